@@ -1,0 +1,2 @@
+// placeholder until the application class lands
+#include <wx/app.h>

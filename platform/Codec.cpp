@@ -1,0 +1,107 @@
+#include "platform/Codec.h"
+
+#include <array>
+
+namespace hv {
+namespace {
+
+// Unicode code points of bytes 0x80-0x9F; the unassigned ones keep their C1 value.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int EncodeChar(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  for (size_t i = 0; i < kHigh.size(); ++i)
+    if (kHigh[i] == c) return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+}  // namespace
+
+wxString FromCp1252(std::string_view bytes) {
+  std::u32string wide;
+  wide.reserve(bytes.size());
+  for (unsigned char b : bytes)
+    wide.push_back(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : static_cast<char32_t>(b));
+  wxString out;
+  out.reserve(wide.size());
+  for (char32_t c : wide) out.append(1, static_cast<wxUniChar>(c));
+  return out;
+}
+
+bool ToCp1252(const wxString& text, std::string& out) {
+  out.clear();
+  out.reserve(text.length());
+  bool ok = true;
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
+    const int b = EncodeChar(static_cast<char32_t>((*it).GetValue()));
+    if (b < 0) {
+      ok = false;
+      out.push_back('?');
+    } else {
+      out.push_back(static_cast<char>(b));
+    }
+  }
+  return ok;
+}
+
+std::string ToCp1252Lossy(const wxString& text) {
+  std::string out;
+  ToCp1252(text, out);
+  return out;
+}
+
+bool FitsCp1252(const wxString& text) {
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it)
+    if (EncodeChar(static_cast<char32_t>((*it).GetValue())) < 0) return false;
+  return true;
+}
+
+std::string ToUtf16LeBom(const wxString& text) {
+  std::string out = "\xFF\xFE";
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
+    char32_t c = static_cast<char32_t>((*it).GetValue());
+    auto put = [&out](char16_t u) {
+      out.push_back(static_cast<char>(u & 0xFF));
+      out.push_back(static_cast<char>(u >> 8));
+    };
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      put(static_cast<char16_t>(0xD800 + (c >> 10)));
+      put(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      put(static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
+bool HasUtf16LeBom(std::string_view bytes) {
+  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+         static_cast<unsigned char>(bytes[1]) == 0xFE;
+}
+
+bool FromUtf16Le(std::string_view bytes, wxString& out) {
+  out.clear();
+  if (HasUtf16LeBom(bytes)) bytes.remove_prefix(2);
+  if (bytes.size() % 2 != 0) return false;
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    char32_t u = static_cast<unsigned char>(bytes[i]) |
+                 (static_cast<unsigned char>(bytes[i + 1]) << 8);
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+      const char32_t lo = static_cast<unsigned char>(bytes[i + 2]) |
+                          (static_cast<unsigned char>(bytes[i + 3]) << 8);
+      if (lo >= 0xDC00 && lo < 0xE000) {
+        u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+        i += 2;
+      }
+    }
+    out.append(1, static_cast<wxUniChar>(u));
+  }
+  return true;
+}
+
+}  // namespace hv

@@ -1,0 +1,42 @@
+#pragma once
+// Texts by number. German texts live in the code as defaults; other languages come
+// from catalogues data/lang/<CODE>.txt ("id<TAB>text", UTF-8, "\n" and "\t" escaped).
+#include <map>
+#include <vector>
+#include <wx/string.h>
+
+#include "platform/Types.h"
+
+namespace hv {
+
+// The catalogue's text for id, else the German default.
+wxString LocalString(UINT id, const wxString& germanDefault);
+
+// Language numbers of the localisation layer: 0 German ("DEU"), 1 English ("ENG").
+wxString GetLanguageCode(int number);
+int GetLanguageNumber(const wxString& code);   // -1 when unknown
+std::vector<wxString> KnownLanguageCodes();
+
+// Loads the catalogue of a language for an application ("Project"); false when the
+// code is unknown or its catalogue cannot be read (German needs none).
+BOOL InitMultiLanguage(const wxString& application, const wxString& code);
+BOOL InitMultiLanguage(const wxString& application, int number);
+// Number of the language in use (0 until a language is initialised).
+int CurrentLanguageNumber();
+// Drops the loaded catalogue (tests).
+void ResetLanguage();
+
+// Parses a catalogue; malformed lines are skipped.
+std::map<UINT, wxString> ParseCatalogue(const std::string& utf8);
+
+// Help file of the given language for a help-file name: "_<CODE>" goes before the
+// extension. False for an unknown number or an empty name.
+BOOL GetHelpFile(wxString& name, int number);
+
+// Request for the language selection dialog: the current number in, the chosen out.
+struct SelectLanguageRequest {
+  int number = 0;
+  std::vector<wxString> codes;   // offered codes, indexed by number
+};
+
+}  // namespace hv

@@ -1,0 +1,64 @@
+#include "platform/Ui.h"
+
+#include <cstdio>
+
+#include "platform/Codec.h"
+#include "platform/Localization.h"
+
+namespace hv {
+
+UiFacade& Ui() {
+  static UiFacade facade;
+  return facade;
+}
+
+int UiFacade::Message(UINT id, const wxString& text, UINT style) {
+  MessageHandler handler;
+  {
+    std::lock_guard lock(m_mutex);
+    handler = m_message;
+  }
+  if (handler) return handler(id, text, style);
+  std::fprintf(stderr, "halvora: [%u] %s\n", id, ToUtf8(text).c_str());
+  switch (style & 0x0F) {
+    case MB_OKCANCEL: return IDOK;
+    case MB_YESNO:
+    case MB_YESNOCANCEL: return (style & MB_DEFBUTTON2) ? IDNO : IDYES;
+    case MB_RETRYCANCEL: return IDCANCEL;
+    default: return IDOK;
+  }
+}
+
+void UiFacade::SetMessageHandler(MessageHandler handler) {
+  std::lock_guard lock(m_mutex);
+  m_message = std::move(handler);
+}
+
+void UiFacade::SetMissingHandler(MissingHandler handler) {
+  std::lock_guard lock(m_mutex);
+  m_missing = std::move(handler);
+}
+
+void UiFacade::Reset() {
+  std::lock_guard lock(m_mutex);
+  m_runners.clear();
+  m_message = nullptr;
+  m_missing = nullptr;
+}
+
+int UiFacade::Missing(const char* what) {
+  MissingHandler handler;
+  {
+    std::lock_guard lock(m_mutex);
+    handler = m_missing;
+  }
+  if (handler) return handler(what);
+  std::fprintf(stderr, "halvora: no dialog registered for %s\n", what);
+  return kNoRunner;
+}
+
+int ShowMessage(UINT id, const wxString& germanDefault, UINT style) {
+  return Ui().Message(id, LocalString(id, germanDefault), style);
+}
+
+}  // namespace hv

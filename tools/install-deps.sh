@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build Halvora and run its tests.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config clang
+  libwxgtk3.2-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev libmodbus-dev libglib2.0-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
+  xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
+  python3-pyftpdlib zip unzip procps
+)
+SUDO=()
+if [ "$(id -u)" != 0 ]; then SUDO=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+# Another apt may hold the lock for a moment on a fresh machine.
+for i in 1 2 3 4 5; do
+  if "${SUDO[@]}" apt-get update -qq; then break; fi
+  sleep $((i * 3))
+done
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"

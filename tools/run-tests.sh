@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test: core and GUI tests,
+# then the core tests again under AddressSanitizer and UBSan, then the fuzz targets
+# for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+cmake -S . -B out -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVORA_WERROR=ON
+cmake --build out -j "$jobs"
+ctest --test-dir out --output-on-failure --no-tests=error -j "$jobs"
+
+cmake -S . -B out/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHALVORA_WERROR=ON \
+  -DHALVORA_SANITIZE=ON -DHALVORA_GUI=OFF -DHALVORA_BENCH=OFF
+cmake --build out/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir out/asan --output-on-failure --no-tests=error -L core -j "$jobs"
+
+if [ -f tests/fuzz/CMakeLists.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B out/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DHALVORA_FUZZ=ON -DHALVORA_GUI=OFF -DHALVORA_BENCH=OFF -DHALVORA_TESTS=ON
+  cmake --build out/fuzz -j "$jobs" --target fuzz_all
+  ctest --test-dir out/fuzz --output-on-failure -L fuzz
+fi
