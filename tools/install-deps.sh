@@ -6,7 +6,7 @@ packages=(
   libwxgtk3.2-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev libmodbus-dev libglib2.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
   xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
-  python3-pyftpdlib zip unzip procps
+  python3-pyftpdlib zip unzip procps x11-utils
 )
 SUDO=()
 if [ "$(id -u)" != 0 ]; then SUDO=(sudo); fi

@@ -1,2 +1,92 @@
-// placeholder until the application class lands
-#include <wx/app.h>
+#include "app/ui/App.h"
+
+#include <wx/msgdlg.h>
+
+#include <csignal>
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/MainFrame.h"
+#include "platform/Environment.h"
+#include "platform/Ui.h"
+
+namespace {
+
+long StyleFor(UINT style) {
+  long s = 0;
+  switch (style & 0x0F) {
+    case MB_OKCANCEL: s = wxOK | wxCANCEL; break;
+    case MB_YESNO: s = wxYES_NO; break;
+    case MB_YESNOCANCEL: s = wxYES_NO | wxCANCEL; break;
+    case MB_RETRYCANCEL: s = wxOK | wxCANCEL; break;
+    default: s = wxOK; break;
+  }
+  switch (style & 0xF0) {
+    case MB_ICONSTOP: s |= wxICON_ERROR; break;
+    case MB_ICONQUESTION: s |= wxICON_QUESTION; break;
+    case MB_ICONEXCLAMATION: s |= wxICON_WARNING; break;
+    case MB_ICONINFORMATION: s |= wxICON_INFORMATION; break;
+    default: break;
+  }
+  if (style & MB_DEFBUTTON2) s |= wxNO_DEFAULT;
+  return s;
+}
+
+int AnswerFor(int wx) {
+  switch (wx) {
+    case wxID_YES: case wxYES: return IDYES;
+    case wxID_NO: case wxNO: return IDNO;
+    case wxID_CANCEL: case wxCANCEL: return IDCANCEL;
+    default: return IDOK;
+  }
+}
+
+}  // namespace
+
+bool CHalvoraApp::OnInit() {
+  hv::InitRegistryStore();
+  SetAppName("Halvora");
+  hv::Ui().SetMessageHandler([](UINT, const wxString& text, UINT style) {
+    wxMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
+    return AnswerFor(dlg.ShowModal());
+  });
+  RegisterDialogs();
+  // A desktop session's end (or a test) asks us to close like the window's close box.
+  SetSignalHandler(SIGTERM, [](int) {
+    if (wxWindow* top = wxTheApp->GetTopWindow()) {
+      top->Close();
+      wxWakeUpIdle();
+    }
+    else wxTheApp->ExitMainLoop();
+  });
+
+  m_app = std::make_unique<CTavProjectApp>();
+  StartupHost host;
+  host.createMainWindow = [this] {
+    m_frame = new CMainFrame();
+    SetTopWindow(m_frame);
+    m_frame->Show();
+    return true;
+  };
+  host.raiseMainWindow = [this] {
+    CallAfter([this] {
+      if (m_frame) m_frame->Raise();
+    });
+  };
+  if (!m_app->InitInstance(std::move(host))) {
+    // A second copy ends quietly; other failures have shown their message.
+    s_secondInstance = m_app->m_failedStep == 5;
+    m_app.reset();
+    return false;
+  }
+  return true;
+}
+
+int CHalvoraApp::OnExit() {
+  int code = 0;
+  if (m_app) code = m_app->ExitInstance();
+  m_app.reset();
+  hv::Ui().Reset();
+  return code;
+}
+
+void CHalvoraApp::RegisterDialogs() { RegisterAppDialogs(); }

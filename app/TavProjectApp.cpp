@@ -1,0 +1,230 @@
+#include "app/TavProjectApp.h"
+
+#include <charconv>
+
+#include <wx/filefn.h>
+#include <wx/utils.h>
+
+#include "platform/Codec.h"
+#include "platform/Environment.h"
+#include "platform/IniFile.h"
+#include "platform/Localization.h"
+#include "platform/Online.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/SuiteHelper.h"
+#include "platform/Ui.h"
+
+const wxString CTavProjectApp::kMainWindowTitle = wxS("Halvora");
+const wxString kMakerWebAddress = wxS("https://www.quintor.example/halvora");
+
+namespace {
+
+CTavProjectApp* g_app = nullptr;
+
+WORD LanguageIdFor(const wxString& code) { return code == "ENG" ? 1033 : 1031; }
+
+// The framework profile's "Pane0" key in the registry store.
+wxString Pane0Key() { return hv::kKeyFrameworkProfile + "\\Pane0"; }
+
+}  // namespace
+
+CTavProjectApp* TheApp() { return g_app; }
+
+CTavProjectApp::CTavProjectApp() { g_app = this; }
+
+CTavProjectApp::~CTavProjectApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<wxString>& lines) {
+  std::vector<std::pair<WORD, wxString>> out;
+  for (const wxString& raw : lines) {
+    if (raw.length() < 2) break;
+    wxString line = raw;
+    line.Trim(false);
+    if (line.empty() || line[0] == ';') continue;
+    const size_t eq = line.find('=');
+    if (eq == wxString::npos) continue;
+    // The whole number must be in range; a value that merely wraps into it is refused.
+    const std::string digits = hv::ToUtf8(line.Left(eq).Trim());
+    unsigned long number = 0;
+    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) continue;
+    if (number < 32768 || number >= 65535) continue;
+    const wxString name = line.Mid(eq + 1);
+    if (name.empty()) continue;
+    bool seen = false;
+    for (const auto& [n, _] : out) seen = seen || n == number;
+    if (!seen) out.emplace_back(static_cast<WORD>(number), name);
+  }
+  return out;
+}
+
+void CTavProjectApp::ChooseLanguage() {
+  wxString code;
+  BYTE number = 0;
+  if (hv::GetRegistryTavGraphIIString("Language", code)) {
+    m_languageCode = code.Left(4);
+    hv::InitMultiLanguage("Project", m_languageCode);
+  } else if (hv::GetRegistryTavGraphIIBin("Language", number)) {
+    hv::InitMultiLanguage("Project", static_cast<int>(number));
+    m_languageCode = hv::GetLanguageCode(number);
+  }
+  m_languageId = LanguageIdFor(m_languageCode);
+}
+
+BOOL CTavProjectApp::CheckSingleInstance(SingleInstanceGuard& guard) {
+  guard.className = kMainWindowTitle + " Class";
+  guard.instance.SetRaiseHandler([this] {
+    if (m_host.raiseMainWindow) m_host.raiseMainWindow();
+  });
+  return guard.instance.Acquire(guard.className, hv::UserFolder()) ? TRUE : FALSE;
+}
+
+BOOL CTavProjectApp::InitInstance(StartupHost host) {
+  m_host = std::move(host);
+  if (!m_host.databaseInit) m_host.databaseInit = [](int v, const wxString&) { return v; };
+  if (!m_host.onlineInit) m_host.onlineInit = [] { return hv::Vostrel_Init(); };
+  if (!m_host.onlineDeInit) m_host.onlineDeInit = [] { hv::Vostrel_DeInit(); };
+  auto fail = [this](int step) {
+    m_failedStep = step;
+    return FALSE;
+  };
+
+  // 1-2: the framework's registry key is fixed in the store; nothing else to prepare.
+  // 3: external tools.
+  if (m_host.loadTools) m_host.loadTools();
+  // 5: one copy per user folder.
+  if (!CheckSingleInstance(m_guard)) return fail(5);
+  // 6: language.
+  ChooseLanguage();
+  // 8: user folder and localised tables.
+  hv::GetLocalUserFolder(m_userFolder);
+  if (m_host.buildLocalTables) m_host.buildLocalTables();
+  // 9: the suite's paths.
+  wxString value;
+  if (hv::GetRegistryQuintorString("PATH", value))
+    m_installFolder = hv::StripOneTrailingSeparator(hv::NormalizePath(value));
+  hv::GetRegistryQuintorString("DRIVER", m_driver);
+  hv::GetRegistryQuintorString("DEVICE", m_device);
+  hv::GetRegistryTavGraphIIString("PROJECTFULLPATH", m_projectFullPath);
+  hv::GetRegistryTavGraphIIString("PROJECTNAME", m_projectName);
+  wxString deviceName;
+  hv::GetRegistryTavGraphIIString("DEVICENAME", deviceName);
+  m_currentSelection = m_projectName + "/" + deviceName;
+  // 10: profile and help file.
+  const wxString profilePath = hv::JoinPath(m_userFolder, "Project.INI");
+  m_helpFile = wxString::Format("%s/%s/%s_%s%s", m_installFolder, "Help", "halvora",
+                                m_languageCode == "DEU" ? "1031" : "1033", ".chm");
+  CSettingsFile::SetDefaultBase(m_helpFile);
+  // 11: projects folder.
+  m_profile.SetPath(profilePath);
+  m_projectsFolder = hv::StripOneTrailingSeparator(
+      hv::NormalizePath(m_profile.GetString("Config", "Projectpath", hv::JoinPath(m_userFolder, "Projects"))));
+  if (!hv::IsFolder(m_projectsFolder)) hv::MakeFolders(m_projectsFolder);
+  // 12: user-defined languages.
+  if (m_host.mergeLanguages)
+    m_host.mergeLanguages(ParseLanguagesSection(hv::IniReadSectionLines(profilePath, "Languages")));
+  // 13: last selection.
+  if (auto sel = hv::RegistryStore::Get().GetString(Pane0Key(), "Selection"); sel && !sel->empty())
+    m_currentSelection = *sel;
+  // 14: database library.
+  if (m_host.databaseInit(kDataVersion, m_languageCode) < kDataVersion) return fail(14);
+  // 15: online library.
+  if (!m_host.onlineInit()) {
+    hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
+    return fail(15);
+  }
+  // 16: document and main window.
+  if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(16);
+  m_failedStep = 0;
+  return TRUE;
+}
+
+int CTavProjectApp::ExitInstance() {
+  if (m_host.onlineDeInit) m_host.onlineDeInit();
+  m_modelessDialog.reset();
+  // Temporary copies live only in our private folder, so other programs' files are safe.
+  const wxString temp = hv::TempFolder();
+  for (const wxString& name : hv::ListFolder(temp))
+    if (hv::MatchWildcard("TAV*.TMP", name)) wxRemoveFile(hv::JoinPath(temp, name));
+  hv::RegistryStore::Get().SetString(Pane0Key(), "Selection", m_currentSelection);
+  m_guard.instance.Release();
+  return 0;
+}
+
+BOOL CTavProjectApp::HasLanguageChanged() {
+  wxString code;
+  BYTE number = 0;
+  if (hv::GetRegistryTavGraphIIString("Language", code)) {
+    m_languageCode = code.Left(4);
+    if (m_languageCode == "ENG") hv::InitMultiLanguage("Project", m_languageCode);
+  } else if (hv::GetRegistryTavGraphIIBin("Language", number)) {
+    m_languageCode = hv::GetLanguageCode(number);
+    if (m_languageCode == "ENG") hv::InitMultiLanguage("Project", static_cast<int>(number));
+  }
+  return LanguageIdFor(m_languageCode) != m_languageId ? TRUE : FALSE;
+}
+
+void CTavProjectApp::OnSelectLanguage() {
+  BYTE current = 0;
+  hv::GetRegistryTavGraphIIBin("Language", current);
+  hv::SelectLanguageRequest req;
+  req.number = current;
+  req.codes = hv::KnownLanguageCodes();
+  if (hv::Ui().Run(req) != IDOK) return;
+  const BYTE chosen = static_cast<BYTE>(req.number);
+  m_languageCode = hv::GetLanguageCode(chosen);
+  hv::SetRegistryTavGraphIIString("LANGUAGE", m_languageCode);
+  for (const wxString key : {wxS("SOFTWARE\\Quintor\\Halvora"), wxS("SOFTWARE\\QUINTOR\\VOSTREL"),
+                             wxS("SOFTWARE\\Quintor\\Halvora\\LORBIX"), wxS("SOFTWARE\\QUINTOR\\Pennark")})
+    hv::set_registry_binvalue(key, "Language", chosen);
+  wxString help;
+  wxString helpFile;
+  if (hv::GetRegistryQuintorString("HELPFILE", help)) {
+    const size_t slash = help.find_last_of('\\');
+    helpFile = slash == wxString::npos ? help : help.Left(slash + 1);
+  }
+  helpFile += "dorn2.hlp";
+  if (hv::GetHelpFile(helpFile, chosen)) hv::set_registry_strvalue(hv::kKeyBrand, "HELPFILE", helpFile);
+  hv::ShowMessage(10156, wxS("Eine Änderung der Sprache wird erst nach einem Neustart des Programms wirksam!"),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+void CTavProjectApp::OpenManual(bool overview) {
+  wxString install;
+  hv::GetRegistryQuintorString("Path", install);
+  BYTE number = 0;
+  hv::GetRegistryTavGraphIIBin("Language", number);
+  const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
+                               : wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Halvora\\Manual\\Manual_Halvora_EN.pdf");
+  const wxString de = overview ? wxS("%s\\HELP\\DE\\Index\\Seiten\\Produkte\\Software\\Index_DE.pdf")
+                               : wxS("%s\\HELP\\DE\\Index\\Seiten\\Produkte\\Software\\Halvora\\Handbuch\\Handbuch_Halvora_DE.pdf");
+  wxString file;
+  if (number != 0) {
+    file = hv::ResolvePath(hv::NormalizePath(wxString::Format(en, install)));
+    if (!hv::IsFile(file)) file.clear();
+  }
+  if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
+  if (!hv::IsFile(file) || !wxLaunchDefaultApplication(file)) {
+    hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
+                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");
+  }
+}
+
+void CTavProjectApp::OnHelpContents() { OpenManual(false); }
+void CTavProjectApp::OnHelpOverview() { OpenManual(true); }
+
+void CTavProjectApp::OnAppAbout() {
+  AboutRequest req;
+  req.text = wxString::Format(hv::LocalString(10691, wxS("%s\nVersion %s\n%s\n%s")), wxS("Halvora - Projektverwaltung"),
+                              HALVORA_VERSION, wxS("Copyright (C) Quintor"), wxS("Alle Rechte vorbehalten."));
+  wxString toolVersion;
+  if (hv::GetRegistryTavGraphIIString("VERSION", toolVersion))
+    req.toolVersion = wxString::Format(hv::LocalString(10692, wxS("Halvora %s")), toolVersion.Left(100));
+  req.webAddress = kMakerWebAddress;
+  hv::Ui().Run(req);
+}
+
+void CTavProjectApp::OnWebLink() { wxLaunchDefaultBrowser(kMakerWebAddress); }

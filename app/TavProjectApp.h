@@ -1,0 +1,110 @@
+#pragma once
+// The application object: start-up, shut-down and the application-level commands.
+// The window toolkit plugs in through StartupHost so that every step runs in tests.
+#include <functional>
+#include <memory>
+#include <vector>
+#include <wx/string.h>
+
+#include "app/SettingsFile.h"
+#include "platform/SingleInstance.h"
+#include "platform/Types.h"
+
+// The one modeless window the application keeps (the list of unresolved user-defined
+// data points); deleted at shut-down.
+class CModelessWindow {
+ public:
+  virtual ~CModelessWindow() = default;
+};
+
+struct SingleInstanceGuard {
+  hv::SingleInstance instance;
+  wxString className;
+};
+
+// What start-up needs from outside the core; every member has a working default
+// except the window creation.
+struct StartupHost {
+  // Step 16: create the document and the main window; false ends start-up.
+  std::function<bool()> createMainWindow;
+  // A second start asked the running copy to come forward (listener thread).
+  std::function<void()> raiseMainWindow;
+  // Libraries; defaults call the real ones.
+  std::function<int(int version, const wxString& code)> databaseInit;
+  std::function<BOOL()> onlineInit;
+  std::function<void()> onlineDeInit;
+  // Builds the localised tables (step 8) and merges the user-defined languages (12).
+  std::function<void()> buildLocalTables;
+  std::function<void(const std::vector<std::pair<WORD, wxString>>&)> mergeLanguages;
+  // Loads the external tools (step 3).
+  std::function<void()> loadTools;
+};
+
+class CTavProjectApp {
+ public:
+  CTavProjectApp();
+  ~CTavProjectApp();
+
+  BOOL InitInstance(StartupHost host);
+  int ExitInstance();
+  BOOL HasLanguageChanged();
+
+  // Application commands.
+  void OnAppAbout();
+  void OnHelpContents();
+  void OnHelpOverview();
+  void OnRemoteSupport();
+  void OnSelectLanguage();
+  void OnVersionControl();
+  void OnVersionSwitch();
+  void OnWebLink();
+
+  // Fields.
+  std::unique_ptr<CModelessWindow> m_modelessDialog;
+  CSettingsFile m_profile;
+  SingleInstanceGuard m_guard;
+  wxString m_languageCode;
+  DWORD m_applicationLook = 0;
+  BOOL m_highColorIcons = TRUE;
+
+  // Process-wide values read at start-up.
+  WORD m_languageId = 1031;
+  wxString m_userFolder;
+  wxString m_installFolder;
+  wxString m_driver;
+  wxString m_device;
+  wxString m_projectFullPath;
+  wxString m_projectName;
+  wxString m_currentSelection;
+  wxString m_projectsFolder;
+  wxString m_helpFile;
+
+  // Number of the step start-up stopped at (0 when it completed); for diagnostics.
+  int m_failedStep = 0;
+
+  static constexpr int kDataVersion = 2910;
+  static const wxString kMainWindowTitle;
+
+ private:
+  BOOL CheckSingleInstance(SingleInstanceGuard& guard);
+  void ChooseLanguage();
+  void OpenManual(bool overview);
+  StartupHost m_host;
+};
+
+// The running application; null outside InitInstance .. destruction.
+CTavProjectApp* TheApp();
+
+// "Languages" lines of the profile: numbers 32768 to 65534 with a name; the first row
+// of a number wins. A line shorter than two characters ends the list.
+std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<wxString>& lines);
+
+// Request for the about box.
+struct AboutRequest {
+  wxString text;        // product, version, legal notice, rights
+  wxString toolVersion; // "Halvora %s" with the graph tool's version, or empty
+  wxString webAddress;
+};
+
+// The maker's web address (about box and web command).
+extern const wxString kMakerWebAddress;

@@ -1,0 +1,49 @@
+#include "app/ui/Dialogs.h"
+
+#include <wx/app.h>
+#include <wx/choicdlg.h>
+#include <wx/hyperlink.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/dialog.h>
+#include <wx/button.h>
+
+#include "app/TavProjectApp.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+
+namespace {
+
+// Dialog 100: product text, the graph tool's version and the maker's address.
+class CAboutDlg : public wxDialog {
+ public:
+  CAboutDlg(wxWindow* parent, const AboutRequest& req)
+      : wxDialog(parent, wxID_ANY, hv::LocalString(10690, wxS("Info über Halvora"))) {
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(new wxStaticText(this, 1003, req.text), 0, wxALL, 10);
+    sizer->Add(new wxStaticText(this, 1162, req.toolVersion), 0, wxLEFT | wxRIGHT, 10);
+    sizer->Add(new wxHyperlinkCtrl(this, 1191, req.webAddress, req.webAddress), 0, wxALL, 10);
+    sizer->Add(CreateButtonSizer(wxOK), 0, wxALL | wxALIGN_RIGHT, 10);
+    SetSizerAndFit(sizer);
+  }
+};
+
+}  // namespace
+
+void RegisterAppDialogs() {
+  hv::Ui().Register<AboutRequest>([](AboutRequest& req) {
+    CAboutDlg dlg(wxTheApp->GetTopWindow(), req);
+    dlg.ShowModal();
+    return static_cast<int>(IDOK);
+  });
+  hv::Ui().Register<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest& req) {
+    wxArrayString names;
+    for (const wxString& code : req.codes) names.Add(code);
+    wxSingleChoiceDialog dlg(wxTheApp->GetTopWindow(), hv::LocalString(10155, wxS("Sprache auswählen")),
+                             wxS("Halvora"), names);
+    if (req.number >= 0 && req.number < static_cast<int>(names.size())) dlg.SetSelection(req.number);
+    if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
+    req.number = dlg.GetSelection();
+    return static_cast<int>(IDOK);
+  });
+}

@@ -1,0 +1,3 @@
+#pragma once
+// Registers the wx dialogs of the application shell with the interaction facade.
+void RegisterAppDialogs();

@@ -1,0 +1,49 @@
+// The real program on a private display: start, a refused second copy, close, and
+// what shut-down leaves behind.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/Codec.h"
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+#include "tests/gui/support/ProgramRunner.h"
+#include "tests/support/TestEnv.h"
+
+using namespace std::chrono_literals;
+
+TEST(StartupGui, SecondCopyEndsAndShutDownWritesPaneState) {
+  hvtest::TempHome home;
+  const std::string homePath = hv::ToUtf8(home.Path());
+  hvtest::ProgramRunner first(HV_PROGRAM, homePath);
+  ASSERT_GT(first.Pid(), 0);
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s)) << "no main window";
+  ASSERT_TRUE(first.Running());
+
+  // The second copy asks the first to come forward and ends at once, successfully.
+  hvtest::ProgramRunner second(HV_PROGRAM, homePath);
+  EXPECT_EQ(second.WaitExit(15s), 0);
+  EXPECT_TRUE(first.Running());
+
+  first.Terminate();
+  EXPECT_EQ(first.WaitExit(15s), 0);
+
+  hv::IniFlushCache();
+  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "150");
+  hv::RegistryStore::Get().Reload();
+  EXPECT_EQ(hv::RegistryStore::Get().GetString(hv::kKeyFrameworkProfile + "\\Pane0", "Selection").value_or("missing"),
+            "/");
+}
+
+TEST(StartupGui, SelectionAndLanguageComeFromTheRegistry) {
+  hvtest::TempHome home;
+  home.WriteSystemRegistry(
+      "[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Anlage\"\n\"DEVICENAME\"=\"Panel 1\"\n");
+  hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s));
+  app.Terminate();
+  EXPECT_EQ(app.WaitExit(15s), 0);
+  hv::RegistryStore::Get().Reload();
+  EXPECT_EQ(hv::RegistryStore::Get().GetString(hv::kKeyFrameworkProfile + "\\Pane0", "Selection").value_or(""),
+            "Anlage/Panel 1");
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Starts the real program as a child process on this test's display.
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace hvtest {
+
+class ProgramRunner {
+ public:
+  // Starts `program` with HALVORA_HOME set to `home`.
+  ProgramRunner(const std::string& program, const std::string& home);
+  ~ProgramRunner();
+
+  pid_t Pid() const { return m_pid; }
+  bool Running();
+  // Waits for the exit; -1 on time-out (the child is then killed).
+  int WaitExit(std::chrono::milliseconds limit);
+  void Terminate();   // SIGTERM: closes the main window as the close box would
+
+ private:
+  pid_t m_pid = -1;
+  int m_status = -1;
+  bool m_reaped = false;
+};
+
+// True when a top-level window whose name contains `title` is on the display.
+bool WindowExists(const std::string& title);
+// Polls `pred` until true or the limit passes.
+template <class Pred>
+bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (pred()) return true;
+    struct timespec ts {0, 50 * 1000 * 1000};
+    nanosleep(&ts, nullptr);
+  }
+  return pred();
+}
+
+}  // namespace hvtest
