@@ -165,6 +165,8 @@ bool CopyOneFile(const std::string& src, const std::string& dst, bool failIfExis
 }
 
 bool CopyTree(const wxString& src, const wxString& dst, const wxString& mask, bool failIfExists, bool recurse) {
+  // A folder we cannot read would look empty and the copy like a success.
+  if (access(hv::ToFs(src).c_str(), R_OK | X_OK) != 0) return false;
   // Existing spellings in the destination, so that "Device.set" replaces "DEVICE.SET".
   std::map<wxString, wxString> existing;
   for (const wxString& name : hv::ListFolder(dst)) existing.emplace(name.Lower(), name);
@@ -261,6 +263,8 @@ BOOL DeleteFiles(const wxString& progressTitle, BOOL filesOnly, const wxString& 
   const wxString name = hv::PathName(p);
   if (HasWildcard(name)) {
     const wxString folder = hv::ResolvePath(hv::PathFolder(p));
+    // Matches we cannot see are not gone.
+    if (hv::IsFolder(folder) && access(hv::ToFs(folder).c_str(), R_OK | X_OK) != 0) return FALSE;
     for (const wxString& entry : hv::ListFolder(folder)) {
       if (!hv::MatchWildcard(name, entry)) continue;
       const std::string full = CleanAbsolute(hv::JoinPath(folder, entry));

@@ -62,20 +62,6 @@ TEST(FileInfoArray, SortModesPlaceNewEntries) {
   EXPECT_EQ(plain.AddFile(dir.Sub("five.txt"), 7), 1);
 }
 
-TEST(FileInfo, NamePartsAndDefaults) {
-  CFileInfo info;
-  EXPECT_EQ(info.attributes, 0xFFFFFFFFu);
-  EXPECT_EQ(info.size, 0u);
-  EXPECT_EQ(info.userValue, 0u);
-  info.path = "/data/Project.backup.zip";
-  EXPECT_EQ(info.GetFileTitle(), "Project.backup");
-  EXPECT_EQ(info.GetFileExt(), ".zip");
-  EXPECT_EQ(info.GetFileName(), "Project.backup.zip");
-  info.path = "/data/README";
-  EXPECT_EQ(info.GetFileExt(), "");
-  EXPECT_EQ(info.GetFileTitle(), "README");
-}
-
 TEST(FileInfoArray, ScanRecursesWithoutFollowingLinks) {
   hvtest::TempDir dir;
   WriteAll(dir.Sub("root/a.txt"), "a");
