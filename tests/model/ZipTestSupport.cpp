@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
-#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "platform/Codec.h"
 #include "platform/Paths.h"
@@ -23,18 +22,17 @@ void WriteSampleProject(const wxString& root) {
   const wxString p = hv::JoinPath(root, "P");
   std::string binary;
   for (int i = 0; i < 300000; ++i) binary.push_back(static_cast<char>((i * 7919) ^ (i >> 5)));
-  std::string zeros(70000, '\0');
   WriteAll(hv::JoinPath(p, "PROJECT.SET"), "[Config]\r\nCoDeSysDP=0\r\n");
   WriteAll(hv::JoinPath(p, "version.dat"), "2910");
   WriteAll(hv::JoinPath(p, "Geraet1/DEVICE.SET"), "[Config]\r\nName=Geraet1\r\n");
   WriteAll(hv::JoinPath(p, "Geraet1/bitmaps/logo.bmp"), binary);
-  WriteAll(hv::JoinPath(p, "Geraet1/resource/resource.res"), zeros);
+  WriteAll(hv::JoinPath(p, "Geraet1/resource/resource.res"), std::string(70000, '\0'));
   WriteAll(hv::JoinPath(p, S("Geräte/Übersicht ä.txt")), "\xE4\xF6\xFC binary \x01\x02");
   WriteAll(hv::JoinPath(p, S("Geräte/Ω-Liste.txt")), "omega");
   WriteAll(hv::JoinPath(p, "Geraet1/empty.txt"), "");
+  WriteAll(hv::JoinPath(p, "Tief/a/b/c/d.txt"), "deep");
   hv::MakeFolders(hv::JoinPath(p, "Leer"));
   hv::MakeFolders(hv::JoinPath(p, "Tief/a/b/c/leer"));
-  WriteAll(hv::JoinPath(p, "Tief/a/b/c/d.txt"), "deep");
   WriteAll(hv::JoinPath(p, ".hidden"), "not archived");
   WriteAll(hv::JoinPath(p, ".git/config"), "not archived");
 }
@@ -45,23 +43,33 @@ std::map<std::string, std::string> Snapshot(const wxString& folder, bool withDot
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(base, ec); it != fs::recursive_directory_iterator();
        it.increment(ec)) {
-    const fs::path rel = fs::relative(it->path(), base);
-    const std::string name = it->path().filename().string();
-    if (!withDotNames && name[0] == '.') {
-      if (it->is_directory()) it.disable_recursion_pending();
+    const std::string rel = fs::relative(it->path(), base).string();
+    if (!withDotNames && it->path().filename().string()[0] == '.') {
+      it.disable_recursion_pending();
       continue;
     }
-    if (it->is_symlink()) out[rel.string()] = "<link>";
-    else if (it->is_directory()) out[rel.string()] = "<dir>";
-    else out[rel.string()] = hvtest::ReadAll(hv::FromFs(it->path().string()));
+    out[rel] = it->is_symlink()     ? "<link>"
+               : it->is_directory() ? "<dir>"
+                                    : hvtest::ReadAll(hv::FromFs(it->path().string()));
   }
   return out;
 }
 
 std::vector<std::string> ListAll(const wxString& folder) {
   std::vector<std::string> out;
-  for (const auto& [path, content] : Snapshot(folder)) out.push_back(path);
+  for (const auto& entry : Snapshot(folder)) out.push_back(entry.first);
   return out;
+}
+
+RawEntry Entry(const std::string& name, const std::string& data) {
+  RawEntry e;
+  e.name = name;
+  e.data = data;
+  if (name.back() == '\\' || name.back() == '/') {
+    e.externalAttr = 0x10;
+    e.method = 0;
+  }
+  return e;
 }
 
 void WriteRawZip(const wxString& path, const std::vector<RawEntry>& entries) {
@@ -69,16 +77,13 @@ void WriteRawZip(const wxString& path, const std::vector<RawEntry>& entries) {
   ASSERT_NE(zf, nullptr);
   for (const RawEntry& e : entries) {
     zip_fileinfo zi{};
-    zi.tmz_date = tm_zip{static_cast<uInt>(e.second), static_cast<uInt>(e.minute), static_cast<uInt>(e.hour),
-                         static_cast<uInt>(e.day), static_cast<uInt>(e.month), static_cast<uInt>(e.year)};
+    zi.tmz_date = tm_zip{uInt(e.second), uInt(e.minute), uInt(e.hour), uInt(e.day), uInt(e.month), uInt(e.year)};
     zi.external_fa = e.externalAttr;
     ASSERT_EQ(zipOpenNewFileInZip4_64(zf, e.name.c_str(), &zi, nullptr, 0, nullptr, 0, nullptr, e.method,
                                       e.method ? Z_DEFAULT_COMPRESSION : 0, 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                                      Z_DEFAULT_STRATEGY, nullptr, 0, e.versionMadeBy, e.flagBase, 0),
+                                      Z_DEFAULT_STRATEGY, nullptr, 0, e.versionMadeBy, e.flag, 0),
               ZIP_OK);
-    if (!e.data.empty()) {
-      ASSERT_EQ(zipWriteInFileInZip(zf, e.data.data(), static_cast<unsigned>(e.data.size())), ZIP_OK);
-    }
+    ASSERT_EQ(zipWriteInFileInZip(zf, e.data.data(), unsigned(e.data.size())), ZIP_OK);
     ASSERT_EQ(zipCloseFileInZip(zf), ZIP_OK);
   }
   ASSERT_EQ(zipClose(zf, nullptr), ZIP_OK);
@@ -88,28 +93,17 @@ std::vector<RawEntry> ReadRawZip(const wxString& path) {
   std::vector<RawEntry> out;
   unzFile uf = unzOpen64(hv::ToFs(path).c_str());
   EXPECT_NE(uf, nullptr) << hv::ToUtf8(path);
-  if (!uf) return out;
-  for (int r = unzGoToFirstFile(uf); r == UNZ_OK; r = unzGoToNextFile(uf)) {
+  for (int r = uf ? unzGoToFirstFile(uf) : UNZ_BADZIPFILE; r == UNZ_OK; r = unzGoToNextFile(uf)) {
     unz_file_info64 fi{};
     char name[4096];
     unzGetCurrentFileInfo64(uf, &fi, name, sizeof name, nullptr, 0, nullptr, 0);
-    RawEntry e;
-    e.name.assign(name, fi.size_filename);
-    e.externalAttr = fi.external_fa;
-    e.versionMadeBy = fi.version;
-    e.flag = fi.flag;
-    e.method = static_cast<int>(fi.compression_method);
-    e.crc = fi.crc;
-    e.size = fi.uncompressed_size;
-    e.year = static_cast<int>(fi.tmu_date.tm_year);
-    e.month = static_cast<int>(fi.tmu_date.tm_mon);
-    e.day = static_cast<int>(fi.tmu_date.tm_mday);
-    e.hour = static_cast<int>(fi.tmu_date.tm_hour);
-    e.minute = static_cast<int>(fi.tmu_date.tm_min);
-    e.second = static_cast<int>(fi.tmu_date.tm_sec);
+    RawEntry e{std::string(name, fi.size_filename), "", fi.external_fa, fi.version, fi.flag,
+               int(fi.compression_method), fi.uncompressed_size, int(fi.tmu_date.tm_year),
+               int(fi.tmu_date.tm_mon), int(fi.tmu_date.tm_mday), int(fi.tmu_date.tm_hour),
+               int(fi.tmu_date.tm_min), int(fi.tmu_date.tm_sec)};
     out.push_back(e);
   }
-  unzClose(uf);
+  if (uf) unzClose(uf);
   return out;
 }
 
@@ -117,24 +111,18 @@ int RunCommand(const std::string& command, std::string* output) {
   FILE* f = popen((command + " 2>&1").c_str(), "r");
   if (!f) return -1;
   char buf[4096];
-  size_t n;
   std::string text;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
   const int status = pclose(f);
   if (output) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool HaveProgram(const char* name) {
-  return RunCommand(std::string("command -v ") + name + " >/dev/null") == 0;
-}
+bool HaveProgram(const char* name) { return RunCommand(std::string("command -v ") + name) == 0; }
 
 std::string Quote(const wxString& path) {
   std::string q = "'";
-  for (char c : hv::ToFs(path)) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
-  }
+  for (char c : hv::ToFs(path)) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
 

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <set>
@@ -16,7 +15,6 @@
 #include "tests/support/TestEnv.h"
 
 using hvtest::ReadAll;
-using hvtest::S;
 using hvtest::TempDir;
 using hvtest::WriteAll;
 using namespace ziptest;
@@ -32,24 +30,10 @@ BOOL Backup(CZipWriter& writer, const wxString& target, const wxString& project,
   return writer.CloseZip();
 }
 
-std::set<std::string> Names(const std::vector<RawEntry>& entries) {
+std::set<std::string> Names(const wxString& archive) {
   std::set<std::string> out;
-  for (const RawEntry& e : entries) out.insert(e.name);
+  for (const RawEntry& e : ReadRawZip(archive)) out.insert(e.name);
   return out;
-}
-
-void SetTime(const wxString& path, int year, int month, int day, int hour, int minute, int second) {
-  struct tm t {};
-  t.tm_year = year - 1900;
-  t.tm_mon = month;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  t.tm_isdst = -1;
-  const time_t when = mktime(&t);
-  const struct timespec times[2] = {{when, 0}, {when, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, hv::ToFs(path).c_str(), times, 0), 0);
 }
 
 }  // namespace
@@ -57,7 +41,11 @@ void SetTime(const wxString& path, int year, int month, int day, int hour, int m
 TEST(ZipWriter, BackupLayoutNamesAttributesAndDates) {
   TempDir dir;
   WriteSampleProject(dir.Path());
-  SetTime(dir.Sub("P/version.dat"), 2021, 2, 4, 5, 6, 8);
+  struct tm t {};
+  t = {8, 6, 5, 4, 2, 121, 0, 0, -1, 0, nullptr};   // 4 March 2021 05:06:08 local time
+  const time_t when = mktime(&t);
+  const struct timespec times[2] = {{when, 0}, {when, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, hv::ToFs(dir.Sub("P/version.dat")).c_str(), times, 0), 0);
   ASSERT_EQ(chmod(hv::ToFs(dir.Sub("P/version.dat")).c_str(), 0444), 0);
   hv::MakeFolders(dir.Sub("out"));
   const wxString target = dir.Sub("out/P_backup.zip");
@@ -70,13 +58,13 @@ TEST(ZipWriter, BackupLayoutNamesAttributesAndDates) {
   EXPECT_EQ(writer.GetFoldersAdded(), 11u);
   EXPECT_EQ(writer.GetBytesAdded(), 370073u);
   EXPECT_EQ(progress.Percent(), 100);
-  EXPECT_EQ(progress.FilesDone(), 9);
   EXPECT_EQ(progress.Bytes(), writer.GetBytesAdded());
   EXPECT_EQ(hv::ListFolder(dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
 
   const std::vector<RawEntry> entries = ReadRawZip(target);
-  ASSERT_FALSE(entries.empty());
+  ASSERT_EQ(entries.size(), 20u);
   EXPECT_EQ(entries[0].name, "P\\");
+  // "ä" fits Windows-1252; a name holding "Ω" is stored as a whole in flagged UTF-8.
   const std::set<std::string> expected = {
       "P\\", "P\\Geraet1\\", "P\\Geraet1\\bitmaps\\", "P\\Geraet1\\bitmaps\\logo.bmp",
       "P\\Geraet1\\DEVICE.SET", "P\\Geraet1\\empty.txt", "P\\Geraet1\\resource\\",
@@ -84,21 +72,14 @@ TEST(ZipWriter, BackupLayoutNamesAttributesAndDates) {
       "P\\Ger\xC3\xA4te\\\xCE\xA9-Liste.txt", "P\\Leer\\", "P\\PROJECT.SET", "P\\Tief\\", "P\\Tief\\a\\",
       "P\\Tief\\a\\b\\", "P\\Tief\\a\\b\\c\\", "P\\Tief\\a\\b\\c\\d.txt", "P\\Tief\\a\\b\\c\\leer\\",
       "P\\version.dat"};
-  EXPECT_EQ(Names(entries), expected);
-  EXPECT_EQ(entries.size(), expected.size());
-
+  EXPECT_EQ(Names(target), expected);
   for (const RawEntry& e : entries) {
     SCOPED_TRACE(e.name);
-    EXPECT_EQ(e.name.find('/'), std::string::npos);
     const bool folder = e.name.back() == '\\';
     EXPECT_EQ(e.externalAttr & 0x10, folder ? 0x10u : 0u);
     EXPECT_EQ(e.method, folder ? 0 : 8);
-    if (folder) {
-      EXPECT_EQ(e.size, 0u);
-    }
-    // Only the name Windows-1252 cannot hold is stored (as a whole) as flagged UTF-8.
-    const bool utf8 = e.name.find("\xCE\xA9") != std::string::npos;
-    EXPECT_EQ((e.flag & 0x800) != 0, utf8);
+    EXPECT_TRUE(!folder || e.size == 0);
+    EXPECT_EQ((e.flag & 0x800) != 0, e.name.find("\xCE\xA9") != std::string::npos);
     if (e.name == "P\\version.dat") {
       EXPECT_EQ(e.externalAttr, 0x21u);   // archive + read-only
       EXPECT_EQ(std::make_tuple(e.year, e.month, e.day, e.hour, e.minute, e.second),
@@ -107,7 +88,7 @@ TEST(ZipWriter, BackupLayoutNamesAttributesAndDates) {
   }
 }
 
-TEST(ZipWriter, InfoZipListsAndTestsOurArchive) {
+TEST(ZipWriter, InfoZipListsTestsAndExtractsOurArchive) {
   if (!HaveProgram("unzip")) GTEST_SKIP() << "Info-ZIP unzip is not installed";
   TempDir dir;
   WriteSampleProject(dir.Path());
@@ -115,23 +96,15 @@ TEST(ZipWriter, InfoZipListsAndTestsOurArchive) {
   CZipWriter writer;
   ASSERT_TRUE(Backup(writer, target, dir.Sub("P")));
 
-  std::string listing;
-  EXPECT_EQ(RunCommand("unzip -l " + Quote(target), &listing), 0) << listing;
+  std::string out;
+  EXPECT_EQ(RunCommand("unzip -l " + Quote(target), &out), 0) << out;
   for (const char* name : {"P\\", "P\\PROJECT.SET", "P\\version.dat", "P\\Leer\\", "P\\Geraet1\\bitmaps\\logo.bmp",
                            "P\\Tief\\a\\b\\c\\leer\\", "P\\Tief\\a\\b\\c\\d.txt"})
-    EXPECT_NE(listing.find(std::string(" ") + name + "\n"), std::string::npos) << name << "\n" << listing;
-  EXPECT_NE(listing.find(" 20 files"), std::string::npos) << listing;
-  EXPECT_EQ(listing.find(".hidden"), std::string::npos);
-
-  std::string test;
-  const int tested = RunCommand("unzip -tq " + Quote(target), &test);
-  EXPECT_EQ(tested, 0) << test;
-  EXPECT_NE(test.find("No errors detected"), std::string::npos) << test;
-
-  // Extracted by unzip, '\' turns into folders (exit status 1: its warning about that).
-  std::string log;
-  const int extracted = RunCommand("unzip -q -d " + Quote(dir.Sub("x")) + " " + Quote(target), &log);
-  EXPECT_LE(extracted, 1) << log;
+    EXPECT_NE(out.find(std::string(" ") + name + "\n"), std::string::npos) << name << "\n" << out;
+  EXPECT_NE(out.find(" 20 files"), std::string::npos) << out;
+  EXPECT_EQ(RunCommand("unzip -tq " + Quote(target), &out), 0) << out;
+  // unzip turns '\' into folders, with a warning (status 1) about doing so.
+  EXPECT_LE(RunCommand("unzip -q -d " + Quote(dir.Sub("x")) + " " + Quote(target), &out), 1) << out;
   EXPECT_TRUE(ReadAll(dir.Sub("x/P/Geraet1/bitmaps/logo.bmp")) == ReadAll(dir.Sub("P/Geraet1/bitmaps/logo.bmp")));
   EXPECT_TRUE(hv::IsFolder(dir.Sub("x/P/Tief/a/b/c/leer")));
 }
@@ -146,47 +119,33 @@ TEST(ZipWriter, FailuresLeaveNoArchiveAndKeepTheOldOne) {
     EXPECT_TRUE(ReadAll(target) == "old archive");
     EXPECT_EQ(hv::ListFolder(dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
   };
-
   {  // A folder outside the root fails at once.
     CZipWriter writer;
     ASSERT_TRUE(writer.OpenZip(target, dir.Sub("P")));
     EXPECT_FALSE(writer.AddFolderToZip(dir.Sub("Other"), FALSE));
-    EXPECT_GT(writer.GetErrorCount(), 0);
+    EXPECT_FALSE(writer.AddFileToZip("../Other/x.txt", FALSE));
     EXPECT_FALSE(writer.CloseZip());
     onlyOldArchive();
   }
-  {  // A file that cannot be read is reported once; every later file is refused and counted.
+  {  // An unreadable file is reported once; every later file is refused and counted.
     CZipWriter writer;
     ASSERT_TRUE(writer.OpenZip(target, dir.Path()));
     ASSERT_TRUE(writer.AddFolderToZip(dir.Sub("P/Leer"), FALSE));
     EXPECT_FALSE(writer.AddFileToZip("P/missing.txt", FALSE));
     EXPECT_FALSE(writer.AddFileToZip("P/version.dat", FALSE));
     EXPECT_EQ(writer.GetErrorCount(), 2);
-    ASSERT_EQ(writer.GetErrors().size(), 1u);
-    EXPECT_EQ(writer.GetErrors()[0], "Could not read file: " + dir.Sub("P/missing.txt"));
+    EXPECT_EQ(writer.GetErrors(), std::vector<wxString>{"Could not read file: " + dir.Sub("P/missing.txt")});
     EXPECT_FALSE(writer.CloseZip());
     onlyOldArchive();
   }
-  {  // A relative path may not climb out of the root.
-    CZipWriter writer;
-    ASSERT_TRUE(writer.OpenZip(target, dir.Sub("P")));
-    EXPECT_FALSE(writer.AddFileToZip("../Other/x.txt", FALSE));
-    EXPECT_FALSE(writer.CloseZip());
-    onlyOldArchive();
-  }
-  {  // A Linux name holding '\' would turn into two components: the backup fails.
+  {  // A Linux name holding '\' would turn into two components.
     const std::string raw = hv::ToFs(dir.Sub("P/Geraet1")) + "/a\\b.txt";
     std::ofstream(raw) << "x";
     ASSERT_EQ(access(raw.c_str(), F_OK), 0);
     CZipWriter writer;
     EXPECT_FALSE(Backup(writer, target, dir.Sub("P")));
-    EXPECT_GT(writer.GetErrorCount(), 0);
+    EXPECT_EQ(writer.GetErrors().size(), 1u);
     onlyOldArchive();
-  }
-  {  // A missing target folder.
-    CZipWriter writer;
-    EXPECT_FALSE(writer.OpenZip(dir.Sub("nowhere/x.zip"), dir.Path()));
-    EXPECT_FALSE(writer.OpenZip(wxString()));
   }
 }
 
@@ -197,7 +156,7 @@ TEST(ZipWriter, LinksSpecialFilesAndItsOwnArchiveAreSkipped) {
   ASSERT_EQ(symlink(hv::ToFs(dir.Sub("secret.txt")).c_str(), hv::ToFs(dir.Sub("P/link.txt")).c_str()), 0);
   ASSERT_EQ(symlink("..", hv::ToFs(dir.Sub("P/Tief/loop")).c_str()), 0);
   ASSERT_EQ(mkfifo(hv::ToFs(dir.Sub("P/fifo")).c_str(), 0644), 0);
-  // The archive lies inside the folder it archives, with an older one already there.
+  // The archive lies inside the folder it archives, an older one already there.
   const wxString target = dir.Sub("P/P_backup.zip");
   WriteAll(target, "old archive");
 
@@ -206,14 +165,10 @@ TEST(ZipWriter, LinksSpecialFilesAndItsOwnArchiveAreSkipped) {
   ASSERT_TRUE(Backup(writer, target, dir.Sub("P"), &progress));
   EXPECT_EQ(writer.GetSkipped().size(), 3u);
   EXPECT_EQ(progress.Percent(), 100);
-  const std::set<std::string> names = Names(ReadRawZip(target));
+  const std::set<std::string> names = Names(target);
   EXPECT_EQ(names.size(), 20u);
-  for (const std::string& n : names) {
-    EXPECT_EQ(n.find("link"), std::string::npos);
-    EXPECT_EQ(n.find("loop"), std::string::npos);
-    EXPECT_EQ(n.find("fifo"), std::string::npos);
-    EXPECT_EQ(n.find("P_backup"), std::string::npos);
-  }
+  for (const std::string& n : names)
+    for (const char* bad : {"link", "loop", "fifo", "P_backup"}) EXPECT_EQ(n.find(bad), std::string::npos) << n;
 }
 
 TEST(ZipWriter, CancelLeavesNoArchiveAndKeepsTheOldOne) {
@@ -223,8 +178,11 @@ TEST(ZipWriter, CancelLeavesNoArchiveAndKeepsTheOldOne) {
   hv::MakeFolders(dir.Sub("out"));
   const wxString target = dir.Sub("out/P_backup.zip");
   WriteAll(target, "old archive");
-
-  {  // Cancelled while the worker thread is adding files.
+  auto onlyOldArchive = [&] {
+    EXPECT_TRUE(ReadAll(target) == "old archive");
+    EXPECT_EQ(hv::ListFolder(dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
+  };
+  {  // Cancelled from another thread while the writer is adding files.
     CZipWriter writer;
     ZipProgress progress;
     BOOL result = TRUE;
@@ -234,23 +192,13 @@ TEST(ZipWriter, CancelLeavesNoArchiveAndKeepsTheOldOne) {
     worker.join();
     EXPECT_FALSE(result);
     EXPECT_LT(writer.GetFilesAdded(), 1500u);
-    EXPECT_TRUE(ReadAll(target) == "old archive");
-    EXPECT_EQ(hv::ListFolder(dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
-  }
-  {  // Cancelled before the start: nothing is added.
-    CZipWriter writer;
-    ZipProgress progress;
-    progress.RequestCancel();
-    EXPECT_FALSE(Backup(writer, target, dir.Sub("P"), &progress));
-    EXPECT_EQ(writer.GetFilesAdded(), 0u);
-    EXPECT_TRUE(ReadAll(target) == "old archive");
+    onlyOldArchive();
   }
   {  // A writer destroyed while open abandons its archive.
     auto writer = std::make_unique<CZipWriter>();
     ASSERT_TRUE(writer->OpenZip(target, dir.Path()));
     writer->AddFileToZip("P/f0001.bin", FALSE);
     writer.reset();
-    EXPECT_TRUE(ReadAll(target) == "old archive");
-    EXPECT_EQ(hv::ListFolder(dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
+    onlyOldArchive();
   }
 }
