@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <ctime>
 #include <fstream>
 #include <set>
@@ -186,8 +187,12 @@ TEST(ZipWriter, CancelLeavesNoArchiveAndKeepsTheOldOne) {
     CZipWriter writer;
     ZipProgress progress;
     BOOL result = TRUE;
-    std::thread worker([&] { result = Backup(writer, target, dir.Sub("P"), &progress); });
-    while (progress.FilesDone() < 3) std::this_thread::yield();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+      result = Backup(writer, target, dir.Sub("P"), &progress);
+      finished = true;
+    });
+    while (progress.FilesDone() < 3 && !finished) std::this_thread::yield();
     progress.RequestCancel();
     worker.join();
     EXPECT_FALSE(result);
