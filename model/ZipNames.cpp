@@ -1,0 +1,135 @@
+#include "model/ZipNames.h"
+
+#include <unistd.h>
+
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+
+namespace {
+
+bool IsSeparator(wxUniChar c) { return c == '\\' || c == '/'; }
+
+bool IsDriveStart(const wxString& name) {
+  if (name.length() < 2 || name[1] != ':') return false;
+  const wxUniChar c = name[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+wxString DescribeZipNameProblem(ZipNameProblem problem) {
+  switch (problem) {
+    case ZipNameProblem::None: return wxString();
+    case ZipNameProblem::Empty: return wxS("leerer Name");
+    case ZipNameProblem::Absolute: return wxS("absoluter Pfad");
+    case ZipNameProblem::Drive: return wxS("Pfad mit Laufwerksangabe");
+    case ZipNameProblem::ParentFolder: return wxS("Pfad mit \"..\"");
+    case ZipNameProblem::BadCharacter: return wxS("ungültiges Zeichen im Namen");
+    case ZipNameProblem::TooLong: return wxS("Name zu lang");
+    case ZipNameProblem::BadEncoding: return wxS("ungültige UTF-8-Kodierung im Namen");
+  }
+  return wxString();
+}
+
+ZipNameProblem CheckZipNameComponent(const wxString& part) {
+  if (part.empty() || part == ".") return ZipNameProblem::Empty;
+  if (part == "..") return ZipNameProblem::ParentFolder;
+  for (wxString::const_iterator it = part.begin(); it != part.end(); ++it) {
+    const wxUniChar c = *it;
+    if (c < 0x20 || c == 0x7F || IsSeparator(c)) return ZipNameProblem::BadCharacter;
+  }
+  return ZipNameProblem::None;
+}
+
+ZipNameProblem SplitZipEntryName(const wxString& name, std::vector<wxString>& parts) {
+  parts.clear();
+  if (name.empty()) return ZipNameProblem::Empty;
+  if (IsSeparator(name[0])) return ZipNameProblem::Absolute;
+  if (IsDriveStart(name)) return ZipNameProblem::Drive;
+  wxString part;
+  auto flush = [&]() {
+    ZipNameProblem p = ZipNameProblem::None;
+    if (!part.empty() && part != ".") {
+      p = CheckZipNameComponent(part);
+      if (p == ZipNameProblem::None) parts.push_back(part);
+    }
+    part.clear();
+    return p;
+  };
+  for (wxString::const_iterator it = name.begin(); it != name.end(); ++it) {
+    if (IsSeparator(*it)) {
+      if (const ZipNameProblem p = flush(); p != ZipNameProblem::None) return p;
+    } else {
+      part.append(1, *it);
+    }
+  }
+  if (const ZipNameProblem p = flush(); p != ZipNameProblem::None) return p;
+  return parts.empty() ? ZipNameProblem::Empty : ZipNameProblem::None;
+}
+
+ZipNameProblem EncodeZipEntryName(const wxString& name, std::string& bytes, bool& utf8) {
+  utf8 = !hv::FitsCp1252(name);
+  bytes = utf8 ? hv::ToUtf8(name) : hv::ToCp1252Lossy(name);
+  // The header's name length is 16 bits.
+  if (bytes.size() > 0xFFFF) return ZipNameProblem::TooLong;
+  return ZipNameProblem::None;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int len;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + static_cast<size_t>(len) > s.size()) return false;
+    for (int k = 1; k < len; ++k) {
+      const unsigned char d = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += static_cast<size_t>(len);
+  }
+  return true;
+}
+
+ZipNameProblem DecodeZipEntryName(std::string_view bytes, bool utf8Flag, wxString& name) {
+  name.clear();
+  bool high = false;
+  for (char c : bytes) {
+    if (c == '\0') return ZipNameProblem::BadCharacter;
+    if (static_cast<unsigned char>(c) >= 0x80) high = true;
+  }
+  const bool valid = IsValidUtf8(bytes);
+  if (utf8Flag && !valid) return ZipNameProblem::BadEncoding;
+  name = (utf8Flag || (high && valid)) ? hv::FromUtf8(bytes) : hv::FromCp1252(bytes);
+  return ZipNameProblem::None;
+}
+
+wxString ZipNameKey(const wxString& name) { return name.Lower(); }
+
+wxString AbsoluteLocalPath(const wxString& path) {
+  const wxString p = hv::NormalizePath(path);
+  if (p.empty() || p.StartsWith("/")) return p;
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) return wxString();
+  return hv::JoinPath(hv::FromFs(cwd), p);
+}

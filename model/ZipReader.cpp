@@ -1,0 +1,466 @@
+#include "model/ZipReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <minizip/unzip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "model/ZipNames.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+
+namespace {
+
+constexpr size_t kBlock = 64 * 1024;
+constexpr unsigned long kModeTypeMask = 0170000;
+constexpr unsigned long kModeFile = 0100000;
+constexpr unsigned long kModeFolder = 0040000;
+
+wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
+  std::string key;
+  for (size_t i = 0; i < count; ++i) key += "/" + hv::ToUtf8(ZipNameKey(parts[i]));
+  return key;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The entry's local time as a file time; false for a date DOS cannot hold.
+bool EntryTime(const ZipEntryInfo& info, time_t& out) {
+  if (info.year < 1980 || info.year > 2107 || info.month < 0 || info.month > 11 || info.day < 1 ||
+      info.day > 31 || info.hour > 23 || info.minute > 59 || info.second > 59)
+    return false;
+  struct tm t {};
+  t.tm_year = info.year - 1900;
+  t.tm_mon = info.month;
+  t.tm_mday = info.day;
+  t.tm_hour = info.hour;
+  t.tm_min = info.minute;
+  t.tm_sec = info.second;
+  t.tm_isdst = -1;
+  out = mktime(&t);
+  return out != static_cast<time_t>(-1);
+}
+
+}  // namespace
+
+CZipReader::~CZipReader() { CloseZip(); }
+
+void CZipReader::Fail(const wxString& entry, const wxString& text) {
+  m_errors.push_back(entry.empty() ? text : entry + ": " + text);
+}
+
+BOOL CZipReader::SetProjectFolder(const wxString& folder) {
+  const wxString name = hv::StripOneTrailingSeparator(folder);
+  if (CheckZipNameComponent(name) != ZipNameProblem::None) return FALSE;
+  m_oldFolderName = name;
+  m_newFolderName.clear();
+  m_rename = false;
+  return TRUE;
+}
+
+BOOL CZipReader::SetRename(const wxString& oldName, const wxString& newName) {
+  const wxString from = hv::StripOneTrailingSeparator(oldName);
+  const wxString to = hv::StripOneTrailingSeparator(newName);
+  if (CheckZipNameComponent(from) != ZipNameProblem::None ||
+      CheckZipNameComponent(to) != ZipNameProblem::None)
+    return FALSE;
+  m_oldFolderName = from;
+  m_newFolderName = to;
+  m_rename = true;
+  return TRUE;
+}
+
+BOOL CZipReader::OpenZip(const wxString& archivePath) {
+  CloseZip();
+  m_totalFiles = 0;
+  m_filesDone = 0;
+  m_output.clear();
+  m_errors.clear();
+  m_skipped.clear();
+  m_extracted.clear();
+  m_spellings.clear();
+  if (archivePath.empty()) return FALSE;
+  const wxString absolute = hv::ResolvePath(AbsoluteLocalPath(archivePath));
+  if (absolute.empty()) return FALSE;
+  m_unz = unzOpen64(hv::ToFs(absolute).c_str());
+  if (!m_unz) {
+    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv"));
+    return FALSE;
+  }
+  m_output = hv::PathFolder(absolute);
+  return TRUE;
+}
+
+void CZipReader::CloseZip() {
+  if (m_unz) {
+    unzCloseCurrentFile(m_unz);
+    unzClose(m_unz);
+    m_unz = nullptr;
+  }
+  if (m_outputFd >= 0) close(m_outputFd);
+  m_outputFd = -1;
+}
+
+BOOL CZipReader::SetOutputFolder(const wxString& folder) {
+  const wxString absolute = hv::StripOneTrailingSeparator(AbsoluteLocalPath(folder));
+  if (absolute.empty() || !CreateFolder(absolute)) return FALSE;
+  if (m_outputFd >= 0) close(m_outputFd);
+  m_outputFd = -1;
+  m_spellings.clear();
+  m_output = hv::ResolvePath(absolute);
+  return TRUE;
+}
+
+BOOL CZipReader::GotoFirstFile() { return m_unz && unzGoToFirstFile(m_unz) == UNZ_OK; }
+
+BOOL CZipReader::GotoNextFile() { return m_unz && unzGoToNextFile(m_unz) == UNZ_OK; }
+
+BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
+  info = ZipEntryInfo{};
+  if (!m_unz) return FALSE;
+  // Ask for the sizes first: a fixed buffer would cut long names silently.
+  unz_file_info64 fi{};
+  if (unzGetCurrentFileInfo64(m_unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return FALSE;
+  std::string name(fi.size_filename, '\0');
+  std::string comment(fi.size_file_comment, '\0');
+  if (unzGetCurrentFileInfo64(m_unz, &fi, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
+                              comment.data(), static_cast<uLong>(comment.size())) != UNZ_OK)
+    return FALSE;
+  info.version = fi.version;
+  info.versionNeeded = fi.version_needed;
+  info.flag = fi.flag;
+  info.compressionMethod = fi.compression_method;
+  info.dosDate = fi.dosDate;
+  info.crc = fi.crc;
+  info.compressedSize = fi.compressed_size;
+  info.uncompressedSize = fi.uncompressed_size;
+  info.diskNumStart = fi.disk_num_start;
+  info.internalAttributes = fi.internal_fa;
+  info.externalAttributes = fi.external_fa;
+  info.second = static_cast<int>(fi.tmu_date.tm_sec);
+  info.minute = static_cast<int>(fi.tmu_date.tm_min);
+  info.hour = static_cast<int>(fi.tmu_date.tm_hour);
+  info.day = static_cast<int>(fi.tmu_date.tm_mday);
+  info.month = static_cast<int>(fi.tmu_date.tm_mon);
+  info.year = static_cast<int>(fi.tmu_date.tm_year);
+  const bool utf8 = (fi.flag & kZipFlagUtf8) != 0;
+  DecodeZipEntryName(comment, utf8, info.comment);
+
+  ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
+  if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
+  info.name.Replace("/", "\\");
+  info.folder = (fi.external_fa & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
+  std::vector<wxString> parts;
+  if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, parts);
+  const unsigned long type = (fi.external_fa >> 16) & kModeTypeMask;
+  if (problem != ZipNameProblem::None)
+    info.problem = DescribeZipNameProblem(problem);
+  else if (type != 0 && type != kModeFile && type != kModeFolder)
+    info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
+  else if (!info.folder && (fi.flag & kZipFlagEncrypted))
+    info.problem = wxS("verschlüsselter Eintrag");
+  else if (!info.folder && fi.compression_method != 0 && fi.compression_method != Z_DEFLATED)
+    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), fi.compression_method);
+  return TRUE;
+}
+
+void CZipReader::CountFiles() {
+  m_totalFiles = 0;
+  ZipEntryInfo info;
+  for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile())
+    if (GetFileInfo(info) && !info.folder) ++m_totalFiles;
+}
+
+BOOL CZipReader::FindProjectFolder(wxString* folderName) {
+  wxString project;
+  ZipEntryInfo info;
+  std::vector<wxString> parts;
+  for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
+    if (!GetFileInfo(info)) return FALSE;
+    const bool valid = info.problem.empty() && SplitZipEntryName(info.name, parts) == ZipNameProblem::None;
+    if (project.empty()) {
+      if (!info.folder) continue;
+      // Only the first folder counts, and it must be one plain folder name.
+      if (!valid || parts.size() != 1) return FALSE;
+      project = parts[0];
+      if (folderName) *folderName = project + "\\";
+      continue;
+    }
+    if (valid && !info.folder && parts.size() == 2 && ZipNameKey(parts[0]) == ZipNameKey(project) &&
+        ZipNameKey(parts[1]) == "project.set")
+      return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CZipReader::ValidateEntries() {
+  if (!m_unz) return FALSE;
+  const size_t before = m_errors.size();
+  std::map<std::string, bool> seen;   // key -> is a folder
+  ZipEntryInfo info;
+  std::vector<wxString> parts;
+  for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
+    if (!GetFileInfo(info)) {
+      Fail(wxString(), wxS("Archiv beschädigt"));
+      break;
+    }
+    if (!info.problem.empty()) {
+      Fail(info.name, info.problem);
+      continue;
+    }
+    SplitZipEntryName(info.name, parts);
+    const size_t folders = info.folder ? parts.size() : parts.size() - 1;
+    bool clash = false;
+    for (size_t i = 1; i <= folders; ++i) {
+      auto [it, added] = seen.emplace(KeyOf(parts, i), true);
+      if (!it->second) clash = true;
+    }
+    if (!info.folder) {
+      auto [it, added] = seen.emplace(KeyOf(parts, parts.size()), false);
+      if (!added) clash = true;
+    }
+    if (clash) Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+  }
+  return m_errors.size() == before ? TRUE : FALSE;
+}
+
+bool CZipReader::TargetParts(const ZipEntryInfo& info, std::vector<wxString>& parts, bool& skipped) {
+  skipped = false;
+  if (SplitZipEntryName(info.name, parts) != ZipNameProblem::None) return false;
+  if (m_oldFolderName.empty()) return true;
+  // Only the project folder is restored; a crafted archive's other top-level entries
+  // must neither merge into it nor land beside it.
+  if (ZipNameKey(parts[0]) != ZipNameKey(m_oldFolderName) || (parts.size() == 1 && !info.folder)) {
+    skipped = true;
+    return false;
+  }
+  if (m_rename) parts[0] = m_newFolderName;
+  return true;
+}
+
+std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, const wxString& name) {
+  const std::string exact = hv::ToFs(name);
+  struct stat st;
+  if (fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
+  auto it = m_spellings.find(folderKey);
+  if (it == m_spellings.end()) {
+    std::map<wxString, std::string> names;
+    const int copy = dup(dirFd);
+    if (DIR* d = copy >= 0 ? fdopendir(copy) : nullptr) {
+      while (dirent* e = readdir(d)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+        const wxString n = hv::FromFs(e->d_name);
+        if (n.empty()) continue;
+        auto [at, added] = names.emplace(ZipNameKey(n), e->d_name);
+        if (!added && at->second > e->d_name) at->second = e->d_name;   // stable choice
+      }
+      closedir(d);
+    } else if (copy >= 0) {
+      close(copy);
+    }
+    it = m_spellings.emplace(folderKey, std::move(names)).first;
+  }
+  auto found = it->second.find(ZipNameKey(name));
+  return found == it->second.end() ? std::string() : found->second;
+}
+
+void CZipReader::Remember(const std::string& folderKey, const wxString& name, const std::string& actual) {
+  auto it = m_spellings.find(folderKey);
+  if (it == m_spellings.end()) return;
+  if (actual.empty()) it->second.erase(ZipNameKey(name));
+  else it->second[ZipNameKey(name)] = actual;
+}
+
+int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry) {
+  int fd = dup(m_outputFd);
+  if (fd < 0) {
+    Fail(entry, ErrnoText());
+    return -1;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const std::string key = KeyOf(parts, i);
+    std::string actual = FindSpelling(fd, key, parts[i]);
+    if (actual.empty()) {
+      actual = hv::ToFs(parts[i]);
+      if (mkdirat(fd, actual.c_str(), 0777) != 0 && errno != EEXIST) {
+        Fail(entry, wxS("Verzeichnis kann nicht angelegt werden: ") + ErrnoText());
+        close(fd);
+        return -1;
+      }
+      Remember(key, parts[i], actual);
+    }
+    // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
+    const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int error = errno;
+    close(fd);
+    if (next < 0) {
+      errno = error;
+      Fail(entry, (error == ELOOP || error == ENOTDIR)
+                      ? wxS("im Zielverzeichnis steht eine Datei oder Verknüpfung im Weg")
+                      : wxS("Verzeichnis kann nicht geöffnet werden: ") + ErrnoText());
+      return -1;
+    }
+    fd = next;
+  }
+  return fd;
+}
+
+bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts) {
+  const std::string fileKey = KeyOf(parts, parts.size());
+  if (m_extracted.count(hv::FromUtf8(fileKey))) {
+    Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+    return false;
+  }
+  const int dir = OpenFolders(parts, parts.size() - 1, info.name);
+  if (dir < 0) return false;
+  const std::string folderKey = KeyOf(parts, parts.size() - 1);
+  std::string actual = FindSpelling(dir, folderKey, parts.back());
+  const bool created = actual.empty();
+  if (created) actual = hv::ToFs(parts.back());
+  const int fd = openat(dir, actual.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    Fail(info.name, errno == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
+                                   : wxS("Datei kann nicht angelegt werden: ") + ErrnoText());
+    close(dir);
+    return false;
+  }
+  if (created) Remember(folderKey, parts.back(), actual);
+  m_extracted.insert(hv::FromUtf8(fileKey));
+
+  bool ok = true, cancelled = false;
+  wxString why;
+  if (unzOpenCurrentFile(m_unz) != UNZ_OK) {
+    ok = false;
+    why = wxS("Eintrag kann nicht gelesen werden");
+  } else {
+    std::vector<char> buffer(kBlock);
+    std::uint64_t total = 0;
+    for (;;) {
+      if (Cancelled()) {
+        ok = false;
+        cancelled = true;
+        break;
+      }
+      const int n = unzReadCurrentFile(m_unz, buffer.data(), static_cast<unsigned>(buffer.size()));
+      if (n < 0) {
+        ok = false;
+        why = wxS("Daten im Archiv beschädigt");
+        break;
+      }
+      if (n == 0) break;
+      if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n))) {
+        ok = false;
+        why = wxS("Schreibfehler: ") + ErrnoText();
+        break;
+      }
+      total += static_cast<std::uint64_t>(n);
+      if (m_owner) m_owner->AddBytes(static_cast<std::uint64_t>(n));
+    }
+    // The CRC is only checked here; a stream that ends early is not checked at all.
+    const int closed = unzCloseCurrentFile(m_unz);
+    if (ok && closed == UNZ_CRCERROR) {
+      ok = false;
+      why = wxS("CRC-Fehler");
+    } else if (ok && closed != UNZ_OK) {
+      ok = false;
+      why = wxS("Daten im Archiv beschädigt");
+    } else if (ok && total != info.uncompressedSize) {
+      ok = false;
+      why = wxS("Daten im Archiv unvollständig");
+    }
+  }
+  time_t when;
+  if (ok && EntryTime(info, when)) {
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    futimens(fd, times);
+  }
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    why = wxS("Schreibfehler: ") + ErrnoText();
+  }
+  if (!ok) {
+    // No partly written file is left behind.
+    unlinkat(dir, actual.c_str(), 0);
+    m_extracted.erase(hv::FromUtf8(fileKey));
+    Remember(folderKey, parts.back(), std::string());
+    if (!cancelled) Fail(info.name, why);
+  }
+  close(dir);
+  return ok;
+}
+
+BOOL CZipReader::UnzipFile() {
+  if (!m_unz || Cancelled()) return FALSE;
+  if (m_outputFd < 0) {
+    if (m_output.empty() || !CreateFolder(m_output)) {
+      Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
+      return FALSE;
+    }
+    m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_outputFd < 0) {
+      Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
+      return FALSE;
+    }
+  }
+  ZipEntryInfo info;
+  if (!GetFileInfo(info)) {
+    Fail(wxString(), wxS("Archiv beschädigt"));
+    return FALSE;
+  }
+  if (!info.problem.empty()) {
+    Fail(info.name, info.problem);
+    return FALSE;
+  }
+  std::vector<wxString> parts;
+  bool skipped = false;
+  if (!TargetParts(info, parts, skipped)) {
+    if (!skipped) {
+      Fail(info.name, wxS("ungültiger Name"));
+      return FALSE;
+    }
+    m_skipped.push_back(info.name);
+    return TRUE;
+  }
+  if (info.folder) {
+    const int fd = OpenFolders(parts, parts.size(), info.name);
+    if (fd < 0) return FALSE;
+    close(fd);
+    return TRUE;
+  }
+  const bool ok = ExtractFile(info, parts);
+  if (m_totalFiles != 0) {
+    ++m_filesDone;
+    if (m_owner) m_owner->Report(info.name, m_filesDone, m_totalFiles);
+  }
+  return ok ? TRUE : FALSE;
+}
+
+BOOL CZipReader::CreateFolder(const wxString& path) {
+  if (path.empty()) return FALSE;
+  if (hv::IsFolder(path)) return TRUE;
+  if (hv::PathExists(path)) return FALSE;
+  return hv::MakeFolders(path) ? TRUE : FALSE;
+}
+
+BOOL CZipReader::CreateFilePath(const wxString& filePath) {
+  const wxString folder = hv::PathFolder(hv::NormalizePath(filePath));
+  return folder.empty() ? TRUE : CreateFolder(folder);
+}

@@ -1,0 +1,124 @@
+#pragma once
+// Reads a zip archive and extracts its entries into an output folder (the project
+// restore). Names are read with '\' or '/' as separator; an entry that names a path
+// outside the output folder (absolute, drive letter, ".."), a link or special file, or
+// an encrypted entry is refused. Extraction never follows a link that already exists in
+// the output folder and never creates one. Every failure is counted and described; a
+// file whose extraction failed (read error, CRC error, short data, write error) is
+// removed again.
+//
+// The reader may run on a worker thread: it reports only through the ZipProgress it is
+// given.
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+#include <wx/string.h>
+
+#include "model/ZipProgress.h"
+#include "platform/Types.h"
+
+// Information about the current entry.
+struct ZipEntryInfo {
+  wxString name;   // decoded, every '/' turned into '\'
+  wxString comment;
+  unsigned long version = 0;
+  unsigned long versionNeeded = 0;
+  unsigned long flag = 0;
+  unsigned long compressionMethod = 0;
+  unsigned long dosDate = 0;
+  unsigned long crc = 0;
+  std::uint64_t compressedSize = 0;
+  std::uint64_t uncompressedSize = 0;
+  unsigned long diskNumStart = 0;
+  unsigned long internalAttributes = 0;
+  unsigned long externalAttributes = 0;
+  // The DOS folder bit is set or the name ends with a separator.
+  bool folder = false;
+  // Date parts (month 0-11, full year) as stored.
+  int second = 0, minute = 0, hour = 0, day = 0, month = 0, year = 0;
+  // Why the entry cannot be extracted: unsafe name, link or special file, encryption,
+  // unknown method (empty when it can).
+  wxString problem;
+};
+
+class CZipReader {
+ public:
+  CZipReader() = default;
+  ~CZipReader();
+  CZipReader(const CZipReader&) = delete;
+  CZipReader& operator=(const CZipReader&) = delete;
+
+  // Progress receiver and cancel flag (may be none).
+  void SetOwner(ZipProgress* owner) { m_owner = owner; }
+  // Extract only the entries below the folder (the project folder found in the archive,
+  // compared without regard to case); other entries are skipped and counted.
+  BOOL SetProjectFolder(const wxString& folder);
+  // As SetProjectFolder(oldName), and the entries are extracted below newName instead.
+  // Both must be one valid folder name.
+  BOOL SetRename(const wxString& oldName, const wxString& newName);
+
+  // Opens the archive; the output folder becomes the archive's own folder.
+  BOOL OpenZip(const wxString& archivePath);
+  void CloseZip();
+  // The folder entries are extracted into (created when missing).
+  BOOL SetOutputFolder(const wxString& folder);
+  const wxString& GetOutputFolder() const { return m_output; }
+
+  BOOL GotoFirstFile();
+  BOOL GotoNextFile();
+  BOOL GetFileInfo(ZipEntryInfo& info);
+  // Sets the total to the number of entries that are not folders.
+  void CountFiles();
+  // The first folder entry names the project folder; TRUE when a later file entry is
+  // that folder's "project.set". The name is given with its trailing '\'.
+  BOOL FindProjectFolder(wxString* folderName);
+  // Checks every entry before anything is written: names, links, encryption, methods,
+  // names that collide without regard to case. FALSE with the problems in GetErrors().
+  BOOL ValidateEntries();
+  // Extracts the current entry. TRUE also for an entry skipped as outside the project folder.
+  BOOL UnzipFile();
+
+  // Folder helpers of the restore.
+  static BOOL CreateFolder(const wxString& path);
+  static BOOL CreateFilePath(const wxString& filePath);
+
+  bool IsOpen() const { return m_unz != nullptr; }
+  int GetTotalFiles() const { return m_totalFiles; }
+  int GetFilesDone() const { return m_filesDone; }
+  int GetErrorCount() const { return static_cast<int>(m_errors.size()); }
+  int GetSkippedCount() const { return static_cast<int>(m_skipped.size()); }
+  const std::vector<wxString>& GetErrors() const { return m_errors; }
+  // Names of entries skipped as outside the project folder.
+  const std::vector<wxString>& GetSkipped() const { return m_skipped; }
+
+ private:
+  bool Cancelled() const { return m_owner && m_owner->CancelRequested(); }
+  void Fail(const wxString& entry, const wxString& text);
+  // Entry components below the output folder after the project-folder rules; false and
+  // `skipped` when the entry lies outside the project folder.
+  bool TargetParts(const ZipEntryInfo& info, std::vector<wxString>& parts, bool& skipped);
+  // Opens (creating when missing) the folders parts[0..count) below the output folder.
+  int OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry);
+  // The existing spelling of name in a folder, ignoring case; empty when there is none.
+  std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name);
+  void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
+  bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts);
+
+  bool m_rename = false;
+  wxString m_oldFolderName;
+  wxString m_newFolderName;
+  ZipProgress* m_owner = nullptr;
+  int m_totalFiles = 0;
+  int m_filesDone = 0;
+  void* m_unz = nullptr;   // minizip's unzFile
+  wxString m_output;       // the output folder, '/'-separated, no trailing separator
+
+  int m_outputFd = -1;
+  // Folder key (lower-case relative path) -> lower-case name -> name on disk.
+  std::map<std::string, std::map<wxString, std::string>> m_spellings;
+  std::set<wxString> m_extracted;   // keys of the files written since OpenZip
+  std::vector<wxString> m_errors;
+  std::vector<wxString> m_skipped;
+};

@@ -1,0 +1,386 @@
+#include "model/ZipWriter.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <wx/arrstr.h>
+
+#include "model/ZipNames.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+
+namespace {
+
+// "Made by" version 2.0 on MS-DOS: the low attribute byte holds DOS attributes, and
+// Info-ZIP's unzip then reads '\' as a separator.
+constexpr uLong kVersionMadeBy = 20;
+constexpr size_t kBlock = 64 * 1024;
+
+wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+// DOS dates cover 1980-2107; times outside are clamped rather than wrapped.
+void FillDate(tm_zip& out, time_t t) {
+  struct tm lt {};
+  localtime_r(&t, &lt);
+  const int year = lt.tm_year + 1900;
+  if (year < 1980) {
+    out = tm_zip{0, 0, 0, 1, 0, 1980};
+    return;
+  }
+  if (year > 2107) {
+    out = tm_zip{58, 59, 23, 31, 11, 2107};
+    return;
+  }
+  out.tm_sec = static_cast<uInt>(lt.tm_sec);
+  out.tm_min = static_cast<uInt>(lt.tm_min);
+  out.tm_hour = static_cast<uInt>(lt.tm_hour);
+  out.tm_mday = static_cast<uInt>(lt.tm_mday);
+  out.tm_mon = static_cast<uInt>(lt.tm_mon);
+  out.tm_year = static_cast<uInt>(year);
+}
+
+bool NameFromDisk(const char* raw, wxString& name) {
+  name = hv::FromFs(raw);
+  return !name.empty() && hv::ToFs(name) == raw;
+}
+
+// Names of a folder in a stable order, without the ones beginning with '.'.
+bool ListNames(const wxString& folder, std::vector<std::string>& names) {
+  names.clear();
+  DIR* d = opendir(hv::ToFs(folder).c_str());
+  if (!d) return false;
+  errno = 0;
+  while (dirent* e = readdir(d)) {
+    if (e->d_name[0] != '.') names.emplace_back(e->d_name);
+    errno = 0;
+  }
+  const bool ok = errno == 0;
+  closedir(d);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const int c = hv::FromFs(a).CmpNoCase(hv::FromFs(b));
+    return c != 0 ? c < 0 : a < b;
+  });
+  return ok;
+}
+
+}  // namespace
+
+CZipWriter::~CZipWriter() { AbandonZip(); }
+
+BOOL CZipWriter::OpenZip(const wxString& archivePath) { return Open(archivePath, nullptr); }
+
+BOOL CZipWriter::OpenZip(const wxString& archivePath, const wxString& rootFolder) {
+  return Open(archivePath, &rootFolder);
+}
+
+void CZipWriter::Fail(const wxString& text) {
+  ++m_errorCount;
+  m_errors.push_back(text);
+}
+
+bool CZipWriter::IsOwnArchive(dev_t dev, ino_t ino) const {
+  return (m_temporaryId.set && m_temporaryId.dev == dev && m_temporaryId.ino == ino) ||
+         (m_targetId.set && m_targetId.dev == dev && m_targetId.ino == ino);
+}
+
+BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
+  if (m_zip) CloseZip();
+  m_errorCount = 0;
+  m_totalFiles = 0;
+  m_filesDone = 0;
+  m_filesAdded = 0;
+  m_foldersAdded = 0;
+  m_bytesAdded = 0;
+  m_root.clear();
+  m_target.clear();
+  m_temporary.clear();
+  m_targetId = FileId{};
+  m_temporaryId = FileId{};
+  m_errors.clear();
+  m_skipped.clear();
+
+  if (archivePath.empty()) return FALSE;
+  const wxString absolute = AbsoluteLocalPath(archivePath);
+  if (absolute.empty() || absolute.EndsWith("/")) return FALSE;
+  m_target = hv::ResolvePath(absolute);
+  const wxString folder = hv::PathFolder(m_target);
+  if (!hv::IsFolder(folder)) {
+    Fail(wxString::Format(wxS("Zielverzeichnis nicht gefunden: %s"), folder));
+    return FALSE;
+  }
+  struct stat st;
+  if (lstat(hv::ToFs(m_target).c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) {
+      Fail(wxString::Format(wxS("Ziel ist keine Datei: %s"), m_target));
+      return FALSE;
+    }
+    m_targetId = FileId{st.st_dev, st.st_ino, true};
+  }
+
+  // The archive grows under a name that does not end in ".zip" and is renamed at the end.
+  std::mt19937 rng(static_cast<unsigned>(
+      std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid()));
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    m_temporary = wxString::Format("%s.part-%06x", m_target, static_cast<unsigned>(rng() & 0xFFFFFF));
+    fd = open(hv::ToFs(m_temporary).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s (%s)"), m_target, ErrnoText()));
+    m_temporary.clear();
+    return FALSE;
+  }
+  if (fstat(fd, &st) == 0) m_temporaryId = FileId{st.st_dev, st.st_ino, true};
+  close(fd);
+
+  m_zip = zipOpen64(hv::ToFs(m_temporary).c_str(), APPEND_STATUS_CREATE);
+  if (!m_zip) {
+    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s"), m_target));
+    RemoveTemporary();
+    return FALSE;
+  }
+
+  if (!rootFolder) {
+    m_root = folder;
+  } else if (!rootFolder->empty()) {
+    m_root = hv::ResolvePath(AbsoluteLocalPath(*rootFolder));
+  }
+  if (!m_root.empty() && !m_root.EndsWith("/")) m_root += "/";
+  return TRUE;
+}
+
+void CZipWriter::RemoveTemporary() {
+  if (!m_temporary.empty()) unlink(hv::ToFs(m_temporary).c_str());
+  m_temporary.clear();
+}
+
+BOOL CZipWriter::CloseZip() {
+  if (!m_zip) return TRUE;
+  const int closed = zipClose(m_zip, nullptr);
+  m_zip = nullptr;
+  if (closed != ZIP_OK) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  bool ok = m_errorCount == 0 && !Cancelled();
+  if (ok) {
+    // On disk before it replaces the old archive.
+    const int fd = open(hv::ToFs(m_temporary).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || fsync(fd) != 0 ||
+        rename(hv::ToFs(m_temporary).c_str(), hv::ToFs(m_target).c_str()) != 0) {
+      Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target, ErrnoText()));
+      ok = false;
+    } else {
+      m_temporary.clear();
+    }
+    if (fd >= 0) close(fd);
+  }
+  RemoveTemporary();
+  m_root.clear();
+  return ok ? TRUE : FALSE;
+}
+
+void CZipWriter::AbandonZip() {
+  if (!m_zip) return;
+  zipClose(m_zip, nullptr);
+  m_zip = nullptr;
+  RemoveTemporary();
+  m_root.clear();
+}
+
+bool CZipWriter::EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& absolute, wxString& name) {
+  const wxString p = hv::StripOneTrailingSeparator(hv::NormalizePath(path));
+  absolute.clear();
+  name.clear();
+  if (p.empty()) return false;
+  wxString relative;
+  if (p.StartsWith("/")) {
+    absolute = hv::ResolvePath(p);
+    if (!ignorePaths) {
+      // The source must lie below the root (compared without regard to case).
+      if (m_root.empty() || absolute.length() <= m_root.length() ||
+          absolute.Left(m_root.length()).CmpNoCase(m_root) != 0)
+        return false;
+      relative = absolute.Mid(m_root.length());
+    }
+  } else {
+    relative = p.StartsWith("./") ? p.Mid(2) : p;
+    absolute = hv::ResolvePath(m_root.empty() ? AbsoluteLocalPath(relative) : hv::JoinPath(m_root, relative));
+  }
+  if (ignorePaths) relative = hv::PathName(absolute);
+
+  // Each local component must fit one entry component: a '\' inside a Linux name would
+  // otherwise turn into a separator.
+  wxString joined;
+  for (const wxString& part : wxSplit(relative, '/', '\0')) {
+    if (CheckZipNameComponent(part) != ZipNameProblem::None) return false;
+    if (!joined.empty()) joined += "\\";
+    joined += part;
+  }
+  std::vector<wxString> parts;
+  if (SplitZipEntryName(joined, parts) != ZipNameProblem::None) return false;
+  name = joined;
+  return true;
+}
+
+bool CZipWriter::OpenEntry(const wxString& name, bool folder, const struct stat& st, bool zip64) {
+  std::string bytes;
+  bool utf8 = false;
+  if (EncodeZipEntryName(name, bytes, utf8) != ZipNameProblem::None) return false;
+  zip_fileinfo info{};
+  FillDate(info.tmz_date, st.st_mtime);
+  info.external_fa = folder ? kZipAttrFolder : kZipAttrArchive;
+  if (!(st.st_mode & S_IWUSR)) info.external_fa |= kZipAttrReadOnly;
+  const int method = folder ? 0 : Z_DEFLATED;
+  const int level = folder ? 0 : Z_DEFAULT_COMPRESSION;
+  return zipOpenNewFileInZip4_64(m_zip, bytes.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                 level, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                                 kVersionMadeBy, utf8 ? kZipFlagUtf8 : 0, zip64 ? 1 : 0) == ZIP_OK;
+}
+
+void CZipWriter::CountFiles(const wxString& folder) {
+  const wxString p = hv::NormalizePath(folder);
+  const wxString absolute =
+      hv::ResolvePath(p.StartsWith("/") || m_root.empty() ? AbsoluteLocalPath(p) : hv::JoinPath(m_root, p));
+  m_totalFiles += CountBelow(hv::ToFs(absolute));
+}
+
+int CZipWriter::CountBelow(const std::string& folder) {
+  std::vector<std::string> names;
+  ListNames(hv::FromFs(folder), names);
+  int count = 0;
+  for (const std::string& n : names) {
+    const std::string child = folder + "/" + n;
+    struct stat st;
+    if (lstat(child.c_str(), &st) != 0 || IsOwnArchive(st.st_dev, st.st_ino)) continue;
+    if (S_ISDIR(st.st_mode)) count += CountBelow(child);
+    else if (S_ISREG(st.st_mode)) ++count;
+  }
+  return count;
+}
+
+BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
+  if (!m_zip || Cancelled()) return FALSE;
+  wxString absolute, name;
+  if (!EntryNameFor(folder, ignorePaths, absolute, name)) {
+    Fail(wxString::Format(wxS("Verzeichnis liegt nicht unter %s oder sein Name passt nicht ins Archiv: %s"),
+                          m_root, folder));
+    return FALSE;
+  }
+  struct stat st;
+  if (stat(hv::ToFs(absolute).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
+    return FALSE;
+  }
+  if (!OpenEntry(name + "\\", true, st, false) || zipCloseFileInZip(m_zip) != ZIP_OK) {
+    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+    return FALSE;
+  }
+  ++m_foldersAdded;
+
+  std::vector<std::string> names;
+  if (!ListNames(absolute, names)) {
+    Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
+    return TRUE;
+  }
+  for (const std::string& raw : names) {
+    if (Cancelled()) break;
+    wxString n;
+    if (!NameFromDisk(raw.c_str(), n)) {
+      Fail(wxString::Format(wxS("Name kann nicht im Archiv gespeichert werden: %s/%s"), absolute,
+                            hv::FromCp1252(raw)));
+      continue;
+    }
+    const wxString child = absolute + "/" + n;
+    struct stat cs;
+    if (lstat(hv::ToFs(child).c_str(), &cs) != 0) {
+      Fail(wxString::Format("Could not read file: %s", child));
+      continue;
+    }
+    if (IsOwnArchive(cs.st_dev, cs.st_ino)) continue;
+    if (S_ISDIR(cs.st_mode)) {
+      AddFolderToZip(child, ignorePaths);   // counts its own failures
+    } else if (S_ISREG(cs.st_mode)) {
+      AddFileToZip(child, ignorePaths);
+    } else {
+      // Links are never followed (loops, targets outside the project); FIFOs would block.
+      m_skipped.push_back(child);
+    }
+  }
+  return TRUE;
+}
+
+BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
+  if (!m_zip || Cancelled()) return FALSE;
+  if (m_errorCount > 0) {
+    // One failure fails the backup as a whole; the rest is not even read.
+    ++m_errorCount;
+    return FALSE;
+  }
+  wxString absolute, name;
+  if (!EntryNameFor(file, ignorePaths, absolute, name)) {
+    Fail(wxString::Format(wxS("Datei liegt nicht unter %s oder ihr Name passt nicht ins Archiv: %s"),
+                          m_root, file));
+    return FALSE;
+  }
+  const int fd = open(hv::ToFs(absolute).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ELOOP) {
+      m_skipped.push_back(absolute);
+      return TRUE;
+    }
+    Fail(wxString::Format("Could not read file: %s", absolute));
+    return FALSE;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsOwnArchive(st.st_dev, st.st_ino)) {
+    close(fd);
+    m_skipped.push_back(absolute);
+    return TRUE;
+  }
+  if (!OpenEntry(name, false, st, st.st_size >= 0xFFFFFFFFLL)) {
+    close(fd);
+    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+    return FALSE;
+  }
+  ++m_filesAdded;
+  bool readFailed = false, writeFailed = false, cancelled = false;
+  std::vector<char> buffer(kBlock);
+  for (;;) {
+    if (Cancelled()) {
+      cancelled = true;
+      break;
+    }
+    const ssize_t n = read(fd, buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      readFailed = true;
+      break;
+    }
+    if (n == 0) break;
+    if (zipWriteInFileInZip(m_zip, buffer.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+      writeFailed = true;
+      break;
+    }
+    m_bytesAdded += static_cast<std::uint64_t>(n);
+    if (m_owner) m_owner->AddBytes(static_cast<std::uint64_t>(n));
+  }
+  if (zipCloseFileInZip(m_zip) != ZIP_OK) writeFailed = true;
+  close(fd);
+  if (cancelled) return FALSE;
+  if (readFailed) Fail(wxString::Format("Could not read file: %s", absolute));
+  else if (writeFailed) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+
+  if (m_totalFiles != 0) {
+    ++m_filesDone;
+    if (m_owner) m_owner->Report(absolute, m_filesDone, m_totalFiles);
+  }
+  return readFailed || writeFailed ? FALSE : TRUE;
+}

@@ -1,0 +1,266 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "model/ZipReader.h"
+#include "model/ZipWriter.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "tests/model/ZipTestSupport.h"
+#include "tests/support/TestEnv.h"
+
+using hvtest::ReadAll;
+using hvtest::S;
+using hvtest::TempDir;
+using hvtest::WriteAll;
+using namespace ziptest;
+using Paths = std::vector<std::string>;
+
+namespace {
+
+// What the restore does: every entry is extracted, a failed one does not stop the loop.
+int ExtractAll(CZipReader& reader, const wxString& output) {
+  EXPECT_TRUE(reader.SetOutputFolder(output));
+  int failed = 0;
+  reader.CountFiles();
+  for (BOOL ok = reader.GotoFirstFile(); ok; ok = reader.GotoNextFile())
+    if (!reader.UnzipFile()) ++failed;
+  return failed;
+}
+
+}  // namespace
+
+TEST(ZipReader, RoundTripThroughOurWriter) {
+  TempDir dir;
+  WriteSampleProject(dir.Path());
+  const time_t when = 1600000000;   // even: DOS times have 2-second steps
+  const struct timespec times[2] = {{when, 0}, {when, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, hv::ToFs(dir.Sub("P/Geraet1/bitmaps/logo.bmp")).c_str(), times, 0), 0);
+  CZipWriter writer;
+  ASSERT_TRUE(writer.OpenZip(dir.Sub("P_backup.zip"), dir.Path()));
+  ASSERT_TRUE(writer.AddFolderToZip(dir.Sub("P"), FALSE));
+  ASSERT_TRUE(writer.CloseZip());
+
+  CZipReader reader;
+  ZipProgress progress;
+  reader.SetOwner(&progress);
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("P_backup.zip")));
+  EXPECT_EQ(reader.GetOutputFolder(), dir.Path());
+  wxString project;
+  ASSERT_TRUE(reader.FindProjectFolder(&project));
+  EXPECT_EQ(project, "P\\");
+  EXPECT_TRUE(reader.ValidateEntries());
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 0);
+  EXPECT_EQ(reader.GetTotalFiles(), 9);
+  EXPECT_EQ(progress.Percent(), 100);
+
+  EXPECT_TRUE(Snapshot(dir.Sub("dest/P")) == Snapshot(dir.Sub("P"), false));
+  EXPECT_TRUE(hv::IsFile(dir.Sub(S("dest/P/Geräte/Ω-Liste.txt"))));
+  EXPECT_TRUE(hv::IsFolder(dir.Sub("dest/P/Tief/a/b/c/leer")));
+  struct stat st;
+  ASSERT_EQ(stat(hv::ToFs(dir.Sub("dest/P/Geraet1/bitmaps/logo.bmp")).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtime, when);
+}
+
+TEST(ZipReader, ReadsInfoZipArchives) {
+  if (!HaveProgram("zip")) GTEST_SKIP() << "Info-ZIP zip is not installed";
+  TempDir dir;
+  WriteSampleProject(dir.Path());
+  std::string log;
+  ASSERT_EQ(RunCommand("cd " + Quote(dir.Path()) + " && zip -rq iz.zip P", &log), 0) << log;
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("iz.zip")));
+  EXPECT_TRUE(reader.FindProjectFolder(nullptr));
+  EXPECT_TRUE(reader.ValidateEntries());
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 0);
+  EXPECT_TRUE(Snapshot(dir.Sub("dest/P")) == Snapshot(dir.Sub("P")));
+}
+
+TEST(ZipReader, EitherSeparatorAndFoldersWithoutTheAttribute) {
+  TempDir dir;
+  WriteRawZip(dir.Sub("b.zip"), {Entry("P\\"), Entry("P\\project.set", "a"), Entry("P\\sub\\x.txt", "x"),
+                                 Entry("P\\leer\\")});
+  std::vector<RawEntry> slash = {Entry("P/"), Entry("P/project.set", "a"), Entry("P/sub/x.txt", "x"),
+                                 Entry("P/leer/")};
+  for (RawEntry& e : slash) e.externalAttr &= ~0x10ul;   // a tool that sets no folder bit
+  WriteRawZip(dir.Sub("s.zip"), slash);
+  for (const char* name : {"b", "s"}) {
+    CZipReader reader;
+    ASSERT_TRUE(reader.OpenZip(dir.Sub(wxString(name) + ".zip")));
+    EXPECT_TRUE(reader.FindProjectFolder(nullptr));
+    EXPECT_EQ(ExtractAll(reader, dir.Sub(name)), 0);
+    EXPECT_EQ(ListAll(dir.Sub(name)), (Paths{"P", "P/leer", "P/project.set", "P/sub", "P/sub/x.txt"}));
+  }
+}
+
+TEST(ZipReader, FindProjectFolder) {
+  struct Case {
+    Paths names;
+    BOOL found;
+    const char* folder;
+  };
+  const std::vector<Case> cases = {
+      {{"top.txt", "P\\", "P\\sub\\", "P\\sub\\project.set", "P\\Project.Set"}, TRUE, "P\\"},
+      {{"P/", "P/PROJECT.SET"}, TRUE, "P\\"},
+      {{"P\\", "P\\x.txt", "Q\\", "Q\\project.set"}, FALSE, "P\\"},   // only the first folder counts
+      {{"P", "P\\project.set"}, FALSE, ""},                           // a file named like a folder
+      {{"a\\b\\", "a\\b\\project.set"}, FALSE, ""},                   // not one plain name
+      {{"..\\", "..\\project.set"}, FALSE, ""},
+      {{"C:\\", "C:\\project.set"}, FALSE, ""},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.names[0] + " " + c.names[1]);
+    std::vector<RawEntry> entries;
+    for (const std::string& n : c.names) entries.push_back(Entry(n, "x"));
+    WriteRawZip(dir.Sub("c.zip"), entries);
+    CZipReader reader;
+    ASSERT_TRUE(reader.OpenZip(dir.Sub("c.zip")));
+    wxString folder;
+    EXPECT_EQ(reader.FindProjectFolder(&folder), c.found);
+    EXPECT_EQ(folder, c.folder);
+  }
+}
+
+TEST(ZipReader, ProjectFolderRestrictionAndRename) {
+  TempDir dir;
+  WriteRawZip(dir.Sub("a.zip"), {Entry("P\\"), Entry("P\\project.set", "s"), Entry("P\\sub\\x.txt", "x"),
+                                 Entry("Q\\"), Entry("Q\\evil.txt", "e"), Entry("top.txt", "t")});
+  CZipReader reader;
+  ASSERT_TRUE(reader.SetRename("P", "P_1"));
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("renamed")), 0);
+  EXPECT_EQ(reader.GetSkippedCount(), 3);
+  EXPECT_EQ(ListAll(dir.Sub("renamed")), (Paths{"P_1", "P_1/project.set", "P_1/sub", "P_1/sub/x.txt"}));
+
+  ASSERT_TRUE(reader.SetProjectFolder("p\\"));   // case ignored, no rename
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("kept")), 0);
+  EXPECT_EQ(ListAll(dir.Sub("kept")), (Paths{"P", "P/project.set", "P/sub", "P/sub/x.txt"}));
+
+  EXPECT_FALSE(reader.SetRename("P", ".."));
+  EXPECT_FALSE(reader.SetRename("P", "a/b"));
+  EXPECT_FALSE(reader.SetProjectFolder(""));
+}
+
+TEST(ZipReader, HostileEntriesWriteNothingOutside) {
+  TempDir sandbox;
+  RawEntry link = Entry("P\\link", "../../evil.txt");
+  link.versionMadeBy = (3 << 8) | 20;   // Unix host: the high word is the file mode
+  link.externalAttr = 0120777ul << 16;
+  RawEntry fifo = link;
+  fifo.externalAttr = 0010644ul << 16;
+  RawEntry encrypted = Entry("P\\secret.txt", "data");
+  encrypted.flag = 1;
+  RawEntry badUtf8 = Entry("P\\\xC3(.txt", "x");
+  badUtf8.flag = 0x800;
+  const std::vector<RawEntry> cases = {
+      Entry("..\\evil.txt", "x"), Entry("../evil.txt", "x"), Entry(hv::ToFs(sandbox.Sub("evil.txt")), "x"),
+      Entry("\\evil.txt", "x"), Entry("C:\\evil.txt", "x"), Entry("c:evil.txt", "x"),
+      Entry("P\\..\\..\\evil.txt", "x"), Entry("P\\sub\\..\\..\\..\\evil.txt", "x"),
+      Entry("P/./../../evil.txt", "x"), Entry("P\\a\x01" "b.txt", "x"), badUtf8, link, fifo, encrypted};
+  for (const RawEntry& e : cases) {
+    SCOPED_TRACE(e.name);
+    WriteRawZip(sandbox.Sub("a.zip"), {e});
+    CZipReader reader;
+    ASSERT_TRUE(reader.OpenZip(sandbox.Sub("a.zip")));
+    EXPECT_FALSE(reader.ValidateEntries());
+    EXPECT_EQ(ExtractAll(reader, sandbox.Sub("dest")), 1);
+    EXPECT_EQ(reader.GetErrorCount(), 2);
+    EXPECT_EQ(ListAll(sandbox.Path()), (Paths{"a.zip", "dest"}));
+  }
+}
+
+TEST(ZipReader, LinksAndFilesInTheTargetAreNotFollowed) {
+  TempDir sandbox;
+  WriteAll(sandbox.Sub("victim.txt"), "unchanged");
+  hv::MakeFolders(sandbox.Sub("elsewhere"));
+  hv::MakeFolders(sandbox.Sub("dest/Q"));
+  ASSERT_EQ(symlink(hv::ToFs(sandbox.Sub("elsewhere")).c_str(), hv::ToFs(sandbox.Sub("dest/P")).c_str()), 0);
+  ASSERT_EQ(symlink(hv::ToFs(sandbox.Sub("victim.txt")).c_str(), hv::ToFs(sandbox.Sub("dest/Q/x.txt")).c_str()), 0);
+  WriteAll(sandbox.Sub("dest/R/a"), "a file where a folder is needed");
+  WriteRawZip(sandbox.Sub("a.zip"), {Entry("P\\"), Entry("P\\x.txt", "x"), Entry("q\\X.TXT", "x"),
+                                     Entry("R\\a\\b.txt", "x"), Entry("R\\a\\")});
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(sandbox.Sub("a.zip")));
+  EXPECT_TRUE(reader.ValidateEntries());
+  EXPECT_EQ(ExtractAll(reader, sandbox.Sub("dest")), 5);
+  EXPECT_EQ(reader.GetErrorCount(), 5);
+  EXPECT_EQ(ListAll(sandbox.Sub("elsewhere")), Paths{});
+  EXPECT_EQ(ReadAll(sandbox.Sub("victim.txt")), "unchanged");
+  EXPECT_EQ(ReadAll(sandbox.Sub("dest/R/a")), "a file where a folder is needed");
+}
+
+TEST(ZipReader, DamagedArchivesFailAndLeaveNoPartialFile) {
+  TempDir dir;
+  WriteSampleProject(dir.Path());
+  CZipWriter writer;
+  ASSERT_TRUE(writer.OpenZip(dir.Sub("full.zip"), dir.Path()));
+  writer.AddFolderToZip(dir.Sub("P"), FALSE);
+  ASSERT_TRUE(writer.CloseZip());
+  const std::string full = ReadAll(dir.Sub("full.zip"));
+  WriteAll(dir.Sub("cut.zip"), full.substr(0, full.size() / 2));
+  CZipReader reader;
+  EXPECT_FALSE(reader.OpenZip(dir.Sub("cut.zip")));   // truncated: no central directory
+  EXPECT_EQ(reader.GetErrorCount(), 1);
+  EXPECT_FALSE(reader.FindProjectFolder(nullptr));
+  EXPECT_FALSE(reader.UnzipFile());
+
+  std::string text;
+  for (int i = 0; i < 4000; ++i) text += std::to_string(i * 7) + (i % 13 ? " " : "\n");
+  RawEntry stored = Entry("P\\file.txt", "HEADER-PAYLOAD-0123456789");
+  stored.method = 0;
+  // Each case damages one byte: 0 searches the stored payload; else the byte at that offset
+  // (data of the first entry start after the 30-byte local header and its 10-byte name),
+  // or, with `size`, the uncompressed size in both headers so that the data fall short.
+  struct Case {
+    RawEntry entry;
+    size_t offset;
+    bool size;
+    const char* error;
+  };
+  for (const Case& c : {Case{stored, 0, false, "CRC"}, Case{Entry("P\\file.txt", text), 30 + 10 + 200, false, ""},
+                        Case{Entry("P\\file.txt", text), 0, true, ""}}) {
+    WriteRawZip(dir.Sub("bad.zip"), {c.entry});
+    std::string bytes = ReadAll(dir.Sub("bad.zip"));
+    if (c.size) {
+      bytes[bytes.find("PK\x03\x04") + 22] += 1;
+      bytes[bytes.find("PK\x01\x02") + 24] += 1;
+    } else {
+      const size_t at = c.offset ? c.offset : bytes.find("PAYLOAD");
+      bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+    }
+    WriteAll(dir.Sub("bad.zip"), bytes);
+    ASSERT_TRUE(reader.OpenZip(dir.Sub("bad.zip")));
+    EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 1);
+    ASSERT_EQ(reader.GetErrorCount(), 1);
+    EXPECT_TRUE(reader.GetErrors()[0].Contains(c.error)) << hv::ToUtf8(reader.GetErrors()[0]);
+    EXPECT_FALSE(hv::PathExists(dir.Sub("dest/P/file.txt")));
+  }
+}
+
+TEST(ZipReader, ExistingSpellingsCaseCollisionsAndCancel) {
+  TempDir dir;
+  WriteAll(dir.Sub("dest/p/DEVICE.SET"), "old");
+  WriteRawZip(dir.Sub("a.zip"),
+              {Entry("P\\"), Entry("P\\device.set", "new"), Entry("P\\a.txt", "first"), Entry("P\\A.TXT", "second")});
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  EXPECT_FALSE(reader.ValidateEntries());
+  EXPECT_EQ(reader.GetErrorCount(), 1);
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 1);
+  EXPECT_EQ(ListAll(dir.Sub("dest")), (Paths{"p", "p/DEVICE.SET", "p/a.txt"}));
+  EXPECT_EQ(ReadAll(dir.Sub("dest/p/DEVICE.SET")), "new");
+  EXPECT_EQ(ReadAll(dir.Sub("dest/p/a.txt")), "first");
+
+  ZipProgress progress;
+  progress.RequestCancel();
+  reader.SetOwner(&progress);
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("cancelled")), 4);
+  EXPECT_EQ(ListAll(dir.Sub("cancelled")), Paths{});
+}
