@@ -3,7 +3,9 @@
 #include <charconv>
 
 #include <wx/filefn.h>
-#include <wx/utils.h>
+
+#include "app/Launcher.h"
+#include "platform/ShellOpen.h"
 
 #include "platform/Codec.h"
 #include "platform/Environment.h"
@@ -95,6 +97,7 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
   // 1-2: the framework's registry key is fixed in the store; nothing else to prepare.
   // 3: external tools.
   if (m_host.loadTools) m_host.loadTools();
+  else LoadToolsRepository(m_tools);
   // 5: one copy per user folder.
   if (!CheckSingleInstance(m_guard)) return fail(5);
   // 6: language.
@@ -207,7 +210,7 @@ void CTavProjectApp::OpenManual(bool overview) {
     if (!hv::IsFile(file)) file.clear();
   }
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
-  if (!hv::IsFile(file) || !wxLaunchDefaultApplication(file)) {
+  if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
     hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
                      MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");
   }
@@ -227,4 +230,18 @@ void CTavProjectApp::OnAppAbout() {
   hv::Ui().Run(req);
 }
 
-void CTavProjectApp::OnWebLink() { wxLaunchDefaultBrowser(kMakerWebAddress); }
+void CTavProjectApp::OnWebLink() { hv::ShellOpen(kMakerWebAddress); }
+
+void CTavProjectApp::OnRemoteSupport() {
+  const wxString program = m_languageCode == "DEU" ? wxS("TeamViewerQS_de.exe") : wxS("TeamViewerQS_en.exe");
+  wxString found = hv::ResolvePath(hv::JoinPath(hv::JoinPath(m_installFolder, "Halvora"), program));
+  if (!hv::IsFile(found)) found = hv::ResolvePath(hv::JoinPath(hv::JoinPath(m_installFolder, "Halvora"), hv::PathStem(program)));
+  if (!hv::IsFile(found)) return;   // not installed: nothing to start
+  LaunchProcess(nullptr, "\"" + found + "\"");
+}
+
+void CTavProjectApp::OnVersionControl() {
+  LaunchProcess(nullptr, "\"" + hv::JoinPath(m_installFolder, "gantrel.exe") + "\"");
+}
+
+void CTavProjectApp::OnVersionSwitch() { LaunchProcess(nullptr, "Wendlix.exe"); }

@@ -7,6 +7,7 @@
 #include <wx/string.h>
 
 #include "app/SettingsFile.h"
+#include "app/ToolsRepository.h"
 #include "platform/SingleInstance.h"
 #include "platform/Types.h"
 
@@ -64,6 +65,7 @@ class CTavProjectApp {
   CSettingsFile m_profile;
   SingleInstanceGuard m_guard;
   wxString m_languageCode;
+  CToolsRepository m_tools;
   DWORD m_applicationLook = 0;
   BOOL m_highColorIcons = TRUE;
 

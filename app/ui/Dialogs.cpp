@@ -7,9 +7,11 @@
 #include <wx/stattext.h>
 #include <wx/dialog.h>
 #include <wx/button.h>
+#include <wx/utils.h>
 
 #include "app/TavProjectApp.h"
 #include "platform/Localization.h"
+#include "platform/ShellOpen.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -31,6 +33,10 @@ class CAboutDlg : public wxDialog {
 }  // namespace
 
 void RegisterAppDialogs() {
+  hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
+    const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
+    return static_cast<int>(ok ? IDOK : IDCANCEL);
+  });
   hv::Ui().Register<AboutRequest>([](AboutRequest& req) {
     CAboutDlg dlg(wxTheApp->GetTopWindow(), req);
     dlg.ShowModal();

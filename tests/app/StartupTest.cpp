@@ -1,0 +1,201 @@
+// Start-up and shut-down of the application object, with the libraries and the
+// window replaced by fakes.
+#include <gtest/gtest.h>
+
+#include "app/TavProjectApp.h"
+#include "platform/Codec.h"
+#include "platform/Environment.h"
+#include "platform/ShellOpen.h"
+#include "platform/IniFile.h"
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "tests/support/TestEnv.h"
+
+using hvtest::S;
+
+namespace {
+
+struct Fakes {
+  int windows = 0;
+  int onlineInits = 0;
+  int onlineDeInits = 0;
+  int dbInits = 0;
+  std::vector<std::pair<WORD, wxString>> merged;
+  BOOL onlineResult = TRUE;
+  int dbVersion = 2910;
+
+  StartupHost Host() {
+    StartupHost h;
+    h.createMainWindow = [this] { ++windows; return true; };
+    h.onlineInit = [this] { ++onlineInits; return onlineResult; };
+    h.onlineDeInit = [this] { ++onlineDeInits; };
+    h.databaseInit = [this](int, const wxString&) { ++dbInits; return dbVersion; };
+    h.mergeLanguages = [this](const std::vector<std::pair<WORD, wxString>>& l) { merged = l; };
+    h.loadTools = [] {};
+    return h;
+  }
+};
+
+std::string GraphTool(const std::string& lines) { return "[SOFTWARE\\Quintor\\TavGraph]\n" + lines; }
+
+}  // namespace
+
+TEST(Startup, LanguageChoiceAndHelpSuffix) {
+  struct Case {
+    std::string registry;
+    const char* code;
+    WORD id;
+    const char* helpSuffix;
+  } cases[] = {
+      {"", "", 1031, "_1033.chm"},
+      {"\"Language\"=\"ENG\"\n", "ENG", 1033, "_1033.chm"},
+      {"\"Language\"=\"DEU\"\n", "DEU", 1031, "_1031.chm"},
+      {"\"Language\"=\"FRA\"\n", "FRA", 1031, "_1033.chm"},
+      {"\"Language\"=hex:01\n", "ENG", 1033, "_1033.chm"},   // number only
+      {"\"Language\"=hex:00\n", "DEU", 1031, "_1031.chm"},
+  };
+  for (const Case& c : cases) {
+    hvtest::TempHome home;
+    home.WriteSystemRegistry(GraphTool(c.registry));
+    Fakes f;
+    CTavProjectApp app;
+    ASSERT_TRUE(app.InitInstance(f.Host())) << c.registry;
+    EXPECT_EQ(app.m_languageCode, S(c.code)) << c.registry;
+    EXPECT_EQ(app.m_languageId, c.id) << c.registry;
+    EXPECT_TRUE(app.m_helpFile.EndsWith(c.helpSuffix)) << app.m_helpFile;
+    app.ExitInstance();
+  }
+}
+
+TEST(Startup, SelectionProjectsFolderAndShutDown) {
+  hvtest::TempHome home;
+  home.WriteSystemRegistry(GraphTool("\"PROJECTNAME\"=\"Anlage\"\n\"DEVICENAME\"=\"Panel\"\n") +
+                           "[SOFTWARE\\Quintor]\n\"PATH\"=\"C:\\\\Suite\\\\\"\n");
+  const wxString projects = home.Sub("Meine Projekte");
+  hvtest::WriteAll(home.Sub("Project.INI"),
+                   "[Config]\r\nProjectPath=" + hv::ToUtf8(projects) + "/\r\n[Languages]\r\n40000=Klingonisch\r\n"
+                   "1031=Deutsch\r\n65535=Zu gross\r\n98304=Wrap\r\n40001=\r\n40000=Doppelt\r\nx\r\n41000=Nach dem Ende\r\n");
+  hvtest::WriteAll(home.Sub("tmp/TAV1234.TMP"), "x");
+  hvtest::WriteAll(home.Sub("tmp/keep.tmp"), "x");
+  Fakes f;
+  {
+    CTavProjectApp app;
+    ASSERT_TRUE(app.InitInstance(f.Host()));
+    EXPECT_EQ(app.m_currentSelection, "Anlage/Panel");
+    EXPECT_EQ(app.m_installFolder, "C:/Suite");   // one trailing separator removed
+    EXPECT_EQ(app.m_projectsFolder, projects);    // the trailing '/' is removed too
+    EXPECT_TRUE(hv::IsFolder(projects));
+    ASSERT_EQ(f.merged.size(), 1u);
+    EXPECT_EQ(f.merged[0].first, 40000);
+    EXPECT_EQ(f.merged[0].second, "Klingonisch");
+    app.m_currentSelection = "Anlage/Panel 2";
+    EXPECT_EQ(app.ExitInstance(), 0);
+  }
+  EXPECT_EQ(f.onlineDeInits, 1);
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAV1234.TMP")));
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/keep.tmp")));
+
+  // The saved selection wins at the next start.
+  CTavProjectApp again;
+  ASSERT_TRUE(again.InitInstance(f.Host()));
+  EXPECT_EQ(again.m_currentSelection, "Anlage/Panel 2");
+  again.ExitInstance();
+}
+
+TEST(Startup, EmptyNamesGiveSlashSelection) {
+  hvtest::TempHome home;
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  EXPECT_EQ(app.m_currentSelection, "/");
+  EXPECT_EQ(app.m_projectsFolder, hv::JoinPath(home.Path(), "Projects"));
+  app.ExitInstance();
+}
+
+TEST(Startup, EarlyEndsStopLaterSteps) {
+  {
+    hvtest::TempHome home;
+    hvtest::ScriptedUi ui;
+    ui.ExpectMessage(10357);
+    Fakes f;
+    f.onlineResult = FALSE;
+    CTavProjectApp app;
+    EXPECT_FALSE(app.InitInstance(f.Host()));
+    EXPECT_EQ(app.m_failedStep, 15);
+    EXPECT_EQ(f.windows, 0);
+    EXPECT_TRUE(ui.AllExpectationsMet());
+  }
+  {
+    hvtest::TempHome home;
+    hvtest::ScriptedUi ui;   // a too-old database library ends without a message
+    Fakes f;
+    f.dbVersion = 2909;
+    CTavProjectApp app;
+    EXPECT_FALSE(app.InitInstance(f.Host()));
+    EXPECT_EQ(app.m_failedStep, 14);
+    EXPECT_EQ(f.onlineInits, 0);
+    EXPECT_TRUE(ui.MessageIds().empty());
+  }
+}
+
+TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
+  hvtest::TempHome home;
+  home.WriteSystemRegistry(GraphTool("\"Language\"=\"DEU\"\n") +
+                           "[SOFTWARE\\Quintor]\n\"HELPFILE\"=\"C:\\\\Suite\\\\Help\\\\old.hlp\"\n");
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  EXPECT_FALSE(app.HasLanguageChanged());
+
+  hvtest::ScriptedUi ui;
+  ui.Answer<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest& r) { r.number = 1; return IDOK; });
+  ui.ExpectMessage(10156);
+  app.OnSelectLanguage();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  auto& reg = hv::RegistryStore::Get();
+  EXPECT_EQ(reg.GetString(hv::kKeyGraphTool, "LANGUAGE").value_or(""), "ENG");
+  for (const char* key : {"SOFTWARE\\Quintor\\Halvora", "SOFTWARE\\QUINTOR\\VOSTREL",
+                          "SOFTWARE\\Quintor\\Halvora\\LORBIX", "SOFTWARE\\QUINTOR\\Pennark"})
+    EXPECT_EQ(reg.GetByte(key, "Language").value_or(9), 1) << key;
+  EXPECT_EQ(reg.GetString(hv::kKeyBrand, "HELPFILE").value_or(""), "C:\\Suite\\Help\\dorn2_ENG.hlp");
+  // "LANGUAGE" and "Language" are one value: the string replaced the binary, and the
+  // graph tool's string now says English.
+  EXPECT_TRUE(app.HasLanguageChanged());
+  app.ExitInstance();
+}
+
+TEST(Startup, LanguageSelectionCancelledWritesNothing) {
+  hvtest::TempHome home;
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  hvtest::ScriptedUi ui;
+  ui.Answer<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest&) { return IDCANCEL; });
+  app.OnSelectLanguage();
+  EXPECT_FALSE(hv::RegistryStore::Get().GetString(hv::kKeyGraphTool, "LANGUAGE"));
+  EXPECT_FALSE(hv::RegistryStore::Get().GetByte("SOFTWARE\\QUINTOR\\VOSTREL", "Language"));
+  app.ExitInstance();
+}
+
+TEST(Startup, ManualFallsBackToGermanAndReportsMissingFile) {
+  hvtest::TempHome home;
+  const wxString install = home.Sub("suite");
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"Path\"=\"" + hv::ToUtf8(install) + "\"\n" +
+                           GraphTool("\"Language\"=hex:01\n"));
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  std::vector<wxString> opened;
+  hvtest::ScriptedUi ui;
+  ui.Answer<hv::ShellOpenRequest>([&](hv::ShellOpenRequest& r) { opened.push_back(r.target); return IDOK; });
+  hvtest::WriteAll(install + "/help/de/Index/Seiten/Produkte/Software/Index_DE.pdf", "%PDF");
+  app.OnHelpOverview();   // English missing: German
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].EndsWith("Index_DE.pdf"));
+  ui.ExpectMessage(10551);
+  app.OnHelpContents();   // neither manual exists
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains("Handbuch_Halvora_DE.pdf"));
+  app.ExitInstance();
+}
