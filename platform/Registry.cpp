@@ -33,7 +33,8 @@ bool ReadQuoted(const std::string& s, size_t& pos, std::string& out) {
   for (++pos; pos < s.size(); ++pos) {
     const char c = s[pos];
     if (c == '\\' && pos + 1 < s.size()) {
-      out.push_back(s[++pos]);
+      const char n = s[++pos];
+      out.push_back(n == 'n' ? '\n' : n);
     } else if (c == '"') {
       ++pos;
       return true;
@@ -65,16 +66,31 @@ RegistryStore& RegistryStore::Get() {
 RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
   Layer layer;
   std::vector<std::pair<wxString, Value>>* current = nullptr;
+  auto keep = [&](const std::string& raw) {
+    if (!current) {
+      if (layer.keys.empty() || !layer.keys.front().first.empty())
+        layer.keys.insert(layer.keys.begin(), {wxString(), {}});
+      current = &layer.keys.front().second;
+    }
+    Value v;
+    v.kind = Kind::Raw;
+    v.raw = raw;
+    current->emplace_back(wxString(), v);
+  };
   size_t start = 0;
   while (start < utf8.size()) {
     size_t end = utf8.find('\n', start);
     if (end == std::string::npos) end = utf8.size();
     const std::string line = Trim(std::string_view(utf8).substr(start, end - start));
     start = end + 1;
-    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.empty()) continue;
+    if (line[0] == ';' || line[0] == '#') {
+      if (line.rfind("; Halvora registry store", 0) != 0) keep(line);
+      continue;
+    }
     if (line[0] == '[') {
       const size_t close = line.rfind(']');
-      if (close == std::string::npos || close < 2) { current = nullptr; continue; }
+      if (close == std::string::npos || close < 2) { keep(line); continue; }
       const wxString key = CanonKey(FromUtf8(line.substr(1, close - 1)));
       current = nullptr;
       for (auto& k : layer.keys)
@@ -85,13 +101,13 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
       }
       continue;
     }
-    if (!current) continue;
+    if (!current) { keep(line); continue; }
     size_t pos = 0;
     std::string name;
     if (line[0] == '@') { pos = 1; }
-    else if (!ReadQuoted(line, pos, name)) continue;
+    else if (!ReadQuoted(line, pos, name)) { keep(line); continue; }
     while (pos < line.size() && line[pos] == ' ') ++pos;
-    if (pos >= line.size() || line[pos] != '=') continue;
+    if (pos >= line.size() || line[pos] != '=') { keep(line); continue; }
     ++pos;
     while (pos < line.size() && line[pos] == ' ') ++pos;
     Value v;
@@ -99,28 +115,29 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
     if (!rest.empty() && rest[0] == '"') {
       std::string text;
       size_t p = 0;
-      if (!ReadQuoted(rest, p, text)) continue;
+      if (!ReadQuoted(rest, p, text)) { keep(line); continue; }
       v.kind = Kind::String;
       v.text = FromUtf8(text);
     } else if (rest.rfind("dword:", 0) == 0) {
       std::uint32_t n = 0;
       const auto r = std::from_chars(rest.data() + 6, rest.data() + rest.size(), n, 16);
-      if (r.ec != std::errc() || r.ptr != rest.data() + rest.size()) continue;
+      if (r.ec != std::errc() || r.ptr != rest.data() + rest.size()) { keep(line); continue; }
       v.kind = Kind::Dword;
       v.number = n;
     } else if (rest.rfind("hex:", 0) == 0) {
       unsigned n = 0;
       const auto r = std::from_chars(rest.data() + 4, rest.data() + rest.size(), n, 16);
-      if (r.ec != std::errc() || n > 0xFF) continue;
+      if (r.ec != std::errc() || n > 0xFF) { keep(line); continue; }
       v.kind = Kind::Byte;
       v.number = n;
     } else {
+      keep(line);
       continue;
     }
     const wxString vname = FromUtf8(name);
     bool replaced = false;
     for (auto& e : *current)
-      if (e.first.CmpNoCase(vname) == 0) { e.second = v; replaced = true; }
+      if (e.second.kind != Kind::Raw && e.first.CmpNoCase(vname) == 0) { e.second = v; replaced = true; }
     if (!replaced) current->emplace_back(vname, v);
   }
   return layer;
@@ -129,8 +146,12 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
 std::string RegistryStore::Format(const Layer& layer) {
   std::string out = "; Halvora registry store\n";
   for (const auto& [key, values] : layer.keys) {
-    out += "\n[" + ToUtf8(key) + "]\n";
+    if (!key.empty()) out += "\n[" + ToUtf8(key) + "]\n";
     for (const auto& [name, v] : values) {
+      if (v.kind == Kind::Raw) {
+        out += v.raw + "\n";
+        continue;
+      }
       out += name.empty() ? std::string("@") : Quote(name);
       out += "=";
       char buf[16];
@@ -138,6 +159,7 @@ std::string RegistryStore::Format(const Layer& layer) {
         case Kind::String: out += Quote(v.text); break;
         case Kind::Dword: snprintf(buf, sizeof buf, "dword:%08x", v.number); out += buf; break;
         case Kind::Byte: snprintf(buf, sizeof buf, "hex:%02x", v.number & 0xFF); out += buf; break;
+        case Kind::Raw: break;
       }
       out += "\n";
     }
@@ -163,7 +185,7 @@ const RegistryStore::Value* RegistryStore::Find(const Layer& layer, const wxStri
   for (const auto& k : layer.keys) {
     if (!SameKey(k.first, key)) continue;
     for (const auto& v : k.second)
-      if (v.first.CmpNoCase(name) == 0) return &v.second;
+      if (v.second.kind != Kind::Raw && v.first.CmpNoCase(name) == 0) return &v.second;
   }
   return nullptr;
 }
@@ -208,7 +230,7 @@ bool RegistryStore::Store(const wxString& key, const wxString& name, const std::
   }
   bool done = false;
   for (auto it = values->begin(); it != values->end(); ++it) {
-    if (it->first.CmpNoCase(name) != 0) continue;
+    if (it->second.kind == Kind::Raw || it->first.CmpNoCase(name) != 0) continue;
     if (value) it->second = *value;
     else values->erase(it);
     done = true;
@@ -273,6 +295,7 @@ std::vector<wxString> RegistryStore::ValueNames(const wxString& key) const {
     for (const auto& k : layer->keys)
       if (SameKey(k.first, key))
         for (const auto& v : k.second) {
+          if (v.second.kind == Kind::Raw) continue;
           bool seen = false;
           for (const auto& o : out) seen = seen || o.CmpNoCase(v.first) == 0;
           if (!seen) out.push_back(v.first);

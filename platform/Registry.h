@@ -15,11 +15,13 @@ namespace hv {
 
 class RegistryStore {
  public:
-  enum class Kind { String, Dword, Byte };
+  // Raw: a line that could not be read, kept so that a write never drops it.
+  enum class Kind { String, Dword, Byte, Raw };
   struct Value {
     Kind kind = Kind::String;
     wxString text;
     std::uint32_t number = 0;
+    std::string raw;
   };
 
   // The store of the running program; its files are set by InitFiles.
@@ -51,7 +53,8 @@ class RegistryStore {
 
   // Parsing and writing of the layer files, exposed for tests.
   struct Layer {
-    // key path as first written -> values in written order
+    // key path as first written -> values in written order; lines before the first
+    // key are kept under an empty key path.
     std::vector<std::pair<wxString, std::vector<std::pair<wxString, Value>>>> keys;
   };
   static Layer Parse(const std::string& utf8);

@@ -1,6 +1,9 @@
 #include "tests/support/TestEnv.h"
 
+#include <sys/resource.h>
+
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +61,23 @@ TempDir::~TempDir() {
 }
 
 wxString TempDir::Sub(const wxString& relative) const { return hv::JoinPath(m_path, relative); }
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit rl{};
+  if (getrlimit(RLIMIT_FSIZE, &rl) != 0) return;
+  m_soft = rl.rlim_cur;
+  rl.rlim_cur = bytes;
+  m_set = setrlimit(RLIMIT_FSIZE, &rl) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  if (!m_set) return;
+  rlimit rl{};
+  getrlimit(RLIMIT_FSIZE, &rl);
+  rl.rlim_cur = m_soft;
+  setrlimit(RLIMIT_FSIZE, &rl);
+}
 
 std::string ReadAll(const wxString& path) {
   std::ifstream in(hv::ToUtf8(path), std::ios::binary);

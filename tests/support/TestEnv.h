@@ -40,6 +40,18 @@ class TempDir {
   wxString m_path;
 };
 
+// Makes every write past `bytes` in a file fail (EFBIG) while it lives, so tests can
+// break a write midway even when running as root.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(unsigned long bytes);
+  ~FileSizeLimit();
+
+ private:
+  unsigned long m_soft = 0;
+  bool m_set = false;
+};
+
 std::string ReadAll(const wxString& path);
 void WriteAll(const wxString& path, const std::string& bytes);
 wxString S(const char* utf8);   // wxString from a UTF-8 literal
