@@ -81,13 +81,13 @@ class CRecordingCmdUI : public CCmdUI {
   }
 };
 
+class CCmdTarget;
+
 // Given to OnCmdMsg instead of running a command: the request only asks whether the
 // target has a handler. `target` is valid only while that target lives.
 struct CmdHandlerInfo {
-  const class CCmdTarget* target = nullptr;
+  const CCmdTarget* target = nullptr;
 };
-
-class CCmdTarget;
 
 // Runs a command handler; FALSE means "not handled after all" (routing goes on).
 using CmdHandlerFn = BOOL (*)(CCmdTarget& target, UINT id);

@@ -170,7 +170,7 @@ std::vector<ColumnDef>& GetColumnTable(ColumnTableId id) {
   return i < kTableCount ? Tables()[i] : none;
 }
 
-std::span<ColumnDef> GetColumnDefs(ColumnTableId id) {
+std::span<ColumnDef> GetColumnDefsOf(ColumnTableId id) {
   std::vector<ColumnDef>& table = GetColumnTable(id);
   std::size_t n = 0;
   while (n < table.size() && !table[n].title.empty()) ++n;

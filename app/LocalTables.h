@@ -72,13 +72,14 @@ struct ObjectClassRow {
   const wchar_t* germanName;
 };
 
-// Builds the three tables; later calls do nothing.
+// Builds the three tables; later calls do nothing. Start-up calls it once the language
+// is set; the accessors below build the tables on first use should anything come first.
 void BuildLocalizedTables();
 
 // The whole table including its end entry (empty title).
 std::vector<ColumnDef>& GetColumnTable(ColumnTableId id);
 // The columns in use: the entries before the first one with an empty title.
-std::span<ColumnDef> GetColumnDefs(ColumnTableId id);
+std::span<ColumnDef> GetColumnDefsOf(ColumnTableId id);
 // Total entries of all tables, end entries included.
 std::size_t CountColumnDefinitions();
 

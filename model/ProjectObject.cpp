@@ -176,7 +176,7 @@ wxString CProjectObject::GetColumnText(int column) { return column == 0 ? m_name
 
 int CProjectObject::AddImageToList(CImageList&, int) { return 0; }
 int CProjectObject::GetImage() { return 0; }
-std::span<ColumnDef> CProjectObject::GetColumnDefs() { return ::GetColumnDefs(ColumnTableId::Default); }
+std::span<ColumnDef> CProjectObject::GetColumnDefs() { return GetColumnDefsOf(ColumnTableId::Default); }
 int CProjectObject::GetSelectedImage() { return 0; }
 int CProjectObject::GetContextMenuId() { return 436; }
 TypeCode CProjectObject::GetTypeCode() { return TypeCode::None; }

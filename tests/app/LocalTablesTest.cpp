@@ -31,38 +31,19 @@ TEST(LocalTables, EveryColumnTableEndsWithAnEmptyTitleAndCountsAsBuilt) {
 
 TEST(LocalTables, ColumnsInUseStopAtTheFirstUntitledEntry) {
   // A class without a table of its own shows exactly one column "Name", 120 wide.
-  auto def = GetColumnDefs(ColumnTableId::Default);
+  auto def = GetColumnDefsOf(ColumnTableId::Default);
   ASSERT_EQ(1u, def.size());
   EXPECT_EQ(S("Name"), def[0].title);
   EXPECT_EQ(120, def[0].width);
 
   // The texts folder before its languages are titled: Text, ID, Log. ID.
-  auto texts = GetColumnDefs(ColumnTableId::ResString);
+  auto texts = GetColumnDefsOf(ColumnTableId::ResString);
   ASSERT_EQ(3u, texts.size());
   EXPECT_EQ(S("Log. ID"), texts[2].title);
   const auto& slots = GetColumnTable(ColumnTableId::ResString);
   EXPECT_EQ(3, slots[3].subItem);
   EXPECT_EQ(65, slots[65].subItem);
   EXPECT_EQ(200, slots[65].width);
-}
-
-TEST(LocalTables, SubItemAndDisplayPositionDifferWhereTheRowsSaySo) {
-  auto docs = GetColumnDefs(ColumnTableId::Documents);
-  ASSERT_EQ(3u, docs.size());
-  EXPECT_EQ(S("Größe"), docs[1].title);
-  EXPECT_EQ(3, docs[1].subItem);
-  EXPECT_EQ(2, docs[1].order);
-  EXPECT_EQ(4, docs[2].subItem);
-  EXPECT_EQ(1, docs[2].order);
-  EXPECT_EQ(2, GetColumnDefs(ColumnTableId::ResMask)[4].format);
-}
-
-TEST(LocalTables, BitmapAndKeypadTablesAreEqualButSeparate) {
-  auto bitmaps = GetColumnDefs(ColumnTableId::ResBitmap);
-  auto keypads = GetColumnDefs(ColumnTableId::ResKeypad);
-  ASSERT_EQ(bitmaps.size(), keypads.size());
-  EXPECT_NE(bitmaps.data(), keypads.data());
-  for (std::size_t i = 0; i < bitmaps.size(); ++i) EXPECT_EQ(bitmaps[i].title, keypads[i].title);
 }
 
 TEST(LocalTables, LanguagesAreUniqueAndEndWithZero) {

@@ -32,6 +32,24 @@ TEST(ObjectFactory, TheCodesItMakesAndTheirClasses) {
   }
 }
 
+namespace {
+// How an object class of the program declares itself.
+class CPOTestKind : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPOTestKind)
+  TypeCode GetTypeCode() override { return TypeCode::Menu; }
+};
+}  // namespace
+
+TEST(ObjectFactory, AClassRegistersUnderItsOwnName) {
+  CObjectFactory::Register<CPOTestKind>();
+  auto object = CObjectFactory::CreateByName("CPOTestKind");
+  ASSERT_NE(nullptr, object);
+  EXPECT_STREQ("CPOTestKind", object->ClassName());
+  EXPECT_EQ(TypeCode::Menu, object->GetTypeCode());
+  CObjectFactory::UnregisterClass("CPOTestKind");
+  EXPECT_FALSE(CObjectFactory::IsRegistered("CPOTestKind"));
+}
+
 TEST(ObjectFactory, MakesRegisteredClassesOnlyAndRestoresRegistrations) {
   EXPECT_FALSE(CObjectFactory::IsRegistered("CPOTestOnly"));
   {
