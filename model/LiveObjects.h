@@ -1,0 +1,63 @@
+#pragma once
+// Which project objects are alive. Every object gets a 64-bit serial at construction
+// that is never reused; views keep serials (ObjectRef) and resolve them on use, so a
+// new object at the address of a removed one is never taken for it.
+//
+// Removed objects are not freed at once: they leave the registry immediately and their
+// memory waits in a queue until the outermost DispatchScope ends. The program wraps
+// every command, update hint and event handler in a DispatchScope, so a handler whose
+// object is removed under it (or a routing loop that still holds it) never touches
+// freed memory.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class CProjectObject;
+
+using ObjectSerial = std::uint64_t;
+
+namespace live {
+
+ObjectSerial Register(CProjectObject* object);
+// Takes the object out of the registry; nothing happens when it is not in it.
+void Unregister(const CProjectObject* object);
+bool IsRegistered(const CProjectObject* object);
+// 0 when the object is not registered.
+ObjectSerial SerialOf(const CProjectObject* object);
+// nullptr when no live object has the serial.
+CProjectObject* Find(ObjectSerial serial);
+// Frees the object when the outermost dispatch scope ends (at once outside any).
+void QueueForDeletion(std::unique_ptr<CProjectObject> object);
+
+std::size_t LiveCount();
+std::size_t PendingDeletions();
+
+}  // namespace live
+
+// Holds back the freeing of removed objects while it exists; scopes nest.
+class DispatchScope {
+ public:
+  DispatchScope();
+  ~DispatchScope();
+  DispatchScope(const DispatchScope&) = delete;
+  DispatchScope& operator=(const DispatchScope&) = delete;
+
+  static bool IsActive();
+};
+
+// A non-owning reference to a project object that knows when the object is gone.
+class ObjectRef {
+ public:
+  ObjectRef() = default;
+  ObjectRef(const CProjectObject* object);  // NOLINT: implicit by design
+  explicit ObjectRef(ObjectSerial serial) : m_serial(serial) {}
+
+  // The object while it is alive, else nullptr.
+  CProjectObject* Get() const { return m_serial ? live::Find(m_serial) : nullptr; }
+  bool IsValid() const { return Get() != nullptr; }
+  ObjectSerial Serial() const { return m_serial; }
+  bool operator==(const ObjectRef& other) const { return m_serial == other.m_serial; }
+
+ private:
+  ObjectSerial m_serial = 0;
+};

@@ -1,0 +1,203 @@
+#pragma once
+// The base class of every node of the project tree and every row of the list view.
+// The views know only these operations; each object class brings its own command map.
+//
+// Ownership: an object owns its children; the document owns the roots. No object is
+// deleted directly: RemoveChild, DeleteAllChildren and Dispose unlink it, announce
+// hint 3 while it still exists, take it out of the live registry at once and leave its
+// memory to the end of the current dispatch (see LiveObjects.h).
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <vector>
+#include <wx/string.h>
+
+#include "app/CmdTarget.h"
+#include "app/LocalTables.h"
+#include "model/LiveObjects.h"
+#include "model/TypeCodes.h"
+#include "platform/Archive.h"
+#include "platform/Types.h"
+
+class CPOProject;
+class CPOPrjDevice;
+class CTavProjectDoc;
+class CMenu;
+class CImageList;
+
+// Position in a child list for GetFirstChild/GetNextChild; 0 means none.
+using POSITION = std::size_t;
+
+// Commands of the base class's map.
+enum : UINT {
+  ID_OBJECT_NEW = 32771,       // "&Neu..."
+  ID_OBJECT_EDIT = 32772,      // "Ändern"
+  ID_OBJECT_NEW_COPY = 32789,  // "Neue Kopie..."
+  ID_OBJECT_LOGID = 32815,     // "Log. ID ändern"
+};
+
+// In the body of each concrete class: the name under which the factory creates it and
+// the clipboard carries it.
+#define HV_DECLARE_PROJECT_OBJECT(theClass)                  \
+ public:                                                     \
+  static constexpr const char* kClassName = #theClass;       \
+  const char* ClassName() const override { return kClassName; }
+
+class CProjectObject : public CCmdTarget {
+ public:
+  static constexpr const char* kClassName = "CProjectObject";
+
+  CProjectObject();
+  // Below a device: parent and device given, the project taken from the device.
+  template <class Device>
+  CProjectObject(CProjectObject* parent, Device* device) : CProjectObject() {
+    InitPlaced(parent);
+    m_device = device;
+    m_project = device ? device->GetProject() : nullptr;
+  }
+  CProjectObject(CProjectObject* parent, std::nullptr_t) : CProjectObject() { InitPlaced(parent); }
+  ~CProjectObject() override;
+  CProjectObject(const CProjectObject&) = delete;
+  CProjectObject& operator=(const CProjectObject&) = delete;
+
+  virtual const char* ClassName() const { return kClassName; }
+  ObjectSerial GetSerial() const { return m_serial; }
+
+  // --- fields ---
+  CProjectObject* GetParent() const { return m_parent; }
+  CPOPrjDevice* GetDevice() const { return m_device; }
+  void SetDevice(CPOPrjDevice* device) { m_device = device; }
+  void SetProject(CPOProject* project) { m_project = project; }
+  int GetExpanded() const { return m_expanded; }
+  void SetExpanded(int expanded) { m_expanded = expanded; }
+  const wxString& GetName() const { return m_name; }
+  void SetName(const wxString& name) { m_name = name; }
+  const wxString& GetParentFolderKey() const { return m_parentFolderKey; }
+  void SetParentFolderKey(const wxString& key) { m_parentFolderKey = key; }
+  int GetLevel() const { return m_level; }
+  void SetLevel(int level) { m_level = level; }
+
+  // Selection state of the request being routed: the router sets it before every
+  // offer; a handler that clears "several" stops the offer to further objects.
+  void SetSelectionState(BOOL first, BOOL last, BOOL several) {
+    m_firstOfSelection = first;
+    m_lastOfSelection = last;
+    m_multipleSelection = several;
+  }
+  BOOL IsFirstOfSelection() const { return m_firstOfSelection; }
+  BOOL IsLastOfSelection() const { return m_lastOfSelection; }
+  BOOL IsMultipleSelection() const { return m_multipleSelection; }
+  void SetMultipleSelection(BOOL several) { m_multipleSelection = several; }
+
+  // --- children ---
+  // TRUE when the object never had a child list or it is empty.
+  BOOL HasNoChildren() const { return m_children.empty() ? TRUE : FALSE; }
+  bool HasChildList() const { return m_hasChildList; }
+  CProjectObject* GetFirstChild(POSITION& pos) const;
+  CProjectObject* GetNextChild(POSITION& pos) const;
+  std::size_t GetChildCount() const { return m_children.size(); }
+  // A snapshot: safe to walk while children are removed.
+  std::vector<CProjectObject*> GetChildren() const;
+  // The first child whose type code matches; nullptr when none.
+  CProjectObject* FindChildOfType(TypeCode code) const;
+  // TRUE when the object never had children (nothing happens); FALSE when the object
+  // is not a child; otherwise the child is unlinked, announced and released.
+  BOOL RemoveChild(CProjectObject* child);
+  // Removes every child as RemoveChild does; the (empty) list stays.
+  void DeleteAllChildren();
+  // Unlinks every child without announcing anything, for reloads that re-add the
+  // children they keep (AddChild) and Dispose of the rest.
+  std::vector<std::unique_ptr<CProjectObject>> TakeChildren();
+  // Copies name, level, parent, project and device from another object.
+  CProjectObject* CopyBaseFrom(const CProjectObject& source);
+
+  // Releases an unlinked object and its subtree: hint 3 for each while it exists, out
+  // of the registry at once, memory at the end of the dispatch.
+  static void Dispose(std::unique_ptr<CProjectObject> object);
+  // The same without hints, for objects no view has seen (prototypes, temporaries).
+  static void Discard(std::unique_ptr<CProjectObject> object);
+
+  static CTavProjectDoc* GetActiveDocument();
+  static void SetActiveDocument(CTavProjectDoc* document);
+  // TRUE while the object is alive. Views that keep an object across events keep an
+  // ObjectRef instead, which also tells a new object at the same address apart.
+  static BOOL IsValidObject(const CProjectObject* object) { return live::IsRegistered(object) ? TRUE : FALSE; }
+  static CProjectObject* FromSerial(ObjectSerial serial) { return live::Find(serial); }
+  // A new empty object of the class of `code`; nullptr for codes the factory does not make.
+  static std::unique_ptr<CProjectObject> CreateObjectOfType(TypeCode code);
+
+  // Makes this temporary object stand for the top level: objects added to it become
+  // roots of the document instead of its children.
+  void MakeRootProxy(CTavProjectDoc* document) { m_rootProxyOf = document; }
+  bool IsRootProxy() const { return m_rootProxyOf != nullptr; }
+
+  // Archives the name: wide when the class has wide names (or the name does not fit
+  // Windows-1252), else narrow; loading accepts either form.
+  virtual void Serialize(CArchive& ar);
+  virtual UINT GetSchema() const { return 1; }
+
+  // --- the operations the views call, in their traditional order ---
+  virtual CPOProject* GetProject();
+  virtual BOOL IsUnicodeName();
+  // Takes the child; returns it, or nullptr when refused (the child is then released).
+  virtual CProjectObject* AddChild(std::unique_ptr<CProjectObject> child);
+  virtual BOOL HasTreeChildren();
+  virtual int Compare(const CProjectObject* other, int column);
+  virtual BOOL WriteToClipboard(CArchive& ar);
+  virtual BOOL Cut(CArchive& ar);
+  virtual BOOL Delete();
+  virtual BOOL Edit();
+  virtual wxString GetClipboardFormatName();
+  virtual wxString GetColumnText(int column);
+  virtual int AddImageToList(CImageList& images, int size);
+  virtual int GetImage();
+  virtual std::span<ColumnDef> GetColumnDefs();
+  virtual int GetSelectedImage();
+  virtual int GetContextMenuId();
+  virtual TypeCode GetTypeCode();
+  virtual BOOL HasListChildren();
+  virtual BOOL KeepWhenEmpty();
+  virtual BOOL IsShownInTree();
+  virtual BOOL LoadChildren();
+  virtual BOOL QueryClipboardFiles();
+  virtual BOOL PasteClipboardFiles();
+  virtual BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ);
+  virtual void OnColumnDblClick(int column);
+  virtual void AdjustContextMenu(CMenu& menu);
+  virtual BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target);
+  virtual BOOL IsStale();
+  virtual wxString GetListCaption();
+  virtual BOOL IsPasteTarget();
+
+  // Sends an update hint to every view of the active document (no sender).
+  static void UpdateAllViews(int hint, CProjectObject* object);
+
+  HV_DECLARE_COMMAND_MAP()
+
+ protected:
+  // "&Neu...": asks for the kind and creates it at the right place, making missing
+  // grouping folders on the way.
+  void OnNew();
+  // "Ändern", "Neue Kopie...", "Log. ID ändern" work on one object only.
+  void OnUpdateEditCommands(CCmdUI* pCmdUI);
+
+ private:
+  friend class CTavProjectDoc;   // roots have no parent
+  void InitPlaced(CProjectObject* parent);
+  CProjectObject* CreateInContainers(CProjectObject& prototype, TypeCode first, TypeCode second);
+
+  ObjectSerial m_serial;
+  CPOProject* m_project = nullptr;
+  CPOPrjDevice* m_device = nullptr;
+  CProjectObject* m_parent = nullptr;
+  int m_expanded = 0;
+  BOOL m_multipleSelection = FALSE;
+  BOOL m_lastOfSelection = TRUE;
+  BOOL m_firstOfSelection = TRUE;
+  bool m_hasChildList = false;
+  std::vector<std::unique_ptr<CProjectObject>> m_children;
+  wxString m_name;
+  wxString m_parentFolderKey;
+  int m_level = 0;
+  CTavProjectDoc* m_rootProxyOf = nullptr;
+};

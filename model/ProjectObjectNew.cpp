@@ -1,0 +1,88 @@
+// "&Neu...": the kind comes from the new-object dialog; where the new object goes
+// follows from the two type codes, making missing grouping folders on the way.
+#include <vector>
+
+#include "app/NewObjectRequests.h"
+#include "model/ProjectObject.h"
+#include "platform/Ui.h"
+
+void CProjectObject::OnNew() {
+  DispatchScope scope;
+  // A new object is made once, for the first selected object.
+  m_multipleSelection = FALSE;
+
+  const TypeCode own = GetTypeCode();
+  if (m_name.empty() && own == TypeCode::PrjFolder) {
+    // The stand-in folder of an empty selection: a new top-level folder.
+    CreateNew(nullptr, nullptr, nullptr);
+    return;
+  }
+
+  NewObjectRequest request;
+  request.object = this;
+  if (hv::Ui().Run(request) != IDOK) return;
+  const TypeCode kind = request.typeCode;
+
+  std::unique_ptr<CProjectObject> prototype = CreateObjectOfType(kind);
+  if (!prototype) return;
+
+  const TypeCode kindParent = GetParentTypeCode(kind);
+  const TypeCode ownParent = GetParentTypeCode(own);
+  if (kind == TypeCode::PrjFolder) {
+    prototype->CreateNew(this, m_device, nullptr);
+  } else if (kind == TypeCode::Project) {
+    prototype->CreateNew(own == TypeCode::PrjFolder ? this : m_parent, m_device, nullptr);
+  } else if (IsPasteTarget() && kind == own) {
+    prototype->CreateNew(this, m_device, nullptr);
+  } else if (kindParent == ownParent) {
+    prototype->CreateNew(m_parent, m_device, nullptr);
+  } else if (kindParent == own) {
+    prototype->CreateNew(this, m_device, nullptr);
+  } else {
+    const TypeCode inner = kindParent;
+    const TypeCode outer = GetParentTypeCode(inner);
+    if (outer == own)
+      CreateInContainers(*prototype, inner, TypeCode::None);
+    else if (GetParentTypeCode(outer) == own)
+      CreateInContainers(*prototype, outer, inner);
+  }
+  Discard(std::move(prototype));
+}
+
+// Creates the prototype's object inside this object's child of kind `first` and, when
+// `second` is given, inside that one's child of kind `second`. Missing containers are
+// made first; when anything fails, the containers made here are removed again,
+// innermost first.
+CProjectObject* CProjectObject::CreateInContainers(CProjectObject& prototype, TypeCode first, TypeCode second) {
+  std::vector<ObjectRef> made;
+  auto rollback = [&made] {
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+      // Removing the inner one may already have taken the outer one with it.
+      CProjectObject* container = it->Get();
+      if (container && container->GetParent()) container->GetParent()->RemoveChild(container);
+    }
+  };
+
+  CProjectObject* holder = this;
+  for (TypeCode kind : {first, second}) {
+    if (kind == TypeCode::None) break;
+    CProjectObject* container = holder->FindChildOfType(kind);
+    if (!container) {
+      std::unique_ptr<CProjectObject> maker = CreateObjectOfType(kind);
+      if (maker) maker->CreateNew(holder, m_device, nullptr);
+      Discard(std::move(maker));
+      container = holder->FindChildOfType(kind);
+      if (!container) {
+        rollback();
+        return nullptr;
+      }
+      made.emplace_back(container);
+    }
+    holder = container;
+  }
+  if (!prototype.CreateNew(holder, m_device, nullptr)) {
+    rollback();
+    return nullptr;
+  }
+  return holder;
+}
