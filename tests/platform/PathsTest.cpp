@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"
@@ -38,6 +40,7 @@ TEST(Paths, ResolveFindsExistingSpellingsIgnoringCase) {
   EXPECT_TRUE(hv::IsFile(dir.Sub(S("projekte\\ANLAGE SÜD\\Device.Set"))));
   EXPECT_TRUE(hv::IsFolder(dir.Sub("PROJEKTE")));
   // An exact match wins over a case-folded one.
+  std::filesystem::create_directories(hv::ToFs(dir.Sub("projekte")));
   hvtest::WriteAll(dir.Sub("projekte/x"), "y");
   EXPECT_EQ(hv::ResolvePath(dir.Sub("projekte/x")), dir.Sub("projekte/x"));
   EXPECT_TRUE(hv::MakeFolders(dir.Sub(S("PROJEKTE/anlage süd/Neu/Tief"))));
