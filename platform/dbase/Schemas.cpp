@@ -185,7 +185,9 @@ const Schema& TextwSchema() {
     Schema s;
     s.name = "TEXTW";
     s.rowKind = RowKind::Textw;
-    s.fields = {{"IDTEXT", N, 10}, {"SPRACHE", N, 5}, {"TEXT", W, 768}, {"LOG_ID", N, 5}};
+    // Wide fields go last: readers that take a character field's width from its low
+    // byte alone still find every other field.
+    s.fields = {{"IDTEXT", N, 10}, {"SPRACHE", N, 5}, {"LOG_ID", N, 5}, {"TEXT", W, 768}};
     s.tags = {
         {"IDTEXT", {{textw::IDTEXT}, {textw::SPRACHE}}},
         {"TEXT__", {{textw::TEXT}}},

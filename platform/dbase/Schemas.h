@@ -23,7 +23,7 @@ enum : int {
 namespace einheit { enum : int { EINHEIT }; }
 namespace eeprom { enum : int { NR, DATPKT, ADRESSE, LAENGE }; }
 namespace mskfld { enum : int { NAME, NR, ID, TYP, X, Y, FLAG, LOG_ID, RES, DATA }; }
-namespace textw { enum : int { IDTEXT, SPRACHE, TEXT, LOG_ID }; }
+namespace textw { enum : int { IDTEXT, SPRACHE, LOG_ID, TEXT }; }
 namespace bitmap { enum : int { ID, NAME, LOG_ID }; }
 
 const Schema& ProjektSchema();

@@ -394,7 +394,7 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
   recno = m_header.count - 1;
   ++m_live;
   indexRecord(recno, true);
-  if (m_bulk == 0) refreshIdentity();
+  refreshIdentity();
   return true;
 }
 
