@@ -18,6 +18,7 @@ struct KeyPart {
 
   KeyPart(const wxString& s) : text(s) {}
   KeyPart(const char* s) : text(wxString::FromUTF8(s)) {}
+  KeyPart(const wchar_t* s) : text(s) {}   // wxS("...") literals
   template <std::integral T>
   KeyPart(T n) : isNumber(true), number(static_cast<std::int64_t>(n)) {}
 };

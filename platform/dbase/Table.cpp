@@ -85,7 +85,12 @@ void Table::close() {
   m_store->Release();
   m_store.reset();
   m_schema = nullptr;
+  // A handle may be opened again on another table: nothing of this one may stay.
   m_positioned = false;
+  m_tag = -1;
+  m_key.clear();
+  m_recno = 0;
+  m_generation = 0;
 }
 
 std::uint32_t Table::size() const { return m_store ? m_store->liveCount() : 0; }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,14 @@ namespace {
 
 // Stores no handle uses are kept for reuse, up to this many.
 constexpr std::size_t kKeptUnused = 32;
+// How long a check that the file is unchanged stays good.
+constexpr std::int64_t kRecheckNs = 200'000'000;
+
+std::int64_t Now() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
 
 struct Cache {
   std::mutex mutex;
@@ -75,96 +84,103 @@ bool ReadAll(int fd, std::string& out, std::size_t size) {
   return true;
 }
 
-// Opens for writing where allowed, else for reading; a path not found as spelled is
-// looked up ignoring case.
-int OpenFile(const wxString& file, wxString& opened, bool& writable, wxString& error) {
-  opened = NormalizePath(file);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const std::string fs = ToFs(opened);
-    int fd = ::open(fs.c_str(), O_RDWR | O_CLOEXEC);
-    writable = fd >= 0;
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == ETXTBSY))
-      fd = ::open(fs.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) return fd;
-    if (attempt == 0 && (errno == ENOENT || errno == ENOTDIR)) {
-      const wxString resolved = ResolvePath(opened);
-      if (resolved != opened) {
-        opened = resolved;
-        continue;
-      }
-    }
-    break;
-  }
-  error = SysError("cannot open the table");
-  return -1;
+// Opens for writing where allowed, else for reading.
+int OpenFd(const wxString& path, bool& writable) {
+  const std::string fs = ToFs(path);
+  int fd = ::open(fs.c_str(), O_RDWR | O_CLOEXEC);
+  writable = fd >= 0;
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == ETXTBSY)) fd = ::open(fs.c_str(), O_RDONLY | O_CLOEXEC);
+  return fd;
+}
+
+// Finds the file as spelled, else ignoring case.
+bool StatTable(wxString& path, struct stat& st) {
+  if (stat(ToFs(path).c_str(), &st) == 0) return true;
+  if (errno != ENOENT && errno != ENOTDIR) return false;
+  const wxString resolved = ResolvePath(path);
+  if (resolved == path) return false;
+  path = resolved;
+  return stat(ToFs(path).c_str(), &st) == 0;
 }
 
 }  // namespace
 
+TableStore::~TableStore() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
 std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema& schema, wxString& error) {
-  wxString path;
-  bool writable = false;
-  const int fd = OpenFile(file, path, writable, error);
-  if (fd < 0) return nullptr;
+  wxString path = NormalizePath(file);
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    error = "not a table file";
-    ::close(fd);
+  if (!StatTable(path, st)) {
+    error = SysError("cannot open the table");
     return nullptr;
   }
-  const FileIdentity id = IdentityOf(st);
-
+  if (!S_ISREG(st.st_mode)) {
+    error = "not a table file";
+    return nullptr;
+  }
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> lock(cache.mutex);
-  const auto key = std::make_pair(id.dev, id.ino);
-  auto it = cache.stores.find(key);
-  std::shared_ptr<TableStore> store;
-  if (it != cache.stores.end() && it->second->m_schema != &schema) {
-    if (it->second->m_handles > 0) {
+  // The store kept for a file, when it can serve this schema.
+  auto usable = [&](const FileIdentity& id, std::shared_ptr<TableStore>& store) {
+    store.reset();
+    const auto it = cache.stores.find({id.dev, id.ino});
+    if (it == cache.stores.end()) return true;
+    if (it->second->m_schema != &schema && it->second->m_handles > 0) {
       error = "the table is open as another table";
+      return false;
+    }
+    if (it->second->m_schema != &schema || it->second->m_broken)
+      cache.stores.erase(it);
+    else
+      store = it->second;
+    return true;
+  };
+
+  FileIdentity id = IdentityOf(st);
+  std::shared_ptr<TableStore> store;
+  if (!usable(id, store)) return nullptr;
+  // An unchanged file whose store is at hand costs nothing but the stat above.
+  if (!store || store->m_id != id || store->m_fd < 0) {
+    bool writable = false;
+    const int fd = OpenFd(path, writable);
+    struct stat fst;
+    if (fd < 0 || fstat(fd, &fst) != 0 || !S_ISREG(fst.st_mode)) {
+      error = fd < 0 ? SysError("cannot open the table") : wxString("not a table file");
+      if (fd >= 0) ::close(fd);
+      return nullptr;
+    }
+    // What the descriptor sees decides (the name may have been replaced meanwhile).
+    id = IdentityOf(fst);
+    if (!usable(id, store)) {
       ::close(fd);
       return nullptr;
     }
-    cache.stores.erase(it);
-    it = cache.stores.end();
-  }
-  if (it != cache.stores.end() && !it->second->m_broken) {
-    store = it->second;
-    if (store->m_id == id) {
-      if (store->m_fd >= 0) {
-        ::close(fd);
-      } else {
-        store->m_fd = fd;
-        store->m_writable = writable;
-      }
-    } else {
-      // Changed by someone else: read it again. Handles that were positioned in the
-      // old contents see the new generation and lose their position.
+    if (store && store->m_id == id && store->m_fd >= 0) {
+      ::close(fd);
+    } else if (store) {
+      // Changed by someone else: read it again. Handles positioned in the old
+      // contents see the new generation and lose their position.
       if (store->m_fd >= 0) ::close(store->m_fd);
       store->m_fd = fd;
       store->m_writable = writable;
       if (!store->load(fd, id, error)) {
         store->m_broken = true;
-        if (store->m_handles == 0) {
-          ::close(fd);
-          store->m_fd = -1;
-        }
-        cache.stores.erase(key);
+        cache.stores.erase({id.dev, id.ino});
         return nullptr;
       }
+    } else {
+      store.reset(new TableStore);
+      store->m_schema = &schema;
+      store->m_fd = fd;
+      store->m_writable = writable;
+      if (!store->load(fd, id, error)) return nullptr;
+      cache.stores[{id.dev, id.ino}] = store;
     }
-  } else {
-    store.reset(new TableStore);
-    store->m_schema = &schema;
-    store->m_fd = fd;
-    store->m_writable = writable;
-    if (!store->load(fd, id, error)) {
-      ::close(fd);
-      return nullptr;
-    }
-    cache.stores[key] = store;
   }
   store->m_path = path;
+  store->m_verifiedAt = Now();
   ++store->m_handles;
   store->m_lastUse = ++cache.clock;
   return store;
@@ -179,12 +195,9 @@ void TableStore::Release() {
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> lock(cache.mutex);
   if (--m_handles > 0) return;
-  if (m_fd >= 0) {
-    ::close(m_fd);
-    m_fd = -1;
-  }
   m_lastUse = ++cache.clock;
-  // Keep the most recently used stores.
+  // Keep the most recently used stores (and their descriptors).
+  if (cache.stores.size() <= kKeptUnused) return;
   std::vector<std::pair<std::uint64_t, std::pair<dev_t, ino_t>>> unused;
   for (const auto& [key, store] : cache.stores)
     if (store->m_handles == 0) unused.push_back({store->m_lastUse, key});
@@ -295,7 +308,10 @@ void TableStore::indexRecord(std::uint32_t recno, bool add) {
 
 void TableStore::refreshIdentity() {
   struct stat st;
-  if (fstat(m_fd, &st) == 0) m_id = IdentityOf(st);
+  if (fstat(m_fd, &st) == 0) {
+    m_id = IdentityOf(st);
+    m_verifiedAt = Now();
+  }
 }
 
 bool TableStore::checkFresh(wxString& error) {
@@ -307,11 +323,16 @@ bool TableStore::checkFresh(wxString& error) {
     error = "the table is read-only";
     return false;
   }
+  // Checked at open and after each of our writes; a handle kept open for longer is
+  // checked again before it writes.
+  const std::int64_t t = Now();
+  if (t - m_verifiedAt < kRecheckNs) return true;
   struct stat st;
   if (fstat(m_fd, &st) != 0) {
     error = SysError("cannot check the table");
     return false;
   }
+  m_verifiedAt = t;
   const FileIdentity now = IdentityOf(st);
   if (now == m_id) return true;
   // Written by another program since we read it: work on what is there now.
@@ -487,11 +508,11 @@ bool TableStore::pack(wxString& error) {
   if (!WriteFileAtomic(m_path, out, &error)) return false;
 
   // The packed file is a new inode: reopen it and file the store under it.
-  wxString path;
   bool writable = false;
-  const int fd = OpenFile(m_path, path, writable, error);
+  const int fd = OpenFd(ResolvePath(m_path), writable);
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0) {
+    error = SysError("cannot open the packed table");
     if (fd >= 0) ::close(fd);
     m_broken = true;
     return false;

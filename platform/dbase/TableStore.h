@@ -73,6 +73,12 @@ class TableStore {
 
  private:
   TableStore() = default;
+ public:
+  ~TableStore();
+  TableStore(const TableStore&) = delete;
+  TableStore& operator=(const TableStore&) = delete;
+
+ private:
   bool load(int fd, const FileIdentity& id, wxString& error);
   bool buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const;
   void buildIndexes();
@@ -89,6 +95,7 @@ class TableStore {
   bool m_broken = false;
   int m_handles = 0;
   std::uint64_t m_lastUse = 0;
+  std::int64_t m_verifiedAt = 0;   // when the file was last seen unchanged
   FileIdentity m_id;
   DbfHeader m_header;
   Layout m_layout;

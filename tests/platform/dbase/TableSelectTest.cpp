@@ -189,4 +189,12 @@ TEST(DbSelect, DeletedRecordsAreInvisibleAndKeyChangesMoveRecords) {
   EXPECT_EQ(Walk(t, "BEZEICH"), (std::vector<wxString>{"c", "z"}));
   EXPECT_EQ(Walk(t, ""), (std::vector<wxString>{"z", "c"}));   // record order
   EXPECT_EQ(t.size(), 2u);
+
+  // The same handle opened on another table starts without a position.
+  ASSERT_TRUE(geraet_select(t, g, kSeek, "NETZWERK", {1, "c"}));
+  Fresh(dir.Path(), ProjektSchema(), t);
+  ProjektRow p;
+  p.name = "P";
+  ASSERT_TRUE(projekt_insert(t, p));
+  EXPECT_FALSE(projekt_select(t, p, kNext, "BEZEICH"));
 }
