@@ -1,0 +1,216 @@
+// Table engine against shapelib on the same DATPKT file of 50,000 records.
+// Prints the ratios the engine is held to:
+//   open and index 50,000 records      <= 3 x a full shapelib scan
+//   look-up by name tag                 O(log n): 50,000 vs 5,000 records
+//   1,000 inserts, each opened alone    <= 2 x the same inserts on one open table
+#include <benchmark/benchmark.h>
+#include <shapefil.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Paths.h"
+#include "platform/dbase/DbLib.h"
+
+using namespace hv::db;
+
+namespace {
+
+struct Data {
+  wxString root;
+  wxString big;     // 50,000 records
+  wxString small;   // 5,000 records
+  std::vector<wxString> bigNames, smallNames;
+} g;
+
+wxString NewFolder(const char* name) {
+  const wxString f = hv::JoinPath(g.root, name);
+  hv::MakeFolders(f);
+  return f;
+}
+
+DatpktRow Row(int i, const wxString& name) {
+  DatpktRow d;
+  d.name = name;
+  d.description = wxString::Format("Beschreibung %d", i);
+  d.address = wxString::Format("4|%d|R4", 40001 + i);
+  d.type = 0x80;
+  d.device = static_cast<std::uint16_t>(1 + i % 100);
+  d.start = "0";
+  d.sigMax = "65535";
+  d.measMax = "100";
+  d.unit = "bar";
+  d.access = 3;
+  d.free[0] = "Feld";
+  d.logId = static_cast<std::uint16_t>(i % 7 == 0 ? 1 + i % 60000 : 0);
+  return d;
+}
+
+std::vector<wxString> ShuffledNames(int n, unsigned seed) {
+  std::vector<wxString> names;
+  for (int i = 0; i < n; ++i) names.push_back(wxString::Format("DP_%05d_Temp", i));
+  std::shuffle(names.begin(), names.end(), std::mt19937(seed));
+  return names;
+}
+
+void Fill(const wxString& folder, const std::vector<wxString>& names) {
+  CreateTable(hv::JoinPath(folder, "DATPKT.DBF"), DatpktSchema());
+  Table t;
+  t.open(folder, DatpktSchema());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    DatpktRow d = Row(static_cast<int>(i), names[i]);
+    if (!t.insert(d)) std::fprintf(stderr, "insert failed: %s\n", t.error().utf8_str().data());
+  }
+}
+
+void BM_Insert50k(benchmark::State& state) {
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const wxString f = NewFolder(wxString::Format("insert%d", round++).utf8_str());
+    state.ResumeTiming();
+    Fill(f, g.bigNames);
+  }
+}
+
+void BM_OpenAndIndex50k(benchmark::State& state) {
+  for (auto _ : state) {
+    DropCachedTables();
+    Table t;
+    if (!t.open(g.big, DatpktSchema())) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(t.size());
+  }
+}
+
+void BM_ShapelibScan50k(benchmark::State& state) {
+  const std::string file = hv::ToFs(hv::JoinPath(g.big, "DATPKT.DBF"));
+  for (auto _ : state) {
+    DBFHandle h = DBFOpen(file.c_str(), "rb");
+    const int fields = DBFGetFieldCount(h);
+    std::size_t sum = 0;
+    for (int r = 0; r < DBFGetRecordCount(h); ++r)
+      for (int f = 0; f < fields; ++f) sum += std::string(DBFReadStringAttribute(h, r, f)).size();
+    DBFClose(h);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
+void BM_FullScan50k(benchmark::State& state) {
+  Table t;
+  t.open(g.big, DatpktSchema());
+  for (auto _ : state) {
+    DatpktRow d;
+    std::size_t n = 0;
+    for (bool ok = datpkt_select(t, d, kFirst, "-DATPKT"); ok; ok = datpkt_select(t, d, kNext, "-DATPKT")) ++n;
+    benchmark::DoNotOptimize(n);
+  }
+}
+
+void BM_Lookups10k(benchmark::State& state) {
+  const bool big = state.range(0) == 50000;
+  const std::vector<wxString>& names = big ? g.bigNames : g.smallNames;
+  Table t;
+  t.open(big ? g.big : g.small, DatpktSchema());
+  std::mt19937 rng(7);
+  std::vector<wxString> wanted;
+  for (int i = 0; i < 10000; ++i) wanted.push_back(names[rng() % names.size()]);
+  for (auto _ : state) {
+    DatpktRow d;
+    std::size_t found = 0;
+    for (const wxString& w : wanted) found += datpkt_select(t, d, kSeek, "-DATPKT", {w});
+    if (found != wanted.size()) state.SkipWithError("look-up failed");
+  }
+}
+
+void InsertThousand(benchmark::State& state, bool eachOwnOpen) {
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const wxString f = NewFolder(wxString::Format("%s%d", eachOwnOpen ? "own" : "one", round++).utf8_str());
+    CreateTable(hv::JoinPath(f, "DATPKT.DBF"), DatpktSchema());
+    DropCachedTables();
+    state.ResumeTiming();
+    Table t;
+    if (!eachOwnOpen) t.open(f, DatpktSchema());
+    for (int i = 0; i < 1000; ++i) {
+      if (eachOwnOpen) t.open(f, DatpktSchema());
+      DatpktRow d = Row(i, wxString::Format("N%04d", i));
+      if (!t.insert(d)) state.SkipWithError("insert failed");
+      if (eachOwnOpen) t.close();
+    }
+  }
+}
+
+void BM_Inserts1kOneOpen(benchmark::State& state) { InsertThousand(state, false); }
+void BM_Inserts1kOwnOpen(benchmark::State& state) { InsertThousand(state, true); }
+
+BENCHMARK(BM_Insert50k)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpenAndIndex50k)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ShapelibScan50k)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_FullScan50k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lookups10k)->Unit(benchmark::kMillisecond)->Arg(5000)->Arg(50000);
+BENCHMARK(BM_Inserts1kOneOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Inserts1kOwnOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> ms;
+};
+
+// Time of a benchmark by name; run options such as "/min_time:1.000" are appended.
+double Find(const RatioReporter& rep, const std::string& name) {
+  for (const auto& [key, ms] : rep.ms)
+    if (key == name || (key.rfind(name + "/", 0) == 0 && key.find(':', name.size()) != std::string::npos))
+      return ms;
+  return -1;
+}
+
+void Ratio(const RatioReporter& rep, const char* what, const char* a, const char* b, double limit) {
+  const double ta = Find(rep, a), tb = Find(rep, b);
+  if (ta < 0 || tb <= 0) return;
+  const double r = ta / tb;
+  std::printf("%-48s %6.2f  (limit %.2f) %s\n", what, r, limit, r <= limit ? "ok" : "TOO SLOW");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_CTYPE, "C.UTF-8");
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  std::string tmpl = (std::filesystem::temp_directory_path() / "hvbench-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) return 1;
+  g.root = hv::FromFs(tmpl);
+  g.bigNames = ShuffledNames(50000, 1);
+  g.smallNames = ShuffledNames(5000, 2);
+  g.big = NewFolder("big");
+  g.small = NewFolder("small");
+  Fill(g.big, g.bigNames);
+  Fill(g.small, g.smallNames);
+
+  RatioReporter rep;
+  benchmark::RunSpecifiedBenchmarks(&rep);
+  std::printf("\nRatios\n");
+  Ratio(rep, "open + index 50k / shapelib scan 50k", "BM_OpenAndIndex50k", "BM_ShapelibScan50k", 3.0);
+  Ratio(rep, "10k look-ups at 50k / at 5k records", "BM_Lookups10k/50000", "BM_Lookups10k/5000",
+        2.0 * std::log2(50000.0) / std::log2(5000.0));
+  Ratio(rep, "1k inserts own open / one open", "BM_Inserts1kOwnOpen", "BM_Inserts1kOneOpen", 2.0);
+  Ratio(rep, "full scan 50k (tag order) / shapelib scan", "BM_FullScan50k", "BM_ShapelibScan50k", 1e9);
+  std::printf("(a linear look-up would give %.1f for the look-up ratio; log n gives %.2f)\n", 10.0,
+              std::log2(50000.0) / std::log2(5000.0));
+  std::filesystem::remove_all(tmpl);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,139 @@
+#include "platform/dbase/Record.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "platform/Codec.h"
+
+namespace hv::db {
+namespace {
+
+// Length of the longest prefix of `s` that ends on a UTF-8 character boundary and
+// is at most `limit` bytes.
+std::size_t Utf8Cut(std::string_view s, std::size_t limit) {
+  if (s.size() <= limit) return s.size();
+  std::size_t n = limit;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return n;
+}
+
+// At most 256 UTF-16 units, the wide field's limit, never splitting a surrogate pair.
+wxString CutUtf16(const wxString& text, std::size_t units) {
+  std::size_t used = 0;
+  std::size_t chars = 0;
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it, ++chars) {
+    const std::size_t need = (*it).GetValue() >= 0x10000 ? 2 : 1;
+    if (used + need > units) return text.Left(chars);
+    used += need;
+  }
+  return text;
+}
+
+}  // namespace
+
+const FieldSlot* Record::slot(int field) const {
+  if (field < 0 || static_cast<std::size_t>(field) >= m_layout->slots.size()) return nullptr;
+  const FieldSlot& s = m_layout->slots[static_cast<std::size_t>(field)];
+  return s.offset < 0 ? nullptr : &s;
+}
+
+bool Record::has(int field) const { return slot(field) != nullptr; }
+
+std::uint32_t Record::width(int field) const {
+  const FieldSlot* s = slot(field);
+  return s ? s->width : 0;
+}
+
+std::string_view Record::raw(int field) const {
+  const FieldSlot* s = slot(field);
+  if (!s) return {};
+  const char* p = m_bytes + s->offset;
+  std::size_t n = 0;
+  while (n < s->width && p[n] != '\0') ++n;
+  while (n > 0 && p[n - 1] == ' ') --n;
+  return std::string_view(p, n);
+}
+
+wxString Record::text(int field) const {
+  const FieldSlot* s = slot(field);
+  if (!s) return wxString();
+  const std::string_view bytes = raw(field);
+  if (s->kind == FieldKind::WideText) {
+    const wxString w = FromUtf8(bytes);
+    // Text that is not UTF-8 was written by someone else; keep it readable.
+    if (w.empty() && !bytes.empty()) return FromCp1252(bytes);
+    return w;
+  }
+  return FromCp1252(bytes);
+}
+
+std::int64_t ParseNumber(std::string_view f) {
+  std::size_t i = 0;
+  while (i < f.size() && f[i] == ' ') ++i;
+  bool negative = false;
+  if (i < f.size() && (f[i] == '-' || f[i] == '+')) {
+    negative = f[i] == '-';
+    ++i;
+  }
+  std::int64_t v = 0;
+  int digits = 0;
+  for (; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) {
+    if (++digits > 18) return 0;
+    v = v * 10 + (f[i] - '0');
+  }
+  return negative ? -v : v;
+}
+
+std::int64_t Record::number(int field) const { return ParseNumber(raw(field)); }
+
+void Record::setText(int field, const wxString& value) {
+  const FieldSlot* s = slot(field);
+  if (!s) return;
+  std::string bytes;
+  std::size_t n;
+  if (s->kind == FieldKind::WideText) {
+    bytes = ToUtf8(CutUtf16(value, 256));
+    n = Utf8Cut(bytes, s->width);
+  } else {
+    if (!ToCp1252(value, bytes)) {
+      fail(field);
+      return;
+    }
+    n = std::min<std::size_t>(bytes.size(), s->width);
+  }
+  // A zero byte would end the text early on reading; refuse it like any other
+  // character the field cannot hold.
+  if (std::memchr(bytes.data(), '\0', n) != nullptr) {
+    fail(field);
+    return;
+  }
+  char* p = m_bytes + s->offset;
+  std::memcpy(p, bytes.data(), n);
+  std::memset(p + n, ' ', s->width - n);
+}
+
+void Record::setRaw(int field, std::string_view bytes) {
+  const FieldSlot* s = slot(field);
+  if (!s) return;
+  const std::size_t n = std::min<std::size_t>(bytes.size(), s->width);
+  char* p = m_bytes + s->offset;
+  std::memcpy(p, bytes.data(), n);
+  std::memset(p + n, ' ', s->width - n);
+}
+
+void Record::setNumber(int field, std::int64_t value) {
+  const FieldSlot* s = slot(field);
+  if (!s) return;
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, value);
+  const std::size_t n = static_cast<std::size_t>(r.ptr - digits);
+  if (n > s->width) {
+    fail(field);
+    return;
+  }
+  char* p = m_bytes + s->offset;
+  std::memset(p, ' ', s->width - n);
+  std::memcpy(p + (s->width - n), digits, n);
+}
+
+}  // namespace hv::db

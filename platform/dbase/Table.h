@@ -1,0 +1,133 @@
+#pragma once
+// A handle on one table: opened for an operation, closed when it goes out of scope.
+// Handles on the same file share its contents and indexes, each with its own
+// position.
+//
+//   Table t;
+//   if (!t.open(deviceFolder, DatpktSchema())) return FALSE;
+//   DatpktRow row;
+//   for (bool ok = t.select("GNR", kSeek, {device}); ok; ok = t.select("GNR", kNext))
+//     if (t.current(row) && row.device == device) ...
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <wx/string.h>
+
+#include "platform/dbase/Key.h"
+#include "platform/dbase/Record.h"
+#include "platform/dbase/Schema.h"
+
+namespace hv::db {
+
+class TableStore;
+
+// Select modes.
+enum : int {
+  kNext = 0,       // the next record in the tag's order, whatever the key
+  kSeek = 2,       // the first record whose given key components are equal
+  kFirst = 3,      // the first record in the tag's order
+  kSoftSeek = 5,   // the first record whose key is not below the given one
+};
+
+class Table {
+ public:
+  Table() = default;
+  ~Table() { close(); }
+  Table(Table&& other) noexcept;
+  Table& operator=(Table&& other) noexcept;
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
+
+  // Opens "<folder>/<NAME>.DBF" (any case of the existing names).
+  bool open(const wxString& folder, const Schema& schema);
+  bool openFile(const wxString& file, const Schema& schema);
+  void close();
+  bool isOpen() const { return m_store != nullptr; }
+  const Schema* schema() const { return m_schema; }
+  // Why the last operation failed (for logs; callers report their own messages).
+  const wxString& error() const { return m_error; }
+  // Records that are not deleted.
+  std::uint32_t size() const;
+
+  // Positions on a record; an empty tag means the records' own order (modes 0 and 3
+  // only). False when nothing is found; the handle then has no current record.
+  bool select(std::string_view tag, int mode, const Key& key = {});
+  bool hasCurrent() const;
+
+  template <class Row>
+  bool current(Row& row) const {
+    const char* bytes = currentBytes();
+    if (!bytes || !fits(Row::kRowKind)) return false;
+    row.read(Record(bytes, layout()));
+    return true;
+  }
+
+  // Appends a row; the table's numbers and the stored texts are written back into it
+  // and the new record becomes current. Nothing is written when a value cannot be
+  // stored (a narrow text outside Windows-1252, a number wider than its field).
+  template <class Row>
+  bool insert(Row& row) {
+    std::string bytes;
+    if (!prepare(Row::kRowKind, bytes, false)) return false;
+    Record rec(bytes.data(), layout());
+    row.write(rec);
+    if (!checked(rec)) return false;
+    if (!insertBytes(bytes)) return false;
+    row.read(Record(currentBytes(), layout()));
+    return true;
+  }
+
+  // Rewrites the current record; fields the file has beyond the schema are kept and
+  // the record's own number never changes.
+  template <class Row>
+  bool update(const Row& row) {
+    std::string bytes;
+    if (!prepare(Row::kRowKind, bytes, true)) return false;
+    Record rec(bytes.data(), layout());
+    row.write(rec);
+    if (!checked(rec)) return false;
+    return updateBytes(bytes);
+  }
+
+  bool eraseCurrent();
+  // Removes deleted records from the file (through a temporary file); positions of
+  // every handle on the table are lost.
+  bool pack();
+  // Between these the header is written once, at the end (also on close).
+  void beginBulk();
+  bool endBulk();
+
+ private:
+  const Layout& layout() const;
+  bool fits(RowKind kind) const;
+  const char* currentBytes() const;
+  bool prepare(RowKind kind, std::string& bytes, bool fromCurrent);
+  bool checked(const Record& rec);
+  bool insertBytes(std::string& bytes);
+  bool updateBytes(std::string& bytes);
+  bool fail(const wxString& why);
+  bool positionedHere() const;
+  void moveFrom(Table& other);
+
+  std::shared_ptr<TableStore> m_store;
+  const Schema* m_schema = nullptr;
+  wxString m_error;
+  bool m_positioned = false;
+  int m_tag = -1;               // -1: the records' own order
+  std::string m_key;            // key of the position under m_tag
+  std::uint32_t m_recno = 0;
+  std::uint64_t m_generation = 0;
+  int m_bulk = 0;
+};
+
+// Forgets cached tables that no handle uses, so the next open reads the file again.
+void DropCachedTables();
+
+// Writes a new table file (through a temporary file) with `rows` records, each filled
+// by `fill`. An existing file of that name is replaced; callers check first.
+bool CreateTable(const wxString& file, const Schema& schema, std::size_t rows = 0,
+                 const std::function<void(std::size_t, Record&)>& fill = nullptr, wxString* error = nullptr);
+
+}  // namespace hv::db

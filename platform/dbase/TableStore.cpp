@@ -1,0 +1,541 @@
+#include "platform/dbase/TableStore.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "platform/dbase/Key.h"
+
+namespace hv::db {
+namespace {
+
+// Stores no handle uses are kept for reuse, up to this many.
+constexpr std::size_t kKeptUnused = 32;
+// How long a check that the file is unchanged stays good.
+constexpr std::int64_t kRecheckNs = 200'000'000;
+
+std::int64_t Now() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+struct Cache {
+  std::mutex mutex;
+  std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
+  std::uint64_t clock = 0;
+};
+
+Cache& TheCache() {
+  static Cache* cache = new Cache;   // never destroyed: stores may be released at exit
+  return *cache;
+}
+
+FileIdentity IdentityOf(const struct stat& st) {
+  FileIdentity id;
+  id.dev = st.st_dev;
+  id.ino = st.st_ino;
+  id.size = st.st_size;
+  id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+wxString SysError(const char* what) {
+  return wxString::Format("%s: %s", what, FromUtf8(std::strerror(errno)));
+}
+
+bool WriteAt(int fd, const char* data, std::size_t n, off_t at) {
+  while (n > 0) {
+    const ssize_t w = pwrite(fd, data, n, at);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += w;
+    n -= static_cast<std::size_t>(w);
+    at += w;
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& out, std::size_t size) {
+  out.resize(size);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t r = pread(fd, out.data() + done, size - done, static_cast<off_t>(done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (r == 0) break;
+    done += static_cast<std::size_t>(r);
+  }
+  out.resize(done);
+  return true;
+}
+
+// Opens for writing where allowed, else for reading.
+int OpenFd(const wxString& path, bool& writable) {
+  const std::string fs = ToFs(path);
+  int fd = ::open(fs.c_str(), O_RDWR | O_CLOEXEC);
+  writable = fd >= 0;
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == ETXTBSY)) fd = ::open(fs.c_str(), O_RDONLY | O_CLOEXEC);
+  return fd;
+}
+
+// Finds the file as spelled, else ignoring case.
+bool StatTable(wxString& path, struct stat& st) {
+  if (stat(ToFs(path).c_str(), &st) == 0) return true;
+  if (errno != ENOENT && errno != ENOTDIR) return false;
+  const wxString resolved = ResolvePath(path);
+  if (resolved == path) return false;
+  path = resolved;
+  return stat(ToFs(path).c_str(), &st) == 0;
+}
+
+}  // namespace
+
+TableStore::~TableStore() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema& schema, wxString& error) {
+  wxString path = NormalizePath(file);
+  struct stat st;
+  if (!StatTable(path, st)) {
+    error = SysError("cannot open the table");
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = "not a table file";
+    return nullptr;
+  }
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  // The store kept for a file, when it can serve this schema.
+  auto usable = [&](const FileIdentity& id, std::shared_ptr<TableStore>& store) {
+    store.reset();
+    const auto it = cache.stores.find({id.dev, id.ino});
+    if (it == cache.stores.end()) return true;
+    if (it->second->m_schema != &schema && it->second->m_handles > 0) {
+      error = "the table is open as another table";
+      return false;
+    }
+    if (it->second->m_schema != &schema || it->second->m_broken)
+      cache.stores.erase(it);
+    else
+      store = it->second;
+    return true;
+  };
+
+  FileIdentity id = IdentityOf(st);
+  std::shared_ptr<TableStore> store;
+  if (!usable(id, store)) return nullptr;
+  // An unchanged file whose store is at hand costs nothing but the stat above.
+  if (!store || store->m_id != id || store->m_fd < 0) {
+    bool writable = false;
+    const int fd = OpenFd(path, writable);
+    struct stat fst;
+    if (fd < 0 || fstat(fd, &fst) != 0 || !S_ISREG(fst.st_mode)) {
+      error = fd < 0 ? SysError("cannot open the table") : wxString("not a table file");
+      if (fd >= 0) ::close(fd);
+      return nullptr;
+    }
+    // What the descriptor sees decides (the name may have been replaced meanwhile).
+    id = IdentityOf(fst);
+    if (!usable(id, store)) {
+      ::close(fd);
+      return nullptr;
+    }
+    if (store && store->m_id == id && store->m_fd >= 0) {
+      ::close(fd);
+    } else if (store) {
+      // Changed by someone else: read it again. Handles positioned in the old
+      // contents see the new generation and lose their position.
+      if (store->m_fd >= 0) ::close(store->m_fd);
+      store->m_fd = fd;
+      store->m_writable = writable;
+      if (!store->load(fd, id, error)) {
+        store->m_broken = true;
+        cache.stores.erase({id.dev, id.ino});
+        return nullptr;
+      }
+    } else {
+      store.reset(new TableStore);
+      store->m_schema = &schema;
+      store->m_fd = fd;
+      store->m_writable = writable;
+      if (!store->load(fd, id, error)) return nullptr;
+      cache.stores[{id.dev, id.ino}] = store;
+    }
+  }
+  store->m_path = path;
+  store->m_verifiedAt = Now();
+  ++store->m_handles;
+  store->m_lastUse = ++cache.clock;
+  return store;
+}
+
+void TableStore::Release() {
+  if (m_handles == 1 && m_bulk > 0) {
+    m_bulk = 1;
+    wxString ignored;
+    endBulk(ignored);
+  }
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (--m_handles > 0) return;
+  m_lastUse = ++cache.clock;
+  // Keep the most recently used stores (and their descriptors).
+  if (cache.stores.size() <= kKeptUnused) return;
+  std::vector<std::pair<std::uint64_t, std::pair<dev_t, ino_t>>> unused;
+  for (const auto& [key, store] : cache.stores)
+    if (store->m_handles == 0) unused.push_back({store->m_lastUse, key});
+  if (unused.size() <= kKeptUnused) return;
+  std::sort(unused.begin(), unused.end());
+  for (std::size_t i = 0; i + kKeptUnused < unused.size(); ++i) cache.stores.erase(unused[i].second);
+}
+
+void TableStore::DropUnused() {
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  for (auto it = cache.stores.begin(); it != cache.stores.end();)
+    it = it->second->m_handles == 0 ? cache.stores.erase(it) : std::next(it);
+}
+
+bool TableStore::buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const {
+  layout.slots.assign(m_schema->fields.size(), FieldSlot());
+  layout.recordLength = header.recordLength;
+  for (std::size_t i = 0; i < m_schema->fields.size(); ++i) {
+    const FieldDef& def = m_schema->fields[i];
+    const DbfField* found = nullptr;
+    for (const DbfField& f : header.fields)
+      if (strcasecmp(f.name.c_str(), def.name) == 0) {
+        found = &f;
+        break;
+      }
+    const bool fits = found && (def.kind == FieldKind::Number ? (found->type == 'N' || found->type == 'F')
+                                                              : found->type == 'C');
+    if (fits) {
+      layout.slots[i].offset = static_cast<std::int32_t>(found->offset);
+      layout.slots[i].width = found->width;
+      layout.slots[i].kind = def.kind;
+    } else if (m_schema->IsRequired(static_cast<int>(i))) {
+      error = wxString::Format("field %s missing", def.name);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TableStore::load(int fd, const FileIdentity& id, wxString& error) {
+  std::string bytes;
+  if (!ReadAll(fd, bytes, static_cast<std::size_t>(id.size))) {
+    error = SysError("cannot read the table");
+    return false;
+  }
+  DbfHeader header;
+  if (!ParseDbfHeader(bytes, header, error)) return false;
+  Layout layout;
+  if (!buildLayout(header, layout, error)) return false;
+  bytes.resize(static_cast<std::size_t>(header.DataEnd()));
+
+  m_header = std::move(header);
+  m_layout = std::move(layout);
+  m_image = std::move(bytes);
+  m_id = id;
+  m_broken = false;
+  ++m_generation;
+  buildIndexes();
+  return true;
+}
+
+const char* TableStore::recordBytes(std::uint32_t recno) const {
+  if (recno >= m_header.count) return nullptr;
+  return m_image.data() + m_header.headerLength + static_cast<std::size_t>(recno) * m_header.recordLength;
+}
+
+void TableStore::buildIndexes() {
+  const Schema& s = *m_schema;
+  m_indexes.assign(s.tags.size(), Index());
+  std::vector<std::vector<Entry>> sorted(s.tags.size());
+  for (auto& v : sorted) v.reserve(m_header.count);
+  m_live = 0;
+  std::uint32_t counter = m_header.counter;
+  std::string key;
+  for (std::uint32_t r = 0; r < m_header.count; ++r) {
+    const Record rec(recordBytes(r), m_layout);
+    // Numbers of deleted records are never given again.
+    if (s.autoField >= 0) {
+      const std::int64_t n = rec.number(s.autoField);
+      if (n > 0 && n <= 0xFFFFFFFF) counter = std::max(counter, static_cast<std::uint32_t>(n));
+    }
+    if (rec.deleted()) continue;
+    ++m_live;
+    for (std::size_t t = 0; t < s.tags.size(); ++t)
+      if (RecordKey(s, s.tags[t], rec, key)) sorted[t].push_back({key, r});
+  }
+  m_header.counter = counter;
+  for (std::size_t t = 0; t < s.tags.size(); ++t) {
+    std::sort(sorted[t].begin(), sorted[t].end(), EntryLess());
+    Index& index = m_indexes[t];
+    for (Entry& e : sorted[t]) index.emplace_hint(index.end(), std::move(e));
+  }
+}
+
+void TableStore::indexRecord(std::uint32_t recno, bool add) {
+  const Schema& s = *m_schema;
+  const Record rec(recordBytes(recno), m_layout);
+  std::string key;
+  for (std::size_t t = 0; t < s.tags.size(); ++t) {
+    if (!RecordKey(s, s.tags[t], rec, key)) continue;
+    if (add)
+      m_indexes[t].insert(Entry{key, recno});
+    else
+      m_indexes[t].erase(Entry{key, recno});
+  }
+}
+
+void TableStore::refreshIdentity() {
+  struct stat st;
+  if (fstat(m_fd, &st) == 0) {
+    m_id = IdentityOf(st);
+    m_verifiedAt = Now();
+  }
+}
+
+bool TableStore::checkFresh(wxString& error) {
+  if (m_broken || m_fd < 0) {
+    error = "the table is not usable";
+    return false;
+  }
+  if (!m_writable) {
+    error = "the table is read-only";
+    return false;
+  }
+  // Checked at open and after each of our writes; a handle kept open for longer is
+  // checked again before it writes.
+  const std::int64_t t = Now();
+  if (t - m_verifiedAt < kRecheckNs) return true;
+  struct stat st;
+  if (fstat(m_fd, &st) != 0) {
+    error = SysError("cannot check the table");
+    return false;
+  }
+  m_verifiedAt = t;
+  const FileIdentity now = IdentityOf(st);
+  if (now == m_id) return true;
+  // Written by another program since we read it: work on what is there now.
+  if (!load(m_fd, now, error)) {
+    m_broken = true;
+    return false;
+  }
+  return true;
+}
+
+bool TableStore::writeHeader(const DbfHeader& header, wxString& error) {
+  char main[kMainHeaderSize];
+  std::memcpy(main, m_image.data(), kMainHeaderSize);
+  PutMainHeader(header, main);
+  if (!WriteAt(m_fd, main, kMainHeaderSize, 0)) {
+    error = SysError("cannot write the table header");
+    return false;
+  }
+  std::memcpy(m_image.data(), main, kMainHeaderSize);
+  return true;
+}
+
+void TableStore::touchDate() {
+  DbfHeader h = m_header;
+  TodayDate(h.date);
+  if (std::equal(h.date, h.date + 3, m_header.date)) return;
+  // The date is for other readers only; the change itself is already stored.
+  wxString ignored;
+  if (writeHeader(h, ignored)) std::copy(h.date, h.date + 3, m_header.date);
+}
+
+bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& error) {
+  if (!checkFresh(error)) return false;
+  if (bytes.size() != m_header.recordLength) {
+    error = "record of the wrong length";
+    return false;
+  }
+  bytes[0] = kLiveFlag;
+  DbfHeader h = m_header;
+  const Schema& s = *m_schema;
+  if (s.autoField >= 0 && s.autoMode != AutoNumber::None) {
+    Record rec(bytes.data(), m_layout);
+    const std::int64_t given = rec.number(s.autoField);
+    if (s.autoMode == AutoNumber::Always || given == 0) {
+      if (h.counter >= s.autoMax) {
+        error = "no numbers left in the table";
+        return false;
+      }
+      ++h.counter;
+      rec.setNumber(s.autoField, h.counter);
+      if (!rec.ok()) {
+        error = "the number does not fit its field";
+        return false;
+      }
+    } else if (given > 0 && given <= 0xFFFFFFFF) {
+      h.counter = std::max(h.counter, static_cast<std::uint32_t>(given));
+    }
+  }
+  if (h.count == 0xFFFFFFFFu || h.DataEnd() + h.recordLength > 0x7FFFFFFF) {
+    error = "the table is full";
+    return false;
+  }
+  // Record and end mark first: until the header counts the record it is not there.
+  const off_t at = static_cast<off_t>(h.DataEnd());
+  bytes.push_back(kEndOfFile);
+  const bool written = WriteAt(m_fd, bytes.data(), bytes.size(), at);
+  bytes.pop_back();
+  if (!written) {
+    error = SysError("cannot write the record");
+    return false;
+  }
+  ++h.count;
+  TodayDate(h.date);
+  if (m_bulk == 0) {
+    if (!writeHeader(h, error)) return false;
+  }
+  m_header = h;
+  PutMainHeader(m_header, m_image.data());
+  m_image.append(bytes);
+  recno = m_header.count - 1;
+  ++m_live;
+  indexRecord(recno, true);
+  refreshIdentity();
+  return true;
+}
+
+bool TableStore::endBulk(wxString& error) {
+  if (m_bulk == 0) return true;
+  if (--m_bulk > 0) return true;
+  if (m_fd < 0 || !m_writable) return true;
+  if (!writeHeader(m_header, error)) return false;
+  refreshIdentity();
+  return true;
+}
+
+bool TableStore::update(std::uint64_t generation, std::uint32_t recno, std::string& bytes, wxString& error) {
+  if (!checkFresh(error)) return false;
+  const char* old = recordBytes(recno);
+  if (generation != m_generation || !old || old[0] == kDeletedFlag) {
+    error = "the record is no longer there";
+    return false;
+  }
+  if (bytes.size() != m_header.recordLength) {
+    error = "record of the wrong length";
+    return false;
+  }
+  bytes[0] = kLiveFlag;
+  const Schema& s = *m_schema;
+  std::uint32_t counter = m_header.counter;
+  if (s.autoField >= 0 && s.autoMode == AutoNumber::Always) {
+    // A given number stays with its record.
+    const FieldSlot& slot = m_layout.slots[static_cast<std::size_t>(s.autoField)];
+    std::memcpy(bytes.data() + slot.offset, old + slot.offset, slot.width);
+  } else if (s.autoField >= 0 && s.autoMode == AutoNumber::WhenZero) {
+    const std::int64_t n = Record(bytes.data(), m_layout).number(s.autoField);
+    if (n > 0 && n <= 0xFFFFFFFF) counter = std::max(counter, static_cast<std::uint32_t>(n));
+  }
+  const off_t at = static_cast<off_t>(m_header.headerLength + static_cast<std::uint64_t>(recno) * m_header.recordLength);
+  if (!WriteAt(m_fd, bytes.data(), bytes.size(), at)) {
+    error = SysError("cannot write the record");
+    return false;
+  }
+  if (counter != m_header.counter) {
+    DbfHeader h = m_header;
+    h.counter = counter;
+    if (!writeHeader(h, error)) return false;
+    m_header.counter = counter;
+  }
+  indexRecord(recno, false);
+  std::memcpy(m_image.data() + at, bytes.data(), bytes.size());
+  indexRecord(recno, true);
+  touchDate();
+  refreshIdentity();
+  return true;
+}
+
+bool TableStore::erase(std::uint64_t generation, std::uint32_t recno, wxString& error) {
+  if (!checkFresh(error)) return false;
+  const char* old = recordBytes(recno);
+  if (generation != m_generation || !old || old[0] == kDeletedFlag) {
+    error = "the record is no longer there";
+    return false;
+  }
+  const off_t at = static_cast<off_t>(m_header.headerLength + static_cast<std::uint64_t>(recno) * m_header.recordLength);
+  const char flag = kDeletedFlag;
+  if (!WriteAt(m_fd, &flag, 1, at)) {
+    error = SysError("cannot delete the record");
+    return false;
+  }
+  indexRecord(recno, false);
+  m_image[static_cast<std::size_t>(at)] = kDeletedFlag;
+  --m_live;
+  touchDate();
+  refreshIdentity();
+  return true;
+}
+
+bool TableStore::pack(wxString& error) {
+  if (!checkFresh(error)) return false;
+  if (m_live == m_header.count) return true;
+  DbfHeader h = m_header;
+  h.count = m_live;
+  TodayDate(h.date);
+  std::string out;
+  out.reserve(static_cast<std::size_t>(h.DataEnd()) + 1);
+  out.append(m_image, 0, m_header.headerLength);
+  PutMainHeader(h, out.data());
+  for (std::uint32_t r = 0; r < m_header.count; ++r) {
+    const char* rec = recordBytes(r);
+    if (rec[0] != kDeletedFlag) out.append(rec, m_header.recordLength);
+  }
+  out.push_back(kEndOfFile);
+  if (!WriteFileAtomic(m_path, out, &error)) return false;
+
+  // The packed file is a new inode: reopen it and file the store under it.
+  bool writable = false;
+  const int fd = OpenFd(ResolvePath(m_path), writable);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) {
+    error = SysError("cannot open the packed table");
+    if (fd >= 0) ::close(fd);
+    m_broken = true;
+    return false;
+  }
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  auto self = cache.stores.find({m_id.dev, m_id.ino});
+  std::shared_ptr<TableStore> keep;
+  if (self != cache.stores.end() && self->second.get() == this) {
+    keep = self->second;
+    cache.stores.erase(self);
+  }
+  ::close(m_fd);
+  m_fd = fd;
+  m_writable = writable;
+  out.pop_back();
+  m_header = h;
+  m_image = std::move(out);
+  m_id = IdentityOf(st);
+  ++m_generation;
+  buildIndexes();
+  if (keep) cache.stores[{m_id.dev, m_id.ino}] = keep;
+  return true;
+}
+
+}  // namespace hv::db

@@ -1,0 +1,109 @@
+#pragma once
+// One table file as the process holds it: the file's bytes, the field layout for the
+// schema and an ordered index per tag. Every handle on the same file shares one store,
+// so a change through one handle is seen by the others and no write is lost. The store
+// outlives its handles while the file's device, inode, size and modification time stay
+// as they were, so the next open does not read and index the file again.
+//
+// Stores are used from one thread at a time; only opening and releasing are locked.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+#include <wx/string.h>
+
+#include "platform/dbase/DbfFormat.h"
+#include "platform/dbase/Record.h"
+#include "platform/dbase/Schema.h"
+
+namespace hv::db {
+
+struct FileIdentity {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  std::int64_t mtimeNs = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+class TableStore {
+ public:
+  struct Entry {
+    std::string key;
+    std::uint32_t recno = 0;
+  };
+  struct EntryLess {
+    bool operator()(const Entry& a, const Entry& b) const {
+      const int c = a.key.compare(b.key);
+      return c < 0 || (c == 0 && a.recno < b.recno);
+    }
+  };
+  using Index = std::set<Entry, EntryLess>;
+
+  // The store of a table file (found ignoring case), read and indexed unless an
+  // unchanged copy is at hand. Every successful Open is paired with a Release.
+  static std::shared_ptr<TableStore> Open(const wxString& file, const Schema& schema, wxString& error);
+  void Release();
+  // Forgets every store that no handle uses (the next open reads the file again).
+  static void DropUnused();
+
+  const Schema& schema() const { return *m_schema; }
+  const Layout& layout() const { return m_layout; }
+  std::uint64_t generation() const { return m_generation; }
+  std::uint32_t count() const { return m_header.count; }
+  std::uint32_t liveCount() const { return m_live; }
+  const char* recordBytes(std::uint32_t recno) const;
+  const Index& index(int tag) const { return m_indexes[static_cast<std::size_t>(tag)]; }
+  std::string blankRecord() const { return std::string(m_header.recordLength, ' '); }
+
+  // Appends a record (the auto number is set in `bytes`). Record and end mark are
+  // written before the header's count, so an interrupted append leaves the old table.
+  bool insert(std::string& bytes, std::uint32_t& recno, wxString& error);
+  // Rewrites a live record in place; `generation` is the one the caller positioned in.
+  bool update(std::uint64_t generation, std::uint32_t recno, std::string& bytes, wxString& error);
+  bool erase(std::uint64_t generation, std::uint32_t recno, wxString& error);
+  // Drops deleted records through a temporary file and a rename.
+  bool pack(wxString& error);
+  // Inside a bulk insert the header is written once, at the end.
+  void beginBulk() { ++m_bulk; }
+  bool endBulk(wxString& error);
+
+ private:
+  TableStore() = default;
+ public:
+  ~TableStore();
+  TableStore(const TableStore&) = delete;
+  TableStore& operator=(const TableStore&) = delete;
+
+ private:
+  bool load(int fd, const FileIdentity& id, wxString& error);
+  bool buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const;
+  void buildIndexes();
+  bool checkFresh(wxString& error);
+  bool writeHeader(const DbfHeader& header, wxString& error);
+  void touchDate();
+  void refreshIdentity();
+  void indexRecord(std::uint32_t recno, bool add);
+
+  const Schema* m_schema = nullptr;
+  wxString m_path;
+  int m_fd = -1;
+  bool m_writable = false;
+  bool m_broken = false;
+  int m_handles = 0;
+  std::uint64_t m_lastUse = 0;
+  std::int64_t m_verifiedAt = 0;   // when the file was last seen unchanged
+  FileIdentity m_id;
+  DbfHeader m_header;
+  Layout m_layout;
+  std::string m_image;   // header and records, without the end mark
+  std::vector<Index> m_indexes;
+  std::uint32_t m_live = 0;
+  std::uint64_t m_generation = 0;
+  int m_bulk = 0;
+};
+
+}  // namespace hv::db
