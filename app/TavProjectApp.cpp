@@ -5,6 +5,8 @@
 #include <wx/filefn.h>
 
 #include "app/Launcher.h"
+#include "model/ProjectList.h"
+#include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"
 
 #include "platform/Codec.h"
@@ -86,7 +88,9 @@ BOOL CTavProjectApp::CheckSingleInstance(SingleInstanceGuard& guard) {
 
 BOOL CTavProjectApp::InitInstance(StartupHost host) {
   m_host = std::move(host);
-  if (!m_host.databaseInit) m_host.databaseInit = [](int v, const wxString&) { return v; };
+  if (!m_host.databaseInit)
+    m_host.databaseInit = [](int v, const wxString& code) { return hv::db::rodozir_init(v, code); };
+  if (!m_host.createDocument) m_host.createDocument = [this] { return CreateDocument(); };
   if (!m_host.onlineInit) m_host.onlineInit = [] { return hv::Vostrel_Init(); };
   if (!m_host.onlineDeInit) m_host.onlineDeInit = [] { hv::Vostrel_DeInit(); };
   auto fail = [this](int step) {
@@ -140,9 +144,18 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return fail(15);
   }
   // 16: document and main window.
+  if (!m_host.createDocument()) return fail(16);
   if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(16);
   m_failedStep = 0;
   return TRUE;
+}
+
+bool CTavProjectApp::CreateDocument() {
+  m_document = std::make_unique<CTavProjectDoc>();
+  auto source = std::make_unique<CProjectListSource>();
+  source->projectName = m_projectName;
+  m_document->SetProjectListSource(std::move(source));
+  return m_document->OnNewDocument() != FALSE;
 }
 
 int CTavProjectApp::ExitInstance() {
@@ -154,6 +167,7 @@ int CTavProjectApp::ExitInstance() {
     if (hv::MatchWildcard("TAV*.TMP", name)) wxRemoveFile(hv::JoinPath(temp, name));
   hv::RegistryStore::Get().SetString(Pane0Key(), "Selection", m_currentSelection);
   m_guard.instance.Release();
+  m_document.reset();
   return 0;
 }
 

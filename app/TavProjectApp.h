@@ -7,6 +7,7 @@
 #include <wx/string.h>
 
 #include "app/SettingsFile.h"
+#include "app/TavProjectDoc.h"
 #include "app/ToolsRepository.h"
 #include "platform/SingleInstance.h"
 #include "platform/Types.h"
@@ -26,7 +27,9 @@ struct SingleInstanceGuard {
 // What start-up needs from outside the core; every member has a working default
 // except the window creation.
 struct StartupHost {
-  // Step 16: create the document and the main window; false ends start-up.
+  // Step 16: create the document (default: the project list in the user folder)
+  // and the main window; false ends start-up.
+  std::function<bool()> createDocument;
   std::function<bool()> createMainWindow;
   // A second start asked the running copy to come forward (listener thread).
   std::function<void()> raiseMainWindow;
@@ -66,6 +69,8 @@ class CTavProjectApp {
   SingleInstanceGuard m_guard;
   wxString m_languageCode;
   CToolsRepository m_tools;
+  // The one document: the project list and its root objects.
+  std::unique_ptr<CTavProjectDoc> m_document;
   DWORD m_applicationLook = 0;
   BOOL m_highColorIcons = TRUE;
 
@@ -89,6 +94,7 @@ class CTavProjectApp {
 
  private:
   BOOL CheckSingleInstance(SingleInstanceGuard& guard);
+  bool CreateDocument();
   void ChooseLanguage();
   void OpenManual(bool overview);
   StartupHost m_host;

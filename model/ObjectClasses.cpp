@@ -1,4 +1,5 @@
 #include "model/ObjectFactory.h"
+#include "model/PrjFolder.h"
 
 // One line per object class, CObjectFactory::Register<CPOClass>(), as the classes come.
-void RegisterObjectClasses() {}
+void RegisterObjectClasses() { CObjectFactory::Register<CPOPrjFolder>(); }

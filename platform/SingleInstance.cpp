@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,7 +10,6 @@
 
 #include <cstring>
 #include <functional>
-#include <wx/snglinst.h>
 
 #include "platform/Codec.h"
 #include "platform/Paths.h"
@@ -52,11 +52,13 @@ bool SingleInstance::Acquire(const wxString& name, const wxString& folder) {
   wxString lockName = name;
   lockName.Replace(" ", "_");
   MakeFolders(folder);
-  m_checker = std::make_unique<wxSingleInstanceChecker>();
   m_socketPath = ToFs(SocketPath(name, folder));
-  if (!m_checker->Create("." + lockName + ".lock", folder) || m_checker->IsAnotherRunning()) {
+  const std::string lockPath = ToFs(JoinPath(folder, "." + lockName + ".lock"));
+  m_lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (m_lockFd >= 0 && flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+    close(m_lockFd);
+    m_lockFd = -1;
     SendRaise(m_socketPath);
-    m_checker.reset();
     return false;
   }
   m_held = true;
@@ -112,7 +114,10 @@ void SingleInstance::Release() {
     m_listenFd = -1;
     unlink(m_socketPath.c_str());
   }
-  m_checker.reset();
+  if (m_lockFd >= 0) {
+    close(m_lockFd);
+    m_lockFd = -1;
+  }
   m_held = false;
 }
 

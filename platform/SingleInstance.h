@@ -7,8 +7,6 @@
 #include <thread>
 #include <wx/string.h>
 
-class wxSingleInstanceChecker;
-
 namespace hv {
 
 class SingleInstance {
@@ -32,7 +30,7 @@ class SingleInstance {
  private:
   void Listen();
 
-  std::unique_ptr<wxSingleInstanceChecker> m_checker;
+  int m_lockFd = -1;   // held with flock; the system drops it when the process ends
   bool m_held = false;
   int m_listenFd = -1;
   int m_wakeFd[2] = {-1, -1};

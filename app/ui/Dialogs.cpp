@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "app/TavProjectApp.h"
+#include "app/ui/DlgNewName.h"
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
 #include "platform/Ui.h"
@@ -33,6 +34,7 @@ class CAboutDlg : public wxDialog {
 }  // namespace
 
 void RegisterAppDialogs() {
+  CDlgNewName::Register();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

@@ -27,6 +27,7 @@ struct Fakes {
 
   StartupHost Host() {
     StartupHost h;
+    h.createDocument = [] { return true; };
     h.createMainWindow = [this] { ++windows; return true; };
     h.onlineInit = [this] { ++onlineInits; return onlineResult; };
     h.onlineDeInit = [this] { ++onlineDeInits; };
@@ -137,6 +138,22 @@ TEST(Startup, EarlyEndsStopLaterSteps) {
     EXPECT_EQ(f.onlineInits, 0);
     EXPECT_TRUE(ui.MessageIds().empty());
   }
+}
+
+TEST(Startup, SecondCopyInSameUserFolderIsRefused) {
+  hvtest::TempHome home;
+  Fakes f1, f2;
+  CTavProjectApp first;
+  ASSERT_TRUE(first.InitInstance(f1.Host()));
+  CTavProjectApp second;
+  EXPECT_FALSE(second.InitInstance(f2.Host()));
+  EXPECT_EQ(second.m_failedStep, 5);
+  EXPECT_EQ(f2.windows, 0);
+  first.ExitInstance();
+  // The guard goes with the first copy.
+  CTavProjectApp third;
+  EXPECT_TRUE(third.InitInstance(f2.Host()));
+  third.ExitInstance();
 }
 
 TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {

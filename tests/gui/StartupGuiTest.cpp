@@ -12,8 +12,19 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+// The graph tool's current project seeds the project list, so start-up asks nothing.
+void SeedProject(hvtest::TempHome& home, const std::string& name, const std::string& device = "") {
+  const wxString folder = home.Sub("Projects/" + name);
+  hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\n");
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"" + name + "\"\n\"PROJECTPATH\"=\"" +
+                           hv::ToUtf8(folder) + "\"\n" + (device.empty() ? "" : "\"DEVICENAME\"=\"" + device + "\"\n"));
+}
+}  // namespace
+
 TEST(StartupGui, SecondCopyEndsAndShutDownWritesPaneState) {
   hvtest::TempHome home;
+  SeedProject(home, "Anlage");
   const std::string homePath = hv::ToUtf8(home.Path());
   hvtest::ProgramRunner first(HV_PROGRAM, homePath);
   ASSERT_GT(first.Pid(), 0);
@@ -32,13 +43,12 @@ TEST(StartupGui, SecondCopyEndsAndShutDownWritesPaneState) {
   EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "150");
   hv::RegistryStore::Get().Reload();
   EXPECT_EQ(hv::RegistryStore::Get().GetString(hv::kKeyFrameworkProfile + "\\Pane0", "Selection").value_or("missing"),
-            "/");
+            "Anlage/");
 }
 
 TEST(StartupGui, SelectionAndLanguageComeFromTheRegistry) {
   hvtest::TempHome home;
-  home.WriteSystemRegistry(
-      "[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Anlage\"\n\"DEVICENAME\"=\"Panel 1\"\n");
+  SeedProject(home, "Anlage", "Panel 1");
   hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
   ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s));
   app.Terminate();

@@ -1,0 +1,56 @@
+#include "app/ui/DlgNewName.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/NewNameRules.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+
+CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
+    : wxDialog(parent, 112, request.title.empty() ? wxString(wxS("Neues Object")) : request.title),
+      m_request(request) {
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(new wxStaticText(this, 1026, request.prompt.empty() ? wxString(wxS("Name:")) : request.prompt), 0,
+             wxLEFT | wxRIGHT | wxTOP, 10);
+  m_edit = new wxTextCtrl(this, 1025, request.name, wxDefaultPosition, wxSize(280, -1));
+  if (request.maxLength > 0) m_edit->SetMaxLength(static_cast<unsigned long>(request.maxLength));
+  if (request.upperCase) m_edit->ForceUpper();
+  m_edit->Bind(wxEVT_CHAR, &CDlgNewName::OnChar, this);
+  sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
+  sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
+  SetSizerAndFit(sizer);
+  Bind(wxEVT_BUTTON, &CDlgNewName::OnOk, this, wxID_OK);
+  m_edit->SetFocus();
+  m_edit->SelectAll();
+}
+
+void CDlgNewName::OnChar(wxKeyEvent& event) {
+  const wxChar c = event.GetUnicodeKey();
+  if (m_request.checkCharacters && c >= 32 && c != WXK_NONE && !IsAllowedNameChar(c)) {
+    wxBell();
+    return;
+  }
+  event.Skip();
+}
+
+void CDlgNewName::OnOk(wxCommandEvent&) {
+  NewNameRequest entered = m_request;
+  entered.name = m_edit->GetValue();
+  if (CheckNewName(entered) != 0) {
+    m_edit->SetFocus();
+    return;
+  }
+  m_request.name = entered.name;
+  EndModal(wxID_OK);
+}
+
+void CDlgNewName::Register() {
+  hv::Ui().Register<NewNameRequest>([](NewNameRequest& req) {
+    CDlgNewName dlg(wxTheApp->GetTopWindow(), req);
+    return static_cast<int>(dlg.ShowModal() == wxID_OK ? IDOK : IDCANCEL);
+  });
+}

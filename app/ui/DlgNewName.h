@@ -1,0 +1,21 @@
+#pragma once
+#include <wx/dialog.h>
+
+#include "app/NewObjectRequests.h"
+
+class wxTextCtrl;
+
+// The name prompt (dialog 112, "Neues Object").
+class CDlgNewName : public wxDialog {
+ public:
+  CDlgNewName(wxWindow* parent, NewNameRequest& request);
+
+  static void Register();
+
+ private:
+  void OnOk(wxCommandEvent& event);
+  void OnChar(wxKeyEvent& event);
+
+  NewNameRequest& m_request;
+  wxTextCtrl* m_edit = nullptr;
+};
