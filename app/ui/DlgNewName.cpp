@@ -23,7 +23,6 @@ CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
   sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
   sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
   SetSizerAndFit(sizer);
-  Bind(wxEVT_BUTTON, &CDlgNewName::OnOk, this, wxID_OK);
   m_edit->SetFocus();
   m_edit->SelectAll();
 }
@@ -37,15 +36,15 @@ void CDlgNewName::OnChar(wxKeyEvent& event) {
   event.Skip();
 }
 
-void CDlgNewName::OnOk(wxCommandEvent&) {
+bool CDlgNewName::TransferDataFromWindow() {
   NewNameRequest entered = m_request;
   entered.name = m_edit->GetValue();
   if (CheckNewName(entered) != 0) {
     m_edit->SetFocus();
-    return;
+    return false;
   }
   m_request.name = entered.name;
-  EndModal(wxID_OK);
+  return true;
 }
 
 void CDlgNewName::Register() {

@@ -11,9 +11,10 @@ class CDlgNewName : public wxDialog {
   CDlgNewName(wxWindow* parent, NewNameRequest& request);
 
   static void Register();
+  // OK checks the entered name and hands it to the request; FALSE keeps the dialog open.
+  bool TransferDataFromWindow() override;
 
  private:
-  void OnOk(wxCommandEvent& event);
   void OnChar(wxKeyEvent& event);
 
   NewNameRequest& m_request;
