@@ -103,6 +103,15 @@ TEST(DbWrite, NumberSpaceEndsAtTheFieldsLimit) {
       EXPECT_FALSE(netzwerk_insert(t, n));
     }
   }
+  // Reserved header bytes holding what no number of the table can be are not ours.
+  Table t;
+  Fresh(dir.Path(), GeraetSchema(), t);
+  t.close();
+  SetCounter(TableFile(dir.Path(), GeraetSchema()), 0x12345678);
+  ASSERT_TRUE(t.open(dir.Path(), GeraetSchema()));
+  GeraetRow g;
+  ASSERT_TRUE(geraet_insert(t, g));
+  EXPECT_EQ(g.number, 1);
 }
 
 TEST(DbWrite, ValuesThatCannotBeStoredWriteNothing) {
