@@ -181,7 +181,10 @@ void Ratio(const RatioReporter& rep, const char* what, const char* a, const char
   const double ta = Find(rep, a), tb = Find(rep, b);
   if (ta < 0 || tb <= 0) return;
   const double r = ta / tb;
-  std::printf("%-48s %6.2f  (limit %.2f) %s\n", what, r, limit, r <= limit ? "ok" : "TOO SLOW");
+  if (limit <= 0)
+    std::printf("%-48s %6.2f\n", what, r);
+  else
+    std::printf("%-48s %6.2f  (limit %.2f) %s\n", what, r, limit, r <= limit ? "ok" : "TOO SLOW");
 }
 
 }  // namespace
@@ -207,7 +210,7 @@ int main(int argc, char** argv) {
   Ratio(rep, "10k look-ups at 50k / at 5k records", "BM_Lookups10k/50000", "BM_Lookups10k/5000",
         2.0 * std::log2(50000.0) / std::log2(5000.0));
   Ratio(rep, "1k inserts own open / one open", "BM_Inserts1kOwnOpen", "BM_Inserts1kOneOpen", 2.0);
-  Ratio(rep, "full scan 50k (tag order) / shapelib scan", "BM_FullScan50k", "BM_ShapelibScan50k", 1e9);
+  Ratio(rep, "full scan 50k (tag order) / shapelib scan", "BM_FullScan50k", "BM_ShapelibScan50k", 0);
   std::printf("(a linear look-up would give %.1f for the look-up ratio; log n gives %.2f)\n", 10.0,
               std::log2(50000.0) / std::log2(5000.0));
   std::filesystem::remove_all(tmpl);

@@ -1,6 +1,5 @@
 #include "platform/dbase/Key.h"
 
-#include "platform/Codec.h"
 
 namespace hv::db {
 namespace {
@@ -56,7 +55,7 @@ bool RecordKey(const Schema& schema, const TagDef& tag, const Record& record, st
   return true;
 }
 
-bool EncodeKey(const Schema& schema, const TagDef& tag, const Key& key, std::string& out) {
+bool EncodeKey(const Schema& schema, const Layout& layout, const TagDef& tag, const Key& key, std::string& out) {
   out.clear();
   if (key.size() > tag.parts.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
@@ -69,10 +68,7 @@ bool EncodeKey(const Schema& schema, const TagDef& tag, const Key& key, std::str
     }
     if (given.isNumber) return false;
     std::string bytes;
-    if (schema.fields[static_cast<std::size_t>(part.field)].kind == FieldKind::WideText)
-      bytes = ToUtf8(given.text);
-    else if (!ToCp1252(given.text, bytes))
-      return false;
+    if (!EncodeFieldText(layout.slots[static_cast<std::size_t>(part.field)], given.text, bytes)) return false;
     // Stored texts end at a zero byte and lose their trailing blanks; so does the key.
     const std::size_t nul = bytes.find('\0');
     if (nul != std::string::npos) bytes.resize(nul);

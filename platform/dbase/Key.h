@@ -37,10 +37,11 @@ void AppendKeyText(std::string& out, std::string_view bytes, bool ci);
 bool RecordKey(const Schema& schema, const TagDef& tag, const Record& record, std::string& out,
                bool applyFilter = true);
 
-// The caller's key, encoded like the records' keys. False when a component has the
-// wrong type, there are more components than the tag has, or a narrow text holds a
-// character Windows-1252 cannot hold (such a key matches nothing).
-bool EncodeKey(const Schema& schema, const TagDef& tag, const Key& key, std::string& out);
+// The caller's key, encoded like the records' keys: texts are cut to their field's
+// width as they would be stored. False when a component has the wrong type, there are
+// more components than the tag has, or a narrow text holds a character
+// Windows-1252 cannot hold (such a key matches nothing).
+bool EncodeKey(const Schema& schema, const Layout& layout, const TagDef& tag, const Key& key, std::string& out);
 
 // Windows-1252 upper case, byte by byte (ß and bytes without a capital stay).
 void UpperCp1252(std::string& bytes);

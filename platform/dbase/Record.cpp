@@ -86,27 +86,28 @@ std::int64_t ParseNumber(std::string_view f) {
 
 std::int64_t Record::number(int field) const { return ParseNumber(raw(field)); }
 
+bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out) {
+  if (slot.kind == FieldKind::WideText) {
+    out = ToUtf8(CutUtf16(text, 256));
+    out.resize(Utf8Cut(out, slot.width));
+    return true;
+  }
+  if (!ToCp1252(text, out)) return false;
+  if (out.size() > slot.width) out.resize(slot.width);
+  return true;
+}
+
 void Record::setText(int field, const wxString& value) {
   const FieldSlot* s = slot(field);
   if (!s) return;
   std::string bytes;
-  std::size_t n;
-  if (s->kind == FieldKind::WideText) {
-    bytes = ToUtf8(CutUtf16(value, 256));
-    n = Utf8Cut(bytes, s->width);
-  } else {
-    if (!ToCp1252(value, bytes)) {
-      fail(field);
-      return;
-    }
-    n = std::min<std::size_t>(bytes.size(), s->width);
-  }
   // A zero byte would end the text early on reading; refuse it like any other
   // character the field cannot hold.
-  if (std::memchr(bytes.data(), '\0', n) != nullptr) {
+  if (!EncodeFieldText(*s, value, bytes) || bytes.find('\0') != std::string::npos) {
     fail(field);
     return;
   }
+  const std::size_t n = bytes.size();
   char* p = m_bytes + s->offset;
   std::memcpy(p, bytes.data(), n);
   std::memset(p + n, ' ', s->width - n);

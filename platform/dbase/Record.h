@@ -70,6 +70,10 @@ class Record {
   int m_failedField = -1;
 };
 
+// The bytes a text takes in a field: Windows-1252 (false when a character has no byte
+// there) or, in a wide field, UTF-8 of at most 256 UTF-16 units; cut to the width.
+bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out);
+
 // Parses right-aligned digits with an optional sign; anything else reads as 0 and
 // decimals are dropped.
 std::int64_t ParseNumber(std::string_view field);

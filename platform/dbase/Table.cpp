@@ -161,7 +161,7 @@ bool Table::select(std::string_view tag, int mode, const Key& key) {
     case kSeek:
     case kSoftSeek: {
       std::string wanted;
-      if (!EncodeKey(s, s.tags[static_cast<std::size_t>(t)], key, wanted)) return fail("key does not fit the tag");
+      if (!EncodeKey(s, layout(), s.tags[static_cast<std::size_t>(t)], key, wanted)) return fail("key does not fit the tag");
       it = index.lower_bound(TableStore::Entry{wanted, 0});
       if (mode == kSeek && it != index.end() && it->key.compare(0, wanted.size(), wanted) != 0) it = index.end();
       break;

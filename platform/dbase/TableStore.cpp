@@ -269,9 +269,11 @@ void TableStore::buildIndexes() {
   const Schema& s = *m_schema;
   m_indexes.assign(s.tags.size(), Index());
   std::vector<std::vector<Entry>> sorted(s.tags.size());
-  for (auto& v : sorted) v.reserve(m_header.count);
+  for (auto& v : sorted) v.reserve(std::min<std::uint32_t>(m_header.count, 1u << 16));
   m_live = 0;
-  std::uint32_t counter = m_header.counter;
+  // Bytes 16-19 are reserved in plain dBASE III; a value no number of this table can
+  // reach was not written by us.
+  std::uint32_t counter = s.autoField >= 0 && m_header.counter <= s.autoMax ? m_header.counter : 0;
   std::string key;
   for (std::uint32_t r = 0; r < m_header.count; ++r) {
     const Record rec(recordBytes(r), m_layout);

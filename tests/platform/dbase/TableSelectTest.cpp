@@ -81,6 +81,12 @@ TEST(DbSelect, WholeValuesMatchNeverPrefixesAndNumbersSortAsNumbers) {
   EXPECT_FALSE(wtext_selectw(texts, found, kSeek, "TEXT__", "start motor"));   // case counts
   EXPECT_TRUE(wtext_selectw(texts, found, kSeek, "TEXT__", "Start motor   "));  // blanks do not
 
+  // A key longer than its field is cut as the stored value was.
+  w.text = wxString('w', 300);
+  ASSERT_TRUE(wtext_insert(texts, w));
+  ASSERT_TRUE(wtext_selectw(texts, found, kSeek, "TEXT__", wxString('w', 280)));
+  EXPECT_EQ(found.text, wxString('w', 256));
+
   // Element numbers sort numerically, negative ones included; "Anlage" is not "Anlage2".
   for (int nr : {1000, -1, 5, 0}) {
     MaskField m;
