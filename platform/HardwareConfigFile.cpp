@@ -1,5 +1,7 @@
 #include "platform/HardwareConfigFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -11,6 +13,9 @@
 namespace hv {
 
 namespace {
+
+// Far above any real configuration; a larger file is not one.
+constexpr unsigned long long kMaxConfigFileSize = 16u << 20;
 
 wxString Trimmed(const wxString& s) {
   wxString t = s;
@@ -70,6 +75,9 @@ bool ReadHardwareConfigFile(const wxString& folder, ConfigSections& out) {
   out.clear();
   const wxString path = FindHardwareConfigFile(folder);
   if (path.empty()) return false;
+  struct stat st;
+  if (stat(ToFs(path).c_str(), &st) != 0 || static_cast<unsigned long long>(st.st_size) > kMaxConfigFileSize)
+    return false;
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
   const bool ok = PathName(path).CmpNoCase(kHardwareXmlFile) == 0 ? ParseHardwareXml(bytes, out)

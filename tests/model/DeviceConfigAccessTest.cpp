@@ -156,6 +156,7 @@ TEST(DeviceConfigAccess, EveryShippedTypeAnswersAsItsConfigurationSays) {
 
 TEST(DeviceConfigAccess, WithoutConfigurationEverythingAnswersNothing) {
   Project p;
+  ASSERT_EQ(kNoConfiguration.size(), Questions().size());
   hvtest::TempDir dir;
   hvtest::WriteAll(dir.Sub("garbled/hardware/hardware.set"), std::string("\0\x01\xFF junk", 9));
   hvtest::WriteAll(dir.Sub("badxml/hardware/hardware.xml"), "<hardware><section name=\"Display\">");

@@ -161,16 +161,6 @@ TEST(DeviceSettings, AnEditKeepsTheOffsetsAndOtherSections) {
   EXPECT_EQ(back, fonts);
 }
 
-TEST(DeviceSettings, SimulationSourcesAreASection) {
-  Device d;
-  CMapStringToString files;
-  EXPECT_FALSE(d.settings.ReadSimSourceFiles(files));
-  ASSERT_TRUE(d.settings.WriteSettingsSection(kSectionTavSimSources, {{"File1", "main.c"}, {"File2", "io.c"}}));
-  ASSERT_TRUE(d.settings.ReadSimSourceFiles(files));
-  EXPECT_EQ(files.size(), 2u);
-  EXPECT_EQ(files["File2"], "io.c");
-}
-
 TEST(DeviceSettings, TextsWindows1252CannotHoldAreRefused) {
   Device d;
   ASSERT_TRUE(d.settings.WriteDeviceSet(Sample(), TRUE));
