@@ -54,7 +54,7 @@ wxString DefaultDataFolder() {
   if (auto p = RegistryStore::Get().GetString(kKeyBrand, "PATH"); p && !p->empty())
     return StripOneTrailingSeparator(NormalizePath(*p));
   const wxString installed = FromUtf8(HALVORA_INSTALL_DATA);
-  if (IsFolder(JoinPath(installed, "hardware")) || IsFolder(JoinPath(installed, "lang")))
+  if (IsFolder(JoinPath(installed, "Halvora/default/hardware")) || IsFolder(JoinPath(installed, "lang")))
     return installed;
   return FromUtf8(HALVORA_SOURCE_DATA);
 }
