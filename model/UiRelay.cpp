@@ -53,8 +53,3 @@ void UiRelay::Open() {
   std::lock_guard lock(m_mutex);
   m_closed = false;
 }
-
-bool UiRelay::HasWaiting() const {
-  std::lock_guard lock(m_mutex);
-  return !m_waiting.empty();
-}

@@ -22,7 +22,6 @@ class UiRelay {
   void Close();
   // Allows questions again (before a new run).
   void Open();
-  bool HasWaiting() const;
 
  private:
   struct Pending {
