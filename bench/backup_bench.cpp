@@ -84,7 +84,11 @@ bool RunToEnd(Controller& c) {
 
 int Shell(const std::string& command) { return std::system(command.c_str()); }
 
-std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string Q(const fs::path& p) {
+  std::string quoted = "'";
+  quoted += p.string();
+  return quoted += "'";
+}
 
 const fs::path& OurArchive() {
   static const fs::path p = Bench().root / "out" / "P_backup.zip";
