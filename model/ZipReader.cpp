@@ -96,6 +96,7 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   m_errors.clear();
   m_skipped.clear();
   m_extracted.clear();
+  m_damagedListed = false;
   m_spellings.clear();
   if (archivePath.empty()) return FALSE;
   const wxString absolute = hv::ResolvePath(AbsoluteLocalPath(archivePath));
@@ -131,7 +132,16 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
 
 BOOL CZipReader::GotoFirstFile() { return m_unz && unzGoToFirstFile(m_unz) == UNZ_OK; }
 
-BOOL CZipReader::GotoNextFile() { return m_unz && unzGoToNextFile(m_unz) == UNZ_OK; }
+BOOL CZipReader::GotoNextFile() {
+  if (!m_unz) return FALSE;
+  const int r = unzGoToNextFile(m_unz);
+  // A damaged central directory would otherwise look like the end of the archive.
+  if (r != UNZ_OK && r != UNZ_END_OF_LIST_OF_FILE && !m_damagedListed) {
+    m_damagedListed = true;
+    Fail(wxString(), wxS("Archiv beschädigt"));
+  }
+  return r == UNZ_OK ? TRUE : FALSE;
+}
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   info = ZipEntryInfo{};

@@ -121,4 +121,5 @@ class CZipReader {
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
+  bool m_damagedListed = false;   // a broken entry list was reported
 };

@@ -1,0 +1,137 @@
+#include "model/RestoreEngine.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <wx/arrstr.h>
+
+#include "model/ZipNames.h"
+#include "model/ZipProgress.h"
+#include "model/ZipReader.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+
+namespace {
+
+wxString ErrnoText(int error) { return hv::FromUtf8(std::strerror(error)); }
+
+bool MakeTemporaryFolder(RestoreExtraction& job) {
+  const wxString folder = hv::ResolvePath(job.targetFolder);
+  std::string pattern = hv::ToFs(hv::JoinPath(folder, ".halvora-restore-XXXXXX"));
+  if (!mkdtemp(pattern.data())) {
+    job.errors.push_back(wxString::Format(wxS("%s: Verzeichnis kann nicht angelegt werden (%s)"), folder,
+                                          ErrnoText(errno)));
+    return false;
+  }
+  job.temporaryFolder = hv::FromFs(pattern);
+  return true;
+}
+
+void Extract(RestoreExtraction& job, ZipProgress& progress) {
+  CZipReader reader;
+  reader.SetOwner(&progress);
+  auto takeErrors = [&] {
+    for (const wxString& e : reader.GetErrors()) job.errors.push_back(e);
+  };
+  if (!reader.OpenZip(job.archive)) {
+    takeErrors();
+    if (job.errors.empty()) job.errors.push_back(job.archive + wxS(": Archiv kann nicht geöffnet werden"));
+    return;
+  }
+  // The archive may have changed since it was chosen.
+  wxString found;
+  if (!reader.FindProjectFolder(&found) ||
+      ZipNameKey(hv::StripOneTrailingSeparator(found)) != ZipNameKey(job.folderName)) {
+    takeErrors();
+    job.errors.push_back(wxS("Die ausgewählte Sicherung enthält kein Projekt."));
+    return;
+  }
+  // Nothing is written when any entry could not be: unsafe names, links, encryption.
+  if (!reader.ValidateEntries()) {
+    takeErrors();
+    return;
+  }
+  const BOOL named = job.finalName == job.folderName ? reader.SetProjectFolder(job.folderName)
+                                                     : reader.SetRename(job.folderName, job.finalName);
+  if (!named || !reader.SetOutputFolder(job.temporaryFolder)) {
+    job.errors.push_back(job.finalName + wxS(": ungültiger Name"));
+    return;
+  }
+  reader.CountFiles();
+  for (BOOL more = reader.GotoFirstFile(); more && !progress.CancelRequested(); more = reader.GotoNextFile())
+    reader.UnzipFile();   // a failed entry is in the error list; the others are still checked
+  reader.CloseZip();
+  takeErrors();
+  job.skipped = reader.GetSkipped();
+}
+
+}  // namespace
+
+void ExtractProjectArchive(RestoreExtraction& job, ZipProgress& progress) {
+  job.ok = false;
+  job.cancelled = false;
+  job.errors.clear();
+  job.skipped.clear();
+  job.temporaryFolder.clear();
+  if (!MakeTemporaryFolder(job)) return;
+  Extract(job, progress);
+  job.cancelled = progress.CancelRequested();
+  if (!job.cancelled && job.errors.empty() && !hv::IsFolder(hv::JoinPath(job.temporaryFolder, job.finalName)))
+    job.errors.push_back(wxS("Der Projektordner fehlt im Archiv."));
+  job.ok = !job.cancelled && job.errors.empty();
+  if (!job.ok) {
+    RemoveFolderTree(job.temporaryFolder);
+    job.temporaryFolder.clear();
+  }
+}
+
+bool IsValidRestoreTarget(const wxString& folder) {
+  if (folder.StartsWith("\\\\") || folder.StartsWith("//")) return false;   // network path
+  const wxString path = hv::StripOneTrailingSeparator(hv::NormalizePath(folder));
+  if (!path.StartsWith("/") || path == "/") return false;
+  for (const wxString& part : wxSplit(path.Mid(1), '/', '\0'))
+    if (CheckZipNameComponent(part) != ZipNameProblem::None) return false;
+  return true;
+}
+
+UINT CheckRestoreFolderName(const wxString& name) {
+  constexpr UINT kInvalidCharacter = 10300;   // "Es wurde ein ungültiges Zeichen eingegeben!"
+  if (name.empty() || CheckZipNameComponent(name) != ZipNameProblem::None) return kInvalidCharacter;
+  if (name.find_first_of(wxS("/\\:*?\"<>|[]")) != wxString::npos) return kInvalidCharacter;
+  if (name.EndsWith(".") || name.EndsWith(" ") || name.StartsWith(" ")) return kInvalidCharacter;
+  if (!hv::FitsCp1252(name)) return kInvalidCharacter;
+  return 0;
+}
+
+wxString ProposeRestoreName(const wxString& targetFolder, const wxString& folderName) {
+  for (int n = 1;; ++n) {
+    const wxString name = wxString::Format("%s_%d", folderName, n);
+    if (!hv::PathExists(hv::JoinPath(targetFolder, name))) return name;
+  }
+}
+
+bool MoveFolderNoReplace(const wxString& from, const wxString& to, wxString* error) {
+  const std::string a = hv::ToFs(from), b = hv::ToFs(to);
+  if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return true;
+  int err = errno;
+  if (err == EINVAL || err == ENOSYS) {
+    // A file system without the flag: rename refuses a non-empty folder in the way,
+    // and the check before it covers the rest.
+    if (hv::PathExists(to)) err = EEXIST;
+    else if (rename(a.c_str(), b.c_str()) == 0) return true;
+    else err = errno;
+  }
+  if (error) *error = ErrnoText(err);
+  return false;
+}
+
+bool RemoveFolderTree(const wxString& folder) {
+  if (folder.empty()) return true;
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(hv::ToFs(folder)), ec);
+  return !ec;
+}

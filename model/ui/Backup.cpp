@@ -1,0 +1,147 @@
+#include "model/ui/Backup.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/gauge.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+
+namespace {
+
+enum {
+  kIdSource = 1255,
+  kIdTarget = 1258,
+  kIdChoose = 1259,
+  kIdStart = 1261,
+  kIdClose = 1262,
+  kIdCancel = 1263,
+  kIdCoDeSys = 1264,
+  kTimerStart = 123,
+  kTimerPoll = 125,
+};
+constexpr int kPollMs = 100;
+
+}  // namespace
+
+CBackup::CBackup(wxWindow* parent, BackupRequest& request)
+    : wxDialog(parent, wxID_ANY, BackupController::Caption()),
+      m_controller(request),
+      m_startTimer(this, kTimerStart),
+      m_pollTimer(this, kTimerPoll) {
+  auto* grid = new wxFlexGridSizer(3, 5, 5);
+  grid->AddGrowableCol(1);
+  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  m_source = new wxTextCtrl(this, kIdSource, m_controller.SourceFolder(), wxDefaultPosition, wxSize(380, -1),
+                            wxTE_READONLY);
+  grid->Add(m_source, 1, wxEXPAND);
+  grid->AddSpacer(0);
+  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  m_target = new wxTextCtrl(this, kIdTarget, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+  grid->Add(m_target, 1, wxEXPAND);
+  grid->Add(new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxSize(32, -1)));
+
+  m_coDeSys = new wxCheckBox(this, kIdCoDeSys, wxS("Sichere 3S CodeSys Archive"));
+  m_coDeSys->SetValue(true);
+
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
+  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
+  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
+  buttons->Add(m_start, 0, wxRIGHT, 5);
+  buttons->Add(m_cancel, 0, wxRIGHT, 5);
+  buttons->AddStretchSpacer();
+  buttons->Add(m_close);
+
+  auto* status = new wxBoxSizer(wxHORIZONTAL);
+  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
+                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
+  status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+  status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
+
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(grid, 0, wxEXPAND | wxALL, 10);
+  top->Add(m_coDeSys, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  top->Add(status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  SetSizerAndFit(top);
+
+  Bind(wxEVT_BUTTON, &CBackup::OnChooseTarget, this, kIdChoose);
+  Bind(wxEVT_BUTTON, &CBackup::OnStart, this, kIdStart);
+  Bind(wxEVT_TEXT, &CBackup::OnTargetText, this, kIdTarget);
+  Bind(wxEVT_BUTTON, &CBackup::OnCancel, this, kIdCancel);
+  Bind(wxEVT_BUTTON, &CBackup::OnCloseButton, this, kIdClose);
+  Bind(wxEVT_TIMER, &CBackup::OnStartTimer, this, kTimerStart);
+  Bind(wxEVT_TIMER, &CBackup::OnPollTimer, this, kTimerPoll);
+  Bind(wxEVT_CLOSE_WINDOW, &CBackup::OnClose, this);
+  UpdateView();
+  CentreOnParent();
+}
+
+void CBackup::UpdateView() {
+  const BackupController::Buttons& b = m_controller.GetButtons();
+  m_start->Show(b.startShown);
+  m_start->Enable(b.startEnabled);
+  m_cancel->Show(b.cancelShown);
+  m_cancel->Enable(b.cancelEnabled);
+  m_close->Enable(b.closeEnabled);
+  m_coDeSys->Enable(!m_controller.IsBusy());
+  m_status->SetLabel(m_controller.StatusText());
+  m_progress->SetValue(m_controller.Percent());
+  Layout();
+}
+
+void CBackup::OnChooseTarget(wxCommandEvent&) {
+  wxFileDialog dlg(this, wxString(), m_controller.BackupFolder(), m_controller.DefaultTargetName(),
+                   wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"), wxFD_SAVE);
+  if (dlg.ShowModal() != wxID_OK) return;
+  wxString path = dlg.GetPath();
+  if (hv::PathExtension(path).empty()) path += ".zip";   // the default extension
+  m_target->ChangeValue(path);
+  m_controller.TargetChosen(path);   // also remembers its folder
+  UpdateView();
+}
+
+void CBackup::OnTargetText(wxCommandEvent&) {
+  m_controller.SetTarget(m_target->GetValue());
+  UpdateView();
+}
+
+void CBackup::OnStart(wxCommandEvent&) {
+  m_controller.SetArchiveCoDeSys(m_coDeSys->GetValue());
+  m_startTimer.StartOnce(10);
+}
+
+void CBackup::OnStartTimer(wxTimerEvent&) {
+  if (m_controller.Start()) m_pollTimer.Start(kPollMs);
+  UpdateView();
+}
+
+void CBackup::OnPollTimer(wxTimerEvent&) {
+  if (m_controller.Poll()) m_pollTimer.Stop();
+  UpdateView();
+}
+
+void CBackup::OnCancel(wxCommandEvent&) {
+  m_controller.Cancel();
+  UpdateView();
+}
+
+void CBackup::OnCloseButton(wxCommandEvent&) { Close(); }
+
+void CBackup::OnClose(wxCloseEvent& event) {
+  if (!m_controller.RequestClose() && event.CanVeto()) {
+    event.Veto();
+    UpdateView();
+    return;
+  }
+  m_pollTimer.Stop();
+  m_startTimer.Stop();
+  if (IsModal()) EndModal(wxID_OK);
+  else Destroy();
+}

@@ -1,0 +1,147 @@
+#include "model/ui/Restore.h"
+
+#include <wx/button.h>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/gauge.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+enum {
+  kIdArchive = 1265,
+  kIdChooseArchive = 1267,
+  kIdStart = 1268,
+  kIdCancel = 1269,
+  kIdClose = 1270,
+  kIdChooseTarget = 1271,
+  kIdTarget = 1272,
+  kTimerStart = 234,
+  kTimerPoll = 235,
+};
+constexpr int kPollMs = 100;
+
+}  // namespace
+
+CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
+    : wxDialog(parent, wxID_ANY, RestoreController::Caption()),
+      m_controller(request),
+      m_startTimer(this, kTimerStart),
+      m_pollTimer(this, kTimerPoll) {
+  auto* grid = new wxFlexGridSizer(3, 5, 5);
+  grid->AddGrowableCol(1);
+  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  m_archive = new wxTextCtrl(this, kIdArchive, wxString(), wxDefaultPosition, wxSize(380, -1), wxTE_READONLY);
+  grid->Add(m_archive, 1, wxEXPAND);
+  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  grid->Add(m_chooseArchive);
+  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  m_target = new wxTextCtrl(this, kIdTarget, m_controller.TargetFolder());
+  grid->Add(m_target, 1, wxEXPAND);
+  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  grid->Add(m_chooseTarget);
+
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
+  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
+  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
+  buttons->Add(m_start, 0, wxRIGHT, 5);
+  buttons->Add(m_cancel, 0, wxRIGHT, 5);
+  buttons->AddStretchSpacer();
+  buttons->Add(m_close);
+
+  auto* status = new wxBoxSizer(wxHORIZONTAL);
+  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
+                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
+  status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+  status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
+
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(grid, 0, wxEXPAND | wxALL, 10);
+  top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  top->Add(status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  SetSizerAndFit(top);
+
+  Bind(wxEVT_BUTTON, &CRestore::OnChooseArchive, this, kIdChooseArchive);
+  Bind(wxEVT_BUTTON, &CRestore::OnChooseTarget, this, kIdChooseTarget);
+  Bind(wxEVT_BUTTON, &CRestore::OnStart, this, kIdStart);
+  Bind(wxEVT_BUTTON, &CRestore::OnCancel, this, kIdCancel);
+  Bind(wxEVT_BUTTON, &CRestore::OnCloseButton, this, kIdClose);
+  Bind(wxEVT_TIMER, &CRestore::OnStartTimer, this, kTimerStart);
+  Bind(wxEVT_TIMER, &CRestore::OnPollTimer, this, kTimerPoll);
+  Bind(wxEVT_CLOSE_WINDOW, &CRestore::OnClose, this);
+  UpdateView();
+  CentreOnParent();
+}
+
+void CRestore::UpdateView() {
+  const RestoreController::Buttons& b = m_controller.GetButtons();
+  m_start->Show(b.startShown);
+  m_start->Enable(b.startEnabled);
+  m_cancel->Show(b.cancelShown);
+  m_cancel->Enable(b.cancelEnabled);
+  m_close->Enable(b.closeEnabled);
+  const bool idle = !m_controller.IsRunning();
+  m_target->SetEditable(b.targetEditable && idle);
+  m_chooseArchive->Enable(idle);
+  m_chooseTarget->Enable(idle);
+  m_progress->Enable(b.progressEnabled);
+  m_status->SetLabel(m_controller.StatusText());
+  m_progress->SetValue(m_controller.Percent());
+  Layout();
+}
+
+void CRestore::OnChooseArchive(wxCommandEvent&) {
+  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"),
+                   wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (dlg.ShowModal() != wxID_OK) return;
+  m_controller.ChooseArchive(dlg.GetPath());
+  m_archive->ChangeValue(m_controller.ArchivePath());
+  UpdateView();
+}
+
+void CRestore::OnChooseTarget(wxCommandEvent&) {
+  wxDirDialog dlg(this, wxS("Zielverzeichnis für die Wiederherstellung auswählen:"), m_target->GetValue(),
+                  wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  if (dlg.ShowModal() != wxID_OK || dlg.GetPath().empty()) return;
+  m_controller.ChooseTarget(dlg.GetPath());
+  m_target->ChangeValue(m_controller.TargetFolder());
+  UpdateView();
+}
+
+void CRestore::OnStart(wxCommandEvent&) { m_startTimer.StartOnce(10); }
+
+void CRestore::OnStartTimer(wxTimerEvent&) {
+  if (m_controller.Start(m_target->GetValue())) {
+    m_target->ChangeValue(m_controller.TargetFolder());
+    m_pollTimer.Start(kPollMs);
+  }
+  UpdateView();
+}
+
+void CRestore::OnPollTimer(wxTimerEvent&) {
+  if (m_controller.Poll()) m_pollTimer.Stop();
+  UpdateView();
+}
+
+void CRestore::OnCancel(wxCommandEvent&) {
+  m_controller.Cancel();
+  UpdateView();
+}
+
+void CRestore::OnCloseButton(wxCommandEvent&) { Close(); }
+
+void CRestore::OnClose(wxCloseEvent& event) {
+  if (!m_controller.RequestClose() && event.CanVeto()) {
+    event.Veto();
+    UpdateView();
+    return;
+  }
+  m_pollTimer.Stop();
+  m_startTimer.Stop();
+  if (IsModal()) EndModal(m_controller.RestoredPath().empty() ? wxID_CANCEL : wxID_OK);
+  else Destroy();
+}
