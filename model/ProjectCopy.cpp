@@ -274,7 +274,7 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
   if (!AskConversion()) return FALSE;
   // The name comes from the older project's file: it must not lead out of the folder.
   const wxString name = FreeProjectName(SanitisedName(rawName));
-  const wxString projects = hv::JoinPath(hv::UserFolder(), wxS("Projekte"));
+  const wxString projects = CPOProject::ProjectsRoot();
   wxString target = hv::JoinPath(projects, name);
   for (int n = 1; RowHasPath(*rows, target) || hv::PathExists(hv::ResolvePath(target)); ++n)
     target = hv::JoinPath(projects, wxString::Format("%s_%d", name, n));
