@@ -6,6 +6,7 @@
 
 #include "app/ClipboardBlock.h"
 #include "app/ClipboardStore.h"
+#include "app/LocalTables.h"
 #include "app/StagedCopies.h"
 #include "app/TavProjectDoc.h"
 #include "app/UpdateHints.h"
@@ -120,6 +121,16 @@ bool FitsDirectly(CProjectObject& parent, TypeCode code) {
   return code != TypeCode::None && (GetParentTypeCode(code) == at || (parent.IsPasteTarget() && code == at));
 }
 
+// Only grouping folders are looked through and made on the way; a level of real
+// objects (a network, a device) never is.
+bool IsGroupingKind(TypeCode code) {
+  for (const ObjectClassRow& row : GetObjectClassRows()) {
+    if (row.typeCode == 0) break;
+    if (row.typeCode == ToUInt(code)) return row.container == 1;
+  }
+  return false;
+}
+
 struct Container {
   CProjectObject* object = nullptr;
   bool made = false;   // made by this paste
@@ -212,9 +223,10 @@ void PasteTreeItem(CProjectObject& target, ClipboardBlockItem& item) {
   }
   const TypeCode inner = GetParentTypeCode(own);
   const TypeCode outer = GetParentTypeCode(inner);
-  if (own != TypeCode::None && outer == at && inner != at) {
+  if (own != TypeCode::None && outer == at && inner != at && IsGroupingKind(inner)) {
     PasteIntoContainers(target, std::move(object), item.data, inner, TypeCode::None);
-  } else if (own != TypeCode::None && GetParentTypeCode(outer) == at && outer != at) {
+  } else if (own != TypeCode::None && GetParentTypeCode(outer) == at && outer != at && IsGroupingKind(outer) &&
+             IsGroupingKind(inner)) {
     PasteIntoContainers(target, std::move(object), item.data, outer, inner);
   } else {
     CProjectObject::Discard(std::move(object));   // does not belong here
