@@ -540,3 +540,18 @@ TEST_F(ClipboardTransferTest, UnpastedCutAsksBeforeTheProgramCloses) {
   EXPECT_TRUE(ConfirmCloseWithUnpastedCut());
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
+
+TEST(ClipboardBlock, TheFuzzSeedsAreBlocksOfTheProgramsClasses) {
+  const wxString folder = S(HV_TEST_SOURCE_DIR "/fuzz/corpus/clipboard_block_fuzz/");
+  const auto three = ParseClipboardBlock(hvtest::ReadAll(folder + "three_objects"));
+  ASSERT_TRUE(three);
+  EXPECT_TRUE(three->cut);
+  ASSERT_EQ(3u, three->items.size());
+  EXPECT_STREQ("CPOPrjFolder", three->items[0].object->ClassName());
+  EXPECT_STREQ("CPODoc", three->items[1].object->ClassName());
+  EXPECT_EQ(S("Dokumentation Ω"), three->items[2].object->GetName());
+  const auto one = ParseClipboardBlock(hvtest::ReadAll(folder + "document"));
+  ASSERT_TRUE(one);
+  EXPECT_FALSE(one->cut);
+  EXPECT_EQ(S("Plan.pdf"), one->items.at(0).object->GetName());
+}
