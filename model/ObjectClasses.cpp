@@ -5,6 +5,8 @@
 #include "build/Program.h"
 #include "build/TavSim.h"
 #include "build/TavSimSource.h"
+#include "model/Doc.h"
+#include "model/Documents.h"
 #include "model/ObjectFactory.h"
 #include "model/PrjFolder.h"
 #include "model/Project.h"
@@ -37,6 +39,8 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPOPrjFolder>();
   CObjectFactory::Register<CPOProject>();
   CPOProject::RegisterHooks();
+  CObjectFactory::Register<CPODocuments>();
+  CObjectFactory::Register<CPODoc>();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

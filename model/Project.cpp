@@ -5,7 +5,9 @@
 #include "app/TavProjectApp.h"
 #include "app/TavProjectDoc.h"
 #include "app/UpdateHints.h"
+#include "app/ClipboardTransfer.h"
 #include "model/BackupController.h"
+#include "model/Documents.h"
 #include "model/PrjFolder.h"
 #include "model/ProjectList.h"
 #include "model/RestoreController.h"
@@ -297,6 +299,16 @@ void CPOProject::RegisterHooks() {
     request.projectName = project.GetName();
     if (CTavProjectApp* app = TheApp()) request.profilePath = app->m_profile.GetPath();
     hv::Ui().Run(request);
+  };
+  // The documentation folder under every project, reaching the project's folder.
+  documentsMaker = [](CPOProject&) -> std::unique_ptr<CProjectObject> { return std::make_unique<CPODocuments>(); };
+  if (!CPODocuments::projectFolderOf)
+    CPODocuments::projectFolderOf = [](CProjectObject& object) -> wxString {
+      auto* project = dynamic_cast<CPOProject*>(&object);
+      return project ? project->GetFolder() : wxString();
+    };
+  ClipboardTransferHooks::setProjectCopyFlag = [](CProjectObject& object, int copy) {
+    if (auto* project = dynamic_cast<CPOProject*>(&object)) project->SetCopyFlag(copy);
   };
   restoreDialog = [](CPOProject&) -> wxString {
     RestoreRequest request;

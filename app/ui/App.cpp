@@ -6,6 +6,7 @@
 
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/WxClipboardStore.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -50,6 +51,7 @@ bool CHalvoraApp::OnInit() {
     return AnswerFor(dlg.ShowModal());
   });
   RegisterDialogs();
+  InstallWxClipboardStore();
   // A desktop session's end (or a test) asks us to close like the window's close box.
   SetSignalHandler(SIGTERM, [](int) {
     if (wxWindow* top = wxTheApp->GetTopWindow()) {

@@ -11,6 +11,8 @@ ProjectFixture::ProjectFixture() {
   hvtest::UsePrivateTrash();
   doc.AddView(&view);
   CPOProject::RegisterHooks();
+  // The documentation node has tests of its own; here a project lists its devices only.
+  CPOProject::documentsMaker = nullptr;
   hv::MakeFolders(ProjectsRoot());
   hv::db::dbank_open();
   EXPECT_TRUE(hv::db::db_create_dbf(projectlist::TableFile()));

@@ -1,0 +1,163 @@
+#include "model/Documents.h"
+
+#include <sys/stat.h>
+
+#include <map>
+
+#include "app/ClipboardFiles.h"
+#include "app/ClipboardStore.h"
+#include "app/ClipboardTransfer.h"
+#include "app/StagedCopies.h"
+#include "app/UpdateHints.h"
+#include "model/Doc.h"
+#include "model/DocFiles.h"
+#include "platform/Codec.h"
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+BEGIN_COMMAND_MAP(CPODocuments, CProjectObject)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateCut)
+END_COMMAND_MAP()
+
+namespace {
+
+void ReportFolderError() {
+  hv::ShowMessage(10125, wxS("Fehler beim Erzeugen des Verzeichnisses!"), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ReportCopyError(const wxString& name) {
+  hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, name);
+}
+
+bool IsListedFile(const wxString& path) {
+  struct stat st;
+  return stat(hv::ToFs(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+CPODocuments::CPODocuments() { SetName(hv::LocalString(10836, wxS("Dokumentation"))); }
+
+CProjectObject* CPODocuments::OwningProject() const {
+  CProjectObject* object = GetParent();
+  while (object && object->GetTypeCode() != TypeCode::Project) object = object->GetParent();
+  return object;
+}
+
+wxString CPODocuments::GetFolder() {
+  CProjectObject* project = OwningProject();
+  if (!project || !projectFolderOf) return wxString();
+  const wxString projectFolder = projectFolderOf(*project);
+  // A relative folder would land wherever the program happens to run.
+  if (projectFolder.empty() || !hv::NormalizePath(projectFolder).StartsWith("/")) return wxString();
+  m_folder = hv::ResolvePath(hv::JoinPath(projectFolder, "Documentation"));
+  return m_folder;
+}
+
+wxString CPODocuments::EnsureFolder() {
+  const wxString folder = GetFolder();
+  if (folder.empty() || (!hv::IsFolder(folder) && !hv::MakeFolders(folder))) {
+    ReportFolderError();
+    return wxString();
+  }
+  return folder;
+}
+
+std::span<ColumnDef> CPODocuments::GetColumnDefs() { return GetColumnDefsOf(ColumnTableId::Documents); }
+
+BOOL CPODocuments::LoadChildren() {
+  const wxString folder = EnsureFolder();
+  if (folder.empty()) return FALSE;
+  std::vector<std::unique_ptr<CProjectObject>> old = TakeChildren();
+  for (const wxString& name : hv::ListFolder(folder)) {
+    const wxString path = hv::JoinPath(folder, name);
+    if (!IsListedFile(path)) continue;
+    std::unique_ptr<CProjectObject> child;
+    for (auto& kept : old) {
+      if (kept && kept->GetName() == name && dynamic_cast<CPODoc*>(kept.get())) {
+        child = std::move(kept);
+        break;
+      }
+    }
+    if (!child) child = std::make_unique<CPODoc>();
+    if (!static_cast<CPODoc&>(*child).SetFile(path)) {
+      if (IsValidObject(child.get()) && child->GetParent()) Dispose(std::move(child));
+      else Discard(std::move(child));
+      continue;
+    }
+    AddChild(std::move(child));
+  }
+  for (auto& child : old)
+    if (child) Dispose(std::move(child));
+  return TRUE;
+}
+
+BOOL CPODocuments::IsStale() {
+  if (HasNoChildren()) return TRUE;
+  std::map<wxString, bool> names;
+  for (CProjectObject* child : GetChildren()) {
+    names[child->GetName()] = true;
+    CPODoc* doc = dynamic_cast<CPODoc*>(child);
+    if (!doc) continue;
+    struct stat st;
+    if (stat(hv::ToFs(doc->GetPath()).c_str(), &st) != 0) return TRUE;
+    const std::int64_t time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (time != doc->GetWriteTime()) return TRUE;
+  }
+  const wxString folder = GetFolder();
+  if (folder.empty()) return FALSE;
+  for (const wxString& name : hv::ListFolder(folder))
+    if (!names.count(name) && IsListedFile(hv::JoinPath(folder, name))) return TRUE;
+  return FALSE;
+}
+
+BOOL CPODocuments::QueryClipboardFiles() {
+  const ClipboardFileList list = ReadClipboardFiles(ClipboardStore());
+  m_move = list.move ? TRUE : FALSE;
+  m_clipboardFiles = list.paths;
+  return list.present && !m_clipboardFiles.empty() ? TRUE : FALSE;
+}
+
+BOOL CPODocuments::PasteClipboardFiles() {
+  if (!QueryClipboardFiles()) return FALSE;
+  const wxString folder = EnsureFolder();
+  if (folder.empty()) return TRUE;
+  const std::vector<wxString> files = m_clipboardFiles;
+  for (const wxString& source : files) PasteFile(folder, source);
+  UpdateAllViews(HINT_REFRESH_CHILDREN, this);
+  return TRUE;
+}
+
+void CPODocuments::PasteFile(const wxString& folder, const wxString& source) {
+  const wxString name = docfiles::BaseName(source);
+  // Folders are no documents.
+  if (!docfiles::IsPlainFileName(name) || docfiles::IsFolderPath(source)) {
+    ReportCopyError(name);
+    return;
+  }
+  const wxString existing = docfiles::ExistingName(folder, name);
+  const wxString destination = hv::JoinPath(folder, existing.empty() ? name : existing);
+  // A file pasted onto itself is already where it belongs; moving it would lose it.
+  if (!existing.empty() && docfiles::IsSameFile(source, destination)) return;
+  staging::CopyResult result = staging::CopyRegularFile(source, destination, false);
+  if (result == staging::CopyResult::Exists) {
+    if (hv::ShowMessageF(10099, wxS("Die Datei %s ist bereits vorhanden!\nÜberschreiben?"), MB_YESNO | MB_ICONQUESTION,
+                         name) != IDYES)
+      return;
+    result = staging::CopyRegularFile(source, destination, true);
+  }
+  if (result != staging::CopyResult::Copied) {
+    ReportCopyError(name);
+    return;
+  }
+  if (m_move) docfiles::TrashFile(source);
+}
+
+wxString CPODocuments::GetListCaption() {
+  CProjectObject* project = OwningProject();
+  return wxString::Format(hv::LocalString(10985, wxS("Dokumente des Projekts '%s'")),
+                          project ? project->GetName() : wxString());
+}
+
+void CPODocuments::OnUpdateCut(CCmdUI* ui) { ui->Enable(FALSE); }

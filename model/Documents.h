@@ -1,0 +1,52 @@
+#pragma once
+// The documentation node of a project: lists the files of the project's folder
+// "Documentation" as documents, and takes files from the file manager's clipboard.
+#include <functional>
+#include <vector>
+
+#include "model/ProjectObject.h"
+
+class CPODocuments : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPODocuments)
+
+ public:
+  CPODocuments();
+
+  // The folder of a project object; set by the project code. Unset, or empty for a
+  // project, the documentation node refuses to work on files.
+  static inline std::function<wxString(CProjectObject& project)> projectFolderOf;
+
+  // "<project folder>/Documentation" in its existing spelling; empty when the owning
+  // project or its folder is unknown.
+  wxString GetFolder();
+  // Makes the folder when it is missing; reports a failure. Empty on failure.
+  wxString EnsureFolder();
+
+  TypeCode GetTypeCode() override { return TypeCode::Documents; }
+  int GetImage() override { return 4; }
+  int GetSelectedImage() override { return 5; }
+  int GetContextMenuId() override { return 501; }
+  std::span<ColumnDef> GetColumnDefs() override;
+  BOOL HasTreeChildren() override { return FALSE; }
+  BOOL KeepWhenEmpty() override { return FALSE; }
+  BOOL LoadChildren() override;
+  BOOL IsStale() override;
+  BOOL QueryClipboardFiles() override;
+  BOOL PasteClipboardFiles() override;
+  wxString GetListCaption() override;
+
+  // What the last QueryClipboardFiles found.
+  const std::vector<wxString>& GetClipboardFiles() const { return m_clipboardFiles; }
+  BOOL IsClipboardMove() const { return m_move; }
+
+  HV_DECLARE_COMMAND_MAP()
+
+ private:
+  void OnUpdateCut(CCmdUI* ui);
+  void PasteFile(const wxString& folder, const wxString& source);
+  CProjectObject* OwningProject() const;
+
+  wxString m_folder;
+  std::vector<wxString> m_clipboardFiles;
+  BOOL m_move = FALSE;
+};

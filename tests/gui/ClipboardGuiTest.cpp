@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+
+#include <algorithm>
+
+#include "app/ClipboardFiles.h"
+#include "app/ClipboardTransfer.h"
+#include "app/TavProjectDoc.h"
+#include "app/ui/WxClipboardStore.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestObjects.h"
+
+using hvtest::S;
+
+namespace {
+
+bool Lists(const std::vector<wxString>& formats, const wxString& name) {
+  return std::find(formats.begin(), formats.end(), name) != formats.end();
+}
+
+}  // namespace
+
+TEST(ClipboardGui, ObjectBlocksTravelUnderOurFormat) {
+  WxClipboardStore store;
+  std::string bytes("HVOB\x01\x00\x00\x02\x00\x00\x00", 11);
+  bytes += std::string("\xFF\xFE\x80 Ende", 8);
+  ASSERT_TRUE(store.Put(S("POCT21213100"), bytes));
+  {
+    wxClipboardLocker lock;
+    ASSERT_TRUE(!!lock);
+    EXPECT_TRUE(wxTheClipboard->IsSupported(wxDataFormat(WxClipboardStore::kObjectsFormat)));
+  }
+  // Another reader (a second copy of the program) sees the same.
+  WxClipboardStore reader;
+  EXPECT_EQ(std::vector<wxString>{S("POCT21213100")}, reader.Formats());
+  ASSERT_TRUE(reader.Get(S("POCT21213100")));
+  EXPECT_EQ(bytes, *reader.Get(S("POCT21213100")));
+  EXPECT_FALSE(reader.Get(S("POCT21211100")));
+  EXPECT_FALSE(reader.Get(S("text/uri-list")));
+
+  ASSERT_TRUE(store.Clear());
+  reader.Invalidate();
+  EXPECT_TRUE(reader.Formats().empty());
+}
+
+TEST(ClipboardGui, FileListsGoBothWaysWithTheToolkitsFileFormat) {
+  WxClipboardStore store;
+  ASSERT_TRUE(PutClipboardFiles(store, {S("/tmp/Ä b.pdf"), S("/tmp/c")}, true));
+  {
+    wxClipboardLocker lock;
+    wxFileDataObject files;
+    ASSERT_TRUE(wxTheClipboard->GetData(files));
+    EXPECT_EQ(2u, files.GetFilenames().size());
+    EXPECT_EQ(S("/tmp/Ä b.pdf"), files.GetFilenames()[0]);
+  }
+  WxClipboardStore reader;
+  const std::vector<wxString> formats = reader.Formats();
+  EXPECT_TRUE(Lists(formats, kUriListFormat));
+  EXPECT_TRUE(Lists(formats, kGnomeCopiedFilesFormat));
+  ClipboardFileList list = ReadClipboardFiles(reader);
+  EXPECT_TRUE(list.move);
+  EXPECT_EQ((std::vector<wxString>{S("/tmp/Ä b.pdf"), S("/tmp/c")}), list.paths);
+
+  // A plain file list, as other programs offer it, reads as copied files.
+  {
+    wxClipboardLocker lock;
+    auto* files = new wxFileDataObject;
+    files->AddFile(S("/tmp/x y.txt"));
+    ASSERT_TRUE(wxTheClipboard->SetData(files));
+  }
+  reader.Invalidate();
+  list = ReadClipboardFiles(reader);
+  EXPECT_TRUE(list.present);
+  EXPECT_FALSE(list.move);
+  EXPECT_EQ((std::vector<wxString>{S("/tmp/x y.txt")}), list.paths);
+  wxTheClipboard->Clear();
+}
+
+TEST(ClipboardGui, CopyInTheTreeAndPasteInTheList) {
+  hvtest::ScriptedUi ui;
+  hvtest::FakeClasses classes;
+  WxClipboardStore store;
+  ScopedClipboardStore use(store);
+  CTavProjectDoc doc;
+  hvtest::FakeObject source(TypeCode::ResMask, "CPOResMask", S("Masken"));
+  hvtest::FakeObject* screen = source.Add(TypeCode::Mask, S("Startbild"), "CPOMask");
+  hvtest::FakeObject target(TypeCode::ResMask, "CPOResMask", S("Masken 2"));
+
+  TreeCopy(ObjectRef(screen));
+  EXPECT_TRUE(ListCanPaste(ObjectRef(&target)));
+  ListPaste(ObjectRef(&target), ObjectRef());
+  ASSERT_EQ(1u, target.GetChildCount());
+  EXPECT_EQ(S("Startbild"), target.GetChildren()[0]->GetName());
+  // The list's paste empties the clipboard.
+  store.Invalidate();
+  EXPECT_FALSE(ListCanPaste(ObjectRef(&target)));
+}

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <map>
+
+#include "app/ClipboardBlock.h"
+#include "app/ClipboardFiles.h"
+#include "app/ClipboardStore.h"
+#include "app/ClipboardTransfer.h"
+#include "app/CommandRouting.h"
+#include "app/TavProjectDoc.h"
+#include "app/UpdateHints.h"
+#include "model/Doc.h"
+#include "model/Documents.h"
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+#include "platform/ShellOpen.h"
+#include "tests/support/PrivateTrash.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestObjects.h"
+
+using hvtest::FakeObject;
+using hvtest::ReadAll;
+using hvtest::S;
+using hvtest::WriteAll;
+
+namespace {
+
+std::vector<wxString> Names(const CProjectObject& o) {
+  std::vector<wxString> out;
+  for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
+  return out;
+}
+
+CPODoc* Child(CProjectObject& docs, const wxString& name) {
+  for (CProjectObject* c : docs.GetChildren())
+    if (c->GetName() == name) return dynamic_cast<CPODoc*>(c);
+  return nullptr;
+}
+
+void SetTime(const wxString& path, std::time_t t) {
+  const timespec times[2] = {{t, 0}, {t, 0}};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, hv::ToFs(path).c_str(), times, 0));
+}
+
+bool InTrash(const wxString& name) {
+  const wxString trash = hv::JoinPath(hvtest::UsePrivateTrash(), "Trash/files");
+  for (const wxString& entry : hv::ListFolder(trash))
+    if (entry.StartsWith(hv::PathStem(name))) return true;
+  return false;
+}
+
+class DocumentsTest : public testing::Test {
+ protected:
+  DocumentsTest() {
+    hvtest::UsePrivateTrash();
+    doc.AddView(&view);
+    SetClipboardCopyFlag(TRUE);
+    CPODocuments::projectFolderOf = [this](CProjectObject& p) {
+      auto it = folders.find(p.GetName());
+      return it == folders.end() ? wxString() : it->second;
+    };
+    docs = AddProject(S("Anlage"));
+    other = AddProject(S("Zweite Anlage"));
+  }
+  ~DocumentsTest() override { CPODocuments::projectFolderOf = nullptr; }
+
+  CPODocuments* AddProject(const wxString& name) {
+    FakeObject* project = root.Add(TypeCode::Project, name, "CPOProject");
+    folders[name] = projects.Sub(name);
+    return static_cast<CPODocuments*>(project->AddChild(std::make_unique<CPODocuments>()));
+  }
+  wxString DocPath(CPODocuments* node, const char* name) { return hv::JoinPath(node->GetFolder(), S(name)); }
+
+  hvtest::TempHome home;
+  hvtest::TempDir projects;
+  hvtest::TempDir outside;
+  hvtest::ScriptedUi ui;
+  MemoryClipboardStore store;
+  ScopedClipboardStore useStore{store};
+  CTavProjectDoc doc;
+  hvtest::RecordingView view;
+  std::map<wxString, wxString> folders;
+  FakeObject root{TypeCode::PrjFolder, "CPOPrjFolder", S("Projekte")};
+  CPODocuments* docs = nullptr;
+  CPODocuments* other = nullptr;
+};
+
+}  // namespace
+
+TEST(DocumentColumns, SizesRoundUpToWholeKilobytes) {
+  EXPECT_EQ(S("0 KB"), CPODoc::FormatSize(0));
+  EXPECT_EQ(S("1 KB"), CPODoc::FormatSize(1));
+  EXPECT_EQ(S("1 KB"), CPODoc::FormatSize(1024));
+  EXPECT_EQ(S("2 KB"), CPODoc::FormatSize(1025));
+  EXPECT_EQ(S("4194304 KB"), CPODoc::FormatSize(4294967296ull));   // past 4 GiB
+  std::tm when{};
+  when.tm_year = 2024 - 1900;
+  when.tm_mon = 2;
+  when.tm_mday = 5;
+  when.tm_hour = 14;
+  when.tm_min = 7;
+  when.tm_sec = 59;
+  when.tm_isdst = -1;
+  const std::int64_t ns = static_cast<std::int64_t>(std::mktime(&when)) * 1000000000 + 999999999;
+  EXPECT_EQ(S("05.03.2024 14:07"), CPODoc::FormatTime(ns));
+}
+
+TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
+  EXPECT_EQ(S("Dokumentation"), docs->GetName());
+  EXPECT_EQ(S("Dokumente des Projekts 'Anlage'"), docs->GetListCaption());
+  // The folder is made on first load, in the spelling that exists.
+  WriteAll(projects.Sub("Anlage/documentation/Leer.txt"), "");
+  WriteAll(projects.Sub("Anlage/documentation/Plan.pdf"), std::string(1025, 'x'));
+  WriteAll(projects.Sub("Anlage/documentation/Unterordner/versteckt.txt"), "x");
+  EXPECT_TRUE(docs->IsStale());
+  ASSERT_TRUE(docs->LoadChildren());
+  EXPECT_EQ(projects.Sub("Anlage/documentation"), docs->GetFolder());
+  EXPECT_EQ((std::vector<wxString>{S("Leer.txt"), S("Plan.pdf")}), Names(*docs));
+  CPODoc* plan = Child(*docs, S("Plan.pdf"));
+  ASSERT_NE(nullptr, plan);
+  EXPECT_EQ(S("Plan.pdf"), plan->GetColumnText(0));
+  EXPECT_EQ(S("2 KB"), plan->GetColumnText(3));
+  EXPECT_EQ(S("0 KB"), Child(*docs, S("Leer.txt"))->GetColumnText(3));
+  SetTime(DocPath(docs, "Plan.pdf"), 1700000000);
+  SetTime(DocPath(docs, "Leer.txt"), 1600000000);
+  EXPECT_TRUE(docs->IsStale());   // a changed date
+  ASSERT_TRUE(docs->LoadChildren());
+  EXPECT_EQ(plan, Child(*docs, S("Plan.pdf")));   // kept, not made anew
+  EXPECT_EQ(CPODoc::FormatTime(1700000000ll * 1000000000), plan->GetColumnText(4));
+  EXPECT_FALSE(docs->IsStale());
+
+  CPODoc* empty = Child(*docs, S("Leer.txt"));
+  EXPECT_LT(empty->Compare(plan, 0), 0);
+  EXPECT_EQ(-1, empty->Compare(plan, 3));
+  EXPECT_EQ(1, plan->Compare(empty, 3));
+  EXPECT_EQ(-1, empty->Compare(plan, 4));
+  EXPECT_EQ(0, plan->Compare(plan, 4));
+
+  // A new file and a vanished one; a new sub-folder changes nothing.
+  WriteAll(projects.Sub("Anlage/documentation/Neu.txt"), "n");
+  EXPECT_TRUE(docs->IsStale());
+  docs->LoadChildren();
+  ASSERT_EQ(0, unlink(hv::ToFs(DocPath(docs, "Leer.txt")).c_str()));
+  EXPECT_TRUE(docs->IsStale());
+  view.entries.clear();
+  docs->LoadChildren();
+  EXPECT_EQ((std::vector<wxString>{S("Neu.txt"), S("Plan.pdf")}), Names(*docs));
+  EXPECT_EQ((std::vector<int>{HINT_OBJECT_REMOVED}), view.Hints());
+  ASSERT_TRUE(hv::MakeFolders(projects.Sub("Anlage/documentation/Weiterer")));
+  EXPECT_FALSE(docs->IsStale());
+}
+
+TEST_F(DocumentsTest, WithoutItsProjectFolderTheNodeRefusesWork) {
+  CPODocuments::projectFolderOf = nullptr;
+  ui.ExpectMessage(10125);
+  EXPECT_FALSE(docs->LoadChildren());
+  CPODocuments::projectFolderOf = [](CProjectObject&) { return S("relativ/Anlage"); };
+  ui.ExpectMessage(10125);
+  EXPECT_FALSE(docs->LoadChildren());
+  EXPECT_FALSE(hv::PathExists(S("relativ")));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(DocumentsTest, OpenAndDeleteToTheRecycleBin) {
+  WriteAll(projects.Sub("Anlage/Documentation/Plan.pdf"), "p");
+  docs->LoadChildren();
+  CPODoc* plan = Child(*docs, S("Plan.pdf"));
+  wxString opened;
+  ui.Answer<hv::ShellOpenRequest>([&opened](hv::ShellOpenRequest& r) {
+    opened = r.target;
+    return static_cast<int>(IDOK);
+  });
+  RouteToObject(ObjectRef(plan), ID_OBJECT_EDIT, CN_COMMAND, nullptr, nullptr);
+  EXPECT_EQ(DocPath(docs, "Plan.pdf"), opened);
+  opened.clear();
+  plan->OnColumnDblClick(4);
+  EXPECT_FALSE(opened.empty());
+
+  // "Kopieren" stays enabled for a document; "Ausschneiden" is off on the node.
+  CRecordingCmdUI copy(ID_EDIT_COPY);
+  EXPECT_TRUE(RouteToObject(ObjectRef(plan), ID_EDIT_COPY, CN_UPDATE_COMMAND_UI, &copy, nullptr));
+  EXPECT_TRUE(copy.enabled);
+  CRecordingCmdUI cut(ID_EDIT_CUT);
+  EXPECT_TRUE(RouteToObject(ObjectRef(docs), ID_EDIT_CUT, CN_UPDATE_COMMAND_UI, &cut, nullptr));
+  EXPECT_FALSE(cut.enabled);
+
+  view.onUpdate = [this](int hint, CProjectObject* object) {
+    // The list reads its folder again when told to.
+    if (hint == HINT_REFRESH_CHILDREN && object == docs && docs->IsStale()) docs->LoadChildren();
+  };
+  RouteToObject(ObjectRef(plan), ID_DOCUMENT_DELETE, CN_COMMAND, nullptr, nullptr);
+  EXPECT_FALSE(hv::PathExists(DocPath(docs, "Plan.pdf")));
+  EXPECT_TRUE(InTrash(S("Plan.pdf")));
+  EXPECT_TRUE(docs->HasNoChildren());
+  EXPECT_EQ((std::vector<int>{HINT_REFRESH_CHILDREN, HINT_OBJECT_REMOVED}), view.Hints());
+}
+
+TEST_F(DocumentsTest, CopyAndPasteThroughAStagedCopy) {
+  WriteAll(projects.Sub("Anlage/Documentation/Plan.pdf"), "Plan v1");
+  docs->LoadChildren();
+  other->LoadChildren();
+  CPODoc* plan = Child(*docs, S("Plan.pdf"));
+
+  ListCopy(std::vector<ObjectRef>{ObjectRef(plan)});
+  std::vector<wxString> staged;
+  for (const wxString& name : hv::ListFolder(hv::TempFolder())) staged.push_back(name);
+  ASSERT_EQ(1u, staged.size());
+  EXPECT_TRUE(hv::MatchWildcard("TAV*.TMP", staged[0]));
+  EXPECT_TRUE(ListCanPaste(ObjectRef(other)));
+  EXPECT_TRUE(TreeCanPaste(ObjectRef(other->GetParent()), false));   // through the documentation node
+
+  // The source changes after the copy: the clipboard keeps what was copied.
+  WriteAll(DocPath(docs, "Plan.pdf"), "Plan v2");
+  TreePaste(ObjectRef(other), false);
+  EXPECT_EQ("Plan v1", ReadAll(DocPath(other, "Plan.pdf")));
+  CPODoc* pasted = Child(*other, S("Plan.pdf"));
+  ASSERT_NE(nullptr, pasted);
+  EXPECT_EQ(DocPath(other, "Plan.pdf"), pasted->GetPath());
+  EXPECT_EQ(S("1 KB"), pasted->GetColumnText(3));
+
+  // Pasting again over the file asks; No leaves everything as it was.
+  WriteAll(DocPath(other, "Plan.pdf"), "eigene Fassung");
+  ui.ExpectMessage(10099, IDNO);
+  TreePaste(ObjectRef(other), false);
+  EXPECT_EQ("eigene Fassung", ReadAll(DocPath(other, "Plan.pdf")));
+  EXPECT_EQ(1u, other->GetChildCount());
+  // Yes replaces it; the old one goes to the recycle bin and its row with it.
+  ui.ExpectMessage(10099, IDYES);
+  ListPaste(ObjectRef(other), ObjectRef());
+  EXPECT_EQ("Plan v1", ReadAll(DocPath(other, "Plan.pdf")));
+  EXPECT_EQ(1u, other->GetChildCount());
+  EXPECT_FALSE(CProjectObject::IsValidObject(pasted));
+  EXPECT_TRUE(InTrash(S("Plan.pdf")));
+  EXPECT_EQ((std::vector<wxString>{S("Plan.pdf")}), hv::ListFolder(other->GetFolder()));
+  // The list's paste emptied the clipboard, and the staged copy went with it.
+  EXPECT_TRUE(store.Entries().empty());
+  EXPECT_TRUE(hv::ListFolder(hv::TempFolder()).empty());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(DocumentsTest, CutMovesADocument) {
+  WriteAll(projects.Sub("Anlage/Documentation/Plan.pdf"), "Plan");
+  docs->LoadChildren();
+  other->LoadChildren();
+  ListCut(std::vector<ObjectRef>{ObjectRef(Child(*docs, S("Plan.pdf")))});
+  EXPECT_TRUE(docs->HasNoChildren());
+  EXPECT_FALSE(hv::PathExists(DocPath(docs, "Plan.pdf")));
+  ListPaste(ObjectRef(other), ObjectRef());
+  EXPECT_EQ("Plan", ReadAll(DocPath(other, "Plan.pdf")));
+  EXPECT_EQ((std::vector<wxString>{S("Plan.pdf")}), Names(*other));
+}
+
+TEST_F(DocumentsTest, ClipboardDataThatPointElsewhereAreRefused) {
+  WriteAll(projects.Sub("Anlage/Documentation/Plan.pdf"), "Plan");
+  docs->LoadChildren();
+  other->LoadChildren();
+  CPODoc* plan = Child(*docs, S("Plan.pdf"));
+
+  // A block as a foreign program could write it: any path, any name.
+  auto block = [plan](const wxString& path, const wxString& name) {
+    const wxString keep = plan->GetName();
+    plan->SetName(name);
+    ClipboardBlockWriter writer(false);
+    hv::Archive& ar = writer.BeginObject(*plan);
+    ar.WriteString(path + "\n", true);
+    writer.EndObject();
+    plan->SetName(keep);
+    return writer.Finish();
+  };
+  WriteAll(outside.Sub("geheim.txt"), "geheim");
+  WriteAll(outside.Sub("TAVECHT.TMP"), "fremd");
+  hvtest::WriteAll(home.Sub("tmp/TAVECHT.TMP"), "echt");
+  const std::string cases[] = {
+      block(outside.Sub("geheim.txt"), S("Plan.pdf")),
+      block(home.Sub("tmp/TAVFEHLT.TMP"), S("Plan.pdf")),
+      block(outside.Sub("TAVECHT.TMP"), S("Plan.pdf")),   // a staged name, not in our folder
+  };
+  ui.AllowAnyMessage();
+  for (const std::string& bytes : cases) {
+    store.Put(S("POCT21410000"), bytes);
+    SetClipboardCopyFlag(TRUE);
+    TreePaste(ObjectRef(other), false);
+    EXPECT_EQ(10113u, ui.MessageIds().back());
+    EXPECT_TRUE(other->HasNoChildren());
+    EXPECT_TRUE(hv::ListFolder(other->GetFolder()).empty());
+  }
+  // A real staged copy under a name that would leave the folder.
+  for (const char* name : {"../Ausbruch.txt", "..", "a/b.txt", "a\\b.txt", ""}) {
+    store.Put(S("POCT21410000"), block(home.Sub("tmp/TAVECHT.TMP"), S(name)));
+    TreePaste(ObjectRef(other), false);
+    EXPECT_TRUE(other->HasNoChildren()) << name;
+    EXPECT_TRUE(hv::ListFolder(other->GetFolder()).empty()) << name;
+    EXPECT_FALSE(hv::PathExists(projects.Sub("Zweite Anlage/Ausbruch.txt")));
+  }
+  // The staged copy of a document pasted in the same folder again is asked about.
+  ListCopy(std::vector<ObjectRef>{ObjectRef(plan)});
+  ui.ExpectMessage(10099, IDNO);
+  TreePaste(ObjectRef(docs), false);
+  EXPECT_EQ("Plan", ReadAll(DocPath(docs, "Plan.pdf")));
+}
+
+TEST_F(DocumentsTest, FilesFromTheFileManager) {
+  WriteAll(outside.Sub("Handbuch.pdf"), "Handbuch");
+  WriteAll(outside.Sub("Schaltplan.dxf"), "Plan");
+  ASSERT_TRUE(hv::MakeFolders(outside.Sub("Ordner")));
+  docs->LoadChildren();
+
+  // Copied: the sources stay; folders are no documents.
+  PutClipboardFiles(store, {outside.Sub("Handbuch.pdf"), outside.Sub("Ordner"), outside.Sub("Schaltplan.dxf")}, false);
+  wxString format = S("nicht leer");
+  EXPECT_TRUE(TreeCanPaste(ObjectRef(docs), false, &format));
+  EXPECT_TRUE(format.empty());
+  EXPECT_TRUE(ListCanPaste(ObjectRef(docs)));
+  EXPECT_FALSE(docs->IsClipboardMove());
+  ui.ExpectMessage(10982);
+  view.onUpdate = [this](int hint, CProjectObject* object) {
+    if (hint == HINT_REFRESH_CHILDREN && object == docs && docs->IsStale()) docs->LoadChildren();
+  };
+  TreePaste(ObjectRef(docs), false);
+  EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
+  EXPECT_EQ("Plan", ReadAll(DocPath(docs, "Schaltplan.dxf")));
+  EXPECT_TRUE(hv::PathExists(outside.Sub("Handbuch.pdf")));
+  EXPECT_EQ((std::vector<wxString>{S("Handbuch.pdf"), S("Schaltplan.dxf")}), Names(*docs));
+  EXPECT_FALSE(store.Entries().empty());   // the file manager's list stays
+
+  // Cut: moved, but only what was copied. An existing file is asked about; a
+  // refused overwrite and a failed copy keep the source.
+  WriteAll(outside.Sub("Handbuch.pdf"), "Handbuch 2");
+  PutClipboardFiles(store, {outside.Sub("Handbuch.pdf"), outside.Sub("fehlt.txt"), outside.Sub("Schaltplan.dxf")},
+                    true);
+  ui.ExpectMessage(10099, IDNO);
+  ui.ExpectMessage(10982);
+  ui.ExpectMessage(10099, IDYES);
+  ListPaste(ObjectRef(docs), ObjectRef());
+  EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
+  EXPECT_TRUE(hv::PathExists(outside.Sub("Handbuch.pdf")));
+  EXPECT_EQ("Plan", ReadAll(DocPath(docs, "Schaltplan.dxf")));
+  EXPECT_FALSE(hv::PathExists(outside.Sub("Schaltplan.dxf")));
+  EXPECT_TRUE(InTrash(S("Schaltplan.dxf")));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+
+  // A file cut from the documentation folder itself and pasted there stays.
+  PutClipboardFiles(store, {DocPath(docs, "Handbuch.pdf")}, true);
+  TreePaste(ObjectRef(docs), false);
+  EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
+}
