@@ -1,5 +1,9 @@
 #include "model/ObjectFactory.h"
+#include "model/PrjDevice.h"
 #include "model/PrjFolder.h"
 
 // One line per object class, CObjectFactory::Register<CPOClass>(), as the classes come.
-void RegisterObjectClasses() { CObjectFactory::Register<CPOPrjFolder>(); }
+void RegisterObjectClasses() {
+  CObjectFactory::Register<CPOPrjFolder>();
+  CObjectFactory::Register<CPOPrjDevice>();
+}
