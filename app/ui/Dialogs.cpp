@@ -11,6 +11,7 @@
 
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
+#include "model/ui/ProjectDialogs.h"
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
 #include "platform/Ui.h"
@@ -35,6 +36,7 @@ class CAboutDlg : public wxDialog {
 
 void RegisterAppDialogs() {
   CDlgNewName::Register();
+  RegisterProjectDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);
