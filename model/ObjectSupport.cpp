@@ -1,0 +1,105 @@
+#include "model/ObjectSupport.h"
+
+#include <sys/stat.h>
+
+#include <wx/datetime.h>
+
+#include "app/LocalTables.h"
+#include "app/UpdateHints.h"
+#include "model/DeviceServices.h"
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+bool StatFile(const wxString& path, FileEntry& entry) {
+  struct stat st {};
+  if (path.empty() || ::stat(hv::ToFs(path).c_str(), &st) != 0) return false;
+  entry.path = path;
+  entry.name = hv::PathName(path);
+  entry.timeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  entry.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+  entry.isFolder = S_ISDIR(st.st_mode);
+  return true;
+}
+
+std::vector<FileEntry> ListEntries(const wxString& folder) {
+  std::vector<FileEntry> out;
+  if (folder.empty() || !hv::IsFolder(folder)) return out;
+  const wxString resolved = hv::ResolvePath(folder);
+  for (const wxString& name : hv::ListFolder(resolved)) {
+    FileEntry entry;
+    if (StatFile(hv::JoinPath(resolved, name), entry)) out.push_back(entry);
+  }
+  return out;
+}
+
+std::vector<FileEntry> ListFiles(const wxString& folder, std::initializer_list<const char*> masks) {
+  std::vector<FileEntry> out;
+  for (FileEntry& entry : ListEntries(folder)) {
+    if (entry.isFolder) continue;
+    for (const char* mask : masks) {
+      if (hv::MatchWildcard(wxString::FromAscii(mask), entry.name)) {
+        out.push_back(std::move(entry));
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+wxString DeviceSubFolder(CPOPrjDevice* device, const wxString& name) {
+  const wxString folder = devsvc::DeviceFolder(device);
+  if (folder.empty()) return wxString();
+  return hv::ResolvePath(hv::JoinPath(folder, name));
+}
+
+wxString FormatFileTime(std::int64_t seconds) {
+  return wxDateTime(static_cast<time_t>(seconds)).Format(wxS("%d.%m.%Y %H:%M"));
+}
+
+wxString FormatSizeKB(std::uint64_t bytes) {
+  return wxString::Format(wxS("%llu KB"), static_cast<unsigned long long>((bytes + 1023) / 1024));
+}
+
+wxString FormatLogicalId(std::uint16_t id) {
+  if (id == 0) return wxString();
+  if (id == 0xFFFF) return wxS("???");
+  return wxString::Format(wxS("%u"), static_cast<unsigned>(id));
+}
+
+void ShowNotAvailable(TypeCode kind) {
+  wxString what;
+  if (const PO_CLASSES* row = FindObjectClass(ToUInt(kind))) what = row->name;
+  if (what.empty()) what = TypeCodeHex(kind);
+  hv::ShowMessageF(10960, wxS("Die Funktion für '%s' ist in dieser Version nicht verfügbar!"),
+                   MB_OK | MB_ICONINFORMATION, what);
+}
+
+BOOL AddNewObject(CProjectObject* parent, std::unique_ptr<CProjectObject> object) {
+  if (!parent || !object) return FALSE;
+  CProjectObject* added = parent->AddChild(std::move(object));
+  if (!added) return FALSE;
+  CProjectObject::UpdateAllViews(HINT_OBJECT_ADDED, added);
+  return TRUE;
+}
+
+ChildPool::~ChildPool() {
+  for (auto& child : m_children)
+    if (child) CProjectObject::Dispose(std::move(child));
+}
+
+std::unique_ptr<CProjectObject> ChildPool::Take(const std::function<bool(CProjectObject&)>& match) {
+  for (auto& child : m_children)
+    if (child && match(*child)) return std::move(child);
+  return nullptr;
+}
+
+std::unique_ptr<CProjectObject> ChildPool::TakeType(TypeCode code) {
+  return Take([code](CProjectObject& o) { return o.GetTypeCode() == code; });
+}
+
+std::unique_ptr<CProjectObject> ChildPool::TakeName(const wxString& name, bool ignoreCase) {
+  return Take([&](CProjectObject& o) {
+    return ignoreCase ? o.GetName().CmpNoCase(name) == 0 : o.GetName() == name;
+  });
+}

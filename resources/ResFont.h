@@ -1,0 +1,23 @@
+#pragma once
+// The "Fonts" folder of a device: its fonts folder's ".fnt" and ".ttf" files and the
+// TrueType fonts of its hardware folder.
+#include "model/ProjectObject.h"
+
+class CPOResFont : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPOResFont)
+
+ public:
+  CPOResFont();
+  CPOResFont(CProjectObject* parent, CPOPrjDevice* device);
+
+  TypeCode GetTypeCode() override { return TypeCode::ResFont; }
+  int GetImage() override { return 43; }
+  int GetSelectedImage() override { return 43; }
+  int GetContextMenuId() override { return 434; }
+  std::span<ColumnDef> GetColumnDefs() override;
+  BOOL KeepWhenEmpty() override { return FALSE; }
+  BOOL HasTreeChildren() override { return FALSE; }
+  BOOL HasListChildren() override;
+  BOOL LoadChildren() override;
+  BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+};

@@ -1,0 +1,23 @@
+#pragma once
+// The "Keypads" folder of a device: the XML files and layout pictures of its keypads
+// folder, and the keypad XML files its hardware type supplies.
+#include "model/ProjectObject.h"
+
+class CPOResKeypad : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPOResKeypad)
+
+ public:
+  CPOResKeypad();
+  CPOResKeypad(CProjectObject* parent, CPOPrjDevice* device);
+
+  TypeCode GetTypeCode() override { return TypeCode::ResKeypad; }
+  int GetImage() override { return 40; }
+  int GetSelectedImage() override { return 40; }
+  int GetContextMenuId() override { return 331; }
+  std::span<ColumnDef> GetColumnDefs() override;
+  BOOL KeepWhenEmpty() override { return FALSE; }
+  BOOL HasTreeChildren() override { return FALSE; }
+  BOOL HasListChildren() override;
+  BOOL LoadChildren() override;
+  BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+};

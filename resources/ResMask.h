@@ -1,0 +1,33 @@
+#pragma once
+// The screens folder "Masken" of a device: one screen per header record of the
+// device's MSKFLD table.
+#include <cstdint>
+
+#include "model/ProjectObject.h"
+
+class CPOResMask : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPOResMask)
+
+ public:
+  CPOResMask();
+  CPOResMask(CProjectObject* parent, CPOPrjDevice* device);
+
+  TypeCode GetTypeCode() override { return TypeCode::ResMask; }
+  int GetImage() override { return 7; }
+  int GetSelectedImage() override { return 7; }
+  int GetContextMenuId() override { return 434; }
+  std::span<ColumnDef> GetColumnDefs() override;
+  BOOL KeepWhenEmpty() override { return FALSE; }
+  BOOL HasTreeChildren() override { return FALSE; }
+  BOOL HasListChildren() override;
+  BOOL LoadChildren() override;
+  // TRUE when the screen table changed since the screens were read (only while some
+  // are listed).
+  BOOL IsStale() override;
+  BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+
+ private:
+  wxString TableFile() const;
+  bool m_loaded = false;
+  std::int64_t m_loadTime = 0;   // last write of MSKFLD.DBF when it was read, ns
+};

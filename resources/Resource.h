@@ -1,0 +1,23 @@
+#pragma once
+// The resources node of a device: it groups the device's screens, bitmaps, fonts,
+// texts and keypads, each folder shown when it has something to list.
+#include "model/ProjectObject.h"
+
+class CPOResource : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(CPOResource)
+
+ public:
+  CPOResource();
+  CPOResource(CProjectObject* parent, CPOPrjDevice* device);
+
+  TypeCode GetTypeCode() override { return TypeCode::Resource; }
+  int GetImage() override { return 4; }
+  int GetSelectedImage() override { return 5; }
+  int GetContextMenuId() override { return 443; }
+  BOOL KeepWhenEmpty() override { return FALSE; }
+  // TRUE when the device has any resource content.
+  BOOL HasTreeChildren() override;
+  BOOL HasListChildren() override { return HasTreeChildren(); }
+  BOOL LoadChildren() override;
+  BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+};

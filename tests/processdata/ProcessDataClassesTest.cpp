@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "app/LocalTables.h"
+#include "app/NewObjectRequests.h"
+#include "app/TavProjectDoc.h"
+#include "model/ObjectFactory.h"
+#include "platform/Archive.h"
+#include "processdata/ADefFolder.h"
+#include "tests/support/FakeDevice.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestObjects.h"
+
+using namespace hvtest;
+
+TEST(ProcessDataClasses, FactoryMakesEachKindWithItsIdentity) {
+  struct Kind {
+    std::uint32_t code;
+    const char* className;
+    int image;
+    int menu;
+    bool inTree;
+    bool keepWhenEmpty;
+    bool wide;
+  };
+  const Kind kinds[] = {
+      {0x21216000, "CPORDefFolder", 23, 434, true, false, false},
+      {0x21216100, "CPORecipeDef", 23, 440, true, true, false},
+      {0x21216110, "CPORecipe", 24, 442, false, true, false},
+      {0x21218000, "CPOADefFolder", 32, 434, true, false, false},
+      {0x21218100, "CPOAlarmDef", 32, 303, false, true, true},
+      {0x2121B000, "CPODataLoger", 21, 257, false, true, false},
+  };
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.className);
+    auto object = CProjectObject::CreateObjectOfType(ToTypeCode(k.code));
+    ASSERT_NE(nullptr, object);
+    EXPECT_STREQ(k.className, object->ClassName());
+    EXPECT_EQ(k.code, ToUInt(object->GetTypeCode()));
+    const PO_CLASSES* row = FindObjectClass(k.code);
+    ASSERT_NE(nullptr, row);
+    EXPECT_EQ(row->image, static_cast<DWORD>(object->GetImage()));
+    EXPECT_EQ(row->selectedImage, static_cast<DWORD>(object->GetSelectedImage()));
+    EXPECT_EQ(k.image, object->GetImage());
+    EXPECT_EQ(k.menu, object->GetContextMenuId());
+    EXPECT_EQ(k.inTree, object->IsShownInTree() != FALSE);
+    EXPECT_EQ(k.keepWhenEmpty, object->KeepWhenEmpty() != FALSE);
+    EXPECT_EQ(k.wide, object->IsUnicodeName() != FALSE);
+    EXPECT_FALSE(object->HasTreeChildren());
+    if (object->GetTypeCode() != TypeCode::Recipe) {
+      EXPECT_TRUE(IsValidParentType(TypeCode::PrjDevice, object->GetTypeCode()));
+      EXPECT_TRUE(IsValidParentType(TypeCode::Resource, object->GetTypeCode()));
+    }
+  }
+  // A recipe goes below its definition only: the definition groups nothing else.
+  EXPECT_TRUE(IsValidParentType(TypeCode::RecipeDef, TypeCode::Recipe));
+  EXPECT_FALSE(IsValidParentType(TypeCode::RDefFolder, TypeCode::Recipe));
+  EXPECT_FALSE(IsValidParentType(TypeCode::PrjDevice, TypeCode::Recipe));
+}
+
+TEST(ProcessDataClasses, AlarmFolderListsItsOwnColumns) {
+  CPOADefFolder folder;
+  std::span<ColumnDef> columns = folder.GetColumnDefs();
+  ASSERT_EQ(4u, columns.size());
+  EXPECT_EQ(wxS("Datenpunkt"), columns[0].title);
+  EXPECT_EQ(wxS("Klasse"), columns[2].title);
+}
+
+TEST(ProcessDataClasses, AlarmDefinitionNamesTravelWide) {
+  auto alarm = CProjectObject::CreateObjectOfType(TypeCode::AlarmDef);
+  alarm->SetName(S("Überdruck Kessel 1"));
+  CArchive out;
+  WriteArchivedObject(out, *alarm);
+  CArchive in(out.Bytes());
+  bool wide = false;
+  EXPECT_EQ(wxS("CPOAlarmDef"), in.ReadString());
+  in.ReadU16();
+  EXPECT_EQ(S("Überdruck Kessel 1"), in.ReadString(&wide));
+  EXPECT_TRUE(wide);
+}
+
+TEST(ProcessDataClasses, NewDefinitionsAreRefusedAndTheirFoldersRemoved) {
+  TempDir dir;
+  FakeDevice dev(dir.Path());
+  CTavProjectDoc doc;
+  RecordingView view;
+  doc.AddView(&view);
+  ScriptedUi ui;
+  for (TypeCode kind : {TypeCode::AlarmDef, TypeCode::RecipeDef, TypeCode::DataLoger}) {
+    view.entries.clear();
+    ui.Answer<NewObjectRequest>([kind](NewObjectRequest& r) {
+      r.typeCode = kind;
+      return static_cast<int>(IDOK);
+    });
+    ui.ExpectMessage(10960);
+    EXPECT_TRUE(dev.Node().OnCmdMsg(ID_OBJECT_NEW, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(dev.Node().HasNoChildren()) << ToUInt(kind);
+    // Every grouping node made on the way was announced and removed again.
+    const auto hints = view.Hints();
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), 2), std::count(hints.begin(), hints.end(), 3));
+  }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
