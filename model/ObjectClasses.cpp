@@ -39,6 +39,7 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPOProject>();
   CPOProject::RegisterHooks();
   CObjectFactory::Register<CPOPrjDevice>();
+  CPOPrjDevice::RegisterHooks();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

@@ -5,7 +5,9 @@
 #include "app/TavProjectApp.h"
 #include "app/UpdateHints.h"
 #include "model/ObjectFactory.h"
+#include "model/DeviceServices.h"
 #include "model/PathMacros.h"
+#include "model/Project.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/SuiteHelper.h"
@@ -36,12 +38,16 @@ bool IsBitmapFile(const wxString& path) {
   return bytes.size() > 26 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
-// The project node a device lies in: its parent when that is a project.
-CProjectObject* ProjectNodeOf(const CPOPrjDevice& device) {
-  CProjectObject* parent = device.GetParent();
-  if (parent && parent->GetTypeCode() == TypeCode::Project) return parent;
-  return nullptr;
-}
+// The project a device lies in: its parent.
+CPOProject* ProjectNodeOf(const CPOPrjDevice& device) { return dynamic_cast<CPOProject*>(device.GetParent()); }
+
+// What the object classes below a device ask of it.
+class CPrjDeviceServices : public CDeviceServices {
+ public:
+  CProjectObject* AsObject(CPOPrjDevice& device) override { return &device; }
+  wxString GetDeviceFolder(CPOPrjDevice& device) override { return device.GetDeviceFolder(); }
+  BOOL IsCFAvailable(CPOPrjDevice& device) override { return device.IsCFAvailable(); }
+};
 
 }  // namespace
 
@@ -89,16 +95,12 @@ void CPOPrjDevice::SetFirmwareVersion(short hundredths) {
 }
 
 wxString GetProjectFolderOf(CProjectObject* project) {
-  if (!project) return wxString();
-  if (CPOPrjDevice::projectFolderOf) return hv::NormalizePath(CPOPrjDevice::projectFolderOf(*project));
-  for (CProjectObject* child : project->GetChildren())
-    if (auto* device = dynamic_cast<CPOPrjDevice*>(child); device && !device->GetDeviceFolder().empty())
-      return hv::PathFolder(device->GetDeviceFolder());
-  return wxString();
+  const auto* p = dynamic_cast<const CPOProject*>(project);
+  return p && !p->GetFolder().empty() ? hv::NormalizePath(p->GetFolder()) : wxString();
 }
 
 wxString CPOPrjDevice::GetProjectFolder() const {
-  if (CProjectObject* project = ProjectNodeOf(*this)) {
+  if (CPOProject* project = ProjectNodeOf(*this)) {
     const wxString folder = GetProjectFolderOf(project);
     if (!folder.empty()) return folder;
   }
@@ -214,8 +216,8 @@ void CPOPrjDevice::CopyDevice(const CPOPrjDevice& source) {
 BOOL CPOPrjDevice::SetCurrentDevice() {
   m_settings.SetDeviceFolder(m_deviceFolder);
   hv::set_registry_strvalue(hv::kKeyProduct, wxS("CurrentDevice"), GetName());
-  CProjectObject* project = ProjectNodeOf(*this);
-  if (project && makeProjectCurrent) makeProjectCurrent(*project);
+  CPOProject* project = ProjectNodeOf(*this);
+  if (project) project->MakeCurrent();
   if (CTavProjectApp* app = TheApp())
     app->m_currentSelection = (project ? project->GetName() : wxString()) + "/" + GetName();
   return TRUE;
@@ -408,7 +410,17 @@ void CPOPrjDevice::OnUpdateCut(CCmdUI* ui) { ui->Enable(FALSE); }
 
 // --- loading from the project folder ---
 
-std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CProjectObject& project, const wxString& deviceFolder) {
+void CPOPrjDevice::RegisterHooks() {
+  static CPrjDeviceServices services;
+  // A provider installed before (a test's stand-in) stays.
+  if (CDeviceServices* previous = SetDeviceServices(&services); previous && previous != &services)
+    SetDeviceServices(previous);
+  CPOProject::deviceLoader = [](CPOProject& project, const wxString& folder) -> std::unique_ptr<CProjectObject> {
+    return LoadProjectDevice(project, folder);
+  };
+}
+
+std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CPOProject& project, const wxString& deviceFolder) {
   using namespace hv::db;
   const wxString folder = hv::NormalizePath(deviceFolder);
   const wxString name = hv::PathName(folder);
@@ -419,7 +431,7 @@ std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CProjectObject& project, const w
     if (!t.open(folder, GeraetSchema()) || !geraet_select(t, row, kSeek, "BEZEICH", {name})) return nullptr;
   }
   auto device = std::make_unique<CPOPrjDevice>();
-  device->SetProject(project.GetProject());
+  device->SetProject(&project);
   device->SetName(name);
   device->SetDeviceFolder(folder);
   device->SetDeviceNumber(row.number);

@@ -246,14 +246,14 @@ class CPOPrjDevice : public CProjectObject {
   // nullptr when the kind is not available. Default: the object factory.
   using ChildMaker = std::function<std::unique_ptr<CProjectObject>(CPOPrjDevice& device, TypeCode kind)>;
   static inline ChildMaker childMaker;
-  // The folder of the project node a device lies in; nullptr: GetProjectFolderOf's own
-  // rule.
-  static inline std::function<wxString(CProjectObject& project)> projectFolderOf;
-  // Makes a project node the current project.
-  static inline std::function<void(CProjectObject& project)> makeProjectCurrent;
   // Runs a task after the current command or view update has finished (the program
   // queues it for its idle time); nullptr: at once.
   static inline std::function<void(std::function<void()>)> deferTask;
+
+  // Makes the project load its devices through LoadProjectDevice and answers the
+  // questions of the object classes below a device (CDeviceServices) unless another
+  // provider is installed.
+  static void RegisterHooks();
 
   HV_DECLARE_COMMAND_MAP()
 
@@ -299,10 +299,9 @@ class CPOPrjDevice : public CProjectObject {
   bool m_offerAsked = false;        // the newer-configuration question, once per object
 };
 
-// The folder of a project node: the projectFolderOf seam, else the parent folder of any
-// device folder below it. Empty when unknown.
+// The folder of a project node; empty for anything else.
 wxString GetProjectFolderOf(CProjectObject* project);
 
 // Makes the device object of a device folder of a project from the folder's "GERAET"
 // row of its own name and its "DEVICE.SET"; nullptr when the folder is no device.
-std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CProjectObject& project, const wxString& deviceFolder);
+std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CPOProject& project, const wxString& deviceFolder);
