@@ -87,9 +87,13 @@ wxString CPOPrjDevice::ExpandPlaceholders(const wxString& text) const {
 BOOL CPOPrjDevice::IsToolForDevice(const CTool& tool) {
   if (!tool.FindParam(m_network)) return FALSE;
   if (!LoadDeviceConfig(FALSE)) return FALSE;
-  // The configuration names tools by the identifier they were registered with.
-  const wxString identifier = tool.guid.empty() ? tool.name : tool.guid;
-  return m_config.AcceptsTool(identifier, tool.version);
+  // The configuration names a tool by its registered identifier ("AppGUID", braces
+  // optional) or by its registry name.
+  wxString guid = tool.guid;
+  guid.Trim(true).Trim(false);
+  if (guid.StartsWith("{") && guid.EndsWith("}")) guid = guid.Mid(1, guid.length() - 2);
+  if (!guid.empty() && m_config.AcceptsTool(guid, tool.version)) return TRUE;
+  return !tool.name.empty() && m_config.AcceptsTool(tool.name, tool.version);
 }
 
 std::vector<CToolMenuEntry> CPOPrjDevice::ListToolsForDevice(CToolsRepository& tools) {
