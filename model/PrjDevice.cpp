@@ -4,6 +4,7 @@
 
 #include "app/TavProjectApp.h"
 #include "app/UpdateHints.h"
+#include "app/ViewHooks.h"
 #include "model/ObjectFactory.h"
 #include "model/DeviceServices.h"
 #include "model/PathMacros.h"
@@ -417,6 +418,10 @@ void CPOPrjDevice::RegisterHooks() {
     SetDeviceServices(previous);
   CPOProject::deviceLoader = [](CPOProject& project, const wxString& folder) -> std::unique_ptr<CProjectObject> {
     return LoadProjectDevice(project, folder);
+  };
+  // The tables of the device selected in the tree are the library's current ones.
+  GetViewHooks().selectDeviceFolder = [](CProjectObject& object) {
+    hv::db::pfad_daten = devsvc::DeviceFolder(object.GetDevice()).Left(260);
   };
 }
 

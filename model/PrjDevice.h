@@ -250,9 +250,10 @@ class CPOPrjDevice : public CProjectObject {
   // queues it for its idle time); nullptr: at once.
   static inline std::function<void(std::function<void()>)> deferTask;
 
-  // Makes the project load its devices through LoadProjectDevice and answers the
+  // Makes the project load its devices through LoadProjectDevice, answers the
   // questions of the object classes below a device (CDeviceServices) unless another
-  // provider is installed.
+  // provider is installed, and makes the device selected in the tree the database's
+  // current data folder.
   static void RegisterHooks();
 
   HV_DECLARE_COMMAND_MAP()

@@ -1,20 +1,11 @@
 // The external tools of a device's context menu, their parameters, and the device
 // pictures of the views.
+#include "app/ImageListModel.h"
+#include "app/MenuModel.h"
 #include "app/TavProjectApp.h"
 #include "app/ToolsRepository.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
-
-// The menu and image-list models belong to the views; without them the device adds
-// no tools and no pictures.
-#if __has_include("app/MenuModel.h")
-#include "app/MenuModel.h"
-#define HV_DEVICE_HAS_MENU_MODEL 1
-#endif
-#if __has_include("app/ImageListModel.h")
-#include "app/ImageListModel.h"
-#define HV_DEVICE_HAS_IMAGE_LIST 1
-#endif
 
 namespace {
 
@@ -124,7 +115,6 @@ BOOL CPOPrjDevice::OnToolCommand(UINT id) {
 }
 
 void CPOPrjDevice::AdjustContextMenu(CMenu& menu) {
-#ifdef HV_DEVICE_HAS_MENU_MODEL
   const int pos = menu.FindItemPosByText(kToolMarker);
   if (pos < 0) return;
   menu.RemoveMenu(pos);
@@ -133,22 +123,13 @@ void CPOPrjDevice::AdjustContextMenu(CMenu& menu) {
   int at = pos;
   for (const CToolMenuEntry& entry : ListToolsForDevice(app->m_tools))
     menu.InsertMenu(at++, static_cast<UINT>(entry.id), entry.text);
-#else
-  (void)menu;
-#endif
 }
 
 int CPOPrjDevice::AddImageToList(CImageList& images, int size) {
-#ifdef HV_DEVICE_HAS_IMAGE_LIST
   if (size < 1 || size > 3) return 2;
   LoadDevicePictures();
   const size_t slot = static_cast<size_t>(size - 1);
   if (m_pictures[slot].empty()) return 2;
   if (m_imageIndex[slot] < 0) m_imageIndex[slot] = images.AddFile(m_pictures[slot]);
   return m_imageIndex[slot] >= 0 ? m_imageIndex[slot] : 2;
-#else
-  (void)images;
-  (void)size;
-  return 2;
-#endif
 }

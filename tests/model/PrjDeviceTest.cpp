@@ -10,6 +10,8 @@
 #include <fstream>
 #include <thread>
 
+#include "app/ImageListModel.h"
+#include "app/MenuResources.h"
 #include "model/ObjectFactory.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
@@ -159,6 +161,46 @@ TEST_F(DeviceFixture, ToolsFitTheNetworkAndTheConfigurationsVersions) {
   ASSERT_EQ(entries.size(), 101u);
   EXPECT_EQ(entries.back().id, kLastDeviceToolCommand);
   EXPECT_EQ(many.GetAt(119)->menuCommandId, 0);
+}
+
+TEST_F(DeviceFixture, ContextMenuShowsTheFittingToolsInPlaceOfTheMarker) {
+  CPOPrjDevice* device = Create(Named("CE", "CE_PANEL7", "CE_TCP"));
+  ASSERT_TRUE(device);
+  std::optional<CMenu> menu = LoadContextMenu(IDR_MENU_PRJDEVICE);
+  ASSERT_TRUE(menu);
+  const int marker = menu->FindItemPosByText("<toolpopup1>");
+  ASSERT_GE(marker, 0);
+  const int count = menu->GetMenuItemCount();
+  app.m_tools.Add(Tool("TAVTERM", 1.2, {"MBTCP"}));
+  app.m_tools.Add(Tool("TAVTERM", 1.5, {"MBTCP"}));
+  app.m_tools.Add(Tool("TAVTERM", 1.8, {"MBTCP"}));
+  device->AdjustContextMenu(*menu);
+  ASSERT_EQ(menu->GetMenuItemCount(), count + 1);
+  EXPECT_EQ(menu->GetMenuItemID(marker), 40000u);
+  EXPECT_EQ(menu->GetMenuString(marker), "TAVTERM 1.2");
+  EXPECT_EQ(menu->GetMenuItemID(marker + 1), 40001u);
+  EXPECT_EQ(menu->GetMenuString(marker + 1), "TAVTERM 1.8");
+  EXPECT_EQ(menu->FindItemPosByText("<ToolPopup1>"), -1);
+
+  // No fitting tool: no tool entry and no marker either.
+  std::optional<CMenu> plain = LoadContextMenu(IDR_MENU_PRJDEVICE);
+  device->SetNetwork("SIMNET");
+  device->AdjustContextMenu(*plain);
+  EXPECT_EQ(plain->GetMenuItemCount(), count - 1);
+  EXPECT_EQ(plain->FindItemPosByText("<ToolPopup1>"), -1);
+
+  // The views' pictures: added once per list, the common image without pictures.
+  CImageList tree(16);
+  const int first = device->AddImageToList(tree, IMAGELIST_TREE);
+  EXPECT_GE(first, IMG_STRIP_COUNT);
+  EXPECT_EQ(device->AddImageToList(tree, IMAGELIST_TREE), first);
+  ASSERT_TRUE(tree.GetAdded(first));
+  EXPECT_EQ(tree.GetAdded(first)->file, hv::JoinPath(device->GetDeviceFolder(), "Hardware/device_16.bmp"));
+  CImageList large(32);
+  EXPECT_EQ(large.GetAdded(device->AddImageToList(large, IMAGELIST_LARGE))->file,
+            hv::JoinPath(device->GetDeviceFolder(), "Hardware/device_32.bmp"));
+  CPOPrjDevice bare;
+  EXPECT_EQ(bare.AddImageToList(tree, IMAGELIST_TREE), IMG_DEVICE);
 }
 
 TEST_F(DeviceFixture, ToolCommandStartsTheToolInTheDeviceFolder) {
