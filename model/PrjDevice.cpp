@@ -9,6 +9,7 @@
 #include "model/DeviceServices.h"
 #include "model/PathMacros.h"
 #include "model/Project.h"
+#include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/SuiteHelper.h"
@@ -253,7 +254,7 @@ void CPOPrjDevice::Serialize(CArchive& ar) {
     ar.WriteU32(m_deviceNumber);
     for (const wxString* s : {&m_deviceDriver, &m_deviceParameters, &m_network, &m_networkPara, &m_node,
                               &m_deviceFolder, &m_slot, &m_hardwareType})
-      ar.WriteString(*s, false);
+      ar.WriteString(*s, !hv::FitsCp1252(*s));   // a folder may hold any character
   } else {
     m_deviceNumber = ar.ReadU32();
     m_deviceDriver = ar.ReadString();

@@ -107,9 +107,6 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
     DeleteDirectory(folder);
     return FALSE;
   };
-  // Shown by a progress display where the program has one.
-  const wxString title = wxString::Format(hv::LocalString(10343, wxS("Gerät '%s' wird kopiert.")), name);
-  (void)title;
   if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder)) return failed();
 
   Table t;

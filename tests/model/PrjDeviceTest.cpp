@@ -74,6 +74,16 @@ TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
   EXPECT_EQ(copy->GetSlot(), "ETH_0");
   EXPECT_EQ(copy->GetHardwareType(), "KOLM_G320");
   CProjectObject::Discard(std::move(object));
+  // A folder that Windows-1252 cannot hold travels whole.
+  CPOPrjDevice other;
+  other.SetDeviceFolder(S("/home/Zoë/Projekt ő/Panel"));
+  hv::Archive wide;
+  WriteArchivedObject(wide, other);
+  hv::Archive back(wide.Bytes());
+  std::unique_ptr<CProjectObject> read = ReadArchivedObject(back);
+  ASSERT_TRUE(dynamic_cast<CPOPrjDevice*>(read.get()));
+  EXPECT_EQ(static_cast<CPOPrjDevice*>(read.get())->GetDeviceFolder(), S("/home/Zoë/Projekt ő/Panel"));
+  CProjectObject::Discard(std::move(read));
   // A short archive is refused, never read past its end.
   hv::Archive cut(out.Bytes().substr(0, out.Bytes().size() - 3));
   EXPECT_THROW(ReadArchivedObject(cut), hv::ArchiveException);
