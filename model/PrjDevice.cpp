@@ -5,15 +5,15 @@
 #include "app/TavProjectApp.h"
 #include "app/UpdateHints.h"
 #include "app/ViewHooks.h"
-#include "model/ObjectFactory.h"
 #include "model/DeviceServices.h"
+#include "model/ObjectFactory.h"
 #include "model/PathMacros.h"
 #include "model/Project.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
-#include "platform/SuiteHelper.h"
 #include "platform/Registry.h"
+#include "platform/SuiteHelper.h"
 #include "platform/dbase/DbLib.h"
 
 namespace {

@@ -103,10 +103,23 @@ TEST_F(DeviceFixture, ListTextsAndOrder) {
   EXPECT_EQ(a->GetTypeCode(), TypeCode::PrjDevice);
   EXPECT_EQ(a->GetContextMenuId(), 314);
   EXPECT_EQ(a->GetImage(), -1);   // the pictures of its hardware
+  EXPECT_TRUE(a->IsPanelType());
+  EXPECT_FALSE(a->IsComboDevice());
   CPOPrjDevice bare;
-  EXPECT_EQ(bare.GetName(), S("Gerät"));
-  EXPECT_EQ(bare.GetFirmwareVersion(), 180);
-  EXPECT_EQ(bare.GetImage(), 2);
+  for (const char* type : {"kolm_x", "Combo1", "ce_panel12"}) {
+    bare.SetHardwareType(type);
+    EXPECT_TRUE(bare.IsPanelType()) << type;
+  }
+  for (const char* type : {"CTRL_515", "CE_PANE", "KOLM"}) {
+    bare.SetHardwareType(type);
+    EXPECT_FALSE(bare.IsPanelType()) << type;
+  }
+  bare.SetDeviceDriver("COMBO167");
+  EXPECT_TRUE(bare.IsComboDevice());
+  CPOPrjDevice fresh;
+  EXPECT_EQ(fresh.GetName(), S("Gerät"));
+  EXPECT_EQ(fresh.GetFirmwareVersion(), 180);
+  EXPECT_EQ(fresh.GetImage(), 2);
   // A device cannot be cut.
   CRecordingCmdUI cut(ID_DEVICE_CUT);
   a->OnCmdMsg(ID_DEVICE_CUT, CN_UPDATE_COMMAND_UI, &cut, nullptr);
