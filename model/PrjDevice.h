@@ -115,6 +115,9 @@ class CPOPrjDevice : public CProjectObject {
   const wxString& GetSlot() const { return m_slot; }
   void SetSlot(const wxString& slot) { m_slot = slot; }
   std::int64_t GetTableTime() const { return m_tableTime; }
+  // The CoDeSys program a download of the whole project takes for this device.
+  const wxString& GetDownloadProgram() const { return m_downloadProgram; }
+  void SetDownloadProgram(const wxString& program) { m_downloadProgram = program; }
   // The display name of the remote panel whose display the device uses.
   const wxString& GetDisplayName() const { return m_config.GetDisplayName(); }
 
@@ -268,7 +271,7 @@ class CPOPrjDevice : public CProjectObject {
   void LoadDevicePictures();
   void RequestConfigurationOffer();
 
-  wxString m_lastString;            // no reader
+  wxString m_downloadProgram;       // CoDeSys program of a project download
   CDeviceSettings m_settings;
   std::int64_t m_tableTime = 0;     // GERAET's last write when the children were loaded
   BYTE m_marker = 0xFF;             // no reader
