@@ -71,7 +71,7 @@ class CPOProject : public CProjectObject {
   CProjectObject* AddChild(std::unique_ptr<CProjectObject> child) override;
   BOOL LoadChildren() override;
   BOOL HasTreeChildren() override;
-  BOOL HasListChildren() override { return HasTreeChildren(); }
+  BOOL HasListChildren() override { return documentsMaker || !HasNoChildren() ? TRUE : HasTreeChildren(); }
   BOOL IsStale() override;
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
   BOOL WriteToClipboard(CArchive& ar) override;
