@@ -14,6 +14,5 @@ class CPORecipeDef : public CProjectObject {
   int GetSelectedImage() override { return 23; }
   int GetContextMenuId() override { return 440; }
   BOOL HasTreeChildren() override { return FALSE; }
-
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
 };

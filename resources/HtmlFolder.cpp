@@ -110,7 +110,13 @@ BOOL CPOHtmlFolder::CreateNew(CProjectObject* parent, CPOPrjDevice* device, cons
     ShowNotAvailable(GetTypeCode());
     return FALSE;
   }
-  // The root: the device's web folder is made when missing.
+  // The root: one per device; the device's web folder is made when missing.
+  for (CProjectObject* child : parent->GetChildren()) {
+    if (IsHtmlFolder(child)) {
+      hv::ShowMessage(10631, wxS("Dieser Ordner existiert bereits!"), MB_OK | MB_ICONINFORMATION);
+      return FALSE;
+    }
+  }
   const wxString folder = devsvc::DeviceFolder(device);
   if (folder.empty()) return FALSE;
   const wxString web = hv::ResolvePath(hv::JoinPath(folder, wxS("web")));

@@ -1,8 +1,17 @@
 #include "resources/String.h"
 
 #include "model/DeviceServices.h"
+#include "app/UpdateHints.h"
 #include "model/ObjectSupport.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
 #include "resources/ResString.h"
+
+BEGIN_COMMAND_MAP(CPOString, CProjectObject)
+  ON_COMMAND(ID_STRING_EDIT, OnEdit)
+  ON_COMMAND(ID_STRING_NEW, OnNewObject)
+  ON_COMMAND(ID_STRING_NEW_COPY, OnNewCopy)
+END_COMMAND_MAP()
 
 CPOString::CPOString(CProjectObject* parent, CPOPrjDevice* device) : CProjectObject(parent, nullptr) {
   PlaceBelow(*this, parent, device);
@@ -44,7 +53,78 @@ int CPOString::Compare(const CProjectObject* other, int column) {
   }
 }
 
-BOOL CPOString::CreateNew(CProjectObject*, CPOPrjDevice*, const CProjectObject*) {
-  ShowNotAvailable(GetTypeCode());
-  return FALSE;
+BOOL CPOString::Store() {
+  using namespace hv::db;
+  const wxString folder = devsvc::DeviceFolder(GetDevice());
+  const WORD defaultLanguage = devsvc::DefaultLanguage(GetProject());
+  Table t;
+  bool ok = !folder.empty() && defaultLanguage != kNoLanguage && t.open(folder, TextwSchema());
+  auto write = [&](WORD language, const wxString& text) {
+    TextwRow row;
+    if (m_number != 0 && wtext_select(t, row, kSeek, "IDTEXT", {m_number, language})) {
+      row.text = text;
+      row.logId = m_logicalId;
+      return wtext_update(t, row) != FALSE;
+    }
+    row = TextwRow();
+    row.number = m_number;
+    row.language = language;
+    row.text = text;
+    row.logId = m_logicalId;
+    if (!wtext_insert(t, row)) return false;
+    m_number = row.number;   // a new text's number comes with its first row
+    return true;
+  };
+  ok = ok && write(defaultLanguage, GetName());
+  for (const auto& [language, text] : m_texts) {
+    if (!ok) break;
+    if (language != defaultLanguage) ok = write(language, text);
+  }
+  if (!ok) {
+    hv::ShowMessage(10974, wxS("Der Text konnte nicht gespeichert werden!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  m_language = defaultLanguage;
+  return TRUE;
+}
+
+BOOL CPOString::Edit() {
+  if (!GetDevice()) return FALSE;
+  StringEditRequest request;
+  request.text = this;
+  request.language = devsvc::DefaultLanguage(GetProject());
+  if (hv::Ui().Run(request) != IDOK) return FALSE;
+  if (!Store()) return FALSE;
+  UpdateAllViews(HINT_OBJECT_CHANGED, this);
+  return TRUE;
+}
+
+BOOL CPOString::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) {
+  if (!parent || !device) return FALSE;
+  auto text = std::make_unique<CPOString>(parent, device);
+  if (templ && IsValidObject(templ) && std::string_view(templ->ClassName()) == kClassName) {
+    const auto& source = static_cast<const CPOString&>(*templ);
+    text->SetName(source.GetName());
+    text->m_texts = source.m_texts;
+  }
+  StringEditRequest request;
+  request.text = text.get();
+  request.language = devsvc::DefaultLanguage(text->GetProject());
+  if (hv::Ui().Run(request) != IDOK || !text->Store()) {
+    Discard(std::move(text));
+    return FALSE;
+  }
+  return AddNewObject(parent, std::move(text));
+}
+
+void CPOString::OnEdit() { Edit(); }
+
+void CPOString::OnNewObject() {
+  SetMultipleSelection(FALSE);
+  CreateNew(GetParent(), GetDevice(), nullptr);
+}
+
+void CPOString::OnNewCopy() {
+  SetMultipleSelection(FALSE);
+  CreateNew(GetParent(), GetDevice(), this);
 }

@@ -6,6 +6,21 @@
 
 #include "model/ProjectObject.h"
 
+class CPOString;
+
+// CDlgString::Edit: the text in every project language and its logical id. The dialog
+// works on the object itself and puts the texts back on anything but IDOK.
+struct StringEditRequest {
+  CPOString* text = nullptr;
+  WORD language = 0;   // the language shown first
+};
+
+enum : UINT {
+  ID_STRING_EDIT = 32772,       // "Ändern"
+  ID_STRING_NEW = 32787,        // "Neues Object"
+  ID_STRING_NEW_COPY = 32789,   // "Neue Kopie..."
+};
+
 class CPOString : public CProjectObject {
   HV_DECLARE_PROJECT_OBJECT(CPOString)
 
@@ -36,7 +51,23 @@ class CPOString : public CProjectObject {
   // folder's column.
   wxString GetColumnText(int column) override;
   int Compare(const CProjectObject* other, int column) override;
+  // Runs the text dialog and stores every language into the device's TEXTW table.
+  BOOL Edit() override;
+  // A new text, or a copy of the template's texts without its logical id; the dialog
+  // edits it and the text gets a new number when it is stored.
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+
+  // Writes the texts and the logical id into TEXTW: every language's row is updated or
+  // added; a text without a number gets a new one. FALSE (and a message) when the
+  // table cannot be written.
+  BOOL Store();
+
+  HV_DECLARE_COMMAND_MAP()
+
+ protected:
+  void OnEdit();
+  void OnNewObject();
+  void OnNewCopy();
 
  private:
   std::uint32_t m_number = 0;

@@ -120,6 +120,11 @@ TEST_F(HtmlFolders, NewRootMakesTheWebFolderAndAnnouncesTheNode) {
   EXPECT_EQ(wxS("Web-Dateien"), root->GetName());
   EXPECT_EQ((std::vector<int>{2}), view.Hints());
 
+  // A device has one root.
+  ui.ExpectMessage(10631);
+  EXPECT_FALSE(prototype->CreateNew(&dev.Node(), dev.Handle(), nullptr));
+  EXPECT_EQ(1u, dev.Node().GetChildCount());
+
   // A sub-folder needs the web pages' own commands.
   ui.ExpectMessage(10960);
   EXPECT_FALSE(prototype->CreateNew(root, dev.Handle(), nullptr));
