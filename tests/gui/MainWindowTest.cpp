@@ -7,6 +7,8 @@
 #include <wx/uiaction.h>
 
 #include "app/CommandIds.h"
+#include "app/TavProjectApp.h"
+#include "app/ToolsRepository.h"
 #include "app/MenuResources.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MenuBuilder.h"
@@ -14,6 +16,7 @@
 #include "app/ui/ProjectSplitterWnd.h"
 #include "app/ui/ProjectTreeView.h"
 #include "platform/IniFile.h"
+#include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/gui/support/WindowFixture.h"
 
@@ -172,4 +175,50 @@ TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
   EXPECT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
   EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
   hvtest::Pump(std::chrono::milliseconds(600));
+}
+
+TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
+  CTavProjectApp app;
+  app.m_profile.SetPath(home.Sub("Project.INI"));
+  app.m_languageCode = S("ENG");
+  auto add = [&](const char* name, const wxString& exe, const char* driver, const char* para) {
+    auto tool = std::make_unique<CTool>();
+    tool->appName = S(name);
+    tool->executable = exe;
+    tool->inTools = 1;
+    tool->params.push_back(std::make_unique<CToolParam>(S("S"), S(driver), S(para)));
+    app.m_tools.Add(std::move(tool));
+  };
+  const wxString probe = wxString::FromUTF8(HV_TEST_BINARY_DIR "/children/launcher_probe");
+  add("Werkzeug", probe, "intool", "--sprache=%l %x");
+  add("Nur am Gerät", probe, "MODBUS", "");
+  add("Zweites", probe, "INTOOL", "");
+  Open();
+  wxMenu* extras = frame->GetMenuBar()->GetMenu(kExtrasMenuPos);
+  auto open = [&] {
+    wxMenuEvent event(wxEVT_MENU_OPEN, 0, extras);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
+  };
+  auto texts = [&] {
+    std::vector<wxString> out;
+    for (wxMenuItem* item : extras->GetMenuItems()) out.push_back(item->GetItemLabelText());
+    return out;
+  };
+  open();
+  std::vector<wxString> listed = texts();
+  ASSERT_GE(listed.size(), 2u);
+  EXPECT_EQ(listed[listed.size() - 2], S("Werkzeug"));
+  EXPECT_EQ(listed.back(), S("Zweites"));
+  open();
+  EXPECT_EQ(texts().size(), listed.size());   // not listed twice
+
+  const wxString out = home.Sub("probe.txt");
+  setenv("HV_PROBE_OUT", out.utf8_str().data(), 1);
+  wxCommandEvent choose(wxEVT_MENU, ToolkitId(40101));
+  frame->GetEventHandler()->ProcessEvent(choose);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return hv::IsFile(out); }));
+  const std::string args = hvtest::ReadAll(out);
+  EXPECT_NE(args.find("--sprache=EN\n"), std::string::npos) << args;
+  unsetenv("HV_PROBE_OUT");
 }
