@@ -6,6 +6,7 @@
 
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/SharedDialogs.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -102,4 +103,7 @@ int CHalvoraApp::OnExit() {
   return code;
 }
 
-void CHalvoraApp::RegisterDialogs() { RegisterAppDialogs(); }
+void CHalvoraApp::RegisterDialogs() {
+  RegisterAppDialogs();
+  RegisterSharedDialogs();
+}
