@@ -35,6 +35,7 @@ std::span<ColumnDef> ViewNode::GetColumnDefs() {
 }
 
 wxString ViewNode::GetColumnText(int column) {
+  ++textRequests;
   if (column == 0) return GetName();
   if (column == 1) return wxString::Format("%d", value);
   return wxString::Format("c%d", column);

@@ -48,6 +48,8 @@ class ViewNode : public FakeObject {
   std::vector<int> columnClicks;
   std::vector<ColumnDef>* columns = nullptr;   // nullptr: the base table
   int menuAdjustments = 0;
+  // Column texts asked of all objects (a list must ask only for the rows it shows).
+  static inline long textRequests = 0;
 };
 
 // The device pointer of an object that stands for a device in tests (only compared).
