@@ -3,13 +3,12 @@
 #include "app/ImageListModel.h"
 #include "app/MenuModel.h"
 #include "app/TavProjectApp.h"
+#include "app/ToolMenus.h"
 #include "app/ToolsRepository.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
 
 namespace {
-
-const wxString kToolMarker = wxS("<ToolPopup1>");
 
 // The k-th ';'-separated field (from 1); empty past the last.
 wxString Field(const wxString& text, unsigned long long k) {
@@ -115,7 +114,7 @@ BOOL CPOPrjDevice::OnToolCommand(UINT id) {
 }
 
 void CPOPrjDevice::AdjustContextMenu(CMenu& menu) {
-  const int pos = menu.FindItemPosByText(kToolMarker);
+  const int pos = menu.FindItemPosByText(kDeviceToolPlaceholder);
   if (pos < 0) return;
   menu.RemoveMenu(pos);
   CTavProjectApp* app = TheApp();
