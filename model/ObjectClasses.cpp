@@ -8,6 +8,7 @@
 #include "model/Doc.h"
 #include "model/Documents.h"
 #include "model/ObjectFactory.h"
+#include "model/PrjDevice.h"
 #include "model/PrjFolder.h"
 #include "model/Project.h"
 #include "processdata/ADefFolder.h"
@@ -41,6 +42,8 @@ void RegisterObjectClasses() {
   CPOProject::RegisterHooks();
   CObjectFactory::Register<CPODocuments>();
   CObjectFactory::Register<CPODoc>();
+  CObjectFactory::Register<CPOPrjDevice>();
+  CPOPrjDevice::RegisterHooks();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

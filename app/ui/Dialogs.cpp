@@ -12,6 +12,7 @@
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
 #include "model/ui/BackupDialogs.h"
+#include "app/ui/StaticControls.h"
 #include "model/ui/ProjectDialogs.h"
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
@@ -27,7 +28,7 @@ class CAboutDlg : public wxDialog {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(new wxStaticText(this, 1003, req.text), 0, wxALL, 10);
     sizer->Add(new wxStaticText(this, 1162, req.toolVersion), 0, wxLEFT | wxRIGHT, 10);
-    sizer->Add(new wxHyperlinkCtrl(this, 1191, req.webAddress, req.webAddress), 0, wxALL, 10);
+    sizer->Add(new CHotStatic(this, 1191, req.webAddress), 0, wxALL, 10);
     sizer->Add(CreateButtonSizer(wxOK), 0, wxALL | wxALIGN_RIGHT, 10);
     SetSizerAndFit(sizer);
   }

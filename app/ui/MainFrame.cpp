@@ -1,13 +1,139 @@
 #include "app/ui/MainFrame.h"
 
+#include <wx/artprov.h>
+#include <wx/menu.h>
+#include <wx/printdlg.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "app/CommandIds.h"
+#include "app/MenuResources.h"
+#include "app/SettingsFile.h"
 #include "app/TavProjectApp.h"
+#include "app/ToolsRepository.h"
+#include "app/ui/ImageStrip.h"
+#include "app/ui/MenuBuilder.h"
+#include "app/ui/ProjectListView.h"
+#include "app/ui/ProjectSplitterWnd.h"
+#include "app/ui/ProjectTreeView.h"
+#include "model/LiveObjects.h"
 #include "platform/Localization.h"
 
-CMainFrame::CMainFrame()
+namespace {
+
+// An update request answered into the toolkit's event.
+class WxCmdUI : public CCmdUI {
+ public:
+  WxCmdUI(wxUpdateUIEvent& event, bool checkable)
+      : CCmdUI(CommandOfToolkitId(event.GetId())), m_event(event), m_checkable(checkable) {}
+
+ protected:
+  void DoEnable(BOOL on) override { m_event.Enable(on != FALSE); }
+  void DoSetCheck(int check) override {
+    if (m_checkable) m_event.Check(check != 0);
+  }
+  void DoSetText(const wxString& text) override { m_event.SetText(ToToolkitMenuLabel(text)); }
+
+ private:
+  wxUpdateUIEvent& m_event;
+  bool m_checkable;
+};
+
+wxMenu* TopMenu(wxMenu* menu) {
+  while (menu && menu->GetParent()) menu = menu->GetParent();
+  return menu;
+}
+
+void BindPopup(wxMenu* menu, const std::function<void(wxCommandEvent&)>& handler) {
+  menu->Bind(wxEVT_MENU, handler);
+  for (wxMenuItem* item : menu->GetMenuItems())
+    if (wxMenu* sub = item->GetSubMenu()) BindPopup(sub, handler);
+}
+
+}  // namespace
+
+BEGIN_COMMAND_MAP(CMainFrame, CMainFrameCommands)
+  ON_COMMAND(ID_APP_EXIT, OnAppExit)
+  ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
+END_COMMAND_MAP()
+
+CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
     : wxFrame(nullptr, wxID_ANY, hv::LocalString(10827, CTavProjectApp::kMainWindowTitle), wxDefaultPosition,
-              wxSize(900, 600)) {
+              wxSize(900, 600)),
+      m_profile(profile),
+      m_router(doc),
+      m_menuModel(BuildMainMenu()),
+      m_indicators(this) {
+  // Menu bar; the tool entries of "&Extras" are put in at every opening.
+  SetMenuBar(BuildWxMenuBar(m_menuModel));
+  m_extras = GetMenuBar()->GetMenu(kExtrasMenuPos);
+  if (wxMenuItem* marker = m_extras->FindItem(ToolkitId(ID_TOOL_MENU_MARKER))) {
+    const wxMenuItemList& items = m_extras->GetMenuItems();
+    m_toolMenuPos = items.IndexOf(marker);
+    m_extras->Destroy(marker);
+  }
+  const std::vector<wxAcceleratorEntry> accelerators = AcceleratorsOf(m_menuModel);
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
+  CreateToolbar();
+
+  // Message pane, then caps lock, num lock, scroll lock.
   CreateStatusBar(4);
+  const int widths[] = {-1, 40, 40, 40};
+  GetStatusBar()->SetStatusWidths(4, widths);
+  SetStatusBarPane(0);
+
+  m_splitter = new CProjectSplitterWnd(this);
+  m_tree = new CProjectTreeView(m_splitter, *this, doc);
+  m_list = new CProjectListView(m_splitter, *this, doc, profile);
+  const int width = UsableTreeWidth(profile.GetInt("Pane0", "Width", 150), GetClientSize().GetWidth());
+  m_splitter->SplitVertically(m_tree, m_list, width);
+
+  m_router.SetFrameTarget(this);
+  m_router.SetAppTarget(&m_appCommands);
+  m_router.SetActiveView(&m_list->Presenter());
+  ApplyApplicationLook(GetApplicationLook());
+
+  Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this);
+  Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+  Bind(wxEVT_CHILD_FOCUS, &CMainFrame::OnChildFocus, this);
+  Bind(wxEVT_TIMER, &CMainFrame::OnIndicatorTimer, this);
+  m_indicators.Start(500);
+}
+
+CMainFrame::~CMainFrame() { m_indicators.Stop(); }
+
+int CMainFrame::UsableTreeWidth(int stored, int clientWidth) {
+  // A width saved while the window was minimised or narrow would hide a pane.
+  if (stored < CProjectSplitterWnd::kMinimumPane) return 150;
+  if (clientWidth > 0 && stored > clientWidth - CProjectSplitterWnd::kMinimumPane) return 150;
+  return stored;
+}
+
+void CMainFrame::CreateToolbar() {
+  wxToolBar* bar = CreateToolBar(wxTB_FLAT | wxTB_HORIZONTAL);
+  bar->SetName(hv::LocalString(424, wxS("Standard")));
+  bar->SetMargins(1, 1);
+  for (const ToolbarButton& button : MainToolbarButtons()) {
+    if (!button.id) {
+      bar->AddSeparator();
+      continue;
+    }
+    wxBitmap bitmap = wxArtProvider::GetBitmap(wxString::FromUTF8(button.art), wxART_TOOLBAR, wxSize(16, 16));
+    if (!bitmap.IsOk()) bitmap = StripImage(IMG_OBJECT, 16);
+    const CMenu::Item* item = m_menuModel.FindItem(button.id);
+    const wxString tip = item ? PlainMenuText(item->text) : wxString();
+    bar->AddTool(ToolkitId(button.id), tip, bitmap, tip);
+  }
+  bar->Realize();
+}
+
+void CMainFrame::InitialUpdate(const wxString& startPath) {
+  DispatchScope scope;
+  m_list->OnInitialUpdate();
+  m_tree->OnInitialUpdate(startPath);
 }
 
 void CMainFrame::Raise() {
@@ -16,10 +142,115 @@ void CMainFrame::Raise() {
   wxFrame::Raise();
 }
 
-void CMainFrame::OnClose(wxCloseEvent& event) {
-  if (CTavProjectApp* app = TheApp()) {
-    app->HasLanguageChanged();
-    app->m_profile.WriteInt("Pane0", "Width", 150);
+// --- the command bridge ---
+
+IProjectView* CMainFrame::SourceOf(wxObject* eventObject) const {
+  if (!m_popupSource) return nullptr;
+  auto* menu = wxDynamicCast(eventObject, wxMenu);
+  return menu && TopMenu(menu) == m_popupMenu ? m_popupSource : nullptr;
+}
+
+void CMainFrame::OnMenu(wxCommandEvent& event) {
+  const int id = event.GetId();
+  if (id <= 0) {
+    event.Skip();
+    return;
   }
+  DispatchScope scope;
+  // Accelerators arrive here as well: a disabled command does not run.
+  if (!m_router.RouteFrom(SourceOf(event.GetEventObject())).Execute(CommandOfToolkitId(id))) event.Skip();
+}
+
+void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event) {
+  wxObject* object = event.GetEventObject();
+  auto* window = wxDynamicCast(object, wxWindow);
+  // Windows ask about themselves under their own ids: not commands.
+  if ((window && window != GetToolBar()) || event.GetId() <= 0) {
+    event.Skip();
+    return;
+  }
+  bool checkable = false;
+  if (auto* menu = wxDynamicCast(object, wxMenu)) {
+    if (wxMenuItem* item = menu->FindItem(event.GetId())) checkable = item->IsCheckable();
+  } else if (auto* bar = wxDynamicCast(object, wxToolBar)) {
+    if (wxToolBarToolBase* tool = bar->FindById(event.GetId())) checkable = tool->CanBeToggled();
+  }
+  DispatchScope scope;
+  WxCmdUI ui(event, checkable);
+  m_router.RouteFrom(SourceOf(object)).Update(ui);
+}
+
+void CMainFrame::ShowPopupMenu(IProjectView* source, wxWindow* window, const CMenu& menu, const wxPoint& pos) {
+  std::unique_ptr<wxMenu> popup(BuildWxMenu(menu));
+  BindPopup(popup.get(), [this, source](wxCommandEvent& event) {
+    DispatchScope scope;
+    m_router.RouteFrom(source).Execute(CommandOfToolkitId(event.GetId()));
+  });
+  IProjectView* const savedSource = m_popupSource;
+  wxMenu* const savedMenu = m_popupMenu;
+  m_popupSource = source;
+  m_popupMenu = popup.get();
+  window->PopupMenu(popup.get(), pos);
+  m_popupSource = savedSource;
+  m_popupMenu = savedMenu;
+}
+
+void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+  if (event.GetMenu() == m_extras) RebuildToolEntries();
+  event.Skip();   // the frame's own handler then asks for the entries' states
+}
+
+void CMainFrame::RebuildToolEntries() {
+  for (int id = kFirstMainToolCommand; id <= kLastMainToolCommand; ++id)
+    while (wxMenuItem* item = m_extras->FindChildItem(ToolkitId(static_cast<UINT>(id)))) m_extras->Destroy(item);
+  int pos = m_toolMenuPos;
+  for (const CToolMenuEntry& entry : ListToolMenuEntries()) {
+    CMenu::Item item;
+    item.id = static_cast<UINT>(entry.id);
+    item.text = entry.text;
+    AddWxMenuItem(*m_extras, item, std::min(pos++, static_cast<int>(m_extras->GetMenuItemCount())));
+  }
+}
+
+void CMainFrame::OnChildFocus(wxChildFocusEvent& event) {
+  // The event names the child of the window it reached; the focus itself may lie deeper.
+  for (wxWindow* start : {wxWindow::FindFocus(), event.GetWindow()})
+    for (wxWindow* w = start; w && w != this; w = w->GetParent()) {
+      if (w == m_tree) SetActiveView(&m_tree->Presenter());
+      if (w == m_list) SetActiveView(&m_list->Presenter());
+    }
   event.Skip();
+}
+
+// --- window ---
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  if (CTavProjectApp* app = TheApp()) app->HasLanguageChanged();
+  m_profile.WriteInt("Pane0", "Width", m_splitter->GetColumnWidth());
+  m_indicators.Stop();
+  event.Skip();
+}
+
+void CMainFrame::OnIndicatorTimer(wxTimerEvent&) {
+  wxStatusBar* bar = GetStatusBar();
+  if (!bar) return;
+  const std::pair<wxKeyCode, const char*> keys[] = {{WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
+  for (int i = 0; i < 3; ++i) {
+    const wxString text = wxGetKeyState(keys[i].first) ? wxString(keys[i].second) : wxString();
+    if (bar->GetStatusText(i + 1) != text) bar->SetStatusText(text, i + 1);
+  }
+}
+
+void CMainFrame::ApplyApplicationLook(UINT) {
+  // The desktop decides the look here; the choice is kept and marked.
+  wxBusyCursor wait;
+  Refresh();
+}
+
+void CMainFrame::OnAppExit() { Close(); }
+
+void CMainFrame::OnFilePrintSetup() {
+  wxPageSetupDialogData data(m_list->PrintData());
+  wxPageSetupDialog dialog(this, &data);
+  if (dialog.ShowModal() == wxID_OK) m_list->PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
 }

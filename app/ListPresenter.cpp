@@ -1,0 +1,427 @@
+#include "app/ListPresenter.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_set>
+
+#include "app/CommandIds.h"
+#include "app/CommandRouting.h"
+#include "app/ListLayout.h"
+#include "app/MenuResources.h"
+#include "app/SettingsFile.h"
+#include "app/TavProjectApp.h"
+#include "app/UpdateHints.h"
+#include "app/ViewHooks.h"
+#include "model/ProjectObject.h"
+
+namespace {
+
+int StyleOfCommand(UINT id) {
+  switch (id) {
+    case ID_VIEW_LARGEICON: return LIST_STYLE_ICON;
+    case ID_VIEW_SMALLICON: return LIST_STYLE_SMALLICON;
+    case ID_VIEW_LIST: return LIST_STYLE_LIST;
+    default: return LIST_STYLE_DETAILS;
+  }
+}
+
+wxString LayoutKey(CProjectObject& object) {
+  return wxString::Format("%lX", static_cast<unsigned long>(ToUInt(object.GetTypeCode())));
+}
+
+}  // namespace
+
+BEGIN_COMMAND_MAP(CListPresenter, CCmdTarget)
+  ON_COMMAND(ID_VIEW_LARGEICON, OnViewStyle)
+  ON_COMMAND(ID_VIEW_SMALLICON, OnViewStyle)
+  ON_COMMAND(ID_VIEW_LIST, OnViewStyle)
+  ON_COMMAND(ID_VIEW_DETAILS, OnViewStyle)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_LARGEICON, OnUpdateViewStyle)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_SMALLICON, OnUpdateViewStyle)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_LIST, OnUpdateViewStyle)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_DETAILS, OnUpdateViewStyle)
+  ON_COMMAND(ID_EDIT_SELECT_ALL, OnSelectAll)
+  ON_COMMAND(ID_EDIT_INVERT_SELECTION, OnInvertSelection)
+  ON_COMMAND(ID_FILE_PRINT, OnPrint)
+  ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreview)
+END_COMMAND_MAP()
+
+CListPresenter::CListPresenter(IListWidget& widget, CTavProjectDoc& doc, const CSettingsFile& profile)
+    : m_widget(widget), m_doc(doc), m_profile(profile) {
+  m_doc.AddView(this);
+}
+
+CListPresenter::~CListPresenter() { m_doc.RemoveView(this); }
+
+void CListPresenter::OnInitialUpdate() {
+  m_style = m_profile.GetInt("Pane1", "Type", LIST_STYLE_DETAILS) & 3;
+  m_widget.SetViewStyle(m_style);
+  SetColumns(GetColumnDefsOf(ColumnTableId::Default));
+}
+
+void CListPresenter::OnDestroy() {
+  m_profile.WriteInt("Pane1", "Type", m_style);
+  SaveLayout(m_listed.Get());
+}
+
+// --- rows ---
+
+CProjectObject* CListPresenter::RowObject(std::size_t row) const {
+  return row < m_rows.size() ? m_rows[row].Get() : nullptr;
+}
+
+wxString CListPresenter::RowText(std::size_t row, int displayColumn) {
+  CProjectObject* object = RowObject(row);
+  if (!object || displayColumn < 0 || displayColumn >= static_cast<int>(m_display.size())) return wxString();
+  const int tableRow = m_display[static_cast<size_t>(displayColumn)];
+  if (tableRow == 0) return object->GetName();
+  return object->GetColumnText(m_table[static_cast<size_t>(tableRow)].subItem);
+}
+
+int CListPresenter::RowImage(std::size_t row) {
+  CProjectObject* object = RowObject(row);
+  if (!object) return -1;
+  const int image = object->GetImage();
+  if (image != -1) return image;
+  auto it = m_ownImages.find(object->GetSerial());
+  if (it != m_ownImages.end()) return it->second;
+  object->AddImageToList(m_large, IMAGELIST_LARGE);
+  const int small = object->AddImageToList(m_small, IMAGELIST_SMALL);
+  m_ownImages[object->GetSerial()] = small;
+  return small;
+}
+
+long CListPresenter::FindRow(const CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return -1;
+  const ObjectSerial serial = object->GetSerial();
+  // Removals come in bursts in row order: start where the last one was.
+  const std::size_t start = std::min(m_lastRemovedRow, m_rows.size());
+  for (std::size_t i = start; i < m_rows.size(); ++i)
+    if (m_rows[i].Serial() == serial) return static_cast<long>(i);
+  for (std::size_t i = 0; i < start; ++i)
+    if (m_rows[i].Serial() == serial) return static_cast<long>(i);
+  return -1;
+}
+
+std::vector<ObjectRef> CListPresenter::SelectedObjects() {
+  std::vector<ObjectRef> out;
+  for (std::size_t row : m_widget.GetSelectedRows())
+    if (row < m_rows.size()) out.push_back(m_rows[row]);
+  return out;
+}
+
+void CListPresenter::FillList(CProjectObject* object, bool force) {
+  m_rows.clear();
+  m_ownImages.clear();
+  m_widget.SetRowCount(0);
+  if (!object) return;
+  const ObjectRef ref(object);
+  if (object->HasNoChildren() || force || object->IsStale()) object->LoadChildren();
+  if (!ref.IsValid()) return;
+  const std::vector<CProjectObject*> children = object->GetChildren();
+  m_rows.reserve(children.size());
+  for (CProjectObject* child : children)
+    if (CProjectObject::IsValidObject(child)) m_rows.emplace_back(child);
+  SortRows();
+  m_lastRemovedRow = 0;
+  m_widget.SetRowCount(m_rows.size());
+}
+
+void CListPresenter::SortRows() {
+  struct Entry {
+    CProjectObject* object;
+    wxString lowerName;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(m_rows.size());
+  for (const ObjectRef& ref : m_rows)
+    if (CProjectObject* object = ref.Get()) entries.push_back({object, object->GetName().Lower()});
+  // Rows start in name order (as inserted into a sorted control), then take the
+  // objects' own order for the sort column.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.lowerName < b.lowerName; });
+  if (m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())) {
+    const int column = m_table[static_cast<size_t>(m_sortColumn)].subItem;
+    const bool descending = m_sortDirection == 1;
+    std::stable_sort(entries.begin(), entries.end(), [column, descending](const Entry& a, const Entry& b) {
+      const int r = a.object->Compare(b.object, column);
+      return descending ? r > 0 : r < 0;
+    });
+  }
+  m_rows.clear();
+  for (const Entry& e : entries) m_rows.emplace_back(e.object);
+}
+
+// --- columns ---
+
+bool CListPresenter::IsTextsFolder(CProjectObject& object) { return object.GetTypeCode() == TypeCode::ResString; }
+
+int CListPresenter::DisplayIndexOf(int tableRow) const {
+  for (size_t i = 0; i < m_display.size(); ++i)
+    if (m_display[i] == tableRow) return static_cast<int>(i);
+  return -1;
+}
+
+void CListPresenter::SetColumns(std::span<ColumnDef> table) {
+  m_table = table;
+  m_display = DisplayOrderOf(table);
+  if (m_sortColumn < 0 || m_sortColumn >= static_cast<int>(table.size())) {
+    // A sort column the new set does not have would compare nothing.
+    m_sortColumn = 0;
+    m_sortDirection = 0;
+  }
+  std::vector<ListColumn> columns;
+  for (int row : m_display) {
+    const ColumnDef& c = table[static_cast<size_t>(row)];
+    columns.push_back({c.title, c.format, c.width, row});
+  }
+  m_widget.SetColumns(columns);
+  m_widget.ShowSortIndicator(DisplayIndexOf(m_sortColumn), m_sortDirection == 0);
+}
+
+void CListPresenter::ChangeColumnSet(CProjectObject* object) {
+  if (!object) return;
+  if (CTavProjectApp* app = TheApp()) app->m_modelessDialog.reset();
+  if (CProjectObject* previous = m_listed.Get()) SaveLayout(previous);
+  std::span<ColumnDef> table = object->GetColumnDefs();
+  wxString value;
+  const wxString key = LayoutKey(*object);
+  if (IsTextsFolder(*object)) {
+    if (ViewHooks& hooks = GetViewHooks(); hooks.readProjectLayout) value = hooks.readProjectLayout(*object, key);
+  } else {
+    value = m_profile.GetString("Pane1", key, wxString());
+  }
+  if (!value.empty()) {
+    const int sort = ApplyListLayout(value, table, IsTextsFolder(*object));
+    if (sort != 0) {
+      m_sortColumn = std::abs(sort) - 1;
+      m_sortDirection = sort < 0 ? 1 : 0;
+    }
+  }
+  SetColumns(table);
+}
+
+void CListPresenter::SaveLayout(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object) || object != m_listed.Get()) return;
+  for (size_t i = 0; i < m_display.size(); ++i) {
+    ColumnDef& c = m_table[static_cast<size_t>(m_display[i])];
+    c.width = m_widget.GetColumnWidth(static_cast<int>(i));
+    c.order = static_cast<int>(i);
+  }
+  const bool texts = IsTextsFolder(*object);
+  const wxString value = FormatListLayout(m_table, m_sortColumn, m_sortDirection, texts);
+  const wxString key = LayoutKey(*object);
+  if (texts) {
+    if (ViewHooks& hooks = GetViewHooks(); hooks.writeProjectLayout) hooks.writeProjectLayout(*object, key, value);
+  } else {
+    m_profile.WriteString("Pane1", key, value);
+  }
+}
+
+void CListPresenter::SetDisplayOrder(const std::vector<int>& tableRows) {
+  if (tableRows.size() != m_table.size()) return;
+  std::vector<bool> seen(m_table.size(), false);
+  for (int row : tableRows) {
+    if (row < 0 || row >= static_cast<int>(m_table.size()) || seen[static_cast<size_t>(row)]) return;
+    seen[static_cast<size_t>(row)] = true;
+  }
+  for (size_t i = 0; i < m_display.size(); ++i)
+    m_table[static_cast<size_t>(m_display[i])].width = m_widget.GetColumnWidth(static_cast<int>(i));
+  for (size_t i = 0; i < tableRows.size(); ++i) m_table[static_cast<size_t>(tableRows[i])].order = static_cast<int>(i);
+  SetColumns(m_table);
+  m_widget.RefreshAll();
+}
+
+void CListPresenter::OnColumnClick(int displayIndex) {
+  if (displayIndex < 0 || displayIndex >= static_cast<int>(m_display.size())) return;
+  DispatchScope scope;
+  const int row = m_display[static_cast<size_t>(displayIndex)];
+  if (row == m_sortColumn) {
+    m_sortDirection = m_sortDirection ? 0 : 1;
+  } else {
+    m_sortColumn = row;
+    m_sortDirection = 0;
+  }
+  std::unordered_set<ObjectSerial> selected;
+  for (const ObjectRef& ref : SelectedObjects()) selected.insert(ref.Serial());
+  SortRows();
+  m_widget.SetRowCount(m_rows.size());
+  if (!selected.empty())
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+      if (selected.count(m_rows[i].Serial())) m_widget.SelectRow(i, true);
+  m_widget.ShowSortIndicator(displayIndex, m_sortDirection == 0);
+}
+
+void CListPresenter::ResetToBase() {
+  SaveLayout(m_listed.Get());
+  m_listed = ObjectRef();
+  SetColumns(GetColumnDefsOf(ColumnTableId::Default));
+  m_rows.clear();
+  m_ownImages.clear();
+  m_widget.SetRowCount(0);
+}
+
+// --- hints ---
+
+void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* object) {
+  DispatchScope scope;
+  switch (hint) {
+    case HINT_SHOW_OBJECT:
+      if (!object) ResetToBase();
+      // Only the views of the window choose what the list shows.
+      if (!sender) return;
+      if (object && !CProjectObject::IsValidObject(object)) return;
+      if (object != m_listed.Get()) {
+        ChangeColumnSet(object);
+        m_listed = ObjectRef(object);
+      }
+      FillList(object, false);
+      m_widget.RefreshAll();
+      break;
+    case HINT_OBJECT_ADDED: ObjectAdded(object); break;
+    case HINT_OBJECT_REMOVED: ObjectRemoved(object); break;
+    case HINT_REFRESH_CHILDREN:
+      if (CProjectObject* listed = m_listed.Get(); listed && listed->IsStale()) FillList(listed, true);
+      break;
+    case HINT_OBJECT_CHANGED:
+      if (long row = FindRow(object); row >= 0) m_widget.RefreshRow(static_cast<std::size_t>(row));
+      break;
+    default: m_widget.RefreshAll(); break;
+  }
+}
+
+void CListPresenter::ObjectAdded(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object) || FindRow(object) >= 0) return;
+  CProjectObject* listed = m_listed.Get();
+  if (!listed || object->GetParent() != listed) return;
+  const int column = m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())
+                         ? m_table[static_cast<size_t>(m_sortColumn)].subItem
+                         : 0;
+  const wxString name = object->GetName().Lower();
+  std::size_t index = 0;
+  for (; index < m_rows.size(); ++index) {
+    CProjectObject* other = m_rows[index].Get();
+    if (!other) continue;
+    int r = object->Compare(other, column);
+    if (m_sortDirection == 1) r = -r;
+    if (r < 0 || (r == 0 && name < other->GetName().Lower())) break;
+  }
+  m_rows.insert(m_rows.begin() + static_cast<long>(index), ObjectRef(object));
+  m_widget.InsertRow(index);
+  m_widget.ClearSelection();
+  m_widget.SelectRow(index, true);
+  m_widget.FocusRow(index);
+}
+
+void CListPresenter::ObjectRemoved(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return;
+  if (object == m_listed.Get()) {
+    // The listed object goes: nothing is left to list.
+    ResetToBase();
+    return;
+  }
+  const long found = FindRow(object);
+  if (found < 0) return;
+  const std::size_t row = static_cast<std::size_t>(found);
+  m_rows.erase(m_rows.begin() + found);
+  m_ownImages.erase(object->GetSerial());
+  m_widget.DeleteRow(row);
+  m_lastRemovedRow = row;
+  if (m_rows.empty() || m_widget.HasSelection()) return;
+  const std::size_t target = row < m_rows.size() ? row : m_rows.size() - 1;
+  m_widget.SelectRow(target, true);
+  m_widget.FocusRow(target);
+}
+
+// --- routing and commands ---
+
+BOOL CListPresenter::OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
+  if (code != CN_COMMAND && code != CN_UPDATE_COMMAND_UI) return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+  DispatchScope scope;
+  const std::vector<ObjectRef> selection = SelectedObjects();
+  if (RouteListRequest(selection, m_listed, id, code, ui, probe)) return TRUE;
+  return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+}
+
+void CListPresenter::SetViewStyle(int style) {
+  m_style = style & 3;
+  m_widget.SetViewStyle(m_style);
+}
+
+void CListPresenter::OnViewStyle(UINT id) {
+  const int style = StyleOfCommand(id);
+  if (style != m_style) SetViewStyle(style);
+}
+
+void CListPresenter::OnUpdateViewStyle(CCmdUI* ui) {
+  ui->Enable(TRUE);
+  ui->SetCheck(StyleOfCommand(ui->m_nID) == m_style ? 1 : 0);
+}
+
+void CListPresenter::OnSelectAll() { m_widget.SelectAll(); }
+
+void CListPresenter::OnInvertSelection() {
+  std::vector<std::size_t> selected = m_widget.GetSelectedRows();
+  std::size_t next = 0;
+  for (std::size_t row = 0; row < m_rows.size(); ++row) {
+    const bool was = next < selected.size() && selected[next] == row;
+    if (was) ++next;
+    m_widget.SelectRow(row, !was);
+  }
+}
+
+void CListPresenter::OnPrint() {
+  if (onPrint) onPrint();
+}
+
+void CListPresenter::OnPrintPreview() {
+  if (onPrintPreview) onPrintPreview();
+}
+
+// --- actions ---
+
+void CListPresenter::OnDoubleClick(int displayColumn) {
+  DispatchScope scope;
+  const std::vector<std::size_t> rows = m_widget.GetSelectedRows();
+  if (rows.empty()) return;
+  CProjectObject* object = RowObject(rows.front());
+  if (!object) return;
+  if (object->HasTreeChildren()) {
+    m_doc.UpdateAllViews(this, HINT_OPEN_OBJECT, object);
+  } else if (object->HasListChildren()) {
+    m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, object);
+  } else {
+    int column = 0;
+    if (displayColumn >= 0 && displayColumn < static_cast<int>(m_display.size()))
+      column = m_table[static_cast<size_t>(m_display[static_cast<size_t>(displayColumn)])].subItem;
+    object->OnColumnDblClick(column);
+  }
+}
+
+CListPresenter::MenuChoice CListPresenter::PrepareContextMenu() {
+  DispatchScope scope;
+  MenuChoice choice;
+  const std::vector<std::size_t> rows = m_widget.GetSelectedRows();
+  if (!rows.empty()) {
+    CProjectObject* object = RowObject(rows.front());
+    if (!object) return choice;
+    const ObjectRef ref(object);
+    if (object->GetTypeCode() == TypeCode::Project) object->LoadChildren();
+    if (!ref.IsValid()) return choice;
+    std::optional<CMenu> menu = LoadContextMenu(static_cast<UINT>(object->GetContextMenuId()));
+    if (!menu) return choice;
+    object->AdjustContextMenu(*menu);
+    if (ref.IsValid()) choice.menu = std::move(menu);
+    return choice;
+  }
+  CProjectObject* listed = m_listed.Get();
+  if (!listed) return choice;
+  const char* cls = listed->ClassName();
+  if (std::strcmp(cls, "CPOPrjDevice") == 0 || std::strcmp(cls, "CPOResource") == 0) return choice;
+  UINT id = IDR_MENU_NEW_PASTE;
+  if (std::strcmp(cls, "CPOResPal") == 0) id = IDR_MENU_PASTE_PAL;
+  else if (std::strcmp(cls, "CPODocuments") == 0) id = IDR_MENU_PASTE_DOCS;
+  choice.menu = LoadContextMenu(id);
+  return choice;
+}

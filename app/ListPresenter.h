@@ -1,0 +1,160 @@
+#pragma once
+// What the project list does, without a window: the rows of the listed object's
+// children (held as ObjectRefs and resolved whenever a text is needed, so that a list
+// of any length only asks for the rows on screen), the column set and stored layout
+// per type, sorting through the objects' Compare, the update hints, the routing to the
+// selected rows, the context-menu choice and the list's own commands.
+#include <functional>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
+#include <wx/string.h>
+
+#include "app/CmdTarget.h"
+#include "app/ImageListModel.h"
+#include "app/LocalTables.h"
+#include "app/MenuModel.h"
+#include "app/TavProjectDoc.h"
+#include "model/LiveObjects.h"
+
+class CProjectObject;
+class CSettingsFile;
+
+// View styles: the value stored as "Pane1", "Type".
+enum ListViewStyle : int {
+  LIST_STYLE_ICON = 0,
+  LIST_STYLE_DETAILS = 1,
+  LIST_STYLE_SMALLICON = 2,
+  LIST_STYLE_LIST = 3,
+};
+
+struct ListColumn {
+  wxString title;
+  int format = 0;   // 0 left, 1 right, 2 centred
+  int width = 0;
+  int tableRow = 0;
+};
+
+class IListWidget {
+ public:
+  virtual ~IListWidget() = default;
+  // The columns in display order.
+  virtual void SetColumns(const std::vector<ListColumn>& columns) = 0;
+  virtual int GetColumnWidth(int displayIndex) = 0;
+  // A new row count: every row shows anew, nothing selected.
+  virtual void SetRowCount(std::size_t count) = 0;
+  // One row inserted at / deleted from the index; the selection of the others moves.
+  virtual void InsertRow(std::size_t index) = 0;
+  virtual void DeleteRow(std::size_t index) = 0;
+  virtual void RefreshRow(std::size_t index) = 0;
+  virtual void RefreshAll() = 0;
+  // Selected rows in ascending order.
+  virtual std::vector<std::size_t> GetSelectedRows() = 0;
+  virtual bool HasSelection() = 0;
+  virtual void SelectRow(std::size_t index, bool select) = 0;
+  virtual void SelectAll() = 0;
+  virtual void ClearSelection() = 0;
+  // Focus and scroll the row into view.
+  virtual void FocusRow(std::size_t index) = 0;
+  // displayIndex -1: no indicator.
+  virtual void ShowSortIndicator(int displayIndex, bool ascending) = 0;
+  virtual void SetViewStyle(int style) = 0;
+};
+
+class CListPresenter : public CCmdTarget, public IProjectView {
+ public:
+  // `profile` holds "Pane1" (the per-user profile); it must outlive the presenter.
+  CListPresenter(IListWidget& widget, CTavProjectDoc& doc, const CSettingsFile& profile);
+  ~CListPresenter() override;
+  CListPresenter(const CListPresenter&) = delete;
+  CListPresenter& operator=(const CListPresenter&) = delete;
+
+  // Reads the stored view style and shows the base columns.
+  void OnInitialUpdate();
+  // Writes the view style and the listed type's layout.
+  void OnDestroy();
+
+  // --- IProjectView ---
+  void OnUpdate(IProjectView* sender, int hint, CProjectObject* object) override;
+  BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) override;
+
+  // --- rows (for the window's text and image requests) ---
+  std::size_t GetRowCount() const { return m_rows.size(); }
+  // nullptr when the row's object is gone.
+  CProjectObject* RowObject(std::size_t row) const;
+  wxString RowText(std::size_t row, int displayColumn);
+  // The small-list image index of the row (the large list uses the same indices).
+  int RowImage(std::size_t row);
+  long FindRow(const CProjectObject* object);
+
+  // --- columns ---
+  const std::vector<int>& DisplayOrder() const { return m_display; }
+  std::span<ColumnDef> Columns() const { return m_table; }
+  int GetSortColumn() const { return m_sortColumn; }      // a table row
+  int GetSortDirection() const { return m_sortDirection; }
+  void OnColumnClick(int displayIndex);
+  // A new display order (table rows, first shown first), e.g. from a column dialog.
+  void SetDisplayOrder(const std::vector<int>& tableRows);
+  // Stores the layout of the listed object's type (only the listed object's columns
+  // are on screen, so any other object is left alone).
+  void SaveLayout(CProjectObject* object);
+
+  // --- listed object, style ---
+  CProjectObject* GetListed() const { return m_listed.Get(); }
+  int GetViewStyle() const { return m_style; }
+  void SetViewStyle(int style);
+
+  // --- actions of the window ---
+  // `displayColumn` is the column under the pointer (-1: none).
+  void OnDoubleClick(int displayColumn);
+  struct MenuChoice {
+    std::optional<CMenu> menu;
+  };
+  MenuChoice PrepareContextMenu();
+  std::vector<ObjectRef> SelectedObjects();
+
+  CImageList& SmallImages() { return m_small; }
+  CImageList& LargeImages() { return m_large; }
+
+  // Printing and preview belong to the window.
+  std::function<void()> onPrint;
+  std::function<void()> onPrintPreview;
+
+  HV_DECLARE_COMMAND_MAP()
+
+ protected:
+  void OnViewStyle(UINT id);
+  void OnUpdateViewStyle(CCmdUI* ui);
+  void OnSelectAll();
+  void OnInvertSelection();
+  void OnPrint();
+  void OnPrintPreview();
+
+ private:
+  void FillList(CProjectObject* object, bool force);
+  void ChangeColumnSet(CProjectObject* object);
+  void SetColumns(std::span<ColumnDef> table);
+  void ResetToBase();
+  void SortRows();
+  bool IsTextsFolder(CProjectObject& object);
+  void ObjectAdded(CProjectObject* object);
+  void ObjectRemoved(CProjectObject* object);
+  int DisplayIndexOf(int tableRow) const;
+
+  IListWidget& m_widget;
+  CTavProjectDoc& m_doc;
+  const CSettingsFile& m_profile;
+  std::vector<ObjectRef> m_rows;
+  ObjectRef m_listed;
+  std::span<ColumnDef> m_table;
+  std::vector<int> m_display;
+  int m_sortColumn = 0;
+  int m_sortDirection = 0;
+  int m_style = LIST_STYLE_DETAILS;
+  std::size_t m_lastRemovedRow = 0;
+  CImageList m_small{16};
+  CImageList m_large{32};
+  // Images objects added for themselves, so that repainting does not add them again.
+  std::unordered_map<ObjectSerial, int> m_ownImages;
+};

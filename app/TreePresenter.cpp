@@ -1,0 +1,454 @@
+#include "app/TreePresenter.h"
+
+#include <cstring>
+
+#include "app/CommandIds.h"
+#include "app/CommandRouting.h"
+#include "app/MenuResources.h"
+#include "app/TavProjectApp.h"
+#include "app/UpdateHints.h"
+#include "app/ViewHooks.h"
+#include "model/ProjectObject.h"
+
+BEGIN_COMMAND_MAP(CTreePresenter, CCmdTarget)
+  ON_COMMAND(ID_NEW_OBJECT, OnNewObject)
+  ON_UPDATE_COMMAND_UI(ID_NEW_OBJECT, OnUpdateNewObject)
+  ON_COMMAND(ID_IMPORT, OnImport)
+  ON_UPDATE_COMMAND_UI(ID_IMPORT, OnUpdateNewObject)
+  ON_COMMAND(ID_EXPAND_ALL, OnExpandAll)
+  ON_UPDATE_COMMAND_UI(ID_EXPAND_ALL, OnUpdateExpandAll)
+END_COMMAND_MAP()
+
+wxString SelectionTextOf(CProjectObject& object) {
+  CProjectObject* project = FindProjectObject(&object);
+  CProjectObject* device = FindDeviceObject(&object);
+  return (project ? project->GetName() : wxString()) + "/" + (device ? device->GetName() : wxString());
+}
+
+CTreePresenter::CTreePresenter(ITreeWidget& widget, CTavProjectDoc& doc) : m_widget(widget), m_doc(doc) {
+  m_doc.AddView(this);
+}
+
+CTreePresenter::~CTreePresenter() { m_doc.RemoveView(this); }
+
+// --- items ---
+
+CProjectObject* CTreePresenter::ObjectOf(TreeItem item) {
+  if (!item) return nullptr;
+  const ObjectSerial serial = m_widget.GetItemSerial(item);
+  return serial ? CProjectObject::FromSerial(serial) : nullptr;
+}
+
+CProjectObject* CTreePresenter::GetSelectedObject() { return ObjectOf(m_widget.GetSelection()); }
+
+bool CTreePresenter::IsEmpty() { return m_widget.GetFirstChild(nullptr) == nullptr; }
+
+TreeItem CTreePresenter::InsertObjectItem(CProjectObject& object, TreeItem parent) {
+  int image = object.GetImage();
+  if (image == -1) image = object.AddImageToList(m_images, IMAGELIST_TREE);
+  const wxString text = object.GetName();
+  // Siblings stay in alphabetical order whatever the order of the child list.
+  std::size_t index = 0;
+  for (TreeItem c = m_widget.GetFirstChild(parent); c; c = m_widget.GetNextSibling(c), ++index)
+    if (m_widget.GetItemText(c).CmpNoCase(text) > 0) break;
+  TreeItem item = m_widget.InsertItem(parent, index, text, image < 0 ? 0 : image, object.GetSerial());
+  AddPlaceholderChild(item);
+  return item;
+}
+
+void CTreePresenter::AddPlaceholderChild(TreeItem item) {
+  CProjectObject* object = ObjectOf(item);
+  if (!object || !object->HasTreeChildren()) return;
+  std::size_t index = 0;
+  for (TreeItem c = m_widget.GetFirstChild(item); c; c = m_widget.GetNextSibling(c), ++index)
+    if (m_widget.GetItemText(c).CmpNoCase(kPlaceholderText) > 0) break;
+  m_widget.InsertItem(item, index, kPlaceholderText, kPlaceholderImage, 0);
+}
+
+void CTreePresenter::FillChildren(TreeItem item) {
+  CProjectObject* object = ObjectOf(item);
+  if (!object) return;
+  const ObjectRef ref(object);
+  ViewHooks& hooks = GetViewHooks();
+  if (hooks.treeLoading) hooks.treeLoading(*object, true);
+  object->LoadChildren();
+  if (!ref.IsValid()) return;
+  if (hooks.treeLoading) hooks.treeLoading(*object, false);
+  if (object->HasNoChildren()) {
+    // Nothing loaded: the item keeps its expand button.
+    if (!m_widget.GetFirstChild(item)) AddPlaceholderChild(item);
+    return;
+  }
+  object->SetExpanded(1);
+  TreeItem first = m_widget.GetFirstChild(item);
+  if (first && m_widget.GetItemSerial(first) == 0) m_widget.DeleteItem(first);
+  // Items that hints added while the children loaded are not inserted twice.
+  const bool guard = m_widget.GetFirstChild(item) != nullptr;
+  for (CProjectObject* child : object->GetChildren()) {
+    if (!CProjectObject::IsValidObject(child) || !child->IsShownInTree()) continue;
+    if (guard && FindChild(item, child)) continue;
+    InsertObjectItem(*child, item);
+  }
+}
+
+void CTreePresenter::CollapseItem(TreeItem item) {
+  if (CProjectObject* object = ObjectOf(item)) object->SetExpanded(0);
+  // A selected child hands the selection to the item itself, which the list then shows.
+  TreeItem selected = m_widget.GetSelection();
+  if (selected && selected != item && IsWithin(selected, item)) m_widget.SelectItem(item);
+  m_widget.DeleteChildren(item);
+}
+
+void CTreePresenter::ExpandSubtree(CProjectObject& object) {
+  const ObjectRef ref(&object);
+  ViewHooks& hooks = GetViewHooks();
+  if (hooks.treeLoading) hooks.treeLoading(object, true);
+  object.LoadChildren();
+  if (!ref.IsValid()) return;
+  if (hooks.treeLoading) hooks.treeLoading(object, false);
+  if (object.HasNoChildren()) return;
+  object.SetExpanded(1);
+  for (CProjectObject* child : object.GetChildren())
+    if (CProjectObject::IsValidObject(child) && child->IsShownInTree() && child->HasTreeChildren())
+      ExpandSubtree(*child);
+}
+
+void CTreePresenter::RestoreExpanded(CProjectObject& object, TreeItem item) {
+  const ObjectRef ref(&object);
+  for (CProjectObject* child : object.GetChildren()) {
+    if (!ref.IsValid()) return;
+    if (!CProjectObject::IsValidObject(child) || !child->GetExpanded()) continue;
+    TreeItem childItem = FindChild(item, child);
+    if (!childItem) continue;
+    m_widget.Expand(childItem);
+    if (CProjectObject::IsValidObject(child)) RestoreExpanded(*child, childItem);
+  }
+}
+
+TreeItem CTreePresenter::FindChild(TreeItem parent, const CProjectObject* object) {
+  const ObjectSerial serial = object ? object->GetSerial() : 0;
+  if (!serial) return nullptr;
+  for (TreeItem c = m_widget.GetFirstChild(parent); c; c = m_widget.GetNextSibling(c))
+    if (m_widget.GetItemSerial(c) == serial) return c;
+  return nullptr;
+}
+
+TreeItem CTreePresenter::FindChildByText(TreeItem parent, const wxString& text) {
+  for (TreeItem c = m_widget.GetFirstChild(parent); c; c = m_widget.GetNextSibling(c))
+    if (m_widget.GetItemText(c) == text) return c;
+  return nullptr;
+}
+
+TreeItem CTreePresenter::FindInSubtree(TreeItem first, const CProjectObject* object) {
+  const ObjectSerial serial = object->GetSerial();
+  for (TreeItem item = first; item; item = m_widget.GetNextSibling(item)) {
+    if (m_widget.GetItemSerial(item) == serial) return item;
+    if (TreeItem child = m_widget.GetFirstChild(item))
+      if (TreeItem found = FindInSubtree(child, object)) return found;
+  }
+  return nullptr;
+}
+
+TreeItem CTreePresenter::FindItemByObject(const CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return nullptr;
+  return FindInSubtree(m_widget.GetFirstChild(nullptr), object);
+}
+
+TreeItem CTreePresenter::FindItemByClassAndName(const char* className, const wxString& name, TreeItem start) {
+  for (TreeItem item = start ? start : m_widget.GetFirstChild(nullptr); item; item = m_widget.GetNextSibling(item)) {
+    if (TreeItem child = m_widget.GetFirstChild(item))
+      if (TreeItem found = FindItemByClassAndName(className, name, child)) return found;
+    CProjectObject* object = ObjectOf(item);
+    if (object && std::strcmp(object->ClassName(), className) == 0 && object->GetName() == name) return item;
+  }
+  return nullptr;
+}
+
+TreeItem CTreePresenter::PrevVisible(TreeItem item) {
+  TreeItem prev = m_widget.GetPrevSibling(item);
+  if (!prev) return m_widget.GetParentItem(item);
+  while (m_widget.IsExpanded(prev)) {
+    TreeItem last = m_widget.GetLastChild(prev);
+    if (!last) break;
+    prev = last;
+  }
+  return prev;
+}
+
+bool CTreePresenter::IsWithin(TreeItem item, TreeItem ancestor) {
+  for (TreeItem i = item; i; i = m_widget.GetParentItem(i))
+    if (i == ancestor) return true;
+  return false;
+}
+
+void CTreePresenter::DropItem(TreeItem item) {
+  const ObjectSerial serial = m_widget.GetItemSerial(item);
+  TreeItem selected = m_widget.GetSelection();
+  if (selected && IsWithin(selected, item)) {
+    TreeItem next = m_widget.GetNextSibling(item);
+    m_widget.SelectItem(next ? next : PrevVisible(item));
+    // The new selection's hint may have changed the tree: find the item again.
+    if (CProjectObject* object = CProjectObject::FromSerial(serial)) item = FindItemByObject(object);
+    if (!item) return;
+  }
+  m_widget.DeleteItem(item);
+}
+
+// --- events ---
+
+void CTreePresenter::OnItemExpanding(TreeItem item) {
+  DispatchScope scope;
+  CollapseItem(item);
+  FillChildren(item);
+}
+
+void CTreePresenter::OnItemCollapsing(TreeItem item) {
+  DispatchScope scope;
+  CollapseItem(item);
+  AddPlaceholderChild(item);
+}
+
+void CTreePresenter::OnSelChanged(TreeItem item) {
+  DispatchScope scope;
+  if (!item) {
+    m_lastSelected = ObjectRef();
+    return;
+  }
+  CProjectObject* object = ObjectOf(item);
+  const ObjectRef ref(object);
+  if (m_rebuildDepth > 0 || !object) {
+    m_lastSelected = ref;
+    return;
+  }
+  DeviceChange(*object);
+  m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, object);
+  m_lastSelected = ref;
+}
+
+void CTreePresenter::DeviceChange(CProjectObject& object) {
+  if (!object.GetDevice()) return;
+  CProjectObject* last = m_lastSelected.Get();
+  if (last && last->GetDevice() && last->GetDevice() == object.GetDevice()) return;
+  if (ViewHooks& hooks = GetViewHooks(); hooks.selectDeviceFolder) hooks.selectDeviceFolder(object);
+  if (CTavProjectApp* app = TheApp()) app->m_currentSelection = SelectionTextOf(object);
+}
+
+void CTreePresenter::OnDoubleClick() {
+  DispatchScope scope;
+  if (CProjectObject* object = GetSelectedObject()) object->Edit();
+}
+
+void CTreePresenter::OnInitialUpdate(const wxString& startPath) {
+  DispatchScope scope;
+  m_widget.DeleteAllItems();
+  wxString first;
+  wxString rest = startPath;
+  bool more = false;
+  if (const size_t bs = startPath.find('\\'); bs != wxString::npos) {
+    first = startPath.Left(bs);
+    rest = startPath.Mid(bs + 1);
+    more = true;
+  }
+  TreeItem current = nullptr;
+  for (CProjectObject* root : m_doc.GetRoots()) {
+    if (!CProjectObject::IsValidObject(root)) continue;
+    TreeItem item = InsertObjectItem(*root, nullptr);
+    if (root->GetName() == first) {
+      m_widget.Expand(item);
+      if (CProjectObject::IsValidObject(root)) root->SetExpanded(1);
+      current = item;
+    }
+  }
+  while (more) {
+    wxString component = rest;
+    more = false;
+    if (const size_t bs = rest.find('\\'); bs != wxString::npos) {
+      component = rest.Left(bs);
+      rest = rest.Mid(bs + 1);
+      more = true;
+    }
+    // A component that is not there is skipped: the next one is looked for at the same place.
+    if (TreeItem found = FindChildByText(current, component)) {
+      m_widget.SelectItem(found);
+      m_widget.Expand(found);
+      current = found;
+    }
+  }
+}
+
+// --- hints ---
+
+void CTreePresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* object) {
+  DispatchScope scope;
+  switch (hint) {
+    case HINT_SHOW_OBJECT: ShowObject(object); break;
+    case HINT_OBJECT_ADDED: ObjectAdded(object); break;
+    case HINT_OBJECT_REMOVED: ObjectRemoved(object); break;
+    case HINT_OPEN_OBJECT: OpenObject(object); break;
+    case HINT_OBJECT_CHANGED:
+      if (TreeItem item = FindItemByObject(object)) m_widget.SetItemText(item, object->GetName());
+      break;
+    case HINT_REBUILD_TREE: Rebuild(object); break;
+    default: break;
+  }
+}
+
+void CTreePresenter::ShowObject(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return;
+  if (TreeItem item = FindItemByObject(object)) {
+    m_widget.SelectItem(item);
+    return;
+  }
+  TreeItem selected = m_widget.GetSelection();
+  CProjectObject* selectedObject = ObjectOf(selected);
+  if (!selectedObject || object->GetParent() != selectedObject) return;
+  const ObjectRef ref(object);
+  m_widget.Expand(selected);
+  if (!ref.IsValid()) return;
+  if (TreeItem found = FindItemByClassAndName(object->ClassName(), object->GetName(), selected))
+    m_widget.SelectItem(found);
+}
+
+void CTreePresenter::ObjectAdded(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object) || FindItemByObject(object)) return;
+  if (CProjectObject* parent = object->GetParent()) {
+    if (!object->IsShownInTree()) return;
+    if (TreeItem parentItem = FindItemByObject(parent)) InsertObjectItem(*object, parentItem);
+    return;
+  }
+  // A new top-level folder or project (a project inside a folder whose item is not
+  // shown has a parent and stays out of the top level).
+  const char* cls = object->ClassName();
+  if (m_doc.IsRoot(object) || std::strcmp(cls, "CPOProject") == 0 || std::strcmp(cls, "CPOPrjFolder") == 0)
+    InsertObjectItem(*object, nullptr);
+}
+
+void CTreePresenter::ObjectRemoved(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return;
+  if (TreeItem item = FindItemByObject(object)) DropItem(item);
+  // The parent may now be an empty grouping folder: it is looked at once this hint is over.
+  if (CProjectObject* parent = object->GetParent()) m_pendingParents.push_back(ObjectRef(parent));
+  const bool wasDue = m_postRemovalDue;
+  m_postRemovalDue = true;
+  if (!wasDue && schedulePendingRemovals) schedulePendingRemovals();
+}
+
+void CTreePresenter::RunPendingRemovals() {
+  DispatchScope scope;
+  while (!m_pendingParents.empty()) {
+    const ObjectRef ref = m_pendingParents.front();
+    m_pendingParents.erase(m_pendingParents.begin());
+    CProjectObject* parent = ref.Get();
+    if (!parent || !parent->HasNoChildren() || parent->KeepWhenEmpty()) continue;
+    CProjectObject* grandParent = parent->GetParent();
+    TreeItem item = FindItemByObject(parent);
+    if (!grandParent || !item) continue;
+    DropItem(item);
+    // Announces hint 3 for the folder, which queues the grandparent in turn.
+    if (CProjectObject* still = ref.Get()) still->GetParent()->RemoveChild(still);
+  }
+  m_postRemovalDue = false;
+  if (IsEmpty()) m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, nullptr);
+}
+
+void CTreePresenter::OpenObject(CProjectObject* object) {
+  if (!CProjectObject::IsValidObject(object)) return;
+  CProjectObject* parent = object->GetParent();
+  TreeItem parentItem = parent ? FindItemByObject(parent) : nullptr;
+  if (!parentItem) return;
+  const ObjectRef ref(object);
+  m_widget.Expand(parentItem);
+  if (!ref.IsValid()) return;
+  if (TreeItem found = FindItemByClassAndName(object->ClassName(), object->GetName(), parentItem))
+    m_widget.SelectItem(found);
+}
+
+void CTreePresenter::Rebuild(CProjectObject* object) {
+  TreeItem selected = m_widget.GetSelection();
+  const ObjectRef remembered = selected ? ObjectRef(m_widget.GetItemSerial(selected)) : ObjectRef(object);
+  m_widget.SetRedraw(false);
+  ++m_rebuildDepth;
+  m_widget.DeleteAllItems();
+  for (CProjectObject* root : m_doc.GetRoots()) {
+    if (!CProjectObject::IsValidObject(root)) continue;
+    TreeItem item = InsertObjectItem(*root, nullptr);
+    if (root->GetExpanded()) {
+      m_widget.Expand(item);
+      if (CProjectObject::IsValidObject(root)) RestoreExpanded(*root, item);
+    }
+  }
+  m_widget.SetRedraw(true);
+  if (m_rebuildDepth > 0) --m_rebuildDepth;
+  if (CProjectObject* again = remembered.Get())
+    if (TreeItem item = FindItemByObject(again)) m_widget.SelectItem(item);
+}
+
+// --- context menu ---
+
+CTreePresenter::MenuChoice CTreePresenter::PrepareContextMenu(TreeItem hit) {
+  DispatchScope scope;
+  MenuChoice choice;
+  m_emptyAreaMenu = FALSE;
+  TreeItem target = hit ? hit : m_widget.GetSelection();
+  if (!target || m_widget.GetItemSerial(target) == 0) {
+    choice.menu = LoadContextMenu(IDR_MENU_NEW_PASTE_EMPTY);
+    choice.emptyArea = true;
+    m_widget.SelectItem(nullptr);
+    // Set before the menu shows: its commands run while it is up.
+    m_emptyAreaMenu = TRUE;
+    return choice;
+  }
+  CProjectObject* object = ObjectOf(target);
+  if (!object) return choice;
+  const ObjectRef ref(object);
+  if (object->GetTypeCode() == TypeCode::ResString && saveListLayout) saveListLayout(*object);
+  if (!ref.IsValid()) return choice;
+  std::optional<CMenu> menu = LoadContextMenu(static_cast<UINT>(object->GetContextMenuId()));
+  if (!menu) return choice;
+  object->AdjustContextMenu(*menu);
+  if (ref.IsValid()) choice.menu = std::move(menu);
+  return choice;
+}
+
+// --- commands ---
+
+BOOL CTreePresenter::OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
+  if (code != CN_COMMAND && code != CN_UPDATE_COMMAND_UI) return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+  DispatchScope scope;
+  TreeItem selected = m_widget.GetSelection();
+  std::optional<ObjectRef> target;
+  if (selected) target = ObjectRef(m_widget.GetItemSerial(selected));
+  if (RouteTreeRequest(target, m_doc, id, code, ui, probe)) return TRUE;
+  return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+}
+
+void CTreePresenter::OnNewObject() {
+  DispatchScope scope;
+  std::unique_ptr<CProjectObject> prototype = CProjectObject::CreateObjectOfType(TypeCode::PrjFolder);
+  if (!prototype) return;
+  prototype->CreateNew(GetSelectedObject(), nullptr, nullptr);
+  CProjectObject::Discard(std::move(prototype));
+}
+
+void CTreePresenter::OnImport() {
+  DispatchScope scope;
+  if (!IsEmpty()) return;
+  ViewHooks& hooks = GetViewHooks();
+  if (!hooks.importIntoEmptyList || !hooks.importIntoEmptyList()) return;
+  if (TreeItem first = m_widget.GetFirstChild(nullptr)) m_widget.SelectItem(first);
+}
+
+void CTreePresenter::OnUpdateNewObject(CCmdUI* ui) {
+  if (!IsEmpty()) ui->ContinueRouting();
+  else ui->Enable(TRUE);
+}
+
+void CTreePresenter::OnExpandAll() {
+  DispatchScope scope;
+  CProjectObject* object = GetSelectedObject();
+  if (!object) return;
+  ExpandSubtree(*object);
+  m_doc.UpdateAllViews(nullptr, HINT_REBUILD_TREE, nullptr);
+}
+
+void CTreePresenter::OnUpdateExpandAll(CCmdUI* ui) { ui->Enable(TRUE); }

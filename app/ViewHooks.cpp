@@ -1,0 +1,21 @@
+#include "app/ViewHooks.h"
+
+#include "model/ProjectObject.h"
+
+ViewHooks& GetViewHooks() {
+  static ViewHooks hooks;
+  return hooks;
+}
+
+namespace {
+
+CProjectObject* FindKind(CProjectObject* object, TypeCode code) {
+  for (CProjectObject* o = object; o; o = o->GetParent())
+    if (o->GetTypeCode() == code) return o;
+  return nullptr;
+}
+
+}  // namespace
+
+CProjectObject* FindProjectObject(CProjectObject* object) { return FindKind(object, TypeCode::Project); }
+CProjectObject* FindDeviceObject(CProjectObject* object) { return FindKind(object, TypeCode::PrjDevice); }

@@ -1,0 +1,224 @@
+// The main window: pane width, the command bridge (accelerators, list commands while
+// the tree has the focus, popup menus), visual-style marks and the status bar.
+#include <gtest/gtest.h>
+
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/uiaction.h>
+
+#include "app/CommandIds.h"
+#include "app/TavProjectApp.h"
+#include "app/ToolsRepository.h"
+#include "app/MenuResources.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/MenuBuilder.h"
+#include "app/ui/ProjectListView.h"
+#include "app/ui/ProjectSplitterWnd.h"
+#include "app/ui/ProjectTreeView.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "tests/gui/support/WindowFixture.h"
+
+using hvtest::S;
+using hvtest::ViewNode;
+
+namespace {
+
+enum : UINT { ID_LOCKED = 50401 };
+
+// A mask with a command on Ctrl+X (cut) and one of its own, each lockable.
+class Lockable : public ViewNode {
+ public:
+  explicit Lockable(const wxString& name) : ViewNode(TypeCode::Mask, name, "CPOMask") {}
+  bool locked = false;
+  int cuts = 0;
+  int runs = 0;
+  int asked = 0;
+  HV_DECLARE_COMMAND_MAP()
+ protected:
+  void OnCut() { ++cuts; }
+  void OnLocked() { ++runs; }
+  void OnUpdate(CCmdUI* ui) {
+    ++asked;
+    ui->Enable(locked ? FALSE : TRUE);
+  }
+};
+
+BEGIN_COMMAND_MAP(Lockable, ViewNode)
+  ON_COMMAND(ID_EDIT_CUT, OnCut)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdate)
+  ON_COMMAND(ID_LOCKED, OnLocked)
+  ON_UPDATE_COMMAND_UI(ID_LOCKED, OnUpdate)
+END_COMMAND_MAP()
+
+class MainWindow : public hvtest::WindowFixture {
+ protected:
+  Lockable* AddLockable(ViewNode* parent, const char* name) {
+    auto* node = static_cast<Lockable*>(parent->AddChild(std::make_unique<Lockable>(S(name))));
+    node->treeChildren = false;
+    return node;
+  }
+  void Key(int key, int modifiers) {
+    wxUIActionSimulator sim;
+    sim.Char(key, modifiers);
+    hvtest::Pump(std::chrono::milliseconds(150));
+  }
+};
+
+}  // namespace
+
+TEST_F(MainWindow, TreePaneWidthComesFromTheProfileAndGoesBackOnClose) {
+  profile.WriteInt("Pane0", "Width", 230);
+  Open();
+  EXPECT_EQ(frame->GetSplitter()->GetColumnWidth(), 230);
+  frame->GetSplitter()->SetSashPosition(260);
+  hvtest::Pump();
+  frame->Close(true);
+  frame = nullptr;
+  hvtest::Pump();
+  hv::IniFlushCache();
+  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "260");
+  // A width left by a minimised window would hide the tree: the default instead.
+  EXPECT_EQ(CMainFrame::UsableTreeWidth(0, 900), 150);
+  EXPECT_EQ(CMainFrame::UsableTreeWidth(2000, 900), 150);
+  EXPECT_EQ(CMainFrame::UsableTreeWidth(300, 900), 300);
+}
+
+TEST_F(MainWindow, ADisabledCommandIsNotRunByItsAccelerator) {
+  Lockable* start = AddLockable(masks, "Start");
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken\\Start"));
+  ASSERT_EQ(Tree().Presenter().GetSelectedObject(), start);
+  Tree().SetFocus();
+  hvtest::Pump();
+  ASSERT_EQ(frame->GetActiveView(), &Tree().Presenter());
+
+  start->locked = true;
+  Key('X', wxMOD_CONTROL);
+  EXPECT_EQ(start->cuts, 0);
+  start->locked = false;
+  Key('X', wxMOD_CONTROL);
+  EXPECT_EQ(start->cuts, 1);
+}
+
+TEST_F(MainWindow, ListCommandsWorkWhileTheTreeHasTheFocus) {
+  for (const char* name : {"A", "B", "C"}) AddLockable(masks, name);
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
+  ASSERT_EQ(List().Control()->GetItemCount(), 3);
+  Tree().SetFocus();
+  hvtest::Pump();
+  Key('A', wxMOD_CONTROL);
+  EXPECT_EQ(List().Control()->GetSelectedItemCount(), 3);
+  // The same command with the list focused reaches it directly.
+  List().ClearSelection();
+  List().Control()->SetFocus();
+  hvtest::Pump();
+  EXPECT_EQ(frame->GetActiveView(), &List().Presenter());
+  Key('A', wxMOD_CONTROL);
+  EXPECT_EQ(List().Control()->GetSelectedItemCount(), 3);
+}
+
+TEST_F(MainWindow, APopupRoutesFromThePaneThatShowedIt) {
+  Lockable* row = AddLockable(masks, "Zeile");
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
+  List().SelectRow(0, true);
+  Tree().SetFocus();
+  hvtest::Pump();
+  ASSERT_EQ(frame->GetActiveView(), &Tree().Presenter());
+
+  // While the popup is up, its entries ask the list's route (the tree's selection is the
+  // folder, which has no such command); a timer closes it.
+  CMenu menu;
+  menu.AppendMenu(ID_LOCKED, S("Sperrbar"));
+  row->locked = true;
+  wxTimer closer;
+  closer.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+    wxUIActionSimulator sim;
+    sim.Char(WXK_ESCAPE);
+  });
+  closer.StartOnce(300);
+  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+  hvtest::Pump();
+  EXPECT_GT(row->asked, 0);
+  EXPECT_EQ(row->runs, 0);
+
+  // A command chosen in it runs for the list's row, not for the tree's selection.
+  row->locked = false;
+  wxTimer chooser;
+  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+    wxUIActionSimulator sim;
+    sim.Char(WXK_DOWN);
+    sim.Char(WXK_RETURN);
+  });
+  chooser.StartOnce(300);
+  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+  hvtest::Pump(std::chrono::milliseconds(200));
+  EXPECT_EQ(row->runs, 1);
+  // The same command from the active pane (the tree) has no handler.
+  EXPECT_FALSE(frame->Router().RouteFrom().IsEnabled(ID_LOCKED));
+}
+
+TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
+  hv::RegistryStore::Get().SetDword(hv::kKeyBrand, "ApplicationLook", 316);
+  Open();
+  wxMenu* view = frame->GetMenuBar()->GetMenu(2);
+  view->UpdateUI(frame->GetEventHandler());
+  wxMenuItem* black = frame->GetMenuBar()->FindItem(ToolkitId(ID_VIEW_APPLOOK_OFF_2007_BLACK));
+  wxMenuItem* blue = frame->GetMenuBar()->FindItem(ToolkitId(ID_VIEW_APPLOOK_OFF_2007_BLUE));
+  ASSERT_TRUE(black && blue);
+  black->GetMenu()->UpdateUI(frame->GetEventHandler());
+  EXPECT_TRUE(black->IsChecked());
+  EXPECT_FALSE(blue->IsChecked());
+  // The settings sheet stays disabled.
+  wxMenu* extras = frame->GetMenuBar()->GetMenu(kExtrasMenuPos);
+  extras->UpdateUI(frame->GetEventHandler());
+  EXPECT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
+  EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
+  hvtest::Pump(std::chrono::milliseconds(600));
+}
+
+TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
+  CTavProjectApp app;
+  app.m_profile.SetPath(home.Sub("Project.INI"));
+  app.m_languageCode = S("ENG");
+  auto add = [&](const char* name, const wxString& exe, const char* driver, const char* para) {
+    auto tool = std::make_unique<CTool>();
+    tool->appName = S(name);
+    tool->executable = exe;
+    tool->inTools = 1;
+    tool->params.push_back(std::make_unique<CToolParam>(S("S"), S(driver), S(para)));
+    app.m_tools.Add(std::move(tool));
+  };
+  const wxString probe = wxString::FromUTF8(HV_TEST_BINARY_DIR "/children/launcher_probe");
+  add("Werkzeug", probe, "intool", "--sprache=%l %x");
+  add("Nur am Gerät", probe, "MODBUS", "");
+  add("Zweites", probe, "INTOOL", "");
+  Open();
+  wxMenu* extras = frame->GetMenuBar()->GetMenu(kExtrasMenuPos);
+  auto open = [&] {
+    wxMenuEvent event(wxEVT_MENU_OPEN, 0, extras);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
+  };
+  auto texts = [&] {
+    std::vector<wxString> out;
+    for (wxMenuItem* item : extras->GetMenuItems()) out.push_back(item->GetItemLabelText());
+    return out;
+  };
+  open();
+  std::vector<wxString> listed = texts();
+  ASSERT_GE(listed.size(), 2u);
+  EXPECT_EQ(listed[listed.size() - 2], S("Werkzeug"));
+  EXPECT_EQ(listed.back(), S("Zweites"));
+  open();
+  EXPECT_EQ(texts().size(), listed.size());   // not listed twice
+
+  const wxString out = home.Sub("probe.txt");
+  setenv("HV_PROBE_OUT", out.utf8_str().data(), 1);
+  wxCommandEvent choose(wxEVT_MENU, ToolkitId(40101));
+  frame->GetEventHandler()->ProcessEvent(choose);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return hv::IsFile(out); }));
+  const std::string args = hvtest::ReadAll(out);
+  EXPECT_NE(args.find("--sprache=EN\n"), std::string::npos) << args;
+  unsetenv("HV_PROBE_OUT");
+}

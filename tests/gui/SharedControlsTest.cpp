@@ -1,0 +1,134 @@
+// The shared controls in real windows: check list with greyed items, choice box with
+// keys and its validators, hyperlink, shortened path.
+#include <gtest/gtest.h>
+
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+#include <wx/uiaction.h>
+
+#include "app/ui/CheckListBox.h"
+#include "app/ui/ComboBox.h"
+#include "app/ui/StaticControls.h"
+#include "platform/ShellOpen.h"
+#include "tests/gui/support/WindowFixture.h"
+#include "tests/support/TestEnv.h"
+
+using hvtest::S;
+
+namespace {
+
+class Controls : public testing::Test {
+ protected:
+  Controls() {
+    dlg = new wxDialog(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(400, 300));
+    dlg->SetSizer(new wxBoxSizer(wxVERTICAL));
+  }
+  ~Controls() override {
+    dlg->Destroy();
+    hvtest::Pump(std::chrono::milliseconds(10));
+  }
+  template <class T>
+  T* Add(T* control) {
+    dlg->GetSizer()->Add(control, 1, wxEXPAND);
+    return control;
+  }
+  wxDialog* dlg = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Controls, CheckListGreyedItemsCannotBeToggled) {
+  auto* list = Add(new CECheckListBox(dlg, wxID_ANY, 2, 100));
+  for (int i = 0; i < 5; ++i) list->AddString(wxString::Format("Sprache %d\tDE", i));
+  list->EnableItem(0, false);
+  dlg->Layout();
+  dlg->Show();
+  hvtest::Pump(std::chrono::milliseconds(200));
+  EXPECT_FALSE(list->IsItemEnabled(0));
+
+  // A click on each item's check box: the greyed one stays unchecked.
+  for (int row : {0, 1}) {
+    const wxRect cell = list->GetItemRect(list->RowToItem(row), list->GetColumn(0));
+    wxUIActionSimulator sim;
+    sim.MouseMove(list->GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2)));
+    hvtest::Pump(std::chrono::milliseconds(50));
+    sim.MouseClick();
+    hvtest::Pump(std::chrono::milliseconds(150));
+  }
+  EXPECT_FALSE(list->GetCheck(0));
+  EXPECT_TRUE(list->GetCheck(1));
+  // The program itself may still set it.
+  list->SetCheck(0, true);
+  EXPECT_TRUE(list->GetCheck(0));
+
+  EXPECT_EQ(list->GetCount(), 5);
+  EXPECT_TRUE(list->DeleteAllStrings());
+  EXPECT_EQ(list->GetCount(), 0);
+}
+
+TEST_F(Controls, ChoiceBoxKeysAndTheirValidators) {
+  auto* box = Add(new CEComboBox(dlg, wxID_ANY));
+  box->AddItem(S("Erste"), S("ABC"));
+  box->AddItem(S("Zweite"), S("def"));
+  box->SetItemNumber(0, 7);
+  box->SetItemNumber(1, 9);
+  EXPECT_EQ(box->SelectKey(S("abc")), 0);
+  wxString text, key;
+  EXPECT_EQ(box->GetSelectedItem(text, key), 0);
+  EXPECT_EQ(text, S("Erste"));
+  EXPECT_EQ(key, S("ABC"));
+
+  wxString stored = S("abc");
+  box->SetValidator(CCBKeyValidator(&stored));
+  ASSERT_TRUE(box->GetValidator()->TransferToWindow());
+  EXPECT_EQ(box->GetSelection(), wxNOT_FOUND);   // exact comparison
+  ASSERT_TRUE(box->GetValidator()->TransferFromWindow());
+  EXPECT_EQ(stored, S("abc"));   // nothing selected: kept
+  box->SetSelection(1);
+  box->GetValidator()->TransferFromWindow();
+  EXPECT_EQ(stored, S("def"));
+
+  DWORD number = 7;
+  box->SetValidator(CCBItemDataValidator(&number));
+  box->GetValidator()->TransferToWindow();
+  EXPECT_EQ(box->GetSelection(), 0);
+  box->SetSelection(1);
+  box->GetValidator()->TransferFromWindow();
+  EXPECT_EQ(number, 9u);
+  box->ResetContent();
+  EXPECT_EQ(box->Keys().GetCount(), 0u);
+}
+
+TEST_F(Controls, ALinkThatCannotOpenStaysUnvisited) {
+  hvtest::ScriptedUi ui;
+  auto* link = Add(new CHotStatic(dlg, wxID_ANY, S("https://www.quintor.example")));
+  EXPECT_EQ(link->GetNormalColour(), CHotStatic::kNormal);
+  EXPECT_EQ(link->GetHoverColour(), wxColour(255, 0, 0));
+  wxString opened;
+  bool succeed = false;
+  ui.Answer<hv::ShellOpenRequest>([&](hv::ShellOpenRequest& r) {
+    opened = r.target;
+    return succeed ? static_cast<int>(IDOK) : static_cast<int>(IDCANCEL);
+  });
+  wxHyperlinkEvent click(link, link->GetId(), link->GetURL());
+  link->GetEventHandler()->ProcessEvent(click);
+  EXPECT_EQ(opened, S("https://www.quintor.example"));
+  EXPECT_FALSE(link->GetVisited());
+  succeed = true;
+  link->SetLinkText(S("/tmp/handbuch.pdf"));
+  EXPECT_TRUE(link->OpenLink());
+  EXPECT_EQ(opened, S("/tmp/handbuch.pdf"));
+  EXPECT_TRUE(link->GetVisited());
+}
+
+TEST_F(Controls, PathsAreShortenedInTheMiddle) {
+  auto* path = Add(new CStaticFilespec(dlg, wxID_ANY, S("/home/user/Projekte/Anlage/Panel/resource/resource.res"), 1,
+                                       wxDefaultPosition, wxSize(120, -1)));
+  auto* end = Add(new CStaticFilespec(dlg, wxID_ANY, S("abc"), 0));
+  EXPECT_TRUE(path->HasFlag(wxST_ELLIPSIZE_MIDDLE));
+  EXPECT_TRUE(end->HasFlag(wxST_ELLIPSIZE_END));
+  auto* list = Add(new CVSListBoxNoEdit(dlg, wxID_ANY, S("Liste")));
+  EXPECT_TRUE(list->GetInnerList());
+  EXPECT_FALSE(list->GetEditButton());
+  EXPECT_TRUE(list->GetNewButton());
+}

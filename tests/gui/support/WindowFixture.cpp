@@ -1,0 +1,61 @@
+#include "tests/gui/support/WindowFixture.h"
+
+#include <thread>
+#include <wx/app.h>
+#include <wx/utils.h>
+
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
+#include "app/ui/ProjectTreeView.h"
+
+namespace hvtest {
+
+void Pump(std::chrono::milliseconds atLeast) {
+  const auto end = std::chrono::steady_clock::now() + atLeast;
+  do {
+    wxYield();
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Pump(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+WindowFixture::WindowFixture() {
+  profile.SetPath(home.Sub("Project.INI"));
+  folder = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
+  project = folder->AddNode(TypeCode::Project, S("Anlage"), "CPOProject");
+  device = project->AddNode(TypeCode::PrjDevice, S("Panel"), "CPOPrjDevice");
+  device->PlaceInDevice(device);
+  resources = device->AddNode(TypeCode::Resource, S("Ressourcen"));
+  masks = resources->AddNode(TypeCode::ResMask, S("Masken"), "CPOResMask");
+}
+
+WindowFixture::~WindowFixture() { Close(); }
+
+void WindowFixture::Open(const wxString& startPath) {
+  frame = new CMainFrame(doc, profile);
+  frame->InitialUpdate(startPath);
+  frame->Show();
+  Pump(std::chrono::milliseconds(100));
+}
+
+void WindowFixture::Close() {
+  if (!frame) return;
+  frame->Destroy();
+  frame = nullptr;
+  Pump(std::chrono::milliseconds(20));
+}
+
+CProjectTreeView& WindowFixture::Tree() { return *frame->GetTreeView(); }
+CProjectListView& WindowFixture::List() { return *frame->GetListView(); }
+
+}  // namespace hvtest
