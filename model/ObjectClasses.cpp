@@ -6,7 +6,9 @@
 #include "build/TavSim.h"
 #include "build/TavSimSource.h"
 #include "model/ObjectFactory.h"
+#include "model/PrjDevice.h"
 #include "model/PrjFolder.h"
+#include "model/Project.h"
 #include "processdata/ADefFolder.h"
 #include "processdata/AlarmDef.h"
 #include "processdata/DataLoger.h"
@@ -34,6 +36,10 @@
 // The palette node, palettes and graphical programs are made by their parents only.
 void RegisterObjectClasses() {
   CObjectFactory::Register<CPOPrjFolder>();
+  CObjectFactory::Register<CPOProject>();
+  CPOProject::RegisterHooks();
+  CObjectFactory::Register<CPOPrjDevice>();
+  CPOPrjDevice::RegisterHooks();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

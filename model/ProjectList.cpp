@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "model/ObjectFactory.h"
 #include "model/PrjFolder.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
@@ -144,7 +145,11 @@ wxString FreeCopyName(const wxString& base) {
 void SetProjectMaker(ProjectMaker maker) { g_maker = std::move(maker); }
 void SetProjectPathSetter(ProjectPathSetter setter) { g_pathSetter = std::move(setter); }
 
-std::unique_ptr<CProjectObject> MakeProject(const Row& row) { return g_maker ? g_maker(row) : nullptr; }
+std::unique_ptr<CProjectObject> MakeProject(const Row& row) {
+  // The project class registers its maker with the other object classes.
+  if (!g_maker) CObjectFactory::IsRegistered("CPOProject");
+  return g_maker ? g_maker(row) : nullptr;
+}
 
 }  // namespace projectlist
 

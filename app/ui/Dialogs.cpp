@@ -12,6 +12,7 @@
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
 #include "model/ui/BackupDialogs.h"
+#include "model/ui/ProjectDialogs.h"
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
 #include "platform/Ui.h"
@@ -37,6 +38,7 @@ class CAboutDlg : public wxDialog {
 void RegisterAppDialogs() {
   CDlgNewName::Register();
   RegisterBackupDialogs();
+  RegisterProjectDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

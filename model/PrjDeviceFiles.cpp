@@ -1,0 +1,154 @@
+// Operations of a device on its folder as a whole: delete, paste of a copied device,
+// import of a CoDeSys project file.
+#include <errno.h>
+#include <sys/stat.h>
+
+#include "app/FolderUtils.h"
+#include "app/UpdateHints.h"
+#include "model/DeviceTexts.h"
+#include "model/NewDevice.h"
+#include "model/PrjDevice.h"
+#include "model/SuiteTools.h"
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
+
+namespace {
+
+constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+constexpr UINT kWarn = MB_OK | MB_ICONEXCLAMATION;
+
+// Copies a file, replacing the target only when asked; 0 or the error number.
+int CopyFileTo(const wxString& source, const wxString& target, bool overwrite) {
+  if (!overwrite && hv::PathExists(target)) return EEXIST;
+  std::string bytes;
+  errno = 0;
+  if (!hv::ReadFileBytes(source, bytes)) return errno ? errno : EIO;
+  errno = 0;
+  if (!hv::WriteFileAtomic(target, bytes)) return errno ? errno : EIO;
+  return 0;
+}
+
+}  // namespace
+
+void CPOPrjDevice::OnDelete() {
+  DispatchScope scope;
+  CProjectObject* parent = GetParent();
+  if (!parent) return;
+  if (hv::ShowMessageF(10030, wxS("Sind Sie sicher, daß Sie das Gerät '%s' löschen wollen?"), MB_YESNO | MB_ICONQUESTION,
+                       GetName()) != IDYES)
+    return;
+  if (IsGraphToolWindowOpen()) {
+    hv::ShowMessage(10074, wxS("Um diese Funktion ausführen zu können, müssen Sie TavGraph beenden!"), kInfo);
+    SetMultipleSelection(FALSE);
+    return;
+  }
+  if (IsScreenDesignerWindowOpen()) {
+    hv::ShowMessage(10165, wxS("Um diese Funktion ausführen zu können, müssen Sie den Designer beenden!"), kInfo);
+    SetMultipleSelection(FALSE);
+    return;
+  }
+  const wxString title = wxString::Format(hv::LocalString(10178, wxS("Gerät '%s' wird gelöscht.")), GetName());
+  hv::db::dbank_close();
+  if (!m_deviceFolder.empty() && DeleteFiles(title, FALSE, hv::ResolvePath(m_deviceFolder))) {
+    parent->RemoveChild(this);
+    return;
+  }
+  if (IsSuiteProcessRunning(wxS("codesys.exe")))
+    hv::ShowMessage(10610,
+                    wxS("Das Gerät konnte nicht gelöscht werden!\n"
+                        "Möglicherweise wird eine Datei des Geräts von CoDeSys verwendet.\n"
+                        "Beenden Sie bitte CoDeSys und versuchen Sie es erneut."),
+                    kWarn);
+  if (IsSuiteProcessRunning(wxS("gateway.exe")))
+    hv::ShowMessage(10611,
+                    wxS("Das Gerät konnte nicht gelöscht werden!\n"
+                        "Möglicherweise wird eine Datei des Geräts vom CoDeSys-Gateway verwendet.\n"
+                        "Beenden Sie bitte den CoDeSys Gateway Server und versuchen Sie es erneut."),
+                    kWarn);
+}
+
+BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
+  using namespace hv::db;
+  DispatchScope scope;
+  if (!target || target->GetTypeCode() != TypeCode::Project) return FALSE;
+  const wxString projectFolder = GetProjectFolderOf(target);
+  const wxString source = hv::ResolvePath(m_deviceFolder);
+  // The clipboard may come from anywhere: only a device folder is copied, and only
+  // under a name that can be a folder's.
+  if (projectFolder.empty() || m_deviceFolder.empty() || !hv::IsFile(hv::JoinPath(source, kDeviceSetFile))) return FALSE;
+  const wxString sourceName = GetName();
+  wxString name = NormalizeDeviceName(sourceName);
+  if (!IsValidDeviceName(name)) return FALSE;
+
+  {
+    Table t;
+    if (!t.open(source, GeraetSchema())) return FALSE;
+    if (hv::PathExists(hv::JoinPath(projectFolder, name))) {
+      GeraetRow row;
+      for (int n = 1;; ++n) {
+        // Base and number stay within a name's 30 characters.
+        const wxString number = wxString::Format("%d", n);
+        const wxString candidate = name.Left(kMaxDeviceName - number.length()) + number;
+        if (!geraet_select(t, row, kSeek, "BEZEICH", {candidate}) &&
+            !hv::PathExists(hv::JoinPath(projectFolder, candidate))) {
+          name = candidate;
+          break;
+        }
+      }
+    }
+  }
+
+  const wxString folder = hv::JoinPath(projectFolder, name);
+  if (!hv::MakeFolders(folder)) return FALSE;
+  auto failed = [&folder] {
+    dbank_close();
+    DeleteDirectory(folder);
+    return FALSE;
+  };
+  // Shown by a progress display where the program has one.
+  const wxString title = wxString::Format(hv::LocalString(10343, wxS("Gerät '%s' wird kopiert.")), name);
+  (void)title;
+  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder)) return failed();
+
+  Table t;
+  GeraetRow row;
+  if (!t.open(folder, GeraetSchema()) || !geraet_select(t, row, kSeek, "BEZEICH", {sourceName})) return failed();
+  const wxString collapsed = CollapsePathMacros();
+  SetDeviceFolder(folder);
+  ExpandPathMacros(collapsed);
+  SetName(name);
+  SetDeviceNumber(row.number);
+  row.name = name.Left(kStoredDeviceName);
+  if (!geraet_update(t, row)) return failed();
+  t.close();
+  ReadDeviceSet();
+  return TRUE;
+}
+
+void CPOPrjDevice::ImportCoDeSysProject() {
+  OpenFileRequest request;
+  request.filter = hv::LocalString(TXT_CODESYS_PROJECT_FILE, wxS("CoDeSys Projektdatei")) + wxS(" (*.pro)|*.pro|");
+  request.defaultExtension = wxS("pro");
+  request.fileName = wxS("*.pro");
+  if (hv::Ui().Run(request) != IDOK || request.path.empty() || m_deviceFolder.empty()) return;
+
+  const wxString source = hv::ResolvePath(hv::NormalizePath(request.path));
+  const wxString folder = hv::ResolvePath(hv::JoinPath(m_deviceFolder, "CoDeSys"));
+  hv::MakeFolders(folder);
+  const wxString target = hv::ResolvePath(hv::JoinPath(folder, hv::PathName(source)));
+  int error = CopyFileTo(source, target, false);
+  if (error == EEXIST &&
+      hv::ShowMessageF(10206, wxS("Die Datei %s existiert bereits!\nÜberschreiben?"), MB_YESNO | MB_ICONQUESTION,
+                       target) == IDYES)
+    error = CopyFileTo(source, target, true);
+  if (error != 0 && error != EEXIST)
+    hv::ShowMessageF(TXT_FILE_NOT_COPIED, wxS("Die Datei %s konnte nicht kopiert werden!\nFehlercode: %d"), kWarn,
+                     source, error);
+  if (hv::IsFile(target)) {
+    struct stat st;
+    if (stat(hv::ToFs(target).c_str(), &st) == 0) chmod(hv::ToFs(target).c_str(), (st.st_mode & 07777) | S_IWUSR);
+    UpdateAllViews(HINT_REBUILD_TREE, nullptr);
+  }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Projects entering the list other than as new ones: a copy of another project, a move
+// to another project folder through the clipboard, and the import of a folder from
+// disk, with the conversion of projects of older program versions.
+#include <functional>
+#include <wx/string.h>
+
+#include "model/Project.h"
+
+// The conversion library of older projects. It does not exist here: unless a test sets
+// other functions, both answer failure.
+struct ProjectConverter {
+  // Copies and converts the project in `source` into the new folder `target`.
+  std::function<BOOL(const wxString& source, const wxString& target)> importProject;
+  // Converts the project in its folder.
+  std::function<BOOL(const wxString& folder)> updateProject;
+};
+void SetProjectConverter(ProjectConverter converter);
+const ProjectConverter& GetProjectConverter();
+
+// The least data version each device's "device.set" must carry for a current project.
+constexpr int kProjectDataVersion = 2910;
+// "version.dat" versions below this mark no valid project.
+constexpr int kOldestProjectVersion = 2600;
+
+// "%s_%d" of a name and n, shortened to 30 characters before its last "_" with a "-".
+wxString ProjectCopyName(const wxString& name, int n);
+// Whether two paths name the same folder (compared on disk where they exist).
+bool ProjectFoldersEqual(const wxString& a, const wxString& b);
+
+class CProjectCopy {
+ public:
+  // A copy of `templ` below `parent`, proposed to the user first.
+  static BOOL Copy(CProjectObject* parent, const CPOProject& templ);
+  // Creates the new project's folder (filled from `copyFrom` when given), writes its
+  // settings and inserts its row, in that order. Any failure undoes the steps before
+  // it and tells the user; nothing of a half project stays.
+  static bool Register(CPOProject& project, bool isCopy, const wxString& copyFrom = wxString());
+  // The pasted project: a copy (flag 1) or a move of its row into `target`.
+  static BOOL Paste(CPOProject& pasted, CProjectObject* target);
+  // The import on `on` (a project or a temporary one below a project folder).
+  static BOOL Import(CPOProject& on, const wxString& source);
+};

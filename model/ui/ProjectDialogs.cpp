@@ -1,0 +1,10 @@
+#include "model/ui/ProjectDialogs.h"
+
+#include "app/ui/SmallDialogs.h"
+#include "model/ui/ProjectPages.h"
+
+void RegisterProjectDialogs() {
+  RegisterSmallDialogs();
+  RegisterNewProjectDialog();
+  RegisterProjectSheet();
+}
