@@ -328,4 +328,17 @@ TEST_F(Screens, TheNewCommandIsCalledNewScreen) {
   EXPECT_TRUE(Screen(wxS("Start"))->OnCmdMsg(ID_MASK_NEW, CN_UPDATE_COMMAND_UI, &cmd, nullptr));
   EXPECT_EQ(wxS("Neue Maske"), cmd.text);
   EXPECT_TRUE(cmd.enabled);
+
+  // With several screens selected only the new ones stay: each makes one screen.
+  CPOMask* start = Screen(wxS("Start"));
+  for (UINT id : {ID_MASK_EDIT, ID_MASK_NEW_COPY, ID_MASK_LOGID}) {
+    start->SetMultipleSelection(TRUE);
+    CRecordingCmdUI ui(id);
+    EXPECT_TRUE(start->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui, nullptr));
+    EXPECT_FALSE(ui.enabled) << id;
+  }
+  start->SetMultipleSelection(TRUE);
+  AnswerNames({});
+  EXPECT_TRUE(start->OnCmdMsg(ID_MASK_NEW, CN_COMMAND, nullptr, nullptr));
+  EXPECT_FALSE(start->IsMultipleSelection());
 }
