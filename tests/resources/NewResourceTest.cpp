@@ -59,7 +59,7 @@ TEST_F(NewResource, FoldersAreMadeInFoldersThatAreThere) {
 }
 
 TEST_F(NewResource, EveryLeafKindRefusesWithTheSameMessage) {
-  for (TypeCode kind : {TypeCode::Bitmap, TypeCode::Font, TypeCode::Mask, TypeCode::Menu,
+  for (TypeCode kind : {TypeCode::Bitmap, TypeCode::Font, TypeCode::Menu,
                         TypeCode::KeypadXML, TypeCode::KeypadBmp, TypeCode::Html}) {
     ui.ExpectMessage(10960);
     auto prototype = CProjectObject::CreateObjectOfType(kind);
