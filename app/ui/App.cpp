@@ -6,7 +6,6 @@
 
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/SharedDialogs.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 

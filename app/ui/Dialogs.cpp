@@ -2,7 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/choicdlg.h>
-#include <wx/hyperlink.h>
+#include "app/ui/StaticControls.h"
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/dialog.h>
@@ -10,7 +10,6 @@
 #include <wx/utils.h>
 
 #include "app/TavProjectApp.h"
-#include "app/ui/StaticControls.h"
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
 #include "platform/Ui.h"
