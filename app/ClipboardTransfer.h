@@ -18,16 +18,11 @@
 #include <wx/string.h>
 
 #include "app/CmdTarget.h"
+#include "app/CommandIds.h"
 #include "model/LiveObjects.h"
 #include "platform/Types.h"
 
 class CProjectObject;
-
-enum : UINT {
-  ID_EDIT_COPY = 57634,    // "&Kopieren\tStrg+C"
-  ID_EDIT_CUT = 57635,     // "&Ausschneiden\tStrg+X"
-  ID_EDIT_PASTE = 57637,   // "E&infügen\tStrg+V"
-};
 
 BOOL GetClipboardCopyFlag();
 void SetClipboardCopyFlag(BOOL copy);

@@ -298,15 +298,18 @@ void CListPresenter::ObjectAdded(CProjectObject* object) {
   const int column = m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())
                          ? m_table[static_cast<size_t>(m_sortColumn)].subItem
                          : 0;
+  // The rows are in this order already: the new one goes after its equals.
+  const bool descending = m_sortDirection == 1;
   const wxString name = object->GetName().Lower();
-  std::size_t index = 0;
-  for (; index < m_rows.size(); ++index) {
-    CProjectObject* other = m_rows[index].Get();
-    if (!other) continue;
+  auto before = [&](const ObjectRef& row) {
+    CProjectObject* other = row.Get();
+    if (!other) return false;
     int r = object->Compare(other, column);
-    if (m_sortDirection == 1) r = -r;
-    if (r < 0 || (r == 0 && name < other->GetName().Lower())) break;
-  }
+    if (descending) r = -r;
+    return r < 0 || (r == 0 && name < other->GetName().Lower());
+  };
+  const auto at = std::partition_point(m_rows.begin(), m_rows.end(), [&](const ObjectRef& row) { return !before(row); });
+  const std::size_t index = static_cast<std::size_t>(at - m_rows.begin());
   m_rows.insert(m_rows.begin() + static_cast<long>(index), ObjectRef(object));
   m_widget.InsertRow(index);
   m_widget.ClearSelection();

@@ -7,7 +7,6 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
-#include "app/ui/SharedDialogs.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -65,18 +64,9 @@ bool CHalvoraApp::OnInit() {
   m_app = std::make_unique<CTavProjectApp>();
   StartupHost host;
   host.createMainWindow = [this] {
-    // The document and the window with its panes, then the project list, then the
-    // panes' first filling.
-    m_doc = std::make_unique<CTavProjectDoc>();
-    std::unique_ptr<IProjectListSource> source = projectListSource ? projectListSource() : nullptr;
-    const bool hasList = source != nullptr;
-    m_doc->SetProjectListSource(std::move(source));
-    m_frame = new CMainFrame(*m_doc, m_app->m_profile);
-    if (hasList && !m_doc->OnNewDocument()) {
-      m_frame->Destroy();
-      m_frame = nullptr;
-      return false;
-    }
+    // The document (made by start-up with the project list) gets its window and panes,
+    // then their first filling.
+    m_frame = new CMainFrame(*m_app->m_document, m_app->m_profile);
     SetTopWindow(m_frame);
     m_frame->InitialUpdate(m_app->m_projectFullPath);
     m_frame->Show();
@@ -99,7 +89,6 @@ bool CHalvoraApp::OnInit() {
 int CHalvoraApp::OnExit() {
   int code = 0;
   if (m_app) code = m_app->ExitInstance();
-  m_doc.reset();
   m_app.reset();
   hv::Ui().Reset();
   return code;

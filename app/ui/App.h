@@ -15,13 +15,10 @@ class CHalvoraApp : public wxApp {
   int OnExit() override;
   // True when this start found another copy running and asked it to come forward.
   static bool SecondInstance() { return s_secondInstance; }
-  // Makes the project list the document opens; unset, the document starts empty.
-  static inline std::function<std::unique_ptr<IProjectListSource>()> projectListSource;
 
  private:
   void RegisterDialogs();
   std::unique_ptr<CTavProjectApp> m_app;
-  std::unique_ptr<CTavProjectDoc> m_doc;
   CMainFrame* m_frame = nullptr;
   static inline bool s_secondInstance = false;
 };

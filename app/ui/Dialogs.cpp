@@ -2,7 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/choicdlg.h>
-#include <wx/hyperlink.h>
+#include "app/ui/StaticControls.h"
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/dialog.h>

@@ -94,6 +94,9 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
   m_router.SetActiveView(&m_list->Presenter());
   ApplyApplicationLook(GetApplicationLook());
 
+  // The toolbar asks for its buttons' states when idle; with many rows selected each
+  // question visits every selected object, so it is asked at most ten times a second.
+  wxUpdateUIEvent::SetUpdateInterval(100);
   Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this);
   Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);

@@ -1,14 +1,12 @@
-#include "app/ui/SharedDialogs.h"
+#include "app/ui/Dialogs.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
-#include <wx/filedlg.h>
-#include <wx/filename.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 
-#include "app/SharedRequests.h"
+#include "app/CompressionRequest.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
@@ -47,18 +45,6 @@ void RegisterSharedDialogs() {
     CCompressedDialog dlg(wxTheApp->GetTopWindow(), req.compression);
     if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
     req.compression = dlg.Compression();
-    return static_cast<int>(IDOK);
-  });
-  // CDlgStringExport: open for an import, save (asking before overwriting) for an export.
-  hv::Ui().Register<StringExportRequest>([](StringExportRequest& req) {
-    const wxString title = req.import ? hv::LocalString(10250, wxS("Texte importieren"))
-                                      : hv::LocalString(10281, wxS("Texte exportieren"));
-    const long style = req.import ? (wxFD_OPEN | wxFD_FILE_MUST_EXIST) : (wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    wxFileDialog dlg(wxTheApp->GetTopWindow(), title, wxString(), wxString(), wxS("*.txt|*.txt"), style);
-    if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
-    wxFileName name(dlg.GetPath());
-    if (!name.HasExt()) name.SetExt("txt");
-    req.path = name.GetFullPath();
     return static_cast<int>(IDOK);
   });
 }
