@@ -106,23 +106,6 @@ bool CopyLink(const std::string& src, const std::string& dst, bool failIfExists)
   return symlink(target.c_str(), dst.c_str()) == 0;
 }
 
-bool CopyBytes(int in, int out) {
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = read(in, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    ssize_t done = 0;
-    while (done < n) {
-      const ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) return false;
-      done += w;
-    }
-  }
-}
-
 // Copies one regular file. A new file is written in place; an existing one is replaced
 // through a temporary file, so a failure midway leaves the old copy intact.
 bool CopyOneFile(const std::string& src, const std::string& dst, bool failIfExists) {
@@ -152,7 +135,7 @@ bool CopyOneFile(const std::string& src, const std::string& dst, bool failIfExis
     close(in);
     return false;
   }
-  bool ok = CopyBytes(in, out);
+  bool ok = hv::CopyFileDescriptor(in, out);
   ok = ok && fchmod(out, sst.st_mode & 07777) == 0;
   const timespec times[2] = {sst.st_atim, sst.st_mtim};
   if (ok) futimens(out, times);

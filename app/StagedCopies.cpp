@@ -34,23 +34,6 @@ void RemoveAll(std::vector<wxString>& paths) {
   paths.clear();
 }
 
-bool CopyBytes(int in, int out) {
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = read(in, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    ssize_t done = 0;
-    while (done < n) {
-      const ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) return false;
-      done += w;
-    }
-  }
-}
-
 // Opens a regular file for reading without following a link.
 int OpenSource(const std::string& path, struct stat& st) {
   const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
@@ -64,7 +47,7 @@ int OpenSource(const std::string& path, struct stat& st) {
 
 // Copies the open source into the open target, with its mode and modification time.
 bool Fill(int in, const struct stat& st, int out, bool sync) {
-  bool ok = CopyBytes(in, out);
+  bool ok = hv::CopyFileDescriptor(in, out);
   ok = ok && fchmod(out, st.st_mode & 0777) == 0;
   const timespec times[2] = {st.st_atim, st.st_mtim};
   ok = ok && futimens(out, times) == 0;

@@ -219,6 +219,23 @@ bool MakeFolders(const wxString& input) {
   return IsFolder(path);
 }
 
+bool CopyFileDescriptor(int in, int out) {
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = read(in, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    ssize_t done = 0;
+    while (done < n) {
+      const ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) return false;
+      done += w;
+    }
+  }
+}
+
 static bool MatchFrom(const wxString& m, size_t mi, const wxString& n, size_t ni) {
   while (mi < m.length()) {
     const wxUniChar c = m[mi];

@@ -35,6 +35,10 @@ bool ReadFileBytes(const wxString& path, std::string& bytes);
 // target, so a failure leaves the old file as it was. Returns an error text on failure.
 bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* error = nullptr);
 
+// Copies everything readable from one open file to another; false on a read or
+// write error.
+bool CopyFileDescriptor(int in, int out);
+
 // Case-insensitive Windows wildcard match ('*', '?'); "*.*" matches every name and
 // "*." a name without a dot.
 bool MatchWildcard(const wxString& mask, const wxString& name);
