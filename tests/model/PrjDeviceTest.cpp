@@ -56,18 +56,6 @@ wxString Fields(const CPOPrjDevice& d) {
                           d.GetHardwareType(), d.GetFirmwareVersion());
 }
 
-// What a device answers about its configuration, in one line.
-wxString Capabilities(CPOPrjDevice& d, const wxString& driver) {
-  int w = -1, h = -1;
-  d.GetDisplaySize(w, h);
-  return wxString::Format(
-      "keypads %d cf %d res %d size %dx%d io %u/%u/%u/%u sim %ld cds %ld/%d/%d uni %d drv %d simnet %d mod %d fonts %d",
-      d.SupportsKeypads(), d.IsCFAvailable(), d.HasDisplayResources(), w, h, d.GetIOCount("DI"), d.GetIOCount("DO"),
-      d.GetIOCount("AI"), d.GetIOCount("AO"), d.FindConfigEntry("TavSim"), d.FindConfigEntry("CoDeSys"),
-      d.GetCoDeSysConfigCount(), d.GetCoDeSysDownloadType(), d.IsUnicodeName(), d.SupportsDriver(driver),
-      d.SupportsNetworkDriver("simnet"), d.HasModule("DIO16"), d.GetHardwareFontCount());
-}
-
 }  // namespace
 
 TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
@@ -256,69 +244,39 @@ TEST_F(DeviceFixture, ToolCommandStartsTheToolInTheDeviceFolder) {
   unsetenv("HV_PROBE_OUT");
 }
 
-// What each shipped type answers through its device; the controller borrows the
-// remote panel's display and names a memory card module in "device.cfg".
-TEST_F(DeviceFixture, CapabilitiesAreThoseOfTheSampleConfigurations) {
-  struct Case {
-    const char* type;
-    const char* driver;
-    const char* remote;
-    const char* answers;
-  };
-  const Case cases[] = {
-      {"KOLM_T420", "CAN_R515", "", "keypads 0 cf 0 res 0 size 20x4 io 0/0/0/0 sim 0 cds 0/0/0 uni 0 drv 1 simnet 1 mod 0 fonts 0"},
-      {"KOLM_G320", "CAN_R515", "", "keypads 0 cf 0 res 1 size 320x240 io 0/0/0/0 sim 0 cds 0/1/0 uni 0 drv 1 simnet 1 mod 0 fonts 2"},
-      {"CE_PANEL7", "CE_TCP", "", "keypads 1 cf 1 res 1 size 800x480 io 0/0/0/0 sim 0 cds 0/0/0 uni 1 drv 1 simnet 0 mod 0 fonts 1"},
-      {"COMBO_C167", "COMBO167", "", "keypads 0 cf 1 res 1 size 240x128 io 16/8/4/2 sim 1 cds 1/3/1 uni 0 drv 1 simnet 1 mod 1 fonts 0"},
-      {"CTRL_515", "CAN_R515", "KOLM_G320", "keypads 0 cf 1 res 1 size 320x240 io 8/8/0/0 sim 1 cds 0/0/0 uni 0 drv 1 simnet 0 mod 0 fonts 0"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.type);
-    NewDevice answers = Named(c.type, c.type, c.driver);
-    answers.remoteType = c.remote;
-    CPOPrjDevice* device = Create(answers);
-    ASSERT_TRUE(device);
-    if (std::string(c.type) == "CTRL_515")
-      hvtest::WriteAll(hv::JoinPath(device->GetDeviceFolder(), "device.cfg"), "[Extensions]\r\n0=CFEXT\r\n");
-    EXPECT_EQ(Capabilities(*device, c.driver), c.answers);
-    EXPECT_EQ(device->GetIOCount("di"), 0);
-    EXPECT_EQ(device->FindTavDesignEntry(), 1);
-    EXPECT_GT(device->GetDeviceVersion(), 0);
-  }
-  EXPECT_EQ(Find("CTRL_515")->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+// The answers per type are the configuration's (checked there); the device hands it
+// its folder, firmware and remote type: the controller borrows the remote panel's
+// display and names a memory card module in "device.cfg".
+TEST_F(DeviceFixture, ConfigurationIsTheDevicesOwn) {
+  NewDevice answers = Named("CTRL_515", "CTRL_515", "CAN_R515");
+  answers.remoteType = "KOLM_G320";
+  CPOPrjDevice* ctrl = Create(answers);
+  ASSERT_TRUE(ctrl);
+  hvtest::WriteAll(hv::JoinPath(ctrl->GetDeviceFolder(), "device.cfg"), "[Extensions]\r\n0=CFEXT\r\n");
+  int w = -1, h = -1;
+  EXPECT_TRUE(ctrl->GetDisplaySize(w, h));
+  EXPECT_EQ(wxString::Format("%dx%d", w, h), "320x240");
+  EXPECT_EQ(ctrl->GetIOCount("DI"), 8);
+  EXPECT_EQ(ctrl->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+  EXPECT_TRUE(ctrl->IsCFAvailable());
+  EXPECT_GT(ctrl->GetDeviceVersion(), 0);
   // UseCF counts only where a card is possible.
-  CPOPrjDevice* t420 = Find("KOLM_T420");
+  CPOPrjDevice* t420 = Create(Named("KOLM_T420", "KOLM_T420"));
   ASSERT_TRUE(t420->SetUseCF(1));
   EXPECT_FALSE(t420->UsesCF());
-  CPOPrjDevice* combo = Find("COMBO_C167");
-  EXPECT_TRUE(combo->UsesCF());
-  EXPECT_TRUE(combo->ExchangeUseCF(0));
-  EXPECT_FALSE(combo->UsesCF());
-}
+  EXPECT_TRUE(ctrl->SetUseCF(1));
+  EXPECT_TRUE(ctrl->UsesCF());
+  EXPECT_TRUE(ctrl->ExchangeUseCF(0));
+  EXPECT_FALSE(ctrl->UsesCF());
 
-TEST_F(DeviceFixture, DeviceWithoutConfigurationAnswersNoEverywhere) {
-  CPOPrjDevice* device = Create(Named("Panel"));
-  ASSERT_TRUE(device);
-  std::filesystem::remove_all(hv::ToFs(hv::JoinPath(device->GetDeviceFolder(), "Hardware")));
-  device->CopyDevice(*device);   // drops what was loaded
-  int w = 7, h = 7;
-  wxString value = "v", name = "n";
-  EXPECT_FALSE(device->LoadDeviceConfig());
-  EXPECT_FALSE(device->GetDisplayConfig());
-  EXPECT_FALSE(device->GetDisplaySize(w, h));
-  EXPECT_EQ(w + h, 14);
-  EXPECT_EQ(Capabilities(*device, "CAN_R515"),
-            "keypads 0 cf 0 res 0 size -1x-1 io 0/0/0/0 sim 0 cds 0/-1/0 uni 0 drv 0 simnet 0 mod 0 fonts 0");
-  EXPECT_FALSE(device->UsesCF());
-  EXPECT_EQ(device->FindTavDesignEntry(), 0);
-  EXPECT_FALSE(device->GetCoDeSysConfigValue("CoDeSysDownloadType", value));
-  EXPECT_FALSE(device->GetCoDeSysConfigItem(0, name, value));
-  EXPECT_FALSE(device->SupportsNetworkDriver("MBTCP"));
-  EXPECT_FALSE(device->AllowsBitmaps() || device->AllowsDataPoints());
-  EXPECT_EQ(device->GetDeviceVersion(), 0);
-  EXPECT_EQ(device->GetImage(), 2);
-  // No offer either.
-  device->LoadChildren();
+  // Without its hardware folder: no configuration, the common picture and no offer.
+  std::filesystem::remove_all(hv::ToFs(hv::JoinPath(ctrl->GetDeviceFolder(), "Hardware")));
+  ctrl->CopyDevice(*ctrl);   // drops what was loaded
+  EXPECT_FALSE(ctrl->LoadDeviceConfig());
+  EXPECT_FALSE(ctrl->IsCFAvailable());
+  EXPECT_EQ(ctrl->GetDeviceVersion(), 0);
+  EXPECT_EQ(ctrl->GetImage(), 2);
+  ctrl->LoadChildren();
   RunDeferred();
   EXPECT_TRUE(ui.MessageIds().empty());
 }
