@@ -100,9 +100,9 @@ TEST(SplitCommandLine, FollowsTheWindowsRules) {
       {"p \"C:\\path with\\\\\"", {"p", "C:\\path with\\"}},
   };
   for (const Case& c : cases) {
-    const std::vector<wxString> got = SplitCommandLine(S(c.line));
-    ASSERT_EQ(got.size(), c.args.size()) << c.line;
-    for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(hv::ToUtf8(got[i]), c.args[i]) << c.line << " #" << i;
+    std::vector<std::string> got;
+    for (const wxString& arg : SplitCommandLine(S(c.line))) got.push_back(hv::ToUtf8(arg));
+    EXPECT_EQ(got, std::vector<std::string>(c.args.begin(), c.args.end())) << c.line;
   }
 }
 
@@ -116,14 +116,8 @@ TEST(LaunchProcess, ChildGetsExactArgumentsAndWorkingFolder) {
   folder.Replace("/", "\\");
   const ProbeResult r = RunProbe(dir, line, folder);
   EXPECT_EQ(r.cwd, Real(dir.Sub("Work Dir")));
-  ASSERT_EQ(r.args.size(), 7u);
-  EXPECT_EQ(r.args[0], Real(Child("launcher_probe")));
-  EXPECT_EQ(r.args[1], "plain");
-  EXPECT_EQ(r.args[2], "two words");
-  EXPECT_EQ(r.args[3], "back\\\\slash");
-  EXPECT_EQ(r.args[4], "q\"uote");
-  EXPECT_EQ(r.args[5], "");
-  EXPECT_EQ(r.args[6], "end\\");
+  EXPECT_EQ(r.args, (std::vector<std::string>{Real(Child("launcher_probe")), "plain", "two words", "back\\\\slash",
+                                               "q\"uote", "", "end\\"}));
   EXPECT_TRUE(ui.MessageIds().empty());
 }
 
@@ -134,9 +128,7 @@ TEST(LaunchProcess, UnquotedExePathWithBlanksIsQuotedAndExeMayBeMissing) {
   std::filesystem::copy_file(hv::ToFs(Child("launcher_probe")), hv::ToFs(dir.Sub("with blank/Probe.exe")));
   // "…/Probe.exe one two" without quotes: the blank inside the path does not split it.
   ProbeResult r = RunProbe(dir, dir.Sub("with blank/Probe.exe") + " one two");
-  ASSERT_EQ(r.args.size(), 3u);
-  EXPECT_EQ(r.args[1], "one");
-  EXPECT_EQ(r.args[2], "two");
+  EXPECT_EQ(r.args, (std::vector<std::string>{Real(dir.Sub("with blank/Probe.exe")), "one", "two"}));
   // Linux programs have no ".exe": a name given with it finds the one without; the
   // current folder stays when none is given.
   r = RunProbe(dir, Child("launcher_probe") + ".EXE x");

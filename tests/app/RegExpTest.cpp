@@ -23,21 +23,12 @@ struct FindCase {
 const FindCase kFindCases[] = {
     // the number pattern of the edits
     {"^([+-]?[0-9]*([.][0-9]*)?)?$", "", 0, 0},
-    {"^([+-]?[0-9]*([.][0-9]*)?)?$", "+", 0, 1},
     {"^([+-]?[0-9]*([.][0-9]*)?)?$", "-1.", 0, 3},
     {"^([+-]?[0-9]*([.][0-9]*)?)?$", ".5", 0, 2},
-    {"^([+-]?[0-9]*([.][0-9]*)?)?$", "12.34", 0, 5},
     {"^([+-]?[0-9]*([.][0-9]*)?)?$", "1.2.3", -1, 0},
-    {"^([+-]?[0-9]*([.][0-9]*)?)?$", "12a", -1, 0},
     {"^([+-]?[0-9]*([.][0-9]*)?)?$", "--1", -1, 0},
-    // runs of ordinary characters and what an operator applies to
-    {"ab*", "xabbbc", 1, 4},
-    {"ab*", "xac", 1, 1},
-    {"abc+", "abccc", 0, 5},
-    {"abc+", "ababc", 2, 3},
-    {"abc+", "abab", -1, 0},
-    {"abc?d", "abd", 0, 3},
-    {"x*", "abc", 0, 0},
+    // Plain runs, operators, alternatives, group loops, '.', '^' and '$' are compared
+    // with ECMAScript on generated patterns below; here what that cannot reach.
     {"", "abc", 0, 0},
     {"a{2}", "xa{2}", 1, 4},
     {"a]b", "a]b", 0, 3},
@@ -50,9 +41,6 @@ const FindCase kFindCases[] = {
     {"[-a]", "x-", 1, 1},
     {"[a-c-e]", "d", 0, 1},
     {"[0-9]+", "ab123c", 2, 3},
-    {"[^a]", "aab", 2, 1},
-    {"[^a]", "aaa", -1, 0},
-    {"[^a]", "", -1, 0},
     {"[^]a]", "]]ab", 3, 1},
     {"[a-a]", "a", 0, 1},
     // non-ASCII compares by code point
@@ -64,34 +52,12 @@ const FindCase kFindCases[] = {
     {"\\\\", "a\\b", 1, 1},
     {"a\\*", "aa*", 1, 2},
     {"\\d", "1d", 1, 1},
-    // alternatives are tried in order
-    {"a|ab", "ab", 0, 1},
-    {"ab|a", "ab", 0, 2},
-    {"(a|ab)c", "abc", 0, 3},
     {"a||b", "b", 0, 0},
-    {"x|y|z", "--z", 2, 1},
-    // loops over groups
-    {"(ab)*c", "ababc", 0, 5},
-    {"(ab)*c", "abac", 3, 1},
-    {"(ab)+c", "c", -1, 0},
-    {"(ab)+c", "xababc", 1, 5},
-    {"(ab)?c", "abc", 0, 3},
-    {"(a|b)*b", "aabab", 0, 5},
     {"()", "q", 0, 0},
     // anchors: '^' only at the start, '$' only at the end
     {"$", "abc", 3, 0},
-    {"a$", "aba", 2, 1},
-    {"a$", "ab", -1, 0},
-    {"^b", "ab", -1, 0},
-    {"^a", "ab", 0, 1},
     {"a^", "aa", -1, 0},
     {"b|^a", "cab", 2, 1},
-    {".", "", -1, 0},
-    {"a.c", "abc", 0, 3},
-    {"a.c", "ac", -1, 0},
-    {".*", "abc", 0, 3},
-    {"a.*c", "abcbc", 0, 5},
-    {"a.+", "a", -1, 0},
     // the required substring shortcut: a longer literal later in the pattern
     {"x*abc[d]", "xxabcd", 0, 6},
     {"x*abc[d]", "xxabd", -1, 0},
@@ -109,15 +75,13 @@ void ExpectFind(CPatternMatcher& m, const FindCase& c) {
 
 }  // namespace
 
+// With and without the shortcuts, which never change a result.
 TEST(RegExp, FindTable) {
-  CPatternMatcher m;
-  for (const FindCase& c : kFindCases) ExpectFind(m, c);
-}
-
-TEST(RegExp, ShortcutsNeverChangeAResult) {
-  CPatternMatcher m;
-  m.SetShortcuts(false);
-  for (const FindCase& c : kFindCases) ExpectFind(m, c);
+  for (bool shortcuts : {true, false}) {
+    CPatternMatcher m;
+    m.SetShortcuts(shortcuts);
+    for (const FindCase& c : kFindCases) ExpectFind(m, c);
+  }
 }
 
 TEST(RegExp, SyntaxErrorsDoNotCompileAndFindNothing) {
@@ -136,21 +100,6 @@ TEST(RegExp, SyntaxErrorsDoNotCompileAndFindNothing) {
   }
   EXPECT_NE(m.Compile(S("(a)(b)(c)(d)(e)(f)(g)(h)(i)")), nullptr);
   EXPECT_NE(m.Compile(S("(^)?a")), nullptr);  // '?' may follow an empty operand
-}
-
-TEST(RegExp, ProgramLayout) {
-  CPatternMatcher m;
-  auto dump = [&](const char* p) {
-    EXPECT_NE(m.Compile(S(p)), nullptr) << p;
-    return m.Dump();
-  };
-  EXPECT_EQ(dump("ab*"), "Branch Literal(a) Star Literal(b) End");
-  EXPECT_EQ(dump("abc+"), "Branch Literal(ab) Plus Literal(c) End");
-  EXPECT_EQ(dump("a?"), "Branch Branch Literal(a) Branch Empty End");
-  EXPECT_EQ(dump("(a)*"), "Branch Branch GroupOpen1 Branch Literal(a) GroupClose1 Back Branch Empty End");
-  EXPECT_EQ(dump("(a)+"), "Branch GroupOpen1 Branch Literal(a) GroupClose1 Branch Back Branch Empty End");
-  EXPECT_EQ(dump("^[^0-9-]|$"), "Branch LineStart NotInSet(0-9-) Branch LineEnd End");
-  EXPECT_EQ(dump("|"), "Branch Empty Branch Empty End");
 }
 
 TEST(RegExp, ReplacementTemplates) {
@@ -300,11 +249,12 @@ TEST(RegExp, AgreesWithEcmaScriptOnGeneratedPatterns) {
     if (depth == 0 && pick(8) == 0) p += "$";
     return p;
   };
-  CPatternMatcher m;
+  CPatternMatcher m, plain;
+  plain.SetShortcuts(false);   // the shortcuts never change a result
   int compared = 0;
   for (int i = 0; i < 1500; ++i) {
     const std::string p = gen(0);
-    if (!m.Compile(wxString(p))) continue;
+    if (!m.Compile(wxString(p)) || !plain.Compile(wxString(p))) continue;
     std::regex re;
     try {
       re = std::regex(p, std::regex::ECMAScript);
@@ -318,10 +268,11 @@ TEST(RegExp, AgreesWithEcmaScriptOnGeneratedPatterns) {
       std::smatch sm;
       const bool found = std::regex_search(text, sm, re);
       SCOPED_TRACE(p + " in \"" + text + "\"");
-      const int pos = m.Find(wxString(text));
-      ASSERT_EQ(pos, found ? static_cast<int>(sm.position(0)) : -1);
-      if (found) {
-        ASSERT_EQ(m.GetMatchLength(), static_cast<int>(sm.length(0)));
+      for (CPatternMatcher* matcher : {&m, &plain}) {
+        ASSERT_EQ(matcher->Find(wxString(text)), found ? static_cast<int>(sm.position(0)) : -1);
+        if (found) {
+          ASSERT_EQ(matcher->GetMatchLength(), static_cast<int>(sm.length(0)));
+        }
       }
       ++compared;
     }

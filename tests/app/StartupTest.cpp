@@ -104,16 +104,6 @@ TEST(Startup, SelectionProjectsFolderAndShutDown) {
   again.ExitInstance();
 }
 
-TEST(Startup, EmptyNamesGiveSlashSelection) {
-  hvtest::TempHome home;
-  Fakes f;
-  CTavProjectApp app;
-  ASSERT_TRUE(app.InitInstance(f.Host()));
-  EXPECT_EQ(app.m_currentSelection, "/");
-  EXPECT_EQ(app.m_projectsFolder, hv::JoinPath(home.Path(), "Projects"));
-  app.ExitInstance();
-}
-
 TEST(Startup, EarlyEndsStopLaterSteps) {
   {
     hvtest::TempHome home;
@@ -145,6 +135,9 @@ TEST(Startup, SecondCopyInSameUserFolderIsRefused) {
   Fakes f1, f2;
   CTavProjectApp first;
   ASSERT_TRUE(first.InitInstance(f1.Host()));
+  // Nothing stored: an empty selection and the default projects folder.
+  EXPECT_EQ(first.m_currentSelection, "/");
+  EXPECT_EQ(first.m_projectsFolder, hv::JoinPath(home.Path(), "Projects"));
   CTavProjectApp second;
   EXPECT_FALSE(second.InitInstance(f2.Host()));
   EXPECT_EQ(second.m_failedStep, 5);
@@ -166,11 +159,17 @@ TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
   EXPECT_FALSE(app.HasLanguageChanged());
 
   hvtest::ScriptedUi ui;
+  auto& reg = hv::RegistryStore::Get();
+  // Cancelled: nothing written.
+  ui.Answer<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest&) { return IDCANCEL; });
+  app.OnSelectLanguage();
+  EXPECT_EQ(reg.GetString(hv::kKeyGraphTool, "LANGUAGE").value_or(""), "DEU");
+  EXPECT_FALSE(reg.GetByte("SOFTWARE\\QUINTOR\\VOSTREL", "Language"));
+
   ui.Answer<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest& r) { r.number = 1; return IDOK; });
   ui.ExpectMessage(10156);
   app.OnSelectLanguage();
   EXPECT_TRUE(ui.AllExpectationsMet());
-  auto& reg = hv::RegistryStore::Get();
   EXPECT_EQ(reg.GetString(hv::kKeyGraphTool, "LANGUAGE").value_or(""), "ENG");
   for (const char* key : {"SOFTWARE\\Quintor\\Halvora", "SOFTWARE\\QUINTOR\\VOSTREL",
                           "SOFTWARE\\Quintor\\Halvora\\LORBIX", "SOFTWARE\\QUINTOR\\Pennark"})
@@ -179,19 +178,6 @@ TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
   // "LANGUAGE" and "Language" are one value: the string replaced the binary, and the
   // graph tool's string now says English.
   EXPECT_TRUE(app.HasLanguageChanged());
-  app.ExitInstance();
-}
-
-TEST(Startup, LanguageSelectionCancelledWritesNothing) {
-  hvtest::TempHome home;
-  Fakes f;
-  CTavProjectApp app;
-  ASSERT_TRUE(app.InitInstance(f.Host()));
-  hvtest::ScriptedUi ui;
-  ui.Answer<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest&) { return IDCANCEL; });
-  app.OnSelectLanguage();
-  EXPECT_FALSE(hv::RegistryStore::Get().GetString(hv::kKeyGraphTool, "LANGUAGE"));
-  EXPECT_FALSE(hv::RegistryStore::Get().GetByte("SOFTWARE\\QUINTOR\\VOSTREL", "Language"));
   app.ExitInstance();
 }
 

@@ -49,6 +49,13 @@ std::vector<wxString> Texts(const std::vector<CToolMenuEntry>& entries) {
   return out;
 }
 
+// The stored fields of a device in one line.
+wxString Fields(const CPOPrjDevice& d) {
+  return wxString::Format("%s|%u|%s|%s|%s|%s|%s|%s|%s|%d", d.GetName(), d.GetDeviceNumber(), d.GetDeviceDriver(),
+                          d.GetDeviceParameters(), d.GetNetwork(), d.GetNetworkPara(), d.GetNode(), d.GetSlot(),
+                          d.GetHardwareType(), d.GetFirmwareVersion());
+}
+
 }  // namespace
 
 TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
@@ -63,16 +70,8 @@ TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
   auto* copy = dynamic_cast<CPOPrjDevice*>(object.get());
   ASSERT_TRUE(copy);
   EXPECT_EQ(in.Remaining(), 0u);
-  EXPECT_EQ(copy->GetName(), "Panel");
-  EXPECT_EQ(copy->GetDeviceNumber(), 1u);
-  EXPECT_EQ(copy->GetDeviceDriver(), "CAN_R515");
-  EXPECT_EQ(copy->GetDeviceParameters(), "CAN_R515;;10.0.0.9");
-  EXPECT_EQ(copy->GetNetwork(), "MBTCP");
-  EXPECT_EQ(copy->GetNetworkPara(), "192.168.0.10");
-  EXPECT_EQ(copy->GetNode(), "M1");
+  EXPECT_EQ(Fields(*copy), "Panel|1|CAN_R515|CAN_R515;;10.0.0.9|MBTCP|192.168.0.10|M1|ETH_0|KOLM_G320|180");
   EXPECT_EQ(copy->GetDeviceFolder(), DeviceFolder("Panel"));
-  EXPECT_EQ(copy->GetSlot(), "ETH_0");
-  EXPECT_EQ(copy->GetHardwareType(), "KOLM_G320");
   CProjectObject::Discard(std::move(object));
   // A folder that Windows-1252 cannot hold travels whole.
   CPOPrjDevice other;
@@ -100,26 +99,18 @@ TEST_F(DeviceFixture, ListTextsAndOrder) {
   EXPECT_EQ(a->Compare(b, 1), 0);
   EXPECT_LT(a->Compare(b, 2), 0);
   EXPECT_LT(a->Compare(b, 0), 0);
-  EXPECT_EQ(a->GetTypeCode(), TypeCode::PrjDevice);
-  EXPECT_EQ(a->GetContextMenuId(), 314);
   EXPECT_EQ(a->GetImage(), -1);   // the pictures of its hardware
-  EXPECT_TRUE(a->IsPanelType());
-  EXPECT_FALSE(a->IsComboDevice());
   CPOPrjDevice bare;
-  for (const char* type : {"kolm_x", "Combo1", "ce_panel12"}) {
+  EXPECT_EQ(bare.GetImage(), 2);
+  const std::pair<const char*, bool> panels[] = {{"kolm_x", true},   {"Combo1", true},  {"ce_panel12", true},
+                                                 {"CTRL_515", false}, {"CE_PANE", false}, {"KOLM", false}};
+  for (const auto& [type, panel] : panels) {
     bare.SetHardwareType(type);
-    EXPECT_TRUE(bare.IsPanelType()) << type;
+    EXPECT_EQ(bare.IsPanelType() != FALSE, panel) << type;
   }
-  for (const char* type : {"CTRL_515", "CE_PANE", "KOLM"}) {
-    bare.SetHardwareType(type);
-    EXPECT_FALSE(bare.IsPanelType()) << type;
-  }
+  EXPECT_FALSE(a->IsComboDevice());
   bare.SetDeviceDriver("COMBO167");
   EXPECT_TRUE(bare.IsComboDevice());
-  CPOPrjDevice fresh;
-  EXPECT_EQ(fresh.GetName(), S("Gerät"));
-  EXPECT_EQ(fresh.GetFirmwareVersion(), 180);
-  EXPECT_EQ(fresh.GetImage(), 2);
   // A device cannot be cut.
   CRecordingCmdUI cut(ID_DEVICE_CUT);
   a->OnCmdMsg(ID_DEVICE_CUT, CN_UPDATE_COMMAND_UI, &cut, nullptr);
@@ -253,88 +244,39 @@ TEST_F(DeviceFixture, ToolCommandStartsTheToolInTheDeviceFolder) {
   unsetenv("HV_PROBE_OUT");
 }
 
-// What each shipped type answers through its device; the controller borrows the
-// remote panel's display and names a memory card module in "device.cfg".
-TEST_F(DeviceFixture, CapabilitiesAreThoseOfTheSampleConfigurations) {
-  struct Case {
-    const char* type;
-    const char* driver;
-    const char* remote;
-    const char* answers;
-  };
-  const Case cases[] = {
-      {"KOLM_T420", "CAN_R515", "", "keypads 0 cf 0 res 0 size 20x4 io 0/0/0/0 sim 0 cds 0/0/0 uni 0 drv 1 simnet 1 mod 0 fonts 0"},
-      {"KOLM_G320", "CAN_R515", "", "keypads 0 cf 0 res 1 size 320x240 io 0/0/0/0 sim 0 cds 0/1/0 uni 0 drv 1 simnet 1 mod 0 fonts 2"},
-      {"CE_PANEL7", "CE_TCP", "", "keypads 1 cf 1 res 1 size 800x480 io 0/0/0/0 sim 0 cds 0/0/0 uni 1 drv 1 simnet 0 mod 0 fonts 1"},
-      {"COMBO_C167", "COMBO167", "", "keypads 0 cf 1 res 1 size 240x128 io 16/8/4/2 sim 1 cds 1/3/1 uni 0 drv 1 simnet 1 mod 1 fonts 0"},
-      {"CTRL_515", "CAN_R515", "KOLM_G320", "keypads 0 cf 1 res 1 size 320x240 io 8/8/0/0 sim 1 cds 0/0/0 uni 0 drv 1 simnet 0 mod 0 fonts 0"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.type);
-    NewDevice answers = Named(c.type, c.type, c.driver);
-    answers.remoteType = c.remote;
-    CPOPrjDevice* device = Create(answers);
-    ASSERT_TRUE(device);
-    if (std::string(c.type) == "CTRL_515")
-      hvtest::WriteAll(hv::JoinPath(device->GetDeviceFolder(), "device.cfg"), "[Extensions]\r\n0=CFEXT\r\n");
-    int w = -1, h = -1;
-    device->GetDisplaySize(w, h);
-    const wxString got = wxString::Format(
-        "keypads %d cf %d res %d size %dx%d io %u/%u/%u/%u sim %ld cds %ld/%d/%d uni %d drv %d simnet %d mod %d fonts %d",
-        device->SupportsKeypads(), device->IsCFAvailable(), device->HasDisplayResources(), w, h,
-        device->GetIOCount("DI"), device->GetIOCount("DO"), device->GetIOCount("AI"), device->GetIOCount("AO"),
-        device->FindConfigEntry("TavSim"), device->FindConfigEntry("CoDeSys"), device->GetCoDeSysConfigCount(),
-        device->GetCoDeSysDownloadType(), device->IsUnicodeName(), device->SupportsDriver(c.driver),
-        device->SupportsNetworkDriver("simnet"), device->HasModule("DIO16"), device->GetHardwareFontCount());
-    EXPECT_EQ(got, c.answers);
-    EXPECT_EQ(device->GetIOCount("di"), 0);
-    EXPECT_EQ(device->FindTavDesignEntry(), 1);
-    EXPECT_GT(device->GetDeviceVersion(), 0);
-  }
-  EXPECT_EQ(Find("CTRL_515")->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+// The answers per type are the configuration's (checked there); the device hands it
+// its folder, firmware and remote type: the controller borrows the remote panel's
+// display and names a memory card module in "device.cfg".
+TEST_F(DeviceFixture, ConfigurationIsTheDevicesOwn) {
+  NewDevice answers = Named("CTRL_515", "CTRL_515", "CAN_R515");
+  answers.remoteType = "KOLM_G320";
+  CPOPrjDevice* ctrl = Create(answers);
+  ASSERT_TRUE(ctrl);
+  hvtest::WriteAll(hv::JoinPath(ctrl->GetDeviceFolder(), "device.cfg"), "[Extensions]\r\n0=CFEXT\r\n");
+  int w = -1, h = -1;
+  EXPECT_TRUE(ctrl->GetDisplaySize(w, h));
+  EXPECT_EQ(wxString::Format("%dx%d", w, h), "320x240");
+  EXPECT_EQ(ctrl->GetIOCount("DI"), 8);
+  EXPECT_EQ(ctrl->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+  EXPECT_TRUE(ctrl->IsCFAvailable());
+  EXPECT_GT(ctrl->GetDeviceVersion(), 0);
   // UseCF counts only where a card is possible.
-  CPOPrjDevice* t420 = Find("KOLM_T420");
+  CPOPrjDevice* t420 = Create(Named("KOLM_T420", "KOLM_T420"));
   ASSERT_TRUE(t420->SetUseCF(1));
   EXPECT_FALSE(t420->UsesCF());
-  CPOPrjDevice* combo = Find("COMBO_C167");
-  EXPECT_TRUE(combo->UsesCF());
-  EXPECT_TRUE(combo->ExchangeUseCF(0));
-  EXPECT_FALSE(combo->UsesCF());
-}
+  EXPECT_TRUE(ctrl->SetUseCF(1));
+  EXPECT_TRUE(ctrl->UsesCF());
+  EXPECT_TRUE(ctrl->ExchangeUseCF(0));
+  EXPECT_FALSE(ctrl->UsesCF());
 
-TEST_F(DeviceFixture, DeviceWithoutConfigurationAnswersNoEverywhere) {
-  CPOPrjDevice* device = Create(Named("Panel"));
-  ASSERT_TRUE(device);
-  std::filesystem::remove_all(hv::ToFs(hv::JoinPath(device->GetDeviceFolder(), "Hardware")));
-  device->CopyDevice(*device);   // drops what was loaded
-  int w = 7, h = 7;
-  wxString value = "v", name = "n";
-  EXPECT_FALSE(device->LoadDeviceConfig());
-  EXPECT_FALSE(device->GetDisplayConfig());
-  EXPECT_FALSE(device->HasDisplayResources());
-  EXPECT_FALSE(device->GetDisplaySize(w, h));
-  EXPECT_EQ(w + h, 14);
-  EXPECT_EQ(device->GetIOCount("DI"), 0);
-  EXPECT_FALSE(device->IsUnicodeName());
-  EXPECT_FALSE(device->SupportsKeypads());
-  EXPECT_FALSE(device->IsCFAvailable());
-  EXPECT_FALSE(device->UsesCF());
-  EXPECT_EQ(device->GetHardwareFontCount(), 0);
-  EXPECT_EQ(device->FindConfigEntry("TavSim"), 0);
-  EXPECT_EQ(device->FindTavDesignEntry(), 0);
-  EXPECT_EQ(device->GetCoDeSysConfigCount(), -1);
-  EXPECT_FALSE(device->GetCoDeSysConfigValue("CoDeSysDownloadType", value));
-  EXPECT_FALSE(device->GetCoDeSysConfigItem(0, name, value));
-  EXPECT_EQ(device->GetCoDeSysDownloadType(), 0);
-  EXPECT_FALSE(device->HasDeviceDriver("CAN_R515"));
-  EXPECT_FALSE(device->SupportsNetworkDriver("MBTCP"));
-  EXPECT_FALSE(device->HasModule("DIO16"));
-  EXPECT_FALSE(device->AllowsBitmaps());
-  EXPECT_FALSE(device->AllowsDataPoints());
-  EXPECT_EQ(device->GetDeviceVersion(), 0);
-  EXPECT_EQ(device->GetImage(), 2);
-  // No offer either.
-  device->LoadChildren();
+  // Without its hardware folder: no configuration, the common picture and no offer.
+  std::filesystem::remove_all(hv::ToFs(hv::JoinPath(ctrl->GetDeviceFolder(), "Hardware")));
+  ctrl->CopyDevice(*ctrl);   // drops what was loaded
+  EXPECT_FALSE(ctrl->LoadDeviceConfig());
+  EXPECT_FALSE(ctrl->IsCFAvailable());
+  EXPECT_EQ(ctrl->GetDeviceVersion(), 0);
+  EXPECT_EQ(ctrl->GetImage(), 2);
+  ctrl->LoadChildren();
   RunDeferred();
   EXPECT_TRUE(ui.MessageIds().empty());
 }
@@ -388,14 +330,9 @@ TEST_F(DeviceFixture, ProjectLoadsItsDevicesFromRowAndSettings) {
   ASSERT_TRUE(device);
   EXPECT_EQ(device->GetProject(), project);
   EXPECT_EQ(device->GetDeviceFolder(), DeviceFolder("Panel"));
-  EXPECT_EQ(device->GetDeviceNumber(), 1u);
-  EXPECT_EQ(device->GetDeviceDriver(), "CE_TCP");
-  EXPECT_EQ(device->GetNode(), "M1");
-  EXPECT_EQ(device->GetHardwareType(), "CE_PANEL7");
-  EXPECT_EQ(device->GetFirmwareVersion(), 151);
-  EXPECT_EQ(device->GetNetwork(), "MBTCP");
+  EXPECT_EQ(Fields(*device), "Panel|1|CE_TCP|CAN_R515;" + DeviceFolder("Panel") +
+                                 "\\CoDeSys\\plc.sym;10.0.0.7|MBTCP|192.168.0.10|M1|ETH_0|CE_PANEL7|151");
   EXPECT_EQ(device->GetSymbolFolder(), hv::JoinPath(DeviceFolder("Panel"), "CoDeSys/plc.SYM"));
-  EXPECT_EQ(device->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Panel") + "\\CoDeSys\\plc.sym;10.0.0.7");
   // A folder whose table has no row of its name is no device.
   hv::MakeFolders(DeviceFolder("Leer"));
   hvtest::WriteAll(hv::JoinPath(DeviceFolder("Leer"), "DEVICE.SET"), "[Config]\r\n");

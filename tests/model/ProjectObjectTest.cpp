@@ -142,7 +142,6 @@ TEST_F(ProjectObjectTest, BaseDefaults) {
   EXPECT_TRUE(folder.GetColumnText(1).empty());
   ASSERT_EQ(1u, folder.GetColumnDefs().size());
   EXPECT_EQ(S("Name"), folder.GetColumnDefs()[0].title);
-  EXPECT_EQ(436, folder.GetContextMenuId());
 
   FakeObject lower(TypeCode::Project, "CPOFake", S("zürich")), other(TypeCode::Project, "CPOFake", S("Basel"));
   EXPECT_EQ(0, folder.Compare(&lower, 0));

@@ -146,22 +146,6 @@ TEST(Restore, BackupRestoredIntoAFreshUserFolderIsIdentical) {
   EXPECT_EQ(hv::ListFolder(home.Sub("Projects")), std::vector<wxString>{"P"});
 }
 
-TEST(Restore, InfoZipArchiveRestoresToo) {
-  if (!HaveProgram("zip")) GTEST_SKIP() << "Info-ZIP zip is not installed";
-  Fixture f;
-  std::string log;
-  ASSERT_EQ(RunCommand("cd " + Quote(f.dir.Sub("src")) + " && zip -rq ../iz.zip P", &log), 0) << log;
-  RestoreController restore(f.request);
-  ASSERT_TRUE(restore.ChooseArchive(f.dir.Sub("iz.zip")));
-  ASSERT_TRUE(restore.Start(f.target));
-  ASSERT_TRUE(RunToEnd(restore));
-  EXPECT_TRUE(restore.Succeeded());
-  EXPECT_TRUE(Snapshot(f.dir.Sub("ziel/P")) == Snapshot(f.dir.Sub("src/P")));
-  ASSERT_EQ(f.steps.registered.size(), 1u);
-  EXPECT_EQ(f.steps.registered[0].first, f.dir.Sub("ziel/P"));
-  EXPECT_EQ(f.steps.registered[0].second, "P");
-}
-
 TEST(Restore, HostileOrDamagedArchivesRestoreNothing) {
   Fixture f;
   hv::MakeFolders(f.dir.Sub("ziel/sub"));

@@ -1,7 +1,4 @@
 // Writing: auto numbers, shared handles, refused values, pack and its failure.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <vector>
 
 #include "tests/platform/dbase/DbTestSupport.h"
@@ -250,17 +247,11 @@ TEST(DbWrite, InterruptedPackLeavesTheOldFile) {
   const wxString file = TableFile(dir.Path(), DatpktSchema());
   const std::string before = hvtest::ReadAll(file);
 
-  // The file-size limit makes the write of the packed copy fail midway.
-  struct rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  struct rlimit small = old;
-  small.rlim_cur = 4096;
-  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool packed = t.pack();
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
-
+  bool packed = true;
+  {
+    hvtest::FileSizeLimit limit(4096);   // the write of the packed copy fails midway
+    packed = t.pack();
+  }
   EXPECT_FALSE(packed);
   EXPECT_EQ(hvtest::ReadAll(file), before);
   EXPECT_EQ(hv::ListFolder(dir.Path()), std::vector<wxString>{"DATPKT.DBF"});
