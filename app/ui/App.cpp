@@ -1,12 +1,17 @@
 #include "app/ui/App.h"
 
 #include <wx/msgdlg.h>
+#include <wx/thread.h>
+#include <wx/utils.h>
 
 #include <csignal>
 
+#include "app/MissingDialog.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
+#include "model/GraphToolCheck.h"
+#include "model/PrjDevice.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -51,7 +56,15 @@ bool CHalvoraApp::OnInit() {
     return AnswerFor(dlg.ShowModal());
   });
   RegisterDialogs();
+  // A dialog this version does not have is reported, not skipped in silence.
+  hv::Ui().SetMissingHandler([](const char* what) {
+    if (!wxIsMainThread()) return hv::kNoRunner;
+    return ReportMissingDialog(what);
+  });
   InstallWxClipboardStore();
+  // The device asks its questions once the views have taken in its children.
+  CPOPrjDevice::deferTask = [](std::function<void()> task) { wxTheApp->CallAfter(std::move(task)); };
+  g_isShiftKeyDown = [] { return wxGetKeyState(WXK_SHIFT); };
   // A desktop session's end (or a test) asks us to close like the window's close box.
   SetSignalHandler(SIGTERM, [](int) {
     if (wxWindow* top = wxTheApp->GetTopWindow()) {
@@ -91,6 +104,8 @@ int CHalvoraApp::OnExit() {
   if (m_app) code = m_app->ExitInstance();
   m_app.reset();
   hv::Ui().Reset();
+  CPOPrjDevice::deferTask = nullptr;
+  g_isShiftKeyDown = nullptr;
   return code;
 }
 
