@@ -6,6 +6,8 @@
 // Text number of the notice.
 constexpr UINT TXT_FUNCTION_NOT_AVAILABLE = 12010;
 
-// Shows the notice and answers hv::kNoRunner, which every caller takes as a cancel.
+// Writes the request's type to standard error.
+void LogMissingDialog(const char* what);
+// Logs, shows the notice and answers hv::kNoRunner, which every caller takes as a cancel.
 // Meant as the facade's missing-runner handler of the program.
 int ReportMissingDialog(const char* what);

@@ -6,6 +6,7 @@
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
 
+#include "app/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
 #include "app/CommandIds.h"
 #include "app/TavProjectApp.h"
@@ -250,4 +251,25 @@ TEST_F(MainWindow, TheEmptyAreaMenuPastesAProjectFolderAtTheTopWhileItIsUp) {
   // Once the menu is gone the top-level paste is gone with it.
   EXPECT_FALSE(Tree().Presenter().IsEmptyAreaMenu());
   EXPECT_FALSE(frame->Router().RouteFrom(&Tree().Presenter()).IsEnabled(ID_EDIT_PASTE));
+}
+
+TEST_F(MainWindow, ClosingWithACutObjectNotPastedYetAsksFirst) {
+  hvtest::ScriptedUi ui;
+  ViewNode* start = masks->AddNode(TypeCode::Mask, S("Start"), "CPOMask");
+  start->treeChildren = false;
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken\\Start"));
+  ASSERT_EQ(Tree().Presenter().GetSelectedObject(), start);
+  ASSERT_TRUE(frame->Router().RouteFrom(&Tree().Presenter()).Execute(ID_EDIT_CUT));
+  ASSERT_TRUE(ClipboardHoldsUnpastedCut());
+
+  ui.ExpectMessage(10983, IDNO);
+  EXPECT_FALSE(frame->Close());
+  hvtest::Pump();
+  EXPECT_TRUE(frame->IsShown());
+  ui.ExpectMessage(10983, IDYES);
+  EXPECT_TRUE(frame->Close());
+  frame = nullptr;
+  hvtest::Pump();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ClipboardStore().Clear();
 }
