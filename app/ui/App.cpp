@@ -69,11 +69,11 @@ bool CHalvoraApp::OnInit() {
   // The device asks its questions once the views have taken in its children.
   CPOPrjDevice::deferTask = [](std::function<void()> task) { wxTheApp->CallAfter(std::move(task)); };
   g_isShiftKeyDown = [] { return wxGetKeyState(WXK_SHIFT); };
-  // A desktop session's end (or a test) asks us to close like the window's close box.
   m_modals = std::make_unique<CModalDialogs>();
   m_modals->Register();
   m_closeRetry.SetOwner(this);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
+  // A desktop session's end (or a test) asks us to close like the window's close box.
   SetSignalHandler(SIGTERM, [](int) {
     if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CloseMainWindow();
   });
@@ -105,8 +105,8 @@ bool CHalvoraApp::OnInit() {
 
 void CHalvoraApp::CloseMainWindow() {
   // A modal dialog lives on its caller's stack and belongs to the window: the window
-  // goes only once the dialogs are closed. Ours are cancelled; one that cannot be (a
-  // message box of the desktop) is waited for.
+  // goes only once the dialogs are closed. Each is cancelled, innermost first; one that
+  // does not answer to that is waited for.
   if (m_modals && !m_modals->open.empty()) {
     wxDialog* innermost = m_modals->open.back();
     if (innermost->IsModal()) innermost->EndModal(wxID_CANCEL);
