@@ -14,6 +14,9 @@ enum : UINT {
   ID_RESTORE = 32900,              // "&Wiederherstellung"
   ID_EXPAND_ALL = 32907,           // "E&rweitern"
   ID_DEVICE_TOOL_MARKER = 32898,   // "<ToolPopup1>" of a device's context menu
+  ID_EXPORT_DATA_POINTS = 32870,   // "Datenpunkte exportieren..." of a project
+  ID_DOWNLOAD_PROJECT = 32927,     // download of a whole project
+  ID_IMPORT_CODESYS = 32917,       // a CoDeSys project file into a device
 
   // Edit
   ID_EDIT_COPY = 57634,

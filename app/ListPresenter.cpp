@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "app/ClipboardTransfer.h"
 #include "app/CommandIds.h"
 #include "app/CommandRouting.h"
 #include "app/ListLayout.h"
@@ -45,11 +46,16 @@ BEGIN_COMMAND_MAP(CListPresenter, CCmdTarget)
   ON_COMMAND(ID_EDIT_INVERT_SELECTION, OnInvertSelection)
   ON_COMMAND(ID_FILE_PRINT, OnPrint)
   ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreview)
+  ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+  ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+  ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
 END_COMMAND_MAP()
 
 CListPresenter::CListPresenter(IListWidget& widget, CTavProjectDoc& doc, const CSettingsFile& profile)
     : m_widget(widget), m_doc(doc), m_profile(profile) {
   m_doc.AddView(this);
+  SetClipboardCopyFlag(TRUE);
 }
 
 CListPresenter::~CListPresenter() { m_doc.RemoveView(this); }
@@ -372,6 +378,25 @@ void CListPresenter::OnInvertSelection() {
     if (was) ++next;
     m_widget.SelectRow(row, !was);
   }
+}
+
+void CListPresenter::OnEditCopy() {
+  const std::vector<ObjectRef> rows = SelectedObjects();
+  ListCopy(rows);
+}
+
+void CListPresenter::OnEditCut() {
+  const std::vector<ObjectRef> rows = SelectedObjects();
+  ListCut(rows);
+}
+
+void CListPresenter::OnEditPaste() {
+  const std::vector<ObjectRef> rows = SelectedObjects();
+  ListPaste(m_listed, rows.empty() ? ObjectRef() : rows.front());
+}
+
+void CListPresenter::OnUpdateEditPaste(CCmdUI* ui) {
+  if (!ListCanPaste(m_listed)) ui->Enable(FALSE);
 }
 
 void CListPresenter::OnPrint() {

@@ -130,6 +130,10 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   void OnInvertSelection();
   void OnPrint();
   void OnPrintPreview();
+  void OnEditCopy();
+  void OnEditCut();
+  void OnEditPaste();
+  void OnUpdateEditPaste(CCmdUI* ui);
 
  private:
   void FillList(CProjectObject* object, bool force);

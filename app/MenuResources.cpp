@@ -1,5 +1,6 @@
 #include "app/MenuResources.h"
 
+#include <initializer_list>
 #include <map>
 
 #include "app/CommandIds.h"
@@ -8,45 +9,110 @@
 
 namespace {
 
+// One entry of a context menu; id 0 is a separator.
+struct ItemDef {
+  UINT id;
+  const wxChar* text;
+};
+
+CMenu Items(std::initializer_list<ItemDef> items) {
+  CMenu menu;
+  for (const ItemDef& item : items) {
+    if (item.id == 0) menu.AppendSeparator();
+    else menu.AppendMenu(item.id, item.text);
+  }
+  return menu;
+}
+
+constexpr ItemDef kSeparator{0, nullptr};
+
 std::map<UINT, CMenu> BuiltInMenus() {
   std::map<UINT, CMenu> menus;
-  menus[IDR_MENU_NEW_PASTE_EMPTY].AppendMenu(ID_NEW_OBJECT, wxS("Neues Object")).AppendMenu(ID_EDIT_PASTE, wxS("Einfügen"));
-  menus[IDR_MENU_NEW_PASTE].AppendMenu(ID_OBJECT_NEW, wxS("Neu...")).AppendMenu(ID_EDIT_PASTE, wxS("Einfügen"));
-  menus[IDR_MENU_PASTE_PAL].AppendMenu(ID_EDIT_PASTE, wxS("Einfügen"));
-  menus[IDR_MENU_PASTE_DOCS].AppendMenu(ID_EDIT_PASTE, wxS("Einfügen\tStrg+V"));
-  menus[IDR_MENU_PRJFOLDER]
-      .AppendMenu(ID_OBJECT_NEW, wxS("Neu..."))
-      .AppendMenu(ID_OBJECT_EDIT, wxS("&Ändern"))
-      .AppendMenu(ID_OBJECT_DELETE, wxS("Löschen"))
-      .AppendMenu(ID_IMPORT, wxS("&Importieren..."))
-      .AppendMenu(ID_RESTORE, wxS("&Wiederherstellung"))
-      .AppendMenu(ID_EDIT_PASTE, wxS("&Einfügen"));
-  menus[IDR_MENU_DEVICE]
-      .AppendMenu(ID_OBJECT_NEW, wxS("Neu..."))
-      .AppendMenu(ID_OBJECT_EDIT, wxS("Ändern"))
-      .AppendMenu(ID_OBJECT_DELETE, wxS("Löschen"))
-      .AppendMenu(ID_NEW_OBJECT, wxS("Neues Object"))
-      .AppendMenu(ID_OBJECT_NEW_COPY, wxS("Neue Kopie..."))
-      .AppendMenu(ID_EDIT_COPY, wxS("Kopieren"))
-      .AppendMenu(ID_EDIT_CUT, wxS("Ausschneiden"))
-      .AppendMenu(ID_EDIT_PASTE, wxS("Einfügen"));
-  menus[IDR_MENU_PRJDEVICE]
-      .AppendMenu(ID_OBJECT_NEW, wxS("&Neu..."))
-      .AppendMenu(ID_OBJECT_EDIT, wxS("&Ändern"))
-      .AppendMenu(ID_OBJECT_DELETE, wxS("&Löschen"))
-      .AppendMenu(ID_NEW_OBJECT, wxS("Neues Object"))
-      .AppendMenu(ID_DEVICE_TOOL_MARKER, wxS("<ToolPopup1>"))
-      .AppendMenu(ID_EDIT_COPY, wxS("&Kopieren"))
-      .AppendMenu(ID_EDIT_PASTE, wxS("&Einfügen"));
-  menus[IDR_MENU_RESOURCE_ITEM]
-      .AppendMenu(ID_OBJECT_EDIT, wxS("Ändern"))
-      .AppendMenu(ID_OBJECT_DELETE, wxS("Löschen"))
-      .AppendMenu(ID_NEW_OBJECT, wxS("Neues Object"))
-      .AppendMenu(ID_OBJECT_NEW_COPY, wxS("Neue Kopie..."))
-      .AppendMenu(ID_OBJECT_LOGID, wxS("Log. ID ändern"))
-      .AppendMenu(ID_EDIT_COPY, wxS("Kopieren"))
-      .AppendMenu(ID_EDIT_CUT, wxS("Ausschneiden"))
-      .AppendMenu(ID_EDIT_PASTE, wxS("Einfügen"));
+  menus[IDR_MENU_NEW_PASTE_EMPTY] = Items({{ID_NEW_OBJECT, wxS("Neues Object")}, {ID_EDIT_PASTE, wxS("Einfügen")}});
+  menus[IDR_MENU_NEW_PASTE] = Items({{ID_OBJECT_NEW, wxS("Neu...")}, {ID_EDIT_PASTE, wxS("Einfügen")}});
+  menus[IDR_MENU_PASTE_PAL] = Items({{ID_EDIT_PASTE, wxS("Einfügen")}});
+  menus[IDR_MENU_PASTE_DOCS] = Items({{ID_EDIT_PASTE, wxS("Einfügen\tStrg+V")}});
+  menus[IDR_MENU_PRJFOLDER] = Items({{ID_OBJECT_NEW, wxS("Neu...")},
+                                     {ID_OBJECT_EDIT, wxS("&Ändern")},
+                                     {ID_OBJECT_DELETE, wxS("Löschen")},
+                                     {ID_IMPORT, wxS("&Importieren...")},
+                                     {ID_RESTORE, wxS("&Wiederherstellung")},
+                                     {ID_EDIT_PASTE, wxS("&Einfügen")}});
+  menus[IDR_MENU_DEVICE] = Items({{ID_OBJECT_NEW, wxS("Neu...")},
+                                  {ID_OBJECT_EDIT, wxS("Ändern")},
+                                  {ID_OBJECT_DELETE, wxS("Löschen")},
+                                  {ID_NEW_OBJECT, wxS("Neues Object")},
+                                  {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                  {ID_EDIT_COPY, wxS("Kopieren")},
+                                  {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                  {ID_EDIT_PASTE, wxS("Einfügen")}});
+  menus[IDR_MENU_PRJDEVICE] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
+                                     {ID_OBJECT_EDIT, wxS("&Ändern")},
+                                     {ID_OBJECT_DELETE, wxS("&Löschen")},
+                                     {ID_NEW_OBJECT, wxS("Neues Object")},
+                                     {ID_DEVICE_TOOL_MARKER, wxS("<ToolPopup1>")},
+                                     {ID_EDIT_COPY, wxS("&Kopieren")},
+                                     {ID_EDIT_PASTE, wxS("&Einfügen")}});
+  menus[IDR_MENU_RESOURCE_ITEM] = Items({{ID_OBJECT_EDIT, wxS("Ändern")},
+                                         {ID_OBJECT_DELETE, wxS("Löschen")},
+                                         {ID_NEW_OBJECT, wxS("Neues Object")},
+                                         {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                         {ID_OBJECT_LOGID, wxS("Log. ID ändern")},
+                                         {ID_EDIT_COPY, wxS("Kopieren")},
+                                         {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                         {ID_EDIT_PASTE, wxS("Einfügen")}});
+
+  menus[IDR_MENU_PROJECT] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
+                                   {ID_OBJECT_EDIT, wxS("Ändern")},
+                                   {ID_OBJECT_DELETE, wxS("Löschen")},
+                                   {ID_NEW_OBJECT, wxS("Neues Object")},
+                                   {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                   kSeparator,
+                                   {ID_EDIT_COPY, wxS("Kopieren")},
+                                   {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                   {ID_EDIT_PASTE, wxS("Einfügen")},
+                                   kSeparator,
+                                   {ID_IMPORT, wxS("Importieren...")},
+                                   {ID_BACKUP, wxS("Sicherung")},
+                                   {ID_RESTORE, wxS("Wiederherstellung")},
+                                   {ID_EXPORT_DATA_POINTS, wxS("Datenpunkte exportieren...")},
+                                   {ID_DOWNLOAD_PROJECT, wxS("Projektdownload")}});
+  // Texts, simulation sources, screen elements and every class without a menu of its own.
+  menus[IDR_MENU_SIMPLE] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
+                                  {ID_OBJECT_EDIT, wxS("Ändern")},
+                                  {ID_OBJECT_DELETE, wxS("Löschen")},
+                                  {ID_NEW_OBJECT, wxS("Neues Object")},
+                                  {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                  {ID_OBJECT_LOGID, wxS("Log. ID ändern")},
+                                  {ID_EDIT_COPY, wxS("Kopieren")},
+                                  {ID_EDIT_CUT, wxS("Ausschneiden")}});
+  menus[IDR_MENU_DOC] = Items({{ID_OBJECT_EDIT, wxS("Ändern")},
+                               {ID_OBJECT_DELETE, wxS("Löschen")},
+                               {ID_EDIT_COPY, wxS("Kopieren")}});
+  menus[IDR_MENU_HTML] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
+                                {ID_OBJECT_DELETE, wxS("&Löschen")},
+                                {ID_NEW_OBJECT, wxS("Neues Object")},
+                                {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")}});
+  menus[IDR_MENU_HTML_FOLDER] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
+                                       {ID_OBJECT_DELETE, wxS("&Löschen")},
+                                       {ID_NEW_OBJECT, wxS("Neues Object")}});
+  menus[IDR_MENU_KEYPAD_XML] = Items({{ID_OBJECT_EDIT, wxS("Ändern")},
+                                      {ID_OBJECT_DELETE, wxS("Löschen")},
+                                      {ID_NEW_OBJECT, wxS("Neue Keypad XML Config-Datei")},
+                                      {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                      {ID_EDIT_CUT, wxS("Ausschneiden")}});
+  menus[IDR_MENU_FONT] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
+                                {ID_OBJECT_DELETE, wxS("&Löschen")},
+                                {ID_EDIT_CUT, wxS("&Ausschneiden")},
+                                {ID_NEW_OBJECT, wxS("Neues Object")},
+                                {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                {ID_OBJECT_LOGID, wxS("Log. ID ändern")}});
+  menus[IDR_MENU_PRG_CODESYS] = Items({{ID_OBJECT_NEW, wxS("&Neu...")}, {ID_IMPORT_CODESYS, wxS("&Importieren...")}});
+  // Classes whose only command of their own is the new-object dialog.
+  for (UINT id : {IDR_MENU_DATALOGER, IDR_MENU_ALARMDEF, IDR_MENU_PROGRIPS, IDR_MENU_PAL, IDR_MENU_RES_KEYPAD,
+                  IDR_MENU_RECIPEDEF, IDR_MENU_RECIPE, IDR_MENU_RESOURCE, IDR_MENU_RES_STRING, IDR_MENU_CODESYS,
+                  IDR_MENU_TAVSIM, IDR_MENU_TAVGRAPH})
+    menus[id] = Items({{ID_OBJECT_NEW, wxS("&Neu...")}});
   return menus;
 }
 
@@ -63,6 +129,12 @@ std::optional<CMenu> LoadContextMenu(UINT resourceId) {
   auto it = Menus().find(resourceId);
   if (it == Menus().end()) return std::nullopt;
   return it->second;
+}
+
+std::vector<UINT> ContextMenuIds() {
+  std::vector<UINT> ids;
+  for (const auto& [id, menu] : Menus()) ids.push_back(id);
+  return ids;
 }
 
 CMenu BuildMainMenu() {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/ClipboardTransfer.h"
 #include "app/CommandIds.h"
 #include "app/CommandRouting.h"
 #include "app/MenuResources.h"
@@ -17,6 +18,11 @@ BEGIN_COMMAND_MAP(CTreePresenter, CCmdTarget)
   ON_UPDATE_COMMAND_UI(ID_IMPORT, OnUpdateNewObject)
   ON_COMMAND(ID_EXPAND_ALL, OnExpandAll)
   ON_UPDATE_COMMAND_UI(ID_EXPAND_ALL, OnUpdateExpandAll)
+  ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCopy)
+  ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+  ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
 END_COMMAND_MAP()
 
 wxString SelectionTextOf(CProjectObject& object) {
@@ -27,6 +33,7 @@ wxString SelectionTextOf(CProjectObject& object) {
 
 CTreePresenter::CTreePresenter(ITreeWidget& widget, CTavProjectDoc& doc) : m_widget(widget), m_doc(doc) {
   m_doc.AddView(this);
+  SetClipboardCopyFlag(TRUE);
 }
 
 CTreePresenter::~CTreePresenter() { m_doc.RemoveView(this); }
@@ -439,8 +446,17 @@ void CTreePresenter::OnImport() {
 }
 
 void CTreePresenter::OnUpdateNewObject(CCmdUI* ui) {
-  if (!IsEmpty()) ui->ContinueRouting();
-  else ui->Enable(TRUE);
+  if (IsEmpty()) {
+    ui->Enable(TRUE);
+    return;
+  }
+  // A selected object that has no handler of its own leaves the command disabled:
+  // the tree's own would make a top-level project folder instead.
+  if (CProjectObject* object = GetSelectedObject(); object && !object->HasCommandHandler(ui->m_nID)) {
+    ui->Enable(FALSE);
+    return;
+  }
+  ui->ContinueRouting();
 }
 
 void CTreePresenter::OnExpandAll() {
@@ -452,3 +468,17 @@ void CTreePresenter::OnExpandAll() {
 }
 
 void CTreePresenter::OnUpdateExpandAll(CCmdUI* ui) { ui->Enable(TRUE); }
+
+// --- clipboard ---
+
+void CTreePresenter::OnEditCopy() { TreeCopy(m_lastSelected); }
+
+void CTreePresenter::OnUpdateEditCopy(CCmdUI* ui) { ui->Enable(TreeCanCopy(m_lastSelected)); }
+
+void CTreePresenter::OnEditCut() { TreeCut(m_lastSelected); }
+
+void CTreePresenter::OnEditPaste() { TreePaste(m_lastSelected, m_emptyAreaMenu != FALSE); }
+
+void CTreePresenter::OnUpdateEditPaste(CCmdUI* ui) {
+  if (!TreeCanPaste(m_lastSelected, m_emptyAreaMenu != FALSE)) ui->Enable(FALSE);
+}

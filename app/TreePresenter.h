@@ -90,7 +90,10 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   };
   // `hit` is the item under the pointer (nullptr: none).
   MenuChoice PrepareContextMenu(TreeItem hit);
+  // TRUE while the empty-area menu is up: its paste puts a project folder at the top level.
   BOOL IsEmptyAreaMenu() const { return m_emptyAreaMenu; }
+  // The window calls it when a popup it showed has closed.
+  void ContextMenuClosed() { m_emptyAreaMenu = FALSE; }
   // The list saves the texts folder's layout before that folder's menu opens.
   std::function<void(CProjectObject& object)> saveListLayout;
 
@@ -117,6 +120,11 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   void OnUpdateNewObject(CCmdUI* ui);
   void OnExpandAll();
   void OnUpdateExpandAll(CCmdUI* ui);
+  void OnEditCopy();
+  void OnUpdateEditCopy(CCmdUI* ui);
+  void OnEditCut();
+  void OnEditPaste();
+  void OnUpdateEditPaste(CCmdUI* ui);
 
  private:
   TreeItem InsertObjectItem(CProjectObject& object, TreeItem parent);

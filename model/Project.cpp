@@ -273,6 +273,7 @@ void CPOProject::OnProjectDownload() {
 }
 
 void CPOProject::RegisterHooks() {
+  RegisterServices();
   projectlist::SetProjectMaker([](const projectlist::Row& row) -> std::unique_ptr<CProjectObject> {
     auto project = std::make_unique<CPOProject>(row.name, hv::NormalizePath(row.path));
     project->SetLevel(row.level);

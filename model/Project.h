@@ -131,8 +131,10 @@ class CPOProject : public CProjectObject {
   static inline std::function<void(CPOProject& project)> exportDataPointsHandler;
   static inline std::function<void(CPOProject& project)> downloadHandler;
 
-  // Registers the class's hooks with the project list and the project folders.
+  // Registers the class's hooks with the project list and the project folders, and
+  // answers the object classes' questions about their project (CProjectServices).
   static void RegisterHooks();
+  static void RegisterServices();
 
   HV_DECLARE_COMMAND_MAP()
 

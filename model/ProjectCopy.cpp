@@ -18,6 +18,37 @@ using projectlist::Row;
 
 namespace {
 
+// A folder listed while a cut project waited on the clipboard has read the project back
+// from its old row. Once the row has moved, such an object stands for a project that
+// is no longer there: the project would show in two places.
+void DropStaleObjects(CPOProject& moved) {
+  CTavProjectDoc* doc = CProjectObject::GetActiveDocument();
+  if (!doc) return;
+  std::vector<ObjectRef> stale;
+  auto isStale = [&moved](CProjectObject& o) {
+    return &o != &moved && dynamic_cast<CPOProject*>(&o) && o.GetName().CmpNoCase(moved.GetName()) == 0;
+  };
+  std::vector<CProjectObject*> folders;
+  for (CProjectObject* root : doc->GetRoots()) {
+    if (isStale(*root)) stale.emplace_back(root);
+    else folders.push_back(root);
+  }
+  while (!folders.empty()) {
+    CProjectObject* folder = folders.back();
+    folders.pop_back();
+    for (CProjectObject* child : folder->GetChildren()) {
+      if (isStale(*child)) stale.emplace_back(child);
+      else if (child->GetTypeCode() == TypeCode::PrjFolder) folders.push_back(child);
+    }
+  }
+  for (const ObjectRef& ref : stale) {
+    CProjectObject* object = ref.Get();
+    if (!object) continue;
+    if (CProjectObject* parent = object->GetParent()) parent->RemoveChild(object);
+    else doc->RemoveObject(object);
+  }
+}
+
 ProjectConverter g_converter{[](const wxString&, const wxString&) { return FALSE; },
                              [](const wxString&) { return FALSE; }};
 
@@ -216,7 +247,7 @@ BOOL CProjectCopy::Paste(CPOProject& pasted, CProjectObject* target) {
     Row moved = *row;
     moved.parentKey = pasted.GetParentFolderKey();
     moved.level = pasted.GetLevel();
-    projectlist::Update(row->name, moved);
+    if (projectlist::Update(row->name, moved)) DropStaleObjects(pasted);
   }
   CProjectObject::UpdateAllViews(HINT_OBJECT_CHANGED, target);
   return TRUE;

@@ -4,11 +4,25 @@
 #include <cstring>
 
 #include "app/LocalTables.h"
+#include "model/DeviceServices.h"
 #include "model/Project.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace {
+
+// What the object classes below a device ask of their project.
+class CPrjProjectServices : public CProjectServices {
+ public:
+  WORD GetDefaultLanguage(CPOProject& project) override { return project.GetDefaultLanguageId(); }
+  std::vector<LANGUAGE> GetLanguages(CPOProject& project) override {
+    LanguageMap names;
+    project.GetLanguages(names);
+    std::vector<LANGUAGE> languages;
+    for (const auto& [number, name] : names) languages.push_back({number, name});
+    return languages;
+  }
+};
 
 bool IsBuiltIn(WORD id) {
   for (const LANGUAGE& l : GetBuiltInLanguages()) {
@@ -115,4 +129,11 @@ void CPOProject::SetDefaultLanguage(WORD language) {
   hv::ShowMessage(10687,
                   wxS("Eine Änderung der Standardsprache wird erst nach einem Neustart des Programms wirksam!"),
                   MB_OK | MB_ICONINFORMATION);
+}
+
+void CPOProject::RegisterServices() {
+  static CPrjProjectServices services;
+  // A provider installed before (a test's stand-in) stays.
+  if (CProjectServices* previous = SetProjectServices(&services); previous && previous != &services)
+    SetProjectServices(previous);
 }

@@ -1,12 +1,18 @@
 #include "app/ui/App.h"
 
 #include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
+#include <wx/thread.h>
+#include <wx/utils.h>
 
 #include <csignal>
 
+#include "app/MissingDialog.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
+#include "model/GraphToolCheck.h"
+#include "model/PrjDevice.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -47,18 +53,29 @@ bool CHalvoraApp::OnInit() {
   hv::InitRegistryStore();
   SetAppName("Halvora");
   hv::Ui().SetMessageHandler([](UINT, const wxString& text, UINT style) {
-    wxMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
+    // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
+    // the program is asked to end while it is up.
+    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
     return AnswerFor(dlg.ShowModal());
   });
   RegisterDialogs();
+  // A dialog this version does not have is reported, not skipped in silence.
+  hv::Ui().SetMissingHandler([](const char* what) {
+    if (wxIsMainThread()) return ReportMissingDialog(what);
+    LogMissingDialog(what);
+    return hv::kNoRunner;
+  });
   InstallWxClipboardStore();
+  // The device asks its questions once the views have taken in its children.
+  CPOPrjDevice::deferTask = [](std::function<void()> task) { wxTheApp->CallAfter(std::move(task)); };
+  g_isShiftKeyDown = [] { return wxGetKeyState(WXK_SHIFT); };
+  m_modals = std::make_unique<CModalDialogs>();
+  m_modals->Register();
+  m_closeRetry.SetOwner(this);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
   // A desktop session's end (or a test) asks us to close like the window's close box.
   SetSignalHandler(SIGTERM, [](int) {
-    if (wxWindow* top = wxTheApp->GetTopWindow()) {
-      top->Close();
-      wxWakeUpIdle();
-    }
-    else wxTheApp->ExitMainLoop();
+    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CloseMainWindow();
   });
 
   m_app = std::make_unique<CTavProjectApp>();
@@ -86,11 +103,33 @@ bool CHalvoraApp::OnInit() {
   return true;
 }
 
+void CHalvoraApp::CloseMainWindow() {
+  // A modal dialog lives on its caller's stack and belongs to the window: the window
+  // goes only once the dialogs are closed. Each is cancelled, innermost first; one that
+  // does not answer to that is waited for.
+  if (m_modals && !m_modals->open.empty()) {
+    wxDialog* innermost = m_modals->open.back();
+    if (innermost->IsModal()) innermost->EndModal(wxID_CANCEL);
+    m_closeRetry.StartOnce(200);
+    return;
+  }
+  if (wxWindow* top = GetTopWindow()) {
+    top->Close();
+    wxWakeUpIdle();
+  } else {
+    ExitMainLoop();
+  }
+}
+
 int CHalvoraApp::OnExit() {
   int code = 0;
   if (m_app) code = m_app->ExitInstance();
   m_app.reset();
   hv::Ui().Reset();
+  m_closeRetry.Stop();
+  if (m_modals) m_modals->Unregister();
+  CPOPrjDevice::deferTask = nullptr;
+  g_isShiftKeyDown = nullptr;
   return code;
 }
 

@@ -1,12 +1,30 @@
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 #include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/modalhook.h>
+#include <wx/timer.h>
 
 #include "app/TavProjectApp.h"
 #include "app/TavProjectDoc.h"
 
 class CMainFrame;
+
+// The modal dialogs open now, innermost last.
+class CModalDialogs : public wxModalDialogHook {
+ public:
+  std::vector<wxDialog*> open;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    open.push_back(dialog);
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override { open.erase(std::remove(open.begin(), open.end(), dialog), open.end()); }
+};
 
 // The toolkit's application object; the program's own start-up lives in CTavProjectApp.
 class CHalvoraApp : public wxApp {
@@ -15,10 +33,14 @@ class CHalvoraApp : public wxApp {
   int OnExit() override;
   // True when this start found another copy running and asked it to come forward.
   static bool SecondInstance() { return s_secondInstance; }
+  // Closes the main window as its close box would, once no modal dialog is open.
+  void CloseMainWindow();
 
  private:
   void RegisterDialogs();
   std::unique_ptr<CTavProjectApp> m_app;
   CMainFrame* m_frame = nullptr;
+  std::unique_ptr<CModalDialogs> m_modals;
+  wxTimer m_closeRetry;
   static inline bool s_secondInstance = false;
 };

@@ -12,6 +12,7 @@
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
 #include "model/ui/BackupDialogs.h"
+#include "model/ui/DeviceDialogs.h"
 #include "app/ui/StaticControls.h"
 #include "model/ui/ProjectDialogs.h"
 #include "platform/Localization.h"
@@ -40,6 +41,7 @@ void RegisterAppDialogs() {
   CDlgNewName::Register();
   RegisterBackupDialogs();
   RegisterProjectDialogs();
+  RegisterDeviceDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

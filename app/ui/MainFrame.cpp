@@ -7,6 +7,7 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include "app/ClipboardTransfer.h"
 #include "app/CommandIds.h"
 #include "app/MenuResources.h"
 #include "app/SettingsFile.h"
@@ -228,6 +229,11 @@ void CMainFrame::OnChildFocus(wxChildFocusEvent& event) {
 // --- window ---
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
+  // Objects cut and not pasted yet would be lost: the user may stay.
+  if (event.CanVeto() && !ConfirmCloseWithUnpastedCut()) {
+    event.Veto();
+    return;
+  }
   if (CTavProjectApp* app = TheApp()) app->HasLanguageChanged();
   m_profile.WriteInt("Pane0", "Width", m_splitter->GetColumnWidth());
   m_indicators.Stop();

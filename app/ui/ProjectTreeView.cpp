@@ -217,8 +217,7 @@ void CProjectTreeView::OnRightDown(wxMouseEvent& event) {
     SelectItem(hit.GetID());
     target = GetSelection();
   }
-  CTreePresenter::MenuChoice choice = m_presenter.PrepareContextMenu(target);
-  if (choice.menu) m_frame.ShowPopupMenu(&m_presenter, this, *choice.menu, event.GetPosition());
+  ShowContextMenu(target, event.GetPosition());
 }
 
 void CProjectTreeView::OnContextMenu(wxContextMenuEvent& event) {
@@ -228,6 +227,12 @@ void CProjectTreeView::OnContextMenu(wxContextMenuEvent& event) {
   const wxTreeItemId hit = HitTest(client, flags);
   TreeItem target = IsRealSelection(hit) && (flags & wxTREE_HITTEST_ONITEM) ? hit.GetID() : nullptr;
   if (event.GetPosition() == wxDefaultPosition) target = nullptr;   // the selected item
+  ShowContextMenu(target, client);
+}
+
+void CProjectTreeView::ShowContextMenu(TreeItem target, const wxPoint& pos) {
   CTreePresenter::MenuChoice choice = m_presenter.PrepareContextMenu(target);
-  if (choice.menu) m_frame.ShowPopupMenu(&m_presenter, this, *choice.menu, client);
+  if (choice.menu) m_frame.ShowPopupMenu(&m_presenter, this, *choice.menu, pos);
+  // The popup's commands have run by now; the top-level paste belongs to it alone.
+  m_presenter.ContextMenuClosed();
 }

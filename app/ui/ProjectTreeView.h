@@ -53,6 +53,7 @@ class CProjectTreeView : public wxTreeCtrl, public ITreeWidget {
   void OnActivated(wxTreeEvent& event);
   void OnRightDown(wxMouseEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
+  void ShowContextMenu(TreeItem target, const wxPoint& pos);
 
   CMainFrame& m_frame;
   wxImageList m_images{16, 16, true};

@@ -6,6 +6,8 @@
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
 
+#include "app/ClipboardStore.h"
+#include "app/ClipboardTransfer.h"
 #include "app/CommandIds.h"
 #include "app/TavProjectApp.h"
 #include "app/ToolsRepository.h"
@@ -19,6 +21,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/TestObjects.h"
 
 using hvtest::S;
 using hvtest::ViewNode;
@@ -221,4 +224,52 @@ TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
   const std::string args = hvtest::ReadAll(out);
   EXPECT_NE(args.find("--sprache=EN\n"), std::string::npos) << args;
   unsetenv("HV_PROBE_OUT");
+}
+
+TEST_F(MainWindow, TheEmptyAreaMenuPastesAProjectFolderAtTheTopWhileItIsUp) {
+  hvtest::FakeClasses classes;   // the pasted folder is made as a stand-in
+  ListCopy(std::vector<ObjectRef>{ObjectRef(folder)});
+  Open();
+  Tree().SetFocus();
+  hvtest::Pump();
+  // Below the last item: the empty area's menu ("Neues Object", "Einfügen").
+  wxTimer chooser;
+  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+    wxUIActionSimulator sim;
+    sim.Char(WXK_DOWN);
+    sim.Char(WXK_DOWN);
+    sim.Char(WXK_RETURN);
+  });
+  chooser.StartOnce(300);
+  const wxPoint empty = Tree().ClientToScreen(wxPoint(10, Tree().GetClientSize().GetHeight() - 5));
+  wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), empty);
+  event.SetEventObject(&Tree());
+  Tree().GetEventHandler()->ProcessEvent(event);
+  hvtest::Pump(std::chrono::milliseconds(200));
+  ASSERT_EQ(doc.GetRootCount(), 2u);
+  EXPECT_EQ(doc.GetRoot(1)->GetName(), S("Projekte"));
+  // Once the menu is gone the top-level paste is gone with it.
+  EXPECT_FALSE(Tree().Presenter().IsEmptyAreaMenu());
+  EXPECT_FALSE(frame->Router().RouteFrom(&Tree().Presenter()).IsEnabled(ID_EDIT_PASTE));
+}
+
+TEST_F(MainWindow, ClosingWithACutObjectNotPastedYetAsksFirst) {
+  hvtest::ScriptedUi ui;
+  ViewNode* start = masks->AddNode(TypeCode::Mask, S("Start"), "CPOMask");
+  start->treeChildren = false;
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken\\Start"));
+  ASSERT_EQ(Tree().Presenter().GetSelectedObject(), start);
+  ASSERT_TRUE(frame->Router().RouteFrom(&Tree().Presenter()).Execute(ID_EDIT_CUT));
+  ASSERT_TRUE(ClipboardHoldsUnpastedCut());
+
+  ui.ExpectMessage(10983, IDNO);
+  EXPECT_FALSE(frame->Close());
+  hvtest::Pump();
+  EXPECT_TRUE(frame->IsShown());
+  ui.ExpectMessage(10983, IDYES);
+  EXPECT_TRUE(frame->Close());
+  frame = nullptr;
+  hvtest::Pump();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ClipboardStore().Clear();
 }

@@ -2,7 +2,10 @@
 // what shut-down leaves behind.
 #include <gtest/gtest.h>
 
+#include <wx/uiaction.h>
+
 #include <chrono>
+#include <thread>
 
 #include "platform/Codec.h"
 #include "platform/IniFile.h"
@@ -56,4 +59,25 @@ TEST(StartupGui, SelectionAndLanguageComeFromTheRegistry) {
   hv::RegistryStore::Get().Reload();
   EXPECT_EQ(hv::RegistryStore::Get().GetString(hv::kKeyFrameworkProfile + "\\Pane0", "Selection").value_or(""),
             "Anlage/Panel 1");
+}
+
+TEST(StartupGui, AskedToEndWhileADialogIsOpenItCancelsTheDialogAndEndsCleanly) {
+  hvtest::TempHome home;
+  SeedProject(home, "Anlage");
+  hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s));
+  std::this_thread::sleep_for(500ms);
+  // The tree's empty area (the window sits at the top left of the bare display):
+  // its menu's "Neues Object" asks for the new folder's name.
+  wxUIActionSimulator sim;
+  sim.MouseMove(60, 400);
+  sim.MouseClick(wxMOUSE_BTN_RIGHT);
+  std::this_thread::sleep_for(500ms);
+  sim.Char(WXK_DOWN);
+  sim.Char(WXK_RETURN);
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Neuer Ordner"); }, 10s)) << "no naming dialog";
+  app.Terminate();
+  EXPECT_EQ(app.WaitExit(15s), 0);
+  hv::IniFlushCache();
+  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "150");
 }

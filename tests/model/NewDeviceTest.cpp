@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/MissingDialog.h"
 #include "app/NewObjectRequests.h"
 #include "app/UpdateHints.h"
 #include "model/DeviceTexts.h"
@@ -163,6 +164,18 @@ TEST_F(DeviceFixture, ProposedNameIsTheFirstFreeNumberAndCancelLeavesNothing) {
   EXPECT_EQ(proposal(), "Geraet1");
   hv::MakeFolders(DeviceFolder("Geraet1"));
   EXPECT_EQ(proposal(), "Geraet3");
+}
+
+TEST_F(DeviceFixture, NewDeviceWithoutTheSheetTellsTheUserAndMakesNothing) {
+  // The program's answer to a dialog it does not have.
+  hv::Ui().SetMissingHandler(ReportMissingDialog);
+  ui.ExpectMessage(TXT_FUNCTION_NOT_AVAILABLE);
+  const Strings before = Names(projectFolder);
+  CPOPrjDevice prototype;
+  EXPECT_FALSE(prototype.CreateNew(project, nullptr, nullptr));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(Names(projectFolder), before);
+  EXPECT_TRUE(project->HasNoChildren());
 }
 
 TEST_F(DeviceFixture, NewDeviceTakesTheFirstDevicesConnection) {

@@ -107,9 +107,11 @@ TEST_F(ProjectCopyFixture, PasteAfterCutMovesOnlyTheRowAfterCopyMakesACopy) {
   EXPECT_TRUE(hv::IsFile(hv::JoinPath(path, "PROJECT.SET")));
   EXPECT_EQ(view.Hints().back(), HINT_OBJECT_CHANGED);
 
+  // The cut project's object (stale after the move) is gone; the pasted one stands for it.
+  EXPECT_TRUE(from->HasNoChildren());
   CArchive out2;
-  p->WriteToClipboard(out2);
-  p->Serialize(out2);
+  pasted.WriteToClipboard(out2);
+  pasted.Serialize(out2);
   CArchive in2(out2.Bytes());
   CPOProject copied;
   copied.Serialize(in2);
@@ -118,6 +120,32 @@ TEST_F(ProjectCopyFixture, PasteAfterCutMovesOnlyTheRowAfterCopyMakesACopy) {
   ASSERT_TRUE(projectlist::Find("Linie_1"));
   EXPECT_EQ(projectlist::Find("Linie_1")->parentKey, to->OwnKey());
   EXPECT_EQ(to->GetChildCount(), 1u);
+}
+
+TEST_F(ProjectCopyFixture, AMovedProjectIsListedOnlyInItsNewFolder) {
+  CPOPrjFolder* from = AddFolder("Alt");
+  CPOPrjFolder* to = AddFolder("Neu");
+  CPOProject* p = Template(from, "Linie");
+  CArchive out;
+  p->Cut(out);
+  p->Serialize(out);
+  {
+    DispatchScope scope;
+    from->RemoveChild(p);
+  }
+  // Listed while the project waits on the clipboard: read back from its old row.
+  from->LoadChildren();
+  ASSERT_EQ(from->GetChildCount(), 1u);
+
+  CArchive in(out.Bytes());
+  auto pasted = std::make_unique<CPOProject>();
+  pasted->Serialize(in);
+  CProjectObject* added = to->AddChild(std::move(pasted));
+  ASSERT_TRUE(added->ReadFromClipboard(in, to));
+  EXPECT_TRUE(from->HasNoChildren());
+  EXPECT_EQ(to->GetChildren(), std::vector<CProjectObject*>{added});
+  from->LoadChildren();
+  EXPECT_TRUE(from->HasNoChildren());
 }
 
 TEST_F(ProjectCopyFixture, ImportOfACurrentProjectFilesItUnderTheFolder) {

@@ -5,6 +5,7 @@
 #include "app/FolderUtils.h"
 #include "app/SettingsFile.h"
 #include "app/UpdateHints.h"
+#include "model/DeviceServices.h"
 #include "model/ProjectSheet.h"
 #include "platform/Archive.h"
 #include "platform/IniFile.h"
@@ -334,6 +335,28 @@ TEST_F(ProjectFixture, LanguagesAreCleanedAndUnknownUserLanguagesNamed) {
   EXPECT_EQ(Ini(hv::JoinPath(path, "project.set"), "Config", "DefaultLanguage"), "1036");
   EXPECT_EQ(Ini(hv::JoinPath(path, "project.set"), "Languages/Fonts", "1036"), "");
   EXPECT_EQ(hv::ListFolder(path), std::vector<wxString>{"PROJECT.SET"});
+}
+
+TEST_F(ProjectFixture, ObjectsBelowADeviceGetTheProjectsLanguages) {
+  const wxString path = hv::JoinPath(ProjectsRoot(), "Linie");
+  hv::MakeFolders(path);
+  hvtest::WriteAll(hv::JoinPath(path, "PROJECT.SET"),
+                   "[Config]\r\nName=Linie\r\nDefaultLanguage=1033\r\n[Languages/Fonts]\r\n1031=Arial\r\n32769=1\r\n"
+                   "[DefLanguages]\r\n32769=Kunde\r\n");
+  hv::IniFlushCache();
+  CPOProject p("Linie", path);
+  EXPECT_EQ(devsvc::DefaultLanguage(&p), 1033);
+  std::vector<WORD> numbers;
+  wxString customer;
+  for (const LANGUAGE& l : devsvc::Languages(&p)) {
+    numbers.push_back(l.number);
+    EXPECT_FALSE(l.name.empty()) << l.number;
+    if (l.number == 32769) customer = l.name;
+  }
+  // The default language counts as a project language even when the section lacks it.
+  EXPECT_EQ(numbers, (std::vector<WORD>{1031, 1033, 32769}));
+  EXPECT_EQ(customer, "Kunde");
+  EXPECT_EQ(devsvc::DefaultLanguage(nullptr), kNoLanguage);
 }
 
 TEST_F(ProjectFixture, ArchiveKeepsTheFieldOrderAndTheCopyFlag) {

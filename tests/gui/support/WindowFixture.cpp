@@ -6,7 +6,9 @@
 
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
+#include "app/ViewHooks.h"
 #include "app/ui/ProjectTreeView.h"
+#include "model/ObjectFactory.h"
 
 namespace hvtest {
 
@@ -30,6 +32,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 }
 
 WindowFixture::WindowFixture() {
+  // The real classes install their view hooks when the factory first runs; the
+  // stand-in device here is no real device, so none of them may reach it.
+  CObjectFactory::IsRegistered("CPOPrjFolder");
+  GetViewHooks() = ViewHooks();
   profile.SetPath(home.Sub("Project.INI"));
   folder = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
   project = folder->AddNode(TypeCode::Project, S("Anlage"), "CPOProject");
@@ -39,7 +45,10 @@ WindowFixture::WindowFixture() {
   masks = resources->AddNode(TypeCode::ResMask, S("Masken"), "CPOResMask");
 }
 
-WindowFixture::~WindowFixture() { Close(); }
+WindowFixture::~WindowFixture() {
+  Close();
+  GetViewHooks() = ViewHooks();
+}
 
 void WindowFixture::Open(const wxString& startPath) {
   frame = new CMainFrame(doc, profile);
