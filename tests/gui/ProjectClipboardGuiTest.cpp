@@ -6,6 +6,8 @@
 #include "app/CommandIds.h"
 #include "model/ProjectList.h"
 #include "platform/Paths.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
 #include "app/ui/ProjectTreeView.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -15,7 +17,22 @@ using hvtest::S;
 
 namespace {
 
-class ProjectClipboardGui : public hvtest::ProjectWindowFixture {};
+class ProjectClipboardGui : public hvtest::ProjectWindowFixture {
+ protected:
+  CProjectListView& List() { return *frame->GetListView(); }
+  // A command as the list's menus run it.
+  BOOL RunInList(UINT id) {
+    DispatchScope scope;
+    return frame->Router().RouteFrom(&List().Presenter()).Execute(id);
+  }
+  BOOL EnabledInList(UINT id) { return frame->Router().RouteFrom(&List().Presenter()).IsEnabled(id); }
+  std::vector<wxString> ListNames() {
+    std::vector<wxString> names;
+    for (std::size_t i = 0; i < List().Presenter().GetRowCount(); ++i)
+      if (CProjectObject* o = List().Presenter().RowObject(i)) names.push_back(o->GetName());
+    return names;
+  }
+};
 
 wxString ParentKeyOf(const wxString& project) {
   auto row = projectlist::Find(project);
@@ -101,4 +118,62 @@ TEST_F(ProjectClipboardGui, ADeviceIsCopiedIntoAnotherProject) {
   EXPECT_EQ(TreeChildren(second), std::vector<wxString>{S("Panel")});
   EXPECT_EQ(ChildNamed(first, S("Panel")), panel);
   EXPECT_TRUE(hv::IsFile(hv::ResolvePath(hv::JoinPath(first->GetFolder(), "Panel/DEVICE.SET"))));
+}
+
+TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProjectsMayGo) {
+  CPOPrjFolder* folder = AddFolder(S("Anlagen"));
+  CPOProject* hall = AddProject(folder, S("Halle"));
+  CPOProject* store = AddProject(folder, S("Lager"));
+  Open();
+  ASSERT_TRUE(SelectInTree(hall));
+  AnswerNewDevice({S("Panel")});
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  hvtest::Pump(std::chrono::milliseconds(100));
+  CProjectObject* panel = ChildNamed(hall, S("Panel"));
+  ASSERT_TRUE(panel);
+
+  ASSERT_TRUE(SelectInTree(hall));
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+
+  // The folder listed, nothing selected: the copy goes into the folder.
+  ASSERT_TRUE(SelectInTree(folder));
+  ASSERT_EQ(List().Presenter().GetListed(), folder);
+  List().ClearSelection();
+  EXPECT_TRUE(EnabledInList(ID_EDIT_PASTE));
+  AnswerNewProject(S("Halle Kopie"));
+  ASSERT_TRUE(RunInList(ID_EDIT_PASTE));
+  auto* copy = dynamic_cast<CPOProject*>(ChildNamed(folder, S("Halle Kopie")));
+  ASSERT_TRUE(copy);
+  EXPECT_NE(copy->GetFolder(), hall->GetFolder());
+  EXPECT_TRUE(hv::IsFile(hv::ResolvePath(hv::JoinPath(copy->GetFolder(), "PROJECT.SET"))));
+  EXPECT_EQ(ParentKeyOf(S("Halle Kopie")), folder->OwnKey());
+  EXPECT_EQ(ListNames(), (std::vector<wxString>{S("Halle"), S("Halle Kopie"), S("Lager")}));
+  EXPECT_EQ(ChildNamed(folder, S("Halle")), hall);
+
+  // A project row selected is no place for a project: the copy goes into the folder.
+  const long row = List().Presenter().FindRow(store);
+  ASSERT_GE(row, 0);
+  List().ClearSelection();
+  List().SelectRow(static_cast<std::size_t>(row), true);
+  EXPECT_TRUE(EnabledInList(ID_EDIT_PASTE));
+  AnswerNewProject(S("Halle Zwei"));
+  ASSERT_TRUE(RunInList(ID_EDIT_PASTE));
+  EXPECT_TRUE(ChildNamed(folder, S("Halle Zwei")));
+  EXPECT_FALSE(ChildNamed(store, S("Halle Zwei")));
+  EXPECT_EQ(ParentKeyOf(S("Halle Zwei")), folder->OwnKey());
+  EXPECT_EQ(ListNames(), (std::vector<wxString>{S("Halle"), S("Halle Kopie"), S("Halle Zwei"), S("Lager")}));
+
+  // Where a project may not go, paste is disabled in both panes and does nothing.
+  ASSERT_TRUE(SelectInTree(hall));   // lists the project's devices
+  ASSERT_EQ(List().Presenter().GetListed(), hall);
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
+  EXPECT_FALSE(EnabledInList(ID_EDIT_PASTE));
+  ASSERT_TRUE(SelectInTree(panel));   // lists the device's children
+  ASSERT_EQ(List().Presenter().GetListed(), panel);
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
+  EXPECT_FALSE(EnabledInList(ID_EDIT_PASTE));
+  RunInList(ID_EDIT_PASTE);
+  EXPECT_EQ(hall->GetChildCount(), 1u);
+  EXPECT_FALSE(ChildNamed(panel, S("Halle")));
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
