@@ -149,8 +149,14 @@ TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProject
   EXPECT_EQ(ParentKeyOf(S("Halle Kopie")), folder->OwnKey());
   EXPECT_EQ(ListNames(), (std::vector<wxString>{S("Halle"), S("Halle Kopie"), S("Lager")}));
   EXPECT_EQ(ChildNamed(folder, S("Halle")), hall);
+  // A paste in the list empties the clipboard, even after a copy.
+  EXPECT_FALSE(EnabledInList(ID_EDIT_PASTE));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
 
   // A project row selected is no place for a project: the copy goes into the folder.
+  ASSERT_TRUE(SelectInTree(hall));
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(folder));
   const long row = List().Presenter().FindRow(store);
   ASSERT_GE(row, 0);
   List().ClearSelection();
@@ -164,7 +170,9 @@ TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProject
   EXPECT_EQ(ListNames(), (std::vector<wxString>{S("Halle"), S("Halle Kopie"), S("Halle Zwei"), S("Lager")}));
 
   // Where a project may not go, paste is disabled in both panes and does nothing.
-  ASSERT_TRUE(SelectInTree(hall));   // lists the project's devices
+  ASSERT_TRUE(SelectInTree(hall));
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+  // The project listed: its devices.
   ASSERT_EQ(List().Presenter().GetListed(), hall);
   EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
   EXPECT_FALSE(EnabledInList(ID_EDIT_PASTE));

@@ -67,8 +67,9 @@ TEST_F(Screenshot, TheMainWindowOnASmallProjectIsSavedAsPng) {
   CProjectObject* device = ChildNamed(hall, S("Panel"));
   ASSERT_TRUE(device);
   // The tree open down to the device's resources; the device's children in the list.
-  if (CProjectObject* resources = ChildNamed(device, S("Ressourcen"))) TreeChildren(resources);
   ASSERT_TRUE(SelectInTree(device));
+  TreeChildren(device);
+  if (CProjectObject* resources = ChildNamed(device, S("Ressourcen"))) TreeChildren(resources);
   ASSERT_GT(frame->GetListView()->Control()->GetItemCount(), 0);
   frame->Raise();
   frame->Refresh();
@@ -78,7 +79,7 @@ TEST_F(Screenshot, TheMainWindowOnASmallProjectIsSavedAsPng) {
   const wxString folder = hv::JoinPath(wxS(HV_TEST_BINARY_DIR), "../artifacts");
   const wxString file = hv::JoinPath(folder, "main-window.png");
   hv::MakeFolders(folder);
-  wxRemoveFile(file);
+  if (hv::IsFile(file)) wxRemoveFile(file);
   const wxBitmap shot = Capture(*frame);
   ASSERT_TRUE(shot.IsOk());
   ASSERT_TRUE(shot.ConvertToImage().SaveFile(file, wxBITMAP_TYPE_PNG));
