@@ -6,6 +6,7 @@
 #include <atomic>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -206,4 +207,34 @@ TEST(ZipWriter, CancelLeavesNoArchiveAndKeepsTheOldOne) {
     writer.reset();
     onlyOldArchive();
   }
+}
+
+// Files larger than one read, incompressible and compressible, one after another through
+// the one deflate stream the writer keeps: each entry must come out whole and pass
+// Info-ZIP's CRC and size checks.
+TEST(ZipWriter, LargeFilesInSequenceRoundTrip) {
+  if (!HaveProgram("unzip")) GTEST_SKIP() << "Info-ZIP unzip is not installed";
+  TempDir dir;
+  std::string noise(1300000, '\0');
+  unsigned state = 12345;
+  for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
+  std::string text;
+  while (text.size() < 2100000) text += "Datenpunkt " + std::to_string(text.size()) + " = 0x1F\r\n";
+  const std::map<std::string, std::string> files = {{"PROJECT.SET", "[Config]\r\n"},
+                                                    {"a.bin", noise},
+                                                    {"b.txt", text},
+                                                    {"c.bin", noise.substr(0, 524288)},   // exactly one read
+                                                    {"d.txt", ""}};
+  for (const auto& [name, data] : files) WriteAll(dir.Sub("P/" + name), data);
+  const wxString target = dir.Sub("P_backup.zip");
+  CZipWriter writer;
+  ASSERT_TRUE(Backup(writer, target, dir.Sub("P")));
+  EXPECT_EQ(writer.GetBytesAdded(), 10u + noise.size() + text.size() + 524288u);
+  // Text deflates to a fraction; noise costs hardly more than its size.
+  EXPECT_LT(ReadAll(target).size(), noise.size() + 524288u + text.size() / 4);
+
+  std::string out;
+  EXPECT_EQ(RunCommand("unzip -tq " + Quote(target), &out), 0) << out;
+  EXPECT_LE(RunCommand("unzip -q -d " + Quote(dir.Sub("x")) + " " + Quote(target), &out), 1) << out;
+  for (const auto& [name, data] : files) EXPECT_TRUE(ReadAll(dir.Sub("x/P/" + name)) == data) << name;
 }
