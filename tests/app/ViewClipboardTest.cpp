@@ -13,8 +13,10 @@
 #include "tests/support/FakeList.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestObjects.h"
 #include "tests/support/ViewFixture.h"
 
+using hvtest::ChildNames;
 using hvtest::S;
 using hvtest::ViewNode;
 
@@ -33,12 +35,6 @@ class Maker : public ViewNode {
 BEGIN_COMMAND_MAP(Maker, ViewNode)
   ON_COMMAND(ID_NEW_OBJECT, OnNewObject)
 END_COMMAND_MAP()
-
-std::vector<wxString> Names(const CProjectObject* o) {
-  std::vector<wxString> out;
-  for (CProjectObject* c : o->GetChildren()) out.push_back(c->GetName());
-  return out;
-}
 
 // Projekte / Anlage / Panel / Ressourcen / Masken / Start, and a second device without
 // resources: the two views on one document, routed as the main window routes.
@@ -119,8 +115,8 @@ TEST_F(ViewClipboard, TreeCopiesTheSelectionAndPastesWhereItsKindBelongs) {
   ASSERT_TRUE(Run(ID_EDIT_PASTE));
   ASSERT_EQ(other->GetChildCount(), 1u);
   CProjectObject* made = other->GetChildren()[0]->GetChildren().at(0);
-  EXPECT_EQ(Names(made), std::vector<wxString>{S("Start")});
-  EXPECT_EQ(Names(masks), std::vector<wxString>{S("Start")});
+  EXPECT_EQ(ChildNames(made), std::vector<wxString>{S("Start")});
+  EXPECT_EQ(ChildNames(masks), std::vector<wxString>{S("Start")});
   // A copy stays on the clipboard for further pastes.
   EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
 }
@@ -189,7 +185,7 @@ TEST_F(ViewClipboard, ListCopiesItsRowsAndPastesIntoTheListedFolder) {
   ASSERT_TRUE(Run(ID_EDIT_COPY));
   EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
   ASSERT_TRUE(Run(ID_EDIT_PASTE));
-  EXPECT_EQ(Names(masks), (std::vector<wxString>{S("Start"), S("Start")}));
+  EXPECT_EQ(ChildNames(masks), (std::vector<wxString>{S("Start"), S("Start")}));
   EXPECT_EQ(listView.GetRowCount(), 2u);
   // A paste in the list empties the clipboard.
   EXPECT_TRUE(store.Formats().empty());

@@ -23,16 +23,11 @@
 
 using hvtest::FakeObject;
 using hvtest::ReadAll;
+using hvtest::ChildNames;
 using hvtest::S;
 using hvtest::WriteAll;
 
 namespace {
-
-std::vector<wxString> Names(const CProjectObject& o) {
-  std::vector<wxString> out;
-  for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
-  return out;
-}
 
 CPODoc* Child(CProjectObject& docs, const wxString& name) {
   for (CProjectObject* c : docs.GetChildren())
@@ -118,7 +113,7 @@ TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
   EXPECT_TRUE(docs->IsStale());
   ASSERT_TRUE(docs->LoadChildren());
   EXPECT_EQ(projects.Sub("Anlage/documentation"), docs->GetFolder());
-  EXPECT_EQ((std::vector<wxString>{S("Leer.txt"), S("Plan.pdf")}), Names(*docs));
+  EXPECT_EQ((std::vector<wxString>{S("Leer.txt"), S("Plan.pdf")}), ChildNames(*docs));
   CPODoc* plan = Child(*docs, S("Plan.pdf"));
   ASSERT_NE(nullptr, plan);
   EXPECT_EQ(S("Plan.pdf"), plan->GetColumnText(0));
@@ -147,7 +142,7 @@ TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
   EXPECT_TRUE(docs->IsStale());
   view.entries.clear();
   docs->LoadChildren();
-  EXPECT_EQ((std::vector<wxString>{S("Neu.txt"), S("Plan.pdf")}), Names(*docs));
+  EXPECT_EQ((std::vector<wxString>{S("Neu.txt"), S("Plan.pdf")}), ChildNames(*docs));
   EXPECT_EQ((std::vector<int>{HINT_OBJECT_REMOVED}), view.Hints());
   ASSERT_TRUE(hv::MakeFolders(projects.Sub("Anlage/documentation/Weiterer")));
   EXPECT_FALSE(docs->IsStale());
@@ -250,7 +245,7 @@ TEST_F(DocumentsTest, CutMovesADocument) {
   EXPECT_FALSE(hv::PathExists(DocPath(docs, "Plan.pdf")));
   ListPaste(ObjectRef(other), ObjectRef());
   EXPECT_EQ("Plan", ReadAll(DocPath(other, "Plan.pdf")));
-  EXPECT_EQ((std::vector<wxString>{S("Plan.pdf")}), Names(*other));
+  EXPECT_EQ((std::vector<wxString>{S("Plan.pdf")}), ChildNames(*other));
 }
 
 TEST_F(DocumentsTest, ClipboardDataThatPointElsewhereAreRefused) {
@@ -323,7 +318,7 @@ TEST_F(DocumentsTest, FilesFromTheFileManager) {
   EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
   EXPECT_EQ("Plan", ReadAll(DocPath(docs, "Schaltplan.dxf")));
   EXPECT_TRUE(hv::PathExists(outside.Sub("Handbuch.pdf")));
-  EXPECT_EQ((std::vector<wxString>{S("Handbuch.pdf"), S("Schaltplan.dxf")}), Names(*docs));
+  EXPECT_EQ((std::vector<wxString>{S("Handbuch.pdf"), S("Schaltplan.dxf")}), ChildNames(*docs));
   EXPECT_FALSE(store.Entries().empty());   // the file manager's list stays
 
   // Cut: moved, but only what was copied. An existing file is asked about; a

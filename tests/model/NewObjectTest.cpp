@@ -7,6 +7,7 @@
 #include "tests/support/TestObjects.h"
 
 using hvtest::FakeObject;
+using hvtest::ChildNames;
 using hvtest::S;
 
 namespace {
@@ -44,12 +45,6 @@ class NewObjectTest : public testing::Test {
   int nameAsked = 0;
 };
 
-std::vector<wxString> Names(const CProjectObject& o) {
-  std::vector<wxString> out;
-  for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
-  return out;
-}
-
 }  // namespace
 
 TEST_F(NewObjectTest, TwoMissingContainerLevelsAreMadeOnTheWay) {
@@ -59,14 +54,14 @@ TEST_F(NewObjectTest, TwoMissingContainerLevelsAreMadeOnTheWay) {
   ASSERT_NE(nullptr, res);
   CProjectObject* bitmaps = res->FindChildOfType(TypeCode::ResBitmap);
   ASSERT_NE(nullptr, bitmaps);
-  EXPECT_EQ((std::vector<wxString>{S("Logo")}), Names(*bitmaps));
+  EXPECT_EQ((std::vector<wxString>{S("Logo")}), ChildNames(*bitmaps));
   EXPECT_EQ((std::vector<int>{2, 2, 2}), view.Hints());
 
   // The next bitmap goes into the containers that are there now.
   view.entries.clear();
   RunNew(&device, TypeCode::Bitmap, S("Hintergrund"));
   EXPECT_EQ(1u, device.GetChildCount());
-  EXPECT_EQ((std::vector<wxString>{S("Logo"), S("Hintergrund")}), Names(*bitmaps));
+  EXPECT_EQ((std::vector<wxString>{S("Logo"), S("Hintergrund")}), ChildNames(*bitmaps));
   EXPECT_EQ((std::vector<int>{2}), view.Hints());
 }
 
@@ -96,7 +91,7 @@ TEST_F(NewObjectTest, AContainerThatWasThereStays) {
   view.entries.clear();
   RunNew(&device, TypeCode::DataLoger, S("Log1"));
   ASSERT_NE(nullptr, device.FindChildOfType(TypeCode::Resource));
-  EXPECT_EQ((std::vector<wxString>{S("Log1")}), Names(*device.FindChildOfType(TypeCode::Resource)));
+  EXPECT_EQ((std::vector<wxString>{S("Log1")}), ChildNames(*device.FindChildOfType(TypeCode::Resource)));
 }
 
 TEST_F(NewObjectTest, AFailingContainerUndoesTheOuterOne) {
@@ -116,13 +111,13 @@ TEST_F(NewObjectTest, WhereFoldersProjectsAndSiblingsGo) {
   ASSERT_NE(nullptr, p1);
   RunNew(p1, TypeCode::Project, S("P2"));   // a project beside the project
   RunNew(&folder, TypeCode::PrjFolder, S("Unterordner"));
-  EXPECT_EQ((std::vector<wxString>{S("P1"), S("P2"), S("Unterordner")}), Names(folder));
+  EXPECT_EQ((std::vector<wxString>{S("P1"), S("P2"), S("Unterordner")}), ChildNames(folder));
 
   FakeObject masks(TypeCode::ResMask, "CPOResMask", S("Masken"));
   FakeObject* m1 = masks.Add(TypeCode::Mask, S("M1"));
   RunNew(m1, TypeCode::Mask, S("M2"));       // same parent kind: a sibling
   RunNew(&masks, TypeCode::Mask, S("M3"));   // its own child kind
-  EXPECT_EQ((std::vector<wxString>{S("M1"), S("M2"), S("M3")}), Names(masks));
+  EXPECT_EQ((std::vector<wxString>{S("M1"), S("M2"), S("M3")}), ChildNames(masks));
   EXPECT_TRUE(m1->HasNoChildren());
 
   // A web folder that may hold web folders.

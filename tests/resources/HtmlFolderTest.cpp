@@ -20,11 +20,6 @@ class HtmlFolders : public testing::Test {
     hv::MakeFolders(hv::PathFolder(path));
     WriteAll(path, "<html/>");
   }
-  static std::vector<wxString> Names(const CProjectObject& o) {
-    std::vector<wxString> out;
-    for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
-    return out;
-  }
   TempDir dir;
   FakeDevice dev;
   CTavProjectDoc doc;
@@ -49,13 +44,13 @@ TEST_F(HtmlFolders, RootListsFilesAndWithACardAlsoFolders) {
   EXPECT_FALSE(root.HasTreeChildren());
   EXPECT_FALSE(root.IsPasteTarget());
   ASSERT_TRUE(root.LoadChildren());
-  EXPECT_EQ((std::vector<wxString>{wxS("app.js"), wxS("index.htm")}), Names(root));
+  EXPECT_EQ((std::vector<wxString>{wxS("app.js"), wxS("index.htm")}), ChildNames(root));
 
   dev.cf = TRUE;
   EXPECT_TRUE(root.HasTreeChildren());
   EXPECT_TRUE(root.IsPasteTarget());
   ASSERT_TRUE(root.LoadChildren());
-  ASSERT_EQ((std::vector<wxString>{wxS("app.js"), wxS("img"), wxS("index.htm")}), Names(root));
+  ASSERT_EQ((std::vector<wxString>{wxS("app.js"), wxS("img"), wxS("index.htm")}), ChildNames(root));
   auto* img = static_cast<CPOHtmlFolder*>(root.GetChildren()[1]);
   EXPECT_STREQ("CPOHtmlFolder", img->ClassName());
   EXPECT_FALSE(img->IsRoot());

@@ -11,6 +11,7 @@
 #include "resources/String.h"
 #include "tests/support/FakeDevice.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestObjects.h"
 
 using namespace hvtest;
 using namespace hv::db;
@@ -51,12 +52,6 @@ class MaskAndTextFolders : public testing::Test {
       ASSERT_TRUE(msk_fld_insert_quick(t, e));
     }
   }
-  static std::vector<wxString> Names(const CProjectObject& o) {
-    std::vector<wxString> out;
-    for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
-    return out;
-  }
-
   TempDir dir;
   FakeDevice dev;
 };
@@ -75,7 +70,7 @@ TEST_F(MaskAndTextFolders, ScreensAreTheHeaderRecordsWithTitlesInTheDefaultLangu
   EXPECT_TRUE(folder.HasListChildren());
   ASSERT_TRUE(folder.LoadChildren());
   // Element records make no screens; a 30-character name is kept whole.
-  ASSERT_EQ((std::vector<wxString>{wxS("Alarme"), wxString(wxS('M'), 30), wxS("Start")}), Names(folder));
+  ASSERT_EQ((std::vector<wxString>{wxS("Alarme"), wxString(wxS('M'), 30), wxS("Start")}), ChildNames(folder));
   auto* start = static_cast<CPOMask*>(folder.GetChildren()[2]);
   auto* alarms = static_cast<CPOMask*>(folder.GetChildren()[0]);
   EXPECT_EQ(wxS("Startbild"), start->GetColumnText(3));

@@ -43,12 +43,6 @@ class ResourceFolders : public testing::Test {
     EXPECT_TRUE(bitmap_update_current(t, row));
     return id;
   }
-  static std::vector<wxString> Names(const CProjectObject& o) {
-    std::vector<wxString> out;
-    for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
-    return out;
-  }
-
   TempDir dir;
   FakeDevice dev;
   CTavProjectDoc doc;
@@ -69,7 +63,7 @@ TEST_F(ResourceFolders, BitmapsListPicturesWithRecordsSizesAndColours) {
   CPOResBitmap folder(&dev.Node(), dev.Handle());
   EXPECT_TRUE(folder.HasListChildren());
   ASSERT_TRUE(folder.LoadChildren());
-  ASSERT_EQ((std::vector<wxString>{wxS("a.bmp"), wxS("B.JPG"), wxS("c.gif")}), Names(folder));
+  ASSERT_EQ((std::vector<wxString>{wxS("a.bmp"), wxS("B.JPG"), wxS("c.gif")}), ChildNames(folder));
   auto kids = folder.GetChildren();
   EXPECT_EQ(wxString::Format(wxS("%u"), id), kids[0]->GetColumnText(1));
   EXPECT_EQ(wxS("7"), kids[0]->GetColumnText(2));
@@ -89,7 +83,7 @@ TEST_F(ResourceFolders, BitmapsListPicturesWithRecordsSizesAndColours) {
   const ObjectSerial gone = kids[2]->GetSerial();
   ASSERT_TRUE(wxRemoveFile(dir.Sub(wxS("Bitmaps/c.gif"))));
   ASSERT_TRUE(folder.LoadChildren());
-  EXPECT_EQ((std::vector<wxString>{wxS("a.bmp"), wxS("B.JPG")}), Names(folder));
+  EXPECT_EQ((std::vector<wxString>{wxS("a.bmp"), wxS("B.JPG")}), ChildNames(folder));
   EXPECT_EQ(kept, folder.GetChildren()[0]->GetSerial());
   ASSERT_EQ(1u, view.entries.size());
   EXPECT_EQ(3, view.entries[0].hint);
@@ -124,7 +118,7 @@ TEST_F(ResourceFolders, FontsComeFromTheFontsFolderAndTheHardwareTrueTypeFonts) 
 
   CPOResFont folder(&dev.Node(), dev.Handle());
   ASSERT_TRUE(folder.LoadChildren());
-  ASSERT_EQ((std::vector<wxString>{wxS("Standard.fnt"), wxS("Sans.TTF"), wxS("Sans.TTF")}), Names(folder));
+  ASSERT_EQ((std::vector<wxString>{wxS("Standard.fnt"), wxS("Sans.TTF"), wxS("Sans.TTF")}), ChildNames(folder));
   auto kids = folder.GetChildren();
   auto* fnt = static_cast<CPOFont*>(kids[0]);
   auto* own = static_cast<CPOFont*>(kids[1]);
@@ -154,7 +148,7 @@ TEST_F(ResourceFolders, KeypadsAreTheXmlAndPictureFilesAndTheHardwareKeypads) {
   Write("hardware/hardware.xml", "<hardware/>");   // the device's configuration
   CPOResKeypad folder(&dev.Node(), dev.Handle());
   ASSERT_TRUE(folder.LoadChildren());
-  ASSERT_EQ((std::vector<wxString>{wxS("Layout.BMP"), wxS("Numeric.xml"), wxS("Keypad_Num.xml")}), Names(folder));
+  ASSERT_EQ((std::vector<wxString>{wxS("Layout.BMP"), wxS("Numeric.xml"), wxS("Keypad_Num.xml")}), ChildNames(folder));
   auto kids = folder.GetChildren();
   EXPECT_STREQ("CPOKeypadBmp", kids[0]->ClassName());
   EXPECT_STREQ("CPOKeypadXML", kids[1]->ClassName());

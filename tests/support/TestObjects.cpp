@@ -96,4 +96,10 @@ std::vector<int> RecordingView::Hints() const {
   return out;
 }
 
+std::vector<wxString> ChildNames(const CProjectObject& o) {
+  std::vector<wxString> out;
+  for (CProjectObject* c : o.GetChildren()) out.push_back(c->GetName());
+  return out;
+}
+
 }  // namespace hvtest

@@ -70,4 +70,8 @@ class RecordingView : public IProjectView {
   std::function<void(int hint, CProjectObject* object)> onUpdate;
 };
 
+// The names of an object's children, in order.
+std::vector<wxString> ChildNames(const CProjectObject& o);
+inline std::vector<wxString> ChildNames(const CProjectObject* o) { return ChildNames(*o); }
+
 }  // namespace hvtest
