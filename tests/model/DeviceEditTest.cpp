@@ -14,17 +14,11 @@
 using devtest::DeviceFixture;
 using devtest::IniValue;
 using devtest::Names;
+using devtest::Named;
 using devtest::NewDevice;
 using hvtest::S;
 
 namespace {
-
-NewDevice Named(const char* name, const char* type = "KOLM_G320") {
-  NewDevice d;
-  d.name = name;
-  d.type = type;
-  return d;
-}
 
 void AddRow(const wxString& folder, const wxString& name, const wxString& param) {
   hv::db::Table t;

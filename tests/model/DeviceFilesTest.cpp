@@ -12,16 +12,11 @@
 
 using devtest::DeviceFixture;
 using devtest::Names;
+using devtest::Named;
 using devtest::NewDevice;
 using hvtest::S;
 
 namespace {
-
-NewDevice Named(const wxString& name) {
-  NewDevice d;
-  d.name = name;
-  return d;
-}
 
 // Copies the device to the clipboard's archive and pastes it into the project as the
 // clipboard transfer does; the pasted device, or nullptr.

@@ -33,6 +33,16 @@ struct NewDevice {
   wxString parameters = wxS("CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;10.0.0.7");
 };
 
+// The default answers with a name, and optionally another type and driver.
+inline NewDevice Named(const wxString& name, const wxString& type = wxS("KOLM_G320"),
+                       const wxString& driver = wxS("CAN_R515")) {
+  NewDevice d;
+  d.name = name;
+  d.type = type;
+  d.driver = driver;
+  return d;
+}
+
 struct DeviceFixture : ::testing::Test {
   hvtest::TempHome home;
   hvtest::ScriptedUi ui;

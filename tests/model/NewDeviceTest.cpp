@@ -20,6 +20,7 @@
 using devtest::DeviceFixture;
 using devtest::IniValue;
 using devtest::Names;
+using devtest::Named;
 using devtest::NewDevice;
 using hvtest::S;
 using Strings = std::vector<std::string>;
@@ -35,14 +36,6 @@ Strings With(Strings names, std::initializer_list<const char*> more) {
     return strcasecmp(a.c_str(), b.c_str()) < 0;
   });
   return names;
-}
-
-NewDevice Named(const char* name, const char* type = "KOLM_G320", const char* driver = "CAN_R515") {
-  NewDevice d;
-  d.name = name;
-  d.type = type;
-  d.driver = driver;
-  return d;
 }
 
 }  // namespace
