@@ -86,11 +86,9 @@ class DocumentsTest : public testing::Test {
 }  // namespace
 
 TEST(DocumentColumns, SizesRoundUpToWholeKilobytes) {
-  EXPECT_EQ(S("0 KB"), CPODoc::FormatSize(0));
-  EXPECT_EQ(S("1 KB"), CPODoc::FormatSize(1));
-  EXPECT_EQ(S("1 KB"), CPODoc::FormatSize(1024));
-  EXPECT_EQ(S("2 KB"), CPODoc::FormatSize(1025));
-  EXPECT_EQ(S("4194304 KB"), CPODoc::FormatSize(4294967296ull));   // past 4 GiB
+  for (auto [bytes, text] : {std::pair{0ull, "0 KB"}, {1ull, "1 KB"}, {1024ull, "1 KB"}, {1025ull, "2 KB"},
+                             {4294967296ull, "4194304 KB"}})   // the last past 4 GiB
+    EXPECT_EQ(S(text), CPODoc::FormatSize(bytes)) << bytes;
   std::tm when{};
   when.tm_year = 2024 - 1900;
   when.tm_mon = 2;
@@ -116,7 +114,6 @@ TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
   EXPECT_EQ((std::vector<wxString>{S("Leer.txt"), S("Plan.pdf")}), ChildNames(*docs));
   CPODoc* plan = Child(*docs, S("Plan.pdf"));
   ASSERT_NE(nullptr, plan);
-  EXPECT_EQ(S("Plan.pdf"), plan->GetColumnText(0));
   EXPECT_EQ(S("2 KB"), plan->GetColumnText(3));
   EXPECT_EQ(S("0 KB"), Child(*docs, S("Leer.txt"))->GetColumnText(3));
   SetTime(DocPath(docs, "Plan.pdf"), 1700000000);
@@ -204,7 +201,6 @@ TEST_F(DocumentsTest, CopyAndPasteThroughAStagedCopy) {
   for (const wxString& name : hv::ListFolder(hv::TempFolder())) staged.push_back(name);
   ASSERT_EQ(1u, staged.size());
   EXPECT_TRUE(hv::MatchWildcard("TAV*.TMP", staged[0]));
-  EXPECT_TRUE(ListCanPaste(ObjectRef(other)));
   EXPECT_TRUE(TreeCanPaste(ObjectRef(other->GetParent()), false));   // through the documentation node
 
   // The source changes after the copy: the clipboard keeps what was copied.
@@ -308,7 +304,6 @@ TEST_F(DocumentsTest, FilesFromTheFileManager) {
   wxString format = S("nicht leer");
   EXPECT_TRUE(TreeCanPaste(ObjectRef(docs), false, &format));
   EXPECT_TRUE(format.empty());
-  EXPECT_TRUE(ListCanPaste(ObjectRef(docs)));
   EXPECT_FALSE(docs->IsClipboardMove());
   ui.ExpectMessage(10982);
   view.onUpdate = [this](int hint, CProjectObject* object) {
