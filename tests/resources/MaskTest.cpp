@@ -80,7 +80,9 @@ TEST_F(Screens, ANewScreenHasAHeaderOfItsOwnThatItsNameCheckSees) {
   EXPECT_EQ((std::vector<int>{2}), view.Hints());
   std::vector<MaskField> records = Records(wxS("Start"));
   ASSERT_EQ(1u, records.size());
-  EXPECT_EQ(0, records[0].number() + records[0].type() + records[0].logId());   // a bare header
+  EXPECT_EQ(0, records[0].number());
+  EXPECT_EQ(0u, records[0].type());
+  EXPECT_EQ(0u, records[0].logId());
   EXPECT_NE(0u, records[0].id());
   EXPECT_EQ(records[0].id(), start.GetHeader().screenId);
   for (std::size_t i = 60; i < MaskField::kSize; ++i) ASSERT_EQ(0, records[0].buf[i]) << i;
