@@ -24,15 +24,11 @@ enum {
   kTimerStart = 123,
   kTimerPoll = 125,
 };
-constexpr int kPollMs = 100;
 
 }  // namespace
 
 CBackup::CBackup(wxWindow* parent, BackupRequest& request)
-    : wxDialog(parent, wxID_ANY, BackupController::Caption()),
-      m_controller(request),
-      m_startTimer(this, kTimerStart),
-      m_pollTimer(this, kTimerPoll) {
+    : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
   grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
@@ -74,11 +70,7 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
   Bind(wxEVT_BUTTON, &CBackup::OnChooseTarget, this, kIdChoose);
   Bind(wxEVT_BUTTON, &CBackup::OnStart, this, kIdStart);
   Bind(wxEVT_TEXT, &CBackup::OnTargetText, this, kIdTarget);
-  Bind(wxEVT_BUTTON, &CBackup::OnCancel, this, kIdCancel);
-  Bind(wxEVT_BUTTON, &CBackup::OnCloseButton, this, kIdClose);
-  Bind(wxEVT_TIMER, &CBackup::OnStartTimer, this, kTimerStart);
-  Bind(wxEVT_TIMER, &CBackup::OnPollTimer, this, kTimerPoll);
-  Bind(wxEVT_CLOSE_WINDOW, &CBackup::OnClose, this);
+  BindCancelAndClose(kIdCancel, kIdClose);
   UpdateView();
   CentreOnParent();
 }
@@ -114,34 +106,5 @@ void CBackup::OnTargetText(wxCommandEvent&) {
 
 void CBackup::OnStart(wxCommandEvent&) {
   m_controller.SetArchiveCoDeSys(m_coDeSys->GetValue());
-  m_startTimer.StartOnce(10);
-}
-
-void CBackup::OnStartTimer(wxTimerEvent&) {
-  if (m_controller.Start()) m_pollTimer.Start(kPollMs);
-  UpdateView();
-}
-
-void CBackup::OnPollTimer(wxTimerEvent&) {
-  if (m_controller.Poll()) m_pollTimer.Stop();
-  UpdateView();
-}
-
-void CBackup::OnCancel(wxCommandEvent&) {
-  m_controller.Cancel();
-  UpdateView();
-}
-
-void CBackup::OnCloseButton(wxCommandEvent&) { Close(); }
-
-void CBackup::OnClose(wxCloseEvent& event) {
-  if (!m_controller.RequestClose() && event.CanVeto()) {
-    event.Veto();
-    UpdateView();
-    return;
-  }
-  m_pollTimer.Stop();
-  m_startTimer.Stop();
-  if (IsModal()) EndModal(wxID_OK);
-  else Destroy();
+  RequestStart();
 }

@@ -1,10 +1,8 @@
 #pragma once
 // "Datensicherung": the backup dialog. It only shows and forwards; the backup itself is
 // BackupController's.
-#include <wx/dialog.h>
-#include <wx/timer.h>
-
 #include "model/BackupController.h"
+#include "model/ui/OperationDialog.h"
 
 class wxButton;
 class wxCheckBox;
@@ -12,22 +10,17 @@ class wxGauge;
 class wxStaticText;
 class wxTextCtrl;
 
-class CBackup : public wxDialog {
+class CBackup : public COperationDialog<BackupController> {
  public:
   CBackup(wxWindow* parent, BackupRequest& request);
 
  private:
-  void UpdateView();
+  void UpdateView() override;
+  bool StartRun() override { return m_controller.Start(); }
   void OnChooseTarget(wxCommandEvent&);
   void OnTargetText(wxCommandEvent&);
   void OnStart(wxCommandEvent&);
-  void OnCancel(wxCommandEvent&);
-  void OnCloseButton(wxCommandEvent&);
-  void OnStartTimer(wxTimerEvent&);
-  void OnPollTimer(wxTimerEvent&);
-  void OnClose(wxCloseEvent& event);
 
-  BackupController m_controller;
   wxTextCtrl* m_source = nullptr;
   wxTextCtrl* m_target = nullptr;
   wxCheckBox* m_coDeSys = nullptr;
@@ -36,6 +29,4 @@ class CBackup : public wxDialog {
   wxButton* m_close = nullptr;
   wxStaticText* m_status = nullptr;
   wxGauge* m_progress = nullptr;
-  wxTimer m_startTimer;
-  wxTimer m_pollTimer;
 };

@@ -21,15 +21,11 @@ enum {
   kTimerStart = 234,
   kTimerPoll = 235,
 };
-constexpr int kPollMs = 100;
 
 }  // namespace
 
 CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
-    : wxDialog(parent, wxID_ANY, RestoreController::Caption()),
-      m_controller(request),
-      m_startTimer(this, kTimerStart),
-      m_pollTimer(this, kTimerPoll) {
+    : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
   grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
@@ -67,12 +63,8 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
 
   Bind(wxEVT_BUTTON, &CRestore::OnChooseArchive, this, kIdChooseArchive);
   Bind(wxEVT_BUTTON, &CRestore::OnChooseTarget, this, kIdChooseTarget);
-  Bind(wxEVT_BUTTON, &CRestore::OnStart, this, kIdStart);
-  Bind(wxEVT_BUTTON, &CRestore::OnCancel, this, kIdCancel);
-  Bind(wxEVT_BUTTON, &CRestore::OnCloseButton, this, kIdClose);
-  Bind(wxEVT_TIMER, &CRestore::OnStartTimer, this, kTimerStart);
-  Bind(wxEVT_TIMER, &CRestore::OnPollTimer, this, kTimerPoll);
-  Bind(wxEVT_CLOSE_WINDOW, &CRestore::OnClose, this);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RequestStart(); }, kIdStart);
+  BindCancelAndClose(kIdCancel, kIdClose);
   UpdateView();
   CentreOnParent();
 }
@@ -112,36 +104,8 @@ void CRestore::OnChooseTarget(wxCommandEvent&) {
   UpdateView();
 }
 
-void CRestore::OnStart(wxCommandEvent&) { m_startTimer.StartOnce(10); }
-
-void CRestore::OnStartTimer(wxTimerEvent&) {
-  if (m_controller.Start(m_target->GetValue())) {
-    m_target->ChangeValue(m_controller.TargetFolder());
-    m_pollTimer.Start(kPollMs);
-  }
-  UpdateView();
-}
-
-void CRestore::OnPollTimer(wxTimerEvent&) {
-  if (m_controller.Poll()) m_pollTimer.Stop();
-  UpdateView();
-}
-
-void CRestore::OnCancel(wxCommandEvent&) {
-  m_controller.Cancel();
-  UpdateView();
-}
-
-void CRestore::OnCloseButton(wxCommandEvent&) { Close(); }
-
-void CRestore::OnClose(wxCloseEvent& event) {
-  if (!m_controller.RequestClose() && event.CanVeto()) {
-    event.Veto();
-    UpdateView();
-    return;
-  }
-  m_pollTimer.Stop();
-  m_startTimer.Stop();
-  if (IsModal()) EndModal(m_controller.RestoredPath().empty() ? wxID_CANCEL : wxID_OK);
-  else Destroy();
+bool CRestore::StartRun() {
+  if (!m_controller.Start(m_target->GetValue())) return false;
+  m_target->ChangeValue(m_controller.TargetFolder());
+  return true;
 }
