@@ -1,6 +1,6 @@
 #include "app/AppCommands.h"
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/TavProjectApp.h"
 
 BEGIN_COMMAND_MAP(CAppCommandTarget, CCmdTarget)

@@ -1,7 +1,7 @@
 #pragma once
 // The application's commands (about box, manuals, language, version tools, remote
 // support, web page) as the last command target of the main window's route.
-#include "app/CmdTarget.h"
+#include "framework/CmdTarget.h"
 
 class CAppCommandTarget : public CCmdTarget {
  public:

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ClipboardBlock.h"
-#include "app/ClipboardStore.h"
-#include "app/LocalTables.h"
-#include "app/StagedCopies.h"
+#include "model/ClipboardBlock.h"
+#include "framework/ClipboardStore.h"
+#include "framework/LocalTables.h"
+#include "framework/StagedCopies.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/ProjectObject.h"
 #include "platform/Ui.h"
 

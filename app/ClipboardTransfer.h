@@ -17,8 +17,8 @@
 #include <span>
 #include <wx/string.h>
 
-#include "app/CmdTarget.h"
-#include "app/CommandIds.h"
+#include "framework/CmdTarget.h"
+#include "framework/CommandIds.h"
 #include "model/LiveObjects.h"
 #include "platform/Types.h"
 

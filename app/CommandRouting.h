@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "app/CmdTarget.h"
+#include "framework/CmdTarget.h"
 #include "model/LiveObjects.h"
 
 class CTavProjectDoc;

@@ -1,6 +1,6 @@
 #include "app/FrameRouting.h"
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/TavProjectDoc.h"
 
 bool CFrameRouter::IsListViewCommand(UINT id) {

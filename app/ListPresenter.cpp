@@ -6,13 +6,13 @@
 #include <unordered_set>
 
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
-#include "app/ListLayout.h"
+#include "framework/ListLayout.h"
 #include "app/MenuResources.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TavProjectApp.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
 #include "model/ProjectObject.h"
 

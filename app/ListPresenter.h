@@ -11,10 +11,10 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/CmdTarget.h"
-#include "app/ImageListModel.h"
-#include "app/LocalTables.h"
-#include "app/MenuModel.h"
+#include "framework/CmdTarget.h"
+#include "framework/ImageListModel.h"
+#include "framework/LocalTables.h"
+#include "framework/MenuModel.h"
 #include "app/TavProjectDoc.h"
 #include "model/LiveObjects.h"
 

@@ -1,6 +1,6 @@
 #include "app/MainFrameCommands.h"
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/TavProjectApp.h"
 #include "platform/Registry.h"
 

@@ -4,8 +4,8 @@
 // "&Extras" menu and the commands that stay disabled (settings sheet, customising).
 #include <vector>
 
-#include "app/CmdTarget.h"
-#include "app/ToolsRepository.h"
+#include "framework/CmdTarget.h"
+#include "framework/ToolsRepository.h"
 
 class CTavProjectApp;
 

@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <map>
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/TavProjectDoc.h"
 #include "model/ProjectObject.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/MenuModel.h"
+#include "framework/MenuModel.h"
 
 // Context-menu resources. Each object class names its menu by GetContextMenuId; a menu
 // lists only commands that some object class or the shell runs (the routing disables

@@ -4,7 +4,7 @@
 
 #include <wx/filefn.h>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"

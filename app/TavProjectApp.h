@@ -6,9 +6,9 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
-#include "app/ToolsRepository.h"
+#include "framework/ToolsRepository.h"
 #include "platform/SingleInstance.h"
 #include "platform/Types.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/CmdTarget.h"
-#include "app/UpdateHints.h"
+#include "framework/CmdTarget.h"
+#include "framework/UpdateHints.h"
 #include "platform/Types.h"
 
 class CProjectObject;

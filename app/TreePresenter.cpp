@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
 #include "app/MenuResources.h"
 #include "app/TavProjectApp.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
 #include "model/ProjectObject.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/ListPresenter.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
 #include "model/ProjectObject.h"
 #include "platform/Codec.h"

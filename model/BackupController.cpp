@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "model/CoDeSysArchiver.h"
 #include "model/ZipNames.h"
 #include "model/ZipWriter.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 

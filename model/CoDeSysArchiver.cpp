@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Launcher.h"
-#include "app/ProcessList.h"
+#include "framework/Launcher.h"
+#include "framework/ProcessList.h"
 #include "model/UiRelay.h"
 #include "model/ZipProgress.h"
 #include "platform/Codec.h"

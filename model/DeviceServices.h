@@ -9,7 +9,7 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "platform/Types.h"
 
 class CProjectObject;

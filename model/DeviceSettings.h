@@ -15,7 +15,7 @@
 #include <functional>
 #include <wx/string.h>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "platform/Types.h"
 
 inline const wxString kDeviceSetFile = wxS("DEVICE.SET");

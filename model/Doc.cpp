@@ -7,8 +7,8 @@
 #include <ctime>
 
 #include "app/ClipboardTransfer.h"
-#include "app/StagedCopies.h"
-#include "app/UpdateHints.h"
+#include "framework/StagedCopies.h"
+#include "framework/UpdateHints.h"
 #include "model/DocFiles.h"
 #include "model/Documents.h"
 #include "platform/Codec.h"

@@ -4,11 +4,11 @@
 
 #include <map>
 
-#include "app/ClipboardFiles.h"
-#include "app/ClipboardStore.h"
+#include "framework/ClipboardFiles.h"
+#include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
-#include "app/StagedCopies.h"
-#include "app/UpdateHints.h"
+#include "framework/StagedCopies.h"
+#include "framework/UpdateHints.h"
 #include "model/Doc.h"
 #include "model/DocFiles.h"
 #include "platform/Codec.h"

@@ -1,7 +1,7 @@
 #include "model/LanguagePage.h"
 
-#include "app/LocalTables.h"
-#include "app/NameDialogRequests.h"
+#include "framework/LocalTables.h"
+#include "framework/NameDialogRequests.h"
 #include "model/ProjectRequests.h"
 #include "platform/Codec.h"
 #include "platform/Ui.h"

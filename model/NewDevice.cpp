@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "app/FolderUtils.h"
-#include "app/UpdateHints.h"
+#include "framework/FolderUtils.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/PrjDevice.h"
 #include "platform/DeviceConfig.h"

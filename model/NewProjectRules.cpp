@@ -1,7 +1,7 @@
 #include <unistd.h>
 #include <wx/arrstr.h>
 
-#include "app/PathDialogRules.h"
+#include "framework/PathDialogRules.h"
 #include "model/ProjectList.h"
 #include "model/ProjectRequests.h"
 #include "platform/Codec.h"

@@ -4,8 +4,8 @@
 
 #include <wx/datetime.h>
 
-#include "app/LocalTables.h"
-#include "app/UpdateHints.h"
+#include "framework/LocalTables.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"

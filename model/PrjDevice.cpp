@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "app/TavProjectApp.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
 #include "model/DeviceServices.h"
 #include "model/ObjectFactory.h"

@@ -14,7 +14,7 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/ToolsRepository.h"
+#include "framework/ToolsRepository.h"
 #include "model/DeviceConfigAccess.h"
 #include "model/DeviceSettings.h"
 #include "model/ProjectObject.h"

@@ -3,7 +3,7 @@
 // project's tables, the PC connection of the other devices).
 #include <stdio.h>
 
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceRename.h"
 #include "model/DeviceTexts.h"
 #include "model/NewDevice.h"

@@ -3,8 +3,8 @@
 #include <errno.h>
 #include <sys/stat.h>
 
-#include "app/FolderUtils.h"
-#include "app/UpdateHints.h"
+#include "framework/FolderUtils.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/NewDevice.h"
 #include "model/PrjDevice.h"

@@ -1,10 +1,10 @@
 // The external tools of a device's context menu, their parameters, and the device
 // pictures of the views.
-#include "app/ImageListModel.h"
-#include "app/MenuModel.h"
+#include "framework/ImageListModel.h"
+#include "framework/MenuModel.h"
 #include "app/TavProjectApp.h"
-#include "app/ToolMenus.h"
-#include "app/ToolsRepository.h"
+#include "framework/ToolMenus.h"
+#include "framework/ToolsRepository.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
 

@@ -1,9 +1,9 @@
 #include "model/PrjFolder.h"
 
-#include "app/LocalTables.h"
-#include "app/NewObjectRequests.h"
+#include "framework/LocalTables.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/ProjectList.h"
 #include "platform/Archive.h"
 #include "platform/Localization.h"

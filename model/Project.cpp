@@ -1,10 +1,10 @@
 #include "model/Project.h"
 
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "app/TavProjectApp.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "app/ClipboardTransfer.h"
 #include "model/BackupController.h"
 #include "model/Documents.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <wx/string.h>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "model/ProjectObject.h"
 #include "model/ProjectSettings.h"
 

@@ -1,10 +1,10 @@
 // A new project, the settings sheet with rename, and delete.
 #include <unistd.h>
 
-#include "app/FolderUtils.h"
+#include "framework/FolderUtils.h"
 #include "app/TavProjectApp.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/Project.h"
 #include "model/ProjectCopy.h"
 #include "model/ProjectList.h"

@@ -1,9 +1,9 @@
 #include "model/ProjectCopy.h"
 
-#include "app/FolderUtils.h"
-#include "app/NameDialogRequests.h"
+#include "framework/FolderUtils.h"
+#include "framework/NameDialogRequests.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/PrjFolder.h"
 #include "model/ProjectList.h"
 #include "model/ProjectRequests.h"

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "model/DeviceServices.h"
 #include "model/Project.h"
 #include "platform/Localization.h"

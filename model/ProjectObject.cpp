@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "platform/Codec.h"
 
 namespace {

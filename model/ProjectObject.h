@@ -12,8 +12,8 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/CmdTarget.h"
-#include "app/LocalTables.h"
+#include "framework/CmdTarget.h"
+#include "framework/LocalTables.h"
 #include "model/LiveObjects.h"
 #include "model/TypeCodes.h"
 #include "platform/Archive.h"

@@ -2,7 +2,7 @@
 // follows from the two type codes, making missing grouping folders on the way.
 #include <vector>
 
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "model/ProjectObject.h"
 #include "platform/Ui.h"
 

@@ -1,6 +1,6 @@
 #include "model/ProjectSettings.h"
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "platform/Paths.h"
 
 namespace projectset {

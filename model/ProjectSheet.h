@@ -4,7 +4,7 @@
 // OK; the languages page (CPPLangFont) writes "PROJECT.SET" as its buttons say.
 #include <wx/string.h>
 
-#include "app/PropertySheetModel.h"
+#include "framework/PropertySheetModel.h"
 #include "model/LanguagePage.h"
 #include "model/ProjectRequests.h"
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "model/ZipReader.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"

@@ -1,6 +1,6 @@
 #include "model/SuiteTools.h"
 
-#include "app/ProcessList.h"
+#include "framework/ProcessList.h"
 
 BOOL IsSuiteProcessRunning(const wxString& program) {
   if (g_suiteProcessRunning) return g_suiteProcessRunning(program);

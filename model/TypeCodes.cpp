@@ -1,6 +1,6 @@
 #include "model/TypeCodes.h"
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 
 namespace {
 

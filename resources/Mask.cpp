@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/NameDialogRequests.h"
-#include "app/NewNameRules.h"
-#include "app/UpdateHints.h"
+#include "framework/NameDialogRequests.h"
+#include "framework/NewNameRules.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
 #include "model/GraphToolCheck.h"
 #include "model/ObjectSupport.h"

@@ -1,6 +1,6 @@
 #include "resources/ScreenDesigner.h"
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "model/DeviceServices.h"
 #include "model/ProjectObject.h"
 #include "platform/Environment.h"

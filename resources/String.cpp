@@ -1,7 +1,7 @@
 #include "resources/String.h"
 
 #include "model/DeviceServices.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/ObjectSupport.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"

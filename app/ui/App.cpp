@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-#include "app/MissingDialog.h"
+#include "framework/MissingDialog.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"

@@ -4,7 +4,7 @@
 #include <wx/choice.h>
 #include <wx/validate.h>
 
-#include "app/ComboKeys.h"
+#include "framework/ComboKeys.h"
 #include "platform/Types.h"
 
 class CEComboBox : public wxChoice {

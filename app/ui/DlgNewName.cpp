@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/NewNameRules.h"
+#include "framework/NewNameRules.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <wx/dialog.h>
 
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 
 class wxTextCtrl;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program's four validating edits: numbers, names, times and dates.
-#include "app/EditDateTime.h"
-#include "app/EditNumber.h"
+#include "framework/EditDateTime.h"
+#include "framework/EditNumber.h"
 #include "app/ui/ValidatingEdit.h"
 
 class wxWindow;

@@ -4,7 +4,7 @@
 #include <wx/bitmap.h>
 #include <wx/imaglist.h>
 
-#include "app/ImageListModel.h"
+#include "framework/ImageListModel.h"
 
 // One image of the strip; the index past the strip gives a blank image.
 wxBitmap StripImage(int index, int size);

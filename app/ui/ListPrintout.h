@@ -4,7 +4,7 @@
 // and the date. One screen pixel is scaled to the printer's resolution.
 #include <wx/print.h>
 
-#include "app/ListLayout.h"
+#include "framework/ListLayout.h"
 
 class CProjectListView;
 

@@ -8,11 +8,11 @@
 #include <wx/utils.h>
 
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/MenuResources.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TavProjectApp.h"
-#include "app/ToolsRepository.h"
+#include "framework/ToolsRepository.h"
 #include "app/ui/ImageStrip.h"
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/ProjectListView.h"

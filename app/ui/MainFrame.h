@@ -8,7 +8,7 @@
 #include "app/AppCommands.h"
 #include "app/FrameRouting.h"
 #include "app/MainFrameCommands.h"
-#include "app/MenuModel.h"
+#include "framework/MenuModel.h"
 
 class CProjectListView;
 class CProjectSplitterWnd;

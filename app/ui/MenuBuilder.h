@@ -4,7 +4,7 @@
 #include <wx/accel.h>
 #include <wx/menu.h>
 
-#include "app/MenuModel.h"
+#include "framework/MenuModel.h"
 
 // The toolkit takes menu ids below 0x7FFF only; the program's command ids go up to
 // 0xE000. Each command gets a toolkit id of its own (small ones keep theirs).

@@ -7,7 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/ui/ImageStrip.h"
 #include "app/ui/ListPrintout.h"
 #include "app/ui/MainFrame.h"

@@ -7,7 +7,7 @@
 #include <wx/panel.h>
 #include <wx/propdlg.h>
 
-#include "app/PropertySheetModel.h"
+#include "framework/PropertySheetModel.h"
 
 class CPropertyPagePanel : public wxPanel {
  public:

@@ -6,7 +6,7 @@
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 
-#include "app/CompressionRequest.h"
+#include "framework/CompressionRequest.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 

@@ -11,8 +11,8 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
-#include "app/NewObjectKinds.h"
-#include "app/PathDialogRules.h"
+#include "model/NewObjectKinds.h"
+#include "framework/PathDialogRules.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"

@@ -3,7 +3,7 @@
 // the text export's file choice, the kind of a new object and the project folder picker.
 #include <wx/dialog.h>
 
-#include "app/NameDialogRequests.h"
+#include "framework/NameDialogRequests.h"
 #include "app/ui/DlgNewName.h"
 
 class wxTextCtrl;

@@ -7,7 +7,7 @@
 #include <wx/event.h>
 #include <wx/string.h>
 
-#include "app/EditValidation.h"
+#include "framework/EditValidation.h"
 
 class wxSpinButton;
 class wxSpinEvent;

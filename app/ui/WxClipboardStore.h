@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ClipboardStore.h"
+#include "framework/ClipboardStore.h"
 
 class WxClipboardStore : public IClipboardStore {
  public:

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/ClipboardBlock.h"
-#include "app/ClipboardStore.h"
+#include "model/ClipboardBlock.h"
+#include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
 #include "app/TavProjectDoc.h"
 #include "tests/support/TestEnv.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/AppCommands.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/ListPresenter.h"
 #include "app/MainFrameCommands.h"
 #include "app/MenuResources.h"

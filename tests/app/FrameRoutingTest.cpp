@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppCommands.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/FrameRouting.h"
 #include "app/MainFrameCommands.h"
 #include "app/MenuResources.h"

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
 #include "app/ListPresenter.h"
 #include "app/MenuResources.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "platform/IniFile.h"
 #include "tests/support/FakeList.h"
 #include "tests/support/TestEnv.h"

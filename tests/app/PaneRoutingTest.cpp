@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/AppCommands.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/FrameRouting.h"
 #include "app/MainFrameCommands.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "tests/support/FakeList.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"

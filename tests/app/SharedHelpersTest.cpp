@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/ComboKeys.h"
-#include "app/Tokenizer.h"
+#include "framework/ComboKeys.h"
+#include "framework/Tokenizer.h"
 #include "tests/support/TestEnv.h"
 
 using hvtest::S;

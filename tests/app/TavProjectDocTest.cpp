@@ -3,7 +3,7 @@
 #include <set>
 
 #include "app/CommandRouting.h"
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
 #include "app/MenuResources.h"
 #include "app/TavProjectApp.h"

@@ -2,12 +2,12 @@
 // route, with the tree's and the list's rules for when each is enabled.
 #include <gtest/gtest.h>
 
-#include "app/ClipboardStore.h"
+#include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/FrameRouting.h"
 #include "app/ListPresenter.h"
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TreePresenter.h"
 #include "app/ViewHooks.h"
 #include "tests/support/FakeList.h"

@@ -2,7 +2,7 @@
 
 #include <wx/filefn.h>
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "app/TavProjectDoc.h"
 #include "build/CoDeSys.h"
 #include "build/PrgCoDeSys.h"

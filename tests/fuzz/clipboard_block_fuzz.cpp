@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/ClipboardBlock.h"
+#include "model/ClipboardBlock.h"
 
 namespace {
 

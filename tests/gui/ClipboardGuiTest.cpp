@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/ClipboardFiles.h"
+#include "framework/ClipboardFiles.h"
 #include "app/ClipboardTransfer.h"
 #include "app/TavProjectDoc.h"
 #include "app/ui/WxClipboardStore.h"

@@ -7,9 +7,9 @@
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/MenuResources.h"
-#include "app/ToolsRepository.h"
+#include "framework/ToolsRepository.h"
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/ProjectTreeView.h"
 #include "platform/Paths.h"

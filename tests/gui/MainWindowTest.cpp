@@ -6,11 +6,11 @@
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
 
-#include "app/ClipboardStore.h"
+#include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/TavProjectApp.h"
-#include "app/ToolsRepository.h"
+#include "framework/ToolsRepository.h"
 #include "app/MenuResources.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MenuBuilder.h"

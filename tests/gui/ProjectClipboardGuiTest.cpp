@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ClipboardTransfer.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "model/ProjectList.h"
 #include "platform/Paths.h"
 #include "app/ui/MainFrame.h"

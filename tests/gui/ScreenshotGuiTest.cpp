@@ -11,7 +11,7 @@
 #include <wx/image.h>
 #include <wx/imagpng.h>
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "app/ui/ProjectTreeView.h"

@@ -3,7 +3,7 @@
 // under that folder.
 #include <gtest/gtest.h>
 
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "model/BackupController.h"
 #include "model/LiveObjects.h"

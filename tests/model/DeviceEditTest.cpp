@@ -2,7 +2,7 @@
 // hardware and remote panel type, the PC connection of the other devices.
 #include <gtest/gtest.h>
 
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceRename.h"
 #include "model/DeviceTexts.h"
 #include "platform/DeviceConfig.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/ObjectFactory.h"
 #include "platform/Paths.h"

@@ -5,13 +5,13 @@
 #include <ctime>
 #include <map>
 
-#include "app/ClipboardBlock.h"
-#include "app/ClipboardFiles.h"
-#include "app/ClipboardStore.h"
+#include "model/ClipboardBlock.h"
+#include "framework/ClipboardFiles.h"
+#include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
 #include "app/CommandRouting.h"
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/Doc.h"
 #include "model/Documents.h"
 #include "platform/Environment.h"

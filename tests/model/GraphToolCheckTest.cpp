@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "model/GraphToolCheck.h"
 #include "platform/Registry.h"
 #include "platform/ToolService.h"

@@ -1,7 +1,7 @@
 // The project languages page and the add-language dialog on a real "PROJECT.SET".
 #include <gtest/gtest.h>
 
-#include "app/NameDialogRequests.h"
+#include "framework/NameDialogRequests.h"
 #include "model/LanguagePage.h"
 #include "model/ProjectSheet.h"
 #include "platform/IniFile.h"

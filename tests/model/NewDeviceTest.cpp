@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <tuple>
 
-#include "app/MissingDialog.h"
-#include "app/NewObjectRequests.h"
-#include "app/UpdateHints.h"
+#include "framework/MissingDialog.h"
+#include "model/NewObjectRequests.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "platform/DeviceConfig.h"
 #include "platform/Paths.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandRouting.h"
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/ImageListModel.h"
+#include "framework/ImageListModel.h"
 #include "app/MenuResources.h"
 #include "model/ObjectFactory.h"
 #include "platform/Codec.h"

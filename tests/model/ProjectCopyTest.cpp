@@ -2,8 +2,8 @@
 // also when a step fails.
 #include <gtest/gtest.h>
 
-#include "app/NameDialogRequests.h"
-#include "app/UpdateHints.h"
+#include "framework/NameDialogRequests.h"
+#include "framework/UpdateHints.h"
 #include "model/ProjectCopy.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

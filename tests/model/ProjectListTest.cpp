@@ -2,7 +2,7 @@
 // the roots, new folders, rename, delete and paste completion, checked in the table.
 #include <gtest/gtest.h>
 
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "model/LiveObjects.h"
 #include "model/PrjFolder.h"

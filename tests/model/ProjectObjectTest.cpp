@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TavProjectDoc.h"
-#include "app/UpdateHints.h"
+#include "framework/UpdateHints.h"
 #include "model/ProjectObject.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"

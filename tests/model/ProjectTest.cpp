@@ -4,9 +4,9 @@
 
 #include <tuple>
 
-#include "app/FolderUtils.h"
-#include "app/SettingsFile.h"
-#include "app/UpdateHints.h"
+#include "framework/FolderUtils.h"
+#include "framework/SettingsFile.h"
+#include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
 #include "model/ProjectSheet.h"
 #include "platform/Archive.h"

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/ToolService.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/LocalTables.h"
-#include "app/NewObjectRequests.h"
+#include "framework/LocalTables.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "model/ObjectFactory.h"
 #include "platform/Archive.h"

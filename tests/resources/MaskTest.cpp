@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "app/NameDialogRequests.h"
-#include "app/NewObjectRequests.h"
+#include "framework/NameDialogRequests.h"
+#include "model/NewObjectRequests.h"
 #include "model/GraphToolCheck.h"
 #include "model/SuiteTools.h"
 #include "platform/Registry.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/NewObjectRequests.h"
+#include "model/NewObjectRequests.h"
 #include "app/TavProjectDoc.h"
 #include "resources/ResBitmap.h"
 #include "resources/Resource.h"

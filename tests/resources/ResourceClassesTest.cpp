@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/LocalTables.h"
+#include "framework/LocalTables.h"
 #include "model/ObjectFactory.h"
 #include "platform/Archive.h"
 #include "resources/Font.h"

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "model/SuiteTools.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/LocalTables.h"
-#include "app/NewObjectRequests.h"
+#include "framework/LocalTables.h"
+#include "model/NewObjectRequests.h"
 #include "platform/Ui.h"
 
 namespace hvtest {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/Launcher.h"
+#include "framework/Launcher.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 

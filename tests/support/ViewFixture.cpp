@@ -1,6 +1,6 @@
 #include "tests/support/ViewFixture.h"
 
-#include "app/MenuModel.h"
+#include "framework/MenuModel.h"
 
 namespace hvtest {
 

@@ -2,8 +2,8 @@
 
 #include <wx/app.h>
 
-#include "app/ClipboardStore.h"
-#include "app/NewObjectRequests.h"
+#include "framework/ClipboardStore.h"
+#include "model/NewObjectRequests.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectTreeView.h"
 #include "model/ObjectFactory.h"

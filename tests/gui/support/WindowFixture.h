@@ -6,7 +6,7 @@
 #include <chrono>
 #include <functional>
 
-#include "app/SettingsFile.h"
+#include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/ViewFixture.h"

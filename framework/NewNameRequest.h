@@ -1,0 +1,15 @@
+#pragma once
+// Request of the naming dialog, run through hv::Ui().Run. The program shows CDlgNewName
+// for it; tests answer it from a script.
+#include <wx/string.h>
+
+// CDlgNewName: asks for a name. `name` holds the proposal on entry and the entered
+// name after IDOK.
+struct NewNameRequest {
+  wxString name;
+  wxString title;        // empty: the dialog's own title ("Neues Object")
+  wxString prompt;       // empty: "Name:"
+  int maxLength = 30;    // characters
+  bool upperCase = false;
+  bool checkCharacters = false;   // refuse "/\:*?<>|. " and characters from 128 up
+};

@@ -1,0 +1,200 @@
+#include "framework/StagedCopies.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "platform/Codec.h"
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+
+namespace staging {
+
+namespace {
+
+struct Book {
+  bool building = false;
+  std::vector<wxString> pending;   // staged for the contents being built
+  std::vector<wxString> current;   // behind the contents on the clipboard
+};
+
+Book& Books() {
+  static Book book;
+  return book;
+}
+
+void RemoveAll(std::vector<wxString>& paths) {
+  for (const wxString& p : paths) unlink(hv::ToFs(p).c_str());
+  paths.clear();
+}
+
+// Opens a regular file for reading without following a link.
+int OpenSource(const std::string& path, struct stat& st) {
+  const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (in < 0) return -1;
+  if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(in);
+    return -1;
+  }
+  return in;
+}
+
+// Copies the open source into the open target, with its mode and modification time.
+bool Fill(int in, const struct stat& st, int out, bool sync) {
+  bool ok = hv::CopyFileDescriptor(in, out);
+  ok = ok && fchmod(out, st.st_mode & 0777) == 0;
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  ok = ok && futimens(out, times) == 0;
+  if (ok && sync) ok = fsync(out) == 0;
+  return ok;
+}
+
+std::string Canonical(const std::string& path) {
+  char buf[PATH_MAX];
+  return realpath(path.c_str(), buf) ? std::string(buf) : std::string();
+}
+
+}  // namespace
+
+wxString StageCopy(const wxString& source) {
+  struct stat st;
+  const int in = OpenSource(hv::ToFs(source), st);
+  if (in < 0) return wxString();
+  std::string name = hv::ToFs(hv::JoinPath(hv::TempFolder(), "TAVXXXXXX.TMP"));
+  const int out = mkstemps(name.data(), 4);
+  if (out < 0) {
+    close(in);
+    return wxString();
+  }
+  bool ok = Fill(in, st, out, false);
+  // The copy is ours alone, whatever the source allowed.
+  ok = ok && fchmod(out, 0600) == 0;
+  ok = close(out) == 0 && ok;
+  close(in);
+  if (!ok) {
+    unlink(name.c_str());
+    return wxString();
+  }
+  const wxString staged = hv::FromFs(name);
+  if (Books().building) Books().pending.push_back(staged);
+  return staged;
+}
+
+bool IsStagedCopy(const wxString& path) {
+  const std::string fs = hv::ToFs(path);
+  const std::size_t slash = fs.rfind('/');
+  if (slash == std::string::npos) return false;
+  if (!hv::MatchWildcard("TAV*.TMP", hv::FromFs(fs.substr(slash + 1)))) return false;
+  struct stat st;
+  if (lstat(fs.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const std::string folder = Canonical(fs.substr(0, slash == 0 ? 1 : slash));
+  return !folder.empty() && folder == Canonical(hv::ToFs(hv::TempFolder()));
+}
+
+void WriteStagedPath(hv::Archive& ar, const wxString& path) {
+  const wxString line = path + "\n";
+  ar.WriteString(line, !hv::FitsCp1252(line));
+}
+
+wxString ReadStagedPath(hv::Archive& ar) {
+  wxString line = ar.ReadString();
+  if (!line.EndsWith("\n")) throw hv::ArchiveException("staged path without line end");
+  line.RemoveLast();
+  return line;
+}
+
+void BeginContents() {
+  Book& b = Books();
+  RemoveAll(b.pending);
+  b.building = true;
+}
+
+void CommitContents() {
+  Book& b = Books();
+  RemoveAll(b.current);
+  b.current.swap(b.pending);
+  b.building = false;
+}
+
+void AbandonContents() {
+  Book& b = Books();
+  RemoveAll(b.pending);
+  b.building = false;
+}
+
+void ReleaseContents() { RemoveAll(Books().current); }
+
+namespace {
+
+// "<folder>/.<name>.XXXXXX", opened; -1 on failure.
+int OpenBeside(const std::string& dst, std::string& written) {
+  const std::size_t slash = dst.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : dst.substr(0, slash);
+  const std::string name = slash == std::string::npos ? dst : dst.substr(slash + 1);
+  written = folder + "/." + name + ".XXXXXX";
+  return mkstemp(written.data());
+}
+
+}  // namespace
+
+CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite) {
+  struct stat st;
+  const int in = OpenSource(hv::ToFs(source), st);
+  if (in < 0) return CopyResult::Failed;
+  const std::string dst = hv::ToFs(destination);
+  struct stat dst_st;
+  const bool exists = lstat(dst.c_str(), &dst_st) == 0;
+  if (exists && (!overwrite || S_ISDIR(dst_st.st_mode))) {
+    close(in);
+    return S_ISDIR(dst_st.st_mode) ? CopyResult::Failed : CopyResult::Exists;
+  }
+  std::string written = dst;
+  int out;
+  if (exists) {
+    out = OpenBeside(dst, written);
+  } else {
+    out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0 && errno == EEXIST && !overwrite) {
+      close(in);
+      return CopyResult::Exists;
+    }
+  }
+  if (out < 0) {
+    close(in);
+    return CopyResult::Failed;
+  }
+  bool ok = Fill(in, st, out, exists);
+  ok = close(out) == 0 && ok;
+  close(in);
+  if (ok && exists) ok = rename(written.c_str(), dst.c_str()) == 0;
+  if (!ok) unlink(written.c_str());
+  return ok ? CopyResult::Copied : CopyResult::Failed;
+}
+
+wxString CopyBeside(const wxString& source, const wxString& destination) {
+  struct stat st;
+  const int in = OpenSource(hv::ToFs(source), st);
+  if (in < 0) return wxString();
+  std::string written;
+  const int out = OpenBeside(hv::ToFs(destination), written);
+  if (out < 0) {
+    close(in);
+    return wxString();
+  }
+  bool ok = Fill(in, st, out, true);
+  ok = close(out) == 0 && ok;
+  close(in);
+  if (!ok) {
+    unlink(written.c_str());
+    return wxString();
+  }
+  return hv::FromFs(written);
+}
+
+}  // namespace staging

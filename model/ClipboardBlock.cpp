@@ -1,0 +1,100 @@
+#include "model/ClipboardBlock.h"
+
+#include "model/ObjectFactory.h"
+
+namespace {
+
+constexpr char kMagic[] = "HVOB";
+constexpr std::uint16_t kVersion = 1;
+constexpr std::size_t kFrameLengthSize = 4;
+
+bool ParseHex8(const wxString& text, std::size_t at, std::uint32_t& value) {
+  if (text.length() < at + 8) return false;
+  value = 0;
+  for (std::size_t i = at; i < at + 8; ++i) {
+    const wxUniChar c = text[i];
+    std::uint32_t digit;
+    if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c.GetValue() - '0');
+    else if (c >= 'A' && c <= 'F') digit = static_cast<std::uint32_t>(c.GetValue() - 'A' + 10);
+    else return false;
+    value = value << 4 | digit;
+  }
+  return true;
+}
+
+}  // namespace
+
+hv::Archive& ClipboardBlockWriter::BeginObject(CProjectObject& object) {
+  m_current.emplace();
+  WriteArchivedObject(*m_current, object);
+  return *m_current;
+}
+
+void ClipboardBlockWriter::EndObject() {
+  if (!m_current) return;
+  m_frames.push_back(m_current->Bytes());
+  m_current.reset();
+}
+
+void ClipboardBlockWriter::DropObject() { m_current.reset(); }
+
+std::string ClipboardBlockWriter::Finish() const {
+  hv::Archive ar;
+  ar.WriteBytes(std::string_view(kMagic, 4));
+  ar.WriteU16(kVersion);
+  ar.WriteU8(m_cut ? 1 : 0);
+  ar.WriteU32(static_cast<std::uint32_t>(m_frames.size()));
+  for (const std::string& frame : m_frames) {
+    ar.WriteU32(static_cast<std::uint32_t>(frame.size()));
+    ar.WriteBytes(frame);
+  }
+  return ar.Bytes();
+}
+
+std::optional<ClipboardBlock> ParseClipboardBlock(std::string_view bytes) {
+  ClipboardBlock block;
+  try {
+    hv::Archive ar(bytes);
+    if (ar.ReadBytes(4) != std::string_view(kMagic, 4)) return std::nullopt;
+    if (ar.ReadU16() != kVersion) return std::nullopt;
+    const std::uint8_t cut = ar.ReadU8();
+    if (cut > 1) return std::nullopt;
+    block.cut = cut == 1;
+    const std::uint32_t count = ar.ReadU32();
+    ar.CheckCount(count, kFrameLengthSize);
+    block.items.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::uint32_t length = ar.ReadU32();
+      hv::Archive frame(ar.ReadBytes(length));
+      std::unique_ptr<CProjectObject> object = ReadArchivedObject(frame);
+      if (!object) return std::nullopt;   // a class this program does not know
+      block.items.push_back({std::move(object), std::string(frame.ReadBytes(frame.Remaining()))});
+    }
+    if (ar.Remaining() != 0) return std::nullopt;
+  } catch (const hv::ArchiveException&) {
+    return std::nullopt;
+  }
+  return block;
+}
+
+bool ParseClipboardFormatName(const wxString& name, TypeCode& code, TypeCode& alternative) {
+  code = alternative = TypeCode::None;
+  if (!name.StartsWith("POCT")) return false;
+  std::uint32_t value = 0;
+  if (!ParseHex8(name, 4, value)) return false;
+  code = ToTypeCode(value);
+  if (name.length() == 12) return true;
+  std::uint32_t other = 0;
+  if (name.length() != 21 || name[12] != '/' || !ParseHex8(name, 13, other)) {
+    code = TypeCode::None;
+    return false;
+  }
+  alternative = ToTypeCode(other);
+  return true;
+}
+
+wxString MakeClipboardFormatName(TypeCode code, TypeCode alternative) {
+  wxString name = wxS("POCT") + TypeCodeHex(code);
+  if (alternative != TypeCode::None) name += wxS("/") + TypeCodeHex(alternative);
+  return name;
+}
