@@ -10,7 +10,9 @@
 #include "framework/StagedCopies.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
+#include "model/ModelServices.h"
 #include "model/ProjectObject.h"
+#include "framework/Services.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -72,8 +74,7 @@ bool Publish(const wxString& format, const ClipboardBlockWriter& writer, bool cu
 }
 
 void SetProjectFlag(CProjectObject& object, int copy) {
-  if (object.GetTypeCode() == TypeCode::Project && ClipboardTransferHooks::setProjectCopyFlag)
-    ClipboardTransferHooks::setProjectCopyFlag(object, copy);
+  if (object.GetTypeCode() == TypeCode::Project) object.SetCopyFlag(copy);
 }
 
 bool TakesClipboardFiles(CProjectObject& target) {
@@ -108,8 +109,8 @@ std::unique_ptr<CProjectObject> ConvertDataPoint(std::unique_ptr<CProjectObject>
   const TypeCode at = target.GetTypeCode();
   const bool wanted = (own == TypeCode::DirectDataPoint && at == TypeCode::Device) ||
                       (own == TypeCode::DataPoint && at == TypeCode::PrjDataPoint);
-  if (!wanted || !ClipboardTransferHooks::convertDataPoint) return object;
-  std::unique_ptr<CProjectObject> made = ClipboardTransferHooks::convertDataPoint(*object, target);
+  if (!wanted) return object;
+  std::unique_ptr<CProjectObject> made = hv::Service<hv::IDataPointConversion>().Convert(*object, target);
   if (!made) return object;
   CProjectObject::Discard(std::move(object));
   return made;
@@ -235,7 +236,7 @@ void PasteTreeItem(CProjectObject& target, ClipboardBlockItem& item) {
 
 // From the tree's empty-area menu: the first project folder becomes a new root.
 void PasteAtTopLevel(ClipboardBlock& block) {
-  CTavProjectDoc* doc = CProjectObject::GetActiveDocument();
+  hv::IProjectDocument* doc = CProjectObject::GetActiveDocument();
   if (!doc) return;
   for (ClipboardBlockItem& item : block.items) {
     if (item.object->GetTypeCode() != TypeCode::PrjFolder) continue;
@@ -319,7 +320,7 @@ void TreeCut(const ObjectRef& selected) {
   if (!cut || !CProjectObject::IsValidObject(object)) return;
   if (CProjectObject* parent = object->GetParent()) {
     parent->RemoveChild(object);
-  } else if (CTavProjectDoc* doc = CProjectObject::GetActiveDocument()) {
+  } else if (hv::IProjectDocument* doc = CProjectObject::GetActiveDocument()) {
     doc->RemoveObject(object);
   }
 }

@@ -12,7 +12,6 @@
 // cut in the tree and from the start of a paste in the list. A paste empties the
 // clipboard afterwards when the flag is FALSE or the block holds cut objects, so cut
 // objects are pasted once.
-#include <functional>
 #include <memory>
 #include <span>
 #include <wx/string.h>
@@ -26,18 +25,6 @@ class CProjectObject;
 
 BOOL GetClipboardCopyFlag();
 void SetClipboardCopyFlag(BOOL copy);
-
-// What other object classes contribute; empty until their code sets them.
-struct ClipboardTransferHooks {
-  // Sets a project's own copy flag (1 copy, 0 cut) before the project is written.
-  static inline std::function<void(CProjectObject& project, int copy)> setProjectCopyFlag;
-  // Makes the other data-point kind of an object just read from the clipboard: a
-  // direct data point pasted on a field-bus device becomes a device data point of the
-  // target's device, a device data point pasted on a data-point folder a direct one.
-  // The new object takes over every field of the read one; nullptr when it cannot.
-  static inline std::function<std::unique_ptr<CProjectObject>(CProjectObject& read, CProjectObject& target)>
-      convertDataPoint;
-};
 
 // --- the project tree: source and target are the tree's last selected object ---
 

@@ -14,6 +14,7 @@
 #include "app/TavProjectApp.h"
 #include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
+#include "model/Project.h"
 #include "model/ProjectObject.h"
 
 namespace {
@@ -194,7 +195,7 @@ void CListPresenter::ChangeColumnSet(CProjectObject* object) {
   wxString value;
   const wxString key = LayoutKey(*object);
   if (IsTextsFolder(*object)) {
-    if (ViewHooks& hooks = GetViewHooks(); hooks.readProjectLayout) value = hooks.readProjectLayout(*object, key);
+    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object))) project->GetSetting(value, "Pane1", key, wxString());
   } else {
     value = m_profile.GetString("Pane1", key, wxString());
   }
@@ -219,7 +220,7 @@ void CListPresenter::SaveLayout(CProjectObject* object) {
   const wxString value = FormatListLayout(m_table, m_sortColumn, m_sortDirection, texts);
   const wxString key = LayoutKey(*object);
   if (texts) {
-    if (ViewHooks& hooks = GetViewHooks(); hooks.writeProjectLayout) hooks.writeProjectLayout(*object, key, value);
+    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object))) project->WritePaneSetting(key, value);
   } else {
     m_profile.WriteString("Pane1", key, value);
   }

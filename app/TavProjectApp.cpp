@@ -5,6 +5,7 @@
 #include <wx/filefn.h>
 
 #include "framework/Launcher.h"
+#include "framework/LocalTables.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"
@@ -86,30 +87,8 @@ BOOL CTavProjectApp::CheckSingleInstance(SingleInstanceGuard& guard) {
   return guard.instance.Acquire(guard.className, hv::UserFolder()) ? TRUE : FALSE;
 }
 
-BOOL CTavProjectApp::InitInstance(StartupHost host) {
-  m_host = std::move(host);
-  if (!m_host.databaseInit)
-    m_host.databaseInit = [](int v, const wxString& code) { return hv::db::rodozir_init(v, code); };
-  if (!m_host.createDocument) m_host.createDocument = [this] { return CreateDocument(); };
-  if (!m_host.onlineInit) m_host.onlineInit = [] { return hv::Vostrel_Init(); };
-  if (!m_host.onlineDeInit) m_host.onlineDeInit = [] { hv::Vostrel_DeInit(); };
-  auto fail = [this](int step) {
-    m_failedStep = step;
-    return FALSE;
-  };
-
-  // 1-2: the framework's registry key is fixed in the store; nothing else to prepare.
-  // 3: external tools.
-  if (m_host.loadTools) m_host.loadTools();
-  else LoadToolsRepository(m_tools);
-  // 5: one copy per user folder.
-  if (!CheckSingleInstance(m_guard)) return fail(5);
-  // 6: language.
-  ChooseLanguage();
-  // 8: user folder and localised tables.
-  hv::GetLocalUserFolder(m_userFolder);
-  if (m_host.buildLocalTables) m_host.buildLocalTables();
-  // 9: the suite's paths.
+// The suite's install folder, drivers and the graph tool's current project and device.
+void CTavProjectApp::ReadSuitePaths() {
   wxString value;
   if (hv::GetRegistryQuintorString("PATH", value))
     m_installFolder = hv::StripOneTrailingSeparator(hv::NormalizePath(value));
@@ -120,34 +99,61 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
   wxString deviceName;
   hv::GetRegistryTavGraphIIString("DEVICENAME", deviceName);
   m_currentSelection = m_projectName + "/" + deviceName;
-  // 10: profile and help file.
+}
+
+// The profile, the help file named in it and the projects folder (made when missing).
+void CTavProjectApp::ReadProfile() {
   const wxString profilePath = hv::JoinPath(m_userFolder, "Project.INI");
   m_helpFile = wxString::Format("%s/%s/%s_%s%s", m_installFolder, "Help", "halvora",
                                 m_languageCode == "DEU" ? "1031" : "1033", ".chm");
   CSettingsFile::SetDefaultBase(m_helpFile);
-  // 11: projects folder.
   m_profile.SetPath(profilePath);
   m_projectsFolder = hv::StripOneTrailingSeparator(
       hv::NormalizePath(m_profile.GetString("Config", "Projectpath", hv::JoinPath(m_userFolder, "Projects"))));
   if (!hv::IsFolder(m_projectsFolder)) hv::MakeFolders(m_projectsFolder);
-  // 12: user-defined languages.
-  if (m_host.mergeLanguages)
-    m_host.mergeLanguages(ParseLanguagesSection(hv::IniReadSectionLines(profilePath, "Languages")));
-  // 13: last selection.
+}
+
+BOOL CTavProjectApp::InitInstance(StartupHost host) {
+  m_host = std::move(host);
+  if (!m_host.databaseInit)
+    m_host.databaseInit = [](int v, const wxString& code) { return hv::db::rodozir_init(v, code); };
+  if (!m_host.createDocument) m_host.createDocument = [this] { return CreateDocument(); };
+  if (!m_host.onlineInit) m_host.onlineInit = [] { return hv::Vostrel_Init(); };
+  if (!m_host.onlineDeInit) m_host.onlineDeInit = [] { hv::Vostrel_DeInit(); };
+  if (!m_host.loadTools) m_host.loadTools = [this] { LoadToolsRepository(m_tools); };
+  if (!m_host.buildLocalTables) m_host.buildLocalTables = [] { BuildLocalizedTables(); };
+  if (!m_host.mergeLanguages) m_host.mergeLanguages = MergeLanguages;
+  auto fail = [this](StartupStep step) {
+    m_failedStep = step;
+    return FALSE;
+  };
+
+  m_host.loadTools();
+  if (!CheckSingleInstance(m_guard)) return fail(StartupStep::SingleInstance);
+  ChooseLanguage();
+  hv::GetLocalUserFolder(m_userFolder);
+  m_host.buildLocalTables();
+  ReadSuitePaths();
+  ReadProfile();
+  m_host.mergeLanguages(ParseLanguagesSection(hv::IniReadSectionLines(m_profile.GetPath(), "Languages")));
+  // The selection the program had when it last ended.
   if (auto sel = hv::RegistryStore::Get().GetString(Pane0Key(), "Selection"); sel && !sel->empty())
     m_currentSelection = *sel;
-  // 14: database library.
-  if (m_host.databaseInit(kDataVersion, m_languageCode) < kDataVersion) return fail(14);
-  // 15: online library.
+  if (m_host.databaseInit(kDataVersion, m_languageCode) < kDataVersion) return fail(StartupStep::DatabaseLibrary);
   if (!m_host.onlineInit()) {
     hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
-    return fail(15);
+    return fail(StartupStep::OnlineLibrary);
   }
-  // 16: document and main window.
-  if (!m_host.createDocument()) return fail(16);
-  if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(16);
-  m_failedStep = 0;
+  if (!m_host.createDocument()) return fail(StartupStep::DocumentAndWindow);
+  if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(StartupStep::DocumentAndWindow);
+  m_failedStep = StartupStep::Completed;
   return TRUE;
+}
+
+void MergeLanguages(const std::vector<std::pair<WORD, wxString>>& languages) {
+  // The built-in rows first, then the user's own; a number the table has keeps its row.
+  ResetLanguageTable();
+  for (const auto& [number, name] : languages) AddLanguage(number, name);
 }
 
 bool CTavProjectApp::CreateDocument() {

@@ -24,10 +24,19 @@ struct SingleInstanceGuard {
   wxString className;
 };
 
+// Where start-up stopped; for diagnostics and for the second copy's quiet end.
+enum class StartupStep {
+  Completed,
+  SingleInstance,     // another copy runs for this user folder
+  DatabaseLibrary,    // the database library is older than the data
+  OnlineLibrary,      // the online library did not start
+  DocumentAndWindow,  // the project list or the main window could not be made
+};
+
 // What start-up needs from outside the core; every member has a working default
 // except the window creation.
 struct StartupHost {
-  // Step 16: create the document (default: the project list in the user folder)
+  // Create the document (default: the project list in the user folder)
   // and the main window; false ends start-up.
   std::function<bool()> createDocument;
   std::function<bool()> createMainWindow;
@@ -37,10 +46,11 @@ struct StartupHost {
   std::function<int(int version, const wxString& code)> databaseInit;
   std::function<BOOL()> onlineInit;
   std::function<void()> onlineDeInit;
-  // Builds the localised tables (step 8) and merges the user-defined languages (12).
+  // Builds the localised tables and merges the profile's user-defined languages into
+  // the language table.
   std::function<void()> buildLocalTables;
   std::function<void(const std::vector<std::pair<WORD, wxString>>&)> mergeLanguages;
-  // Loads the external tools (step 3).
+  // Loads the external tools.
   std::function<void()> loadTools;
 };
 
@@ -86,14 +96,15 @@ class CTavProjectApp {
   wxString m_projectsFolder;
   wxString m_helpFile;
 
-  // Number of the step start-up stopped at (0 when it completed); for diagnostics.
-  int m_failedStep = 0;
+  StartupStep m_failedStep = StartupStep::Completed;
 
   static constexpr int kDataVersion = 2910;
   static const wxString kMainWindowTitle;
 
  private:
   BOOL CheckSingleInstance(SingleInstanceGuard& guard);
+  void ReadSuitePaths();
+  void ReadProfile();
   bool CreateDocument();
   void ChooseLanguage();
   void OpenManual(bool overview);
@@ -106,6 +117,8 @@ CTavProjectApp* TheApp();
 // "Languages" lines of the profile: numbers 32768 to 65534 with a name; the first row
 // of a number wins. A line shorter than two characters ends the list.
 std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<wxString>& lines);
+// Rebuilds the language table from the built-in rows and these user-defined languages.
+void MergeLanguages(const std::vector<std::pair<WORD, wxString>>& languages);
 
 // Request for the about box.
 struct AboutRequest {

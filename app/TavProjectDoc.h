@@ -8,6 +8,7 @@
 
 #include "framework/CmdTarget.h"
 #include "framework/UpdateHints.h"
+#include "model/ProjectDocument.h"
 #include "platform/Types.h"
 
 class CProjectObject;
@@ -22,27 +23,11 @@ class IProjectView {
   virtual BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) { return FALSE; }
 };
 
-// Where the root objects come from: the project list table. The document calls it;
-// the project-list code implements it.
-class IProjectListSource {
- public:
-  virtual ~IProjectListSource() = default;
-  // Opens the database and the project list, creating and seeding it when it is new
-  // or empty. FALSE ends the creation of the document (and the start of the program).
-  virtual BOOL Open(class CTavProjectDoc& doc) = 0;
-  // Brings the document's roots in line with the list (AddRoot, RemoveObject).
-  // TRUE when the list holds at least one row; a list that cannot be read leaves the
-  // roots as they were and answers FALSE.
-  virtual BOOL LoadRoots(CTavProjectDoc& doc) = 0;
-  // Closes the database at the document's end.
-  virtual void Close() = 0;
-};
-
 enum : UINT {
   ID_VIEW_REFRESH = 32788,   // "&Aktualisieren" (F5)
 };
 
-class CTavProjectDoc : public CCmdTarget {
+class CTavProjectDoc : public CCmdTarget, public hv::IProjectDocument {
  public:
   // The new document becomes the active one that object operations report to.
   CTavProjectDoc();
@@ -57,19 +42,20 @@ class CTavProjectDoc : public CCmdTarget {
   // Calls every view but the sender. Removals that views make while handling the hint
   // are freed after the outermost handler returns.
   void UpdateAllViews(IProjectView* sender, int hint, CProjectObject* object = nullptr);
+  void BroadcastHint(int hint, CProjectObject* object) override { UpdateAllViews(nullptr, hint, object); }
   // Offers a request to every view but the sender; TRUE at the first that handles it.
   BOOL RouteCmdToViews(IProjectView* sender, UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe);
 
   // --- roots ---
   std::size_t GetRootCount() const { return m_roots.size(); }
   CProjectObject* GetRoot(std::size_t i) const { return i < m_roots.size() ? m_roots[i].get() : nullptr; }
-  std::vector<CProjectObject*> GetRoots() const;
-  bool IsRoot(const CProjectObject* object) const;
+  std::vector<CProjectObject*> GetRoots() const override;
+  bool IsRoot(const CProjectObject* object) const override;
   // Appends a root (a top-level project folder; also what a command on an empty
   // selection adds to the top level). Returns it.
-  CProjectObject* AddRoot(std::unique_ptr<CProjectObject> object);
+  CProjectObject* AddRoot(std::unique_ptr<CProjectObject> object) override;
   // Removes a root: hint 3, then released. FALSE (nothing changes) for a non-root.
-  BOOL RemoveObject(CProjectObject* object);
+  BOOL RemoveObject(CProjectObject* object) override;
 
   // --- project list ---
   void SetProjectListSource(std::unique_ptr<IProjectListSource> source);
@@ -78,7 +64,7 @@ class CTavProjectDoc : public CCmdTarget {
   BOOL LoadProjectList();
   // Last-write time of the list file at the last good load (0 until then).
   std::int64_t GetListTime() const { return m_listTime; }
-  void SetListTime(std::int64_t time) { m_listTime = time; }
+  void SetListTime(std::int64_t time) override { m_listTime = time; }
 
   HV_DECLARE_COMMAND_MAP()
 

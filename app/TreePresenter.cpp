@@ -9,7 +9,10 @@
 #include "app/TavProjectApp.h"
 #include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
+#include "model/DeviceServices.h"
+#include "model/Project.h"
 #include "model/ProjectObject.h"
+#include "platform/dbase/DbLib.h"
 
 BEGIN_COMMAND_MAP(CTreePresenter, CCmdTarget)
   ON_COMMAND(ID_NEW_OBJECT, OnNewObject)
@@ -76,11 +79,8 @@ void CTreePresenter::FillChildren(TreeItem item) {
   CProjectObject* object = ObjectOf(item);
   if (!object) return;
   const ObjectRef ref(object);
-  ViewHooks& hooks = GetViewHooks();
-  if (hooks.treeLoading) hooks.treeLoading(*object, true);
   object->LoadChildren();
   if (!ref.IsValid()) return;
-  if (hooks.treeLoading) hooks.treeLoading(*object, false);
   if (object->HasNoChildren()) {
     // Nothing loaded: the item keeps its expand button.
     if (!m_widget.GetFirstChild(item)) AddPlaceholderChild(item);
@@ -108,11 +108,8 @@ void CTreePresenter::CollapseItem(TreeItem item) {
 
 void CTreePresenter::ExpandSubtree(CProjectObject& object) {
   const ObjectRef ref(&object);
-  ViewHooks& hooks = GetViewHooks();
-  if (hooks.treeLoading) hooks.treeLoading(object, true);
   object.LoadChildren();
   if (!ref.IsValid()) return;
-  if (hooks.treeLoading) hooks.treeLoading(object, false);
   if (object.HasNoChildren()) return;
   object.SetExpanded(1);
   for (CProjectObject* child : object.GetChildren())
@@ -236,7 +233,8 @@ void CTreePresenter::DeviceChange(CProjectObject& object) {
   if (!object.GetDevice()) return;
   CProjectObject* last = m_lastSelected.Get();
   if (last && last->GetDevice() && last->GetDevice() == object.GetDevice()) return;
-  if (ViewHooks& hooks = GetViewHooks(); hooks.selectDeviceFolder) hooks.selectDeviceFolder(object);
+  // The tables of the device selected in the tree are the library's current ones.
+  hv::db::pfad_daten = devsvc::DeviceFolder(object.GetDevice()).Left(260);
   if (CTavProjectApp* app = TheApp()) app->m_currentSelection = SelectionTextOf(object);
 }
 
@@ -440,8 +438,10 @@ void CTreePresenter::OnNewObject() {
 void CTreePresenter::OnImport() {
   DispatchScope scope;
   if (!IsEmpty()) return;
-  ViewHooks& hooks = GetViewHooks();
-  if (!hooks.importIntoEmptyList || !hooks.importIntoEmptyList()) return;
+  // A temporary project runs the import from no source; the imported project joins the
+  // document's roots.
+  CPOProject temporary;
+  if (!temporary.ImportProject(wxString())) return;
   if (TreeItem first = m_widget.GetFirstChild(nullptr)) m_widget.SelectItem(first);
 }
 

@@ -2,11 +2,6 @@
 
 #include "model/ProjectObject.h"
 
-ViewHooks& GetViewHooks() {
-  static ViewHooks hooks;
-  return hooks;
-}
-
 namespace {
 
 CProjectObject* FindKind(CProjectObject* object, TypeCode code) {

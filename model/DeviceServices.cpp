@@ -1,32 +1,20 @@
 #include "model/DeviceServices.h"
 
+#include "framework/Services.h"
 #include "model/ProjectObject.h"
 
-namespace {
-CDeviceServices* g_device = nullptr;
-CProjectServices* g_project = nullptr;
-}  // namespace
+CDeviceServices* SetDeviceServices(CDeviceServices* services) { return hv::Services().Bind(services); }
 
-CDeviceServices* SetDeviceServices(CDeviceServices* services) {
-  CDeviceServices* old = g_device;
-  g_device = services;
-  return old;
-}
-
-CProjectServices* SetProjectServices(CProjectServices* services) {
-  CProjectServices* old = g_project;
-  g_project = services;
-  return old;
-}
+CProjectServices* SetProjectServices(CProjectServices* services) { return hv::Services().Bind(services); }
 
 namespace devsvc {
 
 CProjectObject* DeviceObject(CPOPrjDevice* device) {
-  return device && g_device ? g_device->AsObject(*device) : nullptr;
+  return device ? hv::Service<CDeviceServices>().AsObject(*device) : nullptr;
 }
 
 wxString DeviceFolder(CPOPrjDevice* device) {
-  return device && g_device ? g_device->GetDeviceFolder(*device) : wxString();
+  return device ? hv::Service<CDeviceServices>().GetDeviceFolder(*device) : wxString();
 }
 
 wxString DeviceName(CPOPrjDevice* device) {
@@ -34,14 +22,16 @@ wxString DeviceName(CPOPrjDevice* device) {
   return object ? object->GetName() : wxString();
 }
 
-BOOL IsCFAvailable(CPOPrjDevice* device) { return device && g_device ? g_device->IsCFAvailable(*device) : FALSE; }
+BOOL IsCFAvailable(CPOPrjDevice* device) { return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE; }
 
 WORD DefaultLanguage(CPOProject* project) {
-  return project && g_project ? g_project->GetDefaultLanguage(*project) : kNoLanguage;
+  return project ? hv::Service<CProjectServices>().GetDefaultLanguage(*project) : kNoLanguage;
 }
 
 std::vector<LANGUAGE> Languages(CPOProject* project) {
-  return project && g_project ? g_project->GetLanguages(*project) : std::vector<LANGUAGE>();
+  return project ? hv::Service<CProjectServices>().GetLanguages(*project) : std::vector<LANGUAGE>();
 }
+
+wxString ProjectFolder(CProjectObject& project) { return hv::Service<CProjectServices>().GetProjectFolder(project); }
 
 }  // namespace devsvc

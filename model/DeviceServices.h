@@ -1,7 +1,7 @@
 #pragma once
 // What the object classes below a device need of their device and of its project. The
 // device and project classes answer through one provider each, installed at start-up
-// (tests install fakes). Without a provider, or without a device, every answer is the
+// through the services door (tests bind fakes). Without a device every answer is the
 // "nothing there" one: no folder, no capability, no languages.
 //
 // The objects hold their device and project as pointers to those classes; this header
@@ -21,24 +21,29 @@ constexpr WORD kNoLanguage = 0xFFFF;
 
 class CDeviceServices {
  public:
+  static constexpr const char* kServiceName = "device services";
   virtual ~CDeviceServices() = default;
   // The device as a project object: its name and its command map.
-  virtual CProjectObject* AsObject(CPOPrjDevice& device) = 0;
+  virtual CProjectObject* AsObject(CPOPrjDevice&) { return nullptr; }
   // The device folder ('/' separators, no trailing one).
-  virtual wxString GetDeviceFolder(CPOPrjDevice& device) = 0;
+  virtual wxString GetDeviceFolder(CPOPrjDevice&) { return wxString(); }
   // Whether the device can hold a CompactFlash card (sub-folders of its web pages).
-  virtual BOOL IsCFAvailable(CPOPrjDevice& device) = 0;
+  virtual BOOL IsCFAvailable(CPOPrjDevice&) { return FALSE; }
 };
 
 class CProjectServices {
  public:
+  static constexpr const char* kServiceName = "project services";
   virtual ~CProjectServices() = default;
-  virtual WORD GetDefaultLanguage(CPOProject& project) = 0;
+  virtual WORD GetDefaultLanguage(CPOProject&) { return kNoLanguage; }
   // The project's languages with their names, the default one included.
-  virtual std::vector<LANGUAGE> GetLanguages(CPOProject& project) = 0;
+  virtual std::vector<LANGUAGE> GetLanguages(CPOProject&) { return {}; }
+  // The folder of a project object; empty for anything else.
+  virtual wxString GetProjectFolder(CProjectObject&) { return wxString(); }
 };
 
-// Installs a provider (nullptr removes it); returns the one it replaces.
+// Binds a provider through the services door (nullptr unbinds it); returns the one it
+// replaces.
 CDeviceServices* SetDeviceServices(CDeviceServices* services);
 CProjectServices* SetProjectServices(CProjectServices* services);
 
@@ -50,4 +55,5 @@ wxString DeviceName(CPOPrjDevice* device);
 BOOL IsCFAvailable(CPOPrjDevice* device);
 WORD DefaultLanguage(CPOProject* project);
 std::vector<LANGUAGE> Languages(CPOProject* project);
+wxString ProjectFolder(CProjectObject& project);
 }  // namespace devsvc

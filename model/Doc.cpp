@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/ClipboardTransfer.h"
+#include "framework/CommandIds.h"
 #include "framework/StagedCopies.h"
 #include "framework/UpdateHints.h"
 #include "model/DocFiles.h"

@@ -6,9 +6,10 @@
 
 #include "framework/ClipboardFiles.h"
 #include "framework/ClipboardStore.h"
-#include "app/ClipboardTransfer.h"
 #include "framework/StagedCopies.h"
+#include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
+#include "model/DeviceServices.h"
 #include "model/Doc.h"
 #include "model/DocFiles.h"
 #include "platform/Codec.h"
@@ -47,8 +48,8 @@ CProjectObject* CPODocuments::OwningProject() const {
 
 wxString CPODocuments::GetFolder() {
   CProjectObject* project = OwningProject();
-  if (!project || !projectFolderOf) return wxString();
-  const wxString projectFolder = projectFolderOf(*project);
+  if (!project) return wxString();
+  const wxString projectFolder = devsvc::ProjectFolder(*project);
   // A relative folder would land wherever the program happens to run.
   if (projectFolder.empty() || !hv::NormalizePath(projectFolder).StartsWith("/")) return wxString();
   m_folder = hv::ResolvePath(hv::JoinPath(projectFolder, "Documentation"));

@@ -12,10 +12,6 @@ class CPODocuments : public CProjectObject {
  public:
   CPODocuments();
 
-  // The folder of a project object; set by the project code. Unset, or empty for a
-  // project, the documentation node refuses to work on files.
-  static inline std::function<wxString(CProjectObject& project)> projectFolderOf;
-
   // "<project folder>/Documentation" in its existing spelling; empty when the owning
   // project or its folder is unknown.
   wxString GetFolder();

@@ -1,6 +1,7 @@
 #include "model/GraphToolCheck.h"
 
-#include "app/TavProjectApp.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "model/DeviceServices.h"
 #include "model/PrjDevice.h"
 #include "model/SuiteTools.h"
@@ -24,11 +25,11 @@ BOOL CheckGraphToolDevice(CPOPrjDevice* device) {
   hv::GetRegistryTavGraphIIString(wxS("PROJECTNAME"), project);
   hv::GetRegistryTavGraphIIString(wxS("DEVICENAME"), deviceName);
   const wxString graphTool = project + wxS("/") + deviceName;
-  const wxString current = TheApp() ? TheApp()->m_currentSelection : wxString();
+  const wxString current = hv::Service<hv::IApplicationState>().CurrentSelection();
   if (graphTool.CmpNoCase(current) != 0) {
     BYTE version3 = 0;
     hv::GetRegistryTavGraphIIBin(wxS("Version3"), version3);
-    const bool shiftDown = g_isShiftKeyDown && g_isShiftKeyDown();
+    const bool shiftDown = hv::Service<hv::IEventLoop>().IsShiftKeyDown();
     if (!(version3 != 0 && !shiftDown) && IsGraphToolOpen()) {
       hv::ShowMessage(10074, wxS("Um diese Funktion ausführen zu können, müssen Sie TavGraph beenden!"),
                       MB_OK | MB_ICONINFORMATION);

@@ -2,7 +2,6 @@
 // The check run before anything the graph tool would disturb (editing screens,
 // generating resources, opening graph programs): the graph tool must not be open on
 // another project or device.
-#include <functional>
 #include <wx/string.h>
 
 #include "platform/Types.h"
@@ -12,10 +11,6 @@ class CPOPrjDevice;
 // Window class of the graph tool's main window; the graph tool records itself under it
 // when this program starts it (hv::ToolService).
 inline const wxString kGraphToolWindowClass = wxS("uRam-K");
-
-// Whether the Shift key is held; the program's window layer sets it. Without it Shift
-// counts as up.
-inline std::function<bool()> g_isShiftKeyDown;
 
 // When the graph tool's "PROJECTNAME" + "/" + "DEVICENAME" differ (ignoring case) from
 // the program's current selection and the graph tool is open (unless "Version3" is set

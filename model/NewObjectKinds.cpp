@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "framework/LocalTables.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "model/ProjectObject.h"
 #include "platform/Registry.h"
 
 namespace {
 
-DeviceCapabilitiesProvider g_provider;
 
 // True when `code` lies below `container` (or is it).
 bool IsUnder(TypeCode code, TypeCode container) {
@@ -77,10 +78,7 @@ std::vector<NewObjectKind> NewObjectKinds(TypeCode object, bool pasteTarget, con
 }
 
 std::vector<NewObjectKind> NewObjectKindsFor(CProjectObject& object) {
-  DeviceCapabilities device;
-  if (g_provider) device = g_provider(object);
+  DeviceCapabilities device = hv::Service<hv::IDeviceCapabilities>().Of(object);
   const auto path = hv::RegistryStore::Get().GetString(wxS("SOFTWARE\\ProGRIPS"), wxS("Path"));
   return NewObjectKinds(object.GetTypeCode(), object.IsPasteTarget() != FALSE, device, path && !path->empty());
 }
-
-void SetDeviceCapabilitiesProvider(DeviceCapabilitiesProvider provider) { g_provider = std::move(provider); }

@@ -1,7 +1,6 @@
 #pragma once
 // The kinds that the new-object dialog (CDlgNewObject) offers for an object: a pure
 // function of the object's type code and, below a device, of what the device allows.
-#include <functional>
 #include <vector>
 #include <wx/string.h>
 
@@ -33,11 +32,6 @@ struct NewObjectKind {
 std::vector<NewObjectKind> NewObjectKinds(TypeCode object, bool pasteTarget, const DeviceCapabilities& device,
                                           bool proGrips);
 
-// The kinds for a live object: the device's capabilities from the registered provider
-// (none allowed without one), ProGRIPS from the registry value "Path" of
-// "SOFTWARE\ProGRIPS".
+// The kinds for a live object: the device's capabilities from hv::IDeviceCapabilities,
+// ProGRIPS from the registry value "Path" of "SOFTWARE\ProGRIPS".
 std::vector<NewObjectKind> NewObjectKindsFor(CProjectObject& object);
-
-// Registered by the device code: the capabilities of the device an object belongs to.
-using DeviceCapabilitiesProvider = std::function<DeviceCapabilities(CProjectObject& object)>;
-void SetDeviceCapabilitiesProvider(DeviceCapabilitiesProvider provider);

@@ -43,7 +43,6 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPODocuments>();
   CObjectFactory::Register<CPODoc>();
   CObjectFactory::Register<CPOPrjDevice>();
-  CPOPrjDevice::RegisterHooks();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

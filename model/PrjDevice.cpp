@@ -2,13 +2,14 @@
 
 #include <sys/stat.h>
 
-#include "app/TavProjectApp.h"
+#include "framework/Services.h"
 #include "framework/UpdateHints.h"
-#include "app/ViewHooks.h"
 #include "model/DeviceServices.h"
+#include "model/ModelServices.h"
 #include "model/ObjectFactory.h"
 #include "model/PathMacros.h"
 #include "model/Project.h"
+#include "model/ProjectOperations.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -42,14 +43,6 @@ bool IsBitmapFile(const wxString& path) {
 
 // The project a device lies in: its parent.
 CPOProject* ProjectNodeOf(const CPOPrjDevice& device) { return dynamic_cast<CPOProject*>(device.GetParent()); }
-
-// What the object classes below a device ask of it.
-class CPrjDeviceServices : public CDeviceServices {
- public:
-  CProjectObject* AsObject(CPOPrjDevice& device) override { return &device; }
-  wxString GetDeviceFolder(CPOPrjDevice& device) override { return device.GetDeviceFolder(); }
-  BOOL IsCFAvailable(CPOPrjDevice& device) override { return device.IsCFAvailable(); }
-};
 
 }  // namespace
 
@@ -220,8 +213,7 @@ BOOL CPOPrjDevice::SetCurrentDevice() {
   hv::set_registry_strvalue(hv::kKeyProduct, wxS("CurrentDevice"), GetName());
   CPOProject* project = ProjectNodeOf(*this);
   if (project) project->MakeCurrent();
-  if (CTavProjectApp* app = TheApp())
-    app->m_currentSelection = (project ? project->GetName() : wxString()) + "/" + GetName();
+  hv::Service<hv::IApplicationState>().SetCurrentSelection((project ? project->GetName() : wxString()) + "/" + GetName());
   return TRUE;
 }
 
@@ -392,10 +384,7 @@ void CPOPrjDevice::RequestConfigurationOffer() {
   auto offer = [self] {
     if (auto* device = dynamic_cast<CPOPrjDevice*>(self.Get())) device->OfferNewerConfiguration();
   };
-  if (deferTask)
-    deferTask(offer);
-  else
-    offer();
+  hv::Service<hv::IEventLoop>().Defer(std::move(offer));
 }
 
 // --- commands ---
@@ -412,18 +401,32 @@ void CPOPrjDevice::OnUpdateCut(CCmdUI* ui) { ui->Enable(FALSE); }
 
 // --- loading from the project folder ---
 
-void CPOPrjDevice::RegisterHooks() {
-  static CPrjDeviceServices services;
-  // A provider installed before (a test's stand-in) stays.
-  if (CDeviceServices* previous = SetDeviceServices(&services); previous && previous != &services)
-    SetDeviceServices(previous);
-  CPOProject::deviceLoader = [](CPOProject& project, const wxString& folder) -> std::unique_ptr<CProjectObject> {
-    return LoadProjectDevice(project, folder);
-  };
-  // The tables of the device selected in the tree are the library's current ones.
-  GetViewHooks().selectDeviceFolder = [](CProjectObject& object) {
-    hv::db::pfad_daten = devsvc::DeviceFolder(object.GetDevice()).Left(260);
-  };
+// --- the device's services, bound at start-up ---
+
+CProjectObject* CPrjDeviceServices::AsObject(CPOPrjDevice& device) { return &device; }
+wxString CPrjDeviceServices::GetDeviceFolder(CPOPrjDevice& device) { return device.GetDeviceFolder(); }
+BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.IsCFAvailable(); }
+
+std::unique_ptr<CProjectObject> CProjectOperations::LoadDevice(CPOProject& project, const wxString& deviceFolder) {
+  return LoadProjectDevice(project, deviceFolder);
+}
+
+DeviceCapabilities CPrjDeviceCapabilities::Of(CProjectObject& object) {
+  DeviceCapabilities caps;
+  CPOPrjDevice* device = object.GetDevice();
+  if (!device) device = dynamic_cast<CPOPrjDevice*>(&object);
+  if (!device) return caps;
+  const long design = device->FindTavDesignEntry();
+  caps.versionKnown = device->GetDeviceVersion() != 0;
+  caps.designEntry = design != 0;
+  caps.fwVersion = device->GetSettings().File().GetInt(wxS("Config"), wxS("FWVersion"), 0);
+  caps.tavSim = device->FindConfigEntry(wxS("TavSim")) != 0;
+  caps.coDeSys = device->FindConfigEntry(wxS("CoDeSys")) != 0;
+  caps.panel = device->IsPanelType() != FALSE;
+  caps.dataPointPermission = device->AllowsDataPoints() != FALSE;
+  caps.bitmapPermission = device->AllowsBitmaps() != FALSE;
+  caps.keypads = device->SupportsKeypads() != FALSE;
+  return caps;
 }
 
 std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CPOProject& project, const wxString& deviceFolder) {

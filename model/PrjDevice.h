@@ -249,15 +249,6 @@ class CPOPrjDevice : public CProjectObject {
   // nullptr when the kind is not available. Default: the object factory.
   using ChildMaker = std::function<std::unique_ptr<CProjectObject>(CPOPrjDevice& device, TypeCode kind)>;
   static inline ChildMaker childMaker;
-  // Runs a task after the current command or view update has finished (the program
-  // queues it for its idle time); nullptr: at once.
-  static inline std::function<void(std::function<void()>)> deferTask;
-
-  // Makes the project load its devices through LoadProjectDevice, answers the
-  // questions of the object classes below a device (CDeviceServices) unless another
-  // provider is installed, and makes the device selected in the tree the database's
-  // current data folder.
-  static void RegisterHooks();
 
   HV_DECLARE_COMMAND_MAP()
 

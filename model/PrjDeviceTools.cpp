@@ -2,9 +2,11 @@
 // pictures of the views.
 #include "framework/ImageListModel.h"
 #include "framework/MenuModel.h"
-#include "app/TavProjectApp.h"
+#include "framework/Services.h"
+#include "framework/SettingsFile.h"
 #include "framework/ToolMenus.h"
 #include "framework/ToolsRepository.h"
+#include "model/ModelServices.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
 
@@ -24,10 +26,7 @@ wxString Field(const wxString& text, unsigned long long k) {
   return text.Mid(start, end == wxString::npos ? wxString::npos : end - start);
 }
 
-wxString LanguageCode() {
-  const CTavProjectApp* app = TheApp();
-  return app ? app->m_languageCode : wxString();
-}
+wxString LanguageCode() { return hv::Service<hv::IApplicationState>().LanguageCode(); }
 
 }  // namespace
 
@@ -104,10 +103,12 @@ std::vector<CToolMenuEntry> CPOPrjDevice::ListToolsForDevice(CToolsRepository& t
 }
 
 BOOL CPOPrjDevice::OnToolCommand(UINT id) {
-  CTavProjectApp* app = TheApp();
-  if (!app) return TRUE;
+  hv::IApplicationState& app = hv::Service<hv::IApplicationState>();
+  CToolsRepository* tools = app.Tools();
+  CSettingsFile* profile = app.Profile();
+  if (!tools || !profile) return TRUE;
   wxString executable, parameters;
-  if (!app->m_tools.GetToolCommand(static_cast<int>(id), m_network, executable, parameters, app->m_profile))
+  if (!tools->GetToolCommand(static_cast<int>(id), m_network, executable, parameters, *profile))
     return TRUE;
   StartTool(executable, ExpandPlaceholders(parameters), m_deviceFolder);
   return TRUE;
@@ -117,10 +118,10 @@ void CPOPrjDevice::AdjustContextMenu(CMenu& menu) {
   const int pos = menu.FindItemPosByText(kDeviceToolPlaceholder);
   if (pos < 0) return;
   menu.RemoveMenu(pos);
-  CTavProjectApp* app = TheApp();
-  if (!app) return;
+  CToolsRepository* tools = hv::Service<hv::IApplicationState>().Tools();
+  if (!tools) return;
   int at = pos;
-  for (const CToolMenuEntry& entry : ListToolsForDevice(app->m_tools))
+  for (const CToolMenuEntry& entry : ListToolsForDevice(*tools))
     menu.InsertMenu(at++, static_cast<UINT>(entry.id), entry.text);
 }
 

@@ -2,7 +2,9 @@
 
 #include "framework/LocalTables.h"
 #include "model/NewObjectRequests.h"
-#include "app/TavProjectDoc.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
+#include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "model/ProjectList.h"
 #include "platform/Archive.h"
@@ -102,10 +104,10 @@ BOOL CPOPrjFolder::CreateNew(CProjectObject*, CPOPrjDevice*, const CProjectObjec
     name = FreeName(hv::LocalString(10816, wxS("Neuer Ordner %d")));
   if (!AskFolderName(name, hv::LocalString(10628, wxS("Neuer Ordner")))) return FALSE;
   if (!Insert(Row{name, wxString(), 0, wxString()})) return FALSE;
-  CTavProjectDoc* doc = GetActiveDocument();
+  hv::IProjectDocument* doc = GetActiveDocument();
   if (!doc) return FALSE;
   CProjectObject* added = doc->AddRoot(std::make_unique<CPOPrjFolder>(name));
-  doc->UpdateAllViews(nullptr, HINT_OBJECT_ADDED, added);
+  doc->BroadcastHint(HINT_OBJECT_ADDED, added);
   return TRUE;
 }
 
@@ -145,23 +147,23 @@ void CPOPrjFolder::OnDelete() {
   if (!projectlist::Delete(GetName())) return;
   // Take the folder out of its owner too, so it does not return at the next rebuild.
   if (CProjectObject* parent = GetParent()) parent->RemoveChild(this);
-  else if (CTavProjectDoc* doc = GetActiveDocument(); doc && doc->IsRoot(this)) doc->RemoveObject(this);
+  else if (hv::IProjectDocument* doc = GetActiveDocument(); doc && doc->IsRoot(this)) doc->RemoveObject(this);
   else UpdateAllViews(HINT_OBJECT_REMOVED, this);
 }
 
 void CPOPrjFolder::OnImport() {
-  if (importHandler) importHandler(*this);
+  hv::Service<hv::IProjectOperations>().ImportInto(*this);
 }
 
 void CPOPrjFolder::OnRestore() {
-  if (restoreHandler) restoreHandler(*this);
+  hv::Service<hv::IProjectOperations>().RestoreInto(*this);
 }
 
 void CPOPrjFolder::OnUpdateNewObject(CCmdUI* ui) { ui->SetText(hv::LocalString(10628, wxS("Neuer Ordner"))); }
 void CPOPrjFolder::OnUpdateEdit(CCmdUI* ui) { ui->Enable(TRUE); }
 void CPOPrjFolder::OnUpdateCopyCut(CCmdUI* ui) { ui->Enable(FALSE); }
 void CPOPrjFolder::OnUpdateImportRestore(CCmdUI* ui) {
-  ui->Enable(CPOPrjFolder::importHandler || CPOPrjFolder::restoreHandler ? TRUE : FALSE);
+  ui->Enable(TRUE);
 }
 
 void CPOPrjFolder::ReparentTree(CProjectObject& object, int level, const wxString& parentKey) {

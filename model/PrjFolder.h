@@ -45,10 +45,6 @@ class CPOPrjFolder : public CProjectObject {
   void OnImport();
   void OnRestore();
 
-  // What import and restore run with this folder as the target; set by their code.
-  static inline std::function<void(CPOPrjFolder&)> importHandler;
-  static inline std::function<void(CPOPrjFolder&)> restoreHandler;
-
   HV_DECLARE_COMMAND_MAP()
 
  private:

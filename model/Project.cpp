@@ -2,12 +2,14 @@
 
 
 #include "framework/LocalTables.h"
-#include "app/TavProjectApp.h"
-#include "app/TavProjectDoc.h"
+#include "framework/MissingDialog.h"
+#include "framework/Services.h"
 #include "framework/UpdateHints.h"
-#include "app/ClipboardTransfer.h"
 #include "model/BackupController.h"
 #include "model/Documents.h"
+#include "model/ModelServices.h"
+#include "model/ProjectOperations.h"
+#include "model/ProjectDocument.h"
 #include "model/PrjFolder.h"
 #include "model/ProjectList.h"
 #include "model/RestoreController.h"
@@ -46,7 +48,7 @@ bool IsChildClass(const CProjectObject& object, const char* name) {
 
 }  // namespace
 
-WORD CPOProject::ProgramLanguage() { return TheApp() ? TheApp()->m_languageId : WORD(1031); }
+WORD CPOProject::ProgramLanguage() { return hv::Service<hv::IApplicationState>().LanguageId(); }
 
 CPOProject::CPOProject() : m_defaultLanguage(ProgramLanguage()) {
   SetName(hv::LocalString(10319, wxS("Projekt")));
@@ -144,13 +146,13 @@ BOOL CPOProject::LoadChildren() {
       std::unique_ptr<CProjectObject> device = takeBack([&name](CProjectObject& c) {
         return IsChildClass(c, "CPOPrjDevice") && c.GetName().CmpNoCase(name) == 0;
       });
-      if (!device && deviceLoader) device = deviceLoader(*this, path);
+      if (!device) device = hv::Service<hv::IProjectOperations>().LoadDevice(*this, path);
       if (device) AddChild(std::move(device));
     }
   }
   std::unique_ptr<CProjectObject> documents =
       takeBack([](CProjectObject& c) { return IsChildClass(c, "CPODocuments"); });
-  if (!documents && documentsMaker) documents = documentsMaker(*this);
+  if (!documents) documents = hv::Service<hv::IProjectOperations>().MakeDocuments(*this);
   if (documents) AddChild(std::move(documents));
   for (auto& child : old)
     if (child) Dispose(std::move(child));
@@ -170,7 +172,7 @@ BOOL CPOProject::IsStale() {
   for (CProjectObject* child : GetChildren())
     if (IsChildClass(*child, "CPOPrjDevice") && !hv::IsFolder(hv::JoinPath(folder, child->GetName()))) return TRUE;
   // New device folders only count when devices can be made for them.
-  if (!deviceLoader || m_folder.empty()) return FALSE;
+  if (m_folder.empty()) return FALSE;
   for (const wxString& name : hv::ListFolder(folder)) {
     if (!IsDeviceFolder(hv::JoinPath(folder, name), name)) continue;
     bool listed = false;
@@ -210,7 +212,7 @@ wxString CPOProject::GetTreePath() const {
 BOOL CPOProject::MakeCurrent() {
   GetSettings();
   const wxString treePath = GetTreePath();
-  if (CTavProjectApp* app = TheApp()) app->m_projectFullPath = treePath;
+  hv::Service<hv::IApplicationState>().SetProjectFullPath(treePath);
   const wxString key = wxS("SOFTWARE\\Quintor\\Halvora");
   hv::set_registry_strvalue(key, wxS("ProjectFullPath"), treePath);
   hv::set_registry_strvalue(key, wxS("ProjectPath"), m_folder);
@@ -241,7 +243,7 @@ CProjectObject* CPOProject::Place(std::unique_ptr<CPOProject> project, CProjectO
   CProjectObject* added = nullptr;
   if (parent) {
     added = parent->AddChild(std::move(project));
-  } else if (CTavProjectDoc* doc = GetActiveDocument()) {
+  } else if (hv::IProjectDocument* doc = GetActiveDocument()) {
     added = doc->AddRoot(std::move(project));
   } else {
     Discard(std::move(project));
@@ -254,26 +256,25 @@ CProjectObject* CPOProject::Place(std::unique_ptr<CPOProject> project, CProjectO
 
 void CPOProject::OnUpdateAlways(CCmdUI* ui) { ui->Enable(TRUE); }
 void CPOProject::OnUpdateNeedsChildren(CCmdUI* ui) {
-  ui->Enable(exportDataPointsHandler && !HasNoChildren() ? TRUE : FALSE);
+  ui->Enable(!HasNoChildren() ? TRUE : FALSE);
 }
 void CPOProject::OnUpdateNeedsDevice(CCmdUI* ui) {
-  ui->Enable(downloadHandler && FindChildOfType(TypeCode::PrjDevice) ? TRUE : FALSE);
+  ui->Enable(FindChildOfType(TypeCode::PrjDevice) ? TRUE : FALSE);
 }
-void CPOProject::OnUpdateBackup(CCmdUI* ui) { ui->Enable(backupHandler ? TRUE : FALSE); }
-void CPOProject::OnUpdateRestore(CCmdUI* ui) { ui->Enable(restoreDialog ? TRUE : FALSE); }
+void CPOProject::OnUpdateBackup(CCmdUI* ui) { ui->Enable(TRUE); }
+void CPOProject::OnUpdateRestore(CCmdUI* ui) { ui->Enable(TRUE); }
 
 void CPOProject::OnBackup() {
-  if (backupHandler) backupHandler(*this);
+  hv::Service<hv::IProjectOperations>().Backup(*this);
 }
 void CPOProject::OnExportDataPoints() {
-  if (exportDataPointsHandler) exportDataPointsHandler(*this);
+  hv::Service<hv::IProjectOperations>().ExportDataPoints(*this);
 }
 void CPOProject::OnProjectDownload() {
-  if (downloadHandler) downloadHandler(*this);
+  hv::Service<hv::IProjectOperations>().Download(*this);
 }
 
 void CPOProject::RegisterHooks() {
-  RegisterServices();
   projectlist::SetProjectMaker([](const projectlist::Row& row) -> std::unique_ptr<CProjectObject> {
     auto project = std::make_unique<CPOProject>(row.name, hv::NormalizePath(row.path));
     project->SetLevel(row.level);
@@ -283,39 +284,44 @@ void CPOProject::RegisterHooks() {
   projectlist::SetProjectPathSetter([](CProjectObject& object, const wxString& path) {
     if (auto* project = dynamic_cast<CPOProject*>(&object)) project->SetFolder(hv::NormalizePath(path));
   });
-  // The folder commands run on a temporary project whose parent is the folder.
-  CPOPrjFolder::importHandler = [](CPOPrjFolder& folder) {
-    CPOProject temporary(&folder);
-    temporary.ImportProject(wxString());
-  };
-  CPOPrjFolder::restoreHandler = [](CPOPrjFolder& folder) {
-    CPOProject temporary(&folder);
-    temporary.Restore(&folder);
-  };
-  // Backup and restore run their dialogs; the restore overwrites an existing project
-  // through the list, and the restored folder is then imported by Restore().
-  backupHandler = [](CPOProject& project) {
-    BackupRequest request;
-    request.sourceFolder = project.GetFolder();
-    request.projectName = project.GetName();
-    if (CTavProjectApp* app = TheApp()) request.profilePath = app->m_profile.GetPath();
-    hv::Ui().Run(request);
-  };
-  // The documentation folder under every project, reaching the project's folder.
-  documentsMaker = [](CPOProject&) -> std::unique_ptr<CProjectObject> { return std::make_unique<CPODocuments>(); };
-  if (!CPODocuments::projectFolderOf)
-    CPODocuments::projectFolderOf = [](CProjectObject& object) -> wxString {
-      auto* project = dynamic_cast<CPOProject*>(&object);
-      return project ? project->GetFolder() : wxString();
-    };
-  ClipboardTransferHooks::setProjectCopyFlag = [](CProjectObject& object, int copy) {
-    if (auto* project = dynamic_cast<CPOProject*>(&object)) project->SetCopyFlag(copy);
-  };
-  restoreDialog = [](CPOProject&) -> wxString {
-    RestoreRequest request;
-    if (CTavProjectApp* app = TheApp()) request.profilePath = app->m_profile.GetPath();
-    request.target.deleteProject = [](const wxString& folder) { return RemoveProjectByPath(folder) != FALSE; };
-    if (hv::Ui().Run(request) != IDOK) return wxString();
-    return request.restoredPath;
-  };
 }
+
+// --- the project operations bound at start-up ---
+
+// The folder commands run on a temporary project whose parent is the folder.
+void CProjectOperations::ImportInto(CPOPrjFolder& folder) {
+  CPOProject temporary(&folder);
+  temporary.ImportProject(wxString());
+}
+
+void CProjectOperations::RestoreInto(CPOPrjFolder& folder) {
+  CPOProject temporary(&folder);
+  temporary.Restore(&folder);
+}
+
+// Backup and restore run their dialogs; the restore overwrites an existing project
+// through the list, and the restored folder is then imported by Restore().
+void CProjectOperations::Backup(CPOProject& project) {
+  BackupRequest request;
+  request.sourceFolder = project.GetFolder();
+  request.projectName = project.GetName();
+  request.profilePath = hv::Service<hv::IApplicationState>().ProfilePath();
+  hv::Ui().Run(request);
+}
+
+wxString CProjectOperations::RunRestore(CPOProject&) {
+  RestoreRequest request;
+  request.profilePath = hv::Service<hv::IApplicationState>().ProfilePath();
+  request.target.deleteProject = [](const wxString& folder) { return CPOProject::RemoveProjectByPath(folder) != FALSE; };
+  if (hv::Ui().Run(request) != IDOK) return wxString();
+  return request.restoredPath;
+}
+
+// The documentation folder under every project.
+std::unique_ptr<CProjectObject> CProjectOperations::MakeDocuments(CPOProject&) {
+  return std::make_unique<CPODocuments>();
+}
+
+// Data-point export and project download are not part of this version.
+void CProjectOperations::ExportDataPoints(CPOProject&) { ReportMissingDialog("data-point export"); }
+void CProjectOperations::Download(CPOProject&) { ReportMissingDialog("project download"); }

@@ -48,7 +48,7 @@ class CPOProject : public CProjectObject {
   void SetDefaultLanguageId(WORD language) { m_defaultLanguage = language; }
   // -1 when made; 1 after Copy put it on the clipboard, 0 after Cut.
   int GetCopyFlag() const { return m_copyFlag; }
-  void SetCopyFlag(int flag) { m_copyFlag = flag; }
+  void SetCopyFlag(int flag) override { m_copyFlag = flag; }
   // The program's language number: the default of a project's default language.
   static WORD ProgramLanguage();
   // The folder new projects go to: profile "Config", "Projectpath", by default the
@@ -71,7 +71,8 @@ class CPOProject : public CProjectObject {
   CProjectObject* AddChild(std::unique_ptr<CProjectObject> child) override;
   BOOL LoadChildren() override;
   BOOL HasTreeChildren() override;
-  BOOL HasListChildren() override { return documentsMaker || !HasNoChildren() ? TRUE : HasTreeChildren(); }
+  // Every project has its documentation node.
+  BOOL HasListChildren() override { return TRUE; }
   BOOL IsStale() override;
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
   BOOL WriteToClipboard(CArchive& ar) override;
@@ -117,24 +118,8 @@ class CPOProject : public CProjectObject {
   void OnExportDataPoints();
   void OnProjectDownload();
 
-  // --- seams filled by other parts of the program ---
-  // Makes the device object of a device folder that passed the checks; without it a
-  // project shows no devices.
-  using DeviceLoader = std::function<std::unique_ptr<CProjectObject>(CPOProject& project, const wxString& deviceFolder)>;
-  static inline DeviceLoader deviceLoader;
-  // Makes the documentation node when the project has none yet; nullptr: no node.
-  static inline std::function<std::unique_ptr<CProjectObject>(CPOProject& project)> documentsMaker;
-  // Runs the restore dialog; the restored folder, or empty when nothing was restored.
-  static inline std::function<wxString(CPOProject& project)> restoreDialog;
-  // Commands whose work lives elsewhere; disabled while unset.
-  static inline std::function<void(CPOProject& project)> backupHandler;
-  static inline std::function<void(CPOProject& project)> exportDataPointsHandler;
-  static inline std::function<void(CPOProject& project)> downloadHandler;
-
-  // Registers the class's hooks with the project list and the project folders, and
-  // answers the object classes' questions about their project (CProjectServices).
+  // Registers the class with the project list (rows become projects).
   static void RegisterHooks();
-  static void RegisterServices();
 
   HV_DECLARE_COMMAND_MAP()
 

@@ -2,8 +2,9 @@
 #include <unistd.h>
 
 #include "framework/FolderUtils.h"
-#include "app/TavProjectApp.h"
-#include "app/TavProjectDoc.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
+#include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "model/Project.h"
 #include "model/ProjectCopy.h"
@@ -49,7 +50,7 @@ CProjectObject* FindProjectInTree(CProjectObject* object, const wxString& folder
 bool ProjectFoldersEqual(const wxString& a, const wxString& b) { return SameFolder(a, b); }
 
 wxString CPOProject::ProjectsRoot() {
-  if (CTavProjectApp* app = TheApp(); app && !app->m_projectsFolder.empty()) return app->m_projectsFolder;
+  if (const wxString folder = hv::Service<hv::IApplicationState>().ProjectsFolder(); !folder.empty()) return folder;
   const CSettingsFile profile(hv::JoinPath(hv::UserFolder(), wxS("Project.INI")));
   return hv::StripOneTrailingSeparator(
       hv::NormalizePath(profile.GetString(wxS("Config"), wxS("Projectpath"), hv::JoinPath(hv::UserFolder(), wxS("Projects")))));
@@ -153,7 +154,7 @@ void CPOProject::OnDelete() {
   if (files && !DeleteProjectFiles(m_folder, GetName()))
     hv::ShowMessage(10163, wxS("Fehler beim Löschen des Verzeichnisses"), MB_OK | MB_ICONINFORMATION);
   if (CProjectObject* parent = GetParent(); parent && !parent->IsRootProxy()) parent->RemoveChild(this);
-  else if (CTavProjectDoc* doc = GetActiveDocument(); doc && doc->IsRoot(this)) doc->RemoveObject(this);
+  else if (hv::IProjectDocument* doc = GetActiveDocument(); doc && doc->IsRoot(this)) doc->RemoveObject(this);
   else UpdateAllViews(HINT_OBJECT_REMOVED, this);
 }
 
@@ -168,7 +169,7 @@ BOOL CPOProject::RemoveProjectByPath(const wxString& folder) {
     if (!projectlist::Delete(row.name)) return FALSE;
     const size_t dollar = row.parentKey.find_last_of('$');
     const wxString holder = dollar == wxString::npos ? wxString() : row.parentKey.Mid(dollar + 1);
-    if (CTavProjectDoc* doc = GetActiveDocument()) {
+    if (hv::IProjectDocument* doc = GetActiveDocument()) {
       for (CProjectObject* root : doc->GetRoots()) {
         CProjectObject* found = FindProjectInTree(root, holder, row.name);
         if (!found) continue;

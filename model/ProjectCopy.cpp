@@ -2,7 +2,9 @@
 
 #include "framework/FolderUtils.h"
 #include "framework/NameDialogRequests.h"
-#include "app/TavProjectDoc.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
+#include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "model/PrjFolder.h"
 #include "model/ProjectList.h"
@@ -22,7 +24,7 @@ namespace {
 // from its old row. Once the row has moved, such an object stands for a project that
 // is no longer there: the project would show in two places.
 void DropStaleObjects(CPOProject& moved) {
-  CTavProjectDoc* doc = CProjectObject::GetActiveDocument();
+  hv::IProjectDocument* doc = CProjectObject::GetActiveDocument();
   if (!doc) return;
   std::vector<ObjectRef> stale;
   auto isStale = [&moved](CProjectObject& o) {
@@ -108,7 +110,7 @@ bool RowHasPath(const std::vector<Row>& rows, const wxString& folder) {
 // Where an import without a project folder goes: the top-level folder "Projekte",
 // made when missing, so that the project is still listed after the next start.
 CProjectObject* DefaultImportFolder() {
-  CTavProjectDoc* doc = CProjectObject::GetActiveDocument();
+  hv::IProjectDocument* doc = CProjectObject::GetActiveDocument();
   if (!doc) return nullptr;
   const wxString name = hv::LocalString(10811, wxS("Projekte"));
   for (CProjectObject* root : doc->GetRoots())
@@ -148,7 +150,7 @@ BOOL AddImported(const wxString& name, const wxString& folder, CProjectObject* p
   project->SetParentFolderKey(row.parentKey);
   CProjectObject* added = nullptr;
   if (parent) added = parent->AddChild(std::move(project));
-  else if (CTavProjectDoc* doc = CProjectObject::GetActiveDocument()) added = doc->AddRoot(std::move(project));
+  else if (hv::IProjectDocument* doc = CProjectObject::GetActiveDocument()) added = doc->AddRoot(std::move(project));
   if (added) CProjectObject::UpdateAllViews(HINT_OBJECT_ADDED, added);
   return TRUE;
 }
@@ -325,8 +327,7 @@ BOOL CPOProject::ImportProject(const wxString& source) {
 
 BOOL CPOProject::Restore(CProjectObject* parentFolder) {
   DispatchScope scope;
-  if (!restoreDialog) return FALSE;
-  const wxString restored = restoreDialog(*this);
+  const wxString restored = hv::Service<hv::IProjectOperations>().RunRestore(*this);
   if (restored.empty()) return FALSE;
   CPOProject temporary(parentFolder);
   return temporary.ImportProject(restored);

@@ -6,23 +6,11 @@
 #include "framework/LocalTables.h"
 #include "model/DeviceServices.h"
 #include "model/Project.h"
+#include "model/ProjectOperations.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace {
-
-// What the object classes below a device ask of their project.
-class CPrjProjectServices : public CProjectServices {
- public:
-  WORD GetDefaultLanguage(CPOProject& project) override { return project.GetDefaultLanguageId(); }
-  std::vector<LANGUAGE> GetLanguages(CPOProject& project) override {
-    LanguageMap names;
-    project.GetLanguages(names);
-    std::vector<LANGUAGE> languages;
-    for (const auto& [number, name] : names) languages.push_back({number, name});
-    return languages;
-  }
-};
 
 bool IsBuiltIn(WORD id) {
   for (const LANGUAGE& l : GetBuiltInLanguages()) {
@@ -131,9 +119,17 @@ void CPOProject::SetDefaultLanguage(WORD language) {
                   MB_OK | MB_ICONINFORMATION);
 }
 
-void CPOProject::RegisterServices() {
-  static CPrjProjectServices services;
-  // A provider installed before (a test's stand-in) stays.
-  if (CProjectServices* previous = SetProjectServices(&services); previous && previous != &services)
-    SetProjectServices(previous);
+WORD CPrjProjectServices::GetDefaultLanguage(CPOProject& project) { return project.GetDefaultLanguageId(); }
+
+std::vector<LANGUAGE> CPrjProjectServices::GetLanguages(CPOProject& project) {
+  LanguageMap names;
+  project.GetLanguages(names);
+  std::vector<LANGUAGE> languages;
+  for (const auto& [number, name] : names) languages.push_back({number, name});
+  return languages;
+}
+
+wxString CPrjProjectServices::GetProjectFolder(CProjectObject& object) {
+  auto* project = dynamic_cast<CPOProject*>(&object);
+  return project ? project->GetFolder() : wxString();
 }

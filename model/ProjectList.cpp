@@ -155,7 +155,7 @@ std::unique_ptr<CProjectObject> MakeProject(const Row& row) {
 
 using namespace projectlist;
 
-BOOL CProjectListSource::Open(CTavProjectDoc& doc) {
+BOOL CProjectListSource::Open(hv::IProjectDocument& doc) {
   namespace db = hv::db;
   db::dbank_open();
   const wxString file = hv::ResolvePath(TableFile());
@@ -194,7 +194,7 @@ BOOL CProjectListSource::Open(CTavProjectDoc& doc) {
   return TRUE;
 }
 
-BOOL CProjectListSource::LoadRoots(CTavProjectDoc& doc) {
+BOOL CProjectListSource::LoadRoots(hv::IProjectDocument& doc) {
   auto rows = ReadAll();
   if (!rows) return FALSE;
   // Roots whose row is gone are dropped.

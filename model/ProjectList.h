@@ -8,7 +8,7 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "app/TavProjectDoc.h"
+#include "model/ProjectDocument.h"
 #include "platform/Types.h"
 
 class CProjectObject;
@@ -69,8 +69,8 @@ constexpr int kMaxPath = 255;
 // The document's source of root objects: opens, creates and seeds the list.
 class CProjectListSource : public IProjectListSource {
  public:
-  BOOL Open(CTavProjectDoc& doc) override;
-  BOOL LoadRoots(CTavProjectDoc& doc) override;
+  BOOL Open(hv::IProjectDocument& doc) override;
+  BOOL LoadRoots(hv::IProjectDocument& doc) override;
   void Close() override;
 
   // The graph tool's current project, read at start-up.

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "framework/LocalTables.h"
-#include "app/TavProjectDoc.h"
+#include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "platform/Codec.h"
 
 namespace {
 
-CTavProjectDoc* g_activeDocument = nullptr;
+hv::IProjectDocument* g_activeDocument = nullptr;
 
 void CollectSubtree(CProjectObject* object, std::vector<CProjectObject*>& out) {
   out.push_back(object);
@@ -122,12 +122,12 @@ void CProjectObject::Discard(std::unique_ptr<CProjectObject> object) {
 
 // --- document ---
 
-CTavProjectDoc* CProjectObject::GetActiveDocument() { return g_activeDocument; }
+hv::IProjectDocument* CProjectObject::GetActiveDocument() { return g_activeDocument; }
 
-void CProjectObject::SetActiveDocument(CTavProjectDoc* document) { g_activeDocument = document; }
+void CProjectObject::SetActiveDocument(hv::IProjectDocument* document) { g_activeDocument = document; }
 
 void CProjectObject::UpdateAllViews(int hint, CProjectObject* object) {
-  if (CTavProjectDoc* doc = GetActiveDocument()) doc->UpdateAllViews(nullptr, hint, object);
+  if (hv::IProjectDocument* doc = GetActiveDocument()) doc->BroadcastHint(hint, object);
 }
 
 // --- archive ---

@@ -21,7 +21,9 @@
 
 class CPOProject;
 class CPOPrjDevice;
-class CTavProjectDoc;
+namespace hv {
+class IProjectDocument;
+}
 class CMenu;
 class CImageList;
 
@@ -117,8 +119,8 @@ class CProjectObject : public CCmdTarget {
   // The same without hints, for objects no view has seen (prototypes, temporaries).
   static void Discard(std::unique_ptr<CProjectObject> object);
 
-  static CTavProjectDoc* GetActiveDocument();
-  static void SetActiveDocument(CTavProjectDoc* document);
+  static hv::IProjectDocument* GetActiveDocument();
+  static void SetActiveDocument(hv::IProjectDocument* document);
   // TRUE while the object is alive. Views that keep an object across events keep an
   // ObjectRef instead, which also tells a new object at the same address apart.
   static BOOL IsValidObject(const CProjectObject* object) { return live::IsRegistered(object) ? TRUE : FALSE; }
@@ -128,7 +130,7 @@ class CProjectObject : public CCmdTarget {
 
   // Makes this temporary object stand for the top level: objects added to it become
   // roots of the document instead of its children.
-  void MakeRootProxy(CTavProjectDoc* document) { m_rootProxyOf = document; }
+  void MakeRootProxy(hv::IProjectDocument* document) { m_rootProxyOf = document; }
   bool IsRootProxy() const { return m_rootProxyOf != nullptr; }
 
   // Archives the name: wide when the class has wide names (or the name does not fit
@@ -144,6 +146,8 @@ class CProjectObject : public CCmdTarget {
   virtual BOOL HasTreeChildren();
   virtual int Compare(const CProjectObject* other, int column);
   virtual BOOL WriteToClipboard(CArchive& ar);
+  // Set before a copy (1) or cut (0) is written; only projects keep it.
+  virtual void SetCopyFlag(int) {}
   virtual BOOL Cut(CArchive& ar);
   virtual BOOL Delete();
   virtual BOOL Edit();
@@ -199,5 +203,5 @@ class CProjectObject : public CCmdTarget {
   wxString m_name;
   wxString m_parentFolderKey;
   int m_level = 0;
-  CTavProjectDoc* m_rootProxyOf = nullptr;
+  hv::IProjectDocument* m_rootProxyOf = nullptr;
 };

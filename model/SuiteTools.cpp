@@ -1,11 +1,13 @@
 #include "model/SuiteTools.h"
 
 #include "framework/ProcessList.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
+#include "model/ProjectOperations.h"
 
-BOOL IsSuiteProcessRunning(const wxString& program) {
-  if (g_suiteProcessRunning) return g_suiteProcessRunning(program);
-  return IsProcessRunning(program);
-}
+BOOL CSuiteProcessCheck::IsRunning(const wxString& program) { return IsProcessRunning(program); }
+
+BOOL IsSuiteProcessRunning(const wxString& program) { return hv::Service<hv::IProcessCheck>().IsRunning(program); }
 
 BOOL IsGraphToolWindowOpen() {
   for (int n = 1; n <= 9; ++n)

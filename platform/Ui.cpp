@@ -1,11 +1,42 @@
 #include "platform/Ui.h"
 
+#include <cxxabi.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 
 namespace hv {
+
+namespace {
+
+std::vector<std::type_index>& RequestTypes() {
+  static std::vector<std::type_index> types;
+  return types;
+}
+
+}  // namespace
+
+bool NoteRequestType(const std::type_info& type) {
+  auto& types = RequestTypes();
+  const std::type_index index(type);
+  for (const auto& t : types)
+    if (t == index) return true;
+  types.push_back(index);
+  return true;
+}
+
+std::vector<std::type_index> KnownRequestTypes() { return RequestTypes(); }
+
+std::string RequestTypeName(const std::type_index& type) {
+  int status = 0;
+  std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
+                                                   &std::free);
+  return status == 0 && name ? std::string(name.get()) : std::string(type.name());
+}
 
 UiFacade& Ui() {
   static UiFacade facade;

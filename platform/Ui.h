@@ -6,8 +6,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <typeindex>
 #include <typeinfo>
+#include <vector>
 #include <wx/string.h>
 
 #include "platform/Types.h"
@@ -16,6 +18,17 @@ namespace hv {
 
 // Answer of Run when no runner is registered for the request type.
 constexpr int kNoRunner = -1;
+
+// Every request type some linked code can run: recorded before main by the Run that
+// names it, so that start-up can check each has a runner.
+bool NoteRequestType(const std::type_info& type);
+std::vector<std::type_index> KnownRequestTypes();
+template <class T>
+struct RequestType {
+  static inline const bool noted = NoteRequestType(typeid(T));
+};
+// The readable name of a request type ("NewNameRequest", "hv::SelectLanguageRequest").
+std::string RequestTypeName(const std::type_index& type);
 
 class UiFacade {
  public:
@@ -38,12 +51,16 @@ class UiFacade {
   }
   template <class T>
   bool HasRunner() const {
+    return HasRunner(std::type_index(typeid(T)));
+  }
+  bool HasRunner(const std::type_index& type) const {
     std::lock_guard lock(m_mutex);
-    return m_runners.count(std::type_index(typeid(T))) != 0;
+    return m_runners.count(type) != 0;
   }
   // Runs the dialog for the request; the runner fills the request in.
   template <class T>
   int Run(T& request) {
+    (void)RequestType<T>::noted;
     std::function<int(void*)> fn;
     {
       std::lock_guard lock(m_mutex);

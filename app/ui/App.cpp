@@ -6,13 +6,14 @@
 #include <wx/utils.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include "framework/MissingDialog.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
-#include "model/GraphToolCheck.h"
-#include "model/PrjDevice.h"
+#include "app/Startup.h"
+#include "model/ModelServices.h"
 #include "platform/Environment.h"
 #include "platform/Ui.h"
 
@@ -47,7 +48,26 @@ int AnswerFor(int wx) {
   }
 }
 
+// Everything bound, or the names of what is not, on standard error. An unbound one
+// stops the start in debug builds and tests.
+bool CheckBindings() {
+  const std::vector<std::string> missing = MissingBindings();
+  for (const std::string& name : missing) std::fprintf(stderr, "halvora: not bound: %s\n", name.c_str());
+  return missing.empty() || !StrictBindings();
+}
+
 }  // namespace
+
+hv::IEventLoop& WxEventLoop() {
+  // Deferred tasks run once the current command or view update has finished.
+  class CWxEventLoop : public hv::IEventLoop {
+   public:
+    void Defer(std::function<void()> task) override { wxTheApp->CallAfter(std::move(task)); }
+    bool IsShiftKeyDown() override { return wxGetKeyState(WXK_SHIFT); }
+  };
+  static CWxEventLoop loop;
+  return loop;
+}
 
 bool CHalvoraApp::OnInit() {
   hv::InitRegistryStore();
@@ -58,7 +78,8 @@ bool CHalvoraApp::OnInit() {
     wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
     return AnswerFor(dlg.ShowModal());
   });
-  RegisterDialogs();
+  BindServices(UiBindings{&WxEventLoop(), [this](hv::UiFacade&) { RegisterDialogs(); }});
+  if (!CheckBindings()) return false;
   // A dialog this version does not have is reported, not skipped in silence.
   hv::Ui().SetMissingHandler([](const char* what) {
     if (wxIsMainThread()) return ReportMissingDialog(what);
@@ -66,9 +87,6 @@ bool CHalvoraApp::OnInit() {
     return hv::kNoRunner;
   });
   InstallWxClipboardStore();
-  // The device asks its questions once the views have taken in its children.
-  CPOPrjDevice::deferTask = [](std::function<void()> task) { wxTheApp->CallAfter(std::move(task)); };
-  g_isShiftKeyDown = [] { return wxGetKeyState(WXK_SHIFT); };
   m_modals = std::make_unique<CModalDialogs>();
   m_modals->Register();
   m_closeRetry.SetOwner(this);
@@ -96,7 +114,7 @@ bool CHalvoraApp::OnInit() {
   };
   if (!m_app->InitInstance(std::move(host))) {
     // A second copy ends quietly; other failures have shown their message.
-    s_secondInstance = m_app->m_failedStep == 5;
+    s_secondInstance = m_app->m_failedStep == StartupStep::SingleInstance;
     m_app.reset();
     return false;
   }
@@ -128,8 +146,6 @@ int CHalvoraApp::OnExit() {
   hv::Ui().Reset();
   m_closeRetry.Stop();
   if (m_modals) m_modals->Unregister();
-  CPOPrjDevice::deferTask = nullptr;
-  g_isShiftKeyDown = nullptr;
   return code;
 }
 

@@ -12,6 +12,12 @@
 #include "app/TavProjectDoc.h"
 
 class CMainFrame;
+namespace hv {
+class IEventLoop;
+}
+
+// The toolkit's event loop and keyboard as the core sees them.
+hv::IEventLoop& WxEventLoop();
 
 // The modal dialogs open now, innermost last.
 class CModalDialogs : public wxModalDialogHook {

@@ -4,6 +4,8 @@
 #include "framework/ClipboardStore.h"
 #include "app/ClipboardTransfer.h"
 #include "app/TavProjectDoc.h"
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"
 
@@ -55,6 +57,8 @@ class Item : public FakeObject {
   BOOL cutAnswer = TRUE;
   bool refuseSeveral = false;
   int writes = 0;
+  void SetCopyFlag(int copy) override { copyFlags.push_back(copy); }
+  static inline std::vector<int> copyFlags;
   ObjectRef readInto;
 };
 
@@ -79,10 +83,6 @@ class ClipboardTransferTest : public testing::Test {
         return std::unique_ptr<CProjectObject>(new Item(code, name));
       }));
     }
-  }
-  ~ClipboardTransferTest() override {
-    ClipboardTransferHooks::setProjectCopyFlag = nullptr;
-    ClipboardTransferHooks::convertDataPoint = nullptr;
   }
 
   // A device with its resource folder and a screen folder holding one screen.
@@ -214,11 +214,8 @@ TEST_F(ClipboardTransferTest, ProjectFoldersAreNeitherCopiedNorCutFromTheTree) {
 }
 
 TEST_F(ClipboardTransferTest, ProjectsCarryTheirCopyFlag) {
-  std::vector<int> flags;
-  ClipboardTransferHooks::setProjectCopyFlag = [&flags](CProjectObject& p, int copy) {
-    EXPECT_EQ(TypeCode::Project, p.GetTypeCode());
-    flags.push_back(copy);
-  };
+  std::vector<int>& flags = Item::copyFlags;
+  flags.clear();
   FakeObject root(TypeCode::PrjFolder, "CPOPrjFolder", S("Ordner"));
   Item* project = AddItem(root, TypeCode::Project, "CPOProject", S("Anlage"));
   Item* other = AddItem(root, TypeCode::Project, "CPOProject", S("Anlage 2"));
@@ -320,14 +317,18 @@ TEST_F(ClipboardTransferTest, DataPointsChangeKindWhereTheOtherKindBelongs) {
   TreePaste(ObjectRef(&dpFolder), false);
   EXPECT_TRUE(dpFolder.HasNoChildren());
 
-  int conversions = 0;
-  ClipboardTransferHooks::convertDataPoint = [&conversions](CProjectObject& read, CProjectObject& target) {
-    ++conversions;
-    const TypeCode to = target.GetTypeCode() == TypeCode::Device ? TypeCode::DataPoint : TypeCode::DirectDataPoint;
-    auto made = std::make_unique<Item>(to, to == TypeCode::DataPoint ? "CPODataPoint" : "CPODirectDataPoint");
-    made->CopyBaseFrom(read);
-    return std::unique_ptr<CProjectObject>(std::move(made));
-  };
+  struct Conversion : hv::IDataPointConversion {
+    int conversions = 0;
+    std::unique_ptr<CProjectObject> Convert(CProjectObject& read, CProjectObject& target) override {
+      ++conversions;
+      const TypeCode to = target.GetTypeCode() == TypeCode::Device ? TypeCode::DataPoint : TypeCode::DirectDataPoint;
+      auto made = std::make_unique<Item>(to, to == TypeCode::DataPoint ? "CPODataPoint" : "CPODirectDataPoint");
+      made->CopyBaseFrom(read);
+      return made;
+    }
+  } conversion;
+  hv::ServiceOverride<hv::IDataPointConversion> bound(&conversion);
+  int& conversions = conversion.conversions;
   TreePaste(ObjectRef(&dpFolder), false);
   ASSERT_EQ(1u, dpFolder.GetChildCount());
   CProjectObject* direct = dpFolder.GetChildren()[0];

@@ -113,7 +113,7 @@ TEST(Startup, EarlyEndsStopLaterSteps) {
     f.onlineResult = FALSE;
     CTavProjectApp app;
     EXPECT_FALSE(app.InitInstance(f.Host()));
-    EXPECT_EQ(app.m_failedStep, 15);
+    EXPECT_EQ(app.m_failedStep, StartupStep::OnlineLibrary);
     EXPECT_EQ(f.windows, 0);
     EXPECT_TRUE(ui.AllExpectationsMet());
   }
@@ -124,7 +124,7 @@ TEST(Startup, EarlyEndsStopLaterSteps) {
     f.dbVersion = 2909;
     CTavProjectApp app;
     EXPECT_FALSE(app.InitInstance(f.Host()));
-    EXPECT_EQ(app.m_failedStep, 14);
+    EXPECT_EQ(app.m_failedStep, StartupStep::DatabaseLibrary);
     EXPECT_EQ(f.onlineInits, 0);
     EXPECT_TRUE(ui.MessageIds().empty());
   }
@@ -140,7 +140,7 @@ TEST(Startup, SecondCopyInSameUserFolderIsRefused) {
   EXPECT_EQ(first.m_projectsFolder, hv::JoinPath(home.Path(), "Projects"));
   CTavProjectApp second;
   EXPECT_FALSE(second.InitInstance(f2.Host()));
-  EXPECT_EQ(second.m_failedStep, 5);
+  EXPECT_EQ(second.m_failedStep, StartupStep::SingleInstance);
   EXPECT_EQ(f2.windows, 0);
   first.ExitInstance();
   // The guard goes with the first copy.

@@ -23,11 +23,11 @@ class FakeList : public IProjectListSource {
   int opened = 0, loaded = 0, closed = 0;
   int* closedOut = nullptr;
 
-  BOOL Open(CTavProjectDoc&) override {
+  BOOL Open(hv::IProjectDocument&) override {
     ++opened;
     return openOk ? TRUE : FALSE;
   }
-  BOOL LoadRoots(CTavProjectDoc& doc) override {
+  BOOL LoadRoots(hv::IProjectDocument& doc) override {
     ++loaded;
     if (!readable) return FALSE;
     const std::set<wxString> names(rows.begin(), rows.end());

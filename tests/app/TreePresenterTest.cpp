@@ -6,6 +6,8 @@
 #include "app/TavProjectApp.h"
 #include "app/TreePresenter.h"
 #include "app/ViewHooks.h"
+#include "framework/Services.h"
+#include "model/DeviceServices.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/ViewFixture.h"
@@ -33,7 +35,6 @@ class TreePresenterTest : public testing::Test {
     tree.presenter = &presenter;
   }
   ~TreePresenterTest() override {
-    GetViewHooks() = ViewHooks();
     doc.RemoveView(&list);
   }
 
@@ -45,6 +46,9 @@ class TreePresenterTest : public testing::Test {
     return reinterpret_cast<CProjectObject*>(-1);
   }
 
+  // The stand-in devices are no real ones: they have no folder.
+  CDeviceServices noDevices;
+  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
   CTavProjectDoc doc;
   RecordingView list;
   FakeTree tree;
@@ -121,8 +125,15 @@ TEST_F(TreePresenterTest, StartPathSkipsAMissingMiddleComponent) {
 
 TEST_F(TreePresenterTest, TheDeviceFolderAndSelectionTextChangeOnlyWithTheDevice) {
   CTavProjectApp app;
-  int switches = 0;
-  GetViewHooks().selectDeviceFolder = [&](CProjectObject&) { ++switches; };
+  struct Counting : CDeviceServices {
+    wxString GetDeviceFolder(CPOPrjDevice&) override {
+      ++switches;
+      return wxString();
+    }
+    int switches = 0;
+  } counting;
+  hv::ServiceOverride<CDeviceServices> bound(&counting);
+  int& switches = counting.switches;
   presenter.OnInitialUpdate(S("Projekte\\Anlage\\Panel\\Ressourcen"));
   EXPECT_EQ(switches, 1);
   EXPECT_EQ(app.m_currentSelection, S("Anlage/Panel"));

@@ -10,6 +10,8 @@
 #include "framework/SettingsFile.h"
 #include "app/TreePresenter.h"
 #include "app/ViewHooks.h"
+#include "framework/Services.h"
+#include "model/DeviceServices.h"
 #include "tests/support/FakeList.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"
@@ -41,8 +43,6 @@ END_COMMAND_MAP()
 class ViewClipboard : public testing::Test {
  protected:
   ViewClipboard() {
-    // The stand-in devices are no real ones: no database folder is chosen for them.
-    GetViewHooks() = ViewHooks();
     profile.SetPath(home.Sub("Project.INI"));
     folder = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
     project = folder->AddNode(TypeCode::Project, S("Anlage"), "CPOProject");
@@ -61,7 +61,6 @@ class ViewClipboard : public testing::Test {
     router.SetActiveView(&treeView);
   }
 
-  ~ViewClipboard() override { GetViewHooks() = ViewHooks(); }
 
   void SelectInTree(const char* path) {
     TreeItem item = tree.Find(S(path));
@@ -77,6 +76,9 @@ class ViewClipboard : public testing::Test {
   MemoryClipboardStore store;
   ScopedClipboardStore useStore{store};
   CSettingsFile profile;
+  // The stand-in devices are no real ones: they have no folder.
+  CDeviceServices noDevices;
+  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
   CTavProjectDoc doc;
   hvtest::FakeTree tree;
   hvtest::FakeList list;

@@ -67,8 +67,7 @@ TEST(BackupRestoreCommands, ProjectRoundTripsThroughItsCommands) {
       if (!backup.Start() || !backuptest::RunToEnd(backup)) return IDCANCEL;
       return IDOK;
     });
-    ASSERT_TRUE(CPOProject::backupHandler);
-    CPOProject::backupHandler(*project);
+    project->OnBackup();
     ASSERT_TRUE(hv::IsFile(archive));
     for (const char* rel : {"PROJECT.SET", "Gerät 1/DEVICE.SET", "Gerät 1/resource/resource.res"})
       original[rel] = hvtest::ReadAll(folder + "/" + S(rel));

@@ -58,7 +58,7 @@ TEST_F(DeviceFixture, DeleteIsRefusedOnceWhileTheGraphToolOrDesignerRuns) {
   ASSERT_TRUE(device);
   for (const auto& [program, message] : {std::pair<const char*, UINT>{"Tav3.exe", 10074}, {"Skizzar.exe", 10165}}) {
     const std::string running = program;
-    g_suiteProcessRunning = [running](const wxString& p) { return p == running ? TRUE : FALSE; };
+    hvtest::FakeProcesses processes([running](const wxString& p) { return p == running; });
     ui.ExpectMessage(10030, IDYES);
     ui.ExpectMessage(message);
     device->SetSelectionState(TRUE, FALSE, TRUE);
@@ -73,7 +73,7 @@ TEST_F(DeviceFixture, DeleteIsRefusedOnceWhileTheGraphToolOrDesignerRuns) {
 TEST_F(DeviceFixture, DeleteRemovesFolderAndNodeOnlyWhenConfirmed) {
   CPOPrjDevice* device = Create(Named("Panel"));
   ASSERT_TRUE(device);
-  g_suiteProcessRunning = [](const wxString&) { return FALSE; };
+  hvtest::FakeProcesses processes([](const wxString&) { return false; });
   ui.ExpectMessage(10030, IDNO);
   device->OnDelete();
   EXPECT_TRUE(hv::IsFolder(DeviceFolder("Panel")));
@@ -97,7 +97,7 @@ TEST_F(DeviceFixture, FailedDeleteNamesTheProgramsThatMayHoldFiles) {
   ASSERT_TRUE(device);
   // The user folder is never deleted: a folder that stays.
   device->SetDeviceFolder(home.Path());
-  g_suiteProcessRunning = [](const wxString& p) { return p == "codesys.exe" || p == "gateway.exe"; };
+  hvtest::FakeProcesses processes([](const wxString& p) { return p == "codesys.exe" || p == "gateway.exe"; });
   ui.ExpectMessage(10030, IDYES);
   ui.ExpectMessage(10610);
   ui.ExpectMessage(10611);

@@ -38,8 +38,6 @@ DeviceFixture::DeviceFixture() {
   app.m_profile.SetPath(home.Sub("Project.INI"));
   app.m_languageCode = "DEU";
   doc.AddView(&view);
-  CPOPrjDevice::RegisterHooks();
-  CPOPrjDevice::deferTask = [this](std::function<void()> task) { deferred.push_back(std::move(task)); };
   projectFolder = home.Sub("Projects/Anlage");
   hv::MakeFolders(projectFolder);
   hvtest::WriteAll(hv::JoinPath(projectFolder, "PROJECT.SET"), "[Config]\r\nName=Anlage\r\n");
@@ -48,10 +46,7 @@ DeviceFixture::DeviceFixture() {
 
 DeviceFixture::~DeviceFixture() {
   doc.RemoveView(&view);
-  CPOPrjDevice::deferTask = nullptr;
   CPOPrjDevice::childMaker = nullptr;
-  CPOProject::deviceLoader = nullptr;
-  g_suiteProcessRunning = nullptr;
   hv::db::DropCachedTables();
 }
 
@@ -105,8 +100,8 @@ wxString DeviceFixture::UsePrivateInstall() {
 }
 
 void DeviceFixture::RunDeferred() {
-  auto tasks = std::move(deferred);
-  deferred.clear();
+  auto tasks = std::move(events.tasks);
+  events.tasks.clear();
   for (auto& task : tasks) task();
 }
 

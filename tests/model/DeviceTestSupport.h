@@ -14,6 +14,7 @@
 #include "model/Project.h"
 #include "model/SuiteTools.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestServices.h"
 #include "tests/support/TestObjects.h"
 
 namespace devtest {
@@ -53,7 +54,8 @@ struct DeviceFixture : ::testing::Test {
   wxString projectFolder;
   // Tasks the device left for after the current command (the offer of a newer
   // configuration).
-  std::vector<std::function<void()>> deferred;
+  hvtest::QueuedEventLoop events;
+  std::vector<std::function<void()>>& deferred = events.tasks;
 
   DeviceFixture();
   ~DeviceFixture() override;

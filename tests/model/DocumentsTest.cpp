@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <functional>
 #include <map>
 
 #include "model/ClipboardBlock.h"
@@ -14,6 +15,8 @@
 #include "framework/UpdateHints.h"
 #include "model/Doc.h"
 #include "model/Documents.h"
+#include "model/DeviceServices.h"
+#include "framework/Services.h"
 #include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
@@ -53,14 +56,21 @@ class DocumentsTest : public testing::Test {
     hvtest::UsePrivateTrash();
     doc.AddView(&view);
     SetClipboardCopyFlag(TRUE);
-    CPODocuments::projectFolderOf = [this](CProjectObject& p) {
-      auto it = folders.find(p.GetName());
-      return it == folders.end() ? wxString() : it->second;
-    };
     docs = AddProject(S("Anlage"));
     other = AddProject(S("Zweite Anlage"));
   }
-  ~DocumentsTest() override { CPODocuments::projectFolderOf = nullptr; }
+
+  // The projects here are stand-ins: their folders come from the test.
+  struct Folders : CProjectServices {
+    explicit Folders(std::function<wxString(CProjectObject&)> f) : of(std::move(f)) {}
+    wxString GetProjectFolder(CProjectObject& p) override { return of(p); }
+    std::function<wxString(CProjectObject&)> of;
+  };
+  Folders projectFolders{[this](CProjectObject& p) {
+    auto it = folders.find(p.GetName());
+    return it == folders.end() ? wxString() : it->second;
+  }};
+  hv::ServiceOverride<CProjectServices> boundFolders{&projectFolders};
 
   CPODocuments* AddProject(const wxString& name) {
     FakeObject* project = root.Add(TypeCode::Project, name, "CPOProject");
@@ -146,10 +156,10 @@ TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
 }
 
 TEST_F(DocumentsTest, WithoutItsProjectFolderTheNodeRefusesWork) {
-  CPODocuments::projectFolderOf = nullptr;
+  projectFolders.of = [](CProjectObject&) { return wxString(); };
   ui.ExpectMessage(10125);
   EXPECT_FALSE(docs->LoadChildren());
-  CPODocuments::projectFolderOf = [](CProjectObject&) { return S("relativ/Anlage"); };
+  projectFolders.of = [](CProjectObject&) { return S("relativ/Anlage"); };
   ui.ExpectMessage(10125);
   EXPECT_FALSE(docs->LoadChildren());
   EXPECT_FALSE(hv::PathExists(S("relativ")));

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "model/NewObjectKinds.h"
 #include "platform/Registry.h"
 #include "tests/support/TestEnv.h"
@@ -92,10 +94,15 @@ TEST(NewObjectKinds, ObjectsBelowADeviceAndPasteTargets) {
 TEST(NewObjectKinds, LiveObjectsAskTheProviderAndTheRegistry) {
   hvtest::TempHome home;
   hvtest::FakeObject device(TypeCode::PrjDevice, "CPOPrjDevice", "D");
-  SetDeviceCapabilitiesProvider([](CProjectObject&) { return FullPanel(); });
-  EXPECT_FALSE(Has(NewObjectKindsFor(device), TypeCode::ProGRIPS));
-  hv::RegistryStore::Get().SetString("SOFTWARE\\ProGRIPS", "Path", "/opt/progrips");
-  EXPECT_TRUE(Has(NewObjectKindsFor(device), TypeCode::ProGRIPS));
-  SetDeviceCapabilitiesProvider(nullptr);
+  struct Panel : hv::IDeviceCapabilities {
+    DeviceCapabilities Of(CProjectObject&) override { return FullPanel(); }
+  } panel;
+  {
+    hv::ServiceOverride<hv::IDeviceCapabilities> bound(&panel);
+    EXPECT_FALSE(Has(NewObjectKindsFor(device), TypeCode::ProGRIPS));
+    hv::RegistryStore::Get().SetString("SOFTWARE\\ProGRIPS", "Path", "/opt/progrips");
+    EXPECT_TRUE(Has(NewObjectKindsFor(device), TypeCode::ProGRIPS));
+  }
+  // The program's own answer for an object that is no real device: nothing allowed.
   EXPECT_FALSE(Has(NewObjectKindsFor(device), TypeCode::Mask));
 }

@@ -246,10 +246,15 @@ TEST_F(ProjectFixture, DeviceFoldersNeedSettingsAndTheirOwnRow) {
 
   EXPECT_TRUE(p->HasTreeChildren());
   std::vector<wxString> asked;
-  CPOProject::deviceLoader = [&asked](CPOProject&, const wxString& folder) -> std::unique_ptr<CProjectObject> {
-    asked.push_back(hv::PathName(folder));
-    return std::make_unique<hvtest::FakeObject>(TypeCode::PrjDevice, "CPOPrjDevice", hv::PathName(folder));
-  };
+  struct Loader : projtest::ProjectFixture::NoDocuments {
+    explicit Loader(std::vector<wxString>& a) : asked(a) {}
+    std::unique_ptr<CProjectObject> LoadDevice(CPOProject&, const wxString& folder) override {
+      asked.push_back(hv::PathName(folder));
+      return std::make_unique<hvtest::FakeObject>(TypeCode::PrjDevice, "CPOPrjDevice", hv::PathName(folder));
+    }
+    std::vector<wxString>& asked;
+  } loader(asked);
+  hv::ServiceOverride<hv::IProjectOperations> boundLoader(&loader);
   ASSERT_TRUE(p->LoadChildren());
   EXPECT_EQ(asked, (std::vector<wxString>{"Panel1", "Steuerung"}));
   ASSERT_EQ(p->GetChildCount(), 2u);

@@ -11,8 +11,6 @@ ProjectFixture::ProjectFixture() {
   hvtest::UsePrivateTrash();
   doc.AddView(&view);
   CPOProject::RegisterHooks();
-  // The documentation node has tests of its own; here a project lists its devices only.
-  CPOProject::documentsMaker = nullptr;
   hv::MakeFolders(ProjectsRoot());
   hv::db::dbank_open();
   EXPECT_TRUE(hv::db::db_create_dbf(projectlist::TableFile()));
@@ -20,8 +18,6 @@ ProjectFixture::ProjectFixture() {
 
 ProjectFixture::~ProjectFixture() {
   doc.RemoveView(&view);
-  CPOProject::deviceLoader = nullptr;
-  CPOProject::documentsMaker = nullptr;
   hv::db::DropCachedTables();
 }
 

@@ -9,9 +9,11 @@
 #include "model/PrjFolder.h"
 #include "model/Project.h"
 #include "model/ProjectList.h"
+#include "model/ProjectOperations.h"
 #include "model/ProjectRequests.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"
+#include "tests/support/TestServices.h"
 
 namespace projtest {
 
@@ -20,6 +22,11 @@ struct ProjectFixture : ::testing::Test {
   hvtest::ScriptedUi ui;
   CTavProjectDoc doc;
   hvtest::RecordingView view;
+  // The documentation node has tests of its own; here a project lists its devices only.
+  struct NoDocuments : CProjectOperations {
+    std::unique_ptr<CProjectObject> MakeDocuments(CPOProject&) override { return nullptr; }
+  } operations;
+  hv::ServiceOverride<hv::IProjectOperations> boundOperations{&operations};
 
   ProjectFixture();
   ~ProjectFixture() override;

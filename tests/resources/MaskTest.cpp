@@ -11,6 +11,7 @@
 #include "resources/MaskRecords.h"
 #include "tests/resources/ScreenFixture.h"
 #include "tests/support/ToolStandIns.h"
+#include "tests/support/TestServices.h"
 
 using namespace hvtest;
 using namespace hv::db;
@@ -160,7 +161,7 @@ TEST_F(Screens, CancellingTheNameMakesNothingAndTheDefaultScreenIsMadeButNotOpen
 
 TEST_F(Screens, TheGraphToolOnAnotherDeviceStopsNewScreensBeforeTheName) {
   ASSERT_TRUE(hv::RegistryStore::Get().SetString(hv::kKeyGraphTool, wxS("PROJECTNAME"), wxS("Anderes")));
-  g_suiteProcessRunning = [](const wxString& program) { return program == wxS("Tav3.exe") ? TRUE : FALSE; };
+  hvtest::FakeProcesses processes([](const wxString& program) { return program == wxS("Tav3.exe"); });
   ui.ExpectMessage(10074);
   CPOMask prototype;
   EXPECT_FALSE(prototype.CreateNew(folder.get(), dev.Handle(), nullptr));
@@ -172,12 +173,11 @@ TEST_F(Screens, TheGraphToolOnAnotherDeviceStopsNewScreensBeforeTheName) {
   AnswerNames({});
   EXPECT_FALSE(prototype.CreateNew(folder.get(), dev.Handle(), nullptr));
   EXPECT_EQ(1, nameDialogs);
-  g_isShiftKeyDown = [] { return true; };
+  hvtest::QueuedEventLoop events;
+  events.shift = true;
   ui.ExpectMessage(10074);
   EXPECT_FALSE(prototype.CreateNew(folder.get(), dev.Handle(), nullptr));
   EXPECT_TRUE(ui.AllExpectationsMet());
-  g_isShiftKeyDown = nullptr;
-  g_suiteProcessRunning = nullptr;
 }
 
 TEST_F(Screens, LogicalIdsAreUniqueAndStoredInTheHeader) {

@@ -13,6 +13,7 @@
 #include "resources/ScreenDesigner.h"
 #include "tests/resources/ScreenFixture.h"
 #include "tests/support/HardwareTree.h"
+#include "tests/support/TestServices.h"
 
 using namespace hvtest;
 
@@ -164,10 +165,11 @@ TEST_F(Designer, DefaultComponentsAndTheGraphToolKeepTheDesignerClosed) {
   EXPECT_TRUE(ui.AllExpectationsMet());
 
   ASSERT_TRUE(hv::RegistryStore::Get().SetString(hv::kKeyGraphTool, wxS("DEVICENAME"), wxS("Anderes")));
-  g_suiteProcessRunning = [](const wxString& program) { return program == wxS("Tav1.exe") ? TRUE : FALSE; };
-  ui.ExpectMessage(10074);
-  EXPECT_FALSE(Screen(wxS("Start"))->Edit());
-  g_suiteProcessRunning = nullptr;
+  {
+    hvtest::FakeProcesses processes([](const wxString& program) { return program == wxS("Tav1.exe"); });
+    ui.ExpectMessage(10074);
+    EXPECT_FALSE(Screen(wxS("Start"))->Edit());
+  }
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(designers.Starts(1, 300).empty());
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/LocalTables.h"
+#include "model/ProjectDocument.h"
 #include "model/NewObjectRequests.h"
 #include "platform/Ui.h"
 
@@ -45,7 +46,7 @@ BOOL FakeObject::CreateNew(CProjectObject* parent, CPOPrjDevice*, const CProject
   CProjectObject* added = nullptr;
   if (parent) {
     added = parent->AddChild(std::move(made));
-  } else if (CTavProjectDoc* doc = GetActiveDocument()) {
+  } else if (hv::IProjectDocument* doc = GetActiveDocument()) {
     added = doc->AddRoot(std::move(made));
   }
   if (!added) return FALSE;

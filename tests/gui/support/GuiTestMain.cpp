@@ -8,6 +8,9 @@
 #include <wx/log.h>
 #include <wx/modalhook.h>
 
+#include "app/ui/App.h"
+#include "tests/support/TestServices.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +44,7 @@ class WxEnvironment : public ::testing::Environment {
                     << " " << cond.utf8_str().data() << " " << msg.utf8_str().data();
     });
     m_hook.Register();
+    hvtest::BindTestServices(&WxEventLoop());
   }
   void TearDown() override {
     m_hook.Unregister();

@@ -25,12 +25,8 @@ ProjectWindowFixture::ProjectWindowFixture(const std::string& systemRegistry) {
   app.m_tools.Load();
   m_previousStore = &ClipboardStore();
   SetClipboardStore(&clipboard);
-  // As the program does at start: the classes' hooks, and the device's late questions.
   CObjectFactory::IsRegistered("CPOProject");
   CPOProject::RegisterHooks();
-  CPOPrjDevice::RegisterHooks();
-  CPOPrjDevice::deferTask = [](std::function<void()> task) { wxTheApp->CallAfter(std::move(task)); };
-  CPOProject::documentsMaker = nullptr;
   hv::MakeFolders(ProjectsRoot());
   hv::db::dbank_open();
   EXPECT_TRUE(hv::db::db_create_dbf(projectlist::TableFile()));
@@ -42,7 +38,6 @@ ProjectWindowFixture::~ProjectWindowFixture() {
     DispatchScope scope;
     while (doc.GetRootCount()) doc.RemoveObject(doc.GetRoot(0));
   }
-  CPOPrjDevice::deferTask = nullptr;
   SetClipboardStore(m_previousStore == &clipboard ? nullptr : m_previousStore);
   hv::db::DropCachedTables();
 }

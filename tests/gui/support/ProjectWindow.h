@@ -10,6 +10,8 @@
 #include "model/PrjDevice.h"
 #include "model/PrjFolder.h"
 #include "model/Project.h"
+#include "model/ProjectOperations.h"
+#include "framework/Services.h"
 #include "tests/support/TestEnv.h"
 
 class CMainFrame;
@@ -61,6 +63,11 @@ class ProjectWindowFixture : public testing::Test {
   WxClipboardStore clipboard;
   CTavProjectDoc doc;
   CMainFrame* frame = nullptr;
+  // Projects here list their devices only; the documentation node has tests of its own.
+  struct NoDocuments : CProjectOperations {
+    std::unique_ptr<CProjectObject> MakeDocuments(CPOProject&) override { return nullptr; }
+  } operations;
+  hv::ServiceOverride<hv::IProjectOperations> boundOperations{&operations};
 
  private:
   IClipboardStore* m_previousStore = nullptr;

@@ -32,10 +32,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 }
 
 WindowFixture::WindowFixture() {
-  // The real classes install their view hooks when the factory first runs; the
-  // stand-in device here is no real device, so none of them may reach it.
   CObjectFactory::IsRegistered("CPOPrjFolder");
-  GetViewHooks() = ViewHooks();
   profile.SetPath(home.Sub("Project.INI"));
   folder = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
   project = folder->AddNode(TypeCode::Project, S("Anlage"), "CPOProject");
@@ -47,7 +44,6 @@ WindowFixture::WindowFixture() {
 
 WindowFixture::~WindowFixture() {
   Close();
-  GetViewHooks() = ViewHooks();
 }
 
 void WindowFixture::Open(const wxString& startPath) {

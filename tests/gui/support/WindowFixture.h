@@ -8,6 +8,8 @@
 
 #include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
+#include "framework/Services.h"
+#include "model/DeviceServices.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/ViewFixture.h"
 
@@ -34,6 +36,9 @@ class WindowFixture : public testing::Test {
   CProjectTreeView& Tree();
   CProjectListView& List();
 
+  // The stand-in devices are no real ones: they have no folder.
+  CDeviceServices noDevices;
+  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
   TempHome home;
   CSettingsFile profile;
   CTavProjectDoc doc;
