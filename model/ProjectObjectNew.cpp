@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/NewObjectRequests.h"
+#include "model/ObjectSupport.h"
 #include "model/ProjectObject.h"
 #include "platform/Ui.h"
 
@@ -24,7 +25,11 @@ void CProjectObject::OnNew() {
   const TypeCode kind = request.typeCode;
 
   std::unique_ptr<CProjectObject> prototype = CreateObjectOfType(kind);
-  if (!prototype) return;
+  if (!prototype) {
+    // Offered but not made by this version: the user is told, not ignored.
+    ShowNotAvailable(kind);
+    return;
+  }
 
   const TypeCode kindParent = GetParentTypeCode(kind);
   const TypeCode ownParent = GetParentTypeCode(own);

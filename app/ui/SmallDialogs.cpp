@@ -1,5 +1,7 @@
 #include "app/ui/SmallDialogs.h"
 
+#include "app/ui/ImageStrip.h"
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -183,9 +185,15 @@ CDlgNewObject::CDlgNewObject(wxWindow* parent, NewObjectRequest& request)
   m_tree = new wxTreeCtrl(this, 1023, wxDefaultPosition, wxSize(260, 220),
                           wxTR_HIDE_ROOT | wxTR_NO_LINES | wxTR_SINGLE | wxTR_DEFAULT_STYLE);
   const wxTreeItemId root = m_tree->AddRoot(wxString());
-  if (request.object)
-    for (const NewObjectKind& kind : NewObjectKindsFor(*request.object))
-      m_tree->AppendItem(root, kind.name, -1, -1, new WxTreeData(kind.code));
+  // Each kind with its class image from the program's strip.
+  auto* images = new wxImageList(16, 16, true);
+  if (request.object) {
+    for (const NewObjectKind& kind : NewObjectKindsFor(*request.object)) {
+      const int image = images->Add(StripImage(kind.image, 16));
+      m_tree->AppendItem(root, kind.name, image, image, new WxTreeData(kind.code));
+    }
+  }
+  m_tree->AssignImageList(images);
   wxTreeItemIdValue cookie;
   const wxTreeItemId first = m_tree->GetFirstChild(root, cookie);
   if (first.IsOk()) m_tree->SelectItem(first);

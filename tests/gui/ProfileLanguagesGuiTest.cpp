@@ -1,0 +1,68 @@
+// A user-defined language of the profile, merged by the program's start-up, is named on
+// the project sheet's languages page.
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
+#include <wx/listctrl.h>
+#include <wx/modalhook.h>
+#include <wx/propdlg.h>
+#include <wx/bookctrl.h>
+
+#include "app/TavProjectApp.h"
+#include "model/Project.h"
+#include "model/ui/ProjectDialogs.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/support/TestEnv.h"
+
+namespace {
+
+class OnSheet : public wxModalDialogHook {
+ public:
+  explicit OnSheet(std::function<int(wxDialog*)> fn) : m_fn(std::move(fn)) { Register(); }
+  ~OnSheet() override { Unregister(); }
+
+ protected:
+  int Enter(wxDialog* dialog) override { return m_fn(dialog); }
+  void Exit(wxDialog*) override {}
+
+ private:
+  std::function<int(wxDialog*)> m_fn;
+};
+
+}  // namespace
+
+TEST(ProfileLanguagesGui, AUserLanguageOfTheProfileIsNamedOnTheProjectSheet) {
+  hvtest::TempHome home;
+  hvtest::WriteAll(home.Sub("Project.INI"), "[Languages]\r\n40000=Klingonisch\r\n");
+  const wxString folder = home.Sub("Projects/Linie");
+  hv::MakeFolders(folder);
+  hvtest::WriteAll(hv::JoinPath(folder, "PROJECT.SET"),
+                   "[Config]\r\nName=Linie\r\n[Languages/Fonts]\r\n1031=Arial\r\n40000=Arial\r\n");
+  // The graph tool's current project seeds the project list, so start-up asks nothing.
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Linie\"\n\"PROJECTPATH\"=\"" +
+                           hv::ToUtf8(folder) + "\"\n");
+  {
+    CTavProjectApp app;
+    StartupHost host;
+    host.createMainWindow = [] { return true; };
+    ASSERT_TRUE(app.InitInstance(std::move(host)));
+
+    RegisterProjectDialogs();
+    std::vector<wxString> names;
+    OnSheet hook([&names](wxDialog* dialog) {
+      // The page "Sprachen", opened as a click on its tab would.
+      if (auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dialog)) sheet->GetBookCtrl()->SetSelection(1);
+      if (auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1047)))
+        for (long i = 0; i < list->GetItemCount(); ++i) names.push_back(list->GetItemText(i));
+      return static_cast<int>(wxID_CANCEL);
+    });
+    CPOProject project("Linie", folder);
+    project.OnEdit();
+    EXPECT_NE(std::find(names.begin(), names.end(), wxS("Klingonisch")), names.end()) << names.size();
+    app.ExitInstance();
+  }
+  hv::Ui().Reset();
+  hv::db::DropCachedTables();
+}
