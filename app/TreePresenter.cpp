@@ -420,6 +420,9 @@ CTreePresenter::MenuChoice CTreePresenter::PrepareContextMenu(TreeItem hit) {
 BOOL CTreePresenter::OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
   if (code != CN_COMMAND && code != CN_UPDATE_COMMAND_UI) return CCmdTarget::OnCmdMsg(id, code, ui, probe);
   DispatchScope scope;
+  // On an empty tree "&Importieren..." is the tree's own: the project folder that stands
+  // in for the empty selection would file the project away without showing it.
+  if (id == ID_IMPORT && IsEmpty() && CCmdTarget::OnCmdMsg(id, code, ui, probe)) return TRUE;
   TreeItem selected = m_widget.GetSelection();
   std::optional<ObjectRef> target;
   if (selected) target = ObjectRef(m_widget.GetItemSerial(selected));

@@ -131,7 +131,9 @@ TEST_F(NewObjectTest, WhereFoldersProjectsAndSiblingsGo) {
 TEST_F(NewObjectTest, NothingIsMadeWhereTheKindDoesNotFit) {
   FakeObject project(TypeCode::Project, "CPOProject", S("P"));
   RunNew(&project, TypeCode::Bitmap, S("Logo"));   // three levels away
-  RunNew(&project, TypeCode::Pal, S("Farben"));    // not made by the factory
+  ui.ExpectMessage(10960);                          // not made by the factory: said so
+  RunNew(&project, TypeCode::Pal, S("Farben"));
+  EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(project.HasNoChildren());
   EXPECT_EQ(0, nameAsked);
   EXPECT_TRUE(view.entries.empty());
