@@ -299,7 +299,6 @@ int CPOPrjDevice::GetImage() {
 // --- children ---
 
 std::unique_ptr<CProjectObject> CPOPrjDevice::MakeChild(TypeCode kind) {
-  if (childMaker) return childMaker(*this, kind);
   std::unique_ptr<CProjectObject> child = CObjectFactory::CreateOfType(kind);
   if (child) {
     child->SetDevice(this);

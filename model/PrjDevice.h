@@ -244,12 +244,6 @@ class CPOPrjDevice : public CProjectObject {
   // Rewrites the device's own row; FALSE when the table or row cannot be written.
   BOOL WriteOwnRow();
 
-  // --- seams ---
-  // Makes the child node of a kind for a device (a temporary probe or a real child);
-  // nullptr when the kind is not available. Default: the object factory.
-  using ChildMaker = std::function<std::unique_ptr<CProjectObject>(CPOPrjDevice& device, TypeCode kind)>;
-  static inline ChildMaker childMaker;
-
   HV_DECLARE_COMMAND_MAP()
 
  protected:

@@ -1,11 +1,9 @@
 // A user-defined language of the profile, merged by the program's start-up, is named on
 // the project sheet's languages page.
 #include <gtest/gtest.h>
-#include <wx/dialog.h>
-#include <wx/listctrl.h>
-#include <wx/modalhook.h>
-#include <wx/propdlg.h>
 #include <wx/bookctrl.h>
+#include <wx/listctrl.h>
+#include <wx/propdlg.h>
 
 #include "app/TavProjectApp.h"
 #include "model/Project.h"
@@ -14,24 +12,8 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
+#include "tests/gui/support/DialogHook.h"
 #include "tests/support/TestEnv.h"
-
-namespace {
-
-class OnSheet : public wxModalDialogHook {
- public:
-  explicit OnSheet(std::function<int(wxDialog*)> fn) : m_fn(std::move(fn)) { Register(); }
-  ~OnSheet() override { Unregister(); }
-
- protected:
-  int Enter(wxDialog* dialog) override { return m_fn(dialog); }
-  void Exit(wxDialog*) override {}
-
- private:
-  std::function<int(wxDialog*)> m_fn;
-};
-
-}  // namespace
 
 TEST(ProfileLanguagesGui, AUserLanguageOfTheProfileIsNamedOnTheProjectSheet) {
   hvtest::TempHome home;
@@ -51,7 +33,7 @@ TEST(ProfileLanguagesGui, AUserLanguageOfTheProfileIsNamedOnTheProjectSheet) {
 
     RegisterProjectDialogs();
     std::vector<wxString> names;
-    OnSheet hook([&names](wxDialog* dialog) {
+    hvtest::OnDialog hook([&names](wxDialog* dialog) {
       // The page "Sprachen", opened as a click on its tab would.
       if (auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dialog)) sheet->GetBookCtrl()->SetSelection(1);
       if (auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1047)))

@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
+#include "tests/gui/support/DialogHook.h"
 #include "tests/support/TestEnv.h"
 
 namespace {
@@ -25,19 +26,6 @@ T* FindChild(wxWindow* parent) {
   }
   return nullptr;
 }
-
-class OnSheet : public wxModalDialogHook {
- public:
-  explicit OnSheet(std::function<int(wxDialog*)> fn) : m_fn(std::move(fn)) { Register(); }
-  ~OnSheet() override { Unregister(); }
-
- protected:
-  int Enter(wxDialog* dialog) override { return m_fn(dialog); }
-  void Exit(wxDialog*) override {}
-
- private:
-  std::function<int(wxDialog*)> m_fn;
-};
 
 }  // namespace
 
@@ -89,7 +77,7 @@ TEST(ProjectDialogsGui, SheetTiesTheDetailBoxesToCreateAndKeepsNameChecks) {
     ProjectSheetController controller(project);
     ProjectSheetRequest request{"Einstellungen", &controller};
     bool checked = false;
-    OnSheet hook([&](wxDialog* dialog) {
+    hvtest::OnDialog hook([&](wxDialog* dialog) {
       auto* create = dynamic_cast<wxCheckBox*>(dialog->FindWindow(1003));
       auto* byteAddr = dynamic_cast<wxCheckBox*>(dialog->FindWindow(1006));
       auto* name = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1025));

@@ -46,7 +46,6 @@ DeviceFixture::DeviceFixture() {
 
 DeviceFixture::~DeviceFixture() {
   doc.RemoveView(&view);
-  CPOPrjDevice::childMaker = nullptr;
   hv::db::DropCachedTables();
 }
 
