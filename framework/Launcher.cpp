@@ -1,7 +1,6 @@
 #include "framework/Launcher.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,9 +18,8 @@
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
+#include "platform/Processes.h"
 #include "platform/Ui.h"
-
-extern char** environ;
 
 namespace {
 
@@ -141,36 +139,6 @@ wxString QuoteExePath(const wxString& line) {
   return "\"" + line.Left(pos + 4) + "\"" + line.Mid(pos + 4);
 }
 
-int Spawn(const wxString& program, const std::vector<wxString>& args, const wxString& folder, pid_t& pid) {
-  std::vector<std::string> storage;
-  storage.reserve(args.size());
-  storage.push_back(hv::ToFs(program));
-  for (size_t i = 1; i < args.size(); ++i) storage.push_back(hv::ToUtf8(args[i]));
-  std::vector<char*> argv;
-  for (std::string& s : storage) argv.push_back(s.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attr;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attr);
-  int rc = 0;
-  if (!folder.empty()) rc = posix_spawn_file_actions_addchdir_np(&actions, hv::ToFs(folder).c_str());
-  // No descriptor of ours goes to the tool.
-  if (rc == 0) rc = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  // Its own session: the tool lives on independently of our terminal and its signals.
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
-  if (rc == 0) rc = posix_spawn(&pid, storage[0].c_str(), &actions, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc;
-}
-
 }  // namespace
 
 std::vector<wxString> SplitCommandLine(const wxString& line) {
@@ -250,7 +218,7 @@ BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString&
     const wxString program = Locate(args[0], err);
     if (!program.empty()) {
       const wxString folder = workingFolder.empty() ? wxString() : hv::ResolvePath(hv::NormalizePath(workingFolder));
-      err = Spawn(program, args, folder, pid);
+      err = hv::SpawnProcess(program, args, folder, hv::SpawnDetach::NewSession, pid);
     }
   }
   if (err != 0) {

@@ -1,7 +1,6 @@
 #include "model/ChildProcess.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,8 +12,7 @@
 #include "framework/Launcher.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
-
-extern char** environ;
+#include "platform/Processes.h"
 
 namespace {
 
@@ -70,30 +68,9 @@ ChildOutcome RunChildProcess(const std::vector<wxString>& args, const ChildLimit
     out.error = ENOENT;
     return out;
   }
-  std::vector<std::string> storage;
-  storage.push_back(hv::ToFs(program));
-  for (size_t i = 1; i < args.size(); ++i) storage.push_back(hv::ToFs(args[i]));
-  std::vector<char*> argv;
-  for (std::string& s : storage) argv.push_back(s.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attr;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attr);
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
   // Its own process group, so that stopping it reaches what it started.
-  posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, storage[0].c_str(), &actions, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
-  posix_spawn_file_actions_destroy(&actions);
+  const int rc = hv::SpawnProcess(program, args, wxString(), hv::SpawnDetach::NewGroup, pid);
   if (rc != 0) {
     out.error = rc;
     return out;

@@ -1,6 +1,5 @@
 #include "platform/ToolService.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,24 +15,10 @@
 
 #include "platform/Codec.h"
 #include "platform/Paths.h"
+#include "platform/Processes.h"
 
 namespace hv {
 namespace {
-
-std::string ReadProcFile(const std::string& path, std::size_t limit) {
-  std::string out;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return out;
-  char buf[4096];
-  while (out.size() < limit) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    out.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return out;
-}
 
 // The start time of a live process (clock ticks since boot); 0 when it is gone or a
 // zombie.
@@ -53,15 +38,6 @@ unsigned long long StartTime(DWORD pid) {
     pos = end;
   }
   return 0;
-}
-
-// Last component after '/' or '\', without a final ".exe", lower case.
-wxString ComparableName(const wxString& name) {
-  const size_t sep = name.find_last_of(wxS("/\\"));
-  wxString base = sep == wxString::npos ? name : name.Mid(sep + 1);
-  base.MakeLower();
-  if (base.length() > 4 && base.EndsWith(".exe")) base.RemoveLast(4);
-  return base;
 }
 
 bool HoldsRun(const std::vector<wxString>& argv, const std::vector<wxString>& run) {
@@ -172,29 +148,13 @@ bool ToolService::PostMessage(DWORD pid, UINT message, std::uint64_t wParam, std
 }
 
 DWORD FindToolProcess(const wxString& program, const std::vector<wxString>& arguments) {
-  const wxString wanted = ComparableName(program);
+  const wxString wanted = ComparableProgramName(program);
   if (wanted.empty()) return 0;
-  DIR* proc = ::opendir("/proc");
-  if (!proc) return 0;
-  DWORD found = 0;
-  while (!found) {
-    const dirent* e = ::readdir(proc);
-    if (!e) break;
-    if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
-    const std::string cmdline = ReadProcFile(std::string("/proc/") + e->d_name + "/cmdline", 1 << 16);
-    if (cmdline.empty()) continue;   // kernel threads and zombies
+  return FindProcess([&](DWORD pid) {
     std::vector<wxString> argv;
-    for (std::size_t pos = 0; pos < cmdline.size();) {
-      const std::size_t end = cmdline.find('\0', pos);
-      const std::size_t stop = end == std::string::npos ? cmdline.size() : end;
-      argv.push_back(FromUtf8(std::string_view(cmdline).substr(pos, stop - pos)));
-      pos = stop + 1;
-    }
-    if (argv.empty() || ComparableName(argv[0]) != wanted || !HoldsRun(argv, arguments)) continue;
-    found = static_cast<DWORD>(std::strtoul(e->d_name, nullptr, 10));
-  }
-  ::closedir(proc);
-  return found;
+    for (const std::string& arg : ProcessArguments(pid)) argv.push_back(FromUtf8(arg));
+    return !argv.empty() && ComparableProgramName(argv[0]) == wanted && HoldsRun(argv, arguments);
+  });
 }
 
 }  // namespace hv
