@@ -44,47 +44,22 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
   m_coDeSys = new wxCheckBox(this, kIdCoDeSys, wxS("Sichere 3S CodeSys Archive"));
   m_coDeSys->SetValue(true);
 
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
-  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
-  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
-  buttons->Add(m_start, 0, wxRIGHT, 5);
-  buttons->Add(m_cancel, 0, wxRIGHT, 5);
-  buttons->AddStretchSpacer();
-  buttons->Add(m_close);
-
-  auto* status = new wxBoxSizer(wxHORIZONTAL);
-  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
-  m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
-  status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
-  status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
-
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(grid, 0, wxEXPAND | wxALL, 10);
   top->Add(m_coDeSys, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
-  top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
-  top->Add(status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  AddButtonAndStatusRows(top, kIdStart, kIdCancel, kIdClose);
   SetSizerAndFit(top);
 
   Bind(wxEVT_BUTTON, &CBackup::OnChooseTarget, this, kIdChoose);
   Bind(wxEVT_BUTTON, &CBackup::OnStart, this, kIdStart);
   Bind(wxEVT_TEXT, &CBackup::OnTargetText, this, kIdTarget);
-  BindCancelAndClose(kIdCancel, kIdClose);
   UpdateView();
   CentreOnParent();
 }
 
 void CBackup::UpdateView() {
-  const BackupController::Buttons& b = m_controller.GetButtons();
-  m_start->Show(b.startShown);
-  m_start->Enable(b.startEnabled);
-  m_cancel->Show(b.cancelShown);
-  m_cancel->Enable(b.cancelEnabled);
-  m_close->Enable(b.closeEnabled);
+  ShowButtonsAndStatus();
   m_coDeSys->Enable(!m_controller.IsBusy());
-  m_status->SetLabel(m_controller.StatusText());
-  m_progress->SetValue(m_controller.Percent());
   Layout();
 }
 

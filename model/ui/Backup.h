@@ -4,10 +4,7 @@
 #include "model/BackupController.h"
 #include "model/ui/OperationDialog.h"
 
-class wxButton;
 class wxCheckBox;
-class wxGauge;
-class wxStaticText;
 class wxTextCtrl;
 
 class CBackup : public COperationDialog<BackupController> {
@@ -24,9 +21,4 @@ class CBackup : public COperationDialog<BackupController> {
   wxTextCtrl* m_source = nullptr;
   wxTextCtrl* m_target = nullptr;
   wxCheckBox* m_coDeSys = nullptr;
-  wxButton* m_start = nullptr;
-  wxButton* m_cancel = nullptr;
-  wxButton* m_close = nullptr;
-  wxStaticText* m_status = nullptr;
-  wxGauge* m_progress = nullptr;
 };

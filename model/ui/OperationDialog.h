@@ -2,7 +2,11 @@
 // A dialog that runs one long operation of its controller: Start goes through a short
 // timer, a poll timer takes over the worker's progress while it runs, Cancel asks the
 // controller, and closing is refused while the operation runs.
+#include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/gauge.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 
 template <class Controller>
@@ -32,17 +36,52 @@ class COperationDialog : public wxDialog {
   // The modal result once the dialog closes.
   virtual int EndCode() const { return wxID_OK; }
 
-  // Wires the Cancel and Close buttons.
-  void BindCancelAndClose(int cancelId, int closeId) {
+  // Adds the row of "&Starten", "&Abbrechen" and "&Schließen" and the status line with
+  // its progress bar below the dialog's own fields, and wires Cancel and Close.
+  void AddButtonAndStatusRows(wxSizer* top, int startId, int cancelId, int closeId) {
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    m_start = new wxButton(this, startId, wxS("&Starten"));
+    m_cancel = new wxButton(this, cancelId, wxS("&Abbrechen"));
+    m_close = new wxButton(this, closeId, wxS("&Schließen"));
+    buttons->Add(m_start, 0, wxRIGHT, 5);
+    buttons->Add(m_cancel, 0, wxRIGHT, 5);
+    buttons->AddStretchSpacer();
+    buttons->Add(m_close);
+
+    auto* status = new wxBoxSizer(wxHORIZONTAL);
+    m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
+                                wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+    m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
+    status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
+
+    top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    top->Add(status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       m_controller.Cancel();
       UpdateView();
     }, cancelId);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, closeId);
   }
+  // The controller's button states, status text and progress in those rows.
+  void ShowButtonsAndStatus() {
+    const auto& b = m_controller.GetButtons();
+    m_start->Show(b.startShown);
+    m_start->Enable(b.startEnabled);
+    m_cancel->Show(b.cancelShown);
+    m_cancel->Enable(b.cancelEnabled);
+    m_close->Enable(b.closeEnabled);
+    m_status->SetLabel(m_controller.StatusText());
+    m_progress->SetValue(m_controller.Percent());
+  }
   void RequestStart() { m_startTimer.StartOnce(10); }
 
   Controller m_controller;
+  wxButton* m_start = nullptr;
+  wxButton* m_cancel = nullptr;
+  wxButton* m_close = nullptr;
+  wxStaticText* m_status = nullptr;
+  wxGauge* m_progress = nullptr;
 
  private:
   static constexpr int kPollMs = 100;

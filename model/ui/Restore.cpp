@@ -39,50 +39,26 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
   m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxSize(32, -1));
   grid->Add(m_chooseTarget);
 
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
-  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
-  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
-  buttons->Add(m_start, 0, wxRIGHT, 5);
-  buttons->Add(m_cancel, 0, wxRIGHT, 5);
-  buttons->AddStretchSpacer();
-  buttons->Add(m_close);
-
-  auto* status = new wxBoxSizer(wxHORIZONTAL);
-  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
-  m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
-  status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
-  status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
-
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(grid, 0, wxEXPAND | wxALL, 10);
-  top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
-  top->Add(status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  AddButtonAndStatusRows(top, kIdStart, kIdCancel, kIdClose);
   SetSizerAndFit(top);
 
   Bind(wxEVT_BUTTON, &CRestore::OnChooseArchive, this, kIdChooseArchive);
   Bind(wxEVT_BUTTON, &CRestore::OnChooseTarget, this, kIdChooseTarget);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RequestStart(); }, kIdStart);
-  BindCancelAndClose(kIdCancel, kIdClose);
   UpdateView();
   CentreOnParent();
 }
 
 void CRestore::UpdateView() {
+  ShowButtonsAndStatus();
   const RestoreController::Buttons& b = m_controller.GetButtons();
-  m_start->Show(b.startShown);
-  m_start->Enable(b.startEnabled);
-  m_cancel->Show(b.cancelShown);
-  m_cancel->Enable(b.cancelEnabled);
-  m_close->Enable(b.closeEnabled);
   const bool idle = !m_controller.IsRunning();
   m_target->SetEditable(b.targetEditable && idle);
   m_chooseArchive->Enable(idle);
   m_chooseTarget->Enable(idle);
   m_progress->Enable(b.progressEnabled);
-  m_status->SetLabel(m_controller.StatusText());
-  m_progress->SetValue(m_controller.Percent());
   Layout();
 }
 

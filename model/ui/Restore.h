@@ -5,8 +5,6 @@
 #include "model/ui/OperationDialog.h"
 
 class wxButton;
-class wxGauge;
-class wxStaticText;
 class wxTextCtrl;
 
 class CRestore : public COperationDialog<RestoreController> {
@@ -24,9 +22,4 @@ class CRestore : public COperationDialog<RestoreController> {
   wxTextCtrl* m_target = nullptr;
   wxButton* m_chooseArchive = nullptr;
   wxButton* m_chooseTarget = nullptr;
-  wxButton* m_start = nullptr;
-  wxButton* m_cancel = nullptr;
-  wxButton* m_close = nullptr;
-  wxStaticText* m_status = nullptr;
-  wxGauge* m_progress = nullptr;
 };
