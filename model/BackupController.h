@@ -16,6 +16,7 @@
 #include <wx/string.h>
 
 #include "model/ChildProcess.h"
+#include "model/OperationButtons.h"
 #include "model/UiRelay.h"
 #include "model/ZipProgress.h"
 #include "platform/Types.h"
@@ -46,11 +47,7 @@ wxString ReadCoDeSysCommand(const wxString& profilePath);
 
 class BackupController {
  public:
-  struct Buttons {
-    bool startShown = true, startEnabled = false;
-    bool cancelShown = false, cancelEnabled = false;
-    bool closeEnabled = true;
-  };
+  using Buttons = OperationButtons;
 
   explicit BackupController(BackupRequest& request, BackupOptions options = {});
   // Cancels a running backup and waits for its worker.

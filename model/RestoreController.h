@@ -13,6 +13,7 @@
 #include <thread>
 #include <wx/string.h>
 
+#include "model/OperationButtons.h"
 #include "model/RestoreEngine.h"
 #include "model/ZipProgress.h"
 #include "platform/Types.h"
@@ -55,10 +56,7 @@ BOOL StoreRestoreFolder(const wxString& folder);
 
 class RestoreController {
  public:
-  struct Buttons {
-    bool startShown = true, startEnabled = false;
-    bool cancelShown = false, cancelEnabled = false;
-    bool closeEnabled = true;
+  struct Buttons : OperationButtons {
     bool targetEditable = false;
     bool progressEnabled = true;
   };
