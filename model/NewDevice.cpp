@@ -222,7 +222,7 @@ BOOL CreateDeviceFolder(CPOPrjDevice& device) {
     }
     device.SetDeviceNumber(row.number);
   }
-  if (!device.WriteDeviceSet(TRUE) || !device.WriteDataVersion()) {
+  if (!device.WriteDeviceSet(TRUE) || !device.GetSettings().WriteDataVersion()) {
     hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
                      wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"), kWarn,
                      device.GetName());
@@ -240,11 +240,12 @@ BOOL CreateDeviceFolder(CPOPrjDevice& device) {
     return failed();
   }
 
-  device.LoadDeviceConfig(TRUE);
-  if (device.GetDisplayConfig() && device.HasDisplayResources() && !device.IsWithoutResources()) {
+  CDeviceConfigAccess& config = device.GetConfigAccess();
+  config.LoadDeviceConfig(TRUE);
+  if (config.GetDisplayConfig() && config.HasDisplayResources() && !device.IsWithoutResources()) {
     if (!MakeDisplayResourceFolders(folder)) return failed();
-    if (device.SupportsKeypads() && !device.IsComboDevice()) MakeKeypadFolder(folder);
-  } else if (device.GetDisplayConfig()) {
+    if (config.SupportsKeypads() && !device.IsComboDevice()) MakeKeypadFolder(folder);
+  } else if (config.GetDisplayConfig()) {
     MakePlainDisplayFolders(folder);
   }
   return TRUE;
@@ -323,6 +324,6 @@ BOOL CPOPrjDevice::OfferNewerConfiguration() {
     return FALSE;
   }
   m_picturesLoaded = false;
-  LoadDeviceConfig(TRUE);
+  m_config.LoadDeviceConfig(TRUE);
   return TRUE;
 }

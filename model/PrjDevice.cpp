@@ -373,7 +373,7 @@ BOOL CPOPrjDevice::LoadChildren() {
   return TRUE;
 }
 
-void CPOPrjDevice::OnLoadDeviceConfig() { LoadDeviceConfig(FALSE); }
+void CPOPrjDevice::OnLoadDeviceConfig() { m_config.LoadDeviceConfig(FALSE); }
 
 void CPOPrjDevice::RequestConfigurationOffer() {
   if (m_offerAsked) return;
@@ -404,7 +404,7 @@ void CPOPrjDevice::OnUpdateCut(CCmdUI* ui) { ui->Enable(FALSE); }
 
 CProjectObject* CPrjDeviceServices::AsObject(CPOPrjDevice& device) { return &device; }
 wxString CPrjDeviceServices::GetDeviceFolder(CPOPrjDevice& device) { return device.GetDeviceFolder(); }
-BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.IsCFAvailable(); }
+BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.GetConfigAccess().IsCFAvailable(); }
 
 std::unique_ptr<CProjectObject> CProjectOperations::LoadDevice(CPOProject& project, const wxString& deviceFolder) {
   return LoadProjectDevice(project, deviceFolder);
@@ -415,16 +415,16 @@ DeviceCapabilities CPrjDeviceCapabilities::Of(CProjectObject& object) {
   CPOPrjDevice* device = object.GetDevice();
   if (!device) device = dynamic_cast<CPOPrjDevice*>(&object);
   if (!device) return caps;
-  const long design = device->FindTavDesignEntry();
-  caps.versionKnown = device->GetDeviceVersion() != 0;
+  const long design = device->GetConfigAccess().FindTavDesignEntry();
+  caps.versionKnown = device->GetConfigAccess().GetConfigVersion() != 0;
   caps.designEntry = design != 0;
   caps.fwVersion = device->GetSettings().File().GetInt(wxS("Config"), wxS("FWVersion"), 0);
-  caps.tavSim = device->FindConfigEntry(wxS("TavSim")) != 0;
-  caps.coDeSys = device->FindConfigEntry(wxS("CoDeSys")) != 0;
+  caps.tavSim = device->GetConfigAccess().FindConfigEntry(wxS("TavSim")) != 0;
+  caps.coDeSys = device->GetConfigAccess().FindConfigEntry(wxS("CoDeSys")) != 0;
   caps.panel = device->IsPanelType() != FALSE;
-  caps.dataPointPermission = device->AllowsDataPoints() != FALSE;
-  caps.bitmapPermission = device->AllowsBitmaps() != FALSE;
-  caps.keypads = device->SupportsKeypads() != FALSE;
+  caps.dataPointPermission = device->GetConfigAccess().AllowsDataPoints() != FALSE;
+  caps.bitmapPermission = device->GetConfigAccess().AllowsBitmaps() != FALSE;
+  caps.keypads = device->GetConfigAccess().SupportsKeypads() != FALSE;
   return caps;
 }
 

@@ -118,8 +118,6 @@ class CPOPrjDevice : public CProjectObject {
   // The CoDeSys program a download of the whole project takes for this device.
   const wxString& GetDownloadProgram() const { return m_downloadProgram; }
   void SetDownloadProgram(const wxString& program) { m_downloadProgram = program; }
-  // The display name of the remote panel whose display the device uses.
-  const wxString& GetDisplayName() const { return m_config.GetDisplayName(); }
 
   // The folder of the project the device lies in.
   wxString GetProjectFolder() const;
@@ -188,55 +186,19 @@ class CPOPrjDevice : public CProjectObject {
 
   // --- settings file ---
   CDeviceSettings& GetSettings() { return m_settings; }
+  const CDeviceSettings& GetSettings() const { return m_settings; }
   void ReadDeviceSet();
   BOOL WriteDeviceSet(BOOL withOffsets);
-  BOOL WriteDataVersion() { return m_settings.WriteDataVersion(); }
-  wxString GetSetting(const wxString& section, const wxString& key, const wxString& def) const {
-    return m_settings.GetSetting(section, key, def);
-  }
-  BOOL WriteConfigString(const wxString& key, const wxString& value) { return m_settings.WriteConfigString(key, value); }
-  BOOL ReadSimSourceFiles(CMapStringToString& map) const { return m_settings.ReadSimSourceFiles(map); }
-  BOOL WriteSettingsSection(const wxString& section, const CMapStringToString& map) const {
-    return m_settings.WriteSettingsSection(section, map);
-  }
-  int GetUseCF(int def) const { return m_settings.GetUseCF(def); }
-  BOOL SetUseCF(int value) const { return m_settings.SetUseCF(value); }
-  BOOL UsesCF() { return m_settings.UsesCF(IsCFAvailable()); }
-  BOOL ExchangeUseCF(int value) { return m_settings.ExchangeUseCF(value, IsCFAvailable()); }
+  // UseCF as the device's card slot allows it.
+  BOOL UsesCF() { return m_settings.UsesCF(m_config.IsCFAvailable()); }
+  BOOL ExchangeUseCF(int value) { return m_settings.ExchangeUseCF(value, m_config.IsCFAvailable()); }
 
   // --- configuration ---
   CDeviceConfigAccess& GetConfigAccess() { return m_config; }
-  // Loads the configuration unless held (with reload: drops and loads again). Never
-  // asks about a newer configuration; that is OfferNewerConfiguration's.
-  BOOL LoadDeviceConfig(BOOL reload = FALSE) { return m_config.LoadDeviceConfig(reload); }
   // Asks once per object, when the installed configuration of the device's type is
   // newer than the device's copy, whether to take it; on yes the copy is replaced and
   // reloaded. TRUE when it was replaced.
   BOOL OfferNewerConfiguration();
-  BOOL GetDisplayConfig() { return m_config.GetDisplayConfig(); }
-  BOOL HasDisplayResources() { return m_config.HasDisplayResources(); }
-  BOOL GetDisplaySize(int& first, int& second) { return m_config.GetDisplaySize(first, second); }
-  WORD GetIOCount(const wxString& kind) { return m_config.GetIOCount(kind); }
-  BOOL SupportsKeypads() { return m_config.SupportsKeypads(); }
-  BOOL IsCFAvailable() { return m_config.IsCFAvailable(); }
-  int GetHardwareFontCount() { return m_config.GetHardwareFontCount(); }
-  long FindConfigEntry(const wxString& name) { return m_config.FindConfigEntry(name); }
-  long FindTavDesignEntry() { return m_config.FindTavDesignEntry(); }
-  int GetCoDeSysConfigCount() { return m_config.GetCoDeSysConfigCount(); }
-  BOOL GetCoDeSysConfigValue(const wxString& key, wxString& value) { return m_config.GetCoDeSysConfigValue(key, value); }
-  BOOL GetCoDeSysConfigItem(int index, wxString& name, wxString& value) {
-    return m_config.GetCoDeSysConfigItem(index, name, value);
-  }
-  int GetCoDeSysDownloadType() { return m_config.GetCoDeSysDownloadType(); }
-  BOOL HasDeviceDriver(const wxString& name) { return m_config.HasDeviceDriver(name); }
-  BOOL SupportsDriver(const wxString& name) { return m_config.HasDeviceDriver(name); }
-  BOOL HasNetwork(const wxString& name) { return m_config.HasNetwork(name); }
-  BOOL SupportsNetworkDriver(const wxString& name) { return m_config.HasNetwork(name); }
-  BOOL HasModule(const wxString& name) { return m_config.HasModule(name); }
-  BOOL AllowsBitmaps() { return m_config.AllowsBitmaps(); }
-  BOOL AllowsDataPoints() { return m_config.AllowsDataPoints(); }
-  // Version of the device's hardware configuration in hundredths; 0 when unknown.
-  int GetDeviceVersion() { return m_config.GetConfigVersion(); }
 
   // --- the device's row in its "GERAET" table ---
   // Fills the row from the fields (name cut to 48, parameters collapsed).
@@ -251,6 +213,13 @@ class CPOPrjDevice : public CProjectObject {
   void OnUpdateCut(CCmdUI* ui);
 
  private:
+  // The parts of OnEdit, one per kind of change.
+  void ApplyRename(const wxString& oldName, const wxString& oldFolder);
+  void ApplyHardwareType(const wxString& oldType);
+  void ApplyRemoteType(const wxString& oldRemoteType);
+  void MakeMissingDisplayFolders(BOOL hadDisplay, BOOL hadResources);
+  void SaveEditedDevice();
+  void OfferConnectionToAll();
   std::unique_ptr<CProjectObject> MakeChild(TypeCode kind);
   BOOL ProbeChild(TypeCode kind, bool listChildren);
   void LoadDevicePictures();

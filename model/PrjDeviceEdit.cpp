@@ -36,8 +36,8 @@ void CPOPrjDevice::OnEdit() {
   const wxString oldNetworkPara = m_networkPara;
   const wxString oldType = m_hardwareType;
   const wxString oldRemoteType = m_remoteType;
-  const BOOL hadDisplay = GetDisplayConfig();
-  const BOOL hadResources = hadDisplay && HasDisplayResources();
+  const BOOL hadDisplay = m_config.GetDisplayConfig();
+  const BOOL hadResources = hadDisplay && m_config.HasDisplayResources();
 
   auto copy = std::make_unique<CPOPrjDevice>(GetParent());
   copy->CopyDevice(*this);
@@ -55,77 +55,93 @@ void CPOPrjDevice::OnEdit() {
   SetRemoteType(m_remoteType);
 
   const wxString projectFolder = GetProjectFolder();
-  const bool renamed = GetName().CmpNoCase(oldName) != 0;
-  if (renamed) {
-    hv::ShowMessage(10685, wxS("Sie haben den Gerätenamen geändert.\nBitte schließen Sie alle Halvora-Programme!"),
-                    kInfo);
-    const wxString from = hv::ResolvePath(hv::JoinPath(projectFolder, oldName));
-    const wxString to = hv::JoinPath(projectFolder, GetName());
-    // A folder of the new name is never replaced, not even an empty one.
-    const bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) &&
-                       rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
-    if (moved) {
-      SetDeviceFolder(to);
-    } else {
-      hv::ShowMessage(10666,
-                      wxS("Das Geräteverzeichnis konnte nicht umbenannt werden!\n"
-                          "Möglicherweise ist eine Datei in diesem Verzeichnis geöffnet."),
-                      kInfo);
-      const wxString collapsed = CollapsePathMacros();
-      SetName(oldName);
-      SetDeviceFolder(oldFolder);
-      ExpandPathMacros(collapsed);
-    }
-  }
+  if (GetName().CmpNoCase(oldName) != 0) ApplyRename(oldName, oldFolder);
   const bool nameChanged = GetName().CmpNoCase(oldName) != 0;
+  if (m_hardwareType != oldType) ApplyHardwareType(oldType);
+  if (m_remoteType != oldRemoteType) ApplyRemoteType(oldRemoteType);
+  MakeMissingDisplayFolders(hadDisplay, hadResources);
+  if (nameChanged)
+    UpdateDeviceReferences(DevicesOf(GetParent()), projectFolder, oldName, GetName(), SymbolFileOf(oldParameters));
+  SaveEditedDevice();
+  UpdateAllViews(HINT_OBJECT_CHANGED, this);
+  if (m_network != oldNetwork || m_slot != oldSlot || m_networkPara != oldNetworkPara) OfferConnectionToAll();
+  if (nameChanged) UpdateAllViews(HINT_REBUILD_TREE, nullptr);
+}
 
-  if (m_hardwareType != oldType) {
-    const int answer = hv::ShowMessage(10667,
-                                       wxS("Die Geräteart wurde geändert.\n"
-                                           "Dies kann bei Datenpunkten und Ressourcen zu Problemen führen.\n"
-                                           "Soll die Geräteart trotzdem geändert werden?"),
-                                       MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES) {
-      m_hardwareType = oldType;
-    } else {
-      // The old files stay until the new ones are complete; "Type" follows them.
-      const HardwareCopy copied = ReplaceHardwareFiles(m_deviceFolder, m_hardwareType, m_remoteType);
-      if (copied != HardwareCopy::Done) {
-        ReportHardwareCopy(copied);
-        m_hardwareType = oldType;
-      } else {
-        WriteConfigString(wxS("Type"), m_hardwareType);
-        m_picturesLoaded = false;
-        m_imageIndex = {-1, -1, -1};
-        LoadDeviceConfig(TRUE);
-      }
-    }
+// The folder follows a new name; when it cannot move, the old name comes back.
+void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolder) {
+  const wxString projectFolder = GetProjectFolder();
+  hv::ShowMessage(10685, wxS("Sie haben den Gerätenamen geändert.\nBitte schließen Sie alle Halvora-Programme!"),
+                  kInfo);
+  const wxString from = hv::ResolvePath(hv::JoinPath(projectFolder, oldName));
+  const wxString to = hv::JoinPath(projectFolder, GetName());
+  // A folder of the new name is never replaced, not even an empty one.
+  const bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) &&
+                     rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
+  if (moved) {
+    SetDeviceFolder(to);
+    return;
   }
+  hv::ShowMessage(10666,
+                  wxS("Das Geräteverzeichnis konnte nicht umbenannt werden!\n"
+                      "Möglicherweise ist eine Datei in diesem Verzeichnis geöffnet."),
+                  kInfo);
+  const wxString collapsed = CollapsePathMacros();
+  SetName(oldName);
+  SetDeviceFolder(oldFolder);
+  ExpandPathMacros(collapsed);
+}
 
-  if (m_remoteType != oldRemoteType) {
-    const int answer = hv::ShowMessage(TXT_REMOTE_TYPE_CHANGED,
-                                       wxS("Der RemotePanel-Typ wurde geändert.\n"
-                                           "Dies kann bei Ressourcen zu Problemen führen.\n"
-                                           "Soll der RemotePanel-Typ trotzdem geändert werden?"),
-                                       MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES) {
-      SetRemoteType(oldRemoteType);
-    } else {
-      WriteConfigString(wxS("RemoteType"), m_remoteType);
-      ApplyRemotePalette(m_deviceFolder, m_hardwareType, m_remoteType);
-    }
+// A new hardware type, once confirmed, brings its files; "Type" follows them.
+void CPOPrjDevice::ApplyHardwareType(const wxString& oldType) {
+  const int answer = hv::ShowMessage(10667,
+                                     wxS("Die Geräteart wurde geändert.\n"
+                                         "Dies kann bei Datenpunkten und Ressourcen zu Problemen führen.\n"
+                                         "Soll die Geräteart trotzdem geändert werden?"),
+                                     MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) {
+    m_hardwareType = oldType;
+    return;
   }
+  // The old files stay until the new ones are complete.
+  const HardwareCopy copied = ReplaceHardwareFiles(m_deviceFolder, m_hardwareType, m_remoteType);
+  if (copied != HardwareCopy::Done) {
+    ReportHardwareCopy(copied);
+    m_hardwareType = oldType;
+    return;
+  }
+  m_settings.WriteConfigString(wxS("Type"), m_hardwareType);
+  m_picturesLoaded = false;
+  m_imageIndex = {-1, -1, -1};
+  m_config.LoadDeviceConfig(TRUE);
+}
 
-  const BOOL hasDisplay = GetDisplayConfig();
-  if (!hadResources && hasDisplay && HasDisplayResources() && !IsWithoutResources())
+void CPOPrjDevice::ApplyRemoteType(const wxString& oldRemoteType) {
+  const int answer = hv::ShowMessage(TXT_REMOTE_TYPE_CHANGED,
+                                     wxS("Der RemotePanel-Typ wurde geändert.\n"
+                                         "Dies kann bei Ressourcen zu Problemen führen.\n"
+                                         "Soll der RemotePanel-Typ trotzdem geändert werden?"),
+                                     MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) {
+    SetRemoteType(oldRemoteType);
+    return;
+  }
+  m_settings.WriteConfigString(wxS("RemoteType"), m_remoteType);
+  ApplyRemotePalette(m_deviceFolder, m_hardwareType, m_remoteType);
+}
+
+// A display or keypads the configuration now has get their folders.
+void CPOPrjDevice::MakeMissingDisplayFolders(BOOL hadDisplay, BOOL hadResources) {
+  const BOOL hasDisplay = m_config.GetDisplayConfig();
+  if (!hadResources && hasDisplay && m_config.HasDisplayResources() && !IsWithoutResources())
     MakeDisplayResourceFolders(m_deviceFolder);
   else if (!hadDisplay && hasDisplay)
     MakePlainDisplayFolders(m_deviceFolder);
-  if (SupportsKeypads() && !hv::IsFolder(hv::JoinPath(m_deviceFolder, "Keypads"))) MakeKeypadFolder(m_deviceFolder);
+  if (m_config.SupportsKeypads() && !hv::IsFolder(hv::JoinPath(m_deviceFolder, "Keypads")))
+    MakeKeypadFolder(m_deviceFolder);
+}
 
-  if (nameChanged)
-    UpdateDeviceReferences(DevicesOf(GetParent()), projectFolder, oldName, GetName(), SymbolFileOf(oldParameters));
-
+void CPOPrjDevice::SaveEditedDevice() {
   if (!WriteOwnRow())
     hv::ShowMessageF(TXT_DEVICE_ROW_FAILED, wxS("Der Datensatz des Geräts '%s' konnte nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
@@ -133,33 +149,29 @@ void CPOPrjDevice::OnEdit() {
     hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
                      wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
+}
 
-  UpdateAllViews(HINT_OBJECT_CHANGED, this);
-
-  if (m_network != oldNetwork || m_slot != oldSlot || m_networkPara != oldNetworkPara) {
-    const int answer = hv::ShowMessage(TXT_CONNECTION_CHANGED,
-                                       wxS("Die Einstellungen zur PC-Verbindung wurden verändert.\n"
-                                           "Sollen diese Änderungen für alle projektierten Geräte im Projekt "
-                                           "übernommen werden?"),
-                                       MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDYES) {
-      for (CPOPrjDevice* device : DevicesOf(GetParent())) {
-        if (device == this) continue;
-        device->m_network = m_network;
-        device->m_slot = m_slot;
-        device->m_networkPara = m_networkPara;
-        // Kept in the file too, or the next load would bring the old connection back.
-        const CSettingsFile& file = device->m_settings.File();
-        const bool written = file.WriteString(kSectionConnection, wxS("Network"), m_network) &&
-                             file.WriteString(kSectionConnection, wxS("Slot"), m_slot) &&
-                             file.WriteString(kSectionConnection, wxS("NetworkPara"), m_networkPara);
-        if (!written)
-          hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
-                           wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
-                           MB_OK | MB_ICONEXCLAMATION, device->GetName());
-      }
-    }
+// The PC connection, once confirmed, goes to every other device of the project.
+void CPOPrjDevice::OfferConnectionToAll() {
+  const int answer = hv::ShowMessage(TXT_CONNECTION_CHANGED,
+                                     wxS("Die Einstellungen zur PC-Verbindung wurden verändert.\n"
+                                         "Sollen diese Änderungen für alle projektierten Geräte im Projekt "
+                                         "übernommen werden?"),
+                                     MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) return;
+  for (CPOPrjDevice* device : DevicesOf(GetParent())) {
+    if (device == this) continue;
+    device->m_network = m_network;
+    device->m_slot = m_slot;
+    device->m_networkPara = m_networkPara;
+    // Kept in the file too, or the next load would bring the old connection back.
+    const CSettingsFile& file = device->m_settings.File();
+    const bool written = file.WriteString(kSectionConnection, wxS("Network"), m_network) &&
+                         file.WriteString(kSectionConnection, wxS("Slot"), m_slot) &&
+                         file.WriteString(kSectionConnection, wxS("NetworkPara"), m_networkPara);
+    if (!written)
+      hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
+                       wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
+                       MB_OK | MB_ICONEXCLAMATION, device->GetName());
   }
-
-  if (nameChanged) UpdateAllViews(HINT_REBUILD_TREE, nullptr);
 }

@@ -75,7 +75,7 @@ wxString CPOPrjDevice::ExpandPlaceholders(const wxString& text) const {
 
 BOOL CPOPrjDevice::IsToolForDevice(const CTool& tool) {
   if (!tool.FindParam(m_network)) return FALSE;
-  if (!LoadDeviceConfig(FALSE)) return FALSE;
+  if (!m_config.LoadDeviceConfig(FALSE)) return FALSE;
   // The configuration names a tool by its registered identifier ("AppGUID", braces
   // optional) or by its registry name.
   wxString guid = tool.guid;

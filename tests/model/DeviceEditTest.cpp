@@ -180,7 +180,7 @@ TEST_F(DeviceFixture, RemotePanelBringsItsPaletteAndDisplayAndTakesThemAway) {
   NewDevice answers = Named("Steuerung", "CTRL_515");
   CPOPrjDevice* device = Create(answers);
   ASSERT_TRUE(device);
-  EXPECT_FALSE(device->GetDisplayConfig());
+  EXPECT_FALSE(device->GetConfigAccess().GetDisplayConfig());
   const wxString palette = hv::JoinPath(device->GetDeviceFolder(), "Hardware/Palette.pal");
   EXPECT_FALSE(hv::IsFile(palette));
 
@@ -190,8 +190,8 @@ TEST_F(DeviceFixture, RemotePanelBringsItsPaletteAndDisplayAndTakesThemAway) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(IniValue(hv::JoinPath(device->GetDeviceFolder(), "DEVICE.SET"), "Config", "RemoteType"), "KOLM_G320");
   EXPECT_EQ(hvtest::ReadAll(palette), hvtest::ReadAll(hv::InstalledRemotePalette("CTRL_515", "KOLM_G320")));
-  EXPECT_TRUE(device->GetDisplayConfig());
-  EXPECT_EQ(device->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+  EXPECT_TRUE(device->GetConfigAccess().GetDisplayConfig());
+  EXPECT_EQ(device->GetConfigAccess().GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
   EXPECT_TRUE(hv::IsFolder(hv::JoinPath(device->GetDeviceFolder(), "Bitmaps")));
 
   AnswerSheet([](CPOPrjDevice& d) { d.SetRemoteType(""); }, IDOK);
@@ -200,7 +200,7 @@ TEST_F(DeviceFixture, RemotePanelBringsItsPaletteAndDisplayAndTakesThemAway) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   // The controller has no palette of its own.
   EXPECT_FALSE(hv::IsFile(palette));
-  EXPECT_FALSE(device->GetDisplayConfig());
+  EXPECT_FALSE(device->GetConfigAccess().GetDisplayConfig());
 }
 
 TEST_F(DeviceFixture, ChangedConnectionGoesToEveryDeviceAndItsFile) {

@@ -119,7 +119,7 @@ TEST_F(DeviceFixture, PastedDeviceGetsAFreeNameAndItsOwnFolderAndRow) {
   EXPECT_EQ(Names(DeviceFolder("Anlage2")), Names(DeviceFolder("Anlage")));
   EXPECT_EQ(RowNames(DeviceFolder("Anlage2")), (std::vector<std::string>{"Anlage2", "Anlage1"}));
   EXPECT_EQ(RowNames(DeviceFolder("Anlage")), (std::vector<std::string>{"Anlage", "Anlage1"}));
-  EXPECT_TRUE(pasted->LoadDeviceConfig());
+  EXPECT_TRUE(pasted->GetConfigAccess().LoadDeviceConfig());
 }
 
 TEST_F(DeviceFixture, PastedNamesStayWithinThirtyCharacters) {

@@ -307,7 +307,7 @@ TEST_F(DeviceFixture, NewerConfigurationIsOfferedOnceAfterLoadingAndTakenOverOnY
   project->LoadChildren();
   device = Find("Panel");
   ASSERT_TRUE(device);
-  EXPECT_EQ(device->GetDeviceVersion(), 100);
+  EXPECT_EQ(device->GetConfigAccess().GetConfigVersion(), 100);
 
   // The question waits until loading the children is over.
   device->LoadChildren();
@@ -317,7 +317,7 @@ TEST_F(DeviceFixture, NewerConfigurationIsOfferedOnceAfterLoadingAndTakenOverOnY
   RunDeferred();
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(CopyVersion(*device), "1.2");
-  EXPECT_EQ(device->GetDeviceVersion(), 120);
+  EXPECT_EQ(device->GetConfigAccess().GetConfigVersion(), 120);
   // The hardware folder is the installed one again, without the stray file.
   EXPECT_EQ(Names(hv::JoinPath(device->GetDeviceFolder(), "Hardware")), Names(hv::InstalledTypeFolder("KOLM_G320")));
   EXPECT_TRUE(devtest::Leftovers(device->GetDeviceFolder()).empty());
@@ -356,7 +356,7 @@ TEST_F(DeviceFixture, DeclinedOrFailedOfferKeepsTheDevicesConfiguration) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(CopyVersion(*device), "1.0");
   EXPECT_EQ(Names(hardware), files);
-  EXPECT_TRUE(device->LoadDeviceConfig());
+  EXPECT_TRUE(device->GetConfigAccess().LoadDeviceConfig());
   EXPECT_TRUE(devtest::Leftovers(DeviceFolder("Panel")).empty());
 }
 

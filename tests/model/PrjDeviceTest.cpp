@@ -246,17 +246,17 @@ TEST_F(DeviceFixture, ConfigurationIsTheDevicesOwn) {
   ASSERT_TRUE(ctrl);
   hvtest::WriteAll(hv::JoinPath(ctrl->GetDeviceFolder(), "device.cfg"), "[Extensions]\r\n0=CFEXT\r\n");
   int w = -1, h = -1;
-  EXPECT_TRUE(ctrl->GetDisplaySize(w, h));
+  EXPECT_TRUE(ctrl->GetConfigAccess().GetDisplaySize(w, h));
   EXPECT_EQ(wxString::Format("%dx%d", w, h), "320x240");
-  EXPECT_EQ(ctrl->GetIOCount("DI"), 8);
-  EXPECT_EQ(ctrl->GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
-  EXPECT_TRUE(ctrl->IsCFAvailable());
-  EXPECT_GT(ctrl->GetDeviceVersion(), 0);
+  EXPECT_EQ(ctrl->GetConfigAccess().GetIOCount("DI"), 8);
+  EXPECT_EQ(ctrl->GetConfigAccess().GetDisplayName(), S("KOLM G320 Remote-Panel & Tastatur"));
+  EXPECT_TRUE(ctrl->GetConfigAccess().IsCFAvailable());
+  EXPECT_GT(ctrl->GetConfigAccess().GetConfigVersion(), 0);
   // UseCF counts only where a card is possible.
   CPOPrjDevice* t420 = Create(Named("KOLM_T420", "KOLM_T420"));
-  ASSERT_TRUE(t420->SetUseCF(1));
+  ASSERT_TRUE(t420->GetSettings().SetUseCF(1));
   EXPECT_FALSE(t420->UsesCF());
-  EXPECT_TRUE(ctrl->SetUseCF(1));
+  EXPECT_TRUE(ctrl->GetSettings().SetUseCF(1));
   EXPECT_TRUE(ctrl->UsesCF());
   EXPECT_TRUE(ctrl->ExchangeUseCF(0));
   EXPECT_FALSE(ctrl->UsesCF());
@@ -264,9 +264,9 @@ TEST_F(DeviceFixture, ConfigurationIsTheDevicesOwn) {
   // Without its hardware folder: no configuration, the common picture and no offer.
   std::filesystem::remove_all(hv::ToFs(hv::JoinPath(ctrl->GetDeviceFolder(), "Hardware")));
   ctrl->CopyDevice(*ctrl);   // drops what was loaded
-  EXPECT_FALSE(ctrl->LoadDeviceConfig());
-  EXPECT_FALSE(ctrl->IsCFAvailable());
-  EXPECT_EQ(ctrl->GetDeviceVersion(), 0);
+  EXPECT_FALSE(ctrl->GetConfigAccess().LoadDeviceConfig());
+  EXPECT_FALSE(ctrl->GetConfigAccess().IsCFAvailable());
+  EXPECT_EQ(ctrl->GetConfigAccess().GetConfigVersion(), 0);
   EXPECT_EQ(ctrl->GetImage(), 2);
   ctrl->LoadChildren();
   RunDeferred();
@@ -333,7 +333,7 @@ TEST_F(DeviceFixture, ProjectLoadsItsDevicesFromRowAndSettings) {
 TEST_F(DeviceFixture, CopyDropsTheConfigurationAndLeavesTheWorkingFields) {
   CPOPrjDevice* device = Create(Named("Panel"));
   ASSERT_TRUE(device);
-  ASSERT_TRUE(device->LoadDeviceConfig());
+  ASSERT_TRUE(device->GetConfigAccess().LoadDeviceConfig());
   CPOPrjDevice copy;
   copy.SetWorkingParameters("w");
   copy.CopyDevice(*device);
