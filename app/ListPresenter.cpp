@@ -53,7 +53,7 @@ BEGIN_COMMAND_MAP(CListPresenter, CCmdTarget)
   ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
 END_COMMAND_MAP()
 
-CListPresenter::CListPresenter(IListWidget& widget, CTavProjectDoc& doc, const CSettingsFile& profile)
+CListPresenter::CListPresenter(IListWidget& widget, CTavProjectDoc& doc, CSettingsFile& profile)
     : m_widget(widget), m_doc(doc), m_profile(profile) {
   m_doc.AddView(this);
   SetClipboardCopyFlag(TRUE);

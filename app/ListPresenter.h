@@ -65,7 +65,7 @@ class IListWidget {
 class CListPresenter : public CCmdTarget, public IProjectView {
  public:
   // `profile` holds "Pane1" (the per-user profile); it must outlive the presenter.
-  CListPresenter(IListWidget& widget, CTavProjectDoc& doc, const CSettingsFile& profile);
+  CListPresenter(IListWidget& widget, CTavProjectDoc& doc, CSettingsFile& profile);
   ~CListPresenter() override;
   CListPresenter(const CListPresenter&) = delete;
   CListPresenter& operator=(const CListPresenter&) = delete;
@@ -148,7 +148,7 @@ class CListPresenter : public CCmdTarget, public IProjectView {
 
   IListWidget& m_widget;
   CTavProjectDoc& m_doc;
-  const CSettingsFile& m_profile;
+  CSettingsFile& m_profile;
   std::vector<ObjectRef> m_rows;
   ObjectRef m_listed;
   std::span<ColumnDef> m_table;

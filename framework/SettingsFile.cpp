@@ -39,11 +39,11 @@ int CSettingsFile::GetInt(const wxString& section, const wxString& key, int def)
   return hv::IniGetInt(m_path, section, key, def);
 }
 
-BOOL CSettingsFile::WriteString(const wxString& section, const wxString& key, const wxString& value) const {
+BOOL CSettingsFile::WriteString(const wxString& section, const wxString& key, const wxString& value) {
   return hv::IniWrite(m_path, section, key, value) ? TRUE : FALSE;
 }
 
-BOOL CSettingsFile::WriteInt(const wxString& section, const wxString& key, int value) const {
+BOOL CSettingsFile::WriteInt(const wxString& section, const wxString& key, int value) {
   return hv::IniWrite(m_path, section, key, wxString::Format("%d", value)) ? TRUE : FALSE;
 }
 
@@ -64,7 +64,7 @@ BOOL CSettingsFile::ReadSection(const wxString& section, CMapStringToString& map
   return TRUE;
 }
 
-BOOL CSettingsFile::WriteSection(const wxString& section, const CMapStringToString& map) const {
+BOOL CSettingsFile::WriteSection(const wxString& section, const CMapStringToString& map) {
   std::vector<wxString> lines;
   lines.reserve(map.size());
   for (const auto& [key, value] : map) lines.push_back(key + "=" + value);

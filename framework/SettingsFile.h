@@ -20,13 +20,13 @@ class CSettingsFile {
   // value named by the default is taken instead and written into the file.
   wxString GetString(const wxString& section, const wxString& key, const wxString& def) const;
   int GetInt(const wxString& section, const wxString& key, int def) const;
-  BOOL WriteString(const wxString& section, const wxString& key, const wxString& value) const;
-  BOOL WriteInt(const wxString& section, const wxString& key, int value) const;
+  BOOL WriteString(const wxString& section, const wxString& key, const wxString& value);
+  BOOL WriteInt(const wxString& section, const wxString& key, int value);
   // Reads a section into the map (emptied first); FALSE for a missing or empty section
   // and for a section with a line without "=" (the map is then left empty).
   BOOL ReadSection(const wxString& section, CMapStringToString& map) const;
   // Replaces a whole section with the map's pairs.
-  BOOL WriteSection(const wxString& section, const CMapStringToString& map) const;
+  BOOL WriteSection(const wxString& section, const CMapStringToString& map);
 
   // The path used for an empty one: the help file's folder and name with ".SET".
   static void SetDefaultBase(const wxString& helpFilePath);

@@ -71,7 +71,7 @@ void CDeviceSettings::ReadDeviceSet(DeviceSetValues& v, const std::function<BOOL
   v.networkPara = m_file.GetString(kSectionConnection, "NetworkPara", wxString());
 }
 
-BOOL CDeviceSettings::WriteDeviceSet(const DeviceSetValues& v, BOOL withOffsets) const {
+BOOL CDeviceSettings::WriteDeviceSet(const DeviceSetValues& v, BOOL withOffsets) {
   const std::vector<std::pair<wxString, wxString>> config = {
       {"Type", v.type},
       {"RemoteType", v.remoteType},
@@ -97,7 +97,7 @@ BOOL CDeviceSettings::WriteDeviceSet(const DeviceSetValues& v, BOOL withOffsets)
   }) ? TRUE : FALSE;
 }
 
-BOOL CDeviceSettings::WriteDataVersion() const {
+BOOL CDeviceSettings::WriteDataVersion() {
   if (m_folder.empty()) return FALSE;
   return m_file.WriteInt(kSectionConfig, "Version", kDeviceDataVersion);
 }
@@ -106,7 +106,7 @@ wxString CDeviceSettings::GetSetting(const wxString& section, const wxString& ke
   return m_file.GetString(section, key, def);
 }
 
-BOOL CDeviceSettings::WriteConfigString(const wxString& key, const wxString& value) const {
+BOOL CDeviceSettings::WriteConfigString(const wxString& key, const wxString& value) {
   if (m_folder.empty() || !Fits(key) || !Fits(value)) return FALSE;
   return m_file.WriteString(kSectionConfig, key, value);
 }
@@ -115,7 +115,7 @@ BOOL CDeviceSettings::ReadSimSourceFiles(CMapStringToString& map) const {
   return m_file.ReadSection(kSectionTavSimSources, map);
 }
 
-BOOL CDeviceSettings::WriteSettingsSection(const wxString& section, const CMapStringToString& map) const {
+BOOL CDeviceSettings::WriteSettingsSection(const wxString& section, const CMapStringToString& map) {
   if (m_folder.empty() || !Fits(section)) return FALSE;
   for (const auto& [key, value] : map)
     if (!Fits(key) || !Fits(value)) return FALSE;
@@ -124,14 +124,14 @@ BOOL CDeviceSettings::WriteSettingsSection(const wxString& section, const CMapSt
 
 int CDeviceSettings::GetUseCF(int def) const { return m_file.GetInt(kSectionConfig, "UseCF", def); }
 
-BOOL CDeviceSettings::SetUseCF(int value) const {
+BOOL CDeviceSettings::SetUseCF(int value) {
   if (m_folder.empty()) return FALSE;
   return m_file.WriteInt(kSectionConfig, "UseCF", value);
 }
 
 BOOL CDeviceSettings::UsesCF(BOOL cfAvailable) const { return cfAvailable && GetUseCF(cfAvailable ? 1 : 0) > 0; }
 
-BOOL CDeviceSettings::ExchangeUseCF(int value, BOOL cfAvailable, BOOL* written) const {
+BOOL CDeviceSettings::ExchangeUseCF(int value, BOOL cfAvailable, BOOL* written) {
   const BOOL before = UsesCF(cfAvailable);
   const BOOL ok = SetUseCF(value);
   if (written) *written = ok;

@@ -58,6 +58,7 @@ class CDeviceSettings {
   // The file's existing spelling, else the folder followed by "DEVICE.SET".
   wxString GetPath() const;
   const CSettingsFile& File() const { return m_file; }
+  CSettingsFile& File() { return m_file; }
 
   // Reads [Config] and [Connection]. The UnicodeResource default (the configuration's
   // answer) is asked only when the file has no such key. A missing file gives the
@@ -66,25 +67,25 @@ class CDeviceSettings {
   // Writes [Config] Type, RemoteType, FWBelow152, FWVersion, UnicodeResource,
   // [Connection] Slot, Network, NetworkPara, Node and, with the flag, the whole
   // [Resource Offset] section. FALSE, with the file unchanged, when it fails.
-  BOOL WriteDeviceSet(const DeviceSetValues& values, BOOL withOffsets) const;
+  BOOL WriteDeviceSet(const DeviceSetValues& values, BOOL withOffsets);
   // [Config] Version = 2910.
-  BOOL WriteDataVersion() const;
+  BOOL WriteDataVersion();
 
   // A value read by the settings files' rule (a default that names a registry value
   // of the brand is replaced by that value).
   wxString GetSetting(const wxString& section, const wxString& key, const wxString& def) const;
-  BOOL WriteConfigString(const wxString& key, const wxString& value) const;
+  BOOL WriteConfigString(const wxString& key, const wxString& value);
   BOOL ReadSimSourceFiles(CMapStringToString& map) const;
-  BOOL WriteSettingsSection(const wxString& section, const CMapStringToString& map) const;
+  BOOL WriteSettingsSection(const wxString& section, const CMapStringToString& map);
 
   // [Config] UseCF. The default of the readers is whether the device can have a
   // CompactFlash card; UsesCF honours the key only when it can.
   int GetUseCF(int def) const;
-  BOOL SetUseCF(int value) const;
+  BOOL SetUseCF(int value);
   BOOL UsesCF(BOOL cfAvailable) const;
   // Writes UseCF and returns what UsesCF answered before; *written tells whether the
   // write succeeded.
-  BOOL ExchangeUseCF(int value, BOOL cfAvailable, BOOL* written = nullptr) const;
+  BOOL ExchangeUseCF(int value, BOOL cfAvailable, BOOL* written = nullptr);
 
   // Keys with their defaults. The FTP user defaults to "supervisor" unless the caller's
   // device is reached by FTP (or the caller is the resource download).

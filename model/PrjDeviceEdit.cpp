@@ -165,7 +165,7 @@ void CPOPrjDevice::OfferConnectionToAll() {
     device->m_slot = m_slot;
     device->m_networkPara = m_networkPara;
     // Kept in the file too, or the next load would bring the old connection back.
-    const CSettingsFile& file = device->m_settings.File();
+    CSettingsFile& file = device->m_settings.File();
     const bool written = file.WriteString(kSectionConnection, wxS("Network"), m_network) &&
                          file.WriteString(kSectionConnection, wxS("Slot"), m_slot) &&
                          file.WriteString(kSectionConnection, wxS("NetworkPara"), m_networkPara);

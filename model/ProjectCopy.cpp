@@ -187,7 +187,7 @@ bool CProjectCopy::Register(CPOProject& project, bool isCopy, const wxString& co
   // The settings file keeps the spelling it has; a new one is written "project.set".
   project.SetFolder(folder);
   const wxString file = projectset::PathIn(folder, projectset::kLower);
-  const CSettingsFile settings(file);
+  CSettingsFile settings(file);
   bool ok = settings.WriteString(projectset::kConfig, wxS("Name"), project.GetName()) != FALSE;
   ok = ok && settings.WriteInt(projectset::kConfig, wxS("DefaultLanguage"), project.GetDefaultLanguageId());
   if (ok && !isCopy) {

@@ -102,7 +102,7 @@ void CPOProject::GetLanguages(LanguageMap& names) {
 
 void CPOProject::SetDefaultLanguage(WORD language) {
   m_defaultLanguage = language;
-  const CSettingsFile lower(projectset::PathIn(m_folder, projectset::kLower));
+  CSettingsFile lower(projectset::PathIn(m_folder, projectset::kLower));
   lower.WriteInt(projectset::kConfig, wxS("DefaultLanguage"), language);
   LanguageMap fonts;
   ReadLanguageFonts(fonts);

@@ -28,7 +28,7 @@ ProjectFlags ProjectFlags::Read(const wxString& file) {
 }
 
 bool ProjectFlags::Write(const wxString& file) const {
-  const CSettingsFile s(file);
+  CSettingsFile s(file);
   const BOOL values[] = {CoDeSysDP, CoDeSysDPChecksum, CoDeSysDPCreate, CoDeSysDPCreateCOM, CoDeSysDPByteAddr};
   bool ok = true;
   for (int i = 0; i < 5; ++i) ok = s.WriteInt(projectset::kConfig, kKeys[i], values[i]) && ok;

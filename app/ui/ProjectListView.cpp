@@ -57,7 +57,7 @@ long StyleFlags(int style) {
 }  // namespace
 
 CProjectListView::CProjectListView(wxWindow* parent, CMainFrame& frame, CTavProjectDoc& doc,
-                                   const CSettingsFile& profile)
+                                   CSettingsFile& profile)
     : wxPanel(parent, wxID_ANY), m_frame(frame), m_presenter(*this, doc, profile) {
   SetSizer(new wxBoxSizer(wxVERTICAL));
   m_presenter.onPrint = [this] { Print(); };

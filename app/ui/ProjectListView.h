@@ -16,7 +16,7 @@ class wxPrintData;
 
 class CProjectListView : public wxPanel, public IListWidget {
  public:
-  CProjectListView(wxWindow* parent, CMainFrame& frame, CTavProjectDoc& doc, const CSettingsFile& profile);
+  CProjectListView(wxWindow* parent, CMainFrame& frame, CTavProjectDoc& doc, CSettingsFile& profile);
   ~CProjectListView() override;
 
   CListPresenter& Presenter() { return m_presenter; }
