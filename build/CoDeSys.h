@@ -32,9 +32,6 @@ class CPOCoDeSys : public CProjectObject {
   BOOL Download(BOOL quiet, int* error);
 
   TypeCode GetTypeCode() override { return TypeCode::CoDeSys; }
-  int GetImage() override { return 25; }
-  int GetSelectedImage() override { return 25; }
-  int GetContextMenuId() override { return 483; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   wxString GetColumnText(int column) override;

@@ -15,9 +15,6 @@ class CPOPrgCoDeSys : public CProjectObject {
   CPOPrgCoDeSys(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::PrgCoDeSys; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 499; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

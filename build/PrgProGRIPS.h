@@ -10,9 +10,6 @@ class CPOPrgProGRIPS : public CProjectObject {
   CPOPrgProGRIPS(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::PrgProGRIPS; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

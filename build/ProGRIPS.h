@@ -10,9 +10,6 @@ class CPOProGRIPS : public CProjectObject {
   CPOProGRIPS(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ProGRIPS; }
-  int GetImage() override { return 34; }
-  int GetSelectedImage() override { return 34; }
-  int GetContextMenuId() override { return 304; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

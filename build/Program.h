@@ -11,9 +11,6 @@ class CPOProgram : public CProjectObject {
   CPOProgram(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::Program; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 470; }
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return HasListChildren(); }
   // TRUE when the device has programs.

@@ -11,9 +11,6 @@ class CPOTavSim : public CProjectObject {
   CPOTavSim(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::TavSim; }
-  int GetImage() override { return 12; }
-  int GetSelectedImage() override { return 12; }
-  int GetContextMenuId() override { return 488; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

@@ -10,9 +10,6 @@ class CPOTavSimSource : public CProjectObject {
   CPOTavSimSource(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::TavSimSource; }
-  int GetImage() override { return 15; }
-  int GetSelectedImage() override { return 15; }
-  int GetContextMenuId() override { return 436; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

@@ -54,12 +54,16 @@ struct LANGUAGE {
 };
 
 // One object class: type code, images, container flag and display name.
+// The context menu of kinds that have none of their own ("Neu...", "Einfügen").
+constexpr UINT kDefaultContextMenu = 436;
+
 struct PO_CLASSES {
   DWORD typeCode = 0;
   DWORD image = 0;
   DWORD selectedImage = 0;
   DWORD container = 0;   // 1 for nodes that only group children
   wxString name;         // empty for most containers
+  UINT contextMenu = kDefaultContextMenu;   // menu resource of the object's context menu
 };
 
 // Unlocalised row of the object-class table: the text is fetched when the table is built.
@@ -70,6 +74,7 @@ struct ObjectClassRow {
   DWORD container;
   UINT textId;               // 0: no name
   const wchar_t* germanName;
+  UINT contextMenu = kDefaultContextMenu;
 };
 
 // Builds the three tables; later calls do nothing. Start-up calls it once the language

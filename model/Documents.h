@@ -19,9 +19,6 @@ class CPODocuments : public CProjectObject {
   wxString EnsureFolder();
 
   TypeCode GetTypeCode() override { return TypeCode::Documents; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 501; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL KeepWhenEmpty() override { return FALSE; }

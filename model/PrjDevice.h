@@ -135,7 +135,6 @@ class CPOPrjDevice : public CProjectObject {
   int AddImageToList(CImageList& images, int size) override;
   int GetImage() override;
   int GetSelectedImage() override { return GetImage(); }
-  int GetContextMenuId() override { return kDeviceContextMenu; }
   TypeCode GetTypeCode() override { return TypeCode::PrjDevice; }
   BOOL LoadChildren() override;
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

@@ -27,9 +27,6 @@ class CPOPrjFolder : public CProjectObject {
   void Serialize(CArchive& ar) override;
   CPOProject* GetProject() override { return nullptr; }
   TypeCode GetTypeCode() override { return TypeCode::PrjFolder; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 493; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL IsPasteTarget() override { return TRUE; }

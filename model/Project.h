@@ -62,9 +62,6 @@ class CPOProject : public CProjectObject {
   void Serialize(CArchive& ar) override;
   CPOProject* GetProject() override { return this; }
   TypeCode GetTypeCode() override { return TypeCode::Project; }
-  int GetImage() override { return 44; }
-  int GetSelectedImage() override { return 44; }
-  int GetContextMenuId() override { return 461; }
   std::span<ColumnDef> GetColumnDefs() override;
   wxString GetColumnText(int column) override;
   wxString GetListCaption() override;

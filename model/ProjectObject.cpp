@@ -175,10 +175,20 @@ wxString CProjectObject::GetClipboardFormatName() { return wxS("POCT") + TypeCod
 wxString CProjectObject::GetColumnText(int column) { return column == 0 ? m_name : wxString(); }
 
 int CProjectObject::AddImageToList(CImageList&, int) { return 0; }
-int CProjectObject::GetImage() { return 0; }
+// The class table gives each kind its pictures and context menu.
+int CProjectObject::GetImage() {
+  const PO_CLASSES* row = FindObjectClass(ToUInt(GetTypeCode()));
+  return row ? static_cast<int>(row->image) : 0;
+}
 std::span<ColumnDef> CProjectObject::GetColumnDefs() { return GetColumnDefsOf(ColumnTableId::Default); }
-int CProjectObject::GetSelectedImage() { return 0; }
-int CProjectObject::GetContextMenuId() { return 436; }
+int CProjectObject::GetSelectedImage() {
+  const PO_CLASSES* row = FindObjectClass(ToUInt(GetTypeCode()));
+  return row ? static_cast<int>(row->selectedImage) : 0;
+}
+int CProjectObject::GetContextMenuId() {
+  const PO_CLASSES* row = FindObjectClass(ToUInt(GetTypeCode()));
+  return static_cast<int>(row ? row->contextMenu : kDefaultContextMenu);
+}
 TypeCode CProjectObject::GetTypeCode() { return TypeCode::None; }
 BOOL CProjectObject::HasListChildren() { return FALSE; }
 BOOL CProjectObject::KeepWhenEmpty() { return TRUE; }

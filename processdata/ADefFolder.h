@@ -10,9 +10,6 @@ class CPOADefFolder : public CProjectObject {
   CPOADefFolder(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ADefFolder; }
-  int GetImage() override { return 32; }
-  int GetSelectedImage() override { return 32; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

@@ -11,9 +11,6 @@ class CPOAlarmDef : public CProjectObject {
 
   BOOL IsUnicodeName() override { return TRUE; }
   TypeCode GetTypeCode() override { return TypeCode::AlarmDef; }
-  int GetImage() override { return 32; }
-  int GetSelectedImage() override { return 32; }
-  int GetContextMenuId() override { return 303; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

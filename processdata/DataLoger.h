@@ -10,9 +10,6 @@ class CPODataLoger : public CProjectObject {
   CPODataLoger(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::DataLoger; }
-  int GetImage() override { return 21; }
-  int GetSelectedImage() override { return 21; }
-  int GetContextMenuId() override { return 257; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

@@ -10,9 +10,6 @@ class CPORDefFolder : public CProjectObject {
   CPORDefFolder(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::RDefFolder; }
-  int GetImage() override { return 23; }
-  int GetSelectedImage() override { return 23; }
-  int GetContextMenuId() override { return 434; }
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

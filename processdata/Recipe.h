@@ -10,9 +10,6 @@ class CPORecipe : public CProjectObject {
   CPORecipe(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::Recipe; }
-  int GetImage() override { return 24; }
-  int GetSelectedImage() override { return 24; }
-  int GetContextMenuId() override { return 442; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

@@ -10,9 +10,6 @@ class CPORecipeDef : public CProjectObject {
   CPORecipeDef(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::RecipeDef; }
-  int GetImage() override { return 23; }
-  int GetSelectedImage() override { return 23; }
-  int GetContextMenuId() override { return 440; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
 };

@@ -24,9 +24,6 @@ class CPOBitmap : public CProjectObject {
   const Listing& GetListing() const { return m_listing; }
 
   TypeCode GetTypeCode() override { return TypeCode::Bitmap; }
-  int GetImage() override { return 8; }
-  int GetSelectedImage() override { return 8; }
-  int GetContextMenuId() override { return 417; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   wxString GetColumnText(int column) override;

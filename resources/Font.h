@@ -26,7 +26,6 @@ class CPOFont : public CProjectObject {
   // TrueType fonts (and names without an extension) have their own picture.
   int GetImage() override;
   int GetSelectedImage() override { return GetImage(); }
-  int GetContextMenuId() override { return 338; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   wxString GetColumnText(int column) override;

@@ -17,9 +17,6 @@ class CPOHtml : public CProjectObject {
   void SetTime(std::int64_t seconds) { m_time = seconds; }
 
   TypeCode GetTypeCode() override { return TypeCode::Html; }
-  int GetImage() override { return 38; }
-  int GetSelectedImage() override { return 38; }
-  int GetContextMenuId() override { return 311; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   wxString GetColumnText(int column) override;

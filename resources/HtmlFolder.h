@@ -23,9 +23,6 @@ class CPOHtmlFolder : public CProjectObject {
   void SetTime(std::int64_t seconds) { m_time = seconds; }
 
   TypeCode GetTypeCode() override { return TypeCode::HtmlFolder; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 312; }
   std::span<ColumnDef> GetColumnDefs() override;
   int Compare(const CProjectObject* other, int column) override;
   BOOL HasTreeChildren() override;

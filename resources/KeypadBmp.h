@@ -14,8 +14,6 @@ class CPOKeypadBmp : public CPOBitmap {
   const wxString& GetPath() const { return m_path; }
 
   TypeCode GetTypeCode() override { return TypeCode::KeypadBmp; }
-  int GetImage() override { return 40; }
-  int GetSelectedImage() override { return 40; }
 
  private:
   wxString m_path;

@@ -18,9 +18,6 @@ class CPOKeypadXML : public CProjectObject {
   std::uint32_t GetFileSize() const { return m_fileSize; }
 
   TypeCode GetTypeCode() override { return TypeCode::KeypadXML; }
-  int GetImage() override { return 41; }
-  int GetSelectedImage() override { return 41; }
-  int GetContextMenuId() override { return 332; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   wxString GetColumnText(int column) override;

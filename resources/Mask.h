@@ -38,9 +38,6 @@ class CPOMask : public CProjectObject {
 
   BOOL IsUnicodeName() override { return TRUE; }
   TypeCode GetTypeCode() override { return TypeCode::Mask; }
-  int GetImage() override { return 7; }
-  int GetSelectedImage() override { return 7; }
-  int GetContextMenuId() override { return 417; }
   // The screen's own list shows its elements.
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL HasTreeChildren() override { return FALSE; }

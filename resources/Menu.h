@@ -10,9 +10,6 @@ class CPOMenu : public CProjectObject {
   CPOMenu(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::Menu; }
-  int GetImage() override { return 31; }
-  int GetSelectedImage() override { return 31; }
-  int GetContextMenuId() override { return 417; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;

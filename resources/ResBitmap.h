@@ -11,9 +11,6 @@ class CPOResBitmap : public CProjectObject {
   CPOResBitmap(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ResBitmap; }
-  int GetImage() override { return 8; }
-  int GetSelectedImage() override { return 8; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

@@ -13,7 +13,6 @@ class CPOResFont : public CProjectObject {
   TypeCode GetTypeCode() override { return TypeCode::ResFont; }
   int GetImage() override { return 43; }
   int GetSelectedImage() override { return 43; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

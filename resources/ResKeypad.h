@@ -11,9 +11,6 @@ class CPOResKeypad : public CProjectObject {
   CPOResKeypad(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ResKeypad; }
-  int GetImage() override { return 40; }
-  int GetSelectedImage() override { return 40; }
-  int GetContextMenuId() override { return 331; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

@@ -13,9 +13,6 @@ class CPOResMask : public CProjectObject {
   CPOResMask(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ResMask; }
-  int GetImage() override { return 7; }
-  int GetSelectedImage() override { return 7; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

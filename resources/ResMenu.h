@@ -10,9 +10,6 @@ class CPOResMenu : public CProjectObject {
   CPOResMenu(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ResMenu; }
-  int GetImage() override { return 31; }
-  int GetSelectedImage() override { return 31; }
-  int GetContextMenuId() override { return 434; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL HasTreeChildren() override { return FALSE; }

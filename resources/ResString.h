@@ -13,9 +13,6 @@ class CPOResString : public CProjectObject {
   CPOResString(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::ResString; }
-  int GetImage() override { return 10; }
-  int GetSelectedImage() override { return 10; }
-  int GetContextMenuId() override { return 466; }
   // "Text", "ID", "Log. ID", then one column per project language other than the
   // default one, keyed by the language number. Widths and positions the list wrote
   // into the table stay with their language while the languages change.

@@ -11,9 +11,6 @@ class CPOResource : public CProjectObject {
   CPOResource(CProjectObject* parent, CPOPrjDevice* device);
 
   TypeCode GetTypeCode() override { return TypeCode::Resource; }
-  int GetImage() override { return 4; }
-  int GetSelectedImage() override { return 5; }
-  int GetContextMenuId() override { return 443; }
   BOOL KeepWhenEmpty() override { return FALSE; }
   // TRUE when the device has any resource content.
   BOOL HasTreeChildren() override;

@@ -43,8 +43,6 @@ class CPOString : public CProjectObject {
 
   BOOL IsUnicodeName() override { return TRUE; }
   TypeCode GetTypeCode() override { return TypeCode::String; }
-  int GetImage() override { return 10; }
-  int GetSelectedImage() override { return 10; }
   BOOL HasTreeChildren() override { return FALSE; }
   BOOL IsShownInTree() override { return FALSE; }
   // Column 1 the text number, 2 the logical id, from 3 on the language of the texts

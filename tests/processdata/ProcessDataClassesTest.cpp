@@ -30,10 +30,6 @@ TEST(ProcessDataClasses, FactoryMakesEachKindWithItsIdentity) {
     ASSERT_NE(nullptr, object);
     EXPECT_STREQ(k.className, object->ClassName());
     EXPECT_EQ(k.code, ToUInt(object->GetTypeCode()));
-    const PO_CLASSES* row = FindObjectClass(k.code);
-    ASSERT_NE(nullptr, row);
-    EXPECT_EQ(row->image, static_cast<DWORD>(object->GetImage()));
-    EXPECT_EQ(row->selectedImage, static_cast<DWORD>(object->GetSelectedImage()));
     EXPECT_EQ(k.inTree, object->IsShownInTree() != FALSE);
     EXPECT_EQ(k.wide, object->IsUnicodeName() != FALSE);
     EXPECT_FALSE(object->HasTreeChildren());

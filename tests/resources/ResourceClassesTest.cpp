@@ -40,14 +40,6 @@ TEST(ResourceClasses, FactoryMakesEachKindWithItsIdentity) {
     EXPECT_EQ(k.inTree, object->IsShownInTree() != FALSE);
     // Nothing below a resource appears in the tree below its own row.
     EXPECT_FALSE(object->HasTreeChildren());
-    // The class table gives the generic look-ups the same pictures, except where the
-    // font folder and fonts choose their own.
-    const PO_CLASSES* row = FindObjectClass(k.code);
-    ASSERT_NE(nullptr, row);
-    if (k.code != 0x21212000 && k.code != 0x21212100) {
-      EXPECT_EQ(row->image, static_cast<DWORD>(object->GetImage()));
-      EXPECT_EQ(row->selectedImage, static_cast<DWORD>(object->GetSelectedImage()));
-    }
     // Pastes find the class again by its name.
     auto again = CObjectFactory::CreateByName(k.className);
     ASSERT_NE(nullptr, again);
