@@ -69,28 +69,9 @@ bool CPOProject::DeleteProjectFiles(const wxString& folder, const wxString& name
 BOOL CPOProject::CreateNew(CProjectObject* parent, CPOPrjDevice*, const CProjectObject* templ) {
   if (templ && IsValidObject(templ) && std::string_view(templ->ClassName()) == kClassName)
     return CProjectCopy::Copy(parent, *static_cast<const CPOProject*>(templ));
-  if (!projectlist::ReadAll()) return FALSE;
-
-  const wxString root = ProjectsRoot();
-  NewProjectRequest request;
-  for (int n = 1;; ++n) {
-    request.name = wxString::Format(hv::LocalString(10110, wxS("Projekt %d")), n);
-    request.folder = hv::JoinPath(root, request.name);
-    if (!projectlist::NameExists(request.name) && !hv::PathExists(hv::ResolvePath(request.folder))) break;
-  }
-  request.flags = m_flags;
-  if (hv::Ui().Run(request) != IDOK) return FALSE;
-  if (CheckNewProject(request) != 0) return FALSE;
-
-  auto project = std::make_unique<CPOProject>();
-  project->SetName(request.name);
-  project->SetFolder(request.folder);
-  project->SetFlags(request.flags);
-  project->SetDefaultLanguageId(m_defaultLanguage);
-  project->TakePlaceFrom(parent);
-  if (!CProjectCopy::Register(*project, false)) return FALSE;
-  Place(std::move(project), parent);
-  return TRUE;
+  return CProjectCopy::Create(
+      parent, [](int n) { return wxString::Format(hv::LocalString(10110, wxS("Projekt %d")), n); }, ProjectsRoot(),
+      m_flags, m_defaultLanguage, wxString());
 }
 
 void CPOProject::OnNewProject() {

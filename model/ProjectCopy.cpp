@@ -213,15 +213,21 @@ bool CProjectCopy::Register(CPOProject& project, bool isCopy, const wxString& co
 }
 
 BOOL CProjectCopy::Copy(CProjectObject* parent, const CPOProject& templ) {
+  const wxString name = templ.GetName();
+  return Create(parent, [&name](int n) { return ProjectCopyName(name, n); }, hv::PathFolder(templ.GetFolder()),
+                templ.GetFlags(), templ.GetDefaultLanguageId(), hv::ResolvePath(templ.GetFolder()));
+}
+
+BOOL CProjectCopy::Create(CProjectObject* parent, const std::function<wxString(int n)>& proposal, const wxString& base,
+                          const ProjectFlags& flags, WORD language, const wxString& copyFrom) {
   if (!projectlist::ReadAll()) return FALSE;
-  const wxString base = hv::PathFolder(templ.GetFolder());
   NewProjectRequest request;
   for (int n = 1;; ++n) {
-    request.name = ProjectCopyName(templ.GetName(), n);
+    request.name = proposal(n);
     request.folder = hv::JoinPath(base, request.name);
     if (!projectlist::NameExists(request.name) && !hv::PathExists(hv::ResolvePath(request.folder))) break;
   }
-  request.flags = templ.GetFlags();
+  request.flags = flags;
   if (hv::Ui().Run(request) != IDOK) return FALSE;
   if (CheckNewProject(request) != 0) return FALSE;
 
@@ -229,9 +235,9 @@ BOOL CProjectCopy::Copy(CProjectObject* parent, const CPOProject& templ) {
   project->SetName(request.name);
   project->SetFolder(request.folder);
   project->SetFlags(request.flags);
-  project->SetDefaultLanguageId(templ.GetDefaultLanguageId());
+  project->SetDefaultLanguageId(language);
   project->TakePlaceFrom(parent);
-  if (!Register(*project, true, hv::ResolvePath(templ.GetFolder()))) return FALSE;
+  if (!Register(*project, !copyFrom.empty(), copyFrom)) return FALSE;
   CPOProject::Place(std::move(project), parent);
   return TRUE;
 }

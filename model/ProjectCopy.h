@@ -32,6 +32,12 @@ class CProjectCopy {
  public:
   // A copy of `templ` below `parent`, proposed to the user first.
   static BOOL Copy(CProjectObject* parent, const CPOProject& templ);
+  // The one way a new project comes about: the dialog proposes the first name
+  // `proposal(n)` free in the list and in `base`; the project is made with the chosen
+  // name, folder and flags, registered (its files copied from `copyFrom` when given)
+  // and placed below `parent`.
+  static BOOL Create(CProjectObject* parent, const std::function<wxString(int n)>& proposal, const wxString& base,
+                     const ProjectFlags& flags, WORD language, const wxString& copyFrom);
   // Creates the new project's folder (filled from `copyFrom` when given), writes its
   // settings and inserts its row, in that order. Any failure undoes the steps before
   // it and tells the user; nothing of a half project stays.
