@@ -75,11 +75,7 @@ class NewObjectGui : public hvtest::ProjectWindowFixture {
 TEST_F(NewObjectGui, NewOnAPanelOffersWhatItsConfigurationAllowsAndMakesEachKind) {
   CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
   Open();
-  ASSERT_TRUE(SelectInTree(project));
-  AnswerNewDevice({S("Panel")});
-  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  hvtest::Pump(std::chrono::milliseconds(100));
-  auto* device = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
+  CPOPrjDevice* device = MakeDevice(project, S("Panel"));
   ASSERT_TRUE(device);
 
   // The program's own dialog lists the kinds the panel's configuration allows.

@@ -51,11 +51,7 @@ TEST_F(TextsLayoutGui, LanguageColumnWidthsSurviveClosingAndReadingTheProjectAga
   CSettingsFile(hv::JoinPath(path, "PROJECT.SET")).WriteString("Languages/Fonts", "1031", "Arial");
   CSettingsFile(hv::JoinPath(path, "PROJECT.SET")).WriteString("Languages/Fonts", "1033", "Arial");
   Open();
-  ASSERT_TRUE(SelectInTree(project));
-  AnswerNewDevice({S("Panel")});
-  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  hvtest::Pump(std::chrono::milliseconds(100));
-  auto* device = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
+  CPOPrjDevice* device = MakeDevice(project, S("Panel"));
   ASSERT_TRUE(device);
   {
     // One text, so that the device shows its texts folder.

@@ -93,6 +93,14 @@ void ProjectWindowFixture::AnswerNewDevice(const DeviceAnswers& answers) {
   });
 }
 
+CPOPrjDevice* ProjectWindowFixture::MakeDevice(CPOProject* project, const wxString& name) {
+  if (!SelectInTree(project)) return nullptr;
+  AnswerNewDevice({name});
+  if (!RunInTree(ID_OBJECT_NEW)) return nullptr;
+  Pump(std::chrono::milliseconds(100));   // the device's late questions
+  return dynamic_cast<CPOPrjDevice*>(ChildNamed(project, name));
+}
+
 void ProjectWindowFixture::AnswerNewProject(const wxString& name) {
   ui.Answer<NewProjectRequest>([name](NewProjectRequest& r) {
     r.folder = FolderFollowingName(r.folder, r.name, name);

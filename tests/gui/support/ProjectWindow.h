@@ -44,6 +44,9 @@ class ProjectWindowFixture : public testing::Test {
   // The device sheet's next run makes a device with these answers; the new-object
   // dialog's next run chooses a device.
   void AnswerNewDevice(const DeviceAnswers& answers);
+  // A device "name" made in the open window through the project's "Neu..." and the
+  // new-device wizard; nullptr when none was made.
+  CPOPrjDevice* MakeDevice(CPOProject* project, const wxString& name);
   // The new-project dialog's next run takes this name (the folder follows it).
   void AnswerNewProject(const wxString& name);
 
