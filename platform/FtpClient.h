@@ -9,6 +9,8 @@
 
 namespace hv {
 
+struct FtpUploadState;
+
 struct FtpSession {
   wxString host;          // name or address; an IPv6 address without brackets
   int port = 21;
@@ -55,8 +57,11 @@ class FtpClient {
   FtpResult Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress = {});
 
  private:
+  int Perform(FtpUploadState& state);
+
   FtpSession m_session;
   void* m_curl = nullptr;
+  void* m_multi = nullptr;
 };
 
 // A path on the device as the project writes it ("\Flashdisk\TavDesign", "vfs") as a
