@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 
 #include "model/ZipProgress.h"
 #include "platform/Localization.h"
@@ -30,63 +31,47 @@ FtpTransferResult SourceMissing(const wxString& source) {
                  wxString::Format(hv::LocalString(11910, wxS("Die Quelle %s existiert nicht.")), source));
 }
 
+// What a failure's message names.
+enum class Subject { Host, Folder, File, LocalPath };
+
+struct FailureText {
+  FtpFailure failure;
+  UINT id;
+  const wchar_t* text;   // one %s: the subject
+  Subject subject;
+};
+
+const FailureText kFailureTexts[] = {
+    {FtpFailure::Connect, 11902, wxS("Keine Verbindung zum Gerät %s."), Subject::Host},
+    {FtpFailure::Login, 11903,
+     wxS("Das Gerät %s hat die Anmeldung abgelehnt.\nBitte überprüfen Sie Benutzername und Passwort."), Subject::Host},
+    {FtpFailure::RemoteFolder, 11904, wxS("Der Ordner %s kann auf dem Gerät nicht angelegt oder geöffnet werden."),
+     Subject::Folder},
+    {FtpFailure::WriteRefused, 11905, wxS("Das Gerät hat das Schreiben der Datei %s abgelehnt."), Subject::File},
+    {FtpFailure::DiskFull, 11906, wxS("Auf dem Gerät ist kein Platz für die Datei %s."), Subject::File},
+    {FtpFailure::ConnectionLost, 11907, wxS("Die Verbindung zum Gerät wurde bei der Datei %s unterbrochen."),
+     Subject::File},
+    {FtpFailure::Timeout, 11908, wxS("Das Gerät %s antwortet nicht (Zeitüberschreitung)."), Subject::Host},
+    {FtpFailure::LocalFile, 11909, wxS("Die Datei %s kann nicht gelesen werden."), Subject::LocalPath},
+    {FtpFailure::Other, 11912, wxS("Die Übertragung der Datei %s ist fehlgeschlagen."), Subject::File},
+};
+
 // The message for a failed upload of one file.
-FtpTransferResult UploadFailure(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host,
-                                const wxString& remoteFolder) {
-  switch (r.failure) {
-    case FtpFailure::Connect:
-      return Failure(r.failure, 11902,
-                     wxString::Format(hv::LocalString(11902, wxS("Keine Verbindung zum Gerät %s.")), host), r.detail);
-    case FtpFailure::Login:
-      return Failure(r.failure, 11903,
-                     wxString::Format(hv::LocalString(11903, wxS("Das Gerät %s hat die Anmeldung abgelehnt.\n"
-                                                                 "Bitte überprüfen Sie Benutzername und Passwort.")),
-                                      host),
-                     r.detail);
-    case FtpFailure::RemoteFolder:
-      return Failure(r.failure, 11904,
-                     wxString::Format(hv::LocalString(11904, wxS("Der Ordner %s kann auf dem Gerät nicht angelegt "
-                                                                 "oder geöffnet werden.")),
-                                      hv::PathFolder(file.remotePath).empty() ? remoteFolder
-                                                                              : hv::PathFolder(file.remotePath)),
-                     r.detail);
-    case FtpFailure::WriteRefused:
-      return Failure(r.failure, 11905,
-                     wxString::Format(hv::LocalString(11905, wxS("Das Gerät hat das Schreiben der Datei %s "
-                                                                 "abgelehnt.")),
-                                      file.shownName),
-                     r.detail);
-    case FtpFailure::DiskFull:
-      return Failure(r.failure, 11906,
-                     wxString::Format(hv::LocalString(11906, wxS("Auf dem Gerät ist kein Platz für die Datei %s.")),
-                                      file.shownName),
-                     r.detail);
-    case FtpFailure::ConnectionLost:
-      return Failure(r.failure, 11907,
-                     wxString::Format(hv::LocalString(11907, wxS("Die Verbindung zum Gerät %s wurde bei der "
-                                                                 "Datei %s unterbrochen.")),
-                                      host, file.shownName),
-                     r.detail);
-    case FtpFailure::Timeout:
-      return Failure(r.failure, 11908,
-                     wxString::Format(hv::LocalString(11908, wxS("Das Gerät %s antwortet nicht "
-                                                                 "(Zeitüberschreitung).")),
-                                      host),
-                     r.detail);
-    case FtpFailure::LocalFile:
-      return Failure(r.failure, 11909,
-                     wxString::Format(hv::LocalString(11909, wxS("Die Datei %s kann nicht gelesen werden.")),
-                                      file.localPath),
-                     r.detail);
-    case FtpFailure::Cancelled:
-      return Failure(r.failure, 10769, hv::LocalString(10769, wxS("Abbruch durch den Benutzer.")));
-    default:
-      return Failure(FtpFailure::Other, 11912,
-                     wxString::Format(hv::LocalString(11912, wxS("Die Übertragung der Datei %s ist "
-                                                                 "fehlgeschlagen.")),
-                                      file.shownName),
-                     r.detail);
+FtpTransferResult UploadFailure(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host) {
+  if (r.failure == FtpFailure::Cancelled)
+    return Failure(r.failure, 10769, hv::LocalString(10769, wxS("Abbruch durch den Benutzer.")));
+  const FailureText* entry = &kFailureTexts[std::size(kFailureTexts) - 1];
+  for (const FailureText& t : kFailureTexts)
+    if (t.failure == r.failure) entry = &t;
+  wxString subject;
+  switch (entry->subject) {
+    case Subject::Host: subject = host; break;
+    case Subject::Folder: subject = hv::PathFolder(file.remotePath); break;
+    case Subject::File: subject = file.shownName; break;
+    case Subject::LocalPath: subject = file.localPath; break;
   }
+  return Failure(entry->failure, entry->id, wxString::Format(hv::LocalString(entry->id, entry->text), subject),
+                 r.detail);
 }
 
 // The path of `path` below `base` ('/' separated), false when it is not below it.
@@ -139,8 +124,7 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
   if (!isFolder) {
     paths.push_back(source);
   } else if (!Collect(source, 0, paths)) {
-    return Failure(FtpFailure::LocalFile, 11909,
-                   wxString::Format(hv::LocalString(11909, wxS("Die Datei %s kann nicht gelesen werden.")), source));
+    return UploadFailure({FtpFailure::LocalFile, {}}, FtpFileJob{source, {}, {}, 0}, {});
   }
   for (const wxString& path : paths) {
     wxString relative;
@@ -194,14 +178,14 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
 
   hv::FtpClient client(session);
   for (const FtpFileJob& file : files) {
-    if (progress.CancelRequested()) return UploadFailure({FtpFailure::Cancelled, {}}, file, session.host, {});
+    if (progress.CancelRequested()) return UploadFailure({FtpFailure::Cancelled, {}}, file, session.host);
     report(file.shownName, done);
     const hv::FtpResult r = client.Upload(file.localPath, file.remotePath, [&](std::uint64_t sent) {
       report(file.shownName, done + std::min(sent, file.size));
       return !progress.CancelRequested();
     });
     if (!r.Ok()) {
-      FtpTransferResult failed = UploadFailure(r, file, session.host, hv::RemotePath(request.remoteFolder));
+      FtpTransferResult failed = UploadFailure(r, file, session.host);
       failed.filesSent = result.filesSent;
       return failed;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "build/CeDownload.h"
@@ -32,15 +33,6 @@ std::vector<wxString> RemotePaths(const std::vector<FtpFileJob>& files) {
   return paths;
 }
 
-FtpDownloadRequest RequestFor(const hvtest::FtpTestServer& server, const wxString& source) {
-  FtpDownloadRequest r;
-  r.address = server.Address();
-  r.user = "dev";
-  r.password = "pw";
-  r.source = source;
-  return r;
-}
-
 // Answers the transfer dialog by running its controller to the end, as the dialog would.
 void AnswerTransferHeadless(hvtest::ScriptedUi& ui, int* runs = nullptr) {
   ui.Answer<FtpDownloadRequest>([runs](FtpDownloadRequest& r) {
@@ -49,6 +41,41 @@ void AnswerTransferHeadless(hvtest::ScriptedUi& ui, int* runs = nullptr) {
     return static_cast<int>(controller.RunToEnd() ? IDOK : IDCANCEL);
   });
 }
+
+// Polls until the controller sends `name`, then lets it get well into that file.
+bool PollUntilSending(FtpDownloadController& controller, const wxString& name) {
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (!controller.StatusText().Contains(name)) {
+    if (controller.Poll() || Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return true;
+}
+
+// A device folder and, once a test serves it, a pyftpdlib server rooted at "root".
+class FtpServed : public testing::Test {
+ protected:
+  FtpServed() { MakeDeviceFolder(dir); }
+  bool Serve(hvtest::FtpTestServer::Options options = {}) {
+    server.emplace(dir.Sub("root"), options);
+    return server->Port() > 0;
+  }
+  FtpDownloadRequest RequestFor(const wxString& source) const {
+    FtpDownloadRequest r;
+    r.address = server->Address();
+    r.user = "dev";
+    r.password = "pw";
+    r.source = source;
+    return r;
+  }
+
+  hvtest::TempDir dir;
+  hvtest::ScriptedUi ui;
+  std::optional<hvtest::FtpTestServer> server;
+};
+using FtpTransfer = FtpServed;
+using CeTransfer = FtpServed;
 
 }  // namespace
 
@@ -114,14 +141,10 @@ TEST(FtpTransferPlan, BadSourcesAreRefusedWithTheirMessage) {
   EXPECT_EQ(RunFtpTransfer(bad, progress).messageId, 11913u);
 }
 
-TEST(FtpTransfer, FolderTreeArrivesByteIdenticalInMadeFolders) {
-  hvtest::TempDir dir;
-  MakeDeviceFolder(dir);
-  hvtest::FtpTestServer server(dir.Sub("root"));
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;
+TEST_F(FtpTransfer, FolderTreeArrivesByteIdenticalInMadeFolders) {
+  ASSERT_TRUE(Serve());
 
-  FtpDownloadRequest r = RequestFor(server, dir.Sub("dev/web"));
+  FtpDownloadRequest r = RequestFor(dir.Sub("dev/web"));
   r.localBase = dir.Sub("dev");
   r.remoteFolder = "\\Flashdisk\\wwwpub";
   FtpDownloadController controller(r);
@@ -134,20 +157,16 @@ TEST(FtpTransfer, FolderTreeArrivesByteIdenticalInMadeFolders) {
     EXPECT_EQ(hvtest::ReadAll(dir.Sub(wxString("root/Flashdisk/wwwpub/") + rel)), hvtest::ReadAll(dir.Sub(wxString("dev/") + rel)))
         << rel;
   EXPECT_TRUE(hv::IsFile(dir.Sub("root/Flashdisk/wwwpub/web/save.bin")));
-  EXPECT_EQ(server.Stored(), (std::vector<wxString>{"Flashdisk/wwwpub/web/index.htm", "Flashdisk/wwwpub/web/save.bin",
+  EXPECT_EQ(server->Stored(), (std::vector<wxString>{"Flashdisk/wwwpub/web/index.htm", "Flashdisk/wwwpub/web/save.bin",
                                                     "Flashdisk/wwwpub/web/img/logo.gif",
                                                     "Flashdisk/wwwpub/web/img/deep/x.js"}));
   EXPECT_TRUE(ui.MessageIds().empty());
 }
 
-TEST(FtpTransfer, WrongPasswordIsShownAndNothingClaimed) {
-  hvtest::TempDir dir;
-  MakeDeviceFolder(dir);
-  hvtest::FtpTestServer server(dir.Sub("root"));
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;
+TEST_F(FtpTransfer, WrongPasswordIsShownAndNothingClaimed) {
+  ASSERT_TRUE(Serve());
   ui.ExpectMessage(11903);
-  FtpDownloadRequest r = RequestFor(server, dir.Sub("dev/fonts/Arial.ttf"));
+  FtpDownloadRequest r = RequestFor(dir.Sub("dev/fonts/Arial.ttf"));
   r.password = "falsch";
   r.remoteFolder = "Flashdisk\\TavDesign\\Fonts";
   r.mode = kFtpModeSingleFile;
@@ -157,33 +176,26 @@ TEST(FtpTransfer, WrongPasswordIsShownAndNothingClaimed) {
   EXPECT_FALSE(r.succeeded);
   EXPECT_EQ(r.filesSent, 0);
   EXPECT_TRUE(r.message.Contains("127.0.0.1"));
-  EXPECT_TRUE(server.Stored().empty());
+  EXPECT_TRUE(server->Stored().empty());
   EXPECT_NE(controller.Percent(), 100);
 }
 
-TEST(FtpTransfer, ServerGoingAwayMidwayIsAFailure) {
-  hvtest::TempDir dir;
+TEST_F(FtpTransfer, ServerGoingAwayMidwayIsAFailure) {
   hvtest::WriteAll(dir.Sub("src/a_small.txt"), "small");
   hvtest::WriteAll(dir.Sub("src/b_big.bin"), std::string(6 << 20, 'z'));
   hvtest::WriteAll(dir.Sub("src/c_after.txt"), "after");
   hvtest::FtpTestServer::Options options;
   options.rate = 128 * 1024;
-  hvtest::FtpTestServer server(dir.Sub("root"), options);
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;
+  ASSERT_TRUE(Serve(options));
   ui.ExpectMessage(11907);
 
-  FtpDownloadRequest r = RequestFor(server, dir.Sub("src"));
+  FtpDownloadRequest r = RequestFor(dir.Sub("src"));
   r.remoteFolder = "vfs";
   FtpDownloadController controller(r, FtpTransferLimits{3000, 3000, 3});
   ASSERT_TRUE(controller.Start());
+  ASSERT_TRUE(PollUntilSending(controller, "b_big.bin"));
+  server->Kill();
   const auto deadline = Clock::now() + std::chrono::seconds(20);
-  while (!controller.StatusText().Contains("b_big") && Clock::now() < deadline) {
-    controller.Poll();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  server.Kill();
   while (!controller.Poll() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   ASSERT_TRUE(controller.IsFinished());
   EXPECT_TRUE(ui.AllExpectationsMet()) << hv::ToUtf8(r.message);
@@ -193,25 +205,17 @@ TEST(FtpTransfer, ServerGoingAwayMidwayIsAFailure) {
   EXPECT_FALSE(hv::PathExists(dir.Sub("root/vfs/c_after.txt")));
 }
 
-TEST(FtpTransfer, CancelStopsPromptlyWithoutAMessage) {
-  hvtest::TempDir dir;
+TEST_F(FtpTransfer, CancelStopsPromptlyWithoutAMessage) {
   hvtest::WriteAll(dir.Sub("big.bin"), std::string(8 << 20, 'c'));
   hvtest::FtpTestServer::Options options;
   options.rate = 64 * 1024;
-  hvtest::FtpTestServer server(dir.Sub("root"), options);
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;   // no message expected
+  ASSERT_TRUE(Serve(options));   // no message expected
 
-  FtpDownloadRequest r = RequestFor(server, dir.Sub("big.bin"));
+  FtpDownloadRequest r = RequestFor(dir.Sub("big.bin"));
   r.mode = kFtpModeSingleFile;
   FtpDownloadController controller(r);
   ASSERT_TRUE(controller.Start());
-  const auto deadline = Clock::now() + std::chrono::seconds(10);
-  while (!controller.StatusText().Contains("big.bin") && Clock::now() < deadline) {
-    controller.Poll();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));   // well into the upload
+  ASSERT_TRUE(PollUntilSending(controller, "big.bin"));
   EXPECT_FALSE(controller.RequestClose());   // closing while it runs cancels instead
   const auto cancelled = Clock::now();
   while (!controller.Poll() && Clock::now() - cancelled < std::chrono::seconds(10))
@@ -223,12 +227,8 @@ TEST(FtpTransfer, CancelStopsPromptlyWithoutAMessage) {
   EXPECT_TRUE(controller.RequestClose());
 }
 
-TEST(CeDownload, TargetDialogThenTransferAndTheConfirmedValuesComeBack) {
-  hvtest::TempDir dir;
-  MakeDeviceFolder(dir);
-  hvtest::FtpTestServer server(dir.Sub("root"));
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;
+TEST_F(CeTransfer, TargetDialogThenTransferAndTheConfirmedValuesComeBack) {
+  ASSERT_TRUE(Serve());
   DownloadWebCERequest shown;
   ui.Answer<DownloadWebCERequest>([&](DownloadWebCERequest& r) {
     shown = r;
@@ -241,7 +241,7 @@ TEST(CeDownload, TargetDialogThenTransferAndTheConfirmedValuesComeBack) {
   CeDownload job;
   job.caption = "True-Type Font downloaden";
   job.device = "Panel";
-  job.address = server.Address();
+  job.address = server->Address();
   job.source = dir.Sub("dev/fonts/Arial.ttf");
   job.localBase = dir.Sub("dev");
   job.targetPath = "\\Flashdisk\\TavDesign\\Fonts";
@@ -251,23 +251,19 @@ TEST(CeDownload, TargetDialogThenTransferAndTheConfirmedValuesComeBack) {
   EXPECT_EQ(shown.caption, "True-Type Font downloaden");
   EXPECT_EQ(shown.targetFolder, "\\Flashdisk\\TavDesign\\Fonts");
   EXPECT_EQ(shown.password, "alt");
-  EXPECT_EQ(shown.connection.port, server.Port());
+  EXPECT_EQ(shown.connection.port, server->Port());
   EXPECT_EQ(job.targetPath, "\\Flashdisk\\Neu");
   EXPECT_EQ(job.password, "pw");
   EXPECT_TRUE(job.message.empty());
   EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/Neu/Arial.ttf")), "ttf-bytes");
 }
 
-TEST(CeDownload, CancelOrFailureGivesFalseAndKeepsTheValues) {
-  hvtest::TempDir dir;
-  MakeDeviceFolder(dir);
-  hvtest::FtpTestServer server(dir.Sub("root"));
-  ASSERT_GT(server.Port(), 0);
-  hvtest::ScriptedUi ui;
+TEST_F(CeTransfer, CancelOrFailureGivesFalseAndKeepsTheValues) {
+  ASSERT_TRUE(Serve());
   int transfers = 0;
   AnswerTransferHeadless(ui, &transfers);
   CeDownload job;
-  job.address = server.Address();
+  job.address = server->Address();
   job.source = dir.Sub("dev/fonts/Arial.ttf");
   job.targetPath = "\\Flashdisk\\TavDesign";
   job.user = "dev";
@@ -288,10 +284,10 @@ TEST(CeDownload, CancelOrFailureGivesFalseAndKeepsTheValues) {
   EXPECT_EQ(transfers, 1);
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(job.message.Contains("127.0.0.1"));
-  EXPECT_TRUE(server.Stored().empty());
+  EXPECT_TRUE(server->Stored().empty());
 }
 
-TEST(CeDownload, ConfirmedTargetLosesOnlyItsLeadingSeparator) {
+TEST(CeTransferTarget, ConfirmedTargetLosesOnlyItsLeadingSeparator) {
   DownloadWebCERequest target;
   target.targetFolder = "\\Flashdisk\\wwwpub";
   target.user = "u";
