@@ -61,7 +61,6 @@ bool FtpDownloadController::Poll() {
 
 void FtpDownloadController::Finish() {
   m_busy = false;
-  m_finished = true;
   m_request.succeeded = m_result.Ok();
   m_request.filesSent = m_result.filesSent;
   m_request.messageId = m_result.messageId;
@@ -69,12 +68,14 @@ void FtpDownloadController::Finish() {
   if (m_result.Ok()) {
     m_percent = 100;
     m_status = hv::LocalString(11915, wxS("Übertragung erfolgreich"));
-    return;
+  } else {
+    m_status = m_result.message;
+    // The user who cancelled knows; every other failure is shown.
+    if (m_result.failure != hv::FtpFailure::Cancelled)
+      hv::Ui().Message(m_result.messageId, m_result.message, MB_OK | MB_ICONSTOP);
   }
-  m_status = m_result.message;
-  // The user who cancelled knows; every other failure is shown.
-  if (m_result.failure != hv::FtpFailure::Cancelled)
-    hv::Ui().Message(m_result.messageId, m_result.message, MB_OK | MB_ICONSTOP);
+  // Only now: the dialog must not end while the message is still up.
+  m_finished = true;
 }
 
 void FtpDownloadController::Cancel() {
