@@ -1,0 +1,136 @@
+// The field-bus scan of the online library: one worker thread per scan.
+#include <vector>
+
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "platform/online/OnlineInternal.h"
+#include "platform/online/ScanFile.h"
+
+namespace hv {
+
+namespace {
+
+void OnDevice(void* user, const char* node, const char* type, const char* const* details, uint32_t count) {
+  auto* scan = static_cast<OnlineLibrary::Scan*>(user);
+  std::vector<wxString> lines;
+  for (uint32_t i = 0; details && i < count && i < kScanDetailLines; ++i)
+    lines.push_back(FromUtf8(details[i] ? details[i] : ""));
+  const std::string block = FormatScanBlock(FromUtf8(node ? node : ""), FromUtf8(type ? type : ""), lines);
+  std::lock_guard lock(scan->mutex);
+  scan->blocks += block;
+}
+
+void OnProgress(void* user, const char* text) {
+  auto* scan = static_cast<OnlineLibrary::Scan*>(user);
+  std::lock_guard lock(scan->mutex);
+  scan->progress = FromUtf8(text ? text : "");
+  // Only the library says when a scan has ended.
+  if (scan->progress == kEndOfScan) scan->progress = "End of scan";
+}
+
+void RunScan(std::shared_ptr<OnlineLibrary::Scan> scan) {
+  HvScanSink sink{scan.get(), OnDevice, OnProgress};
+  uint32_t err = 0;
+  auto& c = *scan->connection;
+  const int ok = c.driver->scan(c.ctx, &sink, &scan->cancel, &err);
+  std::string blocks;
+  {
+    std::lock_guard lock(scan->mutex);
+    blocks = scan->blocks;
+  }
+  wxString writeError;
+  const bool cancelled = scan->cancel != 0;
+  const bool written = ok && !cancelled && WriteFileAtomic(scan->resultFile, blocks, &writeError);
+  std::lock_guard lock(scan->mutex);
+  if (written) {
+    scan->state = ScanState::Done;
+    scan->progress = kEndOfScan;
+  } else {
+    scan->state = ScanState::Failed;
+    scan->error = cancelled ? HV_ERR_CANCELLED : (!ok ? (err ? err : HV_ERR_IO) : HV_ERR_IO);
+    scan->progress = wxString::Format("Scan failed (error %u)", static_cast<unsigned>(scan->error));
+  }
+}
+
+}  // namespace
+
+void OnlineLibrary::JoinFinishedScan() {
+  if (m_scan && m_scanThread.joinable()) {
+    bool running;
+    {
+      std::lock_guard lock(m_scan->mutex);
+      running = m_scan->state == ScanState::Running;
+    }
+    if (!running) m_scanThread.join();
+  }
+}
+
+bool OnlineLibrary::StartScan(const wxString& driver, const wxString& slot, const wxString& resultFile,
+                              const wxString& param) {
+  std::lock_guard guard(m_scanMutex);
+  JoinFinishedScan();
+  if (m_scanThread.joinable()) {
+    SetLastError(HV_ERR_BUSY);
+    return false;
+  }
+  auto plugin = PluginRegistry::Get().Driver(driver);
+  if (!plugin) {
+    SetLastError(HV_ERR_NO_DRIVER);
+    return false;
+  }
+  if (!plugin->scan) {
+    SetLastError(HV_ERR_UNSUPPORTED);
+    return false;
+  }
+  if (resultFile.empty() || !IsFolder(PathFolder(resultFile))) {
+    SetLastError(HV_ERR_BAD_PARAMETER);
+    return false;
+  }
+  uint32_t err = 0;
+  // Drivers open without network traffic, so this never waits for a peer.
+  HvDriverContext* ctx = plugin->open(ToUtf8(slot).c_str(), ToUtf8(param).c_str(), &err);
+  if (!ctx) {
+    SetLastError(err ? err : HV_ERR_BAD_PARAMETER);
+    return false;
+  }
+  auto scan = std::make_shared<Scan>();
+  scan->connection = std::make_unique<Connection>();
+  scan->connection->driver = plugin;
+  scan->connection->ctx = ctx;
+  scan->connection->param = param;
+  scan->resultFile = resultFile;
+  scan->progress = "Scan";
+  m_scan = scan;
+  m_scanThread = std::thread(RunScan, scan);
+  return true;
+}
+
+wxString OnlineLibrary::ProgressScan() const {
+  std::lock_guard guard(m_scanMutex);
+  if (!m_scan) return {};
+  std::lock_guard lock(m_scan->mutex);
+  return m_scan->progress;
+}
+
+ScanState OnlineLibrary::GetScanState() const {
+  std::lock_guard guard(m_scanMutex);
+  if (!m_scan) return ScanState::Idle;
+  std::lock_guard lock(m_scan->mutex);
+  return m_scan->state;
+}
+
+DWORD OnlineLibrary::ScanError() const {
+  std::lock_guard guard(m_scanMutex);
+  if (!m_scan) return 0;
+  std::lock_guard lock(m_scan->mutex);
+  return m_scan->error;
+}
+
+void OnlineLibrary::EscapeScan() {
+  std::lock_guard guard(m_scanMutex);
+  if (m_scan) m_scan->cancel = 1;
+  if (m_scanThread.joinable()) m_scanThread.join();
+  m_scan.reset();
+}
+
+}  // namespace hv
