@@ -39,6 +39,11 @@ std::int64_t MtimeNs(const struct stat& st) {
   return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+bool SameFolder(const wxString& a, const wxString& b) {
+  struct stat sa {}, sb {};
+  return Stat(a, sa) && Stat(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 const char* FolderName(PluginKind kind) { return kind == PluginKind::Device ? "device" : "driver"; }
 
 wxString NameOrTitle(const char* name, const wxString& title) {
@@ -59,7 +64,7 @@ wxString PluginRegistry::Folder(PluginKind kind) const {
   const wxString data = DefaultDataFolder();
   const wxString folder = ResolvePath(JoinPath(data, FolderName(kind)));
 #ifdef HALVORA_BUILD_DATA
-  if (!IsFolder(folder) && NormalizePath(data) == NormalizePath(FromUtf8(HALVORA_SOURCE_DATA)))
+  if (!IsFolder(folder) && SameFolder(data, FromUtf8(HALVORA_SOURCE_DATA)))
     return JoinPath(FromUtf8(HALVORA_BUILD_DATA), FolderName(kind));
 #endif
   return folder;

@@ -49,7 +49,7 @@ std::vector<ScanEntry> ParseScanText(std::string_view bytes, ScanTypeNames names
     current = ScanEntry{};
   };
   size_t pos = 0;
-  while (pos <= bytes.size()) {
+  while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
     if (end == std::string_view::npos) end = bytes.size();
     std::string_view raw = bytes.substr(pos, end - pos);
@@ -80,7 +80,6 @@ std::vector<ScanEntry> ParseScanText(std::string_view bytes, ScanTypeNames names
         if (current.details.size() < kScanDetailLines) current.details.push_back(line);
         break;
     }
-    if (end == bytes.size()) break;
   }
   finish();
   return entries;
