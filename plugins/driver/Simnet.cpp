@@ -4,7 +4,8 @@
 //   [Values <node>]  <address>=<value text>
 // The file is read again whenever it changes. Error=24 makes every read fail as a lost
 // connection, Error=42 delivers values flagged as not fresh, DelayMs holds back the first
-// value of a data point for that long after it was registered.
+// value of a data point for that long after it was registered. A test build without
+// Driver_Read (HV_TEST_NO_READ) shows how a driver lacking a call is skipped.
 #include <sys/stat.h>
 
 #include <chrono>
@@ -53,7 +54,7 @@ void SleepCancellable(long ms, const volatile int* cancel) {
 }
 
 // Encodes the value text for the type into buf.
-int Deliver(const std::string& text, uint32_t type, uint32_t textLen, void* buf, uint32_t cap, uint32_t* len,
+[[maybe_unused]] int Deliver(const std::string& text, uint32_t type, uint32_t textLen, void* buf, uint32_t cap, uint32_t* len,
             uint32_t* err) {
   if (hvplug::IsText(type)) {
     const uint32_t n = type == 0x100 ? textLen : type - 0x2000;
@@ -127,6 +128,7 @@ HV_PLUGIN_EXPORT void Driver_Unregister(HvDriverContext* ctx, uint32_t id) HV_NO
   if (ctx) ctx->points.erase(id);
 }
 
+#ifndef HV_TEST_NO_READ
 HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, uint32_t cap, uint32_t* len,
                                  uint32_t* err) HV_NOEXCEPT {
   try {
@@ -150,6 +152,8 @@ HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, u
     return *err = HV_ERR_IO, 0;
   }
 }
+
+#endif
 
 HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel,
                                  uint32_t* err) HV_NOEXCEPT {

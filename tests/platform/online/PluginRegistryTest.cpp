@@ -26,7 +26,7 @@ const std::vector<std::string> kAllTestDevices = {"TESTDEV.so", "zorva_P303.so",
                                                   "NEWABI.so", "NOCHECK.so", "OTHERNET.so", "JUNK.so"};
 
 TEST(PluginRegistry, ListsUsablePluginsAndSkipsBrokenOnesOnce) {
-  hvtest::PluginInstall install(kAllTestDevices);
+  hvtest::PluginInstall install(kAllTestDevices, {"SIMNET.so", "MBTCP.so", "NOREAD.so"});
   hvtest::WriteAll(install.Sub("device/README.ddl"), "a Windows plug-in is never loaded");
   auto& reg = PluginRegistry::Get();
 
@@ -51,8 +51,12 @@ TEST(PluginRegistry, ListsUsablePluginsAndSkipsBrokenOnesOnce) {
   EXPECT_EQ(reg.OpenCount(), opens);
   EXPECT_EQ(reg.Problems().size(), 4u);
 
+  // A driver without Driver_Read is skipped like the devices above.
   EXPECT_EQ(Titles(reg.List(PluginKind::Driver)),
             (std::vector<std::string>{"MBTCP=Modbus TCP", "SIMNET=Simulation"}));
+  EXPECT_FALSE(reg.Driver("NOREAD"));
+  ASSERT_EQ(reg.Problems().size(), 5u);
+  EXPECT_EQ(reg.Problems().back().reason, "no Driver_Read");
 }
 
 TEST(PluginRegistry, FindsPluginsOnlyByTitleInsideTheirFolder) {
