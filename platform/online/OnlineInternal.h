@@ -1,5 +1,6 @@
 #pragma once
 // Internals of the online library shared by its source files.
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,6 +37,7 @@ struct OnlineLibrary::Scan {
   wxString resultFile;
   volatile int cancel = 0;  // read by the driver through its C interface
   mutable std::mutex mutex;
+  std::condition_variable ended;
   wxString progress;
   ScanState state = ScanState::Running;
   DWORD error = 0;

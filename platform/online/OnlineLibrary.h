@@ -91,6 +91,8 @@ class OnlineLibrary {
   wxString ProgressScan() const;
   ScanState GetScanState() const;
   DWORD ScanError() const;  // why a scan failed
+  // Waits until the scan has ended (true) or the time is up (false); for worker threads.
+  bool WaitScan(std::chrono::milliseconds limit) const;
   // Stops a running scan and waits for its thread; safe without a scan.
   void EscapeScan();
 

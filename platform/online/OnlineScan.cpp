@@ -1,4 +1,5 @@
 // The field-bus scan of the online library: one worker thread per scan.
+#include <cstdio>
 #include <vector>
 
 #include "platform/Codec.h"
@@ -9,6 +10,21 @@
 namespace hv {
 
 namespace {
+
+// Writes the result beside the target and renames it over, so a reader sees the old or
+// the new file, never a part. No flush to disk: a scan result is made again by the next
+// scan, and waiting for the disk would slow every scan down.
+bool WriteResult(const wxString& path, const std::string& bytes) {
+  const std::string target = ToFs(ResolvePath(path)), tmp = target + ".tmp";
+  FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) != 0 || !written || std::rename(tmp.c_str(), target.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
 
 void OnDevice(void* user, const char* node, const char* type, const char* const* details, uint32_t count) {
   auto* scan = static_cast<OnlineLibrary::Scan*>(user);
@@ -38,9 +54,8 @@ void RunScan(std::shared_ptr<OnlineLibrary::Scan> scan) {
     std::lock_guard lock(scan->mutex);
     blocks = scan->blocks;
   }
-  wxString writeError;
   const bool cancelled = scan->cancel != 0;
-  const bool written = ok && !cancelled && WriteFileAtomic(scan->resultFile, blocks, &writeError);
+  const bool written = ok && !cancelled && WriteResult(scan->resultFile, blocks);
   std::lock_guard lock(scan->mutex);
   if (written) {
     scan->state = ScanState::Done;
@@ -50,6 +65,7 @@ void RunScan(std::shared_ptr<OnlineLibrary::Scan> scan) {
     scan->error = cancelled ? HV_ERR_CANCELLED : (!ok ? (err ? err : HV_ERR_IO) : HV_ERR_IO);
     scan->progress = wxString::Format("Scan failed (error %u)", static_cast<unsigned>(scan->error));
   }
+  scan->ended.notify_all();
 }
 
 }  // namespace
@@ -124,6 +140,17 @@ DWORD OnlineLibrary::ScanError() const {
   if (!m_scan) return 0;
   std::lock_guard lock(m_scan->mutex);
   return m_scan->error;
+}
+
+bool OnlineLibrary::WaitScan(std::chrono::milliseconds limit) const {
+  std::shared_ptr<Scan> scan;
+  {
+    std::lock_guard guard(m_scanMutex);
+    scan = m_scan;
+  }
+  if (!scan) return true;
+  std::unique_lock lock(scan->mutex);
+  return scan->ended.wait_for(lock, limit, [&] { return scan->state != ScanState::Running; });
 }
 
 void OnlineLibrary::EscapeScan() {

@@ -160,7 +160,7 @@ TEST_F(Mbtcp, DeadRefusingAndSlowPeersEndQuickly) {
 
     start = std::chrono::steady_clock::now();
     ASSERT_TRUE(hv::Vostrel_StartScan("MBTCP", slot, result, Param(p.port, "units=1-247"))) << p.name;
-    while (hv::OnlineLibrary::Get().GetScanState() == hv::ScanState::Running) std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(5s)) << p.name;
     EXPECT_EQ(hv::OnlineLibrary::Get().GetScanState(), hv::ScanState::Failed) << p.name;
     EXPECT_EQ(hv::OnlineLibrary::Get().ScanError(), p.error) << p.name;
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << p.name;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <modbus.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -119,7 +120,12 @@ void ModbusTestServer::Run() {
     if (select(maxFd + 1, &fds, nullptr, nullptr, &tv) <= 0) continue;
     if (FD_ISSET(m_listen, &fds)) {
       const int c = accept(m_listen, nullptr, nullptr);
-      if (c >= 0) clients.insert(c);
+      if (c >= 0) {
+        // Answers go out at once, as from a device, not held back for the next ACK.
+        const int one = 1;
+        setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        clients.insert(c);
+      }
     }
     for (auto it = clients.begin(); it != clients.end();) {
       const int c = *it;
