@@ -182,3 +182,42 @@ TEST_F(Mbtcp, ARunningScanIsEscapedWithinATimeout) {
 }
 
 }  // namespace
+
+namespace {
+
+// A read on a worker thread ends when the caller cancels, and keeps its own last error.
+TEST_F(Mbtcp, WorkerThreadReadsHonourCancel) {
+  ModbusTestServer dead({1}, ModbusTestServer::Mode::Silent);
+  ModbusTestServer live({1});
+  live.SetRegister(1, 4, 0x3000, 42);
+  ASSERT_TRUE(hv::Vostrel_SetDriverParameter("MBTCP", "TCP_dead", Param(dead.Port())));
+  ASSERT_TRUE(hv::Vostrel_SetDriverParameter("MBTCP", "TCP_live", Param(live.Port())));
+  auto reg = [](const char* slot) {
+    const DWORD h = hv::Vostrel_RegisterDataPoint("MBTCP", slot, "TESTDEV", "1", "", "8|M|W|81|0|0|1", 0x00030003, 0,
+                                                  0, 0, 0, hv::kDpWordPos, 0);
+    hv::Vostrel_ActivateDataPoint(h, TRUE);
+    return h;
+  };
+  const DWORD deadPoint = reg("TCP_dead"), livePoint = reg("TCP_live");
+  std::atomic<bool> cancel{false};
+  hv::PollResult workerResult;
+  const auto start = std::chrono::steady_clock::now();
+  std::thread worker([&] {
+    char buf[8];
+    workerResult = hv::OnlineLibrary::Get().PollRead(deadPoint, buf, sizeof buf, 10s, &cancel);
+  });
+  // Meanwhile this thread reads from the live server undisturbed.
+  char buf[8];
+  ASSERT_TRUE(hv::Vostrel_ReadDataPoint(livePoint, buf, sizeof buf));
+  EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_NONE);
+  cancel = true;
+  worker.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);  // one time-out, not the ten seconds
+  EXPECT_FALSE(workerResult.value);
+  EXPECT_EQ(workerResult.lastError, HV_ERR_TIMEOUT);
+  EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_NONE);
+  hv::Vostrel_ClearDataPoint(deadPoint);
+  hv::Vostrel_ClearDataPoint(livePoint);
+}
+
+}  // namespace
