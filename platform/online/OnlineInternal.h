@@ -21,6 +21,11 @@ struct OnlineLibrary::Connection {
   }
 };
 
+// Opens a driver connection; null with the calling thread's last error set on failure.
+// Drivers open without network traffic, so this never waits for a peer.
+std::unique_ptr<OnlineLibrary::Connection> OpenConnection(std::shared_ptr<const DriverPlugin> driver,
+                                                          const wxString& slot, const wxString& param);
+
 struct OnlineLibrary::DataPoint {
   std::shared_ptr<Connection> connection;
   uint32_t id = 0;

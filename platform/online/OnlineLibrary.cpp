@@ -20,6 +20,25 @@ thread_local DWORD t_lastError = 0;
 wxString Key(const wxString& driver, const wxString& slot) { return PluginRegistry::NormalizeTitle(driver) + "\n" + slot; }
 }  // namespace
 
+std::unique_ptr<OnlineLibrary::Connection> OpenConnection(std::shared_ptr<const DriverPlugin> driver,
+                                                          const wxString& slot, const wxString& param) {
+  if (!driver) {
+    t_lastError = HV_ERR_NO_DRIVER;
+    return nullptr;
+  }
+  uint32_t err = 0;
+  HvDriverContext* ctx = driver->open(ToUtf8(slot).c_str(), ToUtf8(param).c_str(), &err);
+  if (!ctx) {
+    t_lastError = err ? err : HV_ERR_BAD_PARAMETER;
+    return nullptr;
+  }
+  auto c = std::make_unique<OnlineLibrary::Connection>();
+  c->driver = std::move(driver);
+  c->ctx = ctx;
+  c->param = param;
+  return c;
+}
+
 OnlineLibrary& OnlineLibrary::Get() {
   static OnlineLibrary library;
   return library;
@@ -152,21 +171,8 @@ bool OnlineLibrary::SetDriverParameter(const wxString& driver, const wxString& s
     auto it = m_connections.find(key);
     if (it != m_connections.end() && it->second->param == param) return true;
   }
-  auto plugin = PluginRegistry::Get().Driver(driver);
-  if (!plugin) {
-    SetLastError(HV_ERR_NO_DRIVER);
-    return false;
-  }
-  uint32_t err = 0;
-  HvDriverContext* ctx = plugin->open(ToUtf8(slot).c_str(), ToUtf8(param).c_str(), &err);
-  if (!ctx) {
-    SetLastError(err ? err : HV_ERR_BAD_PARAMETER);
-    return false;
-  }
-  auto c = std::make_shared<Connection>();
-  c->driver = plugin;
-  c->ctx = ctx;
-  c->param = param;
+  std::shared_ptr<Connection> c = OpenConnection(PluginRegistry::Get().Driver(driver), slot, param);
+  if (!c) return false;
   std::lock_guard lock(m_mutex);
   // Data points registered on an older connection keep it until they are cleared.
   m_connections[key] = c;

@@ -102,18 +102,9 @@ bool OnlineLibrary::StartScan(const wxString& driver, const wxString& slot, cons
     SetLastError(HV_ERR_BAD_PARAMETER);
     return false;
   }
-  uint32_t err = 0;
-  // Drivers open without network traffic, so this never waits for a peer.
-  HvDriverContext* ctx = plugin->open(ToUtf8(slot).c_str(), ToUtf8(param).c_str(), &err);
-  if (!ctx) {
-    SetLastError(err ? err : HV_ERR_BAD_PARAMETER);
-    return false;
-  }
   auto scan = std::make_shared<Scan>();
-  scan->connection = std::make_unique<Connection>();
-  scan->connection->driver = plugin;
-  scan->connection->ctx = ctx;
-  scan->connection->param = param;
+  scan->connection = OpenConnection(plugin, slot, param);
+  if (!scan->connection) return false;
   scan->resultFile = resultFile;
   scan->progress = "Scan";
   m_scan = scan;

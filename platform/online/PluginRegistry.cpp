@@ -199,25 +199,23 @@ std::vector<PluginListEntry> PluginRegistry::List(PluginKind kind, bool includeH
   return list;
 }
 
-std::shared_ptr<const DevicePlugin> PluginRegistry::Device(const wxString& title) {
-  std::lock_guard lock(m_mutex);
+const PluginRegistry::Entry* PluginRegistry::Find(PluginKind kind, const wxString& title) {
   const wxString key = NormalizeTitle(title);
   if (key.empty()) return nullptr;
-  const auto& titles = Titles(PluginKind::Device);
+  const auto& titles = Titles(kind);
   auto it = titles.find(key);
-  if (it == titles.end()) return nullptr;
-  const Entry* e = Load(PluginKind::Device, wxString(it->second));
+  return it == titles.end() ? nullptr : Load(kind, wxString(it->second));
+}
+
+std::shared_ptr<const DevicePlugin> PluginRegistry::Device(const wxString& title) {
+  std::lock_guard lock(m_mutex);
+  const Entry* e = Find(PluginKind::Device, title);
   return e ? e->device : nullptr;
 }
 
 std::shared_ptr<const DriverPlugin> PluginRegistry::Driver(const wxString& title) {
   std::lock_guard lock(m_mutex);
-  const wxString key = NormalizeTitle(title);
-  if (key.empty()) return nullptr;
-  const auto& titles = Titles(PluginKind::Driver);
-  auto it = titles.find(key);
-  if (it == titles.end()) return nullptr;
-  const Entry* e = Load(PluginKind::Driver, wxString(it->second));
+  const Entry* e = Find(PluginKind::Driver, title);
   return e ? e->driver : nullptr;
 }
 

@@ -114,6 +114,7 @@ class PluginRegistry {
 
   const std::map<wxString, wxString>& Titles(PluginKind kind);
   const Entry* Load(PluginKind kind, const wxString& path);
+  const Entry* Find(PluginKind kind, const wxString& title);
   void Report(const wxString& path, const wxString& reason);
 
   mutable std::recursive_mutex m_mutex;
