@@ -116,7 +116,8 @@ typedef struct HvScanSink {
 } HvScanSink;
 
 /* Opens a connection context for slot and parameter text; NULL with *err on failure.
-   Contexts are used by one thread at a time. */
+   Open only checks the texts: no network traffic, so it never waits for a peer. A context
+   is used by one thread at a time; no call on it waits longer than the driver's time-out. */
 typedef HvDriverContext* (*Driver_OpenFn)(const char* slot, const char* param, uint32_t* err);
 typedef void (*Driver_CloseFn)(HvDriverContext* ctx);
 /* Resolves a data point; nonzero with *id on success. */
@@ -125,8 +126,9 @@ typedef void (*Driver_UnregisterFn)(HvDriverContext* ctx, uint32_t id);
 /* One read: numbers as the 4-byte database form, texts as bytes. Nonzero when a fresh
    value is in buf; 0 with HV_ERR_NOT_FRESH when buf holds an older one. */
 typedef int (*Driver_ReadFn)(HvDriverContext* ctx, uint32_t id, void* buf, uint32_t cap, uint32_t* len, uint32_t* err);
-/* Searches the bus, reporting devices and progress to the sink; returns when done or as
-   soon as *cancel is nonzero (checked at least every 200 ms). Nonzero on success. */
+/* Searches the bus, reporting devices (in node order) and progress to the sink; returns
+   when done or soon after *cancel turns nonzero (checked at least once per time-out).
+   Nonzero on success. */
 typedef int (*Driver_ScanFn)(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel, uint32_t* err);
 
 #ifdef __cplusplus
