@@ -21,7 +21,7 @@ CGridCore::CGridCore()
 CGridCore::~CGridCore() = default;
 
 void CGridCore::InitSheet(CGridSheetInfo& sheet) {
-  sheet.defaultSource.SetControl(this);
+  sheet.memorySource.SetControl(this);
   sheet.selection.SetControl(this);
 }
 
@@ -58,9 +58,9 @@ int CGridCore::SelectSheet(int number) {
 // ---------------------------------------------------------------- cells
 
 CGridDataSource& CGridCore::SourceOf(int column) {
-  if (column < 0 || column >= m_sheet->columns) return m_sheet->defaultSource;
+  if (column < 0 || column >= m_sheet->columns) return m_sheet->DefaultSource();
   CGridDataSource* s = m_sheet->columnRecords[static_cast<size_t>(column)].source;
-  return s ? *s : m_sheet->defaultSource;
+  return s ? *s : m_sheet->DefaultSource();
 }
 
 int CGridCore::TranslatedColumn(int column) const {
@@ -70,7 +70,7 @@ int CGridCore::TranslatedColumn(int column) const {
 
 void CGridCore::ShiftTranslatedColumns(const CGridDataSource* source, int from, int delta) {
   for (CGridColumnRecord& rec : m_sheet->columnRecords) {
-    const CGridDataSource* s = rec.source ? rec.source : &m_sheet->defaultSource;
+    const CGridDataSource* s = rec.source ? rec.source : &m_sheet->DefaultSource();
     if (s == source && rec.translated >= from) rec.translated += delta;
   }
 }
@@ -78,7 +78,7 @@ void CGridCore::ShiftTranslatedColumns(const CGridDataSource* source, int from, 
 int CGridCore::DisplayColumnOf(int storeColumn, const CGridDataSource* source) const {
   for (int c = 0; c < m_sheet->columns; ++c) {
     const CGridColumnRecord& rec = m_sheet->columnRecords[static_cast<size_t>(c)];
-    const CGridDataSource* s = rec.source ? rec.source : &m_sheet->defaultSource;
+    const CGridDataSource* s = rec.source ? rec.source : &m_sheet->DefaultSource();
     if (s == source && rec.translated == storeColumn) return c;
   }
   return -1;

@@ -60,6 +60,11 @@ class CGridCore {
   // The selected cells (or the current cell) as tab- and CRLF-separated text.
   wxString CopyCellText();
   CGridDataSource& SourceOf(int column);
+  // Puts another store in place of the current sheet's memory store.
+  void SetDefaultSource(CGridDataSource* source) {
+    m_sheet->replacedSource = source;
+    if (source) source->SetControl(this);
+  }
   int TranslatedColumn(int column) const;
   // Moves translated columns of `source` at or beyond `from` by `delta` (the store's
   // column insertions and deletions).

@@ -48,6 +48,9 @@ class CGridDataSource {
   CGridCore* m_control = nullptr;
 };
 
+// Upper case that does not depend on the C locale (Latin-1 letters included).
+wxString GridUpper(const wxString& text);
+
 // The grid's default ordering: numbers for data types 2, 3 and 5, else a cell without a
 // value after the other, then the texts by code point. Flag 2 swaps the cells.
 int GridCompareCells(const CGridCell* first, const CGridCell* second, int flags);

@@ -39,7 +39,7 @@ int CGridCore::StartEdit(int column, int row, int firstKey) {
     return 1;
   }
   CGridEditor* editor = m_editCell.IsSet(gridcell::kInputMask) ? &m_maskedEditor : &m_plainEditor;
-  if (s.defaultSource.OnEditStart(column, row, editor) == 0 || OnEditStart(column, row, editor) == 0) {
+  if (s.DefaultSource().OnEditStart(column, row, editor) == 0 || OnEditStart(column, row, editor) == 0) {
     m_editActive = false;
     RedrawCell(column, row);
     return 1;
@@ -55,7 +55,7 @@ int CGridCore::StartEdit(int column, int row, int firstKey) {
 
 bool CGridCore::VerifyEditChar(int& ch) {
   const CGridSheetInfo& s = *m_sheet;
-  if (m_sheet->defaultSource.OnEditVerify(s.currentColumn, s.currentRow, m_editor, ch) == 0) return false;
+  if (m_sheet->DefaultSource().OnEditVerify(s.currentColumn, s.currentRow, m_editor, ch) == 0) return false;
   return OnEditVerify(s.currentColumn, s.currentRow, m_editor, ch) != 0;
 }
 
@@ -66,7 +66,7 @@ int CGridCore::FinishEdit(bool cancelled, const wxString& text, bool moveOn, int
   CGridSheetInfo& s = *m_sheet;
   const int column = m_editColumn, row = m_editRow;
   m_finishing = true;
-  const bool accepted = s.defaultSource.OnEditFinish(column, row, m_editor, text, cancelled) == 1 &&
+  const bool accepted = s.DefaultSource().OnEditFinish(column, row, m_editor, text, cancelled) == 1 &&
                         OnEditFinish(column, row, m_editor, text, cancelled) != 0;
   m_finishing = false;
   if (!accepted) return 0;
@@ -94,7 +94,7 @@ int CGridCore::FinishEdit(bool cancelled, const wxString& text, bool moveOn, int
     if (nextRow < 0) nextRow = s.rows - 1;
     if (nextRow >= s.rows) nextRow = 0;
     JoinOrigin(nextColumn, nextRow);
-    if (s.defaultSource.OnQueryContinueEdit(column, row, nextColumn, nextRow) == 1 &&
+    if (s.DefaultSource().OnQueryContinueEdit(column, row, nextColumn, nextRow) == 1 &&
         OnQueryContinueEdit(column, row, nextColumn, nextRow) != 0) {
       StartEdit(nextColumn, nextRow, 0);
       return 1;

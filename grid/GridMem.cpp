@@ -1,14 +1,17 @@
 #include "grid/GridMem.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "grid/GridCore.h"
 
 int GridCompareCells(const CGridCell* first, const CGridCell* second, int flags) {
   if (!first) return second ? 1 : 0;
   if (!second) return -1;
-  if (flags & 2) std::swap(first, second);
   using namespace gridcell;
+  // A cell without a value sorts last in either direction.
+  if (first->IsSet(kValue) != second->IsSet(kValue)) return first->IsSet(kValue) ? -1 : 1;
+  if (flags & 2) std::swap(first, second);
   const auto numeric = [](const CGridCell* c) {
     const auto t = c->GetDataType();
     return c->IsSet(kDataType) && (t == kNumber || t == kNumericText || t == kCurrency);
@@ -26,6 +29,22 @@ int GridCompareCells(const CGridCell* first, const CGridCell* second, int flags)
   }
   const int c = first->GetText().compare(second->GetText());
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+wxString GridUpper(const wxString& text) {
+  wxString out;
+  out.reserve(text.length());
+  for (wxUniChar c : text) {
+    const wxUint32 v = c.GetValue();
+    if (v >= 'a' && v <= 'z') {
+      out += wxUniChar(v - 32);
+    } else if (v >= 0xE0 && v <= 0xFE && v != 0xF7) {
+      out += wxUniChar(v - 32);
+    } else {
+      out += wxUniChar(static_cast<wxUint32>(towupper(static_cast<wint_t>(v))));
+    }
+  }
+  return out;
 }
 
 CGridMem::Row* CGridMem::RowAt(int row) {
@@ -148,7 +167,7 @@ int CGridMem::FindNext(const wxString& text, int& column, int& row, int flags) {
   const bool noCase = (flags & gridfind::kNoCase) != 0;
   if (rows <= 0 || columns <= 0 || text.empty()) return 1;
   if (!all && (column < 0 || column >= columns)) return 1;
-  const wxString wanted = noCase ? text.Upper() : text;
+  const wxString wanted = noCase ? GridUpper(text) : text;
   int c = column, r = row;
   // Every cell once, the start cell last; indexes outside the sheet wrap into it.
   const long long total = all ? static_cast<long long>(rows) * columns : rows;
@@ -171,7 +190,7 @@ int CGridMem::FindNext(const wxString& text, int& column, int& row, int flags) {
     if (!cell) continue;
     wxString t = cell->GetText();
     if (t.empty()) continue;
-    if (noCase) t.MakeUpper();
+    if (noCase) t = GridUpper(t);
     const bool hit = (flags & gridfind::kSubstring) ? t.Find(wanted) != wxNOT_FOUND : t == wanted;
     if (hit) {
       column = c;

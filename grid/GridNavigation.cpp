@@ -15,7 +15,7 @@ int CGridCore::MoveToCell(int column, int row) {
     return 0;
   }
   if (s.joins) JoinOrigin(column, row);
-  if (s.defaultSource.OnQueryCellMove(s.currentColumn, s.currentRow, column, row) != 1) return 2;
+  if (s.DefaultSource().OnQueryCellMove(s.currentColumn, s.currentRow, column, row) != 1) return 2;
   if (OnQueryCellMove(s.currentColumn, s.currentRow, column, row) == 0) return 2;
   if (!RowVisible(row) || !ColumnVisible(column)) {
     if (OnQueryViewMove(s.leftColumn, s.topRow, column, row) == 0) return 2;
@@ -42,7 +42,7 @@ int CGridCore::MoveToRow(int row) {
   if (row == s.targetRow) return 0;
   if (row >= s.rows) {
     int found = 0;
-    s.defaultSource.OnPastLastRow(s.rows, row - s.rows + 1, found);
+    s.DefaultSource().OnPastLastRow(s.rows, row - s.rows + 1, found);
     OnPastLastRow(s.rows, row - s.rows + 1, found);
     // A hook may have added rows.
     if (row >= s.rows) {
@@ -51,7 +51,7 @@ int CGridCore::MoveToRow(int row) {
     }
   }
   if (row < 0) row = 0;
-  if (s.defaultSource.OnQueryCellMove(s.targetColumn, s.targetRow, s.targetColumn, row) != 1) return 2;
+  if (s.DefaultSource().OnQueryCellMove(s.targetColumn, s.targetRow, s.targetColumn, row) != 1) return 2;
   if (OnQueryCellMove(s.targetColumn, s.targetRow, s.targetColumn, row) == 0) return 2;
   if (!RowVisible(row)) {
     if (OnQueryViewMove(s.leftColumn, s.topRow, s.leftColumn, row) == 0) return 2;
@@ -71,7 +71,7 @@ int CGridCore::MoveToColumn(int column) {
     column = s.columns - 1;
   }
   if (column < 0) column = 0;
-  if (s.defaultSource.OnQueryCellMove(s.targetColumn, s.targetRow, column, s.targetRow) != 1) return 2;
+  if (s.DefaultSource().OnQueryCellMove(s.targetColumn, s.targetRow, column, s.targetRow) != 1) return 2;
   if (OnQueryCellMove(s.targetColumn, s.targetRow, column, s.targetRow) == 0) return 2;
   if (!ColumnVisible(column)) {
     if (OnQueryViewMove(s.leftColumn, s.topRow, column, s.topRow) == 0) return 2;
@@ -205,11 +205,11 @@ void CGridCore::UpdateAfterMove() {
   const bool columnChanged = s.currentColumn != oldColumn;
   const bool rowChanged = s.currentRow != oldRow;
   if (columnChanged) {
-    s.defaultSource.OnCurrentColumnChanged(oldColumn, s.currentColumn);
+    s.DefaultSource().OnCurrentColumnChanged(oldColumn, s.currentColumn);
     OnCurrentColumnChanged(oldColumn, s.currentColumn);
   }
   if (rowChanged) {
-    s.defaultSource.OnCurrentRowChanged(oldRow, s.currentRow);
+    s.DefaultSource().OnCurrentRowChanged(oldRow, s.currentRow);
     OnCurrentRowChanged(oldRow, s.currentRow);
   }
   if (columnChanged || rowChanged) OnCurrentCellChanged(oldColumn, s.currentColumn, oldRow, s.currentRow);

@@ -44,7 +44,18 @@ class CGridSheetInfo {
   int lockedWidth = 0, lockedHeight = 0;
   CGridCell gridDefaultCell;
   CGridCell headingDefaultCell;
-  CGridMem defaultSource;
+  CGridMem memorySource;
+  // The store of columns without their own and the one asked the store's hooks: the
+  // sheet's memory store unless a host puts another in its place.
+  CGridDataSource& DefaultSource() {
+    if (replacedSource) return *replacedSource;
+    return memorySource;
+  }
+  const CGridDataSource& DefaultSource() const {
+    if (replacedSource) return *replacedSource;
+    return memorySource;
+  }
+  CGridDataSource* replacedSource = nullptr;
   CGridMultiSelect selection;
   GridPen gridLinePen{Rgb(220, 220, 220), 1};
   int rightColumn = 0, bottomRow = 0;

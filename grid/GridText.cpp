@@ -91,7 +91,7 @@ namespace {
 bool Matches(const wxString& cellText, const wxString& text, int flags) {
   if (cellText.empty() || text.empty()) return false;
   if (flags & gridfind::kNoCase) {
-    const wxString a = cellText.Upper(), b = text.Upper();
+    const wxString a = GridUpper(cellText), b = GridUpper(text);
     return (flags & gridfind::kSubstring) ? a.Find(b) != wxNOT_FOUND : a == b;
   }
   return (flags & gridfind::kSubstring) ? cellText.Find(text) != wxNOT_FOUND : cellText == text;
@@ -101,8 +101,8 @@ bool Matches(const wxString& cellText, const wxString& text, int flags) {
 wxString ReplaceMatches(const wxString& cellText, const wxString& text, const wxString& replacement, int flags) {
   if (!(flags & gridfind::kSubstring)) return replacement;
   const bool noCase = (flags & gridfind::kNoCase) != 0;
-  const wxString hay = noCase ? cellText.Upper() : cellText;
-  const wxString needle = noCase ? text.Upper() : text;
+  const wxString hay = noCase ? GridUpper(cellText) : cellText;
+  const wxString needle = noCase ? GridUpper(text) : text;
   wxString out;
   size_t from = 0;
   for (;;) {
