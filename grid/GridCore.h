@@ -112,6 +112,10 @@ class CGridCore {
   int LastVisibleColumn() const;
   int LargestTopRow() const;
   int LargestLeftColumn() const;
+  // The vertical scroll bar: up to 1000 scrollable rows one position per row, beyond
+  // that 1001 positions spread over the rows.
+  void VerticalScrollRange(int& minimum, int& maximum, int& page) const;
+  int RowFromScrollPosition(int position) const;
 
   // ---- navigation
   int MoveToCell(int column, int row);

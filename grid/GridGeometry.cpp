@@ -237,3 +237,25 @@ int CGridCore::AutoSizeColumns(int firstColumn, int lastColumn, int rowLimit, in
   if (sideSum > 0) SetSideHeadingWidth(sideSum);
   return 0;
 }
+
+void CGridCore::VerticalScrollRange(int& minimum, int& maximum, int& page) const {
+  const CGridSheetInfo& s = *m_sheet;
+  const int largest = LargestTopRow();
+  if (largest - s.lockedRows <= 1000) {
+    minimum = s.lockedRows;
+    page = std::max(s.cellAreaHeight / std::max(s.defaultRowHeight, 1), 1);
+    maximum = largest + page - 1;
+  } else {
+    minimum = 0;
+    maximum = 1000;
+    page = 1;
+  }
+}
+
+int CGridCore::RowFromScrollPosition(int position) const {
+  const CGridSheetInfo& s = *m_sheet;
+  const int largest = LargestTopRow();
+  if (largest - s.lockedRows <= 1000) return std::clamp(position, s.lockedRows, std::max(largest, s.lockedRows));
+  position = std::clamp(position, 0, 1000);
+  return std::max(static_cast<int>(static_cast<long long>(position) * largest / 1000), s.lockedRows);
+}
