@@ -245,6 +245,7 @@ class CGridCore {
   friend class CGridMultiSelect;
   void InitSheet(CGridSheetInfo& sheet);
   void UpdateAfterMove();
+  void ButtonUp(GridPoint point, bool left);
   bool RowVisible(int row) const;
   bool ColumnVisible(int column) const;
   int TopRowShowing(int row) const;

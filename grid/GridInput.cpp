@@ -83,17 +83,24 @@ void CGridCore::CellAreaLeftDown(GridPoint point, int flags) {
   m_buttonState = 1;
 }
 
-void CGridCore::CellAreaLeftUp(GridPoint point, int flags) {
+void CGridCore::CellAreaLeftUp(GridPoint point, int flags) { ButtonUp(point, true); }
+
+void CGridCore::ButtonUp(GridPoint point, bool left) {
   CGridSheetInfo& s = *m_sheet;
   if (m_buttonState != 1) return;
   int column = -1, row = -1, processed = 0;
   GridRect rect;
   if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
-    processed = CellTypeAt(column, row).OnLeftClick(column, row, 0, rect, point);
+    CGridCellType& type = CellTypeAt(column, row);
+    processed = left ? type.OnLeftClick(column, row, 0, rect, point) : type.OnRightClick(column, row, 0, rect, point);
   } else {
     column = row = -1;
   }
-  OnCellLeftClick(column, row, 0, rect, point, processed);
+  if (left) {
+    OnCellLeftClick(column, row, 0, rect, point, processed);
+  } else {
+    OnCellRightClick(column, row, 0, rect, point, processed);
+  }
   s.targetColumn = s.currentColumn;
   s.targetRow = s.currentRow;
   m_typeHandledClick = false;
@@ -131,21 +138,7 @@ void CGridCore::CellAreaRightDown(GridPoint point, int flags) {
   m_buttonState = 1;
 }
 
-void CGridCore::CellAreaRightUp(GridPoint point, int flags) {
-  CGridSheetInfo& s = *m_sheet;
-  if (m_buttonState != 1) return;
-  int column = -1, row = -1, processed = 0;
-  GridRect rect;
-  if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
-    processed = CellTypeAt(column, row).OnRightClick(column, row, 0, rect, point);
-  } else {
-    column = row = -1;
-  }
-  OnCellRightClick(column, row, 0, rect, point, processed);
-  s.targetColumn = s.currentColumn;
-  s.targetRow = s.currentRow;
-  m_buttonState = 0;
-}
+void CGridCore::CellAreaRightUp(GridPoint point, int flags) { ButtonUp(point, false); }
 
 void CGridCore::CellAreaMouseMove(GridPoint point, int flags) {
   CGridSheetInfo& s = *m_sheet;
