@@ -70,3 +70,22 @@ void CGridCellType::CellColours(const CGridCell& cell, bool selected, bool curre
     back = colour(kBackColour, 1, kColWindow);
   }
 }
+
+int CGridCellType::GetOverflowOffset(int column, int row, int& sourceColumn, CGridCell& source) {
+  if (!m_control || !m_control->Sheet().textOverflow) return 0;
+  int from = column;
+  if (m_control->Sheet().DefaultSource().FindNonEmptyColumnLeft(from, row) != 0) return 0;
+  source.ResetProperties();
+  if (m_control->GetMergedCell(from, row, source) != 0) return 0;
+  CGridCellType& type = m_control->CellTypeOf(source);
+  const int width = m_control->GetColumnWidth(from);
+  const int needed = type.MeasureCell(GridPoint{width, m_control->GetRowHeight(row)}, source).x;
+  if (needed <= width || !type.QualifiesForOverflow(source)) return 0;
+  int sum = 0;
+  for (int c = from; c < column; ++c) {
+    sum += m_control->GetColumnWidth(c);
+    if (sum > needed) return 0;
+  }
+  sourceColumn = from;
+  return -sum;
+}

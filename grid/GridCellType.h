@@ -66,6 +66,9 @@ class CGridCellType {
 
   // Whether the cell's text may run on into empty cells to its right.
   bool QualifiesForOverflow(const CGridCell& cell) const;
+  // For an empty cell that a text from its left runs into: minus the width of the
+  // columns from the text's cell up to this one, and that cell; 0 when nothing reaches.
+  int GetOverflowOffset(int column, int row, int& sourceColumn, CGridCell& source);
   // Highlight state: 1 normal, 2 current, 4 selected, 6 both.
   static int HighlightState(bool selected, bool current);
   // Top-left of a one-line text of the given size placed in `rect` by the alignment.

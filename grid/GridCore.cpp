@@ -27,6 +27,19 @@ void CGridCore::InitSheet(CGridSheetInfo& sheet) {
 
 void CGridCore::EnablePainting() { m_sheet->paintEnabled = 1; }
 
+int CGridCore::Attach(const GridFontRecord* dialogFont) {
+  if (dialogFont) {
+    m_sheet->defaultFont = AddFont(*dialogFont);
+    GridFontRecord heading = *dialogFont;
+    heading.weight += 200;
+    m_sheet->headingDefaultCell.SetFont(AddFont(heading));
+  }
+  OnSetup();
+  OnSheetSetup(0);
+  EnablePainting();
+  return 1;
+}
+
 // ---------------------------------------------------------------- sheets
 
 int CGridCore::SetSheetCount(int count) {

@@ -28,6 +28,10 @@ class CGridCore {
   CGridCore& operator=(const CGridCore&) = delete;
 
   void SetView(CGridView* view) { m_view = view; }
+  // What attaching to a dialog does besides making windows: the dialog's font becomes
+  // the default font and, 200 heavier, the heading font; then the setup hooks run and
+  // painting is switched on. Returns 1.
+  int Attach(const GridFontRecord* dialogFont);
   CGridView* View() const { return m_view; }
   // Switches painting of the current sheet on: what attaching to the window does.
   void EnablePainting();
@@ -147,6 +151,15 @@ class CGridCore {
   int FinishEdit(bool cancelled, const wxString& text, bool moveOn, int nextColumn, int nextRow);
   // Each typed character: the data source, then the host; false drops it.
   bool VerifyEditChar(int& ch);
+  // A character typed into the open editor, with the selection [from, to) replaced:
+  // verified, and in the masked editor checked against the cell's mask. False when it
+  // is dropped (text unchanged).
+  bool EditorTypeChar(wxString& text, int& caret, int from, int to, int ch);
+  // Pasted text goes through the same checks, character by character.
+  wxString EditorPaste(const wxString& text, int caret, const wxString& pasted);
+  // A key in the open editor: 0 the editor handles it, 1 swallowed, 2 it ended the edit
+  // (which may have been refused, leaving the editor open).
+  int EditorKeyDown(int key, int modifiers, const wxString& text, int caret, int selFrom, int selTo);
   bool IsEditing() const { return m_editActive; }
   int EditColumn() const { return m_editColumn; }
   int EditRow() const { return m_editRow; }
@@ -172,6 +185,11 @@ class CGridCore {
   int ReplaceAll(const wxString& text, const wxString& replacement, int flags);
   int SortByColumn(int column, int flags);
   bool& SearchAllColumns() { return m_searchAllColumns; }
+  // The find dialog's requests; dialog flags as the toolkit's find dialog gives them.
+  enum FindDialogFlags { kFindDown = 1, kFindWholeWord = 2, kFindMatchCase = 4 };
+  enum FindAction { kFindNext, kFindReplace, kFindReplaceAll };
+  // Runs one request; "Item not found" goes to the user when nothing matched.
+  int OnFindDialog(FindAction action, const wxString& text, const wxString& replacement, int dialogFlags);
 
   // ================= notification hooks, in slot order =================
   virtual void OnSetFocus(int section) {}

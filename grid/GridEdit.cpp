@@ -1,5 +1,8 @@
 // The in-place edit cycle and the popup menu decision.
+#include <algorithm>
+
 #include "grid/GridCore.h"
+#include "grid/GridInputMask.h"
 
 int CGridCore::StartEdit(int column, int row, int firstKey) {
   CGridSheetInfo& s = *m_sheet;
@@ -116,4 +119,50 @@ int CGridCore::StartPopupMenu(int column, int row, GridPoint point, int section)
   if (!m_view->RunPopupMenu(point, command)) return 3;
   if (command >= 1000) OnPopupMenuCommand(m_popupColumn, m_popupRow, m_popupSection, command);
   return 0;
+}
+
+bool CGridCore::EditorTypeChar(wxString& text, int& caret, int from, int to, int ch) {
+  if (!m_editActive) return false;
+  from = std::clamp(from, 0, static_cast<int>(text.length()));
+  to = std::clamp(to, from, static_cast<int>(text.length()));
+  if (!VerifyEditChar(ch) || ch <= 0) return false;
+  if (ch < 32 || ch == 127) return true;  // control characters are the editor's own
+  CGridInputMask mask;
+  if (m_editor == &m_maskedEditor && m_editCell.IsSet(gridcell::kInputMask)) mask.Set(m_editCell.GetInputMask());
+  wxString t = text;
+  int c = caret;
+  if (mask.Active()) {
+    if (!mask.TypeChar(t, c, from, to, wxUniChar(static_cast<wxUint32>(ch)))) return false;
+    // The masked editor asks the host once more before inserting.
+    int again = ch;
+    if (OnEditVerify(m_sheet->currentColumn, m_sheet->currentRow, m_editor, again) == 0) return false;
+  } else {
+    t = text.Left(static_cast<size_t>(from)) + wxUniChar(static_cast<wxUint32>(ch)) + text.Mid(static_cast<size_t>(to));
+    c = from + 1;
+  }
+  text = t;
+  caret = c;
+  return true;
+}
+
+wxString CGridCore::EditorPaste(const wxString& text, int caret, const wxString& pasted) {
+  wxString t = text;
+  int c = std::clamp(caret, 0, static_cast<int>(text.length()));
+  for (wxUniChar ch : pasted) EditorTypeChar(t, c, c, c, static_cast<int>(ch.GetValue()));
+  return t;
+}
+
+int CGridCore::EditorKeyDown(int key, int modifiers, const wxString& text, int caret, int selFrom, int selTo) {
+  if (!m_editActive) return 0;
+  const bool multiLine = m_editCell.IsSet(gridcell::kCellTypeStyle) && m_editCell.GetCellTypeStyle() != -1 &&
+                         (m_editCell.GetCellTypeStyle() & 2);
+  const GridEditorKeyResult r = GridEditorKey(key, modifiers, m_sheet->currentColumn, m_sheet->currentRow, caret,
+                                              selFrom, selTo, static_cast<int>(text.length()), multiLine);
+  if (r.verifyAsDelete) {
+    int ch = 127;
+    return VerifyEditChar(ch) ? 0 : 1;
+  }
+  if (!r.end) return 0;
+  FinishEdit(r.cancel, text, r.move, r.nextColumn, r.nextRow);
+  return 2;
 }

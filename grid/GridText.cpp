@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "grid/GridCore.h"
+#include "platform/Ui.h"
 
 int CGridCore::PasteCellText(const wxString& text) {
   CGridSheetInfo& s = *m_sheet;
@@ -159,4 +160,19 @@ int CGridCore::ReplaceAll(const wxString& text, const wxString& replacement, int
     for (int c = firstColumn; c <= lastColumn; ++c) changed += ReplaceInCell(c, r, text, replacement, flags);
   }
   return changed;
+}
+
+int CGridCore::OnFindDialog(FindAction action, const wxString& text, const wxString& replacement, int dialogFlags) {
+  int flags = 0;
+  if (!(dialogFlags & kFindMatchCase)) flags |= gridfind::kNoCase;
+  if (!(dialogFlags & kFindWholeWord)) flags |= gridfind::kSubstring;
+  if (!(dialogFlags & kFindDown)) flags |= gridfind::kBackwards;
+  int result = 1;
+  switch (action) {
+    case kFindNext: result = FindText(text, flags); break;
+    case kFindReplace: result = ReplaceText(text, replacement, flags); break;
+    case kFindReplaceAll: result = ReplaceAll(text, replacement, flags) > 0 ? 0 : 1; break;
+  }
+  if (result != 0) hv::Ui().Message(0, wxS("Item not found"), MB_OK | MB_ICONINFORMATION);
+  return result;
 }
