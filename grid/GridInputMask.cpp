@@ -47,7 +47,9 @@ bool CGridInputMask::Accepts(wxChar code, wxUniChar ch) {
 }
 
 bool CGridInputMask::TypeChar(wxString& text, int& caret, int from, int to, wxUniChar ch) const {
-  if (!Active() || !IsPrintable(ch)) {
+  // Control characters (Backspace and the like) are the edit control's own business.
+  if (!IsPrintable(ch)) return true;
+  if (!Active()) {
     text = text.Left(static_cast<size_t>(from)) + ch + text.Mid(static_cast<size_t>(to));
     caret = from + 1;
     return true;

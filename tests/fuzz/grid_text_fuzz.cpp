@@ -28,6 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   grid.ReplaceAll(paste.Left(3), mask.Left(3), (data[1] >> 4) | 8);
   grid.SortByColumn(0, data[0] & 2);
 
+  // The masked editor as the core runs it: every character verified and masked.
+  CGridCell masked;
+  masked.SetInputMask(mask);
+  grid.SetCell(0, 0, masked);
+  if (grid.StartEdit(0, 0, 0) == 0) {
+    const wxString typed = grid.EditorPaste(wxString(), 0, paste.Left(80));
+    if (!mask.empty() && typed.length() > mask.length()) __builtin_trap();
+    grid.EditorKeyDown(data[1] & 1 ? WXK_TAB : WXK_RETURN, 0, typed, 0, 0, 0);
+  }
+
   CGridInputMask m;
   m.Set(mask);
   wxString text;
