@@ -59,12 +59,11 @@ int CGridCore::SelectSheet(int number) {
   if (number < 0 || number >= GetSheetCount()) return 1;
   if (m_view) m_view->FocusCellArea();
   const int tabWidth = m_sheet->tabAreaWidth;
-  const int w = m_sheet->componentRects[kSectionCells - 1].right, h = m_sheet->componentRects[5].bottom;
   m_sheet = m_sheets[static_cast<size_t>(number)].get();
   m_currentSheet = number;
   m_sheet->tabAreaWidth = tabWidth;
   m_sheet->previousTopRow = m_sheet->previousLeftColumn = -1;
-  if (w > 0 && h > 0) LayoutComponents(w + m_sheet->vScrollWidth, h + m_sheet->hScrollHeight);
+  if (m_layoutWidth > 0 && m_layoutHeight > 0) LayoutComponents(m_layoutWidth, m_layoutHeight);
   return 0;
 }
 

@@ -280,6 +280,7 @@ class CGridCore {
   CGridSheetInfo* m_sheet = nullptr;
   int m_currentSheet = 0;
   bool m_redraw = true;
+  int m_layoutWidth = 0, m_layoutHeight = 0;  // the last size laid out
   int m_modifiers = 0;
 
   std::vector<CGridCellType*> m_types;

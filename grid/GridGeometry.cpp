@@ -6,6 +6,8 @@
 
 void CGridCore::LayoutComponents(int width, int height) {
   CGridSheetInfo& s = *m_sheet;
+  m_layoutWidth = width;
+  m_layoutHeight = height;
   const long long allColumns = s.ColumnPosition(s.columns);
   const long long allRows = s.RowPosition(s.rows);
   int availW = width - s.sideHeadingWidth;

@@ -8,10 +8,8 @@
 int GridCompareCells(const CGridCell* first, const CGridCell* second, int flags) {
   if (!first) return second ? 1 : 0;
   if (!second) return -1;
-  using namespace gridcell;
-  // A cell without a value sorts last in either direction.
-  if (first->IsSet(kValue) != second->IsSet(kValue)) return first->IsSet(kValue) ? -1 : 1;
   if (flags & 2) std::swap(first, second);
+  using namespace gridcell;
   const auto numeric = [](const CGridCell* c) {
     const auto t = c->GetDataType();
     return c->IsSet(kDataType) && (t == kNumber || t == kNumericText || t == kCurrency);

@@ -70,8 +70,8 @@ void CGridMultiSelect::HandleLeftClick(int column, int row, int flags) {
     RedrawUnion();
     RemoveAllBlocks();
     BeginBlock(column, row);
-  } else if (MoveBlockEnd(column, row) != 0) {
-    BeginBlock(column, row);
+  } else {
+    MoveBlockEnd(column, row);
   }
   m_lastColumn = column;
   m_lastRow = row;
@@ -88,7 +88,7 @@ void CGridMultiSelect::HandleRightClick(int column, int row, int flags) {
 
 void CGridMultiSelect::HandleKeyMove(int column, int row, int flags) {
   if (column == m_lastColumn && row == m_lastRow) return;
-  if ((flags & 4) && m_current >= 0) {
+  if (flags & 4) {
     MoveBlockEnd(column, row);
   } else if (flags & 8) {
     BeginBlock(column, row);

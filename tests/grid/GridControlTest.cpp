@@ -275,3 +275,30 @@ TEST(GridEditorRules, MaskAndEndingKeys) {
   EXPECT_TRUE(GridEditorKey(WXK_ESCAPE, 0, 3, 4, 0, 0, 0, 2, false).cancel);
   EXPECT_FALSE(GridEditorKey(WXK_RETURN, kMkControl, 3, 4, 0, 0, 0, 2, true).end);
 }
+
+TEST(GridControl, AutoSizeColumns) {
+  RecordingGrid g(3, 5);
+  g.SetCellText(1, 2, wxString('m', 30));  // 210 + 6 wide in the test view
+  EXPECT_EQ(g.AutoSizeColumns(1, 1, 100, 0), 0);
+  EXPECT_EQ(g.GetColumnWidth(1), 218);
+  g.SetCellText(2, 4, wxString('m', 300));
+  EXPECT_EQ(g.AutoSizeColumns(2, 2, 100, 0), 0);
+  EXPECT_EQ(g.GetColumnWidth(2), g.Sheet().cellAreaWidth - g.Sheet().vScrollWidth);
+  // Only the first rows count when the limit says so.
+  g.SetColumnWidth(2, 75);
+  EXPECT_EQ(g.AutoSizeColumns(2, 2, 2, 0), 0);
+  EXPECT_EQ(g.GetColumnWidth(2), 8);  // an empty cell needs its 6 pixels of margin
+  EXPECT_EQ(g.AutoSizeColumns(-2, 1, 10, 0), 1);
+  EXPECT_EQ(g.AutoSizeColumns(0, 3, 10, 0), 2);
+  EXPECT_EQ(g.AutoSizeColumns(2, 1, 10, 0), 3);
+}
+
+TEST(GridControl, SelectSheetKeepsTheLayoutSize) {
+  RecordingGrid g(5, 10);
+  const int width = g.Sheet().cellAreaWidth;
+  g.SetSheetCount(2);
+  g.SelectSheet(1);
+  g.SetColumnCount(2);
+  g.SelectSheet(0);
+  EXPECT_EQ(g.Sheet().cellAreaWidth, width);
+}

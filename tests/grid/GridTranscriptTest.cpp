@@ -152,3 +152,29 @@ TEST(GridTranscript, CheckBoxTogglesBeforeTheHostSeesTheClick) {
   g.CellRectangle(1, 2, r);
   EXPECT_EQ(g.CellTypeAt(1, 2).OnLeftClick(1, 2, 1, r, GridPoint{r.left + 3, r.top + 1}), 0);
 }
+
+TEST(GridTranscript, ShiftAtTheTargetExtendsWithoutChangeHooks) {
+  RecordingGrid g;
+  g.Sheet().multiSelectMode = 1;
+  g.MoveToCell(1, 1);
+  g.CellAreaLeftDown(CentreOf(g, 3, 2), kMkLeftButton | kMkShift);
+  g.t.lines.clear();
+  g.SetModifiers(kMkShift);
+  EXPECT_EQ(g.MoveToCell(3, 2), 0);
+  EXPECT_EQ(g.t.lines, (Lines{"Selection 1,1-3,2 #1"}));
+}
+
+TEST(GridTranscript, FinishDuringFinishIsRefused) {
+  struct Nested : RecordingGrid {
+    int inner = -1;
+    int OnEditFinish(int, int, CGridEditor*, const wxString&, bool) override {
+      // A message box here would bring focus events that end the edit again.
+      inner = FinishEdit(false, wxS("again"), false, 0, 0);
+      return 1;
+    }
+  } g;
+  ASSERT_EQ(g.StartEdit(0, 0), 0);
+  EXPECT_EQ(g.FinishEdit(false, wxS("once"), false, 0, 0), 1);
+  EXPECT_EQ(g.inner, 0);
+  EXPECT_EQ(g.GetCellText(0, 0), wxS("once"));
+}
