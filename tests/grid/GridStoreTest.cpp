@@ -78,7 +78,7 @@ TEST(GridStore, Find) {
       {"pear", 8, 0, 0, 1, 0, 0},
       {"ea", 8 | 1, 0, 0, 0, 2, 3},
       // Backwards in one column from row 0 wraps to the last row, never to -1, -2.
-      {"apple", 4, 0, 1, 0, 0, 0},
+      {"apple", 4, 0, 0, 0, 0, 0},
       {"nothing", 4 | 8, 0, 0, 1, 0, 0},
       // The start cell itself is found last.
       {"apple", 0, 0, 0, 0, 0, 0},
@@ -133,4 +133,31 @@ TEST(GridStore, SortSurvivesAComparisonThatIsNoOrder) {
   double sum = 0;
   for (int r = 0; r < 200; ++r) sum += g.GetCellText(0, r).empty() ? 0 : CGridCell::ParseNumber(g.GetCellText(0, r));
   EXPECT_DOUBLE_EQ(sum, 199 * 200 / 2);  // every row still there once
+}
+
+TEST(GridStore, ComparisonIsAStrictWeakOrder) {
+  std::vector<CGridCell> cells(6);
+  cells[0].SetNumber(10);
+  cells[1].SetText(wxS("a"));
+  cells[2].SetText(wxS("10"));
+  cells[3].SetNumber(-1);
+  cells[3].SetDataType(gridcell::kCurrency);
+  cells[4].SetText(wxS("7"));
+  cells[4].SetDataType(gridcell::kNumericText);
+  // cells[5] has no value
+  for (int flags : {0, 2}) {
+    for (const CGridCell& a : cells) {
+      EXPECT_EQ(GridCompareCells(&a, &a, flags), 0);
+      for (const CGridCell& b : cells) {
+        EXPECT_EQ(GridCompareCells(&a, &b, flags), -GridCompareCells(&b, &a, flags));
+        for (const CGridCell& c : cells) {
+          if (GridCompareCells(&a, &b, flags) < 0 && GridCompareCells(&b, &c, flags) < 0) {
+            EXPECT_LT(GridCompareCells(&a, &c, flags), 0);
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(GridCompareCells(nullptr, &cells[0], 0), 1);
+  EXPECT_EQ(GridCompareCells(nullptr, nullptr, 0), 0);
 }
