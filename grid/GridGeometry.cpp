@@ -62,7 +62,7 @@ int CGridCore::LastVisibleColumn() const {
 
 int CGridCore::LargestTopRow() const {
   const CGridSheetInfo& s = *m_sheet;
-  if (s.rows == 0) return 0;
+  if (s.rows == 0 || s.lockedRows >= s.rows) return s.lockedRows;
   const long long avail = s.cellAreaHeight - s.lockedHeight;
   if (avail <= 0) return s.rows - 1;
   const long long target = s.RowPosition(s.rows) - avail;
@@ -74,7 +74,7 @@ int CGridCore::LargestTopRow() const {
 
 int CGridCore::LargestLeftColumn() const {
   const CGridSheetInfo& s = *m_sheet;
-  if (s.columns == 0) return 0;
+  if (s.columns == 0 || s.lockedColumns >= s.columns) return s.lockedColumns;
   const long long avail = s.cellAreaWidth - s.lockedWidth;
   if (avail <= 0) return s.columns - 1;
   const long long target = s.ColumnPosition(s.columns) - avail;

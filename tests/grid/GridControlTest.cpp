@@ -302,3 +302,76 @@ TEST(GridControl, SelectSheetKeepsTheLayoutSize) {
   g.SelectSheet(0);
   EXPECT_EQ(g.Sheet().cellAreaWidth, width);
 }
+
+TEST(GridControl, LayoutCases) {
+  struct Row {
+    int columns, rows, tabWidth, width, height;
+    bool hBar, vBar;
+    int tabAfter;
+  } rows[] = {
+      {2, 2, 0, 500, 400, false, false, 0},
+      {20, 2, 0, 500, 400, true, false, 0},
+      {2, 50, 0, 500, 400, false, true, 0},
+      {20, 50, 0, 500, 400, true, true, 0},
+      {2, 2, 90, 500, 400, true, false, 90},    // tabs need the horizontal bar's strip
+      {2, 50, 900, 500, 400, true, true, 484},  // tabs leave room for the vertical bar
+  };
+  for (const Row& r : rows) {
+    RecordingGrid g(r.columns, r.rows);
+    g.Sheet().tabAreaWidth = r.tabWidth;
+    g.LayoutComponents(r.width, r.height);
+    const GridRect* rc = g.Sheet().componentRects;
+    EXPECT_EQ(rc[kSectionHScroll - 1].Height() > 0, r.hBar) << r.columns << "x" << r.rows;
+    EXPECT_EQ(rc[kSectionVScroll - 1].Width() > 0, r.vBar) << r.columns << "x" << r.rows;
+    EXPECT_EQ(g.Sheet().tabAreaWidth, r.tabAfter);
+    EXPECT_EQ(rc[kSectionCells - 1].right, rc[kSectionVScroll - 1].left);
+    EXPECT_EQ(g.Sheet().cellAreaWidth, rc[kSectionCells - 1].Width());
+  }
+}
+
+TEST(GridControl, LayerOrder) {
+  struct Layers : RecordingGrid {
+    wxString seenByHook;
+    void OnGetCell(int c, int r, CGridCell& cell) override {
+      seenByHook = cell.GetText();
+      cell.SetText(cell.GetText() + wxS("+hook"));
+    }
+  } g;
+  struct Suffix : CGridCellFormat {
+    void Format(CGridCell& cell) override { cell.SetText(cell.GetText() + wxS("+format")); }
+  };
+  auto style = std::make_shared<CGridCell>();
+  style->SetMask(0);
+  style->SetBackColour(Rgb(7, 7, 7));
+  CGridCell cell;
+  cell.SetText(wxS("stored"));
+  cell.SetFormatObject(std::make_shared<Suffix>());
+  cell.SetStyleCell(style);
+  g.Sheet().columnRecords[0].defaultCell.SetBackColour(Rgb(1, 1, 1));
+  g.SetCell(0, 0, cell);
+  CGridCell merged;
+  g.GetMergedCell(0, 0, merged);
+  EXPECT_EQ(g.seenByHook, wxS("stored"));  // the hook runs after the store
+  EXPECT_EQ(merged.GetText(), wxS("stored+hook+format"));
+  EXPECT_EQ(merged.GetBackColour(), Rgb(7, 7, 7));  // the style cell comes last
+}
+
+TEST(GridNavigation, HitTestWithLockedAndScrolledColumns) {
+  RecordingGrid g(20, 20);
+  g.SetLockedColumnCount(1);
+  g.SetColumnWidth(3, 30);
+  g.ScrollLeftColumnTo(3);
+  int c, r;
+  GridRect rect;
+  ASSERT_EQ(g.HitTestCell(10, 5, c, r, rect), 0);
+  EXPECT_EQ(c, 0);
+  ASSERT_EQ(g.HitTestCell(80, 5, c, r, rect), 0);
+  EXPECT_EQ(c, 3);
+  EXPECT_EQ(rect, (GridRect{75, 0, 105, 20}));
+  ASSERT_EQ(g.HitTestCell(106, 5, c, r, rect), 0);
+  EXPECT_EQ(c, 4);
+  // Every row locked: nothing scrolls, nothing breaks.
+  EXPECT_EQ(g.SetLockedRowCount(20), 0);
+  EXPECT_EQ(g.LargestTopRow(), 20);
+  EXPECT_EQ(g.StepTopRow(1), 0);
+}
