@@ -263,6 +263,7 @@ class CGridCore {
   friend class CGridMultiSelect;
   void InitSheet(CGridSheetInfo& sheet);
   void UpdateAfterMove();
+  bool ButtonDown(GridPoint point, int flags, bool left);
   void ButtonUp(GridPoint point, bool left);
   bool RowVisible(int row) const;
   bool ColumnVisible(int column) const;

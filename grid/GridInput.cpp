@@ -64,23 +64,33 @@ void CGridCore::CellAreaChar(int ch, int modifiers) {
 }
 
 void CGridCore::CellAreaLeftDown(GridPoint point, int flags) {
+  if (ButtonDown(point, flags, true)) m_buttonState = 1;
+}
+
+bool CGridCore::ButtonDown(GridPoint point, int flags, bool left) {
   CGridSheetInfo& s = *m_sheet;
-  if (m_editActive) return;
+  if (m_editActive) return false;
   m_modifiers = flags & (kMkShift | kMkControl);
-  s.moveSource = kMoveLeftButton;
+  s.moveSource = left ? kMoveLeftButton : kMoveRightButton;
   s.mouseKeyFlags = flags;
   int column = -1, row = -1, processed = 0;
   GridRect rect;
   if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
     MoveToCell(column, row);
-    processed = CellTypeAt(column, row).OnLeftClick(column, row, 1, rect, point);
-    m_typeHandledClick = processed != 0;
+    CGridCellType& type = CellTypeAt(column, row);
+    processed = left ? type.OnLeftClick(column, row, 1, rect, point) : type.OnRightClick(column, row, 1, rect, point);
+    if (left) m_typeHandledClick = processed != 0;
   } else {
     column = row = -1;
   }
-  OnCellLeftClick(column, row, 1, rect, point, processed);
+  if (left) {
+    OnCellLeftClick(column, row, 1, rect, point, processed);
+  } else {
+    OnCellRightClick(column, row, 1, rect, point, processed);
+  }
   s.moveSource = kMoveKeyboard;
-  m_buttonState = 1;
+  if (!left && s.popupMenu) StartPopupMenu(column, row, point, kSectionCells);
+  return true;
 }
 
 void CGridCore::CellAreaLeftUp(GridPoint point, int flags) { ButtonUp(point, true); }
@@ -119,23 +129,7 @@ void CGridCore::CellAreaDoubleClick(GridPoint point, int flags) {
 }
 
 void CGridCore::CellAreaRightDown(GridPoint point, int flags) {
-  CGridSheetInfo& s = *m_sheet;
-  if (m_editActive) return;
-  m_modifiers = flags & (kMkShift | kMkControl);
-  s.moveSource = kMoveRightButton;
-  s.mouseKeyFlags = flags;
-  int column = -1, row = -1, processed = 0;
-  GridRect rect;
-  if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
-    MoveToCell(column, row);
-    processed = CellTypeAt(column, row).OnRightClick(column, row, 1, rect, point);
-  } else {
-    column = row = -1;
-  }
-  OnCellRightClick(column, row, 1, rect, point, processed);
-  s.moveSource = kMoveKeyboard;
-  if (s.popupMenu) StartPopupMenu(column, row, point, kSectionCells);
-  m_buttonState = 1;
+  if (ButtonDown(point, flags, false)) m_buttonState = 1;
 }
 
 void CGridCore::CellAreaRightUp(GridPoint point, int flags) { ButtonUp(point, false); }

@@ -178,3 +178,21 @@ TEST(GridTranscript, FinishDuringFinishIsRefused) {
   EXPECT_EQ(g.inner, 0);
   EXPECT_EQ(g.GetCellText(0, 0), wxS("once"));
 }
+
+TEST(GridTranscript, RightClickOpensThePopupAfterTheHook) {
+  RecordingGrid g;
+  g.Sheet().popupMenu = 1;
+  g.PopupMenuItems().push_back({1001, wxS("Einfügen")});
+  g.view.popupAnswer = 1001;
+  const GridPoint p = CentreOf(g, 0, 1);
+  g.CellAreaRightDown(p, kMkRightButton);
+  g.CellAreaRightUp(p, 0);
+  EXPECT_EQ(g.t.lines, (Lines{"ds.QueryCellMove", "QueryCellMove", "ds.RowChanged", "RowChanged", "CellChanged",
+                              "CellRightClick down", "QueryPopupMenu", "view.Popup", "PopupCommand 1001",
+                              "CellRightClick up"}));
+  // While editing, the mouse does nothing in the cell area.
+  ASSERT_EQ(g.StartEdit(0, 1), 0);
+  g.t.lines.clear();
+  g.CellAreaLeftDown(CentreOf(g, 2, 2), kMkLeftButton);
+  EXPECT_TRUE(g.t.lines.empty());
+}

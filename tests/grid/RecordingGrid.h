@@ -98,6 +98,9 @@ class RecordingGrid : public CGridCore {
   void OnCellLeftClick(int c, int r, int down, const GridRect&, GridPoint, int processed) override {
     t.Add(std::string("CellLeftClick ") + (down ? "down" : "up") + " p" + std::to_string(processed));
   }
+  void OnCellRightClick(int c, int r, int down, const GridRect&, GridPoint, int processed) override {
+    t.Add(std::string("CellRightClick ") + (down ? "down" : "up"));
+  }
   void OnKeyDown(int& key, int processed) override { t.Add("KeyDown p" + std::to_string(processed)); }
   void OnCharDown(int& ch, int processed) override { t.Add("CharDown p" + std::to_string(processed)); }
   void OnGetCell(int, int, CGridCell&) override {
