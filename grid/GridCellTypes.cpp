@@ -282,6 +282,7 @@ int CGridDateTimePickerType::OnLeftClick(int column, int row, int down, const Gr
     m_droppedColumn = column;
     m_droppedRow = row;
     if (m_control) m_control->RedrawCell(column, row);
+    OpenCalendar(column, row);
     return 0;
   }
   if (m_droppedColumn == -2) m_droppedColumn = m_droppedRow = -1;
@@ -293,10 +294,21 @@ int CGridDateTimePickerType::OnKeyDown(int column, int row, int& key) {
   if (key == WXK_RETURN || (key == WXK_DOWN && ctrl)) {
     m_droppedColumn = column;
     m_droppedRow = row;
+    OpenCalendar(column, row);
     key = 0;
     return 1;
   }
   return 0;
+}
+
+void CGridDateTimePickerType::OpenCalendar(int column, int row) {
+  if (!m_control) return;
+  CGridCalendarSettings settings;
+  double date = 0.0;
+  const bool valid = BeginCalendar(column, row, settings, date);
+  GridRect rect;
+  m_control->CellRectangle(column, row, rect);
+  if (m_control->View()) m_control->View()->OpenCalendar(column, row, rect, settings, date, valid);
 }
 
 void CGridDateTimePickerType::OnCurrentCellLeave(int column, int row, const CGridCell& cell) {

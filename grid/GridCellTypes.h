@@ -78,6 +78,8 @@ class CGridDateTimePickerType : public CGridDropListType {
   // Starts the calendar for a cell: the settings the host may change (code 201) and
   // the date to show; false when the cell's text is no date.
   bool BeginCalendar(int column, int row, CGridCalendarSettings& settings, double& date);
+  // BeginCalendar, then the view shows the calendar.
+  void OpenCalendar(int column, int row);
   // A date was chosen in the calendar: stored at midnight as text (code 200 first).
   void AcceptDate(int column, int row, double date);
 };

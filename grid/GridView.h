@@ -7,6 +7,7 @@
 #include "grid/GridTypes.h"
 
 class CGridEditor;
+struct CGridCalendarSettings;
 
 class CGridView {
  public:
@@ -31,6 +32,10 @@ class CGridView {
   }
   virtual void OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) {}
   virtual void CloseDropList() {}
+  // Shows the calendar below the cell; the choice comes back through the picker type's
+  // AcceptDate, a dismissal changes nothing.
+  virtual void OpenCalendar(int column, int row, const GridRect& cellRect, const CGridCalendarSettings& settings,
+                            double date, bool dateValid) {}
 };
 
 // An in-cell editor as the core knows it; the windows map it to a text control.

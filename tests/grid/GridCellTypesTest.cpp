@@ -162,6 +162,22 @@ TEST(GridDateTimePicker, CalendarAndAcceptedDate) {
   picker.AcceptDate(3, 3, 1000.0);
   EXPECT_TRUE(g.t.lines.empty());
   EXPECT_EQ(g.GetCellText(3, 3), wxString());
+  // Enter on the current picker cell shows the calendar on the cell's date.
+  struct Calendar : RecordingView {
+    using RecordingView::RecordingView;
+    double shown = -1;
+    void OpenCalendar(int, int, const GridRect&, const CGridCalendarSettings&, double date, bool valid) override {
+      shown = valid ? date : -2;
+    }
+  } view(g.t);
+  g.SetView(&view);
+  g.MoveToCell(1, 1);
+  g.CellAreaKeyDown(WXK_RETURN, 0);
+  EXPECT_EQ(view.shown, -2);  // "07.01.2027!" is no date: the calendar opens on its own date
+  g.SetCellText(1, 1, wxS("07.01.2027"));
+  g.CellAreaKeyDown(WXK_RETURN, 0);
+  EXPECT_EQ(CGridDateTimePickerType::FormatDate(view.shown), wxS("07.01.2027"));
+  g.SetView(&g.view);
   struct Fit {
     GridRect in, out;
   } fits[] = {
