@@ -223,6 +223,15 @@ class CGridCore {
   virtual void OnCellRightClick(int column, int row, int down, const GridRect& rect, GridPoint point, int processed) {}
   virtual void OnCellDoubleClick(int column, int row, const GridRect& rect, GridPoint point, int processed) {}
   virtual void OnCellMouseMove(int column, int row, GridPoint point, int flags, int processed) {}
+  virtual void OnTopHeadingLeftClick(int column, int row, int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnTopHeadingRightClick(int column, int row, int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnTopHeadingDoubleClick(int column, int row, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnSideHeadingLeftClick(int column, int row, int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnSideHeadingRightClick(int column, int row, int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnSideHeadingDoubleClick(int column, int row, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnCornerButtonClick(int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnCornerButtonRightClick(int down, const GridRect& rect, GridPoint point, int processed) {}
+  virtual void OnCornerButtonDoubleClick(const GridRect& rect, GridPoint point, int processed) {}
   virtual void OnKeyDown(int& key, int processed) {}
   virtual void OnKeyUp(int& key, int processed) {}
   virtual void OnCharDown(int& ch, int processed) {}
@@ -241,6 +250,9 @@ class CGridCore {
   virtual int GetHintText(int column, int row, int section, wxString& text);
   virtual int GetRowScrollHint(int row, wxString& text) { return 1; }
   virtual int GetColumnScrollHint(int column, wxString& text) { return 1; }
+  // Dropped text: 0 none, 1 copy, 2 move.
+  virtual int OnDataDragEnter(const wxString& text) { return 0; }
+  virtual int OnDataDragOver(const wxString& text, int column, int row) { return 0; }
   virtual int OnDataDrop(const wxString& text, int column, int row) { return 0; }
   virtual int CompareCells(const CGridCell* first, const CGridCell* second, int flags) {
     return GridCompareCells(first, second, flags);
