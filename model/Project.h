@@ -103,7 +103,8 @@ class CPOProject : public CProjectObject {
   // object's parent folder.
   BOOL ImportProject(const wxString& source);
   BOOL Restore(CProjectObject* parentFolder);
-  // Removes the project whose row names this folder: files, row and tree object.
+  // Removes the project whose row names this folder: files, row and tree object; a
+  // project folder without a row loses its files alone.
   static BOOL RemoveProjectByPath(const wxString& folder);
 
   // --- commands, public for tests ---

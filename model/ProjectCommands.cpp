@@ -179,5 +179,10 @@ BOOL CPOProject::RemoveProjectByPath(const wxString& folder) {
     }
     return TRUE;
   }
-  return FALSE;
+  // A project folder whose row the user removed but whose files stayed: only the folder goes.
+  if (!DeleteProjectFiles(folder, hv::PathName(hv::NormalizePath(folder)))) {
+    hv::ShowMessage(10163, wxS("Fehler beim Löschen des Verzeichnisses"), MB_OK | MB_ICONINFORMATION);
+    return FALSE;
+  }
+  return TRUE;
 }
