@@ -209,3 +209,41 @@ TEST(BackupRestoreCommands, AFailedRestoreLeavesTheUnlistedFolderAsItWas) {
   EXPECT_FALSE(projectlist::Find(S("Klär")));
   hv::db::DropCachedTables();
 }
+
+// "Verzeichnisname ändern": the typed name is the folder, the list row and the name in
+// "PROJECT.SET"; the existing project stays as it was.
+TEST(BackupRestoreCommands, RestoreUnderAnotherNameListsAndNamesTheProjectSo) {
+  CObjectFactory::IsRegistered("CPOProject");
+  hvtest::TempDir archives;
+  const wxString archive = archives.Sub("Anlage_backup.zip");
+  const auto original = BackUpSample(archive);
+  ASSERT_FALSE(original.empty());
+
+  hvtest::TempHome fresh;
+  hvtest::ScriptedUi ui;
+  CTavProjectDoc doc;
+  StartList(doc, ui, S("Kunden"));
+  const wxString existing = fresh.Sub("Projects/Anlage");
+  hvtest::WriteAll(existing + "/PROJECT.SET", "[Config]\r\nName=Anlage\r\n");
+  ASSERT_TRUE(projectlist::Insert(projectlist::Row{"Anlage", existing, 1, "$$$0$$$Kunden"}));
+  ui.Answer<RestorePathExistsRequest>([](RestorePathExistsRequest& r) {
+    EXPECT_EQ(r.proposedFolder, "Anlage_1");
+    r.choice = 1;
+    r.chosenFolder = S("Halle Süd");
+    return IDOK;
+  });
+  AnswerRestore(ui, archive, true);
+  RestoreInto(doc);
+
+  const wxString renamed = fresh.Sub(S("Projects/Halle Süd"));
+  EXPECT_EQ(hvtest::ReadAll(existing + "/PROJECT.SET"), "[Config]\r\nName=Anlage\r\n");
+  EXPECT_EQ(hvtest::ReadAll(renamed + S("/Gerät 1/resource/resource.res")), original.at("Gerät 1/resource/resource.res"));
+  EXPECT_EQ(CSettingsFile(renamed + "/PROJECT.SET").GetString("Config", "Name", wxString()), S("Halle Süd"));
+  const auto row = projectlist::Find(S("Halle Süd"));
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->path, renamed);
+  EXPECT_FALSE(projectlist::Find(S("Klär")));
+  ASSERT_TRUE(projectlist::Find("Anlage"));
+  EXPECT_EQ(projectlist::Find("Anlage")->path, existing);
+  hv::db::DropCachedTables();
+}
