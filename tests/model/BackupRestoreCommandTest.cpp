@@ -16,6 +16,7 @@
 #include "model/RestoreController.h"
 #include "platform/dbase/Table.h"
 #include "tests/model/BackupTestSupport.h"
+#include "tests/support/PrivateTrash.h"
 #include "tests/support/TestEnv.h"
 
 using hvtest::S;
@@ -143,6 +144,7 @@ TEST(BackupRestoreCommands, ProjectRoundTripsThroughItsCommands) {
 // The user removed a project's row but kept its folder: a restore of the same project
 // asks, and after Yes replaces the folder as it would a listed project's.
 TEST(BackupRestoreCommands, RestoreReplacesAnUnlistedProjectFolderAfterConfirmation) {
+  hvtest::UsePrivateTrash();
   CObjectFactory::IsRegistered("CPOProject");
   hvtest::TempDir archives;
   const wxString archive = archives.Sub("Anlage_backup.zip");
@@ -175,6 +177,7 @@ TEST(BackupRestoreCommands, RestoreReplacesAnUnlistedProjectFolderAfterConfirmat
 
 // A damaged archive fails after the user agreed to overwrite: the old folder is untouched.
 TEST(BackupRestoreCommands, AFailedRestoreLeavesTheUnlistedFolderAsItWas) {
+  hvtest::UsePrivateTrash();
   CObjectFactory::IsRegistered("CPOProject");
   hvtest::TempDir archives;
   const wxString archive = archives.Sub("Anlage_backup.zip");
