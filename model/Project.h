@@ -77,6 +77,7 @@ class CPOProject : public CProjectObject {
   BOOL WriteToClipboard(CArchive& ar) override;
   BOOL Cut(CArchive& ar) override;
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
   BOOL QueryClipboardFiles() override;
   BOOL PasteClipboardFiles() override;
 

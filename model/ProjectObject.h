@@ -168,6 +168,10 @@ class CProjectObject : public CCmdTarget {
   virtual BOOL IsStale();
   virtual wxString GetListCaption();
   virtual BOOL IsPasteTarget();
+  // TRUE for classes that write and read their own clipboard data. The base writes
+  // nothing: copy, cut and paste of other classes would claim a transfer that never
+  // happened, so they are not offered.
+  virtual BOOL HasClipboardSupport();
 
   // Sends an update hint to every view of the active document (no sender).
   static void UpdateAllViews(int hint, CProjectObject* object);

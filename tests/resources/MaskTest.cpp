@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "app/ClipboardTransfer.h"
+#include "model/ClipboardBlock.h"
+#include "framework/ClipboardStore.h"
 #include "framework/NameDialogRequests.h"
 #include "model/NewObjectRequests.h"
 #include "model/GraphToolCheck.h"
@@ -339,4 +342,27 @@ TEST_F(Screens, TheNewCommandIsCalledNewScreen) {
   AnswerNames({});
   EXPECT_TRUE(start->OnCmdMsg(ID_MASK_NEW, CN_COMMAND, nullptr, nullptr));
   EXPECT_FALSE(start->IsMultipleSelection());
+}
+
+// Screens have no clipboard data of their own yet: copy, cut and paste are not offered,
+// so nothing claims a transfer that never happened.
+TEST_F(Screens, CopyCutAndPasteAreNotOfferedForScreens) {
+  MemoryClipboardStore store;
+  ScopedClipboardStore useStore{store};
+  AddScreen(wxS("Start"), 0, 2);
+  CPOMask* start = Screen(wxS("Start"));
+  ASSERT_TRUE(start);
+  const ObjectRef ref(start);
+  EXPECT_FALSE(TreeCanCopy(ref));
+  EXPECT_FALSE(ListCanCopy(std::vector<ObjectRef>{ref}));
+  TreeCut(ref);
+  ListCut(std::vector<ObjectRef>{ref});
+  EXPECT_TRUE(CProjectObject::IsValidObject(start));
+  EXPECT_EQ(1u, folder->GetChildCount());
+  EXPECT_TRUE(store.Entries().empty());
+
+  // A block of screens from elsewhere is not pasted either.
+  store.Put(MakeClipboardFormatName(TypeCode::Mask), "x");
+  EXPECT_FALSE(TreeCanPaste(ObjectRef(folder.get()), false));
+  EXPECT_FALSE(ListCanPaste(ObjectRef(folder.get())));
 }
