@@ -185,6 +185,17 @@ class CProjectObject : public CCmdTarget {
   // "Ändern", "Neue Kopie...", "Log. ID ändern" work on one object only.
   void OnUpdateEditCommands(CCmdUI* pCmdUI);
 
+ public:
+  // Shared handlers that a class puts into its own map:
+  // "Löschen": Delete, and on TRUE the object leaves its parent. Each selected object
+  // is offered the command in turn.
+  void OnDelete();
+  // "Neues Object": a new object of this class beside this one, made once however many
+  // are selected.
+  void OnNewObject();
+  // "Neue Kopie...": a copy of this object beside it, made once.
+  void OnNewCopy();
+
  private:
   friend class CTavProjectDoc;   // roots have no parent
   void InitPlaced(CProjectObject* parent);

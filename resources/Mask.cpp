@@ -324,19 +324,4 @@ void CPOMask::OnColumnDblClick(int column) {
   else Edit();
 }
 
-void CPOMask::OnDelete() {
-  if (!Delete()) return;
-  if (CProjectObject* parent = GetParent()) parent->RemoveChild(this);
-}
-
-void CPOMask::OnNewObject() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), nullptr);
-}
-
-void CPOMask::OnNewCopy() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), this);
-}
-
 void CPOMask::OnUpdateNewObject(CCmdUI* pCmdUI) { pCmdUI->SetText(hv::LocalString(10261, wxS("Neue Maske"))); }
