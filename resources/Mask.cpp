@@ -115,9 +115,12 @@ BOOL CPOMask::HasListChildren() {
   const wxString folder = devsvc::DeviceFolder(GetDevice());
   Table t;
   if (folder.empty() || !t.open(folder, MskfldSchema())) return FALSE;
-  // By the name alone, so that a screen without a header still shows its elements.
-  for (const MaskField& r : maskrec::ScreenRecords(t, GetName()))
-    if (r.type() != 0 && r.type() != 4) return TRUE;
+  // Only a screen with its header record (element number 0) has a list; the records
+  // after the header count unless they are of type 4.
+  const std::vector<MaskField> records = maskrec::ScreenRecords(t, GetName());
+  if (records.empty() || records.front().number() != 0) return FALSE;
+  for (std::size_t i = 1; i < records.size(); ++i)
+    if (records[i].type() != 4) return TRUE;
   return FALSE;
 }
 

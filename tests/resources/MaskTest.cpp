@@ -295,11 +295,15 @@ TEST_F(Screens, ElementlessScreensAndTheArchiveOfAScreen) {
   EXPECT_TRUE(leer->HasNoChildren());
   EXPECT_FALSE(leer->IsStale());
 
-  // Elements without a header (as a paste may leave them) are still elements.
+  // Elements without a header record give the screen no list.
   AddRecord(wxS("Ohne Kopf"), 1, 2);
   CPOMask orphan(folder.get(), dev.Handle());
   orphan.SetName(wxS("Ohne Kopf"));
-  EXPECT_TRUE(orphan.HasListChildren());
+  EXPECT_FALSE(orphan.HasListChildren());
+  AddScreen(wxS("Mit Kopf"), 0, 1);
+  CPOMask headed(folder.get(), dev.Handle());
+  headed.SetName(wxS("Mit Kopf"));
+  EXPECT_TRUE(headed.HasListChildren());
 
   CPOMask::Header h;
   h.screenId = 4000001;
