@@ -100,6 +100,7 @@ ScriptedUi::ScriptedUi() {
   hv::Ui().SetMessageHandler([this](UINT id, const wxString& text, UINT) {
     m_seen.push_back(id);
     m_texts.push_back(text);
+    m_captions.push_back(hv::UiFacade::CurrentCaption());
     if (!m_expected.empty() && m_expected.front().first == id) {
       const int answer = m_expected.front().second;
       m_expected.pop_front();
