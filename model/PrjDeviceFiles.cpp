@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <sys/stat.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/FolderUtils.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
@@ -107,7 +108,9 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
     DeleteDirectory(folder);
     return FALSE;
   };
-  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder)) return failed();
+  // A cancelled or failed copy leaves no half device behind (failed() removes it).
+  const wxString title = wxString::Format(hv::LocalString(10343, wxS("Gerät '%s' wird kopiert.")), sourceName);
+  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder, title)) return failed();
 
   Table t;
   GeraetRow row;

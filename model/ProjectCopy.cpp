@@ -1,5 +1,6 @@
 #include "model/ProjectCopy.h"
 
+#include "framework/FolderCopy.h"
 #include "framework/FolderUtils.h"
 #include "framework/NameDialogRequests.h"
 #include "app/TavProjectDoc.h"
@@ -185,10 +186,16 @@ bool CProjectCopy::Register(CPOProject& project, bool isCopy, const wxString& co
   auto undo = [&] {
     if (made) DeleteDirectory(folder);
   };
-  if (!copyFrom.empty() && !ShellCopyFiles(hv::JoinPath(copyFrom, wxS("*.*")), folder)) {
-    undo();
-    hv::ShowMessage(10945, wxS("Beim Kopieren des Projekts ist ein Fehler aufgetreten!"), MB_OK | MB_ICONEXCLAMATION);
-    return false;
+  if (!copyFrom.empty()) {
+    bool cancelled = false;
+    const wxString title =
+        wxString::Format(hv::LocalString(10988, wxS("Projekt '%s' wird kopiert.")), hv::PathName(copyFrom));
+    if (!ShellCopyFiles(hv::JoinPath(copyFrom, wxS("*.*")), folder, title, &cancelled)) {
+      undo();
+      if (!cancelled)
+        hv::ShowMessage(10945, wxS("Beim Kopieren des Projekts ist ein Fehler aufgetreten!"), MB_OK | MB_ICONEXCLAMATION);
+      return false;
+    }
   }
   // The settings file keeps the spelling it has; a new one is written "project.set".
   project.SetFolder(folder);

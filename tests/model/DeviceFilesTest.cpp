@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/ObjectFactory.h"
@@ -156,6 +157,23 @@ TEST_F(DeviceFixture, FailedOrHostilePasteLeavesNoFolder) {
   EXPECT_FALSE(Paste(crafted, *project));
   EXPECT_EQ(Names(projectFolder), before);
   EXPECT_EQ(Names(hv::PathFolder(projectFolder)), std::vector<std::string>{"Anlage"});
+}
+
+// The copy shows its progress under the device's name; cancelled, it leaves nothing.
+TEST_F(DeviceFixture, ACancelledPasteCopyLeavesNoHalfDevice) {
+  CPOPrjDevice* source = Create(Named("Anlage"));
+  ASSERT_TRUE(source);
+  const std::vector<std::string> before = Names(projectFolder);
+  std::vector<wxString> titles;
+  ui.Answer<FolderCopyRequest>([&titles](FolderCopyRequest& r) {
+    titles.push_back(r.title);
+    r.operation->Cancel();   // "Abbrechen" before the first file is through
+    r.operation->RunToEnd();
+    return static_cast<int>(IDCANCEL);
+  });
+  EXPECT_FALSE(Paste(*source, *project));
+  EXPECT_EQ(titles, std::vector<wxString>{S("Gerät 'Anlage' wird kopiert.")});
+  EXPECT_EQ(Names(projectFolder), before);
 }
 
 TEST_F(DeviceFixture, CoDeSysProjectIsCopiedAskingBeforeOverwriting) {

@@ -2,6 +2,7 @@
 // also when a step fails.
 #include <gtest/gtest.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/UpdateHints.h"
 #include "model/ProjectCopy.h"
@@ -81,6 +82,21 @@ TEST_F(ProjectCopyFixture, FailedOrCancelledCopyLeavesNoHalfProject) {
     templ->OnNewCopy();
   }
   EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(hv::PathExists(hv::JoinPath(ProjectsRoot(), "Kopie")));
+  EXPECT_EQ(RowNames(), rows);
+  EXPECT_EQ(folder->GetChildCount(), 1u);
+
+  // Cancelled in its progress display: no message, nothing of the copy stays.
+  AnswerNewProject("Kopie");
+  std::vector<wxString> titles;
+  ui.Answer<FolderCopyRequest>([&titles](FolderCopyRequest& r) {
+    titles.push_back(r.title);
+    r.operation->Cancel();
+    r.operation->RunToEnd();
+    return static_cast<int>(IDCANCEL);
+  });
+  templ->OnNewCopy();
+  EXPECT_EQ(titles, std::vector<wxString>{S("Projekt 'Linie' wird kopiert.")});
   EXPECT_FALSE(hv::PathExists(hv::JoinPath(ProjectsRoot(), "Kopie")));
   EXPECT_EQ(RowNames(), rows);
   EXPECT_EQ(folder->GetChildCount(), 1u);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/FolderCopy.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -109,6 +110,11 @@ ScriptedUi::ScriptedUi() {
     if (m_allowAny) return m_anyAnswer;
     ADD_FAILURE() << "unexpected message " << id << ": " << hv::ToUtf8(text);
     return static_cast<int>(IDCANCEL);
+  });
+  // Folder copies show their progress and run to the end unless a test answers otherwise.
+  hv::Ui().Register<FolderCopyRequest>([this](FolderCopyRequest& r) {
+    m_copyTitles.push_back(r.title);
+    return r.operation->RunToEnd() ? static_cast<int>(IDOK) : static_cast<int>(IDCANCEL);
   });
   hv::Ui().SetMissingHandler([](const char* what) {
     ADD_FAILURE() << "unexpected dialog " << what;
