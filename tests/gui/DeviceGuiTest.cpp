@@ -167,4 +167,17 @@ TEST_F(DeviceGui, RefreshShowsScreensAddedOutsideAndKeepsTheirFolderOpen) {
   ASSERT_TRUE(closed.IsOk());
   EXPECT_FALSE(Tree().IsExpanded(closed));
   EXPECT_TRUE(Tree().ItemHasChildren(closed));
+
+  // Screens carry no clipboard data here yet: copy and cut are not offered for them,
+  // and nothing is pasted into their folder.
+  TreeChildren(masks());
+  CProjectObject* start = ChildNamed(masks(), S("Start"));
+  ASSERT_TRUE(start);
+  ASSERT_TRUE(SelectInTree(start));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_COPY));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_CUT));
+  RunInTree(ID_EDIT_CUT);
+  EXPECT_EQ(TreeChildren(masks()), (std::vector<wxString>{S("Kessel"), S("Start")}));
+  ASSERT_TRUE(SelectInTree(masks()));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
 }
