@@ -141,104 +141,90 @@ TEST(BackupRestoreCommands, ProjectRoundTripsThroughItsCommands) {
   hv::db::DropCachedTables();
 }
 
-// The user removed a project's row but kept its folder: a restore of the same project
-// asks, and after Yes replaces the folder as it would a listed project's.
-TEST(BackupRestoreCommands, RestoreReplacesAnUnlistedProjectFolderAfterConfirmation) {
-  hvtest::UsePrivateTrash();
-  CObjectFactory::IsRegistered("CPOProject");
+// A backup of the sample project, and a fresh user folder to restore it into.
+class RestoreOver : public testing::Test {
+ protected:
+  RestoreOver() {
+    hvtest::UsePrivateTrash();
+    CObjectFactory::IsRegistered("CPOProject");
+    original = BackUpSample(archive);
+    fresh = std::make_unique<hvtest::TempHome>();
+    ui = std::make_unique<hvtest::ScriptedUi>();
+    StartList(doc, *ui, S("Kunden"));
+  }
+  ~RestoreOver() override { hv::db::DropCachedTables(); }
+
+  // The question about the existing folder: overwrite (with Yes), or another name.
+  void Choose(int choice, const wxString& name = wxString()) {
+    ui->Answer<RestorePathExistsRequest>([choice, name](RestorePathExistsRequest& r) {
+      r.choice = choice;
+      r.chosenFolder = name;
+      return IDOK;
+    });
+    if (choice == 0) ui->ExpectMessage(0, IDYES);   // "... dieses Projekt überschreiben wollen?"
+  }
+
   hvtest::TempDir archives;
   const wxString archive = archives.Sub("Anlage_backup.zip");
-  const auto original = BackUpSample(archive);
-  ASSERT_FALSE(original.empty());
-
-  hvtest::TempHome fresh;
-  hvtest::ScriptedUi ui;
+  std::map<std::string, std::string> original;
+  std::unique_ptr<hvtest::TempHome> fresh;
+  std::unique_ptr<hvtest::ScriptedUi> ui;
   CTavProjectDoc doc;
-  StartList(doc, ui, S("Kunden"));
-  const wxString folder = fresh.Sub("Projects/Anlage");
+};
+
+// The user removed a project's row but kept its folder: a restore of the same project
+// asks, and after Yes replaces the folder as it would a listed project's.
+TEST_F(RestoreOver, AnUnlistedProjectFolderIsReplacedAfterConfirmation) {
+  ASSERT_FALSE(original.empty());
+  const wxString folder = fresh->Sub("Projects/Anlage");
   hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\nName=Alt\r\n");
   hvtest::WriteAll(folder + "/alt.txt", "vorher");
-  ui.Answer<RestorePathExistsRequest>([](RestorePathExistsRequest& r) {
-    r.choice = 0;
-    return IDOK;
-  });
-  ui.ExpectMessage(0, IDYES);   // "Sind Sie sicher, daß Sie dieses Projekt überschreiben wollen?"
-  AnswerRestore(ui, archive, true);
+  Choose(0);
+  AnswerRestore(*ui, archive, true);
   RestoreInto(doc);
 
-  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui->AllExpectationsMet());
   EXPECT_FALSE(hv::PathExists(folder + "/alt.txt"));
   for (const auto& [rel, bytes] : original) EXPECT_EQ(hvtest::ReadAll(folder + "/" + S(rel.c_str())), bytes) << rel;
   const auto row = projectlist::Find(S("Klär"));
   ASSERT_TRUE(row);
   EXPECT_EQ(row->path, folder);
-  hv::db::DropCachedTables();
 }
 
 // A damaged archive fails after the user agreed to overwrite: the old folder is untouched.
-TEST(BackupRestoreCommands, AFailedRestoreLeavesTheUnlistedFolderAsItWas) {
-  hvtest::UsePrivateTrash();
-  CObjectFactory::IsRegistered("CPOProject");
-  hvtest::TempDir archives;
-  const wxString archive = archives.Sub("Anlage_backup.zip");
-  ASSERT_FALSE(BackUpSample(archive).empty());
+TEST_F(RestoreOver, AFailedRestoreLeavesTheUnlistedFolderAsItWas) {
   // Damage the compressed data of the large entry; the directory stays readable.
   std::string bytes = hvtest::ReadAll(archive);
   const size_t at = bytes.find("resource.res");
   ASSERT_NE(at, std::string::npos);
   for (size_t i = at + 200; i < at + 400 && i < bytes.size(); ++i) bytes[i] = static_cast<char>(~bytes[i]);
   hvtest::WriteAll(archive, bytes);
-
-  hvtest::TempHome fresh;
-  hvtest::ScriptedUi ui;
-  CTavProjectDoc doc;
-  StartList(doc, ui, S("Kunden"));
-  const wxString folder = fresh.Sub("Projects/Anlage");
+  const wxString folder = fresh->Sub("Projects/Anlage");
   hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\nName=Alt\r\n");
   hvtest::WriteAll(folder + S("/Gerät 1/DEVICE.SET"), "[Config]\r\nVersion=2910\r\n");
   const auto before = Snapshot(folder);
-  ui.Answer<RestorePathExistsRequest>([](RestorePathExistsRequest& r) {
-    r.choice = 0;
-    return IDOK;
-  });
-  ui.ExpectMessage(0, IDYES);
-  ui.ExpectMessage(0);          // the extraction's error list
-  AnswerRestore(ui, archive, false);
+  Choose(0);
+  ui->ExpectMessage(0);   // the extraction's error list
+  AnswerRestore(*ui, archive, false);
   RestoreInto(doc);
 
-  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui->AllExpectationsMet());
   EXPECT_EQ(Snapshot(folder), before);
-  EXPECT_EQ(hv::ListFolder(fresh.Sub("Projects")), std::vector<wxString>{"Anlage"});
+  EXPECT_EQ(hv::ListFolder(fresh->Sub("Projects")), std::vector<wxString>{"Anlage"});
   EXPECT_FALSE(projectlist::Find(S("Klär")));
-  hv::db::DropCachedTables();
 }
 
 // "Verzeichnisname ändern": the typed name is the folder, the list row and the name in
 // "PROJECT.SET"; the existing project stays as it was.
-TEST(BackupRestoreCommands, RestoreUnderAnotherNameListsAndNamesTheProjectSo) {
-  CObjectFactory::IsRegistered("CPOProject");
-  hvtest::TempDir archives;
-  const wxString archive = archives.Sub("Anlage_backup.zip");
-  const auto original = BackUpSample(archive);
-  ASSERT_FALSE(original.empty());
-
-  hvtest::TempHome fresh;
-  hvtest::ScriptedUi ui;
-  CTavProjectDoc doc;
-  StartList(doc, ui, S("Kunden"));
-  const wxString existing = fresh.Sub("Projects/Anlage");
+TEST_F(RestoreOver, AnotherNameListsAndNamesTheProjectSo) {
+  const wxString existing = fresh->Sub("Projects/Anlage");
   hvtest::WriteAll(existing + "/PROJECT.SET", "[Config]\r\nName=Anlage\r\n");
   ASSERT_TRUE(projectlist::Insert(projectlist::Row{"Anlage", existing, 1, "$$$0$$$Kunden"}));
-  ui.Answer<RestorePathExistsRequest>([](RestorePathExistsRequest& r) {
-    EXPECT_EQ(r.proposedFolder, "Anlage_1");
-    r.choice = 1;
-    r.chosenFolder = S("Halle Süd");
-    return IDOK;
-  });
-  AnswerRestore(ui, archive, true);
+  Choose(1, S("Halle Süd"));
+  AnswerRestore(*ui, archive, true);
   RestoreInto(doc);
 
-  const wxString renamed = fresh.Sub(S("Projects/Halle Süd"));
+  const wxString renamed = fresh->Sub(S("Projects/Halle Süd"));
   EXPECT_EQ(hvtest::ReadAll(existing + "/PROJECT.SET"), "[Config]\r\nName=Anlage\r\n");
   EXPECT_EQ(hvtest::ReadAll(renamed + S("/Gerät 1/resource/resource.res")), original.at("Gerät 1/resource/resource.res"));
   EXPECT_EQ(CSettingsFile(renamed + "/PROJECT.SET").GetString("Config", "Name", wxString()), S("Halle Süd"));
@@ -248,5 +234,4 @@ TEST(BackupRestoreCommands, RestoreUnderAnotherNameListsAndNamesTheProjectSo) {
   EXPECT_FALSE(projectlist::Find(S("Klär")));
   ASSERT_TRUE(projectlist::Find("Anlage"));
   EXPECT_EQ(projectlist::Find("Anlage")->path, existing);
-  hv::db::DropCachedTables();
 }
