@@ -41,7 +41,28 @@ void ReportDamagedBlock() {
 // Writes one object's frame. Copies keep only objects that wrote their data; cuts keep
 // the frame whatever Cut answered, since the object may already have lost its storage.
 // Returns what WriteToClipboard or Cut answered (FALSE after an archive failure).
+// Whether objects of the class behind `code` carry their own clipboard data. A code
+// the factory does not make by type is left to the objects read at paste time.
+bool ClassHasClipboard(TypeCode code) {
+  std::unique_ptr<CProjectObject> prototype = CProjectObject::CreateObjectOfType(code);
+  if (!prototype) return true;
+  const bool has = prototype->HasClipboardSupport();
+  CProjectObject::Discard(std::move(prototype));
+  return has;
+}
+
+// What may leave by copy or cut: an object with clipboard data of its own.
+bool Transferable(const CProjectObject& object) {
+  return const_cast<CProjectObject&>(object).HasClipboardSupport() != FALSE;
+}
+
+// The tree never copies or cuts a project folder.
+bool TreeTransferable(const CProjectObject& object) {
+  return Transferable(object) && const_cast<CProjectObject&>(object).GetTypeCode() != TypeCode::PrjFolder;
+}
+
 BOOL WriteObject(ClipboardBlockWriter& writer, CProjectObject& object, bool cut) {
+  if (!Transferable(object)) return FALSE;
   try {
     hv::Archive& ar = writer.BeginObject(object);
     const BOOL ok = cut ? object.Cut(ar) : object.WriteToClipboard(ar);
@@ -209,6 +230,10 @@ void PasteIntoContainers(CProjectObject& target, std::unique_ptr<CProjectObject>
 
 void PasteTreeItem(CProjectObject& target, ClipboardBlockItem& item) {
   std::unique_ptr<CProjectObject> object = ConvertDataPoint(std::move(item.object), target);
+  if (!object->HasClipboardSupport()) {
+    CProjectObject::Discard(std::move(object));   // it could not read what it claims to be
+    return;
+  }
   const TypeCode own = object->GetTypeCode();
   const TypeCode at = target.GetTypeCode();
   if (FitsDirectly(target, own)) {
@@ -240,6 +265,7 @@ void PasteAtTopLevel(ClipboardBlock& block) {
   if (!doc) return;
   for (ClipboardBlockItem& item : block.items) {
     if (item.object->GetTypeCode() != TypeCode::PrjFolder) continue;
+    if (!item.object->HasClipboardSupport()) return;
     CProjectObject* added = doc->AddRoot(std::move(item.object));
     if (ReadInto(*added, item.data, nullptr)) Announce(added);
     else doc->RemoveObject(added);
@@ -263,6 +289,7 @@ BOOL FindPasteFormat(CProjectObject& target, Fits fits, wxString* format) {
     if (name.StartsWith("POCT")) {
       TypeCode code, alternative;
       if (!ParseClipboardFormatName(name, code, alternative)) continue;
+      if (!ClassHasClipboard(code)) continue;
       if (fits(code) || (target.IsPasteTarget() && code == target.GetTypeCode()) ||
           (alternative != TypeCode::None && fits(alternative))) {
         if (format) *format = name;
@@ -286,13 +313,16 @@ void SetClipboardCopyFlag(BOOL copy) { g_copyFlag = copy ? TRUE : FALSE; }
 
 // --- tree ---
 
-BOOL TreeCanCopy(const ObjectRef& selected) { return selected.IsValid() ? TRUE : FALSE; }
+BOOL TreeCanCopy(const ObjectRef& selected) {
+  const CProjectObject* object = selected.Get();
+  return object && TreeTransferable(*object) ? TRUE : FALSE;
+}
 
 void TreeCopy(const ObjectRef& selected) {
   DispatchScope scope;
   g_copyFlag = TRUE;
   CProjectObject* object = selected.Get();
-  if (!object || object->GetTypeCode() == TypeCode::PrjFolder) return;
+  if (!object || !TreeTransferable(*object)) return;
   SetProjectFlag(*object, 1);
   staging::BeginContents();
   ClipboardBlockWriter writer(false);
@@ -304,7 +334,7 @@ void TreeCut(const ObjectRef& selected) {
   DispatchScope scope;
   g_copyFlag = FALSE;
   CProjectObject* object = selected.Get();
-  if (!object || object->GetTypeCode() == TypeCode::PrjFolder) return;
+  if (!object || !TreeTransferable(*object)) return;
   // The cut removes the object's storage: make sure its data can reach the clipboard.
   if (!ClipboardStore().CanOpen()) {
     ReportWriteFailure(object->GetName());
@@ -370,6 +400,17 @@ void TreePaste(const ObjectRef& target, bool emptyAreaMenu) {
 
 // --- list ---
 
+BOOL ListCanCopy(std::span<const ObjectRef> selectedRows) {
+  bool any = false;
+  for (const ObjectRef& row : selectedRows) {
+    const CProjectObject* object = row.Get();
+    if (!object) continue;
+    if (!Transferable(*object)) return FALSE;
+    any = true;
+  }
+  return any ? TRUE : FALSE;
+}
+
 void ListCopy(std::span<const ObjectRef> selectedRows) {
   DispatchScope scope;
   g_copyFlag = TRUE;
@@ -392,7 +433,7 @@ void ListCut(std::span<const ObjectRef> selectedRows) {
   DispatchScope scope;
   std::vector<ObjectRef> rows;
   for (const ObjectRef& row : selectedRows)
-    if (row.IsValid()) rows.push_back(row);
+    if (row.IsValid() && Transferable(*row.Get())) rows.push_back(row);
   if (rows.empty()) return;
   if (!ClipboardStore().CanOpen()) {
     ReportWriteFailure(rows.back().Get()->GetName());
@@ -454,6 +495,10 @@ void ListPaste(const ObjectRef& listed, const ObjectRef& firstSelectedRow) {
     CProjectObject* list = listed.Get();
     if (!list) break;
     std::unique_ptr<CProjectObject> pasted = ConvertDataPoint(std::move(item.object), *list);
+    if (!pasted->HasClipboardSupport()) {
+      CProjectObject::Discard(std::move(pasted));
+      continue;
+    }
     const TypeCode own = pasted->GetTypeCode();
     // A selected folder of the pasted kind, or of the listed object's kind, takes it.
     CProjectObject* parent = nullptr;

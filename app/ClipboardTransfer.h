@@ -28,7 +28,8 @@ void SetClipboardCopyFlag(BOOL copy);
 
 // --- the project tree: source and target are the tree's last selected object ---
 
-// Update handler of "&Kopieren": enabled when an item is selected.
+// Update handler of "&Kopieren" and "&Ausschneiden": enabled when the selected
+// object's class has clipboard data of its own (a project folder never is copied).
 BOOL TreeCanCopy(const ObjectRef& selected);
 // A project folder is never copied or cut; the clipboard then stays as it was.
 void TreeCopy(const ObjectRef& selected);
@@ -36,7 +37,8 @@ void TreeCopy(const ObjectRef& selected);
 // roots); the block goes to the clipboard either way. Nothing happens when the
 // clipboard cannot be written.
 void TreeCut(const ObjectRef& selected);
-// Update handler of "E&infügen" (disable when FALSE). `format` receives the clipboard
+// Update handler of "E&infügen" (disable when FALSE); only formats of classes with
+// clipboard data of their own fit. `format` receives the clipboard
 // format that fits, empty when files from the file manager fit. While the tree's
 // empty-area menu is open (`emptyAreaMenu`) only a project folder fits, without a
 // target.
@@ -47,6 +49,8 @@ void TreePaste(const ObjectRef& target, bool emptyAreaMenu);
 
 // --- the list view: the source is the selected rows, the target the listed object ---
 
+// Update handler of copy and cut in the list: every selected row can be transferred.
+BOOL ListCanCopy(std::span<const ObjectRef> selectedRows);
 void ListCopy(std::span<const ObjectRef> selectedRows);
 void ListCut(std::span<const ObjectRef> selectedRows);
 // Only direct children of the listed object fit.

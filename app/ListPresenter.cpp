@@ -48,7 +48,9 @@ BEGIN_COMMAND_MAP(CListPresenter, CCmdTarget)
   ON_COMMAND(ID_FILE_PRINT, OnPrint)
   ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreview)
   ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCopy)
   ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateEditCopy)
   ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
   ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
 END_COMMAND_MAP()
@@ -384,6 +386,11 @@ void CListPresenter::OnInvertSelection() {
 void CListPresenter::OnEditCopy() {
   const std::vector<ObjectRef> rows = SelectedObjects();
   ListCopy(rows);
+}
+
+void CListPresenter::OnUpdateEditCopy(CCmdUI* ui) {
+  const std::vector<ObjectRef> rows = SelectedObjects();
+  ui->Enable(ListCanCopy(rows));
 }
 
 void CListPresenter::OnEditCut() {

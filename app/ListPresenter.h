@@ -131,6 +131,7 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   void OnPrint();
   void OnPrintPreview();
   void OnEditCopy();
+  void OnUpdateEditCopy(CCmdUI* ui);
   void OnEditCut();
   void OnEditPaste();
   void OnUpdateEditPaste(CCmdUI* ui);

@@ -19,5 +19,5 @@ int CComboKeys::FindExact(const wxString& key) const {
 int LoadKeySelection(const CComboKeys& keys, const wxString& key) { return keys.FindExact(key); }
 
 void SaveKeySelection(const CComboKeys& keys, int selection, wxString& key) {
-  if (selection >= 0 && selection < static_cast<int>(keys.GetCount())) key = keys.KeyAt(selection);
+  key = selection >= 0 && selection < static_cast<int>(keys.GetCount()) ? keys.KeyAt(selection) : wxString();
 }

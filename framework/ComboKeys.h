@@ -21,8 +21,7 @@ class CComboKeys {
 };
 
 // A dialog's exchange of a key with its choice box: loading selects the item with exactly
-// that key (none when no item has it); saving takes the selected item's key and leaves
-// the value as it was when nothing is selected, so a key the box does not offer
-// survives an OK.
+// that key (none when no item has it); saving takes the selected item's key, or an
+// empty key when nothing is selected.
 int LoadKeySelection(const CComboKeys& keys, const wxString& key);
 void SaveKeySelection(const CComboKeys& keys, int selection, wxString& key);

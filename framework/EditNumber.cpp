@@ -168,9 +168,10 @@ wxString CLongDoubleEditRules::PrintForMessage(double value) const {
 }
 
 wxString CLongDoubleEditRules::ReportRangeError(const wxString& text) {
-  hv::ShowMessageF(10211, wxS("'%s' ist kein gültiger Wert.\nEs sind nur Werte von %s bis %s erlaubt!\n"),
-                   MB_OK | MB_ICONINFORMATION, PrintForMessage(ScanNumber(text)), PrintForMessage(m_min),
-                   PrintForMessage(m_max));
+  const wxString message =
+      wxString::Format(hv::LocalString(10211, wxS("'%s' ist kein gültiger Wert.\nEs sind nur Werte von %s bis %s erlaubt!\n")),
+                       PrintForMessage(ScanNumber(text)), PrintForMessage(m_min), PrintForMessage(m_max));
+  hv::Ui().Message(10211, message, MB_OK | MB_ICONINFORMATION, hv::LocalString(10237, wxS("Falscheingabe")));
   return SetValue(GetValue(text) >= m_min ? m_max : m_min);
 }
 

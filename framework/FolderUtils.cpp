@@ -147,7 +147,8 @@ bool CopyOneFile(const std::string& src, const std::string& dst, bool failIfExis
   return ok;
 }
 
-bool CopyTree(const wxString& src, const wxString& dst, const wxString& mask, bool failIfExists, bool recurse) {
+bool CopyTree(const wxString& src, const wxString& dst, const wxString& mask, bool failIfExists, bool recurse,
+              const CopyStep& step) {
   // A folder we cannot read would look empty and the copy like a success.
   if (access(hv::ToFs(src).c_str(), R_OK | X_OK) != 0) return false;
   // Existing spellings in the destination, so that "Device.set" replaces "DEVICE.SET".
@@ -163,11 +164,13 @@ bool CopyTree(const wxString& src, const wxString& dst, const wxString& mask, bo
     const wxString to = hv::JoinPath(dst, spelled->second);
     if (S_ISDIR(st.st_mode)) {
       if (!recurse) continue;
-      if (!CreateDirectoryPath(to) || !CopyTree(from, to, "*.*", failIfExists, true)) return false;
+      if (!CreateDirectoryPath(to) || !CopyTree(from, to, "*.*", failIfExists, true, step)) return false;
     } else if (S_ISLNK(st.st_mode)) {
       if (!CopyLink(fromFs, hv::ToFs(to), failIfExists)) return false;
+      if (step && !step(from)) return false;
     } else if (S_ISREG(st.st_mode)) {
       if (!CopyOneFile(fromFs, hv::ToFs(to), failIfExists)) return false;
+      if (step && !step(from)) return false;
     }
     // Sockets, pipes and devices are not project data: skipped.
   }
@@ -195,14 +198,49 @@ BOOL DeleteDirectory(const wxString& path) {
   return RemoveForGood(CleanAbsolute(resolved)) ? TRUE : FALSE;
 }
 
-BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL failIfExists, BOOL recurse) {
-  wxString src = hv::NormalizePath(source);
-  wxString mask = "*.*";
-  if (HasWildcard(hv::PathName(src))) {
-    mask = hv::PathName(src);
-    src = hv::PathFolder(src);
+namespace {
+
+// A folder source with an optional mask in its last component.
+void SplitMask(const wxString& source, wxString& folder, wxString& mask) {
+  folder = hv::NormalizePath(source);
+  mask = "*.*";
+  if (HasWildcard(hv::PathName(folder))) {
+    mask = hv::PathName(folder);
+    folder = hv::PathFolder(folder);
   }
-  src = hv::StripOneTrailingSeparator(src);
+  folder = hv::StripOneTrailingSeparator(folder);
+}
+
+std::size_t CountTree(const wxString& src, const wxString& mask) {
+  std::size_t n = 0;
+  for (const wxString& name : hv::ListFolder(src)) {
+    if (!hv::MatchWildcard(mask, name)) continue;
+    const wxString from = hv::JoinPath(src, name);
+    struct stat st;
+    if (lstat(hv::ToFs(from).c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) n += CountTree(from, "*.*");
+    else if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::size_t CountFilesToCopy(const wxString& source) {
+  wxString src, mask;
+  SplitMask(source, src, mask);
+  src = hv::ResolvePath(src);
+  return hv::IsFolder(src) ? CountTree(src, mask) : 0;
+}
+
+BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL failIfExists, BOOL recurse) {
+  return CopyDirectory(source, destination, failIfExists, recurse, CopyStep());
+}
+
+BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL failIfExists, BOOL recurse,
+                   const CopyStep& step) {
+  wxString src, mask;
+  SplitMask(source, src, mask);
   wxString dst = hv::NormalizePath(destination);
   if (dst.EndsWith("*.*")) dst = dst.Left(dst.length() - 3);
   dst = hv::StripOneTrailingSeparator(dst);
@@ -220,7 +258,7 @@ BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL fai
                              (dstReal[srcReal.size()] == '/' || srcReal == "/")))
     return FALSE;
   if (!CreateDirectoryPath(dst)) return FALSE;
-  return CopyTree(src, dst, mask, failIfExists != FALSE, recurse != FALSE) ? TRUE : FALSE;
+  return CopyTree(src, dst, mask, failIfExists != FALSE, recurse != FALSE, step) ? TRUE : FALSE;
 }
 
 BOOL ShellCopyFiles(const wxString& source, const wxString& destination) {

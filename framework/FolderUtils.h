@@ -2,6 +2,8 @@
 // Folder and file operations used all over the program. Paths may use either separator
 // and are found regardless of case. Links are never followed into: a link is copied
 // or deleted as a link.
+#include <cstddef>
+#include <functional>
 #include <wx/string.h>
 
 #include "platform/Types.h"
@@ -21,6 +23,12 @@ BOOL DeleteDirectory(const wxString& path);
 // files of the top folder are copied. FALSE for a missing source, a destination equal to
 // or inside the source, and at the first file that cannot be copied.
 BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL failIfExists, BOOL recurse = TRUE);
+// Called after each file copied (any thread); false stops the copy, which then fails.
+using CopyStep = std::function<bool(const wxString& copied)>;
+BOOL CopyDirectory(const wxString& source, const wxString& destination, BOOL failIfExists, BOOL recurse,
+                   const CopyStep& step);
+// How many files (and links) copying the source (a folder, optionally with a mask) takes.
+std::size_t CountFilesToCopy(const wxString& source);
 
 // Copies what the source names (a mask "folder/*.*", a file or a folder) into the
 // destination folder, with sub-folders, replacing existing files. TRUE when all of it

@@ -1,5 +1,7 @@
 #include "model/Doc.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,12 +72,14 @@ wxString CPODoc::FormatTime(std::int64_t nanoseconds) {
 void CPODoc::Serialize(CArchive& ar) {
   CProjectObject::Serialize(ar);
   if (ar.IsStoring()) {
-    ar.WriteU64(m_size);
+    // The record's size is 32 bits wide; a larger file shows the largest it can hold
+    // until the pasted copy is listed from the disk.
+    ar.WriteU32(static_cast<std::uint32_t>(std::min<std::uint64_t>(m_size, 0xFFFFFFFFu)));
     ar.WriteString(GetName(), !hv::FitsCp1252(GetName()));
     ar.WriteI32(m_smallImage);
     ar.WriteI32(m_largeImage);
   } else {
-    m_size = ar.ReadU64();
+    m_size = ar.ReadU32();
     SetName(ar.ReadString());
     ar.ReadI32();
     ar.ReadI32();

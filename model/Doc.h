@@ -49,6 +49,7 @@ class CPODoc : public CProjectObject {
   BOOL Cut(CArchive& ar) override;
   BOOL WriteToClipboard(CArchive& ar) override;
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
   void OnColumnDblClick(int column) override;
 
   // "Ändern": opens the file with its default application.

@@ -157,7 +157,7 @@ void CPODocuments::PasteFile(const wxString& folder, const wxString& source) {
 
 wxString CPODocuments::GetListCaption() {
   CProjectObject* project = OwningProject();
-  return wxString::Format(hv::LocalString(10985, wxS("Dokumente des Projekts '%s'")),
+  return wxString::Format(hv::LocalString(10987, wxS("Dokumente des Projekts '%s'")),
                           project ? project->GetName() : wxString());
 }
 

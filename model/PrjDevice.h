@@ -140,6 +140,7 @@ class CPOPrjDevice : public CProjectObject {
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
   void AdjustContextMenu(CMenu& menu) override;
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
 
   // --- commands, public for tests ---
   void OnEdit();

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <sys/stat.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/FolderUtils.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
@@ -18,6 +19,21 @@ namespace {
 
 constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kWarn = MB_OK | MB_ICONEXCLAMATION;
+
+// Moves the data points of device `from` in the folder's DATPKT to device `to`.
+bool RenumberDataPoints(const wxString& folder, std::uint16_t from, std::uint16_t to) {
+  using namespace hv::db;
+  if (from == to) return true;
+  Table t;
+  if (!t.open(folder, DatpktSchema())) return !hv::IsFile(hv::ResolvePath(hv::JoinPath(folder, "DATPKT.DBF")));
+  DatpktRow dp;
+  // Each update moves the record out of the walk: seek again, bounded by the table.
+  for (std::uint32_t left = t.size(); left > 0 && datpkt_select(t, dp, kSeek, "GNR", {from}); --left) {
+    dp.device = to;
+    if (!datpkt_update(t, dp)) return false;
+  }
+  return !datpkt_select(t, dp, kSeek, "GNR", {from});
+}
 
 // Copies a file, replacing the target only when asked; 0 or the error number.
 int CopyFileTo(const wxString& source, const wxString& target, bool overwrite) {
@@ -107,7 +123,9 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
     DeleteDirectory(folder);
     return FALSE;
   };
-  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder)) return failed();
+  // A cancelled or failed copy leaves no half device behind (failed() removes it).
+  const wxString title = wxString::Format(hv::LocalString(10343, wxS("Gerät '%s' wird kopiert.")), sourceName);
+  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder, title)) return failed();
 
   Table t;
   GeraetRow row;
@@ -116,10 +134,18 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
   SetDeviceFolder(folder);
   ExpandPathMacros(collapsed);
   SetName(name);
-  SetDeviceNumber(row.number);
-  row.name = name.Left(kStoredDeviceName);
-  if (!geraet_update(t, row)) return failed();
+  // The copy is another device: its row is inserted anew for a number of its own, and
+  // its data points follow it to that number.
+  const std::uint16_t oldNumber = row.number;
+  GeraetRow own = row;
+  own.name = name.Left(kStoredDeviceName);
+  if (!geraet_insert(t, own)) return failed();
+  if (!geraet_select(t, row, kSeek, "-GNR", {oldNumber}) || !geraet_delete(t)) return failed();
   t.close();
+  if (!RenumberDataPoints(folder, oldNumber, own.number)) return failed();
+  SetDeviceNumber(own.number);
+  SetDeviceDriver(wxString(own.type).Trim(true));
+  SetDriverDisplayText(GetDeviceDriver());
   ReadDeviceSet();
   return TRUE;
 }

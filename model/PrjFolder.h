@@ -35,6 +35,7 @@ class CPOPrjFolder : public CProjectObject {
   BOOL LoadChildren() override;
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
 
   // Commands, public for tests.
   void OnRename();

@@ -51,8 +51,8 @@ class CPOProject : public CProjectObject {
   void SetCopyFlag(int flag) override { m_copyFlag = flag; }
   // The program's language number: the default of a project's default language.
   static WORD ProgramLanguage();
-  // The folder new projects go to: profile "Config", "Projectpath", by default the
-  // user folder's "Projects".
+  // The folder new projects and imports start from: profile "Config", "Projectpath"
+  // when set, else the user folder's "Projekte".
   static wxString ProjectsRoot();
   // Deletes a project folder to the recycle bin. Refused (false, nothing deleted) for
   // a folder without "PROJECT.SET", the projects root, "/", the home or user folder.
@@ -75,6 +75,7 @@ class CPOProject : public CProjectObject {
   BOOL WriteToClipboard(CArchive& ar) override;
   BOOL Cut(CArchive& ar) override;
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
   BOOL QueryClipboardFiles() override;
   BOOL PasteClipboardFiles() override;
 
@@ -101,7 +102,8 @@ class CPOProject : public CProjectObject {
   // object's parent folder.
   BOOL ImportProject(const wxString& source);
   BOOL Restore(CProjectObject* parentFolder);
-  // Removes the project whose row names this folder: files, row and tree object.
+  // Removes the project whose row names this folder: files, row and tree object; a
+  // project folder without a row loses its files alone.
   static BOOL RemoveProjectByPath(const wxString& folder);
 
   // --- commands, public for tests ---

@@ -2,8 +2,6 @@
 #include <unistd.h>
 
 #include "framework/FolderUtils.h"
-#include "framework/Services.h"
-#include "model/ModelServices.h"
 #include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "model/Project.h"
@@ -49,18 +47,27 @@ CProjectObject* FindProjectInTree(CProjectObject* object, const wxString& folder
 
 bool ProjectFoldersEqual(const wxString& a, const wxString& b) { return SameFolder(a, b); }
 
-wxString CPOProject::ProjectsRoot() {
-  if (const wxString folder = hv::Service<hv::IApplicationState>().ProjectsFolder(); !folder.empty()) return folder;
+namespace {
+
+wxString ProfileProjectsFolder() {
   const CSettingsFile profile(hv::JoinPath(hv::UserFolder(), wxS("Project.INI")));
-  return hv::StripOneTrailingSeparator(
-      hv::NormalizePath(profile.GetString(wxS("Config"), wxS("Projectpath"), hv::JoinPath(hv::UserFolder(), wxS("Projects")))));
+  return hv::StripOneTrailingSeparator(hv::NormalizePath(profile.GetString(wxS("Config"), wxS("Projectpath"), wxString())));
+}
+
+}  // namespace
+
+wxString CPOProject::ProjectsRoot() {
+  const wxString configured = ProfileProjectsFolder();
+  return configured.empty() ? hv::JoinPath(hv::UserFolder(), wxS("Projekte")) : configured;
 }
 
 bool CPOProject::DeleteProjectFiles(const wxString& folder, const wxString& name) {
   const wxString resolved = hv::ResolvePath(hv::NormalizePath(folder));
-  // A damaged row must never take anything but a project folder with it.
+  // A damaged row must never take anything but a project folder with it; neither root
+  // of projects (the start-up's and the new projects') is one.
   if (resolved.empty() || !resolved.StartsWith("/") || !hv::IsFolder(resolved) || !projectset::ExistsIn(resolved) ||
-      IsProtectedPath(resolved) || SameFolder(resolved, ProjectsRoot()))
+      IsProtectedPath(resolved) || SameFolder(resolved, ProjectsRoot()) ||
+      SameFolder(resolved, hv::JoinPath(hv::UserFolder(), wxS("Projects"))))
     return false;
   const wxString title = wxString::Format(hv::LocalString(10148, wxS("Projekt '%s' wird gelöscht")), name);
   return DeleteFiles(title, FALSE, resolved) != FALSE;
@@ -161,5 +168,11 @@ BOOL CPOProject::RemoveProjectByPath(const wxString& folder) {
     }
     return TRUE;
   }
-  return FALSE;
+  // A project folder whose row the user removed but whose files stayed: only the folder goes.
+  if (!hv::IsFolder(hv::ResolvePath(hv::NormalizePath(folder)))) return FALSE;
+  if (!DeleteProjectFiles(folder, hv::PathName(hv::NormalizePath(folder)))) {
+    hv::ShowMessage(10163, wxS("Fehler beim Löschen des Verzeichnisses"), MB_OK | MB_ICONINFORMATION);
+    return FALSE;
+  }
+  return TRUE;
 }

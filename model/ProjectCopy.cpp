@@ -1,5 +1,6 @@
 #include "model/ProjectCopy.h"
 
+#include "framework/FolderCopy.h"
 #include "framework/FolderUtils.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/Services.h"
@@ -51,8 +52,16 @@ void DropStaleObjects(CPOProject& moved) {
   }
 }
 
-ProjectConverter g_converter{[](const wxString&, const wxString&) { return FALSE; },
-                             [](const wxString&) { return FALSE; }};
+ProjectConverter g_converter;
+
+// The conversion library does not exist here: an older project is refused before
+// anything is asked or written.
+void ShowConversionNotAvailable() {
+  hv::ShowMessage(10258,
+                  wxS("Die Konvertierung älterer Projekte ist in dieser Version nicht verfügbar.\n"
+                      "Der Ordner wurde nicht verändert."),
+                  MB_OK | MB_ICONINFORMATION);
+}
 
 void ShowImportFailed() {
   hv::ShowMessage(10257, wxS("Beim Importieren des Projekts ist ein Fehler aufgetreten!"), MB_OK | MB_ICONEXCLAMATION);
@@ -179,10 +188,16 @@ bool CProjectCopy::Register(CPOProject& project, bool isCopy, const wxString& co
   auto undo = [&] {
     if (made) DeleteDirectory(folder);
   };
-  if (!copyFrom.empty() && !ShellCopyFiles(hv::JoinPath(copyFrom, wxS("*.*")), folder)) {
-    undo();
-    hv::ShowMessage(10945, wxS("Beim Kopieren des Projekts ist ein Fehler aufgetreten!"), MB_OK | MB_ICONEXCLAMATION);
-    return false;
+  if (!copyFrom.empty()) {
+    bool cancelled = false;
+    const wxString title =
+        wxString::Format(hv::LocalString(10988, wxS("Projekt '%s' wird kopiert.")), hv::PathName(copyFrom));
+    if (!ShellCopyFiles(hv::JoinPath(copyFrom, wxS("*.*")), folder, title, &cancelled)) {
+      undo();
+      if (!cancelled)
+        hv::ShowMessage(10945, wxS("Beim Kopieren des Projekts ist ein Fehler aufgetreten!"), MB_OK | MB_ICONEXCLAMATION);
+      return false;
+    }
   }
   // The settings file keeps the spelling it has; a new one is written "project.set".
   project.SetFolder(folder);
@@ -284,8 +299,12 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
       const wxString deviceSet = hv::ResolvePath(hv::JoinPath(hv::JoinPath(source, entry), wxS("device.set")));
       if (!hv::IsFolder(hv::JoinPath(source, entry)) || !hv::IsFile(deviceSet)) continue;
       if (hv::IniGetInt(deviceSet, wxS("config"), wxS("version"), 0) >= kProjectDataVersion) continue;
+      if (!g_converter.updateProject) {
+        ShowConversionNotAvailable();
+        return FALSE;
+      }
       if (!AskConversion()) return FALSE;
-      if (!g_converter.updateProject || !g_converter.updateProject(source)) {
+      if (!g_converter.updateProject(source)) {
         ShowImportFailed();
         return FALSE;
       }
@@ -310,6 +329,10 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
     hv::ShowMessage(10288, wxS("Der gewählte Ordner enthält kein gültiges Projekt!"), MB_OK | MB_ICONINFORMATION);
     return FALSE;
   }
+  if (!g_converter.importProject) {
+    ShowConversionNotAvailable();
+    return FALSE;
+  }
   if (!AskConversion()) return FALSE;
   // The name comes from the older project's file: it must not lead out of the folder.
   const wxString name = FreeProjectName(SanitisedName(rawName));
@@ -317,7 +340,7 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
   wxString target = hv::JoinPath(projects, name);
   for (int n = 1; RowHasPath(*rows, target) || hv::PathExists(hv::ResolvePath(target)); ++n)
     target = hv::JoinPath(projects, wxString::Format("%s_%d", name, n));
-  if (!g_converter.importProject || !g_converter.importProject(source, target)) {
+  if (!g_converter.importProject(source, target)) {
     ShowImportFailed();
     return FALSE;
   }

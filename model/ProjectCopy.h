@@ -8,7 +8,7 @@
 #include "model/Project.h"
 
 // The conversion library of older projects. It does not exist here: unless a test sets
-// other functions, both answer failure.
+// them, both are empty and an older project is refused as not convertible.
 struct ProjectConverter {
   // Copies and converts the project in `source` into the new folder `target`.
   std::function<BOOL(const wxString& source, const wxString& target)> importProject;

@@ -203,6 +203,7 @@ BOOL CProjectObject::ReadFromClipboard(CArchive&, CProjectObject*) { return TRUE
 BOOL CProjectObject::IsStale() { return FALSE; }
 wxString CProjectObject::GetListCaption() { return wxString(); }
 BOOL CProjectObject::IsPasteTarget() { return FALSE; }
+BOOL CProjectObject::HasClipboardSupport() { return FALSE; }
 
 // --- commands ---
 

@@ -172,6 +172,10 @@ class CProjectObject : public CCmdTarget {
   virtual BOOL IsStale();
   virtual wxString GetListCaption();
   virtual BOOL IsPasteTarget();
+  // TRUE for classes that write and read their own clipboard data. The base writes
+  // nothing: copy, cut and paste of other classes would claim a transfer that never
+  // happened, so they are not offered.
+  virtual BOOL HasClipboardSupport();
 
   // Sends an update hint to every view of the active document (no sender).
   static void UpdateAllViews(int hint, CProjectObject* object);
@@ -184,6 +188,17 @@ class CProjectObject : public CCmdTarget {
   void OnNew();
   // "Ändern", "Neue Kopie...", "Log. ID ändern" work on one object only.
   void OnUpdateEditCommands(CCmdUI* pCmdUI);
+
+ public:
+  // Shared handlers that a class puts into its own map:
+  // "Löschen": Delete, and on TRUE the object leaves its parent. Each selected object
+  // is offered the command in turn.
+  void OnDelete();
+  // "Neues Object": a new object of this class beside this one, made once however many
+  // are selected.
+  void OnNewObject();
+  // "Neue Kopie...": a copy of this object beside it, made once.
+  void OnNewCopy();
 
  private:
   friend class CTavProjectDoc;   // roots have no parent

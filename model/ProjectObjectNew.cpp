@@ -1,5 +1,6 @@
 // "&Neu...": the kind comes from the new-object dialog; where the new object goes
-// follows from the two type codes, making missing grouping folders on the way.
+// follows from the two type codes, making missing grouping folders on the way. Also
+// the shared handlers of delete, new object and new copy.
 #include <vector>
 
 #include "model/NewObjectRequests.h"
@@ -52,6 +53,25 @@ void CProjectObject::OnNew() {
       CreateInContainers(*prototype, outer, inner);
   }
   Discard(std::move(prototype));
+}
+
+void CProjectObject::OnDelete() {
+  DispatchScope scope;
+  if (!Delete()) return;
+  // Delete may have asked questions meanwhile: the parent is looked at afterwards.
+  if (CProjectObject* parent = GetParent(); parent && IsValidObject(parent)) parent->RemoveChild(this);
+}
+
+void CProjectObject::OnNewObject() {
+  DispatchScope scope;
+  m_multipleSelection = FALSE;
+  CreateNew(m_parent, m_device, nullptr);
+}
+
+void CProjectObject::OnNewCopy() {
+  DispatchScope scope;
+  m_multipleSelection = FALSE;
+  CreateNew(m_parent, m_device, this);
 }
 
 // Creates the prototype's object inside this object's child of kind `first` and, when

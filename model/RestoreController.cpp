@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "framework/SettingsFile.h"
+#include "model/ProjectSettings.h"
 #include "model/ZipReader.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -260,6 +261,15 @@ void RestoreController::Finish() {
 bool RestoreController::PutIntoPlace() {
   const wxString temporary = m_job.temporaryFolder;
   const wxString extracted = hv::JoinPath(temporary, m_finalName);
+  // Under another folder name the project takes that name too: the list row the import
+  // makes comes from "PROJECT.SET".
+  if (m_finalName != m_folderName && projectset::ExistsIn(extracted) &&
+      !CSettingsFile(projectset::PathIn(extracted)).WriteString(projectset::kConfig, wxS("Name"), m_finalName)) {
+    RemoveFolderTree(temporary);
+    Fail(wxString::Format(wxS("%s\n%s"), wxS("Fehler beim Entpacken, Wiederherstellung fehlgeschlagen."),
+                          projectset::PathIn(extracted)));
+    return false;
+  }
   if (m_overwrite) {
     m_status = wxS("Projekt wird gelöscht, bitte warten.");
     if (!m_steps.deleteProject(m_existingPath) || hv::PathExists(m_projectPath)) {

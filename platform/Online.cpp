@@ -1,20 +1,81 @@
 #include "platform/Online.h"
 
-#include <atomic>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Codec.h"
 
 namespace hv {
 
-static std::atomic<int> g_initCount{0};
+static OnlineLibrary& Lib() { return OnlineLibrary::Get(); }
 
-BOOL Vostrel_Init() {
-  ++g_initCount;
+BOOL Vostrel_Init() { return Lib().Init() ? TRUE : FALSE; }
+void Vostrel_DeInit() { Lib().DeInit(); }
+bool Vostrel_IsInitialised() { return Lib().IsInitialised(); }
+
+BOOL Vostrel_CheckDriverParameter(const wxString& netDriver, const wxString& devDriverFile) {
+  return Lib().CheckDriverParameter(netDriver, devDriverFile);
+}
+
+BOOL Vostrel_SelectDriverParameter(int language, const wxString& driverFile, wxString& slot, size_t slotCapacity,
+                                   wxString& param, size_t paramCapacity) {
+  return Lib().SelectDriverParameter(language, driverFile, slot, slotCapacity, param, paramCapacity);
+}
+
+BOOL Vostrel_SelectDeviceParameter(int language, const wxString& netDriver, const wxString& slot,
+                                   const wxString& devDriverFile, wxString& node, size_t nodeCapacity,
+                                   wxString& param, size_t paramCapacity) {
+  return Lib().SelectDeviceParameter(language, netDriver, slot, devDriverFile, node, nodeCapacity, param,
+                                     paramCapacity);
+}
+
+BOOL Vostrel_SetDriverParameter(const wxString& driver, const wxString& slot, const wxString& param) {
+  return Lib().SetDriverParameter(driver, slot, param);
+}
+
+DWORD Vostrel_RegisterDataPoint(const wxString& netDriver, const wxString& slot, const wxString& devDriver,
+                                const wxString& node, const wxString& devParam, const wxString& address,
+                                DWORD access, DWORD signalMin, DWORD signalMax, DWORD measureMin,
+                                DWORD measureMax, DWORD type, DWORD textLength) {
+  DataPointRegistration dp;
+  dp.netDriver = netDriver;
+  dp.slot = slot;
+  dp.devDriver = devDriver;
+  dp.node = node;
+  dp.devParam = devParam;
+  dp.address = address;
+  dp.access = access;
+  dp.signalMin = signalMin;
+  dp.signalMax = signalMax;
+  dp.measureMin = measureMin;
+  dp.measureMax = measureMax;
+  dp.type = type;
+  dp.textLength = textLength;
+  return Lib().RegisterDataPoint(dp);
+}
+
+BOOL Vostrel_SetPollTime(DWORD handle, DWORD milliseconds) { return Lib().SetPollTime(handle, milliseconds); }
+BOOL Vostrel_ActivateDataPoint(DWORD handle, BOOL active) { return Lib().ActivateDataPoint(handle, active); }
+BOOL Vostrel_ReadDataPoint(DWORD handle, void* buffer, size_t capacity) {
+  return Lib().ReadDataPoint(handle, buffer, capacity);
+}
+DWORD Vostrel_GetLastError() { return Lib().GetLastError(); }
+void Vostrel_ClearDataPoint(DWORD handle) { Lib().ClearDataPoint(handle); }
+
+BOOL Vostrel_StartScan(const wxString& driver, const wxString& slot, const wxString& resultFile,
+                       const wxString& param) {
+  return Lib().StartScan(driver, slot, resultFile, param);
+}
+
+BOOL Vostrel_ProgressScan(char* buffer, size_t capacity) {
+  if (!buffer || capacity == 0) return FALSE;
+  const std::string text = ToUtf8(Lib().ProgressScan());
+  const size_t n = std::min(text.size(), capacity - 1);
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = 0;
   return TRUE;
 }
 
-void Vostrel_DeInit() {
-  if (g_initCount > 0) --g_initCount;
-}
-
-bool Vostrel_IsInitialised() { return g_initCount > 0; }
+void Vostrel_EscapeScan() { Lib().EscapeScan(); }
 
 }  // namespace hv

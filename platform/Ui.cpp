@@ -60,6 +60,20 @@ int UiFacade::Message(UINT id, const wxString& text, UINT style) {
   }
 }
 
+namespace {
+thread_local wxString t_caption;
+}
+
+int UiFacade::Message(UINT id, const wxString& text, UINT style, const wxString& caption) {
+  const wxString outer = t_caption;
+  t_caption = caption;
+  const int answer = Message(id, text, style);
+  t_caption = outer;
+  return answer;
+}
+
+wxString UiFacade::CurrentCaption() { return t_caption; }
+
 void UiFacade::SetMessageHandler(MessageHandler handler) {
   std::lock_guard lock(m_mutex);
   m_message = std::move(handler);

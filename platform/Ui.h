@@ -38,6 +38,11 @@ class UiFacade {
   // Shows a message box with a final (localised, formatted) text. Without a handler
   // the text goes to standard error and the answer is the box's default button.
   int Message(UINT id, const wxString& text, UINT style = MB_OK);
+  // The same under a caption of its own (the program's name otherwise).
+  int Message(UINT id, const wxString& text, UINT style, const wxString& caption);
+  // For message handlers: the caption of the message being shown; empty for the
+  // program's name.
+  static wxString CurrentCaption();
 
   template <class T>
   void Register(std::function<int(T&)> runner) {

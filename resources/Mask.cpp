@@ -115,9 +115,12 @@ BOOL CPOMask::HasListChildren() {
   const wxString folder = devsvc::DeviceFolder(GetDevice());
   Table t;
   if (folder.empty() || !t.open(folder, MskfldSchema())) return FALSE;
-  // By the name alone, so that a screen without a header still shows its elements.
-  for (const MaskField& r : maskrec::ScreenRecords(t, GetName()))
-    if (r.type() != 0 && r.type() != 4) return TRUE;
+  // Only a screen with its header record (element number 0) has a list; the records
+  // after the header count unless they are of type 4.
+  const std::vector<MaskField> records = maskrec::ScreenRecords(t, GetName());
+  if (records.empty() || records.front().number() != 0) return FALSE;
+  for (std::size_t i = 1; i < records.size(); ++i)
+    if (records[i].type() != 4) return TRUE;
   return FALSE;
 }
 
@@ -322,21 +325,6 @@ BOOL CPOMask::Edit() {
 void CPOMask::OnColumnDblClick(int column) {
   if (column == 2) ChangeLogicalId();
   else Edit();
-}
-
-void CPOMask::OnDelete() {
-  if (!Delete()) return;
-  if (CProjectObject* parent = GetParent()) parent->RemoveChild(this);
-}
-
-void CPOMask::OnNewObject() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), nullptr);
-}
-
-void CPOMask::OnNewCopy() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), this);
 }
 
 void CPOMask::OnUpdateNewObject(CCmdUI* pCmdUI) { pCmdUI->SetText(hv::LocalString(10261, wxS("Neue Maske"))); }

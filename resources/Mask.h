@@ -71,9 +71,6 @@ class CPOMask : public CProjectObject {
   HV_DECLARE_COMMAND_MAP()
 
   void OnEdit() { Edit(); }
-  void OnDelete();
-  void OnNewObject();
-  void OnNewCopy();
   void OnChangeLogicalId() { ChangeLogicalId(); }
 
  protected:

@@ -15,7 +15,8 @@ class CPOResMask : public CProjectObject {
   TypeCode GetTypeCode() override { return TypeCode::ResMask; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL KeepWhenEmpty() override { return FALSE; }
-  BOOL HasTreeChildren() override { return FALSE; }
+  // Its screens show in the tree: the folder has an expander exactly when it holds one.
+  BOOL HasTreeChildren() override { return HasListChildren(); }
   BOOL HasListChildren() override;
   BOOL LoadChildren() override;
   // TRUE when the screen table changed since the screens were read (only while some

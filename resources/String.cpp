@@ -119,12 +119,3 @@ BOOL CPOString::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CP
 
 void CPOString::OnEdit() { Edit(); }
 
-void CPOString::OnNewObject() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), nullptr);
-}
-
-void CPOString::OnNewCopy() {
-  SetMultipleSelection(FALSE);
-  CreateNew(GetParent(), GetDevice(), this);
-}

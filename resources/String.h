@@ -64,8 +64,6 @@ class CPOString : public CProjectObject {
 
  protected:
   void OnEdit();
-  void OnNewObject();
-  void OnNewCopy();
 
  private:
   std::uint32_t m_number = 0;

@@ -75,7 +75,9 @@ bool CHalvoraApp::OnInit() {
   hv::Ui().SetMessageHandler([](UINT, const wxString& text, UINT style) {
     // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
     // the program is asked to end while it is up.
-    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
+    const wxString caption = hv::UiFacade::CurrentCaption();
+    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, caption.empty() ? wxS("Halvora") : caption,
+                               StyleFor(style));
     return AnswerFor(dlg.ShowModal());
   });
   BindServices(UiBindings{&WxEventLoop(), [this](hv::UiFacade&) { RegisterDialogs(); }});

@@ -29,8 +29,7 @@ class CEComboBox : public wxChoice {
 };
 
 // DDX_CBKey: the box shows the item whose key equals the value exactly (or nothing);
-// on saving the value takes the selected item's key, and stays as it is when nothing
-// is selected.
+// on saving the value takes the selected item's key, empty when nothing is selected.
 class CCBKeyValidator : public wxValidator {
  public:
   explicit CCBKeyValidator(wxString* key) : m_key(key) {}

@@ -11,6 +11,7 @@
 
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
+#include "build/ui/TransferDialogs.h"
 #include "model/ui/BackupDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "app/ui/StaticControls.h"
@@ -42,6 +43,7 @@ void RegisterAppDialogs() {
   RegisterBackupDialogs();
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
+  RegisterTransferDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

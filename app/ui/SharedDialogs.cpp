@@ -1,12 +1,15 @@
 #include "app/ui/Dialogs.h"
 
+#include <algorithm>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/progdlg.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 
 #include "framework/CompressionRequest.h"
+#include "framework/FolderCopy.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
@@ -38,9 +41,26 @@ class CCompressedDialog : public wxDialog {
   wxRadioButton* m_plain;
 };
 
+// The progress of a folder copy: the worker copies, this loop only polls it and passes
+// a cancel on. Closing the window or "Abbrechen" cancels.
+int RunFolderCopy(FolderCopyRequest& req) {
+  FolderCopyOperation& op = *req.operation;
+  if (!op.Start()) return IDCANCEL;
+  wxGenericProgressDialog dlg(req.title, req.title, 100, wxTheApp->GetTopWindow(),
+                              wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE);
+  dlg.SetName(wxS("FolderCopyProgress"));
+  while (!op.Poll()) {
+    wxString file = op.CurrentFile();
+    if (!dlg.Update(std::min(op.Percent(), 99), file.empty() ? req.title : file)) op.Cancel();
+    wxMilliSleep(20);
+  }
+  return op.Succeeded() ? IDOK : IDCANCEL;
+}
+
 }  // namespace
 
 void RegisterSharedDialogs() {
+  hv::Ui().Register<FolderCopyRequest>(RunFolderCopy);
   hv::Ui().Register<CompressionRequest>([](CompressionRequest& req) {
     CCompressedDialog dlg(wxTheApp->GetTopWindow(), req.compression);
     if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);

@@ -175,6 +175,7 @@ TEST(EditNumber, RangeErrorIsReportedAndClamped) {
   EXPECT_EQ(r.ReportRangeError("-5"), "0");
   ASSERT_EQ(ui.MessageTexts().size(), 2u);
   EXPECT_EQ(ui.MessageTexts()[0], S("'300' ist kein gültiger Wert.\nEs sind nur Werte von 0 bis 255 erlaubt!\n"));
+  EXPECT_EQ(ui.MessageCaptions()[0], S("Falscheingabe"));
 
   CLongDoubleEditRules frac;
   frac.Attach(0, -1.5, 2.25, 1);

@@ -13,6 +13,7 @@
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/ProjectTreeView.h"
 #include "platform/Paths.h"
+#include "platform/dbase/DbLib.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
 
@@ -69,6 +70,18 @@ class DeviceGui : public hvtest::ProjectWindowFixture {
   }
 };
 
+// A screen's header record, written as the screen designer writes it.
+void AddScreenOutside(const wxString& deviceFolder, const wxString& name) {
+  using namespace hv::db;
+  Table t;
+  ASSERT_TRUE(t.open(deviceFolder, MskfldSchema()));
+  MaskField header;
+  header.name = name;
+  header.setNumber(0);
+  header.setType(0);
+  ASSERT_TRUE(msk_fld_insert_quick(t, header));
+}
+
 bool Lists(const std::vector<wxString>& labels, const wxString& label) {
   return std::find(labels.begin(), labels.end(), label) != labels.end();
 }
@@ -110,4 +123,61 @@ TEST_F(DeviceGui, ANewDeviceShowsItsChildrenAndTheToolsThatFitIt) {
   EXPECT_TRUE(Lists(menu, S("Ändern")));
   EXPECT_TRUE(EnabledInTree(kFirstDeviceToolCommand));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// The designer adds screens behind the program's back: F5 shows them and keeps the
+// screens folder open; closed, the folder still shows that it holds screens.
+TEST_F(DeviceGui, RefreshShowsScreensAddedOutsideAndKeepsTheirFolderOpen) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  ASSERT_TRUE(SelectInTree(project));
+  AnswerNewDevice({S("Panel")});
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  hvtest::Pump(std::chrono::milliseconds(100));
+  auto* made = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
+  ASSERT_TRUE(made);
+  const wxString deviceFolder = made->GetDeviceFolder();
+  AddScreenOutside(deviceFolder, S("Start"));
+
+  // A refresh may make the objects anew: they are looked up each time.
+  auto device = [&]() { return ChildNamed(ChildNamed(doc.GetRoot(0), S("Halle")), S("Panel")); };
+  auto resources = [&]() { return ChildNamed(device(), S("Ressourcen")); };
+  auto masks = [&]() { return ChildNamed(resources(), S("Masken")); };
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  ASSERT_TRUE(device());
+  ASSERT_TRUE(SelectInTree(device()));
+  TreeChildren(device());
+  ASSERT_TRUE(resources());
+  EXPECT_TRUE(Lists(TreeChildren(resources()), S("Masken")));
+  ASSERT_TRUE(masks());
+  EXPECT_EQ(TreeChildren(masks()), std::vector<wxString>{S("Start")});
+
+  AddScreenOutside(deviceFolder, S("Kessel"));
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  ASSERT_TRUE(masks());
+  const wxTreeItemId open = Tree().ItemOf(masks());
+  ASSERT_TRUE(open.IsOk());
+  EXPECT_TRUE(Tree().IsExpanded(open));
+  EXPECT_EQ(TreeChildren(masks()), (std::vector<wxString>{S("Kessel"), S("Start")}));
+
+  // Closed and rebuilt as at the next start: the folder keeps its expander.
+  Tree().Collapse(Tree().ItemOf(masks()));
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  const wxTreeItemId closed = Tree().ItemOf(masks());
+  ASSERT_TRUE(closed.IsOk());
+  EXPECT_FALSE(Tree().IsExpanded(closed));
+  EXPECT_TRUE(Tree().ItemHasChildren(closed));
+
+  // Screens carry no clipboard data here yet: copy and cut are not offered for them,
+  // and nothing is pasted into their folder.
+  TreeChildren(masks());
+  CProjectObject* start = ChildNamed(masks(), S("Start"));
+  ASSERT_TRUE(start);
+  ASSERT_TRUE(SelectInTree(start));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_COPY));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_CUT));
+  RunInTree(ID_EDIT_CUT);
+  EXPECT_EQ(TreeChildren(masks()), (std::vector<wxString>{S("Kessel"), S("Start")}));
+  ASSERT_TRUE(SelectInTree(masks()));
+  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
 }

@@ -118,6 +118,23 @@ TEST_F(ProjectClipboardGui, ADeviceIsCopiedIntoAnotherProject) {
   EXPECT_EQ(TreeChildren(second), std::vector<wxString>{S("Panel")});
   EXPECT_EQ(ChildNamed(first, S("Panel")), panel);
   EXPECT_TRUE(hv::IsFile(hv::ResolvePath(hv::JoinPath(first->GetFolder(), "Panel/DEVICE.SET"))));
+  // Its row is complete at once, driver column included.
+  ASSERT_TRUE(SelectInTree(second));
+  const long row = List().Presenter().FindRow(pasted);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(List().Control()->GetItemText(row, 2), S("CAN_R515"));
+
+  // Pasted beside the original: the next free name and a number of its own.
+  ASSERT_TRUE(SelectInTree(first));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  auto* twin = dynamic_cast<CPOPrjDevice*>(ChildNamed(first, S("Panel1")));
+  ASSERT_TRUE(twin);
+  EXPECT_NE(twin->GetDeviceNumber(), static_cast<CPOPrjDevice*>(panel)->GetDeviceNumber());
+  EXPECT_EQ(TreeChildren(first), (std::vector<wxString>{S("Panel"), S("Panel1")}));
+  ASSERT_TRUE(SelectInTree(first));
+  const long twinRow = List().Presenter().FindRow(twin);
+  ASSERT_GE(twinRow, 0);
+  EXPECT_EQ(List().Control()->GetItemText(twinRow, 2), S("CAN_R515"));
 }
 
 TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProjectsMayGo) {

@@ -83,7 +83,7 @@ TEST_F(Controls, ChoiceBoxKeysAndTheirValidators) {
   ASSERT_TRUE(box->GetValidator()->TransferToWindow());
   EXPECT_EQ(box->GetSelection(), wxNOT_FOUND);   // exact comparison
   ASSERT_TRUE(box->GetValidator()->TransferFromWindow());
-  EXPECT_EQ(stored, S("abc"));   // nothing selected: kept
+  EXPECT_EQ(stored, wxString());   // nothing selected: an empty key
   box->SetSelection(1);
   box->GetValidator()->TransferFromWindow();
   EXPECT_EQ(stored, S("def"));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/ObjectFactory.h"
@@ -37,7 +38,8 @@ std::vector<std::string> RowNames(const wxString& folder) {
 #if HV_HAVE_SHAPELIB
   hv::db::DropCachedTables();
   dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
-  for (int i = 0; r.ok() && i < r.count(); ++i) names.push_back(r.str(i, "BEZEICH"));
+  for (int i = 0; r.ok() && i < r.count(); ++i)
+    if (!r.deleted(i)) names.push_back(r.str(i, "BEZEICH"));
 #endif
   return names;
 }
@@ -117,9 +119,41 @@ TEST_F(DeviceFixture, PastedDeviceGetsAFreeNameAndItsOwnFolderAndRow) {
   EXPECT_EQ(pasted->GetHardwareType(), "KOLM_G320");
   EXPECT_EQ(pasted->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Anlage2") + "\\CoDeSys\\plc.sym;10.0.0.7");
   EXPECT_EQ(Names(DeviceFolder("Anlage2")), Names(DeviceFolder("Anlage")));
-  EXPECT_EQ(RowNames(DeviceFolder("Anlage2")), (std::vector<std::string>{"Anlage2", "Anlage1"}));
+  EXPECT_EQ(RowNames(DeviceFolder("Anlage2")), (std::vector<std::string>{"Anlage1", "Anlage2"}));
   EXPECT_EQ(RowNames(DeviceFolder("Anlage")), (std::vector<std::string>{"Anlage", "Anlage1"}));
   EXPECT_TRUE(pasted->GetConfigAccess().LoadDeviceConfig());
+}
+
+// The copy is a device of its own: a new number that its data points follow, and its
+// row's columns filled at once as after a reload.
+TEST_F(DeviceFixture, APastedDeviceHasItsOwnNumberAndItsColumnsAtOnce) {
+  using namespace hv::db;
+  CPOPrjDevice* source = Create(Named("Anlage"));
+  ASSERT_TRUE(source);
+  {
+    Table t;
+    ASSERT_TRUE(t.open(source->GetDeviceFolder(), DatpktSchema()));
+    DatpktRow dp;
+    dp.name = "Druck";
+    dp.device = static_cast<std::uint16_t>(source->GetDeviceNumber());
+    ASSERT_TRUE(datpkt_insert(t, dp));
+  }
+  CPOPrjDevice* pasted = Paste(*source, *project);
+  ASSERT_TRUE(pasted);
+  EXPECT_NE(pasted->GetDeviceNumber(), source->GetDeviceNumber());
+  EXPECT_EQ(pasted->GetColumnText(1), source->GetColumnText(1));
+  EXPECT_EQ(pasted->GetColumnText(2), source->GetColumnText(2));
+  EXPECT_FALSE(pasted->GetColumnText(2).empty());
+  Table copied;
+  ASSERT_TRUE(copied.open(pasted->GetDeviceFolder(), DatpktSchema()));
+  DatpktRow dp;
+  ASSERT_TRUE(datpkt_select(copied, dp, kSeek, "GNR", {static_cast<std::uint16_t>(pasted->GetDeviceNumber())}));
+  EXPECT_EQ(wxString(dp.name).Trim(), "Druck");
+  // After a reload the device reads the same number from its own row.
+  auto reloaded = LoadProjectDevice(*project, pasted->GetDeviceFolder());
+  ASSERT_TRUE(reloaded);
+  EXPECT_EQ(reloaded->GetDeviceNumber(), pasted->GetDeviceNumber());
+  EXPECT_EQ(reloaded->GetColumnText(2), pasted->GetColumnText(2));
 }
 
 TEST_F(DeviceFixture, PastedNamesStayWithinThirtyCharacters) {
@@ -156,6 +190,23 @@ TEST_F(DeviceFixture, FailedOrHostilePasteLeavesNoFolder) {
   EXPECT_FALSE(Paste(crafted, *project));
   EXPECT_EQ(Names(projectFolder), before);
   EXPECT_EQ(Names(hv::PathFolder(projectFolder)), std::vector<std::string>{"Anlage"});
+}
+
+// The copy shows its progress under the device's name; cancelled, it leaves nothing.
+TEST_F(DeviceFixture, ACancelledPasteCopyLeavesNoHalfDevice) {
+  CPOPrjDevice* source = Create(Named("Anlage"));
+  ASSERT_TRUE(source);
+  const std::vector<std::string> before = Names(projectFolder);
+  std::vector<wxString> titles;
+  ui.Answer<FolderCopyRequest>([&titles](FolderCopyRequest& r) {
+    titles.push_back(r.title);
+    r.operation->Cancel();   // "Abbrechen" before the first file is through
+    r.operation->RunToEnd();
+    return static_cast<int>(IDCANCEL);
+  });
+  EXPECT_FALSE(Paste(*source, *project));
+  EXPECT_EQ(titles, std::vector<wxString>{S("Gerät 'Anlage' wird kopiert.")});
+  EXPECT_EQ(Names(projectFolder), before);
 }
 
 TEST_F(DeviceFixture, CoDeSysProjectIsCopiedAskingBeforeOverwriting) {

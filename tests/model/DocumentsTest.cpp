@@ -111,6 +111,27 @@ TEST(DocumentColumns, SizesRoundUpToWholeKilobytes) {
   EXPECT_EQ(S("05.03.2024 14:07"), CPODoc::FormatTime(ns));
 }
 
+// The record other copies of the program read: name, the size in 32 bits, the name
+// again and the two image positions.
+TEST(DocumentRecord, TheSizeIsWrittenIn32Bits) {
+  for (std::uint64_t size : {std::uint64_t{5000}, std::uint64_t{6} << 30}) {
+    CPODoc doc;
+    CArchive in;
+    in.WriteString(wxS("Plan.pdf"), false);
+    in.WriteU32(static_cast<std::uint32_t>(size));
+    in.WriteString(wxS("Plan.pdf"), false);
+    in.WriteI32(1);
+    in.WriteI32(2);
+    CArchive load(in.Bytes());
+    doc.Serialize(load);
+    EXPECT_EQ(0u, load.Remaining());
+    EXPECT_EQ(static_cast<std::uint32_t>(size), doc.GetSize());
+    CArchive out;
+    doc.Serialize(out);
+    EXPECT_EQ(in.Bytes().size(), out.Bytes().size());
+  }
+}
+
 TEST_F(DocumentsTest, ListsTheFilesOfTheDocumentationFolder) {
   EXPECT_EQ(S("Dokumentation"), docs->GetName());
   EXPECT_EQ(S("Dokumente des Projekts 'Anlage'"), docs->GetListCaption());

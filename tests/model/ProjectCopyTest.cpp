@@ -2,6 +2,7 @@
 // also when a step fails.
 #include <gtest/gtest.h>
 
+#include "framework/FolderCopy.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/UpdateHints.h"
 #include "model/ProjectCopy.h"
@@ -81,6 +82,21 @@ TEST_F(ProjectCopyFixture, FailedOrCancelledCopyLeavesNoHalfProject) {
     templ->OnNewCopy();
   }
   EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(hv::PathExists(hv::JoinPath(ProjectsRoot(), "Kopie")));
+  EXPECT_EQ(RowNames(), rows);
+  EXPECT_EQ(folder->GetChildCount(), 1u);
+
+  // Cancelled in its progress display: no message, nothing of the copy stays.
+  AnswerNewProject("Kopie");
+  std::vector<wxString> titles;
+  ui.Answer<FolderCopyRequest>([&titles](FolderCopyRequest& r) {
+    titles.push_back(r.title);
+    r.operation->Cancel();
+    r.operation->RunToEnd();
+    return static_cast<int>(IDCANCEL);
+  });
+  templ->OnNewCopy();
+  EXPECT_EQ(titles, std::vector<wxString>{S("Projekt 'Linie' wird kopiert.")});
   EXPECT_FALSE(hv::PathExists(hv::JoinPath(ProjectsRoot(), "Kopie")));
   EXPECT_EQ(RowNames(), rows);
   EXPECT_EQ(folder->GetChildCount(), 1u);
@@ -187,6 +203,17 @@ TEST_F(ProjectCopyFixture, ImportAsksAboutOldDevicesAndReportsTheMissingConverte
   MakeDeviceFolder(hv::JoinPath(source, "B"), "B", "device.set");
   hvtest::WriteAll(hv::JoinPath(source, "B/device.set"), "[CONFIG]\r\nVersion=2909\r\n");
 
+  // Without the conversion library: said so, nothing asked, the folder as it was.
+  const std::string oldSet = hvtest::ReadAll(hv::JoinPath(source, "B/device.set"));
+  PickFolder(source);
+  ui.ExpectMessage(10258);
+  folder->OnImport();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(source, "B/device.set")), oldSet);
+  EXPECT_FALSE(projectlist::NameExists("Alt"));
+
+  // A converter that fails, after the question.
+  SetProjectConverter({{}, [](const wxString&) { return FALSE; }});
   PickFolder(source);
   ui.ExpectMessage(10227, IDNO);
   folder->OnImport();
@@ -220,11 +247,12 @@ TEST_F(ProjectCopyFixture, ImportOfOlderProjects) {
   folder->OnImport();
   hvtest::WriteAll(hv::JoinPath(source, "version.dat"), "2600|../../Linie\r\n");
   PickFolder(source);
-  ui.ExpectMessage(10227, IDYES);
-  ui.ExpectMessage(10257);   // no converter here
+  ui.ExpectMessage(10258);   // no converter here: not available, nothing asked
   folder->OnImport();
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(RowNames(), std::vector<wxString>{"Anlagen"});
+  EXPECT_EQ(hv::ListFolder(source), std::vector<wxString>{"version.dat"});
+  EXPECT_FALSE(hv::PathExists(home.Sub("Projekte/Linie")));
 
   // With a converter: two imports of one name get two folders in the projects folder.
   std::vector<wxString> targets;
@@ -241,7 +269,7 @@ TEST_F(ProjectCopyFixture, ImportOfOlderProjects) {
     folder->OnImport();
   }
   EXPECT_TRUE(ui.AllExpectationsMet());
-  const wxString projects = home.Sub("Projects");
+  const wxString projects = home.Sub("Projekte");
   EXPECT_EQ(targets, (std::vector<wxString>{hv::JoinPath(projects, "Linie"), hv::JoinPath(projects, "Linie_1")}));
   EXPECT_EQ(RowNames(), (std::vector<wxString>{"Anlagen", "Linie", "Linie_1"}));
   EXPECT_EQ(projectlist::Find("Linie_1")->parentKey, folder->OwnKey());

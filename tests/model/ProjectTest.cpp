@@ -61,6 +61,23 @@ TEST_F(ProjectFixture, NewProjectProposesTheFirstFreeNumberAndWritesRowSettingsA
   EXPECT_EQ(view.Hints(), std::vector<int>{HINT_OBJECT_ADDED});
 }
 
+// New projects go to the user folder's "Projekte" unless the profile names a folder.
+TEST_F(ProjectFixture, NewProjectsGoWhereTheProfileSaysElseToProjekte) {
+  CPOPrjFolder* folder = AddFolder("Anlagen");
+  std::vector<NewProjectRequest> seen;
+  CPOProject prototype;
+  ui.Answer<NewProjectRequest>([&seen](NewProjectRequest& r) {
+    seen.push_back(r);
+    return IDCANCEL;
+  });
+  prototype.CreateNew(folder, nullptr, nullptr);
+  CSettingsFile(home.Sub("Project.INI")).WriteString("Config", "ProjectPath", home.Sub("Eigene/"));
+  prototype.CreateNew(folder, nullptr, nullptr);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].folder, home.Sub("Projekte/Projekt 1"));
+  EXPECT_EQ(seen[1].folder, home.Sub("Eigene/Projekt 1"));
+}
+
 TEST_F(ProjectFixture, NewProjectRefusalsChangeNothing) {
   CPOPrjFolder* folder = AddFolder("Anlagen");
   const std::vector<wxString> before = RowNames();

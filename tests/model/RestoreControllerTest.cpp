@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/BackupController.h"
+#include "framework/SettingsFile.h"
 #include "model/RestoreController.h"
 #include "model/ZipWriter.h"
 #include "platform/Codec.h"
@@ -292,7 +293,13 @@ TEST(Restore, OtherNameProposesTheNextFreeOneAndChecksTheTypedName) {
   EXPECT_EQ(seen.existingFolder, f.dir.Sub("ziel/p_1"));
   EXPECT_EQ(seen.proposedFolder, "P_2");
   EXPECT_TRUE(restore.Succeeded());
-  EXPECT_TRUE(Snapshot(f.dir.Sub("ziel/Neu")) == Snapshot(f.dir.Sub("src/P"), false));
+  // The files come back as they were, but the project is named as its new folder.
+  Tree renamed = Snapshot(f.dir.Sub("ziel/Neu"));
+  Tree source = Snapshot(f.dir.Sub("src/P"), false);
+  EXPECT_EQ(CSettingsFile(f.dir.Sub("ziel/Neu/PROJECT.SET")).GetString("Config", "Name", wxString()), "Neu");
+  renamed.erase("PROJECT.SET");
+  source.erase("PROJECT.SET");
+  EXPECT_TRUE(renamed == source);
   EXPECT_TRUE(Snapshot(f.dir.Sub("ziel/P")) == old);
   EXPECT_FALSE(hv::PathExists(f.dir.Sub("x")));
   EXPECT_TRUE(f.steps.deleted.empty());

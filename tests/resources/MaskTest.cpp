@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "app/ClipboardTransfer.h"
+#include "model/ClipboardBlock.h"
+#include "framework/ClipboardStore.h"
 #include "framework/NameDialogRequests.h"
 #include "model/NewObjectRequests.h"
 #include "model/GraphToolCheck.h"
@@ -292,11 +295,15 @@ TEST_F(Screens, ElementlessScreensAndTheArchiveOfAScreen) {
   EXPECT_TRUE(leer->HasNoChildren());
   EXPECT_FALSE(leer->IsStale());
 
-  // Elements without a header (as a paste may leave them) are still elements.
+  // Elements without a header record give the screen no list.
   AddRecord(wxS("Ohne Kopf"), 1, 2);
   CPOMask orphan(folder.get(), dev.Handle());
   orphan.SetName(wxS("Ohne Kopf"));
-  EXPECT_TRUE(orphan.HasListChildren());
+  EXPECT_FALSE(orphan.HasListChildren());
+  AddScreen(wxS("Mit Kopf"), 0, 1);
+  CPOMask headed(folder.get(), dev.Handle());
+  headed.SetName(wxS("Mit Kopf"));
+  EXPECT_TRUE(headed.HasListChildren());
 
   CPOMask::Header h;
   h.screenId = 4000001;
@@ -339,4 +346,27 @@ TEST_F(Screens, TheNewCommandIsCalledNewScreen) {
   AnswerNames({});
   EXPECT_TRUE(start->OnCmdMsg(ID_MASK_NEW, CN_COMMAND, nullptr, nullptr));
   EXPECT_FALSE(start->IsMultipleSelection());
+}
+
+// Screens have no clipboard data of their own yet: copy, cut and paste are not offered,
+// so nothing claims a transfer that never happened.
+TEST_F(Screens, CopyCutAndPasteAreNotOfferedForScreens) {
+  MemoryClipboardStore store;
+  ScopedClipboardStore useStore{store};
+  AddScreen(wxS("Start"), 0, 2);
+  CPOMask* start = Screen(wxS("Start"));
+  ASSERT_TRUE(start);
+  const ObjectRef ref(start);
+  EXPECT_FALSE(TreeCanCopy(ref));
+  EXPECT_FALSE(ListCanCopy(std::vector<ObjectRef>{ref}));
+  TreeCut(ref);
+  ListCut(std::vector<ObjectRef>{ref});
+  EXPECT_TRUE(CProjectObject::IsValidObject(start));
+  EXPECT_EQ(1u, folder->GetChildCount());
+  EXPECT_TRUE(store.Entries().empty());
+
+  // A block of screens from elsewhere is not pasted either.
+  store.Put(MakeClipboardFormatName(TypeCode::Mask), "x");
+  EXPECT_FALSE(TreeCanPaste(ObjectRef(folder.get()), false));
+  EXPECT_FALSE(ListCanPaste(ObjectRef(folder.get())));
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/FolderCopy.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -100,6 +101,7 @@ ScriptedUi::ScriptedUi() {
   hv::Ui().SetMessageHandler([this](UINT id, const wxString& text, UINT) {
     m_seen.push_back(id);
     m_texts.push_back(text);
+    m_captions.push_back(hv::UiFacade::CurrentCaption());
     if (!m_expected.empty() && m_expected.front().first == id) {
       const int answer = m_expected.front().second;
       m_expected.pop_front();
@@ -108,6 +110,11 @@ ScriptedUi::ScriptedUi() {
     if (m_allowAny) return m_anyAnswer;
     ADD_FAILURE() << "unexpected message " << id << ": " << hv::ToUtf8(text);
     return static_cast<int>(IDCANCEL);
+  });
+  // Folder copies show their progress and run to the end unless a test answers otherwise.
+  hv::Ui().Register<FolderCopyRequest>([this](FolderCopyRequest& r) {
+    m_copyTitles.push_back(r.title);
+    return r.operation->RunToEnd() ? static_cast<int>(IDOK) : static_cast<int>(IDCANCEL);
   });
   hv::Ui().SetMissingHandler([](const char* what) {
     ADD_FAILURE() << "unexpected dialog " << what;

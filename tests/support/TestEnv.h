@@ -76,12 +76,18 @@ class ScriptedUi {
   bool AllExpectationsMet() const { return m_expected.empty(); }
   const std::vector<UINT>& MessageIds() const { return m_seen; }
   const std::vector<wxString>& MessageTexts() const { return m_texts; }
+  // The titles of the folder copies shown.
+  const std::vector<wxString>& CopyTitles() const { return m_copyTitles; }
+  // Each message's own caption; empty for the program's name.
+  const std::vector<wxString>& MessageCaptions() const { return m_captions; }
   bool Saw(UINT id) const;
 
  private:
   std::deque<std::pair<UINT, int>> m_expected;
   std::vector<UINT> m_seen;
   std::vector<wxString> m_texts;
+  std::vector<wxString> m_captions;
+  std::vector<wxString> m_copyTitles;
   bool m_allowAny = false;
   int m_anyAnswer = IDOK;
 };

@@ -26,6 +26,8 @@ class FakeObject : public CProjectObject {
   BOOL IsUnicodeName() override { return unicode ? TRUE : FALSE; }
   BOOL IsPasteTarget() override { return pasteTarget ? TRUE : FALSE; }
   BOOL KeepWhenEmpty() override { return keepWhenEmpty ? TRUE : FALSE; }
+  // Fakes stand for classes with clipboard data of their own unless a test says not.
+  BOOL HasClipboardSupport() override { return clipboard ? TRUE : FALSE; }
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
 
   // Adds a named child of the given kind and returns it.
@@ -34,6 +36,7 @@ class FakeObject : public CProjectObject {
   bool unicode = false;
   bool pasteTarget = false;
   bool keepWhenEmpty = true;
+  bool clipboard = true;
   std::function<void()> onDestroy;
 
  private:

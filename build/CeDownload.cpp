@@ -1,0 +1,54 @@
+#include "build/CeDownload.h"
+
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+
+int ProposedFtpPort(const DownloadWebCERequest& request) {
+  wxString host;
+  int port = 21;
+  hv::SplitFtpAddress(request.address, host, port);
+  return port;
+}
+
+void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest& transfer) {
+  // Only separators are dropped: a target typed without one keeps its first letter.
+  transfer.remoteFolder = hv::RemotePath(target.targetFolder);
+  transfer.user = target.user;
+  transfer.password = target.password;
+  transfer.connection = target.connection;
+  if (!target.source.empty()) transfer.source = target.source;
+}
+
+BOOL DownloadToCEDevice(CeDownload& job) {
+  const wxString cancelled = hv::LocalString(10769, wxS("Abbruch durch den Benutzer."));
+  job.message.clear();
+
+  DownloadWebCERequest target;
+  target.caption = job.caption;
+  target.device = job.device;
+  target.address = job.address;
+  target.targetFolder = job.targetPath;
+  target.user = job.user;
+  target.password = job.password;
+  target.connection.port = ProposedFtpPort(target);
+  if (hv::Ui().Run(target) != IDOK) {
+    job.message = cancelled;
+    return FALSE;
+  }
+
+  FtpDownloadRequest transfer;
+  transfer.address = job.address;
+  transfer.source = job.source;
+  transfer.localBase = job.localBase;
+  transfer.mode = job.mode;
+  ApplyDownloadTarget(target, transfer);
+  const int answer = hv::Ui().Run(transfer);
+  if (answer != IDOK || !transfer.succeeded) {
+    job.message = transfer.message.empty() ? cancelled : transfer.message;
+    return FALSE;
+  }
+  job.targetPath = target.targetFolder;
+  job.user = target.user;
+  job.password = target.password;
+  return TRUE;
+}

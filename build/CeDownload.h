@@ -1,0 +1,48 @@
+#pragma once
+// The transfer to a Windows CE panel: the target dialog (`CDlgDownloadWebCE`), which
+// confirms the folder on the device and the login, followed by the FTP transfer dialog.
+#include <wx/string.h>
+
+#include "build/FtpTransfer.h"
+#include "platform/Types.h"
+
+// What the caller presets in the target dialog and reads back after IDOK.
+struct DownloadWebCERequest {
+  wxString caption;
+  wxString device;         // the device's name, shown
+  wxString address;        // shown; its port (if any) presets the connection's port
+  wxString source;         // shown and editable when not empty
+  wxString targetFolder;   // device path ("\Flashdisk\TavDesign"); the confirmed one after IDOK
+  wxString user;
+  wxString password;
+  FtpConnection connection;   // after IDOK
+};
+
+// The port the target dialog proposes: the address's, else 21.
+int ProposedFtpPort(const DownloadWebCERequest& request);
+
+// Takes a confirmed target into a transfer: the target folder without its leading
+// separator becomes the remote folder; user, password, connection values and (when the
+// dialog showed one) the source are taken over.
+void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest& transfer);
+
+// One transfer to a CE device, as the resource and project downloads start it.
+struct CeDownload {
+  wxString caption;        // of the target dialog
+  wxString device;
+  wxString address;
+  wxString source;         // file or folder
+  wxString localBase;      // see FtpDownloadRequest
+  unsigned mode = kFtpModeSingleFile;
+  // In and out: the dialog may change them.
+  wxString targetPath;     // "\Flashdisk\TavDesign"
+  wxString user;
+  wxString password;
+  // Out: why it did not happen (the transfer's message, or the cancel text).
+  wxString message;
+};
+
+// Runs the target dialog, then the transfer dialog. TRUE only when the transfer ended
+// with every file confirmed by the device; the confirmed target path, user and password
+// are then written back. Cancel in either dialog gives FALSE.
+BOOL DownloadToCEDevice(CeDownload& job);

@@ -1,0 +1,75 @@
+#pragma once
+// The FTP transfer to a panel (the transfer dialog's work, without widgets): which
+// local files go where on the device, and the upload itself. Run is meant for a worker
+// thread: it reports through a progress object and stops when that is cancelled.
+#include <cstdint>
+#include <vector>
+#include <wx/string.h>
+
+#include "platform/FtpClient.h"
+#include "platform/Types.h"
+
+class ZipProgress;
+
+// Mode flags of a transfer.
+constexpr unsigned kFtpModeFolder = 0;       // every file to remote folder + its path below the local base
+constexpr unsigned kFtpModeSingleFile = 1;   // the one source file straight into the remote folder
+
+// The two connection values the target dialog hands to the transfer.
+struct FtpConnection {
+  int port = 0;          // 0: the address's port, else 21
+  bool passive = true;
+};
+
+// What the caller gives the transfer dialog (`CDlgFtpDownload`) and reads back.
+struct FtpDownloadRequest {
+  wxString address;        // the device's address; "host:port" gives a port
+  wxString user;           // empty: anonymous
+  wxString password;
+  wxString source;         // one file or one folder
+  wxString localBase;      // folder mode: remote sub-paths start below it; empty: the source's folder
+  wxString remoteFolder;   // device path, '\' or '/' ("Flashdisk\TavDesign\Fonts", "vfs")
+  unsigned mode = kFtpModeFolder;
+  FtpConnection connection;
+  // Results.
+  bool succeeded = false;  // every file was stored and confirmed by the device
+  int filesSent = 0;
+  UINT messageId = 0;      // the failure's text number, 0 on success
+  wxString message;        // the failure as shown to the user
+};
+
+// One file of a transfer.
+struct FtpFileJob {
+  wxString localPath;
+  wxString remotePath;     // '/' separated, relative to the login folder
+  wxString shownName;      // for progress and messages: the path below the local base
+  std::uint64_t size = 0;
+};
+
+struct FtpTransferResult {
+  hv::FtpFailure failure = hv::FtpFailure::None;
+  UINT messageId = 0;
+  wxString message;
+  int filesSent = 0;
+  bool Ok() const { return failure == hv::FtpFailure::None; }
+};
+
+// Limits of one transfer; the defaults are the program's.
+struct FtpTransferLimits {
+  long connectTimeoutMs = 15000;
+  long responseTimeoutMs = 30000;
+  long stallTimeoutSec = 30;
+};
+
+// The files of a request with their remote paths, in a stable order (names sorted
+// without regard to case, a folder's files before its sub-folders' files). A missing
+// source or one outside the local base fails with its message.
+FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector<FtpFileJob>& files);
+
+// Plans and uploads. Stops at the first failure: the files before it are on the device,
+// the one that failed may be incomplete there, the rest are not sent.
+FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress& progress,
+                                 const FtpTransferLimits& limits = {});
+
+// The session a request logs in with; false (and the message) for an unusable address.
+bool FtpSessionFor(const FtpDownloadRequest& request, hv::FtpSession& session, FtpTransferResult& error);

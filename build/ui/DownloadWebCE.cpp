@@ -1,0 +1,72 @@
+#include "build/ui/DownloadWebCE.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+enum {
+  kIdDevice = 1541,
+  kIdAddress = 1542,
+  kIdSource = 1543,
+  kIdTarget = 1544,
+  kIdUser = 1545,
+  kIdPassword = 1546,
+  kIdPort = 1547,
+  kIdPassive = 1548,
+};
+
+}  // namespace
+
+CDlgDownloadWebCE::CDlgDownloadWebCE(wxWindow* parent, DownloadWebCERequest& request)
+    : wxDialog(parent, wxID_ANY, request.caption), m_request(request) {
+  auto* grid = new wxFlexGridSizer(2, 5, 8);
+  grid->AddGrowableCol(1);
+  auto row = [&](const wxString& label, wxWindow* control) {
+    grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(control, 1, wxEXPAND);
+  };
+  row(wxS("Gerät:"), new wxTextCtrl(this, kIdDevice, request.device, wxDefaultPosition, wxSize(300, -1),
+                                    wxTE_READONLY));
+  row(wxS("IP-Adresse:"), new wxTextCtrl(this, kIdAddress, request.address, wxDefaultPosition, wxDefaultSize,
+                                         wxTE_READONLY));
+  if (!request.source.empty()) {
+    m_source = new wxTextCtrl(this, kIdSource, request.source);
+    row(wxS("Quelle:"), m_source);
+  }
+  m_target = new wxTextCtrl(this, kIdTarget, request.targetFolder);
+  row(wxS("Ziel:"), m_target);
+  m_user = new wxTextCtrl(this, kIdUser, request.user);
+  row(wxS("Benutzer:"), m_user);
+  m_password = new wxTextCtrl(this, kIdPassword, request.password, wxDefaultPosition, wxDefaultSize,
+                              wxTE_PASSWORD);
+  row(wxS("Passwort:"), m_password);
+  const int port = request.connection.port > 0 ? request.connection.port : ProposedFtpPort(request);
+  m_port = new wxSpinCtrl(this, kIdPort, wxString(), wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 1, 65535,
+                          port);
+  row(wxS("Port:"), m_port);
+  m_passive = new wxCheckBox(this, kIdPassive, wxS("Passiver Modus"));
+  m_passive->SetValue(request.connection.passive);
+  grid->AddSpacer(0);
+  grid->Add(m_passive);
+
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(grid, 1, wxEXPAND | wxALL, 10);
+  top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  SetSizerAndFit(top);
+  CentreOnParent();
+}
+
+bool CDlgDownloadWebCE::TransferDataFromWindow() {
+  if (m_source) m_request.source = m_source->GetValue();
+  m_request.targetFolder = m_target->GetValue();
+  m_request.user = m_user->GetValue();
+  m_request.password = m_password->GetValue();
+  m_request.connection.port = m_port->GetValue();
+  m_request.connection.passive = m_passive->GetValue();
+  return true;
+}

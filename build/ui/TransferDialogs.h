@@ -1,0 +1,4 @@
+#pragma once
+// Registers the transfer dialogs (CDlgFtpDownload, CDlgDownloadWebCE) with the
+// interaction facade. Called once at start-up.
+void RegisterTransferDialogs();

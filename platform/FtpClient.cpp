@@ -1,0 +1,294 @@
+#include "platform/FtpClient.h"
+
+#include <curl/curl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+
+namespace hv {
+
+namespace {
+
+void GlobalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+// What the read and progress callbacks share with Upload.
+struct FtpUploadState {
+  std::FILE* file = nullptr;
+  bool readFailed = false;
+  bool cancelled = false;
+  std::uint64_t sent = 0;
+  const FtpClient::Progress* progress = nullptr;
+
+  // False once the caller wants to stop.
+  bool Continue(std::uint64_t now) {
+    sent = now;
+    if (progress && *progress && !(*progress)(now)) cancelled = true;
+    return !cancelled;
+  }
+};
+
+// How long the transfer loop waits for the network before it asks about cancel again.
+constexpr int kCancelPollMs = 100;
+
+namespace {
+
+size_t ReadChunk(char* buffer, size_t size, size_t count, void* user) {
+  auto* state = static_cast<FtpUploadState*>(user);
+  const size_t n = std::fread(buffer, 1, size * count, state->file);
+  if (n == 0 && std::ferror(state->file)) {
+    state->readFailed = true;
+    return CURL_READFUNC_ABORT;
+  }
+  return n;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent) {
+  return static_cast<FtpUploadState*>(user)->Continue(static_cast<std::uint64_t>(sent)) ? 0 : 1;
+}
+
+bool IsDiskFullReply(long code) { return code == 452 || code == 552; }
+
+FtpFailure Classify(CURLcode code, long reply, const FtpUploadState& state) {
+  switch (code) {
+    case CURLE_OK: return FtpFailure::None;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT: return FtpFailure::Connect;
+    case CURLE_LOGIN_DENIED: return FtpFailure::Login;
+    case CURLE_REMOTE_ACCESS_DENIED: return FtpFailure::RemoteFolder;
+    case CURLE_REMOTE_DISK_FULL: return FtpFailure::DiskFull;
+    case CURLE_UPLOAD_FAILED:
+      return IsDiskFullReply(reply) ? FtpFailure::DiskFull : FtpFailure::WriteRefused;
+    case CURLE_PARTIAL_FILE:
+      // The server answered the finished upload with an error, or not at all.
+      if (IsDiskFullReply(reply)) return FtpFailure::DiskFull;
+      return reply >= 400 ? FtpFailure::WriteRefused : FtpFailure::ConnectionLost;
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_FTP_ACCEPT_TIMEOUT: return FtpFailure::Timeout;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_FTP_WEIRD_SERVER_REPLY: return FtpFailure::ConnectionLost;
+    case CURLE_READ_ERROR: return FtpFailure::LocalFile;
+    case CURLE_ABORTED_BY_CALLBACK:
+      if (state.readFailed) return FtpFailure::LocalFile;
+      return state.cancelled ? FtpFailure::Cancelled : FtpFailure::Other;
+    default: return FtpFailure::Other;
+  }
+}
+
+// A host goes into the URL as it is: refuse what would change the URL's meaning.
+bool IsPlainHost(const wxString& host) {
+  if (host.empty()) return false;
+  for (wxUniChar c : host) {
+    if (c <= ' ' || c == '/' || c == '\\' || c == '@' || c == '?' || c == '#' || c == '[' || c == ']') return false;
+  }
+  return true;
+}
+
+std::string BuildUrl(CURL* curl, const FtpSession& session, const wxString& remotePath) {
+  std::string url = "ftp://";
+  const std::string host = ToUtf8(session.host);
+  url += host.find(':') != std::string::npos ? "[" + host + "]" : host;
+  url += ":" + std::to_string(session.port);
+  // Each folder is its own URL segment, so curl enters them one by one and can make
+  // the missing ones; the segments are escaped ('#', '%', blanks).
+  wxString rest = RemotePath(remotePath);
+  while (!rest.empty()) {
+    const wxString segment = rest.BeforeFirst('/');
+    rest = rest.Contains("/") ? rest.AfterFirst('/') : wxString();
+    const std::string raw = ToUtf8(segment);
+    char* escaped = curl_easy_escape(curl, raw.data(), static_cast<int>(raw.size()));
+    if (!escaped) return std::string();
+    url += "/";
+    url += escaped;
+    curl_free(escaped);
+  }
+  return url;
+}
+
+}  // namespace
+
+FtpClient::FtpClient(FtpSession session) : m_session(std::move(session)) {
+  GlobalInit();
+  m_curl = curl_easy_init();
+  m_multi = curl_multi_init();
+}
+
+FtpClient::~FtpClient() {
+  if (m_curl) curl_easy_cleanup(static_cast<CURL*>(m_curl));
+  if (m_multi) curl_multi_cleanup(static_cast<CURLM*>(m_multi));
+}
+
+int FtpClient::Perform(FtpUploadState& state) {
+  // curl's own loop asks about progress only about once a second while the network is
+  // quiet; this one asks every tenth of a second, so Cancel acts at once.
+  auto* curl = static_cast<CURL*>(m_curl);
+  auto* multi = static_cast<CURLM*>(m_multi);
+  if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
+  CURLcode code = CURLE_OK;
+  bool ended = false;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      code = CURLE_SEND_ERROR;
+      break;
+    }
+    if (running == 0) {
+      ended = true;
+      break;
+    }
+    if (!state.Continue(state.sent)) {
+      code = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    curl_multi_poll(multi, nullptr, 0, kCancelPollMs, nullptr);
+  }
+  if (ended) {
+    int queued = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi, &queued))
+      if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl) code = msg->data.result;
+  }
+  curl_multi_remove_handle(multi, curl);
+  return code;
+}
+
+FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress) {
+  auto* curl = static_cast<CURL*>(m_curl);
+  if (!curl || !m_multi) return {FtpFailure::Other, wxS("curl_easy_init failed")};
+  if (!IsPlainHost(m_session.host) || m_session.port < 1 || m_session.port > 65535)
+    return {FtpFailure::Connect, wxS("invalid address")};
+  const wxString remote = RemotePath(remotePath);
+  if (remote.empty() || remote.EndsWith("/")) return {FtpFailure::Other, wxS("no remote file name")};
+
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToFs(ResolvePath(localPath)).c_str(), "rb"));
+  struct stat info {};
+  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+    return {FtpFailure::LocalFile, FromUtf8(std::strerror(file ? EISDIR : errno))};
+
+  const std::string url = BuildUrl(curl, m_session, remote);
+  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
+  const std::string user = ToUtf8(m_session.user);
+  const std::string password = ToUtf8(m_session.password);
+
+  FtpUploadState state;
+  state.file = file.get();
+  state.progress = &progress;
+  char error[CURL_ERROR_SIZE] = {};
+
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+  curl_easy_setopt(curl, CURLOPT_READFUNCTION, &ReadChunk);
+  curl_easy_setopt(curl, CURLOPT_READDATA, &state);
+  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(info.st_size));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
+  if (!user.empty()) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
+  }
+  // One CWD per folder: the only method under which curl creates missing folders.
+  curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+  curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+  curl_easy_setopt(curl, CURLOPT_FTPPORT, m_session.passive ? nullptr : "-");
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_session.connectTimeoutMs);
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, (m_session.responseTimeoutMs + 999) / 1000));
+  curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, m_session.connectTimeoutMs);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_session.stallTimeoutSec);
+  curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+
+  const auto code = static_cast<CURLcode>(Perform(state));
+  long reply = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  FtpResult result;
+  result.failure = Classify(code, reply, state);
+  if (!result.Ok()) {
+    result.detail = FromUtf8(error[0] ? error : curl_easy_strerror(code));
+    return result;
+  }
+  // A server that closed the data connection early would leave a short file behind.
+  curl_off_t sent = 0;
+  curl_easy_getinfo(curl, CURLINFO_SIZE_UPLOAD_T, &sent);
+  if (sent != static_cast<curl_off_t>(info.st_size)) {
+    result.failure = FtpFailure::ConnectionLost;
+    result.detail = wxString::Format("%lld of %lld bytes sent", static_cast<long long>(sent),
+                                     static_cast<long long>(info.st_size));
+  }
+  return result;
+}
+
+wxString RemotePath(const wxString& devicePath) {
+  wxString path = devicePath;
+  path.Replace("\\", "/");
+  while (path.Replace("//", "/")) {
+  }
+  while (path.StartsWith("/")) path.Remove(0, 1);
+  while (path.EndsWith("/")) path.RemoveLast();
+  return path;
+}
+
+wxString JoinRemotePath(const wxString& folder, const wxString& relative) {
+  const wxString a = RemotePath(folder);
+  const wxString b = RemotePath(relative);
+  if (a.empty()) return b;
+  if (b.empty()) return a;
+  return a + "/" + b;
+}
+
+bool SplitFtpAddress(const wxString& address, wxString& host, int& port) {
+  wxString text = address;
+  text.Trim(true).Trim(false);
+  wxString portText;
+  if (text.StartsWith("[")) {
+    const int close = text.Find(']');
+    if (close == wxNOT_FOUND) return false;
+    host = text.Mid(1, close - 1);
+    const wxString rest = text.Mid(close + 1);
+    if (!rest.empty()) {
+      if (!rest.StartsWith(":")) return false;
+      portText = rest.Mid(1);
+      if (portText.empty()) return false;
+    }
+  } else if (text.Freq(':') == 1) {
+    host = text.BeforeFirst(':');
+    portText = text.AfterFirst(':');
+    if (portText.empty()) return false;
+  } else {
+    host = text;   // a plain name, or an IPv6 address without a port
+  }
+  if (host.empty()) return false;
+  if (!portText.empty()) {
+    unsigned long value = 0;
+    for (wxUniChar c : portText)
+      if (c < '0' || c > '9') return false;
+    if (portText.length() > 5 || !portText.ToCULong(&value) || value < 1 || value > 65535) return false;
+    port = static_cast<int>(value);
+  }
+  return true;
+}
+
+}  // namespace hv

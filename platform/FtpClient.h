@@ -1,0 +1,76 @@
+#pragma once
+// Uploads files to an FTP server (the panels' file transfer) over libcurl. One client
+// keeps one connection and login for all its uploads. Remote paths use '/'; missing
+// remote folders are created on the way. Every failure comes back as a kind plus the
+// library's or server's own words; nothing counts as sent unless the server confirmed it.
+#include <cstdint>
+#include <functional>
+#include <wx/string.h>
+
+namespace hv {
+
+struct FtpUploadState;
+
+struct FtpSession {
+  wxString host;          // name or address; an IPv6 address without brackets
+  int port = 21;
+  wxString user;          // empty: anonymous
+  wxString password;
+  bool passive = true;    // false: active mode (the server connects back)
+  long connectTimeoutMs = 15000;
+  long responseTimeoutMs = 30000;   // waiting for one server answer
+  long stallTimeoutSec = 30;        // no data moving for this long ends the upload
+};
+
+enum class FtpFailure {
+  None,
+  Connect,          // server not reached
+  Login,            // user or password refused
+  RemoteFolder,     // a remote folder could not be made or entered
+  WriteRefused,     // the server refused to store the file
+  DiskFull,         // the server has no room
+  ConnectionLost,   // the connection broke during the upload
+  Timeout,          // no answer within the limits
+  LocalFile,        // the local file could not be read
+  Cancelled,
+  Other,
+};
+
+struct FtpResult {
+  FtpFailure failure = FtpFailure::None;
+  wxString detail;   // the library's text for the failure (English), may be empty
+  bool Ok() const { return failure == FtpFailure::None; }
+};
+
+class FtpClient {
+ public:
+  // Bytes of the current file sent so far; answering false cancels the upload.
+  using Progress = std::function<bool(std::uint64_t sent)>;
+
+  explicit FtpClient(FtpSession session);
+  ~FtpClient();
+  FtpClient(const FtpClient&) = delete;
+  FtpClient& operator=(const FtpClient&) = delete;
+
+  // Stores a local file (empty files too) at `remotePath` ('/' separated, relative to
+  // the login folder), creating its missing folders.
+  FtpResult Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress = {});
+
+ private:
+  int Perform(FtpUploadState& state);
+
+  FtpSession m_session;
+  void* m_curl = nullptr;
+  void* m_multi = nullptr;
+};
+
+// A path on the device as the project writes it ("\Flashdisk\TavDesign", "vfs") as a
+// remote path: '\' turned into '/', leading, trailing and doubled separators dropped.
+wxString RemotePath(const wxString& devicePath);
+// Remote folder and a relative path joined with one '/'.
+wxString JoinRemotePath(const wxString& folder, const wxString& relative);
+// "host", "host:port" or "[v6-address]:port"; `port` keeps its value when none is given.
+// False for an empty host or a port outside 1..65535.
+bool SplitFtpAddress(const wxString& address, wxString& host, int& port);
+
+}  // namespace hv

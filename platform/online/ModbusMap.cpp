@@ -1,0 +1,206 @@
+#include "platform/online/ModbusMap.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace hv::modbus {
+
+namespace {
+
+std::vector<std::string_view> Split(std::string_view text, char sep) {
+  std::vector<std::string_view> parts;
+  size_t pos = 0;
+  for (;;) {
+    const size_t at = text.find(sep, pos);
+    parts.push_back(text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos));
+    if (at == std::string_view::npos) return parts;
+    pos = at + 1;
+  }
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<long long> Int(std::string_view s) {
+  s = Trim(s);
+  long long v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+std::optional<double> Real(std::string_view s) {
+  s = Trim(s);
+  double v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+const char* TypeName(std::uint32_t code) {
+  switch (code) {
+    case 1: return "I1";
+    case 2: return "UI1";
+    case 4: return "BOOL";
+    case 8: return "I2";
+    case 16: return "UI2";
+    case 32: return "I4";
+    case 64: return "UI4";
+    case 128: return "R4";
+    case 512:
+    case 1024: return "UI4";
+    default: return nullptr;
+  }
+}
+
+std::optional<Ref> ResolveKind9(const std::vector<std::string_view>& f) {
+  if (f.size() < 3) return std::nullopt;
+  const auto v = Real(f[2]);
+  if (!v || *v < 0 || *v > 65535) return std::nullopt;
+  const long long m = static_cast<long long>(std::floor(*v));
+  const long long c = std::lround((*v - static_cast<double>(m)) * 100.0);
+  Ref ref;
+  long long offset = 0, limit = 511;
+  const std::string_view signal = Trim(f[1]);
+  if (EqualNoCase(signal, "Digital Output")) {
+    ref.table = kCoils, offset = m * 32 + c, ref.typeName = "BOOL";
+  } else if (EqualNoCase(signal, "Digital Input")) {
+    ref.table = kDiscreteInputs, offset = m * 32 + c, ref.typeName = "BOOL";
+  } else if (EqualNoCase(signal, "Analog Input")) {
+    ref.table = kInputRegisters, offset = ((m + 4) * 32 + c) * 2, ref.typeName = "R4";
+  } else if (EqualNoCase(signal, "Analog Output")) {
+    ref.table = kHoldingRegisters, offset = ((m + 4) * 32 + c) * 2, ref.typeName = "R4", limit = 0xFFFE;
+  } else {
+    return std::nullopt;
+  }
+  if (offset < 0 || offset > limit) return std::nullopt;
+  ref.offset = static_cast<std::uint32_t>(offset);
+  ref.step = ref.typeName == "R4" ? 2 : 1;
+  return ref;
+}
+
+std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit, std::uint16_t pickerAccess) {
+  const bool readWrite = (pickerAccess & 3) == 3;
+  Ref ref;
+  ref.table = readWrite ? (bit ? kCoils : kHoldingRegisters) : (bit ? kDiscreteInputs : kInputRegisters);
+  long long offset = 0x3000, count = 1;
+  if (f.size() >= 6) {
+    const auto f3 = Int(f[3]), f4 = Int(f[4]), f5 = Int(f[5]);
+    if (!f3 || !f4 || !f5 || *f4 < 0 || *f5 < 0) return std::nullopt;
+    if (*f3 < -1000000 || *f3 > 1000000 || *f4 > 1000000 || *f5 > 1000000) return std::nullopt;
+    offset = bit ? ((*f3 - 81) * 256 + *f4) * 32 + *f5 + 0x3000 : ((*f3 - 81) * 256 + *f4) * 2 + 0x3000;
+    // A missing element count means one element.
+    if (f.size() >= 7 && !Trim(f[6]).empty()) {
+      const auto f6 = Int(f[6]);
+      if (!f6) return std::nullopt;
+      count = *f6;
+    }
+  }
+  if (count < 1 || count > 0xFFFF || offset < 0 || offset >= 0xFFFF) return std::nullopt;
+  ref.offset = static_cast<std::uint32_t>(offset);
+  ref.count = static_cast<std::uint32_t>(count);
+  return ref;
+}
+
+int Kind(const std::vector<std::string_view>& f) {
+  if (f.size() < 2) return -1;
+  const auto k = Int(f[0]);
+  return k ? static_cast<int>(*k) : -1;
+}
+
+}  // namespace
+
+std::optional<Ref> Resolve(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess) {
+  const auto f = Split(address, '|');
+  const int kind = Kind(f);
+  if (kind == 9) return ResolveKind9(f);
+  if (kind != 8) return std::nullopt;
+  const char* name = TypeName(typeCode);
+  if (!name) return std::nullopt;
+  auto ref = ResolveKind8(f, typeCode == 4, pickerAccess);
+  if (!ref) return std::nullopt;
+  ref->typeName = name;
+  const std::string_view n = name;
+  if ((n == "I1" || n == "UI1") && ref->count != 1) return std::nullopt;
+  ref->step = (n == "I4" || n == "UI4" || n == "R4") ? 2 : 1;
+  if (ref->offset + static_cast<std::uint64_t>(ref->count - 1) * ref->step >= 0xFFFF) return std::nullopt;
+  return ref;
+}
+
+std::optional<Ref> ResolveForRead(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
+                                  std::uint32_t textLen) {
+  const bool text = typeCode == 0x100 || typeCode >= 0x2000;
+  if (!text) return Resolve(address, typeCode, pickerAccess);
+  const auto f = Split(address, '|');
+  if (Kind(f) != 8) return std::nullopt;
+  auto ref = ResolveKind8(f, false, pickerAccess);
+  if (!ref) return std::nullopt;
+  const std::uint32_t chars = typeCode == 0x100 ? textLen : typeCode - 0x2000;
+  ref->typeName = "TEXT";
+  ref->count = 1;
+  ref->step = chars == 0 ? 1 : (chars + 1) / 2;
+  if (ref->step > 125 || ref->offset + ref->step > 0xFFFF) return std::nullopt;
+  return ref;
+}
+
+std::optional<WordOrder> ParseWordOrder(std::string_view text) {
+  if (EqualNoCase(text, "abcd")) return WordOrder::ABCD;
+  if (EqualNoCase(text, "cdab")) return WordOrder::CDAB;
+  if (EqualNoCase(text, "badc")) return WordOrder::BADC;
+  if (EqualNoCase(text, "dcba")) return WordOrder::DCBA;
+  return std::nullopt;
+}
+
+namespace {
+std::uint16_t Swap(std::uint16_t v) { return static_cast<std::uint16_t>((v << 8) | (v >> 8)); }
+}  // namespace
+
+std::uint32_t Join32(std::uint16_t first, std::uint16_t second, WordOrder order) {
+  switch (order) {
+    case WordOrder::ABCD: return (std::uint32_t{first} << 16) | second;
+    case WordOrder::CDAB: return (std::uint32_t{second} << 16) | first;
+    case WordOrder::BADC: return (std::uint32_t{Swap(first)} << 16) | Swap(second);
+    case WordOrder::DCBA: return (std::uint32_t{Swap(second)} << 16) | Swap(first);
+  }
+  return 0;
+}
+
+void Split32(std::uint32_t value, WordOrder order, std::uint16_t out[2]) {
+  const auto hi = static_cast<std::uint16_t>(value >> 16), lo = static_cast<std::uint16_t>(value);
+  switch (order) {
+    case WordOrder::ABCD: out[0] = hi, out[1] = lo; break;
+    case WordOrder::CDAB: out[0] = lo, out[1] = hi; break;
+    case WordOrder::BADC: out[0] = Swap(hi), out[1] = Swap(lo); break;
+    case WordOrder::DCBA: out[0] = Swap(lo), out[1] = Swap(hi); break;
+  }
+}
+
+float FloatFromBits(std::uint32_t bits) {
+  float f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+std::uint32_t BitsFromFloat(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+}  // namespace hv::modbus

@@ -1,0 +1,337 @@
+// MBTCP: Modbus TCP through libmodbus. Network parameter, e.g.
+//   "host=127.0.0.1 port=502 units=1-247 timeout=300 wordorder=abcd"
+// The node is the unit id (1-247); a third ';' field of the device parameter names the
+// device's own host. Every request waits at most the time-out (ms) for connect and
+// answer; after a time-out or a broken connection the connection is made anew.
+#include <modbus.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/online/ModbusMap.h"
+#include "platform/online/PluginAbi.h"
+#include "plugins/common/PluginText.h"
+
+namespace mm = hv::modbus;
+
+namespace {
+
+struct Link {
+  modbus_t* ctx = nullptr;
+  ~Link() { Drop(); }
+  void Drop() {
+    if (ctx) {
+      modbus_close(ctx);
+      modbus_free(ctx);
+      ctx = nullptr;
+    }
+  }
+};
+
+uint32_t ErrorOf(int e) {
+  switch (e) {
+    case ETIMEDOUT: return HV_ERR_TIMEOUT;
+    case ECONNREFUSED: return HV_ERR_REFUSED;
+    case EMBXILFUN:
+    case EMBXILADD:
+    case EMBXILVAL:
+    case EMBXGTAR:
+    case EMBXGPATH: return HV_ERR_BAD_ADDRESS;
+    default: return HV_ERR_CONNECTION_LOST;
+  }
+}
+
+// Whether the connection must be made anew after this error.
+bool Broken(int e) { return e != EMBXILFUN && e != EMBXILADD && e != EMBXILVAL && e != EMBXGTAR && e != EMBXGPATH && e != EMBXSFAIL; }
+
+}  // namespace
+
+struct HvDriverContext {
+  std::string host = "127.0.0.1";
+  int port = 502;
+  int firstUnit = 1, lastUnit = 247;
+  std::vector<int> unitList;  // "1,3,5"
+  long timeoutMs = 300;
+  mm::WordOrder order = mm::WordOrder::ABCD;
+  std::map<std::string, Link> links;  // by host
+  struct Point {
+    std::string host;
+    int unit = 1;
+    mm::Ref ref;
+    uint32_t type = 0, textLen = 0;
+  };
+  std::map<uint32_t, Point> points;
+  uint32_t next = 1;
+
+  // Connects a link to the host unless it is connected; null with *err on failure.
+  modbus_t* Open(Link& link, const std::string& h, uint32_t* err) const {
+    if (link.ctx) return link.ctx;
+    link.ctx = modbus_new_tcp(h.c_str(), port);
+    if (!link.ctx) return *err = HV_ERR_BAD_PARAMETER, nullptr;
+    const long sec = timeoutMs / 1000, usec = (timeoutMs % 1000) * 1000;
+    modbus_set_response_timeout(link.ctx, static_cast<uint32_t>(sec), static_cast<uint32_t>(usec));
+    modbus_set_byte_timeout(link.ctx, static_cast<uint32_t>(sec), static_cast<uint32_t>(usec));
+    if (modbus_connect(link.ctx) != 0) {
+      *err = ErrorOf(errno == EINPROGRESS ? ETIMEDOUT : errno);
+      link.Drop();
+      return nullptr;
+    }
+    return link.ctx;
+  }
+  modbus_t* Connect(const std::string& h, uint32_t* err) { return Open(links[h], h, err); }
+
+  void Fail(const std::string& h, int e, uint32_t* err) {
+    *err = ErrorOf(e);
+    if (Broken(e)) links[h].Drop();
+  }
+};
+
+namespace {
+
+bool ParseUnits(const std::string& text, HvDriverContext& c) {
+  if (text.empty()) return true;
+  if (text.find(',') != std::string::npos) {
+    for (const std::string& u : hvplug::SplitKeep(text, ',')) {
+      const auto n = hvplug::Number<int>(u);
+      if (!n || *n < 1 || *n > 247) return false;
+      c.unitList.push_back(*n);
+    }
+    return true;
+  }
+  const auto parts = hvplug::SplitKeep(text, '-');
+  const auto a = hvplug::Number<int>(parts[0]);
+  const auto b = parts.size() == 2 ? hvplug::Number<int>(parts[1]) : a;
+  if (parts.size() > 2 || !a || !b || *a < 1 || *b > 247 || *a > *b) return false;
+  c.firstUnit = *a, c.lastUnit = *b;
+  return true;
+}
+
+std::string RegistersText(const uint16_t* regs, size_t count) {
+  std::string s;
+  for (size_t i = 0; i < count; ++i) {
+    s += static_cast<char>(regs[i] >> 8);
+    s += static_cast<char>(regs[i] & 0xFF);
+  }
+  const size_t end = s.find('\0');
+  return hvplug::Trim(end == std::string::npos ? s : s.substr(0, end));
+}
+
+}  // namespace
+
+extern "C" {
+
+HV_PLUGIN_EXPORT const HvPluginInfo* Plugin_GetInfo(void) HV_NOEXCEPT {
+  static const HvPluginInfo info{HV_PLUGIN_ABI, 0, "1.0"};
+  return &info;
+}
+
+HV_PLUGIN_EXPORT const char* Driver_GetName(void) HV_NOEXCEPT { return "Modbus TCP"; }
+
+HV_PLUGIN_EXPORT const char* Driver_GetParameterSchema(void) HV_NOEXCEPT {
+  return "slot|Slot|Slot|text|TCP_0|||\n"
+         "host|Adresse|Address|ip|127.0.0.1|||\n"
+         "port|Port|Port|int|502|1|65535|\n"
+         "units|Geräte-Ids|Unit ids|text|1-247|||\n"
+         "timeout|Zeitlimit (ms)|Time-out (ms)|int|300|10|60000|\n"
+         "wordorder|Wortfolge|Word order|choice|abcd|||abcd,cdab,badc,dcba\n";
+}
+
+// Only checks the parameter text: no network traffic here.
+HV_PLUGIN_EXPORT HvDriverContext* Driver_Open(const char*, const char* param, uint32_t* err) HV_NOEXCEPT {
+  try {
+    auto c = std::make_unique<HvDriverContext>();
+    const std::string p = param ? param : "";
+    if (auto h = hvplug::ParamValue(p, "host"); !h.empty()) c->host = h;
+    if (auto v = hvplug::ParamValue(p, "port"); !v.empty()) {
+      const auto n = hvplug::Number<int>(v);
+      if (!n || *n < 1 || *n > 65535) return *err = HV_ERR_BAD_PARAMETER, nullptr;
+      c->port = *n;
+    }
+    if (auto v = hvplug::ParamValue(p, "timeout"); !v.empty()) {
+      const auto n = hvplug::Number<long>(v);
+      if (!n || *n < 10 || *n > 60000) return *err = HV_ERR_BAD_PARAMETER, nullptr;
+      c->timeoutMs = *n;
+    }
+    if (auto v = hvplug::ParamValue(p, "wordorder"); !v.empty()) {
+      const auto o = mm::ParseWordOrder(v);
+      if (!o) return *err = HV_ERR_BAD_PARAMETER, nullptr;
+      c->order = *o;
+    }
+    if (!ParseUnits(hvplug::ParamValue(p, "units"), *c)) return *err = HV_ERR_BAD_PARAMETER, nullptr;
+    return c.release();
+  } catch (...) {
+    return *err = HV_ERR_IO, nullptr;
+  }
+}
+
+HV_PLUGIN_EXPORT void Driver_Close(HvDriverContext* ctx) HV_NOEXCEPT { delete ctx; }
+
+HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointSpec* spec, uint32_t* id,
+                                     uint32_t* err) HV_NOEXCEPT {
+  try {
+    if (!ctx || !spec || spec->size < sizeof(HvDataPointSpec) || !spec->node || !spec->address) return *err = HV_ERR_BAD_PARAMETER, 0;
+    const auto unit = hvplug::Number<int>(spec->node);
+    if (!unit || *unit < 1 || *unit > 247) return *err = HV_ERR_BAD_ADDRESS, 0;
+    if (spec->type > 0x400 && spec->type < 0x2000) return *err = HV_ERR_BAD_ADDRESS, 0;
+    const auto ref = mm::ResolveForRead(spec->address, spec->type, static_cast<uint16_t>(spec->access >> 16), spec->textLen);
+    if (!ref) return *err = HV_ERR_BAD_ADDRESS, 0;
+    HvDriverContext::Point p;
+    p.host = hvplug::ParamField(spec->devParam ? spec->devParam : "", 2);
+    if (p.host.empty()) p.host = ctx->host;
+    p.unit = *unit;
+    p.ref = *ref;
+    p.type = spec->type;
+    p.textLen = spec->textLen;
+    *id = ctx->next++;
+    ctx->points[*id] = p;
+    return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+HV_PLUGIN_EXPORT void Driver_Unregister(HvDriverContext* ctx, uint32_t id) HV_NOEXCEPT {
+  if (ctx) ctx->points.erase(id);
+}
+
+HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, uint32_t cap, uint32_t* len,
+                                 uint32_t* err) HV_NOEXCEPT {
+  try {
+    *len = 0;
+    if (!ctx) return *err = HV_ERR_BAD_HANDLE, 0;
+    auto it = ctx->points.find(id);
+    if (it == ctx->points.end()) return *err = HV_ERR_BAD_HANDLE, 0;
+    const auto& p = it->second;
+    const bool text = hvplug::IsText(p.type);
+    const uint32_t chars = p.type == 0x100 ? p.textLen : p.type - 0x2000;
+    if (text ? static_cast<uint64_t>(chars) + 1 > cap : cap < 4) return *err = HV_ERR_BUFFER, 0;
+    modbus_t* m = ctx->Connect(p.host, err);
+    if (!m) return 0;
+    modbus_set_slave(m, p.unit);
+    uint16_t regs[125] = {};
+    uint8_t bit = 0;
+    int rc = 0;
+    const int words = text ? static_cast<int>(p.ref.step) : (p.ref.typeName == "I4" || p.ref.typeName == "UI4" || p.ref.typeName == "R4") ? 2 : 1;
+    switch (p.ref.table) {
+      case mm::kCoils: rc = modbus_read_bits(m, static_cast<int>(p.ref.offset), 1, &bit); break;
+      case mm::kDiscreteInputs: rc = modbus_read_input_bits(m, static_cast<int>(p.ref.offset), 1, &bit); break;
+      case mm::kInputRegisters: rc = modbus_read_input_registers(m, static_cast<int>(p.ref.offset), words, regs); break;
+      default: rc = modbus_read_registers(m, static_cast<int>(p.ref.offset), words, regs); break;
+    }
+    if (rc < 0) {
+      ctx->Fail(p.host, errno, err);
+      return 0;
+    }
+    if (text) {
+      std::string s;
+      for (int i = 0; i < words; ++i) s += {static_cast<char>(regs[i] >> 8), static_cast<char>(regs[i] & 0xFF)};
+      s.resize(chars);
+      std::memcpy(buf, s.data(), chars);
+      static_cast<char*>(buf)[chars] = 0;
+      *len = chars;
+      return *err = HV_ERR_NONE, 1;
+    }
+    double v = 0;
+    const std::string& t = p.ref.typeName;
+    if (t == "BOOL") v = bit ? 1 : 0;
+    else if (t == "I1") v = static_cast<int8_t>(regs[0] & 0xFF);
+    else if (t == "UI1") v = regs[0] & 0xFF;
+    else if (t == "I2") v = static_cast<int16_t>(regs[0]);
+    else if (t == "UI2") v = regs[0];
+    else {
+      const uint32_t raw = mm::Join32(regs[0], regs[1], ctx->order);
+      if (t == "R4") v = mm::FloatFromBits(raw);
+      else if (t == "I4") v = static_cast<int32_t>(raw);
+      else v = raw;
+    }
+    // Time and date points hold the register value itself.
+    const uint32_t out = (p.type == 0x200 || p.type == 0x400) ? static_cast<uint32_t>(v) : hvplug::Encode(v, p.type);
+    std::memcpy(buf, &out, 4);
+    *len = 4;
+    return *err = HV_ERR_NONE, 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+// Asks every unit for its identity block at holding registers 0xF000: type (16
+// registers), hardware (8), firmware in hundredths (1). Up to kWindow probes are sent
+// before the answers are read (Modbus TCP tells them apart by transaction and unit), so
+// a scan costs a few round trips instead of one per unit. An exception answer means no
+// device; three unanswered probes before any answer mean a dead peer.
+HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel,
+                                 uint32_t* err) HV_NOEXCEPT {
+  try {
+    if (!ctx || !sink) return *err = HV_ERR_BAD_PARAMETER, 0;
+    constexpr size_t kWindow = 32;
+    std::vector<int> units = ctx->unitList;
+    if (units.empty())
+      for (int u = ctx->firstUnit; u <= ctx->lastUnit; ++u) units.push_back(u);
+    struct Found {
+      int unit;
+      std::string type, hardware, firmware, ip;
+    };
+    std::vector<Found> found;
+    bool answered = false;
+    int silent = 0;
+    Link link;
+    char progress[32];
+    for (size_t first = 0; first < units.size(); first += kWindow) {
+      if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
+      std::snprintf(progress, sizeof progress, "Unit %d/%zu", units[first], units.size());
+      if (sink->progress) sink->progress(sink->user, progress);
+      modbus_t* m = ctx->Open(link, ctx->host, err);
+      if (!m) return 0;
+      const size_t last = std::min(units.size(), first + kWindow);
+      std::vector<int> waiting;
+      for (size_t i = first; i < last; ++i) {
+        const uint8_t probe[] = {static_cast<uint8_t>(units[i]), 0x03, 0xF0, 0x00, 0x00, 25};
+        if (modbus_send_raw_request(m, probe, sizeof probe) < 0) return ctx->Fail(ctx->host, errno, err), 0;
+        waiting.push_back(units[i]);
+      }
+      while (!waiting.empty()) {
+        if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;  // the link goes with its answers
+        uint8_t rsp[MODBUS_TCP_MAX_ADU_LENGTH];
+        const int rc = modbus_receive_confirmation(m, rsp);
+        if (rc < 0) {
+          const int e = errno;
+          if (e != ETIMEDOUT) return ctx->Fail(ctx->host, e, err), 0;
+          link.Drop();  // late answers must not meet the next probes
+          silent += static_cast<int>(waiting.size());
+          if (!answered && silent >= 3) return *err = HV_ERR_TIMEOUT, 0;
+          break;
+        }
+        if (rc < 9) continue;
+        auto it = std::find(waiting.begin(), waiting.end(), rsp[6]);
+        if (it == waiting.end()) continue;  // not one of ours
+        waiting.erase(it);
+        answered = true;
+        silent = 0;
+        if (rsp[7] != 0x03 || rsp[8] != 50 || rc < 9 + 50) continue;  // exception: nobody there
+        uint16_t regs[25];
+        for (int r = 0; r < 25; ++r) regs[r] = static_cast<uint16_t>(rsp[9 + 2 * r] << 8 | rsp[10 + 2 * r]);
+        char fw[40];
+        std::snprintf(fw, sizeof fw, "FW-Version : %u.%02u", regs[24] / 100u, regs[24] % 100u);
+        found.push_back({rsp[6], RegistersText(regs, 16), RegistersText(regs + 16, 8), fw, "IP=" + ctx->host});
+      }
+    }
+    // Reported in unit order, whatever order the answers came in.
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.unit < b.unit; });
+    for (const Found& f : found) {
+      const std::string node = std::to_string(f.unit);
+      const char* details[3] = {f.hardware.c_str(), f.firmware.c_str(), f.ip.c_str()};
+      if (sink->device) sink->device(sink->user, node.c_str(), f.type.c_str(), details, 3);
+    }
+    return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,189 @@
+// SIMNET: a simulated field bus driven by a file (network parameter "file=<path>").
+//   [Network]        ScanDelayMs=<pause per device found during a scan>
+//   [Device <node>]  Type=, Hardware=, Firmware=<hundredths>, IP=, Error=24|42, DelayMs=
+//   [Values <node>]  <address>=<value text>
+// The file is read again whenever it changes. Error=24 makes every read fail as a lost
+// connection, Error=42 delivers values flagged as not fresh, DelayMs holds back the first
+// value of a data point for that long after it was registered. A test build without
+// Driver_Read (HV_TEST_NO_READ) shows how a driver lacking a call is skipped.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/online/PluginAbi.h"
+#include "plugins/common/PluginText.h"
+
+using Clock = std::chrono::steady_clock;
+
+struct HvDriverContext {
+  std::string file;
+  std::int64_t stamp = -1;
+  hvplug::Ini ini;
+  struct Point {
+    std::string node, address;
+    uint32_t type = 0, textLen = 0;
+    Clock::time_point registered;
+  };
+  std::map<uint32_t, Point> points;
+  uint32_t next = 1;
+
+  bool Refresh() {
+    struct stat st {};
+    if (stat(file.c_str(), &st) != 0) return false;
+    const std::int64_t s = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec + st.st_size;
+    if (s == stamp) return true;
+    std::string text;
+    if (!hvplug::ReadFile(file, text)) return false;
+    ini = hvplug::Ini::Parse(text);
+    stamp = s;
+    return true;
+  }
+};
+
+namespace {
+
+void SleepCancellable(long ms, const volatile int* cancel) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  while (Clock::now() < end && !(cancel && *cancel)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+// Encodes the value text for the type into buf.
+[[maybe_unused]] int Deliver(const std::string& text, uint32_t type, uint32_t textLen, void* buf, uint32_t cap, uint32_t* len,
+            uint32_t* err) {
+  if (hvplug::IsText(type)) {
+    const uint32_t n = type == 0x100 ? textLen : type - 0x2000;
+    if (static_cast<uint64_t>(n) + 1 > cap) return *err = HV_ERR_BUFFER, 0;
+    std::string v = text.substr(0, n);
+    v.resize(n, ' ');
+    std::memcpy(buf, v.data(), n);
+    static_cast<char*>(buf)[n] = 0;
+    *len = n;
+    return 1;
+  }
+  if (type > 0x400) return *err = HV_ERR_BAD_ADDRESS, 0;
+  const auto v = hvplug::EncodeText(text, type);
+  if (!v) return *err = HV_ERR_BAD_ADDRESS, 0;
+  if (cap < 4) return *err = HV_ERR_BUFFER, 0;
+  std::memcpy(buf, &*v, 4);
+  *len = 4;
+  return 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+HV_PLUGIN_EXPORT const HvPluginInfo* Plugin_GetInfo(void) HV_NOEXCEPT {
+  static const HvPluginInfo info{HV_PLUGIN_ABI, 0, "1.0"};
+  return &info;
+}
+
+HV_PLUGIN_EXPORT const char* Driver_GetName(void) HV_NOEXCEPT { return "Simulation"; }
+
+HV_PLUGIN_EXPORT const char* Driver_GetParameterSchema(void) HV_NOEXCEPT {
+  return "slot|Slot|Slot|text|SIM_0|||\nfile|Simulationsdatei|Simulation file|text||||\n";
+}
+
+HV_PLUGIN_EXPORT HvDriverContext* Driver_Open(const char*, const char* param, uint32_t* err) HV_NOEXCEPT {
+  try {
+    auto ctx = std::make_unique<HvDriverContext>();
+    ctx->file = hvplug::ParamValue(param ? param : "", "file");
+    if (ctx->file.empty()) {
+      if (err) *err = HV_ERR_BAD_PARAMETER;
+      return nullptr;
+    }
+    return ctx.release();
+  } catch (...) {
+    if (err) *err = HV_ERR_IO;
+    return nullptr;
+  }
+}
+
+HV_PLUGIN_EXPORT void Driver_Close(HvDriverContext* ctx) HV_NOEXCEPT { delete ctx; }
+
+HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointSpec* spec, uint32_t* id,
+                                     uint32_t* err) HV_NOEXCEPT {
+  try {
+    if (!ctx || !spec || spec->size < sizeof(HvDataPointSpec) || !spec->node || !spec->address) return *err = HV_ERR_BAD_PARAMETER, 0;
+    if (!ctx->Refresh()) return *err = HV_ERR_REFUSED, 0;
+    const std::string node = hvplug::Trim(spec->node);
+    if (!ctx->ini.Find("Device " + node)) return *err = HV_ERR_BAD_ADDRESS, 0;
+    if (!ctx->ini.Find("Values " + node) || ctx->ini.Get("Values " + node, spec->address, "\x01") == "\x01")
+      return *err = HV_ERR_BAD_ADDRESS, 0;
+    *id = ctx->next++;
+    ctx->points[*id] = {node, spec->address, spec->type, spec->textLen, Clock::now()};
+    return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+HV_PLUGIN_EXPORT void Driver_Unregister(HvDriverContext* ctx, uint32_t id) HV_NOEXCEPT {
+  if (ctx) ctx->points.erase(id);
+}
+
+#ifndef HV_TEST_NO_READ
+HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, uint32_t cap, uint32_t* len,
+                                 uint32_t* err) HV_NOEXCEPT {
+  try {
+    *len = 0;
+    if (!ctx) return *err = HV_ERR_BAD_HANDLE, 0;
+    auto it = ctx->points.find(id);
+    if (it == ctx->points.end()) return *err = HV_ERR_BAD_HANDLE, 0;
+    if (!ctx->Refresh()) return *err = HV_ERR_CONNECTION_LOST, 0;
+    const auto& p = it->second;
+    const std::string dev = "Device " + p.node;
+    const long error = hvplug::Number<long>(ctx->ini.Get(dev, "Error", "0")).value_or(0);
+    if (error == HV_ERR_CONNECTION_LOST) return *err = HV_ERR_CONNECTION_LOST, 0;
+    const long delay = hvplug::Number<long>(ctx->ini.Get(dev, "DelayMs", "0")).value_or(0);
+    if (Clock::now() - p.registered < std::chrono::milliseconds(delay)) return *err = HV_ERR_PENDING, 0;
+    const std::string value = ctx->ini.Get("Values " + p.node, p.address);
+    if (!Deliver(value, p.type, p.textLen, buf, cap, len, err)) return 0;
+    if (error == HV_ERR_NOT_FRESH) return *err = HV_ERR_NOT_FRESH, 0;
+    *err = HV_ERR_NONE;
+    return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+#endif
+
+HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel,
+                                 uint32_t* err) HV_NOEXCEPT {
+  try {
+    if (!ctx || !sink) return *err = HV_ERR_BAD_PARAMETER, 0;
+    if (!ctx->Refresh()) return *err = HV_ERR_REFUSED, 0;
+    const long pause = hvplug::Number<long>(ctx->ini.Get("Network", "ScanDelayMs", "0")).value_or(0);
+    int found = 0, total = 0;
+    for (const auto& s : ctx->ini.sections) total += s.name.rfind("Device ", 0) == 0;
+    for (const auto& s : ctx->ini.sections) {
+      if (s.name.rfind("Device ", 0) != 0) continue;
+      if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
+      const std::string node = hvplug::Trim(s.name.substr(7));
+      char progress[64];
+      std::snprintf(progress, sizeof progress, "Device %d/%d", ++found, total);
+      if (sink->progress) sink->progress(sink->user, progress);
+      SleepCancellable(pause, cancel);
+      if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
+      const long fw = hvplug::Number<long>(ctx->ini.Get(s.name, "Firmware", "0")).value_or(0);
+      char fwText[48];
+      std::snprintf(fwText, sizeof fwText, "FW-Version : %ld.%02ld", fw / 100, fw % 100);
+      const std::string hardware = ctx->ini.Get(s.name, "Hardware"), ip = ctx->ini.Get(s.name, "IP");
+      const std::string ipLine = "IP=" + ip;
+      const char* details[3] = {hardware.c_str(), fwText, ipLine.c_str()};
+      if (sink->device) sink->device(sink->user, node.c_str(), ctx->ini.Get(s.name, "Type").c_str(), details, ip.empty() ? 2 : 3);
+    }
+    return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+}  // extern "C"

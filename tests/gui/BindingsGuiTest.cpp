@@ -1,0 +1,28 @@
+// The real program binds every service and every dialog runner at start-up: with
+// unbound ones refused (as in debug builds), it still opens its window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/Codec.h"
+#include "tests/gui/support/ProgramRunner.h"
+#include "tests/support/TestEnv.h"
+
+using namespace std::chrono_literals;
+
+TEST(BindingsGui, TheProgramStartsWithNothingUnbound) {
+  hvtest::TempHome home;
+  const wxString folder = home.Sub("Projects/Anlage");
+  hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\n");
+  // The graph tool's current project seeds the project list, so start-up asks nothing.
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Anlage\"\n\"PROJECTPATH\"=\"" +
+                           hv::ToUtf8(folder) + "\"\n");
+  setenv("HALVORA_STRICT_BINDINGS", "1", 1);
+  hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
+  ASSERT_GT(app.Pid(), 0);
+  const bool shown = hvtest::WaitFor([&app] { return hvtest::WindowExists("Halvora") || !app.Running(); }, 20s);
+  ASSERT_TRUE(shown);
+  ASSERT_TRUE(app.Running()) << "start-up stopped: a service or dialog runner is not bound (see its output)";
+  app.Terminate();
+  EXPECT_EQ(app.WaitExit(15s), 0);
+}

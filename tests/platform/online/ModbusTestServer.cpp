@@ -1,0 +1,162 @@
+#include "tests/platform/online/ModbusTestServer.h"
+
+#include <arpa/inet.h>
+#include <modbus.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <stdexcept>
+
+namespace hvtest {
+
+struct ModbusTestServer::Mapping {
+  modbus_mapping_t* map = modbus_mapping_new(0x10000, 0x10000, 0x10000, 0x10000);
+  ~Mapping() { modbus_mapping_free(map); }
+};
+
+namespace {
+int BoundPort(int fd) {
+  sockaddr_in addr{};
+  socklen_t len = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  return ntohs(addr.sin_port);
+}
+
+int ListenLoopback() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 16) != 0) {
+    close(fd);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  return fd;
+}
+}  // namespace
+
+ModbusTestServer::ModbusTestServer(std::vector<int> units, Mode mode, int replyDelayMs)
+    : m_mode(mode), m_delayMs(replyDelayMs) {
+  for (int u : units) m_units[u] = std::make_unique<Mapping>();
+  m_listen = ListenLoopback();
+  m_port = BoundPort(m_listen);
+  if (m_mode == Mode::Normal) {
+    m_ctx = modbus_new_tcp("127.0.0.1", m_port);
+    m_thread = std::thread([this] { Run(); });
+  }
+}
+
+ModbusTestServer::~ModbusTestServer() {
+  m_stop = true;
+  if (m_thread.joinable()) m_thread.join();
+  if (m_ctx) modbus_free(static_cast<modbus_t*>(m_ctx));
+  close(m_listen);
+}
+
+int ModbusTestServer::RefusedPort() {
+  const int fd = ListenLoopback();
+  const int port = BoundPort(fd);
+  close(fd);
+  return port;
+}
+
+ModbusTestServer::Mapping& ModbusTestServer::UnitMapping(int unit) {
+  auto it = m_units.find(unit);
+  if (it == m_units.end()) throw std::runtime_error("unit not served");
+  return *it->second;
+}
+
+void ModbusTestServer::SetBit(int unit, int table, int address, bool value) {
+  std::lock_guard lock(m_mutex);
+  auto* m = UnitMapping(unit).map;
+  (table == 0 ? m->tab_bits : m->tab_input_bits)[address] = value ? 1 : 0;
+}
+
+void ModbusTestServer::SetRegister(int unit, int table, int address, std::uint16_t value) {
+  std::lock_guard lock(m_mutex);
+  auto* m = UnitMapping(unit).map;
+  (table == 3 ? m->tab_input_registers : m->tab_registers)[address] = value;
+}
+
+void ModbusTestServer::Set32(int unit, int table, int address, std::uint32_t value, hv::modbus::WordOrder order) {
+  std::uint16_t regs[2];
+  hv::modbus::Split32(value, order, regs);
+  SetRegister(unit, table, address, regs[0]);
+  SetRegister(unit, table, address + 1, regs[1]);
+}
+
+void ModbusTestServer::SetText(int unit, int table, int address, const std::string& text) {
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const auto hi = static_cast<unsigned char>(text[i]);
+    const auto lo = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    SetRegister(unit, table, address + static_cast<int>(i / 2), static_cast<std::uint16_t>(hi << 8 | lo));
+  }
+}
+
+void ModbusTestServer::SetIdentity(int unit, const std::string& type, const std::string& hardware,
+                                   std::uint16_t firmware) {
+  SetText(unit, 4, 0xF000, type.substr(0, 32));
+  SetText(unit, 4, 0xF010, hardware.substr(0, 16));
+  SetRegister(unit, 4, 0xF018, firmware);
+}
+
+void ModbusTestServer::Run() {
+  auto* ctx = static_cast<modbus_t*>(m_ctx);
+  std::set<int> clients;
+  std::uint8_t query[MODBUS_TCP_MAX_ADU_LENGTH];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(50);
+  while (!m_stop && std::chrono::steady_clock::now() < deadline) {
+    fd_set fds;
+    FD_ZERO(&fds);
+    FD_SET(m_listen, &fds);
+    int maxFd = m_listen;
+    for (int c : clients) FD_SET(c, &fds), maxFd = std::max(maxFd, c);
+    timeval tv{0, 100000};
+    if (select(maxFd + 1, &fds, nullptr, nullptr, &tv) <= 0) continue;
+    if (FD_ISSET(m_listen, &fds)) {
+      const int c = accept(m_listen, nullptr, nullptr);
+      if (c >= 0) {
+        // Answers go out at once, as from a device, not held back for the next ACK.
+        const int one = 1;
+        setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        clients.insert(c);
+      }
+    }
+    for (auto it = clients.begin(); it != clients.end();) {
+      const int c = *it;
+      if (!FD_ISSET(c, &fds)) {
+        ++it;
+        continue;
+      }
+      modbus_set_socket(ctx, c);
+      const int rc = modbus_receive(ctx, query);
+      if (rc <= 0) {
+        if (rc < 0) {
+          close(c);
+          it = clients.erase(it);
+          continue;
+        }
+        ++it;
+        continue;
+      }
+      ++m_requests;
+      if (m_delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
+      const int unit = query[modbus_get_header_length(ctx) - 1];
+      std::lock_guard lock(m_mutex);
+      auto u = m_units.find(unit);
+      if (u == m_units.end())
+        modbus_reply_exception(ctx, query, MODBUS_EXCEPTION_GATEWAY_TARGET);
+      else
+        modbus_reply(ctx, query, rc, u->second->map);
+      ++it;
+    }
+  }
+  for (int c : clients) close(c);
+}
+
+}  // namespace hvtest

@@ -1,0 +1,46 @@
+#pragma once
+// A pyftpdlib server (tests/support/ftp_server.py) run by the distribution's python3 on
+// 127.0.0.1 and a free port, for the transfer tests. Stopped by its pid at destruction.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+#include <wx/string.h>
+
+namespace hvtest {
+
+class FtpTestServer {
+ public:
+  struct Options {
+    wxString user = wxS("dev");
+    wxString password = wxS("pw");
+    wxString readonlyUser;   // a second account without write rights
+    long rate = 0;           // upload bytes per second, 0: unlimited
+    bool full = false;       // every STOR answered "452"
+    bool mute = false;       // accepts connections, never answers
+  };
+
+  // Serves `root` (created when missing). Port() is 0 when the server did not start.
+  explicit FtpTestServer(const wxString& root, Options options);
+  explicit FtpTestServer(const wxString& root) : FtpTestServer(root, Options{}) {}
+  ~FtpTestServer();
+  FtpTestServer(const FtpTestServer&) = delete;
+  FtpTestServer& operator=(const FtpTestServer&) = delete;
+
+  int Port() const { return m_port; }
+  // "127.0.0.1:<port>", as a device address with the port.
+  wxString Address() const;
+  const wxString& Root() const { return m_root; }
+  // The files stored so far, in order, relative to the root.
+  std::vector<wxString> Stored() const;
+  // Ends the server at once (SIGKILL), as a device that goes away.
+  void Kill();
+
+ private:
+  wxString m_root;
+  wxString m_log;
+  pid_t m_pid = -1;
+  int m_port = 0;
+};
+
+}  // namespace hvtest
