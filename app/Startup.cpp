@@ -47,7 +47,7 @@ void BindServices(const UiBindings& ui) {
   services.Bind<hv::IDeviceCapabilities>(&capabilities);
   services.Bind<hv::IDataPointConversion>(&noDataPointConversion);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
-  if (ui.registerRunners) ui.registerRunners(hv::Ui());
+  if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());
 }
 
 std::vector<std::string> MissingBindings() {

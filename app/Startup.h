@@ -19,10 +19,11 @@ namespace hv {
 class IEventLoop;
 }
 
-// What only the window layer has: its event loop and the dialogs.
+// What only the window layer has: its event loop, and what it binds to the interaction
+// facade (message boxes, the dialog runners) and beside it (the desktop's clipboard).
 struct UiBindings {
   hv::IEventLoop* eventLoop = nullptr;
-  std::function<void(hv::UiFacade& ui)> registerRunners;
+  std::function<void(hv::UiFacade& ui)> bindWindowLayer;
 };
 
 // Binds every service: the display-free ones of the program itself and the window

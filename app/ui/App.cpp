@@ -72,23 +72,8 @@ hv::IEventLoop& WxEventLoop() {
 bool CHalvoraApp::OnInit() {
   hv::InitRegistryStore();
   SetAppName("Halvora");
-  hv::Ui().SetMessageHandler([](UINT, const wxString& text, UINT style) {
-    // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
-    // the program is asked to end while it is up.
-    const wxString caption = hv::UiFacade::CurrentCaption();
-    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, caption.empty() ? wxS("Halvora") : caption,
-                               StyleFor(style));
-    return AnswerFor(dlg.ShowModal());
-  });
-  BindServices(UiBindings{&WxEventLoop(), [this](hv::UiFacade&) { RegisterDialogs(); }});
+  BindServices(UiBindings{&WxEventLoop(), [](hv::UiFacade& ui) { BindWindowLayer(ui); }});
   if (!CheckBindings()) return false;
-  // A dialog this version does not have is reported, not skipped in silence.
-  hv::Ui().SetMissingHandler([](const char* what) {
-    if (wxIsMainThread()) return ReportMissingDialog(what);
-    LogMissingDialog(what);
-    return hv::kNoRunner;
-  });
-  InstallWxClipboardStore();
   m_modals = std::make_unique<CModalDialogs>();
   m_modals->Register();
   m_closeRetry.SetOwner(this);
@@ -151,7 +136,24 @@ int CHalvoraApp::OnExit() {
   return code;
 }
 
-void CHalvoraApp::RegisterDialogs() {
+// The window layer's part of the bindings: message boxes, dialogs, the report of a
+// dialog this version does not have, and the desktop's clipboard.
+void CHalvoraApp::BindWindowLayer(hv::UiFacade& ui) {
+  ui.SetMessageHandler([](UINT, const wxString& text, UINT style) {
+    // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
+    // the program is asked to end while it is up.
+    const wxString caption = hv::UiFacade::CurrentCaption();
+    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, caption.empty() ? wxS("Halvora") : caption,
+                               StyleFor(style));
+    return AnswerFor(dlg.ShowModal());
+  });
+  // A dialog this version does not have is reported, not skipped in silence.
+  ui.SetMissingHandler([](const char* what) {
+    if (wxIsMainThread()) return ReportMissingDialog(what);
+    LogMissingDialog(what);
+    return hv::kNoRunner;
+  });
+  InstallWxClipboardStore();
   RegisterAppDialogs();
   RegisterSharedDialogs();
 }

@@ -14,6 +14,7 @@
 class CMainFrame;
 namespace hv {
 class IEventLoop;
+class UiFacade;
 }
 
 // The toolkit's event loop and keyboard as the core sees them.
@@ -43,7 +44,7 @@ class CHalvoraApp : public wxApp {
   void CloseMainWindow();
 
  private:
-  void RegisterDialogs();
+  static void BindWindowLayer(hv::UiFacade& ui);
   std::unique_ptr<CTavProjectApp> m_app;
   CMainFrame* m_frame = nullptr;
   std::unique_ptr<CModalDialogs> m_modals;
