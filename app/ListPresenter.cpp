@@ -197,7 +197,8 @@ void CListPresenter::ChangeColumnSet(CProjectObject* object) {
   wxString value;
   const wxString key = LayoutKey(*object);
   if (IsTextsFolder(*object)) {
-    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object))) project->GetSetting(value, "Pane1", key, wxString());
+    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object)))
+      project->GetSetting(value, projectset::kPane, key, wxString());
   } else {
     value = m_profile.GetString("Pane1", key, wxString());
   }
@@ -222,7 +223,8 @@ void CListPresenter::SaveLayout(CProjectObject* object) {
   const wxString value = FormatListLayout(m_table, m_sortColumn, m_sortDirection, texts);
   const wxString key = LayoutKey(*object);
   if (texts) {
-    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object))) project->WritePaneSetting(key, value);
+    if (auto* project = dynamic_cast<CPOProject*>(FindProjectObject(object)))
+      project->WritePaneSetting(key, value);
   } else {
     m_profile.WriteString("Pane1", key, value);
   }

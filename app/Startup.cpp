@@ -52,7 +52,8 @@ void BindServices(const UiBindings& ui) {
 
 std::vector<std::string> MissingBindings() {
   std::vector<std::string> missing;
-  for (const std::string& name : hv::Services().Missing(RequiredServices())) missing.push_back("service '" + name + "'");
+  for (const std::string& name : hv::Services().Missing(RequiredServices()))
+    missing.push_back("service '" + name + "'");
   for (const std::type_index& type : hv::KnownRequestTypes()) {
     if (hv::Ui().HasRunner(type)) continue;
     const std::string name = hv::RequestTypeName(type);

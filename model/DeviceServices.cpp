@@ -22,7 +22,9 @@ wxString DeviceName(CPOPrjDevice* device) {
   return object ? object->GetName() : wxString();
 }
 
-BOOL IsCFAvailable(CPOPrjDevice* device) { return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE; }
+BOOL IsCFAvailable(CPOPrjDevice* device) {
+  return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE;
+}
 
 WORD DefaultLanguage(CPOProject* project) {
   return project ? hv::Service<CProjectServices>().GetDefaultLanguage(*project) : kNoLanguage;

@@ -213,7 +213,8 @@ BOOL CPOPrjDevice::SetCurrentDevice() {
   hv::set_registry_strvalue(hv::kKeyProduct, wxS("CurrentDevice"), GetName());
   CPOProject* project = ProjectNodeOf(*this);
   if (project) project->MakeCurrent();
-  hv::Service<hv::IApplicationState>().SetCurrentSelection((project ? project->GetName() : wxString()) + "/" + GetName());
+  const wxString projectName = project ? project->GetName() : wxString();
+  hv::Service<hv::IApplicationState>().SetCurrentSelection(projectName + "/" + GetName());
   return TRUE;
 }
 

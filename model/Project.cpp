@@ -312,7 +312,9 @@ void CProjectOperations::Backup(CPOProject& project) {
 wxString CProjectOperations::RunRestore(CPOProject&) {
   RestoreRequest request;
   request.profilePath = hv::Service<hv::IApplicationState>().ProfilePath();
-  request.target.deleteProject = [](const wxString& folder) { return CPOProject::RemoveProjectByPath(folder) != FALSE; };
+  request.target.deleteProject = [](const wxString& folder) {
+    return CPOProject::RemoveProjectByPath(folder) != FALSE;
+  };
   if (hv::Ui().Run(request) != IDOK) return wxString();
   return request.restoredPath;
 }
