@@ -39,7 +39,6 @@
 void RegisterObjectClasses() {
   CObjectFactory::Register<CPOPrjFolder>();
   CObjectFactory::Register<CPOProject>();
-  CPOProject::RegisterHooks();
   CObjectFactory::Register<CPODocuments>();
   CObjectFactory::Register<CPODoc>();
   CObjectFactory::Register<CPOPrjDevice>();

@@ -274,18 +274,6 @@ void CPOProject::OnProjectDownload() {
   hv::Service<hv::IProjectOperations>().Download(*this);
 }
 
-void CPOProject::RegisterHooks() {
-  projectlist::SetProjectMaker([](const projectlist::Row& row) -> std::unique_ptr<CProjectObject> {
-    auto project = std::make_unique<CPOProject>(row.name, hv::NormalizePath(row.path));
-    project->SetLevel(row.level);
-    project->SetParentFolderKey(row.parentKey);
-    return project;
-  });
-  projectlist::SetProjectPathSetter([](CProjectObject& object, const wxString& path) {
-    if (auto* project = dynamic_cast<CPOProject*>(&object)) project->SetFolder(hv::NormalizePath(path));
-  });
-}
-
 // --- the project operations bound at start-up ---
 
 // The folder commands run on a temporary project whose parent is the folder.

@@ -117,8 +117,6 @@ class CPOProject : public CProjectObject {
   void OnExportDataPoints();
   void OnProjectDownload();
 
-  // Registers the class with the project list (rows become projects).
-  static void RegisterHooks();
 
   HV_DECLARE_COMMAND_MAP()
 

@@ -4,6 +4,7 @@
 
 #include "model/ObjectFactory.h"
 #include "model/PrjFolder.h"
+#include "model/Project.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -17,8 +18,6 @@ namespace db = hv::db;
 
 namespace {
 
-ProjectMaker g_maker;
-ProjectPathSetter g_pathSetter;
 
 Row FromDb(const hv::db::ProjektRow& r) {
   Row row;
@@ -142,13 +141,11 @@ wxString FreeCopyName(const wxString& base) {
   }
 }
 
-void SetProjectMaker(ProjectMaker maker) { g_maker = std::move(maker); }
-void SetProjectPathSetter(ProjectPathSetter setter) { g_pathSetter = std::move(setter); }
-
 std::unique_ptr<CProjectObject> MakeProject(const Row& row) {
-  // The project class registers its maker with the other object classes.
-  if (!g_maker) CObjectFactory::IsRegistered("CPOProject");
-  return g_maker ? g_maker(row) : nullptr;
+  auto project = std::make_unique<CPOProject>(row.name, hv::NormalizePath(row.path));
+  project->SetLevel(row.level);
+  project->SetParentFolderKey(row.parentKey);
+  return project;
 }
 
 }  // namespace projectlist
@@ -208,7 +205,8 @@ BOOL CProjectListSource::LoadRoots(hv::IProjectDocument& doc) {
     for (CProjectObject* root : doc.GetRoots())
       if (root->GetName() == row.name) existing = root;
     if (existing) {
-      if (!row.path.empty() && g_pathSetter) g_pathSetter(*existing, row.path);
+      if (auto* project = dynamic_cast<CPOProject*>(existing); project && !row.path.empty())
+        project->SetFolder(hv::NormalizePath(row.path));
       continue;
     }
     if (row.path.empty() && row.level == 0) doc.AddRoot(std::make_unique<CPOPrjFolder>(row.name));

@@ -52,14 +52,8 @@ wxString FreeName(const wxString& format);
 // "<base>_<n>" that no row has, shortened before its last "_" to fit 30 characters.
 wxString FreeCopyName(const wxString& base);
 
-// Makes the object of a project row. Registered by the projects code; without it
-// project rows are not shown.
-using ProjectMaker = std::function<std::unique_ptr<CProjectObject>(const Row& row)>;
-void SetProjectMaker(ProjectMaker maker);
+// The project object of a project row.
 std::unique_ptr<CProjectObject> MakeProject(const Row& row);
-// Hands a row's path to an existing project object (a root named like a row).
-using ProjectPathSetter = std::function<void(CProjectObject& project, const wxString& path)>;
-void SetProjectPathSetter(ProjectPathSetter setter);
 
 constexpr int kMaxName = 30;
 constexpr int kMaxPath = 255;

@@ -117,7 +117,7 @@ void RestoreInto(CTavProjectDoc& doc) {
 }  // namespace
 
 TEST(BackupRestoreCommands, ProjectRoundTripsThroughItsCommands) {
-  CObjectFactory::IsRegistered("CPOProject");   // registers the classes and their hooks
+  CObjectFactory::IsRegistered("CPOProject");   // registers the classes
   hvtest::TempDir archives;
   const wxString archive = archives.Sub("Anlage_backup.zip");
   const auto original = BackUpSample(archive);

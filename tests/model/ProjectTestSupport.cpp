@@ -10,7 +10,6 @@ namespace projtest {
 ProjectFixture::ProjectFixture() {
   hvtest::UsePrivateTrash();
   doc.AddView(&view);
-  CPOProject::RegisterHooks();
   hv::MakeFolders(ProjectsRoot());
   hv::db::dbank_open();
   EXPECT_TRUE(hv::db::db_create_dbf(projectlist::TableFile()));

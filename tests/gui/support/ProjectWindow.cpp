@@ -26,7 +26,6 @@ ProjectWindowFixture::ProjectWindowFixture(const std::string& systemRegistry) {
   m_previousStore = &ClipboardStore();
   SetClipboardStore(&clipboard);
   CObjectFactory::IsRegistered("CPOProject");
-  CPOProject::RegisterHooks();
   hv::MakeFolders(ProjectsRoot());
   hv::db::dbank_open();
   EXPECT_TRUE(hv::db::db_create_dbf(projectlist::TableFile()));
