@@ -5,6 +5,7 @@
 #include "app/AppStateService.h"
 #include "framework/Services.h"
 #include "model/ModelServices.h"
+#include "model/ProjectCopy.h"
 #include "model/ProjectOperations.h"
 
 namespace {
@@ -15,7 +16,8 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
   return {R::Need<hv::IApplicationState>(),   R::Need<hv::IEventLoop>(),
           R::Need<hv::IProcessCheck>(),       R::Need<hv::IProjectOperations>(),
           R::Need<hv::IDeviceCapabilities>(), R::Need<hv::IDataPointConversion>(),
-          R::Need<CDeviceServices>(),         R::Need<CProjectServices>()};
+          R::Need<CDeviceServices>(),         R::Need<CProjectServices>(),
+          R::Need<hv::IProjectConverter>()};
 }
 
 // Each is answered by the "function not available" notice (ReportMissingDialog).
@@ -37,6 +39,8 @@ void BindServices(const UiBindings& ui) {
   static CPrjDeviceCapabilities capabilities;
   // No class makes data points yet: a pasted data point keeps its kind.
   static hv::IDataPointConversion noDataPointConversion;
+  // The conversion library of older projects does not exist here.
+  static hv::IProjectConverter noProjectConverter;
 
   hv::ServiceRegistry& services = hv::Services();
   services.Bind<hv::IApplicationState>(&application);
@@ -46,6 +50,7 @@ void BindServices(const UiBindings& ui) {
   services.Bind<CDeviceServices>(&deviceServices);
   services.Bind<hv::IDeviceCapabilities>(&capabilities);
   services.Bind<hv::IDataPointConversion>(&noDataPointConversion);
+  services.Bind<hv::IProjectConverter>(&noProjectConverter);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
   if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());
 }

@@ -52,7 +52,6 @@ void DropStaleObjects(CPOProject& moved) {
   }
 }
 
-ProjectConverter g_converter;
 
 // The conversion library does not exist here: an older project is refused before
 // anything is asked or written.
@@ -166,8 +165,6 @@ BOOL AddImported(const wxString& name, const wxString& folder, CProjectObject* p
 
 }  // namespace
 
-void SetProjectConverter(ProjectConverter converter) { g_converter = std::move(converter); }
-const ProjectConverter& GetProjectConverter() { return g_converter; }
 
 wxString ProjectCopyName(const wxString& name, int n) {
   wxString copy = wxString::Format("%s_%d", name, n);
@@ -299,12 +296,13 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
       const wxString deviceSet = hv::ResolvePath(hv::JoinPath(hv::JoinPath(source, entry), wxS("device.set")));
       if (!hv::IsFolder(hv::JoinPath(source, entry)) || !hv::IsFile(deviceSet)) continue;
       if (hv::IniGetInt(deviceSet, wxS("config"), wxS("version"), 0) >= kProjectDataVersion) continue;
-      if (!g_converter.updateProject) {
+      hv::IProjectConverter& converter = hv::Service<hv::IProjectConverter>();
+      if (!converter.CanUpdate()) {
         ShowConversionNotAvailable();
         return FALSE;
       }
       if (!AskConversion()) return FALSE;
-      if (!g_converter.updateProject(source)) {
+      if (!converter.UpdateProject(source)) {
         ShowImportFailed();
         return FALSE;
       }
@@ -329,7 +327,8 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
     hv::ShowMessage(10288, wxS("Der gewählte Ordner enthält kein gültiges Projekt!"), MB_OK | MB_ICONINFORMATION);
     return FALSE;
   }
-  if (!g_converter.importProject) {
+  hv::IProjectConverter& converter = hv::Service<hv::IProjectConverter>();
+  if (!converter.CanImport()) {
     ShowConversionNotAvailable();
     return FALSE;
   }
@@ -340,7 +339,7 @@ BOOL CProjectCopy::Import(CPOProject& on, const wxString& given) {
   wxString target = hv::JoinPath(projects, name);
   for (int n = 1; RowHasPath(*rows, target) || hv::PathExists(hv::ResolvePath(target)); ++n)
     target = hv::JoinPath(projects, wxString::Format("%s_%d", name, n));
-  if (!g_converter.importProject(source, target)) {
+  if (!converter.ImportProject(source, target)) {
     ShowImportFailed();
     return FALSE;
   }

@@ -7,16 +7,22 @@
 
 #include "model/Project.h"
 
-// The conversion library of older projects. It does not exist here: unless a test sets
-// them, both are empty and an older project is refused as not convertible.
-struct ProjectConverter {
+namespace hv {
+// The conversion library of older projects, through the services door. It does not
+// exist here: the program binds this base, which converts nothing, so an older project
+// is refused as not convertible before anything is asked or written.
+class IProjectConverter {
+ public:
+  static constexpr const char* kServiceName = "project converter";
+  virtual ~IProjectConverter() = default;
+  virtual bool CanImport() { return false; }
+  virtual bool CanUpdate() { return false; }
   // Copies and converts the project in `source` into the new folder `target`.
-  std::function<BOOL(const wxString& source, const wxString& target)> importProject;
+  virtual BOOL ImportProject(const wxString&, const wxString&) { return FALSE; }
   // Converts the project in its folder.
-  std::function<BOOL(const wxString& folder)> updateProject;
+  virtual BOOL UpdateProject(const wxString&) { return FALSE; }
 };
-void SetProjectConverter(ProjectConverter converter);
-const ProjectConverter& GetProjectConverter();
+}  // namespace hv
 
 // The least data version each device's "device.set" must carry for a current project.
 constexpr int kProjectDataVersion = 2910;

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include "model/ObjectFactory.h"
 #include "model/PrjFolder.h"
 #include "model/Project.h"
 #include "platform/Codec.h"

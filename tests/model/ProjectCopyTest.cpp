@@ -16,7 +16,6 @@ using projtest::ProjectFixture;
 namespace {
 
 struct ProjectCopyFixture : ProjectFixture {
-  ~ProjectCopyFixture() override { SetProjectConverter({}); }
 
   // A project with a device folder and a document to copy.
   CPOProject* Template(CPOPrjFolder* folder, const wxString& name) {
@@ -213,7 +212,10 @@ TEST_F(ProjectCopyFixture, ImportAsksAboutOldDevicesAndReportsTheMissingConverte
   EXPECT_FALSE(projectlist::NameExists("Alt"));
 
   // A converter that fails, after the question.
-  SetProjectConverter({{}, [](const wxString&) { return FALSE; }});
+  struct Failing : hv::IProjectConverter {
+    bool CanUpdate() override { return true; }
+  } failing;
+  hv::ServiceOverride<hv::IProjectConverter> bound(&failing);
   PickFolder(source);
   ui.ExpectMessage(10227, IDNO);
   folder->OnImport();
@@ -256,13 +258,18 @@ TEST_F(ProjectCopyFixture, ImportOfOlderProjects) {
 
   // With a converter: two imports of one name get two folders in the projects folder.
   std::vector<wxString> targets;
-  SetProjectConverter({[&targets](const wxString&, const wxString& target) {
-                         targets.push_back(target);
-                         hv::MakeFolders(target);
-                         hvtest::WriteAll(hv::JoinPath(target, "PROJECT.SET"), "[Config]\r\n");
-                         return TRUE;
-                       },
-                       {}});
+  struct Converting : hv::IProjectConverter {
+    explicit Converting(std::vector<wxString>& t) : targets(t) {}
+    bool CanImport() override { return true; }
+    BOOL ImportProject(const wxString&, const wxString& target) override {
+      targets.push_back(target);
+      hv::MakeFolders(target);
+      hvtest::WriteAll(hv::JoinPath(target, "PROJECT.SET"), "[Config]\r\n");
+      return TRUE;
+    }
+    std::vector<wxString>& targets;
+  } converting(targets);
+  hv::ServiceOverride<hv::IProjectConverter> boundConverting(&converting);
   for (int i = 0; i < 2; ++i) {
     PickFolder(source);
     ui.ExpectMessage(10227, IDYES);
