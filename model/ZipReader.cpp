@@ -18,6 +18,7 @@
 namespace {
 
 constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kHoleMin = 64 * 1024;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
@@ -433,7 +434,9 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
   uLong crc = crc32(0L, Z_NULL, 0);
   bool ended = !deflated && left == 0;
   bool ok = true;
-  // One block in, everything it inflates to out; never more than the entry says.
+  bool holes = false;
+  // One block in, everything it inflates to out; never more than the entry says. Blocks
+  // of zeros become holes, so a sparse file comes back sparse.
   auto put = [&](const unsigned char* data, std::size_t n) {
     if (n > e.uncompressedSize - written) {
       why = wxS("Daten im Archiv beschädigt");
@@ -441,7 +444,10 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
     }
     crc = crc32(crc, data, static_cast<uInt>(n));
     written += n;
-    if (!WriteAll(fd, reinterpret_cast<const char*>(data), n)) {
+    if (n >= kHoleMin && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0 &&
+        lseek(fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
+      holes = true;
+    } else if (!WriteAll(fd, reinterpret_cast<const char*>(data), n)) {
       why = wxS("Schreibfehler: ") + ErrnoText();
       return false;
     }
@@ -492,6 +498,10 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
     }
   }
   if (deflated) inflateEnd(&z);
+  if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
+    why = wxS("Schreibfehler: ") + ErrnoText();
+    ok = false;
+  }
   if (!ok) return false;
   if (written != e.uncompressedSize) {
     why = wxS("Daten im Archiv unvollständig");
