@@ -41,17 +41,8 @@ bool BackUp(const wxString& project, const wxString& archive) {
   return request.succeeded;
 }
 
-// Restores into the user folder's projects folder; returns the restored project folder.
 wxString Restore(const wxString& archive) {
-  hvtest::ScriptedUi ui;
-  RestoreRequest request;
-  RestoreController restore(request);
-  if (!restore.ChooseArchive(archive) || !restore.Start(restore.TargetFolder())) return wxString();
-  if (!backuptest::RunToEnd(restore, 120000) || !restore.Succeeded()) {
-    ADD_FAILURE() << hv::ToUtf8(restore.StatusText());
-    return wxString();
-  }
-  return request.restoredPath;
+  return backuptest::RestoreThrough(archive);
 }
 
 // unzip -t (every entry inflated and its CRC checked) and python3's zipfile, run beside
