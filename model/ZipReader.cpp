@@ -61,33 +61,11 @@ bool EntryTime(const ZipEntryInfo& info, time_t& out) {
   return out != static_cast<time_t>(-1);
 }
 
-class FdSource : public zipfmt::Source {
- public:
-  FdSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
-  std::uint64_t Size() const override { return m_size; }
-  bool ReadAt(std::uint64_t at, void* out, std::size_t n) const override {
-    auto* p = static_cast<char*>(out);
-    while (n > 0) {
-      const ssize_t r = pread(m_fd, p, n, static_cast<off_t>(at));
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) return false;
-      p += r;
-      n -= static_cast<std::size_t>(r);
-      at += static_cast<std::uint64_t>(r);
-    }
-    return true;
-  }
-
- private:
-  int m_fd;
-  std::uint64_t m_size;
-};
-
 }  // namespace
 
 struct CZipReader::Archive {
   int fd = -1;
-  std::unique_ptr<FdSource> source;
+  std::unique_ptr<zipfmt::FileSource> source;
   zipfmt::Directory dir;
   ~Archive() {
     if (fd >= 0) close(fd);
@@ -142,7 +120,7 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   if (archive->fd < 0 || fstat(archive->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     why = archive->fd < 0 ? std::strerror(errno) : "not a file";
   } else {
-    archive->source = std::make_unique<FdSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
+    archive->source = std::make_unique<zipfmt::FileSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
     zipfmt::ReadDirectory(*archive->source, archive->dir, why);
   }
   if (!why.empty()) {
@@ -416,7 +394,7 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
 
 bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
   const zipfmt::Entry& e = m_archive->dir.entries[m_index];
-  const FdSource& source = *m_archive->source;
+  const zipfmt::FileSource& source = *m_archive->source;
   std::uint64_t at = 0;
   std::string error;
   if (!zipfmt::DataStart(source, m_archive->dir, e, at, error)) {

@@ -1,6 +1,9 @@
 #include "model/ZipRecords.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace zipfmt {
@@ -100,6 +103,19 @@ bool ApplyZip64Extra(Entry& e, std::uint16_t diskField, std::string& error) {
 }
 
 }  // namespace
+
+bool FileSource::ReadAt(std::uint64_t at, void* out, std::size_t n) const {
+  auto* p = static_cast<char*>(out);
+  while (n > 0) {
+    const ssize_t r = pread(m_fd, p, n, static_cast<off_t>(at));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    p += r;
+    n -= static_cast<std::size_t>(r);
+    at += static_cast<std::uint64_t>(r);
+  }
+  return true;
+}
 
 std::uint32_t DosDate(int year, int month, int day, int hour, int minute, int second) {
   const auto y = static_cast<std::uint32_t>(year >= 1980 ? year - 1980 : 0);

@@ -80,6 +80,18 @@ class Source {
   virtual bool ReadAt(std::uint64_t at, void* out, std::size_t n) const = 0;
 };
 
+// A file opened for reading, read with pread.
+class FileSource : public Source {
+ public:
+  FileSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+  std::uint64_t Size() const override { return m_size; }
+  bool ReadAt(std::uint64_t at, void* out, std::size_t n) const override;
+
+ private:
+  int m_fd;
+  std::uint64_t m_size;
+};
+
 // Finds the end records (Zip64 ones too) and reads every central header. When the
 // directory is not where its size and offset say, it is looked for where its offset
 // alone says (writers that state a wrong directory size), as Info-ZIP does.

@@ -55,28 +55,6 @@ bool WriteAllAt(int fd, const char* data, std::size_t n, off_t at) {
   return true;
 }
 
-class FdSource : public zipfmt::Source {
- public:
-  FdSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
-  std::uint64_t Size() const override { return m_size; }
-  bool ReadAt(std::uint64_t at, void* out, std::size_t n) const override {
-    auto* p = static_cast<char*>(out);
-    while (n > 0) {
-      const ssize_t r = pread(m_fd, p, n, static_cast<off_t>(at));
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) return false;
-      p += r;
-      n -= static_cast<std::size_t>(r);
-      at += static_cast<std::uint64_t>(r);
-    }
-    return true;
-  }
-
- private:
-  int m_fd;
-  std::uint64_t m_size;
-};
-
 bool NameFromDisk(const char* raw, wxString& name) {
   name = hv::FromFs(raw);
   return !name.empty() && hv::ToFs(name) == raw;
@@ -293,7 +271,7 @@ bool CZipWriter::VerifyArchive(wxString& why) const {
     why = wxS("Größe");
     return false;
   }
-  const FdSource source(m_fd, m_position);
+  const zipfmt::FileSource source(m_fd, m_position);
   zipfmt::Directory dir;
   std::string error;
   if (!zipfmt::ReadDirectory(source, dir, error)) {

@@ -12,7 +12,6 @@
 #include "model/RestoreController.h"
 #include "model/ZipReader.h"
 #include "model/ZipRecords.h"
-#include "model/ZipWriter.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/ZipTestSupport.h"
@@ -209,10 +208,7 @@ TEST(ZipForeign, OrdinaryProjectsGiveClassicArchives) {
   if (!HavePython()) GTEST_SKIP() << "python3 missing";
   TempDir dir;
   WriteSampleProject(dir.Path());
-  CZipWriter writer;
-  ASSERT_TRUE(writer.OpenZip(dir.Sub("P.zip"), dir.Path()));
-  writer.AddFolderToZip(dir.Sub("P"), FALSE);
-  ASSERT_TRUE(writer.CloseZip());
+  ASSERT_TRUE(ZipProject(dir.Path(), dir.Sub("P.zip")));
   // Version 2.0 everywhere, no extra fields and no Zip64 end records.
   std::string out;
   ASSERT_EQ(RunCommand("/usr/bin/python3 -c 'import sys, zipfile\n"
@@ -277,10 +273,7 @@ TEST(ZipForeign, Zip64ArchivesOfPythonAndInfoZipRestore) {
 TEST(ZipForeign, WrongDirectorySizeFoundByTheDirectorysSignatures) {
   TempDir dir;
   WriteSmallProject(dir.Path());
-  CZipWriter writer;
-  ASSERT_TRUE(writer.OpenZip(dir.Sub("P.zip"), dir.Path()));
-  writer.AddFolderToZip(dir.Sub("P"), FALSE);
-  ASSERT_TRUE(writer.CloseZip());
+  ASSERT_TRUE(ZipProject(dir.Path(), dir.Sub("P.zip")));
   const std::string good = ReadAll(dir.Sub("P.zip"));
   const std::map<std::string, std::string> original = Snapshot(dir.Sub("P"));
   for (int delta : {-10, 10, 1000}) {

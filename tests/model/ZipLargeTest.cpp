@@ -76,6 +76,19 @@ struct PeerCheck {
   ~PeerCheck() { Wait(); }
 };
 
+// Backs the project up, then restores it while the peers check the archive; the
+// restored folder, empty after a failure.
+wxString RoundTrip(const wxString& project, const wxString& archive, const std::string& pythonExpects) {
+  if (!BackUp(project, archive)) return wxString();
+  PeerCheck peers(archive, 1 << 20);
+  const wxString restored = Restore(archive);
+  peers.Wait();
+  EXPECT_EQ(peers.unzipStatus, 0) << peers.unzipOut;
+  EXPECT_EQ(peers.pythonStatus, 0) << peers.pythonOut;
+  EXPECT_EQ(peers.pythonOut, pythonExpects);
+  return restored;
+}
+
 bool HavePeers() { return HaveProgram("unzip") && HaveProgram("/usr/bin/python3"); }
 
 std::string Bytes(std::uint64_t seed, std::size_t n) {
@@ -146,15 +159,7 @@ TEST(ZipLarge, FileOverFourGibRoundTripsThroughBackupAndRestore) {
     PutAt(fd, kBig - (1 << 20), Bytes(3, 1 << 20));
     close(fd);
   }
-  const wxString archive = dir.Sub("Gross_backup.zip");
-  ASSERT_TRUE(BackUp(project, archive));
-
-  PeerCheck peers(archive, 1 << 20);
-  const wxString restored = Restore(archive);
-  peers.Wait();
-  EXPECT_EQ(peers.unzipStatus, 0) << peers.unzipOut;
-  EXPECT_EQ(peers.pythonStatus, 0) << peers.pythonOut;
-  EXPECT_EQ(peers.pythonOut, "5 " + std::to_string(kBig) + "\n");
+  const wxString restored = RoundTrip(project, dir.Sub("Gross_backup.zip"), "5 " + std::to_string(kBig) + "\n");
   ASSERT_FALSE(restored.empty());
 
   struct stat a, b;
@@ -185,16 +190,8 @@ TEST(ZipLarge, SeventyThousandFilesRoundTripThroughBackupAndRestore) {
       close(fd);
     }
   }
-  const wxString archive = dir.Sub("Viele_backup.zip");
-  ASSERT_TRUE(BackUp(project, archive));
-
-  PeerCheck peers(archive, 1 << 20);
-  const wxString restored = Restore(archive);
-  peers.Wait();
   const int entries = 1 + kFolders + kFolders * kPerFolder + 1;   // folders, files, PROJECT.SET
-  EXPECT_EQ(peers.unzipStatus, 0) << peers.unzipOut;
-  EXPECT_EQ(peers.pythonStatus, 0) << peers.pythonOut;
-  EXPECT_EQ(peers.pythonOut, std::to_string(entries) + " 10\n");
+  const wxString restored = RoundTrip(project, dir.Sub("Viele_backup.zip"), std::to_string(entries) + " 10\n");
   ASSERT_FALSE(restored.empty());
   EXPECT_TRUE(Snapshot(restored) == Snapshot(project));
 }
