@@ -69,8 +69,8 @@ bool SignatureAt(const Source& source, std::uint64_t at, std::uint32_t sig) {
 }
 
 // The Zip64 values of an entry's extra field, for exactly the fixed fields that hold
-// all ones.
-bool ApplyZip64Extra(Entry& e, std::uint16_t diskField, std::string& error) {
+// all ones. The disk number that may follow them is of no use in a single-disk archive.
+bool ApplyZip64Extra(Entry& e, std::string& error) {
   const auto* p = reinterpret_cast<const unsigned char*>(e.extra.data());
   std::size_t at = 0;
   while (at + 4 <= e.extra.size()) {
@@ -87,14 +87,12 @@ bool ApplyZip64Extra(Entry& e, std::uint16_t diskField, std::string& error) {
         left -= static_cast<std::size_t>(bytes);
         return true;
       };
-      std::uint64_t disk = 0;
       if ((e.uncompressedSize == kMax32 && !take(e.uncompressedSize, 8)) ||
           (e.compressedSize == kMax32 && !take(e.compressedSize, 8)) ||
-          (e.localOffset == kMax32 && !take(e.localOffset, 8)) || (diskField == kMax16 && !take(disk, 4))) {
+          (e.localOffset == kMax32 && !take(e.localOffset, 8))) {
         error = "Zip64 field too short";
         return false;
       }
-      if (diskField == kMax16) e.diskStart = static_cast<std::uint32_t>(disk);
       return true;
     }
     at += 4 + len;
@@ -249,8 +247,7 @@ std::size_t ParseCentralHeader(const unsigned char* p, std::size_t avail, Entry&
   e.compressedSize = Get32(p + 20);
   e.uncompressedSize = Get32(p + 24);
   const std::size_t nameLen = Get16(p + 28), extraLen = Get16(p + 30), commentLen = Get16(p + 32);
-  const std::uint16_t disk = Get16(p + 34);
-  e.diskStart = disk;
+  e.diskStart = Get16(p + 34);
   e.internalAttr = Get16(p + 36);
   e.externalAttr = Get32(p + 38);
   e.localOffset = Get32(p + 42);
@@ -263,7 +260,7 @@ std::size_t ParseCentralHeader(const unsigned char* p, std::size_t avail, Entry&
   e.name.assign(c, nameLen);
   e.extra.assign(c + nameLen, extraLen);
   e.comment.assign(c + nameLen + extraLen, commentLen);
-  if (!ApplyZip64Extra(e, disk, error)) return 0;
+  if (!ApplyZip64Extra(e, error)) return 0;
   return total;
 }
 
