@@ -67,8 +67,25 @@ struct CZipReader::Archive {
   int fd = -1;
   std::unique_ptr<zipfmt::FileSource> source;
   zipfmt::Directory dir;
+  // One inflate stream and its buffers serve every entry: thousands of small files
+  // would otherwise each pay for setting them up.
+  z_stream stream{};
+  bool streamReady = false;
+  std::vector<unsigned char> in = std::vector<unsigned char>(kBlock);
+  std::vector<unsigned char> out = std::vector<unsigned char>(kBlock);
+
+  Archive() = default;
+  Archive(const Archive&) = delete;
+  Archive& operator=(const Archive&) = delete;
   ~Archive() {
+    if (streamReady) inflateEnd(&stream);
     if (fd >= 0) close(fd);
+  }
+  // A fresh raw inflate stream.
+  bool BeginInflate() {
+    if (streamReady) return inflateReset(&stream) == Z_OK;
+    streamReady = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
+    return streamReady;
   }
 };
 
@@ -402,12 +419,15 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
     return false;
   }
   const bool deflated = e.method == Z_DEFLATED;
-  z_stream z{};
-  if (deflated && inflateInit2(&z, -MAX_WBITS) != Z_OK) {
+  if (deflated && !m_archive->BeginInflate()) {
     why = wxS("Speicher reicht nicht");
     return false;
   }
-  std::vector<unsigned char> in(kBlock), out(kBlock);
+  z_stream& z = m_archive->stream;
+  z.next_in = nullptr;
+  z.avail_in = 0;   // nothing left over from the entry before
+  std::vector<unsigned char>& in = m_archive->in;
+  std::vector<unsigned char>& out = m_archive->out;
   std::uint64_t left = e.compressedSize, written = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
   bool ended = !deflated && left == 0;
@@ -475,7 +495,6 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
       ok = false;
     }
   }
-  if (deflated) inflateEnd(&z);
   if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
     why = wxS("Schreibfehler: ") + ErrnoText();
     ok = false;
