@@ -25,7 +25,7 @@ namespace {
 constexpr std::uint16_t kVersionMadeBy = 20;
 constexpr std::size_t kFlushAt = 1 << 20;
 constexpr int kDefMemLevel = 8;
-// Large reads keep system calls and minizip's per-call work out of the profile.
+// Large reads keep system calls out of the profile.
 constexpr size_t kReadBlock = 512 * 1024;
 constexpr size_t kOutBlock = 256 * 1024;
 
