@@ -65,16 +65,22 @@ std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<w
   return out;
 }
 
-void CTavProjectApp::ChooseLanguage() {
+wxString LoadConfiguredLanguage() {
   wxString code;
   BYTE number = 0;
   if (hv::GetRegistryTavGraphIIString("Language", code)) {
-    m_languageCode = code.Left(4);
-    hv::InitMultiLanguage("Project", m_languageCode);
+    code = code.Left(4);
+    hv::InitMultiLanguage("Project", code);
   } else if (hv::GetRegistryTavGraphIIBin("Language", number)) {
     hv::InitMultiLanguage("Project", static_cast<int>(number));
-    m_languageCode = hv::GetLanguageCode(number);
+    code = hv::GetLanguageCode(number);
   }
+  return code;
+}
+
+void CTavProjectApp::ChooseLanguage() {
+  const wxString code = LoadConfiguredLanguage();
+  if (!code.empty()) m_languageCode = code;
   m_languageId = LanguageIdFor(m_languageCode);
 }
 
@@ -98,6 +104,13 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return FALSE;
   };
 
+  // The user folder must be a folder (or become one) before anything is kept in it.
+  const wxString userFolder = hv::UserFolder();
+  if (!hv::IsFolder(userFolder) && (hv::PathExists(userFolder) || !hv::MakeFolders(userFolder))) {
+    m_failureText = wxString::Format(
+        hv::LocalString(13505, wxS("Der Benutzerordner '%s' ist kein Ordner und kann nicht angelegt werden.")), userFolder);
+    return fail(1);
+  }
   // 1-2: the framework's registry key is fixed in the store; nothing else to prepare.
   // 3: external tools.
   if (m_host.loadTools) m_host.loadTools();
@@ -144,7 +157,10 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return fail(15);
   }
   // 16: document and main window.
-  if (!m_host.createDocument()) return fail(16);
+  if (!m_host.createDocument()) {
+    m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
+    return fail(16);
+  }
   if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(16);
   m_failedStep = 0;
   return TRUE;

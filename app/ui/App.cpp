@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include "framework/MissingDialog.h"
 #include "app/ui/Dialogs.h"
@@ -14,6 +15,7 @@
 #include "model/GraphToolCheck.h"
 #include "model/PrjDevice.h"
 #include "platform/Environment.h"
+#include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -45,6 +47,10 @@ int AnswerFor(int wx) {
     case wxID_CANCEL: case wxCANCEL: return IDCANCEL;
     default: return IDOK;
   }
+}
+
+void SayWhy(const wxString& text) {
+  std::fprintf(stderr, "halvora: %s\n", text.utf8_str().data());
 }
 
 }  // namespace
@@ -97,6 +103,8 @@ bool CHalvoraApp::OnInit() {
   if (!m_app->InitInstance(std::move(host))) {
     // A second copy ends quietly; other failures have shown their message.
     s_secondInstance = m_app->m_failedStep == 5;
+    s_startFailed = !s_secondInstance;
+    if (!m_app->m_failureText.empty()) SayWhy(m_app->m_failureText);
     m_app.reset();
     return false;
   }

@@ -33,6 +33,8 @@ class CHalvoraApp : public wxApp {
   int OnExit() override;
   // True when this start found another copy running and asked it to come forward.
   static bool SecondInstance() { return s_secondInstance; }
+  // True when start-up ended before the main window (the reason has been given).
+  static bool StartFailed() { return s_startFailed; }
   // Closes the main window as its close box would, once no modal dialog is open.
   void CloseMainWindow();
 
@@ -43,4 +45,5 @@ class CHalvoraApp : public wxApp {
   std::unique_ptr<CModalDialogs> m_modals;
   wxTimer m_closeRetry;
   static inline bool s_secondInstance = false;
+  static inline bool s_startFailed = false;
 };
