@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "framework/NewNameRules.h"
+#include "framework/ui/DialogLayout.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
@@ -23,8 +24,7 @@ CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
   sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
   sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
   SetSizerAndFit(sizer);
-  m_edit->SetFocus();
-  m_edit->SelectAll();
+  FocusOnOpen(this, m_edit);
 }
 
 void CDlgNewName::OnChar(wxKeyEvent& event) {

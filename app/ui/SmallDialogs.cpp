@@ -13,6 +13,7 @@
 
 #include "model/NewObjectKinds.h"
 #include "framework/PathDialogRules.h"
+#include "framework/ui/DialogLayout.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
@@ -72,6 +73,7 @@ CDlgLogID::CDlgLogID(wxWindow* parent, LogIdRequest& request)
   m_edit->SetMaxLength(5);
   sizer->Add(Row(this, wxS("Logische ID:"), m_edit), 0, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
+  FocusOnOpen(this, m_edit);
 }
 
 bool CDlgLogID::TransferDataFromWindow() {
@@ -90,6 +92,7 @@ CDlgNewLanguage::CDlgNewLanguage(wxWindow* parent, NewLanguageRequest& request)
   m_edit->SetMaxLength(NewLanguageRequest::kMaxLength);
   sizer->Add(Row(this, wxS("Sprache:"), m_edit), 0, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
+  FocusOnOpen(this, m_edit);
 }
 
 bool CDlgNewLanguage::TransferDataFromWindow() {

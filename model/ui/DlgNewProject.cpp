@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "framework/ui/DialogLayout.h"
 #include "model/ProjectRequests.h"
 #include "model/ui/ProjectPages.h"
 #include "platform/Ui.h"
@@ -35,6 +36,7 @@ class CDlgNewProject : public wxDialog {
     m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnNameChanged(); });
     m_boxes.create->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { UpdateBoxes(); });
     UpdateBoxes();
+    FocusOnOpen(this, m_name);
   }
 
   bool TransferDataFromWindow() override {

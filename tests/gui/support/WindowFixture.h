@@ -22,6 +22,18 @@ void Pump(std::chrono::milliseconds atLeast = std::chrono::milliseconds(50));
 // Pumps until `done` or the limit passes.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
 
+// While one lives, modal dialogs run for real instead of failing the test (the test
+// itself ends them).
+class ModalDialogsAllowed {
+ public:
+  ModalDialogsAllowed() { ++s_count; }
+  ~ModalDialogsAllowed() { --s_count; }
+  static bool Active() { return s_count > 0; }
+
+ private:
+  static inline int s_count = 0;
+};
+
 class WindowFixture : public testing::Test {
  protected:
   WindowFixture();

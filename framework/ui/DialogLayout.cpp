@@ -1,0 +1,46 @@
+#include "framework/ui/DialogLayout.h"
+
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+void FocusAndSelect(wxTextCtrl* field) {
+  field->SetFocus();
+  field->SelectAll();
+}
+
+}  // namespace
+
+void FocusOnOpen(wxDialog* dialog, wxTextCtrl* field) {
+  // The toolkit gives the focus to the default button as the window appears, after
+  // the dialog's own initialisation: the field takes it back once the window is up.
+  dialog->Bind(wxEVT_INIT_DIALOG, [field](wxInitDialogEvent& event) {
+    event.Skip();
+    FocusAndSelect(field);
+  });
+  dialog->Bind(wxEVT_SHOW, [dialog, field](wxShowEvent& event) {
+    event.Skip();
+    if (event.IsShown()) dialog->CallAfter([field] { FocusAndSelect(field); });
+  });
+}
+
+int TextWidth(const wxWindow* window, const wxString& text) {
+  int width = 0;
+  for (const wxString& line : wxSplit(text, '\n')) width = std::max(width, window->GetTextExtent(line).GetWidth());
+  return width;
+}
+
+void FitButtonToLabel(wxWindow* button) {
+  const wxSize best = button->GetBestSize();
+  const int padding = button->GetCharWidth() * 3;
+  const int needed = TextWidth(button, button->GetLabel()) + padding;
+  button->SetMinSize(wxSize(std::max(best.GetWidth(), needed), best.GetHeight()));
+}
+
+void MinWidthForText(wxWindow* control, const wxString& sample) {
+  const wxSize min = control->GetMinSize();
+  const int padding = control->GetCharWidth() * 2;
+  control->SetMinSize(wxSize(std::max(min.GetWidth(), TextWidth(control, sample) + padding), min.GetHeight()));
+}
