@@ -62,6 +62,8 @@ bool CHalvoraApp::OnInit() {
     // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
     // the program is asked to end while it is up.
     wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, wxS("Halvora"), StyleFor(style));
+    // Escape on a yes/no question means No, never the affirmative answer.
+    if ((style & 0x0F) == MB_YESNO) dlg.SetEscapeId(wxID_NO);
     return AnswerFor(dlg.ShowModal());
   });
   RegisterDialogs();
@@ -80,8 +82,10 @@ bool CHalvoraApp::OnInit() {
   m_closeRetry.SetOwner(this);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
   // A desktop session's end (or a test) asks us to close like the window's close box.
+  // The request runs as an ordinary event, not inside the signal's own dispatch: a
+  // question it opens would otherwise block every later signal.
   SetSignalHandler(SIGTERM, [](int) {
-    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CloseMainWindow();
+    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CallAfter([app] { app->RequestEnd(); });
   });
 
   m_app = std::make_unique<CTavProjectApp>();
@@ -111,6 +115,12 @@ bool CHalvoraApp::OnInit() {
   return true;
 }
 
+void CHalvoraApp::RequestEnd() {
+  if (m_ending) m_forceEnd = true;
+  m_ending = true;
+  CloseMainWindow();
+}
+
 void CHalvoraApp::CloseMainWindow() {
   // A modal dialog lives on its caller's stack and belongs to the window: the window
   // goes only once the dialogs are closed. Each is cancelled, innermost first; one that
@@ -122,7 +132,9 @@ void CHalvoraApp::CloseMainWindow() {
     return;
   }
   if (wxWindow* top = GetTopWindow()) {
-    top->Close();
+    // Without force the window may ask (objects cut and not pasted); a No keeps it and
+    // ends this request. Nothing on disk depends on the answer.
+    if (!top->Close(m_forceEnd) && !m_forceEnd) m_ending = false;
     wxWakeUpIdle();
   } else {
     ExitMainLoop();

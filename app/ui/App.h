@@ -35,15 +35,21 @@ class CHalvoraApp : public wxApp {
   static bool SecondInstance() { return s_secondInstance; }
   // True when start-up ended before the main window (the reason has been given).
   static bool StartFailed() { return s_startFailed; }
-  // Closes the main window as its close box would, once no modal dialog is open.
-  void CloseMainWindow();
+  // The desktop (or a signal) asks the program to end: the main window closes as its
+  // close box would, once no modal dialog is open. Asked again while that close is
+  // still under way (the user has not answered its question), the window closes
+  // without asking.
+  void RequestEnd();
 
  private:
   void RegisterDialogs();
+  void CloseMainWindow();
   std::unique_ptr<CTavProjectApp> m_app;
   CMainFrame* m_frame = nullptr;
   std::unique_ptr<CModalDialogs> m_modals;
   wxTimer m_closeRetry;
+  bool m_ending = false;      // an end request is under way
+  bool m_forceEnd = false;    // asked again meanwhile: end without questions
   static inline bool s_secondInstance = false;
   static inline bool s_startFailed = false;
 };

@@ -108,24 +108,65 @@ bool WindowExists(const std::string& title) {
 
 namespace hvtest {
 
-bool PressKeyInWindow(const std::string& title, int wxKeyCode) {
-  // xwininfo gives the window's place on the screen; the pointer goes to its middle so
-  // that the key reaches it even without a window manager giving it the focus.
-  FILE* p = popen(("xwininfo -name '" + title + "' 2>/dev/null").c_str(), "r");
-  if (!p) return false;
+namespace {
+
+struct Frame {
+  std::string id;
   int x = -1, y = -1, w = 0, h = 0;
-  char line[512];
+};
+
+// The mapped top-level windows named exactly `title` (any window for an empty title),
+// topmost first.
+std::vector<Frame> FramesNamed(const std::string& title) {
+  std::vector<Frame> out;
+  FILE* p = popen("xwininfo -root -children 2>/dev/null", "r");
+  if (!p) return out;
+  std::vector<std::string> ids;
+  char line[4096];
+  const std::string quoted = "\"" + title + "\"";
   while (fgets(line, sizeof line, p)) {
-    std::sscanf(line, " Absolute upper-left X: %d", &x);
-    std::sscanf(line, " Absolute upper-left Y: %d", &y);
-    std::sscanf(line, " Width: %d", &w);
-    std::sscanf(line, " Height: %d", &h);
+    const char* first = line + std::strspn(line, " ");
+    const bool isWindow = std::strncmp(first, "0x", 2) == 0;
+    if (isWindow && (title.empty() || std::strstr(line, (" " + quoted + ":").c_str()))) {
+      char id[64] = {0};
+      if (std::sscanf(line, " %63s", id) == 1) ids.emplace_back(id);
+    }
   }
   pclose(p);
-  if (x < 0 || y < 0 || w <= 0 || h <= 0) return false;
+  // xwininfo lists children bottom first.
+  for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+    FILE* q = popen(("xwininfo -id " + *it + " 2>/dev/null").c_str(), "r");
+    if (!q) continue;
+    Frame f;
+    f.id = *it;
+    bool viewable = false;
+    while (fgets(line, sizeof line, q)) {
+      std::sscanf(line, " Absolute upper-left X: %d", &f.x);
+      std::sscanf(line, " Absolute upper-left Y: %d", &f.y);
+      std::sscanf(line, " Width: %d", &f.w);
+      std::sscanf(line, " Height: %d", &f.h);
+      viewable = viewable || std::strstr(line, "IsViewable");
+    }
+    pclose(q);
+    if (viewable && f.w > 1 && f.h > 1) out.push_back(f);
+  }
+  return out;
+}
+
+}  // namespace
+
+int WindowCount(const std::string& title) { return static_cast<int>(FramesNamed(title).size()); }
+int ShownWindowCount() { return WindowCount(std::string()); }
+
+bool PressKeyInWindow(const std::string& title, int wxKeyCode, int modifiers, int index) {
+  // The pointer goes to the window's middle so that the key reaches it even without a
+  // window manager giving it the focus.
+  const std::vector<Frame> frames = FramesNamed(title);
+  if (index < 0 || index >= static_cast<int>(frames.size())) return false;
+  const Frame& f = frames[static_cast<size_t>(index)];
   wxUIActionSimulator sim;
-  sim.MouseMove(x + w / 2, y + h / 2);
-  return sim.Char(wxKeyCode);
+  sim.MouseMove(f.x + f.w / 2, f.y + f.h / 2);
+  return sim.Char(wxKeyCode, modifiers);
 }
 
 }  // namespace hvtest

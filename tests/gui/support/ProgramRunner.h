@@ -35,8 +35,13 @@ class ProgramRunner {
 
 // True when a top-level window whose name starts with `title` is on the display.
 bool WindowExists(const std::string& title);
-// Moves the pointer into that window and presses the key there, as a user would.
-bool PressKeyInWindow(const std::string& title, int wxKeyCode);
+// How many top-level windows are named exactly `title`.
+int WindowCount(const std::string& title);
+// How many top-level windows are shown, named or not (menus included).
+int ShownWindowCount();
+// Moves the pointer into the window named `title` (the `index`-th of that name, in
+// stacking order from the top) and presses the key there, as a user would.
+bool PressKeyInWindow(const std::string& title, int wxKeyCode, int modifiers = 0, int index = 0);
 // Polls `pred` until true or the limit passes.
 template <class Pred>
 bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
