@@ -124,8 +124,11 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
   if (m_host.buildLocalTables) m_host.buildLocalTables();
   // 9: the suite's paths.
   wxString value;
-  if (hv::GetRegistryQuintorString("PATH", value))
+  // Without the installer's value the install tree is the program's own data folder.
+  if (hv::GetRegistryQuintorString("PATH", value) && !value.empty())
     m_installFolder = hv::StripOneTrailingSeparator(hv::NormalizePath(value));
+  else
+    m_installFolder = hv::DefaultDataFolder();
   hv::GetRegistryQuintorString("DRIVER", m_driver);
   hv::GetRegistryQuintorString("DEVICE", m_device);
   hv::GetRegistryTavGraphIIString("PROJECTFULLPATH", m_projectFullPath);
@@ -227,7 +230,8 @@ void CTavProjectApp::OnSelectLanguage() {
 
 void CTavProjectApp::OpenManual(bool overview) {
   wxString install;
-  hv::GetRegistryQuintorString("Path", install);
+  if (!hv::GetRegistryQuintorString("Path", install) || install.empty()) install = hv::DefaultDataFolder();
+  install = hv::StripOneTrailingSeparator(hv::NormalizePath(install));
   BYTE number = 0;
   hv::GetRegistryTavGraphIIBin("Language", number);
   const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
@@ -242,7 +246,7 @@ void CTavProjectApp::OpenManual(bool overview) {
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
   if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
     hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");
+                     MB_OK | MB_ICONEXCLAMATION, file);   // the text quotes it
   }
 }
 
