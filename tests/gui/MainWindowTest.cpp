@@ -2,6 +2,7 @@
 // the tree has the focus, popup menus), visual-style marks and the status bar.
 #include <gtest/gtest.h>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
@@ -272,4 +273,25 @@ TEST_F(MainWindow, ClosingWithACutObjectNotPastedYetAsksFirst) {
   hvtest::Pump();
   EXPECT_TRUE(ui.AllExpectationsMet());
   ClipboardStore().Clear();
+}
+
+TEST_F(MainWindow, TheWindowKeepsItsPlaceBetweenStartsAndNeverStartsOffTheScreen) {
+  profile.WriteString("Pane0", "WindowPosition", "40,30,700,500");
+  Open();
+  EXPECT_EQ(frame->GetRect(), wxRect(40, 30, 700, 500));
+  frame->SetSize(wxRect(60, 50, 640, 480));
+  hvtest::Pump();
+  frame->Close(true);
+  frame = nullptr;
+  hvtest::Pump();
+  hv::IniFlushCache();
+  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "WindowPosition", ""), "60,50,640,480");
+
+  // A place on a screen that is gone: moved onto this one, no larger than it.
+  const wxRect screen = wxDisplay(0u).GetClientArea();
+  profile.WriteString("Pane0", "WindowPosition", "5000,4000,9000,700");
+  Open();
+  const wxRect placed = frame->GetRect();
+  EXPECT_TRUE(screen.Contains(placed)) << placed.x << "," << placed.y << " " << placed.width << "x" << placed.height;
+  EXPECT_EQ(placed.height, 700);
 }
