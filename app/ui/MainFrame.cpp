@@ -170,8 +170,9 @@ void CMainFrame::CreateToolbar() {
     wxBitmap bitmap = wxArtProvider::GetBitmap(wxString::FromUTF8(button.art), wxART_TOOLBAR, wxSize(16, 16));
     if (!bitmap.IsOk()) bitmap = StripImage(IMG_OBJECT, 16);
     const CMenu::Item* item = m_menuModel.FindItem(button.id);
-    const wxString tip = item ? PlainMenuText(item->text) : wxString();
-    bar->AddTool(ToolkitId(button.id), tip, bitmap, tip);
+    const wxString tip = item ? PlainMenuText(LocalMenuText(item->text)) : wxString();
+    // The prompt goes to the status bar while the pointer is on the button.
+    bar->AddTool(ToolkitId(button.id), tip, bitmap, wxNullBitmap, wxITEM_NORMAL, tip, CommandPrompt(button.id));
   }
   bar->Realize();
 }

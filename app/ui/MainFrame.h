@@ -40,6 +40,7 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   // Shows a context menu for a pane: its commands and update requests route from that
   // pane, whichever pane is active.
   void ShowPopupMenu(IProjectView* source, wxWindow* window, const CMenu& menu, const wxPoint& pos);
+  bool PopupMenuShown() const { return m_popupMenu != nullptr; }
 
   // The width a stored "Pane0"/"Width" gives the tree pane in a window this wide.
   static int UsableTreeWidth(int stored, int clientWidth);

@@ -108,7 +108,20 @@ void CProjectListView::CreateCtrl(int style) {
   for (wxWindow* part : m_ctrl->GetChildren()) {
     part->Bind(wxEVT_SET_FOCUS, [activate](wxFocusEvent& e) { activate(e); });
     part->Bind(wxEVT_LEFT_DOWN, [activate](wxMouseEvent& e) { activate(e); });
-    part->Bind(wxEVT_RIGHT_DOWN, [activate](wxMouseEvent& e) { activate(e); });
+    part->Bind(wxEVT_RIGHT_DOWN, [this, part, activate](wxMouseEvent& e) {
+      // The row under the pointer is what the menu is for: it becomes the selection
+      // unless it already belongs to it.
+      if (part == RowsWindow()) {
+        int flags = 0;
+        const long row = m_ctrl->HitTest(e.GetPosition(), flags);
+        if (row >= 0 && (flags & wxLIST_HITTEST_ONITEM) && !m_ctrl->GetItemState(row, wxLIST_STATE_SELECTED)) {
+          ClearSelection();
+          SelectRow(static_cast<std::size_t>(row), true);
+          FocusRow(static_cast<std::size_t>(row));
+        }
+      }
+      activate(e);
+    });
   }
   ApplyColumns();
   FillPlainRows();
@@ -197,6 +210,15 @@ std::vector<std::size_t> CProjectListView::GetSelectedRows() {
 }
 
 bool CProjectListView::HasSelection() { return m_ctrl->GetSelectedItemCount() > 0; }
+
+wxWindow* CProjectListView::RowsWindow() const {
+  // The control's inner windows are the rows and, in details view, the header above
+  // them: the rows are the taller one.
+  wxWindow* rows = nullptr;
+  for (wxWindow* part : m_ctrl->GetChildren())
+    if (!rows || part->GetSize().y > rows->GetSize().y) rows = part;
+  return rows;
+}
 
 void CProjectListView::SelectRow(std::size_t index, bool select) {
   m_ctrl->SetItemState(static_cast<long>(index), select ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
