@@ -5,6 +5,7 @@
 #include <wx/filefn.h>
 
 #include "framework/Launcher.h"
+#include "framework/LocalTables.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"
@@ -209,6 +210,10 @@ void CTavProjectApp::OnSelectLanguage() {
   hv::SelectLanguageRequest req;
   req.number = current;
   req.codes = hv::KnownLanguageCodes();
+  for (const wxString& code : req.codes) {
+    const wxString name = FindLanguageName(LanguageIdFor(code));
+    req.names.push_back(name.empty() ? code : name);
+  }
   if (hv::Ui().Run(req) != IDOK) return;
   const BYTE chosen = static_cast<BYTE>(req.number);
   m_languageCode = hv::GetLanguageCode(chosen);

@@ -3,9 +3,12 @@
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
 #include <wx/thread.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
+#include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 
 #include "framework/MissingDialog.h"
@@ -49,6 +52,22 @@ int AnswerFor(int wx) {
   }
 }
 
+}  // namespace
+
+void ApplyToolkitLanguage(int languageNumber) {
+  const bool english = languageNumber == 1;
+  // GTK's texts come from gettext, which takes LANGUAGE unless the message locale is
+  // plain "C".
+  std::setlocale(LC_MESSAGES, "C.UTF-8");
+  setenv("LANGUAGE", english ? "en" : "de", 1);
+  auto* translations = new wxTranslations;
+  translations->SetLanguage(english ? wxLANGUAGE_ENGLISH_US : wxLANGUAGE_GERMAN);
+  translations->AddStdCatalog();
+  wxTranslations::Set(translations);
+}
+
+namespace {
+
 void SayWhy(const wxString& text) {
   std::fprintf(stderr, "halvora: %s\n", text.utf8_str().data());
 }
@@ -56,6 +75,7 @@ void SayWhy(const wxString& text) {
 }  // namespace
 
 bool CHalvoraApp::OnInit() {
+  ApplyToolkitLanguage(hv::CurrentLanguageNumber());
   hv::InitRegistryStore();
   SetAppName("Halvora");
   hv::Ui().SetMessageHandler([](UINT, const wxString& text, UINT style) {

@@ -26,6 +26,10 @@ class CModalDialogs : public wxModalDialogHook {
   void Exit(wxDialog* dialog) override { open.erase(std::remove(open.begin(), open.end(), dialog), open.end()); }
 };
 
+// The toolkit's own texts (stock buttons, its dialogs, GTK's dialogs started after
+// this) follow the program's language: 0 German, 1 English.
+void ApplyToolkitLanguage(int languageNumber);
+
 // The toolkit's application object; the program's own start-up lives in CTavProjectApp.
 class CHalvoraApp : public wxApp {
  public:

@@ -1,3 +1,4 @@
+#include "framework/DialogTexts.h"
 #include "model/ui/Backup.h"
 
 #include <wx/button.h>
@@ -31,23 +32,23 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
     : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Quelle:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_source = new wxTextCtrl(this, kIdSource, m_controller.SourceFolder(), wxDefaultPosition, wxSize(380, -1),
                             wxTE_READONLY);
   grid->Add(m_source, 1, wxEXPAND);
   grid->AddSpacer(0);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
   grid->Add(m_target, 1, wxEXPAND);
   grid->Add(new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxSize(32, -1)));
 
-  m_coDeSys = new wxCheckBox(this, kIdCoDeSys, wxS("Sichere 3S CodeSys Archive"));
+  m_coDeSys = new wxCheckBox(this, kIdCoDeSys, DlgText(wxS("Sichere 3S CodeSys Archive")));
   m_coDeSys->SetValue(true);
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
-  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
-  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
+  m_start = new wxButton(this, kIdStart, DlgText(wxS("&Starten")));
+  m_cancel = new wxButton(this, kIdCancel, DlgText(wxS("&Abbrechen")));
+  m_close = new wxButton(this, kIdClose, DlgText(wxS("&Schließen")));
   buttons->Add(m_start, 0, wxRIGHT, 5);
   buttons->Add(m_cancel, 0, wxRIGHT, 5);
   buttons->AddStretchSpacer();
@@ -90,7 +91,7 @@ void CBackup::UpdateView() {
 
 void CBackup::OnChooseTarget(wxCommandEvent&) {
   wxFileDialog dlg(this, wxString(), m_controller.BackupFolder(), m_controller.DefaultTargetName(),
-                   wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"), wxFD_SAVE);
+                   DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")), wxFD_SAVE);
   if (dlg.ShowModal() != wxID_OK) return;
   wxString path = dlg.GetPath();
   if (hv::PathExtension(path).empty()) path += ".zip";   // the default extension
