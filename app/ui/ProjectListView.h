@@ -49,6 +49,7 @@ class CProjectListView : public wxPanel, public IListWidget {
  private:
   // The inner window that shows the rows (mouse positions there are row positions).
   wxWindow* RowsWindow() const;
+  void WidenColumnsToTexts();
   class Ctrl;
   void CreateCtrl(int style);
   void FillPlainRows();

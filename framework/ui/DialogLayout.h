@@ -4,12 +4,21 @@
 #include <wx/string.h>
 
 class wxDialog;
+class wxStaticText;
 class wxTextCtrl;
 class wxWindow;
 
 // The field takes the focus, its text selected, each time the dialog opens: typing
-// replaces the proposal and never reaches a button.
-void FocusOnOpen(wxDialog* dialog, wxTextCtrl* field);
+// replaces the proposal and never reaches a button. Works for other controls too.
+void FocusOnOpen(wxDialog* dialog, wxWindow* field);
+// A read-only field shows a value; the keyboard passes it by.
+void ShowOnly(wxTextCtrl* field);
+
+// The status line of an operation dialog: the whole text, wrapped to the line's width
+// (the dialog grows when it needs more lines).
+void ShowStatus(wxWindow* dialog, wxStaticText* status, const wxString& text);
+// The progress to show: full once the operation has succeeded.
+inline int ProgressToShow(int percent, bool succeeded) { return succeeded ? 100 : percent; }
 
 // The width `text` needs in `window`'s font, with the control's own padding.
 int TextWidth(const wxWindow* window, const wxString& text);

@@ -1,4 +1,5 @@
 #include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ui/Backup.h"
 
 #include <wx/button.h>
@@ -40,7 +41,14 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
   grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
   grid->Add(m_target, 1, wxEXPAND);
-  grid->Add(new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxSize(32, -1)));
+  auto* choose = new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(choose);
+  grid->Add(choose);
+  // The fields only show where the backup comes from and goes to; the keyboard starts
+  // at the button that chooses the target.
+  ShowOnly(m_source);
+  ShowOnly(m_target);
+  FocusOnOpen(this, choose);
 
   m_coDeSys = new wxCheckBox(this, kIdCoDeSys, DlgText(wxS("Sichere 3S CodeSys Archive")));
   m_coDeSys->SetValue(true);
@@ -55,8 +63,7 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
   buttons->Add(m_close);
 
   auto* status = new wxBoxSizer(wxHORIZONTAL);
-  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
   m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
   status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
   status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
@@ -84,8 +91,8 @@ void CBackup::UpdateView() {
   m_cancel->Enable(b.cancelEnabled);
   m_close->Enable(b.closeEnabled);
   m_coDeSys->Enable(!m_controller.IsBusy());
-  m_status->SetLabel(m_controller.StatusText());
-  m_progress->SetValue(m_controller.Percent());
+  ShowStatus(this, m_status, m_controller.StatusText());
+  m_progress->SetValue(ProgressToShow(m_controller.Percent(), m_controller.Succeeded()));
   Layout();
 }
 

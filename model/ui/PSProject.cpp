@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "app/ui/PropertySheet.h"
 #include "model/ProjectSheet.h"
 #include "model/ui/ProjectPages.h"
@@ -126,7 +127,9 @@ class CPPProjectGeneral : public CPropertyPagePanel {
     grid->AddGrowableCol(1);
     m_name = new wxTextCtrl(this, 1025, wxString(), wxDefaultPosition, wxSize(320, -1));
     m_name->SetMaxLength(30);
+    // The folder follows the project; the sheet only shows it.
     m_folder = new wxTextCtrl(this, 1050, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    ShowOnly(m_folder);
     grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("&Bezeichnung:"))), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_name, 1, wxEXPAND);
     grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Pfad:"))), 0, wxALIGN_CENTER_VERTICAL);

@@ -1,4 +1,5 @@
 #include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ui/Restore.h"
 
 #include <wx/button.h>
@@ -32,12 +33,17 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
   grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Quelle:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_archive = new wxTextCtrl(this, kIdArchive, wxString(), wxDefaultPosition, wxSize(380, -1), wxTE_READONLY);
   grid->Add(m_archive, 1, wxEXPAND);
-  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseArchive);
   grid->Add(m_chooseArchive);
+  // The archive field only shows the choice; the keyboard starts at its button.
+  ShowOnly(m_archive);
+  FocusOnOpen(this, m_chooseArchive);
   grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, m_controller.TargetFolder());
   grid->Add(m_target, 1, wxEXPAND);
-  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseTarget);
   grid->Add(m_chooseTarget);
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -50,8 +56,7 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
   buttons->Add(m_close);
 
   auto* status = new wxBoxSizer(wxHORIZONTAL);
-  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
   m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
   status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
   status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
@@ -82,8 +87,8 @@ void CRestore::UpdateView() {
   m_chooseArchive->Enable(idle);
   m_chooseTarget->Enable(idle);
   m_progress->Enable(b.progressEnabled);
-  m_status->SetLabel(m_controller.StatusText());
-  m_progress->SetValue(m_controller.Percent());
+  ShowStatus(this, m_status, m_controller.StatusText());
+  m_progress->SetValue(ProgressToShow(m_controller.Percent(), m_controller.Succeeded()));
   Layout();
 }
 
