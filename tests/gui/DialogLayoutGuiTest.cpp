@@ -62,7 +62,7 @@ TEST(DialogLayoutGui, BackupShowsItsButtonLabelWholeStatusAndFullProgress) {
   request.profilePath = dir.Sub("Project.INI");
   auto* dlg = new CBackup(nullptr, request);
   dlg->Show();
-  hvtest::Pump(100ms);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->IsShownOnScreen(); }));
 
   auto* choose = dynamic_cast<wxButton*>(dlg->FindWindow(1259));
   ASSERT_TRUE(choose);
@@ -79,7 +79,7 @@ TEST(DialogLayoutGui, BackupShowsItsButtonLabelWholeStatusAndFullProgress) {
   dlg->FindWindow(1261)->GetEventHandler()->ProcessEvent(start);
   ASSERT_TRUE(hvtest::PumpUntil([&] { return request.succeeded; }, 20s));
   ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(1262)->IsEnabled(); }, 5s));
-  hvtest::Pump(100ms);
+  hvtest::PumpUntilIdle();
 
   auto* gauge = FindChild<wxGauge>(dlg);
   ASSERT_TRUE(gauge);
@@ -108,7 +108,7 @@ TEST_F(ListLayout, ColumnsFitTheirTitlesAndTextsAndLargeIconsSitSideBySide) {
   }
   Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
   frame->SetSize(wxSize(1000, 700));
-  hvtest::Pump(100ms);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return frame->GetSize() == wxSize(1000, 700); }));
   wxListCtrl* ctrl = List().Control();
   ASSERT_EQ(ctrl->GetColumnCount(), 2);
   wxListItem title;
@@ -119,7 +119,7 @@ TEST_F(ListLayout, ColumnsFitTheirTitlesAndTextsAndLargeIconsSitSideBySide) {
   EXPECT_GE(ctrl->GetColumnWidth(0), TextWidth(ctrl, "Startbildschirm mit langem Namen"));
 
   List().Presenter().SetViewStyle(LIST_STYLE_ICON);
-  hvtest::Pump(100ms);
+  hvtest::PumpUntilIdle();
   ctrl = List().Control();
   ASSERT_EQ(ctrl->GetItemCount(), 6);
   wxPoint first, second;

@@ -63,10 +63,19 @@ class MainWindow : public hvtest::WindowFixture {
     node->treeChildren = false;
     return node;
   }
+  // Presses the key and waits until the window has handled it.
   void Key(int key, int modifiers) {
+    int seen = 0;
+    auto count = [&seen](wxKeyEvent& e) {
+      ++seen;
+      e.Skip();
+    };
+    frame->Bind(wxEVT_CHAR_HOOK, count);
     wxUIActionSimulator sim;
     sim.Char(key, modifiers);
-    hvtest::Pump(std::chrono::milliseconds(150));
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return seen > 0; })) << "the key did not arrive";
+    hvtest::PumpUntilIdle();
+    frame->Unbind(wxEVT_CHAR_HOOK, count);
   }
 };
 
@@ -135,29 +144,22 @@ TEST_F(MainWindow, APopupRoutesFromThePaneThatShowedIt) {
   CMenu menu;
   menu.AppendMenu(ID_LOCKED, S("Sperrbar"));
   row->locked = true;
-  wxTimer closer;
-  closer.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_ESCAPE);
-  });
-  closer.StartOnce(300);
-  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
-  hvtest::Pump();
+  {
+    hvtest::PopupDriver closer(*List().Control(), {WXK_ESCAPE});
+    frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+    EXPECT_TRUE(closer.Opened());
+  }
   EXPECT_GT(row->asked, 0);
   EXPECT_EQ(row->runs, 0);
 
   // A command chosen in it runs for the list's row, not for the tree's selection.
   row->locked = false;
-  wxTimer chooser;
-  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_RETURN);
-  });
-  chooser.StartOnce(300);
-  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
-  hvtest::Pump(std::chrono::milliseconds(200));
-  EXPECT_EQ(row->runs, 1);
+  {
+    hvtest::PopupDriver chooser(*List().Control(), {WXK_DOWN, WXK_RETURN});
+    frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+    EXPECT_TRUE(chooser.Opened());
+  }
+  EXPECT_TRUE(hvtest::PumpUntil([&] { return row->runs == 1; }));
   // The same command from the active pane (the tree) has no handler.
   EXPECT_FALSE(frame->Router().RouteFrom().IsEnabled(ID_LOCKED));
 }
@@ -178,7 +180,6 @@ TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
   extras->UpdateUI(frame->GetEventHandler());
   EXPECT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
   EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
-  hvtest::Pump(std::chrono::milliseconds(600));
 }
 
 TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
@@ -234,20 +235,15 @@ TEST_F(MainWindow, TheEmptyAreaMenuPastesAProjectFolderAtTheTopWhileItIsUp) {
   Tree().SetFocus();
   hvtest::Pump();
   // Below the last item: the empty area's menu ("Neues Object", "Einfügen").
-  wxTimer chooser;
-  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_RETURN);
-  });
-  chooser.StartOnce(300);
-  const wxPoint empty = Tree().ClientToScreen(wxPoint(10, Tree().GetClientSize().GetHeight() - 5));
-  wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), empty);
-  event.SetEventObject(&Tree());
-  Tree().GetEventHandler()->ProcessEvent(event);
-  hvtest::Pump(std::chrono::milliseconds(200));
-  ASSERT_EQ(doc.GetRootCount(), 2u);
+  {
+    hvtest::PopupDriver chooser(Tree(), {WXK_DOWN, WXK_DOWN, WXK_RETURN});
+    const wxPoint empty = Tree().ClientToScreen(wxPoint(10, Tree().GetClientSize().GetHeight() - 5));
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), empty);
+    event.SetEventObject(&Tree());
+    Tree().GetEventHandler()->ProcessEvent(event);
+    EXPECT_TRUE(chooser.Opened());
+  }
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return doc.GetRootCount() == 2u; }));
   EXPECT_EQ(doc.GetRoot(1)->GetName(), S("Projekte"));
   // Once the menu is gone the top-level paste is gone with it.
   EXPECT_FALSE(Tree().Presenter().IsEmptyAreaMenu());

@@ -46,8 +46,9 @@ class TypeWhenOpen : public wxModalDialogHook {
       focused = hvtest::PumpUntil([&] { return wxWindow::FindFocus() == field; }, 3s);
       selected = field->GetStringSelection();
       wxUIActionSimulator sim;
-      sim.MouseMove(dialog->GetScreenRect().GetLeftTop() + wxPoint(4, 4));
-      hvtest::Pump(50ms);
+      const wxPoint inside = dialog->GetScreenRect().GetLeftTop() + wxPoint(4, 4);
+      sim.MouseMove(inside);
+      hvtest::PumpUntil([&] { return wxGetMousePosition() == inside; }, 2s);
       sim.Text(m_text.utf8_str());
       hvtest::PumpUntil([&] { return field->GetValue() == m_text || !dialog->IsModal(); }, 3s);
       typed = field->GetValue();
