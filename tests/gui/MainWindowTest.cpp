@@ -114,6 +114,22 @@ TEST_F(MainWindow, ADisabledCommandIsNotRunByItsAccelerator) {
   EXPECT_EQ(start->cuts, 1);
 }
 
+TEST_F(MainWindow, KeysRunTheirCommandsWhateverTheMenuShowedLastTime) {
+  Lockable* start = AddLockable(masks, "Start");
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken\\Start"));
+  Tree().SetFocus();
+  hvtest::PumpUntilIdle();
+  ASSERT_EQ(frame->GetActiveView(), &Tree().Presenter());
+  // The edit menu was last opened while the command could not run.
+  start->locked = true;
+  wxMenu* edit = frame->GetMenuBar()->GetMenu(1);
+  edit->UpdateUI(frame->GetEventHandler());
+  ASSERT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_EDIT_CUT))->IsEnabled());
+  start->locked = false;
+  Key('X', wxMOD_CONTROL);
+  EXPECT_EQ(start->cuts, 1);
+}
+
 TEST_F(MainWindow, ListCommandsWorkWhileTheTreeHasTheFocus) {
   for (const char* name : {"A", "B", "C"}) AddLockable(masks, name);
   Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
