@@ -4,6 +4,7 @@
 #include <map>
 
 #include "framework/CommandIds.h"
+#include "framework/DialogTexts.h"
 #include "app/TavProjectDoc.h"
 #include "model/ProjectObject.h"
 #include "platform/Localization.h"
@@ -220,7 +221,7 @@ namespace {
 
 // Each menu text has its number in the catalogues; the menus themselves are written in
 // German.
-const std::pair<UINT, const wxChar*> kMenuTexts[] = {
+const NumberedText kMenuTexts[] = {
     {13600, wxS("Neues Object")},
     {13601, wxS("Einfügen")},
     {13602, wxS("Neu...")},
@@ -289,7 +290,7 @@ const std::pair<UINT, const wxChar*> kMenuTexts[] = {
 };
 
 // The status bar's prompt of a command, by the command's own number.
-const std::pair<UINT, const wxChar*> kPrompts[] = {
+const NumberedText kPrompts[] = {
     {ID_FILE_PRINT, wxS("Druckt die Liste")},
     {ID_FILE_PRINT_PREVIEW, wxS("Zeigt die Liste so, wie sie gedruckt wird")},
     {ID_FILE_PRINT_SETUP, wxS("Wählt den Drucker und die Seiteneinstellungen")},
@@ -339,21 +340,17 @@ const std::pair<UINT, const wxChar*> kPrompts[] = {
 
 }  // namespace
 
-wxString LocalMenuText(const wxString& german) {
-  for (const auto& [number, text] : kMenuTexts)
-    if (german == text) return hv::LocalString(number, text);
-  return german;
-}
+wxString LocalMenuText(const wxString& german) { return LocalTextOf(kMenuTexts, german); }
 
 wxString CommandPrompt(UINT id) {
-  for (const auto& [number, text] : kPrompts)
-    if (number == id) return hv::LocalString(number, text);
+  for (const NumberedText& row : kPrompts)
+    if (row.number == id) return hv::LocalString(row.number, row.german);
   return wxString();
 }
 
 std::vector<std::pair<UINT, wxString>> MenuAndPromptTexts() {
-  std::vector<std::pair<UINT, wxString>> out;
-  for (const auto& [number, text] : kMenuTexts) out.emplace_back(number, text);
-  for (const auto& [number, text] : kPrompts) out.emplace_back(number, text);
+  std::vector<std::pair<UINT, wxString>> out = TextsOf(kMenuTexts);
+  const std::vector<std::pair<UINT, wxString>> prompts = TextsOf(kPrompts);
+  out.insert(out.end(), prompts.begin(), prompts.end());
   return out;
 }

@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::pair<UINT, const wxChar*> kTexts[] = {
+const NumberedText kTexts[] = {
     {13700, wxS("Neues Object")},
     {13701, wxS("Name:")},
     {13702, wxS("Komprimierung")},
@@ -62,14 +62,18 @@ const std::pair<UINT, const wxChar*> kTexts[] = {
 
 }  // namespace
 
-wxString DlgText(const wxString& german) {
-  for (const auto& [number, text] : kTexts)
-    if (german == text) return hv::LocalString(number, text);
+wxString LocalTextOf(std::span<const NumberedText> table, const wxString& german) {
+  for (const NumberedText& row : table)
+    if (german == row.german) return hv::LocalString(row.number, row.german);
   return german;
 }
 
-std::vector<std::pair<UINT, wxString>> DialogTexts() {
+std::vector<std::pair<UINT, wxString>> TextsOf(std::span<const NumberedText> table) {
   std::vector<std::pair<UINT, wxString>> out;
-  for (const auto& [number, text] : kTexts) out.emplace_back(number, text);
+  for (const NumberedText& row : table) out.emplace_back(row.number, row.german);
   return out;
 }
+
+wxString DlgText(const wxString& german) { return LocalTextOf(kTexts, german); }
+
+std::vector<std::pair<UINT, wxString>> DialogTexts() { return TextsOf(kTexts); }

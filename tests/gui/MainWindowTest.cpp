@@ -77,6 +77,14 @@ class MainWindow : public hvtest::WindowFixture {
     hvtest::PumpUntilIdle();
     frame->Unbind(wxEVT_CHAR_HOOK, count);
   }
+  // Closes the window as its close box would and reads what it left in the profile.
+  wxString CloseAndRead(const char* section, const char* key) {
+    frame->Close(true);
+    frame = nullptr;
+    hvtest::Pump();
+    hv::IniFlushCache();
+    return hv::IniGetString(home.Sub("Project.INI"), section, key, "");
+  }
 };
 
 }  // namespace
@@ -87,11 +95,7 @@ TEST_F(MainWindow, TreePaneWidthComesFromTheProfileAndGoesBackOnClose) {
   EXPECT_EQ(frame->GetSplitter()->GetColumnWidth(), 230);
   frame->GetSplitter()->SetSashPosition(260);
   hvtest::Pump();
-  frame->Close(true);
-  frame = nullptr;
-  hvtest::Pump();
-  hv::IniFlushCache();
-  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "260");
+  EXPECT_EQ(CloseAndRead("Pane0", "Width"), "260");
   // A width left by a minimised window would hide the tree: the default instead.
   EXPECT_EQ(CMainFrame::UsableTreeWidth(0, 900), 150);
   EXPECT_EQ(CMainFrame::UsableTreeWidth(2000, 900), 150);
@@ -292,12 +296,8 @@ TEST_F(MainWindow, TheWindowKeepsItsPlaceBetweenStartsAndNeverStartsOffTheScreen
   Open();
   EXPECT_EQ(frame->GetRect(), wxRect(40, 30, 700, 500));
   frame->SetSize(wxRect(60, 50, 640, 480));
-  hvtest::Pump();
-  frame->Close(true);
-  frame = nullptr;
-  hvtest::Pump();
-  hv::IniFlushCache();
-  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "WindowPosition", ""), "60,50,640,480");
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return frame->GetRect() == wxRect(60, 50, 640, 480); }));
+  EXPECT_EQ(CloseAndRead("Pane0", "WindowPosition"), "60,50,640,480");
 
   // A place on a screen that is gone: moved onto this one, no larger than it.
   const wxRect screen = wxDisplay(0u).GetClientArea();
