@@ -5,6 +5,7 @@
 #include <wx/filefn.h>
 
 #include "framework/Launcher.h"
+#include "framework/LocalTables.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"
@@ -65,16 +66,22 @@ std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<w
   return out;
 }
 
-void CTavProjectApp::ChooseLanguage() {
+wxString LoadConfiguredLanguage() {
   wxString code;
   BYTE number = 0;
   if (hv::GetRegistryTavGraphIIString("Language", code)) {
-    m_languageCode = code.Left(4);
-    hv::InitMultiLanguage("Project", m_languageCode);
+    code = code.Left(4);
+    hv::InitMultiLanguage("Project", code);
   } else if (hv::GetRegistryTavGraphIIBin("Language", number)) {
     hv::InitMultiLanguage("Project", static_cast<int>(number));
-    m_languageCode = hv::GetLanguageCode(number);
+    code = hv::GetLanguageCode(number);
   }
+  return code;
+}
+
+void CTavProjectApp::ChooseLanguage() {
+  const wxString code = LoadConfiguredLanguage();
+  if (!code.empty()) m_languageCode = code;
   m_languageId = LanguageIdFor(m_languageCode);
 }
 
@@ -98,6 +105,13 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return FALSE;
   };
 
+  // The user folder must be a folder (or become one) before anything is kept in it.
+  const wxString userFolder = hv::UserFolder();
+  if (!hv::IsFolder(userFolder) && (hv::PathExists(userFolder) || !hv::MakeFolders(userFolder))) {
+    m_failureText = wxString::Format(
+        hv::LocalString(13505, wxS("Der Benutzerordner '%s' ist kein Ordner und kann nicht angelegt werden.")), userFolder);
+    return fail(1);
+  }
   // 1-2: the framework's registry key is fixed in the store; nothing else to prepare.
   // 3: external tools.
   if (m_host.loadTools) m_host.loadTools();
@@ -111,8 +125,11 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
   if (m_host.buildLocalTables) m_host.buildLocalTables();
   // 9: the suite's paths.
   wxString value;
-  if (hv::GetRegistryQuintorString("PATH", value))
+  // Without the installer's value the install tree is the program's own data folder.
+  if (hv::GetRegistryQuintorString("PATH", value) && !value.empty())
     m_installFolder = hv::StripOneTrailingSeparator(hv::NormalizePath(value));
+  else
+    m_installFolder = hv::DefaultDataFolder();
   hv::GetRegistryQuintorString("DRIVER", m_driver);
   hv::GetRegistryQuintorString("DEVICE", m_device);
   hv::GetRegistryTavGraphIIString("PROJECTFULLPATH", m_projectFullPath);
@@ -144,7 +161,10 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return fail(15);
   }
   // 16: document and main window.
-  if (!m_host.createDocument()) return fail(16);
+  if (!m_host.createDocument()) {
+    m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
+    return fail(16);
+  }
   if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(16);
   m_failedStep = 0;
   return TRUE;
@@ -190,6 +210,10 @@ void CTavProjectApp::OnSelectLanguage() {
   hv::SelectLanguageRequest req;
   req.number = current;
   req.codes = hv::KnownLanguageCodes();
+  for (const wxString& code : req.codes) {
+    const wxString name = FindLanguageName(LanguageIdFor(code));
+    req.names.push_back(name.empty() ? code : name);
+  }
   if (hv::Ui().Run(req) != IDOK) return;
   const BYTE chosen = static_cast<BYTE>(req.number);
   m_languageCode = hv::GetLanguageCode(chosen);
@@ -211,7 +235,8 @@ void CTavProjectApp::OnSelectLanguage() {
 
 void CTavProjectApp::OpenManual(bool overview) {
   wxString install;
-  hv::GetRegistryQuintorString("Path", install);
+  if (!hv::GetRegistryQuintorString("Path", install) || install.empty()) install = hv::DefaultDataFolder();
+  install = hv::StripOneTrailingSeparator(hv::NormalizePath(install));
   BYTE number = 0;
   hv::GetRegistryTavGraphIIBin("Language", number);
   const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
@@ -226,7 +251,7 @@ void CTavProjectApp::OpenManual(bool overview) {
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
   if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
     hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");
+                     MB_OK | MB_ICONEXCLAMATION, file);   // the text quotes it
   }
 }
 

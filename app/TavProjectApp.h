@@ -88,6 +88,8 @@ class CTavProjectApp {
 
   // Number of the step start-up stopped at (0 when it completed); for diagnostics.
   int m_failedStep = 0;
+  // Why start-up stopped, when no message box said it already; empty otherwise.
+  wxString m_failureText;
 
   static constexpr int kDataVersion = 2910;
   static const wxString kMainWindowTitle;
@@ -99,6 +101,10 @@ class CTavProjectApp {
   void OpenManual(bool overview);
   StartupHost m_host;
 };
+
+// Initialises the localisation for the language the registry names (the graph tool's
+// "Language" string, else its one-byte value) and returns its code; empty when none.
+wxString LoadConfiguredLanguage();
 
 // The running application; null outside InitInstance .. destruction.
 CTavProjectApp* TheApp();

@@ -1,3 +1,5 @@
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ui/Restore.h"
 
 #include <wx/button.h>
@@ -28,29 +30,33 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
     : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Quelle:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_archive = new wxTextCtrl(this, kIdArchive, wxString(), wxDefaultPosition, wxSize(380, -1), wxTE_READONLY);
   grid->Add(m_archive, 1, wxEXPAND);
-  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseArchive);
   grid->Add(m_chooseArchive);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  // The archive field only shows the choice; the keyboard starts at its button.
+  ShowOnly(m_archive);
+  FocusOnOpen(this, m_chooseArchive);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, m_controller.TargetFolder());
   grid->Add(m_target, 1, wxEXPAND);
-  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseTarget);
   grid->Add(m_chooseTarget);
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  m_start = new wxButton(this, kIdStart, wxS("&Starten"));
-  m_cancel = new wxButton(this, kIdCancel, wxS("&Abbrechen"));
-  m_close = new wxButton(this, kIdClose, wxS("&Schließen"));
+  m_start = new wxButton(this, kIdStart, DlgText(wxS("&Starten")));
+  m_cancel = new wxButton(this, kIdCancel, DlgText(wxS("&Abbrechen")));
+  m_close = new wxButton(this, kIdClose, DlgText(wxS("&Schließen")));
   buttons->Add(m_start, 0, wxRIGHT, 5);
   buttons->Add(m_cancel, 0, wxRIGHT, 5);
   buttons->AddStretchSpacer();
   buttons->Add(m_close);
 
   auto* status = new wxBoxSizer(wxHORIZONTAL);
-  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
   m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
   status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
   status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
@@ -81,13 +87,13 @@ void CRestore::UpdateView() {
   m_chooseArchive->Enable(idle);
   m_chooseTarget->Enable(idle);
   m_progress->Enable(b.progressEnabled);
-  m_status->SetLabel(m_controller.StatusText());
-  m_progress->SetValue(m_controller.Percent());
+  ShowStatus(this, m_status, m_controller.StatusText());
+  m_progress->SetValue(ProgressToShow(m_controller.Percent(), m_controller.Succeeded()));
   Layout();
 }
 
 void CRestore::OnChooseArchive(wxCommandEvent&) {
-  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"),
+  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")),
                    wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dlg.ShowModal() != wxID_OK) return;
   m_controller.ChooseArchive(dlg.GetPath());
@@ -96,7 +102,7 @@ void CRestore::OnChooseArchive(wxCommandEvent&) {
 }
 
 void CRestore::OnChooseTarget(wxCommandEvent&) {
-  wxDirDialog dlg(this, wxS("Zielverzeichnis für die Wiederherstellung auswählen:"), m_target->GetValue(),
+  wxDirDialog dlg(this, DlgText(wxS("Zielverzeichnis für die Wiederherstellung auswählen:")), m_target->GetValue(),
                   wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (dlg.ShowModal() != wxID_OK || dlg.GetPath().empty()) return;
   m_controller.ChooseTarget(dlg.GetPath());
