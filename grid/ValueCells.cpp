@@ -44,6 +44,8 @@ CGridCell MakeCell(const Setup& setup, int spinIndex, int pickerIndex) {
   cell.SetReadOnly(setup.kind == 6 ? 1 : 0);
   if (setup.kind != 6) cell.SetIndex(kEditMarker);
   if (setup.kind == 9) {
+    double value = 0.0;
+    if (ParseWhole(setup.text, value)) cell.SetNumber(value);
     cell.SetDataType(gridcell::kFloat);
     // Single-precision bounds, kept exactly as the float values they are.
     cell.SetExtraNumber1(static_cast<double>(static_cast<float>(setup.minimum)));

@@ -179,8 +179,9 @@ void CGridCellArea::OnCaptureLost(wxMouseCaptureLostEvent&) {
 // Inside a dialog, Escape, Enter and Tab would close it or move on: they belong to the grid.
 void CGridCellArea::OnCharHook(wxKeyEvent& e) {
   const int key = e.GetKeyCode();
-  if (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
-    e.DoAllowNextEvent();
+  if (e.GetEventObject() == this && (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)) {
+    OnKeyDown(e);
+    e.Skip(false);
     return;
   }
   e.Skip();

@@ -85,7 +85,8 @@ void CGridEdit::OnCharHook(wxKeyEvent& e) {
   GetSelection(&from, &to);
   const int r = m_grid->EditorKeyDown(key, Modifiers(e), GetValue(), static_cast<int>(GetInsertionPoint()),
                                       static_cast<int>(from), static_cast<int>(to));
-  if (r == 0) e.DoAllowNextEvent();
+  // Keys the editor keeps go their usual way (the dialog ignores all but Escape).
+  if (r == 0) e.Skip();
 }
 
 void CGridEdit::OnChar(wxKeyEvent& e) {
@@ -235,7 +236,7 @@ void CGridListBox::OnCharHook(wxKeyEvent& e) {
     TakeChoice();
     return;
   }
-  e.DoAllowNextEvent();
+  e.Skip();
 }
 
 // Without a mouse capture the list closes when it loses the focus: no choice.
@@ -338,5 +339,5 @@ void CGridCalendarPopup::OnCharHook(wxKeyEvent& e) {
     Accept(m_cal->GetDate());
     return;
   }
-  e.DoAllowNextEvent();
+  e.Skip();
 }

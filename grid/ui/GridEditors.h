@@ -41,6 +41,7 @@ class CGridListBox : public wxVListBox {
   void Open(const wxRect& rect, const std::vector<wxString>& choices, const wxFont& font);
   void Close();
   const std::vector<wxString>& Choices() const { return m_choices; }
+  int ItemHeight() const { return m_itemHeight; }
   // Takes the selected entry as the cell's choice.
   void TakeChoice();
 

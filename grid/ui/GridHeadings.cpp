@@ -56,13 +56,18 @@ bool CGridHeading::HitTest(wxPoint p, int& column, int& row, GridRect& rect) con
   // The heading line under the pointer: -n outermost ... -1 next to the cells.
   const std::vector<int>& sizes = Top() ? s.topHeadingRowHeights : s.sideHeadingColumnWidths;
   const int across = Top() ? p.y : p.x;
+  int sum = 0;
+  for (int v : sizes) sum += v;
+  // The outermost line takes the room the others leave in the band.
+  const int slack = std::max((Top() ? GetClientSize().y : GetClientSize().x) - sum, 0);
   int pos = 0, line = 0;
   for (int i = static_cast<int>(sizes.size()) - 1; i >= 0; --i) {
-    if (across >= pos && across < pos + sizes[static_cast<size_t>(i)]) {
+    const int size = sizes[static_cast<size_t>(i)] + (i == static_cast<int>(sizes.size()) - 1 ? slack : 0);
+    if (across >= pos && across < pos + size) {
       line = -1 - i;
       break;
     }
-    pos += sizes[static_cast<size_t>(i)];
+    pos += size;
   }
   if (line == 0) return false;
   int found = -1;

@@ -399,6 +399,11 @@ void CGridCtrl::PaintHeading(wxDC& dc, int section, const wxSize& size) {
   }
   const bool top = section == kSectionTopHeading;
   const int lines = top ? GetTopHeadingRowCount() : GetSideHeadingColumnCount();
+  // Room the heading lines leave in the band goes to the outermost line.
+  const std::vector<int>& sizes = top ? s.topHeadingRowHeights : s.sideHeadingColumnWidths;
+  int sum = 0;
+  for (int v : sizes) sum += v;
+  const int slack = std::max((top ? size.y : size.x) - sum, 0);
   for (int line = -lines; line <= -1; ++line) {
     int pos = 0;
     const int count = top ? s.columns : s.rows;
@@ -416,6 +421,10 @@ void CGridCtrl::PaintHeading(wxDC& dc, int section, const wxSize& size) {
       const int column = top ? i : line, row = top ? line : i;
       GridRect rect;
       if (CellRectangle(column, row, rect) == 0) {
+        int& lo = top ? rect.top : rect.left;
+        int& hi = top ? rect.bottom : rect.right;
+        if (line != -lines) lo += slack;
+        hi += slack;
         cell.ResetProperties();
         GetMergedCell(column, row, cell);
         const int selected = top && m_top && m_top->GrabbedColumn() == column && m_top->DropPosition() >= 0 ? 1 : 0;

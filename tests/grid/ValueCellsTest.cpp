@@ -45,7 +45,10 @@ TEST(ValueCells, SetupByKind) {
 }
 
 TEST(ValueCells, RangeCheckAtTheCellsPrecision) {
-  const CGridCell f = MakeCell(Range(9, 0.5, 1.5), -1, -1);
+  valuecells::Setup fs = Range(9, 0.5, 1.5);
+  fs.text = wxS("1.25");
+  const CGridCell f = MakeCell(fs, -1, -1);
+  EXPECT_EQ(f.GetText(), wxS("1.25"));
   EXPECT_EQ(CheckEdit(f, false, false, wxS("1.5"), false), Check::kAccept);
   EXPECT_EQ(CheckEdit(f, false, false, wxS("1.51"), false), Check::kRefuseWithMessage);
   // The float bound 0.1f is slightly above 0.1: "0.1" must still pass.
