@@ -8,6 +8,7 @@
 #include <wx/settings.h>
 
 #include "grid/TavDateTime.h"
+#include "grid/ui/GridBars.h"
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
@@ -350,4 +351,43 @@ TEST_F(GridGui, ScreenshotOfTheValueGrid) {
   grid->SetFocusToCellArea();
   Pump(milliseconds(100));
   SaveArtifact(RenderGrid(), "grid.png");
+}
+
+TEST_F(GridGui, ScrollBarCodesMoveTheViewAndTheThumbShowsAHint) {
+  CGridSheetInfo& s = grid->Sheet();
+  CGridScrollBar* bar = grid->VScroll();
+  ASSERT_TRUE(bar->IsShown());
+  const auto send = [&](wxEventType type, int position) {
+    wxScrollEvent e(type, bar->GetId(), position, wxVERTICAL);
+    e.SetEventObject(bar);
+    bar->GetEventHandler()->ProcessEvent(e);
+    Pump(milliseconds(30));
+  };
+  send(wxEVT_SCROLL_LINEDOWN, 0);
+  EXPECT_EQ(s.topRow, 1);
+  EXPECT_EQ(bar->GetThumbPosition(), 1);
+  s.vScrollHints = 1;
+  send(wxEVT_SCROLL_THUMBTRACK, 7);
+  EXPECT_EQ(s.topRow, 1);  // mode 0 scrolls on release
+  EXPECT_TRUE(grid->Hint()->IsShown());
+  send(wxEVT_SCROLL_THUMBRELEASE, 7);
+  EXPECT_EQ(s.topRow, 7);
+  EXPECT_FALSE(grid->Hint()->IsShown());
+  send(wxEVT_SCROLL_BOTTOM, 0);
+  EXPECT_EQ(s.topRow, s.largestTopRow);
+  send(wxEVT_SCROLL_TOP, 0);
+  EXPECT_EQ(s.topRow, 0);
+}
+
+TEST_F(GridGui, TabClickReportsTheTabsId) {
+  grid->TabList() = {CGridTabInfo{wxS("Eins"), 11}, CGridTabInfo{wxS("Zwei"), 22}};
+  grid->Tabs()->SetAreaWidth(10);
+  EXPECT_EQ(grid->Sheet().tabAreaWidth, 40);  // never below 40 pixels
+  grid->Tabs()->SetAreaWidth(260);
+  Pump(milliseconds(100));
+  ASSERT_TRUE(grid->Tabs()->IsShown());
+  const int x = grid->Tabs()->ArrowAreaWidth() + 60 + 20;  // inside the second tab
+  ClickAt(grid->Tabs()->ClientToScreen(wxPoint(x, grid->Tabs()->GetClientSize().y / 2)));
+  EXPECT_EQ(grid->CurrentTab(), 1);
+  EXPECT_TRUE(grid->Has("tab 22"));
 }

@@ -25,6 +25,7 @@ class RecordingTavGrid : public TavGrid {
   void OnColumnWidthChanged(int column, int& width) override { ++widthChanged; }
   int OnQueryColumnMove(int column, int position) override;
   void OnColumnMoved(int column, int position) override;
+  void OnTabSelected(int tab) override { Add("tab " + std::to_string(tab)); }
   void OnSelectionBlockChanged(int l, int t, int r, int b, int count) override;
   int OnCellTypeNotify(int typeIndex, int c, int r, int message, CGridNotifyParam& param) override;
   int OnEditFinish(int c, int r, CGridEditor* editor, const wxString& text, bool cancelled) override;
