@@ -11,6 +11,7 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 
+#include "bench/BestOfFive.h"
 #include "grid/ui/GridCtrl.h"
 
 namespace {
@@ -18,15 +19,7 @@ namespace {
 constexpr int kColumns = 50;
 constexpr int kWidth = 1024, kHeight = 768;
 
-double Seconds(const std::function<void()>& fn) {
-  double best = 1e30;
-  for (int run = 0; run < 5; ++run) {
-    const auto t0 = std::chrono::steady_clock::now();
-    fn();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  }
-  return best;
-}
+double Seconds(const std::function<void()>& fn) { return BestOfFive(fn); }
 
 struct Result {
   double paint, scrollEnd;

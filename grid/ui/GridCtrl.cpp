@@ -104,6 +104,17 @@ int CGridCtrl::SetDoubleBuffer(int mode) {
   return 0;
 }
 
+int CGridCtrl::SetDefaultCellFont(const wxString& face, int height, int weight) {
+  GridFontRecord record;
+  record.height = height;
+  record.weight = weight;
+  record.face = face;
+  const int font = AddFont(record);
+  Sheet().gridDefaultCell.SetFont(font);
+  Sheet().defaultFont = font;
+  return font;
+}
+
 void CGridCtrl::OnSize(wxSizeEvent& e) {
   if (m_laidOut) LayoutComponents();
   Refresh();

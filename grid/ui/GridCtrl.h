@@ -45,6 +45,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   int ToggleRightToLeftLayout();
   // GTK buffers every window; the flag is kept for hosts that ask.
   int SetDoubleBuffer(int mode);
+  // Registers a font and makes it the font of the grid's default cell and of painting.
+  int SetDefaultCellFont(const wxString& face, int height, int weight);
 
   // Children, for the windows of the grid and for tests.
   CGridCellArea* CellArea() const { return m_cellArea; }

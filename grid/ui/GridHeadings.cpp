@@ -358,9 +358,8 @@ void CGridHeading::OnDoubleClick(wxMouseEvent& e) {
   else m_grid->OnSideHeadingDoubleClick(column, row, rect, gp, processed);
 }
 
-void CGridHeading::OnRightDown(wxMouseEvent& e) {
-  m_grid->SetFocusToCellArea();
-  const wxPoint p = e.GetPosition();
+// Right button: the cell's type first (the side heading's types hear a left click), then the hook.
+void CGridHeading::ReportRight(wxPoint p, int down) {
   int column = -1, row = -1, processed = 0;
   GridRect rect;
   const GridPoint gp{p.x, p.y};
@@ -370,25 +369,17 @@ void CGridHeading::OnRightDown(wxMouseEvent& e) {
   } else {
     column = row = -1;
   }
-  if (Top()) m_grid->OnTopHeadingRightClick(column, row, 1, rect, gp, processed);
-  else m_grid->OnSideHeadingRightClick(column, row, 1, rect, gp, processed);
-  if (m_grid->Sheet().popupMenu) m_grid->StartPopupMenu(column, row, gp, m_section);
+  if (Top()) m_grid->OnTopHeadingRightClick(column, row, down, rect, gp, processed);
+  else m_grid->OnSideHeadingRightClick(column, row, down, rect, gp, processed);
+  if (down && m_grid->Sheet().popupMenu) m_grid->StartPopupMenu(column, row, gp, m_section);
 }
 
-void CGridHeading::OnRightUp(wxMouseEvent& e) {
-  const wxPoint p = e.GetPosition();
-  int column = -1, row = -1, processed = 0;
-  GridRect rect;
-  const GridPoint gp{p.x, p.y};
-  if (HitTest(p, column, row, rect)) {
-    processed = Top() ? m_grid->CellTypeAt(column, row).OnRightClick(column, row, 0, rect, gp)
-                      : m_grid->CellTypeAt(column, row).OnLeftClick(column, row, 0, rect, gp);
-  } else {
-    column = row = -1;
-  }
-  if (Top()) m_grid->OnTopHeadingRightClick(column, row, 0, rect, gp, processed);
-  else m_grid->OnSideHeadingRightClick(column, row, 0, rect, gp, processed);
+void CGridHeading::OnRightDown(wxMouseEvent& e) {
+  m_grid->SetFocusToCellArea();
+  ReportRight(e.GetPosition(), 1);
 }
+
+void CGridHeading::OnRightUp(wxMouseEvent& e) { ReportRight(e.GetPosition(), 0); }
 
 void CGridHeading::OnLeave(wxMouseEvent&) {
   if (!m_sizing && m_grabbed < 0) {

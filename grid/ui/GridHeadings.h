@@ -30,6 +30,7 @@ class CGridHeading : public wxWindow {
   void OnDoubleClick(wxMouseEvent& e);
   void OnRightDown(wxMouseEvent& e);
   void OnRightUp(wxMouseEvent& e);
+  void ReportRight(wxPoint p, int down);
   void OnLeave(wxMouseEvent& e);
   void OnCaptureLost(wxMouseCaptureLostEvent& e);
   void OnScrollTimer(wxTimerEvent& e);

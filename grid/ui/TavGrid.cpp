@@ -17,13 +17,7 @@ void TavGrid::OnSetup() {
   s.highlightOption = 1;
   s.defaultRowHeight = 18;
   s.hScrollHeight = 18;
-  GridFontRecord arial;
-  arial.height = -11;
-  arial.weight = 400;
-  arial.face = wxS("Arial");
-  const int font = AddFont(arial);
-  s.gridDefaultCell.SetFont(font);
-  s.defaultFont = font;
+  SetDefaultCellFont(wxS("Arial"), -11, 400);
   m_pickerIndex = AddCellType(m_picker);
   m_spinIndex = AddCellType(m_spin);
 }

@@ -18,13 +18,7 @@ void CFontsGridCtrl::OnSetup() {
   s.defaultRowHeight = 18;
   s.hScrollHeight = 18;
   SetDoubleBuffer(1);
-  GridFontRecord arial;
-  arial.height = -11;
-  arial.weight = 400;
-  arial.face = wxS("Arial");
-  const int font = AddFont(arial);
-  s.gridDefaultCell.SetFont(font);
-  s.defaultFont = font;
+  SetDefaultCellFont(wxS("Arial"), -11, 400);
 }
 
 void CFontsGridCtrl::LoadFonts() {
