@@ -8,12 +8,14 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include "framework/CommandIds.h"
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridEditors.h"
 #include "platform/Paths.h"
 #include "resources/ui/FontsGridCtrl.h"
 #include "resources/ui/PPFonts.h"
 #include "tests/support/FakeDevice.h"
+#include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
 
@@ -148,4 +150,64 @@ TEST_F(FontsPage, F5DropsUnsavedChoices) {
   EXPECT_EQ(page->Grid().Model().Value(0, 1), wxString());
   EXPECT_EQ(page->Grid().GetCellText(1, 0), wxS("B"));
   EXPECT_EQ(page->Grid().GetRowCount(), 2);
+}
+
+// The page on a device made through the program's own new-device command: folder,
+// languages and default language come from the services bound at start-up.
+class FontsPageOnRealDevice : public hvtest::ProjectWindowFixture {};
+
+TEST_F(FontsPageOnRealDevice, PickAndOkWriteTheDevicesSettingsFile) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  ASSERT_TRUE(SelectInTree(project));
+  AnswerNewDevice({S("Panel")});
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  Pump(milliseconds(100));
+  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel")));
+  ASSERT_TRUE(device);
+  const wxString folder = device->GetDeviceFolder();
+  hv::MakeFolders(hv::JoinPath(folder, wxS("fonts")));
+  const wxString fonts = hv::ResolvePath(hv::JoinPath(folder, wxS("fonts")));
+  WriteAll(hv::JoinPath(fonts, wxS("Klein.fnt")), "x");
+  WriteAll(hv::JoinPath(fonts, wxS("Gross.fnt")), "x");
+
+  BOOL unicode = FALSE;
+  auto* dlg = new wxDialog(nullptr, wxID_ANY, S("Gerät"), wxPoint(60, 60), wxDefaultSize);
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  auto* page = new CPPFonts(dlg, device, project, &unicode, false);
+  sizer->Add(page, 1, wxEXPAND);
+  dlg->SetSizerAndFit(sizer);
+  page->OnInitDialog();
+  dlg->Show();
+  ASSERT_TRUE(PumpUntil([&] { return page->Grid().CellArea()->IsShownOnScreen(); }));
+  CFontsGridCtrl& g = page->Grid();
+  ASSERT_GE(g.GetColumnCount(), 1);
+  const WORD language = g.Model().Language(0).number;
+  EXPECT_EQ(language, devsvc::DefaultLanguage(project));
+  int gross = -1, klein = -1;
+  ASSERT_TRUE(g.FindFontRow(S("Gross"), gross));
+  ASSERT_TRUE(g.FindFontRow(S("Klein"), klein));
+  EXPECT_EQ(g.GetCellText(-1, gross), S("Gross"));
+
+  wxUIActionSimulator sim;
+  GridRect r;
+  g.CellRectangle(0, gross, r);
+  sim.MouseMove(g.CellArea()->ClientToScreen(wxPoint(r.right - 5, r.top + r.Height() / 2)));
+  Pump(milliseconds(60));
+  sim.MouseClick();
+  ASSERT_TRUE(PumpUntil([&] { return g.DropList()->IsShown(); }));
+  const wxRect list = g.DropList()->GetScreenRect();
+  const int h = g.DropList()->ItemHeight();
+  sim.MouseMove(wxPoint(list.x + 8, list.y + 2 + h * (klein + 1) + h / 2));  // after "<kein>"
+  Pump(milliseconds(60));
+  sim.MouseClick();
+  ASSERT_TRUE(PumpUntil([&] { return !g.DropList()->IsShown(); }));
+  EXPECT_EQ(g.GetCellText(0, gross), S("Klein"));
+  ASSERT_TRUE(page->OnOK());
+  const std::string written = ReadAll(hv::ResolvePath(hv::JoinPath(folder, wxS("DEVICE.SET"))));
+  EXPECT_NE(written.find(wxString::Format("%d-Gross=Klein", static_cast<int>(language)).ToStdString()),
+            std::string::npos)
+      << written;
+  dlg->Destroy();
+  Pump(milliseconds(50));
 }
