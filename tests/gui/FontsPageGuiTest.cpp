@@ -141,6 +141,17 @@ TEST_F(FontsPage, CancelLeavesTheFileByteIdentical) {
   EXPECT_EQ(ReadAll(home.Sub(wxS("DEVICE.SET"))), kDeviceSet);
 }
 
+TEST_F(FontsPage, RightClickShowsNoEmptyMenu) {
+  // The popup switch is on but no item was added: nothing opens, the click still moves.
+  sim.MouseMove(CellPoint(1, 1, 0.3));
+  Pump(milliseconds(60));
+  sim.MouseClick(wxMOUSE_BTN_RIGHT);
+  Pump(milliseconds(200));
+  EXPECT_EQ(page->Grid().Sheet().currentColumn, 1);
+  EXPECT_EQ(page->Grid().Sheet().currentRow, 1);
+  EXPECT_EQ(page->Grid().StartPopupMenu(1, 1, GridPoint{5, 5}, kSectionCells), 3);
+}
+
 TEST_F(FontsPage, F5DropsUnsavedChoices) {
   Pick(0, 1, 2);
   EXPECT_EQ(page->Grid().GetCellText(0, 1), wxS("B"));

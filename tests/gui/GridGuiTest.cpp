@@ -391,3 +391,53 @@ TEST_F(GridGui, TabClickReportsTheTabsId) {
   EXPECT_EQ(grid->CurrentTab(), 1);
   EXPECT_TRUE(grid->Has("tab 22"));
 }
+
+TEST_F(GridGui, RowBorderDragSizesTheRow) {
+  const int before = grid->GetRowHeight(2);
+  GridRect r;
+  grid->CellRectangle(-1, 2, r);
+  const wxPoint edge = grid->SideHeading()->ClientToScreen(wxPoint(r.left + 10, r.bottom - 1));
+  sim.MouseMove(edge);
+  ASSERT_TRUE(PumpUntil([&] { return grid->SideHeading()->IsArmed(); }));
+  sim.MouseDown();
+  Pump(milliseconds(60));
+  for (int dy = 4; dy <= 12; dy += 4) {
+    sim.MouseMove(edge + wxPoint(0, dy));
+    Pump(milliseconds(30));
+  }
+  sim.MouseUp();
+  ASSERT_TRUE(PumpUntil([&] { return grid->GetRowHeight(2) != before; }));
+  EXPECT_NEAR(grid->GetRowHeight(2), before + 12, 2);
+  EXPECT_EQ(grid->GetRowHeight(3), before);
+}
+
+TEST_F(GridGui, WheelScrollsThreeRowsANotch) {
+  wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+  wheel.m_wheelRotation = -240;
+  wheel.m_wheelDelta = 120;
+  wheel.SetEventObject(grid->CellArea());
+  grid->CellArea()->GetEventHandler()->ProcessEvent(wheel);
+  EXPECT_EQ(grid->Sheet().topRow, 6);
+  // Small smooth-scrolling steps add up to a notch.
+  wheel.m_wheelRotation = 60;
+  grid->CellArea()->GetEventHandler()->ProcessEvent(wheel);
+  EXPECT_EQ(grid->Sheet().topRow, 6);
+  grid->CellArea()->GetEventHandler()->ProcessEvent(wheel);
+  EXPECT_EQ(grid->Sheet().topRow, 3);
+}
+
+TEST_F(GridGui, MaskedCellTakesOnlyWhatTheMaskAllows) {
+  grid->SetupValueCell(TextSetup(""), 1, 1, 0, 0);
+  CGridCell cell;
+  grid->GetCell(0, 1, cell);
+  cell.SetInputMask(wxS("\\(000\\) 000"));
+  grid->SetCell(0, 1, cell);
+  ClickAt(CellPoint(0, 1));
+  Type("12a3456");
+  ASSERT_TRUE(grid->IsEditing());
+  EXPECT_EQ(grid->Editor()->GetValue(), wxS("(123) 456"));
+  Type("7");  // every position filled
+  EXPECT_EQ(grid->Editor()->GetValue(), wxS("(123) 456"));
+  Key(WXK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return grid->GetCellText(0, 1) == wxS("(123) 456"); }));
+}
