@@ -183,7 +183,7 @@ void CListPresenter::SetColumns(std::span<ColumnDef> table) {
   std::vector<ListColumn> columns;
   for (int row : m_display) {
     const ColumnDef& c = table[static_cast<size_t>(row)];
-    columns.push_back({c.title, c.format, c.width, row});
+    columns.push_back({c.title, c.format, c.width, row, !m_storedLayout});
   }
   m_widget.SetColumns(columns);
   m_widget.ShowSortIndicator(DisplayIndexOf(m_sortColumn), m_sortDirection == 0);
@@ -202,6 +202,7 @@ void CListPresenter::ChangeColumnSet(CProjectObject* object) {
   } else {
     value = m_profile.GetString("Pane1", key, wxString());
   }
+  m_storedLayout = !value.empty();
   if (!value.empty()) {
     const int sort = ApplyListLayout(value, table, IsTextsFolder(*object));
     if (sort != 0) {

@@ -34,6 +34,9 @@ struct ListColumn {
   int format = 0;   // 0 left, 1 right, 2 centred
   int width = 0;
   int tableRow = 0;
+  // The width is the table's default, not one the user left: the view may widen it to
+  // fit the title and the texts.
+  bool defaultWidth = true;
 };
 
 class IListWidget {
@@ -154,6 +157,7 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   ObjectRef m_listed;
   std::span<ColumnDef> m_table;
   std::vector<int> m_display;
+  bool m_storedLayout = false;   // the columns' widths come from a stored layout
   int m_sortColumn = 0;
   int m_sortDirection = 0;
   int m_style = LIST_STYLE_DETAILS;

@@ -4,8 +4,10 @@
 #include <map>
 
 #include "framework/CommandIds.h"
+#include "framework/DialogTexts.h"
 #include "app/TavProjectDoc.h"
 #include "model/ProjectObject.h"
+#include "platform/Localization.h"
 
 namespace {
 
@@ -213,4 +215,142 @@ std::vector<ToolbarButton> MainToolbarButtons() {
       {0, ""},                        {ID_FILE_PRINT, "wxART_PRINT"},     {0, ""},
       {ID_APP_ABOUT, "wxART_HELP"},
   };
+}
+
+namespace {
+
+// Each menu text has its number in the catalogues; the menus themselves are written in
+// German.
+const NumberedText kMenuTexts[] = {
+    {13600, wxS("Neues Object")},
+    {13601, wxS("Einfügen")},
+    {13602, wxS("Neu...")},
+    {13603, wxS("Einfügen\tStrg+V")},
+    {13604, wxS("&Ändern")},
+    {13605, wxS("Löschen")},
+    {13606, wxS("&Importieren...")},
+    {13607, wxS("&Wiederherstellung")},
+    {13608, wxS("&Einfügen")},
+    {13609, wxS("Ändern")},
+    {13610, wxS("Neue Kopie...")},
+    {13611, wxS("Kopieren")},
+    {13612, wxS("Ausschneiden")},
+    {13613, wxS("&Neu...")},
+    {13614, wxS("&Löschen")},
+    {13615, wxS("&Kopieren")},
+    {13616, wxS("Log. ID ändern")},
+    {13617, wxS("Importieren...")},
+    {13618, wxS("Sicherung")},
+    {13619, wxS("Wiederherstellung")},
+    {13620, wxS("Datenpunkte exportieren...")},
+    {13621, wxS("Projektdownload")},
+    {13622, wxS("Ä&ndern")},
+    {13623, wxS("Neue Keypad XML Config-Datei")},
+    {13624, wxS("&Ausschneiden")},
+    {13625, wxS("&Drucken...\tStrg+P")},
+    {13626, wxS("Sei&tenansicht")},
+    {13627, wxS("Drucker&einrichtung...")},
+    {13628, wxS("&Beenden")},
+    {13629, wxS("&Ausschneiden\tStrg+X")},
+    {13630, wxS("&Kopieren\tStrg+C")},
+    {13631, wxS("E&infügen\tStrg+V")},
+    {13632, wxS("Alles &markieren\tStrg+A")},
+    {13633, wxS("Markierung &umkehren")},
+    {13634, wxS("Stil '&Blau'")},
+    {13635, wxS("Stil 'S&chwarz'")},
+    {13636, wxS("Stil '&Silber'")},
+    {13637, wxS("Stil '&Aqua'")},
+    {13638, wxS("Windows &2000")},
+    {13639, wxS("Office &XP")},
+    {13640, wxS("&Windows XP")},
+    {13641, wxS("Office 200&3")},
+    {13642, wxS("Visual Studio.NET 200&5")},
+    {13643, wxS("Office 200&7")},
+    {13644, wxS("&Große Symbole")},
+    {13645, wxS("&Kleine Symbole")},
+    {13646, wxS("&Liste")},
+    {13647, wxS("&Details")},
+    {13648, wxS("E&rweitern")},
+    {13649, wxS("&Aktualisieren\tF5")},
+    {13650, wxS("&Anwendungsdarstellung")},
+    {13651, wxS("Anpassen...")},
+    {13652, wxS("&Einstellungen...")},
+    {13653, wxS("&Sprachauswahl...")},
+    {13654, wxS("&Versionskontrolle")},
+    {13655, wxS("&Versionsumschaltung")},
+    {13656, wxS("&Inhalt")},
+    {13657, wxS("Ü&bersicht")},
+    {13658, wxS("&Fernwartung Support")},
+    {13659, wxS("&Info über Halvora...")},
+    {13660, wxS("&Datei")},
+    {13661, wxS("&Bearbeiten")},
+    {13662, wxS("&Ansicht")},
+    {13663, wxS("&Extras")},
+    {13664, wxS("&Hilfe")},
+};
+
+// The status bar's prompt of a command, by the command's own number.
+const NumberedText kPrompts[] = {
+    {ID_FILE_PRINT, wxS("Druckt die Liste")},
+    {ID_FILE_PRINT_PREVIEW, wxS("Zeigt die Liste so, wie sie gedruckt wird")},
+    {ID_FILE_PRINT_SETUP, wxS("Wählt den Drucker und die Seiteneinstellungen")},
+    {ID_APP_EXIT, wxS("Beendet das Programm")},
+    {ID_OBJECT_NEW, wxS("Legt ein neues Objekt unter dem markierten an")},
+    {ID_OBJECT_EDIT, wxS("Ändert das markierte Objekt")},
+    {ID_OBJECT_DELETE, wxS("Löscht die markierten Objekte")},
+    {ID_NEW_OBJECT, wxS("Legt ein neues Objekt dieser Art an")},
+    {ID_OBJECT_NEW_COPY, wxS("Legt eine Kopie des markierten Objekts an")},
+    {ID_OBJECT_LOGID, wxS("Ändert die logische ID des markierten Objekts")},
+    {ID_EDIT_CUT, wxS("Schneidet die markierten Objekte aus und legt sie in die Zwischenablage")},
+    {ID_EDIT_COPY, wxS("Kopiert die markierten Objekte in die Zwischenablage")},
+    {ID_EDIT_PASTE, wxS("Fügt den Inhalt der Zwischenablage ein")},
+    {ID_EDIT_SELECT_ALL, wxS("Markiert alle Einträge der Liste")},
+    {ID_EDIT_INVERT_SELECTION, wxS("Kehrt die Markierung der Liste um")},
+    {ID_VIEW_LARGEICON, wxS("Zeigt die Einträge der Liste als große Symbole")},
+    {ID_VIEW_SMALLICON, wxS("Zeigt die Einträge der Liste als kleine Symbole")},
+    {ID_VIEW_LIST, wxS("Zeigt die Einträge der Liste in Spalten")},
+    {ID_VIEW_DETAILS, wxS("Zeigt die Einträge der Liste mit allen Angaben")},
+    {ID_EXPAND_ALL, wxS("Öffnet alle Zweige unter dem markierten Eintrag")},
+    {ID_VIEW_REFRESH, wxS("Liest die Projekte und ihren Inhalt neu ein")},
+    {ID_VIEW_CUSTOMIZE, wxS("Passt die Symbolleiste an")},
+    {ID_VIEW_APPLOOK_WIN_2000, wxS("Wählt die Darstellung Windows 2000")},
+    {ID_VIEW_APPLOOK_OFF_XP, wxS("Wählt die Darstellung Office XP")},
+    {ID_VIEW_APPLOOK_WIN_XP, wxS("Wählt die Darstellung Windows XP")},
+    {ID_VIEW_APPLOOK_OFF_2003, wxS("Wählt die Darstellung Office 2003")},
+    {ID_VIEW_APPLOOK_VS_2005, wxS("Wählt die Darstellung Visual Studio 2005")},
+    {ID_VIEW_APPLOOK_OFF_2007_BLUE, wxS("Wählt die Darstellung Office 2007 in Blau")},
+    {ID_VIEW_APPLOOK_OFF_2007_BLACK, wxS("Wählt die Darstellung Office 2007 in Schwarz")},
+    {ID_VIEW_APPLOOK_OFF_2007_SILVER, wxS("Wählt die Darstellung Office 2007 in Silber")},
+    {ID_VIEW_APPLOOK_OFF_2007_AQUA, wxS("Wählt die Darstellung Office 2007 in Aqua")},
+    {ID_SETTINGS, wxS("Ändert die Einstellungen des Programms")},
+    {ID_SELECT_LANGUAGE, wxS("Wählt die Sprache der Oberfläche")},
+    {ID_VERSION_CONTROL, wxS("Startet die Versionskontrolle")},
+    {ID_VERSION_SWITCH, wxS("Startet die Versionsumschaltung")},
+    {ID_HELP_INDEX, wxS("Öffnet das Handbuch")},
+    {ID_HELP_OVERVIEW, wxS("Öffnet die Übersicht der Software")},
+    {ID_REMOTE_SUPPORT, wxS("Startet die Fernwartung")},
+    {ID_APP_ABOUT, wxS("Zeigt Version und Copyright des Programms")},
+    {ID_IMPORT, wxS("Importiert ein Projekt")},
+    {ID_BACKUP, wxS("Sichert das Projekt in ein Zip-Archiv")},
+    {ID_RESTORE, wxS("Stellt ein Projekt aus einer Sicherung wieder her")},
+    {ID_EXPORT_DATA_POINTS, wxS("Exportiert die Datenpunkte des Projekts")},
+    {ID_DOWNLOAD_PROJECT, wxS("Überträgt das Projekt auf die Geräte")},
+    {ID_IMPORT_CODESYS, wxS("Importiert ein CoDeSys-Projekt in das Gerät")},
+};
+
+}  // namespace
+
+wxString LocalMenuText(const wxString& german) { return LocalTextOf(kMenuTexts, german); }
+
+wxString CommandPrompt(UINT id) {
+  for (const NumberedText& row : kPrompts)
+    if (row.number == id) return hv::LocalString(row.number, row.german);
+  return wxString();
+}
+
+std::vector<std::pair<UINT, wxString>> MenuAndPromptTexts() {
+  std::vector<std::pair<UINT, wxString>> out = TextsOf(kMenuTexts);
+  const std::vector<std::pair<UINT, wxString>> prompts = TextsOf(kPrompts);
+  out.insert(out.end(), prompts.begin(), prompts.end());
+  return out;
 }

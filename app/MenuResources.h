@@ -61,3 +61,12 @@ struct ToolbarButton {
 };
 // The standard toolbar (resource 430), left to right.
 std::vector<ToolbarButton> MainToolbarButtons();
+
+// A menu text in the language in use (texts that are not the program's own, such as
+// tool names, stay as they are).
+wxString LocalMenuText(const wxString& german);
+// The status bar's prompt while the command's menu entry or button is highlighted;
+// empty when the command has none.
+wxString CommandPrompt(UINT id);
+// Every menu text and prompt with its number and German text.
+std::vector<std::pair<UINT, wxString>> MenuAndPromptTexts();

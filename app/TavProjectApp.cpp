@@ -66,16 +66,22 @@ std::vector<std::pair<WORD, wxString>> ParseLanguagesSection(const std::vector<w
   return out;
 }
 
-void CTavProjectApp::ChooseLanguage() {
+wxString LoadConfiguredLanguage() {
   wxString code;
   BYTE number = 0;
   if (hv::GetRegistryTavGraphIIString("Language", code)) {
-    m_languageCode = code.Left(4);
-    hv::InitMultiLanguage("Project", m_languageCode);
+    code = code.Left(4);
+    hv::InitMultiLanguage("Project", code);
   } else if (hv::GetRegistryTavGraphIIBin("Language", number)) {
     hv::InitMultiLanguage("Project", static_cast<int>(number));
-    m_languageCode = hv::GetLanguageCode(number);
+    code = hv::GetLanguageCode(number);
   }
+  return code;
+}
+
+void CTavProjectApp::ChooseLanguage() {
+  const wxString code = LoadConfiguredLanguage();
+  if (!code.empty()) m_languageCode = code;
   m_languageId = LanguageIdFor(m_languageCode);
 }
 
@@ -90,8 +96,11 @@ BOOL CTavProjectApp::CheckSingleInstance(SingleInstanceGuard& guard) {
 // The suite's install folder, drivers and the graph tool's current project and device.
 void CTavProjectApp::ReadSuitePaths() {
   wxString value;
-  if (hv::GetRegistryQuintorString("PATH", value))
+  // Without the installer's value the install tree is the program's own data folder.
+  if (hv::GetRegistryQuintorString("PATH", value) && !value.empty())
     m_installFolder = hv::StripOneTrailingSeparator(hv::NormalizePath(value));
+  else
+    m_installFolder = hv::DefaultDataFolder();
   hv::GetRegistryQuintorString("DRIVER", m_driver);
   hv::GetRegistryQuintorString("DEVICE", m_device);
   hv::GetRegistryTavGraphIIString("PROJECTFULLPATH", m_projectFullPath);
@@ -128,6 +137,13 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return FALSE;
   };
 
+  // The user folder must be a folder (or become one) before anything is kept in it.
+  const wxString userFolder = hv::UserFolder();
+  if (!hv::IsFolder(userFolder) && (hv::PathExists(userFolder) || !hv::MakeFolders(userFolder))) {
+    m_failureText = wxString::Format(
+        hv::LocalString(13505, wxS("Der Benutzerordner '%s' ist kein Ordner und kann nicht angelegt werden.")), userFolder);
+    return fail(StartupStep::UserFolder);
+  }
   m_host.loadTools();
   if (!CheckSingleInstance(m_guard)) return fail(StartupStep::SingleInstance);
   ChooseLanguage();
@@ -144,7 +160,10 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
     return fail(StartupStep::OnlineLibrary);
   }
-  if (!m_host.createDocument()) return fail(StartupStep::DocumentAndWindow);
+  if (!m_host.createDocument()) {
+    m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
+    return fail(StartupStep::DocumentAndWindow);
+  }
   if (!m_host.createMainWindow || !m_host.createMainWindow()) return fail(StartupStep::DocumentAndWindow);
   m_failedStep = StartupStep::Completed;
   return TRUE;
@@ -196,6 +215,10 @@ void CTavProjectApp::OnSelectLanguage() {
   hv::SelectLanguageRequest req;
   req.number = current;
   req.codes = hv::KnownLanguageCodes();
+  for (const wxString& code : req.codes) {
+    const wxString name = FindLanguageName(LanguageIdFor(code));
+    req.names.push_back(name.empty() ? code : name);
+  }
   if (hv::Ui().Run(req) != IDOK) return;
   const BYTE chosen = static_cast<BYTE>(req.number);
   m_languageCode = hv::GetLanguageCode(chosen);
@@ -217,7 +240,8 @@ void CTavProjectApp::OnSelectLanguage() {
 
 void CTavProjectApp::OpenManual(bool overview) {
   wxString install;
-  hv::GetRegistryQuintorString("Path", install);
+  if (!hv::GetRegistryQuintorString("Path", install) || install.empty()) install = hv::DefaultDataFolder();
+  install = hv::StripOneTrailingSeparator(hv::NormalizePath(install));
   BYTE number = 0;
   hv::GetRegistryTavGraphIIBin("Language", number);
   const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
@@ -232,7 +256,7 @@ void CTavProjectApp::OpenManual(bool overview) {
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
   if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
     hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");
+                     MB_OK | MB_ICONEXCLAMATION, file);   // the text quotes it
   }
 }
 

@@ -27,6 +27,7 @@ struct SingleInstanceGuard {
 // Where start-up stopped; for diagnostics and for the second copy's quiet end.
 enum class StartupStep {
   Completed,
+  UserFolder,         // the user folder is no folder and cannot be made
   SingleInstance,     // another copy runs for this user folder
   DatabaseLibrary,    // the database library is older than the data
   OnlineLibrary,      // the online library did not start
@@ -97,6 +98,8 @@ class CTavProjectApp {
   wxString m_helpFile;
 
   StartupStep m_failedStep = StartupStep::Completed;
+  // Why start-up stopped, when no message box said it already; empty otherwise.
+  wxString m_failureText;
 
   static constexpr int kDataVersion = 2910;
   static const wxString kMainWindowTitle;
@@ -110,6 +113,10 @@ class CTavProjectApp {
   void OpenManual(bool overview);
   StartupHost m_host;
 };
+
+// Initialises the localisation for the language the registry names (the graph tool's
+// "Language" string, else its one-byte value) and returns its code; empty when none.
+wxString LoadConfiguredLanguage();
 
 // The running application; null outside InitInstance .. destruction.
 CTavProjectApp* TheApp();

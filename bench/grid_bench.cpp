@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "bench/BestOfFive.h"
 #include "grid/GridCore.h"
 
 namespace {
@@ -20,16 +21,7 @@ struct Grid : CGridCore {
   }
 };
 
-double Seconds(const std::function<void()>& fn) {
-  // Best of five runs: the least disturbed one.
-  double best = 1e30;
-  for (int run = 0; run < 5; ++run) {
-    const auto t0 = std::chrono::steady_clock::now();
-    fn();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  }
-  return best;
-}
+double Seconds(const std::function<void()>& fn) { return BestOfFive(fn); }
 
 struct Result {
   double fill, hit, pageDown, ctrlEnd, scroll, sort;

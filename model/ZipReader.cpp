@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <minizip/unzip.h>
+#include <zlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,12 +11,14 @@
 #include <ctime>
 
 #include "model/ZipNames.h"
+#include "model/ZipRecords.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
+constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kHoleMin = 64 * 1024;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
@@ -61,6 +63,34 @@ bool EntryTime(const ZipEntryInfo& info, time_t& out) {
 
 }  // namespace
 
+struct CZipReader::Archive {
+  int fd = -1;
+  std::unique_ptr<zipfmt::FileSource> source;
+  zipfmt::Directory dir;
+  // One inflate stream and its buffers serve every entry: thousands of small files
+  // would otherwise each pay for setting them up.
+  z_stream stream{};
+  bool streamReady = false;
+  std::vector<unsigned char> in = std::vector<unsigned char>(kBlock);
+  std::vector<unsigned char> out = std::vector<unsigned char>(kBlock);
+
+  Archive() = default;
+  Archive(const Archive&) = delete;
+  Archive& operator=(const Archive&) = delete;
+  ~Archive() {
+    if (streamReady) inflateEnd(&stream);
+    if (fd >= 0) close(fd);
+  }
+  // A fresh raw inflate stream.
+  bool BeginInflate() {
+    if (streamReady) return inflateReset(&stream) == Z_OK;
+    streamReady = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
+    return streamReady;
+  }
+};
+
+CZipReader::CZipReader() = default;
+
 CZipReader::~CZipReader() { CloseZip(); }
 
 void CZipReader::Fail(const wxString& entry, const wxString& text) {
@@ -96,26 +126,33 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   m_errors.clear();
   m_skipped.clear();
   m_extracted.clear();
-  m_damagedListed = false;
   m_spellings.clear();
   if (archivePath.empty()) return FALSE;
   const wxString absolute = hv::ResolvePath(AbsoluteLocalPath(archivePath));
   if (absolute.empty()) return FALSE;
-  m_unz = unzOpen64(hv::ToFs(absolute).c_str());
-  if (!m_unz) {
-    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv"));
+  auto archive = std::make_unique<Archive>();
+  archive->fd = open(hv::ToFs(absolute).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  std::string why;
+  if (archive->fd < 0 || fstat(archive->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = archive->fd < 0 ? std::strerror(errno) : "not a file";
+  } else {
+    archive->source = std::make_unique<zipfmt::FileSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
+    zipfmt::ReadDirectory(*archive->source, archive->dir, why);
+  }
+  if (!why.empty()) {
+    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + hv::FromUtf8(why) + ")");
     return FALSE;
   }
+  m_archive = std::move(archive);
+  m_index = 0;
   m_output = hv::PathFolder(absolute);
   return TRUE;
 }
 
 void CZipReader::CloseZip() {
-  if (m_unz) {
-    unzCloseCurrentFile(m_unz);
-    unzClose(m_unz);
-    m_unz = nullptr;
-  }
+  m_archive.reset();
+  m_index = 0;
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
 }
@@ -130,65 +167,59 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
   return TRUE;
 }
 
-BOOL CZipReader::GotoFirstFile() { return m_unz && unzGoToFirstFile(m_unz) == UNZ_OK; }
+BOOL CZipReader::GotoFirstFile() {
+  m_index = 0;
+  return m_archive && !m_archive->dir.entries.empty();
+}
 
 BOOL CZipReader::GotoNextFile() {
-  if (!m_unz) return FALSE;
-  const int r = unzGoToNextFile(m_unz);
-  // A damaged central directory would otherwise look like the end of the archive.
-  if (r != UNZ_OK && r != UNZ_END_OF_LIST_OF_FILE && !m_damagedListed) {
-    m_damagedListed = true;
-    Fail(wxString(), wxS("Archiv beschädigt"));
-  }
-  return r == UNZ_OK ? TRUE : FALSE;
+  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
+  ++m_index;
+  return m_index < m_archive->dir.entries.size() ? TRUE : FALSE;
 }
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   info = ZipEntryInfo{};
-  if (!m_unz) return FALSE;
-  // Ask for the sizes first: a fixed buffer would cut long names silently.
-  unz_file_info64 fi{};
-  if (unzGetCurrentFileInfo64(m_unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return FALSE;
-  std::string name(fi.size_filename, '\0');
-  std::string comment(fi.size_file_comment, '\0');
-  if (unzGetCurrentFileInfo64(m_unz, &fi, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
-                              comment.data(), static_cast<uLong>(comment.size())) != UNZ_OK)
-    return FALSE;
-  info.version = fi.version;
-  info.versionNeeded = fi.version_needed;
+  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
+  const zipfmt::Entry& fi = m_archive->dir.entries[m_index];
+  const std::string& name = fi.name;
+  const std::string& comment = fi.comment;
+  info.version = fi.versionMadeBy;
+  info.versionNeeded = fi.versionNeeded;
   info.flag = fi.flag;
-  info.compressionMethod = fi.compression_method;
+  info.compressionMethod = fi.method;
   info.dosDate = fi.dosDate;
   info.crc = fi.crc;
-  info.compressedSize = fi.compressed_size;
-  info.uncompressedSize = fi.uncompressed_size;
-  info.diskNumStart = fi.disk_num_start;
-  info.internalAttributes = fi.internal_fa;
-  info.externalAttributes = fi.external_fa;
-  info.second = static_cast<int>(fi.tmu_date.tm_sec);
-  info.minute = static_cast<int>(fi.tmu_date.tm_min);
-  info.hour = static_cast<int>(fi.tmu_date.tm_hour);
-  info.day = static_cast<int>(fi.tmu_date.tm_mday);
-  info.month = static_cast<int>(fi.tmu_date.tm_mon);
-  info.year = static_cast<int>(fi.tmu_date.tm_year);
+  info.compressedSize = fi.compressedSize;
+  info.uncompressedSize = fi.uncompressedSize;
+  info.diskNumStart = fi.diskStart;
+  info.internalAttributes = fi.internalAttr;
+  info.externalAttributes = fi.externalAttr;
+  const unsigned long date = fi.dosDate >> 16;
+  info.day = static_cast<int>(date & 0x1F);
+  info.month = static_cast<int>((date >> 5) & 0x0F) - 1;
+  info.year = static_cast<int>((date >> 9) & 0x7F) + 1980;
+  info.hour = static_cast<int>((fi.dosDate >> 11) & 0x1F);
+  info.minute = static_cast<int>((fi.dosDate >> 5) & 0x3F);
+  info.second = static_cast<int>(fi.dosDate & 0x1F) * 2;
   const bool utf8 = (fi.flag & kZipFlagUtf8) != 0;
   DecodeZipEntryName(comment, utf8, info.comment);
 
   ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
   if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
   info.name.Replace("/", "\\");
-  info.folder = (fi.external_fa & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
+  info.folder = (fi.externalAttr & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
   std::vector<wxString> parts;
   if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, parts);
-  const unsigned long type = (fi.external_fa >> 16) & kModeTypeMask;
+  const unsigned long type = (fi.externalAttr >> 16) & kModeTypeMask;
   if (problem != ZipNameProblem::None)
     info.problem = DescribeZipNameProblem(problem);
   else if (type != 0 && type != kModeFile && type != kModeFolder)
     info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
   else if (!info.folder && (fi.flag & kZipFlagEncrypted))
     info.problem = wxS("verschlüsselter Eintrag");
-  else if (!info.folder && fi.compression_method != 0 && fi.compression_method != Z_DEFLATED)
-    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), fi.compression_method);
+  else if (!info.folder && fi.method != 0 && fi.method != Z_DEFLATED)
+    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %u"), static_cast<unsigned>(fi.method));
   return TRUE;
 }
 
@@ -222,7 +253,7 @@ BOOL CZipReader::FindProjectFolder(wxString* folderName) {
 }
 
 BOOL CZipReader::ValidateEntries() {
-  if (!m_unz) return FALSE;
+  if (!m_archive) return FALSE;
   const size_t before = m_errors.size();
   std::map<std::string, bool> seen;   // key -> is a folder
   ZipEntryInfo info;
@@ -355,48 +386,9 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   if (created) Remember(folderKey, parts.back(), actual);
   m_extracted.insert(hv::FromUtf8(fileKey));
 
-  bool ok = true, cancelled = false;
+  bool cancelled = false;
   wxString why;
-  if (unzOpenCurrentFile(m_unz) != UNZ_OK) {
-    ok = false;
-    why = wxS("Eintrag kann nicht gelesen werden");
-  } else {
-    std::vector<char> buffer(kBlock);
-    std::uint64_t total = 0;
-    for (;;) {
-      if (Cancelled()) {
-        ok = false;
-        cancelled = true;
-        break;
-      }
-      const int n = unzReadCurrentFile(m_unz, buffer.data(), static_cast<unsigned>(buffer.size()));
-      if (n < 0) {
-        ok = false;
-        why = wxS("Daten im Archiv beschädigt");
-        break;
-      }
-      if (n == 0) break;
-      if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n))) {
-        ok = false;
-        why = wxS("Schreibfehler: ") + ErrnoText();
-        break;
-      }
-      total += static_cast<std::uint64_t>(n);
-      if (m_owner) m_owner->AddBytes(static_cast<std::uint64_t>(n));
-    }
-    // The CRC is only checked here; a stream that ends early is not checked at all.
-    const int closed = unzCloseCurrentFile(m_unz);
-    if (ok && closed == UNZ_CRCERROR) {
-      ok = false;
-      why = wxS("CRC-Fehler");
-    } else if (ok && closed != UNZ_OK) {
-      ok = false;
-      why = wxS("Daten im Archiv beschädigt");
-    } else if (ok && total != info.uncompressedSize) {
-      ok = false;
-      why = wxS("Daten im Archiv unvollständig");
-    }
-  }
+  bool ok = CopyEntryData(fd, cancelled, why);
   time_t when;
   if (ok && EntryTime(info, when)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
@@ -417,8 +409,110 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   return ok;
 }
 
+bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
+  const zipfmt::Entry& e = m_archive->dir.entries[m_index];
+  const zipfmt::FileSource& source = *m_archive->source;
+  std::uint64_t at = 0;
+  std::string error;
+  if (!zipfmt::DataStart(source, m_archive->dir, e, at, error)) {
+    why = wxS("Daten im Archiv beschädigt (") + hv::FromUtf8(error) + ")";
+    return false;
+  }
+  const bool deflated = e.method == Z_DEFLATED;
+  if (deflated && !m_archive->BeginInflate()) {
+    why = wxS("Speicher reicht nicht");
+    return false;
+  }
+  z_stream& z = m_archive->stream;
+  z.next_in = nullptr;
+  z.avail_in = 0;   // nothing left over from the entry before
+  std::vector<unsigned char>& in = m_archive->in;
+  std::vector<unsigned char>& out = m_archive->out;
+  std::uint64_t left = e.compressedSize, written = 0;
+  uLong crc = crc32(0L, Z_NULL, 0);
+  bool ended = !deflated && left == 0;
+  bool ok = true;
+  bool holes = false;
+  // One block in, everything it inflates to out; never more than the entry says. Blocks
+  // of zeros become holes, so a sparse file comes back sparse.
+  auto put = [&](const unsigned char* data, std::size_t n) {
+    if (n > e.uncompressedSize - written) {
+      why = wxS("Daten im Archiv beschädigt");
+      return false;
+    }
+    crc = crc32(crc, data, static_cast<uInt>(n));
+    written += n;
+    if (n >= kHoleMin && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0 &&
+        lseek(fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
+      holes = true;
+    } else if (!WriteAll(fd, reinterpret_cast<const char*>(data), n)) {
+      why = wxS("Schreibfehler: ") + ErrnoText();
+      return false;
+    }
+    if (m_owner) m_owner->AddBytes(n);
+    return true;
+  };
+  while (ok && !ended) {
+    if (Cancelled()) {
+      cancelled = true;
+      ok = false;
+      break;
+    }
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
+    if (n == 0 && (!deflated || z.avail_in == 0)) {
+      why = wxS("Daten im Archiv unvollständig");
+      ok = false;
+      break;
+    }
+    if (n > 0 && !source.ReadAt(at, in.data(), n)) {
+      why = wxS("Archiv kann nicht gelesen werden");
+      ok = false;
+      break;
+    }
+    at += n;
+    left -= n;
+    if (!deflated) {
+      ok = put(in.data(), n);
+      ended = left == 0;
+      continue;
+    }
+    z.next_in = in.data();
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = out.data();
+      z.avail_out = static_cast<uInt>(out.size());
+      const int r = inflate(&z, Z_NO_FLUSH);
+      if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && z.avail_in == 0)) {
+        why = wxS("Daten im Archiv beschädigt");
+        ok = false;
+        break;
+      }
+      ok = put(out.data(), out.size() - z.avail_out);
+      ended = r == Z_STREAM_END;
+    } while (ok && !ended && (z.avail_out == 0 || z.avail_in > 0));
+    if (ok && !ended && left == 0 && z.avail_in == 0) {
+      why = wxS("Daten im Archiv unvollständig");
+      ok = false;
+    }
+  }
+  if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
+    why = wxS("Schreibfehler: ") + ErrnoText();
+    ok = false;
+  }
+  if (!ok) return false;
+  if (written != e.uncompressedSize) {
+    why = wxS("Daten im Archiv unvollständig");
+    return false;
+  }
+  if (static_cast<std::uint32_t>(crc) != e.crc) {
+    why = wxS("CRC-Fehler");
+    return false;
+  }
+  return true;
+}
+
 BOOL CZipReader::UnzipFile() {
-  if (!m_unz || Cancelled()) return FALSE;
+  if (!m_archive || Cancelled()) return FALSE;
   if (m_outputFd < 0) {
     if (m_output.empty() || !CreateFolder(m_output)) {
       Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));

@@ -9,8 +9,13 @@
 //
 // The reader may run on a worker thread: it reports only through the ZipProgress it is
 // given.
+//
+// The reader understands Zip64 archives, and finds the directory of an archive whose end
+// record states a wrong directory size by the directory's own signatures. Entries are
+// streamed to disk block by block, whatever their size.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,7 +50,7 @@ struct ZipEntryInfo {
 
 class CZipReader {
  public:
-  CZipReader() = default;
+  CZipReader();
   ~CZipReader();
   CZipReader(const CZipReader&) = delete;
   CZipReader& operator=(const CZipReader&) = delete;
@@ -84,7 +89,7 @@ class CZipReader {
   static BOOL CreateFolder(const wxString& path);
   static BOOL CreateFilePath(const wxString& filePath);
 
-  bool IsOpen() const { return m_unz != nullptr; }
+  bool IsOpen() const { return m_archive != nullptr; }
   int GetTotalFiles() const { return m_totalFiles; }
   int GetFilesDone() const { return m_filesDone; }
   int GetErrorCount() const { return static_cast<int>(m_errors.size()); }
@@ -105,6 +110,8 @@ class CZipReader {
   std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name);
   void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
   bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts);
+  // Writes the current entry's data to fd; false with the reason.
+  bool CopyEntryData(int fd, bool& cancelled, wxString& why);
 
   bool m_rename = false;
   wxString m_oldFolderName;
@@ -112,7 +119,9 @@ class CZipReader {
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
   int m_filesDone = 0;
-  void* m_unz = nullptr;   // minizip's unzFile
+  struct Archive;          // the open file and its central directory
+  std::unique_ptr<Archive> m_archive;
+  std::size_t m_index = 0;   // the current entry
   wxString m_output;       // the output folder, '/'-separated, no trailing separator
 
   int m_outputFd = -1;
@@ -121,5 +130,4 @@ class CZipReader {
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
-  bool m_damagedListed = false;   // a broken entry list was reported
 };

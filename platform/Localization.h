@@ -37,6 +37,7 @@ BOOL GetHelpFile(wxString& name, int number);
 struct SelectLanguageRequest {
   int number = 0;
   std::vector<wxString> codes;   // offered codes, indexed by number
+  std::vector<wxString> names;   // what the chooser shows for each code
 };
 
 }  // namespace hv

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
   xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
   python3-pyftpdlib zip unzip procps x11-utils
+  wx3.2-i18n
 )
 SUDO=()
 if [ "$(id -u)" != 0 ]; then SUDO=(sudo); fi

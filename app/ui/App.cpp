@@ -3,9 +3,12 @@
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
 #include <wx/thread.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
+#include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 
 #include "framework/MissingDialog.h"
@@ -15,6 +18,7 @@
 #include "app/Startup.h"
 #include "model/ModelServices.h"
 #include "platform/Environment.h"
+#include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -69,7 +73,28 @@ hv::IEventLoop& WxEventLoop() {
   return loop;
 }
 
+void ApplyToolkitLanguage(int languageNumber) {
+  const bool english = languageNumber == 1;
+  // GTK's texts come from gettext, which takes LANGUAGE unless the message locale is
+  // plain "C".
+  std::setlocale(LC_MESSAGES, "C.UTF-8");
+  setenv("LANGUAGE", english ? "en" : "de", 1);
+  auto* translations = new wxTranslations;
+  translations->SetLanguage(english ? wxLANGUAGE_ENGLISH_US : wxLANGUAGE_GERMAN);
+  translations->AddStdCatalog();
+  wxTranslations::Set(translations);
+}
+
+namespace {
+
+void SayWhy(const wxString& text) {
+  std::fprintf(stderr, "halvora: %s\n", text.utf8_str().data());
+}
+
+}  // namespace
+
 bool CHalvoraApp::OnInit() {
+  ApplyToolkitLanguage(hv::CurrentLanguageNumber());
   hv::InitRegistryStore();
   SetAppName("Halvora");
   BindServices(UiBindings{&WxEventLoop(), [](hv::UiFacade& ui) { BindWindowLayer(ui); }});
@@ -79,8 +104,10 @@ bool CHalvoraApp::OnInit() {
   m_closeRetry.SetOwner(this);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
   // A desktop session's end (or a test) asks us to close like the window's close box.
+  // The request runs as an ordinary event, not inside the signal's own dispatch: a
+  // question it opens would otherwise block every later signal.
   SetSignalHandler(SIGTERM, [](int) {
-    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CloseMainWindow();
+    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CallAfter([app] { app->RequestEnd(); });
   });
 
   m_app = std::make_unique<CTavProjectApp>();
@@ -102,10 +129,18 @@ bool CHalvoraApp::OnInit() {
   if (!m_app->InitInstance(std::move(host))) {
     // A second copy ends quietly; other failures have shown their message.
     s_secondInstance = m_app->m_failedStep == StartupStep::SingleInstance;
+    s_startFailed = !s_secondInstance;
+    if (!m_app->m_failureText.empty()) SayWhy(m_app->m_failureText);
     m_app.reset();
     return false;
   }
   return true;
+}
+
+void CHalvoraApp::RequestEnd() {
+  if (m_ending) m_forceEnd = true;
+  m_ending = true;
+  CloseMainWindow();
 }
 
 void CHalvoraApp::CloseMainWindow() {
@@ -119,7 +154,9 @@ void CHalvoraApp::CloseMainWindow() {
     return;
   }
   if (wxWindow* top = GetTopWindow()) {
-    top->Close();
+    // Without force the window may ask (objects cut and not pasted); a No keeps it and
+    // ends this request. Nothing on disk depends on the answer.
+    if (!top->Close(m_forceEnd) && !m_forceEnd) m_ending = false;
     wxWakeUpIdle();
   } else {
     ExitMainLoop();
@@ -145,6 +182,8 @@ void CHalvoraApp::BindWindowLayer(hv::UiFacade& ui) {
     const wxString caption = hv::UiFacade::CurrentCaption();
     wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, caption.empty() ? wxS("Halvora") : caption,
                                StyleFor(style));
+    // Escape on a yes/no question means No, never the affirmative answer.
+    if ((style & 0x0F) == MB_YESNO) dlg.SetEscapeId(wxID_NO);
     return AnswerFor(dlg.ShowModal());
   });
   // A dialog this version does not have is reported, not skipped in silence.

@@ -55,7 +55,7 @@ void RegisterAppDialogs() {
   });
   hv::Ui().Register<hv::SelectLanguageRequest>([](hv::SelectLanguageRequest& req) {
     wxArrayString names;
-    for (const wxString& code : req.codes) names.Add(code);
+    for (size_t i = 0; i < req.codes.size(); ++i) names.Add(i < req.names.size() ? req.names[i] : req.codes[i]);
     wxSingleChoiceDialog dlg(wxTheApp->GetTopWindow(), hv::LocalString(10155, wxS("Sprache auswählen")),
                              wxS("Halvora"), names);
     if (req.number >= 0 && req.number < static_cast<int>(names.size())) dlg.SetSelection(req.number);

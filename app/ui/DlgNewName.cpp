@@ -1,3 +1,4 @@
+#include "framework/DialogTexts.h"
 #include "app/ui/DlgNewName.h"
 
 #include <wx/app.h>
@@ -7,14 +8,15 @@
 #include <wx/textctrl.h>
 
 #include "framework/NewNameRules.h"
+#include "framework/ui/DialogLayout.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
 CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
-    : wxDialog(parent, 112, request.title.empty() ? wxString(wxS("Neues Object")) : request.title),
+    : wxDialog(parent, 112, request.title.empty() ? wxString(DlgText(wxS("Neues Object"))) : request.title),
       m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(new wxStaticText(this, 1026, request.prompt.empty() ? wxString(wxS("Name:")) : request.prompt), 0,
+  sizer->Add(new wxStaticText(this, 1026, request.prompt.empty() ? wxString(DlgText(wxS("Name:"))) : request.prompt), 0,
              wxLEFT | wxRIGHT | wxTOP, 10);
   m_edit = new wxTextCtrl(this, 1025, request.name, wxDefaultPosition, wxSize(280, -1));
   if (request.maxLength > 0) m_edit->SetMaxLength(static_cast<unsigned long>(request.maxLength));
@@ -23,8 +25,7 @@ CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
   sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
   sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
   SetSizerAndFit(sizer);
-  m_edit->SetFocus();
-  m_edit->SelectAll();
+  FocusOnOpen(this, m_edit);
 }
 
 void CDlgNewName::OnChar(wxKeyEvent& event) {

@@ -1,6 +1,7 @@
 #include "app/ui/MainFrame.h"
 
 #include <wx/artprov.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/printdlg.h>
 #include <wx/statusbr.h>
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
   const int widths[] = {-1, 40, 40, 40};
   GetStatusBar()->SetStatusWidths(4, widths);
   SetStatusBarPane(0);
+  RestorePlacement();
 
   m_splitter = new CProjectSplitterWnd(this);
   m_tree = new CProjectTreeView(m_splitter, *this, doc);
@@ -116,6 +118,46 @@ int CMainFrame::UsableTreeWidth(int stored, int clientWidth) {
   return stored;
 }
 
+wxRect CMainFrame::PlacementOnScreen(const wxRect& stored, const wxRect& screen) {
+  wxRect r = stored;
+  r.width = std::min(std::max(r.width, 200), screen.width);
+  r.height = std::min(std::max(r.height, 150), screen.height);
+  r.x = std::clamp(r.x, screen.x, screen.GetRight() + 1 - r.width);
+  r.y = std::clamp(r.y, screen.y, screen.GetBottom() + 1 - r.height);
+  return r;
+}
+
+// The window's place is kept with the panes' state: [Pane0] "WindowPosition" =
+// "x,y,width,height", and "Maximized".
+void CMainFrame::RestorePlacement() {
+  const wxString stored = m_profile.GetString("Pane0", "WindowPosition", wxString());
+  long v[4] = {0, 0, 0, 0};
+  wxArrayString parts = wxSplit(stored, ',');
+  bool ok = parts.size() == 4;
+  for (size_t i = 0; ok && i < 4; ++i) ok = parts[i].Trim().Trim(false).ToLong(&v[i]);
+  if (ok) {
+    const wxRect want(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
+    // The display that holds most of the stored place, else the first one.
+    int index = wxDisplay::GetFromPoint(want.GetPosition() + wxPoint(want.width / 2, want.height / 2));
+    if (index == wxNOT_FOUND) index = 0;
+    SetSize(PlacementOnScreen(want, wxDisplay(static_cast<unsigned>(index)).GetClientArea()));
+  } else {
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    SetSize(PlacementOnScreen(wxRect(GetPosition(), GetSize()).CenterIn(screen), screen));
+  }
+  if (m_profile.GetInt("Pane0", "Maximized", 0)) Maximize();
+}
+
+void CMainFrame::SavePlacement() {
+  if (IsIconized()) return;   // a minimised window's place means nothing
+  const bool maximized = IsMaximized();
+  if (!maximized) {
+    const wxRect r = GetRect();
+    m_profile.WriteString("Pane0", "WindowPosition", wxString::Format("%d,%d,%d,%d", r.x, r.y, r.width, r.height));
+  }
+  m_profile.WriteInt("Pane0", "Maximized", maximized ? 1 : 0);
+}
+
 void CMainFrame::CreateToolbar() {
   wxToolBar* bar = CreateToolBar(wxTB_FLAT | wxTB_HORIZONTAL);
   bar->SetName(hv::LocalString(424, wxS("Standard")));
@@ -128,8 +170,9 @@ void CMainFrame::CreateToolbar() {
     wxBitmap bitmap = wxArtProvider::GetBitmap(wxString::FromUTF8(button.art), wxART_TOOLBAR, wxSize(16, 16));
     if (!bitmap.IsOk()) bitmap = StripImage(IMG_OBJECT, 16);
     const CMenu::Item* item = m_menuModel.FindItem(button.id);
-    const wxString tip = item ? PlainMenuText(item->text) : wxString();
-    bar->AddTool(ToolkitId(button.id), tip, bitmap, tip);
+    const wxString tip = item ? PlainMenuText(LocalMenuText(item->text)) : wxString();
+    // The prompt goes to the status bar while the pointer is on the button.
+    bar->AddTool(ToolkitId(button.id), tip, bitmap, wxNullBitmap, wxITEM_NORMAL, tip, CommandPrompt(button.id));
   }
   bar->Realize();
 }
@@ -236,6 +279,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
   }
   if (CTavProjectApp* app = TheApp()) app->HasLanguageChanged();
   m_profile.WriteInt("Pane0", "Width", m_splitter->GetColumnWidth());
+  SavePlacement();
   m_indicators.Stop();
   event.Skip();
 }

@@ -40,9 +40,13 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   // Shows a context menu for a pane: its commands and update requests route from that
   // pane, whichever pane is active.
   void ShowPopupMenu(IProjectView* source, wxWindow* window, const CMenu& menu, const wxPoint& pos);
+  bool PopupMenuShown() const { return m_popupMenu != nullptr; }
 
   // The width a stored "Pane0"/"Width" gives the tree pane in a window this wide.
   static int UsableTreeWidth(int stored, int clientWidth);
+  // Where a window stored at `stored` goes on a screen whose usable area is `screen`:
+  // no larger than the screen and wholly on it.
+  static wxRect PlacementOnScreen(const wxRect& stored, const wxRect& screen);
 
   HV_DECLARE_COMMAND_MAP()
 
@@ -60,6 +64,8 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   void OnChildFocus(wxChildFocusEvent& event);
   void OnIndicatorTimer(wxTimerEvent& event);
   void RebuildToolEntries();
+  void RestorePlacement();
+  void SavePlacement();
   // The pane a menu event belongs to: the popup's pane, else nullptr (the active pane).
   IProjectView* SourceOf(wxObject* eventObject) const;
 

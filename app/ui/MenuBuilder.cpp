@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "app/MenuResources.h"
+
 namespace {
 
 struct IdMap {
@@ -43,16 +45,18 @@ void AddWxMenuItem(wxMenu& target, const CMenu::Item& item, int pos) {
       target.InsertSeparator(at);
       return;
     case CMenu::Kind::Popup:
-      target.Insert(at, wxID_ANY, ToToolkitMenuLabel(item.text), BuildWxMenu(*item.popup));
+      target.Insert(at, wxID_ANY, ToToolkitMenuLabel(LocalMenuText(item.text)), BuildWxMenu(*item.popup));
       return;
     case CMenu::Kind::Check: {
-      wxMenuItem* added = target.InsertCheckItem(at, ToolkitId(item.id), ToToolkitMenuLabel(item.text));
+      wxMenuItem* added = target.InsertCheckItem(at, ToolkitId(item.id), ToToolkitMenuLabel(LocalMenuText(item.text)),
+                                                 CommandPrompt(item.id));
       added->Check(item.checked);
       added->Enable(item.enabled);
       return;
     }
     case CMenu::Kind::Command: {
-      wxMenuItem* added = target.Insert(at, ToolkitId(item.id), ToToolkitMenuLabel(item.text));
+      wxMenuItem* added =
+          target.Insert(at, ToolkitId(item.id), ToToolkitMenuLabel(LocalMenuText(item.text)), CommandPrompt(item.id));
       added->Enable(item.enabled);
       return;
     }
@@ -68,7 +72,7 @@ wxMenu* BuildWxMenu(const CMenu& menu) {
 wxMenuBar* BuildWxMenuBar(const CMenu& bar) {
   auto* out = new wxMenuBar;
   for (const CMenu::Item& item : bar.Items())
-    if (item.popup) out->Append(BuildWxMenu(*item.popup), ToToolkitMenuLabel(item.text));
+    if (item.popup) out->Append(BuildWxMenu(*item.popup), ToToolkitMenuLabel(LocalMenuText(item.text)));
   return out;
 }
 

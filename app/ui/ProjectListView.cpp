@@ -8,6 +8,7 @@
 #include <wx/utils.h>
 
 #include "framework/SettingsFile.h"
+#include "framework/ui/DialogLayout.h"
 #include "app/ui/ImageStrip.h"
 #include "app/ui/ListPrintout.h"
 #include "app/ui/MainFrame.h"
@@ -47,7 +48,9 @@ int ToolkitFormat(int format) {
 
 long StyleFlags(int style) {
   switch (style) {
-    case LIST_STYLE_ICON: return wxLC_ICON;
+    // Large icons go side by side; the toolkit's own flow would stack them in one
+    // column while they fit the window's height.
+    case LIST_STYLE_ICON: return wxLC_ICON | wxLC_ALIGN_LEFT;
     case LIST_STYLE_SMALLICON: return wxLC_SMALL_ICON;
     case LIST_STYLE_LIST: return wxLC_LIST;
     default: return wxLC_REPORT | wxLC_VIRTUAL | wxLC_HRULES | wxLC_VRULES;
@@ -108,7 +111,20 @@ void CProjectListView::CreateCtrl(int style) {
   for (wxWindow* part : m_ctrl->GetChildren()) {
     part->Bind(wxEVT_SET_FOCUS, [activate](wxFocusEvent& e) { activate(e); });
     part->Bind(wxEVT_LEFT_DOWN, [activate](wxMouseEvent& e) { activate(e); });
-    part->Bind(wxEVT_RIGHT_DOWN, [activate](wxMouseEvent& e) { activate(e); });
+    part->Bind(wxEVT_RIGHT_DOWN, [this, part, activate](wxMouseEvent& e) {
+      // The row under the pointer is what the menu is for: it becomes the selection
+      // unless it already belongs to it.
+      if (part == RowsWindow()) {
+        int flags = 0;
+        const long row = m_ctrl->HitTest(e.GetPosition(), flags);
+        if (row >= 0 && (flags & wxLIST_HITTEST_ONITEM) && !m_ctrl->GetItemState(row, wxLIST_STATE_SELECTED)) {
+          ClearSelection();
+          SelectRow(static_cast<std::size_t>(row), true);
+          FocusRow(static_cast<std::size_t>(row));
+        }
+      }
+      activate(e);
+    });
   }
   ApplyColumns();
   FillPlainRows();
@@ -119,9 +135,13 @@ void CProjectListView::CreateCtrl(int style) {
 void CProjectListView::ApplyColumns() {
   if (m_style != LIST_STYLE_DETAILS) return;
   m_ctrl->DeleteAllColumns();
+  // A column is never narrower than its title (with room for the sort mark).
+  const int titlePadding = 4 * m_ctrl->GetCharWidth() + 8;
   for (size_t i = 0; i < m_columns.size(); ++i)
     m_ctrl->InsertColumn(static_cast<long>(i), m_columns[i].title, ToolkitFormat(m_columns[i].format),
-                         m_columns[i].width);
+                         m_columns[i].defaultWidth
+                             ? std::max(m_columns[i].width, TextWidth(m_ctrl, m_columns[i].title) + titlePadding)
+                             : m_columns[i].width);
   if (m_sortDisplay >= 0 && m_sortDisplay < m_ctrl->GetColumnCount())
     m_ctrl->ShowSortIndicator(m_sortDisplay, m_sortAscending);
 }
@@ -130,6 +150,7 @@ void CProjectListView::FillPlainRows() {
   const std::size_t count = m_presenter.GetRowCount();
   if (m_style == LIST_STYLE_DETAILS) {
     m_ctrl->SetItemCount(static_cast<long>(count));
+    WidenColumnsToTexts();
     m_ctrl->Refresh();
     return;
   }
@@ -197,6 +218,31 @@ std::vector<std::size_t> CProjectListView::GetSelectedRows() {
 }
 
 bool CProjectListView::HasSelection() { return m_ctrl->GetSelectedItemCount() > 0; }
+
+void CProjectListView::WidenColumnsToTexts() {
+  // Dates, sizes and names are shown whole: a column at its default width that is too
+  // narrow for the texts of the first rows grows (widths the user left stay as they are;
+  // a list of any length only measures what a screen shows).
+  const std::size_t rows = std::min<std::size_t>(m_presenter.GetRowCount(), 64);
+  const int padding = 2 * m_ctrl->GetCharWidth() + 8;
+  for (int column = 0; column < m_ctrl->GetColumnCount(); ++column) {
+    if (static_cast<size_t>(column) >= m_columns.size() || !m_columns[static_cast<size_t>(column)].defaultWidth) continue;
+    int widest = 0;
+    for (std::size_t row = 0; row < rows; ++row)
+      widest = std::max(widest, TextWidth(m_ctrl, m_presenter.RowText(row, column)));
+    if (column == 0) widest += m_small.GetSize().GetWidth() + 4;   // the row's image
+    if (widest > 0 && widest + padding > m_ctrl->GetColumnWidth(column)) m_ctrl->SetColumnWidth(column, widest + padding);
+  }
+}
+
+wxWindow* CProjectListView::RowsWindow() const {
+  // The control's inner windows are the rows and, in details view, the header above
+  // them: the rows are the taller one.
+  wxWindow* rows = nullptr;
+  for (wxWindow* part : m_ctrl->GetChildren())
+    if (!rows || part->GetSize().y > rows->GetSize().y) rows = part;
+  return rows;
+}
 
 void CProjectListView::SelectRow(std::size_t index, bool select) {
   m_ctrl->SetItemState(static_cast<long>(index), select ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);

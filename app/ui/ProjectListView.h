@@ -47,6 +47,9 @@ class CProjectListView : public wxPanel, public IListWidget {
   void SetViewStyle(int style) override;
 
  private:
+  // The inner window that shows the rows (mouse positions there are row positions).
+  wxWindow* RowsWindow() const;
+  void WidenColumnsToTexts();
   class Ctrl;
   void CreateCtrl(int style);
   void FillPlainRows();

@@ -1,3 +1,4 @@
+#include "framework/DialogTexts.h"
 #include "app/ui/Dialogs.h"
 
 #include <algorithm>
@@ -18,16 +19,16 @@ namespace {
 // Dialog 151: the compression of a bitmap.
 class CCompressedDialog : public wxDialog {
  public:
-  CCompressedDialog(wxWindow* parent, int compression) : wxDialog(parent, 151, wxS("Komprimierung")) {
+  CCompressedDialog(wxWindow* parent, int compression) : wxDialog(parent, 151, DlgText(wxS("Komprimierung"))) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    m_default = new wxRadioButton(this, 1222, wxS("Default (Geräteeinstellung)"), wxDefaultPosition, wxDefaultSize,
+    m_default = new wxRadioButton(this, 1222, DlgText(wxS("Default (Geräteeinstellung)")), wxDefaultPosition, wxDefaultSize,
                                   wxRB_GROUP);
-    m_compressed = new wxRadioButton(this, 1220, wxS("Komprimiert"));
-    m_plain = new wxRadioButton(this, 1221, wxS("Nicht Komprimiert"));
+    m_compressed = new wxRadioButton(this, 1220, DlgText(wxS("Komprimiert")));
+    m_plain = new wxRadioButton(this, 1221, DlgText(wxS("Nicht Komprimiert")));
     for (wxRadioButton* b : {m_default, m_compressed, m_plain}) sizer->Add(b, 0, wxALL, 5);
     auto* buttons = new wxStdDialogButtonSizer;
     buttons->AddButton(new wxButton(this, wxID_OK, wxS("OK")));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL, wxS("Abbrechen")));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, DlgText(wxS("Abbrechen"))));
     buttons->Realize();
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 5);
     SetSizerAndFit(sizer);

@@ -1,3 +1,4 @@
+#include "framework/DialogTexts.h"
 #include "app/ui/SmallDialogs.h"
 
 #include "app/ui/ImageStrip.h"
@@ -15,6 +16,7 @@
 
 #include "model/NewObjectKinds.h"
 #include "framework/PathDialogRules.h"
+#include "framework/ui/DialogLayout.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
@@ -50,7 +52,7 @@ CDlgNewNameAndLogID::CDlgNewNameAndLogID(wxWindow* parent, NewNameAndLogIdReques
   SetId(132);
   m_logId = new wxTextCtrl(this, 1129, wxString::Format("%ld", request.logId));
   m_logId->SetMaxLength(5);
-  GetSizer()->Insert(2, Row(this, wxS("Logische ID:"), m_logId), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
+  GetSizer()->Insert(2, Row(this, DlgText(wxS("Logische ID:")), m_logId), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
   Fit();
 }
 
@@ -68,12 +70,13 @@ bool CDlgNewNameAndLogID::TransferDataFromWindow() {
 // --- logical id ---
 
 CDlgLogID::CDlgLogID(wxWindow* parent, LogIdRequest& request)
-    : wxDialog(parent, 131, wxS("Logische ID")), m_request(request) {
+    : wxDialog(parent, 131, DlgText(wxS("Logische ID"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   m_edit = new wxTextCtrl(this, 1129, wxString::Format("%ld", request.logId));
   m_edit->SetMaxLength(5);
-  sizer->Add(Row(this, wxS("Logische ID:"), m_edit), 0, wxALL | wxEXPAND, 10);
+  sizer->Add(Row(this, DlgText(wxS("Logische ID:")), m_edit), 0, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
+  FocusOnOpen(this, m_edit);
 }
 
 bool CDlgLogID::TransferDataFromWindow() {
@@ -86,12 +89,13 @@ bool CDlgLogID::TransferDataFromWindow() {
 // --- language name ---
 
 CDlgNewLanguage::CDlgNewLanguage(wxWindow* parent, NewLanguageRequest& request)
-    : wxDialog(parent, 135, wxS("Sprache hinzufügen")), m_request(request) {
+    : wxDialog(parent, 135, DlgText(wxS("Sprache hinzufügen"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   m_edit = new wxTextCtrl(this, 1136, request.name, wxDefaultPosition, wxSize(240, -1));
   m_edit->SetMaxLength(NewLanguageRequest::kMaxLength);
-  sizer->Add(Row(this, wxS("Sprache:"), m_edit), 0, wxALL | wxEXPAND, 10);
+  sizer->Add(Row(this, DlgText(wxS("Sprache:")), m_edit), 0, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
+  FocusOnOpen(this, m_edit);
 }
 
 bool CDlgNewLanguage::TransferDataFromWindow() {
@@ -107,12 +111,12 @@ bool CDlgNewLanguage::TransferDataFromWindow() {
 // --- mask copy ---
 
 CDlgCopyMask::CDlgCopyMask(wxWindow* parent, CopyMaskRequest& request)
-    : wxDialog(parent, 136, request.title.empty() ? wxString(wxS("Maske 'XXX' kopieren")) : request.title),
+    : wxDialog(parent, 136, request.title.empty() ? wxString(DlgText(wxS("Maske 'XXX' kopieren"))) : request.title),
       m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(new wxStaticText(this, wxID_ANY, wxS("Folgende Komponenten mitkopieren:")), 0, wxALL, 10);
-  m_texts = new wxCheckBox(this, 1002, wxS("Texte"));
-  m_bitmaps = new wxCheckBox(this, 1138, wxS("Bitmaps"));
+  sizer->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Folgende Komponenten mitkopieren:"))), 0, wxALL, 10);
+  m_texts = new wxCheckBox(this, 1002, DlgText(wxS("Texte")));
+  m_bitmaps = new wxCheckBox(this, 1138, DlgText(wxS("Bitmaps")));
   m_texts->SetValue(request.copyTexts);
   m_bitmaps->SetValue(request.copyBitmaps);
   sizer->Add(m_texts, 0, wxLEFT | wxRIGHT, 20);
@@ -129,14 +133,14 @@ bool CDlgCopyMask::TransferDataFromWindow() {
 // --- FTP login ---
 
 CUserPwdDlg::CUserPwdDlg(wxWindow* parent, UserPwdRequest& request)
-    : wxDialog(parent, 108, wxS("Passwort eingeben")), m_request(request) {
+    : wxDialog(parent, 108, DlgText(wxS("Passwort eingeben"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   m_user = new wxTextCtrl(this, 1071, request.user, wxDefaultPosition, wxSize(200, -1));
   m_password = new wxTextCtrl(this, 1070, request.password, wxDefaultPosition, wxSize(200, -1), wxTE_PASSWORD);
-  m_save = new wxCheckBox(this, 1002, wxS("Speichern"));
+  m_save = new wxCheckBox(this, 1002, DlgText(wxS("Speichern")));
   m_save->SetValue(request.save);
-  sizer->Add(Row(this, wxS("Benutzer:"), m_user), 0, wxALL | wxEXPAND, 10);
-  sizer->Add(Row(this, wxS("Kennwort:"), m_password), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
+  sizer->Add(Row(this, DlgText(wxS("Benutzer:")), m_user), 0, wxALL | wxEXPAND, 10);
+  sizer->Add(Row(this, DlgText(wxS("Kennwort:")), m_password), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
   sizer->Add(m_save, 0, wxALL, 10);
   Finish(this, sizer);
 }
@@ -151,7 +155,7 @@ bool CUserPwdDlg::TransferDataFromWindow() {
 // --- text import and export ---
 
 CDlgStringExport::CDlgStringExport(wxWindow* parent, StringExportRequest& request)
-    : wxDialog(parent, wxID_ANY, request.import ? wxS("Importieren") : wxS("Exportieren")), m_request(request) {
+    : wxDialog(parent, wxID_ANY, request.import ? DlgText(wxS("Importieren")) : DlgText(wxS("Exportieren"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   m_file = new wxFilePickerCtrl(this, wxID_ANY, request.path, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
                                 wxDefaultPosition, wxSize(360, -1),
@@ -165,7 +169,7 @@ CDlgStringExport::CDlgStringExport(wxWindow* parent, StringExportRequest& reques
   sizer->Add(m_file, 0, wxALL | wxEXPAND, 10);
   sizer->Add(m_language, 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
   Finish(this, sizer);
-  if (auto* ok = FindWindow(wxID_OK)) ok->SetLabel(request.import ? wxS("&Importieren") : wxS("&Exportieren"));
+  if (auto* ok = FindWindow(wxID_OK)) ok->SetLabel(request.import ? DlgText(wxS("&Importieren")) : DlgText(wxS("&Exportieren")));
 }
 
 bool CDlgStringExport::TransferDataFromWindow() {
@@ -179,9 +183,9 @@ bool CDlgStringExport::TransferDataFromWindow() {
 // --- kind of a new object ---
 
 CDlgNewObject::CDlgNewObject(wxWindow* parent, NewObjectRequest& request)
-    : wxDialog(parent, 111, wxS("Neues Objekt einfügen")), m_request(request) {
+    : wxDialog(parent, 111, DlgText(wxS("Neues Objekt einfügen"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(new wxStaticText(this, wxID_ANY, wxS("Objekttyp:")), 0, wxLEFT | wxRIGHT | wxTOP, 10);
+  sizer->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Objekttyp:"))), 0, wxLEFT | wxRIGHT | wxTOP, 10);
   m_tree = new wxTreeCtrl(this, 1023, wxDefaultPosition, wxSize(260, 220),
                           wxTR_HIDE_ROOT | wxTR_NO_LINES | wxTR_SINGLE | wxTR_DEFAULT_STYLE);
   const wxTreeItemId root = m_tree->AddRoot(wxString());

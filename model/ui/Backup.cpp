@@ -1,3 +1,5 @@
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ui/Backup.h"
 
 #include <wx/button.h>
@@ -31,17 +33,24 @@ CBackup::CBackup(wxWindow* parent, BackupRequest& request)
     : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Quelle:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_source = new wxTextCtrl(this, kIdSource, m_controller.SourceFolder(), wxDefaultPosition, wxSize(380, -1),
                             wxTE_READONLY);
   grid->Add(m_source, 1, wxEXPAND);
   grid->AddSpacer(0);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
   grid->Add(m_target, 1, wxEXPAND);
-  grid->Add(new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxSize(32, -1)));
+  auto* choose = new wxButton(this, kIdChoose, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(choose);
+  grid->Add(choose);
+  // The fields only show where the backup comes from and goes to; the keyboard starts
+  // at the button that chooses the target.
+  ShowOnly(m_source);
+  ShowOnly(m_target);
+  FocusOnOpen(this, choose);
 
-  m_coDeSys = new wxCheckBox(this, kIdCoDeSys, wxS("Sichere 3S CodeSys Archive"));
+  m_coDeSys = new wxCheckBox(this, kIdCoDeSys, DlgText(wxS("Sichere 3S CodeSys Archive")));
   m_coDeSys->SetValue(true);
 
   auto* top = new wxBoxSizer(wxVERTICAL);
@@ -65,7 +74,7 @@ void CBackup::UpdateView() {
 
 void CBackup::OnChooseTarget(wxCommandEvent&) {
   wxFileDialog dlg(this, wxString(), m_controller.BackupFolder(), m_controller.DefaultTargetName(),
-                   wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"), wxFD_SAVE);
+                   DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")), wxFD_SAVE);
   if (dlg.ShowModal() != wxID_OK) return;
   wxString path = dlg.GetPath();
   if (hv::PathExtension(path).empty()) path += ".zip";   // the default extension

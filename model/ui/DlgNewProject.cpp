@@ -7,6 +7,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ProjectRequests.h"
 #include "model/ui/ProjectPages.h"
 #include "platform/Ui.h"
@@ -16,16 +18,16 @@ namespace {
 class CDlgNewProject : public wxDialog {
  public:
   CDlgNewProject(wxWindow* parent, NewProjectRequest& request)
-      : wxDialog(parent, 168, wxS("Neues Projekt")), m_request(request), m_lastName(request.name) {
+      : wxDialog(parent, 168, DlgText(wxS("Neues Projekt"))), m_request(request), m_lastName(request.name) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 8, 8);
     grid->AddGrowableCol(1);
     m_name = new wxTextCtrl(this, 1025, request.name, wxDefaultPosition, wxSize(320, -1));
     m_name->SetMaxLength(30);
     m_folder = new wxTextCtrl(this, 1050, request.folder);
-    grid->Add(new wxStaticText(this, wxID_ANY, wxS("&Bezeichnung:")), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("&Bezeichnung:"))), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_name, 1, wxEXPAND);
-    grid->Add(new wxStaticText(this, wxID_ANY, wxS("&Pfad:")), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("&Pfad:"))), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_folder, 1, wxEXPAND);
     sizer->Add(grid, 0, wxALL | wxEXPAND, 10);
     m_boxes = CreateFlagBoxes(this, sizer, request.flags);
@@ -35,6 +37,7 @@ class CDlgNewProject : public wxDialog {
     m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnNameChanged(); });
     m_boxes.create->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { UpdateBoxes(); });
     UpdateBoxes();
+    FocusOnOpen(this, m_name);
   }
 
   bool TransferDataFromWindow() override {

@@ -9,6 +9,9 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
+
 template <class Controller>
 class COperationDialog : public wxDialog {
  protected:
@@ -40,17 +43,16 @@ class COperationDialog : public wxDialog {
   // its progress bar below the dialog's own fields, and wires Cancel and Close.
   void AddButtonAndStatusRows(wxSizer* top, int startId, int cancelId, int closeId) {
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    m_start = new wxButton(this, startId, wxS("&Starten"));
-    m_cancel = new wxButton(this, cancelId, wxS("&Abbrechen"));
-    m_close = new wxButton(this, closeId, wxS("&Schließen"));
+    m_start = new wxButton(this, startId, DlgText(wxS("&Starten")));
+    m_cancel = new wxButton(this, cancelId, DlgText(wxS("&Abbrechen")));
+    m_close = new wxButton(this, closeId, DlgText(wxS("&Schließen")));
     buttons->Add(m_start, 0, wxRIGHT, 5);
     buttons->Add(m_cancel, 0, wxRIGHT, 5);
     buttons->AddStretchSpacer();
     buttons->Add(m_close);
 
     auto* status = new wxBoxSizer(wxHORIZONTAL);
-    m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(260, -1),
-                                wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+    m_status = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
     m_progress = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(140, -1));
     status->Add(m_status, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     status->Add(m_progress, 0, wxALIGN_CENTER_VERTICAL);
@@ -71,8 +73,8 @@ class COperationDialog : public wxDialog {
     m_cancel->Show(b.cancelShown);
     m_cancel->Enable(b.cancelEnabled);
     m_close->Enable(b.closeEnabled);
-    m_status->SetLabel(m_controller.StatusText());
-    m_progress->SetValue(m_controller.Percent());
+    ShowStatus(this, m_status, m_controller.StatusText());
+    m_progress->SetValue(ProgressToShow(m_controller.Percent(), m_controller.Succeeded()));
   }
   void RequestStart() { m_startTimer.StartOnce(10); }
 

@@ -8,6 +8,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "app/ui/PropertySheet.h"
 #include "model/ProjectSheet.h"
 #include "model/ui/ProjectPages.h"
@@ -25,7 +27,7 @@ std::vector<int> SelectedRows(wxListCtrl* list) {
 
 wxListCtrl* MakeLanguageList(wxWindow* parent, int id, long style) {
   auto* list = new wxListCtrl(parent, id, wxDefaultPosition, wxSize(320, 220), wxLC_REPORT | style);
-  list->AppendColumn(wxS("Sprache"), wxLIST_FORMAT_LEFT, 220);
+  list->AppendColumn(DlgText(wxS("Sprache")), wxLIST_FORMAT_LEFT, 220);
   list->AppendColumn(wxS("ID"), wxLIST_FORMAT_RIGHT, 70);
   return list;
 }
@@ -46,7 +48,7 @@ void FillList(wxListCtrl* list, const std::vector<LanguageItem>& items, bool che
 class CDlgModifyLanguage : public wxDialog {
  public:
   CDlgModifyLanguage(wxWindow* parent, ModifyLanguageRequest& request)
-      : wxDialog(parent, 157, wxS("Sprache ändern")), m_request(request) {
+      : wxDialog(parent, 157, DlgText(wxS("Sprache ändern"))), m_request(request) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(new wxStaticText(this, 1235, request.idText), 0, wxALL, 10);
     m_name = new wxTextCtrl(this, 1136, request.name, wxDefaultPosition, wxSize(240, -1));
@@ -73,14 +75,14 @@ class CDlgModifyLanguage : public wxDialog {
 class CDlgAddLanguage : public wxDialog {
  public:
   CDlgAddLanguage(wxWindow* parent, AddLanguageRequest& request)
-      : wxDialog(parent, 140, wxS("Sprache hinzufügen")), m_request(request), m_c(*request.controller) {
+      : wxDialog(parent, 140, DlgText(wxS("Sprache hinzufügen"))), m_request(request), m_c(*request.controller) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(new wxStaticText(this, wxID_ANY, wxS("Verfügbare Sprachen:")), 0, wxLEFT | wxRIGHT | wxTOP, 10);
+    sizer->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Verfügbare Sprachen:"))), 0, wxLEFT | wxRIGHT | wxTOP, 10);
     m_list = MakeLanguageList(this, 1056, 0);
     sizer->Add(m_list, 1, wxALL | wxEXPAND, 10);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    m_new = new wxButton(this, 1116, wxS("Hinzufügen..."));
-    m_delete = new wxButton(this, 1005, wxS("Entfernen"));
+    m_new = new wxButton(this, 1116, DlgText(wxS("Hinzufügen...")));
+    m_delete = new wxButton(this, 1005, DlgText(wxS("Entfernen")));
     buttons->Add(m_new, 0, wxRIGHT, 8);
     buttons->Add(m_delete);
     sizer->Add(buttons, 0, wxLEFT | wxRIGHT, 10);
@@ -125,10 +127,12 @@ class CPPProjectGeneral : public CPropertyPagePanel {
     grid->AddGrowableCol(1);
     m_name = new wxTextCtrl(this, 1025, wxString(), wxDefaultPosition, wxSize(320, -1));
     m_name->SetMaxLength(30);
+    // The folder follows the project; the sheet only shows it.
     m_folder = new wxTextCtrl(this, 1050, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
-    grid->Add(new wxStaticText(this, wxID_ANY, wxS("&Bezeichnung:")), 0, wxALIGN_CENTER_VERTICAL);
+    ShowOnly(m_folder);
+    grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("&Bezeichnung:"))), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_name, 1, wxEXPAND);
-    grid->Add(new wxStaticText(this, wxID_ANY, wxS("Pfad:")), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Pfad:"))), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(m_folder, 1, wxEXPAND);
     sizer->Add(grid, 0, wxALL | wxEXPAND, 10);
     m_boxes = CreateFlagBoxes(this, sizer, page.flags);
@@ -165,7 +169,7 @@ class CPPLangFont : public CPropertyPagePanel {
   CPPLangFont(wxWindow* parent, LanguagePageModel& model) : CPropertyPagePanel(parent), m_model(model) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(new wxStaticText(this, 1045,
-                                wxS("Markieren Sie hier alle Sprachen, die auf das Zielsystem geladen werden sollen.")),
+                                DlgText(wxS("Markieren Sie hier alle Sprachen, die auf das Zielsystem geladen werden sollen."))),
                0, wxALL, 10);
     m_list = MakeLanguageList(this, 1047, wxLC_SINGLE_SEL);
     m_list->EnableCheckBoxes();
@@ -174,14 +178,14 @@ class CPPLangFont : public CPropertyPagePanel {
     auto* font = new wxChoice(this, 1036);
     font->Enable(false);
     auto* fontRow = new wxBoxSizer(wxHORIZONTAL);
-    fontRow->Add(new wxStaticText(this, wxID_ANY, wxS("Font:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    fontRow->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Font:"))), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     fontRow->Add(font, 1);
     sizer->Add(fontRow, 0, wxALL | wxEXPAND, 10);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    m_add = new wxButton(this, 1116, wxS("Hinzufügen..."));
-    m_remove = new wxButton(this, 1005, wxS("Entfernen"));
-    m_modify = new wxButton(this, 1004, wxS("Ändern"));
-    m_default = new wxButton(this, 1002, wxS("Als Standard setzen"));
+    m_add = new wxButton(this, 1116, DlgText(wxS("Hinzufügen...")));
+    m_remove = new wxButton(this, 1005, DlgText(wxS("Entfernen")));
+    m_modify = new wxButton(this, 1004, DlgText(wxS("Ändern")));
+    m_default = new wxButton(this, 1002, DlgText(wxS("Als Standard setzen")));
     for (wxButton* b : {m_add, m_remove, m_modify, m_default}) buttons->Add(b, 0, wxRIGHT, 6);
     sizer->Add(buttons, 0, wxALL, 10);
     SetSizer(sizer);
@@ -254,8 +258,8 @@ class CPSProject : public CPropertySheetDlg {
  public:
   CPSProject(wxWindow* parent, const wxString& caption, ProjectSheetController& sheet)
       : CPropertySheetDlg(parent, caption, sheet) {
-    AddPage(new CPPProjectGeneral(GetBookCtrl(), sheet.general), wxS("Allgemein"));
-    AddPage(new CPPLangFont(GetBookCtrl(), sheet.languages.model), wxS("Sprachen"));
+    AddPage(new CPPProjectGeneral(GetBookCtrl(), sheet.general), DlgText(wxS("Allgemein")));
+    AddPage(new CPPLangFont(GetBookCtrl(), sheet.languages.model), DlgText(wxS("Sprachen")));
   }
 };
 

@@ -1,3 +1,4 @@
+#include "framework/DialogTexts.h"
 #include "model/ui/ProjectPages.h"
 
 #include <wx/sizer.h>
@@ -25,11 +26,11 @@ void FlagBoxes::Show(const ProjectFlags& f) {
 
 FlagBoxes CreateFlagBoxes(wxWindow* parent, wxBoxSizer* sizer, const ProjectFlags& flags) {
   FlagBoxes b;
-  b.dp = new wxCheckBox(parent, 1002, wxS("CoDeSys konforme Datenpunktnamen"));
-  b.create = new wxCheckBox(parent, 1003, wxS("CoDeSys Datenpunkte erzeugen"));
-  b.checksum = new wxCheckBox(parent, 1004, wxS("Checksumme DP Ressourcenabgleich anlegen"));
-  b.com = new wxCheckBox(parent, 1005, wxS("COM Datenpunkte erzeugen"));
-  b.byteAddr = new wxCheckBox(parent, 1006, wxS("Byte-Adressierung"));
+  b.dp = new wxCheckBox(parent, 1002, DlgText(wxS("CoDeSys konforme Datenpunktnamen")));
+  b.create = new wxCheckBox(parent, 1003, DlgText(wxS("CoDeSys Datenpunkte erzeugen")));
+  b.checksum = new wxCheckBox(parent, 1004, DlgText(wxS("Checksumme DP Ressourcenabgleich anlegen")));
+  b.com = new wxCheckBox(parent, 1005, DlgText(wxS("COM Datenpunkte erzeugen")));
+  b.byteAddr = new wxCheckBox(parent, 1006, DlgText(wxS("Byte-Adressierung")));
   for (wxCheckBox* box : {b.dp, b.create, b.checksum, b.com, b.byteAddr}) sizer->Add(box, 0, wxLEFT | wxRIGHT | wxTOP, 10);
   b.Show(flags);
   return b;

@@ -1,3 +1,5 @@
+#include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/ui/Restore.h"
 
 #include <wx/button.h>
@@ -28,15 +30,20 @@ CRestore::CRestore(wxWindow* parent, RestoreRequest& request)
     : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   auto* grid = new wxFlexGridSizer(3, 5, 5);
   grid->AddGrowableCol(1);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Quelle:")), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Quelle:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_archive = new wxTextCtrl(this, kIdArchive, wxString(), wxDefaultPosition, wxSize(380, -1), wxTE_READONLY);
   grid->Add(m_archive, 1, wxEXPAND);
-  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseArchive = new wxButton(this, kIdChooseArchive, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseArchive);
   grid->Add(m_chooseArchive);
-  grid->Add(new wxStaticText(this, wxID_ANY, wxS("Ziel:")), 0, wxALIGN_CENTER_VERTICAL);
+  // The archive field only shows the choice; the keyboard starts at its button.
+  ShowOnly(m_archive);
+  FocusOnOpen(this, m_chooseArchive);
+  grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Ziel:"))), 0, wxALIGN_CENTER_VERTICAL);
   m_target = new wxTextCtrl(this, kIdTarget, m_controller.TargetFolder());
   grid->Add(m_target, 1, wxEXPAND);
-  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxSize(32, -1));
+  m_chooseTarget = new wxButton(this, kIdChooseTarget, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  FitButtonToLabel(m_chooseTarget);
   grid->Add(m_chooseTarget);
 
   auto* top = new wxBoxSizer(wxVERTICAL);
@@ -63,7 +70,7 @@ void CRestore::UpdateView() {
 }
 
 void CRestore::OnChooseArchive(wxCommandEvent&) {
-  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*"),
+  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")),
                    wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dlg.ShowModal() != wxID_OK) return;
   m_controller.ChooseArchive(dlg.GetPath());
@@ -72,7 +79,7 @@ void CRestore::OnChooseArchive(wxCommandEvent&) {
 }
 
 void CRestore::OnChooseTarget(wxCommandEvent&) {
-  wxDirDialog dlg(this, wxS("Zielverzeichnis für die Wiederherstellung auswählen:"), m_target->GetValue(),
+  wxDirDialog dlg(this, DlgText(wxS("Zielverzeichnis für die Wiederherstellung auswählen:")), m_target->GetValue(),
                   wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (dlg.ShowModal() != wxID_OK || dlg.GetPath().empty()) return;
   m_controller.ChooseTarget(dlg.GetPath());

@@ -26,9 +26,6 @@ void PutU16(char* out, std::uint32_t v) {
   out[1] = static_cast<char>((v >> 8) & 0xFF);
 }
 
-// Visual FoxPro tables carry a 263-byte back link after the terminator.
-bool IsFoxPro(std::uint8_t version) { return version == 0x30 || version == 0x31 || version == 0x32; }
-
 }  // namespace
 
 bool ParseDbfHeader(std::string_view file, DbfHeader& h, wxString& error) {
@@ -88,11 +85,9 @@ bool ParseDbfHeader(std::string_view file, DbfHeader& h, wxString& error) {
     error = "no fields";
     return false;
   }
-  // dBASE III writes the terminator alone or followed by one zero byte.
-  const std::size_t end = at + 1;
-  const bool lengthFits = h.headerLength == end || h.headerLength == end + 1 ||
-                          (IsFoxPro(h.version) && h.headerLength == end + 263);
-  if (!lengthFits) {
+  // Writers leave padding or a back link (Visual FoxPro's 263 bytes) after the
+  // terminator; records begin where the stated length says.
+  if (h.headerLength < at + 1) {
     error = "header length does not match the field descriptors";
     return false;
   }

@@ -43,7 +43,7 @@ struct DbfHeader {
 };
 
 // Reads and checks the header of a whole file image. Fails with a reason on a short
-// file, a header length that does not fit the descriptors, widths that do not add up
+// file, a header length shorter than the descriptors and their terminator, widths that do not add up
 // to the record length, or more records than the file holds.
 bool ParseDbfHeader(std::string_view file, DbfHeader& header, wxString& error);
 

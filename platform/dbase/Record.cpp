@@ -1,6 +1,7 @@
 #include "platform/dbase/Record.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Codec.h"
@@ -67,7 +68,11 @@ wxString Record::text(int field) const {
   return FromCp1252(bytes);
 }
 
-std::int64_t ParseNumber(std::string_view f) {
+namespace {
+
+// The field's integer; false when its digits leave the signed 64-bit range.
+bool ParseExact(std::string_view f, std::int64_t& out) {
+  out = 0;
   std::size_t i = 0;
   while (i < f.size() && f[i] == ' ') ++i;
   bool negative = false;
@@ -75,13 +80,32 @@ std::int64_t ParseNumber(std::string_view f) {
     negative = f[i] == '-';
     ++i;
   }
+  // Accumulated negatively: the lowest value has no positive counterpart.
   std::int64_t v = 0;
-  int digits = 0;
+  constexpr std::int64_t kMin = INT64_MIN;
   for (; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) {
-    if (++digits > 18) return 0;
-    v = v * 10 + (f[i] - '0');
+    const int d = f[i] - '0';
+    if (v < (kMin + d) / 10) return false;
+    v = v * 10 - d;
   }
-  return negative ? -v : v;
+  if (!negative) {
+    if (v == kMin) return false;
+    v = -v;
+  }
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+std::int64_t ParseNumber(std::string_view f) {
+  std::int64_t v = 0;
+  return ParseExact(f, v) ? v : 0;
+}
+
+bool NumberFits(std::string_view f) {
+  std::int64_t v = 0;
+  return ParseExact(f, v);
 }
 
 std::int64_t Record::number(int field) const { return ParseNumber(raw(field)); }

@@ -75,7 +75,10 @@ class Record {
 bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out);
 
 // Parses right-aligned digits with an optional sign; anything else reads as 0 and
-// decimals are dropped.
+// decimals are dropped. Digits beyond what 64 bits hold read as 0 here: tables
+// holding such values are refused when opened (NumberFits).
 std::int64_t ParseNumber(std::string_view field);
+// False when the field's digits make a number outside the signed 64-bit range.
+bool NumberFits(std::string_view field);
 
 }  // namespace hv::db

@@ -249,6 +249,18 @@ bool TableStore::load(int fd, const FileIdentity& id, wxString& error) {
   Layout layout;
   if (!buildLayout(header, layout, error)) return false;
   bytes.resize(static_cast<std::size_t>(header.DataEnd()));
+  // A number the engine cannot hold exactly must not read as some other value.
+  for (std::size_t i = 0; i < layout.slots.size(); ++i) {
+    const FieldSlot& slot = layout.slots[i];
+    if (slot.offset < 0 || slot.kind != FieldKind::Number || slot.width < 19) continue;
+    for (std::uint32_t r = 0; r < header.count; ++r) {
+      const Record rec(bytes.data() + header.headerLength + static_cast<std::size_t>(r) * header.recordLength, layout);
+      if (!NumberFits(rec.raw(static_cast<int>(i)))) {
+        error = wxString::Format("record %u: the number in field %s is too large", r + 1, m_schema->fields[i].name);
+        return false;
+      }
+    }
+  }
 
   m_header = std::move(header);
   m_layout = std::move(layout);

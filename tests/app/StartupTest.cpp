@@ -202,3 +202,21 @@ TEST(Startup, ManualFallsBackToGermanAndReportsMissingFile) {
   EXPECT_TRUE(ui.MessageTexts().back().Contains("Handbuch_Halvora_DE.pdf"));
   app.ExitInstance();
 }
+
+TEST(Startup, ManualsAreLookedUpInTheProgramsOwnTreeWhenNoInstallFolderIsStored) {
+  hvtest::TempHome home;
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  EXPECT_EQ(app.m_installFolder, hv::DefaultDataFolder());
+  hvtest::ScriptedUi ui;
+  ui.ExpectMessage(10551);
+  app.OnHelpContents();
+  ASSERT_TRUE(ui.AllExpectationsMet());
+  // The path once, quoted once, inside the install tree.
+  const wxString text = ui.MessageTexts().back();
+  const wxString expected = hv::JoinPath(hv::DefaultDataFolder(), "HELP/DE/Index/Seiten/Produkte/Software/Halvora/Handbuch/Handbuch_Halvora_DE.pdf");
+  EXPECT_TRUE(text.Contains("'" + expected + "'")) << text;
+  EXPECT_FALSE(text.Contains("\"")) << text;
+  app.ExitInstance();
+}

@@ -214,12 +214,10 @@ TEST(RegExp, CatastrophicPatternEndsAsNoMatch) {
   EXPECT_EQ(m.GetMatchLength(), 0);
   EXPECT_FALSE(m.BuildReplacement("&").has_value());
 
-  // the default budget ends in reasonable time too
+  // the default budget ends too (how fast: bench/regexp_bench.cpp)
   m.SetStepLimit(CPatternMatcher::kDefaultStepLimit);
-  const auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(m.Find(text), -1);
   EXPECT_TRUE(m.StepLimitHit());
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
 
   // the next search starts afresh
   EXPECT_EQ(m.Find("aac"), 0);

@@ -55,16 +55,12 @@ class DeviceGui : public hvtest::ProjectWindowFixture {
       event.Skip();
     };
     Tree().Bind(wxEVT_MENU_OPEN, record);
-    wxTimer closer;
-    closer.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-      wxUIActionSimulator sim;
-      sim.Char(WXK_ESCAPE);
-    });
-    closer.StartOnce(400);
-    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), Tree().ClientToScreen(rect.GetPosition() + wxPoint(4, 4)));
-    event.SetEventObject(&Tree());
-    Tree().GetEventHandler()->ProcessEvent(event);
-    hvtest::Pump(std::chrono::milliseconds(100));
+    {
+      hvtest::PopupDriver closer(Tree(), {WXK_ESCAPE});
+      wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), Tree().ClientToScreen(rect.GetPosition() + wxPoint(4, 4)));
+      event.SetEventObject(&Tree());
+      Tree().GetEventHandler()->ProcessEvent(event);
+    }
     Tree().Unbind(wxEVT_MENU_OPEN, record);
     return labels;
   }
@@ -98,7 +94,7 @@ TEST_F(DeviceGui, ANewDeviceShowsItsChildrenAndTheToolsThatFitIt) {
   AnswerNewDevice({S("Panel")});
   ASSERT_TRUE(EnabledInTree(ID_OBJECT_NEW));
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  hvtest::Pump(std::chrono::milliseconds(100));   // the device's late questions
+  hvtest::PumpUntilIdle();   // the device's late questions
   auto* device = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
   ASSERT_TRUE(device);
   EXPECT_TRUE(hv::IsFile(hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), "DEVICE.SET"))));

@@ -2,6 +2,7 @@
 // the tree has the focus, popup menus), visual-style marks and the status bar.
 #include <gtest/gtest.h>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
@@ -62,10 +63,27 @@ class MainWindow : public hvtest::WindowFixture {
     node->treeChildren = false;
     return node;
   }
+  // Presses the key and waits until the window has handled it.
   void Key(int key, int modifiers) {
+    int seen = 0;
+    auto count = [&seen](wxKeyEvent& e) {
+      ++seen;
+      e.Skip();
+    };
+    frame->Bind(wxEVT_CHAR_HOOK, count);
     wxUIActionSimulator sim;
     sim.Char(key, modifiers);
-    hvtest::Pump(std::chrono::milliseconds(150));
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return seen > 0; })) << "the key did not arrive";
+    hvtest::PumpUntilIdle();
+    frame->Unbind(wxEVT_CHAR_HOOK, count);
+  }
+  // Closes the window as its close box would and reads what it left in the profile.
+  wxString CloseAndRead(const char* section, const char* key) {
+    frame->Close(true);
+    frame = nullptr;
+    hvtest::Pump();
+    hv::IniFlushCache();
+    return hv::IniGetString(home.Sub("Project.INI"), section, key, "");
   }
 };
 
@@ -77,11 +95,7 @@ TEST_F(MainWindow, TreePaneWidthComesFromTheProfileAndGoesBackOnClose) {
   EXPECT_EQ(frame->GetSplitter()->GetColumnWidth(), 230);
   frame->GetSplitter()->SetSashPosition(260);
   hvtest::Pump();
-  frame->Close(true);
-  frame = nullptr;
-  hvtest::Pump();
-  hv::IniFlushCache();
-  EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane0", "Width", ""), "260");
+  EXPECT_EQ(CloseAndRead("Pane0", "Width"), "260");
   // A width left by a minimised window would hide the tree: the default instead.
   EXPECT_EQ(CMainFrame::UsableTreeWidth(0, 900), 150);
   EXPECT_EQ(CMainFrame::UsableTreeWidth(2000, 900), 150);
@@ -99,6 +113,22 @@ TEST_F(MainWindow, ADisabledCommandIsNotRunByItsAccelerator) {
   start->locked = true;
   Key('X', wxMOD_CONTROL);
   EXPECT_EQ(start->cuts, 0);
+  start->locked = false;
+  Key('X', wxMOD_CONTROL);
+  EXPECT_EQ(start->cuts, 1);
+}
+
+TEST_F(MainWindow, KeysRunTheirCommandsWhateverTheMenuShowedLastTime) {
+  Lockable* start = AddLockable(masks, "Start");
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken\\Start"));
+  Tree().SetFocus();
+  hvtest::PumpUntilIdle();
+  ASSERT_EQ(frame->GetActiveView(), &Tree().Presenter());
+  // The edit menu was last opened while the command could not run.
+  start->locked = true;
+  wxMenu* edit = frame->GetMenuBar()->GetMenu(1);
+  edit->UpdateUI(frame->GetEventHandler());
+  ASSERT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_EDIT_CUT))->IsEnabled());
   start->locked = false;
   Key('X', wxMOD_CONTROL);
   EXPECT_EQ(start->cuts, 1);
@@ -134,29 +164,22 @@ TEST_F(MainWindow, APopupRoutesFromThePaneThatShowedIt) {
   CMenu menu;
   menu.AppendMenu(ID_LOCKED, S("Sperrbar"));
   row->locked = true;
-  wxTimer closer;
-  closer.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_ESCAPE);
-  });
-  closer.StartOnce(300);
-  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
-  hvtest::Pump();
+  {
+    hvtest::PopupDriver closer(*List().Control(), {WXK_ESCAPE});
+    frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+    EXPECT_TRUE(closer.Opened());
+  }
   EXPECT_GT(row->asked, 0);
   EXPECT_EQ(row->runs, 0);
 
   // A command chosen in it runs for the list's row, not for the tree's selection.
   row->locked = false;
-  wxTimer chooser;
-  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_RETURN);
-  });
-  chooser.StartOnce(300);
-  frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
-  hvtest::Pump(std::chrono::milliseconds(200));
-  EXPECT_EQ(row->runs, 1);
+  {
+    hvtest::PopupDriver chooser(*List().Control(), {WXK_DOWN, WXK_RETURN});
+    frame->ShowPopupMenu(&List().Presenter(), List().Control(), menu, wxPoint(10, 10));
+    EXPECT_TRUE(chooser.Opened());
+  }
+  EXPECT_TRUE(hvtest::PumpUntil([&] { return row->runs == 1; }));
   // The same command from the active pane (the tree) has no handler.
   EXPECT_FALSE(frame->Router().RouteFrom().IsEnabled(ID_LOCKED));
 }
@@ -177,7 +200,6 @@ TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
   extras->UpdateUI(frame->GetEventHandler());
   EXPECT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
   EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
-  hvtest::Pump(std::chrono::milliseconds(600));
 }
 
 TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
@@ -233,20 +255,15 @@ TEST_F(MainWindow, TheEmptyAreaMenuPastesAProjectFolderAtTheTopWhileItIsUp) {
   Tree().SetFocus();
   hvtest::Pump();
   // Below the last item: the empty area's menu ("Neues Object", "Einfügen").
-  wxTimer chooser;
-  chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    wxUIActionSimulator sim;
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_DOWN);
-    sim.Char(WXK_RETURN);
-  });
-  chooser.StartOnce(300);
-  const wxPoint empty = Tree().ClientToScreen(wxPoint(10, Tree().GetClientSize().GetHeight() - 5));
-  wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), empty);
-  event.SetEventObject(&Tree());
-  Tree().GetEventHandler()->ProcessEvent(event);
-  hvtest::Pump(std::chrono::milliseconds(200));
-  ASSERT_EQ(doc.GetRootCount(), 2u);
+  {
+    hvtest::PopupDriver chooser(Tree(), {WXK_DOWN, WXK_DOWN, WXK_RETURN});
+    const wxPoint empty = Tree().ClientToScreen(wxPoint(10, Tree().GetClientSize().GetHeight() - 5));
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), empty);
+    event.SetEventObject(&Tree());
+    Tree().GetEventHandler()->ProcessEvent(event);
+    EXPECT_TRUE(chooser.Opened());
+  }
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return doc.GetRootCount() == 2u; }));
   EXPECT_EQ(doc.GetRoot(1)->GetName(), S("Projekte"));
   // Once the menu is gone the top-level paste is gone with it.
   EXPECT_FALSE(Tree().Presenter().IsEmptyAreaMenu());
@@ -272,4 +289,21 @@ TEST_F(MainWindow, ClosingWithACutObjectNotPastedYetAsksFirst) {
   hvtest::Pump();
   EXPECT_TRUE(ui.AllExpectationsMet());
   ClipboardStore().Clear();
+}
+
+TEST_F(MainWindow, TheWindowKeepsItsPlaceBetweenStartsAndNeverStartsOffTheScreen) {
+  profile.WriteString("Pane0", "WindowPosition", "40,30,700,500");
+  Open();
+  EXPECT_EQ(frame->GetRect(), wxRect(40, 30, 700, 500));
+  frame->SetSize(wxRect(60, 50, 640, 480));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return frame->GetRect() == wxRect(60, 50, 640, 480); }));
+  EXPECT_EQ(CloseAndRead("Pane0", "WindowPosition"), "60,50,640,480");
+
+  // A place on a screen that is gone: moved onto this one, no larger than it.
+  const wxRect screen = wxDisplay(0u).GetClientArea();
+  profile.WriteString("Pane0", "WindowPosition", "5000,4000,9000,700");
+  Open();
+  const wxRect placed = frame->GetRect();
+  EXPECT_TRUE(screen.Contains(placed)) << placed.x << "," << placed.y << " " << placed.width << "x" << placed.height;
+  EXPECT_EQ(placed.height, 700);
 }

@@ -145,7 +145,7 @@ TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProject
   ASSERT_TRUE(SelectInTree(hall));
   AnswerNewDevice({S("Panel")});
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  hvtest::Pump(std::chrono::milliseconds(100));
+  hvtest::PumpUntilIdle();   // the device's late questions
   CProjectObject* panel = ChildNamed(hall, S("Panel"));
   ASSERT_TRUE(panel);
 

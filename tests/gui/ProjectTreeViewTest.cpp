@@ -61,7 +61,7 @@ TEST_F(TreeView, StartPathSkipsAMissingComponentAndTheListShowsTheSelection) {
   EXPECT_EQ(List().Presenter().GetListed(), device);
   EXPECT_EQ(List().Control()->GetItemCount(), 2);
   // No automatic selection turns up later.
-  hvtest::Pump(std::chrono::milliseconds(200));
+  hvtest::PumpUntilIdle();
   EXPECT_EQ(SelectedText(), S("Panel"));
 }
 

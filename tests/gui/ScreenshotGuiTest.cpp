@@ -58,12 +58,12 @@ TEST_F(Screenshot, TheMainWindowOnASmallProjectIsSavedAsPng) {
   AddProject(plants, S("Lager"));
   Open();
   frame->SetSize(0, 0, 960, 640);
-  hvtest::Pump(std::chrono::milliseconds(100));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return frame->GetSize() == wxSize(960, 640); }));
 
   ASSERT_TRUE(SelectInTree(hall));
   AnswerNewDevice({S("Panel")});
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  hvtest::Pump(std::chrono::milliseconds(100));   // the device's late questions
+  hvtest::PumpUntilIdle();   // the device's late questions
   CProjectObject* device = ChildNamed(hall, S("Panel"));
   ASSERT_TRUE(device);
   // The tree open down to the device's resources; the device's children in the list.
@@ -74,7 +74,7 @@ TEST_F(Screenshot, TheMainWindowOnASmallProjectIsSavedAsPng) {
   frame->Raise();
   frame->Refresh();
   frame->Update();
-  hvtest::Pump(std::chrono::milliseconds(300));
+  hvtest::PumpUntilIdle();
 
   const wxString folder = hv::JoinPath(wxS(HV_TEST_BINARY_DIR), "../artifacts");
   const wxString file = hv::JoinPath(folder, "main-window.png");

@@ -25,7 +25,7 @@ class Controls : public testing::Test {
   }
   ~Controls() override {
     dlg->Destroy();
-    hvtest::Pump(std::chrono::milliseconds(10));
+    hvtest::PumpUntilIdle();
   }
   template <class T>
   T* Add(T* control) {
@@ -43,17 +43,26 @@ TEST_F(Controls, CheckListGreyedItemsCannotBeToggled) {
   list->EnableItem(0, false);
   dlg->Layout();
   dlg->Show();
-  hvtest::Pump(std::chrono::milliseconds(200));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return list->IsShownOnScreen(); }));
   EXPECT_FALSE(list->IsItemEnabled(0));
 
   // A click on each item's check box: the greyed one stays unchecked.
   for (int row : {0, 1}) {
     const wxRect cell = list->GetItemRect(list->RowToItem(row), list->GetColumn(0));
     wxUIActionSimulator sim;
-    sim.MouseMove(list->GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2)));
-    hvtest::Pump(std::chrono::milliseconds(50));
+    const wxPoint target = list->GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2));
+    sim.MouseMove(target);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return wxGetMousePosition() == target; }));
+    int released = 0;
+    auto count = [&released](wxMouseEvent& e) {
+      ++released;
+      e.Skip();
+    };
+    list->GetMainWindow()->Bind(wxEVT_LEFT_UP, count);
     sim.MouseClick();
-    hvtest::Pump(std::chrono::milliseconds(150));
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return released > 0; }));
+    hvtest::PumpUntilIdle();
+    list->GetMainWindow()->Unbind(wxEVT_LEFT_UP, count);
   }
   EXPECT_FALSE(list->GetCheck(0));
   EXPECT_TRUE(list->GetCheck(1));

@@ -5,7 +5,6 @@
 #include <wx/uiaction.h>
 
 #include <chrono>
-#include <thread>
 
 #include "platform/Codec.h"
 #include "platform/IniFile.h"
@@ -17,11 +16,13 @@ using namespace std::chrono_literals;
 
 namespace {
 // The graph tool's current project seeds the project list, so start-up asks nothing.
-void SeedProject(hvtest::TempHome& home, const std::string& name, const std::string& device = "") {
+void SeedProject(hvtest::TempHome& home, const std::string& name, const std::string& device = "",
+                 const std::string& treePath = "") {
   const wxString folder = home.Sub("Projects/" + name);
   hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\n");
   home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"" + name + "\"\n\"PROJECTPATH\"=\"" +
-                           hv::ToUtf8(folder) + "\"\n" + (device.empty() ? "" : "\"DEVICENAME\"=\"" + device + "\"\n"));
+                           hv::ToUtf8(folder) + "\"\n" + (device.empty() ? "" : "\"DEVICENAME\"=\"" + device + "\"\n") +
+                           (treePath.empty() ? "" : "\"PROJECTFULLPATH\"=\"" + treePath + "\"\n"));
 }
 }  // namespace
 
@@ -63,19 +64,18 @@ TEST(StartupGui, SelectionAndLanguageComeFromTheRegistry) {
 
 TEST(StartupGui, AskedToEndWhileADialogIsOpenItCancelsTheDialogAndEndsCleanly) {
   hvtest::TempHome home;
-  SeedProject(home, "Anlage");
+  SeedProject(home, "Anlage", "", "Projekte\\\\Anlage");
   hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
-  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s));
-  std::this_thread::sleep_for(500ms);
-  // The tree's empty area (the window sits at the top left of the bare display):
-  // its menu's "Neues Object" asks for the new folder's name.
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowCount("Halvora") == 1; }, 20s));
+  // The selected project's menu from the keyboard; its first entry "&Neu..." opens the
+  // new-object dialog.
+  const int shown = hvtest::ShownWindowCount();
+  ASSERT_TRUE(hvtest::PressKeyInWindow("Halvora", WXK_F10, wxMOD_SHIFT));
+  ASSERT_TRUE(hvtest::WaitFor([&] { return hvtest::ShownWindowCount() > shown; }, 10s)) << "no menu";
   wxUIActionSimulator sim;
-  sim.MouseMove(60, 400);
-  sim.MouseClick(wxMOUSE_BTN_RIGHT);
-  std::this_thread::sleep_for(500ms);
   sim.Char(WXK_DOWN);
   sim.Char(WXK_RETURN);
-  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Neuer Ordner"); }, 10s)) << "no naming dialog";
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Neu"); }, 10s)) << "no dialog";
   app.Terminate();
   EXPECT_EQ(app.WaitExit(15s), 0);
   hv::IniFlushCache();

@@ -6,8 +6,10 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 #include <wx/string.h>
 
+#include "model/RestoreController.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"
@@ -35,6 +37,27 @@ bool PollUntil(Controller& controller, Pred ready, int limitMs = 30000) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return false;
+}
+
+// Restores an archive through the restore controller into the user folder's projects
+// folder, as the dialog does; the restored project folder, empty after a failure.
+// Messages shown fail the test unless `messages` takes them.
+inline wxString RestoreThrough(const wxString& archive, std::vector<wxString>* messages = nullptr,
+                               int limitMs = 120000) {
+  hvtest::ScriptedUi ui;
+  if (messages) ui.AllowAnyMessage();
+  struct Take {
+    hvtest::ScriptedUi& ui;
+    std::vector<wxString>* out;
+    ~Take() {
+      if (out) *out = ui.MessageTexts();
+    }
+  } take{ui, messages};
+  RestoreRequest request;
+  RestoreController restore(request);
+  if (!restore.ChooseArchive(archive) || !restore.Start(restore.TargetFolder())) return wxString();
+  if (!RunToEnd(restore, limitMs) || !restore.Succeeded()) return wxString();
+  return request.restoredPath;
 }
 
 // A shell script standing in for CoDeSys: it copies the batch file it was given to

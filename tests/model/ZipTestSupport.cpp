@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "model/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"
@@ -105,6 +106,14 @@ std::vector<RawEntry> ReadRawZip(const wxString& path) {
   }
   if (uf) unzClose(uf);
   return out;
+}
+
+bool ZipProject(const wxString& root, const wxString& archive) {
+  CZipWriter writer;
+  if (!writer.OpenZip(archive, root)) return false;
+  writer.CountFiles(hv::JoinPath(root, "P"));
+  writer.AddFolderToZip(hv::JoinPath(root, "P"), FALSE);
+  return writer.CloseZip() != FALSE;
 }
 
 int RunCommand(const std::string& command, std::string* output) {

@@ -29,6 +29,9 @@ struct RawEntry {
 // A file entry, or a folder entry (bit 0x10, stored) when the name ends with a separator.
 RawEntry Entry(const std::string& name, const std::string& data = std::string());
 
+// Archives root/P with our writer as the backup does; false when it failed.
+bool ZipProject(const wxString& root, const wxString& archive);
+
 void WriteRawZip(const wxString& path, const std::vector<RawEntry>& entries);
 std::vector<RawEntry> ReadRawZip(const wxString& path);
 

@@ -10,9 +10,15 @@ namespace hvtest {
 
 class ProgramRunner {
  public:
-  // Starts `program` with HALVORA_HOME set to `home`.
-  ProgramRunner(const std::string& program, const std::string& home);
+  // Starts `program` with HALVORA_HOME set to `home`, the arguments, and the
+  // environment's DISPLAY unless `withDisplay` is false. Its standard output and error
+  // go to files, read with Output() and Errors().
+  ProgramRunner(const std::string& program, const std::string& home, const std::vector<std::string>& args = {},
+                bool withDisplay = true);
   ~ProgramRunner();
+
+  std::string Output() const;
+  std::string Errors() const;
 
   pid_t Pid() const { return m_pid; }
   bool Running();
@@ -24,10 +30,18 @@ class ProgramRunner {
   pid_t m_pid = -1;
   int m_status = -1;
   bool m_reaped = false;
+  std::string m_outFile, m_errFile;
 };
 
-// True when a top-level window whose name contains `title` is on the display.
+// True when a top-level window whose name starts with `title` is on the display.
 bool WindowExists(const std::string& title);
+// How many top-level windows are named exactly `title`.
+int WindowCount(const std::string& title);
+// How many top-level windows are shown, named or not (menus included).
+int ShownWindowCount();
+// Moves the pointer into the window named `title` (the `index`-th of that name, in
+// stacking order from the top) and presses the key there, as a user would.
+bool PressKeyInWindow(const std::string& title, int wxKeyCode, int modifiers = 0, int index = 0);
 // Polls `pred` until true or the limit passes.
 template <class Pred>
 bool WaitFor(Pred pred, std::chrono::milliseconds limit) {

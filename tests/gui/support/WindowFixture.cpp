@@ -2,6 +2,7 @@
 
 #include <thread>
 #include <wx/app.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "app/ui/MainFrame.h"
@@ -29,6 +30,37 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     Pump(std::chrono::milliseconds(10));
   }
   return true;
+}
+
+void PumpUntilIdle() {
+  for (int round = 0; round < 200; ++round) {
+    wxYield();
+    if (!wxTheApp->HasPendingEvents() && !wxTheApp->Pending()) return;
+    wxTheApp->ProcessPendingEvents();
+  }
+}
+
+PopupDriver::PopupDriver(wxWindow& invoker, std::vector<int> keys, std::function<void()> whileOpen)
+    : m_invoker(invoker), m_keys(std::move(keys)), m_whileOpen(std::move(whileOpen)) {
+  m_invoker.Bind(wxEVT_MENU_OPEN, &PopupDriver::OnOpen, this);
+  m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    if (!m_shown || m_opened) return;
+    m_opened = true;
+    if (m_whileOpen) m_whileOpen();
+    wxUIActionSimulator sim;
+    for (int key : m_keys) sim.Char(key);
+  });
+  m_timer.Start(20);
+}
+
+PopupDriver::~PopupDriver() {
+  m_timer.Stop();
+  m_invoker.Unbind(wxEVT_MENU_OPEN, &PopupDriver::OnOpen, this);
+}
+
+void PopupDriver::OnOpen(wxMenuEvent& event) {
+  m_shown = true;
+  event.Skip();
 }
 
 WindowFixture::WindowFixture() {

@@ -5,6 +5,10 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
+
+#include <wx/menu.h>
+#include <wx/timer.h>
 
 #include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
@@ -23,6 +27,40 @@ namespace hvtest {
 void Pump(std::chrono::milliseconds atLeast = std::chrono::milliseconds(50));
 // Pumps until `done` or the limit passes.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// Runs what the toolkit has queued (events, calls made to run later) until nothing
+// is left: the late work of a command is done when this returns.
+void PumpUntilIdle();
+
+// Drives the next popup menu `invoker` shows: once the menu is up, `whileOpen` runs and
+// the keys are pressed in it (Escape closes it, arrows and Return choose).
+class PopupDriver : public wxEvtHandler {
+ public:
+  PopupDriver(wxWindow& invoker, std::vector<int> keys, std::function<void()> whileOpen = nullptr);
+  ~PopupDriver();
+  bool Opened() const { return m_opened; }
+
+ private:
+  wxWindow& m_invoker;
+  std::vector<int> m_keys;
+  std::function<void()> m_whileOpen;
+  wxTimer m_timer;
+  bool m_shown = false;
+  bool m_opened = false;
+  void OnOpen(wxMenuEvent& event);
+};
+
+// While one lives, modal dialogs run for real instead of failing the test (the test
+// itself ends them).
+class ModalDialogsAllowed {
+ public:
+  ModalDialogsAllowed() { ++s_count; }
+  ~ModalDialogsAllowed() { --s_count; }
+  static bool Active() { return s_count > 0; }
+
+ private:
+  static inline int s_count = 0;
+};
 
 class WindowFixture : public testing::Test {
  protected:

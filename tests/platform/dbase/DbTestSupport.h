@@ -38,6 +38,15 @@ inline std::int64_t FileTimeNs(const wxString& path) {
   return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+// Little-endian 16-bit header fields of a table image.
+inline void PutU16(std::string& b, std::size_t at, unsigned v) {
+  b[at] = static_cast<char>(v & 0xFF);
+  b[at + 1] = static_cast<char>(v >> 8);
+}
+inline unsigned U16(const std::string& b, std::size_t at) {
+  return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+
 inline std::string Cp(const char* utf8) { return hv::ToCp1252Lossy(S(utf8)); }
 
 #if HV_HAVE_SHAPELIB

@@ -7,14 +7,6 @@ using namespace dbtest;
 
 namespace {
 
-void PutU16(std::string& b, std::size_t at, unsigned v) {
-  b[at] = static_cast<char>(v & 0xFF);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
-unsigned U16(const std::string& b, std::size_t at) {
-  return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
-}
-
 // A GERAET table with two rows, as bytes.
 std::string GoodTable(const wxString& folder) {
   {

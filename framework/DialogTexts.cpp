@@ -1,0 +1,79 @@
+#include "framework/DialogTexts.h"
+
+#include "platform/Localization.h"
+
+namespace {
+
+const NumberedText kTexts[] = {
+    {13700, wxS("Neues Object")},
+    {13701, wxS("Name:")},
+    {13702, wxS("Komprimierung")},
+    {13703, wxS("Default (Geräteeinstellung)")},
+    {13704, wxS("Komprimiert")},
+    {13705, wxS("Nicht Komprimiert")},
+    {13706, wxS("Abbrechen")},
+    {13707, wxS("Logische ID:")},
+    {13708, wxS("Logische ID")},
+    {13709, wxS("Sprache hinzufügen")},
+    {13710, wxS("Sprache:")},
+    {13711, wxS("Maske 'XXX' kopieren")},
+    {13712, wxS("Folgende Komponenten mitkopieren:")},
+    {13713, wxS("Texte")},
+    {13714, wxS("Bitmaps")},
+    {13715, wxS("Passwort eingeben")},
+    {13716, wxS("Speichern")},
+    {13717, wxS("Benutzer:")},
+    {13718, wxS("Kennwort:")},
+    {13719, wxS("Importieren")},
+    {13720, wxS("Exportieren")},
+    {13721, wxS("&Importieren")},
+    {13722, wxS("&Exportieren")},
+    {13723, wxS("Neues Objekt einfügen")},
+    {13724, wxS("Objekttyp:")},
+    {13725, wxS("CoDeSys konforme Datenpunktnamen")},
+    {13726, wxS("CoDeSys Datenpunkte erzeugen")},
+    {13727, wxS("Checksumme DP Ressourcenabgleich anlegen")},
+    {13728, wxS("COM Datenpunkte erzeugen")},
+    {13729, wxS("Byte-Adressierung")},
+    {13730, wxS("Sprache")},
+    {13731, wxS("Sprache ändern")},
+    {13732, wxS("Verfügbare Sprachen:")},
+    {13733, wxS("Hinzufügen...")},
+    {13734, wxS("Entfernen")},
+    {13735, wxS("&Bezeichnung:")},
+    {13736, wxS("Pfad:")},
+    {13737, wxS("Markieren Sie hier alle Sprachen, die auf das Zielsystem geladen werden sollen.")},
+    {13738, wxS("Font:")},
+    {13739, wxS("Ändern")},
+    {13740, wxS("Als Standard setzen")},
+    {13741, wxS("Allgemein")},
+    {13742, wxS("Sprachen")},
+    {13743, wxS("Quelle:")},
+    {13744, wxS("Ziel:")},
+    {13745, wxS("Sichere 3S CodeSys Archive")},
+    {13746, wxS("&Starten")},
+    {13747, wxS("&Abbrechen")},
+    {13748, wxS("&Schließen")},
+    {13749, wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")},
+    {13750, wxS("Neues Projekt")},
+    {13751, wxS("&Pfad:")},
+    {13752, wxS("Zielverzeichnis für die Wiederherstellung auswählen:")},
+};
+
+}  // namespace
+
+wxString LocalTextOf(std::span<const NumberedText> table, const wxString& german) {
+  for (const NumberedText& row : table)
+    if (german == row.german) return hv::LocalString(row.number, row.german);
+  return german;
+}
+
+std::vector<std::pair<UINT, wxString>> TextsOf(std::span<const NumberedText> table) {
+  std::vector<std::pair<UINT, wxString>> out;
+  for (const NumberedText& row : table) out.emplace_back(row.number, row.german);
+  return out;
+}
+
+wxString DlgText(const wxString& german) { return LocalTextOf(kTexts, german); }
+
+std::vector<std::pair<UINT, wxString>> DialogTexts() { return TextsOf(kTexts); }

@@ -1,0 +1,44 @@
+#pragma once
+// The window that shows the cells of the current sheet and turns mouse and keys into
+// the core's input calls. Dragging a selection past an edge scrolls on a timer.
+#include <wx/timer.h>
+#include <wx/window.h>
+
+class CGridCtrl;
+
+class CGridCellArea : public wxWindow {
+ public:
+  explicit CGridCellArea(CGridCtrl* grid);
+  // The sizing line or column-move indicator, drawn over the cells; empty for none.
+  void SetIndicator(const wxRect& rect);
+  const wxRect& Indicator() const { return m_indicator; }
+  bool IsDragTimerRunning() const { return m_dragTimer.IsRunning(); }
+
+ private:
+  int Flags(const wxMouseEvent& e) const;
+  void OnPaint(wxPaintEvent& e);
+  void OnLeftDown(wxMouseEvent& e);
+  void OnLeftUp(wxMouseEvent& e);
+  void OnDoubleClick(wxMouseEvent& e);
+  void OnRightDown(wxMouseEvent& e);
+  void OnRightUp(wxMouseEvent& e);
+  void OnMotion(wxMouseEvent& e);
+  void OnWheel(wxMouseEvent& e);
+  void OnCaptureLost(wxMouseCaptureLostEvent& e);
+  void OnCharHook(wxKeyEvent& e);
+  void OnKeyDown(wxKeyEvent& e);
+  void OnKeyUp(wxKeyEvent& e);
+  void OnChar(wxKeyEvent& e);
+  void OnFocus(wxFocusEvent& e);
+  void OnKillFocus(wxFocusEvent& e);
+  void OnDragTimer(wxTimerEvent& e);
+  void EndDrag();
+
+  CGridCtrl* m_grid;
+  wxTimer m_dragTimer;
+  wxPoint m_pointer;
+  bool m_dragging = false;
+  int m_wheel = 0;
+  wxRect m_indicator;
+  int m_tipColumn = -2, m_tipRow = -2;
+};

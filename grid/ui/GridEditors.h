@@ -1,0 +1,80 @@
+#pragma once
+// The windows of the in-cell editing: the text editor laid over a cell, the drop list
+// below a drop-list cell (one window, shown and hidden, no mouse capture) and the
+// calendar popup of the date-time picker.
+#include <vector>
+#include <wx/calctrl.h>
+#include <wx/popupwin.h>
+#include <wx/textctrl.h>
+#include <wx/vlbox.h>
+
+class CGridCtrl;
+class wxGenericCalendarCtrl;
+class wxButton;
+
+class CGridEdit : public wxTextCtrl {
+ public:
+  explicit CGridEdit(CGridCtrl* grid);
+  // Puts the editor over a cell with its text, all selected, and gives it the focus.
+  void Begin(const wxRect& rect, const wxString& text, const wxFont& font, bool readOnly);
+  void End();
+  bool Active() const { return m_active; }
+  // Types a character through the grid's checks, as the keyboard would.
+  bool TypeChar(int ch);
+
+ private:
+  void OnCharHook(wxKeyEvent& e);
+  void OnChar(wxKeyEvent& e);
+  void OnKillFocus(wxFocusEvent& e);
+  void OnPaste(wxClipboardTextEvent& e);
+  void OnText(wxCommandEvent& e);
+
+  CGridCtrl* m_grid;
+  bool m_active = false;
+  bool m_ownChange = false;
+  wxString m_lastChecked;
+};
+
+class CGridListBox : public wxVListBox {
+ public:
+  explicit CGridListBox(CGridCtrl* grid);
+  void Open(const wxRect& rect, const std::vector<wxString>& choices, const wxFont& font);
+  void Close();
+  const std::vector<wxString>& Choices() const { return m_choices; }
+  int ItemHeight() const { return m_itemHeight; }
+  // Takes the selected entry as the cell's choice.
+  void TakeChoice();
+
+ private:
+  void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
+  wxCoord OnMeasureItem(size_t n) const override;
+  void OnLeftUp(wxMouseEvent& e);
+  void OnCharHook(wxKeyEvent& e);
+  void OnKillFocus(wxFocusEvent& e);
+
+  CGridCtrl* m_grid;
+  std::vector<wxString> m_choices;
+  int m_itemHeight = 16;
+  bool m_closing = false;
+};
+
+class CGridCalendarPopup : public wxPopupTransientWindow {
+ public:
+  explicit CGridCalendarPopup(CGridCtrl* grid);
+  void Open(int column, int row, const wxRect& screenRect, double date, bool valid, int styleBits,
+            int firstDayOfWeek, const wxColour (&colours)[6]);
+  // The choice of a date (also what Enter, a day click and the today button do).
+  void Accept(const wxDateTime& date);
+  wxGenericCalendarCtrl* CalendarCtrl() const { return m_cal; }
+  wxButton* TodayButton() const { return m_today; }
+
+ private:
+  void OnDismiss() override;
+  void OnCharHook(wxKeyEvent& e);
+
+  CGridCtrl* m_grid;
+  wxGenericCalendarCtrl* m_cal = nullptr;
+  wxButton* m_today = nullptr;
+  int m_column = -1, m_row = -1;
+  bool m_accepted = false;
+};
