@@ -12,11 +12,7 @@ using namespace std::chrono_literals;
 
 TEST(BindingsGui, TheProgramStartsWithNothingUnbound) {
   hvtest::TempHome home;
-  const wxString folder = home.Sub("Projects/Anlage");
-  hvtest::WriteAll(folder + "/PROJECT.SET", "[Config]\r\n");
-  // The graph tool's current project seeds the project list, so start-up asks nothing.
-  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Anlage\"\n\"PROJECTPATH\"=\"" +
-                           hv::ToUtf8(folder) + "\"\n");
+  hvtest::SeedCurrentProject(home, "Anlage");
   setenv("HALVORA_STRICT_BINDINGS", "1", 1);
   hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
   ASSERT_GT(app.Pid(), 0);

@@ -13,18 +13,14 @@
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/DialogHook.h"
+#include "tests/gui/support/ProgramRunner.h"
 #include "tests/support/TestEnv.h"
 
 TEST(ProfileLanguagesGui, AUserLanguageOfTheProfileIsNamedOnTheProjectSheet) {
   hvtest::TempHome home;
   hvtest::WriteAll(home.Sub("Project.INI"), "[Languages]\r\n40000=Klingonisch\r\n");
-  const wxString folder = home.Sub("Projects/Linie");
-  hv::MakeFolders(folder);
-  hvtest::WriteAll(hv::JoinPath(folder, "PROJECT.SET"),
-                   "[Config]\r\nName=Linie\r\n[Languages/Fonts]\r\n1031=Arial\r\n40000=Arial\r\n");
-  // The graph tool's current project seeds the project list, so start-up asks nothing.
-  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"Linie\"\n\"PROJECTPATH\"=\"" +
-                           hv::ToUtf8(folder) + "\"\n");
+  const wxString folder = wxString::FromUTF8(hvtest::SeedCurrentProject(
+      home, "Linie", "[Config]\r\nName=Linie\r\n[Languages/Fonts]\r\n1031=Arial\r\n40000=Arial\r\n"));
   {
     CTavProjectApp app;
     StartupHost host;

@@ -1,5 +1,8 @@
 #include "tests/gui/support/ProgramRunner.h"
 
+#include "platform/Codec.h"
+#include "tests/support/TestEnv.h"
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -167,6 +170,15 @@ bool PressKeyInWindow(const std::string& title, int wxKeyCode, int modifiers, in
   wxUIActionSimulator sim;
   sim.MouseMove(f.x + f.w / 2, f.y + f.h / 2);
   return sim.Char(wxKeyCode, modifiers);
+}
+
+std::string SeedCurrentProject(TempHome& home, const std::string& name, const std::string& settings) {
+  const wxString folder = home.Sub(wxString::FromUTF8("Projects/" + name));
+  WriteAll(folder + "/PROJECT.SET", settings);
+  const std::string path = hv::ToUtf8(folder);
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor\\TavGraph]\n\"PROJECTNAME\"=\"" + name + "\"\n\"PROJECTPATH\"=\"" + path +
+                           "\"\n");
+  return path;
 }
 
 }  // namespace hvtest

@@ -54,4 +54,10 @@ bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
   return pred();
 }
 
+class TempHome;
+// A project folder "Projects/<name>" with "PROJECT.SET" (`settings` its text) that the
+// registry names as the graph tool's current project, so that start-up lists it and
+// asks nothing. Returns the folder.
+std::string SeedCurrentProject(TempHome& home, const std::string& name, const std::string& settings = "[Config]\r\n");
+
 }  // namespace hvtest
