@@ -94,6 +94,13 @@ void SayWhy(const wxString& text) {
 }  // namespace
 
 bool CHalvoraApp::OnInit() {
+  // A desktop session's end (or a test) asks us to close like the window's close box.
+  // Installed first, so that no window of ours is ever up without it. The request runs
+  // as an ordinary event, not inside the signal's own dispatch: a question it opens
+  // would otherwise block every later signal.
+  SetSignalHandler(SIGTERM, [](int) {
+    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CallAfter([app] { app->RequestEnd(); });
+  });
   ApplyToolkitLanguage(hv::CurrentLanguageNumber());
   hv::InitRegistryStore();
   SetAppName("Halvora");
@@ -103,12 +110,6 @@ bool CHalvoraApp::OnInit() {
   m_modals->Register();
   m_closeRetry.SetOwner(this);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
-  // A desktop session's end (or a test) asks us to close like the window's close box.
-  // The request runs as an ordinary event, not inside the signal's own dispatch: a
-  // question it opens would otherwise block every later signal.
-  SetSignalHandler(SIGTERM, [](int) {
-    if (auto* app = dynamic_cast<CHalvoraApp*>(wxTheApp)) app->CallAfter([app] { app->RequestEnd(); });
-  });
 
   m_app = std::make_unique<CTavProjectApp>();
   StartupHost host;
