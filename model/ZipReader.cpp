@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <minizip/unzip.h>
 #include <zlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,7 +67,15 @@ bool EntryTime(const ZipEntryInfo& info, time_t& out) {
 struct CZipReader::Archive {
   int fd = -1;
   std::unique_ptr<zipfmt::FileSource> source;
-  zipfmt::Directory dir;
+  std::unique_ptr<zipfmt::ReadView> view;
+  unzFile unz = nullptr;
+  // Where the current entry's central header ends (minizip's positions): the last
+  // entry must end where the directory does.
+  std::uint64_t headerEnd = 0;
+  // The open entry's raw data still to read, and where minizip left it to us.
+  std::uint64_t rawLeft = 0;
+  bool rawDirect = false;
+  std::uint64_t rawAt = 0;
   // One inflate stream and its buffers serve every entry: thousands of small files
   // would otherwise each pay for setting them up.
   z_stream stream{};
@@ -78,6 +87,10 @@ struct CZipReader::Archive {
   Archive(const Archive&) = delete;
   Archive& operator=(const Archive&) = delete;
   ~Archive() {
+    if (unz) {
+      unzCloseCurrentFile(unz);
+      unzClose(unz);
+    }
     if (streamReady) inflateEnd(&stream);
     if (fd >= 0) close(fd);
   }
@@ -86,6 +99,13 @@ struct CZipReader::Archive {
     if (streamReady) return inflateReset(&stream) == Z_OK;
     streamReady = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
     return streamReady;
+  }
+  std::uint64_t DirectoryEnd() const { return view->Directory().offset + view->Directory().size; }
+  bool Track() {
+    unz_file_info64 fi{};
+    if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+    headerEnd = unzGetOffset64(unz) + 46 + fi.size_filename + fi.size_file_extra + fi.size_file_comment;
+    return true;
   }
 };
 
@@ -133,26 +153,28 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   auto archive = std::make_unique<Archive>();
   archive->fd = open(hv::ToFs(absolute).c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st;
-  std::string why;
+  wxString why;
   if (archive->fd < 0 || fstat(archive->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = archive->fd < 0 ? std::strerror(errno) : "not a file";
+    why = archive->fd < 0 ? ErrnoText() : wxS("keine Datei");
   } else {
     archive->source = std::make_unique<zipfmt::FileSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
-    zipfmt::ReadDirectory(*archive->source, archive->dir, why);
+    archive->view = std::make_unique<zipfmt::ReadView>(*archive->source, zipfmt::LocateDirectory(*archive->source));
+    archive->unz = unzOpen2_64(hv::ToFs(absolute).c_str(), archive->view->Functions());
+    if (!archive->unz) why = wxS("kein Zentralverzeichnis");
   }
   if (!why.empty()) {
-    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + hv::FromUtf8(why) + ")");
+    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + why + ")");
     return FALSE;
   }
+  m_damagedListed = false;
+  if (unzGoToFirstFile(archive->unz) == UNZ_OK) archive->Track();
   m_archive = std::move(archive);
-  m_index = 0;
   m_output = hv::PathFolder(absolute);
   return TRUE;
 }
 
 void CZipReader::CloseZip() {
   m_archive.reset();
-  m_index = 0;
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
 }
@@ -168,58 +190,87 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
 }
 
 BOOL CZipReader::GotoFirstFile() {
-  m_index = 0;
-  return m_archive && !m_archive->dir.entries.empty();
+  if (!m_archive || unzGoToFirstFile(m_archive->unz) != UNZ_OK) return FALSE;
+  return m_archive->Track() ? TRUE : FALSE;
 }
 
 BOOL CZipReader::GotoNextFile() {
-  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
-  ++m_index;
-  return m_index < m_archive->dir.entries.size() ? TRUE : FALSE;
+  if (!m_archive) return FALSE;
+  const std::uint64_t before = m_archive->headerEnd;
+  const int r = unzGoToNextFile(m_archive->unz);
+  if (r == UNZ_OK && m_archive->Track()) return TRUE;
+  const zipfmt::Located& dir = m_archive->view->Directory();
+  const bool atEnd = before == m_archive->DirectoryEnd();
+  // A stated count of 65,535 may mean more: minizip then reads on until a header fails,
+  // which at the directory's end is the end of the list.
+  const bool countOpen = !dir.zip64 && dir.count == zipfmt::kMax16 && r != UNZ_OK;
+  if (!atEnd || (r != UNZ_END_OF_LIST_OF_FILE && !countOpen)) {
+    // A damaged directory or a wrong entry count must not look like the end of the archive.
+    if (!m_damagedListed) Fail(wxString(), wxS("Archiv beschädigt"));
+    m_damagedListed = true;
+  }
+  m_archive->headerEnd = 0;
+  return FALSE;
 }
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   info = ZipEntryInfo{};
-  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
-  const zipfmt::Entry& fi = m_archive->dir.entries[m_index];
-  const std::string& name = fi.name;
-  const std::string& comment = fi.comment;
-  info.version = fi.versionMadeBy;
-  info.versionNeeded = fi.versionNeeded;
+  if (!m_archive || m_archive->headerEnd == 0) return FALSE;
+  unzFile unz = m_archive->unz;
+  // Ask for the sizes first: a fixed buffer would cut long names silently.
+  unz_file_info64 fi{};
+  if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return FALSE;
+  std::string name(fi.size_filename, '\0');
+  std::string extra(fi.size_file_extra, '\0');
+  std::string comment(fi.size_file_comment, '\0');
+  if (unzGetCurrentFileInfo64(unz, &fi, name.data(), static_cast<uLong>(name.size()), extra.data(),
+                              static_cast<uLong>(extra.size()), comment.data(),
+                              static_cast<uLong>(comment.size())) != UNZ_OK)
+    return FALSE;
+  // minizip keeps the local header's offset to itself; it is read from the central header.
+  unsigned char offset[4];
+  const std::uint64_t at = unzGetOffset64(unz) + static_cast<std::uint64_t>(m_archive->view->Directory().bias) + 42;
+  if (m_archive->view->Read(at, offset, 4) != 4) return FALSE;
+  info.localOffset = offset[0] | offset[1] << 8 | offset[2] << 16 | static_cast<std::uint64_t>(offset[3]) << 24;
+  info.compressedSize = fi.compressed_size;
+  info.uncompressedSize = fi.uncompressed_size;
+  info.zip64Offset = info.localOffset == zipfmt::kMax32;
+  const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
+  info.version = fi.version;
+  info.versionNeeded = fi.version_needed;
   info.flag = fi.flag;
-  info.compressionMethod = fi.method;
+  info.compressionMethod = fi.compression_method;
   info.dosDate = fi.dosDate;
   info.crc = fi.crc;
-  info.compressedSize = fi.compressedSize;
-  info.uncompressedSize = fi.uncompressedSize;
-  info.diskNumStart = fi.diskStart;
-  info.internalAttributes = fi.internalAttr;
-  info.externalAttributes = fi.externalAttr;
-  const unsigned long date = fi.dosDate >> 16;
-  info.day = static_cast<int>(date & 0x1F);
-  info.month = static_cast<int>((date >> 5) & 0x0F) - 1;
-  info.year = static_cast<int>((date >> 9) & 0x7F) + 1980;
-  info.hour = static_cast<int>((fi.dosDate >> 11) & 0x1F);
-  info.minute = static_cast<int>((fi.dosDate >> 5) & 0x3F);
-  info.second = static_cast<int>(fi.dosDate & 0x1F) * 2;
+  info.diskNumStart = fi.disk_num_start;
+  info.internalAttributes = fi.internal_fa;
+  info.externalAttributes = fi.external_fa;
+  info.second = static_cast<int>(fi.tmu_date.tm_sec);
+  info.minute = static_cast<int>(fi.tmu_date.tm_min);
+  info.hour = static_cast<int>(fi.tmu_date.tm_hour);
+  info.day = static_cast<int>(fi.tmu_date.tm_mday);
+  info.month = static_cast<int>(fi.tmu_date.tm_mon);
+  info.year = static_cast<int>(fi.tmu_date.tm_year);
   const bool utf8 = (fi.flag & kZipFlagUtf8) != 0;
   DecodeZipEntryName(comment, utf8, info.comment);
 
   ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
   if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
   info.name.Replace("/", "\\");
-  info.folder = (fi.externalAttr & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
+  info.folder = (fi.external_fa & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
   std::vector<wxString> parts;
   if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, parts);
-  const unsigned long type = (fi.externalAttr >> 16) & kModeTypeMask;
+  const unsigned long type = (fi.external_fa >> 16) & kModeTypeMask;
   if (problem != ZipNameProblem::None)
     info.problem = DescribeZipNameProblem(problem);
   else if (type != 0 && type != kModeFile && type != kModeFolder)
     info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
   else if (!info.folder && (fi.flag & kZipFlagEncrypted))
     info.problem = wxS("verschlüsselter Eintrag");
-  else if (!info.folder && fi.method != 0 && fi.method != Z_DEFLATED)
-    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %u"), static_cast<unsigned>(fi.method));
+  else if (!info.folder && fi.compression_method != 0 && fi.compression_method != Z_DEFLATED)
+    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), fi.compression_method);
+  else if (!sizesKnown)
+    info.problem = wxS("Zip64-Feld zu kurz");
   return TRUE;
 }
 
@@ -388,7 +439,7 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
 
   bool cancelled = false;
   wxString why;
-  bool ok = CopyEntryData(fd, cancelled, why);
+  bool ok = CopyEntryData(info, fd, cancelled, why);
   time_t when;
   if (ok && EntryTime(info, when)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
@@ -409,17 +460,56 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   return ok;
 }
 
-bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
-  const zipfmt::Entry& e = m_archive->dir.entries[m_index];
-  const zipfmt::FileSource& source = *m_archive->source;
-  std::uint64_t at = 0;
-  std::string error;
-  if (!zipfmt::DataStart(source, m_archive->dir, e, at, error)) {
-    why = wxS("Daten im Archiv beschädigt (") + hv::FromUtf8(error) + ")";
+bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
+  // An entry past 4 GiB: minizip looks for its header at the all-ones offset.
+  if (info.zip64Offset) m_archive->view->Redirect(info.localOffset);
+  int method = 0, level = 0;
+  if (unzOpenCurrentFile2(m_archive->unz, &method, &level, 1) != UNZ_OK) {
+    m_archive->view->ClearRedirect();
+    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
     return false;
   }
-  const bool deflated = e.method == Z_DEFLATED;
+  m_archive->rawLeft = info.compressedSize;
+  m_archive->rawDirect = false;
+  return true;
+}
+
+bool CZipReader::CheckLocalHeader(const ZipEntryInfo& info) {
+  wxString why;
+  if (!m_archive || !OpenRaw(info, why)) return false;
+  CloseRaw();
+  return true;
+}
+
+long CZipReader::ReadRaw(unsigned char* out, std::size_t n) {
+  Archive& a = *m_archive;
+  n = static_cast<std::size_t>(std::min<std::uint64_t>(n, a.rawLeft));
+  if (n == 0) return 0;
+  int got = a.rawDirect ? 0 : unzReadCurrentFile(a.unz, out, static_cast<unsigned>(n));
+  if (got == 0) {
+    // minizip stops at the 32-bit size of an entry of 4 GiB or more; the rest follows
+    // where it stopped.
+    if (!a.rawDirect) a.rawAt = unzGetCurrentFileZStreamPos64(a.unz);
+    a.rawDirect = true;
+    if (a.view->Read(a.rawAt, out, n) != n) return -1;
+    a.rawAt += n;
+    got = static_cast<int>(n);
+  }
+  if (got < 0) return -1;
+  a.rawLeft -= static_cast<std::uint64_t>(got);
+  return got;
+}
+
+void CZipReader::CloseRaw() {
+  unzCloseCurrentFile(m_archive->unz);
+  m_archive->view->ClearRedirect();
+}
+
+bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why) {
+  if (!OpenRaw(info, why)) return false;
+  const bool deflated = info.compressionMethod == Z_DEFLATED;
   if (deflated && !m_archive->BeginInflate()) {
+    CloseRaw();
     why = wxS("Speicher reicht nicht");
     return false;
   }
@@ -428,15 +518,16 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
   z.avail_in = 0;   // nothing left over from the entry before
   std::vector<unsigned char>& in = m_archive->in;
   std::vector<unsigned char>& out = m_archive->out;
-  std::uint64_t left = e.compressedSize, written = 0;
+  const std::uint64_t size = info.uncompressedSize;
+  std::uint64_t written = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
-  bool ended = !deflated && left == 0;
+  bool ended = !deflated && info.compressedSize == 0;
   bool ok = true;
   bool holes = false;
   // One block in, everything it inflates to out; never more than the entry says. Blocks
   // of zeros become holes, so a sparse file comes back sparse.
   auto put = [&](const unsigned char* data, std::size_t n) {
-    if (n > e.uncompressedSize - written) {
+    if (n > size - written) {
       why = wxS("Daten im Archiv beschädigt");
       return false;
     }
@@ -458,22 +549,20 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
       ok = false;
       break;
     }
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
+    const long n = ReadRaw(in.data(), in.size());
+    if (n < 0) {
+      why = wxS("Archiv kann nicht gelesen werden");
+      ok = false;
+      break;
+    }
     if (n == 0 && (!deflated || z.avail_in == 0)) {
       why = wxS("Daten im Archiv unvollständig");
       ok = false;
       break;
     }
-    if (n > 0 && !source.ReadAt(at, in.data(), n)) {
-      why = wxS("Archiv kann nicht gelesen werden");
-      ok = false;
-      break;
-    }
-    at += n;
-    left -= n;
     if (!deflated) {
-      ok = put(in.data(), n);
-      ended = left == 0;
+      ok = put(in.data(), static_cast<std::size_t>(n));
+      ended = m_archive->rawLeft == 0;
       continue;
     }
     z.next_in = in.data();
@@ -490,21 +579,22 @@ bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
       ok = put(out.data(), out.size() - z.avail_out);
       ended = r == Z_STREAM_END;
     } while (ok && !ended && (z.avail_out == 0 || z.avail_in > 0));
-    if (ok && !ended && left == 0 && z.avail_in == 0) {
+    if (ok && !ended && m_archive->rawLeft == 0 && z.avail_in == 0) {
       why = wxS("Daten im Archiv unvollständig");
       ok = false;
     }
   }
+  CloseRaw();
   if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
     why = wxS("Schreibfehler: ") + ErrnoText();
     ok = false;
   }
   if (!ok) return false;
-  if (written != e.uncompressedSize) {
+  if (written != size) {
     why = wxS("Daten im Archiv unvollständig");
     return false;
   }
-  if (static_cast<std::uint32_t>(crc) != e.crc) {
+  if (static_cast<std::uint32_t>(crc) != info.crc) {
     why = wxS("CRC-Fehler");
     return false;
   }

@@ -10,9 +10,10 @@
 // The reader may run on a worker thread: it reports only through the ZipProgress it is
 // given.
 //
-// The reader understands Zip64 archives, and finds the directory of an archive whose end
-// record states a wrong directory size by the directory's own signatures. Entries are
-// streamed to disk block by block, whatever their size.
+// The archive is read through minizip. The reader understands Zip64 archives, and finds
+// the directory of an archive whose end record states a wrong directory size by the
+// directory's own signatures (see ZipRecords). Entries are streamed to disk block by
+// block, whatever their size.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -36,6 +37,8 @@ struct ZipEntryInfo {
   unsigned long crc = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t uncompressedSize = 0;
+  std::uint64_t localOffset = 0;   // of the local header, without bytes before the archive
+  bool zip64Offset = false;         // the offset is only in the Zip64 field
   unsigned long diskNumStart = 0;
   unsigned long internalAttributes = 0;
   unsigned long externalAttributes = 0;
@@ -82,6 +85,8 @@ class CZipReader {
   // Checks every entry before anything is written: names, links, encryption, methods,
   // names that collide without regard to case. FALSE with the problems in GetErrors().
   BOOL ValidateEntries();
+  // Whether the current entry's local header is where the directory says and agrees with it.
+  bool CheckLocalHeader(const ZipEntryInfo& info);
   // Extracts the current entry. TRUE also for an entry skipped as outside the project folder.
   BOOL UnzipFile();
 
@@ -111,7 +116,11 @@ class CZipReader {
   void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
   bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts);
   // Writes the current entry's data to fd; false with the reason.
-  bool CopyEntryData(int fd, bool& cancelled, wxString& why);
+  bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
+  // The current entry's stored data: open, read (bytes, 0 at its end, -1 on error), close.
+  bool OpenRaw(const ZipEntryInfo& info, wxString& why);
+  long ReadRaw(unsigned char* out, std::size_t n);
+  void CloseRaw();
 
   bool m_rename = false;
   wxString m_oldFolderName;
@@ -121,7 +130,7 @@ class CZipReader {
   int m_filesDone = 0;
   struct Archive;          // the open file and its central directory
   std::unique_ptr<Archive> m_archive;
-  std::size_t m_index = 0;   // the current entry
+  bool m_damagedListed = false;
   wxString m_output;       // the output folder, '/'-separated, no trailing separator
 
   int m_outputFd = -1;
