@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "model/ZipInflater.h"
 #include "model/ZipNames.h"
 #include "model/ZipRecords.h"
 #include "platform/Codec.h"
@@ -19,7 +20,11 @@
 namespace {
 
 constexpr size_t kBlock = 256 * 1024;
-constexpr size_t kHoleMin = 64 * 1024;
+// Entries up to this size are read whole and written on a pool thread; bigger ones are
+// streamed by the reading thread. The pool holds at most a window of them.
+constexpr std::uint64_t kInMemory = 8 << 20;
+constexpr std::size_t kWindowBytes = 64 << 20;
+constexpr std::size_t kWindowTasks = 256;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
@@ -30,19 +35,6 @@ std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
   std::string key;
   for (size_t i = 0; i < count; ++i) key += "/" + hv::ToUtf8(ZipNameKey(parts[i]));
   return key;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // The entry's local time as a file time; false for a date DOS cannot hold.
@@ -78,10 +70,8 @@ struct CZipReader::Archive {
   std::uint64_t rawAt = 0;
   // One inflate stream and its buffers serve every entry: thousands of small files
   // would otherwise each pay for setting them up.
-  z_stream stream{};
-  bool streamReady = false;
+  ZipInflateStream stream;
   std::vector<unsigned char> in = std::vector<unsigned char>(kBlock);
-  std::vector<unsigned char> out = std::vector<unsigned char>(kBlock);
 
   Archive() = default;
   Archive(const Archive&) = delete;
@@ -91,14 +81,7 @@ struct CZipReader::Archive {
       unzCloseCurrentFile(unz);
       unzClose(unz);
     }
-    if (streamReady) inflateEnd(&stream);
     if (fd >= 0) close(fd);
-  }
-  // A fresh raw inflate stream.
-  bool BeginInflate() {
-    if (streamReady) return inflateReset(&stream) == Z_OK;
-    streamReady = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
-    return streamReady;
   }
   std::uint64_t DirectoryEnd() const { return view->Directory().offset + view->Directory().size; }
   bool Track() {
@@ -114,6 +97,7 @@ CZipReader::CZipReader() = default;
 CZipReader::~CZipReader() { CloseZip(); }
 
 void CZipReader::Fail(const wxString& entry, const wxString& text) {
+  std::lock_guard lock(m_errorsMutex);
   m_errors.push_back(entry.empty() ? text : entry + ": " + text);
 }
 
@@ -415,7 +399,7 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
   return fd;
 }
 
-bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts) {
+bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
   const std::string fileKey = KeyOf(parts, parts.size());
   if (m_extracted.count(hv::FromUtf8(fileKey))) {
     Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
@@ -437,9 +421,45 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   if (created) Remember(folderKey, parts.back(), actual);
   m_extracted.insert(hv::FromUtf8(fileKey));
 
+  if (pool && info.compressedSize <= kInMemory) {
+    // Read here, in archive order; inflated and written on a pool thread.
+    auto raw = std::make_shared<std::vector<unsigned char>>();
+    wxString why;
+    bool ok = OpenRaw(info, why);
+    if (ok) {
+      raw->resize(static_cast<std::size_t>(info.compressedSize));
+      std::size_t got = 0;
+      for (long n = 1; ok && got < raw->size() && n > 0; got += static_cast<std::size_t>(std::max(n, 0L))) {
+        n = ReadRaw(raw->data() + got, raw->size() - got);
+        if (n < 0) why = wxS("Archiv kann nicht gelesen werden");
+        ok = n >= 0;
+      }
+      CloseRaw();
+      if (ok && got != raw->size()) {
+        why = wxS("Daten im Archiv unvollständig");
+        ok = false;
+      }
+    }
+    if (!ok) {
+      FinishFile(info, dir, fd, actual, false, false, why);
+      return false;
+    }
+    pool->Submit(raw->size(), [this, info, dir, fd, actual, raw](ZipInflateStream& stream) {
+      wxString why;
+      ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
+      const bool ok = ZipExtractBuffer(raw->data(), raw->size(), info.compressionMethod == Z_DEFLATED, stream, sink, why);
+      FinishFile(info, dir, fd, actual, ok, false, why);
+    });
+    return true;
+  }
   bool cancelled = false;
   wxString why;
-  bool ok = CopyEntryData(info, fd, cancelled, why);
+  const bool ok = CopyEntryData(info, fd, cancelled, why);
+  return FinishFile(info, dir, fd, actual, ok, cancelled, why);
+}
+
+bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok,
+                            bool cancelled, wxString why) {
   time_t when;
   if (ok && EntryTime(info, when)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
@@ -449,14 +469,14 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     ok = false;
     why = wxS("Schreibfehler: ") + ErrnoText();
   }
-  if (!ok) {
-    // No partly written file is left behind.
-    unlinkat(dir, actual.c_str(), 0);
-    m_extracted.erase(hv::FromUtf8(fileKey));
-    Remember(folderKey, parts.back(), std::string());
-    if (!cancelled) Fail(info.name, why);
-  }
+  // No partly written file is left behind (a failed restore discards all of them anyway).
+  if (!ok) unlinkat(dir, actual.c_str(), 0);
   close(dir);
+  if (!ok && !cancelled) Fail(info.name, why);
+  if (m_totalFiles != 0) {
+    const int done = ++m_filesDone;
+    if (m_owner) m_owner->Report(info.name, done, m_totalFiles);
+  }
   return ok;
 }
 
@@ -508,41 +528,16 @@ void CZipReader::CloseRaw() {
 bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why) {
   if (!OpenRaw(info, why)) return false;
   const bool deflated = info.compressionMethod == Z_DEFLATED;
-  if (deflated && !m_archive->BeginInflate()) {
+  ZipInflateStream& stream = m_archive->stream;
+  if (deflated && !stream.Begin()) {
     CloseRaw();
     why = wxS("Speicher reicht nicht");
     return false;
   }
-  z_stream& z = m_archive->stream;
-  z.next_in = nullptr;
-  z.avail_in = 0;   // nothing left over from the entry before
+  ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
   std::vector<unsigned char>& in = m_archive->in;
-  std::vector<unsigned char>& out = m_archive->out;
-  const std::uint64_t size = info.uncompressedSize;
-  std::uint64_t written = 0;
-  uLong crc = crc32(0L, Z_NULL, 0);
   bool ended = !deflated && info.compressedSize == 0;
   bool ok = true;
-  bool holes = false;
-  // One block in, everything it inflates to out; never more than the entry says. Blocks
-  // of zeros become holes, so a sparse file comes back sparse.
-  auto put = [&](const unsigned char* data, std::size_t n) {
-    if (n > size - written) {
-      why = wxS("Daten im Archiv beschädigt");
-      return false;
-    }
-    crc = crc32(crc, data, static_cast<uInt>(n));
-    written += n;
-    if (n >= kHoleMin && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0 &&
-        lseek(fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
-      holes = true;
-    } else if (!WriteAll(fd, reinterpret_cast<const char*>(data), n)) {
-      why = wxS("Schreibfehler: ") + ErrnoText();
-      return false;
-    }
-    if (m_owner) m_owner->AddBytes(n);
-    return true;
-  };
   while (ok && !ended) {
     if (Cancelled()) {
       cancelled = true;
@@ -550,101 +545,71 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
       break;
     }
     const long n = ReadRaw(in.data(), in.size());
-    if (n < 0) {
-      why = wxS("Archiv kann nicht gelesen werden");
+    if (n <= 0) {
+      why = n < 0 ? wxS("Archiv kann nicht gelesen werden") : wxS("Daten im Archiv unvollständig");
       ok = false;
-      break;
-    }
-    if (n == 0 && (!deflated || z.avail_in == 0)) {
-      why = wxS("Daten im Archiv unvollständig");
-      ok = false;
-      break;
-    }
-    if (!deflated) {
-      ok = put(in.data(), static_cast<std::size_t>(n));
+    } else if (!deflated) {
+      ok = sink.Put(in.data(), static_cast<std::size_t>(n), why);
       ended = m_archive->rawLeft == 0;
-      continue;
-    }
-    z.next_in = in.data();
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      z.next_out = out.data();
-      z.avail_out = static_cast<uInt>(out.size());
-      const int r = inflate(&z, Z_NO_FLUSH);
-      if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && z.avail_in == 0)) {
-        why = wxS("Daten im Archiv beschädigt");
+    } else {
+      ok = stream.Feed(in.data(), static_cast<std::size_t>(n), sink, ended, why);
+      if (ok && !ended && m_archive->rawLeft == 0) {
+        why = wxS("Daten im Archiv unvollständig");
         ok = false;
-        break;
       }
-      ok = put(out.data(), out.size() - z.avail_out);
-      ended = r == Z_STREAM_END;
-    } while (ok && !ended && (z.avail_out == 0 || z.avail_in > 0));
-    if (ok && !ended && m_archive->rawLeft == 0 && z.avail_in == 0) {
-      why = wxS("Daten im Archiv unvollständig");
-      ok = false;
     }
   }
   CloseRaw();
-  if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
-    why = wxS("Schreibfehler: ") + ErrnoText();
-    ok = false;
-  }
-  if (!ok) return false;
-  if (written != size) {
-    why = wxS("Daten im Archiv unvollständig");
-    return false;
-  }
-  if (static_cast<std::uint32_t>(crc) != info.crc) {
-    why = wxS("CRC-Fehler");
-    return false;
-  }
-  return true;
+  return ok && sink.Finish(why);
 }
 
-BOOL CZipReader::UnzipFile() {
-  if (!m_archive || Cancelled()) return FALSE;
+BOOL CZipReader::UnzipFile() { return UnzipEntry(nullptr) ? TRUE : FALSE; }
+
+void CZipReader::UnzipAll(unsigned threads) {
+  ZipTaskPool pool(threads, kWindowBytes, kWindowTasks);
+  for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(&pool);
+  pool.Wait();
+}
+
+bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
+  if (!m_archive || Cancelled()) return false;
   if (m_outputFd < 0) {
     if (m_output.empty() || !CreateFolder(m_output)) {
       Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
-      return FALSE;
+      return false;
     }
     m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_outputFd < 0) {
       Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
-      return FALSE;
+      return false;
     }
   }
   ZipEntryInfo info;
   if (!GetFileInfo(info)) {
     Fail(wxString(), wxS("Archiv beschädigt"));
-    return FALSE;
+    return false;
   }
   if (!info.problem.empty()) {
     Fail(info.name, info.problem);
-    return FALSE;
+    return false;
   }
   std::vector<wxString> parts;
   bool skipped = false;
   if (!TargetParts(info, parts, skipped)) {
     if (!skipped) {
       Fail(info.name, wxS("ungültiger Name"));
-      return FALSE;
+      return false;
     }
     m_skipped.push_back(info.name);
-    return TRUE;
+    return true;
   }
   if (info.folder) {
     const int fd = OpenFolders(parts, parts.size(), info.name);
-    if (fd < 0) return FALSE;
+    if (fd < 0) return false;
     close(fd);
-    return TRUE;
+    return true;
   }
-  const bool ok = ExtractFile(info, parts);
-  if (m_totalFiles != 0) {
-    ++m_filesDone;
-    if (m_owner) m_owner->Report(info.name, m_filesDone, m_totalFiles);
-  }
-  return ok ? TRUE : FALSE;
+  return ExtractFile(info, parts, pool);
 }
 
 BOOL CZipReader::CreateFolder(const wxString& path) {

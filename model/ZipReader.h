@@ -14,7 +14,9 @@
 // the directory of an archive whose end record states a wrong directory size by the
 // directory's own signatures (see ZipRecords). Entries are streamed to disk block by
 // block, whatever their size.
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <map>
 #include <memory>
 #include <set>
@@ -50,6 +52,8 @@ struct ZipEntryInfo {
   // unknown method (empty when it can).
   wxString problem;
 };
+
+class ZipTaskPool;
 
 class CZipReader {
  public:
@@ -89,6 +93,9 @@ class CZipReader {
   bool CheckLocalHeader(const ZipEntryInfo& info);
   // Extracts the current entry. TRUE also for an entry skipped as outside the project folder.
   BOOL UnzipFile();
+  // Extracts every entry, files written on `threads` threads while this one reads the
+  // archive in order; returns when all are written. Failures are in GetErrors().
+  void UnzipAll(unsigned threads);
 
   // Folder helpers of the restore.
   static BOOL CreateFolder(const wxString& path);
@@ -114,7 +121,13 @@ class CZipReader {
   // The existing spelling of name in a folder, ignoring case; empty when there is none.
   std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name);
   void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
-  bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts);
+  // Extracts a file entry; with a pool, small entries are written on its threads and
+  // their failures reported there.
+  bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool);
+  // Closes an extracted file: its time on success, removed on failure, progress.
+  bool FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok, bool cancelled,
+                  wxString why);
+  bool UnzipEntry(ZipTaskPool* pool);
   // Writes the current entry's data to fd; false with the reason.
   bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
   // The current entry's stored data: open, read (bytes, 0 at its end, -1 on error), close.
@@ -127,7 +140,7 @@ class CZipReader {
   wxString m_newFolderName;
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
-  int m_filesDone = 0;
+  std::atomic<int> m_filesDone{0};
   struct Archive;          // the open file and its central directory
   std::unique_ptr<Archive> m_archive;
   bool m_damagedListed = false;
@@ -137,6 +150,7 @@ class CZipReader {
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
   std::map<std::string, std::map<wxString, std::string>> m_spellings;
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
+  std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
 };

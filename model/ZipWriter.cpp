@@ -14,6 +14,7 @@
 #include <random>
 #include <wx/arrstr.h>
 
+#include "model/ZipDeflater.h"
 #include "model/ZipNames.h"
 #include "model/ZipReader.h"
 #include "platform/Codec.h"
@@ -24,9 +25,6 @@ namespace {
 // "Made by" version 2.0 on MS-DOS: the low attribute byte holds DOS attributes, and
 // Info-ZIP's unzip then reads '\' as a separator.
 constexpr uLong kVersionMadeBy = 20;
-// Large reads keep system calls and minizip's per-call work out of the profile.
-constexpr size_t kReadBlock = 512 * 1024;
-constexpr size_t kOutBlock = 256 * 1024;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
 
@@ -77,27 +75,6 @@ bool ListNames(const wxString& folder, std::vector<std::string>& names) {
 
 }  // namespace
 
-struct CZipWriter::Deflater {
-  z_stream stream{};
-  bool ready = false;
-  std::vector<unsigned char> in = std::vector<unsigned char>(kReadBlock);
-  std::vector<unsigned char> out = std::vector<unsigned char>(kOutBlock);
-
-  Deflater() = default;
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
-  ~Deflater() {
-    if (ready) deflateEnd(&stream);
-  }
-  // A fresh raw deflate stream at the default level, reusing the allocated state.
-  bool Begin() {
-    if (ready) return deflateReset(&stream) == Z_OK;
-    ready = deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, DEF_MEM_LEVEL,
-                         Z_DEFAULT_STRATEGY) == Z_OK;
-    return ready;
-  }
-};
-
 CZipWriter::CZipWriter() = default;
 
 CZipWriter::~CZipWriter() { AbandonZip(); }
@@ -109,6 +86,7 @@ BOOL CZipWriter::OpenZip(const wxString& archivePath, const wxString& rootFolder
 }
 
 void CZipWriter::Fail(const wxString& text) {
+  std::lock_guard lock(m_errorsMutex);
   ++m_errorCount;
   m_errors.push_back(text);
 }
@@ -176,6 +154,7 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
     DropFile();
     return FALSE;
   }
+  m_deflater = std::make_unique<ZipDeflater>(static_cast<ZipDeflater::Sink&>(*this), m_threads ? m_threads : ZipDeflater::DefaultThreads());
 
   if (!rootFolder) {
     m_root = folder;
@@ -204,9 +183,11 @@ BOOL CZipWriter::CloseZip() {
   if (!m_zip) return TRUE;
   // minizip writes the Zip64 end records itself where the directory's offset needs them;
   // for more than 65,535 entries they are added afterwards (see zipfmt::CompleteEndRecords).
+  const bool written = m_deflater->Finish();
+  m_deflater.reset();
   const int closed = zipClose(m_zip, nullptr);
   m_zip = nullptr;
-  if (closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords())
+  if (!written || closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords())
     Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
   bool ok = m_errorCount == 0 && !Cancelled();
   if (ok) {
@@ -231,6 +212,7 @@ BOOL CZipWriter::CloseZip() {
 
 void CZipWriter::AbandonZip() {
   if (!m_zip) return;
+  m_deflater.reset();
   zipClose(m_zip, nullptr);
   m_zip = nullptr;
   DropFile();
@@ -383,10 +365,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
     return FALSE;
   }
-  if (!OpenEntry(name + "\\", true, st) || !CloseEntry(0, 0, 0)) {
-    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
-    return FALSE;
-  }
+  m_deflater->AddFolder(name + "\\", st);
   ++m_foldersAdded;
 
   std::vector<std::string> names;
@@ -449,81 +428,29 @@ BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
     m_skipped.push_back(absolute);
     return TRUE;
   }
-  if (!OpenEntry(name, false, st)) {
-    close(fd);
-    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
-    return FALSE;
-  }
   ++m_filesAdded;
-  bool readFailed = false, writeFailed = false, cancelled = false;
-  CopyDeflated(fd, readFailed, writeFailed, cancelled);
+  bool cancelled = false;
+  const bool read = m_deflater->AddFile(
+      name, absolute, fd, st, [&] { return cancelled = Cancelled(); },
+      [&](std::uint64_t n) {
+        m_bytesAdded += n;
+        if (m_owner) m_owner->AddBytes(n);
+      });
   close(fd);
   if (cancelled) return FALSE;
-  if (readFailed) Fail(wxString::Format("Could not read file: %s", absolute));
-  else if (writeFailed) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  if (!read) Fail(wxString::Format("Could not read file: %s", absolute));
+  return read ? TRUE : FALSE;
+}
 
+bool CZipWriter::WriteData(const unsigned char* data, std::size_t n) {
+  return zipWriteInFileInZip(m_zip, data, static_cast<unsigned>(n)) == ZIP_OK && !m_view->Failed();
+}
+
+void CZipWriter::FileDone(const wxString& path, bool ok) {
+  if (!ok) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
   if (m_totalFiles != 0) {
-    ++m_filesDone;
-    if (m_owner) m_owner->Report(absolute, m_filesDone, m_totalFiles);
+    const int done = ++m_filesDone;
+    if (m_owner) m_owner->Report(path, done, m_totalFiles);
   }
-  return readFailed || writeFailed ? FALSE : TRUE;
 }
 
-bool CZipWriter::CopyDeflated(int fd, bool& readFailed, bool& writeFailed, bool& cancelled) {
-  if (!m_deflater) m_deflater = std::make_unique<Deflater>();
-  Deflater& d = *m_deflater;
-  std::uint64_t size = 0;
-  std::uint64_t compressed = 0;
-  uLong crc = crc32(0L, Z_NULL, 0);
-  bool ended = false;
-  if (!d.Begin()) {
-    writeFailed = true;
-  } else {
-    z_stream& z = d.stream;
-    bool atEnd = false;
-    while (!ended) {
-      if (Cancelled()) {
-        cancelled = true;
-        break;
-      }
-      if (!atEnd) {
-        const ssize_t n = read(fd, d.in.data(), d.in.size());
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          readFailed = true;
-          break;
-        }
-        atEnd = n == 0;
-        crc = crc32(crc, d.in.data(), static_cast<uInt>(n));
-        size += static_cast<std::uint64_t>(n);
-        z.next_in = d.in.data();
-        z.avail_in = static_cast<uInt>(n);
-      }
-      do {
-        z.next_out = d.out.data();
-        z.avail_out = static_cast<uInt>(d.out.size());
-        const int r = deflate(&z, atEnd ? Z_FINISH : Z_NO_FLUSH);
-        if (r == Z_STREAM_ERROR) {
-          writeFailed = true;
-          break;
-        }
-        const unsigned produced = static_cast<unsigned>(d.out.size() - z.avail_out);
-        if (produced > 0 && zipWriteInFileInZip(m_zip, d.out.data(), produced) != ZIP_OK) {
-          writeFailed = true;
-          break;
-        }
-        compressed += produced;
-        ended = r == Z_STREAM_END;
-      } while (z.avail_out == 0 && !ended);
-      if (writeFailed) break;
-      if (!atEnd) {
-        m_bytesAdded += static_cast<std::uint64_t>(z.next_in - d.in.data());
-        if (m_owner) m_owner->AddBytes(static_cast<std::uint64_t>(z.next_in - d.in.data()));
-      }
-    }
-  }
-  // The entry is closed in every case so that the archive stays consistent; a failed or
-  // cancelled backup discards it anyway.
-  if (!CloseEntry(static_cast<std::uint32_t>(crc), compressed, size)) writeFailed = true;
-  return !readFailed && !writeFailed && !cancelled;
-}

@@ -14,21 +14,25 @@
 // replaces the target, its central directory is read back and checked against what was
 // written.
 //
-// The writer may run on a worker thread: it reports only through the ZipProgress it is
-// given, and collects its error texts for the caller to show.
+// Files are deflated on several threads (ZipDeflater) and written in order. The writer
+// may itself run on a worker thread: it reports only through the ZipProgress it is given,
+// and collects its error texts for the caller to show.
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
 #include <wx/string.h>
 
+#include "model/ZipDeflater.h"
 #include "model/ZipProgress.h"
 #include "model/ZipRecords.h"
 #include "platform/Types.h"
 
-class CZipWriter {
+class CZipWriter : private ZipDeflater::Sink {
  public:
   CZipWriter();
   // An archive still open is abandoned: its temporary file is removed, the target kept.
@@ -38,6 +42,8 @@ class CZipWriter {
 
   // Progress receiver and cancel flag (may be none).
   void SetOwner(ZipProgress* owner) { m_owner = owner; }
+  // Deflating threads of the next archive (0: as many as the machine has cores, up to 8).
+  void SetThreads(unsigned threads) { m_threads = threads; }
 
   // Starts a new archive for archivePath. Without a root folder the archive's own folder
   // is the root; an empty root leaves entry names as the paths given. Resets all counts.
@@ -86,11 +92,11 @@ class CZipWriter {
   bool IsOwnArchive(dev_t dev, ino_t ino) const;
   // Absolute local path of a source and its entry name ('\' separated), or an error.
   bool EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& absolute, wxString& name);
-  bool OpenEntry(const wxString& name, bool folder, const struct stat& st);
-  // Closes the open entry with the crc and sizes of its data.
-  bool CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size);
-  // Deflates the open file into the open entry; false with readFailed or writeFailed set.
-  bool CopyDeflated(int fd, bool& readFailed, bool& writeFailed, bool& cancelled);
+  // The deflater's calls, on its writing thread, entry after entry.
+  bool OpenEntry(const wxString& name, bool folder, const struct stat& st) override;
+  bool WriteData(const unsigned char* data, std::size_t n) override;
+  bool CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size) override;
+  void FileDone(const wxString& path, bool ok) override;
   // Adds the Zip64 end records minizip leaves out for more than 65,535 entries.
   bool CompleteEndRecords();
   // Reads the finished archive's directory back and compares it with what was written.
@@ -100,10 +106,12 @@ class CZipWriter {
   // Closes and removes the temporary file (unless it was renamed) and forgets the entries.
   void DropFile();
 
-  int m_errorCount = 0;
+  std::atomic<int> m_errorCount{0};
+  std::mutex m_errorsMutex;   // failures come from the adding and the writing thread
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
-  int m_filesDone = 0;
+  std::atomic<int> m_filesDone{0};
+  unsigned m_threads = 0;
   int m_fd = -1;              // the temporary archive
   void* m_zip = nullptr;      // minizip's zipFile, writing to m_fd through m_view
   std::unique_ptr<zipfmt::WriteView> m_view;
@@ -129,8 +137,5 @@ class CZipWriter {
   std::vector<Written> m_entries;
   Written m_current;   // the entry between OpenEntry and CloseEntry
 
-  // One deflate stream and its buffers serve every entry: setting them up per file cost
-  // more than a fifth of the backup for projects of many small files.
-  struct Deflater;
-  std::unique_ptr<Deflater> m_deflater;
+  std::unique_ptr<ZipDeflater> m_deflater;   // while the archive is open
 };
