@@ -157,7 +157,14 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   return TRUE;
 }
 
+void CZipReader::ForgetFolder() {
+  if (m_lastFolderFd >= 0) close(m_lastFolderFd);
+  m_lastFolderFd = -1;
+  m_lastFolderKey.clear();
+}
+
 void CZipReader::CloseZip() {
+  ForgetFolder();
   m_archive.reset();
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
@@ -168,6 +175,7 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
   if (absolute.empty() || !CreateFolder(absolute)) return FALSE;
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
+  ForgetFolder();
   m_spellings.clear();
   m_output = hv::ResolvePath(absolute);
   return TRUE;
@@ -405,24 +413,32 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
     return false;
   }
-  const int dir = OpenFolders(parts, parts.size() - 1, info.name);
-  if (dir < 0) return false;
   const std::string folderKey = KeyOf(parts, parts.size() - 1);
+  // Files of one folder follow each other: its descriptor is kept for the next.
+  int dir = -1;
+  if (m_lastFolderFd >= 0 && folderKey == m_lastFolderKey) {
+    dir = fcntl(m_lastFolderFd, F_DUPFD_CLOEXEC, 0);
+  } else {
+    dir = OpenFolders(parts, parts.size() - 1, info.name);
+    if (dir >= 0) {
+      ForgetFolder();
+      m_lastFolderFd = fcntl(dir, F_DUPFD_CLOEXEC, 0);
+      m_lastFolderKey = folderKey;
+    }
+  }
+  if (dir < 0) return false;
   std::string actual = FindSpelling(dir, folderKey, parts.back());
   const bool created = actual.empty();
   if (created) actual = hv::ToFs(parts.back());
-  const int fd = openat(dir, actual.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    Fail(info.name, errno == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
-                                   : wxS("Datei kann nicht angelegt werden: ") + ErrnoText());
-    close(dir);
-    return false;
-  }
-  if (created) Remember(folderKey, parts.back(), actual);
-  m_extracted.insert(hv::FromUtf8(fileKey));
+  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+  auto openFailed = [this, info](int error) {
+    Fail(info.name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
+                                   : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
+  };
 
   if (pool && info.compressedSize <= kInMemory) {
-    // Read here, in archive order; inflated and written on a pool thread.
+    // Read here, in archive order; the file is made, written and checked on a pool
+    // thread (creating files costs the file system more than writing them).
     auto raw = std::make_shared<std::vector<unsigned char>>();
     wxString why;
     bool ok = OpenRaw(info, why);
@@ -441,10 +457,19 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
       }
     }
     if (!ok) {
-      FinishFile(info, dir, fd, actual, false, false, why);
+      Fail(info.name, why);
+      close(dir);
       return false;
     }
-    pool->Submit(raw->size(), [this, info, dir, fd, actual, raw](ZipInflateStream& stream) {
+    if (created) Remember(folderKey, parts.back(), actual);
+    m_extracted.insert(hv::FromUtf8(fileKey));
+    pool->Submit(raw->size(), [this, info, dir, flags, actual, raw, openFailed](ZipInflateStream& stream) {
+      const int fd = openat(dir, actual.c_str(), flags, 0666);
+      if (fd < 0) {
+        openFailed(errno);
+        FinishFile(info, dir, -1, actual, false, true, wxString());
+        return;
+      }
       wxString why;
       ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
       const bool ok = ZipExtractBuffer(raw->data(), raw->size(), info.compressionMethod == Z_DEFLATED, stream, sink, why);
@@ -452,6 +477,14 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     });
     return true;
   }
+  const int fd = openat(dir, actual.c_str(), flags, 0666);
+  if (fd < 0) {
+    openFailed(errno);
+    close(dir);
+    return false;
+  }
+  if (created) Remember(folderKey, parts.back(), actual);
+  m_extracted.insert(hv::FromUtf8(fileKey));
   bool cancelled = false;
   wxString why;
   const bool ok = CopyEntryData(info, fd, cancelled, why);
@@ -460,6 +493,10 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
 
 bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok,
                             bool cancelled, wxString why) {
+  if (fd < 0) {   // it could not even be made (already reported)
+    close(dir);
+    return false;
+  }
   time_t when;
   if (ok && EntryTime(info, when)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};

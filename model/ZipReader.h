@@ -147,6 +147,9 @@ class CZipReader {
   wxString m_output;       // the output folder, '/'-separated, no trailing separator
 
   int m_outputFd = -1;
+  int m_lastFolderFd = -1;          // the folder the last file went into
+  std::string m_lastFolderKey;
+  void ForgetFolder();
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
   std::map<std::string, std::map<wxString, std::string>> m_spellings;
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
