@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <map>
+#include <initializer_list>
 #include <tuple>
 #include <zlib.h>
 
@@ -61,11 +62,19 @@ void Put(std::string& out, std::uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+// Little-endian fields, each a value and its width in bytes.
+std::string Fields(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  std::string out;
+  for (const auto& [value, bytes] : fields) Put(out, value, bytes);
+  return out;
+}
+
 // A project archive of stored entries whose local headers lie where `offsets` say
 // (holes between them), written record by record; the directory follows the last one,
 // with Zip64 offsets and end records where the classic fields overflow.
 SparseSource ArchiveAt(const std::vector<std::pair<std::string, std::string>>& files,
                        const std::vector<std::uint64_t>& offsets) {
+  constexpr std::uint64_t kDate = 0x51210000;
   SparseSource out;
   std::string central;
   std::uint64_t end = 0;
@@ -75,60 +84,23 @@ SparseSource ArchiveAt(const std::vector<std::pair<std::string, std::string>>& f
     const bool big = at >= zipfmt::kMax32;
     const auto crc = static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-    std::string local;
-    Put(local, 0x04034b50, 4);
-    for (std::uint64_t v : {20, 0, 0, 0x51210000}) Put(local, v, v > 0xFFFF ? 4 : 2);
-    Put(local, crc, 4);
-    Put(local, data.size(), 4);
-    Put(local, data.size(), 4);
-    Put(local, name.size(), 2);
-    Put(local, 0, 2);
-    out.Put(at, local + name + data);
-    end = at + local.size() + name.size() + data.size();
-    Put(central, 0x02014b50, 4);
-    Put(central, big ? 45 : 20, 2);
-    Put(central, big ? 45 : 20, 2);
-    Put(central, 0, 4);   // flag, method
-    Put(central, 0x51210000, 4);
-    Put(central, crc, 4);
-    Put(central, data.size(), 4);
-    Put(central, data.size(), 4);
-    Put(central, name.size(), 2);
-    Put(central, big ? 12 : 0, 2);
-    Put(central, 0, 6);   // comment, disk, internal attributes
-    Put(central, name.back() == '\\' ? 0x10 : 0x20, 4);
-    Put(central, big ? zipfmt::kMax32 : at, 4);
-    central += name;
-    if (big) {
-      Put(central, 1, 2);
-      Put(central, 8, 2);
-      Put(central, at, 8);
-    }
+    const std::string local = Fields({{0x04034b50, 4}, {20, 2}, {0, 4}, {kDate, 4}, {crc, 4}, {data.size(), 4},
+                                      {data.size(), 4}, {name.size(), 2}, {0, 2}}) +
+                              name + data;
+    out.Put(at, local);
+    end = at + local.size();
+    central += Fields({{0x02014b50, 4}, {big ? 45u : 20u, 2}, {big ? 45u : 20u, 2}, {0, 4}, {kDate, 4}, {crc, 4},
+                       {data.size(), 4}, {data.size(), 4}, {name.size(), 2}, {big ? 12u : 0u, 2}, {0, 6},
+                       {name.back() == '\\' ? 0x10u : 0x20u, 4}, {big ? zipfmt::kMax32 : at, 4}}) +
+               name;
+    if (big) central += Fields({{1, 2}, {8, 2}, {at, 8}});
   }
   std::string tail;
-  if (end >= zipfmt::kMax32) {
-    const std::uint64_t record = end + central.size();
-    Put(tail, 0x06064b50, 4);
-    Put(tail, 44, 8);
-    Put(tail, 45, 2);
-    Put(tail, 45, 2);
-    Put(tail, 0, 8);
-    Put(tail, files.size(), 8);
-    Put(tail, files.size(), 8);
-    Put(tail, central.size(), 8);
-    Put(tail, end, 8);
-    Put(tail, 0x07064b50, 4);
-    Put(tail, 0, 4);
-    Put(tail, record, 8);
-    Put(tail, 1, 4);
-  }
-  Put(tail, 0x06054b50, 4);
-  Put(tail, 0, 4);
-  Put(tail, files.size(), 2);
-  Put(tail, files.size(), 2);
-  Put(tail, central.size(), 4);
-  Put(tail, std::min(end, zipfmt::kMax32), 4);
-  Put(tail, 0, 2);
+  if (end >= zipfmt::kMax32)
+    tail = Fields({{0x06064b50, 4}, {44, 8}, {45, 2}, {45, 2}, {0, 8}, {files.size(), 8}, {files.size(), 8},
+                   {central.size(), 8}, {end, 8}, {0x07064b50, 4}, {0, 4}, {end + central.size(), 8}, {1, 4}});
+  tail += Fields({{0x06054b50, 4}, {0, 4}, {files.size(), 2}, {files.size(), 2}, {central.size(), 4},
+                  {std::min(end, zipfmt::kMax32), 4}, {0, 2}});
   out.Put(end, central + tail);
   return out;
 }
@@ -163,14 +135,7 @@ TEST(ZipRecords, Zip64ValuesExactlyWhereTheClassicOnesOverflow) {
   EXPECT_FALSE(zipfmt::MayReachZip64(4293918720ull, false));
   EXPECT_TRUE(zipfmt::MayReachZip64(zipfmt::kMax32, false));
   // The extra field holds exactly the values whose fixed fields are all ones, in order.
-  std::string extra;
-  Put(extra, 0x5455, 2);
-  Put(extra, 1, 2);
-  extra += 'x';
-  Put(extra, 1, 2);
-  Put(extra, 16, 2);
-  Put(extra, 5ull << 30, 8);
-  Put(extra, 7ull << 30, 8);
+  const std::string extra = Fields({{0x5455, 2}, {1, 2}, {'x', 1}, {1, 2}, {16, 2}, {5ull << 30, 8}, {7ull << 30, 8}});
   std::uint64_t size = zipfmt::kMax32, compressed = 100, offset = zipfmt::kMax32;
   EXPECT_TRUE(zipfmt::ApplyZip64Extra(extra, size, compressed, offset));
   EXPECT_EQ(std::make_tuple(size, compressed, offset), std::make_tuple(5ull << 30, 100ull, 7ull << 30));
