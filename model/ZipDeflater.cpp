@@ -53,8 +53,13 @@ unsigned ZipDeflater::DefaultThreads() {
 ZipDeflater::ZipDeflater(Sink& sink, unsigned threads) : m_sink(sink) {
   threads = std::max(threads, 1u);
   m_window = 4 * threads;
-  for (unsigned i = 0; i < threads; ++i) m_workers.emplace_back(&ZipDeflater::Work, this);
-  m_writer = std::thread(&ZipDeflater::Write, this);
+  try {
+    for (unsigned i = 0; i < threads; ++i) m_workers.emplace_back(&ZipDeflater::Work, this);
+    m_writer = std::thread(&ZipDeflater::Write, this);
+  } catch (...) {
+    Finish();
+    throw;
+  }
 }
 
 ZipDeflater::~ZipDeflater() { Finish(); }

@@ -110,17 +110,25 @@ bool ZipExtractBuffer(const unsigned char* raw, std::size_t n, bool deflated, Zi
 
 ZipTaskPool::ZipTaskPool(unsigned threads, std::size_t maxBytes, std::size_t maxTasks)
     : m_maxBytes(maxBytes), m_maxTasks(maxTasks) {
-  for (unsigned i = 0; i < std::max(threads, 1u); ++i) m_threads.emplace_back(&ZipTaskPool::Work, this);
+  try {
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) m_threads.emplace_back(&ZipTaskPool::Work, this);
+  } catch (...) {
+    Stop();
+    throw;
+  }
 }
 
-ZipTaskPool::~ZipTaskPool() {
+void ZipTaskPool::Stop() {
   {
     std::lock_guard lock(m_mutex);
     m_stopping = true;
     m_ready.notify_all();
   }
-  for (std::thread& t : m_threads) t.join();
+  for (std::thread& t : m_threads)
+    if (t.joinable()) t.join();
 }
+
+ZipTaskPool::~ZipTaskPool() { Stop(); }
 
 void ZipTaskPool::Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task) {
   std::unique_lock lock(m_mutex);

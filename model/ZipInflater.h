@@ -74,6 +74,7 @@ class ZipTaskPool {
     std::function<void(ZipInflateStream&)> run;
   };
   void Work();
+  void Stop();
 
   std::mutex m_mutex;
   std::condition_variable m_ready;   // pool threads

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <system_error>
 
 #include "model/ZipInflater.h"
 #include "model/ZipNames.h"
@@ -603,9 +604,14 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
 BOOL CZipReader::UnzipFile() { return UnzipEntry(nullptr) ? TRUE : FALSE; }
 
 void CZipReader::UnzipAll(unsigned threads) {
-  ZipTaskPool pool(threads, kWindowBytes, kWindowTasks);
-  for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(&pool);
-  pool.Wait();
+  std::unique_ptr<ZipTaskPool> pool;
+  try {
+    pool = std::make_unique<ZipTaskPool>(threads, kWindowBytes, kWindowTasks);
+  } catch (const std::system_error&) {
+    // No threads to be had: everything on this one.
+  }
+  for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
+  if (pool) pool->Wait();
 }
 
 bool CZipReader::UnzipEntry(ZipTaskPool* pool) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <system_error>
 #include <wx/arrstr.h>
 
 #include "model/ZipDeflater.h"
@@ -154,7 +155,16 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
     DropFile();
     return FALSE;
   }
-  m_deflater = std::make_unique<ZipDeflater>(static_cast<ZipDeflater::Sink&>(*this), m_threads ? m_threads : ZipDeflater::DefaultThreads());
+  try {
+    m_deflater = std::make_unique<ZipDeflater>(static_cast<ZipDeflater::Sink&>(*this),
+                                               m_threads ? m_threads : ZipDeflater::DefaultThreads());
+  } catch (const std::system_error&) {
+    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s (keine Threads)"), m_target));
+    zipClose(m_zip, nullptr);
+    m_zip = nullptr;
+    DropFile();
+    return FALSE;
+  }
 
   if (!rootFolder) {
     m_root = folder;
