@@ -26,6 +26,7 @@ constexpr size_t kBlock = 256 * 1024;
 constexpr std::uint64_t kInMemory = 8 << 20;
 constexpr std::size_t kWindowBytes = 64 << 20;
 constexpr std::size_t kWindowTasks = 256;
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
@@ -431,7 +432,6 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   std::string actual = FindSpelling(dir, folderKey, parts.back());
   const bool created = actual.empty();
   if (created) actual = hv::ToFs(parts.back());
-  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
   auto openFailed = [this, info](int error) {
     Fail(info.name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
                                    : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
@@ -464,8 +464,8 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     }
     if (created) Remember(folderKey, parts.back(), actual);
     m_extracted.insert(hv::FromUtf8(fileKey));
-    pool->Submit(raw->size(), [this, info, dir, flags, actual, raw, openFailed](ZipInflateStream& stream) {
-      const int fd = openat(dir, actual.c_str(), flags, 0666);
+    pool->Submit(raw->size(), [this, info, dir, actual, raw, openFailed](ZipInflateStream& stream) {
+      const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
       if (fd < 0) {
         openFailed(errno);
         FinishFile(info, dir, -1, actual, false, true, wxString());
@@ -478,7 +478,7 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     });
     return true;
   }
-  const int fd = openat(dir, actual.c_str(), flags, 0666);
+  const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
   if (fd < 0) {
     openFailed(errno);
     close(dir);
