@@ -444,18 +444,13 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     wxString why;
     bool ok = OpenRaw(info, why);
     if (ok) {
+      // minizip has checked the local header and stands at the data: read them in one
+      // go rather than through its 16 KiB steps, which also sum a crc nobody uses.
       raw->resize(static_cast<std::size_t>(info.compressedSize));
-      std::size_t got = 0;
-      for (long n = 1; ok && got < raw->size() && n > 0; got += static_cast<std::size_t>(std::max(n, 0L))) {
-        n = ReadRaw(raw->data() + got, raw->size() - got);
-        if (n < 0) why = wxS("Archiv kann nicht gelesen werden");
-        ok = n >= 0;
-      }
+      const std::uint64_t at = unzGetCurrentFileZStreamPos64(m_archive->unz);
+      ok = raw->empty() || m_archive->view->Read(at, raw->data(), raw->size()) == raw->size();
+      if (!ok) why = wxS("Daten im Archiv unvollständig");
       CloseRaw();
-      if (ok && got != raw->size()) {
-        why = wxS("Daten im Archiv unvollständig");
-        ok = false;
-      }
     }
     if (!ok) {
       Fail(info.name, why);
