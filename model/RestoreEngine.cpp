@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <wx/arrstr.h>
 
+#include "model/ZipDeflater.h"
 #include "model/ZipNames.h"
 #include "model/ZipProgress.h"
 #include "model/ZipReader.h"
@@ -62,8 +63,8 @@ void Extract(RestoreExtraction& job, ZipProgress& progress) {
     return;
   }
   reader.CountFiles();
-  for (BOOL more = reader.GotoFirstFile(); more && !progress.CancelRequested(); more = reader.GotoNextFile())
-    reader.UnzipFile();   // a failed entry is in the error list; the others are still checked
+  // A failed entry is in the error list; the others are still checked.
+  reader.UnzipAll(ZipDeflater::DefaultThreads());
   reader.CloseZip();
   takeErrors();
   job.skipped = reader.GetSkipped();

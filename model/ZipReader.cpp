@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <minizip/unzip.h>
 #include <zlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +10,9 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <system_error>
 
+#include "model/ZipInflater.h"
 #include "model/ZipNames.h"
 #include "model/ZipRecords.h"
 #include "platform/Codec.h"
@@ -18,7 +21,12 @@
 namespace {
 
 constexpr size_t kBlock = 256 * 1024;
-constexpr size_t kHoleMin = 64 * 1024;
+// Entries up to this size are read whole and written on a pool thread; bigger ones are
+// streamed by the reading thread. The pool holds at most a window of them.
+constexpr std::uint64_t kInMemory = 8 << 20;
+constexpr std::size_t kWindowBytes = 64 << 20;
+constexpr std::size_t kWindowTasks = 256;
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
@@ -29,19 +37,6 @@ std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
   std::string key;
   for (size_t i = 0; i < count; ++i) key += "/" + hv::ToUtf8(ZipNameKey(parts[i]));
   return key;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // The entry's local time as a file time; false for a date DOS cannot hold.
@@ -66,26 +61,36 @@ bool EntryTime(const ZipEntryInfo& info, time_t& out) {
 struct CZipReader::Archive {
   int fd = -1;
   std::unique_ptr<zipfmt::FileSource> source;
-  zipfmt::Directory dir;
+  std::unique_ptr<zipfmt::ReadView> view;
+  unzFile unz = nullptr;
+  // Where the current entry's central header ends (minizip's positions): the last
+  // entry must end where the directory does.
+  std::uint64_t headerEnd = 0;
+  // The open entry's raw data still to read, and where minizip left it to us.
+  std::uint64_t rawLeft = 0;
+  bool rawDirect = false;
+  std::uint64_t rawAt = 0;
   // One inflate stream and its buffers serve every entry: thousands of small files
   // would otherwise each pay for setting them up.
-  z_stream stream{};
-  bool streamReady = false;
+  ZipInflateStream stream;
   std::vector<unsigned char> in = std::vector<unsigned char>(kBlock);
-  std::vector<unsigned char> out = std::vector<unsigned char>(kBlock);
 
   Archive() = default;
   Archive(const Archive&) = delete;
   Archive& operator=(const Archive&) = delete;
   ~Archive() {
-    if (streamReady) inflateEnd(&stream);
+    if (unz) {
+      unzCloseCurrentFile(unz);
+      unzClose(unz);
+    }
     if (fd >= 0) close(fd);
   }
-  // A fresh raw inflate stream.
-  bool BeginInflate() {
-    if (streamReady) return inflateReset(&stream) == Z_OK;
-    streamReady = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
-    return streamReady;
+  std::uint64_t DirectoryEnd() const { return view->Directory().offset + view->Directory().size; }
+  bool Track() {
+    unz_file_info64 fi{};
+    if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+    headerEnd = unzGetOffset64(unz) + 46 + fi.size_filename + fi.size_file_extra + fi.size_file_comment;
+    return true;
   }
 };
 
@@ -94,6 +99,7 @@ CZipReader::CZipReader() = default;
 CZipReader::~CZipReader() { CloseZip(); }
 
 void CZipReader::Fail(const wxString& entry, const wxString& text) {
+  std::lock_guard lock(m_errorsMutex);
   m_errors.push_back(entry.empty() ? text : entry + ": " + text);
 }
 
@@ -133,26 +139,35 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   auto archive = std::make_unique<Archive>();
   archive->fd = open(hv::ToFs(absolute).c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st;
-  std::string why;
+  wxString why;
   if (archive->fd < 0 || fstat(archive->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = archive->fd < 0 ? std::strerror(errno) : "not a file";
+    why = archive->fd < 0 ? ErrnoText() : wxS("keine Datei");
   } else {
     archive->source = std::make_unique<zipfmt::FileSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
-    zipfmt::ReadDirectory(*archive->source, archive->dir, why);
+    archive->view = std::make_unique<zipfmt::ReadView>(*archive->source, zipfmt::LocateDirectory(*archive->source));
+    archive->unz = unzOpen2_64(hv::ToFs(absolute).c_str(), archive->view->Functions());
+    if (!archive->unz) why = wxS("kein Zentralverzeichnis");
   }
   if (!why.empty()) {
-    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + hv::FromUtf8(why) + ")");
+    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + why + ")");
     return FALSE;
   }
+  m_damagedListed = false;
+  if (unzGoToFirstFile(archive->unz) == UNZ_OK) archive->Track();
   m_archive = std::move(archive);
-  m_index = 0;
   m_output = hv::PathFolder(absolute);
   return TRUE;
 }
 
+void CZipReader::ForgetFolder() {
+  if (m_lastFolderFd >= 0) close(m_lastFolderFd);
+  m_lastFolderFd = -1;
+  m_lastFolderKey.clear();
+}
+
 void CZipReader::CloseZip() {
+  ForgetFolder();
   m_archive.reset();
-  m_index = 0;
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
 }
@@ -162,64 +177,94 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
   if (absolute.empty() || !CreateFolder(absolute)) return FALSE;
   if (m_outputFd >= 0) close(m_outputFd);
   m_outputFd = -1;
+  ForgetFolder();
   m_spellings.clear();
   m_output = hv::ResolvePath(absolute);
   return TRUE;
 }
 
 BOOL CZipReader::GotoFirstFile() {
-  m_index = 0;
-  return m_archive && !m_archive->dir.entries.empty();
+  if (!m_archive || unzGoToFirstFile(m_archive->unz) != UNZ_OK) return FALSE;
+  return m_archive->Track() ? TRUE : FALSE;
 }
 
 BOOL CZipReader::GotoNextFile() {
-  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
-  ++m_index;
-  return m_index < m_archive->dir.entries.size() ? TRUE : FALSE;
+  if (!m_archive) return FALSE;
+  const std::uint64_t before = m_archive->headerEnd;
+  const int r = unzGoToNextFile(m_archive->unz);
+  if (r == UNZ_OK && m_archive->Track()) return TRUE;
+  const zipfmt::Located& dir = m_archive->view->Directory();
+  const bool atEnd = before == m_archive->DirectoryEnd();
+  // A stated count of 65,535 may mean more: minizip then reads on until a header fails,
+  // which at the directory's end is the end of the list.
+  const bool countOpen = !dir.zip64 && dir.count == zipfmt::kMax16 && r != UNZ_OK;
+  if (!atEnd || (r != UNZ_END_OF_LIST_OF_FILE && !countOpen)) {
+    // A damaged directory or a wrong entry count must not look like the end of the archive.
+    if (!m_damagedListed) Fail(wxString(), wxS("Archiv beschädigt"));
+    m_damagedListed = true;
+  }
+  m_archive->headerEnd = 0;
+  return FALSE;
 }
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   info = ZipEntryInfo{};
-  if (!m_archive || m_index >= m_archive->dir.entries.size()) return FALSE;
-  const zipfmt::Entry& fi = m_archive->dir.entries[m_index];
-  const std::string& name = fi.name;
-  const std::string& comment = fi.comment;
-  info.version = fi.versionMadeBy;
-  info.versionNeeded = fi.versionNeeded;
+  if (!m_archive || m_archive->headerEnd == 0) return FALSE;
+  unzFile unz = m_archive->unz;
+  // Ask for the sizes first: a fixed buffer would cut long names silently.
+  unz_file_info64 fi{};
+  if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return FALSE;
+  std::string name(fi.size_filename, '\0');
+  std::string extra(fi.size_file_extra, '\0');
+  std::string comment(fi.size_file_comment, '\0');
+  if (unzGetCurrentFileInfo64(unz, &fi, name.data(), static_cast<uLong>(name.size()), extra.data(),
+                              static_cast<uLong>(extra.size()), comment.data(),
+                              static_cast<uLong>(comment.size())) != UNZ_OK)
+    return FALSE;
+  // minizip keeps the local header's offset to itself; it is read from the central header.
+  unsigned char offset[4];
+  const std::uint64_t at = unzGetOffset64(unz) + static_cast<std::uint64_t>(m_archive->view->Directory().bias) + 42;
+  if (m_archive->view->Read(at, offset, 4) != 4) return FALSE;
+  info.localOffset = offset[0] | offset[1] << 8 | offset[2] << 16 | static_cast<std::uint64_t>(offset[3]) << 24;
+  info.compressedSize = fi.compressed_size;
+  info.uncompressedSize = fi.uncompressed_size;
+  info.zip64Offset = info.localOffset == zipfmt::kMax32;
+  const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
+  info.version = fi.version;
+  info.versionNeeded = fi.version_needed;
   info.flag = fi.flag;
-  info.compressionMethod = fi.method;
+  info.compressionMethod = fi.compression_method;
   info.dosDate = fi.dosDate;
   info.crc = fi.crc;
-  info.compressedSize = fi.compressedSize;
-  info.uncompressedSize = fi.uncompressedSize;
-  info.diskNumStart = fi.diskStart;
-  info.internalAttributes = fi.internalAttr;
-  info.externalAttributes = fi.externalAttr;
-  const unsigned long date = fi.dosDate >> 16;
-  info.day = static_cast<int>(date & 0x1F);
-  info.month = static_cast<int>((date >> 5) & 0x0F) - 1;
-  info.year = static_cast<int>((date >> 9) & 0x7F) + 1980;
-  info.hour = static_cast<int>((fi.dosDate >> 11) & 0x1F);
-  info.minute = static_cast<int>((fi.dosDate >> 5) & 0x3F);
-  info.second = static_cast<int>(fi.dosDate & 0x1F) * 2;
+  info.diskNumStart = fi.disk_num_start;
+  info.internalAttributes = fi.internal_fa;
+  info.externalAttributes = fi.external_fa;
+  info.second = static_cast<int>(fi.tmu_date.tm_sec);
+  info.minute = static_cast<int>(fi.tmu_date.tm_min);
+  info.hour = static_cast<int>(fi.tmu_date.tm_hour);
+  info.day = static_cast<int>(fi.tmu_date.tm_mday);
+  info.month = static_cast<int>(fi.tmu_date.tm_mon);
+  info.year = static_cast<int>(fi.tmu_date.tm_year);
   const bool utf8 = (fi.flag & kZipFlagUtf8) != 0;
   DecodeZipEntryName(comment, utf8, info.comment);
 
   ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
   if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
   info.name.Replace("/", "\\");
-  info.folder = (fi.externalAttr & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
+  info.folder = (fi.external_fa & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
   std::vector<wxString> parts;
   if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, parts);
-  const unsigned long type = (fi.externalAttr >> 16) & kModeTypeMask;
+  const unsigned long type = (fi.external_fa >> 16) & kModeTypeMask;
   if (problem != ZipNameProblem::None)
     info.problem = DescribeZipNameProblem(problem);
   else if (type != 0 && type != kModeFile && type != kModeFolder)
     info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
   else if (!info.folder && (fi.flag & kZipFlagEncrypted))
     info.problem = wxS("verschlüsselter Eintrag");
-  else if (!info.folder && fi.method != 0 && fi.method != Z_DEFLATED)
-    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %u"), static_cast<unsigned>(fi.method));
+  else if (!info.folder && fi.compression_method != 0 && fi.compression_method != Z_DEFLATED)
+    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), fi.compression_method);
+  else if (!sizesKnown)
+    info.problem = wxS("Zip64-Feld zu kurz");
   return TRUE;
 }
 
@@ -364,31 +409,90 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
   return fd;
 }
 
-bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts) {
+bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
   const std::string fileKey = KeyOf(parts, parts.size());
   if (m_extracted.count(hv::FromUtf8(fileKey))) {
     Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
     return false;
   }
-  const int dir = OpenFolders(parts, parts.size() - 1, info.name);
-  if (dir < 0) return false;
   const std::string folderKey = KeyOf(parts, parts.size() - 1);
+  // Files of one folder follow each other: its descriptor is kept for the next.
+  int dir = -1;
+  if (m_lastFolderFd >= 0 && folderKey == m_lastFolderKey) {
+    dir = fcntl(m_lastFolderFd, F_DUPFD_CLOEXEC, 0);
+  } else {
+    dir = OpenFolders(parts, parts.size() - 1, info.name);
+    if (dir >= 0) {
+      ForgetFolder();
+      m_lastFolderFd = fcntl(dir, F_DUPFD_CLOEXEC, 0);
+      m_lastFolderKey = folderKey;
+    }
+  }
+  if (dir < 0) return false;
   std::string actual = FindSpelling(dir, folderKey, parts.back());
   const bool created = actual.empty();
   if (created) actual = hv::ToFs(parts.back());
-  const int fd = openat(dir, actual.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  auto openFailed = [this, info](int error) {
+    Fail(info.name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
+                                   : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
+  };
+
+  if (pool && info.compressedSize <= kInMemory) {
+    // Read here, in archive order; the file is made, written and checked on a pool
+    // thread (creating files costs the file system more than writing them).
+    auto raw = std::make_shared<std::vector<unsigned char>>();
+    wxString why;
+    bool ok = OpenRaw(info, why);
+    if (ok) {
+      // minizip has checked the local header and stands at the data: read them in one
+      // go rather than through its 16 KiB steps, which also sum a crc nobody uses.
+      raw->resize(static_cast<std::size_t>(info.compressedSize));
+      const std::uint64_t at = unzGetCurrentFileZStreamPos64(m_archive->unz);
+      ok = raw->empty() || m_archive->view->Read(at, raw->data(), raw->size()) == raw->size();
+      if (!ok) why = wxS("Daten im Archiv unvollständig");
+      CloseRaw();
+    }
+    if (!ok) {
+      Fail(info.name, why);
+      close(dir);
+      return false;
+    }
+    if (created) Remember(folderKey, parts.back(), actual);
+    m_extracted.insert(hv::FromUtf8(fileKey));
+    pool->Submit(raw->size(), [this, info, dir, actual, raw, openFailed](ZipInflateStream& stream) {
+      const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
+      if (fd < 0) {
+        openFailed(errno);
+        FinishFile(info, dir, -1, actual, false, true, wxString());
+        return;
+      }
+      wxString why;
+      ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
+      const bool ok = ZipExtractBuffer(raw->data(), raw->size(), info.compressionMethod == Z_DEFLATED, stream, sink, why);
+      FinishFile(info, dir, fd, actual, ok, false, why);
+    });
+    return true;
+  }
+  const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
   if (fd < 0) {
-    Fail(info.name, errno == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
-                                   : wxS("Datei kann nicht angelegt werden: ") + ErrnoText());
+    openFailed(errno);
     close(dir);
     return false;
   }
   if (created) Remember(folderKey, parts.back(), actual);
   m_extracted.insert(hv::FromUtf8(fileKey));
-
   bool cancelled = false;
   wxString why;
-  bool ok = CopyEntryData(fd, cancelled, why);
+  const bool ok = CopyEntryData(info, fd, cancelled, why);
+  return FinishFile(info, dir, fd, actual, ok, cancelled, why);
+}
+
+bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok,
+                            bool cancelled, wxString why) {
+  if (fd < 0) {   // it could not even be made (already reported)
+    close(dir);
+    return false;
+  }
   time_t when;
   if (ok && EntryTime(info, when)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
@@ -398,163 +502,152 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     ok = false;
     why = wxS("Schreibfehler: ") + ErrnoText();
   }
-  if (!ok) {
-    // No partly written file is left behind.
-    unlinkat(dir, actual.c_str(), 0);
-    m_extracted.erase(hv::FromUtf8(fileKey));
-    Remember(folderKey, parts.back(), std::string());
-    if (!cancelled) Fail(info.name, why);
-  }
+  // No partly written file is left behind (a failed restore discards all of them anyway).
+  if (!ok) unlinkat(dir, actual.c_str(), 0);
   close(dir);
+  if (!ok && !cancelled) Fail(info.name, why);
+  if (m_totalFiles != 0) {
+    const int done = ++m_filesDone;
+    if (m_owner) m_owner->Report(info.name, done, m_totalFiles);
+  }
   return ok;
 }
 
-bool CZipReader::CopyEntryData(int fd, bool& cancelled, wxString& why) {
-  const zipfmt::Entry& e = m_archive->dir.entries[m_index];
-  const zipfmt::FileSource& source = *m_archive->source;
-  std::uint64_t at = 0;
-  std::string error;
-  if (!zipfmt::DataStart(source, m_archive->dir, e, at, error)) {
-    why = wxS("Daten im Archiv beschädigt (") + hv::FromUtf8(error) + ")";
+bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
+  // An entry past 4 GiB: minizip looks for its header at the all-ones offset.
+  if (info.zip64Offset) m_archive->view->Redirect(info.localOffset);
+  int method = 0, level = 0;
+  if (unzOpenCurrentFile2(m_archive->unz, &method, &level, 1) != UNZ_OK) {
+    m_archive->view->ClearRedirect();
+    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
     return false;
   }
-  const bool deflated = e.method == Z_DEFLATED;
-  if (deflated && !m_archive->BeginInflate()) {
+  m_archive->rawLeft = info.compressedSize;
+  m_archive->rawDirect = false;
+  return true;
+}
+
+bool CZipReader::CheckLocalHeader(const ZipEntryInfo& info) {
+  wxString why;
+  if (!m_archive || !OpenRaw(info, why)) return false;
+  CloseRaw();
+  return true;
+}
+
+long CZipReader::ReadRaw(unsigned char* out, std::size_t n) {
+  Archive& a = *m_archive;
+  n = static_cast<std::size_t>(std::min<std::uint64_t>(n, a.rawLeft));
+  if (n == 0) return 0;
+  int got = a.rawDirect ? 0 : unzReadCurrentFile(a.unz, out, static_cast<unsigned>(n));
+  if (got == 0) {
+    // minizip stops at the 32-bit size of an entry of 4 GiB or more; the rest follows
+    // where it stopped.
+    if (!a.rawDirect) a.rawAt = unzGetCurrentFileZStreamPos64(a.unz);
+    a.rawDirect = true;
+    if (a.view->Read(a.rawAt, out, n) != n) return -1;
+    a.rawAt += n;
+    got = static_cast<int>(n);
+  }
+  if (got < 0) return -1;
+  a.rawLeft -= static_cast<std::uint64_t>(got);
+  return got;
+}
+
+void CZipReader::CloseRaw() {
+  unzCloseCurrentFile(m_archive->unz);
+  m_archive->view->ClearRedirect();
+}
+
+bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why) {
+  if (!OpenRaw(info, why)) return false;
+  const bool deflated = info.compressionMethod == Z_DEFLATED;
+  ZipInflateStream& stream = m_archive->stream;
+  if (deflated && !stream.Begin()) {
+    CloseRaw();
     why = wxS("Speicher reicht nicht");
     return false;
   }
-  z_stream& z = m_archive->stream;
-  z.next_in = nullptr;
-  z.avail_in = 0;   // nothing left over from the entry before
+  ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
   std::vector<unsigned char>& in = m_archive->in;
-  std::vector<unsigned char>& out = m_archive->out;
-  std::uint64_t left = e.compressedSize, written = 0;
-  uLong crc = crc32(0L, Z_NULL, 0);
-  bool ended = !deflated && left == 0;
+  bool ended = !deflated && info.compressedSize == 0;
   bool ok = true;
-  bool holes = false;
-  // One block in, everything it inflates to out; never more than the entry says. Blocks
-  // of zeros become holes, so a sparse file comes back sparse.
-  auto put = [&](const unsigned char* data, std::size_t n) {
-    if (n > e.uncompressedSize - written) {
-      why = wxS("Daten im Archiv beschädigt");
-      return false;
-    }
-    crc = crc32(crc, data, static_cast<uInt>(n));
-    written += n;
-    if (n >= kHoleMin && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0 &&
-        lseek(fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
-      holes = true;
-    } else if (!WriteAll(fd, reinterpret_cast<const char*>(data), n)) {
-      why = wxS("Schreibfehler: ") + ErrnoText();
-      return false;
-    }
-    if (m_owner) m_owner->AddBytes(n);
-    return true;
-  };
   while (ok && !ended) {
     if (Cancelled()) {
       cancelled = true;
       ok = false;
       break;
     }
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, in.size()));
-    if (n == 0 && (!deflated || z.avail_in == 0)) {
-      why = wxS("Daten im Archiv unvollständig");
+    const long n = ReadRaw(in.data(), in.size());
+    if (n <= 0) {
+      why = n < 0 ? wxS("Archiv kann nicht gelesen werden") : wxS("Daten im Archiv unvollständig");
       ok = false;
-      break;
-    }
-    if (n > 0 && !source.ReadAt(at, in.data(), n)) {
-      why = wxS("Archiv kann nicht gelesen werden");
-      ok = false;
-      break;
-    }
-    at += n;
-    left -= n;
-    if (!deflated) {
-      ok = put(in.data(), n);
-      ended = left == 0;
-      continue;
-    }
-    z.next_in = in.data();
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      z.next_out = out.data();
-      z.avail_out = static_cast<uInt>(out.size());
-      const int r = inflate(&z, Z_NO_FLUSH);
-      if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && z.avail_in == 0)) {
-        why = wxS("Daten im Archiv beschädigt");
+    } else if (!deflated) {
+      ok = sink.Put(in.data(), static_cast<std::size_t>(n), why);
+      ended = m_archive->rawLeft == 0;
+    } else {
+      ok = stream.Feed(in.data(), static_cast<std::size_t>(n), sink, ended, why);
+      if (ok && !ended && m_archive->rawLeft == 0) {
+        why = wxS("Daten im Archiv unvollständig");
         ok = false;
-        break;
       }
-      ok = put(out.data(), out.size() - z.avail_out);
-      ended = r == Z_STREAM_END;
-    } while (ok && !ended && (z.avail_out == 0 || z.avail_in > 0));
-    if (ok && !ended && left == 0 && z.avail_in == 0) {
-      why = wxS("Daten im Archiv unvollständig");
-      ok = false;
     }
   }
-  if (ok && holes && ftruncate(fd, static_cast<off_t>(written)) != 0) {
-    why = wxS("Schreibfehler: ") + ErrnoText();
-    ok = false;
-  }
-  if (!ok) return false;
-  if (written != e.uncompressedSize) {
-    why = wxS("Daten im Archiv unvollständig");
-    return false;
-  }
-  if (static_cast<std::uint32_t>(crc) != e.crc) {
-    why = wxS("CRC-Fehler");
-    return false;
-  }
-  return true;
+  CloseRaw();
+  return ok && sink.Finish(why);
 }
 
-BOOL CZipReader::UnzipFile() {
-  if (!m_archive || Cancelled()) return FALSE;
+BOOL CZipReader::UnzipFile() { return UnzipEntry(nullptr) ? TRUE : FALSE; }
+
+void CZipReader::UnzipAll(unsigned threads) {
+  std::unique_ptr<ZipTaskPool> pool;
+  try {
+    pool = std::make_unique<ZipTaskPool>(threads, kWindowBytes, kWindowTasks);
+  } catch (const std::system_error&) {
+    // No threads to be had: everything on this one.
+  }
+  for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
+  if (pool) pool->Wait();
+}
+
+bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
+  if (!m_archive || Cancelled()) return false;
   if (m_outputFd < 0) {
     if (m_output.empty() || !CreateFolder(m_output)) {
       Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
-      return FALSE;
+      return false;
     }
     m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_outputFd < 0) {
       Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
-      return FALSE;
+      return false;
     }
   }
   ZipEntryInfo info;
   if (!GetFileInfo(info)) {
     Fail(wxString(), wxS("Archiv beschädigt"));
-    return FALSE;
+    return false;
   }
   if (!info.problem.empty()) {
     Fail(info.name, info.problem);
-    return FALSE;
+    return false;
   }
   std::vector<wxString> parts;
   bool skipped = false;
   if (!TargetParts(info, parts, skipped)) {
     if (!skipped) {
       Fail(info.name, wxS("ungültiger Name"));
-      return FALSE;
+      return false;
     }
     m_skipped.push_back(info.name);
-    return TRUE;
+    return true;
   }
   if (info.folder) {
     const int fd = OpenFolders(parts, parts.size(), info.name);
-    if (fd < 0) return FALSE;
+    if (fd < 0) return false;
     close(fd);
-    return TRUE;
+    return true;
   }
-  const bool ok = ExtractFile(info, parts);
-  if (m_totalFiles != 0) {
-    ++m_filesDone;
-    if (m_owner) m_owner->Report(info.name, m_filesDone, m_totalFiles);
-  }
-  return ok ? TRUE : FALSE;
+  return ExtractFile(info, parts, pool);
 }
 
 BOOL CZipReader::CreateFolder(const wxString& path) {

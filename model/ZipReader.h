@@ -10,10 +10,13 @@
 // The reader may run on a worker thread: it reports only through the ZipProgress it is
 // given.
 //
-// The reader understands Zip64 archives, and finds the directory of an archive whose end
-// record states a wrong directory size by the directory's own signatures. Entries are
-// streamed to disk block by block, whatever their size.
+// The archive is read through minizip. The reader understands Zip64 archives, and finds
+// the directory of an archive whose end record states a wrong directory size by the
+// directory's own signatures (see ZipRecords). Entries are streamed to disk block by
+// block, whatever their size.
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <map>
 #include <memory>
 #include <set>
@@ -36,6 +39,8 @@ struct ZipEntryInfo {
   unsigned long crc = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t uncompressedSize = 0;
+  std::uint64_t localOffset = 0;   // of the local header, without bytes before the archive
+  bool zip64Offset = false;         // the offset is only in the Zip64 field
   unsigned long diskNumStart = 0;
   unsigned long internalAttributes = 0;
   unsigned long externalAttributes = 0;
@@ -47,6 +52,8 @@ struct ZipEntryInfo {
   // unknown method (empty when it can).
   wxString problem;
 };
+
+class ZipTaskPool;
 
 class CZipReader {
  public:
@@ -82,8 +89,13 @@ class CZipReader {
   // Checks every entry before anything is written: names, links, encryption, methods,
   // names that collide without regard to case. FALSE with the problems in GetErrors().
   BOOL ValidateEntries();
+  // Whether the current entry's local header is where the directory says and agrees with it.
+  bool CheckLocalHeader(const ZipEntryInfo& info);
   // Extracts the current entry. TRUE also for an entry skipped as outside the project folder.
   BOOL UnzipFile();
+  // Extracts every entry, files written on `threads` threads while this one reads the
+  // archive in order; returns when all are written. Failures are in GetErrors().
+  void UnzipAll(unsigned threads);
 
   // Folder helpers of the restore.
   static BOOL CreateFolder(const wxString& path);
@@ -109,25 +121,39 @@ class CZipReader {
   // The existing spelling of name in a folder, ignoring case; empty when there is none.
   std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name);
   void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
-  bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts);
+  // Extracts a file entry; with a pool, small entries are written on its threads and
+  // their failures reported there.
+  bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool);
+  // Closes an extracted file: its time on success, removed on failure, progress.
+  bool FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok, bool cancelled,
+                  wxString why);
+  bool UnzipEntry(ZipTaskPool* pool);
   // Writes the current entry's data to fd; false with the reason.
-  bool CopyEntryData(int fd, bool& cancelled, wxString& why);
+  bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
+  // The current entry's stored data: open, read (bytes, 0 at its end, -1 on error), close.
+  bool OpenRaw(const ZipEntryInfo& info, wxString& why);
+  long ReadRaw(unsigned char* out, std::size_t n);
+  void CloseRaw();
 
   bool m_rename = false;
   wxString m_oldFolderName;
   wxString m_newFolderName;
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
-  int m_filesDone = 0;
+  std::atomic<int> m_filesDone{0};
   struct Archive;          // the open file and its central directory
   std::unique_ptr<Archive> m_archive;
-  std::size_t m_index = 0;   // the current entry
+  bool m_damagedListed = false;
   wxString m_output;       // the output folder, '/'-separated, no trailing separator
 
   int m_outputFd = -1;
+  int m_lastFolderFd = -1;          // the folder the last file went into
+  std::string m_lastFolderKey;
+  void ForgetFolder();
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
   std::map<std::string, std::map<wxString, std::string>> m_spellings;
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
+  std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
 };

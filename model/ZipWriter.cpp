@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <zlib.h>
+#include <minizip/zip.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,47 +12,42 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <system_error>
 #include <wx/arrstr.h>
 
+#include "model/ZipDeflater.h"
 #include "model/ZipNames.h"
+#include "model/ZipReader.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 
 namespace {
 
-// "Made by" MS-DOS: the low attribute byte holds DOS attributes, and Info-ZIP's unzip
-// then reads '\' as a separator.
-constexpr std::uint16_t kVersionMadeBy = 20;
-constexpr std::size_t kFlushAt = 1 << 20;
-constexpr int kDefMemLevel = 8;
-// Large reads keep system calls out of the profile.
-constexpr size_t kReadBlock = 512 * 1024;
-constexpr size_t kOutBlock = 256 * 1024;
+// "Made by" version 2.0 on MS-DOS: the low attribute byte holds DOS attributes, and
+// Info-ZIP's unzip then reads '\' as a separator.
+constexpr uLong kVersionMadeBy = 20;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
 
 // DOS dates cover 1980-2107; times outside are clamped rather than wrapped.
-std::uint32_t DosDateOf(time_t t) {
+void FillDate(tm_zip& out, time_t t) {
   struct tm lt {};
   localtime_r(&t, &lt);
   const int year = lt.tm_year + 1900;
-  if (year < 1980) return zipfmt::DosDate(1980, 0, 1, 0, 0, 0);
-  if (year > 2107) return zipfmt::DosDate(2107, 11, 31, 23, 59, 58);
-  return zipfmt::DosDate(year, lt.tm_mon, lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec);
-}
-
-bool WriteAllAt(int fd, const char* data, std::size_t n, off_t at) {
-  while (n > 0) {
-    const ssize_t w = at < 0 ? write(fd, data, n) : pwrite(fd, data, n, at);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += w;
-    n -= static_cast<std::size_t>(w);
-    if (at >= 0) at += w;
+  if (year < 1980) {
+    out = tm_zip{0, 0, 0, 1, 0, 1980};
+    return;
   }
-  return true;
+  if (year > 2107) {
+    out = tm_zip{58, 59, 23, 31, 11, 2107};
+    return;
+  }
+  out.tm_sec = static_cast<uInt>(lt.tm_sec);
+  out.tm_min = static_cast<uInt>(lt.tm_min);
+  out.tm_hour = static_cast<uInt>(lt.tm_hour);
+  out.tm_mday = static_cast<uInt>(lt.tm_mday);
+  out.tm_mon = static_cast<uInt>(lt.tm_mon);
+  out.tm_year = static_cast<uInt>(year);
 }
 
 bool NameFromDisk(const char* raw, wxString& name) {
@@ -81,27 +76,6 @@ bool ListNames(const wxString& folder, std::vector<std::string>& names) {
 
 }  // namespace
 
-struct CZipWriter::Deflater {
-  z_stream stream{};
-  bool ready = false;
-  std::vector<unsigned char> in = std::vector<unsigned char>(kReadBlock);
-  std::vector<unsigned char> out = std::vector<unsigned char>(kOutBlock);
-
-  Deflater() = default;
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
-  ~Deflater() {
-    if (ready) deflateEnd(&stream);
-  }
-  // A fresh raw deflate stream at the default level, reusing the allocated state.
-  bool Begin() {
-    if (ready) return deflateReset(&stream) == Z_OK;
-    ready = deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, kDefMemLevel,
-                         Z_DEFAULT_STRATEGY) == Z_OK;
-    return ready;
-  }
-};
-
 CZipWriter::CZipWriter() = default;
 
 CZipWriter::~CZipWriter() { AbandonZip(); }
@@ -113,6 +87,7 @@ BOOL CZipWriter::OpenZip(const wxString& archivePath, const wxString& rootFolder
 }
 
 void CZipWriter::Fail(const wxString& text) {
+  std::lock_guard lock(m_errorsMutex);
   ++m_errorCount;
   m_errors.push_back(text);
 }
@@ -123,7 +98,7 @@ bool CZipWriter::IsOwnArchive(dev_t dev, ino_t ino) const {
 }
 
 BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
-  if (m_fd >= 0) CloseZip();
+  if (m_zip) CloseZip();
   m_errorCount = 0;
   m_totalFiles = 0;
   m_filesDone = 0;
@@ -137,11 +112,6 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   m_temporaryId = FileId{};
   m_errors.clear();
   m_skipped.clear();
-  m_buffer.clear();
-  m_bufferStart = 0;
-  m_position = 0;
-  m_writeFailed = false;
-  m_central.clear();
   m_entries.clear();
 
   if (archivePath.empty()) return FALSE;
@@ -178,6 +148,23 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   }
   if (fstat(fd, &st) == 0) m_temporaryId = FileId{st.st_dev, st.st_ino, true};
   m_fd = fd;
+  m_view = std::make_unique<zipfmt::WriteView>(fd);
+  m_zip = zipOpen2_64(hv::ToFs(m_temporary).c_str(), APPEND_STATUS_CREATE, nullptr, m_view->Functions());
+  if (!m_zip) {
+    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s"), m_target));
+    DropFile();
+    return FALSE;
+  }
+  try {
+    m_deflater = std::make_unique<ZipDeflater>(static_cast<ZipDeflater::Sink&>(*this),
+                                               m_threads ? m_threads : ZipDeflater::DefaultThreads());
+  } catch (const std::system_error&) {
+    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s (keine Threads)"), m_target));
+    zipClose(m_zip, nullptr);
+    m_zip = nullptr;
+    DropFile();
+    return FALSE;
+  }
 
   if (!rootFolder) {
     m_root = folder;
@@ -193,10 +180,25 @@ void CZipWriter::RemoveTemporary() {
   m_temporary.clear();
 }
 
+void CZipWriter::DropFile() {
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
+  m_view.reset();
+  RemoveTemporary();
+  m_root.clear();
+  m_entries.clear();
+}
+
 BOOL CZipWriter::CloseZip() {
-  if (m_fd < 0) return TRUE;
-  const bool finished = FinishArchive();
-  if (!finished) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  if (!m_zip) return TRUE;
+  // minizip writes the Zip64 end records itself where the directory's offset needs them;
+  // for more than 65,535 entries they are added afterwards (see zipfmt::CompleteEndRecords).
+  const bool written = m_deflater->Finish();
+  m_deflater.reset();
+  const int closed = zipClose(m_zip, nullptr);
+  m_zip = nullptr;
+  if (!written || closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords())
+    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
   bool ok = m_errorCount == 0 && !Cancelled();
   if (ok) {
     // On disk, and readable as written, before it replaces the old archive.
@@ -214,85 +216,62 @@ BOOL CZipWriter::CloseZip() {
       m_temporary.clear();
     }
   }
-  close(m_fd);
-  m_fd = -1;
-  RemoveTemporary();
-  m_root.clear();
-  m_central.clear();
-  m_entries.clear();
+  DropFile();
   return ok ? TRUE : FALSE;
 }
 
 void CZipWriter::AbandonZip() {
-  if (m_fd < 0) return;
-  close(m_fd);
-  m_fd = -1;
-  RemoveTemporary();
-  m_root.clear();
-  m_central.clear();
-  m_entries.clear();
+  if (!m_zip) return;
+  m_deflater.reset();
+  zipClose(m_zip, nullptr);
+  m_zip = nullptr;
+  DropFile();
 }
 
-void CZipWriter::Emit(const void* data, std::size_t n) {
-  m_buffer.append(static_cast<const char*>(data), n);
-  m_position += n;
-  if (m_buffer.size() >= kFlushAt) Flush();
-}
-
-bool CZipWriter::Flush() {
-  if (!m_buffer.empty() && !m_writeFailed && !WriteAllAt(m_fd, m_buffer.data(), m_buffer.size(), -1))
-    m_writeFailed = true;
-  m_bufferStart += m_buffer.size();
-  m_buffer.clear();
-  return !m_writeFailed;
-}
-
-void CZipWriter::Patch(std::uint64_t at, const std::string& bytes) {
-  if (at >= m_bufferStart) {
-    m_buffer.replace(static_cast<std::size_t>(at - m_bufferStart), bytes.size(), bytes);
-    return;
-  }
-  // Already on disk (a large file's header): write over it in place.
-  if (at + bytes.size() > m_bufferStart) Flush();
-  if (!m_writeFailed && !WriteAllAt(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(at)))
-    m_writeFailed = true;
-}
-
-bool CZipWriter::FinishArchive() {
-  const std::uint64_t directoryOffset = m_position;
-  Emit(m_central);
-  Emit(zipfmt::EndRecords(m_entries.size(), m_central.size(), directoryOffset));
-  return Flush();
+bool CZipWriter::CompleteEndRecords() {
+  const std::uint64_t end = m_view->End();
+  m_end = end;
+  unsigned char record[22];
+  if (end < sizeof record || pread(m_fd, record, sizeof record, static_cast<off_t>(end - sizeof record)) !=
+                                 static_cast<ssize_t>(sizeof record))
+    return false;
+  const std::string fixed = zipfmt::CompleteEndRecords(record, sizeof record, end - sizeof record, m_entries.size());
+  if (fixed.empty()) return true;
+  const off_t at = static_cast<off_t>(end - sizeof record);
+  if (pwrite(m_fd, fixed.data(), fixed.size(), at) != static_cast<ssize_t>(fixed.size())) return false;
+  m_end = end - sizeof record + fixed.size();
+  return true;
 }
 
 bool CZipWriter::VerifyArchive(wxString& why) const {
   struct stat st;
-  if (fstat(m_fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != m_position) {
+  if (fstat(m_fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != m_end) {
     why = wxS("Größe");
     return false;
   }
-  const zipfmt::FileSource source(m_fd, m_position);
-  zipfmt::Directory dir;
-  std::string error;
-  if (!zipfmt::ReadDirectory(source, dir, error)) {
-    why = hv::FromUtf8(error);
+  CZipReader reader;
+  if (!reader.OpenZip(m_temporary)) {
+    why = reader.GetErrors().empty() ? wxString() : reader.GetErrors().front();
     return false;
   }
-  if (dir.bias != 0 || dir.entries.size() != m_entries.size() ||
-      dir.entries.size() != static_cast<std::size_t>(m_filesAdded) + m_foldersAdded) {
-    why = wxString::Format(wxS("%zu statt %zu Einträge"), dir.entries.size(), m_entries.size());
-    return false;
-  }
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    const zipfmt::Entry& a = dir.entries[i];
-    const zipfmt::Entry& b = m_entries[i];
-    std::uint64_t start = 0;
-    if (a.name != b.name || a.crc != b.crc || a.compressedSize != b.compressedSize ||
-        a.uncompressedSize != b.uncompressedSize || a.localOffset != b.localOffset ||
-        !zipfmt::DataStart(source, dir, a, start, error)) {
-      why = hv::FromCp1252(b.name);
+  std::size_t i = 0;
+  ZipEntryInfo info;
+  for (BOOL more = reader.GotoFirstFile(); more; more = reader.GotoNextFile(), ++i) {
+    if (i >= m_entries.size() || !reader.GetFileInfo(info) || !reader.CheckLocalHeader(info)) {
+      why = wxString::Format(wxS("Eintrag %zu"), i + 1);
       return false;
     }
+    const Written& w = m_entries[i];
+    if (info.name != w.name || info.crc != w.crc || info.compressedSize != w.compressed ||
+        info.uncompressedSize != w.size || info.localOffset != w.offset) {
+      why = w.name;
+      return false;
+    }
+  }
+  if (reader.GetErrorCount() > 0 || i != m_entries.size() ||
+      i != static_cast<std::size_t>(m_filesAdded) + m_foldersAdded) {
+    why = wxString::Format(wxS("%zu statt %zu Einträge"), i, m_entries.size());
+    return false;
   }
   return true;
 }
@@ -335,46 +314,31 @@ bool CZipWriter::EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& 
 bool CZipWriter::OpenEntry(const wxString& name, bool folder, const struct stat& st) {
   std::string bytes;
   bool utf8 = false;
-  if (EncodeZipEntryName(name, bytes, utf8) != ZipNameProblem::None || m_writeFailed) return false;
-  zipfmt::Entry e;
-  e.versionMadeBy = kVersionMadeBy;
-  e.flag = utf8 ? static_cast<std::uint16_t>(kZipFlagUtf8) : 0;
-  e.method = folder ? 0 : Z_DEFLATED;
-  e.dosDate = DosDateOf(st.st_mtime);
-  e.externalAttr = folder ? kZipAttrFolder : kZipAttrArchive;
-  if (!(st.st_mode & S_IWUSR)) e.externalAttr |= kZipAttrReadOnly;
-  e.localOffset = m_position;
-  e.name = std::move(bytes);
-  // The local header cannot grow later: room for Zip64 sizes is left only when the file
-  // may need it.
-  m_currentZip64 = !folder && zipfmt::NeedsZip64Sizes(static_cast<std::uint64_t>(st.st_size), true);
-  Emit(zipfmt::LocalHeader(e, m_currentZip64));
-  m_current = std::move(e);
-  return !m_writeFailed;
+  if (EncodeZipEntryName(name, bytes, utf8) != ZipNameProblem::None) return false;
+  zip_fileinfo info{};
+  FillDate(info.tmz_date, st.st_mtime);
+  info.external_fa = folder ? kZipAttrFolder : kZipAttrArchive;
+  if (!(st.st_mode & S_IWUSR)) info.external_fa |= kZipAttrReadOnly;
+  const int method = folder ? 0 : Z_DEFLATED;
+  const int level = folder ? 0 : Z_DEFAULT_COMPRESSION;
+  // Files are deflated by CopyDeflated and handed over raw; the header is the same.
+  const int raw = folder ? 0 : 1;
+  // The local header cannot grow later: room for Zip64 sizes only when the file may need it.
+  const bool zip64 = !folder && zipfmt::MayReachZip64(static_cast<std::uint64_t>(st.st_size), true);
+  m_current = Written{name, 0, 0, 0, m_view->Position()};
+  return zipOpenNewFileInZip4_64(m_zip, bytes.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, raw,
+                                 -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kVersionMadeBy,
+                                 utf8 ? kZipFlagUtf8 : 0, zip64 ? 1 : 0) == ZIP_OK;
 }
 
 bool CZipWriter::CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size) {
-  zipfmt::Entry& e = m_current;
-  e.crc = crc;
-  e.compressedSize = compressed;
-  e.uncompressedSize = size;
-  // A file that grew past what its local header can say while it was read.
-  if (!m_currentZip64 && (compressed >= zipfmt::kMax32 || size >= zipfmt::kMax32)) return false;
-  if (e.method != 0 || m_currentZip64) {
-    Patch(e.localOffset + zipfmt::kLocalCrcAt, zipfmt::LocalSizesPatch(e, m_currentZip64));
-    if (m_currentZip64) {
-      const std::string local = zipfmt::LocalHeader(e, true);
-      Patch(e.localOffset + zipfmt::LocalZip64SizesAt(e), local.substr(zipfmt::LocalZip64SizesAt(e), 16));
-    }
-  }
-  if (m_currentZip64 || compressed >= zipfmt::kMax32 || size >= zipfmt::kMax32 || e.localOffset >= zipfmt::kMax32) {
-    e.versionNeeded = zipfmt::kVersionZip64;
-    e.versionMadeBy = zipfmt::kVersionZip64;
-  }
-  m_central += zipfmt::CentralHeader(e);
-  m_entries.push_back(std::move(e));
-  m_current = zipfmt::Entry{};
-  return !m_writeFailed;
+  m_current.crc = crc;
+  m_current.compressed = compressed;
+  m_current.size = size;
+  m_entries.push_back(m_current);
+  const int r = m_current.name.EndsWith("\\") ? zipCloseFileInZip(m_zip)
+                                               : zipCloseFileInZipRaw64(m_zip, static_cast<ZPOS64_T>(size), crc);
+  return r == ZIP_OK && !m_view->Failed();
 }
 
 void CZipWriter::CountFiles(const wxString& folder) {
@@ -399,7 +363,7 @@ int CZipWriter::CountBelow(const std::string& folder) {
 }
 
 BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
-  if (m_fd < 0 || Cancelled()) return FALSE;
+  if (!m_zip || Cancelled()) return FALSE;
   wxString absolute, name;
   if (!EntryNameFor(folder, ignorePaths, absolute, name)) {
     Fail(wxString::Format(wxS("Verzeichnis liegt nicht unter %s oder sein Name passt nicht ins Archiv: %s"),
@@ -411,10 +375,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
     return FALSE;
   }
-  if (!OpenEntry(name + "\\", true, st) || !CloseEntry(0, 0, 0)) {
-    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
-    return FALSE;
-  }
+  m_deflater->AddFolder(name + "\\", st);
   ++m_foldersAdded;
 
   std::vector<std::string> names;
@@ -450,7 +411,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
 }
 
 BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
-  if (m_fd < 0 || Cancelled()) return FALSE;
+  if (!m_zip || Cancelled()) return FALSE;
   if (m_errorCount > 0) {
     // One failure fails the backup as a whole; the rest is not even read.
     ++m_errorCount;
@@ -477,82 +438,29 @@ BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
     m_skipped.push_back(absolute);
     return TRUE;
   }
-  if (!OpenEntry(name, false, st)) {
-    close(fd);
-    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
-    return FALSE;
-  }
   ++m_filesAdded;
-  bool readFailed = false, writeFailed = false, cancelled = false;
-  CopyDeflated(fd, readFailed, writeFailed, cancelled);
+  bool cancelled = false;
+  const bool read = m_deflater->AddFile(
+      name, absolute, fd, st, [&] { return cancelled = Cancelled(); },
+      [&](std::uint64_t n) {
+        m_bytesAdded += n;
+        if (m_owner) m_owner->AddBytes(n);
+      });
   close(fd);
   if (cancelled) return FALSE;
-  if (readFailed) Fail(wxString::Format("Could not read file: %s", absolute));
-  else if (writeFailed) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  if (!read) Fail(wxString::Format("Could not read file: %s", absolute));
+  return read ? TRUE : FALSE;
+}
 
+bool CZipWriter::WriteData(const unsigned char* data, std::size_t n) {
+  return zipWriteInFileInZip(m_zip, data, static_cast<unsigned>(n)) == ZIP_OK && !m_view->Failed();
+}
+
+void CZipWriter::FileDone(const wxString& path, bool ok) {
+  if (!ok) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
   if (m_totalFiles != 0) {
-    ++m_filesDone;
-    if (m_owner) m_owner->Report(absolute, m_filesDone, m_totalFiles);
+    const int done = ++m_filesDone;
+    if (m_owner) m_owner->Report(path, done, m_totalFiles);
   }
-  return readFailed || writeFailed ? FALSE : TRUE;
 }
 
-bool CZipWriter::CopyDeflated(int fd, bool& readFailed, bool& writeFailed, bool& cancelled) {
-  if (!m_deflater) m_deflater = std::make_unique<Deflater>();
-  Deflater& d = *m_deflater;
-  std::uint64_t size = 0;
-  std::uint64_t compressed = 0;
-  uLong crc = crc32(0L, Z_NULL, 0);
-  bool ended = false;
-  if (!d.Begin()) {
-    writeFailed = true;
-  } else {
-    z_stream& z = d.stream;
-    bool atEnd = false;
-    while (!ended) {
-      if (Cancelled()) {
-        cancelled = true;
-        break;
-      }
-      if (!atEnd) {
-        const ssize_t n = read(fd, d.in.data(), d.in.size());
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          readFailed = true;
-          break;
-        }
-        atEnd = n == 0;
-        crc = crc32(crc, d.in.data(), static_cast<uInt>(n));
-        size += static_cast<std::uint64_t>(n);
-        z.next_in = d.in.data();
-        z.avail_in = static_cast<uInt>(n);
-      }
-      do {
-        z.next_out = d.out.data();
-        z.avail_out = static_cast<uInt>(d.out.size());
-        const int r = deflate(&z, atEnd ? Z_FINISH : Z_NO_FLUSH);
-        if (r == Z_STREAM_ERROR) {
-          writeFailed = true;
-          break;
-        }
-        const unsigned produced = static_cast<unsigned>(d.out.size() - z.avail_out);
-        Emit(d.out.data(), produced);
-        compressed += produced;
-        if (m_writeFailed) {
-          writeFailed = true;
-          break;
-        }
-        ended = r == Z_STREAM_END;
-      } while (z.avail_out == 0 && !ended);
-      if (writeFailed) break;
-      if (!atEnd) {
-        m_bytesAdded += static_cast<std::uint64_t>(z.next_in - d.in.data());
-        if (m_owner) m_owner->AddBytes(static_cast<std::uint64_t>(z.next_in - d.in.data()));
-      }
-    }
-  }
-  // The entry is closed in every case so that the archive stays consistent; a failed or
-  // cancelled backup discards it anyway.
-  if (!CloseEntry(static_cast<std::uint32_t>(crc), compressed, size)) writeFailed = true;
-  return !readFailed && !writeFailed && !cancelled;
-}

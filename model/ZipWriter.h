@@ -8,26 +8,31 @@
 // cancelled backup never leaves an archive that looks complete and never destroys an
 // older one. Symbolic links, FIFOs and other special files are skipped, never followed.
 //
-// Zip64 records are written exactly where the classic fields cannot hold a size, an
-// offset or the entry count; an ordinary project gives a classic archive. Before the
-// archive replaces the target, its central directory is read back and checked against
-// what was written.
+// The archive is written by minizip; files are deflated here and handed over raw. Zip64
+// records appear only where the classic fields cannot hold a size, an offset or the
+// entry count, so an ordinary project gives a classic archive. Before the archive
+// replaces the target, its central directory is read back and checked against what was
+// written.
 //
-// The writer may run on a worker thread: it reports only through the ZipProgress it is
-// given, and collects its error texts for the caller to show.
+// Files are deflated on several threads (ZipDeflater) and written in order. The writer
+// may itself run on a worker thread: it reports only through the ZipProgress it is given,
+// and collects its error texts for the caller to show.
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
 #include <wx/string.h>
 
+#include "model/ZipDeflater.h"
 #include "model/ZipProgress.h"
 #include "model/ZipRecords.h"
 #include "platform/Types.h"
 
-class CZipWriter {
+class CZipWriter : private ZipDeflater::Sink {
  public:
   CZipWriter();
   // An archive still open is abandoned: its temporary file is removed, the target kept.
@@ -37,6 +42,8 @@ class CZipWriter {
 
   // Progress receiver and cancel flag (may be none).
   void SetOwner(ZipProgress* owner) { m_owner = owner; }
+  // Deflating threads of the next archive (0: as many as the machine has cores, up to 8).
+  void SetThreads(unsigned threads) { m_threads = threads; }
 
   // Starts a new archive for archivePath. Without a root folder the archive's own folder
   // is the root; an empty root leaves entry names as the paths given. Resets all counts.
@@ -59,7 +66,7 @@ class CZipWriter {
   // Every failure is counted; once anything has failed, later files are refused.
   BOOL AddFileToZip(const wxString& file, BOOL ignorePaths);
 
-  bool IsOpen() const { return m_fd >= 0; }
+  bool IsOpen() const { return m_zip != nullptr; }
   int GetErrorCount() const { return m_errorCount; }
   int GetTotalFiles() const { return m_totalFiles; }
   int GetFilesDone() const { return m_filesDone; }
@@ -85,27 +92,30 @@ class CZipWriter {
   bool IsOwnArchive(dev_t dev, ino_t ino) const;
   // Absolute local path of a source and its entry name ('\' separated), or an error.
   bool EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& absolute, wxString& name);
-  // Writes the local header of a new entry (a file's crc and sizes follow in CloseEntry).
-  bool OpenEntry(const wxString& name, bool folder, const struct stat& st);
-  // Records the entry's crc and sizes in its local and central headers.
-  bool CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size);
-  // Deflates the open file into the open entry; false with readFailed or writeFailed set.
-  bool CopyDeflated(int fd, bool& readFailed, bool& writeFailed, bool& cancelled);
-  void Emit(const void* data, std::size_t n);
-  void Emit(const std::string& bytes) { Emit(bytes.data(), bytes.size()); }
-  bool Flush();
-  void Patch(std::uint64_t at, const std::string& bytes);
-  bool FinishArchive();
+  // The deflater's calls, on its writing thread, entry after entry.
+  bool OpenEntry(const wxString& name, bool folder, const struct stat& st) override;
+  bool WriteData(const unsigned char* data, std::size_t n) override;
+  bool CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size) override;
+  void FileDone(const wxString& path, bool ok) override;
+  // Adds the Zip64 end records minizip leaves out for more than 65,535 entries.
+  bool CompleteEndRecords();
   // Reads the finished archive's directory back and compares it with what was written.
   bool VerifyArchive(wxString& why) const;
   int CountBelow(const std::string& folder);
   void RemoveTemporary();
+  // Closes and removes the temporary file (unless it was renamed) and forgets the entries.
+  void DropFile();
 
-  int m_errorCount = 0;
+  std::atomic<int> m_errorCount{0};
+  std::mutex m_errorsMutex;   // failures come from the adding and the writing thread
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
-  int m_filesDone = 0;
+  std::atomic<int> m_filesDone{0};
+  unsigned m_threads = 0;
   int m_fd = -1;              // the temporary archive
+  void* m_zip = nullptr;      // minizip's zipFile, writing to m_fd through m_view
+  std::unique_ptr<zipfmt::WriteView> m_view;
+  std::uint64_t m_end = 0;    // the archive's size once closed
   wxString m_root;            // ends with '/' when set
   std::uint32_t m_filesAdded = 0;
   std::uint32_t m_foldersAdded = 0;
@@ -118,18 +128,14 @@ class CZipWriter {
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
 
-  // Output: bytes not yet written, from file position m_bufferStart on.
-  std::string m_buffer;
-  std::uint64_t m_bufferStart = 0;
-  std::uint64_t m_position = 0;
-  bool m_writeFailed = false;
-  std::string m_central;                   // central headers so far
-  std::vector<zipfmt::Entry> m_entries;    // what was written, for the check at the end
-  zipfmt::Entry m_current;                 // the entry between OpenEntry and CloseEntry
-  bool m_currentZip64 = false;             // its local header holds Zip64 sizes
+  // What was written, for the check at the end.
+  struct Written {
+    wxString name;
+    std::uint32_t crc = 0;
+    std::uint64_t compressed = 0, size = 0, offset = 0;
+  };
+  std::vector<Written> m_entries;
+  Written m_current;   // the entry between OpenEntry and CloseEntry
 
-  // One deflate stream and its buffers serve every entry: setting them up per file cost
-  // more than a fifth of the backup for projects of many small files.
-  struct Deflater;
-  std::unique_ptr<Deflater> m_deflater;
+  std::unique_ptr<ZipDeflater> m_deflater;   // while the archive is open
 };

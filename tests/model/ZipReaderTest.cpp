@@ -264,3 +264,19 @@ TEST(ZipReader, ExistingSpellingsCaseCollisionsAndCancel) {
   EXPECT_EQ(ExtractAll(reader, dir.Sub("cancelled")), 4);
   EXPECT_EQ(ListAll(dir.Sub("cancelled")), Paths{});
 }
+
+// minizip states 65,535 entries as 0xFFFF without a Zip64 record, which readers may take
+// for "more": the list must end at the directory's end, complete and without an error.
+TEST(ZipReader, ExactlyAsManyEntriesAsTheClassicCountHolds) {
+  TempDir dir;
+  std::vector<RawEntry> entries;
+  entries.push_back(Entry("P\\"));
+  for (int i = 1; i < 65535; ++i) entries.push_back(Entry("P\\" + std::to_string(i), ""));
+  WriteRawZip(dir.Sub("a.zip"), entries);
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  int n = 0;
+  for (BOOL more = reader.GotoFirstFile(); more; more = reader.GotoNextFile()) ++n;
+  EXPECT_EQ(n, 65535);
+  EXPECT_EQ(reader.GetErrorCount(), 0);
+}

@@ -102,6 +102,7 @@ std::vector<RawEntry> ReadRawZip(const wxString& path) {
                int(fi.compression_method), fi.uncompressed_size, int(fi.tmu_date.tm_year),
                int(fi.tmu_date.tm_mon), int(fi.tmu_date.tm_mday), int(fi.tmu_date.tm_hour),
                int(fi.tmu_date.tm_min), int(fi.tmu_date.tm_sec)};
+    e.compressedSize = fi.compressed_size;
     out.push_back(e);
   }
   if (uf) unzClose(uf);

@@ -25,6 +25,7 @@ struct RawEntry {
   int method = 8;
   unsigned long long size = 0;
   int year = 2020, month = 0, day = 1, hour = 0, minute = 0, second = 0;
+  unsigned long long compressedSize = 0;   // read only
 };
 // A file entry, or a folder entry (bit 0x10, stored) when the name ends with a separator.
 RawEntry Entry(const std::string& name, const std::string& data = std::string());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <ctime>
@@ -237,4 +238,44 @@ TEST(ZipWriter, LargeFilesInSequenceRoundTrip) {
   EXPECT_EQ(RunCommand("unzip -tq " + Quote(target), &out), 0) << out;
   EXPECT_LE(RunCommand("unzip -q -d " + Quote(dir.Sub("x")) + " " + Quote(target), &out), 1) << out;
   for (const auto& [name, data] : files) EXPECT_TRUE(ReadAll(dir.Sub("x/P/" + name)) == data) << name;
+}
+
+// Files are deflated in chunks on several threads: the archive must not depend on how
+// many, and a file of many chunks must deflate within 1% of one deflate stream.
+TEST(ZipWriter, ChunkedDeflateIsTheSameOnAnyNumberOfThreads) {
+  if (!HaveProgram("unzip")) GTEST_SKIP() << "Info-ZIP unzip is not installed";
+  TempDir dir;
+  std::string text;
+  for (int i = 0; text.size() < 3500000; ++i)
+    text += "Datenpunkt " + std::to_string(i * 7919 % 100003) + " = " + std::to_string(i % 977) + "\r\n";
+  WriteAll(dir.Sub("P/PROJECT.SET"), "[Config]\r\n");
+  WriteAll(dir.Sub("P/gross.txt"), text);
+  for (int i = 0; i < 40; ++i) WriteAll(dir.Sub(wxString::Format("P/klein%02d.txt", i)), text.substr(i * 1000, 5000));
+  std::string archives[2];
+  for (unsigned threads : {1u, 4u}) {
+    CZipWriter writer;
+    writer.SetThreads(threads);
+    const wxString target = dir.Sub(wxString::Format("t%u.zip", threads));
+    ASSERT_TRUE(Backup(writer, target, dir.Sub("P")));
+    archives[threads == 1 ? 0 : 1] = ReadAll(target);
+  }
+  EXPECT_TRUE(archives[0] == archives[1]);
+  std::string out;
+  EXPECT_EQ(RunCommand("unzip -tq " + Quote(dir.Sub("t4.zip")), &out), 0) << out;
+
+  z_stream z{};
+  ASSERT_EQ(deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string whole(deflateBound(&z, text.size()), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(text.data());
+  z.avail_in = static_cast<uInt>(text.size());
+  z.next_out = reinterpret_cast<Bytef*>(whole.data());
+  z.avail_out = static_cast<uInt>(whole.size());
+  ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  const std::size_t single = z.total_out;
+  deflateEnd(&z);
+  std::size_t chunked = 0;
+  for (const RawEntry& e : ReadRawZip(dir.Sub("t4.zip")))
+    if (e.name == "P\\gross.txt") chunked = e.compressedSize;
+  EXPECT_GT(chunked, 0u);
+  EXPECT_LE(static_cast<double>(chunked), 1.01 * static_cast<double>(single)) << chunked << " vs " << single;
 }

@@ -1,0 +1,164 @@
+#include "model/ZipInflater.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "model/ZipProgress.h"
+#include "platform/Codec.h"
+
+namespace {
+
+constexpr std::size_t kHoleMin = 64 * 1024;
+
+wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ZipFileSink::Put(const unsigned char* data, std::size_t n, wxString& why) {
+  if (n > m_size - m_written) {
+    why = wxS("Daten im Archiv beschädigt");
+    return false;
+  }
+  m_sum = crc32(m_sum, data, static_cast<uInt>(n));
+  m_written += n;
+  // Blocks of zeros become holes, so a sparse file comes back sparse.
+  if (n >= kHoleMin && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0 &&
+      lseek(m_fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
+    m_holes = true;
+  } else if (!WriteAll(m_fd, data, n)) {
+    why = wxS("Schreibfehler: ") + ErrnoText();
+    return false;
+  }
+  if (m_progress) m_progress->AddBytes(n);
+  return true;
+}
+
+bool ZipFileSink::Finish(wxString& why) {
+  if (m_holes && ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
+    why = wxS("Schreibfehler: ") + ErrnoText();
+    return false;
+  }
+  if (m_written != m_size) {
+    why = wxS("Daten im Archiv unvollständig");
+    return false;
+  }
+  if (static_cast<std::uint32_t>(m_sum) != m_crc) {
+    why = wxS("CRC-Fehler");
+    return false;
+  }
+  return true;
+}
+
+ZipInflateStream::~ZipInflateStream() {
+  if (m_ready) inflateEnd(&m_z);
+}
+
+bool ZipInflateStream::Begin() {
+  if (m_ready) return inflateReset(&m_z) == Z_OK;
+  m_ready = inflateInit2(&m_z, -MAX_WBITS) == Z_OK;
+  return m_ready;
+}
+
+bool ZipInflateStream::Feed(const unsigned char* raw, std::size_t n, ZipFileSink& sink, bool& ended, wxString& why) {
+  m_z.next_in = const_cast<unsigned char*>(raw);
+  m_z.avail_in = static_cast<uInt>(n);
+  do {
+    m_z.next_out = m_out.data();
+    m_z.avail_out = static_cast<uInt>(m_out.size());
+    const int r = inflate(&m_z, Z_NO_FLUSH);
+    if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && m_z.avail_in == 0)) {
+      why = wxS("Daten im Archiv beschädigt");
+      return false;
+    }
+    if (!sink.Put(m_out.data(), m_out.size() - m_z.avail_out, why)) return false;
+    ended = r == Z_STREAM_END;
+  } while (!ended && (m_z.avail_out == 0 || m_z.avail_in > 0));
+  return true;
+}
+
+bool ZipExtractBuffer(const unsigned char* raw, std::size_t n, bool deflated, ZipInflateStream& stream,
+                      ZipFileSink& sink, wxString& why) {
+  if (!deflated) return sink.Put(raw, n, why) && sink.Finish(why);
+  if (!stream.Begin()) {
+    why = wxS("Speicher reicht nicht");
+    return false;
+  }
+  bool ended = false;
+  if (!stream.Feed(raw, n, sink, ended, why)) return false;
+  if (!ended) {
+    why = wxS("Daten im Archiv unvollständig");
+    return false;
+  }
+  return sink.Finish(why);
+}
+
+ZipTaskPool::ZipTaskPool(unsigned threads, std::size_t maxBytes, std::size_t maxTasks)
+    : m_maxBytes(maxBytes), m_maxTasks(maxTasks) {
+  try {
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) m_threads.emplace_back(&ZipTaskPool::Work, this);
+  } catch (...) {
+    Stop();
+    throw;
+  }
+}
+
+void ZipTaskPool::Stop() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stopping = true;
+    m_ready.notify_all();
+  }
+  for (std::thread& t : m_threads)
+    if (t.joinable()) t.join();
+}
+
+ZipTaskPool::~ZipTaskPool() { Stop(); }
+
+void ZipTaskPool::Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task) {
+  std::unique_lock lock(m_mutex);
+  m_space.wait(lock, [&] { return m_tasks == 0 || (m_tasks < m_maxTasks && m_bytes + bytes <= m_maxBytes); });
+  m_bytes += bytes;
+  ++m_tasks;
+  m_queue.push_back(Task{bytes, std::move(task)});
+  m_ready.notify_one();
+}
+
+void ZipTaskPool::Wait() {
+  std::unique_lock lock(m_mutex);
+  m_space.wait(lock, [&] { return m_tasks == 0; });
+}
+
+void ZipTaskPool::Work() {
+  ZipInflateStream stream;
+  for (;;) {
+    Task task;
+    {
+      std::unique_lock lock(m_mutex);
+      m_ready.wait(lock, [&] { return !m_queue.empty() || m_stopping; });
+      if (m_queue.empty()) return;
+      task = std::move(m_queue.front());
+      m_queue.pop_front();
+    }
+    task.run(stream);
+    std::lock_guard lock(m_mutex);
+    m_bytes -= task.bytes;
+    --m_tasks;
+    m_space.notify_one();   // only the reading thread waits for room
+  }
+}
