@@ -44,6 +44,7 @@ class CDlgString : public wxDialog {
       if (language.number == m_controller.Language()) m_language->SetSelection(at);
     }
     m_text->ChangeValue(m_controller.EditText());
+    m_id->ChangeValue(wxString::Format(wxS("%lu"), m_logicalId));
     m_language->Bind(wxEVT_CHOICE, &CDlgString::OnLanguage, this);
     // GTK ignores a multi-line control's maximum length.
     m_text->Bind(wxEVT_TEXT, &CDlgString::OnText, this);
