@@ -5,6 +5,8 @@
 
 #include <wx/choice.h>
 #include <wx/listctrl.h>
+#include <wx/bookctrl.h>
+#include <wx/propdlg.h>
 #include <wx/textctrl.h>
 
 #include "app/ui/MainFrame.h"
@@ -14,6 +16,7 @@
 #include "model/NewObjectRequests.h"
 #include "model/ProjectSheet.h"
 #include "model/ui/ProjectDialogs.h"
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
@@ -25,6 +28,7 @@
 #include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/HardwareTree.h"
 
 using hvtest::S;
 using namespace hv::db;
@@ -221,6 +225,7 @@ TEST_F(TextsGui, AScreenIsCopiedIntoAnotherProject) {
   }
   auto* screens = Below(first, TypeCode::ResMask);
   ASSERT_TRUE(screens);
+  screens->LoadChildren();
   CProjectObject* start = hvtest::ChildNamed(screens, S("Start"));
   ASSERT_TRUE(start);
   ASSERT_TRUE(SelectInTree(start));
@@ -246,6 +251,7 @@ TEST_F(TextsGui, AScreenIsCopiedIntoAnotherProject) {
 // stays checked.
 TEST(LanguagesPageGui, TheDefaultLanguagesBoxCannotBeCleared) {
   hvtest::TempHome home;
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" + hv::ToUtf8(hvtest::SourceDataFolder()) + "\"\n");
   hv::Ui().Reset();
   std::vector<UINT> messages;
   hv::Ui().SetMessageHandler([&](UINT id, const wxString&, UINT) {
@@ -266,6 +272,9 @@ TEST(LanguagesPageGui, TheDefaultLanguagesBoxCannotBeCleared) {
     hvtest::ModalDialogsAllowed shown;
     hvtest::OnDialog hook([&](wxDialog* dialog) {
       dialog->CallAfter([&, dialog] {
+        auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dialog);
+        ASSERT_TRUE(sheet);
+        sheet->GetBookCtrl()->SetSelection(1);   // "Sprachen"
         auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1047));
         ASSERT_TRUE(list);
         long german = -1, english = -1;
