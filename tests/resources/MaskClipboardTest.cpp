@@ -429,3 +429,39 @@ TEST_F(ScreenTransfer, GoldenStream) {
   expected += hex("05") + "Temp1";
   EXPECT_EQ(expected, bytes);
 }
+
+// Which reference fields travel, in which order: type 1's data points hang on their
+// switches, type 16 sends its bitmaps after its texts, types above 16 send nothing.
+TEST(ScreenReferenceFields, OrderAndConditionsPerType) {
+  auto kinds = [](const MaskField& r) {
+    std::string out;
+    for (const maskclip::RefField& f : maskclip::RefFields(r)) out += "BFDT"[f.kind];
+    return out;
+  };
+  MaskField r;
+  r.setType(1);
+  EXPECT_EQ("BBBBBBBBBBB", kinds(r));
+  r.setI16(72, 1);
+  r.setI16(212, 1);
+  const auto one = maskclip::RefFields(r);
+  ASSERT_EQ(13u, one.size());
+  EXPECT_EQ(76u, one[11].offset);
+  EXPECT_EQ(220u, one[12].offset);
+  r.setType(16);
+  const auto sixteen = maskclip::RefFields(r);
+  EXPECT_EQ("FD" + std::string(30, 'T') + std::string(30, 'B'), kinds(r));
+  EXPECT_EQ(400u, sixteen.back().offset);
+  r.setType(17);
+  EXPECT_TRUE(maskclip::RefFields(r).empty());
+  EXPECT_EQ(0u, maskclip::TypeBytes(17));
+  // Every field lies inside its type's bytes.
+  for (std::uint32_t type = 0; type <= 16; ++type) {
+    MaskField t;
+    t.setType(type);
+    t.setI16(72, 1);
+    t.setI16(210, 1);
+    t.setI16(212, 1);
+    for (const maskclip::RefField& f : maskclip::RefFields(t))
+      EXPECT_LE(f.offset + 4, MaskField::kDataOffset + maskclip::TypeBytes(type)) << type;
+  }
+}
