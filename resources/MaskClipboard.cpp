@@ -47,25 +47,18 @@ struct SourceTables {
 void WriteRef(hv::Archive& ar, SourceTables& t, const wxString& folder, Kind kind, std::uint32_t number,
               std::uint16_t defaultLanguage) {
   switch (kind) {
-    case kBitmap: {
-      BitmapRow row;
-      if (!bitmap_select(t.bitmap, row, kSeek, "-ID", {number}) || Trimmed(row.name).empty()) {
-        WriteFileRef(ar, wxString(), 0, wxString());
-        return;
-      }
-      const wxString name = Trimmed(row.name);
-      WriteFileRef(ar, name, row.logId, Stage(hv::ResolvePath(folder + wxS("/bitmaps/") + name)));
-      return;
-    }
+    case kBitmap:
     case kFont: {
+      // An unknown number still writes a complete entry, with nothing in it.
       BitmapRow row;
-      if (!bitmap_select(t.font, row, kSeek, "-ID", {number}) || Trimmed(row.name).empty()) {
+      const bool found = bitmap_select(kind == kBitmap ? t.bitmap : t.font, row, kSeek, "-ID", {number});
+      const wxString name = found ? Trimmed(row.name) : wxString();
+      if (name.empty()) {
         WriteFileRef(ar, wxString(), 0, wxString());
         return;
       }
-      const wxString name = Trimmed(row.name);
-      wxString file = hv::ResolvePath(folder + wxS("/fonts/") + name);
-      if (!IsBitmapFont(name) && !hv::IsFile(file)) {
+      wxString file = hv::ResolvePath(folder + (kind == kBitmap ? wxS("/bitmaps/") : wxS("/fonts/")) + name);
+      if (kind == kFont && !IsBitmapFont(name) && !hv::IsFile(file)) {
         const wxString hardware = hv::ResolvePath(folder + wxS("/hardware/") + name);
         if (hv::IsFile(hardware)) file = hardware;
       }
