@@ -22,6 +22,10 @@ wxString DeviceName(CPOPrjDevice* device) {
   return object ? object->GetName() : wxString();
 }
 
+BOOL SupportsKeypads(CPOPrjDevice* device) {
+  return device ? hv::Service<CDeviceServices>().SupportsKeypads(*device) : FALSE;
+}
+
 BOOL IsCFAvailable(CPOPrjDevice* device) {
   return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE;
 }

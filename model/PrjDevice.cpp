@@ -406,6 +406,7 @@ void CPOPrjDevice::OnUpdateCut(CCmdUI* ui) { ui->Enable(FALSE); }
 CProjectObject* CPrjDeviceServices::AsObject(CPOPrjDevice& device) { return &device; }
 wxString CPrjDeviceServices::GetDeviceFolder(CPOPrjDevice& device) { return device.GetDeviceFolder(); }
 BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.GetConfigAccess().IsCFAvailable(); }
+BOOL CPrjDeviceServices::SupportsKeypads(CPOPrjDevice& device) { return device.GetConfigAccess().SupportsKeypads(); }
 
 std::unique_ptr<CProjectObject> CProjectOperations::LoadDevice(CPOProject& project, const wxString& deviceFolder) {
   return LoadProjectDevice(project, deviceFolder);

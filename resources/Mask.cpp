@@ -13,6 +13,7 @@
 #include "platform/TavGraphUse.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
+#include "resources/MaskClipboard.h"
 #include "resources/MaskElement.h"
 #include "resources/MaskRecords.h"
 #include "resources/ScreenDesigner.h"
@@ -77,6 +78,13 @@ void CPOMask::Serialize(CArchive& ar) {
     m_header.logicalId = ar.ReadU16();
   }
 }
+
+BOOL CPOMask::WriteToClipboard(CArchive& ar) {
+  return maskclip::Write(ar, devsvc::DeviceFolder(GetDevice()), GetName(), devsvc::DefaultLanguage(GetProject())) ? TRUE
+                                                                                                                 : FALSE;
+}
+
+BOOL CPOMask::Cut(CArchive& ar) { return WriteToClipboard(ar) && Delete() ? TRUE : FALSE; }
 
 std::span<ColumnDef> CPOMask::GetColumnDefs() { return GetColumnDefsOf(ColumnTableId::Mask); }
 

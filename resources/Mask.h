@@ -33,6 +33,16 @@ class CPOMask : public CProjectObject {
   void SetHeader(const Header& header) { m_header = header; }
   const Header& GetHeader() const { return m_header; }
 
+  // The screen's records and what they refer to; FALSE (nothing written) when a table
+  // cannot be opened.
+  BOOL WriteToClipboard(CArchive& ar) override;
+  BOOL Cut(CArchive& ar) override;
+  // Writes the records into the target folder's device under a free name with that
+  // device's numbers. FALSE when declined, refused or not stored; garbled data raise
+  // ArchiveException before anything is written.
+  BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
+
   // Name, then screen id, title (wide), auto-open flag, focus flag, logical id.
   void Serialize(CArchive& ar) override;
 

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
 #include "resources/ResString.h"
+#include "resources/StringDialog.h"
 
 BEGIN_COMMAND_MAP(CPOString, CProjectObject)
   ON_COMMAND(ID_STRING_EDIT, OnEdit)
@@ -90,10 +91,7 @@ BOOL CPOString::Store() {
 
 BOOL CPOString::Edit() {
   if (!GetDevice()) return FALSE;
-  StringEditRequest request;
-  request.text = this;
-  request.language = devsvc::DefaultLanguage(GetProject());
-  if (hv::Ui().Run(request) != IDOK) return FALSE;
+  if (RunStringDialog(*this, devsvc::DefaultLanguage(GetProject())) != IDOK) return FALSE;
   if (!Store()) return FALSE;
   UpdateAllViews(HINT_OBJECT_CHANGED, this);
   return TRUE;
@@ -107,10 +105,7 @@ BOOL CPOString::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CP
     text->SetName(source.GetName());
     text->m_texts = source.m_texts;
   }
-  StringEditRequest request;
-  request.text = text.get();
-  request.language = devsvc::DefaultLanguage(text->GetProject());
-  if (hv::Ui().Run(request) != IDOK || !text->Store()) {
+  if (RunStringDialog(*text, devsvc::DefaultLanguage(text->GetProject())) != IDOK || !text->Store()) {
     Discard(std::move(text));
     return FALSE;
   }

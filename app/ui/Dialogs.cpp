@@ -19,6 +19,7 @@
 #include "platform/Localization.h"
 #include "platform/ShellOpen.h"
 #include "platform/Ui.h"
+#include "resources/ui/DlgString.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ void RegisterAppDialogs() {
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
   RegisterTransferDialogs();
+  RegisterStringDialog();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

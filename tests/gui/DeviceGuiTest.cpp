@@ -164,16 +164,14 @@ TEST_F(DeviceGui, RefreshShowsScreensAddedOutsideAndKeepsTheirFolderOpen) {
   EXPECT_FALSE(Tree().IsExpanded(closed));
   EXPECT_TRUE(Tree().ItemHasChildren(closed));
 
-  // Screens carry no clipboard data here yet: copy and cut are not offered for them,
-  // and nothing is pasted into their folder.
+  // A screen copied and pasted into its own folder comes back under the next free name.
   TreeChildren(masks());
   CProjectObject* start = ChildNamed(masks(), S("Start"));
   ASSERT_TRUE(start);
   ASSERT_TRUE(SelectInTree(start));
-  EXPECT_FALSE(EnabledInTree(ID_EDIT_COPY));
-  EXPECT_FALSE(EnabledInTree(ID_EDIT_CUT));
-  RunInTree(ID_EDIT_CUT);
-  EXPECT_EQ(TreeChildren(masks()), (std::vector<wxString>{S("Kessel"), S("Start")}));
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
   ASSERT_TRUE(SelectInTree(masks()));
-  EXPECT_FALSE(EnabledInTree(ID_EDIT_PASTE));
+  EXPECT_TRUE(EnabledInTree(ID_EDIT_PASTE));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ(TreeChildren(masks()), (std::vector<wxString>{S("Kessel"), S("Start"), S("Start_1")}));
 }

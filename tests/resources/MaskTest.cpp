@@ -348,25 +348,33 @@ TEST_F(Screens, TheNewCommandIsCalledNewScreen) {
   EXPECT_FALSE(start->IsMultipleSelection());
 }
 
-// Screens have no clipboard data of their own yet: copy, cut and paste are not offered,
-// so nothing claims a transfer that never happened.
-TEST_F(Screens, CopyCutAndPasteAreNotOfferedForScreens) {
+// Copy and paste through the list's clipboard commands: the copy lands beside the
+// source under the next free name with fresh record ids; garbage on the clipboard
+// adds nothing.
+TEST_F(Screens, CopyAndPasteAScreenInTheSameDevice) {
   MemoryClipboardStore store;
   ScopedClipboardStore useStore{store};
-  AddScreen(wxS("Start"), 0, 2);
+  AddScreen(wxS("Start"), 5, 2);
+  AddScreen(wxS("Start_1"));
   CPOMask* start = Screen(wxS("Start"));
   ASSERT_TRUE(start);
   const ObjectRef ref(start);
-  EXPECT_FALSE(TreeCanCopy(ref));
-  EXPECT_FALSE(ListCanCopy(std::vector<ObjectRef>{ref}));
-  TreeCut(ref);
-  ListCut(std::vector<ObjectRef>{ref});
-  EXPECT_TRUE(CProjectObject::IsValidObject(start));
-  EXPECT_EQ(1u, folder->GetChildCount());
-  EXPECT_TRUE(store.Entries().empty());
+  EXPECT_TRUE(ListCanCopy(std::vector<ObjectRef>{ref}));
+  ListCopy(std::vector<ObjectRef>{ref});
+  ASSERT_EQ(1u, store.Entries().size());
+  EXPECT_TRUE(ListCanPaste(ObjectRef(folder.get())));
+  ListPaste(ObjectRef(folder.get()), ObjectRef());
+  const auto pasted = Records(wxS("Start_2"));
+  ASSERT_EQ(3u, pasted.size());
+  EXPECT_EQ(65535, pasted[0].logId());   // 5 stays with the source
+  EXPECT_NE(Records(wxS("Start"))[0].id(), pasted[0].id());
+  CPOMask* copy = Screen(wxS("Start_2"));
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(wxS("???"), copy->GetColumnText(2));
 
-  // A block of screens from elsewhere is not pasted either.
   store.Put(MakeClipboardFormatName(TypeCode::Mask), "x");
-  EXPECT_FALSE(TreeCanPaste(ObjectRef(folder.get()), false));
-  EXPECT_FALSE(ListCanPaste(ObjectRef(folder.get())));
+  ui.ExpectMessage(10981);
+  ListPaste(ObjectRef(folder.get()), ObjectRef());
+  EXPECT_EQ(3u, Screen(wxS("Start")) ? folder->GetChildCount() : 0u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }

@@ -44,6 +44,7 @@ CProjectObject* FakeDevice::AsObject(CPOPrjDevice& device) { return &device == H
 wxString FakeDevice::GetDeviceFolder(CPOPrjDevice& device) { return &device == Handle() ? folder : wxString(); }
 
 BOOL FakeDevice::IsCFAvailable(CPOPrjDevice& device) { return &device == Handle() ? cf : FALSE; }
+BOOL FakeDevice::SupportsKeypads(CPOPrjDevice& device) { return &device == Handle() ? keypads : FALSE; }
 
 WORD FakeDevice::GetDefaultLanguage(CPOProject& project) {
   return &project == Project() ? defaultLanguage : kNoLanguage;

@@ -27,12 +27,14 @@ class FakeDevice : public CDeviceServices, public CProjectServices {
 
   wxString folder;
   BOOL cf = FALSE;
+  BOOL keypads = FALSE;
   WORD defaultLanguage = 1031;
   std::vector<LANGUAGE> languages;
 
   CProjectObject* AsObject(CPOPrjDevice& device) override;
   wxString GetDeviceFolder(CPOPrjDevice& device) override;
   BOOL IsCFAvailable(CPOPrjDevice& device) override;
+  BOOL SupportsKeypads(CPOPrjDevice& device) override;
   WORD GetDefaultLanguage(CPOProject& project) override;
   std::vector<LANGUAGE> GetLanguages(CPOProject& project) override;
 
