@@ -54,8 +54,13 @@ void FieldBusFixture::AnswerNetwork(const wxString& name, const wxString& driver
   ui.Answer<hv::NetworkDialogRequest>([=](hv::NetworkDialogRequest& r) {
     hv::NetworkDialogController c(r);
     c.Init();
+    bool found = false;
     for (size_t i = 0; i < r.drivers.size(); ++i)
-      if (r.drivers[i].title == driver) c.SelectDriver(static_cast<int>(i));
+      if (r.drivers[i].title == driver) {
+        c.SelectDriver(static_cast<int>(i));
+        found = true;
+      }
+    if (!found) r.driverIndex = -1;
     r.network->SetSlot(slot);
     r.network->SetParameter(param);
     return c.Accept(name) ? IDCANCEL : IDOK;
