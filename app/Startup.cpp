@@ -24,8 +24,6 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
 const UnservedRequest kUnserved[] = {
     {"PrjDeviceSheetRequest", "the device's property sheet is not in this version"},
     {"StringEditRequest", "the multilingual text dialog is not in this version"},
-    {"hv::DriverParameterRequest", "the online library's driver parameter dialog is not in this version"},
-    {"hv::DeviceParameterRequest", "the online library's device parameter dialog is not in this version"},
 };
 
 }  // namespace
