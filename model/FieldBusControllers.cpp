@@ -1,5 +1,6 @@
 // The controllers of the network dialog and the device sheet's general page.
 #include "model/FieldBusRequests.h"
+#include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/PrjDevice.h"
@@ -13,12 +14,6 @@
 
 namespace hv {
 namespace {
-
-bool Open(const wxString& folder, const char* table, db::Table& t) {
-  if (folder.empty()) return false;
-  db::pfad_daten = folder;
-  return db::db_open(JoinPath(folder, table), t) != FALSE;
-}
 
 Refusal Refuse(UINT text, const wxString& german, FieldBusControl focus) {
   ShowMessage(text, german, MB_ICONINFORMATION);
@@ -68,7 +63,7 @@ Refusal NetworkDialogController::Accept(const wxString& name) {
   if (m_r.isNew || trimmed != m_r.originalName) {
     db::Table t;
     db::NetzwerkRow row;
-    if (Open(m_r.network->DeviceFolder(), "NETZWERK", t)) {
+    if (fieldbus::OpenTable(m_r.network->DeviceFolder(), "NETZWERK", t)) {
       for (bool ok = db::netzwerk_select(t, row, db::kSeek, "-NETZWERK", {trimmed.Left(30)});
            ok && row.name == trimmed.Left(30); ok = db::netzwerk_select(t, row, db::kNext, "-NETZWERK"))
         if (m_r.isNew || row.number != m_r.network->GetNumber())
@@ -134,7 +129,7 @@ Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
     return Refuse(10347, wxS("Der Gerätename darf keinen Punkt(.) enthalten!"), FieldBusControl::Name);
   if (name.length() > 48) return Refuse(11301, wxS("Der Gerätename ist zu lang!"), FieldBusControl::Name);
   db::Table devs;
-  const bool open = Open(d.DeviceFolder(), "GERAET", devs);
+  const bool open = fieldbus::OpenTable(d.DeviceFolder(), "GERAET", devs);
   if (open && (m_r.isNew || name.CmpNoCase(d.GetName()) != 0)) {
     db::GeraetRow row;
     for (bool ok = db::geraet_select(devs, row, db::kSeek, "BEZEICH", {name}); ok && row.name.CmpNoCase(name) == 0;

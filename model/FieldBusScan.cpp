@@ -3,6 +3,7 @@
 #include <set>
 
 #include "model/FieldBusRequests.h"
+#include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/PrjDevice.h"
@@ -16,12 +17,6 @@
 
 namespace hv {
 namespace {
-
-bool Open(const wxString& folder, const char* table, db::Table& t) {
-  if (folder.empty()) return false;
-  db::pfad_daten = folder;
-  return db::db_open(JoinPath(folder, table), t) != FALSE;
-}
 
 int Fail(UINT text, const wxString& german) {
   ShowMessage(text, german, MB_ICONINFORMATION);
@@ -84,7 +79,7 @@ bool AddScannedDevicesController::Refresh() {
     return false;
   }
   db::Table devs;
-  if (!Open(folder, "GERAET", devs)) return false;
+  if (!fieldbus::OpenTable(folder, "GERAET", devs)) return false;
   if (status == ScanFileStatus::Unreadable) {
     ShowMessageF(10279, wxS("Fehler beim Öffnen der Autoscan-Datei: SCAN%d.OUT!"), MB_ICONINFORMATION,
                  static_cast<int>(n->GetNumber()));

@@ -1,11 +1,10 @@
 #include "model/FieldDevice.h"
 
-#include <sys/stat.h>
-
 #include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
 #include "model/FieldBusRecords.h"
 #include "model/FieldBusRequests.h"
+#include "model/FieldBusTables.h"
 #include "model/Network.h"
 #include "model/ObjectSupport.h"
 #include "model/PrjDevice.h"
@@ -20,17 +19,7 @@ namespace db = hv::db;
 
 namespace {
 
-std::int64_t FileTimeNs(const wxString& path) {
-  struct stat st;
-  if (stat(hv::ToFs(path).c_str(), &st) != 0) return 0;
-  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-bool Open(const wxString& folder, const char* table, db::Table& t) {
-  if (folder.empty()) return false;
-  db::pfad_daten = folder;
-  return db::db_open(hv::JoinPath(folder, table), t) != FALSE;
-}
+using hv::fieldbus::OpenTable;
 
 bool StartsNoCase(const wxString& text, const char* prefix) {
   const wxString p(prefix);
@@ -190,15 +179,14 @@ BOOL CPODevice::LoadChildren() {
   if (!db::datpkt_open(DeviceFolder(), t)) return FALSE;
   db::DatpktRow row;
   if (!db::datpkt_select(t, row, db::kSeek, "GNR", {m_number})) return FALSE;
-  m_loadTime = FileTimeNs(hv::JoinPath(DeviceFolder(), "DATPKT.DBF"));
+  m_loadTime = hv::fieldbus::TableTimeNs(DeviceFolder(), "DATPKT");
   return TRUE;
 }
 
 BOOL CPODevice::IsStale() {
   if (!HasChildList() || HasNoChildren()) return FALSE;
-  const wxString file = hv::ResolvePath(hv::JoinPath(DeviceFolder(), "DATPKT.DBF"));
-  if (!hv::IsFile(file)) return TRUE;
-  return FileTimeNs(file) > m_loadTime ? TRUE : FALSE;
+  const std::int64_t time = hv::fieldbus::TableTimeNs(DeviceFolder(), "DATPKT");
+  return time == 0 || time > m_loadTime ? TRUE : FALSE;
 }
 
 BOOL CPODevice::EditSettings(db::GeraetRow& row) {
@@ -230,7 +218,7 @@ BOOL CPODevice::Edit() {
   if (hv::Ui().Run(sheet) != IDOK) return FALSE;
   db::Table t;
   db::GeraetRow row;
-  if (!Open(DeviceFolder(), "GERAET", t) || !db::geraet_select(t, row, db::kSeek, "-GNR", {m_number})) return FALSE;
+  if (!OpenTable(DeviceFolder(), "GERAET", t) || !db::geraet_select(t, row, db::kSeek, "-GNR", {m_number})) return FALSE;
   CopyFrom(copy);
   FillRow(row);
   if (!db::geraet_update(t, row)) return FALSE;
@@ -262,7 +250,7 @@ BOOL CPODevice::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CP
   made->FillRow(row);
   row.texts[0] = made->m_scanHardware.Left(30);
   row.texts[1] = made->m_scanFirmware.Left(30);
-  if (!Open(made->DeviceFolder(), "GERAET", t) || !db::geraet_insert(t, row)) {
+  if (!OpenTable(made->DeviceFolder(), "GERAET", t) || !db::geraet_insert(t, row)) {
     Discard(std::move(made));
     return FALSE;
   }
@@ -282,7 +270,7 @@ void CPODevice::OnNewDeviceCopy() {
 
 BOOL CPODevice::Delete() {
   db::Table dps, devs;
-  if (!Open(DeviceFolder(), "DATPKT", dps) || !Open(DeviceFolder(), "GERAET", devs)) return FALSE;
+  if (!OpenTable(DeviceFolder(), "DATPKT", dps) || !OpenTable(DeviceFolder(), "GERAET", devs)) return FALSE;
   db::DatpktRow dp;
   if (db::datpkt_select(dps, dp, db::kSeek, "GNR", {m_number})) {
     const bool several = IsMultipleSelection() != FALSE;
@@ -301,19 +289,13 @@ BOOL CPODevice::Cut(CArchive& ar) { return WriteToClipboard(ar) && Delete() ? TR
 
 BOOL CPODevice::WriteToClipboard(CArchive& ar) {
   db::Table dps, devs;
-  if (!Open(DeviceFolder(), "DATPKT", dps) || !Open(DeviceFolder(), "GERAET", devs)) return FALSE;
+  if (!OpenTable(DeviceFolder(), "DATPKT", dps) || !OpenTable(DeviceFolder(), "GERAET", devs)) return FALSE;
   db::GeraetRow row;
   if (!db::geraet_select(devs, row, db::kSeek, "-GNR", {m_number})) return FALSE;
   ar.WriteU16(row.marker);
   ar.WriteString(m_pluginName, false);
   for (const wxString& text : row.texts) ar.WriteString(text.Left(30), false);
-  std::vector<db::DatpktRow> points;
-  db::DatpktRow dp;
-  for (bool ok = db::datpkt_select(dps, dp, db::kSeek, "GNR", {m_number}); ok && dp.device == m_number;
-       ok = db::datpkt_select(dps, dp, db::kNext, "GNR"))
-    points.push_back(dp);
-  ar.WriteU32(static_cast<std::uint32_t>(points.size()));
-  for (db::DatpktRow& p : points) hv::ArchiveDataPointRecord(ar, p);
+  hv::fieldbus::WritePoints(ar, dps, m_number);
   return TRUE;
 }
 
@@ -323,7 +305,7 @@ BOOL CPODevice::WriteToClipboard(CArchive& ar) {
 BOOL CPODevice::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   if (auto* n = dynamic_cast<CPONetwork*>(target)) m_networkNumber = n->GetNumber();
   db::Table dps, devs;
-  if (!Open(DeviceFolder(), "DATPKT", dps) || !Open(DeviceFolder(), "GERAET", devs)) return FALSE;
+  if (!OpenTable(DeviceFolder(), "DATPKT", dps) || !OpenTable(DeviceFolder(), "GERAET", devs)) return FALSE;
   db::GeraetRow row;
   m_number = 0;
   FillRow(row);
@@ -353,26 +335,12 @@ BOOL CPODevice::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
 
   std::vector<std::uint32_t> inserted;
   auto rollback = [&] {
-    db::DatpktRow p;
-    for (std::uint32_t id : inserted)
-      if (db::datpkt_select(dps, p, db::kSeek, "ID", {id})) db::datpkt_delete(dps);
+    hv::fieldbus::RemovePoints(dps, inserted);
     db::GeraetRow g;
     if (db::geraet_select(devs, g, db::kSeek, "-GNR", {m_number})) db::geraet_delete(devs);
   };
   try {
-    const std::uint32_t count = ar.ReadU32();
-    ar.CheckCount(count, 8);
-    for (std::uint32_t i = 0; i < count; ++i) {
-      db::DatpktRow dp;
-      hv::ArchiveDataPointRecord(ar, dp);
-      dp.device = m_number;
-      dp.id = 0;
-      db::DatpktRow other;
-      if (dp.logId != 0 && db::datpkt_select(dps, other, db::kSeek, "LOG_ID", {dp.logId})) dp.logId = 65535;
-      if (!db::datpkt_get_new_name(dps, dp.name) || !db::datpkt_insert(dps, dp))
-        throw hv::ArchiveException("data point row");
-      inserted.push_back(dp.id);
-    }
+    hv::fieldbus::InsertPoints(ar, dps, m_number, inserted);
   } catch (const hv::ArchiveException&) {
     rollback();
     throw;

@@ -1,7 +1,5 @@
 #include "model/Network.h"
 
-#include <sys/stat.h>
-
 #include <map>
 #include <set>
 
@@ -9,6 +7,7 @@
 #include "framework/UpdateHints.h"
 #include "model/FieldBusRecords.h"
 #include "model/FieldBusRequests.h"
+#include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/ObjectSupport.h"
 #include "model/PrjDevice.h"
@@ -22,17 +21,7 @@ namespace db = hv::db;
 
 namespace {
 
-std::int64_t FileTimeNs(const wxString& path) {
-  struct stat st;
-  if (stat(hv::ToFs(path).c_str(), &st) != 0) return 0;
-  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-bool Open(const wxString& folder, const char* table, db::Table& t) {
-  if (folder.empty()) return false;
-  db::pfad_daten = folder;
-  return db::db_open(hv::JoinPath(folder, table), t) != FALSE;
-}
+using hv::fieldbus::OpenTable;
 
 void FillRow(const CPONetwork& n, db::NetzwerkRow& row) {
   row.number = n.GetNumber();
@@ -99,7 +88,7 @@ void CPONetwork::Serialize(CArchive& ar) {
 
 BOOL CPONetwork::HasTreeChildren() {
   db::Table t;
-  if (!Open(DeviceFolder(), "GERAET", t)) return FALSE;
+  if (!OpenTable(DeviceFolder(), "GERAET", t)) return FALSE;
   db::GeraetRow row;
   return db::geraet_select(t, row, db::kSeek, "NETZWERK", {m_number});
 }
@@ -148,7 +137,7 @@ BOOL CPONetwork::LoadChildren() {
   bool any = false;
   {
     db::Table t;
-    if (Open(DeviceFolder(), "GERAET", t)) {
+    if (OpenTable(DeviceFolder(), "GERAET", t)) {
       db::GeraetRow row;
       for (bool ok = db::geraet_select(t, row, db::kSeek, "NETZWERK", {m_number}); ok && row.network == m_number;
            ok = db::geraet_select(t, row, db::kNext, "NETZWERK")) {
@@ -174,16 +163,15 @@ BOOL CPONetwork::LoadChildren() {
       }
     }
   }
-  if (any) m_loadTime = FileTimeNs(hv::JoinPath(DeviceFolder(), "GERAET.DBF"));
+  if (any) m_loadTime = hv::fieldbus::TableTimeNs(DeviceFolder(), "GERAET");
   for (auto& [number, child] : byNumber) Dispose(std::move(child));
   return any ? TRUE : FALSE;
 }
 
 BOOL CPONetwork::IsStale() {
   if (!HasChildList() || HasNoChildren()) return FALSE;
-  const wxString file = hv::ResolvePath(hv::JoinPath(DeviceFolder(), "GERAET.DBF"));
-  if (!hv::IsFile(file)) return TRUE;
-  return FileTimeNs(file) > m_loadTime ? TRUE : FALSE;
+  const std::int64_t time = hv::fieldbus::TableTimeNs(DeviceFolder(), "GERAET");
+  return time == 0 || time > m_loadTime ? TRUE : FALSE;
 }
 
 BOOL CPONetwork::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) {
@@ -207,7 +195,7 @@ BOOL CPONetwork::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const C
   db::Table t;
   db::NetzwerkRow row;
   FillRow(*made, row);
-  if (!Open(made->DeviceFolder(), "NETZWERK", t) || !db::netzwerk_insert(t, row)) {
+  if (!OpenTable(made->DeviceFolder(), "NETZWERK", t) || !db::netzwerk_insert(t, row)) {
     Discard(std::move(made));
     return FALSE;
   }
@@ -229,7 +217,7 @@ BOOL CPONetwork::Edit() {
   if (hv::Ui().Run(request) != IDOK) return FALSE;
   db::Table t;
   db::NetzwerkRow row;
-  if (!Open(DeviceFolder(), "NETZWERK", t) || !db::netzwerk_select(t, row, db::kSeek, "NNR", {m_number})) return FALSE;
+  if (!OpenTable(DeviceFolder(), "NETZWERK", t) || !db::netzwerk_select(t, row, db::kSeek, "NNR", {m_number})) return FALSE;
   CopyFrom(copy);
   FillRow(*this, row);
   if (!db::netzwerk_update(t, row)) return FALSE;
@@ -239,7 +227,7 @@ BOOL CPONetwork::Edit() {
 
 BOOL CPONetwork::DeleteRow(bool severalSelected) {
   db::Table nets, devs;
-  if (!Open(DeviceFolder(), "NETZWERK", nets) || !Open(DeviceFolder(), "GERAET", devs)) return FALSE;
+  if (!OpenTable(DeviceFolder(), "NETZWERK", nets) || !OpenTable(DeviceFolder(), "GERAET", devs)) return FALSE;
   db::GeraetRow dev;
   if (db::geraet_select(devs, dev, db::kSeek, "NETZWERK", {m_number})) {
     const int answer = hv::ShowMessageF(
@@ -278,7 +266,7 @@ BOOL CPONetwork::Cut(CArchive& ar) { return WriteToClipboard(ar) && Delete() ? T
 BOOL CPONetwork::WriteToClipboard(CArchive& ar) {
   db::Table dps, devs, nets;
   const wxString folder = DeviceFolder();
-  if (!Open(folder, "DATPKT", dps) || !Open(folder, "GERAET", devs) || !Open(folder, "NETZWERK", nets)) return FALSE;
+  if (!OpenTable(folder, "DATPKT", dps) || !OpenTable(folder, "GERAET", devs) || !OpenTable(folder, "NETZWERK", nets)) return FALSE;
   db::NetzwerkRow net;
   if (!db::netzwerk_select(nets, net, db::kSeek, "NNR", {m_number})) return FALSE;
   std::vector<db::GeraetRow> rows;
@@ -289,13 +277,7 @@ BOOL CPONetwork::WriteToClipboard(CArchive& ar) {
   ar.WriteU32(static_cast<std::uint32_t>(rows.size()));
   for (db::GeraetRow& r : rows) {
     hv::ArchiveDeviceRecord(ar, r);
-    std::vector<db::DatpktRow> points;
-    db::DatpktRow dp;
-    for (bool ok = db::datpkt_select(dps, dp, db::kSeek, "GNR", {r.number}); ok && dp.device == r.number;
-         ok = db::datpkt_select(dps, dp, db::kNext, "GNR"))
-      points.push_back(dp);
-    ar.WriteU32(static_cast<std::uint32_t>(points.size()));
-    for (db::DatpktRow& p : points) hv::ArchiveDataPointRecord(ar, p);
+    hv::fieldbus::WritePoints(ar, dps, r.number);
   }
   return TRUE;
 }
@@ -306,7 +288,7 @@ BOOL CPONetwork::WriteToClipboard(CArchive& ar) {
 BOOL CPONetwork::ReadFromClipboard(CArchive& ar, CProjectObject*) {
   const wxString folder = DeviceFolder();
   db::Table dps, devs, nets;
-  if (!Open(folder, "DATPKT", dps) || !Open(folder, "GERAET", devs) || !Open(folder, "NETZWERK", nets)) return FALSE;
+  if (!OpenTable(folder, "DATPKT", dps) || !OpenTable(folder, "GERAET", devs) || !OpenTable(folder, "NETZWERK", nets)) return FALSE;
 
   std::set<wxString> netNames, devNames, dpNames;
   {
@@ -321,9 +303,7 @@ BOOL CPONetwork::ReadFromClipboard(CArchive& ar, CProjectObject*) {
   std::vector<std::uint16_t> insertedNets, insertedDevs;
   std::vector<std::uint32_t> insertedPoints;
   auto rollback = [&] {
-    db::DatpktRow p;
-    for (std::uint32_t id : insertedPoints)
-      if (db::datpkt_select(dps, p, db::kSeek, "ID", {id})) db::datpkt_delete(dps);
+    hv::fieldbus::RemovePoints(dps, insertedPoints);
     db::GeraetRow g;
     for (std::uint16_t n : insertedDevs)
       if (db::geraet_select(devs, g, db::kSeek, "-GNR", {n})) db::geraet_delete(devs);
@@ -353,19 +333,7 @@ BOOL CPONetwork::ReadFromClipboard(CArchive& ar, CProjectObject*) {
       if (!db::geraet_insert(devs, dev)) throw hv::ArchiveException("device row");
       insertedDevs.push_back(dev.number);
       devNames.insert(dev.name.Upper());
-      const std::uint32_t dpCount = ar.ReadU32();
-      ar.CheckCount(dpCount, 8);
-      for (std::uint32_t k = 0; k < dpCount; ++k) {
-        db::DatpktRow dp;
-        hv::ArchiveDataPointRecord(ar, dp);
-        dp.device = dev.number;
-        dp.id = 0;
-        db::DatpktRow other;
-        if (dp.logId != 0 && db::datpkt_select(dps, other, db::kSeek, "LOG_ID", {dp.logId})) dp.logId = 65535;
-        if (!db::datpkt_get_new_name(dps, dp.name) || !db::datpkt_insert(dps, dp))
-          throw hv::ArchiveException("data point row");
-        insertedPoints.push_back(dp.id);
-      }
+      hv::fieldbus::InsertPoints(ar, dps, dev.number, insertedPoints);
     }
   } catch (const hv::ArchiveException&) {
     rollback();
