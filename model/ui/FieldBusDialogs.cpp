@@ -176,6 +176,20 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
   wxTextCtrl* m_id = nullptr;
 };
 
+// The field-bus device's sheet: its one page "Allgemein".
+class CPSDevice : public CPropertySheetDlg {
+ public:
+  CPSDevice(wxWindow* parent, hv::DeviceSheetRequest& r)
+      : CPropertySheetDlg(parent, r.caption, m_controller), m_general(r) {
+    m_controller.AddPage(&m_general);
+    AddPage(new CPPDeviceGeneral(GetBookCtrl(), r, m_general), DlgText(wxS("Allgemein")));
+  }
+
+ private:
+  CSheetController m_controller;
+  CDeviceGeneralModel m_general;
+};
+
 // Dialog 125 "AutoScan": the timer drives the scan's steps.
 class CDlgAutoscan : public wxDialog {
  public:
@@ -340,11 +354,7 @@ void RegisterFieldBusDialogs() {
     return Result(dlg.ShowModal());
   });
   hv::Ui().Register<hv::DeviceSheetRequest>([](hv::DeviceSheetRequest& r) {
-    CSheetController controller;
-    CDeviceGeneralModel general(r);
-    controller.AddPage(&general);
-    CPropertySheetDlg sheet(DialogParent(), r.caption, controller);
-    sheet.AddPage(new CPPDeviceGeneral(sheet.GetBookCtrl(), r, general), DlgText(wxS("Allgemein")));
+    CPSDevice sheet(DialogParent(), r);
     return sheet.Run();
   });
   hv::Ui().Register<hv::AutoscanRequest>([](hv::AutoscanRequest& r) {
