@@ -16,6 +16,7 @@
 #include "framework/CommandIds.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
+#include "model/NewObjectRequests.h"
 #include "model/ObjectFactory.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
@@ -86,6 +87,13 @@ class FieldBusGui : public hvtest::ProjectWindowFixture {
       m_folderClass.emplace("CPOPrjDataPoint", [] { return std::unique_ptr<CProjectObject>(new CTestNetworkFolder); });
   }
 
+  // The new-object dialog's next run picks this kind.
+  void ChooseNew(TypeCode kind) {
+    ui.Answer<NewObjectRequest>([kind](NewObjectRequest& r) {
+      r.typeCode = kind;
+      return static_cast<int>(IDOK);
+    });
+  }
   // The next dialog shows and is then filled and confirmed by `step` while it runs.
   void Next(std::function<void(wxDialog*)> step) { m_steps.push_back(std::move(step)); }
   // Name (and node) typed into the network dialog or the device sheet, then OK.
@@ -154,11 +162,10 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
     Type(d, 1074, "host=127.0.0.1 port=1502");
     PressOk(d);
   });
-  {
-    DispatchScope scope;
-    CPONetwork maker;
-    ASSERT_TRUE(maker.CreateNew(folder, device, nullptr));
-  }
+  // Through the device's "Neu...": the new-object choice is the network.
+  ChooseNew(TypeCode::Network);
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_EQ(Column("NETZWERK", "name"), std::vector<wxString>{"Feldbus"});
   auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
   ASSERT_TRUE(net);
@@ -190,11 +197,9 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
     Type(d, 1073, "1");
     PressOk(d);
   });
-  {
-    DispatchScope scope;
-    CPODevice maker;
-    ASSERT_TRUE(maker.CreateNew(net, device, nullptr));
-  }
+  ChooseNew(TypeCode::Device);
+  ASSERT_TRUE(SelectInTree(net));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_EQ(Column("GERAET", "name"), std::vector<wxString>{"Regler"});
   auto* dev = dynamic_cast<CPODevice*>(ChildNamed(net, "Regler"));
   ASSERT_TRUE(dev);
