@@ -91,6 +91,41 @@ void DeviceGeneralController::Init() {
   for (size_t i = 0; i < m_r.drivers.size(); ++i)
     if (m_r.drivers[i].title.CmpNoCase(d.GetDeviceType()) == 0) m_r.driverIndex = static_cast<int>(i);
   if (m_r.drivers.size() == 1 && m_r.driverIndex < 0) SelectDriver(0);
+
+  m_r.projectDevices.clear();
+  CPOPrjDevice* own = d.GetDevice();
+  if (CProjectObject* project = own ? own->GetProject() : nullptr) {
+    for (CProjectObject* child : project->GetChildren()) {
+      auto* other = dynamic_cast<CPOPrjDevice*>(child);
+      if (!other || other->GetName().CmpNoCase(own->GetName()) == 0) continue;
+      if (other->GetConfigAccess().SupportsNetworkDriver(m_netDriver)) m_r.projectDevices.push_back(other->GetName());
+    }
+  }
+}
+
+void DeviceGeneralController::PickProjectDevice(int index) {
+  if (index < 0 || index >= static_cast<int>(m_r.projectDevices.size())) return;
+  CPOPrjDevice* own = m_r.device->GetDevice();
+  CProjectObject* project = own ? own->GetProject() : nullptr;
+  CPOPrjDevice* picked = nullptr;
+  for (CProjectObject* child : project ? project->GetChildren() : std::vector<CProjectObject*>{})
+    if (auto* p = dynamic_cast<CPOPrjDevice*>(child); p && p->GetName() == m_r.projectDevices[index]) picked = p;
+  if (!picked) return;
+  m_r.device->SetName(picked->GetName());
+  m_r.device->SetParameter(picked->GetNetworkPara());
+  m_r.device->SetNode(picked->GetNode());
+  int match = -1;
+  for (size_t i = 0; i < m_r.drivers.size(); ++i)
+    if (m_r.drivers[i].displayName == picked->GetDriverDisplayText() ||
+        m_r.drivers[i].title.CmpNoCase(picked->GetHardwareType()) == 0)
+      match = static_cast<int>(i);
+  if (match < 0 && m_r.drivers.size() == 1) match = 0;
+  m_r.driverIndex = -1;
+  if (match >= 0) {
+    m_r.driverIndex = match;
+    m_r.device->SetDeviceType(m_r.drivers[match].title);
+    m_r.device->SetPluginName(m_r.drivers[match].displayName);
+  }
 }
 
 void DeviceGeneralController::SelectDriver(int index) {

@@ -65,6 +65,8 @@ struct DeviceSheetRequest {
   CPODevice* device = nullptr;   // the working copy
   std::vector<PluginChoice> drivers;
   int driverIndex = -1;
+  // The project's other devices that work with the network's driver (the name list).
+  std::vector<wxString> projectDevices;
 };
 
 class DeviceGeneralController {
@@ -74,6 +76,8 @@ class DeviceGeneralController {
   void Init();
   const wxString& NetworkDriver() const { return m_netDriver; }
   void SelectDriver(int index);
+  // A project device picked from the name list: its connection becomes the device's.
+  void PickProjectDevice(int index);
   // "...": the device's parameter dialog for node and parameter.
   bool EditDeviceParameters();
   // Leaving the page (OK): name, driver, node and support checks in order.

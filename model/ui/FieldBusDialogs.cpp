@@ -141,6 +141,12 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(grid, 1, wxALL | wxEXPAND, 10);
     SetSizer(sizer);
+    m_name->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
+      SaveToModel();
+      m_model.c.PickProjectDevice(m_name->GetSelection());
+      m_name->ChangeValue(m_r.device->GetName());
+      LoadFromModel();
+    });
     m_driver->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
       SaveToModel();
       m_model.c.SelectDriver(m_driver->GetSelection());
@@ -152,6 +158,8 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     });
   }
   void LoadFromModel() override {
+    if (m_name->IsListEmpty())
+      for (const wxString& n : m_r.projectDevices) m_name->Append(n);
     m_driver->Clear();
     for (const hv::PluginChoice& d : m_r.drivers) m_driver->Append(d.displayName);
     if (m_r.driverIndex >= 0) m_driver->SetSelection(m_r.driverIndex);

@@ -279,6 +279,31 @@ TEST_F(Devices, PathMacrosOnlyAtFolderBoundaries) {
   EXPECT_EQ(e.CollapsePathMacros(), "abc;def");
 }
 
+TEST_F(Devices, AProjectDevicePickedFromTheNameListLendsItsConnection) {
+  devtest::NewDevice other = devtest::Named("Steuerung", "CTRL_515");
+  other.node = "5";
+  other.networkPara = "host=10.0.0.5";
+  ASSERT_NE(Create(other), nullptr);
+  ASSERT_NE(Create(devtest::Named("Fremd", "CE_PANEL7")), nullptr);
+  CPONetwork* a = AddNetwork("A", "MBTCP", "");
+  ASSERT_NE(a, nullptr);
+  CPODevice d(a, device);
+  hv::DeviceSheetRequest r;
+  r.device = &d;
+  r.isNew = true;
+  hv::DeviceGeneralController c(r);
+  c.Init();
+  ASSERT_FALSE(r.projectDevices.empty());
+  EXPECT_EQ(std::count(r.projectDevices.begin(), r.projectDevices.end(), "Panel"), 0);
+  const auto it = std::find(r.projectDevices.begin(), r.projectDevices.end(), "Steuerung");
+  ASSERT_NE(it, r.projectDevices.end());
+  c.PickProjectDevice(static_cast<int>(it - r.projectDevices.begin()));
+  EXPECT_EQ(d.GetName(), "Steuerung");
+  EXPECT_EQ(d.GetNode(), "5");
+  EXPECT_EQ(d.GetParameter(), "host=10.0.0.5");
+  EXPECT_EQ(d.GetDeviceType(), "CTRL_515");
+}
+
 TEST_F(Devices, ScannedIdentifierGoesIntoTheThirdPart) {
   CPODevice d(nullptr, device);
   hv::DeviceSheetRequest r;
