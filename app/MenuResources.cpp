@@ -6,6 +6,7 @@
 #include "framework/CommandIds.h"
 #include "framework/DialogTexts.h"
 #include "app/TavProjectDoc.h"
+#include "model/Network.h"
 #include "model/ProjectObject.h"
 #include "platform/Localization.h"
 
@@ -48,6 +49,15 @@ std::map<UINT, CMenu> BuiltInMenus() {
                                   {ID_EDIT_COPY, wxS("Kopieren")},
                                   {ID_EDIT_CUT, wxS("Ausschneiden")},
                                   {ID_EDIT_PASTE, wxS("Einfügen")}});
+  menus[IDR_MENU_NETWORK] = Items({{ID_NEW_OBJECT, wxS("Neues Netzwerk")},
+                                   {ID_OBJECT_EDIT, wxS("Ändern")},
+                                   {ID_OBJECT_DELETE, wxS("Löschen")},
+                                   {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                   {ID_NETWORK_AUTOSCAN, wxS("Autoscan")},
+                                   kSeparator,
+                                   {ID_EDIT_COPY, wxS("Kopieren")},
+                                   {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                   {ID_EDIT_PASTE, wxS("Einfügen")}});
   menus[IDR_MENU_PRJDEVICE] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
                                      {ID_OBJECT_EDIT, wxS("&Ändern")},
                                      {ID_OBJECT_DELETE, wxS("&Löschen")},
@@ -223,6 +233,8 @@ namespace {
 // German.
 const NumberedText kMenuTexts[] = {
     {13600, wxS("Neues Object")},
+    {10290, wxS("Neues Netzwerk")},
+    {11304, wxS("Autoscan")},
     {13601, wxS("Einfügen")},
     {13602, wxS("Neu...")},
     {13603, wxS("Einfügen\tStrg+V")},

@@ -17,7 +17,7 @@
 #include "platform/Paths.h"
 #include "platform/online/OnlineLibrary.h"
 #include "platform/online/ScanFile.h"
-#include "tests/platform/online/ModbusTestServer.h"
+#include "tests/support/ModbusTestServer.h"
 
 namespace {
 

@@ -58,6 +58,23 @@ const NumberedText kTexts[] = {
     {13750, wxS("Neues Projekt")},
     {13751, wxS("&Pfad:")},
     {13752, wxS("Zielverzeichnis für die Wiederherstellung auswählen:")},
+    {11310, wxS("Netzwerk")},
+    {11311, wxS("Treiber:")},
+    {11312, wxS("Slot:")},
+    {11313, wxS("Parameter:")},
+    {11314, wxS("ID:")},
+    {11315, wxS("Netzwerk:")},
+    {11316, wxS("Knoten:")},
+    {11317, wxS("Letzte Aktion:")},
+    {11318, wxS("Gefundene Geräte:")},
+    {11319, wxS("Vorhandene Geräte:")},
+    {11320, wxS("&Hinzufügen")},
+    {11321, wxS("Schließen")},
+    {11322, wxS("Info")},
+    {11323, wxS("Gerät auswählen")},
+    {11324, wxS("Geräte hinzufügen")},
+    {11325, wxS("AutoScan")},
+    {11326, wxS("Einstellungen")},
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "build/TavSimSource.h"
 #include "model/Doc.h"
 #include "model/Documents.h"
+#include "model/FieldDevice.h"
+#include "model/Network.h"
 #include "model/ObjectFactory.h"
 #include "model/PrjDevice.h"
 #include "model/PrjFolder.h"
@@ -42,6 +44,8 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPODocuments>();
   CObjectFactory::Register<CPODoc>();
   CObjectFactory::Register<CPOPrjDevice>();
+  CObjectFactory::Register<CPONetwork>();
+  CObjectFactory::Register<CPODevice>();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

@@ -94,7 +94,13 @@ CProjectObject* CProjectObject::CreateInContainers(CProjectObject& prototype, Ty
     CProjectObject* container = holder->FindChildOfType(kind);
     if (!container) {
       std::unique_ptr<CProjectObject> maker = CreateObjectOfType(kind);
-      if (maker) maker->CreateNew(holder, m_device, nullptr);
+      if (!maker) {
+        // A container this version cannot make: the user is told, not ignored.
+        rollback();
+        ShowNotAvailable(prototype.GetTypeCode());
+        return nullptr;
+      }
+      maker->CreateNew(holder, m_device, nullptr);
       Discard(std::move(maker));
       container = holder->FindChildOfType(kind);
       if (!container) {

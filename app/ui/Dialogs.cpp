@@ -14,6 +14,8 @@
 #include "build/ui/TransferDialogs.h"
 #include "model/ui/BackupDialogs.h"
 #include "model/ui/DeviceDialogs.h"
+#include "model/ui/FieldBusDialogs.h"
+#include "model/ui/ParameterDialogs.h"
 #include "app/ui/StaticControls.h"
 #include "model/ui/ProjectDialogs.h"
 #include "platform/Localization.h"
@@ -44,6 +46,8 @@ void RegisterAppDialogs() {
   RegisterBackupDialogs();
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
+  RegisterFieldBusDialogs();
+  RegisterParameterDialogs();
   RegisterTransferDialogs();
   RegisterStringDialog();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {

@@ -20,6 +20,8 @@
 #include "build/TavGraph.h"
 #include "build/TavSim.h"
 #include "build/TavSimSource.h"
+#include "model/FieldDevice.h"
+#include "model/Network.h"
 #include "model/Doc.h"
 #include "model/Documents.h"
 #include "model/PrjDevice.h"
@@ -63,6 +65,8 @@ std::vector<std::unique_ptr<CProjectObject>> EveryClass() {
   add(std::make_unique<CPODocuments>());
   add(std::make_unique<CPODoc>());
   add(std::make_unique<CPOPrjDevice>());
+  add(std::make_unique<CPONetwork>());
+  add(std::make_unique<CPODevice>());
   add(std::make_unique<CPOResource>());
   add(std::make_unique<CPOResBitmap>());
   add(std::make_unique<CPOBitmap>());

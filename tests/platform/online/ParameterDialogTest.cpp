@@ -2,7 +2,7 @@
 
 #include "platform/Online.h"
 #include "platform/online/ParameterForm.h"
-#include "tests/platform/online/OnlineTestSupport.h"
+#include "tests/support/OnlineTestSupport.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/Online.h"
 #include "platform/Paths.h"
 #include "platform/online/PluginRegistry.h"
-#include "tests/platform/online/OnlineTestSupport.h"
+#include "tests/support/OnlineTestSupport.h"
 #include "tests/support/HardwareTree.h"
 
 namespace {

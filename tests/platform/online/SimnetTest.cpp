@@ -7,7 +7,7 @@
 #include "platform/Db4.h"
 #include "platform/Online.h"
 #include "platform/online/ScanFile.h"
-#include "tests/platform/online/OnlineTestSupport.h"
+#include "tests/support/OnlineTestSupport.h"
 
 namespace {
 

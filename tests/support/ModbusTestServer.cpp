@@ -1,4 +1,4 @@
-#include "tests/platform/online/ModbusTestServer.h"
+#include "tests/support/ModbusTestServer.h"
 
 #include <arpa/inet.h>
 #include <modbus.h>

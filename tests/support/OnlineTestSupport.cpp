@@ -1,4 +1,4 @@
-#include "tests/platform/online/OnlineTestSupport.h"
+#include "tests/support/OnlineTestSupport.h"
 
 #include <filesystem>
 

@@ -1,0 +1,243 @@
+// A project device's network and its field-bus device in the real window, through
+// their own dialogs and menus, with the tables read back after each step.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
+#include "framework/CommandIds.h"
+#include "model/FieldDevice.h"
+#include "model/Network.h"
+#include "model/NewObjectRequests.h"
+#include "model/ObjectFactory.h"
+#include "platform/Paths.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/gui/support/DialogHook.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/WindowFixture.h"
+
+using hvtest::ChildNamed;
+using hvtest::S;
+namespace db = hv::db;
+
+namespace {
+
+void Type(wxWindow* dialog, int id, const wxString& text) {
+  wxWindow* w = dialog->FindWindow(id);
+  ASSERT_TRUE(w) << id;
+  if (auto* edit = dynamic_cast<wxTextCtrl*>(w)) edit->SetValue(text);
+  else if (auto* combo = dynamic_cast<wxComboBox*>(w)) combo->SetValue(text);
+}
+
+void PressOk(wxWindow* dialog) {
+  wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+  ok.SetEventObject(dialog->FindWindow(wxID_OK));
+  dialog->ProcessWindowEvent(ok);
+}
+
+// Where the program has no data-point folder of its own yet, a plain one holds the
+// device's networks so that the tree shows them.
+class CTestNetworkFolder : public CProjectObject {
+ public:
+  static constexpr const char* kClassName = "CTestNetworkFolder";
+  const char* ClassName() const override { return kClassName; }
+  TypeCode GetTypeCode() override { return TypeCode::PrjDataPoint; }
+  BOOL HasTreeChildren() override { return TRUE; }
+  BOOL HasListChildren() override { return TRUE; }
+  BOOL KeepWhenEmpty() override { return TRUE; }
+  BOOL IsShownInTree() override { return TRUE; }
+  BOOL LoadChildren() override {
+    std::vector<std::unique_ptr<CProjectObject>> old = TakeChildren();
+    db::Table t;
+    if (GetDevice() && db::db_open(hv::JoinPath(GetDevice()->GetDeviceFolder(), "NETZWERK"), t)) {
+      db::NetzwerkRow r;
+      for (bool ok = db::netzwerk_select(t, r, db::kFirst, "NNR"); ok; ok = db::netzwerk_select(t, r, db::kNext, "NNR")) {
+        std::unique_ptr<CProjectObject> made;
+        for (auto& o : old)
+          if (auto* n = dynamic_cast<CPONetwork*>(o.get()); n && n->GetNumber() == r.number) made = std::move(o);
+        if (!made) made = CreateObjectOfType(TypeCode::Network);
+        auto* n = static_cast<CPONetwork*>(AddChild(std::move(made)));
+        n->SetName(r.name);
+        n->SetNumber(r.number);
+        n->SetDriver(r.driver);
+        n->SetSlot(r.slot);
+        n->SetParameter(r.param);
+      }
+    }
+    for (auto& o : old)
+      if (o) Dispose(std::move(o));
+    return TRUE;
+  }
+};
+
+class FieldBusGui : public hvtest::ProjectWindowFixture {
+ protected:
+  FieldBusGui() {
+    // The program's own dialogs; only the project device's sheet stays scripted.
+    RegisterAppDialogs();
+    if (!CObjectFactory::IsRegistered("CPOPrjDataPoint"))
+      m_folderClass.emplace("CPOPrjDataPoint", [] { return std::unique_ptr<CProjectObject>(new CTestNetworkFolder); });
+  }
+
+  // The new-object dialog's next run picks this kind.
+  void ChooseNew(TypeCode kind) {
+    ui.Answer<NewObjectRequest>([kind](NewObjectRequest& r) {
+      r.typeCode = kind;
+      return static_cast<int>(IDOK);
+    });
+  }
+  // The next dialog shows and is then filled and confirmed by `step` while it runs.
+  void Next(std::function<void(wxDialog*)> step) { m_steps.push_back(std::move(step)); }
+  // Name (and node) typed into the network dialog or the device sheet, then OK.
+  void NextNames(const wxString& name, const wxString& node = {}) {
+    Next([=](wxDialog* d) {
+      Type(d, d->FindWindow(1025) ? 1025 : 1076, name);
+      if (!node.empty()) Type(d, 1073, node);
+      PressOk(d);
+    });
+  }
+
+  std::vector<wxString> Column(const char* table, const char* what) {
+    std::vector<wxString> out;
+    db::Table t;
+    if (!db::db_open(hv::JoinPath(device->GetDeviceFolder(), table), t)) return out;
+    if (std::string(table) == "NETZWERK") {
+      db::NetzwerkRow r;
+      for (bool ok = db::netzwerk_select(t, r, db::kFirst, "NNR"); ok; ok = db::netzwerk_select(t, r, db::kNext, "NNR"))
+        out.push_back(std::string(what) == "name" ? r.name : r.driver);
+    } else {
+      db::GeraetRow r;
+      for (bool ok = db::geraet_select(t, r, db::kFirst, "-GNR"); ok; ok = db::geraet_select(t, r, db::kNext, "-GNR"))
+        if (r.network != 65535) out.push_back(std::string(what) == "name" ? r.name : r.node);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+  CPOPrjDevice* device = nullptr;
+
+ private:
+  std::deque<std::function<void(wxDialog*)>> m_steps;
+  hvtest::ModalDialogsAllowed m_allowed;
+  std::optional<ScopedObjectClass> m_folderClass;
+  hvtest::OnDialog m_hook{[this](wxDialog* dialog) {
+    if (m_steps.empty()) {
+      ADD_FAILURE() << "unexpected dialog " << dialog->GetTitle();
+      return static_cast<int>(wxID_CANCEL);
+    }
+    auto step = std::move(m_steps.front());
+    m_steps.pop_front();
+    wxTheApp->CallAfter([dialog, step] {
+      step(dialog);
+      // A refused OK would leave it open: the test goes on instead of hanging.
+      if (dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+    });
+    return static_cast<int>(wxID_NONE);
+  }};
+};
+
+TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  device = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(device);
+  TreeChildren(device);
+  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  ASSERT_TRUE(folder);
+
+  // The network: its dialog offers the drivers the panel accepts, MBTCP preselected.
+  Next([](wxDialog* d) {
+    auto* driver = dynamic_cast<wxChoice*>(d->FindWindow(1069));
+    ASSERT_TRUE(driver);
+    EXPECT_EQ(driver->GetStringSelection(), "Modbus TCP");
+    Type(d, 1025, "Feldbus");
+    Type(d, 1074, "host=127.0.0.1 port=1502");
+    PressOk(d);
+  });
+  // Through the device's "Neu...": the new-object choice is the network.
+  ChooseNew(TypeCode::Network);
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_EQ(Column("NETZWERK", "name"), std::vector<wxString>{"Feldbus"});
+  auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
+  ASSERT_TRUE(net);
+  ASSERT_TRUE(SelectInTree(net));
+
+  // Renamed through its menu.
+  NextNames("Bus A");
+  ASSERT_TRUE(RunInTree(ID_OBJECT_EDIT));
+  EXPECT_EQ(Column("NETZWERK", "name"), std::vector<wxString>{"Bus A"});
+
+  // A copy through "Neue Kopie...", renamed in its dialog.
+  NextNames("Bus B");
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW_COPY));
+  EXPECT_EQ(Column("NETZWERK", "name"), (std::vector<wxString>{"Bus A", "Bus B"}));
+  // Copied and pasted into the same device: a name of its own.
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(folder));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ(Column("NETZWERK", "name"), (std::vector<wxString>{"Bus A", "Bus A_1", "Bus B"}));
+  EXPECT_EQ(TreeChildren(folder), (std::vector<wxString>{"Bus A", "Bus A_1", "Bus B"}));
+  ASSERT_TRUE(SelectInTree(net));
+
+  // A field-bus device in the first network: the one plug-in serving MBTCP is preselected.
+  Next([](wxDialog* d) {
+    auto* driver = dynamic_cast<wxChoice*>(d->FindWindow(1069));
+    ASSERT_TRUE(driver);
+    EXPECT_EQ(driver->GetStringSelection(), "CTRL 515 Steuerung");
+    Type(d, 1076, "Regler");
+    Type(d, 1073, "1");
+    PressOk(d);
+  });
+  ChooseNew(TypeCode::Device);
+  ASSERT_TRUE(SelectInTree(net));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_EQ(Column("GERAET", "name"), std::vector<wxString>{"Regler"});
+  auto* dev = dynamic_cast<CPODevice*>(ChildNamed(net, "Regler"));
+  ASSERT_TRUE(dev);
+  ASSERT_TRUE(SelectInTree(dev));
+  NextNames("Regler 1");
+  ASSERT_TRUE(RunInTree(ID_OBJECT_EDIT));
+  EXPECT_EQ(Column("GERAET", "name"), std::vector<wxString>{"Regler 1"});
+
+  // Copied and pasted into its own network: the sheet asks for a free node.
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(net));
+  ui.ExpectMessage(10094);
+  NextNames("Regler 2", "2");
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(Column("GERAET", "name"), (std::vector<wxString>{"Regler 1", "Regler 2"}));
+  EXPECT_EQ(Column("GERAET", "node"), (std::vector<wxString>{"1", "2"}));
+
+  // The network's list shows the type's display name from its plug-in.
+  net->LoadChildren();
+  for (CProjectObject* child : net->GetChildren()) EXPECT_EQ(child->GetColumnText(2), "CTRL 515 STEUERUNG");
+
+  // A network with devices stays; its devices go through their menu, then it can.
+  ui.ExpectMessage(10320);
+  ASSERT_TRUE(RunInTree(ID_OBJECT_DELETE));
+  EXPECT_EQ(Column("NETZWERK", "name"), (std::vector<wxString>{"Bus A", "Bus A_1", "Bus B"}));
+  for (const wxString& name : {S("Regler 1"), S("Regler 2")}) {
+    CProjectObject* d = ChildNamed(net, name);
+    ASSERT_TRUE(d) << name;
+    ASSERT_TRUE(SelectInTree(d));
+    ASSERT_TRUE(RunInTree(ID_OBJECT_DELETE));
+  }
+  EXPECT_TRUE(Column("GERAET", "name").empty());
+  ASSERT_TRUE(SelectInTree(net));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_DELETE));
+  EXPECT_EQ(Column("NETZWERK", "name"), (std::vector<wxString>{"Bus A_1", "Bus B"}));
+  EXPECT_FALSE(ChildNamed(folder, "Bus A"));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+// The network's "Autoscan" end to end: a bus on 127.0.0.1 (Modbus TCP) or a simulated
+// one, the offer of what was found, and the device row that the pick writes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/Paths.h"
+#include "platform/online/ScanFile.h"
+#include "tests/model/FieldBusTestSupport.h"
+#include "tests/support/ModbusTestServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using fbtest::FieldBusFixture;
+using hvtest::ModbusTestServer;
+
+wxString Mbtcp(int port, const char* extra = "units=1-8") {
+  return wxString::Format("host=127.0.0.1 port=%d timeout=300 %s", port, extra);
+}
+
+struct Autoscan : FieldBusFixture {
+  // Scripts the scan dialog and the add dialog: picks the entry of `node`.
+  void PickAfterScan(const wxString& node, std::vector<wxString>* offered, std::vector<wxString>* left) {
+    ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+    ui.Answer<hv::AddScannedDevicesRequest>([=, this](hv::AddScannedDevicesRequest& r) {
+      hv::AddScannedDevicesController c(r);
+      if (!c.Refresh()) return IDCANCEL;
+      for (const hv::ScanEntry& e : c.Found()) offered->push_back(e.node);
+      for (size_t i = 0; i < c.Found().size(); ++i)
+        if (c.Found()[i].node == node) {
+          AnswerDevice(wxS("Gefunden"), {});
+          EXPECT_TRUE(c.Add(i));
+          break;
+        }
+      for (const hv::ScanEntry& e : c.Found()) left->push_back(e.node);
+      return IDOK;
+    });
+  }
+};
+
+TEST_F(Autoscan, ModbusUnitsFoundPickedAndStored) {
+  ModbusTestServer server({1, 3, 5});
+  server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
+  server.SetIdentity(3, "CTRL_515", "CTRL_515/B", 203);
+  server.SetIdentity(5, "TESTDEV", "TESTDEV", 105);
+  CPONetwork* net = AddNetwork("Feldbus", "MBTCP", Mbtcp(server.Port()));
+  ASSERT_NE(net, nullptr);
+
+  std::vector<wxString> offered, left;
+  PickAfterScan("3", &offered, &left);
+  net->OnAutoscan();
+  EXPECT_EQ(offered, (std::vector<wxString>{"1", "3", "5"}));
+  EXPECT_EQ(left, (std::vector<wxString>{"1", "5"}));
+
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Gefunden"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "3");
+  EXPECT_EQ(it->at("TYP"), "CTRL_515");
+  EXPECT_EQ(it->at("NNR"), std::to_string(net->GetNumber()));
+  EXPECT_EQ(it->at("TEXT2"), "2.03");
+  EXPECT_EQ(it->at("TEXT1"), "CTRL_515/B");
+
+  // A second scan no longer offers the unit that is now a device of the network.
+  offered.clear();
+  left.clear();
+  PickAfterScan("none", &offered, &left);
+  net->OnAutoscan();
+  EXPECT_EQ(offered, (std::vector<wxString>{"1", "5"}));
+}
+
+TEST_F(Autoscan, SimulatedBusFromItsFile) {
+  const wxString sim = home.Sub("sim.ini");
+  hvtest::WriteAll(sim,
+                   "[Network]\nScanDelayMs=20\n"
+                   "[Device 2]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=110\nIP=10.0.0.2\n"
+                   "[Device 4]\nType=CTRL_515\nHardware=CTRL_515\nFirmware=120\n");
+  CPONetwork* net = AddNetwork("Sim", "SIMNET", "file=" + sim);
+  ASSERT_NE(net, nullptr);
+  std::vector<wxString> offered, left, statuses;
+  ui.Answer<hv::AutoscanRequest>([&](hv::AutoscanRequest& r) { return RunScan(r, &statuses); });
+  ui.Answer<hv::AddScannedDevicesRequest>([&, this](hv::AddScannedDevicesRequest& r) {
+    hv::AddScannedDevicesController c(r);
+    EXPECT_TRUE(c.Refresh());
+    for (const hv::ScanEntry& e : c.Found()) offered.push_back(e.node);
+    AnswerDevice(wxS("Sim2"), {});
+    EXPECT_TRUE(c.Add(0));
+    return IDOK;
+  });
+  net->OnAutoscan();
+  EXPECT_EQ(offered, (std::vector<wxString>{"2", "4"}));
+  EXPECT_GE(statuses.size(), 2u);   // "Initialisierung" and the library's progress
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Sim2"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "2");
+  EXPECT_EQ(it->at("TEXT2"), "1.10");
+}
+
+// A peer that never answers, one that refuses and one slower than the time-out: each
+// scan ends quickly with the network's message, writes no result and adds nothing.
+TEST_F(Autoscan, DeadRefusedAndSlowPeersEndQuicklyAndChangeNothing) {
+  ModbusTestServer silent({1}, ModbusTestServer::Mode::Silent);
+  ModbusTestServer slow({1}, ModbusTestServer::Mode::Normal, 1500);
+  const struct {
+    const char* what;
+    int port;
+  } peers[] = {{"dead", silent.Port()}, {"refused", ModbusTestServer::RefusedPort()}, {"timeout", slow.Port()}};
+  int k = 0;
+  for (const auto& p : peers) {
+    CPONetwork* net = AddNetwork(wxString::Format("Netz%d", ++k), "MBTCP", Mbtcp(p.port, "units=1-3"));
+    ASSERT_NE(net, nullptr) << p.what;
+    const std::string before = TableBytes("GERAET");
+    bool offered = false;
+    ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+    ui.Answer<hv::AddScannedDevicesRequest>([&](hv::AddScannedDevicesRequest&) {
+      offered = true;
+      return IDOK;
+    });
+    ui.ExpectMessage(10082);
+    const auto start = std::chrono::steady_clock::now();
+    net->OnAutoscan();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << p.what;
+    EXPECT_TRUE(ui.AllExpectationsMet()) << p.what;
+    EXPECT_FALSE(offered) << p.what;
+    EXPECT_FALSE(hv::IsFile(hv::ResolvePath(hv::ScanFilePath(device->GetDeviceFolder(), net->GetNumber()))));
+    EXPECT_EQ(TableBytes("GERAET"), before) << p.what;
+  }
+}
+
+TEST_F(Autoscan, EndOfScanMustBeTheWholeText) {
+  // A driver that cannot be initialised ends at once with its message.
+  hv::AutoscanRequest r;
+  r.driver = "NODRIVER";
+  r.resultFile = home.Sub("SCAN1.OUT");
+  ui.ExpectMessage(10082);
+  EXPECT_EQ(RunScan(r), IDCANCEL);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(Autoscan, FoundListSkipsKnownNodesAndKeepsLongNodesWhole) {
+  CPONetwork* net = AddNetwork("Netz", "MBTCP", Mbtcp(1));
+  ASSERT_NE(net, nullptr);
+  ASSERT_NE(AddDevice(*net, "Da", "7"), nullptr);
+  const wxString file = hv::ScanFilePath(device->GetDeviceFolder(), net->GetNumber());
+  hvtest::WriteAll(file, hv::FormatScanBlock("7", "TESTDEV", {}) +
+                             hv::FormatScanBlock("192.168.100.1", "TESTDEV", {"IP=192.168.100.1"}) +
+                             hv::FormatScanBlock("192.168.100.2", "TESTDEV", {"IP=192.168.100.2"}));
+  hv::AddScannedDevicesRequest r;
+  r.network = net;
+  r.resultFile = file;
+  hv::AddScannedDevicesController c(r);
+  ASSERT_TRUE(c.Refresh());
+  ASSERT_EQ(c.Found().size(), 2u);
+  EXPECT_EQ(c.Found()[0].node, "192.168.100.1");
+  EXPECT_EQ(c.Found()[1].node, "192.168.100.2");
+  EXPECT_EQ(c.Existing().size(), 1u);
+  // Eleven characters do not fit the node field: refused, not cut into a clash.
+  ui.ExpectMessage(11302);
+  EXPECT_FALSE(c.Add(0));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+
+  hv::AddScannedDevicesRequest missing;
+  missing.network = net;
+  missing.resultFile = home.Sub("none/SCAN9.OUT");
+  hv::AddScannedDevicesController m(missing);
+  ui.ExpectMessage(10248);
+  EXPECT_FALSE(m.Refresh());
+}
+
+TEST_F(Autoscan, SelectionRenamesOldTypesAndShowsDisplayNames) {
+  const wxString file = home.Sub("SCAN3.OUT");
+  hvtest::WriteAll(file, "[10.0.0.1]\r\nKOLM_p303\r\nHW-1/2\r\n\r\nline3\r\nIP=10.0.0.1\r\nFW-Version : 1.00\r\nsixth\r\n"
+                         "[2]\r\nTESTDEV\r\n");
+  hv::SelectDeviceRequest r;
+  r.scanFile = file;
+  hv::SelectDeviceController c(r);
+  ASSERT_TRUE(c.Init());
+  ASSERT_EQ(r.texts.size(), 2u);
+  EXPECT_EQ(r.texts[0], "10.0.0.1    Zorva P303");
+  EXPECT_EQ(r.texts[1], "2           Test Device");
+  EXPECT_EQ(r.selected, 0);
+  EXPECT_EQ(r.type, "zorva_P303");
+  EXPECT_EQ(r.node, "10.0.0.1");
+  EXPECT_EQ(r.hardware, "HW_1/2");
+  EXPECT_EQ(r.line2, "");
+  EXPECT_EQ(r.line3, "line3");
+  EXPECT_EQ(r.ip, "10.0.0.1");
+  EXPECT_EQ(c.Details(), "HW-1/2\nline3\nIP=10.0.0.1\nFW-Version : 1.00");
+  // A hardware line is no path: the picture is not looked for outside the hardware folder.
+  EXPECT_EQ(c.PicturePath(), "");
+  c.Select(1);
+  EXPECT_EQ(r.type, "TESTDEV");
+  c.Select(5);
+  EXPECT_EQ(r.selected, -1);
+  EXPECT_EQ(r.node, "");
+}
+
+}  // namespace
