@@ -22,6 +22,10 @@ wxString DeviceName(CPOPrjDevice* device) {
   return object ? object->GetName() : wxString();
 }
 
+wxString DeviceParameters(CPOPrjDevice* device) {
+  return device ? hv::Service<CDeviceServices>().GetDeviceParameters(*device) : wxString();
+}
+
 BOOL IsCFAvailable(CPOPrjDevice* device) {
   return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE;
 }

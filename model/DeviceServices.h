@@ -29,6 +29,8 @@ class CDeviceServices {
   virtual wxString GetDeviceFolder(CPOPrjDevice&) { return wxString(); }
   // Whether the device can hold a CompactFlash card (sub-folders of its web pages).
   virtual BOOL IsCFAvailable(CPOPrjDevice&) { return FALSE; }
+  // The device parameters as the device keeps them (a panel's address among them).
+  virtual wxString GetDeviceParameters(CPOPrjDevice&) { return wxString(); }
 };
 
 class CProjectServices {
@@ -53,6 +55,7 @@ CProjectObject* DeviceObject(CPOPrjDevice* device);
 wxString DeviceFolder(CPOPrjDevice* device);
 wxString DeviceName(CPOPrjDevice* device);
 BOOL IsCFAvailable(CPOPrjDevice* device);
+wxString DeviceParameters(CPOPrjDevice* device);
 WORD DefaultLanguage(CPOProject* project);
 std::vector<LANGUAGE> Languages(CPOProject* project);
 wxString ProjectFolder(CProjectObject& project);

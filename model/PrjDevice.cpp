@@ -407,6 +407,8 @@ CProjectObject* CPrjDeviceServices::AsObject(CPOPrjDevice& device) { return &dev
 wxString CPrjDeviceServices::GetDeviceFolder(CPOPrjDevice& device) { return device.GetDeviceFolder(); }
 BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.GetConfigAccess().IsCFAvailable(); }
 
+wxString CPrjDeviceServices::GetDeviceParameters(CPOPrjDevice& device) { return device.GetDeviceParameters(); }
+
 std::unique_ptr<CProjectObject> CProjectOperations::LoadDevice(CPOProject& project, const wxString& deviceFolder) {
   return LoadProjectDevice(project, deviceFolder);
 }

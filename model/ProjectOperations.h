@@ -29,6 +29,7 @@ class CPrjDeviceServices : public CDeviceServices {
   CProjectObject* AsObject(CPOPrjDevice& device) override;
   wxString GetDeviceFolder(CPOPrjDevice& device) override;
   BOOL IsCFAvailable(CPOPrjDevice& device) override;
+  wxString GetDeviceParameters(CPOPrjDevice& device) override;
 };
 
 // What a device allows, from its configuration and its "device.set".
