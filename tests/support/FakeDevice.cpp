@@ -45,6 +45,10 @@ wxString FakeDevice::GetDeviceFolder(CPOPrjDevice& device) { return &device == H
 
 BOOL FakeDevice::IsCFAvailable(CPOPrjDevice& device) { return &device == Handle() ? cf : FALSE; }
 
+wxString FakeDevice::GetDeviceParameters(CPOPrjDevice& device) {
+  return &device == Handle() ? parameters : wxString();
+}
+
 WORD FakeDevice::GetDefaultLanguage(CPOProject& project) {
   return &project == Project() ? defaultLanguage : kNoLanguage;
 }
