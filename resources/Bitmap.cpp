@@ -209,19 +209,10 @@ BOOL CPOBitmap::CreateCopy(CProjectObject* parent, CPOPrjDevice* device, const C
 BOOL CPOBitmap::RefuseUsed() {
   logid::Records records(devsvc::DeviceFolder(GetDevice()), logid::Kind::Bitmap);
   if (!records.IsOpen()) return TRUE;
-  hv::db::BitmapRow row;
-  if (!records.FindName(hv::PathName(GetFilePath()), row) || row.id == 0) return FALSE;
-  const UINT style = IsMultipleSelection() ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONINFORMATION;
-  const int answer =
-      row.logId != 0
-          ? hv::ShowMessageF(11605, wxS("Das Bitmap '%s' wird in einer Maske bzw. extern verwendet!"), style, GetName())
-          : hv::ShowMessageF(11606,
-                             wxS("Das Bitmap '%s' wird in einer Maske verwendet!\n\nHinweis:\tOb ein Bitmaps nicht "
-                                 "mehr in einer Maske verwendet wird,\n\tkann erst nach dem nächsten Erzeugen der "
-                                 "Ressourcendatei erkannt werden."),
-                             style, GetName());
-  if (answer == IDCANCEL) SetMultipleSelection(FALSE);
-  return TRUE;
+  BOOL several = IsMultipleSelection();
+  const bool used = logid::ReportUse(records, logid::Kind::Bitmap, hv::PathName(GetFilePath()), GetName(), several);
+  SetMultipleSelection(several);
+  return used ? TRUE : FALSE;
 }
 
 BOOL CPOBitmap::Delete() {

@@ -6,7 +6,6 @@
 #include "framework/StagedCopies.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
-#include "model/DeviceSettings.h"
 #include "model/ObjectSupport.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
@@ -152,20 +151,10 @@ BOOL CPOFont::Delete() {
   logid::Records records(deviceFolder, logid::Kind::Font);
   if (!records.IsOpen()) return FALSE;
   const wxString name = hv::PathName(m_listing.path);
-  hv::db::BitmapRow row;
-  if (records.FindName(name, row) && row.id > 0) {
-    const UINT style = IsMultipleSelection() ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONINFORMATION;
-    const int answer =
-        row.logId != 0
-            ? hv::ShowMessageF(10059, wxS("Der Font '%s' wird in einer Maske bzw. extern verwendet!"), style, GetName())
-            : hv::ShowMessageF(10078,
-                               wxS("Der Font '%s' wird in einer Maske verwendet!\n\nHinweis:\tOb ein Font nicht mehr "
-                                   "in einer Maske verwendet wird,\n\tkann erst nach dem nächsten Erzeugen der "
-                                   "Ressourcendatei erkannt werden"),
-                               style, GetName());
-    if (answer == IDCANCEL) SetMultipleSelection(FALSE);
-    return FALSE;
-  }
+  BOOL several = IsMultipleSelection();
+  const bool used = logid::ReportUse(records, logid::Kind::Font, name, GetName(), several);
+  SetMultipleSelection(several);
+  if (used) return FALSE;
   if (!DeleteFiles(wxString(), TRUE, m_listing.path)) return FALSE;
   records.DeleteName(name);
   return TRUE;
@@ -221,13 +210,8 @@ BOOL CPOFont::ChangeLogicalId() {
 
 BOOL CPOFont::Download() {
   CPOPrjDevice* device = GetDevice();
-  if (!device || !resfiles::SupportsKeypads(device)) return FALSE;
   resfiles::CeSend send;
-  send.address = resfiles::CeAddressOrReport(device);
-  if (send.address.empty()) return FALSE;
-  const CDeviceSettings settings(devsvc::DeviceFolder(device));
-  send.user = settings.GetFtpUsername(TRUE);
-  send.password = settings.GetFtpPassword();
+  if (!resfiles::PrepareCeSend(device, send)) return FALSE;
   send.caption = hv::LocalString(10729, wxS("True-Type Font downloaden"));
   send.source = m_listing.path;
   send.localBase = devsvc::DeviceFolder(device);

@@ -10,7 +10,6 @@
 #include "framework/StagedCopies.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
-#include "model/DeviceSettings.h"
 #include "model/ObjectSupport.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
@@ -167,13 +166,8 @@ BOOL CPOKeypadXML::ReadFromClipboard(CArchive& ar, CProjectObject*) {
 
 BOOL CPOKeypadXML::Download() {
   CPOPrjDevice* device = GetDevice();
-  if (!device || !resfiles::SupportsKeypads(device)) return FALSE;
   resfiles::CeSend send;
-  send.address = resfiles::CeAddressOrReport(device);
-  if (send.address.empty()) return FALSE;
-  const CDeviceSettings settings(devsvc::DeviceFolder(device));
-  send.user = settings.GetFtpUsername(TRUE);
-  send.password = settings.GetFtpPassword();
+  if (!resfiles::PrepareCeSend(device, send)) return FALSE;
   send.caption = hv::LocalString(11614, wxS("Keypad XML Config-Datei(en) downloaden"));
   const wxString folder = hv::PathFolder(hv::NormalizePath(m_path));
   send.source = folder.empty() ? DeviceSubFolder(device, wxS("keypads")) : hv::StripOneTrailingSeparator(folder);

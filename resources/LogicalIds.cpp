@@ -57,6 +57,32 @@ void ShowTaken() {
   hv::ShowMessage(10015, wxS("Die logische ID ist bereits vergeben!"), MB_OK | MB_ICONINFORMATION);
 }
 
+bool ReportUse(Records& records, Kind kind, const wxString& fileName, const wxString& shown, BOOL& several) {
+  BitmapRow row;
+  if (!records.FindName(fileName, row) || row.id == 0) return false;
+  const UINT style = several ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONINFORMATION;
+  int answer = IDOK;
+  if (kind == Kind::Font && row.logId != 0) {
+    answer = hv::ShowMessageF(10059, wxS("Der Font '%s' wird in einer Maske bzw. extern verwendet!"), style, shown);
+  } else if (kind == Kind::Font) {
+    answer = hv::ShowMessageF(10078,
+                              wxS("Der Font '%s' wird in einer Maske verwendet!\n\nHinweis:\tOb ein Font nicht mehr "
+                                  "in einer Maske verwendet wird,\n\tkann erst nach dem nächsten Erzeugen der "
+                                  "Ressourcendatei erkannt werden"),
+                              style, shown);
+  } else if (row.logId != 0) {
+    answer = hv::ShowMessageF(11605, wxS("Das Bitmap '%s' wird in einer Maske bzw. extern verwendet!"), style, shown);
+  } else {
+    answer = hv::ShowMessageF(11606,
+                              wxS("Das Bitmap '%s' wird in einer Maske verwendet!\n\nHinweis:\tOb ein Bitmaps nicht "
+                                  "mehr in einer Maske verwendet wird,\n\tkann erst nach dem nächsten Erzeugen der "
+                                  "Ressourcendatei erkannt werden."),
+                              style, shown);
+  }
+  if (answer == IDCANCEL) several = FALSE;
+  return true;
+}
+
 std::uint32_t Register(const wxString& deviceFolder, Kind kind, const wxString& name, std::uint16_t id) {
   if (id == 0 || deviceFolder.empty()) return 0;
   const std::uint32_t record = kind == Kind::Bitmap ? bitmap_add(deviceFolder, name) : font_add(deviceFolder, name);

@@ -34,6 +34,11 @@ class Records {
 
 void ShowTaken();
 
+// Whether the file's row marks it as used by a screen (or, with a logical id, by other
+// programs); the kind's message is then shown, with OK and Cancel inside a multiple
+// selection, where Cancel clears `several` so the remaining files are not asked.
+bool ReportUse(Records& records, Kind kind, const wxString& fileName, const wxString& shown, BOOL& several);
+
 // Makes (or finds) the row of the file name and gives it the id; the record number, 0
 // when it could not be stored.
 std::uint32_t Register(const wxString& deviceFolder, Kind kind, const wxString& name, std::uint16_t id);

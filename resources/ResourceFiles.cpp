@@ -11,6 +11,7 @@
 #include "framework/SettingsFile.h"
 #include "framework/StagedCopies.h"
 #include "model/DeviceServices.h"
+#include "model/DeviceSettings.h"
 #include "model/DocFiles.h"
 #include "model/ModelServices.h"
 #include "model/NewObjectKinds.h"
@@ -150,6 +151,16 @@ wxString CeAddressOrReport(CPOPrjDevice* device) {
 bool SupportsKeypads(CPOPrjDevice* device) {
   CProjectObject* object = devsvc::DeviceObject(device);
   return object && hv::Service<hv::IDeviceCapabilities>().Of(*object).keypads;
+}
+
+bool PrepareCeSend(CPOPrjDevice* device, CeSend& send) {
+  if (!device || !SupportsKeypads(device)) return false;
+  send.address = CeAddressOrReport(device);
+  if (send.address.empty()) return false;
+  const CDeviceSettings settings(devsvc::DeviceFolder(device));
+  send.user = settings.GetFtpUsername(TRUE);
+  send.password = settings.GetFtpPassword();
+  return true;
 }
 
 BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {

@@ -67,5 +67,8 @@ struct CeSend {
   unsigned mode = kFtpModeFolder;
 };
 BOOL SendToDevice(CPOPrjDevice* device, CeSend& send);
+// For panels that take files over FTP: the address (message 10603 when there is none)
+// and the login of DEVICE.SET. False when the device takes no files or has no address.
+bool PrepareCeSend(CPOPrjDevice* device, CeSend& send);
 
 }  // namespace resfiles
