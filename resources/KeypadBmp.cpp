@@ -31,6 +31,18 @@ void ShowCreateError() {
   hv::ShowMessage(11609, wxS("Fehler beim Erzeugen des Keypad Layouts!"), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// Lists the layout just made and opens it in the editor.
+BOOL AddLayout(CProjectObject* parent, CPOPrjDevice* device, const wxString& path) {
+  auto layout = std::make_unique<CPOKeypadBmp>(parent, device);
+  layout->SetName(hv::PathName(path));
+  layout->SetPath(path);
+  layout->ReadFileListing(path);
+  CPOKeypadBmp* made = layout.get();
+  if (!AddNewObject(parent, std::move(layout))) return FALSE;
+  made->Edit();
+  return TRUE;
+}
+
 }  // namespace
 
 void CPOKeypadBmp::Serialize(CArchive& ar) {
@@ -76,14 +88,7 @@ BOOL CPOKeypadBmp::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     ShowCreateError();
     return FALSE;
   }
-  auto layout = std::make_unique<CPOKeypadBmp>(parent, device);
-  layout->SetName(name);
-  layout->SetPath(path);
-  layout->ReadFileListing(path);
-  CPOKeypadBmp* made = layout.get();
-  if (!AddNewObject(parent, std::move(layout))) return FALSE;
-  made->Edit();
-  return TRUE;
+  return AddLayout(parent, device, path);
 }
 
 BOOL CPOKeypadBmp::CreateCopy(CProjectObject* parent, CPOPrjDevice* device, const CPOBitmap& source) {
@@ -106,14 +111,7 @@ BOOL CPOKeypadBmp::CreateCopy(CProjectObject* parent, CPOPrjDevice* device, cons
     ShowCreateError();
     return FALSE;
   }
-  auto copy = std::make_unique<CPOKeypadBmp>(parent, device);
-  copy->SetName(name);
-  copy->SetPath(path);
-  copy->ReadFileListing(path);
-  CPOKeypadBmp* made = copy.get();
-  if (!AddNewObject(parent, std::move(copy))) return FALSE;
-  made->Edit();
-  return TRUE;
+  return AddLayout(parent, device, path);
 }
 
 BOOL CPOKeypadBmp::Delete() {

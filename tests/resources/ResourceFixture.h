@@ -65,6 +65,18 @@ class ResourceFixture : public testing::Test {
     return ok ? added : nullptr;
   }
 
+  template <class Folder>
+  Folder& AddFolder() {
+    return static_cast<Folder&>(*dev.Node().AddChild(std::make_unique<Folder>(&dev.Node(), dev.Handle())));
+  }
+  // The child of the folder with the name, as T; nullptr when none.
+  template <class T>
+  static T* Child(CProjectObject& folder, const wxString& name) {
+    for (CProjectObject* child : folder.GetChildren())
+      if (child->GetName() == name) return dynamic_cast<T*>(child);
+    return nullptr;
+  }
+
   TempHome home;
   TempDir dir;
   FakeDevice dev;

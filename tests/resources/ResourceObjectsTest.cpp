@@ -36,16 +36,6 @@ void Name(ScriptedUi& ui, const char* name, long logId = 0) {
 
 class ResourceObjects : public ResourceFixture {
  protected:
-  template <class Folder>
-  Folder& AddFolder() {
-    return static_cast<Folder&>(*dev.Node().AddChild(std::make_unique<Folder>(&dev.Node(), dev.Handle())));
-  }
-  template <class T>
-  T* Made(CProjectObject& folder, const wxString& name) {
-    for (CProjectObject* child : folder.GetChildren())
-      if (child->GetName() == name) return dynamic_cast<T*>(child);
-    return nullptr;
-  }
   wxString Dev(const char* relative) { return dir.Sub(wxString::FromUTF8(relative)); }
 };
 
@@ -78,7 +68,7 @@ TEST_F(ResourceObjects, NewPicturesAreOfTheChosenTypeAndCopiesKeepTheirs) {
   ASSERT_TRUE(prototype.CreateNew(&folder, dev.Handle(), nullptr));
   // A ".jpg" holds JPEG bytes, not the BMP template's.
   EXPECT_EQ(std::string("\xFF\xD8"), ReadAll(Dev("bitmaps/pic.jpg")).substr(0, 2));
-  CPOBitmap* pic = Made<CPOBitmap>(folder, wxS("pic.jpg"));
+  CPOBitmap* pic = Child<CPOBitmap>(folder, wxS("pic.jpg"));
   ASSERT_TRUE(pic);
   EXPECT_EQ(wxS("7"), pic->GetColumnText(2));
   EXPECT_NE(wxS(""), pic->GetColumnText(1));   // registered in BITMAP
@@ -105,7 +95,7 @@ TEST_F(ResourceObjects, NewPicturesAreOfTheChosenTypeAndCopiesKeepTheirs) {
     return static_cast<int>(IDOK);
   });
   ui.ExpectMessage(10015);
-  CPOBitmap* anim = Made<CPOBitmap>(folder, wxS("anim.gif"));
+  CPOBitmap* anim = Child<CPOBitmap>(folder, wxS("anim.gif"));
   ASSERT_TRUE(anim->CreateNew(&folder, dev.Handle(), anim));
   EXPECT_EQ(2, asked);
   EXPECT_EQ(ReadAll(Dev("bitmaps/anim.gif")), ReadAll(Dev("bitmaps/copy.gif")));
@@ -119,11 +109,11 @@ TEST_F(ResourceObjects, PicturesInUseStayAndOthersGoWithTheirRow) {
   ASSERT_TRUE(hv::db::dbank_create(dir.Path()));
   logid::Register(dir.Path(), logid::Kind::Bitmap, wxS("used.bmp"), 3);
   ASSERT_TRUE(folder.LoadChildren());
-  CPOBitmap* used = Made<CPOBitmap>(folder, wxS("used.bmp"));
+  CPOBitmap* used = Child<CPOBitmap>(folder, wxS("used.bmp"));
   ui.ExpectMessage(11605);   // with a logical id: "bzw. extern"
   EXPECT_FALSE(used->Delete());
   EXPECT_TRUE(hv::IsFile(Dev("bitmaps/used.bmp")));
-  EXPECT_TRUE(Made<CPOBitmap>(folder, wxS("free.bmp"))->Delete());
+  EXPECT_TRUE(Child<CPOBitmap>(folder, wxS("free.bmp"))->Delete());
   EXPECT_FALSE(hv::IsFile(Dev("bitmaps/free.bmp")));
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
@@ -204,12 +194,12 @@ TEST_F(ResourceObjects, FontRulesForNewCopiesAndDeviceTypeFonts) {
 
   // A copy of a TrueType font typed as ".fnt" stays TrueType.
   Name<NewNameAndLogIdRequest>(ui, "Copy.fnt");
-  CPOFont* sans = Made<CPOFont>(folder, wxS("Sans.ttf"));
+  CPOFont* sans = Child<CPOFont>(folder, wxS("Sans.ttf"));
   ASSERT_TRUE(sans);
   ASSERT_TRUE(sans->CreateNew(&folder, dev.Handle(), sans));
   EXPECT_EQ("ttf", ReadAll(Dev("fonts/Copy.ttf")));
 
-  CPOFont* hardware = Made<CPOFont>(folder, wxS("HvSans.ttf"));
+  CPOFont* hardware = Child<CPOFont>(folder, wxS("HvSans.ttf"));
   if (hardware) {
     hv::Archive ar;
     EXPECT_TRUE(hardware->IsDeviceTypeFont());
@@ -229,7 +219,7 @@ TEST_F(ResourceObjects, KeypadFilesAreMadeCopiedAndDeviceTypeFilesKept) {
   EXPECT_TRUE(hv::IsFile(Dev("keypads/Pad.xml")));
   EXPECT_EQ("", ReadAll(Dev("keypads/Pad.xml")));
 
-  CPOKeypadXML* pad = Made<CPOKeypadXML>(folder, wxS("Pad.xml"));
+  CPOKeypadXML* pad = Child<CPOKeypadXML>(folder, wxS("Pad.xml"));
   ASSERT_TRUE(pad);
   WriteAll(Dev("keypads/Pad.xml"), "<keypad name='p'/>");
   ui.Answer<NewKeypadRequest>([](NewKeypadRequest& r) {
@@ -245,7 +235,7 @@ TEST_F(ResourceObjects, KeypadFilesAreMadeCopiedAndDeviceTypeFilesKept) {
   EXPECT_TRUE(prototype.CreateNew(&folder, dev.Handle(), nullptr));
   EXPECT_FALSE(hv::IsFile(Dev("keypads/$$$VORLAGE$$$.xml")));
   EXPECT_EQ((std::vector<wxString>{wxS("Pad.xml"), wxS("Pad2.xml"), wxS("Keypad_Num.xml")}), ChildNames(folder));
-  pad = Made<CPOKeypadXML>(folder, wxS("Pad.xml"));
+  pad = Child<CPOKeypadXML>(folder, wxS("Pad.xml"));
   ASSERT_TRUE(pad);
 
   // Layouts.
@@ -263,7 +253,7 @@ TEST_F(ResourceObjects, KeypadFilesAreMadeCopiedAndDeviceTypeFilesKept) {
 
   // Device-type files stay, whatever the selection.
   ASSERT_TRUE(folder.LoadChildren());
-  CPOKeypadXML* hardware = Made<CPOKeypadXML>(folder, wxS("Keypad_Num.xml"));
+  CPOKeypadXML* hardware = Child<CPOKeypadXML>(folder, wxS("Keypad_Num.xml"));
   ASSERT_TRUE(hardware);
   hv::Archive ar;
   hardware->SetMultipleSelection(TRUE);
@@ -288,14 +278,14 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
 
   // A copy of a script stays a script; pictures are neither edited nor copied.
   Name<NewNameRequest>(ui, "app2");
-  CPOHtml* js = Made<CPOHtml>(root, wxS("app.js"));
+  CPOHtml* js = Child<CPOHtml>(root, wxS("app.js"));
   ASSERT_TRUE(js->IsEditable());
   ASSERT_TRUE(js->CreateNew(&root, dev.Handle(), js));
   EXPECT_EQ("var a;", ReadAll(Dev("Web/app2.js")));
 
-  auto* img = Made<CPOHtmlFolder>(root, wxS("img"));
+  auto* img = Child<CPOHtmlFolder>(root, wxS("img"));
   ASSERT_TRUE(img && img->LoadChildren());
-  EXPECT_FALSE(Made<CPOHtml>(*img, wxS("logo.gif"))->IsEditable());
+  EXPECT_FALSE(Child<CPOHtml>(*img, wxS("logo.gif"))->IsEditable());
 
   // Into its own parent, itself or below itself: refused, nothing copied.
   Copied folderCopy = CopyOf(*img);
@@ -303,7 +293,7 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
   EXPECT_EQ(nullptr, Paste(folderCopy, root));
   ui.ExpectMessage(10643);
   EXPECT_EQ(nullptr, Paste(folderCopy, *img));
-  auto* deep = Made<CPOHtmlFolder>(*img, wxS("deep"));
+  auto* deep = Child<CPOHtmlFolder>(*img, wxS("deep"));
   ASSERT_TRUE(deep && deep->LoadChildren());
   ui.ExpectMessage(10643);
   EXPECT_EQ(nullptr, Paste(folderCopy, *deep));
@@ -314,7 +304,7 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
   EXPECT_FALSE(hv::PathExists(Dev("Web/img")));
   Name<NewNameRequest>(ui, "sub");
   ASSERT_TRUE(root.CreateNew(&root, dev.Handle(), nullptr));
-  auto* sub = Made<CPOHtmlFolder>(root, wxS("sub"));
+  auto* sub = Child<CPOHtmlFolder>(root, wxS("sub"));
   ASSERT_TRUE(sub);
   ASSERT_TRUE(Paste(cut, *sub));
   EXPECT_EQ("GIF89a", ReadAll(Dev("Web/sub/img/logo.gif")));

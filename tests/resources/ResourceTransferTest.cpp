@@ -56,16 +56,6 @@ class ResourceTransfer : public ResourceFixture {
   }
   wxString Root(const char* relative) { return server->Root() + wxS("/") + wxString::FromUTF8(relative); }
   std::vector<wxString> Stored() const { return server->Stored(); }
-  template <class Folder>
-  Folder& AddFolder() {
-    return static_cast<Folder&>(*dev.Node().AddChild(std::make_unique<Folder>(&dev.Node(), dev.Handle())));
-  }
-  template <class T>
-  T* Child(CProjectObject& folder, const wxString& name) {
-    for (CProjectObject* child : folder.GetChildren())
-      if (child->GetName() == name) return dynamic_cast<T*>(child);
-    return nullptr;
-  }
 
   std::optional<FtpTestServer> server;
   std::vector<FtpDownloadRequest> transfers;
