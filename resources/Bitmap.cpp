@@ -9,6 +9,7 @@
 #include "framework/StagedCopies.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
+#include "model/DeviceSettings.h"
 #include "model/ObjectSupport.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
@@ -88,6 +89,7 @@ wxString CPOBitmap::GetColumnText(int column) {
     case 4: return FormatFileTime(m_listing.fileTime);
     case 5: return m_listing.dimension;
     case 6: return m_listing.colours;
+    case 7: return CompressionText();
     default: return CProjectObject::GetColumnText(column);
   }
 }
@@ -114,6 +116,16 @@ int CPOBitmap::Compare(const CProjectObject* other, int column) {
     case 7: return CompareValues(m_compression, o->m_compression);
     default: return CProjectObject::Compare(other, column);
   }
+}
+
+wxString CPOBitmap::CompressionText() {
+  const wxString yes = hv::LocalString(11623, wxS("Ja"));
+  const wxString no = hv::LocalString(11624, wxS("Nein"));
+  if (m_compression == 1) return yes;
+  if (m_compression == 2) return no;
+  const CDeviceSettings settings(devsvc::DeviceFolder(GetDevice()));
+  const bool compressed = settings.File().GetInt(wxS("Config"), wxS("BitmapsCompressed"), 0) != 0;
+  return wxString::Format(hv::LocalString(11625, wxS("Default (%s)")), compressed ? yes : no);
 }
 
 BOOL CPOBitmap::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) {

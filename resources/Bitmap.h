@@ -62,6 +62,8 @@ class CPOBitmap : public CProjectObject {
   virtual BOOL CreateCopy(CProjectObject* parent, CPOPrjDevice* device, const CPOBitmap& source);
   // The folder pasted pictures go to.
   virtual wxString PasteFolder() const;
+  // Column 7: "Ja", "Nein" or the device's default ("BitmapsCompressed").
+  wxString CompressionText();
   // Logical ids belong to pictures of the bitmaps folder and keypad layouts alike.
   BOOL RefuseUsed();
 

@@ -2,6 +2,7 @@
 // pasted (clipboard data taken as untrusted), deleted with their refusals.
 #include <gtest/gtest.h>
 
+#include "framework/CompressionRequest.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
 #include "framework/StagedCopies.h"
@@ -113,6 +114,16 @@ TEST_F(ResourceObjects, PicturesInUseStayAndOthersGoWithTheirRow) {
   ui.ExpectMessage(11605);   // with a logical id: "bzw. extern"
   EXPECT_FALSE(used->Delete());
   EXPECT_TRUE(hv::IsFile(Dev("bitmaps/used.bmp")));
+  // The compression column follows the device's default until a choice is made.
+  WriteAll(Dev("DEVICE.SET"), "[Config]\nBitmapsCompressed=1\n");
+  EXPECT_EQ(wxS("Default (Ja)"), used->GetColumnText(7));
+  ui.Answer<CompressionRequest>([](CompressionRequest& r) {
+    r.compression = 2;
+    return static_cast<int>(IDOK);
+  });
+  ASSERT_TRUE(used->EditCompression());
+  EXPECT_EQ(wxS("Nein"), used->GetColumnText(7));
+  EXPECT_NE(std::string::npos, ReadAll(Dev("Bitmap.set")).find("used.bmp=2"));
   EXPECT_TRUE(Child<CPOBitmap>(folder, wxS("free.bmp"))->Delete());
   EXPECT_FALSE(hv::IsFile(Dev("bitmaps/free.bmp")));
   EXPECT_TRUE(ui.AllExpectationsMet());
