@@ -142,5 +142,18 @@ TEST_F(ResourcesGui, EachResourceIsMadeCopiedPastedAndDeletedThroughTheMenus) {
     EXPECT_FALSE(hv::PathExists(hv::PathFolder(made) + S("/") + S(k.copy)));
     EXPECT_TRUE(hv::IsFile(made));
   }
+
+  // The device type's own files are shown but can be neither deleted nor cut.
+  CProjectObject* fonts = ChildNamed(ChildNamed(panel, S("Ressourcen")), S("Fonts"));
+  ASSERT_TRUE(fonts);
+  // A TrueType font the device type supplies.
+  hvtest::WriteAll(hv::ResolvePath(hv::JoinPath(panel->GetDeviceFolder(), S("Hardware"))) + S("/HvSans.ttf"), "ttf");
+  ASSERT_TRUE(fonts->LoadChildren());   // as "Aktualisieren" reads the folder again
+  ASSERT_TRUE(SelectRow(fonts, S("HvSans.ttf")));
+  EXPECT_FALSE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_OBJECT_DELETE));
+  EXPECT_FALSE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_EDIT_CUT));
+  EXPECT_TRUE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_EDIT_COPY));
+  RunInList(ID_EDIT_CUT);
+  EXPECT_TRUE(ChildNamed(fonts, S("HvSans.ttf")));
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
