@@ -194,6 +194,20 @@ bool IsSameOrInside(const wxString& inner, const wxString& outer) {
   return inside;
 }
 
+// A copied folder lies below some device's web folder; clipboard data naming any other
+// folder (they are untrusted) are not taken.
+bool IsBelowWebFolder(const wxString& path) {
+  wxString rest = hv::PathFolder(path);
+  while (!rest.empty() && rest != wxS("/")) {
+    rest = hv::StripOneTrailingSeparator(rest);
+    if (hv::PathName(rest).CmpNoCase(wxS("web")) == 0) return true;
+    const wxString up = hv::PathFolder(rest);
+    if (up == rest) break;
+    rest = up;
+  }
+  return false;
+}
+
 void ReportMissingFolder(const wxString& path) {
   hv::ShowMessageF(10648, wxS("Der Ordner %s existiert nicht!"), MB_OK | MB_ICONINFORMATION, path);
 }
@@ -260,7 +274,8 @@ BOOL CPOHtmlFolder::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   source.RemoveLast();
   source = hv::StripOneTrailingSeparator(hv::NormalizePath(source));
   const wxString name = hv::PathName(source);
-  if (!source.StartsWith(wxS("/")) || !resfiles::IsSafeFileName(name) || !hv::IsFolder(source)) {
+  if (!source.StartsWith(wxS("/")) || !resfiles::IsSafeFileName(name) || !hv::IsFolder(source) ||
+      (!IsStagedFolder(source) && !IsBelowWebFolder(source))) {
     ReportMissingFolder(source);
     return FALSE;
   }

@@ -310,6 +310,16 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
   EXPECT_EQ(nullptr, Paste(folderCopy, *deep));
   EXPECT_EQ("GIF89a", ReadAll(Dev("Web/img/logo.gif")));
 
+  // Clipboard data naming a folder outside any web folder are not taken.
+  WriteAll(home.Sub(wxS("private/key.txt")), "secret");
+  Copied foreign = folderCopy;
+  hv::Archive line;
+  line.WriteString(home.Sub(wxS("private")) + wxS("\n"), false);
+  foreign.data = line.Bytes();
+  ui.ExpectMessage(10648);
+  EXPECT_EQ(nullptr, Paste(foreign, root));
+  EXPECT_FALSE(hv::PathExists(Dev("Web/private")));
+
   // A cut folder waits as a staged copy: gone here, whole again after the paste.
   Copied cut = CopyOf(*img, true);
   EXPECT_FALSE(hv::PathExists(Dev("Web/img")));
