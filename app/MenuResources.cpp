@@ -8,6 +8,7 @@
 #include "app/TavProjectDoc.h"
 #include "model/Network.h"
 #include "model/ProjectObject.h"
+#include "resources/ResourceCommands.h"
 #include "platform/Localization.h"
 
 namespace {
@@ -104,21 +105,43 @@ std::map<UINT, CMenu> BuiltInMenus() {
   menus[IDR_MENU_HTML] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
                                 {ID_OBJECT_DELETE, wxS("&Löschen")},
                                 {ID_NEW_OBJECT, wxS("Neues Object")},
-                                {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")}});
+                                {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                {ID_RES_NEW_FOLDER, wxS("Neuer Ordner")},
+                                kSeparator,
+                                {ID_EDIT_COPY, wxS("Kopieren")},
+                                {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                {ID_EDIT_PASTE, wxS("Einfügen")},
+                                kSeparator,
+                                {ID_RES_SEND_TO_DEVICE, wxS("Zum Gerät schreiben")},
+                                {ID_RES_USE_CF, wxS("Download auf CompactFlash")}});
   menus[IDR_MENU_HTML_FOLDER] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
                                        {ID_OBJECT_DELETE, wxS("&Löschen")},
-                                       {ID_NEW_OBJECT, wxS("Neues Object")}});
+                                       {ID_NEW_OBJECT, wxS("Neues Object")},
+                                       {ID_RES_NEW_FOLDER, wxS("Neuer Ordner")},
+                                       kSeparator,
+                                       {ID_EDIT_COPY, wxS("Kopieren")},
+                                       {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                       {ID_EDIT_PASTE, wxS("Einfügen")},
+                                       kSeparator,
+                                       {ID_RES_SEND_TO_DEVICE, wxS("Zum Gerät schreiben")},
+                                       {ID_RES_USE_CF, wxS("Download auf CompactFlash")}});
   menus[IDR_MENU_KEYPAD_XML] = Items({{ID_OBJECT_EDIT, wxS("Ändern")},
                                       {ID_OBJECT_DELETE, wxS("Löschen")},
                                       {ID_NEW_OBJECT, wxS("Neue Keypad XML Config-Datei")},
                                       {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
-                                      {ID_EDIT_CUT, wxS("Ausschneiden")}});
+                                      {ID_EDIT_COPY, wxS("Kopieren")},
+                                      {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                      {ID_EDIT_PASTE, wxS("Einfügen")},
+                                      {ID_RES_KEYPAD_DOWNLOAD, wxS("Download")}});
   menus[IDR_MENU_FONT] = Items({{ID_OBJECT_EDIT, wxS("Ä&ndern")},
                                 {ID_OBJECT_DELETE, wxS("&Löschen")},
+                                {ID_EDIT_COPY, wxS("&Kopieren")},
                                 {ID_EDIT_CUT, wxS("&Ausschneiden")},
+                                {ID_EDIT_PASTE, wxS("&Einfügen")},
                                 {ID_NEW_OBJECT, wxS("Neues Object")},
                                 {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
-                                {ID_OBJECT_LOGID, wxS("Log. ID ändern")}});
+                                {ID_OBJECT_LOGID, wxS("Log. ID ändern")},
+                                {ID_RES_FONT_DOWNLOAD, wxS("Download")}});
   menus[IDR_MENU_PRG_CODESYS] = Items({{ID_OBJECT_NEW, wxS("&Neu...")}, {ID_IMPORT_CODESYS, wxS("&Importieren...")}});
   // Classes whose only command of their own is the new-object dialog.
   for (UINT id : {IDR_MENU_DATALOGER, IDR_MENU_ALARMDEF, IDR_MENU_PROGRIPS, IDR_MENU_PAL, IDR_MENU_RES_KEYPAD,
@@ -299,6 +322,10 @@ const NumberedText kMenuTexts[] = {
     {13662, wxS("&Ansicht")},
     {13663, wxS("&Extras")},
     {13664, wxS("&Hilfe")},
+    {10628, wxS("Neuer Ordner")},
+    {11620, wxS("Zum Gerät schreiben")},
+    {11621, wxS("Download auf CompactFlash")},
+    {11622, wxS("Download")},
 };
 
 // The status bar's prompt of a command, by the command's own number.

@@ -26,6 +26,10 @@ BOOL SupportsKeypads(CPOPrjDevice* device) {
   return device ? hv::Service<CDeviceServices>().SupportsKeypads(*device) : FALSE;
 }
 
+wxString DeviceParameters(CPOPrjDevice* device) {
+  return device ? hv::Service<CDeviceServices>().GetDeviceParameters(*device) : wxString();
+}
+
 BOOL IsCFAvailable(CPOPrjDevice* device) {
   return device ? hv::Service<CDeviceServices>().IsCFAvailable(*device) : FALSE;
 }

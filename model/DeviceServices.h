@@ -31,6 +31,8 @@ class CDeviceServices {
   virtual BOOL IsCFAvailable(CPOPrjDevice&) { return FALSE; }
   // Whether the device is served by FTP (keypads, TrueType fonts).
   virtual BOOL SupportsKeypads(CPOPrjDevice&) { return FALSE; }
+  // The device parameters as the device keeps them (a panel's address among them).
+  virtual wxString GetDeviceParameters(CPOPrjDevice&) { return wxString(); }
 };
 
 class CProjectServices {
@@ -56,6 +58,7 @@ wxString DeviceFolder(CPOPrjDevice* device);
 wxString DeviceName(CPOPrjDevice* device);
 BOOL IsCFAvailable(CPOPrjDevice* device);
 BOOL SupportsKeypads(CPOPrjDevice* device);
+wxString DeviceParameters(CPOPrjDevice* device);
 WORD DefaultLanguage(CPOProject* project);
 std::vector<LANGUAGE> Languages(CPOProject* project);
 wxString ProjectFolder(CProjectObject& project);

@@ -408,6 +408,8 @@ wxString CPrjDeviceServices::GetDeviceFolder(CPOPrjDevice& device) { return devi
 BOOL CPrjDeviceServices::IsCFAvailable(CPOPrjDevice& device) { return device.GetConfigAccess().IsCFAvailable(); }
 BOOL CPrjDeviceServices::SupportsKeypads(CPOPrjDevice& device) { return device.GetConfigAccess().SupportsKeypads(); }
 
+wxString CPrjDeviceServices::GetDeviceParameters(CPOPrjDevice& device) { return device.GetDeviceParameters(); }
+
 std::unique_ptr<CProjectObject> CProjectOperations::LoadDevice(CPOProject& project, const wxString& deviceFolder) {
   return LoadProjectDevice(project, deviceFolder);
 }

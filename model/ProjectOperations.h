@@ -30,6 +30,7 @@ class CPrjDeviceServices : public CDeviceServices {
   wxString GetDeviceFolder(CPOPrjDevice& device) override;
   BOOL IsCFAvailable(CPOPrjDevice& device) override;
   BOOL SupportsKeypads(CPOPrjDevice& device) override;
+  wxString GetDeviceParameters(CPOPrjDevice& device) override;
 };
 
 // What a device allows, from its configuration and its "device.set".

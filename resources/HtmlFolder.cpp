@@ -2,12 +2,35 @@
 
 #include <string_view>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "framework/FolderUtils.h"
+#include "framework/NewNameRequest.h"
 #include "model/DeviceServices.h"
 #include "model/ObjectSupport.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "resources/Html.h"
+#include "resources/ResourceCommands.h"
+#include "resources/ResourceFiles.h"
+#include "resources/WebTransfer.h"
+#include "platform/Codec.h"
+#include "platform/Environment.h"
+
+BEGIN_COMMAND_MAP(CPOHtmlFolder, CProjectObject)
+  ON_COMMAND(32773, OnDeleteAsked)
+  ON_COMMAND(32787, OnNewPage)
+  ON_COMMAND(ID_RES_NEW_FOLDER, OnNewFolder)
+  ON_UPDATE_COMMAND_UI(ID_RES_NEW_FOLDER, OnUpdateNewFolder)
+  ON_COMMAND(ID_RES_SEND_TO_DEVICE, OnSend)
+  ON_UPDATE_COMMAND_UI(ID_RES_SEND_TO_DEVICE, OnUpdateSend)
+  ON_COMMAND(ID_RES_USE_CF, OnToggleCard)
+  ON_UPDATE_COMMAND_UI(ID_RES_USE_CF, OnUpdateToggleCard)
+END_COMMAND_MAP()
 
 namespace {
 
@@ -105,11 +128,7 @@ wxString CPOHtmlFolder::GetListCaption() {
 
 BOOL CPOHtmlFolder::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {
   if (!parent || !device) return FALSE;
-  if (IsHtmlFolder(parent)) {
-    // Sub-folders come with the web pages' own commands.
-    ShowNotAvailable(GetTypeCode());
-    return FALSE;
-  }
+  if (IsHtmlFolder(parent)) return CreateSubFolder(parent, device);
   // The root: one per device; the device's web folder is made when missing.
   for (CProjectObject* child : parent->GetChildren()) {
     if (IsHtmlFolder(child)) {
@@ -129,3 +148,203 @@ BOOL CPOHtmlFolder::CreateNew(CProjectObject* parent, CPOPrjDevice* device, cons
   if (StatFile(web, entry)) root->SetTime(entry.TimeSeconds());
   return AddNewObject(parent, std::move(root));
 }
+
+namespace {
+
+// Cut folders wait on the clipboard as copies "TAVD*/<name>" in the private temporary
+// folder.
+bool IsStagedFolder(const wxString& path) {
+  char* parent = realpath(hv::ToFs(hv::PathFolder(path)).c_str(), nullptr);
+  char* temp = realpath(hv::ToFs(hv::TempFolder()).c_str(), nullptr);
+  bool staged = false;
+  if (parent && temp) {
+    const std::string p(parent);
+    const std::string t(temp);
+    const std::size_t slash = p.rfind('/');
+    staged = slash != std::string::npos && p.substr(0, slash) == t && p.compare(slash + 1, 4, "TAVD") == 0;
+  }
+  std::free(parent);
+  std::free(temp);
+  return staged;
+}
+
+wxString StageFolder(const wxString& folder) {
+  std::string holder = hv::ToFs(hv::JoinPath(hv::TempFolder(), wxS("TAVDXXXXXX")));
+  if (!mkdtemp(holder.data())) return wxString();
+  const wxString staged = hv::JoinPath(hv::FromFs(holder), hv::PathName(folder));
+  if (!CopyDirectory(folder, staged, TRUE, TRUE)) {
+    DeleteDirectory(hv::FromFs(holder));
+    return wxString();
+  }
+  return staged;
+}
+
+// Whether `inner` is `outer` or lies inside it (both existing, links resolved).
+bool IsSameOrInside(const wxString& inner, const wxString& outer) {
+  char* a = realpath(hv::ToFs(inner).c_str(), nullptr);
+  char* b = realpath(hv::ToFs(outer).c_str(), nullptr);
+  bool inside = false;
+  if (a && b) {
+    const std::string x(a);
+    const std::string y(b);
+    inside = x == y || (x.size() > y.size() && x.compare(0, y.size(), y) == 0 && x[y.size()] == '/');
+  }
+  std::free(a);
+  std::free(b);
+  return inside;
+}
+
+// A copied folder lies below some device's web folder; clipboard data naming any other
+// folder (they are untrusted) are not taken.
+bool IsBelowWebFolder(const wxString& path) {
+  wxString rest = hv::PathFolder(path);
+  while (!rest.empty() && rest != wxS("/")) {
+    rest = hv::StripOneTrailingSeparator(rest);
+    if (hv::PathName(rest).CmpNoCase(wxS("web")) == 0) return true;
+    const wxString up = hv::PathFolder(rest);
+    if (up == rest) break;
+    rest = up;
+  }
+  return false;
+}
+
+void ReportMissingFolder(const wxString& path) {
+  hv::ShowMessageF(10648, wxS("Der Ordner %s existiert nicht!"), MB_OK | MB_ICONINFORMATION, path);
+}
+
+}  // namespace
+
+BOOL CPOHtmlFolder::CreateSubFolder(CProjectObject* parent, CPOPrjDevice* device) {
+  const wxString base = static_cast<CPOHtmlFolder*>(parent)->GetPath();
+  if (base.empty()) return FALSE;
+  NewNameRequest request;
+  request.title = hv::LocalString(10628, wxS("Neuer Ordner"));
+  request.maxLength = 240;
+  request.checkCharacters = true;
+  if (resfiles::SupportsKeypads(device)) request.name = hv::LocalString(10628, wxS("Neuer Ordner"));
+  if (hv::Ui().Run(request) != IDOK) return FALSE;
+  const wxString name = request.name.Strip(wxString::both);
+  if (!resfiles::IsSafeFileName(name)) {
+    hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  const wxString path = hv::JoinPath(base, name);
+  if (hv::PathExists(path)) {
+    hv::ShowMessage(10631, wxS("Dieser Ordner existiert bereits!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  if (!CreateDirectoryPath(path)) {
+    hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  auto folder = std::make_unique<CPOHtmlFolder>(parent, device);
+  folder->SetName(name);
+  folder->SetTime(static_cast<std::int64_t>(time(nullptr)));
+  return AddNewObject(parent, std::move(folder));
+}
+
+BOOL CPOHtmlFolder::Delete() {
+  const wxString path = GetPath();
+  if (path.empty() || !hv::IsFolder(path)) return FALSE;
+  return DeleteFiles(hv::LocalString(10641, wxS("Quelldateien werden gelöscht")), FALSE, path);
+}
+
+BOOL CPOHtmlFolder::WriteToClipboard(CArchive& ar) {
+  const wxString path = GetPath();
+  if (path.empty() || !hv::IsFolder(path)) return FALSE;
+  ar.WriteString(path + wxS("\n"), !hv::FitsCp1252(path));
+  return TRUE;
+}
+
+BOOL CPOHtmlFolder::Cut(CArchive& ar) {
+  const wxString path = GetPath();
+  if (path.empty() || !hv::IsFolder(path) || IsRoot()) return FALSE;
+  const wxString staged = StageFolder(path);
+  if (staged.empty()) {
+    hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, GetName());
+    return FALSE;
+  }
+  ar.WriteString(staged + wxS("\n"), !hv::FitsCp1252(staged));
+  return Delete();
+}
+
+BOOL CPOHtmlFolder::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
+  wxString source = ar.ReadString();
+  if (!source.EndsWith(wxS("\n"))) return FALSE;
+  source.RemoveLast();
+  source = hv::StripOneTrailingSeparator(hv::NormalizePath(source));
+  const wxString name = hv::PathName(source);
+  if (!source.StartsWith(wxS("/")) || !resfiles::IsSafeFileName(name) || !hv::IsFolder(source) ||
+      (!IsStagedFolder(source) && !IsBelowWebFolder(source))) {
+    ReportMissingFolder(source);
+    return FALSE;
+  }
+  auto* into = dynamic_cast<CPOHtmlFolder*>(target);
+  wxString base = into ? into->GetPath() : DeviceSubFolder(GetDevice(), wxS("web"));
+  if (base.empty()) return FALSE;
+  if (!hv::IsFolder(base) && !CreateDirectoryPath(base)) {
+    hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  const wxString destination = hv::ResolvePath(hv::JoinPath(base, name));
+  // Into itself, its own parent or below itself would copy files onto themselves.
+  if (!IsStagedFolder(source) && (IsSameOrInside(base, source) || IsSameOrInside(destination, source))) {
+    hv::ShowMessageF(10643, wxS("%s kann nicht kopiert werden: Der Ziel- und der Quellordner sind identisch."),
+                     MB_OK | MB_ICONEXCLAMATION, name);
+    return FALSE;
+  }
+  if (hv::PathExists(destination)) {
+    if (hv::ShowMessageF(10650, wxS("Dieser Ordner enthält bereits Ordner namens \"%s\".\nÜberschreiben?"),
+                         MB_YESNO | MB_ICONQUESTION, name) != IDYES)
+      return FALSE;
+    if (target)
+      for (CProjectObject* child : target->GetChildren())
+        if (child != this && child->GetName().CmpNoCase(name) == 0) target->RemoveChild(child);
+  }
+  if (!CreateDirectoryPath(destination)) {
+    hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  if (!CopyDirectory(source, destination, FALSE, TRUE)) {
+    hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, name);
+    return FALSE;
+  }
+  SetName(hv::PathName(destination));
+  FileEntry entry;
+  if (StatFile(destination, entry)) m_time = entry.TimeSeconds();
+  return TRUE;
+}
+
+void CPOHtmlFolder::OnDeleteAsked() {
+  const wxString path = GetPath();
+  if (path.empty() || !hv::IsFolder(path)) return;
+  if (hv::ShowMessageF(10638, wxS("Sind Sie sicher, daß Sie den Ordner '%s' löschen wollen?"),
+                       MB_YESNO | MB_ICONQUESTION, GetName()) != IDYES)
+    return;
+  OnDelete();
+}
+
+void CPOHtmlFolder::OnNewPage() {
+  SetMultipleSelection(FALSE);
+  CPOHtml prototype(this, GetDevice());
+  prototype.CreateNew(this, GetDevice(), nullptr);
+}
+
+void CPOHtmlFolder::OnNewFolder() {
+  SetMultipleSelection(FALSE);
+  CreateSubFolder(this, GetDevice());
+}
+
+void CPOHtmlFolder::OnSend() {
+  if (!GetDevice()) return;
+  if (web::UsesArchive(GetDevice())) web::SendArchive(GetDevice());
+  else web::SendPages(GetDevice(), GetPath(), true);
+}
+
+void CPOHtmlFolder::OnToggleCard() { web::ToggleCard(GetDevice()); }
+
+void CPOHtmlFolder::OnUpdateNewFolder(CCmdUI* pCmdUI) { pCmdUI->Enable(devsvc::IsCFAvailable(GetDevice())); }
+
+void CPOHtmlFolder::OnUpdateSend(CCmdUI* pCmdUI) { pCmdUI->Enable(HasListChildren()); }
+
+void CPOHtmlFolder::OnUpdateToggleCard(CCmdUI* pCmdUI) { UpdateCardChoice(GetDevice(), pCmdUI); }

@@ -32,8 +32,33 @@ class CPOHtmlFolder : public CProjectObject {
   BOOL LoadChildren() override;
   wxString GetListCaption() override;
   wxString GetColumnText(int column) override;
+  // Below a web folder: a new sub-folder (asked for its name); below the device: the
+  // root, making the device's web folder when missing.
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
+  // Moves the folder with its contents to the recycle bin.
+  BOOL Delete() override;
+  // The folder's path travels; a cut first stages a copy of the folder, so the paste
+  // still finds it after the folder is gone.
+  BOOL WriteToClipboard(CArchive& ar) override;
+  BOOL Cut(CArchive& ar) override;
+  // Copies the folder named by the clipboard, with its sub-folders, into the folder
+  // pasted into. Refused when that is the folder itself, its own parent or inside it.
+  BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL HasClipboardSupport() override { return TRUE; }
+
+  HV_DECLARE_COMMAND_MAP()
+
+  void OnDeleteAsked();
+  void OnNewPage();
+  void OnNewFolder();
+  void OnSend();
+  void OnToggleCard();
+  void OnUpdateNewFolder(CCmdUI* pCmdUI);
+  void OnUpdateSend(CCmdUI* pCmdUI);
+  void OnUpdateToggleCard(CCmdUI* pCmdUI);
 
  private:
+  BOOL CreateSubFolder(CProjectObject* parent, CPOPrjDevice* device);
+
   std::int64_t m_time = 0;
 };

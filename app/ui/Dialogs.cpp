@@ -12,6 +12,7 @@
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
 #include "build/ui/TransferDialogs.h"
+#include "resources/ui/NewResourceDialogs.h"
 #include "model/ui/BackupDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "model/ui/FieldBusDialogs.h"
@@ -50,6 +51,7 @@ void RegisterAppDialogs() {
   RegisterParameterDialogs();
   RegisterTransferDialogs();
   RegisterStringDialog();
+  RegisterResourceDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

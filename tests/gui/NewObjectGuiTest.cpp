@@ -12,6 +12,7 @@
 #include "framework/MissingDialog.h"
 #include "model/NewObjectRequests.h"
 #include "model/ObjectFactory.h"
+#include "resources/ResourceRequests.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "app/ui/MainFrame.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -104,6 +105,14 @@ TEST_F(NewObjectGui, NewOnAPanelOffersWhatItsConfigurationAllowsAndMakesEachKind
     return static_cast<int>(IDOK);
   });
   ui.Answer<NewNameAndLogIdRequest>([&n](NewNameAndLogIdRequest& r) {
+    r.name = wxString::Format("Neu%d", ++n);
+    return static_cast<int>(IDOK);
+  });
+  ui.Answer<NewBitmapAndLogIdRequest>([&n](NewBitmapAndLogIdRequest& r) {
+    r.name = wxString::Format("Neu%d", ++n);
+    return static_cast<int>(IDOK);
+  });
+  ui.Answer<NewKeypadRequest>([&n](NewKeypadRequest& r) {
     r.name = wxString::Format("Neu%d", ++n);
     return static_cast<int>(IDOK);
   });

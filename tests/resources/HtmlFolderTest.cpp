@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TavProjectDoc.h"
+#include "framework/NewNameRequest.h"
 #include "platform/Paths.h"
 #include "resources/Html.h"
 #include "resources/HtmlFolder.h"
@@ -120,8 +121,8 @@ TEST_F(HtmlFolders, NewRootMakesTheWebFolderAndAnnouncesTheNode) {
   EXPECT_FALSE(prototype->CreateNew(&dev.Node(), dev.Handle(), nullptr));
   EXPECT_EQ(1u, dev.Node().GetChildCount());
 
-  // A sub-folder needs the web pages' own commands.
-  ui.ExpectMessage(10960);
+  // A sub-folder is asked for; cancelled, nothing is made.
+  ui.Answer<NewNameRequest>([](NewNameRequest&) { return static_cast<int>(IDCANCEL); });
   EXPECT_FALSE(prototype->CreateNew(root, dev.Handle(), nullptr));
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(root->HasNoChildren());

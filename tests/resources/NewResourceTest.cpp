@@ -33,15 +33,15 @@ class NewResource : public testing::Test {
 
 TEST_F(NewResource, AKindThisVersionCannotMakeIsRefusedAndItsFoldersGoAgain) {
   ui.ExpectMessage(10960);
-  RunNew(dev.Node(), TypeCode::Bitmap);
+  RunNew(dev.Node(), TypeCode::Menu);
   EXPECT_TRUE(ui.AllExpectationsMet());
-  EXPECT_TRUE(ui.MessageTexts().at(0).Contains(wxS("'Bitmap'")));
+  EXPECT_TRUE(ui.MessageTexts().at(0).Contains(wxS("'Men")));
   // The resources node and the bitmaps folder were made for it and removed again,
   // innermost first.
   EXPECT_TRUE(dev.Node().HasNoChildren());
   ASSERT_EQ((std::vector<int>{2, 2, 3, 3}), view.Hints());
   EXPECT_EQ(view.entries[1].serial, view.entries[2].serial);
-  EXPECT_EQ(wxS("Bitmaps"), view.entries[1].name);
+  EXPECT_EQ(wxS("Menüs"), view.entries[1].name);
   EXPECT_EQ(wxS("Ressourcen"), view.entries[0].name);
 }
 
@@ -59,8 +59,7 @@ TEST_F(NewResource, FoldersAreMadeInFoldersThatAreThere) {
 }
 
 TEST_F(NewResource, EveryLeafKindRefusesWithTheSameMessage) {
-  for (TypeCode kind : {TypeCode::Bitmap, TypeCode::Font, TypeCode::Menu,
-                        TypeCode::KeypadXML, TypeCode::KeypadBmp, TypeCode::Html}) {
+  for (TypeCode kind : {TypeCode::Menu}) {
     ui.ExpectMessage(10960);
     auto prototype = CProjectObject::CreateObjectOfType(kind);
     EXPECT_FALSE(prototype->CreateNew(&dev.Node(), dev.Handle(), nullptr)) << prototype->ClassName();

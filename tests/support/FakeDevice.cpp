@@ -46,6 +46,10 @@ wxString FakeDevice::GetDeviceFolder(CPOPrjDevice& device) { return &device == H
 BOOL FakeDevice::IsCFAvailable(CPOPrjDevice& device) { return &device == Handle() ? cf : FALSE; }
 BOOL FakeDevice::SupportsKeypads(CPOPrjDevice& device) { return &device == Handle() ? keypads : FALSE; }
 
+wxString FakeDevice::GetDeviceParameters(CPOPrjDevice& device) {
+  return &device == Handle() ? parameters : wxString();
+}
+
 WORD FakeDevice::GetDefaultLanguage(CPOProject& project) {
   return &project == Project() ? defaultLanguage : kNoLanguage;
 }

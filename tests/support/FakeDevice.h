@@ -5,7 +5,10 @@
 #include <vector>
 #include <wx/string.h>
 
+#include "framework/Services.h"
 #include "model/DeviceServices.h"
+#include "model/ModelServices.h"
+#include "model/NewObjectKinds.h"
 #include "model/ProjectObject.h"
 
 namespace hvtest {
@@ -27,7 +30,8 @@ class FakeDevice : public CDeviceServices, public CProjectServices {
 
   wxString folder;
   BOOL cf = FALSE;
-  BOOL keypads = FALSE;
+  wxString parameters;   // the device parameters (a panel's address among them)
+  bool keypads = false;  // takes keypads and other files over FTP
   WORD defaultLanguage = 1031;
   std::vector<LANGUAGE> languages;
 
@@ -35,11 +39,29 @@ class FakeDevice : public CDeviceServices, public CProjectServices {
   wxString GetDeviceFolder(CPOPrjDevice& device) override;
   BOOL IsCFAvailable(CPOPrjDevice& device) override;
   BOOL SupportsKeypads(CPOPrjDevice& device) override;
+  wxString GetDeviceParameters(CPOPrjDevice& device) override;
   WORD GetDefaultLanguage(CPOProject& project) override;
   std::vector<LANGUAGE> GetLanguages(CPOProject& project) override;
 
  private:
+  // The device's capabilities: the program's own provider would take the handle for a
+  // real device.
+  class Capabilities : public hv::IDeviceCapabilities {
+   public:
+    explicit Capabilities(FakeDevice& owner) : m_owner(owner) {}
+    DeviceCapabilities Of(CProjectObject&) override {
+      DeviceCapabilities caps;
+      caps.keypads = m_owner.keypads;
+      return caps;
+    }
+
+   private:
+    FakeDevice& m_owner;
+  };
+
   std::unique_ptr<CProjectObject> m_node;
+  Capabilities m_capabilities{*this};
+  hv::ServiceOverride<hv::IDeviceCapabilities> m_boundCapabilities{&m_capabilities};
   int m_projectToken = 0;
   CDeviceServices* m_oldDevice;
   CProjectServices* m_oldProject;

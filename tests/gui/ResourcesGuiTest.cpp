@@ -1,0 +1,159 @@
+// Pictures, keypad files, fonts and web pages in the real window: each is made through
+// "Neu...", copied under a new name with "Neue Kopie...", copied and pasted into another
+// panel through the desktop's clipboard, and deleted, all through the menus' commands.
+#include <gtest/gtest.h>
+
+#include "framework/CommandIds.h"
+#include "framework/NameDialogRequests.h"
+#include "framework/NewNameRequest.h"
+#include "model/NewObjectRequests.h"
+#include "platform/Paths.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
+#include "resources/ResourceRequests.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/WindowFixture.h"
+
+using hvtest::ChildNamed;
+using hvtest::S;
+
+namespace {
+
+class ResourcesGui : public hvtest::ProjectWindowFixture {
+ protected:
+  ResourcesGui() {
+    // The editors are stand-ins that end at once.
+    hvtest::WriteAll(home.Sub(wxS("Project.INI")),
+                     "[Programs]\nBITMAP=true\nXML=true\nHTML=true\nFONT=true\nTTFFONT=true\n");
+  }
+  CProjectListView& List() { return *frame->GetListView(); }
+  BOOL RunInList(UINT id) {
+    DispatchScope scope;
+    return frame->Router().RouteFrom(&List().Presenter()).Execute(id);
+  }
+  // Lists the folder and selects the row of the object named `name`.
+  bool SelectRow(CProjectObject* folder, const wxString& name) {
+    if (!SelectInTree(folder)) return false;
+    CProjectObject* object = ChildNamed(folder, name);
+    const long row = object ? List().Presenter().FindRow(object) : -1;
+    if (row < 0) return false;
+    List().ClearSelection();
+    List().SelectRow(static_cast<std::size_t>(row), true);
+    return true;
+  }
+  // "Neu..." on the device with the kind chosen; the names asked are answered with `name`.
+  void NewOnDevice(CPOPrjDevice* device, TypeCode kind, const wxString& name) {
+    ui.Answer<NewObjectRequest>([kind](NewObjectRequest& r) {
+      r.typeCode = kind;
+      return static_cast<int>(IDOK);
+    });
+    AnswerNames(name);
+    ASSERT_TRUE(SelectInTree(device));
+    ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  }
+  void AnswerNames(const wxString& name) {
+    ui.Answer<NewNameRequest>([name](NewNameRequest& r) {
+      r.name = name;
+      return static_cast<int>(IDOK);
+    });
+    ui.Answer<NewNameAndLogIdRequest>([name](NewNameAndLogIdRequest& r) {
+      r.name = name;
+      return static_cast<int>(IDOK);
+    });
+    ui.Answer<NewBitmapAndLogIdRequest>([name](NewBitmapAndLogIdRequest& r) {
+      r.name = name;
+      return static_cast<int>(IDOK);
+    });
+    ui.Answer<NewKeypadRequest>([name](NewKeypadRequest& r) {
+      r.name = name;
+      return static_cast<int>(IDOK);
+    });
+  }
+  // Copy in one panel's folder, paste on the other panel (its folders are made).
+  void CopyToOtherPanel(CProjectObject* folder, const wxString& name, CPOPrjDevice* other) {
+    ASSERT_TRUE(SelectRow(folder, name));
+    ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+    ASSERT_TRUE(SelectInTree(other));
+    ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  }
+
+  struct Kind {
+    TypeCode code;
+    const char* typed;
+    const char* made;
+    const char* copy;
+    std::vector<const char*> folders;   // below the device
+    const char* file;                   // below the device folder
+  };
+};
+
+}  // namespace
+
+TEST_F(ResourcesGui, EachResourceIsMadeCopiedPastedAndDeletedThroughTheMenus) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  const hvtest::DeviceAnswers ce{S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")};
+  AnswerNewDevice(ce);
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  hvtest::DeviceAnswers second = ce;
+  second.name = S("Zweites");
+  AnswerNewDevice(second);
+  CPOPrjDevice* other = MakeDevice(project, S("Zweites"));
+  ASSERT_TRUE(other);
+
+  const Kind kinds[] = {
+      {TypeCode::Bitmap, "Logo", "Logo.bmp", "Logo2.bmp", {"Ressourcen", "Bitmaps"}, "bitmaps/"},
+      {TypeCode::KeypadXML, "Tasten", "Tasten.xml", "Tasten2.xml", {"Ressourcen", "Keypads"}, "keypads/"},
+      {TypeCode::Font, "Klein", "Klein.fnt", "Klein2.fnt", {"Ressourcen", "Fonts"}, "fonts/"},
+      {TypeCode::Html, "start", "start.htm", "start2.htm", {"Web-Dateien"}, "web/"},
+  };
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.made);
+    NewOnDevice(panel, k.code, S(k.typed));
+    CProjectObject* folder = panel;
+    for (const char* name : k.folders) folder = folder ? ChildNamed(folder, S(name)) : nullptr;
+    ASSERT_TRUE(folder);
+    ASSERT_TRUE(ChildNamed(folder, S(k.made)));
+    const wxString made = hv::ResolvePath(hv::JoinPath(panel->GetDeviceFolder(), S(k.file) + S(k.made)));
+    EXPECT_TRUE(hv::IsFile(made));
+
+    // "Neue Kopie..." under a new name.
+    ASSERT_TRUE(SelectRow(folder, S(k.made)));
+    AnswerNames(hv::PathStem(S(k.copy)));
+    ASSERT_TRUE(RunInList(ID_OBJECT_NEW_COPY));
+    ASSERT_TRUE(ChildNamed(folder, S(k.copy)));
+    EXPECT_EQ(hvtest::ReadAll(made), hvtest::ReadAll(hv::PathFolder(made) + S("/") + S(k.copy)));
+
+    // Copy and paste into the other panel.
+    CopyToOtherPanel(folder, S(k.made), other);
+    CProjectObject* target = other;
+    for (const char* name : k.folders) target = target ? ChildNamed(target, S(name)) : nullptr;
+    ASSERT_TRUE(target);
+    ASSERT_TRUE(ChildNamed(target, S(k.made)));
+    EXPECT_EQ(hvtest::ReadAll(made),
+              hvtest::ReadAll(hv::ResolvePath(hv::JoinPath(other->GetDeviceFolder(), S(k.file) + S(k.made)))));
+
+    // Delete the copy (web pages ask first).
+    if (k.code == TypeCode::Html) ui.ExpectMessage(10600, IDYES);
+    ASSERT_TRUE(SelectRow(folder, S(k.copy)));
+    ASSERT_TRUE(RunInList(ID_OBJECT_DELETE));
+    EXPECT_FALSE(ChildNamed(folder, S(k.copy)));
+    EXPECT_FALSE(hv::PathExists(hv::PathFolder(made) + S("/") + S(k.copy)));
+    EXPECT_TRUE(hv::IsFile(made));
+  }
+
+  // The device type's own files are shown but can be neither deleted nor cut.
+  CProjectObject* fonts = ChildNamed(ChildNamed(panel, S("Ressourcen")), S("Fonts"));
+  ASSERT_TRUE(fonts);
+  // A TrueType font the device type supplies.
+  hvtest::WriteAll(hv::ResolvePath(hv::JoinPath(panel->GetDeviceFolder(), S("Hardware"))) + S("/HvSans.ttf"), "ttf");
+  ASSERT_TRUE(fonts->LoadChildren());   // as "Aktualisieren" reads the folder again
+  ASSERT_TRUE(SelectRow(fonts, S("HvSans.ttf")));
+  EXPECT_FALSE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_OBJECT_DELETE));
+  EXPECT_FALSE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_EDIT_CUT));
+  EXPECT_TRUE(frame->Router().RouteFrom(&List().Presenter()).IsEnabled(ID_EDIT_COPY));
+  RunInList(ID_EDIT_CUT);
+  EXPECT_TRUE(ChildNamed(fonts, S("HvSans.ttf")));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
