@@ -278,6 +278,7 @@ const char* TableStore::recordBytes(std::uint32_t recno) const {
 }
 
 void TableStore::buildIndexes() {
+  ++m_indexEpoch;
   const Schema& s = *m_schema;
   m_indexes.assign(s.tags.size(), Index());
   std::vector<std::vector<Entry>> sorted(s.tags.size());
@@ -301,13 +302,16 @@ void TableStore::buildIndexes() {
   }
   m_header.counter = counter;
   for (std::size_t t = 0; t < s.tags.size(); ++t) {
-    std::sort(sorted[t].begin(), sorted[t].end(), EntryLess());
+    // Tags on numbers the table hands out come in record order already.
+    if (!std::is_sorted(sorted[t].begin(), sorted[t].end(), EntryLess()))
+      std::sort(sorted[t].begin(), sorted[t].end(), EntryLess());
     Index& index = m_indexes[t];
     for (Entry& e : sorted[t]) index.emplace_hint(index.end(), std::move(e));
   }
 }
 
 void TableStore::indexRecord(std::uint32_t recno, bool add) {
+  ++m_indexEpoch;
   const Schema& s = *m_schema;
   const Record rec(recordBytes(recno), m_layout);
   std::string key;
