@@ -14,6 +14,7 @@
 #include "app/TavProjectApp.h"
 #include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
+#include "model/ListOrder.h"
 #include "model/Project.h"
 #include "model/ProjectObject.h"
 
@@ -128,38 +129,31 @@ void CListPresenter::FillList(CProjectObject* object, bool force) {
   const ObjectRef ref(object);
   if (object->HasNoChildren() || force || object->IsStale()) object->LoadChildren();
   if (!ref.IsValid()) return;
-  const std::vector<CProjectObject*> children = object->GetChildren();
-  m_rows.reserve(children.size());
-  for (CProjectObject* child : children)
-    if (CProjectObject::IsValidObject(child)) m_rows.emplace_back(child);
-  SortRows();
+  std::vector<CProjectObject*> children;
+  children.reserve(object->GetChildCount());
+  POSITION pos = 0;
+  for (CProjectObject* child = object->GetFirstChild(pos); child; child = object->GetNextChild(pos))
+    if (CProjectObject::IsValidObject(child)) children.push_back(child);
+  SortRows(children);
   m_lastRemovedRow = 0;
   m_widget.SetRowCount(m_rows.size());
 }
 
-void CListPresenter::SortRows() {
-  struct Entry {
-    CProjectObject* object;
-    wxString lowerName;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(m_rows.size());
-  for (const ObjectRef& ref : m_rows)
-    if (CProjectObject* object = ref.Get()) entries.push_back({object, object->GetName().Lower()});
-  // Rows start in name order (as inserted into a sorted control), then take the
-  // objects' own order for the sort column.
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return a.lowerName < b.lowerName; });
-  if (m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())) {
-    const int column = m_table[static_cast<size_t>(m_sortColumn)].subItem;
-    const bool descending = m_sortDirection == 1;
-    std::stable_sort(entries.begin(), entries.end(), [column, descending](const Entry& a, const Entry& b) {
-      const int r = a.object->Compare(b.object, column);
-      return descending ? r > 0 : r < 0;
-    });
-  }
+void CListPresenter::SortRows(std::vector<CProjectObject*>& objects) {
+  const int column = m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())
+                         ? m_table[static_cast<size_t>(m_sortColumn)].subItem
+                         : -1;
   m_rows.clear();
-  for (const Entry& e : entries) m_rows.emplace_back(e.object);
+  m_rows.shrink_to_fit();
+  m_rows = SortListRows(objects, column, m_sortDirection == 1);
+}
+
+void CListPresenter::SortRows() {
+  std::vector<CProjectObject*> objects;
+  objects.reserve(m_rows.size());
+  for (const ObjectRef& ref : m_rows)
+    if (CProjectObject* object = ref.Get()) objects.push_back(object);
+  SortRows(objects);
 }
 
 // --- columns ---
@@ -312,13 +306,12 @@ void CListPresenter::ObjectAdded(CProjectObject* object) {
                          : 0;
   // The rows are in this order already: the new one goes after its equals.
   const bool descending = m_sortDirection == 1;
-  const wxString name = object->GetName().Lower();
   auto before = [&](const ObjectRef& row) {
     CProjectObject* other = row.Get();
     if (!other) return false;
     int r = object->Compare(other, column);
     if (descending) r = -r;
-    return r < 0 || (r == 0 && name < other->GetName().Lower());
+    return r < 0 || (r == 0 && NameBefore(*object, *other));
   };
   const auto at = std::partition_point(m_rows.begin(), m_rows.end(), [&](const ObjectRef& row) { return !before(row); });
   const std::size_t index = static_cast<std::size_t>(at - m_rows.begin());

@@ -145,6 +145,8 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   void SetColumns(std::span<ColumnDef> table);
   void ResetToBase();
   void SortRows();
+  // Orders the objects and makes them the rows.
+  void SortRows(std::vector<CProjectObject*>& objects);
   bool IsTextsFolder(CProjectObject& object);
   void ObjectAdded(CProjectObject* object);
   void ObjectRemoved(CProjectObject* object);

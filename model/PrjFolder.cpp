@@ -1,5 +1,9 @@
 #include "model/PrjFolder.h"
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "framework/LocalTables.h"
 #include "model/NewObjectRequests.h"
 #include "framework/Services.h"
@@ -68,18 +72,23 @@ BOOL CPOPrjFolder::HasListChildren() { return HasRowsUnder(OwnKey()) ? TRUE : FA
 
 BOOL CPOPrjFolder::LoadChildren() {
   std::vector<std::unique_ptr<CProjectObject>> old = TakeChildren();
+  // Children kept by name, found in one look-up each however long the list is.
+  std::unordered_map<std::wstring, std::vector<std::size_t>> oldByName;
+  for (std::size_t i = old.size(); i-- > 0;) oldByName[old[i]->GetName().ToStdWstring()].push_back(i);
+  const wxString own = OwnKey();
   auto rows = ReadAll();
   if (rows) {
     for (const Row& row : *rows) {
       bool kept = false;
-      for (auto& child : old) {
-        if (child && child->GetName() == row.name) {
-          AddChild(std::move(child));
+      if (!oldByName.empty()) {
+        auto it = oldByName.find(row.name.ToStdWstring());
+        if (it != oldByName.end() && !it->second.empty()) {
+          AddChild(std::move(old[it->second.back()]));
+          it->second.pop_back();
           kept = true;
-          break;
         }
       }
-      if (kept || row.parentKey.CmpNoCase(OwnKey()) != 0) continue;
+      if (kept || row.parentKey.CmpNoCase(own) != 0) continue;
       if (!row.path.empty()) {
         if (auto project = MakeProject(row)) AddChild(std::move(project));
       } else {

@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "model/PrjFolder.h"
 #include "model/Project.h"
 #include "platform/Codec.h"
@@ -194,21 +198,24 @@ BOOL CProjectListSource::LoadRoots(hv::IProjectDocument& doc) {
   auto rows = ReadAll();
   if (!rows) return FALSE;
   // Roots whose row is gone are dropped.
-  for (CProjectObject* root : doc.GetRoots()) {
-    bool found = false;
-    for (const Row& row : *rows) found = found || row.name.CmpNoCase(root->GetName()) == 0;
-    if (!found) doc.RemoveObject(root);
-  }
+  std::unordered_set<std::wstring> rowNames;
+  for (const Row& row : *rows) rowNames.insert(row.name.Lower().ToStdWstring());
+  for (CProjectObject* root : doc.GetRoots())
+    if (!rowNames.count(root->GetName().Lower().ToStdWstring())) doc.RemoveObject(root);
+  // The last root of a name, as a walk over the roots per row would find it.
+  std::unordered_map<std::wstring, CProjectObject*> roots;
+  for (CProjectObject* root : doc.GetRoots()) roots[root->GetName().ToStdWstring()] = root;
   for (const Row& row : *rows) {
-    CProjectObject* existing = nullptr;
-    for (CProjectObject* root : doc.GetRoots())
-      if (root->GetName() == row.name) existing = root;
+    const auto found = roots.find(row.name.ToStdWstring());
+    CProjectObject* existing = found == roots.end() ? nullptr : found->second;
     if (existing) {
       if (auto* project = dynamic_cast<CPOProject*>(existing); project && !row.path.empty())
         project->SetFolder(hv::NormalizePath(row.path));
       continue;
     }
-    if (row.path.empty() && row.level == 0) doc.AddRoot(std::make_unique<CPOPrjFolder>(row.name));
+    if (row.path.empty() && row.level == 0)
+      if (CProjectObject* added = doc.AddRoot(std::make_unique<CPOPrjFolder>(row.name)))
+        roots[added->GetName().ToStdWstring()] = added;
   }
   if (rows->empty()) return FALSE;
   struct stat st;

@@ -29,15 +29,25 @@ CProjectObject::CProjectObject() : m_serial(live::Register(this)) {}
 
 void CProjectObject::InitPlaced(CProjectObject* parent) {
   m_parent = parent;
-  m_firstOfSelection = TRUE;
-  m_lastOfSelection = TRUE;
+  m_firstOfSelection = true;
+  m_lastOfSelection = true;
+}
+
+CProjectObject::Rare& CProjectObject::MakeRare() {
+  if (!m_rare) m_rare = std::make_unique<Rare>();
+  return *m_rare;
+}
+
+const wxString& CProjectObject::GetParentFolderKey() const {
+  static const wxString none;
+  return m_rare ? m_rare->parentFolderKey : none;
 }
 
 CProjectObject::~CProjectObject() {
   // Children still registered here were never removed (a prototype, a temporary, or
   // the document's end): they go with their parent without hints.
   live::Unregister(this);
-  m_children.clear();
+  m_children.reset();
 }
 
 // --- children ---
@@ -47,35 +57,42 @@ CProjectObject* CProjectObject::GetFirstChild(POSITION& pos) const {
   return GetNextChild(pos);
 }
 
+const CProjectObject::Children& CProjectObject::Kids() const {
+  static const Children none;
+  return m_children ? *m_children : none;
+}
+
 CProjectObject* CProjectObject::GetNextChild(POSITION& pos) const {
-  if (pos >= m_children.size()) {
+  const Children& children = Kids();
+  if (pos >= children.size()) {
     pos = 0;
     return nullptr;
   }
-  return m_children[pos++].get();
+  return children[pos++].get();
 }
 
 std::vector<CProjectObject*> CProjectObject::GetChildren() const {
   std::vector<CProjectObject*> out;
-  out.reserve(m_children.size());
-  for (const auto& child : m_children) out.push_back(child.get());
+  out.reserve(Kids().size());
+  for (const auto& child : Kids()) out.push_back(child.get());
   return out;
 }
 
 CProjectObject* CProjectObject::FindChildOfType(TypeCode code) const {
-  for (const auto& child : m_children)
+  for (const auto& child : Kids())
     if (child->GetTypeCode() == code) return child.get();
   return nullptr;
 }
 
 BOOL CProjectObject::RemoveChild(CProjectObject* child) {
   if (!m_hasChildList) return TRUE;
-  auto it = std::find_if(m_children.begin(), m_children.end(),
+  if (!m_children) return FALSE;
+  auto it = std::find_if(m_children->begin(), m_children->end(),
                          [child](const std::unique_ptr<CProjectObject>& c) { return c.get() == child; });
-  if (it == m_children.end()) return FALSE;
+  if (it == m_children->end()) return FALSE;
   DispatchScope scope;
   std::unique_ptr<CProjectObject> owned = std::move(*it);
-  m_children.erase(it);
+  m_children->erase(it);
   Dispose(std::move(owned));
   return TRUE;
 }
@@ -87,7 +104,7 @@ void CProjectObject::DeleteAllChildren() {
 
 std::vector<std::unique_ptr<CProjectObject>> CProjectObject::TakeChildren() {
   std::vector<std::unique_ptr<CProjectObject>> out;
-  out.swap(m_children);
+  if (m_children) out.swap(*m_children);
   return out;
 }
 
@@ -149,13 +166,14 @@ BOOL CProjectObject::IsUnicodeName() { return FALSE; }
 
 CProjectObject* CProjectObject::AddChild(std::unique_ptr<CProjectObject> child) {
   if (!child) return nullptr;
-  if (m_rootProxyOf) return m_rootProxyOf->AddRoot(std::move(child));
+  if (IsRootProxy()) return m_rare->rootProxyOf->AddRoot(std::move(child));
   child->m_parent = this;
   child->m_project = GetProject();
   if (m_device) child->m_device = m_device;
   m_hasChildList = true;
-  m_children.push_back(std::move(child));
-  return m_children.back().get();
+  if (!m_children) m_children = std::make_unique<Children>();
+  m_children->push_back(std::move(child));
+  return m_children->back().get();
 }
 
 BOOL CProjectObject::HasTreeChildren() { return TRUE; }
@@ -213,5 +231,5 @@ void CProjectObject::OnUpdateEditCommands(CCmdUI* pCmdUI) {
     return;
   }
   pCmdUI->Enable(FALSE);
-  m_multipleSelection = FALSE;
+  m_multipleSelection = false;
 }

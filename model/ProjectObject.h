@@ -70,34 +70,36 @@ class CProjectObject : public CCmdTarget {
   CPOPrjDevice* GetDevice() const { return m_device; }
   void SetDevice(CPOPrjDevice* device) { m_device = device; }
   void SetProject(CPOProject* project) { m_project = project; }
-  int GetExpanded() const { return m_expanded; }
-  void SetExpanded(int expanded) { m_expanded = expanded; }
+  int GetExpanded() const { return m_rare ? m_rare->expanded : 0; }
+  void SetExpanded(int expanded) {
+    if (expanded != 0 || m_rare) MakeRare().expanded = expanded;
+  }
   const wxString& GetName() const { return m_name; }
   void SetName(const wxString& name) { m_name = name; }
-  const wxString& GetParentFolderKey() const { return m_parentFolderKey; }
-  void SetParentFolderKey(const wxString& key) { m_parentFolderKey = key; }
+  const wxString& GetParentFolderKey() const;
+  void SetParentFolderKey(const wxString& key) { MakeRare().parentFolderKey = key; }
   int GetLevel() const { return m_level; }
   void SetLevel(int level) { m_level = level; }
 
   // Selection state of the request being routed: the router sets it before every
   // offer; a handler that clears "several" stops the offer to further objects.
   void SetSelectionState(BOOL first, BOOL last, BOOL several) {
-    m_firstOfSelection = first;
-    m_lastOfSelection = last;
-    m_multipleSelection = several;
+    m_firstOfSelection = first != FALSE;
+    m_lastOfSelection = last != FALSE;
+    m_multipleSelection = several != FALSE;
   }
-  BOOL IsFirstOfSelection() const { return m_firstOfSelection; }
-  BOOL IsLastOfSelection() const { return m_lastOfSelection; }
-  BOOL IsMultipleSelection() const { return m_multipleSelection; }
-  void SetMultipleSelection(BOOL several) { m_multipleSelection = several; }
+  BOOL IsFirstOfSelection() const { return m_firstOfSelection ? TRUE : FALSE; }
+  BOOL IsLastOfSelection() const { return m_lastOfSelection ? TRUE : FALSE; }
+  BOOL IsMultipleSelection() const { return m_multipleSelection ? TRUE : FALSE; }
+  void SetMultipleSelection(BOOL several) { m_multipleSelection = several != FALSE; }
 
   // --- children ---
   // TRUE when the object never had a child list or it is empty.
-  BOOL HasNoChildren() const { return m_children.empty() ? TRUE : FALSE; }
+  BOOL HasNoChildren() const { return Kids().empty() ? TRUE : FALSE; }
   bool HasChildList() const { return m_hasChildList; }
   CProjectObject* GetFirstChild(POSITION& pos) const;
   CProjectObject* GetNextChild(POSITION& pos) const;
-  std::size_t GetChildCount() const { return m_children.size(); }
+  std::size_t GetChildCount() const { return Kids().size(); }
   // A snapshot: safe to walk while children are removed.
   std::vector<CProjectObject*> GetChildren() const;
   // The first child whose type code matches; nullptr when none.
@@ -130,8 +132,8 @@ class CProjectObject : public CCmdTarget {
 
   // Makes this temporary object stand for the top level: objects added to it become
   // roots of the document instead of its children.
-  void MakeRootProxy(hv::IProjectDocument* document) { m_rootProxyOf = document; }
-  bool IsRootProxy() const { return m_rootProxyOf != nullptr; }
+  void MakeRootProxy(hv::IProjectDocument* document) { MakeRare().rootProxyOf = document; }
+  bool IsRootProxy() const { return m_rare && m_rare->rootProxyOf != nullptr; }
 
   // Archives the name: wide when the class has wide names (or the name does not fit
   // Windows-1252), else narrow; loading accepts either form.
@@ -205,18 +207,28 @@ class CProjectObject : public CCmdTarget {
   void InitPlaced(CProjectObject* parent);
   CProjectObject* CreateInContainers(CProjectObject& prototype, TypeCode first, TypeCode second);
 
+  // What few objects have stays out of the many list rows.
+  struct Rare {
+    wxString parentFolderKey;
+    hv::IProjectDocument* rootProxyOf = nullptr;
+    int expanded = 0;
+  };
+  Rare& MakeRare();
+
   ObjectSerial m_serial;
   CPOProject* m_project = nullptr;
   CPOPrjDevice* m_device = nullptr;
   CProjectObject* m_parent = nullptr;
-  int m_expanded = 0;
-  BOOL m_multipleSelection = FALSE;
-  BOOL m_lastOfSelection = TRUE;
-  BOOL m_firstOfSelection = TRUE;
-  bool m_hasChildList = false;
-  std::vector<std::unique_ptr<CProjectObject>> m_children;
+  using Children = std::vector<std::unique_ptr<CProjectObject>>;
+  const Children& Kids() const;
+
+  // Made with the first child: most objects (the list rows) never have one.
+  std::unique_ptr<Children> m_children;
+  std::unique_ptr<Rare> m_rare;
   wxString m_name;
-  wxString m_parentFolderKey;
   int m_level = 0;
-  hv::IProjectDocument* m_rootProxyOf = nullptr;
+  bool m_multipleSelection = false;
+  bool m_lastOfSelection = true;
+  bool m_firstOfSelection = true;
+  bool m_hasChildList = false;
 };

@@ -11,7 +11,7 @@
 void CProjectObject::OnNew() {
   DispatchScope scope;
   // A new object is made once, for the first selected object.
-  m_multipleSelection = FALSE;
+  m_multipleSelection = false;
 
   const TypeCode own = GetTypeCode();
   if (m_name.empty() && own == TypeCode::PrjFolder) {
@@ -64,13 +64,13 @@ void CProjectObject::OnDelete() {
 
 void CProjectObject::OnNewObject() {
   DispatchScope scope;
-  m_multipleSelection = FALSE;
+  m_multipleSelection = false;
   CreateNew(m_parent, m_device, nullptr);
 }
 
 void CProjectObject::OnNewCopy() {
   DispatchScope scope;
-  m_multipleSelection = FALSE;
+  m_multipleSelection = false;
   CreateNew(m_parent, m_device, this);
 }
 

@@ -1,6 +1,8 @@
 #include "platform/Codec.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace hv {
 namespace {
@@ -21,14 +23,24 @@ int EncodeChar(char32_t c) {
 
 }  // namespace
 
+void AssignCp1252(std::string_view bytes, wxString& out) {
+  // Through a buffer on the stack: the string keeps its storage when it is reused.
+  wchar_t buffer[256];
+  out.clear();
+  while (!bytes.empty()) {
+    const std::size_t n = std::min(bytes.size(), std::size(buffer));
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto b = static_cast<unsigned char>(bytes[i]);
+      buffer[i] = static_cast<wchar_t>(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b);
+    }
+    out.append(buffer, n);
+    bytes.remove_prefix(n);
+  }
+}
+
 wxString FromCp1252(std::string_view bytes) {
-  std::u32string wide;
-  wide.reserve(bytes.size());
-  for (unsigned char b : bytes)
-    wide.push_back(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : static_cast<char32_t>(b));
   wxString out;
-  out.reserve(wide.size());
-  for (char32_t c : wide) out.append(1, static_cast<wxUniChar>(c));
+  AssignCp1252(bytes, out);
   return out;
 }
 

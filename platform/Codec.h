@@ -10,6 +10,8 @@ namespace hv {
 // Decodes Windows-1252 bytes; the five unassigned bytes map to U+0081 and friends so
 // that nothing is lost on a round trip.
 wxString FromCp1252(std::string_view bytes);
+// The same into an existing string, reusing its storage.
+void AssignCp1252(std::string_view bytes, wxString& out);
 
 // Encodes as Windows-1252. Returns false (and leaves '?' in place) when a character
 // has no Windows-1252 byte.

@@ -49,8 +49,8 @@ std::string_view Record::raw(int field) const {
   const FieldSlot* s = slot(field);
   if (!s) return {};
   const char* p = m_bytes + s->offset;
-  std::size_t n = 0;
-  while (n < s->width && p[n] != '\0') ++n;
+  const void* nul = std::memchr(p, '\0', s->width);
+  std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : s->width;
   while (n > 0 && p[n - 1] == ' ') --n;
   return std::string_view(p, n);
 }
@@ -66,6 +66,14 @@ wxString Record::text(int field) const {
     return w;
   }
   return FromCp1252(bytes);
+}
+
+void Record::readText(int field, wxString& out) const {
+  const FieldSlot* s = slot(field);
+  if (s && s->kind == FieldKind::Text)
+    AssignCp1252(raw(field), out);
+  else
+    out = text(field);
 }
 
 namespace {

@@ -42,6 +42,8 @@ class Record {
   // The field's bytes up to the first zero byte, trailing blanks removed.
   std::string_view raw(int field) const;
   wxString text(int field) const;
+  // The same into an existing string: a scan that reuses its row allocates nothing.
+  void readText(int field, wxString& out) const;
   std::int64_t number(int field) const;
 
   // Texts longer than the field are cut to its width (wide texts at a character

@@ -13,10 +13,10 @@ T As(const Record& r, int field) {
 }  // namespace
 
 void ProjektRow::read(const Record& r) {
-  name = r.text(projekt::BEZEICH);
-  path = r.text(projekt::PFAD);
+  r.readText(projekt::BEZEICH, name);
+  r.readText(projekt::PFAD, path);
   level = As<std::int16_t>(r, projekt::EBENE);
-  parentKey = r.text(projekt::PARENT);
+  r.readText(projekt::PARENT, parentKey);
 }
 
 void ProjektRow::write(Record& r) const {
@@ -28,13 +28,13 @@ void ProjektRow::write(Record& r) const {
 
 void GeraetRow::read(const Record& r) {
   number = As<std::uint16_t>(r, geraet::GNR);
-  name = r.text(geraet::BEZEICH);
-  type = r.text(geraet::TYP);
+  r.readText(geraet::BEZEICH, name);
+  r.readText(geraet::TYP, type);
   network = As<std::uint16_t>(r, geraet::NNR);
-  node = r.text(geraet::KNOTEN);
-  param = r.text(geraet::PARAM);
+  r.readText(geraet::KNOTEN, node);
+  r.readText(geraet::PARAM, param);
   marker = As<std::uint16_t>(r, geraet::MARKE);
-  for (int i = 0; i < 6; ++i) texts[static_cast<std::size_t>(i)] = r.text(geraet::TEXT1 + i);
+  for (int i = 0; i < 6; ++i) r.readText(geraet::TEXT1 + i, texts[static_cast<std::size_t>(i)]);
 }
 
 void GeraetRow::write(Record& r) const {
@@ -50,10 +50,10 @@ void GeraetRow::write(Record& r) const {
 
 void NetzwerkRow::read(const Record& r) {
   number = As<std::uint16_t>(r, netzwerk::NNR);
-  name = r.text(netzwerk::BEZEICH);
-  driver = r.text(netzwerk::TREIBER);
-  slot = r.text(netzwerk::SLOT);
-  param = r.text(netzwerk::PARAM);
+  r.readText(netzwerk::BEZEICH, name);
+  r.readText(netzwerk::TREIBER, driver);
+  r.readText(netzwerk::SLOT, slot);
+  r.readText(netzwerk::PARAM, param);
 }
 
 void NetzwerkRow::write(Record& r) const {
@@ -67,21 +67,21 @@ void NetzwerkRow::write(Record& r) const {
 void DatpktRow::read(const Record& r) {
   using namespace datpkt;
   id = As<std::uint32_t>(r, ID);
-  name = r.text(BEZEICH);
-  description = r.text(BESCHREIB);
-  address = r.text(PHYSDP);
+  r.readText(BEZEICH, name);
+  r.readText(BESCHREIB, description);
+  r.readText(PHYSDP, address);
   type = As<std::uint16_t>(r, TYP);
   device = As<std::uint16_t>(r, GNR);
-  start = r.text(START);
-  sigMin = r.text(SIGMIN);
-  sigMax = r.text(SIGMAX);
-  measMin = r.text(MESSMIN);
-  measMax = r.text(MESSMAX);
-  unit = r.text(EINHEIT);
+  r.readText(START, start);
+  r.readText(SIGMIN, sigMin);
+  r.readText(SIGMAX, sigMax);
+  r.readText(MESSMIN, measMin);
+  r.readText(MESSMAX, measMax);
+  r.readText(EINHEIT, unit);
   access = As<std::uint16_t>(r, ZUGRIFF);
   pickerAccess = As<std::uint16_t>(r, ZUGRIFFDP);
   value32 = As<std::uint32_t>(r, WERT32);
-  for (int i = 0; i < 6; ++i) free[static_cast<std::size_t>(i)] = r.text(FELD1 + i);
+  for (int i = 0; i < 6; ++i) r.readText(FELD1 + i, free[static_cast<std::size_t>(i)]);
   logId = As<std::uint16_t>(r, LOG_ID);
 }
 
@@ -106,7 +106,7 @@ void DatpktRow::write(Record& r) const {
   r.setNumber(LOG_ID, logId);
 }
 
-void EinheitRow::read(const Record& r) { unit = r.text(einheit::EINHEIT); }
+void EinheitRow::read(const Record& r) { r.readText(einheit::EINHEIT, unit); }
 void EinheitRow::write(Record& r) const { r.setText(einheit::EINHEIT, unit); }
 
 void EepromRow::read(const Record& r) {
@@ -126,7 +126,7 @@ void EepromRow::write(Record& r) const {
 void TextwRow::read(const Record& r) {
   number = As<std::uint32_t>(r, textw::IDTEXT);
   language = As<std::uint16_t>(r, textw::SPRACHE);
-  text = r.text(textw::TEXT);
+  r.readText(textw::TEXT, text);
   logId = As<std::uint16_t>(r, textw::LOG_ID);
 }
 
@@ -139,7 +139,7 @@ void TextwRow::write(Record& r) const {
 
 void BitmapRow::read(const Record& r) {
   id = As<std::uint32_t>(r, bitmap::ID);
-  name = r.text(bitmap::NAME);
+  r.readText(bitmap::NAME, name);
   logId = As<std::uint16_t>(r, bitmap::LOG_ID);
 }
 

@@ -59,6 +59,8 @@ void Table::moveFrom(Table& other) {
   m_key = std::move(other.m_key);
   m_recno = other.m_recno;
   m_generation = other.m_generation;
+  m_at = other.m_at;
+  m_atEpoch = other.m_atEpoch;
   m_bulk = other.m_bulk;
   other.m_store.reset();
   other.m_schema = nullptr;
@@ -91,6 +93,7 @@ void Table::close() {
   m_key.clear();
   m_recno = 0;
   m_generation = 0;
+  m_atEpoch = 0;
 }
 
 std::uint32_t Table::size() const { return m_store ? m_store->liveCount() : 0; }
@@ -152,6 +155,10 @@ bool Table::select(std::string_view tag, int mode, const Key& key) {
       break;
     case kNext: {
       if (!wasHere) return false;
+      if (m_tag == t && m_atEpoch != 0 && m_atEpoch == m_store->indexEpoch()) {
+        it = std::next(m_at);
+        break;
+      }
       std::string from = m_key;
       if (m_tag != t) RecordKey(s, s.tags[static_cast<std::size_t>(t)],
                                 Record(m_store->recordBytes(m_recno), layout()), from, false);
@@ -171,6 +178,8 @@ bool Table::select(std::string_view tag, int mode, const Key& key) {
   }
   if (it == index.end()) return false;
   m_tag = t;
+  m_at = it;
+  m_atEpoch = m_store->indexEpoch();
   m_key = it->key;
   m_recno = it->recno;
   m_positioned = true;

@@ -18,10 +18,9 @@
 #include "platform/dbase/Key.h"
 #include "platform/dbase/Record.h"
 #include "platform/dbase/Schema.h"
+#include "platform/dbase/TableStore.h"
 
 namespace hv::db {
-
-class TableStore;
 
 // Select modes.
 enum : int {
@@ -119,6 +118,10 @@ class Table {
   std::string m_key;            // key of the position under m_tag
   std::uint32_t m_recno = 0;
   std::uint64_t m_generation = 0;
+  // Where the position is in its tag's index, while that index is unchanged: the next
+  // record of a scan is then one step, not a search.
+  TableStore::Index::const_iterator m_at;
+  std::uint64_t m_atEpoch = 0;
   int m_bulk = 0;
 };
 

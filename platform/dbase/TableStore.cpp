@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -101,6 +103,32 @@ bool StatTable(wxString& path, struct stat& st) {
   if (resolved == path) return false;
   path = resolved;
   return stat(ToFs(path).c_str(), &st) == 0;
+}
+
+// A tag's key while the indexes are built: its first eight bytes, where the rest is.
+struct Pending {
+  std::uint64_t head;
+  std::uint32_t recno;
+  std::uint32_t at;
+  std::uint32_t length;
+};
+
+// Stable least-significant-byte-first radix sort on the heads; bytes that every
+// entry shares cost no pass.
+void SortByHead(std::vector<Pending>& v) {
+  std::vector<std::array<std::uint32_t, 256>> counts(8);
+  for (auto& c : counts) c.fill(0);
+  for (const Pending& p : v)
+    for (int b = 0; b < 8; ++b) ++counts[static_cast<std::size_t>(b)][(p.head >> (8 * b)) & 0xFF];
+  std::vector<Pending> out(v.size());
+  for (int b = 0; b < 8; ++b) {
+    std::array<std::uint32_t, 256>& c = counts[static_cast<std::size_t>(b)];
+    if (std::find(c.begin(), c.end(), static_cast<std::uint32_t>(v.size())) != c.end()) continue;
+    std::uint32_t at = 0;
+    for (std::uint32_t& n : c) at += std::exchange(n, at);
+    for (const Pending& p : v) out[c[(p.head >> (8 * b)) & 0xFF]++] = p;
+    v.swap(out);
+  }
 }
 
 }  // namespace
@@ -278,10 +306,14 @@ const char* TableStore::recordBytes(std::uint32_t recno) const {
 }
 
 void TableStore::buildIndexes() {
+  ++m_indexEpoch;
   const Schema& s = *m_schema;
   m_indexes.assign(s.tags.size(), Index());
-  std::vector<std::vector<Entry>> sorted(s.tags.size());
-  for (auto& v : sorted) v.reserve(std::min<std::uint32_t>(m_header.count, 1u << 16));
+  // One pass over the records gathers every tag's keys side by side; the sort then
+  // moves small entries and mostly decides on their first eight bytes.
+  std::vector<std::vector<Pending>> pending(s.tags.size());
+  std::vector<std::string> keys(s.tags.size());
+  for (auto& v : pending) v.reserve(m_header.count);
   m_live = 0;
   // Bytes 16-19 are reserved in plain dBASE III; a value no number of this table can
   // reach was not written by us.
@@ -296,18 +328,47 @@ void TableStore::buildIndexes() {
     }
     if (rec.deleted()) continue;
     ++m_live;
-    for (std::size_t t = 0; t < s.tags.size(); ++t)
-      if (RecordKey(s, s.tags[t], rec, key)) sorted[t].push_back({key, r});
+    for (std::size_t t = 0; t < s.tags.size(); ++t) {
+      if (!RecordKey(s, s.tags[t], rec, key)) continue;
+      std::uint64_t head = 0;
+      for (std::size_t i = 0; i < 8; ++i) head = head << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+      pending[t].push_back({head, r, static_cast<std::uint32_t>(keys[t].size()), static_cast<std::uint32_t>(key.size())});
+      keys[t] += key;
+    }
   }
   m_header.counter = counter;
   for (std::size_t t = 0; t < s.tags.size(); ++t) {
-    std::sort(sorted[t].begin(), sorted[t].end(), EntryLess());
+    const char* base = keys[t].data();
+    // The order of EntryLess: key bytes, then record number.
+    auto less = [base](const Pending& a, const Pending& b) {
+      if (a.head != b.head) return a.head < b.head;
+      if (a.length > 8 || b.length > 8) {
+        const int c = std::string_view(base + a.at, a.length).compare(std::string_view(base + b.at, b.length));
+        if (c != 0) return c < 0;
+      } else if (a.length != b.length) {
+        return a.length < b.length;   // the same bytes, one key longer by zero bytes
+      }
+      return a.recno < b.recno;
+    };
+    std::vector<Pending>& v = pending[t];
+    // Entries are in record order: a stable radix sort on the first eight bytes keeps
+    // that order among equal beginnings, and only groups whose keys go on further
+    // still need comparing.
+    SortByHead(v);
+    for (std::size_t i = 0; i < v.size();) {
+      std::size_t j = i + 1;
+      while (j < v.size() && v[j].head == v[i].head) ++j;
+      const auto first = v.begin() + static_cast<std::ptrdiff_t>(i), last = v.begin() + static_cast<std::ptrdiff_t>(j);
+      if (j - i > 1 && !std::is_sorted(first, last, less)) std::sort(first, last, less);
+      i = j;
+    }
     Index& index = m_indexes[t];
-    for (Entry& e : sorted[t]) index.emplace_hint(index.end(), std::move(e));
+    for (const Pending& p : v) index.emplace_hint(index.end(), Entry{std::string(base + p.at, p.length), p.recno});
   }
 }
 
 void TableStore::indexRecord(std::uint32_t recno, bool add) {
+  ++m_indexEpoch;
   const Schema& s = *m_schema;
   const Record rec(recordBytes(recno), m_layout);
   std::string key;

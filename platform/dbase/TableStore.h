@@ -53,6 +53,8 @@ class TableStore {
   const Schema& schema() const { return *m_schema; }
   const Layout& layout() const { return m_layout; }
   std::uint64_t generation() const { return m_generation; }
+  // Changes whenever an index changes: positions in an index stay good until then.
+  std::uint64_t indexEpoch() const { return m_indexEpoch; }
   std::uint32_t count() const { return m_header.count; }
   std::uint32_t liveCount() const { return m_live; }
   const char* recordBytes(std::uint32_t recno) const;
@@ -103,6 +105,7 @@ class TableStore {
   std::vector<Index> m_indexes;
   std::uint32_t m_live = 0;
   std::uint64_t m_generation = 0;
+  std::uint64_t m_indexEpoch = 0;
   int m_bulk = 0;
 };
 

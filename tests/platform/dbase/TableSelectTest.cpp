@@ -204,3 +204,50 @@ TEST(DbSelect, DeletedRecordsAreInvisibleAndKeyChangesMoveRecords) {
   ASSERT_TRUE(projekt_insert(t, p));
   EXPECT_FALSE(projekt_select(t, p, kNext, "BEZEICH"));
 }
+
+TEST(DbSelect, IndexesBuiltFromTheFileKeepTheOrderOfLiveInserts) {
+  hvtest::TempDir dir;
+  std::vector<wxString> live;
+  std::vector<wxString> network;
+  {
+    Table t;
+    Fresh(dir.Path(), GeraetSchema(), t);
+    // Names agree in their first eight bytes and beyond, differ in case, repeat, and
+    // are prefixes of each other; nodes repeat within a network.
+    const char* names[] = {"Pumpstation Nord 2", "PUMPSTATION NORD",   "pumpstation nord 10", "Pumpstation",
+                           "Pumpstation Nord 2", "pumpstation nord 1", "Pumpstation S\xC3\xBC" "d", "Pumpe",
+                           "PUMPSTATION NORD 2", "Pumpstation Nord"};
+    int i = 0;
+    for (const char* name : names) {
+      GeraetRow g = Device(name, static_cast<std::uint16_t>(3 - i % 3), i % 2 ? "Knoten B" : "Knoten A");
+      ASSERT_TRUE(geraet_insert(t, g)) << t.error();
+      ++i;
+    }
+    live = Walk(t, "BEZEICH");
+    network = Walk(t, "NETZWERK");
+  }
+  ASSERT_EQ(live.size(), 10u);
+  DropCachedTables();
+  Table again;
+  ASSERT_TRUE(again.open(dir.Path(), GeraetSchema())) << again.error();
+  EXPECT_EQ(Walk(again, "BEZEICH"), live);
+  EXPECT_EQ(Walk(again, "NETZWERK"), network);
+  // Case is ignored and equal names keep the order they were added in.
+  EXPECT_EQ(live[0], "Pumpe");
+  EXPECT_EQ(live[1], "Pumpstation");
+  EXPECT_EQ(live[2], "PUMPSTATION NORD");
+  EXPECT_EQ(live[3], "Pumpstation Nord");
+  EXPECT_EQ(live[4], "pumpstation nord 1");
+  EXPECT_EQ(live[5], "pumpstation nord 10");
+  EXPECT_EQ(live[6], "Pumpstation Nord 2");
+  EXPECT_EQ(live[7], "Pumpstation Nord 2");
+  EXPECT_EQ(live[8], "PUMPSTATION NORD 2");
+
+  // A scan that changes the record it stands on moves with it and goes on from there.
+  GeraetRow g;
+  ASSERT_TRUE(geraet_select(again, g, kSeek, "BEZEICH", {S("pumpstation nord 1")}));
+  g.name = "Aaa";
+  ASSERT_TRUE(geraet_update(again, g)) << again.error();
+  ASSERT_TRUE(geraet_select(again, g, kNext, "BEZEICH"));
+  EXPECT_EQ(g.name, "Pumpe");
+}
