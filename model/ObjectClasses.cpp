@@ -5,7 +5,11 @@
 #include "build/Program.h"
 #include "build/TavSim.h"
 #include "build/TavSimSource.h"
+#include "model/DataPoint.h"
+#include "model/DirectDataPoint.h"
 #include "model/Doc.h"
+#include "model/IOConfig.h"
+#include "model/PrjDataPoint.h"
 #include "model/Documents.h"
 #include "model/ObjectFactory.h"
 #include "model/PrjDevice.h"
@@ -42,6 +46,10 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPODocuments>();
   CObjectFactory::Register<CPODoc>();
   CObjectFactory::Register<CPOPrjDevice>();
+  CObjectFactory::Register<CPOPrjDataPoint>();
+  CObjectFactory::Register<CPODirectDataPoint>();
+  CObjectFactory::Register<CPODataPoint>();
+  CObjectFactory::Register<CPOIOConfig>();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();
