@@ -6,6 +6,7 @@
 #include "model/DataPoint.h"
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
+#include "model/DataPointServices.h"
 #include "model/DataPointSheet.h"
 #include "model/ModelServices.h"
 #include "model/ObjectSupport.h"
@@ -19,13 +20,6 @@
 
 using namespace hv::db;
 
-// The graph tool's use of a data point. It does not exist here: nothing is used.
-class IDataPointUse {
- public:
-  static constexpr const char* kServiceName = "data-point use";
-  virtual ~IDataPointUse() = default;
-  virtual bool IsUsedByTavGraph(std::uint32_t) { return false; }
-};
 
 namespace {
 
@@ -252,7 +246,7 @@ BOOL CPODataPoint::Delete() {
 void CPODataPoint::OnColumnDblClick(int) { Edit(); }
 void CPODataPoint::OnEdit() { Edit(); }
 
-void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11539, wxS("Neuer Datenpunkt"))); }
+void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11528, wxS("Neuer Datenpunkt"))); }
 
 void CPODataPoint::OnUpdateReadValue(CCmdUI* cmdUI) { cmdUI->Enable(m_f.readable && m_f.type <= 0x400); }
 
