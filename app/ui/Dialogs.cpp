@@ -13,6 +13,7 @@
 #include "app/ui/DlgNewName.h"
 #include "build/ui/TransferDialogs.h"
 #include "model/ui/BackupDialogs.h"
+#include "model/ui/DataPointDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "app/ui/StaticControls.h"
 #include "model/ui/ProjectDialogs.h"
@@ -43,6 +44,7 @@ void RegisterAppDialogs() {
   RegisterBackupDialogs();
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
+  RegisterDataPointDialogs();
   RegisterTransferDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);

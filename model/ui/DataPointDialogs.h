@@ -1,0 +1,15 @@
+#pragma once
+// The data-point windows: the sheet CPSDataPoint (also as the wizard), the picker, the
+// wait while a value is read, and the modeless list CDlgUserDefinedDP.
+#include <wx/textctrl.h>
+
+// CDPNameEdit: refuses, as they are typed, characters a CoDeSys name may not hold.
+class CDPNameEdit : public wxTextCtrl {
+ public:
+  CDPNameEdit(wxWindow* parent, wxWindowID id, const wxString& value);
+
+ private:
+  void OnChar(wxKeyEvent& event);
+};
+
+void RegisterDataPointDialogs();
