@@ -114,3 +114,49 @@ TEST_F(OnlineDataPoints, AStoppedServerEndsWithTheReadError) {
 }
 
 }  // namespace
+
+namespace {
+
+// The simulated network: a device whose reads end with error 42 (a value all the same)
+// and one that is gone (error 24).
+struct SimulatedDataPoints : dptest::DataPointFixture {
+  hvtest::PluginInstall install{{"TESTDEV.so"}};
+
+  SimulatedDataPoints() {
+    const wxString file = install.Sub("sim.ini");
+    hvtest::WriteAll(file,
+                     "[Device 3]\nType=TESTDEV\nError=42\n[Values 3]\n8|M|W|81|0|0|1=7\n"
+                     "[Device 5]\nType=TESTDEV\nError=24\nDelayMs=0\n[Values 5]\n8|M|W|81|0|0|1=9\n");
+    EXPECT_TRUE(hv::Vostrel_Init());
+    ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
+      while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return IDOK;
+    });
+    if (!device) return;
+    device->SetDeviceDriver("TESTDEV");
+    device->SetDeviceParameters(";;");
+    device->SetNetwork("SIMNET");
+    device->SetSlot("SIM_0");
+    device->SetNetworkPara("file=" + file);
+  }
+};
+
+TEST_F(SimulatedDataPoints, ErrorFortyTwoIsAValueAndErrorTwentyFourStopsASelection) {
+  ASSERT_TRUE(folder);
+  device->SetNode("3");
+  ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [](DataPointSheetRequest& s) { s.dp.name = "A"; }));
+  CPODirectDataPoint* a = Find("A");
+  ASSERT_TRUE(a);
+  a->OnColumnDblClick(5);
+  EXPECT_EQ(a->GetColumnText(5), "7");
+
+  device->SetNode("5");
+  a->SetSelectionState(TRUE, FALSE, TRUE);
+  ui.ExpectMessage(11520);
+  a->ReadValue();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(a->IsMultipleSelection());   // the remaining points are not read
+  EXPECT_TRUE(a->GetColumnText(5).empty());
+}
+
+}  // namespace
