@@ -11,6 +11,7 @@
 #include "model/Project.h"
 #include "framework/SettingsFile.h"
 #include "framework/Services.h"
+#include "platform/Codec.h"
 #include "platform/Db4.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -51,6 +52,9 @@ void CPODataPoint::Serialize(CArchive& ar) {
     m_f.type = ar.ReadU32();
     m_f.logicalId = ar.ReadU16();
     m_f.readable = ar.ReadI32() ? TRUE : FALSE;
+    // Description and address live in narrow fields: a text they cannot hold is garbled data.
+    if (!hv::FitsCp1252(m_f.description) || !hv::FitsCp1252(m_f.address))
+      throw hv::ArchiveException("data-point text outside Windows-1252");
   }
   m_f.name = GetName();
 }
@@ -145,6 +149,9 @@ BOOL CPODataPoint::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   x.value32 = ar.ReadU32();
   for (wxString* s : {&x.unit, &x.start, &x.sigMin, &x.sigMax, &x.measMin, &x.measMax}) *s = ar.ReadString();
   for (wxString& s : x.free) s = ar.ReadString();
+  for (const wxString* s : {&x.unit, &x.start, &x.sigMin, &x.sigMax, &x.measMin, &x.measMax, &x.free[0], &x.free[1],
+                            &x.free[2], &x.free[3], &x.free[4], &x.free[5]})
+    if (!hv::FitsCp1252(*s)) throw hv::ArchiveException("data-point text outside Windows-1252");
   const wxString sourceFolder = ar.ReadString();
   m_f.type = type;
   m_f.name = GetName().Left(30);

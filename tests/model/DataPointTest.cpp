@@ -298,6 +298,18 @@ TEST_F(DataPointFixture, GarbledClipboardDataIsAFailedRead) {
   hv::Archive in(std::string("\x08\x00\x03", 3));
   CPODirectDataPoint dp(folder, device);
   EXPECT_THROW(dp.ReadFromClipboard(in, folder), hv::ArchiveException);
+  // A description that the narrow table field cannot hold is refused on reading.
+  hv::Archive wide;
+  wide.WriteString("P", false);
+  wide.WriteU32(1);
+  wide.WriteString(wxString::FromUTF8("\xE6\x95\xB0"), true);
+  wide.WriteString("9|x", false);
+  wide.WriteU32(8);
+  wide.WriteU16(0);
+  wide.WriteI32(1);
+  hv::Archive back(wide.Bytes());
+  CPODirectDataPoint other;
+  EXPECT_THROW(other.Serialize(back), hv::ArchiveException);
 }
 
 TEST_F(DataPointFixture, FolderListsDirectPointsAndTheIoNodeOnce) {
