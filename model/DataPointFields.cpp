@@ -48,3 +48,36 @@ void ReadRow(const hv::db::DatpktRow& row, DataPointFields& f, DataPointExtra& x
   x.value32 = row.value32;
   for (size_t i = 0; i < row.free.size(); ++i) x.free[i] = Trimmed(row.free[i]);
 }
+
+void ArchiveDataPointRecord(hv::Archive& ar, hv::db::DatpktRow& row) {
+  struct Text {
+    wxString* text;
+    size_t width;
+  };
+  const Text head[] = {{&row.description, 48}, {&row.address, 48}};
+  const Text tail[] = {{&row.unit, 20},   {&row.measMin, 16}, {&row.measMax, 16}, {&row.name, 30},
+                       {&row.start, 16},  {&row.sigMin, 16},  {&row.sigMax, 16},  {&row.free[0], 30},
+                       {&row.free[1], 30}, {&row.free[2], 30}, {&row.free[3], 30}, {&row.free[4], 30},
+                       {&row.free[5], 30}};
+  if (ar.IsStoring()) {
+    ar.WriteU32(row.id);
+    for (const Text& t : head) ar.WriteString(*t.text, false);
+    ar.WriteU16(row.type);
+    ar.WriteU16(row.device);
+    ar.WriteU16(row.access);
+    ar.WriteU16(row.pickerAccess);
+    ar.WriteU32(row.value32);
+    ar.WriteU16(row.logId);
+    for (const Text& t : tail) ar.WriteString(*t.text, false);
+    return;
+  }
+  row.id = ar.ReadU32();
+  for (const Text& t : head) *t.text = ar.ReadString().Left(t.width);
+  row.type = ar.ReadU16();
+  row.device = ar.ReadU16();
+  row.access = ar.ReadU16();
+  row.pickerAccess = ar.ReadU16();
+  row.value32 = ar.ReadU32();
+  row.logId = ar.ReadU16();
+  for (const Text& t : tail) *t.text = ar.ReadString().Left(t.width);
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <wx/string.h>
 
+#include "platform/Archive.h"
 #include "platform/Types.h"
 #include "platform/dbase/Rows.h"
 
@@ -38,3 +39,9 @@ inline bool IsTextType(DWORD type) { return type == 0x100 || type >= 0x2000; }
 // Row <-> object and sheet values. Texts are cut to their field widths.
 void FillRow(hv::db::DatpktRow& row, const DataPointFields& f, const DataPointExtra& x, std::uint16_t deviceNumber);
 void ReadRow(const hv::db::DatpktRow& row, DataPointFields& f, DataPointExtra& x);
+
+// One DATPKT record on an archive (the clipboard data of devices and networks): ID,
+// description, address, type, device number, both access words, the 32-bit value,
+// logical ID, unit, measuring range, then the further texts in record order (name,
+// start value, signal range, free fields). Texts read are cut to their field widths.
+void ArchiveDataPointRecord(hv::Archive& ar, hv::db::DatpktRow& row);

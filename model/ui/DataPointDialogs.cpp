@@ -15,6 +15,7 @@
 #include <wx/utils.h>
 
 #include "framework/DialogTexts.h"
+#include "framework/ValueText.h"
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointRead.h"
@@ -43,18 +44,7 @@ void CDPNameEdit::OnChar(wxKeyEvent& event) {
 
 namespace {
 
-wxString TypeName(DWORD type) {
-  static const struct {
-    DWORD code;
-    const wchar_t* name;
-  } kNames[] = {{1, L"Byte"}, {2, L"Byte pos."}, {4, L"Bit"}, {8, L"Wort"}, {0x10, L"Wort pos."},
-                {0x20, L"Doppelwort"}, {0x40, L"Doppelwort pos."}, {0x80, L"Gleitkomma"}, {0x100, L"Text"},
-                {0x200, L"Zeit"}, {0x400, L"Datum"}};
-  for (const auto& n : kNames)
-    if (n.code == type) return n.name;
-  return type >= 0x2000 ? wxString::Format(wxS("Variabler Text (%lu)"), static_cast<unsigned long>(type - 0x2000))
-                        : wxString();
-}
+wxString TypeName(DWORD type) { return GetDataTypeName(type); }
 
 wxStaticText* Label(wxWindow* parent, const wchar_t* text) { return new wxStaticText(parent, wxID_ANY, DlgText(text)); }
 
@@ -168,7 +158,7 @@ class CPSDataPoint : public wxDialog {
     m_description->ChangeValue(m_s.dp.description);
     m_unit->SetValue(m_s.values.unit);
     m_address->ChangeValue(m_s.dp.address);
-    m_type->SetLabel(TypeName(m_s.dp.type));
+    DDX_DataTypeName(true, m_type, m_s.dp.type);
     m_sigMin->ChangeValue(m_s.values.sigMin);
     m_sigMax->ChangeValue(m_s.values.sigMax);
     m_measMin->ChangeValue(m_s.values.measMin);
@@ -353,6 +343,11 @@ class CDlgUserDefinedDP : public wxDialog {
 CDlgUserDefinedDP* CDlgUserDefinedDP::s_open = nullptr;
 
 }  // namespace
+
+void DDX_DataTypeName(bool loading, wxStaticText* field, DWORD type) {
+  // Read-only: the type is never taken from the field.
+  if (loading && field) field->SetLabel(GetDataTypeName(type));
+}
 
 void RegisterDataPointDialogs() {
   hv::Ui().Register<DataPointSheetRequest>([](DataPointSheetRequest& r) {

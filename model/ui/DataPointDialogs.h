@@ -3,6 +3,8 @@
 // wait while a value is read, and the modeless list CDlgUserDefinedDP.
 #include <wx/textctrl.h>
 
+#include "platform/Types.h"
+
 // CDPNameEdit: refuses, as they are typed, characters a CoDeSys name may not hold.
 class CDPNameEdit : public wxTextCtrl {
  public:
@@ -11,5 +13,9 @@ class CDPNameEdit : public wxTextCtrl {
  private:
   void OnChar(wxKeyEvent& event);
 };
+
+class wxStaticText;
+// The data-point page's read-only type field (1084): loading shows the type's name.
+void DDX_DataTypeName(bool loading, wxStaticText* field, DWORD type);
 
 void RegisterDataPointDialogs();

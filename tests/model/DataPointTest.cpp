@@ -374,3 +374,37 @@ TEST_F(DataPointFixture, SettingsLineWithoutEqualsDoesNotListEveryPoint) {
   EXPECT_GE(shown, 2);
   CUserDefinedDPList::Get().Clear();
 }
+
+TEST(DataPointRecord, ArchivesEveryFieldAndCutsLongTexts) {
+  hv::db::DatpktRow row;
+  row.id = 42;
+  row.name = "Pumpe";
+  row.description = wxString('d', 60);
+  row.address = "9|x";
+  row.type = 0x80;
+  row.device = 3;
+  row.access = 0x103;
+  row.pickerAccess = 0x303;
+  row.value32 = 7;
+  row.logId = 9;
+  row.unit = "bar";
+  row.start = "1";
+  row.sigMin = "0";
+  row.sigMax = "10";
+  row.measMin = "2";
+  row.measMax = "20";
+  row.free = {"a", "b", "c", "d", "e", "f"};
+  hv::Archive out;
+  ArchiveDataPointRecord(out, row);
+  hv::Archive in(out.Bytes());
+  hv::db::DatpktRow back;
+  ArchiveDataPointRecord(in, back);
+  EXPECT_EQ(in.Remaining(), 0u);
+  EXPECT_EQ(back.description, wxString('d', 48));
+  EXPECT_EQ(back.id, 42u);
+  EXPECT_EQ(back.pickerAccess, 0x303);
+  EXPECT_EQ(back.measMax, "20");
+  EXPECT_EQ(back.name, "Pumpe");
+  EXPECT_EQ(back.free[5], "f");
+  EXPECT_EQ(back.logId, 9);
+}
