@@ -81,6 +81,15 @@ double RawScan(const wxString& folder, std::size_t& checksum) {
   return Seconds(t0);
 }
 
+// Device 1 in the folder with its data-point folder as only child.
+std::unique_ptr<CPOPrjDevice> DeviceAt(const wxString& folder) {
+  auto device = std::make_unique<CPOPrjDevice>(nullptr);
+  device->SetDeviceFolder(folder);
+  device->SetDeviceNumber(1);
+  device->AddChild(std::make_unique<CPOPrjDataPoint>(device.get(), device.get()));
+  return device;
+}
+
 struct Listing {
   double seconds = 0;
   long rssKb = 0;
@@ -89,10 +98,8 @@ struct Listing {
 // Load, sort by name and the first screen's texts, as the list shows the folder.
 Listing List(const wxString& folder, bool keep) {
   DispatchScope scope;
-  auto device = std::make_unique<CPOPrjDevice>(nullptr);
-  device->SetDeviceFolder(folder);
-  device->SetDeviceNumber(1);
-  auto* dps = static_cast<CPOPrjDataPoint*>(device->AddChild(std::make_unique<CPOPrjDataPoint>(device.get(), device.get())));
+  auto device = DeviceAt(folder);
+  auto* dps = static_cast<CPOPrjDataPoint*>(device->GetChildren().front());
   const auto t0 = Clock::now();
   dps->LoadChildren();
   // Sorted by name, ignoring case, on keys made once per row.
@@ -152,10 +159,8 @@ int main() {
     });
     hv::Ui().Register<DataPointSheetRequest>([](DataPointSheetRequest&) { return static_cast<int>(kDpAcceptAll); });
     DispatchScope scope;
-    auto device = std::make_unique<CPOPrjDevice>(nullptr);
-    device->SetDeviceFolder(folder);
-    device->SetDeviceNumber(1);
-    auto* dps = static_cast<CPOPrjDataPoint*>(device->AddChild(std::make_unique<CPOPrjDataPoint>(device.get(), device.get())));
+    auto device = DeviceAt(folder);
+    auto* dps = static_cast<CPOPrjDataPoint*>(device->GetChildren().front());
     const auto t0 = Clock::now();
     CPODirectDataPoint maker;
     maker.CreateNew(dps, device.get(), nullptr);

@@ -116,19 +116,7 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     const int prefix = PrefixMode();
     for (const PickedDataPoint& p : dppicker::Choose(pick)) {
       Entry e;
-      e.f.address = p.address.Left(48);
-      e.f.type = p.type;
-      e.x.value32 = p.value32;
-      const bool text = IsTextType(p.type);
-      auto number = [&](DWORD v) { return text ? wxString() : hv::db4toa(v, p.type); };
-      e.x.start = number(p.start);
-      e.x.sigMin = number(p.sigMin);
-      e.x.sigMax = number(p.sigMax);
-      e.x.measMin = number(p.measMin);
-      e.x.measMax = number(p.measMax);
-      e.x.unit = p.unit.Left(20);
-      e.x.access = static_cast<WORD>(p.access & ~0x300);
-      e.x.capabilities = p.access;
+      dppicker::Apply(p, e.f, e.x);
       wxString name = dpname::FromAddress(p.address, prefix, c.deviceName, c.node, codesys);
       datpkt_get_new_name(t, name);
       e.f.name = name.Trim(true);

@@ -1,5 +1,6 @@
 #include "model/DataPointPicker.h"
 
+#include "platform/Db4.h"
 #include "platform/Ui.h"
 #include "platform/online/PluginRegistry.h"
 
@@ -30,6 +31,22 @@ bool KnownType(DWORD t) {
 }
 
 }  // namespace
+
+void Apply(const PickedDataPoint& p, DataPointFields& f, DataPointExtra& x) {
+  f.address = p.address.Left(48);
+  f.type = p.type;
+  x.value32 = p.value32;
+  const bool text = IsTextType(p.type);
+  auto number = [&](DWORD v) { return text ? wxString() : hv::db4toa(v, p.type); };
+  x.start = number(p.start);
+  x.sigMin = number(p.sigMin);
+  x.sigMax = number(p.sigMax);
+  x.measMin = number(p.measMin);
+  x.measMax = number(p.measMax);
+  x.unit = p.unit.Left(20);
+  x.capabilities = p.access;
+  x.access = static_cast<WORD>(p.access & ~0x300);
+}
 
 std::vector<PickedDataPoint> Offered(const wxString& deviceType, const wxString& node, const wxString& deviceParam) {
   std::vector<PickedDataPoint> out;

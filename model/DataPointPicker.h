@@ -4,6 +4,7 @@
 #include <vector>
 #include <wx/string.h>
 
+#include "model/DataPointFields.h"
 #include "platform/Types.h"
 
 struct PickedDataPoint {
@@ -27,6 +28,10 @@ struct DataPointPickRequest {
 };
 
 namespace dppicker {
+
+// A picked entry's address, type, ranges (as texts of its type), unit and access words
+// (initialisation bits cleared, the picker's word kept beside it).
+void Apply(const PickedDataPoint& p, DataPointFields& f, DataPointExtra& x);
 
 // What the device plug-in enumerates for the node; empty without plug-in or listing.
 std::vector<PickedDataPoint> Offered(const wxString& deviceType, const wxString& node, const wxString& deviceParam);

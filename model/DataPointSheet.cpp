@@ -167,19 +167,7 @@ wxString PickAddress(DataPointSheetRequest& sheet, const wxString& name) {
   if (chosen.empty()) return name;
   const PickedDataPoint& p = chosen.front();
   if (p.address.Left(48) == sheet.dp.address) return name;
-  sheet.dp.address = p.address.Left(48);
-  sheet.dp.type = p.type;
-  sheet.values.unit = p.unit.Left(20);
-  sheet.values.value32 = p.value32;
-  const bool text = IsTextType(p.type);
-  auto number = [&](DWORD v) { return text ? wxString() : hv::db4toa(v, p.type); };
-  sheet.values.sigMin = number(p.sigMin);
-  sheet.values.sigMax = number(p.sigMax);
-  sheet.values.measMin = number(p.measMin);
-  sheet.values.measMax = number(p.measMax);
-  sheet.values.start = number(p.start);
-  sheet.values.capabilities = p.access;
-  sheet.values.access = static_cast<WORD>(p.access & ~0x300);
+  dppicker::Apply(p, sheet.dp, sheet.values);
   return name.empty() ? dpname::FromPickedAddress(sheet.dp.address) : name;
 }
 

@@ -21,15 +21,7 @@ wxString CPOIOConfig::GetListCaption() {
   return hv::LocalString(11532, wxS("I/O Konfiguration des Geräts '")) + devsvc::DeviceName(GetDevice()) + wxS("'");
 }
 
-BOOL CPOIOConfig::HasTreeChildren() {
-  CPOPrjDevice* d = GetDevice();
-  if (!d) return FALSE;
-  Table t;
-  if (t.open(d->GetDeviceFolder(), DatpktSchema()) && t.select("GNR", kSeek, {std::uint16_t(d->GetDeviceNumber())}))
-    return TRUE;
-  Table n;
-  return n.open(d->GetDeviceFolder(), NetzwerkSchema()) && n.select("-NETZWERK", kFirst) ? TRUE : FALSE;
-}
+BOOL CPOIOConfig::HasTreeChildren() { return HasDataPointRows(GetDevice()); }
 
 BOOL CPOIOConfig::LoadChildren() {
   CPOPrjDevice* d = GetDevice();
@@ -49,12 +41,7 @@ BOOL CPOIOConfig::LoadChildren() {
     name.Trim(true);
     std::unique_ptr<CProjectObject> child = pool.TakeName(name, false);
     if (!child || child->GetTypeCode() != TypeCode::DirectDataPoint) child = std::make_unique<CPODirectDataPoint>(this, d);
-    auto* dp = static_cast<CPODirectDataPoint*>(child.get());
-    DataPointExtra x;
-    const wxString value = dp->Fields().value;
-    ReadRow(row, dp->Fields(), x);
-    dp->Fields().value = value;
-    dp->SetName(dp->Fields().name);
+    FillFromRow(static_cast<CPODirectDataPoint&>(*child), row);
     AddChild(std::move(child));
   }
   if (any) m_loadTime = before;

@@ -45,8 +45,7 @@ wxString CPOPrjDataPoint::GetListCaption() {
   return hv::LocalString(11531, wxS("Datenpunkte/Netzwerke des Geräts '")) + devsvc::DeviceName(GetDevice()) + wxS("'");
 }
 
-BOOL CPOPrjDataPoint::HasTreeChildren() {
-  CPOPrjDevice* d = GetDevice();
+BOOL HasDataPointRows(CPOPrjDevice* d) {
   if (!d) return FALSE;
   Table t;
   if (t.open(d->GetDeviceFolder(), DatpktSchema()) && t.select("GNR", kSeek, {std::uint16_t(d->GetDeviceNumber())}))
@@ -54,6 +53,16 @@ BOOL CPOPrjDataPoint::HasTreeChildren() {
   Table n;
   return n.open(d->GetDeviceFolder(), NetzwerkSchema()) && n.select("-NETZWERK", kFirst) ? TRUE : FALSE;
 }
+
+void FillFromRow(CPODirectDataPoint& dp, const DatpktRow& row) {
+  DataPointExtra x;
+  const wxString value = dp.Fields().value;
+  ReadRow(row, dp.Fields(), x);
+  dp.Fields().value = value;
+  dp.SetName(dp.Fields().name);
+}
+
+BOOL CPOPrjDataPoint::HasTreeChildren() { return HasDataPointRows(GetDevice()); }
 
 BOOL CPOPrjDataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {
   if (!parent) return FALSE;
@@ -80,12 +89,7 @@ BOOL CPOPrjDataPoint::LoadChildren() {
           return o.GetTypeCode() == TypeCode::DirectDataPoint && o.GetName() == name;
         });
         if (!child) child = std::make_unique<CPODirectDataPoint>(this, d);
-        auto* dp = static_cast<CPODirectDataPoint*>(child.get());
-        DataPointExtra x;
-        const wxString value = dp->Fields().value;
-        ReadRow(row, dp->Fields(), x);
-        dp->Fields().value = value;
-        dp->SetName(dp->Fields().name);
+        FillFromRow(static_cast<CPODirectDataPoint&>(*child), row);
         if (AddChild(std::move(child))) addedDataPoint = true;
         if (!addedIo && wxString(row.free[0]).Trim(true).size() > 1) {
           std::unique_ptr<CProjectObject> io = pool.TakeType(TypeCode::IOConfig);

@@ -23,10 +23,7 @@ struct OnlineDataPoints : dptest::DataPointFixture {
 
   OnlineDataPoints() {
     EXPECT_TRUE(hv::Vostrel_Init());
-    ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
-      while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      return IDOK;
-    });
+    dptest::AnswerReadWaits(ui);
     if (!device) return;
     device->SetDeviceDriver("TESTDEV");
     device->SetNode("3");
@@ -128,10 +125,7 @@ struct SimulatedDataPoints : dptest::DataPointFixture {
                      "[Device 3]\nType=TESTDEV\nError=42\n[Values 3]\n8|M|W|81|0|0|1=7\n"
                      "[Device 5]\nType=TESTDEV\nError=24\nDelayMs=0\n[Values 5]\n8|M|W|81|0|0|1=9\n");
     EXPECT_TRUE(hv::Vostrel_Init());
-    ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
-      while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      return IDOK;
-    });
+    dptest::AnswerReadWaits(ui);
     if (!device) return;
     device->SetDeviceDriver("TESTDEV");
     device->SetDeviceParameters(";;");

@@ -3,7 +3,10 @@
 #include <map>
 #include <shapefil.h>
 
+#include "model/DataPointRead.h"
 #include "platform/Paths.h"
+#include <chrono>
+#include <thread>
 
 namespace dptest {
 
@@ -53,6 +56,13 @@ CPODirectDataPoint* DataPointFixture::Find(const wxString& name) {
   for (CPODirectDataPoint* dp : Points())
     if (dp->GetName() == name) return dp;
   return nullptr;
+}
+
+void AnswerReadWaits(hvtest::ScriptedUi& ui) {
+  ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
+    while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return IDOK;
+  });
 }
 
 std::vector<std::map<std::string, std::string>> ReadDbf(const wxString& file) {

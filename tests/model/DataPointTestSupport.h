@@ -27,6 +27,9 @@ struct DataPointFixture : devtest::DeviceFixture {
   std::vector<CPODirectDataPoint*> Points();
 };
 
+// Reads wait on the worker to its end, as the window does.
+void AnswerReadWaits(hvtest::ScriptedUi& ui);
+
 // Rows of a device table read with shapelib: field name -> text, deleted rows left out.
 std::vector<std::map<std::string, std::string>> ReadDbf(const wxString& file);
 
