@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "bench/BestOfFive.h"
+#include "framework/Services.h"
 #include "model/DataPointPicker.h"
+#include "model/ModelServices.h"
 #include "model/DataPointSheet.h"
 #include "model/DirectDataPoint.h"
 #include "model/LiveObjects.h"
@@ -125,6 +127,9 @@ Listing List(const wxString& folder, bool keep) {
 }  // namespace
 
 int main() {
+  // No profile: the name prefix takes its default.
+  static hv::IApplicationState noApplication;
+  hv::Services().Bind<hv::IApplicationState>(&noApplication);
   hv::Ui().SetMessageHandler([](UINT, const wxString&, UINT) { return static_cast<int>(IDOK); });
   bool pass = true;
 
