@@ -90,6 +90,17 @@ std::map<UINT, CMenu> BuiltInMenus() {
                                    {ID_RESTORE, wxS("Wiederherstellung")},
                                    {ID_EXPORT_DATA_POINTS, wxS("Datenpunkte exportieren...")},
                                    {ID_DOWNLOAD_PROJECT, wxS("Projektdownload")}});
+  // Direct data points: the shared commands and reading the value online.
+  menus[IDR_MENU_DIRECT_DP] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
+                                     {ID_OBJECT_EDIT, wxS("Ändern")},
+                                     {ID_OBJECT_DELETE, wxS("Löschen")},
+                                     {ID_NEW_OBJECT, wxS("Neues Object")},
+                                     {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
+                                     {ID_READ_VALUE, wxS("Neuen &Wert lesen")},
+                                     kSeparator,
+                                     {ID_EDIT_COPY, wxS("Kopieren")},
+                                     {ID_EDIT_CUT, wxS("Ausschneiden")},
+                                     {ID_EDIT_PASTE, wxS("Einfügen")}});
   // Texts, simulation sources, screen elements and every class without a menu of its own.
   menus[IDR_MENU_SIMPLE] = Items({{ID_OBJECT_NEW, wxS("&Neu...")},
                                   {ID_OBJECT_EDIT, wxS("Ändern")},
@@ -284,6 +295,7 @@ const NumberedText kMenuTexts[] = {
     {13624, wxS("&Ausschneiden")},
     {13625, wxS("&Drucken...\tStrg+P")},
     {13626, wxS("Sei&tenansicht")},
+    {11540, wxS("Neuen &Wert lesen")},
     {13627, wxS("Drucker&einrichtung...")},
     {13628, wxS("&Beenden")},
     {13629, wxS("&Ausschneiden\tStrg+X")},

@@ -22,6 +22,8 @@ enum : UINT {
   IDR_MENU_RESOURCE_ITEM = 417,     // screens, bitmaps, menus, keypad pictures
   IDR_MENU_PROJECT = 461,
   IDR_MENU_SIMPLE = 436,            // the shared menu of simple objects
+  IDR_MENU_DIRECT_DP = 435,         // direct data points
+  ID_READ_VALUE = 32816,            // "Neuen &Wert lesen"
   IDR_MENU_DOC = 500,
   IDR_MENU_HTML = 311,
   IDR_MENU_HTML_FOLDER = 312,

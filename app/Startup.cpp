@@ -4,6 +4,7 @@
 
 #include "app/AppStateService.h"
 #include "framework/Services.h"
+#include "model/DataPointServices.h"
 #include "model/ModelServices.h"
 #include "model/ProjectCopy.h"
 #include "model/ProjectOperations.h"
@@ -17,7 +18,7 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
           R::Need<hv::IProcessCheck>(),       R::Need<hv::IProjectOperations>(),
           R::Need<hv::IDeviceCapabilities>(), R::Need<hv::IDataPointConversion>(),
           R::Need<CDeviceServices>(),         R::Need<CProjectServices>(),
-          R::Need<hv::IProjectConverter>()};
+          R::Need<hv::IProjectConverter>(), R::Need<IDataPointUse>()};
 }
 
 // Each is answered by the "function not available" notice (ReportMissingDialog).
@@ -34,8 +35,9 @@ void BindServices(const UiBindings& ui) {
   static CPrjProjectServices projectServices;
   static CPrjDeviceServices deviceServices;
   static CPrjDeviceCapabilities capabilities;
-  // No class makes data points yet: a pasted data point keeps its kind.
-  static hv::IDataPointConversion noDataPointConversion;
+  static CDataPointConversion dataPointConversion;
+  // The graph tool does not exist here: no data point is in its use.
+  static IDataPointUse noDataPointUse;
   // The conversion library of older projects does not exist here.
   static hv::IProjectConverter noProjectConverter;
 
@@ -46,7 +48,8 @@ void BindServices(const UiBindings& ui) {
   services.Bind<CProjectServices>(&projectServices);
   services.Bind<CDeviceServices>(&deviceServices);
   services.Bind<hv::IDeviceCapabilities>(&capabilities);
-  services.Bind<hv::IDataPointConversion>(&noDataPointConversion);
+  services.Bind<hv::IDataPointConversion>(&dataPointConversion);
+  services.Bind<IDataPointUse>(&noDataPointUse);
   services.Bind<hv::IProjectConverter>(&noProjectConverter);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
   if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());

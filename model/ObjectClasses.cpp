@@ -5,7 +5,11 @@
 #include "build/Program.h"
 #include "build/TavSim.h"
 #include "build/TavSimSource.h"
+#include "model/DataPoint.h"
+#include "model/DirectDataPoint.h"
 #include "model/Doc.h"
+#include "model/IOConfig.h"
+#include "model/PrjDataPoint.h"
 #include "model/Documents.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
@@ -46,6 +50,10 @@ void RegisterObjectClasses() {
   CObjectFactory::Register<CPOPrjDevice>();
   CObjectFactory::Register<CPONetwork>();
   CObjectFactory::Register<CPODevice>();
+  CObjectFactory::Register<CPOPrjDataPoint>();
+  CObjectFactory::Register<CPODirectDataPoint>();
+  CObjectFactory::Register<CPODataPoint>();
+  CObjectFactory::Register<CPOIOConfig>();
 
   CObjectFactory::Register<CPOResource>();
   CObjectFactory::Register<CPOResBitmap>();

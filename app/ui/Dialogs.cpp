@@ -14,6 +14,7 @@
 #include "build/ui/TransferDialogs.h"
 #include "resources/ui/NewResourceDialogs.h"
 #include "model/ui/BackupDialogs.h"
+#include "model/ui/DataPointDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "model/ui/FieldBusDialogs.h"
 #include "model/ui/ParameterDialogs.h"
@@ -49,6 +50,7 @@ void RegisterAppDialogs() {
   RegisterDeviceDialogs();
   RegisterFieldBusDialogs();
   RegisterParameterDialogs();
+  RegisterDataPointDialogs();
   RegisterTransferDialogs();
   RegisterStringDialog();
   RegisterResourceDialogs();

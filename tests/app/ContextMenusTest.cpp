@@ -22,6 +22,9 @@
 #include "build/TavSimSource.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
+#include "model/DirectDataPoint.h"
+#include "model/IOConfig.h"
+#include "model/PrjDataPoint.h"
 #include "model/Doc.h"
 #include "model/Documents.h"
 #include "model/PrjDevice.h"
@@ -67,6 +70,10 @@ std::vector<std::unique_ptr<CProjectObject>> EveryClass() {
   add(std::make_unique<CPOPrjDevice>());
   add(std::make_unique<CPONetwork>());
   add(std::make_unique<CPODevice>());
+  add(std::make_unique<CPOPrjDataPoint>());
+  add(std::make_unique<CPODirectDataPoint>());
+  add(std::make_unique<CPODataPoint>());
+  add(std::make_unique<CPOIOConfig>());
   add(std::make_unique<CPOResource>());
   add(std::make_unique<CPOResBitmap>());
   add(std::make_unique<CPOBitmap>());

@@ -78,11 +78,11 @@ TEST_F(DeviceFixture, RenameMovesTheFolderAndRenamesOnlyWhatStandsForTheDevice) 
   EXPECT_FALSE(hv::PathExists(DeviceFolder("A")));
   EXPECT_TRUE(hv::IsFile(hv::JoinPath(DeviceFolder("Z"), "DEVICE.SET")));
   EXPECT_EQ(device->GetSettings().GetPath(), hv::JoinPath(DeviceFolder("Z"), "DEVICE.SET"));
-  EXPECT_EQ(device->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Z") + "\\CoDeSys\\plc.sym;10.0.0.7");
+  EXPECT_EQ(device->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Z") + "\\CoDeSys\\plc.sym;127.0.0.7");
   EXPECT_EQ(IniValue(hv::JoinPath(DeviceFolder("Z"), "DEVICE.SET"), "Resource Offset", "Mask"), "4000000");
 
   using Rows_t = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(Rows(DeviceFolder("Z")), (Rows_t{{"Z", "CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;10.0.0.7"}}));
+  EXPECT_EQ(Rows(DeviceFolder("Z")), (Rows_t{{"Z", "CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;127.0.0.7"}}));
   EXPECT_EQ(Rows(b), (Rows_t{bBefore[0],
                              {"Z", ";$$$PROJECTPATH$$$\\Z\\CoDeSys\\plc.sym;\\\\Anlagen\\Z"},
                              {"Anlagen", ";$$$PROJECTPATH$$$\\Anlagen\\A.sym;1"}}));

@@ -117,7 +117,7 @@ TEST_F(DeviceFixture, PastedDeviceGetsAFreeNameAndItsOwnFolderAndRow) {
   EXPECT_EQ(pasted->GetName(), "Anlage2");
   EXPECT_EQ(pasted->GetDeviceFolder(), DeviceFolder("Anlage2"));
   EXPECT_EQ(pasted->GetHardwareType(), "KOLM_G320");
-  EXPECT_EQ(pasted->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Anlage2") + "\\CoDeSys\\plc.sym;10.0.0.7");
+  EXPECT_EQ(pasted->GetDeviceParameters(), "CAN_R515;" + DeviceFolder("Anlage2") + "\\CoDeSys\\plc.sym;127.0.0.7");
   EXPECT_EQ(Names(DeviceFolder("Anlage2")), Names(DeviceFolder("Anlage")));
   EXPECT_EQ(RowNames(DeviceFolder("Anlage2")), (std::vector<std::string>{"Anlage1", "Anlage2"}));
   EXPECT_EQ(RowNames(DeviceFolder("Anlage")), (std::vector<std::string>{"Anlage", "Anlage1"}));

@@ -26,12 +26,12 @@ struct NewDevice {
   wxString driver = wxS("CAN_R515");
   wxString node = wxS("M1");
   wxString network = wxS("MBTCP");
-  wxString networkPara = wxS("192.168.0.10");
+  wxString networkPara = wxS("127.168.0.10");
   wxString slot = wxS("ETH_0");
   wxString remoteType;
   short firmware = 180;
   // Device parameters; "$$$DEVICEPATH$$$" stands for the new device folder.
-  wxString parameters = wxS("CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;10.0.0.7");
+  wxString parameters = wxS("CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;127.0.0.7");
 };
 
 // The default answers with a name, and optionally another type and driver.

@@ -282,7 +282,7 @@ TEST_F(Devices, PathMacrosOnlyAtFolderBoundaries) {
 TEST_F(Devices, AProjectDevicePickedFromTheNameListLendsItsConnection) {
   devtest::NewDevice other = devtest::Named("Steuerung", "CTRL_515");
   other.node = "5";
-  other.networkPara = "host=10.0.0.5";
+  other.networkPara = "host=127.0.0.5";
   ASSERT_NE(Create(other), nullptr);
   ASSERT_NE(Create(devtest::Named("Fremd", "CE_PANEL7")), nullptr);
   CPONetwork* a = AddNetwork("A", "MBTCP", "");
@@ -300,7 +300,7 @@ TEST_F(Devices, AProjectDevicePickedFromTheNameListLendsItsConnection) {
   c.PickProjectDevice(static_cast<int>(it - r.projectDevices.begin()));
   EXPECT_EQ(d.GetName(), "Steuerung");
   EXPECT_EQ(d.GetNode(), "5");
-  EXPECT_EQ(d.GetParameter(), "host=10.0.0.5");
+  EXPECT_EQ(d.GetParameter(), "host=127.0.0.5");
   EXPECT_EQ(d.GetDeviceType(), "CTRL_515");
 }
 

@@ -74,7 +74,7 @@ TEST_F(Autoscan, SimulatedBusFromItsFile) {
   const wxString sim = home.Sub("sim.ini");
   hvtest::WriteAll(sim,
                    "[Network]\nScanDelayMs=20\n"
-                   "[Device 2]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=110\nIP=10.0.0.2\n"
+                   "[Device 2]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=110\nIP=127.0.0.2\n"
                    "[Device 4]\nType=CTRL_515\nHardware=CTRL_515\nFirmware=120\n");
   CPONetwork* net = AddNetwork("Sim", "SIMNET", "file=" + sim);
   ASSERT_NE(net, nullptr);
@@ -145,16 +145,16 @@ TEST_F(Autoscan, FoundListSkipsKnownNodesAndKeepsLongNodesWhole) {
   ASSERT_NE(AddDevice(*net, "Da", "7"), nullptr);
   const wxString file = hv::ScanFilePath(device->GetDeviceFolder(), net->GetNumber());
   hvtest::WriteAll(file, hv::FormatScanBlock("7", "TESTDEV", {}) +
-                             hv::FormatScanBlock("192.168.100.1", "TESTDEV", {"IP=192.168.100.1"}) +
-                             hv::FormatScanBlock("192.168.100.2", "TESTDEV", {"IP=192.168.100.2"}));
+                             hv::FormatScanBlock("127.168.100.1", "TESTDEV", {"IP=127.168.100.1"}) +
+                             hv::FormatScanBlock("127.168.100.2", "TESTDEV", {"IP=127.168.100.2"}));
   hv::AddScannedDevicesRequest r;
   r.network = net;
   r.resultFile = file;
   hv::AddScannedDevicesController c(r);
   ASSERT_TRUE(c.Refresh());
   ASSERT_EQ(c.Found().size(), 2u);
-  EXPECT_EQ(c.Found()[0].node, "192.168.100.1");
-  EXPECT_EQ(c.Found()[1].node, "192.168.100.2");
+  EXPECT_EQ(c.Found()[0].node, "127.168.100.1");
+  EXPECT_EQ(c.Found()[1].node, "127.168.100.2");
   EXPECT_EQ(c.Existing().size(), 1u);
   // Eleven characters do not fit the node field: refused, not cut into a clash.
   ui.ExpectMessage(11302);
@@ -171,23 +171,23 @@ TEST_F(Autoscan, FoundListSkipsKnownNodesAndKeepsLongNodesWhole) {
 
 TEST_F(Autoscan, SelectionRenamesOldTypesAndShowsDisplayNames) {
   const wxString file = home.Sub("SCAN3.OUT");
-  hvtest::WriteAll(file, "[10.0.0.1]\r\nKOLM_p303\r\nHW-1/2\r\n\r\nline3\r\nIP=10.0.0.1\r\nFW-Version : 1.00\r\nsixth\r\n"
+  hvtest::WriteAll(file, "[127.0.0.1]\r\nKOLM_p303\r\nHW-1/2\r\n\r\nline3\r\nIP=127.0.0.1\r\nFW-Version : 1.00\r\nsixth\r\n"
                          "[2]\r\nTESTDEV\r\n");
   hv::SelectDeviceRequest r;
   r.scanFile = file;
   hv::SelectDeviceController c(r);
   ASSERT_TRUE(c.Init());
   ASSERT_EQ(r.texts.size(), 2u);
-  EXPECT_EQ(r.texts[0], "10.0.0.1    Zorva P303");
+  EXPECT_EQ(r.texts[0], "127.0.0.1    Zorva P303");
   EXPECT_EQ(r.texts[1], "2           Test Device");
   EXPECT_EQ(r.selected, 0);
   EXPECT_EQ(r.type, "zorva_P303");
-  EXPECT_EQ(r.node, "10.0.0.1");
+  EXPECT_EQ(r.node, "127.0.0.1");
   EXPECT_EQ(r.hardware, "HW_1/2");
   EXPECT_EQ(r.line2, "");
   EXPECT_EQ(r.line3, "line3");
-  EXPECT_EQ(r.ip, "10.0.0.1");
-  EXPECT_EQ(c.Details(), "HW-1/2\nline3\nIP=10.0.0.1\nFW-Version : 1.00");
+  EXPECT_EQ(r.ip, "127.0.0.1");
+  EXPECT_EQ(c.Details(), "HW-1/2\nline3\nIP=127.0.0.1\nFW-Version : 1.00");
   // A hardware line is no path: the picture is not looked for outside the hardware folder.
   EXPECT_EQ(c.PicturePath(), "");
   c.Select(1);

@@ -72,7 +72,7 @@ TEST_F(DeviceFixture, NewPanelHasItsTablesRowSettingsHardwareAndFonts) {
   // The settings file's layout is checked with the settings; here the wizard's values.
   const wxString set = hv::JoinPath(folder, "DEVICE.SET");
   for (auto [section, key, value] : {std::tuple{"Config", "Type", "KOLM_G320"}, {"Config", "FWVersion", "180"},
-                                      {"Connection", "NetworkPara", "192.168.0.10"}, {"Connection", "Node", "M1"},
+                                      {"Connection", "NetworkPara", "127.168.0.10"}, {"Connection", "Node", "M1"},
                                       {"Resource Offset", "Mask", "4000000"}})
     EXPECT_EQ(IniValue(set, section, key), value) << key;
 
@@ -82,7 +82,7 @@ TEST_F(DeviceFixture, NewPanelHasItsTablesRowSettingsHardwareAndFonts) {
   ASSERT_EQ(geraet.count(), 1);
   for (auto [field, number] : {std::pair{"GNR", 1}, {"NNR", 65535}, {"MARKE", 1}}) EXPECT_EQ(geraet.num(0, field), number);
   for (auto [field, text] : {std::pair{"BEZEICH", "Panel1"}, {"TYP", "CAN_R515"}, {"KNOTEN", "M1"},
-                             {"PARAM", "CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;10.0.0.7"}})
+                             {"PARAM", "CAN_R515;$$$DEVICEPATH$$$\\CoDeSys\\plc.sym;127.0.0.7"}})
     EXPECT_EQ(geraet.str(0, field), text) << field;
   dbtest::ShapeReader units(hv::JoinPath(folder, "EINHEIT.DBF"));
   ASSERT_TRUE(units.ok());

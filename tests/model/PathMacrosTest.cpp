@@ -20,8 +20,8 @@ TEST(PathMacros, CollapseOnlyWholeFolders) {
       {"/home/u/Projekte/Anlage/Geraet10/a", "$$$PROJECTPATH$$$/Geraet10/a"},      // another device
       {"/mnt/home/u/Projekte/Anlage/Geraet1/a", "/mnt/home/u/Projekte/Anlage/Geraet1/a"},
       {"/home/u/Projekte/Anlage/Geraet1 x", "$$$PROJECTPATH$$$/Geraet1 x"},   // the device folder ends in a blank
-      {"/srv/sym/k.sym;/home/u/Projekte/Anlage/Geraet2;10.0.0.5",
-       "$$$SYMBOLDATEIPATH$$$/k.sym;$$$PROJECTPATH$$$/Geraet2;10.0.0.5"},
+      {"/srv/sym/k.sym;/home/u/Projekte/Anlage/Geraet2;127.0.0.5",
+       "$$$SYMBOLDATEIPATH$$$/k.sym;$$$PROJECTPATH$$$/Geraet2;127.0.0.5"},
       {"", ""},
   };
   for (const Case& c : cases) {
@@ -42,7 +42,7 @@ TEST(PathMacros, ExpandTrimsAndRoundTrips) {
   const PathMacroFolders f{S("/home/u/Projekte/Bäckerei/Geraet1"), "/srv/sym", S("/home/u/Projekte/Bäckerei")};
   EXPECT_EQ(ExpandPathMacros("$$$DEVICEPATH$$$/a.sym;$$$SYMBOLDATEIPATH$$$;$$$PROJECTPATH$$$   ", f),
             S("/home/u/Projekte/Bäckerei/Geraet1/a.sym;/srv/sym;/home/u/Projekte/Bäckerei"));
-  const wxString stored = "$$$DEVICEPATH$$$/a.sym;$$$SYMBOLDATEIPATH$$$/b.sym;10.0.0.5";
+  const wxString stored = "$$$DEVICEPATH$$$/a.sym;$$$SYMBOLDATEIPATH$$$/b.sym;127.0.0.5";
   EXPECT_EQ(CollapsePathMacros(ExpandPathMacros(stored, f), f), stored);
   // A folder that moved: collapsed against the old one, expanded against the new one.
   const PathMacroFolders moved{"/home/u/Projekte/Neu/Geraet1", "/srv/sym", "/home/u/Projekte/Neu"};

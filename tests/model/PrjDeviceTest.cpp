@@ -53,7 +53,7 @@ wxString Fields(const CPOPrjDevice& d) {
 
 TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
   NewDevice answers = Named("Panel");
-  answers.parameters = "CAN_R515;;10.0.0.9";
+  answers.parameters = "CAN_R515;;127.0.0.9";
   CPOPrjDevice* device = Create(answers);
   ASSERT_TRUE(device);
   hv::Archive out;
@@ -63,7 +63,7 @@ TEST_F(DeviceFixture, ArchiveCarriesNameNumberAndTheEightTexts) {
   auto* copy = dynamic_cast<CPOPrjDevice*>(object.get());
   ASSERT_TRUE(copy);
   EXPECT_EQ(in.Remaining(), 0u);
-  EXPECT_EQ(Fields(*copy), "Panel|1|CAN_R515|CAN_R515;;10.0.0.9|MBTCP|192.168.0.10|M1|ETH_0|KOLM_G320|180");
+  EXPECT_EQ(Fields(*copy), "Panel|1|CAN_R515|CAN_R515;;127.0.0.9|MBTCP|127.168.0.10|M1|ETH_0|KOLM_G320|180");
   EXPECT_EQ(copy->GetDeviceFolder(), DeviceFolder("Panel"));
   CProjectObject::Discard(std::move(object));
   // A folder that Windows-1252 cannot hold travels whole.
@@ -232,7 +232,7 @@ TEST_F(DeviceFixture, ToolCommandStartsTheToolInTheDeviceFolder) {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   char real[PATH_MAX];
   ASSERT_TRUE(realpath(hv::ToFs(device->GetDeviceFolder()).c_str(), real));
-  EXPECT_EQ(lines, (std::vector<std::string>{real, "-n", "MBTCP", "-a", "10.0.0.7", "-l", "DE"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{real, "-n", "MBTCP", "-a", "127.0.0.7", "-l", "DE"}));
   unsetenv("HV_PROBE_OUT");
 }
 
@@ -322,7 +322,7 @@ TEST_F(DeviceFixture, ProjectLoadsItsDevicesFromRowAndSettings) {
   ASSERT_TRUE(device);
   EXPECT_EQ(device->GetDeviceFolder(), DeviceFolder("Panel"));
   EXPECT_EQ(Fields(*device), "Panel|1|CE_TCP|CAN_R515;" + DeviceFolder("Panel") +
-                                 "\\CoDeSys\\plc.sym;10.0.0.7|MBTCP|192.168.0.10|M1|ETH_0|CE_PANEL7|151");
+                                 "\\CoDeSys\\plc.sym;127.0.0.7|MBTCP|127.168.0.10|M1|ETH_0|CE_PANEL7|151");
   EXPECT_EQ(device->GetSymbolFolder(), hv::JoinPath(DeviceFolder("Panel"), "CoDeSys/plc.SYM"));
   // A folder whose table has no row of its name is no device.
   hv::MakeFolders(DeviceFolder("Leer"));

@@ -67,8 +67,8 @@ TEST(FtpPaths, AddressesWithAndWithoutPort) {
     const char* host;
     int port;
   } rows[] = {
-      {"192.168.0.5", true, "192.168.0.5", 21},
-      {" 192.168.0.5:2121 ", true, "192.168.0.5", 2121},
+      {"127.168.0.5", true, "127.168.0.5", 21},
+      {" 127.168.0.5:2121 ", true, "127.168.0.5", 2121},
       {"panel.local:21", true, "panel.local", 21},
       {"[fe80::1]:990", true, "fe80::1", 990},
       {"fe80::1", true, "fe80::1", 21},

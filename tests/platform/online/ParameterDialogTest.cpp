@@ -14,7 +14,7 @@ void SetField(std::vector<hv::ParameterField>& fields, const char* key, const ch
 TEST(ParameterDialogs, DriverFormFromTheSchemaWithinCapacities) {
   hvtest::PluginInstall install({"TESTDEV.so"});
   hvtest::ScriptedUi ui;
-  wxString slot, param = "host=10.0.0.9 port=1502";
+  wxString slot, param = "host=127.0.0.9 port=1502";
   std::vector<wxString> seen;
   ui.Answer<hv::DriverParameterRequest>([&](hv::DriverParameterRequest& r) {
     for (const auto& f : r.fields) seen.push_back(f.key + "=" + f.value);
@@ -24,10 +24,10 @@ TEST(ParameterDialogs, DriverFormFromTheSchemaWithinCapacities) {
     return IDOK;
   });
   ASSERT_TRUE(hv::Vostrel_SelectDriverParameter(1031, "MBTCP.ndl", slot, 11, param, 256));
-  EXPECT_EQ(seen, (std::vector<wxString>{"slot=TCP_0", "host=10.0.0.9", "port=1502", "units=1-247", "timeout=300",
+  EXPECT_EQ(seen, (std::vector<wxString>{"slot=TCP_0", "host=127.0.0.9", "port=1502", "units=1-247", "timeout=300",
                                          "wordorder=abcd"}));
   EXPECT_EQ(slot, "TCP_0");
-  EXPECT_EQ(param, "host=10.0.0.9 port=502 units=1-247 timeout=300 wordorder=cdab");
+  EXPECT_EQ(param, "host=127.0.0.9 port=502 units=1-247 timeout=300 wordorder=cdab");
 
   // Values the schema refuses, a text beyond the capacity and Cancel change nothing.
   const wxString keptSlot = slot, keptParam = param;
@@ -59,12 +59,12 @@ TEST(ParameterDialogs, DeviceFormChecksTheNode) {
     EXPECT_EQ(r.deviceTitle, "TESTDEV");
     EXPECT_EQ(r.netDriver, "MBTCP");
     r.node = "247";
-    r.param = "/p/dev;;192.168.0.7";
+    r.param = "/p/dev;;127.168.0.7";
     return IDOK;
   });
   ASSERT_TRUE(hv::Vostrel_SelectDeviceParameter(1031, "MBTCP", "TCP_0", "TESTDEV.ddl", node, 11, param, 400));
   EXPECT_EQ(node, "247");
-  EXPECT_EQ(param, "/p/dev;;192.168.0.7");
+  EXPECT_EQ(param, "/p/dev;;127.168.0.7");
   for (const char* bad : {"0", "248", "x", "12345678901"}) {
     ui.Answer<hv::DeviceParameterRequest>([&](hv::DeviceParameterRequest& r) {
       r.node = bad;

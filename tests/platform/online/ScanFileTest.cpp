@@ -23,13 +23,13 @@ std::vector<std::string> Flat(const ScanEntry& e) {
 TEST(ScanFile, ParsesTheGrammarLineByLine) {
   const Case cases[] = {
       {"no block", "KOLM_G320\r\nIP=1.2.3.4\r\n", {}},
-      {"one block", "[3]\r\nKOLM_G320\r\nKOLM_G320\r\nFW-Version : 1.52\r\nIP=10.0.0.3\r\n",
-       {{"3", "KOLM_G320", "KOLM_G320", "FW-Version : 1.52", "IP=10.0.0.3"}}},
+      {"one block", "[3]\r\nKOLM_G320\r\nKOLM_G320\r\nFW-Version : 1.52\r\nIP=127.0.0.3\r\n",
+       {{"3", "KOLM_G320", "KOLM_G320", "FW-Version : 1.52", "IP=127.0.0.3"}}},
       {"LF only and blanks", "  [5]  \n  CE_PANEL7  \n hw \n", {{"5", "CE_PANEL7", "hw"}}},
       {"empty line before the type", "[1]\r\n\r\n\r\nTYPE\r\nhw\r\n", {{"1", "TYPE", "hw"}}},
       {"empty detail keeps its place", "[1]\r\nTYPE\r\n\r\nline2\r\n", {{"1", "TYPE", "", "line2"}}},
       {"sixth detail ignored", "[1]\nT\n1\n2\n3\n4\n5\n6\n7\n[2]\nU\n", {{"1", "T", "1", "2", "3", "4", "5"}, {"2", "U"}}},
-      {"node without ]", "[192.168.100.200\nT\n", {{"192.168.100.200", "T"}}},
+      {"node without ]", "[127.168.100.200\nT\n", {{"127.168.100.200", "T"}}},
       {"text after ] ignored", "[7] extra\nT\n", {{"7", "T"}}},
       {"cut at CR inside a line", "[1]\nTYPE\rjunk\nd1\r\n", {{"1", "TYPE", "d1"}}},
       {"block without type dropped", "[1]\n\n[2]\nT\n", {{"2", "T"}}},
@@ -44,13 +44,13 @@ TEST(ScanFile, ParsesTheGrammarLineByLine) {
 }
 
 TEST(ScanFile, DetailValuesAndRenamedTypes) {
-  const char* text = "[12]\r\nkolm_p303\r\nKOLM_P303\r\nFW-Version : 2.05\r\nIP=192.168.0.12\r\n";
+  const char* text = "[12]\r\nkolm_p303\r\nKOLM_P303\r\nFW-Version : 2.05\r\nIP=127.168.0.12\r\n";
   const auto plain = ParseScanText(text);
   ASSERT_EQ(plain.size(), 1u);
   EXPECT_EQ(plain[0].type, "kolm_p303");
-  EXPECT_EQ(plain[0].Ip(), "192.168.0.12");
+  EXPECT_EQ(plain[0].Ip(), "127.168.0.12");
   EXPECT_EQ(plain[0].Firmware(), "2.05");
-  EXPECT_EQ(plain[0].DetailText(), "KOLM_P303\nFW-Version : 2.05\nIP=192.168.0.12");
+  EXPECT_EQ(plain[0].DetailText(), "KOLM_P303\nFW-Version : 2.05\nIP=127.168.0.12");
   EXPECT_EQ(plain[0].DetailLine(0), "KOLM_P303");
   EXPECT_EQ(plain[0].DetailLine(4), "");
 
@@ -65,13 +65,13 @@ TEST(ScanFile, ReadsFilesAndKeepsLongNodesWhole) {
   EXPECT_EQ(hv::ReadScanFile(hv::ScanFilePath(dir.Path(), 2), entries), hv::ScanFileStatus::Missing);
   EXPECT_EQ(hv::ScanFilePath(dir.Path(), 2), dir.Sub("SCAN2.OUT"));
 
-  std::string bytes = hv::FormatScanBlock("192.168.100.1", "CE_PANEL7", {"CE_PANEL7", "IP=192.168.100.1"}) +
-                      hv::FormatScanBlock("192.168.100.2", "CE_PANEL7", {"CE_PANEL7", "IP=192.168.100.2"});
+  std::string bytes = hv::FormatScanBlock("127.168.100.1", "CE_PANEL7", {"CE_PANEL7", "IP=127.168.100.1"}) +
+                      hv::FormatScanBlock("127.168.100.2", "CE_PANEL7", {"CE_PANEL7", "IP=127.168.100.2"});
   hvtest::WriteAll(dir.Sub("scan2.out"), bytes);  // another spelling of the name
   ASSERT_EQ(hv::ReadScanFile(hv::ScanFilePath(dir.Path(), 2), entries), hv::ScanFileStatus::Ok);
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].node, "192.168.100.1");
-  EXPECT_EQ(entries[1].node, "192.168.100.2");
+  EXPECT_EQ(entries[0].node, "127.168.100.1");
+  EXPECT_EQ(entries[1].node, "127.168.100.2");
   EXPECT_EQ(entries[1].type, "CE_PANEL7");
 }
 

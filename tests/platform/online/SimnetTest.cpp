@@ -20,7 +20,7 @@ class Simnet : public ::testing::Test {
     file = install.Sub("sim.ini");
     hvtest::WriteAll(file,
                      "[Network]\nScanDelayMs=30\n"
-                     "[Device 1]\nType=TESTDEV\nHardware=KOLM_G320\nFirmware=152\nIP=10.0.0.1\n"
+                     "[Device 1]\nType=TESTDEV\nHardware=KOLM_G320\nFirmware=152\nIP=127.0.0.1\n"
                      "[Values 1]\n8|M|W|81|0|0|1=-5\n8|M|R|81|8|0|1=21.5\n8|M|S|81|9|0|1=Hello World\n"
                      "8|M|T|81|2|0|1=12:30:05\n8|M|U|81|3|0|1=4294967295\n"
                      "[Device 3]\nType=KOLM_T420\nHardware=KOLM_T420\nFirmware=200\nError=42\n"
@@ -163,7 +163,7 @@ TEST_F(Simnet, ScanWritesTheResultFileWhenDone) {
   EXPECT_EQ(RunScan(200, &ticks), "End of Scan");
   EXPECT_GT(ticks, 2);  // the delay spreads it over several polls
   EXPECT_EQ(hvtest::ReadAll(result),
-            "[1]\r\nTESTDEV\r\nKOLM_G320\r\nFW-Version : 1.52\r\nIP=10.0.0.1\r\n"
+            "[1]\r\nTESTDEV\r\nKOLM_G320\r\nFW-Version : 1.52\r\nIP=127.0.0.1\r\n"
             "[3]\r\nKOLM_T420\r\nKOLM_T420\r\nFW-Version : 2.00\r\n"
             "[5]\r\nCOMBO_C167\r\n\r\nFW-Version : 0.00\r\n"
             "[7]\r\nTESTDEV\r\n\r\nFW-Version : 0.00\r\n");

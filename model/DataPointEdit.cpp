@@ -1,0 +1,241 @@
+// Making, editing and deleting data points: the sheet, the picker and the DATPKT,
+// MSKFLD and EEPROM tables.
+#include "framework/SettingsFile.h"
+#include "framework/Services.h"
+#include "framework/UpdateHints.h"
+#include "model/DataPoint.h"
+#include "model/DataPointNames.h"
+#include "model/DataPointPicker.h"
+#include "model/DataPointServices.h"
+#include "model/DataPointSheet.h"
+#include "model/ModelServices.h"
+#include "model/ObjectSupport.h"
+#include "model/PrjDevice.h"
+#include "model/Project.h"
+#include "platform/Db4.h"
+#include "platform/Localization.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
+
+using namespace hv::db;
+
+
+namespace {
+
+int PrefixMode() {
+  CSettingsFile* profile = hv::Service<hv::IApplicationState>().Profile();
+  return profile ? profile->GetInt(wxS("Config"), wxS("Prefix"), 0) : 0;
+}
+
+// Screen-element kinds that hold data-point numbers beside the indexed one, and where.
+struct RefFields {
+  std::uint32_t type;
+  std::vector<std::size_t> offsets;
+};
+const RefFields kRefKinds[] = {{1, {76, 216, 220}}, {2, {84, 124, 128, 132, 136, 140}}};
+
+bool RefersTo(const MaskField& f, std::uint32_t id) {
+  for (const RefFields& k : kRefKinds)
+    if (f.type() == k.type)
+      for (std::size_t o : k.offsets)
+        if (f.u32(o) == id) return true;
+  return false;
+}
+
+// Walks the element kinds with extra references (types 1 and 2 only) on MSK_TYP.
+template <class Fn>
+void WalkRefKinds(Table& msk, Fn&& fn) {
+  MaskField f;
+  for (bool found = msk_fld_select(msk, f, kSoftSeek, "MSK_TYP", {std::uint32_t(1)}); found && f.type() <= 2;
+       found = msk_fld_select(msk, f, kNext, "MSK_TYP")) {
+    if (f.type() >= 1 && !fn(f)) break;
+  }
+}
+
+}  // namespace
+
+BOOL CPODataPoint::Edit() {
+  if (!GetDevice() || !GetParent()) return FALSE;
+  const wxString folder = DataPointFolder(*this);
+  Table t;
+  if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
+  DatpktRow row;
+  if (!datpkt_select(t, row, kSeek, "ID", {m_f.id})) return FALSE;
+  DataPointSheetRequest sheet;
+  sheet.caption = wxString::Format(hv::LocalString(11529, wxS("Einstellungen für Datenpunkt '%s'")), GetName());
+  FillSheetDevice(sheet);
+  DataPointFields ignored;
+  ReadRow(row, ignored, sheet.values);
+  m_f.name = GetName();
+  if (dpsheet::Run(sheet, m_f) != IDOK) return FALSE;
+  SetName(m_f.name);
+  FillRow(row, m_f, sheet.values, RowDeviceNumber());
+  m_f.readable = (row.access & 1) ? TRUE : FALSE;
+  DatpktRow at;
+  if (!datpkt_select(t, at, kSeek, "ID", {m_f.id}) || !datpkt_update(t, row)) return FALSE;
+  UpdateAllViews(HINT_OBJECT_CHANGED, this);
+  return TRUE;
+}
+
+BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) {
+  if (!parent || !device) return FALSE;
+  const wxString folder = device->GetDeviceFolder();
+  Table t;
+  if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
+  auto probe = MakeSibling(parent, device);
+  const DataPointConnection c = probe->Connection();
+  Discard(std::move(probe));
+
+  struct Entry {
+    DataPointFields f;
+    DataPointExtra x;
+  };
+  std::vector<Entry> entries;
+  const auto* source = templ && IsValidObject(templ) ? dynamic_cast<const CPODataPoint*>(templ) : nullptr;
+  if (source) {
+    Entry e;
+    e.f = source->m_f;
+    e.f.name = hv::LocalString(11530, wxS("Kopie von ")) + source->GetName();
+    e.f.id = 0;
+    // The copy starts from the template's row: unit, ranges, access and free fields.
+    DatpktRow row;
+    if (datpkt_select(t, row, kSeek, "ID", {source->m_f.id})) {
+      DataPointFields ignored;
+      ReadRow(row, ignored, e.x);
+    }
+    entries.push_back(e);
+  } else {
+    DataPointPickRequest pick;
+    pick.deviceType = c.devDriver;
+    pick.node = c.node;
+    pick.deviceParam = c.devParam;
+    pick.multiple = true;
+    CPOProject* project = parent->GetProject();
+    const bool codesys = project && project->GetFlags().CoDeSysDP;
+    const int prefix = PrefixMode();
+    for (const PickedDataPoint& p : dppicker::Choose(pick)) {
+      Entry e;
+      dppicker::Apply(p, e.f, e.x);
+      wxString name = dpname::FromAddress(p.address, prefix, c.deviceName, c.node, codesys);
+      datpkt_get_new_name(t, name);
+      e.f.name = name.Trim(true);
+      entries.push_back(e);
+    }
+  }
+  bool acceptAll = false;
+  BOOL added = FALSE;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    Entry& e = entries[i];
+    auto dp = MakeSibling(parent, device);
+    if (!acceptAll) {
+      DataPointSheetRequest sheet;
+      sheet.caption = hv::LocalString(11528, wxS("Neuer Datenpunkt"));
+      FillSheetDevice(sheet);
+      sheet.deviceNumber = c.deviceNumber;
+      sheet.values = e.x;
+      sheet.wizard = true;
+      sheet.several = i + 1 < entries.size();
+      const int result = dpsheet::Run(sheet, e.f);
+      if (result == kDpCancelAll) {
+        Discard(std::move(dp));
+        break;
+      }
+      if (result != kDpWizardFinish && result != kDpAcceptAll) {
+        Discard(std::move(dp));
+        continue;
+      }
+      e.x = sheet.values;
+      acceptAll = result == kDpAcceptAll;
+    }
+    DatpktRow row;
+    FillRow(row, e.f, e.x, c.deviceNumber);
+    if (!datpkt_insert(t, row)) {
+      Discard(std::move(dp));
+      continue;
+    }
+    dp->m_f = e.f;
+    dp->m_f.id = row.id;
+    dp->m_f.name = wxString(row.name).Trim(true);
+    dp->m_f.readable = (row.access & 1) ? TRUE : FALSE;
+    dp->SetName(dp->m_f.name);
+    if (AddNewObject(parent, std::move(dp))) added = TRUE;
+  }
+  return added;
+}
+
+BOOL CPODataPoint::Delete() {
+  const bool several = IsMultipleSelection();
+  if (hv::Service<IDataPointUse>().IsUsedByTavGraph(m_f.id)) {
+    const int answer = hv::ShowMessageF(
+        11521,
+        wxS("Der Datenpunkt '%s' wird von TavGraph verwendet!\n\nHinweis:\tWird ein TavGraph-Baustein gelöscht, der einen "
+            "Datenpunkt\n\tverwendet, wird dies erst nach einer Inbetriebnahme und\n\tSpeicherung des TavGraph-Programms "
+            "erkannt.\nZusätzlich ist TavGraph neu zu starten oder zu verlassen."),
+        (several ? MB_OKCANCEL : MB_OK) | MB_ICONINFORMATION, GetName());
+    if (answer == IDCANCEL) SetMultipleSelection(FALSE);
+    return FALSE;
+  }
+  const wxString folder = DataPointFolder(*this);
+  Table dat, msk, eep;
+  if (folder.empty() || !dat.open(folder, DatpktSchema()) || !msk.open(folder, MskfldSchema())) return FALSE;
+  // The row first: no reference goes for a data point that is not there.
+  DatpktRow row;
+  if (!datpkt_select(dat, row, kSeek, "ID", {m_f.id})) return FALSE;
+  EepromRow er;
+  const bool eeprom = hv::IsFile(hv::JoinPath(folder, wxS("EEPROM.DBF"))) && eep.open(folder, EepromSchema()) &&
+                      eeprom_select(eep, er, kSeek, "DATPKT", {m_f.id});
+  MaskField f;
+  bool masks = msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_f.id}) != FALSE;
+  if (!masks)
+    WalkRefKinds(msk, [&](const MaskField& r) {
+      masks = RefersTo(r, m_f.id);
+      return !masks;
+    });
+  const UINT style = (several ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION;
+  int answer = IDYES;
+  if (eeprom && masks)
+    answer = hv::ShowMessageF(11522, wxS("Auf den Datenpunkt '%s' gibt es Referenzen bei Maskenelementen und EEPROM-Adressen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
+  else if (eeprom)
+    answer = hv::ShowMessageF(11523, wxS("Auf den Datenpunkt '%s' gibt es Referenzen bei EEPROM-Adressen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
+  else if (masks)
+    answer = hv::ShowMessageF(11524, wxS("Auf den Datenpunkt '%s' gibt es Referenzen bei Maskenelementen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
+  else if (m_f.logicalId != 0)
+    answer = hv::ShowMessageF(11525, wxS("Auf den Datenpunkt '%s' gibt es externe Referenzen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
+  if (answer == IDCANCEL) SetMultipleSelection(FALSE);
+  if (answer != IDYES) return FALSE;
+  if (eeprom) {
+    bool found = true;
+    while (found && er.dataPoint == m_f.id) {
+      eeprom_delete(eep);
+      found = eeprom_select(eep, er, kSeek, "DATPKT", {m_f.id});
+    }
+  }
+  eep.close();
+  if (masks && hv::ShowMessage(11526, wxS("Sollen auch die Maskenelemente gelöscht werden?"), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    while (msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_f.id})) msk_fld_delete(msk);
+    std::vector<MaskField> changed;
+    WalkRefKinds(msk, [&](const MaskField& r) {
+      if (RefersTo(r, m_f.id)) changed.push_back(r);
+      return true;
+    });
+    for (MaskField& r : changed) {
+      for (const RefFields& k : kRefKinds)
+        if (r.type() == k.type)
+          for (std::size_t o : k.offsets)
+            if (r.u32(o) == m_f.id) r.setU32(o, 0);
+      MaskField at;
+      if (msk_fld_select(msk, at, kSeek, "MSK_ID", {r.id()})) msk_fld_update(msk, r);
+    }
+  }
+  return datpkt_select(dat, row, kSeek, "ID", {m_f.id}) && datpkt_delete(dat) ? TRUE : FALSE;
+}
+
+void CPODataPoint::OnColumnDblClick(int) { Edit(); }
+void CPODataPoint::OnEdit() { Edit(); }
+
+void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11528, wxS("Neuer Datenpunkt"))); }
+
+void CPODataPoint::OnUpdateReadValue(CCmdUI* cmdUI) { cmdUI->Enable(m_f.readable && m_f.type <= 0x400); }
+
+void CPODataPoint::OnReadValue() { ReadValue(); }

@@ -1,0 +1,28 @@
+#pragma once
+// Names of data points: the default name of a picked address, the characters a
+// CoDeSys-conforming name may hold, and the name proposed by the sheet's picker.
+#include <wx/string.h>
+
+#include "platform/Types.h"
+
+namespace dpname {
+
+// The name made from an address (prefix mode 0: the field-bus device's name, 1: its
+// node text, other: none), before it is made unique in the table.
+wxString FromAddress(const wxString& address, int prefixMode, const wxString& deviceName, const wxString& node,
+                     bool codesysNames);
+
+// Whether a typed character is accepted into a name whose caret selection is
+// [start, end): ASCII letters, digits except first, '_' not beside another '_',
+// control characters.
+bool AcceptsChar(const wxString& text, long start, long end, wxChar c);
+
+// 0 when the whole name conforms, else the number of the specific complaint
+// (letters and digits only, first a letter, no double underscore).
+UINT CoDeSysComplaint(const wxString& name);
+
+// The name the general page proposes for a picked address when the name is empty:
+// with two '|' the middle and last field joined by '_', cut to 30 characters.
+wxString FromPickedAddress(const wxString& address);
+
+}  // namespace dpname

@@ -1,0 +1,125 @@
+#include "model/DataPointRead.h"
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "framework/UpdateHints.h"
+#include "model/DataPoint.h"
+#include "model/ObjectSupport.h"
+#include "platform/Db4.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
+#include "platform/online/OnlineLibrary.h"
+
+using namespace hv::db;
+
+namespace {
+
+constexpr DWORD kErrorStopsReads = 24;
+
+// Polls on a worker while the facade's wait runs; the result once the worker ended.
+hv::PollResult PollWaiting(DWORD handle, std::vector<char>& buffer) {
+  std::atomic<bool> done{false}, cancel{false};
+  hv::PollResult result;
+  std::thread worker([&] {
+    result = hv::OnlineLibrary::Get().PollRead(handle, buffer.data(), buffer.size(), std::chrono::milliseconds(kReadLimitMs),
+                                               &cancel);
+    done = true;
+  });
+  DataPointReadWait wait{&done, &cancel};
+  hv::Ui().Run(wait);
+  worker.join();
+  return result;
+}
+
+// The value text of the buffer; false when the type gives none or the text would not
+// fit the buffer with its terminating zero.
+bool Decode(DWORD type, DWORD textLength, const std::vector<char>& buffer, wxString& value) {
+  std::size_t n;
+  if (type == 0x100) n = textLength;
+  else if (type >= 0x2000) n = type - 0x2000;
+  else if (type <= 0x400) {
+    DWORD v;
+    std::memcpy(&v, buffer.data(), sizeof v);
+    value = hv::db4toa(v, type).Left(16);
+    return true;
+  } else {
+    return false;
+  }
+  if (n + 1 > buffer.size()) return false;
+  std::string text(buffer.data(), n);
+  value = wxString(text.c_str(), wxConvISO8859_1).Left(n);
+  return true;
+}
+
+}  // namespace
+
+void CPODataPoint::ReadValue() {
+  const bool direct = GetTypeCode() == TypeCode::DirectDataPoint;
+  const bool several = direct && IsMultipleSelection();
+  m_f.value.clear();
+  const wxString folder = DataPointFolder(*this);
+  DatpktRow row;
+  {
+    Table t;
+    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_f.id})) {
+      UpdateAllViews(HINT_OBJECT_CHANGED, this);
+      return;
+    }
+  }
+  const DataPointConnection c = Connection();
+  if (!c.valid) return;
+  hv::OnlineLibrary& online = hv::OnlineLibrary::Get();
+  auto fail = [&](UINT single, const wchar_t* singleText, UINT named, const wchar_t* namedText) {
+    if (several)
+      hv::ShowMessageF(named, namedText, MB_OK | MB_ICONEXCLAMATION, GetName());
+    else
+      hv::ShowMessage(single, singleText, MB_OK | MB_ICONEXCLAMATION);
+  };
+  if (!online.SetDriverParameter(c.netDriver, c.slot, c.netParam)) {
+    hv::ShowMessage(11514, wxS("Fehler beim Initialisieren des Netzwerks!"), MB_OK | MB_ICONEXCLAMATION);
+    if (several) SetMultipleSelection(FALSE);
+    UpdateAllViews(HINT_OBJECT_CHANGED, this);
+    return;
+  }
+  hv::DataPointRegistration reg;
+  reg.netDriver = c.netDriver;
+  reg.slot = c.slot;
+  reg.devDriver = c.devDriver;
+  reg.node = c.node;
+  reg.devParam = c.devParam;
+  reg.address = wxString(row.address).Trim(true);
+  reg.access = static_cast<DWORD>(row.access) | (static_cast<DWORD>(row.pickerAccess) << 16);
+  reg.type = row.type;
+  reg.measureMax = hv::atodb4(row.measMax, row.type);
+  reg.measureMin = hv::atodb4(row.measMin, row.type);
+  reg.signalMax = hv::atodb4(row.sigMax, row.type);
+  reg.signalMin = hv::atodb4(row.sigMin, row.type);
+  reg.textLength = row.value32;
+  const DWORD handle = online.RegisterDataPoint(reg);
+  if (!handle) {
+    fail(11515, L"Fehler beim Registrieren des Datenpunkts!", 11518, L"Fehler beim Registrieren des Datenpunkts '%s'!");
+    UpdateAllViews(HINT_OBJECT_CHANGED, this);
+    return;
+  }
+  if (!online.SetPollTime(handle, 0) || !online.ActivateDataPoint(handle, TRUE)) {
+    fail(11516, L"Fehler beim Aktivieren des Datenpunkts!", 11519, L"Fehler beim Aktivieren des Datenpunkts '%s'!");
+    online.ClearDataPoint(handle);
+    UpdateAllViews(HINT_OBJECT_CHANGED, this);
+    return;
+  }
+  std::vector<char> buffer(direct ? kDirectReadBuffer : kBusReadBuffer, 0);
+  const hv::PollResult polled = PollWaiting(handle, buffer);
+  online.ClearDataPoint(handle);
+  wxString value;
+  if (polled.value && Decode(row.type, row.value32, buffer, value)) {
+    m_f.value = value;
+  } else {
+    fail(11517, L"Fehler beim Einlesen des Datenpunkts!", 11520,
+         L"Fehler beim Einlesen des Datenpunkts '%s'!\nDas Einlesen der Werte wird abgebrochen.");
+    if (several && (polled.lastError & 0xFFFF) == kErrorStopsReads) SetMultipleSelection(FALSE);
+  }
+  UpdateAllViews(HINT_OBJECT_CHANGED, this);
+}
