@@ -132,8 +132,10 @@ bool CPSPrjDevice::Autoscan() {
   std::vector<hv::ScanEntry> entries;
   if (hv::ReadScanFile(file, entries, hv::ScanTypeNames::Renamed) != hv::ScanFileStatus::Ok) return false;
   DeviceScanChoiceRequest choice;
-  for (const hv::ScanEntry& e : entries)
-    choice.devices.push_back({e.Ip().empty() ? e.node : e.Ip(), e.DetailLine(0), e.type, e.Firmware(), e.DetailLine(1)});
+  for (const hv::ScanEntry& e : entries) {
+    const wxString firmware = e.Firmware().empty() ? e.DetailLine(1) : wxS("FW-Version : ") + e.Firmware();
+    choice.devices.push_back({e.Ip().empty() ? e.node : e.Ip(), e.DetailLine(0), e.type, firmware, e.DetailLine(2)});
+  }
   if (choice.devices.empty()) return false;
   if (hv::Ui().Run(choice) != IDOK || choice.chosen < 0 || choice.chosen >= static_cast<int>(choice.devices.size()))
     return false;

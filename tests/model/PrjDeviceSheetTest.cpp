@@ -5,6 +5,7 @@
 #include "model/PrjDeviceSheet.h"
 #include "platform/Paths.h"
 #include "platform/online/ParameterForm.h"
+#include "platform/online/ScanFile.h"
 #include "tests/model/DeviceTestSupport.h"
 
 namespace {
@@ -159,6 +160,55 @@ TEST_F(SheetFixture, DriverChangeClearsNodeAndScannedAddressFillsTheThirdField) 
     general.ApplyScannedDevice("X");
     EXPECT_EQ(general.parameters, after) << before;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SheetFixture, AutoscanOnSimnetFillsTheGeneralPage) {
+  const wxString simFile = home.Sub("simnet.ini");
+  hvtest::WriteAll(simFile,
+                   "[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n"
+                   "[Device 9]\nType=CAN_R515\nHardware=KOLM_G320\nFirmware=0\n");
+  const wxString stale = hv::ScanFilePath(projectFolder, 0);
+  hvtest::WriteAll(stale, "[old]\r\nGONE\r\n");
+
+  CPOPrjDevice& device = NewCopy();
+  device.SetNetwork("SIMNET");
+  device.SetSlot("SIM_0");
+  device.SetNetworkPara("file=" + simFile);
+  CPSPrjDevice sheet(device, true);
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  ASSERT_TRUE(sheet.Next());
+  std::vector<wxString> offered;
+  ui.Answer<DeviceScanChoiceRequest>([&](DeviceScanChoiceRequest& r) {
+    for (const ScannedDevice& d : r.devices) offered.push_back(d.address + "|" + d.type + "|" + d.firmware);
+    r.chosen = 0;
+    return IDOK;
+  });
+  ASSERT_TRUE(sheet.Autoscan());
+  EXPECT_EQ(offered, (std::vector<wxString>{"10.0.0.5|KOLM_T420|FW-Version : 1.52", "9|KOLM_G320|FW-Version : 0.00"}));
+  CPPPrjDeviceGeneral& general = sheet.General();
+  ASSERT_GE(general.type, 0);
+  EXPECT_EQ(general.types[static_cast<size_t>(general.type)], "KOLM_T420");
+  ASSERT_GE(general.driver, 0);
+  EXPECT_EQ(general.drivers[static_cast<size_t>(general.driver)].key, "CAN_R515");
+  EXPECT_EQ(general.node, "5");
+  EXPECT_TRUE(general.parameters.EndsWith(";10.0.0.5"));
+  ASSERT_GE(general.firmware, 0);
+  EXPECT_EQ(general.firmwares[static_cast<size_t>(general.firmware)].hundredths, 152);
+  EXPECT_EQ(device.GetFirmwareVersion(), 152);
+
+  // Cancelling the choice changes nothing.
+  const wxString parameters = general.parameters;
+  ui.Answer<DeviceScanChoiceRequest>([](DeviceScanChoiceRequest& r) {
+    r.chosen = 1;
+    return IDCANCEL;
+  });
+  EXPECT_FALSE(sheet.Autoscan());
+  EXPECT_EQ(general.parameters, parameters);
+  EXPECT_EQ(device.GetHardwareType(), "KOLM_T420");
 }
 
 }  // namespace
