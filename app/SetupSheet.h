@@ -12,7 +12,7 @@ class CPSSetup : public CSheetController {
 
   // OK: the active page is checked, every page shown queues its changes, and the
   // profile is written once. A failed write is reported and keeps the sheet open.
-  bool Confirm();
+  bool Confirm() override;
 
   ProfileEdits& Edits() { return m_edits; }
   CPPOptionGeneral& General() { return m_general; }

@@ -22,10 +22,7 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
 
 // Each is answered by the "function not available" notice (ReportMissingDialog).
 const UnservedRequest kUnserved[] = {
-    {"PrjDeviceSheetRequest", "the device's property sheet is not in this version"},
     {"StringEditRequest", "the multilingual text dialog is not in this version"},
-    {"hv::DriverParameterRequest", "the online library's driver parameter dialog is not in this version"},
-    {"hv::DeviceParameterRequest", "the online library's device parameter dialog is not in this version"},
 };
 
 }  // namespace

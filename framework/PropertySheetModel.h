@@ -77,6 +77,8 @@ class CSheetController {
   // OK: the active page is checked, then every page that was shown stores its data.
   // False keeps the sheet open.
   bool OK();
+  // What the sheet's OK button runs: OK, and for sheets that store more, their own step.
+  virtual bool Confirm() { return OK(); }
   const PageCheck& LastCheck() const { return m_lastCheck; }
 
   // Wizard mode: pages are walked with Back and Next, and Finish ends the sheet with

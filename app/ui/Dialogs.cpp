@@ -44,6 +44,7 @@ void RegisterAppDialogs() {
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
   RegisterTransferDialogs();
+  RegisterSetupDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

@@ -18,6 +18,8 @@ wxString ToolkitWildcard(const wxString& filter) {
 }  // namespace
 
 void RegisterDeviceDialogs() {
+  RegisterPrjDeviceSheet();
+  RegisterParameterDialogs();
   hv::Ui().Register<OpenFileRequest>([](OpenFileRequest& request) {
     // A pattern as the proposed name ("*.pro") is the filter's business here.
     const bool pattern = request.fileName.find_first_of(wxS("*?")) != wxString::npos;
