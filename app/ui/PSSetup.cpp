@@ -47,7 +47,7 @@ class GeneralPanel : public CPropertyPagePanel {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     m_path = new wxTextCtrl(this, CPPOptionGeneral::IDC_PROJECTPATH);
     m_path->SetMaxLength(259);
-    auto* browse = new wxButton(this, CPPOptionGeneral::IDC_BROWSE, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* browse = new wxButton(this, CPPOptionGeneral::IDC_BROWSE, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     sizer->Add(Row(this, L(11420, wxS("Projektpfad:")), m_path, browse), 0, wxEXPAND | wxALL, 8);
     auto* box = new wxStaticBoxSizer(wxVERTICAL, this, L(11421, wxS("Präfix beim Anlegen von Datenpunkten")));
     const wxString labels[] = {L(11422, wxS("Gerätename")), L(11423, wxS("Modulnummer")), L(11424, wxS("Kein"))};
@@ -87,7 +87,7 @@ class ProgramsPanel : public CPropertyPagePanel {
     sizer->Add(Row(this, DlgText(wxS("Objekttyp:")), m_types), 0, wxEXPAND | wxALL, 8);
     m_program = new wxTextCtrl(this, CPPPrograms::IDC_PROGRAM);
     m_program->SetMaxLength(kProgramPathMax);
-    auto* browse = new wxButton(this, CPPPrograms::IDC_BROWSE, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* browse = new wxButton(this, CPPPrograms::IDC_BROWSE, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     sizer->Add(Row(this, L(11425, wxS("Programm:")), m_program, browse), 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     sizer->Add(new wxStaticText(this, wxID_ANY,
                                 L(11426, wxS("Wählen Sie für jeden Objekttyp ein Programm mit dem dieser bearbeitet "
@@ -122,7 +122,7 @@ class TavSimPanel : public CPropertyPagePanel {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     m_editor = new wxTextCtrl(this, CPPTavSim::IDC_EDITOR);
     m_editor->SetMaxLength(kProgramPathMax);
-    auto* editorBrowse = new wxButton(this, CPPTavSim::IDC_EDITOR_BROWSE, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* editorBrowse = new wxButton(this, CPPTavSim::IDC_EDITOR_BROWSE, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     sizer->Add(Row(this, L(11427, wxS("Editor:")), m_editor, editorBrowse), 0, wxEXPAND | wxALL, 8);
     auto* box = new wxStaticBoxSizer(wxVERTICAL, this, L(11428, wxS("Compiler")));
     wxWindow* b = box->GetStaticBox();
@@ -130,7 +130,7 @@ class TavSimPanel : public CPropertyPagePanel {
     box->Add(Row(b, L(11429, wxS("Ziel:")), m_target), 0, wxEXPAND | wxALL, 4);
     m_path = new wxTextCtrl(b, CPPTavSim::IDC_PATH);
     m_path->SetMaxLength(kProgramPathMax);
-    auto* pathBrowse = new wxButton(b, CPPTavSim::IDC_PATH_BROWSE, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* pathBrowse = new wxButton(b, CPPTavSim::IDC_PATH_BROWSE, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     box->Add(Row(b, L(11430, wxS("Pfad:")), m_path, pathBrowse), 0, wxEXPAND | wxALL, 4);
     m_version = new wxComboBox(b, CPPTavSim::IDC_VERSION);
     box->Add(Row(b, L(11431, wxS("Version:")), m_version), 0, wxEXPAND | wxALL, 4);
@@ -180,10 +180,10 @@ class DownloadPanel : public CPropertyPagePanel {
   DownloadPanel(wxWindow* parent, CPPDownload& page) : CPropertyPagePanel(parent), m_page(page) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     m_networks = new wxChoice(this, CPPDownload::IDC_NETWORKS);
-    auto* netButton = new wxButton(this, CPPDownload::IDC_NETWORK_SETTINGS, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* netButton = new wxButton(this, CPPDownload::IDC_NETWORK_SETTINGS, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     sizer->Add(Row(this, L(11432, wxS("Netzwerktreiber:")), m_networks, netButton), 0, wxEXPAND | wxALL, 8);
     m_devices = new wxChoice(this, CPPDownload::IDC_DEVICES);
-    auto* devButton = new wxButton(this, CPPDownload::IDC_DEVICE_SETTINGS, "...", wxDefaultPosition, wxSize(32, -1));
+    auto* devButton = new wxButton(this, CPPDownload::IDC_DEVICE_SETTINGS, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     sizer->Add(Row(this, L(11433, wxS("Gerätetreiber:")), m_devices, devButton), 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     m_summary = new wxStaticText(this, wxID_ANY, wxString());
     sizer->Add(m_summary, 0, wxALL, 8);

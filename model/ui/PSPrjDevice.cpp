@@ -36,7 +36,7 @@ void AddRow(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label, wxWi
   grid->Add(row, 1, wxEXPAND);
 }
 
-wxButton* Dots(wxWindow* parent, int id) { return new wxButton(parent, id, "...", wxDefaultPosition, wxSize(32, -1)); }
+wxButton* Dots(wxWindow* parent, int id) { return new wxButton(parent, id, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT); }
 
 class ConnectionPanel : public CPropertyPagePanel {
  public:
