@@ -187,4 +187,52 @@ TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {
   EXPECT_EQ(user.unexpected, 0);
 }
 
+TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
+  ui.AllowAnyMessage(IDYES);   // the notices and questions that follow a rename and a type change
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  ASSERT_TRUE(device);
+
+  user.Then([&](wxDialog* dlg) {
+    hvtest::SaveScreenshot(dlg, "device-settings-general");
+    EXPECT_FALSE(dlg->FindWindow(kNext));
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_T420")));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel8"));
+    hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 3s));
+    EXPECT_FALSE(dlg->FindWindow(kAutoscan)->IsShown());   // only on the general page
+    hvtest::SaveScreenshot(dlg, "device-settings-connection");
+    hvtest::ClickOn(dlg->FindWindow(kNetwork));
+    hvtest::PressKey(WXK_ESCAPE);
+    hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+    hvtest::SaveScreenshot(dlg, "device-settings-fonts");
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_DEVICE_EDIT));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(user.unexpected, 0);
+
+  const wxString folder = hv::JoinPath(project->GetFolder(), "Panel8");
+  ASSERT_TRUE(hv::IsFolder(folder));
+  EXPECT_FALSE(hv::PathExists(hv::JoinPath(project->GetFolder(), "Panel7")));
+  EXPECT_EQ(IniValue(hv::JoinPath(folder, "DEVICE.SET"), "Config", "Type"), "KOLM_T420");
+  EXPECT_TRUE(ReadGeraet(folder, "Panel8").found);
+  EXPECT_FALSE(ReadGeraet(folder, "Panel7").found);
+}
+
 }  // namespace
