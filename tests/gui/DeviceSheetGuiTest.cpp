@@ -235,4 +235,47 @@ TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
   EXPECT_FALSE(ReadGeraet(folder, "Panel7").found);
 }
 
+// The text fields of a dialog, in their order.
+std::vector<wxTextCtrl*> TextFields(wxWindow* dlg) {
+  std::vector<wxTextCtrl*> out;
+  for (wxWindow* child : dlg->GetChildren())
+    if (auto* text = dynamic_cast<wxTextCtrl*>(child)) out.push_back(text);
+  return out;
+}
+
+TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
+  const wxString simFile = home.Sub("simnet.ini");
+  hvtest::WriteAll(simFile, "[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n");
+  wxString typeShown, nodeShown, parametersShown;
+  user.Then(ChooseDeviceKind);
+  user.Then([&](wxDialog* dlg) {
+    auto* network = Find<wxChoice>(dlg, kNetwork);
+    ASSERT_TRUE(hvtest::ChooseEntry(network, IndexOf(network, "Simulation")));
+    hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+    hvtest::ClickOn(dlg->FindWindow(kNext));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kAutoscan)->IsShownOnScreen(); }, 3s));
+    hvtest::ClickOn(dlg->FindWindow(kAutoscan));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !Find<wxTextCtrl>(dlg, 1073)->GetValue().empty(); }, 10s));
+    hvtest::SaveScreenshot(dlg, "device-wizard-autoscan");
+    typeShown = Find<wxChoice>(dlg, kType)->GetStringSelection();
+    nodeShown = Find<wxTextCtrl>(dlg, 1073)->GetValue();
+    // Both pages have a parameters field: the general page's one.
+    parametersShown = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kName)->GetParent()->FindWindow(1074))->GetValue();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  user.Then([&](wxDialog* params) {   // the simulation file as the network's parameter
+    const std::vector<wxTextCtrl*> fields = TextFields(params);
+    ASSERT_EQ(fields.size(), 2u);
+    ASSERT_TRUE(hvtest::TypeInto(fields[1], simFile));
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  user.Then([](wxDialog* found) { hvtest::ClickOn(found->FindWindow(wxID_OK)); });   // the first scanned device
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(typeShown, "KOLM_T420");
+  EXPECT_EQ(nodeShown, "5");
+  EXPECT_TRUE(parametersShown.EndsWith(";10.0.0.5")) << parametersShown;
+  EXPECT_TRUE(project->GetChildren().empty());   // cancelled afterwards: nothing made
+}
+
 }  // namespace
