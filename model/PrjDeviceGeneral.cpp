@@ -134,6 +134,11 @@ bool CPPPrjDeviceGeneral::Apply() {
   return true;
 }
 
+PageCheck CPPPrjDeviceGeneral::CheckForOK() {
+  if (!Save()) return {TXT_DEVICE_EXISTS, IDC_NAME};
+  return Validate();
+}
+
 bool CPPPrjDeviceGeneral::OnWizardNext() { return Save() && Validate().Ok(); }
 
 bool CPPPrjDeviceGeneral::OnWizardFinish() {

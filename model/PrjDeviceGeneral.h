@@ -49,6 +49,8 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   bool OnWizardNext() override;
   bool OnWizardFinish() override;
   void OnOK() override;
+  // The check OK makes on the page: its values taken and validated.
+  PageCheck CheckForOK();
 
   void OnTypeChanged(int index);
   void OnDriverChanged(int index);

@@ -113,6 +113,13 @@ CPSPrjDevice::CPSPrjDevice(CPOPrjDevice& copy, bool wizard)
   m_fonts = config.GetDisplayConfig() && config.HasDisplayResources();
 }
 
+bool CPSPrjDevice::Confirm() {
+  if (m_general.IsInitialised() && Page(static_cast<std::size_t>(ActivePage())) != &m_general &&
+      !m_general.CheckForOK().Ok())
+    return false;
+  return OK();
+}
+
 int CPSPrjDevice::IndexOf(const CSheetPage* page) const {
   for (std::size_t i = 0; i < PageCount(); ++i)
     if (Page(i) == page) return static_cast<int>(i);

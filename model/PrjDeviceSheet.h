@@ -58,6 +58,10 @@ class CPSPrjDevice : public CSheetController {
   // Index of a page in the sheet's order.
   int IndexOf(const CSheetPage* page) const;
 
+  // OK: the general page is checked as well when another page is in front, so that a
+  // device never leaves the sheet without type, driver and node.
+  bool Confirm() override;
+
   // The Autoscan button: scans the device's PC connection and applies the chosen
   // device to the general page. True when the page took a scanned device.
   bool Autoscan();

@@ -137,6 +137,14 @@ TEST_F(SheetFixture, SettingsRefuseBadNamesAndACaseOnlyRename) {
   EXPECT_FALSE(sheet.SetActivePage(1));
   general.name = "Panel2";
   ASSERT_TRUE(sheet.SetActivePage(1));
+  // OK from the connection page still checks the general page.
+  general.node.clear();
+  ui.ExpectMessage(11404);
+  EXPECT_FALSE(sheet.Confirm());
+  general.node = "M2";
+  ASSERT_TRUE(sheet.Confirm());
+  EXPECT_EQ(copy->GetName(), "Panel2");
+  EXPECT_EQ(copy->GetNode(), "M2");
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
