@@ -1,8 +1,10 @@
 #include "app/MainFrameCommands.h"
 
 #include "framework/CommandIds.h"
+#include "app/SetupSheet.h"
 #include "app/TavProjectApp.h"
 #include "platform/Registry.h"
+#include "platform/Ui.h"
 
 DWORD LoadApplicationLook() {
   return hv::RegistryStore::Get().GetDword(hv::kKeyBrand, "ApplicationLook").value_or(0);
@@ -16,8 +18,8 @@ BEGIN_COMMAND_MAP(CMainFrameCommands, CCmdTarget)
   ON_COMMAND_RANGE(ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_OFF_2007_AQUA, OnApplicationLook)
   ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_OFF_2007_AQUA, OnUpdateApplicationLook)
   ON_COMMAND_RANGE(kFirstMainToolCommand, kLastMainToolCommand, OnToolCommand)
-  // The settings sheet and the toolbar customisation do not exist here.
-  ON_UPDATE_COMMAND_UI(ID_SETTINGS, OnUpdateDisabled)
+  ON_COMMAND(ID_SETTINGS, OnSettings)
+  // The toolbar customisation does not exist here.
   ON_UPDATE_COMMAND_UI(ID_VIEW_CUSTOMIZE, OnUpdateDisabled)
   ON_UPDATE_COMMAND_UI(ID_TOOL_MENU_MARKER, OnUpdateDisabled)
 END_COMMAND_MAP()
@@ -53,6 +55,14 @@ void CMainFrameCommands::OnToolCommand(UINT id) {
   CTavProjectApp* app = TheApp();
   if (!app) return;
   RunMainMenuTool(app->m_tools, static_cast<int>(id), app->m_profile, app->m_languageCode);
+}
+
+void CMainFrameCommands::OnSettings() {
+  CTavProjectApp* app = TheApp();
+  if (!app) return;
+  CPSSetup sheet(app->m_profile.GetPath());
+  SetupSheetRequest request{&sheet};
+  hv::Ui().Run(request);
 }
 
 void CMainFrameCommands::OnUpdateDisabled(CCmdUI* ui) { ui->Enable(FALSE); }

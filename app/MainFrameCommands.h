@@ -1,7 +1,7 @@
 #pragma once
 // The main window's own commands that need no window: the visual-style choice (stored
 // as the DWORD "ApplicationLook" under "SOFTWARE\Quintor"), the external tools of the
-// "&Extras" menu and the commands that stay disabled (settings sheet, customising).
+// "&Extras" menu, the settings sheet and the commands that stay disabled (customising).
 #include <vector>
 
 #include "framework/CmdTarget.h"
@@ -34,6 +34,8 @@ class CMainFrameCommands : public CCmdTarget {
   void OnApplicationLook(UINT id);
   void OnUpdateApplicationLook(CCmdUI* ui);
   void OnToolCommand(UINT id);
+  // The settings sheet over the user's profile; its result is not looked at.
+  void OnSettings();
   void OnUpdateDisabled(CCmdUI* ui);
 
  private:

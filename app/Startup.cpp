@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "app/AppStateService.h"
@@ -21,10 +22,9 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
           R::Need<hv::IProjectConverter>(), R::Need<IDataPointUse>()};
 }
 
-// Each is answered by the "function not available" notice (ReportMissingDialog).
-const UnservedRequest kUnserved[] = {
-    {"PrjDeviceSheetRequest", "the device's property sheet is not in this version"},
-};
+// Request types this version does not serve, each with its reason; each is answered by the
+// "function not available" notice (ReportMissingDialog). Every dialog is served now.
+const std::array<UnservedRequest, 0> kUnserved{};
 
 }  // namespace
 

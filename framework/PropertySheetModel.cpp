@@ -1,9 +1,13 @@
 #include "framework/PropertySheetModel.h"
 
-bool CSheetController::SetActivePage(int index) {
+#include <algorithm>
+
+bool CSheetController::SetActivePage(int index) { return Show(index, true); }
+
+bool CSheetController::Show(int index, bool check) {
   if (index < 0 || index >= static_cast<int>(m_pages.size())) return false;
   if (index == m_active) return true;
-  if (m_active >= 0) {
+  if (check && m_active >= 0) {
     m_lastCheck = m_pages[static_cast<std::size_t>(m_active)]->OnKillActive();
     if (!m_lastCheck.Ok()) return false;
   }
@@ -13,6 +17,7 @@ bool CSheetController::SetActivePage(int index) {
     page->m_initialised = true;
     page->OnInit();
   }
+  page->OnSetActive();
   return true;
 }
 
@@ -23,4 +28,43 @@ bool CSheetController::OK() {
   for (CSheetPage* page : m_pages)
     if (page->m_initialised) page->OnOK();
   return true;
+}
+
+void CSheetController::SetWizardButtons(unsigned flags) {
+  if (flags == m_wizardButtons) return;
+  m_wizardButtons = flags;
+  Notify();
+}
+
+bool CSheetController::Next() {
+  if (m_active < 0 || m_active + 1 >= static_cast<int>(m_pages.size())) return false;
+  if (!m_pages[static_cast<std::size_t>(m_active)]->OnWizardNext()) return false;
+  return Show(m_active + 1, false);
+}
+
+bool CSheetController::Back() {
+  if (m_active <= 0) return false;
+  return Show(m_active - 1, false);
+}
+
+bool CSheetController::Finish() {
+  if (m_active < 0) return false;
+  if (!m_pages[static_cast<std::size_t>(m_active)]->OnWizardFinish()) return false;
+  for (CSheetPage* page : m_pages)
+    if (page->m_initialised && page != m_pages[static_cast<std::size_t>(m_active)]) page->OnOK();
+  return true;
+}
+
+void CSheetController::ShowExtraButton(int id, bool show) {
+  const auto at = std::find(m_shownExtras.begin(), m_shownExtras.end(), id);
+  if (show == (at != m_shownExtras.end())) return;
+  if (show)
+    m_shownExtras.push_back(id);
+  else
+    m_shownExtras.erase(at);
+  Notify();
+}
+
+bool CSheetController::IsExtraButtonShown(int id) const {
+  return std::find(m_shownExtras.begin(), m_shownExtras.end(), id) != m_shownExtras.end();
 }

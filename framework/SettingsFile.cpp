@@ -35,6 +35,13 @@ wxString CSettingsFile::GetString(const wxString& section, const wxString& key, 
   return read;
 }
 
+wxString CSettingsFile::PeekString(const wxString& section, const wxString& key, const wxString& def) const {
+  const wxString read = hv::IniGetString(m_path, section, key, def);
+  wxString fromRegistry;
+  if (read == def && !def.empty() && hv::GetRegistryQuintorString(def, fromRegistry)) return fromRegistry;
+  return read;
+}
+
 int CSettingsFile::GetInt(const wxString& section, const wxString& key, int def) const {
   return hv::IniGetInt(m_path, section, key, def);
 }

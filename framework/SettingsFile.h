@@ -19,6 +19,9 @@ class CSettingsFile {
   // Reads a value. When the text read equals a non-empty default, the brand's registry
   // value named by the default is taken instead and written into the file.
   wxString GetString(const wxString& section, const wxString& key, const wxString& def) const;
+  // The same value without writing the registry's value into the file (for dialogs that
+  // must leave the file as it was until the user confirms).
+  wxString PeekString(const wxString& section, const wxString& key, const wxString& def) const;
   int GetInt(const wxString& section, const wxString& key, int def) const;
   BOOL WriteString(const wxString& section, const wxString& key, const wxString& value);
   BOOL WriteInt(const wxString& section, const wxString& key, int value);

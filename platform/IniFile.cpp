@@ -211,18 +211,17 @@ int IniGetInt(const wxString& file, const wxString& section, const wxString& key
   return static_cast<int>(neg ? -n : n);
 }
 
-bool IniWrite(const wxString& file, const wxString& section, const wxString& key,
-              const std::optional<wxString>& value) {
-  auto loaded = Load(file);
-  if (!loaded->readable) return false;
-  Doc d = *loaded;
+namespace {
+
+// Sets or deletes one key in the loaded document.
+void Apply(Doc& d, const wxString& section, const wxString& key, const std::optional<wxString>& value) {
   auto r = FindSection(d, section);
   if (!r) {
-    if (!value) return true;
+    if (!value) return;
     EnsureLastLineEnds(d);
     d.lines.push_back(Line{"[" + section + "]", d.newline});
     d.lines.push_back(Line{key + "=" + *value, d.newline});
-    return Save(file, d);
+    return;
   }
   size_t lastKey = r->header;
   for (size_t i = r->begin; i < r->end; ++i) {
@@ -235,11 +234,27 @@ bool IniWrite(const wxString& file, const wxString& section, const wxString& key
     if (k->CmpNoCase(Trim(key)) != 0) continue;
     if (value) d.lines[i].text = *k + "=" + *value;
     else d.lines.erase(d.lines.begin() + static_cast<long>(i));
-    return Save(file, d);
+    return;
   }
-  if (!value) return true;
+  if (!value) return;
   if (d.lines[lastKey].eol.empty()) d.lines[lastKey].eol = d.newline;
   d.lines.insert(d.lines.begin() + static_cast<long>(lastKey + 1), Line{key + "=" + *value, d.newline});
+}
+
+}  // namespace
+
+bool IniWrite(const wxString& file, const wxString& section, const wxString& key,
+              const std::optional<wxString>& value) {
+  return IniWriteMany(file, {IniEntry{section, key, value}});
+}
+
+bool IniWriteMany(const wxString& file, const std::vector<IniEntry>& entries) {
+  auto loaded = Load(file);
+  if (!loaded->readable) return false;
+  Doc d = *loaded;
+  const std::string before = Serialise(d);
+  for (const IniEntry& e : entries) Apply(d, e.section, e.key, e.value);
+  if (Serialise(d) == before) return true;   // nothing changed: the file stays untouched
   return Save(file, d);
 }
 

@@ -21,6 +21,15 @@ int IniGetInt(const wxString& file, const wxString& section, const wxString& key
 // Writes a key; a null value deletes it. False when the file could not be written.
 bool IniWrite(const wxString& file, const wxString& section, const wxString& key,
               const std::optional<wxString>& value);
+struct IniEntry {
+  wxString section;
+  wxString key;
+  std::optional<wxString> value;   // nothing: delete the key
+};
+// Writes several keys in one write of the file, in order; a write that changes nothing
+// leaves the file untouched. False when the file could not be written (it is then as
+// it was).
+bool IniWriteMany(const wxString& file, const std::vector<IniEntry>& entries);
 bool IniDeleteSection(const wxString& file, const wxString& section);
 
 // Raw lines of a section (trimmed, blank lines left out; comments included), in order;

@@ -54,6 +54,7 @@ void RegisterAppDialogs() {
   RegisterTransferDialogs();
   RegisterStringDialog();
   RegisterResourceDialogs();
+  RegisterSetupDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

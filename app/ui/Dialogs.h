@@ -3,3 +3,5 @@
 void RegisterAppDialogs();
 // The compression choice of bitmaps (app/ui/SharedDialogs.cpp).
 void RegisterSharedDialogs();
+// The settings sheet and the shell's folder and file choices.
+void RegisterSetupDialogs();

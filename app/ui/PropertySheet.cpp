@@ -2,18 +2,55 @@
 
 #include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/notebook.h>
+#include <wx/simplebook.h>
+#include <wx/sizer.h>
 
 #include "platform/Localization.h"
 #include "platform/Types.h"
 
 CPropertySheetDlg::CPropertySheetDlg(wxWindow* parent, const wxString& caption, CSheetController& controller)
     : m_controller(controller) {
-  Create(parent, wxID_ANY, caption);
-  CreateButtons(wxOK | wxCANCEL);
-  if (auto* ok = FindWindow(wxID_OK)) ok->SetLabel(hv::LocalString(10158, wxS("OK")));
-  if (auto* cancel = FindWindow(wxID_CANCEL)) cancel->SetLabel(hv::LocalString(10051, wxS("Abbrechen")));
+  Create(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+  m_buttonRow = new wxBoxSizer(wxHORIZONTAL);
+  m_extraRow = new wxBoxSizer(wxHORIZONTAL);
+  m_buttonRow->Add(m_extraRow, 0, wxALIGN_CENTER_VERTICAL);
+  m_buttonRow->AddStretchSpacer();
+  if (m_controller.IsWizard()) {
+    AddButton(m_buttonRow, ID_WIZBACK, hv::LocalString(10477, wxS("< &Zurück")));
+    AddButton(m_buttonRow, ID_WIZNEXT, hv::LocalString(10476, wxS("&Weiter >")));
+    AddButton(m_buttonRow, ID_WIZFINISH, hv::LocalString(10478, wxS("&Fertigstellen")));
+    Bind(wxEVT_BUTTON, &CPropertySheetDlg::OnWizard, this, ID_WIZBACK, ID_WIZFINISH);
+  } else {
+    AddButton(m_buttonRow, wxID_OK, hv::LocalString(10158, wxS("OK")))->SetDefault();
+    Bind(wxEVT_BUTTON, &CPropertySheetDlg::OnOK, this, wxID_OK);
+  }
+  AddButton(m_buttonRow, wxID_CANCEL, hv::LocalString(10051, wxS("Abbrechen")));
+  GetInnerSizer()->Add(m_buttonRow, 0, wxEXPAND | wxTOP, 8);
   GetBookCtrl()->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, &CPropertySheetDlg::OnPageChanging, this);
-  Bind(wxEVT_BUTTON, &CPropertySheetDlg::OnOK, this, wxID_OK);
+  m_controller.SetView(this);
+}
+
+CPropertySheetDlg::~CPropertySheetDlg() { m_controller.SetView(nullptr); }
+
+wxBookCtrlBase* CPropertySheetDlg::CreateBookCtrl() {
+  // A wizard has no tabs: only its buttons turn the pages.
+  if (m_controller.IsWizard()) return new wxSimplebook(this, wxID_ANY);
+  return wxPropertySheetDialog::CreateBookCtrl();
+}
+
+wxButton* CPropertySheetDlg::AddButton(wxSizer* row, int id, const wxString& label) {
+  auto* button = new wxButton(this, id, label);
+  row->Add(button, 0, wxLEFT, 6);
+  return button;
+}
+
+wxButton* CPropertySheetDlg::AddExtraButton(int id, const wxString& label) {
+  auto* button = new wxButton(this, id, label);
+  m_extraRow->Add(button, 0, wxRIGHT, 6);
+  m_extras.push_back(button);
+  button->Hide();
+  return button;
 }
 
 void CPropertySheetDlg::AddPage(CPropertyPagePanel* page, const wxString& title) {
@@ -24,26 +61,52 @@ void CPropertySheetDlg::AddPage(CPropertyPagePanel* page, const wxString& title)
 
 void CPropertySheetDlg::Activate(int index) {
   if (index < 0 || index >= static_cast<int>(m_pages.size())) return;
-  if (!m_loaded[static_cast<size_t>(index)]) {
-    m_loaded[static_cast<size_t>(index)] = true;
-    m_pages[static_cast<size_t>(index)]->LoadFromModel();
+  const size_t i = static_cast<size_t>(index);
+  if (!m_loaded[i] || m_pages[i]->ReloadOnActivate()) {
+    m_loaded[i] = true;
+    m_pages[i]->LoadFromModel();
   }
+  ButtonsChanged();
+}
+
+void CPropertySheetDlg::ReloadPage(int index) {
+  if (index >= 0 && index < static_cast<int>(m_pages.size()) && m_loaded[static_cast<size_t>(index)])
+    m_pages[static_cast<size_t>(index)]->LoadFromModel();
+}
+
+void CPropertySheetDlg::ButtonsChanged() {
+  for (wxButton* extra : m_extras) extra->Show(m_controller.IsExtraButtonShown(extra->GetId()));
+  if (m_controller.IsWizard()) {
+    const unsigned flags = m_controller.WizardButtons();
+    if (auto* back = FindWindow(ID_WIZBACK)) back->Enable(flags & PSWIZB_BACK);
+    if (auto* next = FindWindow(ID_WIZNEXT)) next->Show(!(flags & PSWIZB_FINISH));
+    if (auto* finish = FindWindow(ID_WIZFINISH)) finish->Show(flags & PSWIZB_FINISH);
+  }
+  Layout();
 }
 
 int CPropertySheetDlg::Run() {
   LayoutDialog();
   if (!m_controller.SetActivePage(0)) return IDCANCEL;
   Activate(0);
-  return ShowModal() == wxID_OK ? IDOK : IDCANCEL;
+  Fit();
+  const int result = ShowModal();
+  if (result == wxID_OK) return IDOK;
+  return result == ID_WIZFINISH ? ID_WIZFINISH : IDCANCEL;
 }
 
 void CPropertySheetDlg::FocusField(const PageCheck& check) {
   if (wxWindow* field = check.field ? FindWindow(check.field) : nullptr) field->SetFocus();
 }
 
-void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
+void CPropertySheetDlg::SaveActive() {
   const int from = m_controller.ActivePage();
   if (from >= 0 && from < static_cast<int>(m_pages.size())) m_pages[static_cast<size_t>(from)]->SaveToModel();
+}
+
+void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
+  if (m_turning) return;
+  SaveActive();
   if (!m_controller.SetActivePage(event.GetSelection())) {
     event.Veto();
     FocusField(m_controller.LastCheck());
@@ -52,10 +115,25 @@ void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
   Activate(event.GetSelection());
 }
 
+void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
+  SaveActive();
+  if (event.GetId() == ID_WIZFINISH) {
+    if (m_controller.Finish()) EndModal(ID_WIZFINISH);
+    else FocusField(m_controller.LastCheck());
+    return;
+  }
+  const bool moved = event.GetId() == ID_WIZNEXT ? m_controller.Next() : m_controller.Back();
+  if (!moved) return;
+  m_turning = true;
+  GetBookCtrl()->SetSelection(static_cast<size_t>(m_controller.ActivePage()));
+  m_turning = false;
+  Activate(m_controller.ActivePage());
+}
+
 void CPropertySheetDlg::OnOK(wxCommandEvent&) {
   for (size_t i = 0; i < m_pages.size(); ++i)
     if (m_loaded[i]) m_pages[i]->SaveToModel();
-  if (!m_controller.OK()) {
+  if (!m_controller.Confirm()) {
     FocusField(m_controller.LastCheck());
     return;
   }

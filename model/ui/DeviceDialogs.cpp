@@ -18,6 +18,7 @@ wxString ToolkitWildcard(const wxString& filter) {
 }  // namespace
 
 void RegisterDeviceDialogs() {
+  RegisterPrjDeviceSheet();
   hv::Ui().Register<OpenFileRequest>([](OpenFileRequest& request) {
     // A pattern as the proposed name ("*.pro") is the filter's business here.
     const bool pattern = request.fileName.find_first_of(wxS("*?")) != wxString::npos;

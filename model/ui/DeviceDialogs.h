@@ -1,5 +1,6 @@
 #pragma once
-// Registers the device's dialogs that this version has with the interaction facade:
-// the open-file dialog of the CoDeSys project import. The device sheet is not one of
-// them; asking for it tells the user that the function is not available.
+// Registers the device's dialogs with the interaction facade: the open-file dialog of
+// the CoDeSys project import, the device sheet.
 void RegisterDeviceDialogs();
+// The project device's property sheet and the choice among scanned devices.
+void RegisterPrjDeviceSheet();

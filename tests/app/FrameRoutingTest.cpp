@@ -55,9 +55,10 @@ TEST_F(FrameRoutingTest, TheVisualStyleIsStoredAndMarked) {
 }
 
 TEST_F(FrameRoutingTest, CommandsNobodyServesAreDisabled) {
-  // The settings sheet is not there: disabled although the frame knows the id.
-  EXPECT_FALSE(router.RouteFrom().IsEnabled(ID_SETTINGS));
-  EXPECT_FALSE(router.RouteFrom().Execute(ID_SETTINGS));
+  // The toolbar customisation is not there: disabled although the frame knows the id.
+  EXPECT_FALSE(router.RouteFrom().IsEnabled(ID_VIEW_CUSTOMIZE));
+  EXPECT_FALSE(router.RouteFrom().Execute(ID_VIEW_CUSTOMIZE));
+  EXPECT_TRUE(router.RouteFrom().IsEnabled(ID_SETTINGS));
   EXPECT_TRUE(router.RouteFrom().IsEnabled(ID_APP_ABOUT));
   EXPECT_TRUE(router.RouteFrom().IsEnabled(ID_VIEW_REFRESH));
   EXPECT_FALSE(router.RouteFrom().IsEnabled(ID_OBJECT_DELETE));

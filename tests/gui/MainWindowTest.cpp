@@ -195,10 +195,10 @@ TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
   black->GetMenu()->UpdateUI(frame->GetEventHandler());
   EXPECT_TRUE(black->IsChecked());
   EXPECT_FALSE(blue->IsChecked());
-  // The settings sheet stays disabled.
+  // The settings sheet is there.
   wxMenu* extras = frame->GetMenuBar()->GetMenu(kExtrasMenuPos);
   extras->UpdateUI(frame->GetEventHandler());
-  EXPECT_FALSE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
+  EXPECT_TRUE(frame->GetMenuBar()->FindItem(ToolkitId(ID_SETTINGS))->IsEnabled());
   EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
 }
 

@@ -178,7 +178,7 @@ TEST_F(Autoscan, SelectionRenamesOldTypesAndShowsDisplayNames) {
   hv::SelectDeviceController c(r);
   ASSERT_TRUE(c.Init());
   ASSERT_EQ(r.texts.size(), 2u);
-  EXPECT_EQ(r.texts[0], "127.0.0.1    Zorva P303");
+  EXPECT_EQ(r.texts[0], "127.0.0.1   Zorva P303");
   EXPECT_EQ(r.texts[1], "2           Test Device");
   EXPECT_EQ(r.selected, 0);
   EXPECT_EQ(r.type, "zorva_P303");

@@ -1,0 +1,259 @@
+// The project device's sheet: thin panels over the sheet's page models, the fonts page,
+// and the Autoscan button that only the general page shows.
+#include <wx/button.h>
+#include <wx/choicdlg.h>
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/ui/PropertySheet.h"
+#include "framework/DialogTexts.h"
+#include "model/PrjDevice.h"
+#include "model/PrjDeviceSheet.h"
+#include "model/Project.h"
+#include "model/ui/DeviceDialogs.h"
+#include "model/ui/DialogParent.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+#include "resources/ui/DibStatic.h"
+#include "resources/ui/PPFonts.h"
+
+namespace {
+
+wxString L(UINT id, const wxChar* german) { return hv::LocalString(id, german); }
+
+void AddRow(wxWindow* parent, wxFlexGridSizer* grid, const wxString& label, wxWindow* field, wxWindow* button = nullptr) {
+  grid->Add(new wxStaticText(parent, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+  if (!button) {
+    grid->Add(field, 1, wxEXPAND);
+    return;
+  }
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  row->Add(field, 1, wxALIGN_CENTER_VERTICAL);
+  row->Add(button, 0, wxLEFT, 4);
+  grid->Add(row, 1, wxEXPAND);
+}
+
+wxButton* Dots(wxWindow* parent, int id) { return new wxButton(parent, id, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT); }
+
+class ConnectionPanel : public CPropertyPagePanel {
+ public:
+  ConnectionPanel(wxWindow* parent, CPPPrjDeviceConnection& page) : CPropertyPagePanel(parent), m_page(page) {
+    auto* grid = new wxFlexGridSizer(2, 6, 8);
+    grid->AddGrowableCol(1);
+    m_network = new wxChoice(this, CPPPrjDeviceConnection::IDC_NETWORK);
+    AddRow(this, grid, L(11441, wxS("Netzwerk:")), m_network, Dots(this, CPPPrjDeviceConnection::IDC_SETTINGS));
+    m_slot = new wxTextCtrl(this, CPPPrjDeviceConnection::IDC_SLOT, wxString(), wxDefaultPosition, wxDefaultSize,
+                            wxTE_READONLY);
+    AddRow(this, grid, L(11434, wxS("Slot:")), m_slot);
+    m_parameters = new wxTextCtrl(this, CPPPrjDeviceConnection::IDC_PARAMETERS, wxString(), wxDefaultPosition,
+                                  wxSize(320, -1), wxTE_READONLY);
+    AddRow(this, grid, L(11442, wxS("Parameter:")), m_parameters);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(grid, 0, wxEXPAND | wxALL, 10);
+    SetSizerAndFit(sizer);
+    m_network->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
+      m_page.SelectNetwork(m_network->GetSelection());
+      LoadFromModel();
+    });
+    FindWindow(CPPPrjDeviceConnection::IDC_SETTINGS)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      if (m_page.NetworkSettings()) LoadFromModel();
+    });
+  }
+  void LoadFromModel() override {
+    m_network->Clear();
+    for (const auto& d : m_page.Drivers()) m_network->Append(d.display);
+    m_network->SetSelection(m_page.selected);
+    m_slot->ChangeValue(m_page.slot);
+    m_parameters->ChangeValue(m_page.parameters);
+  }
+  void SaveToModel() override {}
+
+ private:
+  CPPPrjDeviceConnection& m_page;
+  wxChoice* m_network;
+  wxTextCtrl* m_slot;
+  wxTextCtrl* m_parameters;
+};
+
+class GeneralPanel : public CPropertyPagePanel {
+ public:
+  GeneralPanel(wxWindow* parent, CPPPrjDeviceGeneral& page) : CPropertyPagePanel(parent), m_page(page) {
+    using G = CPPPrjDeviceGeneral;
+    auto* grid = new wxFlexGridSizer(2, 6, 8);
+    grid->AddGrowableCol(1);
+    m_name = new wxTextCtrl(this, G::IDC_NAME);
+    m_name->SetMaxLength(G::kNameMax);
+    AddRow(this, grid, DlgText(wxS("Name:")), m_name);
+    m_type = new wxChoice(this, G::IDC_TYPE);
+    AddRow(this, grid, L(11443, wxS("Geräteart:")), m_type);
+    m_driver = new wxChoice(this, G::IDC_DRIVER);
+    AddRow(this, grid, L(11433, wxS("Gerätetreiber:")), m_driver, Dots(this, G::IDC_DRIVER_SETTINGS));
+    m_node = new wxTextCtrl(this, G::IDC_NODE, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    AddRow(this, grid, L(11435, wxS("Knoten:")), m_node);
+    m_parameters = new wxTextCtrl(this, G::IDC_PARAMETERS, wxString(), wxDefaultPosition, wxSize(320, -1), wxTE_READONLY);
+    AddRow(this, grid, L(11442, wxS("Parameter:")), m_parameters);
+    m_firmware = new wxChoice(this, G::IDC_FIRMWARE);
+    AddRow(this, grid, L(11444, wxS("Firmware:")), m_firmware);
+    m_remote = new wxChoice(this, G::IDC_REMOTE);
+    AddRow(this, grid, L(11445, wxS("Remote-Panel:")), m_remote);
+
+    auto* lower = new wxBoxSizer(wxHORIZONTAL);
+    m_picture = new CDIBStatic(this, G::IDC_PICTURE, wxSize(160, 120));
+    lower->Add(m_picture, 0, wxRIGHT, 10);
+    m_info = new wxFlexGridSizer(2, 2, 12);
+    lower->Add(m_info, 1, wxEXPAND);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(grid, 0, wxEXPAND | wxALL, 10);
+    sizer->Add(lower, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    SetSizerAndFit(sizer);
+
+    m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
+      m_page.OnNameChanged(m_name->GetValue());
+      m_parameters->ChangeValue(m_page.parameters);
+    });
+    m_type->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { Change([&] { m_page.OnTypeChanged(m_type->GetSelection()); }); });
+    m_driver->Bind(wxEVT_CHOICE,
+                   [this](wxCommandEvent&) { Change([&] { m_page.OnDriverChanged(m_driver->GetSelection()); }); });
+    m_firmware->Bind(wxEVT_CHOICE,
+                     [this](wxCommandEvent&) { Change([&] { m_page.OnFirmwareSelected(m_firmware->GetSelection()); }); });
+    m_remote->Bind(wxEVT_CHOICE,
+                   [this](wxCommandEvent&) { Change([&] { m_page.OnRemotePanelChanged(m_remote->GetSelection()); }); });
+    FindWindow(G::IDC_DRIVER_SETTINGS)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      SaveToModel();
+      if (m_page.SelectDriverParameters()) LoadFromModel();
+    });
+  }
+  bool ReloadOnActivate() const override { return true; }
+  void LoadFromModel() override {
+    m_name->ChangeValue(m_page.name);
+    Fill(m_type, m_page.types, m_page.type);
+    std::vector<wxString> drivers, firmwares;
+    for (const auto& d : m_page.drivers) drivers.push_back(d.display);
+    for (const auto& f : m_page.firmwares) firmwares.push_back(f.text);
+    Fill(m_driver, drivers, m_page.driver);
+    Fill(m_firmware, firmwares, m_page.firmware);
+    m_firmware->Enable(m_page.firmwareEnabled);
+    Fill(m_remote, m_page.remotePanels, m_page.remotePanel);
+    m_remote->Enable(!m_page.remotePanels.empty());
+    m_node->ChangeValue(m_page.node);
+    m_parameters->ChangeValue(m_page.parameters);
+    ShowInformation();
+  }
+  void SaveToModel() override { m_page.name = m_name->GetValue(); }
+
+ private:
+  template <class F>
+  void Change(F f) {
+    SaveToModel();
+    f();
+    LoadFromModel();
+  }
+  static void Fill(wxChoice* choice, const std::vector<wxString>& items, int selected) {
+    choice->Clear();
+    for (const wxString& item : items) choice->Append(item);
+    if (selected >= 0 && selected < static_cast<int>(items.size())) choice->SetSelection(selected);
+  }
+  void ShowInformation() {
+    if (m_page.picture.empty()) m_picture->Clear();
+    else m_picture->LoadDib(m_page.picture);
+    m_info->Clear(true);
+    for (const auto& [label, value] : m_page.info) {
+      m_info->Add(new wxStaticText(this, wxID_ANY, label));
+      m_info->Add(new wxStaticText(this, wxID_ANY, value));
+    }
+    Layout();
+  }
+  CPPPrjDeviceGeneral& m_page;
+  wxTextCtrl* m_name;
+  wxChoice* m_type;
+  wxChoice* m_driver;
+  wxTextCtrl* m_node;
+  wxTextCtrl* m_parameters;
+  wxChoice* m_firmware;
+  wxChoice* m_remote;
+  CDIBStatic* m_picture;
+  wxFlexGridSizer* m_info;
+};
+
+// The fonts page as one of the sheet's pages: the grid page does its own work.
+class FontsPage : public CSheetPage {
+ public:
+  explicit FontsPage(CPPFonts*& panel) : m_panel(panel) {}
+  void OnInit() override { m_panel->OnInitDialog(); }
+  void OnSetActive() override { m_panel->OnSetActive(); }
+  void OnOK() override { m_panel->OnOK(); }
+
+ private:
+  CPPFonts*& m_panel;
+};
+
+class FontsPanel : public CPropertyPagePanel {
+ public:
+  FontsPanel(wxWindow* parent, CPOPrjDevice* device, BOOL* flag) : CPropertyPagePanel(parent) {
+    auto* project = dynamic_cast<CPOProject*>(device->GetParent());
+    fonts = new CPPFonts(this, device, project, flag, device->IsUnicodeName());
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(fonts, 1, wxEXPAND);
+    SetSizerAndFit(sizer);
+  }
+  void LoadFromModel() override {}
+  void SaveToModel() override {}
+  CPPFonts* fonts = nullptr;
+};
+
+class CPSPrjDeviceDlg : public CPropertySheetDlg {
+ public:
+  CPSPrjDeviceDlg(wxWindow* parent, const wxString& caption, CPSPrjDevice& sheet, BOOL* unicodeFlag)
+      : CPropertySheetDlg(parent, caption, sheet), m_sheet(sheet), m_fontsPage(m_fonts) {
+    auto* connection = new ConnectionPanel(GetBookCtrl(), sheet.Connection());
+    auto* general = new GeneralPanel(GetBookCtrl(), sheet.General());
+    const wxString generalTitle = L(11436, wxS("Allgemein")), connectionTitle = L(11440, wxS("PC-Verbindung"));
+    if (sheet.IsWizard()) {
+      AddPage(connection, connectionTitle);
+      AddPage(general, generalTitle);
+    } else {
+      AddPage(general, generalTitle);
+      AddPage(connection, connectionTitle);
+      if (sheet.HasFontsPage()) {
+        auto* fonts = new FontsPanel(GetBookCtrl(), &sheet.Device(), unicodeFlag);
+        m_fonts = fonts->fonts;
+        sheet.AddPage(&m_fontsPage);
+        AddPage(fonts, CPPFonts::Title());
+      }
+    }
+    AddExtraButton(ID_AUTOSCAN, L(10177, wxS("&Autoscan")))->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      if (m_sheet.Autoscan()) ReloadPage(m_sheet.IndexOf(&m_sheet.General()));
+    });
+  }
+
+ private:
+  CPSPrjDevice& m_sheet;
+  CPPFonts* m_fonts = nullptr;
+  FontsPage m_fontsPage;
+};
+
+}  // namespace
+
+void RegisterPrjDeviceSheet() {
+  hv::Ui().Register<PrjDeviceSheetRequest>([](PrjDeviceSheetRequest& r) {
+    if (!r.device) return static_cast<int>(IDCANCEL);
+    CPSPrjDevice sheet(*r.device, r.wizard != FALSE);
+    BOOL unicode = r.device->GetUnicodeResource();
+    CPSPrjDeviceDlg dlg(DialogParent(), r.caption, sheet, &unicode);
+    const int result = dlg.Run();
+    if (result == IDOK) r.device->SetUnicodeResource(unicode);
+    return result;
+  });
+  hv::Ui().Register<DeviceScanChoiceRequest>([](DeviceScanChoiceRequest& r) {
+    wxArrayString rows;
+    for (const ScannedDevice& d : r.devices)
+      rows.Add(d.address + "  " + d.type + "  " + d.driver + "  " + d.firmware);
+    wxSingleChoiceDialog dlg(DialogParent(), L(11447, wxS("Gefundene Geräte:")), wxString(wxS("Autoscan")), rows);
+    if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
+    r.chosen = dlg.GetSelection();
+    return static_cast<int>(IDOK);
+  });
+}

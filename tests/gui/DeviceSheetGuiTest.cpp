@@ -1,0 +1,280 @@
+// The project device's sheet in the real window, driven by the pointer and keyboard:
+// "Neu..." on a project walks the new-device wizard and makes the device's folder,
+// "DEVICE.SET" and its GERAET row; Cancel on any page leaves nothing; a device's
+// "Eigenschaften" renames it and changes its type; Autoscan on SIMNET fills the page.
+#include <gtest/gtest.h>
+
+#include <shapefil.h>
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
+
+#include <cstdio>
+
+#include "app/ui/Dialogs.h"
+#include "framework/CommandIds.h"
+#include "model/PrjDevice.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
+#include "tests/gui/support/WindowFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using hvtest::S;
+
+enum { kNetwork = 1076, kNetworkSettings = 1078, kName = 1025, kType = 1067, kDriverSettings = 1070, kNext = 12324,
+       kFinish = 12325, kBack = 12323, kAutoscan = 415 };
+
+template <class T>
+T* Find(wxDialog* dlg, int id) {
+  return dynamic_cast<T*>(dlg->FindWindow(id));
+}
+
+// In the new-object dialog: a click on the device kind, then OK.
+void ChooseDeviceKind(wxDialog* dlg) {
+  auto* tree = dynamic_cast<wxTreeCtrl*>(dlg->FindWindow(1023));
+  ASSERT_TRUE(tree);
+  wxTreeItemIdValue cookie;
+  for (wxTreeItemId item = tree->GetFirstChild(tree->GetRootItem(), cookie); item.IsOk();
+       item = tree->GetNextChild(tree->GetRootItem(), cookie)) {
+    if (!tree->GetItemText(item).Contains(wxS("Gerät"))) continue;
+    wxRect rect;
+    ASSERT_TRUE(tree->GetBoundingRect(item, rect, true));
+    wxUIActionSimulator sim;
+    const wxPoint at = tree->ClientToScreen(rect.GetPosition() + wxPoint(4, rect.height / 2));
+    sim.MouseMove(at);
+    hvtest::PumpUntil([&] { return wxGetMousePosition() == at; }, 2s);
+    sim.MouseClick();
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return tree->GetSelection() == item; }, 2s));
+  }
+  hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+}
+
+int IndexOf(wxChoice* choice, const wxString& text) { return choice ? choice->FindString(text) : -1; }
+
+// One GERAET row's fields as an independent reader sees them.
+struct GeraetRow {
+  bool found = false;
+  std::string driver, node;
+};
+GeraetRow ReadGeraet(const wxString& deviceFolder, const std::string& name) {
+  GeraetRow row;
+  DBFHandle h = DBFOpen(hv::ToFs(hv::ResolvePath(hv::JoinPath(deviceFolder, "GERAET.DBF"))).c_str(), "rb");
+  if (!h) return row;
+  const int nameField = DBFGetFieldIndex(h, "BEZEICH"), typ = DBFGetFieldIndex(h, "TYP"), node = DBFGetFieldIndex(h, "KNOTEN");
+  for (int i = 0; i < DBFGetRecordCount(h); ++i) {
+    if (DBFIsRecordDeleted(h, i)) continue;
+    std::string n = DBFReadStringAttribute(h, i, nameField);
+    while (!n.empty() && n.back() == ' ') n.pop_back();
+    if (n != name) continue;
+    row = {true, DBFReadStringAttribute(h, i, typ), DBFReadStringAttribute(h, i, node)};
+  }
+  DBFClose(h);
+  return row;
+}
+
+// A key of an INI file as python3's configparser reads it.
+std::string IniValue(const wxString& file, const std::string& section, const std::string& key) {
+  const std::string cmd = "/usr/bin/python3 -c \"import configparser,sys\n"
+                          "c=configparser.ConfigParser(interpolation=None,strict=False)\nc.optionxform=str\n"
+                          "c.read(sys.argv[1], encoding='cp1252')\nprint(c.get(sys.argv[2],sys.argv[3],fallback='<none>'))\" '" +
+                          hv::ToUtf8(hv::ResolvePath(file)) + "' '" + section + "' '" + key + "'";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+class DeviceSheetGui : public hvtest::ProjectWindowFixture {
+ protected:
+  void SetUp() override {
+    RegisterAppDialogs();
+    project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+    Open();
+    ASSERT_TRUE(SelectInTree(project));
+  }
+  // The scripts of the new-object dialog and the wizard's connection page up to Next.
+  void NewDeviceUntilGeneralPage(const wxString& shotName = wxString()) {
+    user.Then(ChooseDeviceKind);
+    user.Then([this, shotName](wxDialog* dlg) {
+      sheet = dlg;
+      if (!shotName.empty()) hvtest::SaveScreenshot(dlg, shotName + "-connection");
+      auto* network = Find<wxChoice>(dlg, kNetwork);
+      ASSERT_TRUE(network);
+      ASSERT_TRUE(hvtest::ChooseEntry(network, IndexOf(network, "Simulation")))
+          << network->GetCount() << " " << network->GetString(0) << " sel " << network->GetSelection();
+      hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+      ASSERT_FALSE(Find<wxTextCtrl>(dlg, 1077)->GetValue().empty());
+      hvtest::ClickOn(dlg->FindWindow(kNext));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 3s));
+      generalPage(dlg);
+    });
+    user.Then([](wxDialog* params) { hvtest::ClickOn(params->FindWindow(wxID_OK)); });   // slot and parameters
+  }
+  void RunNew() {
+    ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+    hvtest::PumpUntilIdle();
+  }
+  CPOProject* project = nullptr;
+  hvtest::DialogScripts user;
+  wxDialog* sheet = nullptr;
+  std::function<void(wxDialog*)> generalPage;
+};
+
+TEST_F(DeviceSheetGui, TheWizardMakesTheDeviceWithItsFolderSettingsAndRow) {
+  ui.AllowAnyMessage();   // the device's late notices
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    EXPECT_TRUE(dlg->FindWindow(kAutoscan)->IsShown());
+    EXPECT_FALSE(dlg->FindWindow(kNext)->IsShown());
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));   // node and parameters
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+    hvtest::SaveScreenshot(dlg, "device-wizard-general");   // docs/device-wizard.png is a copy
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage("device-wizard");
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+
+  const wxString folder = hv::JoinPath(project->GetFolder(), "Panel7");
+  ASSERT_TRUE(hv::IsFolder(folder));
+  const wxString set = hv::JoinPath(folder, "DEVICE.SET");
+  EXPECT_EQ(IniValue(set, "Config", "Type"), "KOLM_G320");
+  EXPECT_EQ(IniValue(set, "Connection", "Network"), "SIMNET");
+  EXPECT_EQ(IniValue(set, "Connection", "Node"), "3");
+  const GeraetRow row = ReadGeraet(folder, "Panel7");
+  EXPECT_TRUE(row.found);
+  EXPECT_EQ(row.driver, "CAN_R515");
+  EXPECT_EQ(row.node, "3");
+  EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel7")));
+}
+
+TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {
+  const std::vector<std::string> before = [&] {
+    std::vector<std::string> names;
+    for (const wxString& n : hv::ListFolder(project->GetFolder())) names.push_back(hv::ToUtf8(n));
+    return names;
+  }();
+  // On the first page.
+  user.Then(ChooseDeviceKind);
+  user.Then([](wxDialog* dlg) { hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL)); });
+  RunNew();
+  // On the general page, after the connection was set.
+  generalPage = [](wxDialog* dlg) { hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL)); };
+  NewDeviceUntilGeneralPage();
+  RunNew();
+  std::vector<std::string> after;
+  for (const wxString& n : hv::ListFolder(project->GetFolder())) after.push_back(hv::ToUtf8(n));
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(project->GetChildren().empty());
+  EXPECT_EQ(user.unexpected, 0);
+}
+
+TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
+  ui.AllowAnyMessage(IDYES);   // the notices and questions that follow a rename and a type change
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  ASSERT_TRUE(device);
+
+  user.Then([&](wxDialog* dlg) {
+    hvtest::SaveScreenshot(dlg, "device-settings-general");
+    EXPECT_FALSE(dlg->FindWindow(kNext));
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_T420")));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel8"));
+    hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 3s));
+    EXPECT_FALSE(dlg->FindWindow(kAutoscan)->IsShown());   // only on the general page
+    hvtest::SaveScreenshot(dlg, "device-settings-connection");
+    hvtest::ClickOn(dlg->FindWindow(kNetwork));
+    hvtest::PressKey(WXK_ESCAPE);
+    hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+    hvtest::SaveScreenshot(dlg, "device-settings-fonts");
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_DEVICE_EDIT));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(user.unexpected, 0);
+
+  const wxString folder = hv::JoinPath(project->GetFolder(), "Panel8");
+  ASSERT_TRUE(hv::IsFolder(folder));
+  EXPECT_FALSE(hv::PathExists(hv::JoinPath(project->GetFolder(), "Panel7")));
+  EXPECT_EQ(IniValue(hv::JoinPath(folder, "DEVICE.SET"), "Config", "Type"), "KOLM_T420");
+  EXPECT_TRUE(ReadGeraet(folder, "Panel8").found);
+  EXPECT_FALSE(ReadGeraet(folder, "Panel7").found);
+}
+
+// The text fields of a dialog, in their order.
+std::vector<wxTextCtrl*> TextFields(wxWindow* dlg) {
+  std::vector<wxTextCtrl*> out;
+  for (wxWindow* child : dlg->GetChildren())
+    if (auto* text = dynamic_cast<wxTextCtrl*>(child)) out.push_back(text);
+  return out;
+}
+
+TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
+  const wxString simFile = home.Sub("simnet.ini");
+  hvtest::WriteAll(simFile, "[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n");
+  wxString typeShown, nodeShown, parametersShown;
+  user.Then(ChooseDeviceKind);
+  user.Then([&](wxDialog* dlg) {
+    auto* network = Find<wxChoice>(dlg, kNetwork);
+    ASSERT_TRUE(hvtest::ChooseEntry(network, IndexOf(network, "Simulation")));
+    hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+    hvtest::ClickOn(dlg->FindWindow(kNext));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kAutoscan)->IsShownOnScreen(); }, 3s));
+    hvtest::ClickOn(dlg->FindWindow(kAutoscan));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !Find<wxTextCtrl>(dlg, 1073)->GetValue().empty(); }, 10s));
+    hvtest::SaveScreenshot(dlg, "device-wizard-autoscan");
+    typeShown = Find<wxChoice>(dlg, kType)->GetStringSelection();
+    nodeShown = Find<wxTextCtrl>(dlg, 1073)->GetValue();
+    // Both pages have a parameters field: the general page's one.
+    parametersShown = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kName)->GetParent()->FindWindow(1074))->GetValue();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  user.Then([&](wxDialog* params) {   // the simulation file as the network's parameter
+    const std::vector<wxTextCtrl*> fields = TextFields(params);
+    ASSERT_EQ(fields.size(), 2u);
+    ASSERT_TRUE(hvtest::TypeInto(fields[1], simFile));
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  user.Then([](wxDialog* found) { hvtest::ClickOn(found->FindWindow(wxID_OK)); });   // the first scanned device
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(typeShown, "KOLM_T420");
+  EXPECT_EQ(nodeShown, "5");
+  EXPECT_TRUE(parametersShown.EndsWith(";10.0.0.5")) << parametersShown;
+  EXPECT_TRUE(project->GetChildren().empty());   // cancelled afterwards: nothing made
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include "tests/gui/support/UserInput.h"
+
+#include <dlfcn.h>
+
+#include <wx/bitmap.h>
+#include <wx/choice.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/image.h>
+#include <wx/imagpng.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "platform/Paths.h"
+#include "tests/gui/support/WindowFixture.h"
+
+namespace hvtest {
+
+using namespace std::chrono_literals;
+
+void ClickOn(wxWindow* window) {
+  if (!window) return;
+  wxUIActionSimulator sim;
+  const wxPoint centre = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
+  sim.MouseMove(centre);
+  PumpUntil([&] { return wxGetMousePosition() == centre; }, 2s);
+  sim.MouseClick();
+  Pump(100ms);
+}
+
+void PressKey(int keyCode, int modifiers) {
+  wxUIActionSimulator sim;
+  sim.Char(keyCode, modifiers);
+  Pump(50ms);
+}
+
+bool TypeInto(wxTextCtrl* field, const wxString& text) {
+  if (!field) return false;
+  ClickOn(field);
+  PumpUntil([&] { return wxWindow::FindFocus() == field; }, 2s);
+  PressKey('a', wxMOD_CONTROL);
+  wxUIActionSimulator sim;
+  sim.Text(text.utf8_str());
+  return PumpUntil([&] { return field->GetValue() == text; }, 3s);
+}
+
+bool ChooseEntry(wxChoice* choice, int index) {
+  if (!choice || index < 0 || index >= static_cast<int>(choice->GetCount())) return false;
+  // The list opens on the current entry (or on none); a key may go before the list has
+  // the keyboard, so the choice is checked and made again from where it landed.
+  for (int attempt = 0; attempt < 4 && choice->GetSelection() != index; ++attempt) {
+    const int current = choice->GetSelection();
+    ClickOn(choice);
+    Pump(300ms);
+    const int moves = current < 0 ? index + 1 : index - current;
+    for (int i = 0; i < (moves < 0 ? -moves : moves); ++i) PressKey(moves < 0 ? WXK_UP : WXK_DOWN);
+    PressKey(WXK_RETURN);
+    PumpUntil([&] { return choice->GetSelection() == index; }, 1s);
+  }
+  return choice->GetSelection() == index;
+}
+
+namespace {
+
+// The toolkit's own read of a window's pixels, looked up at run time: the screen DC of
+// the toolkit gives the first picture again and again within one process.
+wxImage GrabWindow(wxWindow* window) {
+  using WindowOf = void* (*)(void*);
+  using FromWindow = void* (*)(void*, int, int, int, int);
+  using IntOf = int (*)(const void*);
+  using PixelsOf = unsigned char* (*)(const void*);
+  using Unref = void (*)(void*);
+  auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  auto fromWindow = reinterpret_cast<FromWindow>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_from_window"));
+  auto width = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_width"));
+  auto height = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_height"));
+  auto stride = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_rowstride"));
+  auto channels = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_n_channels"));
+  auto pixels = reinterpret_cast<PixelsOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_pixels"));
+  auto unref = reinterpret_cast<Unref>(dlsym(RTLD_DEFAULT, "g_object_unref"));
+  if (!windowOf || !fromWindow || !width || !height || !stride || !channels || !pixels || !unref) return wxImage();
+  void* gdkWindow = windowOf(window->GetHandle());
+  const wxSize size = window->GetSize();
+  void* pixbuf = gdkWindow ? fromWindow(gdkWindow, 0, 0, size.x, size.y) : nullptr;
+  if (!pixbuf) return wxImage();
+  const int w = width(pixbuf), h = height(pixbuf), rs = stride(pixbuf), n = channels(pixbuf);
+  wxImage image(w, h);
+  const unsigned char* src = pixels(pixbuf);
+  unsigned char* dst = image.GetData();
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int c = 0; c < 3; ++c) dst[(y * w + x) * 3 + c] = src[y * rs + x * n + c];
+  unref(pixbuf);
+  return image;
+}
+
+}  // namespace
+
+wxString SaveScreenshot(wxWindow* window, const wxString& name) {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  window->Refresh();
+  window->Update();
+  Pump(300ms);
+  wxImage image = GrabWindow(window);
+  if (!image.IsOk()) {
+    const wxRect rect = window->GetScreenRect();
+    wxBitmap bitmap(rect.GetSize(), 24);
+    wxScreenDC screen;
+    wxMemoryDC memory(bitmap);
+    memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+    memory.SelectObject(wxNullBitmap);
+    image = bitmap.ConvertToImage();
+  }
+  const wxString folder = hv::JoinPath(wxS(HV_TEST_BINARY_DIR), "../artifacts");
+  hv::MakeFolders(folder);
+  const wxString file = hv::JoinPath(folder, name + ".png");
+  image.SaveFile(file, wxBITMAP_TYPE_PNG);
+  return file;
+}
+
+int DialogScripts::Enter(wxDialog* dialog) {
+  if (m_scripts.empty()) {
+    ++unexpected;
+    return wxID_CANCEL;
+  }
+  auto script = std::move(m_scripts.front());
+  m_scripts.pop_front();
+  dialog->CallAfter([this, dialog, script] {
+    PumpUntil([&] { return dialog->IsShownOnScreen(); }, 3s);
+    Pump(100ms);
+    script(dialog);
+    // A script that stopped early must not leave the test waiting on the dialog.
+    if (!PumpUntil([&] { return !dialog->IsModal(); }, 5s)) {
+      ++unexpected;
+      dialog->EndModal(wxID_CANCEL);
+    }
+  });
+  return wxID_NONE;
+}
+
+}  // namespace hvtest

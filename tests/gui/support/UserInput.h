@@ -1,0 +1,49 @@
+#pragma once
+// A user's hands for dialogs that run modally: the pointer and keyboard of the display
+// (XTest), never events posted to the controls. Scripts run once the dialog is shown.
+#include <wx/dialog.h>
+#include <wx/modalhook.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "tests/gui/support/WindowFixture.h"
+
+class wxChoice;
+class wxTextCtrl;
+class wxWindow;
+
+namespace hvtest {
+
+// Moves the pointer onto the window's centre and clicks it.
+void ClickOn(wxWindow* window);
+// Clicks into the field, selects what it holds and types the text over it.
+bool TypeInto(wxTextCtrl* field, const wxString& text);
+// Picks a list entry: a click opens the list, arrow keys and Return choose.
+bool ChooseEntry(wxChoice* choice, int index);
+void PressKey(int keyCode, int modifiers = 0);
+// The window as drawn on the display, as PNG under the build's artifacts folder;
+// returns the file's path.
+wxString SaveScreenshot(wxWindow* window, const wxString& name);
+
+// Runs one script per modal dialog, in order, while the dialog is open; a dialog with
+// no script left is cancelled (and counted).
+class DialogScripts : public wxModalDialogHook {
+ public:
+  DialogScripts() { Register(); }
+  ~DialogScripts() override { Unregister(); }
+  void Then(std::function<void(wxDialog*)> script) { m_scripts.push_back(std::move(script)); }
+  bool AllRun() const { return m_scripts.empty(); }
+  int unexpected = 0;
+
+ protected:
+  int Enter(wxDialog* dialog) override;
+  void Exit(wxDialog*) override {}
+
+ private:
+  std::deque<std::function<void(wxDialog*)>> m_scripts;
+  ModalDialogsAllowed m_allowed;
+};
+
+}  // namespace hvtest

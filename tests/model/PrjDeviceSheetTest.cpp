@@ -1,0 +1,222 @@
+// The project device's sheet over a device copy: the wizard's order and checks, the
+// general page's lists from the install tree and the plug-ins, and the scan's values.
+#include <gtest/gtest.h>
+
+#include "model/PrjDeviceSheet.h"
+#include "platform/Paths.h"
+#include "platform/online/ParameterForm.h"
+#include "platform/online/ScanFile.h"
+#include "tests/model/DeviceTestSupport.h"
+
+namespace {
+
+using devtest::DeviceFixture;
+
+struct SheetFixture : DeviceFixture {
+  std::unique_ptr<CPOPrjDevice> copy;
+
+  CPOPrjDevice& NewCopy() {
+    copy = std::make_unique<CPOPrjDevice>(project);
+    copy->SetName("Geraet1");
+    copy->SetDeviceFolder(hv::JoinPath(projectFolder, "Geraet1"));
+    return *copy;
+  }
+  void AnswerNetwork(const wxString& slot) {
+    ui.Answer<hv::DriverParameterRequest>([slot](hv::DriverParameterRequest& r) {
+      for (auto& f : r.fields)
+        if (f.key == "slot") f.value = slot;
+      return IDOK;
+    });
+  }
+  void AnswerDevice(const wxString& node) {
+    ui.Answer<hv::DeviceParameterRequest>([node](hv::DeviceParameterRequest& r) {
+      r.node = node;
+      return IDOK;
+    });
+  }
+};
+
+TEST(ScannedFirmware, ReadLocaleFreeAsWholeHundredthsAndClamped) {
+  struct Case {
+    const char* firmware;
+    const char* version;
+    int hundredths;
+  } cases[] = {
+      {"FW-Version : 1.52", "", 152}, {"FW-Version : 1.15", "", 115},   // not 114
+      {"V 2.5", "9.9", 250},           {"V 0", "1.8", 180},             // 0 takes the version text
+      {"x", "1.8", 180},               {"", "", 0},                     // too short for a third character
+      {"FW-Version : 400", "", 32767}, {"FW-Version : -1.5", "", 0},
+      {"FW-Version : 1,52", "", 100},  {"FW-Version : nan", "", 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ScannedFirmwareHundredths(c.firmware, c.version), c.hundredths) << c.firmware << " / " << c.version;
+}
+
+TEST_F(SheetFixture, WizardWalksConnectionThenGeneralAndOnlyFinishCompletes) {
+  CPOPrjDevice& device = NewCopy();
+  CPSPrjDevice sheet(device, true);
+  ASSERT_EQ(sheet.IndexOf(&sheet.Connection()), 0);
+  ASSERT_EQ(sheet.IndexOf(&sheet.General()), 1);
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  EXPECT_EQ(sheet.WizardButtons(), unsigned{PSWIZB_NEXT});
+  CPPPrjDeviceConnection& connection = sheet.Connection();
+  ASSERT_GE(connection.Drivers().size(), 2u);
+  int simnet = -1;
+  for (size_t i = 0; i < connection.Drivers().size(); ++i)
+    if (connection.Drivers()[i].title == "SIMNET") simnet = static_cast<int>(i);
+  ASSERT_GE(simnet, 0);
+  connection.SelectNetwork(simnet);
+  ui.ExpectMessage(10284);   // no slot yet
+  EXPECT_FALSE(sheet.Next());
+  AnswerNetwork("SIM_0");
+  ASSERT_TRUE(connection.NetworkSettings());
+  ASSERT_TRUE(sheet.Next());
+  EXPECT_EQ(device.GetNetwork(), "SIMNET");
+  EXPECT_EQ(sheet.WizardButtons(), unsigned{PSWIZB_BACK | PSWIZB_FINISH});
+  EXPECT_TRUE(sheet.IsExtraButtonShown(ID_AUTOSCAN));
+
+  CPPPrjDeviceGeneral& general = sheet.General();
+  // CE_PANEL7 and CTRL_515 are not on SIMNET.
+  EXPECT_EQ(general.types, (std::vector<wxString>{"COMBO_C167", "KOLM_G320", "KOLM_T420"}));
+  ui.ExpectMessage(11402);
+  EXPECT_FALSE(sheet.Finish());
+  general.OnTypeChanged(1);
+  ASSERT_EQ(general.drivers.size(), 1u);   // the only driver is chosen by itself
+  EXPECT_EQ(general.driver, 0);
+  EXPECT_EQ(general.drivers[0].key, "CAN_R515");
+  ASSERT_EQ(general.firmwares.size(), 3u);
+  EXPECT_EQ(general.firmwares[0].text, "< 1.50");
+  EXPECT_EQ(general.firmwares[2].text, ">= 2.00");
+  EXPECT_EQ(general.firmware, 2);
+  EXPECT_TRUE(general.firmwareEnabled);
+  EXPECT_TRUE(general.picture.EndsWith("KOLM_G320/device.bmp"));
+  ASSERT_FALSE(general.info.empty());
+  EXPECT_EQ(general.info[0].first, wxS("Grafisches Display"));
+
+  ui.ExpectMessage(11404);   // no node yet
+  EXPECT_FALSE(sheet.Finish());
+  AnswerDevice("3");
+  ASSERT_TRUE(general.SelectDriverParameters());
+  EXPECT_EQ(general.parameters.Left(1), ";");   // starts from the device folder
+  general.OnNameChanged("Panel7");
+  EXPECT_TRUE(general.parameters.Contains("/Panel7"));
+  ASSERT_TRUE(sheet.Finish());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(device.GetName(), "Panel7");
+  EXPECT_EQ(device.GetHardwareType(), "KOLM_G320");
+  EXPECT_EQ(device.GetDeviceDriver(), "CAN_R515");
+  EXPECT_EQ(device.GetNode(), "3");
+  EXPECT_EQ(device.GetFirmwareVersion(), 200);
+  EXPECT_EQ(device.GetDeviceFolder(), hv::JoinPath(projectFolder, "Panel7"));
+  EXPECT_FALSE(sheet.IsExtraButtonShown(ID_AUTOSCAN));
+}
+
+TEST_F(SheetFixture, SettingsRefuseBadNamesAndACaseOnlyRename) {
+  CPOPrjDevice* existing = Create(devtest::Named("Panel1"));
+  ASSERT_TRUE(existing);
+  copy = std::make_unique<CPOPrjDevice>(project);
+  copy->CopyDevice(*existing);
+  CPSPrjDevice sheet(*copy, false);
+  EXPECT_EQ(sheet.IndexOf(&sheet.General()), 0);
+  EXPECT_EQ(sheet.IndexOf(&sheet.Connection()), 1);
+  EXPECT_TRUE(sheet.HasFontsPage());   // KOLM_G320 has display resources of its own
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  CPPPrjDeviceGeneral& general = sheet.General();
+  EXPECT_EQ(general.name, "Panel1");
+
+  general.name = "panel1";
+  ui.ExpectMessage(11206);   // the folder test finds the device's own folder
+  EXPECT_FALSE(sheet.SetActivePage(1));
+  for (const wxString& bad : {wxString(wxS("Pänel")), wxString(wxS("Pa\u0141nel")), wxString("P\tx"), wxString("a.b")}) {
+    general.name = bad;
+    ui.ExpectMessage(10941);
+    EXPECT_FALSE(sheet.SetActivePage(1)) << bad;
+  }
+  general.name = wxString('P', 31);   // beyond the field's limit: refused, never cut
+  ui.ExpectMessage(10941);
+  EXPECT_FALSE(sheet.SetActivePage(1));
+  general.name = "Panel2";
+  ASSERT_TRUE(sheet.SetActivePage(1));
+  // OK from the connection page still checks the general page.
+  general.node.clear();
+  ui.ExpectMessage(11404);
+  EXPECT_FALSE(sheet.Confirm());
+  general.node = "M2";
+  ASSERT_TRUE(sheet.Confirm());
+  EXPECT_EQ(copy->GetName(), "Panel2");
+  EXPECT_EQ(copy->GetNode(), "M2");
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(SheetFixture, DriverChangeClearsNodeAndScannedAddressFillsTheThirdField) {
+  CPOPrjDevice* existing = Create(devtest::Named("Panel1"));
+  ASSERT_TRUE(existing);
+  copy = std::make_unique<CPOPrjDevice>(project);
+  copy->CopyDevice(*existing);
+  CPSPrjDevice sheet(*copy, false);
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  CPPPrjDeviceGeneral& general = sheet.General();
+  ASSERT_EQ(general.driver, 0);
+  general.OnDriverChanged(0);   // the same driver keeps its settings
+  EXPECT_EQ(general.node, "M1");
+  general.OnDriverChanged(-1);
+  EXPECT_EQ(general.node, "");
+  EXPECT_EQ(general.parameters, "");
+
+  for (auto [before, after] : {std::pair{"a;b;c", "a;b;X"}, {"a;b", "a;b;X"}, {"a", "a;;X"}}) {
+    general.parameters = before;
+    general.ApplyScannedDevice("X");
+    EXPECT_EQ(general.parameters, after) << before;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SheetFixture, AutoscanOnSimnetFillsTheGeneralPage) {
+  const wxString simFile = home.Sub("simnet.ini");
+  hvtest::WriteAll(simFile,
+                   "[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n"
+                   "[Device 9]\nType=CAN_R515\nHardware=KOLM_G320\nFirmware=0\n");
+  const wxString stale = hv::ScanFilePath(projectFolder, 0);
+  hvtest::WriteAll(stale, "[old]\r\nGONE\r\n");
+
+  CPOPrjDevice& device = NewCopy();
+  device.SetNetwork("SIMNET");
+  device.SetSlot("SIM_0");
+  device.SetNetworkPara("file=" + simFile);
+  CPSPrjDevice sheet(device, true);
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  ASSERT_TRUE(sheet.Next());
+  std::vector<wxString> offered;
+  ui.Answer<DeviceScanChoiceRequest>([&](DeviceScanChoiceRequest& r) {
+    for (const ScannedDevice& d : r.devices) offered.push_back(d.address + "|" + d.type + "|" + d.firmware);
+    r.chosen = 0;
+    return IDOK;
+  });
+  ASSERT_TRUE(sheet.Autoscan());
+  EXPECT_EQ(offered, (std::vector<wxString>{"10.0.0.5|KOLM_T420|FW-Version : 1.52", "9|KOLM_G320|FW-Version : 0.00"}));
+  CPPPrjDeviceGeneral& general = sheet.General();
+  ASSERT_GE(general.type, 0);
+  EXPECT_EQ(general.types[static_cast<size_t>(general.type)], "KOLM_T420");
+  ASSERT_GE(general.driver, 0);
+  EXPECT_EQ(general.drivers[static_cast<size_t>(general.driver)].key, "CAN_R515");
+  EXPECT_EQ(general.node, "5");
+  EXPECT_TRUE(general.parameters.EndsWith(";10.0.0.5"));
+  ASSERT_GE(general.firmware, 0);
+  EXPECT_EQ(general.firmwares[static_cast<size_t>(general.firmware)].hundredths, 152);
+  EXPECT_EQ(device.GetFirmwareVersion(), 152);
+
+  // Cancelling the choice changes nothing.
+  const wxString parameters = general.parameters;
+  ui.Answer<DeviceScanChoiceRequest>([](DeviceScanChoiceRequest& r) {
+    r.chosen = 1;
+    return IDCANCEL;
+  });
+  EXPECT_FALSE(sheet.Autoscan());
+  EXPECT_EQ(general.parameters, parameters);
+  EXPECT_EQ(device.GetHardwareType(), "KOLM_T420");
+}
+
+}  // namespace
