@@ -6,6 +6,7 @@
 #include "framework/Services.h"
 #include "model/ModelServices.h"
 #include "model/ProjectCopy.h"
+#include "model/ProjectDownloadSteps.h"
 #include "model/ProjectOperations.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
           R::Need<hv::IProcessCheck>(),       R::Need<hv::IProjectOperations>(),
           R::Need<hv::IDeviceCapabilities>(), R::Need<hv::IDataPointConversion>(),
           R::Need<CDeviceServices>(),         R::Need<CProjectServices>(),
-          R::Need<hv::IProjectConverter>()};
+          R::Need<hv::IProjectConverter>(), R::Need<hv::IProjectDownloadSteps>()};
 }
 
 // Each is answered by the "function not available" notice (ReportMissingDialog).
@@ -37,6 +38,7 @@ void BindServices(const UiBindings& ui) {
   static CPrjProjectServices projectServices;
   static CPrjDeviceServices deviceServices;
   static CPrjDeviceCapabilities capabilities;
+  static CProjectDownloadSteps downloadSteps;
   // No class makes data points yet: a pasted data point keeps its kind.
   static hv::IDataPointConversion noDataPointConversion;
   // The conversion library of older projects does not exist here.
@@ -51,6 +53,7 @@ void BindServices(const UiBindings& ui) {
   services.Bind<hv::IDeviceCapabilities>(&capabilities);
   services.Bind<hv::IDataPointConversion>(&noDataPointConversion);
   services.Bind<hv::IProjectConverter>(&noProjectConverter);
+  services.Bind<hv::IProjectDownloadSteps>(&downloadSteps);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
   if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());
 }

@@ -58,6 +58,8 @@ const NumberedText kTexts[] = {
     {13750, wxS("Neues Projekt")},
     {13751, wxS("&Pfad:")},
     {13752, wxS("Zielverzeichnis für die Wiederherstellung auswählen:")},
+    {11802, wxS("Protokoll:")},
+    {11803, wxS("Port:")},
 };
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "app/ui/DlgNewName.h"
 #include "build/ui/TransferDialogs.h"
 #include "model/ui/BackupDialogs.h"
+#include "model/ui/DownloadDialogs.h"
+#include "model/ui/ExchangeDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "app/ui/StaticControls.h"
 #include "model/ui/ProjectDialogs.h"
@@ -44,6 +46,8 @@ void RegisterAppDialogs() {
   RegisterProjectDialogs();
   RegisterDeviceDialogs();
   RegisterTransferDialogs();
+  RegisterExchangeDialogs();
+  RegisterDownloadDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);
