@@ -60,6 +60,8 @@ const NumberedText kTexts[] = {
     {13752, wxS("Zielverzeichnis für die Wiederherstellung auswählen:")},
     {11802, wxS("Protokoll:")},
     {11803, wxS("Port:")},
+    {11804, wxS("Trennzeichen:")},
+    {11805, wxS("Tabstop")},
 };
 
 }  // namespace

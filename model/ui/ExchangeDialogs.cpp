@@ -4,8 +4,13 @@
 #include <wx/filedlgcustomize.h>
 
 #include "framework/DialogTexts.h"
+#include "framework/Services.h"
+#include "framework/SettingsFile.h"
 #include "model/DataPointExchange.h"
+#include "model/ModelServices.h"
 #include "model/ui/DialogParent.h"
+#include "platform/Environment.h"
+#include "platform/Paths.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
@@ -59,6 +64,52 @@ int RunDpXmlExport(DpXmlExportRequest& request) {
   }
 }
 
+// Separator and "Tabstop" below the system's file dialog; the separator is editable
+// only while tab stop is off.
+class CDlgExportImportCSV : public wxFileDialogCustomizeHook {
+ public:
+  explicit CDlgExportImportCSV(CsvExchangeRequest& request) : m_request(request) {}
+  void AddCustomControls(wxFileDialogCustomize& customizer) override {
+    customizer.AddStaticText(DlgText(wxS("Trennzeichen:")));
+    m_separator = customizer.AddTextCtrl();
+    m_separator->SetValue(m_request.separator);
+    m_tab = customizer.AddCheckBox(DlgText(wxS("Tabstop")));
+    m_tab->SetValue(m_request.tabStop);
+    m_separator->Enable(!m_request.tabStop);
+    m_tab->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) { m_separator->Enable(!event.IsChecked()); });
+  }
+  void TransferDataFromCustomControls() override {
+    m_request.separator = m_separator->GetValue().Left(1);
+    m_request.tabStop = m_tab->GetValue();
+  }
+
+ private:
+  CsvExchangeRequest& m_request;
+  wxFileDialogTextCtrl* m_separator = nullptr;
+  wxFileDialogCheckBox* m_tab = nullptr;
+};
+
+int RunCsvExchange(CsvExchangeRequest& request) {
+  const wxString profilePath = hv::Service<hv::IApplicationState>().ProfilePath();
+  CSettingsFile profile(profilePath.empty() ? hv::JoinPath(hv::UserFolder(), "Project.INI") : profilePath);
+  LoadCsvOptions(profile, request);
+  wxString name = request.fileName;
+  for (;;) {
+    const long style = request.import ? wxFD_OPEN | wxFD_FILE_MUST_EXIST : wxFD_SAVE;
+    wxFileDialog dlg(DialogParent(), CsvExchangeTitle(request), request.folder, name, request.filter, style);
+    CDlgExportImportCSV hook(request);
+    dlg.SetCustomizeHook(hook);
+    if (dlg.ShowModal() != wxID_OK) return IDCANCEL;
+    name = dlg.GetFilename();
+    request.folder = dlg.GetDirectory();
+    request.path = dlg.GetPath();
+    if (AcceptCsvExchange(request, profile)) return IDOK;
+  }
+}
+
 }  // namespace
 
-void RegisterExchangeDialogs() { hv::Ui().Register<DpXmlExportRequest>(RunDpXmlExport); }
+void RegisterExchangeDialogs() {
+  hv::Ui().Register<DpXmlExportRequest>(RunDpXmlExport);
+  hv::Ui().Register<CsvExchangeRequest>(RunCsvExchange);
+}
