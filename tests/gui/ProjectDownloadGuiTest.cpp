@@ -5,13 +5,13 @@
 
 #include <algorithm>
 
-#include "build/FtpDownloadController.h"
 #include "framework/CommandIds.h"
 #include "framework/SettingsFile.h"
 #include "model/ProjectDownload.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/CeTransferAnswers.h"
 #include "tests/support/FtpTestServer.h"
 
 using hvtest::ChildNamed;
@@ -63,15 +63,7 @@ TEST_F(ProjectDownloadGui, ResourcesArriveAndAFailedDeviceIsNamed) {
   sim->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
   sim->SetNode("4");
 
-  // The target dialog is confirmed as it was proposed; the transfer runs to its end.
-  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest& r) {
-    r.connection.port = ProposedFtpPort(r);
-    return IDOK;
-  });
-  ui.Answer<FtpDownloadRequest>([](FtpDownloadRequest& r) {
-    FtpDownloadController controller(r);
-    return static_cast<int>(controller.RunToEnd() ? IDOK : IDCANCEL);
-  });
+  hvtest::AnswerCeTransferHeadless(ui);
   ui.Answer<PrjDownloadReportRequest>([this](PrjDownloadReportRequest& r) {
     report = r.lines;
     return IDOK;

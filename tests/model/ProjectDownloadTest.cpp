@@ -5,9 +5,9 @@
 #include "build/CoDeSys.h"
 #include "model/ProjectDownload.h"
 #include "model/ProjectDownloadSteps.h"
-#include "build/FtpDownloadController.h"
 #include "platform/Paths.h"
 #include "tests/model/DeviceTestSupport.h"
+#include "tests/support/CeTransferAnswers.h"
 #include "tests/support/FtpTestServer.h"
 
 namespace {
@@ -153,14 +153,7 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   ASSERT_TRUE(simulated);
   simulated->SetNetworkPara("file=" + sim.Path() + "/net.sim");
   simulated->SetNode("7");
-  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest& r) {
-    r.connection.port = ProposedFtpPort(r);
-    return IDOK;
-  });
-  ui.Answer<FtpDownloadRequest>([](FtpDownloadRequest& r) {
-    FtpDownloadController controller(r);
-    return static_cast<int>(controller.RunToEnd() ? IDOK : IDCANCEL);
-  });
+  hvtest::AnswerCeTransferHeadless(ui);
   ui.ExpectMessage(10857);
   ui.AllowAnyMessage();
   RunProjectDownload(*project);
