@@ -46,7 +46,7 @@ bool AppendPoint(std::string& out, const hv::db::DatpktRow& row, size_t& tags) {
 }
 
 void AppendDevice(std::string& out, const DpXmlDevice& device, const DpXmlOptions& options, DpXmlSummary& summary) {
-  if (device.network.CmpNoCase(wxS("ETHERNET")) != 0) return;
+  if (!IsEthernetNetwork(device.network)) return;
   const wxString address = DpXmlDeviceAddress(device.parameters);
   if (address.empty()) return;
   out += "<device><name>" + DpXmlEscape(device.name) + "</name><address>" + DpXmlEscape(address) +
@@ -67,6 +67,10 @@ void AppendDevice(std::string& out, const DpXmlDevice& device, const DpXmlOption
 }
 
 }  // namespace
+
+bool IsEthernetNetwork(const wxString& network) {
+  return network.CmpNoCase(wxS("ETHERNET")) == 0 || network.CmpNoCase(wxS("MBTCP")) == 0;
+}
 
 wxString DpXmlDeviceAddress(const wxString& parameters) {
   const int first = parameters.Find(';');

@@ -30,6 +30,10 @@ struct DpXmlSummary {
   size_t leftOut = 0;    // memory or I/O points that have no place in the register space
 };
 
+// Devices on "ETHERNET" and on the Modbus TCP driver's network ("MBTCP") are exported;
+// case is ignored.
+bool IsEthernetNetwork(const wxString& network);
+
 // The device's network address: the third ';' field of its parameters (the second
 // when there are only two); empty when there is none.
 wxString DpXmlDeviceAddress(const wxString& parameters);

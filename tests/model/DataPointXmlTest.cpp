@@ -59,6 +59,8 @@ TEST(DataPointXml, OnlyOtherNetworksGiveHeadAndTail) {
   EXPECT_EQ(BuildDataPointsXml(devices, {}, summary),
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ModbusTCPOPCServerCfg><devices>"
             "</devices></ModbusTCPOPCServerCfg>");
+  EXPECT_TRUE(IsEthernetNetwork(wxS("mbtcp")));
+  EXPECT_FALSE(IsEthernetNetwork(wxS("SIMNET")));
   // A missing table gives a device without tags.
   devices.push_back({wxS("Leer"), wxS("ethernet"), wxS("x;y;1.2.3.4"), dir.Path() + "/none", 9});
   EXPECT_NE(BuildDataPointsXml(devices, {}, summary).find("<protocol>TCP</protocol><port>502</port><tags></tags>"),
