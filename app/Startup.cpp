@@ -8,6 +8,7 @@
 #include "model/DataPointServices.h"
 #include "model/ModelServices.h"
 #include "model/ProjectCopy.h"
+#include "model/ProjectDownloadSteps.h"
 #include "model/ProjectOperations.h"
 
 namespace {
@@ -19,7 +20,8 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
           R::Need<hv::IProcessCheck>(),       R::Need<hv::IProjectOperations>(),
           R::Need<hv::IDeviceCapabilities>(), R::Need<hv::IDataPointConversion>(),
           R::Need<CDeviceServices>(),         R::Need<CProjectServices>(),
-          R::Need<hv::IProjectConverter>(), R::Need<IDataPointUse>()};
+          R::Need<hv::IProjectConverter>(), R::Need<IDataPointUse>(),
+          R::Need<hv::IProjectDownloadSteps>()};
 }
 
 // Request types this version does not serve, each with its reason; each is answered by the
@@ -38,6 +40,7 @@ void BindServices(const UiBindings& ui) {
   static CDataPointConversion dataPointConversion;
   // The graph tool does not exist here: no data point is in its use.
   static IDataPointUse noDataPointUse;
+  static CProjectDownloadSteps downloadSteps;
   // The conversion library of older projects does not exist here.
   static hv::IProjectConverter noProjectConverter;
 
@@ -51,6 +54,7 @@ void BindServices(const UiBindings& ui) {
   services.Bind<hv::IDataPointConversion>(&dataPointConversion);
   services.Bind<IDataPointUse>(&noDataPointUse);
   services.Bind<hv::IProjectConverter>(&noProjectConverter);
+  services.Bind<hv::IProjectDownloadSteps>(&downloadSteps);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
   if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());
 }

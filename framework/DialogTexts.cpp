@@ -102,6 +102,10 @@ const NumberedText kTexts[] = {
     {11574, wxS("OK")},
     {11575, wxS("Datenpunkt auswählen")},
     {11576, wxS("Adresse:")},
+    {11802, wxS("Protokoll:")},
+    {11803, wxS("Port:")},
+    {11804, wxS("Trennzeichen:")},
+    {11805, wxS("Tabstop")},
 };
 
 }  // namespace

@@ -13,11 +13,6 @@ int ReplacePlaceholder(CMenu& menu, const wxString& placeholder, const std::vect
 
 }  // namespace
 
-int InsertDeviceTools(CMenu& menu, CToolsRepository& tools, const wxString& driver) {
-  if (menu.FindItemPosByText(kDeviceToolPlaceholder) < 0) return 0;
-  return ReplacePlaceholder(menu, kDeviceToolPlaceholder, tools.ListDeviceTools(driver));
-}
-
 int InsertMainMenuTools(CMenu& menu, CToolsRepository& tools) {
   if (menu.FindItemPosByText(kMainToolPlaceholder) < 0) return 0;
   return ReplacePlaceholder(menu, kMainToolPlaceholder, tools.ListMainMenuTools());

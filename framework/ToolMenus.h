@@ -1,7 +1,8 @@
 #pragma once
 // The external tools in menus: the "&Extras" menu of the main window and the context
-// menu of a configured device. Each replaces its placeholder entry by the tools that
-// fit, with fresh command ids at every opening.
+// menu of a configured device (its tools come from CPOPrjDevice::ListToolsForDevice).
+// Each replaces its placeholder entry by the tools that fit, with fresh command ids at
+// every opening.
 #include <wx/string.h>
 
 #include "framework/MenuModel.h"
@@ -10,11 +11,6 @@
 // Placeholder texts of the menus (compared ignoring case).
 inline const wxString kMainToolPlaceholder = wxS("<ToolMenu1>");
 inline const wxString kDeviceToolPlaceholder = wxS("<ToolPopup1>");
-
-// A device's context menu: "<ToolPopup1>" becomes the tools with a parameter set for
-// the device's driver, ids from 40000. Returns the number of tools inserted; without a
-// placeholder the menu stays as it is.
-int InsertDeviceTools(CMenu& menu, CToolsRepository& tools, const wxString& driver);
 
 // A menu holding "<ToolMenu1>": the placeholder becomes the main-menu tools, ids from
 // 40101. Returns the number inserted.

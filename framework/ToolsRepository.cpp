@@ -77,22 +77,6 @@ std::vector<CToolMenuEntry> CToolsRepository::ListMainMenuTools() {
   return entries;
 }
 
-std::vector<CToolMenuEntry> CToolsRepository::ListDeviceTools(const wxString& driver) {
-  std::vector<CToolMenuEntry> entries;
-  for (const auto& tool : m_tools)
-    if (tool->menuCommandId >= kFirstDeviceToolCommand && tool->menuCommandId <= kLastDeviceToolCommand)
-      tool->menuCommandId = -1;
-  int id = kFirstDeviceToolCommand;
-  for (const auto& tool : m_tools) {
-    if (id > kLastDeviceToolCommand) break;
-    if (!tool->FindParam(driver)) continue;
-    tool->menuCommandId = id;
-    entries.push_back({id, tool->appName});
-    ++id;
-  }
-  return entries;
-}
-
 BOOL CToolsRepository::GetToolCommand(int id, const wxString& driver, wxString& executable, wxString& parameters,
                                       const CSettingsFile& profile) {
   for (const auto& tool : m_tools) {

@@ -62,9 +62,6 @@ class CToolsRepository {
   // from 40101; at most 100, since only 40101-40200 are served. Called at every opening
   // of the menu; tools no longer listed lose their old main-menu id.
   std::vector<CToolMenuEntry> ListMainMenuTools();
-  // Entries of a device's context menu: every tool with a parameter set for the
-  // device's driver (ignoring case), ids from 40000 up to 40100.
-  std::vector<CToolMenuEntry> ListDeviceTools(const wxString& driver);
 
   // Finds the first tool whose entry has the id and in it the first parameter set for
   // the driver (ignoring case). Then the executable is the profile's [Programs] value

@@ -1,4 +1,5 @@
 #include "model/Project.h"
+#include "model/ProjectDownload.h"
 
 
 #include "framework/LocalTables.h"
@@ -312,6 +313,4 @@ std::unique_ptr<CProjectObject> CProjectOperations::MakeDocuments(CPOProject&) {
   return std::make_unique<CPODocuments>();
 }
 
-// Data-point export and project download are not part of this version.
-void CProjectOperations::ExportDataPoints(CPOProject&) { ReportMissingDialog("data-point export"); }
-void CProjectOperations::Download(CPOProject&) { ReportMissingDialog("project download"); }
+void CProjectOperations::Download(CPOProject& project) { RunProjectDownload(project); }

@@ -10,7 +10,6 @@ class CProjectOperations : public hv::IProjectOperations {
   wxString RunRestore(CPOProject& project) override;
   void ImportInto(CPOPrjFolder& folder) override;
   void RestoreInto(CPOPrjFolder& folder) override;
-  // Not built in this version: the user is told so.
   void ExportDataPoints(CPOProject& project) override;
   void Download(CPOProject& project) override;
   std::unique_ptr<CProjectObject> MakeDocuments(CPOProject& project) override;

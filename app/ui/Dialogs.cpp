@@ -15,6 +15,8 @@
 #include "resources/ui/NewResourceDialogs.h"
 #include "model/ui/BackupDialogs.h"
 #include "model/ui/DataPointDialogs.h"
+#include "model/ui/DownloadDialogs.h"
+#include "model/ui/ExchangeDialogs.h"
 #include "model/ui/DeviceDialogs.h"
 #include "model/ui/FieldBusDialogs.h"
 #include "model/ui/ParameterDialogs.h"
@@ -55,6 +57,8 @@ void RegisterAppDialogs() {
   RegisterStringDialog();
   RegisterResourceDialogs();
   RegisterSetupDialogs();
+  RegisterExchangeDialogs();
+  RegisterDownloadDialogs();
   hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
     const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
     return static_cast<int>(ok ? IDOK : IDCANCEL);

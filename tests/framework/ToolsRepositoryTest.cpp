@@ -158,22 +158,18 @@ TEST_F(Tools, GetToolCommandPrefersTheProfileAndIsUsedOnce) {
   EXPECT_EQ(exe + " " + para, "/opt/editor main");
 }
 
-TEST_F(Tools, DeviceMenuUsesTheDriversSetAndFreshIds) {
-  Load({
-      {"ForA", "1.0", "For A", "/opt/a", 0, {{"DRV_A", "a"}}},
-      {"ForB", "1.0", "For B", "/opt/b", 1, {{"INTOOL", "main"}, {"drv_b", "b"}}},
-  });
-  EXPECT_EQ(Texts(repo.ListDeviceTools("drv_a")), std::vector<std::string>{"For A"});
-  EXPECT_EQ(repo.GetAt(0)->menuCommandId, kFirstDeviceToolCommand);
-  // The next device's menu gives the same id to another tool: the old one lets go of it.
-  const auto menuB = repo.ListDeviceTools("DRV_B");
-  ASSERT_EQ(Texts(menuB), std::vector<std::string>{"For B"});
-  EXPECT_EQ(menuB[0].id, kFirstDeviceToolCommand);
-  EXPECT_EQ(repo.GetAt(0)->menuCommandId, -1);
-  wxString exe, para;
-  EXPECT_TRUE(repo.GetToolCommand(kFirstDeviceToolCommand, "DRV_B", exe, para, profile));
-  EXPECT_EQ(exe + " " + para, "/opt/b b");
-  EXPECT_TRUE(repo.ListDeviceTools("OTHER").empty());
+// The install tree's registry gives a fresh install a tool in "&Extras" and one for
+// the sample networks' devices.
+TEST_F(Tools, ShippedRegistryListsSampleTools) {
+  std::string shipped;
+  ASSERT_TRUE(hv::ReadFileBytes(wxString(HV_TEST_SOURCE_DIR) + "/../data/registry.ini", shipped));
+  home.WriteSystemRegistry(shipped);
+  repo.Load();
+  EXPECT_EQ(Texts(repo.ListMainMenuTools()), std::vector<std::string>{"Terminal"});
+  size_t deviceTools = 0;
+  for (size_t i = 0; i < repo.GetSize(); ++i)
+    if (repo.GetAt(i)->FindParam("MBTCP") && repo.GetAt(i)->FindParam("SIMNET")) ++deviceTools;
+  EXPECT_EQ(deviceTools, 1u);
 }
 
 TEST(ToolsRepository, ParameterExpansion) {

@@ -1,0 +1,45 @@
+// The project's data-point export: the Ethernet devices' data points as a Modbus TCP
+// server configuration.
+#include "model/DataPointExchange.h"
+#include "model/DataPointXml.h"
+#include "model/PrjDevice.h"
+#include "model/Project.h"
+#include "model/ProjectOperations.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+
+namespace {
+
+std::vector<DpXmlDevice> ExportDevices(CPOProject& project) {
+  std::vector<DpXmlDevice> devices;
+  for (CProjectObject* child : project.GetChildren()) {
+    auto* device = dynamic_cast<CPOPrjDevice*>(child);
+    if (!device) continue;
+    devices.push_back({device->GetName(), device->GetSettings().GetSetting(wxS("Connection"), wxS("Network"), wxString()),
+                       device->CollapsePathMacros(), device->GetDeviceFolder(), device->GetDeviceNumber()});
+  }
+  return devices;
+}
+
+}  // namespace
+
+void CProjectOperations::ExportDataPoints(CPOProject& project) {
+  if (project.HasNoChildren()) {
+    hv::ShowMessage(10681, wxS("Keine Datenpunkte zum exportieren!"), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  DpXmlExportRequest request;
+  request.filter = hv::LocalString(10683, wxS("XML-Dateien (*.xml)|*.xml|Alle Dateien (*.*)|*.*||"));
+  request.folder = project.GetFolder();
+  if (hv::Ui().Run(request) != IDOK) return;
+  DpXmlSummary summary;
+  if (!WriteDataPointsXml(request.path, ExportDevices(project), {request.protocol, request.port}, summary)) {
+    hv::ShowMessageF(10674, wxS("Fehler beim Schreiben der Datei '%s'!"), MB_OK | MB_ICONEXCLAMATION, request.path);
+    return;
+  }
+  if (summary.leftOut > 0) {
+    hv::ShowMessageF(11800,
+                     wxS("%d Datenpunkte haben keinen Platz im Modbus-Adressraum und wurden nicht exportiert."),
+                     MB_OK | MB_ICONINFORMATION, static_cast<int>(summary.leftOut));
+  }
+}

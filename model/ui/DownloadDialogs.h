@@ -1,0 +1,3 @@
+#pragma once
+// Runners of the project download's program choice and failure report.
+void RegisterDownloadDialogs();

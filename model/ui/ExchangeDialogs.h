@@ -1,0 +1,3 @@
+#pragma once
+// Runners of the data-point exchange dialogs.
+void RegisterExchangeDialogs();

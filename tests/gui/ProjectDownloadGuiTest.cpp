@@ -1,0 +1,89 @@
+// A project download from the project's command in the real window, with the services
+// bound at start-up: the resource file reaches a CE panel over FTP and a simulated
+// device, byte for byte; with the panel's server gone the report names it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/CommandIds.h"
+#include "framework/SettingsFile.h"
+#include "model/ProjectDownload.h"
+#include "platform/Paths.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/WindowFixture.h"
+#include "tests/support/CeTransferAnswers.h"
+#include "tests/support/FtpTestServer.h"
+
+using hvtest::ChildNamed;
+using hvtest::S;
+
+namespace {
+
+class ProjectDownloadGui : public hvtest::ProjectWindowFixture {
+ protected:
+  // A device with one CoDeSys program and a resource file.
+  CPOPrjDevice* Device(CPOProject* project, const wxString& name, const wxString& type, const wxString& driver,
+                       const wxString& network) {
+    AnswerNewDevice({name, type, driver, network});
+    if (!SelectInTree(project) || !RunInTree(ID_OBJECT_NEW)) return nullptr;
+    hvtest::PumpUntilIdle();
+    auto* device = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, name));
+    if (!device) return nullptr;
+    const wxString codesys = hv::ResolvePath(device->GetDeviceFolder() + "/CoDeSys");
+    const wxString resource = hv::ResolvePath(device->GetDeviceFolder() + "/resource");
+    hv::MakeFolders(codesys);
+    hv::MakeFolders(resource);
+    hvtest::WriteAll(codesys + "/Main.pro", "PROGRAM");
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>((i * 7 + name.length()) & 0xFF));
+    hvtest::WriteAll(resource + "/resource.res", bytes);
+    return device;
+  }
+  std::vector<wxString> report;
+};
+
+TEST_F(ProjectDownloadGui, ResourcesArriveAndAFailedDeviceIsNamed) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  {
+    CSettingsFile profile(home.Sub("Project.INI"));
+    ASSERT_TRUE(profile.WriteString("Programs", "CODESYSDOWNLOAD", "/bin/true"));
+  }
+  Open();
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  CPOPrjDevice* panel = Device(project, S("Panel"), S("CE_PLC7"), S("CE_TCP"), S("MBTCP"));
+  CPOPrjDevice* sim = Device(project, S("Sim"), S("COMBO_C167"), S("COMBO167"), S("SIMNET"));
+  ASSERT_TRUE(panel && sim);
+  panel->SetDeviceParameters("CE_TCP;x;" + server.Address());
+  panel->GetSettings().WriteConfigString("FtpUsername", "dev");
+  panel->GetSettings().WriteConfigString("FtpPassword", "pw");
+  hvtest::TempDir simFolder;
+  hvtest::WriteAll(simFolder.Path() + "/net.sim", "[Device 4]\nType=COMBO_C167\n");
+  sim->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
+  sim->SetNode("4");
+
+  hvtest::AnswerCeTransferHeadless(ui);
+  ui.Answer<PrjDownloadReportRequest>([this](PrjDownloadReportRequest& r) {
+    report = r.lines;
+    return IDOK;
+  });
+  ui.AllowAnyMessage();
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(EnabledInTree(ID_DOWNLOAD_PROJECT));
+  ASSERT_TRUE(RunInTree(ID_DOWNLOAD_PROJECT));
+  EXPECT_TRUE(report.empty()) << report[0];
+  EXPECT_TRUE(ui.Saw(10857));
+  const std::string sent = hvtest::ReadAll(hv::ResolvePath(panel->GetDeviceFolder() + "/resource/resource.res"));
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/TavDesign/resource.res"), sent);
+  EXPECT_EQ(hvtest::ReadAll(simFolder.Path() + "/download/4/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(sim->GetDeviceFolder() + "/resource/resource.res")));
+
+  server.Kill();
+  ASSERT_TRUE(RunInTree(ID_DOWNLOAD_PROJECT));
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_TRUE(report[0].StartsWith(S("Panel: Ressource - "))) << report[0];
+  EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 10857u), 1);
+}
+
+}  // namespace

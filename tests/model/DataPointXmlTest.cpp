@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "model/DataPointXml.h"
+#include "platform/Paths.h"
+#include "tests/model/DpXmlFixture.h"
+#include "tests/support/TestEnv.h"
+
+namespace {
+
+std::string Golden(const char* name) {
+  std::string bytes;
+  hv::ReadFileBytes(wxString(HV_TEST_SOURCE_DIR) + "/model/golden/" + name, bytes);
+  while (!bytes.empty() && bytes.back() == '\n') bytes.pop_back();
+  return bytes;
+}
+
+TEST(DataPointXml, DeviceAddressIsTheThirdParameterField) {
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;TCP_0;192.168.0.10;502")), "192.168.0.10");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;TCP_0;10.0.0.7")), "10.0.0.7");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;10.0.0.8")), "10.0.0.8");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP")), "");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;TCP_0;;502")), "");
+}
+
+TEST(DataPointXml, NamesAreEscapedAndEncodedInLatin1) {
+  EXPECT_EQ(DpXmlEscape(wxS("a<b>&\"c'")), "a&lt;b&gt;&amp;&quot;c&apos;");
+  EXPECT_EQ(DpXmlEscape(wxS("Zähler")), "Z\xE4hler");
+  EXPECT_EQ(DpXmlEscape(wxS("\u20AC")), "&#8364;");
+  EXPECT_EQ(DpXmlEscape(wxS("a\tb")), "a b");
+}
+
+// The fixture project matches the stored file, counts its unplaceable points, and is
+// well-formed for an independent parser.
+TEST(DataPointXml, FixtureProjectMatchesGoldenFileAndParses) {
+  hvtest::TempDir dir;
+  const auto devices = hvtest::MakeDpFixture(dir.Path());
+  DpXmlSummary summary;
+  const wxString path = dir.Path() + "/DP.xml";
+  ASSERT_TRUE(WriteDataPointsXml(path, devices, {1, 5020}, summary));
+  std::string bytes;
+  ASSERT_TRUE(hv::ReadFileBytes(path, bytes));
+  EXPECT_EQ(bytes, Golden("dp_export.xml"));
+  EXPECT_EQ(summary.devices, 2u);
+  EXPECT_EQ(summary.tags, 10u);
+  EXPECT_EQ(summary.leftOut, 3u);
+  const std::string cmd = "/usr/bin/python3 -c \"import sys,xml.etree.ElementTree as E; r=E.parse(sys.argv[1]).getroot();"
+                          " sys.exit(0 if len(r.findall('.//tag'))==10 else 1)\" '" +
+                          std::string(path.utf8_str()) + "'";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST(DataPointXml, OnlyOtherNetworksGiveHeadAndTail) {
+  hvtest::TempDir dir;
+  auto devices = hvtest::MakeDpFixture(dir.Path());
+  devices.erase(devices.begin(), devices.begin() + 2);
+  DpXmlSummary summary;
+  EXPECT_EQ(BuildDataPointsXml(devices, {}, summary),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ModbusTCPOPCServerCfg><devices>"
+            "</devices></ModbusTCPOPCServerCfg>");
+  EXPECT_TRUE(IsEthernetNetwork(wxS("mbtcp")));
+  EXPECT_FALSE(IsEthernetNetwork(wxS("SIMNET")));
+  // A missing table gives a device without tags.
+  devices.push_back({wxS("Leer"), wxS("ethernet"), wxS("x;y;1.2.3.4"), dir.Path() + "/none", 9});
+  EXPECT_NE(BuildDataPointsXml(devices, {}, summary).find("<protocol>TCP</protocol><port>502</port><tags></tags>"),
+            std::string::npos);
+}
+
+// A write that breaks midway keeps the old contents.
+TEST(DataPointXml, FailedExportKeepsTheOldFile) {
+  hvtest::TempDir dir;
+  const auto devices = hvtest::MakeDpFixture(dir.Path());
+  const wxString path = dir.Path() + "/DP.xml";
+  ASSERT_TRUE(hv::WriteFileAtomic(path, "old"));
+  DpXmlSummary summary;
+  wxString error;
+  {
+    hvtest::FileSizeLimit limit(64);
+    EXPECT_FALSE(WriteDataPointsXml(path, devices, {}, summary, &error));
+  }
+  EXPECT_EQ(hvtest::ReadAll(path), "old");
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(hv::ListFolder(dir.Path()).size(), 4u);  // no temporary file stays behind
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "build/CoDeSys.h"
+#include "model/ProjectDownload.h"
+#include "model/ProjectDownloadSteps.h"
+#include "platform/Paths.h"
+#include "tests/model/DeviceTestSupport.h"
+#include "tests/support/CeTransferAnswers.h"
+#include "tests/support/FtpTestServer.h"
+
+namespace {
+
+using devtest::DeviceFixture;
+using devtest::Named;
+using hvtest::S;
+
+// Stands in for the device side; the FTP transfer is the real one unless told.
+struct FakeSteps : CProjectDownloadSteps {
+  std::map<wxString, int> programCodes;   // by program name; missing: 0
+  std::vector<wxString> programs;         // downloaded, "device/program"
+  std::vector<wxString> online;           // devices reached online
+  bool onlineOk = true;
+  int DownloadProgram(CPOPrjDevice& device, CPOCoDeSys& program) override {
+    programs.push_back(device.GetName() + "/" + program.GetName());
+    const auto it = programCodes.find(program.GetName());
+    return it == programCodes.end() ? 0 : it->second;
+  }
+  bool DownloadOnline(CPOPrjDevice& device, const wxString&, wxString& message) override {
+    online.push_back(device.GetName());
+    message = "offline";
+    return onlineOk;
+  }
+};
+
+struct ProjectDownload : DeviceFixture {
+  FakeSteps steps;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> bound{&steps};
+  std::vector<wxString> report;
+
+  ProjectDownload() {
+    ui.Answer<PrjDownloadReportRequest>([this](PrjDownloadReportRequest& r) {
+      report = r.lines;
+      return IDOK;
+    });
+  }
+  // A CE device with a CoDeSys PLC, its programs and a resource file.
+  CPOPrjDevice* Plc(const wxString& name, std::vector<const char*> programs, const wxString& network = "MBTCP",
+                    const wxString& type = "CE_PLC7", const wxString& driver = "CE_TCP") {
+    devtest::NewDevice answers = Named(name, type, driver);
+    answers.network = network;
+    CPOPrjDevice* device = Create(answers);
+    if (!device) return nullptr;
+    const wxString codesys = hv::ResolvePath(DeviceFolder(name) + "/CoDeSys");
+    const wxString resource = hv::ResolvePath(DeviceFolder(name) + "/resource");
+    hv::MakeFolders(codesys);
+    hv::MakeFolders(resource);
+    for (const char* p : programs) hvtest::WriteAll(codesys + "/" + p + ".pro", "PROGRAM");
+    hvtest::WriteAll(resource + "/resource.res", std::string("RES\0\x01\x02 ", 8) + name.ToStdString());
+    return device;
+  }
+};
+
+TEST_F(ProjectDownload, DevicesWithoutDownloadTypeSucceedAtOnce) {
+  ASSERT_TRUE(Create(Named("G320")));
+  ui.ExpectMessage(10857);
+  EXPECT_TRUE(RunProjectDownload(*project).empty());
+  EXPECT_TRUE(steps.programs.empty());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// One program is taken without asking; several ask, and an earlier choice is not kept.
+TEST_F(ProjectDownload, ProgramChoiceAndFailureLines) {
+  CPOPrjDevice* one = Plc("One", {"Main"});
+  CPOPrjDevice* two = Plc("Two", {"Alpha", "Beta"});
+  ASSERT_TRUE(one && two);
+  two->SetDownloadProgram("Alpha");
+  std::vector<PrgSelRequest> asked;
+  ui.Answer<PrgSelRequest>([&](PrgSelRequest& r) {
+    asked.push_back(r);
+    r.chosen = "beta";
+    return IDOK;
+  });
+  steps.programCodes["Main"] = CODESYS_TRANSLATION;
+  // The CE transfers are refused at the target dialog.
+  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest&) { return IDCANCEL; });
+  RunProjectDownload(*project);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].device, "Two");
+  EXPECT_EQ(asked[0].programs.size(), 2u);
+  EXPECT_EQ(steps.programs, (std::vector<wxString>{"One/Main", "Two/Beta"}));
+  ASSERT_EQ(report.size(), 3u);
+  EXPECT_EQ(report[0], S("One: Main - Fehler beim Übersetzen des CoDeSys-Programms"));
+  EXPECT_TRUE(report[1].StartsWith("One: Ressource - "));
+  EXPECT_TRUE(report[2].StartsWith("Two: Ressource - "));
+}
+
+// A cancelled choice ends without any report; an abort still shows what went wrong.
+TEST_F(ProjectDownload, CancelEndsSilentlyAbortShowsCollectedFailures) {
+  ASSERT_TRUE(Plc("A", {"P1"}) && Plc("B", {"X", "Y"}));
+  ui.Answer<PrgSelRequest>([](PrgSelRequest&) { return IDCANCEL; });
+  RunProjectDownload(*project);
+  EXPECT_TRUE(report.empty());
+  EXPECT_TRUE(steps.programs.empty());
+
+  ui.Answer<PrgSelRequest>([](PrgSelRequest& r) {
+    r.chosen = "X";
+    return IDOK;
+  });
+  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest&) { return IDCANCEL; });
+  steps.programCodes["X"] = CODESYS_ABORT;
+  RunProjectDownload(*project);
+  ASSERT_EQ(report.size(), 2u);
+  EXPECT_TRUE(report[0].StartsWith("A: Ressource - "));
+  EXPECT_TRUE(report[1].StartsWith("B: X - "));
+}
+
+// Without configured command lines the program step fails with its message.
+TEST_F(ProjectDownload, UnconfiguredProgramToolFails) {
+  CProjectDownloadSteps real;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
+  CPOPrjDevice* device = Plc("Solo", {"Main"});
+  ASSERT_TRUE(device);
+  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest&) { return IDCANCEL; });
+  RunProjectDownload(*project);
+  ASSERT_FALSE(report.empty());
+  EXPECT_EQ(report[0], S("Solo: Main - Fehler beim Erzeugen der CoDeSys Konfiguration Datei"));
+  wxString message;
+  EXPECT_FALSE(real.GenerateResources(DeviceFolder("Solo") + "/resource/x.res", message));
+  EXPECT_FALSE(message.empty());
+}
+
+// The real transfers: FTP to a CE device served on 127.0.0.1 and a copy into a
+// simulated device; with the server gone the report names the device.
+TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
+  struct ProgramsDone : CProjectDownloadSteps {
+    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
+  } real;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  CPOPrjDevice* ce = Plc("Panel", {"Main"});
+  ASSERT_TRUE(ce);
+  ce->SetDeviceParameters("CE_TCP;x;" + server.Address());
+  ce->GetSettings().WriteConfigString("FtpUsername", "dev");
+  ce->GetSettings().WriteConfigString("FtpPassword", "pw");
+  ce->GetSettings().WriteConfigString("ResourcePath", "\\Flashdisk\\Res");
+  hvtest::TempDir sim;
+  hvtest::WriteAll(sim.Path() + "/net.sim", "[Device 7]\nType=CE_PLC7\n");
+  CPOPrjDevice* simulated = Plc("Sim", {"Main"}, "SIMNET", "COMBO_C167", "COMBO167");
+  ASSERT_TRUE(simulated);
+  simulated->SetNetworkPara("file=" + sim.Path() + "/net.sim");
+  simulated->SetNode("7");
+  hvtest::AnswerCeTransferHeadless(ui);
+  ui.ExpectMessage(10857);
+  ui.AllowAnyMessage();
+  RunProjectDownload(*project);
+  EXPECT_TRUE(ui.Saw(10857)) << (report.empty() ? wxString() : report[0]);
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/Res/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(DeviceFolder("Panel") + "/resource/resource.res")));
+  EXPECT_EQ(hvtest::ReadAll(sim.Path() + "/download/7/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(DeviceFolder("Sim") + "/resource/resource.res")));
+  EXPECT_EQ(ui.MessageIds(), std::vector<UINT>{10857});
+
+  // The panel is gone: its line is reported and success is not claimed.
+  server.Kill();
+  report.clear();
+  RunProjectDownload(*project);
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_TRUE(report[0].StartsWith("Panel: Ressource - ")) << report[0];
+  EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 10857u), 1);
+  EXPECT_EQ(ce->GetSettings().GetSetting("Config", "ResourcePath", ""), "\\Flashdisk\\Res");
+}
+
+}  // namespace

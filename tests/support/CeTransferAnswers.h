@@ -1,0 +1,21 @@
+#pragma once
+// Answers the CE target dialog as proposed and runs the FTP transfer dialog's
+// controller to its end, as the dialogs would without a user.
+#include "build/CeDownload.h"
+#include "build/FtpDownloadController.h"
+#include "tests/support/TestEnv.h"
+
+namespace hvtest {
+
+inline void AnswerCeTransferHeadless(ScriptedUi& ui) {
+  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest& r) {
+    r.connection.port = ProposedFtpPort(r);
+    return IDOK;
+  });
+  ui.Answer<FtpDownloadRequest>([](FtpDownloadRequest& r) {
+    FtpDownloadController controller(r);
+    return static_cast<int>(controller.RunToEnd() ? IDOK : IDCANCEL);
+  });
+}
+
+}  // namespace hvtest
