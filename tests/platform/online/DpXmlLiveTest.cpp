@@ -13,8 +13,8 @@
 #include "platform/Online.h"
 #include "platform/online/ModbusMap.h"
 #include "tests/model/DpXmlFixture.h"
-#include "tests/platform/online/ModbusTestServer.h"
-#include "tests/platform/online/OnlineTestSupport.h"
+#include "tests/support/ModbusTestServer.h"
+#include "tests/support/OnlineTestSupport.h"
 
 namespace {
 
