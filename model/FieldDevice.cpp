@@ -95,6 +95,22 @@ void CPODevice::CopyFrom(const CPODevice& s) {
 
 CPONetwork* CPODevice::GetNetwork() const { return dynamic_cast<CPONetwork*>(GetParent()); }
 
+DataPointConnection CPODevice::DataPointConnectionValues() {
+  DataPointConnection c;
+  const CPONetwork* net = GetNetwork();
+  if (!net) return c;
+  c.netDriver = net->GetDriver();
+  c.slot = net->GetSlot();
+  c.netParam = net->GetParameter();
+  c.devDriver = m_type;
+  c.node = m_node;
+  c.devParam = m_parameter;
+  c.deviceNumber = m_number;
+  c.deviceName = GetName();
+  c.valid = true;
+  return c;
+}
+
 wxString CPODevice::DeviceFolder() const { return GetDevice() ? GetDevice()->GetDeviceFolder() : wxString(); }
 
 wxString CPODevice::CollapsePathMacros() const {

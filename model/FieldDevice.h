@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <wx/string.h>
 
+#include "model/DataPoint.h"
 #include "model/ProjectObject.h"
 #include "platform/dbase/Rows.h"
 
 class CPONetwork;
 
-class CPODevice : public CProjectObject {
+class CPODevice : public CProjectObject, public IDataPointOwner {
   HV_DECLARE_PROJECT_OBJECT(CPODevice)
 
  public:
@@ -66,6 +67,8 @@ class CPODevice : public CProjectObject {
   BOOL IsStale() override;
   wxString GetListCaption() override;
   BOOL HasClipboardSupport() override { return TRUE; }
+  // The bus data points reach the device through its network's driver and its own node.
+  DataPointConnection DataPointConnectionValues() override;
 
   // The device sheet on the row: TRUE on OK, the row filled from the result.
   virtual BOOL EditSettings(hv::db::GeraetRow& row);

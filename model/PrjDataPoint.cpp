@@ -4,6 +4,7 @@
 
 #include "model/DirectDataPoint.h"
 #include "model/IOConfig.h"
+#include "model/Network.h"
 #include "model/DeviceServices.h"
 #include "model/ObjectSupport.h"
 #include "model/PrjDevice.h"
@@ -111,13 +112,19 @@ BOOL CPOPrjDataPoint::LoadChildren() {
       for (; found; found = netzwerk_select(t, row, kNext, "-NETZWERK")) {
         wxString name = row.name;
         name.Trim(true);
+        // The number stays when a network is renamed: it finds the network again.
         std::unique_ptr<CProjectObject> net = pool.Take([&](CProjectObject& o) {
-          return o.GetTypeCode() == TypeCode::Network && o.GetName() == name;
+          auto* n = dynamic_cast<CPONetwork*>(&o);
+          return n && n->GetNumber() == row.number;
         });
-        // Networks are made by the factory; without their class there is nothing to list.
         if (!net) net = CreateObjectOfType(TypeCode::Network);
-        if (!net) continue;
-        net->SetName(name);
+        auto* network = dynamic_cast<CPONetwork*>(net.get());
+        if (!network) continue;
+        network->SetName(name);
+        network->SetNumber(row.number);
+        network->SetDriver(wxString(row.driver).Trim(true));
+        network->SetSlot(wxString(row.slot).Trim(true));
+        network->SetParameter(wxString(row.param).Trim(true));
         net->SetDevice(d);
         net->SetProject(GetProject());
         AddChild(std::move(net));

@@ -185,17 +185,21 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
 };
 
 // The field-bus device's sheet: its one page "Allgemein".
+// The sheet's base uses its controller while it is built and destroyed: controller and
+// page model are made before it and outlive it.
+struct CDeviceSheetParts {
+  explicit CDeviceSheetParts(hv::DeviceSheetRequest& r) : general(r) {}
+  CSheetController controller;
+  CDeviceGeneralModel general;
+};
+
 class CPSDevice : public CPropertySheetDlg {
  public:
-  CPSDevice(wxWindow* parent, hv::DeviceSheetRequest& r)
-      : CPropertySheetDlg(parent, r.caption, m_controller), m_general(r) {
-    m_controller.AddPage(&m_general);
-    AddPage(new CPPDeviceGeneral(GetBookCtrl(), r, m_general), DlgText(wxS("Allgemein")));
+  CPSDevice(wxWindow* parent, hv::DeviceSheetRequest& r, CDeviceSheetParts& parts)
+      : CPropertySheetDlg(parent, r.caption, parts.controller) {
+    parts.controller.AddPage(&parts.general);
+    AddPage(new CPPDeviceGeneral(GetBookCtrl(), r, parts.general), DlgText(wxS("Allgemein")));
   }
-
- private:
-  CSheetController m_controller;
-  CDeviceGeneralModel m_general;
 };
 
 // Dialog 125 "AutoScan": the timer drives the scan's steps.
@@ -362,7 +366,8 @@ void RegisterFieldBusDialogs() {
     return Result(dlg.ShowModal());
   });
   hv::Ui().Register<hv::DeviceSheetRequest>([](hv::DeviceSheetRequest& r) {
-    CPSDevice sheet(DialogParent(), r);
+    CDeviceSheetParts parts(r);
+    CPSDevice sheet(DialogParent(), r, parts);
     return sheet.Run();
   });
   hv::Ui().Register<hv::AutoscanRequest>([](hv::AutoscanRequest& r) {

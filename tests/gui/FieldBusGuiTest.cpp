@@ -8,7 +8,6 @@
 
 #include <deque>
 #include <functional>
-#include <optional>
 
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
@@ -17,7 +16,6 @@
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/NewObjectRequests.h"
-#include "model/ObjectFactory.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/DialogHook.h"
@@ -37,54 +35,28 @@ void Type(wxWindow* dialog, int id, const wxString& text) {
   else if (auto* combo = dynamic_cast<wxComboBox*>(w)) combo->SetValue(text);
 }
 
+void Pick(wxChoice* choice, const wxString& text) {
+  const int index = choice->FindString(text);
+  ASSERT_NE(index, wxNOT_FOUND) << text;
+  choice->SetSelection(index);
+  wxCommandEvent picked(wxEVT_CHOICE, choice->GetId());
+  picked.SetEventObject(choice);
+  picked.SetInt(index);
+  picked.SetString(text);
+  choice->ProcessWindowEvent(picked);
+}
+
 void PressOk(wxWindow* dialog) {
   wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
   ok.SetEventObject(dialog->FindWindow(wxID_OK));
   dialog->ProcessWindowEvent(ok);
 }
 
-// Where the program has no data-point folder of its own yet, a plain one holds the
-// device's networks so that the tree shows them.
-class CTestNetworkFolder : public CProjectObject {
- public:
-  static constexpr const char* kClassName = "CTestNetworkFolder";
-  const char* ClassName() const override { return kClassName; }
-  TypeCode GetTypeCode() override { return TypeCode::PrjDataPoint; }
-  BOOL HasTreeChildren() override { return TRUE; }
-  BOOL HasListChildren() override { return TRUE; }
-  BOOL KeepWhenEmpty() override { return TRUE; }
-  BOOL IsShownInTree() override { return TRUE; }
-  BOOL LoadChildren() override {
-    std::vector<std::unique_ptr<CProjectObject>> old = TakeChildren();
-    db::Table t;
-    if (GetDevice() && db::db_open(hv::JoinPath(GetDevice()->GetDeviceFolder(), "NETZWERK"), t)) {
-      db::NetzwerkRow r;
-      for (bool ok = db::netzwerk_select(t, r, db::kFirst, "NNR"); ok; ok = db::netzwerk_select(t, r, db::kNext, "NNR")) {
-        std::unique_ptr<CProjectObject> made;
-        for (auto& o : old)
-          if (auto* n = dynamic_cast<CPONetwork*>(o.get()); n && n->GetNumber() == r.number) made = std::move(o);
-        if (!made) made = CreateObjectOfType(TypeCode::Network);
-        auto* n = static_cast<CPONetwork*>(AddChild(std::move(made)));
-        n->SetName(r.name);
-        n->SetNumber(r.number);
-        n->SetDriver(r.driver);
-        n->SetSlot(r.slot);
-        n->SetParameter(r.param);
-      }
-    }
-    for (auto& o : old)
-      if (o) Dispose(std::move(o));
-    return TRUE;
-  }
-};
-
 class FieldBusGui : public hvtest::ProjectWindowFixture {
  protected:
   FieldBusGui() {
     // The program's own dialogs; only the project device's sheet stays scripted.
     RegisterAppDialogs();
-    if (!CObjectFactory::IsRegistered("CPOPrjDataPoint"))
-      m_folderClass.emplace("CPOPrjDataPoint", [] { return std::unique_ptr<CProjectObject>(new CTestNetworkFolder); });
   }
 
   // The new-object dialog's next run picks this kind.
@@ -127,7 +99,6 @@ class FieldBusGui : public hvtest::ProjectWindowFixture {
  private:
   std::deque<std::function<void(wxDialog*)>> m_steps;
   hvtest::ModalDialogsAllowed m_allowed;
-  std::optional<ScopedObjectClass> m_folderClass;
   hvtest::OnDialog m_hook{[this](wxDialog* dialog) {
     if (m_steps.empty()) {
       ADD_FAILURE() << "unexpected dialog " << dialog->GetTitle();
@@ -149,9 +120,9 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
   Open();
   device = MakeDevice(project, S("Panel"));
   ASSERT_TRUE(device);
+  // The data-point folder shows once the device has a network.
   TreeChildren(device);
-  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
-  ASSERT_TRUE(folder);
+  EXPECT_FALSE(device->FindChildOfType(TypeCode::PrjDataPoint));
 
   // The network: its dialog offers the drivers the panel accepts, MBTCP preselected.
   Next([](wxDialog* d) {
@@ -167,6 +138,10 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
   ASSERT_TRUE(SelectInTree(device));
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_EQ(Column("NETZWERK", "name"), std::vector<wxString>{"Feldbus"});
+  TreeChildren(device);
+  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  ASSERT_TRUE(folder);
+  TreeChildren(folder);
   auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
   ASSERT_TRUE(net);
   ASSERT_TRUE(SelectInTree(net));
@@ -188,11 +163,13 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
   EXPECT_EQ(TreeChildren(folder), (std::vector<wxString>{"Bus A", "Bus A_1", "Bus B"}));
   ASSERT_TRUE(SelectInTree(net));
 
-  // A field-bus device in the first network: the one plug-in serving MBTCP is preselected.
+  // A field-bus device in the first network: several plug-ins serve MBTCP, none is
+  // preselected; the controller is picked.
   Next([](wxDialog* d) {
     auto* driver = dynamic_cast<wxChoice*>(d->FindWindow(1069));
     ASSERT_TRUE(driver);
-    EXPECT_EQ(driver->GetStringSelection(), "CTRL 515 Steuerung");
+    EXPECT_EQ(driver->GetSelection(), wxNOT_FOUND);
+    Pick(driver, "CTRL 515 Steuerung");
     Type(d, 1076, "Regler");
     Type(d, 1073, "1");
     PressOk(d);

@@ -1,6 +1,8 @@
 // Networks and field-bus devices on real tables: names, nodes, delete, copy and paste.
 #include <gtest/gtest.h>
 
+#include "model/DataPoint.h"
+#include "model/PrjDataPoint.h"
 #include "platform/Archive.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
@@ -188,6 +190,46 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
   ASSERT_NE(d3, nullptr);
   EXPECT_EQ(d3->GetDeviceType(), "TESTDEV");
   EXPECT_EQ(Rows("GERAET").size(), 4u);   // the project device's own row and three
+}
+
+// A bus data point registers through its network's driver and its device's node; the
+// data-point folder lists the networks with their row's values, found again by number.
+TEST_F(Devices, BusDataPointsAndTheFolderTakeTheirRowsValues) {
+  CPONetwork* a = AddNetwork("A", "MBTCP", "host=127.0.0.1", "TCP_1");
+  ASSERT_NE(a, nullptr);
+  CPODevice* d = AddDevice(*a, "D1", "7");
+  ASSERT_NE(d, nullptr);
+  CPODataPoint* dp = static_cast<CPODataPoint*>(d->AddChild(std::make_unique<CPODataPoint>(d, device)));
+  const DataPointConnection c = dp->Connection();
+  EXPECT_TRUE(c.valid);
+  EXPECT_EQ(c.netDriver, "MBTCP");
+  EXPECT_EQ(c.slot, "TCP_1");
+  EXPECT_EQ(c.netParam, "host=127.0.0.1");
+  EXPECT_EQ(c.devDriver, "TESTDEV");
+  EXPECT_EQ(c.node, "7");
+  EXPECT_EQ(c.deviceNumber, d->GetNumber());
+  EXPECT_EQ(c.deviceName, "D1");
+
+  CPOPrjDataPoint folder(nullptr, device);
+  ASSERT_TRUE(folder.LoadChildren());
+  ASSERT_EQ(folder.GetChildren().size(), 1u);
+  auto* listed = dynamic_cast<CPONetwork*>(folder.GetChildren()[0]);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_EQ(listed->GetNumber(), a->GetNumber());
+  EXPECT_EQ(listed->GetDriver(), "MBTCP");
+  EXPECT_EQ(listed->GetSlot(), "TCP_1");
+  EXPECT_EQ(listed->GetParameter(), "host=127.0.0.1");
+  // Renamed in its table, the same object is found again.
+  db::Table t;
+  ASSERT_TRUE(db::db_open(hv::JoinPath(device->GetDeviceFolder(), "NETZWERK"), t));
+  db::NetzwerkRow r;
+  ASSERT_TRUE(db::netzwerk_select(t, r, db::kFirst, "NNR"));
+  r.name = "B";
+  ASSERT_TRUE(db::netzwerk_update(t, r));
+  ASSERT_TRUE(folder.LoadChildren());
+  ASSERT_EQ(folder.GetChildren().size(), 1u);
+  EXPECT_EQ(folder.GetChildren()[0], listed);
+  EXPECT_EQ(listed->GetName(), "B");
 }
 
 TEST_F(Devices, RenameKeepsNodeCheckToOtherRows) {

@@ -77,10 +77,10 @@ TEST_F(SheetFixture, WizardWalksConnectionThenGeneralAndOnlyFinishCompletes) {
 
   CPPPrjDeviceGeneral& general = sheet.General();
   // CE_PANEL7 and CTRL_515 are not on SIMNET.
-  EXPECT_EQ(general.types, (std::vector<wxString>{"COMBO_C167", "KOLM_G320", "KOLM_T420"}));
+  EXPECT_EQ(general.types, (std::vector<wxString>{"CE_PLC7", "COMBO_C167", "KOLM_G320", "KOLM_T420"}));
   ui.ExpectMessage(11402);
   EXPECT_FALSE(sheet.Finish());
-  general.OnTypeChanged(1);
+  general.OnTypeChanged(2);
   ASSERT_EQ(general.drivers.size(), 1u);   // the only driver is chosen by itself
   EXPECT_EQ(general.driver, 0);
   EXPECT_EQ(general.drivers[0].key, "CAN_R515");
