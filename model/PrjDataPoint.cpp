@@ -48,8 +48,12 @@ wxString CPOPrjDataPoint::GetListCaption() {
 BOOL HasDataPointRows(CPOPrjDevice* d) {
   if (!d) return FALSE;
   Table t;
-  if (t.open(d->GetDeviceFolder(), DatpktSchema()) && t.select("GNR", kSeek, {std::uint16_t(d->GetDeviceNumber())}))
-    return TRUE;
+  // A walk over the numbers alone: the tree asks often, and a GNR index would stay in
+  // memory for every device that was only shown.
+  const std::int64_t own = static_cast<std::uint16_t>(d->GetDeviceNumber());
+  if (t.open(d->GetDeviceFolder(), DatpktSchema()))
+    for (bool found = t.select("", kFirst); found; found = t.select("", kNext))
+      if (t.currentNumber(datpkt::GNR) == own) return TRUE;
   Table n;
   return n.open(d->GetDeviceFolder(), NetzwerkSchema()) && n.select("-NETZWERK", kFirst) ? TRUE : FALSE;
 }
