@@ -1,5 +1,8 @@
 #include "model/DataPoint.h"
 
+#include <cstring>
+#include <string>
+
 #include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
 #include "model/DataPointNames.h"
@@ -36,27 +39,92 @@ CPODataPoint::CPODataPoint(CProjectObject* parent, CPOPrjDevice* device) : CProj
 
 wxString DataPointFolder(CProjectObject& dp) { return dp.GetDevice() ? dp.GetDevice()->GetDeviceFolder() : wxString(); }
 
+namespace {
+
+void PutLength(std::string& out, std::size_t n) {
+  for (; n >= 0x80; n >>= 7) out.push_back(static_cast<char>((n & 0x7F) | 0x80));
+  out.push_back(static_cast<char>(n));
+}
+
+std::size_t TakeLength(const char*& p) {
+  std::size_t n = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto b = static_cast<unsigned char>(*p++);
+    n |= static_cast<std::size_t>(b & 0x7F) << shift;
+    if (!(b & 0x80)) return n;
+  }
+}
+
+}  // namespace
+
+wxString CPODataPoint::Text(TextSlot slot) const {
+  if (!m_texts) return wxString();
+  const char* p = m_texts.get();
+  for (int i = 0;; ++i) {
+    const std::size_t n = TakeLength(p);
+    if (i == slot) return wxString::FromUTF8(p, n);
+    p += n;
+  }
+}
+
+void CPODataPoint::SetTexts(const wxString& description, const wxString& address, const wxString& value) {
+  if (description.empty() && address.empty() && value.empty()) {
+    m_texts.reset();
+    return;
+  }
+  std::string packed;
+  for (const wxString* s : {&description, &address, &value}) {
+    const wxScopedCharBuffer utf8 = s->utf8_str();
+    PutLength(packed, utf8.length());
+    packed.append(utf8.data(), utf8.length());
+  }
+  m_texts = std::make_unique_for_overwrite<char[]>(packed.size());
+  std::memcpy(m_texts.get(), packed.data(), packed.size());
+}
+
+const DataPointFields CPODataPoint::Fields() const {
+  DataPointFields f;
+  f.name = GetName();
+  f.id = m_id;
+  f.description = Text(kDescription);
+  f.address = Text(kAddress);
+  f.type = m_type;
+  f.readable = m_readable ? TRUE : FALSE;
+  f.value = Text(kValue);
+  f.logicalId = m_logicalId;
+  return f;
+}
+
+void CPODataPoint::SetFields(const DataPointFields& f) {
+  m_id = f.id;
+  m_type = f.type;
+  m_readable = f.readable != FALSE;
+  m_logicalId = f.logicalId;
+  SetTexts(f.description, f.address, f.value);
+}
+
 void CPODataPoint::Serialize(CArchive& ar) {
   CProjectObject::Serialize(ar);
   if (ar.IsStoring()) {
-    ar.WriteU32(m_f.id);
-    ar.WriteString(m_f.description, false);
-    ar.WriteString(m_f.address, false);
-    ar.WriteU32(m_f.type);
-    ar.WriteU16(m_f.logicalId);
-    ar.WriteI32(m_f.readable);
+    ar.WriteU32(m_id);
+    ar.WriteString(Text(kDescription), false);
+    ar.WriteString(Text(kAddress), false);
+    ar.WriteU32(m_type);
+    ar.WriteU16(m_logicalId);
+    ar.WriteI32(m_readable ? TRUE : FALSE);
   } else {
-    m_f.id = ar.ReadU32();
-    m_f.description = ar.ReadString();
-    m_f.address = ar.ReadString();
-    m_f.type = ar.ReadU32();
-    m_f.logicalId = ar.ReadU16();
-    m_f.readable = ar.ReadI32() ? TRUE : FALSE;
+    DataPointFields f = Fields();
+    f.id = ar.ReadU32();
+    f.description = ar.ReadString();
+    f.address = ar.ReadString();
+    f.type = ar.ReadU32();
+    f.logicalId = ar.ReadU16();
+    f.readable = ar.ReadI32() ? TRUE : FALSE;
     // Description and address live in narrow fields: a text they cannot hold is garbled data.
-    if (!hv::FitsCp1252(m_f.description) || !hv::FitsCp1252(m_f.address))
+    if (!hv::FitsCp1252(f.description) || !hv::FitsCp1252(f.address))
       throw hv::ArchiveException("data-point text outside Windows-1252");
+    SetFields(f);
   }
-  m_f.name = GetName();
 }
 
 int CPODataPoint::Compare(const CProjectObject* other, int column) {
@@ -64,21 +132,21 @@ int CPODataPoint::Compare(const CProjectObject* other, int column) {
   if (!other) return 0;
   if (!o) return CProjectObject::Compare(other, column);
   switch (column) {
-    case 1: return CompareValues(m_f.id, o->m_f.id);
-    case 3: return m_f.description.CmpNoCase(o->m_f.description);
-    case 4: return m_f.address.CmpNoCase(o->m_f.address);
-    case 5: return m_f.value.CmpNoCase(o->m_f.value);
+    case 1: return CompareValues(m_id, o->m_id);
+    case 3: return Text(kDescription).CmpNoCase(o->Text(kDescription));
+    case 4: return Text(kAddress).CmpNoCase(o->Text(kAddress));
+    case 5: return Text(kValue).CmpNoCase(o->Text(kValue));
     default: return CProjectObject::Compare(other, column);
   }
 }
 
 wxString CPODataPoint::GetColumnText(int column) {
   switch (column) {
-    case 1: return wxString::Format(wxS("%lu"), static_cast<unsigned long>(m_f.id));
-    case 2: return FormatLogicalId(m_f.logicalId);
-    case 3: return m_f.description;
-    case 4: return m_f.address;
-    case 5: return m_f.value;
+    case 1: return wxString::Format(wxS("%lu"), static_cast<unsigned long>(m_id));
+    case 2: return FormatLogicalId(m_logicalId);
+    case 3: return Text(kDescription);
+    case 4: return Text(kAddress);
+    case 5: return Text(kValue);
     default: return GetName();
   }
 }
@@ -117,7 +185,7 @@ BOOL CPODataPoint::WriteToClipboard(CArchive& ar) {
   Table t;
   const wxString folder = DataPointFolder(*this);
   DatpktRow row;
-  if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_f.id})) return FALSE;
+  if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
   ar.WriteU16(row.type);
   ar.WriteU16(row.access);
   ar.WriteU16(row.pickerAccess);
@@ -153,19 +221,20 @@ BOOL CPODataPoint::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
                             &x.free[2], &x.free[3], &x.free[4], &x.free[5]})
     if (!hv::FitsCp1252(*s)) throw hv::ArchiveException("data-point text outside Windows-1252");
   const wxString sourceFolder = ar.ReadString();
-  m_f.type = type;
-  m_f.name = GetName().Left(30);
+  DataPointFields f = Fields();
+  f.type = type;
+  f.name = GetName().Left(30);
   const wxString folder = DataPointFolder(*this);
   Table t;
   if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
   DatpktRow probe;
-  if (m_f.logicalId != 0 && datpkt_select(t, probe, kSeek, "LOG_ID", {m_f.logicalId})) m_f.logicalId = kLogicalIdClash;
+  if (f.logicalId != 0 && datpkt_select(t, probe, kSeek, "LOG_ID", {f.logicalId})) f.logicalId = kLogicalIdClash;
   // A pasted name must not stand twice in the device.
-  wxString name = m_f.name;
+  wxString name = f.name;
   datpkt_get_new_name(t, name);
-  m_f.name = name.Trim(true);
+  f.name = name.Trim(true);
 
-  const wxChar kind = m_f.address.empty() ? wxChar(0) : m_f.address[0];
+  const wxChar kind = f.address.empty() ? wxChar(0) : f.address[0];
   if (kind == '7' || kind == '8') {
     wxString defFolder = folder;
     if (GetTypeCode() == TypeCode::DataPoint) {
@@ -178,19 +247,20 @@ BOOL CPODataPoint::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
       // Only a missing file is copied: the target's own definitions stay.
       std::string bytes;
       if (hv::ReadFileBytes(hv::JoinPath(sourceFolder, wxS("datpkt.set")), bytes)) hv::WriteFileAtomic(file, bytes);
-    } else if (!HasDefinition(file, section, m_f.address.Mid(2))) {
+    } else if (!HasDefinition(file, section, f.address.Mid(2))) {
       hv::ShowMessageF(11527, wxS("Definition für Datenpunkt '%s'\nwurde in der Datei '%s'\nnicht gefunden!"),
-                       MB_OK | MB_ICONINFORMATION, m_f.name, file);
+                       MB_OK | MB_ICONINFORMATION, f.name, file);
     }
   }
   DatpktRow row;
-  FillRow(row, m_f, x, GetTypeCode() == TypeCode::DataPoint ? RowDeviceNumber()
+  FillRow(row, f, x, GetTypeCode() == TypeCode::DataPoint ? RowDeviceNumber()
                                                                : static_cast<std::uint16_t>(GetDevice()->GetDeviceNumber()));
   if (!datpkt_insert(t, row)) return FALSE;
-  m_f.id = row.id;
-  m_f.readable = (row.access & 1) ? TRUE : FALSE;
-  m_f.name = wxString(row.name).Trim(true);
-  SetName(m_f.name);
+  f.id = row.id;
+  f.readable = (row.access & 1) ? TRUE : FALSE;
+  f.name = wxString(row.name).Trim(true);
+  SetFields(f);
+  SetName(f.name);
   return TRUE;
 }
 

@@ -3,6 +3,7 @@
 // field-bus device that reaches it (CPODataPoint) or directly under the device's
 // data-point folder (CPODirectDataPoint). Every change goes to the table at once.
 #include <cstdint>
+#include <memory>
 
 #include "model/DataPointFields.h"
 #include "model/ProjectObject.h"
@@ -40,9 +41,13 @@ class CPODataPoint : public CProjectObject {
   CPODataPoint() = default;
   CPODataPoint(CProjectObject* parent, CPOPrjDevice* device);
 
-  DataPointFields& Fields() { return m_f; }
-  const DataPointFields& Fields() const { return m_f; }
-  std::uint32_t GetId() const { return m_f.id; }
+  // The row's values; the name is the object's own. Const: a change goes through SetFields.
+  const DataPointFields Fields() const;
+  // Takes every value but the name.
+  void SetFields(const DataPointFields& f);
+  std::uint32_t GetId() const { return m_id; }
+  wxString GetAddress() const { return Text(kAddress); }
+  wxString GetValue() const { return Text(kValue); }
 
   void Serialize(CArchive& ar) override;
   TypeCode GetTypeCode() override { return TypeCode::DataPoint; }
@@ -84,7 +89,18 @@ class CPODataPoint : public CProjectObject {
   void OnUpdateNew(CCmdUI* cmdUI);
 
  private:
-  DataPointFields m_f;
+  enum TextSlot { kDescription, kAddress, kValue };
+  wxString Text(TextSlot slot) const;
+  void SetTexts(const wxString& description, const wxString& address, const wxString& value);
+  void SetValue(const wxString& value) { SetTexts(Text(kDescription), Text(kAddress), value); }
+
+  // Tens of thousands of these are listed at once: the texts share one block (each
+  // UTF-8 after its length), the numbers are packed, the name is the object's own.
+  std::unique_ptr<char[]> m_texts;
+  std::uint32_t m_id = 0;
+  DWORD m_type = 0;
+  std::uint16_t m_logicalId = 0;
+  bool m_readable = false;
 };
 
 // The folder of the device whose DATPKT holds the data point.

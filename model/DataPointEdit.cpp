@@ -61,19 +61,20 @@ BOOL CPODataPoint::Edit() {
   Table t;
   if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
   DatpktRow row;
-  if (!datpkt_select(t, row, kSeek, "ID", {m_f.id})) return FALSE;
+  if (!datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
   DataPointSheetRequest sheet;
   sheet.caption = wxString::Format(hv::LocalString(11529, wxS("Einstellungen für Datenpunkt '%s'")), GetName());
   FillSheetDevice(sheet);
   DataPointFields ignored;
   ReadRow(row, ignored, sheet.values);
-  m_f.name = GetName();
-  if (dpsheet::Run(sheet, m_f) != IDOK) return FALSE;
-  SetName(m_f.name);
-  FillRow(row, m_f, sheet.values, RowDeviceNumber());
-  m_f.readable = (row.access & 1) ? TRUE : FALSE;
+  DataPointFields f = Fields();
+  if (dpsheet::Run(sheet, f) != IDOK) return FALSE;
+  SetName(f.name);
+  FillRow(row, f, sheet.values, RowDeviceNumber());
+  f.readable = (row.access & 1) ? TRUE : FALSE;
+  SetFields(f);
   DatpktRow at;
-  if (!datpkt_select(t, at, kSeek, "ID", {m_f.id}) || !datpkt_update(t, row)) return FALSE;
+  if (!datpkt_select(t, at, kSeek, "ID", {m_id}) || !datpkt_update(t, row)) return FALSE;
   UpdateAllViews(HINT_OBJECT_CHANGED, this);
   return TRUE;
 }
@@ -95,12 +96,12 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
   const auto* source = templ && IsValidObject(templ) ? dynamic_cast<const CPODataPoint*>(templ) : nullptr;
   if (source) {
     Entry e;
-    e.f = source->m_f;
+    e.f = source->Fields();
     e.f.name = hv::LocalString(11530, wxS("Kopie von ")) + source->GetName();
     e.f.id = 0;
     // The copy starts from the template's row: unit, ranges, access and free fields.
     DatpktRow row;
-    if (datpkt_select(t, row, kSeek, "ID", {source->m_f.id})) {
+    if (datpkt_select(t, row, kSeek, "ID", {source->m_id})) {
       DataPointFields ignored;
       ReadRow(row, ignored, e.x);
     }
@@ -154,11 +155,11 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
       Discard(std::move(dp));
       continue;
     }
-    dp->m_f = e.f;
-    dp->m_f.id = row.id;
-    dp->m_f.name = wxString(row.name).Trim(true);
-    dp->m_f.readable = (row.access & 1) ? TRUE : FALSE;
-    dp->SetName(dp->m_f.name);
+    DataPointFields f = e.f;
+    f.id = row.id;
+    f.readable = (row.access & 1) ? TRUE : FALSE;
+    dp->SetFields(f);
+    dp->SetName(wxString(row.name).Trim(true));
     if (AddNewObject(parent, std::move(dp))) added = TRUE;
   }
   return added;
@@ -166,7 +167,7 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
 
 BOOL CPODataPoint::Delete() {
   const bool several = IsMultipleSelection();
-  if (hv::Service<IDataPointUse>().IsUsedByTavGraph(m_f.id)) {
+  if (hv::Service<IDataPointUse>().IsUsedByTavGraph(m_id)) {
     const int answer = hv::ShowMessageF(
         11521,
         wxS("Der Datenpunkt '%s' wird von TavGraph verwendet!\n\nHinweis:\tWird ein TavGraph-Baustein gelöscht, der einen "
@@ -181,15 +182,15 @@ BOOL CPODataPoint::Delete() {
   if (folder.empty() || !dat.open(folder, DatpktSchema()) || !msk.open(folder, MskfldSchema())) return FALSE;
   // The row first: no reference goes for a data point that is not there.
   DatpktRow row;
-  if (!datpkt_select(dat, row, kSeek, "ID", {m_f.id})) return FALSE;
+  if (!datpkt_select(dat, row, kSeek, "ID", {m_id})) return FALSE;
   EepromRow er;
   const bool eeprom = hv::IsFile(hv::JoinPath(folder, wxS("EEPROM.DBF"))) && eep.open(folder, EepromSchema()) &&
-                      eeprom_select(eep, er, kSeek, "DATPKT", {m_f.id});
+                      eeprom_select(eep, er, kSeek, "DATPKT", {m_id});
   MaskField f;
-  bool masks = msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_f.id}) != FALSE;
+  bool masks = msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_id}) != FALSE;
   if (!masks)
     WalkRefKinds(msk, [&](const MaskField& r) {
-      masks = RefersTo(r, m_f.id);
+      masks = RefersTo(r, m_id);
       return !masks;
     });
   const UINT style = (several ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION;
@@ -200,35 +201,35 @@ BOOL CPODataPoint::Delete() {
     answer = hv::ShowMessageF(11523, wxS("Auf den Datenpunkt '%s' gibt es Referenzen bei EEPROM-Adressen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
   else if (masks)
     answer = hv::ShowMessageF(11524, wxS("Auf den Datenpunkt '%s' gibt es Referenzen bei Maskenelementen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
-  else if (m_f.logicalId != 0)
+  else if (m_logicalId != 0)
     answer = hv::ShowMessageF(11525, wxS("Auf den Datenpunkt '%s' gibt es externe Referenzen.\nSoll der Datenpunkt trotzdem gelöscht werden?"), style, GetName());
   if (answer == IDCANCEL) SetMultipleSelection(FALSE);
   if (answer != IDYES) return FALSE;
   if (eeprom) {
     bool found = true;
-    while (found && er.dataPoint == m_f.id) {
+    while (found && er.dataPoint == m_id) {
       eeprom_delete(eep);
-      found = eeprom_select(eep, er, kSeek, "DATPKT", {m_f.id});
+      found = eeprom_select(eep, er, kSeek, "DATPKT", {m_id});
     }
   }
   eep.close();
   if (masks && hv::ShowMessage(11526, wxS("Sollen auch die Maskenelemente gelöscht werden?"), MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    while (msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_f.id})) msk_fld_delete(msk);
+    while (msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_id})) msk_fld_delete(msk);
     std::vector<MaskField> changed;
     WalkRefKinds(msk, [&](const MaskField& r) {
-      if (RefersTo(r, m_f.id)) changed.push_back(r);
+      if (RefersTo(r, m_id)) changed.push_back(r);
       return true;
     });
     for (MaskField& r : changed) {
       for (const RefFields& k : kRefKinds)
         if (r.type() == k.type)
           for (std::size_t o : k.offsets)
-            if (r.u32(o) == m_f.id) r.setU32(o, 0);
+            if (r.u32(o) == m_id) r.setU32(o, 0);
       MaskField at;
       if (msk_fld_select(msk, at, kSeek, "MSK_ID", {r.id()})) msk_fld_update(msk, r);
     }
   }
-  return datpkt_select(dat, row, kSeek, "ID", {m_f.id}) && datpkt_delete(dat) ? TRUE : FALSE;
+  return datpkt_select(dat, row, kSeek, "ID", {m_id}) && datpkt_delete(dat) ? TRUE : FALSE;
 }
 
 void CPODataPoint::OnColumnDblClick(int) { Edit(); }
@@ -236,6 +237,6 @@ void CPODataPoint::OnEdit() { Edit(); }
 
 void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11528, wxS("Neuer Datenpunkt"))); }
 
-void CPODataPoint::OnUpdateReadValue(CCmdUI* cmdUI) { cmdUI->Enable(m_f.readable && m_f.type <= 0x400); }
+void CPODataPoint::OnUpdateReadValue(CCmdUI* cmdUI) { cmdUI->Enable(m_readable && m_type <= 0x400); }
 
 void CPODataPoint::OnReadValue() { ReadValue(); }

@@ -59,12 +59,12 @@ bool Decode(DWORD type, DWORD textLength, const std::vector<char>& buffer, wxStr
 void CPODataPoint::ReadValue() {
   const bool direct = GetTypeCode() == TypeCode::DirectDataPoint;
   const bool several = direct && IsMultipleSelection();
-  m_f.value.clear();
+  SetValue(wxString());
   const wxString folder = DataPointFolder(*this);
   DatpktRow row;
   {
     Table t;
-    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_f.id})) {
+    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) {
       UpdateAllViews(HINT_OBJECT_CHANGED, this);
       return;
     }
@@ -115,7 +115,7 @@ void CPODataPoint::ReadValue() {
   online.ClearDataPoint(handle);
   wxString value;
   if (polled.value && Decode(row.type, row.value32, buffer, value)) {
-    m_f.value = value;
+    SetValue(value);
   } else {
     fail(11517, L"Fehler beim Einlesen des Datenpunkts!", 11520,
          L"Fehler beim Einlesen des Datenpunkts '%s'!\nDas Einlesen der Werte wird abgebrochen.");

@@ -12,7 +12,7 @@ std::unique_ptr<CProjectObject> CDataPointConversion::Convert(CProjectObject& ob
     made = std::make_unique<CPODataPoint>(&target, target.GetDevice());
   else
     return nullptr;
-  made->Fields() = source->Fields();
+  made->SetFields(source->Fields());
   made->SetName(source->GetName());
   return made;
 }

@@ -38,11 +38,11 @@ int CPODirectDataPoint::Compare(const CProjectObject* other, int column) {
     case 1: {
       unsigned long number = 0;
       net->GetColumnText(1).ToULong(&number);
-      return CompareValues<unsigned long>(Fields().id, number);
+      return CompareValues<unsigned long>(GetId(), number);
     }
     case 2: return 0;
-    case 3: return Fields().description.CmpNoCase(net->GetColumnText(3));
-    case 4: return Fields().address.CmpNoCase(wxString());
+    case 3: return GetColumnText(3).CmpNoCase(net->GetColumnText(3));
+    case 4: return GetAddress().CmpNoCase(wxString());
     default: return CProjectObject::Compare(other, column);
   }
 }

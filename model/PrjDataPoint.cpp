@@ -49,18 +49,23 @@ wxString CPOPrjDataPoint::GetListCaption() {
 BOOL HasDataPointRows(CPOPrjDevice* d) {
   if (!d) return FALSE;
   Table t;
-  if (t.open(d->GetDeviceFolder(), DatpktSchema()) && t.select("GNR", kSeek, {std::uint16_t(d->GetDeviceNumber())}))
-    return TRUE;
+  // A walk over the numbers alone: the tree asks often, and a GNR index would stay in
+  // memory for every device that was only shown.
+  const std::int64_t own = static_cast<std::uint16_t>(d->GetDeviceNumber());
+  if (t.open(d->GetDeviceFolder(), DatpktSchema()))
+    for (bool found = t.select("", kFirst); found; found = t.select("", kNext))
+      if (t.currentNumber(datpkt::GNR) == own) return TRUE;
   Table n;
   return n.open(d->GetDeviceFolder(), NetzwerkSchema()) && n.select("-NETZWERK", kFirst) ? TRUE : FALSE;
 }
 
 void FillFromRow(CPODirectDataPoint& dp, const DatpktRow& row) {
   DataPointExtra x;
-  const wxString value = dp.Fields().value;
-  ReadRow(row, dp.Fields(), x);
-  dp.Fields().value = value;
-  dp.SetName(dp.Fields().name);
+  DataPointFields f;
+  ReadRow(row, f, x);
+  f.value = dp.GetValue();
+  dp.SetFields(f);
+  dp.SetName(f.name);
 }
 
 BOOL CPOPrjDataPoint::HasTreeChildren() { return HasDataPointRows(GetDevice()); }
@@ -82,8 +87,10 @@ BOOL CPOPrjDataPoint::LoadChildren() {
     Table t;
     DatpktRow row;
     if (t.open(folder, DatpktSchema())) {
-      for (bool found = datpkt_select(t, row, kSeek, "GNR", {own}); found && row.device == own;
-           found = datpkt_select(t, row, kNext, "GNR")) {
+      // The GNR index holds a device's rows in record order: walking the records gives
+      // the same order and spares the table an index the listing would keep only for this.
+      for (bool found = t.select("", kFirst); found; found = t.select("", kNext)) {
+        if (t.currentNumber(datpkt::GNR) != own || !t.current(row)) continue;
         wxString name = row.name;
         name.Trim(true);
         std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
@@ -169,18 +176,18 @@ BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
   };
   std::vector<CPODirectDataPoint*> points;
   for (CProjectObject* c : GetChildren())
-    if (auto* dp = dynamic_cast<CPODirectDataPoint*>(c); dp && !dp->Fields().address.empty()) points.push_back(dp);
+    if (auto* dp = dynamic_cast<CPODirectDataPoint*>(c); dp && !dp->GetAddress().empty()) points.push_back(dp);
   const wxString resolved = hv::ResolvePath(file);
   bool localAdded = false, globalAdded = false, checked = !exists;
   if (!exists) {
     for (CPODirectDataPoint* dp : points)
-      if (dp->Fields().address[0] == '7' || dp->Fields().address[0] == '8') missing.push_back(dp->GetName());
+      if (const wxString a = dp->GetAddress(); a[0] == '7' || a[0] == '8') missing.push_back(dp->GetName());
   } else {
     if (t1 > m_localCheckTime || t2 > m_localCheckTime) {
       checked = true;
       const auto section = ReadDatpktSection(resolved, wxS("Selbstdefinierte Datenpunkte"));
       for (CPODirectDataPoint* dp : points)
-        if (dp->Fields().address[0] == '7' && !defined(section, dp->Fields().address.Mid(2))) {
+        if (const wxString a = dp->GetAddress(); a[0] == '7' && !defined(section, a.Mid(2))) {
           missing.push_back(dp->GetName());
           localAdded = true;
         }
@@ -191,7 +198,7 @@ BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
       const auto global = ReadDatpktSection(resolved, wxS("Globale Selbstdefinierte Datenpunkte"));
       std::shared_ptr<const hv::DevicePlugin> plugin;
       for (CPODirectDataPoint* dp : points) {
-        const wxString& a = dp->Fields().address;
+        const wxString a = dp->GetAddress();
         if (a[0] == '8' && !defined(global, a.Mid(2))) {
           missing.push_back(dp->GetName());
           globalAdded = true;

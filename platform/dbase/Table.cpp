@@ -119,6 +119,11 @@ const char* Table::currentBytes() const {
 
 bool Table::hasCurrent() const { return currentBytes() != nullptr; }
 
+std::int64_t Table::currentNumber(int field) const {
+  const char* bytes = currentBytes();
+  return bytes ? Record(bytes, layout()).number(field) : 0;
+}
+
 bool Table::select(std::string_view tag, int mode, const Key& key) {
   if (!m_store) return fail("table not open");
   const Schema& s = *m_schema;

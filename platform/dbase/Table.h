@@ -54,6 +54,8 @@ class Table {
   // only). False when nothing is found; the handle then has no current record.
   bool select(std::string_view tag, int mode, const Key& key = {});
   bool hasCurrent() const;
+  // A number field of the current record, without reading the whole row; 0 without one.
+  std::int64_t currentNumber(int field) const;
 
   template <class Row>
   bool current(Row& row) const {

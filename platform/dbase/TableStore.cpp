@@ -308,17 +308,13 @@ const char* TableStore::recordBytes(std::uint32_t recno) const {
 void TableStore::buildIndexes() {
   ++m_indexEpoch;
   const Schema& s = *m_schema;
+  // Indexes are made on first use: a listing that walks one tag does not pay for the others.
   m_indexes.assign(s.tags.size(), Index());
-  // One pass over the records gathers every tag's keys side by side; the sort then
-  // moves small entries and mostly decides on their first eight bytes.
-  std::vector<std::vector<Pending>> pending(s.tags.size());
-  std::vector<std::string> keys(s.tags.size());
-  for (auto& v : pending) v.reserve(m_header.count);
+  m_indexBuilt.assign(s.tags.size(), false);
   m_live = 0;
   // Bytes 16-19 are reserved in plain dBASE III; a value no number of this table can
   // reach was not written by us.
   std::uint32_t counter = s.autoField >= 0 && m_header.counter <= s.autoMax ? m_header.counter : 0;
-  std::string key;
   for (std::uint32_t r = 0; r < m_header.count; ++r) {
     const Record rec(recordBytes(r), m_layout);
     // Numbers of deleted records are never given again.
@@ -326,45 +322,59 @@ void TableStore::buildIndexes() {
       const std::int64_t n = rec.number(s.autoField);
       if (n > 0 && n <= 0xFFFFFFFF) counter = std::max(counter, static_cast<std::uint32_t>(n));
     }
-    if (rec.deleted()) continue;
-    ++m_live;
-    for (std::size_t t = 0; t < s.tags.size(); ++t) {
-      if (!RecordKey(s, s.tags[t], rec, key)) continue;
-      std::uint64_t head = 0;
-      for (std::size_t i = 0; i < 8; ++i) head = head << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-      pending[t].push_back({head, r, static_cast<std::uint32_t>(keys[t].size()), static_cast<std::uint32_t>(key.size())});
-      keys[t] += key;
-    }
+    if (!rec.deleted()) ++m_live;
   }
   m_header.counter = counter;
-  for (std::size_t t = 0; t < s.tags.size(); ++t) {
-    const char* base = keys[t].data();
-    // The order of EntryLess: key bytes, then record number.
-    auto less = [base](const Pending& a, const Pending& b) {
-      if (a.head != b.head) return a.head < b.head;
-      if (a.length > 8 || b.length > 8) {
-        const int c = std::string_view(base + a.at, a.length).compare(std::string_view(base + b.at, b.length));
-        if (c != 0) return c < 0;
-      } else if (a.length != b.length) {
-        return a.length < b.length;   // the same bytes, one key longer by zero bytes
-      }
-      return a.recno < b.recno;
-    };
-    std::vector<Pending>& v = pending[t];
-    // Entries are in record order: a stable radix sort on the first eight bytes keeps
-    // that order among equal beginnings, and only groups whose keys go on further
-    // still need comparing.
-    SortByHead(v);
-    for (std::size_t i = 0; i < v.size();) {
-      std::size_t j = i + 1;
-      while (j < v.size() && v[j].head == v[i].head) ++j;
-      const auto first = v.begin() + static_cast<std::ptrdiff_t>(i), last = v.begin() + static_cast<std::ptrdiff_t>(j);
-      if (j - i > 1 && !std::is_sorted(first, last, less)) std::sort(first, last, less);
-      i = j;
-    }
-    Index& index = m_indexes[t];
-    for (const Pending& p : v) index.emplace_hint(index.end(), Entry{std::string(base + p.at, p.length), p.recno});
+}
+
+const TableStore::Index& TableStore::index(int tag) {
+  const auto t = static_cast<std::size_t>(tag);
+  if (!m_indexBuilt[t]) buildIndex(t);
+  return m_indexes[t];
+}
+
+void TableStore::buildIndex(std::size_t t) {
+  const Schema& s = *m_schema;
+  // The tag's keys side by side; the sort then moves small entries and mostly decides
+  // on their first eight bytes.
+  std::vector<Pending> v;
+  v.reserve(m_live);
+  std::string keys, key;
+  for (std::uint32_t r = 0; r < m_header.count; ++r) {
+    const Record rec(recordBytes(r), m_layout);
+    if (rec.deleted() || !RecordKey(s, s.tags[t], rec, key)) continue;
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) head = head << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    v.push_back({head, r, static_cast<std::uint32_t>(keys.size()), static_cast<std::uint32_t>(key.size())});
+    keys += key;
   }
+  const char* base = keys.data();
+  // The order of EntryLess: key bytes, then record number.
+  auto less = [base](const Pending& a, const Pending& b) {
+    if (a.head != b.head) return a.head < b.head;
+    if (a.length > 8 || b.length > 8) {
+      const int c = std::string_view(base + a.at, a.length).compare(std::string_view(base + b.at, b.length));
+      if (c != 0) return c < 0;
+    } else if (a.length != b.length) {
+      return a.length < b.length;   // the same bytes, one key longer by zero bytes
+    }
+    return a.recno < b.recno;
+  };
+  // Entries are in record order: a stable radix sort on the first eight bytes keeps
+  // that order among equal beginnings, and only groups whose keys go on further
+  // still need comparing.
+  SortByHead(v);
+  for (std::size_t i = 0; i < v.size();) {
+    std::size_t j = i + 1;
+    while (j < v.size() && v[j].head == v[i].head) ++j;
+    const auto first = v.begin() + static_cast<std::ptrdiff_t>(i), last = v.begin() + static_cast<std::ptrdiff_t>(j);
+    if (j - i > 1 && !std::is_sorted(first, last, less)) std::sort(first, last, less);
+    i = j;
+  }
+  Index& index = m_indexes[t];
+  index.clear();
+  for (const Pending& p : v) index.emplace_hint(index.end(), Entry{std::string(base + p.at, p.length), p.recno});
+  m_indexBuilt[t] = true;
 }
 
 void TableStore::indexRecord(std::uint32_t recno, bool add) {
@@ -373,7 +383,7 @@ void TableStore::indexRecord(std::uint32_t recno, bool add) {
   const Record rec(recordBytes(recno), m_layout);
   std::string key;
   for (std::size_t t = 0; t < s.tags.size(); ++t) {
-    if (!RecordKey(s, s.tags[t], rec, key)) continue;
+    if (!m_indexBuilt[t] || !RecordKey(s, s.tags[t], rec, key)) continue;
     if (add)
       m_indexes[t].insert(Entry{key, recno});
     else

@@ -58,7 +58,8 @@ class TableStore {
   std::uint32_t count() const { return m_header.count; }
   std::uint32_t liveCount() const { return m_live; }
   const char* recordBytes(std::uint32_t recno) const;
-  const Index& index(int tag) const { return m_indexes[static_cast<std::size_t>(tag)]; }
+  // Made on first use; positions in it stay good until indexEpoch changes.
+  const Index& index(int tag);
   std::string blankRecord() const { return std::string(m_header.recordLength, ' '); }
 
   // Appends a record (the auto number is set in `bytes`). Record and end mark are
@@ -84,6 +85,7 @@ class TableStore {
   bool load(int fd, const FileIdentity& id, wxString& error);
   bool buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const;
   void buildIndexes();
+  void buildIndex(std::size_t tag);
   bool checkFresh(wxString& error);
   bool writeHeader(const DbfHeader& header, wxString& error);
   void touchDate();
@@ -103,6 +105,7 @@ class TableStore {
   Layout m_layout;
   std::string m_image;   // header and records, without the end mark
   std::vector<Index> m_indexes;
+  std::vector<bool> m_indexBuilt;
   std::uint32_t m_live = 0;
   std::uint64_t m_generation = 0;
   std::uint64_t m_indexEpoch = 0;

@@ -228,7 +228,9 @@ TEST_F(DataPointFixture, DeleteFindsTheRowFirstAndRemovesEepromAndScreenReferenc
   }
   // A data point whose row is gone takes no reference with it.
   CPODirectDataPoint ghost(folder, device);
-  ghost.Fields().id = id + 50;
+  DataPointFields gone = ghost.Fields();
+  gone.id = id + 50;
+  ghost.SetFields(gone);
   EXPECT_FALSE(ghost.Delete());
   EXPECT_EQ(ReadDbf(hv::JoinPath(Folder(), "EEPROM.DBF")).size(), 2u);
 
@@ -407,4 +409,37 @@ TEST(DataPointRecord, ArchivesEveryFieldAndCutsLongTexts) {
   EXPECT_EQ(back.name, "Pumpe");
   EXPECT_EQ(back.free[5], "f");
   EXPECT_EQ(back.logId, 9);
+}
+
+TEST(DataPointRecord, ObjectKeepsEveryValueItHolds) {
+  CPODirectDataPoint dp;
+  dp.SetName("Pumpe");
+  DataPointFields f;
+  f.name = "ignored";
+  f.id = 0xFFFFFFFFu;
+  f.description = wxString::FromUTF8("K\xC3\xBChlwasser \xE2\x82\xAC");
+  f.address = wxString('a', 48);
+  f.type = 0x2000;
+  f.readable = TRUE;
+  // A read text value may be long and hold any character.
+  f.value = wxString('v', 300) + wxString(wxUniChar(0)) + wxString::FromUTF8("\xE6\x95\xB0");
+  f.logicalId = kLogicalIdClash;
+  dp.SetFields(f);
+  const DataPointFields back = dp.Fields();
+  EXPECT_EQ(back.name, "Pumpe");
+  EXPECT_EQ(back.id, f.id);
+  EXPECT_EQ(back.description, f.description);
+  EXPECT_EQ(back.address, f.address);
+  EXPECT_EQ(back.type, f.type);
+  EXPECT_EQ(back.readable, TRUE);
+  EXPECT_EQ(back.value, f.value);
+  EXPECT_EQ(back.logicalId, kLogicalIdClash);
+  EXPECT_EQ(dp.GetColumnText(4), f.address);
+  EXPECT_EQ(dp.GetColumnText(5), f.value);
+  // Emptied texts read back empty.
+  f.description.clear();
+  f.address.clear();
+  f.value.clear();
+  dp.SetFields(f);
+  EXPECT_TRUE(dp.Fields().description.empty() && dp.GetAddress().empty() && dp.GetValue().empty());
 }

@@ -251,3 +251,38 @@ TEST(DbSelect, IndexesBuiltFromTheFileKeepTheOrderOfLiveInserts) {
   ASSERT_TRUE(geraet_select(again, g, kNext, "BEZEICH"));
   EXPECT_EQ(g.name, "Pumpe");
 }
+
+TEST(DbSelect, TagFirstUsedAfterChangesSeesThem) {
+  hvtest::TempDir dir;
+  {
+    Table t;
+    Fresh(dir.Path(), GeraetSchema(), t);
+    for (const char* n : {"d", "b", "a"}) {
+      GeraetRow g = Device(n, 2, n);
+      ASSERT_TRUE(geraet_insert(t, g));
+    }
+  }
+  DropCachedTables();
+  Table t;
+  ASSERT_TRUE(t.open(dir.Path(), GeraetSchema())) << t.error();
+  // Only the network tag is used before the changes; the name tag is made after them.
+  EXPECT_EQ(Walk(t, "NETZWERK"), (std::vector<wxString>{"a", "b", "d"}));
+  GeraetRow g = Device("c", 1, "c");
+  ASSERT_TRUE(geraet_insert(t, g));
+  ASSERT_TRUE(geraet_select(t, g, kSeek, "NETZWERK", {2, "b"}));
+  g.name = "e";
+  g.node = "e";
+  ASSERT_TRUE(geraet_update(t, g));
+  ASSERT_TRUE(geraet_select(t, g, kSeek, "NETZWERK", {2, "a"}));
+  ASSERT_TRUE(geraet_delete(t));
+  EXPECT_EQ(Walk(t, "BEZEICH"), (std::vector<wxString>{"c", "d", "e"}));
+  EXPECT_EQ(Walk(t, "NETZWERK"), (std::vector<wxString>{"c", "d", "e"}));
+  // A second handle on the same table sees the same order through the index made now.
+  Table other;
+  ASSERT_TRUE(other.open(dir.Path(), GeraetSchema()));
+  EXPECT_EQ(Walk(other, "BEZEICH"), (std::vector<wxString>{"c", "d", "e"}));
+  EXPECT_EQ(t.size(), 3u);
+  // The number of a record comes without reading its row.
+  ASSERT_TRUE(geraet_select(t, g, kSeek, "BEZEICH", {"c"}));
+  EXPECT_EQ(t.currentNumber(geraet::NNR), 1);
+}
