@@ -200,13 +200,13 @@ DWORD OnlineLibrary::RegisterDataPoint(const DataPointRegistration& dp) {
   }
   const std::string devDriver = ToUtf8(dp.devDriver), node = ToUtf8(dp.node), devParam = ToUtf8(dp.devParam),
                     address = ToUtf8(dp.address);
-  HvDataPointSpec spec{sizeof(HvDataPointSpec), devDriver.c_str(), node.c_str(), devParam.c_str(),
+  HvDataPointDef point{sizeof(HvDataPointDef), devDriver.c_str(), node.c_str(), devParam.c_str(),
                        address.c_str(), dp.access, dp.type, dp.textLength};
   uint32_t id = 0, err = 0;
   int ok = 0;
   {
     std::lock_guard lock(c->call);
-    ok = c->driver->reg(c->ctx, &spec, &id, &err);
+    ok = c->driver->reg(c->ctx, &point, &id, &err);
   }
   if (!ok) {
     SetLastError(err ? err : HV_ERR_BAD_ADDRESS);

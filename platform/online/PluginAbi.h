@@ -96,8 +96,8 @@ typedef const char* (*Driver_GetParameterSchemaFn)(void); /* optional, as above 
 
 typedef struct HvDriverContext HvDriverContext; /* opaque, owned by the driver */
 
-typedef struct HvDataPointSpec {
-  uint32_t size;          /* sizeof(HvDataPointSpec) */
+typedef struct HvDataPointDef {
+  uint32_t size;          /* sizeof(HvDataPointDef) */
   const char* devDriver;  /* device type or plug-in file title */
   const char* node;
   const char* devParam;
@@ -105,7 +105,7 @@ typedef struct HvDataPointSpec {
   uint32_t access;        /* access word (low 16 bits) and picker's word (high 16 bits) */
   uint32_t type;          /* data-point type code */
   uint32_t textLen;       /* text length for type 0x100 */
-} HvDataPointSpec;
+} HvDataPointDef;
 
 typedef struct HvScanSink {
   void* user;
@@ -121,7 +121,7 @@ typedef struct HvScanSink {
 typedef HvDriverContext* (*Driver_OpenFn)(const char* slot, const char* param, uint32_t* err);
 typedef void (*Driver_CloseFn)(HvDriverContext* ctx);
 /* Resolves a data point; nonzero with *id on success. */
-typedef int (*Driver_RegisterFn)(HvDriverContext* ctx, const HvDataPointSpec* spec, uint32_t* id, uint32_t* err);
+typedef int (*Driver_RegisterFn)(HvDriverContext* ctx, const HvDataPointDef* point, uint32_t* id, uint32_t* err);
 typedef void (*Driver_UnregisterFn)(HvDriverContext* ctx, uint32_t id);
 /* One read: numbers as the 4-byte database form, texts as bytes. Nonzero when a fresh
    value is in buf; 0 with HV_ERR_NOT_FRESH when buf holds an older one. */

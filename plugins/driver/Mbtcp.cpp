@@ -172,22 +172,22 @@ HV_PLUGIN_EXPORT HvDriverContext* Driver_Open(const char*, const char* param, ui
 
 HV_PLUGIN_EXPORT void Driver_Close(HvDriverContext* ctx) HV_NOEXCEPT { delete ctx; }
 
-HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointSpec* spec, uint32_t* id,
+HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointDef* point, uint32_t* id,
                                      uint32_t* err) HV_NOEXCEPT {
   try {
-    if (!ctx || !spec || spec->size < sizeof(HvDataPointSpec) || !spec->node || !spec->address) return *err = HV_ERR_BAD_PARAMETER, 0;
-    const auto unit = hvplug::Number<int>(spec->node);
+    if (!ctx || !point || point->size < sizeof(HvDataPointDef) || !point->node || !point->address) return *err = HV_ERR_BAD_PARAMETER, 0;
+    const auto unit = hvplug::Number<int>(point->node);
     if (!unit || *unit < 1 || *unit > 247) return *err = HV_ERR_BAD_ADDRESS, 0;
-    if (spec->type > 0x400 && spec->type < 0x2000) return *err = HV_ERR_BAD_ADDRESS, 0;
-    const auto ref = mm::ResolveForRead(spec->address, spec->type, static_cast<uint16_t>(spec->access >> 16), spec->textLen);
+    if (point->type > 0x400 && point->type < 0x2000) return *err = HV_ERR_BAD_ADDRESS, 0;
+    const auto ref = mm::ResolveForRead(point->address, point->type, static_cast<uint16_t>(point->access >> 16), point->textLen);
     if (!ref) return *err = HV_ERR_BAD_ADDRESS, 0;
     HvDriverContext::Point p;
-    p.host = hvplug::ParamField(spec->devParam ? spec->devParam : "", 2);
+    p.host = hvplug::ParamField(point->devParam ? point->devParam : "", 2);
     if (p.host.empty()) p.host = ctx->host;
     p.unit = *unit;
     p.ref = *ref;
-    p.type = spec->type;
-    p.textLen = spec->textLen;
+    p.type = point->type;
+    p.textLen = point->textLen;
     *id = ctx->next++;
     ctx->points[*id] = p;
     return 1;

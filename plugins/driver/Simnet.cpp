@@ -107,17 +107,17 @@ HV_PLUGIN_EXPORT HvDriverContext* Driver_Open(const char*, const char* param, ui
 
 HV_PLUGIN_EXPORT void Driver_Close(HvDriverContext* ctx) HV_NOEXCEPT { delete ctx; }
 
-HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointSpec* spec, uint32_t* id,
+HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointDef* point, uint32_t* id,
                                      uint32_t* err) HV_NOEXCEPT {
   try {
-    if (!ctx || !spec || spec->size < sizeof(HvDataPointSpec) || !spec->node || !spec->address) return *err = HV_ERR_BAD_PARAMETER, 0;
+    if (!ctx || !point || point->size < sizeof(HvDataPointDef) || !point->node || !point->address) return *err = HV_ERR_BAD_PARAMETER, 0;
     if (!ctx->Refresh()) return *err = HV_ERR_REFUSED, 0;
-    const std::string node = hvplug::Trim(spec->node);
+    const std::string node = hvplug::Trim(point->node);
     if (!ctx->ini.Find("Device " + node)) return *err = HV_ERR_BAD_ADDRESS, 0;
-    if (!ctx->ini.Find("Values " + node) || ctx->ini.Get("Values " + node, spec->address, "\x01") == "\x01")
+    if (!ctx->ini.Find("Values " + node) || ctx->ini.Get("Values " + node, point->address, "\x01") == "\x01")
       return *err = HV_ERR_BAD_ADDRESS, 0;
     *id = ctx->next++;
-    ctx->points[*id] = {node, spec->address, spec->type, spec->textLen, Clock::now()};
+    ctx->points[*id] = {node, point->address, point->type, point->textLen, Clock::now()};
     return 1;
   } catch (...) {
     return *err = HV_ERR_IO, 0;

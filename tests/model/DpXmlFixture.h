@@ -23,14 +23,14 @@ inline void AddDataPoints(const wxString& folder, DWORD number, const std::vecto
   hv::db::dbank_create(folder);
   hv::db::Table t;
   if (!hv::db::datpkt_open(folder, t)) return;
-  for (const DpRowSpec& spec : rows) {
+  for (const DpRowSpec& point : rows) {
     hv::db::DatpktRow row;
-    row.name = wxString::FromUTF8(spec.name);
-    row.address = spec.address;
-    row.type = spec.type;
+    row.name = wxString::FromUTF8(point.name);
+    row.address = point.address;
+    row.type = point.type;
     row.device = static_cast<std::uint16_t>(number);
-    row.access = spec.pickerAccess;
-    row.pickerAccess = spec.pickerAccess;
+    row.access = point.pickerAccess;
+    row.pickerAccess = point.pickerAccess;
     hv::db::datpkt_insert(t, row);
   }
 }
