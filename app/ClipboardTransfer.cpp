@@ -176,26 +176,32 @@ void RemoveIfMade(CProjectObject& holder, const Container& container) {
 // A device refused the object's data: the object goes into the device's own child of
 // that kind (made when missing), as a fresh object with the same base fields.
 void RetryInDeviceChild(CProjectObject& device, CProjectObject& refused, const std::string& data) {
+  if (!refused.RetryBelowDevice()) {
+    device.RemoveChild(&refused);
+    return;
+  }
   const TypeCode kind = refused.GetTypeCode();
   std::unique_ptr<CProjectObject> fresh = CProjectObject::CreateObjectOfType(kind);
   if (fresh) fresh->CopyBaseFrom(refused);
   device.RemoveChild(&refused);
   if (!fresh) return;
-  CProjectObject* holder = device.FindChildOfType(kind);
-  if (!holder) {
-    std::unique_ptr<CProjectObject> maker = CProjectObject::CreateObjectOfType(kind);
-    if (maker) maker->CreateNew(&device, device.GetDevice(), nullptr);
-    CProjectObject::Discard(std::move(maker));
-    holder = device.FindChildOfType(kind);
-  }
-  if (!holder) {
+  Container holder{device.FindChildOfType(kind), false};
+  if (!holder.object) holder = FindOrMake(device, kind, device.GetDevice());
+  if (!holder.object) {
     CProjectObject::Discard(std::move(fresh));
     return;
   }
-  CProjectObject* added = holder->AddChild(std::move(fresh));
-  if (!added) return;
-  if (ReadInto(*added, data, holder)) Announce(added);
-  else holder->RemoveChild(added);
+  CProjectObject* added = holder.object->AddChild(std::move(fresh));
+  if (!added) {
+    RemoveIfMade(device, holder);
+    return;
+  }
+  if (ReadInto(*added, data, holder.object)) {
+    Announce(added);
+    return;
+  }
+  holder.object->RemoveChild(added);
+  RemoveIfMade(device, holder);
 }
 
 void PasteIntoContainers(CProjectObject& target, std::unique_ptr<CProjectObject> object, const std::string& data,

@@ -293,6 +293,11 @@ void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* ob
     case HINT_OBJECT_CHANGED:
       if (long row = FindRow(object); row >= 0) m_widget.RefreshRow(static_cast<std::size_t>(row));
       break;
+    case HINT_REBUILD_TREE:
+      // "Aktualisieren": the listed node reads its folder or table again when it changed.
+      if (CProjectObject* listed = m_listed.Get(); listed && listed->IsStale()) FillList(listed, true);
+      m_widget.RefreshAll();
+      break;
     default: m_widget.RefreshAll(); break;
   }
 }

@@ -45,10 +45,11 @@ int OpenSource(const std::string& path, struct stat& st) {
   return in;
 }
 
-// Copies the open source into the open target, with its mode and modification time.
-bool Fill(int in, const struct stat& st, int out, bool sync) {
+// Copies the open source into the open target, with the given mode and the source's
+// modification time.
+bool Fill(int in, const struct stat& st, int out, bool sync, mode_t mode) {
   bool ok = hv::CopyFileDescriptor(in, out);
-  ok = ok && fchmod(out, st.st_mode & 0777) == 0;
+  ok = ok && fchmod(out, mode) == 0;
   const timespec times[2] = {st.st_atim, st.st_mtim};
   ok = ok && futimens(out, times) == 0;
   if (ok && sync) ok = fsync(out) == 0;
@@ -72,9 +73,8 @@ wxString StageCopy(const wxString& source) {
     close(in);
     return wxString();
   }
-  bool ok = Fill(in, st, out, false);
   // The copy is ours alone, whatever the source allowed.
-  ok = ok && fchmod(out, 0600) == 0;
+  bool ok = Fill(in, st, out, false, 0600);
   ok = close(out) == 0 && ok;
   close(in);
   if (!ok) {
@@ -143,7 +143,16 @@ int OpenBeside(const std::string& dst, std::string& written) {
 
 }  // namespace
 
-CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite) {
+namespace {
+
+mode_t ModeOf(const wxString& source, const struct stat& st, CopyMode mode) {
+  if (mode == CopyMode::AsNewFile || IsStagedCopy(source)) return static_cast<mode_t>(hv::NewFileMode());
+  return st.st_mode & 0777;
+}
+
+}  // namespace
+
+CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite, CopyMode mode) {
   struct stat st;
   const int in = OpenSource(hv::ToFs(source), st);
   if (in < 0) return CopyResult::Failed;
@@ -169,7 +178,7 @@ CopyResult CopyRegularFile(const wxString& source, const wxString& destination, 
     close(in);
     return CopyResult::Failed;
   }
-  bool ok = Fill(in, st, out, exists);
+  bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode));
   ok = close(out) == 0 && ok;
   close(in);
   if (ok && exists) ok = rename(written.c_str(), dst.c_str()) == 0;
@@ -187,7 +196,7 @@ wxString CopyBeside(const wxString& source, const wxString& destination) {
     close(in);
     return wxString();
   }
-  bool ok = Fill(in, st, out, true);
+  bool ok = Fill(in, st, out, true, ModeOf(source, st, CopyMode::KeepSource));
   ok = close(out) == 0 && ok;
   close(in);
   if (!ok) {

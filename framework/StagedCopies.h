@@ -33,11 +33,16 @@ void AbandonContents();
 void ReleaseContents();
 
 enum class CopyResult { Copied, Exists, Failed };
+// Whose permission bits a copy gets: the source's, or those of a plain create under
+// the umask (a new object made from a shipped template). A staged copy is private to
+// us, so what is pasted from one always gets the latter.
+enum class CopyMode { KeepSource, AsNewFile };
 // Copies a regular file (links are not followed), keeping its modification time.
 // Without `overwrite` an existing destination is left alone (Exists). With it the
 // copy is written to a temporary file beside the destination and renamed over it, so
 // a failure midway leaves the old file intact.
-CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite);
+CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite,
+                           CopyMode mode = CopyMode::KeepSource);
 // Copies a regular file to a new hidden temporary file in the destination's folder,
 // ready to be renamed over the destination; empty when it cannot be made.
 wxString CopyBeside(const wxString& source, const wxString& destination);

@@ -34,7 +34,7 @@ bool EditAtomically(const wxString& path, const std::function<bool(const wxStrin
   const int fd = mkstemp(tmpl.data());
   if (fd < 0) return false;
   struct stat st;
-  fchmod(fd, stat(hv::ToFs(target).c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+  fchmod(fd, stat(hv::ToFs(target).c_str(), &st) == 0 ? (st.st_mode & 07777) : hv::NewFileMode());
   close(fd);
   const wxString copy = hv::FromFs(tmpl);
   std::string old;

@@ -178,6 +178,10 @@ class CProjectObject : public CCmdTarget {
   // nothing: copy, cut and paste of other classes would claim a transfer that never
   // happened, so they are not offered.
   virtual BOOL HasClipboardSupport();
+  // After ReadFromClipboard refused the object on a device: whether it belongs in the
+  // device's own child of its kind and is to be read again there. FALSE when the
+  // refusal was final (the user was told or said no).
+  virtual BOOL RetryBelowDevice() { return TRUE; }
 
   // Sends an update hint to every view of the active document (no sender).
   static void UpdateAllViews(int hint, CProjectObject* object);

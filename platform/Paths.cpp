@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/Codec.h"
@@ -183,10 +184,11 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
   };
   const int fd = mkstemp(tmpl.data());
   if (fd < 0) return fail("create", std::string());
-  // Keep the old file's permissions where there is one.
+  // Keep the old file's permissions where there is one; mkstemp's 0600 would
+  // otherwise survive the rename.
   struct stat st;
   if (stat(ToFs(target).c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-  else fchmod(fd, 0644);
+  else fchmod(fd, NewFileMode());
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -204,6 +206,30 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
   if (close(fd) != 0) return fail("close", tmpl);
   if (rename(tmpl.c_str(), ToFs(target).c_str()) != 0) return fail("rename", tmpl);
   return true;
+}
+
+unsigned NewFileMode() {
+  // Read from /proc: umask() itself can only be read by changing it, which races with
+  // other threads creating files.
+  mode_t mask = 022;
+  bool known = false;
+  if (FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      unsigned value = 0;
+      if (std::sscanf(line, "Umask: %o", &value) == 1) {
+        mask = static_cast<mode_t>(value);
+        known = true;
+        break;
+      }
+    }
+    std::fclose(f);
+  }
+  if (!known) {
+    mask = umask(022);
+    umask(mask);
+  }
+  return 0666u & ~static_cast<unsigned>(mask);
 }
 
 bool MakeFolders(const wxString& input) {

@@ -35,6 +35,9 @@ bool ReadFileBytes(const wxString& path, std::string& bytes);
 // target, so a failure leaves the old file as it was. Returns an error text on failure.
 bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* error = nullptr);
 
+// The permission bits a plain create gives a new file under the process's umask.
+unsigned NewFileMode();
+
 // Copies everything readable from one open file to another; false on a read or
 // write error.
 bool CopyFileDescriptor(int in, int out);

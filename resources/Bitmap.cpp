@@ -167,7 +167,7 @@ BOOL CPOBitmap::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CP
     }
     // Each type has a template of its own kind: a ".jpg" holds JPEG bytes.
     if (staging::CopyRegularFile(resfiles::TemplateFile(wxS("default.") + extension), hv::JoinPath(folder, name),
-                                 false) != staging::CopyResult::Copied) {
+                                 false, staging::CopyMode::AsNewFile) != staging::CopyResult::Copied) {
       hv::ShowMessage(11604, wxS("Fehler beim Erzeugen des Bitmaps!"), MB_OK | MB_ICONEXCLAMATION);
       return FALSE;
     }

@@ -125,7 +125,8 @@ BOOL CPOFont::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CPro
     return FALSE;
   }
   const wxString from = source ? source->m_listing.path : resfiles::TemplateFile(wxS("default.fnt"));
-  if (staging::CopyRegularFile(from, path, false) != staging::CopyResult::Copied) {
+  const auto mode = source ? staging::CopyMode::KeepSource : staging::CopyMode::AsNewFile;
+  if (staging::CopyRegularFile(from, path, false, mode) != staging::CopyResult::Copied) {
     ShowCreateError();
     return FALSE;
   }

@@ -26,7 +26,8 @@ wxString PlaceChosen(const wxString& galleryFolder, const wxString& deviceFolder
   }
   const wxString existing = docfiles::ExistingName(folder, name);
   if (!existing.empty()) return existing;
-  if (staging::CopyRegularFile(gallery.chosen, hv::JoinPath(folder, name), false) != staging::CopyResult::Copied) {
+  if (staging::CopyRegularFile(gallery.chosen, hv::JoinPath(folder, name), false, staging::CopyMode::AsNewFile) !=
+      staging::CopyResult::Copied) {
     hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, name);
     return wxString();
   }

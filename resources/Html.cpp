@@ -55,7 +55,7 @@ wxString PageFolder(CProjectObject* parent, CPOPrjDevice* device) {
 }
 
 bool MakeEmptyFile(const wxString& path) {
-  const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   close(fd);
   return true;

@@ -99,7 +99,10 @@ BOOL CPOHtmlFolder::LoadChildren() {
   const wxString path = GetPath();
   if (path.empty()) return FALSE;
   const bool folders = devsvc::IsCFAvailable(GetDevice()) != FALSE;
-  for (const FileEntry& entry : ListEntries(path)) {
+  const std::vector<FileEntry> entries = ListEntries(path);
+  m_stamp = resfiles::ListingStamp(entries);
+  m_stamped = true;
+  for (const FileEntry& entry : entries) {
     if (entry.isFolder && !folders) continue;
     const char* cls = entry.isFolder ? CPOHtmlFolder::kClassName : CPOHtml::kClassName;
     // Names that differ only in case are different entries here: each old child
@@ -120,6 +123,12 @@ BOOL CPOHtmlFolder::LoadChildren() {
     AddChild(std::move(child));
   }
   return TRUE;
+}
+
+BOOL CPOHtmlFolder::IsStale() {
+  const wxString path = GetPath();
+  if (path.empty()) return FALSE;
+  return !m_stamped || resfiles::ListingStamp(ListEntries(path)) != m_stamp ? TRUE : FALSE;
 }
 
 wxString CPOHtmlFolder::GetListCaption() {
@@ -192,6 +201,11 @@ bool IsSameOrInside(const wxString& inner, const wxString& outer) {
   std::free(a);
   std::free(b);
   return inside;
+}
+
+// A device's own web folder: "web" beside the device's settings file.
+bool IsWebRoot(const wxString& path) {
+  return hv::PathName(path).CmpNoCase(wxS("web")) == 0 && hv::IsFile(hv::JoinPath(hv::PathFolder(path), wxS("DEVICE.SET")));
 }
 
 // A copied folder lies below some device's web folder; clipboard data naming any other
@@ -269,49 +283,64 @@ BOOL CPOHtmlFolder::Cut(CArchive& ar) {
 }
 
 BOOL CPOHtmlFolder::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
+  m_retryBelow = false;
   wxString source = ar.ReadString();
   if (!source.EndsWith(wxS("\n"))) return FALSE;
   source.RemoveLast();
   source = hv::StripOneTrailingSeparator(hv::NormalizePath(source));
   const wxString name = hv::PathName(source);
+  const bool staged = IsStagedFolder(source);
+  const bool root = !staged && IsWebRoot(source);
   if (!source.StartsWith(wxS("/")) || !resfiles::IsSafeFileName(name) || !hv::IsFolder(source) ||
-      (!IsStagedFolder(source) && !IsBelowWebFolder(source))) {
+      (!staged && !root && !IsBelowWebFolder(source))) {
     ReportMissingFolder(source);
     return FALSE;
   }
   auto* into = dynamic_cast<CPOHtmlFolder*>(target);
-  wxString base = into ? into->GetPath() : DeviceSubFolder(GetDevice(), wxS("web"));
+  if (!into && !root) {
+    // A sub-folder pasted onto a device goes into the device's web folder node, which
+    // the transfer finds or makes before reading the folder again there.
+    m_retryBelow = true;
+    return FALSE;
+  }
+  // A device's whole web folder pasted onto a device becomes that device's web folder.
+  const wxString base = into ? into->GetPath() : devsvc::DeviceFolder(GetDevice());
   if (base.empty()) return FALSE;
-  if (!hv::IsFolder(base) && !CreateDirectoryPath(base)) {
-    hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
-    return FALSE;
-  }
-  const wxString destination = hv::ResolvePath(hv::JoinPath(base, name));
+  const wxString destination =
+      into ? hv::ResolvePath(hv::JoinPath(base, name)) : hv::ResolvePath(hv::JoinPath(base, wxS("web")));
+  const wxString shown = into ? name : RootName();
   // Into itself, its own parent or below itself would copy files onto themselves.
-  if (!IsStagedFolder(source) && (IsSameOrInside(base, source) || IsSameOrInside(destination, source))) {
+  if (!staged && ((hv::IsFolder(base) && IsSameOrInside(base, source)) ||
+                  (hv::IsFolder(destination) && IsSameOrInside(destination, source)))) {
     hv::ShowMessageF(10643, wxS("%s kann nicht kopiert werden: Der Ziel- und der Quellordner sind identisch."),
-                     MB_OK | MB_ICONEXCLAMATION, name);
+                     MB_OK | MB_ICONEXCLAMATION, shown);
     return FALSE;
   }
-  if (hv::PathExists(destination)) {
+  const bool exists = hv::PathExists(destination);
+  if (exists && (into || !ListEntries(destination).empty())) {
     if (hv::ShowMessageF(10650, wxS("Dieser Ordner enthält bereits Ordner namens \"%s\".\nÜberschreiben?"),
-                         MB_YESNO | MB_ICONQUESTION, name) != IDYES)
+                         MB_YESNO | MB_ICONQUESTION, shown) != IDYES)
       return FALSE;
-    if (target)
-      for (CProjectObject* child : target->GetChildren())
-        if (child != this && child->GetName().CmpNoCase(name) == 0) target->RemoveChild(child);
   }
-  if (!CreateDirectoryPath(destination)) {
+  if (!exists && !CreateDirectoryPath(destination)) {
     hv::ShowMessage(10635, wxS("Fehler beim Erzeugen des Ordners!"), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
   if (!CopyDirectory(source, destination, FALSE, TRUE)) {
     hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, name);
+    if (!exists) DeleteDirectory(destination);
     return FALSE;
   }
-  SetName(hv::PathName(destination));
+  // The node that showed the folder before gives way to this one.
+  if (target)
+    for (CProjectObject* child : target->GetChildren())
+      if (child != this && IsHtmlFolder(child) &&
+          (into ? child->GetName().CmpNoCase(hv::PathName(destination)) == 0 : true))
+        target->RemoveChild(child);
+  if (into) SetName(hv::PathName(destination));
   FileEntry entry;
   if (StatFile(destination, entry)) m_time = entry.TimeSeconds();
+  m_stamped = false;
   return TRUE;
 }
 

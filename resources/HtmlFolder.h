@@ -30,6 +30,7 @@ class CPOHtmlFolder : public CProjectObject {
   BOOL KeepWhenEmpty() override { return IsRoot() ? FALSE : TRUE; }
   BOOL IsPasteTarget() override;
   BOOL LoadChildren() override;
+  BOOL IsStale() override;
   wxString GetListCaption() override;
   wxString GetColumnText(int column) override;
   // Below a web folder: a new sub-folder (asked for its name); below the device: the
@@ -44,6 +45,7 @@ class CPOHtmlFolder : public CProjectObject {
   // Copies the folder named by the clipboard, with its sub-folders, into the folder
   // pasted into. Refused when that is the folder itself, its own parent or inside it.
   BOOL ReadFromClipboard(CArchive& ar, CProjectObject* target) override;
+  BOOL RetryBelowDevice() override { return m_retryBelow ? TRUE : FALSE; }
   BOOL HasClipboardSupport() override { return TRUE; }
 
   HV_DECLARE_COMMAND_MAP()
@@ -61,4 +63,7 @@ class CPOHtmlFolder : public CProjectObject {
   BOOL CreateSubFolder(CProjectObject* parent, CPOPrjDevice* device);
 
   std::int64_t m_time = 0;
+  std::uint64_t m_stamp = 0;   // of the folder the children were loaded from
+  bool m_stamped = false;
+  bool m_retryBelow = false;   // the last paste onto a device belongs below its web folder
 };

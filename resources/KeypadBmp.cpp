@@ -83,7 +83,8 @@ BOOL CPOKeypadBmp::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     hv::ShowMessage(10125, wxS("Fehler beim Erzeugen des Verzeichnisses!"), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
-  if (staging::CopyRegularFile(resfiles::TemplateFile(wxS("default.bmp")), path, false) !=
+  if (staging::CopyRegularFile(resfiles::TemplateFile(wxS("default.bmp")), path, false,
+                               staging::CopyMode::AsNewFile) !=
       staging::CopyResult::Copied) {
     ShowCreateError();
     return FALSE;

@@ -114,7 +114,7 @@ BOOL CPOKeypadXML::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
       return FALSE;
     }
   } else {
-    const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       hv::ShowMessage(11613, wxS("Fehler beim Erzeugen der Keypad XMLL Config-Datei!"), MB_OK | MB_ICONEXCLAMATION);
       return FALSE;

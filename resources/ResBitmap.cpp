@@ -6,6 +6,7 @@
 #include "resources/Bitmap.h"
 #include "resources/NamedRecords.h"
 #include "resources/PictureInfo.h"
+#include "resources/ResourceFiles.h"
 
 namespace {
 
@@ -30,7 +31,10 @@ BOOL CPOResBitmap::HasListChildren() { return PictureFiles(GetDevice()).empty() 
 BOOL CPOResBitmap::LoadChildren() {
   ChildPool pool(*this);
   NamedRecords records(devsvc::DeviceFolder(GetDevice()), hv::db::BitmapSchema());
-  for (const FileEntry& file : PictureFiles(GetDevice())) {
+  const std::vector<FileEntry> files = PictureFiles(GetDevice());
+  m_stamp = resfiles::ListingStamp(files);
+  m_stamped = true;
+  for (const FileEntry& file : files) {
     std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
       return std::string_view(o.ClassName()) == CPOBitmap::kClassName && o.GetName() == file.name;
     });
@@ -51,6 +55,10 @@ BOOL CPOResBitmap::LoadChildren() {
     AddChild(std::move(child));
   }
   return TRUE;
+}
+
+BOOL CPOResBitmap::IsStale() {
+  return !m_stamped || resfiles::ListingStamp(PictureFiles(GetDevice())) != m_stamp ? TRUE : FALSE;
 }
 
 BOOL CPOResBitmap::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {

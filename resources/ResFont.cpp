@@ -5,6 +5,7 @@
 #include "platform/Localization.h"
 #include "resources/Font.h"
 #include "resources/NamedRecords.h"
+#include "resources/ResourceFiles.h"
 
 namespace {
 
@@ -34,7 +35,10 @@ BOOL CPOResFont::HasListChildren() { return FontFiles(GetDevice()).empty() ? FAL
 BOOL CPOResFont::LoadChildren() {
   ChildPool pool(*this);
   NamedRecords records(devsvc::DeviceFolder(GetDevice()), hv::db::FontSchema());
-  for (const FileEntry& file : FontFiles(GetDevice())) {
+  const std::vector<FileEntry> files = FontFiles(GetDevice());
+  m_stamp = resfiles::ListingStamp(files);
+  m_stamped = true;
+  for (const FileEntry& file : files) {
     // A font of the fonts folder and one of the hardware folder may share a name: the
     // path tells them apart.
     std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
@@ -54,6 +58,10 @@ BOOL CPOResFont::LoadChildren() {
     AddChild(std::move(child));
   }
   return TRUE;
+}
+
+BOOL CPOResFont::IsStale() {
+  return !m_stamped || resfiles::ListingStamp(FontFiles(GetDevice())) != m_stamp ? TRUE : FALSE;
 }
 
 BOOL CPOResFont::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {

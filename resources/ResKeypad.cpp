@@ -4,6 +4,7 @@
 #include "platform/Localization.h"
 #include "resources/KeypadBmp.h"
 #include "resources/KeypadXML.h"
+#include "resources/ResourceFiles.h"
 
 namespace {
 
@@ -35,11 +36,25 @@ CPOResKeypad::CPOResKeypad(CProjectObject* parent, CPOPrjDevice* device) : CProj
 
 std::span<ColumnDef> CPOResKeypad::GetColumnDefs() { return GetColumnDefsOf(ColumnTableId::ResKeypad); }
 
+namespace {
+
+std::uint64_t Stamp(const std::vector<KeypadFile>& keypads) {
+  std::vector<FileEntry> files;
+  files.reserve(keypads.size());
+  for (const KeypadFile& k : keypads) files.push_back(k.file);
+  return resfiles::ListingStamp(files);
+}
+
+}  // namespace
+
 BOOL CPOResKeypad::HasListChildren() { return KeypadFiles(GetDevice()).empty() ? FALSE : TRUE; }
 
 BOOL CPOResKeypad::LoadChildren() {
   ChildPool pool(*this);
-  for (const KeypadFile& k : KeypadFiles(GetDevice())) {
+  const std::vector<KeypadFile> keypads = KeypadFiles(GetDevice());
+  m_stamp = Stamp(keypads);
+  m_stamped = true;
+  for (const KeypadFile& k : keypads) {
     const char* cls = k.xml ? CPOKeypadXML::kClassName : CPOKeypadBmp::kClassName;
     std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
       if (std::string_view(o.ClassName()) != cls) return false;
@@ -63,6 +78,10 @@ BOOL CPOResKeypad::LoadChildren() {
     AddChild(std::move(child));
   }
   return TRUE;
+}
+
+BOOL CPOResKeypad::IsStale() {
+  return !m_stamped || Stamp(KeypadFiles(GetDevice())) != m_stamp ? TRUE : FALSE;
 }
 
 BOOL CPOResKeypad::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {

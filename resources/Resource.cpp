@@ -71,6 +71,25 @@ BOOL CPOResource::LoadChildren() {
   return TRUE;
 }
 
+// A kind whose folder filled or emptied since the children were loaded (a paste into
+// another node registered pictures or texts, say) makes the list out of date.
+BOOL CPOResource::IsStale() {
+  if (HasNoChildren()) return FALSE;
+  for (const FolderKind& kind : Folders()) {
+    CProjectObject* have = FindChildOfType(kind.code);
+    bool filled = false;
+    if (have) {
+      filled = have->HasListChildren() != FALSE;
+    } else {
+      std::unique_ptr<CProjectObject> probe = kind.make(this, GetDevice());
+      filled = probe->HasListChildren() != FALSE;
+      Discard(std::move(probe));
+    }
+    if (filled != (have != nullptr)) return TRUE;
+  }
+  return FALSE;
+}
+
 BOOL CPOResource::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject*) {
   return CreateGroupingNode<CPOResource>(parent, device);
 }

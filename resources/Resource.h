@@ -16,5 +16,6 @@ class CPOResource : public CProjectObject {
   BOOL HasTreeChildren() override;
   BOOL HasListChildren() override { return HasTreeChildren(); }
   BOOL LoadChildren() override;
+  BOOL IsStale() override;
   BOOL CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CProjectObject* templ) override;
 };

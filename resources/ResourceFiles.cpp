@@ -192,4 +192,21 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
   return hv::Ui().Run(transfer) == IDOK && transfer.succeeded ? TRUE : FALSE;
 }
 
+std::uint64_t ListingStamp(const std::vector<FileEntry>& files) {
+  // FNV-1a over every entry; a collision only delays a refresh.
+  std::uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](const void* data, std::size_t n) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  };
+  for (const FileEntry& f : files) {
+    const wxScopedCharBuffer path = f.path.utf8_str();
+    mix(path.data(), path.length() + 1);
+    mix(&f.size, sizeof f.size);
+    mix(&f.timeNs, sizeof f.timeNs);
+    mix(&f.isFolder, sizeof f.isFolder);
+  }
+  return h;
+}
+
 }  // namespace resfiles

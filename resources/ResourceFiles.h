@@ -5,12 +5,16 @@
 // of the installation, device-type files and the transfer to a Windows CE panel.
 #include <wx/string.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "build/FtpTransfer.h"
 #include "platform/Archive.h"
 #include "platform/Types.h"
 
 class CProjectObject;
 class CPOPrjDevice;
+struct FileEntry;
 
 namespace resfiles {
 
@@ -70,5 +74,10 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send);
 // For panels that take files over FTP: the address (message 10603 when there is none)
 // and the login of DEVICE.SET. False when the device takes no files or has no address.
 bool PrepareCeSend(CPOPrjDevice* device, CeSend& send);
+
+// What a folder list was loaded from: names, sizes and times of its files. A list
+// whose folder no longer gives the same stamp is stale (files copied in or removed
+// by other programs show after a refresh).
+std::uint64_t ListingStamp(const std::vector<FileEntry>& files);
 
 }  // namespace resfiles

@@ -26,7 +26,7 @@ bool UsesCard(CPOPrjDevice* device) {
 class EmptyFile {
  public:
   explicit EmptyFile(const wxString& path) : m_path(path) {
-    const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = open(hv::ToFs(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     m_ok = fd >= 0;
     if (fd >= 0) close(fd);
   }

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "framework/MissingDialog.h"
+#include "framework/ui/DialogLayout.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
@@ -108,6 +109,7 @@ bool CHalvoraApp::OnInit() {
   if (!CheckBindings()) return false;
   m_modals = std::make_unique<CModalDialogs>();
   m_modals->Register();
+  OrderTabsWhenDialogsOpen();
   m_closeRetry.SetOwner(this);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CloseMainWindow(); }, m_closeRetry.GetId());
 

@@ -4,7 +4,12 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/eventfilter.h>
+#include <wx/toplevel.h>
 #include <wx/textctrl.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -64,4 +69,98 @@ void ShowStatus(wxWindow* dialog, wxStaticText* status, const wxString& text) {
     if (need.GetHeight() > have.GetHeight()) dialog->SetClientSize(have.GetWidth(), need.GetHeight());
   }
   dialog->Layout();
+}
+
+namespace {
+
+bool IsDialogButton(wxWindow* w, wxWindow* defaultItem) {
+  if (!dynamic_cast<wxButton*>(w)) return false;
+  switch (w->GetId()) {
+    case wxID_OK:
+    case wxID_CANCEL:
+    case wxID_YES:
+    case wxID_NO:
+    case wxID_APPLY:
+    case wxID_CLOSE:
+    case wxID_HELP:
+      return true;
+    default:
+      return w == defaultItem;
+  }
+}
+
+// Rows first: a control whose middle lies within the first control of a row belongs
+// to that row; within a row, left to right.
+std::vector<wxWindow*> InLayoutOrder(std::vector<wxWindow*> windows) {
+  std::stable_sort(windows.begin(), windows.end(),
+                   [](wxWindow* a, wxWindow* b) { return a->GetPosition().y < b->GetPosition().y; });
+  std::vector<wxWindow*> out;
+  std::size_t i = 0;
+  while (i < windows.size()) {
+    const wxRect first = windows[i]->GetRect();
+    std::size_t end = i + 1;
+    while (end < windows.size()) {
+      const wxRect r = windows[end]->GetRect();
+      if (r.y + r.height / 2 >= first.y + std::max(first.height, 1)) break;
+      ++end;
+    }
+    std::stable_sort(windows.begin() + static_cast<std::ptrdiff_t>(i), windows.begin() + static_cast<std::ptrdiff_t>(end),
+                     [](wxWindow* a, wxWindow* b) { return a->GetPosition().x < b->GetPosition().x; });
+    out.insert(out.end(), windows.begin() + static_cast<std::ptrdiff_t>(i), windows.begin() + static_cast<std::ptrdiff_t>(end));
+    i = end;
+  }
+  return out;
+}
+
+wxWindow* DefaultItemOf(wxWindow* window) {
+  for (wxWindow* w = window; w; w = w->GetParent()) {
+    if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) return tlw->GetDefaultItem();
+  }
+  return nullptr;
+}
+
+void OrderLevel(wxWindow* container, wxWindow* defaultItem) {
+  std::vector<wxWindow*> controls;
+  std::vector<wxWindow*> buttons;
+  wxWindow* lastButton = nullptr;
+  for (wxWindow* child : container->GetChildren()) {
+    if (child->IsTopLevel()) continue;
+    if (IsDialogButton(child, defaultItem)) {
+      if (child == defaultItem) lastButton = child;
+      else buttons.push_back(child);
+    } else {
+      controls.push_back(child);
+    }
+  }
+  std::vector<wxWindow*> order = InLayoutOrder(std::move(controls));
+  for (wxWindow* b : InLayoutOrder(std::move(buttons))) order.push_back(b);
+  if (lastButton) order.push_back(lastButton);
+  for (std::size_t i = 1; i < order.size(); ++i) order[i]->MoveAfterInTabOrder(order[i - 1]);
+  for (wxWindow* child : order)
+    if (!child->GetChildren().empty()) OrderLevel(child, defaultItem);
+}
+
+class TabOrderFilter : public wxEventFilter {
+ public:
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == wxEVT_INIT_DIALOG)
+      if (auto* window = dynamic_cast<wxWindow*>(event.GetEventObject()); window && window->IsTopLevel())
+        OrderTabsByLayout(window);
+    return Event_Skip;
+  }
+};
+
+}  // namespace
+
+void OrderTabsByLayout(wxWindow* window) {
+  if (!window) return;
+  window->Layout();
+  OrderLevel(window, DefaultItemOf(window));
+}
+
+void OrderTabsWhenDialogsOpen() {
+  static TabOrderFilter* filter = nullptr;
+  if (filter) return;
+  filter = new TabOrderFilter;
+  wxEvtHandler::AddFilter(filter);
 }

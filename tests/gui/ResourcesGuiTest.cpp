@@ -3,11 +3,15 @@
 // panel through the desktop's clipboard, and deleted, all through the menus' commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "framework/CommandIds.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
 #include "model/NewObjectRequests.h"
 #include "platform/Paths.h"
+#include "app/TavProjectDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "resources/ResourceRequests.h"
@@ -75,6 +79,18 @@ class ResourcesGui : public hvtest::ProjectWindowFixture {
     ASSERT_TRUE(RunInList(ID_EDIT_COPY));
     ASSERT_TRUE(SelectInTree(other));
     ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  }
+
+  // The names of the rows the list shows now.
+  std::vector<wxString> ListedNames() {
+    std::vector<wxString> names;
+    for (std::size_t row = 0; row < List().Presenter().GetRowCount(); ++row)
+      if (CProjectObject* o = List().Presenter().RowObject(row)) names.push_back(o->GetName());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  wxString DeviceFile(CPOPrjDevice* device, const char* relative) {
+    return hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), S(relative)));
   }
 
   struct Kind {
@@ -156,4 +172,103 @@ TEST_F(ResourcesGui, EachResourceIsMadeCopiedPastedAndDeletedThroughTheMenus) {
   RunInList(ID_EDIT_CUT);
   EXPECT_TRUE(ChildNamed(fonts, S("HvSans.ttf")));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(ResourcesGui, WebFoldersAreCopiedIntoAnotherProjectsPanelWholeAndOnce) {
+  CPOProject* halle = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  CPOProject* werk = AddProject(AddFolder(S("Werke")), S("Werk"));
+  Open();
+  const hvtest::DeviceAnswers ce{S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")};
+  AnswerNewDevice(ce);
+  CPOPrjDevice* panel = MakeDevice(halle, S("Panel"));
+  ASSERT_TRUE(panel);
+  hvtest::DeviceAnswers second = ce;
+  second.name = S("Ziel");
+  AnswerNewDevice(second);
+  CPOPrjDevice* ziel = MakeDevice(werk, S("Ziel"));
+  ASSERT_TRUE(ziel);
+  NewOnDevice(panel, TypeCode::Html, S("index"));
+  hvtest::WriteAll(DeviceFile(panel, "web/index.htm"), "<html>Start</html>");
+  hvtest::WriteAll(DeviceFile(panel, "web") + S("/img/logo.gif"), "GIF89a");
+  hvtest::WriteAll(DeviceFile(panel, "web") + S("/img/deep/x.htm"), "<x/>");
+
+  // The whole web folder onto the other project's panel.
+  ASSERT_TRUE(SelectRow(panel, S("Web-Dateien")));
+  ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(ziel));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ("<html>Start</html>", hvtest::ReadAll(DeviceFile(ziel, "web/index.htm")));
+  EXPECT_EQ("GIF89a", hvtest::ReadAll(DeviceFile(ziel, "web/img/logo.gif")));
+  EXPECT_EQ("<x/>", hvtest::ReadAll(DeviceFile(ziel, "web/img/deep/x.htm")));
+  const std::vector<wxString> below = TreeChildren(ziel);
+  EXPECT_EQ(1, std::count(below.begin(), below.end(), S("Web-Dateien")));
+  EXPECT_FALSE(hv::PathExists(DeviceFile(ziel, "web/web")));
+
+  // Again: it asks before overwriting, and No leaves the copy as it is.
+  hvtest::WriteAll(DeviceFile(ziel, "web/index.htm"), "<html>Ziel</html>");
+  ui.ExpectMessage(10650, IDNO);
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ("<html>Ziel</html>", hvtest::ReadAll(DeviceFile(ziel, "web/index.htm")));
+
+  // A sub-folder into the other panel's web folder, over the copy there.
+  CProjectObject* root = ChildNamed(panel, S("Web-Dateien"));
+  ASSERT_TRUE(root);
+  hvtest::WriteAll(DeviceFile(panel, "web/img/logo.gif"), "GIF89b");
+  ASSERT_TRUE(SelectRow(root, S("img")));
+  ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+  CProjectObject* zielRoot = ChildNamed(ziel, S("Web-Dateien"));
+  ASSERT_TRUE(zielRoot);
+  ASSERT_TRUE(SelectInTree(zielRoot));
+  ui.ExpectMessage(10650, IDYES);
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ("GIF89b", hvtest::ReadAll(DeviceFile(ziel, "web/img/logo.gif")));
+
+  // A sub-folder pasted on the panel itself lands in its web folder, told once when refused.
+  hvtest::WriteAll(DeviceFile(panel, "web") + S("/css/a.css"), "a{}");
+  ASSERT_TRUE(SelectRow(root, S("css")));   // read again: made outside the program
+  ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(ziel));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ("a{}", hvtest::ReadAll(DeviceFile(ziel, "web/css/a.css")));
+  zielRoot = ChildNamed(ziel, S("Web-Dateien"));
+  ASSERT_TRUE(zielRoot && ChildNamed(zielRoot, S("css")));
+  const auto children = ziel->GetChildren();
+  EXPECT_EQ(1, std::count_if(children.begin(), children.end(),
+                             [](CProjectObject* c) { return c->GetTypeCode() == TypeCode::HtmlFolder; }));
+  std::filesystem::remove_all(hv::ToFs(DeviceFile(panel, "web/css")));
+  ui.ExpectMessage(10648);
+  RunInTree(ID_EDIT_PASTE);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(ResourcesGui, ListsFollowTheirFoldersAfterARefresh) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  NewOnDevice(panel, TypeCode::Font, S("Klein"));
+  CProjectObject* resources = ChildNamed(panel, S("Ressourcen"));
+  CProjectObject* fonts = ChildNamed(resources, S("Fonts"));
+  ASSERT_TRUE(fonts);
+  ASSERT_TRUE(SelectInTree(fonts));
+  std::vector<wxString> listed = ListedNames();
+  EXPECT_TRUE(std::find(listed.begin(), listed.end(), S("Klein.fnt")) != listed.end());
+  EXPECT_TRUE(std::find(listed.begin(), listed.end(), S("Extra.ttf")) == listed.end());
+
+  // A TrueType font copied in with the file manager shows after "Aktualisieren".
+  hvtest::WriteAll(DeviceFile(panel, "fonts") + S("/Extra.ttf"), "ttf");
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  listed = ListedNames();
+  EXPECT_TRUE(std::find(listed.begin(), listed.end(), S("Extra.ttf")) != listed.end());
+
+  // Pictures put there from outside give the resources node a "Bitmaps" folder: its
+  // list shows the node's children as they are now, as the tree does.
+  hvtest::WriteAll(DeviceFile(panel, "bitmaps") + S("/Logo.bmp"), "BM");
+  ASSERT_TRUE(SelectInTree(resources));
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  std::vector<wxString> tree = TreeChildren(resources);
+  std::sort(tree.begin(), tree.end());
+  EXPECT_EQ(tree, ListedNames());
+  EXPECT_TRUE(std::find(tree.begin(), tree.end(), S("Bitmaps")) != tree.end());
 }

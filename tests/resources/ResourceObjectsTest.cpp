@@ -1,10 +1,14 @@
 // Pictures, fonts, keypad files and web pages as files of a device: made, copied,
 // pasted (clipboard data taken as untrusted), deleted with their refusals.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 #include "framework/CompressionRequest.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
+#include "framework/SettingsFile.h"
 #include "framework/StagedCopies.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
@@ -336,4 +340,54 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
   ui.ExpectMessage(10099, IDNO);
   EXPECT_EQ(nullptr, Paste(page, root));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// Files we write get what a plain create gives under the umask: another user of a
+// shared project folder reads them as he reads the rest.
+TEST_F(ResourceObjects, WrittenAndPastedFilesTakeTheModeOfAPlainCreate) {
+  dev.cf = TRUE;
+  ASSERT_TRUE(hv::db::dbank_create(dir.Path()));
+  auto& root = AddFolder<CPOHtmlFolder>();
+  auto& pictures = AddFolder<CPOResBitmap>();
+  auto modeOf = [](const wxString& path) {
+    struct stat st {};
+    EXPECT_EQ(0, stat(hv::ToFs(hv::ResolvePath(path)).c_str(), &st)) << path;
+    return static_cast<unsigned>(st.st_mode & 07777);
+  };
+  struct Round {
+    mode_t mask;
+    const char* page;
+    const char* picture;
+    const char* sub;
+  } rounds[] = {{022, "a", "pa", "web/sa/keep"}, {027, "b", "pb", "web/sb/keep"}};
+  for (const Round& r : rounds) {
+    SCOPED_TRACE(r.mask);
+    const mode_t before = umask(r.mask);
+    const unsigned want = 0666u & ~static_cast<unsigned>(r.mask);
+    Name<NewNameRequest>(ui, r.page);
+    CPOHtml prototype(&root, dev.Handle());
+    ASSERT_TRUE(prototype.CreateNew(&root, dev.Handle(), nullptr));
+    const wxString page = Dev("web/") + wxString::FromUTF8(r.page) + wxS(".htm");
+    EXPECT_EQ(want, modeOf(page));
+
+    Name<NewBitmapAndLogIdRequest>(ui, r.picture);
+    CPOBitmap picture(&pictures, dev.Handle());
+    ASSERT_TRUE(picture.CreateNew(&pictures, dev.Handle(), nullptr));
+    EXPECT_EQ(want, modeOf(Dev("bitmaps/") + wxString::FromUTF8(r.picture) + wxS(".bmp")));
+
+    // Pasted from the private staged copy, which only we may read.
+    WriteAll(Dev(r.sub), "");
+    ASSERT_TRUE(root.LoadChildren());
+    auto* sub = Child<CPOHtmlFolder>(root, hv::PathName(hv::PathFolder(Dev(r.sub))));
+    ASSERT_TRUE(sub);
+    Copied copied = CopyOf(*Child<CPOHtml>(root, hv::PathName(page)));
+    ASSERT_TRUE(Paste(copied, *sub));
+    EXPECT_EQ(want, modeOf(hv::JoinPath(sub->GetPath(), hv::PathName(page))));
+
+    const wxString settings = Dev("DEVICE.SET");
+    std::remove(hv::ToFs(settings).c_str());
+    CSettingsFile(settings).WriteString(wxS("Config"), wxS("Name"), wxS("Panel"));
+    EXPECT_EQ(want, modeOf(settings));
+    umask(before);
+  }
 }

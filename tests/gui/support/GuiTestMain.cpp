@@ -9,6 +9,7 @@
 #include <wx/modalhook.h>
 
 #include "app/ui/App.h"
+#include "framework/ui/DialogLayout.h"
 #include "tests/support/TestServices.h"
 
 #include <clocale>
@@ -48,6 +49,8 @@ class WxEnvironment : public ::testing::Environment {
     });
     m_hook.Register();
     hvtest::BindTestServices(&WxEventLoop());
+    // As the program's start-up does.
+    OrderTabsWhenDialogsOpen();
   }
   void TearDown() override {
     m_hook.Unregister();

@@ -75,6 +75,7 @@ CPOProject* ProjectWindowFixture::AddProject(CPOPrjFolder* folder, const wxStrin
 }
 
 void ProjectWindowFixture::AnswerNewDevice(const DeviceAnswers& answers) {
+  m_answers = answers;
   ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
     r.typeCode = TypeCode::PrjDevice;
     return static_cast<int>(IDOK);
@@ -94,7 +95,8 @@ void ProjectWindowFixture::AnswerNewDevice(const DeviceAnswers& answers) {
 
 CPOPrjDevice* ProjectWindowFixture::MakeDevice(CPOProject* project, const wxString& name) {
   if (!SelectInTree(project)) return nullptr;
-  AnswerNewDevice({name});
+  // The answers given for this name, else a device of the default type.
+  AnswerNewDevice(m_answers.name == name ? m_answers : DeviceAnswers{name});
   if (!RunInTree(ID_OBJECT_NEW)) return nullptr;
   Pump(std::chrono::milliseconds(100));   // the device's late questions
   return dynamic_cast<CPOPrjDevice*>(ChildNamed(project, name));

@@ -74,6 +74,7 @@ class ProjectWindowFixture : public testing::Test {
 
  private:
   IClipboardStore* m_previousStore = nullptr;
+  DeviceAnswers m_answers;   // the last ones given
 };
 
 // The child of `parent` with the name; nullptr when none.

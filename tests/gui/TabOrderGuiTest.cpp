@@ -1,0 +1,131 @@
+// The keyboard walks every dialog the way it is laid out: fields top to bottom and
+// left to right, then the dialog's buttons, the default one last. Each dialog is run
+// through the program's own runner and looked at once it is up.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/ui/Dialogs.h"
+#include "build/CeDownload.h"
+#include "framework/CompressionRequest.h"
+#include "framework/NameDialogRequests.h"
+#include "framework/NewNameRequest.h"
+#include "model/NewObjectRequests.h"
+#include "model/ProjectRequests.h"
+#include "platform/Ui.h"
+#include "resources/ResourceRequests.h"
+#include "tests/gui/support/DialogHook.h"
+#include "tests/gui/support/WindowFixture.h"
+#include "tests/support/TestEnv.h"
+
+namespace {
+
+bool IsDialogButton(wxWindow* w) {
+  if (!dynamic_cast<wxButton*>(w)) return false;
+  const int id = w->GetId();
+  return id == wxID_OK || id == wxID_CANCEL || id == wxID_YES || id == wxID_NO || id == wxID_APPLY ||
+         id == wxID_CLOSE || id == wxID_HELP;
+}
+
+std::string Describe(wxWindow* w) {
+  return std::string(wxString(w->GetClassInfo()->GetClassName()).utf8_str()) + " '" + std::string(w->GetLabel().utf8_str()) +
+         "' #" + std::to_string(w->GetId());
+}
+
+// Faults of one container's keyboard order (its children list), then of its panels.
+void CheckOrder(wxWindow* container, wxWindow* defaultItem, std::vector<std::string>& faults) {
+  wxWindow* previous = nullptr;
+  bool buttonsBegun = false;
+  bool defaultSeen = false;
+  for (wxWindow* w : container->GetChildren()) {
+    if (w->IsTopLevel() || !w->IsShown()) continue;
+    if (!w->GetChildren().empty()) CheckOrder(w, defaultItem, faults);
+    if (!w->CanAcceptFocusFromKeyboard() || !w->IsEnabled()) continue;
+    if (defaultSeen) faults.push_back(Describe(w) + " after the default button");
+    if (w == defaultItem) defaultSeen = true;
+    if (IsDialogButton(w) || w == defaultItem) {
+      buttonsBegun = true;
+      continue;
+    }
+    if (buttonsBegun) faults.push_back(Describe(w) + " after the dialog's buttons");
+    if (previous) {
+      const wxRect a = previous->GetRect();
+      const wxRect b = w->GetRect();
+      if (b.GetBottom() < a.GetTop()) faults.push_back(Describe(w) + " above " + Describe(previous));
+      const bool sameRow = b.GetTop() < a.GetBottom() && a.GetTop() < b.GetBottom();
+      if (sameRow && b.GetRight() < a.GetLeft()) faults.push_back(Describe(w) + " left of " + Describe(previous));
+    }
+    previous = w;
+  }
+}
+
+class TabOrderGui : public testing::Test {
+ protected:
+  TabOrderGui() {
+    RegisterAppDialogs();
+    RegisterSharedDialogs();
+  }
+
+  // Runs the request's dialog, checks it once shown and cancels it.
+  template <class Request>
+  void Check(Request request, const char* what, const std::function<void(wxDialog*)>& more = nullptr) {
+    SCOPED_TRACE(what);
+    hvtest::ModalDialogsAllowed allow;
+    std::vector<std::string> faults;
+    bool shown = false;
+    hvtest::OnDialog hook([&](wxDialog* dlg) {
+      dlg->CallAfter([&, dlg] {
+        shown = true;
+        auto* tlw = dynamic_cast<wxTopLevelWindow*>(dlg);
+        CheckOrder(dlg, tlw ? tlw->GetDefaultItem() : nullptr, faults);
+        if (more) more(dlg);
+        dlg->EndModal(wxID_CANCEL);
+      });
+      return static_cast<int>(wxID_NONE);
+    });
+    hv::Ui().Run(request);
+    EXPECT_TRUE(shown);
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+  }
+
+  hvtest::TempHome home;
+};
+
+}  // namespace
+
+TEST_F(TabOrderGui, NewFontReachesTheLogicalIdBeforeTheButtons) {
+  NewNameAndLogIdRequest font;
+  font.title = wxS("Neuer Font");
+  Check(font, "Neuer Font", [](wxDialog* dlg) {
+    std::vector<wxTextCtrl*> fields;
+    for (wxWindow* w : dlg->GetChildren())
+      if (auto* t = dynamic_cast<wxTextCtrl*>(w); t && t->IsShown()) fields.push_back(t);
+    ASSERT_EQ(2u, fields.size());
+    wxTextCtrl* name = fields[0]->GetPosition().y <= fields[1]->GetPosition().y ? fields[0] : fields[1];
+    wxTextCtrl* id = name == fields[0] ? fields[1] : fields[0];
+    name->SetFocus();
+    hvtest::PumpUntilIdle();
+    name->Navigate(wxNavigationKeyEvent::IsForward);
+    hvtest::PumpUntilIdle();
+    EXPECT_EQ(id, wxWindow::FindFocus());
+  });
+}
+
+TEST_F(TabOrderGui, EveryNamingAndResourceDialogFollowsItsLayout) {
+  Check(NewNameRequest{}, "Neues Object");
+  Check(NewBitmapAndLogIdRequest{}, "Neue Bitmap");
+  Check(NewKeypadRequest{}, "Neues Keypad");
+  Check(LogIdRequest{}, "Logische ID");
+  Check(NewLanguageRequest{}, "Sprache hinzufügen");
+  Check(CopyMaskRequest{}, "Maske kopieren");
+  Check(UserPwdRequest{}, "Benutzer");
+  Check(StringExportRequest{}, "Texte exportieren");
+  Check(CompressionRequest{}, "Komprimierung");
+  Check(DownloadWebCERequest{}, "Web-Download");
+  Check(NewProjectRequest{}, "Neues Projekt");
+}
