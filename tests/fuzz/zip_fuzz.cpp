@@ -37,7 +37,7 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const MemorySource source(data, size);
   const zipfmt::Located located = zipfmt::LocateDirectory(source);
-  Check(located.patch.empty() || located.patchAt + located.patch.size() <= size);
+  for (const zipfmt::Patch& p : located.patches) Check(p.at + p.bytes.size() <= size);
   zipfmt::ReadView view(source, located);
   unzFile unz = unzOpen2_64("memory", view.Functions());
   if (!unz) return 0;
