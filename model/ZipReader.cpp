@@ -66,6 +66,7 @@ struct CZipReader::Archive {
   // Where the current entry's central header ends (minizip's positions): the last
   // entry must end where the directory does.
   std::uint64_t headerEnd = 0;
+  std::uint64_t index = 0;   // of the current entry
   // The open entry's raw data still to read, and where minizip left it to us.
   std::uint64_t rawLeft = 0;
   bool rawDirect = false;
@@ -147,14 +148,15 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
     archive->view = std::make_unique<zipfmt::ReadView>(*archive->source, zipfmt::LocateDirectory(*archive->source));
     archive->unz = unzOpen2_64(hv::ToFs(absolute).c_str(), archive->view->Functions());
     if (!archive->unz) why = wxS("kein Zentralverzeichnis");
+    else if (archive->view->Directory().disagree) why = wxS("Endsätze widersprechen sich");
   }
   if (!why.empty()) {
     Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + why + ")");
     return FALSE;
   }
   m_damagedListed = false;
-  if (unzGoToFirstFile(archive->unz) == UNZ_OK) archive->Track();
   m_archive = std::move(archive);
+  GotoFirstFile();
   m_output = hv::PathFolder(absolute);
   return TRUE;
 }
@@ -184,27 +186,46 @@ BOOL CZipReader::SetOutputFolder(const wxString& folder) {
 }
 
 BOOL CZipReader::GotoFirstFile() {
-  if (!m_archive || unzGoToFirstFile(m_archive->unz) != UNZ_OK) return FALSE;
-  return m_archive->Track() ? TRUE : FALSE;
+  if (!m_archive) return FALSE;
+  Archive& a = *m_archive;
+  a.headerEnd = 0;
+  a.index = 0;
+  const zipfmt::Located& dir = a.view->Directory();
+  if (dir.count == 0) {
+    if (dir.size != 0) Damaged();
+    return FALSE;
+  }
+  if (unzGoToFirstFile(a.unz) != UNZ_OK || !a.Track()) {
+    // Entries stated but none found (a directory not where the end records say).
+    Damaged();
+    return FALSE;
+  }
+  return TRUE;
 }
 
 BOOL CZipReader::GotoNextFile() {
-  if (!m_archive) return FALSE;
-  const std::uint64_t before = m_archive->headerEnd;
-  const int r = unzGoToNextFile(m_archive->unz);
-  if (r == UNZ_OK && m_archive->Track()) return TRUE;
-  const zipfmt::Located& dir = m_archive->view->Directory();
-  const bool atEnd = before == m_archive->DirectoryEnd();
-  // A stated count of 65,535 may mean more: minizip then reads on until a header fails,
-  // which at the directory's end is the end of the list.
-  const bool countOpen = !dir.zip64 && dir.count == zipfmt::kMax16 && r != UNZ_OK;
-  if (!atEnd || (r != UNZ_END_OF_LIST_OF_FILE && !countOpen)) {
-    // A damaged directory or a wrong entry count must not look like the end of the archive.
-    if (!m_damagedListed) Fail(wxString(), wxS("Archiv beschädigt"));
-    m_damagedListed = true;
+  if (!m_archive || m_archive->headerEnd == 0) return FALSE;
+  Archive& a = *m_archive;
+  const std::uint64_t before = a.headerEnd;
+  a.headerEnd = 0;
+  // The count is taken as stated, 65,535 as well: minizip would read on after it.
+  if (a.index + 1 >= a.view->Directory().count) {
+    // The last entry must end where the directory does.
+    if (before != a.DirectoryEnd()) Damaged();
+    return FALSE;
   }
-  m_archive->headerEnd = 0;
-  return FALSE;
+  if (unzGoToNextFile(a.unz) != UNZ_OK || !a.Track()) {
+    // A damaged directory or one with fewer entries than stated must not look like its end.
+    Damaged();
+    return FALSE;
+  }
+  ++a.index;
+  return TRUE;
+}
+
+void CZipReader::Damaged() {
+  if (!m_damagedListed) Fail(wxString(), wxS("Archiv beschädigt"));
+  m_damagedListed = true;
 }
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
@@ -229,6 +250,7 @@ BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   info.compressedSize = fi.compressed_size;
   info.uncompressedSize = fi.uncompressed_size;
   info.zip64Offset = info.localOffset == zipfmt::kMax32;
+  info.zip64Sizes = fi.compressed_size == zipfmt::kMax32 || fi.uncompressed_size == zipfmt::kMax32;
   const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
   info.version = fi.version;
   info.versionNeeded = fi.version_needed;
@@ -514,16 +536,33 @@ bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std
 }
 
 bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
-  // An entry past 4 GiB: minizip looks for its header at the all-ones offset.
-  if (info.zip64Offset) m_archive->view->Redirect(info.localOffset);
-  int method = 0, level = 0;
-  if (unzOpenCurrentFile2(m_archive->unz, &method, &level, 1) != UNZ_OK) {
-    m_archive->view->ClearRedirect();
+  Archive& a = *m_archive;
+  zipfmt::ReadView& view = *a.view;
+  // The local header is checked here against the directory's values; minizip cannot
+  // where they are only in Zip64 fields.
+  const std::uint64_t at = info.localOffset + static_cast<std::uint64_t>(view.Directory().bias);
+  zipfmt::LocalHeader local;
+  if (!zipfmt::ReadLocalHeader(*a.source, at, view.Size(), local) ||
+      !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(info.crc), info.compressedSize, info.uncompressedSize)) {
     why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
     return false;
   }
-  m_archive->rawLeft = info.compressedSize;
-  m_archive->rawDirect = false;
+  // minizip sees all ones for sizes the directory holds only in its Zip64 field, and
+  // compares them with the local header's: it is shown all ones there too.
+  if (info.zip64Sizes) view.PatchEntry(at + 18, std::string(8, '\xFF'));
+  // An entry past 4 GiB: minizip looks for its header at the all-ones offset.
+  if (info.zip64Offset) view.Redirect(info.localOffset);
+  int method = 0, level = 0;
+  if (unzOpenCurrentFile2(a.unz, &method, &level, 1) != UNZ_OK) {
+    CloseRaw();
+    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
+    return false;
+  }
+  a.rawLeft = info.compressedSize;
+  // minizip would count the reads of such an entry's data against all ones and read
+  // past the data (and past the end of the file near it): the data is read here.
+  a.rawDirect = info.zip64Sizes;
+  if (a.rawDirect) a.rawAt = unzGetCurrentFileZStreamPos64(a.unz);
   return true;
 }
 
@@ -556,6 +595,7 @@ long CZipReader::ReadRaw(unsigned char* out, std::size_t n) {
 void CZipReader::CloseRaw() {
   unzCloseCurrentFile(m_archive->unz);
   m_archive->view->ClearRedirect();
+  m_archive->view->ClearEntryPatch();
 }
 
 bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why) {

@@ -41,6 +41,7 @@ struct ZipEntryInfo {
   std::uint64_t uncompressedSize = 0;
   std::uint64_t localOffset = 0;   // of the local header, without bytes before the archive
   bool zip64Offset = false;         // the offset is only in the Zip64 field
+  bool zip64Sizes = false;          // a size is only in the Zip64 field
   unsigned long diskNumStart = 0;
   unsigned long internalAttributes = 0;
   unsigned long externalAttributes = 0;
@@ -113,6 +114,8 @@ class CZipReader {
  private:
   bool Cancelled() const { return m_owner && m_owner->CancelRequested(); }
   void Fail(const wxString& entry, const wxString& text);
+  // Reports a damaged directory once.
+  void Damaged();
   // Entry components below the output folder after the project-folder rules; false and
   // `skipped` when the entry lies outside the project folder.
   bool TargetParts(const ZipEntryInfo& info, std::vector<wxString>& parts, bool& skipped);

@@ -9,6 +9,7 @@
 namespace zipfmt {
 namespace {
 
+constexpr std::uint32_t kLocalSig = 0x04034b50;
 constexpr std::uint32_t kCentralSig = 0x02014b50;
 constexpr std::uint32_t kEndSig = 0x06054b50;
 constexpr std::uint32_t kEnd64Sig = 0x06064b50;
@@ -17,8 +18,9 @@ constexpr std::uint16_t kZip64ExtraId = 0x0001;
 constexpr std::size_t kEndSize = 22;
 constexpr std::size_t kEnd64Size = 56;
 constexpr std::size_t kLocatorSize = 20;
-// How far from the end minizip looks for the end records.
-constexpr std::uint64_t kSearchBack = 0xFFFF;
+// How far from the end the end record may begin: behind it a comment of up to 65,535 bytes.
+constexpr std::uint64_t kSearchBack = kEndSize + 0xFFFF;
+constexpr std::size_t kLocalSize = 30;
 constexpr std::size_t kReadCache = 64 * 1024;
 constexpr std::size_t kWriteFlushAt = 1 << 20;
 
@@ -39,14 +41,14 @@ bool SignatureAt(const Source& source, std::uint64_t at, std::uint32_t sig) {
   return at <= source.Size() && source.Size() - at >= 4 && source.ReadAt(at, b, 4) && Get(b, 4) == sig;
 }
 
-// The last occurrence of sig in the final kSearchBack bytes, as minizip searches.
-bool FindLast(const Source& source, std::uint32_t sig, std::uint64_t& at) {
+// The last occurrence of sig that leaves room for `room` bytes, within kSearchBack of the end.
+bool FindLast(const Source& source, std::uint32_t sig, std::size_t room, std::uint64_t& at) {
   const std::uint64_t size = source.Size();
-  if (size < 4) return false;
+  if (size < room) return false;
   const std::uint64_t from = size > kSearchBack ? size - kSearchBack : 0;
   std::vector<unsigned char> tail(static_cast<std::size_t>(size - from));
   if (!source.ReadAt(from, tail.data(), tail.size())) return false;
-  for (std::size_t i = tail.size() - 3; i-- > 0;) {
+  for (std::size_t i = tail.size() - room + 1; i-- > 0;) {
     if (Get(tail.data() + i, 4) == sig) {
       at = from + i;
       return true;
@@ -55,16 +57,31 @@ bool FindLast(const Source& source, std::uint32_t sig, std::uint64_t& at) {
   return false;
 }
 
-// minizip's test for a Zip64 end record: a locator of a single-disk archive pointing
-// at the record's signature.
-bool FindEnd64(const Source& source, std::uint64_t& at) {
-  std::uint64_t locator = 0;
+// The Zip64 end record of a single-disk archive, through the locator right before the
+// end record: where the locator says, else, with bytes before the archive, right before
+// the locator (as Info-ZIP looks for it), and minizip is then shown the locator pointing there.
+bool FindEnd64(const Source& source, std::uint64_t endAt, std::vector<Patch>& patches, std::uint64_t& at) {
   unsigned char l[kLocatorSize];
-  if (!FindLast(source, kLocator64Sig, locator) || source.Size() - locator < kLocatorSize ||
-      !source.ReadAt(locator, l, kLocatorSize) || Get(l + 4, 4) != 0 || Get(l + 16, 4) != 1)
+  if (endAt < kLocatorSize) return false;
+  const std::uint64_t locator = endAt - kLocatorSize;
+  if (!source.ReadAt(locator, l, kLocatorSize) || Get(l, 4) != kLocator64Sig || Get(l + 4, 4) != 0 ||
+      Get(l + 16, 4) != 1)
     return false;
-  at = Get(l + 8, 8);
-  return SignatureAt(source, at, kEnd64Sig) && source.Size() - at >= kEnd64Size;
+  const std::uint64_t stated = Get(l + 8, 8);
+  if (stated <= locator && locator - stated >= kEnd64Size && SignatureAt(source, stated, kEnd64Sig)) {
+    at = stated;
+    return true;
+  }
+  if (locator < kEnd64Size || !SignatureAt(source, locator - kEnd64Size, kEnd64Sig)) return false;
+  at = locator - kEnd64Size;
+  patches.push_back({locator + 8, Put(at, 8)});
+  return true;
+}
+
+// A classic end record field agrees with the Zip64 value when it holds all ones or the
+// value's low bits (as some writers truncate it).
+bool Agrees(std::uint64_t classic, std::uint64_t value, std::uint64_t allOnes) {
+  return classic == allOnes || classic == (value & allOnes);
 }
 
 // The file functions hand minizip these streams.
@@ -159,10 +176,13 @@ bool FileSource::ReadAt(std::uint64_t at, void* out, std::size_t n) const {
 
 Located LocateDirectory(const Source& source) {
   Located out;
+  out.end = source.Size();
   std::uint64_t endAt = 0;
   unsigned char e[kEndSize];
-  if (!FindLast(source, kEndSig, endAt) || source.Size() - endAt < kEndSize || !source.ReadAt(endAt, e, kEndSize))
-    return out;
+  if (!FindLast(source, kEndSig, kEndSize, endAt) || !source.ReadAt(endAt, e, kEndSize)) return out;
+  // minizip would miss the end record behind a long comment: the comment is hidden from it.
+  out.end = endAt + kEndSize;
+  if (Get(e + 20, 2) != 0) out.patches.push_back({endAt + 20, Put(0, 2)});
   std::uint64_t directoryEnd = endAt;   // what minizip measures the directory back from
   std::uint64_t sizeAt = endAt + 12;
   int sizeBytes = 4;
@@ -171,14 +191,17 @@ Located LocateDirectory(const Source& source) {
   out.offset = Get(e + 16, 4);
   std::uint64_t end64 = 0;
   unsigned char r[kEnd64Size];
-  if (FindEnd64(source, end64) && source.ReadAt(end64, r, kEnd64Size)) {
+  if (FindEnd64(source, endAt, out.patches, end64) && source.ReadAt(end64, r, kEnd64Size)) {
     out.zip64 = true;
     directoryEnd = end64;
     sizeAt = end64 + 40;
     sizeBytes = 8;
-    out.count = Get(r + 32, 8);
-    out.size = Get(r + 40, 8);
-    out.offset = Get(r + 48, 8);
+    const std::uint64_t count = Get(r + 32, 8), size = Get(r + 40, 8), offset = Get(r + 48, 8);
+    out.disagree = !Agrees(out.count, count, kMax16) || !Agrees(out.size, size, kMax32) ||
+                   !Agrees(out.offset, offset, kMax32) || Get(r + 24, 8) != count;
+    out.count = count;
+    out.size = size;
+    out.offset = offset;
   }
   out.found = true;
   // Where size and offset put the directory (with bytes in front of the archive)...
@@ -195,10 +218,37 @@ Located LocateDirectory(const Source& source) {
       (sizeBytes == 8 || corrected < kMax32)) {
     out.size = corrected;
     out.bias = 0;
-    out.patchAt = sizeAt;
-    out.patch = Put(corrected, sizeBytes);
+    out.patches.push_back({sizeAt, Put(corrected, sizeBytes)});
   }
   return out;
+}
+
+bool ReadLocalHeader(const Source& source, std::uint64_t at, std::uint64_t end, LocalHeader& out) {
+  unsigned char h[kLocalSize];
+  if (at > end || end - at < kLocalSize || !source.ReadAt(at, h, kLocalSize) || Get(h, 4) != kLocalSig)
+    return false;
+  const std::size_t nameLength = Get(h + 26, 2), extraLength = Get(h + 28, 2);
+  if (end - at - kLocalSize < nameLength + extraLength) return false;
+  std::string extra(extraLength, '\0');
+  if (!source.ReadAt(at + kLocalSize + nameLength, extra.data(), extra.size())) return false;
+  out.flag = static_cast<std::uint32_t>(Get(h + 6, 2));
+  out.crc = static_cast<std::uint32_t>(Get(h + 14, 4));
+  out.compressed = Get(h + 18, 4);
+  out.uncompressed = Get(h + 22, 4);
+  // All ones with no Zip64 value for it leaves a size unstated here (minizip skips it too).
+  std::uint64_t noOffset = 0;
+  ApplyZip64Extra(extra, out.uncompressed, out.compressed, noOffset);
+  out.compressedKnown = out.compressed != kMax32;
+  out.uncompressedKnown = out.uncompressed != kMax32;
+  out.dataAt = at + kLocalSize + nameLength + extraLength;
+  return true;
+}
+
+bool LocalAgrees(const LocalHeader& local, std::uint32_t crc, std::uint64_t compressed, std::uint64_t uncompressed) {
+  const bool later = (local.flag & 8) != 0;
+  auto same = [later](std::uint64_t stated, std::uint64_t wanted) { return stated == wanted || (later && stated == 0); };
+  return same(local.crc, crc) && (!local.compressedKnown || same(local.compressed, compressed)) &&
+         (!local.uncompressedKnown || same(local.uncompressed, uncompressed));
 }
 
 bool ApplyZip64Extra(const std::string& extra, std::uint64_t& uncompressed, std::uint64_t& compressed,
@@ -260,21 +310,33 @@ void ReadView::Redirect(std::uint64_t realOffset) {
   m_redirectBy = static_cast<std::int64_t>(realOffset - kMax32);
 }
 
+void ReadView::PatchEntry(std::uint64_t at, std::string bytes) {
+  m_entryPatch = {at, std::move(bytes)};
+  m_cacheLen = 0;
+}
+
+void ReadView::ClearEntryPatch() {
+  if (m_entryPatch.bytes.empty()) return;
+  m_entryPatch = {};
+  m_cacheLen = 0;
+}
+
 bool ReadView::Fill(std::uint64_t at, void* out, std::size_t n) const {
   if (!m_source.ReadAt(at, out, n)) return false;
-  const Located& l = m_located;
-  if (!l.patch.empty() && at < l.patchAt + l.patch.size() && l.patchAt < at + n) {
-    for (std::size_t i = 0; i < l.patch.size(); ++i) {
-      const std::uint64_t pos = l.patchAt + i;
-      if (pos >= at && pos < at + n) static_cast<char*>(out)[pos - at] = l.patch[i];
+  auto lay = [&](const Patch& p) {
+    for (std::size_t i = 0; i < p.bytes.size(); ++i) {
+      const std::uint64_t pos = p.at + i;
+      if (pos >= at && pos < at + n) static_cast<char*>(out)[pos - at] = p.bytes[i];
     }
-  }
+  };
+  for (const Patch& p : m_located.patches) lay(p);
+  lay(m_entryPatch);
   return true;
 }
 
 std::uint64_t ReadView::Read(std::uint64_t at, void* out, std::uint64_t n) {
   if (m_redirect && at >= m_redirectFrom) at = static_cast<std::uint64_t>(static_cast<std::int64_t>(at) + m_redirectBy);
-  const std::uint64_t size = m_source.Size();
+  const std::uint64_t size = Size();
   if (at >= size || n == 0) return 0;
   n = std::min(n, size - at);
   if (at >= m_cacheAt && at + n <= m_cacheAt + m_cacheLen) {

@@ -10,6 +10,20 @@
 //   compares the 32-bit field with (unsigned long)-1), so sizes and offsets past 4 GiB
 //   are taken from the extra field here, and ReadView redirects minizip's reads of an
 //   entry whose local header lies past 4 GiB.
+// - For the same reason it compares a local header's real sizes with the all ones of a
+//   directory entry whose sizes are only in its Zip64 field (as Go writes small entries),
+//   and counts its reads of such an entry's data against all ones, past the data and,
+//   near the end of the file, past the end. The local header is checked here against
+//   the values of whichever record holds them (ReadLocalHeader, LocalAgrees); minizip is
+//   shown all ones in its size fields, and the reader takes the data itself.
+// - It looks for the end record only within the last 65,535 bytes and so misses one
+//   behind a comment of more than 65,513 bytes; it is shown the file as ending right
+//   after the end record, whose comment length then reads 0.
+// - It looks for the Zip64 end record only where the locator says, which bytes before
+//   the archive (a self-extractor) shift; Info-ZIP then looks right before the locator,
+//   as LocateDirectory does, and minizip is shown a locator pointing there.
+// - It reads on past a stated count of 65,535 entries until a header fails; the reader
+//   takes the count as stated (see CZipReader::GotoNextFile).
 #include <minizip/ioapi.h>
 
 #include <cstdint>
@@ -41,21 +55,49 @@ class FileSource : public Source {
   std::uint64_t m_size;
 };
 
+// Bytes minizip is shown in place of the file's.
+struct Patch {
+  std::uint64_t at = 0;
+  std::string bytes;
+};
+
 // The central directory as minizip will see it through a ReadView.
 struct Located {
   bool found = false;
   bool zip64 = false;
-  std::uint64_t count = 0;         // entries the end record states
+  bool disagree = false;           // the end record and the Zip64 one state different values
+  std::uint64_t count = 0;         // entries the end records state
   std::uint64_t offset = 0;        // stated directory offset (minizip's positions count from here)
   std::uint64_t size = 0;          // the directory's size as presented
   std::int64_t bias = 0;           // bytes before the archive proper
-  std::uint64_t patchAt = 0;       // where the corrected size goes, when it must
-  std::string patch;
+  std::uint64_t end = 0;           // where minizip sees the file end
+  std::vector<Patch> patches;      // corrections minizip needs (see above)
 };
 
-// Finds the end records the way minizip does and, when the stated size does not lead
-// to the directory but its stated offset does, the correction of that size.
+// Finds the end records by their signatures and the locator, with any bytes before the
+// archive accounted for, and the corrections minizip needs to read them the same way.
+// When the stated size does not lead to the directory but its stated offset does, the
+// size is corrected.
 Located LocateDirectory(const Source& source);
+
+// An entry's local header, with the Zip64 values of its extra field applied where the
+// fixed fields hold all ones.
+struct LocalHeader {
+  std::uint32_t flag = 0;
+  std::uint32_t crc = 0;
+  std::uint64_t compressed = 0;
+  std::uint64_t uncompressed = 0;
+  bool compressedKnown = false;     // false: all ones with no Zip64 value for it
+  bool uncompressedKnown = false;
+  std::uint64_t dataAt = 0;
+};
+
+// Reads the local header at `at`; false when there is none, or it reaches past `end`.
+bool ReadLocalHeader(const Source& source, std::uint64_t at, std::uint64_t end, LocalHeader& out);
+
+// Whether the local header states the directory's crc and sizes wherever it states them
+// (with flag bit 3 they follow the data and may read 0 here).
+bool LocalAgrees(const LocalHeader& local, std::uint32_t crc, std::uint64_t compressed, std::uint64_t uncompressed);
 
 // The values of a Zip64 extra field for exactly the fixed fields that hold all ones.
 // False when the field is too short for them.
@@ -87,10 +129,13 @@ class ReadView {
   // all-ones offset of an entry past 4 GiB) go to the real one.
   void Redirect(std::uint64_t realOffset);
   void ClearRedirect() { m_redirect = false; }
+  // While set, minizip sees `bytes` at `at` (an entry's local header sizes).
+  void PatchEntry(std::uint64_t at, std::string bytes);
+  void ClearEntryPatch();
 
   // For the file functions.
   std::uint64_t Read(std::uint64_t at, void* out, std::uint64_t n);
-  std::uint64_t Size() const { return m_source.Size(); }
+  std::uint64_t Size() const { return m_located.end; }
 
  private:
   bool Fill(std::uint64_t at, void* out, std::size_t n) const;
@@ -101,6 +146,7 @@ class ReadView {
   bool m_redirect = false;
   std::uint64_t m_redirectFrom = 0;
   std::int64_t m_redirectBy = 0;
+  Patch m_entryPatch;
   std::vector<unsigned char> m_cache;
   std::uint64_t m_cacheAt = 0;
   std::size_t m_cacheLen = 0;

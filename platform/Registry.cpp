@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "platform/Codec.h"
 #include "platform/Paths.h"
@@ -18,6 +19,28 @@ wxString CanonKey(const wxString& key) {
 }
 
 bool SameKey(const wxString& a, const wxString& b) { return CanonKey(a).CmpNoCase(CanonKey(b)) == 0; }
+
+// Text the store can carry as a value: valid UTF-8 (FromUTF8 gives nothing otherwise).
+bool Decodes(const std::string& utf8, wxString& out) {
+  out = FromUtf8(utf8);
+  return !out.empty() || utf8.empty();
+}
+
+// A raw line that opens a section the store cannot read (a key path that is not UTF-8
+// or names no key): it and the lines after it stay where they were, and no value read
+// or stored later may be placed behind it, where it would belong to that section.
+bool OpensForeignSection(const RegistryStore::Value& v) {
+  if (v.kind != RegistryStore::Kind::Raw || v.raw.empty() || v.raw[0] != '[') return false;
+  const size_t close = v.raw.rfind(']');
+  return close != std::string::npos && close >= 2;
+}
+
+void AddValue(std::vector<std::pair<wxString, RegistryStore::Value>>& values, const wxString& name,
+              const RegistryStore::Value& v) {
+  auto at = values.begin();
+  while (at != values.end() && !OpensForeignSection(at->second)) ++at;
+  values.emplace(at, name, v);
+}
 
 std::string Trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -66,6 +89,7 @@ RegistryStore& RegistryStore::Get() {
 RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
   Layer layer;
   std::vector<std::pair<wxString, Value>>* current = nullptr;
+  bool foreign = false;
   auto keep = [&](const std::string& raw) {
     if (!current) {
       if (layer.keys.empty() || !layer.keys.front().first.empty())
@@ -91,7 +115,14 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
     if (line[0] == '[') {
       const size_t close = line.rfind(']');
       if (close == std::string::npos || close < 2) { keep(line); continue; }
-      const wxString key = CanonKey(FromUtf8(line.substr(1, close - 1)));
+      wxString key;
+      const bool decodes = Decodes(line.substr(1, close - 1), key);
+      key = CanonKey(key);
+      foreign = !decodes || key.empty();
+      if (foreign) {   // a section of its own, carried as it is
+        keep(line);
+        continue;
+      }
       current = nullptr;
       for (auto& k : layer.keys)
         if (SameKey(k.first, key)) current = &k.second;
@@ -101,7 +132,7 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
       }
       continue;
     }
-    if (!current) { keep(line); continue; }
+    if (!current || foreign) { keep(line); continue; }
     size_t pos = 0;
     std::string name;
     if (line[0] == '@') { pos = 1; }
@@ -117,7 +148,7 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
       size_t p = 0;
       if (!ReadQuoted(rest, p, text)) { keep(line); continue; }
       v.kind = Kind::String;
-      v.text = FromUtf8(text);
+      if (!Decodes(text, v.text)) { keep(line); continue; }
     } else if (rest.rfind("dword:", 0) == 0) {
       std::uint32_t n = 0;
       const auto r = std::from_chars(rest.data() + 6, rest.data() + rest.size(), n, 16);
@@ -134,11 +165,12 @@ RegistryStore::Layer RegistryStore::Parse(const std::string& utf8) {
       keep(line);
       continue;
     }
-    const wxString vname = FromUtf8(name);
+    wxString vname;
+    if (!Decodes(name, vname)) { keep(line); continue; }
     bool replaced = false;
     for (auto& e : *current)
       if (e.second.kind != Kind::Raw && e.first.CmpNoCase(vname) == 0) { e.second = v; replaced = true; }
-    if (!replaced) current->emplace_back(vname, v);
+    if (!replaced) AddValue(*current, vname, v);
   }
   return layer;
 }
@@ -216,6 +248,12 @@ std::optional<std::uint8_t> RegistryStore::GetByte(const wxString& key, const wx
 }
 
 bool RegistryStore::Store(const wxString& key, const wxString& name, const std::optional<Value>& value) {
+  // A key path the file cannot hold as a section of its own would lend its values to
+  // the key before it.
+  if (CanonKey(key).empty() || key.find_first_of(wxS("\r\n")) != wxString::npos) {
+    fprintf(stderr, "Registrierung: Schlüssel \"%s\" kann nicht gespeichert werden\n", ToUtf8(key).c_str());
+    return false;
+  }
   std::lock_guard lock(m_mutex);
   // Re-read the user file first so that another copy's writes are not lost.
   std::string bytes;
@@ -236,7 +274,7 @@ bool RegistryStore::Store(const wxString& key, const wxString& name, const std::
     done = true;
     break;
   }
-  if (!done && value) values->emplace_back(name, *value);
+  if (!done && value) AddValue(*values, name, *value);
   if (!m_userFile.empty()) {
     MakeFolders(PathFolder(m_userFile));
     if (!WriteFileAtomic(m_userFile, Format(layer))) return false;

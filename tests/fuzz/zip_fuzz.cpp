@@ -1,6 +1,7 @@
 // Feeds untrusted bytes (a backup archive from anywhere) to minizip through the file
-// functions the zip reader gives it, with the correction of a wrong directory size and
-// the Zip64 values applied as the reader does. Whatever is read must lie inside the input.
+// functions the zip reader gives it, with the corrections of the end records, the Zip64
+// values, the local header check and the direct reads of entries whose sizes are only in
+// Zip64 fields, as the reader does. Whatever is read must lie inside the input.
 #include <minizip/unzip.h>
 
 #include <cstddef>
@@ -37,7 +38,7 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const MemorySource source(data, size);
   const zipfmt::Located located = zipfmt::LocateDirectory(source);
-  Check(located.patch.empty() || located.patchAt + located.patch.size() <= size);
+  for (const zipfmt::Patch& p : located.patches) Check(p.at + p.bytes.size() <= size);
   zipfmt::ReadView view(source, located);
   unzFile unz = unzOpen2_64("memory", view.Functions());
   if (!unz) return 0;
@@ -50,17 +51,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t uncompressed = fi.uncompressed_size, compressed = fi.compressed_size, offset = zipfmt::kMax32;
     const std::string extraBytes(extra, std::min<std::size_t>(fi.size_file_extra, sizeof extra));
     if (!zipfmt::ApplyZip64Extra(extraBytes, uncompressed, compressed, offset)) continue;
+    const bool zip64Sizes = fi.compressed_size == zipfmt::kMax32 || fi.uncompressed_size == zipfmt::kMax32;
+    const std::uint64_t localAt = offset + static_cast<std::uint64_t>(located.bias);
+    zipfmt::LocalHeader local;
+    if (!zipfmt::ReadLocalHeader(source, localAt, view.Size(), local) ||
+        !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(fi.crc), compressed, uncompressed))
+      continue;
+    Check(local.dataAt <= view.Size());
+    if (zip64Sizes) view.PatchEntry(localAt + 18, std::string(8, '\xFF'));
     view.Redirect(offset);
     int method = 0, level = 0;
     if (unzOpenCurrentFile2(unz, &method, &level, 1) == UNZ_OK) {
       unsigned char buffer[4096];
       std::uint64_t read = 0;
-      for (int n; read < (1u << 16) && (n = unzReadCurrentFile(unz, buffer, sizeof buffer)) > 0;)
-        read += static_cast<std::uint64_t>(n);
+      if (zip64Sizes) {
+        std::uint64_t at = unzGetCurrentFileZStreamPos64(unz);
+        for (std::uint64_t n; read < std::min<std::uint64_t>(compressed, 1u << 16) &&
+                              (n = view.Read(at, buffer, sizeof buffer)) > 0;
+             at += n)
+          read += n;
+      } else {
+        for (int n; read < (1u << 16) && (n = unzReadCurrentFile(unz, buffer, sizeof buffer)) > 0;)
+          read += static_cast<std::uint64_t>(n);
+      }
       Check(read <= size);
       unzCloseCurrentFile(unz);
     }
     view.ClearRedirect();
+    view.ClearEntryPatch();
   }
   Check(entries <= size / 46 + 1);
   unzClose(unz);

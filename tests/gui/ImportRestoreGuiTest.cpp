@@ -13,6 +13,7 @@
 #include "model/ProjectList.h"
 #include "model/RestoreController.h"
 #include "model/ZipWriter.h"
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/ProgramRunner.h"
 #include "tests/gui/support/ProjectWindow.h"
@@ -106,4 +107,51 @@ TEST_F(ImportRestoreGui, ARestoreUnderAnotherNameIsListedAndNamedAsTyped) {
   ASSERT_TRUE(SelectInTree(folder));
   EXPECT_EQ(ListNames(), (std::vector<wxString>{S("Linie"), S("Linie Süd")}));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(ImportRestoreGui, ADamagedForeignArchiveIsRefusedAndTheProjectItWouldReplaceStays) {
+  // A backup of "Linie" whose end record states 65,535 entries for the three it holds.
+  hvtest::TempDir source;
+  const wxString saved = source.Sub("Linie");
+  hvtest::WriteAll(hv::JoinPath(saved, "PROJECT.SET"), "[Config]\r\nName=Linie\r\n");
+  hvtest::WriteAll(hv::JoinPath(saved, "Notiz.txt"), "Stand 5");
+  const wxString archive = source.Sub("Linie_backup.zip");
+  {
+    CZipWriter writer;
+    ASSERT_TRUE(writer.OpenZip(archive, source.Path()));
+    ASSERT_TRUE(writer.AddFolderToZip(saved, FALSE));
+    ASSERT_TRUE(writer.CloseZip());
+  }
+  std::string bytes = hvtest::ReadAll(archive);
+  bytes.replace(bytes.rfind("PK\x05\x06") + 8, 4, "\xFF\xFF\xFF\xFF");
+  hvtest::WriteAll(archive, bytes);
+
+  CPOPrjFolder* folder = AddFolder(S("Anlagen"));
+  AddProject(folder, S("Linie"));
+  const wxString existing = hv::JoinPath(ProjectsRoot(), S("Linie"));
+  hvtest::WriteAll(hv::JoinPath(existing, "Notiz.txt"), "Stand 4");
+  const auto before = Files(existing);
+  Open();
+  ASSERT_TRUE(SelectInTree(folder));
+
+  bool succeeded = true;
+  ui.Answer<RestoreRequest>([archive, &succeeded](RestoreRequest& r) {
+    RestoreController restore(r);
+    if (!restore.ChooseArchive(archive) || !restore.Start(restore.TargetFolder())) return static_cast<int>(IDCANCEL);
+    hvtest::WaitFor([&restore] { return restore.Poll(); }, std::chrono::seconds(30));
+    succeeded = restore.Succeeded();
+    return static_cast<int>(IDCANCEL);
+  });
+  ui.Answer<RestorePathExistsRequest>([](RestorePathExistsRequest& r) {
+    r.choice = 0;   // overwrite
+    return static_cast<int>(IDOK);
+  });
+  ui.ExpectMessage(0, IDYES);   // sure to overwrite?
+  ui.ExpectMessage(0);          // extraction failed: the archive is damaged
+  ASSERT_TRUE(RunInTree(ID_RESTORE));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(succeeded);
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(S("Archiv beschädigt"))) << hv::ToUtf8(ui.MessageTexts().back());
+  EXPECT_EQ(Files(existing), before);
+  EXPECT_EQ(TreeChildren(folder), (std::vector<wxString>{S("Linie")}));
 }

@@ -92,3 +92,31 @@ TEST(Registry, FailedWriteChangesNothing) {
   EXPECT_EQ(hvtest::ReadAll(home.Sub("registry.ini")), before);
   for (const wxString& name : hv::ListFolder(home.Path())) EXPECT_FALSE(name.StartsWith(".registry.ini")) << name;
 }
+
+TEST(Registry, KeysAndValuesItCannotDecodeKeepTheirPlaceThroughRewrites) {
+  hvtest::TempHome home;
+  // Another tool's sections: a key path that is not UTF-8, one that names no key, and a
+  // value that is not UTF-8, between keys of our own.
+  const std::string foreign = std::string("[B\xFF]\n\"x\"=\"2\"\n[\\]\n\"y\"=\"3\"\n");
+  const std::string file = "[A]\n\"x\"=\"1\"\n" + foreign + "[C]\n\"t\"=\"a\xFF\"\n\"u\"=\"ok\"\n";
+  hvtest::WriteAll(home.Sub("registry.ini"), file);
+  auto& reg = RegistryStore::Get();
+  reg.Reload();
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(reg.SetString("A", "n" + std::to_string(round), "v"));
+    ASSERT_TRUE(reg.SetString("C", "u", "ok"));
+    reg.Reload();
+  }
+  EXPECT_EQ(reg.GetString("A", "x").value_or(""), "1");
+  EXPECT_EQ(reg.GetString("A", "n2").value_or(""), "v");
+  EXPECT_EQ(reg.ValueNames("A"), (std::vector<wxString>{"x", "n0", "n1", "n2"}));
+  EXPECT_TRUE(reg.ValueNames("").empty());
+  const std::string after = hvtest::ReadAll(home.Sub("registry.ini"));
+  EXPECT_NE(after.find(foreign), std::string::npos) << after;
+  EXPECT_NE(after.find("\"t\"=\"a\xFF\"\n"), std::string::npos) << after;
+
+  // A key the file cannot hold is refused and changes nothing.
+  for (const wxString& key : {wxString("\\"), wxString(""), wxString("A\nB")})
+    EXPECT_FALSE(reg.SetString(key, "z", "1"));
+  EXPECT_EQ(hvtest::ReadAll(home.Sub("registry.ini")), after);
+}
