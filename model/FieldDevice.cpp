@@ -90,6 +90,7 @@ void CPODevice::CopyFrom(const CPODevice& s) {
   m_number = s.m_number;
   m_networkNumber = s.m_networkNumber;
   m_scanHardware = s.m_scanHardware;
+  m_fromScan = s.m_fromScan;
   m_scanFirmware = s.m_scanFirmware;
 }
 

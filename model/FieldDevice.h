@@ -35,7 +35,10 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   void SetScanned(const wxString& hardware, const wxString& firmware) {
     m_scanHardware = hardware;
     m_scanFirmware = firmware;
+    m_fromScan = true;
   }
+  // Made from a scan: the node is where the device answered, whatever type is picked.
+  bool IsFromScan() const { return m_fromScan; }
   CPONetwork* GetNetwork() const;
   wxString DeviceFolder() const;
 
@@ -88,4 +91,5 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   std::uint16_t m_number = 0;
   std::uint16_t m_networkNumber = 0;
   wxString m_scanHardware, m_scanFirmware;
+  bool m_fromScan = false;
 };
