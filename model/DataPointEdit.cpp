@@ -149,6 +149,11 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
       e.x = sheet.values;
       acceptAll = result == kDpAcceptAll;
     }
+    // The name the sheet left may be taken meanwhile (an earlier entry of this pick, a
+    // copy's "Kopie von ..."): it becomes free by the rule paste follows.
+    wxString name = e.f.name;
+    datpkt_get_new_name(t, name);
+    e.f.name = name.Trim(true);
     DatpktRow row;
     FillRow(row, e.f, e.x, c.deviceNumber);
     if (!datpkt_insert(t, row)) {

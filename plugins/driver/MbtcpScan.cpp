@@ -28,7 +28,7 @@ constexpr int kIdentityAddress = 0xF000, kIdentityRegisters = 25;
 struct Link {
   modbus_t* ctx = nullptr;
   int unit = -1;  // the unit whose answer is awaited, -1 when idle
-  Clock::time_point deadline;
+  Clock::time_point sent, deadline;
   void Drop() {
     if (ctx) {
       modbus_close(ctx);
@@ -106,20 +106,21 @@ uint32_t ErrorOf(int e) {
 }
 
 int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel, uint32_t* err) {
-  std::vector<Link> links(std::min(kMaxLinks, std::max<size_t>(t.units.size(), 1)));
+  std::vector<Link> links;
+  links.reserve(kMaxLinks);
   struct Closer {
     std::vector<Link>& l;
     ~Closer() {
       for (Link& k : l) k.Drop();
     }
   } closer{links};
-  // The first connection must come up; further ones are a bonus the server may refuse.
+  // The first connection must come up. Another is opened only while every connection
+  // waits on a unit that is slow to answer, so a brisk server is asked over one; a
+  // server that refuses a further connection keeps the ones it took.
+  links.emplace_back();
   if (const uint32_t e = Connect(t, links[0])) return *err = e, 0;
-  for (size_t i = 1; i < links.size(); ++i)
-    if (Connect(t, links[i]) != 0) {
-      links.resize(i);
-      break;
-    }
+  const auto grow = std::chrono::milliseconds(std::clamp<long>(t.timeoutMs / 10, 2, 50));
+  bool mayGrow = t.units.size() > 1;
 
   std::deque<int> todo(t.units.begin(), t.units.end());
   std::map<int, int> tries;
@@ -139,6 +140,8 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
     if (const uint32_t c = Connect(t, l)) lastError = c;
   };
 
+  std::vector<pollfd> fds;
+  std::vector<Link*> waiting;
   for (;;) {
     if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
     if (gone) return *err = lastError, 0;
@@ -149,23 +152,42 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
       const uint8_t probe[] = {static_cast<uint8_t>(unit), 0x03, kIdentityAddress >> 8, kIdentityAddress & 0xFF, 0,
                                kIdentityRegisters};
       l.unit = unit;
-      l.deadline = Clock::now() + std::chrono::milliseconds(t.timeoutMs);
+      l.sent = Clock::now();
+      l.deadline = l.sent + std::chrono::milliseconds(t.timeoutMs);
       if (modbus_send_raw_request(l.ctx, probe, sizeof probe) < 0) broken(l, errno);
+    }
+    if (mayGrow && !todo.empty() && links.size() < kMaxLinks) {
+      const auto now = Clock::now();
+      bool allWaiting = true;
+      for (const Link& l : links) allWaiting = allWaiting && l.ctx && l.unit >= 0 && now - l.sent >= grow;
+      if (allWaiting) {
+        links.emplace_back();
+        if (Connect(t, links.back()) != 0) {
+          links.pop_back();
+          mayGrow = false;
+        }
+        continue;
+      }
     }
     if (done != shown && sink->progress) {
       shown = done;
       std::snprintf(progress, sizeof progress, "Unit %zu/%zu", done, t.units.size());
       sink->progress(sink->user, progress);
     }
-    std::vector<pollfd> fds;
-    std::vector<Link*> waiting;
+    fds.clear();
+    waiting.clear();
     auto wake = Clock::now() + std::chrono::milliseconds(100);  // cancel is looked at this often
+    Clock::time_point newest{};
     for (Link& l : links)
       if (l.ctx && l.unit >= 0) {
         fds.push_back({modbus_get_socket(l.ctx), POLLIN, 0});
         waiting.push_back(&l);
         wake = std::min(wake, l.deadline);
+        newest = std::max(newest, l.sent);
       }
+    // When every connection waits, another may be opened once the newest probe is overdue.
+    if (mayGrow && !todo.empty() && links.size() < kMaxLinks && waiting.size() == links.size())
+      wake = std::min(wake, newest + grow);
     if (waiting.empty()) {
       if (todo.empty()) break;
       return *err = lastError, 0;  // no connection is left
