@@ -237,7 +237,11 @@ BOOL CPODataPoint::Delete() {
   return datpkt_select(dat, row, kSeek, "ID", {m_id}) && datpkt_delete(dat) ? TRUE : FALSE;
 }
 
-void CPODataPoint::OnColumnDblClick(int) { Edit(); }
+// The value column reads the value where the menu would; every other column edits.
+void CPODataPoint::OnColumnDblClick(int column) {
+  if (column == 5 && m_readable && m_type <= 0x400) ReadValue();
+  else Edit();
+}
 void CPODataPoint::OnEdit() { Edit(); }
 
 void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11528, wxS("Neuer Datenpunkt"))); }

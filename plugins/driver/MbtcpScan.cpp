@@ -20,7 +20,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // At most this many connections to one server; a server that takes fewer gets fewer.
-constexpr size_t kMaxLinks = 16;
+// A few from the start let a brisk server answer several probes per wake-up.
+constexpr size_t kMaxLinks = 16, kFirstLinks = 4;
 
 // Identity block at holding register 0xF000: type (16 registers), hardware (8), firmware (1).
 constexpr int kIdentityAddress = 0xF000, kIdentityRegisters = 25;
@@ -114,13 +115,20 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
       for (Link& k : l) k.Drop();
     }
   } closer{links};
-  // The first connection must come up. Another is opened only while every connection
-  // waits on a unit that is slow to answer, so a brisk server is asked over one; a
-  // server that refuses a further connection keeps the ones it took.
+  // The first connection must come up. More are opened while every connection waits on
+  // a unit that is slow to answer; a server that refuses a further connection keeps the
+  // ones it took.
   links.emplace_back();
   if (const uint32_t e = Connect(t, links[0])) return *err = e, 0;
   const auto grow = std::chrono::milliseconds(std::clamp<long>(t.timeoutMs / 10, 2, 50));
   bool mayGrow = t.units.size() > 1;
+  while (mayGrow && links.size() < std::min(kFirstLinks, t.units.size())) {
+    links.emplace_back();
+    if (Connect(t, links.back()) != 0) {
+      links.pop_back();
+      mayGrow = false;
+    }
+  }
 
   std::deque<int> todo(t.units.begin(), t.units.end());
   std::map<int, int> tries;

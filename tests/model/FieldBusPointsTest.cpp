@@ -11,7 +11,9 @@
 #include "model/UserDefinedDP.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
+#include "tests/model/DataPointTestSupport.h"
 #include "tests/model/FieldBusTestSupport.h"
+#include "tests/support/ModbusTestServer.h"
 
 namespace {
 
@@ -132,6 +134,40 @@ TEST_F(Points, SelfDefinedPointsAreCheckedAgainstTheFileAndTheSymbols) {
   ui.ExpectMessage(10529);
   EXPECT_FALSE(d->CheckSelfDefinedDataPoints());
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// Bus points read online through their network's driver: from the menu (only when
+// readable and of a number or text type) and by a double click on the value column.
+TEST_F(Points, BusPointsReadTheServedValues) {
+  hvtest::ModbusTestServer server({1});
+  server.SetRegister(1, 4, 0x3000, 1234);
+  server.Set32(1, 4, 0x3008, 70000, hv::modbus::WordOrder::ABCD);
+  server.Set32(1, 4, 0x3010, hv::modbus::BitsFromFloat(21.5f), hv::modbus::WordOrder::ABCD);
+  CPONetwork* net = AddNetwork("Bus", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=300", server.Port()));
+  ASSERT_NE(net, nullptr);
+  CPODevice* d = AddDevice(*net, "Regler1", "1");
+  ASSERT_NE(d, nullptr);
+  std::vector<PickedDataPoint> memory;
+  for (const PickedDataPoint& p : dppicker::Offered("TESTDEV", "1", ""))
+    if (p.address.StartsWith("8|")) memory.push_back(p);
+  ui.Answer<DataPointPickRequest>([&](DataPointPickRequest& r) {
+    r.chosen = memory;
+    return IDOK;
+  });
+  ui.Answer<DataPointSheetRequest>([&](DataPointSheetRequest&) { return kDpAcceptAll; });
+  CPODataPoint maker;
+  ASSERT_TRUE(maker.CreateNew(d, device, nullptr));
+  dptest::AnswerReadWaits(ui);
+  std::vector<wxString> values;
+  for (CProjectObject* c : d->GetChildren()) {
+    auto* dp = static_cast<CPODataPoint*>(c);
+    CRecordingCmdUI cmd(ID_DP_READ_VALUE);
+    EXPECT_TRUE(dp->OnCmdMsg(ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &cmd, nullptr));
+    EXPECT_TRUE(cmd.enabled);
+    dp->OnColumnDblClick(5);
+    values.push_back(dp->GetColumnText(5));
+  }
+  EXPECT_EQ(values, (std::vector<wxString>{"1234", "70000", "21.5"}));
 }
 
 }  // namespace
