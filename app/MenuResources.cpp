@@ -108,6 +108,7 @@ std::map<UINT, CMenu> BuiltInMenus() {
                                   {ID_NEW_OBJECT, wxS("Neues Object")},
                                   {ID_OBJECT_NEW_COPY, wxS("Neue Kopie...")},
                                   {ID_OBJECT_LOGID, wxS("Log. ID ändern")},
+                                  {ID_READ_VALUE, wxS("Neuen &Wert lesen")},
                                   {ID_EDIT_COPY, wxS("Kopieren")},
                                   {ID_EDIT_CUT, wxS("Ausschneiden")}});
   menus[IDR_MENU_DOC] = Items({{ID_OBJECT_EDIT, wxS("Ändern")},

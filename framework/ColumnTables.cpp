@@ -40,6 +40,7 @@ constexpr ColumnRow kDevice[] = {
     {10418, wxS("ID"), 1, 40, 1, 1},
     {10445, wxS("Log. ID"), 1, 80, 2, 3},
     {10436, wxS("Beschreibung"), 0, 180, 3, 2},
+    {10519, wxS("Wert"), 0, 60, 5, 5},
     {10669, wxS("Phys. Name"), 0, 140, 4, 4},
 };
 constexpr ColumnRow kPrjDataPoint[] = {

@@ -149,6 +149,11 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
       e.x = sheet.values;
       acceptAll = result == kDpAcceptAll;
     }
+    // The name the sheet left may be taken meanwhile (an earlier entry of this pick, a
+    // copy's "Kopie von ..."): it becomes free by the rule paste follows.
+    wxString name = e.f.name;
+    datpkt_get_new_name(t, name);
+    e.f.name = name.Trim(true);
     DatpktRow row;
     FillRow(row, e.f, e.x, c.deviceNumber);
     if (!datpkt_insert(t, row)) {
@@ -232,7 +237,11 @@ BOOL CPODataPoint::Delete() {
   return datpkt_select(dat, row, kSeek, "ID", {m_id}) && datpkt_delete(dat) ? TRUE : FALSE;
 }
 
-void CPODataPoint::OnColumnDblClick(int) { Edit(); }
+// The value column reads the value where the menu would; every other column edits.
+void CPODataPoint::OnColumnDblClick(int column) {
+  if (column == 5 && m_readable && m_type <= 0x400) ReadValue();
+  else Edit();
+}
 void CPODataPoint::OnEdit() { Edit(); }
 
 void CPODataPoint::OnUpdateNew(CCmdUI* cmdUI) { cmdUI->SetText(hv::LocalString(11528, wxS("Neuer Datenpunkt"))); }

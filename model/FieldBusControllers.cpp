@@ -130,7 +130,7 @@ void DeviceGeneralController::PickProjectDevice(int index) {
 
 void DeviceGeneralController::SelectDriver(int index) {
   if (index < 0 || index >= static_cast<int>(m_r.drivers.size())) return;
-  if (index != m_r.driverIndex && m_r.isNew) m_r.device->SetNode({});
+  if (index != m_r.driverIndex && m_r.isNew && !m_r.device->IsFromScan()) m_r.device->SetNode({});
   m_r.driverIndex = index;
   m_r.device->SetDeviceType(m_r.drivers[index].title);
   m_r.device->SetPluginName(m_r.drivers[index].displayName);

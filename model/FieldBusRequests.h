@@ -94,6 +94,7 @@ class DeviceGeneralController {
 struct AutoscanRequest {
   wxString driver, slot, parameter;
   wxString resultFile;
+  bool failed = false;   // set when the scan ended with an error: its file is not offered
 };
 
 class AutoscanController {
@@ -159,6 +160,10 @@ class SelectDeviceController {
  private:
   SelectDeviceRequest& m_r;
 };
+
+// A scanned type as the lists show it: "Unbekanntes Gerät" for a device that answered
+// without saying what it is.
+wxString ScanTypeText(const wxString& type);
 
 // "%-12.16s%s" of node and type, as the lists show a found device.
 wxString FoundDeviceText(const wxString& node, const wxString& type);

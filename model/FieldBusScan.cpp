@@ -13,6 +13,7 @@
 #include "platform/DeviceConfig.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
+#include "platform/online/OnlineLibrary.h"
 #include "platform/online/PluginRegistry.h"
 
 namespace hv {
@@ -21,6 +22,16 @@ namespace {
 int Fail(UINT text, const wxString& german) {
   ShowMessage(text, german, MB_ICONINFORMATION);
   return IDCANCEL;
+}
+
+// Why a running scan failed, in the user's words.
+int ScanFailed(DWORD error) {
+  switch (error) {
+    case HV_ERR_REFUSED: return Fail(14250, wxS("Die Verbindung zum Netzwerk wurde abgewiesen!"));
+    case HV_ERR_CONNECTION_LOST: return Fail(14251, wxS("Die Verbindung zum Netzwerk ist abgebrochen!"));
+    case HV_ERR_TIMEOUT: return Fail(14252, wxS("Das Netzwerk antwortet nicht!"));
+    default: return Fail(10082, wxS("Netzwerk konnte nicht initialisiert werden!"));
+  }
 }
 
 }  // namespace
@@ -41,13 +52,16 @@ int AutoscanController::Tick() {
       m_status = LocalString(10063, wxS("Initialisierung"));
       if (!Vostrel_SetDriverParameter(m_r.driver, m_r.slot, m_r.parameter)) {
         Vostrel_GetLastError();
+        m_r.failed = true;
         return Fail(10082, wxS("Netzwerk konnte nicht initialisiert werden!"));
       }
       m_state = 20;
       return 0;
     case 20:
-      if (!Vostrel_StartScan(m_r.driver, m_r.slot, m_r.resultFile, m_r.parameter))
+      if (!Vostrel_StartScan(m_r.driver, m_r.slot, m_r.resultFile, m_r.parameter)) {
+        m_r.failed = true;
         return Fail(10193, wxS("AutoScan konnte nicht gestartet werden!"));
+      }
       m_state = 30;
       return 0;
     case 30: {
@@ -55,9 +69,12 @@ int AutoscanController::Tick() {
       Vostrel_ProgressScan(buffer, sizeof buffer);
       const wxString text = wxString::FromUTF8(buffer);
       if (text == kEndOfScan) return IDOK;
-      // A bus that stops answering ends the scan; the old result file stays.
-      if (OnlineLibrary::Get().GetScanState() == ScanState::Failed)
-        return Fail(10082, wxS("Netzwerk konnte nicht initialisiert werden!"));
+      // A bus that refuses or stops answering ends the scan; the old result file stays
+      // and is not offered.
+      if (OnlineLibrary::Get().GetScanState() == ScanState::Failed) {
+        m_r.failed = true;
+        return ScanFailed(OnlineLibrary::Get().ScanError());
+      }
       m_status = text;
       m_state = 30;
       return 0;
@@ -92,6 +109,10 @@ bool AddScannedDevicesController::Refresh() {
     nodes.insert(row.node);
     m_existing.push_back(FoundDeviceText(row.node, row.type));
   }
+  if (entries.empty()) {
+    ShowMessage(14253, wxS("Im durchsuchten Bereich hat kein Gerät geantwortet."), MB_ICONINFORMATION);
+    return false;
+  }
   for (ScanEntry& e : entries)
     if (!nodes.count(e.node)) m_found.push_back(std::move(e));
   return true;
@@ -99,7 +120,7 @@ bool AddScannedDevicesController::Refresh() {
 
 std::vector<wxString> AddScannedDevicesController::FoundTexts() const {
   std::vector<wxString> texts;
-  for (const ScanEntry& e : m_found) texts.push_back(FoundDeviceText(e.node, e.type));
+  for (const ScanEntry& e : m_found) texts.push_back(FoundDeviceText(e.node, ScanTypeText(e.type)));
   return texts;
 }
 
@@ -115,7 +136,8 @@ bool AddScannedDevicesController::Add(size_t index) {
   CPODevice templ(nullptr, nullptr);
   templ.SetNetworkNumber(n->GetNumber());
   templ.SetNode(e.node);
-  templ.SetDeviceType(e.type);
+  // A device that did not say what it is gets its type from the user.
+  templ.SetDeviceType(e.IsUnknown() ? wxString() : e.type);
   templ.SetScanned(e.DetailLine(0), e.Firmware());
   const wxString ip = e.Ip();
   if (!ip.empty()) {
@@ -141,7 +163,7 @@ bool SelectDeviceController::Init() {
     return false;
   }
   for (const ScanEntry& e : m_r.entries)
-    m_r.texts.push_back(FoundDeviceText(e.node, PluginRegistry::Get().DeviceDisplayName(e.type)));
+    m_r.texts.push_back(FoundDeviceText(e.node, e.IsUnknown() ? ScanTypeText(e.type) : PluginRegistry::Get().DeviceDisplayName(e.type)));
   Select(m_r.entries.empty() ? -1 : 0);
   return true;
 }
@@ -152,7 +174,7 @@ void SelectDeviceController::Select(int index) {
   if (m_r.selected < 0) return;
   const ScanEntry& e = m_r.entries[m_r.selected];
   m_r.node = e.node;
-  m_r.type = e.type;
+  m_r.type = e.IsUnknown() ? wxString() : e.type;
   m_r.hardware = e.DetailLine(0);
   const size_t cut = m_r.hardware.find_first_of("/-");
   if (cut != wxString::npos) m_r.hardware[cut] = '_';
@@ -169,6 +191,10 @@ wxString SelectDeviceController::PicturePath() const {
   const wxString& hw = m_r.hardware;
   if (hw.empty() || hw.Contains("/") || hw.Contains("\\") || hw.Contains("..")) return {};
   return JoinPath(JoinPath(InstalledHardwareFolder(), hw), "device.bmp");
+}
+
+wxString ScanTypeText(const wxString& type) {
+  return type == HV_SCAN_UNKNOWN_TYPE ? LocalString(14254, wxS("Unbekanntes Gerät")) : type;
 }
 
 }  // namespace hv

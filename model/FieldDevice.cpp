@@ -90,6 +90,7 @@ void CPODevice::CopyFrom(const CPODevice& s) {
   m_number = s.m_number;
   m_networkNumber = s.m_networkNumber;
   m_scanHardware = s.m_scanHardware;
+  m_fromScan = s.m_fromScan;
   m_scanFirmware = s.m_scanFirmware;
 }
 
@@ -186,23 +187,6 @@ std::span<ColumnDef> CPODevice::GetColumnDefs() { return GetColumnDefsOf(ColumnT
 
 wxString CPODevice::GetListCaption() {
   return hv::LocalString(11300, wxS("Datenpunkte des Geräts '")) + GetName() + "'";
-}
-
-BOOL CPODevice::LoadChildren() {
-  // The device's data points are rows of DATPKT; the data-point objects come from
-  // their own class, so this only notes whether there are any.
-  db::Table t;
-  if (!db::datpkt_open(DeviceFolder(), t)) return FALSE;
-  db::DatpktRow row;
-  if (!db::datpkt_select(t, row, db::kSeek, "GNR", {m_number})) return FALSE;
-  m_loadTime = hv::fieldbus::TableTimeNs(DeviceFolder(), "DATPKT");
-  return TRUE;
-}
-
-BOOL CPODevice::IsStale() {
-  if (!HasChildList() || HasNoChildren()) return FALSE;
-  const std::int64_t time = hv::fieldbus::TableTimeNs(DeviceFolder(), "DATPKT");
-  return time == 0 || time > m_loadTime ? TRUE : FALSE;
 }
 
 BOOL CPODevice::EditSettings(db::GeraetRow& row) {

@@ -2,11 +2,17 @@
 // A field-bus device: one GERAET row of its project device, a child of a network. Its
 // list children are the device's data points.
 #include <cstdint>
+#include <memory>
 #include <wx/string.h>
 
 #include "model/DataPoint.h"
 #include "model/ProjectObject.h"
 #include "platform/dbase/Rows.h"
+#include "platform/online/PluginAbi.h"
+
+namespace hv {
+struct DevicePlugin;
+}
 
 class CPONetwork;
 
@@ -35,7 +41,10 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   void SetScanned(const wxString& hardware, const wxString& firmware) {
     m_scanHardware = hardware;
     m_scanFirmware = firmware;
+    m_fromScan = true;
   }
+  // Made from a scan: the node is where the device answered, whatever type is picked.
+  bool IsFromScan() const { return m_fromScan; }
   CPONetwork* GetNetwork() const;
   wxString DeviceFolder() const;
 
@@ -73,6 +82,12 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   // The device sheet on the row: TRUE on OK, the row filled from the result.
   virtual BOOL EditSettings(hv::db::GeraetRow& row);
 
+  // Lists the self-defined and symbol data points ('7', '8', 'M', '1') whose definitions
+  // are gone; FALSE when the plug-in or the symbols cannot be loaded.
+  BOOL CheckSelfDefinedDataPoints();
+  // Whether the device plug-in knows the address for the reference (file or folder).
+  BOOL QueryDataPointInfo(const wxString& reference, const wxString& address);
+
   HV_DECLARE_COMMAND_MAP()
 
  private:
@@ -81,6 +96,11 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   void OnEditDevice() { Edit(); }
 
   std::int64_t m_loadTime = 0;
+  std::int64_t m_localCheckTime = 0;
+  std::int64_t m_globalCheckTime = 0;
+  // Held only while a check runs.
+  std::shared_ptr<const hv::DevicePlugin> m_plugin;
+  Device_DataPointInfoExFn m_dataPointInfo = nullptr;
   wxString m_type;
   wxString m_pluginName;
   wxString m_node;
@@ -88,4 +108,5 @@ class CPODevice : public CProjectObject, public IDataPointOwner {
   std::uint16_t m_number = 0;
   std::uint16_t m_networkNumber = 0;
   wxString m_scanHardware, m_scanFirmware;
+  bool m_fromScan = false;
 };

@@ -352,7 +352,7 @@ void CPONetwork::OnAutoscan() {
   scan.parameter = m_parameter;
   scan.resultFile = hv::ScanFilePath(DeviceFolder(), m_number);
   hv::Ui().Run(scan);
-  if (!hv::IsFile(hv::ResolvePath(scan.resultFile))) return;
+  if (scan.failed || !hv::IsFile(hv::ResolvePath(scan.resultFile))) return;
   hv::AddScannedDevicesRequest add;
   add.network = this;
   add.resultFile = scan.resultFile;

@@ -59,7 +59,7 @@ BOOL HasDataPointRows(CPOPrjDevice* d) {
   return n.open(d->GetDeviceFolder(), NetzwerkSchema()) && n.select("-NETZWERK", kFirst) ? TRUE : FALSE;
 }
 
-void FillFromRow(CPODirectDataPoint& dp, const DatpktRow& row) {
+void FillFromRow(CPODataPoint& dp, const DatpktRow& row) {
   DataPointExtra x;
   DataPointFields f;
   ReadRow(row, f, x);

@@ -41,14 +41,14 @@ class CPOPrjDataPoint : public CProjectObject {
   BOOL m_checkAfterLoad = TRUE;
 };
 
-class CPODirectDataPoint;
+class CPODataPoint;
 namespace hv::db {
 struct DatpktRow;
 }
 // Whether the device has direct data points or, else, any network.
 BOOL HasDataPointRows(CPOPrjDevice* device);
 // A direct data point takes a row's values; its last read value stays.
-void FillFromRow(CPODirectDataPoint& dp, const hv::db::DatpktRow& row);
+void FillFromRow(CPODataPoint& dp, const hv::db::DatpktRow& row);
 
 // Write time of a device table file in nanoseconds; -1 when it cannot be read, 0
 // when it does not exist.

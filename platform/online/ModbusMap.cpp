@@ -95,7 +95,12 @@ std::optional<Ref> ResolveKind9(const std::vector<std::string_view>& f) {
   return ref;
 }
 
-std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit, std::uint16_t pickerAccess) {
+// The export's register numbers (table * 65536 + offset + 1) cannot name offset 0xFFFF;
+// a read can address every element the table holds.
+constexpr long long kLastExported = 0xFFFE, kLastElement = 0xFFFF;
+
+std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit, std::uint16_t pickerAccess,
+                                long long last) {
   const bool readWrite = (pickerAccess & 3) == 3;
   Ref ref;
   ref.table = readWrite ? (bit ? kCoils : kHoldingRegisters) : (bit ? kDiscreteInputs : kInputRegisters);
@@ -112,7 +117,7 @@ std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit
       count = *f6;
     }
   }
-  if (count < 1 || count > 0xFFFF || offset < 0 || offset >= 0xFFFF) return std::nullopt;
+  if (count < 1 || count > 0xFFFF || offset < 0 || offset > last) return std::nullopt;
   ref.offset = static_cast<std::uint32_t>(offset);
   ref.count = static_cast<std::uint32_t>(count);
   return ref;
@@ -124,38 +129,45 @@ int Kind(const std::vector<std::string_view>& f) {
   return k ? static_cast<int>(*k) : -1;
 }
 
-}  // namespace
-
-std::optional<Ref> Resolve(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess) {
+std::optional<Ref> ResolveNumber(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
+                                 long long last) {
   const auto f = Split(address, '|');
   const int kind = Kind(f);
   if (kind == 9) return ResolveKind9(f);
   if (kind != 8) return std::nullopt;
   const char* name = TypeName(typeCode);
   if (!name) return std::nullopt;
-  auto ref = ResolveKind8(f, typeCode == 4, pickerAccess);
+  auto ref = ResolveKind8(f, typeCode == 4, pickerAccess, last);
   if (!ref) return std::nullopt;
   ref->typeName = name;
   const std::string_view n = name;
   if ((n == "I1" || n == "UI1") && ref->count != 1) return std::nullopt;
   ref->step = (n == "I4" || n == "UI4" || n == "R4") ? 2 : 1;
-  if (ref->offset + static_cast<std::uint64_t>(ref->count - 1) * ref->step >= 0xFFFF) return std::nullopt;
+  if (static_cast<long long>(ref->offset + static_cast<std::uint64_t>(ref->count - 1) * ref->step + ref->step - 1) >
+      last + (ref->step == 2 && last == kLastExported ? 1 : 0))
+    return std::nullopt;
   return ref;
+}
+
+}  // namespace
+
+std::optional<Ref> Resolve(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess) {
+  return ResolveNumber(address, typeCode, pickerAccess, kLastExported);
 }
 
 std::optional<Ref> ResolveForRead(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
                                   std::uint32_t textLen) {
   const bool text = typeCode == 0x100 || typeCode >= 0x2000;
-  if (!text) return Resolve(address, typeCode, pickerAccess);
+  if (!text) return ResolveNumber(address, typeCode, pickerAccess, kLastElement);
   const auto f = Split(address, '|');
   if (Kind(f) != 8) return std::nullopt;
-  auto ref = ResolveKind8(f, false, pickerAccess);
+  auto ref = ResolveKind8(f, false, pickerAccess, kLastElement);
   if (!ref) return std::nullopt;
   const std::uint32_t chars = typeCode == 0x100 ? textLen : typeCode - 0x2000;
   ref->typeName = "TEXT";
   ref->count = 1;
   ref->step = chars == 0 ? 1 : (chars + 1) / 2;
-  if (ref->step > 125 || ref->offset + ref->step > 0xFFFF) return std::nullopt;
+  if (ref->step > 125 || ref->offset + ref->step - 1 > kLastElement) return std::nullopt;
   return ref;
 }
 

@@ -298,7 +298,8 @@ PollResult OnlineLibrary::PollRead(DWORD handle, void* buffer, size_t capacity, 
       r.length = len;
       return r;
     }
-    if (r.lastError == HV_ERR_BAD_HANDLE || r.lastError == HV_ERR_BUFFER) return r;
+    // A definite refusal (an exception answer, an address the device lacks) stays the same.
+    if (r.lastError == HV_ERR_BAD_HANDLE || r.lastError == HV_ERR_BUFFER || r.lastError == HV_ERR_BAD_ADDRESS) return r;
     if ((cancel && cancel->load()) || std::chrono::steady_clock::now() + pause >= end) return r;
     std::this_thread::sleep_for(pause);
   }

@@ -114,6 +114,8 @@ typedef struct HvScanSink {
   /* A progress text such as "Unit 3/247". */
   void (*progress)(void* user, const char* text);
 } HvScanSink;
+/* The type name of a device that answered but did not say what it is. */
+#define HV_SCAN_UNKNOWN_TYPE "?"
 
 /* Opens a connection context for slot and parameter text; NULL with *err on failure.
    Open only checks the texts: no network traffic, so it never waits for a peer. A context

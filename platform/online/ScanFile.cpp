@@ -1,5 +1,7 @@
 #include "platform/online/ScanFile.h"
 
+#include "platform/online/PluginAbi.h"
+
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 
@@ -103,5 +105,7 @@ std::string FormatScanBlock(const wxString& node, const wxString& type, const st
   for (size_t i = 0; i < details.size() && i < kScanDetailLines; ++i) out += ToCp1252Lossy(details[i]) + "\r\n";
   return out;
 }
+
+bool ScanEntry::IsUnknown() const { return type == HV_SCAN_UNKNOWN_TYPE; }
 
 }  // namespace hv

@@ -27,6 +27,8 @@ struct ScanEntry {
   wxString Firmware() const;
   // Detail line 1 to 3 (hardware line, line 2, line 3); empty when missing.
   wxString DetailLine(size_t index) const;
+  // A device that answered the scan without saying what it is.
+  bool IsUnknown() const;
 };
 
 // Device selection renames old type names ("kolm_P303" in any case -> "zorva_P303");

@@ -17,6 +17,7 @@
 #include "platform/online/ModbusMap.h"
 #include "platform/online/PluginAbi.h"
 #include "plugins/common/PluginText.h"
+#include "plugins/driver/MbtcpScan.h"
 
 namespace mm = hv::modbus;
 
@@ -34,18 +35,7 @@ struct Link {
   }
 };
 
-uint32_t ErrorOf(int e) {
-  switch (e) {
-    case ETIMEDOUT: return HV_ERR_TIMEOUT;
-    case ECONNREFUSED: return HV_ERR_REFUSED;
-    case EMBXILFUN:
-    case EMBXILADD:
-    case EMBXILVAL:
-    case EMBXGTAR:
-    case EMBXGPATH: return HV_ERR_BAD_ADDRESS;
-    default: return HV_ERR_CONNECTION_LOST;
-  }
-}
+using mbtcp::ErrorOf;
 
 // Whether the connection must be made anew after this error.
 bool Broken(int e) { return e != EMBXILFUN && e != EMBXILADD && e != EMBXILVAL && e != EMBXGTAR && e != EMBXGPATH && e != EMBXSFAIL; }
@@ -112,15 +102,6 @@ bool ParseUnits(const std::string& text, HvDriverContext& c) {
   return true;
 }
 
-std::string RegistersText(const uint16_t* regs, size_t count) {
-  std::string s;
-  for (size_t i = 0; i < count; ++i) {
-    s += static_cast<char>(regs[i] >> 8);
-    s += static_cast<char>(regs[i] & 0xFF);
-  }
-  const size_t end = s.find('\0');
-  return hvplug::Trim(end == std::string::npos ? s : s.substr(0, end));
-}
 
 }  // namespace
 
@@ -260,75 +241,19 @@ HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, u
   }
 }
 
-// Asks every unit for its identity block at holding registers 0xF000: type (16
-// registers), hardware (8), firmware in hundredths (1). Up to kWindow probes are sent
-// before the answers are read (Modbus TCP tells them apart by transaction and unit), so
-// a scan costs a few round trips instead of one per unit. An exception answer means no
-// device; three unanswered probes before any answer mean a dead peer.
+// Asks every unit for its identity block; see MbtcpScan.cpp.
 HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel,
                                  uint32_t* err) HV_NOEXCEPT {
   try {
     if (!ctx || !sink) return *err = HV_ERR_BAD_PARAMETER, 0;
-    constexpr size_t kWindow = 32;
-    std::vector<int> units = ctx->unitList;
-    if (units.empty())
-      for (int u = ctx->firstUnit; u <= ctx->lastUnit; ++u) units.push_back(u);
-    struct Found {
-      int unit;
-      std::string type, hardware, firmware, ip;
-    };
-    std::vector<Found> found;
-    bool answered = false;
-    int silent = 0;
-    Link link;
-    char progress[32];
-    for (size_t first = 0; first < units.size(); first += kWindow) {
-      if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
-      std::snprintf(progress, sizeof progress, "Unit %d/%zu", units[first], units.size());
-      if (sink->progress) sink->progress(sink->user, progress);
-      modbus_t* m = ctx->Open(link, ctx->host, err);
-      if (!m) return 0;
-      const size_t last = std::min(units.size(), first + kWindow);
-      std::vector<int> waiting;
-      for (size_t i = first; i < last; ++i) {
-        const uint8_t probe[] = {static_cast<uint8_t>(units[i]), 0x03, 0xF0, 0x00, 0x00, 25};
-        if (modbus_send_raw_request(m, probe, sizeof probe) < 0) return ctx->Fail(ctx->host, errno, err), 0;
-        waiting.push_back(units[i]);
-      }
-      while (!waiting.empty()) {
-        if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;  // the link goes with its answers
-        uint8_t rsp[MODBUS_TCP_MAX_ADU_LENGTH];
-        const int rc = modbus_receive_confirmation(m, rsp);
-        if (rc < 0) {
-          const int e = errno;
-          if (e != ETIMEDOUT) return ctx->Fail(ctx->host, e, err), 0;
-          link.Drop();  // late answers must not meet the next probes
-          silent += static_cast<int>(waiting.size());
-          if (!answered && silent >= 3) return *err = HV_ERR_TIMEOUT, 0;
-          break;
-        }
-        if (rc < 9) continue;
-        auto it = std::find(waiting.begin(), waiting.end(), rsp[6]);
-        if (it == waiting.end()) continue;  // not one of ours
-        waiting.erase(it);
-        answered = true;
-        silent = 0;
-        if (rsp[7] != 0x03 || rsp[8] != 50 || rc < 9 + 50) continue;  // exception: nobody there
-        uint16_t regs[25];
-        for (int r = 0; r < 25; ++r) regs[r] = static_cast<uint16_t>(rsp[9 + 2 * r] << 8 | rsp[10 + 2 * r]);
-        char fw[40];
-        std::snprintf(fw, sizeof fw, "FW-Version : %u.%02u", regs[24] / 100u, regs[24] % 100u);
-        found.push_back({rsp[6], RegistersText(regs, 16), RegistersText(regs + 16, 8), fw, "IP=" + ctx->host});
-      }
-    }
-    // Reported in unit order, whatever order the answers came in.
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.unit < b.unit; });
-    for (const Found& f : found) {
-      const std::string node = std::to_string(f.unit);
-      const char* details[3] = {f.hardware.c_str(), f.firmware.c_str(), f.ip.c_str()};
-      if (sink->device) sink->device(sink->user, node.c_str(), f.type.c_str(), details, 3);
-    }
-    return 1;
+    mbtcp::ScanTarget t;
+    t.host = ctx->host;
+    t.port = ctx->port;
+    t.timeoutMs = ctx->timeoutMs;
+    t.units = ctx->unitList;
+    if (t.units.empty())
+      for (int u = ctx->firstUnit; u <= ctx->lastUnit; ++u) t.units.push_back(u);
+    return mbtcp::Scan(t, sink, cancel, err);
   } catch (...) {
     return *err = HV_ERR_IO, 0;
   }

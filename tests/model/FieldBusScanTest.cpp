@@ -98,35 +98,79 @@ TEST_F(Autoscan, SimulatedBusFromItsFile) {
   EXPECT_EQ(it->at("TEXT2"), "1.10");
 }
 
-// A peer that never answers, one that refuses and one slower than the time-out: each
-// scan ends quickly with the network's message, writes no result and adds nothing.
+// A peer that never answers and one slower than the time-out: the scan says that no
+// device answered. A refused connection is named. Nothing is added either way.
 TEST_F(Autoscan, DeadRefusedAndSlowPeersEndQuicklyAndChangeNothing) {
   ModbusTestServer silent({1}, ModbusTestServer::Mode::Silent);
   ModbusTestServer slow({1}, ModbusTestServer::Mode::Normal, 1500);
   const struct {
     const char* what;
     int port;
-  } peers[] = {{"dead", silent.Port()}, {"refused", ModbusTestServer::RefusedPort()}, {"timeout", slow.Port()}};
+    UINT message;
+  } peers[] = {{"dead", silent.Port(), 14253}, {"refused", ModbusTestServer::RefusedPort(), 14250}, {"timeout", slow.Port(), 14253}};
   int k = 0;
   for (const auto& p : peers) {
     CPONetwork* net = AddNetwork(wxString::Format("Netz%d", ++k), "MBTCP", Mbtcp(p.port, "units=1-3"));
     ASSERT_NE(net, nullptr) << p.what;
     const std::string before = TableBytes("GERAET");
-    bool offered = false;
-    ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
-    ui.Answer<hv::AddScannedDevicesRequest>([&](hv::AddScannedDevicesRequest&) {
-      offered = true;
-      return IDOK;
-    });
-    ui.ExpectMessage(10082);
+    std::vector<wxString> offered, left;
+    PickAfterScan("1", &offered, &left);
+    ui.ExpectMessage(p.message);
     const auto start = std::chrono::steady_clock::now();
     net->OnAutoscan();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << p.what;
     EXPECT_TRUE(ui.AllExpectationsMet()) << p.what;
-    EXPECT_FALSE(offered) << p.what;
-    EXPECT_FALSE(hv::IsFile(hv::ResolvePath(hv::ScanFilePath(device->GetDeviceFolder(), net->GetNumber()))));
+    EXPECT_TRUE(offered.empty()) << p.what;
     EXPECT_EQ(TableBytes("GERAET"), before) << p.what;
   }
+}
+
+// Units 1, 7 and 200 on a server silent for every other id: all three are offered, the
+// one without an identity block as an unknown device that takes its type by hand. When
+// the server is gone, the next scan names the refused connection and offers nothing of
+// the earlier result.
+TEST_F(Autoscan, StrictServerOffersEveryUnitAndAStoppedOneNothing) {
+  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 60);
+  server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
+  server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
+  CPONetwork* net = AddNetwork("Feldbus", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=100 units=1-247", server.Port()));
+  ASSERT_NE(net, nullptr);
+  std::vector<wxString> offered, left, texts;
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+  ui.Answer<hv::AddScannedDevicesRequest>([&, this](hv::AddScannedDevicesRequest& r) {
+    hv::AddScannedDevicesController c(r);
+    if (!c.Refresh()) return IDCANCEL;
+    for (const hv::ScanEntry& e : c.Found()) offered.push_back(e.node);
+    texts = c.FoundTexts();
+    // The unknown unit: the sheet starts without a type and keeps the scanned node.
+    ui.Answer<hv::DeviceSheetRequest>([](hv::DeviceSheetRequest& s) {
+      EXPECT_EQ(s.device->GetDeviceType(), "");
+      hv::DeviceGeneralController g(s);
+      g.Init();
+      for (size_t i = 0; i < s.drivers.size(); ++i)
+        if (s.drivers[i].title == "TESTDEV") g.SelectDriver(static_cast<int>(i));
+      EXPECT_EQ(s.device->GetNode(), "7");
+      return g.Accept(wxS("Unbekannt7")) ? IDCANCEL : IDOK;
+    });
+    EXPECT_TRUE(c.Add(1));
+    return IDOK;
+  });
+  net->OnAutoscan();
+  EXPECT_EQ(offered, (std::vector<wxString>{"1", "7", "200"}));
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[1], hv::FoundDeviceText("7", wxS("Unbekanntes Gerät")));
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Unbekannt7"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "7");
+  EXPECT_EQ(server.Pipelined(), 0);
+
+  server.Stop();
+  offered.clear();
+  ui.ExpectMessage(14250);
+  net->OnAutoscan();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(offered.empty());
 }
 
 TEST_F(Autoscan, EndOfScanMustBeTheWholeText) {

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/select.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -40,22 +41,25 @@ int ListenLoopback() {
 }
 }  // namespace
 
-ModbusTestServer::ModbusTestServer(std::vector<int> units, Mode mode, int replyDelayMs)
-    : m_mode(mode), m_delayMs(replyDelayMs) {
+ModbusTestServer::ModbusTestServer(std::vector<int> units, Mode mode, int replyDelayMs, Absent absent, int holdMs)
+    : m_mode(mode), m_delayMs(replyDelayMs), m_absent(absent), m_holdMs(holdMs) {
   for (int u : units) m_units[u] = std::make_unique<Mapping>();
   m_listen = ListenLoopback();
   m_port = BoundPort(m_listen);
-  if (m_mode == Mode::Normal) {
-    m_ctx = modbus_new_tcp("127.0.0.1", m_port);
-    m_thread = std::thread([this] { Run(); });
-  }
+  m_ctx = modbus_new_tcp("127.0.0.1", m_port);
+  m_thread = std::thread([this] { Run(); });
 }
 
 ModbusTestServer::~ModbusTestServer() {
+  Stop();
+  if (m_ctx) modbus_free(static_cast<modbus_t*>(m_ctx));
+}
+
+void ModbusTestServer::Stop() {
   m_stop = true;
   if (m_thread.joinable()) m_thread.join();
-  if (m_ctx) modbus_free(static_cast<modbus_t*>(m_ctx));
-  close(m_listen);
+  if (m_listen >= 0) close(m_listen);
+  m_listen = -1;
 }
 
 int ModbusTestServer::RefusedPort() {
@@ -105,18 +109,25 @@ void ModbusTestServer::SetIdentity(int unit, const std::string& type, const std:
   SetRegister(unit, 4, 0xF018, firmware);
 }
 
+void ModbusTestServer::SetException(int unit, std::uint8_t code, int fromAddress) {
+  std::lock_guard lock(m_mutex);
+  m_exceptions[unit] = {code, fromAddress};
+}
+
 void ModbusTestServer::Run() {
+  using Clock = std::chrono::steady_clock;
   auto* ctx = static_cast<modbus_t*>(m_ctx);
-  std::set<int> clients;
+  std::map<int, Clock::time_point> clients;  // socket -> end of its hold on a silent frame
   std::uint8_t query[MODBUS_TCP_MAX_ADU_LENGTH];
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(50);
-  while (!m_stop && std::chrono::steady_clock::now() < deadline) {
+  // Ends by itself when nothing arrives for a minute, so a forgotten server cannot hang a run.
+  auto idleEnd = Clock::now() + std::chrono::seconds(60);
+  while (!m_stop && Clock::now() < idleEnd) {
     fd_set fds;
     FD_ZERO(&fds);
     FD_SET(m_listen, &fds);
     int maxFd = m_listen;
-    for (int c : clients) FD_SET(c, &fds), maxFd = std::max(maxFd, c);
-    timeval tv{0, 100000};
+    for (const auto& [c, hold] : clients) FD_SET(c, &fds), maxFd = std::max(maxFd, c);
+    timeval tv{0, 20000};
     if (select(maxFd + 1, &fds, nullptr, nullptr, &tv) <= 0) continue;
     if (FD_ISSET(m_listen, &fds)) {
       const int c = accept(m_listen, nullptr, nullptr);
@@ -124,39 +135,60 @@ void ModbusTestServer::Run() {
         // Answers go out at once, as from a device, not held back for the next ACK.
         const int one = 1;
         setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        clients.insert(c);
+        clients[c] = Clock::time_point{};
+        m_mostConnections = std::max(m_mostConnections.load(), static_cast<int>(clients.size()));
       }
     }
     for (auto it = clients.begin(); it != clients.end();) {
-      const int c = *it;
+      const int c = it->first;
       if (!FD_ISSET(c, &fds)) {
         ++it;
         continue;
       }
       modbus_set_socket(ctx, c);
       const int rc = modbus_receive(ctx, query);
-      if (rc <= 0) {
-        if (rc < 0) {
-          close(c);
-          it = clients.erase(it);
-          continue;
-        }
+      if (rc < 0 || (rc > 0 && m_closeOnRequest)) {
+        close(c);
+        it = clients.erase(it);
+        continue;
+      }
+      if (rc == 0) {
         ++it;
         continue;
       }
+      idleEnd = Clock::now() + std::chrono::seconds(60);
       ++m_requests;
+      int queued = 0;
+      if (ioctl(c, FIONREAD, &queued) == 0 && queued > 0) ++m_pipelined;
+      if (m_mode == Mode::Silent) {
+        ++it;
+        continue;
+      }
+      if (Clock::now() < it->second) {  // still waiting on a silent unit: the frame is lost
+        ++m_dropped;
+        ++it;
+        continue;
+      }
       if (m_delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
-      const int unit = query[modbus_get_header_length(ctx) - 1];
+      const int header = modbus_get_header_length(ctx);
+      const int unit = query[header - 1];
+      const int address = query[header + 1] << 8 | query[header + 2];
       std::lock_guard lock(m_mutex);
       auto u = m_units.find(unit);
-      if (u == m_units.end())
-        modbus_reply_exception(ctx, query, MODBUS_EXCEPTION_GATEWAY_TARGET);
-      else
+      auto ex = m_exceptions.find(unit);
+      if (ex != m_exceptions.end() && address >= ex->second.second) {
+        modbus_reply_exception(ctx, query, ex->second.first);
+      } else if (u != m_units.end()) {
         modbus_reply(ctx, query, rc, u->second->map);
+      } else if (m_absent == Absent::Exception) {
+        modbus_reply_exception(ctx, query, MODBUS_EXCEPTION_GATEWAY_TARGET);
+      } else if (m_absent == Absent::SilentDropQueued) {
+        it->second = Clock::now() + std::chrono::milliseconds(m_holdMs);
+      }
       ++it;
     }
   }
-  for (int c : clients) close(c);
+  for (const auto& [c, hold] : clients) close(c);
 }
 
 }  // namespace hvtest

@@ -1,7 +1,10 @@
 #pragma once
 // A Modbus TCP server on 127.0.0.1 with a free port, run on its own thread, serving a
-// set of unit ids (others get the gateway-target exception). Silent mode accepts
-// connections but never answers (a dead peer); a reply delay makes a slow one.
+// set of unit ids. By default absent units get the gateway-target exception; as strict
+// as many real servers and gateways it can instead stay silent for them and drop every
+// frame that arrives while it still waits on such a unit. Silent mode accepts
+// connections but never answers (a dead peer); a reply delay makes a slow one; Stop()
+// closes the server, so later connections are refused.
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -18,7 +21,10 @@ namespace hvtest {
 class ModbusTestServer {
  public:
   enum class Mode { Normal, Silent };
-  explicit ModbusTestServer(std::vector<int> units, Mode mode = Mode::Normal, int replyDelayMs = 0);
+  // How the server treats a unit id it does not serve.
+  enum class Absent { Exception, Silent, SilentDropQueued };
+  explicit ModbusTestServer(std::vector<int> units, Mode mode = Mode::Normal, int replyDelayMs = 0,
+                            Absent absent = Absent::Exception, int holdMs = 100);
   ~ModbusTestServer();
   ModbusTestServer(const ModbusTestServer&) = delete;
   ModbusTestServer& operator=(const ModbusTestServer&) = delete;
@@ -31,7 +37,20 @@ class ModbusTestServer {
   void SetText(int unit, int table, int address, const std::string& text);
   // Identity block at holding register 0xF000: type (16 registers), hardware (8), firmware.
   void SetIdentity(int unit, const std::string& type, const std::string& hardware, std::uint16_t firmware);
+  // Every request to the unit at or above `fromAddress` is answered with this exception.
+  void SetException(int unit, std::uint8_t code, int fromAddress = 0);
+  // Closes each connection when its next request arrives (a dead link).
+  void CloseOnRequest(bool on) { m_closeOnRequest = on; }
+  // Closes every connection and the listening socket.
+  void Stop();
+
   int Requests() const { return m_requests.load(); }
+  // Frames dropped because they arrived while the server still waited on a silent one.
+  int Dropped() const { return m_dropped.load(); }
+  // Requests that found another request already queued behind them on the connection.
+  int Pipelined() const { return m_pipelined.load(); }
+  // Most connections open at one time.
+  int MostConnections() const { return m_mostConnections.load(); }
 
   // A port on 127.0.0.1 where nobody listens.
   static int RefusedPort();
@@ -43,13 +62,17 @@ class ModbusTestServer {
 
   Mode m_mode;
   int m_delayMs;
+  Absent m_absent;
+  int m_holdMs;
   int m_port = 0;
   int m_listen = -1;
   void* m_ctx = nullptr;
   std::map<int, std::unique_ptr<Mapping>> m_units;
+  std::map<int, std::pair<std::uint8_t, int>> m_exceptions;
   mutable std::mutex m_mutex;
   std::atomic<bool> m_stop{false};
-  std::atomic<int> m_requests{0};
+  std::atomic<bool> m_closeOnRequest{false};
+  std::atomic<int> m_requests{0}, m_dropped{0}, m_pipelined{0}, m_mostConnections{0};
   std::thread m_thread;
 };
 

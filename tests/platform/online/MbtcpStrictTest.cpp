@@ -1,0 +1,144 @@
+// The Modbus TCP driver against servers as strict as real ones: silent for unit ids
+// they do not serve, dropping frames that arrive while they wait on such a unit,
+// answering with exceptions, or gone.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/Db4.h"
+#include "platform/Online.h"
+#include "platform/Paths.h"
+#include "platform/online/ScanFile.h"
+#include "tests/support/ModbusTestServer.h"
+#include "tests/support/OnlineTestSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using hvtest::ModbusTestServer;
+using Absent = ModbusTestServer::Absent;
+
+wxString Param(int port, const char* extra = "") {
+  return wxString::Format("host=127.0.0.1 port=%d timeout=100 %s", port, extra);
+}
+
+class MbtcpStrict : public ::testing::Test {
+ protected:
+  MbtcpStrict() : install({"TESTDEV.so"}) { EXPECT_TRUE(hv::Vostrel_Init()); }
+  ~MbtcpStrict() override { hv::Vostrel_EscapeScan(); }
+
+  // Scans and returns the entries written, or nothing with the scan's error.
+  std::vector<hv::ScanEntry> Scan(int port, const char* units, DWORD* error = nullptr) {
+    const wxString result = hv::ScanFilePath(dir.Path(), 1);
+    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", result, Param(port, units)));
+    EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(20s));
+    if (error) *error = hv::OnlineLibrary::Get().GetScanState() == hv::ScanState::Failed ? hv::OnlineLibrary::Get().ScanError() : 0;
+    hv::Vostrel_EscapeScan();
+    std::vector<hv::ScanEntry> entries;
+    hv::ReadScanFile(result, entries);
+    return entries;
+  }
+
+  hvtest::PluginInstall install;
+  hvtest::TempDir dir;
+};
+
+std::vector<wxString> Nodes(const std::vector<hv::ScanEntry>& entries) {
+  std::vector<wxString> nodes;
+  for (const auto& e : entries) nodes.push_back(e.node);
+  return nodes;
+}
+
+// Units 1, 7 and 200 on a server that is silent for the others and drops what arrives
+// behind a silent frame: all three are found, the one without identity as unknown.
+TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
+  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, Absent::SilentDropQueued, 60);
+  server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
+  server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
+  const auto start = std::chrono::steady_clock::now();
+  DWORD error = 0;
+  const auto entries = Scan(server.Port(), "units=1-247", &error);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(error, 0u);
+  ASSERT_EQ(Nodes(entries), (std::vector<wxString>{"1", "7", "200"}));
+  EXPECT_EQ(entries[0].type, "TESTDEV");
+  EXPECT_TRUE(entries[1].IsUnknown());
+  EXPECT_EQ(entries[1].Ip(), "127.0.0.1");
+  EXPECT_EQ(entries[2].type, "CTRL_515");
+  EXPECT_EQ(entries[2].Firmware(), "2.03");
+  EXPECT_EQ(server.Pipelined(), 0);  // one probe in flight per connection
+  EXPECT_EQ(server.Dropped(), 0);
+  EXPECT_GT(server.MostConnections(), 1);
+  EXPECT_LT(took, 8s);  // 244 silent units, not one after another
+
+  // A server holding only 57 and 200 is no dead peer.
+  ModbusTestServer sparse({57, 200}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error)), (std::vector<wxString>{"57", "200"}));
+  EXPECT_EQ(error, 0u);
+}
+
+// No unit in the range: the scan completes with nothing found. A stopped server is
+// a refused connection; a server that drops the link is a lost one.
+TEST_F(MbtcpStrict, EmptyRangesAndGoneServersAreToldApart) {
+  ModbusTestServer server({57}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  DWORD error = 1;
+  EXPECT_TRUE(Scan(server.Port(), "units=1-20", &error).empty());
+  EXPECT_EQ(error, 0u);
+  EXPECT_TRUE(hv::IsFile(hv::ScanFilePath(dir.Path(), 1)));
+
+  server.CloseOnRequest(true);
+  EXPECT_TRUE(Scan(server.Port(), "units=1-20", &error).empty());
+  EXPECT_EQ(error, static_cast<DWORD>(HV_ERR_CONNECTION_LOST));
+
+  server.Stop();
+  EXPECT_TRUE(Scan(server.Port(), "units=1-20", &error).empty());
+  EXPECT_EQ(error, static_cast<DWORD>(HV_ERR_REFUSED));
+
+  // A reversed range is refused before anything is sent.
+  EXPECT_FALSE(hv::Vostrel_SetDriverParameter("MBTCP", "TCP_9", Param(server.Port(), "units=7-3")));
+  EXPECT_EQ(hv::Vostrel_GetLastError(), static_cast<DWORD>(HV_ERR_BAD_PARAMETER));
+}
+
+// A definite exception ends the read at once; the last coil and a text ending at the
+// last register are read like any other.
+TEST_F(MbtcpStrict, ExceptionsEndReadsAndTheWholeAddressSpaceIsReachable) {
+  ModbusTestServer server({1, 2});
+  server.SetException(2, 2);  // illegal data address for everything
+  server.SetBit(1, 0, 0xFFFF, true);
+  server.SetText(1, 4, 0xFFFE, "ABCD");
+  ASSERT_TRUE(hv::Vostrel_SetDriverParameter("MBTCP", "TCP_0", Param(server.Port())));
+  auto reg = [](const char* node, const char* address, DWORD type, DWORD access) {
+    const DWORD h = hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", node, "", address, access, 0, 0, 0, 0, type, 0);
+    if (h) hv::Vostrel_ActivateDataPoint(h, TRUE);
+    return h;
+  };
+  char buf[16] = {};
+  const DWORD refused = reg("2", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003);
+  ASSERT_NE(refused, 0u);
+  const auto start = std::chrono::steady_clock::now();
+  const auto r = hv::OnlineLibrary::Get().PollRead(refused, buf, sizeof buf, 5s);
+  EXPECT_FALSE(r.value);
+  EXPECT_EQ(r.lastError, static_cast<DWORD>(HV_ERR_BAD_ADDRESS));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  const int before = server.Requests();
+  hv::Vostrel_ClearDataPoint(refused);
+
+  // Coil 65535: (F3 - 81) * 256 + F4) * 32 + F5 + 0x3000 = 0xFFFF with F3 81, F4 1664, F5 31.
+  const DWORD coil = reg("1", "8|M|X|81|1663|31|1", 4, 0x00030003);
+  ASSERT_NE(coil, 0u);
+  ASSERT_TRUE(hv::OnlineLibrary::Get().PollRead(coil, buf, sizeof buf, 2s).value);
+  DWORD v;
+  std::memcpy(&v, buf, 4);
+  EXPECT_EQ(hv::db4toa(v, 4), "1");
+  hv::Vostrel_ClearDataPoint(coil);
+  // Text of four characters in registers 0xFFFE and 0xFFFF: ((F3 - 81) * 256 + F4) * 2 + 0x3000.
+  const DWORD text = reg("1", "8|M|W|81|26623|0|1", 0x2004, 0x00030003);
+  ASSERT_NE(text, 0u);
+  ASSERT_TRUE(hv::OnlineLibrary::Get().PollRead(text, buf, sizeof buf, 2s).value);
+  EXPECT_STREQ(buf, "ABCD");
+  hv::Vostrel_ClearDataPoint(text);
+  EXPECT_EQ(server.Requests(), before + 2);
+}
+
+}  // namespace
