@@ -36,6 +36,7 @@ struct Cache {
   std::mutex mutex;
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
   std::uint64_t clock = 0;
+  std::uint64_t idleMark = 0;   // the clock at the last ReleaseIdle
 };
 
 Cache& TheCache() {
@@ -239,6 +240,17 @@ void TableStore::DropUnused() {
   std::lock_guard<std::mutex> lock(cache.mutex);
   for (auto it = cache.stores.begin(); it != cache.stores.end();)
     it = it->second->m_handles == 0 ? cache.stores.erase(it) : std::next(it);
+}
+
+void TableStore::ReleaseIdle(std::size_t minBytes) {
+  Cache& cache = TheCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  for (auto it = cache.stores.begin(); it != cache.stores.end();) {
+    const TableStore& store = *it->second;
+    const bool idle = store.m_handles == 0 && store.m_lastUse <= cache.idleMark;
+    it = idle && store.m_image.size() >= minBytes ? cache.stores.erase(it) : std::next(it);
+  }
+  cache.idleMark = cache.clock;
 }
 
 bool TableStore::buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const {
