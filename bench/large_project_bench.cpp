@@ -33,6 +33,7 @@
 #include "model/LiveObjects.h"
 #include "model/ModelServices.h"
 #include "model/DataPoint.h"
+#include "model/DeviceServices.h"
 #include "model/PrjDataPoint.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
@@ -63,7 +64,8 @@ wxString TempFolder() {
 // A device folder whose DATPKT holds `rows` data points of device 1.
 wxString FilledDevice(const wxString& base, int rows) {
   using namespace hv::db;
-  const wxString folder = hv::JoinPath(base, wxString::Format("dev%d", rows));
+  static int made = 0;
+  const wxString folder = hv::JoinPath(base, wxString::Format("dev%d-%d", rows, ++made));
   hv::MakeFolders(folder);
   dbank_create(folder);
   Table t;
@@ -219,6 +221,8 @@ bool Check(const char* what, double value, double limit, const char* unit) {
 int main() {
   static hv::IApplicationState noApplication;
   static hv::IEventLoop loop;
+  static CDeviceServices noDevices;
+  hv::Services().Bind<CDeviceServices>(&noDevices);
   hv::Services().Bind<hv::IApplicationState>(&noApplication);
   hv::Services().Bind<hv::IEventLoop>(&loop);
   hv::Ui().SetMessageHandler([](UINT, const wxString&, UINT) { return static_cast<int>(IDOK); });
@@ -249,6 +253,7 @@ int main() {
     route.Execute(ID_EDIT_COPY);
     const long withClipboardKb = RssKb();
     ClipboardStore().Clear();
+    { DispatchScope next; }   // the next user action: the table the copy read leaves memory
     const long afterKb = RssKb();
     std::printf("copy of 100,000: resident %ld KB before, %ld KB with the clipboard, %ld KB after clearing it\n",
                 beforeCopyKb, withClipboardKb, afterKb);
