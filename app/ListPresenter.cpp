@@ -119,6 +119,11 @@ long CListPresenter::FindRow(const CProjectObject* object) {
 const std::vector<ObjectRef>& CListPresenter::SelectedObjects() {
   const std::uint64_t version = m_widget.SelectionVersion();
   if (version == 0 || version != m_selectionVersion) SelectionChanged();
+  // A command run anywhere may have changed what the objects answer.
+  if (m_commandsSeen != CommandRoute::ExecutedCount()) {
+    m_answers.clear();
+    m_commandsSeen = CommandRoute::ExecutedCount();
+  }
   if (!m_selectionKnown) {
     m_selection.clear();
     for (std::size_t row : m_widget.GetSelectedRows())

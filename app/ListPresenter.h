@@ -192,5 +192,6 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   bool m_selectionKnown = false;
   std::uint64_t m_selectionVersion = 0;   // the widget's, when m_selection was taken
   int m_canCopy = -1;                      // -1: not asked for this selection
+  std::uint64_t m_commandsSeen = 0;        // commands run when the answers were kept
   std::unordered_map<std::uint64_t, RoutedAnswer> m_answers;   // by command id and kind
 };

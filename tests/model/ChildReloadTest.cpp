@@ -3,7 +3,9 @@
 // new ones, the order is the table's, and the cost stays linear in the rows.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <time.h>
+
+#include <algorithm>
 #include <map>
 
 #include "model/ObjectSupport.h"
@@ -139,17 +141,23 @@ TEST_F(DataPointFixture, ReloadOfManyPointsStaysLinear) {
     AddRows(Folder(), own, names);
     DispatchScope scope;
     folder->LoadChildren();
+    // The thread's own processor time: other work on the machine does not count.
+    auto cpu = [] {
+      timespec ts{};
+      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+      return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
+    };
     double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-      const auto t0 = std::chrono::steady_clock::now();
+    for (int run = 0; run < 5; ++run) {
+      const double t0 = cpu();
       folder->LoadChildren();
-      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+      best = std::min(best, cpu() - t0);
     }
     EXPECT_EQ(folder->GetChildCount(), static_cast<std::size_t>(rows));
     return best / rows;
   };
   const double small = perRow(2000);
   const double large = perRow(20000);
-  // A scan per row costs ten times as much per row at ten times the rows.
-  EXPECT_LT(large / small, 3.0) << "per row: " << small * 1e6 << " us at 2,000, " << large * 1e6 << " us at 20,000";
+  // A scan per row costs several times as much per row at ten times the rows.
+  EXPECT_LT(large / small, 2.5) << "per row: " << small * 1e6 << " us at 2,000, " << large * 1e6 << " us at 20,000";
 }
