@@ -10,9 +10,11 @@
 #include "framework/StagedCopies.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
+#include "model/LongWork.h"
 #include "model/ModelServices.h"
 #include "model/ProjectObject.h"
 #include "framework/Services.h"
+#include "platform/HeapTrim.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -78,19 +80,24 @@ BOOL WriteObject(ClipboardBlockWriter& writer, CProjectObject& object, bool cut)
 
 // Puts the block on the clipboard; the staged copies written for it then belong to
 // the clipboard's contents.
-bool Publish(const wxString& format, const ClipboardBlockWriter& writer, bool cut, const wxString& name) {
+bool Publish(const wxString& format, ClipboardBlockWriter& writer, bool cut, const wxString& name) {
   if (writer.Count() == 0) {
     staging::AbandonContents();
     return false;
   }
-  const std::string bytes = writer.Finish();
-  if (!ClipboardStore().Put(format, bytes)) {
+  std::string bytes = writer.Finish();
+  const std::size_t size = bytes.size();
+  LastCut last = cut ? LastCut{format, bytes} : LastCut{};
+  const bool put = ClipboardStore().Put(format, std::move(bytes));
+  // The clipboard holds its own copy now: what the block took goes back.
+  hv::ReturnFreedMemory(size);
+  if (!put) {
     staging::AbandonContents();
     ReportWriteFailure(name);
     return false;
   }
   staging::CommitContents();
-  g_lastCut = cut ? LastCut{format, bytes} : LastCut{};
+  g_lastCut = std::move(last);
   return true;
 }
 
@@ -423,14 +430,18 @@ void ListCopy(std::span<const ObjectRef> selectedRows) {
   staging::BeginContents();
   ClipboardBlockWriter writer(false);
   wxString format, name;
+  ObjectRef last;
+  hv::LongWork work(selectedRows.size());
   for (const ObjectRef& row : selectedRows) {
+    work.Step();
     CProjectObject* object = row.Get();
     if (!object) continue;
-    if (WriteObject(writer, *object, false)) {
-      // The block travels under the format of the last object in it.
-      format = object->GetClipboardFormatName();
-      name = object->GetName();
-    }
+    if (WriteObject(writer, *object, false)) last = row;
+  }
+  // The block travels under the format of the last object in it.
+  if (CProjectObject* object = last.Get()) {
+    format = object->GetClipboardFormatName();
+    name = object->GetName();
   }
   Publish(format, writer, false, name);
 }
@@ -450,7 +461,9 @@ void ListCut(std::span<const ObjectRef> selectedRows) {
   ClipboardBlockWriter writer(true);
   // Format and name of each frame kept; the block travels under the last one's format.
   std::vector<std::pair<wxString, wxString>> kept;
+  hv::LongWork work(rows.size());
   for (const ObjectRef& row : rows) {
+    work.Step();
     CProjectObject* object = row.Get();
     if (!object) continue;
     CProjectObject* parent = object->GetParent();

@@ -137,8 +137,17 @@ BOOL CommandRoute::IsEnabled(UINT id) const {
   return ui.enabled ? TRUE : FALSE;
 }
 
+namespace {
+std::uint64_t g_executed = 0;
+}  // namespace
+
+std::uint64_t CommandRoute::ExecutedCount() { return g_executed; }
+
 BOOL CommandRoute::Execute(UINT id) const {
   DispatchScope scope;
   if (!IsEnabled(id)) return FALSE;
-  return Route(id, CN_COMMAND, nullptr, nullptr);
+  ++g_executed;
+  const BOOL handled = Route(id, CN_COMMAND, nullptr, nullptr);
+  ++g_executed;
+  return handled;
 }

@@ -7,6 +7,7 @@
 //  - an update request nobody answers enables the command exactly when some target on
 //    the route has a handler for it (asked without running anything);
 //  - a command is run only when its update request leaves it enabled.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -58,6 +59,9 @@ class CommandRoute {
   // Runs the command when its update request leaves it enabled; FALSE when it is
   // disabled or nobody handled it.
   BOOL Execute(UINT id) const;
+  // How many commands any route has run: answers kept between refreshes are asked
+  // anew after a command.
+  static std::uint64_t ExecutedCount();
 
  private:
   std::vector<CmdRouteStep> m_steps;

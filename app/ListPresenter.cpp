@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "app/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
 #include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
@@ -15,6 +16,7 @@
 #include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
 #include "model/ListOrder.h"
+#include "model/LongWork.h"
 #include "model/Project.h"
 #include "model/ProjectObject.h"
 
@@ -114,21 +116,42 @@ long CListPresenter::FindRow(const CProjectObject* object) {
   return -1;
 }
 
-std::vector<ObjectRef> CListPresenter::SelectedObjects() {
-  std::vector<ObjectRef> out;
-  for (std::size_t row : m_widget.GetSelectedRows())
-    if (row < m_rows.size()) out.push_back(m_rows[row]);
-  return out;
+const std::vector<ObjectRef>& CListPresenter::SelectedObjects() {
+  const std::uint64_t version = m_widget.SelectionVersion();
+  if (version == 0 || version != m_selectionVersion) SelectionChanged();
+  // A command run anywhere may have changed what the objects answer.
+  if (m_commandsSeen != CommandRoute::ExecutedCount()) {
+    m_answers.clear();
+    m_commandsSeen = CommandRoute::ExecutedCount();
+  }
+  if (!m_selectionKnown) {
+    m_selection.clear();
+    for (std::size_t row : m_widget.GetSelectedRows())
+      if (row < m_rows.size()) m_selection.push_back(m_rows[row]);
+    m_selectionKnown = true;
+    m_selectionVersion = version;
+  }
+  return m_selection;
+}
+
+void CListPresenter::SelectionChanged() {
+  m_selectionKnown = false;
+  m_answers.clear();
+  m_canCopy = -1;
 }
 
 void CListPresenter::FillList(CProjectObject* object, bool force) {
+  SelectionChanged();
   m_rows.clear();
   m_ownImages.clear();
   m_widget.SetRowCount(0);
   if (!object) return;
   const ObjectRef ref(object);
-  if (object->HasNoChildren() || force || object->IsStale()) object->LoadChildren();
+  hv::LongWork work(object->GetChildCount());
+  if (object->HasNoChildren() || force || object->IsStale()) childloads::Load(*object);
   if (!ref.IsValid()) return;
+  work.SetExpected(object->GetChildCount());
+  childloads::NoteListed(object);
   std::vector<CProjectObject*> children;
   children.reserve(object->GetChildCount());
   POSITION pos = 0;
@@ -256,12 +279,14 @@ void CListPresenter::OnColumnClick(int displayIndex) {
   if (!selected.empty())
     for (std::size_t i = 0; i < m_rows.size(); ++i)
       if (selected.count(m_rows[i].Serial())) m_widget.SelectRow(i, true);
+  SelectionChanged();
   m_widget.ShowSortIndicator(displayIndex, m_sortDirection == 0);
 }
 
 void CListPresenter::ResetToBase() {
   SaveLayout(m_listed.Get());
   m_listed = ObjectRef();
+  childloads::NoteListed(nullptr);
   SetColumns(GetColumnDefsOf(ColumnTableId::Default));
   m_rows.clear();
   m_ownImages.clear();
@@ -272,6 +297,8 @@ void CListPresenter::ResetToBase() {
 
 void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* object) {
   DispatchScope scope;
+  // Rows and objects may change: the selection's answers are asked anew.
+  SelectionChanged();
   switch (hint) {
     case HINT_SHOW_OBJECT:
       if (!object) ResetToBase();
@@ -300,6 +327,7 @@ void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* ob
       break;
     default: m_widget.RefreshAll(); break;
   }
+  SelectionChanged();
 }
 
 void CListPresenter::ObjectAdded(CProjectObject* object) {
@@ -352,9 +380,88 @@ void CListPresenter::ObjectRemoved(CProjectObject* object) {
 BOOL CListPresenter::OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
   if (code != CN_COMMAND && code != CN_UPDATE_COMMAND_UI) return CCmdTarget::OnCmdMsg(id, code, ui, probe);
   DispatchScope scope;
-  const std::vector<ObjectRef> selection = SelectedObjects();
-  if (RouteListRequest(selection, m_listed, id, code, ui, probe)) return TRUE;
+  const std::vector<ObjectRef>& selection = SelectedObjects();
+  if (selection.size() > 1) {
+    if (code == CN_COMMAND && !probe) {
+      // A command runs on its own copy: handlers may change the selection.
+      const std::vector<ObjectRef> rows = selection;
+      const BOOL handled = RouteListRequest(rows, m_listed, id, code, ui, probe);
+      SelectionChanged();
+      if (handled) return TRUE;
+      return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+    }
+    if (RouteToSelectionOnce(selection, id, code, ui, probe)) return TRUE;
+    return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+  }
+  if (RouteListRequest(std::vector<ObjectRef>(selection), m_listed, id, code, ui, probe)) return TRUE;
   return CCmdTarget::OnCmdMsg(id, code, ui, probe);
+}
+
+namespace {
+
+// Passes an update request's answers on and keeps them.
+class KeepingCmdUI : public CCmdUI {
+ public:
+  KeepingCmdUI(CCmdUI* real, UINT id, bool& enableSet, BOOL& enabled, bool& checkSet, int& check, bool& textSet,
+               wxString& text)
+      : CCmdUI(id), m_real(real), m_enableSet(enableSet), m_enabled(enabled), m_checkSet(checkSet), m_check(check),
+        m_textSet(textSet), m_text(text) {}
+
+ protected:
+  void DoEnable(BOOL on) override {
+    m_enableSet = true;
+    m_enabled = on;
+    if (m_real) m_real->Enable(on);
+  }
+  void DoSetCheck(int check) override {
+    m_checkSet = true;
+    m_check = check;
+    if (m_real) m_real->SetCheck(check);
+  }
+  void DoSetText(const wxString& text) override {
+    m_textSet = true;
+    m_text = text;
+    if (m_real) m_real->SetText(text);
+  }
+
+ private:
+  CCmdUI* m_real;
+  bool& m_enableSet;
+  BOOL& m_enabled;
+  bool& m_checkSet;
+  int& m_check;
+  bool& m_textSet;
+  wxString& m_text;
+};
+
+}  // namespace
+
+BOOL CListPresenter::RouteToSelectionOnce(const std::vector<ObjectRef>& selection, UINT id, int code, CCmdUI* ui,
+                                          CmdHandlerInfo* probe) {
+  const std::uint64_t key = (static_cast<std::uint64_t>(id) << 2) | (code == CN_COMMAND ? 1u : 0u) | (probe ? 2u : 0u);
+  if (auto it = m_answers.find(key); it != m_answers.end()) {
+    const RoutedAnswer& a = it->second;
+    if (ui) {
+      if (a.enableSet) ui->Enable(a.enabled);
+      if (a.checkSet) ui->SetCheck(a.check);
+      if (a.textSet) ui->SetText(a.text);
+      ui->m_bContinueRouting = a.continueRouting;
+    }
+    return a.handled;
+  }
+  RoutedAnswer a;
+  const std::vector<ObjectRef> rows = selection;
+  hv::LongWork work(rows.size());
+  if (ui) {
+    KeepingCmdUI keep(ui, ui->m_nID, a.enableSet, a.enabled, a.checkSet, a.check, a.textSet, a.text);
+    a.handled = RouteListRequest(rows, m_listed, id, code, &keep, probe);
+    a.continueRouting = keep.m_bContinueRouting;
+    ui->m_bContinueRouting = keep.m_bContinueRouting;
+  } else {
+    a.handled = RouteListRequest(rows, m_listed, id, code, nullptr, probe);
+  }
+  m_answers[key] = std::move(a);
+  return m_answers[key].handled;
 }
 
 void CListPresenter::SetViewStyle(int style) {
@@ -372,7 +479,10 @@ void CListPresenter::OnUpdateViewStyle(CCmdUI* ui) {
   ui->SetCheck(StyleOfCommand(ui->m_nID) == m_style ? 1 : 0);
 }
 
-void CListPresenter::OnSelectAll() { m_widget.SelectAll(); }
+void CListPresenter::OnSelectAll() {
+  m_widget.SelectAll();
+  SelectionChanged();
+}
 
 void CListPresenter::OnInvertSelection() {
   std::vector<std::size_t> selected = m_widget.GetSelectedRows();
@@ -382,6 +492,7 @@ void CListPresenter::OnInvertSelection() {
     if (was) ++next;
     m_widget.SelectRow(row, !was);
   }
+  SelectionChanged();
 }
 
 void CListPresenter::OnEditCopy() {
@@ -390,8 +501,10 @@ void CListPresenter::OnEditCopy() {
 }
 
 void CListPresenter::OnUpdateEditCopy(CCmdUI* ui) {
-  const std::vector<ObjectRef> rows = SelectedObjects();
-  ui->Enable(ListCanCopy(rows));
+  const std::vector<ObjectRef>& rows = SelectedObjects();
+  // Asked of every row once per selection, not on every refresh.
+  if (m_canCopy < 0) m_canCopy = ListCanCopy(rows) ? 1 : 0;
+  ui->Enable(m_canCopy == 1 ? TRUE : FALSE);
 }
 
 void CListPresenter::OnEditCut() {

@@ -63,6 +63,9 @@ class IListWidget {
   // displayIndex -1: no indicator.
   virtual void ShowSortIndicator(int displayIndex, bool ascending) = 0;
   virtual void SetViewStyle(int style) = 0;
+  // A number that changes whenever the selection may have changed; 0 when the widget
+  // does not keep one (the selection is then asked for anew each time).
+  virtual std::uint64_t SelectionVersion() { return 0; }
 };
 
 class CListPresenter : public CCmdTarget, public IProjectView {
@@ -115,7 +118,8 @@ class CListPresenter : public CCmdTarget, public IProjectView {
     std::optional<CMenu> menu;
   };
   MenuChoice PrepareContextMenu();
-  std::vector<ObjectRef> SelectedObjects();
+  // The selected rows' objects in row order, kept until the selection changes.
+  const std::vector<ObjectRef>& SelectedObjects();
 
   CImageList& SmallImages() { return m_small; }
   CImageList& LargeImages() { return m_large; }
@@ -151,6 +155,22 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   void ObjectAdded(CProjectObject* object);
   void ObjectRemoved(CProjectObject* object);
   int DisplayIndexOf(int tableRow) const;
+  // The routed answers of the selected objects, asked once per selection: idle
+  // refreshes with many rows selected then cost what they cost with one.
+  struct RoutedAnswer {
+    BOOL handled = FALSE;
+    BOOL continueRouting = FALSE;
+    bool enableSet = false;
+    BOOL enabled = FALSE;
+    bool checkSet = false;
+    int check = 0;
+    bool textSet = false;
+    wxString text;
+  };
+  BOOL RouteToSelectionOnce(const std::vector<ObjectRef>& selection, UINT id, int code, CCmdUI* ui,
+                            CmdHandlerInfo* probe);
+  // Forgets the selection and the answers (the selection, the rows or the objects changed).
+  void SelectionChanged();
 
   IListWidget& m_widget;
   CTavProjectDoc& m_doc;
@@ -168,4 +188,10 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   CImageList m_large{32};
   // Images objects added for themselves, so that repainting does not add them again.
   std::unordered_map<ObjectSerial, int> m_ownImages;
+  std::vector<ObjectRef> m_selection;
+  bool m_selectionKnown = false;
+  std::uint64_t m_selectionVersion = 0;   // the widget's, when m_selection was taken
+  int m_canCopy = -1;                      // -1: not asked for this selection
+  std::uint64_t m_commandsSeen = 0;        // commands run when the answers were kept
+  std::unordered_map<std::uint64_t, RoutedAnswer> m_answers;   // by command id and kind
 };

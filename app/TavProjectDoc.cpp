@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/LongWork.h"
 #include "model/ProjectObject.h"
 
 BEGIN_COMMAND_MAP(CTavProjectDoc, CCmdTarget)
@@ -99,6 +100,9 @@ BOOL CTavProjectDoc::LoadProjectList() {
 
 void CTavProjectDoc::OnRefresh() {
   DispatchScope scope;
+  // Everything shown is read again.
+  hv::LongWork work;
+  work.Busy();
   LoadProjectList();
   UpdateAllViews(nullptr, HINT_REBUILD_TREE, nullptr);
 }

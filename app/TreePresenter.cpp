@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
 #include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
@@ -10,6 +11,7 @@
 #include "framework/UpdateHints.h"
 #include "app/ViewHooks.h"
 #include "model/DeviceServices.h"
+#include "model/LongWork.h"
 #include "model/Project.h"
 #include "model/ProjectObject.h"
 #include "platform/dbase/DbLib.h"
@@ -80,7 +82,8 @@ void CTreePresenter::FillChildren(TreeItem item) {
   CProjectObject* object = ObjectOf(item);
   if (!object) return;
   const ObjectRef ref(object);
-  object->LoadChildren();
+  // What the list shows (or this action loaded) is not read again; a rebuild reads anew.
+  if (!childloads::Fresh(*object, m_rebuildDepth == 0)) childloads::Load(*object);
   if (!ref.IsValid()) return;
   if (object->HasNoChildren()) {
     // Nothing loaded: the item keeps its expand button.
@@ -92,7 +95,9 @@ void CTreePresenter::FillChildren(TreeItem item) {
   if (first && m_widget.GetItemSerial(first) == 0) m_widget.DeleteItem(first);
   // Items that hints added while the children loaded are not inserted twice.
   const bool guard = m_widget.GetFirstChild(item) != nullptr;
+  hv::LongWork work(object->GetChildCount());
   for (CProjectObject* child : object->GetChildren()) {
+    work.Step();
     if (!CProjectObject::IsValidObject(child) || !child->IsShownInTree()) continue;
     if (guard && FindChild(item, child)) continue;
     InsertObjectItem(*child, item);
@@ -109,7 +114,7 @@ void CTreePresenter::CollapseItem(TreeItem item) {
 
 void CTreePresenter::ExpandSubtree(CProjectObject& object) {
   const ObjectRef ref(&object);
-  object.LoadChildren();
+  if (!childloads::Fresh(object, false)) childloads::Load(object);
   if (!ref.IsValid()) return;
   if (object.HasNoChildren()) return;
   object.SetExpanded(1);

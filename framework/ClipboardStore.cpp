@@ -1,5 +1,7 @@
 #include "framework/ClipboardStore.h"
 
+#include "platform/HeapTrim.h"
+
 namespace {
 
 IClipboardStore* g_store = nullptr;
@@ -39,7 +41,11 @@ std::optional<std::string> MemoryClipboardStore::Get(const wxString& format) {
 
 bool MemoryClipboardStore::Clear() {
   if (refuseOpen) return false;
+  std::size_t released = 0;
+  for (const ClipboardEntry& e : m_entries) released += e.bytes.size();
   m_entries.clear();
+  m_entries.shrink_to_fit();
+  hv::ReturnFreedMemory(released);
   return true;
 }
 

@@ -7,6 +7,7 @@ namespace {
 constexpr char kMagic[] = "HVOB";
 constexpr std::uint16_t kVersion = 1;
 constexpr std::size_t kFrameLengthSize = 4;
+constexpr std::size_t kCountAt = 7;   // after the mark, the version and the cut flag
 
 bool ParseHex8(const wxString& text, std::size_t at, std::uint32_t& value) {
   if (text.length() < at + 8) return false;
@@ -22,7 +23,20 @@ bool ParseHex8(const wxString& text, std::size_t at, std::uint32_t& value) {
   return true;
 }
 
+void PutU32(std::string& out, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
 }  // namespace
+
+ClipboardBlockWriter::ClipboardBlockWriter(bool cut) {
+  hv::Archive header;
+  header.WriteBytes(std::string_view(kMagic, 4));
+  header.WriteU16(kVersion);
+  header.WriteU8(cut ? 1 : 0);
+  header.WriteU32(0);   // the count, set by Finish
+  m_block = header.Bytes();
+}
 
 hv::Archive& ClipboardBlockWriter::BeginObject(CProjectObject& object) {
   m_current.emplace();
@@ -32,23 +46,29 @@ hv::Archive& ClipboardBlockWriter::BeginObject(CProjectObject& object) {
 
 void ClipboardBlockWriter::EndObject() {
   if (!m_current) return;
-  m_frames.push_back(m_current->Bytes());
+  const std::string& frame = m_current->Bytes();
+  m_starts.push_back(m_block.size());
+  m_block.append(kFrameLengthSize, '\0');
+  PutU32(m_block, m_starts.back(), static_cast<std::uint32_t>(frame.size()));
+  m_block.append(frame);
   m_current.reset();
 }
 
 void ClipboardBlockWriter::DropObject() { m_current.reset(); }
 
-std::string ClipboardBlockWriter::Finish() const {
-  hv::Archive ar;
-  ar.WriteBytes(std::string_view(kMagic, 4));
-  ar.WriteU16(kVersion);
-  ar.WriteU8(m_cut ? 1 : 0);
-  ar.WriteU32(static_cast<std::uint32_t>(m_frames.size()));
-  for (const std::string& frame : m_frames) {
-    ar.WriteU32(static_cast<std::uint32_t>(frame.size()));
-    ar.WriteBytes(frame);
-  }
-  return ar.Bytes();
+void ClipboardBlockWriter::DropLast() {
+  if (m_starts.empty()) return;
+  m_block.resize(m_starts.back());
+  m_starts.pop_back();
+}
+
+std::string ClipboardBlockWriter::Finish() {
+  PutU32(m_block, kCountAt, static_cast<std::uint32_t>(m_starts.size()));
+  std::string out = std::move(m_block);
+  m_block.clear();
+  m_starts.clear();
+  m_starts.shrink_to_fit();
+  return out;
 }
 
 std::optional<ClipboardBlock> ParseClipboardBlock(std::string_view bytes) {

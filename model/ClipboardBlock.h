@@ -26,7 +26,7 @@
 
 class ClipboardBlockWriter {
  public:
-  explicit ClipboardBlockWriter(bool cut) : m_cut(cut) {}
+  explicit ClipboardBlockWriter(bool cut);
 
   // Starts the frame of one object with its record; the object writes its own data
   // into the archive returned, then the frame is kept (EndObject) or dropped.
@@ -34,17 +34,17 @@ class ClipboardBlockWriter {
   void EndObject();
   void DropObject();
   // Forgets the last frame kept.
-  void DropLast() {
-    if (!m_frames.empty()) m_frames.pop_back();
-  }
+  void DropLast();
 
-  std::size_t Count() const { return m_frames.size(); }
-  std::string Finish() const;
+  std::size_t Count() const { return m_starts.size(); }
+  // The whole block; the writer is empty afterwards. Frames go into the block as they
+  // are kept, so a copy of many objects holds its bytes once.
+  std::string Finish();
 
  private:
-  bool m_cut;
   std::optional<hv::Archive> m_current;
-  std::vector<std::string> m_frames;
+  std::string m_block;                 // header and the frames kept
+  std::vector<std::size_t> m_starts;   // where each kept frame begins
 };
 
 struct ClipboardBlockItem {

@@ -1,5 +1,7 @@
 #include "model/LiveObjects.h"
 
+#include "platform/dbase/TableStore.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +32,7 @@ struct Registry {
   std::vector<std::uint32_t> byAddress;
   std::vector<std::unique_ptr<CProjectObject>> pending;
   int depth = 0;
+  std::uint64_t actions = 0;   // outermost scopes begun
 
   Slot& At(std::uint32_t slot) { return chunks[slot / kChunk][slot % kChunk]; }
 
@@ -149,12 +152,19 @@ std::size_t PendingDeletions() { return Reg().pending.size(); }
 
 }  // namespace live
 
-DispatchScope::DispatchScope() { ++Reg().depth; }
+DispatchScope::DispatchScope() {
+  if (Reg().depth++ == 0) ++Reg().actions;
+}
 
 DispatchScope::~DispatchScope() {
-  if (--Reg().depth == 0) Drain();
+  if (--Reg().depth > 0) return;
+  Drain();
+  // Large tables read for an earlier action and not touched since leave memory.
+  hv::db::TableStore::ReleaseIdle(1u << 20);
 }
 
 bool DispatchScope::IsActive() { return Reg().depth > 0; }
+
+std::uint64_t DispatchScope::CurrentAction() { return Reg().depth > 0 ? Reg().actions : 0; }
 
 ObjectRef::ObjectRef(const CProjectObject* object) : m_serial(live::SerialOf(object)) {}

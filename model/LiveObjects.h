@@ -43,6 +43,9 @@ class DispatchScope {
   DispatchScope& operator=(const DispatchScope&) = delete;
 
   static bool IsActive();
+  // The number of the handler being run (the outermost scope); 0 outside any. What
+  // one user action loaded need not be loaded again within it.
+  static std::uint64_t CurrentAction();
 };
 
 // A non-owning reference to a project object that knows when the object is gone.

@@ -46,6 +46,12 @@ class IEventLoop {
   // Runs the task once the current command or view update has finished.
   virtual void Defer(std::function<void()> task) { task(); }
   virtual bool IsShiftKeyDown() { return false; }
+  // The wait cursor while long work runs on this thread; calls nest and pair up.
+  virtual void BeginBusy() {}
+  virtual void EndBusy() {}
+  // How far long work on this thread has come (0 to 100), shown at once without
+  // running events; -1 takes the display away.
+  virtual void ShowProgress(int /*percent*/) {}
 };
 
 // Whether a process of a program (file name, ".exe" optional) runs.

@@ -89,9 +89,19 @@ ChildPool::~ChildPool() {
 }
 
 std::unique_ptr<CProjectObject> ChildPool::Take(const std::function<bool(CProjectObject&)>& match) {
-  for (auto& child : m_children)
-    if (child && match(*child)) return std::move(child);
+  // Reloads mostly find the children in their old order: the walk starts after the
+  // slots already taken from the front.
+  while (m_first < m_children.size() && !m_children[m_first]) ++m_first;
+  for (std::size_t i = m_first; i < m_children.size(); ++i)
+    if (m_children[i] && match(*m_children[i])) return TakeSlot(i);
   return nullptr;
+}
+
+std::unique_ptr<CProjectObject> ChildPool::TakeSlot(std::size_t slot) {
+  if (slot >= m_children.size()) return nullptr;
+  std::unique_ptr<CProjectObject> child = std::move(m_children[slot]);
+  while (m_first < m_children.size() && !m_children[m_first]) ++m_first;
+  return child;
 }
 
 std::unique_ptr<CProjectObject> ChildPool::TakeType(TypeCode code) {

@@ -3,10 +3,12 @@
 // sub-folder, the list texts of times, sizes and logical ids, the creation of grouping
 // nodes, reuse of children across a reload, and the refusal of what this version
 // cannot do.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 #include <wx/string.h>
 
@@ -76,9 +78,61 @@ class ChildPool {
   std::unique_ptr<CProjectObject> TakeType(TypeCode code);
   std::unique_ptr<CProjectObject> TakeName(const wxString& name, bool ignoreCase = true);
 
+  // Slot access for the keyed index below.
+  std::size_t SlotCount() const { return m_children.size(); }
+  CProjectObject* Peek(std::size_t slot) const { return m_children[slot].get(); }
+  std::unique_ptr<CProjectObject> TakeSlot(std::size_t slot);
+
  private:
   std::vector<std::unique_ptr<CProjectObject>> m_children;
+  std::size_t m_first = 0;   // every slot before it has been taken
 };
+
+// The children of a pool by a key, for reloads of many rows: each Take is a look-up,
+// so a reload stays linear. `keyOf` gives a child's key, or nothing for children not
+// taken this way. Children with equal keys come out in their old order, each once.
+template <class Key, class KeyOf>
+class ChildIndex {
+ public:
+  ChildIndex(ChildPool& pool, KeyOf keyOf) : m_pool(pool), m_keyOf(std::move(keyOf)) {
+    // Hashes and slots only: the index of 100,000 rows stays small.
+    m_entries.reserve(pool.SlotCount());
+    for (std::size_t slot = 0; slot < pool.SlotCount(); ++slot)
+      if (CProjectObject* child = pool.Peek(slot))
+        if (std::optional<Key> key = m_keyOf(*child)) m_entries.push_back({std::hash<Key>{}(*key), slot});
+    std::sort(m_entries.begin(), m_entries.end());
+  }
+
+  std::unique_ptr<CProjectObject> Take(const Key& key) {
+    const std::size_t hash = std::hash<Key>{}(key);
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), Entry{hash, 0});
+    for (; it != m_entries.end() && it->hash == hash; ++it) {
+      CProjectObject* child = it->slot == kTaken ? nullptr : m_pool.Peek(it->slot);
+      if (!child) continue;
+      if (std::optional<Key> own = m_keyOf(*child); !own || !(*own == key)) continue;
+      const std::size_t slot = it->slot;
+      it->slot = kTaken;
+      return m_pool.TakeSlot(slot);
+    }
+    return nullptr;
+  }
+
+ private:
+  struct Entry {
+    std::size_t hash;
+    std::size_t slot;
+    bool operator<(const Entry& o) const { return hash != o.hash ? hash < o.hash : slot < o.slot; }
+  };
+  static constexpr std::size_t kTaken = static_cast<std::size_t>(-1);
+  ChildPool& m_pool;
+  KeyOf m_keyOf;
+  std::vector<Entry> m_entries;
+};
+
+template <class Key, class KeyOf>
+ChildIndex<Key, KeyOf> IndexChildren(ChildPool& pool, KeyOf keyOf) {
+  return ChildIndex<Key, KeyOf>(pool, std::move(keyOf));
+}
 
 // Places a new object below its parent and device before it is added anywhere (the
 // project follows the parent), so that a node made only to be asked something knows

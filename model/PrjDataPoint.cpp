@@ -4,6 +4,7 @@
 
 #include "model/DirectDataPoint.h"
 #include "model/IOConfig.h"
+#include "model/LongWork.h"
 #include "model/Network.h"
 #include "model/DeviceServices.h"
 #include "model/ObjectSupport.h"
@@ -79,23 +80,29 @@ BOOL CPOPrjDataPoint::LoadChildren() {
   CPOPrjDevice* d = GetDevice();
   if (!d) return FALSE;
   const wxString folder = d->GetDeviceFolder();
+  hv::LongWork work;
+  work.Busy();
   ChildPool pool(*this);
   const std::uint16_t own = static_cast<std::uint16_t>(d->GetDeviceNumber());
   bool addedDataPoint = false, addedIo = false;
+  auto byName = IndexChildren<wxString>(pool, [](CProjectObject& o) -> std::optional<wxString> {
+    if (o.GetTypeCode() != TypeCode::DirectDataPoint) return std::nullopt;
+    return o.GetName();
+  });
   {
     const std::int64_t before = TableTime(folder, wxS("DATPKT"));
     Table t;
     DatpktRow row;
     if (t.open(folder, DatpktSchema())) {
+      work.SetExpected(t.size());
       // The GNR index holds a device's rows in record order: walking the records gives
       // the same order and spares the table an index the listing would keep only for this.
       for (bool found = t.select("", kFirst); found; found = t.select("", kNext)) {
+        work.Step();
         if (t.currentNumber(datpkt::GNR) != own || !t.current(row)) continue;
         wxString name = row.name;
         name.Trim(true);
-        std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
-          return o.GetTypeCode() == TypeCode::DirectDataPoint && o.GetName() == name;
-        });
+        std::unique_ptr<CProjectObject> child = byName.Take(name);
         if (!child) child = std::make_unique<CPODirectDataPoint>(this, d);
         FillFromRow(static_cast<CPODirectDataPoint&>(*child), row);
         if (AddChild(std::move(child))) addedDataPoint = true;

@@ -44,6 +44,10 @@ BOOL CPOResMask::LoadChildren() {
   const bool haveTexts = texts.open(folder, TextwSchema());
   const WORD language = devsvc::DefaultLanguage(GetProject());
 
+  auto byName = IndexChildren<wxString>(pool, [](CProjectObject& o) -> std::optional<wxString> {
+    if (std::string_view(o.ClassName()) != CPOMask::kClassName) return std::nullopt;
+    return o.GetName();
+  });
   MaskField record;
   for (bool ok = msk_fld_select(masks, record, kFirst, "MSK_HEAD"); ok;
        ok = msk_fld_select(masks, record, kNext, "MSK_HEAD")) {
@@ -60,9 +64,7 @@ BOOL CPOResMask::LoadChildren() {
       header.title = title.text;
       header.title.Trim(true);
     }
-    std::unique_ptr<CProjectObject> child = pool.Take([&](CProjectObject& o) {
-      return std::string_view(o.ClassName()) == CPOMask::kClassName && o.GetName() == name;
-    });
+    std::unique_ptr<CProjectObject> child = byName.Take(name);
     if (!child) {
       child = std::make_unique<CPOMask>(this, GetDevice());
       child->SetName(name);

@@ -76,6 +76,10 @@ BOOL CPOResString::LoadChildren() {
   if (folder.empty() || !t.open(folder, TextwSchema())) return TRUE;
   const WORD defaultLanguage = devsvc::DefaultLanguage(GetProject());
 
+  auto byNumber = IndexChildren<std::uint32_t>(pool, [](CProjectObject& o) -> std::optional<std::uint32_t> {
+    if (std::string_view(o.ClassName()) != CPOString::kClassName) return std::nullopt;
+    return static_cast<CPOString&>(o).GetTextNumber();
+  });
   // The rows come in text-number order, every language of one text together.
   std::unique_ptr<CProjectObject> current;
   CPOString* text = nullptr;
@@ -87,10 +91,7 @@ BOOL CPOResString::LoadChildren() {
   for (bool ok = wtext_select(t, row, kFirst, "IDTEXT"); ok; ok = wtext_select(t, row, kNext, "IDTEXT")) {
     if (!text || text->GetTextNumber() != row.number) {
       finish();
-      current = pool.Take([&](CProjectObject& o) {
-        return std::string_view(o.ClassName()) == CPOString::kClassName &&
-               static_cast<CPOString&>(o).GetTextNumber() == row.number;
-      });
+      current = byNumber.Take(row.number);
       if (!current) current = std::make_unique<CPOString>(this, GetDevice());
       text = static_cast<CPOString*>(current.get());
       text->SetTextNumber(row.number);

@@ -1,6 +1,10 @@
 #include "app/ui/App.h"
 
+#include <atomic>
+
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
+#include <wx/statusbr.h>
 #include <wx/generic/msgdlgg.h>
 #include <wx/thread.h>
 #include <wx/translation.h>
@@ -63,12 +67,46 @@ bool CheckBindings() {
 
 }  // namespace
 
+namespace {
+std::atomic<int> g_busyDepth{0};
+}  // namespace
+
+int BusyCursorDepth() { return g_busyDepth.load(); }
+
 hv::IEventLoop& WxEventLoop() {
   // Deferred tasks run once the current command or view update has finished.
   class CWxEventLoop : public hv::IEventLoop {
    public:
     void Defer(std::function<void()> task) override { wxTheApp->CallAfter(std::move(task)); }
     bool IsShiftKeyDown() override { return wxGetKeyState(WXK_SHIFT); }
+    void BeginBusy() override {
+      wxBeginBusyCursor();
+      g_busyDepth.fetch_add(1);
+    }
+    void EndBusy() override {
+      if (g_busyDepth.load() <= 0) return;
+      g_busyDepth.fetch_sub(1);
+      wxEndBusyCursor();
+    }
+    void ShowProgress(int percent) override {
+      auto* frame = wxDynamicCast(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxFrame);
+      wxStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+      if (!bar) return;
+      if (percent < 0) {
+        if (m_showing) bar->SetStatusText(m_saved, 0);
+        m_showing = false;
+      } else {
+        if (!m_showing) m_saved = bar->GetStatusText(0);
+        m_showing = true;
+        bar->SetStatusText(wxString::Format(wxS("%d %%"), percent), 0);
+      }
+      // No events run meanwhile: the bar is painted now.
+      bar->Update();
+    }
+
+   private:
+    wxString m_saved;
+    bool m_showing = false;
   };
   static CWxEventLoop loop;
   return loop;

@@ -19,6 +19,8 @@ class UiFacade;
 
 // The toolkit's event loop and keyboard as the core sees them.
 hv::IEventLoop& WxEventLoop();
+// How many waits the wait cursor is shown for now (any thread may ask).
+int BusyCursorDepth();
 
 // The modal dialogs open now, innermost last.
 class CModalDialogs : public wxModalDialogHook {

@@ -102,6 +102,28 @@ void CProjectListView::CreateCtrl(int style) {
   m_ctrl->Bind(wxEVT_LIST_COL_RIGHT_CLICK, &CProjectListView::OnColumnRightClick, this);
   m_ctrl->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CProjectListView::OnActivated, this);
   m_ctrl->Bind(wxEVT_CONTEXT_MENU, &CProjectListView::OnContextMenu, this);
+  // The presenter keeps the selection until it changes. A virtual control reports a
+  // range as one event or none: every click and key may change it, too.
+  auto changed = [this](wxEvent& e) {
+    ++m_selectionVersion;
+    e.Skip();
+  };
+  auto onList = [changed](wxListEvent& e) { changed(e); };
+  m_ctrl->Bind(wxEVT_LIST_ITEM_SELECTED, onList);
+  m_ctrl->Bind(wxEVT_LIST_ITEM_DESELECTED, onList);
+  m_ctrl->Bind(wxEVT_LIST_ITEM_FOCUSED, onList);
+  auto onMouse = [changed](wxMouseEvent& e) { changed(e); };
+  auto onKey = [changed](wxKeyEvent& e) { changed(e); };
+  for (wxWindow* part : m_ctrl->GetChildren()) {
+    part->Bind(wxEVT_LEFT_DOWN, onMouse);
+    part->Bind(wxEVT_LEFT_UP, onMouse);
+    part->Bind(wxEVT_LEFT_DCLICK, onMouse);
+    part->Bind(wxEVT_RIGHT_DOWN, onMouse);
+    part->Bind(wxEVT_KEY_DOWN, onKey);
+    part->Bind(wxEVT_KEY_UP, onKey);
+    part->Bind(wxEVT_CHAR, onKey);
+  }
+  m_ctrl->Bind(wxEVT_KEY_DOWN, [changed](wxKeyEvent& e) { changed(e); });
   // The pane is the active one once it has the focus or a click; the control's inner
   // windows get both.
   auto activate = [this](wxEvent& e) {
@@ -179,11 +201,13 @@ int CProjectListView::GetColumnWidth(int displayIndex) {
 }
 
 void CProjectListView::SetRowCount(std::size_t) {
+  ++m_selectionVersion;
   ClearSelection();
   FillPlainRows();
 }
 
 void CProjectListView::InsertRow(std::size_t index) {
+  ++m_selectionVersion;
   if (m_style == LIST_STYLE_DETAILS) {
     m_ctrl->SetItemCount(static_cast<long>(m_presenter.GetRowCount()));
     m_ctrl->Refresh();
@@ -196,6 +220,7 @@ void CProjectListView::InsertRow(std::size_t index) {
 }
 
 void CProjectListView::DeleteRow(std::size_t index) {
+  ++m_selectionVersion;
   if (static_cast<long>(index) < m_ctrl->GetItemCount()) m_ctrl->DeleteItem(static_cast<long>(index));
 }
 
@@ -245,14 +270,17 @@ wxWindow* CProjectListView::RowsWindow() const {
 }
 
 void CProjectListView::SelectRow(std::size_t index, bool select) {
+  ++m_selectionVersion;
   m_ctrl->SetItemState(static_cast<long>(index), select ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
 }
 
 void CProjectListView::SelectAll() {
+  ++m_selectionVersion;
   if (m_ctrl->GetItemCount() > 0) m_ctrl->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
 }
 
 void CProjectListView::ClearSelection() {
+  ++m_selectionVersion;
   if (m_ctrl->GetItemCount() > 0 && m_ctrl->GetSelectedItemCount() > 0) m_ctrl->SetItemState(-1, 0, wxLIST_STATE_SELECTED);
 }
 

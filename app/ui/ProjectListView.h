@@ -45,6 +45,7 @@ class CProjectListView : public wxPanel, public IListWidget {
   void FocusRow(std::size_t index) override;
   void ShowSortIndicator(int displayIndex, bool ascending) override;
   void SetViewStyle(int style) override;
+  std::uint64_t SelectionVersion() override { return m_selectionVersion; }
 
  private:
   // The inner window that shows the rows (mouse positions there are row positions).
@@ -68,6 +69,7 @@ class CProjectListView : public wxPanel, public IListWidget {
   int m_sortDisplay = -1;
   bool m_sortAscending = true;
   int m_style = -1;
+  std::uint64_t m_selectionVersion = 1;
   std::unique_ptr<wxPrintData> m_printData;
   CListPresenter m_presenter;
 };

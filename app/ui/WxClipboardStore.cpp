@@ -3,6 +3,10 @@
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 
+#include <cstring>
+
+#include "platform/HeapTrim.h"
+
 namespace {
 
 // How long an answer about the clipboard's contents is trusted.
@@ -20,13 +24,18 @@ std::optional<std::string> Fetch(const wxDataFormat& format) {
   return std::string(static_cast<const char*>(data.GetData()), data.GetSize());
 }
 
-// Our block: a 16-bit name length, the object format name, the objects.
-std::string Wrap(const wxString& name, const std::string& bytes) {
+// Our block: a 16-bit name length, the object format name, the objects. Made in a
+// buffer the data object takes over, so the bytes are not copied once more.
+char* Wrap(const wxString& name, std::string& bytes, std::size_t& size) {
   const std::string ascii = name.ToStdString();
-  std::string out;
-  out.push_back(static_cast<char>(ascii.size() & 0xFF));
-  out.push_back(static_cast<char>(ascii.size() >> 8));
-  return out + ascii + bytes;
+  size = 2 + ascii.size() + bytes.size();
+  char* out = new char[size];
+  out[0] = static_cast<char>(ascii.size() & 0xFF);
+  out[1] = static_cast<char>(ascii.size() >> 8);
+  std::memcpy(out + 2, ascii.data(), ascii.size());
+  std::memcpy(out + 2 + ascii.size(), bytes.data(), bytes.size());
+  std::string().swap(bytes);
+  return out;
 }
 
 bool Unwrap(const std::string& wrapped, wxString& name, std::string& bytes) {
@@ -59,19 +68,24 @@ bool WxClipboardStore::Set(std::vector<ClipboardEntry> entries) {
   auto* composite = new wxDataObjectComposite;
   bool first = true;
   bool objects = false;
-  for (const ClipboardEntry& entry : entries) {
-    std::string bytes = entry.bytes;
+  for (ClipboardEntry& entry : entries) {
     wxDataFormat format;
+    auto* data = new wxCustomDataObject;
     if (IsObjectFormat(entry.format)) {
-      if (objects) continue;   // one block of objects at a time
+      if (objects) {
+        delete data;
+        continue;   // one block of objects at a time
+      }
       objects = true;
       format.SetId(kObjectsFormat);
-      bytes = Wrap(entry.format, bytes);
+      std::size_t size = 0;
+      char* wrapped = Wrap(entry.format, entry.bytes, size);
+      data->TakeData(size, wrapped);
     } else {
       format.SetId(entry.format);
+      data->SetData(entry.bytes.size(), entry.bytes.data());
     }
-    auto* data = new wxCustomDataObject(format);
-    data->SetData(bytes.size(), bytes.data());
+    data->SetFormat(format);
     composite->Add(data, first);
     first = false;
   }
@@ -123,9 +137,12 @@ std::optional<std::string> WxClipboardStore::Get(const wxString& format) {
 
 bool WxClipboardStore::Clear() {
   m_valid = false;
+  m_data.clear();
   wxClipboardLocker lock;
   if (!lock) return false;
   wxTheClipboard->Clear();
+  // The contents we offered may have been large.
+  hv::ReturnFreedMemory(1u << 20);
   return true;
 }
 

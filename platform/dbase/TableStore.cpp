@@ -1,5 +1,7 @@
 #include "platform/dbase/TableStore.h"
 
+#include "platform/HeapTrim.h"
+
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -36,6 +38,7 @@ struct Cache {
   std::mutex mutex;
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
   std::uint64_t clock = 0;
+  std::uint64_t idleMark = 0;   // the clock at the last ReleaseIdle
 };
 
 Cache& TheCache() {
@@ -239,6 +242,27 @@ void TableStore::DropUnused() {
   std::lock_guard<std::mutex> lock(cache.mutex);
   for (auto it = cache.stores.begin(); it != cache.stores.end();)
     it = it->second->m_handles == 0 ? cache.stores.erase(it) : std::next(it);
+}
+
+void TableStore::ReleaseIdle(std::size_t minBytes) {
+  std::size_t released = 0;
+  {
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    for (auto it = cache.stores.begin(); it != cache.stores.end();) {
+      const TableStore& store = *it->second;
+      const bool idle = store.m_handles == 0 && store.m_lastUse <= cache.idleMark;
+      if (idle && store.m_image.size() >= minBytes) {
+        released += store.m_image.size();
+        it = cache.stores.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    cache.idleMark = cache.clock;
+  }
+  // The indexes were many small blocks: without a trim they would stay resident.
+  ReturnFreedMemory(released);
 }
 
 bool TableStore::buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const {

@@ -49,6 +49,9 @@ class TableStore {
   void Release();
   // Forgets every store that no handle uses (the next open reads the file again).
   static void DropUnused();
+  // Forgets the stores of at least `minBytes` that no handle used since the previous
+  // call: a large table read for one user action does not stay in memory after it.
+  static void ReleaseIdle(std::size_t minBytes);
 
   const Schema& schema() const { return *m_schema; }
   const Layout& layout() const { return m_layout; }

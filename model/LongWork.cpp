@@ -1,0 +1,48 @@
+#include "model/LongWork.h"
+
+#include <algorithm>
+
+#include "framework/Services.h"
+#include "model/ModelServices.h"
+
+namespace hv {
+
+namespace {
+
+IEventLoop* Loop() { return Services().Find<IEventLoop>(); }
+
+}  // namespace
+
+LongWork::LongWork(std::size_t expected) : m_start(std::chrono::steady_clock::now()), m_expected(expected) {
+  if (expected >= kBusyAtOnce) Busy();
+}
+
+LongWork::~LongWork() {
+  IEventLoop* loop = Loop();
+  if (!loop) return;
+  if (m_shown >= 0) loop->ShowProgress(-1);
+  if (m_busy) loop->EndBusy();
+}
+
+void LongWork::Busy() {
+  if (m_busy) return;
+  if (IEventLoop* loop = Loop()) {
+    loop->BeginBusy();
+    m_busy = true;
+  }
+}
+
+void LongWork::Check() {
+  using namespace std::chrono_literals;
+  const auto elapsed = std::chrono::steady_clock::now() - m_start;
+  if (elapsed >= 100ms) Busy();
+  if (elapsed < 1s || m_expected == 0) return;
+  const int percent = static_cast<int>(std::min<std::size_t>(100, m_done * 100 / m_expected));
+  if (percent == m_shown) return;
+  if (IEventLoop* loop = Loop()) {
+    loop->ShowProgress(percent);
+    m_shown = percent;
+  }
+}
+
+}  // namespace hv

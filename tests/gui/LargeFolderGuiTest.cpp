@@ -1,0 +1,156 @@
+// A device with 20,000 data points in the running window: expanding its data-point
+// folder, F5, select-all and Ctrl+C keep the window answering. Each action runs from the
+// event loop as the user's key or click would; a watcher thread sees the loop's beats
+// and the wait cursor, and no stretch over 0.1 s passes with neither.
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/ui/App.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
+#include "app/ui/ProjectTreeView.h"
+#include "framework/ClipboardStore.h"
+#include "framework/CommandIds.h"
+#include "model/PrjDataPoint.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/WindowFixture.h"
+
+using hvtest::ChildNamed;
+using hvtest::S;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// The longest stretch in which the event loop ran no beat and the wait cursor was not
+// shown.
+class Watcher {
+ public:
+  Watcher() {
+    m_beat.store(NowNs());
+    m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_beat.store(NowNs()); });
+    m_timer.Start(5);
+    m_thread = std::thread([this] {
+      std::int64_t covered = NowNs();
+      while (!m_stop.load()) {
+        const std::int64_t now = NowNs();
+        if (BusyCursorDepth() > 0) covered = now;
+        const std::int64_t since = std::max(covered, m_beat.load());
+        m_worst.store(std::max(m_worst.load(), now - since));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+  }
+  ~Watcher() {
+    m_stop.store(true);
+    m_thread.join();
+  }
+  // Resets the worst stretch; the beats go on.
+  void Reset() { m_worst.store(0); }
+  double WorstSeconds() const { return m_worst.load() / 1e9; }
+
+ private:
+  wxTimer m_timer;
+  std::atomic<std::int64_t> m_beat{0};
+  std::atomic<std::int64_t> m_worst{0};
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
+class LargeFolderGui : public hvtest::ProjectWindowFixture {
+ protected:
+  BOOL RunInList(UINT id) {
+    DispatchScope scope;
+    return frame->Router().RouteFrom(&frame->GetListView()->Presenter()).Execute(id);
+  }
+  // Runs the action from the event loop and waits for its end; the worst stretch the
+  // watcher saw meanwhile.
+  double Answering(Watcher& watcher, const std::function<void()>& action) {
+    hvtest::Pump(std::chrono::milliseconds(30));
+    watcher.Reset();
+    bool done = false;
+    wxTheApp->CallAfter([&] {
+      action();
+      done = true;
+    });
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
+    hvtest::Pump(std::chrono::milliseconds(30));
+    return watcher.WorstSeconds();
+  }
+};
+
+}  // namespace
+
+TEST_F(LargeFolderGui, ExpandF5AndCopyOf20000DataPointsKeepTheWindowAnswering) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  CPOPrjDevice* device = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(device);
+  constexpr int kPoints = 20000;
+  {
+    using namespace hv::db;
+    Table t;
+    ASSERT_TRUE(t.open(device->GetDeviceFolder(), DatpktSchema()));
+    t.beginBulk();
+    for (int i = 0; i < kPoints; ++i) {
+      DatpktRow r;
+      r.name = wxString::Format("DP_%05d", i);
+      r.description = wxString::Format("Messwert %d", i);
+      r.address = wxString::Format("9|M|W|81|%d|0|1", i);
+      r.type = 8;
+      r.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+      r.access = 3;
+      ASSERT_TRUE(t.insert(r));
+    }
+    ASSERT_TRUE(t.endBulk());
+  }
+  ASSERT_TRUE(SelectInTree(device));
+  TreeChildren(device);
+  CProjectObject* dps = ChildNamed(device, S("Datenpunkte"));
+  ASSERT_TRUE(dps);
+  const ObjectRef folder(dps);
+  Watcher watcher;
+
+  // Expanding the folder's item reads the 20,000 points.
+  wxTreeCtrl& tree = Tree();
+  wxTreeItemId item;
+  wxTreeItemIdValue cookie;
+  for (wxTreeItemId id = tree.GetFirstChild(tree.GetSelection(), cookie); id.IsOk();
+       id = tree.GetNextChild(tree.GetSelection(), cookie))
+    if (tree.GetItemText(id) == S("Datenpunkte")) item = id;
+  ASSERT_TRUE(item.IsOk());
+  const double expand = Answering(watcher, [&] { tree.Expand(item); });
+  ASSERT_TRUE(folder.IsValid());
+  EXPECT_EQ(folder.Get()->GetChildCount(), static_cast<std::size_t>(kPoints));
+  EXPECT_LE(expand, 0.1) << "expand";
+
+  // The list shows them; F5 reads everything shown again.
+  const double select = Answering(watcher, [&] { tree.SelectItem(item); });
+  EXPECT_LE(select, 0.1) << "listing";
+  EXPECT_EQ(frame->GetListView()->Presenter().GetRowCount(), static_cast<std::size_t>(kPoints));
+  const double f5 = Answering(watcher, [&] { RunInTree(ID_VIEW_REFRESH); });
+  EXPECT_LE(f5, 0.1) << "F5";
+
+  // Select all and Ctrl+C in the list.
+  frame->SetActiveView(&frame->GetListView()->Presenter());
+  const double all = Answering(watcher, [&] { RunInList(ID_EDIT_SELECT_ALL); });
+  EXPECT_LE(all, 0.1) << "select all";
+  BOOL copied = FALSE;
+  const double copy = Answering(watcher, [&] { copied = RunInList(ID_EDIT_COPY); });
+  EXPECT_TRUE(copied);
+  EXPECT_LE(copy, 0.1) << "copy";
+  EXPECT_FALSE(ClipboardStore().Formats().empty());
+  // Nothing is left waiting: the cursor is the normal one again.
+  EXPECT_EQ(BusyCursorDepth(), 0);
+  EXPECT_FALSE(wxIsBusy());
+}
