@@ -77,21 +77,24 @@ void CPPPrjDeviceGeneral::OnSetActive() {
 }
 
 PageCheck CPPPrjDeviceGeneral::OnKillActive() {
-  if (!Save()) return {TXT_DEVICE_EXISTS, IDC_NAME};
+  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
   Sheet()->ShowExtraButton(ID_AUTOSCAN, false);
   return {};
 }
 
-bool CPPPrjDeviceGeneral::Save() {
+PageCheck CPPPrjDeviceGeneral::Save() {
   const int fw = SelectedFirmware();
-  const wxString stored = NormalizeDeviceName(name);
-  if (name.length() > kNameMax || (!stored.empty() && !IsValidDeviceName(stored))) {
+  // The name field's own check comes first, on the text as typed.
+  if (const long bad = CheckForbiddenText(name, DeviceNameForbiddenCharset()); bad >= 0) return {10300, IDC_NAME, bad};
+  if (name.length() > kNameMax) {
     hv::ShowMessage(TXT_NAME_NOT_STORABLE, wxS("Der Name enthält Zeichen, die nicht gespeichert werden können!"), kInfo);
-    return false;
+    return {TXT_NAME_NOT_STORABLE, IDC_NAME};
   }
-  if ((m_wizard || stored != m_device.GetName()) &&
-      CheckDeviceName(stored, m_device.GetProjectFolder(), m_wizard ? wxString() : m_device.GetName()) != 0)
-    return false;
+  const wxString stored = NormalizeDeviceName(name);
+  if (m_wizard || stored != m_device.GetName()) {
+    if (const UINT refused = CheckDeviceName(stored, m_device.GetProjectFolder(), m_wizard ? wxString() : m_device.GetName()))
+      return {refused, IDC_NAME};
+  }
   name = stored;
   const bool hasDriver = driver >= 0 && driver < static_cast<int>(drivers.size());
   m_driverText = hasDriver ? drivers[static_cast<size_t>(driver)].display : wxString();
@@ -102,7 +105,7 @@ bool CPPPrjDeviceGeneral::Save() {
   m_device.SetRemoteType(m_remoteText);
   m_device.SetNode(node);
   if (fw != m_device.GetFirmwareVersion()) m_device.SetFirmwareVersion(static_cast<short>(std::max(fw, 0)));
-  return true;
+  return {};
 }
 
 PageCheck CPPPrjDeviceGeneral::Validate() {
@@ -127,7 +130,7 @@ PageCheck CPPPrjDeviceGeneral::Validate() {
 }
 
 bool CPPPrjDeviceGeneral::Apply() {
-  if (!Save() || !Validate().Ok()) return false;
+  if (!Save().Ok() || !Validate().Ok()) return false;
   m_device.SetDeviceParameters(parameters);
   m_device.SetName(name);
   m_device.SetDeviceFolder(m_workingFolder);
@@ -135,11 +138,11 @@ bool CPPPrjDeviceGeneral::Apply() {
 }
 
 PageCheck CPPPrjDeviceGeneral::CheckForOK() {
-  if (!Save()) return {TXT_DEVICE_EXISTS, IDC_NAME};
+  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
   return Validate();
 }
 
-bool CPPPrjDeviceGeneral::OnWizardNext() { return Save() && Validate().Ok(); }
+bool CPPPrjDeviceGeneral::OnWizardNext() { return Save().Ok() && Validate().Ok(); }
 
 bool CPPPrjDeviceGeneral::OnWizardFinish() {
   if (!Apply()) return false;

@@ -67,7 +67,7 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   wxString ChosenType() const { return m_chosenType; }
 
  private:
-  bool Save();
+  PageCheck Save();
   PageCheck Validate();
   bool Apply();
   void FillDeviceTypeList();

@@ -8,8 +8,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/EditControls.h"
 #include "app/ui/PropertySheet.h"
 #include "framework/DialogTexts.h"
+#include "model/NewDevice.h"
 #include "model/PrjDevice.h"
 #include "model/PrjDeviceSheet.h"
 #include "model/Project.h"
@@ -86,6 +88,8 @@ class GeneralPanel : public CPropertyPagePanel {
     grid->AddGrowableCol(1);
     m_name = new wxTextCtrl(this, G::IDC_NAME);
     m_name->SetMaxLength(G::kNameMax);
+    m_nameEdit.AttachTo(m_name);
+    m_nameEdit.SetForbiddenCharset(DeviceNameForbiddenCharset());
     AddRow(this, grid, DlgText(wxS("Name:")), m_name);
     m_type = new wxChoice(this, G::IDC_TYPE);
     AddRow(this, grid, L(11443, wxS("Geräteart:")), m_type);
@@ -142,6 +146,7 @@ class GeneralPanel : public CPropertyPagePanel {
     m_parameters->ChangeValue(m_page.parameters);
     ShowInformation();
   }
+  bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
   void SaveToModel() override { m_page.name = m_name->GetValue(); }
 
  private:
@@ -168,6 +173,7 @@ class GeneralPanel : public CPropertyPagePanel {
   }
   CPPPrjDeviceGeneral& m_page;
   wxTextCtrl* m_name;
+  CEEditCharset m_nameEdit;
   wxChoice* m_type;
   wxChoice* m_driver;
   wxTextCtrl* m_node;

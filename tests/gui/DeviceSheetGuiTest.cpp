@@ -165,6 +165,42 @@ TEST_F(DeviceSheetGui, TheWizardMakesTheDeviceWithItsFolderSettingsAndRow) {
   EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel7")));
 }
 
+TEST_F(DeviceSheetGui, AForbiddenCharacterInTheNameIsSelectedWithTheFieldsOwnText) {
+  ui.AllowAnyMessage();   // the device's late notices
+  long from = -1, to = -1;
+  bool keptOpen = false;
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+    auto* name = Find<wxTextCtrl>(dlg, kName);
+    // Typed, the colon never gets in; a name handed in with it does.
+    ASSERT_TRUE(hvtest::TypeInto(name, "Pa"));
+    wxUIActionSimulator().Text(":");
+    hvtest::Pump(100ms);
+    EXPECT_EQ(name->GetValue(), "Pa");
+    name->ChangeValue("Pa:nel");
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+    keptOpen = dlg->IsModal();
+    name->GetSelection(&from, &to);
+    ASSERT_TRUE(hvtest::TypeInto(name, "Panel8"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  EXPECT_TRUE(keptOpen);
+  ASSERT_FALSE(ui.MessageIds().empty());
+  EXPECT_EQ(ui.MessageIds().front(), 10300u);
+  EXPECT_EQ(ui.MessageTexts().front(), wxS("Es wurde ein ungültiges Zeichen eingegeben!"));
+  EXPECT_EQ(from, 2);
+  EXPECT_EQ(to, 3);
+  EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel8")));
+}
+
 TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {
   const std::vector<std::string> before = [&] {
     std::vector<std::string> names;
