@@ -5,6 +5,7 @@
 
 #include "model/NewDevice.h"
 #include "model/DeviceTexts.h"
+#include "model/IOConfig.h"
 #include "model/PathMacros.h"
 #include "model/PrjDevice.h"
 #include "model/PrjDeviceSheet.h"
@@ -56,6 +57,7 @@ void CPPPrjDeviceGeneral::OnInit() {
   m_initialType = m_chosenType = m_device.GetHardwareType();
   m_remoteText = m_device.GetRemoteType();
   name = m_device.GetName();
+  deviceNumber = m_device.GetDeviceNumber();
   m_workingFolder = m_device.GetDeviceFolder();
   parameters = m_device.GetDeviceParameters();
   node = m_device.GetNode();
@@ -276,11 +278,24 @@ void CPPPrjDeviceGeneral::ShowDeviceInformation() {
     const wxString ownPicture = hv::JoinPath(folder, "device.bmp");
     if (hv::IsFile(ownPicture)) picture = ownPicture;
   }
-  auto config = hv::OpenDeviceConfig(folder, fw);
-  if (!config) return;
-  std::optional<hv::DisplayConfig> display = config->GetDisplayConfig();
-  if (!m_remoteText.empty())
-    if (auto panel = config->GetRemotePanel(m_remoteText); panel && panel->display) display = panel->display;
+  // The type's configuration through CDevCfg; the device's own one while it is unchanged.
+  std::optional<hv::DisplayConfig> display;
+  WORD counts[4] = {};
+  const wxChar* const kinds[] = {wxS("DI"), wxS("DO"), wxS("AI"), wxS("AO")};
+  if (own) {
+    auto config = hv::OpenDeviceConfig(folder, fw);
+    if (!config) return;
+    display = config->GetDisplayConfig();
+    if (!m_remoteText.empty())
+      if (auto panel = config->GetRemotePanel(m_remoteText); panel && panel->display) display = panel->display;
+    if (auto io = config->GetIOConfig())
+      for (int i = 0; i < 4; ++i) counts[i] = io->GetCount(kinds[i]);
+  } else {
+    CDevCfg config;
+    if (!config.Load(folder, m_remoteText, fw)) return;
+    display = config.GetDisplay();
+    for (int i = 0; i < 4; ++i) counts[i] = config.GetIOCount(kinds[i]);
+  }
   if (display && display->graphic) {
     info.push_back({hv::LocalString(11406, wxS("Grafisches Display")), wxString()});
     info.push_back({hv::LocalString(11407, wxS("  Auflösung:")), wxString::Format("%dx%d", display->width, display->height)});
@@ -292,16 +307,13 @@ void CPPPrjDeviceGeneral::ShowDeviceInformation() {
     info.push_back({hv::LocalString(11409, wxS("Textanzeige")), wxString()});
     info.push_back({hv::LocalString(11410, wxS("  Zeichen:")), wxString::Format("%dx%d", display->columns, display->rows)});
   }
-  if (auto io = config->GetIOConfig()) {
-    const std::pair<UINT, const wxChar*> labels[] = {{11411, wxS("Digitale Eingänge:")},
-                                                     {11412, wxS("Digitale Ausgänge:")},
-                                                     {11413, wxS("Analoge Eingänge:")},
-                                                     {11414, wxS("Analoge Ausgänge:")}};
-    const WORD counts[] = {io->di, io->dout, io->ai, io->ao};
-    // The group grows with the lines: no count is dropped for want of a row.
-    for (int i = 0; i < 4; ++i)
-      if (counts[i] != 0) info.push_back({hv::LocalString(labels[i].first, labels[i].second), wxString::Format("%d", counts[i])});
-  }
+  const std::pair<UINT, const wxChar*> labels[] = {{11411, wxS("Digitale Eingänge:")},
+                                                   {11412, wxS("Digitale Ausgänge:")},
+                                                   {11413, wxS("Analoge Eingänge:")},
+                                                   {11414, wxS("Analoge Ausgänge:")}};
+  // The group grows with the lines: no count is dropped for want of a row.
+  for (int i = 0; i < 4; ++i)
+    if (counts[i] != 0) info.push_back({hv::LocalString(labels[i].first, labels[i].second), wxString::Format("%d", counts[i])});
 }
 
 void CPPPrjDeviceGeneral::OnTypeChanged(int index) {
