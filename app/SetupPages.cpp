@@ -24,8 +24,8 @@ wxString CPPOptionGeneral::StoredPath(const wxString& typed) {
 
 void CPPOptionGeneral::OnInit() {
   const CSettingsFile& profile = m_edits.Profile();
-  prefixMode = m_shownPrefix = profile.GetInt("Config", "Prefix", 0);
-  projectsPath = m_shownPath = profile.PeekString("Config", "Projectpath", hv::UserFolder() + "/Projects");
+  prefixMode = profile.GetInt("Config", "Prefix", 0);
+  projectsPath = profile.PeekString("Config", "Projectpath", hv::UserFolder() + "/Projects");
 }
 
 PageCheck CPPOptionGeneral::OnKillActive() {
@@ -38,8 +38,8 @@ PageCheck CPPOptionGeneral::OnKillActive() {
 }
 
 void CPPOptionGeneral::OnOK() {
-  m_edits.Set("Config", "ProjectPath", m_shownPath, StoredPath(projectsPath.Strip(wxString::both)));
-  m_edits.Set("Config", "Prefix", wxString::Format("%d", m_shownPrefix), wxString::Format("%d", prefixMode));
+  m_edits.Set("Config", "ProjectPath", StoredPath(projectsPath.Strip(wxString::both)));
+  m_edits.Set("Config", "Prefix", wxString::Format("%d", prefixMode));
 }
 
 bool CPPOptionGeneral::Browse() {
@@ -52,10 +52,9 @@ bool CPPOptionGeneral::Browse() {
 // ---- programs --------------------------------------------------------------------------
 
 void CPPPrograms::OnInit() {
-  m_shown.clear();
+  m_current.clear();
   for (const ProgramRow& row : ProgramRows())
-    m_shown.push_back(m_edits.Profile().PeekString("Programs", row.key, row.defaultProgram));
-  m_current = m_shown;
+    m_current.push_back(m_edits.Profile().PeekString("Programs", row.key, row.defaultProgram));
   m_row = 0;
 }
 
@@ -82,7 +81,7 @@ bool CPPPrograms::Browse(const wxString& typed) {
 
 void CPPPrograms::OnOK() {
   for (std::size_t i = 0; i < m_current.size(); ++i)
-    m_edits.Set("Programs", ProgramRows()[i].key, m_shown[i], m_current[i]);
+    m_edits.Set("Programs", ProgramRows()[i].key, m_current[i]);
 }
 
 // ---- simulator -------------------------------------------------------------------------
@@ -96,12 +95,11 @@ CPPTavSim::CPPTavSim(ProfileEdits& edits)
 
 void CPPTavSim::OnInit() {
   const CSettingsFile& profile = m_edits.Profile();
-  editor = m_shownEditor = profile.PeekString("Programs", "Editor", wxS("NotePad.exe"));
+  editor = profile.PeekString("Programs", "Editor", wxS("NotePad.exe"));
   for (CompilerRow& row : m_rows) {
     row.path = profile.PeekString(row.section, "Path", wxString());
     row.version = profile.PeekString(row.section, "Version", row.version);
   }
-  m_shownRows = m_rows;
   m_row = 0;
 }
 
@@ -178,14 +176,10 @@ bool CPPTavSim::BrowseEditor() {
 }
 
 void CPPTavSim::OnOK() {
-  m_edits.Set("Programs", "Editor", m_shownEditor, editor);
-  for (std::size_t i = 0; i < m_rows.size(); ++i) {
-    const CompilerRow& row = m_rows[i];
-    const CompilerRow& shown = m_shownRows[i];
-    if (row.path == shown.path && row.version == shown.version) continue;
-    // The build reads a row's section through [Compiler]: it goes with every changed row.
-    m_edits.Set("Compiler", row.target, wxString(), row.section);
-    m_edits.Set(row.section, "Path", shown.path, row.path);
-    m_edits.Set(row.section, "Version", shown.version, row.version);
+  m_edits.Set("Programs", "Editor", editor);
+  for (const CompilerRow& row : m_rows) {
+    m_edits.Set("Compiler", row.target, row.section);
+    m_edits.Set(row.section, "Path", row.path);
+    m_edits.Set(row.section, "Version", row.version);
   }
 }

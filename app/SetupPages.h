@@ -26,8 +26,6 @@ class CPPOptionGeneral : public CSheetPage {
 
  private:
   ProfileEdits& m_edits;
-  int m_shownPrefix = 0;
-  wxString m_shownPath;
 };
 
 class CPPPrograms : public CSheetPage {
@@ -49,7 +47,6 @@ class CPPPrograms : public CSheetPage {
 
  private:
   ProfileEdits& m_edits;
-  std::vector<wxString> m_shown;
   std::vector<wxString> m_current;
   int m_row = -1;
 };
@@ -88,7 +85,5 @@ class CPPTavSim : public CSheetPage {
  private:
   ProfileEdits& m_edits;
   std::array<CompilerRow, 4> m_rows;
-  std::array<CompilerRow, 4> m_shownRows;
-  wxString m_shownEditor;
   int m_row = -1;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The program's settings sheet: general options, programs, simulator and download
-// defaults, each read from the user's profile when first shown. OK writes what the user
-// changed in one write of the profile; Cancel and pages never shown write nothing.
+// defaults, each read from the user's profile when first shown. OK writes every key of
+// the pages shown in one write of the profile; Cancel and pages never shown write nothing.
 #include "app/SetupPages.h"
 #include "framework/PropertySheetModel.h"
 #include "model/DownloadPage.h"

@@ -69,6 +69,18 @@ BOOL CCharsetEditRules::CheckForbidden(const wxString& text, long* badPos) const
   return FALSE;
 }
 
+long CheckForbiddenText(const wxString& text, const CharacterSet& forbidden) {
+  CCharsetEditRules rules;
+  rules.SetForbiddenCharset(forbidden);
+  long pos = -1;
+  rules.CheckForbidden(text, &pos);
+  return pos;
+}
+
+CharacterSet ForbiddenNameCharset(bool blank) {
+  return CharacterSet(blank ? wxS("/\\:*?<>|. ") : wxS("/\\:*?<>|."), true);
+}
+
 FocusLossResult CCharsetEditRules::OnKillFocus(const wxString& text) {
   const wxString formatted = GetFinalFormatedString(text);
   const wxString final = GetFinalRegExp();

@@ -101,6 +101,15 @@ class CCharsetEditRules : public CEditRules {
   FocusLossResult OnKillFocus(const wxString& text) override;
 };
 
+// The check CCharsetEditRules makes, for code that checks a text the edit handed over
+// (dialogs answered by scripts, pages checked on leaving): message 10300 when the text
+// holds a character of the set. Returns -1, or the position of the first such character.
+long CheckForbiddenText(const wxString& text, const CharacterSet& forbidden);
+
+// Characters names may not hold: "/\:*?<>|." and every character from 128 on; the
+// naming dialog also refuses the blank.
+CharacterSet ForbiddenNameCharset(bool blank);
+
 // Number of the digits at the start of a text as the C runtime's atoi reads them
 // (leading blanks, a sign, digits; nothing readable is 0), kept within +-999999.
 int LeadingNumber(const wxString& text);

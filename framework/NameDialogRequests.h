@@ -69,7 +69,3 @@ struct StringExportRequest {
   WORD language = 0;                                  // the chosen one
   wxString path;                                      // the chosen file
 };
-
-// Reads a logical id typed into a dialog: digits only, 0 to 65534. False (with message
-// 10211 shown) for anything else.
-bool CheckLogId(const wxString& text, long& out);

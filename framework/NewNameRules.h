@@ -3,15 +3,14 @@
 // without it.
 #include <wx/string.h>
 
+#include "framework/EditValidation.h"
 #include "framework/NewNameRequest.h"
 #include "platform/Types.h"
 
-// Characters the character check refuses: these plus everything from 128 up.
-inline const wxString kForbiddenNameChars = wxS("/\\:*?<>|. ");
-
-// True when the character check lets `c` into a name.
-bool IsAllowedNameChar(wxUniChar c);
+// What the character check of the naming dialog refuses.
+inline CharacterSet NewNameForbiddenCharset() { return ForbiddenNameCharset(true); }
 
 // Checks an entered name on OK. Returns 0 when it is accepted, else the number of the
-// message shown (the message is shown here).
-UINT CheckNewName(const NewNameRequest& request);
+// message shown (the message is shown here); `badPos` gets the position of a refused
+// character, else -1.
+UINT CheckNewName(const NewNameRequest& request, long* badPos = nullptr);

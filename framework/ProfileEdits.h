@@ -1,7 +1,6 @@
 #pragma once
-// Changes to the user's profile collected while a settings dialog is open and written
-// together when it is confirmed: a key is written only when its value was changed, so
-// rows the user never touched keep their readers' defaults.
+// The keys a settings dialog writes, collected while it confirms and written together:
+// every key of every page shown, in one write of the profile.
 #include <vector>
 #include <wx/string.h>
 
@@ -12,9 +11,8 @@ class ProfileEdits {
  public:
   explicit ProfileEdits(const wxString& path) : m_profile(path) {}
   const CSettingsFile& Profile() const { return m_profile; }
-  // Queues the key when the value differs from the one shown at the start.
-  void Set(const wxString& section, const wxString& key, const wxString& shown, const wxString& value) {
-    if (value != shown) m_pending.push_back(hv::IniEntry{section, key, value});
+  void Set(const wxString& section, const wxString& key, const wxString& value) {
+    m_pending.push_back(hv::IniEntry{section, key, value});
   }
   const std::vector<hv::IniEntry>& Pending() const { return m_pending; }
   void Clear() { m_pending.clear(); }

@@ -12,6 +12,7 @@
 struct PageCheck {
   UINT textId = 0;
   int field = 0;
+  long select = -1;   // a character of the field's text to select (a refused one)
   bool Ok() const { return textId == 0; }
 };
 

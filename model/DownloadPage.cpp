@@ -34,12 +34,30 @@ void CPPDownload::OnInit() {
   networkPara = p.PeekString("Download", "NetworkPara", wxS("300,123kBaud"));
   node = p.PeekString("Download", "Node", wxS("M0"));
   devicePara = p.PeekString("Download", "DevicePara", wxString());
-  const wxString shown[6] = {devicePara, networkPara, node, slot, networkDriver, deviceDriver};
-  for (int i = 0; i < 6; ++i) m_shown[i] = shown[i];
   networkOpen = !Holds(m_networks, networkDriver);
   if (networkOpen) networkDriver = m_networks.empty() ? wxString() : m_networks.front();
   deviceOpen = !Holds(m_devices, deviceDriver);
   if (deviceOpen) deviceDriver = m_devices.empty() ? wxString() : m_devices.front();
+  // What the program proposes itself must pass its own checks: without stored
+  // settings a driver brings its own defaults, and a node its device refuses gives way
+  // to the device's own.
+  const auto stored = [&p](const wxChar* key) { return !p.PeekString("Download", key, wxString()).empty(); };
+  if (networkOpen && !stored(wxS("Network")) && !networkDriver.empty() &&
+      hv::Vostrel_DefaultDriverParameter(networkDriver, slot, networkPara))
+    networkOpen = false;
+  if (deviceOpen && !stored(wxS("Device"))) {
+    for (const wxString& d : m_devices) {
+      if (!hv::Vostrel_CheckDriverParameter(networkDriver, d)) continue;
+      deviceDriver = d;
+      break;
+    }
+  }
+  if (!stored(wxS("Node")) && !deviceDriver.empty() && !hv::Vostrel_CheckDeviceNode(deviceDriver, node)) {
+    const wxString proposed = hv::Vostrel_DefaultDeviceNode(deviceDriver);
+    if (!proposed.empty()) node = proposed;
+  }
+  if (deviceOpen && !stored(wxS("Device")) && !deviceDriver.empty() && hv::Vostrel_CheckDeviceNode(deviceDriver, node))
+    deviceOpen = false;
 }
 
 void CPPDownload::SelectNetwork(const wxString& title) {
@@ -102,5 +120,5 @@ PageCheck CPPDownload::OnKillActive() {
 
 void CPPDownload::OnOK() {
   const wxString now[6] = {devicePara, networkPara, node, slot, networkDriver, deviceDriver};
-  for (int i = 0; i < 6; ++i) m_edits.Set("Download", kKeys[i], m_shown[i], now[i]);
+  for (int i = 0; i < 6; ++i) m_edits.Set("Download", kKeys[i], now[i]);
 }

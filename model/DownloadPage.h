@@ -34,5 +34,4 @@ class CPPDownload : public CSheetPage {
  private:
   ProfileEdits& m_edits;
   std::vector<wxString> m_networks, m_devices;
-  wxString m_shown[6];
 };

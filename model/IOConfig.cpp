@@ -69,8 +69,8 @@ BOOL CDevCfg::Load(const wxString& hardware, const wxString& variant, int firmwa
   m_config = hv::GetDeviceConfig(path, firmware / 100.0);
   if (!m_config) return FALSE;
   m_display = m_config->GetDisplayConfig();
-  if (!m_display && !variant.empty())
-    if (auto remote = m_config->GetRemotePanel(variant)) m_display = remote->display;
+  if (!variant.empty())
+    if (auto remote = m_config->GetRemotePanel(variant); remote && remote->display) m_display = remote->display;
   m_io = m_config->GetIOConfig();
   return TRUE;
 }

@@ -43,6 +43,9 @@ class CDevCfg {
   BOOL GetEntryText(const wxString& key, wxString& text) const;
   BOOL HasVersionName(const wxString& name) const;
   BOOL HasVariantName(const wxString& name) const;
+  // The display the configuration describes (a remote panel's when one is named and has
+  // one); none when there is no display.
+  const std::optional<hv::DisplayConfig>& GetDisplay() const { return m_display; }
 
  private:
   std::unique_ptr<hv::DeviceConfig> m_config;

@@ -58,7 +58,12 @@ bool IsValidDeviceName(const wxString& name) {
   return true;
 }
 
-UINT CheckDeviceName(const wxString& name, const wxString& projectFolder, const wxString& unchanged) {
+CharacterSet DeviceNameForbiddenCharset() { return ForbiddenNameCharset(false); }
+
+UINT CheckDeviceName(const wxString& name, const wxString& projectFolder, const wxString& unchanged, long* badPos) {
+  const long pos = CheckForbiddenText(name, DeviceNameForbiddenCharset());
+  if (badPos) *badPos = pos;
+  if (pos >= 0) return 10300;
   if (name.empty()) {
     hv::ShowMessage(TXT_DEVICE_NAME_EMPTY, wxS("Es muß ein Gerätename eingegeben werden!"), MB_OK | MB_ICONINFORMATION);
     return TXT_DEVICE_NAME_EMPTY;

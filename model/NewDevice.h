@@ -4,6 +4,7 @@
 // when the hardware type changes or a newer configuration is taken over.
 #include <wx/string.h>
 
+#include "framework/EditValidation.h"
 #include "platform/Types.h"
 
 class CPOPrjDevice;
@@ -17,8 +18,11 @@ wxString NormalizeDeviceName(const wxString& name);
 bool IsValidDeviceName(const wxString& name);
 // Checks a (normalised) device name; 0 when it may be used, else the number of the
 // message shown. A name that differs from `unchanged` must not name anything in the
-// project folder yet.
-UINT CheckDeviceName(const wxString& name, const wxString& projectFolder, const wxString& unchanged);
+// project folder yet. `badPos` gets the position of a refused character, else -1.
+UINT CheckDeviceName(const wxString& name, const wxString& projectFolder, const wxString& unchanged,
+                     long* badPos = nullptr);
+// What the device name field refuses.
+CharacterSet DeviceNameForbiddenCharset();
 
 // Lays out the folder of a new device (its device folder set, the folder not yet
 // existing): folder, table set, own row (the device number is taken from it),

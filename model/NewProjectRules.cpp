@@ -8,18 +8,15 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
-bool IsAllowedProjectNameChar(wxUniChar c) {
-  return c.GetValue() >= 32 && c.GetValue() < 128 && kForbiddenProjectNameChars.find(c) == wxString::npos;
-}
-
-UINT CheckProjectName(const wxString& name, const wxString& unchanged) {
+UINT CheckProjectName(const wxString& name, const wxString& unchanged, long* badPos) {
+  const long pos = CheckForbiddenText(name, ProjectNameForbiddenCharset());
+  if (badPos) *badPos = pos;
+  if (pos >= 0) return 10300;
   if (name.empty()) {
     hv::ShowMessage(10523, wxS("Es muß ein Name eingegeben werden!"), MB_OK | MB_ICONEXCLAMATION);
     return 10523;
   }
-  bool ok = static_cast<int>(name.length()) <= projectlist::kMaxName && hv::FitsCp1252(name);
-  for (wxUniChar c : name) ok = ok && IsAllowedProjectNameChar(c);
-  if (!ok) {
+  if (static_cast<int>(name.length()) > projectlist::kMaxName) {
     hv::ShowMessage(10941, wxS("Der Name enthält Zeichen, die nicht gespeichert werden können!"),
                     MB_OK | MB_ICONEXCLAMATION);
     return 10941;

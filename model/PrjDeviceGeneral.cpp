@@ -5,6 +5,7 @@
 
 #include "model/NewDevice.h"
 #include "model/DeviceTexts.h"
+#include "model/IOConfig.h"
 #include "model/PathMacros.h"
 #include "model/PrjDevice.h"
 #include "model/PrjDeviceSheet.h"
@@ -56,6 +57,7 @@ void CPPPrjDeviceGeneral::OnInit() {
   m_initialType = m_chosenType = m_device.GetHardwareType();
   m_remoteText = m_device.GetRemoteType();
   name = m_device.GetName();
+  deviceNumber = m_device.GetDeviceNumber();
   m_workingFolder = m_device.GetDeviceFolder();
   parameters = m_device.GetDeviceParameters();
   node = m_device.GetNode();
@@ -77,21 +79,24 @@ void CPPPrjDeviceGeneral::OnSetActive() {
 }
 
 PageCheck CPPPrjDeviceGeneral::OnKillActive() {
-  if (!Save()) return {TXT_DEVICE_EXISTS, IDC_NAME};
+  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
   Sheet()->ShowExtraButton(ID_AUTOSCAN, false);
   return {};
 }
 
-bool CPPPrjDeviceGeneral::Save() {
+PageCheck CPPPrjDeviceGeneral::Save() {
   const int fw = SelectedFirmware();
-  const wxString stored = NormalizeDeviceName(name);
-  if (name.length() > kNameMax || (!stored.empty() && !IsValidDeviceName(stored))) {
+  // The name field's own check comes first, on the text as typed.
+  if (const long bad = CheckForbiddenText(name, DeviceNameForbiddenCharset()); bad >= 0) return {10300, IDC_NAME, bad};
+  if (name.length() > kNameMax) {
     hv::ShowMessage(TXT_NAME_NOT_STORABLE, wxS("Der Name enthält Zeichen, die nicht gespeichert werden können!"), kInfo);
-    return false;
+    return {TXT_NAME_NOT_STORABLE, IDC_NAME};
   }
-  if ((m_wizard || stored != m_device.GetName()) &&
-      CheckDeviceName(stored, m_device.GetProjectFolder(), m_wizard ? wxString() : m_device.GetName()) != 0)
-    return false;
+  const wxString stored = NormalizeDeviceName(name);
+  if (m_wizard || stored != m_device.GetName()) {
+    if (const UINT refused = CheckDeviceName(stored, m_device.GetProjectFolder(), m_wizard ? wxString() : m_device.GetName()))
+      return {refused, IDC_NAME};
+  }
   name = stored;
   const bool hasDriver = driver >= 0 && driver < static_cast<int>(drivers.size());
   m_driverText = hasDriver ? drivers[static_cast<size_t>(driver)].display : wxString();
@@ -102,7 +107,7 @@ bool CPPPrjDeviceGeneral::Save() {
   m_device.SetRemoteType(m_remoteText);
   m_device.SetNode(node);
   if (fw != m_device.GetFirmwareVersion()) m_device.SetFirmwareVersion(static_cast<short>(std::max(fw, 0)));
-  return true;
+  return {};
 }
 
 PageCheck CPPPrjDeviceGeneral::Validate() {
@@ -127,7 +132,7 @@ PageCheck CPPPrjDeviceGeneral::Validate() {
 }
 
 bool CPPPrjDeviceGeneral::Apply() {
-  if (!Save() || !Validate().Ok()) return false;
+  if (!Save().Ok() || !Validate().Ok()) return false;
   m_device.SetDeviceParameters(parameters);
   m_device.SetName(name);
   m_device.SetDeviceFolder(m_workingFolder);
@@ -135,11 +140,11 @@ bool CPPPrjDeviceGeneral::Apply() {
 }
 
 PageCheck CPPPrjDeviceGeneral::CheckForOK() {
-  if (!Save()) return {TXT_DEVICE_EXISTS, IDC_NAME};
+  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
   return Validate();
 }
 
-bool CPPPrjDeviceGeneral::OnWizardNext() { return Save() && Validate().Ok(); }
+bool CPPPrjDeviceGeneral::OnWizardNext() { return Save().Ok() && Validate().Ok(); }
 
 bool CPPPrjDeviceGeneral::OnWizardFinish() {
   if (!Apply()) return false;
@@ -273,11 +278,24 @@ void CPPPrjDeviceGeneral::ShowDeviceInformation() {
     const wxString ownPicture = hv::JoinPath(folder, "device.bmp");
     if (hv::IsFile(ownPicture)) picture = ownPicture;
   }
-  auto config = hv::OpenDeviceConfig(folder, fw);
-  if (!config) return;
-  std::optional<hv::DisplayConfig> display = config->GetDisplayConfig();
-  if (!m_remoteText.empty())
-    if (auto panel = config->GetRemotePanel(m_remoteText); panel && panel->display) display = panel->display;
+  // The type's configuration through CDevCfg; the device's own one while it is unchanged.
+  std::optional<hv::DisplayConfig> display;
+  WORD counts[4] = {};
+  const wxChar* const kinds[] = {wxS("DI"), wxS("DO"), wxS("AI"), wxS("AO")};
+  if (own) {
+    auto config = hv::OpenDeviceConfig(folder, fw);
+    if (!config) return;
+    display = config->GetDisplayConfig();
+    if (!m_remoteText.empty())
+      if (auto panel = config->GetRemotePanel(m_remoteText); panel && panel->display) display = panel->display;
+    if (auto io = config->GetIOConfig())
+      for (int i = 0; i < 4; ++i) counts[i] = io->GetCount(kinds[i]);
+  } else {
+    CDevCfg config;
+    if (!config.Load(folder, m_remoteText, fw)) return;
+    display = config.GetDisplay();
+    for (int i = 0; i < 4; ++i) counts[i] = config.GetIOCount(kinds[i]);
+  }
   if (display && display->graphic) {
     info.push_back({hv::LocalString(11406, wxS("Grafisches Display")), wxString()});
     info.push_back({hv::LocalString(11407, wxS("  Auflösung:")), wxString::Format("%dx%d", display->width, display->height)});
@@ -289,16 +307,13 @@ void CPPPrjDeviceGeneral::ShowDeviceInformation() {
     info.push_back({hv::LocalString(11409, wxS("Textanzeige")), wxString()});
     info.push_back({hv::LocalString(11410, wxS("  Zeichen:")), wxString::Format("%dx%d", display->columns, display->rows)});
   }
-  if (auto io = config->GetIOConfig()) {
-    const std::pair<UINT, const wxChar*> labels[] = {{11411, wxS("Digitale Eingänge:")},
-                                                     {11412, wxS("Digitale Ausgänge:")},
-                                                     {11413, wxS("Analoge Eingänge:")},
-                                                     {11414, wxS("Analoge Ausgänge:")}};
-    const WORD counts[] = {io->di, io->dout, io->ai, io->ao};
-    // The group grows with the lines: no count is dropped for want of a row.
-    for (int i = 0; i < 4; ++i)
-      if (counts[i] != 0) info.push_back({hv::LocalString(labels[i].first, labels[i].second), wxString::Format("%d", counts[i])});
-  }
+  const std::pair<UINT, const wxChar*> labels[] = {{11411, wxS("Digitale Eingänge:")},
+                                                   {11412, wxS("Digitale Ausgänge:")},
+                                                   {11413, wxS("Analoge Eingänge:")},
+                                                   {11414, wxS("Analoge Ausgänge:")}};
+  // The group grows with the lines: no count is dropped for want of a row.
+  for (int i = 0; i < 4; ++i)
+    if (counts[i] != 0) info.push_back({hv::LocalString(labels[i].first, labels[i].second), wxString::Format("%d", counts[i])});
 }
 
 void CPPPrjDeviceGeneral::OnTypeChanged(int index) {

@@ -14,14 +14,17 @@ class CPPPrjDeviceGeneral : public CSheetPage {
  public:
   enum {
     IDC_NAME = 1025, IDC_TYPE = 1067, IDC_DRIVER = 1069, IDC_DRIVER_SETTINGS = 1070, IDC_NODE = 1073,
-    IDC_PARAMETERS = 1074, IDC_FIRMWARE = 1228, IDC_REMOTE = 1237, IDC_PICTURE = 1144
+    IDC_PARAMETERS = 1074, IDC_NUMBER = 1072, IDC_FIRMWARE = 1228, IDC_FIRMWARE_LABEL = 1227, IDC_REMOTE = 1237,
+    IDC_REMOTE_LABEL = 1236, IDC_INFO_GROUP = 1145, IDC_PICTURE = 1144, IDC_INFO_LABEL = 1146, IDC_INFO_VALUE = 1151
   };
+  static constexpr int kInfoLines = 5;
   static constexpr std::size_t kNameMax = 30, kNodeMax = 10, kParametersMax = 399;
 
   CPPPrjDeviceGeneral(CPOPrjDevice& device, bool wizard) : m_device(device), m_wizard(wizard) {}
 
   // What the view shows and the user edits.
   wxString name;
+  DWORD deviceNumber = 0;
   std::vector<wxString> types;
   int type = -1;
   struct Driver {
@@ -67,7 +70,7 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   wxString ChosenType() const { return m_chosenType; }
 
  private:
-  bool Save();
+  PageCheck Save();
   PageCheck Validate();
   bool Apply();
   void FillDeviceTypeList();

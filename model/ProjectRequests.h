@@ -5,6 +5,8 @@
 #include <vector>
 #include <wx/string.h>
 
+#include "framework/EditValidation.h"
+
 #include "model/ProjectSettings.h"
 #include "platform/Types.h"
 
@@ -13,8 +15,8 @@ class AddLanguageController;
 
 // Most characters a project path (name plus folder) may have.
 constexpr int kMaxProjectPathChars = 150;
-// Characters the project name field refuses, besides everything from 128 up.
-inline const wxString kForbiddenProjectNameChars = wxS("/\\:*?<>|.[]");
+// Characters the project name field refuses: these and everything from 128 up.
+inline CharacterSet ProjectNameForbiddenCharset() { return CharacterSet(wxS("/\\:*?<>|.[]"), true); }
 
 // CDlgNewProject (dialog 168, "Neues Projekt").
 struct NewProjectRequest {
@@ -23,11 +25,10 @@ struct NewProjectRequest {
   ProjectFlags flags;
 };
 
-// True when the name field lets the character in.
-bool IsAllowedProjectNameChar(wxUniChar c);
 // The project name on OK: 0 when it may be used, else the number of the message shown.
-// `unchanged` is the project's present name (a rename to it, in any case, is no clash).
-UINT CheckProjectName(const wxString& name, const wxString& unchanged = wxString());
+// `unchanged` is the project's present name (a rename to it, in any case, is no clash);
+// `badPos` gets the position of a refused character, else -1.
+UINT CheckProjectName(const wxString& name, const wxString& unchanged = wxString(), long* badPos = nullptr);
 // A folder that may become a new project's folder: absolute, every name creatable,
 // Windows-1252, and below a folder that exists and can be written.
 bool IsValidProjectFolder(const wxString& folder);

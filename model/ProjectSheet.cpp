@@ -6,7 +6,8 @@ ProjectGeneralPage::ProjectGeneralPage(CPOProject& project)
 PageCheck ProjectGeneralPage::OnKillActive() {
   wxString trimmed = name;
   trimmed.Trim(true);
-  if (const UINT refused = CheckProjectName(trimmed, m_original)) return {refused, kNameField};
+  long bad = -1;
+  if (const UINT refused = CheckProjectName(trimmed, m_original, &bad)) return {refused, kNameField, bad};
   return {};
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/Codec.h"
+#include "platform/online/ParameterForm.h"
+#include "platform/online/PluginRegistry.h"
 
 namespace hv {
 
@@ -27,6 +29,45 @@ BOOL Vostrel_SelectDeviceParameter(int language, const wxString& netDriver, cons
                                    wxString& param, size_t paramCapacity) {
   return Lib().SelectDeviceParameter(language, netDriver, slot, devDriverFile, node, nodeCapacity, param,
                                      paramCapacity);
+}
+
+BOOL Vostrel_DefaultDriverParameter(const wxString& driverFile, wxString& slot, wxString& param) {
+  auto driver = PluginRegistry::Get().Driver(driverFile);
+  if (!driver) return FALSE;
+  std::vector<ParameterField> fields = ParseParameterSchema(driver->parameterSchema ? driver->parameterSchema() : nullptr);
+  FillParameterFields(fields, wxString());
+  wxString newSlot;
+  for (const ParameterField& f : fields) {
+    if (!CheckParameterField(f).empty()) return FALSE;
+    if (f.key == "slot") newSlot = f.value;
+  }
+  if (newSlot.empty()) return FALSE;
+  slot = newSlot;
+  param = JoinParameterFields(fields);
+  return TRUE;
+}
+
+static std::vector<ParameterField> NodeFields(const wxString& devDriverFile) {
+  auto device = PluginRegistry::Get().Device(devDriverFile);
+  std::vector<ParameterField> nodes;
+  if (!device) return nodes;
+  for (ParameterField& f : ParseParameterSchema(device->parameterSchema ? device->parameterSchema() : nullptr))
+    if (f.key == "node") nodes.push_back(f);
+  return nodes;
+}
+
+BOOL Vostrel_CheckDeviceNode(const wxString& devDriverFile, const wxString& node) {
+  if (!PluginRegistry::Get().Device(devDriverFile) || node.empty()) return FALSE;
+  for (ParameterField& f : NodeFields(devDriverFile)) {
+    f.value = node;
+    if (!CheckParameterField(f).empty()) return FALSE;
+  }
+  return TRUE;
+}
+
+wxString Vostrel_DefaultDeviceNode(const wxString& devDriverFile) {
+  const std::vector<ParameterField> nodes = NodeFields(devDriverFile);
+  return nodes.empty() ? wxString() : nodes.front().defaultValue;
 }
 
 BOOL Vostrel_SetDriverParameter(const wxString& driver, const wxString& slot, const wxString& param) {

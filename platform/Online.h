@@ -19,6 +19,13 @@ BOOL Vostrel_SelectDriverParameter(int language, const wxString& driverFile, wxS
 BOOL Vostrel_SelectDeviceParameter(int language, const wxString& netDriver, const wxString& slot,
                                    const wxString& devDriverFile, wxString& node, size_t nodeCapacity,
                                    wxString& param, size_t paramCapacity);
+// What a driver proposes when nothing is stored for it: its own defaults of slot and
+// parameters. FALSE for an unknown driver or one without defaults of its own.
+BOOL Vostrel_DefaultDriverParameter(const wxString& driverFile, wxString& slot, wxString& param);
+// Whether the device driver's parameter dialog takes the node as it is.
+BOOL Vostrel_CheckDeviceNode(const wxString& devDriverFile, const wxString& node);
+// The node the device driver proposes; empty when it has none.
+wxString Vostrel_DefaultDeviceNode(const wxString& devDriverFile);
 BOOL Vostrel_SetDriverParameter(const wxString& driver, const wxString& slot, const wxString& param);
 DWORD Vostrel_RegisterDataPoint(const wxString& netDriver, const wxString& slot, const wxString& devDriver,
                                 const wxString& node, const wxString& devParam, const wxString& address,

@@ -21,23 +21,16 @@ CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
   m_edit = new wxTextCtrl(this, 1025, request.name, wxDefaultPosition, wxSize(280, -1));
   if (request.maxLength > 0) m_edit->SetMaxLength(static_cast<unsigned long>(request.maxLength));
   if (request.upperCase) m_edit->ForceUpper();
-  m_edit->Bind(wxEVT_CHAR, &CDlgNewName::OnChar, this);
+  m_nameEdit.AttachTo(m_edit);
+  if (request.checkCharacters) m_nameEdit.SetForbiddenCharset(NewNameForbiddenCharset());
   sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
   sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
   SetSizerAndFit(sizer);
   FocusOnOpen(this, m_edit);
 }
 
-void CDlgNewName::OnChar(wxKeyEvent& event) {
-  const wxChar c = event.GetUnicodeKey();
-  if (m_request.checkCharacters && c >= 32 && c != WXK_NONE && !IsAllowedNameChar(c)) {
-    wxBell();
-    return;
-  }
-  event.Skip();
-}
-
 bool CDlgNewName::TransferDataFromWindow() {
+  if (m_request.checkCharacters && !m_nameEdit.CheckForbidden()) return false;
   NewNameRequest entered = m_request;
   entered.name = m_edit->GetValue();
   if (CheckNewName(entered) != 0) {

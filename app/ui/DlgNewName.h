@@ -1,6 +1,7 @@
 #pragma once
 #include <wx/dialog.h>
 
+#include "app/ui/EditControls.h"
 #include "model/NewObjectRequests.h"
 
 class wxTextCtrl;
@@ -15,8 +16,7 @@ class CDlgNewName : public wxDialog {
   bool TransferDataFromWindow() override;
 
  private:
-  void OnChar(wxKeyEvent& event);
-
   NewNameRequest& m_request;
   wxTextCtrl* m_edit = nullptr;
+  CEEditCharset m_nameEdit;
 };

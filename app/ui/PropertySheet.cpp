@@ -5,6 +5,7 @@
 #include <wx/notebook.h>
 #include <wx/simplebook.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 
 #include "platform/Localization.h"
 #include "platform/Types.h"
@@ -96,17 +97,30 @@ int CPropertySheetDlg::Run() {
 }
 
 void CPropertySheetDlg::FocusField(const PageCheck& check) {
-  if (wxWindow* field = check.field ? FindWindow(check.field) : nullptr) field->SetFocus();
+  wxWindow* field = check.field ? FindWindow(check.field) : nullptr;
+  if (!field) return;
+  field->SetFocus();
+  if (auto* text = dynamic_cast<wxTextCtrl*>(field); text && check.select >= 0) {
+    text->ShowPosition(check.select);
+    text->SetSelection(check.select, check.select + 1);
+  }
 }
 
-void CPropertySheetDlg::SaveActive() {
+bool CPropertySheetDlg::SaveActive() {
   const int from = m_controller.ActivePage();
-  if (from >= 0 && from < static_cast<int>(m_pages.size())) m_pages[static_cast<size_t>(from)]->SaveToModel();
+  if (from < 0 || from >= static_cast<int>(m_pages.size())) return true;
+  CPropertyPagePanel* page = m_pages[static_cast<size_t>(from)];
+  if (!page->CheckControls()) return false;
+  page->SaveToModel();
+  return true;
 }
 
 void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
   if (m_turning) return;
-  SaveActive();
+  if (!SaveActive()) {
+    event.Veto();
+    return;
+  }
   if (!m_controller.SetActivePage(event.GetSelection())) {
     event.Veto();
     FocusField(m_controller.LastCheck());
@@ -116,7 +130,12 @@ void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
 }
 
 void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
-  SaveActive();
+  // Back checks nothing: the user is not done with the page yet.
+  const int active = m_controller.ActivePage();
+  if (event.GetId() == ID_WIZBACK && active >= 0 && active < static_cast<int>(m_pages.size()))
+    m_pages[static_cast<size_t>(active)]->SaveToModel();
+  else if (event.GetId() != ID_WIZBACK && !SaveActive())
+    return;
   if (event.GetId() == ID_WIZFINISH) {
     if (m_controller.Finish()) EndModal(ID_WIZFINISH);
     else FocusField(m_controller.LastCheck());
@@ -131,8 +150,9 @@ void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
 }
 
 void CPropertySheetDlg::OnOK(wxCommandEvent&) {
+  if (!SaveActive()) return;
   for (size_t i = 0; i < m_pages.size(); ++i)
-    if (m_loaded[i]) m_pages[i]->SaveToModel();
+    if (m_loaded[i] && static_cast<int>(i) != m_controller.ActivePage()) m_pages[i]->SaveToModel();
   if (!m_controller.Confirm()) {
     FocusField(m_controller.LastCheck());
     return;

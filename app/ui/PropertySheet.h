@@ -21,6 +21,9 @@ class CPropertyPagePanel : public wxPanel {
   virtual void SaveToModel() = 0;
   // Pages whose model refills its lists on every activation show them again.
   virtual bool ReloadOnActivate() const { return false; }
+  // The validating edits' own checks, before the page's data are handed over; false
+  // keeps the page (the edit has said why).
+  virtual bool CheckControls() { return Validate(); }
 };
 
 class CPropertySheetDlg : public wxPropertySheetDialog, public ISheetView {
@@ -46,7 +49,7 @@ class CPropertySheetDlg : public wxPropertySheetDialog, public ISheetView {
   void OnOK(wxCommandEvent& event);
   void OnWizard(wxCommandEvent& event);
   void Activate(int index);
-  void SaveActive();
+  bool SaveActive();
   void FocusField(const PageCheck& check);
   wxButton* AddButton(wxSizer* row, int id, const wxString& label);
 

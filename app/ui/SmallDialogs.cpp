@@ -50,20 +50,15 @@ class WxTreeData : public wxTreeItemData {
 CDlgNewNameAndLogID::CDlgNewNameAndLogID(wxWindow* parent, NewNameAndLogIdRequest& request)
     : CDlgNewName(parent, request), m_full(request) {
   SetId(132);
-  m_logId = new wxTextCtrl(this, 1129, wxString::Format("%ld", request.logId));
-  m_logId->SetMaxLength(5);
-  GetSizer()->Insert(2, Row(this, DlgText(wxS("Logische ID:")), m_logId), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
+  auto* logId = new wxTextCtrl(this, 1129, wxString());
+  GetSizer()->Insert(2, Row(this, DlgText(wxS("Logische ID:")), logId), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
+  m_logIdEdit.Attach(1129, this, static_cast<double>(request.logId), 0, kMaxLogId, 5);
   Fit();
 }
 
 bool CDlgNewNameAndLogID::TransferDataFromWindow() {
-  long id = 0;
-  if (!CheckLogId(m_logId->GetValue(), id)) {
-    m_logId->SetFocus();
-    return false;
-  }
   if (!CDlgNewName::TransferDataFromWindow()) return false;
-  m_full.logId = id;
+  m_full.logId = static_cast<long>(m_logIdEdit.GetValue());
   return true;
 }
 
@@ -72,17 +67,15 @@ bool CDlgNewNameAndLogID::TransferDataFromWindow() {
 CDlgLogID::CDlgLogID(wxWindow* parent, LogIdRequest& request)
     : wxDialog(parent, 131, DlgText(wxS("Logische ID"))), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  m_edit = new wxTextCtrl(this, 1129, wxString::Format("%ld", request.logId));
-  m_edit->SetMaxLength(5);
-  sizer->Add(Row(this, DlgText(wxS("Logische ID:")), m_edit), 0, wxALL | wxEXPAND, 10);
+  auto* edit = new wxTextCtrl(this, 1129, wxString());
+  sizer->Add(Row(this, DlgText(wxS("Logische ID:")), edit), 0, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
-  FocusOnOpen(this, m_edit);
+  m_edit.Attach(1129, this, static_cast<double>(request.logId), 0, kMaxLogId, 5);
+  FocusOnOpen(this, edit);
 }
 
 bool CDlgLogID::TransferDataFromWindow() {
-  long id = 0;
-  if (!CheckLogId(m_edit->GetValue(), id)) return false;
-  m_request.logId = id;
+  m_request.logId = static_cast<long>(m_edit.GetValue());
   return true;
 }
 

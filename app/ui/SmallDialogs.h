@@ -22,7 +22,7 @@ class CDlgNewNameAndLogID : public CDlgNewName {
 
  private:
   NewNameAndLogIdRequest& m_full;
-  wxTextCtrl* m_logId = nullptr;
+  CEEditLongDouble m_logIdEdit;
 };
 
 // Dialog 131 "Logische ID".
@@ -33,7 +33,7 @@ class CDlgLogID : public wxDialog {
 
  private:
   LogIdRequest& m_request;
-  wxTextCtrl* m_edit = nullptr;
+  CEEditLongDouble m_edit;
 };
 
 // Dialog 135 "Sprache hinzufügen".

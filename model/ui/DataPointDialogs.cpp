@@ -14,6 +14,7 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "app/ui/EditControls.h"
 #include "framework/DialogTexts.h"
 #include "framework/ValueText.h"
 #include "model/DataPointNames.h"
@@ -94,6 +95,7 @@ class CPSDataPoint : public wxDialog {
     g->Add(m_id = new wxTextCtrl(p, 1072, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY), 1, wxEXPAND);
     g->Add(Label(p, L"Log. ID:"));
     g->Add(m_logId = new wxTextCtrl(p, kIdLogicalId, wxString()), 1, wxEXPAND);
+    m_logIdEdit.Attach(kIdLogicalId, p, 0, 0, 65534, 5);
     g->Add(Label(p, L"Beschreibung:"));
     g->Add(m_description = new wxTextCtrl(p, 1033, wxString()), 1, wxEXPAND);
     m_description->SetMaxLength(48);
@@ -198,13 +200,10 @@ class CPSDataPoint : public wxDialog {
 
   bool CheckGeneral() {
     Save();
-    unsigned long id = 0;
-    if (!m_logId->GetValue().ToULong(&id) || id > 65534) id = 0xFFFFFFFF;
-    if (id == 0xFFFFFFFF) {
-      hv::ShowMessage(11541, wxS("Die logische ID muß zwischen 0 und 65534 liegen!"), MB_OK | MB_ICONINFORMATION);
-      return Focus(0, kIdLogicalId);
-    }
-    const PageCheck c = dpsheet::LeaveGeneral(m_s, m_name->GetValue(), static_cast<std::uint16_t>(id));
+    // The edit clamps a value out of range and keeps the user on it.
+    if (!m_logIdEdit.Save()) return Focus(0, kIdLogicalId);
+    const auto id = static_cast<std::uint16_t>(m_logIdEdit.GetValue());
+    const PageCheck c = dpsheet::LeaveGeneral(m_s, m_name->GetValue(), id);
     return c.ok() || Focus(0, c.focus);
   }
 
@@ -249,6 +248,7 @@ class CPSDataPoint : public wxDialog {
   DataPointSheetRequest& m_s;
   wxNotebook* m_book = nullptr;
   wxTextCtrl *m_name, *m_id, *m_logId, *m_description, *m_address;
+  CEEditLongDouble m_logIdEdit;
   wxComboBox* m_unit = nullptr;
   wxButton* m_pick = nullptr;
   wxButton* m_back = nullptr;

@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/EditControls.h"
 #include "framework/DialogTexts.h"
 #include "framework/ui/DialogLayout.h"
 #include "model/ProjectRequests.h"
@@ -33,7 +34,8 @@ class CDlgNewProject : public wxDialog {
     m_boxes = CreateFlagBoxes(this, sizer, request.flags);
     sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
     SetSizerAndFit(sizer);
-    m_name->Bind(wxEVT_CHAR, [](wxKeyEvent& e) { FilterProjectNameChar(e); });
+    m_nameEdit.AttachTo(m_name);
+    m_nameEdit.SetForbiddenCharset(ProjectNameForbiddenCharset());
     m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnNameChanged(); });
     m_boxes.create->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { UpdateBoxes(); });
     UpdateBoxes();
@@ -41,6 +43,7 @@ class CDlgNewProject : public wxDialog {
   }
 
   bool TransferDataFromWindow() override {
+    if (!m_nameEdit.CheckForbidden()) return false;
     NewProjectRequest entered;
     entered.name = m_name->GetValue();
     entered.folder = m_folder->GetValue();
@@ -71,6 +74,7 @@ class CDlgNewProject : public wxDialog {
   wxString m_lastName;
   wxTextCtrl* m_name = nullptr;
   wxTextCtrl* m_folder = nullptr;
+  CEEditCharset m_nameEdit;
   FlagBoxes m_boxes;
 };
 

@@ -8,8 +8,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/ComboBox.h"
+#include "app/ui/EditControls.h"
 #include "app/ui/PropertySheet.h"
 #include "framework/DialogTexts.h"
+#include "model/NewDevice.h"
 #include "model/PrjDevice.h"
 #include "model/PrjDeviceSheet.h"
 #include "model/Project.h"
@@ -86,31 +89,47 @@ class GeneralPanel : public CPropertyPagePanel {
     grid->AddGrowableCol(1);
     m_name = new wxTextCtrl(this, G::IDC_NAME);
     m_name->SetMaxLength(G::kNameMax);
+    m_nameEdit.AttachTo(m_name);
+    m_nameEdit.SetForbiddenCharset(DeviceNameForbiddenCharset());
     AddRow(this, grid, DlgText(wxS("Name:")), m_name);
+    m_number = new wxTextCtrl(this, G::IDC_NUMBER, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    AddRow(this, grid, L(11663, wxS("ID:")), m_number);
     m_type = new wxChoice(this, G::IDC_TYPE);
     AddRow(this, grid, L(11443, wxS("Geräteart:")), m_type);
-    m_driver = new wxChoice(this, G::IDC_DRIVER);
-    AddRow(this, grid, L(11433, wxS("Gerätetreiber:")), m_driver, Dots(this, G::IDC_DRIVER_SETTINGS));
-    m_node = new wxTextCtrl(this, G::IDC_NODE, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    m_driver = new CEComboBox(this, G::IDC_DRIVER);
+    m_driver->SetValidator(CCBKeyValidator(&m_driverKey));
+    AddRow(this, grid, L(11665, wxS("Treiber:")), m_driver, Dots(this, G::IDC_DRIVER_SETTINGS));
+    m_node = new wxTextCtrl(this, G::IDC_NODE);
+    m_node->SetMaxLength(G::kNodeMax);
     AddRow(this, grid, L(11435, wxS("Knoten:")), m_node);
-    m_parameters = new wxTextCtrl(this, G::IDC_PARAMETERS, wxString(), wxDefaultPosition, wxSize(320, -1), wxTE_READONLY);
+    m_parameters = new wxTextCtrl(this, G::IDC_PARAMETERS, wxString(), wxDefaultPosition, wxSize(320, -1));
+    m_parameters->SetMaxLength(G::kParametersMax);
     AddRow(this, grid, L(11442, wxS("Parameter:")), m_parameters);
-    m_firmware = new wxChoice(this, G::IDC_FIRMWARE);
-    AddRow(this, grid, L(11444, wxS("Firmware:")), m_firmware);
+    m_firmware = new CEComboBox(this, G::IDC_FIRMWARE);
+    m_firmware->SetValidator(CCBItemDataValidator(&m_firmwareValue));
+    grid->Add(m_firmwareLabel = new wxStaticText(this, G::IDC_FIRMWARE_LABEL, L(11444, wxS("FW-Version:"))), 0,
+              wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_firmware, 1, wxEXPAND);
     m_remote = new wxChoice(this, G::IDC_REMOTE);
-    AddRow(this, grid, L(11445, wxS("Remote-Panel:")), m_remote);
+    grid->Add(m_remoteLabel = new wxStaticText(this, G::IDC_REMOTE_LABEL, L(11445, wxS("RemotePanel:"))), 0,
+              wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_remote, 1, wxEXPAND);
 
-    auto* lower = new wxBoxSizer(wxHORIZONTAL);
-    m_picture = new CDIBStatic(this, G::IDC_PICTURE, wxSize(160, 120));
-    lower->Add(m_picture, 0, wxRIGHT, 10);
+    // "Geräteinformationen": the type's picture and its lines of facts.
+    auto* group = new wxStaticBoxSizer(new wxStaticBox(this, G::IDC_INFO_GROUP, L(11664, wxS("Geräteinformationen"))),
+                                       wxHORIZONTAL);
+    m_picture = new CDIBStatic(group->GetStaticBox(), G::IDC_PICTURE, wxSize(160, 120));
+    group->Add(m_picture, 0, wxALL, 6);
     m_info = new wxFlexGridSizer(2, 2, 12);
-    lower->Add(m_info, 1, wxEXPAND);
+    for (int i = 0; i < G::kInfoLines; ++i) AddInfoLine(G::IDC_INFO_LABEL + i, G::IDC_INFO_VALUE + i);
+    group->Add(m_info, 1, wxEXPAND | wxALL, 6);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(grid, 0, wxEXPAND | wxALL, 10);
-    sizer->Add(lower, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    sizer->Add(group, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     SetSizerAndFit(sizer);
 
     m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
+      m_page.parameters = m_parameters->GetValue();   // typed ones follow the folder too
       m_page.OnNameChanged(m_name->GetValue());
       m_parameters->ChangeValue(m_page.parameters);
     });
@@ -129,20 +148,40 @@ class GeneralPanel : public CPropertyPagePanel {
   bool ReloadOnActivate() const override { return true; }
   void LoadFromModel() override {
     m_name->ChangeValue(m_page.name);
+    m_number->ChangeValue(wxString::Format("%lu", static_cast<unsigned long>(m_page.deviceNumber)));
     Fill(m_type, m_page.types, m_page.type);
-    std::vector<wxString> drivers, firmwares;
-    for (const auto& d : m_page.drivers) drivers.push_back(d.display);
-    for (const auto& f : m_page.firmwares) firmwares.push_back(f.text);
-    Fill(m_driver, drivers, m_page.driver);
-    Fill(m_firmware, firmwares, m_page.firmware);
+    m_driver->ResetContent();
+    for (const auto& d : m_page.drivers) m_driver->AddItem(d.display, d.key);
+    m_driverKey = m_page.driver >= 0 ? m_page.drivers[static_cast<size_t>(m_page.driver)].key : wxString();
+    m_driver->GetValidator()->TransferToWindow();
+    m_firmware->ResetContent();
+    for (size_t i = 0; i < m_page.firmwares.size(); ++i) {
+      m_firmware->AddItem(m_page.firmwares[i].text, wxString());
+      m_firmware->SetItemNumber(static_cast<int>(i), static_cast<DWORD>(m_page.firmwares[i].hundredths));
+    }
+    m_firmwareValue = m_page.firmware >= 0 ? static_cast<DWORD>(m_page.firmwares[static_cast<size_t>(m_page.firmware)].hundredths)
+                                           : static_cast<DWORD>(-1);
+    m_firmware->GetValidator()->TransferToWindow();
     m_firmware->Enable(m_page.firmwareEnabled);
+    m_firmwareLabel->Enable(m_page.firmwareEnabled);
     Fill(m_remote, m_page.remotePanels, m_page.remotePanel);
     m_remote->Enable(!m_page.remotePanels.empty());
+    m_remoteLabel->Enable(!m_page.remotePanels.empty());
     m_node->ChangeValue(m_page.node);
     m_parameters->ChangeValue(m_page.parameters);
     ShowInformation();
   }
-  void SaveToModel() override { m_page.name = m_name->GetValue(); }
+  bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
+  void SaveToModel() override {
+    m_page.name = m_name->GetValue();
+    m_page.node = m_node->GetValue();
+    m_page.parameters = m_parameters->GetValue();
+    m_driver->GetValidator()->TransferFromWindow();
+    m_page.driver = m_driver->Keys().FindExact(m_driverKey);
+    m_firmware->GetValidator()->TransferFromWindow();
+    for (size_t i = 0; i < m_page.firmwares.size(); ++i)
+      if (static_cast<DWORD>(m_page.firmwares[i].hundredths) == m_firmwareValue) m_page.firmware = static_cast<int>(i);
+  }
 
  private:
   template <class F>
@@ -156,26 +195,42 @@ class GeneralPanel : public CPropertyPagePanel {
     for (const wxString& item : items) choice->Append(item);
     if (selected >= 0 && selected < static_cast<int>(items.size())) choice->SetSelection(selected);
   }
+  void AddInfoLine(int labelId, int valueId) {
+    wxWindow* box = m_picture->GetParent();
+    m_labels.push_back(new wxStaticText(box, labelId, wxString()));
+    m_values.push_back(new wxStaticText(box, valueId, wxString()));
+    m_info->Add(m_labels.back());
+    m_info->Add(m_values.back());
+  }
   void ShowInformation() {
     if (m_page.picture.empty()) m_picture->Clear();
     else m_picture->LoadDib(m_page.picture);
-    m_info->Clear(true);
-    for (const auto& [label, value] : m_page.info) {
-      m_info->Add(new wxStaticText(this, wxID_ANY, label));
-      m_info->Add(new wxStaticText(this, wxID_ANY, value));
+    // Lines beyond the group's five are added rather than dropped.
+    while (m_labels.size() < m_page.info.size()) AddInfoLine(wxID_ANY, wxID_ANY);
+    for (size_t i = 0; i < m_labels.size(); ++i) {
+      const bool used = i < m_page.info.size();
+      m_labels[i]->SetLabel(used ? m_page.info[i].first : wxString());
+      m_values[i]->SetLabel(used ? m_page.info[i].second : wxString());
     }
     Layout();
   }
   CPPPrjDeviceGeneral& m_page;
   wxTextCtrl* m_name;
+  CEEditCharset m_nameEdit;
+  wxTextCtrl* m_number;
   wxChoice* m_type;
-  wxChoice* m_driver;
+  CEComboBox* m_driver;
+  wxString m_driverKey;
   wxTextCtrl* m_node;
   wxTextCtrl* m_parameters;
-  wxChoice* m_firmware;
+  CEComboBox* m_firmware;
+  DWORD m_firmwareValue = 0;
+  wxStaticText* m_firmwareLabel;
   wxChoice* m_remote;
+  wxStaticText* m_remoteLabel;
   CDIBStatic* m_picture;
   wxFlexGridSizer* m_info;
+  std::vector<wxStaticText*> m_labels, m_values;
 };
 
 // The fonts page as one of the sheet's pages: the grid page does its own work.

@@ -8,9 +8,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/EditControls.h"
 #include "framework/DialogTexts.h"
 #include "framework/ui/DialogLayout.h"
 #include "app/ui/PropertySheet.h"
+#include "model/ProjectRequests.h"
 #include "model/ProjectSheet.h"
 #include "model/ui/ProjectPages.h"
 #include "platform/Ui.h"
@@ -137,7 +139,8 @@ class CPPProjectGeneral : public CPropertyPagePanel {
     sizer->Add(grid, 0, wxALL | wxEXPAND, 10);
     m_boxes = CreateFlagBoxes(this, sizer, page.flags);
     SetSizer(sizer);
-    m_name->Bind(wxEVT_CHAR, [](wxKeyEvent& e) { FilterProjectNameChar(e); });
+    m_nameEdit.AttachTo(m_name);
+    m_nameEdit.SetForbiddenCharset(ProjectNameForbiddenCharset());
     m_boxes.create->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { UpdateBoxes(); });
   }
   void LoadFromModel() override {
@@ -146,6 +149,7 @@ class CPPProjectGeneral : public CPropertyPagePanel {
     m_boxes.Show(m_page.flags);
     UpdateBoxes();
   }
+  bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
   void SaveToModel() override {
     m_page.name = m_name->GetValue();
     m_page.flags = m_boxes.Read();
@@ -161,6 +165,7 @@ class CPPProjectGeneral : public CPropertyPagePanel {
   ProjectGeneralPage& m_page;
   wxTextCtrl* m_name = nullptr;
   wxTextCtrl* m_folder = nullptr;
+  CEEditCharset m_nameEdit;
   FlagBoxes m_boxes;
 };
 

@@ -36,11 +36,3 @@ FlagBoxes CreateFlagBoxes(wxWindow* parent, wxBoxSizer* sizer, const ProjectFlag
   return b;
 }
 
-void FilterProjectNameChar(wxKeyEvent& event) {
-  const wxChar c = event.GetUnicodeKey();
-  if (c != WXK_NONE && c >= 32 && !IsAllowedProjectNameChar(c)) {
-    wxBell();
-    return;
-  }
-  event.Skip();
-}

@@ -1,5 +1,5 @@
 #pragma once
-// Pieces the project dialogs share: the five CoDeSys boxes and the name filter.
+// Pieces the project dialogs share: the five CoDeSys boxes.
 #include <wx/checkbox.h>
 #include <wx/event.h>
 
@@ -19,8 +19,6 @@ struct FlagBoxes {
 };
 
 FlagBoxes CreateFlagBoxes(wxWindow* parent, wxBoxSizer* sizer, const ProjectFlags& flags);
-// Drops characters a project name may not have.
-void FilterProjectNameChar(wxKeyEvent& event);
 
 void RegisterNewProjectDialog();
 void RegisterProjectSheet();

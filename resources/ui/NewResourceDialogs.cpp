@@ -35,9 +35,9 @@ CDlgNewBitmapAndLogID::CDlgNewBitmapAndLogID(wxWindow* parent, NewBitmapAndLogId
   row->Add(new wxStaticText(this, wxID_ANY, hv::LocalString(11617, wxS("Dateityp:"))), 0,
            wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
   wxArrayString types;
-  types.Add(wxS("BMP"));
-  types.Add(wxS("JPG"));
-  types.Add(wxS("GIF"));
+  types.Add(hv::LocalString(11660, wxS("Windows-Bitmap (BMP)")));
+  types.Add(hv::LocalString(11661, wxS("JPEG Bitmaps (JPG)")));
+  types.Add(hv::LocalString(11662, wxS("Compuserve-Bitmap (GIF)")));
   m_type = new wxChoice(this, 1140, wxDefaultPosition, wxDefaultSize, types);
   m_type->SetSelection(request.fileType >= 0 && request.fileType <= 2 ? request.fileType : 0);
   row->Add(m_type, 1, wxEXPAND);

@@ -1,6 +1,8 @@
-// The settings sheet writes exactly what the user changed, in one write, and nothing on
+// The settings sheet writes every key of the pages shown, in one write, and nothing on
 // Cancel or for pages never shown.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "app/SetupSheet.h"
 #include "framework/ChooseRequests.h"
@@ -25,7 +27,7 @@ struct SetupFixture : ::testing::Test {
   }
 };
 
-TEST_F(SetupFixture, UntouchedOrCancelledSheetLeavesTheProfileByteIdentical) {
+TEST_F(SetupFixture, CancelledSheetLeavesTheProfileByteIdenticalAndOKWritesEveryKeyShown) {
   const std::string before = hvtest::ReadAll(profile);
   {
     CPSSetup sheet(profile);   // Cancel: nothing confirmed
@@ -39,11 +41,22 @@ TEST_F(SetupFixture, UntouchedOrCancelledSheetLeavesTheProfileByteIdentical) {
   CPSSetup sheet(profile);   // OK with the defaults shown and nothing changed
   ASSERT_TRUE(sheet.SetActivePage(1));
   ASSERT_TRUE(sheet.SetActivePage(2));
-  ASSERT_TRUE(sheet.Confirm());   // the general page's check passes on an existing folder
-  EXPECT_EQ(hvtest::ReadAll(profile), before);
+  ASSERT_TRUE(sheet.Confirm());
+  EXPECT_EQ(Read("Programs", "Bitmap"), wxString("MSPaint"));
+  EXPECT_EQ(Read("Programs", "CoDeSys"), wxString());
+  EXPECT_EQ(Read("Programs", "Html"), wxString("kate"));
+  EXPECT_EQ(Read("Programs", "Editor"), wxString("NotePad.exe"));
+  for (auto [target, section, version] : {std::tuple{"Simulation", "MSDev", "V5.xx"}, {"80515", "Keil", "V4.01"},
+                                          {"80167", "GNU", "V2.5x"}, {"80960", "Microtec", "V2.00"}}) {
+    EXPECT_EQ(Read("Compiler", target), wxString(section));
+    EXPECT_EQ(Read(section, "Path"), wxString());
+    EXPECT_EQ(Read(section, "Version"), wxString(version));
+  }
+  EXPECT_FALSE(Read("Config", "ProjectPath"));   // the general page was never shown
+  EXPECT_EQ(hvtest::ReadAll(profile).rfind("; mine\r\n[Config]\r\nPrefix=1\r\n", 0), 0u);
 }
 
-TEST_F(SetupFixture, OnlyChangedKeysAreWrittenAndReadersKeepTheirDefaults) {
+TEST_F(SetupFixture, TypedValuesAreWrittenWithTheRowsLeftAlone) {
   CPSSetup sheet(profile);
   ASSERT_TRUE(sheet.SetActivePage(0));
   EXPECT_EQ(sheet.General().prefixMode, 1);
@@ -65,8 +78,10 @@ TEST_F(SetupFixture, OnlyChangedKeysAreWrittenAndReadersKeepTheirDefaults) {
 
   EXPECT_EQ(Read("Config", "ProjectPath"), home.Sub("Projekte"));
   EXPECT_EQ(Read("Programs", "Bitmap"), wxString("/usr/bin/gimp"));
-  for (const char* untouched : {"Font", "CoDeSys", "xml", "Internet Browser", "Bildschirmtastatur", "Editor"})
-    EXPECT_FALSE(Read("Programs", untouched)) << untouched;
+  for (auto [key, program] : {std::pair{"Font", "FontEdit"}, {"CoDeSys", ""}, {"xml", "Notepad"},
+                              {"Internet Browser", ""}, {"Bildschirmtastatur", "Charmap"}})
+    EXPECT_EQ(Read("Programs", key), wxString(program)) << key;
+  EXPECT_FALSE(Read("Programs", "Editor"));   // the simulator page was never shown
   EXPECT_EQ(Read("Config", "Prefix"), wxString("1"));
   EXPECT_EQ(hvtest::ReadAll(profile).rfind("; mine\r\n", 0), 0u);
 }
@@ -159,9 +174,10 @@ TEST_F(SetupFixture, CompilerFolderIsCheckedAndKeilVersionCorrected) {
   EXPECT_EQ(Read("Compiler", "80515"), wxString("Keil"));
   EXPECT_EQ(Read("Keil", "Path"), keil);
   EXPECT_EQ(Read("Keil", "Version"), wxString("V3.20"));
-  EXPECT_FALSE(Read("Compiler", "80167"));   // rows left alone are not written
-  EXPECT_FALSE(Read("MSDev", "Path"));
-  EXPECT_FALSE(Read("Programs", "Editor"));
+  // All four rows go, also those left alone.
+  EXPECT_EQ(Read("Compiler", "80167"), wxString("GNU"));
+  EXPECT_EQ(Read("MSDev", "Path"), wxString());
+  EXPECT_EQ(Read("Programs", "Editor"), wxString("NotePad.exe"));
 }
 
 TEST_F(SetupFixture, FailedWriteIsReportedAndLeavesTheOldProfile) {

@@ -58,20 +58,7 @@ TEST(PathDialog, ConfirmCreatesLevelByLevelOrStaysOpen) {
   EXPECT_EQ(ui.MessageTexts().back(), "The folder:\n\nrelativ/x\n\ncan not be created. Please double check.");
 }
 
-TEST(SmallDialogs, LogicalIdsAreZeroTo65534) {
-  hvtest::ScriptedUi ui;
-  long id = 7;
-  EXPECT_TRUE(CheckLogId("0", id));
-  EXPECT_EQ(id, 0);
-  EXPECT_TRUE(CheckLogId(" 65534 ", id));
-  EXPECT_EQ(id, 65534);
-  for (const char* bad : {"65535", "-1", "", "12a", "99999999999"}) {
-    ui.ExpectMessage(10211);
-    EXPECT_FALSE(CheckLogId(bad, id)) << bad;
-  }
-  EXPECT_EQ(id, 65534);
-  EXPECT_TRUE(ui.AllExpectationsMet());
-
+TEST(SmallDialogs, FtpLoginIsSavedOnlyWhenAsked) {
   struct Device {
     std::map<wxString, wxString> config;
     BOOL WriteConfigString(const wxString& k, const wxString& v) {

@@ -7,6 +7,8 @@
 #include <shapefil.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
@@ -61,19 +63,21 @@ int IndexOf(wxChoice* choice, const wxString& text) { return choice ? choice->Fi
 // One GERAET row's fields as an independent reader sees them.
 struct GeraetRow {
   bool found = false;
-  std::string driver, node;
+  std::string driver, node, param;
 };
 GeraetRow ReadGeraet(const wxString& deviceFolder, const std::string& name) {
   GeraetRow row;
   DBFHandle h = DBFOpen(hv::ToFs(hv::ResolvePath(hv::JoinPath(deviceFolder, "GERAET.DBF"))).c_str(), "rb");
   if (!h) return row;
   const int nameField = DBFGetFieldIndex(h, "BEZEICH"), typ = DBFGetFieldIndex(h, "TYP"), node = DBFGetFieldIndex(h, "KNOTEN");
+  const int param = DBFGetFieldIndex(h, "PARAM");
   for (int i = 0; i < DBFGetRecordCount(h); ++i) {
     if (DBFIsRecordDeleted(h, i)) continue;
     std::string n = DBFReadStringAttribute(h, i, nameField);
     while (!n.empty() && n.back() == ' ') n.pop_back();
     if (n != name) continue;
-    row = {true, DBFReadStringAttribute(h, i, typ), DBFReadStringAttribute(h, i, node)};
+    row = {true, DBFReadStringAttribute(h, i, typ), DBFReadStringAttribute(h, i, node),
+           DBFReadStringAttribute(h, i, param)};
   }
   DBFClose(h);
   return row;
@@ -163,6 +167,87 @@ TEST_F(DeviceSheetGui, TheWizardMakesTheDeviceWithItsFolderSettingsAndRow) {
   EXPECT_EQ(row.driver, "CAN_R515");
   EXPECT_EQ(row.node, "3");
   EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel7")));
+}
+
+TEST_F(DeviceSheetGui, AForbiddenCharacterInTheNameIsSelectedWithTheFieldsOwnText) {
+  ui.AllowAnyMessage();   // the device's late notices
+  long from = -1, to = -1;
+  bool keptOpen = false;
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+    auto* name = Find<wxTextCtrl>(dlg, kName);
+    // Typed, the colon never gets in; a name handed in with it does.
+    ASSERT_TRUE(hvtest::TypeInto(name, "Pa"));
+    wxUIActionSimulator().Text(":");
+    hvtest::Pump(100ms);
+    EXPECT_EQ(name->GetValue(), "Pa");
+    name->ChangeValue("Pa:nel");
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+    keptOpen = dlg->IsModal();
+    name->GetSelection(&from, &to);
+    ASSERT_TRUE(hvtest::TypeInto(name, "Panel8"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  EXPECT_TRUE(keptOpen);
+  ASSERT_FALSE(ui.MessageIds().empty());
+  EXPECT_EQ(ui.MessageIds().front(), 10300u);
+  EXPECT_EQ(ui.MessageTexts().front(), wxS("Es wurde ein ungültiges Zeichen eingegeben!"));
+  EXPECT_EQ(from, 2);
+  EXPECT_EQ(to, 3);
+  EXPECT_TRUE(hvtest::ChildNamed(project, S("Panel8")));
+}
+
+// The general page shows the chosen type's facts, and node and parameters typed by hand
+// (no parameter dialog) reach the device's GERAET row and DEVICE.SET.
+TEST_F(DeviceSheetGui, TheTypesFactsShowAndATypedNodeAndParameterAreStored) {
+  ui.AllowAnyMessage();   // the device's late notices
+  std::vector<std::pair<wxString, wxString>> lines;
+  wxString group, number;
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    for (int i = 0; i < 5; ++i) {
+      auto* label = dynamic_cast<wxStaticText*>(dlg->FindWindow(1146 + i));
+      auto* value = dynamic_cast<wxStaticText*>(dlg->FindWindow(1151 + i));
+      ASSERT_TRUE(label && value) << i;
+      lines.emplace_back(label->GetLabel(), value->GetLabel());
+    }
+    if (auto* box = dynamic_cast<wxStaticBox*>(dlg->FindWindow(1145))) group = box->GetLabel();
+    number = Find<wxTextCtrl>(dlg, 1072)->GetValue();
+    hvtest::SaveScreenshot(dlg, "device-general-information");
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, 1073), "5"));
+    // The connection page has a 1074 of its own: the general page's is looked up on it.
+    wxWindow* general = dlg->FindWindow(kName)->GetParent();
+    ASSERT_TRUE(hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(general->FindWindow(1074)), "p1/10.0.0.5"));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel9"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(group, wxS("Geräteinformationen"));
+  EXPECT_EQ(number, "0");
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0].first, "Grafisches Display");
+  EXPECT_EQ(lines[1], std::make_pair(wxString(wxS("  Auflösung:")), wxString("320x240")));
+  EXPECT_EQ(lines[2].first, "  Farben:");
+  EXPECT_FALSE(lines[2].second.empty());
+  EXPECT_EQ(lines[3].first, "");
+
+  const wxString folder = hv::JoinPath(project->GetFolder(), "Panel9");
+  EXPECT_EQ(IniValue(hv::JoinPath(folder, "DEVICE.SET"), "Connection", "Node"), "5");
+  const GeraetRow row = ReadGeraet(folder, "Panel9");
+  ASSERT_TRUE(row.found);
+  EXPECT_EQ(row.node, "5");
+  EXPECT_EQ(row.param.rfind("p1/10.0.0.5", 0), 0u) << row.param;
 }
 
 TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {

@@ -15,7 +15,9 @@
 #include "model/ProjectRequests.h"
 #include "model/ui/ProjectPages.h"
 #include "platform/Ui.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
@@ -96,5 +98,80 @@ TEST(NamingDialogsGui, NameFieldHasTheFocusWithItsTextSelected) {
   NewLanguageRequest language;
   language.name = "Sprache";
   ExpectReadyForTyping(language, 1136, "Sprache");
+  hv::Ui().Reset();
+}
+
+// A name holding a character the field refuses (handed in, since typing drops it): OK
+// shows the field's own text, keeps the dialog and selects the character.
+TEST(NamingDialogsGui, AForbiddenCharacterIsReportedByTheFieldAndSelected) {
+  hvtest::ScriptedUi ui;
+  CDlgNewName::Register();
+  RegisterSmallDialogs();
+  RegisterNewProjectDialog();
+  hvtest::DialogScripts user;
+  std::vector<std::pair<long, long>> selections;
+  auto okTwice = [&](wxDialog* dlg) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(field);
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    EXPECT_TRUE(dlg->IsModal());
+    long from = -1, to = -1;
+    field->GetSelection(&from, &to);
+    selections.emplace_back(from, to);
+    ASSERT_TRUE(hvtest::TypeInto(field, "Linie2"));
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  };
+  user.Then(okTwice);
+  user.Then(okTwice);
+
+  NewNameRequest name;
+  name.name = "Neu*er";
+  name.checkCharacters = true;
+  ui.ExpectMessage(10300);
+  EXPECT_EQ(hv::Ui().Run(name), IDOK);
+  EXPECT_EQ(name.name, "Linie2");
+
+  NewProjectRequest project;
+  project.name = "Pro[jekt";
+  project.folder = hvtest::S("/tmp/Pro[jekt");
+  ui.ExpectMessage(10300);
+  hv::Ui().Run(project);
+
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  ASSERT_EQ(selections.size(), 2u);
+  EXPECT_EQ(selections[0], std::make_pair(3L, 4L));
+  EXPECT_EQ(selections[1], std::make_pair(3L, 4L));
+  EXPECT_EQ(ui.MessageTexts().front(), wxS("Es wurde ein ungültiges Zeichen eingegeben!"));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  hv::Ui().Reset();
+}
+
+// A logical id beyond 65534: the field's range message under its caption "Falscheingabe",
+// and the nearer bound put in.
+TEST(NamingDialogsGui, ALogicalIdOutOfRangeIsClampedToTheNearerBound) {
+  hvtest::ScriptedUi ui;
+  CDlgNewName::Register();
+  RegisterSmallDialogs();
+  hvtest::DialogScripts user;
+  wxString shown;
+  user.Then([&](wxDialog* dlg) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1129));
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(hvtest::TypeInto(field, "70000"));
+    hvtest::PressKey(WXK_RETURN);
+    hvtest::PumpUntil([&] { return !ui.MessageIds().empty(); }, 3s);
+    shown = field->GetValue();
+    if (dlg->IsModal()) hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  LogIdRequest id;
+  id.logId = 12;
+  ui.ExpectMessage(10211);
+  EXPECT_EQ(hv::Ui().Run(id), IDOK);
+  EXPECT_EQ(shown, "65534");
+  EXPECT_EQ(id.logId, 65534);
+  ASSERT_EQ(ui.MessageCaptions().size(), 1u);
+  EXPECT_EQ(ui.MessageCaptions().front(), "Falscheingabe");
+  EXPECT_TRUE(ui.AllExpectationsMet());
   hv::Ui().Reset();
 }

@@ -1,6 +1,7 @@
 // The settings sheet in the real window: opened from the "Extras" menu with the
 // keyboard, filled in with the pointer and keys, confirmed with OK; an independent INI
-// reader finds exactly the keys the user changed. Cancel leaves the profile as it was.
+// reader finds every key of the pages, with what the user typed. On a fresh profile OK
+// takes the defaults as they are. Cancel leaves the profile as it was.
 #include <gtest/gtest.h>
 
 #include <wx/button.h>
@@ -25,11 +26,20 @@ class SettingsSheetGui : public hvtest::ProjectWindowFixture {
   void SetUp() override {
     RegisterSetupDialogs();
     hv::MakeFolders(home.Sub("Projekte"));
-    // Download defaults the installed plug-ins serve, so that the page may be left.
-    hvtest::WriteAll(profile, "[Download]\r\nNetwork=SIMNET\r\nDevice=CAN_R515\r\nSlot=SIM_0\r\nNode=1\r\n");
     Open();
     frame->SetFocus();
     hvtest::Pump(100ms);
+  }
+  // Walks the four pages with Ctrl+PageDown, then OK.
+  void VisitEveryPageThenOK(hvtest::DialogScripts& user, bool& sawPages) {
+    user.Then([&](wxDialog* dlg) {
+      for (int id : {1043, 1053, 1046}) {
+        hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+        ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(id)->IsShownOnScreen(); }, 2s)) << id;
+      }
+      sawPages = true;
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    });
   }
   // "&Extras" > "&Einstellungen..." as the keyboard reaches it.
   void OpenSettingsFromTheMenu() {
@@ -55,7 +65,9 @@ class SettingsSheetGui : public hvtest::ProjectWindowFixture {
   wxString profile = home.Sub("Project.INI");
 };
 
-TEST_F(SettingsSheetGui, ChangedPathsAreWrittenAndNothingElse) {
+TEST_F(SettingsSheetGui, EveryKeyIsWrittenWithTheTypedPaths) {
+  // Download settings the installed plug-ins serve.
+  hvtest::WriteAll(profile, "[Download]\r\nNetwork=SIMNET\r\nDevice=CAN_R515\r\nSlot=SIM_0\r\nNode=1\r\n");
   hvtest::DialogScripts user;
   bool sawPages = false;
   user.Then([&](wxDialog* dlg) {
@@ -81,10 +93,37 @@ TEST_F(SettingsSheetGui, ChangedPathsAreWrittenAndNothingElse) {
   hvtest::Pump(200ms);
   EXPECT_TRUE(sawPages);
   EXPECT_EQ(user.unexpected, 0);
-  EXPECT_EQ(ReadWithConfigParser(),
-            "Download/Network=SIMNET\nDownload/Device=CAN_R515\nDownload/Slot=SIM_0\nDownload/Node=1\n"
-            "Config/ProjectPath=" + hv::ToUtf8(home.Sub("Projekte")) + "\nPrograms/Bitmap=/usr/bin/gimp\n");
+  const std::string keys = ReadWithConfigParser();
+  for (const std::string& line : std::vector<std::string>{"Download/Network=SIMNET\n", "Download/Device=CAN_R515\n", "Download/Slot=SIM_0\n",
+                                 "Download/Node=1\n", "Download/NetworkPara=300,123kBaud\n", "Download/DevicePara=\n",
+                                 "Config/ProjectPath=" + hv::ToUtf8(home.Sub("Projekte")) + "\n", "Config/Prefix=0\n",
+                                 "Programs/Bitmap=/usr/bin/gimp\n", "Programs/Font=FontEdit\n", "Programs/Editor=NotePad.exe\n",
+                                 "Compiler/80960=Microtec\n", "Keil/Version=V4.01\n"})
+    EXPECT_NE(keys.find(line), std::string::npos) << line << keys;
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+TEST_F(SettingsSheetGui, AFreshProfileTakesOKAndEveryKeyIsThere) {
+  hvtest::DialogScripts user;
+  bool sawPages = false;
+  VisitEveryPageThenOK(user, sawPages);
+  OpenSettingsFromTheMenu();
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 20s));
+  hvtest::Pump(200ms);
+  EXPECT_TRUE(sawPages);
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.MessageIds().empty()) << ui.MessageIds().front();
+  const std::string keys = ReadWithConfigParser();
+  std::vector<std::string> expected = {"Config/ProjectPath", "Config/Prefix", "Programs/Editor"};
+  for (const char* k : {"Bitmap", "Font", "CoDeSys", "Html", "xml", "Internet Browser", "FTP Browser", "Bildschirmtastatur"})
+    expected.push_back(std::string("Programs/") + k);
+  for (const char* k : {"Simulation", "80515", "80167", "80960"}) expected.push_back(std::string("Compiler/") + k);
+  for (const char* s : {"MSDev", "Keil", "GNU", "Microtec"})
+    for (const char* k : {"/Path", "/Version"}) expected.push_back(s + std::string(k));
+  for (const char* k : {"DevicePara", "NetworkPara", "Node", "Slot", "Network", "Device"})
+    expected.push_back(std::string("Download/") + k);
+  for (const std::string& key : expected) EXPECT_NE(keys.find(key + "="), std::string::npos) << key << "\n" << keys;
+  EXPECT_EQ(keys.find("Download/Node=M0"), std::string::npos) << "the device refuses this node";
 }
 
 TEST_F(SettingsSheetGui, CancelLeavesTheProfileByteIdentical) {

@@ -127,11 +127,16 @@ TEST_F(SheetFixture, SettingsRefuseBadNamesAndACaseOnlyRename) {
   general.name = "panel1";
   ui.ExpectMessage(11206);   // the folder test finds the device's own folder
   EXPECT_FALSE(sheet.SetActivePage(1));
-  for (const wxString& bad : {wxString(wxS("Pänel")), wxString(wxS("Pa\u0141nel")), wxString("P\tx"), wxString("a.b")}) {
+  // The name field's check: its own text, and the character to select.
+  for (auto [bad, at] : {std::pair{wxString(wxS("Pänel")), 1L}, {wxString(wxS("Pa\u0141nel")), 2L}, {wxString("a.b"), 1L}}) {
     general.name = bad;
-    ui.ExpectMessage(10941);
+    ui.ExpectMessage(10300);
     EXPECT_FALSE(sheet.SetActivePage(1)) << bad;
+    EXPECT_EQ(sheet.LastCheck().select, at) << bad;
   }
+  general.name = "P\tx";
+  ui.ExpectMessage(10941);
+  EXPECT_FALSE(sheet.SetActivePage(1));
   general.name = wxString('P', 31);   // beyond the field's limit: refused, never cut
   ui.ExpectMessage(10941);
   EXPECT_FALSE(sheet.SetActivePage(1));

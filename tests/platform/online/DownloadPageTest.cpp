@@ -5,6 +5,7 @@
 #include "framework/PropertySheetModel.h"
 #include "model/DownloadPage.h"
 #include "platform/IniFile.h"
+#include "platform/Online.h"
 #include "platform/online/ParameterForm.h"
 #include "tests/support/OnlineTestSupport.h"
 
@@ -28,11 +29,31 @@ struct DownloadFixture : ::testing::Test {
   }
 };
 
-TEST_F(DownloadFixture, DefaultsWithoutTheirDriversAreRefusedUntilSet) {
+// A fresh profile: the defaults name drivers that are not installed, so the page proposes
+// the first network with its own settings and a device it serves; OK takes them as
+// they are and writes all six keys.
+TEST_F(DownloadFixture, WithoutStoredSettingsTheProposalPassesTheChecks) {
+  Start();
+  EXPECT_EQ(page.networkDriver, "MBTCP");
+  EXPECT_EQ(page.slot, "TCP_0");
+  EXPECT_FALSE(page.networkOpen);
+  EXPECT_EQ(page.deviceDriver, "TESTDEV");
+  EXPECT_FALSE(page.deviceOpen);
+  EXPECT_TRUE(hv::Vostrel_CheckDeviceNode("TESTDEV", page.node)) << page.node;
+  ASSERT_TRUE(sheet.OK());
+  ASSERT_TRUE(edits.Commit());
+  for (const char* key : {"DevicePara", "NetworkPara", "Node", "Slot", "Network", "Device"})
+    EXPECT_TRUE(Read(key)) << key;
+  EXPECT_EQ(Read("Slot"), wxString("TCP_0"));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// Stored drivers that are no longer installed: the first drivers, still to be set.
+TEST_F(DownloadFixture, StoredDriversNoLongerInstalledAreRefusedUntilSet) {
+  hvtest::WriteAll(profile, "[Download]\r\nNetwork=CAN_RZW2\r\nDevice=CAN_R515\r\n");
   Start();
   EXPECT_EQ(page.Networks(), (std::vector<wxString>{"MBTCP", "SIMNET"}));
   EXPECT_EQ(page.Devices(), (std::vector<wxString>{"OTHERNET", "TESTDEV"}));
-  // "CAN_RZW2" and "CAN_R515" are not installed: the first drivers, still to be set.
   EXPECT_EQ(page.networkDriver, "MBTCP");
   EXPECT_EQ(page.slot, "CAN_0");
   EXPECT_TRUE(page.networkOpen);
