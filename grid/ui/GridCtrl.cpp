@@ -184,6 +184,11 @@ wxFont CGridCtrl::FontOf(int index) {
   return f;
 }
 
+int CGridCtrl::ButtonWidth() const {
+  const int w = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_cellArea ? static_cast<const wxWindow*>(m_cellArea) : this);
+  return w > 0 ? w : 16;
+}
+
 wxBitmap CGridCtrl::ImageBitmap(const std::shared_ptr<const GridImage>& image, int width, int height) {
   if (!image || width <= 0 || height <= 0 || image->width <= 0 || image->height <= 0 ||
       image->rgb.size() < static_cast<size_t>(image->width) * static_cast<size_t>(image->height) * 3) {

@@ -71,6 +71,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   // Drawing helpers shared by the children; colours and metrics are read now.
   static wxColour Colour(GridColour c);
   wxFont FontOf(int index);
+  // Width of the drop and spin buttons: a vertical scroll bar's.
+  int ButtonWidth() const;
   // A cell image as a bitmap of the size asked for; kept while the image lives.
   wxBitmap ImageBitmap(const std::shared_ptr<const GridImage>& image, int width, int height);
   // Paints the cells that meet `clip` (cell area coordinates) into `dc`; with a buffer

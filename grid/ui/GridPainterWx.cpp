@@ -107,10 +107,7 @@ void CGridWxPainter::Image(const std::shared_ptr<const GridImage>& image, int x,
 }
 
 int CGridWxPainter::ButtonWidth() {
-  if (m_buttonWidth < 0) {
-    const int w = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_grid.CellArea());
-    m_buttonWidth = w > 0 ? w : 16;
-  }
+  if (m_buttonWidth < 0) m_buttonWidth = m_grid.ButtonWidth();
   return m_buttonWidth;
 }
 
