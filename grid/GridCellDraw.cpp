@@ -166,13 +166,10 @@ int CGridCellType::DrawBitmap(CGridPainter& dc, const std::shared_ptr<const Grid
     height = target;
     y = rect.top + margin;
   }
-  width = std::max(std::min(width, room), 0);
-  if (!DrawsThemed()) dc.FillRect(GridRect{rect.left, rect.top, rect.left + 2 * margin + width, rect.bottom}, background);
-  if (width > 0 && height > 0) {
-    // A bitmap cut at the cell's width keeps its scale: draw it whole, clipped.
-    const int fullWidth = height == bitmap->height ? bitmap->width : bitmap->width * height / bitmap->height;
-    dc.Image(bitmap, x, y, std::max(fullWidth, 1), height);
-  }
+  const int shown = std::max(std::min(width, room), 0);
+  if (!DrawsThemed()) dc.FillRect(GridRect{rect.left, rect.top, rect.left + 2 * margin + shown, rect.bottom}, background);
+  if (shown > 0 && height > 0) dc.Image(bitmap, x, y, width, height, shown);
+  width = shown;
   return 2 * margin + width;
 }
 

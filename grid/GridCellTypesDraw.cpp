@@ -188,17 +188,14 @@ bool CGridDropListType::DrawButtonCell(CGridPainter& dc, const GridRect& rect, i
   if ((StyleOf(cell) & 0x200) && !current) return false;
   const int w = m_buttonWidth = std::max(dc.ButtonWidth(), 8);
   const bool pressed = m_pressed && current && m_droppedColumn == column && m_droppedRow == row;
-  const int state = HighlightState(selected != 0, current);
-  GridRect textRect = rect;
-  bool themed = false;
-  if (DrawsThemed()) {
-    const GridRect button{std::max(rect.right - w, rect.left), rect.top, rect.right, rect.bottom};
-    themed = gridstyles::ThemeDrawBackground(dc, state, cell.GetVisualPart(), rect) &&
-             gridstyles::ThemeDrawBackground(dc, pressed ? 4 : state, gridstyles::kPartDropButton, button);
-  }
+  // The renderer has no cell background of its own: edges and background stay plain,
+  // only the button is themed.
+  GridRect textRect = DrawBorder(dc, rect, cell);
+  const GridRect button{std::max(textRect.right - w, textRect.left), textRect.top, textRect.right, textRect.bottom};
+  const bool themed =
+      DrawsThemed() && gridstyles::ThemeDrawBackground(dc, pressed ? 4 : HighlightState(selected != 0, current),
+                                                       gridstyles::kPartDropButton, button);
   if (!themed) {
-    textRect = DrawBorder(dc, rect, cell);
-    const GridRect button{std::max(textRect.right - w, textRect.left), textRect.top, textRect.right, textRect.bottom};
     const GridRect inside = DrawBorder(dc, button, FrameCell(pressed));
     dc.FillRect(inside, kFace);
     dc.SetPen(kFace);

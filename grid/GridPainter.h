@@ -32,7 +32,9 @@ class CGridPainter {
   virtual void Text(const wxString& text, int x, int y, const GridRect& clip) = 0;
   // One line cut with "..." to fit the width.
   virtual wxString Ellipsize(const wxString& text, int width) = 0;
-  virtual void Image(const std::shared_ptr<const GridImage>& image, int x, int y, int width, int height) = 0;
+  // The image scaled to width x height at (x, y), cut off after `shownWidth` pixels.
+  virtual void Image(const std::shared_ptr<const GridImage>& image, int x, int y, int width, int height,
+                     int shownWidth) = 0;
 
   // Width of a vertical scroll bar: the width of drop and spin buttons.
   virtual int ButtonWidth() = 0;

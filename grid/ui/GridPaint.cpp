@@ -17,8 +17,6 @@ namespace {
 
 wxRect ToWx(const GridRect& r) { return wxRect(r.left, r.top, std::max(r.Width(), 0), std::max(r.Height(), 0)); }
 
-void Line(wxDC& dc, int x1, int y1, int x2, int y2) { dc.DrawLine(x1, y1, x2, y2); }
-
 }  // namespace
 
 void CGridCtrl::DrawCell(wxDC& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
@@ -102,11 +100,11 @@ void CGridCtrl::PaintCells(wxDC& screen, const wxRect& clip, bool focus, wxDC* b
             }
           }
           // Black separators at the locked edges.
-          dc.SetPen(*wxBLACK_PEN);
-          if (s.lockedColumns > 0 && column == s.leftColumn && column >= s.lockedColumns) Line(dc, x - 1, y, x - 1, y + h);
-          if (s.lockedColumns > 0 && column == s.lockedColumns - 1) Line(dc, x + w - 1, y, x + w - 1, y + h);
-          if (s.lockedRows > 0 && row == s.topRow && row >= s.lockedRows) Line(dc, x, y - 1, x + w, y - 1);
-          if (s.lockedRows > 0 && row == s.lockedRows - 1) Line(dc, x, y + h - 1, x + w, y + h - 1);
+          if (s.lockedColumns > 0 || s.lockedRows > 0) painter.SetPen(Rgb(0, 0, 0));
+          if (s.lockedColumns > 0 && column == s.leftColumn && column >= s.lockedColumns) painter.Line(x - 1, y, x - 1, y + h);
+          if (s.lockedColumns > 0 && column == s.lockedColumns - 1) painter.Line(x + w - 1, y, x + w - 1, y + h);
+          if (s.lockedRows > 0 && row == s.topRow && row >= s.lockedRows) painter.Line(x, y - 1, x + w, y - 1);
+          if (s.lockedRows > 0 && row == s.lockedRows - 1) painter.Line(x, y + h - 1, x + w, y + h - 1);
         }
         x += w;
         ++column;
@@ -122,11 +120,9 @@ void CGridCtrl::PaintCells(wxDC& screen, const wxRect& clip, bool focus, wxDC* b
   }
   lastBottom = y;
   // The area beyond the last column and row.
-  const wxColour blank = Colour(GetSectionBackColor(kSectionCells));
-  dc.SetPen(*wxTRANSPARENT_PEN);
-  dc.SetBrush(wxBrush(blank));
-  if (allColumns && lastRight < width) dc.DrawRectangle(lastRight, 0, width - lastRight, std::min(lastBottom, height));
-  if (allRows && lastBottom < height) dc.DrawRectangle(0, lastBottom, width, height - lastBottom);
+  const GridColour blank = GetSectionBackColor(kSectionCells);
+  if (allColumns && lastRight < width) painter.FillRect(GridRect{lastRight, 0, width, std::min(lastBottom, height)}, blank);
+  if (allRows && lastBottom < height) painter.FillRect(GridRect{0, lastBottom, width, height}, blank);
   if (buffer) screen.Blit(clip.x, clip.y, clip.width, clip.height, buffer, clip.x, clip.y);
   if (focus && haveCurrent && !IsEditing()) {
     GridRect r = currentRect;
@@ -200,8 +196,7 @@ void CGridCtrl::PaintHeading(wxDC& dc, int section, const wxSize& size) {
     }
     extent = std::max(extent, pos);
   }
-  dc.SetPen(*wxTRANSPARENT_PEN);
-  dc.SetBrush(wxBrush(Colour(GetSectionBackColor(section))));
-  if (top && extent < size.x) dc.DrawRectangle(extent, 0, size.x - extent, size.y);
-  if (!top && extent < size.y) dc.DrawRectangle(0, extent, size.x, size.y - extent);
+  const GridColour back = GetSectionBackColor(section);
+  if (top && extent < size.x) painter.FillRect(GridRect{extent, 0, size.x, size.y}, back);
+  if (!top && extent < size.y) painter.FillRect(GridRect{0, extent, size.x, size.y}, back);
 }

@@ -27,18 +27,27 @@ class CGridWxPainter : public CGridPainter {
   GridPoint TextExtent(const wxString& text) override;
   void Text(const wxString& text, int x, int y, const GridRect& clip) override;
   wxString Ellipsize(const wxString& text, int width) override;
-  void Image(const std::shared_ptr<const GridImage>& image, int x, int y, int width, int height) override;
+  void Image(const std::shared_ptr<const GridImage>& image, int x, int y, int width, int height,
+             int shownWidth) override;
   int ButtonWidth() override;
   bool NativePart(int part, int state, const GridRect& rect) override;
   void FocusRect(const GridRect& rect) override;
 
  private:
   const wxColour& Resolve(GridColour c);
+  // A filled block in the pen's colour.
+  void Pixels(int x, int y, int width, int height);
+  // The pen and brush onto the device context, for outlines and shapes.
+  void ApplyPen();
   CGridCtrl& m_grid;
   wxDC& m_dc;
   int m_font = -2;
   GridColour m_penColour = 0xFFFFFFFFu;
   int m_penWidth = -1;
+  wxPen m_pen = *wxBLACK_PEN;
+  wxBrush m_penBrush = *wxBLACK_BRUSH;
+  wxBrush m_brush = *wxTRANSPARENT_BRUSH;
+  bool m_usingPenBrush = false;  // the context holds the transparent pen of a fill
   GridColour m_textColour = 0xFFFFFFFFu;
   // The last colours resolved: cells repeat a handful of colours.
   GridColour m_cacheKey[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};

@@ -36,7 +36,7 @@ class RecordingPainter : public CGridPainter {
     Add("text '" + t.ToStdString() + "' " + std::to_string(x) + "," + std::to_string(y));
   }
   wxString Ellipsize(const wxString& t, int w) override { return t; }
-  void Image(const std::shared_ptr<const GridImage>& i, int x, int y, int w, int h) override {
+  void Image(const std::shared_ptr<const GridImage>& i, int x, int y, int w, int h, int shown) override {
     Add("image " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" + std::to_string(h));
   }
   int ButtonWidth() override { return buttonWidth; }

@@ -19,6 +19,9 @@
 using namespace hvtest;
 using std::chrono::milliseconds;
 
+// Colours in failure messages as their components.
+void PrintTo(const wxColour& c, std::ostream* os) { *os << c.GetAsString(wxC2S_CSS_SYNTAX).ToStdString(); }
+
 namespace {
 
 valuecells::Setup TextSetup(const char* text) {
