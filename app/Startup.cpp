@@ -5,6 +5,7 @@
 
 #include "app/AppStateService.h"
 #include "framework/Services.h"
+#include "grid/NumberFormat.h"
 #include "model/DataPointServices.h"
 #include "model/ModelServices.h"
 #include "model/ProjectCopy.h"
@@ -57,6 +58,8 @@ void BindServices(const UiBindings& ui) {
   services.Bind<hv::IProjectDownloadSteps>(&downloadSteps);
   services.Bind<hv::IEventLoop>(ui.eventLoop);
   if (ui.bindWindowLayer) ui.bindWindowLayer(hv::Ui());
+  // Grid cells show and read numbers as the user's locale writes them.
+  CGridNumberFormat::SetUser(CGridNumberFormat::FromLocale(""));
 }
 
 std::vector<std::string> MissingBindings() {

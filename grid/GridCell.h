@@ -101,14 +101,14 @@ class CGridCell {
   // Value.
   void SetText(const wxString& text);
   void SetNumber(double value);
-  wxString GetText(const CGridNumberFormat& format = CGridNumberFormat::Fixed()) const;
-  double GetNumber(const CGridNumberFormat& format = CGridNumberFormat::Fixed()) const;
-  static double ParseNumber(const wxString& text, const CGridNumberFormat& format = CGridNumberFormat::Fixed()) {
+  wxString GetText(const CGridNumberFormat& format = CGridNumberFormat::User()) const;
+  double GetNumber(const CGridNumberFormat& format = CGridNumberFormat::User()) const;
+  static double ParseNumber(const wxString& text, const CGridNumberFormat& format = CGridNumberFormat::User()) {
     return GridParseNumber(text, format);
   }
   void SetDateTime(int year, int month, int day, int hour, int minute, int second);
   void GetDateTime(int* year, int* month, int* day, int* hour, int* minute, int* second) const;
-  void SetDataType(std::uint16_t type, const CGridNumberFormat& format = CGridNumberFormat::Fixed());
+  void SetDataType(std::uint16_t type, const CGridNumberFormat& format = CGridNumberFormat::User());
   std::uint16_t GetDataType() const { return m_dataType; }
   // The stored text member as it is (no number formatting).
   wxString GetRawText() const { return m_text.Get(); }

@@ -1,6 +1,8 @@
 #pragma once
 // The cell type interface: how a cell reacts to mouse and keys, whether it may be
 // edited as text and how much room it needs. The base is the normal cell type.
+#include <array>
+#include <memory>
 #include <vector>
 #include <wx/string.h>
 
@@ -8,6 +10,8 @@
 #include "grid/GridTypes.h"
 
 class CGridCore;
+class CGridPainter;
+using GridGuid = std::array<std::uint8_t, 16>;
 
 // Calendar settings a host may change before the calendar shows (code 201).
 struct CGridCalendarSettings {
@@ -44,7 +48,19 @@ class CGridCellType {
   bool AllowsTextEdit() const { return m_textEdit; }
   bool AllowsOverflow() const { return m_overflow; }
 
+  // ---- drawing, in the order the windows call it: OnDraw, which draws the border, the
+  // background, the bitmap and the text through the functions below.
+  // Returns the width the bitmap took, margins included.
+  virtual int DrawBitmap(CGridPainter& dc, const std::shared_ptr<const GridImage>& bitmap, const GridRect& rect,
+                         GridColour background);
+  // Border and grid lines; returns the rectangle inside them.
+  virtual GridRect DrawBorder(CGridPainter& dc, const GridRect& rect, const CGridCell& cell);
+  virtual void DrawCellText(CGridPainter& dc, GridRect rect, int xOffset, int column, int row, const CGridCell& cell,
+                            int selected, bool current);
+  virtual void DrawBackground(CGridPainter& dc, const GridRect& rect, GridColour colour, int row, int column,
+                              const CGridCell* cell, bool current, int selected);
   virtual wxString GetName() const { return wxS("Normal Cell Type (default)"); }
+  virtual const GridGuid& GetTypeGuid() const;
   virtual int AdjustEditRect(GridRect& rect) { return 0; }
   virtual int OnLeftClick(int column, int row, int down, const GridRect& rect, GridPoint point) { return 0; }
   virtual int OnRightClick(int column, int row, int down, const GridRect& rect, GridPoint point) { return 0; }
@@ -53,6 +69,9 @@ class CGridCellType {
   virtual int OnKeyUp(int column, int row, int& key) { return 0; }
   virtual int OnCharDown(int column, int row, int& key) { return 0; }
   virtual int OnMouseMove(int column, int row, GridPoint point, int flags) { return 0; }
+  // Draws one cell; `selected` is the selection block + 1 (0 not selected).
+  virtual void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+                      bool current);
   virtual void OnCurrentCellEnter(int column, int row, const CGridCell& cell) {}
   virtual void OnCurrentCellLeave(int column, int row, const CGridCell& cell) {}
   virtual void OnColumnWidthChanged(int column, int row, int& width) {}
@@ -73,6 +92,8 @@ class CGridCellType {
   static int HighlightState(bool selected, bool current);
   // Top-left of a one-line text of the given size placed in `rect` by the alignment.
   static GridPoint TextPosition(const GridRect& rect, int alignment, GridPoint textSize, int margin, int xOffset);
+  // Whether this drawing goes the toolkit's themed way.
+  bool DrawsThemed() const;
   // Text and background colour a cell is drawn with.
   static void CellColours(const CGridCell& cell, bool selected, bool current, int highlightOption, GridColour& text,
                           GridColour& back);
@@ -82,4 +103,11 @@ class CGridCellType {
   int m_typeId = 0;
   bool m_textEdit = true;
   bool m_overflow = true;
+  bool m_fixedVisualStyle = false;
+  bool m_useVisualStyles = true;
+  bool m_drawLabel = false;
+  // Takes the cell's use-visual-styles flag unless the type fixed its own.
+  void TakeVisualStyle(const CGridCell& cell) {
+    if (!m_fixedVisualStyle) m_useVisualStyles = cell.GetUseVisualStyles();
+  }
 };

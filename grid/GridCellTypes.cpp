@@ -131,6 +131,7 @@ int CGridDropListType::OnLeftClick(int column, int row, int down, const GridRect
       m_droppedColumn = m_droppedRow = -1;
       return 0;
     }
+    m_buttonRect = GridRect{rect.right - m_buttonWidth, rect.top, rect.right, rect.bottom};
     m_pressed = true;
     m_droppedColumn = column;
     m_droppedRow = row;
@@ -152,6 +153,18 @@ int CGridDropListType::OnLeftClick(int column, int row, int down, const GridRect
 
 int CGridDropListType::OnDoubleClick(int column, int row, const GridRect& rect, GridPoint point) {
   if (point.x > rect.right - m_buttonWidth) return OnLeftClick(column, row, 1, rect, point);
+  return 0;
+}
+
+int CGridDropListType::OnMouseMove(int column, int row, GridPoint point, int flags) {
+  if (!(flags & kMkLeftButton)) return 1;
+  if (m_droppedColumn == column && m_droppedRow == row) {
+    const bool inside = m_buttonRect.Contains(point);
+    if (inside != m_pressed) {
+      m_pressed = inside;
+      if (m_control) m_control->RedrawCell(column, row);
+    }
+  }
   return 0;
 }
 
@@ -278,6 +291,7 @@ int CGridDateTimePickerType::OnLeftClick(int column, int row, int down, const Gr
     return 0;
   }
   if (point.x > rect.right - m_buttonWidth) {
+    m_buttonRect = GridRect{rect.right - m_buttonWidth, rect.top, rect.right, rect.bottom};
     m_pressed = true;
     m_droppedColumn = column;
     m_droppedRow = row;
@@ -297,6 +311,18 @@ int CGridDateTimePickerType::OnKeyDown(int column, int row, int& key) {
     OpenCalendar(column, row);
     key = 0;
     return 1;
+  }
+  return 0;
+}
+
+int CGridDateTimePickerType::OnMouseMove(int column, int row, GridPoint point, int flags) {
+  if (m_open || !(flags & kMkLeftButton)) return 1;
+  if (m_droppedColumn == column && m_droppedRow == row) {
+    const bool inside = m_buttonRect.Contains(point);
+    if (inside != m_pressed) {
+      m_pressed = inside;
+      if (m_control) m_control->RedrawCell(column, row);
+    }
   }
   return 0;
 }
@@ -362,8 +388,8 @@ int CGridSpinButtonType::AdjustEditRect(GridRect& rect) {
 
 int CGridSpinButtonType::OnLeftClick(int column, int row, int down, const GridRect& rect, GridPoint point) {
   if (!down) {
-    if (m_half) {
-      m_half = 0;
+    if (m_pressedHalf || m_half) {
+      m_half = m_pressedHalf = 0;
       if (m_control) m_control->RedrawCell(column, row);
       return 1;
     }
@@ -372,21 +398,26 @@ int CGridSpinButtonType::OnLeftClick(int column, int row, int down, const GridRe
   if (point.x <= rect.right - m_buttonWidth) return 0;
   const int middle = rect.top + rect.Height() / 2;
   CGridNotifyParam param;
+  m_halfColumn = column;
+  m_halfRow = row;
   if (point.y >= middle) {
     m_half = 2;
     m_halfRect = {rect.right - m_buttonWidth, middle, rect.right, rect.bottom};
-    NotifyControl(m_typeId, column, row, kDown, param);
   } else {
     m_half = 1;
     m_halfRect = {rect.right - m_buttonWidth, rect.top, rect.right, middle};
-    NotifyControl(m_typeId, column, row, kUp, param);
   }
+  m_pressedHalf = m_half;
+  NotifyControl(m_typeId, column, row, m_half == 2 ? kDown : kUp, param);
   if (m_control) m_control->RedrawCell(column, row);
   return 1;
 }
 
 int CGridSpinButtonType::OnMouseMove(int column, int row, GridPoint point, int flags) {
-  if (!(flags & kMkLeftButton)) m_half = 0;
+  const int was = m_half;
+  if (!(flags & kMkLeftButton)) m_half = m_pressedHalf = 0;
+  else if (m_pressedHalf) m_half = m_halfRect.Contains(point) ? m_pressedHalf : 0;
+  if (m_half != was && m_control && m_halfColumn >= 0) m_control->RedrawCell(m_halfColumn, m_halfRow);
   return 0;
 }
 

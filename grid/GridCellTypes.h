@@ -17,6 +17,9 @@ class CGridCheckBoxType : public CGridCellType {
   }
   int OnCharDown(int column, int row, int& key) override;
   GridPoint MeasureCell(GridPoint preset, const CGridCell& cell) override;
+  void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+              bool current) override;
+  const GridGuid& GetTypeGuid() const override;
   // The box inside a cell rectangle; empty (right < left) when the cell is too low.
   static GridRect BoxRect(const GridRect& rect, const CGridCell& cell);
 
@@ -29,6 +32,9 @@ class CGridArrowType : public CGridCellType {
   CGridArrowType() { m_textEdit = m_overflow = false; }
   wxString GetName() const override { return wxS("Side Arrows"); }
   GridPoint MeasureCell(GridPoint preset, const CGridCell& cell) override;
+  void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+              bool current) override;
+  const GridGuid& GetTypeGuid() const override;
 };
 
 class CGridDropListType : public CGridCellType {
@@ -41,8 +47,12 @@ class CGridDropListType : public CGridCellType {
   int OnDoubleClick(int column, int row, const GridRect& rect, GridPoint point) override;
   int OnKeyDown(int column, int row, int& key) override;
   int OnCharDown(int column, int row, int& key) override;
+  int OnMouseMove(int column, int row, GridPoint point, int flags) override;
   void OnCurrentCellLeave(int column, int row, const CGridCell& cell) override;
   GridPoint MeasureCell(GridPoint preset, const CGridCell& cell) override;
+  void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+              bool current) override;
+  const GridGuid& GetTypeGuid() const override;
 
   // Each choice ends with a line feed; text after the last one is no choice.
   static std::vector<wxString> ParseChoices(const wxString& label);
@@ -54,12 +64,18 @@ class CGridDropListType : public CGridCellType {
   void CloseList(bool choiceMade);
   bool IsOpen() const { return m_open; }
   int DroppedColumn() const { return m_droppedColumn; }
+  bool IsPressed() const { return m_pressed; }
   int m_buttonWidth = 16;
 
  protected:
+  // The button at the right of the inner rectangle, raised or pressed, with its arrow;
+  // returns false when the cell draws as a normal cell (style 0x200, not current).
+  bool DrawButtonCell(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell,
+                      int selected, bool current, bool greyText);
   int m_droppedColumn = -1, m_droppedRow = -1;
   bool m_pressed = false;
   bool m_open = false;
+  GridRect m_buttonRect;
 };
 
 class CGridDateTimePickerType : public CGridDropListType {
@@ -68,8 +84,14 @@ class CGridDateTimePickerType : public CGridDropListType {
   wxString GetName() const override { return wxS("Date-Time Picker"); }
   int AdjustEditRect(GridRect& rect) override;
   int OnLeftClick(int column, int row, int down, const GridRect& rect, GridPoint point) override;
+  int OnDoubleClick(int column, int row, const GridRect& rect, GridPoint point) override {
+    return OnLeftClick(column, row, 1, rect, point);
+  }
   int OnKeyDown(int column, int row, int& key) override;
+  int OnMouseMove(int column, int row, GridPoint point, int flags) override;
   void OnCurrentCellLeave(int column, int row, const CGridCell& cell) override;
+  void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+              bool current) override;
 
   static wxString FormatDate(double date);
   static bool ParseDate(double& date, const wxString& text);
@@ -96,10 +118,15 @@ class CGridSpinButtonType : public CGridCellType {
   }
   int OnMouseMove(int column, int row, GridPoint point, int flags) override;
   GridPoint MeasureCell(GridPoint preset, const CGridCell& cell) override;
+  void OnDraw(CGridPainter& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
+              bool current) override;
+  const GridGuid& GetTypeGuid() const override;
   int PressedHalf() const { return m_half; }
   int m_buttonWidth = 16;
 
  private:
   int m_half = 0;  // 1 up, 2 down
+  int m_pressedHalf = 0;  // the half the last press went to, while the button is held
+  int m_halfColumn = -1, m_halfRow = -1;
   GridRect m_halfRect;
 };

@@ -27,6 +27,8 @@ void CGridCore::InitSheet(CGridSheetInfo& sheet) {
 
 void CGridCore::EnablePainting() { m_sheet->paintEnabled = 1; }
 
+void CGridCore::DrawCurrentFocus(CGridPainter& dc, const GridRect& rect) { dc.FocusRect(rect); }
+
 int CGridCore::Attach(const GridFontRecord* dialogFont) {
   if (dialogFont) {
     m_sheet->defaultFont = AddFont(*dialogFont);

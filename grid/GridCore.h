@@ -12,6 +12,7 @@
 #include "grid/GridCellType.h"
 #include "grid/GridDataSource.h"
 #include "grid/GridSheetInfo.h"
+#include "grid/GridPainter.h"
 #include "grid/GridView.h"
 
 class CGridCore {
@@ -259,9 +260,12 @@ class CGridCore {
   }
   virtual void OnLayoutComponents(GridRect (&rects)[7]) {}
   virtual void OnTabSelected(int tab) {}
+  // Before a section paints; `buffer` is the off-screen painter, null without buffering.
+  virtual void OnPaintSetup(CGridPainter& screen, CGridPainter* buffer, int section) {}
   virtual GridColour GetSectionBackColor(int section) {
     return section == kSectionCells ? SysColour(kColWindow) : SysColour(kColBtnFace);
   }
+  virtual void DrawCurrentFocus(CGridPainter& dc, const GridRect& rect);
   virtual void OnKillFocus(int section) {}
   virtual int OnQueryColumnGrab(int column) { return 1; }
   virtual int OnQueryColumnMove(int column, int position) { return 1; }

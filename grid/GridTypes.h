@@ -2,6 +2,7 @@
 // Small value types of the window-free grid: rectangles, points, colours, fonts and the
 // numeric codes the grid passes around (sections, move sources, mouse key flags).
 #include <cstdint>
+#include <vector>
 #include <wx/defs.h>
 #include <wx/string.h>
 
@@ -57,11 +58,12 @@ struct GridFontRecord {
   bool operator==(const GridFontRecord&) const = default;
 };
 
-// An image a cell shows; the windows map it to a bitmap.
+// An image a cell shows, immutable once shared; the windows map it to a bitmap.
 struct GridImage {
   int width = 0;
   int height = 0;
   wxString name;
+  std::vector<std::uint8_t> rgb;  // width x height pixels, three bytes each, row by row
 };
 
 enum GridSection : int {

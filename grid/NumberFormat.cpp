@@ -1,12 +1,41 @@
 #include "grid/NumberFormat.h"
 
 #include <charconv>
+#include <clocale>
+#include <langinfo.h>
+#include <locale.h>
 #include <cmath>
 #include <string>
 
 const CGridNumberFormat& CGridNumberFormat::Fixed() {
   static const CGridNumberFormat fixed;
   return fixed;
+}
+
+namespace {
+CGridNumberFormat& UserFormat() {
+  static CGridNumberFormat user;
+  return user;
+}
+}  // namespace
+
+const CGridNumberFormat& CGridNumberFormat::User() { return UserFormat(); }
+
+void CGridNumberFormat::SetUser(const CGridNumberFormat& format) { UserFormat() = format; }
+
+CGridNumberFormat CGridNumberFormat::FromLocale(const char* name) {
+  CGridNumberFormat format;
+  // Read without switching the process's locale: number parsing elsewhere stays "C".
+  locale_t loc = newlocale(LC_NUMERIC_MASK | LC_MONETARY_MASK, name, static_cast<locale_t>(nullptr));
+  if (!loc) return format;
+  const auto text = [&](nl_item item) { return wxString::FromUTF8(nl_langinfo_l(item, loc)); };
+  if (const wxString d = text(RADIXCHAR); !d.empty()) format.decimal = d;
+  format.thousands = text(THOUSEP);
+  // The currency text starts with where the symbol stands ('-', '+' or '.').
+  const wxString currency = text(CRNCYSTR);
+  format.currency = currency.length() > 1 ? currency.Mid(1) : wxString();
+  freelocale(loc);
+  return format;
 }
 
 double GridParseNumber(const wxString& text, const CGridNumberFormat& format) {

@@ -41,6 +41,7 @@ CGridCell MakeCell(const Setup& setup, int spinIndex, int pickerIndex) {
   CGridCell cell;
   cell.SetText(setup.text);
   cell.SetExtraText(setup.message);
+  cell.SetBackColour(setup.last);
   cell.SetReadOnly(setup.kind == 6 ? 1 : 0);
   if (setup.kind != 6) cell.SetIndex(kEditMarker);
   if (setup.kind == 9) {

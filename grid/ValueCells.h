@@ -19,7 +19,7 @@ struct Setup {
   int kind = 1;      // 1 text, 6 read-only text, 9 float, else the data type
   double minimum = 0.0, maximum = 0.0;
   wxString text, message;
-  int last = 0;
+  GridColour last = SysColour(kColWindow);  // the cell's back colour
 };
 
 // The cell a setup describes; `spinIndex` and `pickerIndex` are the registered indexes

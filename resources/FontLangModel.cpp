@@ -45,8 +45,6 @@ void CFontLangModel::Load(const wxString& deviceFolder, const std::vector<LANGUA
       AddRow(title);
     }
   }
-  // A hardware font must be assignable even when every title sorts before it.
-  if (hasDefault && !defaultAdded && seen.insert(defaultTitle.Upper()).second) AddRow(defaultTitle);
 
   CDeviceSettings settings(deviceFolder);
   CMapStringToString section;

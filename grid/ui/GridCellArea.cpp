@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 
 #include "grid/ui/GridCtrl.h"
 #include "grid/ui/GridEditors.h"
@@ -14,6 +15,7 @@ CGridCellArea::CGridCellArea(CGridCtrl* grid)
       m_dragTimer(this) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CGridCellArea::OnPaint, this);
+  Bind(wxEVT_SIZE, &CGridCellArea::OnSize, this);
   Bind(wxEVT_LEFT_DOWN, &CGridCellArea::OnLeftDown, this);
   Bind(wxEVT_LEFT_UP, &CGridCellArea::OnLeftUp, this);
   Bind(wxEVT_LEFT_DCLICK, &CGridCellArea::OnDoubleClick, this);
@@ -53,7 +55,24 @@ void CGridCellArea::OnPaint(wxPaintEvent&) {
   // Nothing is drawn while painting is off; the paint DC has validated the region.
   if (!m_grid->Sheet().paintEnabled) return;
   const wxRect box = GetUpdateRegion().GetBox();
-  m_grid->PaintCells(dc, box.IsEmpty() ? wxRect(GetClientSize()) : box, HasFocus());
+  const wxRect clip = box.IsEmpty() ? wxRect(GetClientSize()) : box;
+  if (m_grid->GetDoubleBuffer() == 1 && m_buffer.IsOk()) {
+    wxMemoryDC buffer(m_buffer);
+    m_grid->PaintCells(dc, clip, HasFocus(), &buffer);
+    return;
+  }
+  m_grid->PaintCells(dc, clip, HasFocus());
+}
+
+bool CGridCellArea::MakeBuffer() {
+  const wxSize size = GetClientSize();
+  m_buffer = wxBitmap(std::max(size.x, 1), std::max(size.y, 1));
+  return m_buffer.IsOk();
+}
+
+void CGridCellArea::OnSize(wxSizeEvent& e) {
+  if (m_grid->GetDoubleBuffer() == 1 && m_grid->SetDoubleBuffer(1) != 0) Refresh(false);
+  e.Skip();
 }
 
 void CGridCellArea::OnLeftDown(wxMouseEvent& e) {

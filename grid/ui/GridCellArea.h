@@ -1,6 +1,7 @@
 #pragma once
 // The window that shows the cells of the current sheet and turns mouse and keys into
 // the core's input calls. Dragging a selection past an edge scrolls on a timer.
+#include <wx/bitmap.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
@@ -13,10 +14,14 @@ class CGridCellArea : public wxWindow {
   void SetIndicator(const wxRect& rect);
   const wxRect& Indicator() const { return m_indicator; }
   bool IsDragTimerRunning() const { return m_dragTimer.IsRunning(); }
+  // The off-screen bitmap of double buffering, of the client size; false when it
+  // cannot be made.
+  bool MakeBuffer();
 
  private:
   int Flags(const wxMouseEvent& e) const;
   void OnPaint(wxPaintEvent& e);
+  void OnSize(wxSizeEvent& e);
   void OnLeftDown(wxMouseEvent& e);
   void OnLeftUp(wxMouseEvent& e);
   void OnDoubleClick(wxMouseEvent& e);
@@ -40,5 +45,6 @@ class CGridCellArea : public wxWindow {
   bool m_dragging = false;
   int m_wheel = 0;
   wxRect m_indicator;
+  wxBitmap m_buffer;
   int m_tipColumn = -2, m_tipRow = -2;
 };

@@ -4,6 +4,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -100,7 +101,10 @@ int CGridCtrl::ToggleRightToLeftLayout() {
 }
 
 int CGridCtrl::SetDoubleBuffer(int mode) {
-  m_doubleBuffer = mode == 1 ? 1 : 0;
+  m_doubleBuffer = 0;
+  if (mode != 1) return 0;
+  if (m_cellArea && !m_cellArea->MakeBuffer()) return 1;
+  m_doubleBuffer = 1;
   return 0;
 }
 
@@ -178,6 +182,32 @@ wxFont CGridCtrl::FontOf(int index) {
     f.SetNumericWeight(std::clamp(r->weight, 1, 1000));
   }
   return f;
+}
+
+int CGridCtrl::ButtonWidth() const {
+  const int w = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_cellArea ? static_cast<const wxWindow*>(m_cellArea) : this);
+  return w > 0 ? w : 16;
+}
+
+wxBitmap CGridCtrl::ImageBitmap(const std::shared_ptr<const GridImage>& image, int width, int height) {
+  if (!image || width <= 0 || height <= 0 || image->width <= 0 || image->height <= 0 ||
+      image->rgb.size() < static_cast<size_t>(image->width) * static_cast<size_t>(image->height) * 3) {
+    return wxBitmap();
+  }
+  for (auto it = m_images.begin(); it != m_images.end();) {
+    const auto held = it->image.lock();
+    if (!held) {
+      it = m_images.erase(it);
+      continue;
+    }
+    if (held == image && it->width == width && it->height == height) return it->bitmap;
+    ++it;
+  }
+  wxImage picture(image->width, image->height, const_cast<unsigned char*>(image->rgb.data()), true);
+  wxImage sized = width == image->width && height == image->height ? picture.Copy()
+                                                                   : picture.Scale(width, height, wxIMAGE_QUALITY_NORMAL);
+  m_images.push_back(CachedImage{image, width, height, wxBitmap(sized)});
+  return m_images.back().bitmap;
 }
 
 int CGridCtrl::EditorSelectionStart() const {

@@ -4,6 +4,7 @@
 // from it and override the core's hooks; they never touch the children.
 #include <memory>
 #include <vector>
+#include <wx/bitmap.h>
 #include <wx/font.h>
 #include <wx/window.h>
 
@@ -43,8 +44,10 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   bool CreateAndAttach(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
   void LayoutComponents();
   int ToggleRightToLeftLayout();
-  // GTK buffers every window; the flag is kept for hosts that ask.
+  // Mode 1 paints the cells into an off-screen bitmap first; 0 on success, 1 (and
+  // buffering off) when the bitmap cannot be made.
   int SetDoubleBuffer(int mode);
+  int GetDoubleBuffer() const { return m_doubleBuffer; }
   // Registers a font and makes it the font of the grid's default cell and of painting.
   int SetDefaultCellFont(const wxString& face, int height, int weight);
 
@@ -68,8 +71,13 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   // Drawing helpers shared by the children; colours and metrics are read now.
   static wxColour Colour(GridColour c);
   wxFont FontOf(int index);
-  // Paints the cells that meet `clip` (cell area coordinates) into `dc`.
-  void PaintCells(wxDC& dc, const wxRect& clip, bool focus);
+  // Width of the drop and spin buttons: a vertical scroll bar's.
+  int ButtonWidth() const;
+  // A cell image as a bitmap of the size asked for; kept while the image lives.
+  wxBitmap ImageBitmap(const std::shared_ptr<const GridImage>& image, int width, int height);
+  // Paints the cells that meet `clip` (cell area coordinates) into `dc`; with a buffer
+  // the cells go there first and are copied to `dc`, the focus frame goes to `dc`.
+  void PaintCells(wxDC& dc, const wxRect& clip, bool focus, wxDC* buffer = nullptr);
   // Paints one heading band (section 2 or 3) or the corner (4).
   void PaintHeading(wxDC& dc, int section, const wxSize& size);
   void DrawCell(wxDC& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected, bool current);
@@ -128,6 +136,12 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   CGridListBox* m_list = nullptr;
   CGridCalendarPopup* m_calendar = nullptr;
   std::vector<wxFont> m_fonts;  // made on first use from the core's records
+  struct CachedImage {
+    std::weak_ptr<const GridImage> image;
+    int width = 0, height = 0;
+    wxBitmap bitmap;
+  };
+  std::vector<CachedImage> m_images;
   std::vector<CGridTabInfo> m_tabList;
   int m_currentTab = 0;
   int m_doubleBuffer = 0;

@@ -11,6 +11,23 @@ void TavGrid::SetupValueCell(const valuecells::Setup& setup, int firstRow, int l
   RedrawAll();
 }
 
+void TavGrid::SetupValueCellAt(RecipeGridRow row, int column, int rowIndex) {
+  valuecells::Setup setup;
+  setup.typeCode = static_cast<int>(row.words[0]);
+  setup.kind = static_cast<int>(row.words[1]);
+  if (setup.kind == 9) {
+    setup.minimum = row.values[0];
+    setup.maximum = row.values[1];
+  } else {
+    setup.minimum = static_cast<std::int32_t>(row.words[2]);
+    setup.maximum = row.words[3];
+  }
+  setup.text = row.texts[0];
+  setup.message = row.texts[1];
+  setup.last = row.last;
+  SetupValueCell(setup, rowIndex, rowIndex, column + 1, column + 1);
+}
+
 void TavGrid::OnSetup() {
   CGridSheetInfo& s = Sheet();
   s.multiSelectMode = 1;

@@ -5,6 +5,7 @@
 #include "grid/GridCellTypes.h"
 #include "grid/ValueCells.h"
 #include "grid/ui/GridCtrl.h"
+#include "processdata/RecipeGridRow.h"
 
 class TavGrid : public CGridCtrl {
  public:
@@ -14,6 +15,10 @@ class TavGrid : public CGridCtrl {
   // inclusive).
   void SetupValueCell(const valuecells::Setup& setup, int firstRow, int lastRow, int firstColumn, int lastColumn);
   // Stores a text into `cell` by data-point type flags; false when it is no such number.
+  // The recipe editor's row: sets up the cell right of (column, row) from the row's type
+  // code, kind, bounds (whole numbers, or the two floats for kind 9), text, message and
+  // back colour.
+  void SetupValueCellAt(RecipeGridRow row, int column, int rowIndex);
   static bool SetCellValue(CGridCell& cell, int flags, const wxString& text) {
     return valuecells::SetCellValue(cell, flags, text);
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "grid/GridCellTypes.h"
+
 void CFontsGridCtrl::SetSource(const wxString& deviceFolder, const std::vector<LANGUAGE>& languages,
                                WORD defaultLanguage) {
   m_folder = deviceFolder;
@@ -21,6 +23,23 @@ void CFontsGridCtrl::OnSetup() {
   SetDefaultCellFont(wxS("Arial"), -11, 400);
 }
 
+int CFontsGridCtrl::FontAt(int column, int row) {
+  CGridCell cell;
+  if (GetMergedCell(column, row, cell) == 0 && cell.IsSet(gridcell::kFont)) return cell.GetFont();
+  return Sheet().defaultFont;
+}
+
+int CFontsGridCtrl::ColumnWidthFor(int column) {
+  // Headings are drawn in the heading font, cells in theirs: each text measured in the
+  // font it is drawn with. A cell can show any choice, beside the list's button.
+  int width = TextExtent(GetCellText(column, -1), FontAt(column, -1)).x;
+  const int cellFont = FontAt(column, 0);
+  const int room = ButtonWidth() + 1 + Sheet().textMargin;
+  for (const wxString& choice : CGridDropListType::ParseChoices(m_model.ChoiceList()))
+    width = std::max(width, TextExtent(choice, cellFont).x + room);
+  return width + 5;
+}
+
 void CFontsGridCtrl::LoadFonts() {
   const bool frozen = IsFrozen();
   if (!frozen) Freeze();
@@ -33,7 +52,7 @@ void CFontsGridCtrl::LoadFonts() {
   for (int c = 0; c < columns; ++c) SetCellText(c, -1, m_model.Language(c).name);
   for (int r = 0; r < rows; ++r) {
     SetCellText(-1, r, m_model.Row(r));
-    m_sideWidth = std::max(m_sideWidth, TextExtent(m_model.Row(r), -1).x + 8);
+    m_sideWidth = std::max(m_sideWidth, TextExtent(m_model.Row(r), FontAt(-1, r)).x + 2 * Sheet().textMargin);
   }
   SetSideHeadingColumnWidth(-1, std::min(m_sideWidth, CGridCore::kMaxHeadingSize));
   if (columns > 0 && rows > 0) {
@@ -43,13 +62,11 @@ void CFontsGridCtrl::LoadFonts() {
     SetCellRange(0, columns - 1, rows - 1, choice);
   }
   for (int c = 0; c < columns; ++c) {
-    int width = TextExtent(m_model.Language(c).name, -1).x;
     for (int r = 0; r < rows; ++r) {
       const wxString value = m_model.Value(c, r);
       if (!value.empty()) SetCellText(c, r, value);
-      width = std::max(width, TextExtent(value, -1).x + 20);
     }
-    SetColumnWidth(c, width + 5);
+    SetColumnWidth(c, std::min(ColumnWidthFor(c), CGridCore::kMaxHeadingSize));
   }
   SetRedraw(true);
   if (!frozen) Thaw();

@@ -26,6 +26,10 @@ class CFontsGridCtrl : public CGridCtrl {
   void OnSetCell(int column, int row, CGridCell& cell) override;
 
  private:
+  // The font a cell is drawn with (headings included).
+  int FontAt(int column, int row);
+  // The widest of the column's heading and the texts its cells can show, + 5.
+  int ColumnWidthFor(int column);
   CFontLangModel m_model;
   wxString m_folder;
   std::vector<LANGUAGE> m_languages;

@@ -7,6 +7,7 @@
 
 #include "app/Startup.h"
 #include "framework/Services.h"
+#include "grid/NumberFormat.h"
 #include "model/DeviceServices.h"
 #include "model/ModelServices.h"
 #include "model/NewObjectRequests.h"
@@ -32,7 +33,12 @@ TEST(StartupBindings, EveryServiceIsBoundAndTheCheckNamesWhatIsNot) {
   EXPECT_EQ(Services(MissingBindings()), std::vector<std::string>{});
 
   // The window layer's part left out: named, not skipped.
+  CGridNumberFormat odd;
+  odd.decimal = wxS(";");
+  CGridNumberFormat::SetUser(odd);
   BindServices(UiBindings{});
+  // Grid numbers follow the locale the environment names.
+  EXPECT_EQ(CGridNumberFormat::User(), CGridNumberFormat::FromLocale(""));
   EXPECT_EQ(Services(MissingBindings()), std::vector<std::string>{"service 'event loop'"});
   hvtest::BindTestServices();
   {

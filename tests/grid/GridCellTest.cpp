@@ -3,6 +3,7 @@
 
 #include "grid/GridCell.h"
 #include "grid/TavDateTime.h"
+#include "RecordingGrid.h"
 
 using namespace gridcell;
 
@@ -136,4 +137,49 @@ TEST(TavDateTime, PartsTextAndSerial) {
   EXPECT_FALSE(p.IsValid());
   EXPECT_FALSE(CTavDateTime(2026, 13, 1, 0, 0, 0).IsValid());
   EXPECT_EQ(CTavDateTime(2026, 2, 29, 0, 0, 0).Format(), wxString());
+}
+
+namespace {
+// The user's number format for one test, as start-up would set it.
+struct UserFormat {
+  explicit UserFormat(const CGridNumberFormat& f) { CGridNumberFormat::SetUser(f); }
+  ~UserFormat() { CGridNumberFormat::SetUser(CGridNumberFormat::Fixed()); }
+};
+}  // namespace
+
+TEST(GridCell, NumbersInTheUsersFormatWhereverCellsShowAndReadThem) {
+  CGridNumberFormat german;
+  german.decimal = wxS(",");
+  german.thousands = wxS(".");
+  german.currency = wxString::FromUTF8("€");
+  {
+    UserFormat user(german);
+    CGridCell cell;
+    cell.SetNumber(2.5);
+    EXPECT_EQ(cell.GetText(), wxS("2,5"));
+    cell.SetNumber(0.1);
+    EXPECT_EQ(cell.GetText(), wxS("0,1"));  // the shortest form, never noise
+    cell.SetNumber(1234567);
+    EXPECT_EQ(cell.GetText(), wxS("1234567"));
+    EXPECT_DOUBLE_EQ(CGridCell::ParseNumber(wxS("2,5")), 2.5);
+    // Through the grid: an edited number cell reads "2,5" and shows it back the same way.
+    RecordingGrid g;
+    CGridCell number;
+    number.SetNumber(0);
+    g.SetCell(1, 1, number);
+    ASSERT_EQ(g.StartEdit(1, 1), 0);
+    EXPECT_EQ(g.EditorKeyDown(WXK_RETURN, 0, wxS("2,5"), 3, 3, 3), 2);
+    CGridCell stored;
+    g.GetCell(1, 1, stored);
+    EXPECT_EQ(stored.GetDataType(), gridcell::kNumber);
+    EXPECT_DOUBLE_EQ(stored.GetNumber(), 2.5);
+    EXPECT_EQ(g.GetCellText(1, 1), wxS("2,5"));
+  }
+  CGridCell cell;
+  cell.SetNumber(2.5);
+  EXPECT_EQ(cell.GetText(), wxS("2.5"));
+  EXPECT_DOUBLE_EQ(CGridCell::ParseNumber(wxS("2.5")), 2.5);
+  // The "C" locale and a locale that is not there both give the fixed record.
+  EXPECT_EQ(CGridNumberFormat::FromLocale("C"), CGridNumberFormat::Fixed());
+  EXPECT_EQ(CGridNumberFormat::FromLocale("xx_NOWHERE.UTF-8"), CGridNumberFormat::Fixed());
 }

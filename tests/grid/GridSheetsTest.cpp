@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingGrid.h"
+#include "RecordingPainter.h"
 #include "grid/GridVisualStyles.h"
 
 using Lines = std::vector<std::string>;
@@ -109,10 +110,17 @@ TEST(GridDrawingRules, OverflowAndTextPlacement) {
   EXPECT_EQ(back, SysColour(kColWindow));  // the current cell is drawn normally by default
   CGridCellType::CellColours(plain, false, true, 2, text, back);
   EXPECT_EQ(back, SysColour(kColHighlight));
-  // Themed drawing never happens here, whatever the switch says.
-  gridstyles::SetUseVisualStyles(true);
+  // Themed drawing only with the switch on, and only for parts the table knows.
+  RecordingPainter painter;
   EXPECT_FALSE(gridstyles::IsThemingAvailable());
-  EXPECT_FALSE(gridstyles::ThemeDrawBackground(1, 16));
+  EXPECT_FALSE(gridstyles::ThemeDrawBackground(painter, 1, 16, r));
+  EXPECT_TRUE(painter.calls.empty());
+  gridstyles::SetUseVisualStyles(true);
+  EXPECT_TRUE(gridstyles::IsThemingAvailable());
+  EXPECT_TRUE(gridstyles::ThemeDrawBackground(painter, 1, gridstyles::kPartDropButton, r));
+  EXPECT_FALSE(gridstyles::ThemeDrawBackground(painter, 1, 0, r));
+  EXPECT_FALSE(gridstyles::ThemeDrawBackground(painter, 16, gridstyles::kPartCheckChecked, r));
+  EXPECT_EQ(painter.calls, (std::vector<std::string>{"native 256 1"}));
   gridstyles::SetUseVisualStyles(false);
 }
 

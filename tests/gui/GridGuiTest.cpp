@@ -19,6 +19,9 @@
 using namespace hvtest;
 using std::chrono::milliseconds;
 
+// Colours in failure messages as their components.
+void PrintTo(const wxColour& c, std::ostream* os) { *os << c.GetAsString(wxC2S_CSS_SYNTAX).ToStdString(); }
+
 namespace {
 
 valuecells::Setup TextSetup(const char* text) {
@@ -128,6 +131,42 @@ TEST_F(GridGui, OutOfRangeValueKeepsTheEditorOpenWithTheCellsMessage) {
   Key(WXK_TAB);
   ASSERT_TRUE(PumpUntil([&] { return grid->Has("finish accepted"); }));
   EXPECT_EQ(grid->GetCellText(1, 1), wxS("1.5"));
+}
+
+TEST_F(GridGui, RecipeRowSetsUpTheCellBesideItWithItsBackColour) {
+  RecipeGridRow row;
+  row.words[0] = 0;
+  row.words[1] = 2;            // a number
+  row.words[2] = 0xFFFFFFF6u;  // -10
+  row.words[3] = 4000000000u;
+  row.texts[0] = wxS("7");
+  row.texts[1] = wxS("zu gross");
+  row.last = Rgb(200, 250, 250);
+  grid->SetupValueCellAt(row, 1, 2);
+  CGridCell cell;
+  ASSERT_EQ(grid->GetCell(2, 2, cell), 0);
+  EXPECT_EQ(cell.GetDataType(), gridcell::kNumber);
+  EXPECT_EQ(cell.GetText(), wxS("7"));
+  EXPECT_EQ(cell.GetExtraText(), wxS("zu gross"));
+  EXPECT_DOUBLE_EQ(cell.GetExtraNumber1(), -10.0);
+  EXPECT_DOUBLE_EQ(cell.GetExtraNumber2(), 4000000000.0);
+  EXPECT_EQ(cell.GetIndex(), valuecells::kEditMarker);
+  ASSERT_TRUE(cell.IsSet(gridcell::kBackColour));
+  EXPECT_EQ(cell.GetBackColour(), Rgb(200, 250, 250));
+  CGridCell left;
+  EXPECT_TRUE(grid->GetCell(1, 2, left) != 0 || !left.IsSet(gridcell::kValue));
+  // Drawn on that colour.
+  GridRect r;
+  grid->CellRectangle(2, 2, r);
+  EXPECT_EQ(PixelAt(RenderCells(), r.left + 2, r.bottom - 3), wxColour(200, 250, 250));
+  // Kind 9 takes its bounds from the row's two floats.
+  row.words[1] = 9;
+  row.values[0] = 0.5f;
+  row.values[1] = 1.5f;
+  grid->SetupValueCellAt(row, 0, 3);
+  ASSERT_EQ(grid->GetCell(1, 3, cell), 0);
+  EXPECT_DOUBLE_EQ(cell.GetExtraNumber1(), 0.5);
+  EXPECT_DOUBLE_EQ(cell.GetExtraNumber2(), 1.5);
 }
 
 TEST_F(GridGui, DeleteClearsTheValueAndKeepsTheCellEditable) {

@@ -44,7 +44,7 @@ TEST_F(FontLangModelTest, RowsFromTheDeviceFontsOnceEach) {
   EXPECT_EQ(model.ChoiceList(), wxS("<kein>\nalpha\nZeta\nMono\n"));
 }
 
-TEST_F(FontLangModelTest, DefaultRowSortedInAndAlwaysPresent) {
+TEST_F(FontLangModelTest, DefaultRowOnlyBeforeATitleSortingAfterIt) {
   Font("hardware/Default.FNT");
   Font("fonts/A.fnt");
   Font("fonts/Z.fnt");
@@ -58,8 +58,8 @@ TEST_F(FontLangModelTest, DefaultRowSortedInAndAlwaysPresent) {
   hv::MakeFolders(other.Sub(wxS("fonts")));
   WriteAll(other.Sub(wxS("fonts/A.fnt")), "x");
   model.Load(other.Path(), languages, 1031);
-  // Every title sorts before it: the hardware font still gets its row, at the end.
-  EXPECT_EQ(Rows(), (std::vector<wxString>{wxS("A"), wxS("Default")}));
+  // No title sorts after it: no "Default" row.
+  EXPECT_EQ(Rows(), (std::vector<wxString>{wxS("A")}));
 }
 
 TEST_F(FontLangModelTest, ChoicesRoundTripThroughDeviceSet) {
