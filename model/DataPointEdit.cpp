@@ -23,6 +23,12 @@ using namespace hv::db;
 
 namespace {
 
+// A row that did not reach the table: the user learns which and why.
+void ReportNotStored(const wxString& name, const Table& t) {
+  hv::ShowMessageF(11960, wxS("Der Datenpunkt '%s' konnte nicht gespeichert werden.\n%s"), MB_OK | MB_ICONEXCLAMATION,
+                   wxString(name).Trim(true), t.error());
+}
+
 int PrefixMode() {
   CSettingsFile* profile = hv::Service<hv::IApplicationState>().Profile();
   return profile ? profile->GetInt(wxS("Config"), wxS("Prefix"), 0) : 0;
@@ -69,12 +75,15 @@ BOOL CPODataPoint::Edit() {
   ReadRow(row, ignored, sheet.values);
   DataPointFields f = Fields();
   if (dpsheet::Run(sheet, f) != IDOK) return FALSE;
-  SetName(f.name);
   FillRow(row, f, sheet.values, RowDeviceNumber());
   f.readable = (row.access & 1) ? TRUE : FALSE;
-  SetFields(f);
   DatpktRow at;
-  if (!datpkt_select(t, at, kSeek, "ID", {m_id}) || !datpkt_update(t, row)) return FALSE;
+  if (!datpkt_select(t, at, kSeek, "ID", {m_id}) || !datpkt_update(t, row)) {
+    ReportNotStored(f.name, t);
+    return FALSE;
+  }
+  SetName(f.name);
+  SetFields(f);
   UpdateAllViews(HINT_OBJECT_CHANGED, this);
   return TRUE;
 }
@@ -83,7 +92,12 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
   if (!parent || !device) return FALSE;
   const wxString folder = device->GetDeviceFolder();
   Table t;
-  if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
+  if (folder.empty()) return FALSE;
+  if (!t.open(folder, DatpktSchema())) {
+    hv::ShowMessageF(11963, wxS("Die Datenpunkte des Geräts '%s' können nicht gelesen werden.\n%s"),
+                     MB_OK | MB_ICONEXCLAMATION, device->GetName(), t.error());
+    return FALSE;
+  }
   auto probe = MakeSibling(parent, device);
   const DataPointConnection c = probe->Connection();
   Discard(std::move(probe));
@@ -157,8 +171,10 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     DatpktRow row;
     FillRow(row, e.f, e.x, c.deviceNumber);
     if (!datpkt_insert(t, row)) {
+      // A full disk or a lost table: the points made so far stay, the rest would fail too.
+      ReportNotStored(e.f.name, t);
       Discard(std::move(dp));
-      continue;
+      break;
     }
     DataPointFields f = e.f;
     f.id = row.id;

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WorkClaims.h"
 
 namespace {
 
@@ -30,18 +32,27 @@ bool EditAtomically(const wxString& path, const std::function<bool(const wxStrin
   const wxString target = hv::ResolvePath(path);
   const wxString folder = hv::PathFolder(target);
   if (!hv::IsFolder(folder)) return false;
+  // A link or other non-regular file is never followed for writing.
+  struct stat st;
+  const bool exists = lstat(hv::ToFs(target).c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) return false;
   std::string tmpl = hv::ToFs(hv::JoinPath(folder, "." + hv::PathName(target) + ".edit-XXXXXX"));
+  hv::FileStep();
   const int fd = mkstemp(tmpl.data());
   if (fd < 0) return false;
-  struct stat st;
-  fchmod(fd, stat(hv::ToFs(target).c_str(), &st) == 0 ? (st.st_mode & 07777) : hv::NewFileMode());
-  close(fd);
+  // Claimed while it lives, so that another start leaves it alone.
+  hv::WorkClaim claim;
+  claim.ClaimDescriptor(fd);
+  fchmod(fd, exists ? (st.st_mode & 07777) : hv::NewFileMode());
   const wxString copy = hv::FromFs(tmpl);
   std::string old;
-  bool ok = !hv::IsFile(target) || (hv::ReadFileBytes(target, old) && hv::WriteFileAtomic(copy, old));
+  bool ok = !exists || (hv::ReadFileBytes(target, old) && hv::WriteFileAtomic(copy, old));
   ok = ok && edit(copy);
+  if (ok) hv::FileStep();
   ok = ok && rename(tmpl.c_str(), hv::ToFs(target).c_str()) == 0;
   if (!ok) unlink(tmpl.c_str());
+  claim.Release();
+  close(fd);
   return ok;
 }
 

@@ -1,7 +1,13 @@
 // Operations of a device on its folder as a whole: delete, paste of a copied device,
 // import of a CoDeSys project file.
 #include <errno.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "framework/FolderCopy.h"
 #include "framework/FolderUtils.h"
@@ -9,10 +15,14 @@
 #include "model/DeviceTexts.h"
 #include "model/NewDevice.h"
 #include "model/PrjDevice.h"
+#include "model/RestoreEngine.h"
 #include "model/SuiteTools.h"
+#include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "platform/WorkClaims.h"
 #include "platform/dbase/DbLib.h"
 
 namespace {
@@ -44,6 +54,26 @@ int CopyFileTo(const wxString& source, const wxString& target, bool overwrite) {
   errno = 0;
   if (!hv::WriteFileAtomic(target, bytes)) return errno ? errno : EIO;
   return 0;
+}
+
+// A paste that failed says so, and why where the reason is known.
+BOOL ReportPasteFailure(const wxString& name, const wxString& why) {
+  wxString text = wxString::Format(hv::LocalString(11961, wxS("Das Gerät '%s' konnte nicht eingefügt werden.")), name);
+  if (!why.empty()) text += wxS("\n") + why;
+  hv::Ui().Message(11961, text, kWarn);
+  return FALSE;
+}
+
+// Names below the folder that are not UTF-8 (the copy leaves such files out).
+std::vector<std::string> UnreadableNamesBelow(const wxString& folder) {
+  std::vector<std::string> found = hv::UnreadableNames(folder);
+  for (const wxString& name : hv::ListFolder(folder)) {
+    const wxString path = hv::JoinPath(folder, name);
+    struct stat st;
+    if (lstat(hv::ToFs(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+    for (std::string& n : UnreadableNamesBelow(path)) found.push_back(std::move(n));
+  }
+  return found;
 }
 
 }  // namespace
@@ -116,37 +146,69 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
     }
   }
 
+  // The copy is made and finished under a private name, then published with one
+  // rename: a kill or failure never leaves a device of the new name behind.
   const wxString folder = hv::JoinPath(projectFolder, name);
-  if (!hv::MakeFolders(folder)) return FALSE;
-  auto failed = [&folder] {
+  std::string pattern = hv::ToFs(hv::JoinPath(projectFolder, wxS(".halvora-stage-XXXXXX")));
+  hv::FileStep();
+  if (!mkdtemp(pattern.data())) return ReportPasteFailure(sourceName, hv::FromUtf8(std::strerror(errno)));
+  const wxString stage = hv::FromFs(pattern);
+  hv::WorkClaim claim;
+  claim.ClaimFolder(stage);
+  auto failed = [&](const wxString& why) {
     dbank_close();
-    DeleteDirectory(folder);
-    return FALSE;
+    claim.Release();
+    RemoveFolderTree(stage);
+    return ReportPasteFailure(sourceName, why);
   };
-  // A cancelled or failed copy leaves no half device behind (failed() removes it).
   const wxString title = wxString::Format(hv::LocalString(10343, wxS("Gerät '%s' wird kopiert.")), sourceName);
-  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), folder, title)) return failed();
+  // Names that are not UTF-8 are left where they are, and the user is told.
+  const std::vector<std::string> odd = UnreadableNamesBelow(source);
+  bool cancelled = false;
+  if (!ShellCopyFiles(hv::JoinPath(source, "*.*"), stage, title, &cancelled)) {
+    if (!cancelled)
+      return failed(hv::LocalString(11964, wxS("Die Dateien des Geräts konnten nicht kopiert werden "
+                                              "(kein Platz auf dem Datenträger oder keine Schreibrechte).")));
+    dbank_close();
+    claim.Release();
+    RemoveFolderTree(stage);
+    return FALSE;
+  }
 
   Table t;
   GeraetRow row;
-  if (!t.open(folder, GeraetSchema()) || !geraet_select(t, row, kSeek, "BEZEICH", {sourceName})) return failed();
-  const wxString collapsed = CollapsePathMacros();
-  SetDeviceFolder(folder);
-  ExpandPathMacros(collapsed);
-  SetName(name);
+  if (!t.open(stage, GeraetSchema()) || !geraet_select(t, row, kSeek, "BEZEICH", {sourceName})) return failed(t.error());
   // The copy is another device: its row is inserted anew for a number of its own, and
   // its data points follow it to that number.
   const std::uint16_t oldNumber = row.number;
   GeraetRow own = row;
   own.name = name.Left(kStoredDeviceName);
-  if (!geraet_insert(t, own)) return failed();
-  if (!geraet_select(t, row, kSeek, "-GNR", {oldNumber}) || !geraet_delete(t)) return failed();
+  if (!geraet_insert(t, own)) return failed(t.error());
+  if (!geraet_select(t, row, kSeek, "-GNR", {oldNumber}) || !geraet_delete(t)) return failed(t.error());
   t.close();
-  if (!RenumberDataPoints(folder, oldNumber, own.number)) return failed();
+  if (!RenumberDataPoints(stage, oldNumber, own.number)) return failed(wxString());
+  dbank_close();
+  hv::db::DropCachedTables();
+  hv::FileStep();
+  unlink(hv::ToFs(hv::JoinPath(stage, hv::WorkOwnerFile())).c_str());
+  wxString error;
+  if (!MoveFolderNoReplace(stage, folder, &error)) return failed(error);
+  claim.Release();
+
+  const wxString collapsed = CollapsePathMacros();
+  SetDeviceFolder(folder);
+  ExpandPathMacros(collapsed);
+  SetName(name);
   SetDeviceNumber(own.number);
   SetDeviceDriver(wxString(own.type).Trim(true));
   SetDriverDisplayText(GetDeviceDriver());
   ReadDeviceSet();
+  if (!odd.empty()) {
+    wxString list;
+    for (const std::string& n : odd) list += wxS("\n") + wxString::From8BitData(n.c_str());
+    hv::Ui().Message(11962, hv::LocalString(11962, wxS("Diese Dateien wurden nicht kopiert, ihre Namen sind kein UTF-8:")) + list,
+                     kInfo);
+  }
   return TRUE;
 }
 

@@ -301,8 +301,10 @@ void CProjectOperations::Backup(CPOProject& project) {
 wxString CProjectOperations::RunRestore(CPOProject&) {
   RestoreRequest request;
   request.profilePath = hv::Service<hv::IApplicationState>().ProfilePath();
+  // The overwritten project's folder, already swapped out of its place; its list row
+  // now names the restored project and stays.
   request.target.deleteProject = [](const wxString& folder) {
-    return CPOProject::RemoveProjectByPath(folder) != FALSE;
+    return CPOProject::DeleteProjectFiles(folder, hv::PathName(folder));
   };
   if (hv::Ui().Run(request) != IDOK) return wxString();
   return request.restoredPath;

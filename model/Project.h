@@ -103,8 +103,12 @@ class CPOProject : public CProjectObject {
   BOOL ImportProject(const wxString& source);
   BOOL Restore(CProjectObject* parentFolder);
   // Removes the project whose row names this folder: files, row and tree object; a
-  // project folder without a row loses its files alone.
+  // project folder without a row loses its files alone. A folder that cannot be
+  // deleted keeps its row (FALSE).
   static BOOL RemoveProjectByPath(const wxString& folder);
+  // After a restore over a listed project: its row stays and the tree shows the new
+  // contents. FALSE when no row names the folder.
+  static BOOL ShowRestoredInPlace(const wxString& folder);
 
   // --- commands, public for tests ---
   void OnEdit();

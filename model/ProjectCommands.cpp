@@ -146,14 +146,44 @@ void CPOProject::OnDelete() {
   else UpdateAllViews(HINT_OBJECT_REMOVED, this);
 }
 
+BOOL CPOProject::ShowRestoredInPlace(const wxString& folder) {
+  DispatchScope scope;
+  auto rows = projectlist::ReadAll();
+  if (!rows) return FALSE;
+  for (const Row& row : *rows) {
+    if (row.path.empty() || !SameFolder(row.path, folder)) continue;
+    // The list keeps the row; the tree gets a fresh object for the new contents.
+    const size_t dollar = row.parentKey.find_last_of('$');
+    const wxString holder = dollar == wxString::npos ? wxString() : row.parentKey.Mid(dollar + 1);
+    hv::IProjectDocument* doc = GetActiveDocument();
+    if (!doc) return TRUE;
+    for (CProjectObject* root : doc->GetRoots()) {
+      CProjectObject* found = FindProjectInTree(root, holder, row.name);
+      if (!found) continue;
+      CProjectObject* parent = found->GetParent();
+      if (parent) parent->RemoveChild(found);
+      else doc->RemoveObject(found);
+      std::unique_ptr<CProjectObject> fresh = projectlist::MakeProject(row);
+      CProjectObject* added = !fresh ? nullptr : parent ? parent->AddChild(std::move(fresh)) : doc->AddRoot(std::move(fresh));
+      if (added) UpdateAllViews(HINT_OBJECT_ADDED, added);
+      break;
+    }
+    return TRUE;
+  }
+  return FALSE;
+}
+
 BOOL CPOProject::RemoveProjectByPath(const wxString& folder) {
   DispatchScope scope;
   auto rows = projectlist::ReadAll();
   if (!rows) return FALSE;
   for (const Row& row : *rows) {
     if (row.path.empty() || !SameFolder(row.path, folder)) continue;
-    if (!DeleteProjectFiles(row.path, row.name))
+    // A project whose folder stays keeps its row.
+    if (hv::IsFolder(hv::ResolvePath(hv::NormalizePath(row.path))) && !DeleteProjectFiles(row.path, row.name)) {
       hv::ShowMessage(10163, wxS("Fehler beim Löschen des Verzeichnisses"), MB_OK | MB_ICONINFORMATION);
+      return FALSE;
+    }
     if (!projectlist::Delete(row.name)) return FALSE;
     const size_t dollar = row.parentKey.find_last_of('$');
     const wxString holder = dollar == wxString::npos ? wxString() : row.parentKey.Mid(dollar + 1);

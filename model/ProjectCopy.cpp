@@ -357,6 +357,8 @@ BOOL CPOProject::Restore(CProjectObject* parentFolder) {
   DispatchScope scope;
   const wxString restored = hv::Service<hv::IProjectOperations>().RunRestore(*this);
   if (restored.empty()) return FALSE;
+  // An overwritten project kept its place and its row.
+  if (ShowRestoredInPlace(restored)) return TRUE;
   CPOProject temporary(parentFolder);
   return temporary.ImportProject(restored);
 }

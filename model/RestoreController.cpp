@@ -270,27 +270,28 @@ bool RestoreController::PutIntoPlace() {
                           projectset::PathIn(extracted)));
     return false;
   }
+  wxString error;
   if (m_overwrite) {
+    // One step puts the new project where the old one was: a kill leaves one of them
+    // there, and the project's list row stays as it is.
     m_status = wxS("Projekt wird gelöscht, bitte warten.");
-    if (!m_steps.deleteProject(m_existingPath) || hv::PathExists(m_projectPath)) {
+    if (!hv::PathExists(m_existingPath) || !ExchangeFolders(extracted, m_existingPath, temporary, &error)) {
       RemoveFolderTree(temporary);
-      Fail();
+      Fail(wxString::Format(wxS("%s\n%s\n%s"), wxS("Fehler beim Löschen des Verzeichnisses"), m_existingPath, error));
       return false;
     }
-  }
-  wxString error;
-  if (!MoveFolderNoReplace(extracted, m_projectPath, &error)) {
-    if (m_overwrite) {
-      // The old project is gone: the restored one must not go too.
-      Fail(wxString::Format(wxS("Das Projekt konnte nicht nach %s verschoben werden (%s).\nEs liegt in %s."),
-                            m_projectPath, error, extracted));
-    } else {
-      RemoveFolderTree(temporary);
-      Fail(wxString::Format(wxS("Das Projekt konnte nicht nach %s verschoben werden (%s)."), m_projectPath, error));
-    }
+    // The old project, now in the temporary folder, goes as a deleted project does.
+    m_steps.deleteProject(extracted);
+    // The archive's spelling of the folder name where only its case differs.
+    if (hv::ResolvePath(m_projectPath) != m_projectPath && !MoveFolderNoReplace(m_existingPath, m_projectPath, nullptr))
+      m_projectPath = m_existingPath;
+  } else if (!MoveFolderNoReplace(extracted, m_projectPath, &error)) {
+    RemoveFolderTree(temporary);
+    Fail(wxString::Format(wxS("Das Projekt konnte nicht nach %s verschoben werden (%s)."), m_projectPath, error));
     return false;
   }
   RemoveFolderTree(temporary);
+  m_job.claim.Release();
   m_job.temporaryFolder.clear();
   if (!m_steps.registerProject(m_projectPath, m_finalName)) {
     Fail();

@@ -6,8 +6,8 @@
 // Questions (a folder of that name exists: overwrite or other name) are asked on the
 // UI thread before anything is written. The archive is then extracted on a worker
 // thread into a temporary folder beside the target; only when every entry was written
-// and checked is an existing project removed and the new one moved into its place.
-// A failure or cancel therefore leaves the target folder as it was.
+// and checked does the new one take an existing project's place, in one step. A
+// failure, cancel or kill therefore leaves the target folder as it was or restored.
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -23,8 +23,9 @@ struct RestoreTarget {
   // Makes a restored project folder known (the project list's import); false when it
   // could not (the function reports why).
   std::function<bool(const wxString& folder, const wxString& name)> registerProject;
-  // Deletes an existing project that the restore overwrites: its list row and its
-  // folder. False when it could not; the folder must be gone after true.
+  // Disposes of the project that the restore overwrote, after it was swapped out of
+  // its place into the restore's temporary folder (the list row stays: it now names
+  // the restored project). False when it could not; the folder is removed anyway.
   std::function<bool(const wxString& folder)> deleteProject;
 };
 

@@ -14,6 +14,7 @@
 #include "model/ZipProgress.h"
 #include "model/ZipReader.h"
 #include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -29,7 +30,16 @@ bool MakeTemporaryFolder(RestoreExtraction& job) {
     return false;
   }
   job.temporaryFolder = hv::FromFs(pattern);
+  job.claim.ClaimFolder(job.temporaryFolder);
   return true;
+}
+
+constexpr const char* kJournal = "journal";
+constexpr const char* kSwappedOut = "swapped-out";
+
+bool Rename(const wxString& from, const wxString& to) {
+  hv::FileStep();
+  return rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
 }
 
 void Extract(RestoreExtraction& job, ZipProgress& progress) {
@@ -87,6 +97,7 @@ void ExtractProjectArchive(RestoreExtraction& job, ZipProgress& progress) {
   if (!job.ok) {
     RemoveFolderTree(job.temporaryFolder);
     job.temporaryFolder.clear();
+    job.claim.Release();
   }
 }
 
@@ -117,6 +128,7 @@ wxString ProposeRestoreName(const wxString& targetFolder, const wxString& folder
 
 bool MoveFolderNoReplace(const wxString& from, const wxString& to, wxString* error) {
   const std::string a = hv::ToFs(from), b = hv::ToFs(to);
+  hv::FileStep();
   if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return true;
   int err = errno;
   if (err == EINVAL || err == ENOSYS) {
@@ -135,4 +147,59 @@ bool RemoveFolderTree(const wxString& folder) {
   std::error_code ec;
   std::filesystem::remove_all(std::filesystem::path(hv::ToFs(folder)), ec);
   return !ec;
+}
+
+bool ExchangeFolders(const wxString& fresh, const wxString& target, const wxString& workFolder, wxString* error) {
+  hv::FileStep();
+  if (renameat2(AT_FDCWD, hv::ToFs(fresh).c_str(), AT_FDCWD, hv::ToFs(target).c_str(), RENAME_EXCHANGE) == 0)
+    return true;
+  const int err = errno;
+  if (err != EINVAL && err != ENOSYS) {
+    if (error) *error = ErrnoText(err);
+    return false;
+  }
+  // No swap here: the journal names both folders before either moves.
+  const wxString journal = hv::JoinPath(workFolder, kJournal);
+  const wxString aside = hv::JoinPath(workFolder, kSwappedOut);
+  const std::string text = hv::ToUtf8(target) + "\n" + hv::ToUtf8(fresh) + "\n";
+  wxString why;
+  if (!hv::WriteFileAtomic(journal, text, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  if (!Rename(target, aside)) {
+    if (error) *error = ErrnoText(errno);
+    unlink(hv::ToFs(journal).c_str());
+    return false;
+  }
+  if (!Rename(fresh, target)) {
+    const int moveErr = errno;
+    Rename(aside, target);
+    unlink(hv::ToFs(journal).c_str());
+    if (error) *error = ErrnoText(moveErr);
+    return false;
+  }
+  // The old folder takes the fresh one's place, as a swap leaves it.
+  Rename(aside, fresh);
+  hv::FileStep();
+  unlink(hv::ToFs(journal).c_str());
+  return true;
+}
+
+void RecoverRestoreLeftovers(const wxString& folder) {
+  for (const wxString& name : hv::ListFolder(folder)) {
+    if (!name.StartsWith(wxS(".halvora-restore-"))) continue;
+    const wxString work = hv::JoinPath(folder, name);
+    if (!hv::IsFolder(work) || hv::IsClaimed(work)) continue;
+    std::string journal;
+    if (hv::ReadFileBytes(hv::JoinPath(work, kJournal), journal)) {
+      const wxString target = hv::FromUtf8(journal.substr(0, journal.find('\n')));
+      const wxString aside = hv::JoinPath(work, kSwappedOut);
+      // Killed between the two moves: the old project goes back.
+      if (!target.empty() && !hv::PathExists(target) && hv::IsFolder(aside)) {
+        if (!Rename(aside, target)) continue;   // leave the journal for the next start
+      }
+    }
+    hv::RemoveUnclaimed(work);
+  }
 }

@@ -7,6 +7,7 @@
 #include <wx/string.h>
 
 #include "platform/Types.h"
+#include "platform/WorkClaims.h"
 
 class ZipProgress;
 
@@ -22,6 +23,8 @@ struct RestoreExtraction {
   std::vector<wxString> skipped;   // entries outside the project folder
   bool cancelled = false;
   bool ok = false;
+  // Keeps the temporary folder from a start-up's clean-up while this program works.
+  hv::WorkClaim claim;
 };
 
 // Extracts; every failed or refused entry fails the whole job, and a cancel ends it.
@@ -41,3 +44,12 @@ wxString ProposeRestoreName(const wxString& targetFolder, const wxString& folder
 bool MoveFolderNoReplace(const wxString& from, const wxString& to, wxString* error);
 // Removes a folder tree (links are removed, never followed).
 bool RemoveFolderTree(const wxString& folder);
+
+// Swaps two folders in one step, so that a kill leaves one or the other at `target`.
+// Where the file system cannot swap, the two moves are written into a journal in
+// `workFolder` first, and RecoverRestoreLeftovers completes or undoes them.
+bool ExchangeFolders(const wxString& fresh, const wxString& target, const wxString& workFolder, wxString* error);
+
+// Temporary restore folders (".halvora-restore-*") in `folder` that no running program
+// claims: a journalled swap is finished or undone, then the folder is removed.
+void RecoverRestoreLeftovers(const wxString& folder);

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/FileSteps.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,13 +82,26 @@ std::vector<wxString> ListFolder(const wxString& folder) {
   if (!d) return names;
   while (dirent* e = readdir(d)) {
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    names.push_back(FromFs(e->d_name));
+    // A name that is not UTF-8 has no text here; an empty one would name the folder itself.
+    wxString name = FromFs(e->d_name);
+    if (!name.empty()) names.push_back(std::move(name));
   }
   closedir(d);
   std::sort(names.begin(), names.end(), [](const wxString& x, const wxString& y) {
     const int c = x.CmpNoCase(y);
     return c != 0 ? c < 0 : x < y;
   });
+  return names;
+}
+
+std::vector<std::string> UnreadableNames(const wxString& folder) {
+  std::vector<std::string> names;
+  DIR* d = opendir(ToFs(folder.empty() ? wxString(".") : folder).c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d))
+    if (e->d_name[0] != '\0' && FromFs(e->d_name).empty()) names.emplace_back(e->d_name);
+  closedir(d);
+  std::sort(names.begin(), names.end());
   return names;
 }
 
@@ -182,6 +197,7 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
     if (!tmp.empty()) unlink(tmp.c_str());
     return false;
   };
+  FileStep();
   const int fd = mkstemp(tmpl.data());
   if (fd < 0) return fail("create", std::string());
   // Keep the old file's permissions where there is one; mkstemp's 0600 would
@@ -191,6 +207,7 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
   else fchmod(fd, NewFileMode());
   size_t done = 0;
   while (done < bytes.size()) {
+    FileStep();
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -204,6 +221,7 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
     return fail("flush", tmpl);
   }
   if (close(fd) != 0) return fail("close", tmpl);
+  FileStep();
   if (rename(tmpl.c_str(), ToFs(target).c_str()) != 0) return fail("rename", tmpl);
   return true;
 }

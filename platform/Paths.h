@@ -47,7 +47,10 @@ bool CopyFileDescriptor(int in, int out);
 bool MatchWildcard(const wxString& mask, const wxString& name);
 
 // Names in a folder (files and sub-folders, no "." or ".."), sorted ignoring case.
+// Names that are not UTF-8 are left out (see UnreadableNames).
 std::vector<wxString> ListFolder(const wxString& folder);
+// The names in a folder that are not UTF-8, as bytes: the program leaves them alone.
+std::vector<std::string> UnreadableNames(const wxString& folder);
 
 // Creates a folder with its missing parents (existing spellings reused); true when
 // the whole path exists as a folder afterwards.

@@ -40,6 +40,7 @@ bool ParseDbfHeader(std::string_view file, DbfHeader& h, wxString& error) {
   h.headerLength = GetU16(file, 8);
   h.recordLength = GetU16(file, 10);
   h.counter = GetU32(file, 16);
+  h.serial = GetU32(file, 20);
   h.codePage = static_cast<std::uint8_t>(file[29]);
   if (h.headerLength > file.size()) {
     error = "truncated header";
@@ -133,6 +134,7 @@ void PutMainHeader(const DbfHeader& h, char* out) {
   PutU16(out + 8, h.headerLength);
   PutU16(out + 10, h.recordLength);
   PutU32(out + 16, h.counter);
+  PutU32(out + 20, h.serial);
 }
 
 void TodayDate(std::uint8_t date[3]) {

@@ -34,6 +34,9 @@ struct DbfHeader {
   std::uint32_t headerLength = 0;
   std::uint32_t recordLength = 0;
   std::uint32_t counter = 0;          // highest auto number given (bytes 16-19)
+  // Bumped by every change (bytes 20-23, reserved for multi-user use): another
+  // program's change shows even when the file's size and time stay the same.
+  std::uint32_t serial = 0;
   std::uint8_t codePage = kCodePage1252;
   std::vector<DbfField> fields;
 
@@ -51,7 +54,7 @@ bool ParseDbfHeader(std::string_view file, DbfHeader& header, wxString& error);
 // offsets, header and record length are filled in.
 std::string BuildDbfHeader(DbfHeader& header);
 
-// Writes the 32-byte main header (version, date, count, lengths, counter, code page)
+// Writes the 32-byte main header (version, date, count, lengths, counter, serial)
 // over the first 32 bytes of `out`, leaving the rest of them as they are.
 void PutMainHeader(const DbfHeader& header, char* out);
 

@@ -8,6 +8,8 @@ namespace hv::db {
 
 void DropCachedTables() { TableStore::DropUnused(); }
 
+void SetTableLockWait(int milliseconds) { TableStore::SetLockWait(milliseconds); }
+
 bool CreateTable(const wxString& file, const Schema& schema, std::size_t rows,
                  const std::function<void(std::size_t, Record&)>& fill, wxString* error) {
   DbfHeader header;

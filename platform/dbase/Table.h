@@ -130,6 +130,9 @@ class Table {
 // Forgets cached tables that no handle uses, so the next open reads the file again.
 void DropCachedTables();
 
+// How long a change waits while another program holds the table (10 s unless set).
+void SetTableLockWait(int milliseconds);
+
 // Writes a new table file (through a temporary file) with `rows` records, each filled
 // by `fill`. An existing file of that name is replaced; callers check first.
 bool CreateTable(const wxString& file, const Schema& schema, std::size_t rows = 0,

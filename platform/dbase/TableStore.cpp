@@ -10,13 +10,17 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <thread>
+#include <utility>
 
 #include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/Paths.h"
 #include "platform/dbase/Key.h"
 
@@ -25,14 +29,7 @@ namespace {
 
 // Stores no handle uses are kept for reuse, up to this many.
 constexpr std::size_t kKeptUnused = 32;
-// How long a check that the file is unchanged stays good.
-constexpr std::int64_t kRecheckNs = 200'000'000;
-
-std::int64_t Now() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
-  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
+std::atomic<int> g_lockWaitMs{10000};
 
 struct Cache {
   std::mutex mutex;
@@ -60,6 +57,7 @@ wxString SysError(const char* what) {
 }
 
 bool WriteAt(int fd, const char* data, std::size_t n, off_t at) {
+  FileStep();
   while (n > 0) {
     const ssize_t w = pwrite(fd, data, n, at);
     if (w < 0) {
@@ -87,6 +85,40 @@ bool ReadAll(int fd, std::string& out, std::size_t size) {
   }
   out.resize(done);
   return true;
+}
+
+// An advisory lock on the whole file, held by the open file description (closing
+// another descriptor of the same file does not drop it). Waits a bounded time.
+bool LockFile(int fd, short type) {
+  struct flock fl;
+  std::memset(&fl, 0, sizeof fl);
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_lockWaitMs.load());
+  int pauseMs = 1;
+  for (;;) {
+    if (fcntl(fd, F_OFD_SETLK, &fl) == 0) return true;
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      errno = EWOULDBLOCK;
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    pauseMs = std::min(pauseMs * 2, 20);
+  }
+}
+
+void UnlockFile(int fd) {
+  struct flock fl;
+  std::memset(&fl, 0, sizeof fl);
+  fl.l_type = F_UNLCK;
+  fl.l_whence = SEEK_SET;
+  fcntl(fd, F_OFD_SETLK, &fl);
+}
+
+wxString LockError() {
+  if (errno == EWOULDBLOCK) return "the table is locked by another program";
+  return SysError("cannot lock the table");
 }
 
 // Opens for writing where allowed, else for reading.
@@ -172,8 +204,9 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
   FileIdentity id = IdentityOf(st);
   std::shared_ptr<TableStore> store;
   if (!usable(id, store)) return nullptr;
-  // An unchanged file whose store is at hand costs nothing but the stat above.
-  if (!store || store->m_id != id || store->m_fd < 0) {
+  // An unchanged file whose store is at hand costs the stat above and a look at its
+  // header (another program's change in the same clock tick leaves size and time).
+  if (!store || store->m_id != id || store->m_fd < 0 || !store->headerMatches()) {
     bool writable = false;
     const int fd = OpenFd(path, writable);
     struct stat fst;
@@ -188,7 +221,7 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
       ::close(fd);
       return nullptr;
     }
-    if (store && store->m_id == id && store->m_fd >= 0) {
+    if (store && store->m_id == id && store->m_fd >= 0 && store->headerMatches()) {
       ::close(fd);
     } else if (store) {
       // Changed by someone else: read it again. Handles positioned in the old
@@ -196,7 +229,7 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
       if (store->m_fd >= 0) ::close(store->m_fd);
       store->m_fd = fd;
       store->m_writable = writable;
-      if (!store->load(fd, id, error)) {
+      if (!store->load(fd, error)) {
         store->m_broken = true;
         cache.stores.erase({id.dev, id.ino});
         return nullptr;
@@ -206,12 +239,11 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
       store->m_schema = &schema;
       store->m_fd = fd;
       store->m_writable = writable;
-      if (!store->load(fd, id, error)) return nullptr;
+      if (!store->load(fd, error)) return nullptr;
       cache.stores[{id.dev, id.ino}] = store;
     }
   }
   store->m_path = path;
-  store->m_verifiedAt = Now();
   ++store->m_handles;
   store->m_lastUse = ++cache.clock;
   return store;
@@ -290,12 +322,26 @@ bool TableStore::buildLayout(const DbfHeader& header, Layout& layout, wxString& 
   return true;
 }
 
-bool TableStore::load(int fd, const FileIdentity& id, wxString& error) {
+void TableStore::SetLockWait(int milliseconds) { g_lockWaitMs = std::max(0, milliseconds); }
+
+bool TableStore::load(int fd, wxString& error, bool keepPositions) {
+  // A writer in another program changes header and records under its lock.
+  const bool shared = m_lockDepth == 0;
+  if (shared && !LockFile(fd, F_RDLCK)) {
+    error = LockError();
+    return false;
+  }
+  struct stat st;
   std::string bytes;
-  if (!ReadAll(fd, bytes, static_cast<std::size_t>(id.size))) {
+  const bool read = fstat(fd, &st) == 0 && ReadAll(fd, bytes, static_cast<std::size_t>(st.st_size));
+  const int readErrno = errno;
+  if (shared) UnlockFile(fd);
+  if (!read) {
+    errno = readErrno;
     error = SysError("cannot read the table");
     return false;
   }
+  const FileIdentity id = IdentityOf(st);
   DbfHeader header;
   if (!ParseDbfHeader(bytes, header, error)) return false;
   Layout layout;
@@ -314,12 +360,17 @@ bool TableStore::load(int fd, const FileIdentity& id, wxString& error) {
     }
   }
 
+  // Records another program only added to keep every handle's position.
+  const std::size_t oldData = m_header.count * static_cast<std::size_t>(m_header.recordLength);
+  const bool same = keepPositions && m_generation != 0 && header.headerLength == m_header.headerLength &&
+                    header.recordLength == m_header.recordLength && header.count >= m_header.count &&
+                    bytes.compare(m_header.headerLength, oldData, m_image, m_header.headerLength, oldData) == 0;
   m_header = std::move(header);
   m_layout = std::move(layout);
   m_image = std::move(bytes);
   m_id = id;
   m_broken = false;
-  ++m_generation;
+  if (!same) ++m_generation;
   buildIndexes();
   return true;
 }
@@ -417,13 +468,17 @@ void TableStore::indexRecord(std::uint32_t recno, bool add) {
 
 void TableStore::refreshIdentity() {
   struct stat st;
-  if (fstat(m_fd, &st) == 0) {
-    m_id = IdentityOf(st);
-    m_verifiedAt = Now();
-  }
+  if (fstat(m_fd, &st) == 0) m_id = IdentityOf(st);
 }
 
-bool TableStore::checkFresh(wxString& error) {
+bool TableStore::headerMatches() {
+  if (m_fd < 0 || m_image.size() < kMainHeaderSize) return false;
+  char head[kMainHeaderSize];
+  return pread(m_fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+         std::memcmp(head, m_image.data(), sizeof head) == 0;
+}
+
+bool TableStore::lockForChange(wxString& error) {
   if (m_broken || m_fd < 0) {
     error = "the table is not usable";
     return false;
@@ -432,24 +487,59 @@ bool TableStore::checkFresh(wxString& error) {
     error = "the table is read-only";
     return false;
   }
-  // Checked at open and after each of our writes; a handle kept open for longer is
-  // checked again before it writes.
-  const std::int64_t t = Now();
-  if (t - m_verifiedAt < kRecheckNs) return true;
-  struct stat st;
-  if (fstat(m_fd, &st) != 0) {
+  if (m_lockDepth > 0) {
+    ++m_lockDepth;
+    return true;
+  }
+  if (!LockFile(m_fd, F_WRLCK)) {
+    error = LockError();
+    return false;
+  }
+  m_lockDepth = 1;
+  if (!syncLocked(error)) {
+    unlockChange();
+    return false;
+  }
+  // A bulk insert keeps the lock until its header is written.
+  if (m_bulk > 0 && !m_bulkLocked) {
+    m_bulkLocked = true;
+    ++m_lockDepth;
+  }
+  return true;
+}
+
+void TableStore::unlockChange() {
+  if (m_lockDepth > 0 && --m_lockDepth == 0) UnlockFile(m_fd);
+}
+
+bool TableStore::syncLocked(wxString& error) {
+  struct stat fst, pst;
+  if (fstat(m_fd, &fst) != 0) {
     error = SysError("cannot check the table");
     return false;
   }
-  m_verifiedAt = t;
-  const FileIdentity now = IdentityOf(st);
-  if (now == m_id) return true;
-  // Written by another program since we read it: work on what is there now.
-  if (!load(m_fd, now, error)) {
+  // A file deleted or replaced under us: writing would go into nothing.
+  if (fst.st_nlink == 0 || stat(ToFs(m_path).c_str(), &pst) != 0 || pst.st_dev != fst.st_dev ||
+      pst.st_ino != fst.st_ino) {
+    error = "the table file was removed or replaced";
+    m_broken = true;
+    return false;
+  }
+  if (IdentityOf(fst) == m_id && headerMatches()) return true;
+  // Changed by another program since we read it: work on what is there now.
+  if (!load(m_fd, error, true)) {
     m_broken = true;
     return false;
   }
   return true;
+}
+
+void TableStore::restoreEnd() {
+  const off_t end = static_cast<off_t>(m_header.DataEnd());
+  const char mark = kEndOfFile;
+  if (pwrite(m_fd, &mark, 1, end) == 1) {
+    if (ftruncate(m_fd, end + 1) != 0) { /* the count still ends the table */ }
+  }
 }
 
 bool TableStore::writeHeader(const DbfHeader& header, wxString& error) {
@@ -464,17 +554,12 @@ bool TableStore::writeHeader(const DbfHeader& header, wxString& error) {
   return true;
 }
 
-void TableStore::touchDate() {
-  DbfHeader h = m_header;
-  TodayDate(h.date);
-  if (std::equal(h.date, h.date + 3, m_header.date)) return;
-  // The date is for other readers only; the change itself is already stored.
-  wxString ignored;
-  if (writeHeader(h, ignored)) std::copy(h.date, h.date + 3, m_header.date);
-}
-
 bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& error) {
-  if (!checkFresh(error)) return false;
+  if (!lockForChange(error)) return false;
+  struct Unlock {
+    TableStore* s;
+    ~Unlock() { s->unlockChange(); }
+  } unlock{this};
   if (bytes.size() != m_header.recordLength) {
     error = "record of the wrong length";
     return false;
@@ -511,12 +596,15 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
   bytes.pop_back();
   if (!written) {
     error = SysError("cannot write the record");
+    restoreEnd();
     return false;
   }
   ++h.count;
+  ++h.serial;
   TodayDate(h.date);
-  if (m_bulk == 0) {
-    if (!writeHeader(h, error)) return false;
+  if (m_bulk == 0 && !writeHeader(h, error)) {
+    restoreEnd();
+    return false;
   }
   m_header = h;
   PutMainHeader(m_header, m_image.data());
@@ -531,14 +619,20 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
 bool TableStore::endBulk(wxString& error) {
   if (m_bulk == 0) return true;
   if (--m_bulk > 0) return true;
-  if (m_fd < 0 || !m_writable) return true;
-  if (!writeHeader(m_header, error)) return false;
-  refreshIdentity();
-  return true;
+  if (!m_bulkLocked) return true;
+  m_bulkLocked = false;
+  const bool ok = writeHeader(m_header, error);
+  if (ok) refreshIdentity();
+  unlockChange();
+  return ok;
 }
 
 bool TableStore::update(std::uint64_t generation, std::uint32_t recno, std::string& bytes, wxString& error) {
-  if (!checkFresh(error)) return false;
+  if (!lockForChange(error)) return false;
+  struct Unlock {
+    TableStore* s;
+    ~Unlock() { s->unlockChange(); }
+  } unlock{this};
   const char* old = recordBytes(recno);
   if (generation != m_generation || !old || old[0] == kDeletedFlag) {
     error = "the record is no longer there";
@@ -550,36 +644,39 @@ bool TableStore::update(std::uint64_t generation, std::uint32_t recno, std::stri
   }
   bytes[0] = kLiveFlag;
   const Schema& s = *m_schema;
-  std::uint32_t counter = m_header.counter;
+  DbfHeader h = m_header;
   if (s.autoField >= 0 && s.autoMode == AutoNumber::Always) {
     // A given number stays with its record.
     const FieldSlot& slot = m_layout.slots[static_cast<std::size_t>(s.autoField)];
     std::memcpy(bytes.data() + slot.offset, old + slot.offset, slot.width);
   } else if (s.autoField >= 0 && s.autoMode == AutoNumber::WhenZero) {
     const std::int64_t n = Record(bytes.data(), m_layout).number(s.autoField);
-    if (n > 0 && n <= 0xFFFFFFFF) counter = std::max(counter, static_cast<std::uint32_t>(n));
+    if (n > 0 && n <= 0xFFFFFFFF) h.counter = std::max(h.counter, static_cast<std::uint32_t>(n));
   }
   const off_t at = static_cast<off_t>(m_header.headerLength + static_cast<std::uint64_t>(recno) * m_header.recordLength);
   if (!WriteAt(m_fd, bytes.data(), bytes.size(), at)) {
     error = SysError("cannot write the record");
     return false;
   }
-  if (counter != m_header.counter) {
-    DbfHeader h = m_header;
-    h.counter = counter;
-    if (!writeHeader(h, error)) return false;
-    m_header.counter = counter;
-  }
+  ++h.serial;
+  TodayDate(h.date);
+  // The record is stored; a header that cannot be written only hides the change from
+  // other programs' caches.
+  wxString ignored;
+  if (writeHeader(h, ignored)) m_header = h;
   indexRecord(recno, false);
   std::memcpy(m_image.data() + at, bytes.data(), bytes.size());
   indexRecord(recno, true);
-  touchDate();
   refreshIdentity();
   return true;
 }
 
 bool TableStore::erase(std::uint64_t generation, std::uint32_t recno, wxString& error) {
-  if (!checkFresh(error)) return false;
+  if (!lockForChange(error)) return false;
+  struct Unlock {
+    TableStore* s;
+    ~Unlock() { s->unlockChange(); }
+  } unlock{this};
   const char* old = recordBytes(recno);
   if (generation != m_generation || !old || old[0] == kDeletedFlag) {
     error = "the record is no longer there";
@@ -591,19 +688,28 @@ bool TableStore::erase(std::uint64_t generation, std::uint32_t recno, wxString& 
     error = SysError("cannot delete the record");
     return false;
   }
+  DbfHeader h = m_header;
+  ++h.serial;
+  TodayDate(h.date);
+  wxString ignored;
+  if (writeHeader(h, ignored)) m_header = h;
   indexRecord(recno, false);
   m_image[static_cast<std::size_t>(at)] = kDeletedFlag;
   --m_live;
-  touchDate();
   refreshIdentity();
   return true;
 }
 
 bool TableStore::pack(wxString& error) {
-  if (!checkFresh(error)) return false;
+  if (!lockForChange(error)) return false;
+  struct Unlock {
+    TableStore* s;
+    ~Unlock() { s->unlockChange(); }
+  } unlock{this};
   if (m_live == m_header.count) return true;
   DbfHeader h = m_header;
   h.count = m_live;
+  ++h.serial;
   TodayDate(h.date);
   std::string out;
   out.reserve(static_cast<std::size_t>(h.DataEnd()) + 1);
@@ -616,7 +722,8 @@ bool TableStore::pack(wxString& error) {
   out.push_back(kEndOfFile);
   if (!WriteFileAtomic(m_path, out, &error)) return false;
 
-  // The packed file is a new inode: reopen it and file the store under it.
+  // The packed file is a new inode: reopen it and file the store under it. The old
+  // descriptor's lock goes with it; programs waiting on it find the file replaced.
   bool writable = false;
   const int fd = OpenFd(ResolvePath(m_path), writable);
   struct stat st;
@@ -636,6 +743,7 @@ bool TableStore::pack(wxString& error) {
   }
   ::close(m_fd);
   m_fd = fd;
+  m_lockDepth = 1;   // the closed descriptor held it; the guard's unlock is harmless
   m_writable = writable;
   out.pop_back();
   m_header = h;

@@ -6,6 +6,9 @@
 // as they were, so the next open does not read and index the file again.
 //
 // Stores are used from one thread at a time; only opening and releasing are locked.
+// Between programs, every change is made under an advisory lock on the file (fcntl,
+// held by the open file description), after the header has been read again: two
+// programs adding to one table never write over each other's records.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -73,9 +76,13 @@ class TableStore {
   bool erase(std::uint64_t generation, std::uint32_t recno, wxString& error);
   // Drops deleted records through a temporary file and a rename.
   bool pack(wxString& error);
-  // Inside a bulk insert the header is written once, at the end.
+  // Inside a bulk insert the header is written once, at the end; the file stays
+  // locked from the first change until then.
   void beginBulk() { ++m_bulk; }
   bool endBulk(wxString& error);
+
+  // How long a change waits for another program's lock before it fails.
+  static void SetLockWait(int milliseconds);
 
  private:
   TableStore() = default;
@@ -85,13 +92,20 @@ class TableStore {
   TableStore& operator=(const TableStore&) = delete;
 
  private:
-  bool load(int fd, const FileIdentity& id, wxString& error);
+  // Reads the file (under a shared lock unless this store holds the write lock).
+  // With keepPositions, records that are unchanged keep the handles' positions.
+  bool load(int fd, wxString& error, bool keepPositions = false);
   bool buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const;
   void buildIndexes();
   void buildIndex(std::size_t tag);
-  bool checkFresh(wxString& error);
+  // Takes the write lock and brings the store up to what the file holds now.
+  bool lockForChange(wxString& error);
+  void unlockChange();
+  bool syncLocked(wxString& error);
+  bool headerMatches();
+  // After a failed append: the old end mark and length again.
+  void restoreEnd();
   bool writeHeader(const DbfHeader& header, wxString& error);
-  void touchDate();
   void refreshIdentity();
   void indexRecord(std::uint32_t recno, bool add);
 
@@ -102,7 +116,6 @@ class TableStore {
   bool m_broken = false;
   int m_handles = 0;
   std::uint64_t m_lastUse = 0;
-  std::int64_t m_verifiedAt = 0;   // when the file was last seen unchanged
   FileIdentity m_id;
   DbfHeader m_header;
   Layout m_layout;
@@ -113,6 +126,8 @@ class TableStore {
   std::uint64_t m_generation = 0;
   std::uint64_t m_indexEpoch = 0;
   int m_bulk = 0;
+  int m_lockDepth = 0;
+  bool m_bulkLocked = false;
 };
 
 }  // namespace hv::db

@@ -176,8 +176,11 @@ TEST_F(DeviceFixture, FailedOrHostilePasteLeavesNoFolder) {
   const std::vector<std::string> before = Names(projectFolder);
   {
     hvtest::FileSizeLimit limit(3000);   // the hardware picture does not fit
+    ui.ExpectMessage(11961);              // and the user learns why
     EXPECT_FALSE(Paste(*source, *project));
   }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(S("kein Platz"))) << ui.MessageTexts().back();
   EXPECT_EQ(Names(projectFolder), before);
 
   // A name from the clipboard that is no folder name, or a folder that is no device.

@@ -2,6 +2,8 @@
 // project list, on disk and in the tree.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <tuple>
 
 #include "framework/FolderUtils.h"
@@ -14,6 +16,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/ProjectTestSupport.h"
+#include "tests/support/ForkedChild.h"
 
 using hvtest::S;
 using projtest::ProjectFixture;
@@ -250,6 +253,25 @@ TEST_F(ProjectFixture, RemoveProjectByPathFindsTheRowIgnoringCase) {
   EXPECT_FALSE(hv::PathExists(path));
   EXPECT_EQ(folder->GetChildCount(), 0u);
   EXPECT_FALSE(CPOProject::RemoveProjectByPath(path));
+}
+
+TEST_F(ProjectFixture, RemoveProjectByPathKeepsTheRowOfAFolderThatStays) {
+  CPOPrjFolder* folder = AddFolder("Anlagen");
+  const wxString path = hv::JoinPath(ProjectsRoot(), "Fest");
+  AddProject(folder, "Fest", path);
+  const std::string root = hv::ToFs(ProjectsRoot());
+  // Run in a child: the projects folder is read-only there even for root.
+  const int status = hvtest::RunChild([&] {
+    hvtest::DropFileRights();
+    chmod(root.c_str(), 0555);
+    ui.ExpectMessage(10163);   // "Fehler beim Löschen des Verzeichnisses"
+    const BOOL removed = CPOProject::RemoveProjectByPath(path);
+    return !removed && ui.AllExpectationsMet() && projectlist::NameExists("Fest") ? 0 : 3;
+  });
+  chmod(root.c_str(), 0755);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(projectlist::NameExists("Fest"));
+  EXPECT_TRUE(hv::IsFolder(path));
 }
 
 TEST_F(ProjectFixture, DeviceFoldersNeedSettingsAndTheirOwnRow) {

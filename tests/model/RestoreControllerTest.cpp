@@ -13,6 +13,7 @@
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/ZipTestSupport.h"
+#include "tests/support/ForkedChild.h"
 #include "tests/support/PrivateTrash.h"
 #include "tests/support/TestEnv.h"
 
@@ -250,7 +251,9 @@ TEST(Restore, OverwriteReplacesTheProjectOnlyAfterACompleteExtraction) {
   EXPECT_EQ(seen.existingFolder, f.dir.Sub("ziel/p"));
   EXPECT_EQ(seen.proposedFolder, "P_1");
   EXPECT_TRUE(restore.Succeeded());
-  EXPECT_EQ(f.steps.deleted, std::vector<wxString>{f.dir.Sub("ziel/p")});
+  // The old project is swapped out of its place first, then disposed of.
+  ASSERT_EQ(f.steps.deleted.size(), 1u);
+  EXPECT_TRUE(f.steps.deleted[0].StartsWith(f.dir.Sub("ziel/.halvora-restore-"))) << f.steps.deleted[0];
   EXPECT_EQ(hv::ListFolder(f.target), std::vector<wxString>{"P"});
   EXPECT_TRUE(Snapshot(f.dir.Sub("ziel/P")) == Snapshot(f.dir.Sub("src/P"), false));
   EXPECT_EQ(restore.RestoredPath(), f.dir.Sub("ziel/P"));
@@ -381,4 +384,66 @@ TEST(Restore, EntriesBesideTheProjectFolderAreSkippedAndReported) {
   EXPECT_TRUE(restore.Succeeded());
   EXPECT_TRUE(f.ui.MessageTexts().back().Contains("Q\\boese.txt"));
   EXPECT_EQ(ListAll(f.target), (std::vector<std::string>{"P", "P/project.set"}));
+}
+
+// Killed at each step that changes a file, an overwriting restore leaves the old or the
+// new project in place, and the next start clears what the killed run left.
+TEST(Restore, KilledOverwriteLeavesTheOldOrTheNewProject) {
+  Fixture f;
+  WriteOldProject(f.dir.Sub("ziel/P"));
+  const Tree oldTree = Snapshot(f.dir.Sub("ziel/P"));
+  const Tree newTree = Snapshot(f.dir.Sub("src/P"), false);
+  const wxString archive = f.Archive();
+  bool sawOld = false, sawNew = false;
+  int step = 1;
+  for (; step < 400; ++step) {
+    const int status = hvtest::RunChild([&] {
+      setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
+      f.ui.AllowAnyMessage(IDYES);
+      RestoreController restore(f.request);
+      if (!restore.ChooseArchive(archive)) return 2;
+      f.AnswerPathExists(0);
+      if (!restore.Start(f.target) || !RunToEnd(restore)) return 2;
+      return restore.Succeeded() ? 0 : 3;
+    });
+    // What the next start does.
+    RecoverRestoreLeftovers(f.target);
+    const Tree now = Snapshot(f.dir.Sub("ziel/P"));
+    ASSERT_TRUE(now == oldTree || now == newTree) << "killed at step " << step;
+    (now == oldTree ? sawOld : sawNew) = true;
+    for (const wxString& name : hv::ListFolder(f.target))
+      EXPECT_TRUE(name == "P") << name << " left after step " << step;
+    if (status == 0) break;
+    ASSERT_EQ(status, 128 + SIGKILL) << "step " << step;
+    if (now == newTree) {   // done with its part: put the old project back for the next step
+      RemoveFolderTree(f.dir.Sub("ziel/P"));
+      WriteOldProject(f.dir.Sub("ziel/P"));
+    }
+  }
+  EXPECT_LT(step, 400);
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
+}
+
+// A project that cannot be moved stays, and so does everything else.
+TEST(Restore, OverwriteOfAProjectThatCannotMoveFailsAndKeepsIt) {
+  Fixture f;
+  WriteOldProject(f.dir.Sub("ziel/P"));
+  const Tree before = Snapshot(f.target);
+  // A read-only project folder cannot be moved into the restore's temporary folder.
+  const std::string project = hv::ToFs(f.dir.Sub("ziel/P"));
+  const int status = hvtest::RunChild([&] {
+    hvtest::DropFileRights();
+    chmod(project.c_str(), 0555);
+    RestoreController restore(f.request);
+    if (!restore.ChooseArchive(f.Archive())) return 2;
+    f.AnswerPathExists(0);
+    f.ui.ExpectMessage(0, IDYES);
+    f.ui.ExpectMessage(0);   // why it failed
+    if (!restore.Start(f.target) || !RunToEnd(restore)) return 2;
+    return !restore.Succeeded() && f.ui.AllExpectationsMet() && f.steps.deleted.empty() ? 0 : 3;
+  });
+  chmod(project.c_str(), 0755);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(Snapshot(f.target) == before);
 }
