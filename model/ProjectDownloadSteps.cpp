@@ -6,6 +6,7 @@
 #include "model/ChildProcess.h"
 #include "model/ModelServices.h"
 #include "model/PrjDevice.h"
+#include "model/ResourceFreshness.h"
 #include "framework/Launcher.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -39,12 +40,15 @@ int CProjectDownloadSteps::DownloadProgram(CPOPrjDevice&, CPOCoDeSys& program) {
   return RunCommand(command, program.GetPath()) ? 0 : CODESYS_DOWNLOAD;
 }
 
-int CProjectDownloadSteps::IsResourceUpToDate(const wxString& file) { return hv::IsFile(file) ? 1 : 0; }
+int CProjectDownloadSteps::IsResourceUpToDate(const wxString& file) {
+  return ResourceFreshness(hv::PathFolder(hv::PathFolder(file)));
+}
 
 bool CProjectDownloadSteps::GenerateResources(const wxString& file, wxString& message) {
   const wxString command = ConfiguredCommand(wxS("RESGEN"));
   if (command.empty()) {
-    message = hv::LocalString(11812, wxS("Es ist kein Ressourcengenerator eingerichtet."));
+    message = hv::LocalString(11812, wxS("Es ist kein Ressourcengenerator eingerichtet. Tragen Sie ihn unter "
+                                         "Extras, Einstellungen, Seite \"Programme\", Zeile \"Ressourcengenerator\" ein."));
     return false;
   }
   if (RunCommand(command, file) && hv::IsFile(file)) return true;
