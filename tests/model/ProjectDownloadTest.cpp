@@ -182,6 +182,7 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   simulated->SetNetworkPara("file=" + sim.Path() + "/net.sim");
   simulated->SetNode("7");
   hvtest::AnswerCeTransferHeadless(ui);
+  hvtest::AnswerOnlineDownloadHeadless(ui);
   ui.ExpectMessage(10857);
   ui.AllowAnyMessage();
   RunProjectDownload(*project);
@@ -270,6 +271,31 @@ TEST_F(ProjectDownload, StaleResourceIsAskedForAndAFailedGenerationEndsTheComman
   EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 11819u), 2);   // not asked again
   ASSERT_EQ(report.size(), 1u);
   EXPECT_EQ(report[0], "A: Ressource - generator failed");
+}
+
+// A device whose network driver takes no files gets a clear line, and the others still
+// receive theirs through the online download.
+TEST_F(ProjectDownload, ADriverWithoutFilesIsNamedInTheReport) {
+  struct ProgramsDone : CProjectDownloadSteps {
+    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
+  } real;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
+  CPOPrjDevice* bus = Plc("Bus", {}, "MBTCP", "COMBO_C167", "COMBO167");
+  CPOPrjDevice* sim = Plc("Sim", {}, "SIMNET", "COMBO_C167", "COMBO167");
+  ASSERT_TRUE(bus && sim);
+  bus->SetNetworkPara("host=127.0.0.1 port=1502");
+  hvtest::TempDir simFolder;
+  hvtest::WriteAll(simFolder.Path() + "/net.sim", "[Device 3]\nType=COMBO_C167\n");
+  sim->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
+  sim->SetNode("3");
+  hvtest::AnswerOnlineDownloadHeadless(ui);
+  ui.ExpectMessage(11820);   // the dialog shows the failure
+  RunProjectDownload(*project);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report[0], S("Bus: Ressource - Das Gerät Bus nimmt über den Netzwerktreiber MBTCP keine Dateien an."));
+  EXPECT_EQ(hvtest::ReadAll(simFolder.Path() + "/download/3/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(DeviceFolder("Sim") + "/resource/resource.res")));
 }
 
 }  // namespace
