@@ -111,7 +111,8 @@ class Download {
     }
     if (!FirstChild<CPOResource>(&device)) return true;
     const wxString resourceItem = hv::LocalString(11811, wxS("Ressource"));
-    const wxString file = hv::JoinPath(device.GetDeviceFolder(), wxS("resource/resource.res"));
+    // The folder may be spelt "Resource": tools are handed the spelling that exists.
+    const wxString file = hv::ResolvePath(hv::JoinPath(device.GetDeviceFolder(), wxS("resource/resource.res")));
     if (const int upToDate = steps.IsResourceUpToDate(file); upToDate <= 0) {
       bool generate = upToDate < 0;
       if (!generate) {
