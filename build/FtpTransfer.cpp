@@ -192,7 +192,6 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
 
   hv::FtpClient client(session);
   hv::FtpResult listed;
-  progress.Report(wxString(), 0, kProgressScale);
   const std::vector<FtpFileJob> files = ChangedFiles(planned, client, listed);
   if (!listed.Ok()) {
     const FtpFileJob& first = planned.front();
@@ -236,7 +235,6 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
     ++result.filesSent;
     report(file.shownName, done);
   }
-  report(wxString(), scaleTotal);
   return result;
 }
 
