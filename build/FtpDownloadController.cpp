@@ -28,6 +28,7 @@ bool FtpDownloadController::Start() {
   if (m_busy || m_finished) return false;
   m_request.succeeded = false;
   m_request.filesSent = 0;
+  m_request.filesUnchanged = 0;
   m_request.messageId = 0;
   m_request.message.clear();
   m_progress.Reset();
@@ -63,6 +64,7 @@ void FtpDownloadController::Finish() {
   m_busy = false;
   m_request.succeeded = m_result.Ok();
   m_request.filesSent = m_result.filesSent;
+  m_request.filesUnchanged = m_result.filesUnchanged;
   m_request.messageId = m_result.messageId;
   m_request.message = m_result.message;
   if (m_result.Ok()) {

@@ -1,10 +1,12 @@
 #include "build/FtpTransfer.h"
 
 #include <algorithm>
+#include <map>
 #include <filesystem>
 #include <functional>
 #include <iterator>
 
+#include "framework/FileList.h"
 #include "model/ZipProgress.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -57,7 +59,22 @@ const FailureText kFailureTexts[] = {
 };
 
 // The message for a failed upload of one file.
+FtpTransferResult Described(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host);
+
+// The failure's message, followed by what became of the broken file on the device.
 FtpTransferResult UploadFailure(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host) {
+  FtpTransferResult result = Described(r, file, host);
+  if (r.partial == hv::FtpPartial::Removed)
+    result.message += "\n" + wxString::Format(hv::LocalString(11916, wxS("Die unvollständige Datei %s wurde vom Gerät gelöscht.")),
+                                              file.shownName);
+  else if (r.partial == hv::FtpPartial::Left)
+    result.message +=
+        "\n" + wxString::Format(hv::LocalString(11917, wxS("Die unvollständige Datei %s konnte nicht vom Gerät gelöscht werden.")),
+                                file.shownName);
+  return result;
+}
+
+FtpTransferResult Described(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host) {
   if (r.failure == FtpFailure::Cancelled)
     return Failure(r.failure, 10769, hv::LocalString(10769, wxS("Abbruch durch den Benutzer.")));
   const FailureText* entry = &kFailureTexts[std::size(kFailureTexts) - 1];
@@ -94,11 +111,18 @@ bool Collect(const wxString& folder, int depth, std::vector<wxString>& files) {
   return true;
 }
 
-std::uint64_t FileSize(const wxString& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(hv::ToFs(path), ec);
-  return ec ? 0 : static_cast<std::uint64_t>(size);
+FtpFileJob Job(const wxString& path, const wxString& remote, const wxString& shown) {
+  FtpFileJob job{path, remote, shown, 0, 0};
+  CFileInfoArray local;
+  if (local.AddFile(path, kFileSortNone) >= 0) {
+    job.size = local[0].size;
+    job.modified = local[0].lastWriteTime;
+  }
+  return job;
 }
+
+// Where a file goes while it is on its way.
+wxString TempName(const wxString& remotePath) { return remotePath.AfterLast('/') + wxS(".hvtmp"); }
 
 }  // namespace
 
@@ -112,7 +136,7 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
   if (request.mode & kFtpModeSingleFile) {
     if (isFolder) return SourceMissing(request.source);
     const wxString name = hv::PathName(source);
-    files.push_back({source, hv::JoinRemotePath(request.remoteFolder, name), name, FileSize(source)});
+    files.push_back(Job(source, hv::JoinRemotePath(request.remoteFolder, name), name));
     return {};
   }
 
@@ -124,7 +148,7 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
   if (!isFolder) {
     paths.push_back(source);
   } else if (!Collect(source, 0, paths)) {
-    return UploadFailure({FtpFailure::LocalFile, {}}, FtpFileJob{source, {}, {}, 0}, {});
+    return UploadFailure({FtpFailure::LocalFile, {}}, FtpFileJob{source, {}, {}, 0, 0}, {});
   }
   for (const wxString& path : paths) {
     wxString relative;
@@ -133,7 +157,7 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
       return Failure(FtpFailure::LocalFile, 11911,
                      wxString::Format(hv::LocalString(11911, wxS("%s liegt nicht im Ordner %s.")), path, base));
     }
-    files.push_back({path, hv::JoinRemotePath(request.remoteFolder, relative), relative, FileSize(path)});
+    files.push_back(Job(path, hv::JoinRemotePath(request.remoteFolder, relative), relative));
   }
   return {};
 }
@@ -162,31 +186,48 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
   session.responseTimeoutMs = limits.responseTimeoutMs;
   session.stallTimeoutSec = limits.stallTimeoutSec;
 
-  std::vector<FtpFileJob> files;
-  result = PlanFtpTransfer(request, files);
+  std::vector<FtpFileJob> planned;
+  result = PlanFtpTransfer(request, planned);
   if (!result.Ok()) return result;
 
+  hv::FtpClient client(session);
+  hv::FtpResult listed;
+  const std::vector<FtpFileJob> files = ChangedFiles(planned, client, listed);
+  if (!listed.Ok()) {
+    const FtpFileJob& first = planned.front();
+    return UploadFailure(listed, FtpFileJob{first.localPath, first.remotePath, hv::PathFolder(first.shownName), 0, 0},
+                         session.host);
+  }
+  result.filesUnchanged = static_cast<int>(planned.size() - files.size());
+
+  // Only what is sent counts towards the progress.
   std::uint64_t total = 0;
   for (const FtpFileJob& f : files) total += f.size;
   std::uint64_t done = 0;
   // Empty files count as one byte each, so the bar moves for them too.
   const std::uint64_t scaleTotal = total + files.size();
   auto report = [&](const wxString& name, std::uint64_t bytes) {
-    const auto part = scaleTotal ? static_cast<int>(bytes * kProgressScale / scaleTotal) : 0;
+    const auto part = scaleTotal ? static_cast<int>(bytes * kProgressScale / scaleTotal) : kProgressScale;
     progress.Report(name, part, kProgressScale);
   };
 
-  hv::FtpClient client(session);
   for (const FtpFileJob& file : files) {
     if (progress.CancelRequested()) return UploadFailure({FtpFailure::Cancelled, {}}, file, session.host);
     report(file.shownName, done);
-    const hv::FtpResult r = client.Upload(file.localPath, file.remotePath, [&](std::uint64_t sent) {
-      report(file.shownName, done + std::min(sent, file.size));
-      return !progress.CancelRequested();
-    });
+    hv::FtpUploadOptions options;
+    options.tempName = TempName(file.remotePath);
+    options.modified = file.modified;
+    const hv::FtpResult r = client.Upload(
+        file.localPath, file.remotePath,
+        [&](std::uint64_t sent) {
+          report(file.shownName, done + std::min(sent, file.size));
+          return !progress.CancelRequested();
+        },
+        options);
     if (!r.Ok()) {
       FtpTransferResult failed = UploadFailure(r, file, session.host);
       failed.filesSent = result.filesSent;
+      failed.filesUnchanged = result.filesUnchanged;
       return failed;
     }
     done += file.size + 1;
@@ -195,4 +236,40 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
     report(file.shownName, done);
   }
   return result;
+}
+
+std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
+                                     hv::FtpResult& failure) {
+  failure = {};
+  // The device's folders, each listed once, as file lists.
+  std::map<wxString, CFileInfoArray> remote;
+  std::vector<FtpFileJob> changed;
+  for (const FtpFileJob& file : files) {
+    const wxString folder = file.remotePath.Contains("/") ? file.remotePath.BeforeLast('/') : wxString();
+    auto it = remote.find(folder);
+    if (it == remote.end()) {
+      std::vector<hv::FtpRemoteEntry> entries;
+      failure = client.List(folder, entries);
+      if (!failure.Ok()) return {};
+      CFileInfoArray listed;
+      for (const hv::FtpRemoteEntry& e : entries) {
+        CFileInfo info;
+        info.path = e.name;
+        info.attributes = e.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        info.size = e.size;
+        info.lastWriteTime = e.modified;
+        listed.Add(info, kFileSortNameUp);
+      }
+      it = remote.emplace(folder, std::move(listed)).first;
+    }
+    const wxString name = file.remotePath.AfterLast('/');
+    const CFileInfo* same = nullptr;
+    for (size_t i = 0; i < it->second.GetSize() && !same; ++i)
+      if (it->second[i].path == name) same = &it->second[i];
+    // A device that keeps no exact times (time 0) gets every file again.
+    const bool unchanged = same && !same->IsFolder() && same->size == file.size && same->lastWriteTime != 0 &&
+                           same->lastWriteTime == file.modified;
+    if (!unchanged) changed.push_back(file);
+  }
+  return changed;
 }

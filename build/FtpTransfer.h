@@ -3,6 +3,7 @@
 // local files go where on the device, and the upload itself. Run is meant for a worker
 // thread: it reports through a progress object and stops when that is cancelled.
 #include <cstdint>
+#include <ctime>
 #include <vector>
 #include <wx/string.h>
 
@@ -34,6 +35,7 @@ struct FtpDownloadRequest {
   // Results.
   bool succeeded = false;  // every file was stored and confirmed by the device
   int filesSent = 0;
+  int filesUnchanged = 0;  // the device already held them, so they were not sent
   UINT messageId = 0;      // the failure's text number, 0 on success
   wxString message;        // the failure as shown to the user
 };
@@ -44,6 +46,7 @@ struct FtpFileJob {
   wxString remotePath;     // '/' separated, relative to the login folder
   wxString shownName;      // for progress and messages: the path below the local base
   std::uint64_t size = 0;
+  std::time_t modified = 0;   // local last-write time (UTC)
 };
 
 struct FtpTransferResult {
@@ -51,6 +54,7 @@ struct FtpTransferResult {
   UINT messageId = 0;
   wxString message;
   int filesSent = 0;
+  int filesUnchanged = 0;
   bool Ok() const { return failure == hv::FtpFailure::None; }
 };
 
@@ -66,8 +70,15 @@ struct FtpTransferLimits {
 // source or one outside the local base fails with its message.
 FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector<FtpFileJob>& files);
 
-// Plans and uploads. Stops at the first failure: the files before it are on the device,
-// the one that failed may be incomplete there, the rest are not sent.
+// The planned files the device does not already hold: a file is left out when the
+// device's folder lists it with the same size and the same modification time.
+std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
+                                     hv::FtpResult& failure);
+
+// Plans, lists the device's folders and uploads what differs. Each file goes under a
+// temporary name and is renamed when complete (where the server renames; else a broken
+// file is removed), then gets the local file's time. Stops at the first failure: the
+// files before it are on the device, the rest are not sent.
 FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress& progress,
                                  const FtpTransferLimits& limits = {});
 

@@ -10,6 +10,9 @@ const ProgramRow kRows[] = {
     {wxS("Internet Browser"), wxS("Internet Browser"), wxS("")},
     {wxS("FTP Browser"), wxS("FTP Browser"), wxS("")},
     {wxS("Bildschirmtastatur"), wxS("Bildschirmtastatur"), wxS("Charmap")},
+    // The command lines the project download runs, the file's path appended.
+    {wxS("Ressourcengenerator"), wxS("RESGEN"), wxS("")},
+    {wxS("CoDeSys-Download"), wxS("CODESYSDOWNLOAD"), wxS("")},
 };
 }  // namespace
 

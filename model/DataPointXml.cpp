@@ -49,6 +49,10 @@ void AppendDevice(std::string& out, const DpXmlDevice& device, const DpXmlOption
   if (!IsEthernetNetwork(device.network)) return;
   const wxString address = DpXmlDeviceAddress(device.parameters);
   if (address.empty()) return;
+  if (HoldsPlaceholder(address)) {
+    summary.devicesLeftOut.push_back(device.name);
+    return;
+  }
   out += "<device><name>" + DpXmlEscape(device.name) + "</name><address>" + DpXmlEscape(address) +
          "</address><protocol>" + (options.protocol == 1 ? "UDP" : "TCP") + "</protocol>" +
          Format("<port>%ld</port>", options.port) + "<tags>";
@@ -79,6 +83,11 @@ wxString DpXmlDeviceAddress(const wxString& parameters) {
   const int second = rest.Find(';');
   if (second == wxNOT_FOUND) return rest;
   return rest.Mid(second + 1).BeforeFirst(';');
+}
+
+bool HoldsPlaceholder(const wxString& address) {
+  const int open = address.Find(wxS("$$$"));
+  return open != wxNOT_FOUND && address.Mid(static_cast<size_t>(open) + 3).Contains(wxS("$$$"));
 }
 
 std::string DpXmlEscape(const wxString& text) {

@@ -28,6 +28,9 @@ struct DpXmlSummary {
   size_t devices = 0;    // devices written
   size_t tags = 0;       // tags written (array elements counted singly)
   size_t leftOut = 0;    // memory or I/O points that have no place in the register space
+  // Devices left out because their address still holds a placeholder ("$$$...$$$"):
+  // a path macro stands for a folder, never for a network address.
+  std::vector<wxString> devicesLeftOut;
 };
 
 // Devices on "ETHERNET" and on the Modbus TCP driver's network ("MBTCP") are exported;
@@ -37,6 +40,8 @@ bool IsEthernetNetwork(const wxString& network);
 // The device's network address: the third ';' field of its parameters (the second
 // when there are only two); empty when there is none.
 wxString DpXmlDeviceAddress(const wxString& parameters);
+// Whether an address still holds a placeholder of the "$$$NAME$$$" form.
+bool HoldsPlaceholder(const wxString& address);
 
 // Text escaped for an element and encoded in ISO-8859-1; characters beyond it become
 // character references.

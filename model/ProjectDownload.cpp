@@ -4,6 +4,7 @@
 #include "build/PrgCoDeSys.h"
 #include "build/Program.h"
 #include "framework/Services.h"
+#include "model/GraphToolCheck.h"
 #include "model/PrjDevice.h"
 #include "model/Project.h"
 #include "platform/DeviceConfig.h"
@@ -110,10 +111,19 @@ class Download {
     }
     if (!FirstChild<CPOResource>(&device)) return true;
     const wxString resourceItem = hv::LocalString(11811, wxS("Ressource"));
-    const wxString file = hv::JoinPath(device.GetDeviceFolder(), wxS("resource/resource.res"));
-    if (steps.IsResourceUpToDate(file) <= 0) {
+    // The folder may be spelt "Resource": tools are handed the spelling that exists.
+    const wxString file = hv::ResolvePath(hv::JoinPath(device.GetDeviceFolder(), wxS("resource/resource.res")));
+    if (const int upToDate = steps.IsResourceUpToDate(file); upToDate <= 0) {
+      bool generate = upToDate < 0;
+      if (!generate) {
+        // The graph tool must not be working on another device while this one's
+        // resources are made; it learns the current device here.
+        if (!CheckGraphToolDevice(&device)) return false;
+        generate = hv::ShowMessage(11819, wxS("Die Ressourcendatei ist nicht aktuell!\nSollen die Ressource neu erzeugt werden?"),
+                                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+      }
       wxString message;
-      if (!steps.GenerateResources(file, message)) {
+      if (generate && !steps.GenerateResources(file, message)) {
         m_lines.push_back(Line(device.GetName(), resourceItem, message));
         return false;
       }
@@ -132,7 +142,9 @@ class Download {
       job.user = settings.GetSetting(wxS("Config"), wxS("FtpUsername"), wxString());
       job.password = settings.GetSetting(wxS("Config"), wxS("FtpPassword"), wxString());
       if (steps.DownloadToCE(job)) {
-        device.GetSettings().WriteConfigString(wxS("ResourcePath"), job.targetPath);
+        // Written only when it changed: the settings are a source of the resources.
+        if (job.targetPath != settings.GetSetting(wxS("Config"), wxS("ResourcePath"), wxS("\\Flashdisk\\TavDesign")))
+          device.GetSettings().WriteConfigString(wxS("ResourcePath"), job.targetPath);
         return true;
       }
       message = job.message;

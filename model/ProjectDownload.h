@@ -20,7 +20,8 @@ class IProjectDownloadSteps {
   virtual ~IProjectDownloadSteps() = default;
   // Builds and downloads one program; 0 when done, else the CoDeSys failure code.
   virtual int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) { return 1; }
-  // Above 0 when the resource file needs no new generation.
+  // Above 0 when the resource file needs no new generation; 0 when it is stale (the
+  // user is asked); below 0 when it must be made without asking (there is none).
   virtual int IsResourceUpToDate(const wxString&) { return 1; }
   virtual bool GenerateResources(const wxString&, wxString& message) { return false; }
   virtual bool DownloadToCE(CeDownload& job) { return DownloadToCEDevice(job) != FALSE; }

@@ -2,14 +2,17 @@
 
 #include "framework/SettingsFile.h"
 #include "build/CoDeSys.h"
+#include "build/OnlineDownload.h"
 #include "framework/Services.h"
 #include "model/ChildProcess.h"
 #include "model/ModelServices.h"
 #include "model/PrjDevice.h"
+#include "model/ResourceFreshness.h"
 #include "framework/Launcher.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
+#include "platform/Ui.h"
 
 namespace {
 
@@ -39,12 +42,15 @@ int CProjectDownloadSteps::DownloadProgram(CPOPrjDevice&, CPOCoDeSys& program) {
   return RunCommand(command, program.GetPath()) ? 0 : CODESYS_DOWNLOAD;
 }
 
-int CProjectDownloadSteps::IsResourceUpToDate(const wxString& file) { return hv::IsFile(file) ? 1 : 0; }
+int CProjectDownloadSteps::IsResourceUpToDate(const wxString& file) {
+  return ResourceFreshness(hv::PathFolder(hv::PathFolder(file)));
+}
 
 bool CProjectDownloadSteps::GenerateResources(const wxString& file, wxString& message) {
   const wxString command = ConfiguredCommand(wxS("RESGEN"));
   if (command.empty()) {
-    message = hv::LocalString(11812, wxS("Es ist kein Ressourcengenerator eingerichtet."));
+    message = hv::LocalString(11812, wxS("Es ist kein Ressourcengenerator eingerichtet. Tragen Sie ihn unter "
+                                         "Extras, Einstellungen, Seite \"Programme\", Zeile \"Ressourcengenerator\" ein."));
     return false;
   }
   if (RunCommand(command, file) && hv::IsFile(file)) return true;
@@ -53,19 +59,17 @@ bool CProjectDownloadSteps::GenerateResources(const wxString& file, wxString& me
 }
 
 bool CProjectDownloadSteps::DownloadOnline(CPOPrjDevice& device, const wxString& file, wxString& message) {
-  const wxString para = device.GetNetworkPara();
-  const int at = para.Find(wxS("file="));
-  if (device.GetNetwork().CmpNoCase(wxS("SIMNET")) != 0 || at == wxNOT_FOUND) {
-    message = hv::LocalString(11814, wxS("Der Treiber des Geräts kann keine Ressourcen laden."));
-    return false;
-  }
-  const wxString simFile = para.Mid(at + 5).BeforeFirst(' ');
-  const wxString target = hv::JoinPath(hv::JoinPath(hv::PathFolder(simFile), wxS("download")), device.GetNode());
-  std::string bytes;
-  if (!hv::ReadFileBytes(file, bytes) || !hv::MakeFolders(target) ||
-      !hv::WriteFileAtomic(hv::JoinPath(target, hv::PathName(file)), bytes)) {
-    message = hv::LocalString(11815, wxS("Die Ressourcendatei konnte nicht zum Gerät übertragen werden."));
-    return false;
-  }
-  return true;
+  OnlineDownloadRequest request;
+  request.caption = hv::LocalString(10162, wxS("Ressourcendatei downloaden"));
+  request.file = file;
+  request.device = device.GetName();
+  request.network = device.GetNetwork();
+  request.slot = device.GetSlot();
+  request.networkPara = device.GetNetworkPara();
+  request.deviceDriver = device.GetDeviceDriver();
+  request.node = device.GetNode();
+  request.deviceParameters = device.GetDeviceParameters();
+  if (hv::Ui().Run(request) == IDOK && request.succeeded) return true;
+  message = request.message.empty() ? hv::LocalString(10769, wxS("Abbruch durch den Benutzer.")) : request.message;
+  return false;
 }

@@ -10,8 +10,8 @@ class CProjectDownloadSteps : public hv::IProjectDownloadSteps {
   int DownloadProgram(CPOPrjDevice& device, CPOCoDeSys& program) override;
   int IsResourceUpToDate(const wxString& file) override;
   bool GenerateResources(const wxString& file, wxString& message) override;
-  // SIMNET devices receive the file in "download/<node>" beside their simulation file;
-  // other drivers cannot take it.
+  // The online download dialog (`CDlgDownload`) sends the file through the device's
+  // network driver.
   bool DownloadOnline(CPOPrjDevice& device, const wxString& file, wxString& message) override;
 };
 

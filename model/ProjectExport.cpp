@@ -37,9 +37,18 @@ void CProjectOperations::ExportDataPoints(CPOProject& project) {
     hv::ShowMessageF(10674, wxS("Fehler beim Schreiben der Datei '%s'!"), MB_OK | MB_ICONEXCLAMATION, request.path);
     return;
   }
-  if (summary.leftOut > 0) {
-    hv::ShowMessageF(11800,
-                     wxS("%d Datenpunkte haben keinen Platz im Modbus-Adressraum und wurden nicht exportiert."),
-                     MB_OK | MB_ICONINFORMATION, static_cast<int>(summary.leftOut));
+  // What could not be placed, points and devices alike, in one report.
+  wxString report;
+  if (summary.leftOut > 0)
+    report = wxString::Format(
+        hv::LocalString(11800, wxS("%d Datenpunkte haben keinen Platz im Modbus-Adressraum und wurden nicht exportiert.")),
+        static_cast<int>(summary.leftOut));
+  for (const wxString& name : summary.devicesLeftOut) {
+    if (!report.empty()) report += "\n";
+    report += wxString::Format(
+        hv::LocalString(11806, wxS("Das Gerät '%s' hat keine Netzwerkadresse (Platzhalter in den Parametern) und wurde "
+                                   "nicht exportiert.")),
+        name);
   }
+  if (!report.empty()) hv::Ui().Message(11800, report, MB_OK | MB_ICONINFORMATION);
 }

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <string>
 
+#include <wx/arrstr.h>
+
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 
@@ -64,7 +66,9 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent) 
   return static_cast<FtpUploadState*>(user)->Continue(static_cast<std::uint64_t>(sent)) ? 0 : 1;
 }
 
-bool IsDiskFullReply(long code) { return code == 452 || code == 552; }
+// 451 ("local error in processing") is what small devices answer when a write fails for
+// lack of room; it is read as that, like 452 and 552.
+bool IsDiskFullReply(long code) { return code == 451 || code == 452 || code == 552; }
 
 FtpFailure Classify(CURLcode code, long reply, const FtpUploadState& state) {
   switch (code) {
@@ -130,6 +134,8 @@ std::string BuildUrl(CURL* curl, const FtpSession& session, const wxString& remo
 
 FtpClient::FtpClient(FtpSession session) : m_session(std::move(session)) {
   GlobalInit();
+  m_user = ToUtf8(m_session.user);
+  m_password = ToUtf8(m_session.password);
   m_curl = curl_easy_init();
   m_multi = curl_multi_init();
 }
@@ -172,46 +178,55 @@ int FtpClient::Perform(FtpUploadState& state) {
   return code;
 }
 
-FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress) {
+namespace {
+
+size_t AppendText(char* data, size_t size, size_t count, void* user) {
+  static_cast<std::string*>(user)->append(data, size * count);
+  return size * count;
+}
+
+struct SlistDeleter {
+  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+std::unique_ptr<curl_slist, SlistDeleter> MakeList(const std::vector<std::string>& lines) {
+  curl_slist* list = nullptr;
+  for (const std::string& line : lines) {
+    curl_slist* next = curl_slist_append(list, line.c_str());
+    if (!next) {
+      curl_slist_free_all(list);
+      return nullptr;
+    }
+    list = next;
+  }
+  return std::unique_ptr<curl_slist, SlistDeleter>(list);
+}
+
+// Names in FTP commands cannot hold line breaks.
+bool IsCommandSafe(const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; }
+
+std::string MfmtTime(std::time_t t) {
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &tm);
+  return text;
+}
+
+}  // namespace
+
+void FtpClient::Prepare(const std::string& url, char* error) {
   auto* curl = static_cast<CURL*>(m_curl);
-  if (!curl || !m_multi) return {FtpFailure::Other, wxS("curl_easy_init failed")};
-  if (!IsPlainHost(m_session.host) || m_session.port < 1 || m_session.port > 65535)
-    return {FtpFailure::Connect, wxS("invalid address")};
-  const wxString remote = RemotePath(remotePath);
-  if (remote.empty() || remote.EndsWith("/")) return {FtpFailure::Other, wxS("no remote file name")};
-
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToFs(ResolvePath(localPath)).c_str(), "rb"));
-  struct stat info {};
-  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
-    return {FtpFailure::LocalFile, FromUtf8(std::strerror(file ? EISDIR : errno))};
-
-  const std::string url = BuildUrl(curl, m_session, remote);
-  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
-  const std::string user = ToUtf8(m_session.user);
-  const std::string password = ToUtf8(m_session.password);
-
-  FtpUploadState state;
-  state.file = file.get();
-  state.progress = &progress;
-  char error[CURL_ERROR_SIZE] = {};
-
+  curl_easy_reset(curl);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(curl, CURLOPT_READFUNCTION, &ReadChunk);
-  curl_easy_setopt(curl, CURLOPT_READDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(info.st_size));
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
-  if (!user.empty()) {
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
+  if (!m_user.empty()) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, m_password.c_str());
   }
   // One CWD per folder: the only method under which curl creates missing folders.
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
-  curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
   curl_easy_setopt(curl, CURLOPT_FTPPORT, m_session.passive ? nullptr : "-");
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_session.connectTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, (m_session.responseTimeoutMs + 999) / 1000));
@@ -219,11 +234,100 @@ FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePat
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_session.stallTimeoutSec);
   curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+}
+
+FtpResult FtpClient::CheckReady(const wxString& remote) const {
+  if (!m_curl || !m_multi) return {FtpFailure::Other, wxS("curl_easy_init failed")};
+  if (!IsPlainHost(m_session.host) || m_session.port < 1 || m_session.port > 65535)
+    return {FtpFailure::Connect, wxS("invalid address")};
+  if (!IsCommandSafe(ToUtf8(remote))) return {FtpFailure::Other, wxS("invalid remote name")};
+  return {};
+}
+
+FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress,
+                            const FtpUploadOptions& options) {
+  const wxString remote = RemotePath(remotePath);
+  if (remote.empty() || remote.EndsWith("/")) return {FtpFailure::Other, wxS("no remote file name")};
+  if (FtpResult ready = CheckReady(remote + "/" + options.tempName); !ready.Ok()) return ready;
+  const wxString folder = remote.Contains("/") ? remote.BeforeLast('/') : wxString();
+  std::uint64_t sent = 0;
+  if (!options.tempName.empty() && m_renameWorks) {
+    bool renameRefused = false;
+    FtpResult r = SendFile(localPath, remote, progress, options, sent, renameRefused);
+    const wxString temp = folder.empty() ? options.tempName : folder + "/" + options.tempName;
+    if (!renameRefused) {
+      if (!r.Ok() && r.failure != FtpFailure::LocalFile) Delete(temp);
+      return r;
+    }
+    // The server keeps names: send straight to the final name from now on.
+    m_renameWorks = false;
+    Delete(temp);
+  }
+  FtpUploadOptions direct = options;
+  direct.tempName.clear();
+  bool unused = false;
+  FtpResult r = SendFile(localPath, remote, progress, direct, sent, unused);
+  // Without a rename a broken upload leaves a half file under the final name: remove it
+  // and say so, rather than leave the device a file that looks whole.
+  if (!r.Ok() && !options.tempName.empty() && (sent > 0 || r.failure == FtpFailure::Cancelled)) {
+    r.partial = Delete(remote).Ok() ? FtpPartial::Removed : FtpPartial::Left;
+  }
+  return r;
+}
+
+FtpResult FtpClient::SendFile(const wxString& localPath, const wxString& remote, const Progress& progress,
+                              const FtpUploadOptions& options, std::uint64_t& sentBytes, bool& renameRefused) {
+  auto* curl = static_cast<CURL*>(m_curl);
+  renameRefused = false;
+  sentBytes = 0;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToFs(ResolvePath(localPath)).c_str(), "rb"));
+  struct stat info {};
+  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+    return {FtpFailure::LocalFile, FromUtf8(std::strerror(file ? EISDIR : errno))};
+
+  const wxString folder = remote.Contains("/") ? remote.BeforeLast('/') : wxString();
+  const wxString finalName = remote.AfterLast('/');
+  const bool viaTemp = !options.tempName.empty();
+  const std::string url =
+      BuildUrl(curl, m_session, viaTemp ? (folder.empty() ? options.tempName : folder + "/" + options.tempName) : remote);
+  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
+  std::vector<std::string> after;
+  if (viaTemp) {
+    after.push_back("RNFR " + ToUtf8(options.tempName));
+    after.push_back("RNTO " + ToUtf8(finalName));
+  }
+  // A device that cannot set file times still takes the file.
+  if (options.modified) after.push_back("*MFMT " + MfmtTime(options.modified) + " " + ToUtf8(finalName));
+  auto postQuote = MakeList(after);
+  if (!after.empty() && !postQuote) return {FtpFailure::Other, wxS("out of memory")};
+
+  FtpUploadState state;
+  state.file = file.get();
+  state.progress = &progress;
+  char error[CURL_ERROR_SIZE] = {};
+  Prepare(url, error);
+  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+  curl_easy_setopt(curl, CURLOPT_READFUNCTION, &ReadChunk);
+  curl_easy_setopt(curl, CURLOPT_READDATA, &state);
+  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(info.st_size));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
+  curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+  if (postQuote) curl_easy_setopt(curl, CURLOPT_POSTQUOTE, postQuote.get());
 
   const auto code = static_cast<CURLcode>(Perform(state));
   long reply = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+  curl_off_t sent = 0;
+  curl_easy_getinfo(curl, CURLINFO_SIZE_UPLOAD_T, &sent);
+  sentBytes = static_cast<std::uint64_t>(std::max<curl_off_t>(sent, 0));
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+  if (code == CURLE_QUOTE_ERROR && viaTemp && sent == static_cast<curl_off_t>(info.st_size)) {
+    renameRefused = true;
+    return {FtpFailure::WriteRefused, FromUtf8(error[0] ? error : curl_easy_strerror(code))};
+  }
   FtpResult result;
   result.failure = Classify(code, reply, state);
   if (!result.Ok()) {
@@ -231,14 +335,86 @@ FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePat
     return result;
   }
   // A server that closed the data connection early would leave a short file behind.
-  curl_off_t sent = 0;
-  curl_easy_getinfo(curl, CURLINFO_SIZE_UPLOAD_T, &sent);
   if (sent != static_cast<curl_off_t>(info.st_size)) {
     result.failure = FtpFailure::ConnectionLost;
     result.detail = wxString::Format("%lld of %lld bytes sent", static_cast<long long>(sent),
                                      static_cast<long long>(info.st_size));
   }
   return result;
+}
+
+FtpResult FtpClient::Fetch(const wxString& remoteFolder, const char* request, std::string& text, long& reply) {
+  auto* curl = static_cast<CURL*>(m_curl);
+  const wxString folder = RemotePath(remoteFolder);
+  std::string url = BuildUrl(curl, m_session, folder);
+  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
+  url += "/";
+  char error[CURL_ERROR_SIZE] = {};
+  Prepare(url, error);
+  if (request) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendText);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &text);
+  FtpUploadState state;
+  const auto code = static_cast<CURLcode>(Perform(state));
+  reply = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (code == CURLE_OK) return {};
+  FtpResult result;
+  result.failure = code == CURLE_REMOTE_ACCESS_DENIED ? FtpFailure::RemoteFolder : Classify(code, reply, state);
+  if (result.Ok()) result.failure = FtpFailure::Other;
+  result.detail = FromUtf8(error[0] ? error : curl_easy_strerror(code));
+  return result;
+}
+
+FtpResult FtpClient::List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries) {
+  entries.clear();
+  if (FtpResult ready = CheckReady(remoteFolder); !ready.Ok()) return ready;
+  std::string text;
+  long reply = 0;
+  FtpResult r = Fetch(remoteFolder, "MLSD", text, reply);
+  // A folder that is not there yet holds nothing; the upload makes it.
+  if (r.failure == FtpFailure::RemoteFolder) return {};
+  const bool mlsd = r.Ok();
+  if (!mlsd) {
+    if (r.failure == FtpFailure::Connect || r.failure == FtpFailure::Login || r.failure == FtpFailure::Timeout)
+      return r;
+    text.clear();
+    r = Fetch(remoteFolder, nullptr, text, reply);
+    if (r.failure == FtpFailure::RemoteFolder) return {};
+    if (!r.Ok()) return r;
+  }
+  wxString all = FromUtf8(text);
+  for (wxString line : wxSplit(all, '\n', 0)) {
+    line.Trim(true);
+    FtpRemoteEntry entry;
+    if (mlsd ? ParseMlsdLine(line, entry) : ParseListLine(line, entry)) entries.push_back(entry);
+  }
+  return {};
+}
+
+FtpResult FtpClient::Delete(const wxString& remotePath) {
+  const wxString remote = RemotePath(remotePath);
+  if (remote.empty()) return {FtpFailure::Other, wxS("no remote file name")};
+  if (FtpResult ready = CheckReady(remote); !ready.Ok()) return ready;
+  auto* curl = static_cast<CURL*>(m_curl);
+  const wxString folder = remote.Contains("/") ? remote.BeforeLast('/') : wxString();
+  std::string url = BuildUrl(curl, m_session, folder);
+  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
+  url += "/";
+  auto commands = MakeList({"DELE " + ToUtf8(remote.AfterLast('/'))});
+  if (!commands) return {FtpFailure::Other, wxS("out of memory")};
+  char error[CURL_ERROR_SIZE] = {};
+  Prepare(url, error);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.get());
+  FtpUploadState state;
+  const auto code = static_cast<CURLcode>(Perform(state));
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+  if (code == CURLE_OK) return {};
+  return {code == CURLE_QUOTE_ERROR ? FtpFailure::WriteRefused : FtpFailure::Other,
+          FromUtf8(error[0] ? error : curl_easy_strerror(code))};
 }
 
 wxString RemotePath(const wxString& devicePath) {

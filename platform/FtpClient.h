@@ -4,7 +4,10 @@
 // remote folders are created on the way. Every failure comes back as a kind plus the
 // library's or server's own words; nothing counts as sent unless the server confirmed it.
 #include <cstdint>
+#include <ctime>
 #include <functional>
+#include <string>
+#include <vector>
 #include <wx/string.h>
 
 namespace hv {
@@ -36,11 +39,37 @@ enum class FtpFailure {
   Other,
 };
 
+// What a broken upload without a rename left under the file's final name.
+enum class FtpPartial { None, Removed, Left };
+
 struct FtpResult {
   FtpFailure failure = FtpFailure::None;
   wxString detail;   // the library's text for the failure (English), may be empty
+  FtpPartial partial = FtpPartial::None;
   bool Ok() const { return failure == FtpFailure::None; }
 };
+
+// One entry of a remote folder listing.
+struct FtpRemoteEntry {
+  wxString name;
+  bool isFolder = false;
+  std::uint64_t size = 0;
+  std::time_t modified = 0;   // UTC; 0 when the listing gave no exact time
+};
+
+// How an upload reaches its final name.
+struct FtpUploadOptions {
+  // Non-empty: the file is sent under this name (same folder) and renamed to its final
+  // name only once complete, so the device never holds a half file under that name.
+  wxString tempName;
+  // Non-zero: the device's copy gets this modification time (MFMT) afterwards.
+  std::time_t modified = 0;
+};
+
+// A parsed MLSD line ("type=file;size=5;modify=20260101120000; name"); false for other lines.
+bool ParseMlsdLine(const wxString& line, FtpRemoteEntry& entry);
+// A parsed LIST line (Unix or DOS form); its time is never exact, so it stays 0.
+bool ParseListLine(const wxString& line, FtpRemoteEntry& entry);
 
 class FtpClient {
  public:
@@ -54,10 +83,27 @@ class FtpClient {
 
   // Stores a local file (empty files too) at `remotePath` ('/' separated, relative to
   // the login folder), creating its missing folders.
-  FtpResult Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress = {});
+  FtpResult Upload(const wxString& localPath, const wxString& remotePath, const Progress& progress = {},
+                   const FtpUploadOptions& options = {});
+  // The entries of a remote folder (MLSD, else LIST). A folder that does not exist is
+  // listed as empty.
+  FtpResult List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries);
+  // Removes a remote file; used to clear what an interrupted upload left.
+  FtpResult Delete(const wxString& remotePath);
+  // False once the server refused a rename: uploads then go straight to the final name.
+  bool RenameWorks() const { return m_renameWorks; }
 
  private:
   int Perform(FtpUploadState& state);
+  FtpResult SendFile(const wxString& localPath, const wxString& remote, const Progress& progress,
+                     const FtpUploadOptions& options, std::uint64_t& sentBytes, bool& renameRefused);
+  FtpResult Fetch(const wxString& remoteFolder, const char* request, std::string& text, long& reply);
+  FtpResult CheckReady(const wxString& remote) const;
+  // Resets the handle and sets what every request shares.
+  void Prepare(const std::string& url, char* error);
+  std::string m_user;
+  std::string m_password;
+  bool m_renameWorks = true;
 
   FtpSession m_session;
   void* m_curl = nullptr;

@@ -1,5 +1,6 @@
 #include "build/ui/TransferDialogs.h"
 
+#include "build/ui/DlgDownload.h"
 #include "build/ui/DownloadWebCE.h"
 #include "build/ui/FtpDownload.h"
 #include "model/ui/DialogParent.h"
@@ -8,6 +9,11 @@
 void RegisterTransferDialogs() {
   hv::Ui().Register<FtpDownloadRequest>([](FtpDownloadRequest& request) {
     CDlgFtpDownload dlg(DialogParent(), request);
+    dlg.ShowModal();
+    return static_cast<int>(request.succeeded ? IDOK : IDCANCEL);
+  });
+  hv::Ui().Register<OnlineDownloadRequest>([](OnlineDownloadRequest& request) {
+    CDlgDownload dlg(DialogParent(), request);
     dlg.ShowModal();
     return static_cast<int>(request.succeeded ? IDOK : IDCANCEL);
   });

@@ -1,4 +1,4 @@
 #pragma once
-// Registers the transfer dialogs (CDlgFtpDownload, CDlgDownloadWebCE) with the
+// Registers the transfer dialogs (CDlgFtpDownload, CDlgDownloadWebCE, CDlgDownload) with the
 // interaction facade. Called once at start-up.
 void RegisterTransferDialogs();

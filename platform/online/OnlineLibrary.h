@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -95,6 +96,14 @@ class OnlineLibrary {
   bool WaitScan(std::chrono::milliseconds limit) const;
   // Stops a running scan and waits for its thread; safe without a scan.
   void EscapeScan();
+
+  // Sends one file to a device through the network driver on a connection of its own
+  // (so it may run on a worker thread). `done` and `total` are updated as bytes go; a
+  // set cancel stops it. False with the calling thread's last error: HV_ERR_UNSUPPORTED
+  // when the driver takes no files, HV_ERR_CANCELLED after cancel.
+  bool DownloadFile(const wxString& driver, const wxString& slot, const wxString& param,
+                    const HvFileDownload& file, std::atomic<std::uint64_t>* done = nullptr,
+                    std::atomic<std::uint64_t>* total = nullptr, const std::atomic<bool>* cancel = nullptr);
 
   // Open driver connections and registered data points (tests).
   size_t ConnectionCount() const;

@@ -177,6 +177,7 @@ const PluginRegistry::Entry* PluginRegistry::Load(PluginKind kind, const wxStrin
     p->displayName = NameOrTitle(getName ? getName() : nullptr, title);
     p->parameterSchema = lib->Symbol<Driver_GetParameterSchemaFn>("Driver_GetParameterSchema");
     p->scan = lib->Symbol<Driver_ScanFn>("Driver_Scan");
+    p->downloadFile = lib->Symbol<Driver_DownloadFileFn>("Driver_DownloadFile");
     entry.driver = p;
   }
   entry.failed = false;

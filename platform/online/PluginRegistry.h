@@ -49,6 +49,7 @@ struct DriverPlugin {
   Driver_UnregisterFn unreg = nullptr;
   Driver_ReadFn read = nullptr;
   Driver_ScanFn scan = nullptr;
+  Driver_DownloadFileFn downloadFile = nullptr;   // optional
 };
 
 struct PluginListEntry {

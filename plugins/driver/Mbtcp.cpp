@@ -259,4 +259,10 @@ HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, c
   }
 }
 
+// A Modbus device keeps no files: it says so instead of leaving the caller guessing.
+HV_PLUGIN_EXPORT int Driver_DownloadFile(HvDriverContext*, const HvFileDownload*, uint32_t* err) HV_NOEXCEPT {
+  if (err) *err = HV_ERR_UNSUPPORTED;
+  return 0;
+}
+
 }  // extern "C"

@@ -1,15 +1,20 @@
 // SIMNET: a simulated field bus driven by a file (network parameter "file=<path>").
 //   [Network]        ScanDelayMs=<pause per device found during a scan>
-//   [Device <node>]  Type=, Hardware=, Firmware=<hundredths>, IP=, Error=24|42, DelayMs=
+//   [Device <node>]  Type=, Hardware=, Firmware=<hundredths>, IP=, Error=24|42, DelayMs=,
+//                    DownloadRate=<bytes per second a file download moves, 0: unlimited>
 //   [Values <node>]  <address>=<value text>
 // The file is read again whenever it changes. Error=24 makes every read fail as a lost
 // connection, Error=42 delivers values flagged as not fresh, DelayMs holds back the first
-// value of a data point for that long after it was registered. A test build without
+// value of a data point for that long after it was registered. A device's storage is
+// the folder "download/<node>" beside the file: downloaded files appear there. A test build without
 // Driver_Read (HV_TEST_NO_READ) shows how a driver lacking a call is skipped.
 #include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -181,6 +186,96 @@ HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, c
       if (sink->device) sink->device(sink->user, node.c_str(), ctx->ini.Get(s.name, "Type").c_str(), details, ip.empty() ? 2 : 3);
     }
     return 1;
+  } catch (...) {
+    return *err = HV_ERR_IO, 0;
+  }
+}
+
+}  // extern "C"
+
+namespace {
+
+bool MakeFolder(const std::string& path) {
+  if (path.empty()) return true;
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  const size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolder(path.substr(0, slash))) return false;
+  return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool SafeName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+// Copies through a temporary file, so that an older copy stays whole until the new one is.
+int StoreFile(const std::string& source, const std::string& target, long rate, const HvFileDownload* file,
+              uint32_t* err) {
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  if (!in) return *err = HV_ERR_IO, 0;
+  std::fseek(in, 0, SEEK_END);
+  const long size = std::ftell(in);
+  std::fseek(in, 0, SEEK_SET);
+  const std::string temp = target + ".part";
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (!out) {
+    std::fclose(in);
+    return *err = HV_ERR_IO, 0;
+  }
+  char buffer[16384];
+  uint64_t done = 0;
+  const auto start = Clock::now();
+  bool ok = true, cancelled = false;
+  for (;;) {
+    const size_t n = std::fread(buffer, 1, sizeof buffer, in);
+    if (n == 0) {
+      ok = !std::ferror(in);
+      break;
+    }
+    if (std::fwrite(buffer, 1, n, out) != n) {
+      ok = false;
+      break;
+    }
+    done += n;
+    if (file->progress && !file->progress(file->user, done, static_cast<uint64_t>(size))) {
+      cancelled = true;
+      break;
+    }
+    if (rate > 0) std::this_thread::sleep_until(start + std::chrono::milliseconds(done * 1000 / static_cast<uint64_t>(rate)));
+  }
+  std::fclose(in);
+  ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0 && ok;
+  ok = std::fclose(out) == 0 && ok;
+  if (cancelled || !ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return *err = cancelled ? HV_ERR_CANCELLED : HV_ERR_IO, 0;
+  }
+  if (file->progress) file->progress(file->user, done, done);
+  return 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+HV_PLUGIN_EXPORT int Driver_DownloadFile(HvDriverContext* ctx, const HvFileDownload* file, uint32_t* err) HV_NOEXCEPT {
+  try {
+    if (!ctx || !file || !err) return 0;
+    if (file->size != sizeof(HvFileDownload) || !file->node || !file->localPath || !file->targetName)
+      return *err = HV_ERR_BAD_PARAMETER, 0;
+    if (!ctx->Refresh()) return *err = HV_ERR_REFUSED, 0;
+    const std::string node = hvplug::Trim(file->node);
+    const std::string dev = "Device " + node;
+    if (node.empty() || !SafeName(node) || !ctx->ini.Find(dev)) return *err = HV_ERR_BAD_ADDRESS, 0;
+    if (hvplug::Number<long>(ctx->ini.Get(dev, "Error", "0")).value_or(0) == HV_ERR_CONNECTION_LOST)
+      return *err = HV_ERR_CONNECTION_LOST, 0;
+    if (!SafeName(file->targetName)) return *err = HV_ERR_BAD_PARAMETER, 0;
+    const size_t slash = ctx->file.find_last_of('/');
+    const std::string base = slash == std::string::npos ? std::string(".") : ctx->file.substr(0, slash);
+    const std::string folder = base + "/download/" + node;
+    if (!MakeFolder(folder)) return *err = HV_ERR_IO, 0;
+    const long rate = hvplug::Number<long>(ctx->ini.Get(dev, "DownloadRate", "0")).value_or(0);
+    return StoreFile(file->localPath, folder + "/" + file->targetName, rate, file, err);
   } catch (...) {
     return *err = HV_ERR_IO, 0;
   }

@@ -64,9 +64,9 @@ TEST_F(SetupFixture, TypedValuesAreWrittenWithTheRowsLeftAlone) {
   sheet.General().projectsPath = home.Sub("Projekte") + "/";
   ASSERT_TRUE(sheet.SetActivePage(1));
   CPPPrograms& programs = sheet.Programs();
-  ASSERT_EQ(programs.RowCount(), 8u);
-  const char* expected[] = {"MSPaint", "FontEdit", "", "kate", "Notepad", "", "", "Charmap"};
-  for (int i = 0; i < 8; ++i) {
+  ASSERT_EQ(programs.RowCount(), 10u);
+  const char* expected[] = {"MSPaint", "FontEdit", "", "kate", "Notepad", "", "", "Charmap", "", ""};
+  for (int i = 0; i < 10; ++i) {
     programs.SelectRow(i, programs.Program());
     EXPECT_EQ(programs.Program(), expected[i]) << i;
   }
@@ -74,7 +74,13 @@ TEST_F(SetupFixture, TypedValuesAreWrittenWithTheRowsLeftAlone) {
   programs.SetProgram("/usr/bin/gimp");
   programs.SelectRow(3, programs.Program());   // the row left keeps what was typed
   EXPECT_EQ(programs.Program(), "kate");
+  // The command lines the project download runs are rows of their own.
+  EXPECT_EQ(programs.RowName(8), "Ressourcengenerator");
+  EXPECT_EQ(programs.RowName(9), "CoDeSys-Download");
+  programs.SelectRow(8, programs.Program());
+  programs.SetProgram("/opt/tav/resgen --all");
   ASSERT_TRUE(sheet.Confirm());
+  EXPECT_EQ(Read("Programs", "RESGEN"), wxString("/opt/tav/resgen --all"));
 
   EXPECT_EQ(Read("Config", "ProjectPath"), home.Sub("Projekte"));
   EXPECT_EQ(Read("Programs", "Bitmap"), wxString("/usr/bin/gimp"));

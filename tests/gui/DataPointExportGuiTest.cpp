@@ -58,4 +58,32 @@ TEST_F(DataPointExportGui, ExportWritesTheModbusDevicesTags) {
   EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
 
+// A device made by the wizard keeps its folder as a placeholder in the parameters: no
+// address, so the export leaves it out and says so.
+TEST_F(DataPointExportGui, ADeviceWithoutAnAddressIsLeftOutAndNamed) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  hvtest::PumpUntilIdle();
+  auto* device = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
+  ASSERT_TRUE(device);
+  device->SetDeviceParameters(";" + device->GetDeviceFolder());   // as the wizard starts them
+  hvtest::AddDataPoints(device->GetDeviceFolder(), device->GetDeviceNumber(), hvtest::MappedPoints());
+  const wxString target = home.Sub("DP.xml");
+  ui.Answer<DpXmlExportRequest>([&](DpXmlExportRequest& r) {
+    r.path = target;
+    return IDOK;
+  });
+  ui.ExpectMessage(11800);
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(RunInTree(ID_EXPORT_DATA_POINTS));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(S("'Panel'"))) << ui.MessageTexts().back();
+  const std::string xml = hvtest::ReadAll(target);
+  EXPECT_EQ(xml.find("$$$"), std::string::npos);
+  EXPECT_EQ(xml.find("<device>"), std::string::npos);
+}
+
 }  // namespace

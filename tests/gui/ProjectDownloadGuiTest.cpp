@@ -64,6 +64,7 @@ TEST_F(ProjectDownloadGui, ResourcesArriveAndAFailedDeviceIsNamed) {
   sim->SetNode("4");
 
   hvtest::AnswerCeTransferHeadless(ui);
+  hvtest::AnswerOnlineDownloadHeadless(ui);
   ui.Answer<PrjDownloadReportRequest>([this](PrjDownloadReportRequest& r) {
     report = r.lines;
     return IDOK;

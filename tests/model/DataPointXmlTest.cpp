@@ -84,4 +84,27 @@ TEST(DataPointXml, FailedExportKeepsTheOldFile) {
   EXPECT_EQ(hv::ListFolder(dir.Path()).size(), 4u);  // no temporary file stays behind
 }
 
+// An address that is still a placeholder is no address: the device is left out and
+// named, the others are written as before.
+TEST(DataPointXml, PlaceholderAddressesLeaveTheirDeviceOut) {
+  EXPECT_TRUE(HoldsPlaceholder(wxS("$$$DEVICEPATH$$$")));
+  EXPECT_TRUE(HoldsPlaceholder(wxS("$$$PROJECTPATH$$$/plc")));
+  EXPECT_TRUE(HoldsPlaceholder(wxS("10.0.0.1$$$X$$$")));
+  EXPECT_FALSE(HoldsPlaceholder(wxS("10.0.0.1")));
+  EXPECT_FALSE(HoldsPlaceholder(wxS("host$$$")));
+
+  hvtest::TempDir dir;
+  auto devices = hvtest::MakeDpFixture(dir.Path());
+  DpXmlSummary plain;
+  const std::string before = BuildDataPointsXml(devices, {}, plain);
+  devices.push_back({wxS("Wizard"), wxS("MBTCP"), wxS(";$$$DEVICEPATH$$$"), dir.Path() + "/none", 7});
+  devices.push_back({wxS("Symbol"), wxS("ETHERNET"), wxS("x;y;$$$SYMBOLDATEIPATH$$$\\plc.sym"), dir.Path() + "/none", 8});
+  DpXmlSummary summary;
+  const std::string xml = BuildDataPointsXml(devices, {}, summary);
+  EXPECT_EQ(xml, before);
+  EXPECT_EQ(xml.find("$$$"), std::string::npos);
+  EXPECT_EQ(summary.devices, plain.devices);
+  EXPECT_EQ(summary.devicesLeftOut, (std::vector<wxString>{"Wizard", "Symbol"}));
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/PrjDeviceSheet.h"
+#include "platform/DeviceConfig.h"
 #include "platform/Paths.h"
 #include "platform/online/ParameterForm.h"
 #include "platform/online/ScanFile.h"
@@ -222,6 +223,60 @@ TEST_F(SheetFixture, AutoscanOnSimnetFillsTheGeneralPage) {
   EXPECT_FALSE(sheet.Autoscan());
   EXPECT_EQ(general.parameters, parameters);
   EXPECT_EQ(device.GetHardwareType(), "KOLM_T420");
+}
+
+}  // namespace
+
+namespace {
+
+// Every shipped hardware type, on every network it lists, with every device driver it
+// lists: the wizard must be able to make that device from the install tree alone.
+TEST_F(SheetFixture, EveryShippedTypeIsMadeWithEachOfItsDrivers) {
+  const wxString hardware = hv::InstalledHardwareFolder();
+  int walked = 0;
+  for (const wxString& entry : hv::ListFolder(hardware)) {
+    const wxString folder = hv::JoinPath(hardware, entry);
+    if (!hv::IsHardwareTypeFolder(folder)) continue;
+    auto config = hv::OpenDeviceConfig(folder, 0);
+    ASSERT_TRUE(config) << entry;
+    ASSERT_FALSE(config->GetDrivers().empty()) << entry;
+    for (const wxString& network : config->GetNetworks()) {
+      for (const wxString& driverName : config->GetDrivers()) {
+        SCOPED_TRACE((entry + " / " + network + " / " + driverName).ToStdString());
+        CPOPrjDevice& device = NewCopy();
+        CPSPrjDevice sheet(device, true);
+        ASSERT_TRUE(sheet.SetActivePage(0));
+        CPPPrjDeviceConnection& connection = sheet.Connection();
+        int net = -1;
+        for (size_t i = 0; i < connection.Drivers().size(); ++i)
+          if (connection.Drivers()[i].title.CmpNoCase(network) == 0) net = static_cast<int>(i);
+        ASSERT_GE(net, 0) << "network driver not installed";
+        connection.SelectNetwork(net);
+        AnswerNetwork("SLOT_0");
+        ASSERT_TRUE(connection.NetworkSettings());
+        ASSERT_TRUE(sheet.Next());
+        CPPPrjDeviceGeneral& general = sheet.General();
+        int typeIndex = -1;
+        for (size_t i = 0; i < general.types.size(); ++i)
+          if (general.types[i].CmpNoCase(entry) == 0) typeIndex = static_cast<int>(i);
+        ASSERT_GE(typeIndex, 0) << "type not offered";
+        general.OnTypeChanged(typeIndex);
+        int driverIndex = -1;
+        for (size_t i = 0; i < general.drivers.size(); ++i)
+          if (general.drivers[i].key.CmpNoCase(driverName) == 0) driverIndex = static_cast<int>(i);
+        ASSERT_GE(driverIndex, 0) << "device driver not offered";
+        general.OnDriverChanged(driverIndex);
+        AnswerDevice("1");
+        ASSERT_TRUE(general.SelectDriverParameters());
+        ASSERT_TRUE(sheet.Finish());
+        EXPECT_EQ(device.GetDeviceDriver().Upper(), driverName.Upper());
+        EXPECT_EQ(device.GetHardwareType().Upper(), entry.Upper());
+        ++walked;
+      }
+    }
+  }
+  EXPECT_GE(walked, 10);
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 }  // namespace

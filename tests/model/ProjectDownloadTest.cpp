@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <utime.h>
+
 #include <algorithm>
+#include <ctime>
 
 #include "build/CoDeSys.h"
 #include "model/ProjectDownload.h"
 #include "model/ProjectDownloadSteps.h"
+#include "model/ResourceFreshness.h"
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/model/DeviceTestSupport.h"
 #include "tests/support/CeTransferAnswers.h"
@@ -22,6 +27,13 @@ struct FakeSteps : CProjectDownloadSteps {
   std::vector<wxString> programs;         // downloaded, "device/program"
   std::vector<wxString> online;           // devices reached online
   bool onlineOk = true;
+  std::vector<wxString> generated;        // resource files made
+  bool generateOk = true;
+  bool GenerateResources(const wxString& file, wxString& message) override {
+    generated.push_back(file);
+    message = "generator failed";
+    return generateOk;
+  }
   int DownloadProgram(CPOPrjDevice& device, CPOCoDeSys& program) override {
     programs.push_back(device.GetName() + "/" + program.GetName());
     const auto it = programCodes.find(program.GetName());
@@ -58,7 +70,21 @@ struct ProjectDownload : DeviceFixture {
     hv::MakeFolders(resource);
     for (const char* p : programs) hvtest::WriteAll(codesys + "/" + p + ".pro", "PROGRAM");
     hvtest::WriteAll(resource + "/resource.res", std::string("RES\0\x01\x02 ", 8) + name.ToStdString());
+    SetAge(resource + "/resource.res", 3660);   // a minute from now: newer than its sources
     return device;
+  }
+  // Gives a file a time `seconds` after a fixed moment in the past.
+  static void SetAge(const wxString& path, long seconds) {
+    const time_t t = std::time(nullptr) - 3600 + seconds;
+    utimbuf times{t, t};
+    utime(hv::ToFs(hv::ResolvePath(path)).c_str(), &times);
+  }
+  static void AgeTree(const wxString& folder, long seconds) {
+    for (const wxString& name : hv::ListFolder(hv::ResolvePath(folder))) {
+      const wxString path = hv::ResolvePath(folder) + "/" + name;
+      if (hv::IsFolder(path)) AgeTree(path, seconds);
+      SetAge(path, seconds);
+    }
   }
 };
 
@@ -128,7 +154,8 @@ TEST_F(ProjectDownload, UnconfiguredProgramToolFails) {
   EXPECT_EQ(report[0], S("Solo: Main - Fehler beim Erzeugen der CoDeSys Konfiguration Datei"));
   wxString message;
   EXPECT_FALSE(real.GenerateResources(DeviceFolder("Solo") + "/resource/x.res", message));
-  EXPECT_FALSE(message.empty());
+  // The message says where the generator is set.
+  EXPECT_TRUE(message.Contains(wxS("Seite \"Programme\", Zeile \"Ressourcengenerator\""))) << message;
 }
 
 // The real transfers: FTP to a CE device served on 127.0.0.1 and a copy into a
@@ -147,6 +174,7 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   ce->GetSettings().WriteConfigString("FtpUsername", "dev");
   ce->GetSettings().WriteConfigString("FtpPassword", "pw");
   ce->GetSettings().WriteConfigString("ResourcePath", "\\Flashdisk\\Res");
+  SetAge(DeviceFolder("Panel") + "/resource/resource.res", 3700);
   hvtest::TempDir sim;
   hvtest::WriteAll(sim.Path() + "/net.sim", "[Device 7]\nType=CE_PLC7\n");
   CPOPrjDevice* simulated = Plc("Sim", {"Main"}, "SIMNET", "COMBO_C167", "COMBO167");
@@ -154,6 +182,7 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   simulated->SetNetworkPara("file=" + sim.Path() + "/net.sim");
   simulated->SetNode("7");
   hvtest::AnswerCeTransferHeadless(ui);
+  hvtest::AnswerOnlineDownloadHeadless(ui);
   ui.ExpectMessage(10857);
   ui.AllowAnyMessage();
   RunProjectDownload(*project);
@@ -172,6 +201,101 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   EXPECT_TRUE(report[0].StartsWith("Panel: Ressource - ")) << report[0];
   EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 10857u), 1);
   EXPECT_EQ(ce->GetSettings().GetSetting("Config", "ResourcePath", ""), "\\Flashdisk\\Res");
+}
+
+// Each kind of source newer than the resource file makes it stale; a missing file must
+// be made.
+TEST_F(ProjectDownload, ResourceFileIsStaleWhenAnySourceIsNewer) {
+  ASSERT_TRUE(Plc("P", {}));
+  const wxString folder = DeviceFolder("P");
+  const wxString res = folder + "/resource/resource.res";
+  SetAge(res, 1000);
+  for (const char* source : {"DEVICE.SET", "MSKFLD.DBF", "TEXTW.DBF", "Bitmaps/logo.bmp", "Fonts/Big.fnt",
+                             "Keypads/Keypad_Num.xml", "Menus/main.mnu"}) {
+    const wxString path = hv::ResolvePath(folder) + "/" + source;
+    if (!hv::IsFile(hv::ResolvePath(path))) hvtest::WriteAll(path, "x");
+  }
+  // Every source older: up to date.
+  AgeTree(folder, 10);
+  SetAge(res, 1000);
+  EXPECT_EQ(ResourceFreshness(folder), 1);
+  for (const char* source : {"DEVICE.SET", "MSKFLD.DBF", "TEXTW.DBF", "Bitmaps/logo.bmp", "Fonts/Big.fnt",
+                             "Keypads/Keypad_Num.xml", "Menus/main.mnu", "Bitmaps"}) {
+    SetAge(folder + "/" + source, 2000);
+    EXPECT_EQ(ResourceFreshness(folder), 0) << source;
+    SetAge(folder + "/" + source, 10);
+  }
+  EXPECT_EQ(ResourceFreshness(folder), 1);
+  // A source outside the list (data points) does not count.
+  hvtest::WriteAll(hv::ResolvePath(folder) + "/DATPKT.DBF", "x");
+  EXPECT_EQ(ResourceFreshness(folder), 1);
+  std::remove(hv::ToFs(hv::ResolvePath(res)).c_str());
+  EXPECT_EQ(ResourceFreshness(folder), -1);
+}
+
+// Stale: the user is asked; "no" sends the file as it is, "yes" makes it first, a failed
+// generation ends the command; a missing file is made without asking.
+TEST_F(ProjectDownload, StaleResourceIsAskedForAndAFailedGenerationEndsTheCommand) {
+  CPOPrjDevice* a = Plc("A", {}, "SIMNET", "COMBO_C167", "COMBO167");
+  CPOPrjDevice* b = Plc("B", {}, "SIMNET", "COMBO_C167", "COMBO167");
+  ASSERT_TRUE(a && b);
+  hvtest::WriteAll(hv::ResolvePath(DeviceFolder("A")) + "/Bitmaps/new.bmp", "BM");
+  SetAge(DeviceFolder("A") + "/Bitmaps/new.bmp", 3720);   // after the resource file
+  const std::string before = hvtest::ReadAll(hv::ResolvePath(DeviceFolder("A") + "/resource/resource.res"));
+
+  ui.ExpectMessage(11819, IDNO);
+  ui.ExpectMessage(10857);
+  RunProjectDownload(*project);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(steps.generated.empty());
+  EXPECT_EQ(steps.online, (std::vector<wxString>{"A", "B"}));
+  EXPECT_EQ(hvtest::ReadAll(hv::ResolvePath(DeviceFolder("A") + "/resource/resource.res")), before);
+
+  steps.online.clear();
+  ui.ExpectMessage(11819, IDYES);
+  ui.ExpectMessage(10857);
+  RunProjectDownload(*project);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_EQ(steps.generated.size(), 1u);
+  EXPECT_TRUE(steps.generated[0].EndsWith("A/resource/resource.res")) << steps.generated[0];
+  EXPECT_EQ(steps.online, (std::vector<wxString>{"A", "B"}));
+
+  // A has no resource file: made without asking; its failure ends everything.
+  std::remove(hv::ToFs(hv::ResolvePath(DeviceFolder("A") + "/resource/resource.res")).c_str());
+  steps.online.clear();
+  steps.generated.clear();
+  steps.generateOk = false;
+  RunProjectDownload(*project);
+  EXPECT_EQ(steps.generated.size(), 1u);
+  EXPECT_TRUE(steps.online.empty());   // B was not reached
+  EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 11819u), 2);   // not asked again
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report[0], "A: Ressource - generator failed");
+}
+
+// A device whose network driver takes no files gets a clear line, and the others still
+// receive theirs through the online download.
+TEST_F(ProjectDownload, ADriverWithoutFilesIsNamedInTheReport) {
+  struct ProgramsDone : CProjectDownloadSteps {
+    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
+  } real;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
+  CPOPrjDevice* bus = Plc("Bus", {}, "MBTCP", "COMBO_C167", "COMBO167");
+  CPOPrjDevice* sim = Plc("Sim", {}, "SIMNET", "COMBO_C167", "COMBO167");
+  ASSERT_TRUE(bus && sim);
+  bus->SetNetworkPara("host=127.0.0.1 port=1502");
+  hvtest::TempDir simFolder;
+  hvtest::WriteAll(simFolder.Path() + "/net.sim", "[Device 3]\nType=COMBO_C167\n");
+  sim->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
+  sim->SetNode("3");
+  hvtest::AnswerOnlineDownloadHeadless(ui);
+  ui.ExpectMessage(11820);   // the dialog shows the failure
+  RunProjectDownload(*project);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report[0], S("Bus: Ressource - Das Gerät Bus nimmt über den Netzwerktreiber MBTCP keine Dateien an."));
+  EXPECT_EQ(hvtest::ReadAll(simFolder.Path() + "/download/3/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(DeviceFolder("Sim") + "/resource/resource.res")));
 }
 
 }  // namespace

@@ -52,6 +52,15 @@ FtpTestServer::FtpTestServer(const wxString& root, Options options) : m_root(roo
     args.push_back(std::to_string(options.rate));
   }
   if (options.full) args.push_back("--full");
+  if (options.fullReply) {
+    args.push_back("--full-reply");
+    args.push_back(std::to_string(options.fullReply));
+  }
+  if (!options.fullFlag.empty()) {
+    args.push_back("--full-flag");
+    args.push_back(hv::ToFs(options.fullFlag));
+  }
+  if (options.noRename) args.push_back("--no-rename");
   if (options.mute) args.push_back("--mute");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -87,8 +96,16 @@ std::vector<wxString> FtpTestServer::Stored() const {
   std::vector<wxString> stored;
   std::istringstream lines(ReadAll(m_log));
   std::string line;
-  while (std::getline(lines, line))
+  while (std::getline(lines, line)) {
     if (line.rfind("STORED ", 0) == 0) stored.push_back(hv::FromUtf8(line.substr(7)));
+    // A file sent under a temporary name counts under the name it was renamed to.
+    const size_t tab = line.find('\t');
+    if (line.rfind("RENAMED ", 0) == 0 && tab != std::string::npos) {
+      const wxString from = hv::FromUtf8(line.substr(8, tab - 8)), to = hv::FromUtf8(line.substr(tab + 1));
+      for (wxString& s : stored)
+        if (s == from) s = to;
+    }
+  }
   return stored;
 }
 

@@ -16,7 +16,10 @@ class FtpTestServer {
     wxString password = wxS("pw");
     wxString readonlyUser;   // a second account without write rights
     long rate = 0;           // upload bytes per second, 0: unlimited
-    bool full = false;       // every STOR answered "452"
+    bool full = false;       // every STOR answered "452" (or fullReply)
+    int fullReply = 0;       // the code a full server answers: 451, 452 or 552
+    wxString fullFlag;       // the server is full while this file exists
+    bool noRename = false;   // RNFR refused, as on servers that cannot rename
     bool mute = false;       // accepts connections, never answers
   };
 
@@ -31,7 +34,8 @@ class FtpTestServer {
   // "127.0.0.1:<port>", as a device address with the port.
   wxString Address() const;
   const wxString& Root() const { return m_root; }
-  // The files stored so far, in order, relative to the root.
+  // The files stored so far, in order, relative to the root; a file renamed after its
+  // upload is listed under its new name.
   std::vector<wxString> Stored() const;
   // Ends the server at once (SIGKILL), as a device that goes away.
   void Kill();

@@ -7,6 +7,9 @@ Prints "PORT <n>" once it listens. Options:
   --log FILE                         one line "STORED <path>" per file received
   --rate BYTES                       upload speed limit per second
   --full                             every STOR is answered "452" (no room)
+  --full-reply CODE                  the code a full server answers (451, 452, 552)
+  --full-flag FILE                   the server is full while FILE exists
+  --no-rename                        RNFR is refused
   --mute                             accept connections but never answer
 """
 import argparse
@@ -33,6 +36,9 @@ def main():
     parser.add_argument("--rate", type=int, default=0)
     parser.add_argument("--full", action="store_true")
     parser.add_argument("--mute", action="store_true")
+    parser.add_argument("--full-reply", type=int, default=452)
+    parser.add_argument("--full-flag")
+    parser.add_argument("--no-rename", action="store_true")
     args = parser.parse_args()
 
     if args.mute:
@@ -61,11 +67,28 @@ def main():
                 with open(args.log, "a") as log:
                     log.write("STORED %s\n" % rel)
 
+        def is_full(self):
+            return args.full or (args.full_flag and os.path.exists(args.full_flag))
+
         def ftp_STOR(self, file, mode="w"):
-            if args.full:
-                self.respond("452 Insufficient storage space.")
+            if self.is_full():
+                self.respond("%d Insufficient storage space." % args.full_reply)
                 return
             return FTPHandler.ftp_STOR(self, file, mode)
+
+        def ftp_RNFR(self, path):
+            if args.no_rename:
+                self.respond("550 Rename not supported.")
+                return
+            return FTPHandler.ftp_RNFR(self, path)
+
+        def ftp_RNTO(self, path):
+            done = FTPHandler.ftp_RNTO(self, path)
+            if args.log and done:
+                src, path = done
+                root = os.path.realpath(args.root)
+                with open(args.log, "a") as log:
+                    log.write("RENAMED %s\t%s\n" % (os.path.relpath(src, root), os.path.relpath(path, root)))
 
     Handler.authorizer = authorizer
     Handler.auth_failed_timeout = 0.1

@@ -98,7 +98,9 @@ TEST(PluginRegistry, ShippedSampleTypesServeTheirNetworks) {
   hvtest::UseInstallFolder(home, hvtest::SourceDataFolder());  // plug-ins come from the build tree
   PluginRegistry::Get().Reset();
   EXPECT_EQ(Titles(PluginRegistry::Get().List(PluginKind::Device)),
-            (std::vector<std::string>{"CAN_R515=CAN R515 Panel-Treiber", "CE_PANEL7=CE Panel 7 Zoll", "CE_PLC7=CE Panel 7 Zoll mit SPS", "COMBO_C167=COMBO C167 Panel-Steuerung",
+            (std::vector<std::string>{"CAN_R515=CAN R515 Panel-Treiber", "CE_PANEL7=CE Panel 7 Zoll", "CE_PLC7=CE Panel 7 Zoll mit SPS",
+                                      "CE_QX=CE Panel SPS-Treiber (QX)", "CE_TCP=CE Panel TCP-Treiber",
+                                      "COMBO167=COMBO C167 Treiber", "COMBO_C167=COMBO C167 Panel-Steuerung",
                                       "CTRL_515=CTRL 515 Steuerung", "KOLM_G320=KOLM G320 Grafikpanel",
                                       "KOLM_T420=KOLM T420 Textpanel"}));
   ASSERT_TRUE(hv::Vostrel_Init());
