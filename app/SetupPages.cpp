@@ -2,6 +2,7 @@
 
 #include "framework/ChooseRequests.h"
 #include "framework/ProgramDefaults.h"
+#include "framework/ProjectsFolder.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -25,7 +26,7 @@ wxString CPPOptionGeneral::StoredPath(const wxString& typed) {
 void CPPOptionGeneral::OnInit() {
   const CSettingsFile& profile = m_edits.Profile();
   prefixMode = m_shownPrefix = profile.GetInt("Config", "Prefix", 0);
-  projectsPath = m_shownPath = profile.PeekString("Config", "Projectpath", hv::UserFolder() + "/Projects");
+  projectsPath = m_shownPath = profile.PeekString("Config", "Projectpath", DefaultProjectsFolder());
 }
 
 PageCheck CPPOptionGeneral::OnKillActive() {
