@@ -68,7 +68,7 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
       m_router(doc),
       m_menuModel(BuildMainMenu()),
       m_indicators(this) {
-  // Menu bar; the tool entries of "&Extras" are put in at every opening.
+  // Menu bar; the tool entries of "&Extras" are there before its first opening.
   SetMenuBar(BuildWxMenuBar(m_menuModel));
   m_extras = GetMenuBar()->GetMenu(kExtrasMenuPos);
   if (wxMenuItem* marker = m_extras->FindItem(ToolkitId(ID_TOOL_MENU_MARKER))) {
@@ -76,6 +76,7 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
     m_toolMenuPos = items.IndexOf(marker);
     m_extras->Destroy(marker);
   }
+  RebuildToolEntries(ListToolMenuEntries());
   const std::vector<wxAcceleratorEntry> accelerators = AcceleratorsOf(m_menuModel);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
   CreateToolbar();
@@ -274,15 +275,29 @@ void CMainFrame::ShowPopupMenu(IProjectView* source, wxWindow* window, const CMe
 }
 
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
-  if (event.GetMenu() == m_extras) RebuildToolEntries();
+  // Every opening gives the listed tools their command ids again (a tool started drops
+  // its id). The entries change only when the list does: a popup changed while it opens
+  // is drawn cut off, without the new entries.
+  if (event.GetMenu() == m_extras) {
+    std::vector<CToolMenuEntry> entries = ListToolMenuEntries();
+    if (!SameEntries(entries, m_shownTools)) RebuildToolEntries(std::move(entries));
+  }
   event.Skip();   // the frame's own handler then asks for the entries' states
 }
 
-void CMainFrame::RebuildToolEntries() {
+bool CMainFrame::SameEntries(const std::vector<CToolMenuEntry>& a, const std::vector<CToolMenuEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].id != b[i].id || a[i].text != b[i].text) return false;
+  return true;
+}
+
+void CMainFrame::RebuildToolEntries(std::vector<CToolMenuEntry> entries) {
   for (int id = kFirstMainToolCommand; id <= kLastMainToolCommand; ++id)
     while (wxMenuItem* item = m_extras->FindChildItem(ToolkitId(static_cast<UINT>(id)))) m_extras->Destroy(item);
   int pos = m_toolMenuPos;
-  for (const CToolMenuEntry& entry : ListToolMenuEntries()) {
+  m_shownTools = std::move(entries);
+  for (const CToolMenuEntry& entry : m_shownTools) {
     CMenu::Item item;
     item.id = static_cast<UINT>(entry.id);
     item.text = entry.text;

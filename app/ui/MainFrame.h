@@ -64,7 +64,8 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   void OnClose(wxCloseEvent& event);
   void OnChildFocus(wxChildFocusEvent& event);
   void OnIndicatorTimer(wxTimerEvent& event);
-  void RebuildToolEntries();
+  void RebuildToolEntries(std::vector<CToolMenuEntry> entries);
+  static bool SameEntries(const std::vector<CToolMenuEntry>& a, const std::vector<CToolMenuEntry>& b);
   void RestorePlacement();
   void SavePlacement();
   void KeepPlacementOnShow();
@@ -80,6 +81,7 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   CProjectListView* m_list = nullptr;
   wxMenu* m_extras = nullptr;
   int m_toolMenuPos = 0;
+  std::vector<CToolMenuEntry> m_shownTools;
   IProjectView* m_popupSource = nullptr;
   wxMenu* m_popupMenu = nullptr;
   wxTimer m_indicators;
