@@ -160,3 +160,16 @@ TEST_F(EditorFallbackGui, AMissingEditorHandsTheFileToTheDefaultApplicationElseN
     EXPECT_FALSE(text.Contains("Error:")) << text;
   }
 }
+
+// Remote support that is not installed says so in a message, where it used to do
+// nothing at all.
+TEST(DefaultApplicationGui, RemoteSupportThatIsNotInstalledSaysSo) {
+  hvtest::TempHome home;
+  hvtest::SeedCurrentProject(home, "Anlage");
+  hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowCount("Halvora") == 1; }, 20s)) << app.Errors();
+  ChooseFromHelpMenu('F', false);   // "&Fernwartung Support"
+  EXPECT_TRUE(hvtest::WaitFor([] { return hvtest::WindowCount("Halvora") == 2; }, 10s)) << "no message";
+  app.Terminate();   // the message is cancelled and the program ends
+  EXPECT_EQ(app.WaitExit(15s), 0);
+}
