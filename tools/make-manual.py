@@ -14,7 +14,6 @@ import os
 import re
 import struct
 import sys
-import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SOFTWARE = "data/HELP/{lang}/Index/Seiten/Produkte/Software"
@@ -180,8 +179,9 @@ class Document:
         kids = []
         for number, content in enumerate(self.pages, 1):
             footer = "BT /F1 8 Tf %.2f %.2f Td (%d) Tj ET" % (PAGE_W / 2 - 4, BOTTOM / 2, number)
-            stream = zlib.compress((content + "\n" + footer).encode("latin-1"), 9)
-            c = add(b"<< /Length %d /Filter /FlateDecode >>\nstream\n" % len(stream) + stream + b"\nendstream")
+            # Uncompressed, so that the output does not depend on the zlib in use.
+            stream = (content + "\n" + footer).encode("latin-1")
+            c = add(b"<< /Length %d >>\nstream\n" % len(stream) + stream + b"\nendstream")
             kids.append(add(b"<< /Type /Page /Parent %d 0 R /MediaBox [0 0 %d %d] /Resources %s /Contents %d 0 R >>"
                             % (pages, PAGE_W, PAGE_H, resources, c)))
         objects[catalog - 1] = b"<< /Type /Catalog /Pages %d 0 R >>" % pages
