@@ -2,6 +2,7 @@
 
 #include "framework/ChooseRequests.h"
 #include "framework/ProgramDefaults.h"
+#include "framework/ProjectsFolder.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -25,7 +26,7 @@ wxString CPPOptionGeneral::StoredPath(const wxString& typed) {
 void CPPOptionGeneral::OnInit() {
   const CSettingsFile& profile = m_edits.Profile();
   prefixMode = profile.GetInt("Config", "Prefix", 0);
-  projectsPath = profile.PeekString("Config", "Projectpath", hv::UserFolder() + "/Projects");
+  projectsPath = profile.PeekString("Config", "Projectpath", DefaultProjectsFolder());
 }
 
 PageCheck CPPOptionGeneral::OnKillActive() {
@@ -59,7 +60,16 @@ void CPPPrograms::OnInit() {
 }
 
 wxString CPPPrograms::RowName(std::size_t row) const {
-  return row < ProgramRows().size() ? wxString(ProgramRows()[row].displayName) : wxString();
+  if (row >= ProgramRows().size()) return wxString();
+  // The rows' names in the chosen language; a row not listed here shows its own name.
+  static const std::pair<UINT, const wxChar*> kTexts[] = {
+      {13904, wxS("Bitmaps")},          {13905, wxS("Fonts")},       {13906, wxS("CoDeSys-Progamme")},
+      {13907, wxS("Internet Browser")}, {13908, wxS("FTP Browser")}, {13909, wxS("Bildschirmtastatur")},
+  };
+  const wxString name = ProgramRows()[row].displayName;
+  for (const auto& [id, german] : kTexts)
+    if (name == german) return hv::LocalString(id, german);
+  return name;
 }
 
 void CPPPrograms::SetProgram(const wxString& typed) {

@@ -1,10 +1,12 @@
 #include "app/TavProjectApp.h"
 
 #include <charconv>
+#include <cstdlib>
 
 #include <wx/filefn.h>
 
 #include "framework/Launcher.h"
+#include "framework/ProjectsFolder.h"
 #include "framework/LocalTables.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
@@ -117,8 +119,7 @@ void CTavProjectApp::ReadProfile() {
                                 m_languageCode == "DEU" ? "1031" : "1033", ".chm");
   CSettingsFile::SetDefaultBase(m_helpFile);
   m_profile.SetPath(profilePath);
-  m_projectsFolder = hv::StripOneTrailingSeparator(
-      hv::NormalizePath(m_profile.GetString("Config", "Projectpath", hv::JoinPath(m_userFolder, "Projects"))));
+  m_projectsFolder = ConfiguredProjectsFolder(m_profile);
   if (!hv::IsFolder(m_projectsFolder)) hv::MakeFolders(m_projectsFolder);
 }
 
@@ -243,7 +244,9 @@ void CTavProjectApp::OpenManual(bool overview) {
   if (!hv::GetRegistryQuintorString("Path", install) || install.empty()) install = hv::DefaultDataFolder();
   install = hv::StripOneTrailingSeparator(hv::NormalizePath(install));
   BYTE number = 0;
-  hv::GetRegistryTavGraphIIBin("Language", number);
+  // The language selection stores the code as a string where the graph tool keeps its
+  // number; without the number the code decides, so English users get the English file.
+  if (!hv::GetRegistryTavGraphIIBin("Language", number) && m_languageCode == "ENG") number = 1;
   const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
                                : wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Halvora\\Manual\\Manual_Halvora_EN.pdf");
   const wxString de = overview ? wxS("%s\\HELP\\DE\\Index\\Seiten\\Produkte\\Software\\Index_DE.pdf")
@@ -276,16 +279,33 @@ void CTavProjectApp::OnAppAbout() {
 
 void CTavProjectApp::OnWebLink() { hv::ShellOpen(kMakerWebAddress); }
 
+void CTavProjectApp::StartSuiteProgram(const wxString& program, const wxString& where, const wxString& commandLine) {
+  const std::vector<wxString> words = SplitCommandLine(commandLine);
+  if (!words.empty() && !FindProgram(words[0]).empty()) {
+    LaunchProcess(nullptr, commandLine);
+    return;
+  }
+  // Without this the user would see only an error number, or nothing at all.
+  hv::ShowMessageF(13901,
+                   wxS("Das Programm '%s' wurde nicht gefunden (gesucht in: %s).\nEs ist nicht Teil dieser "
+                       "Installation."),
+                   MB_OK | MB_ICONINFORMATION, program, where);
+}
+
 void CTavProjectApp::OnRemoteSupport() {
   const wxString program = m_languageCode == "DEU" ? wxS("TeamViewerQS_de.exe") : wxS("TeamViewerQS_en.exe");
-  wxString found = hv::ResolvePath(hv::JoinPath(hv::JoinPath(m_installFolder, "Halvora"), program));
-  if (!hv::IsFile(found)) found = hv::ResolvePath(hv::JoinPath(hv::JoinPath(m_installFolder, "Halvora"), hv::PathStem(program)));
-  if (!hv::IsFile(found)) return;   // not installed: nothing to start
-  LaunchProcess(nullptr, "\"" + found + "\"");
+  const wxString folder = hv::JoinPath(m_installFolder, "Halvora");
+  wxString found = hv::ResolvePath(hv::JoinPath(folder, program));
+  if (!hv::IsFile(found)) found = hv::ResolvePath(hv::JoinPath(folder, hv::PathStem(program)));
+  StartSuiteProgram(program, folder, "\"" + found + "\"");
 }
 
 void CTavProjectApp::OnVersionControl() {
-  LaunchProcess(nullptr, "\"" + hv::JoinPath(m_installFolder, "gantrel.exe") + "\"");
+  StartSuiteProgram(wxS("gantrel.exe"), m_installFolder, "\"" + hv::JoinPath(m_installFolder, "gantrel.exe") + "\"");
 }
 
-void CTavProjectApp::OnVersionSwitch() { LaunchProcess(nullptr, "Wendlix.exe"); }
+void CTavProjectApp::OnVersionSwitch() {
+  // Found by the search path, as the system would.
+  const char* path = std::getenv("PATH");
+  StartSuiteProgram(wxS("Wendlix.exe"), "PATH=" + wxString::FromUTF8(path ? path : ""), "Wendlix.exe");
+}

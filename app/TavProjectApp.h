@@ -111,6 +111,8 @@ class CTavProjectApp {
   bool CreateDocument();
   void ChooseLanguage();
   void OpenManual(bool overview);
+  // Starts the suite's program when it is there; else says what was looked for where.
+  void StartSuiteProgram(const wxString& program, const wxString& where, const wxString& commandLine);
   StartupHost m_host;
 };
 

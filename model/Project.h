@@ -52,7 +52,7 @@ class CPOProject : public CProjectObject {
   // The program's language number: the default of a project's default language.
   static WORD ProgramLanguage();
   // The folder new projects and imports start from: profile "Config", "Projectpath"
-  // when set, else the user folder's "Projekte".
+  // when set, else the user folder's "Projects".
   static wxString ProjectsRoot();
   // Deletes a project folder to the recycle bin. Refused (false, nothing deleted) for
   // a folder without "PROJECT.SET", the projects root, "/", the home or user folder.

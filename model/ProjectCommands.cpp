@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "framework/FolderUtils.h"
+#include "framework/ProjectsFolder.h"
 #include "model/ProjectDocument.h"
 #include "framework/UpdateHints.h"
 #include "model/Project.h"
@@ -47,27 +48,15 @@ CProjectObject* FindProjectInTree(CProjectObject* object, const wxString& folder
 
 bool ProjectFoldersEqual(const wxString& a, const wxString& b) { return SameFolder(a, b); }
 
-namespace {
-
-wxString ProfileProjectsFolder() {
-  const CSettingsFile profile(hv::JoinPath(hv::UserFolder(), wxS("Project.INI")));
-  return hv::StripOneTrailingSeparator(hv::NormalizePath(profile.GetString(wxS("Config"), wxS("Projectpath"), wxString())));
-}
-
-}  // namespace
-
-wxString CPOProject::ProjectsRoot() {
-  const wxString configured = ProfileProjectsFolder();
-  return configured.empty() ? hv::JoinPath(hv::UserFolder(), wxS("Projekte")) : configured;
-}
+wxString CPOProject::ProjectsRoot() { return ConfiguredProjectsFolder(); }
 
 bool CPOProject::DeleteProjectFiles(const wxString& folder, const wxString& name) {
   const wxString resolved = hv::ResolvePath(hv::NormalizePath(folder));
   // A damaged row must never take anything but a project folder with it; neither root
-  // of projects (the start-up's and the new projects') is one.
+  // of projects (configured or default) is one.
   if (resolved.empty() || !resolved.StartsWith("/") || !hv::IsFolder(resolved) || !projectset::ExistsIn(resolved) ||
       IsProtectedPath(resolved) || SameFolder(resolved, ProjectsRoot()) ||
-      SameFolder(resolved, hv::JoinPath(hv::UserFolder(), wxS("Projects"))))
+      SameFolder(resolved, DefaultProjectsFolder()))
     return false;
   const wxString title = wxString::Format(hv::LocalString(10148, wxS("Projekt '%s' wird gelöscht")), name);
   return DeleteFiles(title, FALSE, resolved) != FALSE;

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "framework/ProjectsFolder.h"
 #include "framework/SettingsFile.h"
 #include "model/ProjectSettings.h"
 #include "model/ZipReader.h"
@@ -56,8 +57,7 @@ wxString ReadRestoreFolder(const wxString& profilePath) {
   folder.Trim(true).Trim(false);
   if (folder.empty()) {
     const CSettingsFile profile(profilePath.empty() ? hv::JoinPath(hv::UserFolder(), "Project.INI") : profilePath);
-    folder = hv::StripOneTrailingSeparator(
-        hv::NormalizePath(profile.GetString("Config", "Projectpath", hv::JoinPath(hv::UserFolder(), "Projects"))));
+    folder = ConfiguredProjectsFolder(profile);
     StoreRestoreFolder(folder);
   }
   return folder;

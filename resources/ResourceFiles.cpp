@@ -20,6 +20,7 @@
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/Paths.h"
+#include "platform/ShellOpen.h"
 #include "platform/Ui.h"
 #include "resources/ScreenDesigner.h"
 
@@ -114,7 +115,20 @@ void LaunchEditor(const wxString& key, const wxString& path) {
   const CSettingsFile fallback(hv::JoinPath(hv::UserFolder(), wxS("Project.INI")));
   wxString command = (profile ? *profile : fallback).GetString(wxS("Programs"), key, key);
   command.Trim(true).Trim(false);
-  LaunchProcess(nullptr, command + wxS(" ") + QuoteCommandArgument(path));
+  const std::vector<wxString> words = SplitCommandLine(command);
+  if (!words.empty() && !FindProgram(words[0]).empty()) {
+    LaunchProcess(nullptr, command + wxS(" ") + QuoteCommandArgument(path));
+    return;
+  }
+  // The configured editor (often a Windows program name) is not here: the desktop's
+  // own application for the file's type serves instead.
+  if (hv::ShellOpen(path)) return;
+  const wxString program = words.empty() ? command : words[0];
+  hv::ShowMessageF(13900,
+                   wxS("Das Programm '%s' zum Bearbeiten von '%s' ist nicht vorhanden, und für diese Dateiart ist "
+                       "kein Standardprogramm eingerichtet.\nWählen Sie ein Programm unter \"Extras > "
+                       "Einstellungen... > Programme\"."),
+                   MB_OK | MB_ICONEXCLAMATION, program, path);
 }
 
 wxString TemplateFile(const wxString& name) {

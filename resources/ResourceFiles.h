@@ -39,7 +39,9 @@ wxString PlaceStagedFile(const wxString& staged, const wxString& folder, const w
 
 // Starts the editor configured under [Programs] `key` of the user's profile (the key
 // itself when unset) on the file: the configured command line, then the path as one
-// argument. Failures are reported by the launcher.
+// argument. When that program is not found the desktop's default application for the
+// file opens it; when there is none either, a message names the program, the file and
+// the programs page.
 void LaunchEditor(const wxString& key, const wxString& path);
 
 // "<install>/Halvora/default/<name>".

@@ -45,6 +45,11 @@ class CAboutDlg : public wxDialog {
 
 }  // namespace
 
+int RunShellOpen(hv::ShellOpenRequest& req) {
+  const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
+  return static_cast<int>(ok ? IDOK : IDCANCEL);
+}
+
 void RegisterAppDialogs() {
   CDlgNewName::Register();
   RegisterBackupDialogs();
@@ -59,10 +64,7 @@ void RegisterAppDialogs() {
   RegisterSetupDialogs();
   RegisterExchangeDialogs();
   RegisterDownloadDialogs();
-  hv::Ui().Register<hv::ShellOpenRequest>([](hv::ShellOpenRequest& req) {
-    const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
-    return static_cast<int>(ok ? IDOK : IDCANCEL);
-  });
+  hv::Ui().Register<hv::ShellOpenRequest>(RunShellOpen);
   hv::Ui().Register<AboutRequest>([](AboutRequest& req) {
     CAboutDlg dlg(wxTheApp->GetTopWindow(), req);
     dlg.ShowModal();

@@ -6,6 +6,7 @@
 #include <wx/printdlg.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 
 #include "app/ClipboardTransfer.h"
@@ -67,7 +68,7 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
       m_router(doc),
       m_menuModel(BuildMainMenu()),
       m_indicators(this) {
-  // Menu bar; the tool entries of "&Extras" are put in at every opening.
+  // Menu bar; the tool entries of "&Extras" are there before its first opening.
   SetMenuBar(BuildWxMenuBar(m_menuModel));
   m_extras = GetMenuBar()->GetMenu(kExtrasMenuPos);
   if (wxMenuItem* marker = m_extras->FindItem(ToolkitId(ID_TOOL_MENU_MARKER))) {
@@ -75,6 +76,7 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
     m_toolMenuPos = items.IndexOf(marker);
     m_extras->Destroy(marker);
   }
+  RebuildToolEntries(ListToolMenuEntries());
   const std::vector<wxAcceleratorEntry> accelerators = AcceleratorsOf(m_menuModel);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
   CreateToolbar();
@@ -89,8 +91,12 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
   m_splitter = new CProjectSplitterWnd(this);
   m_tree = new CProjectTreeView(m_splitter, *this, doc);
   m_list = new CProjectListView(m_splitter, *this, doc, profile);
-  const int width = UsableTreeWidth(profile.GetInt("Pane0", "Width", 150), GetClientSize().GetWidth());
+  // A maximised window is wider than its stored place: the screen bounds the width.
+  const int screenWidth = wxDisplay(static_cast<unsigned>(std::max(wxDisplay::GetFromWindow(this), 0))).GetClientArea().width;
+  const int width =
+      UsableTreeWidth(profile.GetInt("Pane0", "Width", 150), std::max(GetClientSize().GetWidth(), screenWidth));
   m_splitter->SplitVertically(m_tree, m_list, width);
+  m_splitter->SetColumnWidth(width);
 
   m_router.SetFrameTarget(this);
   m_router.SetAppTarget(&m_appCommands);
@@ -109,7 +115,10 @@ CMainFrame::CMainFrame(CTavProjectDoc& doc, CSettingsFile& profile)
   m_indicators.Start(500);
 }
 
-CMainFrame::~CMainFrame() { m_indicators.Stop(); }
+CMainFrame::~CMainFrame() {
+  m_indicators.Stop();
+  m_settle.Stop();
+}
 
 int CMainFrame::UsableTreeWidth(int stored, int clientWidth) {
   // A width saved while the window was minimised or narrow would hide a pane.
@@ -140,12 +149,35 @@ void CMainFrame::RestorePlacement() {
     // The display that holds most of the stored place, else the first one.
     int index = wxDisplay::GetFromPoint(want.GetPosition() + wxPoint(want.width / 2, want.height / 2));
     if (index == wxNOT_FOUND) index = 0;
-    SetSize(PlacementOnScreen(want, wxDisplay(static_cast<unsigned>(index)).GetClientArea()));
+    m_startPlace = PlacementOnScreen(want, wxDisplay(static_cast<unsigned>(index)).GetClientArea());
+    SetSize(m_startPlace);
+    // Once the window manager has stopped moving the new window about, the place is
+    // asked for again.
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+      event.Skip();
+      if (event.IsShown() && !m_startPlace.IsEmpty()) {
+        m_shownAt = wxGetLocalTimeMillis();
+        m_settle.StartOnce(kSettleMs);
+      }
+    });
+    // Only the moves of the first moment are the window manager's; later ones are the user's.
+    auto restart = [this](wxEvent& event) {
+      event.Skip();
+      if (m_settle.IsRunning() && wxGetLocalTimeMillis() - m_shownAt < kSettleLimitMs) m_settle.StartOnce(kSettleMs);
+    };
+    Bind(wxEVT_MOVE, restart);
+    Bind(wxEVT_SIZE, restart);
   } else {
     const wxRect screen = wxDisplay(0u).GetClientArea();
     SetSize(PlacementOnScreen(wxRect(GetPosition(), GetSize()).CenterIn(screen), screen));
   }
   if (m_profile.GetInt("Pane0", "Maximized", 0)) Maximize();
+}
+
+void CMainFrame::KeepPlacementOnShow() {
+  const wxRect place = m_startPlace;
+  m_startPlace = wxRect();
+  if (!place.IsEmpty() && !IsMaximized() && !IsIconized() && GetRect() != place) SetSize(place);
 }
 
 void CMainFrame::SavePlacement() {
@@ -243,15 +275,29 @@ void CMainFrame::ShowPopupMenu(IProjectView* source, wxWindow* window, const CMe
 }
 
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
-  if (event.GetMenu() == m_extras) RebuildToolEntries();
+  // Every opening gives the listed tools their command ids again (a tool started drops
+  // its id). The entries change only when the list does: a popup changed while it opens
+  // is drawn cut off, without the new entries.
+  if (event.GetMenu() == m_extras) {
+    std::vector<CToolMenuEntry> entries = ListToolMenuEntries();
+    if (!SameEntries(entries, m_shownTools)) RebuildToolEntries(std::move(entries));
+  }
   event.Skip();   // the frame's own handler then asks for the entries' states
 }
 
-void CMainFrame::RebuildToolEntries() {
+bool CMainFrame::SameEntries(const std::vector<CToolMenuEntry>& a, const std::vector<CToolMenuEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].id != b[i].id || a[i].text != b[i].text) return false;
+  return true;
+}
+
+void CMainFrame::RebuildToolEntries(std::vector<CToolMenuEntry> entries) {
   for (int id = kFirstMainToolCommand; id <= kLastMainToolCommand; ++id)
     while (wxMenuItem* item = m_extras->FindChildItem(ToolkitId(static_cast<UINT>(id)))) m_extras->Destroy(item);
   int pos = m_toolMenuPos;
-  for (const CToolMenuEntry& entry : ListToolMenuEntries()) {
+  m_shownTools = std::move(entries);
+  for (const CToolMenuEntry& entry : m_shownTools) {
     CMenu::Item item;
     item.id = static_cast<UINT>(entry.id);
     item.text = entry.text;
@@ -281,6 +327,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
   m_profile.WriteInt("Pane0", "Width", m_splitter->GetColumnWidth());
   SavePlacement();
   m_indicators.Stop();
+  m_settle.Stop();
   event.Skip();
 }
 

@@ -3,6 +3,7 @@
 // and the project list. Every menu, toolbar and accelerator command and every update
 // request goes through the command route of the pane it comes from (CFrameRouter).
 #include <wx/frame.h>
+#include <wx/longlong.h>
 #include <wx/timer.h>
 
 #include "app/AppCommands.h"
@@ -63,9 +64,11 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   void OnClose(wxCloseEvent& event);
   void OnChildFocus(wxChildFocusEvent& event);
   void OnIndicatorTimer(wxTimerEvent& event);
-  void RebuildToolEntries();
+  void RebuildToolEntries(std::vector<CToolMenuEntry> entries);
+  static bool SameEntries(const std::vector<CToolMenuEntry>& a, const std::vector<CToolMenuEntry>& b);
   void RestorePlacement();
   void SavePlacement();
+  void KeepPlacementOnShow();
   // The pane a menu event belongs to: the popup's pane, else nullptr (the active pane).
   IProjectView* SourceOf(wxObject* eventObject) const;
 
@@ -78,7 +81,22 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   CProjectListView* m_list = nullptr;
   wxMenu* m_extras = nullptr;
   int m_toolMenuPos = 0;
+  std::vector<CToolMenuEntry> m_shownTools;
   IProjectView* m_popupSource = nullptr;
   wxMenu* m_popupMenu = nullptr;
   wxTimer m_indicators;
+  // Where the window was put at start: a window manager may place a new window by its
+  // own rules, so the place is asked for again once the window is on the screen.
+  wxRect m_startPlace;
+  class SettleTimer : public wxTimer {
+   public:
+    explicit SettleTimer(CMainFrame& frame) : m_frame(frame) {}
+    void Notify() override { m_frame.KeepPlacementOnShow(); }
+
+   private:
+    CMainFrame& m_frame;
+  } m_settle{*this};
+  static constexpr int kSettleMs = 250;
+  static constexpr int kSettleLimitMs = 1000;
+  wxLongLong m_shownAt;
 };

@@ -20,12 +20,12 @@ CPPFonts::CPPFonts(wxWindow* parent, CPOPrjDevice* device, CPOProject* project, 
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   // The grid takes the place of this window when the page opens.
   sizer->Add(new wxWindow(this, IDC_GRID, wxDefaultPosition, wxSize(420, 240)), 1, wxEXPAND | wxALL, 6);
-  m_unicode = new wxCheckBox(this, IDC_UNICODE, wxS("Unicode Ressource"));
+  m_unicode = new wxCheckBox(this, IDC_UNICODE, hv::LocalString(13903, wxS("Unicode Ressource")));
   sizer->Add(m_unicode, 0, wxLEFT | wxRIGHT | wxBOTTOM, 6);
   SetSizer(sizer);
 }
 
-wxString CPPFonts::Title() { return wxS("Schriftart"); }
+wxString CPPFonts::Title() { return hv::LocalString(13902, wxS("Schriftart")); }
 
 void CPPFonts::OnInitDialog() {
   if (m_initialised) return;

@@ -202,7 +202,7 @@ TEST_F(MainWindow, TheStoredVisualStyleIsMarkedAndTheStatusBarHasItsPanes) {
   EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 4);
 }
 
-TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
+TEST_F(MainWindow, TheToolsMenuListsTheToolsFromItsFirstOpeningAndRunsThemAgainAndAgain) {
   CTavProjectApp app;
   app.m_profile.SetPath(home.Sub("Project.INI"));
   app.m_languageCode = S("ENG");
@@ -230,21 +230,30 @@ TEST_F(MainWindow, TheToolsMenuListsTheToolsAtEveryOpeningAndRunsThem) {
     for (wxMenuItem* item : extras->GetMenuItems()) out.push_back(item->GetItemLabelText());
     return out;
   };
-  open();
+  // The entries are in the menu before it first opens: a popup filled while it
+  // opens is drawn without them.
   std::vector<wxString> listed = texts();
   ASSERT_GE(listed.size(), 2u);
   EXPECT_EQ(listed[listed.size() - 2], S("Werkzeug"));
   EXPECT_EQ(listed.back(), S("Zweites"));
+  std::vector<wxMenuItem*> items(extras->GetMenuItems().begin(), extras->GetMenuItems().end());
   open();
-  EXPECT_EQ(texts().size(), listed.size());   // not listed twice
+  EXPECT_EQ(texts(), listed);   // not listed twice
+  EXPECT_EQ(std::vector<wxMenuItem*>(extras->GetMenuItems().begin(), extras->GetMenuItems().end()), items)
+      << "the open menu was changed";
 
+  // A started tool gets its command again at the next opening.
   const wxString out = home.Sub("probe.txt");
   setenv("HV_PROBE_OUT", out.utf8_str().data(), 1);
-  wxCommandEvent choose(wxEVT_MENU, ToolkitId(40101));
-  frame->GetEventHandler()->ProcessEvent(choose);
-  ASSERT_TRUE(hvtest::PumpUntil([&] { return hv::IsFile(out); }));
-  const std::string args = hvtest::ReadAll(out);
-  EXPECT_NE(args.find("--sprache=EN\n"), std::string::npos) << args;
+  for (int run = 0; run < 2; ++run) {
+    wxRemoveFile(out);
+    open();
+    wxCommandEvent choose(wxEVT_MENU, ToolkitId(40101));
+    frame->GetEventHandler()->ProcessEvent(choose);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return hv::IsFile(out) && !hvtest::ReadAll(out).empty(); })) << run;
+    const std::string args = hvtest::ReadAll(out);
+    EXPECT_NE(args.find("--sprache=EN\n"), std::string::npos) << args;
+  }
   unsetenv("HV_PROBE_OUT");
 }
 

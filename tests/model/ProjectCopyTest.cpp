@@ -254,7 +254,7 @@ TEST_F(ProjectCopyFixture, ImportOfOlderProjects) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(RowNames(), std::vector<wxString>{"Anlagen"});
   EXPECT_EQ(hv::ListFolder(source), std::vector<wxString>{"version.dat"});
-  EXPECT_FALSE(hv::PathExists(home.Sub("Projekte/Linie")));
+  EXPECT_FALSE(hv::PathExists(home.Sub("Projects/Linie")));
 
   // With a converter: two imports of one name get two folders in the projects folder.
   std::vector<wxString> targets;
@@ -276,7 +276,7 @@ TEST_F(ProjectCopyFixture, ImportOfOlderProjects) {
     folder->OnImport();
   }
   EXPECT_TRUE(ui.AllExpectationsMet());
-  const wxString projects = home.Sub("Projekte");
+  const wxString projects = home.Sub("Projects");
   EXPECT_EQ(targets, (std::vector<wxString>{hv::JoinPath(projects, "Linie"), hv::JoinPath(projects, "Linie_1")}));
   EXPECT_EQ(RowNames(), (std::vector<wxString>{"Anlagen", "Linie", "Linie_1"}));
   EXPECT_EQ(projectlist::Find("Linie_1")->parentKey, folder->OwnKey());

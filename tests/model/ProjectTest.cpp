@@ -64,8 +64,9 @@ TEST_F(ProjectFixture, NewProjectProposesTheFirstFreeNumberAndWritesRowSettingsA
   EXPECT_EQ(view.Hints(), std::vector<int>{HINT_OBJECT_ADDED});
 }
 
-// New projects go to the user folder's "Projekte" unless the profile names a folder.
-TEST_F(ProjectFixture, NewProjectsGoWhereTheProfileSaysElseToProjekte) {
+// New projects go to the user folder's "Projects" (the folder start-up makes and the
+// settings sheet shows) unless the profile names a folder.
+TEST_F(ProjectFixture, NewProjectsGoWhereTheProfileSaysElseToProjects) {
   CPOPrjFolder* folder = AddFolder("Anlagen");
   std::vector<NewProjectRequest> seen;
   CPOProject prototype;
@@ -77,7 +78,7 @@ TEST_F(ProjectFixture, NewProjectsGoWhereTheProfileSaysElseToProjekte) {
   CSettingsFile(home.Sub("Project.INI")).WriteString("Config", "ProjectPath", home.Sub("Eigene/"));
   prototype.CreateNew(folder, nullptr, nullptr);
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].folder, home.Sub("Projekte/Projekt 1"));
+  EXPECT_EQ(seen[0].folder, home.Sub("Projects/Projekt 1"));
   EXPECT_EQ(seen[1].folder, home.Sub("Eigene/Projekt 1"));
 }
 

@@ -39,7 +39,7 @@ struct ProjectFixture : ::testing::Test {
   void AnswerNewProject(const wxString& name, std::vector<NewProjectRequest>* seen = nullptr);
   // A device folder below a project: "DEVICE.SET" and a device table with `rowName`.
   void MakeDeviceFolder(const wxString& folder, const wxString& rowName, const wxString& setName = wxS("DEVICE.SET"));
-  wxString ProjectsRoot() const { return home.Sub("Projekte"); }
+  wxString ProjectsRoot() const { return home.Sub("Projects"); }
   std::vector<wxString> RowNames() const;
 };
 

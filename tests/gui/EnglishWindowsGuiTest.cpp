@@ -1,0 +1,191 @@
+// In English the windows show no German text: every text a window shows is compared
+// with the German texts of the program's catalogue (the defaults in its sources, as
+// tools/list-texts.py lists them) that have an English text of their own.
+#include <gtest/gtest.h>
+
+#include <wx/bookctrl.h>
+#include <wx/button.h>
+#include <wx/ctrlsub.h>
+#include <wx/dialog.h>
+#include <wx/listctrl.h>
+#include <wx/menu.h>
+#include <wx/toolbar.h>
+#include <wx/translation.h>
+
+#include <cstdio>
+#include <set>
+
+#include "app/SetupSheet.h"
+#include "app/ui/App.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/MainFrame.h"
+#include "platform/Codec.h"
+#include "platform/Localization.h"
+#include "platform/Ui.h"
+#include "resources/ui/PPFonts.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
+#include "tests/gui/support/WindowFixture.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The text as a window shows it, without mnemonic, accelerator and trailing ":"/"...".
+wxString Plain(const wxString& text) {
+  wxString t = text.BeforeFirst('\t');
+  t.Replace("&", "");
+  t.Trim(true).Trim(false);
+  while (t.EndsWith(":") || t.EndsWith(".")) t.RemoveLast();
+  return t.Trim(true);
+}
+
+wxString Unescape(const wxString& text) {
+  wxString out;
+  for (size_t i = 0; i < text.length(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.length()) {
+      const wxUniChar c = text[++i];
+      out += c == 'n' ? wxUniChar('\n') : c == 't' ? wxUniChar('\t') : c;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// German texts that must not show in an English window: those whose English text
+// differs and that no English text spells the same way.
+std::set<wxString> GermanOnlyTexts() {
+  std::set<wxString> german, english;
+  const std::string command = "/usr/bin/python3 '" HV_TEST_SOURCE_DIR "/../tools/list-texts.py'";
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return german;
+  std::string all;
+  char buf[4096];
+  while (fgets(buf, sizeof buf, p)) all += buf;
+  pclose(p);
+  for (const wxString& line : wxSplit(wxString::FromUTF8(all), '\n', 0)) {
+    unsigned long id = 0;
+    if (!line.BeforeFirst('\t').ToULong(&id)) continue;
+    const wxString text = Unescape(line.AfterFirst('\t'));
+    const wxString translated = hv::LocalString(static_cast<UINT>(id), text);
+    english.insert(Plain(translated));
+    if (translated != text && !text.Contains("%")) german.insert(Plain(text));
+  }
+  for (const wxString& e : english) german.erase(e);
+  german.erase(wxString());
+  return german;
+}
+
+// Every text the window and its children show.
+void CollectTexts(wxWindow* w, std::vector<wxString>& out) {
+  if (auto* book = dynamic_cast<wxBookCtrlBase*>(w))
+    for (size_t i = 0; i < book->GetPageCount(); ++i) out.push_back(book->GetPageText(i));
+  if (auto* items = dynamic_cast<wxItemContainerImmutable*>(w))
+    for (unsigned i = 0; i < items->GetCount(); ++i) out.push_back(items->GetString(i));
+  if (auto* list = dynamic_cast<wxListCtrl*>(w); list && list->InReportView())
+    for (int i = 0; i < list->GetColumnCount(); ++i) {
+      wxListItem column;
+      column.SetMask(wxLIST_MASK_TEXT);
+      if (list->GetColumn(i, column)) out.push_back(column.GetText());
+    }
+  if (auto* bar = dynamic_cast<wxToolBar*>(w))
+    for (size_t i = 0; i < bar->GetToolsCount(); ++i) out.push_back(bar->GetToolByPos(static_cast<int>(i))->GetShortHelp());
+  if (dynamic_cast<wxControl*>(w) || dynamic_cast<wxTopLevelWindow*>(w)) out.push_back(w->GetLabel());
+  for (wxWindow* child : w->GetChildren()) CollectTexts(child, out);
+}
+
+void CollectMenu(wxMenu* menu, std::vector<wxString>& out) {
+  for (wxMenuItem* item : menu->GetMenuItems()) {
+    out.push_back(item->GetItemLabel());
+    if (item->GetSubMenu()) CollectMenu(item->GetSubMenu(), out);
+  }
+}
+
+class EnglishWindows : public hvtest::ProjectWindowFixture {
+ protected:
+  EnglishWindows() {
+    hv::InitMultiLanguage("Project", wxS("ENG"));
+    ApplyToolkitLanguage(1);
+    german = GermanOnlyTexts();
+  }
+  ~EnglishWindows() override {
+    hv::ResetLanguage();
+    wxTranslations::Set(nullptr);
+  }
+  // The texts of `shown` that are German.
+  std::vector<wxString> GermanIn(const std::vector<wxString>& shown) const {
+    std::vector<wxString> found;
+    for (const wxString& text : shown)
+      if (german.count(Plain(text))) found.push_back(text);
+    return found;
+  }
+  std::set<wxString> german;
+};
+
+std::string Listed(const std::vector<wxString>& texts) {
+  std::string out;
+  for (const wxString& t : texts) out += "\n  \"" + hv::ToUtf8(t) + "\"";
+  return out;
+}
+
+}  // namespace
+
+TEST_F(EnglishWindows, TheCatalogueKnowsGermanTexts) {
+  // The check itself: it knows the German texts it looks for.
+  EXPECT_TRUE(german.count(wxS("Einstellungen")));
+  EXPECT_TRUE(german.count(wxS("Bildschirmtastatur")));
+  EXPECT_FALSE(german.count(wxS("Download")));   // the same in both languages
+}
+
+TEST_F(EnglishWindows, MainWindowMenusAndToolbarAreEnglish) {
+  AddProject(AddFolder(wxS("Anlagen")), wxS("Halle"));
+  Open();
+  std::vector<wxString> shown;
+  CollectTexts(frame, shown);
+  wxMenuBar* bar = frame->GetMenuBar();
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) {
+    shown.push_back(bar->GetMenuLabel(i));
+    CollectMenu(bar->GetMenu(i), shown);
+  }
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+}
+
+TEST_F(EnglishWindows, SettingsSheetPagesAreEnglish) {
+  RegisterSetupDialogs();
+  Open();
+  std::vector<wxString> shown;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {
+    // Each page is looked at while it is shown, as its rows are filled then.
+    for (wxWindow* child : dlg->GetChildren())
+      if (auto* book = dynamic_cast<wxBookCtrlBase*>(child))
+        for (size_t i = 0; i < book->GetPageCount(); ++i) {
+          book->SetSelection(i);
+          hvtest::Pump(50ms);
+          CollectTexts(dlg, shown);
+        }
+    dlg->EndModal(wxID_CANCEL);
+  });
+  CPSSetup sheet(home.Sub("Project.INI"));
+  SetupSheetRequest request{&sheet};
+  hv::Ui().Run(request);
+  EXPECT_TRUE(user.AllRun());
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+  // The programs page's rows in particular.
+  EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("On-screen keyboard")), shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("CoDeSys programs")), shown.end());
+}
+
+TEST_F(EnglishWindows, DeviceSheetFontsPageIsEnglish) {
+  auto* dlg = new wxDialog(nullptr, wxID_ANY, wxS("Device"));
+  BOOL unicode = FALSE;
+  auto* page = new CPPFonts(dlg, nullptr, nullptr, &unicode, false);
+  std::vector<wxString> shown{CPPFonts::Title()};
+  CollectTexts(page, shown);
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+  EXPECT_EQ(CPPFonts::Title(), "Font");
+  EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("Unicode resource")), shown.end());
+  dlg->Destroy();
+}
