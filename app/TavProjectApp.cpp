@@ -140,7 +140,7 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
 
   // A user folder named by bytes that are no text cannot be used, nor replaced silently.
   if (hv::UserFolderNameUnreadable()) {
-    m_failureText = hv::LocalString(13507, wxS("HALVORA_HOME nennt einen Ordner, dessen Name kein UTF-8 ist."));
+    m_failureText = hv::LocalString(13508, wxS("HALVORA_HOME nennt einen Ordner, dessen Name kein UTF-8 ist."));
     return fail(StartupStep::UserFolder);
   }
   // The user folder must be a folder (or become one) before anything is kept in it.

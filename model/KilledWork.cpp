@@ -19,7 +19,8 @@ bool IsAtomicWriteTemporary(const wxString& folder, const wxString& entry) {
 }
 
 bool IsLeftover(const wxString& folder, const wxString& entry) {
-  return entry.StartsWith(wxS(".halvora-stage-")) || entry.Contains(wxS(".part-")) ||
+  // A published staging folder keeps its owner file until the program removes it.
+  return entry == hv::WorkOwnerFile() || entry.StartsWith(wxS(".halvora-stage-")) || entry.Contains(wxS(".part-")) ||
          (entry.StartsWith(".") && entry.Contains(wxS(".edit-"))) || IsAtomicWriteTemporary(folder, entry);
 }
 

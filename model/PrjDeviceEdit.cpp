@@ -79,9 +79,16 @@ void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolde
   const wxString to = hv::JoinPath(projectFolder, GetName());
   // A folder of the new name is never replaced, not even an empty one. The journal
   // lets a load after a kill finish the rename that the folder's move published.
+  // What the device becomes once moved: type and remote type change later, by steps
+  // of their own, so the stored ones stand in the journal.
   hv::db::GeraetRow own;
   FillOwnRow(own);
-  bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) && devicesave::Begin(from, own, nullptr);
+  DeviceSetValues values = GetDeviceSetValues();
+  DeviceSetValues stored;
+  CDeviceSettings(from).ReadDeviceSet(stored, {});
+  values.type = stored.type;
+  values.remoteType = stored.remoteType;
+  bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) && devicesave::Begin(from, own, &values);
   if (moved) {
     hv::FileStep();
     moved = rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
