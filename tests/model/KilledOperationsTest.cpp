@@ -4,16 +4,21 @@
 #include <shapefil.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <set>
 #include <string>
 
+#include "model/BackupController.h"
 #include "model/KilledWork.h"
 #include "model/ObjectFactory.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
+#include "tests/model/BackupTestSupport.h"
 #include "tests/model/DataPointTestSupport.h"
 #include "tests/support/ForkedChild.h"
 
@@ -202,4 +207,57 @@ TEST_F(DataPointFixture, KilledDataPointCreationKeepsTheTableWhole) {
         hv::db::DropCachedTables();
         EXPECT_EQ(ReadDbf(table).size(), rows + 1) << "step " << step;
       });
+}
+
+// A backup killed while its archive is written: the old archive stays as it was, and the
+// next start removes the half-written one.
+TEST_F(DataPointFixture, KilledBackupKeepsTheOldArchiveAndLeavesNothing) {
+  ASSERT_TRUE(folder);
+  // Enough data that the archive takes a moment to write.
+  std::string noise(24 << 20, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : noise) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
+  hvtest::WriteAll(hv::JoinPath(Folder(), "Resource/noise.bin"), noise);
+  const wxString backups = home.Sub("Backups");
+  const wxString archive = hv::JoinPath(backups, "Anlage.zip");
+  hv::MakeFolders(backups);
+  hvtest::WriteAll(archive, "old archive");
+  int kills = 0;
+  for (const std::uintmax_t killAt : {std::uintmax_t{1}, std::uintmax_t{8} << 20, std::uintmax_t{20} << 20}) {
+    const pid_t pid = hvtest::StartChild([&] {
+      ui.AllowAnyMessage(IDYES);
+      BackupRequest request;
+      request.sourceFolder = projectFolder;
+      request.projectName = "Anlage";
+      BackupController backup(request);
+      backup.SetArchiveCoDeSys(false);
+      backup.TargetChosen(archive);
+      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+    });
+    // Killed once the half-written archive has grown this far.
+    bool killed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!killed && std::chrono::steady_clock::now() < deadline) {
+      for (const auto& e : fs::directory_iterator(hv::ToFs(backups))) {
+        std::error_code ec;
+        if (e.path().filename().string().find(".part-") != std::string::npos && fs::file_size(e.path(), ec) >= killAt) {
+          kill(pid, SIGKILL);
+          killed = true;
+        }
+      }
+      if (!killed && waitpid(pid, nullptr, WNOHANG) == pid) break;   // done before it grew that far
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const int status = hvtest::WaitChild(pid);
+    CleanUpKilledWork({}, {backups});
+    EXPECT_EQ(hv::ListFolder(backups), std::vector<wxString>{"Anlage.zip"}) << killAt;
+    if (killed) {
+      ++kills;
+      EXPECT_EQ(hvtest::ReadAll(archive), "old archive") << killAt;
+    } else {
+      EXPECT_EQ(status, 0);
+      hvtest::WriteAll(archive, "old archive");
+    }
+  }
+  EXPECT_GT(kills, 0);
 }
