@@ -15,7 +15,7 @@ namespace {
 bool IsAtomicWriteTemporary(const wxString& folder, const wxString& entry) {
   if (!entry.StartsWith(".") || entry.length() < 9 || entry[entry.length() - 7] != '.') return false;
   const wxString base = entry.Mid(1, entry.length() - 8);
-  return !base.empty() && hv::IsFile(hv::JoinPath(folder, base));
+  return !base.empty() && (base.StartsWith(wxS(".halvora-")) || hv::IsFile(hv::JoinPath(folder, base)));
 }
 
 bool IsLeftover(const wxString& folder, const wxString& entry) {

@@ -67,6 +67,8 @@ std::vector<Loaded> NextStart(const wxString& projectFolder, int step) {
     l.node = wxString(d->GetNode()).Trim(true);
     l.slot = d->GetSlot();
     ExpectTablesOpen(d->GetDeviceFolder(), step);
+    for (const wxString& entry : hv::ListFolder(d->GetDeviceFolder()))
+      EXPECT_FALSE(entry.StartsWith(".")) << hv::ToUtf8(entry) << " after step " << step;
     for (const auto& row : ReadDbf(hv::JoinPath(d->GetDeviceFolder(), "DATPKT.DBF"))) {
       ++l.points;
       l.deviceNumbers.insert(row.at("GNR"));
