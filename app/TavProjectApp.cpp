@@ -8,6 +8,7 @@
 #include "framework/Launcher.h"
 #include "framework/ProjectsFolder.h"
 #include "framework/LocalTables.h"
+#include "model/KilledWork.h"
 #include "model/ProjectList.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/ShellOpen.h"
@@ -138,6 +139,11 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     return FALSE;
   };
 
+  // A user folder named by bytes that are no text cannot be used, nor replaced silently.
+  if (hv::UserFolderNameUnreadable()) {
+    m_failureText = hv::LocalString(13508, wxS("HALVORA_HOME nennt einen Ordner, dessen Name kein UTF-8 ist."));
+    return fail(StartupStep::UserFolder);
+  }
   // The user folder must be a folder (or become one) before anything is kept in it.
   const wxString userFolder = hv::UserFolder();
   if (!hv::IsFolder(userFolder) && (hv::PathExists(userFolder) || !hv::MakeFolders(userFolder))) {
@@ -161,6 +167,8 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
     return fail(StartupStep::OnlineLibrary);
   }
+  // What killed runs of this or another program left, before anything is listed.
+  CleanUpKilledWork(m_projectsFolder);
   if (!m_host.createDocument()) {
     m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
     return fail(StartupStep::DocumentAndWindow);

@@ -1,5 +1,7 @@
 #include "model/BackupController.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 #include "framework/SettingsFile.h"
@@ -66,6 +68,24 @@ wxString BackupController::DefaultTargetName() const { return m_request.projectN
 
 wxString BackupController::DefaultTarget() const { return hv::JoinPath(BackupFolder(), DefaultTargetName()); }
 
+namespace {
+
+// What a backup of the folder leaves out: links and other files that are no plain
+// file or folder, and names that are not UTF-8. Their paths relative to the folder.
+void FindUnarchivable(const wxString& folder, const wxString& relative, std::vector<wxString>& out) {
+  for (const std::string& odd : hv::UnreadableNames(folder))
+    out.push_back(hv::JoinPath(relative, wxString::From8BitData(odd.c_str())));
+  for (const wxString& name : hv::ListFolder(folder)) {
+    const wxString path = hv::JoinPath(folder, name);
+    struct stat st;
+    if (lstat(hv::ToFs(path).c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) FindUnarchivable(path, hv::JoinPath(relative, name), out);
+    else if (!S_ISREG(st.st_mode)) out.push_back(hv::JoinPath(relative, name));
+  }
+}
+
+}  // namespace
+
 void BackupController::SetTarget(const wxString& target) {
   m_target = target;
   m_buttons.startEnabled = !m_target.empty();
@@ -124,6 +144,8 @@ void BackupController::RunWorker(wxString source, wxString target, wxString comm
   if (m_errors == 0 && !m_progress.CancelRequested()) {
     const wxString folder =
         hv::ResolvePath(hv::StripOneTrailingSeparator(AbsoluteLocalPath(hv::NormalizePath(source))));
+    m_skipped.clear();
+    FindUnarchivable(folder, hv::PathName(folder), m_skipped);
     CZipWriter writer;
     writer.SetOwner(&m_progress);
     // Entries are named below the folder holding the project folder, so each begins with its name.
@@ -184,6 +206,17 @@ void BackupController::Finish() {
     hv::ShowMessage(10769, wxS("Abbruch durch den Benutzer."), MB_OK | MB_ICONINFORMATION);
   } else {
     ShowZipErrors();
+  }
+  // An archive without some of the project's files is no plain success.
+  if (ok && !m_skipped.empty()) {
+    m_status = hv::LocalString(11965, wxS("Sicherung unvollständig"));
+    wxString list;
+    for (size_t i = 0; i < m_skipped.size() && i < kShownErrors; ++i) list += "\n" + m_skipped[i];
+    if (m_skipped.size() > kShownErrors) list += wxString::Format(wxS("\n... (%zu weitere)"), m_skipped.size() - kShownErrors);
+    hv::Ui().Message(11966,
+                     hv::LocalString(11966, wxS("Diese Dateien wurden nicht gesichert (Verknüpfungen, Sonderdateien "
+                                                "oder Namen, die kein UTF-8 sind):")) + list,
+                     MB_OK | MB_ICONEXCLAMATION);
   }
   // After a cancel the backup may be started again; after a run to its end only "Schließen" is left.
   m_buttons = Buttons{cancelled, cancelled, false, false, true};

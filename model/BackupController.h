@@ -114,4 +114,5 @@ class BackupController {
   // Written by the worker, read after it was joined.
   bool m_zipped = false;
   std::vector<wxString> m_zipErrors;
+  std::vector<wxString> m_skipped;   // entries an archive cannot hold (links, odd names)
 };

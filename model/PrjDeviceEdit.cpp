@@ -5,10 +5,12 @@
 
 #include "framework/UpdateHints.h"
 #include "model/DeviceRename.h"
+#include "model/DeviceSaveJournal.h"
 #include "model/DeviceTexts.h"
 #include "model/NewDevice.h"
 #include "model/PrjDevice.h"
 #include "platform/Localization.h"
+#include "platform/FileSteps.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -75,9 +77,23 @@ void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolde
                   kInfo);
   const wxString from = hv::ResolvePath(hv::JoinPath(projectFolder, oldName));
   const wxString to = hv::JoinPath(projectFolder, GetName());
-  // A folder of the new name is never replaced, not even an empty one.
-  const bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) &&
-                     rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
+  // A folder of the new name is never replaced, not even an empty one. The journal
+  // lets a load after a kill finish the rename that the folder's move published.
+  // What the device becomes once moved: type and remote type change later, by steps
+  // of their own, so the stored ones stand in the journal.
+  hv::db::GeraetRow own;
+  FillOwnRow(own);
+  DeviceSetValues values = GetDeviceSetValues();
+  DeviceSetValues stored;
+  CDeviceSettings(from).ReadDeviceSet(stored, {});
+  values.type = stored.type;
+  values.remoteType = stored.remoteType;
+  bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) && devicesave::Begin(from, own, &values);
+  if (moved) {
+    hv::FileStep();
+    moved = rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
+    if (!moved) devicesave::End(from);
+  }
   if (moved) {
     SetDeviceFolder(to);
     return;
@@ -142,13 +158,20 @@ void CPOPrjDevice::MakeMissingDisplayFolders(BOOL hadDisplay, BOOL hadResources)
 }
 
 void CPOPrjDevice::SaveEditedDevice() {
-  if (!WriteOwnRow())
+  // Row and settings are two files: the journal holds both, so that a load after a
+  // kill between them completes the save rather than mixing old and new.
+  hv::db::GeraetRow own;
+  FillOwnRow(own);
+  const DeviceSetValues values = GetDeviceSetValues();
+  if (!devicesave::Begin(m_deviceFolder, own, &values) || !WriteOwnRow())
     hv::ShowMessageF(TXT_DEVICE_ROW_FAILED, wxS("Der Datensatz des Geräts '%s' konnte nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
   else if (!WriteDeviceSet(FALSE))
     hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
                      wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
+  else
+    devicesave::End(m_deviceFolder);
 }
 
 // The PC connection, once confirmed, goes to every other device of the project.

@@ -189,11 +189,11 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
   if (!RenumberDataPoints(stage, oldNumber, own.number)) return failed(wxString());
   dbank_close();
   hv::db::DropCachedTables();
-  hv::FileStep();
-  unlink(hv::ToFs(hv::JoinPath(stage, hv::WorkOwnerFile())).c_str());
   wxString error;
   if (!MoveFolderNoReplace(stage, folder, &error)) return failed(error);
   claim.Release();
+  hv::FileStep();
+  unlink(hv::ToFs(hv::JoinPath(folder, hv::WorkOwnerFile())).c_str());
 
   const wxString collapsed = CollapsePathMacros();
   SetDeviceFolder(folder);

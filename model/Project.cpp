@@ -7,6 +7,7 @@
 #include "framework/Services.h"
 #include "framework/UpdateHints.h"
 #include "model/BackupController.h"
+#include "model/DeviceSaveJournal.h"
 #include "model/Documents.h"
 #include "model/ModelServices.h"
 #include "model/ProjectOperations.h"
@@ -125,6 +126,8 @@ CProjectObject* CPOProject::AddChild(std::unique_ptr<CProjectObject> child) {
 bool CPOProject::IsDeviceFolder(const wxString& folder, const wxString& name) const {
   if (name.find('.') != wxString::npos || !hv::IsFolder(folder)) return false;
   if (!hv::IsFile(hv::ResolvePath(hv::JoinPath(folder, wxS("DEVICE.SET"))))) return false;
+  // A device edit a kill interrupted is completed or dropped first.
+  devicesave::Recover(folder, name);
   hv::db::Table table;
   if (!hv::db::db_open(hv::JoinPath(folder, wxS("GERAET")), table)) return false;
   hv::db::GeraetRow row;

@@ -29,6 +29,11 @@ wxString UserFolder() {
   return JoinPath(data, "Halvora");
 }
 
+bool UserFolderNameUnreadable() {
+  const char* v = std::getenv("HALVORA_HOME");
+  return v && *v && FromUtf8(v).empty();
+}
+
 wxString TempFolder() {
   const wxString hh = EnvVar("HALVORA_HOME");
   wxString folder;

@@ -7,6 +7,8 @@ namespace hv {
 
 // The per-user folder: HALVORA_HOME, else $XDG_DATA_HOME/Halvora (~/.local/share/Halvora).
 wxString UserFolder();
+// HALVORA_HOME is set to bytes that are not UTF-8: such a user folder is refused.
+bool UserFolderNameUnreadable();
 // The private temporary folder (created 0700 on first use): HALVORA_HOME/tmp, else a
 // per-user folder below the system's temporary folder.
 wxString TempFolder();

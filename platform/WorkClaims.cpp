@@ -108,11 +108,9 @@ bool IsClaimed(const wxString& path) {
   const bool free = fcntl(fd, F_OFD_SETLK, &fl) == 0;
   ::close(fd);
   if (!free) return true;
-  if (!folder && OpenAnywhere(ToFs(file))) return true;
-  // Not claimed; a fresh entry may still be about to be.
-  struct stat own;
-  const bool hasOwner = folder && lstat(ToFs(file).c_str(), &own) == 0;
-  return !hasOwner && time(nullptr) - st.st_mtime < kClaimGraceSeconds;
+  // A file no program holds open is written by none; a folder's owner file is
+  // made with it, so an unlocked one was left by a program that ended.
+  return !folder && OpenAnywhere(ToFs(file));
 }
 
 bool RemoveUnclaimed(const wxString& path) {

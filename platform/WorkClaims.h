@@ -33,8 +33,9 @@ class WorkClaim {
 // The name of the owner file inside a claimed folder.
 inline const char* WorkOwnerFile() { return ".owner"; }
 
-// Whether a running program claims the leftover. Something too young to have been
-// claimed yet counts as claimed.
+// Whether a running program claims the leftover: a locked file, a file some process
+// has open, a folder whose owner file is locked, or a folder too young to have its
+// owner file yet.
 bool IsClaimed(const wxString& path);
 
 // Removes the leftover (file, or folder tree without following links) unless claimed.

@@ -1,6 +1,10 @@
 // Start-up and shut-down of the application object, with the libraries and the
 // window replaced by fakes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "app/TavProjectApp.h"
 #include "platform/Codec.h"
@@ -10,6 +14,7 @@
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/WorkClaims.h"
 #include "tests/support/TestEnv.h"
 
 using hvtest::S;
@@ -220,4 +225,43 @@ TEST(Startup, ManualsShipInTheProgramsOwnTreeWhenNoInstallFolderIsStored) {
                                            software + "/Index_DE.pdf"}));
   for (const wxString& file : opened) EXPECT_EQ(hvtest::ReadAll(file).substr(0, 5), "%PDF-") << file;
   app.ExitInstance();
+}
+
+TEST(Startup, UserFolderThatIsNoTextIsRefusedNotReplaced) {
+  hvtest::TempHome home;
+  const std::string saved = std::getenv("HALVORA_HOME");
+  setenv("HALVORA_HOME", (saved + "/\xff\xfe").c_str(), 1);
+  Fakes f;
+  CTavProjectApp app;
+  const BOOL started = app.InitInstance(f.Host());
+  setenv("HALVORA_HOME", saved.c_str(), 1);
+  EXPECT_FALSE(started);
+  EXPECT_EQ(app.m_failedStep, StartupStep::UserFolder);
+  EXPECT_TRUE(app.m_failureText.Contains("UTF-8")) << app.m_failureText;
+  EXPECT_EQ(f.windows, 0);
+}
+
+// A start clears what killed runs left in the projects folder, and nothing a running
+// program still works on.
+TEST(Startup, LeftoversOfKilledWorkAreRemoved) {
+  hvtest::TempHome home;
+  const wxString projects = home.Sub("Projects");
+  hv::MakeFolders(hv::JoinPath(projects, ".halvora-restore-abc123/P"));
+  hvtest::WriteAll(hv::JoinPath(projects, ".halvora-restore-abc123/.owner"), "");
+  hv::MakeFolders(hv::JoinPath(projects, ".halvora-stage-abc123"));
+  hvtest::WriteAll(hv::JoinPath(projects, ".halvora-stage-abc123/.owner"), "");
+  hvtest::WriteAll(hv::JoinPath(projects, "P.zip.part-00ab12"), "half");
+  hvtest::WriteAll(hv::JoinPath(projects, "keep.txt"), "mine");
+  // Still being written by a running program.
+  hv::MakeFolders(hv::JoinPath(projects, ".halvora-restore-live01"));
+  hv::WorkClaim live;
+  ASSERT_TRUE(live.ClaimFolder(hv::JoinPath(projects, ".halvora-restore-live01")));
+  // Older than any claim needs.
+  const struct timespec old[2] = {{1000000, 0}, {1000000, 0}};
+  utimensat(AT_FDCWD, hv::ToFs(hv::JoinPath(projects, "P.zip.part-00ab12")).c_str(), old, 0);
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  app.ExitInstance();
+  EXPECT_EQ(hv::ListFolder(projects), (std::vector<wxString>{".halvora-restore-live01", "keep.txt"}));
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "framework/FolderCopy.h"
+#include "framework/FolderUtils.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceTexts.h"
 #include "model/ObjectFactory.h"
@@ -243,4 +244,25 @@ TEST_F(DeviceFixture, CoDeSysProjectIsCopiedAskingBeforeOverwriting) {
   device->ImportCoDeSysProject();
   EXPECT_EQ(hvtest::ReadAll(target), "v2");
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// A file whose name is not UTF-8 stays where it is; the paste goes on and says so.
+TEST_F(DeviceFixture, PasteLeavesNamesThatAreNoTextAloneAndSaysSo) {
+  CPOPrjDevice* source = Create(Named("Anlage"));
+  ASSERT_TRUE(source);
+  const std::string odd = hv::ToFs(DeviceFolder("Anlage")) + "/Resource/Bild\xe4.bmp";
+  hv::MakeFolders(hv::JoinPath(DeviceFolder("Anlage"), "Resource"));
+  FILE* f = fopen(odd.c_str(), "wb");
+  ASSERT_TRUE(f);
+  fputs("bild", f);
+  fclose(f);
+  ui.ExpectMessage(11962);
+  CPOPrjDevice* pasted = Paste(*source, *project);
+  ASSERT_TRUE(pasted);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(wxS("Bild"))) << ui.MessageTexts().back();
+  EXPECT_TRUE(hv::UnreadableNames(hv::JoinPath(pasted->GetDeviceFolder(), "Resource")).empty());
+  struct stat st;
+  EXPECT_EQ(stat(odd.c_str(), &st), 0);   // left alone
+  EXPECT_EQ(CountFilesToCopy(DeviceFolder("Anlage")), CountFilesToCopy(pasted->GetDeviceFolder()));
 }

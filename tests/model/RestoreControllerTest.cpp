@@ -447,3 +447,32 @@ TEST(Restore, OverwriteOfAProjectThatCannotMoveFailsAndKeepsIt) {
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(Snapshot(f.target) == before);
 }
+
+// Where the file system cannot swap, the journal lets the next start undo a swap that
+// a kill cut between its two moves, or keep one that got through.
+TEST(Restore, JournalledSwapIsUndoneOrKeptAtTheNextStart) {
+  TempDir dir;
+  const wxString target = dir.Sub("P");
+  const wxString work = dir.Sub(".halvora-restore-j1");
+  auto journal = [&](const wxString& workFolder) {
+    WriteAll(hv::JoinPath(workFolder, ".owner"), "");
+    WriteAll(hv::JoinPath(workFolder, "journal"), hv::ToUtf8(target) + "\n" + hv::ToUtf8(hv::JoinPath(workFolder, "P")) + "\n");
+  };
+  // Killed after the old project went aside, before the new one came in.
+  WriteOldProject(hv::JoinPath(work, "swapped-out"));
+  WriteAll(hv::JoinPath(work, "P/PROJECT.SET"), "[Config]\r\nName=neu\r\n");
+  journal(work);
+  RecoverRestoreLeftovers(dir.Path());
+  EXPECT_EQ(ReadAll(hv::JoinPath(target, "nur-alt.txt")), "only in the old project");
+  EXPECT_EQ(hv::ListFolder(dir.Path()), std::vector<wxString>{"P"});
+
+  // Killed after the new one came in: it stays, the old one goes.
+  const wxString work2 = dir.Sub(".halvora-restore-j2");
+  hv::MakeFolders(work2);
+  ASSERT_EQ(rename(hv::ToFs(target).c_str(), hv::ToFs(hv::JoinPath(work2, "swapped-out")).c_str()), 0);
+  WriteAll(hv::JoinPath(target, "PROJECT.SET"), "[Config]\r\nName=neu\r\n");
+  journal(work2);
+  RecoverRestoreLeftovers(dir.Path());
+  EXPECT_EQ(ReadAll(hv::JoinPath(target, "PROJECT.SET")), "[Config]\r\nName=neu\r\n");
+  EXPECT_EQ(hv::ListFolder(dir.Path()), std::vector<wxString>{"P"});
+}

@@ -144,3 +144,38 @@ TEST_F(DataPointFixture, WriteIntoARemovedOrReplacedTableIsReported) {
     EXPECT_EQ(hvtest::ReadAll(file), original);
   }
 }
+
+TEST_F(DataPointFixture, ReadOnlyTableIsReportedAndKeptAsItWas) {
+  ASSERT_NE(folder, nullptr);
+  const wxString file = DatpktFile(Folder());
+  const std::string before = hvtest::ReadAll(file);
+  const std::string path = hv::ToFs(file);
+  // In a child, where the file's rights hold even for root.
+  const int status = hvtest::RunChild([&] {
+    hvtest::DropFileRights();
+    chmod(path.c_str(), 0444);
+    ui.ExpectMessage(11960);
+    const BOOL made = Make(Picks(2), kDpAcceptAll);
+    return !made && ui.AllExpectationsMet() && Points().empty() ? 0 : 3;
+  });
+  chmod(path.c_str(), 0644);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(hvtest::ReadAll(file), before);
+}
+
+TEST_F(DataPointFixture, FullDiskDuringADeviceSaveChangesNothing) {
+  ASSERT_NE(device, nullptr);
+  const wxString settings = hv::JoinPath(Folder(), "DEVICE.SET");
+  const std::string before = hvtest::ReadAll(settings);
+  const std::string rows = hvtest::ReadAll(hv::JoinPath(Folder(), "GERAET.DBF"));
+  AnswerSheet([](CPOPrjDevice& d) { d.SetNode("M7"); d.SetSlot("CAN_1"); }, IDOK);
+  ui.AllowAnyMessage(IDNO);
+  {
+    hvtest::FileSizeLimit limit(100);
+    device->OnEdit();
+  }
+  EXPECT_TRUE(ui.Saw(11202)) << "the failed save is shown";
+  EXPECT_EQ(hvtest::ReadAll(settings), before);
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(Folder(), "GERAET.DBF")), rows);
+  for (const wxString& entry : hv::ListFolder(Folder())) EXPECT_FALSE(entry.StartsWith(".")) << entry;
+}
