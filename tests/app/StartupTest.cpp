@@ -213,10 +213,10 @@ TEST(Startup, ManualsAreLookedUpInTheProgramsOwnTreeWhenNoInstallFolderIsStored)
   ui.ExpectMessage(10551);
   app.OnHelpContents();
   ASSERT_TRUE(ui.AllExpectationsMet());
-  // The path once, quoted once, inside the install tree.
+  // The path once, in its double quotation marks inside the text's own quotes.
   const wxString text = ui.MessageTexts().back();
   const wxString expected = hv::JoinPath(hv::DefaultDataFolder(), "HELP/DE/Index/Seiten/Produkte/Software/Halvora/Handbuch/Handbuch_Halvora_DE.pdf");
-  EXPECT_TRUE(text.Contains("'" + expected + "'")) << text;
-  EXPECT_FALSE(text.Contains("\"")) << text;
+  EXPECT_TRUE(text.Contains("'\"" + expected + "\"'")) << text;
+  EXPECT_EQ(text.Freq('"'), 2u) << text;
   app.ExitInstance();
 }
