@@ -386,7 +386,7 @@ const NumberedText kPrompts[] = {
     {ID_BACKUP, wxS("Sichert das Projekt in ein Zip-Archiv")},
     {ID_RESTORE, wxS("Stellt ein Projekt aus einer Sicherung wieder her")},
     {ID_EXPORT_DATA_POINTS, wxS("Exportiert die Datenpunkte des Projekts")},
-    {ID_DOWNLOAD_PROJECT, wxS("Überträgt das Projekt auf die Geräte")},
+    {ID_DOWNLOAD_PROJECT, wxS("Lädt alle CoDeSys-Programme und Ressourcen auf die Steuerungen des Projekts")},
     {ID_IMPORT_CODESYS, wxS("Importiert ein CoDeSys-Projekt in das Gerät")},
 };
 

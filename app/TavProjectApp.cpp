@@ -267,7 +267,7 @@ void CTavProjectApp::OpenManual(bool overview) {
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
   if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
     hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, file);   // the text quotes it
+                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");   // the file name as handed to the shell
   }
 }
 

@@ -69,3 +69,9 @@ struct StringExportRequest {
   WORD language = 0;                                  // the chosen one
   wxString path;                                      // the chosen file
 };
+
+// The title of the text import and export dialog: 10250 "Texte importieren" or 10281
+// "Texte exportieren".
+wxString StringExportTitle(bool import);
+// The chosen file with the dialog's default extension "txt" when it has none (export).
+wxString StringExportPath(const wxString& chosen, bool import);

@@ -26,7 +26,6 @@ constexpr ObjectClassRow kRows[] = {
     {0x21214000, 10, 10, 1, 0, nullptr, 466},
     {0x21214100, 10, 10, 0, 10429, wxS("Text")},
     {0x21230000, 4, 5, 1, 0, nullptr, 470},
-    {0x21233000, 4, 5, 1, 10504, wxS("I/O Konfiguration"), 470},
     {0x21231000, 11, 11, 0, 10518, wxS("Datenpunkt"), 435},
     {0x21232000, 3, 3, 0, 10464, wxS("Netzwerk"), 492},
     {0x21232100, 2, 2, 0, 10370, wxS("Gerät"), 484},

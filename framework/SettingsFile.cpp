@@ -74,6 +74,13 @@ BOOL CSettingsFile::ReadSection(const wxString& section, CMapStringToString& map
 BOOL CSettingsFile::WriteSection(const wxString& section, const CMapStringToString& map) {
   std::vector<wxString> lines;
   lines.reserve(map.size());
-  for (const auto& [key, value] : map) lines.push_back(key + "=" + value);
+  // The section is built as one block of "key=value" texts, each with its terminating
+  // zero; one that would reach 16384 bytes is not written at all.
+  std::size_t block = 0;
+  for (const auto& [key, value] : map) {
+    lines.push_back(key + "=" + value);
+    block += lines.back().length() + 1;
+    if (block >= kMaxSectionBlock) return FALSE;
+  }
   return hv::IniWriteSectionLines(m_path, section, lines) ? TRUE : FALSE;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Accessor of one INI-style settings file: the per-user profile, a project's or a
 // device's settings.
+#include <cstddef>
 #include <map>
 #include <wx/string.h>
 
@@ -28,7 +29,9 @@ class CSettingsFile {
   // Reads a section into the map (emptied first); FALSE for a missing or empty section
   // and for a section with a line without "=" (the map is then left empty).
   BOOL ReadSection(const wxString& section, CMapStringToString& map) const;
-  // Replaces a whole section with the map's pairs.
+  // Replaces a whole section with the map's pairs; FALSE, writing nothing, when the
+  // pairs with their terminating zeros would reach kMaxSectionBlock bytes.
+  static constexpr std::size_t kMaxSectionBlock = 16384;
   BOOL WriteSection(const wxString& section, const CMapStringToString& map);
 
   // The path used for an empty one: the help file's folder and name with ".SET".

@@ -113,12 +113,7 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     e.f = source->Fields();
     e.f.name = hv::LocalString(11530, wxS("Kopie von ")) + source->GetName();
     e.f.id = 0;
-    // The copy starts from the template's row: unit, ranges, access and free fields.
-    DatpktRow row;
-    if (datpkt_select(t, row, kSeek, "ID", {source->m_id})) {
-      DataPointFields ignored;
-      ReadRow(row, ignored, e.x);
-    }
+    // Only the object's fields are copied: the sheet's record values start empty.
     entries.push_back(e);
   } else {
     DataPointPickRequest pick;

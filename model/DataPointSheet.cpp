@@ -211,7 +211,8 @@ PageCheck LeaveRanges(DataPointSheetRequest& sheet, bool startAlways) {
   } fields[] = {{&sheet.values.sigMin, kIdSigMin},   {&sheet.values.sigMax, kIdSigMax},
                 {&sheet.values.measMin, kIdMeasMin}, {&sheet.values.measMax, kIdMeasMax},
                 {&sheet.values.start, kIdStart}};
-  const bool noStart = NoStartValue(sheet.dp.address);
+  // A hidden start value, or none at all (no initialisation), is not checked.
+  const bool noStart = NoStartValue(sheet.dp.address) || (sheet.values.capabilities & 0x40);
   DWORD v[5] = {};
   for (int i = 0; i < 5; ++i) {
     if (i == 4 && noStart) break;

@@ -78,6 +78,29 @@ WORD SaveAccess(WORD capabilities, DpMode mode, DpInit init);
 // Saving the page: the access word, and the shared-address question for bit points
 // whose initialisation changed. False when the user cancelled it.
 bool SaveRanges(DataPointSheetRequest& sheet, DpMode mode, DpInit init);
+// The ranges page's controls as the capabilities, the initialisation and the address
+// allow them, after the page's data were loaded.
+struct RangesControls {
+  bool read = true, write = true, readWrite = true;   // processing mode buttons enabled
+  bool always = true, persistent = false, retain = false;   // initialisation buttons enabled
+  bool alwaysChecked = true;    // 1185 checked (else the saved initialisation, or none)
+  bool ranges = true;           // the four range fields enabled
+  bool start = true;            // 1095 enabled
+  bool startDefault = false;    // 1095 shows "Default" (the address hides the start value)
+  bool startEmptied = false;    // 1095 emptied (no initialisation possible)
+};
+RangesControls RangesState(const DataPointSheetRequest& sheet);
+// A click on one of the initialisation buttons (1185, 1186, 1188): whether 1095 is then
+// enabled.
+bool StartEnabledAfterClick(int id, DWORD type, bool noStartValue);
+// The validating edit a range field gets for the data type.
+struct RangeEditor {
+  enum Kind { None, Number, Date, Time } kind = None;
+  int integerDigits = 0, fractionDigits = 0;
+  double minimum = 0, maximum = 0;   // both 0: the edit's own range
+};
+RangeEditor RangeEditorFor(DWORD type);
+
 // Leaving the page (and Finish): ranges in order, start value inside its range, every
 // number valid for the type.
 PageCheck LeaveRanges(DataPointSheetRequest& sheet, bool startAlways);

@@ -5,10 +5,24 @@
 #include "model/PrjDevice.h"
 #include "model/Project.h"
 #include "model/ProjectOperations.h"
+#include <unistd.h>
+
+#include "platform/Codec.h"
 #include "platform/Localization.h"
+#include "platform/Paths.h"
 #include "platform/Ui.h"
 
 namespace {
+
+// Whether the file can be made at all: its folder exists and takes files, and no folder
+// or write-protected file of that name stands in the way.
+bool CanCreateFile(const wxString& path) {
+  const wxString resolved = hv::ResolvePath(hv::NormalizePath(path));
+  const wxString folder = hv::PathFolder(resolved);
+  if (!hv::IsFolder(folder) || access(hv::ToFs(folder).c_str(), W_OK | X_OK) != 0) return false;
+  if (hv::IsFolder(resolved)) return false;
+  return !hv::PathExists(resolved) || access(hv::ToFs(resolved).c_str(), W_OK) == 0;
+}
 
 std::vector<DpXmlDevice> ExportDevices(CPOProject& project) {
   std::vector<DpXmlDevice> devices;
@@ -32,6 +46,11 @@ void CProjectOperations::ExportDataPoints(CPOProject& project) {
   request.filter = hv::LocalString(10683, wxS("XML-Dateien (*.xml)|*.xml|Alle Dateien (*.*)|*.*||"));
   request.folder = project.GetFolder();
   if (hv::Ui().Run(request) != IDOK) return;
+  if (!CanCreateFile(request.path)) {
+    hv::ShowMessageF(10673, wxS("Datei '%s' konte nicht geöffnet/erzeugt werden!"), MB_OK | MB_ICONEXCLAMATION,
+                     request.path);
+    return;
+  }
   DpXmlSummary summary;
   if (!WriteDataPointsXml(request.path, ExportDevices(project), {request.protocol, request.port}, summary)) {
     hv::ShowMessageF(10674, wxS("Fehler beim Schreiben der Datei '%s'!"), MB_OK | MB_ICONEXCLAMATION, request.path);

@@ -148,9 +148,9 @@ bool CUserPwdDlg::TransferDataFromWindow() {
 // --- text import and export ---
 
 CDlgStringExport::CDlgStringExport(wxWindow* parent, StringExportRequest& request)
-    : wxDialog(parent, wxID_ANY, request.import ? DlgText(wxS("Importieren")) : DlgText(wxS("Exportieren"))), m_request(request) {
+    : wxDialog(parent, wxID_ANY, StringExportTitle(request.import)), m_request(request) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  m_file = new wxFilePickerCtrl(this, wxID_ANY, request.path, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
+  m_file = new wxFilePickerCtrl(this, wxID_ANY, request.path, StringExportTitle(request.import), wxS("*.txt"),
                                 wxDefaultPosition, wxSize(360, -1),
                                 request.import ? wxFLP_OPEN | wxFLP_FILE_MUST_EXIST : wxFLP_SAVE | wxFLP_OVERWRITE_PROMPT);
   m_language = new wxChoice(this, 1029);
@@ -167,7 +167,7 @@ CDlgStringExport::CDlgStringExport(wxWindow* parent, StringExportRequest& reques
 
 bool CDlgStringExport::TransferDataFromWindow() {
   if (m_file->GetPath().empty()) return false;
-  m_request.path = m_file->GetPath();
+  m_request.path = StringExportPath(m_file->GetPath(), m_request.import);
   const int sel = m_language->GetSelection();
   if (sel != wxNOT_FOUND) m_request.language = m_request.languages[static_cast<size_t>(sel)].first;
   return true;

@@ -68,7 +68,7 @@ class CPSDataPoint : public wxDialog {
     if (m_s.wizard) {
       buttons->Add(m_back = new wxButton(this, 12323, DlgText(L"< &Zurück")), 0, wxRIGHT, 6);
       buttons->Add(m_next = new wxButton(this, 12324, DlgText(L"&Weiter >")), 0, wxRIGHT, 6);
-      buttons->Add(new wxButton(this, kDpWizardFinish, DlgText(L"&Fertigstellen")), 0, wxRIGHT, 6);
+      buttons->Add(m_finish = new wxButton(this, kDpWizardFinish, DlgText(L"&Fertigstellen")), 0, wxRIGHT, 6);
     } else {
       buttons->Add(new wxButton(this, wxID_OK, DlgText(L"OK")), 0, wxRIGHT, 6);
     }
@@ -77,6 +77,10 @@ class CPSDataPoint : public wxDialog {
     sizer->Add(m_book, 1, wxEXPAND | wxALL, 8);
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 8);
     SetSizerAndFit(sizer);
+    // The caption is read in full: the sheet is at least as wide as its title.
+    const int titleWidth = GetTextExtent(sheet.caption).GetWidth() + 160;
+    if (GetSize().GetWidth() < titleWidth) SetSize(titleWidth, -1);
+    SetMinSize(GetSize());
     Bind(wxEVT_BUTTON, &CPSDataPoint::OnButton, this);
     Load();
     ShowPage(0);
@@ -108,7 +112,7 @@ class CPSDataPoint : public wxDialog {
     g->Add(Label(p, L"Phys. DP:"));
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_address = new wxTextCtrl(p, 1082, wxString(), wxDefaultPosition, wxSize(240, -1), wxTE_READONLY), 1);
-    row->Add(m_pick = new wxButton(p, kIdPick, wxS("..."), wxDefaultPosition, wxSize(32, -1)), 0, wxLEFT, 4);
+    row->Add(m_pick = new wxButton(p, kIdPick, wxS("..."), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT), 0, wxLEFT, 4);
     g->Add(row, 1, wxEXPAND);
     g->Add(Label(p, L"Datentyp:"));
     g->Add(m_type = new wxStaticText(p, 1084, wxString()));
@@ -150,10 +154,41 @@ class CPSDataPoint : public wxDialog {
     s->Add(m_write = new wxRadioButton(p, 1099, DlgText(L"Schreiben")), 0, wxLEFT, 10);
     s->Add(m_readWrite = new wxRadioButton(p, 1100, DlgText(L"Lesen/Schreiben")), 0, wxLEFT | wxBOTTOM, 10);
     p->SetSizer(s);
+    m_ranges = p;
     m_book->AddPage(p, DlgText(L"Bereiche/Zugriff"));
+    for (wxRadioButton* b : {m_always, m_persistent, m_retain})
+      b->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent& e) { OnInitialisationClicked(e.GetId()); });
+  }
+
+  void OnInitialisationClicked(int id) {
+    m_start->Enable(dpsheet::StartEnabledAfterClick(id, m_s.dp.type, dpsheet::NoStartValue(m_s.dp.address)));
+  }
+
+  // The validating edits of the five fields for the data type (none for texts).
+  void AttachEditors() {
+    wxTextCtrl* fields[] = {m_sigMin, m_sigMax, m_measMin, m_measMax, m_start};
+    const dpsheet::RangeEditor e = dpsheet::RangeEditorFor(m_s.dp.type);
+    const bool noStart = dpsheet::NoStartValue(m_s.dp.address);
+    for (int i = 0; i < 5; ++i) {
+      m_number[i].Detach();
+      m_date[i].Detach();
+      m_time[i].Detach();
+      if (i == 4 && noStart) continue;
+      const int id = fields[i]->GetId();
+      switch (e.kind) {
+        case dpsheet::RangeEditor::Number:
+          m_number[i].Attach(id, m_ranges, 0, e.minimum, e.maximum, e.integerDigits);
+          m_number[i].SetDigits(e.integerDigits, e.fractionDigits);
+          break;
+        case dpsheet::RangeEditor::Date: m_date[i].SubclassDlgItem(id, m_ranges); break;
+        case dpsheet::RangeEditor::Time: m_time[i].SubclassDlgItem(id, m_ranges); break;
+        case dpsheet::RangeEditor::None: break;
+      }
+    }
   }
 
   void Load() {
+    AttachEditors();
     m_name->ChangeValue(m_name->GetValue().empty() ? m_s.dp.name : m_name->GetValue());
     m_id->ChangeValue(wxString::Format(wxS("%lu"), static_cast<unsigned long>(m_s.dp.id)));
     m_logId->ChangeValue(wxString::Format(wxS("%u"), unsigned(m_s.dp.logicalId)));
@@ -186,6 +221,17 @@ class CPSDataPoint : public wxDialog {
       case DpInit::Retain: m_retain->SetValue(true); break;
       default: m_always->SetValue(true); break;
     }
+    const dpsheet::RangesControls c = dpsheet::RangesState(m_s);
+    m_read->Enable(c.read);
+    m_write->Enable(c.write);
+    m_readWrite->Enable(c.readWrite);
+    m_always->Enable(c.always);
+    m_persistent->Enable(c.persistent);
+    m_retain->Enable(c.retain);
+    if (!c.alwaysChecked) m_always->SetValue(false);
+    for (wxTextCtrl* t : {m_sigMin, m_sigMax, m_measMin, m_measMax}) t->Enable(c.ranges);
+    if (c.startEmptied) m_start->ChangeValue(wxString());
+    m_start->Enable(c.start);
   }
 
   void Save() {
@@ -208,6 +254,8 @@ class CPSDataPoint : public wxDialog {
   }
 
   bool CheckRanges() {
+    // The fields' own checks first: a value out of its type's range is clamped.
+    if (!m_ranges->Validate()) return Focus(1, 0);
     Save();
     const DpMode mode = m_readWrite->GetValue() ? DpMode::ReadWrite : m_write->GetValue() ? DpMode::Write : DpMode::Read;
     const DpInit init = m_persistent->GetValue() ? DpInit::Persistent : m_retain->GetValue() ? DpInit::Retain : DpInit::Always;
@@ -222,10 +270,14 @@ class CPSDataPoint : public wxDialog {
     return false;
   }
 
+  // The wizard walks the pages: Next only on the general page, Back and Finish on the
+  // ranges page.
   void ShowPage(int page) {
     m_book->SetSelection(page);
-    if (m_back) m_back->Enable(page > 0);
-    if (m_next) m_next->Enable(page == 0);
+    if (m_back) m_back->Show(page > 0);
+    if (m_next) m_next->Show(page == 0);
+    if (m_finish) m_finish->Show(page > 0);
+    Layout();
   }
 
   void OnButton(wxCommandEvent& event) {
@@ -253,6 +305,11 @@ class CPSDataPoint : public wxDialog {
   wxButton* m_pick = nullptr;
   wxButton* m_back = nullptr;
   wxButton* m_next = nullptr;
+  wxButton* m_finish = nullptr;
+  wxPanel* m_ranges = nullptr;
+  CEEditLongDouble m_number[5];
+  CEEditDate m_date[5];
+  CEEditTime m_time[5];
   wxStaticText* m_type = nullptr;
   wxTextCtrl *m_sigMin, *m_sigMax, *m_measMin, *m_measMax, *m_start;
   wxRadioButton *m_always, *m_persistent, *m_retain, *m_read, *m_write, *m_readWrite;

@@ -15,6 +15,8 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include "app/ui/ComboBox.h"
+#include "app/ui/EditControls.h"
 #include "app/ui/PropertySheet.h"
 #include "framework/DialogTexts.h"
 #include "model/FieldBusRequests.h"
@@ -34,11 +36,12 @@ wxTextCtrl* Row(wxWindow* parent, wxFlexGridSizer* grid, int id, const wxString&
   return edit;
 }
 
-wxChoice* DriverChoice(wxWindow* parent, const std::vector<hv::PluginChoice>& drivers, int selected) {
-  auto* choice = new wxChoice(parent, 1069);
-  for (const hv::PluginChoice& d : drivers) choice->Append(d.displayName);
-  if (selected >= 0) choice->SetSelection(selected);
-  return choice;
+// The drivers' names, each item keeping the driver's file title.
+void FillDrivers(CEComboBox* box, const std::vector<hv::PluginChoice>& drivers, int selected) {
+  box->ResetContent();
+  for (const hv::PluginChoice& d : drivers) box->AddItem(d.displayName, d.title);
+  if (selected >= 0 && selected < static_cast<int>(drivers.size()))
+    box->SelectKey(drivers[static_cast<size_t>(selected)].title);
 }
 
 // Dialog 121 "Netzwerk".
@@ -53,7 +56,8 @@ class CDlgNetwork : public wxDialog {
     m_name->SetMaxLength(30);
     grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Treiber:"))), 0, wxALIGN_CENTER_VERTICAL);
     auto* driverRow = new wxBoxSizer(wxHORIZONTAL);
-    m_driver = DriverChoice(this, r.drivers, r.driverIndex);
+    m_driver = new CEComboBox(this, 1069);
+    FillDrivers(m_driver, r.drivers, r.driverIndex);
     driverRow->Add(m_driver, 1, wxRIGHT, 4);
     auto* settings = new wxButton(this, 1070, wxS("..."), wxDefaultPosition, wxSize(36, -1));
     driverRow->Add(settings);
@@ -95,7 +99,7 @@ class CDlgNetwork : public wxDialog {
   hv::NetworkDialogRequest& m_r;
   hv::NetworkDialogController m_c;
   wxTextCtrl* m_name = nullptr;
-  wxChoice* m_driver = nullptr;
+  CEComboBox* m_driver = nullptr;
   wxTextCtrl* m_slot = nullptr;
   wxTextCtrl* m_param = nullptr;
 };
@@ -126,11 +130,13 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     grid->AddGrowableCol(1);
     grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Name:"))), 0, wxALIGN_CENTER_VERTICAL);
     m_name = new wxComboBox(this, 1076, r.device->GetName(), wxDefaultPosition, wxSize(260, -1));
+    m_nameEdit.AttachTo(m_name);
+    m_nameEdit.SetForbiddenCharset(ForbiddenNameCharset(false));
     grid->Add(m_name, 1, wxEXPAND);
     Row(this, grid, 1030, wxS("Netzwerk:"), r.networkName, true);
     grid->Add(new wxStaticText(this, wxID_ANY, DlgText(wxS("Treiber:"))), 0, wxALIGN_CENTER_VERTICAL);
     auto* driverRow = new wxBoxSizer(wxHORIZONTAL);
-    m_driver = new wxChoice(this, 1069);
+    m_driver = new CEComboBox(this, 1069);
     driverRow->Add(m_driver, 1, wxRIGHT, 4);
     m_settings = new wxButton(this, 1070, wxS("..."), wxDefaultPosition, wxSize(36, -1));
     driverRow->Add(m_settings);
@@ -160,13 +166,12 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
   void LoadFromModel() override {
     if (m_name->IsListEmpty())
       for (const wxString& n : m_r.projectDevices) m_name->Append(n);
-    m_driver->Clear();
-    for (const hv::PluginChoice& d : m_r.drivers) m_driver->Append(d.displayName);
-    if (m_r.driverIndex >= 0) m_driver->SetSelection(m_r.driverIndex);
+    FillDrivers(m_driver, m_r.drivers, m_r.driverIndex);
     m_node->ChangeValue(m_r.device->GetNode());
     m_param->ChangeValue(m_r.device->GetParameter());
     m_id->ChangeValue(wxString::Format("%u", unsigned(m_r.device->GetNumber())));
   }
+  bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
   void SaveToModel() override {
     m_model.name = m_name->GetValue();
     m_r.device->SetNode(m_node->GetValue());
@@ -177,7 +182,8 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
   hv::DeviceSheetRequest& m_r;
   CDeviceGeneralModel& m_model;
   wxComboBox* m_name = nullptr;
-  wxChoice* m_driver = nullptr;
+  CEEditCharset m_nameEdit;
+  CEComboBox* m_driver = nullptr;
   wxButton* m_settings = nullptr;
   wxTextCtrl* m_node = nullptr;
   wxTextCtrl* m_param = nullptr;

@@ -46,7 +46,8 @@ class ConnectionPanel : public CPropertyPagePanel {
   ConnectionPanel(wxWindow* parent, CPPPrjDeviceConnection& page) : CPropertyPagePanel(parent), m_page(page) {
     auto* grid = new wxFlexGridSizer(2, 6, 8);
     grid->AddGrowableCol(1);
-    m_network = new wxChoice(this, CPPPrjDeviceConnection::IDC_NETWORK);
+    m_network = new CEComboBox(this, CPPPrjDeviceConnection::IDC_NETWORK);
+    m_network->SetValidator(CCBKeyValidator(&m_networkKey));
     AddRow(this, grid, L(11441, wxS("Netzwerk:")), m_network, Dots(this, CPPPrjDeviceConnection::IDC_SETTINGS));
     m_slot = new wxTextCtrl(this, CPPPrjDeviceConnection::IDC_SLOT, wxString(), wxDefaultPosition, wxDefaultSize,
                             wxTE_READONLY);
@@ -66,9 +67,12 @@ class ConnectionPanel : public CPropertyPagePanel {
     });
   }
   void LoadFromModel() override {
-    m_network->Clear();
-    for (const auto& d : m_page.Drivers()) m_network->Append(d.display);
-    m_network->SetSelection(m_page.selected);
+    // Entries show the driver's name and keep its file title.
+    m_network->ResetContent();
+    for (const auto& d : m_page.Drivers()) m_network->AddItem(d.display, d.title);
+    const bool chosen = m_page.selected >= 0 && m_page.selected < static_cast<int>(m_page.Drivers().size());
+    m_networkKey = chosen ? m_page.Drivers()[static_cast<size_t>(m_page.selected)].title : wxString();
+    m_network->GetValidator()->TransferToWindow();
     m_slot->ChangeValue(m_page.slot);
     m_parameters->ChangeValue(m_page.parameters);
   }
@@ -76,7 +80,8 @@ class ConnectionPanel : public CPropertyPagePanel {
 
  private:
   CPPPrjDeviceConnection& m_page;
-  wxChoice* m_network;
+  CEComboBox* m_network;
+  wxString m_networkKey;
   wxTextCtrl* m_slot;
   wxTextCtrl* m_parameters;
 };

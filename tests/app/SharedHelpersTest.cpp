@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/MenuResources.h"
+#include "framework/CommandIds.h"
 #include "framework/ComboKeys.h"
+#include "framework/NameDialogRequests.h"
 #include "framework/Tokenizer.h"
 #include "tests/support/TestEnv.h"
 
@@ -79,4 +82,15 @@ TEST(ComboKeys, SelectionByKey) {
   EXPECT_EQ(key, wxString());
   SaveKeySelection(keys, 1, key);
   EXPECT_EQ(key, S("def"));
+}
+
+TEST(ShellTexts, TextExportDialogAndProjectDownloadPrompt) {
+  EXPECT_EQ(StringExportTitle(true), "Texte importieren");
+  EXPECT_EQ(StringExportTitle(false), "Texte exportieren");
+  EXPECT_EQ(StringExportPath("/tmp/texte", false), "/tmp/texte.txt");   // the default extension
+  EXPECT_EQ(StringExportPath("/tmp/texte.csv", false), "/tmp/texte.csv");
+  EXPECT_EQ(StringExportPath("/tmp.d/texte", false), "/tmp.d/texte.txt");
+  EXPECT_EQ(StringExportPath("/tmp/texte", true), "/tmp/texte");
+  EXPECT_EQ(CommandPrompt(ID_DOWNLOAD_PROJECT),
+            hvtest::S("Lädt alle CoDeSys-Programme und Ressourcen auf die Steuerungen des Projekts"));
 }

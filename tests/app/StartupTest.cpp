@@ -204,7 +204,11 @@ TEST(Startup, ManualFallsBackToGermanAndReportsMissingFile) {
   ui.ExpectMessage(10551);
   app.OnHelpContents();   // neither manual exists
   EXPECT_TRUE(ui.AllExpectationsMet());
-  EXPECT_TRUE(ui.MessageTexts().back().Contains("Handbuch_Halvora_DE.pdf"));
+  // The path once, in its double quotation marks inside the text's own quotes.
+  const wxString text = ui.MessageTexts().back();
+  EXPECT_TRUE(text.Contains("Handbuch_Halvora_DE.pdf\"'")) << text;
+  EXPECT_TRUE(text.Contains("'\"" + install)) << text;
+  EXPECT_EQ(text.Freq('"'), 2u) << text;
   app.ExitInstance();
 }
 

@@ -63,5 +63,7 @@ TEST(LocalTables, ObjectClassesAndTheirLookup) {
   ASSERT_NE(nullptr, dp);
   EXPECT_EQ(dp->name, FindObjectClass(0x21231000)->name);
   EXPECT_EQ(nullptr, FindObjectClass(0x21219100));   // the palette has no row
+  EXPECT_EQ(nullptr, FindObjectClass(0x21233000));   // nor has the I/O configuration
+  EXPECT_EQ(classes.size(), 39u);                    // 38 kinds and the closing row
   EXPECT_EQ(nullptr, FindObjectClass(0));
 }

@@ -55,13 +55,32 @@ TEST_F(SettingsFixture, ReadSectionRules) {
   EXPECT_FALSE(file.ReadSection("Missing", map));
 }
 
-TEST_F(SettingsFixture, LargeSectionsAreReadAndWrittenWhole) {
+TEST_F(SettingsFixture, LargeSectionsAreReadWholeAndWrittenUpTo16384Bytes) {
+  // Read: any size. Written: the pairs with their zeros stay below 16384 bytes.
+  std::string text = "[Fonts]\r\n";
   CMapStringToString big;
-  for (int i = 0; i < 3000; ++i) big[wxString::Format("Font%04d", i)] = wxString(S("Schriftart äöü ")) + wxString('x', 20);
-  ASSERT_TRUE(file.WriteSection("Fonts", big));
+  for (int i = 0; i < 3000; ++i) {
+    big[wxString::Format("Font%04d", i)] = wxString('x', 20);
+    text += wxString::Format("Font%04d=%s\r\n", i, wxString('x', 20)).ToStdString();
+  }
+  hvtest::WriteAll(path, text);
   CMapStringToString back;
   ASSERT_TRUE(file.ReadSection("Fonts", back));
   EXPECT_EQ(back, big);
+
+  const std::string before = hvtest::ReadAll(path);
+  EXPECT_FALSE(file.WriteSection("Fonts", big));
+  EXPECT_EQ(hvtest::ReadAll(path), before);
+  // 16383 bytes: 511 pairs "Fnnnn=" + 25 characters with their zeros (32 each) and 31 more.
+  CMapStringToString fits;
+  for (int i = 0; i < 511; ++i) fits[wxString::Format("F%04d", i)] = wxString('y', 25);
+  fits["Z"] = wxString('z', 28);
+  ASSERT_TRUE(file.WriteSection("Fonts", fits));
+  fits["Z"] = wxString('z', 29);   // 16384: one byte too many
+  EXPECT_FALSE(file.WriteSection("Fonts", fits));
+  back.clear();
+  ASSERT_TRUE(file.ReadSection("Fonts", back));
+  EXPECT_EQ(back["Z"], wxString('z', 28));
 }
 
 TEST_F(SettingsFixture, WritesKeepOtherLinesAndEncoding) {

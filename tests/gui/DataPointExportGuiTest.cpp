@@ -86,4 +86,35 @@ TEST_F(DataPointExportGui, ADeviceWithoutAnAddressIsLeftOutAndNamed) {
   EXPECT_EQ(xml.find("<device>"), std::string::npos);
 }
 
+// A file that cannot be made is reported as such (10673); a file that can be made but
+// not written whole is a write failure (10674) and keeps the old file.
+TEST_F(DataPointExportGui, AFileThatCannotBeMadeIsToldApartFromAFailedWrite) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("KOLM_G320"), S("CAN_R515"), S("MBTCP")});
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  hvtest::PumpUntilIdle();
+  wxString target = home.Sub("fehlt/DP.xml");
+  ui.Answer<DpXmlExportRequest>([&](DpXmlExportRequest& r) {
+    r.path = target;
+    return IDOK;
+  });
+  ui.ExpectMessage(10673);
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(RunInTree(ID_EXPORT_DATA_POINTS));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+
+  target = home.Sub("DP.xml");
+  hvtest::WriteAll(target, "alt");
+  {
+    hvtest::FileSizeLimit limit(10);
+    ui.ExpectMessage(10674);
+    ASSERT_TRUE(SelectInTree(project));
+    ASSERT_TRUE(RunInTree(ID_EXPORT_DATA_POINTS));
+  }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hvtest::ReadAll(target), "alt");
+}
+
 }  // namespace

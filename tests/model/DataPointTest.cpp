@@ -93,6 +93,34 @@ TEST(DataPointSheet, RangeChecksPerType) {
   EXPECT_EQ(check(8, "", "", "20", "4", "7"), 11510u);
   EXPECT_EQ(check(8, "abc", "", "", "", ""), 11533u);           // not a silent 0
   EXPECT_EQ(check(0x2005, "", "", "", "", ""), 0u);
+  s.values.capabilities = 0x41;   // no initialisation: there is no start value to check
+  EXPECT_EQ(check(8, "0", "0", "0", "0", ""), 0u);
+}
+
+TEST(DataPointSheet, CapabilitiesAndInitialisationRuleTheRangesPage) {
+  DataPointSheetRequest s;
+  s.dp.type = 8;
+  s.dp.address = "8|M|W|81|0|0|1";
+  s.values.capabilities = 0x0103;
+  dpsheet::RangesControls c = dpsheet::RangesState(s);
+  EXPECT_TRUE(c.start && c.ranges && c.readWrite && c.persistent && c.always);
+  EXPECT_FALSE(c.retain);
+  s.values.access = 0x0101;   // PERSISTENT: the stored value replaces the start value
+  EXPECT_FALSE(dpsheet::RangesState(s).start);
+  s.values.capabilities = 0x0141;   // read only, no initialisation
+  c = dpsheet::RangesState(s);
+  EXPECT_TRUE(c.startEmptied);
+  EXPECT_FALSE(c.start || c.always || c.ranges || c.read || c.write);
+  s.values.capabilities = 0x0043;   // readable and writable: ranges stay
+  EXPECT_TRUE(dpsheet::RangesState(s).ranges);
+  EXPECT_FALSE(dpsheet::StartEnabledAfterClick(1186, 8, false));
+  EXPECT_FALSE(dpsheet::StartEnabledAfterClick(1188, 8, false));
+  EXPECT_TRUE(dpsheet::StartEnabledAfterClick(1185, 8, false));
+  EXPECT_FALSE(dpsheet::StartEnabledAfterClick(1185, 8, true));
+  EXPECT_FALSE(dpsheet::StartEnabledAfterClick(1185, 0x2000, false));
+  EXPECT_EQ(dpsheet::RangeEditorFor(0x80).fractionDigits, 6);
+  EXPECT_EQ(dpsheet::RangeEditorFor(0x400).kind, dpsheet::RangeEditor::Date);
+  EXPECT_EQ(dpsheet::RangeEditorFor(0x100).kind, dpsheet::RangeEditor::None);
 }
 
 // --- the model against a device made through the program ---
@@ -126,7 +154,7 @@ TEST_F(DataPointFixture, CreatesFromThePickerWithFinishAcceptAllAndCancelAll) {
   EXPECT_EQ(Points().size(), 4u);
 }
 
-TEST_F(DataPointFixture, NewCopyPresetsTheTemplatesRowAndEditKeepsFreeFields) {
+TEST_F(DataPointFixture, NewCopyTakesTheFieldsButNotTheRowValuesAndEditKeepsFreeFields) {
   ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8, 0x0103)}, kDpWizardFinish, [](DataPointSheetRequest& s) {
     s.dp.name = "Pumpe";
     s.values.unit = "bar";
@@ -144,10 +172,12 @@ TEST_F(DataPointFixture, NewCopyPresetsTheTemplatesRowAndEditKeepsFreeFields) {
   });
   pumpe->OnNewCopy();
   EXPECT_EQ(seen.dp.name, S("Kopie von Pumpe"));
-  EXPECT_EQ(seen.values.unit, "bar");
-  EXPECT_EQ(seen.values.sigMax, "9");
-  EXPECT_EQ(seen.values.access, 0x0101);
-  EXPECT_EQ(seen.values.free[2], "drei");
+  EXPECT_EQ(seen.dp.address, "8|M|W|81|0|0|1");
+  EXPECT_EQ(seen.dp.type, 8u);
+  EXPECT_EQ(seen.values.unit, "");
+  EXPECT_EQ(seen.values.sigMax, "");
+  EXPECT_EQ(seen.values.access, 0);
+  EXPECT_EQ(seen.values.free[2], "");
   ASSERT_TRUE(Find(S("Kopie von Pumpe")));
 
   ui.Answer<DataPointSheetRequest>([&](DataPointSheetRequest& s) {
