@@ -10,6 +10,7 @@
 #include <utime.h>
 
 #include "build/FtpDownloadController.h"
+#include "model/ZipProgress.h"
 #include "platform/Codec.h"
 #include "platform/FtpClient.h"
 #include "platform/Paths.h"
@@ -105,9 +106,13 @@ TEST(FtpChanges, UnchangedFolderSendsNothingAndOneChangeSendsOne) {
   hvtest::WriteAll(dir.Sub("web/b/page10.htm"), std::string(110, 'q'));
   SetTime(dir.Sub("web/b/page10.htm"), base + 60);
   FtpDownloadRequest third = RequestFor(server, dir.Sub("web"));
-  FtpDownloadController three(third);
-  ASSERT_TRUE(three.RunToEnd()) << third.message;
-  EXPECT_EQ(third.filesSent, 1);
+  ZipProgress progress;
+  const FtpTransferResult sentOne = RunFtpTransfer(third, progress);
+  ASSERT_TRUE(sentOne.Ok()) << sentOne.message;
+  EXPECT_EQ(sentOne.filesSent, 1);
+  EXPECT_EQ(sentOne.filesUnchanged, 39);
+  EXPECT_EQ(progress.Bytes(), 110u);   // the progress counts only what is sent
+  EXPECT_EQ(progress.Percent(), 100);
   ASSERT_EQ(server.Stored().size(), 41u);
   EXPECT_EQ(server.Stored().back(), "Flashdisk/wwwpub/b/page10.htm");
   EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/b/page10.htm")), std::string(110, 'q'));
