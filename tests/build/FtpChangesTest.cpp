@@ -202,4 +202,39 @@ TEST(FtpChanges, WithoutRenameABrokenFileIsRemovedAndSaidSo) {
   EXPECT_FALSE(hv::PathExists(dir.Sub("root/vfs/small.txt.hvtmp")));
 }
 
+// A server without MLSD is listed by LIST: its times are not exact, so every file is
+// sent again, but the transfer works and sizes are still read.
+TEST(FtpChanges, ServersWithoutMlsdAreListedByList) {
+  hvtest::TempDir dir;
+  hvtest::WriteAll(dir.Sub("web/a.htm"), "aaa");
+  hvtest::WriteAll(dir.Sub("root/Flashdisk/wwwpub/a.htm"), "old");
+  hvtest::FtpTestServer::Options options;
+  options.noMlsd = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  hv::FtpSession session;
+  session.host = "127.0.0.1";
+  session.port = server.Port();
+  session.user = "dev";
+  session.password = "pw";
+  hv::FtpClient client(session);
+  std::vector<hv::FtpRemoteEntry> entries;
+  ASSERT_TRUE(client.List("Flashdisk/wwwpub", entries).Ok());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "a.htm");
+  EXPECT_EQ(entries[0].size, 3u);
+  EXPECT_EQ(entries[0].modified, 0);
+  EXPECT_TRUE(client.List("Flashdisk/none", entries).Ok());   // a missing folder holds nothing
+  EXPECT_TRUE(entries.empty());
+
+  hvtest::ScriptedUi ui;
+  for (int run = 1; run <= 2; ++run) {
+    FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
+    FtpDownloadController controller(r);
+    ASSERT_TRUE(controller.RunToEnd()) << r.message;
+    EXPECT_EQ(r.filesSent, 1) << run;
+  }
+  EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/a.htm")), "aaa");
+}
+
 }  // namespace
