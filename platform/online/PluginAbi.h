@@ -134,12 +134,12 @@ typedef int (*Driver_ReadFn)(HvDriverContext* ctx, uint32_t id, void* buf, uint3
 typedef int (*Driver_ScanFn)(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel, uint32_t* err);
 
 /* Optional: sends one file to the device behind the connection (a resource file, for
-   example). The request is versioned by its size field: a driver refuses a size it does
-   not know (HV_ERR_BAD_PARAMETER); later versions only append fields. Nonzero once the
-   device holds the whole file under its name; a device that cannot take files answers 0
-   with HV_ERR_UNSUPPORTED. The progress call, when given, is made now and then; answering
-   0 cancels (HV_ERR_CANCELLED), and a cancelled or failed download leaves any older file
-   of that name whole. */
+   example). The request is versioned by its size field: later versions only append
+   fields, and a driver refuses a size below the fields it reads (HV_ERR_BAD_PARAMETER).
+   Nonzero once the device holds the whole file under its name; a device that cannot take
+   files answers 0 with HV_ERR_UNSUPPORTED. The progress call, when given, is made now and
+   then; answering 0 cancels (HV_ERR_CANCELLED), and a cancelled or failed download leaves
+   any older file of that name whole. */
 typedef struct HvFileDownload {
   uint32_t size;          /* sizeof(HvFileDownload) */
   const char* devDriver;  /* device type or plug-in file title */

@@ -261,7 +261,7 @@ extern "C" {
 HV_PLUGIN_EXPORT int Driver_DownloadFile(HvDriverContext* ctx, const HvFileDownload* file, uint32_t* err) HV_NOEXCEPT {
   try {
     if (!ctx || !file || !err) return 0;
-    if (file->size != sizeof(HvFileDownload) || !file->node || !file->localPath || !file->targetName)
+    if (file->size < sizeof(HvFileDownload) || !file->node || !file->localPath || !file->targetName)
       return *err = HV_ERR_BAD_PARAMETER, 0;
     if (!ctx->Refresh()) return *err = HV_ERR_REFUSED, 0;
     const std::string node = hvplug::Trim(file->node);

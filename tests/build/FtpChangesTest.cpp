@@ -10,6 +10,7 @@
 #include <utime.h>
 
 #include "build/FtpDownloadController.h"
+#include "model/ZipProgress.h"
 #include "platform/Codec.h"
 #include "platform/FtpClient.h"
 #include "platform/Paths.h"
@@ -105,9 +106,13 @@ TEST(FtpChanges, UnchangedFolderSendsNothingAndOneChangeSendsOne) {
   hvtest::WriteAll(dir.Sub("web/b/page10.htm"), std::string(110, 'q'));
   SetTime(dir.Sub("web/b/page10.htm"), base + 60);
   FtpDownloadRequest third = RequestFor(server, dir.Sub("web"));
-  FtpDownloadController three(third);
-  ASSERT_TRUE(three.RunToEnd()) << third.message;
-  EXPECT_EQ(third.filesSent, 1);
+  ZipProgress progress;
+  const FtpTransferResult sentOne = RunFtpTransfer(third, progress);
+  ASSERT_TRUE(sentOne.Ok()) << sentOne.message;
+  EXPECT_EQ(sentOne.filesSent, 1);
+  EXPECT_EQ(sentOne.filesUnchanged, 39);
+  EXPECT_EQ(progress.Bytes(), 110u);   // the progress counts only what is sent
+  EXPECT_EQ(progress.Percent(), 100);
   ASSERT_EQ(server.Stored().size(), 41u);
   EXPECT_EQ(server.Stored().back(), "Flashdisk/wwwpub/b/page10.htm");
   EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/b/page10.htm")), std::string(110, 'q'));
@@ -195,6 +200,41 @@ TEST(FtpChanges, WithoutRenameABrokenFileIsRemovedAndSaidSo) {
   EXPECT_FALSE(hv::PathExists(dir.Sub("root/vfs/zbig.bin")));
   EXPECT_TRUE(r.message.Contains(wxS("Die unvollständige Datei zbig.bin wurde vom Gerät gelöscht."))) << hv::ToUtf8(r.message);
   EXPECT_FALSE(hv::PathExists(dir.Sub("root/vfs/small.txt.hvtmp")));
+}
+
+// A server without MLSD is listed by LIST: its times are not exact, so every file is
+// sent again, but the transfer works and sizes are still read.
+TEST(FtpChanges, ServersWithoutMlsdAreListedByList) {
+  hvtest::TempDir dir;
+  hvtest::WriteAll(dir.Sub("web/a.htm"), "aaa");
+  hvtest::WriteAll(dir.Sub("root/Flashdisk/wwwpub/a.htm"), "old");
+  hvtest::FtpTestServer::Options options;
+  options.noMlsd = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  hv::FtpSession session;
+  session.host = "127.0.0.1";
+  session.port = server.Port();
+  session.user = "dev";
+  session.password = "pw";
+  hv::FtpClient client(session);
+  std::vector<hv::FtpRemoteEntry> entries;
+  ASSERT_TRUE(client.List("Flashdisk/wwwpub", entries).Ok());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "a.htm");
+  EXPECT_EQ(entries[0].size, 3u);
+  EXPECT_EQ(entries[0].modified, 0);
+  EXPECT_TRUE(client.List("Flashdisk/none", entries).Ok());   // a missing folder holds nothing
+  EXPECT_TRUE(entries.empty());
+
+  hvtest::ScriptedUi ui;
+  for (int run = 1; run <= 2; ++run) {
+    FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
+    FtpDownloadController controller(r);
+    ASSERT_TRUE(controller.RunToEnd()) << r.message;
+    EXPECT_EQ(r.filesSent, 1) << run;
+  }
+  EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/a.htm")), "aaa");
 }
 
 }  // namespace

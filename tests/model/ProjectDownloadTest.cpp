@@ -257,8 +257,7 @@ TEST_F(ProjectDownload, StaleResourceIsAskedForAndAFailedGenerationEndsTheComman
   RunProjectDownload(*project);
   EXPECT_TRUE(ui.AllExpectationsMet());
   ASSERT_EQ(steps.generated.size(), 1u);
-  // The generator gets the folder as spelt on disk.
-  EXPECT_TRUE(steps.generated[0].Lower().EndsWith("a/resource/resource.res")) << steps.generated[0];
+  EXPECT_EQ(steps.generated[0], hv::ResolvePath(DeviceFolder("A") + "/resource") + "/resource.res");
   EXPECT_EQ(steps.online, (std::vector<wxString>{"A", "B"}));
 
   // A has no resource file: made without asking; its failure ends everything.

@@ -61,6 +61,7 @@ FtpTestServer::FtpTestServer(const wxString& root, Options options) : m_root(roo
     args.push_back(hv::ToFs(options.fullFlag));
   }
   if (options.noRename) args.push_back("--no-rename");
+  if (options.noMlsd) args.push_back("--no-mlsd");
   if (options.mute) args.push_back("--mute");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());

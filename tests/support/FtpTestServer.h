@@ -20,6 +20,7 @@ class FtpTestServer {
     int fullReply = 0;       // the code a full server answers: 451, 452 or 552
     wxString fullFlag;       // the server is full while this file exists
     bool noRename = false;   // RNFR refused, as on servers that cannot rename
+    bool noMlsd = false;     // MLSD unknown: folders are listed by LIST only
     bool mute = false;       // accepts connections, never answers
   };
 

@@ -10,6 +10,7 @@ Prints "PORT <n>" once it listens. Options:
   --full-reply CODE                  the code a full server answers (451, 452, 552)
   --full-flag FILE                   the server is full while FILE exists
   --no-rename                        RNFR is refused
+  --no-mlsd                          MLSD is unknown (listings only by LIST)
   --mute                             accept connections but never answer
 """
 import argparse
@@ -39,6 +40,7 @@ def main():
     parser.add_argument("--full-reply", type=int, default=452)
     parser.add_argument("--full-flag")
     parser.add_argument("--no-rename", action="store_true")
+    parser.add_argument("--no-mlsd", action="store_true")
     args = parser.parse_args()
 
     if args.mute:
@@ -75,6 +77,12 @@ def main():
                 self.respond("%d Insufficient storage space." % args.full_reply)
                 return
             return FTPHandler.ftp_STOR(self, file, mode)
+
+        def ftp_MLSD(self, path):
+            if args.no_mlsd:
+                self.respond("500 Command \"MLSD\" not understood.")
+                return
+            return FTPHandler.ftp_MLSD(self, path)
 
         def ftp_RNFR(self, path):
             if args.no_rename:
