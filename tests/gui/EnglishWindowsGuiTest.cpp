@@ -19,6 +19,7 @@
 #include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "framework/NewNameRequest.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
@@ -117,7 +118,8 @@ class EnglishWindows : public hvtest::ProjectWindowFixture {
   std::vector<wxString> GermanIn(const std::vector<wxString>& shown) const {
     std::vector<wxString> found;
     for (const wxString& text : shown)
-      if (german.count(Plain(text))) found.push_back(text);
+      for (const wxString& line : wxSplit(text, '\n', 0))
+        if (german.count(Plain(line))) found.push_back(line);
     return found;
   }
   std::set<wxString> german;
@@ -176,6 +178,26 @@ TEST_F(EnglishWindows, SettingsSheetPagesAreEnglish) {
   // The programs page's rows in particular.
   EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("On-screen keyboard")), shown.end());
   EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("CoDeSys programs")), shown.end());
+}
+
+TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
+  RegisterAppDialogs();
+  Open();
+  std::vector<wxString> shown;
+  int dialogs = 0;
+  hvtest::DialogScripts user;
+  for (int i = 0; i < 3; ++i)
+    user.Then([&](wxDialog* dlg) {
+      ++dialogs;
+      CollectTexts(dlg, shown);
+      dlg->EndModal(wxID_CANCEL);
+    });
+  app.OnAppAbout();
+  NewNameRequest name;
+  hv::Ui().Run(name);
+  app.OnSelectLanguage();   // cancelled: nothing is written
+  EXPECT_EQ(dialogs, 3);
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
 }
 
 TEST_F(EnglishWindows, DeviceSheetFontsPageIsEnglish) {
