@@ -20,6 +20,8 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "framework/NewNameRequest.h"
+#include "model/PrjDevice.h"
+#include "model/ui/DeviceDialogs.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
@@ -197,6 +199,27 @@ TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
   hv::Ui().Run(name);
   app.OnSelectLanguage();   // cancelled: nothing is written
   EXPECT_EQ(dialogs, 3);
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+}
+
+TEST_F(EnglishWindows, DeviceSheetIsEnglish) {
+  CPOProject* project = AddProject(AddFolder(wxS("Anlagen")), wxS("Halle"));
+  Open();
+  AnswerNewDevice({wxS("Panel"), wxS("CE_PANEL7"), wxS("CE_TCP"), wxS("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, wxS("Panel"));
+  ASSERT_TRUE(panel);
+  RegisterPrjDeviceSheet();
+  std::vector<wxString> shown;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {
+    // Every page's controls, shown or not (leaving a page checks it).
+    CollectTexts(dlg, shown);
+    dlg->EndModal(wxID_CANCEL);
+  });
+  PrjDeviceSheetRequest request{wxS("Panel"), FALSE, panel};
+  hv::Ui().Run(request);
+  EXPECT_TRUE(user.AllRun());
+  ASSERT_NE(std::find(shown.begin(), shown.end(), wxS("PC connection")), shown.end());
   EXPECT_EQ(Listed(GermanIn(shown)), "");
 }
 
