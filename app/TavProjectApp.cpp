@@ -276,8 +276,9 @@ void CTavProjectApp::OnHelpOverview() { OpenManual(true); }
 
 void CTavProjectApp::OnAppAbout() {
   AboutRequest req;
-  req.text = wxString::Format(hv::LocalString(10691, wxS("%s\nVersion %s\n%s\n%s")), wxS("Halvora - Projektverwaltung"),
-                              HALVORA_VERSION, wxS("Copyright (C) Quintor"), wxS("Alle Rechte vorbehalten."));
+  req.text = wxString::Format(hv::LocalString(10691, wxS("%s\nVersion %s\n%s\n%s")),
+                              hv::LocalString(13910, wxS("Halvora - Projektverwaltung")), HALVORA_VERSION,
+                              wxS("Copyright (C) Quintor"), hv::LocalString(13911, wxS("Alle Rechte vorbehalten.")));
   wxString toolVersion;
   if (hv::GetRegistryTavGraphIIString("VERSION", toolVersion))
     req.toolVersion = wxString::Format(hv::LocalString(10692, wxS("Halvora %s")), toolVersion.Left(100));

@@ -19,6 +19,9 @@
 #include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "framework/NewNameRequest.h"
+#include "model/PrjDevice.h"
+#include "model/ui/DeviceDialogs.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
@@ -117,7 +120,8 @@ class EnglishWindows : public hvtest::ProjectWindowFixture {
   std::vector<wxString> GermanIn(const std::vector<wxString>& shown) const {
     std::vector<wxString> found;
     for (const wxString& text : shown)
-      if (german.count(Plain(text))) found.push_back(text);
+      for (const wxString& line : wxSplit(text, '\n', 0))
+        if (german.count(Plain(line))) found.push_back(line);
     return found;
   }
   std::set<wxString> german;
@@ -176,6 +180,47 @@ TEST_F(EnglishWindows, SettingsSheetPagesAreEnglish) {
   // The programs page's rows in particular.
   EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("On-screen keyboard")), shown.end());
   EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("CoDeSys programs")), shown.end());
+}
+
+TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
+  RegisterAppDialogs();
+  Open();
+  std::vector<wxString> shown;
+  int dialogs = 0;
+  hvtest::DialogScripts user;
+  for (int i = 0; i < 3; ++i)
+    user.Then([&](wxDialog* dlg) {
+      ++dialogs;
+      CollectTexts(dlg, shown);
+      dlg->EndModal(wxID_CANCEL);
+    });
+  app.OnAppAbout();
+  NewNameRequest name;
+  hv::Ui().Run(name);
+  app.OnSelectLanguage();   // cancelled: nothing is written
+  EXPECT_EQ(dialogs, 3);
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+}
+
+TEST_F(EnglishWindows, DeviceSheetIsEnglish) {
+  CPOProject* project = AddProject(AddFolder(wxS("Anlagen")), wxS("Halle"));
+  Open();
+  AnswerNewDevice({wxS("Panel"), wxS("CE_PANEL7"), wxS("CE_TCP"), wxS("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, wxS("Panel"));
+  ASSERT_TRUE(panel);
+  RegisterPrjDeviceSheet();
+  std::vector<wxString> shown;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {
+    // Every page's controls, shown or not (leaving a page checks it).
+    CollectTexts(dlg, shown);
+    dlg->EndModal(wxID_CANCEL);
+  });
+  PrjDeviceSheetRequest request{wxS("Panel"), FALSE, panel};
+  hv::Ui().Run(request);
+  EXPECT_TRUE(user.AllRun());
+  ASSERT_NE(std::find(shown.begin(), shown.end(), wxS("PC connection")), shown.end());
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
 }
 
 TEST_F(EnglishWindows, DeviceSheetFontsPageIsEnglish) {

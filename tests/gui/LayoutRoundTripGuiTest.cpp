@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <thread>
 
@@ -49,21 +50,33 @@ std::string Geometry() {
   return out;
 }
 
+// Whether the root window has the property (a window manager sets it when it is ready).
+bool RootNames(const char* property) {
+  FILE* p = popen(("xprop -root " + std::string(property) + " 2>/dev/null").c_str(), "r");
+  if (!p) return false;
+  char line[256] = {0};
+  const bool found = fgets(line, sizeof line, p) && std::strstr(line, "window id");
+  pclose(p);
+  return found;
+}
+
 // Starts the program, waits for its window to settle, and closes it as the user would.
 void RunOnce(const std::string& home) {
   hvtest::ProgramRunner app(HV_PROGRAM, home);
   // Under a window manager the window is not a child of the root: any depth counts.
   ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s)) << app.Errors();
-  // The window manager and the toolkit finish the first layout: the window stays put.
-  std::string last, now;
+  // The window manager and the toolkit finish the first layout: the window stays put
+  // over three looks.
+  std::string last;
+  int same = 0;
   hvtest::WaitFor(
       [&] {
-        now = Geometry();
-        const bool still = now == last;
+        const std::string now = Geometry();
+        same = now == last ? same + 1 : 0;
         last = now;
-        return still;
+        return same >= 2;
       },
-      5s);
+      8s);
   app.Terminate();
   ASSERT_EQ(app.WaitExit(15s), 0) << app.Errors();
 }
@@ -77,8 +90,8 @@ class WindowManager {
     const std::string path = hv::ToUtf8(program);
     char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>("--sm-disable"), nullptr};
     if (posix_spawn(&m_pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) m_pid = -1;
-    // The manager owns the screen once it has selected the root window's events.
-    std::this_thread::sleep_for(500ms);
+    // The manager owns the screen once it announces itself on the root window.
+    hvtest::WaitFor([] { return RootNames("_NET_SUPPORTING_WM_CHECK"); }, 10s);
   }
   ~WindowManager() {
     if (m_pid > 0) {
