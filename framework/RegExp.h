@@ -43,7 +43,7 @@ class CPatternMatcher {
   static constexpr int kGroups = 10;  // 0 = whole match, 1..9 groups
   static constexpr long kDefaultStepLimit = 4000000;
   static constexpr size_t kMaxBacktrackDepth = 1000000;
-  static constexpr std::chrono::milliseconds kDefaultTimeLimit{250};
+  static constexpr std::chrono::milliseconds kDefaultTimeLimit{2000};
 
   CPatternMatcher() = default;
 
