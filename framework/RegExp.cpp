@@ -277,8 +277,18 @@ bool CPatternMatcher::ParseSet(int& first) {
   }
   if (m_parse >= n) return false;  // no closing ']'
   ++m_parse;
+  // Sorted and merged, a member is found by halving: a large set costs a step no more
+  // than a small one.
+  std::sort(ranges.begin(), ranges.end());
+  std::vector<std::pair<wchar_t, wchar_t>> merged;
+  for (const auto& r : ranges) {
+    if (!merged.empty() && static_cast<unsigned long>(r.first) <= static_cast<unsigned long>(merged.back().second) + 1)
+      merged.back().second = std::max(merged.back().second, r.second);
+    else
+      merged.push_back(r);
+  }
   first = Emit(op);
-  m_program[first].ranges = std::move(ranges);
+  m_program[first].ranges = std::move(merged);
   return true;
 }
 
@@ -342,14 +352,24 @@ int CPatternMatcher::GetMatchLength() const {
 
 int CPatternMatcher::Find(const wxString& text) {
   m_text = ToCodePoints(text);
-  return Search(0);
+  return Search(0, false);
 }
 
-int CPatternMatcher::Search(size_t base) {
+bool CPatternMatcher::OverBudget() {
+  if (m_steps > m_stepLimit) return true;
+  // The clock is read now and then: a step may cost more than another (a long literal).
+  if ((++m_ticks & 1023) == 0 && std::chrono::steady_clock::now() > m_deadline) m_steps = m_stepLimit + 1;
+  return m_steps > m_stepLimit;
+}
+
+int CPatternMatcher::Search(size_t base, bool resume) {
   m_found.reset();
   ClearGroups();
   m_limitHit = false;
-  m_steps = 0;
+  if (!resume) {
+    m_steps = 0;
+    m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
+  }
   if (!m_compiled || base > m_text.size()) return -1;
   if (m_shortcuts && !m_required.empty() && m_text.find(m_required, base) == std::wstring::npos) return -1;
 
@@ -394,10 +414,10 @@ int CPatternMatcher::Search(size_t base) {
 }
 
 bool CPatternMatcher::SetContains(const Node& node, wchar_t c) const {
-  for (const auto& [lo, hi] : node.ranges) {
-    if (c >= lo && c <= hi) return true;
-  }
-  return false;
+  // The last range starting at or below c is the only one that can hold it.
+  auto it = std::upper_bound(node.ranges.begin(), node.ranges.end(), c,
+                             [](wchar_t v, const std::pair<wchar_t, wchar_t>& r) { return v < r.first; });
+  return it != node.ranges.begin() && c <= std::prev(it)->second;
 }
 
 int CPatternMatcher::Repeat(const Node& operand, int from) const {
@@ -447,7 +467,8 @@ CPatternMatcher::Attempt CPatternMatcher::Try(int start) {
   int in = start;
 
   for (;;) {
-    if (++m_steps > m_stepLimit || m_stack.size() > kMaxBacktrackDepth) return Attempt::Exhausted;
+    ++m_steps;
+    if (OverBudget() || m_stack.size() > kMaxBacktrackDepth) return Attempt::Exhausted;
     bool ok = true;
     int next = -1;
     if (scan < 0 || scan >= size) {
@@ -534,7 +555,8 @@ CPatternMatcher::Attempt CPatternMatcher::Try(int start) {
     // Back to the latest open choice.
     for (;;) {
       if (m_stack.empty()) return Attempt::NoMatch;
-      if (++m_steps > m_stepLimit) return Attempt::Exhausted;
+      ++m_steps;
+      if (OverBudget()) return Attempt::Exhausted;
       Frame& f = m_stack.back();
       if (f.kind == Frame::Choice) {
         const int alt = NextOf(f.node);
@@ -597,7 +619,8 @@ int CountMatches(const wxString& pattern, CPatternMatcher& engine, const wxStrin
   int count = 0;
   size_t base = 0;
   for (;;) {
-    const int pos = engine.Search(base);
+    // One budget for the whole count: a search per match must not multiply it.
+    const int pos = engine.Search(base, count > 0);
     if (pos < 0) break;
     ++count;
     const int len = engine.GetMatchLength();

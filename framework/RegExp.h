@@ -7,10 +7,12 @@
 // Texts are searched as Unicode code points; positions are code-point indices.
 //
 // Matching never recurses: backtracking points live on a heap stack, and every search
-// has a step budget, so a pathological pattern over a long text ends as "no match"
-// instead of exhausting the stack or hanging the user interface.
+// (and every CountMatches as a whole) has a budget of steps and of time, so a
+// pathological pattern over a long text ends as "no match" instead of exhausting the
+// stack or hanging the user interface. Sets are sorted, a member found by halving.
 //
 // Not safe for two threads at once: the search state is kept in the object.
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,6 +43,7 @@ class CPatternMatcher {
   static constexpr int kGroups = 10;  // 0 = whole match, 1..9 groups
   static constexpr long kDefaultStepLimit = 4000000;
   static constexpr size_t kMaxBacktrackDepth = 1000000;
+  static constexpr std::chrono::milliseconds kDefaultTimeLimit{2000};
 
   CPatternMatcher() = default;
 
@@ -64,9 +67,10 @@ class CPatternMatcher {
   int GroupStart(int n) const { return n >= 0 && n < kGroups ? m_start[n] : -1; }
   int GroupEnd(int n) const { return n >= 0 && n < kGroups ? m_end[n] : -1; }
 
-  // True when the last search was cut off by the step budget (and reported -1).
+  // True when the last search was cut off by its budget (and reported -1).
   bool StepLimitHit() const { return m_limitHit; }
   void SetStepLimit(long steps) { m_stepLimit = steps; }
+  void SetTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
 
   // The start-character, anchor and required-substring shortcuts only save time; they
   // can be switched off to check that they never change a result.
@@ -99,7 +103,9 @@ class CPatternMatcher {
 
   // Matcher.
   enum class Attempt { Match, NoMatch, Exhausted };
-  int Search(size_t base);
+  // `resume`: goes on with the budget of the search before.
+  int Search(size_t base, bool resume);
+  bool OverBudget();
   Attempt Try(int start);
   bool SetContains(const Node& node, wchar_t c) const;
   int Repeat(const Node& operand, int from) const;
@@ -122,6 +128,9 @@ class CPatternMatcher {
   std::optional<std::wstring> m_found;
   long m_stepLimit = kDefaultStepLimit;
   long m_steps = 0;
+  unsigned m_ticks = 0;
+  std::chrono::milliseconds m_timeLimit = kDefaultTimeLimit;
+  std::chrono::steady_clock::time_point m_deadline;
   bool m_limitHit = false;
   bool m_shortcuts = true;
 

@@ -54,11 +54,15 @@ wxString DeviceSubFolder(CPOPrjDevice* device, const wxString& name) {
 }
 
 wxString FormatFileTime(std::int64_t seconds) {
+  // Times come from project files: the date library takes neither negative ones nor
+  // ones past its years.
+  constexpr std::int64_t kLast = 253402214400;   // 31.12.9999 00:00 UTC, a day short of the end
+  if (seconds < 0 || seconds > kLast) return wxString();
   return wxDateTime(static_cast<time_t>(seconds)).Format(wxS("%d.%m.%Y %H:%M"));
 }
 
 wxString FormatSizeKB(std::uint64_t bytes) {
-  return wxString::Format(wxS("%llu KB"), static_cast<unsigned long long>((bytes + 1023) / 1024));
+  return wxString::Format(wxS("%llu KB"), static_cast<unsigned long long>(bytes / 1024 + (bytes % 1024 != 0)));
 }
 
 wxString FormatLogicalId(std::uint16_t id) {

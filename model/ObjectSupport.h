@@ -40,6 +40,7 @@ wxString DeviceSubFolder(CPOPrjDevice* device, const wxString& name);
 
 // List texts: "%d.%m.%Y %H:%M" in local time; "%ld KB" rounded up to whole kilobytes;
 // a logical id: empty for 0, "???" for 65535 (held elsewhere after a paste), else "%u".
+// A time read from a file outside 1970 to 9999 is unknown: empty.
 wxString FormatFileTime(std::int64_t seconds);
 wxString FormatSizeKB(std::uint64_t bytes);
 wxString FormatLogicalId(std::uint16_t id);

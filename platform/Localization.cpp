@@ -1,7 +1,10 @@
 #include "platform/Localization.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <mutex>
+#include <set>
 
 #include "platform/Codec.h"
 #include "platform/Environment.h"
@@ -13,6 +16,7 @@ namespace {
 struct State {
   std::mutex mutex;
   std::map<UINT, wxString> texts;
+  std::set<UINT> refused;   // named on standard error once
   int number = 0;
 };
 
@@ -53,11 +57,76 @@ std::map<UINT, wxString> ParseCatalogue(const std::string& utf8) {
   return out;
 }
 
+std::vector<std::string> FormatSpecifiers(const wxString& text) {
+  static const std::string kFlags = "-+ #0'";
+  static const std::string kLengths = "hlLqjzt";
+  static const std::string kConversions = "diouxXeEfFgGaAcsSpn";
+  std::vector<std::string> out;
+  const std::string t = ToUtf8(text);
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != '%') continue;
+    if (i + 1 < t.size() && t[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    std::string spec;
+    size_t j = i + 1;
+    // "%n$": the argument's position.
+    size_t digits = j;
+    while (digits < t.size() && std::isdigit(static_cast<unsigned char>(t[digits]))) ++digits;
+    if (digits > j && digits < t.size() && t[digits] == '$') {
+      spec = t.substr(j, digits - j + 1);
+      j = digits + 1;
+    }
+    while (j < t.size() && kFlags.find(t[j]) != std::string::npos) ++j;
+    // A '*' width or precision takes an argument of its own.
+    // A width or precision past 999 would have the formatter make text of that size.
+    bool huge = false;
+    auto skipNumber = [&] {
+      if (j < t.size() && t[j] == '*') {
+        spec += '*';
+        ++j;
+        while (j < t.size() && (std::isdigit(static_cast<unsigned char>(t[j])) || t[j] == '$')) spec += t[j++];
+      }
+      const size_t from = j;
+      while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) ++j;
+      huge = huge || j - from > 3;
+    };
+    skipNumber();
+    if (j < t.size() && t[j] == '.') {
+      ++j;
+      skipNumber();
+    }
+    while (j < t.size() && kLengths.find(t[j]) != std::string::npos) spec += t[j++];
+    if (j < t.size() && kConversions.find(t[j]) != std::string::npos) spec += t[j];
+    else spec = "?";   // not a specifier a formatter takes
+    if (huge) spec = "?";
+    out.push_back(spec);
+    i = j < t.size() ? j : t.size();
+  }
+  return out;
+}
+
+bool CatalogueTextFits(const wxString& text, const wxString& germanDefault) {
+  const std::vector<std::string> own = FormatSpecifiers(text);
+  for (const std::string& spec : own)
+    if (spec.back() == 'n') return false;   // writes through its argument
+  return own == FormatSpecifiers(germanDefault);
+}
+
 wxString LocalString(UINT id, const wxString& germanDefault) {
   State& s = S();
   std::lock_guard lock(s.mutex);
   auto it = s.texts.find(id);
-  return it != s.texts.end() ? it->second : germanDefault;
+  if (it == s.texts.end()) return germanDefault;
+  // Callers format the text with the arguments of the built-in one: a catalogue text
+  // with other specifiers would read arguments that are not there.
+  if (!CatalogueTextFits(it->second, germanDefault)) {
+    if (s.refused.insert(id).second)
+      fprintf(stderr, "Katalogtext %u: Platzhalter passen nicht zum eingebauten Text, dieser wird verwendet\n", id);
+    return germanDefault;
+  }
+  return it->second;
 }
 
 wxString GetLanguageCode(int number) {
@@ -86,6 +155,7 @@ BOOL InitMultiLanguage(const wxString& application, const wxString& code) {
   State& s = S();
   std::lock_guard lock(s.mutex);
   s.texts = std::move(texts);
+  s.refused.clear();
   s.number = number;
   return TRUE;
 }
@@ -105,6 +175,7 @@ void ResetLanguage() {
   State& s = S();
   std::lock_guard lock(s.mutex);
   s.texts.clear();
+  s.refused.clear();
   s.number = 0;
 }
 

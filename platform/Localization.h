@@ -2,6 +2,7 @@
 // Texts by number. German texts live in the code as defaults; other languages come
 // from catalogues data/lang/<CODE>.txt ("id<TAB>text", UTF-8, "\n" and "\t" escaped).
 #include <map>
+#include <string>
 #include <vector>
 #include <wx/string.h>
 
@@ -9,8 +10,17 @@
 
 namespace hv {
 
-// The catalogue's text for id, else the German default.
+// The catalogue's text for id, else the German default. A catalogue text whose format
+// specifiers differ from the default's (count, order, types) is refused in favour of
+// the default, and its number named once on standard error.
 wxString LocalString(UINT id, const wxString& germanDefault);
+
+// The format specifiers of a text in order ("%%" left out): each as its argument
+// position ("1$"), '*' widths, length modifier and conversion; "?" for a '%' that starts
+// none.
+std::vector<std::string> FormatSpecifiers(const wxString& text);
+// Whether a catalogue text may stand in for its built-in one as a format.
+bool CatalogueTextFits(const wxString& text, const wxString& germanDefault);
 
 // Language numbers of the localisation layer: 0 German ("DEU"), 1 English ("ENG").
 wxString GetLanguageCode(int number);

@@ -1,5 +1,6 @@
 #include "resources/PictureInfo.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -32,8 +33,10 @@ bool ReadBmp(std::string_view b, PictureInfo& info) {
   const auto height = static_cast<std::int32_t>(Le32(b, 22));
   const unsigned bits = Le16(b, 28);
   const std::uint32_t used = Le32(b, 46);
+  // Top-down pictures have a negative height; -2^31 has no size an int holds.
+  if (width == INT32_MIN || height == INT32_MIN) return false;
   info.width = width < 0 ? -width : width;
-  info.height = height < 0 ? -height : height;   // top-down pictures have a negative height
+  info.height = height < 0 ? -height : height;
   info.colours = used != 0 && bits <= 8 ? used : ColoursOfDepth(bits);
   return true;
 }

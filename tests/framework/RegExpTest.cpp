@@ -224,6 +224,52 @@ TEST(RegExp, CatastrophicPatternEndsAsNoMatch) {
   EXPECT_FALSE(m.StepLimitHit());
 }
 
+TEST(RegExp, CountsAndLargeSetsEndWithinAFixedTime) {
+  using clock = std::chrono::steady_clock;
+  auto seconds = [](clock::time_point since) { return std::chrono::duration<double>(clock::now() - since).count(); };
+  CPatternMatcher m;
+  // What one search spending its whole step budget takes here.
+  ASSERT_NE(m.Compile("(a|aa)*[c]"), nullptr);
+  clock::time_point t0 = clock::now();
+  EXPECT_EQ(m.Find(wxString('a', 60)), -1);
+  ASSERT_TRUE(m.StepLimitHit());
+  const double budget = seconds(t0);
+
+  // A count whose every search may spend the whole budget spends it once.
+  const wxString as(wxString('a', 2500));
+  t0 = clock::now();
+  CountMatches("a*a*b|a", m, as);
+  EXPECT_LT(seconds(t0), 3 * budget + 0.05);
+  EXPECT_EQ(CountMatches("a", m, as), 2500);   // plain counts still count every match
+
+  // A set of 1,500 members costs a step little more than a small one.
+  wxString set = "[";
+  for (int i = 0; i < 1500; ++i) set += wxUniChar(0x4E00 + 2 * i);
+  const wxString big = set + "]*x|" + set + "]";
+  wxString text;
+  for (int i = 0; i < 2500; ++i) text += wxUniChar(0x4E00 + 2 * (i % 1500));
+  t0 = clock::now();
+  EXPECT_EQ(CountMatches(big, m, text + "x"), 1);
+  m.Compile(set + "]*y");
+  m.Find(text);
+  EXPECT_LT(seconds(t0), 8 * budget + 0.05);
+  // Sorted and merged, a set still holds what it was written with.
+  m.Compile("[z-za-cb-eq]+");
+  EXPECT_EQ(m.Find("xxdeacbqz!"), 2);
+  EXPECT_EQ(m.GetMatchLength(), 7);
+  m.Compile("[^z-za-cb-eq]");
+  EXPECT_EQ(m.Find("abcdeqzf"), 7);
+
+  // Time alone ends a search whose steps are within their budget.
+  m.SetStepLimit(1L << 40);
+  m.SetTimeLimit(std::chrono::milliseconds(50));
+  ASSERT_NE(m.Compile("(a|aa)*[c]"), nullptr);
+  t0 = clock::now();
+  EXPECT_EQ(m.Find(wxString('a', 80)), -1);
+  EXPECT_TRUE(m.StepLimitHit());
+  EXPECT_LT(seconds(t0), 0.5);
+}
+
 // Leftmost-first backtracking agrees with ECMAScript on this subset.
 TEST(RegExp, AgreesWithEcmaScriptOnGeneratedPatterns) {
   const char* const atoms[] = {"a", "b", ".", "[ab]", "[^a]", "ab", "c"};

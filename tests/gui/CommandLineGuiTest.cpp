@@ -68,3 +68,25 @@ TEST(CommandLineGui, CancellingTheFirstFolderSaysWhyTheProgramEnds) {
   EXPECT_EQ(app.WaitExit(20s), 1);
   EXPECT_NE(app.Errors().find("Projektordner"), std::string::npos) << app.Errors();
 }
+
+TEST(CommandLineGui, AHostileCatalogueIsNamedAndTheBuiltInTextsAreUsed) {
+  // A user's English catalogue whose texts ask for more and other arguments.
+  hvtest::TempHome home;
+  const wxString data = home.Sub("data");
+  hvtest::WriteAll(data + "/lang/ENG.txt",
+                   "13501\t%s%s%s%s%s%s%s%s%s%s\n13503\tUsage %n%s\n13504\tHalvora %s%d\n");
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" + hv::ToUtf8(data) +
+                           "\"\n[SOFTWARE\\Quintor\\TavGraph]\n\"Language\"=\"ENG\"\n");
+  const std::string path = hv::ToUtf8(home.Path());
+
+  hvtest::ProgramRunner bogus(HV_PROGRAM, path, {"--bogus"}, false);
+  EXPECT_EQ(bogus.WaitExit(20s), 2);
+  EXPECT_NE(bogus.Errors().find("Unbekannte Option: --bogus"), std::string::npos) << bogus.Errors();
+  EXPECT_NE(bogus.Errors().find("13501"), std::string::npos) << bogus.Errors();
+  EXPECT_NE(bogus.Errors().find("13503"), std::string::npos) << bogus.Errors();
+
+  hvtest::ProgramRunner version(HV_PROGRAM, path, {"--version"}, false);
+  EXPECT_EQ(version.WaitExit(20s), 0);
+  EXPECT_EQ(version.Output(), "Halvora " HALVORA_VERSION "\n");
+  EXPECT_NE(version.Errors().find("13504"), std::string::npos) << version.Errors();
+}

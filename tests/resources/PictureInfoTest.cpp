@@ -41,6 +41,8 @@ TEST(PictureInfo, RefusesWhatItCannotRead) {
       std::string("\xFF\xD8\xFF\xDA\x00\x02", 6),    // data before any frame header
       std::string("\xFF\xD8\xFF\xE1\x00\x00", 6),    // a segment length below 2
       "PNG not read here",
+      BmpBytes(INT32_MIN, 4, 8),                     // no size an int holds
+      BmpBytes(4, INT32_MIN, 24),
   };
   for (const std::string& bytes : cases) {
     PictureInfo info;
