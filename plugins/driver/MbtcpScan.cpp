@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 
 // At most this many connections to one server; a server that takes fewer gets fewer.
 // A few from the start let a brisk server answer several probes per wake-up.
-constexpr size_t kMaxLinks = 16, kFirstLinks = 4;
+constexpr size_t kMaxLinks = 16, kFirstLinks = 8;
 
 // Identity block at holding register 0xF000: type (16 registers), hardware (8), firmware (1).
 constexpr int kIdentityAddress = 0xF000, kIdentityRegisters = 25;
