@@ -242,3 +242,48 @@ TEST_F(Autoscan, SelectionRenamesOldTypesAndShowsDisplayNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// The field-bus device sheet offers "&Autoscan" when the PC hangs on the device's own
+// network; the chosen device's type, node and address go into the new device.
+TEST_F(Autoscan, DeviceSheetScansThroughThePcConnection) {
+  const wxString sim = home.Sub("sim.ini");
+  hvtest::WriteAll(sim, "[Device 4]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=120\nIP=127.0.0.4\n");
+  device->SetNetwork("SIMNET");
+  device->SetSlot("S0");
+  device->SetNetworkPara("file=" + sim);
+  CPONetwork* attached = AddNetwork("Sim", "SIMNET", "file=" + sim, "S0");
+  CPONetwork* other = AddNetwork("Anderes", "SIMNET", "file=" + sim, "S1");
+  ASSERT_TRUE(attached && other);
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+  ui.Answer<hv::SelectDeviceRequest>([](hv::SelectDeviceRequest& r) {
+    hv::SelectDeviceController c(r);
+    if (!c.Init()) return static_cast<int>(IDCANCEL);
+    c.Select(0);
+    return static_cast<int>(IDOK);
+  });
+  bool offered = true;
+  ui.Answer<hv::DeviceSheetRequest>([&](hv::DeviceSheetRequest& r) {
+    hv::DeviceGeneralController c(r);
+    c.Init();
+    offered = c.CanAutoscan();
+    if (!offered) return static_cast<int>(IDCANCEL);
+    EXPECT_TRUE(c.Autoscan());
+    EXPECT_EQ(r.device->GetNode(), "4");
+    EXPECT_EQ(r.device->GetDeviceType(), "TESTDEV");
+    EXPECT_TRUE(r.device->GetParameter().EndsWith(";127.0.0.4")) << r.device->GetParameter();
+    return c.Accept(wxS("Gescannt")) ? static_cast<int>(IDCANCEL) : static_cast<int>(IDOK);
+  });
+  CPODevice maker;
+  EXPECT_FALSE(maker.CreateNew(other, device, nullptr));
+  EXPECT_FALSE(offered);
+  EXPECT_TRUE(maker.CreateNew(attached, device, nullptr));
+  EXPECT_TRUE(offered);
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Gescannt"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "4");
+}
+
+}  // namespace
