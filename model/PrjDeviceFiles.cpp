@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "platform/dbase/DbLib.h"
+#include "platform/online/PluginRegistry.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
   if (!RenumberDataPoints(folder, oldNumber, own.number)) return failed();
   SetDeviceNumber(own.number);
   SetDeviceDriver(wxString(own.type).Trim(true));
-  SetDriverDisplayText(GetDeviceDriver());
+  SetDriverDisplayText(hv::PluginRegistry::Get().DeviceDisplayName(GetDeviceDriver()));
   ReadDeviceSet();
   return TRUE;
 }
