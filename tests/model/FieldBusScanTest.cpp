@@ -287,3 +287,39 @@ TEST_F(Autoscan, DeviceSheetScansThroughThePcConnection) {
 }
 
 }  // namespace
+
+namespace {
+
+// A found panel whose type the device sheet cannot offer opens the sheet without a type,
+// keeping the scanned node and address: picking a driver completes it.
+TEST_F(Autoscan, AFoundPanelGivesASheetThatCanBeCompleted) {
+  const wxString sim = home.Sub("sim.ini");
+  hvtest::WriteAll(sim, "[Network]\nScanDelayMs=5\n[Device 6]\nType=KOLM_G320\nHardware=KOLM_G320\nFirmware=152\nIP=127.0.0.6\n");
+  CPONetwork* net = AddNetwork("Sim", "SIMNET", "file=" + sim);
+  ASSERT_NE(net, nullptr);
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+  ui.Answer<hv::AddScannedDevicesRequest>([&](hv::AddScannedDevicesRequest& r) {
+    hv::AddScannedDevicesController c(r);
+    EXPECT_TRUE(c.Refresh());
+    ui.Answer<hv::DeviceSheetRequest>([](hv::DeviceSheetRequest& s) {
+      EXPECT_EQ(s.device->GetDeviceType(), "");
+      hv::DeviceGeneralController g(s);
+      g.Init();
+      for (size_t i = 0; i < s.drivers.size(); ++i)
+        if (s.drivers[i].title == "TESTDEV") g.SelectDriver(static_cast<int>(i));
+      EXPECT_EQ(s.device->GetNode(), "6");
+      EXPECT_EQ(s.device->GetParameter(), ";;127.0.0.6");
+      return g.Accept(wxS("Panel6")) ? static_cast<int>(IDCANCEL) : static_cast<int>(IDOK);
+    });
+    EXPECT_TRUE(c.Add(0));
+    return static_cast<int>(IDOK);
+  });
+  net->OnAutoscan();
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Panel6"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "6");
+  EXPECT_EQ(it->at("TYP"), "TESTDEV");
+}
+
+}  // namespace
