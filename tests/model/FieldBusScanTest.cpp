@@ -130,7 +130,7 @@ TEST_F(Autoscan, DeadRefusedAndSlowPeersEndQuicklyAndChangeNothing) {
 // the server is gone, the next scan names the refused connection and offers nothing of
 // the earlier result.
 TEST_F(Autoscan, StrictServerOffersEveryUnitAndAStoppedOneNothing) {
-  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 60);
+  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 30);
   server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
   server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
   CPONetwork* net = AddNetwork("Feldbus", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=100 units=1-247", server.Port()));
