@@ -172,8 +172,11 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
         unit = known;  // asks a unit that answered, to learn whether this connection is served
         l.proof = true;
       } else {
+        // A unit left silent on an unproven connection is asked again on a proven one,
+        // once anything on the bus has answered; on a bus where nothing answers it stays
+        // silent, so an empty bus is not asked twice over one connection.
         auto it = todo.begin();
-        while (it != todo.end() && !l.proven && recheck.count(*it)) ++it;
+        while (it != todo.end() && recheck.count(*it) && (!l.proven || known < 0)) ++it;
         if (it == todo.end()) continue;
         unit = *it;
         todo.erase(it);
@@ -218,7 +221,8 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
     if (mayGrow && !todo.empty() && links.size() < kMaxLinks && waiting.size() == links.size())
       wake = std::min(wake, newest + grow);
     if (waiting.empty()) {
-      if (todo.empty()) break;
+      if (todo.empty() || (known < 0 && std::all_of(todo.begin(), todo.end(), [&](int u) { return recheck.count(u) != 0; })))
+        break;
       return *err = lastError, 0;  // no connection is left
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
