@@ -146,6 +146,7 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
   uint32_t lastError = HV_ERR_CONNECTION_LOST;
   char progress[40];
   size_t shown = SIZE_MAX;
+  Clock::time_point shownAt{};
 
   // A link that broke gives its unit back once and is made anew; a unit that breaks its
   // link again ends the scan: the server is going away.
@@ -201,8 +202,11 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
         continue;
       }
     }
-    if (done != shown && sink->progress) {
+    // A few texts a second are enough for the dialog's timer; one per unit would cost a
+    // brisk server's scan more than its probes.
+    if (done != shown && sink->progress && (shown == SIZE_MAX || Clock::now() - shownAt >= std::chrono::milliseconds(50))) {
       shown = done;
+      shownAt = Clock::now();
       std::snprintf(progress, sizeof progress, "Unit %zu/%zu", done, t.units.size());
       sink->progress(sink->user, progress);
     }
