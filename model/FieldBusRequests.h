@@ -84,6 +84,12 @@ class DeviceGeneralController {
   Refusal Accept(const wxString& name);
   // A device picked from a scan: its identifier becomes the parameter's third part.
   void SetScannedIdentifier(const wxString& identifier);
+  // "&Autoscan" (415) is offered when the PC is attached to this very network: its
+  // driver and slot are the project device's PC connection.
+  bool CanAutoscan() const;
+  // The scan dialog, then the device selection; the chosen device's type, node and
+  // address go into the device. True when a device was taken.
+  bool Autoscan();
 
  private:
   DeviceSheetRequest& m_r;

@@ -136,7 +136,6 @@ bool AddScannedDevicesController::Add(size_t index) {
   CPODevice templ(nullptr, nullptr);
   templ.SetNetworkNumber(n->GetNumber());
   templ.SetNode(e.node);
-  // A device that did not say what it is gets its type from the user.
   templ.SetDeviceType(e.IsUnknown() ? wxString() : e.type);
   templ.SetScanned(e.DetailLine(0), e.Firmware());
   const wxString ip = e.Ip();
@@ -144,6 +143,10 @@ bool AddScannedDevicesController::Add(size_t index) {
     if (templ.IsPanelDevice()) templ.SetParameter(";;" + ip);
     else if (templ.IsEibDevice()) templ.SetParameter(";;" + ip + ";" + n->GetParameter());
   }
+  // A type the sheet cannot offer (unknown, no plug-in serving this network, longer than
+  // GERAET holds) is left to the user, so the sheet can be completed.
+  auto plugin = templ.GetDeviceType().empty() ? nullptr : PluginRegistry::Get().Device(templ.GetDeviceType());
+  if (templ.GetDeviceType().length() > 8 || !plugin || !plugin->CheckDriver(n->GetDriver())) templ.SetDeviceType({});
   CPODevice maker;
   const BOOL added = maker.CreateNew(n, n->GetDevice(), &templ);
   if (added) Refresh();

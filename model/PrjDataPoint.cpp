@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <set>
+
+#include "model/DataPointPicker.h"
 #include "model/DirectDataPoint.h"
 #include "model/IOConfig.h"
 #include "model/LongWork.h"
@@ -162,6 +166,15 @@ BOOL CPOPrjDataPoint::IsStale() {
 }
 
 BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
+  try {
+    return CheckSelfDefined();
+  } catch (...) {
+    hv::ShowMessage(10749, wxS("Fehler beim Laden des Symboldatei!"), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+}
+
+BOOL CPOPrjDataPoint::CheckSelfDefined() {
   CPOPrjDevice* d = GetDevice();
   if (!d) return FALSE;
   const wxString param = d->GetDeviceParameters();
@@ -184,6 +197,14 @@ BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
   std::vector<CPODirectDataPoint*> points;
   for (CProjectObject* c : GetChildren())
     if (auto* dp = dynamic_cast<CPODirectDataPoint*>(c); dp && !dp->GetAddress().empty()) points.push_back(dp);
+  // What the plug-in itself offers needs no definition anywhere: the picker made those
+  // points from exactly these addresses.
+  if (!points.empty()) {
+    const DataPointConnection c = points.front()->Connection();
+    std::set<wxString> offered;
+    for (const PickedDataPoint& p : dppicker::Offered(c.devDriver, c.node, c.devParam)) offered.insert(p.address);
+    std::erase_if(points, [&](CPODirectDataPoint* dp) { return offered.count(dp->GetAddress()) != 0; });
+  }
   const wxString resolved = hv::ResolvePath(file);
   bool localAdded = false, globalAdded = false, checked = !exists;
   if (!exists) {
@@ -203,6 +224,7 @@ BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
     if (t1 > m_globalCheckTime || t2 > m_globalCheckTime) {
       checked = true;
       const auto global = ReadDatpktSection(resolved, wxS("Globale Selbstdefinierte Datenpunkte"));
+      const auto shortNames = ReadDatpktSection(resolved, wxS("Symbol ShortNames"));
       std::shared_ptr<const hv::DevicePlugin> plugin;
       for (CPODirectDataPoint* dp : points) {
         const wxString a = dp->GetAddress();
@@ -210,6 +232,11 @@ BOOL CPOPrjDataPoint::CheckSelfDefinedDataPoints() {
           missing.push_back(dp->GetName());
           globalAdded = true;
         } else if (a[0] == '1' && !symbolFile.empty()) {
+          // The short name before the first '|' names the symbol's long name; the plug-in
+          // is still asked with the address as stored.
+          const wxString shortName = a.Mid(2).BeforeFirst('|');
+          const bool known = std::any_of(shortNames.begin(), shortNames.end(), [&](const auto& kv) { return kv.first == shortName; });
+          (void)known;
           // The plug-in is loaded only when a symbol point needs it, and reported once.
           if (!plugin) plugin = hv::PluginRegistry::Get().Device(d->GetDeviceDriver());
           if (!plugin) {

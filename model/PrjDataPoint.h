@@ -34,6 +34,8 @@ class CPOPrjDataPoint : public CProjectObject {
   BOOL CheckSelfDefinedDataPoints();
 
  private:
+  BOOL CheckSelfDefined();
+
   std::int64_t m_networksTime = 0;     // NETZWERK.DBF's write time at the last load
   std::int64_t m_dataPointsTime = 0;   // DATPKT.DBF's write time at the last load
   std::int64_t m_localCheckTime = 0;

@@ -16,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/SuiteHelper.h"
 #include "platform/dbase/DbLib.h"
+#include "platform/online/PluginRegistry.h"
 
 namespace {
 
@@ -449,7 +450,8 @@ std::unique_ptr<CPOPrjDevice> LoadProjectDevice(CPOProject& project, const wxStr
   device->SetDeviceNumber(row.number);
   device->SetNode(TrimmedRight(row.node));
   device->SetDeviceDriver(TrimmedRight(row.type));
-  device->SetDriverDisplayText(device->GetDeviceDriver());
+  // The name the driver list showed, as before the restart; the key when no plug-in says one.
+  device->SetDriverDisplayText(hv::PluginRegistry::Get().DeviceDisplayName(device->GetDeviceDriver()));
   const wxString codesys = hv::ResolvePath(hv::JoinPath(folder, "CoDeSys"));
   for (const wxString& entry : hv::ListFolder(codesys))
     if (hv::MatchWildcard("*.SYM", entry) && hv::IsFile(hv::JoinPath(codesys, entry))) {

@@ -24,6 +24,7 @@
 #include "platform/Ui.h"
 #include "platform/WorkClaims.h"
 #include "platform/dbase/DbLib.h"
+#include "platform/online/PluginRegistry.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
   SetName(name);
   SetDeviceNumber(own.number);
   SetDeviceDriver(wxString(own.type).Trim(true));
-  SetDriverDisplayText(GetDeviceDriver());
+  SetDriverDisplayText(hv::PluginRegistry::Get().DeviceDisplayName(GetDeviceDriver()));
   ReadDeviceSet();
   if (!odd.empty()) {
     wxString list;

@@ -126,31 +126,3 @@ int CPSPrjDevice::IndexOf(const CSheetPage* page) const {
   return -1;
 }
 
-bool CPSPrjDevice::Autoscan() {
-  const wxString file = hv::ScanFilePath(m_copy.GetProjectFolder(), 0);
-  if (hv::PathExists(file)) std::remove(hv::ToFs(hv::ResolvePath(file)).c_str());
-  hv::OnlineLibrary& online = hv::OnlineLibrary::Get();
-  if (!online.StartScan(m_copy.GetNetwork(), m_copy.GetSlot(), file, m_copy.GetNetworkPara())) {
-    hv::ShowMessage(11417, wxS("Der Scan konnte nicht gestartet werden."), kInfo);
-    return false;
-  }
-  online.WaitScan(std::chrono::seconds(30));
-  if (online.GetScanState() != hv::ScanState::Done) online.EscapeScan();
-  std::vector<hv::ScanEntry> entries;
-  if (hv::ReadScanFile(file, entries, hv::ScanTypeNames::Renamed) != hv::ScanFileStatus::Ok) return false;
-  DeviceScanChoiceRequest choice;
-  for (const hv::ScanEntry& e : entries) {
-    const wxString firmware = e.Firmware().empty() ? e.DetailLine(1) : wxS("FW-Version : ") + e.Firmware();
-    choice.devices.push_back({e.Ip().empty() ? e.node : e.Ip(), e.DetailLine(0), e.type, firmware, e.DetailLine(2)});
-  }
-  if (choice.devices.empty()) return false;
-  if (hv::Ui().Run(choice) != IDOK || choice.chosen < 0 || choice.chosen >= static_cast<int>(choice.devices.size()))
-    return false;
-  const ScannedDevice& d = choice.devices[static_cast<size_t>(choice.chosen)];
-  m_copy.SetDeviceDriver(d.driver.Upper());
-  m_copy.SetHardwareType(d.type.Upper());
-  m_copy.SetNode(entries[static_cast<size_t>(choice.chosen)].node);
-  m_copy.SetFirmwareVersion(static_cast<short>(ScannedFirmwareHundredths(d.firmware, d.version)));
-  m_general.ApplyScannedDevice(d.address);
-  return true;
-}

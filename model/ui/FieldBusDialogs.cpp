@@ -23,6 +23,7 @@
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/ui/DialogParent.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -204,7 +205,17 @@ class CPSDevice : public CPropertySheetDlg {
   CPSDevice(wxWindow* parent, hv::DeviceSheetRequest& r, CDeviceSheetParts& parts)
       : CPropertySheetDlg(parent, r.caption, parts.controller) {
     parts.controller.AddPage(&parts.general);
-    AddPage(new CPPDeviceGeneral(GetBookCtrl(), r, parts.general), DlgText(wxS("Allgemein")));
+    auto* page = new CPPDeviceGeneral(GetBookCtrl(), r, parts.general);
+    AddPage(page, DlgText(wxS("Allgemein")));
+    // Only when the PC is attached to this very network.
+    if (parts.general.c.CanAutoscan()) {
+      wxButton* scan = AddExtraButton(415, hv::LocalString(10177, wxS("&Autoscan")));
+      scan->Bind(wxEVT_BUTTON, [page, &parts](wxCommandEvent&) {
+        page->SaveToModel();
+        if (parts.general.c.Autoscan()) page->LoadFromModel();
+      });
+      scan->Show();
+    }
   }
 };
 

@@ -61,6 +61,18 @@ class CDlgParameters : public wxDialog {
     sizer->Add(m_problem, 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
     sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
     SetSizerAndFit(sizer);
+    // The first field takes the keys at once, its text selected to be typed over.
+    wxTextCtrl* first = m_plainEdits.empty() ? nullptr : m_plainEdits.front();
+    for (wxWindow* w : m_controls)
+      if (!first && dynamic_cast<wxTextCtrl*>(w)) first = static_cast<wxTextCtrl*>(w);
+    if (first)
+      Bind(wxEVT_INIT_DIALOG, [this, first](wxInitDialogEvent& e) {
+        e.Skip();
+        CallAfter([first] {
+          first->SetFocus();
+          first->SelectAll();
+        });
+      });
   }
   bool TransferDataFromWindow() override {
     size_t i = 0;

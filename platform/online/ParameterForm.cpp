@@ -1,8 +1,10 @@
 #include "platform/online/ParameterForm.h"
 
+#include <climits>
 #include <wx/tokenzr.h>
 
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 
 namespace hv {
 
@@ -20,6 +22,24 @@ bool IsIpv4(const wxString& text) {
     ++count;
   }
   return count == 4;
+}
+
+// "a-b" with a <= b, a list "a,b,c" or one number, every number within lo..hi.
+bool IsRange(const wxString& text, long lo, long hi) {
+  auto inside = [&](const wxString& t) {
+    long n = 0;
+    return t.IsNumber() && ParseLong(t, n) && n >= lo && n <= hi;
+  };
+  if (text.Contains(",")) {
+    wxStringTokenizer items(text, ",", wxTOKEN_RET_EMPTY_ALL);
+    while (items.HasMoreTokens())
+      if (!inside(items.GetNextToken())) return false;
+    return true;
+  }
+  if (!text.Contains("-")) return inside(text);
+  const wxString a = text.BeforeFirst('-'), b = text.AfterFirst('-');
+  long first = 0, last = 0;
+  return inside(a) && inside(b) && ParseLong(a, first) && ParseLong(b, last) && first <= last;
 }
 
 }  // namespace
@@ -46,21 +66,36 @@ std::vector<ParameterField> ParseParameterSchema(const char* schema) {
   return fields;
 }
 
+const wxString& ParameterField::Label(int language) const {
+  // The interface's language wins over a caller's default.
+  const bool english = language == 1033 || CurrentLanguageNumber() == 1;
+  return english && !labelEn.empty() ? labelEn : labelDe;
+}
+
 wxString CheckParameterField(const ParameterField& f) {
   const wxString& v = f.value;
+  wxString name = f.Label(0);
+  if (name.EndsWith(":")) name.RemoveLast();
   if (v.Contains(" ") || v.Contains("\t") || v.Contains("=") || v.Contains(";"))
-    return wxString::Format("%s: blanks, '=' and ';' are not allowed", f.key);
+    return wxString::Format(LocalString(14255, wxS("%s: Leerzeichen, '=' und ';' sind nicht erlaubt")), name);
+  long lo = 0, hi = 0;
+  const bool hasLo = ParseLong(f.min, lo), hasHi = ParseLong(f.max, hi);
   if (f.type == "int") {
-    long n = 0, lo = 0, hi = 0;
-    if (!ParseLong(v, n)) return wxString::Format("%s: a number is needed", f.key);
-    if (ParseLong(f.min, lo) && n < lo) return wxString::Format("%s: at least %ld", f.key, lo);
-    if (ParseLong(f.max, hi) && n > hi) return wxString::Format("%s: at most %ld", f.key, hi);
+    long n = 0;
+    if (!ParseLong(v, n)) return wxString::Format(LocalString(14256, wxS("%s: Es wird eine Zahl benötigt")), name);
+    if (hasLo && n < lo) return wxString::Format(LocalString(14257, wxS("%s: mindestens %ld")), name, lo);
+    if (hasHi && n > hi) return wxString::Format(LocalString(14258, wxS("%s: höchstens %ld")), name, hi);
   } else if (f.type == "ip") {
-    if (!IsIpv4(v)) return wxString::Format("%s: an IPv4 address is needed", f.key);
+    if (!IsIpv4(v)) return wxString::Format(LocalString(14259, wxS("%s: Es wird eine IPv4-Adresse benötigt")), name);
   } else if (f.type == "choice") {
     bool found = false;
     for (const wxString& c : f.choices) found = found || c == v;
-    if (!found) return wxString::Format("%s: not one of the choices", f.key);
+    if (!found) return wxString::Format(LocalString(14260, wxS("%s: Keiner der erlaubten Werte")), name);
+  } else if (f.type == "range") {
+    if (!IsRange(v, hasLo ? lo : LONG_MIN, hasHi ? hi : LONG_MAX))
+      return wxString::Format(
+          LocalString(14261, wxS("%s: Es wird ein Bereich von %ld bis %ld wie \"1-247\" (Anfang vor Ende) oder eine Liste wie \"1,3,5\" benötigt")),
+          name, hasLo ? lo : 0L, hasHi ? hi : 0L);
   }
   return {};
 }

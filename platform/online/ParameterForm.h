@@ -1,7 +1,8 @@
 #pragma once
 // The forms behind the online library's driver and device parameter dialogs. A plug-in
 // describes its fields in a schema text (one line per field:
-// "key|label_de|label_en|type|default|min|max|choices", type int, text, choice or ip);
+// "key|label_de|label_en|type|default|min|max|choices", type int, text, choice, ip or
+// range: "a-b" with a <= b or a list "a,b,c", within min and max);
 // the field "slot" of a driver schema is the slot, the others form the parameter text
 // "key=value key=value"; the field "node" of a device schema checks the node.
 // The dialogs run through the UI facade with these requests.
@@ -15,14 +16,15 @@ struct ParameterField {
   wxString key;
   wxString labelDe;
   wxString labelEn;
-  wxString type;  // "int", "text", "choice", "ip"
+  wxString type;  // "int", "text", "choice", "ip", "range"
   wxString defaultValue;
   wxString min;
   wxString max;
   std::vector<wxString> choices;
   wxString value;  // the current value, edited by the dialog
 
-  const wxString& Label(int language) const { return language == 1033 && !labelEn.empty() ? labelEn : labelDe; }
+  // The English label for language 1033 or an English interface, else the German one.
+  const wxString& Label(int language) const;
 };
 
 std::vector<ParameterField> ParseParameterSchema(const char* schema);

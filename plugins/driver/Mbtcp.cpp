@@ -118,7 +118,7 @@ HV_PLUGIN_EXPORT const char* Driver_GetParameterSchema(void) HV_NOEXCEPT {
   return "slot|Slot|Slot|text|TCP_0|||\n"
          "host|Adresse|Address|ip|127.0.0.1|||\n"
          "port|Port|Port|int|502|1|65535|\n"
-         "units|Geräte-Ids|Unit ids|text|1-247|||\n"
+         "units|Geräte-Ids|Unit ids|range|1-247|1|247|\n"
          "timeout|Zeitlimit (ms)|Time-out (ms)|int|300|10|60000|\n"
          "wordorder|Wortfolge|Word order|choice|abcd|||abcd,cdab,badc,dcba\n";
 }

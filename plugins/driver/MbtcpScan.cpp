@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <set>
 
 namespace mbtcp {
 
@@ -21,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 // At most this many connections to one server; a server that takes fewer gets fewer.
 // A few from the start let a brisk server answer several probes per wake-up.
-constexpr size_t kMaxLinks = 16, kFirstLinks = 4;
+constexpr size_t kMaxLinks = 16, kFirstLinks = 8;
 
 // Identity block at holding register 0xF000: type (16 registers), hardware (8), firmware (1).
 constexpr int kIdentityAddress = 0xF000, kIdentityRegisters = 25;
@@ -29,6 +30,11 @@ constexpr int kIdentityAddress = 0xF000, kIdentityRegisters = 25;
 struct Link {
   modbus_t* ctx = nullptr;
   int unit = -1;  // the unit whose answer is awaited, -1 when idle
+  // Whether the server is known to serve this connection: the first one is taken on
+  // trust; another counts once anything came back on it. A server that serves one
+  // connection only still takes others into its listen queue and never reads them.
+  bool proven = false;
+  bool proof = false;  // the awaited answer only proves the connection
   Clock::time_point sent, deadline;
   void Drop() {
     if (ctx) {
@@ -120,6 +126,7 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
   // ones it took.
   links.emplace_back();
   if (const uint32_t e = Connect(t, links[0])) return *err = e, 0;
+  links[0].proven = true;
   const auto grow = std::chrono::milliseconds(std::clamp<long>(t.timeoutMs / 10, 2, 50));
   bool mayGrow = t.units.size() > 1;
   while (mayGrow && links.size() < std::min(kFirstLinks, t.units.size())) {
@@ -131,12 +138,15 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
   }
 
   std::deque<int> todo(t.units.begin(), t.units.end());
+  std::set<int> recheck;  // silent on an unproven connection: asked again on a proven one
+  int known = -1;         // a unit that answered: what proves another connection
   std::map<int, int> tries;
   std::map<int, Found> found;
   size_t done = 0;
   uint32_t lastError = HV_ERR_CONNECTION_LOST;
   char progress[40];
   size_t shown = SIZE_MAX;
+  Clock::time_point shownAt{};
 
   // A link that broke gives its unit back once and is made anew; a unit that breaks its
   // link again ends the scan: the server is going away.
@@ -144,8 +154,11 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
   auto broken = [&](Link& l, int e) {
     lastError = ErrorOf(e);
     if (l.unit >= 0 && tries[l.unit]++ > 0) gone = true;
-    if (l.unit >= 0) todo.push_front(l.unit);
+    if (l.unit >= 0 && !l.proof) todo.push_front(l.unit);
+    const bool first = &l == &links[0];
     if (const uint32_t c = Connect(t, l)) lastError = c;
+    l.proven = first;
+    l.proof = false;
   };
 
   std::vector<pollfd> fds;
@@ -154,9 +167,21 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
     if (cancel && *cancel) return *err = HV_ERR_CANCELLED, 0;
     if (gone) return *err = lastError, 0;
     for (Link& l : links) {
-      if (!l.ctx || l.unit >= 0 || todo.empty()) continue;
-      const int unit = todo.front();
-      todo.pop_front();
+      if (!l.ctx || l.unit >= 0) continue;
+      int unit = -1;
+      if (!l.proven && known >= 0 && !todo.empty()) {
+        unit = known;  // asks a unit that answered, to learn whether this connection is served
+        l.proof = true;
+      } else {
+        // A unit left silent on an unproven connection is asked again on a proven one,
+        // once anything on the bus has answered; on a bus where nothing answers it stays
+        // silent, so an empty bus is not asked twice over one connection.
+        auto it = todo.begin();
+        while (it != todo.end() && recheck.count(*it) && (!l.proven || known < 0)) ++it;
+        if (it == todo.end()) continue;
+        unit = *it;
+        todo.erase(it);
+      }
       const uint8_t probe[] = {static_cast<uint8_t>(unit), 0x03, kIdentityAddress >> 8, kIdentityAddress & 0xFF, 0,
                                kIdentityRegisters};
       l.unit = unit;
@@ -177,8 +202,11 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
         continue;
       }
     }
-    if (done != shown && sink->progress) {
+    // A few texts a second are enough for the dialog's timer; one per unit would cost a
+    // brisk server's scan more than its probes.
+    if (done != shown && sink->progress && (shown == SIZE_MAX || Clock::now() - shownAt >= std::chrono::milliseconds(50))) {
       shown = done;
+      shownAt = Clock::now();
       std::snprintf(progress, sizeof progress, "Unit %zu/%zu", done, t.units.size());
       sink->progress(sink->user, progress);
     }
@@ -197,7 +225,8 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
     if (mayGrow && !todo.empty() && links.size() < kMaxLinks && waiting.size() == links.size())
       wake = std::min(wake, newest + grow);
     if (waiting.empty()) {
-      if (todo.empty()) break;
+      if (todo.empty() || (known < 0 && std::all_of(todo.begin(), todo.end(), [&](int u) { return recheck.count(u) != 0; })))
+        break;
       return *err = lastError, 0;  // no connection is left
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
@@ -211,15 +240,33 @@ int Scan(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel
           broken(l, errno);
           continue;
         }
+        l.proven = true;  // the server reads and answers this connection
         Found f;
         const Answer a = Classify(rsp, rc, l.unit, f);
         if (a == Answer::Ignore) continue;
+        if (l.proof) {
+          l.proof = false;
+          l.unit = -1;
+          continue;
+        }
         if (a == Answer::Device) found[l.unit] = f;
+        known = l.unit;
         l.unit = -1;
         ++done;
       } else if (Clock::now() >= l.deadline) {
-        l.unit = -1;  // silent: nobody there
-        ++done;
+        if (l.proof) {
+          // Not served: this connection goes, and no further one is tried.
+          l.Drop();
+          l.proof = false;
+          mayGrow = false;
+        } else if (!l.proven) {
+          recheck.insert(l.unit);  // silence here says nothing yet
+          todo.push_back(l.unit);
+          l.unit = -1;
+        } else {
+          l.unit = -1;  // silent: nobody there
+          ++done;
+        }
       }
     }
   }

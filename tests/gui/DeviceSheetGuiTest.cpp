@@ -353,6 +353,7 @@ TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
     ASSERT_TRUE(hvtest::TypeInto(fields[1], simFile));
     hvtest::ClickOn(params->FindWindow(wxID_OK));
   });
+  user.Then([](wxDialog*) {});   // the scan dialog ends by itself at the end of the scan
   user.Then([](wxDialog* found) { hvtest::ClickOn(found->FindWindow(wxID_OK)); });   // the first scanned device
   RunNew();
   EXPECT_EQ(user.unexpected, 0);

@@ -118,11 +118,11 @@ TEST_F(ProjectClipboardGui, ADeviceIsCopiedIntoAnotherProject) {
   EXPECT_EQ(TreeChildren(second), std::vector<wxString>{S("Panel")});
   EXPECT_EQ(ChildNamed(first, S("Panel")), panel);
   EXPECT_TRUE(hv::IsFile(hv::ResolvePath(hv::JoinPath(first->GetFolder(), "Panel/DEVICE.SET"))));
-  // Its row is complete at once, driver column included.
+  // Its row is complete at once, driver column included: the plug-in's display name.
   ASSERT_TRUE(SelectInTree(second));
   const long row = List().Presenter().FindRow(pasted);
   ASSERT_GE(row, 0);
-  EXPECT_EQ(List().Control()->GetItemText(row, 2), S("CAN_R515"));
+  EXPECT_EQ(List().Control()->GetItemText(row, 2), S("CAN R515 Panel-Treiber"));
 
   // Pasted beside the original: the next free name and a number of its own.
   ASSERT_TRUE(SelectInTree(first));
@@ -134,7 +134,7 @@ TEST_F(ProjectClipboardGui, ADeviceIsCopiedIntoAnotherProject) {
   ASSERT_TRUE(SelectInTree(first));
   const long twinRow = List().Presenter().FindRow(twin);
   ASSERT_GE(twinRow, 0);
-  EXPECT_EQ(List().Control()->GetItemText(twinRow, 2), S("CAN_R515"));
+  EXPECT_EQ(List().Control()->GetItemText(twinRow, 2), S("CAN R515 Panel-Treiber"));
 }
 
 TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProjectsMayGo) {

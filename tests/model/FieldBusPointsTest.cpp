@@ -7,6 +7,7 @@
 #include "model/DataPoint.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointSheet.h"
+#include "model/PrjDataPoint.h"
 #include "model/PrjDevice.h"
 #include "model/UserDefinedDP.h"
 #include "platform/Paths.h"
@@ -134,6 +135,19 @@ TEST_F(Points, SelfDefinedPointsAreCheckedAgainstTheFileAndTheSymbols) {
   ui.ExpectMessage(10529);
   EXPECT_FALSE(d->CheckSelfDefinedDataPoints());
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// Direct points made from the plug-in's own list are not self-defined ones; a '8'
+// point the plug-in does not offer and datpkt.set does not define is listed.
+TEST_F(Points, TheFolderTakesThePluginsOwnAddressesAsDefined) {
+  CUserDefinedDPList::Get().Clear();
+  device->SetDeviceDriver("TESTDEV");
+  const auto own = static_cast<std::uint16_t>(device->GetDeviceNumber());
+  AddRow(device->GetDeviceFolder(), own, "Offered", "8|M|W|81|0|0|1");
+  AddRow(device->GetDeviceFolder(), own, "Own", "8|M|W|99|0|0|1");
+  CPOPrjDataPoint folder(nullptr, device);
+  ASSERT_TRUE(folder.LoadChildren());
+  EXPECT_EQ(CUserDefinedDPList::Get().Names(), std::vector<wxString>{"Own"});
 }
 
 // Bus points read online through their network's driver: from the menu (only when

@@ -130,7 +130,7 @@ TEST_F(Autoscan, DeadRefusedAndSlowPeersEndQuicklyAndChangeNothing) {
 // the server is gone, the next scan names the refused connection and offers nothing of
 // the earlier result.
 TEST_F(Autoscan, StrictServerOffersEveryUnitAndAStoppedOneNothing) {
-  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 60);
+  ModbusTestServer server({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 30);
   server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
   server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
   CPONetwork* net = AddNetwork("Feldbus", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=100 units=1-247", server.Port()));
@@ -239,6 +239,87 @@ TEST_F(Autoscan, SelectionRenamesOldTypesAndShowsDisplayNames) {
   c.Select(5);
   EXPECT_EQ(r.selected, -1);
   EXPECT_EQ(r.node, "");
+}
+
+}  // namespace
+
+namespace {
+
+// The field-bus device sheet offers "&Autoscan" when the PC hangs on the device's own
+// network; the chosen device's type, node and address go into the new device.
+TEST_F(Autoscan, DeviceSheetScansThroughThePcConnection) {
+  const wxString sim = home.Sub("sim.ini");
+  hvtest::WriteAll(sim, "[Device 4]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=120\nIP=127.0.0.4\n");
+  device->SetNetwork("SIMNET");
+  device->SetSlot("S0");
+  device->SetNetworkPara("file=" + sim);
+  CPONetwork* attached = AddNetwork("Sim", "SIMNET", "file=" + sim, "S0");
+  CPONetwork* other = AddNetwork("Anderes", "SIMNET", "file=" + sim, "S1");
+  ASSERT_TRUE(attached && other);
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+  ui.Answer<hv::SelectDeviceRequest>([](hv::SelectDeviceRequest& r) {
+    hv::SelectDeviceController c(r);
+    if (!c.Init()) return static_cast<int>(IDCANCEL);
+    c.Select(0);
+    return static_cast<int>(IDOK);
+  });
+  bool offered = true;
+  ui.Answer<hv::DeviceSheetRequest>([&](hv::DeviceSheetRequest& r) {
+    hv::DeviceGeneralController c(r);
+    c.Init();
+    offered = c.CanAutoscan();
+    if (!offered) return static_cast<int>(IDCANCEL);
+    EXPECT_TRUE(c.Autoscan());
+    EXPECT_EQ(r.device->GetNode(), "4");
+    EXPECT_EQ(r.device->GetDeviceType(), "TESTDEV");
+    EXPECT_TRUE(r.device->GetParameter().EndsWith(";127.0.0.4")) << r.device->GetParameter();
+    return c.Accept(wxS("Gescannt")) ? static_cast<int>(IDCANCEL) : static_cast<int>(IDOK);
+  });
+  CPODevice maker;
+  EXPECT_FALSE(maker.CreateNew(other, device, nullptr));
+  EXPECT_FALSE(offered);
+  EXPECT_TRUE(maker.CreateNew(attached, device, nullptr));
+  EXPECT_TRUE(offered);
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Gescannt"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "4");
+}
+
+}  // namespace
+
+namespace {
+
+// A found panel whose type the device sheet cannot offer opens the sheet without a type,
+// keeping the scanned node and address: picking a driver completes it.
+TEST_F(Autoscan, AFoundPanelGivesASheetThatCanBeCompleted) {
+  const wxString sim = home.Sub("sim.ini");
+  hvtest::WriteAll(sim, "[Network]\nScanDelayMs=5\n[Device 6]\nType=KOLM_G320\nHardware=KOLM_G320\nFirmware=152\nIP=127.0.0.6\n");
+  CPONetwork* net = AddNetwork("Sim", "SIMNET", "file=" + sim);
+  ASSERT_NE(net, nullptr);
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) { return RunScan(r); });
+  ui.Answer<hv::AddScannedDevicesRequest>([&](hv::AddScannedDevicesRequest& r) {
+    hv::AddScannedDevicesController c(r);
+    EXPECT_TRUE(c.Refresh());
+    ui.Answer<hv::DeviceSheetRequest>([](hv::DeviceSheetRequest& s) {
+      EXPECT_EQ(s.device->GetDeviceType(), "");
+      hv::DeviceGeneralController g(s);
+      g.Init();
+      for (size_t i = 0; i < s.drivers.size(); ++i)
+        if (s.drivers[i].title == "TESTDEV") g.SelectDriver(static_cast<int>(i));
+      EXPECT_EQ(s.device->GetNode(), "6");
+      EXPECT_EQ(s.device->GetParameter(), ";;127.0.0.6");
+      return g.Accept(wxS("Panel6")) ? static_cast<int>(IDCANCEL) : static_cast<int>(IDOK);
+    });
+    EXPECT_TRUE(c.Add(0));
+    return static_cast<int>(IDOK);
+  });
+  net->OnAutoscan();
+  const auto rows = Rows("GERAET");
+  const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Panel6"; });
+  ASSERT_NE(it, rows.end());
+  EXPECT_EQ(it->at("KNOTEN"), "6");
+  EXPECT_EQ(it->at("TYP"), "TESTDEV");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // general page's lists from the install tree and the plug-ins, and the scan's values.
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "model/FieldBusRequests.h"
 #include "model/PrjDeviceSheet.h"
 #include "platform/DeviceConfig.h"
 #include "platform/Paths.h"
@@ -196,13 +199,25 @@ TEST_F(SheetFixture, AutoscanOnSimnetFillsTheGeneralPage) {
   ASSERT_TRUE(sheet.SetActivePage(0));
   ASSERT_TRUE(sheet.Next());
   std::vector<wxString> offered;
-  ui.Answer<DeviceScanChoiceRequest>([&](DeviceScanChoiceRequest& r) {
-    for (const ScannedDevice& d : r.devices) offered.push_back(d.address + "|" + d.type + "|" + d.firmware);
-    r.chosen = 0;
-    return IDOK;
+  // The scan dialog as its timer drives it, then the device selection.
+  ui.Answer<hv::AutoscanRequest>([](hv::AutoscanRequest& r) {
+    hv::AutoscanController c(r);
+    for (int i = 0; i < 2000; ++i) {
+      if (const int result = c.Tick()) return result;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return static_cast<int>(IDCANCEL);
+  });
+  ui.Answer<hv::SelectDeviceRequest>([&](hv::SelectDeviceRequest& r) {
+    hv::SelectDeviceController c(r);
+    if (!c.Init()) return static_cast<int>(IDCANCEL);
+    for (const hv::ScanEntry& e : r.entries) offered.push_back(e.node + "|" + e.DetailLine(0) + "|" + e.DetailLine(1));
+    c.Select(0);
+    return static_cast<int>(IDOK);
   });
   ASSERT_TRUE(sheet.Autoscan());
-  EXPECT_EQ(offered, (std::vector<wxString>{"10.0.0.5|KOLM_T420|FW-Version : 1.52", "9|KOLM_G320|FW-Version : 0.00"}));
+  EXPECT_EQ(offered, (std::vector<wxString>{"5|KOLM_T420|FW-Version : 1.52", "9|KOLM_G320|FW-Version : 0.00"}));
+  EXPECT_FALSE(hv::PathExists(stale) && hvtest::ReadAll(stale).find("GONE") != std::string::npos);
   CPPPrjDeviceGeneral& general = sheet.General();
   ASSERT_GE(general.type, 0);
   EXPECT_EQ(general.types[static_cast<size_t>(general.type)], "KOLM_T420");
@@ -216,9 +231,11 @@ TEST_F(SheetFixture, AutoscanOnSimnetFillsTheGeneralPage) {
 
   // Cancelling the choice changes nothing.
   const wxString parameters = general.parameters;
-  ui.Answer<DeviceScanChoiceRequest>([](DeviceScanChoiceRequest& r) {
-    r.chosen = 1;
-    return IDCANCEL;
+  ui.Answer<hv::SelectDeviceRequest>([](hv::SelectDeviceRequest& r) {
+    hv::SelectDeviceController c(r);
+    c.Init();
+    c.Select(1);
+    return static_cast<int>(IDCANCEL);
   });
   EXPECT_FALSE(sheet.Autoscan());
   EXPECT_EQ(general.parameters, parameters);

@@ -118,6 +118,7 @@ void ModbusTestServer::Run() {
   using Clock = std::chrono::steady_clock;
   auto* ctx = static_cast<modbus_t*>(m_ctx);
   std::map<int, Clock::time_point> clients;  // socket -> end of its hold on a silent frame
+  std::vector<int> unread;                     // accepted, never served
   std::uint8_t query[MODBUS_TCP_MAX_ADU_LENGTH];
   // Ends by itself when nothing arrives for a minute, so a forgotten server cannot hang a run.
   auto idleEnd = Clock::now() + std::chrono::seconds(60);
@@ -131,7 +132,9 @@ void ModbusTestServer::Run() {
     if (select(maxFd + 1, &fds, nullptr, nullptr, &tv) <= 0) continue;
     if (FD_ISSET(m_listen, &fds)) {
       const int c = accept(m_listen, nullptr, nullptr);
-      if (c >= 0) {
+      if (c >= 0 && m_firstOnly && (!clients.empty() || !unread.empty())) {
+        unread.push_back(c);
+      } else if (c >= 0) {
         // Answers go out at once, as from a device, not held back for the next ACK.
         const int one = 1;
         setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -189,6 +192,7 @@ void ModbusTestServer::Run() {
     }
   }
   for (const auto& [c, hold] : clients) close(c);
+  for (int c : unread) close(c);
 }
 
 }  // namespace hvtest

@@ -41,6 +41,8 @@ class ModbusTestServer {
   void SetException(int unit, std::uint8_t code, int fromAddress = 0);
   // Closes each connection when its next request arrives (a dead link).
   void CloseOnRequest(bool on) { m_closeOnRequest = on; }
+  // Serves the first connection only; later ones wait in the listen queue, never read.
+  void ServeFirstOnly(bool on) { m_firstOnly = on; }
   // Closes every connection and the listening socket.
   void Stop();
 
@@ -72,6 +74,7 @@ class ModbusTestServer {
   mutable std::mutex m_mutex;
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_closeOnRequest{false};
+  std::atomic<bool> m_firstOnly{false};
   std::atomic<int> m_requests{0}, m_dropped{0}, m_pipelined{0}, m_mostConnections{0};
   std::thread m_thread;
 };

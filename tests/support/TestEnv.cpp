@@ -34,7 +34,13 @@ wxString MakeTempFolder(const char* prefix) {
 }  // namespace
 
 TempHome::TempHome() {
-  m_path = MakeTempFolder("hvhome-");
+  // A test run as a later session of another test works in that test's user folder.
+  if (const char* session = std::getenv("HVTEST_SESSION_HOME"); session && *session) {
+    m_path = hv::FromUtf8(session);
+    m_keep = true;
+  } else {
+    m_path = MakeTempFolder("hvhome-");
+  }
   setenv("HALVORA_HOME", hv::ToUtf8(m_path).c_str(), 1);
   hv::InitRegistryStore();
   hv::ResetLanguage();
@@ -42,7 +48,7 @@ TempHome::TempHome() {
 
 TempHome::~TempHome() {
   std::error_code ec;
-  fs::remove_all(hv::ToUtf8(m_path), ec);
+  if (!m_keep) fs::remove_all(hv::ToUtf8(m_path), ec);
   unsetenv("HALVORA_HOME");
   hv::InitRegistryStore();
 }

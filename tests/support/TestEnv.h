@@ -14,7 +14,8 @@
 namespace hvtest {
 
 // Creates a fresh folder, points HALVORA_HOME at it and reloads the registry store.
-// The folder is removed at destruction.
+// The folder is removed at destruction. With HVTEST_SESSION_HOME set (a test run as a
+// later session of another), that folder is used instead and kept.
 class TempHome {
  public:
   TempHome();
@@ -26,6 +27,7 @@ class TempHome {
 
  private:
   wxString m_path;
+  bool m_keep = false;
 };
 
 // A fresh temporary folder removed at destruction.

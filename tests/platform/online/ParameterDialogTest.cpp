@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/Localization.h"
 #include "platform/Online.h"
 #include "platform/online/ParameterForm.h"
 #include "tests/support/OnlineTestSupport.h"
@@ -73,6 +74,37 @@ TEST(ParameterDialogs, DeviceFormChecksTheNode) {
     EXPECT_FALSE(hv::Vostrel_SelectDeviceParameter(1031, "MBTCP", "TCP_0", "TESTDEV.ddl", node, 11, param, 400)) << bad;
   }
   EXPECT_EQ(node, "247");
+}
+
+}  // namespace
+
+namespace {
+
+// The forms and their complaints follow the interface language; a unit range must run
+// upwards and stay within the field's bounds.
+TEST(ParameterDialogs, FormsSpeakTheInterfaceLanguageAndRefuseReversedRanges) {
+  auto fields = hv::ParseParameterSchema("units|Geräte-Ids|Unit ids|range|1-247|1|247|\nport|Port|Port|int|502|1|65535|\n");
+  ASSERT_EQ(fields.size(), 2u);
+  hv::ParameterField& units = fields[0];
+  for (const char* good : {"1-247", "7", "1,3,5", "200-200"}) {
+    units.value = good;
+    EXPECT_EQ(hv::CheckParameterField(units), "") << good;
+  }
+  hv::ResetLanguage();
+  for (const char* bad : {"7-3", "0-5", "1-248", "1-", "a-b", "1,,3"}) {
+    units.value = bad;
+    EXPECT_TRUE(hv::CheckParameterField(units).StartsWith(wxS("Geräte-Ids: Es wird ein Bereich"))) << bad;
+  }
+  fields[1].value = "x";
+  EXPECT_EQ(hv::CheckParameterField(fields[1]), wxS("Port: Es wird eine Zahl benötigt"));
+  EXPECT_EQ(units.Label(1031), wxS("Geräte-Ids"));
+
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", "ENG"));
+  EXPECT_EQ(units.Label(1031), "Unit ids");
+  EXPECT_EQ(hv::CheckParameterField(fields[1]), "Port: a number is needed");
+  units.value = "7-3";
+  EXPECT_TRUE(hv::CheckParameterField(units).StartsWith("Unit ids: a range from 1 to 247")) << hv::CheckParameterField(units);
+  hv::ResetLanguage();
 }
 
 }  // namespace
