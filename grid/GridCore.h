@@ -97,6 +97,14 @@ class CGridCore {
   int SetLockedRowCount(int count);
   int MoveColumn(int from, int to);
   void SetRedraw(bool on) { m_redraw = on; }
+  // Sizing a column (row) with the mouse: each step offers the size to the cell types of
+  // the visible cells, then to the host, and stores it; with heading sizing mode 1 only
+  // the heading repaints (the windows move the tracking line), else everything. The end
+  // offers the final size as "changed" the same way and stores it.
+  void ColumnSizingStep(int column, int width);
+  void ColumnSizingEnd(int column, int width);
+  void RowSizingStep(int row, int height);
+  void RowSizingEnd(int row, int height);
 
   // ---- registries
   int AddCellType(CGridCellType& type);
@@ -291,6 +299,10 @@ class CGridCore {
   bool ReplaceInCell(int column, int row, const wxString& text, const wxString& replacement, int flags);
   void RescaleHeading(std::vector<int>& sizes, int total);
   void ClampPositions();
+  // The rows (columns) shown: the locked ones, then from the top row (left column) on.
+  std::vector<int> VisibleRows() const;
+  std::vector<int> VisibleColumns() const;
+  void Relayout();
 
   CGridView* m_view = nullptr;
   std::vector<std::unique_ptr<CGridSheetInfo>> m_sheets;

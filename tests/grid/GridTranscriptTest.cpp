@@ -196,3 +196,78 @@ TEST(GridTranscript, RightClickOpensThePopupAfterTheHook) {
   g.CellAreaLeftDown(CentreOf(g, 2, 2), kMkLeftButton);
   EXPECT_TRUE(g.t.lines.empty());
 }
+
+namespace {
+// A cell type and host that write the sizing and paint hooks into the transcript.
+class SizingType : public CGridCellType {
+ public:
+  explicit SizingType(Transcript& t) : m_t(t) {}
+  void OnColumnWidthChanging(int c, int r, int& w) override { m_t.Add("type.WidthChanging r" + std::to_string(r)); }
+  void OnColumnWidthChanged(int c, int r, int& w) override { m_t.Add("type.WidthChanged r" + std::to_string(r)); }
+  void OnRowHeightChanging(int c, int r, int& h) override { m_t.Add("type.HeightChanging c" + std::to_string(c)); }
+  void OnRowHeightChanged(int c, int r, int& h) override { m_t.Add("type.HeightChanged c" + std::to_string(c)); }
+
+ private:
+  Transcript& m_t;
+};
+
+struct SizingGrid : RecordingGrid {
+  SizingGrid() : RecordingGrid(3, 60), type(t) {
+    CGridCell cell;
+    cell.SetCellTypeIndex(AddCellType(type));
+    for (int r = 0; r < 60; ++r) SetCell(0, r, cell);
+    SetCell(2, 1, cell);
+    ScrollTopRowTo(30);
+    t.lines.clear();
+  }
+  void OnColumnWidthChanging(int, int& w) override { t.Add("WidthChanging " + std::to_string(w)); }
+  void OnColumnWidthChanged(int, int& w) override { t.Add("WidthChanged " + std::to_string(w)); }
+  void OnRowHeightChanging(int, int& h) override { t.Add("HeightChanging " + std::to_string(h)); }
+  void OnRowHeightChanged(int, int& h) override { t.Add("HeightChanged " + std::to_string(h)); }
+  SizingType type;
+};
+}  // namespace
+
+TEST(GridTranscript, SizingOffersTheSizeToTheVisibleCellsTypesThenTheHost) {
+  SizingGrid g;
+  g.SetLockedRowCount(0);
+  g.ScrollTopRowTo(30);
+  const int last = g.LastVisibleRow();
+  ASSERT_LT(last, 59);
+  g.t.lines.clear();
+  g.ColumnSizingStep(0, 90);
+  Lines want;
+  for (int r = 30; r <= last; ++r) want.push_back("type.WidthChanging r" + std::to_string(r));
+  want.push_back("WidthChanging 90");
+  EXPECT_EQ(g.t.lines, want);
+  EXPECT_EQ(g.GetColumnWidth(0), 90);
+  g.t.lines.clear();
+  g.ColumnSizingEnd(0, 95);
+  want.clear();
+  for (int r = 30; r <= last; ++r) want.push_back("type.WidthChanged r" + std::to_string(r));
+  want.push_back("WidthChanged 95");
+  EXPECT_EQ(g.t.lines, want);
+  EXPECT_EQ(g.GetColumnWidth(0), 95);
+
+  // A row: the one type cell in row 1 is not shown (top row 30); row 31's is.
+  g.t.lines.clear();
+  g.RowSizingStep(31, 25);
+  g.RowSizingEnd(31, 26);
+  EXPECT_EQ(g.t.lines, (Lines{"type.HeightChanging c0", "HeightChanging 25", "type.HeightChanged c0", "HeightChanged 26"}));
+
+  // Sizing to the contents tells the types of the shown cells before the host.
+  g.t.lines.clear();
+  g.AutoSizeColumns(0, 0, 5, 0);
+  ASSERT_FALSE(g.t.lines.empty());
+  EXPECT_EQ(g.t.lines.front(), "type.WidthChanged r30");
+  EXPECT_EQ(g.t.lines.back().rfind("WidthChanged ", 0), 0u);
+}
+
+TEST(GridTranscript, HeadingTotalsLayTheGridOutAgain) {
+  RecordingGrid g;
+  const int width = g.Sheet().cellAreaWidth, height = g.Sheet().cellAreaHeight;
+  ASSERT_EQ(g.SetSideHeadingWidth(80), 0);
+  EXPECT_EQ(g.Sheet().cellAreaWidth, width - 40);
+  ASSERT_EQ(g.SetTopHeadingHeight(30), 0);
+  EXPECT_EQ(g.Sheet().cellAreaHeight, height - 10);
+}
