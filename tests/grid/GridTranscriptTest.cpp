@@ -265,9 +265,10 @@ TEST(GridTranscript, SizingOffersTheSizeToTheVisibleCellsTypesThenTheHost) {
 
 TEST(GridTranscript, HeadingTotalsLayTheGridOutAgain) {
   RecordingGrid g;
-  const int width = g.Sheet().cellAreaWidth, height = g.Sheet().cellAreaHeight;
+  const int width = g.Sheet().cellAreaWidth;
   ASSERT_EQ(g.SetSideHeadingWidth(80), 0);
   EXPECT_EQ(g.Sheet().cellAreaWidth, width - 40);
+  const int height = g.Sheet().cellAreaHeight;
   ASSERT_EQ(g.SetTopHeadingHeight(30), 0);
   EXPECT_EQ(g.Sheet().cellAreaHeight, height - 10);
 }
