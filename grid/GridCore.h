@@ -199,6 +199,8 @@ class CGridCore {
   enum FindAction { kFindNext, kFindReplace, kFindReplaceAll };
   // Runs one request; "Item not found" goes to the user when nothing matched.
   int OnFindDialog(FindAction action, const wxString& text, const wxString& replacement, int dialogFlags);
+  // Moves the open find dialog off the current cell (the host may place it itself).
+  void PlaceFindDialog();
 
   // ================= notification hooks, in slot order =================
   virtual void OnSetFocus(int section) {}
@@ -287,6 +289,8 @@ class CGridCore {
   friend class CGridMultiSelect;
   void InitSheet(CGridSheetInfo& sheet);
   void UpdateAfterMove();
+  // Moves the open find dialog off the current cell (the host may place it itself).
+
   bool ButtonDown(GridPoint point, int flags, bool left);
   void ButtonUp(GridPoint point, bool left);
   bool RowVisible(int row) const;

@@ -4,6 +4,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
+#include <wx/fdrepdlg.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
@@ -25,6 +26,7 @@ CGridCtrl::CGridCtrl() { SetView(this); }
 
 CGridCtrl::~CGridCtrl() {
   SetView(nullptr);
+  if (m_findDialog) m_findDialog->Destroy();
   if (m_hint) m_hint->Destroy();
   if (m_calendar) m_calendar->Destroy();
 }
@@ -328,6 +330,47 @@ GridPoint CGridCtrl::MeasureText(const wxString& text, int font) {
   dc.GetTextExtent(text.empty() ? wxString(wxS(" ")) : text, &w, &h);
   if (text.empty()) w = 0;
   return GridPoint{w, h};
+}
+
+void CGridCtrl::OpenFindDialog(bool replace) {
+  if (m_findDialog) {
+    m_findDialog->Raise();
+    return;
+  }
+  if (!m_findData) m_findData = std::make_unique<wxFindReplaceData>(wxFR_DOWN);
+  m_findDialog = new wxFindReplaceDialog(this, m_findData.get(), replace ? wxS("Replace") : wxS("Find"),
+                                         replace ? static_cast<int>(wxFR_REPLACEDIALOG) : 0);
+  const auto run = [this](wxFindDialogEvent& e, FindAction action) {
+    // The toolkit's flags are the grid's: down 1, whole word 2, match case 4.
+    const int flags = e.GetFlags() & (wxFR_DOWN | wxFR_WHOLEWORD | wxFR_MATCHCASE);
+    if (OnFindDialog(action, e.GetFindString(), e.GetReplaceString(), flags) != 0 && m_findDialog)
+      m_findDialog->SetFocus();
+  };
+  m_findDialog->Bind(wxEVT_FIND, [run](wxFindDialogEvent& e) { run(e, kFindNext); });
+  m_findDialog->Bind(wxEVT_FIND_NEXT, [run](wxFindDialogEvent& e) { run(e, kFindNext); });
+  m_findDialog->Bind(wxEVT_FIND_REPLACE, [run](wxFindDialogEvent& e) { run(e, kFindReplace); });
+  m_findDialog->Bind(wxEVT_FIND_REPLACE_ALL, [run](wxFindDialogEvent& e) { run(e, kFindReplaceAll); });
+  m_findDialog->Bind(wxEVT_FIND_CLOSE, [this](wxFindDialogEvent&) {
+    if (!m_findDialog) return;
+    m_findDialog->Destroy();
+    m_findDialog = nullptr;
+    SetFocusToCellArea();
+  });
+  m_findDialog->Show();
+  PlaceFindDialog();
+}
+
+bool CGridCtrl::FindDialogRect(GridRect& rect) {
+  if (!m_findDialog || !m_findDialog->IsShown() || !m_cellArea) return false;
+  const wxRect r = m_findDialog->GetScreenRect();
+  const wxPoint p = m_cellArea->ScreenToClient(r.GetPosition());
+  rect = GridRect{p.x, p.y, p.x + r.width, p.y + r.height};
+  return true;
+}
+
+void CGridCtrl::MoveFindDialog(const GridRect& rect) {
+  if (!m_findDialog || !m_cellArea) return;
+  m_findDialog->Move(m_cellArea->ClientToScreen(wxPoint(rect.left, rect.top)));
 }
 
 void CGridCtrl::OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) {

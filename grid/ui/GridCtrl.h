@@ -12,6 +12,8 @@
 
 class wxDC;
 class wxMenu;
+class wxFindReplaceData;
+class wxFindReplaceDialog;
 class CGridCellArea;
 class CGridHeading;
 class CGridCornerButton;
@@ -89,6 +91,11 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   // Ends an open edit as a focus loss would (a click elsewhere in the grid).
   void EndEditFromOutside();
 
+  // The small modeless find (or find and replace) window over the grid; it keeps off the
+  // current cell. Its requests run through OnFindDialog.
+  void OpenFindDialog(bool replace);
+  wxFindReplaceDialog* FindDialog() const { return m_findDialog; }
+
   // Hosts add items with PopupMenuItems(); the menu is built when shown.
   bool SetFocusToCellArea();
   void SetFocus() override;
@@ -113,6 +120,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   void FocusCellArea() override;
   bool CellAreaHasFocus() const override;
   GridPoint MeasureText(const wxString& text, int font) override;
+  bool FindDialogRect(GridRect& rect) override;
+  void MoveFindDialog(const GridRect& rect) override;
   void OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) override;
   void CloseDropList() override;
   void OpenCalendar(int column, int row, const GridRect& cellRect, const CGridCalendarSettings& settings,
@@ -143,6 +152,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   };
   std::vector<CachedImage> m_images;
   std::vector<CGridTabInfo> m_tabList;
+  std::unique_ptr<wxFindReplaceData> m_findData;
+  wxFindReplaceDialog* m_findDialog = nullptr;
   int m_currentTab = 0;
   int m_doubleBuffer = 0;
   bool m_laidOut = false;

@@ -272,3 +272,28 @@ TEST(GridTranscript, HeadingTotalsLayTheGridOutAgain) {
   ASSERT_EQ(g.SetTopHeadingHeight(30), 0);
   EXPECT_EQ(g.Sheet().cellAreaHeight, height - 10);
 }
+
+TEST(GridTranscript, TheFindDialogMovesOffTheNewCurrentCellAfterTheMoveHooks) {
+  RecordingGrid g;
+  g.view.findOpen = true;
+  GridRect cell;
+  g.CellRectangle(1, 2, cell);
+  g.view.findRect = GridRect{0, cell.top - 5, 200, cell.top + 60};
+  g.MoveToCell(1, 2);
+  // Below the cell; the host sees the new place first and may change it.
+  const std::string below = std::to_string(cell.bottom + 1);
+  EXPECT_EQ(g.t.lines, (Lines{"ds.QueryCellMove", "QueryCellMove", "ds.ColumnChanged", "ColumnChanged", "ds.RowChanged",
+                              "RowChanged", "CellChanged", "PlaceFindDialog " + below, "view.MoveFindDialog " + below}));
+  // A dialog clear of the new cell stays where it is.
+  g.t.lines.clear();
+  g.MoveToCell(1, 0);
+  EXPECT_EQ(g.t.lines.back(), "CellChanged");
+  // The host's own place wins.
+  g.placeShift = 40;
+  g.view.findRect = GridRect{0, 0, 200, 300};
+  g.t.lines.clear();
+  g.MoveToCell(2, 1);
+  GridRect now;
+  g.CellRectangle(2, 1, now);
+  EXPECT_EQ(g.t.lines.back(), "view.MoveFindDialog " + std::to_string(now.bottom + 1 + 40));
+}

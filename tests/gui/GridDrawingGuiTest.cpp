@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <wx/dcmemory.h>
+#include <wx/fdrepdlg.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
 
 #include "grid/GridCellTypes.h"
 #include "grid/GridPainter.h"
 #include "grid/GridVisualStyles.h"
+#include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridCtrl.h"
 #include "tests/gui/support/WindowFixture.h"
 
@@ -35,11 +37,28 @@ class StripeType : public CGridCellType {
   }
 };
 
+// A host that writes its paint hooks down.
+class PaintHost : public CGridCtrl {
+ public:
+  std::vector<std::string> hooks;
+  void OnPaintSetup(CGridPainter& screen, CGridPainter* buffer, int section) override {
+    hooks.push_back("PaintSetup " + std::to_string(section) + (buffer ? " buffered" : ""));
+  }
+  GridColour GetSectionBackColor(int section) override {
+    hooks.push_back("BackColor " + std::to_string(section));
+    return CGridCtrl::GetSectionBackColor(section);
+  }
+  void DrawCurrentFocus(CGridPainter& dc, const GridRect& rect) override {
+    hooks.push_back("DrawCurrentFocus");
+    CGridCtrl::DrawCurrentFocus(dc, rect);
+  }
+};
+
 class GridDrawing : public ::testing::Test {
  protected:
   void SetUp() override {
     frame = new wxFrame(nullptr, wxID_ANY, wxS("grid"), wxPoint(20, 20), wxSize(400, 300));
-    grid = new CGridCtrl;
+    grid = host = new PaintHost;
     ASSERT_TRUE(grid->CreateAndAttach(frame, wxID_ANY, wxPoint(0, 0), wxSize(380, 280)));
     grid->SetColumnCount(3);
     grid->SetRowCount(3);
@@ -80,6 +99,7 @@ class GridDrawing : public ::testing::Test {
   StripeType stripe;
   wxFrame* frame = nullptr;
   CGridCtrl* grid = nullptr;
+  PaintHost* host = nullptr;
 };
 
 // A 60 x 20 cell: grid lines at the right and bottom, the box (3, 3)-(15, 15) inside.
@@ -298,6 +318,66 @@ TEST_F(GridDrawing, WithVisualStylesOnTheNativeRendererDrawsTheButtons) {
   }
   const wxImage own = bmp.ConvertToImage();
   EXPECT_EQ(At(own, left, 4), At(plain, left, 4));
+}
+
+TEST_F(GridDrawing, PaintingAsksTheHostToSetUpFirstAndDrawsTheFocusLast) {
+  grid->MoveToCell(1, 1);
+  const CGridSheetInfo& s = grid->Sheet();
+  wxBitmap bmp(s.cellAreaWidth, s.cellAreaHeight, 24), buffer(s.cellAreaWidth, s.cellAreaHeight, 24);
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp);
+    grid->PaintCells(dc, wxRect(0, 0, s.cellAreaWidth, s.cellAreaHeight), true);
+  }
+  EXPECT_EQ(host->hooks, (std::vector<std::string>{"PaintSetup 1", "BackColor 1", "DrawCurrentFocus"}));
+  // Double buffering: the cells go to the buffer, the setup sees both.
+  ASSERT_EQ(grid->SetDoubleBuffer(1), 0);
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp), off(buffer);
+    grid->PaintCells(dc, wxRect(0, 0, s.cellAreaWidth, s.cellAreaHeight), false, &off);
+  }
+  EXPECT_EQ(host->hooks.front(), "PaintSetup 1 buffered");
+  // Headings and the corner, which reports itself as the top heading.
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp);
+    grid->PaintHeading(dc, kSectionCorner, wxSize(40, 20));
+    grid->PaintHeading(dc, kSectionSideHeading, wxSize(40, 100));
+  }
+  EXPECT_EQ(host->hooks.front(), "PaintSetup 2");
+  EXPECT_NE(std::find(host->hooks.begin(), host->hooks.end(), "PaintSetup 3"), host->hooks.end());
+}
+
+TEST_F(GridDrawing, TheFindWindowFindsAndKeepsOffTheFoundCell) {
+  grid->SetRowCount(12);
+  grid->SetCellText(1, 8, wxS("Ventil"));
+  grid->MoveToCell(1, 0);  // the search runs down the current column
+  grid->OpenFindDialog(false);
+  wxFindReplaceDialog* find = grid->FindDialog();
+  ASSERT_TRUE(find);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  GridRect target;
+  grid->CellRectangle(1, 8, target);
+  const wxPoint at = grid->CellArea()->ClientToScreen(wxPoint(0, target.top - 10));
+  find->Move(at);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  wxFindDialogEvent e(wxEVT_FIND, find->GetId());
+  e.SetEventObject(find);
+  e.SetFindString(wxS("ventil"));
+  e.SetFlags(wxFR_DOWN);
+  find->GetEventHandler()->ProcessEvent(e);
+  EXPECT_EQ(grid->Sheet().currentColumn, 1);
+  EXPECT_EQ(grid->Sheet().currentRow, 8);
+  grid->CellRectangle(1, 8, target);
+  const wxRect cell(grid->CellArea()->ClientToScreen(wxPoint(target.left, target.top)),
+                    wxSize(target.Width(), target.Height()));
+  hvtest::PumpUntil([&] { return !find->GetScreenRect().Intersects(cell); }, std::chrono::seconds(2));
+  EXPECT_FALSE(find->GetScreenRect().Intersects(cell));
+  wxFindDialogEvent close(wxEVT_FIND_CLOSE, find->GetId());
+  close.SetEventObject(find);
+  find->GetEventHandler()->ProcessEvent(close);
+  EXPECT_FALSE(grid->FindDialog());
 }
 
 }  // namespace
