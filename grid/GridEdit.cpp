@@ -50,7 +50,14 @@ int CGridCore::StartEdit(int column, int row, int firstKey) {
   m_editor = editor;
   const int font = m_editCell.IsSet(gridcell::kFont) ? m_editCell.GetFont() : s.defaultFont;
   if (m_view) {
-    m_view->ShowEditor(editor, rect, m_editCell.GetText(), font);
+    wxString text = m_editCell.GetText();
+    // The masked editor shows the text walked along its mask.
+    if (editor == &m_maskedEditor && m_editCell.IsSet(gridcell::kInputMask) && !text.empty()) {
+      CGridInputMask mask;
+      mask.Set(m_editCell.GetInputMask());
+      if (mask.Active()) text = mask.Reformat(text);
+    }
+    m_view->ShowEditor(editor, rect, text, font);
     if (firstKey > 0) m_view->InjectFirstChar(editor, firstKey);
   }
   return 0;
@@ -149,6 +156,12 @@ wxString CGridCore::EditorPaste(const wxString& text, int caret, const wxString&
   wxString t = text;
   int c = std::clamp(caret, 0, static_cast<int>(text.length()));
   for (wxUniChar ch : pasted) EditorTypeChar(t, c, c, c, static_cast<int>(ch.GetValue()));
+  // The whole text along the mask again: literals in place, strays dropped.
+  if (m_editActive && m_editor == &m_maskedEditor && m_editCell.IsSet(gridcell::kInputMask) && !t.empty()) {
+    CGridInputMask mask;
+    mask.Set(m_editCell.GetInputMask());
+    if (mask.Active()) t = mask.Reformat(t);
+  }
   return t;
 }
 

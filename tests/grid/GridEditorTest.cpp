@@ -92,3 +92,15 @@ TEST(GridFindDialog, FlagsAndNotFoundMessage) {
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindReplaceAll, wxS("here"), wxS("there"), CGridCore::kFindDown), 0);
   EXPECT_EQ(g.GetCellText(2, 3), wxS("Needle there"));
 }
+
+TEST(GridEditor, TheMaskedEditorShowsTheCellsTextAlongItsMask) {
+  RecordingGrid g;
+  CGridCell cell;
+  cell.SetInputMask(wxS("\\(000\\) 000"));
+  cell.SetText(wxS("12x3456"));
+  g.SetCell(1, 1, cell);
+  ASSERT_EQ(g.StartEdit(1, 1), 0);
+  EXPECT_EQ(g.view.shownText, wxS("(123) 456"));
+  // A paste into the middle leaves the whole text in the mask's shape.
+  EXPECT_EQ(g.EditorPaste(wxS("(12"), 1, wxS("9")), wxS("(912"));
+}
