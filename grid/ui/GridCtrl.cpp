@@ -58,6 +58,11 @@ int CGridCtrl::Attach(wxWindow* dialog) {
   Bind(wxEVT_SYS_COLOUR_CHANGED, &CGridCtrl::OnSysColour, this);
   Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { SetFocusToCellArea(); });
   CreateChildWindows();
+  // A dialog laid out right to left gets a grid laid out right to left.
+  if (dialog && dialog->GetLayoutDirection() == wxLayout_RightToLeft) {
+    if (GetLayoutDirection() == wxLayout_RightToLeft) SetLayoutDirection(wxLayout_LeftToRight);
+    ToggleRightToLeftLayout();
+  }
   // The scroll bars take the toolkit's sizes.
   Sheet().vScrollWidth = std::max(wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this), 8);
   Sheet().hScrollHeight = std::max(wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this), 8);

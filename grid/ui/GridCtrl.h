@@ -60,6 +60,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   CGridCornerButton* Corner() const { return m_corner; }
   CGridScrollBar* HScroll() const { return m_hScroll; }
   CGridScrollBar* VScroll() const { return m_vScroll; }
+  // The vertical bar for wxVERTICAL, the horizontal one otherwise.
+  CGridScrollBar* GetScrollBarCtrl(int bar) const { return bar == wxVERTICAL ? m_vScroll : m_hScroll; }
   CGridTab* Tabs() const { return m_tabs; }
   CGridHint* Hint() const { return m_hint; }
   CGridEdit* Editor() const { return m_edit; }

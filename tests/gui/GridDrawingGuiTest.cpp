@@ -6,12 +6,14 @@
 #include <wx/dcmemory.h>
 #include <wx/fdrepdlg.h>
 #include <wx/frame.h>
+#include <wx/panel.h>
 #include <wx/settings.h>
 
 #include "grid/GridCellTypes.h"
 #include "grid/GridPainter.h"
 #include "grid/GridVisualStyles.h"
 #include "grid/ui/GridCellArea.h"
+#include "grid/ui/GridBars.h"
 #include "grid/ui/GridCtrl.h"
 #include "tests/gui/support/WindowFixture.h"
 
@@ -378,6 +380,19 @@ TEST_F(GridDrawing, TheFindWindowFindsAndKeepsOffTheFoundCell) {
   close.SetEventObject(find);
   find->GetEventHandler()->ProcessEvent(close);
   EXPECT_FALSE(grid->FindDialog());
+}
+
+TEST_F(GridDrawing, ScrollBarsByDirectionAndRightToLeftFromTheDialog) {
+  EXPECT_EQ(grid->GetScrollBarCtrl(wxVERTICAL), grid->VScroll());
+  EXPECT_EQ(grid->GetScrollBarCtrl(wxHORIZONTAL), grid->HScroll());
+  EXPECT_NE(grid->GetLayoutDirection(), wxLayout_RightToLeft);
+  auto* panel = new wxPanel(frame);
+  panel->SetLayoutDirection(wxLayout_RightToLeft);
+  auto* rtl = new CGridCtrl;
+  ASSERT_TRUE(rtl->CreateAndAttach(panel, wxID_ANY, wxPoint(0, 0), wxSize(200, 100)));
+  EXPECT_EQ(rtl->GetLayoutDirection(), wxLayout_RightToLeft);
+  EXPECT_EQ(rtl->CellArea()->GetLayoutDirection(), wxLayout_RightToLeft);
+  panel->Destroy();
 }
 
 }  // namespace
