@@ -297,3 +297,19 @@ TEST(GridTranscript, TheFindDialogMovesOffTheNewCurrentCellAfterTheMoveHooks) {
   g.CellRectangle(2, 1, now);
   EXPECT_EQ(g.t.lines.back(), "view.MoveFindDialog " + std::to_string(now.bottom + 1 + 40));
 }
+
+TEST(GridTranscript, DragOntoTheLastShownLineOnlyWhenTheSheetAllowsIt) {
+  for (int allow : {0, 1}) {
+    RecordingGrid g(5, 40);
+    g.Sheet().dragOntoLastLine = allow;
+    const int last = g.LastVisibleRow();
+    g.CellAreaLeftDown(CentreOf(g, 1, 1), kMkLeftButton);
+    g.CellAreaMouseMove(CentreOf(g, 1, 3), kMkLeftButton);
+    EXPECT_EQ(g.Sheet().targetRow, 3);
+    GridRect r;
+    g.CellRectangle(1, last, r);
+    g.CellAreaMouseMove(GridPoint{r.left + 2, r.top + 1}, kMkLeftButton);
+    EXPECT_EQ(g.Sheet().targetRow, allow ? last : 3) << allow;
+    g.CellAreaLeftUp(GridPoint{r.left + 2, r.top + 1}, 0);
+  }
+}
