@@ -164,6 +164,10 @@ class CGridCore {
   // verified, and in the masked editor checked against the cell's mask. False when it
   // is dropped (text unchanged).
   bool EditorTypeChar(wxString& text, int& caret, int from, int to, int ch);
+  // Where the plain editor stands once its text needs `textSize`: grown to the edges of
+  // the columns (rows) the text reaches into, inside the area, never smaller than at the
+  // start; unchanged for cells whose text may not run on into their neighbours.
+  GridRect EditorGrowth(const GridRect& current, GridPoint textSize);
   // Pasted text goes through the same checks, character by character.
   wxString EditorPaste(const wxString& text, int caret, const wxString& pasted);
   // A key in the open editor: 0 the editor handles it, 1 swallowed, 2 it ended the edit
@@ -329,6 +333,8 @@ class CGridCore {
   int m_editColumn = -1, m_editRow = -1;
   CGridEditor* m_editor = nullptr;
   CGridCell m_editCell;
+  GridRect m_editStartRect;
+  bool m_editGrows = false;
 
   // Cell area input state.
   int m_buttonState = 0;

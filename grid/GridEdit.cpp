@@ -48,6 +48,8 @@ int CGridCore::StartEdit(int column, int row, int firstKey) {
     return 1;
   }
   m_editor = editor;
+  m_editStartRect = rect;
+  m_editGrows = editor == &m_plainEditor && type.QualifiesForOverflow(m_editCell);
   const int font = m_editCell.IsSet(gridcell::kFont) ? m_editCell.GetFont() : s.defaultFont;
   if (m_view) {
     wxString text = m_editCell.GetText();
@@ -150,6 +152,30 @@ bool CGridCore::EditorTypeChar(wxString& text, int& caret, int from, int to, int
   text = t;
   caret = c;
   return true;
+}
+
+GridRect CGridCore::EditorGrowth(const GridRect& current, GridPoint textSize) {
+  GridRect r = current;
+  if (!m_editActive || !m_editGrows || !m_sheet->textOverflow) return r;
+  const int right = current.left + textSize.x, bottom = current.top + textSize.y;
+  const int areaRight = m_sheet->cellAreaWidth - 1, areaBottom = m_sheet->cellAreaHeight - 1;
+  int column = -1, row = -1;
+  GridRect cell;
+  if (right > current.right) {
+    // To the right edge of the column the text reaches into.
+    r.right = HitTestCell(std::min(right + 1, areaRight), current.top, column, row, cell) == 0
+                  ? std::min(cell.right, areaRight) - 1
+                  : areaRight - 1;
+  }
+  if (bottom > current.bottom) {
+    r.bottom = HitTestCell(current.left, std::min(bottom + 1, areaBottom), column, row, cell) == 0
+                   ? std::min(cell.bottom, areaBottom) - 1
+                   : areaBottom - 1;
+  }
+  // Never smaller than at the start.
+  r.right = std::max(r.right, m_editStartRect.right);
+  r.bottom = std::max(r.bottom, m_editStartRect.bottom);
+  return r;
 }
 
 wxString CGridCore::EditorPaste(const wxString& text, int caret, const wxString& pasted) {

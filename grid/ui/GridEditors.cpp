@@ -70,6 +70,7 @@ bool CGridEdit::TypeChar(int ch) {
   SetInsertionPoint(caret);
   m_ownChange = false;
   m_lastChecked = text;
+  Grow();
   return true;
 }
 
@@ -116,11 +117,24 @@ void CGridEdit::OnPaste(wxClipboardTextEvent&) {
   SetInsertionPointEnd();
   m_ownChange = false;
   m_lastChecked = result;
+  Grow();
 }
 
 // A change that came neither from typing nor from a paste event (the middle-button
 // paste of X) is checked again as a whole.
+void CGridEdit::Grow() {
+  if (!m_active) return;
+  const wxRect now = GetRect();
+  wxCoord w = 0, h = 0;
+  GetTextExtent(GetValue() + wxS("W"), &w, &h);
+  const GridRect r = m_grid->EditorGrowth(GridRect{now.x, now.y, now.GetRight() + 1, now.GetBottom() + 1},
+                                          GridPoint{w, h});
+  const wxRect grown(r.left, r.top, r.Width(), r.Height());
+  if (grown != now) SetSize(grown);
+}
+
 void CGridEdit::OnText(wxCommandEvent& e) {
+  Grow();
   if (m_ownChange || !m_active) return;
   const wxString value = GetValue();
   if (value.length() > m_lastChecked.length() + 1) {

@@ -28,6 +28,8 @@ class CGridEdit : public wxTextCtrl {
   void OnKillFocus(wxFocusEvent& e);
   void OnPaste(wxClipboardTextEvent& e);
   void OnText(wxCommandEvent& e);
+  // Widens the editor over the neighbouring columns its text runs into.
+  void Grow();
 
   CGridCtrl* m_grid;
   bool m_active = false;
