@@ -176,18 +176,21 @@ wxColour CGridCtrl::Colour(GridColour c) {
                   static_cast<unsigned char>((c >> 16) & 0xFF));
 }
 
+wxFont CGridCtrl::FontFromRecord(const GridFontRecord& r) {
+  const int h = std::max(std::abs(r.height), 6);
+  wxFontInfo info(wxSize(0, h));
+  info.FaceName(r.face).Italic(r.italic != 0).Underlined(r.underline != 0).Strikethrough(r.strikeOut != 0);
+  wxFont f(info);
+  f.SetNumericWeight(std::clamp(r.weight, 1, 1000));
+  return f;
+}
+
 wxFont CGridCtrl::FontOf(int index) {
   const GridFontRecord* r = CGridCore::GetFont(index);
   if (!r) return GetParent() ? GetParent()->GetFont() : wxWindow::GetFont();
   if (static_cast<size_t>(index) >= m_fonts.size()) m_fonts.resize(static_cast<size_t>(index) + 1);
   wxFont& f = m_fonts[static_cast<size_t>(index)];
-  if (!f.IsOk()) {
-    const int h = std::max(std::abs(r->height), 6);
-    wxFontInfo info(wxSize(0, h));
-    info.FaceName(r->face).Italic(r->italic != 0).Underlined(r->underline != 0).Strikethrough(r->strikeOut != 0);
-    f = wxFont(info);
-    f.SetNumericWeight(std::clamp(r->weight, 1, 1000));
-  }
+  if (!f.IsOk()) f = FontFromRecord(*r);
   return f;
 }
 
@@ -395,6 +398,9 @@ void CGridCtrl::OpenCalendar(int column, int row, const GridRect& cellRect, cons
   wxColour colours[6];
   for (int i = 0; i < 6; ++i) colours[i] = Colour(settings.colours[i]);
   const wxPoint origin = m_cellArea->ClientToScreen(wxPoint(cellRect.left + 1, cellRect.bottom));
+  // A host that filled in a font gets it; the calendar's own font otherwise.
+  const GridFontRecord none;
+  const wxFont font = settings.font == none ? wxFont() : FontFromRecord(settings.font);
   m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings.styleBits,
-                   settings.firstDayOfWeek, colours);
+                   settings.firstDayOfWeek, colours, font);
 }

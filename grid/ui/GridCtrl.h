@@ -75,6 +75,7 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   // Drawing helpers shared by the children; colours and metrics are read now.
   static wxColour Colour(GridColour c);
   wxFont FontOf(int index);
+  static wxFont FontFromRecord(const GridFontRecord& record);
   // Width of the drop and spin buttons: a vertical scroll bar's.
   int ButtonWidth() const;
   // A cell image as a bitmap of the size asked for; kept while the image lives.

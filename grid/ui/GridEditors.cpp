@@ -292,7 +292,8 @@ CGridCalendarPopup::CGridCalendarPopup(CGridCtrl* grid) : wxPopupTransientWindow
 }
 
 void CGridCalendarPopup::Open(int column, int row, const wxRect& screenRect, double date, bool valid,
-                              int styleBits, int firstDayOfWeek, const wxColour (&colours)[6]) {
+                              int styleBits, int firstDayOfWeek, const wxColour (&colours)[6],
+                              const wxFont& font) {
   m_column = column;
   m_row = row;
   m_accepted = false;
@@ -302,6 +303,7 @@ void CGridCalendarPopup::Open(int column, int row, const wxRect& screenRect, dou
     shown = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(d), static_cast<wxDateTime::Month>(mo - 1), y);
   }
   m_cal->SetDate(shown);
+  m_cal->SetFont(font.IsOk() ? font : wxNullFont);
   m_cal->SetBackgroundColour(colours[0]);
   m_cal->SetForegroundColour(colours[1]);
   m_cal->SetHeaderColours(colours[3], colours[4]);

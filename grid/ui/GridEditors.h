@@ -64,7 +64,7 @@ class CGridCalendarPopup : public wxPopupTransientWindow {
  public:
   explicit CGridCalendarPopup(CGridCtrl* grid);
   void Open(int column, int row, const wxRect& screenRect, double date, bool valid, int styleBits,
-            int firstDayOfWeek, const wxColour (&colours)[6]);
+            int firstDayOfWeek, const wxColour (&colours)[6], const wxFont& font = wxFont());
   // The choice of a date (also what Enter, a day click and the today button do).
   void Accept(const wxDateTime& date);
   wxGenericCalendarCtrl* CalendarCtrl() const { return m_cal; }

@@ -5,6 +5,8 @@
 
 #include <wx/dcmemory.h>
 #include <wx/fdrepdlg.h>
+#include <wx/calctrl.h>
+#include <wx/generic/calctrlg.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
@@ -15,6 +17,7 @@
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridBars.h"
 #include "grid/ui/GridCtrl.h"
+#include "grid/ui/GridEditors.h"
 #include "tests/gui/support/WindowFixture.h"
 
 // Colours in failure messages as their components.
@@ -50,6 +53,11 @@ class PaintHost : public CGridCtrl {
     hooks.push_back("BackColor " + std::to_string(section));
     return CGridCtrl::GetSectionBackColor(section);
   }
+  int OnCellTypeNotify(int typeIndex, int column, int row, int message, CGridNotifyParam& param) override {
+    if (message == CGridDateTimePickerType::kBeforeCalendar && param.calendar) param.calendar->font = calendarFont;
+    return 1;
+  }
+  GridFontRecord calendarFont;
   void DrawCurrentFocus(CGridPainter& dc, const GridRect& rect) override {
     hooks.push_back("DrawCurrentFocus");
     CGridCtrl::DrawCurrentFocus(dc, rect);
@@ -98,6 +106,7 @@ class GridDrawing : public ::testing::Test {
   }
   // Registered types live as long as the window that may paint them.
   CGridSpinButtonType spin;
+  CGridDateTimePickerType picker;
   StripeType stripe;
   wxFrame* frame = nullptr;
   CGridCtrl* grid = nullptr;
@@ -393,6 +402,24 @@ TEST_F(GridDrawing, ScrollBarsByDirectionAndRightToLeftFromTheDialog) {
   EXPECT_EQ(rtl->GetLayoutDirection(), wxLayout_RightToLeft);
   EXPECT_EQ(rtl->CellArea()->GetLayoutDirection(), wxLayout_RightToLeft);
   panel->Destroy();
+}
+
+TEST_F(GridDrawing, TheCalendarTakesTheFontTheHostGivesIt) {
+  CGridCell cell;
+  cell.SetCellTypeIndex(grid->AddCellType(picker));
+  cell.SetText(wxS("01.02.2024"));
+  grid->SetCell(1, 1, cell);
+  host->calendarFont.height = -23;
+  host->calendarFont.weight = 700;
+  host->calendarFont.face = wxS("DejaVu Sans");
+  grid->MoveToCell(1, 1);
+  picker.OpenCalendar(1, 1);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return grid->Calendar()->IsShown(); }, std::chrono::seconds(2)));
+  const wxFont shown = grid->Calendar()->CalendarCtrl()->GetFont();
+  EXPECT_EQ(shown.GetNumericWeight(), 700);
+  EXPECT_EQ(shown.GetPixelSize().y, CGridCtrl::FontFromRecord(host->calendarFont).GetPixelSize().y);
+  grid->Calendar()->Dismiss();
+  hvtest::Pump(std::chrono::milliseconds(50));
 }
 
 }  // namespace
