@@ -87,7 +87,8 @@ void CGridCtrl::CreateChildWindows() {
   m_vScroll = new CGridScrollBar(this, true);
   m_tabs = new CGridTab(this);
   m_hint = new CGridHint(this);
-  m_edit = new CGridEdit(this);
+  m_edit = m_lineEdit = new CGridEdit(this, false);
+  m_multiEdit = new CGridEdit(this, true);
   m_list = new CGridListBox(this);
   m_calendar = new CGridCalendarPopup(this);
   m_cellArea->SetDropTarget(new CGridDropTarget(this));
@@ -292,8 +293,11 @@ void CGridCtrl::ApplyLayout(const GridRect (&rects)[7]) {
 }
 
 void CGridCtrl::ShowEditor(CGridEditor* editor, const GridRect& rect, const wxString& text, int font) {
-  if (!m_edit) return;
+  if (!m_lineEdit) return;
   const CGridCell& cell = EditCell();
+  // Word-wrapped cells are edited in the multi-line editor.
+  const int style = cell.IsSet(gridcell::kCellTypeStyle) ? cell.GetCellTypeStyle() : 0;
+  m_edit = editor == &PlainEditor() && style != -1 && (style & 2) ? m_multiEdit : m_lineEdit;
   const bool readOnly = cell.IsSet(gridcell::kReadOnly) && cell.GetReadOnly() != 0;
   m_edit->Begin(ToWx(rect), text, FontOf(font), readOnly);
 }
@@ -327,7 +331,7 @@ void CGridCtrl::FocusCellArea() {
 
 bool CGridCtrl::CellAreaHasFocus() const {
   const wxWindow* focus = wxWindow::FindFocus();
-  return !focus || focus == m_cellArea || focus == m_edit || focus == this;
+  return !focus || focus == m_cellArea || focus == m_lineEdit || focus == m_multiEdit || focus == this;
 }
 
 GridPoint CGridCtrl::MeasureText(const wxString& text, int font) {

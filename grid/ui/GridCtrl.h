@@ -144,7 +144,9 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   CGridScrollBar* m_vScroll = nullptr;
   CGridTab* m_tabs = nullptr;
   CGridHint* m_hint = nullptr;
-  CGridEdit* m_edit = nullptr;
+  CGridEdit* m_edit = nullptr;  // the editor of the present edit, or the single-line one
+  CGridEdit* m_lineEdit = nullptr;
+  CGridEdit* m_multiEdit = nullptr;
   CGridListBox* m_list = nullptr;
   CGridCalendarPopup* m_calendar = nullptr;
   std::vector<wxFont> m_fonts;  // made on first use from the core's records

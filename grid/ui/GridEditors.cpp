@@ -1,6 +1,7 @@
 #include "grid/ui/GridEditors.h"
 
 #include <algorithm>
+#include <wx/dcclient.h>
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
@@ -23,10 +24,12 @@ int Modifiers(const wxKeyEvent& e) { return (e.ShiftDown() ? kMkShift : 0) | (e.
 
 // ---------------------------------------------------------------- text editor
 
-CGridEdit::CGridEdit(CGridCtrl* grid)
+CGridEdit::CGridEdit(CGridCtrl* grid, bool multiLine)
     : wxTextCtrl(grid->CellArea(), wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
-                 wxTE_PROCESS_TAB | wxTE_PROCESS_ENTER | wxWANTS_CHARS | wxBORDER_SIMPLE),
-      m_grid(grid) {
+                 wxTE_PROCESS_TAB | wxTE_PROCESS_ENTER | wxWANTS_CHARS | wxBORDER_SIMPLE |
+                     (multiLine ? wxTE_MULTILINE | wxTE_NO_VSCROLL | wxTE_WORDWRAP : 0)),
+      m_grid(grid),
+      m_multiLine(multiLine) {
   Hide();
   Bind(wxEVT_CHAR_HOOK, &CGridEdit::OnCharHook, this);
   Bind(wxEVT_CHAR, &CGridEdit::OnChar, this);
@@ -64,7 +67,13 @@ bool CGridEdit::TypeChar(int ch) {
   GetSelection(&from, &to);
   int caret = static_cast<int>(GetInsertionPoint());
   if (!m_grid->EditorTypeChar(text, caret, static_cast<int>(from), static_cast<int>(to), ch)) return false;
-  if (ch < 32 || ch == 127) return true;
+  if (ch == '\n' && m_multiLine) {
+    // A line feed of its own: the grid's checks passed it as a control character.
+    text = text.Left(static_cast<size_t>(from)) + wxS("\n") + text.Mid(static_cast<size_t>(to));
+    caret = static_cast<int>(from) + 1;
+  } else if (ch < 32 || ch == 127) {
+    return true;
+  }
   m_ownChange = true;
   ChangeValue(text);
   SetInsertionPoint(caret);
@@ -94,6 +103,11 @@ void CGridEdit::OnChar(wxKeyEvent& e) {
   const int ch = static_cast<int>(e.GetUnicodeKey());
   if (ch == WXK_NONE || ch == WXK_BACK || (ch < 32 && ch != WXK_TAB && ch != WXK_RETURN && ch != WXK_ESCAPE)) {
     e.Skip();
+    return;
+  }
+  // Ctrl+Enter in a word-wrapped cell is a line feed; Tab, Enter and Escape are swallowed.
+  if (ch == WXK_RETURN && e.ControlDown() && m_multiLine) {
+    TypeChar('\n');
     return;
   }
   if (ch == WXK_TAB || ch == WXK_RETURN || ch == WXK_ESCAPE) return;
@@ -126,7 +140,14 @@ void CGridEdit::Grow() {
   if (!m_active) return;
   const wxRect now = GetRect();
   wxCoord w = 0, h = 0;
-  GetTextExtent(GetValue() + wxS("W"), &w, &h);
+  if (m_multiLine) {
+    wxClientDC dc(this);
+    dc.SetFont(GetFont());
+    dc.GetMultiLineTextExtent(GetValue() + wxS("W"), &w, &h);
+    h += 4;
+  } else {
+    GetTextExtent(GetValue() + wxS("W"), &w, &h);
+  }
   const GridRect r = m_grid->EditorGrowth(GridRect{now.x, now.y, now.GetRight() + 1, now.GetBottom() + 1},
                                           GridPoint{w, h});
   const wxRect grown(r.left, r.top, r.Width(), r.Height());

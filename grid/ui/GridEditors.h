@@ -14,7 +14,9 @@ class wxButton;
 
 class CGridEdit : public wxTextCtrl {
  public:
-  explicit CGridEdit(CGridCtrl* grid);
+  // `multiLine`: the editor of word-wrapped cells, where Ctrl+Enter types a line feed.
+  CGridEdit(CGridCtrl* grid, bool multiLine);
+  bool IsMultiLineEditor() const { return m_multiLine; }
   // Puts the editor over a cell with its text, all selected, and gives it the focus.
   void Begin(const wxRect& rect, const wxString& text, const wxFont& font, bool readOnly);
   void End();
@@ -32,6 +34,7 @@ class CGridEdit : public wxTextCtrl {
   void Grow();
 
   CGridCtrl* m_grid;
+  bool m_multiLine = false;
   bool m_active = false;
   bool m_ownChange = false;
   wxString m_lastChecked;

@@ -422,4 +422,38 @@ TEST_F(GridDrawing, TheCalendarTakesTheFontTheHostGivesIt) {
   hvtest::Pump(std::chrono::milliseconds(50));
 }
 
+TEST_F(GridDrawing, CtrlEnterTypesALineFeedInAWordWrappedCell) {
+  CGridCell wrapped;
+  wrapped.SetCellTypeStyle(2);
+  wrapped.SetText(wxS("a"));
+  grid->SetCell(1, 1, wrapped);
+  grid->MoveToCell(1, 1);
+  ASSERT_EQ(grid->StartEdit(1, 1), 0);
+  CGridEdit* edit = grid->Editor();
+  ASSERT_TRUE(edit && edit->IsMultiLineEditor() && edit->IsShown());
+  edit->SetInsertionPointEnd();
+  const auto key = [&](wxEventType type, int code, bool ctrl) {
+    wxKeyEvent e(type);
+    e.m_keyCode = code;
+    e.m_uniChar = static_cast<wxChar>(code);
+    e.m_controlDown = ctrl;
+    e.SetEventObject(edit);
+    edit->GetEventHandler()->ProcessEvent(e);
+  };
+  key(wxEVT_CHAR_HOOK, WXK_RETURN, true);   // Ctrl+Enter does not end the edit ...
+  ASSERT_TRUE(grid->IsEditing());
+  key(wxEVT_CHAR, WXK_RETURN, true);        // ... it types a line feed
+  key(wxEVT_CHAR, 'b', false);
+  EXPECT_EQ(edit->GetValue(), wxS("a\nb"));
+  key(wxEVT_CHAR_HOOK, WXK_RETURN, false);  // Enter stores both lines and goes on below
+  EXPECT_EQ(grid->GetCellText(1, 1), wxS("a\nb"));
+  EXPECT_EQ(grid->EditRow(), 2);
+  grid->FinishEdit(true, wxString(), false, -1, -1);
+  ASSERT_FALSE(grid->IsEditing());
+  // A plain cell keeps the single-line editor, where Ctrl+Enter types nothing.
+  ASSERT_EQ(grid->StartEdit(2, 2), 0);
+  EXPECT_FALSE(grid->Editor()->IsMultiLineEditor());
+  grid->FinishEdit(true, wxString(), false, -1, -1);
+}
+
 }  // namespace
