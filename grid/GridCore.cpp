@@ -369,6 +369,7 @@ int CGridCore::SetTopHeadingHeight(int height) {
   if (height < 0 || height > kMaxHeadingSize) return 1;
   RescaleHeading(m_sheet->topHeadingRowHeights, height);
   m_sheet->topHeadingHeight = height;
+  Relayout();
   return 0;
 }
 
@@ -376,7 +377,73 @@ int CGridCore::SetSideHeadingWidth(int width) {
   if (width < 0 || width > kMaxHeadingSize) return 1;
   RescaleHeading(m_sheet->sideHeadingColumnWidths, width);
   m_sheet->sideHeadingWidth = width;
+  Relayout();
   return 0;
+}
+
+void CGridCore::Relayout() {
+  if (m_layoutWidth > 0 && m_layoutHeight > 0) LayoutComponents(m_layoutWidth, m_layoutHeight);
+}
+
+std::vector<int> CGridCore::VisibleRows() const {
+  std::vector<int> rows;
+  for (int r = 0; r < std::min(m_sheet->lockedRows, m_sheet->rows); ++r) rows.push_back(r);
+  const int last = LastVisibleRow();
+  for (int r = std::max(m_sheet->topRow, m_sheet->lockedRows); r <= last && r < m_sheet->rows; ++r) rows.push_back(r);
+  return rows;
+}
+
+std::vector<int> CGridCore::VisibleColumns() const {
+  std::vector<int> columns;
+  for (int c = 0; c < std::min(m_sheet->lockedColumns, m_sheet->columns); ++c) columns.push_back(c);
+  const int last = LastVisibleColumn();
+  for (int c = std::max(m_sheet->leftColumn, m_sheet->lockedColumns); c <= last && c < m_sheet->columns; ++c)
+    columns.push_back(c);
+  return columns;
+}
+
+void CGridCore::ColumnSizingStep(int column, int width) {
+  if (column < 0 || column >= m_sheet->columns) return;
+  width = std::max(width, 0);
+  for (int row : VisibleRows()) CellTypeAt(column, row).OnColumnWidthChanging(column, row, width);
+  OnColumnWidthChanging(column, width);
+  m_sheet->columnRecords[static_cast<size_t>(column)].width = std::max(width, 0);
+  m_sheet->RecomputeColumns();
+  if (!m_view) return;
+  if (m_sheet->headingSizing == 1) m_view->InvalidateSection(kSectionTopHeading);
+  else m_view->InvalidateAll();
+}
+
+void CGridCore::ColumnSizingEnd(int column, int width) {
+  if (column < 0 || column >= m_sheet->columns) return;
+  width = std::max(width, 0);
+  for (int row : VisibleRows()) CellTypeAt(column, row).OnColumnWidthChanged(column, row, width);
+  OnColumnWidthChanged(column, width);
+  m_sheet->columnRecords[static_cast<size_t>(column)].width = std::max(width, 0);
+  m_sheet->RecomputeColumns();
+  Relayout();
+  RedrawAll();
+}
+
+void CGridCore::RowSizingStep(int row, int height) {
+  if (row < 0 || row >= m_sheet->rows) return;
+  height = std::max(height, 0);
+  for (int column : VisibleColumns()) CellTypeAt(column, row).OnRowHeightChanging(column, row, height);
+  OnRowHeightChanging(row, height);
+  if (m_sheet->uniformRowHeight) m_sheet->defaultRowHeight = std::max(height, 0);
+  else m_sheet->rowHeights[static_cast<size_t>(row)] = std::max(height, 0);
+  m_sheet->RecomputeRows();
+  if (!m_view) return;
+  if (m_sheet->headingSizing == 1) m_view->InvalidateSection(kSectionSideHeading);
+  else m_view->InvalidateAll();
+}
+
+void CGridCore::RowSizingEnd(int row, int height) {
+  if (row < 0 || row >= m_sheet->rows) return;
+  height = std::max(height, 0);
+  for (int column : VisibleColumns()) CellTypeAt(column, row).OnRowHeightChanged(column, row, height);
+  SetRowHeight(row, height);
+  Relayout();
 }
 
 int CGridCore::SetTopHeadingRowHeight(int row, int height) {

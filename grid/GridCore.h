@@ -97,6 +97,14 @@ class CGridCore {
   int SetLockedRowCount(int count);
   int MoveColumn(int from, int to);
   void SetRedraw(bool on) { m_redraw = on; }
+  // Sizing a column (row) with the mouse: each step offers the size to the cell types of
+  // the visible cells, then to the host, and stores it; with heading sizing mode 1 only
+  // the heading repaints (the windows move the tracking line), else everything. The end
+  // offers the final size as "changed" the same way and stores it.
+  void ColumnSizingStep(int column, int width);
+  void ColumnSizingEnd(int column, int width);
+  void RowSizingStep(int row, int height);
+  void RowSizingEnd(int row, int height);
 
   // ---- registries
   int AddCellType(CGridCellType& type);
@@ -156,6 +164,10 @@ class CGridCore {
   // verified, and in the masked editor checked against the cell's mask. False when it
   // is dropped (text unchanged).
   bool EditorTypeChar(wxString& text, int& caret, int from, int to, int ch);
+  // Where the plain editor stands once its text needs `textSize`: grown to the edges of
+  // the columns (rows) the text reaches into, inside the area, never smaller than at the
+  // start; unchanged for cells whose text may not run on into their neighbours.
+  GridRect EditorGrowth(const GridRect& current, GridPoint textSize);
   // Pasted text goes through the same checks, character by character.
   wxString EditorPaste(const wxString& text, int caret, const wxString& pasted);
   // A key in the open editor: 0 the editor handles it, 1 swallowed, 2 it ended the edit
@@ -191,6 +203,8 @@ class CGridCore {
   enum FindAction { kFindNext, kFindReplace, kFindReplaceAll };
   // Runs one request; "Item not found" goes to the user when nothing matched.
   int OnFindDialog(FindAction action, const wxString& text, const wxString& replacement, int dialogFlags);
+  // Moves the open find dialog off the current cell (the host may place it itself).
+  void PlaceFindDialog();
 
   // ================= notification hooks, in slot order =================
   virtual void OnSetFocus(int section) {}
@@ -279,6 +293,8 @@ class CGridCore {
   friend class CGridMultiSelect;
   void InitSheet(CGridSheetInfo& sheet);
   void UpdateAfterMove();
+  // Moves the open find dialog off the current cell (the host may place it itself).
+
   bool ButtonDown(GridPoint point, int flags, bool left);
   void ButtonUp(GridPoint point, bool left);
   bool RowVisible(int row) const;
@@ -291,6 +307,10 @@ class CGridCore {
   bool ReplaceInCell(int column, int row, const wxString& text, const wxString& replacement, int flags);
   void RescaleHeading(std::vector<int>& sizes, int total);
   void ClampPositions();
+  // The rows (columns) shown: the locked ones, then from the top row (left column) on.
+  std::vector<int> VisibleRows() const;
+  std::vector<int> VisibleColumns() const;
+  void Relayout();
 
   CGridView* m_view = nullptr;
   std::vector<std::unique_ptr<CGridSheetInfo>> m_sheets;
@@ -313,6 +333,8 @@ class CGridCore {
   int m_editColumn = -1, m_editRow = -1;
   CGridEditor* m_editor = nullptr;
   CGridCell m_editCell;
+  GridRect m_editStartRect;
+  bool m_editGrows = false;
 
   // Cell area input state.
   int m_buttonState = 0;

@@ -48,9 +48,18 @@ int CGridCore::StartEdit(int column, int row, int firstKey) {
     return 1;
   }
   m_editor = editor;
+  m_editStartRect = rect;
+  m_editGrows = editor == &m_plainEditor && type.QualifiesForOverflow(m_editCell);
   const int font = m_editCell.IsSet(gridcell::kFont) ? m_editCell.GetFont() : s.defaultFont;
   if (m_view) {
-    m_view->ShowEditor(editor, rect, m_editCell.GetText(), font);
+    wxString text = m_editCell.GetText();
+    // The masked editor shows the text walked along its mask.
+    if (editor == &m_maskedEditor && m_editCell.IsSet(gridcell::kInputMask) && !text.empty()) {
+      CGridInputMask mask;
+      mask.Set(m_editCell.GetInputMask());
+      if (mask.Active()) text = mask.Reformat(text);
+    }
+    m_view->ShowEditor(editor, rect, text, font);
     if (firstKey > 0) m_view->InjectFirstChar(editor, firstKey);
   }
   return 0;
@@ -145,10 +154,40 @@ bool CGridCore::EditorTypeChar(wxString& text, int& caret, int from, int to, int
   return true;
 }
 
+GridRect CGridCore::EditorGrowth(const GridRect& current, GridPoint textSize) {
+  GridRect r = current;
+  if (!m_editActive || !m_editGrows || !m_sheet->textOverflow) return r;
+  const int right = current.left + textSize.x, bottom = current.top + textSize.y;
+  const int areaRight = m_sheet->cellAreaWidth - 1, areaBottom = m_sheet->cellAreaHeight - 1;
+  int column = -1, row = -1;
+  GridRect cell;
+  if (right > current.right) {
+    // To the right edge of the column the text reaches into.
+    r.right = HitTestCell(std::min(right + 1, areaRight), current.top, column, row, cell) == 0
+                  ? std::min(cell.right, areaRight) - 1
+                  : areaRight - 1;
+  }
+  if (bottom > current.bottom) {
+    r.bottom = HitTestCell(current.left, std::min(bottom + 1, areaBottom), column, row, cell) == 0
+                   ? std::min(cell.bottom, areaBottom) - 1
+                   : areaBottom - 1;
+  }
+  // Never smaller than at the start.
+  r.right = std::max(r.right, m_editStartRect.right);
+  r.bottom = std::max(r.bottom, m_editStartRect.bottom);
+  return r;
+}
+
 wxString CGridCore::EditorPaste(const wxString& text, int caret, const wxString& pasted) {
   wxString t = text;
   int c = std::clamp(caret, 0, static_cast<int>(text.length()));
   for (wxUniChar ch : pasted) EditorTypeChar(t, c, c, c, static_cast<int>(ch.GetValue()));
+  // The whole text along the mask again: literals in place, strays dropped.
+  if (m_editActive && m_editor == &m_maskedEditor && m_editCell.IsSet(gridcell::kInputMask) && !t.empty()) {
+    CGridInputMask mask;
+    mask.Set(m_editCell.GetInputMask());
+    if (mask.Active()) t = mask.Reformat(t);
+  }
   return t;
 }
 

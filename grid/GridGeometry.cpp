@@ -233,6 +233,8 @@ int CGridCore::AutoSizeColumns(int firstColumn, int lastColumn, int rowLimit, in
   for (int c = firstColumn; c <= lastColumn; ++c) {
     int w = needed[static_cast<size_t>(c - firstColumn)];
     w = w <= limit ? w + 2 : limit;
+    if (c >= 0)
+      for (int row : VisibleRows()) CellTypeAt(c, row).OnColumnWidthChanged(c, row, w);
     SetColumnWidth(c, w);
     if (c < 0) sideSum += w;
   }

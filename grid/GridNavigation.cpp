@@ -183,6 +183,27 @@ int CGridCore::StepTopRow(int how) {
   }
 }
 
+void CGridCore::PlaceFindDialog() {
+  GridRect dialog, cell;
+  if (!m_view || !m_view->FindDialogRect(dialog)) return;
+  if (CellRectangle(m_sheet->currentColumn, m_sheet->currentRow, cell) != 0) return;
+  const bool covers = dialog.left < cell.right && cell.left < dialog.right && dialog.top < cell.bottom &&
+                      cell.top < dialog.bottom;
+  if (!covers) return;
+  // Below the cell, or above it when the cell is in the lower half of the area.
+  GridRect moved = dialog;
+  const int height = dialog.Height();
+  if (cell.top > m_sheet->cellAreaHeight / 2) {
+    moved.bottom = cell.top - 1;
+    moved.top = moved.bottom - height;
+  } else {
+    moved.top = cell.bottom + 1;
+    moved.bottom = moved.top + height;
+  }
+  OnPlaceFindDialog(cell, moved);
+  m_view->MoveFindDialog(moved);
+}
+
 void CGridCore::UpdateAfterMove() {
   CGridSheetInfo& s = *m_sheet;
   const int oldColumn = s.previousColumn, oldRow = s.previousRow;
@@ -217,6 +238,7 @@ void CGridCore::UpdateAfterMove() {
   const bool topChanged = s.topRow != s.previousTopRow;
   if (leftChanged) OnLeftColumnScrolled(s.previousLeftColumn, s.leftColumn);
   if (topChanged) OnTopRowScrolled(s.previousTopRow, s.topRow);
+  PlaceFindDialog();
   if (columnChanged || rowChanged) {
     CGridCell oldCell, newCell;
     if (oldColumn >= 0 && oldRow >= 0 && GetMergedCell(oldColumn, oldRow, oldCell) == 0) {

@@ -30,6 +30,9 @@ class CGridView {
   virtual GridPoint MeasureText(const wxString& text, int font) {
     return GridPoint{static_cast<int>(text.length()) * 7, 14};
   }
+  // The open find dialog's rectangle in cell area coordinates; false when none is open.
+  virtual bool FindDialogRect(GridRect& rect) { return false; }
+  virtual void MoveFindDialog(const GridRect& rect) {}
   virtual void OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) {}
   virtual void CloseDropList() {}
   // Shows the calendar below the cell; the choice comes back through the picker type's

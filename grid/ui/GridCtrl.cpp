@@ -4,6 +4,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
+#include <wx/fdrepdlg.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
@@ -25,6 +26,7 @@ CGridCtrl::CGridCtrl() { SetView(this); }
 
 CGridCtrl::~CGridCtrl() {
   SetView(nullptr);
+  if (m_findDialog) m_findDialog->Destroy();
   if (m_hint) m_hint->Destroy();
   if (m_calendar) m_calendar->Destroy();
 }
@@ -56,6 +58,11 @@ int CGridCtrl::Attach(wxWindow* dialog) {
   Bind(wxEVT_SYS_COLOUR_CHANGED, &CGridCtrl::OnSysColour, this);
   Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { SetFocusToCellArea(); });
   CreateChildWindows();
+  // A dialog laid out right to left gets a grid laid out right to left.
+  if (dialog && dialog->GetLayoutDirection() == wxLayout_RightToLeft) {
+    if (GetLayoutDirection() == wxLayout_RightToLeft) SetLayoutDirection(wxLayout_LeftToRight);
+    ToggleRightToLeftLayout();
+  }
   // The scroll bars take the toolkit's sizes.
   Sheet().vScrollWidth = std::max(wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this), 8);
   Sheet().hScrollHeight = std::max(wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this), 8);
@@ -80,7 +87,8 @@ void CGridCtrl::CreateChildWindows() {
   m_vScroll = new CGridScrollBar(this, true);
   m_tabs = new CGridTab(this);
   m_hint = new CGridHint(this);
-  m_edit = new CGridEdit(this);
+  m_edit = m_lineEdit = new CGridEdit(this, false);
+  m_multiEdit = new CGridEdit(this, true);
   m_list = new CGridListBox(this);
   m_calendar = new CGridCalendarPopup(this);
   m_cellArea->SetDropTarget(new CGridDropTarget(this));
@@ -169,18 +177,21 @@ wxColour CGridCtrl::Colour(GridColour c) {
                   static_cast<unsigned char>((c >> 16) & 0xFF));
 }
 
+wxFont CGridCtrl::FontFromRecord(const GridFontRecord& r) {
+  const int h = std::max(std::abs(r.height), 6);
+  wxFontInfo info(wxSize(0, h));
+  info.FaceName(r.face).Italic(r.italic != 0).Underlined(r.underline != 0).Strikethrough(r.strikeOut != 0);
+  wxFont f(info);
+  f.SetNumericWeight(std::clamp(r.weight, 1, 1000));
+  return f;
+}
+
 wxFont CGridCtrl::FontOf(int index) {
   const GridFontRecord* r = CGridCore::GetFont(index);
   if (!r) return GetParent() ? GetParent()->GetFont() : wxWindow::GetFont();
   if (static_cast<size_t>(index) >= m_fonts.size()) m_fonts.resize(static_cast<size_t>(index) + 1);
   wxFont& f = m_fonts[static_cast<size_t>(index)];
-  if (!f.IsOk()) {
-    const int h = std::max(std::abs(r->height), 6);
-    wxFontInfo info(wxSize(0, h));
-    info.FaceName(r->face).Italic(r->italic != 0).Underlined(r->underline != 0).Strikethrough(r->strikeOut != 0);
-    f = wxFont(info);
-    f.SetNumericWeight(std::clamp(r->weight, 1, 1000));
-  }
+  if (!f.IsOk()) f = FontFromRecord(*r);
   return f;
 }
 
@@ -282,8 +293,11 @@ void CGridCtrl::ApplyLayout(const GridRect (&rects)[7]) {
 }
 
 void CGridCtrl::ShowEditor(CGridEditor* editor, const GridRect& rect, const wxString& text, int font) {
-  if (!m_edit) return;
+  if (!m_lineEdit) return;
   const CGridCell& cell = EditCell();
+  // Word-wrapped cells are edited in the multi-line editor.
+  const int style = cell.IsSet(gridcell::kCellTypeStyle) ? cell.GetCellTypeStyle() : 0;
+  m_edit = editor == &PlainEditor() && style != -1 && (style & 2) ? m_multiEdit : m_lineEdit;
   const bool readOnly = cell.IsSet(gridcell::kReadOnly) && cell.GetReadOnly() != 0;
   m_edit->Begin(ToWx(rect), text, FontOf(font), readOnly);
 }
@@ -317,7 +331,7 @@ void CGridCtrl::FocusCellArea() {
 
 bool CGridCtrl::CellAreaHasFocus() const {
   const wxWindow* focus = wxWindow::FindFocus();
-  return !focus || focus == m_cellArea || focus == m_edit || focus == this;
+  return !focus || focus == m_cellArea || focus == m_lineEdit || focus == m_multiEdit || focus == this;
 }
 
 GridPoint CGridCtrl::MeasureText(const wxString& text, int font) {
@@ -328,6 +342,47 @@ GridPoint CGridCtrl::MeasureText(const wxString& text, int font) {
   dc.GetTextExtent(text.empty() ? wxString(wxS(" ")) : text, &w, &h);
   if (text.empty()) w = 0;
   return GridPoint{w, h};
+}
+
+void CGridCtrl::OpenFindDialog(bool replace) {
+  if (m_findDialog) {
+    m_findDialog->Raise();
+    return;
+  }
+  if (!m_findData) m_findData = std::make_unique<wxFindReplaceData>(wxFR_DOWN);
+  m_findDialog = new wxFindReplaceDialog(this, m_findData.get(), replace ? wxS("Replace") : wxS("Find"),
+                                         replace ? static_cast<int>(wxFR_REPLACEDIALOG) : 0);
+  const auto run = [this](wxFindDialogEvent& e, FindAction action) {
+    // The toolkit's flags are the grid's: down 1, whole word 2, match case 4.
+    const int flags = e.GetFlags() & (wxFR_DOWN | wxFR_WHOLEWORD | wxFR_MATCHCASE);
+    if (OnFindDialog(action, e.GetFindString(), e.GetReplaceString(), flags) != 0 && m_findDialog)
+      m_findDialog->SetFocus();
+  };
+  m_findDialog->Bind(wxEVT_FIND, [run](wxFindDialogEvent& e) { run(e, kFindNext); });
+  m_findDialog->Bind(wxEVT_FIND_NEXT, [run](wxFindDialogEvent& e) { run(e, kFindNext); });
+  m_findDialog->Bind(wxEVT_FIND_REPLACE, [run](wxFindDialogEvent& e) { run(e, kFindReplace); });
+  m_findDialog->Bind(wxEVT_FIND_REPLACE_ALL, [run](wxFindDialogEvent& e) { run(e, kFindReplaceAll); });
+  m_findDialog->Bind(wxEVT_FIND_CLOSE, [this](wxFindDialogEvent&) {
+    if (!m_findDialog) return;
+    m_findDialog->Destroy();
+    m_findDialog = nullptr;
+    SetFocusToCellArea();
+  });
+  m_findDialog->Show();
+  PlaceFindDialog();
+}
+
+bool CGridCtrl::FindDialogRect(GridRect& rect) {
+  if (!m_findDialog || !m_findDialog->IsShown() || !m_cellArea) return false;
+  const wxRect r = m_findDialog->GetScreenRect();
+  const wxPoint p = m_cellArea->ScreenToClient(r.GetPosition());
+  rect = GridRect{p.x, p.y, p.x + r.width, p.y + r.height};
+  return true;
+}
+
+void CGridCtrl::MoveFindDialog(const GridRect& rect) {
+  if (!m_findDialog || !m_cellArea) return;
+  m_findDialog->Move(m_cellArea->ClientToScreen(wxPoint(rect.left, rect.top)));
 }
 
 void CGridCtrl::OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) {
@@ -347,6 +402,9 @@ void CGridCtrl::OpenCalendar(int column, int row, const GridRect& cellRect, cons
   wxColour colours[6];
   for (int i = 0; i < 6; ++i) colours[i] = Colour(settings.colours[i]);
   const wxPoint origin = m_cellArea->ClientToScreen(wxPoint(cellRect.left + 1, cellRect.bottom));
+  // A host that filled in a font gets it; the calendar's own font otherwise.
+  const GridFontRecord none;
+  const wxFont font = settings.font == none ? wxFont() : FontFromRecord(settings.font);
   m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings.styleBits,
-                   settings.firstDayOfWeek, colours);
+                   settings.firstDayOfWeek, colours, font);
 }

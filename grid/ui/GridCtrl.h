@@ -12,6 +12,8 @@
 
 class wxDC;
 class wxMenu;
+class wxFindReplaceData;
+class wxFindReplaceDialog;
 class CGridCellArea;
 class CGridHeading;
 class CGridCornerButton;
@@ -58,6 +60,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   CGridCornerButton* Corner() const { return m_corner; }
   CGridScrollBar* HScroll() const { return m_hScroll; }
   CGridScrollBar* VScroll() const { return m_vScroll; }
+  // The vertical bar for wxVERTICAL, the horizontal one otherwise.
+  CGridScrollBar* GetScrollBarCtrl(int bar) const { return bar == wxVERTICAL ? m_vScroll : m_hScroll; }
   CGridTab* Tabs() const { return m_tabs; }
   CGridHint* Hint() const { return m_hint; }
   CGridEdit* Editor() const { return m_edit; }
@@ -71,6 +75,7 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   // Drawing helpers shared by the children; colours and metrics are read now.
   static wxColour Colour(GridColour c);
   wxFont FontOf(int index);
+  static wxFont FontFromRecord(const GridFontRecord& record);
   // Width of the drop and spin buttons: a vertical scroll bar's.
   int ButtonWidth() const;
   // A cell image as a bitmap of the size asked for; kept while the image lives.
@@ -88,6 +93,11 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   int EditorSelectionStart() const;
   // Ends an open edit as a focus loss would (a click elsewhere in the grid).
   void EndEditFromOutside();
+
+  // The small modeless find (or find and replace) window over the grid; it keeps off the
+  // current cell. Its requests run through OnFindDialog.
+  void OpenFindDialog(bool replace);
+  wxFindReplaceDialog* FindDialog() const { return m_findDialog; }
 
   // Hosts add items with PopupMenuItems(); the menu is built when shown.
   bool SetFocusToCellArea();
@@ -113,6 +123,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   void FocusCellArea() override;
   bool CellAreaHasFocus() const override;
   GridPoint MeasureText(const wxString& text, int font) override;
+  bool FindDialogRect(GridRect& rect) override;
+  void MoveFindDialog(const GridRect& rect) override;
   void OpenDropList(const GridRect& rect, const std::vector<wxString>& choices, int font) override;
   void CloseDropList() override;
   void OpenCalendar(int column, int row, const GridRect& cellRect, const CGridCalendarSettings& settings,
@@ -132,7 +144,9 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   CGridScrollBar* m_vScroll = nullptr;
   CGridTab* m_tabs = nullptr;
   CGridHint* m_hint = nullptr;
-  CGridEdit* m_edit = nullptr;
+  CGridEdit* m_edit = nullptr;  // the editor of the present edit, or the single-line one
+  CGridEdit* m_lineEdit = nullptr;
+  CGridEdit* m_multiEdit = nullptr;
   CGridListBox* m_list = nullptr;
   CGridCalendarPopup* m_calendar = nullptr;
   std::vector<wxFont> m_fonts;  // made on first use from the core's records
@@ -143,6 +157,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   };
   std::vector<CachedImage> m_images;
   std::vector<CGridTabInfo> m_tabList;
+  std::unique_ptr<wxFindReplaceData> m_findData;
+  wxFindReplaceDialog* m_findDialog = nullptr;
   int m_currentTab = 0;
   int m_doubleBuffer = 0;
   bool m_laidOut = false;

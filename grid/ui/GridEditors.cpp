@@ -1,6 +1,7 @@
 #include "grid/ui/GridEditors.h"
 
 #include <algorithm>
+#include <wx/dcclient.h>
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
@@ -23,10 +24,12 @@ int Modifiers(const wxKeyEvent& e) { return (e.ShiftDown() ? kMkShift : 0) | (e.
 
 // ---------------------------------------------------------------- text editor
 
-CGridEdit::CGridEdit(CGridCtrl* grid)
+CGridEdit::CGridEdit(CGridCtrl* grid, bool multiLine)
     : wxTextCtrl(grid->CellArea(), wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
-                 wxTE_PROCESS_TAB | wxTE_PROCESS_ENTER | wxWANTS_CHARS | wxBORDER_SIMPLE),
-      m_grid(grid) {
+                 wxTE_PROCESS_TAB | wxTE_PROCESS_ENTER | wxWANTS_CHARS | wxBORDER_SIMPLE |
+                     (multiLine ? wxTE_MULTILINE | wxTE_NO_VSCROLL | wxTE_WORDWRAP : 0)),
+      m_grid(grid),
+      m_multiLine(multiLine) {
   Hide();
   Bind(wxEVT_CHAR_HOOK, &CGridEdit::OnCharHook, this);
   Bind(wxEVT_CHAR, &CGridEdit::OnChar, this);
@@ -64,12 +67,19 @@ bool CGridEdit::TypeChar(int ch) {
   GetSelection(&from, &to);
   int caret = static_cast<int>(GetInsertionPoint());
   if (!m_grid->EditorTypeChar(text, caret, static_cast<int>(from), static_cast<int>(to), ch)) return false;
-  if (ch < 32 || ch == 127) return true;
+  if (ch == '\n' && m_multiLine) {
+    // A line feed of its own: the grid's checks passed it as a control character.
+    text = text.Left(static_cast<size_t>(from)) + wxS("\n") + text.Mid(static_cast<size_t>(to));
+    caret = static_cast<int>(from) + 1;
+  } else if (ch < 32 || ch == 127) {
+    return true;
+  }
   m_ownChange = true;
   ChangeValue(text);
   SetInsertionPoint(caret);
   m_ownChange = false;
   m_lastChecked = text;
+  Grow();
   return true;
 }
 
@@ -95,6 +105,11 @@ void CGridEdit::OnChar(wxKeyEvent& e) {
     e.Skip();
     return;
   }
+  // Ctrl+Enter in a word-wrapped cell is a line feed; Tab, Enter and Escape are swallowed.
+  if (ch == WXK_RETURN && e.ControlDown() && m_multiLine) {
+    TypeChar('\n');
+    return;
+  }
   if (ch == WXK_TAB || ch == WXK_RETURN || ch == WXK_ESCAPE) return;
   TypeChar(ch);
 }
@@ -116,11 +131,31 @@ void CGridEdit::OnPaste(wxClipboardTextEvent&) {
   SetInsertionPointEnd();
   m_ownChange = false;
   m_lastChecked = result;
+  Grow();
 }
 
 // A change that came neither from typing nor from a paste event (the middle-button
 // paste of X) is checked again as a whole.
+void CGridEdit::Grow() {
+  if (!m_active) return;
+  const wxRect now = GetRect();
+  wxCoord w = 0, h = 0;
+  if (m_multiLine) {
+    wxClientDC dc(this);
+    dc.SetFont(GetFont());
+    dc.GetMultiLineTextExtent(GetValue() + wxS("W"), &w, &h);
+    h += 4;
+  } else {
+    GetTextExtent(GetValue() + wxS("W"), &w, &h);
+  }
+  const GridRect r = m_grid->EditorGrowth(GridRect{now.x, now.y, now.GetRight() + 1, now.GetBottom() + 1},
+                                          GridPoint{w, h});
+  const wxRect grown(r.left, r.top, r.Width(), r.Height());
+  if (grown != now) SetSize(grown);
+}
+
 void CGridEdit::OnText(wxCommandEvent& e) {
+  Grow();
   if (m_ownChange || !m_active) return;
   const wxString value = GetValue();
   if (value.length() > m_lastChecked.length() + 1) {
@@ -278,7 +313,8 @@ CGridCalendarPopup::CGridCalendarPopup(CGridCtrl* grid) : wxPopupTransientWindow
 }
 
 void CGridCalendarPopup::Open(int column, int row, const wxRect& screenRect, double date, bool valid,
-                              int styleBits, int firstDayOfWeek, const wxColour (&colours)[6]) {
+                              int styleBits, int firstDayOfWeek, const wxColour (&colours)[6],
+                              const wxFont& font) {
   m_column = column;
   m_row = row;
   m_accepted = false;
@@ -288,6 +324,7 @@ void CGridCalendarPopup::Open(int column, int row, const wxRect& screenRect, dou
     shown = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(d), static_cast<wxDateTime::Month>(mo - 1), y);
   }
   m_cal->SetDate(shown);
+  m_cal->SetFont(font.IsOk() ? font : wxNullFont);
   m_cal->SetBackgroundColour(colours[0]);
   m_cal->SetForegroundColour(colours[1]);
   m_cal->SetHeaderColours(colours[3], colours[4]);

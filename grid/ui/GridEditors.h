@@ -14,7 +14,9 @@ class wxButton;
 
 class CGridEdit : public wxTextCtrl {
  public:
-  explicit CGridEdit(CGridCtrl* grid);
+  // `multiLine`: the editor of word-wrapped cells, where Ctrl+Enter types a line feed.
+  CGridEdit(CGridCtrl* grid, bool multiLine);
+  bool IsMultiLineEditor() const { return m_multiLine; }
   // Puts the editor over a cell with its text, all selected, and gives it the focus.
   void Begin(const wxRect& rect, const wxString& text, const wxFont& font, bool readOnly);
   void End();
@@ -28,8 +30,11 @@ class CGridEdit : public wxTextCtrl {
   void OnKillFocus(wxFocusEvent& e);
   void OnPaste(wxClipboardTextEvent& e);
   void OnText(wxCommandEvent& e);
+  // Widens the editor over the neighbouring columns its text runs into.
+  void Grow();
 
   CGridCtrl* m_grid;
+  bool m_multiLine = false;
   bool m_active = false;
   bool m_ownChange = false;
   wxString m_lastChecked;
@@ -62,7 +67,7 @@ class CGridCalendarPopup : public wxPopupTransientWindow {
  public:
   explicit CGridCalendarPopup(CGridCtrl* grid);
   void Open(int column, int row, const wxRect& screenRect, double date, bool valid, int styleBits,
-            int firstDayOfWeek, const wxColour (&colours)[6]);
+            int firstDayOfWeek, const wxColour (&colours)[6], const wxFont& font = wxFont());
   // The choice of a date (also what Enter, a day click and the today button do).
   void Accept(const wxDateTime& date);
   wxGenericCalendarCtrl* CalendarCtrl() const { return m_cal; }

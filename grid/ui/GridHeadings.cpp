@@ -214,21 +214,13 @@ void CGridHeading::Size(wxPoint p) {
     } else {
       size = std::max(m_startSize - m_startPos + along, 0);
     }
-    if (Top()) {
-      m_grid->OnColumnWidthChanging(m_index, size);
-      s.columnRecords[static_cast<size_t>(m_index)].width = std::max(size, 0);
-      s.RecomputeColumns();
-    } else {
-      m_grid->OnRowHeightChanging(m_index, size);
-      if (s.uniformRowHeight) s.defaultRowHeight = std::max(size, 0);
-      else s.rowHeights[static_cast<size_t>(m_index)] = std::max(size, 0);
-      s.RecomputeRows();
-    }
+    if (Top()) m_grid->ColumnSizingStep(m_index, size);
+    else m_grid->RowSizingStep(m_index, size);
+    // Mode 1 repaints only this heading at once and moves the line over the cells.
     if (s.headingSizing == 1) {
       m_grid->CellArea()->SetIndicator(Top() ? wxRect(along - 1, 0, 2, s.cellAreaHeight)
                                              : wxRect(0, along - 1, s.cellAreaWidth, 2));
     }
-    m_grid->RedrawAll();
     Update();
     return;
   }
@@ -249,16 +241,8 @@ void CGridHeading::EndSizing(wxPoint p) {
   m_grid->CellArea()->SetIndicator(wxRect());
   const bool dataLine = Top() ? m_kind == 0 : m_kind == 1;
   if (dataLine) {
-    // The final size goes through the grid's own setter once, with its hook.
-    if (Top()) {
-      const int width = s.ColumnWidth(m_index);
-      s.columnRecords[static_cast<size_t>(m_index)].width = m_startSize;
-      s.RecomputeColumns();
-      m_grid->SetColumnWidth(m_index, width);
-    } else {
-      const int height = s.RowHeight(m_index);
-      m_grid->SetRowHeight(m_index, height);
-    }
+    if (Top()) m_grid->ColumnSizingEnd(m_index, s.ColumnWidth(m_index));
+    else m_grid->RowSizingEnd(m_index, s.RowHeight(m_index));
   } else {
     int band = Top() ? s.topHeadingHeight : s.sideHeadingWidth;
     if (Top()) m_grid->OnTopHeadingHeightChanged(band);

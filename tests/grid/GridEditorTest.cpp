@@ -92,3 +92,47 @@ TEST(GridFindDialog, FlagsAndNotFoundMessage) {
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindReplaceAll, wxS("here"), wxS("there"), CGridCore::kFindDown), 0);
   EXPECT_EQ(g.GetCellText(2, 3), wxS("Needle there"));
 }
+
+TEST(GridEditor, TheMaskedEditorShowsTheCellsTextAlongItsMask) {
+  RecordingGrid g;
+  CGridCell cell;
+  cell.SetInputMask(wxS("\\(000\\) 000"));
+  cell.SetText(wxS("12x3456"));
+  g.SetCell(1, 1, cell);
+  ASSERT_EQ(g.StartEdit(1, 1), 0);
+  EXPECT_EQ(g.view.shownText, wxS("(123) 456"));
+  // A paste into the middle leaves the whole text in the mask's shape.
+  EXPECT_EQ(g.EditorPaste(wxS("(12"), 1, wxS("9")), wxS("(912"));
+}
+
+TEST(GridEditor, ThePlainEditorGrowsOverTheColumnsItsTextRunsInto) {
+  RecordingGrid g;
+  ASSERT_EQ(g.StartEdit(1, 1), 0);
+  GridRect start, second, third;
+  g.CellRectangle(1, 1, start);
+  start.right -= 1;
+  start.bottom -= 1;
+  g.CellRectangle(2, 1, second);
+  g.CellRectangle(3, 1, third);
+  // Text that fits changes nothing; longer text reaches to the edge of the column it runs into.
+  EXPECT_EQ(g.EditorGrowth(start, GridPoint{20, 14}), start);
+  GridRect grown = g.EditorGrowth(start, GridPoint{start.Width() + 10, 14});
+  EXPECT_EQ(grown.right, second.right - 1);
+  EXPECT_EQ(grown.left, start.left);
+  grown = g.EditorGrowth(grown, GridPoint{start.Width() + second.Width() + 5, 14});
+  EXPECT_EQ(grown.right, third.right - 1);
+  // Never narrower than at the start, never past the area.
+  EXPECT_EQ(g.EditorGrowth(start, GridPoint{1, 1}).right, start.right);
+  EXPECT_LT(g.EditorGrowth(start, GridPoint{5000, 14}).right, g.Sheet().cellAreaWidth);
+  g.FinishEdit(true, wxString(), false, 0, 0);
+  // A right-aligned cell does not run on: its editor keeps its size.
+  CGridCell right;
+  right.SetAlignment(gridcell::kRight);
+  g.SetCell(1, 2, right);
+  ASSERT_EQ(g.StartEdit(1, 2), 0);
+  GridRect cell;
+  g.CellRectangle(1, 2, cell);
+  cell.right -= 1;
+  cell.bottom -= 1;
+  EXPECT_EQ(g.EditorGrowth(cell, GridPoint{500, 14}), cell);
+}

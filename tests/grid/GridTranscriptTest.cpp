@@ -196,3 +196,120 @@ TEST(GridTranscript, RightClickOpensThePopupAfterTheHook) {
   g.CellAreaLeftDown(CentreOf(g, 2, 2), kMkLeftButton);
   EXPECT_TRUE(g.t.lines.empty());
 }
+
+namespace {
+// A cell type and host that write the sizing and paint hooks into the transcript.
+class SizingType : public CGridCellType {
+ public:
+  explicit SizingType(Transcript& t) : m_t(t) {}
+  void OnColumnWidthChanging(int c, int r, int& w) override { m_t.Add("type.WidthChanging r" + std::to_string(r)); }
+  void OnColumnWidthChanged(int c, int r, int& w) override { m_t.Add("type.WidthChanged r" + std::to_string(r)); }
+  void OnRowHeightChanging(int c, int r, int& h) override { m_t.Add("type.HeightChanging c" + std::to_string(c)); }
+  void OnRowHeightChanged(int c, int r, int& h) override { m_t.Add("type.HeightChanged c" + std::to_string(c)); }
+
+ private:
+  Transcript& m_t;
+};
+
+struct SizingGrid : RecordingGrid {
+  SizingGrid() : RecordingGrid(3, 60), type(t) {
+    CGridCell cell;
+    cell.SetCellTypeIndex(AddCellType(type));
+    for (int r = 0; r < 60; ++r) SetCell(0, r, cell);
+    SetCell(2, 1, cell);
+    ScrollTopRowTo(30);
+    t.lines.clear();
+  }
+  void OnColumnWidthChanging(int, int& w) override { t.Add("WidthChanging " + std::to_string(w)); }
+  void OnColumnWidthChanged(int, int& w) override { t.Add("WidthChanged " + std::to_string(w)); }
+  void OnRowHeightChanging(int, int& h) override { t.Add("HeightChanging " + std::to_string(h)); }
+  void OnRowHeightChanged(int, int& h) override { t.Add("HeightChanged " + std::to_string(h)); }
+  SizingType type;
+};
+}  // namespace
+
+TEST(GridTranscript, SizingOffersTheSizeToTheVisibleCellsTypesThenTheHost) {
+  SizingGrid g;
+  g.SetLockedRowCount(0);
+  g.ScrollTopRowTo(30);
+  const int last = g.LastVisibleRow();
+  ASSERT_LT(last, 59);
+  g.t.lines.clear();
+  g.ColumnSizingStep(0, 90);
+  Lines want;
+  for (int r = 30; r <= last; ++r) want.push_back("type.WidthChanging r" + std::to_string(r));
+  want.push_back("WidthChanging 90");
+  EXPECT_EQ(g.t.lines, want);
+  EXPECT_EQ(g.GetColumnWidth(0), 90);
+  g.t.lines.clear();
+  g.ColumnSizingEnd(0, 95);
+  want.clear();
+  for (int r = 30; r <= last; ++r) want.push_back("type.WidthChanged r" + std::to_string(r));
+  want.push_back("WidthChanged 95");
+  EXPECT_EQ(g.t.lines, want);
+  EXPECT_EQ(g.GetColumnWidth(0), 95);
+
+  // A row: the one type cell in row 1 is not shown (top row 30); row 31's is.
+  g.t.lines.clear();
+  g.RowSizingStep(31, 25);
+  g.RowSizingEnd(31, 26);
+  EXPECT_EQ(g.t.lines, (Lines{"type.HeightChanging c0", "HeightChanging 25", "type.HeightChanged c0", "HeightChanged 26"}));
+
+  // Sizing to the contents tells the types of the shown cells before the host.
+  g.t.lines.clear();
+  g.AutoSizeColumns(0, 0, 5, 0);
+  ASSERT_FALSE(g.t.lines.empty());
+  EXPECT_EQ(g.t.lines.front(), "type.WidthChanged r30");
+  EXPECT_EQ(g.t.lines.back().rfind("WidthChanged ", 0), 0u);
+}
+
+TEST(GridTranscript, HeadingTotalsLayTheGridOutAgain) {
+  RecordingGrid g;
+  const int width = g.Sheet().cellAreaWidth;
+  ASSERT_EQ(g.SetSideHeadingWidth(80), 0);
+  EXPECT_EQ(g.Sheet().cellAreaWidth, width - 40);
+  const int height = g.Sheet().cellAreaHeight;
+  ASSERT_EQ(g.SetTopHeadingHeight(30), 0);
+  EXPECT_EQ(g.Sheet().cellAreaHeight, height - 10);
+}
+
+TEST(GridTranscript, TheFindDialogMovesOffTheNewCurrentCellAfterTheMoveHooks) {
+  RecordingGrid g;
+  g.view.findOpen = true;
+  GridRect cell;
+  g.CellRectangle(1, 2, cell);
+  g.view.findRect = GridRect{0, cell.top - 5, 200, cell.top + 60};
+  g.MoveToCell(1, 2);
+  // Below the cell; the host sees the new place first and may change it.
+  const std::string below = std::to_string(cell.bottom + 1);
+  EXPECT_EQ(g.t.lines, (Lines{"ds.QueryCellMove", "QueryCellMove", "ds.ColumnChanged", "ColumnChanged", "ds.RowChanged",
+                              "RowChanged", "CellChanged", "PlaceFindDialog " + below, "view.MoveFindDialog " + below}));
+  // A dialog clear of the new cell stays where it is.
+  g.t.lines.clear();
+  g.MoveToCell(1, 0);
+  EXPECT_EQ(g.t.lines.back(), "CellChanged");
+  // The host's own place wins.
+  g.placeShift = 40;
+  g.view.findRect = GridRect{0, 0, 200, 300};
+  g.t.lines.clear();
+  g.MoveToCell(2, 1);
+  GridRect now;
+  g.CellRectangle(2, 1, now);
+  EXPECT_EQ(g.t.lines.back(), "view.MoveFindDialog " + std::to_string(now.bottom + 1 + 40));
+}
+
+TEST(GridTranscript, DragOntoTheLastShownLineOnlyWhenTheSheetAllowsIt) {
+  for (int allow : {0, 1}) {
+    RecordingGrid g(5, 40);
+    g.Sheet().dragOntoLastLine = allow;
+    const int last = g.LastVisibleRow();
+    g.CellAreaLeftDown(CentreOf(g, 1, 1), kMkLeftButton);
+    g.CellAreaMouseMove(CentreOf(g, 1, 3), kMkLeftButton);
+    EXPECT_EQ(g.Sheet().targetRow, 3);
+    GridRect r;
+    g.CellRectangle(1, last, r);
+    g.CellAreaMouseMove(GridPoint{r.left + 2, r.top + 1}, kMkLeftButton);
+    EXPECT_EQ(g.Sheet().targetRow, allow ? last : 3) << allow;
+    g.CellAreaLeftUp(GridPoint{r.left + 2, r.top + 1}, 0);
+  }
+}

@@ -54,6 +54,16 @@ class RecordingView : public CGridView {
     listRect = r;
     choices = c;
   }
+  bool FindDialogRect(GridRect& r) override {
+    if (findOpen) r = findRect;
+    return findOpen;
+  }
+  void MoveFindDialog(const GridRect& r) override {
+    m_t.Add("view.MoveFindDialog " + std::to_string(r.top));
+    findRect = r;
+  }
+  bool findOpen = false;
+  GridRect findRect;
   wxString shownText;
   int popupAnswer = 0;
   GridRect listRect;
@@ -122,6 +132,12 @@ class RecordingGrid : public CGridCore {
   int OnQueryContinueEdit(int, int, int&, int&) override { t.Add("QueryContinueEdit"); return continueEdit; }
   int OnQueryPopupMenu(int, int, int) override { t.Add("QueryPopupMenu"); return queryPopup; }
   void OnPopupMenuCommand(int, int, int, int id) override { t.Add("PopupCommand " + std::to_string(id)); }
+  void OnPlaceFindDialog(const GridRect& cell, GridRect& dialog) override {
+    t.Add("PlaceFindDialog " + std::to_string(dialog.top));
+    dialog.top += placeShift;
+    dialog.bottom += placeShift;
+  }
+  int placeShift = 0;
   bool recordCells = false;
 };
 

@@ -4,13 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <wx/dcmemory.h>
+#include <wx/fdrepdlg.h>
+#include <wx/calctrl.h>
+#include <wx/generic/calctrlg.h>
 #include <wx/frame.h>
+#include <wx/panel.h>
 #include <wx/settings.h>
 
 #include "grid/GridCellTypes.h"
 #include "grid/GridPainter.h"
 #include "grid/GridVisualStyles.h"
+#include "grid/ui/GridCellArea.h"
+#include "grid/ui/GridBars.h"
 #include "grid/ui/GridCtrl.h"
+#include "grid/ui/GridEditors.h"
 #include "tests/gui/support/WindowFixture.h"
 
 // Colours in failure messages as their components.
@@ -35,11 +42,33 @@ class StripeType : public CGridCellType {
   }
 };
 
+// A host that writes its paint hooks down.
+class PaintHost : public CGridCtrl {
+ public:
+  std::vector<std::string> hooks;
+  void OnPaintSetup(CGridPainter& screen, CGridPainter* buffer, int section) override {
+    hooks.push_back("PaintSetup " + std::to_string(section) + (buffer ? " buffered" : ""));
+  }
+  GridColour GetSectionBackColor(int section) override {
+    hooks.push_back("BackColor " + std::to_string(section));
+    return CGridCtrl::GetSectionBackColor(section);
+  }
+  int OnCellTypeNotify(int typeIndex, int column, int row, int message, CGridNotifyParam& param) override {
+    if (message == CGridDateTimePickerType::kBeforeCalendar && param.calendar) param.calendar->font = calendarFont;
+    return 1;
+  }
+  GridFontRecord calendarFont;
+  void DrawCurrentFocus(CGridPainter& dc, const GridRect& rect) override {
+    hooks.push_back("DrawCurrentFocus");
+    CGridCtrl::DrawCurrentFocus(dc, rect);
+  }
+};
+
 class GridDrawing : public ::testing::Test {
  protected:
   void SetUp() override {
     frame = new wxFrame(nullptr, wxID_ANY, wxS("grid"), wxPoint(20, 20), wxSize(400, 300));
-    grid = new CGridCtrl;
+    grid = host = new PaintHost;
     ASSERT_TRUE(grid->CreateAndAttach(frame, wxID_ANY, wxPoint(0, 0), wxSize(380, 280)));
     grid->SetColumnCount(3);
     grid->SetRowCount(3);
@@ -77,9 +106,11 @@ class GridDrawing : public ::testing::Test {
   }
   // Registered types live as long as the window that may paint them.
   CGridSpinButtonType spin;
+  CGridDateTimePickerType picker;
   StripeType stripe;
   wxFrame* frame = nullptr;
   CGridCtrl* grid = nullptr;
+  PaintHost* host = nullptr;
 };
 
 // A 60 x 20 cell: grid lines at the right and bottom, the box (3, 3)-(15, 15) inside.
@@ -298,6 +329,131 @@ TEST_F(GridDrawing, WithVisualStylesOnTheNativeRendererDrawsTheButtons) {
   }
   const wxImage own = bmp.ConvertToImage();
   EXPECT_EQ(At(own, left, 4), At(plain, left, 4));
+}
+
+TEST_F(GridDrawing, PaintingAsksTheHostToSetUpFirstAndDrawsTheFocusLast) {
+  grid->MoveToCell(1, 1);
+  const CGridSheetInfo& s = grid->Sheet();
+  wxBitmap bmp(s.cellAreaWidth, s.cellAreaHeight, 24), buffer(s.cellAreaWidth, s.cellAreaHeight, 24);
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp);
+    grid->PaintCells(dc, wxRect(0, 0, s.cellAreaWidth, s.cellAreaHeight), true);
+  }
+  EXPECT_EQ(host->hooks, (std::vector<std::string>{"PaintSetup 1", "BackColor 1", "DrawCurrentFocus"}));
+  // Double buffering: the cells go to the buffer, the setup sees both.
+  ASSERT_EQ(grid->SetDoubleBuffer(1), 0);
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp), off(buffer);
+    grid->PaintCells(dc, wxRect(0, 0, s.cellAreaWidth, s.cellAreaHeight), false, &off);
+  }
+  EXPECT_EQ(host->hooks.front(), "PaintSetup 1 buffered");
+  // Headings and the corner, which reports itself as the top heading.
+  host->hooks.clear();
+  {
+    wxMemoryDC dc(bmp);
+    grid->PaintHeading(dc, kSectionCorner, wxSize(40, 20));
+    grid->PaintHeading(dc, kSectionSideHeading, wxSize(40, 100));
+  }
+  EXPECT_EQ(host->hooks.front(), "PaintSetup 2");
+  EXPECT_NE(std::find(host->hooks.begin(), host->hooks.end(), "PaintSetup 3"), host->hooks.end());
+}
+
+TEST_F(GridDrawing, TheFindWindowFindsAndKeepsOffTheFoundCell) {
+  grid->SetRowCount(12);
+  grid->SetCellText(1, 8, wxS("Ventil"));
+  grid->MoveToCell(1, 0);  // the search runs down the current column
+  grid->OpenFindDialog(false);
+  wxFindReplaceDialog* find = grid->FindDialog();
+  ASSERT_TRUE(find);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  GridRect target;
+  grid->CellRectangle(1, 8, target);
+  const wxPoint at = grid->CellArea()->ClientToScreen(wxPoint(0, target.top - 10));
+  find->Move(at);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  wxFindDialogEvent e(wxEVT_FIND, find->GetId());
+  e.SetEventObject(find);
+  e.SetFindString(wxS("ventil"));
+  e.SetFlags(wxFR_DOWN);
+  find->GetEventHandler()->ProcessEvent(e);
+  EXPECT_EQ(grid->Sheet().currentColumn, 1);
+  EXPECT_EQ(grid->Sheet().currentRow, 8);
+  grid->CellRectangle(1, 8, target);
+  const wxRect cell(grid->CellArea()->ClientToScreen(wxPoint(target.left, target.top)),
+                    wxSize(target.Width(), target.Height()));
+  hvtest::PumpUntil([&] { return !find->GetScreenRect().Intersects(cell); }, std::chrono::seconds(2));
+  EXPECT_FALSE(find->GetScreenRect().Intersects(cell));
+  wxFindDialogEvent close(wxEVT_FIND_CLOSE, find->GetId());
+  close.SetEventObject(find);
+  find->GetEventHandler()->ProcessEvent(close);
+  EXPECT_FALSE(grid->FindDialog());
+}
+
+TEST_F(GridDrawing, ScrollBarsByDirectionAndRightToLeftFromTheDialog) {
+  EXPECT_EQ(grid->GetScrollBarCtrl(wxVERTICAL), grid->VScroll());
+  EXPECT_EQ(grid->GetScrollBarCtrl(wxHORIZONTAL), grid->HScroll());
+  EXPECT_NE(grid->GetLayoutDirection(), wxLayout_RightToLeft);
+  auto* panel = new wxPanel(frame);
+  panel->SetLayoutDirection(wxLayout_RightToLeft);
+  auto* rtl = new CGridCtrl;
+  ASSERT_TRUE(rtl->CreateAndAttach(panel, wxID_ANY, wxPoint(0, 0), wxSize(200, 100)));
+  EXPECT_EQ(rtl->GetLayoutDirection(), wxLayout_RightToLeft);
+  EXPECT_EQ(rtl->CellArea()->GetLayoutDirection(), wxLayout_RightToLeft);
+  panel->Destroy();
+}
+
+TEST_F(GridDrawing, TheCalendarTakesTheFontTheHostGivesIt) {
+  CGridCell cell;
+  cell.SetCellTypeIndex(grid->AddCellType(picker));
+  cell.SetText(wxS("01.02.2024"));
+  grid->SetCell(1, 1, cell);
+  host->calendarFont.height = -23;
+  host->calendarFont.weight = 700;
+  host->calendarFont.face = wxS("DejaVu Sans");
+  grid->MoveToCell(1, 1);
+  picker.OpenCalendar(1, 1);
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return grid->Calendar()->IsShown(); }, std::chrono::seconds(2)));
+  const wxFont shown = grid->Calendar()->CalendarCtrl()->GetFont();
+  EXPECT_EQ(shown.GetNumericWeight(), 700);
+  EXPECT_EQ(shown.GetPixelSize().y, CGridCtrl::FontFromRecord(host->calendarFont).GetPixelSize().y);
+  grid->Calendar()->Dismiss();
+  hvtest::Pump(std::chrono::milliseconds(50));
+}
+
+TEST_F(GridDrawing, CtrlEnterTypesALineFeedInAWordWrappedCell) {
+  CGridCell wrapped;
+  wrapped.SetCellTypeStyle(2);
+  wrapped.SetText(wxS("a"));
+  grid->SetCell(1, 1, wrapped);
+  grid->MoveToCell(1, 1);
+  ASSERT_EQ(grid->StartEdit(1, 1), 0);
+  CGridEdit* edit = grid->Editor();
+  ASSERT_TRUE(edit && edit->IsMultiLineEditor() && edit->IsShown());
+  edit->SetInsertionPointEnd();
+  const auto key = [&](wxEventType type, int code, bool ctrl) {
+    wxKeyEvent e(type);
+    e.m_keyCode = code;
+    e.m_uniChar = static_cast<wxChar>(code);
+    e.m_controlDown = ctrl;
+    e.SetEventObject(edit);
+    edit->GetEventHandler()->ProcessEvent(e);
+  };
+  key(wxEVT_CHAR_HOOK, WXK_RETURN, true);   // Ctrl+Enter does not end the edit ...
+  ASSERT_TRUE(grid->IsEditing());
+  key(wxEVT_CHAR, WXK_RETURN, true);        // ... it types a line feed
+  key(wxEVT_CHAR, 'b', false);
+  EXPECT_EQ(edit->GetValue(), wxS("a\nb"));
+  key(wxEVT_CHAR_HOOK, WXK_RETURN, false);  // Enter stores both lines and goes on below
+  EXPECT_EQ(grid->GetCellText(1, 1), wxS("a\nb"));
+  EXPECT_EQ(grid->EditRow(), 2);
+  grid->FinishEdit(true, wxString(), false, -1, -1);
+  ASSERT_FALSE(grid->IsEditing());
+  // A plain cell keeps the single-line editor, where Ctrl+Enter types nothing.
+  ASSERT_EQ(grid->StartEdit(2, 2), 0);
+  EXPECT_FALSE(grid->Editor()->IsMultiLineEditor());
+  grid->FinishEdit(true, wxString(), false, -1, -1);
 }
 
 }  // namespace
