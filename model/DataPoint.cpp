@@ -7,6 +7,7 @@
 #include "framework/UpdateHints.h"
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
+#include "model/DataPointRowScope.h"
 #include "model/DataPointSheet.h"
 #include "model/ModelServices.h"
 #include "model/ObjectSupport.h"
@@ -182,10 +183,16 @@ void CPODataPoint::FillSheetDevice(DataPointSheetRequest& sheet) {
 // --- copy and paste ---
 
 BOOL CPODataPoint::WriteToClipboard(CArchive& ar) {
-  Table t;
   const wxString folder = DataPointFolder(*this);
+  if (folder.empty()) return FALSE;
+  Table own;
+  Table* t = DataPointRowScope::Table(folder);
+  if (!t) {
+    if (!own.open(folder, DatpktSchema())) return FALSE;
+    t = &own;
+  }
   DatpktRow row;
-  if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
+  if (!datpkt_select(*t, row, kSeek, "ID", {m_id})) return FALSE;
   ar.WriteU16(row.type);
   ar.WriteU16(row.access);
   ar.WriteU16(row.pickerAccess);
