@@ -1,6 +1,7 @@
 #include "model/DataPoint.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "framework/CommandIds.h"
@@ -184,15 +185,13 @@ void CPODataPoint::FillSheetDevice(DataPointSheetRequest& sheet) {
 
 BOOL CPODataPoint::WriteToClipboard(CArchive& ar) {
   const wxString folder = DataPointFolder(*this);
-  if (folder.empty()) return FALSE;
-  Table own;
-  Table* t = DataPointRowScope::Table(folder);
-  if (!t) {
-    if (!own.open(folder, DatpktSchema())) return FALSE;
-    t = &own;
-  }
   DatpktRow row;
-  if (!datpkt_select(*t, row, kSeek, "ID", {m_id})) return FALSE;
+  if (const std::optional<bool> read = DataPointRowScope::ReadRow(folder, m_id, row)) {
+    if (!*read) return FALSE;
+  } else {
+    Table t;
+    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
+  }
   ar.WriteU16(row.type);
   ar.WriteU16(row.access);
   ar.WriteU16(row.pickerAccess);

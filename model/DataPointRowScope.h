@@ -1,16 +1,21 @@
 #pragma once
 // A copy of many data points reads one DATPKT row each. While a scope lives, the rows
-// come from one handle per device table, opened at the first row of that device and
-// kept for the whole copy, instead of an open, a file check and a seek per row.
+// come from one handle per device table: at the first row of a device its table is
+// opened and walked once for where each id stands, and every row is then read from
+// there, instead of an open, a file check and an index search per row.
 //
 //   DataPointRowScope rows;                 // for the copy of a selection
 //   for (...) object->WriteToClipboard(ar);  // data points read through the scope
 //
 // Scopes nest; the innermost one serves. Without a scope every data point opens the
 // table itself, as a single copy does.
+#include <cstdint>
 #include <map>
+#include <optional>
+#include <unordered_map>
 #include <wx/string.h>
 
+#include "platform/dbase/Rows.h"
 #include "platform/dbase/Table.h"
 
 class DataPointRowScope {
@@ -20,11 +25,20 @@ class DataPointRowScope {
   DataPointRowScope(const DataPointRowScope&) = delete;
   DataPointRowScope& operator=(const DataPointRowScope&) = delete;
 
-  // The device folder's DATPKT, open; nullptr without a scope. A table that cannot
-  // be opened is tried again at the next row, as it would be without the scope.
-  static hv::db::Table* Table(const wxString& folder);
+  // The row of `id` in the device folder's DATPKT: true when read, false when the
+  // table cannot be opened or holds no such row (deleted meanwhile, too); nullopt
+  // without a scope. A table that cannot be opened is tried again at the next row.
+  static std::optional<bool> ReadRow(const wxString& folder, std::uint32_t id, hv::db::DatpktRow& row);
 
  private:
-  std::map<wxString, hv::db::Table> m_tables;
+  struct Rows {
+    hv::db::Table table;
+    std::unordered_map<std::uint32_t, std::uint32_t> recordOf;   // id -> record number
+  };
+  Rows* Open(const wxString& folder);
+
+  std::map<wxString, Rows> m_tables;
+  const wxString* m_lastFolder = nullptr;
+  Rows* m_last = nullptr;
   DataPointRowScope* m_outer;
 };
