@@ -10,6 +10,7 @@
 #include "framework/StagedCopies.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
+#include "model/DataPointRowScope.h"
 #include "model/LongWork.h"
 #include "model/ModelServices.h"
 #include "model/ProjectObject.h"
@@ -431,6 +432,8 @@ void ListCopy(std::span<const ObjectRef> selectedRows) {
   ClipboardBlockWriter writer(false);
   wxString format, name;
   ObjectRef last;
+  // Data points of one device read their rows through one table handle.
+  DataPointRowScope rows;
   hv::LongWork work(selectedRows.size());
   for (const ObjectRef& row : selectedRows) {
     work.Step();

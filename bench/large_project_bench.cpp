@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ClipboardTransfer.h"
@@ -237,7 +238,9 @@ int main() {
     const long emptyKb = RssKb();
     Views v(deviceFolder, hv::JoinPath(base, "Memory.INI"));
     v.tree.SelectItem(v.FolderItem());
-    { DispatchScope next; }   // the next user action: tables no longer used leave memory
+    // A later user action: tables no longer used leave memory.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    { DispatchScope next; }
     const long listedKb = RssKb();
     const double perPoint = (listedKb - emptyKb) * 1024.0 / static_cast<double>(std::max<std::size_t>(1, v.folder->GetChildCount()));
     std::printf("listed %zu data points: %ld KB above the program without them\n", v.folder->GetChildCount(),
@@ -253,7 +256,8 @@ int main() {
     route.Execute(ID_EDIT_COPY);
     const long withClipboardKb = RssKb();
     ClipboardStore().Clear();
-    { DispatchScope next; }   // the next user action: the table the copy read leaves memory
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    { DispatchScope next; }   // a later user action: the table the copy read leaves memory
     const long afterKb = RssKb();
     std::printf("copy of 100,000: resident %ld KB before, %ld KB with the clipboard, %ld KB after clearing it\n",
                 beforeCopyKb, withClipboardKb, afterKb);

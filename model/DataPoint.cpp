@@ -1,12 +1,14 @@
 #include "model/DataPoint.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
+#include "model/DataPointRowScope.h"
 #include "model/DataPointSheet.h"
 #include "model/ModelServices.h"
 #include "model/ObjectSupport.h"
@@ -182,10 +184,14 @@ void CPODataPoint::FillSheetDevice(DataPointSheetRequest& sheet) {
 // --- copy and paste ---
 
 BOOL CPODataPoint::WriteToClipboard(CArchive& ar) {
-  Table t;
   const wxString folder = DataPointFolder(*this);
   DatpktRow row;
-  if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
+  if (const std::optional<bool> read = DataPointRowScope::ReadRow(folder, m_id, row)) {
+    if (!*read) return FALSE;
+  } else {
+    Table t;
+    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
+  }
   ar.WriteU16(row.type);
   ar.WriteU16(row.access);
   ar.WriteU16(row.pickerAccess);

@@ -159,8 +159,8 @@ DispatchScope::DispatchScope() {
 DispatchScope::~DispatchScope() {
   if (--Reg().depth > 0) return;
   Drain();
-  // Large tables read for an earlier action and not touched since leave memory.
-  hv::db::TableStore::ReleaseIdle(1u << 20);
+  // Large tables no handle has used for two seconds leave memory.
+  hv::db::TableStore::ReleaseIdle(1u << 20, 2000000000);
 }
 
 bool DispatchScope::IsActive() { return Reg().depth > 0; }

@@ -1,6 +1,7 @@
 #include "resources/ResMask.h"
 
 #include "model/DeviceServices.h"
+#include "model/LongWork.h"
 #include "model/ObjectSupport.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -49,8 +50,10 @@ BOOL CPOResMask::LoadChildren() {
     return o.GetName();
   });
   MaskField record;
+  hv::LongWork work(masks.size());
   for (bool ok = msk_fld_select(masks, record, kFirst, "MSK_HEAD"); ok;
        ok = msk_fld_select(masks, record, kNext, "MSK_HEAD")) {
+    work.Step();
     wxString name = record.name;
     name.Trim(true);
     CPOMask::Header header;

@@ -1,6 +1,7 @@
 #include "resources/ResString.h"
 
 #include "model/DeviceServices.h"
+#include "model/LongWork.h"
 #include "model/ObjectSupport.h"
 #include "platform/Localization.h"
 #include "platform/dbase/DbLib.h"
@@ -88,7 +89,9 @@ BOOL CPOResString::LoadChildren() {
     text = nullptr;
   };
   TextwRow row;
+  hv::LongWork work(t.size());
   for (bool ok = wtext_select(t, row, kFirst, "IDTEXT"); ok; ok = wtext_select(t, row, kNext, "IDTEXT")) {
+    work.Step();
     if (!text || text->GetTextNumber() != row.number) {
       finish();
       current = byNumber.Take(row.number);

@@ -121,6 +121,17 @@ const char* Table::currentBytes() const {
 
 bool Table::hasCurrent() const { return currentBytes() != nullptr; }
 
+bool Table::selectRecord(std::uint32_t recno) {
+  if (!m_store) return fail("table not open");
+  m_positioned = false;
+  if (recno >= m_store->count() || m_store->recordBytes(recno)[0] == '*') return false;
+  m_tag = -1;
+  m_recno = recno;
+  m_positioned = true;
+  m_generation = m_store->generation();
+  return true;
+}
+
 std::int64_t Table::currentNumber(int field) const {
   const char* bytes = currentBytes();
   return bytes ? Record(bytes, layout()).number(field) : 0;

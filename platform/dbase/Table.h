@@ -54,6 +54,11 @@ class Table {
   // only). False when nothing is found; the handle then has no current record.
   bool select(std::string_view tag, int mode, const Key& key = {});
   bool hasCurrent() const;
+  // Positions on the record with this number in the records' own order; false for one
+  // that is deleted or beyond the end. Readers that found the numbers in one pass use it.
+  bool selectRecord(std::uint32_t recno);
+  // The current record's number; meaningful after a select that found one.
+  std::uint32_t currentRecord() const { return m_recno; }
   // A number field of the current record, without reading the whole row; 0 without one.
   std::int64_t currentNumber(int field) const;
 

@@ -35,7 +35,6 @@ struct Cache {
   std::mutex mutex;
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
   std::uint64_t clock = 0;
-  std::uint64_t idleMark = 0;   // the clock at the last ReleaseIdle
 };
 
 Cache& TheCache() {
@@ -259,6 +258,7 @@ void TableStore::Release() {
   std::lock_guard<std::mutex> lock(cache.mutex);
   if (--m_handles > 0) return;
   m_lastUse = ++cache.clock;
+  m_releasedAt = Now();
   // Keep the most recently used stores (and their descriptors).
   if (cache.stores.size() <= kKeptUnused) return;
   std::vector<std::pair<std::uint64_t, std::pair<dev_t, ino_t>>> unused;
@@ -276,14 +276,15 @@ void TableStore::DropUnused() {
     it = it->second->m_handles == 0 ? cache.stores.erase(it) : std::next(it);
 }
 
-void TableStore::ReleaseIdle(std::size_t minBytes) {
+void TableStore::ReleaseIdle(std::size_t minBytes, std::int64_t idleNs) {
   std::size_t released = 0;
+  const std::int64_t now = Now();
   {
     Cache& cache = TheCache();
     std::lock_guard<std::mutex> lock(cache.mutex);
     for (auto it = cache.stores.begin(); it != cache.stores.end();) {
       const TableStore& store = *it->second;
-      const bool idle = store.m_handles == 0 && store.m_lastUse <= cache.idleMark;
+      const bool idle = store.m_handles == 0 && now - store.m_releasedAt >= idleNs;
       if (idle && store.m_image.size() >= minBytes) {
         released += store.m_image.size();
         it = cache.stores.erase(it);
@@ -291,7 +292,6 @@ void TableStore::ReleaseIdle(std::size_t minBytes) {
         ++it;
       }
     }
-    cache.idleMark = cache.clock;
   }
   // The indexes were many small blocks: without a trim they would stay resident.
   ReturnFreedMemory(released);

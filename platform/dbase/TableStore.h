@@ -52,9 +52,9 @@ class TableStore {
   void Release();
   // Forgets every store that no handle uses (the next open reads the file again).
   static void DropUnused();
-  // Forgets the stores of at least `minBytes` that no handle used since the previous
-  // call: a large table read for one user action does not stay in memory after it.
-  static void ReleaseIdle(std::size_t minBytes);
+  // Forgets the stores of at least `minBytes` that no handle has used for `idleNs`:
+  // a large table read for a user action does not stay in memory long after it.
+  static void ReleaseIdle(std::size_t minBytes, std::int64_t idleNs);
 
   const Schema& schema() const { return *m_schema; }
   const Layout& layout() const { return m_layout; }
@@ -116,6 +116,7 @@ class TableStore {
   bool m_broken = false;
   int m_handles = 0;
   std::uint64_t m_lastUse = 0;
+  std::int64_t m_releasedAt = 0;   // when the last handle went
   FileIdentity m_id;
   DbfHeader m_header;
   Layout m_layout;
