@@ -31,6 +31,12 @@ namespace {
 constexpr std::size_t kKeptUnused = 32;
 std::atomic<int> g_lockWaitMs{10000};
 
+std::int64_t Now() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
 struct Cache {
   std::mutex mutex;
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
