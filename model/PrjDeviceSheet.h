@@ -82,13 +82,6 @@ struct ScannedDevice {
   wxString version;    // version text
 };
 
-// The devices found on the device's PC connection, chosen through the facade: IDOK
-// with `chosen` set to an index of `devices`.
-struct DeviceScanChoiceRequest {
-  std::vector<ScannedDevice> devices;
-  int chosen = -1;
-};
-
 // The firmware of a scanned device in hundredths: the number after "FW-Version : ",
 // else the number from the text's third character, else the version text's number;
 // read locale-free, rounded to whole hundredths and kept within 0..32767.

@@ -307,13 +307,4 @@ void RegisterPrjDeviceSheet() {
     if (result == IDOK) r.device->SetUnicodeResource(unicode);
     return result;
   });
-  hv::Ui().Register<DeviceScanChoiceRequest>([](DeviceScanChoiceRequest& r) {
-    wxArrayString rows;
-    for (const ScannedDevice& d : r.devices)
-      rows.Add(d.address + "  " + d.type + "  " + d.driver + "  " + d.firmware);
-    wxSingleChoiceDialog dlg(DialogParent(), L(11447, wxS("Gefundene Geräte:")), wxString(wxS("Autoscan")), rows);
-    if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
-    r.chosen = dlg.GetSelection();
-    return static_cast<int>(IDOK);
-  });
 }
