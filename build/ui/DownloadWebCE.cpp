@@ -1,5 +1,7 @@
 #include "build/ui/DownloadWebCE.h"
 
+#include "framework/DialogTexts.h"
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
@@ -30,26 +32,26 @@ CDlgDownloadWebCE::CDlgDownloadWebCE(wxWindow* parent, DownloadWebCERequest& req
     grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(control, 1, wxEXPAND);
   };
-  row(wxS("Gerät:"), new wxTextCtrl(this, kIdDevice, request.device, wxDefaultPosition, wxSize(300, -1),
+  row(DlgText(wxS("Gerät:")), new wxTextCtrl(this, kIdDevice, request.device, wxDefaultPosition, wxSize(300, -1),
                                     wxTE_READONLY));
-  row(wxS("IP-Adresse:"), new wxTextCtrl(this, kIdAddress, request.address, wxDefaultPosition, wxDefaultSize,
+  row(DlgText(wxS("IP-Adresse:")), new wxTextCtrl(this, kIdAddress, request.address, wxDefaultPosition, wxDefaultSize,
                                          wxTE_READONLY));
   if (!request.source.empty()) {
     m_source = new wxTextCtrl(this, kIdSource, request.source);
-    row(wxS("Quelle:"), m_source);
+    row(DlgText(wxS("Quelle:")), m_source);
   }
   m_target = new wxTextCtrl(this, kIdTarget, request.targetFolder);
-  row(wxS("Ziel:"), m_target);
+  row(DlgText(wxS("Ziel:")), m_target);
   m_user = new wxTextCtrl(this, kIdUser, request.user);
-  row(wxS("Benutzer:"), m_user);
+  row(DlgText(wxS("Benutzer:")), m_user);
   m_password = new wxTextCtrl(this, kIdPassword, request.password, wxDefaultPosition, wxDefaultSize,
                               wxTE_PASSWORD);
-  row(wxS("Passwort:"), m_password);
+  row(DlgText(wxS("Passwort:")), m_password);
   const int port = request.connection.port > 0 ? request.connection.port : ProposedFtpPort(request);
   m_port = new wxSpinCtrl(this, kIdPort, wxString(), wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 1, 65535,
                           port);
-  row(wxS("Port:"), m_port);
-  m_passive = new wxCheckBox(this, kIdPassive, wxS("Passiver Modus"));
+  row(DlgText(wxS("Port:")), m_port);
+  m_passive = new wxCheckBox(this, kIdPassive, DlgText(wxS("Passiver Modus")));
   m_passive->SetValue(request.connection.passive);
   grid->AddSpacer(0);
   grid->Add(m_passive);

@@ -19,6 +19,7 @@
 #include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "build/CeDownload.h"
 #include "framework/NewNameRequest.h"
 #include "model/PrjDevice.h"
 #include "model/ui/DeviceDialogs.h"
@@ -188,7 +189,7 @@ TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
   std::vector<wxString> shown;
   int dialogs = 0;
   hvtest::DialogScripts user;
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 4; ++i)
     user.Then([&](wxDialog* dlg) {
       ++dialogs;
       CollectTexts(dlg, shown);
@@ -198,7 +199,10 @@ TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
   NewNameRequest name;
   hv::Ui().Run(name);
   app.OnSelectLanguage();   // cancelled: nothing is written
-  EXPECT_EQ(dialogs, 3);
+  DownloadWebCERequest web;
+  web.source = wxS("/tmp/web");
+  hv::Ui().Run(web);
+  EXPECT_EQ(dialogs, 4);
   EXPECT_EQ(Listed(GermanIn(shown)), "");
 }
 
