@@ -232,7 +232,13 @@ BOOL CPODataPoint::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   f.name = GetName().Left(30);
   const wxString folder = DataPointFolder(*this);
   Table t;
-  if (folder.empty() || !t.open(folder, DatpktSchema())) return FALSE;
+  if (folder.empty()) return FALSE;
+  if (!t.open(folder, DatpktSchema())) {
+    // A paste that cannot reach the table says so; nothing was written.
+    hv::ShowMessageF(11963, wxS("Die Datenpunkte des Geräts '%s' können nicht gelesen werden.\n%s"),
+                     MB_OK | MB_ICONEXCLAMATION, GetDevice() ? GetDevice()->GetName() : wxString(), t.error());
+    return FALSE;
+  }
   DatpktRow probe;
   if (f.logicalId != 0 && datpkt_select(t, probe, kSeek, "LOG_ID", {f.logicalId})) f.logicalId = kLogicalIdClash;
   // A pasted name must not stand twice in the device.
@@ -261,7 +267,11 @@ BOOL CPODataPoint::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   DatpktRow row;
   FillRow(row, f, x, GetTypeCode() == TypeCode::DataPoint ? RowDeviceNumber()
                                                                : static_cast<std::uint16_t>(GetDevice()->GetDeviceNumber()));
-  if (!datpkt_insert(t, row)) return FALSE;
+  if (!datpkt_insert(t, row)) {
+    hv::ShowMessageF(11960, wxS("Der Datenpunkt '%s' konnte nicht gespeichert werden.\n%s"), MB_OK | MB_ICONEXCLAMATION,
+                     f.name, t.error());
+    return FALSE;
+  }
   f.id = row.id;
   f.readable = (row.access & 1) ? TRUE : FALSE;
   f.name = wxString(row.name).Trim(true);

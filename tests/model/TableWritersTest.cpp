@@ -8,6 +8,8 @@
 #include <cstring>
 #include <set>
 
+#include "model/DirectDataPoint.h"
+#include "platform/Archive.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/model/DataPointTestSupport.h"
@@ -178,4 +180,30 @@ TEST_F(DataPointFixture, FullDiskDuringADeviceSaveChangesNothing) {
   EXPECT_EQ(hvtest::ReadAll(settings), before);
   EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(Folder(), "GERAET.DBF")), rows);
   for (const wxString& entry : hv::ListFolder(Folder())) EXPECT_FALSE(entry.StartsWith(".")) << entry;
+}
+
+// A pasted point that finds no room says so, and the table keeps what it had.
+TEST_F(DataPointFixture, PasteOnAFullDiskSaysWhyAndStoresNothing) {
+  ASSERT_TRUE(Make(Picks(1), kDpAcceptAll));
+  ASSERT_EQ(Points().size(), 1u);
+  CProjectObject* source = Points()[0];
+  hv::Archive out;
+  source->Serialize(out);
+  ASSERT_TRUE(source->WriteToClipboard(out));
+  const wxString file = DatpktFile(Folder());
+  const std::string before = hvtest::ReadAll(file);
+  struct stat st;
+  ASSERT_EQ(stat(hv::ToFs(file).c_str(), &st), 0);
+  hv::Archive in(out.Bytes());
+  auto pasted = std::make_unique<CPODirectDataPoint>(folder, device);
+  pasted->Serialize(in);
+  CProjectObject* added = folder->AddChild(std::move(pasted));
+  ASSERT_TRUE(added);
+  ui.ExpectMessage(11960);
+  {
+    hvtest::FileSizeLimit limit(static_cast<unsigned long>(st.st_size));
+    EXPECT_FALSE(added->ReadFromClipboard(in, folder));
+  }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hvtest::ReadAll(file), before);
 }
