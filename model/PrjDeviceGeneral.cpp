@@ -323,7 +323,15 @@ void CPPPrjDeviceGeneral::OnTypeChanged(int index) {
   FillFirmwareVersionList();
   FillRemotePanelList();
   FillDriverList();
+  // A scanned device's node and address are facts about the device: a type picked by
+  // hand (the scan's hardware line named none that is listed) keeps them.
+  const wxString keptNode = node;
+  const wxString keptParameters = parameters;
   OnDriverChanged(driver);
+  if (m_scanned) {
+    node = keptNode;
+    parameters = keptParameters;
+  }
   ShowDeviceInformation();
 }
 

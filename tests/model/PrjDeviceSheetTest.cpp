@@ -179,6 +179,26 @@ TEST_F(SheetFixture, DriverChangeClearsNodeAndScannedAddressFillsTheThirdField) 
   }
 }
 
+TEST_F(SheetFixture, ATypePickedByHandAfterAScanKeepsTheScannedNodeAndAddress) {
+  CPOPrjDevice* existing = Create(devtest::Named("Panel1"));
+  ASSERT_TRUE(existing);
+  copy = std::make_unique<CPOPrjDevice>(project);
+  copy->CopyDevice(*existing);
+  CPSPrjDevice sheet(*copy, false);
+  ASSERT_TRUE(sheet.SetActivePage(0));
+  CPPPrjDeviceGeneral& general = sheet.General();
+  // The scan's hardware line names no type this installation lists.
+  copy->SetHardwareType("FREMD_99");
+  copy->SetNode("7");
+  general.parameters = ";" + copy->GetDeviceFolder();
+  general.ApplyScannedDevice("10.0.0.7");
+  EXPECT_EQ(general.type, -1);
+  ASSERT_FALSE(general.types.empty());
+  general.OnTypeChanged(0);
+  EXPECT_EQ(general.node, "7");
+  EXPECT_TRUE(general.parameters.EndsWith(";10.0.0.7")) << general.parameters;
+}
+
 }  // namespace
 
 namespace {
