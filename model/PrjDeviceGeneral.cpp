@@ -323,15 +323,7 @@ void CPPPrjDeviceGeneral::OnTypeChanged(int index) {
   FillFirmwareVersionList();
   FillRemotePanelList();
   FillDriverList();
-  // A scanned device's node and address are facts about the device: a type picked by
-  // hand (the scan's hardware line named none that is listed) keeps them.
-  const wxString keptNode = node;
-  const wxString keptParameters = parameters;
   OnDriverChanged(driver);
-  if (m_scanned) {
-    node = keptNode;
-    parameters = keptParameters;
-  }
   ShowDeviceInformation();
 }
 
@@ -340,8 +332,12 @@ void CPPPrjDeviceGeneral::OnDriverChanged(int index) {
   const wxString text = driver >= 0 ? drivers[static_cast<size_t>(driver)].display : wxString();
   const wxString key = driver >= 0 ? drivers[static_cast<size_t>(driver)].key : wxString();
   if (key.CmpNoCase(m_deviceDriver) == 0 || text == m_driverText) return;
-  node.clear();
-  parameters.clear();
+  // A scanned device's node and address are facts about the device: a type and driver
+  // picked by hand (the scan's hardware line named none that is listed) keep them.
+  if (!m_scanned) {
+    node.clear();
+    parameters.clear();
+  }
   m_deviceDriver = key;
 }
 

@@ -189,12 +189,15 @@ TEST_F(SheetFixture, ATypePickedByHandAfterAScanKeepsTheScannedNodeAndAddress) {
   CPPPrjDeviceGeneral& general = sheet.General();
   // The scan's hardware line names no type this installation lists.
   copy->SetHardwareType("FREMD_99");
+  copy->SetDeviceDriver(wxString());
   copy->SetNode("7");
   general.parameters = ";" + copy->GetDeviceFolder();
   general.ApplyScannedDevice("10.0.0.7");
   EXPECT_EQ(general.type, -1);
   ASSERT_FALSE(general.types.empty());
   general.OnTypeChanged(0);
+  ASSERT_FALSE(general.drivers.empty());
+  general.OnDriverChanged(0);
   EXPECT_EQ(general.node, "7");
   EXPECT_TRUE(general.parameters.EndsWith(";10.0.0.7")) << general.parameters;
 }
