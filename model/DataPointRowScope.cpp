@@ -34,12 +34,13 @@ DataPointRowScope::Rows* DataPointRowScope::Open(const wxString& folder) {
   return m_last;
 }
 
-std::optional<bool> DataPointRowScope::ReadRow(const wxString& folder, std::uint32_t id, hv::db::DatpktRow& row) {
+std::optional<hv::db::Table*> DataPointRowScope::Seek(const wxString& folder, std::uint32_t id) {
   DataPointRowScope* scope = t_innermost;
   if (!scope) return std::nullopt;
   Rows* rows = folder.empty() ? nullptr : scope->Open(folder);
-  if (!rows) return false;
+  if (!rows) return nullptr;
   const auto at = rows->recordOf.find(id);
   // A row deleted since the walk reads as missing.
-  return at != rows->recordOf.end() && rows->table.selectRecord(at->second) && rows->table.current(row);
+  if (at == rows->recordOf.end() || !rows->table.selectRecord(at->second)) return nullptr;
+  return &rows->table;
 }

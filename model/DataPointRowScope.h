@@ -15,7 +15,6 @@
 #include <unordered_map>
 #include <wx/string.h>
 
-#include "platform/dbase/Rows.h"
 #include "platform/dbase/Table.h"
 
 class DataPointRowScope {
@@ -25,10 +24,10 @@ class DataPointRowScope {
   DataPointRowScope(const DataPointRowScope&) = delete;
   DataPointRowScope& operator=(const DataPointRowScope&) = delete;
 
-  // The row of `id` in the device folder's DATPKT: true when read, false when the
-  // table cannot be opened or holds no such row (deleted meanwhile, too); nullopt
-  // without a scope. A table that cannot be opened is tried again at the next row.
-  static std::optional<bool> ReadRow(const wxString& folder, std::uint32_t id, hv::db::DatpktRow& row);
+  // The device folder's DATPKT positioned on the row of `id`; nullptr when the table
+  // cannot be opened or holds no such row (deleted meanwhile, too); nullopt without a
+  // scope. A table that cannot be opened is tried again at the next row.
+  static std::optional<hv::db::Table*> Seek(const wxString& folder, std::uint32_t id);
 
  private:
   struct Rows {

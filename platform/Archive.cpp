@@ -78,6 +78,12 @@ void Archive::WriteString(const wxString& text, bool wide) {
   WriteBytes(bytes);
 }
 
+void Archive::WriteNarrowBytes(std::string_view cp1252) {
+  RequireStoring();
+  WriteLength(cp1252.size());
+  WriteBytes(cp1252);
+}
+
 void Archive::Need(std::size_t n) const {
   if (n > Remaining()) throw ArchiveException("archive data end too early");
 }
