@@ -1,5 +1,6 @@
 #include "model/DataPoint.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -69,6 +70,26 @@ wxString CPODataPoint::Text(TextSlot slot) const {
   }
 }
 
+void CPODataPoint::WriteNarrowText(CArchive& ar, TextSlot slot) const {
+  // Plain ASCII is the same bytes in UTF-8 and Windows-1252: no string in between.
+  if (m_texts) {
+    const char* p = m_texts.get();
+    for (int i = 0;; ++i) {
+      const std::size_t n = TakeLength(p);
+      if (i == slot) {
+        const std::string_view bytes(p, n);
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+          ar.WriteNarrowBytes(bytes);
+          return;
+        }
+        break;
+      }
+      p += n;
+    }
+  }
+  ar.WriteString(Text(slot), false);
+}
+
 void CPODataPoint::SetTexts(const wxString& description, const wxString& address, const wxString& value) {
   if (description.empty() && address.empty() && value.empty()) {
     m_texts.reset();
@@ -109,8 +130,8 @@ void CPODataPoint::Serialize(CArchive& ar) {
   CProjectObject::Serialize(ar);
   if (ar.IsStoring()) {
     ar.WriteU32(m_id);
-    ar.WriteString(Text(kDescription), false);
-    ar.WriteString(Text(kAddress), false);
+    WriteNarrowText(ar, kDescription);
+    WriteNarrowText(ar, kAddress);
     ar.WriteU32(m_type);
     ar.WriteU16(m_logicalId);
     ar.WriteI32(m_readable ? TRUE : FALSE);

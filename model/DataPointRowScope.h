@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 #include <wx/string.h>
 
 #include "platform/dbase/Table.h"
@@ -32,7 +33,11 @@ class DataPointRowScope {
  private:
   struct Rows {
     hv::db::Table table;
-    std::unordered_map<std::uint32_t, std::uint32_t> recordOf;   // id -> record number
+    // id -> record number: indexed by id while the ids are dense (as the table gives
+    // them), else a hash.
+    std::vector<std::uint32_t> byId;
+    std::unordered_map<std::uint32_t, std::uint32_t> recordOf;
+    bool Find(std::uint32_t id, std::uint32_t& recno) const;
   };
   Rows* Open(const wxString& folder);
 
