@@ -1,5 +1,6 @@
 #include "model/DataPoint.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -69,6 +70,26 @@ wxString CPODataPoint::Text(TextSlot slot) const {
   }
 }
 
+void CPODataPoint::WriteNarrowText(CArchive& ar, TextSlot slot) const {
+  // Plain ASCII is the same bytes in UTF-8 and Windows-1252: no string in between.
+  if (m_texts) {
+    const char* p = m_texts.get();
+    for (int i = 0;; ++i) {
+      const std::size_t n = TakeLength(p);
+      if (i == slot) {
+        const std::string_view bytes(p, n);
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+          ar.WriteNarrowBytes(bytes);
+          return;
+        }
+        break;
+      }
+      p += n;
+    }
+  }
+  ar.WriteString(Text(slot), false);
+}
+
 void CPODataPoint::SetTexts(const wxString& description, const wxString& address, const wxString& value) {
   if (description.empty() && address.empty() && value.empty()) {
     m_texts.reset();
@@ -109,8 +130,8 @@ void CPODataPoint::Serialize(CArchive& ar) {
   CProjectObject::Serialize(ar);
   if (ar.IsStoring()) {
     ar.WriteU32(m_id);
-    ar.WriteString(Text(kDescription), false);
-    ar.WriteString(Text(kAddress), false);
+    WriteNarrowText(ar, kDescription);
+    WriteNarrowText(ar, kAddress);
     ar.WriteU32(m_type);
     ar.WriteU16(m_logicalId);
     ar.WriteI32(m_readable ? TRUE : FALSE);
@@ -183,22 +204,56 @@ void CPODataPoint::FillSheetDevice(DataPointSheetRequest& sheet) {
 
 // --- copy and paste ---
 
+namespace {
+
+// Writes a DATPKT row's clipboard data straight from the record: the texts go as
+// their stored bytes, trimmed as the row's texts would be, without a string each.
+struct ClipboardRow {
+  static constexpr RowKind kRowKind = RowKind::Datpkt;
+  CArchive* ar = nullptr;
+
+  void read(const Record& r) const {
+    ar->WriteU16(static_cast<std::uint16_t>(r.number(datpkt::TYP)));
+    ar->WriteU16(static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFF)));
+    ar->WriteU16(static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFFDP)));
+    ar->WriteU32(static_cast<std::uint32_t>(r.number(datpkt::WERT32)));
+    for (int field : {datpkt::EINHEIT, datpkt::START, datpkt::SIGMIN, datpkt::SIGMAX, datpkt::MESSMIN, datpkt::MESSMAX,
+                      datpkt::FELD1, datpkt::FELD2, datpkt::FELD3, datpkt::FELD4, datpkt::FELD5, datpkt::FELD6})
+      Text(r, field);
+  }
+
+  // Bytes below 0x80 and from 0xA0 on stand for themselves in Windows-1252, and a text
+  // ending in a printable character loses nothing more to the trim: those go as
+  // stored. Anything else takes the way through a string.
+  void Text(const Record& r, int field) const {
+    const std::string_view bytes = r.raw(field);
+    bool plain = bytes.empty() || static_cast<unsigned char>(bytes.back()) >= 0x20;
+    for (std::size_t i = 0; plain && i < bytes.size(); ++i) {
+      const auto b = static_cast<unsigned char>(bytes[i]);
+      plain = b < 0x80 || b >= 0xA0;
+    }
+    if (plain) {
+      ar->WriteNarrowBytes(bytes);
+      return;
+    }
+    wxString text;
+    r.readText(field, text);
+    ar->WriteString(text.Trim(true), false);
+  }
+};
+
+}  // namespace
+
 BOOL CPODataPoint::WriteToClipboard(CArchive& ar) {
   const wxString folder = DataPointFolder(*this);
-  DatpktRow row;
-  if (const std::optional<bool> read = DataPointRowScope::ReadRow(folder, m_id, row)) {
-    if (!*read) return FALSE;
+  ClipboardRow row{&ar};
+  if (const std::optional<Table*> found = DataPointRowScope::Seek(folder, m_id)) {
+    if (!*found || !(*found)->current(row)) return FALSE;
   } else {
     Table t;
-    if (folder.empty() || !t.open(folder, DatpktSchema()) || !datpkt_select(t, row, kSeek, "ID", {m_id})) return FALSE;
+    if (folder.empty() || !t.open(folder, DatpktSchema()) || !t.select("ID", kSeek, {m_id}) || !t.current(row))
+      return FALSE;
   }
-  ar.WriteU16(row.type);
-  ar.WriteU16(row.access);
-  ar.WriteU16(row.pickerAccess);
-  ar.WriteU32(row.value32);
-  for (const wxString* s : {&row.unit, &row.start, &row.sigMin, &row.sigMax, &row.measMin, &row.measMax})
-    ar.WriteString(wxString(*s).Trim(true), false);
-  for (const wxString& s : row.free) ar.WriteString(wxString(s).Trim(true), false);
   ar.WriteString(folder, true);
   return TRUE;
 }

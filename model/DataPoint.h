@@ -91,6 +91,7 @@ class CPODataPoint : public CProjectObject {
  private:
   enum TextSlot { kDescription, kAddress, kValue };
   wxString Text(TextSlot slot) const;
+  void WriteNarrowText(CArchive& ar, TextSlot slot) const;
   void SetTexts(const wxString& description, const wxString& address, const wxString& value);
   void SetValue(const wxString& value) { SetTexts(Text(kDescription), Text(kAddress), value); }
 

@@ -13,9 +13,9 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 #include <wx/string.h>
 
-#include "platform/dbase/Rows.h"
 #include "platform/dbase/Table.h"
 
 class DataPointRowScope {
@@ -25,15 +25,19 @@ class DataPointRowScope {
   DataPointRowScope(const DataPointRowScope&) = delete;
   DataPointRowScope& operator=(const DataPointRowScope&) = delete;
 
-  // The row of `id` in the device folder's DATPKT: true when read, false when the
-  // table cannot be opened or holds no such row (deleted meanwhile, too); nullopt
-  // without a scope. A table that cannot be opened is tried again at the next row.
-  static std::optional<bool> ReadRow(const wxString& folder, std::uint32_t id, hv::db::DatpktRow& row);
+  // The device folder's DATPKT positioned on the row of `id`; nullptr when the table
+  // cannot be opened or holds no such row (deleted meanwhile, too); nullopt without a
+  // scope. A table that cannot be opened is tried again at the next row.
+  static std::optional<hv::db::Table*> Seek(const wxString& folder, std::uint32_t id);
 
  private:
   struct Rows {
     hv::db::Table table;
-    std::unordered_map<std::uint32_t, std::uint32_t> recordOf;   // id -> record number
+    // id -> record number: indexed by id while the ids are dense (as the table gives
+    // them), else a hash.
+    std::vector<std::uint32_t> byId;
+    std::unordered_map<std::uint32_t, std::uint32_t> recordOf;
+    bool Find(std::uint32_t id, std::uint32_t& recno) const;
   };
   Rows* Open(const wxString& folder);
 

@@ -116,7 +116,8 @@ ScopedObjectClass::ScopedObjectClass(std::string className, ObjectCreator create
 ScopedObjectClass::~ScopedObjectClass() { CObjectFactory::RegisterClass(m_name, std::move(m_previous)); }
 
 void WriteArchivedObject(CArchive& ar, CProjectObject& object) {
-  ar.WriteString(wxString::FromAscii(object.ClassName()), false);
+  // Class names are plain ASCII: the same bytes narrow.
+  ar.WriteNarrowBytes(object.ClassName());
   ar.WriteU16(static_cast<std::uint16_t>(object.GetSchema()));
   object.Serialize(ar);
 }

@@ -29,13 +29,16 @@ void Archive::WriteU8(std::uint8_t v) {
 }
 
 void Archive::WriteU16(std::uint16_t v) {
-  WriteU8(static_cast<std::uint8_t>(v));
-  WriteU8(static_cast<std::uint8_t>(v >> 8));
+  RequireStoring();
+  const char bytes[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+  m_data.append(bytes, 2);
 }
 
 void Archive::WriteU32(std::uint32_t v) {
-  WriteU16(static_cast<std::uint16_t>(v));
-  WriteU16(static_cast<std::uint16_t>(v >> 16));
+  RequireStoring();
+  const char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                         static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+  m_data.append(bytes, 4);
 }
 
 void Archive::WriteU64(std::uint64_t v) {
@@ -76,6 +79,12 @@ void Archive::WriteString(const wxString& text, bool wide) {
     WriteLength(bytes.size());
   }
   WriteBytes(bytes);
+}
+
+void Archive::WriteNarrowBytes(std::string_view cp1252) {
+  RequireStoring();
+  WriteLength(cp1252.size());
+  WriteBytes(cp1252);
 }
 
 void Archive::Need(std::size_t n) const {

@@ -37,6 +37,8 @@ class Archive {
   // Narrow texts must fit Windows-1252 (else ArchiveException); wide texts take any
   // Unicode text. The length prefix counts bytes (narrow) or UTF-16 units (wide).
   void WriteString(const wxString& text, bool wide);
+  // A narrow text whose Windows-1252 bytes are at hand: what WriteString writes for it.
+  void WriteNarrowBytes(std::string_view cp1252);
   const std::string& Bytes() const { return m_data; }
 
   // Loading.

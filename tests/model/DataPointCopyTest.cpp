@@ -27,6 +27,23 @@ std::string OneByOne(const std::vector<CPODirectDataPoint*>& points) {
   return writer.Finish();
 }
 
+// A data point's own clipboard data as its row's texts give them.
+std::string FromTheRowsTexts(const wxString& folder, std::uint32_t id) {
+  hv::db::Table t;
+  hv::db::DatpktRow row;
+  if (!t.open(folder, hv::db::DatpktSchema()) || !hv::db::datpkt_select(t, row, hv::db::kSeek, "ID", {id})) return {};
+  hv::Archive ar;
+  ar.WriteU16(row.type);
+  ar.WriteU16(row.access);
+  ar.WriteU16(row.pickerAccess);
+  ar.WriteU32(row.value32);
+  for (const wxString* text : {&row.unit, &row.start, &row.sigMin, &row.sigMax, &row.measMin, &row.measMax})
+    ar.WriteString(wxString(*text).Trim(true), false);
+  for (const wxString& text : row.free) ar.WriteString(wxString(text).Trim(true), false);
+  ar.WriteString(folder, true);
+  return ar.Bytes();
+}
+
 struct DataPointCopy : DataPointFixture {
   MemoryClipboardStore store;
   ScopedClipboardStore useStore{store};
@@ -91,5 +108,32 @@ TEST_F(DataPointCopy, ARowDeletedByAnotherProgramIsLeftOutAsBefore) {
     const auto* read = dynamic_cast<const CPODataPoint*>(item.object.get());
     ASSERT_TRUE(read);
     EXPECT_NE(read->GetId(), points[5]->GetId());
+  }
+}
+
+TEST_F(DataPointCopy, TextsGoAsTheRowHoldsThemTrimmed) {
+  const std::vector<CPODirectDataPoint*> points = MakeMany(1);
+  ASSERT_EQ(points.size(), 1u);
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(t.open(Folder(), hv::db::DatpktSchema()));
+    hv::db::DatpktRow row;
+    ASSERT_TRUE(hv::db::datpkt_select(t, row, hv::db::kSeek, "ID", {points[0]->GetId()}));
+    row.unit = wxString::FromUTF8("\xe2\x82\xac/h");   // a byte of 0x80..0x9F
+    row.start = wxS("1\t");
+    row.sigMin = wxS("x\r\n \t");
+    row.sigMax = wxString::FromUTF8("Gr\xc3\xb6\xc3\x9f" "e");
+    row.measMin = wxS(" 5");
+    row.free = {wxS("a\x1f"), wxS(""), wxS("   "), wxS("\x7f"), wxString::FromUTF8("\xc2\xa0"), wxS("z\x0b")};
+    ASSERT_TRUE(hv::db::datpkt_update(t, row));
+  }
+  const std::string expected = FromTheRowsTexts(Folder(), points[0]->GetId());
+  ASSERT_FALSE(expected.empty());
+  for (bool scoped : {false, true}) {
+    std::optional<DataPointRowScope> rows;
+    if (scoped) rows.emplace();
+    hv::Archive ar;
+    ASSERT_TRUE(points[0]->WriteToClipboard(ar));
+    EXPECT_EQ(ar.Bytes(), expected) << (scoped ? "through a scope" : "on its own");
   }
 }
