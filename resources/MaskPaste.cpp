@@ -49,9 +49,9 @@ wxString NumberedName(Table& t, wxString name) {
 
 class Resolver {
  public:
-  Resolver(TargetTables& t, const wxString& folder, WORD defaultLanguage, std::vector<LANGUAGE> languages,
+  Resolver(TargetTables& t, const wxString& folder, std::vector<LANGUAGE> languages,
            bool trueType)
-      : m_t(t), m_folder(folder), m_defaultLanguage(defaultLanguage), m_languages(std::move(languages)),
+      : m_t(t), m_folder(folder), m_languages(std::move(languages)),
         m_trueType(trueType) {}
 
   std::uint32_t Resolve(const Ref& ref) {
@@ -149,7 +149,6 @@ class Resolver {
 
   TargetTables& m_t;
   wxString m_folder;
-  WORD m_defaultLanguage;
   std::vector<LANGUAGE> m_languages;
   bool m_trueType;
   bool m_trueTypeWarned = false;
@@ -189,7 +188,7 @@ BOOL CPOMask::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   if (m_header.logicalId != 0 && HeaderHoldsLogicalId(t.mskfld, m_header.logicalId)) m_header.logicalId = 65535;
 
   const WORD defaultLanguage = devsvc::DefaultLanguage(GetProject());
-  Resolver resolver(t, folder, defaultLanguage, devsvc::Languages(GetProject()), devsvc::SupportsKeypads(device) != FALSE);
+  Resolver resolver(t, folder, devsvc::Languages(GetProject()), devsvc::SupportsKeypads(device) != FALSE);
   bool ok = msk_fld_insert_start(t.mskfld) != FALSE;
   bool first = true;
   for (const Entry& entry : data.entries) {
