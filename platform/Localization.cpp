@@ -69,13 +69,13 @@ std::vector<std::string> FormatSpecifiers(const wxString& text) {
       ++i;
       continue;
     }
-    std::string spec;
+    std::string conversion;
     size_t j = i + 1;
     // "%n$": the argument's position.
     size_t digits = j;
     while (digits < t.size() && std::isdigit(static_cast<unsigned char>(t[digits]))) ++digits;
     if (digits > j && digits < t.size() && t[digits] == '$') {
-      spec = t.substr(j, digits - j + 1);
+      conversion = t.substr(j, digits - j + 1);
       j = digits + 1;
     }
     while (j < t.size() && kFlags.find(t[j]) != std::string::npos) ++j;
@@ -84,9 +84,9 @@ std::vector<std::string> FormatSpecifiers(const wxString& text) {
     bool huge = false;
     auto skipNumber = [&] {
       if (j < t.size() && t[j] == '*') {
-        spec += '*';
+        conversion += '*';
         ++j;
-        while (j < t.size() && (std::isdigit(static_cast<unsigned char>(t[j])) || t[j] == '$')) spec += t[j++];
+        while (j < t.size() && (std::isdigit(static_cast<unsigned char>(t[j])) || t[j] == '$')) conversion += t[j++];
       }
       const size_t from = j;
       while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) ++j;
@@ -97,11 +97,11 @@ std::vector<std::string> FormatSpecifiers(const wxString& text) {
       ++j;
       skipNumber();
     }
-    while (j < t.size() && kLengths.find(t[j]) != std::string::npos) spec += t[j++];
-    if (j < t.size() && kConversions.find(t[j]) != std::string::npos) spec += t[j];
-    else spec = "?";   // not a specifier a formatter takes
-    if (huge) spec = "?";
-    out.push_back(spec);
+    while (j < t.size() && kLengths.find(t[j]) != std::string::npos) conversion += t[j++];
+    if (j < t.size() && kConversions.find(t[j]) != std::string::npos) conversion += t[j];
+    else conversion = "?";   // not a specifier a formatter takes
+    if (huge) conversion = "?";
+    out.push_back(conversion);
     i = j < t.size() ? j : t.size();
   }
   return out;
@@ -109,8 +109,8 @@ std::vector<std::string> FormatSpecifiers(const wxString& text) {
 
 bool CatalogueTextFits(const wxString& text, const wxString& germanDefault) {
   const std::vector<std::string> own = FormatSpecifiers(text);
-  for (const std::string& spec : own)
-    if (spec.back() == 'n') return false;   // writes through its argument
+  for (const std::string& conversion : own)
+    if (conversion.back() == 'n') return false;   // writes through its argument
   return own == FormatSpecifiers(germanDefault);
 }
 
