@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (hv::CatalogueTextFits(text, wxS("Kein Platzhalter"))) (void)wxString::Format(text);
         break;
     }
-    for (const std::string& spec : hv::FormatSpecifiers(text))
-      if (spec.empty()) std::abort();
+    for (const std::string& conversion : hv::FormatSpecifiers(text))
+      if (conversion.empty()) std::abort();
   }
   return 0;
 }
