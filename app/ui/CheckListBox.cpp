@@ -6,6 +6,7 @@
 // be changed and how to draw it.
 class CECheckListBox::Store : public wxDataViewListStore {
  public:
+  explicit Store(CECheckListBox* owner) : m_owner(owner) {}
   std::vector<bool> enabled;
 
   bool IsEnabledByRow(unsigned int row, unsigned int) const override {
@@ -19,14 +20,25 @@ class CECheckListBox::Store : public wxDataViewListStore {
   bool SetValueByRow(const wxVariant& value, unsigned int row, unsigned int col) override {
     // A greyed item keeps its check whatever tries to toggle it.
     if (!IsEnabledByRow(row, col)) return false;
-    return wxDataViewListStore::SetValueByRow(value, row, col);
+    if (!wxDataViewListStore::SetValueByRow(value, row, col)) return false;
+    // Only the user's toggles get here; SetCheck goes past this override.
+    if (col == 0) {
+      wxCommandEvent changed(wxEVT_CHECKLISTBOX, m_owner->GetId());
+      changed.SetEventObject(m_owner);
+      changed.SetInt(static_cast<int>(row));
+      m_owner->HandleWindowEvent(changed);
+    }
+    return true;
   }
+
+ private:
+  CECheckListBox* m_owner;
 };
 
 CECheckListBox::CECheckListBox(wxWindow* parent, wxWindowID id, int textColumns, int columnWidth, const wxPoint& pos,
                                const wxSize& size)
     : wxDataViewListCtrl(parent, id, pos, size, wxDV_SINGLE | wxDV_NO_HEADER), m_textColumns(std::max(1, textColumns)) {
-  m_store = new Store;
+  m_store = new Store(this);
   AssociateModel(m_store);
   m_store->DecRef();
   AppendToggleColumn(wxString(), wxDATAVIEW_CELL_ACTIVATABLE, wxCOL_WIDTH_AUTOSIZE);
@@ -73,4 +85,35 @@ BOOL CECheckListBox::DeleteAllStrings() {
   DeleteAllItems();
   m_store->enabled.clear();
   return TRUE;
+}
+
+void CECheckListBox::SetItemData(int index, wxUIntPtr data) {
+  if (index < 0 || index >= GetCount()) return;
+  wxDataViewListCtrl::SetItemData(RowToItem(index), data);
+}
+
+wxUIntPtr CECheckListBox::GetItemData(int index) const {
+  if (index < 0 || index >= GetCount()) return 0;
+  return wxDataViewListCtrl::GetItemData(RowToItem(index));
+}
+
+int CECheckListBox::GetCurSel() const { return GetSelectedRow(); }
+
+void CECheckListBox::SetCurSel(int index) {
+  if (index < 0 || index >= GetCount()) {
+    UnselectAll();
+    return;
+  }
+  SelectRow(static_cast<unsigned>(index));
+  EnsureVisible(RowToItem(index));
+}
+
+void CECheckListBox::SetTabStops(const std::vector<int>& dialogUnits) {
+  int previous = 0;
+  for (int i = 0; i + 1 < m_textColumns && i < static_cast<int>(dialogUnits.size()); ++i) {
+    const int width = ConvertDialogToPixels(wxPoint(dialogUnits[static_cast<size_t>(i)] - previous, 0)).x;
+    GetColumn(static_cast<unsigned>(i + 1))->SetWidth(std::max(1, width));
+    previous = dialogUnits[static_cast<size_t>(i)];
+  }
+  GetColumn(static_cast<unsigned>(m_textColumns))->SetWidth(wxCOL_WIDTH_AUTOSIZE);
 }

@@ -2,6 +2,10 @@
 // A check list whose items can be greyed one by one: a greyed item shows in grey and
 // cannot be checked or unchecked by the user. Tabs in an item's text split it into the
 // text columns, which stand for the tab stops.
+//
+// A user's click on a box sends wxEVT_CHECKLISTBOX (GetInt(): the item); the program's own
+// SetCheck sends nothing. Selection and double click are the list's wxEVT_DATAVIEW_SELECTION_CHANGED
+// and wxEVT_DATAVIEW_ITEM_ACTIVATED.
 #include <vector>
 #include <wx/dataview.h>
 
@@ -20,6 +24,16 @@ class CECheckListBox : public wxDataViewListCtrl {
   bool GetCheck(int index) const;
   void EnableItem(int index, bool enable);
   bool IsItemEnabled(int index) const;
+  using wxDataViewListCtrl::GetItemData;
+  using wxDataViewListCtrl::SetItemData;
+  void SetItemData(int index, wxUIntPtr data);
+  wxUIntPtr GetItemData(int index) const;
+  // The selected item, -1 when none.
+  int GetCurSel() const;
+  void SetCurSel(int index);
+  // Tab stops in dialog units: the n-th text column starts at the n-th stop; the last
+  // text column runs to the end of the row.
+  void SetTabStops(const std::vector<int>& dialogUnits);
   // Removes every item; TRUE.
   BOOL DeleteAllStrings();
 

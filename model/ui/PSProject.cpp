@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/CheckListBox.h"
 #include "app/ui/EditControls.h"
 #include "framework/DialogTexts.h"
 #include "framework/ui/DialogLayout.h"
@@ -34,17 +35,19 @@ wxListCtrl* MakeLanguageList(wxWindow* parent, int id, long style) {
   return list;
 }
 
-void FillList(wxListCtrl* list, const std::vector<LanguageItem>& items, bool checks) {
+void FillList(wxListCtrl* list, const std::vector<LanguageItem>& items) {
   list->Freeze();
   list->DeleteAllItems();
   for (size_t i = 0; i < items.size(); ++i) {
     const long row = list->InsertItem(static_cast<long>(i), items[i].name);
     list->SetItem(row, 1, items[i].idText);
     list->SetItemData(row, items[i].id);
-    if (checks) list->CheckItem(row, items[i].checked);
   }
   list->Thaw();
 }
+
+// The tab stops of both language lists, in dialog units.
+const std::vector<int> kLanguageTabStops{112, 120, 128, 136, 144};
 
 // Dialog 157 "Sprache ändern".
 class CDlgModifyLanguage : public wxDialog {
@@ -109,7 +112,7 @@ class CDlgAddLanguage : public wxDialog {
 
  private:
   void Refill() {
-    FillList(m_list, m_c.Items(), false);
+    FillList(m_list, m_c.Items());
     UpdateButtons();
   }
   void UpdateButtons() { m_delete->Enable(m_c.CanDelete(SelectedRows(m_list))); }
@@ -176,8 +179,8 @@ class CPPLangFont : public CPropertyPagePanel {
     sizer->Add(new wxStaticText(this, 1045,
                                 DlgText(wxS("Markieren Sie hier alle Sprachen, die auf das Zielsystem geladen werden sollen."))),
                0, wxALL, 10);
-    m_list = MakeLanguageList(this, 1047, wxLC_SINGLE_SEL);
-    m_list->EnableCheckBoxes();
+    m_list = new CECheckListBox(this, 1047, 2, 120, wxDefaultPosition, wxSize(320, 220));
+    m_list->SetTabStops(kLanguageTabStops);
     sizer->Add(m_list, 1, wxLEFT | wxRIGHT | wxEXPAND, 10);
     // Nothing decides what the font box offers: it stays empty.
     auto* font = new wxChoice(this, 1036);
@@ -195,11 +198,9 @@ class CPPLangFont : public CPropertyPagePanel {
     sizer->Add(buttons, 0, wxALL, 10);
     SetSizer(sizer);
 
-    m_list->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent&) { UpdateButtons(); });
-    m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, [this](wxListEvent&) { UpdateButtons(); });
-    m_list->Bind(wxEVT_LIST_ITEM_CHECKED, [this](wxListEvent& e) { OnCheck(e, true); });
-    m_list->Bind(wxEVT_LIST_ITEM_UNCHECKED, [this](wxListEvent& e) { OnCheck(e, false); });
-    m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { Modify(); });
+    m_list->Bind(wxEVT_DATAVIEW_SELECTION_CHANGED, [this](wxDataViewEvent&) { UpdateButtons(); });
+    m_list->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent& e) { OnCheck(e.GetInt()); });
+    m_list->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent&) { Modify(); });
     m_add->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       m_model.Add();
       Refill(Selected());
@@ -217,15 +218,16 @@ class CPPLangFont : public CPropertyPagePanel {
   void SaveToModel() override {}
 
  private:
-  int Selected() const {
-    const long i = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-    return static_cast<int>(i);
-  }
+  int Selected() const { return m_list->GetCurSel(); }
   void Refill(int select) {
-    m_filling = true;
-    FillList(m_list, m_model.Items(), true);
-    if (select >= 0 && select < m_list->GetItemCount()) m_list->SetItemState(select, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    m_filling = false;
+    m_list->Freeze();
+    m_list->DeleteAllStrings();
+    for (const LanguageItem& item : m_model.Items()) {
+      const int row = m_list->AddString(item.Text(), item.checked);
+      m_list->SetItemData(row, item.id);
+    }
+    m_list->SetCurSel(select);
+    m_list->Thaw();
     UpdateButtons();
   }
   void UpdateButtons() {
@@ -234,15 +236,9 @@ class CPPLangFont : public CPropertyPagePanel {
     m_default->Enable(b.setDefault);
     m_modify->Enable(b.modify);
   }
-  // The item whose box changed, selected or not.
-  void OnCheck(wxListEvent& e, bool checked) {
-    if (m_filling) return;
-    const int index = static_cast<int>(e.GetIndex());
-    if (!m_model.SetChecked(index, checked)) {
-      m_filling = true;
-      m_list->CheckItem(index, true);
-      m_filling = false;
-    }
+  // The item whose box the user changed, selected or not.
+  void OnCheck(int index) {
+    if (!m_model.SetChecked(index, m_list->GetCheck(index))) m_list->SetCheck(index, true);
     UpdateButtons();
   }
   void Modify() {
@@ -251,12 +247,11 @@ class CPPLangFont : public CPropertyPagePanel {
   }
 
   LanguagePageModel& m_model;
-  wxListCtrl* m_list = nullptr;
+  CECheckListBox* m_list = nullptr;
   wxButton* m_add = nullptr;
   wxButton* m_remove = nullptr;
   wxButton* m_modify = nullptr;
   wxButton* m_default = nullptr;
-  bool m_filling = false;
 };
 
 class CPSProject : public CPropertySheetDlg {

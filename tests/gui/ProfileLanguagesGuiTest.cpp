@@ -2,10 +2,10 @@
 // the project sheet's languages page.
 #include <gtest/gtest.h>
 #include <wx/bookctrl.h>
-#include <wx/listctrl.h>
 #include <wx/propdlg.h>
 
 #include "app/TavProjectApp.h"
+#include "app/ui/CheckListBox.h"
 #include "model/Project.h"
 #include "model/ui/ProjectDialogs.h"
 #include "platform/Codec.h"
@@ -32,8 +32,8 @@ TEST(ProfileLanguagesGui, AUserLanguageOfTheProfileIsNamedOnTheProjectSheet) {
     hvtest::OnDialog hook([&names](wxDialog* dialog) {
       // The page "Sprachen", opened as a click on its tab would.
       if (auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dialog)) sheet->GetBookCtrl()->SetSelection(1);
-      if (auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1047)))
-        for (long i = 0; i < list->GetItemCount(); ++i) names.push_back(list->GetItemText(i));
+      if (auto* list = dynamic_cast<CECheckListBox*>(dialog->FindWindow(1047)))
+        for (int i = 0; i < list->GetCount(); ++i) names.push_back(list->GetTextValue(static_cast<unsigned>(i), 1));
       return static_cast<int>(wxID_CANCEL);
     });
     CPOProject project("Linie", folder);

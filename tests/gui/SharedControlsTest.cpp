@@ -45,6 +45,8 @@ TEST_F(Controls, CheckListGreyedItemsCannotBeToggled) {
   dlg->Show();
   ASSERT_TRUE(hvtest::PumpUntil([&] { return list->IsShownOnScreen(); }));
   EXPECT_FALSE(list->IsItemEnabled(0));
+  std::vector<int> changed;
+  list->Bind(wxEVT_CHECKLISTBOX, [&changed](wxCommandEvent& e) { changed.push_back(e.GetInt()); });
 
   // A click on each item's check box: the greyed one stays unchecked.
   for (int row : {0, 1}) {
@@ -66,9 +68,19 @@ TEST_F(Controls, CheckListGreyedItemsCannotBeToggled) {
   }
   EXPECT_FALSE(list->GetCheck(0));
   EXPECT_TRUE(list->GetCheck(1));
-  // The program itself may still set it.
+  // The program itself may still set it, and that is no user's change.
   list->SetCheck(0, true);
   EXPECT_TRUE(list->GetCheck(0));
+  EXPECT_EQ(changed, std::vector<int>{1});
+
+  list->SetItemData(3, 40000);
+  EXPECT_EQ(list->GetItemData(3), 40000u);
+  list->SetCurSel(3);
+  EXPECT_EQ(list->GetCurSel(), 3);
+  // The first text column ends at the first tab stop.
+  list->SetTabStops({112, 120});
+  const int stop = list->ConvertDialogToPixels(wxPoint(112, 0)).x;
+  EXPECT_TRUE(hvtest::PumpUntil([&] { return list->GetColumn(1)->GetWidth() == stop; })) << list->GetColumn(1)->GetWidth() << " " << stop;
 
   EXPECT_EQ(list->GetCount(), 5);
   EXPECT_TRUE(list->DeleteAllStrings());

@@ -9,6 +9,7 @@
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
 
+#include "app/ui/CheckListBox.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "framework/CommandIds.h"
@@ -27,6 +28,7 @@
 #include "resources/ui/DlgString.h"
 #include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/HardwareTree.h"
 
@@ -248,7 +250,7 @@ TEST_F(TextsGui, AScreenIsCopiedIntoAnotherProject) {
 }
 
 // Clicking the default language's box on the languages page is refused and the box
-// stays checked.
+// stays checked; selecting an item sets the buttons, a double click is "Ändern".
 TEST(LanguagesPageGui, TheDefaultLanguagesBoxCannotBeCleared) {
   hvtest::TempHome home;
   home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" + hv::ToUtf8(hvtest::SourceDataFolder()) + "\"\n");
@@ -263,35 +265,68 @@ TEST(LanguagesPageGui, TheDefaultLanguagesBoxCannotBeCleared) {
   const wxString folder = home.Sub("Linie");
   hv::MakeFolders(folder);
   hvtest::WriteAll(hv::JoinPath(folder, "PROJECT.SET"),
-                   "[Config]\r\nDefaultLanguage=1031\r\n[Languages/Fonts]\r\n1031=1\r\n1033=0\r\n");
+                   "[Config]\r\nDefaultLanguage=1031\r\n[Languages/Fonts]\r\n1031=1\r\n1033=0\r\n40000=0\r\n"
+                   "[DefLanguages]\r\n40000=Klingonisch\r\n");
   {
     CPOProject project("Linie", folder);
     ProjectSheetController controller(project);
     ProjectSheetRequest request{"Einstellungen", &controller};
     bool checked = false;
+    wxString modified;
     hvtest::ModalDialogsAllowed shown;
     hvtest::OnDialog hook([&](wxDialog* dialog) {
+      // "Sprache ändern", opened by the double click.
+      if (dialog->GetId() == 157) {
+        if (auto* name = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1136))) modified = name->GetValue();
+        return static_cast<int>(wxID_CANCEL);
+      }
       dialog->CallAfter([&, dialog] {
         auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dialog);
         ASSERT_TRUE(sheet);
         sheet->GetBookCtrl()->SetSelection(1);   // "Sprachen"
-        auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1047));
+        // Whatever fails below, the sheet closes.
+        struct Close {
+          wxDialog* dialog;
+          ~Close() { dialog->EndModal(wxID_CANCEL); }
+        } close{dialog};
+        auto* list = dynamic_cast<CECheckListBox*>(dialog->FindWindow(1047));
         ASSERT_TRUE(list);
-        long german = -1, english = -1;
-        for (long i = 0; i < list->GetItemCount(); ++i) {
+        ASSERT_TRUE(hvtest::PumpUntil([&] { return list->IsShownOnScreen(); }));
+        int german = -1, english = -1, klingon = -1;
+        for (int i = 0; i < list->GetCount(); ++i) {
           if (list->GetItemData(i) == 1031) german = i;
           if (list->GetItemData(i) == 1033) english = i;
+          if (list->GetItemData(i) == 40000) klingon = i;
         }
-        dialog->EndModal(wxID_CANCEL);
         ASSERT_GE(german, 0);
         ASSERT_GE(english, 0);
-        EXPECT_TRUE(list->IsItemChecked(german));
-        EXPECT_FALSE(list->IsItemChecked(english));
-        list->CheckItem(german, false);
-        EXPECT_TRUE(list->IsItemChecked(german));
+        ASSERT_GE(klingon, 0);
+        EXPECT_EQ(list->GetTextValue(static_cast<unsigned>(english), 2), wxS("1033"));
+        EXPECT_TRUE(list->GetCheck(german));
+        EXPECT_FALSE(list->GetCheck(english));
+        // Selecting the default language disables removing it and making it the default.
+        hvtest::ClickItem(list, german, 1);
+        ASSERT_TRUE(hvtest::PumpUntil([&] { return list->GetCurSel() == german; }));
+        hvtest::PumpUntilIdle();
+        EXPECT_FALSE(list->GetParent()->FindWindow(1005)->IsEnabled());
+        EXPECT_FALSE(list->GetParent()->FindWindow(1002)->IsEnabled());
+        hvtest::ClickItem(list, german, 0);
+        hvtest::PumpUntilIdle();
+        EXPECT_TRUE(list->GetCheck(german));
         // Another language's box follows the click.
-        list->CheckItem(english, true);
-        EXPECT_TRUE(list->IsItemChecked(english));
+        hvtest::ClickItem(list, english, 0);
+        EXPECT_TRUE(hvtest::PumpUntil([&] { return list->GetCheck(english); }));
+        hvtest::ClickItem(list, english, 1);
+        ASSERT_TRUE(hvtest::PumpUntil([&] { return list->GetCurSel() == english; }));
+        hvtest::PumpUntilIdle();
+        EXPECT_TRUE(list->GetParent()->FindWindow(1005)->IsEnabled());
+        EXPECT_TRUE(list->GetParent()->FindWindow(1002)->IsEnabled());
+        EXPECT_FALSE(list->GetParent()->FindWindow(1004)->IsEnabled());
+        // A double click on a user-defined language is "Ändern".
+        hvtest::ClickItem(list, klingon, 1, true);
+        EXPECT_TRUE(hvtest::PumpUntil([&] { return !modified.empty(); }));
+        EXPECT_EQ(modified, wxS("Klingonisch"));
+        EXPECT_TRUE(list->GetParent()->FindWindow(1004)->IsEnabled());
         checked = true;
       });
       return static_cast<int>(wxID_NONE);

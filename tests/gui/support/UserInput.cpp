@@ -4,6 +4,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/choice.h>
+#include <wx/dataview.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/image.h>
@@ -26,6 +27,22 @@ void ClickOn(wxWindow* window) {
   PumpUntil([&] { return wxGetMousePosition() == centre; }, 2s);
   sim.MouseClick();
   Pump(100ms);
+}
+
+void ClickItem(wxDataViewListCtrl* list, int row, unsigned column, bool twice) {
+  if (!list) return;
+  const wxDataViewItem item = list->RowToItem(row);
+  list->EnsureVisible(item);
+  const wxRect cell = list->GetItemRect(item, list->GetColumn(column));
+  wxUIActionSimulator sim;
+  const wxPoint target = list->GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2));
+  sim.MouseMove(target);
+  PumpUntil([&] { return wxGetMousePosition() == target; }, 2s);
+  if (twice)
+    sim.MouseDblClick();
+  else
+    sim.MouseClick();
+  Pump(150ms);
 }
 
 void PressKey(int keyCode, int modifiers) {

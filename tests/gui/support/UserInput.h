@@ -11,6 +11,7 @@
 #include "tests/gui/support/WindowFixture.h"
 
 class wxChoice;
+class wxDataViewListCtrl;
 class wxTextCtrl;
 class wxWindow;
 
@@ -18,6 +19,8 @@ namespace hvtest {
 
 // Moves the pointer onto the window's centre and clicks it.
 void ClickOn(wxWindow* window);
+// Clicks a list item's cell (column 0 of a check list: its box); `twice`: a double click.
+void ClickItem(wxDataViewListCtrl* list, int row, unsigned column, bool twice = false);
 // Clicks into the field, selects what it holds and types the text over it.
 bool TypeInto(wxTextCtrl* field, const wxString& text);
 // Picks a list entry: a click opens the list, arrow keys and Return choose.
