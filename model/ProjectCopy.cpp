@@ -19,6 +19,17 @@
 
 using projectlist::Row;
 
+// The first line of "version.dat": its leading number and the text after the first '|'.
+void ParseVersionFile(const std::string& bytes, long& version, wxString& name) {
+  wxString line = hv::FromCp1252(bytes.substr(0, bytes.find_first_of("\r\n")));
+  size_t digits = 0;
+  while (digits < line.length() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+  version = 0;
+  if (digits == 0 || digits > 9 || !line.Left(digits).ToLong(&version)) version = 0;
+  const size_t bar = line.find('|');
+  name = bar == wxString::npos ? line : line.Mid(bar + 1);
+}
+
 namespace {
 
 // A folder listed while a cut project waited on the clipboard has read the project back
@@ -73,17 +84,10 @@ bool AskConversion() {
                          MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-// The first line of "version.dat": its leading number and the text after the first '|'.
 bool ReadVersionFile(const wxString& folder, long& version, wxString& name) {
   std::string bytes;
   if (!hv::ReadFileBytes(hv::ResolvePath(hv::JoinPath(folder, wxS("version.dat"))), bytes)) return false;
-  wxString line = hv::FromCp1252(bytes.substr(0, bytes.find_first_of("\r\n")));
-  size_t digits = 0;
-  while (digits < line.length() && line[digits] >= '0' && line[digits] <= '9') ++digits;
-  version = 0;
-  if (digits == 0 || digits > 9 || !line.Left(digits).ToLong(&version)) version = 0;
-  const size_t bar = line.find('|');
-  name = bar == wxString::npos ? line : line.Mid(bar + 1);
+  ParseVersionFile(bytes, version, name);
   return true;
 }
 

@@ -3,6 +3,7 @@
 // to another project folder through the clipboard, and the import of a folder from
 // disk, with the conversion of projects of older program versions.
 #include <functional>
+#include <string>
 #include <wx/string.h>
 
 #include "model/Project.h"
@@ -29,6 +30,9 @@ constexpr int kProjectDataVersion = 2910;
 // "version.dat" versions below this mark no valid project.
 constexpr int kOldestProjectVersion = 2600;
 
+// The first line of a "version.dat": its leading number (0 when there is none) and
+// the text after the first '|' (the whole line without one).
+void ParseVersionFile(const std::string& bytes, long& version, wxString& name);
 // "%s_%d" of a name and n, shortened to 30 characters before its last "_" with a "-".
 wxString ProjectCopyName(const wxString& name, int n);
 // Whether two paths name the same folder (compared on disk where they exist).

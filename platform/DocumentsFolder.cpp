@@ -19,12 +19,17 @@ std::string HomeFolder() {
   return "/";
 }
 
-// The value of XDG_DOCUMENTS_DIR in user-dirs.dirs ("$HOME/..." or an absolute path).
 std::string FromUserDirs(const std::string& home) {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const std::string file = (config && *config ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
   std::string bytes;
   if (!ReadFileBytes(FromFs(file), bytes)) return std::string();
+  return DocumentsFromUserDirs(bytes, home);
+}
+
+}  // namespace
+
+std::string DocumentsFromUserDirs(const std::string& bytes, const std::string& home) {
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find('\n', start);
@@ -41,8 +46,6 @@ std::string FromUserDirs(const std::string& home) {
   }
   return std::string();
 }
-
-}  // namespace
 
 wxString DocumentsFolder() {
   const std::string home = HomeFolder();
