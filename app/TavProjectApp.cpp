@@ -6,6 +6,7 @@
 #include <wx/filefn.h>
 
 #include "framework/Launcher.h"
+#include "framework/VersionInfo.h"
 #include "framework/ProjectsFolder.h"
 #include "framework/LocalTables.h"
 #include "model/KilledWork.h"
@@ -276,9 +277,12 @@ void CTavProjectApp::OnHelpOverview() { OpenManual(true); }
 
 void CTavProjectApp::OnAppAbout() {
   AboutRequest req;
-  req.text = wxString::Format(hv::LocalString(10691, wxS("%s\nVersion %s\n%s\n%s")),
-                              hv::LocalString(13910, wxS("Halvora - Projektverwaltung")), HALVORA_VERSION,
-                              wxS("Copyright (C) Quintor"), hv::LocalString(13911, wxS("Alle Rechte vorbehalten.")));
+  CVersionInfo version;
+  if (version.Load())
+    req.text = wxString::Format(hv::LocalString(10691, wxS("%s\nVersion %s\n%s\n%s")),
+                                hv::LocalString(13910, wxS("Halvora - Projektverwaltung")),
+                                version.GetProductVersion(), version.GetLegalCopyright(),
+                                hv::LocalString(13911, wxS("Alle Rechte vorbehalten.")));
   wxString toolVersion;
   if (hv::GetRegistryTavGraphIIString("VERSION", toolVersion))
     req.toolVersion = wxString::Format(hv::LocalString(10692, wxS("Halvora %s")), toolVersion.Left(100));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "framework/Tokenizer.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/online/ModbusMap.h"
@@ -77,12 +78,14 @@ bool IsEthernetNetwork(const wxString& network) {
 }
 
 wxString DpXmlDeviceAddress(const wxString& parameters) {
-  const int first = parameters.Find(';');
-  if (first == wxNOT_FOUND) return wxString();
-  const wxString rest = parameters.Mid(first + 1);
-  const int second = rest.Find(';');
-  if (second == wxNOT_FOUND) return rest;
-  return rest.Mid(second + 1).BeforeFirst(';');
+  // The third field; with a single ';' the second one stands in for it.
+  CTokenizer fields;
+  fields.Tokenize(parameters.wc_str(), wxS(";"));
+  switch (parameters.Freq(';')) {
+    case 0: return wxString();
+    case 1: return fields.GetToken(1);
+    default: return fields.GetToken(2);
+  }
 }
 
 bool HoldsPlaceholder(const wxString& address) {

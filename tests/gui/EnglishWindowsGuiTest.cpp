@@ -12,6 +12,7 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -196,6 +197,11 @@ TEST_F(EnglishWindows, CommonDialogsAreEnglish) {
       dlg->EndModal(wxID_CANCEL);
     });
   app.OnAppAbout();
+  // The about box reads the program file's version information.
+  const bool aboutShown = std::any_of(shown.begin(), shown.end(), [](const wxString& t) {
+    return t.Contains(wxS("Version " HALVORA_VERSION "\nCopyright \u00a9 Quintor\n"));
+  });
+  EXPECT_TRUE(aboutShown);
   NewNameRequest name;
   hv::Ui().Run(name);
   app.OnSelectLanguage();   // cancelled: nothing is written

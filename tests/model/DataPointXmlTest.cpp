@@ -22,6 +22,8 @@ TEST(DataPointXml, DeviceAddressIsTheThirdParameterField) {
   EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;10.0.0.8")), "10.0.0.8");
   EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP")), "");
   EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;TCP_0;;502")), "");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;TCP_0;")), "");
+  EXPECT_EQ(DpXmlDeviceAddress(wxS("MBTCP;")), "");
 }
 
 TEST(DataPointXml, NamesAreEscapedAndEncodedInLatin1) {
