@@ -174,7 +174,7 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
     const char* node;
     UINT message;
   } refused[] = {
-      {"", "2", 10317}, {"D.2", "2", 10347}, {"d1", "2", 10006}, {"D2", "", 10057},
+      {"", "2", 10317}, {"D.2", "2", 10300}, {"d1", "2", 10006}, {"D2", "", 10057},
       {"D2", "1", 10094}, {"D2", "12345678901", 11302},
   };
   for (const auto& r : refused) {
@@ -344,6 +344,22 @@ TEST_F(Devices, AProjectDevicePickedFromTheNameListLendsItsConnection) {
   EXPECT_EQ(d.GetNode(), "5");
   EXPECT_EQ(d.GetParameter(), "host=127.0.0.5");
   EXPECT_EQ(d.GetDeviceType(), "CTRL_515");
+
+  // Typed over, the name no longer lends the connection: node and parameter start
+  // afresh, once; later typing keeps what was entered since.
+  const int picked = static_cast<int>(it - r.projectDevices.begin());
+  c.NameTyped("Regler  ", picked);
+  EXPECT_EQ(d.GetName(), "Regler");
+  EXPECT_EQ(d.GetNode(), "");
+  EXPECT_EQ(d.GetParameter(), device->GetDeviceFolder() + ";");
+  d.SetNode("9");
+  c.NameTyped("Regler 2", picked);
+  EXPECT_EQ(d.GetNode(), "9");
+  // Without an entry of the list behind it, typing only takes the name.
+  c.PickProjectDevice(picked);
+  c.NameTyped("Regler 3", -1);
+  EXPECT_EQ(d.GetNode(), "5");
+  EXPECT_EQ(d.GetName(), "Regler 3");
 }
 
 TEST_F(Devices, ScannedIdentifierGoesIntoTheThirdPart) {
