@@ -11,6 +11,7 @@
 #include "app/ui/ComboBox.h"
 #include "app/ui/StaticControls.h"
 #include "platform/ShellOpen.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
 
@@ -154,6 +155,7 @@ TEST_F(Controls, PathsLoseFoldersBeforeTheirFileName) {
   ASSERT_TRUE(hvtest::PumpUntil([&] { return path->IsShownOnScreen(); }));
   path->SetSize(150, -1);
   end->SetSize(150, -1);
+  hvtest::SaveScreenshot(dlg, "shared-controls-shortened-paths");
   wxClientDC dc(path);
   dc.SetFont(path->GetFont());
   const wxString shown = path->GetShownText();
