@@ -94,13 +94,16 @@ TEST_F(DataPointGui, TheFolderShowsItsNodesAndDataPointsLiveThroughTheirCommands
   // The wizard is the program's own: Next alone on the general page, whose logical id
   // beyond 65534 is put back to the bound under "Falscheingabe"; Finish on the ranges page.
   struct {
-    bool next = false, finish = true, finishOnRanges = false;
+    bool next = false, finish = true, finishOnRanges = false, pickWhole = false;
     wxString clamped;
   } seen;
   hvtest::DialogScripts user;
   user.Then([&](wxDialog* dlg) {
     seen.next = dlg->FindWindow(12324) && dlg->FindWindow(12324)->IsShown();
     seen.finish = dlg->FindWindow(kDpWizardFinish) && dlg->FindWindow(kDpWizardFinish)->IsShown();
+    // A button narrower than its label shows none of it.
+    if (wxWindow* pick = dlg->FindWindow(kIdPick))
+      seen.pickWhole = pick->IsShown() && pick->GetSize().x >= pick->GetBestSize().x;
     ASSERT_TRUE(hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdName)), "Druck"));
     auto* id = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdLogicalId));
     ASSERT_TRUE(hvtest::TypeInto(id, "70000"));
@@ -121,6 +124,7 @@ TEST_F(DataPointGui, TheFolderShowsItsNodesAndDataPointsLiveThroughTheirCommands
   EXPECT_TRUE(seen.next);
   EXPECT_FALSE(seen.finish);
   EXPECT_TRUE(seen.finishOnRanges);
+  EXPECT_TRUE(seen.pickWhole);
   EXPECT_EQ(seen.clamped, "65534");
   ASSERT_FALSE(ui.MessageCaptions().empty());
   EXPECT_EQ(ui.MessageCaptions().back(), "Falscheingabe");
