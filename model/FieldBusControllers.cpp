@@ -78,6 +78,7 @@ Refusal NetworkDialogController::Accept(const wxString& name) {
 
 void DeviceGeneralController::Init() {
   CPODevice& d = *m_r.device;
+  m_originalName = d.GetName();
   m_netDriver.clear();
   if (CPONetwork* n = d.GetNetwork()) m_netDriver = n->GetDriver();
   m_r.drivers.clear();
@@ -185,7 +186,8 @@ Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
   if (name.length() > 48) return Refuse(11301, wxS("Der Gerätename ist zu lang!"), FieldBusControl::Name);
   db::Table devs;
   const bool open = fieldbus::OpenTable(d.DeviceFolder(), "GERAET", devs);
-  if (open && (m_r.isNew || name.CmpNoCase(d.GetName()) != 0)) {
+  const wxString& had = m_originalName.empty() ? d.GetName() : m_originalName;
+  if (open && (m_r.isNew || name.CmpNoCase(had) != 0)) {
     db::GeraetRow row;
     for (bool ok = db::geraet_select(devs, row, db::kSeek, "BEZEICH", {name}); ok && row.name.CmpNoCase(name) == 0;
          ok = db::geraet_select(devs, row, db::kNext, "BEZEICH"))

@@ -98,6 +98,7 @@ class DeviceGeneralController {
  private:
   DeviceSheetRequest& m_r;
   wxString m_netDriver;
+  wxString m_originalName;   // typing renames the copy; the search compares with this
   bool m_picked = false;
 };
 

@@ -190,6 +190,16 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
   ASSERT_NE(d3, nullptr);
   EXPECT_EQ(d3->GetDeviceType(), "TESTDEV");
   EXPECT_EQ(Rows("GERAET").size(), 4u);   // the project device's own row and three
+
+  // A name typed into an existing device's page is searched against the name it had.
+  hv::DeviceSheetRequest edit;
+  edit.device = d3;
+  hv::DeviceGeneralController c(edit);
+  c.Init();
+  c.NameTyped("D1", -1);
+  ui.ExpectMessage(10006);
+  EXPECT_EQ(c.Accept("D1").text, 10006u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 // A bus data point registers through its network's driver and its device's node; the
