@@ -23,7 +23,7 @@ OnlineDownloadController::~OnlineDownloadController() {
 wxString OnlineDownloadController::Caption() { return hv::LocalString(10162, wxS("Ressourcendatei downloaden")); }
 
 wxString OnlineDownloadController::Heading() const {
-  return wxString::Format("%s -> %s", hv::PathName(m_request.file), m_request.device);
+  return wxString::Format("%s -> %s", m_request.file, m_request.device);
 }
 
 bool OnlineDownloadController::Start() {

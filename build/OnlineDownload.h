@@ -35,7 +35,7 @@ class OnlineDownloadController {
   OnlineDownloadController& operator=(const OnlineDownloadController&) = delete;
 
   static wxString Caption();
-  // "file -> device" for the dialog's heading.
+  // "path of the file -> device" for the dialog's file line.
   wxString Heading() const;
 
   bool Start();

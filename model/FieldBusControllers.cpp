@@ -1,5 +1,7 @@
 // The controllers of the network dialog and the device sheet's general page.
 #include "model/FieldBusRequests.h"
+
+#include "framework/EditValidation.h"
 #include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
@@ -76,6 +78,7 @@ Refusal NetworkDialogController::Accept(const wxString& name) {
 
 void DeviceGeneralController::Init() {
   CPODevice& d = *m_r.device;
+  m_originalName = d.GetName();
   m_netDriver.clear();
   if (CPONetwork* n = d.GetNetwork()) m_netDriver = n->GetDriver();
   m_r.drivers.clear();
@@ -91,6 +94,7 @@ void DeviceGeneralController::Init() {
   for (size_t i = 0; i < m_r.drivers.size(); ++i)
     if (m_r.drivers[i].title.CmpNoCase(d.GetDeviceType()) == 0) m_r.driverIndex = static_cast<int>(i);
   if (m_r.drivers.size() == 1 && m_r.driverIndex < 0) SelectDriver(0);
+  m_picked = true;
 
   m_r.projectDevices.clear();
   CPOPrjDevice* own = d.GetDevice();
@@ -111,6 +115,7 @@ void DeviceGeneralController::PickProjectDevice(int index) {
   for (CProjectObject* child : project ? project->GetChildren() : std::vector<CProjectObject*>{})
     if (auto* p = dynamic_cast<CPOPrjDevice*>(child); p && p->GetName() == m_r.projectDevices[index]) picked = p;
   if (!picked) return;
+  m_picked = true;
   m_r.device->SetName(picked->GetName());
   m_r.device->SetParameter(picked->GetNetworkPara());
   m_r.device->SetNode(picked->GetNode());
@@ -126,6 +131,21 @@ void DeviceGeneralController::PickProjectDevice(int index) {
     m_r.device->SetDeviceType(m_r.drivers[match].title);
     m_r.device->SetPluginName(m_r.drivers[match].displayName);
   }
+}
+
+void DeviceGeneralController::NameTyped(const wxString& text, int listIndex) {
+  CPODevice& d = *m_r.device;
+  d.SetName(wxString(text).Trim(true));
+  if (!m_picked || listIndex < 0 || listIndex >= static_cast<int>(m_r.projectDevices.size())) return;
+  CPOPrjDevice* own = d.GetDevice();
+  CProjectObject* project = own ? own->GetProject() : nullptr;
+  bool named = false;
+  for (CProjectObject* child : project ? project->GetChildren() : std::vector<CProjectObject*>{})
+    if (auto* p = dynamic_cast<CPOPrjDevice*>(child); p && p->GetName() == m_r.projectDevices[listIndex]) named = true;
+  if (!named) return;
+  d.SetNode({});
+  d.SetParameter(own->GetDeviceFolder() + ";");
+  m_picked = false;
 }
 
 void DeviceGeneralController::SelectDriver(int index) {
@@ -158,14 +178,16 @@ bool DeviceGeneralController::EditDeviceParameters() {
 
 Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
   CPODevice& d = *m_r.device;
+  // The name field's own check ('.' among its characters) comes first.
+  if (const long bad = CheckForbiddenText(nameIn, ForbiddenNameCharset(false)); bad >= 0)
+    return Refusal{10300, FieldBusControl::Name, bad};
   const wxString name = wxString(nameIn).Trim(true).Trim(false);
   if (name.empty()) return Refuse(10317, wxS("Es muß ein Gerätename eingegeben werden!"), FieldBusControl::Name);
-  if (name.Contains("."))
-    return Refuse(10347, wxS("Der Gerätename darf keinen Punkt(.) enthalten!"), FieldBusControl::Name);
   if (name.length() > 48) return Refuse(11301, wxS("Der Gerätename ist zu lang!"), FieldBusControl::Name);
   db::Table devs;
   const bool open = fieldbus::OpenTable(d.DeviceFolder(), "GERAET", devs);
-  if (open && (m_r.isNew || name.CmpNoCase(d.GetName()) != 0)) {
+  const wxString& had = m_originalName.empty() ? d.GetName() : m_originalName;
+  if (open && (m_r.isNew || name.CmpNoCase(had) != 0)) {
     db::GeraetRow row;
     for (bool ok = db::geraet_select(devs, row, db::kSeek, "BEZEICH", {name}); ok && row.name.CmpNoCase(name) == 0;
          ok = db::geraet_select(devs, row, db::kNext, "BEZEICH"))

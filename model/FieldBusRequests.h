@@ -28,6 +28,7 @@ enum class FieldBusControl { None, Name, Driver, Settings };
 struct Refusal {
   UINT text = 0;   // 0: accepted
   FieldBusControl focus = FieldBusControl::None;
+  long select = -1;   // the refused character of the field's text
   explicit operator bool() const { return text != 0; }
 };
 
@@ -78,6 +79,9 @@ class DeviceGeneralController {
   void SelectDriver(int index);
   // A project device picked from the name list: its connection becomes the device's.
   void PickProjectDevice(int index);
+  // The name typed over: taken right-trimmed. When the name list's entry `listIndex`
+  // had given the device its connection, node and parameter start afresh once.
+  void NameTyped(const wxString& text, int listIndex);
   // "...": the device's parameter dialog for node and parameter.
   bool EditDeviceParameters();
   // Leaving the page (OK): name, driver, node and support checks in order.
@@ -94,6 +98,8 @@ class DeviceGeneralController {
  private:
   DeviceSheetRequest& m_r;
   wxString m_netDriver;
+  wxString m_originalName;   // typing renames the copy; the search compares with this
+  bool m_picked = false;
 };
 
 // CDlgAutoscan: a 500 ms timer drives Tick until it returns IDOK or IDCANCEL.

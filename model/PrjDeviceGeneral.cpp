@@ -61,6 +61,7 @@ void CPPPrjDeviceGeneral::OnInit() {
   m_workingFolder = m_device.GetDeviceFolder();
   parameters = m_device.GetDeviceParameters();
   node = m_device.GetNode();
+  compressedBitmaps = m_device.GetCompressedBitmaps() != FALSE;
   m_deviceDriver = m_device.GetDeviceDriver();
   m_driverText = m_device.GetDriverDisplayText();
   FillDeviceTypeList();
@@ -106,6 +107,7 @@ PageCheck CPPPrjDeviceGeneral::Save() {
   m_device.SetHardwareType(m_chosenType);
   m_device.SetRemoteType(m_remoteText);
   m_device.SetNode(node);
+  m_device.SetCompressedBitmaps(compressedBitmaps ? TRUE : FALSE);
   if (fw != m_device.GetFirmwareVersion()) m_device.SetFirmwareVersion(static_cast<short>(std::max(fw, 0)));
   return {};
 }

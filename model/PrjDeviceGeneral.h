@@ -15,7 +15,7 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   enum {
     IDC_NAME = 1025, IDC_TYPE = 1067, IDC_DRIVER = 1069, IDC_DRIVER_SETTINGS = 1070, IDC_NODE = 1073,
     IDC_PARAMETERS = 1074, IDC_NUMBER = 1072, IDC_FIRMWARE = 1228, IDC_FIRMWARE_LABEL = 1227, IDC_REMOTE = 1237,
-    IDC_REMOTE_LABEL = 1236, IDC_INFO_GROUP = 1145, IDC_PICTURE = 1144, IDC_INFO_LABEL = 1146, IDC_INFO_VALUE = 1151
+    IDC_REMOTE_LABEL = 1236, IDC_COMPRESSED = 1221, IDC_INFO_GROUP = 1145, IDC_PICTURE = 1144, IDC_INFO_LABEL = 1146, IDC_INFO_VALUE = 1151
   };
   static constexpr int kInfoLines = 5;
   static constexpr std::size_t kNameMax = 30, kNodeMax = 10, kParametersMax = 399;
@@ -43,6 +43,8 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   std::vector<wxString> remotePanels;   // "<Kein>" first when there are any
   int remotePanel = -1;
   wxString node, parameters;
+  // The device's compressed-bitmaps flag: kept on the page in a hidden, disabled box.
+  bool compressedBitmaps = false;
   std::vector<std::pair<wxString, wxString>> info;   // label and value
   wxString picture;                                   // path of "device.bmp"
 

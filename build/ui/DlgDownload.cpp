@@ -5,6 +5,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "app/ui/StaticControls.h"
+
 namespace {
 
 enum {
@@ -20,8 +22,9 @@ enum {
 CDlgDownload::CDlgDownload(wxWindow* parent, OnlineDownloadRequest& request)
     : COperationDialog(parent, request, kTimerStart, kTimerPoll) {
   if (!request.caption.empty()) SetTitle(request.caption);
-  auto* heading = new wxStaticText(this, kIdHeading, m_controller.Heading(), wxDefaultPosition, wxSize(400, -1),
-                                   wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  // A long path loses folders in its middle; the file name and the device stay.
+  auto* heading = new CStaticFilespec(this, kIdHeading, m_controller.Heading(), 1, wxDefaultPosition, wxSize(400, -1),
+                                      CStaticFilespec::kNoPrefix | CStaticFilespec::kVCentre);
   m_status = new wxStaticText(this, kIdStatus, m_controller.StatusText(), wxDefaultPosition, wxSize(400, -1),
                               wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
   m_progress = new wxGauge(this, kIdProgress, 100, wxDefaultPosition, wxSize(400, -1));

@@ -116,7 +116,7 @@ class CDeviceGeneralModel : public CSheetPage {
     const int field = refusal.focus == hv::FieldBusControl::Driver     ? 1069
                       : refusal.focus == hv::FieldBusControl::Settings ? 1070
                                                                        : 1076;
-    return PageCheck{refusal.text, refusal ? field : 0};
+    return PageCheck{refusal.text, refusal ? field : 0, refusal.select};
   }
   hv::DeviceGeneralController c;
   wxString name;
@@ -149,10 +149,22 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     sizer->Add(grid, 1, wxALL | wxEXPAND, 10);
     SetSizer(sizer);
     m_name->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
+      if (m_name->GetSelection() == wxNOT_FOUND) return;
+      m_listIndex = m_name->GetSelection();
       SaveToModel();
-      m_model.c.PickProjectDevice(m_name->GetSelection());
+      m_model.c.PickProjectDevice(m_listIndex);
       m_name->ChangeValue(m_r.device->GetName());
       LoadFromModel();
+    });
+    // The toolkit drops the list's selection as soon as the text is typed over (and
+    // keeps it when the text came from the list): the last entry picked stands for it.
+    m_name->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+      event.Skip();
+      if (m_name->GetSelection() != wxNOT_FOUND) return;
+      SaveToModel();
+      m_model.c.NameTyped(m_name->GetValue(), m_listIndex);
+      m_node->ChangeValue(m_r.device->GetNode());
+      m_param->ChangeValue(m_r.device->GetParameter());
     });
     m_driver->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
       SaveToModel();
@@ -165,8 +177,10 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     });
   }
   void LoadFromModel() override {
-    if (m_name->IsListEmpty())
+    if (m_name->IsListEmpty()) {
       for (const wxString& n : m_r.projectDevices) m_name->Append(n);
+      m_listIndex = m_name->FindString(m_name->GetValue(), true);
+    }
     FillDrivers(m_driver, m_r.drivers, m_r.driverIndex);
     m_node->ChangeValue(m_r.device->GetNode());
     m_param->ChangeValue(m_r.device->GetParameter());
@@ -183,6 +197,7 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
   hv::DeviceSheetRequest& m_r;
   CDeviceGeneralModel& m_model;
   wxComboBox* m_name = nullptr;
+  int m_listIndex = wxNOT_FOUND;   // the name list's entry last picked or loaded
   CEEditCharset m_nameEdit;
   CEComboBox* m_driver = nullptr;
   wxButton* m_settings = nullptr;

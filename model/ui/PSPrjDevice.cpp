@@ -1,6 +1,7 @@
 // The project device's sheet: thin panels over the sheet's page models, the fonts page,
 // and the Autoscan button that only the general page shows.
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/choicdlg.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
@@ -119,6 +120,10 @@ class GeneralPanel : public CPropertyPagePanel {
     grid->Add(m_remoteLabel = new wxStaticText(this, G::IDC_REMOTE_LABEL, L(11445, wxS("RemotePanel:"))), 0,
               wxALIGN_CENTER_VERTICAL);
     grid->Add(m_remote, 1, wxEXPAND);
+    // The flag travels with the device but is not offered.
+    m_compressed = new wxCheckBox(this, G::IDC_COMPRESSED, L(11666, wxS("Bitmaps komprimiert")));
+    m_compressed->Disable();
+    m_compressed->Hide();
 
     // "Geräteinformationen": the type's picture and its lines of facts.
     auto* group = new wxStaticBoxSizer(new wxStaticBox(this, G::IDC_INFO_GROUP, L(11664, wxS("Geräteinformationen"))),
@@ -174,6 +179,7 @@ class GeneralPanel : public CPropertyPagePanel {
     m_remoteLabel->Enable(!m_page.remotePanels.empty());
     m_node->ChangeValue(m_page.node);
     m_parameters->ChangeValue(m_page.parameters);
+    m_compressed->SetValue(m_page.compressedBitmaps);
     ShowInformation();
   }
   bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
@@ -181,6 +187,7 @@ class GeneralPanel : public CPropertyPagePanel {
     m_page.name = m_name->GetValue();
     m_page.node = m_node->GetValue();
     m_page.parameters = m_parameters->GetValue();
+    m_page.compressedBitmaps = m_compressed->GetValue();
     m_driver->GetValidator()->TransferFromWindow();
     m_page.driver = m_driver->Keys().FindExact(m_driverKey);
     m_firmware->GetValidator()->TransferFromWindow();
@@ -233,6 +240,7 @@ class GeneralPanel : public CPropertyPagePanel {
   wxStaticText* m_firmwareLabel;
   wxChoice* m_remote;
   wxStaticText* m_remoteLabel;
+  wxCheckBox* m_compressed;
   CDIBStatic* m_picture;
   wxFlexGridSizer* m_info;
   std::vector<wxStaticText*> m_labels, m_values;

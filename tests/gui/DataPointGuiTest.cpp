@@ -6,16 +6,21 @@
 
 #include <shapefil.h>
 
+#include <wx/textctrl.h>
+
 #include "app/MenuResources.h"
+#include "app/ui/Dialogs.h"
 #include "app/TavProjectDoc.h"
 #include "framework/CommandIds.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointSheet.h"
 #include "model/DirectDataPoint.h"
+#include "model/ObjectSupport.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 
 using hvtest::ChildNamed;
 using hvtest::S;
@@ -77,6 +82,7 @@ TEST_F(DataPointGui, TheFolderShowsItsNodesAndDataPointsLiveThroughTheirCommands
   ASSERT_TRUE(first);
 
   // "Neuer Datenpunkt": the picker and the wizard make one.
+  RegisterAppDialogs();   // as at start-up; the picker's answer below stands in for it
   ui.Answer<DataPointPickRequest>([](DataPointPickRequest& r) {
     PickedDataPoint p;
     p.address = "8|M|W|81|0|0|1";
@@ -85,13 +91,46 @@ TEST_F(DataPointGui, TheFolderShowsItsNodesAndDataPointsLiveThroughTheirCommands
     r.chosen = {p};
     return static_cast<int>(IDOK);
   });
-  ui.Answer<DataPointSheetRequest>([](DataPointSheetRequest& s) {
-    s.dp.name = "Druck";
-    return static_cast<int>(kDpWizardFinish);
+  // The wizard is the program's own: Next alone on the general page, whose logical id
+  // beyond 65534 is put back to the bound under "Falscheingabe"; Finish on the ranges page.
+  struct {
+    bool next = false, finish = true, finishOnRanges = false, pickWhole = false;
+    wxString clamped;
+  } seen;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {
+    seen.next = dlg->FindWindow(12324) && dlg->FindWindow(12324)->IsShown();
+    seen.finish = dlg->FindWindow(kDpWizardFinish) && dlg->FindWindow(kDpWizardFinish)->IsShown();
+    // A button narrower than its label shows none of it.
+    if (wxWindow* pick = dlg->FindWindow(kIdPick))
+      seen.pickWhole = pick->IsShown() && pick->GetSize().x >= pick->GetBestSize().x;
+    ASSERT_TRUE(hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdName)), "Druck"));
+    auto* id = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdLogicalId));
+    ASSERT_TRUE(hvtest::TypeInto(id, "70000"));
+    hvtest::ClickOn(dlg->FindWindow(12324));
+    hvtest::PumpUntil([&] { return !ui.MessageIds().empty(); });
+    seen.clamped = id->GetValue();
+    hvtest::ClickOn(dlg->FindWindow(12324));
+    wxWindow* finish = dlg->FindWindow(kDpWizardFinish);
+    seen.finishOnRanges = hvtest::PumpUntil([&] { return dlg->FindWindow(kIdSigMax)->IsShownOnScreen(); }) &&
+                          finish && finish->IsShown();
+    hvtest::ClickOn(finish);
   });
+  ui.ExpectMessage(10211);
   ASSERT_TRUE(Command(first, ID_NEW_OBJECT));
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(seen.next);
+  EXPECT_FALSE(seen.finish);
+  EXPECT_TRUE(seen.finishOnRanges);
+  EXPECT_TRUE(seen.pickWhole);
+  EXPECT_EQ(seen.clamped, "65534");
+  ASSERT_FALSE(ui.MessageCaptions().empty());
+  EXPECT_EQ(ui.MessageCaptions().back(), "Falscheingabe");
   auto* made = dynamic_cast<CPODirectDataPoint*>(ChildNamed(dps, S("Druck")));
   ASSERT_TRUE(made);
+  EXPECT_EQ(made->GetColumnText(2), FormatLogicalId(65534));
   // "Ändern".
   ui.Answer<DataPointSheetRequest>([](DataPointSheetRequest& s) {
     s.dp.description = "Kessel";

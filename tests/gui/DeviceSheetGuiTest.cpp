@@ -1,11 +1,13 @@
 // The project device's sheet in the real window, driven by the pointer and keyboard:
 // "Neu..." on a project walks the new-device wizard and makes the device's folder,
 // "DEVICE.SET" and its GERAET row; Cancel on any page leaves nothing; a device's
-// "Eigenschaften" renames it and changes its type; Autoscan on SIMNET fills the page.
+// "Eigenschaften" renames it and changes its type, its hidden flags kept; Autoscan on
+// SIMNET fills the page.
 #include <gtest/gtest.h>
 
 #include <shapefil.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -289,9 +291,17 @@ TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
   auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
   ASSERT_TRUE(device);
 
+  // The compressed-bitmaps flag is not offered, yet the page carries it through OK.
+  device->SetCompressedBitmaps(TRUE);
   user.Then([&](wxDialog* dlg) {
     hvtest::SaveScreenshot(dlg, "device-settings-general");
     EXPECT_FALSE(dlg->FindWindow(kNext));
+    auto* compressed = Find<wxCheckBox>(dlg, 1221);
+    ASSERT_TRUE(compressed);
+    EXPECT_EQ(compressed->GetLabel(), "Bitmaps komprimiert");
+    EXPECT_FALSE(compressed->IsShown());
+    EXPECT_FALSE(compressed->IsEnabled());
+    EXPECT_TRUE(compressed->GetValue());
     auto* type = Find<wxChoice>(dlg, kType);
     ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_T420")));
     ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel8"));
@@ -311,6 +321,9 @@ TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
   hvtest::PumpUntilIdle();
   EXPECT_EQ(user.unexpected, 0);
 
+  auto* renamed = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel8")));
+  ASSERT_TRUE(renamed);
+  EXPECT_TRUE(renamed->GetCompressedBitmaps());
   const wxString folder = hv::JoinPath(project->GetFolder(), "Panel8");
   ASSERT_TRUE(hv::IsFolder(folder));
   EXPECT_FALSE(hv::PathExists(hv::JoinPath(project->GetFolder(), "Panel7")));

@@ -5,6 +5,7 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <deque>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::ChildNamed;
@@ -215,6 +217,80 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
   EXPECT_EQ(Column("NETZWERK", "name"), (std::vector<wxString>{"Bus A_1", "Bus B"}));
   EXPECT_FALSE(ChildNamed(folder, "Bus A"));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+// The name list lends another project device's connection; a name typed over it takes
+// it back once; a '.' in the name is the name field's own refusal, the dot selected.
+TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  device = MakeDevice(project, S("Panel"));
+  CPOPrjDevice* other = MakeDevice(project, S("Steuerung"));
+  ASSERT_TRUE(device && other);
+  other->SetNode("7");
+  other->SetNetworkPara("host=10.0.0.7");
+  Next([](wxDialog* d) {
+    Type(d, 1025, "Feldbus");
+    PressOk(d);
+  });
+  ChooseNew(TypeCode::Network);
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  TreeChildren(device);
+  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  ASSERT_TRUE(folder);
+  TreeChildren(folder);
+  auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
+  ASSERT_TRUE(net);
+
+  wxString lentNode, lentParam, typedNode, typedParam;
+  long from = -1, to = -1;
+  bool keptOpen = false;
+  Next([&](wxDialog* d) {
+    auto* name = dynamic_cast<wxComboBox*>(d->FindWindow(1076));
+    auto* node = dynamic_cast<wxTextCtrl*>(d->FindWindow(1073));
+    auto* param = dynamic_cast<wxTextCtrl*>(d->FindWindow(1074));
+    ASSERT_TRUE(name && node && param);
+    const int index = name->FindString(S("Steuerung"), true);
+    ASSERT_NE(index, wxNOT_FOUND);
+    name->SetSelection(index);
+    wxCommandEvent picked(wxEVT_COMBOBOX, 1076);
+    picked.SetEventObject(name);
+    picked.SetInt(index);
+    name->ProcessWindowEvent(picked);
+    lentNode = node->GetValue();
+    lentParam = param->GetValue();
+
+    hvtest::ClickOn(name);
+    hvtest::PressKey('a', wxMOD_CONTROL);
+    wxUIActionSimulator().Text("Regler");
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return name->GetValue() == "Regler"; }));
+    typedNode = node->GetValue();
+    typedParam = param->GetValue();
+
+    Pick(dynamic_cast<wxChoice*>(d->FindWindow(1069)), "CTRL 515 Steuerung");
+    node->ChangeValue("1");
+    name->ChangeValue("Reg.ler");
+    PressOk(d);
+    keptOpen = d->IsModal();
+    name->GetSelection(&from, &to);
+    name->ChangeValue("Regler");
+    PressOk(d);
+  });
+  ChooseNew(TypeCode::Device);
+  ASSERT_TRUE(SelectInTree(net));
+  ui.ExpectMessage(10300);
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(lentNode, "7");
+  EXPECT_EQ(lentParam, "host=10.0.0.7");
+  EXPECT_EQ(typedNode, "");
+  EXPECT_EQ(typedParam, device->GetDeviceFolder() + ";");
+  EXPECT_TRUE(keptOpen);
+  EXPECT_EQ(from, 3);
+  EXPECT_EQ(to, 4);
+  EXPECT_EQ(Column("GERAET", "name"), std::vector<wxString>{"Regler"});
+  EXPECT_EQ(Column("GERAET", "node"), std::vector<wxString>{"1"});
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <wx/textctrl.h>
 
 #include "framework/CommandIds.h"
 #include "framework/NameDialogRequests.h"
@@ -14,8 +15,10 @@
 #include "app/TavProjectDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
+#include "app/ui/Dialogs.h"
 #include "resources/ResourceRequests.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::ChildNamed;
@@ -271,4 +274,76 @@ TEST_F(ResourcesGui, ListsFollowTheirFoldersAfterARefresh) {
   std::sort(tree.begin(), tree.end());
   EXPECT_EQ(tree, ListedNames());
   EXPECT_TRUE(std::find(tree.begin(), tree.end(), S("Bitmaps")) != tree.end());
+}
+
+// Through "Neu..." in the window with the program's own dialogs: a character a name may
+// not hold is the name field's own refusal with that character selected, for a new
+// project and a new font; the font's logical id beyond 65534 is put back to the bound
+// under "Falscheingabe".
+TEST_F(ResourcesGui, NewNamesAndLogicalIdsAreCheckedByTheirFields) {
+  RegisterAppDialogs();   // as at start-up
+  CPOPrjFolder* plant = AddFolder(S("Anlagen"));
+  CPOProject* project = AddProject(plant, S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+
+  hvtest::DialogScripts user;
+  std::vector<std::pair<long, long>> selections;
+  wxString clamped;
+  // A name handed in whole (pasted) gets past the field's typing filter; OK finds it.
+  auto refuseThenRename = [&](wxDialog* dlg, const char* bad, const char* good) {
+    auto* name = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(name);
+    name->ChangeValue(S(bad));
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    ASSERT_TRUE(dlg->IsModal());
+    long from = -1, to = -1;
+    name->GetSelection(&from, &to);
+    selections.emplace_back(from, to);
+    ASSERT_TRUE(hvtest::TypeInto(name, S(good)));
+  };
+  user.Then([&](wxDialog* dlg) {
+    refuseThenRename(dlg, "Pro[jekt", "Linie2");
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
+    r.typeCode = TypeCode::Project;
+    return static_cast<int>(IDOK);
+  });
+  ui.ExpectMessage(10300);
+  ASSERT_TRUE(SelectInTree(plant));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_TRUE(ChildNamed(plant, S("Linie2")));
+
+  user.Then([&](wxDialog* dlg) {
+    refuseThenRename(dlg, "Kl*ein", "Klein");
+    auto* id = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1129));
+    ASSERT_TRUE(id);
+    ASSERT_TRUE(hvtest::TypeInto(id, "70000"));
+    hvtest::PressKey(WXK_RETURN);
+    hvtest::PumpUntil([&] { return id->GetValue() == "65534"; });
+    clamped = id->GetValue();
+    if (dlg->IsModal()) hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
+    r.typeCode = TypeCode::Font;
+    return static_cast<int>(IDOK);
+  });
+  ui.ExpectMessage(10300);
+  ui.ExpectMessage(10211);
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(selections, (std::vector<std::pair<long, long>>{{3, 4}, {2, 3}}));
+  EXPECT_EQ(clamped, "65534");
+  ASSERT_FALSE(ui.MessageCaptions().empty());
+  EXPECT_EQ(ui.MessageCaptions().back(), "Falscheingabe");
+  EXPECT_EQ(ui.MessageTexts().front(), wxS("Es wurde ein ungültiges Zeichen eingegeben!"));
+  CProjectObject* fonts = ChildNamed(ChildNamed(panel, S("Ressourcen")), S("Fonts"));
+  ASSERT_TRUE(fonts);
+  EXPECT_TRUE(ChildNamed(fonts, S("Klein.fnt")));
 }

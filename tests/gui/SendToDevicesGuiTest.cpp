@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 #include <wx/choice.h>
+#include <wx/dcclient.h>
 #include <wx/gauge.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
@@ -15,6 +16,7 @@
 #include <ctime>
 
 #include "app/ui/Dialogs.h"
+#include "app/ui/StaticControls.h"
 #include "build/ui/DlgDownload.h"
 #include "build/ui/DownloadWebCE.h"
 #include "build/ui/FtpDownload.h"
@@ -158,6 +160,9 @@ class TransferUser : public wxModalDialogHook {
   std::vector<wxString> onlineCaptions;
   int onlineGauge = -1;
   int ftpRuns = 0;
+  // The online dialog's file line: its whole text, what it shows, and whether that fits.
+  wxString fileLine, fileLineShown;
+  bool fileLineFits = false;
 
  protected:
   int Enter(wxDialog* dialog) override {
@@ -173,6 +178,13 @@ class TransferUser : public wxModalDialogHook {
     if (online) {
       onlineCaptions.push_back(online->GetTitle());
       onlineGauge = dynamic_cast<wxGauge*>(online->FindWindow(1623))->GetValue();
+      if (auto* line = dynamic_cast<CStaticFilespec*>(online->FindWindow(1621))) {
+        fileLine = line->GetLabel();
+        fileLineShown = line->GetShownText();
+        wxClientDC dc(line);
+        dc.SetFont(line->GetFont());
+        fileLineFits = dc.GetTextExtent(fileLineShown).x <= line->GetClientSize().x;
+      }
     } else {
       ++ftpRuns;
     }
@@ -237,6 +249,12 @@ TEST_F(SendToDevicesGui, ProjectDownloadReachesFtpAndOnlineDevicesAndAsksAboutSt
   EXPECT_EQ(user.onlineCaptions, std::vector<wxString>{S("Ressourcendatei downloaden")});
   EXPECT_EQ(user.onlineGauge, 100);
   EXPECT_EQ(user.ftpRuns, 1);
+  // The resource file's long path lost folders in its middle; file name and device show.
+  EXPECT_EQ(user.fileLine, simRes + " -> Sim");
+  EXPECT_NE(user.fileLineShown, user.fileLine);
+  EXPECT_TRUE(user.fileLineShown.EndsWith(S(".../resource.res -> Sim"))) << user.fileLineShown;
+  EXPECT_TRUE(simRes.StartsWith(user.fileLineShown.BeforeFirst('.'))) << user.fileLineShown;
+  EXPECT_TRUE(user.fileLineFits);
 
   // A bitmap newer than the simulated device's resource file: "no" sends it as it is.
   hvtest::WriteAll(hv::ResolvePath(sim->GetDeviceFolder() + "/Bitmaps") + "/logo.bmp", "BM");

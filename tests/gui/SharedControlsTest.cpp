@@ -2,6 +2,7 @@
 // keys and its validators, hyperlink, shortened path.
 #include <gtest/gtest.h>
 
+#include <wx/dcclient.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
@@ -10,6 +11,7 @@
 #include "app/ui/ComboBox.h"
 #include "app/ui/StaticControls.h"
 #include "platform/ShellOpen.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
 
@@ -142,12 +144,40 @@ TEST_F(Controls, ALinkThatCannotOpenStaysUnvisited) {
   EXPECT_TRUE(link->GetVisited());
 }
 
-TEST_F(Controls, PathsAreShortenedInTheMiddle) {
-  auto* path = Add(new CStaticFilespec(dlg, wxID_ANY, S("/home/user/Projekte/Anlage/Panel/resource/resource.res"), 1,
-                                       wxDefaultPosition, wxSize(120, -1)));
-  auto* end = Add(new CStaticFilespec(dlg, wxID_ANY, S("abc"), 0));
-  EXPECT_TRUE(path->HasFlag(wxST_ELLIPSIZE_MIDDLE));
-  EXPECT_TRUE(end->HasFlag(wxST_ELLIPSIZE_END));
+TEST_F(Controls, PathsLoseFoldersBeforeTheirFileName) {
+  const wxString full = S("/home/user/Projekte/Anlage/Panel/resource/resource.res");
+  auto* path = Add(new CStaticFilespec(dlg, wxID_ANY, full, 1, wxDefaultPosition, wxSize(150, -1)));
+  auto* end = Add(new CStaticFilespec(dlg, wxID_ANY, full, 0, wxDefaultPosition, wxSize(150, -1)));
+  auto* amp = Add(new CStaticFilespec(dlg, wxID_ANY, S("A&B"), 1, wxDefaultPosition, wxSize(150, -1),
+                                      CStaticFilespec::kNoPrefix));
+  dlg->Layout();
+  dlg->Show();
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return path->IsShownOnScreen(); }));
+  path->SetSize(150, -1);
+  end->SetSize(150, -1);
+  hvtest::SaveScreenshot(dlg, "shared-controls-shortened-paths");
+  wxClientDC dc(path);
+  dc.SetFont(path->GetFont());
+  const wxString shown = path->GetShownText();
+  EXPECT_TRUE(shown.EndsWith(S(".../resource.res"))) << shown;
+  EXPECT_TRUE(full.StartsWith(shown.BeforeFirst('.'))) << shown;
+  EXPECT_LE(dc.GetTextExtent(shown).x, path->GetClientSize().x);
+  EXPECT_EQ(path->GetLabel(), full);
+  const wxString cut = end->GetShownText();
+  EXPECT_TRUE(cut.EndsWith(S("..."))) << cut;
+  EXPECT_TRUE(full.StartsWith(cut.Left(cut.length() - 3))) << cut;
+  EXPECT_EQ(amp->GetShownText(), S("A&B"));
+
+  // A file name wider than the line keeps its start; a short text stays whole.
+  const wxString name = CStaticFilespec::Shorten(S("/a/ein_sehr_langer_dateiname_der_nicht_passt.res"), dc, 80, true);
+  EXPECT_TRUE(name.StartsWith(S(".../ein"))) << name;
+  EXPECT_EQ(CStaticFilespec::Shorten(S("/a/b.res"), dc, 400, true), S("/a/b.res"));
+  // A new text is what is drawn next.
+  path->SetLabel(S("/kurz.res"));
+  EXPECT_EQ(path->GetShownText(), S("/kurz.res"));
+}
+
+TEST_F(Controls, TheListWithoutEditingHasNoEditButton) {
   auto* list = Add(new CVSListBoxNoEdit(dlg, wxID_ANY, S("Liste")));
   EXPECT_TRUE(list->GetInnerList());
   EXPECT_FALSE(list->GetEditButton());

@@ -174,7 +174,7 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
     const char* node;
     UINT message;
   } refused[] = {
-      {"", "2", 10317}, {"D.2", "2", 10347}, {"d1", "2", 10006}, {"D2", "", 10057},
+      {"", "2", 10317}, {"D.2", "2", 10300}, {"d1", "2", 10006}, {"D2", "", 10057},
       {"D2", "1", 10094}, {"D2", "12345678901", 11302},
   };
   for (const auto& r : refused) {
@@ -190,6 +190,16 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
   ASSERT_NE(d3, nullptr);
   EXPECT_EQ(d3->GetDeviceType(), "TESTDEV");
   EXPECT_EQ(Rows("GERAET").size(), 4u);   // the project device's own row and three
+
+  // A name typed into an existing device's page is searched against the name it had.
+  hv::DeviceSheetRequest edit;
+  edit.device = d3;
+  hv::DeviceGeneralController c(edit);
+  c.Init();
+  c.NameTyped("D1", -1);
+  ui.ExpectMessage(10006);
+  EXPECT_EQ(c.Accept("D1").text, 10006u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 // A bus data point registers through its network's driver and its device's node; the
@@ -344,6 +354,22 @@ TEST_F(Devices, AProjectDevicePickedFromTheNameListLendsItsConnection) {
   EXPECT_EQ(d.GetNode(), "5");
   EXPECT_EQ(d.GetParameter(), "host=127.0.0.5");
   EXPECT_EQ(d.GetDeviceType(), "CTRL_515");
+
+  // Typed over, the name no longer lends the connection: node and parameter start
+  // afresh, once; later typing keeps what was entered since.
+  const int picked = static_cast<int>(it - r.projectDevices.begin());
+  c.NameTyped("Regler  ", picked);
+  EXPECT_EQ(d.GetName(), "Regler");
+  EXPECT_EQ(d.GetNode(), "");
+  EXPECT_EQ(d.GetParameter(), device->GetDeviceFolder() + ";");
+  d.SetNode("9");
+  c.NameTyped("Regler 2", picked);
+  EXPECT_EQ(d.GetNode(), "9");
+  // Without an entry of the list behind it, typing only takes the name.
+  c.PickProjectDevice(picked);
+  c.NameTyped("Regler 3", -1);
+  EXPECT_EQ(d.GetNode(), "5");
+  EXPECT_EQ(d.GetName(), "Regler 3");
 }
 
 TEST_F(Devices, ScannedIdentifierGoesIntoTheThirdPart) {
