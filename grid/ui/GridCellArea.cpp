@@ -9,10 +9,15 @@
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
 
+namespace {
+enum { kDragTimer = 1, kKeyTimer = 2 };
+}  // namespace
+
 CGridCellArea::CGridCellArea(CGridCtrl* grid)
     : wxWindow(grid, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_NONE | wxCLIP_CHILDREN),
       m_grid(grid),
-      m_dragTimer(this) {
+      m_dragTimer(this, kDragTimer),
+      m_keyTimer(this, kKeyTimer) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CGridCellArea::OnPaint, this);
   Bind(wxEVT_SIZE, &CGridCellArea::OnSize, this);
@@ -30,7 +35,8 @@ CGridCellArea::CGridCellArea(CGridCtrl* grid)
   Bind(wxEVT_CHAR, &CGridCellArea::OnChar, this);
   Bind(wxEVT_SET_FOCUS, &CGridCellArea::OnFocus, this);
   Bind(wxEVT_KILL_FOCUS, &CGridCellArea::OnKillFocus, this);
-  Bind(wxEVT_TIMER, &CGridCellArea::OnDragTimer, this);
+  Bind(wxEVT_TIMER, &CGridCellArea::OnDragTimer, this, kDragTimer);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_grid->KeyDelayElapsed(); }, kKeyTimer);
 }
 
 void CGridCellArea::SetIndicator(const wxRect& rect) {
@@ -243,6 +249,7 @@ void CGridCellArea::OnFocus(wxFocusEvent& e) {
 }
 
 void CGridCellArea::OnKillFocus(wxFocusEvent& e) {
+  m_grid->FlushHeldKey();
   m_grid->OnKillFocus(kSectionCells);
   Refresh(false);
   e.Skip();

@@ -325,6 +325,16 @@ bool CGridCtrl::RunPopupMenu(GridPoint point, int& command) {
   return true;
 }
 
+bool CGridCtrl::StartKeyDelay(int milliseconds) {
+  if (!m_cellArea) return false;
+  m_cellArea->StartKeyDelay(milliseconds);
+  return true;
+}
+
+void CGridCtrl::StopKeyDelay() {
+  if (m_cellArea) m_cellArea->StopKeyDelay();
+}
+
 void CGridCtrl::FocusCellArea() {
   if (m_cellArea) m_cellArea->SetFocus();
 }

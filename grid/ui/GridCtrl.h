@@ -120,6 +120,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   void HideEditor(CGridEditor* editor) override;
   void InjectFirstChar(CGridEditor* editor, int ch) override;
   bool RunPopupMenu(GridPoint point, int& command) override;
+  bool StartKeyDelay(int milliseconds) override;
+  void StopKeyDelay() override;
   void FocusCellArea() override;
   bool CellAreaHasFocus() const override;
   GridPoint MeasureText(const wxString& text, int font) override;

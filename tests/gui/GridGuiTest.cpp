@@ -480,3 +480,40 @@ TEST_F(GridGui, MaskedCellTakesOnlyWhatTheMaskAllows) {
   Key(WXK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return grid->GetCellText(0, 1) == wxS("(123) 456"); }));
 }
+
+TEST_F(GridGui, HeldArrowKeyWaitsOutTheAccelerationDelayWhileTheWindowRuns) {
+  grid->Sheet().keyAccelDivisor = 4;
+  grid->Sheet().keyAccelDelay = 150;
+  ClickAt(CellPoint(1, 1));
+  ASSERT_EQ(grid->Sheet().currentRow, 1);
+  // The display's own key repeat has timing of its own: the key events of a held key
+  // go straight to the cell area.
+  auto send = [&](wxEventType type) {
+    wxKeyEvent e(type);
+    e.m_keyCode = WXK_DOWN;
+    e.SetEventObject(grid->CellArea());
+    grid->CellArea()->GetEventHandler()->ProcessEvent(e);
+  };
+  // The first press moves at once; a repeat of the held key waits for the delay.
+  send(wxEVT_KEY_DOWN);
+  EXPECT_EQ(grid->Sheet().currentRow, 2);
+  const auto pressed = std::chrono::steady_clock::now();
+  send(wxEVT_KEY_DOWN);
+  EXPECT_TRUE(grid->CellArea()->IsKeyDelayRunning());
+  // The window's events keep flowing meanwhile; further repeats merge into the held one.
+  bool ran = false;
+  grid->CallAfter([&] { ran = true; });
+  Pump(milliseconds(40));
+  send(wxEVT_KEY_DOWN);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(grid->Sheet().currentRow, 2);
+  ASSERT_TRUE(PumpUntil([&] { return grid->Sheet().currentRow == 3; }));
+  EXPECT_GE(std::chrono::steady_clock::now() - pressed, milliseconds(140));
+  // The merged repeat waits once more; releasing the key lets it go at once.
+  EXPECT_TRUE(grid->CellArea()->IsKeyDelayRunning());
+  send(wxEVT_KEY_UP);
+  EXPECT_EQ(grid->Sheet().currentRow, 4);
+  EXPECT_FALSE(grid->CellArea()->IsKeyDelayRunning());
+  Pump(milliseconds(200));
+  EXPECT_EQ(grid->Sheet().currentRow, 4);
+}
