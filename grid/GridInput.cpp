@@ -2,6 +2,9 @@
 // event first, the host's hook after it with the type's answer as "processed".
 #include "grid/GridCore.h"
 
+#include "framework/HelpService.h"
+#include "framework/Services.h"
+
 int CGridCore::NextKeyStep(bool& hold) {
   const CGridSheetInfo& s = *m_sheet;
   hold = false;
@@ -211,4 +214,10 @@ void CGridCore::CellAreaMouseMove(GridPoint point, int flags) {
     if ((flags & kMkLeftButton) && m_buttonState == 1 && (s.dragOntoLastLine || !lastLine)) MoveToCell(column, row);
   }
   s.moveSource = kMoveKeyboard;
+}
+
+int CGridCore::ShowHelpAt(int column, int row, int section) {
+  const int id = OnHelpHitTest(column, row, section);
+  if (id != 0) hv::Service<hv::IApplicationHelp>().ShowHelpContext(static_cast<unsigned long>(id));
+  return id;
 }

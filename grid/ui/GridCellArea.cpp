@@ -4,6 +4,8 @@
 #include <cmath>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/event.h>
+#include <wx/utils.h>
 
 #include "grid/ui/GridCtrl.h"
 #include "grid/ui/GridEditors.h"
@@ -221,6 +223,13 @@ int Modifiers(const wxKeyEvent& e) {
 void CGridCellArea::OnKeyDown(wxKeyEvent& e) {
   const int key = e.GetKeyCode() == WXK_NUMPAD_ENTER ? WXK_RETURN : e.GetKeyCode();
   m_grid->CellAreaKeyDown(key, Modifiers(e));
+  if (key == WXK_F1) {
+    // F1 held: help for the current cell, through the grid's help event.
+    wxHelpEvent help(wxEVT_HELP, GetId(), wxGetMousePosition(), wxHelpEvent::Origin_Keyboard);
+    help.SetEventObject(this);
+    ProcessWindowEvent(help);
+    return;
+  }
   switch (key) {
     case WXK_LEFT: case WXK_RIGHT: case WXK_UP: case WXK_DOWN: case WXK_PAGEUP: case WXK_PAGEDOWN:
     case WXK_HOME: case WXK_END: case WXK_DELETE: case WXK_F5: case WXK_TAB:

@@ -56,6 +56,7 @@ int CGridCtrl::Attach(wxWindow* dialog) {
   Bind(wxEVT_SIZE, &CGridCtrl::OnSize, this);
   Bind(wxEVT_PAINT, &CGridCtrl::OnPaint, this);
   Bind(wxEVT_SYS_COLOUR_CHANGED, &CGridCtrl::OnSysColour, this);
+  Bind(wxEVT_HELP, &CGridCtrl::OnHelp, this);
   Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { SetFocusToCellArea(); });
   CreateChildWindows();
   // A dialog laid out right to left gets a grid laid out right to left.

@@ -1,13 +1,17 @@
 // The value grid in a dialog, driven by real pointer and key events.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <wx/calctrl.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/generic/calctrlg.h>
+#include <wx/cshelp.h>
 #include <wx/settings.h>
 
 #include "grid/TavDateTime.h"
+#include "platform/ShellOpen.h"
 #include "grid/ui/GridBars.h"
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridEditors.h"
@@ -516,4 +520,43 @@ TEST_F(GridGui, HeldArrowKeyWaitsOutTheAccelerationDelayWhileTheWindowRuns) {
   EXPECT_FALSE(grid->CellArea()->IsKeyDelayRunning());
   Pump(milliseconds(200));
   EXPECT_EQ(grid->Sheet().currentRow, 4);
+}
+
+TEST_F(GridGui, F1OpensTheManualForAPartWithAHelpId) {
+  TempHome home;
+  ScriptedUi ui;
+  std::vector<wxString> opened;
+  ui.Answer<hv::ShellOpenRequest>([&](hv::ShellOpenRequest& r) {
+    opened.push_back(r.target);
+    return IDOK;
+  });
+  auto count = [&](const std::string& hook) { return std::count(grid->hooks.begin(), grid->hooks.end(), hook); };
+  // F1 held takes the current cell wherever the pointer is: the host gives 42, the
+  // program's manual opens.
+  ClickAt(CellPoint(2, 3));
+  Apart();
+  Key(WXK_F1);
+  ASSERT_TRUE(PumpUntil([&] { return !opened.empty(); }));
+  EXPECT_EQ(count("help 2,3 1"), 1);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].EndsWith("Handbuch_Halvora_DE.pdf")) << opened[0];
+  // A cell without help (id 0) opens nothing.
+  Key(WXK_DOWN);
+  Key(WXK_F1);
+  EXPECT_EQ(count("help 2,4 1"), 1);
+  EXPECT_EQ(opened.size(), 1u);
+  // Context help pointing at a part hit-tests the point: a heading has its own section.
+  auto pointAt = [&](wxWindow* w, const wxPoint& screen) {
+    wxHelpEvent e(wxEVT_HELP, w->GetId(), screen, wxHelpEvent::Origin_HelpButton);
+    e.SetEventObject(w);
+    w->GetEventHandler()->ProcessEvent(e);
+  };
+  pointAt(grid->CellArea(), CellPoint(4, 5));
+  EXPECT_EQ(count("help 4,5 1"), 1);
+  pointAt(grid->TopHeading(), CellPoint(1, -1));
+  EXPECT_EQ(count("help 1,-1 2"), 1);
+  EXPECT_EQ(opened.size(), 2u);
+  pointAt(grid->VScroll(), grid->VScroll()->GetScreenPosition());
+  EXPECT_EQ(count("help 2,4 6"), 1);
+  EXPECT_EQ(opened.size(), 2u);
 }

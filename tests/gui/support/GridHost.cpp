@@ -26,6 +26,12 @@ void RecordingTavGrid::OnCellDoubleClick(int c, int r, const GridRect& rect, Gri
   TavGrid::OnCellDoubleClick(c, r, rect, p, processed);
 }
 
+int RecordingTavGrid::OnHelpHitTest(int c, int r, int section) {
+  Add("help " + std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(section));
+  if (section == kSectionCells && c == 2 && r == 3) return 42;
+  return section == kSectionTopHeading && c == 1 ? 7 : 0;
+}
+
 int RecordingTavGrid::OnQueryColumnMove(int column, int position) {
   Add("query move " + std::to_string(column) + "->" + std::to_string(position));
   return 1;
