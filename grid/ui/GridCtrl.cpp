@@ -410,12 +410,9 @@ void CGridCtrl::OpenCalendar(int column, int row, const GridRect& cellRect, cons
                              double date, bool dateValid) {
   if (!m_calendar || !m_cellArea) return;
   if (m_cellArea->HasCapture()) m_cellArea->ReleaseMouse();
-  wxColour colours[6];
-  for (int i = 0; i < 6; ++i) colours[i] = Colour(settings.colours[i]);
   const wxPoint origin = m_cellArea->ClientToScreen(wxPoint(cellRect.left + 1, cellRect.bottom));
   // A host that filled in a font gets it; the calendar's own font otherwise.
   const GridFontRecord none;
   const wxFont font = settings.font == none ? wxFont() : FontFromRecord(settings.font);
-  m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings.styleBits,
-                   settings.firstDayOfWeek, colours, font);
+  m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings, font);
 }

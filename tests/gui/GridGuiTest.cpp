@@ -3,10 +3,8 @@
 
 #include <algorithm>
 
-#include <wx/calctrl.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
-#include <wx/generic/calctrlg.h>
 #include <wx/cshelp.h>
 #include <wx/settings.h>
 
@@ -16,6 +14,7 @@
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
+#include "grid/ui/GridMonthCalendar.h"
 #include "tests/gui/support/GridHost.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
@@ -287,12 +286,13 @@ TEST_F(GridGui, CalendarDateIsStoredAtMidnight) {
   ASSERT_TRUE(PumpUntil([&] { return !grid->Calendar()->IsShown(); }));
   EXPECT_FALSE(grid->Has("notify 200"));
   EXPECT_EQ(grid->GetCellText(4, 1), wxS("24.12.2026"));
-  // The today button chooses today.
+  // The today line chooses today.
   Apart();
   ClickAt(CellPoint(4, 1, 0.95));
   ASSERT_TRUE(PumpUntil([&] { return grid->Calendar()->IsShown(); }));
-  const wxRect today = grid->Calendar()->TodayButton()->GetScreenRect();
-  ClickAt(wxPoint(today.x + today.width / 2, today.y + today.height / 2));
+  CGridMonthCalendar* cal = grid->Calendar()->CalendarCtrl();
+  const wxRect today = cal->TodayRect();
+  ClickAt(cal->ClientToScreen(wxPoint(today.x + today.width / 2, today.y + today.height / 2)));
   ASSERT_TRUE(PumpUntil([&] { return grid->Has("notify 200"); }));
   const wxDateTime now = wxDateTime::Today();
   EXPECT_EQ(grid->GetCellText(4, 1), wxString::Format(wxS("%02d.%02d.%04d"), now.GetDay(),

@@ -47,7 +47,9 @@ void RecordingTavGrid::OnSelectionBlockChanged(int l, int t, int r, int b, int c
 
 int RecordingTavGrid::OnCellTypeNotify(int typeIndex, int c, int r, int message, CGridNotifyParam& param) {
   Add("notify " + std::to_string(message));
-  return TavGrid::OnCellTypeNotify(typeIndex, c, r, message, param);
+  const int result = TavGrid::OnCellTypeNotify(typeIndex, c, r, message, param);
+  if (message == 201 && calendar && param.calendar) *param.calendar = *calendar;
+  return result;
 }
 
 int RecordingTavGrid::OnEditFinish(int c, int r, CGridEditor* editor, const wxString& text, bool cancelled) {

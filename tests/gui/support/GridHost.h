@@ -17,6 +17,8 @@ class RecordingTavGrid : public TavGrid {
  public:
   std::vector<std::string> hooks;
   int widthChanging = 0, widthChanged = 0;
+  // What the host puts into the calendar settings before the calendar shows; null keeps them.
+  const CGridCalendarSettings* calendar = nullptr;
   void Add(const std::string& s) { hooks.push_back(s); }
   bool Has(const std::string& s) const;
   void OnCellLeftClick(int c, int r, int down, const GridRect&, GridPoint, int) override;
