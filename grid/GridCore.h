@@ -156,6 +156,9 @@ class CGridCore {
   // Help for a point of the grid: the host's context id for it, and unless that is 0 the
   // application's help for the id. Returns the id.
   int ShowHelpAt(int column, int row, int section);
+  // The cell area got the focus: key repeats count from the start again, then the host
+  // hears of it.
+  void CellAreaFocused();
   // The acceleration delay of a slow key repeat has passed: the held key moves now.
   void KeyDelayElapsed();
   // A held key moves before anything else the user does is handled (focus changes too).

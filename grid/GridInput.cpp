@@ -38,6 +38,12 @@ void CGridCore::CellAreaKeyDown(int key, int modifiers) {
   RunKeyDown(key, modifiers, step);
 }
 
+void CGridCore::CellAreaFocused() {
+  m_keyRepeat = 0;
+  m_typeHandledClick = false;
+  OnSetFocus(kSectionCells);
+}
+
 void CGridCore::KeyDelayElapsed() {
   if (m_heldKey == 0) return;
   const int key = m_heldKey, modifiers = m_heldModifiers;

@@ -250,7 +250,7 @@ void CGridCellArea::OnChar(wxKeyEvent& e) {
 }
 
 void CGridCellArea::OnFocus(wxFocusEvent& e) {
-  m_grid->OnSetFocus(kSectionCells);
+  m_grid->CellAreaFocused();
   const CGridSheetInfo& s = m_grid->Sheet();
   m_grid->RedrawCell(s.currentColumn, s.currentRow);
   Refresh(false);

@@ -31,6 +31,11 @@ TEST(GridKeyAcceleration, DivisorFourMovesOneThenTwoThenNine) {
   // Releasing the key starts again at one row.
   g.CellAreaKeyUp(WXK_DOWN, 0);
   EXPECT_EQ(HeldDownSteps(g, 1), (std::vector<int>{1}));
+  // Gaining the focus starts the count again as well.
+  g.CellAreaKeyUp(WXK_DOWN, 0);
+  EXPECT_EQ(HeldDownSteps(g, 3), (std::vector<int>{1, 1, 1}));
+  g.CellAreaFocused();
+  EXPECT_EQ(HeldDownSteps(g, 1), (std::vector<int>{1}));
   // The divisor steers Up and the columns just the same.
   g.CellAreaKeyUp(WXK_DOWN, 0);
   g.MoveToCell(0, 100);
