@@ -8,6 +8,8 @@
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 
+#include "platform/Localization.h"
+
 wxDEFINE_EVENT(EVT_GRID_DATE_CHOSEN, wxDateEvent);
 
 namespace {
@@ -37,7 +39,8 @@ wxString ShortDayName(int weekDay) {
 
 wxString TodayText() {
   const wxDateTime today = wxDateTime::Today();
-  return wxString::Format(wxS("Heute: %02d.%02d.%04d"), today.GetDay(), static_cast<int>(today.GetMonth()) + 1,
+  const bool english = hv::GetLanguageCode(hv::CurrentLanguageNumber()) == wxS("ENG");
+  return wxString::Format(english ? wxS("Today: %02d.%02d.%04d") : wxS("Heute: %02d.%02d.%04d"), today.GetDay(), static_cast<int>(today.GetMonth()) + 1,
                           today.GetYear());
 }
 

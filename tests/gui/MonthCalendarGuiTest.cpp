@@ -244,4 +244,16 @@ TEST_F(PickerCalendar, TheHostsMonthsDeltaAndTrailingColourReachTheCalendar) {
   EXPECT_EQ(grid->GetCellText(4, 1), wxString::Format(wxS("01.%02d.%04d"), static_cast<int>(after.GetMonth()) + 1,
                                                       after.GetYear()));
   EXPECT_FALSE(grid->Calendar()->IsShown());
+  // Keys typed into the open calendar: a day on, a week back, Enter takes it.
+  Apart();
+  ClickAt(CellPoint(4, 1, 0.95));
+  ASSERT_TRUE(PumpUntil([&] { return grid->Calendar()->IsShown(); }));
+  ASSERT_TRUE(PumpUntil([&] { return cal->HasFocus(); }));
+  sim.Char(WXK_RIGHT);
+  sim.Char(WXK_UP);
+  sim.Char(WXK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return !grid->Calendar()->IsShown(); }));
+  const wxDateTime typed = after + wxDateSpan::Days(1) - wxDateSpan::Weeks(1);
+  EXPECT_EQ(grid->GetCellText(4, 1), wxString::Format(wxS("%02d.%02d.%04d"), typed.GetDay(),
+                                                      static_cast<int>(typed.GetMonth()) + 1, typed.GetYear()));
 }
