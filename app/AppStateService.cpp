@@ -1,6 +1,7 @@
 #include "app/AppStateService.h"
 
 #include "app/TavProjectApp.h"
+#include "framework/Services.h"
 
 wxString CAppStateService::LanguageCode() { return TheApp() ? TheApp()->m_languageCode : wxString(); }
 WORD CAppStateService::LanguageId() { return TheApp() ? TheApp()->m_languageId : WORD(1031); }
@@ -16,4 +17,9 @@ void CAppStateService::SetCurrentSelection(const wxString& selection) {
 
 void CAppStateService::SetProjectFullPath(const wxString& path) {
   if (CTavProjectApp* app = TheApp()) app->m_projectFullPath = path;
+}
+
+void CAppHelpService::ShowHelpContext(unsigned long contextId) {
+  if (contextId == 0) return;
+  OpenManualFile(false, hv::Service<hv::IApplicationState>().LanguageCode());
 }

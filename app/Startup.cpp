@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/AppStateService.h"
+#include "framework/HelpService.h"
 #include "framework/Services.h"
 #include "grid/NumberFormat.h"
 #include "model/DataPointServices.h"
@@ -22,7 +23,7 @@ std::vector<hv::ServiceRegistry::Required> RequiredServices() {
           R::Need<hv::IDeviceCapabilities>(), R::Need<hv::IDataPointConversion>(),
           R::Need<CDeviceServices>(),         R::Need<CProjectServices>(),
           R::Need<hv::IProjectConverter>(), R::Need<IDataPointUse>(),
-          R::Need<hv::IProjectDownloadSteps>()};
+          R::Need<hv::IProjectDownloadSteps>(), R::Need<hv::IApplicationHelp>()};
 }
 
 // Request types this version does not serve, each with its reason; each is answered by the
@@ -33,6 +34,7 @@ const std::array<UnservedRequest, 0> kUnserved{};
 
 void BindServices(const UiBindings& ui) {
   static CAppStateService application;
+  static CAppHelpService help;
   static CSuiteProcessCheck processes;
   static CProjectOperations projects;
   static CPrjProjectServices projectServices;
@@ -47,6 +49,7 @@ void BindServices(const UiBindings& ui) {
 
   hv::ServiceRegistry& services = hv::Services();
   services.Bind<hv::IApplicationState>(&application);
+  services.Bind<hv::IApplicationHelp>(&help);
   services.Bind<hv::IProcessCheck>(&processes);
   services.Bind<hv::IProjectOperations>(&projects);
   services.Bind<CProjectServices>(&projectServices);

@@ -248,14 +248,16 @@ void CTavProjectApp::OnSelectLanguage() {
                   MB_OK | MB_ICONINFORMATION);
 }
 
-void CTavProjectApp::OpenManual(bool overview) {
+void CTavProjectApp::OpenManual(bool overview) { OpenManualFile(overview, m_languageCode); }
+
+void OpenManualFile(bool overview, const wxString& languageCode) {
   wxString install;
   if (!hv::GetRegistryQuintorString("Path", install) || install.empty()) install = hv::DefaultDataFolder();
   install = hv::StripOneTrailingSeparator(hv::NormalizePath(install));
   BYTE number = 0;
   // The language selection stores the code as a string where the graph tool keeps its
   // number; without the number the code decides, so English users get the English file.
-  if (!hv::GetRegistryTavGraphIIBin("Language", number) && m_languageCode == "ENG") number = 1;
+  if (!hv::GetRegistryTavGraphIIBin("Language", number) && languageCode == "ENG") number = 1;
   const wxString en = overview ? wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Index_EN.pdf")
                                : wxS("%s\\HELP\\EN\\Index\\Seiten\\Produkte\\Software\\Halvora\\Manual\\Manual_Halvora_EN.pdf");
   const wxString de = overview ? wxS("%s\\HELP\\DE\\Index\\Seiten\\Produkte\\Software\\Index_DE.pdf")

@@ -120,6 +120,11 @@ class CTavProjectApp {
 // "Language" string, else its one-byte value) and returns its code; empty when none.
 wxString LoadConfiguredLanguage();
 
+// Opens the program's manual (or the suite's overview) in the language the code and the
+// graph tool's language say, with the desktop's default application; a missing file
+// or reader is reported to the user.
+void OpenManualFile(bool overview, const wxString& languageCode);
+
 // The running application; null outside InitInstance .. destruction.
 CTavProjectApp* TheApp();
 

@@ -153,6 +153,17 @@ class CGridCore {
   void CellAreaRightDown(GridPoint point, int flags);
   void CellAreaRightUp(GridPoint point, int flags);
   void CellAreaMouseMove(GridPoint point, int flags);
+  // Help for a point of the grid: the host's context id for it, and unless that is 0 the
+  // application's help for the id. Returns the id.
+  int ShowHelpAt(int column, int row, int section);
+  // The cell area got the focus: key repeats count from the start again, then the host
+  // hears of it.
+  void CellAreaFocused();
+  // The acceleration delay of a slow key repeat has passed: the held key moves now.
+  void KeyDelayElapsed();
+  // A held key moves before anything else the user does is handled (focus changes too).
+  void FlushHeldKey();
+  bool IsKeyHeld() const { return m_heldKey != 0; }
 
   // ---- editing
   int StartEdit(int column, int row, int firstKey = 0);
@@ -295,6 +306,9 @@ class CGridCore {
   void UpdateAfterMove();
   // Moves the open find dialog off the current cell (the host may place it itself).
 
+  // The step of the next key-down; `hold` tells whether the acceleration delay applies.
+  int NextKeyStep(bool& hold);
+  void RunKeyDown(int key, int modifiers, int step);
   bool ButtonDown(GridPoint point, int flags, bool left);
   void ButtonUp(GridPoint point, bool left);
   bool RowVisible(int row) const;
@@ -340,6 +354,10 @@ class CGridCore {
   int m_buttonState = 0;
   bool m_typeHandledClick = false;
   int m_keyRepeat = 0;
+  // A key-down waiting out the acceleration delay, and whether a repeat of it came in
+  // meanwhile (the one repeat a busy window would have read next).
+  int m_heldKey = 0, m_heldModifiers = 0, m_heldStep = 1;
+  bool m_heldRepeat = false;
 
   std::vector<PopupItem> m_popupItems;
   int m_popupColumn = -1, m_popupRow = -1, m_popupSection = 0;

@@ -2,15 +2,77 @@
 // event first, the host's hook after it with the type's answer as "processed".
 #include "grid/GridCore.h"
 
+#include "framework/HelpService.h"
+#include "framework/Services.h"
+
+int CGridCore::NextKeyStep(bool& hold) {
+  const CGridSheetInfo& s = *m_sheet;
+  hold = false;
+  if (s.keyAccelDivisor <= 0) return 1;
+  const int q = ++m_keyRepeat / s.keyAccelDivisor;
+  hold = s.keyAccelDelay > 0 && q == 0 && m_keyRepeat > 1;
+  return q * q * q + 1;
+}
+
+// While an arrow key repeats slowly (before acceleration sets in) each move waits for the
+// sheet's delay. The wait runs on a timer so that painting goes on; repeats arriving
+// during it merge into one, as they would for a window that is busy.
 void CGridCore::CellAreaKeyDown(int key, int modifiers) {
+  if (m_heldKey != 0) {
+    if (key == m_heldKey) {
+      m_heldRepeat = true;
+      m_heldModifiers = modifiers;
+      return;
+    }
+    FlushHeldKey();
+  }
+  bool hold = false;
+  const int step = NextKeyStep(hold);
+  if (hold && m_view && m_view->StartKeyDelay(m_sheet->keyAccelDelay)) {
+    m_heldKey = key;
+    m_heldModifiers = modifiers;
+    m_heldStep = step;
+    m_heldRepeat = false;
+    return;
+  }
+  RunKeyDown(key, modifiers, step);
+}
+
+void CGridCore::CellAreaFocused() {
+  m_keyRepeat = 0;
+  m_typeHandledClick = false;
+  OnSetFocus(kSectionCells);
+}
+
+void CGridCore::KeyDelayElapsed() {
+  if (m_heldKey == 0) return;
+  const int key = m_heldKey, modifiers = m_heldModifiers;
+  const bool repeat = m_heldRepeat;
+  m_heldKey = 0;
+  m_heldRepeat = false;
+  RunKeyDown(key, modifiers, m_heldStep);
+  if (repeat) CellAreaKeyDown(key, modifiers);
+}
+
+void CGridCore::FlushHeldKey() {
+  if (m_heldKey == 0) return;
+  if (m_view) m_view->StopKeyDelay();
+  const int key = m_heldKey, modifiers = m_heldModifiers;
+  const bool repeat = m_heldRepeat;
+  m_heldKey = 0;
+  m_heldRepeat = false;
+  RunKeyDown(key, modifiers, m_heldStep);
+  if (repeat) {
+    bool hold = false;
+    const int step = NextKeyStep(hold);
+    RunKeyDown(key, modifiers, step);
+  }
+}
+
+void CGridCore::RunKeyDown(int key, int modifiers, int step) {
   CGridSheetInfo& s = *m_sheet;
   m_modifiers = modifiers;
   s.moveSource = kMoveKeyboard;
-  int step = 1;
-  if (s.keyAccelDivisor > 0) {
-    const int q = ++m_keyRepeat / s.keyAccelDivisor;
-    step = q * q * q + 1;
-  }
   const int processed = CellTypeAt(s.currentColumn, s.currentRow).OnKeyDown(s.currentColumn, s.currentRow, key);
   OnKeyDown(key, processed);
   const bool ctrl = (modifiers & kMkControl) != 0;
@@ -49,6 +111,7 @@ void CGridCore::CellAreaKeyDown(int key, int modifiers) {
 }
 
 void CGridCore::CellAreaKeyUp(int key, int modifiers) {
+  FlushHeldKey();
   m_keyRepeat = 0;
   m_modifiers = modifiers;
   const CGridSheetInfo& s = *m_sheet;
@@ -57,6 +120,7 @@ void CGridCore::CellAreaKeyUp(int key, int modifiers) {
 }
 
 void CGridCore::CellAreaChar(int ch, int modifiers) {
+  FlushHeldKey();
   m_modifiers = modifiers;
   const CGridSheetInfo& s = *m_sheet;
   const int processed = CellTypeAt(s.currentColumn, s.currentRow).OnCharDown(s.currentColumn, s.currentRow, ch);
@@ -68,6 +132,7 @@ void CGridCore::CellAreaLeftDown(GridPoint point, int flags) {
 }
 
 bool CGridCore::ButtonDown(GridPoint point, int flags, bool left) {
+  FlushHeldKey();
   CGridSheetInfo& s = *m_sheet;
   if (m_editActive) return false;
   m_modifiers = flags & (kMkShift | kMkControl);
@@ -118,6 +183,7 @@ void CGridCore::ButtonUp(GridPoint point, bool left) {
 }
 
 void CGridCore::CellAreaDoubleClick(GridPoint point, int flags) {
+  FlushHeldKey();
   int column = -1, row = -1, processed = 0;
   GridRect rect;
   if (HitTestCell(point.x, point.y, column, row, rect) == 0) {
@@ -154,4 +220,10 @@ void CGridCore::CellAreaMouseMove(GridPoint point, int flags) {
     if ((flags & kMkLeftButton) && m_buttonState == 1 && (s.dragOntoLastLine || !lastLine)) MoveToCell(column, row);
   }
   s.moveSource = kMoveKeyboard;
+}
+
+int CGridCore::ShowHelpAt(int column, int row, int section) {
+  const int id = OnHelpHitTest(column, row, section);
+  if (id != 0) hv::Service<hv::IApplicationHelp>().ShowHelpContext(static_cast<unsigned long>(id));
+  return id;
 }

@@ -24,6 +24,11 @@ class CGridView {
   virtual void InjectFirstChar(CGridEditor* editor, int ch) {}
   // Shows the popup menu; false when it cannot be shown. `command` is 0 without a choice.
   virtual bool RunPopupMenu(GridPoint point, int& command) { return false; }
+  // A one-shot wait of `milliseconds` after which the core's KeyDelayElapsed runs, with
+  // the window's events flowing meanwhile; false when the view cannot wait (the held key
+  // then moves at once).
+  virtual bool StartKeyDelay(int milliseconds) { return false; }
+  virtual void StopKeyDelay() {}
   virtual void FocusCellArea() {}
   virtual bool CellAreaHasFocus() const { return true; }
   // Width and height of a one-line text in a registered font (-1: the default font).

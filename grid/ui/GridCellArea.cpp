@@ -4,15 +4,22 @@
 #include <cmath>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/event.h>
+#include <wx/utils.h>
 
 #include "grid/ui/GridCtrl.h"
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
 
+namespace {
+enum { kDragTimer = 1, kKeyTimer = 2 };
+}  // namespace
+
 CGridCellArea::CGridCellArea(CGridCtrl* grid)
     : wxWindow(grid, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_NONE | wxCLIP_CHILDREN),
       m_grid(grid),
-      m_dragTimer(this) {
+      m_dragTimer(this, kDragTimer),
+      m_keyTimer(this, kKeyTimer) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CGridCellArea::OnPaint, this);
   Bind(wxEVT_SIZE, &CGridCellArea::OnSize, this);
@@ -30,7 +37,8 @@ CGridCellArea::CGridCellArea(CGridCtrl* grid)
   Bind(wxEVT_CHAR, &CGridCellArea::OnChar, this);
   Bind(wxEVT_SET_FOCUS, &CGridCellArea::OnFocus, this);
   Bind(wxEVT_KILL_FOCUS, &CGridCellArea::OnKillFocus, this);
-  Bind(wxEVT_TIMER, &CGridCellArea::OnDragTimer, this);
+  Bind(wxEVT_TIMER, &CGridCellArea::OnDragTimer, this, kDragTimer);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_grid->KeyDelayElapsed(); }, kKeyTimer);
 }
 
 void CGridCellArea::SetIndicator(const wxRect& rect) {
@@ -215,6 +223,13 @@ int Modifiers(const wxKeyEvent& e) {
 void CGridCellArea::OnKeyDown(wxKeyEvent& e) {
   const int key = e.GetKeyCode() == WXK_NUMPAD_ENTER ? WXK_RETURN : e.GetKeyCode();
   m_grid->CellAreaKeyDown(key, Modifiers(e));
+  if (key == WXK_F1) {
+    // F1 held: help for the current cell, through the grid's help event.
+    wxHelpEvent help(wxEVT_HELP, GetId(), wxGetMousePosition(), wxHelpEvent::Origin_Keyboard);
+    help.SetEventObject(this);
+    ProcessWindowEvent(help);
+    return;
+  }
   switch (key) {
     case WXK_LEFT: case WXK_RIGHT: case WXK_UP: case WXK_DOWN: case WXK_PAGEUP: case WXK_PAGEDOWN:
     case WXK_HOME: case WXK_END: case WXK_DELETE: case WXK_F5: case WXK_TAB:
@@ -235,7 +250,7 @@ void CGridCellArea::OnChar(wxKeyEvent& e) {
 }
 
 void CGridCellArea::OnFocus(wxFocusEvent& e) {
-  m_grid->OnSetFocus(kSectionCells);
+  m_grid->CellAreaFocused();
   const CGridSheetInfo& s = m_grid->Sheet();
   m_grid->RedrawCell(s.currentColumn, s.currentRow);
   Refresh(false);
@@ -243,6 +258,7 @@ void CGridCellArea::OnFocus(wxFocusEvent& e) {
 }
 
 void CGridCellArea::OnKillFocus(wxFocusEvent& e) {
+  m_grid->FlushHeldKey();
   m_grid->OnKillFocus(kSectionCells);
   Refresh(false);
   e.Skip();

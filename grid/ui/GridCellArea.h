@@ -14,6 +14,10 @@ class CGridCellArea : public wxWindow {
   void SetIndicator(const wxRect& rect);
   const wxRect& Indicator() const { return m_indicator; }
   bool IsDragTimerRunning() const { return m_dragTimer.IsRunning(); }
+  // The key-acceleration delay: the grid's held key moves when it has passed.
+  void StartKeyDelay(int milliseconds) { m_keyTimer.StartOnce(milliseconds); }
+  void StopKeyDelay() { m_keyTimer.Stop(); }
+  bool IsKeyDelayRunning() const { return m_keyTimer.IsRunning(); }
   // The off-screen bitmap of double buffering, of the client size; false when it
   // cannot be made.
   bool MakeBuffer();
@@ -41,6 +45,7 @@ class CGridCellArea : public wxWindow {
 
   CGridCtrl* m_grid;
   wxTimer m_dragTimer;
+  wxTimer m_keyTimer;
   wxPoint m_pointer;
   bool m_dragging = false;
   int m_wheel = 0;

@@ -56,6 +56,7 @@ int CGridCtrl::Attach(wxWindow* dialog) {
   Bind(wxEVT_SIZE, &CGridCtrl::OnSize, this);
   Bind(wxEVT_PAINT, &CGridCtrl::OnPaint, this);
   Bind(wxEVT_SYS_COLOUR_CHANGED, &CGridCtrl::OnSysColour, this);
+  Bind(wxEVT_HELP, &CGridCtrl::OnHelp, this);
   Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { SetFocusToCellArea(); });
   CreateChildWindows();
   // A dialog laid out right to left gets a grid laid out right to left.
@@ -325,6 +326,16 @@ bool CGridCtrl::RunPopupMenu(GridPoint point, int& command) {
   return true;
 }
 
+bool CGridCtrl::StartKeyDelay(int milliseconds) {
+  if (!m_cellArea) return false;
+  m_cellArea->StartKeyDelay(milliseconds);
+  return true;
+}
+
+void CGridCtrl::StopKeyDelay() {
+  if (m_cellArea) m_cellArea->StopKeyDelay();
+}
+
 void CGridCtrl::FocusCellArea() {
   if (m_cellArea) m_cellArea->SetFocus();
 }
@@ -399,12 +410,9 @@ void CGridCtrl::OpenCalendar(int column, int row, const GridRect& cellRect, cons
                              double date, bool dateValid) {
   if (!m_calendar || !m_cellArea) return;
   if (m_cellArea->HasCapture()) m_cellArea->ReleaseMouse();
-  wxColour colours[6];
-  for (int i = 0; i < 6; ++i) colours[i] = Colour(settings.colours[i]);
   const wxPoint origin = m_cellArea->ClientToScreen(wxPoint(cellRect.left + 1, cellRect.bottom));
   // A host that filled in a font gets it; the calendar's own font otherwise.
   const GridFontRecord none;
   const wxFont font = settings.font == none ? wxFont() : FontFromRecord(settings.font);
-  m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings.styleBits,
-                   settings.firstDayOfWeek, colours, font);
+  m_calendar->Open(column, row, wxRect(origin, wxSize(1, 1)), date, dateValid, settings, font);
 }

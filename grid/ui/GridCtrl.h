@@ -14,6 +14,7 @@ class wxDC;
 class wxMenu;
 class wxFindReplaceData;
 class wxFindReplaceDialog;
+class wxHelpEvent;
 class CGridCellArea;
 class CGridHeading;
 class CGridCornerButton;
@@ -120,6 +121,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   void HideEditor(CGridEditor* editor) override;
   void InjectFirstChar(CGridEditor* editor, int ch) override;
   bool RunPopupMenu(GridPoint point, int& command) override;
+  bool StartKeyDelay(int milliseconds) override;
+  void StopKeyDelay() override;
   void FocusCellArea() override;
   bool CellAreaHasFocus() const override;
   GridPoint MeasureText(const wxString& text, int font) override;
@@ -135,6 +138,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   void OnSize(wxSizeEvent& e);
   void OnPaint(wxPaintEvent& e);
   void OnSysColour(wxSysColourChangedEvent& e);
+  // F1 in a part of the grid, or context help pointing at it.
+  void OnHelp(wxHelpEvent& e);
 
   CGridCellArea* m_cellArea = nullptr;
   CGridHeading* m_top = nullptr;

@@ -7,7 +7,6 @@
 #include <wx/dataobj.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
-#include <wx/generic/calctrlg.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
@@ -15,6 +14,7 @@
 #include "grid/TavDateTime.h"
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridCtrl.h"
+#include "grid/ui/GridMonthCalendar.h"
 
 namespace {
 
@@ -297,46 +297,36 @@ void CGridListBox::OnKillFocus(wxFocusEvent& e) {
 
 CGridCalendarPopup::CGridCalendarPopup(CGridCtrl* grid) : wxPopupTransientWindow(grid, wxBORDER_SIMPLE), m_grid(grid) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  m_cal = new wxGenericCalendarCtrl(this, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
-                                    wxCAL_MONDAY_FIRST | wxCAL_SHOW_HOLIDAYS);
-  m_today = new wxButton(this, wxID_ANY, wxS("Heute"));
-  sizer->Add(m_cal, 0, wxALL, 2);
-  sizer->Add(m_today, 0, wxALL | wxEXPAND, 2);
+  m_cal = new CGridMonthCalendar(this);
+  sizer->Add(m_cal, 0, wxALL, 1);
   SetSizerAndFit(sizer);
-  m_cal->Bind(wxEVT_CALENDAR_SEL_CHANGED, [this](wxCalendarEvent& e) {
-    // A click on a day chooses it; keys only move the selection.
-    if (wxGetMouseState().LeftIsDown() || e.GetId() == -2) Accept(e.GetDate());
-  });
-  m_cal->Bind(wxEVT_CALENDAR_DOUBLECLICKED, [this](wxCalendarEvent& e) { Accept(e.GetDate()); });
-  m_today->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Accept(wxDateTime::Today()); });
+  m_cal->Bind(EVT_GRID_DATE_CHOSEN, [this](wxDateEvent& e) { Accept(e.GetDate()); });
   Bind(wxEVT_CHAR_HOOK, &CGridCalendarPopup::OnCharHook, this);
 }
 
 void CGridCalendarPopup::Open(int column, int row, const wxRect& screenRect, double date, bool valid,
-                              int styleBits, int firstDayOfWeek, const wxColour (&colours)[6],
-                              const wxFont& font) {
+                              const CGridCalendarSettings& settings, const wxFont& font) {
   m_column = column;
   m_row = row;
   m_accepted = false;
-  wxDateTime shown = wxDateTime::Today();
+  CGridMonthCalendar::Settings shown;
+  shown.styleBits = settings.styleBits;
+  shown.firstDayOfWeek = settings.firstDayOfWeek;
+  shown.monthDelta = settings.monthDelta;
+  shown.monthsAcross = settings.monthsAcross;
+  shown.monthsDown = settings.monthsDown;
+  for (int i = 0; i < 6; ++i) shown.colours[i] = CGridCtrl::Colour(settings.colours[i]);
+  m_cal->Apply(shown, font);
+  wxDateTime day = wxDateTime::Today();
   int y, mo, d, h, mi, s;
   if (valid && CTavDateTime::FromDate(date).GetParts(y, mo, d, h, mi, s)) {
-    shown = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(d), static_cast<wxDateTime::Month>(mo - 1), y);
+    day = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(d), static_cast<wxDateTime::Month>(mo - 1), y);
   }
-  m_cal->SetDate(shown);
-  m_cal->SetFont(font.IsOk() ? font : wxNullFont);
-  m_cal->SetBackgroundColour(colours[0]);
-  m_cal->SetForegroundColour(colours[1]);
-  m_cal->SetHeaderColours(colours[3], colours[4]);
-  m_cal->SetHighlightColours(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT),
-                             wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
-  long style = m_cal->GetWindowStyle() & ~(wxCAL_MONDAY_FIRST | wxCAL_SUNDAY_FIRST | wxCAL_SHOW_WEEK_NUMBERS);
-  style |= firstDayOfWeek == 6 ? wxCAL_SUNDAY_FIRST : wxCAL_MONDAY_FIRST;
-  if (styleBits & 0x4) style |= wxCAL_SHOW_WEEK_NUMBERS;
-  m_cal->SetWindowStyle(style);
-  m_today->Show(!(styleBits & 0x10));
+  // A new calendar each time: today's month first, the cell's date selected.
+  m_cal->ShowFirst(wxDateTime::Today());
+  m_cal->SetDate(day);
+  GetSizer()->SetSizeHints(this);
   Layout();
-  Fit();
   const wxSize size = GetSize();
   const int display = wxDisplay::GetFromPoint(screenRect.GetTopLeft());
   const wxRect work = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();

@@ -3,14 +3,14 @@
 // below a drop-list cell (one window, shown and hidden, no mouse capture) and the
 // calendar popup of the date-time picker.
 #include <vector>
-#include <wx/calctrl.h>
 #include <wx/popupwin.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
 
 class CGridCtrl;
-class wxGenericCalendarCtrl;
-class wxButton;
+class CGridMonthCalendar;
+struct CGridCalendarSettings;
+class wxDateTime;
 
 class CGridEdit : public wxTextCtrl {
  public:
@@ -66,20 +66,20 @@ class CGridListBox : public wxVListBox {
 class CGridCalendarPopup : public wxPopupTransientWindow {
  public:
   explicit CGridCalendarPopup(CGridCtrl* grid);
-  void Open(int column, int row, const wxRect& screenRect, double date, bool valid, int styleBits,
-            int firstDayOfWeek, const wxColour (&colours)[6], const wxFont& font = wxFont());
-  // The choice of a date (also what Enter, a day click and the today button do).
+  // Shows the months the settings give below `screenRect`, on the screen, in `font`
+  // (the calendar's own font when it is not valid).
+  void Open(int column, int row, const wxRect& screenRect, double date, bool valid,
+            const CGridCalendarSettings& settings, const wxFont& font);
+  // The choice of a date (also what Enter, a day click and the today line do).
   void Accept(const wxDateTime& date);
-  wxGenericCalendarCtrl* CalendarCtrl() const { return m_cal; }
-  wxButton* TodayButton() const { return m_today; }
+  CGridMonthCalendar* CalendarCtrl() const { return m_cal; }
 
  private:
   void OnDismiss() override;
   void OnCharHook(wxKeyEvent& e);
 
   CGridCtrl* m_grid;
-  wxGenericCalendarCtrl* m_cal = nullptr;
-  wxButton* m_today = nullptr;
+  CGridMonthCalendar* m_cal = nullptr;
   int m_column = -1, m_row = -1;
   bool m_accepted = false;
 };

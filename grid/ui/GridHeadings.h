@@ -16,11 +16,11 @@ class CGridHeading : public wxWindow {
   bool IsArmed() const { return m_armed; }
   int GrabbedColumn() const { return m_grabbed; }
   int DropPosition() const { return m_drop; }
+  // The heading cell under a point; false outside every cell.
+  bool HitTest(wxPoint p, int& column, int& row, GridRect& rect) const;
 
  private:
   bool Top() const { return m_section == kSectionTopHeading; }
-  // The heading cell under a point; false outside every cell.
-  bool HitTest(wxPoint p, int& column, int& row, GridRect& rect) const;
   // Arms sizing when the pointer is on an edge; returns whether it did.
   bool DetectEdge(wxPoint p);
   void OnPaint(wxPaintEvent& e);

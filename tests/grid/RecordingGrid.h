@@ -62,6 +62,12 @@ class RecordingView : public CGridView {
     m_t.Add("view.MoveFindDialog " + std::to_string(r.top));
     findRect = r;
   }
+  bool StartKeyDelay(int ms) override {
+    m_t.Add("view.KeyDelay " + std::to_string(ms));
+    return canWait;
+  }
+  void StopKeyDelay() override { m_t.Add("view.StopKeyDelay"); }
+  bool canWait = true;
   bool findOpen = false;
   GridRect findRect;
   wxString shownText;

@@ -5,8 +5,6 @@
 
 #include <wx/dcmemory.h>
 #include <wx/fdrepdlg.h>
-#include <wx/calctrl.h>
-#include <wx/generic/calctrlg.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
@@ -18,6 +16,7 @@
 #include "grid/ui/GridBars.h"
 #include "grid/ui/GridCtrl.h"
 #include "grid/ui/GridEditors.h"
+#include "grid/ui/GridMonthCalendar.h"
 #include "tests/gui/support/WindowFixture.h"
 
 // Colours in failure messages as their components.

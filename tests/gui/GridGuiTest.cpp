@@ -1,17 +1,20 @@
 // The value grid in a dialog, driven by real pointer and key events.
 #include <gtest/gtest.h>
 
-#include <wx/calctrl.h>
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/dcmemory.h>
-#include <wx/generic/calctrlg.h>
+#include <wx/cshelp.h>
 #include <wx/settings.h>
 
 #include "grid/TavDateTime.h"
+#include "platform/ShellOpen.h"
 #include "grid/ui/GridBars.h"
 #include "grid/ui/GridCellArea.h"
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
+#include "grid/ui/GridMonthCalendar.h"
 #include "tests/gui/support/GridHost.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
@@ -283,12 +286,13 @@ TEST_F(GridGui, CalendarDateIsStoredAtMidnight) {
   ASSERT_TRUE(PumpUntil([&] { return !grid->Calendar()->IsShown(); }));
   EXPECT_FALSE(grid->Has("notify 200"));
   EXPECT_EQ(grid->GetCellText(4, 1), wxS("24.12.2026"));
-  // The today button chooses today.
+  // The today line chooses today.
   Apart();
   ClickAt(CellPoint(4, 1, 0.95));
   ASSERT_TRUE(PumpUntil([&] { return grid->Calendar()->IsShown(); }));
-  const wxRect today = grid->Calendar()->TodayButton()->GetScreenRect();
-  ClickAt(wxPoint(today.x + today.width / 2, today.y + today.height / 2));
+  CGridMonthCalendar* cal = grid->Calendar()->CalendarCtrl();
+  const wxRect today = cal->TodayRect();
+  ClickAt(cal->ClientToScreen(wxPoint(today.x + today.width / 2, today.y + today.height / 2)));
   ASSERT_TRUE(PumpUntil([&] { return grid->Has("notify 200"); }));
   const wxDateTime now = wxDateTime::Today();
   EXPECT_EQ(grid->GetCellText(4, 1), wxString::Format(wxS("%02d.%02d.%04d"), now.GetDay(),
@@ -479,4 +483,80 @@ TEST_F(GridGui, MaskedCellTakesOnlyWhatTheMaskAllows) {
   EXPECT_EQ(grid->Editor()->GetValue(), wxS("(123) 456"));
   Key(WXK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return grid->GetCellText(0, 1) == wxS("(123) 456"); }));
+}
+
+TEST_F(GridGui, HeldArrowKeyWaitsOutTheAccelerationDelayWhileTheWindowRuns) {
+  grid->Sheet().keyAccelDivisor = 4;
+  grid->Sheet().keyAccelDelay = 150;
+  ClickAt(CellPoint(1, 1));
+  ASSERT_EQ(grid->Sheet().currentRow, 1);
+  // The display's own key repeat has timing of its own: the key events of a held key
+  // go straight to the cell area.
+  auto send = [&](wxEventType type) {
+    wxKeyEvent e(type);
+    e.m_keyCode = WXK_DOWN;
+    e.SetEventObject(grid->CellArea());
+    grid->CellArea()->GetEventHandler()->ProcessEvent(e);
+  };
+  // The first press moves at once; a repeat of the held key waits for the delay.
+  send(wxEVT_KEY_DOWN);
+  EXPECT_EQ(grid->Sheet().currentRow, 2);
+  const auto pressed = std::chrono::steady_clock::now();
+  send(wxEVT_KEY_DOWN);
+  EXPECT_TRUE(grid->CellArea()->IsKeyDelayRunning());
+  // The window's events keep flowing meanwhile; further repeats merge into the held one.
+  bool ran = false;
+  grid->CallAfter([&] { ran = true; });
+  Pump(milliseconds(40));
+  send(wxEVT_KEY_DOWN);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(grid->Sheet().currentRow, 2);
+  ASSERT_TRUE(PumpUntil([&] { return grid->Sheet().currentRow == 3; }));
+  EXPECT_GE(std::chrono::steady_clock::now() - pressed, milliseconds(140));
+  // The merged repeat waits once more; releasing the key lets it go at once.
+  EXPECT_TRUE(grid->CellArea()->IsKeyDelayRunning());
+  send(wxEVT_KEY_UP);
+  EXPECT_EQ(grid->Sheet().currentRow, 4);
+  EXPECT_FALSE(grid->CellArea()->IsKeyDelayRunning());
+  Pump(milliseconds(200));
+  EXPECT_EQ(grid->Sheet().currentRow, 4);
+}
+
+TEST_F(GridGui, F1OpensTheManualForAPartWithAHelpId) {
+  TempHome home;
+  ScriptedUi ui;
+  std::vector<wxString> opened;
+  ui.Answer<hv::ShellOpenRequest>([&](hv::ShellOpenRequest& r) {
+    opened.push_back(r.target);
+    return IDOK;
+  });
+  auto count = [&](const std::string& hook) { return std::count(grid->hooks.begin(), grid->hooks.end(), hook); };
+  // F1 held takes the current cell wherever the pointer is: the host gives 42, the
+  // program's manual opens.
+  ClickAt(CellPoint(2, 3));
+  Apart();
+  Key(WXK_F1);
+  ASSERT_TRUE(PumpUntil([&] { return !opened.empty(); }));
+  EXPECT_EQ(count("help 2,3 1"), 1);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].EndsWith("Handbuch_Halvora_DE.pdf")) << opened[0];
+  // A cell without help (id 0) opens nothing.
+  Key(WXK_DOWN);
+  Key(WXK_F1);
+  EXPECT_EQ(count("help 2,4 1"), 1);
+  EXPECT_EQ(opened.size(), 1u);
+  // Context help pointing at a part hit-tests the point: a heading has its own section.
+  auto pointAt = [&](wxWindow* w, const wxPoint& screen) {
+    wxHelpEvent e(wxEVT_HELP, w->GetId(), screen, wxHelpEvent::Origin_HelpButton);
+    e.SetEventObject(w);
+    w->GetEventHandler()->ProcessEvent(e);
+  };
+  pointAt(grid->CellArea(), CellPoint(4, 5));
+  EXPECT_EQ(count("help 4,5 1"), 1);
+  pointAt(grid->TopHeading(), CellPoint(1, -1));
+  EXPECT_EQ(count("help 1,-1 2"), 1);
+  EXPECT_EQ(opened.size(), 2u);
+  pointAt(grid->VScroll(), grid->VScroll()->GetScreenPosition());
+  EXPECT_EQ(count("help 2,4 6"), 1);
+  EXPECT_EQ(opened.size(), 2u);
 }

@@ -26,6 +26,12 @@ void RecordingTavGrid::OnCellDoubleClick(int c, int r, const GridRect& rect, Gri
   TavGrid::OnCellDoubleClick(c, r, rect, p, processed);
 }
 
+int RecordingTavGrid::OnHelpHitTest(int c, int r, int section) {
+  Add("help " + std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(section));
+  if (section == kSectionCells && c == 2 && r == 3) return 42;
+  return section == kSectionTopHeading && c == 1 ? 7 : 0;
+}
+
 int RecordingTavGrid::OnQueryColumnMove(int column, int position) {
   Add("query move " + std::to_string(column) + "->" + std::to_string(position));
   return 1;
@@ -41,7 +47,9 @@ void RecordingTavGrid::OnSelectionBlockChanged(int l, int t, int r, int b, int c
 
 int RecordingTavGrid::OnCellTypeNotify(int typeIndex, int c, int r, int message, CGridNotifyParam& param) {
   Add("notify " + std::to_string(message));
-  return TavGrid::OnCellTypeNotify(typeIndex, c, r, message, param);
+  const int result = TavGrid::OnCellTypeNotify(typeIndex, c, r, message, param);
+  if (message == 201 && calendar && param.calendar) *param.calendar = *calendar;
+  return result;
 }
 
 int RecordingTavGrid::OnEditFinish(int c, int r, CGridEditor* editor, const wxString& text, bool cancelled) {

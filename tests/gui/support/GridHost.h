@@ -17,6 +17,8 @@ class RecordingTavGrid : public TavGrid {
  public:
   std::vector<std::string> hooks;
   int widthChanging = 0, widthChanged = 0;
+  // What the host puts into the calendar settings before the calendar shows; null keeps them.
+  const CGridCalendarSettings* calendar = nullptr;
   void Add(const std::string& s) { hooks.push_back(s); }
   bool Has(const std::string& s) const;
   void OnCellLeftClick(int c, int r, int down, const GridRect&, GridPoint, int) override;
@@ -26,6 +28,8 @@ class RecordingTavGrid : public TavGrid {
   int OnQueryColumnMove(int column, int position) override;
   void OnColumnMoved(int column, int position) override;
   void OnTabSelected(int tab) override { Add("tab " + std::to_string(tab)); }
+  // Help ids: 42 for cell (2, 3), 7 for the top heading of column 1, none elsewhere.
+  int OnHelpHitTest(int c, int r, int section) override;
   void OnSelectionBlockChanged(int l, int t, int r, int b, int count) override;
   int OnCellTypeNotify(int typeIndex, int c, int r, int message, CGridNotifyParam& param) override;
   int OnEditFinish(int c, int r, CGridEditor* editor, const wxString& text, bool cancelled) override;
