@@ -12,6 +12,7 @@ CGridSheetInfo::CGridSheetInfo() {
 }
 
 int CGridSheetInfo::RowHeight(int row) const {
+  ++rowHeightReads;
   if (row < 0 || row >= rows) return 0;
   if (uniformRowHeight) return defaultRowHeight;
   return row < static_cast<int>(rowHeights.size()) ? rowHeights[static_cast<size_t>(row)] : defaultRowHeight;
@@ -83,4 +84,28 @@ int CGridSheetInfo::ColumnAtPosition(long long position) const {
   auto it = std::upper_bound(m_columnLefts.begin(), m_columnLefts.end(), position);
   const int c = static_cast<int>(it - m_columnLefts.begin()) - 1;
   return c >= columns ? columns : std::max(c, 0);
+}
+
+// A hidden row starts where the next shown one does, so the search for its top lands on
+// that row.
+int CGridSheetInfo::NextShownRow(int row) const {
+  row = std::max(row, 0);
+  if (row >= rows) return rows;
+  if (RowHeight(row) > 0) return row;
+  return RowAtPosition(RowPosition(row));
+}
+
+int CGridSheetInfo::PreviousShownRow(int row) const {
+  row = std::min(row, rows - 1);
+  if (row < 0) return -1;
+  if (RowHeight(row) > 0) return row;
+  const long long top = RowPosition(row);
+  return top > 0 ? RowAtPosition(top - 1) : -1;
+}
+
+int CGridSheetInfo::NextShownColumn(int column) const {
+  column = std::max(column, 0);
+  if (column >= columns) return columns;
+  if (ColumnWidth(column) > 0) return column;
+  return ColumnAtPosition(ColumnPosition(column));
 }

@@ -98,6 +98,15 @@ class CGridSheetInfo {
   // the position lies beyond the last one.
   int RowAtPosition(long long position) const;
   int ColumnAtPosition(long long position) const;
+  // The first row (column) at or after the given one that has a height (width), the count
+  // when none is left; the last one at or before it, -1 when none. A run of hidden rows is
+  // stepped over in one search, however long it is.
+  int NextShownRow(int row) const;
+  int PreviousShownRow(int row) const;
+  int NextShownColumn(int column) const;
+  // Reads of row heights, counted so that tests can hold a paint or a scroll to the rows
+  // it shows.
+  mutable long long rowHeightReads = 0;
   // Recomputes the prefix sums after a size or count change.
   void RecomputeRows();
   void RecomputeColumns();
