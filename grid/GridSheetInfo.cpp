@@ -26,8 +26,10 @@ int CGridSheetInfo::ColumnWidth(int column) const {
 long long CGridSheetInfo::RowPosition(int row) const {
   if (row <= 0) return 0;
   if (row > rows) row = rows;
-  if (uniformRowHeight || m_rowTops.empty()) return static_cast<long long>(row) * defaultRowHeight;
-  return m_rowTops[static_cast<size_t>(row)];
+  if (uniformRowHeight || m_rowTree.empty()) return static_cast<long long>(row) * defaultRowHeight;
+  long long top = 0;
+  for (int i = row; i > 0; i -= i & -i) top += m_rowTree[static_cast<size_t>(i)];
+  return top;
 }
 
 long long CGridSheetInfo::ColumnPosition(int column) const {
@@ -37,15 +39,32 @@ long long CGridSheetInfo::ColumnPosition(int column) const {
 }
 
 void CGridSheetInfo::RecomputeRows() {
-  m_rowTops.clear();
+  m_rowTree.clear();
   if (!uniformRowHeight) {
-    m_rowTops.resize(static_cast<size_t>(rows) + 1);
-    long long sum = 0;
-    for (int r = 0; r < rows; ++r) {
-      m_rowTops[static_cast<size_t>(r)] = sum;
-      sum += RowHeight(r);
+    // Each entry sums the heights of the rows (i - lowest bit of i, i].
+    m_rowTree.assign(static_cast<size_t>(rows) + 1, 0);
+    for (int i = 1; i <= rows; ++i) {
+      m_rowTree[static_cast<size_t>(i)] += RowHeight(i - 1);
+      const int parent = i + (i & -i);
+      if (parent <= rows) m_rowTree[static_cast<size_t>(parent)] += m_rowTree[static_cast<size_t>(i)];
     }
-    m_rowTops[static_cast<size_t>(rows)] = sum;
+  }
+  RecomputeLocked();
+}
+
+void CGridSheetInfo::SetOneRowHeight(int row, int height) {
+  if (uniformRowHeight) {
+    defaultRowHeight = height;
+    RecomputeRows();
+    return;
+  }
+  if (row < 0 || row >= rows) return;
+  if (rowHeights.size() < static_cast<size_t>(rows)) rowHeights.resize(static_cast<size_t>(rows), defaultRowHeight);
+  int& stored = rowHeights[static_cast<size_t>(row)];
+  const long long delta = static_cast<long long>(height) - stored;
+  stored = height;
+  if (!m_rowTree.empty()) {
+    for (int i = row + 1; i <= rows; i += i & -i) m_rowTree[static_cast<size_t>(i)] += delta;
   }
   RecomputeLocked();
 }
@@ -68,15 +87,24 @@ void CGridSheetInfo::RecomputeLocked() {
 
 int CGridSheetInfo::RowAtPosition(long long position) const {
   if (position < 0) return 0;
-  if (uniformRowHeight || m_rowTops.empty()) {
+  if (uniformRowHeight || m_rowTree.empty()) {
     if (defaultRowHeight <= 0) return rows;
     const long long r = position / defaultRowHeight;
     return r >= rows ? rows : static_cast<int>(r);
   }
-  // The last row whose top is at or before the position and that has a height.
-  auto it = std::upper_bound(m_rowTops.begin(), m_rowTops.end(), position);
-  const int r = static_cast<int>(it - m_rowTops.begin()) - 1;
-  return r >= rows ? rows : std::max(r, 0);
+  // The last row whose top is at or before the position and that has a height: the
+  // longest run of rows from row 0 whose heights sum to no more than the position.
+  int r = 0;
+  long long rest = position;
+  int step = 1;
+  while (step * 2 <= rows) step *= 2;
+  for (; step > 0; step /= 2) {
+    if (r + step <= rows && m_rowTree[static_cast<size_t>(r + step)] <= rest) {
+      r += step;
+      rest -= m_rowTree[static_cast<size_t>(r)];
+    }
+  }
+  return r >= rows ? rows : r;
 }
 
 int CGridSheetInfo::ColumnAtPosition(long long position) const {

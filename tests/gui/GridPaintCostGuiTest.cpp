@@ -132,4 +132,11 @@ TEST(GridPaintCost, ARunOfHiddenRowsIsPassedOverWhenPaintingAndScrolling) {
   // The first row that ends below the area after the locked rows.
   EXPECT_EQ(s.topRow, 59970 + (s.cellAreaHeight - 2 * 40 - 10 * 40) / 40);
   EXPECT_LT(sheet.Paint().reads, 1000);
+
+  // Sizing a row live repaints the shown rows without summing the others again.
+  grid.Sheet().headingSizing = 2;
+  grid.ScrollTopRowTo(2);
+  EXPECT_LT(sheet.Count([&] { grid.RowSizingStep(3, 60); }).reads, 1000);
+  EXPECT_LT(sheet.Paint().reads, 1000);
+  EXPECT_EQ(grid.rowsAsked.count(3), 1u);
 }

@@ -1,5 +1,6 @@
-// Hidden rows and columns: steps and pages over them land where a walk line by line
-// lands, and a run of hidden rows costs one search, not a read per row.
+// Row geometry at its cost: steps and pages over hidden rows and columns land where a walk
+// line by line lands, a run of hidden rows costs one search, not a read per row, and
+// changing one row's height does not sum all the others again; positions follow every change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,7 +34,7 @@ int Size(int i) {
 
 }  // namespace
 
-TEST(GridHiddenLines, StepsAndPagesLandWhereALineByLineWalkLands) {
+TEST(GridRowGeometry, StepsAndPagesLandWhereALineByLineWalkLands) {
   RecordingGrid g(120, 700);
   for (int r = 0; r < 700; ++r) g.SetRowHeight(r, Size(r));
   for (int c = 0; c < 120; ++c) g.SetColumnWidth(c, Size(c + 3) * 3);
@@ -80,7 +81,7 @@ TEST(GridHiddenLines, StepsAndPagesLandWhereALineByLineWalkLands) {
   }
 }
 
-TEST(GridHiddenLines, ARunOfHiddenRowsIsPassedInOneSearch) {
+TEST(GridRowGeometry, ARunOfHiddenRowsIsPassedInOneSearch) {
   // Rows come with the default height: 0 hides all of them, then a few are shown.
   RecordingGrid g(5, 0);
   g.SetDefaultRowHeight(0);
@@ -118,4 +119,56 @@ TEST(GridHiddenLines, ARunOfHiddenRowsIsPassedInOneSearch) {
   EXPECT_EQ(none.Sheet().NextShownRow(0), 1000);
   EXPECT_EQ(none.Sheet().PreviousShownRow(999), -1);
   EXPECT_EQ(none.StepTopRow(1), 0);
+}
+
+TEST(GridRowGeometry, ChangingOneHeightDoesNotSumEveryRowAgain) {
+  RecordingGrid g(5, 20000);
+  const CGridSheetInfo& s = g.Sheet();
+  s.rowHeightReads = 0;
+  long long total = 0;
+  for (int r = 0; r < 20000; ++r) {
+    g.SetRowHeight(r, 10 + r % 7);
+    total += 10 + r % 7;
+  }
+  EXPECT_EQ(s.RowPosition(20000), total);
+  EXPECT_LT(s.rowHeightReads, 3 * 20000);
+
+  // Sizing a row live: its neighbours are placed again in a few steps.
+  s.rowHeightReads = 0;
+  g.RowSizingStep(3, 50);
+  EXPECT_EQ(s.RowPosition(5), 10 + 11 + 12 + 50 + 14);
+  int c, r;
+  GridRect rect;
+  ASSERT_EQ(g.HitTestCell(10, 10 + 11 + 12 + 49, c, r, rect), 0);
+  EXPECT_EQ(r, 3);
+  EXPECT_EQ(rect.Height(), 50);
+  EXPECT_LT(s.rowHeightReads, 100);
+  EXPECT_EQ(s.RowPosition(20000), total + 50 - 13);
+  EXPECT_EQ(s.RowAtPosition(total + 50 - 13 - 1), 19999);
+}
+
+TEST(GridRowGeometry, PositionsFollowEveryChangeOfAHeight) {
+  RecordingGrid g(3, 1000);
+  const CGridSheetInfo& s = g.Sheet();
+  for (int i = 0; i < 3000; ++i) g.SetRowHeight((i * 7919) % 1000, Size(i));
+  g.RowSizingStep(999, 0);
+  g.RowSizingStep(0, 0);
+  long long top = 0;
+  for (int r = 0; r <= 1000; ++r) {
+    ASSERT_EQ(s.RowPosition(r), top) << "row " << r;
+    if (r == 1000) break;
+    const int h = s.RowHeight(r);
+    // The row at its own top is itself unless it is hidden, then the next shown one.
+    if (h > 0) {
+      EXPECT_EQ(s.RowAtPosition(top), r);
+      EXPECT_EQ(s.RowAtPosition(top + h - 1), r);
+    } else {
+      int next = r;
+      while (next < 1000 && s.RowHeight(next) == 0) ++next;
+      EXPECT_EQ(s.RowAtPosition(top), next);
+      EXPECT_EQ(s.NextShownRow(r), next);
+    }
+    top += h;
+  }
+  EXPECT_EQ(s.RowAtPosition(top), 1000);
 }
