@@ -310,13 +310,8 @@ int CGridCore::SetRowHeight(int row, int height) {
   if (row < 0) return SetTopHeadingRowHeight(row, height);
   if (row >= m_sheet->rows) return 1;
   height = std::max(height, 0);
-  if (m_sheet->uniformRowHeight) {
-    m_sheet->defaultRowHeight = height;
-  } else {
-    m_sheet->rowHeights[static_cast<size_t>(row)] = height;
-  }
+  m_sheet->SetOneRowHeight(row, height);
   OnRowHeightChanged(row, height);
-  m_sheet->RecomputeRows();
   RedrawAll();
   return 0;
 }
@@ -430,9 +425,7 @@ void CGridCore::RowSizingStep(int row, int height) {
   height = std::max(height, 0);
   for (int column : VisibleColumns()) CellTypeAt(column, row).OnRowHeightChanging(column, row, height);
   OnRowHeightChanging(row, height);
-  if (m_sheet->uniformRowHeight) m_sheet->defaultRowHeight = std::max(height, 0);
-  else m_sheet->rowHeights[static_cast<size_t>(row)] = std::max(height, 0);
-  m_sheet->RecomputeRows();
+  m_sheet->SetOneRowHeight(row, height);
   if (!m_view) return;
   if (m_sheet->headingSizing == 1) m_view->InvalidateSection(kSectionSideHeading);
   else m_view->InvalidateAll();

@@ -102,17 +102,18 @@ int CGridCore::ScrollLeftColumnTo(int column) {
   return 0;
 }
 
+// The rows (columns) a page moves past: those that fit into the area after (before) the
+// given one, hidden ones included, found from the positions instead of row by row.
 int CGridCore::PageRows(int fromRow, bool down) const {
   const CGridSheetInfo& s = *m_sheet;
   const long long avail = s.cellAreaHeight - s.lockedHeight;
-  long long sum = 0;
-  int n = 0;
-  for (int r = fromRow;;) {
-    r += down ? 1 : -1;
-    if (r < 0 || r >= s.rows) break;
-    sum += s.RowHeight(r);
-    if (sum > avail) break;
-    ++n;
+  if (avail < 0) return 1;
+  int n;
+  if (down) {
+    n = s.RowAtPosition(s.RowPosition(fromRow + 1) + avail) - fromRow - 1;
+  } else {
+    const long long limit = s.RowPosition(fromRow) - avail;
+    n = limit <= 0 ? fromRow : fromRow - s.RowAtPosition(limit - 1) - 1;
   }
   return std::max(n, 1);
 }
@@ -120,14 +121,13 @@ int CGridCore::PageRows(int fromRow, bool down) const {
 int CGridCore::PageColumns(int fromColumn, bool right) const {
   const CGridSheetInfo& s = *m_sheet;
   const long long avail = s.cellAreaWidth - s.lockedWidth;
-  long long sum = 0;
-  int n = 0;
-  for (int c = fromColumn;;) {
-    c += right ? 1 : -1;
-    if (c < 0 || c >= s.columns) break;
-    sum += s.ColumnWidth(c);
-    if (sum > avail) break;
-    ++n;
+  if (avail < 0) return 1;
+  int n;
+  if (right) {
+    n = s.ColumnAtPosition(s.ColumnPosition(fromColumn + 1) + avail) - fromColumn - 1;
+  } else {
+    const long long limit = s.ColumnPosition(fromColumn) - avail;
+    n = limit <= 0 ? fromColumn : fromColumn - s.ColumnAtPosition(limit - 1) - 1;
   }
   return std::max(n, 1);
 }
@@ -167,13 +167,14 @@ int CGridCore::StepTopRow(int how) {
   if (s.rows <= 0) return 1;
   int top = s.topRow;
   switch (how) {
+    // One shown row up or down; the hidden ones between are passed over.
     case 0:
-      do --top;
-      while (top > s.lockedRows && s.RowHeight(top) == 0);
+      --top;
+      if (top > s.lockedRows) top = std::max(s.PreviousShownRow(top), s.lockedRows);
       return ScrollTopRowTo(top);
     case 1:
-      do ++top;
-      while (top < s.rows - 1 && s.RowHeight(top) == 0);
+      ++top;
+      if (top < s.rows - 1) top = std::min(s.NextShownRow(top), s.rows - 1);
       return ScrollTopRowTo(top);
     case 2: return ScrollTopRowTo(top - PageRows(top, false));
     case 3: return ScrollTopRowTo(top + PageRows(top, true));

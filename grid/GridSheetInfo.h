@@ -98,12 +98,28 @@ class CGridSheetInfo {
   // the position lies beyond the last one.
   int RowAtPosition(long long position) const;
   int ColumnAtPosition(long long position) const;
-  // Recomputes the prefix sums after a size or count change.
+  // The first row (column) at or after the given one that has a height (width), the count
+  // when none is left; the last one at or before it, -1 when none. A run of hidden rows is
+  // stepped over in one search, however long it is.
+  int NextShownRow(int row) const;
+  int PreviousShownRow(int row) const;
+  int NextShownColumn(int column) const;
+  // Reads of row heights, counted so that tests can hold a paint or a scroll to the rows
+  // it shows.
+  mutable long long rowHeightReads = 0;
+  // Recomputes the sums of sizes after a count change or a change of the default height.
   void RecomputeRows();
+  // Gives one row its height (all rows under uniform heights) and corrects the sums in
+  // log2(rows) steps, so that sizing a row, or giving each row its height in turn, never
+  // sums all rows again.
+  void SetOneRowHeight(int row, int height);
   void RecomputeColumns();
   void RecomputeLocked();
 
  private:
-  std::vector<long long> m_rowTops;     // empty under uniform heights
+  // Row heights summed in a binary indexed (Fenwick) tree, empty under uniform heights:
+  // a row's top, the row at a position and a change of one height each walk log2(rows)
+  // entries.
+  std::vector<long long> m_rowTree;
   std::vector<long long> m_columnLefts;
 };

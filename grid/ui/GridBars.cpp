@@ -120,18 +120,17 @@ void CGridScrollBar::OnScroll(wxScrollEvent& e) {
       m_grid->StepTopRow(0);
       top = s.topRow;
     } else if (type == wxEVT_SCROLL_LINEDOWN) {
-      int next = s.topRow + 1;
-      while (next < s.rows && s.RowHeight(next) == 0) ++next;
+      const int next = s.NextShownRow(s.topRow + 1);
       top = next < s.rows ? next : s.topRow;
     } else if (type == wxEVT_SCROLL_PAGEUP) {
       m_grid->StepTopRow(2);
       top = s.topRow;
     } else if (type == wxEVT_SCROLL_PAGEDOWN) {
-      int r = s.cellAreaHeight - s.lockedHeight;
+      // The first row that ends below the area becomes the top row.
+      const long long avail = s.cellAreaHeight - s.lockedHeight;
       top = s.topRow;
-      while (top + 1 < s.rows && r - s.RowHeight(top) >= 0) {
-        r -= s.RowHeight(top);
-        ++top;
+      if (avail >= 0) {
+        top = std::clamp(s.RowAtPosition(s.RowPosition(s.topRow) + avail), s.topRow, std::max(s.rows - 1, s.topRow));
       }
     } else if (type == wxEVT_SCROLL_TOP) {
       top = 0;

@@ -17,6 +17,13 @@ namespace {
 
 wxRect ToWx(const GridRect& r) { return wxRect(r.left, r.top, std::max(r.Width(), 0), std::max(r.Height(), 0)); }
 
+// Where the walk goes on after a hidden line: at the next shown one, but never past the
+// end of the locked lines, where the walk jumps to the first scrolled-in line.
+int SkipHidden(int at, int next, int locked) {
+  if (at < locked) next = std::min(next, locked);
+  return std::max(next, at + 1);
+}
+
 }  // namespace
 
 void CGridCtrl::DrawCell(wxDC& dc, const GridRect& rect, int column, int row, const CGridCell& cell, int selected,
@@ -49,7 +56,7 @@ void CGridCtrl::PaintCells(wxDC& screen, const wxRect& clip, bool focus, wxDC* b
     if (row >= s.rows) break;
     const int h = s.RowHeight(row);
     if (h <= 0) {
-      ++row;
+      row = SkipHidden(row, s.NextShownRow(row), s.lockedRows);
       continue;
     }
     if (y >= height) {
@@ -63,7 +70,7 @@ void CGridCtrl::PaintCells(wxDC& screen, const wxRect& clip, bool focus, wxDC* b
         if (column >= s.columns) break;
         const int w = s.ColumnWidth(column);
         if (w <= 0) {
-          ++column;
+          column = SkipHidden(column, s.NextShownColumn(column), s.lockedColumns);
           continue;
         }
         if (x >= width) {
@@ -174,7 +181,7 @@ void CGridCtrl::PaintHeading(wxDC& dc, int section, const wxSize& size) {
       if (i >= count) break;
       const int size1 = top ? s.ColumnWidth(i) : s.RowHeight(i);
       if (size1 <= 0) {
-        ++i;
+        i = SkipHidden(i, top ? s.NextShownColumn(i) : s.NextShownRow(i), locked);
         continue;
       }
       if (pos >= (top ? size.x : size.y)) break;
