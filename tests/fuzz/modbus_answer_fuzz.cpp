@@ -29,6 +29,7 @@
 
 #include "platform/online/ModbusMap.h"
 #include "platform/online/PluginAbi.h"
+#include "platform/online/ScanFile.h"
 #include "plugins/common/PluginText.h"
 
 extern "C" {
@@ -47,7 +48,7 @@ using Clock = std::chrono::steady_clock;
 namespace mm = hv::modbus;
 
 // Short enough for many runs a second; the bounds leave room for a loaded machine.
-constexpr int kTimeoutMs = 20;
+constexpr int kTimeoutMs = 10;  // the least the driver takes
 constexpr auto kReadBound = std::chrono::seconds(2), kScanBound = std::chrono::seconds(6);
 constexpr size_t kMaxCalls = 12, kMaxAnswers = 48, kMaxScanUnits = 6;
 
@@ -309,6 +310,11 @@ struct Device {
   std::vector<std::string> details;
 };
 
+// A type that any result file can hold as it is.
+bool PlainText(const std::string& s) {
+  return !s.empty() && s[0] != '[' && std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
 // Whether the text is the trimmed start of a register block: it sits in the block.
 bool InBlock(const Bytes& s, size_t at, size_t bytes, const std::string& text) {
   return Bytes(s, at, bytes).find(text) != Bytes::npos;
@@ -362,13 +368,30 @@ void CheckScan(int port, Peer& peer, const Record& r) {
   }
   const std::vector<Bytes> sent = peer.Sent();
   int last = 0;
+  std::string file;
   for (const Device& d : found) {
     // Asked, in unit order, each once, and answered.
     if (d.unit <= last || std::find(units.begin(), units.end(), d.unit) == units.end()) std::abort();
     last = d.unit;
-    const size_t details = d.type == HV_SCAN_UNKNOWN_TYPE ? 1 : 3;
-    if (d.details.size() != details || d.details.back() != "IP=127.0.0.1" || d.type.empty()) std::abort();
+    // An unknown device has its address only; a device may call itself "?" too.
+    const size_t details = d.details.size();
+    if ((details != 3 && !(details == 1 && d.type == HV_SCAN_UNKNOWN_TYPE)) || d.details.back() != "IP=127.0.0.1" ||
+        d.type.empty())
+      std::abort();
     if (!Answered(sent, d)) std::abort();
+    // As the online library writes the result file.
+    std::vector<const char*> lines;
+    for (const std::string& l : d.details) lines.push_back(l.c_str());
+    file += hv::FormatScanDevice(std::to_string(d.unit).c_str(), d.type.c_str(), lines.data(),
+                                 static_cast<uint32_t>(lines.size()));
+  }
+  // The file reads back as the devices found, each with its type.
+  const std::vector<hv::ScanEntry> entries = hv::ParseScanText(file);
+  if (entries.size() != found.size()) std::abort();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].node != std::to_string(found[i].unit)) std::abort();
+    if (entries[i].IsUnknown() != (found[i].type == HV_SCAN_UNKNOWN_TYPE)) std::abort();
+    if (PlainText(found[i].type) && entries[i].type != found[i].type) std::abort();
   }
 }
 
