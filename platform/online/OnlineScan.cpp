@@ -28,10 +28,7 @@ bool WriteResult(const wxString& path, const std::string& bytes) {
 
 void OnDevice(void* user, const char* node, const char* type, const char* const* details, uint32_t count) {
   auto* scan = static_cast<OnlineLibrary::Scan*>(user);
-  std::vector<wxString> lines;
-  for (uint32_t i = 0; details && i < count && i < kScanDetailLines; ++i)
-    lines.push_back(FromUtf8(details[i] ? details[i] : ""));
-  const std::string block = FormatScanBlock(FromUtf8(node ? node : ""), FromUtf8(type ? type : ""), lines);
+  const std::string block = FormatScanDevice(node, type, details, count);
   std::lock_guard lock(scan->mutex);
   scan->blocks += block;
 }

@@ -26,6 +26,28 @@ wxString DetailValue(const std::vector<wxString>& details, const wxString& prefi
   return {};
 }
 
+// A text as one line of the file, trimmed as the reader trims it; a line that starts
+// with "[" opens a block.
+wxString OneLine(const wxString& text) {
+  wxString line;
+  line.reserve(text.length());
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
+    const wxUniChar c = *it;
+    const auto v = c.GetValue();
+    line += (v < 0x20 || (v >= 0x7F && v < 0xA0)) ? wxUniChar(' ') : c;
+  }
+  line.Trim(true).Trim(false);
+  if (line.StartsWith("[")) line[0] = '(';
+  return line;
+}
+
+wxString FromDriver(const char* text) {
+  if (!text || !*text) return {};
+  const std::string_view bytes(text);
+  const wxString decoded = FromUtf8(bytes);
+  return decoded.empty() ? FromCp1252(bytes) : decoded;
+}
+
 }  // namespace
 
 wxString ScanEntry::DetailText() const {
@@ -101,9 +123,19 @@ wxString ScanFilePath(const wxString& deviceFolder, unsigned networkNumber) {
 }
 
 std::string FormatScanBlock(const wxString& node, const wxString& type, const std::vector<wxString>& details) {
-  std::string out = "[" + ToCp1252Lossy(node) + "]\r\n" + ToCp1252Lossy(type) + "\r\n";
-  for (size_t i = 0; i < details.size() && i < kScanDetailLines; ++i) out += ToCp1252Lossy(details[i]) + "\r\n";
+  wxString t = OneLine(type);
+  if (t.empty()) t = HV_SCAN_UNKNOWN_TYPE;
+  wxString n = OneLine(node);
+  n.Replace("]", ")");
+  std::string out = "[" + ToCp1252Lossy(n) + "]\r\n" + ToCp1252Lossy(t) + "\r\n";
+  for (size_t i = 0; i < details.size() && i < kScanDetailLines; ++i) out += ToCp1252Lossy(OneLine(details[i])) + "\r\n";
   return out;
+}
+
+std::string FormatScanDevice(const char* node, const char* type, const char* const* details, std::uint32_t count) {
+  std::vector<wxString> lines;
+  for (std::uint32_t i = 0; details && i < count && i < kScanDetailLines; ++i) lines.push_back(FromDriver(details[i]));
+  return FormatScanBlock(FromDriver(node), FromDriver(type), lines);
 }
 
 bool ScanEntry::IsUnknown() const { return type == HV_SCAN_UNKNOWN_TYPE; }

@@ -6,6 +6,8 @@
 //   first non-empty line    the device's type name
 //   up to five lines        detail lines, empty ones keep their place
 //   anything else           ignored until the next "["
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 #include <wx/string.h>
@@ -44,7 +46,13 @@ ScanFileStatus ReadScanFile(const wxString& path, std::vector<ScanEntry>& entrie
 // "<device folder>/SCAN<network number>.OUT".
 wxString ScanFilePath(const wxString& deviceFolder, unsigned networkNumber);
 
-// The lines of one block as the online library writes them, CR LF ended.
+// The lines of one block as the online library writes them, CR LF ended. Each text
+// becomes one line that reads back as one: control characters turn into blanks, a "["
+// that would open another block into "(", a "]" in the node into ")", and an empty type
+// into the unknown one.
 std::string FormatScanBlock(const wxString& node, const wxString& type, const std::vector<wxString>& details);
+// The block of one device a driver reported; texts that are not UTF-8 (a device's own
+// bytes) are read as Windows-1252 rather than lost.
+std::string FormatScanDevice(const char* node, const char* type, const char* const* details, std::uint32_t count);
 
 }  // namespace hv

@@ -9,6 +9,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/listbox.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -374,6 +375,42 @@ TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
   EXPECT_EQ(nodeShown, "5");
   EXPECT_TRUE(parametersShown.EndsWith(";10.0.0.5")) << parametersShown;
   EXPECT_TRUE(project->GetChildren().empty());   // cancelled afterwards: nothing made
+}
+
+// A device's text that looks like a block of the scan result ("[99]") is no second device:
+// the selection lists the one device the scan found.
+TEST_F(DeviceSheetGui, ADeviceTextCannotAddADeviceToTheScanResult) {
+  const wxString simFile = home.Sub("simnet.ini");
+  hvtest::WriteAll(simFile, "[Device 5]\nType=CAN_R515\nHardware=[99]\nFirmware=152\nIP=10.0.0.5\n");
+  wxString nodeShown;
+  unsigned listed = 0;
+  user.Then(ChooseDeviceKind);
+  user.Then([&](wxDialog* dlg) {
+    auto* network = Find<wxChoice>(dlg, kNetwork);
+    ASSERT_TRUE(hvtest::ChooseEntry(network, IndexOf(network, "Simulation")));
+    hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+    hvtest::ClickOn(dlg->FindWindow(kNext));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kAutoscan)->IsShownOnScreen(); }, 3s));
+    hvtest::ClickOn(dlg->FindWindow(kAutoscan));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !Find<wxTextCtrl>(dlg, 1073)->GetValue().empty(); }, 10s));
+    nodeShown = Find<wxTextCtrl>(dlg, 1073)->GetValue();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  user.Then([&](wxDialog* params) {
+    const std::vector<wxTextCtrl*> fields = TextFields(params);
+    ASSERT_EQ(fields.size(), 2u);
+    ASSERT_TRUE(hvtest::TypeInto(fields[1], simFile));
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  user.Then([](wxDialog*) {});
+  user.Then([&](wxDialog* found) {
+    if (auto* list = dynamic_cast<wxListBox*>(found->FindWindow(1055))) listed = list->GetCount();
+    hvtest::ClickOn(found->FindWindow(wxID_OK));
+  });
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(listed, 1u);
+  EXPECT_EQ(nodeShown, "5");
 }
 
 }  // namespace

@@ -77,6 +77,23 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   EXPECT_EQ(error, 0u);
 }
 
+// A device's identity block is its own text: line breaks, a leading bracket or bytes
+// that are not UTF-8 in it still leave one entry per device in the result file.
+TEST_F(MbtcpStrict, IdentityTextsCannotForgeScanEntries) {
+  ModbusTestServer server({1, 2}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  server.SetIdentity(1, "KOLM\r\n[99]\r\nFAKE", "[98]", 152);
+  server.SetIdentity(2, "Ger\xe4t", "", 101);
+  DWORD error = 0;
+  const auto entries = Scan(server.Port(), "units=1-3", &error);
+  EXPECT_EQ(error, 0u);
+  ASSERT_EQ(Nodes(entries), (std::vector<wxString>{"1", "2"}));
+  EXPECT_EQ(entries[0].type, "KOLM  [99]  FAKE");
+  EXPECT_EQ(entries[0].DetailLine(0), "(98]");
+  EXPECT_EQ(entries[0].Firmware(), "1.52");
+  EXPECT_EQ(entries[1].type, wxString::FromUTF8("Ger\xc3\xa4t"));
+  EXPECT_EQ(entries[1].Ip(), "127.0.0.1");
+}
+
 // A server that serves one connection only (later ones wait unread in its queue) still
 // has every unit found, over the one connection it serves.
 TEST_F(MbtcpStrict, AServerOfOneConnectionHasEveryUnitFound) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/online/PluginAbi.h"
 #include "platform/online/ScanFile.h"
 #include "tests/support/TestEnv.h"
 
@@ -57,6 +58,26 @@ TEST(ScanFile, DetailValuesAndRenamedTypes) {
   const auto renamed = ParseScanText(text, hv::ScanTypeNames::Renamed);
   EXPECT_EQ(renamed[0].type, "zorva_P303");
   EXPECT_EQ(renamed[0].DetailLine(0), "zorva_P303");
+}
+
+// What a driver reports comes from the devices: whatever their texts hold, each device
+// reads back as one entry with its own lines.
+TEST(ScanFile, DeviceTextsCannotForgeEntries) {
+  std::vector<std::vector<std::string>> got;
+  for (const auto& e : ParseScanText(hv::FormatScanBlock("1", "A\r\n[99]\r\nB", {"IP=1.2.3.4", "[7]"}) +
+                                     hv::FormatScanBlock("2", " \t", {"[8]"}) + hv::FormatScanBlock("3]4", "[T]", {})))
+    got.push_back(Flat(e));
+  const std::vector<std::vector<std::string>> written{
+      {"1", "A  [99]  B", "IP=1.2.3.4", "(7]"}, {"2", HV_SCAN_UNKNOWN_TYPE, "(8]"}, {"3)4", "(T]"}};
+  EXPECT_EQ(got, written);
+
+  // A device's own bytes in another encoding are kept, not turned into an empty type.
+  const char* details[] = {"Ger\xe4t/B", "IP=10.0.0.2"};
+  const auto entries = ParseScanText(hv::FormatScanDevice("5", "Ger\xe4t", details, 2) +
+                                     hv::FormatScanDevice("6", "T\xc3\xa4", nullptr, 0));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(Flat(entries[0]), (std::vector<std::string>{"5", "Ger\xc3\xa4t", "Ger\xc3\xa4t/B", "IP=10.0.0.2"}));
+  EXPECT_EQ(Flat(entries[1]), (std::vector<std::string>{"6", "T\xc3\xa4"}));
 }
 
 TEST(ScanFile, ReadsFilesAndKeepsLongNodesWhole) {
