@@ -1,0 +1,303 @@
+#include "model/DataPointFrames.h"
+
+#include <algorithm>
+#include <climits>
+#include <iterator>
+#include <cstring>
+#include <optional>
+#include <typeinfo>
+#include <utility>
+
+#include "model/ClipboardBlock.h"
+#include "model/DataPointRowScope.h"
+#include "model/DirectDataPoint.h"
+#include "model/LongWork.h"
+#include "model/ObjectFactory.h"
+#include "model/PrjDevice.h"
+#include "platform/Archive.h"
+#include "platform/dbase/Schemas.h"
+
+using hv::db::Record;
+namespace datpkt = hv::db::datpkt;
+
+namespace {
+
+// The archive's forms (platform/Archive), once counting and once writing.
+struct Count {
+  std::size_t n = 0;
+  void U8(std::uint8_t) { ++n; }
+  void U16(std::uint16_t) { n += 2; }
+  void U32(std::uint32_t) { n += 4; }
+  void Bytes(std::string_view b) { n += b.size(); }
+  void Ascii(const wxString& s) { n += s.length(); }
+};
+
+struct Fill {
+  char* p;
+  void U8(std::uint8_t v) { *p++ = static_cast<char>(v); }
+  void U16(std::uint16_t v) {
+    U8(static_cast<std::uint8_t>(v & 0xFF));
+    U8(static_cast<std::uint8_t>(v >> 8));
+  }
+  void U32(std::uint32_t v) {
+    U16(static_cast<std::uint16_t>(v & 0xFFFF));
+    U16(static_cast<std::uint16_t>(v >> 16));
+  }
+  void Bytes(std::string_view b) {
+    if (b.empty()) return;
+    std::memcpy(p, b.data(), b.size());
+    p += b.size();
+  }
+  void Ascii(const wxString& s) {
+    for (const wxUniChar c : s) *p++ = static_cast<char>(c.GetValue());
+  }
+};
+
+template <class Sink>
+void Length(Sink& s, std::size_t n) {
+  if (n < 0xFF) {
+    s.U8(static_cast<std::uint8_t>(n));
+    return;
+  }
+  s.U8(0xFF);
+  if (n < 0xFFFE) {
+    s.U16(static_cast<std::uint16_t>(n));
+    return;
+  }
+  s.U16(0xFFFF);
+  s.U32(static_cast<std::uint32_t>(n));
+}
+
+template <class Sink>
+void Narrow(Sink& s, std::string_view bytes) {
+  Length(s, bytes.size());
+  s.Bytes(bytes);
+}
+
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsAscii(const wxString& s) {
+  return std::all_of(s.begin(), s.end(), [](wxUniChar c) { return c.GetValue() < 0x80; });
+}
+
+constexpr int kRowTexts[] = {datpkt::EINHEIT, datpkt::START, datpkt::SIGMIN, datpkt::SIGMAX, datpkt::MESSMIN, datpkt::MESSMAX,
+                             datpkt::FELD1,   datpkt::FELD2, datpkt::FELD3,  datpkt::FELD4,  datpkt::FELD5,   datpkt::FELD6};
+constexpr std::size_t kTexts = std::size(kRowTexts);
+
+// Hands the current record of a table to a function.
+template <class F>
+struct RecordVisit {
+  static constexpr hv::db::RowKind kRowKind = hv::db::RowKind::Datpkt;
+  F f;
+  void read(const Record& r) { f(r); }
+};
+template <class F>
+RecordVisit(F) -> RecordVisit<F>;
+
+}  // namespace
+
+struct DataPointFrames::Device {
+  CPOPrjDevice* device = nullptr;
+  wxString folder;
+  std::string folderBytes;   // the folder as WriteToClipboard ends the data: wide
+  bool ok = false;
+  // Where each text field starts in the table's records; -1 missing, unknown before
+  // the first record.
+  std::array<std::ptrdiff_t, kTexts> offsets{};
+  bool offsetsKnown = false;
+};
+
+DataPointFrames::DataPointFrames() = default;
+DataPointFrames::~DataPointFrames() = default;
+
+DataPointFrames::Device* DataPointFrames::DeviceOf(CPODataPoint& point, std::uint32_t& index) {
+  CPOPrjDevice* device = point.GetDevice();
+  if (!device) return nullptr;
+  if (device != m_lastDevice || m_devices.empty()) {
+    auto it = std::find_if(m_devices.begin(), m_devices.end(), [device](const auto& d) { return d->device == device; });
+    if (it == m_devices.end()) {
+      auto d = std::make_unique<Device>();
+      d->device = device;
+      d->folder = device->GetDeviceFolder();
+      try {
+        hv::Archive ar;
+        ar.WriteString(d->folder, true);
+        d->folderBytes = ar.Bytes();
+        d->ok = !d->folder.empty();
+      } catch (const hv::ArchiveException&) {
+        d->ok = false;
+      }
+      m_devices.push_back(std::move(d));
+      it = std::prev(m_devices.end());
+    }
+    m_lastDevice = device;
+    m_lastIndex = static_cast<std::uint32_t>(it - m_devices.begin());
+  }
+  index = m_lastIndex;
+  Device* d = m_devices[m_lastIndex].get();
+  return d->ok ? d : nullptr;
+}
+
+// The object record (WriteArchivedObject: class, schema, CPODataPoint::Serialize) from
+// the object's stored values, their texts known to be ASCII.
+template <class Sink>
+static void ObjectRecord(Sink& s, const CPODataPoint& p, std::string_view description, std::string_view address) {
+  Narrow(s, std::string_view(p.ClassName()));
+  s.U16(static_cast<std::uint16_t>(p.GetSchema()));
+  const wxString& name = p.GetName();
+  Length(s, name.length());
+  s.Ascii(name);
+  s.U32(p.GetId());
+  Narrow(s, description);
+  Narrow(s, address);
+}
+
+DataPointFrames::Plan DataPointFrames::Measure(CPODataPoint& point, Place& place, std::size_t& size) {
+  // A class of its own may write more; names and texts beyond ASCII take the
+  // conversions of the object's own way.
+  if (typeid(point) != typeid(CPODataPoint) && typeid(point) != typeid(CPODirectDataPoint)) return Plan::OneByOne;
+  const std::string_view description = point.StoredText(CPODataPoint::kDescription);
+  const std::string_view address = point.StoredText(CPODataPoint::kAddress);
+  if (!IsAscii(point.GetName()) || !IsAscii(description) || !IsAscii(address)) return Plan::OneByOne;
+  Device* device = DeviceOf(point, place.device);
+  if (!device) return Plan::OneByOne;
+  const std::optional<hv::db::Table*> found = DataPointRowScope::Seek(device->folder, point.m_id);
+  if (!found) return Plan::OneByOne;
+  if (!*found) return Plan::Dropped;
+  Count count;
+  ObjectRecord(count, point, description, address);
+  count.n += 4 + 2 + 4 + 2 + 2 + 2 + 4 + device->folderBytes.size();   // the numbers and the folder
+  bool plain = true;
+  RecordVisit visit{[&](const Record& r) {
+    place.record = r.bytes();
+    place.type = static_cast<std::uint16_t>(r.number(datpkt::TYP));
+    place.access = static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFF));
+    place.pickerAccess = static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFFDP));
+    place.value32 = static_cast<std::uint32_t>(r.number(datpkt::WERT32));
+    if (!device->offsetsKnown) {
+      for (std::size_t i = 0; i < kTexts; ++i) {
+        const char* at = r.field(kRowTexts[i]);
+        device->offsets[i] = at ? at - r.bytes() : -1;
+      }
+      device->offsetsKnown = true;
+    }
+    for (std::size_t i = 0; plain && i < kTexts; ++i) {
+      const std::string_view bytes = r.raw(kRowTexts[i]);
+      plain = GoesAsStored(bytes) && bytes.size() <= UINT8_MAX;
+      place.lengths[i] = static_cast<std::uint8_t>(bytes.size());
+      Narrow(count, bytes);
+    }
+  }};
+  if (!(*found)->current(visit) || !plain) return Plan::OneByOne;
+  size = count.n;
+  return Plan::Frame;
+}
+
+void DataPointFrames::Write(CPODataPoint& point, const Place& place, char* out) {
+  const Device& device = *m_devices[place.device];
+  Fill fill{out};
+  ObjectRecord(fill, point, point.StoredText(CPODataPoint::kDescription), point.StoredText(CPODataPoint::kAddress));
+  fill.U32(point.m_type);
+  fill.U16(point.m_logicalId);
+  fill.U32(point.m_readable ? 1 : 0);
+  // The row's part, as CPODataPoint::WriteToClipboard writes it.
+  fill.U16(place.type);
+  fill.U16(place.access);
+  fill.U16(place.pickerAccess);
+  fill.U32(place.value32);
+  for (std::size_t i = 0; i < kTexts; ++i) {
+    const std::ptrdiff_t at = device.offsets[i];
+    Narrow(fill, at < 0 ? std::string_view() : std::string_view(place.record + at, place.lengths[i]));
+  }
+  fill.Bytes(device.folderBytes);
+}
+
+namespace {
+
+// One data point's frame the way each object writes its own.
+bool OneFrame(CPODataPoint& point, std::string& frame, bool& failed) {
+  try {
+    hv::Archive ar;
+    WriteArchivedObject(ar, point);
+    if (!point.WriteToClipboard(ar)) return false;
+    frame = ar.Bytes();
+    return true;
+  } catch (const hv::ArchiveException&) {
+    failed = true;
+    return false;
+  }
+}
+
+bool IsDataPoint(CProjectObject& object) { return dynamic_cast<CPODataPoint*>(&object) != nullptr; }
+
+}  // namespace
+
+bool CopyDataPointsAtOnce(std::span<const ObjectRef> rows, ClipboardBlockWriter& writer, hv::LongWork& work,
+                          DataPointCopyResult& result) {
+  using Plan = DataPointFrames::Plan;
+  struct Row {
+    CPODataPoint* point = nullptr;   // null: gone
+    DataPointFrames::Place place;
+    std::size_t size = 0;
+    std::size_t offset = 0;
+    std::uint32_t own = 0;           // its frame among `frames`, one by one
+    Plan plan = Plan::Dropped;
+    bool failed = false;
+  };
+  const std::size_t n = rows.size();
+  if (n == 0) return false;
+  work.SetExpected(2 * n);
+  // The order the objects were made in: their memory and their records follow it.
+  std::vector<std::uint32_t> order(n);
+  {
+    std::vector<std::pair<ObjectSerial, std::uint32_t>> bySerial(n);
+    for (std::uint32_t i = 0; i < n; ++i) bySerial[i] = {rows[i].Serial(), i};
+    std::sort(bySerial.begin(), bySerial.end());
+    for (std::uint32_t i = 0; i < n; ++i) order[i] = bySerial[i].second;
+  }
+
+  DataPointFrames frames;
+  std::vector<Row> planned(n);
+  std::vector<std::string> ownFrames;
+  for (const std::uint32_t i : order) {
+    work.Step();
+    CProjectObject* object = rows[i].Get();
+    if (!object) continue;
+    if (!IsDataPoint(*object)) return false;
+    Row& row = planned[i];
+    row.point = static_cast<CPODataPoint*>(object);
+    row.plan = frames.Measure(*row.point, row.place, row.size);
+    if (row.plan != Plan::OneByOne) continue;
+    std::string frame;
+    if (!OneFrame(*row.point, frame, row.failed)) {
+      row.plan = Plan::Dropped;
+      continue;
+    }
+    row.size = frame.size();
+    row.own = static_cast<std::uint32_t>(ownFrames.size());
+    ownFrames.push_back(std::move(frame));
+  }
+
+  // The frames in row order: the block grows once.
+  std::size_t total = 0;
+  for (const Row& row : planned)
+    if (row.point && row.plan != Plan::Dropped) total += ClipboardBlockWriter::kFrameOverhead + row.size;
+  writer.Reserve(total);
+  for (std::size_t i = 0; i < n; ++i) {
+    Row& row = planned[i];
+    if (row.failed) result.failed.push_back(row.point->GetName());
+    if (!row.point || row.plan == Plan::Dropped) continue;
+    row.offset = writer.PlaceFrame(row.size);
+    if (row.plan == Plan::OneByOne) std::memcpy(writer.At(row.offset), ownFrames[row.own].data(), row.size);
+    result.last = rows[i];
+  }
+  ownFrames.clear();
+  for (const std::uint32_t i : order) {
+    work.Step();
+    const Row& row = planned[i];
+    if (row.point && row.plan == Plan::Frame) frames.Write(*row.point, row.place, writer.At(row.offset));
+  }
+  return true;
+}
