@@ -44,7 +44,11 @@ struct Fill {
     U16(static_cast<std::uint16_t>(v >> 16));
   }
   void Bytes(std::string_view b) {
-    if (b.empty()) return;
+    // Most pieces are a few bytes: a call to memcpy would cost more than the copy.
+    if (b.size() <= 16) {
+      for (const char c : b) *p++ = c;
+      return;
+    }
     std::memcpy(p, b.data(), b.size());
     p += b.size();
   }
@@ -230,74 +234,116 @@ bool OneFrame(CPODataPoint& point, std::string& frame, bool& failed) {
   }
 }
 
-bool IsDataPoint(CProjectObject& object) { return dynamic_cast<CPODataPoint*>(&object) != nullptr; }
+bool IsDataPoint(CProjectObject& object) {
+  const std::type_info& type = typeid(object);
+  return type == typeid(CPODirectDataPoint) || type == typeid(CPODataPoint) || dynamic_cast<CPODataPoint*>(&object);
+}
+
+// The rows in the order their objects were registered, which is the order they were
+// made in unless registry slots were reused: a row per slot, else sorted by serial.
+std::vector<std::uint32_t> MadeOrder(std::span<const ObjectRef> rows) {
+  const std::size_t n = rows.size();
+  std::vector<std::uint32_t> order;
+  order.reserve(n);
+  std::uint32_t top = 0;
+  for (const ObjectRef& row : rows) top = std::max(top, static_cast<std::uint32_t>(row.Serial() & UINT32_MAX));
+  if (top < 4 * n + 4096) {
+    constexpr std::uint32_t kFree = UINT32_MAX;
+    std::vector<std::uint32_t> rowOfSlot(std::size_t{top} + 1, kFree);
+    bool clash = false;
+    for (std::uint32_t i = 0; i < n && !clash; ++i) {
+      std::uint32_t& at = rowOfSlot[rows[i].Serial() & UINT32_MAX];
+      clash = at != kFree;
+      at = i;
+    }
+    if (!clash) {
+      for (const std::uint32_t i : rowOfSlot)
+        if (i != kFree) order.push_back(i);
+      return order;
+    }
+  }
+  std::vector<std::pair<ObjectSerial, std::uint32_t>> bySerial(n);
+  for (std::uint32_t i = 0; i < n; ++i) bySerial[i] = {rows[i].Serial(), i};
+  std::sort(bySerial.begin(), bySerial.end());
+  for (const auto& entry : bySerial) order.push_back(entry.second);
+  return order;
+}
 
 }  // namespace
 
 bool CopyDataPointsAtOnce(std::span<const ObjectRef> rows, ClipboardBlockWriter& writer, hv::LongWork& work,
                           DataPointCopyResult& result) {
   using Plan = DataPointFrames::Plan;
-  struct Row {
+  // Kept in the order of the visits, so that both passes walk it straight.
+  struct Visit {
     CPODataPoint* point = nullptr;   // null: gone
     DataPointFrames::Place place;
-    std::size_t size = 0;
-    std::size_t offset = 0;
-    std::uint32_t own = 0;           // its frame among `frames`, one by one
     Plan plan = Plan::Dropped;
-    bool failed = false;
   };
+  constexpr std::uint32_t kNoFrame = UINT32_MAX;
   const std::size_t n = rows.size();
-  if (n == 0) return false;
+  if (n == 0 || n >= kNoFrame) return false;
   work.SetExpected(2 * n);
   // The order the objects were made in: their memory and their records follow it.
-  std::vector<std::uint32_t> order(n);
-  {
-    std::vector<std::pair<ObjectSerial, std::uint32_t>> bySerial(n);
-    for (std::uint32_t i = 0; i < n; ++i) bySerial[i] = {rows[i].Serial(), i};
-    std::sort(bySerial.begin(), bySerial.end());
-    for (std::uint32_t i = 0; i < n; ++i) order[i] = bySerial[i].second;
-  }
+  const std::vector<std::uint32_t> order = MadeOrder(rows);
 
   DataPointFrames frames;
-  std::vector<Row> planned(n);
-  std::vector<std::string> ownFrames;
-  for (const std::uint32_t i : order) {
+  std::vector<Visit> visits(n);
+  // By row: the frame's size (kNoFrame when there is none), later where it goes.
+  std::vector<std::uint32_t> sizes(n, kNoFrame);
+  std::vector<std::size_t> offsets(n, 0);
+  std::vector<std::pair<std::uint32_t, std::string>> ownFrames;   // row, frame
+  std::vector<std::uint32_t> failedRows;
+  for (std::size_t k = 0; k < n; ++k) {
     work.Step();
+    const std::uint32_t i = order[k];
     CProjectObject* object = rows[i].Get();
     if (!object) continue;
     if (!IsDataPoint(*object)) return false;
-    Row& row = planned[i];
-    row.point = static_cast<CPODataPoint*>(object);
-    row.plan = frames.Measure(*row.point, row.place, row.size);
-    if (row.plan != Plan::OneByOne) continue;
-    std::string frame;
-    if (!OneFrame(*row.point, frame, row.failed)) {
-      row.plan = Plan::Dropped;
-      continue;
+    Visit& visit = visits[k];
+    visit.point = static_cast<CPODataPoint*>(object);
+    std::size_t size = 0;
+    visit.plan = frames.Measure(*visit.point, visit.place, size);
+    if (visit.plan == Plan::Frame) {
+      if (size >= kNoFrame) return false;
+      sizes[i] = static_cast<std::uint32_t>(size);
+    } else if (visit.plan == Plan::OneByOne) {
+      std::string frame;
+      bool failed = false;
+      if (OneFrame(*visit.point, frame, failed) && frame.size() < kNoFrame) {
+        sizes[i] = static_cast<std::uint32_t>(frame.size());
+        ownFrames.emplace_back(i, std::move(frame));
+      } else if (failed) {
+        failedRows.push_back(i);
+      }
     }
-    row.size = frame.size();
-    row.own = static_cast<std::uint32_t>(ownFrames.size());
-    ownFrames.push_back(std::move(frame));
   }
 
   // The frames in row order: the block grows once.
   std::size_t total = 0;
-  for (const Row& row : planned)
-    if (row.point && row.plan != Plan::Dropped) total += ClipboardBlockWriter::kFrameOverhead + row.size;
+  for (const std::uint32_t size : sizes)
+    if (size != kNoFrame) total += ClipboardBlockWriter::kFrameOverhead + size;
   writer.Reserve(total);
   for (std::size_t i = 0; i < n; ++i) {
-    Row& row = planned[i];
-    if (row.failed) result.failed.push_back(row.point->GetName());
-    if (!row.point || row.plan == Plan::Dropped) continue;
-    row.offset = writer.PlaceFrame(row.size);
-    if (row.plan == Plan::OneByOne) std::memcpy(writer.At(row.offset), ownFrames[row.own].data(), row.size);
+    if (sizes[i] == kNoFrame) continue;
+    offsets[i] = writer.PlaceFrame(sizes[i]);
     result.last = rows[i];
   }
+  for (const auto& [i, frame] : ownFrames) std::memcpy(writer.At(offsets[i]), frame.data(), frame.size());
   ownFrames.clear();
-  for (const std::uint32_t i : order) {
+  std::sort(failedRows.begin(), failedRows.end());
+  for (const std::uint32_t i : failedRows) result.failed.push_back(rows[i].Get()->GetName());
+
+  // The frames land all over the block: where the next ones go is fetched ahead.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t k = 0; k < n; ++k) {
     work.Step();
-    const Row& row = planned[i];
-    if (row.point && row.plan == Plan::Frame) frames.Write(*row.point, row.place, writer.At(row.offset));
+    if (k + kAhead < n) {
+      const char* ahead = writer.At(offsets[order[k + kAhead]]);
+      for (std::size_t line = 0; line < 256; line += 64) __builtin_prefetch(ahead + line, 1);
+    }
+    const Visit& visit = visits[k];
+    if (visit.plan == Plan::Frame) frames.Write(*visit.point, visit.place, writer.At(offsets[order[k]]));
   }
   return true;
 }

@@ -129,7 +129,12 @@ bool NumberFits(std::string_view f) {
   return ParseExact(f, v);
 }
 
-std::int64_t Record::number(int field) const { return ParseNumber(raw(field)); }
+std::int64_t Record::number(int field) const {
+  // The parse stops at the first byte that is no digit: a zero byte or the padding
+  // ends it as raw() would.
+  const FieldSlot* s = slot(field);
+  return s ? ParseNumber(std::string_view(m_bytes + s->offset, s->width)) : 0;
+}
 
 bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out) {
   if (slot.kind == FieldKind::WideText) {
