@@ -79,6 +79,8 @@ hv::IEventLoop& WxEventLoop() {
    public:
     void Defer(std::function<void()> task) override { wxTheApp->CallAfter(std::move(task)); }
     bool IsShiftKeyDown() override { return wxGetKeyState(WXK_SHIFT); }
+    // The display's key state: no event runs while long work asks.
+    bool CancelRequested() override { return wxGetKeyState(WXK_ESCAPE); }
     void BeginBusy() override {
       wxBeginBusyCursor();
       g_busyDepth.fetch_add(1);
