@@ -107,10 +107,6 @@ struct DataPointFrames::Device {
   wxString folder;
   std::string folderBytes;   // the folder as WriteToClipboard ends the data: wide
   bool ok = false;
-  // Where each text field starts in the table's records; -1 missing, unknown before
-  // the first record.
-  std::array<std::ptrdiff_t, kTexts> offsets{};
-  bool offsetsKnown = false;
 };
 
 DataPointFrames::DataPointFrames() = default;
@@ -173,28 +169,26 @@ DataPointFrames::Plan DataPointFrames::Measure(CPODataPoint& point, Place& place
   Count count;
   ObjectRecord(count, point, description, address);
   count.n += 4 + 2 + 4 + 2 + 2 + 2 + 4 + device->folderBytes.size();   // the numbers and the folder
+  if (m_texts.size() >= UINT32_MAX - kTexts * UINT8_MAX) return Plan::OneByOne;
+  place.texts = static_cast<std::uint32_t>(m_texts.size());
   bool plain = true;
   RecordVisit visit{[&](const Record& r) {
-    place.record = r.bytes();
     place.type = static_cast<std::uint16_t>(r.number(datpkt::TYP));
     place.access = static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFF));
     place.pickerAccess = static_cast<std::uint16_t>(r.number(datpkt::ZUGRIFFDP));
     place.value32 = static_cast<std::uint32_t>(r.number(datpkt::WERT32));
-    if (!device->offsetsKnown) {
-      for (std::size_t i = 0; i < kTexts; ++i) {
-        const char* at = r.field(kRowTexts[i]);
-        device->offsets[i] = at ? at - r.bytes() : -1;
-      }
-      device->offsetsKnown = true;
-    }
     for (std::size_t i = 0; plain && i < kTexts; ++i) {
       const std::string_view bytes = r.raw(kRowTexts[i]);
       plain = GoesAsStored(bytes) && bytes.size() <= UINT8_MAX;
       place.lengths[i] = static_cast<std::uint8_t>(bytes.size());
+      m_texts.append(bytes);
       Narrow(count, bytes);
     }
   }};
-  if (!(*found)->current(visit) || !plain) return Plan::OneByOne;
+  if (!(*found)->current(visit) || !plain) {
+    m_texts.resize(place.texts);
+    return Plan::OneByOne;
+  }
   size = count.n;
   return Plan::Frame;
 }
@@ -211,9 +205,10 @@ void DataPointFrames::Write(CPODataPoint& point, const Place& place, char* out) 
   fill.U16(place.access);
   fill.U16(place.pickerAccess);
   fill.U32(place.value32);
+  const char* text = m_texts.data() + place.texts;
   for (std::size_t i = 0; i < kTexts; ++i) {
-    const std::ptrdiff_t at = device.offsets[i];
-    Narrow(fill, at < 0 ? std::string_view() : std::string_view(place.record + at, place.lengths[i]));
+    Narrow(fill, std::string_view(text, place.lengths[i]));
+    text += place.lengths[i];
   }
   fill.Bytes(device.folderBytes);
 }

@@ -52,7 +52,7 @@ class DataPointFrames {
   };
   // What a measured data point's frame takes from its record.
   struct Place {
-    const char* record = nullptr;
+    std::uint32_t texts = 0;                 // where its record's texts were kept
     std::uint32_t value32 = 0;
     std::uint16_t type = 0, access = 0, pickerAccess = 0;
     std::uint32_t device = 0;                // index of its device
@@ -64,8 +64,7 @@ class DataPointFrames {
 
   // Needs a DataPointRowScope: without one every data point goes one by one.
   Plan Measure(CPODataPoint& point, Place& place, std::size_t& size);
-  // The measured frame's `size` bytes at `out`; neither the object nor its table may
-  // change in between.
+  // The measured frame's `size` bytes at `out`; the object may not change in between.
   void Write(CPODataPoint& point, const Place& place, char* out);
 
  private:
@@ -73,6 +72,9 @@ class DataPointFrames {
   Device* DeviceOf(CPODataPoint& point, std::uint32_t& index);
 
   std::vector<std::unique_ptr<Device>> m_devices;
+  // The records' texts as they go, one after the other in the order measured: the
+  // writing pass reads them from here, not from the records again.
+  std::string m_texts;
   CPOPrjDevice* m_lastDevice = nullptr;
   std::uint32_t m_lastIndex = 0;
 };

@@ -60,11 +60,6 @@ class Record {
   int failedField() const { return m_failedField; }
 
   const char* bytes() const { return m_bytes; }
-  // Where the field's bytes start in the record; nullptr when the file lacks it.
-  const char* field(int field) const {
-    const FieldSlot* s = slot(field);
-    return s ? m_bytes + s->offset : nullptr;
-  }
 
  private:
   const FieldSlot* slot(int field) const;
