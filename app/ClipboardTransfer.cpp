@@ -10,6 +10,7 @@
 #include "framework/StagedCopies.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
+#include "model/DataPointFrames.h"
 #include "model/DataPointRowScope.h"
 #include "model/LongWork.h"
 #include "model/ModelServices.h"
@@ -435,11 +436,18 @@ void ListCopy(std::span<const ObjectRef> selectedRows) {
   // Data points of one device read their rows through one table handle.
   DataPointRowScope rows;
   hv::LongWork work(selectedRows.size());
-  for (const ObjectRef& row : selectedRows) {
-    work.Step();
-    CProjectObject* object = row.Get();
-    if (!object) continue;
-    if (WriteObject(writer, *object, false)) last = row;
+  // Data points alone are assembled in one go; anything else one object at a time.
+  DataPointCopyResult batch;
+  if (CopyDataPointsAtOnce(selectedRows, writer, work, batch)) {
+    last = batch.last;
+    for (const wxString& failed : batch.failed) ReportWriteFailure(failed);
+  } else {
+    for (const ObjectRef& row : selectedRows) {
+      work.Step();
+      CProjectObject* object = row.Get();
+      if (!object) continue;
+      if (WriteObject(writer, *object, false)) last = row;
+    }
   }
   // The block travels under the format of the last object in it.
   if (CProjectObject* object = last.Get()) {

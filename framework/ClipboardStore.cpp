@@ -13,6 +13,13 @@ MemoryClipboardStore& BuiltInStore() {
 
 }  // namespace
 
+bool IClipboardStore::Put(const wxString& format, std::string bytes) {
+  std::vector<ClipboardEntry> entries(1);
+  entries.front().format = format;
+  entries.front().bytes = std::move(bytes);
+  return Set(std::move(entries));
+}
+
 bool IClipboardStore::Has(const wxString& format) {
   for (const wxString& f : Formats())
     if (f == format) return true;

@@ -36,7 +36,8 @@ class IClipboardStore {
   // Empties the clipboard; false when it cannot be opened.
   virtual bool Clear() = 0;
 
-  bool Put(const wxString& format, std::string bytes) { return Set({{format, std::move(bytes)}}); }
+  // The bytes move into the store (a list built in place would copy them).
+  bool Put(const wxString& format, std::string bytes);
   bool Has(const wxString& format);
 };
 

@@ -6,7 +6,7 @@ namespace {
 
 constexpr char kMagic[] = "HVOB";
 constexpr std::uint16_t kVersion = 1;
-constexpr std::size_t kFrameLengthSize = 4;
+constexpr std::size_t kFrameLengthSize = ClipboardBlockWriter::kFrameOverhead;
 constexpr std::size_t kCountAt = 7;   // after the mark, the version and the cut flag
 
 bool ParseHex8(const wxString& text, std::size_t at, std::uint32_t& value) {
@@ -55,6 +55,15 @@ void ClipboardBlockWriter::EndObject() {
 }
 
 void ClipboardBlockWriter::DropObject() { m_current.reset(); }
+
+void ClipboardBlockWriter::Reserve(std::size_t bytes) { m_block.reserve(m_block.size() + bytes); }
+
+std::size_t ClipboardBlockWriter::PlaceFrame(std::size_t size) {
+  m_starts.push_back(m_block.size());
+  m_block.resize(m_block.size() + kFrameLengthSize + size);
+  PutU32(m_block, m_starts.back(), static_cast<std::uint32_t>(size));
+  return m_starts.back() + kFrameLengthSize;
+}
 
 void ClipboardBlockWriter::DropLast() {
   if (m_starts.empty()) return;

@@ -36,6 +36,14 @@ class ClipboardBlockWriter {
   // Forgets the last frame kept.
   void DropLast();
 
+  // Frames laid out first and filled afterwards, in any order: room for `bytes` more
+  // (frame lengths included) taken once, then each frame placed in block order; its
+  // `size` bytes from At(offset) are the caller's to fill.
+  void Reserve(std::size_t bytes);
+  std::size_t PlaceFrame(std::size_t size);
+  char* At(std::size_t offset) { return m_block.data() + offset; }
+  static constexpr std::size_t kFrameOverhead = 4;   // the frame length
+
   std::size_t Count() const { return m_starts.size(); }
   // The whole block; the writer is empty afterwards. Frames go into the block as they
   // are kept, so a copy of many objects holds its bytes once.

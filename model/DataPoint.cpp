@@ -8,6 +8,7 @@
 #include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
 #include "model/DataPointNames.h"
+#include "model/DataPointFrames.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointRowScope.h"
 #include "model/DataPointSheet.h"
@@ -70,22 +71,22 @@ wxString CPODataPoint::Text(TextSlot slot) const {
   }
 }
 
+std::string_view CPODataPoint::StoredText(TextSlot slot) const {
+  if (!m_texts) return {};
+  const char* p = m_texts.get();
+  for (int i = 0;; ++i) {
+    const std::size_t n = TakeLength(p);
+    if (i == slot) return std::string_view(p, n);
+    p += n;
+  }
+}
+
 void CPODataPoint::WriteNarrowText(CArchive& ar, TextSlot slot) const {
   // Plain ASCII is the same bytes in UTF-8 and Windows-1252: no string in between.
-  if (m_texts) {
-    const char* p = m_texts.get();
-    for (int i = 0;; ++i) {
-      const std::size_t n = TakeLength(p);
-      if (i == slot) {
-        const std::string_view bytes(p, n);
-        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-          ar.WriteNarrowBytes(bytes);
-          return;
-        }
-        break;
-      }
-      p += n;
-    }
+  const std::string_view bytes = StoredText(slot);
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    ar.WriteNarrowBytes(bytes);
+    return;
   }
   ar.WriteString(Text(slot), false);
 }
@@ -224,15 +225,10 @@ struct ClipboardRow {
 
   // Bytes below 0x80 and from 0xA0 on stand for themselves in Windows-1252, and a text
   // ending in a printable character loses nothing more to the trim: those go as
-  // stored. Anything else takes the way through a string.
+  // stored (GoesAsStored). Anything else takes the way through a string.
   void Text(const Record& r, int field) const {
     const std::string_view bytes = r.raw(field);
-    bool plain = bytes.empty() || static_cast<unsigned char>(bytes.back()) >= 0x20;
-    for (std::size_t i = 0; plain && i < bytes.size(); ++i) {
-      const auto b = static_cast<unsigned char>(bytes[i]);
-      plain = b < 0x80 || b >= 0xA0;
-    }
-    if (plain) {
+    if (GoesAsStored(bytes)) {
       ar->WriteNarrowBytes(bytes);
       return;
     }

@@ -4,6 +4,7 @@
 // data-point folder (CPODirectDataPoint). Every change goes to the table at once.
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "model/DataPointFields.h"
 #include "model/ProjectObject.h"
@@ -89,8 +90,12 @@ class CPODataPoint : public CProjectObject {
   void OnUpdateNew(CCmdUI* cmdUI);
 
  private:
+  friend class DataPointFrames;   // writes many frames straight from the stored texts
+
   enum TextSlot { kDescription, kAddress, kValue };
   wxString Text(TextSlot slot) const;
+  // The slot's stored UTF-8 bytes.
+  std::string_view StoredText(TextSlot slot) const;
   void WriteNarrowText(CArchive& ar, TextSlot slot) const;
   void SetTexts(const wxString& description, const wxString& address, const wxString& value);
   void SetValue(const wxString& value) { SetTexts(Text(kDescription), Text(kAddress), value); }

@@ -18,16 +18,47 @@ DataPointRowScope::DataPointRowScope() : m_outer(t_innermost) { t_innermost = th
 
 DataPointRowScope::~DataPointRowScope() { t_innermost = m_outer; }
 
-bool DataPointRowScope::Rows::Find(std::uint32_t id, std::uint32_t& recno) const {
-  if (!byId.empty()) {
-    if (id >= byId.size() || byId[id] == kNone) return false;
+bool DataPointRowScope::Rows::Known(std::uint32_t id, std::uint32_t& recno) const {
+  if (id < byId.size() && byId[id] != kNone) {
     recno = byId[id];
     return true;
   }
+  if (recordOf.empty()) return false;
   const auto at = recordOf.find(id);
   if (at == recordOf.end()) return false;
   recno = at->second;
   return true;
+}
+
+void DataPointRowScope::Rows::Note(std::uint32_t id, std::uint32_t recno) {
+  // The first record of an id wins, as a search in the id index finds it.
+  if (id < denseLimit) {
+    if (id >= byId.size())
+      byId.resize(std::min<std::size_t>(denseLimit, std::max<std::size_t>(std::size_t{id} + 1, byId.size() * 2)), kNone);
+    if (byId[id] == kNone) byId[id] = recno;
+  } else {
+    recordOf.emplace(id, recno);
+  }
+}
+
+bool DataPointRowScope::Rows::Find(std::uint32_t id, std::uint32_t& recno) {
+  if (Known(id, recno)) return true;
+  // The walk goes on in the records' own order until it meets the id.
+  const std::uint32_t count = table.recordCount();
+  while (walked < count) {
+    const std::uint32_t at = walked++;
+    if (!table.selectRecord(at)) continue;
+    const std::int64_t found = table.currentNumber(hv::db::datpkt::ID);
+    if (found < 0 || found > static_cast<std::int64_t>(UINT32_MAX)) continue;
+    const auto own = static_cast<std::uint32_t>(found);
+    const bool first = !Known(own, recno);
+    if (first) Note(own, at);
+    if (own == id && first) {
+      recno = at;
+      return true;
+    }
+  }
+  return false;
 }
 
 DataPointRowScope::Rows* DataPointRowScope::Open(const wxString& folder) {
@@ -36,25 +67,8 @@ DataPointRowScope::Rows* DataPointRowScope::Open(const wxString& folder) {
   if (it == m_tables.end()) {
     Rows rows;
     if (!rows.table.open(folder, hv::db::DatpktSchema())) return nullptr;
-    // One walk in the records' own order; the first record of an id wins, as a
-    // search in the id index finds it.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> found;
-    found.reserve(rows.table.size());
-    std::uint32_t top = 0;
-    for (bool ok = rows.table.select({}, hv::db::kFirst); ok; ok = rows.table.select({}, hv::db::kNext)) {
-      const std::int64_t id = rows.table.currentNumber(hv::db::datpkt::ID);
-      if (id < 0 || id > static_cast<std::int64_t>(UINT32_MAX)) continue;
-      found.emplace_back(static_cast<std::uint32_t>(id), rows.table.currentRecord());
-      top = std::max(top, static_cast<std::uint32_t>(id));
-    }
-    if (top < 4 * found.size() + 4096) {
-      rows.byId.assign(std::size_t{top} + 1, kNone);
-      for (const auto& [id, recno] : found)
-        if (rows.byId[id] == kNone) rows.byId[id] = recno;
-    } else {
-      rows.recordOf.reserve(found.size());
-      for (const auto& [id, recno] : found) rows.recordOf.emplace(id, recno);
-    }
+    // Ids as the table gives them stay below this; others go to the hash.
+    rows.denseLimit = static_cast<std::uint32_t>(std::min<std::uint64_t>(UINT32_MAX, 4ull * rows.table.size() + 4096));
     it = m_tables.emplace(folder, std::move(rows)).first;
   }
   m_lastFolder = &it->first;

@@ -1,8 +1,10 @@
 #pragma once
 // A copy of many data points reads one DATPKT row each. While a scope lives, the rows
-// come from one handle per device table: at the first row of a device its table is
-// opened and walked once for where each id stands, and every row is then read from
-// there, instead of an open, a file check and an index search per row.
+// come from one handle per device table: the table is opened at the first row of a
+// device and walked, as far as the ids asked for need, for where each id stands, and
+// every row is then read from there, instead of an open, a file check and an index
+// search per row. Rows asked for in record order are walked to just before they are
+// read.
 //
 //   DataPointRowScope rows;                 // for the copy of a selection
 //   for (...) object->WriteToClipboard(ar);  // data points read through the scope
@@ -33,11 +35,17 @@ class DataPointRowScope {
  private:
   struct Rows {
     hv::db::Table table;
-    // id -> record number: indexed by id while the ids are dense (as the table gives
-    // them), else a hash.
+    // id -> record number of the records walked so far: indexed by id while the ids
+    // stay dense (as the table gives them), else a hash.
     std::vector<std::uint32_t> byId;
     std::unordered_map<std::uint32_t, std::uint32_t> recordOf;
-    bool Find(std::uint32_t id, std::uint32_t& recno) const;
+    std::uint32_t denseLimit = 0;
+    std::uint32_t walked = 0;   // records before it are in the maps
+    bool Find(std::uint32_t id, std::uint32_t& recno);
+
+   private:
+    bool Known(std::uint32_t id, std::uint32_t& recno) const;
+    void Note(std::uint32_t id, std::uint32_t recno);
   };
   Rows* Open(const wxString& folder);
 

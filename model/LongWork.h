@@ -2,7 +2,7 @@
 // Work on the user-interface thread that may take long (reloading many children,
 // listing them, copying many objects): the wait cursor from 0.1 s on, the progress from
 // a second on. Work expected to be large shows the wait cursor at once, so the window
-// never stands still without it.
+// never stands still without it. Work that can undo itself may be cancelled.
 #include <chrono>
 #include <cstddef>
 
@@ -27,6 +27,12 @@ class LongWork {
   // Shows the wait cursor now (work that is long whatever its size).
   void Busy();
 
+  // Work that can stop halfway and leave everything as it was: while the wait cursor
+  // shows, the user's cancel stops it (Cancelled() answers true from then on), and
+  // every later cancelable work of the same user action with it.
+  void AllowCancel();
+  bool Cancelled() const { return m_cancelled; }
+
   // From this many expected steps on the wait cursor shows at once.
   static constexpr std::size_t kBusyAtOnce = 5000;
 
@@ -37,6 +43,9 @@ class LongWork {
   std::size_t m_expected;
   std::size_t m_done = 0;
   bool m_busy = false;
+  bool m_cancelable = false;
+  bool m_cancelled = false;
+  std::chrono::steady_clock::time_point m_asked;   // the last time the cancel was asked
   int m_shown = -1;   // percent on display, -1 none
 };
 

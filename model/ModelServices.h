@@ -52,6 +52,9 @@ class IEventLoop {
   // How far long work on this thread has come (0 to 100), shown at once without
   // running events; -1 takes the display away.
   virtual void ShowProgress(int /*percent*/) {}
+  // Whether the user asks to stop long work on this thread now (the Escape key held
+  // while the wait cursor shows), asked without running events.
+  virtual bool CancelRequested() { return false; }
 };
 
 // Whether a process of a program (file name, ".exe" optional) runs.

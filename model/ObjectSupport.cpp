@@ -1,5 +1,7 @@
 #include "model/ObjectSupport.h"
 
+#include <unordered_map>
+
 #include <sys/stat.h>
 
 #include <wx/datetime.h>
@@ -85,6 +87,26 @@ BOOL AddNewObject(CProjectObject* parent, std::unique_ptr<CProjectObject> object
   if (!added) return FALSE;
   CProjectObject::UpdateAllViews(HINT_OBJECT_ADDED, added);
   return TRUE;
+}
+
+ChildPool::ChildPool(CProjectObject& owner) : m_owner(owner), m_children(owner.TakeChildren()) {
+  m_old.reserve(m_children.size());
+  for (const auto& child : m_children) m_old.push_back(child.get());
+}
+
+void ChildPool::Restore() {
+  std::unordered_map<const CProjectObject*, std::size_t> slotOf;
+  slotOf.reserve(m_old.size());
+  for (std::size_t slot = 0; slot < m_old.size(); ++slot) slotOf.emplace(m_old[slot], slot);
+  for (auto& child : m_owner.TakeChildren()) {
+    const auto it = slotOf.find(child.get());
+    if (it != slotOf.end() && !m_children[it->second]) m_children[it->second] = std::move(child);
+    else CProjectObject::Discard(std::move(child));
+  }
+  for (auto& child : m_children)
+    if (child) m_owner.AddChild(std::move(child));
+  m_children.clear();
+  m_first = 0;
 }
 
 ChildPool::~ChildPool() {

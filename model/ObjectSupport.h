@@ -69,7 +69,7 @@ BOOL CreateGroupingNode(CProjectObject* parent, CPOPrjDevice* device) {
 // go back (keeping their tree items), the rest are released when the pool ends.
 class ChildPool {
  public:
-  explicit ChildPool(CProjectObject& owner) : m_children(owner.TakeChildren()) {}
+  explicit ChildPool(CProjectObject& owner);
   ~ChildPool();
   ChildPool(const ChildPool&) = delete;
   ChildPool& operator=(const ChildPool&) = delete;
@@ -84,8 +84,14 @@ class ChildPool {
   CProjectObject* Peek(std::size_t slot) const { return m_children[slot].get(); }
   std::unique_ptr<CProjectObject> TakeSlot(std::size_t slot);
 
+  // A reload stopped halfway: the owner gets its old children back, in their old
+  // order; the new ones it got meanwhile (which no view has seen) are dropped.
+  void Restore();
+
  private:
+  CProjectObject& m_owner;
   std::vector<std::unique_ptr<CProjectObject>> m_children;
+  std::vector<CProjectObject*> m_old;   // by slot, for Restore
   std::size_t m_first = 0;   // every slot before it has been taken
 };
 

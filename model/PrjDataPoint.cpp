@@ -86,6 +86,8 @@ BOOL CPOPrjDataPoint::LoadChildren() {
   const wxString folder = d->GetDeviceFolder();
   hv::LongWork work;
   work.Busy();
+  // Until the data points are read the old children can go back as they were.
+  work.AllowCancel();
   ChildPool pool(*this);
   const std::uint16_t own = static_cast<std::uint16_t>(d->GetDeviceNumber());
   bool addedDataPoint = false, addedIo = false;
@@ -99,23 +101,38 @@ BOOL CPOPrjDataPoint::LoadChildren() {
     DatpktRow row;
     if (t.open(folder, DatpktSchema())) {
       work.SetExpected(t.size());
+      // Old children found again take their rows once the walk is through: a cancel
+      // before that leaves them untouched.
+      std::vector<std::pair<CPODirectDataPoint*, std::uint32_t>> refill;
       // The GNR index holds a device's rows in record order: walking the records gives
       // the same order and spares the table an index the listing would keep only for this.
       for (bool found = t.select("", kFirst); found; found = t.select("", kNext)) {
         work.Step();
+        if (work.Cancelled()) {
+          pool.Restore();
+          return TRUE;
+        }
         if (t.currentNumber(datpkt::GNR) != own || !t.current(row)) continue;
         wxString name = row.name;
         name.Trim(true);
         std::unique_ptr<CProjectObject> child = byName.Take(name);
-        if (!child) child = std::make_unique<CPODirectDataPoint>(this, d);
-        FillFromRow(static_cast<CPODirectDataPoint&>(*child), row);
-        if (AddChild(std::move(child))) addedDataPoint = true;
+        auto* reused = static_cast<CPODirectDataPoint*>(child.get());
+        if (!child) {
+          child = std::make_unique<CPODirectDataPoint>(this, d);
+          FillFromRow(static_cast<CPODirectDataPoint&>(*child), row);
+        }
+        if (AddChild(std::move(child))) {
+          addedDataPoint = true;
+          if (reused) refill.emplace_back(reused, t.currentRecord());
+        }
         if (!addedIo && wxString(row.free[0]).Trim(true).size() > 1) {
           std::unique_ptr<CProjectObject> io = pool.TakeType(TypeCode::IOConfig);
           if (!io) io = std::make_unique<CPOIOConfig>(this, d);
           addedIo = AddChild(std::move(io)) != nullptr;
         }
       }
+      for (const auto& [point, recno] : refill)
+        if (t.selectRecord(recno) && t.current(row)) FillFromRow(*point, row);
       // The table's own time: a write between the read and now is not missed.
       m_dataPointsTime = before;
     }

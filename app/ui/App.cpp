@@ -79,6 +79,12 @@ hv::IEventLoop& WxEventLoop() {
    public:
     void Defer(std::function<void()> task) override { wxTheApp->CallAfter(std::move(task)); }
     bool IsShiftKeyDown() override { return wxGetKeyState(WXK_SHIFT); }
+    // The display's key state: no event runs while long work asks. Only an X11
+    // display tells the state of keys other than the modifiers.
+    bool CancelRequested() override {
+      static const bool x11 = wxGetDisplayInfo().type == wxDisplayX11;
+      return x11 && wxGetKeyState(WXK_ESCAPE);
+    }
     void BeginBusy() override {
       wxBeginBusyCursor();
       g_busyDepth.fetch_add(1);

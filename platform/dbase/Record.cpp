@@ -49,9 +49,19 @@ std::string_view Record::raw(int field) const {
   const FieldSlot* s = slot(field);
   if (!s) return {};
   const char* p = m_bytes + s->offset;
-  const void* nul = std::memchr(p, '\0', s->width);
-  std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : s->width;
+  // Trailing blanks first, eight at a time (most fields are mostly padding): a zero
+  // byte can only stand before them, so only the rest is searched for one.
+  std::size_t n = s->width;
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  for (std::uint64_t word = 0; n >= 8; n -= 8) {
+    std::memcpy(&word, p + n - 8, 8);
+    if (word != kBlanks) break;
+  }
   while (n > 0 && p[n - 1] == ' ') --n;
+  if (const void* nul = n ? std::memchr(p, '\0', n) : nullptr) {
+    n = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+    while (n > 0 && p[n - 1] == ' ') --n;
+  }
   return std::string_view(p, n);
 }
 
@@ -91,9 +101,12 @@ bool ParseExact(std::string_view f, std::int64_t& out) {
   // Accumulated negatively: the lowest value has no positive counterpart.
   std::int64_t v = 0;
   constexpr std::int64_t kMin = INT64_MIN;
+  // v * 10 - d stays in range while v is above kMin / 10, or equal with d up to 8.
+  constexpr std::int64_t kLimit = kMin / 10;
+  constexpr int kLastDigit = static_cast<int>(-(kMin % 10));
   for (; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) {
     const int d = f[i] - '0';
-    if (v < (kMin + d) / 10) return false;
+    if (v < kLimit || (v == kLimit && d > kLastDigit)) return false;
     v = v * 10 - d;
   }
   if (!negative) {
@@ -116,7 +129,12 @@ bool NumberFits(std::string_view f) {
   return ParseExact(f, v);
 }
 
-std::int64_t Record::number(int field) const { return ParseNumber(raw(field)); }
+std::int64_t Record::number(int field) const {
+  // The parse stops at the first byte that is no digit: a zero byte or the padding
+  // ends it as raw() would.
+  const FieldSlot* s = slot(field);
+  return s ? ParseNumber(std::string_view(m_bytes + s->offset, s->width)) : 0;
+}
 
 bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out) {
   if (slot.kind == FieldKind::WideText) {

@@ -49,6 +49,8 @@ class Table {
   const wxString& error() const { return m_error; }
   // Records that are not deleted.
   std::uint32_t size() const;
+  // All records, deleted ones included: the bound of selectRecord.
+  std::uint32_t recordCount() const { return m_store ? m_store->count() : 0; }
 
   // Positions on a record; an empty tag means the records' own order (modes 0 and 3
   // only). False when nothing is found; the handle then has no current record.

@@ -6,11 +6,16 @@
 
 #include <wx/app.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <time.h>
 
 #include <atomic>
+#include <ctime>
+#include <functional>
 #include <cstdio>
 #include <chrono>
 #include <thread>
@@ -21,7 +26,9 @@
 #include "app/ui/ProjectTreeView.h"
 #include "framework/ClipboardStore.h"
 #include "framework/CommandIds.h"
+#include "model/DataPoint.h"
 #include "model/PrjDataPoint.h"
+#include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -77,6 +84,34 @@ class Watcher {
 
 class LargeFolderGui : public hvtest::ProjectWindowFixture {
  protected:
+  // A device whose DATPKT holds `count` data points named `prefix` and a number.
+  CPOPrjDevice* DeviceWithPoints(CPOProject* project, const wxString& name, int count) {
+    CPOPrjDevice* device = MakeDevice(project, name);
+    if (!device) return nullptr;
+    using namespace hv::db;
+    Table t;
+    if (!t.open(device->GetDeviceFolder(), DatpktSchema())) return nullptr;
+    t.beginBulk();
+    for (int i = 0; i < count; ++i) {
+      DatpktRow r;
+      r.name = wxString::Format("DP_%05d", i);
+      r.description = wxString::Format("Messwert %d", i);
+      r.address = wxString::Format("9|M|W|81|%d|0|1", i);
+      r.type = 8;
+      r.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+      r.access = 3;
+      if (!t.insert(r)) return nullptr;
+    }
+    return t.endBulk() ? device : nullptr;
+  }
+  wxTreeItemId ItemNamed(const wxString& text) {
+    wxTreeCtrl& tree = Tree();
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId id = tree.GetFirstChild(tree.GetSelection(), cookie); id.IsOk();
+         id = tree.GetNextChild(tree.GetSelection(), cookie))
+      if (tree.GetItemText(id) == text) return id;
+    return wxTreeItemId();
+  }
   BOOL RunInList(UINT id) {
     DispatchScope scope;
     return frame->Router().RouteFrom(&frame->GetListView()->Presenter()).Execute(id);
@@ -163,4 +198,94 @@ TEST_F(LargeFolderGui, ExpandF5AndCopyOf20000DataPointsKeepTheWindowAnswering) {
   // Nothing is left waiting: the cursor is the normal one again.
   EXPECT_EQ(BusyCursorDepth(), 0);
   EXPECT_FALSE(wxIsBusy());
+}
+
+// Escape held while the wait cursor shows stops a reload of a large data-point folder:
+// the folder keeps the children it had (the same objects, with their old values), no
+// message appears, and the next reload reads everything.
+TEST_F(LargeFolderGui, EscapeStopsALongReloadAndLeavesTheOldChildren) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  constexpr int kPoints = 20000;
+  CPOPrjDevice* device = DeviceWithPoints(project, S("Panel"), kPoints);
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(SelectInTree(device));
+  TreeChildren(device);
+  CProjectObject* dps = ChildNamed(device, S("Datenpunkte"));
+  ASSERT_TRUE(dps);
+  const ObjectRef folder(dps);
+  const wxTreeItemId item = ItemNamed(S("Datenpunkte"));
+  ASSERT_TRUE(item.IsOk());
+  wxUIActionSimulator keys;
+  auto withEscapeHeld = [&](const std::function<void()>& action) {
+    hvtest::Pump(std::chrono::milliseconds(30));
+    keys.KeyDown(WXK_ESCAPE);
+    hvtest::Pump(std::chrono::milliseconds(30));
+    ASSERT_TRUE(wxGetKeyState(WXK_ESCAPE));
+    bool done = false;
+    wxTheApp->CallAfter([&] {
+      action();
+      done = true;
+    });
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
+    keys.KeyUp(WXK_ESCAPE);
+    hvtest::Pump(std::chrono::milliseconds(30));
+  };
+
+  // The first expansion stopped: nothing loaded, the item can be expanded again.
+  withEscapeHeld([&] { Tree().Expand(item); });
+  ASSERT_TRUE(folder.IsValid());
+  EXPECT_EQ(folder.Get()->GetChildCount(), 0u);
+  EXPECT_TRUE(Tree().ItemHasChildren(item));
+  EXPECT_TRUE(ui.MessageIds().empty());
+
+  // Loaded in full, listed; then another program changes a row and F5 is stopped.
+  Tree().Collapse(item);
+  bool done = false;
+  wxTheApp->CallAfter([&] {
+    Tree().Expand(item);
+    Tree().SelectItem(item);
+    done = true;
+  });
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
+  ASSERT_EQ(folder.Get()->GetChildCount(), static_cast<std::size_t>(kPoints));
+  EXPECT_EQ(frame->GetListView()->Presenter().GetRowCount(), static_cast<std::size_t>(kPoints));
+  std::vector<ObjectSerial> before;
+  for (CProjectObject* child : folder.Get()->GetChildren()) before.push_back(child->GetSerial());
+  CProjectObject* first = folder.Get()->GetChildren().front();
+  const wxString oldText = first->GetColumnText(3);
+  {
+    using namespace hv::db;
+    Table t;
+    ASSERT_TRUE(t.open(device->GetDeviceFolder(), DatpktSchema()));
+    DatpktRow r;
+    ASSERT_TRUE(datpkt_select(t, r, kSeek, "ID", {static_cast<CPODataPoint*>(first)->GetId()}));
+    r.description = S("Neuer Text");
+    ASSERT_TRUE(datpkt_update(t, r));
+    // A later write time than the load saw.
+    const std::string file = hv::ToFs(hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), S("DATPKT.DBF"))));
+    timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  }
+  ASSERT_TRUE(folder.Get()->IsStale());
+  withEscapeHeld([&] { RunInTree(ID_VIEW_REFRESH); });
+  ASSERT_TRUE(folder.IsValid());
+  std::vector<ObjectSerial> after;
+  for (CProjectObject* child : folder.Get()->GetChildren()) after.push_back(child->GetSerial());
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(folder.Get()->GetChildren().front()->GetColumnText(3), oldText);
+  EXPECT_EQ(frame->GetListView()->Presenter().GetRowCount(), static_cast<std::size_t>(kPoints));
+  EXPECT_TRUE(ui.MessageIds().empty());
+  EXPECT_EQ(BusyCursorDepth(), 0);
+
+  // Without Escape the reload reads the change.
+  done = false;
+  wxTheApp->CallAfter([&] {
+    RunInTree(ID_VIEW_REFRESH);
+    done = true;
+  });
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
+  ASSERT_TRUE(folder.IsValid());
+  EXPECT_EQ(folder.Get()->GetChildCount(), static_cast<std::size_t>(kPoints));
+  EXPECT_EQ(folder.Get()->GetChildren().front()->GetColumnText(3), S("Neuer Text"));
 }

@@ -137,3 +137,21 @@ TEST_F(DataPointCopy, TextsGoAsTheRowHoldsThemTrimmed) {
     EXPECT_EQ(ar.Bytes(), expected) << (scoped ? "through a scope" : "on its own");
   }
 }
+
+TEST_F(DataPointCopy, RowsAskedInAnyOrderAreFound) {
+  const std::vector<CPODirectDataPoint*> points = MakeMany(6);
+  ASSERT_EQ(points.size(), 6u);
+  DataPointRowScope rows;
+  // The last row first: the walk goes past the others on the way.
+  for (const std::size_t i : {5u, 0u, 1u, 3u, 2u, 4u}) {
+    const std::optional<hv::db::Table*> found = DataPointRowScope::Seek(Folder(), points[i]->GetId());
+    ASSERT_TRUE(found && *found) << i;
+    hv::db::DatpktRow row;
+    ASSERT_TRUE((*found)->current(row));
+    EXPECT_EQ(row.id, points[i]->GetId());
+    EXPECT_EQ(wxString(row.name).Trim(true), points[i]->GetName());
+  }
+  const std::optional<hv::db::Table*> none = DataPointRowScope::Seek(Folder(), points[5]->GetId() + 1000);
+  ASSERT_TRUE(none);
+  EXPECT_EQ(*none, nullptr);
+}
