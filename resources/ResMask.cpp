@@ -1,5 +1,8 @@
 #include "resources/ResMask.h"
 
+#include <utility>
+#include <vector>
+
 #include "model/DeviceServices.h"
 #include "model/LongWork.h"
 #include "model/ObjectSupport.h"
@@ -34,6 +37,9 @@ BOOL CPOResMask::HasListChildren() {
 BOOL CPOResMask::LoadChildren() {
   ChildPool pool(*this);
   const wxString folder = devsvc::DeviceFolder(GetDevice());
+  // A cancelled walk leaves the folder as loaded before, its freshness included.
+  const bool wasLoaded = m_loaded;
+  const std::int64_t oldLoadTime = m_loadTime;
   // The table's own time, taken before reading, so that a write during the read is
   // seen as a change.
   FileEntry file;
@@ -51,9 +57,19 @@ BOOL CPOResMask::LoadChildren() {
   });
   MaskField record;
   hv::LongWork work(masks.size());
+  work.AllowCancel();
+  // Old screens found again get their new headers once the walk is through: a cancel
+  // before that leaves them untouched.
+  std::vector<std::pair<CPOMask*, CPOMask::Header>> refill;
   for (bool ok = msk_fld_select(masks, record, kFirst, "MSK_HEAD"); ok;
        ok = msk_fld_select(masks, record, kNext, "MSK_HEAD")) {
     work.Step();
+    if (work.Cancelled()) {
+      pool.Restore();
+      m_loaded = wasLoaded;
+      m_loadTime = oldLoadTime;
+      return TRUE;
+    }
     wxString name = record.name;
     name.Trim(true);
     CPOMask::Header header;
@@ -68,13 +84,15 @@ BOOL CPOResMask::LoadChildren() {
       header.title.Trim(true);
     }
     std::unique_ptr<CProjectObject> child = byName.Take(name);
+    auto* reused = static_cast<CPOMask*>(child.get());
     if (!child) {
       child = std::make_unique<CPOMask>(this, GetDevice());
       child->SetName(name);
+      static_cast<CPOMask&>(*child).SetHeader(header);
     }
-    static_cast<CPOMask&>(*child).SetHeader(header);
-    AddChild(std::move(child));
+    if (AddChild(std::move(child)) && reused) refill.emplace_back(reused, std::move(header));
   }
+  for (auto& [mask, header] : refill) mask->SetHeader(std::move(header));
   return TRUE;
 }
 

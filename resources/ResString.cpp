@@ -1,5 +1,10 @@
 #include "resources/ResString.h"
 
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "model/DeviceServices.h"
 #include "model/LongWork.h"
 #include "model/ObjectSupport.h"
@@ -81,33 +86,55 @@ BOOL CPOResString::LoadChildren() {
     if (std::string_view(o.ClassName()) != CPOString::kClassName) return std::nullopt;
     return static_cast<CPOString&>(o).GetTextNumber();
   });
-  // The rows come in text-number order, every language of one text together.
-  std::unique_ptr<CProjectObject> current;
-  CPOString* text = nullptr;
+  // The rows come in text-number order, every language of one text together. A text is
+  // gathered aside; old texts found again get their new values once the walk is through,
+  // so a cancel before that leaves them untouched.
+  struct Gathered {
+    std::uint32_t number = 0;
+    wxString name;
+    std::map<WORD, wxString> texts;
+    std::uint16_t logicalId = 0;
+  };
+  auto fill = [defaultLanguage](CPOString& text, Gathered&& values) {
+    text.SetTextNumber(values.number);
+    text.SetName(values.name);
+    text.Texts() = std::move(values.texts);
+    text.SetLogicalId(values.logicalId);
+    text.SetLanguage(defaultLanguage);
+  };
+  std::vector<std::pair<CPOString*, Gathered>> refill;
+  std::optional<Gathered> current;
   auto finish = [&] {
-    if (current) AddChild(std::move(current));
-    text = nullptr;
+    if (!current) return;
+    std::unique_ptr<CProjectObject> child = byNumber.Take(current->number);
+    auto* reused = static_cast<CPOString*>(child.get());
+    if (!child) {
+      child = std::make_unique<CPOString>(this, GetDevice());
+      fill(static_cast<CPOString&>(*child), std::move(*current));
+    }
+    if (AddChild(std::move(child)) && reused) refill.emplace_back(reused, std::move(*current));
+    current.reset();
   };
   TextwRow row;
   hv::LongWork work(t.size());
+  work.AllowCancel();
   for (bool ok = wtext_select(t, row, kFirst, "IDTEXT"); ok; ok = wtext_select(t, row, kNext, "IDTEXT")) {
     work.Step();
-    if (!text || text->GetTextNumber() != row.number) {
-      finish();
-      current = byNumber.Take(row.number);
-      if (!current) current = std::make_unique<CPOString>(this, GetDevice());
-      text = static_cast<CPOString*>(current.get());
-      text->SetTextNumber(row.number);
-      text->SetName(wxString());
-      text->Texts().clear();
-      text->SetLogicalId(0);
-      text->SetLanguage(defaultLanguage);
+    if (work.Cancelled()) {
+      pool.Restore();
+      return TRUE;
     }
-    if (row.language == defaultLanguage) text->SetName(row.text);
-    else text->Texts()[row.language] = row.text;
-    if (row.logId != 0 && (text->GetLogicalId() == 0 || row.language == defaultLanguage)) text->SetLogicalId(row.logId);
+    if (!current || current->number != row.number) {
+      finish();
+      current.emplace();
+      current->number = row.number;
+    }
+    if (row.language == defaultLanguage) current->name = row.text;
+    else current->texts[row.language] = row.text;
+    if (row.logId != 0 && (current->logicalId == 0 || row.language == defaultLanguage)) current->logicalId = row.logId;
   }
   finish();
+  for (auto& [text, values] : refill) fill(*text, std::move(values));
   return TRUE;
 }
 

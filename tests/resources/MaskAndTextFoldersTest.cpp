@@ -3,6 +3,10 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "framework/Services.h"
+#include "model/LiveObjects.h"
+#include "model/LongWork.h"
+#include "model/ModelServices.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "resources/Mask.h"
@@ -17,6 +21,32 @@ using namespace hvtest;
 using namespace hv::db;
 
 namespace {
+
+// The user holds the cancel key while `cancel` is set.
+class CancelLoop : public hv::IEventLoop {
+ public:
+  CancelLoop() : m_bound(this) {}
+  void BeginBusy() override { ++depth; }
+  void EndBusy() override { --depth; }
+  bool CancelRequested() override { return cancel; }
+  bool cancel = false;
+  int depth = 0;
+
+ private:
+  hv::ServiceOverride<hv::IEventLoop> m_bound;
+};
+
+std::vector<ObjectSerial> Serials(CProjectObject& folder) {
+  std::vector<ObjectSerial> serials;
+  for (CProjectObject* child : folder.GetChildren()) serials.push_back(child->GetSerial());
+  return serials;
+}
+
+// Loads the folder as one user action.
+BOOL Reload(CProjectObject& folder) {
+  DispatchScope action;
+  return folder.LoadChildren();
+}
 
 class MaskAndTextFolders : public testing::Test {
  protected:
@@ -51,6 +81,51 @@ class MaskAndTextFolders : public testing::Test {
       e.setType(2);
       ASSERT_TRUE(msk_fld_insert_quick(t, e));
     }
+  }
+  // Enough rows for the wait cursor at once: `count` screens of three records each
+  // ("S0000" on, title text 7), or `count` texts in two languages.
+  void AddManyScreens(int count) {
+    Table t;
+    ASSERT_TRUE(t.open(dir.Path(), MskfldSchema()));
+    t.beginBulk();
+    for (int i = 0; i < count; ++i)
+      for (int element = 0; element < 3; ++element) {
+        MaskField r;
+        r.name = wxString::Format("S%04d", i);
+        r.setNumber(static_cast<std::int16_t>(element));
+        if (element == 0) {
+          r.setLogId(static_cast<std::uint16_t>(i + 1));
+          r.setU32(88, 7);
+        } else {
+          r.setType(2);
+        }
+        ASSERT_TRUE(msk_fld_insert_quick(t, r));
+      }
+    ASSERT_TRUE(t.endBulk());
+  }
+  void AddManyTexts(int count) {
+    Table t;
+    ASSERT_TRUE(t.open(dir.Path(), TextwSchema()));
+    t.beginBulk();
+    for (int i = 1; i <= count; ++i)
+      for (WORD language : {WORD(1031), WORD(1033)}) {
+        TextwRow row;
+        row.number = static_cast<std::uint32_t>(i);
+        row.language = language;
+        row.text = wxString::Format("%s %d", language == 1031 ? "Text" : "Text en", i);
+        row.logId = language == 1031 ? static_cast<std::uint16_t>(i) : 0;
+        ASSERT_TRUE(wtext_insert(t, row));
+      }
+    ASSERT_TRUE(t.endBulk());
+  }
+  // Another program changes a text of the table.
+  void ChangeText(std::uint32_t number, WORD language, const wxString& text) {
+    Table t;
+    ASSERT_TRUE(t.open(dir.Path(), TextwSchema()));
+    TextwRow row;
+    ASSERT_TRUE(wtext_select(t, row, kSeek, "IDTEXT", {number, language}));
+    row.text = text;
+    ASSERT_TRUE(wtext_update(t, row));
   }
   TempDir dir;
   FakeDevice dev;
@@ -170,4 +245,83 @@ TEST_F(MaskAndTextFolders, TextColumnsFollowTheLanguagesWhateverTheirNumber) {
   EXPECT_EQ(32769, columns[3].key);
   EXPECT_EQ(77, columns[3].width);
   EXPECT_EQ(200, columns[4].width);
+}
+
+// A reload stopped by the user leaves the screens the folder had: the same objects with
+// their old headers, nothing made meanwhile left over, and the folder still stale.
+TEST_F(MaskAndTextFolders, ACancelledReloadLeavesTheOldScreensAsTheyWere) {
+  CancelLoop loop;
+  AddText(7, 1031, wxS("Alt"));
+  AddManyScreens(1700);
+  CPOResMask folder(&dev.Node(), dev.Handle());
+  ASSERT_TRUE(Reload(folder));
+  const std::vector<ObjectSerial> before = Serials(folder);
+  ASSERT_EQ(1700u, before.size());
+  ASSERT_EQ(wxS("Alt"), folder.GetChildren()[0]->GetColumnText(3));
+
+  AddScreen(wxS("Z_Neu"), 0, 0, 0, 0);
+  ChangeText(7, 1031, wxS("Neu"));
+  const wxString table = hv::ResolvePath(dir.Sub(wxS("MSKFLD.DBF")));
+  struct stat st {};
+  ASSERT_EQ(0, ::stat(hv::ToFs(table).c_str(), &st));
+  struct utimbuf later {st.st_atime, st.st_mtime + 10};
+  ASSERT_EQ(0, ::utime(hv::ToFs(table).c_str(), &later));
+  ASSERT_TRUE(folder.IsStale());
+
+  const std::size_t live = live::LiveCount();
+  loop.cancel = true;
+  EXPECT_TRUE(Reload(folder));
+  EXPECT_EQ(before, Serials(folder));
+  EXPECT_EQ(wxS("Alt"), folder.GetChildren()[0]->GetColumnText(3));
+  EXPECT_EQ(wxS("Alt"), folder.GetChildren()[1699]->GetColumnText(3));
+  EXPECT_EQ(live, live::LiveCount());
+  EXPECT_TRUE(folder.IsStale());   // the next refresh still reads the change
+  EXPECT_EQ(0, loop.depth);
+
+  loop.cancel = false;
+  ASSERT_TRUE(Reload(folder));
+  ASSERT_EQ(1701u, folder.GetChildCount());
+  EXPECT_EQ(before[0], folder.GetChildren()[0]->GetSerial());
+  EXPECT_EQ(wxS("Neu"), folder.GetChildren()[0]->GetColumnText(3));
+  EXPECT_FALSE(folder.IsStale());
+}
+
+// The same for texts: no old text takes a value of the stopped walk.
+TEST_F(MaskAndTextFolders, ACancelledReloadLeavesTheOldTextsAsTheyWere) {
+  dev.languages = {{1031, wxS("Deutsch")}, {1033, wxS("Englisch (USA)")}};
+  CancelLoop loop;
+  AddManyTexts(2600);
+  CPOResString folder(&dev.Node(), dev.Handle());
+  ASSERT_TRUE(Reload(folder));
+  const std::vector<ObjectSerial> before = Serials(folder);
+  ASSERT_EQ(2600u, before.size());
+
+  AddText(9000, 1031, wxS("Neu"));
+  ChangeText(1, 1031, wxS("Eins"));
+  ChangeText(1, 1033, wxS("One"));
+  ChangeText(2600, 1033, wxS("Last"));
+
+  const std::size_t live = live::LiveCount();
+  loop.cancel = true;
+  EXPECT_TRUE(Reload(folder));
+  EXPECT_EQ(before, Serials(folder));
+  auto* first = static_cast<CPOString*>(folder.GetChildren()[0]);
+  auto* last = static_cast<CPOString*>(folder.GetChildren()[2599]);
+  EXPECT_EQ(wxS("Text 1"), first->GetName());
+  EXPECT_EQ(wxS("Text en 1"), first->GetText(1033));
+  EXPECT_EQ(1u, first->GetTextNumber());
+  EXPECT_EQ(wxS("1"), first->GetColumnText(2));
+  EXPECT_EQ(wxS("Text en 2600"), last->GetText(1033));
+  EXPECT_EQ(live, live::LiveCount());
+  EXPECT_EQ(0, loop.depth);
+
+  loop.cancel = false;
+  ASSERT_TRUE(Reload(folder));
+  ASSERT_EQ(2601u, folder.GetChildCount());
+  EXPECT_EQ(before[0], folder.GetChildren()[0]->GetSerial());
+  EXPECT_EQ(wxS("Eins"), first->GetName());
+  EXPECT_EQ(wxS("One"), first->GetText(1033));
+  EXPECT_EQ(wxS("1"), first->GetColumnText(2));
+  EXPECT_EQ(wxS("Last"), last->GetText(1033));
+  EXPECT_EQ(wxS("Neu"), folder.GetChildren()[2600]->GetName());
 }
