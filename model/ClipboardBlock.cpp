@@ -1,6 +1,7 @@
 #include "model/ClipboardBlock.h"
 
 #include "model/ObjectFactory.h"
+#include "platform/HeapTrim.h"
 
 namespace {
 
@@ -56,7 +57,12 @@ void ClipboardBlockWriter::EndObject() {
 
 void ClipboardBlockWriter::DropObject() { m_current.reset(); }
 
-void ClipboardBlockWriter::Reserve(std::size_t bytes) { m_block.reserve(m_block.size() + bytes); }
+void ClipboardBlockWriter::Reserve(std::size_t bytes) {
+  m_block.reserve(m_block.size() + bytes);
+  // A block of many megabytes is filled right away, every page of it.
+  constexpr std::size_t kLarge = 8u << 20;
+  if (bytes >= kLarge) hv::PreferHugePages(m_block.data() + m_block.size(), bytes);
+}
 
 std::size_t ClipboardBlockWriter::PlaceFrame(std::size_t size) {
   m_starts.push_back(m_block.size());

@@ -47,6 +47,9 @@ bool DataPointRowScope::Rows::Find(std::uint32_t id, std::uint32_t& recno) {
   const std::uint32_t count = table.recordCount();
   while (walked < count) {
     const std::uint32_t at = walked++;
+    // Each walked record is read in full soon after: fetch those a few ahead.
+    constexpr std::uint32_t kAhead = 6;
+    table.prefetchRecord(at + kAhead);
     if (!table.selectRecord(at)) continue;
     const std::int64_t found = table.currentNumber(hv::db::datpkt::ID);
     if (found < 0 || found > static_cast<std::int64_t>(UINT32_MAX)) continue;
