@@ -79,13 +79,22 @@ DataPointRowScope::Rows* DataPointRowScope::Open(const wxString& folder) {
   return m_last;
 }
 
-std::optional<hv::db::Table*> DataPointRowScope::Seek(const wxString& folder, std::uint32_t id) {
+std::optional<DataPointRowScope::Rows*> DataPointRowScope::TablesOf(const wxString& folder) {
   DataPointRowScope* scope = t_innermost;
   if (!scope) return std::nullopt;
-  Rows* rows = folder.empty() ? nullptr : scope->Open(folder);
-  if (!rows) return nullptr;
+  return folder.empty() ? nullptr : scope->Open(folder);
+}
+
+hv::db::Table* DataPointRowScope::Seek(Rows& rows, std::uint32_t id) {
   std::uint32_t recno = 0;
   // A row deleted since the walk reads as missing.
-  if (!rows->Find(id, recno) || !rows->table.selectRecord(recno)) return nullptr;
-  return &rows->table;
+  if (!rows.Find(id, recno) || !rows.table.selectRecord(recno)) return nullptr;
+  return &rows.table;
+}
+
+std::optional<hv::db::Table*> DataPointRowScope::Seek(const wxString& folder, std::uint32_t id) {
+  const std::optional<Rows*> rows = TablesOf(folder);
+  if (!rows) return std::nullopt;
+  if (!*rows) return nullptr;
+  return Seek(**rows, id);
 }

@@ -70,6 +70,13 @@ std::string_view Record::raw(int field) const {
       break;
     }
   }
+  // The rest of a wide field: its first sixteen bytes, those past the rest as blanks.
+  if (!ended && n > 0 && s->width >= 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto blank = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blanks16)) | (0xFFFF << n));
+    n = 16 - static_cast<std::size_t>(std::countl_one(blank));
+    ended = true;
+  }
 #endif
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
   for (std::uint64_t word = 0; !ended && n >= 8; n -= 8) {
