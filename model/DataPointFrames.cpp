@@ -321,15 +321,12 @@ bool CopyDataPointsAtOnce(std::span<const ObjectRef> rows, ClipboardBlockWriter&
   }
 
   // The frames in row order: the block grows once.
-  std::size_t total = 0;
-  for (const std::uint32_t size : sizes)
-    if (size != kNoFrame) total += ClipboardBlockWriter::kFrameOverhead + size;
-  writer.Reserve(total);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (sizes[i] == kNoFrame) continue;
-    offsets[i] = writer.PlaceFrame(sizes[i]);
-    result.last = rows[i];
-  }
+  writer.PlaceFrames(sizes, kNoFrame, offsets);
+  for (std::size_t i = n; i-- > 0;)
+    if (sizes[i] != kNoFrame) {
+      result.last = rows[i];
+      break;
+    }
   for (const auto& [i, frame] : ownFrames) std::memcpy(writer.At(offsets[i]), frame.data(), frame.size());
   ownFrames.clear();
   std::sort(failedRows.begin(), failedRows.end());
