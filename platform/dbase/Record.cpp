@@ -118,6 +118,17 @@ namespace {
 bool ParseExact(std::string_view f, std::int64_t& out) {
   out = 0;
   std::size_t i = 0;
+  // Numbers stand right-aligned: the padding before them goes eight bytes at a time.
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    for (std::uint64_t word = 0; f.size() - i >= 8; i += 8) {
+      std::memcpy(&word, f.data() + i, 8);
+      if (word != kBlanks) {
+        i += static_cast<std::size_t>(std::countr_zero(word ^ kBlanks)) / 8;
+        break;
+      }
+    }
+  }
   while (i < f.size() && f[i] == ' ') ++i;
   bool negative = false;
   if (i < f.size() && (f[i] == '-' || f[i] == '+')) {

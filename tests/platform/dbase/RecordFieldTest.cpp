@@ -60,6 +60,10 @@ TEST(DbRecordField, NumbersReadWithSignPaddingAndTheirLimit) {
   EXPECT_EQ(NumberOf("    -"), 0);
   EXPECT_EQ(NumberOf("12.75"), 12);
   EXPECT_EQ(NumberOf("4294967295"), 4294967295);
+  EXPECT_EQ(NumberOf("         5"), 5);
+  EXPECT_EQ(NumberOf("        -5"), -5);
+  EXPECT_EQ(NumberOf("          "), 0);
+  EXPECT_EQ(NumberOf("       123 "), 123);
   EXPECT_EQ(NumberOf("   999999999999999999"), 999999999999999999);
   EXPECT_EQ(NumberOf(" 9223372036854775807"), INT64_MAX);
   EXPECT_EQ(NumberOf("-9223372036854775808"), INT64_MIN);
