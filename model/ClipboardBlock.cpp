@@ -1,6 +1,7 @@
 #include "model/ClipboardBlock.h"
 
 #include "model/ObjectFactory.h"
+#include "platform/HeapTrim.h"
 
 namespace {
 
@@ -56,13 +57,24 @@ void ClipboardBlockWriter::EndObject() {
 
 void ClipboardBlockWriter::DropObject() { m_current.reset(); }
 
-void ClipboardBlockWriter::Reserve(std::size_t bytes) { m_block.reserve(m_block.size() + bytes); }
-
-std::size_t ClipboardBlockWriter::PlaceFrame(std::size_t size) {
-  m_starts.push_back(m_block.size());
-  m_block.resize(m_block.size() + kFrameLengthSize + size);
-  PutU32(m_block, m_starts.back(), static_cast<std::uint32_t>(size));
-  return m_starts.back() + kFrameLengthSize;
+void ClipboardBlockWriter::PlaceFrames(std::span<const std::uint32_t> sizes, std::uint32_t none,
+                                      std::span<std::size_t> offsets) {
+  std::size_t total = 0;
+  for (const std::uint32_t size : sizes)
+    if (size != none) total += kFrameLengthSize + size;
+  std::size_t at = m_block.size();
+  m_block.reserve(at + total);
+  // A block of many megabytes is filled right away, every page of it.
+  constexpr std::size_t kLarge = 8u << 20;
+  if (total >= kLarge) hv::PreferHugePages(m_block.data() + at, total);
+  m_block.resize(at + total);
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    if (sizes[i] == none) continue;
+    m_starts.push_back(at);
+    PutU32(m_block, at, sizes[i]);
+    offsets[i] = at + kFrameLengthSize;
+    at += kFrameLengthSize + sizes[i];
+  }
 }
 
 void ClipboardBlockWriter::DropLast() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,11 +37,10 @@ class ClipboardBlockWriter {
   // Forgets the last frame kept.
   void DropLast();
 
-  // Frames laid out first and filled afterwards, in any order: room for `bytes` more
-  // (frame lengths included) taken once, then each frame placed in block order; its
-  // `size` bytes from At(offset) are the caller's to fill.
-  void Reserve(std::size_t bytes);
-  std::size_t PlaceFrame(std::size_t size);
+  // Frames laid out first and filled afterwards, in any order: one frame per size, in
+  // block order (a size of `none` places nothing), the block grown once; each frame's
+  // bytes from At(offsets[i]) are the caller's to fill.
+  void PlaceFrames(std::span<const std::uint32_t> sizes, std::uint32_t none, std::span<std::size_t> offsets);
   char* At(std::size_t offset) { return m_block.data() + offset; }
   static constexpr std::size_t kFrameOverhead = 4;   // the frame length
 

@@ -107,6 +107,7 @@ struct DataPointFrames::Device {
   wxString folder;
   std::string folderBytes;   // the folder as WriteToClipboard ends the data: wide
   bool ok = false;
+  DataPointRowScope::Rows* rows = nullptr;   // its tables, once opened
 };
 
 DataPointFrames::DataPointFrames() = default;
@@ -163,9 +164,14 @@ DataPointFrames::Plan DataPointFrames::Measure(CPODataPoint& point, Place& place
   if (!IsAscii(point.GetName()) || !IsAscii(description) || !IsAscii(address)) return Plan::OneByOne;
   Device* device = DeviceOf(point, place.device);
   if (!device) return Plan::OneByOne;
-  const std::optional<hv::db::Table*> found = DataPointRowScope::Seek(device->folder, point.m_id);
-  if (!found) return Plan::OneByOne;
-  if (!*found) return Plan::Dropped;
+  if (!device->rows) {
+    const std::optional<DataPointRowScope::Rows*> rows = DataPointRowScope::TablesOf(device->folder);
+    if (!rows) return Plan::OneByOne;
+    if (!*rows) return Plan::Dropped;
+    device->rows = *rows;
+  }
+  hv::db::Table* const table = DataPointRowScope::Seek(*device->rows, point.m_id);
+  if (!table) return Plan::Dropped;
   Count count;
   ObjectRecord(count, point, description, address);
   count.n += 4 + 2 + 4 + 2 + 2 + 2 + 4 + device->folderBytes.size();   // the numbers and the folder
@@ -185,7 +191,7 @@ DataPointFrames::Plan DataPointFrames::Measure(CPODataPoint& point, Place& place
       Narrow(count, bytes);
     }
   }};
-  if (!(*found)->current(visit) || !plain) {
+  if (!table->current(visit) || !plain) {
     m_texts.resize(place.texts);
     return Plan::OneByOne;
   }
@@ -315,15 +321,12 @@ bool CopyDataPointsAtOnce(std::span<const ObjectRef> rows, ClipboardBlockWriter&
   }
 
   // The frames in row order: the block grows once.
-  std::size_t total = 0;
-  for (const std::uint32_t size : sizes)
-    if (size != kNoFrame) total += ClipboardBlockWriter::kFrameOverhead + size;
-  writer.Reserve(total);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (sizes[i] == kNoFrame) continue;
-    offsets[i] = writer.PlaceFrame(sizes[i]);
-    result.last = rows[i];
-  }
+  writer.PlaceFrames(sizes, kNoFrame, offsets);
+  for (std::size_t i = n; i-- > 0;)
+    if (sizes[i] != kNoFrame) {
+      result.last = rows[i];
+      break;
+    }
   for (const auto& [i, frame] : ownFrames) std::memcpy(writer.At(offsets[i]), frame.data(), frame.size());
   ownFrames.clear();
   std::sort(failedRows.begin(), failedRows.end());

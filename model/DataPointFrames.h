@@ -62,7 +62,8 @@ class DataPointFrames {
   DataPointFrames();
   ~DataPointFrames();
 
-  // Needs a DataPointRowScope: without one every data point goes one by one.
+  // Needs a DataPointRowScope that outlives it: without one every data point goes
+  // one by one.
   Plan Measure(CPODataPoint& point, Place& place, std::size_t& size);
   // The measured frame's `size` bytes at `out`; the object may not change in between.
   void Write(CPODataPoint& point, const Place& place, char* out);

@@ -47,6 +47,9 @@ bool DataPointRowScope::Rows::Find(std::uint32_t id, std::uint32_t& recno) {
   const std::uint32_t count = table.recordCount();
   while (walked < count) {
     const std::uint32_t at = walked++;
+    // Each walked record is read in full soon after: fetch those a few ahead.
+    constexpr std::uint32_t kAhead = 6;
+    table.prefetchRecord(at + kAhead);
     if (!table.selectRecord(at)) continue;
     const std::int64_t found = table.currentNumber(hv::db::datpkt::ID);
     if (found < 0 || found > static_cast<std::int64_t>(UINT32_MAX)) continue;
@@ -76,13 +79,22 @@ DataPointRowScope::Rows* DataPointRowScope::Open(const wxString& folder) {
   return m_last;
 }
 
-std::optional<hv::db::Table*> DataPointRowScope::Seek(const wxString& folder, std::uint32_t id) {
+std::optional<DataPointRowScope::Rows*> DataPointRowScope::TablesOf(const wxString& folder) {
   DataPointRowScope* scope = t_innermost;
   if (!scope) return std::nullopt;
-  Rows* rows = folder.empty() ? nullptr : scope->Open(folder);
-  if (!rows) return nullptr;
+  return folder.empty() ? nullptr : scope->Open(folder);
+}
+
+hv::db::Table* DataPointRowScope::Seek(Rows& rows, std::uint32_t id) {
   std::uint32_t recno = 0;
   // A row deleted since the walk reads as missing.
-  if (!rows->Find(id, recno) || !rows->table.selectRecord(recno)) return nullptr;
-  return &rows->table;
+  if (!rows.Find(id, recno) || !rows.table.selectRecord(recno)) return nullptr;
+  return &rows.table;
+}
+
+std::optional<hv::db::Table*> DataPointRowScope::Seek(const wxString& folder, std::uint32_t id) {
+  const std::optional<Rows*> rows = TablesOf(folder);
+  if (!rows) return std::nullopt;
+  if (!*rows) return nullptr;
+  return Seek(**rows, id);
 }

@@ -32,7 +32,15 @@ class DataPointRowScope {
   // scope. A table that cannot be opened is tried again at the next row.
   static std::optional<hv::db::Table*> Seek(const wxString& folder, std::uint32_t id);
 
- private:
+  // The same in two steps for a caller that reads many rows of one device: the
+  // folder's tables found once (nullopt without a scope, nullptr when they cannot be
+  // opened: ask again at the next row), good while the scope that gave them lives;
+  // then the table positioned on the row of `id` (nullptr: no such row).
+  struct Rows;
+  static std::optional<Rows*> TablesOf(const wxString& folder);
+  static hv::db::Table* Seek(Rows& rows, std::uint32_t id);
+
+  // Opaque to callers.
   struct Rows {
     hv::db::Table table;
     // id -> record number of the records walked so far: indexed by id while the ids
@@ -47,6 +55,8 @@ class DataPointRowScope {
     bool Known(std::uint32_t id, std::uint32_t& recno) const;
     void Note(std::uint32_t id, std::uint32_t recno);
   };
+
+ private:
   Rows* Open(const wxString& folder);
 
   std::map<wxString, Rows> m_tables;

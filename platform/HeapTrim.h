@@ -9,4 +9,8 @@ namespace hv {
 // worth the walk over the heap).
 void ReturnFreedMemory(std::size_t released);
 
+// Asks for huge pages under a large buffer about to be filled: a few faults instead
+// of one per 4 KB page. Only whole huge pages inside the buffer are affected.
+void PreferHugePages(void* data, std::size_t bytes);
+
 }  // namespace hv

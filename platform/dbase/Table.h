@@ -51,6 +51,9 @@ class Table {
   std::uint32_t size() const;
   // All records, deleted ones included: the bound of selectRecord.
   std::uint32_t recordCount() const { return m_store ? m_store->count() : 0; }
+  // Has the processor fetch a record that is read shortly (a walk over many records
+  // waits on memory otherwise); nothing happens for one out of range.
+  void prefetchRecord(std::uint32_t recno) const;
 
   // Positions on a record; an empty tag means the records' own order (modes 0 and 3
   // only). False when nothing is found; the handle then has no current record.
