@@ -31,6 +31,7 @@
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::ChildNamed;
@@ -216,24 +217,9 @@ TEST_F(LargeFolderGui, EscapeStopsALongReloadAndLeavesTheOldChildren) {
   const ObjectRef folder(dps);
   const wxTreeItemId item = ItemNamed(S("Datenpunkte"));
   ASSERT_TRUE(item.IsOk());
-  wxUIActionSimulator keys;
-  auto withEscapeHeld = [&](const std::function<void()>& action) {
-    hvtest::Pump(std::chrono::milliseconds(30));
-    keys.KeyDown(WXK_ESCAPE);
-    hvtest::Pump(std::chrono::milliseconds(30));
-    ASSERT_TRUE(wxGetKeyState(WXK_ESCAPE));
-    bool done = false;
-    wxTheApp->CallAfter([&] {
-      action();
-      done = true;
-    });
-    EXPECT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
-    keys.KeyUp(WXK_ESCAPE);
-    hvtest::Pump(std::chrono::milliseconds(30));
-  };
 
   // The first expansion stopped: nothing loaded, the item can be expanded again.
-  withEscapeHeld([&] { Tree().Expand(item); });
+  ASSERT_TRUE(hvtest::WithEscapeHeld([&] { Tree().Expand(item); }));
   ASSERT_TRUE(folder.IsValid());
   EXPECT_EQ(folder.Get()->GetChildCount(), 0u);
   EXPECT_TRUE(Tree().ItemHasChildren(item));
@@ -262,13 +248,10 @@ TEST_F(LargeFolderGui, EscapeStopsALongReloadAndLeavesTheOldChildren) {
     ASSERT_TRUE(datpkt_select(t, r, kSeek, "ID", {static_cast<CPODataPoint*>(first)->GetId()}));
     r.description = S("Neuer Text");
     ASSERT_TRUE(datpkt_update(t, r));
-    // A later write time than the load saw.
-    const std::string file = hv::ToFs(hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), S("DATPKT.DBF"))));
-    timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    ASSERT_TRUE(hvtest::MarkWrittenLater(hv::JoinPath(device->GetDeviceFolder(), S("DATPKT.DBF"))));
   }
   ASSERT_TRUE(folder.Get()->IsStale());
-  withEscapeHeld([&] { RunInTree(ID_VIEW_REFRESH); });
+  ASSERT_TRUE(hvtest::WithEscapeHeld([&] { RunInTree(ID_VIEW_REFRESH); }));
   ASSERT_TRUE(folder.IsValid());
   std::vector<ObjectSerial> after;
   for (CProjectObject* child : folder.Get()->GetChildren()) after.push_back(child->GetSerial());

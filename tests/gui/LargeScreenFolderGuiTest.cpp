@@ -5,11 +5,8 @@
 #include <wx/app.h>
 #include <wx/uiaction.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <chrono>
-#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -22,6 +19,7 @@
 #include "platform/dbase/DbLib.h"
 #include "resources/ResMask.h"
 #include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::S;
@@ -75,21 +73,11 @@ class LargeScreenFolderGui : public hvtest::ProjectWindowFixture {
     });
     EXPECT_TRUE(hvtest::PumpUntil([&] { return done; }, std::chrono::seconds(60)));
   }
-  void WithEscapeHeld(const std::function<void()>& action) {
-    hvtest::Pump(std::chrono::milliseconds(30));
-    keys.KeyDown(WXK_ESCAPE);
-    hvtest::Pump(std::chrono::milliseconds(30));
-    ASSERT_TRUE(wxGetKeyState(WXK_ESCAPE));
-    FromLoop(action);
-    keys.KeyUp(WXK_ESCAPE);
-    hvtest::Pump(std::chrono::milliseconds(30));
-  }
   static std::vector<ObjectSerial> Serials(CProjectObject* folder) {
     std::vector<ObjectSerial> serials;
     for (CProjectObject* child : folder->GetChildren()) serials.push_back(child->GetSerial());
     return serials;
   }
-  wxUIActionSimulator keys;
 };
 
 }  // namespace
@@ -111,7 +99,7 @@ TEST_F(LargeScreenFolderGui, EscapeStopsALongReloadAndLeavesTheOldScreens) {
   ASSERT_TRUE(item.IsOk());
 
   // The first expansion stopped: nothing loaded, the item can be expanded again.
-  WithEscapeHeld([&] { Tree().Expand(item); });
+  ASSERT_TRUE(hvtest::WithEscapeHeld([&] { Tree().Expand(item); }));
   ASSERT_TRUE(folder.IsValid());
   EXPECT_EQ(folder.Get()->GetChildCount(), 0u);
   EXPECT_TRUE(Tree().ItemHasChildren(item));
@@ -135,13 +123,10 @@ TEST_F(LargeScreenFolderGui, EscapeStopsALongReloadAndLeavesTheOldScreens) {
     ASSERT_TRUE(msk_fld_select(t, r, kFirst, "MSK_HEAD"));
     r.setLogId(900);
     ASSERT_TRUE(msk_fld_update(t, r));
-    // A later write time than the load saw.
-    const std::string file = hv::ToFs(hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), S("MSKFLD.DBF"))));
-    timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    ASSERT_TRUE(hvtest::MarkWrittenLater(hv::JoinPath(device->GetDeviceFolder(), S("MSKFLD.DBF"))));
   }
   ASSERT_TRUE(folder.Get()->IsStale());
-  WithEscapeHeld([&] { RunInTree(ID_VIEW_REFRESH); });
+  ASSERT_TRUE(hvtest::WithEscapeHeld([&] { RunInTree(ID_VIEW_REFRESH); }));
   ASSERT_TRUE(folder.IsValid());
   EXPECT_EQ(Serials(folder.Get()), before);
   EXPECT_EQ(folder.Get()->GetChildren().front()->GetColumnText(2), S("1"));

@@ -1,7 +1,12 @@
 #include "tests/gui/support/UserInput.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
+#include <ctime>
+
+#include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/choice.h>
 #include <wx/dataview.h>
@@ -12,10 +17,34 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/WindowFixture.h"
 
 namespace hvtest {
+
+bool WithEscapeHeld(const std::function<void()>& action) {
+  wxUIActionSimulator keys;
+  Pump(std::chrono::milliseconds(30));
+  keys.KeyDown(WXK_ESCAPE);
+  Pump(std::chrono::milliseconds(30));
+  bool done = !wxGetKeyState(WXK_ESCAPE);   // not held: run nothing
+  const bool held = !done;
+  if (held)
+    wxTheApp->CallAfter([&] {
+      action();
+      done = true;
+    });
+  const bool ended = PumpUntil([&] { return done; }, std::chrono::seconds(60));
+  keys.KeyUp(WXK_ESCAPE);
+  Pump(std::chrono::milliseconds(30));
+  return held && ended;
+}
+
+bool MarkWrittenLater(const wxString& file) {
+  const timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
+  return utimensat(AT_FDCWD, hv::ToFs(hv::ResolvePath(file)).c_str(), times, 0) == 0;
+}
 
 using namespace std::chrono_literals;
 

@@ -26,6 +26,11 @@ bool TypeInto(wxTextCtrl* field, const wxString& text);
 // Picks a list entry: a click opens the list, arrow keys and Return choose.
 bool ChooseEntry(wxChoice* choice, int index);
 void PressKey(int keyCode, int modifiers = 0);
+// Runs the action from the event loop while the display holds Escape down; false when
+// the key could not be held or the action did not end within a minute.
+bool WithEscapeHeld(const std::function<void()>& action);
+// Gives the file a write time later than any load has seen, so it reads as changed.
+bool MarkWrittenLater(const wxString& file);
 // The window as drawn on the display, as PNG under the build's artifacts folder;
 // returns the file's path.
 wxString SaveScreenshot(wxWindow* window, const wxString& name);
