@@ -180,6 +180,8 @@ int FtpClient::Perform(FtpUploadState& state) {
 
 namespace {
 
+size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+
 size_t AppendText(char* data, size_t size, size_t count, void* user) {
   static_cast<std::string*>(user)->append(data, size * count);
   return size * count;
@@ -256,7 +258,15 @@ FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePat
     FtpResult r = SendFile(localPath, remote, progress, options, sent, renameRefused);
     const wxString temp = folder.empty() ? options.tempName : folder + "/" + options.tempName;
     if (!renameRefused) {
-      if (!r.Ok() && r.failure != FtpFailure::LocalFile) Delete(temp);
+      if (!r.Ok() && r.failure != FtpFailure::LocalFile) {
+        const bool removed = Delete(temp).Ok();
+        // Bytes arrived (a disk that filled up midway): the user hears what became of
+        // them. After a cancel the device is as it was, unless they stayed.
+        if ((sent > 0 && r.failure != FtpFailure::Cancelled) || (r.failure == FtpFailure::Cancelled && !removed)) {
+          r.partial = removed ? FtpPartial::Removed : FtpPartial::Left;
+          r.partialName = options.tempName;
+        }
+      }
       return r;
     }
     // The server keeps names: send straight to the final name from now on.
@@ -271,6 +281,7 @@ FtpResult FtpClient::Upload(const wxString& localPath, const wxString& remotePat
   // and say so, rather than leave the device a file that looks whole.
   if (!r.Ok() && !options.tempName.empty() && (sent > 0 || r.failure == FtpFailure::Cancelled)) {
     r.partial = Delete(remote).Ok() ? FtpPartial::Removed : FtpPartial::Left;
+    r.partialName = remote.AfterLast('/');
   }
   return r;
 }
@@ -372,13 +383,18 @@ FtpResult FtpClient::List(const wxString& remoteFolder, std::vector<FtpRemoteEnt
   if (FtpResult ready = CheckReady(remoteFolder); !ready.Ok()) return ready;
   std::string text;
   long reply = 0;
-  FtpResult r = Fetch(remoteFolder, "MLSD", text, reply);
-  // A folder that is not there yet holds nothing; the upload makes it.
-  if (r.failure == FtpFailure::RemoteFolder) return {};
+  FtpResult r{FtpFailure::Other, {}};
+  if (m_mlsdWorks) {
+    r = Fetch(remoteFolder, "MLSD", text, reply);
+    // A folder that is not there yet holds nothing; the upload makes it.
+    if (r.failure == FtpFailure::RemoteFolder) return {};
+  }
   const bool mlsd = r.Ok();
   if (!mlsd) {
     if (r.failure == FtpFailure::Connect || r.failure == FtpFailure::Login || r.failure == FtpFailure::Timeout)
       return r;
+    // "Not understood" or "not implemented": not asked again on this connection.
+    if (reply == 500 || reply == 502) m_mlsdWorks = false;
     text.clear();
     r = Fetch(remoteFolder, nullptr, text, reply);
     if (r.failure == FtpFailure::RemoteFolder) return {};
@@ -390,6 +406,52 @@ FtpResult FtpClient::List(const wxString& remoteFolder, std::vector<FtpRemoteEnt
     FtpRemoteEntry entry;
     if (mlsd ? ParseMlsdLine(line, entry) : ParseListLine(line, entry)) entries.push_back(entry);
   }
+  return {};
+}
+
+FtpResult FtpClient::Stat(const wxString& remotePath, FtpRemoteEntry& entry, bool& found) {
+  entry = FtpRemoteEntry{};
+  found = false;
+  const wxString remote = RemotePath(remotePath);
+  if (remote.empty()) return {FtpFailure::Other, wxS("no remote file name")};
+  if (FtpResult ready = CheckReady(remote); !ready.Ok()) return ready;
+  auto* curl = static_cast<CURL*>(m_curl);
+  const std::string url = BuildUrl(curl, m_session, remote);
+  if (url.empty()) return {FtpFailure::Other, wxS("out of memory")};
+  char error[CURL_ERROR_SIZE] = {};
+  Prepare(url, error);
+  // No body: curl asks SIZE (and MDTM for the file time) and fetches nothing; the
+  // header lines it makes of the answers are dropped.
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Discard);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Discard);
+  curl_easy_setopt(curl, CURLOPT_FILETIME, m_mdtmWorks ? 1L : 0L);
+  FtpUploadState state;
+  const auto code = static_cast<CURLcode>(Perform(state));
+  long reply = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (code == CURLE_REMOTE_FILE_NOT_FOUND) return {};
+  if (code != CURLE_OK) {
+    FtpResult result;
+    result.failure = Classify(code, reply, state);
+    if (result.Ok()) result.failure = FtpFailure::Other;
+    result.detail = FromUtf8(error[0] ? error : curl_easy_strerror(code));
+    return result;
+  }
+  curl_off_t size = -1;
+  curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+  curl_off_t time = -1;
+  if (m_mdtmWorks) {
+    curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &time);
+    if (time < 0) m_mdtmWorks = false;
+  }
+  // Without SIZE the file's presence is not known.
+  if (size < 0) return {FtpFailure::Other, wxS("no SIZE")};
+  found = true;
+  entry.name = remote.AfterLast('/');
+  entry.size = static_cast<std::uint64_t>(size);
+  entry.modified = time > 0 ? static_cast<std::time_t>(time) : 0;
   return {};
 }
 

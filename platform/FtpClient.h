@@ -39,13 +39,14 @@ enum class FtpFailure {
   Other,
 };
 
-// What a broken upload without a rename left under the file's final name.
+// What became of the part of a file a broken upload left on the device.
 enum class FtpPartial { None, Removed, Left };
 
 struct FtpResult {
   FtpFailure failure = FtpFailure::None;
   wxString detail;   // the library's text for the failure (English), may be empty
   FtpPartial partial = FtpPartial::None;
+  wxString partialName = wxString();   // the broken file's name on the device (the final or the temporary one)
   bool Ok() const { return failure == FtpFailure::None; }
 };
 
@@ -55,6 +56,10 @@ struct FtpRemoteEntry {
   bool isFolder = false;
   std::uint64_t size = 0;
   std::time_t modified = 0;   // UTC; 0 when the listing gave no exact time
+  // LIST's own time: to the minute, the server's clock read as UTC (the year guessed for
+  // recent Unix lines); 0 when the line gives no time of day. Only ever compared with
+  // what the same server listed before.
+  std::time_t listed = 0;
 };
 
 // How an upload reaches its final name.
@@ -68,8 +73,10 @@ struct FtpUploadOptions {
 
 // A parsed MLSD line ("type=file;size=5;modify=20260101120000; name"); false for other lines.
 bool ParseMlsdLine(const wxString& line, FtpRemoteEntry& entry);
-// A parsed LIST line (Unix or DOS form); its time is never exact, so it stays 0.
-bool ParseListLine(const wxString& line, FtpRemoteEntry& entry);
+// A parsed LIST line (Unix or DOS form), taken apart by fields. Its time is never exact,
+// so `modified` stays 0; `listed` holds what the line shows. `now` (0: the clock) places
+// Unix lines without a year.
+bool ParseListLine(const wxString& line, FtpRemoteEntry& entry, std::time_t now = 0);
 
 class FtpClient {
  public:
@@ -88,6 +95,11 @@ class FtpClient {
   // The entries of a remote folder (MLSD, else LIST). A folder that does not exist is
   // listed as empty.
   FtpResult List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries);
+  // The size and exact time of one remote file (SIZE and MDTM); `found` false when the
+  // server has no such file. `entry.modified` stays 0 where the server has no MDTM.
+  FtpResult Stat(const wxString& remotePath, FtpRemoteEntry& entry, bool& found);
+  // False once the server showed it has no MDTM: Stat then tells sizes only.
+  bool MdtmWorks() const { return m_mdtmWorks; }
   // Removes a remote file; used to clear what an interrupted upload left.
   FtpResult Delete(const wxString& remotePath);
   // False once the server refused a rename: uploads then go straight to the final name.
@@ -104,6 +116,8 @@ class FtpClient {
   std::string m_user;
   std::string m_password;
   bool m_renameWorks = true;
+  bool m_mlsdWorks = true;
+  bool m_mdtmWorks = true;
 
   FtpSession m_session;
   void* m_curl = nullptr;

@@ -1,5 +1,6 @@
 // A folder listing comes from whatever FTP server the panel or a stranger runs: every
-// line, as MLSD or as LIST, is parsed without fault, and an entry it gives has a name.
+// line, as MLSD or as LIST, is parsed without fault, and an entry it gives has a name;
+// a LIST entry's name is the end of its line (taken after the fields it skips).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     hv::FtpRemoteEntry entry;
     if (hv::ParseMlsdLine(line, entry) && entry.name.empty()) std::abort();
     hv::FtpRemoteEntry listed;
-    if (hv::ParseListLine(line, listed) && listed.name.empty()) std::abort();
+    if (hv::ParseListLine(line, listed) && (listed.name.empty() || !line.EndsWith(listed.name))) std::abort();
     start = end + 1;
   }
   return 0;

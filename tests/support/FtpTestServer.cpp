@@ -62,6 +62,20 @@ FtpTestServer::FtpTestServer(const wxString& root, Options options) : m_root(roo
   }
   if (options.noRename) args.push_back("--no-rename");
   if (options.noMlsd) args.push_back("--no-mlsd");
+  if (options.noMfmt) args.push_back("--no-mfmt");
+  if (options.dosList) args.push_back("--dos-list");
+  if (!options.refuseUser.empty()) {
+    args.push_back("--refuse-user");
+    args.push_back(hv::ToUtf8(options.refuseUser));
+  }
+  if (options.loginDelay > 0) {
+    args.push_back("--login-delay");
+    args.push_back(std::to_string(options.loginDelay));
+  }
+  if (options.fullAfter > 0) {
+    args.push_back("--full-after");
+    args.push_back(std::to_string(options.fullAfter));
+  }
   if (options.mute) args.push_back("--mute");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());

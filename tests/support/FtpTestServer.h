@@ -16,11 +16,16 @@ class FtpTestServer {
     wxString password = wxS("pw");
     wxString readonlyUser;   // a second account without write rights
     long rate = 0;           // upload bytes per second, 0: unlimited
-    bool full = false;       // every STOR answered "452" (or fullReply)
+    bool full = false;       // a STOR fails with "452" (or fullReply) after its first bytes
+    long fullAfter = 0;      // bytes a full disk still takes (0: one read's worth)
     int fullReply = 0;       // the code a full server answers: 451, 452 or 552
     wxString fullFlag;       // the server is full while this file exists
     bool noRename = false;   // RNFR refused, as on servers that cannot rename
     bool noMlsd = false;     // MLSD unknown: folders are listed by LIST only
+    bool noMfmt = false;     // MFMT unknown: the device's file times cannot be set
+    bool dosList = false;    // LIST in DOS form, as Windows CE panels answer
+    wxString refuseUser;     // this login is refused whatever its password
+    double loginDelay = 0;   // seconds a refused login waits (0: 0.1 s; real servers 1-3 s)
     bool mute = false;       // accepts connections, never answers
   };
 
