@@ -69,11 +69,15 @@ void FtpDownloadController::Finish() {
   m_request.message = m_result.message;
   if (m_result.Ok()) {
     m_percent = 100;
-    m_status = hv::LocalString(11915, wxS("Übertragung erfolgreich"));
+    m_status = wxString::Format(
+        hv::LocalString(11918, wxS("Übertragung erfolgreich: %d Datei(en) gesendet, %d bereits aktuell")),
+        m_result.filesSent, m_result.filesUnchanged);
   } else {
     m_status = m_result.message;
-    // The user who cancelled knows; every other failure is shown.
-    if (m_result.failure != hv::FtpFailure::Cancelled)
+    // The user who cancelled knows; a refused login the caller asks about anew; every
+    // other failure is shown.
+    const bool loginAsked = m_request.askLogin && m_result.failure == hv::FtpFailure::Login;
+    if (m_result.failure != hv::FtpFailure::Cancelled && !loginAsked)
       hv::Ui().Message(m_result.messageId, m_result.message, MB_OK | MB_ICONSTOP);
   }
   // Only now: the dialog must not end while the message is still up.

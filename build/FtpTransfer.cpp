@@ -45,7 +45,7 @@ struct FailureText {
 
 const FailureText kFailureTexts[] = {
     {FtpFailure::Connect, 11902, wxS("Keine Verbindung zum Gerät %s."), Subject::Host},
-    {FtpFailure::Login, 11903,
+    {FtpFailure::Login, kFtpLoginRefused,
      wxS("Das Gerät %s hat die Anmeldung abgelehnt.\nBitte überprüfen Sie Benutzername und Passwort."), Subject::Host},
     {FtpFailure::RemoteFolder, 11904, wxS("Der Ordner %s kann auf dem Gerät nicht angelegt oder geöffnet werden."),
      Subject::Folder},
@@ -64,13 +64,16 @@ FtpTransferResult Described(const hv::FtpResult& r, const FtpFileJob& file, cons
 // The failure's message, followed by what became of the broken file on the device.
 FtpTransferResult UploadFailure(const hv::FtpResult& r, const FtpFileJob& file, const wxString& host) {
   FtpTransferResult result = Described(r, file, host);
+  // Named as it is on the device: the temporary name where the file went under one.
+  const wxString shownFolder = file.shownName.Contains("/") ? file.shownName.BeforeLast('/') + "/" : wxString();
+  const wxString partial = r.partialName.empty() ? file.shownName : shownFolder + r.partialName;
   if (r.partial == hv::FtpPartial::Removed)
     result.message += "\n" + wxString::Format(hv::LocalString(11916, wxS("Die unvollständige Datei %s wurde vom Gerät gelöscht.")),
-                                              file.shownName);
+                                              partial);
   else if (r.partial == hv::FtpPartial::Left)
     result.message +=
         "\n" + wxString::Format(hv::LocalString(11917, wxS("Die unvollständige Datei %s konnte nicht vom Gerät gelöscht werden.")),
-                                file.shownName);
+                                partial);
   return result;
 }
 
@@ -123,6 +126,80 @@ FtpFileJob Job(const wxString& path, const wxString& remote, const wxString& sho
 
 // Where a file goes while it is on its way.
 wxString TempName(const wxString& remotePath) { return remotePath.AfterLast('/') + wxS(".hvtmp"); }
+
+// The device's folders, each listed once.
+class RemoteFolders {
+ public:
+  explicit RemoteFolders(hv::FtpClient& client) : m_client(client) {}
+  // The entry of a remote file, nullptr when its folder does not list it.
+  const hv::FtpRemoteEntry* Find(const wxString& remotePath, hv::FtpResult& failure) {
+    failure = {};
+    const wxString folder = remotePath.Contains("/") ? remotePath.BeforeLast('/') : wxString();
+    auto it = m_folders.find(folder);
+    if (it == m_folders.end()) {
+      std::vector<hv::FtpRemoteEntry> entries;
+      failure = m_client.List(folder, entries);
+      if (!failure.Ok()) return nullptr;
+      std::map<wxString, hv::FtpRemoteEntry> byName;
+      for (hv::FtpRemoteEntry& e : entries) byName.emplace(e.name, std::move(e));
+      it = m_folders.emplace(folder, std::move(byName)).first;
+    }
+    const auto found = it->second.find(remotePath.AfterLast('/'));
+    return found == it->second.end() ? nullptr : &found->second;
+  }
+
+ private:
+  hv::FtpClient& m_client;
+  std::map<wxString, std::map<wxString, hv::FtpRemoteEntry>> m_folders;
+};
+
+// The server's state of a listed file: its exact time, else the listing's own; where the
+// listing shows no time at all, the server's MDTM.
+FtpServerStamp StampOf(const hv::FtpRemoteEntry& e, hv::FtpClient& client, const wxString& remotePath) {
+  FtpServerStamp stamp;
+  stamp.size = e.size;
+  std::time_t exact = e.modified;
+  if (!exact && !e.listed && client.MdtmWorks()) {
+    hv::FtpRemoteEntry asked;
+    bool found = false;
+    if (client.Stat(remotePath, asked, found).Ok() && found && asked.size == e.size) exact = asked.modified;
+  }
+  if (exact) {
+    stamp.kind = FtpStampKind::Exact;
+    stamp.time = exact;
+  } else if (e.listed) {
+    stamp.kind = FtpStampKind::Listed;
+    stamp.time = e.listed;
+  }
+  return stamp;
+}
+
+// Notes the files just sent as the device now lists them. A file the listing does not
+// show whole, or without any time, is left out, so it is sent again next time.
+void NoteSent(const std::vector<FtpFileJob>& sent, hv::FtpClient& client, FtpSentRecord& record) {
+  RemoteFolders folders(client);
+  for (const FtpFileJob& file : sent) {
+    hv::FtpResult failure;
+    const hv::FtpRemoteEntry* e = folders.Find(file.remotePath, failure);
+    if (!failure.Ok()) return;
+    if (!e || e->isFolder || e->size != file.size) continue;
+    const FtpServerStamp stamp = StampOf(*e, client, file.remotePath);
+    if (stamp.kind != FtpStampKind::None) record.Set(file.remotePath, FtpSentEntry{file.size, file.modified, stamp});
+  }
+}
+
+// Failures after which the device is still there to be listed.
+bool DeviceStillAnswers(FtpFailure failure) {
+  switch (failure) {
+    case FtpFailure::None:
+    case FtpFailure::RemoteFolder:
+    case FtpFailure::WriteRefused:
+    case FtpFailure::DiskFull:
+    case FtpFailure::LocalFile:
+    case FtpFailure::Cancelled: return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -191,14 +268,33 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
   if (!result.Ok()) return result;
 
   hv::FtpClient client(session);
+  FtpSentRecord record;
+  const bool keepRecord = !request.sentRecord.empty();
+  if (keepRecord)
+    record = FtpSentRecord::Load(request.sentRecord,
+                                 wxString::Format("%s:%d %s", session.host, session.port, session.user));
   hv::FtpResult listed;
-  const std::vector<FtpFileJob> files = ChangedFiles(planned, client, listed);
+  const std::vector<FtpFileJob> files = ChangedFiles(planned, client, listed, keepRecord ? &record : nullptr);
   if (!listed.Ok()) {
     const FtpFileJob& first = planned.front();
     return UploadFailure(listed, FtpFileJob{first.localPath, first.remotePath, hv::PathFolder(first.shownName), 0, 0},
                          session.host);
   }
   result.filesUnchanged = static_cast<int>(planned.size() - files.size());
+
+  // What is about to be sent no longer holds as recorded, whatever becomes of it.
+  for (const FtpFileJob& f : files) record.Erase(f.remotePath);
+  std::vector<FtpFileJob> sent;
+  auto finish = [&](FtpTransferResult r) {
+    r.filesSent = result.filesSent;
+    r.filesUnchanged = result.filesUnchanged;
+    if (keepRecord && !sent.empty() && DeviceStillAnswers(r.failure)) {
+      NoteSent(sent, client, record);
+      // Not kept: the device gets these files once more next time.
+      record.Save();
+    }
+    return r;
+  };
 
   // Only what is sent counts towards the progress.
   std::uint64_t total = 0;
@@ -212,63 +308,55 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
   };
 
   for (const FtpFileJob& file : files) {
-    if (progress.CancelRequested()) return UploadFailure({FtpFailure::Cancelled, {}}, file, session.host);
+    if (progress.CancelRequested()) return finish(UploadFailure({FtpFailure::Cancelled, {}}, file, session.host));
     report(file.shownName, done);
     hv::FtpUploadOptions options;
     options.tempName = TempName(file.remotePath);
     options.modified = file.modified;
     const hv::FtpResult r = client.Upload(
         file.localPath, file.remotePath,
-        [&](std::uint64_t sent) {
-          report(file.shownName, done + std::min(sent, file.size));
+        [&](std::uint64_t sentBytes) {
+          report(file.shownName, done + std::min(sentBytes, file.size));
           return !progress.CancelRequested();
         },
         options);
-    if (!r.Ok()) {
-      FtpTransferResult failed = UploadFailure(r, file, session.host);
-      failed.filesSent = result.filesSent;
-      failed.filesUnchanged = result.filesUnchanged;
-      return failed;
-    }
+    if (!r.Ok()) return finish(UploadFailure(r, file, session.host));
     done += file.size + 1;
     progress.AddBytes(file.size);
     ++result.filesSent;
+    sent.push_back(file);
     report(file.shownName, done);
   }
-  return result;
+  return finish(result);
 }
 
 std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
-                                     hv::FtpResult& failure) {
+                                     hv::FtpResult& failure, const FtpSentRecord* record) {
   failure = {};
-  // The device's folders, each listed once, as file lists.
-  std::map<wxString, CFileInfoArray> remote;
+  RemoteFolders folders(client);
   std::vector<FtpFileJob> changed;
   for (const FtpFileJob& file : files) {
-    const wxString folder = file.remotePath.Contains("/") ? file.remotePath.BeforeLast('/') : wxString();
-    auto it = remote.find(folder);
-    if (it == remote.end()) {
-      std::vector<hv::FtpRemoteEntry> entries;
-      failure = client.List(folder, entries);
-      if (!failure.Ok()) return {};
-      CFileInfoArray listed;
-      for (const hv::FtpRemoteEntry& e : entries) {
-        CFileInfo info;
-        info.path = e.name;
-        info.attributes = e.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-        info.size = e.size;
-        info.lastWriteTime = e.modified;
-        listed.Add(info, kFileSortNameUp);
+    const hv::FtpRemoteEntry* e = folders.Find(file.remotePath, failure);
+    if (!failure.Ok()) return {};
+    bool unchanged = false;
+    if (e && !e->isFolder && e->size == file.size) {
+      // The device keeps exact times and was given the local one (MLSD and MFMT).
+      unchanged = e->modified != 0 && e->modified == file.modified;
+      // Sent before as it is now, and the device still lists it as it did then.
+      const FtpSentEntry* r = record && !unchanged ? record->Find(file.remotePath) : nullptr;
+      if (r && r->localSize == file.size && r->localTime == file.modified && r->server.size == e->size &&
+          r->server.kind != FtpStampKind::None)
+        unchanged = StampOf(*e, client, file.remotePath) == r->server;
+      // A listing without any time (old Unix lines show the year only): the server's
+      // MDTM may still match the local time. Lines with a time to the minute are not
+      // asked about file by file; the record covers them.
+      if (!unchanged && !e->modified && !e->listed && client.MdtmWorks()) {
+        hv::FtpRemoteEntry asked;
+        bool found = false;
+        unchanged = client.Stat(file.remotePath, asked, found).Ok() && found && asked.size == file.size &&
+                    asked.modified != 0 && asked.modified == file.modified;
       }
-      it = remote.emplace(folder, std::move(listed)).first;
     }
-    const wxString name = file.remotePath.AfterLast('/');
-    const CFileInfo* same = nullptr;
-    for (size_t i = 0; i < it->second.GetSize() && !same; ++i)
-      if (it->second[i].path == name) same = &it->second[i];
-    // A device that keeps no exact times (time 0) gets every file again.
-    const bool unchanged = same && !same->IsFolder() && same->size == file.size && same->lastWriteTime != 0 &&
-                           same->lastWriteTime == file.modified;
     if (!unchanged) changed.push_back(file);
   }
   return changed;

@@ -7,10 +7,14 @@
 #include <vector>
 #include <wx/string.h>
 
+#include "build/FtpSentRecord.h"
 #include "platform/FtpClient.h"
 #include "platform/Types.h"
 
 class ZipProgress;
+
+// The text number of a refused login.
+constexpr UINT kFtpLoginRefused = 11903;
 
 // Mode flags of a transfer.
 constexpr unsigned kFtpModeFolder = 0;       // every file to remote folder + its path below the local base
@@ -32,6 +36,11 @@ struct FtpDownloadRequest {
   wxString remoteFolder;   // device path, '\' or '/' ("Flashdisk\TavDesign\Fonts", "vfs")
   unsigned mode = kFtpModeFolder;
   FtpConnection connection;
+  // Non-empty: the device's record of what was sent (FtpSentRecord), read to leave out
+  // what it already holds and updated with what this transfer sent.
+  wxString sentRecord;
+  // A refused login is not shown: the caller asks for another and runs the transfer again.
+  bool askLogin = false;
   // Results.
   bool succeeded = false;  // every file was stored and confirmed by the device
   int filesSent = 0;
@@ -71,14 +80,17 @@ struct FtpTransferLimits {
 FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector<FtpFileJob>& files);
 
 // The planned files the device does not already hold: a file is left out when the
-// device's folder lists it with the same size and the same modification time.
+// device's folder lists it with the same size and the same exact modification time, or
+// when `record` says it was sent as it is now and the device lists it as it was then.
+// Where a listing gives no time, the server's MDTM is asked.
 std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
-                                     hv::FtpResult& failure);
+                                     hv::FtpResult& failure, const FtpSentRecord* record = nullptr);
 
 // Plans, lists the device's folders and uploads what differs. Each file goes under a
 // temporary name and is renamed when complete (where the server renames; else a broken
 // file is removed), then gets the local file's time. Stops at the first failure: the
-// files before it are on the device, the rest are not sent.
+// files before it are on the device, the rest are not sent. With a record, what was
+// sent is noted in it as the device lists it afterwards.
 FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress& progress,
                                  const FtpTransferLimits& limits = {});
 

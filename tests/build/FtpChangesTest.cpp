@@ -38,6 +38,8 @@ void SetTime(const wxString& path, time_t t) {
 }
 
 TEST(FtpListing, MlsdAndListLinesOfRealServers) {
+  // Unix lines without a year are placed by this clock: 2026-12-07 12:00 UTC.
+  const std::time_t now = 1796644800;
   struct Case {
     const char* line;
     bool mlsd;
@@ -46,23 +48,40 @@ TEST(FtpListing, MlsdAndListLinesOfRealServers) {
     bool folder;
     unsigned long long size;
     long long modified;
+    long long listed;
   } cases[] = {
-      {"type=file;size=5;modify=20260101120000; a b.txt", true, true, "a b.txt", false, 5, 1767268800},
-      {"Type=File;Size=7;Modify=20260101120000.123;Perm=rw; x", true, true, "x", false, 7, 1767268800},
-      {"type=dir;modify=20260101120000; img", true, true, "img", true, 0, 1767268800},
-      {"type=cdir; .", true, false, "", false, 0, 0},
-      {"type=pdir; ..", true, false, "", false, 0, 0},
-      {"type=file;size=1;modify=2026010112; short", true, true, "short", false, 1, 0},   // no exact time
-      {"garbage", true, false, "", false, 0, 0},
-      {"-rw-r--r--   1 owner group     1234 Dec  7 06:45 index page.htm", false, true, "index page.htm", false, 1234, 0},
-      {"drwxr-xr-x   2 owner group     4096 Jan  1  2025 img", false, true, "img", true, 4096, 0},
-      {"12-07-26  06:45AM                 1234 web.htm", false, true, "web.htm", false, 1234, 0},
-      {"12-07-26  06:45AM       <DIR>          deep", false, true, "deep", true, 0, 0},
-      {"total 12", false, false, "", false, 0, 0},
+      {"type=file;size=5;modify=20260101120000; a b.txt", true, true, "a b.txt", false, 5, 1767268800, 0},
+      {"Type=File;Size=7;Modify=20260101120000.123;Perm=rw; x", true, true, "x", false, 7, 1767268800, 0},
+      {"type=dir;modify=20260101120000; img", true, true, "img", true, 0, 1767268800, 0},
+      {"type=cdir; .", true, false, "", false, 0, 0, 0},
+      {"type=pdir; ..", true, false, "", false, 0, 0, 0},
+      {"type=file;size=1;modify=2026010112; short", true, true, "short", false, 1, 0, 0},   // no exact time
+      {"garbage", true, false, "", false, 0, 0, 0},
+      {"-rw-r--r--   1 owner group     1234 Dec  7 06:45 index page.htm", false, true, "index page.htm", false, 1234,
+       0, 1796625900},
+      // Older than half a year: the year instead of the time of day, so no time.
+      {"drwxr-xr-x   2 owner group     4096 Jan  1  2025 img", false, true, "img", true, 4096, 0, 0},
+      // Without the group; a name that repeats earlier fields.
+      {"-rw-r--r-- 1 owner 6 Dec 7 06:45 6 Dec 7", false, true, "6 Dec 7", false, 6, 0, 1796625900},
+      // A date after this clock is last year's.
+      {"-rw-r--r-- 1 o g 3 Dec 25 10:00 late", false, true, "late", false, 3, 0, 1766656800},
+      {"12-07-26  06:45AM                 1234 web.htm", false, true, "web.htm", false, 1234, 0, 1796625900},
+      {"12-07-26  06:45AM       <DIR>          deep", false, true, "deep", true, 0, 0, 1796625900},
+      // The size (6) also appears in the date: the name still follows the size field.
+      {"12-07-26  06:46AM  6 a.txt", false, true, "a.txt", false, 6, 0, 1796625960},
+      {"12-07-26  06:46PM  26 12-07-26 copy.txt", false, true, "12-07-26 copy.txt", false, 26, 0, 1796669160},
+      {"12-07-2026  06:46PM       <dir>          two  blanks", false, true, "two  blanks", true, 0, 0, 1796669160},
+      {"12-07-26  18:46  7 day.txt", false, true, "day.txt", false, 7, 0, 1796669160},
+      {"12-07-26  13:46PM  6 a.txt", false, false, "", false, 0, 0, 0},
+      {"12-07-26  06:46AM  6x a.txt", false, false, "", false, 0, 0, 0},
+      {"12-07-26  06:46AM  18446744073709551616 wrap", false, false, "", false, 0, 0, 0},
+      {"12-07-26  06:45AM <DIR>", false, false, "", false, 0, 0, 0},
+      {"-rw-r--r-- 1 o g 18446744073709551616 Dec 7 06:45 wrap", false, false, "", false, 0, 0, 0},
+      {"total 12", false, false, "", false, 0, 0, 0},
   };
   for (const Case& c : cases) {
     hv::FtpRemoteEntry e;
-    const bool ok = c.mlsd ? hv::ParseMlsdLine(c.line, e) : hv::ParseListLine(c.line, e);
+    const bool ok = c.mlsd ? hv::ParseMlsdLine(c.line, e) : hv::ParseListLine(c.line, e, now);
     ASSERT_EQ(ok, c.ok) << c.line;
     if (!ok) continue;
     EXPECT_EQ(e.name, wxString::FromUTF8(c.name)) << c.line;
@@ -71,6 +90,7 @@ TEST(FtpListing, MlsdAndListLinesOfRealServers) {
       EXPECT_EQ(e.size, c.size) << c.line;
     }
     EXPECT_EQ(static_cast<long long>(e.modified), c.modified) << c.line;
+    EXPECT_EQ(static_cast<long long>(e.listed), c.listed) << c.line;
   }
 }
 
@@ -138,8 +158,132 @@ TEST(FtpChanges, AFullDeviceIsNamedAsFullWithTheFile) {
     EXPECT_EQ(r.messageId, 11906u) << reply;
     EXPECT_TRUE(r.message.Contains("index.htm")) << reply;
     EXPECT_TRUE(r.message.StartsWith(wxS("Auf dem Gerät ist kein Platz"))) << reply;
-    EXPECT_FALSE(hv::PathExists(dir.Sub("root/Flashdisk/wwwpub/index.htm")));
+    // The server kept the bytes that arrived; the program removed them and says so.
+    EXPECT_TRUE(r.message.EndsWith(wxS("Die unvollständige Datei index.htm.hvtmp wurde vom Gerät gelöscht.")))
+        << reply << ": " << hv::ToUtf8(r.message);
+    EXPECT_TRUE(hv::ListFolder(dir.Sub("root/Flashdisk/wwwpub")).empty()) << reply;
   }
+  // A larger file fails after its first bytes too; without a rename the half file sat
+  // under its real name and is removed from there.
+  hvtest::TempDir dir;
+  hvtest::WriteAll(dir.Sub("web/a.txt"), "");   // fits on any disk; shows the server cannot rename
+  hvtest::WriteAll(dir.Sub("web/big.bin"), std::string(300000, 'b'));
+  hvtest::FtpTestServer::Options options;
+  options.full = true;
+  options.fullAfter = 4096;
+  options.noRename = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  hvtest::ScriptedUi ui;
+  ui.AllowAnyMessage();
+  FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
+  FtpDownloadController controller(r);
+  EXPECT_FALSE(controller.RunToEnd());
+  EXPECT_TRUE(r.message.EndsWith(wxS("Die unvollständige Datei big.bin wurde vom Gerät gelöscht.")))
+      << hv::ToUtf8(r.message);
+  EXPECT_EQ(hv::ListFolder(dir.Sub("root/Flashdisk/wwwpub")), std::vector<wxString>{"a.txt"});
+}
+
+// Each refused login costs the server's delay: the transfer tries the login once and
+// stops, rather than trying again with every other command.
+TEST(FtpChanges, ARefusedLoginIsTriedOnce) {
+  hvtest::TempDir dir;
+  hvtest::WriteAll(dir.Sub("web/a.htm"), "a");
+  hvtest::WriteAll(dir.Sub("web/sub/b.htm"), "b");
+  hvtest::FtpTestServer::Options options;
+  options.loginDelay = 1.0;
+  options.noMlsd = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  hvtest::ScriptedUi ui;
+  FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
+  r.password = "falsch";
+  ZipProgress progress;
+  const auto start = Clock::now();
+  const FtpTransferResult result = RunFtpTransfer(r, progress);
+  const auto took = Clock::now() - start;
+  EXPECT_EQ(result.messageId, kFtpLoginRefused);
+  EXPECT_GE(took, std::chrono::milliseconds(900));
+  EXPECT_LT(took, std::chrono::milliseconds(1900));
+}
+
+struct Outcome {
+  int sent = -1;
+  int current = -1;
+  wxString status;
+};
+
+// What a server like vsftpd or a Windows CE panel's keeps: no MLSD, no MFMT, a DOS
+// listing to the minute. The device's record of what was sent tells what it holds.
+TEST(FtpChanges, PlainServersGetOnlyWhatChangedOnEitherSide) {
+  hvtest::TempDir dir;
+  const time_t base = std::time(nullptr) - 3600;
+  for (int i = 0; i < 6; ++i) {
+    const wxString path = dir.Sub(wxString::Format("web/%s/p%d.htm", i % 2 ? "a" : "b", i));
+    hvtest::WriteAll(path, std::string(static_cast<size_t>(100 + i), 'p'));
+    SetTime(path, base);
+  }
+  hv::MakeFolders(dir.Sub("dev"));
+  const wxString record = dir.Sub("dev/FTPSENT.LST");
+  hvtest::FtpTestServer::Options options;
+  options.noMlsd = true;
+  options.noMfmt = true;
+  options.dosList = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  hvtest::ScriptedUi ui;
+  auto run = [&](bool withRecord = true) {
+    FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
+    if (withRecord) r.sentRecord = record;
+    FtpDownloadController controller(r);
+    Outcome o;
+    if (!controller.RunToEnd()) ADD_FAILURE() << hv::ToUtf8(r.message);
+    o.sent = r.filesSent;
+    o.current = r.filesUnchanged;
+    o.status = controller.StatusText();
+    return o;
+  };
+
+  Outcome o = run();
+  EXPECT_EQ(o.sent, 6);
+  EXPECT_EQ(o.status, wxS("Übertragung erfolgreich: 6 Datei(en) gesendet, 0 bereits aktuell"));
+  o = run();
+  EXPECT_EQ(o.sent, 0);
+  EXPECT_EQ(o.current, 6);
+  EXPECT_EQ(o.status, wxS("Übertragung erfolgreich: 0 Datei(en) gesendet, 6 bereits aktuell"));
+  EXPECT_EQ(server.Stored().size(), 6u);
+
+  // Changed here: same size, other content and time.
+  hvtest::WriteAll(dir.Sub("web/b/p2.htm"), std::string(102, 'q'));
+  SetTime(dir.Sub("web/b/p2.htm"), base + 60);
+  o = run();
+  EXPECT_EQ(o.sent, 1);
+  EXPECT_EQ(o.current, 5);
+  EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/b/p2.htm")), std::string(102, 'q'));
+
+  // Changed on the device: same size, another time.
+  const wxString onDevice = dir.Sub("root/Flashdisk/wwwpub/a/p1.htm");
+  hvtest::WriteAll(onDevice, std::string(101, 'x'));
+  SetTime(onDevice, base - 7200);
+  o = run();
+  EXPECT_EQ(o.sent, 1);
+  EXPECT_EQ(hvtest::ReadAll(onDevice), std::string(101, 'p'));
+  EXPECT_EQ(run().sent, 0);
+
+  // A damaged record sends everything once, and is whole again afterwards.
+  std::string text = hvtest::ReadAll(record);
+  const size_t firstEntry = text.find('\n', text.find("ID\t")) + 1;
+  ASSERT_LT(firstEntry, text.size());
+  text[firstEntry] = 'x';
+  hvtest::WriteAll(record, text);
+  EXPECT_EQ(run().sent, 6);
+  EXPECT_EQ(run().sent, 0);
+  hvtest::WriteAll(record, "\xff\xfe garbage");
+  EXPECT_EQ(run().sent, 6);
+  EXPECT_EQ(run().sent, 0);
+
+  // Without a record such a server gets every file each time.
+  EXPECT_EQ(run(false).sent, 6);
 }
 
 // Cancels the transfer once the big file is well on its way.
@@ -202,12 +346,15 @@ TEST(FtpChanges, WithoutRenameABrokenFileIsRemovedAndSaidSo) {
   EXPECT_FALSE(hv::PathExists(dir.Sub("root/vfs/small.txt.hvtmp")));
 }
 
-// A server without MLSD is listed by LIST: its times are not exact, so every file is
-// sent again, but the transfer works and sizes are still read.
-TEST(FtpChanges, ServersWithoutMlsdAreListedByList) {
+// A server without MLSD is listed by LIST: its times are not exact, and a file older
+// than half a year is listed with its year only, so the server's MDTM is asked, which
+// matches the local time where the server took it (MFMT).
+TEST(FtpChanges, ServersWithoutMlsdAreListedByListAndAskedForTimes) {
   hvtest::TempDir dir;
   hvtest::WriteAll(dir.Sub("web/a.htm"), "aaa");
+  SetTime(dir.Sub("web/a.htm"), std::time(nullptr) - 400 * 86400);
   hvtest::WriteAll(dir.Sub("root/Flashdisk/wwwpub/a.htm"), "old");
+  SetTime(dir.Sub("root/Flashdisk/wwwpub/a.htm"), std::time(nullptr) - 3600);
   hvtest::FtpTestServer::Options options;
   options.noMlsd = true;
   hvtest::FtpTestServer server(dir.Sub("root"), options);
@@ -224,6 +371,7 @@ TEST(FtpChanges, ServersWithoutMlsdAreListedByList) {
   EXPECT_EQ(entries[0].name, "a.htm");
   EXPECT_EQ(entries[0].size, 3u);
   EXPECT_EQ(entries[0].modified, 0);
+  EXPECT_NE(entries[0].listed, 0);
   EXPECT_TRUE(client.List("Flashdisk/none", entries).Ok());   // a missing folder holds nothing
   EXPECT_TRUE(entries.empty());
 
@@ -232,9 +380,11 @@ TEST(FtpChanges, ServersWithoutMlsdAreListedByList) {
     FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
     FtpDownloadController controller(r);
     ASSERT_TRUE(controller.RunToEnd()) << r.message;
-    EXPECT_EQ(r.filesSent, 1) << run;
+    EXPECT_EQ(r.filesSent, run == 1 ? 1 : 0) << run;
+    EXPECT_EQ(r.filesUnchanged, run == 1 ? 0 : 1) << run;
   }
   EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/a.htm")), "aaa");
+  EXPECT_EQ(server.Stored().size(), 1u);
 }
 
 }  // namespace
