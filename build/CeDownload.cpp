@@ -19,6 +19,29 @@ void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest&
   if (!target.source.empty()) transfer.source = target.source;
 }
 
+int RunFtpTransferAskingLogin(FtpDownloadRequest& transfer, UserPwdRequest& login, bool& entered) {
+  entered = false;
+  transfer.askLogin = true;
+  bool typed = false;
+  for (;;) {
+    const int answer = hv::Ui().Run(transfer);
+    const bool refused = !transfer.succeeded && transfer.messageId == kFtpLoginRefused;
+    if (!refused) {
+      entered = typed;
+      return answer;
+    }
+    login = UserPwdRequest{};
+    login.user = transfer.user;
+    if (hv::Ui().Run(login) != IDOK) {
+      hv::Ui().Message(transfer.messageId, transfer.message, MB_OK | MB_ICONSTOP);
+      return IDCANCEL;
+    }
+    transfer.user = login.user;
+    transfer.password = login.password;
+    typed = true;
+  }
+}
+
 BOOL DownloadToCEDevice(CeDownload& job) {
   const wxString cancelled = hv::LocalString(10769, wxS("Abbruch durch den Benutzer."));
   job.message.clear();
@@ -41,14 +64,15 @@ BOOL DownloadToCEDevice(CeDownload& job) {
   transfer.source = job.source;
   transfer.localBase = job.localBase;
   transfer.mode = job.mode;
+  transfer.sentRecord = job.sentRecord;
   ApplyDownloadTarget(target, transfer);
-  const int answer = hv::Ui().Run(transfer);
+  const int answer = RunFtpTransferAskingLogin(transfer, job.login, job.loginEntered);
   if (answer != IDOK || !transfer.succeeded) {
     job.message = transfer.message.empty() ? cancelled : transfer.message;
     return FALSE;
   }
   job.targetPath = target.targetFolder;
-  job.user = target.user;
-  job.password = target.password;
+  job.user = transfer.user;
+  job.password = transfer.password;
   return TRUE;
 }

@@ -4,6 +4,7 @@
 #include <wx/string.h>
 
 #include "build/FtpTransfer.h"
+#include "framework/NameDialogRequests.h"
 #include "platform/Types.h"
 
 // What the caller presets in the target dialog and reads back after IDOK.
@@ -38,9 +39,20 @@ struct CeDownload {
   wxString targetPath;     // "\Flashdisk\TavDesign"
   wxString user;
   wxString password;
+  wxString sentRecord;     // see FtpDownloadRequest
   // Out: why it did not happen (the transfer's message, or the cancel text).
   wxString message;
+  // Out: the device refused the login and took one the user entered (`login`), which
+  // the caller saves to the device (UserPwdRequest::SaveToDevice).
+  bool loginEntered = false;
+  UserPwdRequest login;
 };
+
+// Runs the transfer dialog. While the device refuses the login, the login dialog
+// (`CUserPwdDlg`) asks for another, proposed with the user tried, and the transfer runs
+// again with it; Cancel there ends the transfer with the refusal's message. `entered`
+// tells whether the device took a login from that dialog (then in `login`).
+int RunFtpTransferAskingLogin(FtpDownloadRequest& transfer, UserPwdRequest& login, bool& entered);
 
 // Runs the target dialog, then the transfer dialog. TRUE only when the transfer ended
 // with every file confirmed by the device; the confirmed target path, user and password

@@ -141,7 +141,10 @@ class Download {
       job.targetPath = settings.GetSetting(wxS("Config"), wxS("ResourcePath"), wxS("\\Flashdisk\\TavDesign"));
       job.user = settings.GetSetting(wxS("Config"), wxS("FtpUsername"), wxString());
       job.password = settings.GetSetting(wxS("Config"), wxS("FtpPassword"), wxString());
-      if (steps.DownloadToCE(job)) {
+      job.sentRecord = FtpSentRecord::FileIn(device.GetDeviceFolder());
+      const bool sent = steps.DownloadToCE(job);
+      if (job.loginEntered) job.login.SaveToDevice(device.GetSettings());
+      if (sent) {
         // Written only when it changed: the settings are a source of the resources.
         if (job.targetPath != settings.GetSetting(wxS("Config"), wxS("ResourcePath"), wxS("\\Flashdisk\\TavDesign")))
           device.GetSettings().WriteConfigString(wxS("ResourcePath"), job.targetPath);

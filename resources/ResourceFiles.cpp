@@ -178,6 +178,13 @@ bool PrepareCeSend(CPOPrjDevice* device, CeSend& send) {
 }
 
 BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
+  const wxString deviceFolder = devsvc::DeviceFolder(device);
+  // A login the device took from the login dialog is kept as that dialog says.
+  auto keepLogin = [&](bool entered, const UserPwdRequest& login) {
+    if (!entered) return;
+    CDeviceSettings settings(deviceFolder);
+    login.SaveToDevice(settings);
+  };
   if (!send.caption.empty()) {
     CeDownload job;
     job.caption = send.caption;
@@ -189,7 +196,10 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
     job.targetPath = send.targetPath;
     job.user = send.user;
     job.password = send.password;
-    if (!DownloadToCEDevice(job)) return FALSE;
+    job.sentRecord = FtpSentRecord::FileIn(deviceFolder);
+    const BOOL done = DownloadToCEDevice(job);
+    keepLogin(job.loginEntered, job.login);
+    if (!done) return FALSE;
     send.targetPath = job.targetPath;
     send.user = job.user;
     send.password = job.password;
@@ -203,7 +213,16 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
   transfer.localBase = send.localBase;
   transfer.remoteFolder = send.targetPath;
   transfer.mode = send.mode;
-  return hv::Ui().Run(transfer) == IDOK && transfer.succeeded ? TRUE : FALSE;
+  transfer.sentRecord = FtpSentRecord::FileIn(deviceFolder);
+  UserPwdRequest login;
+  bool entered = false;
+  const int answer = RunFtpTransferAskingLogin(transfer, login, entered);
+  keepLogin(entered, login);
+  if (entered) {
+    send.user = transfer.user;
+    send.password = transfer.password;
+  }
+  return answer == IDOK && transfer.succeeded ? TRUE : FALSE;
 }
 
 std::uint64_t ListingStamp(const std::vector<FileEntry>& files) {

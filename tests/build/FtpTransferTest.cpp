@@ -279,8 +279,18 @@ TEST_F(CeTransfer, CancelOrFailureGivesFalseAndKeepsTheValues) {
   EXPECT_EQ(job.targetPath, "\\Flashdisk\\TavDesign");
 
   ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest&) { return static_cast<int>(IDOK); });
+  // The refused login asks for another; Cancel there gives the refusal's message.
+  int asked = 0;
+  ui.Answer<UserPwdRequest>([&](UserPwdRequest& r) {
+    ++asked;
+    EXPECT_EQ(r.user, "dev");
+    EXPECT_TRUE(r.password.empty());
+    return static_cast<int>(IDCANCEL);
+  });
   ui.ExpectMessage(11903);
   EXPECT_FALSE(DownloadToCEDevice(job));
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(job.loginEntered);
   EXPECT_EQ(transfers, 1);
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(job.message.Contains("127.0.0.1"));

@@ -1,6 +1,7 @@
 // The CE transfer through the dialogs registered at start-up, on a private display and
 // against a pyftpdlib server: the target dialog's fields, a transfer that ends the
-// dialog by itself, a refused login and the Cancel button.
+// dialog by itself and says what it sent, a refused login that asks for another, and
+// the Cancel button.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "app/ui/Dialogs.h"
+#include "app/ui/SmallDialogs.h"
 #include "build/CeDownload.h"
 #include "build/ui/DownloadWebCE.h"
 #include "build/ui/FtpDownload.h"
@@ -53,7 +55,10 @@ class PlayUser : public wxModalDialogHook {
 
   std::function<int(CDlgDownloadWebCE*)> onTarget;
   std::function<void(CDlgFtpDownload*)> onTransfer;
+  std::function<int(CUserPwdDlg*)> onLogin;
+  int logins = 0;
   int lastGauge = -1;
+  wxString lastStatus;
   Clock::duration transferTime{};
 
  protected:
@@ -61,6 +66,12 @@ class PlayUser : public wxModalDialogHook {
     if (auto* target = dynamic_cast<CDlgDownloadWebCE*>(dialog)) {
       const int answer = onTarget ? onTarget(target) : wxID_CANCEL;
       if (answer == wxID_OK) target->TransferDataFromWindow();
+      return answer;
+    }
+    if (auto* login = dynamic_cast<CUserPwdDlg*>(dialog)) {
+      ++logins;
+      const int answer = onLogin ? onLogin(login) : wxID_CANCEL;
+      if (answer == wxID_OK) login->TransferDataFromWindow();
       return answer;
     }
     auto* transfer = dynamic_cast<CDlgFtpDownload*>(dialog);
@@ -71,6 +82,7 @@ class PlayUser : public wxModalDialogHook {
     EXPECT_TRUE(PumpUntil([&] { return !transfer->IsShown(); }));
     transferTime = Clock::now() - start;
     lastGauge = Control<wxGauge>(transfer, 1523)->GetValue();
+    lastStatus = Control<wxWindow>(transfer, 1522)->GetLabel();
     return transfer->GetReturnCode();
   }
   void Exit(wxDialog*) override {}
@@ -156,4 +168,45 @@ TEST_F(TransferDialogsGui, RefusedLoginIsShownAndCancelEndsTheTransferPromptly) 
   EXPECT_LT(user.transferTime, std::chrono::seconds(5));
   EXPECT_EQ(job.message, "Abbruch durch den Benutzer.");
   EXPECT_EQ(ui.MessageIds(), std::vector<UINT>{11903});   // nothing more shown
+}
+
+// The panel refuses the stored login: the login dialog comes up with the stored user,
+// the transfer runs again with what was typed, and the dialog's end line says what was
+// sent. A second transfer finds the plain server's file current through the record.
+TEST_F(TransferDialogsGui, ARefusedLoginRaisesTheLoginDialogAndTheEnteredOneIsUsed) {
+  hvtest::FtpTestServer::Options options;
+  options.noMlsd = true;
+  options.noMfmt = true;
+  options.dosList = true;
+  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  ASSERT_GT(server.Port(), 0);
+  job.address = server.Address();
+  job.password = "falsch";
+  job.sentRecord = dir.Sub("dev/FTPSENT.LST");
+  PlayUser user;
+  user.onTarget = [](CDlgDownloadWebCE*) { return static_cast<int>(wxID_OK); };
+  user.onLogin = [](CUserPwdDlg* dlg) {
+    EXPECT_EQ(dlg->GetId(), 108);
+    EXPECT_EQ(Control<wxTextCtrl>(dlg, 1071)->GetValue(), "dev");
+    EXPECT_EQ(Control<wxTextCtrl>(dlg, 1070)->GetValue(), "");
+    Control<wxTextCtrl>(dlg, 1070)->SetValue("pw");
+    Control<wxCheckBox>(dlg, 1002)->SetValue(true);
+    return static_cast<int>(wxID_OK);
+  };
+  EXPECT_TRUE(DownloadToCEDevice(job));
+  EXPECT_EQ(user.logins, 1);
+  EXPECT_TRUE(job.loginEntered);
+  EXPECT_EQ(job.login.user, "dev");
+  EXPECT_EQ(job.login.password, "pw");
+  EXPECT_TRUE(job.login.save);
+  EXPECT_EQ(job.password, "pw");
+  EXPECT_EQ(user.lastStatus, wxS("Übertragung erfolgreich: 1 Datei(en) gesendet, 0 bereits aktuell"));
+  EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/TavDesign/Fonts/Arial.ttf")), "ttf-bytes");
+
+  EXPECT_TRUE(DownloadToCEDevice(job));
+  EXPECT_EQ(user.logins, 1);
+  EXPECT_FALSE(job.loginEntered);
+  EXPECT_EQ(user.lastStatus, wxS("Übertragung erfolgreich: 0 Datei(en) gesendet, 1 bereits aktuell"));
+  EXPECT_EQ(server.Stored().size(), 1u);
+  EXPECT_TRUE(ui.MessageIds().empty());
 }

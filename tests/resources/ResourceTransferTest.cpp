@@ -9,6 +9,7 @@
 
 #include "build/CeDownload.h"
 #include "build/FtpDownloadController.h"
+#include "model/DeviceSettings.h"
 #include "platform/Paths.h"
 #include "resources/Font.h"
 #include "resources/Html.h"
@@ -142,6 +143,73 @@ TEST_F(ResourceTransfer, KeypadsAndTrueTypeFontsReachTheirFoldersOnThePanel) {
   EXPECT_EQ(3u, Stored().size());
 }
 
+// The panel refuses the stored login: the login dialog asks for another, proposed with
+// the stored user, until the panel takes one or the user cancels; what was entered is
+// kept in DEVICE.SET with "Speichern" and both values are emptied without it.
+TEST_F(ResourceTransfer, ARefusedLoginAsksForAnotherAndKeepsItAsTheDialogSays) {
+  ASSERT_TRUE(Serve());
+  dev.keypads = true;
+  auto& keypads = AddFolder<CPOResKeypad>();
+  ASSERT_TRUE(keypads.LoadChildren());
+  auto* xml = Child<CPOKeypadXML>(keypads, wxS("a.xml"));
+  ASSERT_TRUE(xml);
+  auto stored = [this](const char* key) {
+    return CDeviceSettings(dir.Path()).GetSetting(wxS("Config"), wxString::FromUTF8(key), wxS("(none)"));
+  };
+
+  std::vector<UserPwdRequest> asked;
+  std::vector<UserPwdRequest> answers;
+  ui.Answer<UserPwdRequest>([&](UserPwdRequest& r) {
+    asked.push_back(r);
+    if (answers.empty()) return static_cast<int>(IDCANCEL);
+    r = answers.front();
+    answers.erase(answers.begin());
+    return static_cast<int>(IDOK);
+  });
+  auto login = [](const char* user, const char* password, bool save) {
+    UserPwdRequest r;
+    r.user = wxString::FromUTF8(user);
+    r.password = wxString::FromUTF8(password);
+    r.save = save;
+    return r;
+  };
+
+  // A wrong answer is asked about again; the right one is kept with "Speichern".
+  SetLogin("falsch");
+  answers = {login("dev", "nein", true), login("dev", "pw", true)};
+  ASSERT_TRUE(xml->Download());
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].user, wxS("dev"));
+  EXPECT_TRUE(asked[0].password.empty());
+  EXPECT_EQ(transfers.size(), 3u);
+  EXPECT_TRUE(transfers.back().succeeded);
+  EXPECT_EQ(transfers.back().password, wxS("pw"));
+  EXPECT_EQ(hvtest::ReadAll(Root("Flashdisk/TavDesign/a.xml")), "<keypad a/>");
+  EXPECT_EQ(stored("FtpUsername"), wxS("dev"));
+  EXPECT_EQ(stored("FtpPassword"), wxS("pw"));
+
+  // Without "Speichern" both are emptied.
+  SetLogin("falsch");
+  WriteAll(dir.Sub(wxS("keypads/a.xml")), "<keypad changed/>");
+  asked.clear();
+  answers = {login("dev", "pw", false)};
+  ASSERT_TRUE(xml->Download());
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_EQ(hvtest::ReadAll(Root("Flashdisk/TavDesign/a.xml")), "<keypad changed/>");
+  EXPECT_EQ(stored("FtpUsername"), wxS(""));
+  EXPECT_EQ(stored("FtpPassword"), wxS(""));
+
+  // Cancel ends the transfer with the refusal's message and keeps the stored login.
+  SetLogin("falsch");
+  asked.clear();
+  ui.ExpectMessage(11903);
+  EXPECT_FALSE(xml->Download());
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().StartsWith(wxS("Das Gerät 127.0.0.1 hat die Anmeldung abgelehnt.")));
+  EXPECT_EQ(stored("FtpPassword"), wxS("falsch"));
+}
+
 TEST_F(ResourceTransfer, AWrongPasswordOrAServerThatGoesAwayIsReportedNotDone) {
   ASSERT_TRUE(Serve());
   dev.keypads = true;
@@ -149,6 +217,7 @@ TEST_F(ResourceTransfer, AWrongPasswordOrAServerThatGoesAwayIsReportedNotDone) {
   auto& fonts = AddFolder<CPOResFont>();
   ASSERT_TRUE(fonts.LoadChildren());
   auto* arial = Child<CPOFont>(fonts, wxS("Arial.ttf"));
+  ui.Answer<UserPwdRequest>([](UserPwdRequest&) { return static_cast<int>(IDCANCEL); });
   ui.ExpectMessage(11903);   // the login was refused
   EXPECT_FALSE(arial->Download());
   ASSERT_EQ(1u, transfers.size());
