@@ -193,11 +193,11 @@ TEST(FtpChanges, ARefusedLoginIsTriedOnce) {
   hvtest::FtpTestServer::Options options;
   options.loginDelay = 1.0;
   options.noMlsd = true;
+  options.refuseUser = "dev";   // the right password, and still refused
   hvtest::FtpTestServer server(dir.Sub("root"), options);
   ASSERT_GT(server.Port(), 0);
   hvtest::ScriptedUi ui;
   FtpDownloadRequest r = RequestFor(server, dir.Sub("web"));
-  r.password = "falsch";
   ZipProgress progress;
   const auto start = Clock::now();
   const FtpTransferResult result = RunFtpTransfer(r, progress);
