@@ -23,10 +23,12 @@ bool ToU64(const std::string& text, std::uint64_t& value) {
   return true;
 }
 
+// Times before 1970 are negative.
 bool ToTime(const std::string& text, std::time_t& value) {
+  const bool negative = !text.empty() && text[0] == '-';
   std::uint64_t v = 0;
-  if (!ToU64(text, v) || v > static_cast<std::uint64_t>(INT64_MAX)) return false;
-  value = static_cast<std::time_t>(v);
+  if (!ToU64(negative ? text.substr(1) : text, v) || v > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  value = negative ? -static_cast<std::time_t>(v) : static_cast<std::time_t>(v);
   return true;
 }
 

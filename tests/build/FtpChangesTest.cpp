@@ -221,7 +221,7 @@ TEST(FtpChanges, PlainServersGetOnlyWhatChangedOnEitherSide) {
   for (int i = 0; i < 6; ++i) {
     const wxString path = dir.Sub(wxString::Format("web/%s/p%d.htm", i % 2 ? "a" : "b", i));
     hvtest::WriteAll(path, std::string(static_cast<size_t>(100 + i), 'p'));
-    SetTime(path, base);
+    SetTime(path, i == 5 ? -86400 : base);   // one file from before 1970
   }
   hv::MakeFolders(dir.Sub("dev"));
   const wxString record = dir.Sub("dev/FTPSENT.LST");
