@@ -203,6 +203,41 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
   EXPECT_EQ(ce->GetSettings().GetSetting("Config", "ResourcePath", ""), "\\Flashdisk\\Res");
 }
 
+// The panel refuses the stored login: the login dialog asks, the resource goes with the
+// login entered, which is kept with "Speichern"; the device folder keeps the record of
+// what was sent.
+TEST_F(ProjectDownload, ARefusedPanelLoginIsAskedForAndKept) {
+  struct ProgramsDone : CProjectDownloadSteps {
+    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
+  } real;
+  hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  CPOPrjDevice* ce = Plc("Panel", {"Main"});
+  ASSERT_TRUE(ce);
+  ce->SetDeviceParameters("CE_TCP;x;" + server.Address());
+  ce->GetSettings().WriteConfigString("FtpUsername", "dev");
+  ce->GetSettings().WriteConfigString("FtpPassword", "falsch");
+  SetAge(DeviceFolder("Panel") + "/resource/resource.res", 3700);
+  hvtest::AnswerCeTransferHeadless(ui);
+  int asked = 0;
+  ui.Answer<UserPwdRequest>([&](UserPwdRequest& r) {
+    ++asked;
+    EXPECT_EQ(r.user, "dev");
+    r.password = "pw";
+    r.save = true;
+    return static_cast<int>(IDOK);
+  });
+  ui.AllowAnyMessage();
+  RunProjectDownload(*project);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/TavDesign/resource.res"),
+            hvtest::ReadAll(hv::ResolvePath(DeviceFolder("Panel") + "/resource/resource.res")));
+  EXPECT_EQ(ce->GetSettings().GetSetting("Config", "FtpPassword", ""), "pw");
+  EXPECT_TRUE(hv::IsFile(FtpSentRecord::FileIn(hv::ResolvePath(DeviceFolder("Panel")))));
+}
+
 // Each kind of source newer than the resource file makes it stale; a missing file must
 // be made.
 TEST_F(ProjectDownload, ResourceFileIsStaleWhenAnySourceIsNewer) {
