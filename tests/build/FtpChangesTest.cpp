@@ -184,14 +184,13 @@ TEST(FtpChanges, AFullDeviceIsNamedAsFullWithTheFile) {
   EXPECT_EQ(hv::ListFolder(dir.Sub("root/Flashdisk/wwwpub")), std::vector<wxString>{"a.txt"});
 }
 
-// Each refused login costs the server's delay: the transfer tries the login once and
-// stops, rather than trying again with every other command.
+// Each refused login costs the server's delay (1-3 s on real panels): the transfer tries
+// the login once and stops, rather than trying again with every other command.
 TEST(FtpChanges, ARefusedLoginIsTriedOnce) {
   hvtest::TempDir dir;
   hvtest::WriteAll(dir.Sub("web/a.htm"), "a");
   hvtest::WriteAll(dir.Sub("web/sub/b.htm"), "b");
   hvtest::FtpTestServer::Options options;
-  options.loginDelay = 1.0;
   options.noMlsd = true;
   options.refuseUser = "dev";   // the right password, and still refused
   hvtest::FtpTestServer server(dir.Sub("root"), options);
@@ -201,10 +200,11 @@ TEST(FtpChanges, ARefusedLoginIsTriedOnce) {
   ZipProgress progress;
   const auto start = Clock::now();
   const FtpTransferResult result = RunFtpTransfer(r, progress);
-  const auto took = Clock::now() - start;
   EXPECT_EQ(result.messageId, kFtpLoginRefused);
-  EXPECT_GE(took, std::chrono::milliseconds(900));
-  EXPECT_LT(took, std::chrono::milliseconds(1900));
+  EXPECT_EQ(server.Logins(), std::vector<wxString>{"dev"});
+  EXPECT_TRUE(server.Stored().empty());
+  // Only against a hang: a loaded machine may take long.
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
 }
 
 struct Outcome {

@@ -124,4 +124,13 @@ std::vector<wxString> FtpTestServer::Stored() const {
   return stored;
 }
 
+std::vector<wxString> FtpTestServer::Logins() const {
+  std::vector<wxString> logins;
+  std::istringstream lines(ReadAll(m_log));
+  std::string line;
+  while (std::getline(lines, line))
+    if (line.rfind("LOGIN ", 0) == 0) logins.push_back(hv::FromUtf8(line.substr(6)));
+  return logins;
+}
+
 }  // namespace hvtest

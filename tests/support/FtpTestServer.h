@@ -43,6 +43,8 @@ class FtpTestServer {
   // The files stored so far, in order, relative to the root; a file renamed after its
   // upload is listed under its new name.
   std::vector<wxString> Stored() const;
+  // The user of each login tried so far (each password the server was given), in order.
+  std::vector<wxString> Logins() const;
   // Ends the server at once (SIGKILL), as a device that goes away.
   void Kill();
 

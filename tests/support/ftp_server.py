@@ -4,7 +4,8 @@
 Prints "PORT <n>" once it listens. Options:
   --root DIR --user U --password P   the one writable account
   --readonly-user U                  a second account that may only list and read
-  --log FILE                         one line "STORED <path>" per file received
+  --log FILE                         one line "STORED <path>" per file received and
+                                     "LOGIN <user>" per password given
   --rate BYTES                       upload speed limit per second
   --full                             the disk is full: a STOR takes the first bytes
                                      (--full-after), keeps them in the file and ends
@@ -97,6 +98,12 @@ def main():
         authorizer.add_user(args.readonly_user, args.password, args.root, perm="elr")
 
     class Handler(FTPHandler):
+        def ftp_PASS(self, line):
+            if args.log:
+                with open(args.log, "a") as log:
+                    log.write("LOGIN %s\n" % self.username)
+            return FTPHandler.ftp_PASS(self, line)
+
         def on_file_received(self, path):
             if args.log:
                 rel = os.path.relpath(path, os.path.realpath(args.root))
