@@ -3,6 +3,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
@@ -80,6 +82,8 @@ void FtpDownloadController::Finish() {
     if (m_result.failure != hv::FtpFailure::Cancelled && !loginAsked)
       hv::Ui().Message(m_result.messageId, m_result.message, MB_OK | MB_ICONSTOP);
   }
+  // The dialog closes at the end: the line stays readable in the main window.
+  hv::Service<hv::IEventLoop>().ShowStatus(m_status);
   // Only now: the dialog must not end while the message is still up.
   m_finished = true;
 }

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "framework/Services.h"
+#include "model/ModelServices.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
@@ -80,6 +82,8 @@ void OnlineDownloadController::Finish() {
     m_status = m_request.message;
     if (m_error != HV_ERR_CANCELLED) hv::Ui().Message(11820, m_request.message, MB_OK | MB_ICONSTOP);
   }
+  // The dialog closes at the end: the line stays readable in the main window.
+  hv::Service<hv::IEventLoop>().ShowStatus(m_status);
   m_finished = true;
 }
 

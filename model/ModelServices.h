@@ -55,6 +55,9 @@ class IEventLoop {
   // Whether the user asks to stop long work on this thread now (the Escape key held
   // while the wait cursor shows), asked without running events.
   virtual bool CancelRequested() { return false; }
+  // A line the user should still find once its dialog has closed (how a transfer
+  // ended), in the main window's status bar until something else takes its place.
+  virtual void ShowStatus(const wxString& /*text*/) {}
 };
 
 // Whether a process of a program (file name, ".exe" optional) runs.

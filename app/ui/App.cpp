@@ -109,6 +109,14 @@ hv::IEventLoop& WxEventLoop() {
       // No events run meanwhile: the bar is painted now.
       bar->Update();
     }
+    void ShowStatus(const wxString& text) override {
+      auto* frame = wxDynamicCast(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxFrame);
+      wxStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+      if (!bar) return;
+      // Progress on show gives way to the line when it ends.
+      if (m_showing) m_saved = text;
+      else bar->SetStatusText(text, 0);
+    }
 
    private:
     wxString m_saved;
