@@ -16,15 +16,20 @@
 #include <ctime>
 
 #include "app/ui/Dialogs.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ProjectListView.h"
 #include "app/ui/StaticControls.h"
 #include "build/ui/DlgDownload.h"
 #include "build/ui/DownloadWebCE.h"
 #include "build/ui/FtpDownload.h"
 #include "framework/CommandIds.h"
 #include "framework/SettingsFile.h"
+#include "model/NewObjectRequests.h"
 #include "model/ProjectDownload.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
+#include "resources/ResourceCommands.h"
+#include "resources/ResourceRequests.h"
 #include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/UserInput.h"
@@ -244,6 +249,8 @@ TEST_F(SendToDevicesGui, ProjectDownloadReachesFtpAndOnlineDevicesAndAsksAboutSt
   ui.ExpectMessage(10857);
   ASSERT_TRUE(SelectInTree(project) && RunInTree(ID_DOWNLOAD_PROJECT));
   EXPECT_TRUE(ui.AllExpectationsMet());
+  // The last transfer's end stays in the status bar after its dialog closed.
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), S("Übertragung erfolgreich"));
   EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/TavDesign/resource.res"), "PANEL-RES");
   EXPECT_EQ(hvtest::ReadAll(simFolder.Path() + "/download/4/resource.res"), "SIM-RES");
   EXPECT_EQ(user.onlineCaptions, std::vector<wxString>{S("Ressourcendatei downloaden")});
@@ -275,6 +282,60 @@ TEST_F(SendToDevicesGui, ProjectDownloadReachesFtpAndOnlineDevicesAndAsksAboutSt
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(hvtest::ReadAll(simRes), "GENERATED");
   EXPECT_EQ(hvtest::ReadAll(simFolder.Path() + "/download/4/resource.res"), "GENERATED");
+}
+
+// A keypad file sent from its row's menu: the transfer dialog closes at its end and the
+// main window's status bar keeps what it said; sent again, the panel's file is current.
+TEST_F(SendToDevicesGui, TheStatusBarKeepsHowAKeypadTransferEnded) {
+  Open();
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  ui.AllowAnyMessage();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  ASSERT_TRUE(SelectInTree(project) && RunInTree(ID_OBJECT_NEW));
+  hvtest::PumpUntilIdle();
+  auto* panel = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel")));
+  ASSERT_TRUE(panel);
+  panel->SetDeviceParameters("CE_TCP;x;" + server.Address());
+  panel->GetSettings().WriteConfigString("FtpUsername", "dev");
+  panel->GetSettings().WriteConfigString("FtpPassword", "pw");
+  ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
+    r.typeCode = TypeCode::KeypadXML;
+    return static_cast<int>(IDOK);
+  });
+  ui.Answer<NewKeypadRequest>([](NewKeypadRequest& r) {
+    r.name = S("Tasten");
+    return static_cast<int>(IDOK);
+  });
+  ASSERT_TRUE(SelectInTree(panel) && RunInTree(ID_OBJECT_NEW));
+  CProjectObject* keypads = hvtest::ChildNamed(hvtest::ChildNamed(panel, S("Ressourcen")), S("Keypads"));
+  ASSERT_TRUE(keypads);
+  CProjectObject* keypad = hvtest::ChildNamed(keypads, S("Tasten.xml"));
+  ASSERT_TRUE(keypad);
+
+  CProjectListView& list = *frame->GetListView();
+  wxStatusBar* bar = frame->GetStatusBar();
+  TransferUser user;
+  auto send = [&] {
+    ASSERT_TRUE(SelectInTree(keypads));
+    const long row = list.Presenter().FindRow(keypad);
+    ASSERT_GE(row, 0);
+    list.ClearSelection();
+    list.SelectRow(static_cast<std::size_t>(row), true);
+    bar->SetStatusText(wxString(), 0);
+    DispatchScope scope;
+    EXPECT_TRUE(frame->Router().RouteFrom(&list.Presenter()).Execute(ID_RES_KEYPAD_DOWNLOAD));
+  };
+  send();
+  EXPECT_EQ(user.ftpRuns, 1);
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/TavDesign/Tasten.xml"),
+            hvtest::ReadAll(hv::ResolvePath(panel->GetDeviceFolder() + "/keypads/Tasten.xml")));
+  EXPECT_EQ(bar->GetStatusText(0), S("Übertragung erfolgreich: 1 Datei(en) gesendet, 0 bereits aktuell"));
+  send();
+  EXPECT_EQ(user.ftpRuns, 2);
+  EXPECT_EQ(bar->GetStatusText(0), S("Übertragung erfolgreich: 0 Datei(en) gesendet, 1 bereits aktuell"));
+  EXPECT_EQ(server.Stored().size(), 1u);
 }
 
 }  // namespace
