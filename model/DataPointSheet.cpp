@@ -159,6 +159,7 @@ PageCheck LeaveGeneral(DataPointSheetRequest& sheet, const wxString& name, std::
 
 wxString PickAddress(DataPointSheetRequest& sheet, const wxString& name) {
   DataPointPickRequest pick;
+  pick.netDriver = sheet.netDriver;
   pick.deviceType = sheet.driverName;
   pick.node = sheet.node;
   pick.deviceParam = sheet.deviceParam;

@@ -7,6 +7,7 @@
 
 #include "model/DataPointRead.h"
 #include "platform/Online.h"
+#include "platform/dbase/DbLib.h"
 #include "platform/online/ModbusMap.h"
 #include "tests/model/DataPointTestSupport.h"
 #include "tests/support/ModbusTestServer.h"
@@ -82,13 +83,31 @@ TEST_F(OnlineDataPoints, EveryTypeReadsTheServedValueIntoTheValueColumn) {
   EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
 }
 
+// A text longer than 125 registers is refused when the point is made; one stored so by
+// an older version fails at registration instead of reading past the buffer.
 TEST_F(OnlineDataPoints, TextsPastTheReadBufferAreRefused) {
   ASSERT_TRUE(folder);
   server.SetText(3, 4, 0x300A, "Pumpe 1");
-  // A text that would not fit the read buffer with its terminating zero.
-  CPODirectDataPoint* big = MakeOne("Big", "8|M|S|81|5|0|1", 0x2000 + kDirectReadBuffer);
+  ui.ExpectMessage(11538);
+  EXPECT_FALSE(Make({Picked("8|M|S|81|5|0|1", 0x2000 + kDirectReadBuffer, 0x3)}));
+  ui.ExpectMessage(11657);
+  EXPECT_FALSE(Make({Picked("HR|0|TEXT", 0x2000 + 251, 0x3)}));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(hv::db::datpkt_open(Folder(), t));
+    hv::db::DatpktRow row;
+    row.name = "Big";
+    row.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+    row.address = "8|M|S|81|5|0|1";
+    row.type = 0x2000 + kDirectReadBuffer;
+    row.access = row.pickerAccess = 3;
+    ASSERT_TRUE(hv::db::datpkt_insert(t, row));
+  }
+  ASSERT_TRUE(folder->LoadChildren());
+  CPODirectDataPoint* big = Find("Big");
   ASSERT_TRUE(big);
-  ui.ExpectMessage(11515);   // the driver refuses a text longer than its registers
+  ui.ExpectMessage(11515);
   big->OnColumnDblClick(5);
   EXPECT_TRUE(big->GetColumnText(5).empty());
   EXPECT_TRUE(ui.AllExpectationsMet());
