@@ -69,7 +69,7 @@ const char* const kSessionPort = "HVTEST_MODBUS_PORT";
 }  // namespace
 
 TEST_F(FieldBusRestartGui, PointsFromThePickerLiveOnInTheNextSession) {
-  hvtest::ModbusTestServer server({1});
+  hvtest::ModbusTestServer server({1}, hvtest::ModbusTestServer::Mode::Normal, 0, hvtest::ModbusTestServer::Absent::Silent);
   server.SetRegister(1, 4, 0x3000, 1234);
   server.Set32(1, 4, 0x3008, 70000, hv::modbus::WordOrder::ABCD);
   server.Set32(1, 4, 0x3010, hv::modbus::BitsFromFloat(21.5f), hv::modbus::WordOrder::ABCD);
