@@ -322,13 +322,13 @@ class CDlgDataPointPicker : public wxDialog {
   CDlgDataPointPicker(wxWindow* parent, DataPointPickRequest& r)
       : wxDialog(parent, wxID_ANY, DlgText(L"Datenpunkt auswählen")), m_r(r) {
     auto* s = new wxBoxSizer(wxVERTICAL);
-    m_list = new wxListBox(this, 1001, wxDefaultPosition, wxSize(560, 220), 0, nullptr,
+    m_list = new wxListBox(this, 1001, wxDefaultPosition, wxSize(680, 220), 0, nullptr,
                            r.multiple ? wxLB_EXTENDED : wxLB_SINGLE);
     for (const PickedDataPoint& p : r.offered) {
-      wxString row = p.address + wxS("   ") + TypeName(p.type);
+      // The place in words names the type too; without words the type stands alone.
       const dppicker::AddressVerdict v = dppicker::Check(r.netDriver, p);
-      if (!v.complaint && !v.text.empty()) row += wxS("   = ") + v.text;
-      if (!p.name.empty()) row += wxS("   (") + p.name + wxS(")");
+      wxString row = p.address + (p.name.empty() ? wxString() : wxS("  (") + p.name + wxS(")"));
+      row += wxS("   ") + (!v.complaint && !v.text.empty() ? wxS("= ") + v.text : TypeName(p.type));
       m_list->Append(row);
     }
     s->Add(m_list, 1, wxEXPAND | wxALL, 8);
@@ -346,7 +346,7 @@ class CDlgDataPointPicker : public wxDialog {
     m_type->SetSelection(3);
     s->Add(g, 0, wxEXPAND | wxALL, 8);
     // What a typed address means, or what is wrong with it; the form while it is empty.
-    m_status = new wxStaticText(this, 1004, wxString(), wxDefaultPosition, wxSize(540, -1));
+    m_status = new wxStaticText(this, 1004, wxString(), wxDefaultPosition, wxSize(660, -1));
     s->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     s->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_RIGHT | wxALL, 8);
     UpdateStatus();
@@ -386,7 +386,7 @@ class CDlgDataPointPicker : public wxDialog {
     }
     if (m_status->GetLabel() != text) {
       m_status->SetLabel(text);
-      m_status->Wrap(540);
+      m_status->Wrap(660);
       Layout();
     }
   }
