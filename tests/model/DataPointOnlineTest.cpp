@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "model/DataPointRead.h"
+#include "model/DataPointSheet.h"
 #include "platform/Online.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/online/ModbusMap.h"
@@ -214,6 +215,17 @@ TEST_F(OnlineDataPoints, AddressesTheNetworkCannotReadAreRefusedAtEntry) {
   ao->OnColumnDblClick(5);
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(ao->GetColumnText(5).empty());
+  // Its settings are not confirmed until an address the network reads is picked; other
+  // networks keep their own rules.
+  DataPointSheetRequest sheet;
+  sheet.netDriver = "MBTCP";
+  sheet.dp = ao->Fields();
+  sheet.dp.name = "AO";
+  ui.ExpectMessage(11659);
+  EXPECT_EQ(dpsheet::LeaveGeneral(sheet, "AO", 0).text, 11659u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  sheet.netDriver = "SIMNET";
+  EXPECT_TRUE(dpsheet::LeaveGeneral(sheet, "AO", 0).ok());
   // As a float it reads the two registers it names.
   server.Set32(3, 4, 256, mm::BitsFromFloat(12.25f), mm::WordOrder::ABCD);
   CPODirectDataPoint* f = MakeOne("AOf", "9|Analog Output|0.00", 0x80);
