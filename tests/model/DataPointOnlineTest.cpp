@@ -5,7 +5,9 @@
 #include <chrono>
 #include <thread>
 
+#include "app/CommandRouting.h"
 #include "model/DataPointRead.h"
+#include "model/Network.h"
 #include "model/DataPointSheet.h"
 #include "platform/Online.h"
 #include "platform/dbase/DbLib.h"
@@ -151,6 +153,30 @@ TEST_F(OnlineDataPoints, TableAddressesReadEveryTypeExactly) {
     EXPECT_TRUE(dp->GetColumnText(5).empty()) << address;
   }
   EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
+}
+
+// "Neuen Wert lesen" over a folder's rows: a network among the data points passes the
+// request on, so every point is read; alone it offers nothing to read.
+TEST_F(OnlineDataPoints, ASelectionReadsEveryPointPastItsNetworkRow) {
+  ASSERT_TRUE(folder);
+  server.SetRegister(3, 4, 0, 11);
+  server.SetRegister(3, 4, 1, 22);
+  CPODirectDataPoint* a = MakeOne("A", "HR|0", 8);
+  CPODirectDataPoint* b = MakeOne("B", "HR|1", 8);
+  ASSERT_TRUE(a && b);
+  CPONetwork net(folder, device);
+  const std::vector<ObjectRef> selection{a, &net, b};
+  CRecordingCmdUI update(ID_DP_READ_VALUE);
+  EXPECT_TRUE(RouteToSelection(selection, ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &update, nullptr));
+  EXPECT_TRUE(update.enabled);
+  EXPECT_TRUE(RouteToSelection(selection, ID_DP_READ_VALUE, CN_COMMAND, nullptr, nullptr));
+  EXPECT_EQ(a->GetColumnText(5), "11");
+  EXPECT_EQ(b->GetColumnText(5), "22");
+  const std::vector<ObjectRef> alone{&net};
+  CRecordingCmdUI single(ID_DP_READ_VALUE);
+  RouteToSelection(alone, ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &single, nullptr);
+  EXPECT_FALSE(single.enabled);
+  EXPECT_TRUE(ui.MessageIds().empty());
 }
 
 // The last input register of a device that serves the whole table.
