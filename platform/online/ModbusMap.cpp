@@ -192,7 +192,7 @@ bool KnownCode(std::uint32_t code) {
     case 0x100: case 0x200: case 0x400:
       return true;
     default:
-      return code > 0x2000;
+      return code >= 0x2000;
   }
 }
 

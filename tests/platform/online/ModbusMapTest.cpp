@@ -64,6 +64,7 @@ TEST(ModbusMap, TextsAreReadAsRegisterPairs) {
   EXPECT_EQ(t->table, mm::kHoldingRegisters);
   EXPECT_EQ(t->step, 3u);
   EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x100, 1, 4)->step, 2u);
+  EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000, 3, 0)->step, 1u);  // a text of no characters
   EXPECT_FALSE(mm::ResolveForRead("9|Digital Input|0.00", 0x2005, 1, 0));
   EXPECT_FALSE(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000 + 300, 3, 0));
 }
