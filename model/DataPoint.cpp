@@ -196,6 +196,7 @@ void CPODataPoint::FillSheetDevice(DataPointSheetRequest& sheet) {
   sheet.deviceNumber = c.deviceNumber;
   sheet.deviceName = c.deviceName;
   sheet.driverName = c.devDriver;
+  sheet.netDriver = c.netDriver;
   sheet.node = c.node;
   sheet.deviceParam = c.devParam;
   sheet.deviceFolder = DataPointFolder(*this);

@@ -117,6 +117,7 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     entries.push_back(e);
   } else {
     DataPointPickRequest pick;
+    pick.netDriver = c.netDriver;
     pick.deviceType = c.devDriver;
     pick.node = c.node;
     pick.deviceParam = c.devParam;

@@ -1,7 +1,12 @@
 #include "model/DataPointPicker.h"
 
+#include <wx/arrstr.h>
+
+#include "framework/ValueText.h"
 #include "platform/Db4.h"
+#include "platform/Localization.h"
 #include "platform/Ui.h"
+#include "platform/online/ModbusMap.h"
 #include "platform/online/PluginRegistry.h"
 
 namespace dppicker {
@@ -58,10 +63,135 @@ std::vector<PickedDataPoint> Offered(const wxString& deviceType, const wxString&
   return out;
 }
 
-UINT CheckManual(const PickedDataPoint& entry) {
-  if (entry.address.empty() || entry.address.size() > 48 || entry.address.Find('|') < 1) return 11537;
-  if (!KnownType(entry.type)) return 11538;
-  return 0;
+bool UsesModbusAddresses(const wxString& netDriver) {
+  return hv::PluginRegistry::NormalizeTitle(netDriver).CmpNoCase(wxS("MBTCP")) == 0;
+}
+
+namespace {
+
+namespace mm = hv::modbus;
+
+wxString TableWords(int table) {
+  switch (table) {
+    case mm::kCoils: return hv::LocalString(11640, wxS("Spule"));
+    case mm::kDiscreteInputs: return hv::LocalString(11641, wxS("Diskreter Eingang"));
+    case mm::kInputRegisters: return hv::LocalString(11642, wxS("Eingangsregister"));
+    default: return hv::LocalString(11643, wxS("Holding-Register"));
+  }
+}
+
+const char* OrderName(mm::WordOrder o) {
+  switch (o) {
+    case mm::WordOrder::ABCD: return "ABCD";
+    case mm::WordOrder::CDAB: return "CDAB";
+    case mm::WordOrder::BADC: return "BADC";
+    case mm::WordOrder::DCBA: return "DCBA";
+  }
+  return "";
+}
+
+// "Holding-Register 12288-12289, Gleitkomma, Wortfolge des Netzwerks"
+wxString PlaceWords(const mm::Ref& ref, const PickedDataPoint& entry) {
+  wxString words = TableWords(ref.table) + wxString::Format(wxS(" %u"), ref.offset);
+  if (ref.step > 1) words += wxString::Format(wxS("-%u"), ref.offset + ref.step - 1);
+  words += wxS(", ") + GetDataTypeName(entry.type);
+  if (IsTextType(entry.type)) {
+    const DWORD chars = entry.type == 0x100 ? entry.value32 : entry.type - 0x2000;
+    words += wxS(", ") + wxString::Format(hv::LocalString(11646, wxS("%u Zeichen")), static_cast<unsigned>(chars));
+  } else if (ref.step == 2) {
+    words += wxS(", ") + (ref.order ? wxString::Format(hv::LocalString(11644, wxS("Wortfolge %s")), OrderName(*ref.order))
+                                    : hv::LocalString(11645, wxS("Wortfolge des Netzwerks")));
+  }
+  return words;
+}
+
+wxString Field(const wxString& address, size_t n) {
+  wxArrayString f = wxSplit(address, '|', 0);
+  return n < f.size() ? wxString(f[n]).Trim(true).Trim(false) : wxString();
+}
+
+AddressVerdict Refuse(UINT id, const wxString& text) { return {id, text}; }
+
+AddressVerdict Complaint(mm::AddressProblem problem, const PickedDataPoint& entry) {
+  using P = mm::AddressProblem;
+  const wxString& a = entry.address;
+  switch (problem) {
+    case P::None: break;
+    case P::Format:
+      return Refuse(11647, hv::LocalString(11647, wxS("Die Adresse hat nicht die Form Tabelle|Offset[|Typ[|Wortfolge]], "
+                                                      "zum Beispiel HR|0 oder IR|10|R4|CDAB.")));
+    case P::Table:
+      return Refuse(11648, wxString::Format(hv::LocalString(11648, wxS("Unbekannte Tabelle '%s': erlaubt sind CO (Spulen), "
+                                                                       "DI (diskrete Eingänge), IR (Eingangsregister) und HR "
+                                                                       "(Holding-Register).")),
+                                            Field(a, 0)));
+    case P::Offset:
+      return Refuse(11649, wxString::Format(hv::LocalString(11649, wxS("Der Offset '%s' ist keine Zahl von 0 bis 65535.")),
+                                            Field(a, 1)));
+    case P::TypeName:
+      return Refuse(11650, wxString::Format(hv::LocalString(11650, wxS("Unbekannter Datentyp '%s': erlaubt sind BOOL, I1, UI1, "
+                                                                       "I2, UI2, I4, UI4, R4, TIME, DATE und TEXT.")),
+                                            Field(a, 2)));
+    case P::TypeMismatch:
+      return Refuse(11651, wxString::Format(hv::LocalString(11651, wxS("Der Datentyp '%s' der Adresse passt nicht zum "
+                                                                       "gewählten Datentyp '%s'.")),
+                                            Field(a, 2), GetDataTypeName(entry.type)));
+    case P::BitTable:
+      return Refuse(11652, hv::LocalString(11652, wxS("Spulen und diskrete Eingänge halten Bits: wählen Sie den Datentyp Bit.")));
+    case P::RegisterBit:
+      return Refuse(11653, hv::LocalString(11653, wxS("Ein Bit liegt in einer Spule (CO) oder einem diskreten Eingang (DI), "
+                                                      "nicht in einem Register.")));
+    case P::Order:
+      return Refuse(11654, wxString::Format(hv::LocalString(11654, wxS("Unbekannte Wortfolge '%s': erlaubt sind ABCD, CDAB, "
+                                                                       "BADC und DCBA.")),
+                                            Field(a, 3)));
+    case P::OrderNeeds32:
+      return Refuse(11655, hv::LocalString(11655, wxS("Eine Wortfolge gibt es nur für 32-Bit-Typen (I4, UI4, R4, TIME, DATE).")));
+    case P::PastEnd:
+      return Refuse(11656, hv::LocalString(11656, wxS("Der Wert reicht über das Register 65535 hinaus.")));
+    case P::TextLength:
+      return Refuse(11657, hv::LocalString(11657, wxS("Ein Text hat höchstens 250 Zeichen (125 Register).")));
+    case P::Unreadable:
+      return Refuse(11538, hv::LocalString(11538, wxS("Wählen Sie einen Datentyp!")));
+    case P::Kind:
+      return Refuse(11658, hv::LocalString(11658, wxS("Diese Adresse kann der Modbus-TCP-Treiber nicht lesen.")));
+    case P::KindType:
+      return Refuse(11659, wxString::Format(hv::LocalString(11659, wxS("Das Signal dieser Adresse kann nicht als '%s' gelesen "
+                                                                       "werden.")),
+                                            GetDataTypeName(entry.type)));
+  }
+  return {};
+}
+
+}  // namespace
+
+AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry) {
+  if (entry.address.empty() || entry.address.size() > 48 || entry.address.Find('|') < 1)
+    return Refuse(11537, hv::LocalString(11537, wxS("Geben Sie eine Adresse der Form Art|Adresse ein (höchstens 48 Zeichen)!")));
+  if (!KnownType(entry.type)) return Refuse(11538, hv::LocalString(11538, wxS("Wählen Sie einen Datentyp!")));
+  if (!UsesModbusAddresses(netDriver)) return {};
+  const std::string address = entry.address.ToStdString(wxConvISO8859_1);
+  const mm::AddressCheck c = mm::CheckAddress(address, entry.type, entry.access, entry.value32);
+  if (c.ref) return {0, PlaceWords(*c.ref, entry)};
+  // Self-defined and symbol kinds ('7', '8', '1', 'M') and other kind numbers belong to
+  // the device; only the driver's own form and a kind-9 signal of another type are wrong.
+  const wxUniChar first = entry.address[0];
+  const bool kind = (first >= '0' && first <= '9') || first == 'M';
+  if (!kind || c.problem == mm::AddressProblem::KindType) return Complaint(c.problem, entry);
+  return {};
+}
+
+DWORD NamedType(const wxString& netDriver, const wxString& address) {
+  if (!UsesModbusAddresses(netDriver)) return 0;
+  return mm::TypeCodeOfAddress(address.ToStdString(wxConvISO8859_1));
+}
+
+WORD TypedAccess(const wxString& netDriver, const wxString& address) {
+  if (UsesModbusAddresses(netDriver)) {
+    const wxString table = Field(address, 0).Upper();
+    if (table == wxS("DI") || table == wxS("IR")) return 0x1;
+  }
+  return 0x3;
 }
 
 std::vector<PickedDataPoint> Choose(DataPointPickRequest& request) {
@@ -69,7 +199,16 @@ std::vector<PickedDataPoint> Choose(DataPointPickRequest& request) {
   request.chosen.clear();
   if (hv::Ui().Run(request) != IDOK) return {};
   if (!request.multiple && request.chosen.size() > 1) request.chosen.resize(1);
-  return request.chosen;
+  // An entry the network cannot read as its type makes no data point: it would only
+  // fail, or show a wrong value, at every read.
+  std::vector<PickedDataPoint> fit;
+  for (const PickedDataPoint& p : request.chosen) {
+    const AddressVerdict v = Check(request.netDriver, p);
+    if (v.complaint) hv::Ui().Message(v.complaint, p.address + wxS(": ") + v.text, MB_OK | MB_ICONINFORMATION);
+    else fit.push_back(p);
+  }
+  request.chosen = fit;
+  return fit;
 }
 
 }  // namespace dppicker

@@ -18,6 +18,7 @@ struct PickedDataPoint {
 };
 
 struct DataPointPickRequest {
+  wxString netDriver;    // network driver title: whose address form a typed address follows
   wxString deviceType;   // device plug-in title
   wxString node;
   wxString deviceParam;
@@ -36,9 +37,22 @@ void Apply(const PickedDataPoint& p, DataPointFields& f, DataPointExtra& x);
 // What the device plug-in enumerates for the node; empty without plug-in or listing.
 std::vector<PickedDataPoint> Offered(const wxString& deviceType, const wxString& node, const wxString& deviceParam);
 
-// Checks a hand-built address: "<kind>|..." with a known data type. Empty when valid,
-// else the text number of the complaint.
-UINT CheckManual(const PickedDataPoint& entry);
+// Whether the network driver reads Modbus addresses (hv::modbus's forms).
+bool UsesModbusAddresses(const wxString& netDriver);
+
+// An address as the network driver reads it: where in words, or what is wrong.
+struct AddressVerdict {
+  UINT complaint = 0;  // text number of the complaint; 0 when the address is valid
+  wxString text;       // the complaint, or the place in words (empty where the driver has no words)
+};
+// Checks an address typed by hand, or offered, for the entry's data type: at most 48
+// characters, "<kind>|..." and a known data type; on a Modbus network also the table,
+// offset, type and word order it names and whether the data type fits it.
+AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry);
+// The data type a typed Modbus address names in its type field; 0 without one.
+DWORD NamedType(const wxString& netDriver, const wxString& address);
+// The capability word of a typed address: read only for inputs, else read and write.
+WORD TypedAccess(const wxString& netDriver, const wxString& address);
 
 // Runs the picker; the chosen entries (IDOK) or nothing.
 std::vector<PickedDataPoint> Choose(DataPointPickRequest& request);

@@ -154,11 +154,26 @@ PageCheck LeaveGeneral(DataPointSheetRequest& sheet, const wxString& name, std::
   sheet.dp.logicalId = logicalId;
   if (sheet.dp.address.empty())
     return Refuse(11508, wxS("Es muß ein physikalischer Datenpunkt ausgewählt werden!"), kIdPick);
+  // On a Modbus network the address must also be one the driver reads as this type (an
+  // older project may hold one it does not).
+  if (dppicker::UsesModbusAddresses(sheet.netDriver)) {
+    PickedDataPoint entry;
+    entry.address = sheet.dp.address;
+    entry.type = sheet.dp.type;
+    entry.access = sheet.values.capabilities;
+    entry.value32 = sheet.values.value32;
+    const dppicker::AddressVerdict v = dppicker::Check(sheet.netDriver, entry);
+    if (v.complaint) {
+      hv::Ui().Message(v.complaint, v.text, MB_OK | MB_ICONINFORMATION);
+      return {v.complaint, kIdPick};
+    }
+  }
   return {};
 }
 
 wxString PickAddress(DataPointSheetRequest& sheet, const wxString& name) {
   DataPointPickRequest pick;
+  pick.netDriver = sheet.netDriver;
   pick.deviceType = sheet.driverName;
   pick.node = sheet.node;
   pick.deviceParam = sheet.deviceParam;

@@ -33,6 +33,7 @@ struct DataPointSheetRequest {
   wxString node;               // first connection text of the device
   wxString deviceParam;        // second connection text
   wxString driverName;         // device plug-in title
+  wxString netDriver;          // network driver title (whose addresses the picker checks)
   DWORD deviceNumber = 0;
   wxString deviceName;
   wxString deviceFolder;       // where DATPKT and EINHEIT are

@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <set>
 
-#include "model/DataPointPicker.h"
 #include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/ObjectSupport.h"
@@ -98,11 +96,7 @@ BOOL CPODevice::CheckSelfDefinedDataPoints() {
     for (CProjectObject* c : GetChildren())
       if (auto* dp = dynamic_cast<CPODataPoint*>(c); dp && !dp->GetAddress().empty())
         points.push_back({dp->GetName(), dp->GetAddress()});
-    // What the plug-in itself offers for this node needs no definition anywhere: the
-    // picker made those points from exactly these addresses.
-    std::set<wxString> offered;
-    for (const PickedDataPoint& p : dppicker::Offered(m_type, m_node, m_parameter)) offered.insert(p.address);
-    auto kind = [&](const Point& p) { return offered.count(p.address) ? wxUniChar(0) : p.address[0]; };
+    auto kind = [](const Point& p) { return p.address[0]; };
 
     std::int64_t referenceTime = 0;
     bool needsPlugin = false;

@@ -5,6 +5,7 @@
 
 #include "framework/CommandIds.h"
 #include "framework/UpdateHints.h"
+#include "model/DataPoint.h"
 #include "model/FieldBusRecords.h"
 #include "model/FieldBusRequests.h"
 #include "model/FieldBusTables.h"
@@ -51,7 +52,14 @@ BEGIN_COMMAND_MAP(CPONetwork, CProjectObject)
   ON_COMMAND(ID_OBJECT_EDIT, OnEditNetwork)
   ON_COMMAND(ID_OBJECT_DELETE, OnDeleteNetwork)
   ON_COMMAND(ID_NETWORK_AUTOSCAN, OnAutoscan)
+  ON_COMMAND(ID_DP_READ_VALUE, OnPassReadValue)
+  ON_UPDATE_COMMAND_UI(ID_DP_READ_VALUE, OnUpdatePassReadValue)
 END_COMMAND_MAP()
+
+// Alone it offers nothing to read; among several rows it leaves the answer to the others.
+void CPONetwork::OnUpdatePassReadValue(CCmdUI* cmdUI) {
+  if (!IsMultipleSelection()) cmdUI->Enable(FALSE);
+}
 
 CPONetwork::CPONetwork() { SetName(hv::LocalString(10259, wxS("Netzwerk"))); }
 

@@ -315,48 +315,93 @@ class CPSDataPoint : public wxDialog {
   wxRadioButton *m_always, *m_persistent, *m_retain, *m_read, *m_write, *m_readWrite;
 };
 
-// The picker: what the plug-in lists, or an address built by hand.
+// The picker: what the plug-in lists, each with its place in words where the network's
+// driver has them, or an address built by hand, checked as it is typed.
 class CDlgDataPointPicker : public wxDialog {
  public:
   CDlgDataPointPicker(wxWindow* parent, DataPointPickRequest& r)
       : wxDialog(parent, wxID_ANY, DlgText(L"Datenpunkt auswählen")), m_r(r) {
     auto* s = new wxBoxSizer(wxVERTICAL);
-    m_list = new wxListBox(this, 1001, wxDefaultPosition, wxSize(420, 220), 0, nullptr,
+    m_list = new wxListBox(this, 1001, wxDefaultPosition, wxSize(680, 220), 0, nullptr,
                            r.multiple ? wxLB_EXTENDED : wxLB_SINGLE);
-    for (const PickedDataPoint& p : r.offered)
-      m_list->Append(p.address + wxS("   ") + TypeName(p.type) + (p.name.empty() ? wxString() : wxS("   ") + p.name));
+    for (const PickedDataPoint& p : r.offered) {
+      // The place in words names the type too; without words the type stands alone.
+      const dppicker::AddressVerdict v = dppicker::Check(r.netDriver, p);
+      wxString row = p.address + (p.name.empty() ? wxString() : wxS("  (") + p.name + wxS(")"));
+      row += wxS("   ") + (!v.complaint && !v.text.empty() ? wxS("= ") + v.text : TypeName(p.type));
+      m_list->Append(row);
+    }
     s->Add(m_list, 1, wxEXPAND | wxALL, 8);
     auto* g = new wxFlexGridSizer(2, 6, 8);
-    g->Add(Label(this, L"Adresse:"));
-    g->Add(m_address = new wxTextCtrl(this, 1002, r.offered.empty() ? r.current : wxString(), wxDefaultPosition, wxSize(260, -1)));
+    g->AddGrowableCol(1);
+    g->Add(Label(this, L"Adresse:"), 0, wxALIGN_CENTER_VERTICAL);
+    g->Add(m_address = new wxTextCtrl(this, 1002, r.offered.empty() ? r.current : wxString(), wxDefaultPosition, wxSize(260, -1)),
+           0, wxEXPAND);
     m_address->SetMaxLength(48);
-    g->Add(Label(this, L"Datentyp:"));
+    g->Add(Label(this, L"Datentyp:"), 0, wxALIGN_CENTER_VERTICAL);
     m_types = {1, 2, 4, 8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400};
     wxArrayString names;
     for (DWORD t : m_types) names.Add(TypeName(t));
     g->Add(m_type = new wxChoice(this, 1003, wxDefaultPosition, wxDefaultSize, names));
     m_type->SetSelection(3);
-    s->Add(g, 0, wxALL, 8);
+    s->Add(g, 0, wxEXPAND | wxALL, 8);
+    // What a typed address means, or what is wrong with it; the form while it is empty.
+    m_status = new wxStaticText(this, 1004, wxString(), wxDefaultPosition, wxSize(660, -1));
+    s->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     s->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_RIGHT | wxALL, 8);
+    UpdateStatus();
     SetSizerAndFit(s);
     Bind(wxEVT_BUTTON, &CDlgDataPointPicker::OnOk, this, wxID_OK);
+    m_address->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnAddressChanged(); });
+    m_type->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { UpdateStatus(); });
   }
 
  private:
+  PickedDataPoint Typed() const {
+    PickedDataPoint p;
+    p.address = m_address->GetValue();
+    p.type = m_types[static_cast<size_t>(std::max(0, m_type->GetSelection()))];
+    p.access = dppicker::TypedAccess(m_r.netDriver, p.address);
+    return p;
+  }
+
+  // A type the address names chooses the data type, so the two agree as typed.
+  void OnAddressChanged() {
+    const DWORD named = dppicker::NamedType(m_r.netDriver, m_address->GetValue());
+    for (size_t i = 0; named && i < m_types.size(); ++i)
+      if (m_types[i] == named && m_type->GetSelection() != static_cast<int>(i)) m_type->SetSelection(static_cast<int>(i));
+    UpdateStatus();
+  }
+
+  void UpdateStatus() {
+    wxString text;
+    if (m_address->GetValue().empty()) {
+      text = dppicker::UsesModbusAddresses(m_r.netDriver)
+                 ? hv::LocalString(11590, wxS("Form: Tabelle|Offset[|Typ[|Wortfolge]], Tabelle CO, DI, IR oder HR, "
+                                              "zum Beispiel HR|0 oder IR|10|R4|CDAB"))
+                 : hv::LocalString(11591, wxS("Form: Art|Adresse"));
+    } else {
+      const dppicker::AddressVerdict v = dppicker::Check(m_r.netDriver, Typed());
+      text = v.text;
+    }
+    if (m_status->GetLabel() != text) {
+      m_status->SetLabel(text);
+      m_status->Wrap(660);
+      Layout();
+    }
+  }
+
   void OnOk(wxCommandEvent&) {
     m_r.chosen.clear();
     wxArrayInt selected;
     m_list->GetSelections(selected);
     for (int i : selected) m_r.chosen.push_back(m_r.offered[static_cast<size_t>(i)]);
     if (m_r.chosen.empty() && !m_address->GetValue().empty()) {
-      PickedDataPoint p;
-      p.address = m_address->GetValue();
-      p.type = m_types[static_cast<size_t>(std::max(0, m_type->GetSelection()))];
-      p.access = 0x3;
-      if (UINT complaint = dppicker::CheckManual(p)) {
-        hv::ShowMessage(complaint, complaint == 11537 ? wxS("Geben Sie eine Adresse der Form Art|Adresse ein (höchstens 48 Zeichen)!")
-                                                     : wxS("Wählen Sie einen Datentyp!"),
-                        MB_OK | MB_ICONINFORMATION);
+      const PickedDataPoint p = Typed();
+      const dppicker::AddressVerdict v = dppicker::Check(m_r.netDriver, p);
+      if (v.complaint) {
+        hv::Ui().Message(v.complaint, v.text, MB_OK | MB_ICONINFORMATION);
+        m_address->SetFocus();
         return;
       }
       m_r.chosen.push_back(p);
@@ -368,6 +413,7 @@ class CDlgDataPointPicker : public wxDialog {
   wxListBox* m_list = nullptr;
   wxTextCtrl* m_address = nullptr;
   wxChoice* m_type = nullptr;
+  wxStaticText* m_status = nullptr;
   std::vector<DWORD> m_types;
 };
 

@@ -155,20 +155,147 @@ std::optional<Ref> Resolve(std::string_view address, std::uint32_t typeCode, std
   return ResolveNumber(address, typeCode, pickerAccess, kLastExported);
 }
 
-std::optional<Ref> ResolveForRead(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
-                                  std::uint32_t textLen) {
-  const bool text = typeCode == 0x100 || typeCode >= 0x2000;
-  if (!text) return ResolveNumber(address, typeCode, pickerAccess, kLastElement);
+namespace {
+
+bool IsTextCode(std::uint32_t code) { return code == 0x100 || code >= 0x2000; }
+bool Is32(std::uint32_t code) { return code == 0x20 || code == 0x40 || code == 0x80 || code == 0x200 || code == 0x400; }
+
+// What a read of a number type asks for: the export's name; time and date are the raw
+// 32-bit value (seconds, days).
+const char* ReadTypeName(std::uint32_t code) { return code == 0x200 || code == 0x400 ? "UI4" : TypeName(code); }
+
+struct TypeField {
+  const char* name;
+  std::uint32_t code;
+};
+constexpr TypeField kTypeFields[] = {{"BOOL", 4},  {"I1", 1},     {"UI1", 2},     {"I2", 8},      {"UI2", 0x10}, {"I4", 0x20},
+                                     {"UI4", 0x40}, {"R4", 0x80}, {"TIME", 0x200}, {"DATE", 0x400}, {"TEXT", 0x100}};
+
+std::optional<std::uint32_t> TypeFieldCode(std::string_view field) {
+  for (const TypeField& t : kTypeFields)
+    if (EqualNoCase(Trim(field), t.name)) return t.code;
+  return std::nullopt;
+}
+
+std::optional<int> TableOf(std::string_view field) {
+  field = Trim(field);
+  if (EqualNoCase(field, "CO")) return kCoils;
+  if (EqualNoCase(field, "DI")) return kDiscreteInputs;
+  if (EqualNoCase(field, "IR")) return kInputRegisters;
+  if (EqualNoCase(field, "HR")) return kHoldingRegisters;
+  return std::nullopt;
+}
+
+bool KnownCode(std::uint32_t code) {
+  switch (code) {
+    case 0x1: case 0x2: case 0x4: case 0x8: case 0x10: case 0x20: case 0x40: case 0x80:
+    case 0x100: case 0x200: case 0x400:
+      return true;
+    default:
+      return code >= 0x2000;
+  }
+}
+
+AddressCheck Problem(AddressProblem p) { return {std::nullopt, p}; }
+
+// Registers of a text of this type; nothing past 125 registers.
+std::optional<std::uint32_t> TextRegisters(std::uint32_t code, std::uint32_t textLen) {
+  const std::uint32_t chars = code == 0x100 ? textLen : code - 0x2000;
+  if (chars > 250) return std::nullopt;
+  return chars == 0 ? 1 : (chars + 1) / 2;
+}
+
+AddressCheck CheckTableAddress(const std::vector<std::string_view>& f, std::uint32_t code, std::uint32_t textLen) {
+  if (f.size() < 2 || f.size() > 4) return Problem(AddressProblem::Format);
+  const auto table = TableOf(f[0]);
+  if (!table) return Problem(AddressProblem::Table);
+  const std::string_view offsetField = Trim(f[1]);
+  const auto offset = Int(offsetField);
+  if (offsetField.empty() || offsetField[0] < '0' || offsetField[0] > '9' || !offset || *offset > 0xFFFF)
+    return Problem(AddressProblem::Offset);
+  if (!KnownCode(code)) return Problem(AddressProblem::Unreadable);
+  if (f.size() >= 3 && !Trim(f[2]).empty()) {
+    const auto named = TypeFieldCode(f[2]);
+    if (!named) return Problem(AddressProblem::TypeName);
+    if (*named != code && !(*named == 0x100 && IsTextCode(code))) return Problem(AddressProblem::TypeMismatch);
+  }
+  const bool bitTable = *table == kCoils || *table == kDiscreteInputs;
+  if (bitTable && code != 4) return Problem(AddressProblem::BitTable);
+  if (!bitTable && code == 4) return Problem(AddressProblem::RegisterBit);
+  Ref ref;
+  ref.table = *table;
+  ref.offset = static_cast<std::uint32_t>(*offset);
+  if (f.size() == 4) {
+    const auto order = ParseWordOrder(Trim(f[3]));
+    if (!order) return Problem(AddressProblem::Order);
+    if (!Is32(code)) return Problem(AddressProblem::OrderNeeds32);
+    ref.order = order;
+  }
+  if (IsTextCode(code)) {
+    const auto registers = TextRegisters(code, textLen);
+    if (!registers) return Problem(AddressProblem::TextLength);
+    ref.typeName = "TEXT";
+    ref.step = *registers;
+  } else {
+    ref.typeName = ReadTypeName(code);
+    ref.step = Is32(code) ? 2 : 1;
+  }
+  if (ref.offset + ref.step - 1 > static_cast<std::uint32_t>(kLastElement)) return Problem(AddressProblem::PastEnd);
+  return {ref, AddressProblem::None};
+}
+
+// A kind-9 signal gives a bit (exact in every number type) or a float (exact only as one).
+bool KindNineGives(const Ref& ref, std::uint32_t code) {
+  if (IsTextCode(code) || code == 0x200 || code == 0x400) return false;
+  return ref.typeName == "BOOL" || code == 0x80;
+}
+
+}  // namespace
+
+bool IsTableAddress(std::string_view address) {
   const auto f = Split(address, '|');
-  if (Kind(f) != 8) return std::nullopt;
+  return f.size() >= 2 && TableOf(f[0]).has_value();
+}
+
+std::uint32_t TypeCodeOfAddress(std::string_view address) {
+  const auto f = Split(address, '|');
+  if (f.size() < 3 || !TableOf(f[0])) return 0;
+  return TypeFieldCode(f[2]).value_or(0);
+}
+
+AddressCheck CheckAddress(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
+                          std::uint32_t textLen) {
+  const auto f = Split(address, '|');
+  if (f.size() < 2) return Problem(AddressProblem::Format);
+  const std::string_view first = Trim(f[0]);
+  if (first.empty() || first[0] < '0' || first[0] > '9') return CheckTableAddress(f, typeCode, textLen);
+  if (!KnownCode(typeCode)) return Problem(AddressProblem::Unreadable);
+  const int kind = Kind(f);
+  if (kind == 9) {
+    auto ref = ResolveKind9(f);
+    if (!ref) return Problem(AddressProblem::Kind);
+    if (!KindNineGives(*ref, typeCode)) return Problem(AddressProblem::KindType);
+    return {ref, AddressProblem::None};
+  }
+  if (kind != 8) return Problem(AddressProblem::Kind);
+  if (!IsTextCode(typeCode)) {
+    auto ref = ResolveNumber(address, typeCode, pickerAccess, kLastElement);
+    return ref ? AddressCheck{ref, AddressProblem::None} : Problem(AddressProblem::Kind);
+  }
   auto ref = ResolveKind8(f, false, pickerAccess, kLastElement);
-  if (!ref) return std::nullopt;
-  const std::uint32_t chars = typeCode == 0x100 ? textLen : typeCode - 0x2000;
+  if (!ref) return Problem(AddressProblem::Kind);
+  const auto registers = TextRegisters(typeCode, textLen);
+  if (!registers) return Problem(AddressProblem::TextLength);
   ref->typeName = "TEXT";
   ref->count = 1;
-  ref->step = chars == 0 ? 1 : (chars + 1) / 2;
-  if (ref->step > 125 || ref->offset + ref->step - 1 > kLastElement) return std::nullopt;
-  return ref;
+  ref->step = *registers;
+  if (ref->offset + ref->step - 1 > kLastElement) return Problem(AddressProblem::PastEnd);
+  return {ref, AddressProblem::None};
+}
+
+std::optional<Ref> ResolveForRead(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
+                                  std::uint32_t textLen) {
+  return CheckAddress(address, typeCode, pickerAccess, textLen).ref;
 }
 
 std::optional<WordOrder> ParseWordOrder(std::string_view text) {

@@ -1,5 +1,6 @@
 // MBTCP: Modbus TCP through libmodbus. Network parameter, e.g.
 //   "host=127.0.0.1 port=502 units=1-247 timeout=300 wordorder=abcd"
+// Addresses: see ModbusMap.h ("HR|0|I2", "CO|17", "IR|100|R4|CDAB", kinds 8 and 9).
 // The node is the unit id (1-247); a third ';' field of the device parameter names the
 // device's own host. Every request waits at most the time-out (ms) for connect and
 // answer; after a time-out or a broken connection the connection is made anew.
@@ -160,6 +161,7 @@ HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointDef*
     const auto unit = hvplug::Number<int>(point->node);
     if (!unit || *unit < 1 || *unit > 247) return *err = HV_ERR_BAD_ADDRESS, 0;
     if (point->type > 0x400 && point->type < 0x2000) return *err = HV_ERR_BAD_ADDRESS, 0;
+    // An address the map cannot place, or a data type it does not hold exactly.
     const auto ref = mm::ResolveForRead(point->address, point->type, static_cast<uint16_t>(point->access >> 16), point->textLen);
     if (!ref) return *err = HV_ERR_BAD_ADDRESS, 0;
     HvDriverContext::Point p;
@@ -198,7 +200,8 @@ HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, u
     uint16_t regs[125] = {};
     uint8_t bit = 0;
     int rc = 0;
-    const int words = text ? static_cast<int>(p.ref.step) : (p.ref.typeName == "I4" || p.ref.typeName == "UI4" || p.ref.typeName == "R4") ? 2 : 1;
+    // As many registers as the type holds: one for bytes and words, two for 32 bits.
+    const int words = static_cast<int>(p.ref.step);
     switch (p.ref.table) {
       case mm::kCoils: rc = modbus_read_bits(m, static_cast<int>(p.ref.offset), 1, &bit); break;
       case mm::kDiscreteInputs: rc = modbus_read_input_bits(m, static_cast<int>(p.ref.offset), 1, &bit); break;
@@ -226,7 +229,7 @@ HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, u
     else if (t == "I2") v = static_cast<int16_t>(regs[0]);
     else if (t == "UI2") v = regs[0];
     else {
-      const uint32_t raw = mm::Join32(regs[0], regs[1], ctx->order);
+      const uint32_t raw = mm::Join32(regs[0], regs[1], p.ref.order.value_or(ctx->order));
       if (t == "R4") v = mm::FloatFromBits(raw);
       else if (t == "I4") v = static_cast<int32_t>(raw);
       else v = raw;

@@ -9,11 +9,17 @@
 
 #include <deque>
 #include <functional>
+#include <thread>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
 
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "framework/CommandIds.h"
+#include "model/DataPoint.h"
+#include "model/DataPointRead.h"
+#include "model/DataPointSheet.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/NewObjectRequests.h"
@@ -23,6 +29,7 @@
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/ModbusTestServer.h"
 
 using hvtest::ChildNamed;
 using hvtest::S;
@@ -291,6 +298,108 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
   EXPECT_EQ(to, 4);
   EXPECT_EQ(Column("GERAET", "name"), std::vector<wxString>{"Regler"});
   EXPECT_EQ(Column("GERAET", "node"), std::vector<wxString>{"1"});
+}
+
+// Direct data points typed into the picker of a panel on Modbus TCP: each mistake is
+// named while it is typed and refused on OK; the offered entries say what they read.
+// Then "Neuen Wert lesen" over the whole folder, network row included, reads every point.
+TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEveryPoint) {
+  hvtest::ModbusTestServer server({1}, hvtest::ModbusTestServer::Mode::Normal, 0,
+                                  hvtest::ModbusTestServer::Absent::Silent);
+  server.LimitMap(100);
+  server.SetRegister(1, 4, 0, 777);
+  server.SetBit(1, 0, 0, true);
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  device = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(device);
+  const wxString param = wxString::Format("host=127.0.0.1 port=%d timeout=300", server.Port());
+  device->SetNetwork("MBTCP");
+  device->SetSlot("TCP_0");
+  device->SetNetworkPara(param);
+  device->SetNode("1");
+  device->SetDeviceParameters(";;");
+  Next([&](wxDialog* d) {
+    Type(d, 1025, "Feldbus");
+    Type(d, 1074, param);
+    PressOk(d);
+  });
+  ChooseNew(TypeCode::Network);
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  TreeChildren(device);
+  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  ASSERT_TRUE(folder);
+
+  wxString offeredRow, asFloat, asWrongType, unknownTable, asWord, asCoilWord, asCoil;
+  bool keptOpen = false;
+  auto status = [](wxDialog* d) { return dynamic_cast<wxStaticText*>(d->FindWindow(1004))->GetLabel(); };
+  Next([&](wxDialog* d) {
+    auto* list = dynamic_cast<wxListBox*>(d->FindWindow(1001));
+    auto* type = dynamic_cast<wxChoice*>(d->FindWindow(1003));
+    ASSERT_TRUE(list && type && d->FindWindow(1004));
+    for (unsigned i = 0; i < list->GetCount(); ++i)
+      if (list->GetString(i).StartsWith("8|M|W|81|0|0|1")) offeredRow = list->GetString(i);
+    Type(d, 1002, "HR|0|R4");
+    asFloat = type->GetStringSelection() + ": " + status(d);
+    Pick(type, "Wort");
+    asWrongType = status(d);
+    Type(d, 1002, "XR|0");
+    unknownTable = status(d);
+    PressOk(d);
+    keptOpen = d->IsModal();
+    Type(d, 1002, "HR|0");
+    asWord = status(d);
+    PressOk(d);
+  });
+  ui.Answer<DataPointSheetRequest>([](DataPointSheetRequest& s) {
+    s.dp.name = s.dp.address.StartsWith("HR") ? "Wort0" : "Spule0";
+    return kDpWizardFinish;
+  });
+  ChooseNew(TypeCode::DirectDataPoint);
+  ASSERT_TRUE(SelectInTree(folder));
+  ui.ExpectMessage(11648);
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_NE(offeredRow.Find("Holding-Register 12288, Wort"), wxNOT_FOUND) << offeredRow;
+  EXPECT_EQ(asFloat, "Gleitkomma: Holding-Register 0-1, Gleitkomma, Wortfolge des Netzwerks");
+  EXPECT_NE(asWrongType.Find("'R4'"), wxNOT_FOUND) << asWrongType;
+  EXPECT_NE(unknownTable.Find("'XR'"), wxNOT_FOUND) << unknownTable;
+  EXPECT_TRUE(keptOpen);
+  EXPECT_EQ(asWord, "Holding-Register 0, Wort");
+
+  Next([&](wxDialog* d) {
+    Type(d, 1002, "CO|0");
+    asCoilWord = status(d);
+    Pick(dynamic_cast<wxChoice*>(d->FindWindow(1003)), "Bit");
+    asCoil = status(d);
+    PressOk(d);
+  });
+  ChooseNew(TypeCode::DirectDataPoint);
+  ASSERT_TRUE(SelectInTree(folder));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_NE(asCoilWord.Find("Bit"), wxNOT_FOUND) << asCoilWord;
+  EXPECT_EQ(asCoil, "Spule 0, Bit");
+
+  // The folder's list: the network and both points, all selected.
+  ASSERT_TRUE(SelectInTree(folder));
+  CProjectListView& list = *frame->GetListView();
+  ASSERT_EQ(list.Presenter().GetRowCount(), 3u);
+  EXPECT_EQ(list.Presenter().RowObject(0)->GetName(), "Feldbus");
+  list.ClearSelection();
+  for (std::size_t i = 0; i < 3; ++i) list.SelectRow(i, true);
+  ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
+    while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return static_cast<int>(IDOK);
+  });
+  {
+    DispatchScope scope;
+    ASSERT_TRUE(frame->Router().RouteFrom(&list.Presenter()).Execute(ID_DP_READ_VALUE));
+  }
+  std::map<wxString, wxString> values;
+  for (std::size_t i = 1; i < 3; ++i) values[list.Presenter().RowObject(i)->GetName()] = list.Presenter().RowObject(i)->GetColumnText(5);
+  EXPECT_EQ(values, (std::map<wxString, wxString>{{"Spule0", "1"}, {"Wort0", "777"}}));
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <chrono>
 #include <thread>
 
+#include "app/CommandRouting.h"
 #include "model/DataPointRead.h"
+#include "model/Network.h"
+#include "model/DataPointSheet.h"
 #include "platform/Online.h"
+#include "platform/dbase/DbLib.h"
 #include "platform/online/ModbusMap.h"
 #include "tests/model/DataPointTestSupport.h"
 #include "tests/support/ModbusTestServer.h"
@@ -19,7 +23,8 @@ using dptest::Picked;
 
 struct OnlineDataPoints : dptest::DataPointFixture {
   hvtest::PluginInstall install{{"TESTDEV.so"}};
-  hvtest::ModbusTestServer server{{3}};
+  // As strict as real devices: silent for units it does not serve.
+  hvtest::ModbusTestServer server{{3}, hvtest::ModbusTestServer::Mode::Normal, 0, hvtest::ModbusTestServer::Absent::Silent};
 
   OnlineDataPoints() {
     EXPECT_TRUE(hv::Vostrel_Init());
@@ -82,13 +87,204 @@ TEST_F(OnlineDataPoints, EveryTypeReadsTheServedValueIntoTheValueColumn) {
   EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
 }
 
+// The driver's own addresses on a device of 100 registers: every data type reads the
+// registers it needs (word order from the address or the network) and shows the served
+// value exactly; a point past the map fails with the read message, at once.
+TEST_F(OnlineDataPoints, TableAddressesReadEveryTypeExactly) {
+  ASSERT_TRUE(folder);
+  server.LimitMap(100);
+  server.SetRegister(3, 4, 0, 777);
+  server.SetRegister(3, 4, 1, 888);
+  server.SetBit(3, 0, 0, true);
+  server.SetBit(3, 1, 5, true);
+  server.SetRegister(3, 4, 2, 0x00FB);  // -5 in its low byte
+  server.SetRegister(3, 4, 3, 200);
+  server.SetRegister(3, 3, 3, static_cast<std::uint16_t>(-123));
+  server.SetRegister(3, 3, 4, 65000);
+  server.Set32(3, 4, 10, static_cast<std::uint32_t>(-70000), mm::WordOrder::ABCD);
+  server.Set32(3, 4, 12, 4000000000u, mm::WordOrder::CDAB);
+  server.Set32(3, 3, 20, mm::BitsFromFloat(21.5f), mm::WordOrder::BADC);
+  server.Set32(3, 4, 22, mm::BitsFromFloat(-0.125f), mm::WordOrder::ABCD);
+  server.Set32(3, 4, 30, 45296, mm::WordOrder::ABCD);
+  server.Set32(3, 4, 32, 45648, mm::WordOrder::ABCD);
+  server.SetText(3, 4, 40, "Pumpe 1");
+  server.SetRegister(3, 4, 99, 4321);
+  const struct {
+    const char* name;
+    const char* address;
+    DWORD type, textLength;
+    const char* expected;
+  } cases[] = {
+      {"HR0", "HR|0", 8, 0, "777"},
+      {"HR1", "hr|1|UI2", 0x10, 0, "888"},
+      {"CO0", "CO|0", 4, 0, "1"},
+      {"DI5", "DI|5|BOOL", 4, 0, "1"},
+      {"Byte", "HR|2|I1", 1, 0, "-5"},
+      {"BytePos", "HR|3", 2, 0, "200"},
+      {"WordIn", "IR|3|I2", 8, 0, "-123"},
+      {"WordPosIn", "IR|4", 0x10, 0, "65000"},
+      {"Dword", "HR|10|I4", 0x20, 0, "-70000"},
+      {"DwordPos", "HR|12|UI4|CDAB", 0x40, 0, "4000000000"},
+      {"FloatIn", "IR|20|R4|BADC", 0x80, 0, "21.5"},
+      {"Float", "HR|22", 0x80, 0, "-0.125"},
+      {"Time", "HR|30|TIME", 0x200, 0, "12:34:56"},
+      {"Date", "HR|32|DATE", 0x400, 0, "24.12.2024"},
+      {"Text", "HR|40|TEXT", 0x2007, 0, "Pumpe 1"},
+      {"Text5", "HR|40", 0x100, 5, "Pumpe"},
+      {"Last", "HR|99", 8, 0, "4321"},
+  };
+  for (const auto& c : cases) {
+    CPODirectDataPoint* dp = MakeOne(c.name, c.address, c.type, c.textLength);
+    ASSERT_TRUE(dp) << c.name;
+    dp->OnColumnDblClick(5);
+    EXPECT_EQ(dp->GetColumnText(5), c.expected) << c.name;
+  }
+  EXPECT_TRUE(ui.MessageIds().empty());
+
+  // Past the 100 registers: the device's exception ends the read at once.
+  for (const char* address : {"HR|100", "HR|99|I4"}) {
+    CPODirectDataPoint* dp = MakeOne(address, address, address[6] ? 0x20 : 8);
+    ASSERT_TRUE(dp) << address;
+    ui.ExpectMessage(11517);
+    const auto start = std::chrono::steady_clock::now();
+    dp->OnColumnDblClick(5);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << address;
+    EXPECT_TRUE(ui.AllExpectationsMet()) << address;
+    EXPECT_TRUE(dp->GetColumnText(5).empty()) << address;
+  }
+  EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
+}
+
+// "Neuen Wert lesen" over a folder's rows: a network among the data points passes the
+// request on, so every point is read; alone it offers nothing to read.
+TEST_F(OnlineDataPoints, ASelectionReadsEveryPointPastItsNetworkRow) {
+  ASSERT_TRUE(folder);
+  server.SetRegister(3, 4, 0, 11);
+  server.SetRegister(3, 4, 1, 22);
+  CPODirectDataPoint* a = MakeOne("A", "HR|0", 8);
+  CPODirectDataPoint* b = MakeOne("B", "HR|1", 8);
+  ASSERT_TRUE(a && b);
+  CPONetwork net(folder, device);
+  const std::vector<ObjectRef> selection{a, &net, b};
+  CRecordingCmdUI update(ID_DP_READ_VALUE);
+  EXPECT_TRUE(RouteToSelection(selection, ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &update, nullptr));
+  EXPECT_TRUE(update.enabled);
+  EXPECT_TRUE(RouteToSelection(selection, ID_DP_READ_VALUE, CN_COMMAND, nullptr, nullptr));
+  EXPECT_EQ(a->GetColumnText(5), "11");
+  EXPECT_EQ(b->GetColumnText(5), "22");
+  const std::vector<ObjectRef> alone{&net};
+  CRecordingCmdUI single(ID_DP_READ_VALUE);
+  RouteToSelection(alone, ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &single, nullptr);
+  EXPECT_FALSE(single.enabled);
+  EXPECT_TRUE(ui.MessageIds().empty());
+}
+
+// The last input register of a device that serves the whole table.
+TEST_F(OnlineDataPoints, TheLastInputRegisterIsRead) {
+  ASSERT_TRUE(folder);
+  server.SetRegister(3, 3, 65535, 4711);
+  CPODirectDataPoint* dp = MakeOne("Last", "IR|65535", 0x10);
+  ASSERT_TRUE(dp);
+  dp->OnColumnDblClick(5);
+  EXPECT_EQ(dp->GetColumnText(5), "4711");
+}
+
+// What the network cannot read as the chosen type is refused when the point is made,
+// each with its reason: a malformed address, a type the address contradicts, an
+// analog signal as a word. One stored so earlier fails to register instead of showing
+// a wrong value.
+TEST_F(OnlineDataPoints, AddressesTheNetworkCannotReadAreRefusedAtEntry) {
+  ASSERT_TRUE(folder);
+  server.SetRegister(3, 4, 256, 777);
+  server.SetRegister(3, 4, 257, 888);
+  const struct {
+    const char* address;
+    DWORD type;
+    UINT complaint;
+    const char* names;  // part of the complaint's text
+  } cases[] = {
+      {"HR|x", 8, 11649, "'x'"},
+      {"XR|0", 8, 11648, "'XR'"},
+      {"HR|0|I9", 8, 11650, "'I9'"},
+      {"HR|0|R4", 8, 11651, "'R4'"},
+      {"CO|0", 8, 11652, "Bit"},
+      {"HR|0", 4, 11653, "(CO)"},
+      {"HR|0|I4|ABDC", 0x20, 11654, "'ABDC'"},
+      {"HR|65535|R4", 0x80, 11656, "65535"},
+      {"9|Analog Output|0.00", 8, 11659, "'Wort'"},
+  };
+  for (const auto& c : cases) {
+    ui.ExpectMessage(c.complaint);
+    EXPECT_FALSE(Make({Picked(c.address, c.type, 0x3)})) << c.address;
+    EXPECT_TRUE(ui.AllExpectationsMet()) << c.address;
+    ASSERT_FALSE(ui.MessageTexts().empty());
+    EXPECT_NE(ui.MessageTexts().back().Find(c.names), wxNOT_FOUND) << ui.MessageTexts().back();
+  }
+  EXPECT_TRUE(Points().empty());
+
+  // The same analog output stored as a word by an earlier version.
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(hv::db::datpkt_open(Folder(), t));
+    hv::db::DatpktRow row;
+    row.name = "AO";
+    row.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+    row.address = "9|Analog Output|0.00";
+    row.type = 8;
+    row.access = row.pickerAccess = 3;
+    ASSERT_TRUE(hv::db::datpkt_insert(t, row));
+  }
+  ASSERT_TRUE(folder->LoadChildren());
+  CPODirectDataPoint* ao = Find("AO");
+  ASSERT_TRUE(ao);
+  ui.ExpectMessage(11515);
+  ao->OnColumnDblClick(5);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ao->GetColumnText(5).empty());
+  // Its settings are not confirmed until an address the network reads is picked; other
+  // networks keep their own rules.
+  DataPointSheetRequest sheet;
+  sheet.netDriver = "MBTCP";
+  sheet.dp = ao->Fields();
+  sheet.dp.name = "AO";
+  ui.ExpectMessage(11659);
+  EXPECT_EQ(dpsheet::LeaveGeneral(sheet, "AO", 0).text, 11659u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  sheet.netDriver = "SIMNET";
+  EXPECT_TRUE(dpsheet::LeaveGeneral(sheet, "AO", 0).ok());
+  // As a float it reads the two registers it names.
+  server.Set32(3, 4, 256, mm::BitsFromFloat(12.25f), mm::WordOrder::ABCD);
+  CPODirectDataPoint* f = MakeOne("AOf", "9|Analog Output|0.00", 0x80);
+  ASSERT_TRUE(f);
+  f->OnColumnDblClick(5);
+  EXPECT_EQ(f->GetColumnText(5), "12.25");
+}
+
+// A text longer than 125 registers is refused when the point is made; one stored so by
+// an older version fails at registration instead of reading past the buffer.
 TEST_F(OnlineDataPoints, TextsPastTheReadBufferAreRefused) {
   ASSERT_TRUE(folder);
   server.SetText(3, 4, 0x300A, "Pumpe 1");
-  // A text that would not fit the read buffer with its terminating zero.
-  CPODirectDataPoint* big = MakeOne("Big", "8|M|S|81|5|0|1", 0x2000 + kDirectReadBuffer);
+  ui.ExpectMessage(11538);
+  EXPECT_FALSE(Make({Picked("8|M|S|81|5|0|1", 0x2000 + kDirectReadBuffer, 0x3)}));
+  ui.ExpectMessage(11657);
+  EXPECT_FALSE(Make({Picked("HR|0|TEXT", 0x2000 + 251, 0x3)}));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(hv::db::datpkt_open(Folder(), t));
+    hv::db::DatpktRow row;
+    row.name = "Big";
+    row.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+    row.address = "8|M|S|81|5|0|1";
+    row.type = 0x2000 + kDirectReadBuffer;
+    row.access = row.pickerAccess = 3;
+    ASSERT_TRUE(hv::db::datpkt_insert(t, row));
+  }
+  ASSERT_TRUE(folder->LoadChildren());
+  CPODirectDataPoint* big = Find("Big");
   ASSERT_TRUE(big);
-  ui.ExpectMessage(11515);   // the driver refuses a text longer than its registers
+  ui.ExpectMessage(11515);
   big->OnColumnDblClick(5);
   EXPECT_TRUE(big->GetColumnText(5).empty());
   EXPECT_TRUE(ui.AllExpectationsMet());

@@ -10,11 +10,13 @@
 #include "model/PrjDataPoint.h"
 #include "model/PrjDevice.h"
 #include "model/UserDefinedDP.h"
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/model/DataPointTestSupport.h"
 #include "tests/model/FieldBusTestSupport.h"
 #include "tests/support/ModbusTestServer.h"
+#include "tests/support/OnlineTestSupport.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ TEST_F(Points, PickedPointsComeBackInALaterSessionUniquelyNamed) {
   EXPECT_EQ(first->GetAddress(), memory[0].address);
   EXPECT_NE(first->GetId(), 0u);
   EXPECT_EQ(first->GetDevice(), device);
-  EXPECT_TRUE(CUserDefinedDPList::Get().Names().empty());  // the plug-in's own addresses
+  EXPECT_TRUE(CUserDefinedDPList::Get().Names().empty());  // defined in the shipped datpkt.set
 
   // Loading again keeps the same objects; a removed row drops its point.
   CProjectObject* kept = later.GetChildren().at(1);
@@ -137,6 +139,77 @@ TEST_F(Points, SelfDefinedPointsAreCheckedAgainstTheFileAndTheSymbols) {
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
+// Points from the plug-in's list are defined by the shipped datpkt.set: a later session
+// checks them as often as the device is shown and lists none. The plug-in's offer alone
+// defines nothing: where the device's own datpkt.set lacks an entry, its point is listed.
+TEST_F(Points, OnlyDatpktSetDefinesSelfDefinedPoints) {
+  CUserDefinedDPList::Get().Clear();
+  CPONetwork* net = AddNetwork("Bus", "MBTCP", "host=127.0.0.1");
+  ASSERT_NE(net, nullptr);
+  CPODevice* d = AddDevice(*net, "SPS", "1", "CTRL_515");
+  ASSERT_NE(d, nullptr);
+  std::vector<PickedDataPoint> memory;
+  for (const PickedDataPoint& p : dppicker::Offered("CTRL_515", "1", ""))
+    if (p.address.StartsWith("8|")) memory.push_back(p);
+  ASSERT_EQ(memory.size(), 3u);
+  ui.Answer<DataPointPickRequest>([&](DataPointPickRequest& r) {
+    r.chosen = memory;
+    return IDOK;
+  });
+  ui.Answer<DataPointSheetRequest>([](DataPointSheetRequest&) { return kDpAcceptAll; });
+  CPODataPoint maker;
+  ASSERT_TRUE(maker.CreateNew(d, device, nullptr));
+
+  // The next session: the network and its device read from the tables alone.
+  CPONetwork later(net->GetParent(), device);
+  later.CopyFrom(*net);
+  ASSERT_TRUE(later.LoadChildren());
+  ASSERT_EQ(later.GetChildCount(), 1u);
+  auto* again = dynamic_cast<CPODevice*>(later.GetChildren().at(0));
+  ASSERT_NE(again, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    if (i == 0) ASSERT_TRUE(again->LoadChildren());
+    else EXPECT_FALSE(again->IsStale());
+    EXPECT_TRUE(CUserDefinedDPList::Get().Names().empty()) << CUserDefinedDPList::Get().Names().front();
+  }
+
+  // The device's own datpkt.set, without the memory word.
+  const wxString setFolder = home.Sub("defs");
+  ASSERT_TRUE(hv::MakeFolders(setFolder));
+  hvtest::WriteAll(hv::JoinPath(setFolder, "datpkt.set"),
+                   "[Globale Selbstdefinierte Datenpunkte]\nMD_4=M|D|81|4|0|1\nMR_8=M|R|81|8|0|1\n");
+  again->SetParameter(";" + setFolder);
+  EXPECT_FALSE(again->IsStale());
+  ASSERT_EQ(CUserDefinedDPList::Get().Names().size(), 1u);
+  const auto* word = dynamic_cast<CPODataPoint*>(again->GetChildren().at(0));
+  ASSERT_NE(word, nullptr);
+  EXPECT_EQ(word->GetAddress(), "8|M|W|81|0|0|1");
+  EXPECT_EQ(CUserDefinedDPList::Get().Names().front(), word->GetName());
+  CUserDefinedDPList::Get().Clear();
+}
+
+// Every '8' and 'M' entry a shipped device plug-in offers is defined in the global
+// section of the datpkt.set shipped beside them.
+TEST(ShippedDatpktSet, DefinesEveryMemoryPointTheShippedPluginsOffer) {
+  std::vector<std::string> shipped;
+  for (const wxString& name : hv::ListFolder(hvtest::BuiltPluginFolder("device")))
+    if (name.EndsWith(".so")) shipped.push_back(hv::ToUtf8(name));
+  ASSERT_GE(shipped.size(), 5u);
+  hvtest::PluginInstall install(shipped);
+  const auto defined = ReadDatpktSection(install.Sub("device/datpkt.set"), "Globale Selbstdefinierte Datenpunkte");
+  int checked = 0;
+  for (const std::string& file : shipped) {
+    const wxString title = wxString::FromUTF8(file).BeforeLast('.');
+    for (const PickedDataPoint& p : dppicker::Offered(title, "1", "")) {
+      if (p.address[0] != '8' && p.address[0] != 'M') continue;
+      ++checked;
+      EXPECT_TRUE(std::any_of(defined.begin(), defined.end(), [&](const auto& kv) { return kv.second == p.address.Mid(2); }))
+          << title << ": " << p.address;
+    }
+  }
+  EXPECT_GE(checked, static_cast<int>(shipped.size()));
+}
+
 // Direct points made from the plug-in's own list are not self-defined ones; a '8'
 // point the plug-in does not offer and datpkt.set does not define is listed.
 TEST_F(Points, TheFolderTakesThePluginsOwnAddressesAsDefined) {
@@ -153,7 +226,7 @@ TEST_F(Points, TheFolderTakesThePluginsOwnAddressesAsDefined) {
 // Bus points read online through their network's driver: from the menu (only when
 // readable and of a number or text type) and by a double click on the value column.
 TEST_F(Points, BusPointsReadTheServedValues) {
-  hvtest::ModbusTestServer server({1});
+  hvtest::ModbusTestServer server({1}, hvtest::ModbusTestServer::Mode::Normal, 0, hvtest::ModbusTestServer::Absent::Silent);
   server.SetRegister(1, 4, 0x3000, 1234);
   server.Set32(1, 4, 0x3008, 70000, hv::modbus::WordOrder::ABCD);
   server.Set32(1, 4, 0x3010, hv::modbus::BitsFromFloat(21.5f), hv::modbus::WordOrder::ABCD);

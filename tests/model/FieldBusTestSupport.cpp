@@ -31,7 +31,7 @@ void Link(const wxString& install, const char* kind, const char* file) {
 
 FieldBusFixture::FieldBusFixture() {
   const wxString install = UsePrivateInstall();
-  for (const char* d : {"KOLM_G320.so", "CTRL_515.so", "TESTDEV.so", "zorva_P303.so", "OTHERNET.so"})
+  for (const char* d : {"KOLM_G320.so", "CTRL_515.so", "TESTDEV.so", "zorva_P303.so", "OTHERNET.so", "datpkt.set"})
     Link(install, "device", d);
   for (const char* d : {"SIMNET.so", "MBTCP.so"}) Link(install, "driver", d);
   hv::OnlineLibrary::Get().DeInit();

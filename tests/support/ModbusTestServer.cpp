@@ -16,8 +16,14 @@
 namespace hvtest {
 
 struct ModbusTestServer::Mapping {
-  modbus_mapping_t* map = modbus_mapping_new(0x10000, 0x10000, 0x10000, 0x10000);
+  explicit Mapping(int count = 0x10000) : map(modbus_mapping_new(count, count, count, count)), size(count) {}
   ~Mapping() { modbus_mapping_free(map); }
+  modbus_mapping_t* map;
+  int size;
+  // A value set past the map is a fault of the test, not a request to answer.
+  void Check(int address) const {
+    if (address < 0 || address >= size) throw std::out_of_range("address past the served map");
+  }
 };
 
 namespace {
@@ -77,14 +83,21 @@ ModbusTestServer::Mapping& ModbusTestServer::UnitMapping(int unit) {
 
 void ModbusTestServer::SetBit(int unit, int table, int address, bool value) {
   std::lock_guard lock(m_mutex);
+  UnitMapping(unit).Check(address);
   auto* m = UnitMapping(unit).map;
   (table == 0 ? m->tab_bits : m->tab_input_bits)[address] = value ? 1 : 0;
 }
 
 void ModbusTestServer::SetRegister(int unit, int table, int address, std::uint16_t value) {
   std::lock_guard lock(m_mutex);
+  UnitMapping(unit).Check(address);
   auto* m = UnitMapping(unit).map;
   (table == 3 ? m->tab_input_registers : m->tab_registers)[address] = value;
+}
+
+void ModbusTestServer::LimitMap(int count) {
+  std::lock_guard lock(m_mutex);
+  for (auto& [unit, mapping] : m_units) mapping = std::make_unique<Mapping>(count);
 }
 
 void ModbusTestServer::Set32(int unit, int table, int address, std::uint32_t value, hv::modbus::WordOrder order) {

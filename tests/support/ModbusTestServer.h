@@ -39,6 +39,10 @@ class ModbusTestServer {
   void SetIdentity(int unit, const std::string& type, const std::string& hardware, std::uint16_t firmware);
   // Every request to the unit at or above `fromAddress` is answered with this exception.
   void SetException(int unit, std::uint8_t code, int fromAddress = 0);
+  // Serves only `count` elements of each table per unit (0 to count-1), as small devices
+  // do: a request past them gets the illegal-data-address exception, and there is no
+  // identity block (it would lie at 0xF000). Drops the values set so far.
+  void LimitMap(int count);
   // Closes each connection when its next request arrives (a dead link).
   void CloseOnRequest(bool on) { m_closeOnRequest = on; }
   // Serves the first connection only; later ones wait in the listen queue, never read.

@@ -28,6 +28,8 @@ PluginInstall::PluginInstall(const std::vector<std::string>& devices, const std:
   hv::MakeFolders(hv::JoinPath(m_folder, "device"));
   hv::MakeFolders(hv::JoinPath(m_folder, "driver"));
   for (const auto& d : devices) Link(hv::JoinPath(m_folder, "device"), "device", d);
+  // The shipped definitions of the sample plug-ins' self-defined points come along.
+  Link(hv::JoinPath(m_folder, "device"), "device", "datpkt.set");
   for (const auto& d : drivers) Link(hv::JoinPath(m_folder, "driver"), "driver", d);
   UseInstallFolder(m_home, m_folder);
   hv::OnlineLibrary::Get().DeInit();

@@ -14,7 +14,8 @@ wxString BuiltPluginFolder(const char* kind);  // "device" or "driver"
 wxString TestPluginFolder(const char* kind);
 
 // A private install tree (HALVORA_HOME and "PATH") whose "device" and "driver" folders
-// link the named plug-in files; the online library and plug-in registry start afresh.
+// link the named plug-in files (and the shipped datpkt.set); the online library and
+// plug-in registry start afresh.
 class PluginInstall {
  public:
   PluginInstall(const std::vector<std::string>& devices, const std::vector<std::string>& drivers = {"SIMNET.so", "MBTCP.so"});

@@ -71,7 +71,7 @@ wxString PlainRead(modbus_t* ctx, const Tag& tag) {
 TEST(DataPointXmlLive, EveryExportedTagReadsWhatTheOnlineLibraryShows) {
   hvtest::PluginInstall install({"TESTDEV.so"});
   ASSERT_TRUE(hv::Vostrel_Init());
-  hvtest::ModbusTestServer server({3});
+  hvtest::ModbusTestServer server({3}, hvtest::ModbusTestServer::Mode::Normal, 0, hvtest::ModbusTestServer::Absent::Silent);
   server.SetRegister(3, 4, 0x3000, static_cast<std::uint16_t>(-321));
   server.Set32(3, 4, 0x3002, static_cast<std::uint32_t>(-70000), mm::WordOrder::ABCD);
   server.Set32(3, 4, 0x3004, mm::BitsFromFloat(21.5f), mm::WordOrder::ABCD);

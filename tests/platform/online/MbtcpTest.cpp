@@ -77,7 +77,7 @@ TEST_F(Mbtcp, ScanFindsExactlyTheServedUnits) {
 }
 
 TEST_F(Mbtcp, ReadsNumbersBitsAndTextsInBothWordOrders) {
-  ModbusTestServer server({1, 3});
+  ModbusTestServer server({1, 3}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::Silent);
   // Holding registers (read and write) and input registers (read only) of unit 3.
   server.SetRegister(3, 4, 0x3000, static_cast<std::uint16_t>(-1234));          // I2 / UI2
   server.Set32(3, 4, 0x3002, static_cast<std::uint32_t>(-70000), mm::WordOrder::ABCD);  // I4
@@ -115,10 +115,12 @@ TEST_F(Mbtcp, ReadsNumbersBitsAndTextsInBothWordOrders) {
   };
   for (const auto& c : cases) EXPECT_EQ(Value(c.slot, "3", c.address, c.type, c.access), c.expected) << c.address;
 
-  // An absent unit answers with an exception: no value.
+  // An absent unit stays silent: no value once the time-out has passed; the units that
+  // answer are read again afterwards.
   char buf[8];
   EXPECT_FALSE(Read("TCP_0", "2", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003, buf, sizeof buf, 50ms));
-  EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_BAD_ADDRESS);
+  EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_TIMEOUT);
+  EXPECT_EQ(Value("TCP_0", "3", "8|M|W|81|0|0|1", hv::kDpWord), "-1234");
   // Addresses and nodes the driver cannot place are refused at registration.
   EXPECT_EQ(hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", "300", "", "8|M|W|81|0|0|1", 3, 0, 0, 0, 0, 8, 0), 0u);
   EXPECT_EQ(hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", "3", "", "7|x", 3, 0, 0, 0, 0, 8, 0), 0u);

@@ -64,8 +64,82 @@ TEST(ModbusMap, TextsAreReadAsRegisterPairs) {
   EXPECT_EQ(t->table, mm::kHoldingRegisters);
   EXPECT_EQ(t->step, 3u);
   EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x100, 1, 4)->step, 2u);
+  EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000, 3, 0)->step, 1u);  // a text of no characters
   EXPECT_FALSE(mm::ResolveForRead("9|Digital Input|0.00", 0x2005, 1, 0));
   EXPECT_FALSE(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000 + 300, 3, 0));
+}
+
+// The driver's own addresses: every table and offset, the data type checked against the
+// point's type, the registers it needs and the word order it names.
+TEST(ModbusMap, TableAddressesReachEveryElementAsTheirType) {
+  using P = mm::AddressProblem;
+  const struct {
+    const char* address;
+    std::uint32_t type, textLen;
+    P problem;
+    int table;
+    std::uint32_t offset, step;
+    const char* typeName;
+  } cases[] = {
+      {"HR|0", 8, 0, P::None, 4, 0, 1, "I2"},
+      {"hr | 0 | ui2", 0x10, 0, P::None, 4, 0, 1, "UI2"},
+      {"CO|0", 4, 0, P::None, 0, 0, 1, "BOOL"},
+      {"DI|65535|BOOL", 4, 0, P::None, 1, 65535, 1, "BOOL"},
+      {"IR|65535", 8, 0, P::None, 3, 65535, 1, "I2"},
+      {"IR|65534|R4", 0x80, 0, P::None, 3, 65534, 2, "R4"},
+      {"HR|7|I4|CDAB", 0x20, 0, P::None, 4, 7, 2, "I4"},
+      {"HR|7|UI4", 0x40, 0, P::None, 4, 7, 2, "UI4"},
+      {"HR|7|I1", 1, 0, P::None, 4, 7, 1, "I1"},
+      {"HR|7|UI1", 2, 0, P::None, 4, 7, 1, "UI1"},
+      {"HR|7|TIME", 0x200, 0, P::None, 4, 7, 2, "UI4"},
+      {"HR|7|DATE|dcba", 0x400, 0, P::None, 4, 7, 2, "UI4"},
+      {"HR|10|TEXT", 0x2007, 0, P::None, 4, 10, 4, "TEXT"},
+      {"HR|10", 0x100, 12, P::None, 4, 10, 6, "TEXT"},
+      {"HR|65411|TEXT", 0x2000 + 250, 0, P::None, 4, 65411, 125, "TEXT"},
+      {"HR|65535|R4", 0x80, 0, P::PastEnd, 0, 0, 0, ""},
+      {"HR|65412|TEXT", 0x2000 + 250, 0, P::PastEnd, 0, 0, 0, ""},
+      {"HR|0|TEXT", 0x2000 + 251, 0, P::TextLength, 0, 0, 0, ""},
+      {"HR|65536", 8, 0, P::Offset, 0, 0, 0, ""},
+      {"HR|-1", 8, 0, P::Offset, 0, 0, 0, ""},
+      {"HR|x", 8, 0, P::Offset, 0, 0, 0, ""},
+      {"HR|", 8, 0, P::Offset, 0, 0, 0, ""},
+      {"XR|0", 8, 0, P::Table, 0, 0, 0, ""},
+      {"M|z", 8, 0, P::Table, 0, 0, 0, ""},
+      {"HR|0|I3", 8, 0, P::TypeName, 0, 0, 0, ""},
+      {"HR|0|R4", 8, 0, P::TypeMismatch, 0, 0, 0, ""},
+      {"HR|0|TEXT", 0x20, 0, P::TypeMismatch, 0, 0, 0, ""},
+      {"CO|0", 8, 0, P::BitTable, 0, 0, 0, ""},
+      {"HR|0", 4, 0, P::RegisterBit, 0, 0, 0, ""},
+      {"HR|0|I4|ACBD", 0x20, 0, P::Order, 0, 0, 0, ""},
+      {"HR|0|I2|CDAB", 8, 0, P::OrderNeeds32, 0, 0, 0, ""},
+      {"HR|0||CDAB", 0x80, 0, P::None, 4, 0, 2, "R4"},
+      {"HR|0|I2|ABCD|x", 8, 0, P::Format, 0, 0, 0, ""},
+      {"HR", 8, 0, P::Format, 0, 0, 0, ""},
+      {"HR|0", 0x401, 0, P::Unreadable, 0, 0, 0, ""},
+      {"7|x", 8, 0, P::Kind, 0, 0, 0, ""},
+      {"9|Analog Output|0.00", 8, 0, P::KindType, 0, 0, 0, ""},
+      {"9|Analog Output|0.00", 0x80, 0, P::None, 4, 256, 2, "R4"},
+      {"9|Digital Input|2.05", 0x10, 0, P::None, 1, 69, 1, "BOOL"},
+      {"8|M|W|81|0|0|1", 8, 0, P::None, 4, 0x3000, 1, "I2"},
+  };
+  for (const auto& c : cases) {
+    const auto r = mm::CheckAddress(c.address, c.type, 3, c.textLen);
+    EXPECT_EQ(r.problem, c.problem) << c.address << " type " << c.type;
+    ASSERT_EQ(r.ref.has_value(), c.problem == P::None) << c.address;
+    if (!r.ref) continue;
+    EXPECT_EQ(r.ref->table, c.table) << c.address;
+    EXPECT_EQ(r.ref->offset, c.offset) << c.address;
+    EXPECT_EQ(r.ref->step, c.step) << c.address;
+    EXPECT_EQ(r.ref->typeName, c.typeName) << c.address;
+  }
+  EXPECT_EQ(mm::CheckAddress("HR|7|I4|CDAB", 0x20, 3, 0).ref->order, mm::WordOrder::CDAB);
+  EXPECT_FALSE(mm::CheckAddress("HR|7|I4", 0x20, 3, 0).ref->order);
+  EXPECT_EQ(mm::TypeCodeOfAddress("hr|0|r4"), 0x80u);
+  EXPECT_EQ(mm::TypeCodeOfAddress("HR|0"), 0u);
+  EXPECT_TRUE(mm::IsTableAddress("di|3"));
+  EXPECT_FALSE(mm::IsTableAddress("8|M|W|81|0|0|1"));
+  // The export places none of them: it writes kinds 8 and 9 only.
+  EXPECT_FALSE(mm::Resolve("HR|0|I2", 8, 3));
 }
 
 TEST(ModbusMap, WordOrdersRoundTripAndFloatsKeepTheirBits) {
