@@ -105,6 +105,32 @@ TEST_F(MbtcpStrict, AServerOfOneConnectionHasEveryUnitFound) {
   EXPECT_EQ(error, 0u);
 }
 
+// A server answering every unit at once (an exception for the absent ones) is asked
+// exactly once per unit, each probe with a transaction id of its own.
+TEST_F(MbtcpStrict, EveryUnitIsAskedOnceWithItsOwnTransactionId) {
+  ModbusTestServer server({1, 7, 200});
+  server.SetIdentity(7, "TESTDEV", "TESTDEV", 100);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-247", &error)), (std::vector<wxString>{"1", "7", "200"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_EQ(server.Requests(), 247);
+  EXPECT_EQ(server.RepeatedIds(), 0);
+}
+
+// A server that closes every connection but one, silent for absent units: each further
+// connection the scan tries is closed, which neither costs a unit nor ends the scan, and
+// no unit is asked twice.
+TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
+  ModbusTestServer server({1, 7, 20}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  server.AcceptOnly(1);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error)), (std::vector<wxString>{"1", "7", "20"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_EQ(server.Requests(), 20);
+  EXPECT_EQ(server.RepeatedIds(), 0);
+  EXPECT_EQ(server.MostConnections(), 1);
+}
+
 // No unit in the range: the scan completes with nothing found. A stopped server is
 // a refused connection; a server that drops the link is a lost one.
 TEST_F(MbtcpStrict, EmptyRangesAndGoneServersAreToldApart) {
