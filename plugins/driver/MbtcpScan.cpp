@@ -97,8 +97,7 @@ struct Link {
 class Scanner {
  public:
   Scanner(const ScanTarget& t, const HvScanSink* sink, const volatile int* cancel)
-      : t_(t), sink_(sink), cancel_(cancel), todo_(t.units.begin(), t.units.end()),
-        grow_(std::clamp<long>(t.timeoutMs / 10, 2, 50)), timeout_(t.timeoutMs) {}
+      : t_(t), sink_(sink), cancel_(cancel), todo_(t.units.begin(), t.units.end()), timeout_(t.timeoutMs) {}
 
   int Run(uint32_t* err);
 
@@ -113,6 +112,7 @@ class Scanner {
   void Lose(LinkIt l, int e);
   void TimedOut(Link& l);
   bool CloseUnproven();
+  void CloseAllButOne();
   void Progress();
   void Report();
 
@@ -127,8 +127,9 @@ class Scanner {
   uint16_t nextTid_ = 0;
   int losses_ = 0;
   bool queues_ = false;  // an answer came after its time-out: the server queues probes
+  bool shrink_ = false;  // and the connections are to go down to one
   uint32_t lastError_ = HV_ERR_CONNECTION_LOST;
-  std::chrono::milliseconds grow_, timeout_;
+  std::chrono::milliseconds timeout_;
   size_t shown_ = SIZE_MAX;
   Clock::time_point shownAt_{};
 };
@@ -206,9 +207,11 @@ void Scanner::Answered(Link& l, uint16_t tid, int unitByte, const uint8_t* pdu, 
     const int unit = it->second;
     const Answer a = Classify(pdu, n, unitByte, unit, f);
     if (a == Answer::Ignore) return;
-    // A probe answered after its time-out: the server queues probes, and more connections
-    // would only make them wait longer. Slower than the time-out counts as no answer.
+    // A probe answered after its time-out: the server queues probes (a gateway with one
+    // serial line), so on several connections they wait behind each other's silence.
+    // Slower than the time-out counts as no answer.
     l.stale.erase(it);
+    shrink_ = !queues_ && links_.size() > 1;
     queues_ = true;
   }
   losses_ = 0;
@@ -227,13 +230,13 @@ void Scanner::Prove(Link& by) {
 // and never counts against a unit, and no more connections than are left are opened.
 void Scanner::Lose(LinkIt l, int e) {
   lastError_ = ErrorOf(e);
-  ++losses_;
   // The probe in flight, and the ones that timed out since the last answer here: their
   // silence may have been the connection dying.
   todo_.insert(todo_.begin(), l->silent.begin(), l->silent.end());
   if (l->unit >= 0) todo_.push_front(l->unit);
   const uint64_t order = l->order;
   links_.erase(l);
+  if (links_.empty()) ++losses_;
   limit_ = std::max<size_t>(1, std::min(limit_, links_.size()));
   // A server that closes what it will not serve serves the connections it took before.
   if (e != EMBBADDATA)
@@ -266,6 +269,19 @@ bool Scanner::CloseUnproven() {
   return any;
 }
 
+// The server queues probes: every connection is closed, and the units silent since their
+// connection's last answer, which may have waited behind another's silence, are asked
+// again over one.
+void Scanner::CloseAllButOne() {
+  shrink_ = false;
+  for (Link& l : links_) {
+    todo_.insert(todo_.begin(), l.silent.begin(), l.silent.end());
+    if (l.unit >= 0) todo_.push_front(l.unit);
+  }
+  links_.clear();
+  limit_ = 1;
+}
+
 // A few texts a second are enough for the dialog's timer; one per unit would cost a brisk
 // server's scan more than its probes.
 void Scanner::Progress() {
@@ -282,12 +298,20 @@ void Scanner::Progress() {
 }
 
 int Scanner::Run(uint32_t* err) {
+  // Connections while the server takes them, up to the bound; the first must come up.
   if (const uint32_t e = Open()) return *err = e, 0;
-  std::vector<pollfd> fds;
+  while (links_.size() < std::min(limit_, t_.units.size()))
+    if (Open() != 0) limit_ = links_.size();
+  // The lowest units, the likeliest to be there, go to the newest connections: an answer
+  // shows that the server serves that connection and every one it took before.
   std::vector<LinkIt> waiting;
+  for (auto l = links_.begin(); l != links_.end(); ++l) waiting.push_back(l);
+  for (auto l = waiting.rbegin(); l != waiting.rend() && !todo_.empty(); ++l) Send(*l);  // may lose it
+  std::vector<pollfd> fds;
   for (;;) {
     if (Cancelled(cancel_)) return *err = HV_ERR_CANCELLED, 0;
     if (losses_ >= kMaxLosses) return *err = lastError_, 0;
+    if (shrink_) CloseAllButOne();
     // Every connection lost: one more is made, and when that fails the scan ends.
     if (links_.empty()) {
       if (const uint32_t e = Open()) return *err = e, 0;
@@ -299,18 +323,6 @@ int Scanner::Run(uint32_t* err) {
     }
     if (links_.empty()) continue;
     const auto now = Clock::now();
-    // One more connection while every one waits on a slow unit, as long as the server
-    // takes them; one it refuses or closes sets the bound.
-    bool allWaiting = !todo_.empty() && links_.size() < limit_ && !queues_;
-    Clock::time_point newest{};
-    for (const Link& l : links_) {
-      allWaiting = allWaiting && l.unit >= 0;
-      newest = std::max(newest, l.sent);
-    }
-    if (allWaiting && now - newest >= grow_) {
-      if (Open() != 0) limit_ = links_.size();
-      continue;
-    }
     Progress();
     fds.clear();
     waiting.clear();
@@ -320,7 +332,6 @@ int Scanner::Run(uint32_t* err) {
       waiting.push_back(l);
       if (l->unit >= 0) wake = std::min(wake, l->deadline);
     }
-    if (allWaiting) wake = std::min(wake, newest + grow_);
     const bool busy = std::any_of(links_.begin(), links_.end(), [](const Link& l) { return l.unit >= 0; });
     if (!busy && todo_.empty()) {
       if (CloseUnproven()) continue;
