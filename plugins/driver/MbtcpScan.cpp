@@ -17,6 +17,7 @@
 #include <deque>
 #include <list>
 #include <map>
+#include <set>
 
 namespace mbtcp {
 
@@ -128,6 +129,8 @@ class Scanner {
   int losses_ = 0;
   bool queues_ = false;  // an answer came after its time-out: the server queues probes
   bool shrink_ = false;  // and the connections are to go down to one
+  Clock::time_point lastTimeout_{}, resume_{};
+  std::vector<int> timedOut_;
   uint32_t lastError_ = HV_ERR_CONNECTION_LOST;
   std::chrono::milliseconds timeout_;
   size_t shown_ = SIZE_MAX;
@@ -211,8 +214,12 @@ void Scanner::Answered(Link& l, uint16_t tid, int unitByte, const uint8_t* pdu, 
     // serial line), so on several connections they wait behind each other's silence.
     // Slower than the time-out counts as no answer.
     l.stale.erase(it);
-    shrink_ = !queues_ && links_.size() > 1;
+    if (!queues_ && links_.size() > 1) shrink_ = true;
     queues_ = true;
+    losses_ = 0;
+    for (Link& k : links_)
+      if (k.order <= l.order) k.proven = true;
+    return;
   }
   losses_ = 0;
   Prove(l);
@@ -248,7 +255,9 @@ void Scanner::TimedOut(Link& l) {
   l.silent.push_back(l.unit);
   l.stale.emplace_back(l.tid, l.unit);
   if (l.stale.size() > kStaleKept) l.stale.pop_front();
+  timedOut_.push_back(l.unit);
   l.unit = -1;
+  lastTimeout_ = Clock::now();
 }
 
 // Nothing is left to ask: a connection that never answered may never have been read
@@ -269,17 +278,21 @@ bool Scanner::CloseUnproven() {
   return any;
 }
 
-// The server queues probes: every connection is closed, and the units silent since their
-// connection's last answer, which may have waited behind another's silence, are asked
-// again over one.
+// The server queues probes: every silence so far may have been a wait behind another
+// connection's silent unit. Every connection is closed, and what timed out or was in
+// flight is asked again over one.
 void Scanner::CloseAllButOne() {
   shrink_ = false;
-  for (Link& l : links_) {
-    todo_.insert(todo_.begin(), l.silent.begin(), l.silent.end());
-    if (l.unit >= 0) todo_.push_front(l.unit);
-  }
+  std::set<int> again(timedOut_.begin(), timedOut_.end());
+  for (const Link& l : links_)
+    if (l.unit >= 0) again.insert(l.unit);
+  for (int u : todo_) again.erase(u);
+  for (const auto& [u, f] : found_) again.erase(u);
+  todo_.insert(todo_.begin(), again.begin(), again.end());
+  timedOut_.clear();
   links_.clear();
   limit_ = 1;
+  resume_ = Clock::now() + timeout_;  // the server works off or drops what it queued
 }
 
 // A few texts a second are enough for the dialog's timer; one per unit would cost a brisk
@@ -316,26 +329,31 @@ int Scanner::Run(uint32_t* err) {
     if (links_.empty()) {
       if (const uint32_t e = Open()) return *err = e, 0;
     }
-    for (auto l = links_.begin(); l != links_.end() && !todo_.empty();) {
+    const auto now = Clock::now();
+    for (auto l = links_.begin(); l != links_.end() && !todo_.empty() && now >= resume_;) {
       const auto next = std::next(l);
       if (l->unit < 0) Send(l);
       l = next;
     }
     if (links_.empty()) continue;
-    const auto now = Clock::now();
     Progress();
     fds.clear();
     waiting.clear();
-    auto wake = now + std::chrono::milliseconds(100);  // cancel is looked at this often
+    auto wake = std::max(now, resume_) + std::chrono::milliseconds(100);  // cancel is looked at this often
+    if (now < resume_) wake = resume_;
     for (auto l = links_.begin(); l != links_.end(); ++l) {
       fds.push_back({l->fd, POLLIN, 0});
       waiting.push_back(l);
       if (l->unit >= 0) wake = std::min(wake, l->deadline);
     }
-    const bool busy = std::any_of(links_.begin(), links_.end(), [](const Link& l) { return l.unit >= 0; });
+    const bool busy = now < resume_ || std::any_of(links_.begin(), links_.end(), [](const Link& l) { return l.unit >= 0; });
     if (!busy && todo_.empty()) {
       if (CloseUnproven()) continue;
-      break;
+      // Probes that ran side by side and timed out may yet be answered by a server that
+      // queues them: one more time-out shows it.
+      const bool stale = std::any_of(links_.begin(), links_.end(), [](const Link& l) { return !l.stale.empty(); });
+      if (queues_ || links_.size() < 2 || !stale || now >= lastTimeout_ + timeout_) break;
+      wake = std::min(wake, lastTimeout_ + timeout_);
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
     poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long long>(ms, 0, 100)));
