@@ -29,9 +29,10 @@ class MbtcpStrict : public ::testing::Test {
   ~MbtcpStrict() override { hv::Vostrel_EscapeScan(); }
 
   // Scans and returns the entries written, or nothing with the scan's error.
-  std::vector<hv::ScanEntry> Scan(int port, const char* units, DWORD* error = nullptr) {
+  std::vector<hv::ScanEntry> Scan(int port, const char* units, DWORD* error = nullptr, int timeoutMs = 100) {
     const wxString result = hv::ScanFilePath(dir.Path(), 1);
-    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", result, Param(port, units)));
+    const wxString param = wxString::Format("host=127.0.0.1 port=%d timeout=%d %s", port, timeoutMs, units);
+    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", result, param));
     EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(20s));
     if (error) *error = hv::OnlineLibrary::Get().GetScanState() == hv::ScanState::Failed ? hv::OnlineLibrary::Get().ScanError() : 0;
     hv::Vostrel_EscapeScan();
@@ -129,6 +130,20 @@ TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
   EXPECT_EQ(server.Requests(), 20);
   EXPECT_EQ(server.RepeatedIds(), 0);
   EXPECT_EQ(server.MostConnections(), 1);
+}
+
+// A gateway with one serial line that takes every connection: probes on several
+// connections wait behind each other's silence, so answers come after the time-out. The
+// late answers are told apart by their transaction ids, and the scan goes on over one
+// connection, asking again what was silent: every unit is found.
+TEST_F(MbtcpStrict, AGatewayOfOneLineTakingManyConnectionsHasEveryUnitFound) {
+  ModbusTestServer gateway({1, 9, 30}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  gateway.SerialLine(20);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(gateway.Port(), "units=1-40", &error, 30)), (std::vector<wxString>{"1", "9", "30"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_GT(gateway.MostConnections(), 1);
+  EXPECT_EQ(gateway.RepeatedIds(), 0);
 }
 
 // No unit in the range: the scan completes with nothing found. A stopped server is
