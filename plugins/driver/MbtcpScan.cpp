@@ -2,7 +2,7 @@
 // every frame that arrives while they still wait on such a unit. So each connection
 // carries one probe at a time, and speed comes from a few connections side by side.
 // Gateways and panels often take only one to four connections and match answers by
-// transaction id, so the connections grow only while the server takes them, and every
+// transaction id, so connections are opened only while the server takes them, and every
 // probe has its own id.
 #include "plugins/driver/MbtcpScan.h"
 
@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 // At most this many connections to one server.
 constexpr size_t kMaxLinks = 8;
-// Connections lost one after another, with no answer in between: the server is going away.
+// Every connection lost this often, with no answer in between: the server is going away.
 constexpr int kMaxLosses = 3;
 // Probes that timed out on a connection and may still be answered there.
 constexpr size_t kStaleKept = 16;
@@ -113,7 +113,7 @@ class Scanner {
   void Lose(LinkIt l, int e);
   void TimedOut(Link& l);
   bool CloseUnproven();
-  void CloseAllButOne();
+  void ShrinkToOne();
   void Progress();
   void Report();
 
@@ -281,7 +281,7 @@ bool Scanner::CloseUnproven() {
 // The server queues probes: every silence so far may have been a wait behind another
 // connection's silent unit. Every connection is closed, and what timed out or was in
 // flight is asked again over one.
-void Scanner::CloseAllButOne() {
+void Scanner::ShrinkToOne() {
   shrink_ = false;
   std::set<int> again(timedOut_.begin(), timedOut_.end());
   for (const Link& l : links_)
@@ -324,7 +324,7 @@ int Scanner::Run(uint32_t* err) {
   for (;;) {
     if (Cancelled(cancel_)) return *err = HV_ERR_CANCELLED, 0;
     if (losses_ >= kMaxLosses) return *err = lastError_, 0;
-    if (shrink_) CloseAllButOne();
+    if (shrink_) ShrinkToOne();
     // Every connection lost: one more is made, and when that fails the scan ends.
     if (links_.empty()) {
       if (const uint32_t e = Open()) return *err = e, 0;
