@@ -375,6 +375,7 @@ TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
     ASSERT_TRUE(status);
     hvtest::PumpUntil([&] { return status->GetValue().StartsWith("x"); }, 3s);
     statusShown = status->GetValue();
+    hvtest::SaveScreenshot(scan, "autoscan-progress");
   });
   user.Then([](wxDialog* found) { hvtest::ClickOn(found->FindWindow(wxID_OK)); });   // the first scanned device
   RunNew();
