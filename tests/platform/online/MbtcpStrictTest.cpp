@@ -59,7 +59,7 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
   const auto start = std::chrono::steady_clock::now();
   DWORD error = 0;
-  const auto entries = Scan(server.Port(), "units=1-247", &error);
+  const auto entries = Scan(server.Port(), "units=1-247", &error, 50);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(error, 0u);
   ASSERT_EQ(Nodes(entries), (std::vector<wxString>{"1", "7", "200"}));
@@ -70,11 +70,12 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   EXPECT_EQ(entries[2].Firmware(), "2.03");
   EXPECT_EQ(server.Pipelined(), 0);  // one probe in flight per connection, none queued
   EXPECT_GT(server.MostConnections(), 1);
-  EXPECT_LT(took, 8s);  // 244 silent units, not one after another
+  EXPECT_LE(server.MostConnections(), 8);
+  EXPECT_LT(took, 4s);  // 244 silent units, not one after another (12 s)
 
   // A server holding only 57 and 200 is no dead peer.
   ModbusTestServer sparse({57, 200}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
-  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error)), (std::vector<wxString>{"57", "200"}));
+  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error, 50)), (std::vector<wxString>{"57", "200"}));
   EXPECT_EQ(error, 0u);
 }
 
