@@ -126,7 +126,7 @@ TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
   ModbusTestServer server({1, 7, 20}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
   server.AcceptOnly(1);
   DWORD error = 1;
-  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error)), (std::vector<wxString>{"1", "7", "20"}));
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error, 50)), (std::vector<wxString>{"1", "7", "20"}));
   EXPECT_EQ(error, 0u);
   EXPECT_EQ(server.Requests(), 20);
   EXPECT_EQ(server.RepeatedIds(), 0);
