@@ -111,7 +111,9 @@ BOOL Vostrel_StartScan(const wxString& driver, const wxString& slot, const wxStr
 BOOL Vostrel_ProgressScan(char* buffer, size_t capacity) {
   if (!buffer || capacity == 0) return FALSE;
   const std::string text = ToUtf8(Lib().ProgressScan());
-  const size_t n = std::min(text.size(), capacity - 1);
+  size_t n = std::min(text.size(), capacity - 1);
+  // Cut before a character, never inside one: a split character makes the text no UTF-8.
+  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   std::memcpy(buffer, text.data(), n);
   buffer[n] = 0;
   return TRUE;

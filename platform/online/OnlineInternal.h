@@ -40,7 +40,9 @@ struct OnlineLibrary::DataPoint {
 struct OnlineLibrary::Scan {
   std::unique_ptr<Connection> connection;
   wxString resultFile;
-  volatile int cancel = 0;  // read by the driver through its C interface
+  // Set by the window thread, read by the driver through its C interface: only ever
+  // touched through atomic operations.
+  int cancel = 0;
   mutable std::mutex mutex;
   std::condition_variable ended;
   wxString progress;

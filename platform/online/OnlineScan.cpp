@@ -1,4 +1,5 @@
 // The field-bus scan of the online library: one worker thread per scan.
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -51,7 +52,7 @@ void RunScan(std::shared_ptr<OnlineLibrary::Scan> scan) {
     std::lock_guard lock(scan->mutex);
     blocks = scan->blocks;
   }
-  const bool cancelled = scan->cancel != 0;
+  const bool cancelled = std::atomic_ref<int>(scan->cancel).load() != 0;
   const bool written = ok && !cancelled && WriteResult(scan->resultFile, blocks);
   std::lock_guard lock(scan->mutex);
   if (written) {
@@ -143,7 +144,7 @@ bool OnlineLibrary::WaitScan(std::chrono::milliseconds limit) const {
 
 void OnlineLibrary::EscapeScan() {
   std::lock_guard guard(m_scanMutex);
-  if (m_scan) m_scan->cancel = 1;
+  if (m_scan) std::atomic_ref<int>(m_scan->cancel).store(1);
   if (m_scanThread.joinable()) m_scanThread.join();
   m_scan.reset();
 }

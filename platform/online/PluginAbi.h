@@ -130,6 +130,7 @@ typedef void (*Driver_UnregisterFn)(HvDriverContext* ctx, uint32_t id);
 typedef int (*Driver_ReadFn)(HvDriverContext* ctx, uint32_t id, void* buf, uint32_t cap, uint32_t* len, uint32_t* err);
 /* Searches the bus, reporting devices (in node order) and progress to the sink; returns
    when done or soon after *cancel turns nonzero (checked at least once per time-out).
+   Another thread sets *cancel: read it with an atomic load (__atomic_load_n).
    Nonzero on success. */
 typedef int (*Driver_ScanFn)(HvDriverContext* ctx, const HvScanSink* sink, const volatile int* cancel, uint32_t* err);
 

@@ -18,7 +18,8 @@ struct ScanTarget {
   std::vector<int> units;
 };
 
-// Nonzero when every unit was asked; devices go to the sink in unit order.
+// Nonzero when every unit was asked; devices go to the sink in unit order. Another thread
+// may set *cancel; it is read atomically.
 int Scan(const ScanTarget& target, const HvScanSink* sink, const volatile int* cancel, uint32_t* err);
 
 }  // namespace mbtcp

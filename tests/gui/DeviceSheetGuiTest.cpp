@@ -343,8 +343,11 @@ std::vector<wxTextCtrl*> TextFields(wxWindow* dlg) {
 
 TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
   const wxString simFile = home.Sub("simnet.ini");
-  hvtest::WriteAll(simFile, "[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n");
-  wxString typeShown, nodeShown, parametersShown;
+  // A progress text longer than the scan dialog takes, a two-byte character across its end.
+  const std::string progress = std::string(98, 'x') + "\xc3\xbc";
+  hvtest::WriteAll(simFile, "[Network]\nScanDelayMs=700\nProgressText=" + progress +
+                                "\n[Device 5]\nType=CAN_R515\nHardware=KOLM_T420\nFirmware=152\nIP=10.0.0.5\n");
+  wxString typeShown, nodeShown, parametersShown, statusShown;
   user.Then(ChooseDeviceKind);
   user.Then([&](wxDialog* dlg) {
     auto* network = Find<wxChoice>(dlg, kNetwork);
@@ -367,10 +370,17 @@ TEST_F(DeviceSheetGui, AutoscanOnTheSimulatedNetworkFillsTheGeneralPage) {
     ASSERT_TRUE(hvtest::TypeInto(fields[1], simFile));
     hvtest::ClickOn(params->FindWindow(wxID_OK));
   });
-  user.Then([](wxDialog*) {});   // the scan dialog ends by itself at the end of the scan
+  user.Then([&](wxDialog* scan) {   // the scan dialog ends by itself at the end of the scan
+    auto* status = Find<wxTextCtrl>(scan, 1113);
+    ASSERT_TRUE(status);
+    hvtest::PumpUntil([&] { return status->GetValue().StartsWith("x"); }, 3s);
+    statusShown = status->GetValue();
+    hvtest::SaveScreenshot(scan, "autoscan-progress");
+  });
   user.Then([](wxDialog* found) { hvtest::ClickOn(found->FindWindow(wxID_OK)); });   // the first scanned device
   RunNew();
   EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(statusShown, wxString(std::string(98, 'x')));   // cut before the character, not emptied
   EXPECT_EQ(typeShown, "KOLM_T420");
   EXPECT_EQ(nodeShown, "5");
   EXPECT_TRUE(parametersShown.EndsWith(";10.0.0.5")) << parametersShown;

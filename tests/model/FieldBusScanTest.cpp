@@ -40,7 +40,7 @@ struct Autoscan : FieldBusFixture {
 };
 
 TEST_F(Autoscan, ModbusUnitsFoundPickedAndStored) {
-  ModbusTestServer server({1, 3, 5});
+  ModbusTestServer server({1, 3, 5}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::SilentDropQueued, 100);
   server.SetIdentity(1, "TESTDEV", "TESTDEV", 152);
   server.SetIdentity(3, "CTRL_515", "CTRL_515/B", 203);
   server.SetIdentity(5, "TESTDEV", "TESTDEV", 105);
@@ -72,8 +72,10 @@ TEST_F(Autoscan, ModbusUnitsFoundPickedAndStored) {
 
 TEST_F(Autoscan, SimulatedBusFromItsFile) {
   const wxString sim = home.Sub("sim.ini");
+  // A progress text past the status buffer, with a two-byte character across its end.
+  const std::string longText = std::string(98, 'x') + "\xc3\xa4";
   hvtest::WriteAll(sim,
-                   "[Network]\nScanDelayMs=20\n"
+                   "[Network]\nScanDelayMs=20\nProgressText=" + longText + "\n"
                    "[Device 2]\nType=TESTDEV\nHardware=TESTDEV\nFirmware=110\nIP=127.0.0.2\n"
                    "[Device 4]\nType=CTRL_515\nHardware=CTRL_515\nFirmware=120\n");
   CPONetwork* net = AddNetwork("Sim", "SIMNET", "file=" + sim);
@@ -91,6 +93,9 @@ TEST_F(Autoscan, SimulatedBusFromItsFile) {
   net->OnAutoscan();
   EXPECT_EQ(offered, (std::vector<wxString>{"2", "4"}));
   EXPECT_GE(statuses.size(), 2u);   // "Initialisierung" and the library's progress
+  // Cut before the character that does not fit, never to nothing.
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), wxString(std::string(98, 'x'))), statuses.end());
+  for (const wxString& s : statuses) EXPECT_FALSE(s.empty());
   const auto rows = Rows("GERAET");
   const auto it = std::find_if(rows.begin(), rows.end(), [](const fbtest::Row& r) { return r.at("BEZEICH") == "Sim2"; });
   ASSERT_NE(it, rows.end());
@@ -171,6 +176,25 @@ TEST_F(Autoscan, StrictServerOffersEveryUnitAndAStoppedOneNothing) {
   net->OnAutoscan();
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(offered.empty());
+}
+
+// A gateway with one serial line that takes two connections and closes further ones,
+// silent for absent units: every unit is found, each asked once, and the closed
+// connections end nothing.
+TEST_F(Autoscan, GatewayOfTwoConnectionsOnOneLineHasEveryUnitFound) {
+  ModbusTestServer gateway({1, 7, 200}, ModbusTestServer::Mode::Normal, 0, ModbusTestServer::Absent::Silent);
+  gateway.SerialLine(4);
+  gateway.AcceptOnly(2);
+  gateway.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
+  CPONetwork* net = AddNetwork("Gateway", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=20 units=1-247", gateway.Port()));
+  ASSERT_NE(net, nullptr);
+  std::vector<wxString> offered, left;
+  PickAfterScan("none", &offered, &left);
+  net->OnAutoscan();
+  EXPECT_EQ(offered, (std::vector<wxString>{"1", "7", "200"}));
+  EXPECT_EQ(gateway.Requests(), 247);
+  EXPECT_EQ(gateway.RepeatedIds(), 0);
+  EXPECT_EQ(gateway.Pipelined(), 0);
 }
 
 TEST_F(Autoscan, EndOfScanMustBeTheWholeText) {

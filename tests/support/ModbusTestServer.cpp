@@ -15,6 +15,11 @@
 
 namespace hvtest {
 
+struct ModbusTestServer::LineRequest {
+  int socket;
+  std::vector<std::uint8_t> query;
+};
+
 struct ModbusTestServer::Mapping {
   explicit Mapping(int count = 0x10000) : map(modbus_mapping_new(count, count, count, count)), size(count) {}
   ~Mapping() { modbus_mapping_free(map); }
@@ -136,17 +141,20 @@ void ModbusTestServer::Run() {
   // Ends by itself when nothing arrives for a minute, so a forgotten server cannot hang a run.
   auto idleEnd = Clock::now() + std::chrono::seconds(60);
   while (!m_stop && Clock::now() < idleEnd) {
+    if (m_lineHoldMs > 0) ServeLine(clients);
     fd_set fds;
     FD_ZERO(&fds);
     FD_SET(m_listen, &fds);
     int maxFd = m_listen;
     for (const auto& [c, hold] : clients) FD_SET(c, &fds), maxFd = std::max(maxFd, c);
-    timeval tv{0, 20000};
+    timeval tv{0, m_line.empty() ? 20000 : 1000};
     if (select(maxFd + 1, &fds, nullptr, nullptr, &tv) <= 0) continue;
     if (FD_ISSET(m_listen, &fds)) {
       const int c = accept(m_listen, nullptr, nullptr);
       if (c >= 0 && m_firstOnly && (!clients.empty() || !unread.empty())) {
         unread.push_back(c);
+      } else if (c >= 0 && m_acceptOnly > 0 && static_cast<int>(clients.size()) >= m_acceptOnly) {
+        close(c);
       } else if (c >= 0) {
         // Answers go out at once, as from a device, not held back for the next ACK.
         const int one = 1;
@@ -164,6 +172,8 @@ void ModbusTestServer::Run() {
       modbus_set_socket(ctx, c);
       const int rc = modbus_receive(ctx, query);
       if (rc < 0 || (rc > 0 && m_closeOnRequest)) {
+        m_lastIds.erase(c);
+        std::erase_if(m_line, [c](const LineRequest& r) { return r.socket == c; });
         close(c);
         it = clients.erase(it);
         continue;
@@ -176,6 +186,12 @@ void ModbusTestServer::Run() {
       ++m_requests;
       int queued = 0;
       if (ioctl(c, FIONREAD, &queued) == 0 && queued > 0) ++m_pipelined;
+      NoteTransactionId(c, query);
+      if (m_lineHoldMs > 0 && m_mode != Mode::Silent) {
+        QueueOnLine(c, query, rc);
+        ++it;
+        continue;
+      }
       if (m_mode == Mode::Silent) {
         ++it;
         continue;
@@ -206,6 +222,41 @@ void ModbusTestServer::Run() {
   }
   for (const auto& [c, hold] : clients) close(c);
   for (int c : unread) close(c);
+}
+
+void ModbusTestServer::NoteTransactionId(int socket, const std::uint8_t* query) {
+  const int id = query[0] << 8 | query[1];
+  const auto last = m_lastIds.find(socket);
+  if (last != m_lastIds.end() && last->second == id) ++m_repeatedIds;
+  m_lastIds[socket] = id;
+}
+
+void ModbusTestServer::QueueOnLine(int socket, const std::uint8_t* query, int length) {
+  m_line.push_back({socket, std::vector<std::uint8_t>(query, query + length)});
+}
+
+void ModbusTestServer::ServeLine(const std::map<int, std::chrono::steady_clock::time_point>& open) {
+  auto* ctx = static_cast<modbus_t*>(m_ctx);
+  const int header = modbus_get_header_length(ctx);
+  while (!m_line.empty() && std::chrono::steady_clock::now() >= m_lineFree) {
+    const LineRequest r = m_line.front();
+    m_line.erase(m_line.begin());
+    if (!open.count(r.socket)) continue;
+    const int unit = r.query[header - 1];
+    const int address = r.query[header + 1] << 8 | r.query[header + 2];
+    std::lock_guard lock(m_mutex);
+    auto u = m_units.find(unit);
+    auto ex = m_exceptions.find(unit);
+    modbus_set_socket(ctx, r.socket);
+    if (ex != m_exceptions.end() && address >= ex->second.second) {
+      modbus_reply_exception(ctx, r.query.data(), ex->second.first);
+    } else if (u != m_units.end()) {
+      modbus_reply(ctx, r.query.data(), static_cast<int>(r.query.size()), u->second->map);
+    } else {
+      // The gateway waits on the line for a unit that never answers.
+      m_lineFree = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_lineHoldMs.load());
+    }
+  }
 }
 
 }  // namespace hvtest

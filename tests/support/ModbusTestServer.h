@@ -6,6 +6,7 @@
 // connections but never answers (a dead peer); a reply delay makes a slow one; Stop()
 // closes the server, so later connections are refused.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -49,6 +50,14 @@ class ModbusTestServer {
   void ServeFirstOnly(bool on) { m_firstOnly = on; }
   // Closes every connection and the listening socket.
   void Stop();
+  // A gateway with one serial line behind it: the requests of every connection are
+  // taken one at a time in arrival order, and a unit that is not served holds the line
+  // silently for `holdMs`, so every connection waits behind it. Set before connecting.
+  void SerialLine(int holdMs) { m_lineHoldMs = holdMs; }
+  // At most `n` connections at a time; a further one is accepted and closed at once.
+  void AcceptOnly(int n) { m_acceptOnly = n; }
+  // Requests that came with the transaction id of the request before them on their connection.
+  int RepeatedIds() const { return m_repeatedIds.load(); }
 
   int Requests() const { return m_requests.load(); }
   // Frames dropped because they arrived while the server still waited on a silent one.
@@ -63,6 +72,11 @@ class ModbusTestServer {
 
  private:
   void Run();
+  struct LineRequest;
+  // Serial-line mode: queues a request; answers queued ones while the line is free.
+  void QueueOnLine(int socket, const std::uint8_t* query, int length);
+  void ServeLine(const std::map<int, std::chrono::steady_clock::time_point>& open);
+  void NoteTransactionId(int socket, const std::uint8_t* query);
   struct Mapping;
   Mapping& UnitMapping(int unit);
 
@@ -81,6 +95,10 @@ class ModbusTestServer {
   std::atomic<bool> m_firstOnly{false};
   std::atomic<int> m_requests{0}, m_dropped{0}, m_pipelined{0}, m_mostConnections{0};
   std::thread m_thread;
+  std::atomic<int> m_lineHoldMs{0}, m_acceptOnly{0}, m_repeatedIds{0};
+  std::vector<LineRequest> m_line;                   // serial line: waiting requests
+  std::chrono::steady_clock::time_point m_lineFree;  // serial line: held until then
+  std::map<int, int> m_lastIds;                      // socket -> transaction id of its last request
 };
 
 }  // namespace hvtest

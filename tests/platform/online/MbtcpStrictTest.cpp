@@ -29,9 +29,10 @@ class MbtcpStrict : public ::testing::Test {
   ~MbtcpStrict() override { hv::Vostrel_EscapeScan(); }
 
   // Scans and returns the entries written, or nothing with the scan's error.
-  std::vector<hv::ScanEntry> Scan(int port, const char* units, DWORD* error = nullptr) {
+  std::vector<hv::ScanEntry> Scan(int port, const char* units, DWORD* error = nullptr, int timeoutMs = 100) {
     const wxString result = hv::ScanFilePath(dir.Path(), 1);
-    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", result, Param(port, units)));
+    const wxString param = wxString::Format("host=127.0.0.1 port=%d timeout=%d %s", port, timeoutMs, units);
+    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", result, param));
     EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(20s));
     if (error) *error = hv::OnlineLibrary::Get().GetScanState() == hv::ScanState::Failed ? hv::OnlineLibrary::Get().ScanError() : 0;
     hv::Vostrel_EscapeScan();
@@ -58,7 +59,7 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
   const auto start = std::chrono::steady_clock::now();
   DWORD error = 0;
-  const auto entries = Scan(server.Port(), "units=1-247", &error);
+  const auto entries = Scan(server.Port(), "units=1-247", &error, 50);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(error, 0u);
   ASSERT_EQ(Nodes(entries), (std::vector<wxString>{"1", "7", "200"}));
@@ -69,11 +70,12 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   EXPECT_EQ(entries[2].Firmware(), "2.03");
   EXPECT_EQ(server.Pipelined(), 0);  // one probe in flight per connection, none queued
   EXPECT_GT(server.MostConnections(), 1);
-  EXPECT_LT(took, 8s);  // 244 silent units, not one after another
+  EXPECT_LE(server.MostConnections(), 8);
+  EXPECT_LT(took, 4s);  // 244 silent units, not one after another (12 s)
 
   // A server holding only 57 and 200 is no dead peer.
   ModbusTestServer sparse({57, 200}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
-  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error)), (std::vector<wxString>{"57", "200"}));
+  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error, 50)), (std::vector<wxString>{"57", "200"}));
   EXPECT_EQ(error, 0u);
 }
 
@@ -103,6 +105,46 @@ TEST_F(MbtcpStrict, AServerOfOneConnectionHasEveryUnitFound) {
   DWORD error = 1;
   EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error)), (std::vector<wxString>{"1", "7", "20"}));
   EXPECT_EQ(error, 0u);
+}
+
+// A server answering every unit at once (an exception for the absent ones) is asked
+// exactly once per unit, each probe with a transaction id of its own.
+TEST_F(MbtcpStrict, EveryUnitIsAskedOnceWithItsOwnTransactionId) {
+  ModbusTestServer server({1, 7, 200});
+  server.SetIdentity(7, "TESTDEV", "TESTDEV", 100);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-247", &error)), (std::vector<wxString>{"1", "7", "200"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_EQ(server.Requests(), 247);
+  EXPECT_EQ(server.RepeatedIds(), 0);
+}
+
+// A server that closes every connection but one, silent for absent units: each further
+// connection the scan tries is closed, which neither costs a unit nor ends the scan, and
+// no unit is asked twice.
+TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
+  ModbusTestServer server({1, 7, 20}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  server.AcceptOnly(1);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error, 50)), (std::vector<wxString>{"1", "7", "20"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_EQ(server.Requests(), 20);
+  EXPECT_EQ(server.RepeatedIds(), 0);
+  EXPECT_EQ(server.MostConnections(), 1);
+}
+
+// A gateway with one serial line that takes every connection: probes on several
+// connections wait behind each other's silence, so answers come after the time-out. The
+// late answers are told apart by their transaction ids, and the scan goes on over one
+// connection, asking again what was silent: every unit is found.
+TEST_F(MbtcpStrict, AGatewayOfOneLineTakingManyConnectionsHasEveryUnitFound) {
+  ModbusTestServer gateway({1, 9, 30}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  gateway.SerialLine(20);
+  DWORD error = 1;
+  EXPECT_EQ(Nodes(Scan(gateway.Port(), "units=1-40", &error, 30)), (std::vector<wxString>{"1", "9", "30"}));
+  EXPECT_EQ(error, 0u);
+  EXPECT_GT(gateway.MostConnections(), 1);
+  EXPECT_EQ(gateway.RepeatedIds(), 0);
 }
 
 // No unit in the range: the scan completes with nothing found. A stopped server is
