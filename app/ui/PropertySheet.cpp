@@ -100,10 +100,10 @@ void CPropertySheetDlg::FocusField(const PageCheck& check) {
   wxWindow* field = check.field ? FindWindow(check.field) : nullptr;
   if (!field) return;
   field->SetFocus();
-  if (auto* text = dynamic_cast<wxTextCtrl*>(field); text && check.select >= 0) {
-    text->ShowPosition(check.select);
-    text->SetSelection(check.select, check.select + 1);
-  }
+  if (check.select < 0) return;
+  if (auto* text = dynamic_cast<wxTextCtrl*>(field)) text->ShowPosition(check.select);
+  // Combo boxes are text entries too (a name list's edit part).
+  if (auto* entry = dynamic_cast<wxTextEntry*>(field)) entry->SetSelection(check.select, check.select + 1);
 }
 
 bool CPropertySheetDlg::SaveActive() {
