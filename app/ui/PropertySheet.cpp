@@ -118,15 +118,27 @@ bool CPropertySheetDlg::SaveActive() {
 void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
   if (m_turning) return;
   if (!SaveActive()) {
-    event.Veto();
+    Refuse(event);
     return;
   }
   if (!m_controller.SetActivePage(event.GetSelection())) {
-    event.Veto();
+    Refuse(event);
     FocusField(m_controller.LastCheck());
     return;
   }
   Activate(event.GetSelection());
+}
+
+void CPropertySheetDlg::Refuse(wxBookCtrlEvent& event) {
+  event.Veto();
+  // GTK's notebook turns the page even so: the checked page is shown again.
+  const int page = m_controller.ActivePage();
+  CallAfter([this, page] {
+    if (page < 0 || GetBookCtrl()->GetSelection() == page) return;
+    m_turning = true;
+    GetBookCtrl()->ChangeSelection(static_cast<size_t>(page));
+    m_turning = false;
+  });
 }
 
 void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
