@@ -68,10 +68,8 @@ BOOL IsTimeString(const wxString& text) {
   if (text.length() != 8 || text[2] != ':' || text[5] != ':') return FALSE;
   int hour = 0, minute = 0, second = 0;
   if (!TwoDigits(text, 0, hour) || !TwoDigits(text, 3, minute) || !TwoDigits(text, 6, second)) return FALSE;
-  if (minute > 59 || second > 59) return FALSE;
-  // Recipe values go to devices as times of day; 24:00:00 is the end of the day.
-  if (hour == 24) return minute == 0 && second == 0 ? TRUE : FALSE;
-  return hour < 24 ? TRUE : FALSE;
+  // Hours 00 to 24, each with any minutes and seconds (24:59:59 is taken).
+  return hour <= 24 && minute <= 59 && second <= 59 ? TRUE : FALSE;
 }
 
 wxString FormatFloatText(float value, BOOL allowExponent) {

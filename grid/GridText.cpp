@@ -12,11 +12,11 @@ int CGridCore::PasteCellText(const wxString& text) {
   wxString field;
   const auto write = [&]() {
     if (c < s.columns && r < s.rows) {
-      CGridCell merged;
-      // A read-only cell keeps its text, whatever layer makes it read-only.
-      if (GetMergedCell(c, r, merged) == 0 && !(merged.IsSet(gridcell::kReadOnly) && merged.GetReadOnly() != 0)) {
-        CGridCell cell;
-        GetCell(c, r, cell);
+      // Only a cell stored as read-only (1) keeps its text; other read-only values are
+      // the host's own marks.
+      CGridCell cell;
+      GetCell(c, r, cell);
+      if (!(cell.IsSet(gridcell::kReadOnly) && cell.GetReadOnly() == 1)) {
         cell.SetText(field);
         SetCell(c, r, cell);
       }
@@ -173,6 +173,6 @@ int CGridCore::OnFindDialog(FindAction action, const wxString& text, const wxStr
     case kFindReplace: result = ReplaceText(text, replacement, flags); break;
     case kFindReplaceAll: result = ReplaceAll(text, replacement, flags) > 0 ? 0 : 1; break;
   }
-  if (result != 0) hv::Ui().Message(0, wxS("Item not found"), MB_OK | MB_ICONINFORMATION);
+  if (result != 0) hv::Ui().Message(0, wxS("Item not found"), MB_OK | MB_ICONINFORMATION, wxS("Not Found"));
   return result;
 }

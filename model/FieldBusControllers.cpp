@@ -1,7 +1,6 @@
 // The controllers of the network dialog and the device sheet's general page.
 #include "model/FieldBusRequests.h"
 
-#include "framework/EditValidation.h"
 #include "model/FieldBusTables.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
@@ -176,13 +175,16 @@ bool DeviceGeneralController::EditDeviceParameters() {
   return true;
 }
 
-Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
+Refusal DeviceGeneralController::SaveFields(const wxString& nameIn) {
   CPODevice& d = *m_r.device;
-  // The name field's own check ('.' among its characters) comes first.
-  if (const long bad = CheckForbiddenText(nameIn, ForbiddenNameCharset(false)); bad >= 0)
-    return Refusal{10300, FieldBusControl::Name, bad};
+  // The name field itself refuses the other forbidden characters before this runs.
   const wxString name = wxString(nameIn).Trim(true).Trim(false);
   if (name.empty()) return Refuse(10317, wxS("Es muß ein Gerätename eingegeben werden!"), FieldBusControl::Name);
+  if (const size_t dot = nameIn.find('.'); dot != wxString::npos) {
+    Refusal r = Refuse(10347, wxS("Der Gerätename darf keinen Punkt(.) enthalten!"), FieldBusControl::Name);
+    r.select = static_cast<long>(dot);
+    return r;
+  }
   if (name.length() > 48) return Refuse(11301, wxS("Der Gerätename ist zu lang!"), FieldBusControl::Name);
   db::Table devs;
   const bool open = fieldbus::OpenTable(d.DeviceFolder(), "GERAET", devs);
@@ -194,12 +196,22 @@ Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
       if (m_r.isNew || row.number != d.GetNumber())
         return Refuse(10006, wxS("Der Gerätename ist bereits vergeben!"), FieldBusControl::Name);
   }
+  // A parameter naming the folder <project>/<name> is not rewritten: the row stores the
+  // project folder as $$$PROJECTPATH$$$ (CollapsePathMacros), so the reference keeps
+  // naming that folder wherever the project is opened.
+  d.SetName(name);
   if (m_r.driverIndex < 0)
     return Refuse(10033, wxS("Es muß ein Gerätetreiber ausgewählt werden!"), FieldBusControl::Driver);
-  d.SetName(name);
   d.SetDeviceType(m_r.drivers[m_r.driverIndex].title);
   d.SetPluginName(m_r.drivers[m_r.driverIndex].displayName);
+  return {};
+}
 
+Refusal DeviceGeneralController::Accept(const wxString& nameIn) {
+  if (Refusal r = SaveFields(nameIn)) return r;
+  CPODevice& d = *m_r.device;
+  db::Table devs;
+  const bool open = fieldbus::OpenTable(d.DeviceFolder(), "GERAET", devs);
   const wxString node = wxString(d.GetNode()).Trim(true);
   if (node.empty())
     return Refuse(10057, wxS("Für den ausgewählten Gerätetreiber müssen noch die Einstellungen vorgenommen werden!"),

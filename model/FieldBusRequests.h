@@ -84,7 +84,9 @@ class DeviceGeneralController {
   void NameTyped(const wxString& text, int listIndex);
   // "...": the device's parameter dialog for node and parameter.
   bool EditDeviceParameters();
-  // Leaving the page (OK): name, driver, node and support checks in order.
+  // The page's fields taken into the device (its data exchange): name, then driver.
+  Refusal SaveFields(const wxString& name);
+  // Leaving the page (OK): the fields, then node and support checks in order.
   Refusal Accept(const wxString& name);
   // A device picked from a scan: its identifier becomes the parameter's third part.
   void SetScannedIdentifier(const wxString& identifier);

@@ -1,8 +1,8 @@
 #pragma once
 // Column headings as the list prints them: each heading on the 3-D face colour, the
 // text cut with an ellipsis, and a small triangle at the right end of the sort column
-// (pointing up for ascending order). On screen the list control's own header shows
-// the sort arrow; this class draws the headings into a printer's page.
+// (pointing up for ascending order). The project list's header and its printed pages
+// are drawn by it.
 #include <vector>
 #include <wx/dc.h>
 #include <wx/string.h>

@@ -1,14 +1,17 @@
 #include "app/ui/ProjectListView.h"
 
 #include <wx/cmndata.h>
+#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/print.h>
 #include <wx/rearrangectrl.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
 #include "framework/SettingsFile.h"
 #include "framework/ui/DialogLayout.h"
+#include "app/ui/HeaderCtrl.h"
 #include "app/ui/ImageStrip.h"
 #include "app/ui/ListPrintout.h"
 #include "app/ui/MainFrame.h"
@@ -124,6 +127,8 @@ void CProjectListView::CreateCtrl(int style) {
     part->Bind(wxEVT_CHAR, onKey);
   }
   m_ctrl->Bind(wxEVT_KEY_DOWN, [changed](wxKeyEvent& e) { changed(e); });
+  // The toolkit's header puts a right-aligned title under its sort arrow.
+  if (wxWindow* header = HeaderWindow()) header->Bind(wxEVT_PAINT, [this, header](wxPaintEvent&) { PaintHeader(header); });
   // The pane is the active one once it has the focus or a click; the control's inner
   // windows get both.
   auto activate = [this](wxEvent& e) {
@@ -267,6 +272,40 @@ wxWindow* CProjectListView::RowsWindow() const {
   for (wxWindow* part : m_ctrl->GetChildren())
     if (!rows || part->GetSize().y > rows->GetSize().y) rows = part;
   return rows;
+}
+
+wxWindow* CProjectListView::HeaderWindow() const {
+  // The control's header is one of its inner windows (details view only).
+  for (wxWindow* part : m_ctrl->GetChildren())
+    if (static_cast<void*>(part) == static_cast<void*>(m_ctrl->m_headerWin)) return part;
+  return nullptr;
+}
+
+void CProjectListView::PaintHeader(wxWindow* header) {
+  wxPaintDC dc(header);
+  int unit = 0, start = 0;
+  m_ctrl->GetScrollPixelsPerUnit(&unit, nullptr);
+  m_ctrl->GetViewStart(&start, nullptr);
+  const int offset = unit * start;
+  dc.SetDeviceOrigin(-offset, 0);
+  dc.SetFont(header->GetFont());
+  std::vector<CEHeaderCtrl::Column> columns;
+  int right = 0;
+  for (int i = 0; i < m_ctrl->GetColumnCount(); ++i) {
+    wxListItem item;
+    item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT | wxLIST_MASK_WIDTH);
+    m_ctrl->GetColumn(i, item);
+    const int format = item.GetAlign() == wxLIST_FORMAT_RIGHT ? 1 : item.GetAlign() == wxLIST_FORMAT_CENTRE ? 2 : 0;
+    columns.push_back({item.GetText(), format, item.GetWidth()});
+    right += item.GetWidth();
+  }
+  const wxSize size = header->GetClientSize();
+  dc.SetPen(*wxTRANSPARENT_PEN);
+  dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+  if (right < offset + size.x) dc.DrawRectangle(right, 0, offset + size.x - right, size.y);
+  CEHeaderCtrl painter;
+  painter.SetSortImage(m_sortDisplay, m_sortAscending);
+  painter.PrintHeader(dc, columns, wxPoint(0, 0), size.y);
 }
 
 void CProjectListView::SelectRow(std::size_t index, bool select) {

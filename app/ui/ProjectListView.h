@@ -21,6 +21,8 @@ class CProjectListView : public wxPanel, public IListWidget {
 
   CListPresenter& Presenter() { return m_presenter; }
   wxListCtrl* Control() const;
+  // The column headings' window (details view); null in the other views.
+  wxWindow* HeaderWindow() const;
   void OnInitialUpdate();
 
   // Printing: the standard print dialog, and the preview window.
@@ -50,6 +52,8 @@ class CProjectListView : public wxPanel, public IListWidget {
  private:
   // The inner window that shows the rows (mouse positions there are row positions).
   wxWindow* RowsWindow() const;
+  // The headings drawn as CEHeaderCtrl draws them: the sort mark keeps off the title.
+  void PaintHeader(wxWindow* header);
   void WidenColumnsToTexts();
   class Ctrl;
   void CreateCtrl(int style);

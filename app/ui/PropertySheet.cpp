@@ -100,10 +100,10 @@ void CPropertySheetDlg::FocusField(const PageCheck& check) {
   wxWindow* field = check.field ? FindWindow(check.field) : nullptr;
   if (!field) return;
   field->SetFocus();
-  if (auto* text = dynamic_cast<wxTextCtrl*>(field); text && check.select >= 0) {
-    text->ShowPosition(check.select);
-    text->SetSelection(check.select, check.select + 1);
-  }
+  if (check.select < 0) return;
+  if (auto* text = dynamic_cast<wxTextCtrl*>(field)) text->ShowPosition(check.select);
+  // Combo boxes are text entries too (a name list's edit part).
+  if (auto* entry = dynamic_cast<wxTextEntry*>(field)) entry->SetSelection(check.select, check.select + 1);
 }
 
 bool CPropertySheetDlg::SaveActive() {
@@ -118,15 +118,27 @@ bool CPropertySheetDlg::SaveActive() {
 void CPropertySheetDlg::OnPageChanging(wxBookCtrlEvent& event) {
   if (m_turning) return;
   if (!SaveActive()) {
-    event.Veto();
+    Refuse(event);
     return;
   }
   if (!m_controller.SetActivePage(event.GetSelection())) {
-    event.Veto();
+    Refuse(event);
     FocusField(m_controller.LastCheck());
     return;
   }
   Activate(event.GetSelection());
+}
+
+void CPropertySheetDlg::Refuse(wxBookCtrlEvent& event) {
+  event.Veto();
+  // GTK's notebook turns the page even so: the checked page is shown again.
+  const int page = m_controller.ActivePage();
+  CallAfter([this, page] {
+    if (page < 0 || GetBookCtrl()->GetSelection() == page) return;
+    m_turning = true;
+    GetBookCtrl()->ChangeSelection(static_cast<size_t>(page));
+    m_turning = false;
+  });
 }
 
 void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {

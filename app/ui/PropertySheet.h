@@ -46,6 +46,7 @@ class CPropertySheetDlg : public wxPropertySheetDialog, public ISheetView {
 
  private:
   void OnPageChanging(wxBookCtrlEvent& event);
+  void Refuse(wxBookCtrlEvent& event);
   void OnOK(wxCommandEvent& event);
   void OnWizard(wxCommandEvent& event);
   void Activate(int index);

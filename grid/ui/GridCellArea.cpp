@@ -7,19 +7,27 @@
 #include <wx/event.h>
 #include <wx/utils.h>
 
+#include "grid/ui/GridBars.h"
 #include "grid/ui/GridCtrl.h"
 #include "grid/ui/GridEditors.h"
 #include "grid/ui/GridHeadings.h"
 
 namespace {
-enum { kDragTimer = 1, kKeyTimer = 2 };
+enum { kDragTimer = 1, kKeyTimer = 2, kTipTimer = 3 };
+// The toolkit's own tips ignore their delays: the grid draws its tips in a hint window.
+constexpr int kTipInitialDelay = 200, kTipReshowDelay = 200, kTipAutoPop = 32767;
 }  // namespace
+
+// The cell of the last tip hit test, one for all grids.
+int CGridCellArea::s_tipColumn = -2;
+int CGridCellArea::s_tipRow = -2;
 
 CGridCellArea::CGridCellArea(CGridCtrl* grid)
     : wxWindow(grid, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_NONE | wxCLIP_CHILDREN),
       m_grid(grid),
       m_dragTimer(this, kDragTimer),
-      m_keyTimer(this, kKeyTimer) {
+      m_keyTimer(this, kKeyTimer),
+      m_tipTimer(this, kTipTimer) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CGridCellArea::OnPaint, this);
   Bind(wxEVT_SIZE, &CGridCellArea::OnSize, this);
@@ -39,6 +47,60 @@ CGridCellArea::CGridCellArea(CGridCtrl* grid)
   Bind(wxEVT_KILL_FOCUS, &CGridCellArea::OnKillFocus, this);
   Bind(wxEVT_TIMER, &CGridCellArea::OnDragTimer, this, kDragTimer);
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_grid->KeyDelayElapsed(); }, kKeyTimer);
+  Bind(wxEVT_TIMER, &CGridCellArea::OnTipTimer, this, kTipTimer);
+  Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) {
+    CancelToolTip();
+    e.Skip();
+  });
+}
+
+bool CGridCellArea::IsToolTipShown() const { return m_tip && m_tip->IsShown(); }
+
+wxString CGridCellArea::ToolTipText() const { return IsToolTipShown() ? m_tip->GetText() : wxString(); }
+
+void CGridCellArea::CancelToolTip() {
+  m_tipTimer.Stop();
+  if (IsToolTipShown()) {
+    m_tip->Hide();
+    m_tipShownOnce = true;
+  }
+}
+
+// A tip shows only once the pointer rested on one cell for two hit tests.
+void CGridCellArea::ToolHitTest(int x, int y) {
+  int column = -1, row = -1;
+  GridRect rect;
+  if (m_grid->HitTestCell(x, y, column, row, rect) != 0) column = row = -1;
+  if (column < 0 || row < 0 || column != s_tipColumn || row != s_tipRow) {
+    s_tipColumn = column;
+    s_tipRow = row;
+    CancelToolTip();
+    return;
+  }
+  if (IsToolTipShown() || m_tipTimer.IsRunning()) return;
+  m_tipPopping = false;
+  m_tipTimer.StartOnce(m_tipShownOnce ? kTipReshowDelay : kTipInitialDelay);
+}
+
+void CGridCellArea::OnTipTimer(wxTimerEvent&) {
+  if (m_tipPopping) {
+    CancelToolTip();
+    return;
+  }
+  const wxPoint p = ScreenToClient(wxGetMousePosition());
+  int column = -1, row = -1;
+  GridRect rect;
+  wxString text;
+  if (m_grid->HitTestCell(p.x, p.y, column, row, rect) != 0 || column != s_tipColumn || row != s_tipRow ||
+      m_grid->GetHintText(column, row, kSectionCells, text) != 1 || text.empty())
+    return;
+  if (!m_tip) m_tip = new CGridHint(m_grid);
+  m_tip->SetAlignment(1);
+  m_tip->SetText(text);
+  const wxPoint at = m_grid->ScreenToClient(ClientToScreen(p));
+  m_tip->MoveHint(0, at.x, at.y + 20);
+  m_tipPopping = true;
+  m_tipTimer.StartOnce(kTipAutoPop);
 }
 
 void CGridCellArea::SetIndicator(const wxRect& rect) {
@@ -84,6 +146,7 @@ void CGridCellArea::OnSize(wxSizeEvent& e) {
 }
 
 void CGridCellArea::OnLeftDown(wxMouseEvent& e) {
+  CancelToolTip();
   // A click ends an open edit first; the editor's focus loss may come later on GTK.
   if (m_grid->IsEditing()) {
     m_grid->EndEditFromOutside();
@@ -115,6 +178,7 @@ void CGridCellArea::OnDoubleClick(wxMouseEvent& e) {
 }
 
 void CGridCellArea::OnRightDown(wxMouseEvent& e) {
+  CancelToolTip();
   if (m_grid->IsEditing()) return;
   if (FindFocus() != this) SetFocus();
   m_grid->CellAreaRightDown(GridPoint{e.GetX(), e.GetY()}, Flags(e) | kMkRightButton);
@@ -132,19 +196,7 @@ void CGridCellArea::OnMotion(wxMouseEvent& e) {
     if (outside && !m_dragTimer.IsRunning()) m_dragTimer.Start(s.ballisticDelay > 0 ? s.ballisticDelay : 50);
     if (!outside) m_dragTimer.Stop();
   }
-  // The hint of the cell under the pointer, once per cell.
-  if (s.toolTips) {
-    int column = -1, row = -1;
-    GridRect rect;
-    if (m_grid->HitTestCell(e.GetX(), e.GetY(), column, row, rect) != 0) column = row = -1;
-    if (column != m_tipColumn || row != m_tipRow) {
-      m_tipColumn = column;
-      m_tipRow = row;
-      wxString text;
-      if (column >= 0 && m_grid->GetHintText(column, row, kSectionCells, text) == 1) SetToolTip(text);
-      else UnsetToolTip();
-    }
-  }
+  if (s.toolTips) ToolHitTest(e.GetX(), e.GetY());
 }
 
 // One scroll step per tick while the pointer is beyond an edge with the button held.

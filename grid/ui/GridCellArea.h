@@ -6,6 +6,7 @@
 #include <wx/window.h>
 
 class CGridCtrl;
+class CGridHint;
 
 class CGridCellArea : public wxWindow {
  public:
@@ -21,6 +22,11 @@ class CGridCellArea : public wxWindow {
   // The off-screen bitmap of double buffering, of the client size; false when it
   // cannot be made.
   bool MakeBuffer();
+  // The cell's tip, drawn as the grid's hint: after two hit tests on one cell and a
+  // short delay; it goes after a long one, or when the pointer leaves the cell.
+  bool IsToolTipShown() const;
+  wxString ToolTipText() const;
+  bool IsToolTipPending() const { return m_tipTimer.IsRunning() && !m_tipPopping; }
 
  private:
   int Flags(const wxMouseEvent& e) const;
@@ -42,6 +48,9 @@ class CGridCellArea : public wxWindow {
   void OnKillFocus(wxFocusEvent& e);
   void OnDragTimer(wxTimerEvent& e);
   void EndDrag();
+  void ToolHitTest(int x, int y);
+  void CancelToolTip();
+  void OnTipTimer(wxTimerEvent& e);
 
   CGridCtrl* m_grid;
   wxTimer m_dragTimer;
@@ -51,5 +60,9 @@ class CGridCellArea : public wxWindow {
   int m_wheel = 0;
   wxRect m_indicator;
   wxBitmap m_buffer;
-  int m_tipColumn = -2, m_tipRow = -2;
+  wxTimer m_tipTimer;
+  CGridHint* m_tip = nullptr;   // a child of the grid
+  bool m_tipPopping = false;    // the timer ends a shown tip
+  bool m_tipShownOnce = false;  // a tip was shown: the next one takes the reshow delay
+  static int s_tipColumn, s_tipRow;
 };

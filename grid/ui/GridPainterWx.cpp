@@ -1,6 +1,7 @@
 #include "grid/ui/GridPainterWx.h"
 
 #include <algorithm>
+#include <vector>
 #include <wx/control.h>
 #include <wx/graphics.h>
 #include <wx/renderer.h>
@@ -226,7 +227,22 @@ bool CGridWxPainter::NativePart(int part, int state, const GridRect& r) {
   }
 }
 
+// A dotted frame of alternating dark and light pixels: seen on any cell colour. The
+// toolkit's own focus frame draws nothing on a plain window here.
 void CGridWxPainter::FocusRect(const GridRect& r) {
-  wxWindow* win = m_grid.CellArea() ? static_cast<wxWindow*>(m_grid.CellArea()) : &m_grid;
-  wxRendererNative::Get().DrawFocusRect(win, m_dc, wxRect(r.left, r.top, std::max(r.Width(), 0), std::max(r.Height(), 0)), 0);
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  const int right = r.right - 1, bottom = r.bottom - 1;
+  std::vector<wxPoint> dark, light;
+  const auto add = [&](int x, int y, int i) { (i % 2 == 0 ? dark : light).emplace_back(x, y); };
+  int i = 0;
+  for (int x = r.left; x <= right; ++x) add(x, r.top, i++);
+  for (int y = r.top + 1; y <= bottom; ++y) add(right, y, i++);
+  for (int x = right - 1; x >= r.left && bottom > r.top; --x) add(x, bottom, i++);
+  for (int y = bottom - 1; y > r.top && right > r.left; --y) add(r.left, y, i++);
+  const wxPen old = m_dc.GetPen();
+  m_dc.SetPen(*wxBLACK_PEN);
+  for (const wxPoint& p : dark) m_dc.DrawPoint(p);
+  m_dc.SetPen(*wxWHITE_PEN);
+  for (const wxPoint& p : light) m_dc.DrawPoint(p);
+  m_dc.SetPen(old);
 }

@@ -11,6 +11,7 @@
 #include <wx/progdlg.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -82,6 +83,8 @@ class CPSDataPoint : public wxDialog {
     if (GetSize().GetWidth() < titleWidth) SetSize(titleWidth, -1);
     SetMinSize(GetSize());
     Bind(wxEVT_BUTTON, &CPSDataPoint::OnButton, this);
+    m_book->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &CPSDataPoint::OnPageChanging, this);
+    m_book->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& e) { ShowButtons(e.GetSelection()); });
     Load();
     ShowPage(0);
   }
@@ -131,28 +134,48 @@ class CPSDataPoint : public wxDialog {
 
   void BuildRanges() {
     auto* p = new wxPanel(m_book, wxID_ANY);
-    auto* g = new wxFlexGridSizer(2, 6, 8);
-    auto field = [&](const wchar_t* label, int id) {
-      g->Add(Label(p, label));
+    // The fields stay children of the page (beside their boxes): the page's checks and
+    // editors find them there.
+    auto group = [&](int id, const wchar_t* caption) {
+      return new wxStaticBoxSizer(new wxStaticBox(p, id, DlgText(caption)), wxVERTICAL);
+    };
+    auto field = [&](wxFlexGridSizer* g, const wchar_t* label, int id) {
+      g->Add(Label(p, label), 0, wxALIGN_CENTER_VERTICAL);
       auto* t = new wxTextCtrl(p, id, wxString());
       t->SetMaxLength(16);
-      g->Add(t);
+      g->Add(t, 1, wxEXPAND);
       return t;
     };
-    m_sigMin = field(L"Signalbereich min.:", kIdSigMin);
-    m_sigMax = field(L"Signalbereich max.:", kIdSigMax);
-    m_measMin = field(L"Meßbereich min.:", kIdMeasMin);
-    m_measMax = field(L"Meßbereich max.:", kIdMeasMax);
-    m_start = field(L"Startwert:", kIdStart);
+    auto range = [&](const wchar_t* caption, int minId, int maxId, wxTextCtrl*& minimum, wxTextCtrl*& maximum) {
+      wxStaticBoxSizer* box = group(wxID_ANY, caption);
+      auto* g = new wxFlexGridSizer(2, 4, 6);
+      g->AddGrowableCol(1);
+      minimum = field(g, L"Minimum:", minId);
+      maximum = field(g, L"Maximum:", maxId);
+      box->Add(g, 1, wxEXPAND | wxALL, 4);
+      return box;
+    };
+    auto* ranges = new wxBoxSizer(wxHORIZONTAL);
+    ranges->Add(range(L"Signalbereich:", kIdSigMin, kIdSigMax, m_sigMin, m_sigMax), 1, wxEXPAND | wxRIGHT, 8);
+    ranges->Add(range(L"Meßbereich:", kIdMeasMin, kIdMeasMax, m_measMin, m_measMax), 1, wxEXPAND);
     auto* s = new wxBoxSizer(wxVERTICAL);
-    s->Add(g, 0, wxALL, 10);
-    s->Add(m_always = new wxRadioButton(p, 1185, DlgText(L"immer mit Startwert"), wxDefaultPosition, wxDefaultSize, wxRB_GROUP), 0, wxLEFT, 10);
-    s->Add(m_persistent = new wxRadioButton(p, 1186, DlgText(L"mit gespeichertem Parameter (PERSISTENT)")), 0, wxLEFT, 10);
-    s->Add(m_retain = new wxRadioButton(p, 1188, DlgText(L"mit batteriegepuffertem Wert (RETAIN)")), 0, wxLEFT, 10);
-    s->AddSpacer(8);
-    s->Add(m_read = new wxRadioButton(p, 1098, DlgText(L"Lesen"), wxDefaultPosition, wxDefaultSize, wxRB_GROUP), 0, wxLEFT, 10);
-    s->Add(m_write = new wxRadioButton(p, 1099, DlgText(L"Schreiben")), 0, wxLEFT, 10);
-    s->Add(m_readWrite = new wxRadioButton(p, 1100, DlgText(L"Lesen/Schreiben")), 0, wxLEFT | wxBOTTOM, 10);
+    s->Add(ranges, 0, wxEXPAND | wxALL, 10);
+    wxStaticBoxSizer* init = group(1187, L"Initialisierung");
+    init->Add(m_always = new wxRadioButton(p, 1185, DlgText(L"immer mit Startwert"), wxDefaultPosition, wxDefaultSize, wxRB_GROUP), 0, wxALL, 2);
+    init->Add(m_persistent = new wxRadioButton(p, 1186, DlgText(L"mit gespeichertem Parameter (PERSISTENT)")), 0, wxALL, 2);
+    init->Add(m_retain = new wxRadioButton(p, 1188, DlgText(L"mit batteriegepuffertem Wert (RETAIN)")), 0, wxALL, 2);
+    auto* start = new wxFlexGridSizer(2, 4, 6);
+    start->AddGrowableCol(1);
+    m_start = field(start, L"Startwert:", kIdStart);
+    init->Add(start, 0, wxEXPAND | wxALL, 4);
+    s->Add(init, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    wxStaticBoxSizer* mode = group(1097, L"Verarbeitungsmodus");
+    auto* modes = new wxBoxSizer(wxHORIZONTAL);
+    modes->Add(m_read = new wxRadioButton(p, 1098, DlgText(L"Lesen"), wxDefaultPosition, wxDefaultSize, wxRB_GROUP), 0, wxALL, 4);
+    modes->Add(m_write = new wxRadioButton(p, 1099, DlgText(L"Schreiben")), 0, wxALL, 4);
+    modes->Add(m_readWrite = new wxRadioButton(p, 1100, DlgText(L"Lesen/Schreiben")), 0, wxALL, 4);
+    mode->Add(modes, 0, wxEXPAND);
+    s->Add(mode, 0, wxEXPAND | wxALL, 10);
     p->SetSizer(s);
     m_ranges = p;
     m_book->AddPage(p, DlgText(L"Bereiche/Zugriff"));
@@ -265,7 +288,7 @@ class CPSDataPoint : public wxDialog {
   }
 
   bool Focus(int page, int id) {
-    ShowPage(page);
+    if (m_book->GetSelection() != page) ShowPage(page);
     if (wxWindow* w = FindWindow(id)) w->SetFocus();
     return false;
   }
@@ -273,11 +296,28 @@ class CPSDataPoint : public wxDialog {
   // The wizard walks the pages: Next only on the general page, Back and Finish on the
   // ranges page.
   void ShowPage(int page) {
-    m_book->SetSelection(page);
+    m_book->ChangeSelection(page);
+    ShowButtons(page);
+  }
+  void ShowButtons(int page) {
     if (m_back) m_back->Show(page > 0);
     if (m_next) m_next->Show(page == 0);
     if (m_finish) m_finish->Show(page > 0);
     Layout();
+  }
+
+  // A tab leaves its page as the buttons do: forward as Next (the general page's check),
+  // back as the wizard's Back (no check) or, outside the wizard, after the ranges' check.
+  void OnPageChanging(wxBookCtrlEvent& event) {
+    const int from = event.GetOldSelection(), to = event.GetSelection();
+    if (from == to || from < 0) return;
+    const bool left = from == 0 ? CheckGeneral() : (m_s.wizard || CheckRanges());
+    if (left) return;
+    event.Veto();
+    // The toolkit turns the page even so: it is turned back once the click is done.
+    CallAfter([this, from] {
+      if (m_book->GetSelection() != from) ShowPage(from);
+    });
   }
 
   void OnButton(wxCommandEvent& event) {

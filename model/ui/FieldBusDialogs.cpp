@@ -10,7 +10,6 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
-#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -26,6 +25,7 @@
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "resources/ui/DibStatic.h"
 
 namespace {
 
@@ -171,8 +171,14 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
       m_model.c.SelectDriver(m_driver->GetSelection());
       LoadFromModel();
     });
+    // The device's settings need the page's fields first: a missing driver is said.
     m_settings->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      if (!CheckControls()) return;
       SaveToModel();
+      if (const hv::Refusal refusal = m_model.c.SaveFields(m_model.name)) {
+        Focus(refusal);
+        return;
+      }
       if (m_model.c.EditDeviceParameters()) LoadFromModel();
     });
   }
@@ -186,7 +192,10 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
     m_param->ChangeValue(m_r.device->GetParameter());
     m_id->ChangeValue(wxString::Format("%u", unsigned(m_r.device->GetNumber())));
   }
-  bool CheckControls() override { return m_nameEdit.CheckForbidden() && Validate(); }
+  // A '.' is the page's own refusal (10347) when its fields are taken.
+  bool CheckControls() override {
+    return (m_name->GetValue().Contains(wxS(".")) || m_nameEdit.CheckForbidden()) && Validate();
+  }
   void SaveToModel() override {
     m_model.name = m_name->GetValue();
     m_r.device->SetNode(m_node->GetValue());
@@ -194,6 +203,15 @@ class CPPDeviceGeneral : public CPropertyPagePanel {
   }
 
  private:
+  void Focus(const hv::Refusal& refusal) {
+    if (refusal.focus == hv::FieldBusControl::Driver) {
+      m_driver->SetFocus();
+      return;
+    }
+    m_name->SetFocus();
+    if (refusal.select >= 0) m_name->SetSelection(refusal.select, refusal.select + 1);
+  }
+
   hv::DeviceSheetRequest& m_r;
   CDeviceGeneralModel& m_model;
   wxComboBox* m_name = nullptr;
@@ -351,7 +369,7 @@ class CDlgSelectDevice : public wxDialog {
     m_list->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
     for (const wxString& t : r.texts) m_list->Append(t);
     row->Add(m_list, 1, wxALL | wxEXPAND, 6);
-    m_picture = new wxStaticBitmap(this, 1144, wxNullBitmap, wxDefaultPosition, wxSize(120, 120));
+    m_picture = new CDIBStatic(this, 1144, wxSize(120, 120));
     row->Add(m_picture, 0, wxALL, 6);
     sizer->Add(row, 1, wxEXPAND);
     m_details = new wxStaticText(this, 1118, {}, wxDefaultPosition, wxSize(-1, 80));
@@ -375,16 +393,14 @@ class CDlgSelectDevice : public wxDialog {
     m_details->SetLabel(m_c.Details());
     FindWindow(wxID_OK)->Enable(m_r.selected >= 0);
     const wxString picture = m_c.PicturePath();
-    wxBitmap bitmap;
-    if (!picture.empty() && hv::IsFile(hv::ResolvePath(picture)))
-      bitmap.LoadFile(hv::ResolvePath(picture), wxBITMAP_TYPE_BMP);
-    m_picture->SetBitmap(bitmap);
+    if (picture.empty()) m_picture->Clear();
+    else m_picture->LoadDib(picture);
   }
 
   hv::SelectDeviceRequest& m_r;
   hv::SelectDeviceController& m_c;
   wxListBox* m_list = nullptr;
-  wxStaticBitmap* m_picture = nullptr;
+  CDIBStatic* m_picture = nullptr;
   wxStaticText* m_details = nullptr;
 };
 

@@ -197,11 +197,19 @@ TEST(GridClipboard, TextBothWays) {
   g.PasteCellText(wxS("\tB"));
   EXPECT_EQ(g.GetCellText(1, 1), wxString());
   EXPECT_EQ(g.GetCellText(2, 1), wxS("B"));
-  // A read-only column default protects its cells.
+  // Only a cell stored as read-only 1 keeps its text: a read-only column default and a
+  // stored mark 2 do not.
   g.Sheet().columnRecords[0].defaultCell.SetReadOnly(2);
+  CGridCell locked, marked;
+  locked.SetReadOnly(1);
+  marked.SetReadOnly(2);
+  g.SetCell(1, 0, locked);
+  g.SetCell(2, 0, marked);
   g.MoveToCell(0, 0);
-  g.PasteCellText(wxS("no"));
-  EXPECT_EQ(g.GetCellText(0, 0), wxString());
+  g.PasteCellText(wxS("a\tno\tc"));
+  EXPECT_EQ(g.GetCellText(0, 0), wxS("a"));
+  EXPECT_EQ(g.GetCellText(1, 0), wxString());
+  EXPECT_EQ(g.GetCellText(2, 0), wxS("c"));
 }
 
 TEST(GridFind, ReplaceAllEndsAndKeepsTheRest) {

@@ -89,6 +89,7 @@ TEST(GridFindDialog, FlagsAndNotFoundMessage) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   ASSERT_EQ(ui.MessageTexts().size(), 1u);
   EXPECT_EQ(ui.MessageTexts()[0], wxS("Item not found"));
+  EXPECT_EQ(ui.MessageCaptions()[0], wxS("Not Found"));
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindReplaceAll, wxS("here"), wxS("there"), CGridCore::kFindDown), 0);
   EXPECT_EQ(g.GetCellText(2, 3), wxS("Needle there"));
 }

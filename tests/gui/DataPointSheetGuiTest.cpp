@@ -4,7 +4,9 @@
 // or battery-buffered value takes the start value away.
 #include <gtest/gtest.h>
 
+#include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/statbox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -102,6 +104,86 @@ TEST(DataPointSheetGui, WizardButtonsRangesAndTheStartValue) {
   EXPECT_EQ(start, "");
   EXPECT_FALSE(rangesEnabled);
   EXPECT_FALSE(writeEnabled);
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  hv::Ui().Reset();
+}
+
+// A tab leaves a page as the buttons do: the general page's check keeps a wizard on an
+// empty name, a checked page turns as Next with its buttons; outside the wizard leaving
+// the ranges page runs their check. The ranges page groups its fields in boxes.
+TEST(DataPointSheetGui, TabsLeaveThePagesAsTheButtonsDo) {
+  hvtest::ScriptedUi ui;
+  RegisterDataPointDialogs();
+  hvtest::DialogScripts user;
+  auto book = [](wxDialog* dlg) {
+    wxBookCtrlBase* found = nullptr;
+    for (wxWindow* w : dlg->GetChildren())
+      if (auto* b = dynamic_cast<wxBookCtrlBase*>(w)) found = b;
+    return found;
+  };
+  auto boxText = [](wxDialog* dlg, int id) {
+    auto* box = dynamic_cast<wxStaticBox*>(dlg->FindWindow(id));
+    return box ? box->GetLabel() : wxString("none");
+  };
+  struct Seen {
+    int pageAfterEmptyName = -1, pageAfterName = -1;
+    bool nextOnRanges = true, finishOnRanges = false, nextAfterBack = false;
+    wxString init, mode;
+    std::vector<wxString> ranges;
+  } seen;
+  user.Then([&](wxDialog* dlg) {
+    wxBookCtrlBase* b = book(dlg);
+    ASSERT_TRUE(b);
+    auto* name = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdName));
+    name->ChangeValue(wxString());
+    b->SetSelection(1);
+    hvtest::Pump(100ms);
+    seen.pageAfterEmptyName = b->GetSelection();
+    name->ChangeValue("Motor");
+    b->SetSelection(1);
+    seen.pageAfterName = b->GetSelection();
+    seen.nextOnRanges = Shown(dlg, 12324);
+    seen.finishOnRanges = Shown(dlg, kDpWizardFinish);
+    seen.init = boxText(dlg, 1187);
+    seen.mode = boxText(dlg, 1097);
+    for (wxWindow* w : b->GetPage(1)->GetChildren())
+      if (auto* box = dynamic_cast<wxStaticBox*>(w); box && box->GetId() != 1187 && box->GetId() != 1097)
+        seen.ranges.push_back(box->GetLabel());
+    b->SetSelection(0);
+    seen.nextAfterBack = Shown(dlg, 12324);
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest wizard = ByteSheet(0x103);
+  ui.ExpectMessage(11504);
+  EXPECT_EQ(hv::Ui().Run(wizard), IDCANCEL);
+  EXPECT_EQ(seen.pageAfterEmptyName, 0);
+  EXPECT_EQ(seen.pageAfterName, 1);
+  EXPECT_FALSE(seen.nextOnRanges);
+  EXPECT_TRUE(seen.finishOnRanges);
+  EXPECT_TRUE(seen.nextAfterBack);
+  EXPECT_EQ(seen.init, "Initialisierung");
+  EXPECT_EQ(seen.mode, "Verarbeitungsmodus");
+  EXPECT_EQ(seen.ranges, (std::vector<wxString>{hvtest::S("Signalbereich:"), hvtest::S("Meßbereich:")}));
+
+  // Editing: leaving the ranges by the tab checks them (minimum above maximum).
+  int pageAfterBadRange = -1;
+  user.Then([&](wxDialog* dlg) {
+    wxBookCtrlBase* b = book(dlg);
+    ASSERT_TRUE(b);
+    b->SetSelection(1);
+    dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdSigMin))->ChangeValue("9");
+    dynamic_cast<wxTextCtrl*>(dlg->FindWindow(kIdSigMax))->ChangeValue("1");
+    b->SetSelection(0);
+    hvtest::Pump(100ms);
+    pageAfterBadRange = b->GetSelection();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest edit = ByteSheet(0x103);
+  edit.wizard = false;
+  ui.ExpectMessage(11509);
+  EXPECT_EQ(hv::Ui().Run(edit), IDCANCEL);
+  EXPECT_EQ(pageAfterBadRange, 1);
   EXPECT_EQ(user.unexpected, 0);
   EXPECT_TRUE(ui.AllExpectationsMet());
   hv::Ui().Reset();

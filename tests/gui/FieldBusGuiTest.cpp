@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
+#include <wx/listbox.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -20,11 +21,13 @@
 #include "model/DataPoint.h"
 #include "model/DataPointRead.h"
 #include "model/DataPointSheet.h"
+#include "model/FieldBusRequests.h"
 #include "model/FieldDevice.h"
 #include "model/Network.h"
 #include "model/NewObjectRequests.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
+#include "resources/ui/DibStatic.h"
 #include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/UserInput.h"
@@ -227,7 +230,8 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
 }
 
 // The name list lends another project device's connection; a name typed over it takes
-// it back once; a '.' in the name is the name field's own refusal, the dot selected.
+// it back once; "..." without a driver says so; a '*' in the name is the name field's
+// refusal, a '.' the page's own, each with the character selected.
 TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
   CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
   Open();
@@ -251,13 +255,19 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
   ASSERT_TRUE(net);
 
   wxString lentNode, lentParam, typedNode, typedParam;
-  long from = -1, to = -1;
-  bool keptOpen = false;
+  long from = -1, to = -1, starFrom = -1;
+  bool keptOpen = false, driverFocused = false;
   Next([&](wxDialog* d) {
     auto* name = dynamic_cast<wxComboBox*>(d->FindWindow(1076));
     auto* node = dynamic_cast<wxTextCtrl*>(d->FindWindow(1073));
     auto* param = dynamic_cast<wxTextCtrl*>(d->FindWindow(1074));
     ASSERT_TRUE(name && node && param);
+    // "..." takes the page's fields first: without a driver it says so.
+    name->ChangeValue("Regler");
+    wxCommandEvent settings(wxEVT_BUTTON, 1070);
+    settings.SetEventObject(d->FindWindow(1070));
+    d->FindWindow(1070)->ProcessWindowEvent(settings);
+    driverFocused = wxWindow::FindFocus() == d->FindWindow(1069);
     const int index = name->FindString(S("Steuerung"), true);
     ASSERT_NE(index, wxNOT_FOUND);
     name->SetSelection(index);
@@ -277,6 +287,10 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
 
     Pick(dynamic_cast<wxChoice*>(d->FindWindow(1069)), "CTRL 515 Steuerung");
     node->ChangeValue("1");
+    // The name field refuses its other characters itself; a '.' is the page's refusal.
+    name->ChangeValue("Re*g");
+    PressOk(d);
+    name->GetSelection(&starFrom, &to);
     name->ChangeValue("Reg.ler");
     PressOk(d);
     keptOpen = d->IsModal();
@@ -286,9 +300,13 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
   });
   ChooseNew(TypeCode::Device);
   ASSERT_TRUE(SelectInTree(net));
+  ui.ExpectMessage(10033);
   ui.ExpectMessage(10300);
+  ui.ExpectMessage(10347);
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(driverFocused);
+  EXPECT_EQ(starFrom, 2);
   EXPECT_EQ(lentNode, "7");
   EXPECT_EQ(lentParam, "host=10.0.0.7");
   EXPECT_EQ(typedNode, "");
@@ -400,6 +418,31 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
   for (std::size_t i = 1; i < 3; ++i) values[list.Presenter().RowObject(i)->GetName()] = list.Presenter().RowObject(i)->GetColumnText(5);
   EXPECT_EQ(values, (std::map<wxString, wxString>{{"Spule0", "1"}, {"Wort0", "777"}}));
   EXPECT_TRUE(ui.AllExpectationsMet());
+// The device selection shows the found hardware's picture in its picture control and
+// none for a hardware it has no picture of.
+TEST_F(FieldBusGui, TheDeviceSelectionShowsTheHardwaresPicture) {
+  const wxString file = home.Sub("SCAN1.OUT");
+  hvtest::WriteAll(file, "[1]\r\nCTRL_515\r\nCTRL_515\r\n[2]\r\nCTRL_515\r\nNO_SUCH_HW\r\n");
+  bool first = false, second = true;
+  Next([&](wxDialog* d) {
+    auto* picture = dynamic_cast<CDIBStatic*>(d->FindWindow(1144));
+    auto* list = dynamic_cast<wxListBox*>(d->FindWindow(1055));
+    ASSERT_TRUE(picture && list);
+    first = picture->HasPicture();
+    list->SetSelection(1);
+    wxCommandEvent picked(wxEVT_LISTBOX, 1055);
+    picked.SetEventObject(list);
+    picked.SetInt(1);
+    list->ProcessWindowEvent(picked);
+    second = picture->HasPicture();
+    PressOk(d);
+  });
+  hv::SelectDeviceRequest r;
+  r.scanFile = file;
+  EXPECT_EQ(hv::Ui().Run(r), IDOK);
+  EXPECT_TRUE(first);
+  EXPECT_FALSE(second);
+  EXPECT_EQ(r.node, "2");
 }
 
 }  // namespace

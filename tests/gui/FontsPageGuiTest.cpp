@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "resources/ui/FontsGridCtrl.h"
 #include "resources/ui/PPFonts.h"
+#include <wx/dcmemory.h>
 #include "tests/support/FakeDevice.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -112,6 +113,47 @@ TEST_F(FontsPage, ShowsLanguagesFontsAndStoredChoices) {
   // The device's names are not Unicode: the box is off and cannot be changed.
   EXPECT_FALSE(page->UnicodeBox()->IsEnabled());
   EXPECT_FALSE(page->UnicodeBox()->GetValue());
+}
+
+// The current cell carries a dotted frame while the grid has the focus, so the arrow
+// keys' place is seen; the drop list opens in the cell's own font.
+TEST_F(FontsPage, TheCurrentCellIsFramedAndItsListUsesTheCellsFont) {
+  CFontsGridCtrl& g = page->Grid();
+  g.MoveToCell(1, 1);
+  const CGridSheetInfo& s = g.Sheet();
+  const auto render = [&](bool focus) {
+    wxBitmap bmp(s.cellAreaWidth, s.cellAreaHeight, 24);
+    wxMemoryDC dc(bmp);
+    g.PaintCells(dc, wxRect(0, 0, s.cellAreaWidth, s.cellAreaHeight), focus);
+    dc.SelectObject(wxNullBitmap);
+    return bmp.ConvertToImage();
+  };
+  const wxImage plain = render(false), framed = render(true);
+  GridRect r;
+  g.CellRectangle(1, 1, r);
+  // Along the frame's top edge (inside the cell, left of the drop button) every other
+  // pixel or so is dark.
+  int dark = 0, changed = 0, length = 0;
+  const int y = r.top + 1;
+  for (int x = r.left + 2; x < r.right - g.ButtonWidth() - 2; ++x, ++length) {
+    const int lum = framed.GetRed(x, y) + framed.GetGreen(x, y) + framed.GetBlue(x, y);
+    dark += lum < 200;
+    changed += framed.GetRed(x, y) != plain.GetRed(x, y);
+  }
+  ASSERT_GT(length, 10);
+  EXPECT_GE(dark, length / 3);
+  EXPECT_GE(changed, length / 3);
+
+  CGridCell cell;
+  ASSERT_EQ(g.GetMergedCell(0, 1, cell), 0);
+  const wxFont cellFont = g.FontOf(cell.IsSet(gridcell::kFont) ? cell.GetFont() : s.defaultFont);
+  EXPECT_EQ(cellFont.GetPixelSize().y, 11);
+  EXPECT_EQ(cellFont.GetFaceName(), "Arial");
+  Click(CellPoint(0, 1, 0.93));
+  ASSERT_TRUE(PumpUntil([&] { return g.DropList()->IsShown(); }));
+  EXPECT_EQ(g.DropList()->GetFont(), cellFont);
+  sim.Char(WXK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return !g.DropList()->IsShown(); }));
 }
 
 TEST_F(FontsPage, FontPickedWithTheMouseAndOkWritesTheLine) {

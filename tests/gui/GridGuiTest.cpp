@@ -422,6 +422,40 @@ TEST_F(GridGui, ScrollBarCodesMoveTheViewAndTheThumbShowsAHint) {
   EXPECT_EQ(s.topRow, 0);
 }
 
+// A cell's tip is the grid's own hint window: none after one hit test, none before the
+// delay after a second one on the same cell, shown then, gone on another cell. The
+// toolkit's tip (which ignores delays) is never set.
+TEST_F(GridGui, ToolTipWaitsForTwoHitTestsOnACellAndItsDelay) {
+  CGridCellArea* area = grid->CellArea();
+  const wxPoint at = CellPoint(1, 1);
+  sim.MouseMove(at);
+  Pump(milliseconds(100));
+  grid->Sheet().toolTips = 1;
+  const auto move = [&](const wxPoint& screen) {
+    wxMouseEvent e(wxEVT_MOTION);
+    const wxPoint p = area->ScreenToClient(screen);
+    e.SetPosition(p);
+    e.SetEventObject(area);
+    area->ProcessWindowEvent(e);
+  };
+  move(at);
+  Pump(milliseconds(300));
+  EXPECT_FALSE(area->IsToolTipShown());
+  EXPECT_EQ(area->GetToolTip(), nullptr);
+  move(at);
+  EXPECT_TRUE(area->IsToolTipPending());
+  Pump(milliseconds(60));
+  EXPECT_FALSE(area->IsToolTipShown());
+  ASSERT_TRUE(PumpUntil([&] { return area->IsToolTipShown(); }, milliseconds(1000)));
+  wxString expected;
+  grid->GetHintText(1, 1, kSectionCells, expected);
+  EXPECT_EQ(area->ToolTipText(), expected);
+  EXPECT_EQ(area->GetToolTip(), nullptr);
+  move(CellPoint(2, 2));
+  EXPECT_FALSE(area->IsToolTipShown());
+  EXPECT_FALSE(area->IsToolTipPending());
+}
+
 TEST_F(GridGui, TabClickReportsTheTabsId) {
   grid->TabList() = {CGridTabInfo{wxS("Eins"), 11}, CGridTabInfo{wxS("Zwei"), 22}};
   grid->Tabs()->SetAreaWidth(10);

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <wx/cmndata.h>
+#include <wx/dcclient.h>
+#include <wx/listctrl.h>
 #include <wx/dcps.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -16,6 +18,7 @@
 #include "app/ui/ProjectTreeView.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::S;
@@ -117,6 +120,46 @@ TEST_F(ListView, ColumnClicksSortAndTheLayoutIsStoredAndRestored) {
   Close();
   hv::IniFlushCache();
   EXPECT_EQ(hv::IniGetString(home.Sub("Project.INI"), "Pane1", "Type", ""), "3");
+}
+
+// The sort mark of a right-aligned column stands clear of its title: the title ends
+// two blanks' widths before it, as the printed header has it.
+TEST_F(ListView, TheSortMarkKeepsOffARightAlignedTitle) {
+  maskColumns[1].title = S("Größe");
+  Fill(3);
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
+  wxListCtrl* list = List().Control();
+  wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
+  click.SetEventObject(list);
+  click.m_col = 1;
+  list->GetEventHandler()->ProcessEvent(click);
+  wxWindow* header = List().HeaderWindow();
+  ASSERT_TRUE(header);
+  header->Refresh();
+  header->Update();
+  hvtest::Pump(std::chrono::milliseconds(200));
+  const wxImage shot = hvtest::GrabWindow(header);
+  ASSERT_TRUE(shot.IsOk());
+  wxClientDC dc(header);
+  dc.SetFont(header->GetFont());
+  const int w = 2 * dc.GetTextExtent(" ").x;
+  const int left = list->GetColumnWidth(0), right = left + list->GetColumnWidth(1);
+  const auto lum = [&](int x, int y) { return shot.GetRed(x, y) + shot.GetGreen(x, y) + shot.GetBlue(x, y); };
+  const int background = lum(left + 3, 2);
+  // Columns of the heading with ink in its middle band, right to left.
+  std::vector<bool> ink(static_cast<size_t>(right - left), false);
+  for (int x = left + 2; x < right - 2 && x < shot.GetWidth(); ++x)
+    for (int y = shot.GetHeight() / 4; y < shot.GetHeight() * 3 / 4; ++y)
+      if (lum(x, y) < background - 90) ink[static_cast<size_t>(x - left)] = true;
+  int x = right - left - 1;
+  while (x >= 0 && !ink[static_cast<size_t>(x)]) --x;   // the mark's right end
+  ASSERT_GT(x, 0);
+  while (x >= 0 && ink[static_cast<size_t>(x)]) --x;    // the mark
+  const int markLeft = x + 1;
+  int gap = 0;
+  while (x >= 0 && !ink[static_cast<size_t>(x)]) --x, ++gap;
+  ASSERT_GE(x, 0) << "no title left of the mark";
+  EXPECT_GE(gap, w) << "mark at " << markLeft << ", title ends at " << x;
 }
 
 TEST_F(ListView, PreviewBuildsAndPrintingToAFileWorks) {

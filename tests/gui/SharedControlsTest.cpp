@@ -8,6 +8,7 @@
 #include <wx/uiaction.h>
 
 #include "app/ui/CheckListBox.h"
+#include "app/ui/PropertySheet.h"
 #include "app/ui/ComboBox.h"
 #include "app/ui/StaticControls.h"
 #include "platform/ShellOpen.h"
@@ -182,4 +183,44 @@ TEST_F(Controls, TheListWithoutEditingHasNoEditButton) {
   EXPECT_TRUE(list->GetInnerList());
   EXPECT_FALSE(list->GetEditButton());
   EXPECT_TRUE(list->GetNewButton());
+}
+
+namespace {
+
+// A page whose check keeps the user on it until it is told otherwise.
+struct HoldingPage : CSheetPage {
+  bool hold = true;
+  PageCheck OnKillActive() override { return hold ? PageCheck{1, 0} : PageCheck{}; }
+};
+
+struct PlainPanel : CPropertyPagePanel {
+  using CPropertyPagePanel::CPropertyPagePanel;
+  void LoadFromModel() override {}
+  void SaveToModel() override {}
+};
+
+}  // namespace
+
+// A tab leaving a page whose check fails shows that page again; a passing check turns.
+TEST(PropertySheet, ARefusedTabKeepsThePage) {
+  CSheetController controller;
+  HoldingPage first, second;
+  controller.AddPage(&first);
+  controller.AddPage(&second);
+  auto* sheet = new CPropertySheetDlg(nullptr, "Sheet", controller);
+  sheet->AddPage(new PlainPanel(sheet->GetBookCtrl()), "a");
+  sheet->AddPage(new PlainPanel(sheet->GetBookCtrl()), "b");
+  ASSERT_TRUE(controller.SetActivePage(0));
+  sheet->Show();
+  hvtest::Pump(std::chrono::milliseconds(100));
+  sheet->GetBookCtrl()->SetSelection(1);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  EXPECT_EQ(sheet->GetBookCtrl()->GetSelection(), 0);
+  EXPECT_EQ(controller.ActivePage(), 0);
+  first.hold = false;
+  sheet->GetBookCtrl()->SetSelection(1);
+  hvtest::Pump(std::chrono::milliseconds(100));
+  EXPECT_EQ(sheet->GetBookCtrl()->GetSelection(), 1);
+  EXPECT_EQ(controller.ActivePage(), 1);
+  sheet->Destroy();
 }

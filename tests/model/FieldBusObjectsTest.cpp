@@ -174,7 +174,7 @@ TEST_F(Devices, NamesAndNodesAreChecked) {
     const char* node;
     UINT message;
   } refused[] = {
-      {"", "2", 10317}, {"D.2", "2", 10300}, {"d1", "2", 10006}, {"D2", "", 10057},
+      {"", "2", 10317}, {"D.2", "2", 10347}, {"d1", "2", 10006}, {"D2", "", 10057},
       {"D2", "1", 10094}, {"D2", "12345678901", 11302},
   };
   for (const auto& r : refused) {

@@ -106,8 +106,6 @@ bool ChooseEntry(wxChoice* choice, int index) {
   return choice->GetSelection() == index;
 }
 
-namespace {
-
 // The toolkit's own read of a window's pixels, looked up at run time: the screen DC of
 // the toolkit gives the first picture again and again within one process.
 wxImage GrabWindow(wxWindow* window) {
@@ -139,8 +137,6 @@ wxImage GrabWindow(wxWindow* window) {
   unref(pixbuf);
   return image;
 }
-
-}  // namespace
 
 wxString SaveScreenshot(wxWindow* window, const wxString& name) {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);

@@ -2,6 +2,7 @@
 // A user's hands for dialogs that run modally: the pointer and keyboard of the display
 // (XTest), never events posted to the controls. Scripts run once the dialog is shown.
 #include <wx/dialog.h>
+#include <wx/image.h>
 #include <wx/modalhook.h>
 
 #include <deque>
@@ -31,6 +32,8 @@ void PressKey(int keyCode, int modifiers = 0);
 bool WithEscapeHeld(const std::function<void()>& action);
 // Gives the file a write time later than any load has seen, so it reads as changed.
 bool MarkWrittenLater(const wxString& file);
+// The window's pixels as drawn on the display; not ok when they cannot be read.
+wxImage GrabWindow(wxWindow* window);
 // The window as drawn on the display, as PNG under the build's artifacts folder;
 // returns the file's path.
 wxString SaveScreenshot(wxWindow* window, const wxString& name);
