@@ -163,6 +163,10 @@ bool CHalvoraApp::OnInit() {
     // The document (made by start-up with the project list) gets its window and panes,
     // then their first filling.
     m_frame = new CMainFrame(*m_app->m_document, m_app->m_profile);
+    m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+      if (event.GetEventObject() == m_frame) m_frame = nullptr;
+      event.Skip();
+    });
     SetTopWindow(m_frame);
     m_frame->InitialUpdate(m_app->m_projectFullPath);
     m_frame->Show();
@@ -170,7 +174,7 @@ bool CHalvoraApp::OnInit() {
   };
   host.raiseMainWindow = [this] {
     CallAfter([this] {
-      if (m_frame) m_frame->Raise();
+      if (m_frame && !m_frame->IsBeingDeleted()) m_frame->Raise();
     });
   };
   if (!m_app->InitInstance(std::move(host))) {
