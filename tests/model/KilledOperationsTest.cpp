@@ -263,3 +263,53 @@ TEST_F(DataPointFixture, KilledBackupKeepsTheOldArchiveAndLeavesNothing) {
   }
   EXPECT_GT(kills, 0);
 }
+
+// A rename killed at each step: where the device has its new name, the row that stands
+// for it in another device's table has it too, and where it has the old one, so has the row.
+TEST_F(DataPointFixture, KilledRenameTakesTheReferencesInOtherTablesAlong) {
+  ASSERT_TRUE(folder);
+  CPOPrjDevice* peer = Create(devtest::Named("Peer"));
+  ASSERT_TRUE(peer);
+  const wxString peerFolder = peer->GetDeviceFolder();
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(t.open(peerFolder, hv::db::GeraetSchema()));
+    hv::db::GeraetRow row;
+    row.name = "Panel";
+    row.network = 1;
+    row.param = "x;$$$PROJECTPATH$$$\\Panel\\CoDeSys\\plc.sym;Panel";
+    ASSERT_TRUE(hv::db::geraet_insert(t, row));
+  }
+  const auto peerRowName = [peerFolder] {
+    std::set<std::string> names;
+    for (const auto& row : ReadDbf(hv::JoinPath(peerFolder, "GERAET.DBF"))) names.insert(row.at("BEZEICH"));
+    return names;
+  };
+  const wxString projectFolder_ = projectFolder;
+  bool sawOld = false, sawNew = false;
+  KillAtEachStep(
+      projectFolder,
+      [&] {
+        ui.AllowAnyMessage(IDNO);
+        AnswerSheet(
+            [projectFolder_](CPOPrjDevice& d) {
+              const wxString collapsed = d.CollapsePathMacros();
+              d.SetName("PanelX");
+              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
+              d.ExpandPathMacros(collapsed);
+            },
+            IDOK);
+        device->OnEdit();
+        return 0;
+      },
+      [&](int step, bool) {
+        const std::vector<Loaded> devices = NextStart(projectFolder_, step);
+        ASSERT_EQ(devices.size(), 2u) << "step " << step;
+        const bool isNew = devices[0].name == "PanelX" || devices[1].name == "PanelX";
+        const std::set<std::string> expected{"Peer", isNew ? "PanelX" : "Panel"};
+        EXPECT_EQ(peerRowName(), expected) << "step " << step;
+        (isNew ? sawNew : sawOld) = true;
+      });
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
+}
