@@ -20,6 +20,7 @@
 #include "platform/dbase/DbLib.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/DataPointTestSupport.h"
+#include "tests/model/ZipTestSupport.h"
 #include "tests/support/ForkedChild.h"
 
 using namespace dptest;
@@ -310,6 +311,51 @@ TEST_F(DataPointFixture, KilledRenameTakesTheReferencesInOtherTablesAlong) {
         EXPECT_EQ(peerRowName(), expected) << "step " << step;
         (isNew ? sawNew : sawOld) = true;
       });
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
+}
+
+// A backup killed at each step of its archive (made, each entry, replacing the old one):
+// the old archive stays until the new one is whole, and the next start leaves only one.
+TEST_F(DataPointFixture, BackupKilledAtEachStepKeepsTheOldArchiveOrAWholeNewOne) {
+  ASSERT_TRUE(folder);
+  for (int i = 0; i < 3; ++i) hvtest::WriteAll(hv::JoinPath(Folder(), wxString::Format("Resource/r%d.txt", i)), "res");
+  const wxString backups = home.Sub("Backups");
+  const wxString archive = hv::JoinPath(backups, "Anlage.zip");
+  hv::MakeFolders(backups);
+  hvtest::WriteAll(archive, "old archive");
+  bool sawOld = false, sawNew = false;
+  int step = 1;
+  for (; step < kMaxSteps; ++step) {
+    const int status = hvtest::RunChild([&] {
+      setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
+      ui.AllowAnyMessage(IDYES);
+      BackupRequest request;
+      request.sourceFolder = projectFolder;
+      request.projectName = "Anlage";
+      BackupController backup(request);
+      backup.SetArchiveCoDeSys(false);
+      backup.TargetChosen(archive);
+      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+    });
+    ASSERT_TRUE(status == 0 || status == kKilled) << status << " at step " << step;
+    CleanUpKilledWork({}, {backups});
+    EXPECT_EQ(hv::ListFolder(backups), std::vector<wxString>{"Anlage.zip"}) << "step " << step;
+    if (hvtest::ReadAll(archive) == "old archive") {
+      sawOld = true;
+      EXPECT_NE(status, 0) << "step " << step;
+    } else {
+      sawNew = true;
+      if (ziptest::HaveProgram("unzip")) {
+        std::string out;
+        EXPECT_EQ(ziptest::RunCommand("unzip -tq " + ziptest::Quote(archive), &out), 0) << out << " step " << step;
+      }
+    }
+    if (status == 0) break;
+    hvtest::WriteAll(archive, "old archive");
+  }
+  EXPECT_LT(step, kMaxSteps);
+  EXPECT_GT(step, 8) << "a step for each entry";
   EXPECT_TRUE(sawOld);
   EXPECT_TRUE(sawNew);
 }
