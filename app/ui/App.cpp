@@ -21,6 +21,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
 #include "app/Startup.h"
+#include "platform/Codec.h"
 #include "model/ModelServices.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -133,7 +134,7 @@ void ApplyToolkitLanguage(int languageNumber) {
 namespace {
 
 void SayWhy(const wxString& text) {
-  std::fprintf(stderr, "halvora: %s\n", text.utf8_str().data());
+  std::fprintf(stderr, "halvora: %s\n", hv::ToUtf8(text).c_str());
 }
 
 }  // namespace
