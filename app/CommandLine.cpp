@@ -3,6 +3,20 @@
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 
+namespace {
+
+// The bytes of an argument that is not UTF-8, readable on any terminal.
+wxString Escaped(const std::string& arg) {
+  wxString out;
+  for (const char c : arg) {
+    const auto b = static_cast<unsigned char>(c);
+    out += b >= 0x20 && b < 0x7F ? wxString(static_cast<wchar_t>(b), 1) : wxString::Format("\\x%02X", b);
+  }
+  return out;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
   for (const std::string& arg : args) {
@@ -15,6 +29,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       continue;
     }
     line.action = CommandLine::Action::Error;
+    if (!hv::IsUtf8(arg)) {
+      line.error = wxString::Format(hv::LocalString(13509, wxS("Das Argument ist kein UTF-8-Text: %s")), Escaped(arg));
+      return line;
+    }
     line.error = arg.rfind('-', 0) == 0
                      ? wxString::Format(hv::LocalString(13501, wxS("Unbekannte Option: %s")), hv::FromUtf8(arg))
                      : wxString::Format(hv::LocalString(13502, wxS("Unerwartetes Argument: %s")), hv::FromUtf8(arg));

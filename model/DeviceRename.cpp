@@ -1,6 +1,7 @@
 #include "model/DeviceRename.h"
 
 #include "model/PathMacros.h"
+#include "model/DeviceSettings.h"
 #include "model/PrjDevice.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
@@ -45,13 +46,13 @@ wxString ReplaceNameComponent(const wxString& text, const wxString& oldName, con
   return out;
 }
 
-void UpdateDeviceReferences(const std::vector<CPOPrjDevice*>& devices, const wxString& projectFolder,
+void UpdateDeviceReferences(const std::vector<wxString>& deviceFolders, const wxString& projectFolder,
                             const wxString& oldName, const wxString& newName, const wxString& oldSymbolFile) {
   using namespace hv::db;
-  for (CPOPrjDevice* device : devices) {
-    if (!device || device->GetDeviceFolder().empty()) continue;
+  for (const wxString& folder : deviceFolders) {
+    if (folder.empty()) continue;
     Table t;
-    if (!t.open(device->GetDeviceFolder(), GeraetSchema())) continue;
+    if (!t.open(folder, GeraetSchema())) continue;
     GeraetRow row;
     for (bool found = geraet_select(t, row, kFirst, "-GNR"); found; found = geraet_select(t, row, kNext, "-GNR")) {
       wxString name = row.name;
@@ -68,4 +69,14 @@ void UpdateDeviceReferences(const std::vector<CPOPrjDevice*>& devices, const wxS
       break;
     }
   }
+}
+
+std::vector<wxString> DeviceFoldersOf(const wxString& projectFolder) {
+  std::vector<wxString> folders;
+  for (const wxString& entry : hv::ListFolder(projectFolder)) {
+    const wxString folder = hv::JoinPath(projectFolder, entry);
+    if (!entry.StartsWith(".") && hv::IsFolder(folder) && hv::IsFile(hv::ResolvePath(hv::JoinPath(folder, kDeviceSetFile))))
+      folders.push_back(folder);
+  }
+  return folders;
 }

@@ -14,5 +14,7 @@ enum : UINT {
   TXT_CONNECTION_CHANGED = 11208,      // question after a change of the PC connection
   TXT_CODESYS_PROJECT_FILE = 11209,    // "CoDeSys Projektdatei"
   TXT_FILE_NOT_COPIED = 11210,         // "Die Datei %s konnte nicht kopiert werden!\nFehlercode: %d"
+  TXT_DEVICE_CHANGE_UNDONE = 11211,    // a change a kill interrupted could not be completed at load
+  TXT_DEVICE_CHANGE_NOT_UNDONE = 11212,  // a failed change could not be undone
   TXT_NAME_NOT_STORABLE = 10941,       // a name with characters that cannot be stored
 };

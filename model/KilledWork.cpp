@@ -5,6 +5,7 @@
 #include "model/Project.h"
 #include "model/ProjectList.h"
 #include "model/RestoreEngine.h"
+#include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/WorkClaims.h"
@@ -18,6 +19,17 @@ bool IsAtomicWriteTemporary(const wxString& folder, const wxString& entry) {
   return !base.empty() && (base.StartsWith(wxS(".halvora-")) || hv::IsFile(hv::JoinPath(folder, base)));
 }
 
+// ".<name>.XXXXXX" in a folder only the program writes: its own temporary file even
+// when the file it was to replace never came to be.
+bool IsOwnTemporary(const wxString& entry) {
+  if (!entry.StartsWith(".") || entry.length() < 9 || entry[entry.length() - 7] != '.') return false;
+  for (size_t i = entry.length() - 6; i < entry.length(); ++i) {
+    const wxUniChar c = entry[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+  }
+  return true;
+}
+
 bool IsLeftover(const wxString& folder, const wxString& entry) {
   // A published staging folder keeps its owner file until the program removes it.
   return entry == hv::WorkOwnerFile() || entry.StartsWith(wxS(".halvora-stage-")) || entry.Contains(wxS(".part-")) ||
@@ -29,6 +41,18 @@ void CleanFolder(const wxString& folder) {
   RecoverRestoreLeftovers(folder);
   for (const wxString& entry : hv::ListFolder(folder))
     if (IsLeftover(folder, entry)) hv::RemoveUnclaimed(hv::JoinPath(folder, entry));
+}
+
+// The user folder, the registry store's folder and the private temporary folder hold
+// the program's own files: their temporaries, and staged copies ("TAV*.TMP") that
+// the program removes when it ends.
+void CleanOwnFolder(const wxString& folder, bool temporary) {
+  if (folder.empty() || !hv::IsFolder(folder)) return;
+  for (const wxString& entry : hv::ListFolder(folder)) {
+    const wxString path = hv::JoinPath(folder, entry);
+    if (IsOwnTemporary(entry) || (temporary && hv::MatchWildcard(wxS("TAV*.TMP"), entry) && hv::IsFile(path)))
+      hv::RemoveUnclaimed(path);
+  }
 }
 
 }  // namespace
@@ -60,4 +84,9 @@ void CleanUpKilledWork(const wxString& startFolder) {
     if (auto folder = hv::RegistryStore::Get().GetString(hv::kKeyProduct, value); folder && !folder->empty())
       others.push_back(*folder);
   CleanUpKilledWork(projects, others);
+  const wxString user = hv::StripOneTrailingSeparator(hv::UserFolder());
+  CleanOwnFolder(user, false);
+  const wxString registry = hv::PathFolder(hv::UserRegistryFile());
+  if (registry != user) CleanOwnFolder(registry, false);
+  CleanOwnFolder(hv::TempFolder(), true);
 }

@@ -10,5 +10,7 @@
 // the other folders (where backups and restores go).
 void CleanUpKilledWork(const std::vector<wxString>& projectFolders, const std::vector<wxString>& otherFolders);
 // The same for every listed project, its parent folder, the start folder of projects,
-// the new projects' folder and the last backup and restore folders. Run at start-up.
+// the new projects' folder and the last backup and restore folders, and the program's
+// temporaries in the user folder, the registry store's folder and the temporary folder.
+// Run at start-up.
 void CleanUpKilledWork(const wxString& startFolder);

@@ -25,12 +25,6 @@ const wxString kForbiddenDeviceNameChars = wxS("/\\:*?<>|.");
 // is one.
 wxString Entry(const wxString& folder, const wxString& name) { return hv::ResolvePath(hv::JoinPath(folder, name)); }
 
-mode_t FolderMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0777 & ~mask;
-}
-
 }  // namespace
 
 // --- names ---
@@ -95,7 +89,7 @@ HardwareCopy ReplaceHardwareFiles(const wxString& deviceFolder, const wxString& 
   std::string freshTemplate = hv::ToFs(hv::JoinPath(folder, ".Hardware.new-XXXXXX"));
   if (!mkdtemp(freshTemplate.data())) return HardwareCopy::NotCreated;
   const wxString fresh = hv::FromFs(freshTemplate);
-  chmod(freshTemplate.c_str(), FolderMode());
+  chmod(freshTemplate.c_str(), hv::NewFolderMode());
   auto failed = [&fresh](HardwareCopy result) {
     DeleteDirectory(fresh);
     return result;

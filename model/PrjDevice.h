@@ -214,11 +214,13 @@ class CPOPrjDevice : public CProjectObject {
 
  private:
   // The parts of OnEdit, one per kind of change.
-  void ApplyRename(const wxString& oldName, const wxString& oldFolder);
+  void ApplyRename(const wxString& oldName, const wxString& oldFolder, const wxString& oldSymbolFile);
   void ApplyHardwareType(const wxString& oldType);
   void ApplyRemoteType(const wxString& oldRemoteType);
   void MakeMissingDisplayFolders(BOOL hadDisplay, BOOL hadResources);
-  void SaveEditedDevice();
+  bool SaveEditedDevice();
+  void TakeStoredValues(const hv::db::GeraetRow& row);
+  std::vector<wxString> DeviceFolderList() const;
   void OfferConnectionToAll();
   std::unique_ptr<CProjectObject> MakeChild(TypeCode kind);
   BOOL ProbeChild(TypeCode kind, bool listChildren);

@@ -13,6 +13,7 @@
 #include "platform/FileSteps.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "platform/online/PluginRegistry.h"
 
 namespace {
 
@@ -56,22 +57,22 @@ void CPOPrjDevice::OnEdit() {
   SetFirmwareVersion(m_firmwareVersion);
   SetRemoteType(m_remoteType);
 
-  const wxString projectFolder = GetProjectFolder();
-  if (GetName().CmpNoCase(oldName) != 0) ApplyRename(oldName, oldFolder);
+  if (GetName().CmpNoCase(oldName) != 0) ApplyRename(oldName, oldFolder, SymbolFileOf(oldParameters));
   const bool nameChanged = GetName().CmpNoCase(oldName) != 0;
   if (m_hardwareType != oldType) ApplyHardwareType(oldType);
   if (m_remoteType != oldRemoteType) ApplyRemoteType(oldRemoteType);
   MakeMissingDisplayFolders(hadDisplay, hadResources);
-  if (nameChanged)
-    UpdateDeviceReferences(DevicesOf(GetParent()), projectFolder, oldName, GetName(), SymbolFileOf(oldParameters));
-  SaveEditedDevice();
+  const bool saved = SaveEditedDevice();
   UpdateAllViews(HINT_OBJECT_CHANGED, this);
-  if (m_network != oldNetwork || m_slot != oldSlot || m_networkPara != oldNetworkPara) OfferConnectionToAll();
+  // After a failed save the device keeps its old connection: there is nothing to offer.
+  if (saved && (m_network != oldNetwork || m_slot != oldSlot || m_networkPara != oldNetworkPara))
+    OfferConnectionToAll();
   if (nameChanged) UpdateAllViews(HINT_REBUILD_TREE, nullptr);
 }
 
-// The folder follows a new name; when it cannot move, the old name comes back.
-void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolder) {
+// The folder follows a new name, and so do the rows that stand for the device in the
+// project's tables; when the folder cannot move, the old name comes back.
+void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolder, const wxString& oldSymbolFile) {
   const wxString projectFolder = GetProjectFolder();
   hv::ShowMessage(10685, wxS("Sie haben den Gerätenamen geändert.\nBitte schließen Sie alle Halvora-Programme!"),
                   kInfo);
@@ -81,14 +82,21 @@ void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolde
   // lets a load after a kill finish the rename that the folder's move published.
   // What the device becomes once moved: type and remote type change later, by steps
   // of their own, so the stored ones stand in the journal.
-  hv::db::GeraetRow own;
-  FillOwnRow(own);
-  DeviceSetValues values = GetDeviceSetValues();
+  // Should the rest of the edit fail, the device keeps the new name and its old row.
+  devicesave::Change change;
+  FillOwnRow(change.row);
   DeviceSetValues stored;
   CDeviceSettings(from).ReadDeviceSet(stored, {});
-  values.type = stored.type;
-  values.remoteType = stored.remoteType;
-  bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) && devicesave::Begin(from, own, &values);
+  change.settings = GetDeviceSetValues();
+  change.settings->type = stored.type;
+  change.settings->remoteType = stored.remoteType;
+  change.oldName = oldName;
+  change.oldSymbolFile = oldSymbolFile;
+  bool moved = IsValidDeviceName(GetName()) && !hv::PathExists(to) &&
+               devicesave::ReadOwnRow(from, change.row.number, change.oldRow);
+  change.oldRow.name = change.row.name;
+  change.oldRow.param = ReplaceNameComponent(change.oldRow.param, oldName, GetName());
+  moved = moved && devicesave::Begin(from, change);
   if (moved) {
     hv::FileStep();
     moved = rename(hv::ToFs(from).c_str(), hv::ToFs(to).c_str()) == 0;
@@ -96,6 +104,9 @@ void CPOPrjDevice::ApplyRename(const wxString& oldName, const wxString& oldFolde
   }
   if (moved) {
     SetDeviceFolder(to);
+    UpdateDeviceReferences(DeviceFolderList(), projectFolder, oldName, GetName(), oldSymbolFile);
+    // The own row carries the folder's name even where no reference matched it.
+    devicesave::WriteOwnRow(to, change.oldRow);
     return;
   }
   hv::ShowMessage(10666,
@@ -157,21 +168,58 @@ void CPOPrjDevice::MakeMissingDisplayFolders(BOOL hadDisplay, BOOL hadResources)
     MakeKeypadFolder(m_deviceFolder);
 }
 
-void CPOPrjDevice::SaveEditedDevice() {
-  // Row and settings are two files: the journal holds both, so that a load after a
-  // kill between them completes the save rather than mixing old and new.
-  hv::db::GeraetRow own;
-  FillOwnRow(own);
-  const DeviceSetValues values = GetDeviceSetValues();
-  if (!devicesave::Begin(m_deviceFolder, own, &values) || !WriteOwnRow())
+bool CPOPrjDevice::SaveEditedDevice() {
+  // Row and settings are two files. The journal holds both, so that a load after a
+  // kill between them completes the save rather than mixing old and new; a save that
+  // fails puts the old row back and drops the journal, and the device shows what its
+  // files hold.
+  devicesave::Change change;
+  FillOwnRow(change.row);
+  change.settings = GetDeviceSetValues();
+  const bool stored = devicesave::ReadOwnRow(m_deviceFolder, change.row.number, change.oldRow);
+  if (!stored || !devicesave::Begin(m_deviceFolder, change)) {
+    // A rename's journal must not complete what is reported as failed.
+    devicesave::End(m_deviceFolder);
     hv::ShowMessageF(TXT_DEVICE_ROW_FAILED, wxS("Der Datensatz des Geräts '%s' konnte nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
-  else if (!WriteDeviceSet(FALSE))
+    if (stored) TakeStoredValues(change.oldRow);
+    else ReadDeviceSet();
+    return false;
+  }
+  const bool rowWritten = WriteOwnRow();
+  if (rowWritten && WriteDeviceSet(FALSE)) {
+    devicesave::End(m_deviceFolder);
+    return true;
+  }
+  const bool undone = devicesave::Undo(m_deviceFolder, change);
+  if (!rowWritten)
+    hv::ShowMessageF(TXT_DEVICE_ROW_FAILED, wxS("Der Datensatz des Geräts '%s' konnte nicht gespeichert werden!"),
+                     MB_OK | MB_ICONEXCLAMATION, GetName());
+  else
     hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
                      wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
-  else
-    devicesave::End(m_deviceFolder);
+  if (!undone)
+    hv::ShowMessageF(TXT_DEVICE_CHANGE_NOT_UNDONE,
+                     wxS("Die fehlgeschlagene Änderung des Geräts '%s' konnte nicht zurückgenommen werden."),
+                     MB_OK | MB_ICONEXCLAMATION, GetName());
+  TakeStoredValues(change.oldRow);
+  return false;
+}
+
+// After a failed save: the values the device's row and settings file hold.
+void CPOPrjDevice::TakeStoredValues(const hv::db::GeraetRow& row) {
+  m_deviceDriver = wxString(row.type).Trim(true);
+  m_driverDisplayText = hv::PluginRegistry::Get().DeviceDisplayName(m_deviceDriver);
+  m_node = wxString(row.node).Trim(true);
+  ExpandPathMacros(wxString(row.param).Trim(true));
+  ReadDeviceSet();
+}
+
+std::vector<wxString> CPOPrjDevice::DeviceFolderList() const {
+  std::vector<wxString> folders;
+  for (CPOPrjDevice* device : DevicesOf(GetParent())) folders.push_back(device->GetDeviceFolder());
+  return folders;
 }
 
 // The PC connection, once confirmed, goes to every other device of the project.

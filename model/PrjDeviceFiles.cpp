@@ -190,6 +190,9 @@ BOOL CPOPrjDevice::ReadFromClipboard(CArchive&, CProjectObject* target) {
   if (!RenumberDataPoints(stage, oldNumber, own.number)) return failed(wxString());
   dbank_close();
   hv::db::DropCachedTables();
+  // The stage was private (mkdtemp's 0700); the device folder is as any other.
+  hv::FileStep();
+  if (chmod(hv::ToFs(stage).c_str(), hv::NewFolderMode()) != 0) return failed(hv::FromUtf8(std::strerror(errno)));
   wxString error;
   if (!MoveFolderNoReplace(stage, folder, &error)) return failed(error);
   claim.Release();

@@ -16,6 +16,7 @@
 #include "model/ZipNames.h"
 #include "model/ZipRecords.h"
 #include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -681,6 +682,7 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
     m_skipped.push_back(info.name);
     return true;
   }
+  hv::FileStep();   // each entry makes a file or folder
   if (info.folder) {
     const int fd = OpenFolders(parts, parts.size(), info.name);
     if (fd < 0) return false;

@@ -19,6 +19,7 @@
 #include "model/ZipNames.h"
 #include "model/ZipReader.h"
 #include "platform/Codec.h"
+#include "platform/FileSteps.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -136,6 +137,7 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   std::mt19937 rng(static_cast<unsigned>(
       std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid()));
   int fd = -1;
+  hv::FileStep();
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     m_temporary = wxString::Format("%s.part-%06x", m_target, static_cast<unsigned>(rng() & 0xFFFFFF));
     fd = open(hv::ToFs(m_temporary).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -203,6 +205,7 @@ BOOL CZipWriter::CloseZip() {
   if (ok) {
     // On disk, and readable as written, before it replaces the old archive.
     wxString why;
+    hv::FileStep();   // the archive is complete and replaces the old one
     if (fsync(m_fd) != 0) {
       Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target, ErrnoText()));
       ok = false;
@@ -325,6 +328,7 @@ bool CZipWriter::OpenEntry(const wxString& name, bool folder, const struct stat&
   const int raw = folder ? 0 : 1;
   // The local header cannot grow later: room for Zip64 sizes only when the file may need it.
   const bool zip64 = !folder && zipfmt::MayReachZip64(static_cast<std::uint64_t>(st.st_size), true);
+  hv::FileStep();   // each entry grows the archive
   m_current = Written{name, 0, 0, 0, m_view->Position()};
   return zipOpenNewFileInZip4_64(m_zip, bytes.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, raw,
                                  -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kVersionMadeBy,

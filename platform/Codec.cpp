@@ -117,3 +117,95 @@ bool FromUtf16Le(std::string_view bytes, wxString& out) {
 }
 
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+// Length of the UTF-8 sequence at s[i] and its code point; 0 when it is not one.
+std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  }
+  std::size_t len;
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < len) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto d = static_cast<unsigned char>(s[i + k]);
+    if ((d & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (d & 0x3F);
+  }
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return len;
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view bytes) {
+  char32_t cp;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t n = DecodeUtf8(bytes, i, cp);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+wxString FromUtf8(std::string_view bytes) {
+  wxString out;
+  wchar_t buffer[256];
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp;
+    const std::size_t n = DecodeUtf8(bytes, i, cp);
+    if (n == 0) return wxString();
+    i += n;
+    buffer[used++] = static_cast<wchar_t>(cp);
+    if (used == std::size(buffer)) {
+      out.append(buffer, used);
+      used = 0;
+    }
+  }
+  out.append(buffer, used);
+  return out;
+}
+
+std::string ToUtf8(const wxString& text) {
+  std::string out;
+  out.reserve(text.length());
+  for (wxUniChar ch : text) {
+    char32_t c = ch.GetValue();
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace hv

@@ -25,11 +25,13 @@ std::string ToUtf16LeBom(const wxString& text);
 bool FromUtf16Le(std::string_view bytes, wxString& out);
 bool HasUtf16LeBom(std::string_view bytes);
 
-// UTF-8 helpers that never produce an empty string from valid input whatever the locale.
-inline wxString FromUtf8(std::string_view s) { return wxString::FromUTF8(s.data(), s.size()); }
-inline std::string ToUtf8(const wxString& s) {
-  const wxScopedCharBuffer b = s.utf8_str();
-  return std::string(b.data(), b.length());
-}
+// Strict UTF-8: only sequences of Unicode scalar values count (no overlong forms, no
+// surrogates, nothing above U+10FFFF). Text that is not UTF-8 decodes to an empty string
+// whatever the locale; check with IsUtf8 where empty input must be told apart.
+bool IsUtf8(std::string_view bytes);
+wxString FromUtf8(std::string_view bytes);
+// Encodes as UTF-8; a character that is no scalar value (a lone surrogate) becomes U+FFFD,
+// so that nothing else of the text is lost.
+std::string ToUtf8(const wxString& text);
 
 }  // namespace hv

@@ -54,6 +54,11 @@ Doc Parse(const std::string& bytes) {
     FromUtf16Le(even, text);
   } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     d.enc = Encoding::Utf8Bom;
+    // Not UTF-8 after all: read as empty and never rewritten, which would lose it.
+    if (!IsUtf8(std::string_view(bytes).substr(3))) {
+      d.readable = false;
+      return d;
+    }
     text = FromUtf8(std::string_view(bytes).substr(3));
   } else {
     text = FromCp1252(bytes);

@@ -52,6 +52,8 @@ std::map<UINT, wxString> ParseCatalogue(const std::string& utf8) {
         text.push_back(line[i]);
       }
     }
+    // A text that is not UTF-8 is left out: the built-in one stands.
+    if (!IsUtf8(text)) continue;
     out[id] = FromUtf8(text);
   }
   return out;

@@ -226,9 +226,11 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
   return true;
 }
 
-unsigned NewFileMode() {
-  // Read from /proc: umask() itself can only be read by changing it, which races with
-  // other threads creating files.
+namespace {
+
+// Read from /proc: umask() itself can only be read by changing it, which races with
+// other threads creating files.
+unsigned ProcessUmask() {
   mode_t mask = 022;
   bool known = false;
   if (FILE* f = std::fopen("/proc/self/status", "re")) {
@@ -247,8 +249,14 @@ unsigned NewFileMode() {
     mask = umask(022);
     umask(mask);
   }
-  return 0666u & ~static_cast<unsigned>(mask);
+  return static_cast<unsigned>(mask);
 }
+
+}  // namespace
+
+unsigned NewFileMode() { return 0666u & ~ProcessUmask(); }
+
+unsigned NewFolderMode() { return 0777u & ~ProcessUmask(); }
 
 bool MakeFolders(const wxString& input) {
   if (input.empty()) return false;

@@ -37,6 +37,8 @@ bool WriteFileAtomic(const wxString& path, std::string_view bytes, wxString* err
 
 // The permission bits a plain create gives a new file under the process's umask.
 unsigned NewFileMode();
+// The permission bits a plain mkdir gives a new folder under the process's umask.
+unsigned NewFolderMode();
 
 // Copies everything readable from one open file to another; false on a read or
 // write error.

@@ -21,6 +21,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
 #include "app/Startup.h"
+#include "platform/Codec.h"
 #include "model/ModelServices.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
@@ -141,7 +142,7 @@ void ApplyToolkitLanguage(int languageNumber) {
 namespace {
 
 void SayWhy(const wxString& text) {
-  std::fprintf(stderr, "halvora: %s\n", text.utf8_str().data());
+  std::fprintf(stderr, "halvora: %s\n", hv::ToUtf8(text).c_str());
 }
 
 }  // namespace
@@ -171,6 +172,10 @@ bool CHalvoraApp::OnInit() {
     // The document (made by start-up with the project list) gets its window and panes,
     // then their first filling.
     m_frame = new CMainFrame(*m_app->m_document, m_app->m_profile);
+    m_frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+      if (event.GetEventObject() == m_frame) m_frame = nullptr;
+      event.Skip();
+    });
     SetTopWindow(m_frame);
     m_frame->InitialUpdate(m_app->m_projectFullPath);
     m_frame->Show();
@@ -178,7 +183,7 @@ bool CHalvoraApp::OnInit() {
   };
   host.raiseMainWindow = [this] {
     CallAfter([this] {
-      if (m_frame) m_frame->Raise();
+      if (m_frame && !m_frame->IsBeingDeleted()) m_frame->Raise();
     });
   };
   if (!m_app->InitInstance(std::move(host))) {

@@ -58,6 +58,7 @@ class CHalvoraApp : public wxApp {
   static void BindWindowLayer(hv::UiFacade& ui);
   void CloseMainWindow();
   std::unique_ptr<CTavProjectApp> m_app;
+  // Cleared when the window is destroyed: a raise request may still be queued then.
   CMainFrame* m_frame = nullptr;
   std::unique_ptr<CModalDialogs> m_modals;
   wxTimer m_closeRetry;

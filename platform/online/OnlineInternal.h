@@ -29,8 +29,9 @@ std::unique_ptr<OnlineLibrary::Connection> OpenConnection(std::shared_ptr<const 
 struct OnlineLibrary::DataPoint {
   std::shared_ptr<Connection> connection;
   uint32_t id = 0;
-  DWORD pollMs = 0;
-  bool active = false;
+  // Set by the window thread while a read worker reads them.
+  std::atomic<DWORD> pollMs{0};
+  std::atomic<bool> active{false};
   ~DataPoint() {
     std::lock_guard lock(connection->call);
     connection->driver->unreg(connection->ctx, id);

@@ -2,7 +2,9 @@
 // window replaced by fakes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -15,6 +17,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/WorkClaims.h"
+#include "tests/support/ForkedChild.h"
 #include "tests/support/TestEnv.h"
 
 using hvtest::S;
@@ -268,4 +271,38 @@ TEST(Startup, LeftoversOfKilledWorkAreRemoved) {
   ASSERT_TRUE(app.InitInstance(f.Host()));
   app.ExitInstance();
   EXPECT_EQ(hv::ListFolder(projects), (std::vector<wxString>{".halvora-restore-live01", "keep.txt"}));
+}
+
+// A registry write killed midway leaves its temporary file in the user folder; the next
+// start removes it, and the program's other temporaries there and in its temporary
+// folder, but not one a running program still has open.
+TEST(Startup, TemporariesOfKilledWritesInTheProgramsOwnFoldersAreRemoved) {
+  hvtest::TempHome home;
+  bool left = false;
+  for (int step = 1; step <= 4 && !left; ++step) {
+    const int status = hvtest::RunChild([step] {
+      setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
+      return hv::RegistryStore::Get().SetString(hv::kKeyProduct, "RestoreDir", "/x") ? 0 : 2;
+    });
+    ASSERT_TRUE(status == 0 || status == 128 + SIGKILL) << status;
+    for (const wxString& entry : hv::ListFolder(home.Path())) left = left || entry.StartsWith(".registry.ini.");
+  }
+  ASSERT_TRUE(left) << "no kill left the registry's temporary file";
+  const wxString temp = hv::TempFolder();
+  hvtest::WriteAll(hv::JoinPath(temp, "TAV1A2B3C.TMP"), "staged");
+  hvtest::WriteAll(home.Sub(".Project.INI.Zx81Q2"), "half");
+  hvtest::WriteAll(home.Sub(".notes.txt"), "mine");
+  hvtest::WriteAll(home.Sub(".open.ini.abc123"), "written now");
+  const int busy = open(hv::ToFs(home.Sub(".open.ini.abc123")).c_str(), O_RDONLY);
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  // Before the end, which removes staged copies of this run anyway.
+  EXPECT_FALSE(hv::PathExists(hv::JoinPath(temp, "TAV1A2B3C.TMP")));
+  app.ExitInstance();
+  close(busy);
+  std::vector<wxString> dotted;
+  for (const wxString& entry : hv::ListFolder(home.Path()))
+    if (entry.StartsWith(".") && !entry.EndsWith(".lock")) dotted.push_back(entry);   // the instance guard stays
+  EXPECT_EQ(dotted, (std::vector<wxString>{".notes.txt", ".open.ini.abc123"}));
 }

@@ -38,6 +38,13 @@ TEST(CommandLineGui, HelpVersionAndBadOptionsNeedNoDisplayAndLeaveTheUserFolderA
   EXPECT_NE(unknown.Errors().find("--bunt"), std::string::npos) << unknown.Errors();
   EXPECT_NE(unknown.Errors().find("--help"), std::string::npos) << "usage follows the error";
 
+  // Bytes that read as UTF-8 but name no character are refused with the reason.
+  hvtest::ProgramRunner notText(HV_PROGRAM, path, {"\xF4\x90\x80\x80"}, false);
+  EXPECT_EQ(notText.WaitExit(20s), 2);
+  EXPECT_NE(notText.Errors().find("kein UTF-8"), std::string::npos) << notText.Errors();
+  EXPECT_NE(notText.Errors().find("\\xF4\\x90\\x80\\x80"), std::string::npos) << notText.Errors();
+  EXPECT_EQ(notText.Errors().find("ssert"), std::string::npos) << notText.Errors();
+
   // With a display the command line is read just the same.
   hvtest::ProgramRunner unknownOnDisplay(HV_PROGRAM, path, {"--bunt"});
   EXPECT_EQ(unknownOnDisplay.WaitExit(20s), 2);

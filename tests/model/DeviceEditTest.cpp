@@ -2,9 +2,13 @@
 // hardware and remote panel type, the PC connection of the other devices.
 #include <gtest/gtest.h>
 
+#include "framework/SettingsFile.h"
+
 #include "framework/UpdateHints.h"
 #include "model/DeviceRename.h"
+#include "model/DeviceSaveJournal.h"
 #include "model/DeviceTexts.h"
+#include "model/KilledWork.h"
 #include "platform/DeviceConfig.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
@@ -39,6 +43,22 @@ std::vector<std::pair<std::string, std::string>> Rows(const wxString& folder) {
   dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
   EXPECT_TRUE(r.ok());
   for (int i = 0; r.ok() && i < r.count(); ++i) rows.emplace_back(r.str(i, "BEZEICH"), r.str(i, "PARAM"));
+#endif
+  return rows;
+}
+
+// Every column of every row, by an independent reader (the header's counters aside).
+std::vector<std::string> RowTexts(const wxString& folder) {
+  std::vector<std::string> rows;
+#if HV_HAVE_SHAPELIB
+  hv::db::DropCachedTables();
+  dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
+  EXPECT_TRUE(r.ok());
+  for (int i = 0; r.ok() && i < r.count(); ++i) {
+    std::string row;
+    for (const char* field : {"GNR", "BEZEICH", "TYP", "NNR", "KNOTEN", "PARAM", "MARKE"}) row += r.str(i, field) + "|";
+    rows.push_back(row);
+  }
 #endif
   return rows;
 }
@@ -242,10 +262,16 @@ TEST_F(DeviceFixture, LostOwnRowIsReportedNotIgnored) {
     ASSERT_TRUE(hv::db::geraet_select(t, row, hv::db::kFirst, "-GNR"));
     ASSERT_TRUE(hv::db::geraet_delete(t));
   }
-  AnswerSheet([](CPOPrjDevice& d) { d.SetNode("M9"); }, IDOK);
+  const wxString set = hv::JoinPath(device->GetDeviceFolder(), "DEVICE.SET");
+  const std::string before = hvtest::ReadAll(set);
+  AnswerSheet([](CPOPrjDevice& d) { d.SetNode("M9"); d.SetSlot("CAN_7"); }, IDOK);
   ui.ExpectMessage(TXT_DEVICE_ROW_FAILED);
   device->OnEdit();
   EXPECT_TRUE(ui.AllExpectationsMet());
+  // Nothing of the failed save is written, or left to be completed later.
+  EXPECT_EQ(hvtest::ReadAll(set), before);
+  EXPECT_NE(device->GetSlot(), "CAN_7");
+  EXPECT_TRUE(devtest::Leftovers(device->GetDeviceFolder()).empty());
 }
 
 TEST(DeviceRename, NamesAreReplacedAsWholeComponentsOnly) {
@@ -256,4 +282,114 @@ TEST(DeviceRename, NamesAreReplacedAsWholeComponentsOnly) {
   EXPECT_EQ(SymbolFileOf("drv;sym;addr"), "sym");
   EXPECT_EQ(SymbolFileOf("drv;sym"), "sym");
   EXPECT_EQ(SymbolFileOf("drv"), "");
+}
+
+// A full disk at "DEVICE.SET" (its temporary file is the one that grows past the limit):
+// the row already written goes back, no journal is left, nothing asks about the PC
+// connection, and the next start changes nothing.
+TEST_F(DeviceFixture, FullDiskAtTheSettingsFileLeavesTheOldRowAndFileAndNoJournal) {
+  CPOPrjDevice* device = Create(Named("A"));
+  ASSERT_TRUE(device);
+  const wxString folder = device->GetDeviceFolder();
+  const wxString set = hv::JoinPath(folder, "DEVICE.SET");
+  const wxString table = hv::JoinPath(folder, "GERAET.DBF");
+  // Source files of the simulation make the settings file the largest one written.
+  CMapStringToString sources;
+  for (int i = 0; i < 120; ++i) sources[wxString::Format("File%d", i)] = wxString::Format("src\\modul_%02d.c", i);
+  ASSERT_TRUE(device->GetSettings().WriteSettingsSection("TavSim Source-Files", sources));
+  const std::string setBefore = hvtest::ReadAll(set);
+  const auto rowsBefore = RowTexts(folder);
+  ASSERT_FALSE(rowsBefore.empty());
+  const wxString node = device->GetNode(), slot = device->GetSlot();
+  ASSERT_GT(setBefore.size(), 2400u);
+  ASSERT_LT(hvtest::ReadAll(table).size(), 1600u);
+  AnswerSheet(
+      [](CPOPrjDevice& d) {
+        d.SetNode("M9");
+        d.SetSlot("CAN_7");
+        d.SetNetworkPara("1MBaud");
+      },
+      IDOK);
+  ui.ExpectMessage(TXT_DEVICE_SETTINGS_FAILED);
+  {
+    hvtest::FileSizeLimit limit(2000);
+    device->OnEdit();
+  }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(ui.Saw(TXT_CONNECTION_CHANGED));
+  EXPECT_EQ(hvtest::ReadAll(set), setBefore);
+  EXPECT_EQ(RowTexts(folder), rowsBefore);
+  EXPECT_TRUE(devtest::Leftovers(folder).empty());
+  // The device shows what its files hold.
+  EXPECT_EQ(device->GetNode(), node);
+  EXPECT_EQ(device->GetSlot(), slot);
+
+  // The next start, with room again, finds nothing to finish.
+  CleanUpKilledWork({projectFolder}, {});
+  project->DeleteAllChildren();
+  project->LoadChildren();
+  ASSERT_TRUE(Find("A"));
+  EXPECT_EQ(Find("A")->GetSlot(), slot);
+  EXPECT_EQ(hvtest::ReadAll(set), setBefore);
+  EXPECT_EQ(RowTexts(folder), rowsBefore);
+}
+
+// A journal the load cannot complete (the disk is full at "DEVICE.SET") is reported once
+// and undone; an undo journal (a save that failed and was reported) is only ever undone.
+TEST_F(DeviceFixture, AJournalTheLoadCannotCompleteIsReportedOnceAndUndone) {
+  CPOPrjDevice* device = Create(Named("A"));
+  ASSERT_TRUE(device);
+  const wxString folder = device->GetDeviceFolder();
+  const wxString set = hv::JoinPath(folder, "DEVICE.SET");
+  CMapStringToString sources;
+  for (int i = 0; i < 120; ++i) sources[wxString::Format("File%d", i)] = wxString::Format("src\\modul_%02d.c", i);
+  ASSERT_TRUE(device->GetSettings().WriteSettingsSection("TavSim Source-Files", sources));
+  const std::string setBefore = hvtest::ReadAll(set);
+  const auto rowsBefore = RowTexts(folder);
+  const wxString slot = device->GetSlot();
+  // What a kill between the row and the settings file leaves.
+  const auto halfSaved = [&] {
+    CPOPrjDevice* d = Find("A");
+    ASSERT_TRUE(d);
+    devicesave::Change change;
+    ASSERT_TRUE(devicesave::ReadOwnRow(folder, static_cast<std::uint16_t>(d->GetDeviceNumber()), change.oldRow));
+    change.row = change.oldRow;
+    change.row.node = "M9";
+    change.settings = d->GetDeviceSetValues();
+    change.settings->slot = "CAN_7";
+    EXPECT_TRUE(devicesave::Begin(folder, change));
+    EXPECT_TRUE(devicesave::WriteOwnRow(folder, change.row));
+    EXPECT_NE(RowTexts(folder), rowsBefore);
+  };
+  const auto nextStart = [&] {
+    CleanUpKilledWork({projectFolder}, {});
+    project->DeleteAllChildren();
+    project->LoadChildren();
+  };
+
+  halfSaved();
+  ui.ExpectMessage(TXT_DEVICE_CHANGE_UNDONE);
+  {
+    hvtest::FileSizeLimit limit(2000);
+    nextStart();
+  }
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(RowTexts(folder), rowsBefore);
+  EXPECT_EQ(hvtest::ReadAll(set), setBefore);
+  EXPECT_TRUE(devtest::Leftovers(folder).empty());
+  nextStart();   // said once: nothing is left to say
+  EXPECT_EQ(ui.MessageIds().size(), 1u);
+  ASSERT_TRUE(Find("A"));
+  EXPECT_EQ(Find("A")->GetSlot(), slot);
+
+  // Undone, even with room to complete it.
+  halfSaved();
+  ASSERT_EQ(rename(hv::ToFs(hv::JoinPath(folder, devicesave::JournalName())).c_str(),
+                   hv::ToFs(hv::JoinPath(folder, devicesave::UndoJournalName())).c_str()),
+            0);
+  nextStart();
+  EXPECT_EQ(ui.MessageIds().size(), 1u);
+  EXPECT_EQ(RowTexts(folder), rowsBefore);
+  EXPECT_EQ(hvtest::ReadAll(set), setBefore);
+  EXPECT_TRUE(devtest::Leftovers(folder).empty());
 }

@@ -125,6 +125,21 @@ TEST_F(DeviceFixture, PastedDeviceGetsAFreeNameAndItsOwnFolderAndRow) {
   EXPECT_TRUE(pasted->GetConfigAccess().LoadDeviceConfig());
 }
 
+// The pasted folder was made in private, but is published as a plain mkdir would make it.
+TEST_F(DeviceFixture, APastedDeviceFolderFollowsTheUmask) {
+  CPOPrjDevice* source = Create(Named("Anlage"));
+  ASSERT_TRUE(source);
+  for (const mode_t mask : {mode_t{022}, mode_t{077}}) {
+    const mode_t before = umask(mask);
+    CPOPrjDevice* pasted = Paste(*source, *project);
+    umask(before);
+    ASSERT_TRUE(pasted);
+    struct stat st;
+    ASSERT_EQ(stat(hv::ToFs(pasted->GetDeviceFolder()).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0777 & ~mask) << std::oct << mask;
+  }
+}
+
 // The copy is a device of its own: a new number that its data points follow, and its
 // row's columns filled at once as after a reload.
 TEST_F(DeviceFixture, APastedDeviceHasItsOwnNumberAndItsColumnsAtOnce) {

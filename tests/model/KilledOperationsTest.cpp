@@ -20,6 +20,7 @@
 #include "platform/dbase/DbLib.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/DataPointTestSupport.h"
+#include "tests/model/ZipTestSupport.h"
 #include "tests/support/ForkedChild.h"
 
 using namespace dptest;
@@ -262,4 +263,99 @@ TEST_F(DataPointFixture, KilledBackupKeepsTheOldArchiveAndLeavesNothing) {
     }
   }
   EXPECT_GT(kills, 0);
+}
+
+// A rename killed at each step: where the device has its new name, the row that stands
+// for it in another device's table has it too, and where it has the old one, so has the row.
+TEST_F(DataPointFixture, KilledRenameTakesTheReferencesInOtherTablesAlong) {
+  ASSERT_TRUE(folder);
+  CPOPrjDevice* peer = Create(devtest::Named("Peer"));
+  ASSERT_TRUE(peer);
+  const wxString peerFolder = peer->GetDeviceFolder();
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(t.open(peerFolder, hv::db::GeraetSchema()));
+    hv::db::GeraetRow row;
+    row.name = "Panel";
+    row.network = 1;
+    row.param = "x;$$$PROJECTPATH$$$\\Panel\\CoDeSys\\plc.sym;Panel";
+    ASSERT_TRUE(hv::db::geraet_insert(t, row));
+  }
+  const auto peerRowName = [peerFolder] {
+    std::set<std::string> names;
+    for (const auto& row : ReadDbf(hv::JoinPath(peerFolder, "GERAET.DBF"))) names.insert(row.at("BEZEICH"));
+    return names;
+  };
+  const wxString projectFolder_ = projectFolder;
+  bool sawOld = false, sawNew = false;
+  KillAtEachStep(
+      projectFolder,
+      [&] {
+        ui.AllowAnyMessage(IDNO);
+        AnswerSheet(
+            [projectFolder_](CPOPrjDevice& d) {
+              const wxString collapsed = d.CollapsePathMacros();
+              d.SetName("PanelX");
+              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
+              d.ExpandPathMacros(collapsed);
+            },
+            IDOK);
+        device->OnEdit();
+        return 0;
+      },
+      [&](int step, bool) {
+        const std::vector<Loaded> devices = NextStart(projectFolder_, step);
+        ASSERT_EQ(devices.size(), 2u) << "step " << step;
+        const bool isNew = devices[0].name == "PanelX" || devices[1].name == "PanelX";
+        const std::set<std::string> expected{"Peer", isNew ? "PanelX" : "Panel"};
+        EXPECT_EQ(peerRowName(), expected) << "step " << step;
+        (isNew ? sawNew : sawOld) = true;
+      });
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
+}
+
+// A backup killed at each step of its archive (made, each entry, replacing the old one):
+// the old archive stays until the new one is whole, and the next start leaves only one.
+TEST_F(DataPointFixture, BackupKilledAtEachStepKeepsTheOldArchiveOrAWholeNewOne) {
+  ASSERT_TRUE(folder);
+  for (int i = 0; i < 3; ++i) hvtest::WriteAll(hv::JoinPath(Folder(), wxString::Format("Resource/r%d.txt", i)), "res");
+  const wxString backups = home.Sub("Backups");
+  const wxString archive = hv::JoinPath(backups, "Anlage.zip");
+  hv::MakeFolders(backups);
+  hvtest::WriteAll(archive, "old archive");
+  bool sawOld = false, sawNew = false;
+  int step = 1;
+  for (; step < kMaxSteps; ++step) {
+    const int status = hvtest::RunChild([&] {
+      setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
+      ui.AllowAnyMessage(IDYES);
+      BackupRequest request;
+      request.sourceFolder = projectFolder;
+      request.projectName = "Anlage";
+      BackupController backup(request);
+      backup.SetArchiveCoDeSys(false);
+      backup.TargetChosen(archive);
+      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+    });
+    ASSERT_TRUE(status == 0 || status == kKilled) << status << " at step " << step;
+    CleanUpKilledWork({}, {backups});
+    EXPECT_EQ(hv::ListFolder(backups), std::vector<wxString>{"Anlage.zip"}) << "step " << step;
+    if (hvtest::ReadAll(archive) == "old archive") {
+      sawOld = true;
+      EXPECT_NE(status, 0) << "step " << step;
+    } else {
+      sawNew = true;
+      if (ziptest::HaveProgram("unzip")) {
+        std::string out;
+        EXPECT_EQ(ziptest::RunCommand("unzip -tq " + ziptest::Quote(archive), &out), 0) << out << " step " << step;
+      }
+    }
+    if (status == 0) break;
+    hvtest::WriteAll(archive, "old archive");
+  }
+  EXPECT_LT(step, kMaxSteps);
+  EXPECT_GT(step, 8) << "a step for each entry";
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
 }

@@ -58,3 +58,19 @@ TEST(CatalogueFormat, AHostileCatalogueTextGivesWayToTheBuiltInOne) {
   EXPECT_NE(err.find("13501"), std::string::npos) << err;
   EXPECT_NE(err.find("13503"), std::string::npos) << err;
 }
+
+// A text that is not UTF-8 (a code point above U+10FFFF, a surrogate, an overlong form)
+// is not taken: the built-in text stands, and the catalogue's other texts are used.
+TEST(CatalogueFormat, ATextThatIsNotUtf8GivesWayToTheBuiltInOne) {
+  const auto texts = hv::ParseCatalogue("1\tA \xF4\x90\x80\x80\n2\t\xED\xA0\x80\n3\t\xC0\xAF\n4\tgut \xC3\xA4\n");
+  EXPECT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts.count(4), 1u);
+  hvtest::TempHome home;
+  const wxString data = home.Sub("data");
+  hvtest::WriteAll(data + "/lang/ENG.txt", "13502\tUnexpected \xF4\x90\x80\x80: %s\n13501\tUnknown option: %s\n");
+  home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" + hv::ToUtf8(data) + "\"\n");
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", S("ENG")));
+  EXPECT_EQ(hv::LocalString(13502, S("Unerwartetes Argument: %s")), S("Unerwartetes Argument: %s"));
+  EXPECT_EQ(hv::LocalString(13501, S("Unbekannte Option: %s")), S("Unknown option: %s"));
+  hv::ResetLanguage();
+}

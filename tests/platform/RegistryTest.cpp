@@ -120,3 +120,24 @@ TEST(Registry, KeysAndValuesItCannotDecodeKeepTheirPlaceThroughRewrites) {
     EXPECT_FALSE(reg.SetString(key, "z", "1"));
   EXPECT_EQ(hvtest::ReadAll(home.Sub("registry.ini")), after);
 }
+
+// Bytes that look like UTF-8 but name no character (above U+10FFFF, a surrogate, an
+// overlong form) are kept as they are, in keys and values alike.
+TEST(Registry, SequencesThatAreNoCharactersAreKeptThroughARewrite) {
+  hvtest::TempHome home;
+  const std::string above = "\xF4\x90\x80\x80", surrogate = "\xED\xA0\x80", overlong = "\xE0\x80\xAF";
+  const std::string odd = "[K" + above + "]\n\"x\"=\"1\"\n";
+  const std::string file = "[A]\n\"v\"=\"" + above + "\"\n\"s" + surrogate + "\"=\"2\"\n\"o\"=\"" + overlong + "\"\n" + odd;
+  hvtest::WriteAll(home.Sub("registry.ini"), file);
+  auto& reg = RegistryStore::Get();
+  reg.Reload();
+  EXPECT_FALSE(reg.GetString("A", "v"));
+  EXPECT_EQ(reg.ValueNames("A"), std::vector<wxString>{});
+  ASSERT_TRUE(reg.SetString("A", "neu", "1"));
+  const std::string after = hvtest::ReadAll(home.Sub("registry.ini"));
+  for (const std::string& kept : {"\"v\"=\"" + above + "\"\n", "\"s" + surrogate + "\"=\"2\"\n",
+                                  "\"o\"=\"" + overlong + "\"\n", odd})
+    EXPECT_NE(after.find(kept), std::string::npos) << after;
+  reg.Reload();
+  EXPECT_EQ(reg.GetString("A", "neu").value_or(""), "1");
+}

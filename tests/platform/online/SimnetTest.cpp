@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -123,6 +124,33 @@ TEST_F(Simnet, InjectedErrorsAndDelays) {
   std::atomic<bool> cancel{true};
   r = hv::OnlineLibrary::Get().PollRead(late2, buf, sizeof buf, 5000ms, &cancel);
   EXPECT_FALSE(r.value);
+}
+
+// The window thread switches a point off and on and changes its poll time while a
+// worker reads it (ThreadSanitizer checks the two meet only through atomics).
+TEST_F(Simnet, APointChangedWhileAWorkerReadsIt) {
+  const DWORD h = Register("1", "8|M|W|81|0|0|1", hv::kDpWord);
+  ASSERT_NE(h, 0u);
+  std::atomic<bool> stop{false};
+  std::atomic<int> values{0}, pending{0};
+  std::thread worker([&] {
+    char buf[16];
+    while (!stop) {
+      if (hv::Vostrel_ReadDataPoint(h, buf, sizeof buf)) ++values;
+      else if (hv::Vostrel_GetLastError() == HV_ERR_PENDING) ++pending;
+    }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    EXPECT_TRUE(hv::Vostrel_ActivateDataPoint(h, i % 2));
+    EXPECT_TRUE(hv::Vostrel_SetPollTime(h, static_cast<DWORD>(i)));
+    if (i % 100 == 0) std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_TRUE(hv::Vostrel_ActivateDataPoint(h, TRUE));
+  stop = true;
+  worker.join();
+  EXPECT_GT(values + pending, 0);
+  char buf[16];
+  EXPECT_TRUE(hv::Vostrel_ReadDataPoint(h, buf, sizeof buf));
 }
 
 TEST_F(Simnet, RefusedRegistrationsAndCallsChangeNothing) {
