@@ -418,6 +418,8 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
   for (std::size_t i = 1; i < 3; ++i) values[list.Presenter().RowObject(i)->GetName()] = list.Presenter().RowObject(i)->GetColumnText(5);
   EXPECT_EQ(values, (std::map<wxString, wxString>{{"Spule0", "1"}, {"Wort0", "777"}}));
   EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
 // The device selection shows the found hardware's picture in its picture control and
 // none for a hardware it has no picture of.
 TEST_F(FieldBusGui, TheDeviceSelectionShowsTheHardwaresPicture) {
