@@ -5,11 +5,10 @@
 //
 // Run: cmake --build out --target list_bench && out/bench/list_bench
 // Each size is listed several times, the sizes taking turns, and the fastest listing in
-// processor time counts (the machine may be
-// busy with other work). Prints the per-row cost of both sizes, their ratio (at most
-// 1.5), the peak memory of the first 100,000-row listing above the program before it
-// per row (at most 300 bytes), PASS or FAIL; also checks that texts are asked only for
-// the rows on screen.
+// processor time counts (the machine may be busy with other work). Prints the per-row
+// cost of both sizes, their ratio (at most 1.5), the peak memory of the first
+// 100,000-row listing above the program before it per row (at most 300 bytes), PASS or
+// FAIL; also checks that texts are asked only for the rows on screen.
 #include <sys/resource.h>
 #include <unistd.h>
 
