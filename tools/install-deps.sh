@@ -18,3 +18,15 @@ for i in 1 2 3 4 5; do
   sleep $((i * 3))
 done
 "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"
+
+# The locale tests need a German locale; generated once, kept in locale.gen so that
+# later runs of locale-gen keep it.
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends locales
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    "${SUDO[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | "${SUDO[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${SUDO[@]}" locale-gen
+fi

@@ -96,7 +96,7 @@ hv::IEventLoop& WxEventLoop() {
       wxEndBusyCursor();
     }
     void ShowProgress(int percent) override {
-      auto* frame = wxDynamicCast(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxFrame);
+      auto* frame = dynamic_cast<wxFrame*>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
       wxStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
       if (!bar) return;
       if (percent < 0) {

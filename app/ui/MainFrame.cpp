@@ -225,7 +225,7 @@ void CMainFrame::Raise() {
 
 IProjectView* CMainFrame::SourceOf(wxObject* eventObject) const {
   if (!m_popupSource) return nullptr;
-  auto* menu = wxDynamicCast(eventObject, wxMenu);
+  auto* menu = dynamic_cast<wxMenu*>(eventObject);
   return menu && TopMenu(menu) == m_popupMenu ? m_popupSource : nullptr;
 }
 
@@ -242,16 +242,16 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
 
 void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event) {
   wxObject* object = event.GetEventObject();
-  auto* window = wxDynamicCast(object, wxWindow);
+  auto* window = dynamic_cast<wxWindow*>(object);
   // Windows ask about themselves under their own ids: not commands.
   if ((window && window != GetToolBar()) || event.GetId() <= 0) {
     event.Skip();
     return;
   }
   bool checkable = false;
-  if (auto* menu = wxDynamicCast(object, wxMenu)) {
+  if (auto* menu = dynamic_cast<wxMenu*>(object)) {
     if (wxMenuItem* item = menu->FindItem(event.GetId())) checkable = item->IsCheckable();
-  } else if (auto* bar = wxDynamicCast(object, wxToolBar)) {
+  } else if (auto* bar = dynamic_cast<wxToolBar*>(object)) {
     if (wxToolBarToolBase* tool = bar->FindById(event.GetId())) checkable = tool->CanBeToggled();
   }
   DispatchScope scope;

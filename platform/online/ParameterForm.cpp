@@ -1,5 +1,6 @@
 #include "platform/online/ParameterForm.h"
 
+#include <algorithm>
 #include <climits>
 #include <wx/tokenzr.h>
 
@@ -59,7 +60,10 @@ std::vector<ParameterField> ParseParameterSchema(const char* schema) {
     const wxString choices = cols.HasMoreTokens() ? cols.GetNextToken() : wxString();
     wxStringTokenizer c(choices, ",");
     while (c.HasMoreTokens()) f.choices.push_back(c.GetNextToken());
-    if (f.key.empty() || f.key.Contains("=") || f.key.Contains(" ")) continue;
+    if (f.key.empty() || f.key.Contains("=") || f.key.Contains(" ") || f.key.Contains("\t")) continue;
+    // The parameter text holds one value per key: a repeated key's later field is dropped.
+    if (std::any_of(fields.begin(), fields.end(), [&](const ParameterField& had) { return had.key == f.key; }))
+      continue;
     f.value = f.defaultValue;
     fields.push_back(std::move(f));
   }

@@ -43,13 +43,14 @@ TEST(EditNumber, ScanReadsTheLeadingNumberOnly) {
 }
 
 TEST(EditNumber, NumbersIgnoreTheLocale) {
-  const std::string old = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE")) {
-    GTEST_SKIP() << "no German locale installed";
-  }
+  struct LocaleGuard {
+    std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    ~LocaleGuard() { std::setlocale(LC_NUMERIC, saved.c_str()); }
+  } guard;
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
+    FAIL() << "no German locale installed (tools/install-deps.sh generates de_DE.UTF-8)";
   EXPECT_DOUBLE_EQ(ScanNumber("2.05"), 2.05);
   EXPECT_EQ(PrintFixed(2.05, 2), "2.05");
-  std::setlocale(LC_NUMERIC, old.c_str());
 }
 
 TEST(EditNumber, FinalFormatWithoutDigitLimits) {

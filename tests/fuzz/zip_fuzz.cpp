@@ -1,86 +1,97 @@
-// Feeds untrusted bytes (a backup archive from anywhere) to minizip through the file
-// functions the zip reader gives it, with the corrections of the end records, the Zip64
-// values, the local header check and the direct reads of entries whose sizes are only in
-// Zip64 fields, as the reader does. Whatever is read must lie inside the input.
-#include <minizip/unzip.h>
+// Feeds untrusted bytes (a backup archive from anywhere) to the restore's zip reader as
+// the restore drives it: open, count, find the project folder, check every entry, then
+// extract everything, the check's verdict notwithstanding (extraction must be safe by
+// itself). Whatever the archive, nothing is written outside the output folder, no link
+// or special file is made, and no more files appear than the directory lists.
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
-#include "model/ZipRecords.h"
+#include "model/ZipReader.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-class MemorySource : public zipfmt::Source {
- public:
-  MemorySource(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-  std::uint64_t Size() const override { return m_size; }
-  bool ReadAt(std::uint64_t at, void* out, std::size_t n) const override {
-    if (at > m_size || m_size - at < n) return false;
-    std::memcpy(out, m_data + at, n);
-    return true;
-  }
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "%s\n", what);
+  std::abort();
+}
 
- private:
-  const std::uint8_t* m_data;
-  std::size_t m_size;
+// One folder per process: the archive, the output folder and nothing else.
+struct Work {
+  fs::path root = fs::temp_directory_path() / ("hv_zip_fuzz_" + std::to_string(getpid()));
+  Work() { fs::create_directories(root); }
+  ~Work() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
 };
 
-void Check(bool ok) {
-  if (!ok) std::abort();
+const Work& Folder() {
+  static const Work work;
+  return work;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const MemorySource source(data, size);
-  const zipfmt::Located located = zipfmt::LocateDirectory(source);
-  for (const zipfmt::Patch& p : located.patches) Check(p.at + p.bytes.size() <= size);
-  zipfmt::ReadView view(source, located);
-  unzFile unz = unzOpen2_64("memory", view.Functions());
-  if (!unz) return 0;
-  std::size_t entries = 0;
-  for (int r = unzGoToFirstFile(unz); r == UNZ_OK && entries < 4096; r = unzGoToNextFile(unz), ++entries) {
-    unz_file_info64 fi{};
-    char name[512];
-    char extra[1024];
-    if (unzGetCurrentFileInfo64(unz, &fi, name, sizeof name, extra, sizeof extra, nullptr, 0) != UNZ_OK) break;
-    std::uint64_t uncompressed = fi.uncompressed_size, compressed = fi.compressed_size, offset = zipfmt::kMax32;
-    const std::string extraBytes(extra, std::min<std::size_t>(fi.size_file_extra, sizeof extra));
-    if (!zipfmt::ApplyZip64Extra(extraBytes, uncompressed, compressed, offset)) continue;
-    const bool zip64Sizes = fi.compressed_size == zipfmt::kMax32 || fi.uncompressed_size == zipfmt::kMax32;
-    const std::uint64_t localAt = offset + static_cast<std::uint64_t>(located.bias);
-    zipfmt::LocalHeader local;
-    if (!zipfmt::ReadLocalHeader(source, localAt, view.Size(), local) ||
-        !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(fi.crc), compressed, uncompressed))
-      continue;
-    Check(local.dataAt <= view.Size());
-    if (zip64Sizes) view.PatchEntry(localAt + 18, std::string(8, '\xFF'));
-    view.Redirect(offset);
-    int method = 0, level = 0;
-    if (unzOpenCurrentFile2(unz, &method, &level, 1) == UNZ_OK) {
-      unsigned char buffer[4096];
-      std::uint64_t read = 0;
-      if (zip64Sizes) {
-        std::uint64_t at = unzGetCurrentFileZStreamPos64(unz);
-        for (std::uint64_t n; read < std::min<std::uint64_t>(compressed, 1u << 16) &&
-                              (n = view.Read(at, buffer, sizeof buffer)) > 0;
-             at += n)
-          read += n;
-      } else {
-        for (int n; read < (1u << 16) && (n = unzReadCurrentFile(unz, buffer, sizeof buffer)) > 0;)
-          read += static_cast<std::uint64_t>(n);
-      }
-      Check(read <= size);
-      unzCloseCurrentFile(unz);
-    }
-    view.ClearRedirect();
-    view.ClearEntryPatch();
+  const fs::path& root = Folder().root;
+  const fs::path archive = root / "archive.zip";
+  const fs::path out = root / "out";
+  std::error_code ec;
+  fs::remove_all(out, ec);
+  if (FILE* f = std::fopen(archive.c_str(), "wb")) {
+    const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
+    std::fclose(f);
+    if (!written) return 0;
+  } else {
+    return 0;
   }
-  Check(entries <= size / 46 + 1);
-  unzClose(unz);
+
+  std::size_t entries = 0;
+  {
+    CZipReader reader;
+    if (!reader.OpenZip(wxString::FromUTF8(archive.c_str()))) {
+      Check(reader.GetErrorCount() > 0, "an archive refused without a reason");
+      return 0;
+    }
+    Check(reader.SetOutputFolder(wxString::FromUTF8(out.c_str())) == TRUE, "no output folder");
+    ZipEntryInfo info;
+    for (BOOL ok = reader.GotoFirstFile(); ok && entries < 100000; ok = reader.GotoNextFile())
+      if (reader.GetFileInfo(info)) ++entries;
+    reader.CountFiles();
+    Check(reader.GetTotalFiles() >= 0 && static_cast<std::size_t>(reader.GetTotalFiles()) <= entries,
+          "more files counted than listed");
+    wxString project;
+    if (reader.FindProjectFolder(&project)) Check(project.EndsWith("\\"), "a project folder without its separator");
+    const int before = reader.GetErrorCount();
+    if (!reader.ValidateEntries()) Check(reader.GetErrorCount() > before, "entries refused without a reason");
+    reader.UnzipAll(2);
+    reader.CloseZip();
+  }
+
+  // Only the archive and the output folder beside each other; below the output folder
+  // plain folders and files, no more files than entries.
+  for (const fs::directory_entry& e : fs::directory_iterator(root))
+    Check(e.path() == archive || e.path() == out, "something written beside the output folder");
+  std::size_t files = 0;
+  if (fs::exists(out)) {
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(out)) {
+      struct stat st {};
+      Check(lstat(e.path().c_str(), &st) == 0, "an entry vanished");
+      Check(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode), "a link or special file was made");
+      files += S_ISREG(st.st_mode) ? 1 : 0;
+    }
+  }
+  Check(files <= entries, "more files than the directory lists");
   return 0;
 }

@@ -368,7 +368,10 @@ TEST_F(GridGui, RenderedCellsShowLinesSeparatorsSelectionAndCheckMark) {
   SaveArtifact(RenderGrid(), "grid-cells.png");
 }
 
-TEST_F(GridGui, ScreenshotOfTheValueGrid) {
+// The value grid as the user sees it: every set cell shows its value and only those;
+// date, time and list cells carry their button at the right edge, text, number and
+// check-box cells none; the check box is ticked. The picture is kept as an artifact.
+TEST_F(GridGui, ValueGridShowsEachCellsValueAndItsButtons) {
   grid->SetupValueCell(TextSetup("Sollwert"), 0, 0, 0, 0);
   valuecells::Setup f;
   f.kind = 9;
@@ -394,6 +397,36 @@ TEST_F(GridGui, ScreenshotOfTheValueGrid) {
   grid->SetFocusToCellArea();
   Pump(milliseconds(100));
   SaveArtifact(RenderGrid(), "grid.png");
+
+  const wxBitmap bmp = RenderCells();
+  GridRect blank;
+  grid->CellRectangle(0, 6, blank);
+  const wxColour paper = PixelAt(bmp, blank.left + blank.Width() / 2, blank.top + blank.Height() / 2);
+  // Dark pixels (text, marks) and pixels off the paper colour within a part of a cell.
+  const auto count = [&](const GridRect& r, bool darkOnly) {
+    int n = 0;
+    for (int x = r.left; x < r.right; ++x)
+      for (int y = r.top; y < r.bottom; ++y) {
+        const wxColour c = PixelAt(bmp, x, y);
+        n += darkOnly ? c.Red() + c.Green() + c.Blue() < 3 * 100 : c != paper;
+      }
+    return n;
+  };
+  for (int c = 0; c < 6; ++c)
+    for (int r = 0; r < 6; ++r) {
+      GridRect cell;
+      grid->CellRectangle(c, r, cell);
+      // Inside the grid lines.
+      const GridRect inner{cell.left + 1, cell.top + 1, cell.right - 2, cell.bottom - 2};
+      const bool set = r < 4 && (c > 0 || r == 0);
+      if (set) EXPECT_GT(count(inner, true), 10) << "no value shown in " << c << "," << r;
+      else EXPECT_EQ(count(inner, false), 0) << "something shown in the empty cell " << c << "," << r;
+      if (!set) continue;
+      const GridRect edge{inner.right - 8, inner.top + 2, inner.right, inner.bottom - 2};
+      const bool button = c >= 2 && c <= 4;
+      if (button) EXPECT_GT(count(edge, false), 20) << "no button in " << c << "," << r;
+      else EXPECT_EQ(count(edge, false), 0) << "a button in " << c << "," << r;
+    }
 }
 
 TEST_F(GridGui, ScrollBarCodesMoveTheViewAndTheThumbShowsAHint) {

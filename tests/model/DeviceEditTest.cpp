@@ -38,12 +38,10 @@ void AddRow(const wxString& folder, const wxString& name, const wxString& param)
 // Name and parameter text of every row, in table order, read by an independent reader.
 std::vector<std::pair<std::string, std::string>> Rows(const wxString& folder) {
   std::vector<std::pair<std::string, std::string>> rows;
-#if HV_HAVE_SHAPELIB
   hv::db::DropCachedTables();
   dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
   EXPECT_TRUE(r.ok());
   for (int i = 0; r.ok() && i < r.count(); ++i) rows.emplace_back(r.str(i, "BEZEICH"), r.str(i, "PARAM"));
-#endif
   return rows;
 }
 

@@ -36,12 +36,10 @@ CPOPrjDevice* Paste(CPOPrjDevice& source, CPOProject& project) {
 
 std::vector<std::string> RowNames(const wxString& folder) {
   std::vector<std::string> names;
-#if HV_HAVE_SHAPELIB
   hv::db::DropCachedTables();
   dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
   for (int i = 0; r.ok() && i < r.count(); ++i)
     if (!r.deleted(i)) names.push_back(r.str(i, "BEZEICH"));
-#endif
   return names;
 }
 

@@ -262,17 +262,32 @@ TEST_F(Devices, PasteIntoTheSameNetworkAsksUntilNodeAndNameAreFree) {
   ASSERT_NE(d, nullptr);
   AddPoint(device->GetDeviceFolder(), d->GetNumber(), "P1", 9);
 
-  // Cancelled: nothing changes.
+  // Cancelled: the node is taken, the sheet refuses the taken name, nothing changes.
   ui.ExpectMessage(10094);
+  ui.ExpectMessage(10006);
   AnswerDevice("D1", "1");   // the sheet refuses, which counts as cancel here
-  ui.AllowAnyMessage();
   const auto before = Rows("GERAET");
   EXPECT_EQ(PasteCopy(*d, *a), nullptr);
+  EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_EQ(Rows("GERAET"), before);
 
-  AnswerDevice("D2", "2");
+  // A sheet that lets the taken name through with a free node is shown again, after the
+  // name's message; the second answer is free in both.
+  ui.ExpectMessage(10094);
+  ui.ExpectMessage(10006);
+  std::vector<std::pair<wxString, wxString>> shown;   // name and node the sheet opened with
+  ui.Answer<hv::DeviceSheetRequest>([&](hv::DeviceSheetRequest& r) {
+    shown.emplace_back(r.device->GetName(), r.device->GetNode());
+    r.device->SetNode("2");
+    if (shown.size() == 2) r.device->SetName("D2");
+    return static_cast<int>(IDOK);
+  });
   auto* pasted = dynamic_cast<CPODevice*>(PasteCopy(*d, *a));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(shown, (std::vector<std::pair<wxString, wxString>>{{"D1", "1"}, {"D1", "2"}}));
+  EXPECT_EQ(ui.MessageIds(), (std::vector<UINT>{10094, 10006, 10094, 10006}));
   ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(pasted->GetName(), "D2");
   EXPECT_EQ(pasted->GetNode(), "2");
   EXPECT_EQ(Column(Rows("GERAET"), "KNOTEN"), (std::vector<std::string>{"1", "2", "M1"}));
   std::vector<std::string> ids;

@@ -10,9 +10,7 @@
 #include "platform/online/PluginRegistry.h"
 #include "tests/support/OnlineTestSupport.h"
 
-#if HV_HAVE_SHAPELIB
 #include <shapefil.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -101,7 +99,6 @@ CPODevice* FieldBusFixture::AddDevice(CPONetwork& network, const wxString& name,
 
 std::vector<Row> FieldBusFixture::Rows(const char* table) const {
   std::vector<Row> rows;
-#if HV_HAVE_SHAPELIB
   const wxString file = hv::ResolvePath(hv::JoinPath(device->GetDeviceFolder(), wxString(table) + ".DBF"));
   DBFHandle h = DBFOpen(hv::ToFs(file).c_str(), "rb");
   if (!h) return rows;
@@ -121,9 +118,6 @@ std::vector<Row> FieldBusFixture::Rows(const char* table) const {
     rows.push_back(row);
   }
   DBFClose(h);
-#else
-  ADD_FAILURE() << "shapelib is needed to read " << table;
-#endif
   return rows;
 }
 

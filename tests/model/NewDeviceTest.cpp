@@ -76,7 +76,6 @@ TEST_F(DeviceFixture, NewPanelHasItsTablesRowSettingsHardwareAndFonts) {
                                       {"Resource Offset", "Mask", "4000000"}})
     EXPECT_EQ(IniValue(set, section, key), value) << key;
 
-#if HV_HAVE_SHAPELIB
   dbtest::ShapeReader geraet(hv::JoinPath(folder, "GERAET.DBF"));
   ASSERT_TRUE(geraet.ok());
   ASSERT_EQ(geraet.count(), 1);
@@ -88,7 +87,6 @@ TEST_F(DeviceFixture, NewPanelHasItsTablesRowSettingsHardwareAndFonts) {
   ASSERT_TRUE(units.ok());
   EXPECT_EQ(units.count(), 26);
   for (const std::string& table : kTables) EXPECT_TRUE(dbtest::ShapeReader(hv::JoinPath(folder, table)).ok()) << table;
-#endif
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 

@@ -162,7 +162,6 @@ TEST_F(ScreenTransfer, ScreenWithItsResourcesMovesToAnotherProject) {
   EXPECT_EQ(kBitmapBytes, FileBytes(hv::ResolvePath(b.Path() + wxS("/bitmaps/LOGO.BMP"))));
   EXPECT_EQ(kFontBytes, FileBytes(hv::ResolvePath(b.Path() + wxS("/fonts/ARIAL.TTF"))));
 
-#if HV_HAVE_SHAPELIB
   using dbtest::ShapeReader;
   ShapeReader bitmaps(hv::ResolvePath(b.Path() + wxS("/BITMAP.DBF")));
   ASSERT_TRUE(bitmaps.ok());
@@ -206,7 +205,6 @@ TEST_F(ScreenTransfer, ScreenWithItsResourcesMovesToAnotherProject) {
   EXPECT_EQ(point, MaskField::DataU32(data, 72));
   EXPECT_EQ(textId, MaskField::DataU32(data, 112));
   EXPECT_EQ(0u, MaskField::DataU32(data, 116));   // unknown in the source: nothing
-#endif
   CPOMask* pasted = dst.Screen(wxS("Start"));
   ASSERT_TRUE(pasted);
   EXPECT_EQ(wxS("Pumpe"), pasted->GetHeader().title);

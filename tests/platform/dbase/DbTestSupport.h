@@ -13,9 +13,7 @@
 #include "platform/dbase/DbLib.h"
 #include "tests/support/TestEnv.h"
 
-#if HV_HAVE_SHAPELIB
 #include <shapefil.h>
-#endif
 
 namespace dbtest {
 
@@ -49,7 +47,6 @@ inline unsigned U16(const std::string& b, std::size_t at) {
 
 inline std::string Cp(const char* utf8) { return hv::ToCp1252Lossy(S(utf8)); }
 
-#if HV_HAVE_SHAPELIB
 // Field by name through shapelib; `raw` bytes as stored (shapelib trims blanks).
 class ShapeReader {
  public:
@@ -94,6 +91,5 @@ class ShapeReader {
  private:
   DBFHandle m_h;
 };
-#endif
 
 }  // namespace dbtest

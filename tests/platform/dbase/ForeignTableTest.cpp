@@ -34,7 +34,6 @@ std::vector<wxString> NamesInOrder(Table& t, std::string_view tag) {
 
 }  // namespace
 
-#if HV_HAVE_SHAPELIB
 TEST(DbForeign, NumbersUpToSixtyFourBitsAreExactAndLargerOnesRefused) {
   hvtest::TempDir dir;
   const std::string file = hv::ToFs(hv::JoinPath(dir.Path(), "GERAET.DBF"));
@@ -89,7 +88,6 @@ TEST(DbForeign, NumbersUpToSixtyFourBitsAreExactAndLargerOnesRefused) {
     EXPECT_NE(t.error().find("NNR"), wxString::npos) << t.error();
   }
 }
-#endif
 
 TEST(DbForeign, HeadersPaddedPastTheTerminatorRead) {
   hvtest::TempDir dir;
@@ -114,13 +112,11 @@ TEST(DbForeign, HeadersPaddedPastTheTerminatorRead) {
     const std::string after = hvtest::ReadAll(file);
     EXPECT_EQ(U16(after, 8), headerLength + pad);
     EXPECT_EQ(after.substr(headerLength, pad), std::string(pad, '\0'));
-#if HV_HAVE_SHAPELIB
     ShapeReader shp(file);
     ASSERT_TRUE(shp.ok());
     ASSERT_EQ(shp.count(), 4);
     EXPECT_EQ(shp.str(3, "BEZEICH"), "d");
     EXPECT_EQ(shp.num(3, "GNR"), 4);
-#endif
   }
   // Shorter than the descriptors and terminator: refused, the file untouched.
   for (unsigned shorter : {1u, 2u, 32u}) {
@@ -162,10 +158,8 @@ TEST(DbForeign, DeletedRecordsStayHiddenWhenTheTableIsReadAgain) {
   g.name = "d";
   ASSERT_TRUE(geraet_insert(t, g));
   EXPECT_EQ(g.number, 4);
-#if HV_HAVE_SHAPELIB
   t.close();
   ShapeReader shp(TableFile(dir.Path(), GeraetSchema()));
   ASSERT_EQ(shp.count(), 4);
   EXPECT_TRUE(shp.deleted(1));
-#endif
 }

@@ -156,7 +156,6 @@ TEST(DbRoundTrip, WideTextIsCutAtTheUnitLimitNeverInsideAPair) {
   EXPECT_EQ(RoundTrip(dir.Path(), TextwSchema(), w).text, LongWideText().Left(LongWideText().length() - 1));
 }
 
-#if HV_HAVE_SHAPELIB
 TEST(DbRoundTrip, ShapelibReadsOurFilesFieldByField) {
   hvtest::TempDir dir;
   DatpktRow d;
@@ -278,4 +277,3 @@ TEST(DbRoundTrip, WeReadShapelibFilesWithExtraAndMissingFields) {
   EXPECT_FALSE(n.open(dir.Path(), NetzwerkSchema()));
   EXPECT_FALSE(n.error().empty());
 }
-#endif

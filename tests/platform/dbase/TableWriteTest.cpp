@@ -173,14 +173,12 @@ TEST(DbWrite, TwoHandlesOnOneFileLoseNoUpdate) {
   a.close();
   b.close();
 
-#if HV_HAVE_SHAPELIB
   ShapeReader shp(TableFile(dir.Path(), DatpktSchema()));
   ASSERT_TRUE(shp.ok());
   ASSERT_EQ(shp.count(), 2);
   EXPECT_TRUE(shp.deleted(0));
   EXPECT_EQ(shp.str(0, "EINHEIT"), "bar");
   EXPECT_EQ(shp.str(1, "EINHEIT"), "mV");
-#endif
 }
 
 TEST(DbWrite, OpeningAndReadingLeaveTheFileAlone) {
@@ -205,7 +203,6 @@ TEST(DbWrite, OpeningAndReadingLeaveTheFileAlone) {
   EXPECT_EQ(hvtest::ReadAll(file), bytes);
 }
 
-#if HV_HAVE_SHAPELIB
 TEST(DbWrite, ChangesByAnotherProgramAreSeenAtTheNextOpen) {
   hvtest::TempDir dir;
   {
@@ -230,7 +227,6 @@ TEST(DbWrite, ChangesByAnotherProgramAreSeenAtTheNextOpen) {
   ASSERT_TRUE(datpkt_insert(t, d));
   EXPECT_EQ(d.id, 10u);
 }
-#endif
 
 TEST(DbWrite, InterruptedPackLeavesTheOldFile) {
   hvtest::TempDir dir;

@@ -101,6 +101,11 @@ TEST(ParameterDialogs, FormsSpeakTheInterfaceLanguageAndRefuseReversedRanges) {
 
   ASSERT_TRUE(hv::InitMultiLanguage("Project", "ENG"));
   EXPECT_EQ(units.Label(1031), "Unit ids");
+  // A key named twice keeps its first field (the parameter text holds one value per
+  // key), and a key with a tab, which the text would split, is no field.
+  const auto kept = hv::ParseParameterSchema("units|a|a|range|1-5|1|9|\nunits|b|b|text|x||\nti\tme|c|c|int|5||\n");
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].defaultValue, "1-5");
   EXPECT_EQ(hv::CheckParameterField(fields[1]), "Port: a number is needed");
   units.value = "7-3";
   EXPECT_TRUE(hv::CheckParameterField(units).StartsWith("Unit ids: a range from 1 to 247")) << hv::CheckParameterField(units);
