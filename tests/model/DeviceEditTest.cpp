@@ -48,7 +48,6 @@ std::vector<std::pair<std::string, std::string>> Rows(const wxString& folder) {
 // Every column of every row, by an independent reader (the header's counters aside).
 std::vector<std::string> RowTexts(const wxString& folder) {
   std::vector<std::string> rows;
-#if HV_HAVE_SHAPELIB
   hv::db::DropCachedTables();
   dbtest::ShapeReader r(hv::JoinPath(folder, "GERAET.DBF"));
   EXPECT_TRUE(r.ok());
@@ -57,7 +56,6 @@ std::vector<std::string> RowTexts(const wxString& folder) {
     for (const char* field : {"GNR", "BEZEICH", "TYP", "NNR", "KNOTEN", "PARAM", "MARKE"}) row += r.str(i, field) + "|";
     rows.push_back(row);
   }
-#endif
   return rows;
 }
 
