@@ -77,6 +77,10 @@ CProjectListView::~CProjectListView() {
   if (m_ctrl) {
     m_ctrl->SetImageList(nullptr, wxIMAGE_LIST_SMALL);
     m_ctrl->SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
+    // The control asks this view for texts and sends it events until it is gone: it must
+    // go while the view's members still live, not later in the base class's destructor.
+    delete m_ctrl;
+    m_ctrl = nullptr;
   }
 }
 
