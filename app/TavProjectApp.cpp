@@ -268,10 +268,12 @@ void OpenManualFile(bool overview, const wxString& languageCode) {
     if (!hv::IsFile(file)) file.clear();
   }
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
-  if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
-    hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");   // the file name as handed to the shell
-  }
+  // The file name as handed to the shell.
+  const wxString text =
+      wxString::Format(hv::LocalString(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!")),
+                       "\"" + file + "\"");
+  if (!hv::IsFile(file)) hv::Ui().Message(10551, text, MB_OK | MB_ICONEXCLAMATION);
+  else hv::ShellOpen(file, 10551, text);
 }
 
 void CTavProjectApp::OnHelpContents() { OpenManual(false); }
