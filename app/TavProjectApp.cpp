@@ -1,5 +1,7 @@
 #include "app/TavProjectApp.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cstdlib>
 
@@ -221,9 +223,13 @@ BOOL CTavProjectApp::HasLanguageChanged() {
 
 void CTavProjectApp::OnSelectLanguage() {
   BYTE current = 0;
-  hv::GetRegistryTavGraphIIBin("Language", current);
   hv::SelectLanguageRequest req;
-  req.number = current;
+  if (hv::GetRegistryTavGraphIIBin("Language", current)) {
+    req.number = current;
+  } else {
+    // No number stored (the code alone chose the language): offer the language in use.
+    req.number = std::max(hv::GetLanguageNumber(m_languageCode.empty() ? wxString(wxS("DEU")) : m_languageCode), 0);
+  }
   req.codes = hv::KnownLanguageCodes();
   for (const wxString& code : req.codes) {
     const wxString name = FindLanguageName(LanguageIdFor(code));

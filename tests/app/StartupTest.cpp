@@ -186,6 +186,31 @@ TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
   app.ExitInstance();
 }
 
+// Only the code was stored (no number): the chooser offers the language in use, in either
+// language; a stored number still wins.
+TEST(Startup, LanguageChooserOffersTheRunningLanguageWhenNoNumberIsStored) {
+  for (const auto& [stored, offered] : {std::pair<std::string, int>{"\"Language\"=\"ENG\"\n", 1},
+                                        {"\"Language\"=\"DEU\"\n", 0},
+                                        {"", 0},
+                                        {"\"Language\"=hex:01\n", 1}}) {
+    SCOPED_TRACE(stored);
+    hvtest::TempHome home;
+    home.WriteSystemRegistry(GraphTool(stored));
+    Fakes f;
+    CTavProjectApp app;
+    ASSERT_TRUE(app.InitInstance(f.Host()));
+    hvtest::ScriptedUi ui;
+    int seen = -1;
+    ui.Answer<hv::SelectLanguageRequest>([&seen](hv::SelectLanguageRequest& r) {
+      seen = r.number;
+      return IDCANCEL;
+    });
+    app.OnSelectLanguage();
+    EXPECT_EQ(seen, offered);
+    app.ExitInstance();
+  }
+}
+
 TEST(Startup, ManualFallsBackToGermanAndReportsMissingFile) {
   hvtest::TempHome home;
   const wxString install = home.Sub("suite");
