@@ -47,11 +47,13 @@ int OpenSource(const std::string& path, struct stat& st) {
 
 // Copies the open source into the open target, with the given mode and the source's
 // modification time.
-bool Fill(int in, const struct stat& st, int out, bool sync, mode_t mode) {
+bool Fill(int in, const struct stat& st, int out, bool sync, mode_t mode, bool keepTime = true) {
   bool ok = hv::CopyFileDescriptor(in, out);
   ok = ok && fchmod(out, mode) == 0;
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  ok = ok && futimens(out, times) == 0;
+  // A file made from a template is new: it has the time it was made.
+  const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+  const timespec kept[2] = {st.st_atim, st.st_mtim};
+  ok = ok && futimens(out, keepTime ? kept : now) == 0;
   if (ok && sync) ok = fsync(out) == 0;
   return ok;
 }
@@ -178,7 +180,7 @@ CopyResult CopyRegularFile(const wxString& source, const wxString& destination, 
     close(in);
     return CopyResult::Failed;
   }
-  bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode));
+  bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode), mode != CopyMode::AsNewFile);
   ok = close(out) == 0 && ok;
   close(in);
   if (ok && exists) ok = rename(written.c_str(), dst.c_str()) == 0;

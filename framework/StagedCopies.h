@@ -37,7 +37,8 @@ enum class CopyResult { Copied, Exists, Failed };
 // the umask (a new object made from a shipped template). A staged copy is private to
 // us, so what is pasted from one always gets the latter.
 enum class CopyMode { KeepSource, AsNewFile };
-// Copies a regular file (links are not followed), keeping its modification time.
+// Copies a regular file (links are not followed), keeping its modification time; a
+// copy `AsNewFile` takes the time it was made and the mode of new files.
 // Without `overwrite` an existing destination is left alone (Exists). With it the
 // copy is written to a temporary file beside the destination and renamed over it, so
 // a failure midway leaves the old file intact.

@@ -303,6 +303,16 @@ BOOL CPOHtmlFolder::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
     m_retryBelow = true;
     return FALSE;
   }
+  // Without a CompactFlash card a device's web files have no sub-folders: one pasted
+  // there would be written but never listed, nor sent.
+  if (into && !devsvc::IsCFAvailable(into->GetDevice())) {
+    CProjectObject* device = devsvc::DeviceObject(into->GetDevice());
+    hv::ShowMessageF(13945,
+                     wxS("Der Ordner '%s' kann nicht eingefügt werden: Das Gerät '%s' hat keine CompactFlash-Karte, "
+                         "seine Web-Dateien haben keine Unterordner.\nFügen Sie die Dateien des Ordners einzeln ein."),
+                     MB_OK | MB_ICONEXCLAMATION, name, device ? device->GetName() : wxString());
+    return FALSE;
+  }
   // A device's whole web folder pasted onto a device becomes that device's web folder.
   const wxString base = into ? into->GetPath() : devsvc::DeviceFolder(GetDevice());
   if (base.empty()) return FALSE;
