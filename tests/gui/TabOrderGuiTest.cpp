@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/panel.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
@@ -179,8 +180,8 @@ TEST_F(DeviceSheetTabOrder, EveryStopIsShownAndOkComesBeforeCancel) {
               if (wxWindow* current = static_cast<wxBookCtrlBase*>(w)->GetCurrentPage()) collect(current);
               continue;
             }
-            if (w->CanAcceptFocusFromKeyboard() && w->IsEnabled()) stops.push_back(w);
-            else if (!w->GetChildren().empty()) collect(w);
+            if (!w->GetChildren().empty()) collect(w);
+            else if (w->CanAcceptFocusFromKeyboard() && w->IsEnabled()) stops.push_back(w);
           }
         };
         collect(dlg);
@@ -190,7 +191,9 @@ TEST_F(DeviceSheetTabOrder, EveryStopIsShownAndOkComesBeforeCancel) {
         int ok = -1, cancel = -1;
         for (size_t i = 0; i < stops.size(); ++i) {
           const wxSize size = stops[i]->GetSize();
-          EXPECT_TRUE(stops[i]->IsShownOnScreen() && size.GetWidth() > 1 && size.GetHeight() > 1)
+          // A bare panel (a picture, say) shows no focus.
+          const bool bare = dynamic_cast<wxPanel*>(stops[i]) && !dynamic_cast<wxControl*>(stops[i]);
+          EXPECT_TRUE(stops[i]->IsShownOnScreen() && size.GetWidth() > 1 && size.GetHeight() > 1 && !bare)
               << "an invisible stop: " << Describe(stops[i]);
           if (stops[i]->GetId() == wxID_OK) ok = static_cast<int>(i);
           if (stops[i]->GetId() == wxID_CANCEL) cancel = static_cast<int>(i);
