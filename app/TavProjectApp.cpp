@@ -7,6 +7,7 @@
 
 #include <wx/filefn.h>
 
+#include "framework/StagedCopies.h"
 #include "framework/Launcher.h"
 #include "framework/VersionInfo.h"
 #include "framework/ProjectsFolder.h"
@@ -170,8 +171,10 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
     return fail(StartupStep::OnlineLibrary);
   }
-  // What killed runs of this or another program left, before anything is listed.
+  // What killed runs of this or another program left, before anything is listed; the
+  // clipboard copies of a killed run of ours went with its clipboard.
   CleanUpKilledWork(m_projectsFolder);
+  staging::RemoveAllStaged();
   if (!m_host.createDocument()) {
     m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
     return fail(StartupStep::DocumentAndWindow);
@@ -199,9 +202,7 @@ int CTavProjectApp::ExitInstance() {
   if (m_host.onlineDeInit) m_host.onlineDeInit();
   m_modelessDialog.reset();
   // Temporary copies live only in our private folder, so other programs' files are safe.
-  const wxString temp = hv::TempFolder();
-  for (const wxString& name : hv::ListFolder(temp))
-    if (hv::MatchWildcard("TAV*.TMP", name)) wxRemoveFile(hv::JoinPath(temp, name));
+  staging::RemoveAllStaged();
   hv::RegistryStore::Get().SetString(Pane0Key(), "Selection", m_currentSelection);
   m_guard.instance.Release();
   m_document.reset();

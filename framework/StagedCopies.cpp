@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,10 @@ Book& Books() {
 }
 
 void RemoveAll(std::vector<wxString>& paths) {
-  for (const wxString& p : paths) unlink(hv::ToFs(p).c_str());
+  for (const wxString& p : paths) {
+    std::error_code ec;
+    std::filesystem::remove_all(hv::ToFs(p), ec);   // a file, or a staged folder
+  }
   paths.clear();
 }
 
@@ -131,6 +135,24 @@ void AbandonContents() {
 }
 
 void ReleaseContents() { RemoveAll(Books().current); }
+
+void NoteStagedFolder(const wxString& holder) {
+  Book& b = Books();
+  (b.building ? b.pending : b.current).push_back(holder);
+}
+
+void RemoveAllStaged() {
+  const wxString temp = hv::TempFolder();
+  for (const wxString& name : hv::ListFolder(temp)) {
+    const bool file = hv::MatchWildcard(wxS("TAV*.TMP"), name) && hv::IsFile(hv::JoinPath(temp, name));
+    const bool folder = name.StartsWith(wxS("TAVD")) && hv::IsFolder(hv::JoinPath(temp, name));
+    if (!file && !folder) continue;
+    std::error_code ec;
+    std::filesystem::remove_all(hv::ToFs(hv::JoinPath(temp, name)), ec);
+  }
+  Books().pending.clear();
+  Books().current.clear();
+}
 
 namespace {
 

@@ -31,6 +31,12 @@ void BeginContents();
 void CommitContents();
 void AbandonContents();
 void ReleaseContents();
+// A staged folder ("TAVD*" in the private temporary folder, holding a cut folder) made
+// for the contents being built, kept and removed as the staged copies are.
+void NoteStagedFolder(const wxString& holder);
+// Removes every staged copy and folder in the private temporary folder: at program end,
+// and at start for those a killed run left.
+void RemoveAllStaged();
 
 enum class CopyResult { Copied, Exists, Failed };
 // Whose permission bits a copy gets: the source's, or those of a plain create under

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "framework/StagedCopies.h"
 #include "framework/FolderUtils.h"
 #include "framework/NewNameRequest.h"
 #include "model/DeviceServices.h"
@@ -180,6 +181,7 @@ bool IsStagedFolder(const wxString& path) {
 wxString StageFolder(const wxString& folder) {
   std::string holder = hv::ToFs(hv::JoinPath(hv::TempFolder(), wxS("TAVDXXXXXX")));
   if (!mkdtemp(holder.data())) return wxString();
+  staging::NoteStagedFolder(hv::FromFs(holder));
   const wxString staged = hv::JoinPath(hv::FromFs(holder), hv::PathName(folder));
   if (!CopyDirectory(folder, staged, TRUE, TRUE)) {
     DeleteDirectory(hv::FromFs(holder));

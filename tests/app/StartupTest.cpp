@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/TavProjectApp.h"
+#include "framework/StagedCopies.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/ShellOpen.h"
@@ -152,6 +153,30 @@ TEST(Startup, SecondCopyInSameUserFolderIsRefused) {
   CTavProjectApp third;
   EXPECT_TRUE(third.InitInstance(f2.Host()));
   third.ExitInstance();
+}
+
+// Clipboard copies outlive their action only while they can be pasted: a killed run's
+// staged files and cut folders go at the next start, the run's own at its end.
+TEST(Startup, StagedCopiesGoAtStartAfterAKillAndAtTheEnd) {
+  hvtest::TempHome home;
+  hvtest::WriteAll(home.Sub("tmp/TAV77.TMP"), "killed");
+  hvtest::WriteAll(home.Sub("tmp/TAVDk1/Bilder/a.gif"), "GIF89a");
+  hvtest::WriteAll(home.Sub("tmp/keep.tmp"), "x");
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAV77.TMP")));
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAVDk1")));
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/keep.tmp")));
+  // A folder cut during the run waits for its paste until the end.
+  hvtest::WriteAll(home.Sub("tmp/TAVDrun/Web/x.htm"), "<x/>");
+  staging::BeginContents();
+  staging::NoteStagedFolder(home.Sub("tmp/TAVDrun"));
+  staging::CommitContents();
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/TAVDrun/Web/x.htm")));
+  app.ExitInstance();
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAVDrun")));
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/keep.tmp")));
 }
 
 TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
