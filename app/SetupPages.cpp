@@ -61,15 +61,7 @@ void CPPPrograms::OnInit() {
 
 wxString CPPPrograms::RowName(std::size_t row) const {
   if (row >= ProgramRows().size()) return wxString();
-  // The rows' names in the chosen language; a row not listed here shows its own name.
-  static const std::pair<UINT, const wxChar*> kTexts[] = {
-      {13904, wxS("Bitmaps")},          {13905, wxS("Fonts")},       {13906, wxS("CoDeSys-Progamme")},
-      {13907, wxS("Internet Browser")}, {13908, wxS("FTP Browser")}, {13909, wxS("Bildschirmtastatur")},
-  };
-  const wxString name = ProgramRows()[row].displayName;
-  for (const auto& [id, german] : kTexts)
-    if (name == german) return hv::LocalString(id, german);
-  return name;
+  return ProgramRowTitle(ProgramRows()[row]);
 }
 
 void CPPPrograms::SetProgram(const wxString& typed) {

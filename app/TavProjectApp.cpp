@@ -1,10 +1,13 @@
 #include "app/TavProjectApp.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cstdlib>
 
 #include <wx/filefn.h>
 
+#include "framework/StagedCopies.h"
 #include "framework/Launcher.h"
 #include "framework/VersionInfo.h"
 #include "framework/ProjectsFolder.h"
@@ -168,8 +171,10 @@ BOOL CTavProjectApp::InitInstance(StartupHost host) {
     hv::ShowMessage(10357, wxS("Konnte Vostrel nicht initialisieren!"), MB_OK | MB_ICONEXCLAMATION);
     return fail(StartupStep::OnlineLibrary);
   }
-  // What killed runs of this or another program left, before anything is listed.
+  // What killed runs of this or another program left, before anything is listed; the
+  // clipboard copies of a killed run of ours went with its clipboard.
   CleanUpKilledWork(m_projectsFolder);
+  staging::RemoveAllStaged();
   if (!m_host.createDocument()) {
     m_failureText = hv::LocalString(13506, wxS("Halvora wird beendet: es gibt keinen Projektordner (die Liste der Projekte wurde nicht geöffnet)."));
     return fail(StartupStep::DocumentAndWindow);
@@ -197,9 +202,7 @@ int CTavProjectApp::ExitInstance() {
   if (m_host.onlineDeInit) m_host.onlineDeInit();
   m_modelessDialog.reset();
   // Temporary copies live only in our private folder, so other programs' files are safe.
-  const wxString temp = hv::TempFolder();
-  for (const wxString& name : hv::ListFolder(temp))
-    if (hv::MatchWildcard("TAV*.TMP", name)) wxRemoveFile(hv::JoinPath(temp, name));
+  staging::RemoveAllStaged();
   hv::RegistryStore::Get().SetString(Pane0Key(), "Selection", m_currentSelection);
   m_guard.instance.Release();
   m_document.reset();
@@ -221,9 +224,13 @@ BOOL CTavProjectApp::HasLanguageChanged() {
 
 void CTavProjectApp::OnSelectLanguage() {
   BYTE current = 0;
-  hv::GetRegistryTavGraphIIBin("Language", current);
   hv::SelectLanguageRequest req;
-  req.number = current;
+  if (hv::GetRegistryTavGraphIIBin("Language", current)) {
+    req.number = current;
+  } else {
+    // No number stored (the code alone chose the language): offer the language in use.
+    req.number = std::max(hv::GetLanguageNumber(m_languageCode.empty() ? wxString(wxS("DEU")) : m_languageCode), 0);
+  }
   req.codes = hv::KnownLanguageCodes();
   for (const wxString& code : req.codes) {
     const wxString name = FindLanguageName(LanguageIdFor(code));
@@ -268,10 +275,12 @@ void OpenManualFile(bool overview, const wxString& languageCode) {
     if (!hv::IsFile(file)) file.clear();
   }
   if (file.empty()) file = hv::ResolvePath(hv::NormalizePath(wxString::Format(de, install)));
-  if (!hv::IsFile(file) || !hv::ShellOpen(file)) {
-    hv::ShowMessageF(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!"),
-                     MB_OK | MB_ICONEXCLAMATION, "\"" + file + "\"");   // the file name as handed to the shell
-  }
+  // The file name as handed to the shell.
+  const wxString text =
+      wxString::Format(hv::LocalString(10551, wxS("Die Hilfe '%s' oder der Acrobat-Reader konnte nicht gefunden werden!")),
+                       "\"" + file + "\"");
+  if (!hv::IsFile(file)) hv::Ui().Message(10551, text, MB_OK | MB_ICONEXCLAMATION);
+  else hv::ShellOpen(file, 10551, text);
 }
 
 void CTavProjectApp::OnHelpContents() { OpenManual(false); }

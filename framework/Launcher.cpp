@@ -210,8 +210,7 @@ wxString FindProgram(const wxString& name) {
   return Locate(name, err);
 }
 
-BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString& workingFolder, DWORD* processId) {
-  const std::vector<wxString> args = SplitCommandLine(QuoteExePath(commandLine));
+int StartReapedProcess(const std::vector<wxString>& args, const wxString& workingFolder, DWORD& processId) {
   int err = EINVAL;
   pid_t pid = 0;
   if (!args.empty()) {
@@ -221,6 +220,15 @@ BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString&
       err = hv::SpawnProcess(program, args, folder, hv::SpawnDetach::NewSession, pid);
     }
   }
+  if (err != 0) return err;
+  StartReaper(pid);
+  processId = static_cast<DWORD>(pid);
+  return 0;
+}
+
+BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString& workingFolder, DWORD* processId) {
+  DWORD pid = 0;
+  const int err = StartReapedProcess(SplitCommandLine(QuoteExePath(commandLine)), workingFolder, pid);
   if (err != 0) {
     hv::Ui().Message(10001,
                      hv::LocalString(10001, wxS("Fehler beim Starten des Programms!")) +
@@ -228,9 +236,8 @@ BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString&
                      MB_ICONINFORMATION);
     return FALSE;
   }
-  StartReaper(pid);
-  if (threadId) *threadId = static_cast<DWORD>(pid);
-  if (processId) *processId = static_cast<DWORD>(pid);
+  if (threadId) *threadId = pid;
+  if (processId) *processId = pid;
   return TRUE;
 }
 

@@ -21,6 +21,11 @@ std::vector<wxString> SplitCommandLine(const wxString& commandLine);
 BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString& workingFolder = wxString(),
                    DWORD* processId = nullptr);
 
+// Starts an argument vector (args[0] found as FindProgram does) without any message:
+// 0 and the process id, else the errno value. The child is reaped like the launcher's,
+// so IsLaunchedProcessRunning and WaitForLaunchedProcess answer for it.
+int StartReapedProcess(const std::vector<wxString>& args, const wxString& workingFolder, DWORD& processId);
+
 // The program that a command line's first argument names: a path (either separator,
 // relative to the current folder, found regardless of case) or a name searched in PATH.
 // A name ending in ".exe" that does not exist is also tried without that ending.

@@ -11,6 +11,10 @@ struct ProgramRow {
 };
 
 std::span<const ProgramRow> ProgramRows();
+// A row's name in the chosen language.
+wxString ProgramRowTitle(const ProgramRow& row);
+// The row of a [Programs] key (ignoring case); nullptr when the page has none.
+const ProgramRow* FindProgramRow(const wxString& key);
 // The default of a [Programs] key (ignoring case); empty for an unknown key.
 wxString ProgramDefault(const wxString& key);
 // The longest program path a row holds.

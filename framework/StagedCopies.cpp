@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,10 @@ Book& Books() {
 }
 
 void RemoveAll(std::vector<wxString>& paths) {
-  for (const wxString& p : paths) unlink(hv::ToFs(p).c_str());
+  for (const wxString& p : paths) {
+    std::error_code ec;
+    std::filesystem::remove_all(hv::ToFs(p), ec);   // a file, or a staged folder
+  }
   paths.clear();
 }
 
@@ -47,11 +51,13 @@ int OpenSource(const std::string& path, struct stat& st) {
 
 // Copies the open source into the open target, with the given mode and the source's
 // modification time.
-bool Fill(int in, const struct stat& st, int out, bool sync, mode_t mode) {
+bool Fill(int in, const struct stat& st, int out, bool sync, mode_t mode, bool keepTime = true) {
   bool ok = hv::CopyFileDescriptor(in, out);
   ok = ok && fchmod(out, mode) == 0;
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  ok = ok && futimens(out, times) == 0;
+  // A file made from a template is new: it has the time it was made.
+  const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+  const timespec kept[2] = {st.st_atim, st.st_mtim};
+  ok = ok && futimens(out, keepTime ? kept : now) == 0;
   if (ok && sync) ok = fsync(out) == 0;
   return ok;
 }
@@ -130,6 +136,24 @@ void AbandonContents() {
 
 void ReleaseContents() { RemoveAll(Books().current); }
 
+void NoteStagedFolder(const wxString& holder) {
+  Book& b = Books();
+  (b.building ? b.pending : b.current).push_back(holder);
+}
+
+void RemoveAllStaged() {
+  const wxString temp = hv::TempFolder();
+  for (const wxString& name : hv::ListFolder(temp)) {
+    const bool file = hv::MatchWildcard(wxS("TAV*.TMP"), name) && hv::IsFile(hv::JoinPath(temp, name));
+    const bool folder = name.StartsWith(wxS("TAVD")) && hv::IsFolder(hv::JoinPath(temp, name));
+    if (!file && !folder) continue;
+    std::error_code ec;
+    std::filesystem::remove_all(hv::ToFs(hv::JoinPath(temp, name)), ec);
+  }
+  Books().pending.clear();
+  Books().current.clear();
+}
+
 namespace {
 
 // "<folder>/.<name>.XXXXXX", opened; -1 on failure.
@@ -178,7 +202,7 @@ CopyResult CopyRegularFile(const wxString& source, const wxString& destination, 
     close(in);
     return CopyResult::Failed;
   }
-  bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode));
+  bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode), mode != CopyMode::AsNewFile);
   ok = close(out) == 0 && ok;
   close(in);
   if (ok && exists) ok = rename(written.c_str(), dst.c_str()) == 0;

@@ -31,13 +31,20 @@ void BeginContents();
 void CommitContents();
 void AbandonContents();
 void ReleaseContents();
+// A staged folder ("TAVD*" in the private temporary folder, holding a cut folder) made
+// for the contents being built, kept and removed as the staged copies are.
+void NoteStagedFolder(const wxString& holder);
+// Removes every staged copy and folder in the private temporary folder: at program end,
+// and at start for those a killed run left.
+void RemoveAllStaged();
 
 enum class CopyResult { Copied, Exists, Failed };
 // Whose permission bits a copy gets: the source's, or those of a plain create under
 // the umask (a new object made from a shipped template). A staged copy is private to
 // us, so what is pasted from one always gets the latter.
 enum class CopyMode { KeepSource, AsNewFile };
-// Copies a regular file (links are not followed), keeping its modification time.
+// Copies a regular file (links are not followed), keeping its modification time; a
+// copy `AsNewFile` takes the time it was made and the mode of new files.
 // Without `overwrite` an existing destination is left alone (Exists). With it the
 // copy is written to a temporary file beside the destination and renamed over it, so
 // a failure midway leaves the old file intact.

@@ -112,7 +112,7 @@ void ExpandToolParameters(wxString& parameters, const wxString& languageCode) {
 
 BOOL StartTool(const wxString& executable, const wxString& parameters, const wxString& workingFolder) {
   if (!executable.empty()) return LaunchProcess(nullptr, "\"" + executable + "\" " + parameters, workingFolder, nullptr);
-  if (!parameters.empty()) return hv::ShellOpen(parameters);
+  if (!parameters.empty()) return hv::ShellOpenOrReport(parameters);
   return FALSE;
 }
 

@@ -142,7 +142,9 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     if (!acceptAll) {
       DataPointSheetRequest sheet;
       sheet.caption = hv::LocalString(11528, wxS("Neuer Datenpunkt"));
-      FillSheetDevice(sheet);
+      // The new point's own parent and device: the object asked may be a bare prototype
+      // without either (its folder would leave the unit list empty).
+      dp->FillSheetDevice(sheet);
       sheet.deviceNumber = c.deviceNumber;
       sheet.values = e.x;
       sheet.wizard = true;

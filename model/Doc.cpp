@@ -185,7 +185,7 @@ void CPODoc::OnColumnDblClick(int column) {
   OnOpen();
 }
 
-void CPODoc::OnOpen() { hv::ShellOpen(m_path); }
+void CPODoc::OnOpen() { hv::ShellOpenOrReport(m_path); }
 
 void CPODoc::OnDelete() {
   if (!Delete()) return;

@@ -121,7 +121,13 @@ int CPONetwork::Compare(const CProjectObject* other, int column) {
 wxString CPONetwork::GetColumnText(int column) {
   if (column == 1) return wxString::Format("%u", static_cast<unsigned>(m_number));
   if (column == 3) {
-    const wxString shown = m_driverDisplayName.empty() ? m_driver : m_driverDisplayName;
+    // A network read from the table carries no display name: the plug-in's is asked
+    // once, so that new and loaded networks read alike.
+    if (m_driverDisplayName.empty() && !m_driver.empty()) {
+      auto plugin = hv::PluginRegistry::Get().Driver(m_driver);
+      m_driverDisplayName = plugin ? plugin->displayName : wxString(m_driver).Upper();
+    }
+    const wxString& shown = m_driverDisplayName;
     return shown + ";" + m_slot + ";" + m_parameter;
   }
   return CProjectObject::GetColumnText(column);

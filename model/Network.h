@@ -19,7 +19,10 @@ class CPONetwork : public CProjectObject {
   CPONetwork(CProjectObject* parent, CPOPrjDevice* device);
 
   const wxString& GetDriver() const { return m_driver; }
-  void SetDriver(const wxString& driver) { m_driver = driver; }
+  void SetDriver(const wxString& driver) {
+    if (driver != m_driver) m_driverDisplayName.clear();   // asked again for the new driver
+    m_driver = driver;
+  }
   const wxString& GetDriverDisplayName() const { return m_driverDisplayName; }
   void SetDriverDisplayName(const wxString& name) { m_driverDisplayName = name; }
   const wxString& GetSlot() const { return m_slot; }

@@ -1,10 +1,13 @@
 #include "platform/ShellOpen.h"
 
+#include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace hv {
 
-BOOL ShellOpen(const wxString& target) {
+namespace {
+
+ShellOpenRequest MakeRequest(const wxString& target) {
   ShellOpenRequest request;
   request.target = target;
   // "http://...", "mailto:..." and the like; a drive letter ("C:") is no scheme.
@@ -18,7 +21,31 @@ BOOL ShellOpen(const wxString& target) {
     }
   }
   if (request.isAddress && target.Left(colon).CmpNoCase("file") == 0) request.isAddress = false;
+  return request;
+}
+
+}  // namespace
+
+BOOL ShellOpen(const wxString& target) {
+  ShellOpenRequest request = MakeRequest(target);
   return Ui().Run(request) == IDOK ? TRUE : FALSE;
+}
+
+BOOL ShellOpen(const wxString& target, UINT failureId, const wxString& failureText) {
+  ShellOpenRequest request = MakeRequest(target);
+  request.failureId = failureId;
+  request.failureText = failureText;
+  if (Ui().Run(request) == IDOK) return TRUE;
+  Ui().Message(failureId, failureText, MB_OK | MB_ICONEXCLAMATION);
+  return FALSE;
+}
+
+BOOL ShellOpenOrReport(const wxString& target) {
+  const wxString text = wxString::Format(
+      LocalString(13944, wxS("'%s' konnte nicht geöffnet werden: Dafür ist kein Standardprogramm eingerichtet (es wird "
+                             "über xdg-open aus dem Paket xdg-utils gesucht).")),
+      target);
+  return ShellOpen(target, 13944, text);
 }
 
 }  // namespace hv

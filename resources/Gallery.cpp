@@ -11,7 +11,10 @@
 namespace {
 
 // Copies the chosen gallery file into the device's folder; its name there, or empty.
-wxString PlaceChosen(const wxString& galleryFolder, const wxString& deviceFolder, const wxString& subFolder) {
+// The file keeps its own name: when the user had typed another one, he is told so
+// before anything is made and may stop.
+wxString PlaceChosen(const wxString& galleryFolder, const wxString& deviceFolder, const wxString& subFolder,
+                     const wxString& typed) {
   if (deviceFolder.empty()) return wxString();
   GalleryRequest gallery;
   gallery.title = hv::LocalString(11618, wxS("Galerie"));
@@ -19,6 +22,11 @@ wxString PlaceChosen(const wxString& galleryFolder, const wxString& deviceFolder
   if (hv::Ui().Run(gallery) != IDOK || gallery.chosen.empty()) return wxString();
   const wxString name = hv::PathName(gallery.chosen);
   if (!resfiles::IsSafeFileName(name) || !hv::IsFile(gallery.chosen)) return wxString();
+  const wxString typedStem = hv::PathStem(hv::PathName(wxString(typed).Trim(true).Trim(false)));
+  if (!typedStem.empty() && typedStem.CmpNoCase(hv::PathStem(name)) != 0 &&
+      hv::ShowMessageF(13946, wxS("Die Vorlage wird unter ihrem eigenen Namen '%s' angelegt, nicht als '%s'."),
+                       MB_OKCANCEL | MB_ICONINFORMATION, name, typedStem) != IDOK)
+    return wxString();
   const wxString folder = hv::ResolvePath(hv::JoinPath(deviceFolder, subFolder));
   if (!CreateDirectoryPath(folder)) {
     hv::ShowMessage(10125, wxS("Fehler beim Erzeugen des Verzeichnisses!"), MB_OK | MB_ICONEXCLAMATION);
@@ -49,7 +57,7 @@ wxString PictureTypeExtension(int fileType) {
 }
 
 bool AddPictureFromGallery(NewBitmapAndLogIdRequest& request) {
-  const wxString name = PlaceChosen(GalleryFolder(wxString()), request.deviceFolder, wxS("bitmaps"));
+  const wxString name = PlaceChosen(GalleryFolder(wxString()), request.deviceFolder, wxS("bitmaps"), request.name);
   if (name.empty()) return false;
   request.name = name;
   request.fromGallery = true;
@@ -57,7 +65,8 @@ bool AddPictureFromGallery(NewBitmapAndLogIdRequest& request) {
 }
 
 bool AddKeypadFromGallery(NewKeypadRequest& request) {
-  if (PlaceChosen(GalleryFolder(wxS("/keypads")), request.deviceFolder, wxS("keypads")).empty()) return false;
+  if (PlaceChosen(GalleryFolder(wxS("/keypads")), request.deviceFolder, wxS("keypads"), request.name).empty())
+    return false;
   request.name = kTemplateChosen;
   return true;
 }

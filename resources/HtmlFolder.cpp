@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "framework/StagedCopies.h"
 #include "framework/FolderUtils.h"
 #include "framework/NewNameRequest.h"
 #include "model/DeviceServices.h"
@@ -180,6 +181,7 @@ bool IsStagedFolder(const wxString& path) {
 wxString StageFolder(const wxString& folder) {
   std::string holder = hv::ToFs(hv::JoinPath(hv::TempFolder(), wxS("TAVDXXXXXX")));
   if (!mkdtemp(holder.data())) return wxString();
+  staging::NoteStagedFolder(hv::FromFs(holder));
   const wxString staged = hv::JoinPath(hv::FromFs(holder), hv::PathName(folder));
   if (!CopyDirectory(folder, staged, TRUE, TRUE)) {
     DeleteDirectory(hv::FromFs(holder));
@@ -301,6 +303,16 @@ BOOL CPOHtmlFolder::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
     // A sub-folder pasted onto a device goes into the device's web folder node, which
     // the transfer finds or makes before reading the folder again there.
     m_retryBelow = true;
+    return FALSE;
+  }
+  // Without a CompactFlash card a device's web files have no sub-folders: one pasted
+  // there would be written but never listed, nor sent.
+  if (into && !devsvc::IsCFAvailable(into->GetDevice())) {
+    CProjectObject* device = devsvc::DeviceObject(into->GetDevice());
+    hv::ShowMessageF(13945,
+                     wxS("Der Ordner '%s' kann nicht eingefügt werden: Das Gerät '%s' hat keine CompactFlash-Karte, "
+                         "seine Web-Dateien haben keine Unterordner.\nFügen Sie die Dateien des Ordners einzeln ein."),
+                     MB_OK | MB_ICONEXCLAMATION, name, device ? device->GetName() : wxString());
     return FALSE;
   }
   // A device's whole web folder pasted onto a device becomes that device's web folder.

@@ -7,6 +7,7 @@
 #include "build/CeDownload.h"
 #include "framework/FolderUtils.h"
 #include "framework/Launcher.h"
+#include "framework/ProgramDefaults.h"
 #include "framework/Services.h"
 #include "framework/SettingsFile.h"
 #include "framework/StagedCopies.h"
@@ -122,13 +123,26 @@ void LaunchEditor(const wxString& key, const wxString& path) {
   }
   // The configured editor (often a Windows program name) is not here: the desktop's
   // own application for the file's type serves instead.
-  if (hv::ShellOpen(path)) return;
   const wxString program = words.empty() ? command : words[0];
-  hv::ShowMessageF(13900,
-                   wxS("Das Programm '%s' zum Bearbeiten von '%s' ist nicht vorhanden, und für diese Dateiart ist "
-                       "kein Standardprogramm eingerichtet.\nWählen Sie ein Programm unter \"Extras > "
-                       "Einstellungen... > Programme\"."),
-                   MB_OK | MB_ICONEXCLAMATION, program, path);
+  UINT id = 13900;
+  wxString text;
+  if (const ProgramRow* row = FindProgramRow(key)) {
+    text = wxString::Format(
+        hv::LocalString(13900, wxS("Das Programm '%s' zum Bearbeiten von '%s' ist nicht vorhanden, und für diese "
+                                   "Dateiart ist kein Standardprogramm eingerichtet (es wird über xdg-open aus dem "
+                                   "Paket xdg-utils gesucht).\nWählen Sie ein Programm unter \"Extras > "
+                                   "Einstellungen... > Programme\", Zeile \"%s\".")),
+        program, path, ProgramRowTitle(*row));
+  } else {
+    id = 13943;
+    text = wxString::Format(
+        hv::LocalString(13943, wxS("Das Programm '%s' zum Bearbeiten von '%s' ist nicht vorhanden, und für diese "
+                                   "Dateiart ist kein Standardprogramm eingerichtet (es wird über xdg-open aus dem "
+                                   "Paket xdg-utils gesucht).\nTragen Sie ein Programm in \"%s\" im Abschnitt "
+                                   "[Programs] unter \"%s\" ein.")),
+        program, path, profile ? profile->GetPath() : fallback.GetPath(), key);
+  }
+  hv::ShellOpen(path, id, text);
 }
 
 wxString TemplateFile(const wxString& name) {

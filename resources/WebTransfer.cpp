@@ -144,7 +144,10 @@ BOOL SendArchive(CPOPrjDevice* device) {
                        wxS("resource.res"));
       return FALSE;
     }
-    if (!Send(device, target, bin, resource)) return FALSE;
+    // The copy exists only for this transfer.
+    const BOOL sent = Send(device, target, bin, resource);
+    unlink(hv::ToFs(bin).c_str());
+    if (!sent) return FALSE;
   }
   if (!hv::IsFolder(resource) && !hv::MakeFolders(resource)) return FALSE;
   return SendEmpty(device, target, hv::JoinPath(resource, wxS("start.bin")), resource);

@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
   xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
   python3-pyftpdlib zip unzip procps x11-utils openbox
-  wx3.2-i18n
+  wx3.2-i18n xdg-utils
 )
 SUDO=()
 if [ "$(id -u)" != 0 ]; then SUDO=(sudo); fi

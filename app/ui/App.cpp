@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstdio>
 
+#include "framework/MessageWrap.h"
 #include "framework/MissingDialog.h"
 #include "framework/ui/DialogLayout.h"
 #include "app/ui/Dialogs.h"
@@ -240,7 +241,8 @@ void CHalvoraApp::BindWindowLayer(hv::UiFacade& ui) {
     // The toolkit's own message dialog: unlike the desktop's, it can be cancelled when
     // the program is asked to end while it is up.
     const wxString caption = hv::UiFacade::CurrentCaption();
-    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), text, caption.empty() ? wxS("Halvora") : caption,
+    wxGenericMessageDialog dlg(wxTheApp->GetTopWindow(), WrapMessageText(text),
+                               caption.empty() ? wxS("Halvora") : caption,
                                StyleFor(style));
     // Escape on a yes/no question means No, never the affirmative answer.
     if ((style & 0x0F) == MB_YESNO) dlg.SetEscapeId(wxID_NO);

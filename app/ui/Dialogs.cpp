@@ -7,10 +7,12 @@
 #include <wx/stattext.h>
 #include <wx/dialog.h>
 #include <wx/button.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include "app/TavProjectApp.h"
 #include "app/ui/DlgNewName.h"
+#include "framework/Launcher.h"
 #include "build/ui/TransferDialogs.h"
 #include "resources/ui/NewResourceDialogs.h"
 #include "model/ui/BackupDialogs.h"
@@ -45,9 +47,52 @@ class CAboutDlg : public wxDialog {
 
 }  // namespace
 
+namespace {
+
+// Watches a started opener for a while: "xdg-open" says that it found no program for
+// the file only by its exit status (and a line on standard error, which no user reads).
+class OpenerWatch : public wxEvtHandler {
+ public:
+  OpenerWatch(DWORD pid, UINT id, const wxString& text) : m_pid(pid), m_id(id), m_text(text), m_timer(this) {
+    Bind(wxEVT_TIMER, &OpenerWatch::OnTick, this);
+    m_started = wxGetLocalTimeMillis();
+    m_timer.Start(kPollMs);
+  }
+
+ private:
+  // An opener that waits for the program it started (its generic mode does) ends much
+  // later, with that program's status: only an early end is its own verdict.
+  static constexpr int kPollMs = 100;
+  static constexpr long kVerdictMs = 10000;
+
+  void OnTick(wxTimerEvent&) {
+    int status = 0;
+    const bool ended = WaitForLaunchedProcess(m_pid, 0, &status);
+    const bool late = (wxGetLocalTimeMillis() - m_started).GetValue() > kVerdictMs;
+    if (!ended && !late) return;
+    m_timer.Stop();
+    if (ended && status != 0) hv::Ui().Message(m_id, m_text, MB_OK | MB_ICONEXCLAMATION);
+    if (wxTheApp) wxTheApp->ScheduleForDestruction(this);
+  }
+
+  DWORD m_pid;
+  UINT m_id;
+  wxString m_text;
+  wxTimer m_timer;
+  wxLongLong m_started;
+};
+
+}  // namespace
+
 int RunShellOpen(hv::ShellOpenRequest& req) {
-  const bool ok = req.isAddress ? wxLaunchDefaultBrowser(req.target) : wxLaunchDefaultApplication(req.target);
-  return static_cast<int>(ok ? IDOK : IDCANCEL);
+  if (req.isAddress) return static_cast<int>(wxLaunchDefaultBrowser(req.target) ? IDOK : IDCANCEL);
+  // The desktop's default application for a file is reached through its opener.
+  const wxString opener = FindProgram(wxString::FromUTF8(hv::kDesktopOpener));
+  DWORD pid = 0;
+  if (opener.empty() || StartReapedProcess({opener, req.target}, wxString(), pid) != 0)
+    return static_cast<int>(IDCANCEL);
+  if (req.failureId) new OpenerWatch(pid, req.failureId, req.failureText);
+  return static_cast<int>(IDOK);
 }
 
 void RegisterAppDialogs() {

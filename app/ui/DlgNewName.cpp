@@ -47,3 +47,5 @@ void CDlgNewName::Register() {
     return static_cast<int>(dlg.ShowModal() == wxID_OK ? IDOK : IDCANCEL);
   });
 }
+
+wxString CDlgNewName::TypedName() const { return m_edit ? m_edit->GetValue() : wxString(); }

@@ -14,6 +14,8 @@ class CDlgNewName : public wxDialog {
   static void Register();
   // OK checks the entered name and hands it to the request; FALSE keeps the dialog open.
   bool TransferDataFromWindow() override;
+  // The name as it stands in the field.
+  wxString TypedName() const;
 
  private:
   NewNameRequest& m_request;

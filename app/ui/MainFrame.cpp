@@ -1,5 +1,7 @@
 #include "app/ui/MainFrame.h"
 
+#include <dlfcn.h>
+
 #include <wx/artprov.h>
 #include <wx/display.h>
 #include <wx/menu.h>
@@ -207,6 +209,52 @@ void CMainFrame::CreateToolbar() {
     bar->AddTool(ToolkitId(button.id), tip, bitmap, wxNullBitmap, wxITEM_NORMAL, tip, CommandPrompt(button.id));
   }
   bar->Realize();
+  // A window manager maps a new window at a few pixels first; GTK allocating a toolbar
+  // that narrow logs warnings on every start. The toolbar shows once the window has
+  // passed that size, or a moment after it was shown where no manager shrinks it.
+  bar->Hide();
+  GetMenuBar()->Hide();
+  Bind(wxEVT_SIZE, &CMainFrame::ShowToolbarWhenSized, this);
+}
+
+bool CMainFrame::Show(bool show) {
+  const bool changed = wxFrame::Show(show);
+  wxToolBar* bar = GetToolBar();
+  if (!show || !bar || bar->IsShown()) return changed;
+#ifdef __WXGTK__
+  // The toolkit holds the window back until the window manager has told the size of its
+  // frame; only then does the manager's first small size come.
+  using IsVisible = int (*)(void* widget);
+  auto visible = reinterpret_cast<IsVisible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_visible"));
+  if (visible && !visible(GetHandle())) {
+    m_toolbarLater.StartOnce(kToolbarLaterMs);   // in case no small size comes
+    return changed;
+  }
+#endif
+  ShowToolbar();
+  return changed;
+}
+
+void CMainFrame::ShowToolbarWhenSized(wxSizeEvent& event) {
+  event.Skip();
+  wxToolBar* bar = GetToolBar();
+  if (!bar || bar->IsShown()) return;
+  const wxSize client = GetClientSize();
+  if (client.GetWidth() < 50 || client.GetHeight() < 50) {
+    m_sawTinySize = true;
+    return;
+  }
+  if (!m_sawTinySize || client.GetWidth() < 200 || client.GetHeight() < 100) return;
+  m_toolbarLater.Stop();
+  CallAfter([this] { ShowToolbar(); });
+}
+
+void CMainFrame::ShowToolbar() {
+  wxToolBar* bar = GetToolBar();
+  if (!bar || bar->IsShown()) return;
+  GetMenuBar()->Show();
+  bar->Show();
+  SendSizeEvent();
 }
 
 void CMainFrame::InitialUpdate(const wxString& startPath) {

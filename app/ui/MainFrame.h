@@ -29,6 +29,7 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   void InitialUpdate(const wxString& startPath);
   // Brings the window forward, restoring it when minimised.
   void Raise() override;
+  bool Show(bool show = true) override;
 
   CProjectTreeView* GetTreeView() const { return m_tree; }
   CProjectListView* GetListView() const { return m_list; }
@@ -96,6 +97,19 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
    private:
     CMainFrame& m_frame;
   } m_settle{*this};
+  // The toolbar waits until the window stands at its real size (see CreateToolbar).
+  void ShowToolbarWhenSized(wxSizeEvent& event);
+  void ShowToolbar();
+  bool m_sawTinySize = false;
+  class ToolbarTimer : public wxTimer {
+   public:
+    explicit ToolbarTimer(CMainFrame& frame) : m_frame(frame) {}
+    void Notify() override { m_frame.ShowToolbar(); }
+
+   private:
+    CMainFrame& m_frame;
+  } m_toolbarLater{*this};
+  static constexpr int kToolbarLaterMs = 2000;
   static constexpr int kSettleMs = 250;
   static constexpr int kSettleLimitMs = 1000;
   wxLongLong m_shownAt;

@@ -252,7 +252,7 @@ void RegisterSetupDialogs() {
     return static_cast<int>(IDOK);
   });
   hv::Ui().Register<ChooseFileRequest>([](ChooseFileRequest& r) {
-    wxFileDialog dlg(DialogParent(), wxFileSelectorPromptStr, wxString(), r.initial, ToolkitFilter(r.filter),
+    wxFileDialog dlg(DialogParent(), L(13951, wxS("Programm auswählen")), wxString(), r.initial, ToolkitFilter(r.filter),
                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);
     r.chosen = dlg.GetPath();

@@ -122,19 +122,14 @@ wxWindow* DefaultItemOf(wxWindow* window) {
 void OrderLevel(wxWindow* container, wxWindow* defaultItem) {
   std::vector<wxWindow*> controls;
   std::vector<wxWindow*> buttons;
-  wxWindow* lastButton = nullptr;
   for (wxWindow* child : container->GetChildren()) {
     if (child->IsTopLevel()) continue;
-    if (IsDialogButton(child, defaultItem)) {
-      if (child == defaultItem) lastButton = child;
-      else buttons.push_back(child);
-    } else {
-      controls.push_back(child);
-    }
+    if (IsDialogButton(child, defaultItem)) buttons.push_back(child);
+    else controls.push_back(child);
   }
+  // The buttons as they stand: a sheet's "OK" left of "Abbrechen" comes first.
   std::vector<wxWindow*> order = InLayoutOrder(std::move(controls));
   for (wxWindow* b : InLayoutOrder(std::move(buttons))) order.push_back(b);
-  if (lastButton) order.push_back(lastButton);
   for (std::size_t i = 1; i < order.size(); ++i) order[i]->MoveAfterInTabOrder(order[i - 1]);
   for (wxWindow* child : order)
     if (!child->GetChildren().empty()) OrderLevel(child, defaultItem);

@@ -30,7 +30,7 @@ void MinWidthForText(wxWindow* control, const wxString& sample);
 
 // Puts the keyboard order of the window's controls (and of every panel inside) into
 // the order they are laid out in: top to bottom, left to right, the dialog's own
-// buttons last and the default one at the very end. Controls that a dialog adds after
+// buttons last, in their order on screen. Controls that a dialog adds after
 // its base made the buttons would otherwise be reached only after them.
 void OrderTabsByLayout(wxWindow* window);
 // From now on every dialog of the program gets OrderTabsByLayout as it opens.

@@ -73,7 +73,8 @@ void CBackup::UpdateView() {
 }
 
 void CBackup::OnChooseTarget(wxCommandEvent&) {
-  wxFileDialog dlg(this, wxString(), m_controller.BackupFolder(), m_controller.DefaultTargetName(),
+  wxFileDialog dlg(this, hv::LocalString(13948, wxS("Sicherungsdatei festlegen")), m_controller.BackupFolder(),
+                   m_controller.DefaultTargetName(),
                    DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")), wxFD_SAVE);
   if (dlg.ShowModal() != wxID_OK) return;
   wxString path = dlg.GetPath();

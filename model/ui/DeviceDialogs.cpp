@@ -4,6 +4,7 @@
 
 #include "model/PrjDevice.h"
 #include "model/ui/DialogParent.h"
+#include "platform/Localization.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -22,7 +23,8 @@ void RegisterDeviceDialogs() {
   hv::Ui().Register<OpenFileRequest>([](OpenFileRequest& request) {
     // A pattern as the proposed name ("*.pro") is the filter's business here.
     const bool pattern = request.fileName.find_first_of(wxS("*?")) != wxString::npos;
-    wxFileDialog dlg(DialogParent(), request.caption.empty() ? wxString(wxFileSelectorPromptStr) : request.caption,
+    wxFileDialog dlg(DialogParent(),
+                     request.caption.empty() ? hv::LocalString(13952, wxS("Datei öffnen")) : request.caption,
                      wxString(), pattern ? wxString() : request.fileName, ToolkitWildcard(request.filter),
                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dlg.ShowModal() != wxID_OK) return static_cast<int>(IDCANCEL);

@@ -1,7 +1,10 @@
 #include "model/ui/ExchangeDialogs.h"
 
+#include <dlfcn.h>
+
 #include <wx/filedlg.h>
 #include <wx/filedlgcustomize.h>
+#include <wx/timer.h>
 
 #include "framework/DialogTexts.h"
 #include "framework/Services.h"
@@ -15,6 +18,38 @@
 #include "platform/Ui.h"
 
 namespace {
+
+// The system's file dialog with controls of ours below it. GTK sizes that row by its own
+// request, which knows nothing of the controls' sizes: the row showed as one letter.
+class CFileDialogWithRow : public wxFileDialog {
+ public:
+  using wxFileDialog::wxFileDialog;
+  int ShowModal() override {
+    CreateExtraControl();
+    if (wxWindow* row = GetExtraControl()) {
+      FitRow(row);
+      // Once more when the dialog stands: GTK allocated the row before it was shown.
+      m_refit.Bind(wxEVT_TIMER, [row](wxTimerEvent&) { FitRow(row); });
+      m_refit.StartOnce(50);
+    }
+    return wxFileDialog::ShowModal();
+  }
+
+ private:
+  static void FitRow(wxWindow* row) {
+    row->Layout();
+    const wxSize need = row->GetBestSize();
+    row->SetSize(need);
+#ifdef __WXGTK__
+    // The toolkit's own call, found in the GTK library wx runs on.
+    using SizeRequest = void (*)(void* widget, int width, int height);
+    if (auto request = reinterpret_cast<SizeRequest>(dlsym(RTLD_DEFAULT, "gtk_widget_set_size_request")))
+      request(row->GetHandle(), need.GetWidth(), need.GetHeight());
+#endif
+    row->Layout();
+  }
+  wxTimer m_refit;
+};
 
 // Protocol and port below the system's save dialog.
 class CDlgDPExportToWagoXML : public wxFileDialogCustomizeHook {
@@ -49,7 +84,8 @@ int RunDpXmlExport(DpXmlExportRequest& request) {
   filter.Replace(wxS("*.xml|*.xml"), wxS("*.xml|*.xml;*.XML"));
   wxString name = request.fileName;
   for (;;) {
-    wxFileDialog dlg(DialogParent(), wxString(), request.folder, name, filter, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    CFileDialogWithRow dlg(DialogParent(), hv::LocalString(13950, wxS("Datenpunkte als XML exportieren")), request.folder, name,
+                     filter, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     CDlgDPExportToWagoXML hook(request);
     dlg.SetCustomizeHook(hook);
     if (dlg.ShowModal() != wxID_OK) return IDCANCEL;
@@ -96,7 +132,7 @@ int RunCsvExchange(CsvExchangeRequest& request) {
   wxString name = request.fileName;
   for (;;) {
     const long style = request.import ? wxFD_OPEN | wxFD_FILE_MUST_EXIST : wxFD_SAVE;
-    wxFileDialog dlg(DialogParent(), CsvExchangeTitle(request), request.folder, name, request.filter, style);
+    CFileDialogWithRow dlg(DialogParent(), CsvExchangeTitle(request), request.folder, name, request.filter, style);
     CDlgExportImportCSV hook(request);
     dlg.SetCustomizeHook(hook);
     if (dlg.ShowModal() != wxID_OK) return IDCANCEL;

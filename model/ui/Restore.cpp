@@ -10,6 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "platform/Localization.h"
+
 namespace {
 
 enum {
@@ -70,7 +72,8 @@ void CRestore::UpdateView() {
 }
 
 void CRestore::OnChooseArchive(wxCommandEvent&) {
-  wxFileDialog dlg(this, wxString(), wxString(), wxS("*.zip"), DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")),
+  wxFileDialog dlg(this, hv::LocalString(13949, wxS("Sicherungsdatei auswählen")), wxString(), wxS("*.zip"),
+                   DlgText(wxS("Default (*.zip)|*.zip|All Files (*.*)|*.*")),
                    wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dlg.ShowModal() != wxID_OK) return;
   m_controller.ChooseArchive(dlg.GetPath());

@@ -1,5 +1,7 @@
 // Small text helpers shared by the plug-ins (no wx, no program code).
 #pragma once
+#include <dlfcn.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +14,22 @@
 #include <vector>
 
 namespace hvplug {
+
+// Whether the program that loaded the plug-in speaks English: the executable exports
+// __VirUvazo_GetCurrentLanguage (its language number: 1, or a Windows English language
+// id); a host without it gets German.
+inline bool EnglishHost() {
+  using Fn = int (*)();
+  auto fn = reinterpret_cast<Fn>(dlsym(RTLD_DEFAULT, "__VirUvazo_GetCurrentLanguage"));
+  if (!fn) return false;
+  const int number = fn();
+  return number == 1 || (number > 1 && (number & 0x3FF) == 0x09);
+}
+
+// A text of the plug-in in the host's language.
+inline const char* InHostLanguage(const char* german, const char* english) {
+  return english && EnglishHost() ? english : german;
+}
 
 inline std::string Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);

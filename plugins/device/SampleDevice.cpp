@@ -1,5 +1,6 @@
 // A device plug-in of the sample hardware types. One source, built once per type:
 //   HV_DEVICE_NAME  display name (absent: Device_GetName answers NULL)
+//   HV_DEVICE_NAME_EN  its English form, shown when the host runs in English
 //   HV_DEVICE_NETS  network driver titles served, comma-separated
 // Test builds leave out calls or change the interface version with
 //   HV_TEST_NO_INFO, HV_TEST_NO_CHECK, HV_TEST_ABI, HV_TEST_FLAGS.
@@ -53,7 +54,9 @@ HV_PLUGIN_EXPORT const HvPluginInfo* Plugin_GetInfo(void) HV_NOEXCEPT {
 #endif
 
 HV_PLUGIN_EXPORT const char* Device_GetName(void) HV_NOEXCEPT {
-#ifdef HV_DEVICE_NAME
+#if defined(HV_DEVICE_NAME) && defined(HV_DEVICE_NAME_EN)
+  return hvplug::InHostLanguage(HV_DEVICE_NAME, HV_DEVICE_NAME_EN);
+#elif defined(HV_DEVICE_NAME)
   return HV_DEVICE_NAME;
 #else
   return nullptr;

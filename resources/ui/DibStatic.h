@@ -15,6 +15,9 @@ class CDIBStatic : public wxPanel {
   bool HasPicture() const { return m_image.IsOk(); }
   // Pictures carry their colours in the pixels here: there is no palette to realise.
   BOOL RealizeDibPalette(bool forceBackground) const { return !HasPicture(); }
+  // A picture is no stop of the keyboard: it would take the focus without showing it.
+  bool AcceptsFocus() const override { return false; }
+  bool AcceptsFocusFromKeyboard() const override { return false; }
 
  private:
   void OnPaint(wxPaintEvent& event);

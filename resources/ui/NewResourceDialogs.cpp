@@ -43,12 +43,20 @@ CDlgNewBitmapAndLogID::CDlgNewBitmapAndLogID(wxWindow* parent, NewBitmapAndLogId
   row->Add(m_type, 1, wxEXPAND);
   auto* gallery = new wxButton(this, 1141, hv::LocalString(11615, wxS("Aus Galerie hinzufügen")));
   gallery->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    m_picture.name = TypedName();
     if (AddPictureFromGallery(m_picture)) EndModal(wxID_OK);
   });
   // Above the dialog's buttons, the sizer's last item.
   const std::size_t buttons = GetSizer()->GetItemCount() - 1;
   GetSizer()->Insert(buttons, row, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 10);
-  GetSizer()->Insert(buttons + 1, gallery, 0, wxALL, 10);
+  // Other pictures (PNG and the like) copied into the folder are not listed: said where
+  // pictures are made.
+  auto* listed = new wxStaticText(this, wxID_ANY,
+                                  hv::LocalString(13947, wxS("Im Ordner \"Bitmaps\" werden nur BMP-, JPG- und "
+                                                             "GIF-Dateien aufgeführt.")));
+  listed->Wrap(FromDIP(320));
+  GetSizer()->Insert(buttons + 1, listed, 0, wxLEFT | wxRIGHT | wxTOP, 10);
+  GetSizer()->Insert(buttons + 2, gallery, 0, wxALL, 10);
   Fit();
 }
 
@@ -64,6 +72,7 @@ CDlgNewKeypad::CDlgNewKeypad(wxWindow* parent, NewKeypadRequest& request)
   SetId(256);
   auto* templ = new wxButton(this, 1142, hv::LocalString(11616, wxS("Aus Vorlage hinzufügen")));
   templ->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    m_keypad.name = TypedName();
     if (AddKeypadFromGallery(m_keypad)) EndModal(wxID_OK);
   });
   GetSizer()->Insert(GetSizer()->GetItemCount() - 1, templ, 0, wxALL, 10);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/TavProjectApp.h"
+#include "framework/StagedCopies.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/ShellOpen.h"
@@ -157,6 +158,30 @@ TEST(Startup, SecondCopyInSameUserFolderIsRefused) {
   third.ExitInstance();
 }
 
+// Clipboard copies outlive their action only while they can be pasted: a killed run's
+// staged files and cut folders go at the next start, the run's own at its end.
+TEST(Startup, StagedCopiesGoAtStartAfterAKillAndAtTheEnd) {
+  hvtest::TempHome home;
+  hvtest::WriteAll(home.Sub("tmp/TAV77.TMP"), "killed");
+  hvtest::WriteAll(home.Sub("tmp/TAVDk1/Bilder/a.gif"), "GIF89a");
+  hvtest::WriteAll(home.Sub("tmp/keep.tmp"), "x");
+  Fakes f;
+  CTavProjectApp app;
+  ASSERT_TRUE(app.InitInstance(f.Host()));
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAV77.TMP")));
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAVDk1")));
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/keep.tmp")));
+  // A folder cut during the run waits for its paste until the end.
+  hvtest::WriteAll(home.Sub("tmp/TAVDrun/Web/x.htm"), "<x/>");
+  staging::BeginContents();
+  staging::NoteStagedFolder(home.Sub("tmp/TAVDrun"));
+  staging::CommitContents();
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/TAVDrun/Web/x.htm")));
+  app.ExitInstance();
+  EXPECT_FALSE(hv::PathExists(home.Sub("tmp/TAVDrun")));
+  EXPECT_TRUE(hv::PathExists(home.Sub("tmp/keep.tmp")));
+}
+
 TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
   hvtest::TempHome home;
   home.WriteSystemRegistry(GraphTool("\"Language\"=\"DEU\"\n") +
@@ -187,6 +212,31 @@ TEST(Startup, LanguageSelectionWritesRegistryAndChangeIsSeen) {
   // graph tool's string now says English.
   EXPECT_TRUE(app.HasLanguageChanged());
   app.ExitInstance();
+}
+
+// Only the code was stored (no number): the chooser offers the language in use, in either
+// language; a stored number still wins.
+TEST(Startup, LanguageChooserOffersTheRunningLanguageWhenNoNumberIsStored) {
+  for (const auto& [stored, offered] : {std::pair<std::string, int>{"\"Language\"=\"ENG\"\n", 1},
+                                        {"\"Language\"=\"DEU\"\n", 0},
+                                        {"", 0},
+                                        {"\"Language\"=hex:01\n", 1}}) {
+    SCOPED_TRACE(stored);
+    hvtest::TempHome home;
+    home.WriteSystemRegistry(GraphTool(stored));
+    Fakes f;
+    CTavProjectApp app;
+    ASSERT_TRUE(app.InitInstance(f.Host()));
+    hvtest::ScriptedUi ui;
+    int seen = -1;
+    ui.Answer<hv::SelectLanguageRequest>([&seen](hv::SelectLanguageRequest& r) {
+      seen = r.number;
+      return IDCANCEL;
+    });
+    app.OnSelectLanguage();
+    EXPECT_EQ(seen, offered);
+    app.ExitInstance();
+  }
 }
 
 TEST(Startup, ManualFallsBackToGermanAndReportsMissingFile) {

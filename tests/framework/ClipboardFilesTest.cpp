@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <ctime>
 
 #include "framework/ClipboardFiles.h"
 #include "framework/ClipboardStore.h"
@@ -141,4 +144,22 @@ TEST(StagedCopies, CopiesNeverHalfReplaceAFile) {
   EXPECT_EQ("neu", hvtest::ReadAll(dir.Sub("c")));
   EXPECT_EQ(staging::CopyResult::Failed, staging::CopyRegularFile(dir.Sub("fehlt"), dir.Sub("d"), false));
   EXPECT_FALSE(hv::PathExists(dir.Sub("d")));
+}
+
+// A copy keeps its source's time; a file made from a template has the time it was made
+// (the list's "Geändert am" would otherwise show when the install was built).
+TEST(StagedCopies, FilesMadeFromATemplateHaveTheirOwnTime) {
+  hvtest::TempDir dir;
+  hvtest::WriteAll(dir.Sub("template"), "BM");
+  const struct timespec old[2] = {{978307200, 0}, {978307200, 0}};   // 1.1.2001
+  ASSERT_EQ(0, utimensat(AT_FDCWD, hv::ToFs(dir.Sub("template")).c_str(), old, 0));
+  const time_t before = time(nullptr);
+  ASSERT_EQ(staging::CopyResult::Copied, staging::CopyRegularFile(dir.Sub("template"), dir.Sub("copy"), false));
+  ASSERT_EQ(staging::CopyResult::Copied, staging::CopyRegularFile(dir.Sub("template"), dir.Sub("new"), false,
+                                                                   staging::CopyMode::AsNewFile));
+  struct stat copy, made;
+  ASSERT_EQ(0, stat(hv::ToFs(dir.Sub("copy")).c_str(), &copy));
+  ASSERT_EQ(0, stat(hv::ToFs(dir.Sub("new")).c_str(), &made));
+  EXPECT_EQ(copy.st_mtime, 978307200);
+  EXPECT_GE(made.st_mtime, before);
 }

@@ -10,6 +10,7 @@
 
 #include <wx/uiaction.h>
 
+#include "app/TavProjectApp.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "framework/CommandIds.h"
@@ -30,14 +31,18 @@ using hvtest::S;
 namespace {
 
 // A folder holding a stand-in default application while it lives; PATH is this folder
-// and the system's, or (`withOpener` false) names no default application at all.
+// and the system's, or (`withOpener` false) names no default application at all. An
+// opener that `findsNothing` notes the file and gives up as xdg-open does when no
+// program is set up for the file's type: a line on standard error and status 3.
 class StandInOpener {
  public:
-  explicit StandInOpener(bool withOpener = true) {
+  explicit StandInOpener(bool withOpener = true, bool findsNothing = false) {
     m_old = std::getenv("PATH") ? std::getenv("PATH") : "";
     if (withOpener) {
       const wxString script = m_dir.Sub("xdg-open");
-      hvtest::WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + hv::ToUtf8(Log()) + "'\n");
+      hvtest::WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + hv::ToUtf8(Log()) + "'\n" +
+                                   (findsNothing ? "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n"
+                                                 : ""));
       chmod(hv::ToFs(script).c_str(), 0755);
       setenv("PATH", (hv::ToUtf8(m_dir.Path()) + ":/usr/bin:/bin").c_str(), 1);
     } else {
@@ -149,6 +154,7 @@ TEST_F(EditorFallbackGui, AMissingEditorHandsTheFileToTheDefaultApplicationElseN
     EXPECT_TRUE(ui.MessageIds().empty()) << "no message when the file was opened";
   }
   {
+    SCOPED_TRACE("no opener on PATH");
     StandInOpener nothing(false);
     ui.ExpectMessage(13900);
     NewBitmap(panel, S("Wappen"));
@@ -156,8 +162,60 @@ TEST_F(EditorFallbackGui, AMissingEditorHandsTheFileToTheDefaultApplicationElseN
     const wxString text = ui.MessageTexts().back();
     EXPECT_TRUE(text.Contains("'MSPaint'")) << text;
     EXPECT_TRUE(text.Contains("Wappen.bmp")) << text;
-    EXPECT_TRUE(text.Contains(wxS("Programme"))) << text;
+    EXPECT_TRUE(text.Contains(wxS("Programme\", Zeile \"Bitmaps\""))) << text;
+    EXPECT_TRUE(text.Contains(wxS("xdg-utils"))) << text;
     EXPECT_FALSE(text.Contains("Error:")) << text;
+  }
+  {
+    // The opener starts, then finds no program: its verdict comes only with its end.
+    SCOPED_TRACE("the opener gives up");
+    StandInOpener givesUp(true, true);
+    ui.ExpectMessage(13900);
+    NewBitmap(panel, S("Siegel"));
+    EXPECT_EQ(givesUp.Opened().size(), 1u);
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return ui.AllExpectationsMet(); }, 10s)) << "the failure went unreported";
+    EXPECT_TRUE(ui.MessageTexts().back().Contains("Siegel.bmp")) << ui.MessageTexts().back();
+  }
+}
+
+// With PATH cleared nothing can start: each outside program's failure is a message, never
+// only a line on standard error.
+TEST_F(EditorFallbackGui, MissingDesignerAndPdfProgramEachShowTheirMessage) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  StandInOpener nothing(false);
+  {
+    SCOPED_TRACE("screen designer");
+    ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
+      r.typeCode = TypeCode::Mask;
+      return static_cast<int>(IDOK);
+    });
+    ui.Answer<NewNameRequest>([](NewNameRequest& r) {
+      r.name = S("Start");
+      return static_cast<int>(IDOK);
+    });
+    ui.ExpectMessage(10001);
+    ASSERT_TRUE(SelectInTree(panel));
+    RunInTree(ID_OBJECT_NEW);
+    ASSERT_TRUE(ui.AllExpectationsMet());
+    EXPECT_TRUE(ui.MessageTexts().back().EndsWith("\nError: 2")) << ui.MessageTexts().back();
+  }
+  {
+    SCOPED_TRACE("PDF program");
+    ui.ExpectMessage(10551);
+    OpenManualFile(false, wxString());
+    ASSERT_TRUE(ui.AllExpectationsMet());
+    EXPECT_TRUE(ui.MessageTexts().back().Contains("Handbuch_Halvora_DE.pdf")) << ui.MessageTexts().back();
+  }
+  {
+    SCOPED_TRACE("PDF program, the opener gives up");
+    StandInOpener givesUp(true, true);
+    ui.ExpectMessage(10551);
+    OpenManualFile(false, wxString());
+    EXPECT_TRUE(hvtest::PumpUntil([&] { return ui.AllExpectationsMet(); }, 10s)) << "the failure went unreported";
   }
 }
 

@@ -7,6 +7,9 @@
 #include <wx/button.h>
 #include <wx/ctrlsub.h>
 #include <wx/dialog.h>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/timer.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
@@ -21,13 +24,17 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "build/CeDownload.h"
+#include "framework/ChooseRequests.h"
 #include "framework/NewNameRequest.h"
+#include "model/DataPointExchange.h"
 #include "model/PrjDevice.h"
 #include "model/ui/DeviceDialogs.h"
+#include "model/ui/ExchangeDialogs.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 #include "resources/ui/PPFonts.h"
+#include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/UserInput.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -243,4 +250,63 @@ TEST_F(EnglishWindows, DeviceSheetFontsPageIsEnglish) {
   EXPECT_EQ(CPPFonts::Title(), "Font");
   EXPECT_NE(std::find(shown.begin(), shown.end(), wxS("Unicode resource")), shown.end());
   dlg->Destroy();
+}
+
+// The desktop's file dialogs carry a title of ours and our filter texts, in English.
+TEST_F(EnglishWindows, FileDialogsAreTitledAndEnglish) {
+  RegisterSetupDialogs();
+  RegisterExchangeDialogs();
+  RegisterDeviceDialogs();
+  hvtest::ModalDialogsAllowed allow;
+  std::vector<wxString> shown;
+  std::vector<wxString> titles;
+  wxTimer timer;
+  std::pair<int, int> rowWidth{-1, -1};
+  hvtest::OnDialog hook([&](wxDialog* dlg) {
+    // The desktop's dialogs keep their title as their message.
+    wxString title = dlg->GetTitle();
+    if (auto* files = dynamic_cast<wxFileDialog*>(dlg)) title = files->GetMessage();
+    if (auto* dirs = dynamic_cast<wxDirDialog*>(dlg)) title = dirs->GetMessage();
+    titles.push_back(title + " [" + dlg->GetClassInfo()->GetClassName() + "]");
+    shown.push_back(title);
+    if (auto* files = dynamic_cast<wxFileDialog*>(dlg)) {
+      const wxArrayString parts = wxSplit(files->GetWildcard(), '|');
+      for (size_t i = 0; i < parts.size(); i += 2) shown.push_back(parts[i]);
+    }
+    // The XML export is shown: its row of protocol and port must be as wide as its
+    // controls (GTK gave it the width of one letter). The file dialog asks the hook
+    // twice, once for itself and once as a dialog.
+    if (titles.size() == 4) return static_cast<int>(wxID_NONE);
+    if (titles.size() == 3) {
+      auto* files = dynamic_cast<wxFileDialog*>(dlg);
+      timer.Bind(wxEVT_TIMER, [&, files](wxTimerEvent&) {
+        if (wxWindow* row = files ? files->GetExtraControl() : nullptr) rowWidth = {row->GetSize().x, row->GetBestSize().x};
+        files->EndModal(wxID_CANCEL);
+      });
+      timer.StartOnce(500);
+      return static_cast<int>(wxID_NONE);
+    }
+    return static_cast<int>(wxID_CANCEL);   // looked at, not shown
+  });
+  ChooseFileRequest program{wxString(), hv::LocalString(10224, wxS("Programme|*.EXE;*.COM;*.LNK|Alle Dateien (*.*)|*.*|")), {}};
+  hv::Ui().Run(program);
+  ChooseFolderRequest folder{home.Path(), {}};
+  hv::Ui().Run(folder);
+  DpXmlExportRequest xml;
+  xml.filter = wxS("XML (*.xml)|*.xml||");
+  xml.folder = home.Path();
+  hv::Ui().Run(xml);
+  CsvExchangeRequest csv;
+  csv.titleStem = wxS("Data points");
+  csv.folder = home.Path();
+  csv.filter = wxS("CSV (*.csv)|*.csv");
+  hv::Ui().Run(csv);
+  OpenFileRequest open;
+  open.filter = wxS("CoDeSys (*.pro)|*.pro|");
+  hv::Ui().Run(open);
+  ASSERT_EQ(titles.size(), 6u);
+  for (const wxString& title : titles) EXPECT_FALSE(title.StartsWith(" [")) << "a file dialog without a title: " << title;
+  EXPECT_GT(rowWidth.second, 100);
+  EXPECT_GE(rowWidth.first, rowWidth.second) << "the row below the file dialog is cut";
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
 }

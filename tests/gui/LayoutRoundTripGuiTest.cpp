@@ -152,3 +152,18 @@ TEST(LayoutRoundTripGui, PaneWindowAndColumnsSurviveRestartsUnderAWindowManager)
   hvtest::TempHome home;
   CheckRoundTrip(home);
 }
+
+// A window manager first maps a new window at a few pixels; the toolkit complained about
+// the toolbar and the menu bar allocated that narrow on every start.
+TEST(LayoutRoundTripGui, AStartUnderAWindowManagerLogsNoToolkitWarnings) {
+  WindowManager manager;
+  if (!manager.Running()) GTEST_SKIP() << "no window manager installed (openbox)";
+  hvtest::TempHome home;
+  hvtest::SeedCurrentProject(home, "Anlage");
+  hvtest::ProgramRunner app(HV_PROGRAM, hv::ToUtf8(home.Path()));
+  ASSERT_TRUE(hvtest::WaitFor([] { return hvtest::WindowExists("Halvora"); }, 20s)) << app.Errors();
+  Geometry();   // the window has settled
+  app.Terminate();
+  ASSERT_EQ(app.WaitExit(15s), 0) << app.Errors();
+  EXPECT_EQ(app.Errors().find("Gtk-"), std::string::npos) << app.Errors();
+}

@@ -244,6 +244,31 @@ TEST_F(ResourcesGui, WebFoldersAreCopiedIntoAnotherProjectsPanelWholeAndOnce) {
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
+// A panel without a CompactFlash card lists only its web folder's files: a sub-folder
+// pasted there is refused with the reason before anything is written.
+TEST_F(ResourcesGui, AWebSubFolderPastedOnAPanelWithoutACardIsRefusedBeforeItIsWritten) {
+  CPOProject* halle = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(halle, S("Panel"));
+  ASSERT_TRUE(panel);
+  AnswerNewDevice({S("Grafik"), S("KOLM_G320"), S("CAN_R515"), S("MBTCP")});
+  CPOPrjDevice* grafik = MakeDevice(halle, S("Grafik"));
+  ASSERT_TRUE(grafik);
+  NewOnDevice(panel, TypeCode::Html, S("index"));
+  hvtest::WriteAll(DeviceFile(panel, "web") + S("/img/logo.gif"), "GIF89a");
+  CProjectObject* root = ChildNamed(panel, S("Web-Dateien"));
+  ASSERT_TRUE(root);
+  ASSERT_TRUE(SelectRow(root, S("img")));
+  ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+  ASSERT_TRUE(SelectInTree(grafik));
+  ui.ExpectMessage(13945);
+  RunInTree(ID_EDIT_PASTE);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(S("'Grafik'"))) << ui.MessageTexts().back();
+  EXPECT_FALSE(hv::PathExists(DeviceFile(grafik, "web/img")));
+}
+
 TEST_F(ResourcesGui, ListsFollowTheirFoldersAfterARefresh) {
   CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
   Open();

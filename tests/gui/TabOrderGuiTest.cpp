@@ -1,14 +1,19 @@
 // The keyboard walks every dialog the way it is laid out: fields top to bottom and
-// left to right, then the dialog's buttons, the default one last. Each dialog is run
+// left to right, then the dialog's buttons as they stand. Each dialog is run
 // through the program's own runner and looked at once it is up.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/panel.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <wx/bookctrl.h>
+#include <wx/propdlg.h>
 
 #include "app/ui/Dialogs.h"
 #include "build/CeDownload.h"
@@ -16,10 +21,13 @@
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
 #include "model/NewObjectRequests.h"
+#include "model/PrjDevice.h"
+#include "model/ui/DeviceDialogs.h"
 #include "model/ProjectRequests.h"
 #include "platform/Ui.h"
 #include "resources/ResourceRequests.h"
 #include "tests/gui/support/DialogHook.h"
+#include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
 
@@ -38,18 +46,20 @@ std::string Describe(wxWindow* w) {
 }
 
 // Faults of one container's keyboard order (its children list), then of its panels.
+// The dialog's buttons come last, in their order on screen.
 void CheckOrder(wxWindow* container, wxWindow* defaultItem, std::vector<std::string>& faults) {
   wxWindow* previous = nullptr;
+  wxWindow* previousButton = nullptr;
   bool buttonsBegun = false;
-  bool defaultSeen = false;
   for (wxWindow* w : container->GetChildren()) {
     if (w->IsTopLevel() || !w->IsShown()) continue;
     if (!w->GetChildren().empty()) CheckOrder(w, defaultItem, faults);
     if (!w->CanAcceptFocusFromKeyboard() || !w->IsEnabled()) continue;
-    if (defaultSeen) faults.push_back(Describe(w) + " after the default button");
-    if (w == defaultItem) defaultSeen = true;
     if (IsDialogButton(w) || w == defaultItem) {
       buttonsBegun = true;
+      if (previousButton && w->GetRect().GetRight() < previousButton->GetRect().GetLeft())
+        faults.push_back(Describe(w) + " left of " + Describe(previousButton));
+      previousButton = w;
       continue;
     }
     if (buttonsBegun) faults.push_back(Describe(w) + " after the dialog's buttons");
@@ -128,4 +138,74 @@ TEST_F(TabOrderGui, EveryNamingAndResourceDialogFollowsItsLayout) {
   Check(CompressionRequest{}, "Komprimierung");
   Check(DownloadWebCERequest{}, "Web-Download");
   Check(NewProjectRequest{}, "Neues Projekt");
+}
+
+namespace {
+
+class DeviceSheetTabOrder : public hvtest::ProjectWindowFixture {};
+
+}  // namespace
+
+// Tab on the device sheet walks what is shown, every page's fields, then the sheet's own
+// buttons as they stand: "OK" left of "Abbrechen" comes first.
+TEST_F(DeviceSheetTabOrder, EveryStopIsShownAndOkComesBeforeCancel) {
+  CPOProject* project = AddProject(AddFolder(wxS("Anlagen")), wxS("Halle"));
+  Open();
+  AnswerNewDevice({wxS("Panel"), wxS("CE_PANEL7"), wxS("CE_TCP"), wxS("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, wxS("Panel"));
+  ASSERT_TRUE(panel);
+  RegisterPrjDeviceSheet();
+  hvtest::ModalDialogsAllowed allow;
+  int pages = 0;
+  hvtest::OnDialog hook([&](wxDialog* dlg) {
+    dlg->CallAfter([&, dlg] {
+      auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dlg);
+      ASSERT_TRUE(sheet);
+      wxBookCtrlBase* book = sheet->GetBookCtrl();
+      for (size_t page = 0; page < book->GetPageCount(); ++page, ++pages) {
+        SCOPED_TRACE(std::string(book->GetPageText(page).utf8_str()));
+        book->ChangeSelection(page);
+        hvtest::PumpUntilIdle();
+        std::vector<std::string> faults;
+        CheckOrder(dlg, dlg->GetDefaultItem(), faults);
+        for (const std::string& f : faults) ADD_FAILURE() << f;
+        // The stops Tab visits, in order: every one is seen, and the buttons come as
+        // they stand.
+        std::vector<wxWindow*> stops;
+        std::function<void(wxWindow*)> collect = [&](wxWindow* container) {
+          for (wxWindow* w : container->GetChildren()) {
+            if (w->IsTopLevel() || !w->IsShown()) continue;
+            if (dynamic_cast<wxBookCtrlBase*>(w)) {
+              stops.push_back(w);
+              if (wxWindow* current = static_cast<wxBookCtrlBase*>(w)->GetCurrentPage()) collect(current);
+              continue;
+            }
+            if (!w->GetChildren().empty()) collect(w);
+            else if (w->CanAcceptFocusFromKeyboard() && w->IsEnabled()) stops.push_back(w);
+          }
+        };
+        collect(dlg);
+        std::string walked;
+        for (wxWindow* w : stops) walked += "\n  " + Describe(w);
+        SCOPED_TRACE(walked);
+        int ok = -1, cancel = -1;
+        for (size_t i = 0; i < stops.size(); ++i) {
+          const wxSize size = stops[i]->GetSize();
+          // A bare panel (a picture, say) shows no focus.
+          const bool bare = dynamic_cast<wxPanel*>(stops[i]) && !dynamic_cast<wxControl*>(stops[i]);
+          EXPECT_TRUE(stops[i]->IsShownOnScreen() && size.GetWidth() > 1 && size.GetHeight() > 1 && !bare)
+              << "an invisible stop: " << Describe(stops[i]);
+          if (stops[i]->GetId() == wxID_OK) ok = static_cast<int>(i);
+          if (stops[i]->GetId() == wxID_CANCEL) cancel = static_cast<int>(i);
+        }
+        EXPECT_GE(ok, 0);
+        EXPECT_EQ(cancel, ok + 1) << "OK stands left of Abbrechen";
+      }
+      dlg->EndModal(wxID_CANCEL);
+    });
+    return static_cast<int>(wxID_NONE);
+  });
+  PrjDeviceSheetRequest request{wxS("Panel"), FALSE, panel};
+  hv::Ui().Run(request);
+  EXPECT_GE(pages, 2);
 }

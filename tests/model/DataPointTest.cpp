@@ -154,6 +154,16 @@ TEST_F(DataPointFixture, CreatesFromThePickerWithFinishAcceptAllAndCancelAll) {
   EXPECT_EQ(Points().size(), 4u);
 }
 
+// The sheet of a new point knows its device, also when a bare prototype makes it (as
+// the first point of a folder is made): the unit list comes from the device's table.
+TEST_F(DataPointFixture, TheFirstNewPointsSheetListsTheDevicesUnits) {
+  DataPointSheetRequest seen;
+  ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [&seen](DataPointSheetRequest& s) { seen = s; }));
+  EXPECT_EQ(hv::ResolvePath(seen.deviceFolder), hv::ResolvePath(Folder()));
+  EXPECT_FALSE(dpsheet::Units(seen.deviceFolder).empty());
+  EXPECT_EQ(seen.deviceName, device->GetName());
+}
+
 TEST_F(DataPointFixture, NewCopyTakesTheFieldsButNotTheRowValuesAndEditKeepsFreeFields) {
   ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8, 0x0103)}, kDpWizardFinish, [](DataPointSheetRequest& s) {
     s.dp.name = "Pumpe";

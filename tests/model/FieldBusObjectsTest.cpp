@@ -229,6 +229,9 @@ TEST_F(Devices, BusDataPointsAndTheFolderTakeTheirRowsValues) {
   EXPECT_EQ(listed->GetDriver(), "MBTCP");
   EXPECT_EQ(listed->GetSlot(), "TCP_1");
   EXPECT_EQ(listed->GetParameter(), "host=127.0.0.1");
+  // Read from the table it describes itself as the new one did: the driver's name.
+  EXPECT_EQ(listed->GetColumnText(3), a->GetColumnText(3));
+  EXPECT_EQ(listed->GetColumnText(3), "Modbus TCP;TCP_1;host=127.0.0.1");
   // Renamed in its table, the same object is found again.
   db::Table t;
   ASSERT_TRUE(db::db_open(hv::JoinPath(device->GetDeviceFolder(), "NETZWERK"), t));

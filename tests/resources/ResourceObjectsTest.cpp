@@ -107,6 +107,32 @@ TEST_F(ResourceObjects, NewPicturesAreOfTheChosenTypeAndCopiesKeepTheirs) {
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
+// A template from the gallery keeps its own name: a name typed before is not silently
+// dropped, the user hears of it before anything is made and may stop.
+TEST_F(ResourceObjects, ATemplateKeepsItsOwnNameAndSaysSoFirst) {
+  ui.Answer<GalleryRequest>([](GalleryRequest& r) {
+    r.chosen = hv::JoinPath(r.folder, wxS("Keypad_Num.xml"));
+    return static_cast<int>(IDOK);
+  });
+  NewKeypadRequest request;
+  request.deviceFolder = dir.Path();
+  request.name = wxS("Num");
+  ui.ExpectMessage(13946, IDCANCEL);
+  EXPECT_FALSE(AddKeypadFromGallery(request));
+  EXPECT_FALSE(hv::PathExists(Dev("keypads/Keypad_Num.xml")));
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(wxS("'Keypad_Num.xml'"))) << ui.MessageTexts().back();
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(wxS("'Num'"))) << ui.MessageTexts().back();
+  ui.ExpectMessage(13946, IDOK);
+  EXPECT_TRUE(AddKeypadFromGallery(request));
+  EXPECT_TRUE(hv::IsFile(Dev("keypads/Keypad_Num.xml")));
+  // The template's own name typed: nothing to tell.
+  const std::size_t told = ui.MessageIds().size();
+  request.name = wxS("keypad_num");
+  EXPECT_TRUE(AddKeypadFromGallery(request));
+  EXPECT_EQ(told, ui.MessageIds().size());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
 TEST_F(ResourceObjects, PicturesInUseStayAndOthersGoWithTheirRow) {
   auto& folder = AddFolder<CPOResBitmap>();
   WriteAll(Dev("bitmaps/used.bmp"), "BM-used");
@@ -334,6 +360,17 @@ TEST_F(ResourceObjects, WebPagesAndFoldersCopyCutAndRefusePastesIntoThemselves) 
   ASSERT_TRUE(Paste(cut, *sub));
   EXPECT_EQ("GIF89a", ReadAll(Dev("Web/sub/img/logo.gif")));
   EXPECT_EQ("<x/>", ReadAll(Dev("Web/sub/img/deep/x.htm")));
+
+  // Without a card the web files have no sub-folders: a folder is refused before
+  // anything is written, where it would never be listed.
+  auto* pasted = Child<CPOHtmlFolder>(*sub, wxS("img"));
+  ASSERT_TRUE(pasted);
+  Copied again = CopyOf(*pasted);
+  dev.cf = FALSE;
+  ui.ExpectMessage(13945);
+  EXPECT_EQ(nullptr, Paste(again, root));
+  EXPECT_FALSE(hv::PathExists(Dev("Web/img")));
+  dev.cf = TRUE;
 
   // A page pasted back over itself asks first.
   Copied page = CopyOf(*js);

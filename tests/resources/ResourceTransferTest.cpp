@@ -104,6 +104,8 @@ TEST_F(ResourceTransfer, TheArchiverDeviceSendsArchiveResourceAndStartInOrder) {
   EXPECT_EQ("res-bytes", ReadAll(Root("vfs/resource.bin")));
   EXPECT_FALSE(hv::PathExists(dir.Sub(wxS("web/webzarn.bin"))));
   EXPECT_FALSE(hv::PathExists(dir.Sub(wxS("resource/start.bin"))));
+  EXPECT_FALSE(hv::PathExists(dir.Sub(wxS("resource/resource.bin"))));   // sent, not kept
+  EXPECT_TRUE(hv::IsFile(dir.Sub(wxS("resource/resource.res"))));
 
   // An archiver that fails is reported and nothing is sent.
   WriteAll(bin.Sub(wxS("webzarn")), "#!/bin/sh\nexit 1\n");

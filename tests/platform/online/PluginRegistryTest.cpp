@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/Localization.h"
 #include "platform/Online.h"
 #include "platform/Paths.h"
 #include "platform/online/PluginRegistry.h"
@@ -103,6 +104,16 @@ TEST(PluginRegistry, ShippedSampleTypesServeTheirNetworks) {
                                       "COMBO167=COMBO C167 Treiber", "COMBO_C167=COMBO C167 Panel-Steuerung",
                                       "CTRL_515=CTRL 515 Steuerung", "KOLM_G320=KOLM G320 Grafikpanel",
                                       "KOLM_T420=KOLM T420 Textpanel"}));
+  // The names follow the language the host runs in.
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", wxS("ENG")));
+  PluginRegistry::Get().Reset();
+  const std::vector<std::string> english = Titles(PluginRegistry::Get().List(PluginKind::Device));
+  hv::ResetLanguage();
+  EXPECT_EQ(english, (std::vector<std::string>{"CAN_R515=CAN R515 panel driver", "CE_PANEL7=CE Panel 7 inch",
+                                               "CE_PLC7=CE Panel 7 inch with PLC", "CE_QX=CE Panel PLC driver (QX)",
+                                               "CE_TCP=CE Panel TCP driver", "COMBO167=COMBO C167 driver",
+                                               "COMBO_C167=COMBO C167 panel controller", "CTRL_515=CTRL 515 controller",
+                                               "KOLM_G320=KOLM G320 graphic panel", "KOLM_T420=KOLM T420 text panel"}));
   ASSERT_TRUE(hv::Vostrel_Init());
   EXPECT_TRUE(hv::Vostrel_CheckDriverParameter("MBTCP", "CTRL_515.ddl."));
   EXPECT_FALSE(hv::Vostrel_CheckDriverParameter("SIMNET", "CTRL_515.ddl."));
@@ -130,3 +141,8 @@ TEST(PluginRegistry, DataPointInfoAsksTheDevicePlugin) {
 }
 
 }  // namespace
+
+// The program's export, which the plug-ins look up in the executable.
+extern "C" __attribute__((visibility("default"))) int __VirUvazo_GetCurrentLanguage() {
+  return hv::CurrentLanguageNumber();
+}
