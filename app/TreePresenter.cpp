@@ -83,14 +83,18 @@ bool TextBefore(const wxString& a, const wxString& b) { return a.CmpNoCase(b) < 
 }  // namespace
 
 TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial) {
-  std::vector<Kid>& kids = m_kids[parent];
+  Kids& kids = m_kids[parent];
   // Siblings stay in alphabetical order whatever the order of the child list: the new
   // one goes after its equals.
-  const auto at = std::upper_bound(kids.begin(), kids.end(), text,
-                                   [](const wxString& t, const Kid& k) { return TextBefore(t, k.text); });
+  // Items made in order go last: one comparison.
+  const auto at = kids.empty() || !TextBefore(text, kids.back()->text)
+                      ? kids.end()
+                      : std::upper_bound(kids.begin(), kids.end(), text, [](const wxString& t, const std::unique_ptr<Kid>& k) {
+                          return TextBefore(t, k->text);
+                        });
   const std::size_t index = static_cast<std::size_t>(at - kids.begin());
   TreeItem item = m_widget.InsertItem(parent, index, text, image, serial);
-  kids.insert(kids.begin() + static_cast<long>(index), Kid{text, item, serial});
+  kids.insert(kids.begin() + static_cast<long>(index), std::make_unique<Kid>(Kid{text, item, serial}));
   if (serial) m_itemOf[serial] = item;
   return item;
 }
@@ -102,23 +106,23 @@ void CTreePresenter::ForgetSubtree(TreeItem item, ObjectSerial serial) {
   }
   auto kids = m_kids.find(item);
   if (kids == m_kids.end()) return;
-  std::vector<Kid> below;
+  Kids below;
   below.swap(kids->second);
   m_kids.erase(kids);
-  for (const Kid& k : below) ForgetSubtree(k.item, k.serial);
+  for (const auto& k : below) ForgetSubtree(k->item, k->serial);
 }
 
 void CTreePresenter::RemoveItem(TreeItem item) {
   const ObjectSerial serial = m_widget.GetItemSerial(item);
   auto siblings = m_kids.find(m_widget.GetParentItem(item));
   if (siblings != m_kids.end()) {
-    std::vector<Kid>& kids = siblings->second;
+    Kids& kids = siblings->second;
     const wxString text = m_widget.GetItemText(item);
     auto it = std::lower_bound(kids.begin(), kids.end(), text,
-                               [](const Kid& k, const wxString& t) { return TextBefore(k.text, t); });
-    while (it != kids.end() && it->item != item && !TextBefore(text, it->text)) ++it;
-    if (it == kids.end() || it->item != item)
-      it = std::find_if(kids.begin(), kids.end(), [item](const Kid& k) { return k.item == item; });
+                               [](const std::unique_ptr<Kid>& k, const wxString& t) { return TextBefore(k->text, t); });
+    while (it != kids.end() && (*it)->item != item && !TextBefore(text, (*it)->text)) ++it;
+    if (it == kids.end() || (*it)->item != item)
+      it = std::find_if(kids.begin(), kids.end(), [item](const std::unique_ptr<Kid>& k) { return k->item == item; });
     if (it != kids.end()) kids.erase(it);
   }
   ForgetSubtree(item, serial);
@@ -128,9 +132,9 @@ void CTreePresenter::RemoveItem(TreeItem item) {
 void CTreePresenter::RemoveChildren(TreeItem item) {
   auto kids = m_kids.find(item);
   if (kids != m_kids.end()) {
-    std::vector<Kid> below;
+    Kids below;
     below.swap(kids->second);
-    for (const Kid& k : below) ForgetSubtree(k.item, k.serial);
+    for (const auto& k : below) ForgetSubtree(k->item, k->serial);
   }
   m_widget.DeleteChildren(item);
 }
@@ -144,8 +148,8 @@ void CTreePresenter::RemoveAllItems() {
 void CTreePresenter::SetText(TreeItem item, const wxString& text) {
   auto siblings = m_kids.find(m_widget.GetParentItem(item));
   if (siblings != m_kids.end())
-    for (Kid& k : siblings->second)
-      if (k.item == item) k.text = text;
+    for (auto& k : siblings->second)
+      if (k->item == item) k->text = text;
   m_widget.SetItemText(item, text);
 }
 
@@ -167,11 +171,24 @@ void CTreePresenter::FillChildren(TreeItem item) {
   // Items that hints added while the children loaded are not inserted twice.
   const bool guard = m_widget.GetFirstChild(item) != nullptr;
   hv::LongWork work(object->GetChildCount());
+  std::vector<CProjectObject*> shown;
   for (CProjectObject* child : object->GetChildren()) {
     work.Step();
     if (!CProjectObject::IsValidObject(child) || !child->IsShownInTree()) continue;
     if (guard && FindChild(item, child)) continue;
-    InsertObjectItem(*child, item);
+    shown.push_back(child);
+  }
+  // In order of their names each goes after the last: no sibling moves for a new one.
+  // (Lower-case keys compare as the names compare without regard to case, at the cost
+  // of a plain comparison.)
+  // A list already in order (as tables often give it) is taken as it is.
+  std::vector<std::pair<std::wstring, std::size_t>> keys;
+  keys.reserve(shown.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) keys.emplace_back(shown[i]->GetName().Lower().ToStdWstring(), i);
+  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+  for (const auto& [key, i] : keys) {
+    work.Step();
+    if (CProjectObject::IsValidObject(shown[i])) InsertObjectItem(*shown[i], item);
   }
 }
 

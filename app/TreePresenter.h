@@ -5,6 +5,7 @@
 // tree's own commands. The window (or a test) implements ITreeWidget and forwards the
 // control's events here.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -168,7 +169,9 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
     TreeItem item;
     ObjectSerial serial;
   };
-  std::unordered_map<TreeItem, std::vector<Kid>> m_kids;   // by parent item (nullptr: top)
+  // Held by pointer: an insertion in the middle moves pointers, not texts.
+  using Kids = std::vector<std::unique_ptr<Kid>>;
+  std::unordered_map<TreeItem, Kids> m_kids;   // by parent item (nullptr: top)
   std::unordered_map<ObjectSerial, TreeItem> m_itemOf;
   bool m_postRemovalDue = false;
 };
