@@ -347,11 +347,10 @@ void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* ob
 }
 
 void CListPresenter::ObjectAdded(CProjectObject* object) {
-  if (!CProjectObject::IsValidObject(object)) return;
-  CProjectObject* listed = m_listed.Get();
-  if (!listed || object->GetParent() != listed) return;
+  if (!CProjectObject::IsValidObject(object) || !object->GetParent()) return;
   // Rows of new objects join the list once the hints of this action are over: a paste
-  // of many objects then merges them in one pass.
+  // of many objects then merges them in one pass. Whether their parent is listed is
+  // seen then: the action may still show it (a new object's folder).
   if (!m_addedSet.insert(object->GetSerial()).second) return;
   m_added.push_back(ObjectRef(object));
   SettleLater();
@@ -374,11 +373,23 @@ void CListPresenter::AddPendingRows() {
   m_addedSet.clear();
   CProjectObject* listed = m_listed.Get();
   std::vector<CProjectObject*> fresh;
+  ObjectRef announced;   // the last one, listed already or not
   for (const ObjectRef& ref : added) {
     CProjectObject* object = ref.Get();
-    if (object && listed && object->GetParent() == listed && FindRow(object) < 0) fresh.push_back(object);
+    if (!object || !listed || object->GetParent() != listed) continue;
+    announced = ref;
+    if (FindRow(object) < 0) fresh.push_back(object);
   }
-  if (fresh.empty()) return;
+  if (fresh.empty()) {
+    // Listed meanwhile (the list was filled anew): it is still the one to select.
+    const long row = FindRow(announced.Get());
+    if (row < 0) return;
+    SelectionChanged();
+    m_widget.ClearSelection();
+    m_widget.SelectRow(static_cast<std::size_t>(row), true);
+    m_widget.FocusRow(static_cast<std::size_t>(row));
+    return;
+  }
   const int column = m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())
                          ? m_table[static_cast<size_t>(m_sortColumn)].subItem
                          : 0;

@@ -403,7 +403,16 @@ void CTreePresenter::ObjectAdded(CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object) || FindItemByObject(object)) return;
   if (CProjectObject* parent = object->GetParent()) {
     if (!object->IsShownInTree()) return;
-    if (TreeItem parentItem = FindItemByObject(parent)) InsertObjectItem(*object, parentItem);
+    TreeItem parentItem = FindItemByObject(parent);
+    if (!parentItem) return;
+    InsertObjectItem(*object, parentItem);
+    // A new object is seen where it was made: a closed parent opens (its children
+    // filled anew, the new one with them) rather than hiding it.
+    if (!m_widget.IsExpanded(parentItem)) m_widget.Expand(parentItem);
+    // Made inside the selected object (a network through its device's "Neu..."): the
+    // folder it went into is shown, and the list selects it there.
+    TreeItem selected = m_widget.GetSelection();
+    if (selected && selected != parentItem && IsWithin(parentItem, selected)) m_widget.SelectItem(parentItem);
     return;
   }
   // A new top-level folder or project (a project inside a folder whose item is not
