@@ -186,6 +186,8 @@ void CTreePresenter::FillChildren(TreeItem item) {
   keys.reserve(shown.size());
   for (std::size_t i = 0; i < shown.size(); ++i) keys.emplace_back(shown[i]->GetName().Lower().ToStdWstring(), i);
   if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+  m_kids[item].reserve(m_kids[item].size() + keys.size());
+  m_itemOf.reserve(m_itemOf.size() + keys.size());
   for (const auto& [key, i] : keys) {
     work.Step();
     if (CProjectObject::IsValidObject(shown[i])) InsertObjectItem(*shown[i], item);
