@@ -1,6 +1,8 @@
 #include "model/ZipReader.h"
 
 #include <dirent.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <fcntl.h>
 #include <minizip/unzip.h>
 #include <zlib.h>
@@ -407,12 +409,27 @@ void CZipReader::Remember(const std::string& folderKey, const wxString& name, co
   else it->second[ZipNameKey(name)] = actual;
 }
 
+namespace {
+
+// ext4 places a new folder's files in its parent's block group, so all of a restore
+// would share one group, whose inode search the pool threads then race for. A folder
+// marked as a top folder gets its sub-folders placed in groups of their own.
+bool SetTopFolderMark(int fd, bool on) {
+  int flags = 0;
+  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) return false;
+  const int wanted = on ? (flags | FS_TOPDIR_FL) : (flags & ~FS_TOPDIR_FL);
+  return wanted == flags || ioctl(fd, FS_IOC_SETFLAGS, &wanted) == 0;
+}
+
+}  // namespace
+
 int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry) {
   int fd = dup(m_outputFd);
   if (fd < 0) {
     Fail(entry, ErrnoText());
     return -1;
   }
+  std::string relative;
   for (size_t i = 0; i < count; ++i) {
     const std::string key = KeyOf(parts, i);
     std::string actual = FindSpelling(fd, key, parts[i]);
@@ -427,10 +444,14 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
       Remember(key, parts[i], actual);
       // A folder made here is empty: what goes into it is remembered as it is written.
       if (made) m_spellings.emplace(KeyOf(parts, i + 1), std::map<wxString, std::string>());
+      if (made && m_spreadFolders) m_marked.push_back(relative + actual);
     }
     // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
     const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int error = errno;
+    if (next >= 0 && !m_marked.empty() && m_marked.back() == relative + actual && !SetTopFolderMark(next, true))
+      m_marked.pop_back();   // not ext4, or not allowed: nothing to take off later
+    relative += actual + "/";
     close(fd);
     if (next < 0) {
       errno = error;
@@ -672,8 +693,19 @@ void CZipReader::UnzipAll(unsigned threads) {
   } catch (const std::system_error&) {
     // No threads to be had: everything on this one.
   }
+  // Several threads make files: the folders made are spread over the disk while they fill.
+  m_spreadFolders = pool != nullptr;
   for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
   if (pool) pool->Wait();
+  m_spreadFolders = false;
+  // The marks go again: the folders are left as any other.
+  for (const std::string& folder : m_marked) {
+    const int fd = openat(m_outputFd, folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    SetTopFolderMark(fd, false);
+    close(fd);
+  }
+  m_marked.clear();
 }
 
 bool CZipReader::UnzipEntry(ZipTaskPool* pool) {

@@ -163,6 +163,8 @@ class CZipReader {
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
   std::unordered_map<std::uint32_t, time_t> m_hourStarts;   // local date and hour -> file time
   std::unordered_map<std::string, int> m_lanes;   // folder key -> pool thread of its small files
+  bool m_spreadFolders = false;        // while UnzipAll runs
+  std::vector<std::string> m_marked;   // folders (below the output) marked as top folders
   std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;

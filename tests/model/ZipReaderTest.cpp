@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -324,4 +326,14 @@ TEST(ZipReader, ExtractionOnThreadsKeepsTimesAndSpellings) {
   }
   struct stat st;
   EXPECT_NE(lstat(hv::ToFs(dir.Sub("dest/P/Ordner2")).c_str(), &st), 0);   // no second spelling
+  // The folders were spread over the disk while they filled; no mark of that is left.
+  for (const char* folder : {"dest/P", "dest/P/Ordner0", "dest/P/Ordner5"}) {
+    const int fd = open(hv::ToFs(dir.Sub(folder)).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0) << folder;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      EXPECT_EQ(flags & FS_TOPDIR_FL, 0) << folder;
+    }
+    close(fd);
+  }
 }
