@@ -1,6 +1,8 @@
 #include "app/CommandRouting.h"
 
 #include "app/TavProjectDoc.h"
+#include "framework/CommandIds.h"
+#include "model/LongWork.h"
 #include "model/ProjectObject.h"
 
 namespace {
@@ -56,7 +58,18 @@ BOOL RouteToSelection(std::span<const ObjectRef> selection, UINT id, int code, C
 
   BOOL handled = FALSE;
   bool first = true;
+  // A command over many objects shows the wait cursor and progress; a delete may be
+  // stopped between two objects (those deleted stay deleted, the others stay).
+  std::optional<hv::LongWork> work;
+  if (code == CN_COMMAND && !probe && several) {
+    work.emplace(selection.size());
+    if (id == ID_OBJECT_DELETE) work->AllowCancel();
+  }
   for (std::size_t i = 0; i < selection.size(); ++i) {
+    if (work) {
+      work->Step();
+      if (work->Cancelled()) break;
+    }
     CProjectObject* object = selection[i].Get();
     if (!object) continue;   // removed by an earlier handler
     // "Last" is the last object still alive, so a handler acting once for the whole

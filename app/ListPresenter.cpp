@@ -107,13 +107,23 @@ int CListPresenter::RowImage(std::size_t row) {
 long CListPresenter::FindRow(const CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object)) return -1;
   const ObjectSerial serial = object->GetSerial();
-  // Removals come in bursts in row order: start where the last one was.
-  const std::size_t start = std::min(m_lastRemovedRow, m_rows.size());
-  for (std::size_t i = start; i < m_rows.size(); ++i)
+  // Removals come in bursts in row order: the row after the last one is looked at first.
+  for (std::size_t i = m_lastRemovedRow; i < std::min(m_lastRemovedRow + 2, m_rows.size()); ++i)
     if (m_rows[i].Serial() == serial) return static_cast<long>(i);
-  for (std::size_t i = 0; i < start; ++i)
-    if (m_rows[i].Serial() == serial) return static_cast<long>(i);
-  return -1;
+  if (!m_rowIndexValid) {
+    m_rowOf.clear();
+    m_rowOf.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+      if (m_rows[i].Serial()) m_rowOf.emplace(m_rows[i].Serial(), i);
+    m_rowIndexValid = true;
+  }
+  auto it = m_rowOf.find(serial);
+  return it == m_rowOf.end() ? -1 : static_cast<long>(it->second);
+}
+
+void CListPresenter::RowsMoved() {
+  m_rowIndexValid = false;
+  m_rowOf.clear();
 }
 
 const std::vector<ObjectRef>& CListPresenter::SelectedObjects() {
@@ -142,6 +152,8 @@ void CListPresenter::SelectionChanged() {
 
 void CListPresenter::FillList(CProjectObject* object, bool force) {
   SelectionChanged();
+  RowsMoved();
+  m_goneRows = 0;
   m_rows.clear();
   m_ownImages.clear();
   m_widget.SetRowCount(0);
@@ -169,6 +181,8 @@ void CListPresenter::SortRows(std::vector<CProjectObject*>& objects) {
   m_rows.clear();
   m_rows.shrink_to_fit();
   m_rows = SortListRows(objects, column, m_sortDirection == 1);
+  RowsMoved();
+  m_goneRows = 0;
 }
 
 void CListPresenter::SortRows() {
@@ -288,6 +302,8 @@ void CListPresenter::ResetToBase() {
   m_listed = ObjectRef();
   childloads::NoteListed(nullptr);
   SetColumns(GetColumnDefsOf(ColumnTableId::Default));
+  RowsMoved();
+  m_goneRows = 0;
   m_rows.clear();
   m_ownImages.clear();
   m_widget.SetRowCount(0);
@@ -331,25 +347,88 @@ void CListPresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* ob
 }
 
 void CListPresenter::ObjectAdded(CProjectObject* object) {
-  if (!CProjectObject::IsValidObject(object) || FindRow(object) >= 0) return;
+  if (!CProjectObject::IsValidObject(object) || !object->GetParent()) return;
+  // Rows of new objects join the list once the hints of this action are over: a paste
+  // of many objects then merges them in one pass. Whether their parent is listed is
+  // seen then: the action may still show it (a new object's folder).
+  if (!m_addedSet.insert(object->GetSerial()).second) return;
+  m_added.push_back(ObjectRef(object));
+  SettleLater();
+}
+
+void CListPresenter::SettleLater() {
+  if (m_settleDue) return;
+  m_settleDue = true;
+  live::AtScopeEnd([this, alive = std::weak_ptr<bool>(m_alive)] {
+    if (!alive.lock()) return;
+    m_settleDue = false;
+    CloseUpRows();
+    AddPendingRows();
+  });
+}
+
+void CListPresenter::AddPendingRows() {
+  std::vector<ObjectRef> added;
+  added.swap(m_added);
+  m_addedSet.clear();
   CProjectObject* listed = m_listed.Get();
-  if (!listed || object->GetParent() != listed) return;
+  std::vector<CProjectObject*> fresh;
+  ObjectRef announced;   // the last one, listed already or not
+  for (const ObjectRef& ref : added) {
+    CProjectObject* object = ref.Get();
+    if (!object || !listed || object->GetParent() != listed) continue;
+    announced = ref;
+    if (FindRow(object) < 0) fresh.push_back(object);
+  }
+  if (fresh.empty()) {
+    // Listed meanwhile (the list was filled anew): it is still the one to select.
+    const long row = FindRow(announced.Get());
+    if (row < 0) return;
+    SelectionChanged();
+    m_widget.ClearSelection();
+    m_widget.SelectRow(static_cast<std::size_t>(row), true);
+    m_widget.FocusRow(static_cast<std::size_t>(row));
+    return;
+  }
   const int column = m_sortColumn >= 0 && m_sortColumn < static_cast<int>(m_table.size())
                          ? m_table[static_cast<size_t>(m_sortColumn)].subItem
                          : 0;
-  // The rows are in this order already: the new one goes after its equals.
+  // The rows are in this order already: a new one goes after its equals.
   const bool descending = m_sortDirection == 1;
-  auto before = [&](const ObjectRef& row) {
+  auto before = [&](CProjectObject* object, const ObjectRef& row) {
     CProjectObject* other = row.Get();
     if (!other) return false;
     int r = object->Compare(other, column);
     if (descending) r = -r;
     return r < 0 || (r == 0 && NameBefore(*object, *other));
   };
-  const auto at = std::partition_point(m_rows.begin(), m_rows.end(), [&](const ObjectRef& row) { return !before(row); });
-  const std::size_t index = static_cast<std::size_t>(at - m_rows.begin());
-  m_rows.insert(m_rows.begin() + static_cast<long>(index), ObjectRef(object));
-  m_widget.InsertRow(index);
+  // The last one added is selected, as if each had come on its own.
+  const ObjectRef last(fresh.back());
+  std::size_t index = 0;
+  if (fresh.size() == 1) {
+    const auto at = std::partition_point(m_rows.begin(), m_rows.end(),
+                                         [&](const ObjectRef& row) { return !before(fresh.front(), row); });
+    index = static_cast<std::size_t>(at - m_rows.begin());
+    m_rows.insert(at, last);
+    RowsMoved();
+    m_widget.InsertRow(index);
+  } else {
+    std::stable_sort(fresh.begin(), fresh.end(),
+                     [&](CProjectObject* a, CProjectObject* b) { return before(a, ObjectRef(b)); });
+    std::vector<ObjectRef> merged;
+    merged.reserve(m_rows.size() + fresh.size());
+    std::size_t next = 0;
+    for (const ObjectRef& row : m_rows) {
+      while (next < fresh.size() && before(fresh[next], row)) merged.push_back(ObjectRef(fresh[next++]));
+      merged.push_back(row);
+    }
+    while (next < fresh.size()) merged.push_back(ObjectRef(fresh[next++]));
+    m_rows.swap(merged);
+    RowsMoved();
+    m_widget.SetRowCount(m_rows.size());
+    index = static_cast<std::size_t>(std::max(0L, FindRow(last.Get())));
+  }
+  SelectionChanged();
   m_widget.ClearSelection();
   m_widget.SelectRow(index, true);
   m_widget.FocusRow(index);
@@ -362,15 +441,43 @@ void CListPresenter::ObjectRemoved(CProjectObject* object) {
     ResetToBase();
     return;
   }
+  m_addedSet.erase(object->GetSerial());
   const long found = FindRow(object);
   if (found < 0) return;
   const std::size_t row = static_cast<std::size_t>(found);
-  m_rows.erase(m_rows.begin() + found);
+  // The row stays, empty, until the hints of this action are over: a delete of many rows
+  // then closes the list up once instead of once per row.
+  if (m_rowIndexValid) m_rowOf.erase(m_rows[row].Serial());
+  m_rows[row] = ObjectRef();
   m_ownImages.erase(object->GetSerial());
-  m_widget.DeleteRow(row);
-  m_lastRemovedRow = row;
-  if (m_rows.empty() || m_widget.HasSelection()) return;
-  const std::size_t target = row < m_rows.size() ? row : m_rows.size() - 1;
+  ++m_goneRows;
+  m_lastRemovedRow = row + 1;
+  SettleLater();
+}
+
+void CListPresenter::CloseUpRows() {
+  if (m_goneRows == 0) return;
+  std::vector<std::size_t> gone;
+  gone.reserve(m_goneRows);
+  std::size_t to = 0;
+  for (std::size_t from = 0; from < m_rows.size(); ++from) {
+    if (!m_rows[from].Serial()) {
+      gone.push_back(from);
+      continue;
+    }
+    if (to != from) m_rows[to] = m_rows[from];
+    ++to;
+  }
+  m_rows.resize(to);
+  m_goneRows = 0;
+  RowsMoved();
+  SelectionChanged();
+  m_widget.DeleteRows(gone);
+  m_lastRemovedRow = 0;
+  if (m_rows.empty() || gone.empty() || m_widget.HasSelection()) return;
+  // The row after the first removed one takes the selection.
+  const std::size_t first = gone.front();
+  const std::size_t target = first < m_rows.size() ? first : m_rows.size() - 1;
   m_widget.SelectRow(target, true);
   m_widget.FocusRow(target);
 }

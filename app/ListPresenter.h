@@ -5,9 +5,11 @@
 // per type, sorting through the objects' Compare, the update hints, the routing to the
 // selected rows, the context-menu choice and the list's own commands.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 #include <wx/string.h>
 
@@ -50,6 +52,11 @@ class IListWidget {
   // One row inserted at / deleted from the index; the selection of the others moves.
   virtual void InsertRow(std::size_t index) = 0;
   virtual void DeleteRow(std::size_t index) = 0;
+  // Several rows at once (ascending indices of the rows as they are now); the selection
+  // of the others moves with them.
+  virtual void DeleteRows(const std::vector<std::size_t>& rows) {
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) DeleteRow(*it);
+  }
   virtual void RefreshRow(std::size_t index) = 0;
   virtual void RefreshAll() = 0;
   // Selected rows in ascending order.
@@ -154,6 +161,14 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   bool IsTextsFolder(CProjectObject& object);
   void ObjectAdded(CProjectObject* object);
   void ObjectRemoved(CProjectObject* object);
+  // Takes the rows of removed objects out, all in one pass, once the hints that removed
+  // them are over.
+  void CloseUpRows();
+  void AddPendingRows();
+  // Both once the outermost handler is over.
+  void SettleLater();
+  // The rows changed places: the index by serial is made again when next needed.
+  void RowsMoved();
   int DisplayIndexOf(int tableRow) const;
   // The routed answers of the selected objects, asked once per selection: idle
   // refreshes with many rows selected then cost what they cost with one.
@@ -184,6 +199,13 @@ class CListPresenter : public CCmdTarget, public IProjectView {
   int m_sortDirection = 0;
   int m_style = LIST_STYLE_DETAILS;
   std::size_t m_lastRemovedRow = 0;
+  std::size_t m_goneRows = 0;   // rows of removed objects not yet taken out
+  bool m_settleDue = false;
+  std::vector<ObjectRef> m_added;   // objects whose rows are still to come, in order
+  std::unordered_set<ObjectSerial> m_addedSet;
+  std::unordered_map<ObjectSerial, std::size_t> m_rowOf;   // valid while m_rowIndexValid
+  bool m_rowIndexValid = false;
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);   // for the tasks it leaves
   CImageList m_small{16};
   CImageList m_large{32};
   // Images objects added for themselves, so that repainting does not add them again.

@@ -1,5 +1,6 @@
 #include "app/TreePresenter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/ChildLoads.h"
@@ -59,12 +60,7 @@ bool CTreePresenter::IsEmpty() { return m_widget.GetFirstChild(nullptr) == nullp
 TreeItem CTreePresenter::InsertObjectItem(CProjectObject& object, TreeItem parent) {
   int image = object.GetImage();
   if (image == -1) image = object.AddImageToList(m_images, IMAGELIST_TREE);
-  const wxString text = object.GetName();
-  // Siblings stay in alphabetical order whatever the order of the child list.
-  std::size_t index = 0;
-  for (TreeItem c = m_widget.GetFirstChild(parent); c; c = m_widget.GetNextSibling(c), ++index)
-    if (m_widget.GetItemText(c).CmpNoCase(text) > 0) break;
-  TreeItem item = m_widget.InsertItem(parent, index, text, image < 0 ? 0 : image, object.GetSerial());
+  TreeItem item = AddItem(parent, object.GetName(), image < 0 ? 0 : image, object.GetSerial());
   AddPlaceholderChild(item);
   return item;
 }
@@ -72,10 +68,89 @@ TreeItem CTreePresenter::InsertObjectItem(CProjectObject& object, TreeItem paren
 void CTreePresenter::AddPlaceholderChild(TreeItem item) {
   CProjectObject* object = ObjectOf(item);
   if (!object || !object->HasTreeChildren()) return;
-  std::size_t index = 0;
-  for (TreeItem c = m_widget.GetFirstChild(item); c; c = m_widget.GetNextSibling(c), ++index)
-    if (m_widget.GetItemText(c).CmpNoCase(kPlaceholderText) > 0) break;
-  m_widget.InsertItem(item, index, kPlaceholderText, kPlaceholderImage, 0);
+  AddItem(item, kPlaceholderText, kPlaceholderImage, 0);
+}
+
+// --- the index of the items ---
+// Every item the presenter made is in the child list of its parent's entry, in the
+// control's order, and found by serial: inserting in order and finding an object's item
+// take no walk over siblings (the control's sibling steps are linear).
+
+namespace {
+
+bool TextBefore(const wxString& a, const wxString& b) { return a.CmpNoCase(b) < 0; }
+
+}  // namespace
+
+TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial) {
+  Kids& kids = m_kids[parent];
+  // Siblings stay in alphabetical order whatever the order of the child list: the new
+  // one goes after its equals.
+  // Items made in order go last: one comparison.
+  const auto at = kids.empty() || !TextBefore(text, kids.back()->text)
+                      ? kids.end()
+                      : std::upper_bound(kids.begin(), kids.end(), text, [](const wxString& t, const std::unique_ptr<Kid>& k) {
+                          return TextBefore(t, k->text);
+                        });
+  const std::size_t index = static_cast<std::size_t>(at - kids.begin());
+  TreeItem item = m_widget.InsertItem(parent, index, text, image, serial);
+  kids.insert(kids.begin() + static_cast<long>(index), std::make_unique<Kid>(Kid{text, item, serial}));
+  if (serial) m_itemOf[serial] = item;
+  return item;
+}
+
+void CTreePresenter::ForgetSubtree(TreeItem item, ObjectSerial serial) {
+  if (serial) {
+    auto it = m_itemOf.find(serial);
+    if (it != m_itemOf.end() && it->second == item) m_itemOf.erase(it);
+  }
+  auto kids = m_kids.find(item);
+  if (kids == m_kids.end()) return;
+  Kids below;
+  below.swap(kids->second);
+  m_kids.erase(kids);
+  for (const auto& k : below) ForgetSubtree(k->item, k->serial);
+}
+
+void CTreePresenter::RemoveItem(TreeItem item) {
+  const ObjectSerial serial = m_widget.GetItemSerial(item);
+  auto siblings = m_kids.find(m_widget.GetParentItem(item));
+  if (siblings != m_kids.end()) {
+    Kids& kids = siblings->second;
+    const wxString text = m_widget.GetItemText(item);
+    auto it = std::lower_bound(kids.begin(), kids.end(), text,
+                               [](const std::unique_ptr<Kid>& k, const wxString& t) { return TextBefore(k->text, t); });
+    while (it != kids.end() && (*it)->item != item && !TextBefore(text, (*it)->text)) ++it;
+    if (it == kids.end() || (*it)->item != item)
+      it = std::find_if(kids.begin(), kids.end(), [item](const std::unique_ptr<Kid>& k) { return k->item == item; });
+    if (it != kids.end()) kids.erase(it);
+  }
+  ForgetSubtree(item, serial);
+  m_widget.DeleteItem(item);
+}
+
+void CTreePresenter::RemoveChildren(TreeItem item) {
+  auto kids = m_kids.find(item);
+  if (kids != m_kids.end()) {
+    Kids below;
+    below.swap(kids->second);
+    for (const auto& k : below) ForgetSubtree(k->item, k->serial);
+  }
+  m_widget.DeleteChildren(item);
+}
+
+void CTreePresenter::RemoveAllItems() {
+  m_kids.clear();
+  m_itemOf.clear();
+  m_widget.DeleteAllItems();
+}
+
+void CTreePresenter::SetText(TreeItem item, const wxString& text) {
+  auto siblings = m_kids.find(m_widget.GetParentItem(item));
+  if (siblings != m_kids.end())
+    for (auto& k : siblings->second)
+      if (k->item == item) k->text = text;
+  m_widget.SetItemText(item, text);
 }
 
 void CTreePresenter::FillChildren(TreeItem item) {
@@ -92,15 +167,30 @@ void CTreePresenter::FillChildren(TreeItem item) {
   }
   object->SetExpanded(1);
   TreeItem first = m_widget.GetFirstChild(item);
-  if (first && m_widget.GetItemSerial(first) == 0) m_widget.DeleteItem(first);
+  if (first && m_widget.GetItemSerial(first) == 0) RemoveItem(first);
   // Items that hints added while the children loaded are not inserted twice.
   const bool guard = m_widget.GetFirstChild(item) != nullptr;
   hv::LongWork work(object->GetChildCount());
+  std::vector<CProjectObject*> shown;
   for (CProjectObject* child : object->GetChildren()) {
     work.Step();
     if (!CProjectObject::IsValidObject(child) || !child->IsShownInTree()) continue;
     if (guard && FindChild(item, child)) continue;
-    InsertObjectItem(*child, item);
+    shown.push_back(child);
+  }
+  // In order of their names each goes after the last: no sibling moves for a new one.
+  // (Lower-case keys compare as the names compare without regard to case, at the cost
+  // of a plain comparison.)
+  // A list already in order (as tables often give it) is taken as it is.
+  std::vector<std::pair<std::wstring, std::size_t>> keys;
+  keys.reserve(shown.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) keys.emplace_back(shown[i]->GetName().Lower().ToStdWstring(), i);
+  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+  m_kids[item].reserve(m_kids[item].size() + keys.size());
+  m_itemOf.reserve(m_itemOf.size() + keys.size());
+  for (const auto& [key, i] : keys) {
+    work.Step();
+    if (CProjectObject::IsValidObject(shown[i])) InsertObjectItem(*shown[i], item);
   }
 }
 
@@ -109,7 +199,7 @@ void CTreePresenter::CollapseItem(TreeItem item) {
   // A selected child hands the selection to the item itself, which the list then shows.
   TreeItem selected = m_widget.GetSelection();
   if (selected && selected != item && IsWithin(selected, item)) m_widget.SelectItem(item);
-  m_widget.DeleteChildren(item);
+  RemoveChildren(item);
 }
 
 void CTreePresenter::ExpandSubtree(CProjectObject& object) {
@@ -138,9 +228,9 @@ void CTreePresenter::RestoreExpanded(CProjectObject& object, TreeItem item) {
 TreeItem CTreePresenter::FindChild(TreeItem parent, const CProjectObject* object) {
   const ObjectSerial serial = object ? object->GetSerial() : 0;
   if (!serial) return nullptr;
-  for (TreeItem c = m_widget.GetFirstChild(parent); c; c = m_widget.GetNextSibling(c))
-    if (m_widget.GetItemSerial(c) == serial) return c;
-  return nullptr;
+  auto it = m_itemOf.find(serial);
+  if (it == m_itemOf.end() || m_widget.GetParentItem(it->second) != parent) return nullptr;
+  return it->second;
 }
 
 TreeItem CTreePresenter::FindChildByText(TreeItem parent, const wxString& text) {
@@ -149,19 +239,10 @@ TreeItem CTreePresenter::FindChildByText(TreeItem parent, const wxString& text) 
   return nullptr;
 }
 
-TreeItem CTreePresenter::FindInSubtree(TreeItem first, const CProjectObject* object) {
-  const ObjectSerial serial = object->GetSerial();
-  for (TreeItem item = first; item; item = m_widget.GetNextSibling(item)) {
-    if (m_widget.GetItemSerial(item) == serial) return item;
-    if (TreeItem child = m_widget.GetFirstChild(item))
-      if (TreeItem found = FindInSubtree(child, object)) return found;
-  }
-  return nullptr;
-}
-
 TreeItem CTreePresenter::FindItemByObject(const CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object)) return nullptr;
-  return FindInSubtree(m_widget.GetFirstChild(nullptr), object);
+  auto it = m_itemOf.find(object->GetSerial());
+  return it == m_itemOf.end() ? nullptr : it->second;
 }
 
 TreeItem CTreePresenter::FindItemByClassAndName(const char* className, const wxString& name, TreeItem start) {
@@ -201,7 +282,7 @@ void CTreePresenter::DropItem(TreeItem item) {
     if (CProjectObject* object = CProjectObject::FromSerial(serial)) item = FindItemByObject(object);
     if (!item) return;
   }
-  m_widget.DeleteItem(item);
+  RemoveItem(item);
 }
 
 // --- events ---
@@ -251,7 +332,7 @@ void CTreePresenter::OnDoubleClick() {
 
 void CTreePresenter::OnInitialUpdate(const wxString& startPath) {
   DispatchScope scope;
-  m_widget.DeleteAllItems();
+  RemoveAllItems();
   wxString first;
   wxString rest = startPath;
   bool more = false;
@@ -297,7 +378,7 @@ void CTreePresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* ob
     case HINT_OBJECT_REMOVED: ObjectRemoved(object); break;
     case HINT_OPEN_OBJECT: OpenObject(object); break;
     case HINT_OBJECT_CHANGED:
-      if (TreeItem item = FindItemByObject(object)) m_widget.SetItemText(item, object->GetName());
+      if (TreeItem item = FindItemByObject(object)) SetText(item, object->GetName());
       break;
     case HINT_REBUILD_TREE: Rebuild(object); break;
     default: break;
@@ -324,7 +405,16 @@ void CTreePresenter::ObjectAdded(CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object) || FindItemByObject(object)) return;
   if (CProjectObject* parent = object->GetParent()) {
     if (!object->IsShownInTree()) return;
-    if (TreeItem parentItem = FindItemByObject(parent)) InsertObjectItem(*object, parentItem);
+    TreeItem parentItem = FindItemByObject(parent);
+    if (!parentItem) return;
+    InsertObjectItem(*object, parentItem);
+    // A new object is seen where it was made: a closed parent opens (its children
+    // filled anew, the new one with them) rather than hiding it.
+    if (!m_widget.IsExpanded(parentItem)) m_widget.Expand(parentItem);
+    // Made inside the selected object (a network through its device's "Neu..."): the
+    // folder it went into is shown, and the list selects it there.
+    TreeItem selected = m_widget.GetSelection();
+    if (selected && selected != parentItem && IsWithin(parentItem, selected)) m_widget.SelectItem(parentItem);
     return;
   }
   // A new top-level folder or project (a project inside a folder whose item is not
@@ -338,7 +428,10 @@ void CTreePresenter::ObjectRemoved(CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object)) return;
   if (TreeItem item = FindItemByObject(object)) DropItem(item);
   // The parent may now be an empty grouping folder: it is looked at once this hint is over.
-  if (CProjectObject* parent = object->GetParent()) m_pendingParents.push_back(ObjectRef(parent));
+  // Many children of one parent go in a row: the parent is noted once.
+  if (CProjectObject* parent = object->GetParent();
+      parent && (m_pendingParents.empty() || m_pendingParents.back().Get() != parent))
+    m_pendingParents.push_back(ObjectRef(parent));
   const bool wasDue = m_postRemovalDue;
   m_postRemovalDue = true;
   if (!wasDue && schedulePendingRemovals) schedulePendingRemovals();
@@ -346,9 +439,9 @@ void CTreePresenter::ObjectRemoved(CProjectObject* object) {
 
 void CTreePresenter::RunPendingRemovals() {
   DispatchScope scope;
-  while (!m_pendingParents.empty()) {
-    const ObjectRef ref = m_pendingParents.front();
-    m_pendingParents.erase(m_pendingParents.begin());
+  for (std::size_t next = 0; next < m_pendingParents.size(); ++next) {
+    // The list may grow meanwhile: a copy, not a reference.
+    const ObjectRef ref = m_pendingParents[next];
     CProjectObject* parent = ref.Get();
     if (!parent || !parent->HasNoChildren() || parent->KeepWhenEmpty()) continue;
     CProjectObject* grandParent = parent->GetParent();
@@ -358,6 +451,7 @@ void CTreePresenter::RunPendingRemovals() {
     // Announces hint 3 for the folder, which queues the grandparent in turn.
     if (CProjectObject* still = ref.Get()) still->GetParent()->RemoveChild(still);
   }
+  m_pendingParents.clear();
   m_postRemovalDue = false;
   if (IsEmpty()) m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, nullptr);
 }
@@ -379,7 +473,7 @@ void CTreePresenter::Rebuild(CProjectObject* object) {
   const ObjectRef remembered = selected ? ObjectRef(m_widget.GetItemSerial(selected)) : ObjectRef(object);
   m_widget.SetRedraw(false);
   ++m_rebuildDepth;
-  m_widget.DeleteAllItems();
+  RemoveAllItems();
   for (CProjectObject* root : m_doc.GetRoots()) {
     if (!CProjectObject::IsValidObject(root)) continue;
     TreeItem item = InsertObjectItem(*root, nullptr);

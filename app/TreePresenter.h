@@ -5,7 +5,9 @@
 // tree's own commands. The window (or a test) implements ITreeWidget and forwards the
 // control's events here.
 #include <functional>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 #include <wx/string.h>
 
@@ -128,6 +130,13 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
 
  private:
   TreeItem InsertObjectItem(CProjectObject& object, TreeItem parent);
+  // The control's items through the index (see the .cpp).
+  TreeItem AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial);
+  void RemoveItem(TreeItem item);
+  void RemoveChildren(TreeItem item);
+  void RemoveAllItems();
+  void SetText(TreeItem item, const wxString& text);
+  void ForgetSubtree(TreeItem item, ObjectSerial serial);
   void AddPlaceholderChild(TreeItem item);
   void FillChildren(TreeItem item);
   void CollapseItem(TreeItem item);
@@ -135,7 +144,6 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   void RestoreExpanded(CProjectObject& object, TreeItem item);
   TreeItem FindChild(TreeItem parent, const CProjectObject* object);
   TreeItem FindChildByText(TreeItem parent, const wxString& text);
-  TreeItem FindInSubtree(TreeItem first, const CProjectObject* object);
   TreeItem PrevVisible(TreeItem item);
   bool IsWithin(TreeItem item, TreeItem ancestor);
   // Deletes an item; when the selection is in it, first moves the selection to the next
@@ -156,6 +164,15 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   ObjectRef m_lastSelected;
   BOOL m_emptyAreaMenu = FALSE;
   std::vector<ObjectRef> m_pendingParents;
+  struct Kid {
+    wxString text;
+    TreeItem item;
+    ObjectSerial serial;
+  };
+  // Held by pointer: an insertion in the middle moves pointers, not texts.
+  using Kids = std::vector<std::unique_ptr<Kid>>;
+  std::unordered_map<TreeItem, Kids> m_kids;   // by parent item (nullptr: top)
+  std::unordered_map<ObjectSerial, TreeItem> m_itemOf;
   bool m_postRemovalDue = false;
 };
 

@@ -7,6 +7,7 @@
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointServices.h"
+#include "model/LiveObjects.h"
 #include "model/DataPointSheet.h"
 #include "model/ModelServices.h"
 #include "model/ObjectSupport.h"
@@ -22,6 +23,20 @@ using namespace hv::db;
 
 
 namespace {
+
+// Whether the device folder has an EEPROM table, looked up once per user action: a
+// delete of many data points would otherwise search the folder for it row by row.
+bool HasEepromTable(const wxString& folder) {
+  static wxString lastFolder;
+  static std::uint64_t lastAction = 0;
+  static bool lastAnswer = false;
+  const std::uint64_t action = DispatchScope::CurrentAction();
+  if (action != 0 && action == lastAction && folder == lastFolder) return lastAnswer;
+  lastAnswer = hv::IsFile(hv::JoinPath(folder, wxS("EEPROM.DBF")));
+  lastFolder = folder;
+  lastAction = action;
+  return lastAnswer;
+}
 
 // A row that did not reach the table: the user learns which and why.
 void ReportNotStored(const wxString& name, const Table& t) {
@@ -203,7 +218,7 @@ BOOL CPODataPoint::Delete() {
   DatpktRow row;
   if (!datpkt_select(dat, row, kSeek, "ID", {m_id})) return FALSE;
   EepromRow er;
-  const bool eeprom = hv::IsFile(hv::JoinPath(folder, wxS("EEPROM.DBF"))) && eep.open(folder, EepromSchema()) &&
+  const bool eeprom = HasEepromTable(folder) && eep.open(folder, EepromSchema()) &&
                       eeprom_select(eep, er, kSeek, "DATPKT", {m_id});
   MaskField f;
   bool masks = msk_fld_select(msk, f, kSeek, "MSK_DATPKT", {m_id}) != FALSE;

@@ -31,6 +31,7 @@ struct Registry {
   // Slot number + 1 per entry, 0 for empty; linear probing, at most half full.
   std::vector<std::uint32_t> byAddress;
   std::vector<std::unique_ptr<CProjectObject>> pending;
+  std::vector<std::function<void()>> atEnd;
   int depth = 0;
   std::uint64_t actions = 0;   // outermost scopes begun
 
@@ -147,6 +148,15 @@ void QueueForDeletion(std::unique_ptr<CProjectObject> object) {
   if (Reg().depth == 0) Drain();
 }
 
+void AtScopeEnd(std::function<void()> task) {
+  if (!task) return;
+  if (Reg().depth == 0) {
+    task();
+    return;
+  }
+  Reg().atEnd.push_back(std::move(task));
+}
+
 std::size_t LiveCount() { return Reg().live; }
 std::size_t PendingDeletions() { return Reg().pending.size(); }
 
@@ -157,6 +167,14 @@ DispatchScope::DispatchScope() {
 }
 
 DispatchScope::~DispatchScope() {
+  if (Reg().depth == 1 && !Reg().atEnd.empty()) {
+    // Still inside the scope: the tasks may remove objects and send hints themselves.
+    while (!Reg().atEnd.empty()) {
+      std::vector<std::function<void()>> tasks;
+      tasks.swap(Reg().atEnd);
+      for (auto& task : tasks) task();
+    }
+  }
   if (--Reg().depth > 0) return;
   Drain();
   // Large tables no handle has used for two seconds leave memory.

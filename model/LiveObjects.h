@@ -10,6 +10,7 @@
 // freed memory.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CProjectObject;
@@ -31,6 +32,10 @@ void QueueForDeletion(std::unique_ptr<CProjectObject> object);
 
 std::size_t LiveCount();
 std::size_t PendingDeletions();
+
+// Runs the task when the outermost dispatch scope ends, before removed objects are
+// freed (at once outside any scope): work a burst of hints leaves, done in one pass.
+void AtScopeEnd(std::function<void()> task);
 
 }  // namespace live
 

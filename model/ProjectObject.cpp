@@ -64,6 +64,7 @@ const CProjectObject::Children& CProjectObject::Kids() const {
 
 CProjectObject* CProjectObject::GetNextChild(POSITION& pos) const {
   const Children& children = Kids();
+  while (pos < children.size() && !children[pos]) ++pos;   // a removed child's place
   if (pos >= children.size()) {
     pos = 0;
     return nullptr;
@@ -73,28 +74,52 @@ CProjectObject* CProjectObject::GetNextChild(POSITION& pos) const {
 
 std::vector<CProjectObject*> CProjectObject::GetChildren() const {
   std::vector<CProjectObject*> out;
-  out.reserve(Kids().size());
-  for (const auto& child : Kids()) out.push_back(child.get());
+  out.reserve(GetChildCount());
+  for (const auto& child : Kids())
+    if (child) out.push_back(child.get());
   return out;
 }
 
 CProjectObject* CProjectObject::FindChildOfType(TypeCode code) const {
   for (const auto& child : Kids())
-    if (child->GetTypeCode() == code) return child.get();
+    if (child && child->GetTypeCode() == code) return child.get();
   return nullptr;
 }
 
 BOOL CProjectObject::RemoveChild(CProjectObject* child) {
   if (!m_hasChildList) return TRUE;
-  if (!m_children) return FALSE;
-  auto it = std::find_if(m_children->begin(), m_children->end(),
-                         [child](const std::unique_ptr<CProjectObject>& c) { return c.get() == child; });
-  if (it == m_children->end()) return FALSE;
+  if (!m_children || !child) return FALSE;
+  Children& kids = *m_children;
+  // Each child knows its place: removing many children one by one stays linear.
+  std::size_t at = child->m_place;
+  if (at >= kids.size() || kids[at].get() != child) {
+    auto it = std::find_if(kids.begin(), kids.end(),
+                           [child](const std::unique_ptr<CProjectObject>& c) { return c.get() == child; });
+    if (it == kids.end()) return FALSE;
+    at = static_cast<std::size_t>(it - kids.begin());
+  }
   DispatchScope scope;
-  std::unique_ptr<CProjectObject> owned = std::move(*it);
-  m_children->erase(it);
+  std::unique_ptr<CProjectObject> owned = std::move(kids[at]);
+  // The place stays empty until half the list is such places; then the list closes up
+  // in one pass.
+  ++m_emptyPlaces;
+  if (m_emptyPlaces * 2 > kids.size()) CloseUp();
   Dispose(std::move(owned));
   return TRUE;
+}
+
+void CProjectObject::CloseUp() {
+  if (!m_children) return;
+  Children& kids = *m_children;
+  std::size_t to = 0;
+  for (std::size_t from = 0; from < kids.size(); ++from) {
+    if (!kids[from]) continue;
+    if (to != from) kids[to] = std::move(kids[from]);
+    kids[to]->m_place = static_cast<std::uint32_t>(to);
+    ++to;
+  }
+  kids.resize(to);
+  m_emptyPlaces = 0;
 }
 
 void CProjectObject::DeleteAllChildren() {
@@ -104,6 +129,7 @@ void CProjectObject::DeleteAllChildren() {
 
 std::vector<std::unique_ptr<CProjectObject>> CProjectObject::TakeChildren() {
   std::vector<std::unique_ptr<CProjectObject>> out;
+  CloseUp();
   if (m_children) out.swap(*m_children);
   return out;
 }
@@ -172,6 +198,7 @@ CProjectObject* CProjectObject::AddChild(std::unique_ptr<CProjectObject> child) 
   if (m_device) child->m_device = m_device;
   m_hasChildList = true;
   if (!m_children) m_children = std::make_unique<Children>();
+  child->m_place = static_cast<std::uint32_t>(m_children->size());
   m_children->push_back(std::move(child));
   return m_children->back().get();
 }

@@ -7,6 +7,7 @@
 // hint 3 while it still exists, take it out of the live registry at once and leave its
 // memory to the end of the current dispatch (see LiveObjects.h).
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -95,11 +96,11 @@ class CProjectObject : public CCmdTarget {
 
   // --- children ---
   // TRUE when the object never had a child list or it is empty.
-  BOOL HasNoChildren() const { return Kids().empty() ? TRUE : FALSE; }
+  BOOL HasNoChildren() const { return GetChildCount() == 0 ? TRUE : FALSE; }
   bool HasChildList() const { return m_hasChildList; }
   CProjectObject* GetFirstChild(POSITION& pos) const;
   CProjectObject* GetNextChild(POSITION& pos) const;
-  std::size_t GetChildCount() const { return Kids().size(); }
+  std::size_t GetChildCount() const { return Kids().size() - m_emptyPlaces; }
   // A snapshot: safe to walk while children are removed.
   std::vector<CProjectObject*> GetChildren() const;
   // The first child whose type code matches; nullptr when none.
@@ -209,6 +210,8 @@ class CProjectObject : public CCmdTarget {
  private:
   friend class CTavProjectDoc;   // roots have no parent
   void InitPlaced(CProjectObject* parent);
+  // Closes the places of removed children.
+  void CloseUp();
   CProjectObject* CreateInContainers(CProjectObject& prototype, TypeCode first, TypeCode second);
 
   // What few objects have stays out of the many list rows.
@@ -231,6 +234,8 @@ class CProjectObject : public CCmdTarget {
   std::unique_ptr<Rare> m_rare;
   wxString m_name;
   int m_level = 0;
+  std::uint32_t m_place = 0;         // index in the parent's child list
+  std::uint32_t m_emptyPlaces = 0;   // places of removed children in this one's list
   bool m_multipleSelection = false;
   bool m_lastOfSelection = true;
   bool m_firstOfSelection = true;

@@ -1,5 +1,6 @@
 #include "model/ZipDeflater.h"
 
+#include <sched.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -47,7 +48,13 @@ struct ZipDeflater::Item {
 };
 
 unsigned ZipDeflater::DefaultThreads() {
-  return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+  // The cores this process may run on (taskset, a container's share), not the machine's:
+  // more threads than cores only take turns.
+  unsigned cores = std::thread::hardware_concurrency();
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) cores = static_cast<unsigned>(CPU_COUNT(&set));
+  return std::clamp(cores, 1u, 8u);
 }
 
 ZipDeflater::ZipDeflater(Sink& sink, unsigned threads) : m_sink(sink) {

@@ -109,9 +109,12 @@ bool ZipExtractBuffer(const unsigned char* raw, std::size_t n, bool deflated, Zi
 }
 
 ZipTaskPool::ZipTaskPool(unsigned threads, std::size_t maxBytes, std::size_t maxTasks)
-    : m_maxBytes(maxBytes), m_maxTasks(maxTasks) {
+    : m_ready(std::make_unique<std::condition_variable[]>(std::max(threads, 1u))),
+      m_lanes(std::max(threads, 1u)),
+      m_maxBytes(maxBytes),
+      m_maxTasks(maxTasks) {
   try {
-    for (unsigned i = 0; i < std::max(threads, 1u); ++i) m_threads.emplace_back(&ZipTaskPool::Work, this);
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) m_threads.emplace_back(&ZipTaskPool::Work, this, i);
   } catch (...) {
     Stop();
     throw;
@@ -122,7 +125,7 @@ void ZipTaskPool::Stop() {
   {
     std::lock_guard lock(m_mutex);
     m_stopping = true;
-    m_ready.notify_all();
+    for (std::size_t i = 0; i < m_lanes.size(); ++i) m_ready[i].notify_one();
   }
   for (std::thread& t : m_threads)
     if (t.joinable()) t.join();
@@ -130,13 +133,18 @@ void ZipTaskPool::Stop() {
 
 ZipTaskPool::~ZipTaskPool() { Stop(); }
 
-void ZipTaskPool::Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task) {
+void ZipTaskPool::Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task, int lane) {
   std::unique_lock lock(m_mutex);
   m_space.wait(lock, [&] { return m_tasks == 0 || (m_tasks < m_maxTasks && m_bytes + bytes <= m_maxBytes); });
   m_bytes += bytes;
   ++m_tasks;
-  m_queue.push_back(Task{bytes, std::move(task)});
-  m_ready.notify_one();
+  if (lane >= 0 && static_cast<std::size_t>(lane) < m_lanes.size()) {
+    m_lanes[static_cast<std::size_t>(lane)].push_back(Task{bytes, std::move(task)});
+    m_ready[static_cast<std::size_t>(lane)].notify_one();
+  } else {
+    m_queue.push_back(Task{bytes, std::move(task)});
+    for (std::size_t i = 0; i < m_lanes.size(); ++i) m_ready[i].notify_one();
+  }
 }
 
 void ZipTaskPool::Wait() {
@@ -144,16 +152,18 @@ void ZipTaskPool::Wait() {
   m_space.wait(lock, [&] { return m_tasks == 0; });
 }
 
-void ZipTaskPool::Work() {
+void ZipTaskPool::Work(unsigned lane) {
   ZipInflateStream stream;
   for (;;) {
     Task task;
     {
       std::unique_lock lock(m_mutex);
-      m_ready.wait(lock, [&] { return !m_queue.empty() || m_stopping; });
-      if (m_queue.empty()) return;
-      task = std::move(m_queue.front());
-      m_queue.pop_front();
+      std::deque<Task>* own = lane < m_lanes.size() ? &m_lanes[lane] : nullptr;
+      m_ready[lane].wait(lock, [&] { return (own && !own->empty()) || !m_queue.empty() || m_stopping; });
+      std::deque<Task>& from = own && !own->empty() ? *own : m_queue;
+      if (from.empty()) return;
+      task = std::move(from.front());
+      from.pop_front();
     }
     task.run(stream);
     std::lock_guard lock(m_mutex);

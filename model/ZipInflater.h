@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -63,9 +64,12 @@ class ZipTaskPool {
   ZipTaskPool(const ZipTaskPool&) = delete;
   ZipTaskPool& operator=(const ZipTaskPool&) = delete;
 
+  unsigned Threads() const { return static_cast<unsigned>(m_threads.size()); }
   // Runs task on a pool thread with that thread's inflate stream; waits first while the
   // window is full. A task bigger than the window runs when nothing else is in flight.
-  void Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task);
+  // With a lane (below Threads()) the task runs on that lane's thread, in order with the
+  // lane's other tasks; without (-1) on whichever thread is free.
+  void Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task, int lane = -1);
   void Wait();
 
  private:
@@ -73,13 +77,14 @@ class ZipTaskPool {
     std::size_t bytes;
     std::function<void(ZipInflateStream&)> run;
   };
-  void Work();
+  void Work(unsigned lane);
   void Stop();
 
   std::mutex m_mutex;
-  std::condition_variable m_ready;   // pool threads
+  std::unique_ptr<std::condition_variable[]> m_ready;   // per pool thread
   std::condition_variable m_space;   // the reading thread
   std::deque<Task> m_queue;
+  std::vector<std::deque<Task>> m_lanes;
   std::size_t m_bytes = 0, m_tasks = 0;   // in flight
   std::size_t m_maxBytes, m_maxTasks;
   bool m_stopping = false;

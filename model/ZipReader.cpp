@@ -1,6 +1,8 @@
 #include "model/ZipReader.h"
 
 #include <dirent.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <fcntl.h>
 #include <minizip/unzip.h>
 #include <zlib.h>
@@ -26,7 +28,11 @@ constexpr size_t kBlock = 256 * 1024;
 // streamed by the reading thread. The pool holds at most a window of them.
 constexpr std::uint64_t kInMemory = 8 << 20;
 constexpr std::size_t kWindowBytes = 64 << 20;
-constexpr std::size_t kWindowTasks = 256;
+// Many small files in flight let the threads of several folders work at once.
+constexpr std::size_t kWindowTasks = 4096;
+// Files up to this size are made by the thread of their folder: threads creating files
+// in one folder only queue for its lock in the kernel, spinning.
+constexpr std::uint64_t kLaneMax = 1 << 20;
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
 constexpr unsigned long kModeTypeMask = 0170000;
 constexpr unsigned long kModeFile = 0100000;
@@ -40,21 +46,20 @@ std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
   return key;
 }
 
-// The entry's local time as a file time; false for a date DOS cannot hold.
-bool EntryTime(const ZipEntryInfo& info, time_t& out) {
+// The start of the entry's hour in local time as a file time, -1 when DOS cannot hold
+// the date. mktime takes the C library's time-zone lock and looks at the zone again on
+// every call: an archive's entries share a few hours, each converted once.
+time_t HourStart(const ZipEntryInfo& info) {
   if (info.year < 1980 || info.year > 2107 || info.month < 0 || info.month > 11 || info.day < 1 ||
       info.day > 31 || info.hour > 23 || info.minute > 59 || info.second > 59)
-    return false;
+    return -1;
   struct tm t {};
   t.tm_year = info.year - 1900;
   t.tm_mon = info.month;
   t.tm_mday = info.day;
   t.tm_hour = info.hour;
-  t.tm_min = info.minute;
-  t.tm_sec = info.second;
   t.tm_isdst = -1;
-  out = mktime(&t);
-  return out != static_cast<time_t>(-1);
+  return mktime(&t);
 }
 
 }  // namespace
@@ -135,6 +140,8 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   m_skipped.clear();
   m_extracted.clear();
   m_spellings.clear();
+  m_hourStarts.clear();   // the zone may have changed since the last archive
+  m_lanes.clear();
   if (archivePath.empty()) return FALSE;
   const wxString absolute = hv::ResolvePath(AbsoluteLocalPath(archivePath));
   if (absolute.empty()) return FALSE;
@@ -366,11 +373,13 @@ bool CZipReader::TargetParts(const ZipEntryInfo& info, std::vector<wxString>& pa
 }
 
 std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, const wxString& name) {
+  // A folder listed once (or made here) is known with every name written into it since:
+  // no look at the disk, which would wait for the threads creating files in it.
   const std::string exact = hv::ToFs(name);
   struct stat st;
-  if (fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
   auto it = m_spellings.find(folderKey);
   if (it == m_spellings.end()) {
+    if (fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
     std::map<wxString, std::string> names;
     const int copy = dup(dirFd);
     if (DIR* d = copy >= 0 ? fdopendir(copy) : nullptr) {
@@ -388,7 +397,10 @@ std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, co
     it = m_spellings.emplace(folderKey, std::move(names)).first;
   }
   auto found = it->second.find(ZipNameKey(name));
-  return found == it->second.end() ? std::string() : found->second;
+  if (found == it->second.end()) return std::string();
+  // A listed folder may hold the name in several spellings: the exact one wins.
+  if (found->second != exact && fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
+  return found->second;
 }
 
 void CZipReader::Remember(const std::string& folderKey, const wxString& name, const std::string& actual) {
@@ -398,27 +410,49 @@ void CZipReader::Remember(const std::string& folderKey, const wxString& name, co
   else it->second[ZipNameKey(name)] = actual;
 }
 
+namespace {
+
+// ext4 places a new folder's files in its parent's block group, so all of a restore
+// would share one group, whose inode search the pool threads then race for. A folder
+// marked as a top folder gets its sub-folders placed in groups of their own.
+bool SetTopFolderMark(int fd, bool on) {
+  int flags = 0;
+  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) return false;
+  const int wanted = on ? (flags | FS_TOPDIR_FL) : (flags & ~FS_TOPDIR_FL);
+  return wanted == flags || ioctl(fd, FS_IOC_SETFLAGS, &wanted) == 0;
+}
+
+}  // namespace
+
 int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry) {
   int fd = dup(m_outputFd);
   if (fd < 0) {
     Fail(entry, ErrnoText());
     return -1;
   }
+  std::string relative;
   for (size_t i = 0; i < count; ++i) {
     const std::string key = KeyOf(parts, i);
     std::string actual = FindSpelling(fd, key, parts[i]);
     if (actual.empty()) {
       actual = hv::ToFs(parts[i]);
-      if (mkdirat(fd, actual.c_str(), 0777) != 0 && errno != EEXIST) {
+      const bool made = mkdirat(fd, actual.c_str(), 0777) == 0;
+      if (!made && errno != EEXIST) {
         Fail(entry, wxS("Verzeichnis kann nicht angelegt werden: ") + ErrnoText());
         close(fd);
         return -1;
       }
       Remember(key, parts[i], actual);
+      // A folder made here is empty: what goes into it is remembered as it is written.
+      if (made) m_spellings.emplace(KeyOf(parts, i + 1), std::map<wxString, std::string>());
+      if (made && m_spreadFolders) m_marked.push_back(relative + actual);
     }
     // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
     const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int error = errno;
+    if (next >= 0 && !m_marked.empty() && m_marked.back() == relative + actual && !SetTopFolderMark(next, true))
+      m_marked.pop_back();   // not ext4, or not allowed: nothing to take off later
+    relative += actual + "/";
     close(fd);
     if (next < 0) {
       errno = error;
@@ -430,6 +464,14 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
     fd = next;
   }
   return fd;
+}
+
+time_t CZipReader::EntryTime(const ZipEntryInfo& info) {
+  const std::uint32_t key = (static_cast<std::uint32_t>(info.year) << 20) | (static_cast<std::uint32_t>(info.month) << 15) |
+                            (static_cast<std::uint32_t>(info.day) << 8) | static_cast<std::uint32_t>(info.hour & 0xFF);
+  auto [it, added] = m_hourStarts.emplace(key, 0);
+  if (added) it->second = HourStart(info);
+  return it->second == static_cast<time_t>(-1) ? it->second : it->second + info.minute * 60 + info.second;
 }
 
 bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
@@ -482,18 +524,25 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     }
     if (created) Remember(folderKey, parts.back(), actual);
     m_extracted.insert(hv::FromUtf8(fileKey));
-    pool->Submit(raw->size(), [this, info, dir, actual, raw, openFailed](ZipInflateStream& stream) {
+    const time_t when = EntryTime(info);
+    int lane = -1;
+    if (info.uncompressedSize <= kLaneMax) {
+      auto [at, added] = m_lanes.emplace(folderKey, 0);
+      if (added) at->second = static_cast<int>(m_lanes.size() - 1) % static_cast<int>(pool->Threads());
+      lane = at->second;
+    }
+    pool->Submit(raw->size(), [this, info, dir, actual, raw, openFailed, when](ZipInflateStream& stream) {
       const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
       if (fd < 0) {
         openFailed(errno);
-        FinishFile(info, dir, -1, actual, false, true, wxString());
+        FinishFile(info, dir, -1, actual, false, true, wxString(), when);
         return;
       }
       wxString why;
       ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
       const bool ok = ZipExtractBuffer(raw->data(), raw->size(), info.compressionMethod == Z_DEFLATED, stream, sink, why);
-      FinishFile(info, dir, fd, actual, ok, false, why);
-    });
+      FinishFile(info, dir, fd, actual, ok, false, why, when);
+    }, lane);
     return true;
   }
   const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
@@ -507,17 +556,16 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   bool cancelled = false;
   wxString why;
   const bool ok = CopyEntryData(info, fd, cancelled, why);
-  return FinishFile(info, dir, fd, actual, ok, cancelled, why);
+  return FinishFile(info, dir, fd, actual, ok, cancelled, why, EntryTime(info));
 }
 
 bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok,
-                            bool cancelled, wxString why) {
+                            bool cancelled, wxString why, time_t when) {
   if (fd < 0) {   // it could not even be made (already reported)
     close(dir);
     return false;
   }
-  time_t when;
-  if (ok && EntryTime(info, when)) {
+  if (ok && when != static_cast<time_t>(-1)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
     futimens(fd, times);
   }
@@ -646,8 +694,19 @@ void CZipReader::UnzipAll(unsigned threads) {
   } catch (const std::system_error&) {
     // No threads to be had: everything on this one.
   }
+  // Several threads make files: the folders made are spread over the disk while they fill.
+  m_spreadFolders = pool != nullptr;
   for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
   if (pool) pool->Wait();
+  m_spreadFolders = false;
+  // The marks go again: the folders are left as any other.
+  for (const std::string& folder : m_marked) {
+    const int fd = openat(m_outputFd, folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    SetTopFolderMark(fd, false);
+    close(fd);
+  }
+  m_marked.clear();
 }
 
 bool CZipReader::UnzipEntry(ZipTaskPool* pool) {

@@ -21,6 +21,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <ctime>
+#include <unordered_map>
 #include <vector>
 #include <wx/string.h>
 
@@ -129,7 +131,10 @@ class CZipReader {
   bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool);
   // Closes an extracted file: its time on success, removed on failure, progress.
   bool FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok, bool cancelled,
-                  wxString why);
+                  wxString why, time_t when);
+  // The entry's local time as a file time, -1 for a date DOS cannot hold; on the
+  // reading thread only.
+  time_t EntryTime(const ZipEntryInfo& info);
   bool UnzipEntry(ZipTaskPool* pool);
   // Writes the current entry's data to fd; false with the reason.
   bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
@@ -156,6 +161,10 @@ class CZipReader {
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
   std::map<std::string, std::map<wxString, std::string>> m_spellings;
   std::set<wxString> m_extracted;   // keys of the files written since OpenZip
+  std::unordered_map<std::uint32_t, time_t> m_hourStarts;   // local date and hour -> file time
+  std::unordered_map<std::string, int> m_lanes;   // folder key -> pool thread of its small files
+  bool m_spreadFolders = false;        // while UnzipAll runs
+  std::vector<std::string> m_marked;   // folders (below the output) marked as top folders
   std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;

@@ -1,5 +1,6 @@
 #include "model/ZipRecords.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +24,9 @@ constexpr std::uint64_t kSearchBack = kEndSize + 0xFFFF;
 constexpr std::size_t kLocalSize = 30;
 constexpr std::size_t kReadCache = 64 * 1024;
 constexpr std::size_t kWriteFlushAt = 1 << 20;
+// Written bytes are handed to the disk in steps of this size while the archive grows,
+// so that the closing fsync waits only for the last of them.
+constexpr std::uint64_t kWritebackStep = 8 << 20;
 
 std::uint64_t Get(const unsigned char* p, int bytes) {
   std::uint64_t v = 0;
@@ -371,6 +375,12 @@ bool WriteView::Flush() {
     m_failed = true;
   m_bufferAt += m_buffer.size();
   m_buffer.clear();
+  if (!m_failed && m_bufferAt >= m_writtenBack + kWritebackStep) {
+    // Only starts the writing; a failure shows at the fsync.
+    sync_file_range(m_fd, static_cast<off_t>(m_writtenBack), static_cast<off_t>(m_bufferAt - m_writtenBack),
+                    SYNC_FILE_RANGE_WRITE);
+    m_writtenBack = m_bufferAt;
+  }
   return !m_failed;
 }
 

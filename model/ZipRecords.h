@@ -180,6 +180,7 @@ class WriteView {
   std::uint64_t m_position = 0;
   std::uint64_t m_end = 0;
   bool m_failed = false;
+  std::uint64_t m_writtenBack = 0;   // bytes before this are on their way to the disk
 };
 
 }  // namespace zipfmt

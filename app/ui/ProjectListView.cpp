@@ -233,6 +233,31 @@ void CProjectListView::DeleteRow(std::size_t index) {
   if (static_cast<long>(index) < m_ctrl->GetItemCount()) m_ctrl->DeleteItem(static_cast<long>(index));
 }
 
+void CProjectListView::DeleteRows(const std::vector<std::size_t>& rows) {
+  if (m_style != LIST_STYLE_DETAILS || rows.size() < 2) {
+    IListWidget::DeleteRows(rows);
+    return;
+  }
+  // The control would move its selection once per row: the survivors' selection is
+  // moved here in one pass and the count set once.
+  ++m_selectionVersion;
+  std::vector<std::size_t> keep;
+  std::size_t gone = 0;
+  for (std::size_t row : GetSelectedRows()) {
+    while (gone < rows.size() && rows[gone] < row) ++gone;
+    if (gone < rows.size() && rows[gone] == row) continue;
+    keep.push_back(row - gone);
+  }
+  const long focused = m_ctrl->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+  m_ctrl->Freeze();
+  ClearSelection();
+  m_ctrl->SetItemCount(static_cast<long>(m_presenter.GetRowCount()));
+  for (std::size_t row : keep) SelectRow(row, true);
+  if (focused >= 0 && !keep.empty()) FocusRow(keep.front());
+  m_ctrl->Thaw();
+  m_ctrl->Refresh();
+}
+
 void CProjectListView::RefreshRow(std::size_t index) {
   if (m_style == LIST_STYLE_DETAILS) {
     m_ctrl->RefreshItem(static_cast<long>(index));

@@ -37,6 +37,7 @@ class CProjectListView : public wxPanel, public IListWidget {
   void SetRowCount(std::size_t count) override;
   void InsertRow(std::size_t index) override;
   void DeleteRow(std::size_t index) override;
+  void DeleteRows(const std::vector<std::size_t>& rows) override;
   void RefreshRow(std::size_t index) override;
   void RefreshAll() override;
   std::vector<std::size_t> GetSelectedRows() override;

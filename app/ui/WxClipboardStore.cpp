@@ -1,16 +1,19 @@
 #include "app/ui/WxClipboardStore.h"
 
+#include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/HeapTrim.h"
 
 namespace {
 
-// How long an answer about the clipboard's contents is trusted.
-constexpr std::chrono::milliseconds kFresh{500};
+// Beside the objects, the name of their format alone: the formats are known without
+// fetching the objects themselves.
+constexpr const char* kObjectsNameFormat = "application/x-halvora-objects-format";
 
 // The file manager's formats, in the order they are offered.
 const char* const kFileFormats[] = {kGnomeCopiedFilesFormat, kUriListFormat, kKdeCutSelectionFormat};
@@ -79,8 +82,12 @@ bool WxClipboardStore::Set(std::vector<ClipboardEntry> entries) {
       objects = true;
       format.SetId(kObjectsFormat);
       std::size_t size = 0;
+      const std::string name = entry.format.ToStdString();
       char* wrapped = Wrap(entry.format, entry.bytes, size);
       data->TakeData(size, wrapped);
+      auto* nameData = new wxCustomDataObject(wxDataFormat(kObjectsNameFormat));
+      nameData->SetData(name.size(), name.data());
+      composite->Add(nameData, false);
     } else {
       format.SetId(entry.format);
       data->SetData(entry.bytes.size(), entry.bytes.data());
@@ -93,27 +100,26 @@ bool WxClipboardStore::Set(std::vector<ClipboardEntry> entries) {
 }
 
 void WxClipboardStore::Refresh() {
-  if (m_valid && std::chrono::steady_clock::now() - m_readAt < kFresh) return;
+  // Known until the clipboard may have changed (see Invalidate): nothing is fetched on
+  // an idle refresh, and the objects themselves only when they are pasted.
+  if (m_valid) return;
   m_formats.clear();
-  m_data.clear();
   m_valid = true;
-  m_readAt = std::chrono::steady_clock::now();
   wxClipboardLocker lock;
   if (!lock) return;
-  if (auto wrapped = Fetch(wxDataFormat(kObjectsFormat))) {
+  if (wxTheClipboard->IsSupported(wxDataFormat(kObjectsFormat))) {
     wxString name;
-    std::string bytes;
-    if (Unwrap(*wrapped, name, bytes)) {
-      m_formats.push_back(name);
-      m_data[name] = std::move(bytes);
+    if (auto named = Fetch(wxDataFormat(kObjectsNameFormat))) {
+      name = wxString::FromAscii(named->c_str());
+    } else if (auto wrapped = Fetch(wxDataFormat(kObjectsFormat))) {
+      // Objects of a program that does not name them apart: the name rides inside.
+      std::string bytes;
+      if (!Unwrap(*wrapped, name, bytes)) name.clear();
     }
+    if (IsObjectFormat(name)) m_formats.push_back(name);
   }
-  for (const char* name : kFileFormats) {
-    if (auto bytes = Fetch(wxDataFormat(name))) {
-      m_formats.push_back(name);
-      m_data[name] = std::move(*bytes);
-    }
-  }
+  for (const char* name : kFileFormats)
+    if (wxTheClipboard->IsSupported(wxDataFormat(name))) m_formats.push_back(name);
 }
 
 std::vector<wxString> WxClipboardStore::Formats() {
@@ -123,21 +129,25 @@ std::vector<wxString> WxClipboardStore::Formats() {
 
 std::optional<std::string> WxClipboardStore::Get(const wxString& format) {
   Refresh();
-  auto it = m_data.find(format);
-  if (it != m_data.end()) return it->second;
-  if (IsObjectFormat(format)) return std::nullopt;
-  // A format nobody lists here: ask the clipboard itself.
-  bool known = false;
-  for (const char* name : kFileFormats) known = known || format == name;
-  if (known) return std::nullopt;
+  const bool listed = std::find(m_formats.begin(), m_formats.end(), format) != m_formats.end();
+  if (IsObjectFormat(format) && !listed) return std::nullopt;
+  bool file = false;
+  for (const char* name : kFileFormats) file = file || format == name;
+  if (file && !listed) return std::nullopt;
   wxClipboardLocker lock;
   if (!lock) return std::nullopt;
-  return Fetch(wxDataFormat(format));
+  if (!IsObjectFormat(format)) return Fetch(wxDataFormat(format));
+  // Fetched for this paste only: the program keeps no copy of the clipboard's data.
+  auto wrapped = Fetch(wxDataFormat(kObjectsFormat));
+  wxString name;
+  std::string bytes;
+  if (!wrapped || !Unwrap(*wrapped, name, bytes) || name != format) return std::nullopt;
+  wrapped.reset();
+  return bytes;
 }
 
 bool WxClipboardStore::Clear() {
   m_valid = false;
-  m_data.clear();
   wxClipboardLocker lock;
   if (!lock) return false;
   wxTheClipboard->Clear();
@@ -149,4 +159,16 @@ bool WxClipboardStore::Clear() {
 void InstallWxClipboardStore() {
   static WxClipboardStore store;
   SetClipboardStore(&store);
+  // Another program can change the clipboard only while the user is in it; a menu that
+  // opens asks anew.
+  if (wxTheApp) {
+    wxTheApp->Bind(wxEVT_ACTIVATE_APP, [](wxActivateEvent& e) {
+      store.Invalidate();
+      e.Skip();
+    });
+    wxTheApp->Bind(wxEVT_MENU_OPEN, [](wxMenuEvent& e) {
+      store.Invalidate();
+      e.Skip();
+    });
+  }
 }

@@ -3,9 +3,11 @@
 //
 // Project objects travel under one format of ours, "application/x-halvora-objects",
 // whose data begin with the object format name ("POCT..."): the toolkit cannot list a
-// clipboard's formats, so the name rides inside. The file manager's formats are
-// offered and read as they are. Answers are kept for a moment, since the menus ask on
-// every update and each question is a round trip to the display.
+// clipboard's formats, so the name rides inside, and alone in a small format beside
+// it. The file manager's formats are offered and read as they are. The formats are kept
+// until the clipboard may have changed (our own copy, the program activated, a menu
+// opened): the menus ask on every update and each question is a round trip to the
+// display. Data are fetched only when they are read, and not kept.
 #include <chrono>
 #include <map>
 #include <optional>
@@ -31,9 +33,7 @@ class WxClipboardStore : public IClipboardStore {
   void Refresh();
 
   bool m_valid = false;
-  std::chrono::steady_clock::time_point m_readAt;
   std::vector<wxString> m_formats;
-  std::map<wxString, std::string> m_data;
 };
 
 // Makes the desktop's clipboard the program's clipboard store.

@@ -97,3 +97,58 @@ TEST(ClipboardGui, CopyInTheTreeAndPasteInTheList) {
   store.Invalidate();
   EXPECT_FALSE(ListCanPaste(ObjectRef(&target)));
 }
+
+namespace {
+
+// Objects on the clipboard that count how often their bytes are handed out.
+class CountingObjects : public wxCustomDataObject {
+ public:
+  explicit CountingObjects(long& handed) : wxCustomDataObject(wxDataFormat(WxClipboardStore::kObjectsFormat)), m_handed(handed) {}
+  bool GetDataHere(void* buf) const override {
+    ++m_handed;
+    return wxCustomDataObject::GetDataHere(buf);
+  }
+
+ private:
+  long& m_handed;
+};
+
+}  // namespace
+
+// The paste command's state asks the formats only: large objects on the clipboard are
+// not fetched for it, however often it is asked, only for the paste itself.
+TEST(ClipboardGui, FormatsAreToldWithoutFetchingTheObjects) {
+  WxClipboardStore store;
+  const std::string bytes = "HVOB" + std::string(1 << 20, 'x');
+  ASSERT_TRUE(store.Put(S("POCT21213100"), bytes));
+  // The same block, offered again by objects that count their fetches.
+  long handed = 0;
+  {
+    wxClipboardLocker lock;
+    ASSERT_TRUE(!!lock);
+    wxCustomDataObject plain(wxDataFormat(WxClipboardStore::kObjectsFormat));
+    ASSERT_TRUE(wxTheClipboard->GetData(plain));
+    wxCustomDataObject name(wxDataFormat("application/x-halvora-objects-format"));
+    ASSERT_TRUE(wxTheClipboard->GetData(name));
+    auto* composite = new wxDataObjectComposite;
+    auto* objects = new CountingObjects(handed);
+    objects->SetData(plain.GetSize(), plain.GetData());
+    composite->Add(objects, true);
+    auto* named = new wxCustomDataObject(wxDataFormat("application/x-halvora-objects-format"));
+    named->SetData(name.GetSize(), name.GetData());
+    composite->Add(named, false);
+    ASSERT_TRUE(wxTheClipboard->SetData(composite));
+  }
+  handed = 0;
+  WxClipboardStore reader;
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(std::vector<wxString>{S("POCT21213100")}, reader.Formats());
+    reader.Invalidate();   // as after each menu opening
+  }
+  EXPECT_EQ(handed, 0);
+  const auto got = reader.Get(S("POCT21213100"));
+  ASSERT_TRUE(got);
+  EXPECT_EQ(*got, bytes);
+  EXPECT_GE(handed, 1);
+  ASSERT_TRUE(store.Clear());
+}

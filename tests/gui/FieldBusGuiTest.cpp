@@ -17,6 +17,7 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
+#include "app/ui/ProjectTreeView.h"
 #include "framework/CommandIds.h"
 #include "model/DataPoint.h"
 #include "model/DataPointRead.h"
@@ -150,9 +151,27 @@ TEST_F(FieldBusGui, NetworkAndDeviceAreMadeRenamedCopiedPastedAndDeleted) {
   ASSERT_TRUE(SelectInTree(device));
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_EQ(Column("NETZWERK", "name"), std::vector<wxString>{"Feldbus"});
-  TreeChildren(device);
+  // At once, before anything is opened by hand: the folder is open with the network's
+  // item in it, and the list shows the folder with the new row selected.
   CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
   ASSERT_TRUE(folder);
+  {
+    CProjectObject* made = ChildNamed(folder, "Feldbus");
+    ASSERT_TRUE(made);
+    CTreePresenter& tree = Tree().Presenter();
+    TreeItem folderItem = tree.FindItemByObject(folder);
+    ASSERT_TRUE(folderItem);
+    EXPECT_TRUE(Tree().IsExpanded(folderItem));
+    TreeItem madeItem = tree.FindItemByObject(made);
+    ASSERT_TRUE(madeItem);
+    EXPECT_EQ(Tree().GetParentItem(madeItem), folderItem);
+    CProjectListView& list = *frame->GetListView();
+    EXPECT_EQ(list.Presenter().GetListed(), folder);
+    const std::vector<std::size_t> selected = list.GetSelectedRows();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(list.Presenter().RowObject(selected.front()), made);
+  }
+  TreeChildren(device);
   TreeChildren(folder);
   auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
   ASSERT_TRUE(net);

@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -279,4 +281,59 @@ TEST(ZipReader, ExactlyAsManyEntriesAsTheClassicCountHolds) {
   for (BOOL more = reader.GotoFirstFile(); more; more = reader.GotoNextFile()) ++n;
   EXPECT_EQ(n, 65535);
   EXPECT_EQ(reader.GetErrorCount(), 0);
+}
+
+// Files made on the pool threads, folder by folder: each gets its own time (entries of
+// one hour share the zone's look-up, minutes and seconds differ), existing spellings of
+// the target are kept, and nothing is missing.
+TEST(ZipReader, ExtractionOnThreadsKeepsTimesAndSpellings) {
+  TempDir dir;
+  const time_t base = 1700000000;   // even: DOS times have 2-second steps
+  std::vector<std::pair<std::string, time_t>> files;
+  for (int folder = 0; folder < 6; ++folder)
+    for (int i = 0; i < 7; ++i) {
+      const std::string name = "P/Ordner" + std::to_string(folder) + "/datei" + std::to_string(i) + ".txt";
+      // Hours apart between folders, minutes and seconds apart within one.
+      const time_t when = base + folder * 3 * 3600 + i * 62;
+      WriteAll(dir.Sub(S(name.c_str())), std::string(100 + i * 50, static_cast<char>('a' + i)));
+      const struct timespec times[2] = {{when, 0}, {when, 0}};
+      ASSERT_EQ(utimensat(AT_FDCWD, hv::ToFs(dir.Sub(S(name.c_str()))).c_str(), times, 0), 0);
+      files.emplace_back(name, when);
+    }
+  WriteAll(dir.Sub("P/project.set"), "[Config]");
+  CZipWriter writer;
+  ASSERT_TRUE(writer.OpenZip(dir.Sub("P_backup.zip"), dir.Path()));
+  ASSERT_TRUE(writer.AddFolderToZip(dir.Sub("P"), FALSE));
+  ASSERT_TRUE(writer.CloseZip());
+  // The target already holds one folder and one file in other spellings.
+  WriteAll(dir.Sub("dest/P/ORDNER2/DATEI3.TXT"), "old");
+
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("P_backup.zip")));
+  ASSERT_TRUE(reader.SetOutputFolder(dir.Sub("dest")));
+  reader.CountFiles();
+  reader.UnzipAll(4);
+  EXPECT_EQ(reader.GetErrorCount(), 0);
+  EXPECT_EQ(reader.GetFilesDone(), static_cast<int>(files.size()) + 1);
+  for (auto [name, when] : files) {
+    std::string onDisk = "dest/" + name;
+    if (name == "P/Ordner2/datei3.txt") onDisk = "dest/P/ORDNER2/DATEI3.TXT";
+    else if (name.rfind("P/Ordner2/", 0) == 0) onDisk = "dest/P/ORDNER2/" + name.substr(10);
+    struct stat st;
+    ASSERT_EQ(stat(hv::ToFs(dir.Sub(S(onDisk.c_str()))).c_str(), &st), 0) << onDisk;
+    EXPECT_EQ(st.st_mtime, when) << onDisk;
+    EXPECT_EQ(ReadAll(dir.Sub(S(onDisk.c_str()))), ReadAll(dir.Sub(S(name.c_str())))) << onDisk;
+  }
+  struct stat st;
+  EXPECT_NE(lstat(hv::ToFs(dir.Sub("dest/P/Ordner2")).c_str(), &st), 0);   // no second spelling
+  // The folders were spread over the disk while they filled; no mark of that is left.
+  for (const char* folder : {"dest/P", "dest/P/Ordner0", "dest/P/Ordner5"}) {
+    const int fd = open(hv::ToFs(dir.Sub(folder)).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0) << folder;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      EXPECT_EQ(flags & FS_TOPDIR_FL, 0) << folder;
+    }
+    close(fd);
+  }
 }

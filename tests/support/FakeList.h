@@ -18,6 +18,9 @@ class FakeList : public IListWidget {
   int refreshes = 0;
   std::uint64_t version = 1;   // the selection's
   long selectionReads = 0;
+  long rowsDeletedOneByOne = 0;
+  long rowsInsertedOneByOne = 0;
+  long deleteBatches = 0;
 
   void SetColumns(const std::vector<ListColumn>& cols) override { columns = cols; }
   int GetColumnWidth(int displayIndex) override { return columns.at(static_cast<size_t>(displayIndex)).width; }
@@ -28,13 +31,29 @@ class FakeList : public IListWidget {
   }
   void InsertRow(std::size_t index) override {
     ++version;
+    ++rowsInsertedOneByOne;
     ++rowCount;
     selected.insert(selected.begin() + static_cast<long>(index), false);
   }
   void DeleteRow(std::size_t index) override {
     ++version;
+    ++rowsDeletedOneByOne;
     --rowCount;
     selected.erase(selected.begin() + static_cast<long>(index));
+  }
+  void DeleteRows(const std::vector<std::size_t>& rows) override {
+    ++version;
+    ++deleteBatches;
+    std::size_t to = 0, next = 0;
+    for (std::size_t from = 0; from < selected.size(); ++from) {
+      if (next < rows.size() && rows[next] == from) {
+        ++next;
+        continue;
+      }
+      selected[to++] = selected[from];
+    }
+    selected.resize(to);
+    rowCount = to;
   }
   void RefreshRow(std::size_t) override { ++refreshes; }
   void RefreshAll() override { ++refreshes; }

@@ -53,6 +53,7 @@ TreeItem FakeTree::GetLastChild(TreeItem parent) {
 }
 
 TreeItem FakeTree::GetNextSibling(TreeItem item) {
+  ++siblingSteps;
   auto& list = ChildrenOf(N(item)->parent);
   for (std::size_t i = 0; i + 1 < list.size(); ++i)
     if (list[i].get() == item) return list[i + 1].get();
@@ -60,6 +61,7 @@ TreeItem FakeTree::GetNextSibling(TreeItem item) {
 }
 
 TreeItem FakeTree::GetPrevSibling(TreeItem item) {
+  ++siblingSteps;
   auto& list = ChildrenOf(N(item)->parent);
   for (std::size_t i = 1; i < list.size(); ++i)
     if (list[i].get() == item) return list[i - 1].get();

@@ -22,6 +22,9 @@ class FakeTree : public ITreeWidget {
 
   CTreePresenter* presenter = nullptr;
   int redrawOffCount = 0;
+  // Calls that cost the control a walk over the siblings, and text reads.
+  long siblingSteps = 0;
+  long textReads = 0;
 
   TreeItem InsertItem(TreeItem parent, std::size_t index, const wxString& text, int image, ObjectSerial serial) override;
   void DeleteItem(TreeItem item) override;
@@ -32,7 +35,10 @@ class FakeTree : public ITreeWidget {
   TreeItem GetLastChild(TreeItem parent) override;
   TreeItem GetNextSibling(TreeItem item) override;
   TreeItem GetPrevSibling(TreeItem item) override;
-  wxString GetItemText(TreeItem item) override { return N(item)->text; }
+  wxString GetItemText(TreeItem item) override {
+    ++textReads;
+    return N(item)->text;
+  }
   void SetItemText(TreeItem item, const wxString& text) override { N(item)->text = text; }
   ObjectSerial GetItemSerial(TreeItem item) override { return N(item)->serial; }
   TreeItem GetSelection() override { return m_selection; }

@@ -1,0 +1,179 @@
+// Work on many objects at once, driven through the real tree and list presenters
+// (in-memory stand-ins for the two controls, no display):
+//   delete of all data points of a device, 10,000 and 100,000: the window answers nothing
+//   while a command runs, so the whole delete is one unanswered stretch, at most 0.1 s per
+//   10,000 rows, and per row at 100,000 at most 1.5x per row at 10,000;
+//   expansion of a tree folder with 10,000 children under 10x the one with 1,000.
+// Prints each bound with PASS or FAIL.
+//
+// Run: cmake --build out --target bulk_edit_bench && out/bench/bulk_edit_bench
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/CommandRouting.h"
+#include "app/ListPresenter.h"
+#include "app/TavProjectDoc.h"
+#include "app/TreePresenter.h"
+#include "framework/CommandIds.h"
+#include "framework/Services.h"
+#include "framework/SettingsFile.h"
+#include "model/DataPointServices.h"
+#include "model/DeviceServices.h"
+#include "model/LiveObjects.h"
+#include "model/ModelServices.h"
+#include "model/PrjDataPoint.h"
+#include "model/PrjDevice.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "platform/dbase/DbLib.h"
+#include "tests/support/FakeList.h"
+#include "tests/support/FakeTree.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+wxString TempFolder() {
+  char pattern[] = "/tmp/hvbulkbenchXXXXXX";
+  const char* made = mkdtemp(pattern);
+  return wxString(made ? made : "/tmp");
+}
+
+// A device folder whose DATPKT holds `rows` data points of device 1.
+wxString FilledDevice(const wxString& base, int rows) {
+  using namespace hv::db;
+  static int made = 0;
+  const wxString folder = hv::JoinPath(base, wxString::Format("dev%d-%d", rows, ++made));
+  hv::MakeFolders(folder);
+  dbank_create(folder);
+  Table t;
+  t.open(folder, DatpktSchema());
+  t.beginBulk();
+  for (int i = 0; i < rows; ++i) {
+    DatpktRow r;
+    r.name = wxString::Format("DP_%06d", (i * 7919) % rows);
+    r.description = wxString::Format("Beschreibung %d", i);
+    r.address = wxString::Format("9|M|W|81|%d|0|1", i);
+    r.type = 8;
+    r.device = 1;
+    r.access = 3;
+    r.unit = "bar";
+    t.insert(r);
+  }
+  t.endBulk();
+  return folder;
+}
+
+// Deletes every data point of a fresh device: the command's time.
+double DeleteAll(const wxString& base, int rows) {
+  const wxString deviceFolder = FilledDevice(base, rows);
+  hv::db::dbank_close();
+  auto device = std::make_unique<CPOPrjDevice>(nullptr);
+  device->SetDeviceFolder(deviceFolder);
+  device->SetDeviceNumber(1);
+  CSettingsFile profile;
+  profile.SetPath(hv::JoinPath(base, wxString::Format("Delete%d.INI", rows)));
+  CTavProjectDoc doc;
+  auto* folder = doc.AddRoot(std::make_unique<CPOPrjDataPoint>(nullptr, device.get()));
+  hvtest::FakeTree tree;
+  hvtest::FakeList list;
+  CTreePresenter treePresenter(tree, doc);
+  CListPresenter listPresenter(list, doc, profile);
+  tree.presenter = &treePresenter;
+  listPresenter.OnInitialUpdate();
+  treePresenter.OnInitialUpdate(wxString());
+  TreeItem item = tree.GetFirstChild(nullptr);
+  tree.Expand(item);
+  tree.SelectItem(item);
+  CommandRoute route;
+  route.Add([&](UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) { return listPresenter.OnCmdMsg(id, code, ui, probe); });
+  route.Add(doc);
+  route.Execute(ID_EDIT_SELECT_ALL);
+  const std::size_t before = listPresenter.GetRowCount();
+  const auto t0 = Clock::now();
+  route.Execute(ID_OBJECT_DELETE);
+  const double s = Seconds(t0);
+  if (before < static_cast<std::size_t>(rows) || folder->GetChildCount() + rows != before)
+    std::printf("delete of %d: %zu rows before, %zu children after (not all deleted)\n", rows, before,
+                folder->GetChildCount());
+  DispatchScope scope;
+  doc.RemoveObject(folder);
+  return s;
+}
+
+// A folder of the tree with children that are shown there.
+class Node : public CProjectObject {
+  HV_DECLARE_PROJECT_OBJECT(Node)
+ public:
+  explicit Node(const wxString& name, bool folder) : m_folder(folder) { SetName(name); }
+  BOOL HasTreeChildren() override { return m_folder ? TRUE : FALSE; }
+  TypeCode GetTypeCode() override { return m_folder ? TypeCode::ResMask : TypeCode::Mask; }
+
+ private:
+  bool m_folder;
+};
+
+double Expand(int children) {
+  double best = 1e30;
+  for (int run = 0; run < 7; ++run) {
+    CTavProjectDoc doc;
+    auto* folder = doc.AddRoot(std::make_unique<Node>(wxS("Masken"), true));
+    for (int i = 0; i < children; ++i)
+      folder->AddChild(std::make_unique<Node>(wxString::Format("Maske %06d", (i * 7919) % children), false));
+    hvtest::FakeTree tree;
+    CTreePresenter presenter(tree, doc);
+    tree.presenter = &presenter;
+    presenter.OnInitialUpdate(wxString());
+    const auto t0 = Clock::now();
+    tree.Expand(tree.GetFirstChild(nullptr));
+    best = std::min(best, Seconds(t0));
+  }
+  return best;
+}
+
+bool Check(const char* what, double value, double limit, const char* unit) {
+  const bool ok = value <= limit;
+  std::printf("%-58s %10.3f%s (limit %.2f%s) %s\n", what, value, unit, limit, unit, ok ? "PASS" : "FAIL");
+  return ok;
+}
+
+}  // namespace
+
+int main() {
+  static hv::IApplicationState noApplication;
+  static hv::IEventLoop loop;
+  static CDeviceServices noDevices;
+  static IDataPointUse noGraphs;
+  hv::Services().Bind<CDeviceServices>(&noDevices);
+  hv::Services().Bind<hv::IApplicationState>(&noApplication);
+  hv::Services().Bind<hv::IEventLoop>(&loop);
+  hv::Services().Bind<IDataPointUse>(&noGraphs);
+  hv::Ui().SetMessageHandler([](UINT, const wxString&, UINT) { return static_cast<int>(IDYES); });
+  const wxString base = TempFolder();
+  bool pass = true;
+
+  // HV_BENCH_EXPAND_ONLY=1 skips the deletes.
+  if (!std::getenv("HV_BENCH_EXPAND_ONLY")) {
+    double small = 1e30;
+    for (int run = 0; run < 3; ++run) small = std::min(small, DeleteAll(base, 10000));
+    const double large = DeleteAll(base, 100000);
+    std::printf("delete of all data points: 10,000 in %.3f s, 100,000 in %.3f s\n", small, large);
+    pass = Check("delete of 100,000: unanswered per 10,000 rows", large / 10, 0.1, " s") && pass;
+    pass = Check("delete per row, 100,000 / 10,000", (large / 100000) / (small / 10000), 1.5, "x") && pass;
+  }
+
+  const double e1 = Expand(1000), e10 = Expand(10000);
+  std::printf("expansion: 1,000 children in %.4f s, 10,000 in %.4f s\n", e1, e10);
+  pass = Check("expand 10,000 children / 1,000", e10 / e1, 10, "x") && pass;
+
+  std::puts(pass ? "PASS" : "FAIL");
+  std::string command = "rm -rf '" + hv::ToFs(base) + "'";
+  if (std::system(command.c_str()) != 0) std::puts("temporary folder left behind");
+  return pass ? 0 : 1;
+}

@@ -1,0 +1,206 @@
+// Deletes, pastes and expansions of many objects cost the views one pass, not one pass
+// per object: the list closes up once after a delete and merges pasted rows once, the
+// tree inserts and finds items without walking their siblings, and a delete of many
+// objects stops between two of them when the user cancels.
+#include <gtest/gtest.h>
+
+#include "app/CommandRouting.h"
+#include "app/ListPresenter.h"
+#include "app/TreePresenter.h"
+#include "framework/CommandIds.h"
+#include "framework/Services.h"
+#include "framework/SettingsFile.h"
+#include "model/DeviceServices.h"
+#include "model/ModelServices.h"
+#include "tests/support/FakeList.h"
+#include "tests/support/FakeTree.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/ViewFixture.h"
+
+using hvtest::FakeList;
+using hvtest::FakeTree;
+using hvtest::S;
+using hvtest::ViewNode;
+
+namespace {
+
+// A row that "Löschen" removes from its folder, as the program's objects do.
+class DeletableRow : public ViewNode {
+ public:
+  explicit DeletableRow(const wxString& name, bool inTree = false) : ViewNode(TypeCode::Mask, name) {
+    treeChildren = false;
+    shownInTree = inTree;
+  }
+  BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) override {
+    if (id != ID_OBJECT_DELETE) return ViewNode::OnCmdMsg(id, code, ui, probe);
+    if (code == CN_COMMAND && !probe) OnDelete();
+    if (code == CN_UPDATE_COMMAND_UI && ui) ui->Enable(TRUE);
+    return TRUE;
+  }
+};
+
+// The user holds the cancel key from the start.
+class CancellingLoop : public hv::IEventLoop {
+ public:
+  CancellingLoop() : m_bound(this) {}
+  bool CancelRequested() override { return true; }
+
+ private:
+  hv::ServiceOverride<hv::IEventLoop> m_bound;
+};
+
+class BulkViewsTest : public testing::Test {
+ protected:
+  BulkViewsTest() {
+    profile.SetPath(home.Sub("Project.INI"));
+    root = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
+    folder = root->AddNode(TypeCode::ResMask, S("Masken"));
+    folder->listChildren = true;
+    tree.presenter = &treePresenter;
+    listPresenter.OnInitialUpdate();
+    treePresenter.OnInitialUpdate(wxString());
+  }
+  void Fill(int count, bool inTree) {
+    for (int i = 0; i < count; ++i) folder->AddChild(std::make_unique<DeletableRow>(wxString::Format("M%05d", (i * 7919) % count), inTree));
+  }
+  std::vector<wxString> Rows() {
+    std::vector<wxString> out;
+    for (std::size_t i = 0; i < listPresenter.GetRowCount(); ++i)
+      out.push_back(listPresenter.RowObject(i) ? listPresenter.RowObject(i)->GetName() : wxString("?"));
+    return out;
+  }
+  BOOL Delete() {
+    CommandRoute route;
+    route.Add([this](UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
+      return listPresenter.OnCmdMsg(id, code, ui, probe);
+    });
+    return route.Execute(ID_OBJECT_DELETE);
+  }
+
+  CDeviceServices noDevices;
+  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
+  hvtest::TempHome home;
+  CSettingsFile profile;
+  CTavProjectDoc doc;
+  FakeTree tree;
+  FakeList list;
+  CTreePresenter treePresenter{tree, doc};
+  CListPresenter listPresenter{list, doc, profile};
+  ViewNode* root = nullptr;
+  ViewNode* folder = nullptr;
+};
+
+}  // namespace
+
+TEST_F(BulkViewsTest, ADeleteOfManyRowsClosesTheListUpOnceAndStopsWhenCancelled) {
+  constexpr int kRows = 12000;
+  Fill(kRows, false);
+  doc.UpdateAllViews(&treePresenter, HINT_SHOW_OBJECT, folder);
+  ASSERT_EQ(listPresenter.GetRowCount(), static_cast<std::size_t>(kRows));
+
+  // Every row but each tenth is selected; the user cancels at once: the delete stops
+  // between two objects, long before the end, and list and folder agree.
+  for (int i = 0; i < kRows; ++i) list.SelectRow(static_cast<std::size_t>(i), i % 10 != 0);
+  {
+    CancellingLoop cancel;
+    EXPECT_TRUE(Delete());
+  }
+  const std::size_t left = folder->GetChildCount();
+  EXPECT_LT(left, static_cast<std::size_t>(kRows));
+  EXPECT_GT(left, static_cast<std::size_t>(kRows - 1000));
+  EXPECT_EQ(listPresenter.GetRowCount(), left);
+  EXPECT_EQ(list.rowCount, left);
+
+  // Without the cancel the rest of the selection goes, in one pass over the list.
+  list.ClearSelection();
+  for (std::size_t i = 0; i < left; ++i) {
+    long number = 0;
+    listPresenter.RowObject(i)->GetName().Mid(1).ToLong(&number);
+    list.SelectRow(i, number % 10 != 0);
+  }
+  list.rowsDeletedOneByOne = 0;
+  list.deleteBatches = 0;
+  EXPECT_TRUE(Delete());
+  EXPECT_EQ(list.rowsDeletedOneByOne, 0);
+  EXPECT_EQ(list.deleteBatches, 1);
+  ASSERT_EQ(folder->GetChildCount(), static_cast<std::size_t>(kRows / 10));
+  std::vector<wxString> expected;
+  for (int i = 0; i < kRows; i += 10) expected.push_back(wxString::Format("M%05d", i));
+  EXPECT_EQ(Rows(), expected);
+  // The folder's own list keeps the survivors, each once, in their order of adding.
+  std::vector<wxString> children;
+  for (CProjectObject* child : folder->GetChildren()) children.push_back(child->GetName());
+  std::sort(children.begin(), children.end());
+  EXPECT_EQ(children, expected);
+  // Nothing was left selected: the row where the first deleted one was takes it.
+  ASSERT_EQ(list.GetSelectedRows().size(), 1u);
+  EXPECT_EQ(listPresenter.RowObject(list.GetSelectedRows().front())->GetName(), S("M00290"));
+}
+
+TEST_F(BulkViewsTest, AddedRowsJoinTheListInOnePassAndTheLastIsSelected) {
+  Fill(2000, false);
+  doc.UpdateAllViews(&treePresenter, HINT_SHOW_OBJECT, folder);
+  list.rowsInsertedOneByOne = 0;
+  {
+    // A paste: each object is announced on its own within one command.
+    DispatchScope command;
+    for (int i = 0; i < 2000; ++i) {
+      CProjectObject* added = folder->AddChild(std::make_unique<DeletableRow>(wxString::Format("N%05d", 1999 - i)));
+      doc.UpdateAllViews(nullptr, HINT_OBJECT_ADDED, added);
+      doc.UpdateAllViews(nullptr, HINT_OBJECT_ADDED, added);   // told twice, listed once
+    }
+  }
+  EXPECT_EQ(list.rowsInsertedOneByOne, 0);
+  ASSERT_EQ(listPresenter.GetRowCount(), 4000u);
+  const std::vector<wxString> rows = Rows();
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
+  EXPECT_EQ(list.GetSelectedRows(), (std::vector<std::size_t>{2000}));   // N00000, added last
+  EXPECT_EQ(list.focused, 2000);
+
+  // One new object on its own is inserted where it belongs at once.
+  CProjectObject* single = folder->AddChild(std::make_unique<DeletableRow>(S("M00500a")));
+  doc.UpdateAllViews(nullptr, HINT_OBJECT_ADDED, single);
+  EXPECT_EQ(listPresenter.RowObject(501), single);
+  EXPECT_EQ(list.GetSelectedRows(), (std::vector<std::size_t>{501}));
+}
+
+TEST_F(BulkViewsTest, TreeItemsGoInOrderWithoutWalkingTheirSiblings) {
+  constexpr long kChildren = 3000;
+  Fill(static_cast<int>(kChildren), true);
+  tree.Expand(tree.Find(S("Projekte")));
+  TreeItem folderItem = tree.Find(S("Projekte/Masken"));
+  ASSERT_NE(folderItem, nullptr);
+  tree.siblingSteps = tree.textReads = 0;
+  tree.Expand(folderItem);
+  // Inserting in order is a search in the presenter's own index, not a walk.
+  EXPECT_LE(tree.siblingSteps + tree.textReads, 4 * kChildren);
+  std::vector<wxString> texts = tree.Texts(folderItem);
+  ASSERT_EQ(texts.size(), static_cast<std::size_t>(kChildren));
+  EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end()));
+
+  // Renamed, removed and added children keep the items in order and findable.
+  CProjectObject* renamed = nullptr;
+  for (CProjectObject* child : folder->GetChildren())
+    if (child->GetName() == S("M00010")) renamed = child;
+  ASSERT_NE(renamed, nullptr);
+  renamed->SetName(S("M00010x"));
+  doc.UpdateAllViews(nullptr, HINT_OBJECT_CHANGED, renamed);
+  tree.siblingSteps = tree.textReads = 0;
+  for (CProjectObject* child : folder->GetChildren())
+    if (child->GetName() < S("M01000")) folder->RemoveChild(child);
+  EXPECT_EQ(tree.Texts(folderItem).size(), static_cast<std::size_t>(kChildren - 1000));
+  CProjectObject* added = folder->AddChild(std::make_unique<DeletableRow>(S("M01500a"), true));
+  doc.UpdateAllViews(nullptr, HINT_OBJECT_ADDED, added);
+  EXPECT_LE(tree.siblingSteps + tree.textReads, 4 * kChildren);
+  EXPECT_EQ(treePresenter.FindItemByObject(added), tree.Find(S("Projekte/Masken/M01500a")));
+  texts = tree.Texts(folderItem);
+  EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end()));
+  EXPECT_EQ(texts[501], S("M01500a"));
+
+  // Collapsed and expanded again: the items are made anew and found again.
+  tree.Collapse(folderItem);
+  EXPECT_EQ(treePresenter.FindItemByObject(added), nullptr);
+  tree.Expand(folderItem);
+  EXPECT_NE(treePresenter.FindItemByObject(added), nullptr);
+  EXPECT_EQ(tree.Texts(folderItem).size(), static_cast<std::size_t>(kChildren - 999));
+}
