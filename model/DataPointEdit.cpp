@@ -142,7 +142,8 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     if (!acceptAll) {
       DataPointSheetRequest sheet;
       sheet.caption = hv::LocalString(11528, wxS("Neuer Datenpunkt"));
-      FillSheetDevice(sheet);
+      // The new point knows its device; the object making it may stand alone.
+      dp->FillSheetDevice(sheet);
       sheet.deviceNumber = c.deviceNumber;
       sheet.values = e.x;
       sheet.wizard = true;

@@ -154,6 +154,22 @@ TEST_F(DataPointFixture, CreatesFromThePickerWithFinishAcceptAllAndCancelAll) {
   EXPECT_EQ(Points().size(), 4u);
 }
 
+// The sheet of a new point is its device's: the units of its folder, the device's name,
+// the project's CoDeSys rule and a name taken in the table refused, as at every edit.
+TEST_F(DataPointFixture, TheNewPointsSheetKnowsItsDeviceAndTable) {
+  ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [](DataPointSheetRequest& s) { s.dp.name = "Pumpe"; }));
+  DataPointSheetRequest seen;
+  ASSERT_TRUE(Make({Picked("8|M|W|81|1|0|1", 8)}, kDpWizardFinish, [&](DataPointSheetRequest& s) { seen = s; }));
+  EXPECT_EQ(seen.deviceFolder, Folder());
+  EXPECT_EQ(seen.deviceName, device->GetName());
+  EXPECT_FALSE(dpsheet::Units(seen.deviceFolder).empty());
+  ASSERT_TRUE(device->GetProject());
+  EXPECT_EQ(seen.codesysNames, device->GetProject()->GetFlags().CoDeSysDP != FALSE);
+  ui.ExpectMessage(11507);
+  EXPECT_FALSE(dpsheet::LeaveGeneral(seen, "Pumpe", 0).ok());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
 TEST_F(DataPointFixture, NewCopyTakesTheFieldsButNotTheRowValuesAndEditKeepsFreeFields) {
   ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8, 0x0103)}, kDpWizardFinish, [](DataPointSheetRequest& s) {
     s.dp.name = "Pumpe";
