@@ -71,7 +71,9 @@ class CPSDataPoint : public wxDialog {
       buttons->Add(m_next = new wxButton(this, 12324, DlgText(L"&Weiter >")), 0, wxRIGHT, 6);
       buttons->Add(m_finish = new wxButton(this, kDpWizardFinish, DlgText(L"&Fertigstellen")), 0, wxRIGHT, 6);
     } else {
-      buttons->Add(new wxButton(this, wxID_OK, DlgText(L"OK")), 0, wxRIGHT, 6);
+      auto* ok = new wxButton(this, wxID_OK, DlgText(L"OK"));
+      ok->SetDefault();   // Return takes the sheet
+      buttons->Add(ok, 0, wxRIGHT, 6);
     }
     buttons->Add(new wxButton(this, wxID_CANCEL, DlgText(L"Abbrechen")));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -303,6 +305,8 @@ class CPSDataPoint : public wxDialog {
     if (m_back) m_back->Show(page > 0);
     if (m_next) m_next->Show(page == 0);
     if (m_finish) m_finish->Show(page > 0);
+    // Return goes on as the shown button does: Next on the first page, Finish after it.
+    if (wxButton* go = page == 0 && m_next ? m_next : m_finish) go->SetDefault();
     Layout();
   }
 

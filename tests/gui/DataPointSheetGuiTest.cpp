@@ -189,4 +189,36 @@ TEST(DataPointSheetGui, TabsLeaveThePagesAsTheButtonsDo) {
   hv::Ui().Reset();
 }
 
+// Return goes on as the shown button: Next on the general page, Finish on the ranges,
+// OK outside the wizard.
+TEST(DataPointSheetGui, ReturnTakesTheShownButton) {
+  hvtest::ScriptedUi ui;
+  RegisterDataPointDialogs();
+  hvtest::DialogScripts user;
+  bool turned = false;
+  user.Then([&](wxDialog* dlg) {
+    hvtest::ClickOn(dlg->FindWindow(kIdName));
+    hvtest::PressKey(WXK_RETURN);
+    turned = hvtest::PumpUntil([&] { return dlg->FindWindow(kIdSigMax)->IsShownOnScreen(); }, 3s);
+    hvtest::ClickOn(dlg->FindWindow(kIdSigMax));
+    hvtest::PressKey(WXK_RETURN);
+    if (!hvtest::PumpUntil([&] { return !dlg->IsModal(); }, 3s)) hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest wizard = ByteSheet(0x103);
+  EXPECT_EQ(hv::Ui().Run(wizard), kDpWizardFinish);
+  EXPECT_TRUE(turned);
+
+  user.Then([&](wxDialog* dlg) {
+    hvtest::ClickOn(dlg->FindWindow(kIdName));
+    hvtest::PressKey(WXK_RETURN);
+    if (!hvtest::PumpUntil([&] { return !dlg->IsModal(); }, 3s)) hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest edit = ByteSheet(0x103);
+  edit.wizard = false;
+  EXPECT_EQ(hv::Ui().Run(edit), IDOK);
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  hv::Ui().Reset();
+}
+
 }  // namespace
