@@ -440,7 +440,8 @@ class CDlgDataPointPicker : public wxDialog {
     wxArrayInt selected;
     m_list->GetSelections(selected);
     for (int i : selected) m_r.chosen.push_back(m_r.offered[static_cast<size_t>(i)]);
-    if (m_r.chosen.empty() && !m_address->GetValue().empty()) {
+    // Several points at once take a typed address beside the selected entries.
+    if ((m_r.chosen.empty() || m_r.multiple) && !m_address->GetValue().empty()) {
       const PickedDataPoint p = Typed();
       const dppicker::AddressVerdict v = dppicker::Check(m_r.netDriver, p);
       if (v.complaint) {
@@ -450,7 +451,13 @@ class CDlgDataPointPicker : public wxDialog {
       }
       m_r.chosen.push_back(p);
     }
-    if (!m_r.chosen.empty()) EndModal(IDOK);
+    if (m_r.chosen.empty()) {
+      hv::Ui().Message(11508, hv::LocalString(11508, wxS("Es muß ein physikalischer Datenpunkt ausgewählt werden!")),
+                       MB_OK | MB_ICONINFORMATION);
+      m_address->SetFocus();
+      return;
+    }
+    EndModal(IDOK);
   }
 
   DataPointPickRequest& m_r;
