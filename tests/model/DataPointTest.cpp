@@ -28,6 +28,9 @@ TEST(DataPointNames, FromAddressFollowsPrefixModesAndSelfDefinedRules) {
       {"7|Motor|rest", 2, false, "Motor"},
       {"9|Digital Input|2.05", 2, true, "Digital_Input_2_05"},
       {"9|1abc", 2, true, "_1abc"},
+      {"HR|0", 0, true, "PanelDevic_HR_0"},
+      {"co|0", 0, true, "PanelDevic_co_0"},
+      {"IR|10|R4|CDAB", 2, true, "IR_10_R4_CDAB"},
       {"9|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789|X", 0, false, "PanelDevic|ABCDEFGHIJKLMNOP_X"},
   };
   for (const auto& c : cases)
