@@ -1,5 +1,9 @@
 #include "model/DataPointNames.h"
 
+#include <string>
+
+#include "platform/online/ModbusMap.h"
+
 namespace dpname {
 
 namespace {
@@ -19,7 +23,9 @@ wxString FromAddress(const wxString& address, int prefixMode, const wxString& de
   wxString a = address;
   const wxChar kind = a.empty() ? wxChar(0) : a[0];
   const bool selfDefined = kind == '7' || kind == '8' || kind == '1';
-  if (a.Find('|') != wxNOT_FOUND) {
+  // A Modbus table address keeps its table: "HR|0" and "CO|0" name different points.
+  const bool table = hv::modbus::IsTableAddress(std::string(address.ToStdString(wxConvISO8859_1)));
+  if (!table && a.Find('|') != wxNOT_FOUND) {
     a = a.AfterFirst('|');
     if (selfDefined && a.Find('|') != wxNOT_FOUND) a = a.BeforeFirst('|');
   }

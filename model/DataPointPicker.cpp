@@ -183,7 +183,12 @@ AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry) {
 
 DWORD NamedType(const wxString& netDriver, const wxString& address) {
   if (!UsesModbusAddresses(netDriver)) return 0;
-  return mm::TypeCodeOfAddress(address.ToStdString(wxConvISO8859_1));
+  const std::string text = address.ToStdString(wxConvISO8859_1);
+  if (const DWORD named = mm::TypeCodeOfAddress(text)) return named;
+  // Coils and discrete inputs hold nothing but bits: their table names the type.
+  const wxString table = Field(address, 0).Upper();
+  if (mm::IsTableAddress(text) && (table == wxS("CO") || table == wxS("DI"))) return 4;
+  return 0;
 }
 
 WORD TypedAccess(const wxString& netDriver, const wxString& address) {

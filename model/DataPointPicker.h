@@ -49,7 +49,8 @@ struct AddressVerdict {
 // characters, "<kind>|..." and a known data type; on a Modbus network also the table,
 // offset, type and word order it names and whether the data type fits it.
 AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry);
-// The data type a typed Modbus address names in its type field; 0 without one.
+// The data type a typed Modbus address names in its type field, Bit for a coil or a
+// discrete input without one; 0 otherwise.
 DWORD NamedType(const wxString& netDriver, const wxString& address);
 // The capability word of a typed address: read only for inputs, else read and write.
 WORD TypedAccess(const wxString& netDriver, const wxString& address);

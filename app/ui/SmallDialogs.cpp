@@ -136,6 +136,8 @@ CUserPwdDlg::CUserPwdDlg(wxWindow* parent, UserPwdRequest& request)
   sizer->Add(Row(this, DlgText(wxS("Kennwort:")), m_password), 0, wxLEFT | wxRIGHT | wxEXPAND, 10);
   sizer->Add(m_save, 0, wxALL, 10);
   Finish(this, sizer);
+  // Typing goes where the login is missing, not to the OK button.
+  (request.user.empty() ? m_user : m_password)->SetFocus();
 }
 
 bool CUserPwdDlg::TransferDataFromWindow() {

@@ -282,6 +282,12 @@ void CGridCellArea::OnKeyDown(wxKeyEvent& e) {
     ProcessWindowEvent(help);
     return;
   }
+  // The cells have no use for Tab: it goes on to the dialog's next control, so the
+  // keyboard leaves the grid as it came.
+  if (key == WXK_TAB && !e.ControlDown()) {
+    m_grid->Navigate(e.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+    return;
+  }
   switch (key) {
     case WXK_LEFT: case WXK_RIGHT: case WXK_UP: case WXK_DOWN: case WXK_PAGEUP: case WXK_PAGEDOWN:
     case WXK_HOME: case WXK_END: case WXK_DELETE: case WXK_F5: case WXK_TAB:

@@ -104,6 +104,8 @@ class CGridCtrl : public wxWindow, public CGridCore, private CGridView {
   bool SetFocusToCellArea();
   void SetFocus() override;
   bool AcceptsFocus() const override { return false; }
+  // Tab comes to the grid and goes on to its cell area (wxEVT_SET_FOCUS).
+  bool AcceptsFocusFromKeyboard() const override { return true; }
 
  protected:
   // The column-move indicator and the sizing line live in the cell area (drawn last).

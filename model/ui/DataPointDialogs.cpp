@@ -71,7 +71,9 @@ class CPSDataPoint : public wxDialog {
       buttons->Add(m_next = new wxButton(this, 12324, DlgText(L"&Weiter >")), 0, wxRIGHT, 6);
       buttons->Add(m_finish = new wxButton(this, kDpWizardFinish, DlgText(L"&Fertigstellen")), 0, wxRIGHT, 6);
     } else {
-      buttons->Add(new wxButton(this, wxID_OK, DlgText(L"OK")), 0, wxRIGHT, 6);
+      auto* ok = new wxButton(this, wxID_OK, DlgText(L"OK"));
+      ok->SetDefault();   // Return takes the sheet
+      buttons->Add(ok, 0, wxRIGHT, 6);
     }
     buttons->Add(new wxButton(this, wxID_CANCEL, DlgText(L"Abbrechen")));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -303,6 +305,8 @@ class CPSDataPoint : public wxDialog {
     if (m_back) m_back->Show(page > 0);
     if (m_next) m_next->Show(page == 0);
     if (m_finish) m_finish->Show(page > 0);
+    // Return goes on as the shown button does: Next on the first page, Finish after it.
+    if (wxButton* go = page == 0 && m_next ? m_next : m_finish) go->SetDefault();
     Layout();
   }
 
@@ -436,7 +440,8 @@ class CDlgDataPointPicker : public wxDialog {
     wxArrayInt selected;
     m_list->GetSelections(selected);
     for (int i : selected) m_r.chosen.push_back(m_r.offered[static_cast<size_t>(i)]);
-    if (m_r.chosen.empty() && !m_address->GetValue().empty()) {
+    // Several points at once take a typed address beside the selected entries.
+    if ((m_r.chosen.empty() || m_r.multiple) && !m_address->GetValue().empty()) {
       const PickedDataPoint p = Typed();
       const dppicker::AddressVerdict v = dppicker::Check(m_r.netDriver, p);
       if (v.complaint) {
@@ -446,7 +451,13 @@ class CDlgDataPointPicker : public wxDialog {
       }
       m_r.chosen.push_back(p);
     }
-    if (!m_r.chosen.empty()) EndModal(IDOK);
+    if (m_r.chosen.empty()) {
+      hv::Ui().Message(11508, hv::LocalString(11508, wxS("Es muß ein physikalischer Datenpunkt ausgewählt werden!")),
+                       MB_OK | MB_ICONINFORMATION);
+      m_address->SetFocus();
+      return;
+    }
+    EndModal(IDOK);
   }
 
   DataPointPickRequest& m_r;

@@ -6,10 +6,12 @@
 
 #include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/listbox.h>
 #include <wx/statbox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
+#include "model/DataPointPicker.h"
 #include "model/DataPointSheet.h"
 #include "model/ui/DataPointDialogs.h"
 #include "platform/Ui.h"
@@ -184,6 +186,73 @@ TEST(DataPointSheetGui, TabsLeaveThePagesAsTheButtonsDo) {
   ui.ExpectMessage(11509);
   EXPECT_EQ(hv::Ui().Run(edit), IDCANCEL);
   EXPECT_EQ(pageAfterBadRange, 1);
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  hv::Ui().Reset();
+}
+
+// Return goes on as the shown button: Next on the general page, Finish on the ranges,
+// OK outside the wizard.
+TEST(DataPointSheetGui, ReturnTakesTheShownButton) {
+  hvtest::ScriptedUi ui;
+  RegisterDataPointDialogs();
+  hvtest::DialogScripts user;
+  bool turned = false;
+  user.Then([&](wxDialog* dlg) {
+    hvtest::ClickOn(dlg->FindWindow(kIdName));
+    hvtest::PressKey(WXK_RETURN);
+    turned = hvtest::PumpUntil([&] { return dlg->FindWindow(kIdSigMax)->IsShownOnScreen(); }, 3s);
+    hvtest::ClickOn(dlg->FindWindow(kIdSigMax));
+    hvtest::PressKey(WXK_RETURN);
+    if (!hvtest::PumpUntil([&] { return !dlg->IsModal(); }, 3s)) hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest wizard = ByteSheet(0x103);
+  EXPECT_EQ(hv::Ui().Run(wizard), kDpWizardFinish);
+  EXPECT_TRUE(turned);
+
+  user.Then([&](wxDialog* dlg) {
+    hvtest::ClickOn(dlg->FindWindow(kIdName));
+    hvtest::PressKey(WXK_RETURN);
+    if (!hvtest::PumpUntil([&] { return !dlg->IsModal(); }, 3s)) hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointSheetRequest edit = ByteSheet(0x103);
+  edit.wizard = false;
+  EXPECT_EQ(hv::Ui().Run(edit), IDOK);
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  hv::Ui().Reset();
+}
+
+// The picker of several points takes the selected entries and a typed address together;
+// OK with neither says what is missing and keeps the window.
+TEST(DataPointSheetGui, ThePickerTakesSelectedEntriesAndATypedAddress) {
+  hvtest::ScriptedUi ui;
+  RegisterDataPointDialogs();
+  hvtest::DialogScripts user;
+  bool keptOpen = false;
+  user.Then([&](wxDialog* dlg) {
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    keptOpen = hvtest::PumpUntil([&] { return !ui.MessageIds().empty(); }, 3s) && dlg->IsModal();
+    dynamic_cast<wxListBox*>(dlg->FindWindow(1001))->SetSelection(1);
+    ASSERT_TRUE(hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1002)), "HR|7"));
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    if (!hvtest::PumpUntil([&] { return !dlg->IsModal(); }, 3s)) hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  DataPointPickRequest pick;
+  pick.netDriver = "MBTCP";
+  pick.multiple = true;
+  for (const char* a : {"HR|1", "HR|2", "HR|3"}) {
+    PickedDataPoint p;
+    p.address = a;
+    p.type = 8;
+    pick.offered.push_back(p);
+  }
+  ui.ExpectMessage(11508);
+  EXPECT_EQ(hv::Ui().Run(pick), IDOK);
+  EXPECT_TRUE(keptOpen);
+  std::vector<wxString> chosen;
+  for (const PickedDataPoint& p : pick.chosen) chosen.push_back(p.address);
+  EXPECT_EQ(chosen, (std::vector<wxString>{"HR|2", "HR|7"}));
   EXPECT_EQ(user.unexpected, 0);
   EXPECT_TRUE(ui.AllExpectationsMet());
   hv::Ui().Reset();

@@ -368,7 +368,7 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
   CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
   ASSERT_TRUE(folder);
 
-  wxString offeredRow, asFloat, asWrongType, unknownTable, asWord, asCoilWord, asCoil;
+  wxString offeredRow, asFloat, asWrongType, unknownTable, asWord, asCoilTyped, asCoil;
   bool keptOpen = false;
   auto status = [](wxDialog* d) { return dynamic_cast<wxStaticText*>(d->FindWindow(1004))->GetLabel(); };
   Next([&](wxDialog* d) {
@@ -407,7 +407,7 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
 
   Next([&](wxDialog* d) {
     Type(d, 1002, "CO|0");
-    asCoilWord = status(d);
+    asCoilTyped = status(d);
     Pick(dynamic_cast<wxChoice*>(d->FindWindow(1003)), "Bit");
     asCoil = status(d);
     PressOk(d);
@@ -415,7 +415,7 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
   ChooseNew(TypeCode::DirectDataPoint);
   ASSERT_TRUE(SelectInTree(folder));
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  EXPECT_NE(asCoilWord.Find("Bit"), wxNOT_FOUND) << asCoilWord;
+  EXPECT_EQ(asCoilTyped, "Spule 0, Bit");   // the table chose the type as typed
   EXPECT_EQ(asCoil, "Spule 0, Bit");
 
   // The folder's list: the network and both points, all selected.

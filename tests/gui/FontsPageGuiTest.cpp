@@ -156,6 +156,26 @@ TEST_F(FontsPage, TheCurrentCellIsFramedAndItsListUsesTheCellsFont) {
   ASSERT_TRUE(PumpUntil([&] { return !g.DropList()->IsShown(); }));
 }
 
+// The keyboard alone reaches the grid: Tab from the dialog's buttons comes to its cells,
+// where the arrows move the current cell, and Tab goes on from there.
+TEST_F(FontsPage, TabReachesTheGrid) {
+  ok->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == ok; }));
+  bool reached = false;
+  for (int i = 0; i < 6 && !reached; ++i) {
+    sim.Char(WXK_TAB);
+    Pump(milliseconds(60));
+    reached = wxWindow::FindFocus() == page->Grid().CellArea();
+  }
+  ASSERT_TRUE(reached);
+  page->Grid().MoveToCell(0, 0);
+  sim.Char(WXK_DOWN);
+  EXPECT_TRUE(PumpUntil([&] { return page->Grid().Sheet().currentRow == 1; }, milliseconds(2000)));
+  // Tab leaves it again: the keyboard is not caught in the cells.
+  sim.Char(WXK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() != page->Grid().CellArea(); }, milliseconds(2000)));
+}
+
 TEST_F(FontsPage, FontPickedWithTheMouseAndOkWritesTheLine) {
   Pick(0, 1, 1);  // Deutsch / B -> "A"
   EXPECT_EQ(page->Grid().GetCellText(0, 1), wxS("A"));

@@ -209,3 +209,20 @@ TEST_F(DeviceSheetTabOrder, EveryStopIsShownAndOkComesBeforeCancel) {
   hv::Ui().Run(request);
   EXPECT_GE(pages, 2);
 }
+
+// A login asked for after a refusal takes typing at once: in the user field when none is
+// proposed, else in the password field.
+TEST_F(TabOrderGui, TheLoginDialogStartsInTheFieldToBeTyped) {
+  auto focused = [this](const char* user) {
+    UserPwdRequest login;
+    login.user = wxString::FromUTF8(user);
+    int id = 0;
+    Check(login, "Passwort eingeben", [&](wxDialog*) {
+      hvtest::PumpUntilIdle();
+      if (wxWindow* focus = wxWindow::FindFocus()) id = focus->GetId();
+    });
+    return id;
+  };
+  EXPECT_EQ(focused(""), 1071);
+  EXPECT_EQ(focused("dev"), 1070);
+}

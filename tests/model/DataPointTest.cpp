@@ -28,6 +28,9 @@ TEST(DataPointNames, FromAddressFollowsPrefixModesAndSelfDefinedRules) {
       {"7|Motor|rest", 2, false, "Motor"},
       {"9|Digital Input|2.05", 2, true, "Digital_Input_2_05"},
       {"9|1abc", 2, true, "_1abc"},
+      {"HR|0", 0, true, "PanelDevic_HR_0"},
+      {"co|0", 0, true, "PanelDevic_co_0"},
+      {"IR|10|R4|CDAB", 2, true, "IR_10_R4_CDAB"},
       {"9|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789|X", 0, false, "PanelDevic|ABCDEFGHIJKLMNOP_X"},
   };
   for (const auto& c : cases)
@@ -154,14 +157,20 @@ TEST_F(DataPointFixture, CreatesFromThePickerWithFinishAcceptAllAndCancelAll) {
   EXPECT_EQ(Points().size(), 4u);
 }
 
-// The sheet of a new point knows its device, also when a bare prototype makes it (as
-// the first point of a folder is made): the unit list comes from the device's table.
-TEST_F(DataPointFixture, TheFirstNewPointsSheetListsTheDevicesUnits) {
+// The sheet of a new point is its device's: the units of its folder, the device's name,
+// the project's CoDeSys rule and a name taken in the table refused, as at every edit.
+TEST_F(DataPointFixture, TheNewPointsSheetKnowsItsDeviceAndTable) {
+  ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [](DataPointSheetRequest& s) { s.dp.name = "Pumpe"; }));
   DataPointSheetRequest seen;
-  ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [&seen](DataPointSheetRequest& s) { seen = s; }));
-  EXPECT_EQ(hv::ResolvePath(seen.deviceFolder), hv::ResolvePath(Folder()));
-  EXPECT_FALSE(dpsheet::Units(seen.deviceFolder).empty());
+  ASSERT_TRUE(Make({Picked("8|M|W|81|1|0|1", 8)}, kDpWizardFinish, [&](DataPointSheetRequest& s) { seen = s; }));
+  EXPECT_EQ(seen.deviceFolder, Folder());
   EXPECT_EQ(seen.deviceName, device->GetName());
+  EXPECT_FALSE(dpsheet::Units(seen.deviceFolder).empty());
+  ASSERT_TRUE(device->GetProject());
+  EXPECT_EQ(seen.codesysNames, device->GetProject()->GetFlags().CoDeSysDP != FALSE);
+  ui.ExpectMessage(11507);
+  EXPECT_FALSE(dpsheet::LeaveGeneral(seen, "Pumpe", 0).ok());
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 TEST_F(DataPointFixture, NewCopyTakesTheFieldsButNotTheRowValuesAndEditKeepsFreeFields) {

@@ -73,6 +73,14 @@ TEST_F(Networks, NamesStayUniqueAndOwnNameIsAccepted) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].at("PARAM"), "host=127.0.0.2");
   EXPECT_EQ(a->GetColumnText(3), "Modbus TCP;S0;host=127.0.0.2");
+
+  // A later session's folder, loaded from the table, describes it the same way.
+  CPOPrjDataPoint later(device, device);
+  ASSERT_TRUE(later.LoadChildren());
+  std::vector<wxString> described;
+  for (CProjectObject* c : later.GetChildren())
+    if (auto* n = dynamic_cast<CPONetwork*>(c)) described.push_back(n->GetColumnText(3));
+  EXPECT_EQ(described, std::vector<wxString>{"Modbus TCP;S0;host=127.0.0.2"});
 }
 
 TEST_F(Networks, DriverListHoldsOnlyDriversTheDeviceAccepts) {
