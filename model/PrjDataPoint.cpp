@@ -158,8 +158,6 @@ BOOL CPOPrjDataPoint::LoadChildren() {
         network->SetName(name);
         network->SetNumber(row.number);
         network->SetDriver(wxString(row.driver).Trim(true));
-        // The list describes a loaded network as one just made: by the driver's own name.
-        network->SetDriverDisplayName(hv::PluginRegistry::Get().DriverDisplayName(network->GetDriver()));
         network->SetSlot(wxString(row.slot).Trim(true));
         network->SetParameter(wxString(row.param).Trim(true));
         net->SetDevice(d);
