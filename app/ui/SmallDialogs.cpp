@@ -199,6 +199,8 @@ CDlgNewObject::CDlgNewObject(wxWindow* parent, NewObjectRequest& request)
   m_tree->Bind(wxEVT_TREE_ITEM_ACTIVATED, &CDlgNewObject::OnActivated, this);
   sizer->Add(m_tree, 1, wxALL | wxEXPAND, 10);
   Finish(this, sizer);
+  // The kinds take the keys at once: arrows choose, Return makes the chosen kind.
+  m_tree->SetFocus();
 }
 
 void CDlgNewObject::OnActivated(wxTreeEvent&) {

@@ -15,6 +15,7 @@
 #include "resources/ResourceRequests.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "app/ui/MainFrame.h"
+#include "tests/gui/support/DialogHook.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::ChildNamed;
@@ -130,4 +131,34 @@ TEST_F(NewObjectGui, NewOnAPanelOffersWhatItsConfigurationAllowsAndMakesEachKind
     EXPECT_TRUE(made || notAvailable) << o.name;
   }
   EXPECT_EQ(CountOfKind(device, TypeCode::Mask), 1);
+}
+
+// The kind list has the keys when the dialog opens: Down and Return make the second kind,
+// not the first one that OK would take.
+TEST_F(NewObjectGui, TheKindListTakesTheKeysAtOnce) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  CPOPrjDevice* device = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(device);
+  wxWindow* focused = nullptr;
+  wxWindow* tree = nullptr;
+  ui.Answer<NewObjectRequest>([&](NewObjectRequest& r) {
+    hvtest::ModalDialogsAllowed allow;
+    hvtest::OnDialog hook([&](wxDialog* dlg) {
+      dlg->CallAfter([&, dlg] {
+        hvtest::PumpUntilIdle();
+        focused = wxWindow::FindFocus();
+        tree = dlg->FindWindow(1023);
+        dlg->EndModal(wxID_CANCEL);
+      });
+      return static_cast<int>(wxID_NONE);
+    });
+    CDlgNewObject dlg(frame, r);
+    dlg.ShowModal();
+    return static_cast<int>(IDCANCEL);
+  });
+  ASSERT_TRUE(SelectInTree(device));
+  RunInTree(ID_OBJECT_NEW);
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(focused, tree);
 }
