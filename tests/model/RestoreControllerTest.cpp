@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipWriter.h"
 #include "model/BackupController.h"
 #include "framework/SettingsFile.h"
 #include "model/RestoreController.h"
-#include "model/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"

@@ -11,9 +11,9 @@
 #include <tuple>
 #include <zlib.h>
 
+#include "archive/ZipReader.h"
+#include "archive/ZipRecords.h"
 #include "model/RestoreController.h"
-#include "model/ZipReader.h"
-#include "model/ZipRecords.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/ZipTestSupport.h"

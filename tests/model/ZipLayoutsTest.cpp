@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipReader.h"
 #include "model/RestoreController.h"
-#include "model/ZipReader.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/ZipTestSupport.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "model/ZipWriter.h"
+#include "archive/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"

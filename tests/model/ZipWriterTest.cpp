@@ -11,7 +11,7 @@
 #include <set>
 #include <thread>
 
-#include "model/ZipWriter.h"
+#include "archive/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/model/ZipTestSupport.h"
