@@ -1,4 +1,4 @@
-#include "tests/model/ZipTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
