@@ -24,8 +24,8 @@
 #include <string>
 #include <thread>
 
+#include "archive/ZipDeflater.h"
 #include "model/BackupController.h"
-#include "model/ZipDeflater.h"
 #include "model/RestoreController.h"
 #include "platform/Codec.h"
 #include "platform/Environment.h"

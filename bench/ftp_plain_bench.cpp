@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipProgress.h"
 #include "build/FtpTransfer.h"
-#include "model/ZipProgress.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 

@@ -7,8 +7,8 @@
 #include <thread>
 #include <wx/string.h>
 
+#include "archive/ZipProgress.h"
 #include "build/FtpTransfer.h"
-#include "model/ZipProgress.h"
 
 class FtpDownloadController {
  public:

@@ -6,8 +6,8 @@
 #include <functional>
 #include <iterator>
 
+#include "archive/ZipProgress.h"
 #include "framework/FileList.h"
-#include "model/ZipProgress.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 

@@ -4,10 +4,10 @@
 
 #include <system_error>
 
+#include "archive/ZipNames.h"
+#include "archive/ZipWriter.h"
 #include "framework/SettingsFile.h"
 #include "model/CoDeSysArchiver.h"
-#include "model/ZipNames.h"
-#include "model/ZipWriter.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"

@@ -15,10 +15,10 @@
 #include <vector>
 #include <wx/string.h>
 
+#include "archive/ZipProgress.h"
 #include "model/ChildProcess.h"
 #include "model/OperationButtons.h"
 #include "model/UiRelay.h"
-#include "model/ZipProgress.h"
 #include "platform/Types.h"
 
 // What the caller gives the backup dialog and reads back after it closed.

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "archive/ZipProgress.h"
 #include "framework/Launcher.h"
 #include "framework/ProcessList.h"
 #include "model/UiRelay.h"
-#include "model/ZipProgress.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"

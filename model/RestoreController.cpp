@@ -2,10 +2,10 @@
 
 #include <system_error>
 
+#include "archive/ZipReader.h"
 #include "framework/ProjectsFolder.h"
 #include "framework/SettingsFile.h"
 #include "model/ProjectSettings.h"
-#include "model/ZipReader.h"
 #include "platform/Environment.h"
 #include "platform/Localization.h"
 #include "platform/Paths.h"

@@ -13,9 +13,9 @@
 #include <thread>
 #include <wx/string.h>
 
+#include "archive/ZipProgress.h"
 #include "model/OperationButtons.h"
 #include "model/RestoreEngine.h"
-#include "model/ZipProgress.h"
 #include "platform/Types.h"
 
 // The project list's part in a restore. Both run on the UI thread.

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <wx/arrstr.h>
 
-#include "model/ZipDeflater.h"
-#include "model/ZipNames.h"
-#include "model/ZipProgress.h"
-#include "model/ZipReader.h"
+#include "archive/ZipDeflater.h"
+#include "archive/ZipNames.h"
+#include "archive/ZipProgress.h"
+#include "archive/ZipReader.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
 #include "platform/Paths.h"

@@ -12,5 +12,5 @@ while IFS= read -r -d '' f; do
       echo "$f: includes GUI header <$h>"; bad=1
     fi
   done < <(grep -E '^\s*#\s*include\s*[<"]wx/' "$f")
-done < <(find platform framework app model grid resources processdata build -path '*/ui/*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null)
+done < <(find platform archive framework app model grid resources processdata build -path '*/ui/*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null)
 exit $bad

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source includes a header of a layer above its own. Layers, lowest first:
-# platform <- framework <- model, grid, resources, processdata, build <- app <- ui/.
+# platform <- archive <- framework <- model, grid, resources, processdata, build <- app <- ui/.
 set -u
 root=${1:-.}
 cd "$root" || exit 2
@@ -17,7 +17,8 @@ check() {   # folder, then the folders it must not include from
     fi
   done < <(find "$dir" -path '*/ui/*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null)
 }
-check platform framework model grid resources processdata build app
+check platform archive framework model grid resources processdata build app
+check archive framework model grid resources processdata build app
 check framework model grid resources processdata build app
 for d in model grid resources processdata build; do check "$d" app; done
 exit $bad

@@ -10,7 +10,7 @@ import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-FOLDERS = ["platform", "framework", "app", "model", "resources", "processdata", "build", "grid"]
+FOLDERS = ["platform", "archive", "framework", "app", "model", "resources", "processdata", "build", "grid"]
 # A number, a comma, then one or more adjacent string literals (optionally in wxS()).
 LITERAL = r'(?:wxS\(\s*)?"((?:[^"\\]|\\.)*)"\s*\)?'
 PATTERN = re.compile(r'(LocalString\(|[({,])\s*(\d{3,5})[uU]?\s*,\s*((?:' + LITERAL + r'\s*)+)')

@@ -9,8 +9,8 @@
 #include <thread>
 #include <utime.h>
 
+#include "archive/ZipProgress.h"
 #include "build/FtpDownloadController.h"
-#include "model/ZipProgress.h"
 #include "platform/Codec.h"
 #include "platform/FtpClient.h"
 #include "platform/Paths.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <system_error>
 
-#include "model/ZipReader.h"
+#include "archive/ZipReader.h"
 
 namespace fs = std::filesystem;
 

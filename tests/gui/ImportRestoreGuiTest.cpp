@@ -7,12 +7,12 @@
 
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
+#include "archive/ZipWriter.h"
 #include "framework/CommandIds.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/SettingsFile.h"
 #include "model/ProjectList.h"
 #include "model/RestoreController.h"
-#include "model/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/ProgramRunner.h"

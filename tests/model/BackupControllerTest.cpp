@@ -14,8 +14,8 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace backuptest;
 using namespace ziptest;

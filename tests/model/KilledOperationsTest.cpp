@@ -20,8 +20,8 @@
 #include "platform/dbase/DbLib.h"
 #include "tests/model/BackupTestSupport.h"
 #include "tests/model/DataPointTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/ForkedChild.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace dptest;
 namespace fs = std::filesystem;

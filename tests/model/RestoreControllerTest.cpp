@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipWriter.h"
 #include "model/BackupController.h"
 #include "framework/SettingsFile.h"
 #include "model/RestoreController.h"
-#include "model/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/ForkedChild.h"
 #include "tests/support/PrivateTrash.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace backuptest;
 using namespace ziptest;

@@ -11,13 +11,13 @@
 #include <tuple>
 #include <zlib.h>
 
+#include "archive/ZipReader.h"
+#include "archive/ZipRecords.h"
 #include "model/RestoreController.h"
-#include "model/ZipReader.h"
-#include "model/ZipRecords.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace ziptest;
 using hvtest::ReadAll;

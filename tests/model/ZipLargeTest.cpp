@@ -16,8 +16,8 @@
 #include "model/RestoreController.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace ziptest;
 using hvtest::TempDir;

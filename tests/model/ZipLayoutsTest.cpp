@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipReader.h"
 #include "model/RestoreController.h"
-#include "model/ZipReader.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using namespace ziptest;
 using hvtest::ReadAll;

@@ -1,4 +1,4 @@
-#include "model/ZipDeflater.h"
+#include "archive/ZipDeflater.h"
 
 #include <sched.h>
 #include <unistd.h>

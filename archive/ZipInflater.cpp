@@ -1,4 +1,4 @@
-#include "model/ZipInflater.h"
+#include "archive/ZipInflater.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "model/ZipProgress.h"
+#include "archive/ZipProgress.h"
 #include "platform/Codec.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "model/ZipProgress.h"
+#include "archive/ZipProgress.h"
 
 #include "platform/Codec.h"
 

@@ -1,4 +1,4 @@
-#include "model/ZipWriter.h"
+#include "archive/ZipWriter.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,9 +15,9 @@
 #include <system_error>
 #include <wx/arrstr.h>
 
-#include "model/ZipDeflater.h"
-#include "model/ZipNames.h"
-#include "model/ZipReader.h"
+#include "archive/ZipDeflater.h"
+#include "archive/ZipNames.h"
+#include "archive/ZipReader.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
 #include "platform/Paths.h"

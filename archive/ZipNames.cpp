@@ -1,4 +1,4 @@
-#include "model/ZipNames.h"
+#include "archive/ZipNames.h"
 
 #include <unistd.h>
 

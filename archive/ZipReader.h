@@ -26,7 +26,7 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "model/ZipProgress.h"
+#include "archive/ZipProgress.h"
 #include "platform/Types.h"
 
 // Information about the current entry.

@@ -11,11 +11,11 @@
 #include <set>
 #include <thread>
 
-#include "model/ZipWriter.h"
+#include "archive/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using hvtest::ReadAll;
 using hvtest::TempDir;

@@ -1,4 +1,4 @@
-#include "tests/model/ZipTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "model/ZipWriter.h"
+#include "archive/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"

@@ -1,4 +1,4 @@
-#include "model/ZipReader.h"
+#include "archive/ZipReader.h"
 
 #include <dirent.h>
 #include <linux/fs.h>
@@ -14,9 +14,9 @@
 #include <ctime>
 #include <system_error>
 
-#include "model/ZipInflater.h"
-#include "model/ZipNames.h"
-#include "model/ZipRecords.h"
+#include "archive/ZipInflater.h"
+#include "archive/ZipNames.h"
+#include "archive/ZipRecords.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
 #include "platform/Paths.h"

@@ -1,4 +1,4 @@
-#include "model/ZipRecords.h"
+#include "archive/ZipRecords.h"
 
 #include <fcntl.h>
 #include <unistd.h>

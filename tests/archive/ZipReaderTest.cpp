@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "model/ZipReader.h"
-#include "model/ZipWriter.h"
+#include "archive/ZipReader.h"
+#include "archive/ZipWriter.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
-#include "tests/model/ZipTestSupport.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/ZipTestSupport.h"
 
 using hvtest::ReadAll;
 using hvtest::S;

@@ -27,9 +27,9 @@
 #include <vector>
 #include <wx/string.h>
 
-#include "model/ZipDeflater.h"
-#include "model/ZipProgress.h"
-#include "model/ZipRecords.h"
+#include "archive/ZipDeflater.h"
+#include "archive/ZipProgress.h"
+#include "archive/ZipRecords.h"
 #include "platform/Types.h"
 
 class CZipWriter : private ZipDeflater::Sink {
