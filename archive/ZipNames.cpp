@@ -75,41 +75,7 @@ ZipNameProblem EncodeZipEntryName(const wxString& name, std::string& bytes, bool
   return ZipNameProblem::None;
 }
 
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int len;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + static_cast<size_t>(len) > s.size()) return false;
-    for (int k = 1; k < len; ++k) {
-      const unsigned char d = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += static_cast<size_t>(len);
-  }
-  return true;
-}
+bool IsValidUtf8(std::string_view s) { return hv::IsUtf8(s); }
 
 ZipNameProblem DecodeZipEntryName(std::string_view bytes, bool utf8Flag, wxString& name) {
   name.clear();

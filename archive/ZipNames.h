@@ -45,7 +45,7 @@ ZipNameProblem EncodeZipEntryName(const wxString& name, std::string& bytes, bool
 // (other tools write such names unflagged), else Windows-1252.
 ZipNameProblem DecodeZipEntryName(std::string_view bytes, bool utf8Flag, wxString& name);
 
-// Strict UTF-8 check (no overlong forms, no surrogates).
+// Strict UTF-8 check (no overlong forms, no surrogates), the same as every other decoder.
 bool IsValidUtf8(std::string_view bytes);
 
 // Key under which names are compared without regard to case.
