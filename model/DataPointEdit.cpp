@@ -263,7 +263,8 @@ BOOL CPODataPoint::Delete() {
       if (msk_fld_select(msk, at, kSeek, "MSK_ID", {r.id()})) msk_fld_update(msk, r);
     }
   }
-  return dat.select("ID", kSeek, {m_id}) && datpkt_delete(dat) ? TRUE : FALSE;
+  // The row found at the start is still current unless the table changed meanwhile.
+  return (dat.hasCurrent() || dat.select("ID", kSeek, {m_id})) && datpkt_delete(dat) ? TRUE : FALSE;
 }
 
 // The value column reads the value where the menu would; every other column edits.

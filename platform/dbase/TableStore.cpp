@@ -62,7 +62,12 @@ struct Session {
              std::hash<const void*>()(w.schema);
     }
   };
-  std::unordered_map<Where, std::pair<wxString, std::string>, WhereHash> files;
+  struct Found {
+    wxString path;
+    std::string fsPath;
+    std::shared_ptr<TableStore> store;
+  };
+  std::unordered_map<Where, Found, WhereHash> files;
 };
 thread_local Session t_session;
 
@@ -216,18 +221,28 @@ std::shared_ptr<TableStore> TableStore::OpenIn(const wxString& folder, const Sch
   Session& session = t_session;
   struct stat st;
   if (session.depth > 0) {
-    // Opened before in this session: the name is not worked out again.
+    // Opened before in this session: the name is not worked out again, and while the
+    // file still has its name (a file removed or renamed over has no link left) its
+    // descriptor tells what the name would.
     const auto known = session.files.find({folder, &schema});
-    if (known != session.files.end() && stat(known->second.second.c_str(), &st) == 0)
-      return Open(known->second.first, st, schema, error);
+    if (known != session.files.end()) {
+      Session::Found& f = known->second;
+      const bool linked = f.store && f.store->m_fd >= 0 && fstat(f.store->m_fd, &st) == 0 && st.st_nlink == 1;
+      if (linked || stat(f.fsPath.c_str(), &st) == 0) {
+        auto store = Open(f.path, st, schema, error);
+        f.store = store;
+        return store;
+      }
+    }
   }
   wxString path = NormalizePath(JoinPath(folder, wxString::FromUTF8(schema.FileName().c_str())));
   if (!StatTable(path, st)) {
     error = SysError("cannot open the table");
     return nullptr;
   }
-  if (session.depth > 0) session.files[{folder, &schema}] = {path, ToFs(path)};
-  return Open(path, st, schema, error);
+  auto store = Open(path, st, schema, error);
+  if (session.depth > 0) session.files[{folder, &schema}] = {path, ToFs(path), store};
+  return store;
 }
 
 std::shared_ptr<TableStore> TableStore::Open(const wxString& path, const struct stat& st, const Schema& schema,
