@@ -211,7 +211,9 @@ int main() {
   if (!std::getenv("HV_BENCH_EXPAND_ONLY")) {
     double small = 1e30;
     for (int run = 0; run < 3; ++run) small = std::min(small, DeleteAll(base, 10000).total);
-    const DeleteTimes times = DeleteAll(base, 100000);
+    // The best of two at 100,000 as of three at 10,000: the ratio compares like with like.
+    DeleteTimes times = DeleteAll(base, 100000);
+    if (const DeleteTimes again = DeleteAll(base, 100000); again.total < times.total) times = again;
     const double large = times.total;
     std::printf("delete of all data points: 10,000 in %.3f s, 100,000 in %.3f s\n", small, large);
     std::printf("delete of 100,000: longest time between two calls of the long-work service %.3f s "
