@@ -1,8 +1,10 @@
 #include "app/ListPresenter.h"
 
+#include <optional>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #include "app/ChildLoads.h"
@@ -17,6 +19,7 @@
 #include "app/ViewHooks.h"
 #include "model/ListOrder.h"
 #include "model/LongWork.h"
+#include "platform/dbase/Table.h"
 #include "model/Project.h"
 #include "model/ProjectObject.h"
 
@@ -487,6 +490,9 @@ void CListPresenter::CloseUpRows() {
 BOOL CListPresenter::OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) {
   if (code != CN_COMMAND && code != CN_UPDATE_COMMAND_UI) return CCmdTarget::OnCmdMsg(id, code, ui, probe);
   DispatchScope scope;
+  // A command on many rows works on each table in one session, not once per row.
+  std::optional<hv::db::TableSession> tables;
+  if (code == CN_COMMAND && !probe) tables.emplace();
   const std::vector<ObjectRef>& selection = SelectedObjects();
   if (selection.size() > 1) {
     if (code == CN_COMMAND && !probe) {

@@ -1,7 +1,13 @@
 #include "app/TreePresenter.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <cwctype>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "app/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
@@ -58,10 +64,14 @@ CProjectObject* CTreePresenter::GetSelectedObject() { return ObjectOf(m_widget.G
 bool CTreePresenter::IsEmpty() { return m_widget.GetFirstChild(nullptr) == nullptr; }
 
 TreeItem CTreePresenter::InsertObjectItem(CProjectObject& object, TreeItem parent) {
-  int image = object.GetImage();
+  return InsertObjectItem(object, parent, object.GetImage(), false);
+}
+
+TreeItem CTreePresenter::InsertObjectItem(CProjectObject& object, TreeItem parent, int image, bool last) {
   if (image == -1) image = object.AddImageToList(m_images, IMAGELIST_TREE);
-  TreeItem item = AddItem(parent, object.GetName(), image < 0 ? 0 : image, object.GetSerial());
-  AddPlaceholderChild(item);
+  TreeItem item = AddItem(parent, object.GetName(), image < 0 ? 0 : image, object.GetSerial(), last);
+  // The object is at hand (and kept until the end of the dispatch): not looked up again.
+  if (object.HasTreeChildren()) AddItem(item, kPlaceholderText, kPlaceholderImage, 0);
   return item;
 }
 
@@ -80,21 +90,84 @@ namespace {
 
 bool TextBefore(const wxString& a, const wxString& b) { return a.CmpNoCase(b) < 0; }
 
+// The order of names without regard to case, in one pass per byte of a short key: the
+// names' lower-case characters side by side, the four after what all names share packed
+// into a number that a radix sort orders; only names alike in those four are compared
+// in full. A sort by comparisons would cost a factor log n more for large folders.
+std::vector<std::size_t> NameOrder(const std::vector<const wxString*>& names) {
+  struct Entry {
+    std::uint64_t head;
+    std::uint32_t at, length, index;
+  };
+  std::wstring chars;
+  std::vector<Entry> v(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const wxString& name = *names[i];
+    v[i].at = static_cast<std::uint32_t>(chars.size());
+    v[i].length = static_cast<std::uint32_t>(name.length());
+    v[i].index = static_cast<std::uint32_t>(i);
+    for (wxString::const_iterator c = name.begin(); c != name.end(); ++c) {
+      const wchar_t w = static_cast<wchar_t>(*c);
+      if (w >= 'A' && w <= 'Z') chars.push_back(static_cast<wchar_t>(w + ('a' - 'A')));
+      else if (w < 0x80) chars.push_back(w);
+      else chars.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(w))));
+    }
+  }
+  const wchar_t* base = chars.data();
+  std::uint32_t shared = v.empty() ? 0 : v[0].length;
+  for (const Entry& e : v) {
+    std::uint32_t n = 0;
+    while (n < shared && n < e.length && base[e.at + n] == base[v[0].at + n]) ++n;
+    shared = n;
+  }
+  for (Entry& e : v)
+    for (std::uint32_t k = 0; k < 4; ++k) {
+      const std::uint32_t at = shared + k;
+      const auto w = at < e.length ? static_cast<std::uint32_t>(base[e.at + at]) : 0u;
+      e.head = e.head << 16 | std::min<std::uint32_t>(w, 0xFFFF);
+    }
+  // Stable least-significant-byte-first passes; a byte every name shares costs none.
+  std::vector<Entry> out(v.size());
+  for (int b = 0; b < 8; ++b) {
+    std::array<std::uint32_t, 256> count{};
+    for (const Entry& e : v) ++count[(e.head >> (8 * b)) & 0xFF];
+    if (std::find(count.begin(), count.end(), static_cast<std::uint32_t>(v.size())) != count.end()) continue;
+    std::uint32_t at = 0;
+    for (std::uint32_t& n : count) at += std::exchange(n, at);
+    for (const Entry& e : v) out[count[(e.head >> (8 * b)) & 0xFF]++] = e;
+    v.swap(out);
+  }
+  auto less = [base](const Entry& a, const Entry& b) {
+    const int c = std::wstring_view(base + a.at, a.length).compare(std::wstring_view(base + b.at, b.length));
+    return c != 0 ? c < 0 : a.index < b.index;
+  };
+  for (std::size_t i = 0; i < v.size();) {
+    std::size_t j = i + 1;
+    while (j < v.size() && v[j].head == v[i].head) ++j;
+    if (j - i > 1) std::sort(v.begin() + static_cast<std::ptrdiff_t>(i), v.begin() + static_cast<std::ptrdiff_t>(j), less);
+    i = j;
+  }
+  std::vector<std::size_t> order(v.size());
+  for (std::size_t i = 0; i < v.size(); ++i) order[i] = v[i].index;
+  return order;
+}
+
 }  // namespace
 
-TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial) {
+TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial, bool last) {
   Kids& kids = m_kids[parent];
   // Siblings stay in alphabetical order whatever the order of the child list: the new
   // one goes after its equals.
   // Items made in order go last: one comparison.
-  const auto at = kids.empty() || !TextBefore(text, kids.back()->text)
+  const auto at = last || kids.empty() || !TextBefore(text, kids.back()->text)
                       ? kids.end()
                       : std::upper_bound(kids.begin(), kids.end(), text, [](const wxString& t, const std::unique_ptr<Kid>& k) {
                           return TextBefore(t, k->text);
                         });
   const std::size_t index = static_cast<std::size_t>(at - kids.begin());
   TreeItem item = m_widget.InsertItem(parent, index, text, image, serial);
-  kids.insert(kids.begin() + static_cast<long>(index), std::make_unique<Kid>(Kid{text, item, serial}));
+  // Made in place: the text is copied once (wxString has no move).
+  kids.insert(kids.begin() + static_cast<long>(index), std::unique_ptr<Kid>(new Kid{text, item, serial}));
   if (serial) m_itemOf[serial] = item;
   return item;
 }
@@ -171,26 +244,34 @@ void CTreePresenter::FillChildren(TreeItem item) {
   // Items that hints added while the children loaded are not inserted twice.
   const bool guard = m_widget.GetFirstChild(item) != nullptr;
   hv::LongWork work(object->GetChildCount());
-  std::vector<CProjectObject*> shown;
+  // What the items need is read in the children's own order: the objects are then
+  // visited in memory order, not in the (scattered) order of their names.
+  struct Shown {
+    CProjectObject* object;
+    ObjectSerial serial;
+    int image;
+  };
+  std::vector<Shown> shown;
+  std::vector<const wxString*> names;
+  shown.reserve(object->GetChildCount());
+  names.reserve(object->GetChildCount());
   for (CProjectObject* child : object->GetChildren()) {
     work.Step();
     if (!CProjectObject::IsValidObject(child) || !child->IsShownInTree()) continue;
     if (guard && FindChild(item, child)) continue;
-    shown.push_back(child);
+    shown.push_back({child, child->GetSerial(), child->GetImage()});
+    names.push_back(&child->GetName());
   }
   // In order of their names each goes after the last: no sibling moves for a new one.
-  // (Lower-case keys compare as the names compare without regard to case, at the cost
-  // of a plain comparison.)
-  // A list already in order (as tables often give it) is taken as it is.
-  std::vector<std::pair<std::wstring, std::size_t>> keys;
-  keys.reserve(shown.size());
-  for (std::size_t i = 0; i < shown.size(); ++i) keys.emplace_back(shown[i]->GetName().Lower().ToStdWstring(), i);
-  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
-  m_kids[item].reserve(m_kids[item].size() + keys.size());
-  m_itemOf.reserve(m_itemOf.size() + keys.size());
-  for (const auto& [key, i] : keys) {
+  const std::vector<std::size_t> order = NameOrder(names);
+  Kids& kids = m_kids[item];
+  const bool last = kids.empty();
+  kids.reserve(kids.size() + order.size());
+  m_itemOf.reserve(m_itemOf.size() + order.size());
+  for (const std::size_t i : order) {
     work.Step();
-    if (CProjectObject::IsValidObject(shown[i])) InsertObjectItem(*shown[i], item);
+    const Shown& s = shown[i];
+    if (live::Find(s.serial) == s.object) InsertObjectItem(*s.object, item, s.image, last);
   }
 }
 

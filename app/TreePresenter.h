@@ -130,8 +130,10 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
 
  private:
   TreeItem InsertObjectItem(CProjectObject& object, TreeItem parent);
+  // With the image known; `last`: the caller adds the siblings in order of their names.
+  TreeItem InsertObjectItem(CProjectObject& object, TreeItem parent, int image, bool last);
   // The control's items through the index (see the .cpp).
-  TreeItem AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial);
+  TreeItem AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial, bool last = false);
   void RemoveItem(TreeItem item);
   void RemoveChildren(TreeItem item);
   void RemoveAllItems();

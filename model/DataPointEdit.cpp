@@ -214,9 +214,9 @@ BOOL CPODataPoint::Delete() {
   const wxString folder = DataPointFolder(*this);
   Table dat, msk, eep;
   if (folder.empty() || !dat.open(folder, DatpktSchema()) || !msk.open(folder, MskfldSchema())) return FALSE;
-  // The row first: no reference goes for a data point that is not there.
-  DatpktRow row;
-  if (!datpkt_select(dat, row, kSeek, "ID", {m_id})) return FALSE;
+  // The row first: no reference goes for a data point that is not there (its fields
+  // are not read: a delete of many rows would read each twice for nothing).
+  if (!dat.select("ID", kSeek, {m_id})) return FALSE;
   EepromRow er;
   const bool eeprom = HasEepromTable(folder) && eep.open(folder, EepromSchema()) &&
                       eeprom_select(eep, er, kSeek, "DATPKT", {m_id});
@@ -263,7 +263,8 @@ BOOL CPODataPoint::Delete() {
       if (msk_fld_select(msk, at, kSeek, "MSK_ID", {r.id()})) msk_fld_update(msk, r);
     }
   }
-  return datpkt_select(dat, row, kSeek, "ID", {m_id}) && datpkt_delete(dat) ? TRUE : FALSE;
+  // The row found at the start is still current unless the table changed meanwhile.
+  return (dat.hasCurrent() || dat.select("ID", kSeek, {m_id})) && datpkt_delete(dat) ? TRUE : FALSE;
 }
 
 // The value column reads the value where the menu would; every other column edits.

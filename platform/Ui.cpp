@@ -8,6 +8,7 @@
 
 #include "platform/Codec.h"
 #include "platform/Localization.h"
+#include "platform/dbase/Table.h"
 
 namespace hv {
 
@@ -43,7 +44,11 @@ UiFacade& Ui() {
   return facade;
 }
 
+void UiFacade::PauseTables() { db::PauseTableSession(); }
+
 int UiFacade::Message(UINT id, const wxString& text, UINT style) {
+  // No table stays locked while the user reads.
+  db::PauseTableSession();
   MessageHandler handler;
   {
     std::lock_guard lock(m_mutex);

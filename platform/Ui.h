@@ -73,6 +73,7 @@ class UiFacade {
       if (it != m_runners.end()) fn = it->second;
     }
     if (!fn) return Missing(typeid(T).name());
+    PauseTables();
     return fn(&request);
   }
 
@@ -83,6 +84,8 @@ class UiFacade {
 
  private:
   int Missing(const char* what);
+  // Lets the tables of a running command go while a dialog is open.
+  static void PauseTables();
 
   mutable std::recursive_mutex m_mutex;
   std::map<std::type_index, std::function<int(void*)>> m_runners;

@@ -71,7 +71,12 @@ void Table::moveFrom(Table& other) {
 }
 
 bool Table::open(const wxString& folder, const Schema& schema) {
-  return openFile(JoinPath(folder, wxString::FromUTF8(schema.FileName().c_str())), schema);
+  close();
+  m_error.clear();
+  m_store = TableStore::OpenIn(folder, schema, m_error);
+  if (!m_store) return false;
+  m_schema = &schema;
+  return true;
 }
 
 bool Table::openFile(const wxString& file, const Schema& schema) {

@@ -137,6 +137,23 @@ class Table {
   int m_bulk = 0;
 };
 
+// One command's work on tables (many rows deleted or changed): a table it changes is
+// locked from the first change to the end of the session and its header written once
+// then; opening the table again within it checks only that the file is still the
+// same. Records are written as they change, so a failure midway leaves each record
+// whole. Sessions nest; asking the user something pauses them (see PauseTableSession).
+class TableSession {
+ public:
+  TableSession() { TableStore::BeginSession(); }
+  ~TableSession() { TableStore::EndSession(); }
+  TableSession(const TableSession&) = delete;
+  TableSession& operator=(const TableSession&) = delete;
+};
+
+// Writes the session's headers and lets its locks go: no other program waits on a
+// table while a question is open.
+inline void PauseTableSession() { TableStore::PauseSession(); }
+
 // Forgets cached tables that no handle uses, so the next open reads the file again.
 void DropCachedTables();
 

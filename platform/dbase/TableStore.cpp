@@ -16,7 +16,9 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/Codec.h"
@@ -42,6 +44,34 @@ struct Cache {
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<TableStore>> stores;
   std::uint64_t clock = 0;
 };
+
+// The command session of this thread and the stores it holds locked.
+struct Session {
+  int depth = 0;
+  std::uint64_t serial = 0;   // unique over all threads' sessions
+  std::vector<std::shared_ptr<TableStore>> locked;
+  // The file of each table opened in the session by folder, as found then.
+  struct Where {
+    wxString folder;
+    const Schema* schema;
+    bool operator==(const Where& o) const { return schema == o.schema && folder == o.folder; }
+  };
+  struct WhereHash {
+    std::size_t operator()(const Where& w) const {
+      return std::hash<std::wstring_view>()(std::wstring_view(w.folder.wx_str(), w.folder.length())) ^
+             std::hash<const void*>()(w.schema);
+    }
+  };
+  struct Found {
+    wxString path;
+    std::string fsPath;
+    std::shared_ptr<TableStore> store;
+  };
+  std::unordered_map<Where, Found, WhereHash> files;
+};
+thread_local Session t_session;
+
+std::atomic<std::uint64_t> g_fileChecks{0}, g_locks{0}, g_headerWrites{0}, g_sessions{0};
 
 Cache& TheCache() {
   static Cache* cache = new Cache;   // never destroyed: stores may be released at exit
@@ -184,6 +214,39 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
     error = SysError("cannot open the table");
     return nullptr;
   }
+  return Open(path, st, schema, error);
+}
+
+std::shared_ptr<TableStore> TableStore::OpenIn(const wxString& folder, const Schema& schema, wxString& error) {
+  Session& session = t_session;
+  struct stat st;
+  if (session.depth > 0) {
+    // Opened before in this session: the name is not worked out again, and while the
+    // file still has its name (a file removed or renamed over has no link left) its
+    // descriptor tells what the name would.
+    const auto known = session.files.find({folder, &schema});
+    if (known != session.files.end()) {
+      Session::Found& f = known->second;
+      const bool linked = f.store && f.store->m_fd >= 0 && fstat(f.store->m_fd, &st) == 0 && st.st_nlink == 1;
+      if (linked || stat(f.fsPath.c_str(), &st) == 0) {
+        auto store = Open(f.path, st, schema, error);
+        f.store = store;
+        return store;
+      }
+    }
+  }
+  wxString path = NormalizePath(JoinPath(folder, wxString::FromUTF8(schema.FileName().c_str())));
+  if (!StatTable(path, st)) {
+    error = SysError("cannot open the table");
+    return nullptr;
+  }
+  auto store = Open(path, st, schema, error);
+  if (session.depth > 0) session.files[{folder, &schema}] = {path, ToFs(path), store};
+  return store;
+}
+
+std::shared_ptr<TableStore> TableStore::Open(const wxString& path, const struct stat& st, const Schema& schema,
+                                             wxString& error) {
   if (!S_ISREG(st.st_mode)) {
     error = "not a table file";
     return nullptr;
@@ -199,10 +262,13 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
       error = "the table is open as another table";
       return false;
     }
-    if (it->second->m_schema != &schema || it->second->m_broken)
+    if (it->second->m_schema != &schema || it->second->m_broken) {
+      // A store going must not keep the file locked against its successor.
+      it->second->endSessionLock();
       cache.stores.erase(it);
-    else
+    } else {
       store = it->second;
+    }
     return true;
   };
 
@@ -211,7 +277,14 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
   if (!usable(id, store)) return nullptr;
   // An unchanged file whose store is at hand costs the stat above and a look at its
   // header (another program's change in the same clock tick leaves size and time).
-  if (!store || store->m_id != id || store->m_fd < 0 || !store->headerMatches()) {
+  // A store this thread's session holds locked is the file's contents: no other
+  // program has written since, and the stat found the same file under the name.
+  const bool locked = store && store->m_sessionLocked && store->m_fd >= 0;
+  // One whose header the session has compared already is taken while name, size and
+  // time stay as they were.
+  const std::uint64_t session = t_session.depth > 0 ? t_session.serial : 0;
+  const bool checked = store && session != 0 && store->m_checkedIn == session && store->m_id == id && store->m_fd >= 0;
+  if (!locked && !checked && (!store || store->m_id != id || store->m_fd < 0 || !store->headerMatches())) {
     bool writable = false;
     const int fd = OpenFd(path, writable);
     struct stat fst;
@@ -248,7 +321,8 @@ std::shared_ptr<TableStore> TableStore::Open(const wxString& file, const Schema&
       cache.stores[{id.dev, id.ino}] = store;
     }
   }
-  store->m_path = path;
+  if (store->m_path != path) store->m_path = path;
+  store->m_checkedIn = session;
   ++store->m_handles;
   store->m_lastUse = ++cache.clock;
   return store;
@@ -269,7 +343,7 @@ void TableStore::Release() {
   if (cache.stores.size() <= kKeptUnused) return;
   std::vector<std::pair<std::uint64_t, std::pair<dev_t, ino_t>>> unused;
   for (const auto& [key, store] : cache.stores)
-    if (store->m_handles == 0) unused.push_back({store->m_lastUse, key});
+    if (store->m_handles == 0 && !store->m_sessionLocked) unused.push_back({store->m_lastUse, key});
   if (unused.size() <= kKeptUnused) return;
   std::sort(unused.begin(), unused.end());
   for (std::size_t i = 0; i + kKeptUnused < unused.size(); ++i) cache.stores.erase(unused[i].second);
@@ -279,7 +353,7 @@ void TableStore::DropUnused() {
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> lock(cache.mutex);
   for (auto it = cache.stores.begin(); it != cache.stores.end();)
-    it = it->second->m_handles == 0 ? cache.stores.erase(it) : std::next(it);
+    it = it->second->m_handles == 0 && !it->second->m_sessionLocked ? cache.stores.erase(it) : std::next(it);
 }
 
 void TableStore::ReleaseIdle(std::size_t minBytes, std::int64_t idleNs) {
@@ -290,7 +364,7 @@ void TableStore::ReleaseIdle(std::size_t minBytes, std::int64_t idleNs) {
     std::lock_guard<std::mutex> lock(cache.mutex);
     for (auto it = cache.stores.begin(); it != cache.stores.end();) {
       const TableStore& store = *it->second;
-      const bool idle = store.m_handles == 0 && now - store.m_releasedAt >= idleNs;
+      const bool idle = store.m_handles == 0 && !store.m_sessionLocked && now - store.m_releasedAt >= idleNs;
       if (idle && store.m_image.size() >= minBytes) {
         released += store.m_image.size();
         it = cache.stores.erase(it);
@@ -479,6 +553,7 @@ void TableStore::refreshIdentity() {
 
 bool TableStore::headerMatches() {
   if (m_fd < 0 || m_image.size() < kMainHeaderSize) return false;
+  ++g_fileChecks;
   char head[kMainHeaderSize];
   return pread(m_fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
          std::memcmp(head, m_image.data(), sizeof head) == 0;
@@ -497,6 +572,7 @@ bool TableStore::lockForChange(wxString& error) {
     ++m_lockDepth;
     return true;
   }
+  ++g_locks;
   if (!LockFile(m_fd, F_WRLCK)) {
     error = LockError();
     return false;
@@ -505,6 +581,12 @@ bool TableStore::lockForChange(wxString& error) {
   if (!syncLocked(error)) {
     unlockChange();
     return false;
+  }
+  // In a session the lock stays until its end.
+  if (t_session.depth > 0 && !m_sessionLocked) {
+    m_sessionLocked = true;
+    ++m_lockDepth;
+    t_session.locked.push_back(shared_from_this());
   }
   // A bulk insert keeps the lock until its header is written.
   if (m_bulk > 0 && !m_bulkLocked) {
@@ -549,6 +631,7 @@ void TableStore::restoreEnd() {
 }
 
 bool TableStore::writeHeader(const DbfHeader& header, wxString& error) {
+  ++g_headerWrites;
   char main[kMainHeaderSize];
   std::memcpy(main, m_image.data(), kMainHeaderSize);
   PutMainHeader(header, main);
@@ -608,17 +691,15 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
   ++h.count;
   ++h.serial;
   TodayDate(h.date);
-  if (m_bulk == 0 && !writeHeader(h, error)) {
+  if (!putHeader(h, error)) {
     restoreEnd();
     return false;
   }
-  m_header = h;
-  PutMainHeader(m_header, m_image.data());
   m_image.append(bytes);
   recno = m_header.count - 1;
   ++m_live;
   indexRecord(recno, true);
-  refreshIdentity();
+  if (!m_sessionLocked) refreshIdentity();
   return true;
 }
 
@@ -627,10 +708,64 @@ bool TableStore::endBulk(wxString& error) {
   if (--m_bulk > 0) return true;
   if (!m_bulkLocked) return true;
   m_bulkLocked = false;
+  if (m_sessionLocked) {
+    // The session writes it.
+    unlockChange();
+    return true;
+  }
   const bool ok = writeHeader(m_header, error);
-  if (ok) refreshIdentity();
+  if (ok) {
+    m_headerPending = false;
+    refreshIdentity();
+  }
   unlockChange();
   return ok;
+}
+
+bool TableStore::putHeader(const DbfHeader& header, wxString& error) {
+  if (m_bulk > 0 || m_sessionLocked) {
+    // Records are written already; the header follows once at the end.
+    m_header = header;
+    PutMainHeader(m_header, m_image.data());
+    m_headerPending = true;
+    return true;
+  }
+  if (!writeHeader(header, error)) return false;
+  m_header = header;
+  return true;
+}
+
+void TableStore::endSessionLock() {
+  if (!m_sessionLocked) return;
+  m_sessionLocked = false;
+  if (m_headerPending && m_bulk == 0 && m_fd >= 0) {
+    TodayDate(m_header.date);
+    wxString ignored;
+    if (writeHeader(m_header, ignored)) m_headerPending = false;
+  }
+  refreshIdentity();
+  unlockChange();
+}
+
+void TableStore::BeginSession() {
+  if (t_session.depth++ == 0) t_session.serial = ++g_sessions;
+}
+
+void TableStore::PauseSession() {
+  std::vector<std::shared_ptr<TableStore>> locked;
+  locked.swap(t_session.locked);
+  for (const std::shared_ptr<TableStore>& store : locked) store->endSessionLock();
+}
+
+void TableStore::EndSession() {
+  if (t_session.depth == 0) return;
+  if (--t_session.depth > 0) return;
+  PauseSession();
+  t_session.files.clear();
+}
+
+TableStore::Counts TableStore::GetCounts() {
+  return Counts{g_fileChecks.load(), g_locks.load(), g_headerWrites.load()};
 }
 
 bool TableStore::update(std::uint64_t generation, std::uint32_t recno, std::string& bytes, wxString& error) {
@@ -669,11 +804,11 @@ bool TableStore::update(std::uint64_t generation, std::uint32_t recno, std::stri
   // The record is stored; a header that cannot be written only hides the change from
   // other programs' caches.
   wxString ignored;
-  if (writeHeader(h, ignored)) m_header = h;
+  putHeader(h, ignored);
   indexRecord(recno, false);
   std::memcpy(m_image.data() + at, bytes.data(), bytes.size());
   indexRecord(recno, true);
-  refreshIdentity();
+  if (!m_sessionLocked) refreshIdentity();
   return true;
 }
 
@@ -694,15 +829,21 @@ bool TableStore::erase(std::uint64_t generation, std::uint32_t recno, wxString& 
     error = SysError("cannot delete the record");
     return false;
   }
-  DbfHeader h = m_header;
-  ++h.serial;
-  TodayDate(h.date);
-  wxString ignored;
-  if (writeHeader(h, ignored)) m_header = h;
+  if (m_bulk > 0 || m_sessionLocked) {
+    // The header follows at the end, its date with it.
+    ++m_header.serial;
+    m_headerPending = true;
+  } else {
+    DbfHeader h = m_header;
+    ++h.serial;
+    TodayDate(h.date);
+    wxString ignored;
+    if (writeHeader(h, ignored)) m_header = h;
+  }
   indexRecord(recno, false);
   m_image[static_cast<std::size_t>(at)] = kDeletedFlag;
   --m_live;
-  refreshIdentity();
+  if (!m_sessionLocked) refreshIdentity();
   return true;
 }
 
@@ -750,6 +891,8 @@ bool TableStore::pack(wxString& error) {
   ::close(m_fd);
   m_fd = fd;
   m_lockDepth = 1;   // the closed descriptor held it; the guard's unlock is harmless
+  m_sessionLocked = false;   // the new file is not locked; the session lets it be
+  m_headerPending = false;
   m_writable = writable;
   out.pop_back();
   m_header = h;

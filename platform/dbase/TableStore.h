@@ -9,6 +9,7 @@
 // Between programs, every change is made under an advisory lock on the file (fcntl,
 // held by the open file description), after the header has been read again: two
 // programs adding to one table never write over each other's records.
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -32,7 +33,7 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
-class TableStore {
+class TableStore : public std::enable_shared_from_this<TableStore> {
  public:
   struct Entry {
     std::string key;
@@ -49,6 +50,8 @@ class TableStore {
   // The store of a table file (found ignoring case), read and indexed unless an
   // unchanged copy is at hand. Every successful Open is paired with a Release.
   static std::shared_ptr<TableStore> Open(const wxString& file, const Schema& schema, wxString& error);
+  // The same for the schema's file in a folder.
+  static std::shared_ptr<TableStore> OpenIn(const wxString& folder, const Schema& schema, wxString& error);
   void Release();
   // Forgets every store that no handle uses (the next open reads the file again).
   static void DropUnused();
@@ -84,6 +87,22 @@ class TableStore {
   // How long a change waits for another program's lock before it fails.
   static void SetLockWait(int milliseconds);
 
+  // A session of one command on this thread (sessions nest): a table it changes stays
+  // locked from the first change to the end, its header is written once then, and a
+  // further open of it checks only that the file is still the same one.
+  static void BeginSession();
+  static void EndSession();
+  // Writes what the session holds back and lets the locks go (before the user is
+  // asked something); the next change locks and checks the file again.
+  static void PauseSession();
+  // Work that scales with the number of changes, counted for tests.
+  struct Counts {
+    std::uint64_t fileChecks = 0;     // header reads that compare the file with the store
+    std::uint64_t locks = 0;          // write locks taken
+    std::uint64_t headerWrites = 0;
+  };
+  static Counts GetCounts();
+
  private:
   TableStore() = default;
  public:
@@ -94,6 +113,8 @@ class TableStore {
  private:
   // Reads the file (under a shared lock unless this store holds the write lock).
   // With keepPositions, records that are unchanged keep the handles' positions.
+  static std::shared_ptr<TableStore> Open(const wxString& path, const struct stat& st, const Schema& schema,
+                                          wxString& error);
   bool load(int fd, wxString& error, bool keepPositions = false);
   bool buildLayout(const DbfHeader& header, Layout& layout, wxString& error) const;
   void buildIndexes();
@@ -108,6 +129,9 @@ class TableStore {
   bool writeHeader(const DbfHeader& header, wxString& error);
   void refreshIdentity();
   void indexRecord(std::uint32_t recno, bool add);
+  // The header of a change: written now, or kept for the end of a bulk or session.
+  bool putHeader(const DbfHeader& header, wxString& error);
+  void endSessionLock();
 
   const Schema* m_schema = nullptr;
   wxString m_path;
@@ -129,6 +153,9 @@ class TableStore {
   int m_bulk = 0;
   int m_lockDepth = 0;
   bool m_bulkLocked = false;
+  bool m_sessionLocked = false;   // the lock is held until the session ends
+  bool m_headerPending = false;   // m_header is ahead of the file's
+  std::uint64_t m_checkedIn = 0;  // the session that compared it with the file last
 };
 
 }  // namespace hv::db

@@ -204,3 +204,27 @@ TEST_F(BulkViewsTest, TreeItemsGoInOrderWithoutWalkingTheirSiblings) {
   EXPECT_NE(treePresenter.FindItemByObject(added), nullptr);
   EXPECT_EQ(tree.Texts(folderItem).size(), static_cast<std::size_t>(kChildren - 999));
 }
+
+TEST_F(BulkViewsTest, AnExpandedFolderOrdersItsChildrenAsTheirNamesCompareIgnoringCase) {
+  // Long shared beginnings, names that differ only after many characters or in case,
+  // one the start of another, letters beyond ASCII and beyond 16 bits, equal names.
+  const std::vector<wxString> names = {
+      S("Pumpe Vorlauf 10"), S("pumpe vorlauf 1"), S("Pumpe Vorlauf 2b"), S("PUMPE VORLAUF 2A"),
+      S("Pumpe Vorlauf"),    S("Pumpe Vorlauf 1"), S("Pumpe \u00c4u\u00dfere"), S("Pumpe \u00e4u\u00dfere 2"),
+      S("Pumpe \U0001F600"), S("Pumpe zz"),        S("Pumpe Vorlauf 10x"), S("pumpe vorlauf 1"),
+      S("Pumpe Vorlauf 1 mit sehr langem Namen b"), S("Pumpe Vorlauf 1 mit sehr langem Namen a"), S("P")};
+  std::vector<CProjectObject*> made;
+  for (const wxString& n : names) made.push_back(folder->AddChild(std::make_unique<DeletableRow>(n, true)));
+  // What inserting one by one after its equals gives.
+  std::vector<CProjectObject*> expected = made;
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](CProjectObject* a, CProjectObject* b) { return a->GetName().CmpNoCase(b->GetName()) < 0; });
+  tree.Expand(tree.Find(S("Projekte")));
+  TreeItem folderItem = tree.Find(S("Projekte/Masken"));
+  ASSERT_NE(folderItem, nullptr);
+  tree.Expand(folderItem);
+  std::vector<CProjectObject*> shown;
+  for (TreeItem item = tree.GetFirstChild(folderItem); item; item = tree.GetNextSibling(item))
+    shown.push_back(CProjectObject::FromSerial(tree.GetItemSerial(item)));
+  EXPECT_EQ(shown, expected);
+}
