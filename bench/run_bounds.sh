@@ -2,7 +2,8 @@
 # Runs the benchmarks of the speed bounds in one go and prints each bound with PASS or
 # FAIL: restore and backup against unzip and zip, the delete of 100,000 data points and
 # the expansion of 10,000 children (in memory and in the real window's tree), and the idle
-# program after a copy of 100,000 rows.
+# program after a copy of 100,000 rows, and the re-download of 500 unchanged files to an FTP
+# server without MLSD and MFMT that lists in DOS form.
 # Usage: bench/run_bounds.sh [build folder, default out]
 out=${1:-out}
 status=0
@@ -20,4 +21,5 @@ bound "PASS|FAIL|threads used|not measured" "$out/bench/backup_bench" --benchmar
 bound "PASS|FAIL" "$out/bench/bulk_edit_bench"
 bound "PASS|FAIL" xvfb-run -a "$out/bench/clipboard_idle_bench"
 bound "PASS|FAIL|expand" "$(dirname "$0")/../tools/xvfb-run-test.sh" "$out/bench/tree_expand_bench"
+bound "PASS|FAIL|sent" "$out/bench/ftp_plain_bench"
 exit $status
