@@ -186,7 +186,7 @@ TEST_F(Autoscan, GatewayOfTwoConnectionsOnOneLineHasEveryUnitFound) {
   gateway.SerialLine(4);
   gateway.AcceptOnly(2);
   gateway.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
-  CPONetwork* net = AddNetwork("Gateway", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=20 units=1-247", gateway.Port()));
+  CPONetwork* net = AddNetwork("Gateway", "MBTCP", wxString::Format("host=127.0.0.1 port=%d timeout=40 units=1-247", gateway.Port()));
   ASSERT_NE(net, nullptr);
   std::vector<wxString> offered, left;
   PickAfterScan("none", &offered, &left);

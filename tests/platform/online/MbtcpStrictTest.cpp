@@ -59,7 +59,7 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   server.SetIdentity(200, "CTRL_515", "CTRL_515/B", 203);
   const auto start = std::chrono::steady_clock::now();
   DWORD error = 0;
-  const auto entries = Scan(server.Port(), "units=1-247", &error, 50);
+  const auto entries = Scan(server.Port(), "units=1-247", &error);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(error, 0u);
   ASSERT_EQ(Nodes(entries), (std::vector<wxString>{"1", "7", "200"}));
@@ -71,11 +71,11 @@ TEST_F(MbtcpStrict, ScanFindsEveryUnitOfASilentServer) {
   EXPECT_EQ(server.Pipelined(), 0);  // one probe in flight per connection, none queued
   EXPECT_GT(server.MostConnections(), 1);
   EXPECT_LE(server.MostConnections(), 8);
-  EXPECT_LT(took, 4s);  // 244 silent units, not one after another (12 s)
+  EXPECT_LT(took, 8s);  // 244 silent units, not one after another (24 s)
 
   // A server holding only 57 and 200 is no dead peer.
   ModbusTestServer sparse({57, 200}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
-  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error, 50)), (std::vector<wxString>{"57", "200"}));
+  EXPECT_EQ(Nodes(Scan(sparse.Port(), "units=1-247", &error)), (std::vector<wxString>{"57", "200"}));
   EXPECT_EQ(error, 0u);
 }
 
@@ -126,7 +126,7 @@ TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
   ModbusTestServer server({1, 7, 20}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
   server.AcceptOnly(1);
   DWORD error = 1;
-  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error, 50)), (std::vector<wxString>{"1", "7", "20"}));
+  EXPECT_EQ(Nodes(Scan(server.Port(), "units=1-20", &error)), (std::vector<wxString>{"1", "7", "20"}));
   EXPECT_EQ(error, 0u);
   EXPECT_EQ(server.Requests(), 20);
   EXPECT_EQ(server.RepeatedIds(), 0);
@@ -139,9 +139,9 @@ TEST_F(MbtcpStrict, AServerClosingFurtherConnectionsHasEveryUnitAskedOnce) {
 // connection, asking again what was silent: every unit is found.
 TEST_F(MbtcpStrict, AGatewayOfOneLineTakingManyConnectionsHasEveryUnitFound) {
   ModbusTestServer gateway({1, 9, 30}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
-  gateway.SerialLine(20);
+  gateway.SerialLine(40);
   DWORD error = 1;
-  EXPECT_EQ(Nodes(Scan(gateway.Port(), "units=1-40", &error, 30)), (std::vector<wxString>{"1", "9", "30"}));
+  EXPECT_EQ(Nodes(Scan(gateway.Port(), "units=1-40", &error, 60)), (std::vector<wxString>{"1", "9", "30"}));
   EXPECT_EQ(error, 0u);
   EXPECT_GT(gateway.MostConnections(), 1);
   EXPECT_EQ(gateway.RepeatedIds(), 0);
