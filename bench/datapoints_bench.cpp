@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "framework/Services.h"
 #include "model/DataPointPicker.h"
 #include "model/ModelServices.h"
@@ -57,30 +58,7 @@ wxString TempFolder(const char* name) {
 }
 
 // A device folder whose DATPKT holds `rows` data points of device 1.
-wxString FilledDevice(int rows) {
-  using namespace hv::db;
-  const wxString folder = TempFolder("dev");
-  hv::MakeFolders(folder);
-  Table t;
-  bool ok = dbank_create(folder) && t.open(folder, DatpktSchema());
-  t.beginBulk();
-  for (int i = 0; i < rows; ++i) {
-    DatpktRow r;
-    r.name = wxString::Format("DP_%06d", (i * 7919) % rows);
-    r.description = wxString::Format("Beschreibung %d", i);
-    r.address = wxString::Format("9|M|W|81|%d|0|1", i);
-    r.type = 8;
-    r.device = 1;
-    r.access = 3;
-    r.unit = "bar";
-    ok = ok && t.insert(r);
-  }
-  if (!t.endBulk() || !ok) {
-    std::printf("FAIL: cannot fill the table in %s\n", folder.utf8_str().data());
-    std::exit(1);
-  }
-  return folder;
-}
+wxString FilledDevice(int rows) { return FilledDatpkt(TempFolder("dev"), rows); }
 
 // The raw scan: every field of every record through shapelib.
 double RawScan(const wxString& folder, std::size_t& checksum) {

@@ -32,6 +32,7 @@
 #include "app/ListPresenter.h"
 #include "app/TavProjectDoc.h"
 #include "app/TreePresenter.h"
+#include "bench/BenchSupport.h"
 #include "framework/ClipboardStore.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
@@ -69,27 +70,8 @@ wxString TempFolder() {
 
 // A device folder whose DATPKT holds `rows` data points of device 1.
 wxString FilledDevice(const wxString& base, int rows) {
-  using namespace hv::db;
   static int made = 0;
-  const wxString folder = hv::JoinPath(base, wxString::Format("dev%d-%d", rows, ++made));
-  hv::MakeFolders(folder);
-  dbank_create(folder);
-  Table t;
-  t.open(folder, DatpktSchema());
-  t.beginBulk();
-  for (int i = 0; i < rows; ++i) {
-    DatpktRow r;
-    r.name = wxString::Format("DP_%06d", (i * 7919) % rows);
-    r.description = wxString::Format("Beschreibung %d", i);
-    r.address = wxString::Format("9|M|W|81|%d|0|1", i);
-    r.type = 8;
-    r.device = 1;
-    r.access = 3;
-    r.unit = "bar";
-    t.insert(r);
-  }
-  t.endBulk();
-  return folder;
+  return FilledDatpkt(hv::JoinPath(base, wxString::Format("dev%d-%d", rows, ++made)), rows);
 }
 
 // Writes the bytes as the program writes a file: temporary file, flush, rename.
