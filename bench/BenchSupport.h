@@ -1,12 +1,21 @@
 #pragma once
-// Setup shared by the benchmarks: a filled data-point table.
+// Setup shared by the benchmarks: a filled data-point table, and the tests' FTP server
+// script started as a child.
+#include <poll.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <wx/string.h>
 
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
+
+extern char** environ;
 
 // Makes `folder` a device folder whose DATPKT holds `rows` data points of device 1; a
 // table that cannot be filled is FAIL and ends the benchmark with a non-zero exit.
@@ -32,4 +41,28 @@ inline wxString FilledDatpkt(const wxString& folder, int rows) {
     std::exit(1);
   }
   return folder;
+}
+
+// Starts python3 with `args` (the FTP server script and its options) and reads the port
+// it prints; 0 when it did not start. The caller ends `pid`.
+inline int StartFtpServer(std::vector<std::string> args, pid_t& pid) {
+  args.insert(args.begin(), "/usr/bin/python3");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int fds[2];
+  if (pipe(fds) != 0) return 0;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  std::string line;
+  char c = 0;
+  pollfd p{fds[0], POLLIN, 0};
+  while (pid > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
+  close(fds[0]);
+  return line.rfind("PORT ", 0) == 0 ? std::atoi(line.c_str() + 5) : 0;
 }

@@ -4,10 +4,8 @@
 // PASS when the second sends no file and takes at most 0.1 times the first; a failed
 // transfer or a server that does not start is FAIL, with a non-zero exit.
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,38 +16,19 @@
 #include <vector>
 
 #include "archive/ZipProgress.h"
+#include "bench/BenchSupport.h"
 #include "build/FtpTransfer.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 int StartServer(const std::string& root, pid_t& pid) {
-  std::vector<std::string> args = {"/usr/bin/python3", HV_BENCH_SOURCE_DIR "/tests/support/ftp_server.py",
-                                   "--root", root, "--user", "dev", "--password", "pw",
-                                   "--no-mlsd", "--no-mfmt", "--dos-list"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int fds[2];
-  if (pipe(fds) != 0) return 0;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  std::string line;
-  char c = 0;
-  pollfd p{fds[0], POLLIN, 0};
-  while (pid > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-  close(fds[0]);
-  return line.rfind("PORT ", 0) == 0 ? std::atoi(line.c_str() + 5) : 0;
+  return StartFtpServer({HV_BENCH_SOURCE_DIR "/tests/support/ftp_server.py",
+                         "--root", root, "--user", "dev", "--password", "pw",
+                         "--no-mlsd", "--no-mfmt", "--dos-list"}, pid);
 }
 
 struct Run {

@@ -2,9 +2,7 @@
 // transfer sends every file, the second finds the device's folder unchanged and sends
 // none. Prints both times and their ratio; PASS when the second takes at most 0.1 times
 // the first.
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,11 +13,10 @@
 #include <vector>
 
 #include "archive/ZipProgress.h"
+#include "bench/BenchSupport.h"
 #include "build/FtpTransfer.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
-
-extern char** environ;
 
 namespace {
 
@@ -27,26 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 // Starts the test server and reads the port it prints; 0 when it did not start.
 int StartServer(const std::string& root, pid_t& pid) {
-  std::vector<std::string> args = {"/usr/bin/python3", HV_BENCH_SOURCE_DIR "/tests/support/ftp_server.py",
-                                   "--root", root, "--user", "dev", "--password", "pw"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int fds[2];
-  if (pipe(fds) != 0) return 0;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  std::string line;
-  char c = 0;
-  pollfd p{fds[0], POLLIN, 0};
-  while (pid > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-  close(fds[0]);
-  return line.rfind("PORT ", 0) == 0 ? std::atoi(line.c_str() + 5) : 0;
+  return StartFtpServer({HV_BENCH_SOURCE_DIR "/tests/support/ftp_server.py",
+                         "--root", root, "--user", "dev", "--password", "pw"}, pid);
 }
 
 double Transfer(const FtpDownloadRequest& request, int& sent) {
