@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 
@@ -189,30 +190,8 @@ void Register(bool quick) {
   }
 }
 
-// Keeps the fastest run of each benchmark (repetitions included); a run that reported
-// an error is remembered as failed.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type != Run::RT_Iteration) continue;
-      if (r.error_occurred) {
-        failed.push_back(r.run_name.str() + ": " + r.error_message);
-        continue;
-      }
-      const std::string name = r.run_name.str();
-      const double t = r.GetAdjustedRealTime();
-      auto it = ms.find(name);
-      if (it == ms.end() || t < it->second) ms[name] = t;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> ms;
-  std::vector<std::string> failed;
-};
-
 // Time of a benchmark by name; run options such as "/min_time:1.000" are appended.
-double Find(const RatioReporter& rep, const std::string& name) {
+double Find(const FastestReporter& rep, const std::string& name) {
   for (const auto& [key, ms] : rep.ms)
     if (key == name || (key.rfind(name + "/", 0) == 0 && key.find(':', name.size()) != std::string::npos))
       return ms;
@@ -221,7 +200,7 @@ double Find(const RatioReporter& rep, const std::string& name) {
 
 bool allOk = true;
 
-void Ratio(const RatioReporter& rep, const char* what, const char* a, const char* b, double limit) {
+void Ratio(const FastestReporter& rep, const char* what, const char* a, const char* b, double limit) {
   const double ta = Find(rep, a), tb = Find(rep, b);
   if (ta <= 0 || tb <= 0) {
     allOk = false;
@@ -272,7 +251,7 @@ int main(int argc, char** argv) {
   Fill(g.big, g.bigNames);
   Fill(g.small, g.smallNames);
 
-  RatioReporter rep;
+  FastestReporter rep;
   benchmark::RunSpecifiedBenchmarks(&rep);
   std::printf("\nRatios\n");
   Ratio(rep, "open + index 50k / shapelib scan 50k", "BM_OpenAndIndex50k", "BM_ShapelibScan50k", 0.8);

@@ -14,6 +14,7 @@
 
 #include <wx/string.h>
 
+#include "bench/BenchSupport.h"
 #include "framework/RegExp.h"
 
 namespace {
@@ -37,32 +38,12 @@ void OrdinarySearch(benchmark::State& state) {
 }
 BENCHMARK(OrdinarySearch)->Unit(benchmark::kMillisecond);
 
-// The fastest run of each benchmark in milliseconds; errors remembered.
-class LimitReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type != Run::RT_Iteration) continue;
-      if (r.error_occurred) {
-        failed.push_back(r.run_name.str() + ": " + r.error_message);
-        continue;
-      }
-      const std::string name = r.run_name.str();
-      const double t = r.GetAdjustedRealTime();
-      if (!ms.count(name) || t < ms[name]) ms[name] = t;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> ms;
-  std::vector<std::string> failed;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  LimitReporter rep;
+  FastestReporter rep;
   benchmark::RunSpecifiedBenchmarks(&rep);
   benchmark::Shutdown();
   bool pass = rep.failed.empty();
