@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
   xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
   python3-pyftpdlib zip unzip procps x11-utils openbox
-  wx3.2-i18n xdg-utils
+  wx3.2-i18n xdg-utils locales
 )
 SUDO=()
 if [ "$(id -u)" != 0 ]; then SUDO=(sudo); fi
@@ -21,7 +21,6 @@ done
 
 # The locale tests need a German locale; generated once, kept in locale.gen so that
 # later runs of locale-gen keep it.
-"${SUDO[@]}" apt-get install -y -qq --no-install-recommends locales
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     "${SUDO[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
