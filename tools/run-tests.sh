@@ -11,8 +11,9 @@ cmake --build out -j "$jobs"
 ctest --test-dir out --output-on-failure --no-tests=error -j "$jobs"
 
 # The benchmarks whose limits compare with a reference measured in the same run, with
-# short settings; one that fails stops here. (backup_bench, whose limits depend on the
-# cores and the disk, and the grid's paint benchmark, which needs a display, run by hand.)
+# short settings; one that fails stops here. (The speed bounds, whose limits depend on the
+# cores, the disk or a display, run by hand: bench/run_bounds.sh, and the grid's paint
+# benchmark.)
 for bench in regexp_bench grid_bench list_bench datapoints_bench "dbase_bench --quick" \
              large_project_bench ftp_sync_bench; do
   read -r name args <<<"$bench"
