@@ -89,6 +89,11 @@ std::time_t Utc(long year, long month, long day, long hour, long minute) {
   return timegm(&tm);
 }
 
+// "06:46": two digits each, not checked for range.
+bool ClockTime(const wxString& text, long& hour, long& minute) {
+  return text.length() == 5 && text[2] == ':' && Number(text.Left(2), hour) && Number(text.Mid(3), minute);
+}
+
 // "12-07-26" or "12-07-2026" (month first, as IIS and CE servers write it).
 bool DosDate(const wxString& text, long& year, long& month, long& day) {
   const wxArrayString parts = wxSplit(text, '-', 0);
@@ -106,8 +111,7 @@ bool DosTime(const wxString& text, long& hour, long& minute) {
   if (clock.EndsWith("AM")) shift = 0;
   else if (clock.EndsWith("PM")) shift = 12;
   if (shift >= 0) clock.RemoveLast(2);
-  if (clock.length() != 5 || clock[2] != ':') return false;
-  if (!Number(clock.Left(2), hour) || !Number(clock.Mid(3), minute)) return false;
+  if (!ClockTime(clock, hour, minute)) return false;
   if (shift >= 0) {
     if (hour < 1 || hour > 12) return false;
     hour = hour % 12 + shift;
@@ -129,10 +133,8 @@ long MonthNumber(const wxString& text) {
 std::time_t UnixTime(long month, const wxString& dayText, const wxString& clock, std::time_t now) {
   long day = 0;
   if (!Number(dayText, day)) return 0;
-  if (!clock.Contains(":")) return 0;
   long hour = 0, minute = 0;
-  if (clock.length() != 5 || clock[2] != ':' || !Number(clock.Left(2), hour) || !Number(clock.Mid(3), minute))
-    return 0;
+  if (!ClockTime(clock, hour, minute)) return 0;
   std::tm today{};
   gmtime_r(&now, &today);
   long year = today.tm_year + 1900;
@@ -145,7 +147,7 @@ std::time_t UnixTime(long month, const wxString& dayText, const wxString& clock,
 bool ValidUnixClockOrYear(const wxString& text) {
   long v = 0;
   if (text.length() == 4) return Number(text, v);
-  return text.length() == 5 && text[2] == ':' && Number(text.Left(2), v) && Number(text.Mid(3), v);
+  return ClockTime(text, v, v);
 }
 
 }  // namespace

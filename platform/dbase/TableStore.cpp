@@ -691,10 +691,15 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
   ++h.count;
   ++h.serial;
   TodayDate(h.date);
-  if (!putHeader(h, error)) {
+  // The count makes the record part of the table: outside a bulk it is written at once,
+  // so that a failure is this insert's and is not lost at a session's end.
+  if (m_bulk == 0 && !writeHeader(h, error)) {
     restoreEnd();
     return false;
   }
+  m_header = h;
+  PutMainHeader(m_header, m_image.data());
+  m_headerPending = m_bulk > 0;
   m_image.append(bytes);
   recno = m_header.count - 1;
   ++m_live;
@@ -706,13 +711,19 @@ bool TableStore::insert(std::string& bytes, std::uint32_t& recno, wxString& erro
 bool TableStore::endBulk(wxString& error) {
   if (m_bulk == 0) return true;
   if (--m_bulk > 0) return true;
+  if (m_sessionLocked) {
+    // The bulk's records count once the header is written: its failure is the bulk's,
+    // not lost at the session's end. The session keeps the lock.
+    const bool ok = !m_headerPending || writeHeader(m_header, error);
+    if (ok) m_headerPending = false;
+    if (m_bulkLocked) {
+      m_bulkLocked = false;
+      unlockChange();
+    }
+    return ok;
+  }
   if (!m_bulkLocked) return true;
   m_bulkLocked = false;
-  if (m_sessionLocked) {
-    // The session writes it.
-    unlockChange();
-    return true;
-  }
   const bool ok = writeHeader(m_header, error);
   if (ok) {
     m_headerPending = false;

@@ -31,6 +31,9 @@ inline const char* InHostLanguage(const char* german, const char* english) {
   return english && EnglishHost() ? english : german;
 }
 
+// Whether the host asked a scan to stop: another thread sets the flag.
+inline bool Cancelled(const volatile int* cancel) { return cancel && __atomic_load_n(cancel, __ATOMIC_ACQUIRE) != 0; }
+
 inline std::string Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);

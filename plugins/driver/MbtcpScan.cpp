@@ -19,6 +19,8 @@
 #include <map>
 #include <set>
 
+#include "plugins/common/PluginText.h"
+
 namespace mbtcp {
 
 namespace {
@@ -69,8 +71,6 @@ Answer Classify(const uint8_t* pdu, size_t n, int unitByte, int unit, Found& f) 
   }
   return Answer::Device;
 }
-
-bool Cancelled(const volatile int* cancel) { return cancel && __atomic_load_n(cancel, __ATOMIC_ACQUIRE) != 0; }
 
 struct Link {
   modbus_t* ctx = nullptr;
@@ -322,7 +322,7 @@ int Scanner::Run(uint32_t* err) {
   for (auto l = waiting.rbegin(); l != waiting.rend() && !todo_.empty(); ++l) Send(*l);  // may lose it
   std::vector<pollfd> fds;
   for (;;) {
-    if (Cancelled(cancel_)) return *err = HV_ERR_CANCELLED, 0;
+    if (hvplug::Cancelled(cancel_)) return *err = HV_ERR_CANCELLED, 0;
     if (losses_ >= kMaxLosses) return *err = lastError_, 0;
     if (shrink_) ShrinkToOne();
     // Every connection lost: one more is made, and when that fails the scan ends.

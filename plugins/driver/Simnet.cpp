@@ -54,12 +54,9 @@ struct HvDriverContext {
 
 namespace {
 
-// Another thread sets the flag: read atomically.
-bool Cancelled(const volatile int* cancel) { return cancel && __atomic_load_n(cancel, __ATOMIC_ACQUIRE) != 0; }
-
 void SleepCancellable(long ms, const volatile int* cancel) {
   const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (Clock::now() < end && !Cancelled(cancel)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (Clock::now() < end && !hvplug::Cancelled(cancel)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 // Encodes the value text for the type into buf.
@@ -174,14 +171,14 @@ HV_PLUGIN_EXPORT int Driver_Scan(HvDriverContext* ctx, const HvScanSink* sink, c
     for (const auto& s : ctx->ini.sections) total += s.name.rfind("Device ", 0) == 0;
     for (const auto& s : ctx->ini.sections) {
       if (s.name.rfind("Device ", 0) != 0) continue;
-      if (Cancelled(cancel)) return *err = HV_ERR_CANCELLED, 0;
+      if (hvplug::Cancelled(cancel)) return *err = HV_ERR_CANCELLED, 0;
       const std::string node = hvplug::Trim(s.name.substr(7));
       // The bus may name its progress itself, in any length and script.
       const std::string progress = ctx->ini.Get("Network", "ProgressText", "Device") + " " + std::to_string(++found) + "/" +
                                    std::to_string(total);
       if (sink->progress) sink->progress(sink->user, progress.c_str());
       SleepCancellable(pause, cancel);
-      if (Cancelled(cancel)) return *err = HV_ERR_CANCELLED, 0;
+      if (hvplug::Cancelled(cancel)) return *err = HV_ERR_CANCELLED, 0;
       const long fw = hvplug::Number<long>(ctx->ini.Get(s.name, "Firmware", "0")).value_or(0);
       char fwText[48];
       std::snprintf(fwText, sizeof fwText, "FW-Version : %ld.%02ld", fw / 100, fw % 100);

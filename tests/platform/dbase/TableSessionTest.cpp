@@ -71,3 +71,33 @@ TEST(DbSession, ATableReplacedOrChangedWithinTheSessionIsReadAgain) {
   ASSERT_TRUE(t.open(dir.Path(), DatpktSchema()));
   EXPECT_EQ(Names(t), (std::vector<wxString>{S("c"), S("d"), S("theirs"), S("zweite")}));
 }
+
+// Rows added within a session are counted in the file's header when the insert (or its
+// bulk) ends, so a header that cannot be written fails that insert, where the command
+// hears of it, and is not left for the session's end.
+TEST(DbSession, RowsAddedWithinTheSessionAreCountedInTheFileAtOnce) {
+  hvtest::TempDir dir;
+  const wxString file = TableFile(dir.Path(), DatpktSchema());
+  {
+    Table t;
+    Fresh(dir.Path(), DatpktSchema(), t);
+    Insert(t, "a");
+  }
+  const auto countInFile = [&] {
+    DBFHandle h = DBFOpen(hv::ToFs(file).c_str(), "rb");
+    EXPECT_NE(h, nullptr);
+    const int n = h ? DBFGetRecordCount(h) : -1;
+    if (h) DBFClose(h);
+    return n;
+  };
+  TableSession session;
+  Table t;
+  ASSERT_TRUE(t.open(dir.Path(), DatpktSchema()));
+  Insert(t, "b");   // locks the table to the session's end
+  EXPECT_EQ(countInFile(), 2);
+  t.beginBulk();
+  Insert(t, "c");
+  Insert(t, "d");
+  ASSERT_TRUE(t.endBulk());
+  EXPECT_EQ(countInFile(), 4);
+}
