@@ -434,9 +434,10 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
   for (size_t i = 0; i < count; ++i) {
     const std::string key = KeyOf(parts, i);
     std::string actual = FindSpelling(fd, key, parts[i]);
+    bool made = false;
     if (actual.empty()) {
       actual = hv::ToFs(parts[i]);
-      const bool made = mkdirat(fd, actual.c_str(), 0777) == 0;
+      made = mkdirat(fd, actual.c_str(), 0777) == 0;
       if (!made && errno != EEXIST) {
         Fail(entry, wxS("Verzeichnis kann nicht angelegt werden: ") + ErrnoText());
         close(fd);
@@ -445,13 +446,12 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
       Remember(key, parts[i], actual);
       // A folder made here is empty: what goes into it is remembered as it is written.
       if (made) m_spellings.emplace(KeyOf(parts, i + 1), std::map<wxString, std::string>());
-      if (made && m_spreadFolders) m_marked.push_back(relative + actual);
     }
     // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
     const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int error = errno;
-    if (next >= 0 && !m_marked.empty() && m_marked.back() == relative + actual && !SetTopFolderMark(next, true))
-      m_marked.pop_back();   // not ext4, or not allowed: nothing to take off later
+    // Not ext4, or not allowed: nothing to take off later.
+    if (next >= 0 && made && m_spreadFolders && SetTopFolderMark(next, true)) m_marked.push_back(relative + actual);
     relative += actual + "/";
     close(fd);
     if (next < 0) {

@@ -77,13 +77,13 @@ void ReportUndone(const wxString& name) {
                    MB_OK | MB_ICONEXCLAMATION, name);
 }
 
+}  // namespace
+
 void ReportNotUndone(const wxString& name) {
   hv::ShowMessageF(TXT_DEVICE_CHANGE_NOT_UNDONE,
                    wxS("Die fehlgeschlagene Änderung des Geräts '%s' konnte nicht zurückgenommen werden."),
                    MB_OK | MB_ICONEXCLAMATION, name);
 }
-
-}  // namespace
 
 const wxString& JournalName() {
   static const wxString name = wxS(".halvora-save");

@@ -39,6 +39,8 @@ void End(const wxString& deviceFolder);
 bool Undo(const wxString& deviceFolder, const Change& change);
 // At load: completes, undoes or drops a change found in the folder named `name`.
 void Recover(const wxString& deviceFolder, const wxString& name);
+// Says that the failed change of the device `name` stays as it is.
+void ReportNotUndone(const wxString& name);
 
 // Reads the own row of that number; false when the table or the row is missing.
 bool ReadOwnRow(const wxString& deviceFolder, std::uint16_t number, hv::db::GeraetRow& row);

@@ -12,9 +12,14 @@
 
 namespace {
 
+// ".<name>.XXXXXX": the name of an atomic write's temporary file.
+bool HasTemporaryForm(const wxString& entry) {
+  return entry.StartsWith(".") && entry.length() >= 9 && entry[entry.length() - 7] == '.';
+}
+
 // ".<name>.XXXXXX" beside <name>: the temporary file of an atomic write.
 bool IsAtomicWriteTemporary(const wxString& folder, const wxString& entry) {
-  if (!entry.StartsWith(".") || entry.length() < 9 || entry[entry.length() - 7] != '.') return false;
+  if (!HasTemporaryForm(entry)) return false;
   const wxString base = entry.Mid(1, entry.length() - 8);
   return !base.empty() && (base.StartsWith(wxS(".halvora-")) || hv::IsFile(hv::JoinPath(folder, base)));
 }
@@ -22,7 +27,7 @@ bool IsAtomicWriteTemporary(const wxString& folder, const wxString& entry) {
 // ".<name>.XXXXXX" in a folder only the program writes: its own temporary file even
 // when the file it was to replace never came to be.
 bool IsOwnTemporary(const wxString& entry) {
-  if (!entry.StartsWith(".") || entry.length() < 9 || entry[entry.length() - 7] != '.') return false;
+  if (!HasTemporaryForm(entry)) return false;
   for (size_t i = entry.length() - 6; i < entry.length(); ++i) {
     const wxUniChar c = entry[i];
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;

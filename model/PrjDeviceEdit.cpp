@@ -199,10 +199,7 @@ bool CPOPrjDevice::SaveEditedDevice() {
     hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
                      wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
                      MB_OK | MB_ICONEXCLAMATION, GetName());
-  if (!undone)
-    hv::ShowMessageF(TXT_DEVICE_CHANGE_NOT_UNDONE,
-                     wxS("Die fehlgeschlagene Änderung des Geräts '%s' konnte nicht zurückgenommen werden."),
-                     MB_OK | MB_ICONEXCLAMATION, GetName());
+  if (!undone) devicesave::ReportNotUndone(GetName());
   TakeStoredValues(change.oldRow);
   return false;
 }
