@@ -159,9 +159,10 @@ void Recover(const wxString& deviceFolder, const wxString& name) {
   const wxString file = hv::JoinPath(deviceFolder, JournalName());
   if (!hv::IsFile(file)) return;
   hv::db::GeraetRow row, old;
-  const bool readable = ReadRow(file, "Row", row) && ReadRow(file, "OldRow", old);
+  // A journal of an earlier version holds no old row: it is completed, as it was then.
+  const bool undoable = ReadRow(file, "OldRow", old);
   // Killed before the folder took the new name: nothing else changed.
-  if (!readable || wxString(row.name).Trim(true).CmpNoCase(name) != 0) {
+  if (!ReadRow(file, "Row", row) || wxString(row.name).Trim(true).CmpNoCase(name) != 0) {
     End(deviceFolder);
     return;
   }
@@ -174,7 +175,7 @@ void Recover(const wxString& deviceFolder, const wxString& name) {
   if (done)
     if (const auto settings = ReadSettings(file)) done = CDeviceSettings(deviceFolder).WriteDeviceSet(*settings, FALSE);
   if (!done) {
-    if (!WriteOwnRow(deviceFolder, old)) ReportNotUndone(name);
+    if (!undoable || !WriteOwnRow(deviceFolder, old)) ReportNotUndone(name);
     else ReportUndone(name);
   }
   End(deviceFolder);

@@ -389,3 +389,40 @@ TEST_F(DeviceFixture, AJournalTheLoadCannotCompleteIsReportedOnceAndUndone) {
   EXPECT_EQ(hvtest::ReadAll(set), setBefore);
   EXPECT_TRUE(devtest::Leftovers(folder).empty());
 }
+
+// A journal an earlier version left (a new row and settings, no old row) after a kill
+// between the row and the settings file: the next start completes the change.
+TEST_F(DeviceFixture, AnEarlierVersionsJournalIsCompleted) {
+  CPOPrjDevice* device = Create(Named("A"));
+  ASSERT_TRUE(device);
+  const wxString folder = device->GetDeviceFolder();
+  devicesave::Change change;
+  ASSERT_TRUE(devicesave::ReadOwnRow(folder, static_cast<std::uint16_t>(device->GetDeviceNumber()), change.oldRow));
+  change.row = change.oldRow;
+  change.row.node = "M9";
+  change.settings = device->GetDeviceSetValues();
+  change.settings->slot = "CAN_7";
+  ASSERT_TRUE(devicesave::Begin(folder, change));
+  const wxString journal = hv::JoinPath(folder, devicesave::JournalName());
+  std::string text = hvtest::ReadAll(journal), kept;
+  bool oldRow = false;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    const std::string line = text.substr(at, end - at);
+    if (!line.empty() && line[0] == '[') oldRow = line == "[OldRow]";
+    if (!oldRow) kept += line + "\n";
+    at = end + 1;
+  }
+  ASSERT_NE(kept, text);
+  hvtest::WriteAll(journal, kept);
+  ASSERT_TRUE(devicesave::WriteOwnRow(folder, change.row));
+
+  CleanUpKilledWork({projectFolder}, {});
+  project->DeleteAllChildren();
+  project->LoadChildren();
+  EXPECT_TRUE(ui.MessageIds().empty());
+  ASSERT_TRUE(Find("A"));
+  EXPECT_EQ(Find("A")->GetSlot(), "CAN_7");
+  EXPECT_EQ(Find("A")->GetNode(), "M9");
+  EXPECT_TRUE(devtest::Leftovers(folder).empty());
+}
