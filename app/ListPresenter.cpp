@@ -1,6 +1,5 @@
 #include "app/ListPresenter.h"
 
-#include <optional>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <optional>
 
 #include "archive/ZipProgress.h"
 #include "framework/FileList.h"
@@ -344,17 +345,19 @@ std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::F
       unchanged = e->modified != 0 && e->modified == file.modified;
       // Sent before as it is now, and the device still lists it as it did then.
       const FtpSentEntry* r = record && !unchanged ? record->Find(file.remotePath) : nullptr;
+      std::optional<FtpServerStamp> stamp;
       if (r && r->localSize == file.size && r->localTime == file.modified && r->server.size == e->size &&
-          r->server.kind != FtpStampKind::None)
-        unchanged = StampOf(*e, client, file.remotePath) == r->server;
+          r->server.kind != FtpStampKind::None) {
+        stamp = StampOf(*e, client, file.remotePath);
+        unchanged = *stamp == r->server;
+      }
       // A listing without any time (old Unix lines show the year only): the server's
-      // MDTM may still match the local time. Lines with a time to the minute are not
-      // asked about file by file; the record covers them.
+      // MDTM (the stamp's exact time then, asked once) may still match the local time.
+      // Lines with a time to the minute are not asked about file by file; the record
+      // covers them.
       if (!unchanged && !e->modified && !e->listed && client.MdtmWorks()) {
-        hv::FtpRemoteEntry asked;
-        bool found = false;
-        unchanged = client.Stat(file.remotePath, asked, found).Ok() && found && asked.size == file.size &&
-                    asked.modified != 0 && asked.modified == file.modified;
+        if (!stamp) stamp = StampOf(*e, client, file.remotePath);
+        unchanged = stamp->kind == FtpStampKind::Exact && stamp->time == file.modified;
       }
     }
     if (!unchanged) changed.push_back(file);

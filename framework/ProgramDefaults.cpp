@@ -42,7 +42,6 @@ const ProgramRow* FindProgramRow(const wxString& key) {
 }
 
 wxString ProgramDefault(const wxString& key) {
-  for (const ProgramRow& row : kRows)
-    if (key.CmpNoCase(row.key) == 0) return row.defaultProgram;
-  return wxString();
+  const ProgramRow* row = FindProgramRow(key);
+  return row ? wxString(row->defaultProgram) : wxString();
 }

@@ -13,6 +13,7 @@
 #include "framework/StagedCopies.h"
 #include "model/DeviceServices.h"
 #include "model/DeviceSettings.h"
+#include "model/DeviceTexts.h"
 #include "model/DocFiles.h"
 #include "model/ModelServices.h"
 #include "model/NewObjectKinds.h"
@@ -197,7 +198,9 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
   auto keepLogin = [&](bool entered, const UserPwdRequest& login) {
     if (!entered) return;
     CDeviceSettings settings(deviceFolder);
-    login.SaveToDevice(settings);
+    if (!login.SaveToDevice(settings))
+      hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED, wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
+                       MB_OK | MB_ICONEXCLAMATION, devsvc::DeviceName(device));
   };
   if (!send.caption.empty()) {
     CeDownload job;

@@ -97,8 +97,7 @@ hv::IEventLoop& WxEventLoop() {
       wxEndBusyCursor();
     }
     void ShowProgress(int percent) override {
-      auto* frame = dynamic_cast<wxFrame*>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
-      wxStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+      wxStatusBar* bar = MainStatusBar();
       if (!bar) return;
       if (percent < 0) {
         if (m_showing) bar->SetStatusText(m_saved, 0);
@@ -112,8 +111,7 @@ hv::IEventLoop& WxEventLoop() {
       bar->Update();
     }
     void ShowStatus(const wxString& text) override {
-      auto* frame = wxDynamicCast(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxFrame);
-      wxStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+      wxStatusBar* bar = MainStatusBar();
       if (!bar) return;
       // Progress on show gives way to the line when it ends.
       if (m_showing) m_saved = text;
@@ -121,6 +119,10 @@ hv::IEventLoop& WxEventLoop() {
     }
 
    private:
+    static wxStatusBar* MainStatusBar() {
+      auto* frame = dynamic_cast<wxFrame*>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
+      return frame ? frame->GetStatusBar() : nullptr;
+    }
     wxString m_saved;
     bool m_showing = false;
   };

@@ -89,26 +89,23 @@ class CMainFrame : public wxFrame, public CMainFrameCommands {
   // Where the window was put at start: a window manager may place a new window by its
   // own rules, so the place is asked for again once the window is on the screen.
   wxRect m_startPlace;
-  class SettleTimer : public wxTimer {
+  // A timer that calls one of the frame's functions (the frame's own timer events go to
+  // the indicators).
+  class CallTimer : public wxTimer {
    public:
-    explicit SettleTimer(CMainFrame& frame) : m_frame(frame) {}
-    void Notify() override { m_frame.KeepPlacementOnShow(); }
+    CallTimer(CMainFrame& frame, void (CMainFrame::*call)()) : m_frame(frame), m_call(call) {}
+    void Notify() override { (m_frame.*m_call)(); }
 
    private:
     CMainFrame& m_frame;
-  } m_settle{*this};
+    void (CMainFrame::*m_call)();
+  };
+  CallTimer m_settle{*this, &CMainFrame::KeepPlacementOnShow};
   // The toolbar waits until the window stands at its real size (see CreateToolbar).
   void ShowToolbarWhenSized(wxSizeEvent& event);
   void ShowToolbar();
   bool m_sawTinySize = false;
-  class ToolbarTimer : public wxTimer {
-   public:
-    explicit ToolbarTimer(CMainFrame& frame) : m_frame(frame) {}
-    void Notify() override { m_frame.ShowToolbar(); }
-
-   private:
-    CMainFrame& m_frame;
-  } m_toolbarLater{*this};
+  CallTimer m_toolbarLater{*this, &CMainFrame::ShowToolbar};
   static constexpr int kToolbarLaterMs = 2000;
   static constexpr int kSettleMs = 250;
   static constexpr int kSettleLimitMs = 1000;

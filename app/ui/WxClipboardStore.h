@@ -8,8 +8,6 @@
 // until the clipboard may have changed (our own copy, the program activated, a menu
 // opened): the menus ask on every update and each question is a round trip to the
 // display. Data are fetched only when they are read, and not kept.
-#include <chrono>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>

@@ -15,7 +15,8 @@
 namespace {
 enum { kDragTimer = 1, kKeyTimer = 2, kTipTimer = 3 };
 // The toolkit's own tips ignore their delays: the grid draws its tips in a hint window.
-constexpr int kTipInitialDelay = 200, kTipReshowDelay = 200, kTipAutoPop = 32767;
+// A first tip and the next one wait alike.
+constexpr int kTipDelay = 200, kTipAutoPop = 32767;
 }  // namespace
 
 // The cell of the last tip hit test, one for all grids.
@@ -60,10 +61,7 @@ wxString CGridCellArea::ToolTipText() const { return IsToolTipShown() ? m_tip->G
 
 void CGridCellArea::CancelToolTip() {
   m_tipTimer.Stop();
-  if (IsToolTipShown()) {
-    m_tip->Hide();
-    m_tipShownOnce = true;
-  }
+  if (IsToolTipShown()) m_tip->Hide();
 }
 
 // A tip shows only once the pointer rested on one cell for two hit tests.
@@ -79,7 +77,7 @@ void CGridCellArea::ToolHitTest(int x, int y) {
   }
   if (IsToolTipShown() || m_tipTimer.IsRunning()) return;
   m_tipPopping = false;
-  m_tipTimer.StartOnce(m_tipShownOnce ? kTipReshowDelay : kTipInitialDelay);
+  m_tipTimer.StartOnce(kTipDelay);
 }
 
 void CGridCellArea::OnTipTimer(wxTimerEvent&) {

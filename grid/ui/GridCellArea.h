@@ -63,6 +63,5 @@ class CGridCellArea : public wxWindow {
   wxTimer m_tipTimer;
   CGridHint* m_tip = nullptr;   // a child of the grid
   bool m_tipPopping = false;    // the timer ends a shown tip
-  bool m_tipShownOnce = false;  // a tip was shown: the next one takes the reshow delay
   static int s_tipColumn, s_tipRow;
 };

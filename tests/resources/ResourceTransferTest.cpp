@@ -210,6 +210,23 @@ TEST_F(ResourceTransfer, ARefusedLoginAsksForAnotherAndKeepsItAsTheDialogSays) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(ui.MessageTexts().back().StartsWith(wxS("Das Gerät 127.0.0.1 hat die Anmeldung abgelehnt.")));
   EXPECT_EQ(stored("FtpPassword"), wxS("falsch"));
+
+  // A login the device took but DEVICE.SET cannot hold (not Windows-1252) is said to be
+  // unsaved; the file is sent all the same.
+  FtpTestServer::Options options;
+  options.password = wxString::FromUTF8("pw\u0416");
+  server.emplace(home.Sub(wxS("root")), options);
+  ASSERT_GT(server->Port(), 0);
+  dev.parameters = wxS("CE_TCP;sym;") + server->Address();
+  WriteAll(dir.Sub(wxS("keypads/a.xml")), "<keypad not saved/>");
+  asked.clear();
+  answers = {login("dev", "pw\u0416", true)};
+  ui.ExpectMessage(11203);
+  EXPECT_TRUE(xml->Download());
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hvtest::ReadAll(Root("Flashdisk/TavDesign/a.xml")), "<keypad not saved/>");
+  EXPECT_EQ(stored("FtpPassword"), wxS("falsch"));
 }
 
 TEST_F(ResourceTransfer, AWrongPasswordOrAServerThatGoesAwayIsReportedNotDone) {
