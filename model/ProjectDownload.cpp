@@ -4,6 +4,7 @@
 #include "build/PrgCoDeSys.h"
 #include "build/Program.h"
 #include "framework/Services.h"
+#include "model/DeviceTexts.h"
 #include "model/GraphToolCheck.h"
 #include "model/PrjDevice.h"
 #include "model/Project.h"
@@ -143,7 +144,10 @@ class Download {
       job.password = settings.GetSetting(wxS("Config"), wxS("FtpPassword"), wxString());
       job.sentRecord = FtpSentRecord::FileIn(device.GetDeviceFolder());
       const bool sent = steps.DownloadToCE(job);
-      if (job.loginEntered) job.login.SaveToDevice(device.GetSettings());
+      if (job.loginEntered && !job.login.SaveToDevice(device.GetSettings()))
+        hv::ShowMessageF(TXT_DEVICE_SETTINGS_FAILED,
+                         wxS("Die Einstellungen des Geräts '%s' konnten nicht gespeichert werden!"),
+                         MB_OK | MB_ICONEXCLAMATION, device.GetName());
       if (sent) {
         // Written only when it changed: the settings are a source of the resources.
         if (job.targetPath != settings.GetSetting(wxS("Config"), wxS("ResourcePath"), wxS("\\Flashdisk\\TavDesign")))
