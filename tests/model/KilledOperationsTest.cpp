@@ -37,6 +37,15 @@ void ResetFolder(const wxString& folder, const wxString& pristine) {
   fs::copy(hv::ToFs(pristine), hv::ToFs(folder), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 }
 
+// What the device sheet does when the user renames the device "PanelX": its folder
+// follows the name.
+void RenameToPanelX(CPOPrjDevice& d, const wxString& projectFolder) {
+  const wxString collapsed = d.CollapsePathMacros();
+  d.SetName("PanelX");
+  d.SetDeviceFolder(hv::JoinPath(projectFolder, "PanelX"));
+  d.ExpandPathMacros(collapsed);
+}
+
 struct Loaded {
   wxString name, node, slot;
   std::size_t points = 0;
@@ -118,10 +127,7 @@ TEST_F(DataPointFixture, KilledDeviceEditLeavesTheOldOrTheNewDevice) {
         ui.AllowAnyMessage(IDNO);
         AnswerSheet(
             [projectFolder_](CPOPrjDevice& d) {
-              const wxString collapsed = d.CollapsePathMacros();
-              d.SetName("PanelX");
-              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
-              d.ExpandPathMacros(collapsed);
+              RenameToPanelX(d, projectFolder_);
               d.SetNode("M9");
               d.SetSlot("CAN_1");
             },
@@ -292,14 +298,7 @@ TEST_F(DataPointFixture, KilledRenameTakesTheReferencesInOtherTablesAlong) {
       projectFolder,
       [&] {
         ui.AllowAnyMessage(IDNO);
-        AnswerSheet(
-            [projectFolder_](CPOPrjDevice& d) {
-              const wxString collapsed = d.CollapsePathMacros();
-              d.SetName("PanelX");
-              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
-              d.ExpandPathMacros(collapsed);
-            },
-            IDOK);
+        AnswerSheet([projectFolder_](CPOPrjDevice& d) { RenameToPanelX(d, projectFolder_); }, IDOK);
         device->OnEdit();
         return 0;
       },
