@@ -46,6 +46,19 @@ void RenameToPanelX(CPOPrjDevice& d, const wxString& projectFolder) {
   d.ExpandPathMacros(collapsed);
 }
 
+// The project backed up into `archive`, every question answered yes: 0 when it says it
+// succeeded, else 2 (the exit status of a child run).
+int BackUp(hvtest::ScriptedUi& ui, const wxString& projectFolder, const wxString& archive) {
+  ui.AllowAnyMessage(IDYES);
+  BackupRequest request;
+  request.sourceFolder = projectFolder;
+  request.projectName = "Anlage";
+  BackupController backup(request);
+  backup.SetArchiveCoDeSys(false);
+  backup.TargetChosen(archive);
+  return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+}
+
 struct Loaded {
   wxString name, node, slot;
   std::size_t points = 0;
@@ -234,14 +247,7 @@ TEST_F(DataPointFixture, KilledBackupKeepsTheOldArchiveAndLeavesNothing) {
   int kills = 0;
   for (const std::uintmax_t killAt : {std::uintmax_t{1}, std::uintmax_t{8} << 20, std::uintmax_t{20} << 20}) {
     const pid_t pid = hvtest::StartChild([&] {
-      ui.AllowAnyMessage(IDYES);
-      BackupRequest request;
-      request.sourceFolder = projectFolder;
-      request.projectName = "Anlage";
-      BackupController backup(request);
-      backup.SetArchiveCoDeSys(false);
-      backup.TargetChosen(archive);
-      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+      return BackUp(ui, projectFolder, archive);
     });
     // Killed once the half-written archive has grown this far.
     bool killed = false;
@@ -328,14 +334,7 @@ TEST_F(DataPointFixture, BackupKilledAtEachStepKeepsTheOldArchiveOrAWholeNewOne)
   for (; step < kMaxSteps; ++step) {
     const int status = hvtest::RunChild([&] {
       setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
-      ui.AllowAnyMessage(IDYES);
-      BackupRequest request;
-      request.sourceFolder = projectFolder;
-      request.projectName = "Anlage";
-      BackupController backup(request);
-      backup.SetArchiveCoDeSys(false);
-      backup.TargetChosen(archive);
-      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+      return BackUp(ui, projectFolder, archive);
     });
     ASSERT_TRUE(status == 0 || status == kKilled) << status << " at step " << step;
     CleanUpKilledWork({}, {backups});
