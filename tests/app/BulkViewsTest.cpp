@@ -15,10 +15,9 @@
 #include "tests/support/FakeList.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"
+#include "tests/app/PresenterViewsSupport.h"
 #include "tests/support/ViewFixture.h"
 
-using hvtest::FakeList;
-using hvtest::FakeTree;
 using hvtest::S;
 using hvtest::ViewNode;
 
@@ -49,10 +48,9 @@ class CancellingLoop : public hv::IEventLoop {
   hv::ServiceOverride<hv::IEventLoop> m_bound;
 };
 
-class BulkViewsTest : public testing::Test {
+class BulkViewsTest : public apptest::PresenterViews {
  protected:
   BulkViewsTest() {
-    profile.SetPath(home.Sub("Project.INI"));
     root = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
     folder = root->AddNode(TypeCode::ResMask, S("Masken"));
     folder->listChildren = true;
@@ -77,15 +75,6 @@ class BulkViewsTest : public testing::Test {
     return route.Execute(ID_OBJECT_DELETE);
   }
 
-  CDeviceServices noDevices;
-  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
-  hvtest::TempHome home;
-  CSettingsFile profile;
-  CTavProjectDoc doc;
-  FakeTree tree;
-  FakeList list;
-  CTreePresenter treePresenter{tree, doc};
-  CListPresenter listPresenter{list, doc, profile};
   ViewNode* root = nullptr;
   ViewNode* folder = nullptr;
 };

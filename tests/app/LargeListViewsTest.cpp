@@ -13,10 +13,9 @@
 #include "tests/support/FakeList.h"
 #include "tests/support/FakeTree.h"
 #include "tests/support/TestEnv.h"
+#include "tests/app/PresenterViewsSupport.h"
 #include "tests/support/ViewFixture.h"
 
-using hvtest::FakeList;
-using hvtest::FakeTree;
 using hvtest::S;
 using hvtest::ViewNode;
 
@@ -48,10 +47,9 @@ class CountingRow : public ViewNode {
   bool enabled = true;
 };
 
-class LargeViewsTest : public testing::Test {
+class LargeViewsTest : public apptest::PresenterViews {
  protected:
   LargeViewsTest() {
-    profile.SetPath(home.Sub("Project.INI"));
     root = static_cast<ViewNode*>(doc.AddRoot(std::make_unique<ViewNode>(TypeCode::PrjFolder, S("Projekte"), "CPOPrjFolder")));
     project = root->AddNode(TypeCode::Project, S("Anlage"), "CPOProject");
     device = project->AddNode(TypeCode::PrjDevice, S("Panel"), "CPOPrjDevice");
@@ -73,15 +71,6 @@ class LargeViewsTest : public testing::Test {
     treePresenter.OnInitialUpdate(S("Projekte\\Anlage\\Panel"));
   }
 
-  CDeviceServices noDevices;
-  hv::ServiceOverride<CDeviceServices> boundDevices{&noDevices};
-  hvtest::TempHome home;
-  CSettingsFile profile;
-  CTavProjectDoc doc;
-  FakeTree tree;
-  FakeList list;
-  CTreePresenter treePresenter{tree, doc};
-  CListPresenter listPresenter{list, doc, profile};
   ViewNode* root = nullptr;
   ViewNode* project = nullptr;
   ViewNode* device = nullptr;

@@ -225,11 +225,7 @@ TEST(FtpChanges, PlainServersGetOnlyWhatChangedOnEitherSide) {
   }
   hv::MakeFolders(dir.Sub("dev"));
   const wxString record = dir.Sub("dev/FTPSENT.LST");
-  hvtest::FtpTestServer::Options options;
-  options.noMlsd = true;
-  options.noMfmt = true;
-  options.dosList = true;
-  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  hvtest::FtpTestServer server(dir.Sub("root"), hvtest::FtpTestServer::Options::Plain());
   ASSERT_GT(server.Port(), 0);
   hvtest::ScriptedUi ui;
   auto run = [&](bool withRecord = true) {

@@ -79,6 +79,16 @@ class FieldBusGui : public hvtest::ProjectWindowFixture {
       return static_cast<int>(IDOK);
     });
   }
+  // A network made through the device's "Neu..." in the tree; its data-point folder.
+  CProjectObject* NewNetworkThroughTheTree() {
+    ChooseNew(TypeCode::Network);
+    if (!SelectInTree(device) || !RunInTree(ID_OBJECT_NEW)) {
+      ADD_FAILURE() << "the device's \"Neu...\" did not run";
+      return nullptr;
+    }
+    TreeChildren(device);
+    return device->FindChildOfType(TypeCode::PrjDataPoint);
+  }
   // The next dialog shows and is then filled and confirmed by `step` while it runs.
   void Next(std::function<void(wxDialog*)> step) { m_steps.push_back(std::move(step)); }
   // Name (and node) typed into the network dialog or the device sheet, then OK.
@@ -263,11 +273,7 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
     Type(d, 1025, "Feldbus");
     PressOk(d);
   });
-  ChooseNew(TypeCode::Network);
-  ASSERT_TRUE(SelectInTree(device));
-  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  TreeChildren(device);
-  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  CProjectObject* folder = NewNetworkThroughTheTree();
   ASSERT_TRUE(folder);
   TreeChildren(folder);
   auto* net = dynamic_cast<CPONetwork*>(ChildNamed(folder, "Feldbus"));
@@ -361,11 +367,7 @@ TEST_F(FieldBusGui, TypedAddressesAreCheckedAndASelectionWithTheNetworkReadsEver
     Type(d, 1074, param);
     PressOk(d);
   });
-  ChooseNew(TypeCode::Network);
-  ASSERT_TRUE(SelectInTree(device));
-  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
-  TreeChildren(device);
-  CProjectObject* folder = device->FindChildOfType(TypeCode::PrjDataPoint);
+  CProjectObject* folder = NewNetworkThroughTheTree();
   ASSERT_TRUE(folder);
 
   wxString offeredRow, asFloat, asWrongType, unknownTable, asWord, asCoilTyped, asCoil;

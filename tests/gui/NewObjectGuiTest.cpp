@@ -16,6 +16,9 @@
 #include "tests/gui/support/ProjectWindow.h"
 #include "app/ui/MainFrame.h"
 #include "tests/gui/support/DialogHook.h"
+#include "tests/gui/support/UserInput.h"
+#include "model/NewObjectKinds.h"
+#include "app/ui/Dialogs.h"
 #include "tests/gui/support/WindowFixture.h"
 
 using hvtest::ChildNamed;
@@ -140,25 +143,28 @@ TEST_F(NewObjectGui, TheKindListTakesTheKeysAtOnce) {
   Open();
   CPOPrjDevice* device = MakeDevice(project, S("Panel"));
   ASSERT_TRUE(device);
+  const std::vector<NewObjectKind> kinds = NewObjectKindsFor(*device);
+  ASSERT_GE(kinds.size(), 2u);
+  // The program's own runner of the dialog, keys typed as the user would.
+  RegisterAppDialogs();
   wxWindow* focused = nullptr;
   wxWindow* tree = nullptr;
-  ui.Answer<NewObjectRequest>([&](NewObjectRequest& r) {
-    hvtest::ModalDialogsAllowed allow;
-    hvtest::OnDialog hook([&](wxDialog* dlg) {
-      dlg->CallAfter([&, dlg] {
-        hvtest::PumpUntilIdle();
-        focused = wxWindow::FindFocus();
-        tree = dlg->FindWindow(1023);
-        dlg->EndModal(wxID_CANCEL);
-      });
-      return static_cast<int>(wxID_NONE);
+  hvtest::ModalDialogsAllowed allow;
+  hvtest::OnDialog hook([&](wxDialog* dlg) {
+    dlg->CallAfter([&, dlg] {
+      hvtest::PumpUntilIdle();
+      focused = wxWindow::FindFocus();
+      tree = dlg->FindWindow(1023);
+      hvtest::PressKey(WXK_DOWN);
+      hvtest::PressKey(WXK_RETURN);
+      if (dlg->IsModal()) dlg->EndModal(wxID_CANCEL);
     });
-    CDlgNewObject dlg(frame, r);
-    dlg.ShowModal();
-    return static_cast<int>(IDCANCEL);
+    return static_cast<int>(wxID_NONE);
   });
-  ASSERT_TRUE(SelectInTree(device));
-  RunInTree(ID_OBJECT_NEW);
+  NewObjectRequest request{device};
+  const int result = hv::Ui().Run(request);
   ASSERT_TRUE(tree);
   EXPECT_EQ(focused, tree);
+  EXPECT_EQ(result, static_cast<int>(IDOK));
+  EXPECT_EQ(request.typeCode, kinds[1].code);
 }

@@ -12,10 +12,12 @@
 #include <wx/print.h>
 #include <wx/prntbase.h>
 
+#include "app/CommandRouting.h"
 #include "app/ui/ListPrintout.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "app/ui/ProjectTreeView.h"
+#include "framework/CommandIds.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/UserInput.h"
@@ -41,6 +43,24 @@ std::vector<ColumnDef> Columns() {
   t[2].order = 2;
   return t;
 }
+
+// A screen "Löschen" removes from its folder, unless it is one that refuses.
+class DeletableMask : public ViewNode {
+ public:
+  DeletableMask(const wxString& name, bool refuses) : ViewNode(TypeCode::Mask, name), m_refuses(refuses) {
+    treeChildren = false;
+    shownInTree = false;
+  }
+  BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui, CmdHandlerInfo* probe) override {
+    if (id != ID_OBJECT_DELETE) return ViewNode::OnCmdMsg(id, code, ui, probe);
+    if (code == CN_COMMAND && !probe && !m_refuses) OnDelete();
+    if (code == CN_UPDATE_COMMAND_UI && ui) ui->Enable(TRUE);
+    return TRUE;
+  }
+
+ private:
+  bool m_refuses;
+};
 
 class ListView : public hvtest::WindowFixture {
  protected:
@@ -216,4 +236,21 @@ TEST_F(ListView, PreviewBuildsAndPrintingToAFileWorks) {
   wxPostScriptPrinter again(&dialogData);
   ASSERT_TRUE(again.Print(frame, &one, false));
   EXPECT_EQ(one.Pagination().pageCount, 1);
+}
+
+// A delete of many rows closes the real control up in one pass: the rows that stayed are
+// shown in order and keep their selection.
+TEST_F(ListView, ADeleteOfManyRowsKeepsTheRowsThatStaySelected) {
+  for (int i = 0; i < 8; ++i) masks->AddChild(std::make_unique<DeletableMask>(wxString::Format("M%d", i), i % 3 == 0));
+  Open(S("Projekte\\Anlage\\Panel\\Ressourcen\\Masken"));
+  CProjectListView& list = List();
+  ASSERT_EQ(list.Control()->GetItemCount(), 8);
+  for (std::size_t i = 0; i < 8; ++i) list.SelectRow(i, true);
+  EXPECT_TRUE(frame->Router().RouteFrom(&list.Presenter()).Execute(ID_OBJECT_DELETE));
+  hvtest::PumpUntilIdle();
+  ASSERT_EQ(list.Control()->GetItemCount(), 3);
+  EXPECT_EQ(Text(0, 0), S("M0"));
+  EXPECT_EQ(Text(1, 0), S("M3"));
+  EXPECT_EQ(Text(2, 0), S("M6"));
+  EXPECT_EQ(list.GetSelectedRows(), (std::vector<std::size_t>{0, 1, 2}));
 }

@@ -174,11 +174,7 @@ TEST_F(TransferDialogsGui, RefusedLoginIsShownAndCancelEndsTheTransferPromptly) 
 // the transfer runs again with what was typed, and the dialog's end line says what was
 // sent. A second transfer finds the plain server's file current through the record.
 TEST_F(TransferDialogsGui, ARefusedLoginRaisesTheLoginDialogAndTheEnteredOneIsUsed) {
-  hvtest::FtpTestServer::Options options;
-  options.noMlsd = true;
-  options.noMfmt = true;
-  options.dosList = true;
-  hvtest::FtpTestServer server(dir.Sub("root"), options);
+  hvtest::FtpTestServer server(dir.Sub("root"), hvtest::FtpTestServer::Options::Plain());
   ASSERT_GT(server.Port(), 0);
   job.address = server.Address();
   job.password = "falsch";

@@ -60,7 +60,10 @@ struct DataPointBulkDelete : DataPointFixture {
 // Whether another program would find the file locked for writing.
 bool LockedForOthers(const wxString& file) {
   const int fd = ::open(hv::ToFs(file).c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    ADD_FAILURE() << "cannot open " << file;
+    return false;
+  }
   struct flock fl;
   std::memset(&fl, 0, sizeof fl);
   fl.l_type = F_WRLCK;
@@ -97,12 +100,15 @@ TEST_F(DataPointBulkDelete, AQuestionOnTheWayLetsTheTablesGoAndAnotherProgramsRo
   ASSERT_NO_FATAL_FAILURE(MakePoints(6));
   const std::vector<CPODirectDataPoint*> points = Points();
   // The fourth row has an EEPROM address: its delete asks first.
+  // Made within a session, whose lock the probe of other programs must see.
   {
+    hv::db::TableSession session;
     hv::db::Table eep;
     ASSERT_TRUE(eep.open(Folder(), hv::db::EepromSchema()));
     hv::db::EepromRow e;
     e.dataPoint = points[3]->GetId();
     ASSERT_TRUE(eep.insert(e));
+    EXPECT_TRUE(LockedForOthers(hv::JoinPath(Folder(), wxS("EEPROM.DBF"))));
   }
   ListAll();
   const wxString datpkt = hv::JoinPath(Folder(), wxS("DATPKT.DBF"));

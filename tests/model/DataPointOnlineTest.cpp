@@ -21,6 +21,12 @@ namespace {
 namespace mm = hv::modbus;
 using dptest::Picked;
 
+// A double click on the value column reads the point anew; what the column shows then.
+wxString ReadNewValue(CPODirectDataPoint& dp) {
+  dp.OnColumnDblClick(5);
+  return dp.GetColumnText(5);
+}
+
 struct OnlineDataPoints : dptest::DataPointFixture {
   hvtest::PluginInstall install{{"TESTDEV.so"}};
   // As strict as real devices: silent for units it does not serve.
@@ -80,8 +86,7 @@ TEST_F(OnlineDataPoints, EveryTypeReadsTheServedValueIntoTheValueColumn) {
     Connect(c.order[0] == 'a' ? "TCP_0" : "TCP_1", c.order);
     CPODirectDataPoint* dp = MakeOne(c.name, c.address, c.type);
     ASSERT_TRUE(dp) << c.name;
-    dp->OnColumnDblClick(5);
-    EXPECT_EQ(dp->GetColumnText(5), c.expected) << c.name;
+    EXPECT_EQ(ReadNewValue(*dp), c.expected) << c.name;
   }
   EXPECT_TRUE(ui.MessageIds().empty());
   EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
@@ -136,8 +141,7 @@ TEST_F(OnlineDataPoints, TableAddressesReadEveryTypeExactly) {
   for (const auto& c : cases) {
     CPODirectDataPoint* dp = MakeOne(c.name, c.address, c.type, c.textLength);
     ASSERT_TRUE(dp) << c.name;
-    dp->OnColumnDblClick(5);
-    EXPECT_EQ(dp->GetColumnText(5), c.expected) << c.name;
+    EXPECT_EQ(ReadNewValue(*dp), c.expected) << c.name;
   }
   EXPECT_TRUE(ui.MessageIds().empty());
 
@@ -185,8 +189,7 @@ TEST_F(OnlineDataPoints, TheLastInputRegisterIsRead) {
   server.SetRegister(3, 3, 65535, 4711);
   CPODirectDataPoint* dp = MakeOne("Last", "IR|65535", 0x10);
   ASSERT_TRUE(dp);
-  dp->OnColumnDblClick(5);
-  EXPECT_EQ(dp->GetColumnText(5), "4711");
+  EXPECT_EQ(ReadNewValue(*dp), "4711");
 }
 
 // What the network cannot read as the chosen type is refused when the point is made,
@@ -256,8 +259,7 @@ TEST_F(OnlineDataPoints, AddressesTheNetworkCannotReadAreRefusedAtEntry) {
   server.Set32(3, 4, 256, mm::BitsFromFloat(12.25f), mm::WordOrder::ABCD);
   CPODirectDataPoint* f = MakeOne("AOf", "9|Analog Output|0.00", 0x80);
   ASSERT_TRUE(f);
-  f->OnColumnDblClick(5);
-  EXPECT_EQ(f->GetColumnText(5), "12.25");
+  EXPECT_EQ(ReadNewValue(*f), "12.25");
 }
 
 // A text longer than 125 registers is refused when the point is made; one stored so by
@@ -337,8 +339,7 @@ TEST_F(SimulatedDataPoints, ErrorFortyTwoIsAValueAndErrorTwentyFourStopsASelecti
   ASSERT_TRUE(Make({Picked("8|M|W|81|0|0|1", 8)}, kDpWizardFinish, [](DataPointSheetRequest& s) { s.dp.name = "A"; }));
   CPODirectDataPoint* a = Find("A");
   ASSERT_TRUE(a);
-  a->OnColumnDblClick(5);
-  EXPECT_EQ(a->GetColumnText(5), "7");
+  EXPECT_EQ(ReadNewValue(*a), "7");
 
   device->SetNode("5");
   a->SetSelectionState(TRUE, FALSE, TRUE);

@@ -37,6 +37,28 @@ void ResetFolder(const wxString& folder, const wxString& pristine) {
   fs::copy(hv::ToFs(pristine), hv::ToFs(folder), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 }
 
+// What the device sheet does when the user renames the device "PanelX": its folder
+// follows the name.
+void RenameToPanelX(CPOPrjDevice& d, const wxString& projectFolder) {
+  const wxString collapsed = d.CollapsePathMacros();
+  d.SetName("PanelX");
+  d.SetDeviceFolder(hv::JoinPath(projectFolder, "PanelX"));
+  d.ExpandPathMacros(collapsed);
+}
+
+// The project backed up into `archive`, every question answered yes: 0 when it says it
+// succeeded, else 2 (the exit status of a child run).
+int BackUp(hvtest::ScriptedUi& ui, const wxString& projectFolder, const wxString& archive) {
+  ui.AllowAnyMessage(IDYES);
+  BackupRequest request;
+  request.sourceFolder = projectFolder;
+  request.projectName = "Anlage";
+  BackupController backup(request);
+  backup.SetArchiveCoDeSys(false);
+  backup.TargetChosen(archive);
+  return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+}
+
 struct Loaded {
   wxString name, node, slot;
   std::size_t points = 0;
@@ -118,10 +140,7 @@ TEST_F(DataPointFixture, KilledDeviceEditLeavesTheOldOrTheNewDevice) {
         ui.AllowAnyMessage(IDNO);
         AnswerSheet(
             [projectFolder_](CPOPrjDevice& d) {
-              const wxString collapsed = d.CollapsePathMacros();
-              d.SetName("PanelX");
-              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
-              d.ExpandPathMacros(collapsed);
+              RenameToPanelX(d, projectFolder_);
               d.SetNode("M9");
               d.SetSlot("CAN_1");
             },
@@ -228,14 +247,7 @@ TEST_F(DataPointFixture, KilledBackupKeepsTheOldArchiveAndLeavesNothing) {
   int kills = 0;
   for (const std::uintmax_t killAt : {std::uintmax_t{1}, std::uintmax_t{8} << 20, std::uintmax_t{20} << 20}) {
     const pid_t pid = hvtest::StartChild([&] {
-      ui.AllowAnyMessage(IDYES);
-      BackupRequest request;
-      request.sourceFolder = projectFolder;
-      request.projectName = "Anlage";
-      BackupController backup(request);
-      backup.SetArchiveCoDeSys(false);
-      backup.TargetChosen(archive);
-      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+      return BackUp(ui, projectFolder, archive);
     });
     // Killed once the half-written archive has grown this far.
     bool killed = false;
@@ -292,14 +304,7 @@ TEST_F(DataPointFixture, KilledRenameTakesTheReferencesInOtherTablesAlong) {
       projectFolder,
       [&] {
         ui.AllowAnyMessage(IDNO);
-        AnswerSheet(
-            [projectFolder_](CPOPrjDevice& d) {
-              const wxString collapsed = d.CollapsePathMacros();
-              d.SetName("PanelX");
-              d.SetDeviceFolder(hv::JoinPath(projectFolder_, "PanelX"));
-              d.ExpandPathMacros(collapsed);
-            },
-            IDOK);
+        AnswerSheet([projectFolder_](CPOPrjDevice& d) { RenameToPanelX(d, projectFolder_); }, IDOK);
         device->OnEdit();
         return 0;
       },
@@ -329,14 +334,7 @@ TEST_F(DataPointFixture, BackupKilledAtEachStepKeepsTheOldArchiveOrAWholeNewOne)
   for (; step < kMaxSteps; ++step) {
     const int status = hvtest::RunChild([&] {
       setenv("HALVORA_TEST_KILL_AT", std::to_string(step).c_str(), 1);
-      ui.AllowAnyMessage(IDYES);
-      BackupRequest request;
-      request.sourceFolder = projectFolder;
-      request.projectName = "Anlage";
-      BackupController backup(request);
-      backup.SetArchiveCoDeSys(false);
-      backup.TargetChosen(archive);
-      return backup.Start() && backuptest::RunToEnd(backup) && request.succeeded ? 0 : 2;
+      return BackUp(ui, projectFolder, archive);
     });
     ASSERT_TRUE(status == 0 || status == kKilled) << status << " at step " << step;
     CleanUpKilledWork({}, {backups});

@@ -46,6 +46,11 @@ struct FakeSteps : CProjectDownloadSteps {
   }
 };
 
+// The real device side, with every program's download taken as done.
+struct ProgramsDone : CProjectDownloadSteps {
+  int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
+};
+
 struct ProjectDownload : DeviceFixture {
   FakeSteps steps;
   hv::ServiceOverride<hv::IProjectDownloadSteps> bound{&steps};
@@ -72,6 +77,17 @@ struct ProjectDownload : DeviceFixture {
     hvtest::WriteAll(resource + "/resource.res", std::string("RES\0\x01\x02 ", 8) + name.ToStdString());
     SetAge(resource + "/resource.res", 3660);   // a minute from now: newer than its sources
     return device;
+  }
+  // "Panel", a CE device served by `server` with user "dev" and `password`, whose
+  // resource file is due to be sent.
+  CPOPrjDevice* FtpPanel(const hvtest::FtpTestServer& server, const char* password) {
+    CPOPrjDevice* ce = Plc("Panel", {"Main"});
+    if (!ce) return nullptr;
+    ce->SetDeviceParameters("CE_TCP;x;" + server.Address());
+    ce->GetSettings().WriteConfigString("FtpUsername", "dev");
+    ce->GetSettings().WriteConfigString("FtpPassword", password);
+    SetAge(DeviceFolder("Panel") + "/resource/resource.res", 3700);
+    return ce;
   }
   // Gives a file a time `seconds` after a fixed moment in the past.
   static void SetAge(const wxString& path, long seconds) {
@@ -161,20 +177,14 @@ TEST_F(ProjectDownload, UnconfiguredProgramToolFails) {
 // The real transfers: FTP to a CE device served on 127.0.0.1 and a copy into a
 // simulated device; with the server gone the report names the device.
 TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
-  struct ProgramsDone : CProjectDownloadSteps {
-    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
-  } real;
+  ProgramsDone real;
   hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
   hvtest::TempDir ftpRoot;
   hvtest::FtpTestServer server(ftpRoot.Path());
   ASSERT_GT(server.Port(), 0);
-  CPOPrjDevice* ce = Plc("Panel", {"Main"});
+  CPOPrjDevice* ce = FtpPanel(server, "pw");
   ASSERT_TRUE(ce);
-  ce->SetDeviceParameters("CE_TCP;x;" + server.Address());
-  ce->GetSettings().WriteConfigString("FtpUsername", "dev");
-  ce->GetSettings().WriteConfigString("FtpPassword", "pw");
   ce->GetSettings().WriteConfigString("ResourcePath", "\\Flashdisk\\Res");
-  SetAge(DeviceFolder("Panel") + "/resource/resource.res", 3700);
   hvtest::TempDir sim;
   hvtest::WriteAll(sim.Path() + "/net.sim", "[Device 7]\nType=CE_PLC7\n");
   CPOPrjDevice* simulated = Plc("Sim", {"Main"}, "SIMNET", "COMBO_C167", "COMBO167");
@@ -207,19 +217,13 @@ TEST_F(ProjectDownload, ResourcesReachFtpAndSimulatedDevices) {
 // login entered, which is kept with "Speichern"; the device folder keeps the record of
 // what was sent.
 TEST_F(ProjectDownload, ARefusedPanelLoginIsAskedForAndKept) {
-  struct ProgramsDone : CProjectDownloadSteps {
-    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
-  } real;
+  ProgramsDone real;
   hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
   hvtest::TempDir ftpRoot;
   hvtest::FtpTestServer server(ftpRoot.Path());
   ASSERT_GT(server.Port(), 0);
-  CPOPrjDevice* ce = Plc("Panel", {"Main"});
+  CPOPrjDevice* ce = FtpPanel(server, "falsch");
   ASSERT_TRUE(ce);
-  ce->SetDeviceParameters("CE_TCP;x;" + server.Address());
-  ce->GetSettings().WriteConfigString("FtpUsername", "dev");
-  ce->GetSettings().WriteConfigString("FtpPassword", "falsch");
-  SetAge(DeviceFolder("Panel") + "/resource/resource.res", 3700);
   hvtest::AnswerCeTransferHeadless(ui);
   int asked = 0;
   ui.Answer<UserPwdRequest>([&](UserPwdRequest& r) {
@@ -311,9 +315,7 @@ TEST_F(ProjectDownload, StaleResourceIsAskedForAndAFailedGenerationEndsTheComman
 // A device whose network driver takes no files gets a clear line, and the others still
 // receive theirs through the online download.
 TEST_F(ProjectDownload, ADriverWithoutFilesIsNamedInTheReport) {
-  struct ProgramsDone : CProjectDownloadSteps {
-    int DownloadProgram(CPOPrjDevice&, CPOCoDeSys&) override { return 0; }
-  } real;
+  ProgramsDone real;
   hv::ServiceOverride<hv::IProjectDownloadSteps> realBound{&real};
   CPOPrjDevice* bus = Plc("Bus", {}, "MBTCP", "COMBO_C167", "COMBO167");
   CPOPrjDevice* sim = Plc("Sim", {}, "SIMNET", "COMBO_C167", "COMBO167");

@@ -55,6 +55,13 @@ class ResourceTransfer : public ResourceFixture {
     dev.parameters = wxS("CE_TCP;sym;") + server->Address();
     return server->Port() > 0;
   }
+  // The panel takes keypads over FTP; the keypad folder's "a.xml".
+  CPOKeypadXML* KeypadXml() {
+    dev.keypads = true;
+    auto& keypads = AddFolder<CPOResKeypad>();
+    EXPECT_TRUE(keypads.LoadChildren());
+    return Child<CPOKeypadXML>(keypads, wxS("a.xml"));
+  }
   wxString Root(const char* relative) { return server->Root() + wxS("/") + wxString::FromUTF8(relative); }
   std::vector<wxString> Stored() const { return server->Stored(); }
 
@@ -119,10 +126,7 @@ TEST_F(ResourceTransfer, TheArchiverDeviceSendsArchiveResourceAndStartInOrder) {
 
 TEST_F(ResourceTransfer, KeypadsAndTrueTypeFontsReachTheirFoldersOnThePanel) {
   ASSERT_TRUE(Serve());
-  dev.keypads = true;
-  auto& keypads = AddFolder<CPOResKeypad>();
-  ASSERT_TRUE(keypads.LoadChildren());
-  auto* xml = Child<CPOKeypadXML>(keypads, wxS("a.xml"));
+  auto* xml = KeypadXml();
   ASSERT_TRUE(xml);
   ASSERT_TRUE(xml->Download());
   ASSERT_EQ(1u, targets.size());
@@ -150,10 +154,7 @@ TEST_F(ResourceTransfer, KeypadsAndTrueTypeFontsReachTheirFoldersOnThePanel) {
 // kept in DEVICE.SET with "Speichern" and both values are emptied without it.
 TEST_F(ResourceTransfer, ARefusedLoginAsksForAnotherAndKeepsItAsTheDialogSays) {
   ASSERT_TRUE(Serve());
-  dev.keypads = true;
-  auto& keypads = AddFolder<CPOResKeypad>();
-  ASSERT_TRUE(keypads.LoadChildren());
-  auto* xml = Child<CPOKeypadXML>(keypads, wxS("a.xml"));
+  auto* xml = KeypadXml();
   ASSERT_TRUE(xml);
   auto stored = [this](const char* key) {
     return CDeviceSettings(dir.Path()).GetSetting(wxS("Config"), wxString::FromUTF8(key), wxS("(none)"));

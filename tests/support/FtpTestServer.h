@@ -27,6 +27,12 @@ class FtpTestServer {
     wxString refuseUser;     // this login is refused whatever its password
     double loginDelay = 0;   // seconds a refused login waits (0: 0.1 s; real servers 1-3 s)
     bool mute = false;       // accepts connections, never answers
+    // A plain server as a Windows CE panel runs: no MLSD, no MFMT, DOS listings.
+    static Options Plain() {
+      Options o;
+      o.noMlsd = o.noMfmt = o.dosList = true;
+      return o;
+    }
   };
 
   // Serves `root` (created when missing). Port() is 0 when the server did not start.
