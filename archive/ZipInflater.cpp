@@ -121,6 +121,12 @@ ZipTaskPool::ZipTaskPool(unsigned threads, std::size_t maxBytes, std::size_t max
   }
 }
 
+namespace {
+// A batch is handed over at this many tasks or bytes even within one folder.
+constexpr std::size_t kBatchTasks = 64;
+constexpr std::size_t kBatchBytes = 1 << 20;
+}  // namespace
+
 void ZipTaskPool::Stop() {
   {
     std::lock_guard lock(m_mutex);
@@ -131,44 +137,81 @@ void ZipTaskPool::Stop() {
     if (t.joinable()) t.join();
 }
 
-ZipTaskPool::~ZipTaskPool() { Stop(); }
+ZipTaskPool::~ZipTaskPool() {
+  Flush();
+  Stop();
+}
 
 void ZipTaskPool::Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task, int lane) {
+  if (lane >= 0 && static_cast<std::size_t>(lane) < m_lanes.size()) {
+    if (lane != m_heldLane) Flush();
+    m_heldLane = lane;
+    m_held.push_back(Task{bytes, std::move(task)});
+    m_heldBytes += bytes;
+    if (m_held.size() >= kBatchTasks || m_heldBytes >= kBatchBytes) Flush();
+    return;
+  }
+  Flush();
   std::unique_lock lock(m_mutex);
   m_space.wait(lock, [&] { return m_tasks == 0 || (m_tasks < m_maxTasks && m_bytes + bytes <= m_maxBytes); });
   m_bytes += bytes;
   ++m_tasks;
-  if (lane >= 0 && static_cast<std::size_t>(lane) < m_lanes.size()) {
-    m_lanes[static_cast<std::size_t>(lane)].push_back(Task{bytes, std::move(task)});
-    m_ready[static_cast<std::size_t>(lane)].notify_one();
-  } else {
-    m_queue.push_back(Task{bytes, std::move(task)});
-    for (std::size_t i = 0; i < m_lanes.size(); ++i) m_ready[i].notify_one();
+  m_queue.push_back(Task{bytes, std::move(task)});
+  for (std::size_t i = 0; i < m_lanes.size(); ++i) m_ready[i].notify_one();
+}
+
+void ZipTaskPool::Flush() {
+  if (m_held.empty()) return;
+  const std::size_t count = m_held.size(), bytes = m_heldBytes;
+  const auto lane = static_cast<std::size_t>(m_heldLane);
+  {
+    std::unique_lock lock(m_mutex);
+    m_space.wait(lock, [&] { return m_tasks == 0 || (m_tasks + count <= m_maxTasks && m_bytes + bytes <= m_maxBytes); });
+    m_bytes += bytes;
+    m_tasks += count;
+    const bool idle = m_lanes[lane].empty();
+    for (Task& t : m_held) m_lanes[lane].push_back(std::move(t));
+    // A thread with tasks of its own left is awake and takes these with them.
+    if (idle) m_ready[lane].notify_one();
   }
+  m_held.clear();
+  m_heldBytes = 0;
+  m_heldLane = -1;
 }
 
 void ZipTaskPool::Wait() {
+  Flush();
   std::unique_lock lock(m_mutex);
   m_space.wait(lock, [&] { return m_tasks == 0; });
 }
 
 void ZipTaskPool::Work(unsigned lane) {
   ZipInflateStream stream;
+  std::deque<Task> batch;
   for (;;) {
-    Task task;
     {
       std::unique_lock lock(m_mutex);
       std::deque<Task>* own = lane < m_lanes.size() ? &m_lanes[lane] : nullptr;
       m_ready[lane].wait(lock, [&] { return (own && !own->empty()) || !m_queue.empty() || m_stopping; });
-      std::deque<Task>& from = own && !own->empty() ? *own : m_queue;
-      if (from.empty()) return;
-      task = std::move(from.front());
-      from.pop_front();
+      if (own && !own->empty()) {
+        batch.swap(*own);
+      } else if (!m_queue.empty()) {
+        batch.push_back(std::move(m_queue.front()));
+        m_queue.pop_front();
+      } else {
+        return;
+      }
     }
-    task.run(stream);
+    std::size_t bytes = 0;
+    const std::size_t count = batch.size();
+    for (Task& task : batch) {
+      task.run(stream);
+      bytes += task.bytes;
+    }
+    batch.clear();
     std::lock_guard lock(m_mutex);
-    m_bytes -= task.bytes;
-    --m_tasks;
-    m_space.notify_one();   // only the reading thread waits for room
+    m_bytes -= bytes;
+    m_tasks -= count;
+    m_space.notify_one();   // only the submitting thread waits for room
   }
 }

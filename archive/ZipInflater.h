@@ -68,8 +68,13 @@ class ZipTaskPool {
   // Runs task on a pool thread with that thread's inflate stream; waits first while the
   // window is full. A task bigger than the window runs when nothing else is in flight.
   // With a lane (below Threads()) the task runs on that lane's thread, in order with the
-  // lane's other tasks; without (-1) on whichever thread is free.
+  // lane's other tasks; without (-1) on whichever thread is free. Tasks of one lane
+  // submitted one after the other are handed over together (Flush), so that a thread
+  // is woken once for a folder's small files rather than once for each.
+  // Submit, Flush and Wait are called from one thread only.
   void Submit(std::size_t bytes, std::function<void(ZipInflateStream&)> task, int lane = -1);
+  // Hands over the tasks still held back.
+  void Flush();
   void Wait();
 
  private:
@@ -82,11 +87,15 @@ class ZipTaskPool {
 
   std::mutex m_mutex;
   std::unique_ptr<std::condition_variable[]> m_ready;   // per pool thread
-  std::condition_variable m_space;   // the reading thread
+  std::condition_variable m_space;   // the submitting thread
   std::deque<Task> m_queue;
   std::vector<std::deque<Task>> m_lanes;
   std::size_t m_bytes = 0, m_tasks = 0;   // in flight
   std::size_t m_maxBytes, m_maxTasks;
   bool m_stopping = false;
+  // Held back on the submitting thread (no lock).
+  std::vector<Task> m_held;
+  int m_heldLane = -1;
+  std::size_t m_heldBytes = 0;
   std::vector<std::thread> m_threads;
 };

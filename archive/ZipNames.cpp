@@ -32,8 +32,8 @@ wxString DescribeZipNameProblem(ZipNameProblem problem) {
 }
 
 ZipNameProblem CheckZipNameComponent(const wxString& part) {
-  if (part.empty() || part == ".") return ZipNameProblem::Empty;
-  if (part == "..") return ZipNameProblem::ParentFolder;
+  if (part.empty() || part == wxS(".")) return ZipNameProblem::Empty;
+  if (part == wxS("..")) return ZipNameProblem::ParentFolder;
   for (wxString::const_iterator it = part.begin(); it != part.end(); ++it) {
     const wxUniChar c = *it;
     if (c < 0x20 || c == 0x7F || IsSeparator(c)) return ZipNameProblem::BadCharacter;
@@ -49,7 +49,7 @@ ZipNameProblem SplitZipEntryName(const wxString& name, std::vector<wxString>& pa
   wxString part;
   auto flush = [&]() {
     ZipNameProblem p = ZipNameProblem::None;
-    if (!part.empty() && part != ".") {
+    if (!part.empty() && part != wxS(".")) {
       p = CheckZipNameComponent(part);
       if (p == ZipNameProblem::None) parts.push_back(part);
     }

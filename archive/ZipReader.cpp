@@ -46,6 +46,17 @@ std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
   return key;
 }
 
+// keys[i] = KeyOf(parts, i) for every i up to parts.size().
+void PrefixKeys(const std::vector<wxString>& parts, std::vector<std::string>& keys) {
+  keys.resize(parts.size() + 1);
+  keys[0].clear();
+  for (size_t i = 0; i < parts.size(); ++i) {
+    keys[i + 1] = keys[i];
+    keys[i + 1] += '/';
+    keys[i + 1] += hv::ToUtf8(ZipNameKey(parts[i]));
+  }
+}
+
 // The start of the entry's hour in local time as a file time, -1 when DOS cannot hold
 // the date. mktime takes the C library's time-zone lock and looks at the zone again on
 // every call: an archive's entries share a few hours, each converted once.
@@ -92,14 +103,97 @@ struct CZipReader::Archive {
     }
     if (fd >= 0) close(fd);
   }
+  // What a walk through the directory found, entry by entry. The central headers are
+  // read here rather than through minizip, which would parse each one several times;
+  // once a walk has reached the end, later walks replay it (a restore walks four times).
+  struct Entry {
+    std::uint64_t offset = 0;      // minizip's position of the central header
+    std::uint64_t headerEnd = 0;
+    ZipEntryInfo info;
+    std::vector<wxString> parts;   // the name's components when it has no problem
+  };
+  std::vector<Entry> entries;
+  bool walked = false;            // entries hold the whole walk
+  bool walkDamaged = false;       // and it ended in a damaged directory
+  bool positioned = false;        // minizip stands at entries[index]
+
   std::uint64_t DirectoryEnd() const { return view->Directory().offset + view->Directory().size; }
-  bool Track() {
-    unz_file_info64 fi{};
-    if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
-    headerEnd = unzGetOffset64(unz) + 46 + fi.size_filename + fi.size_file_extra + fi.size_file_comment;
-    return true;
-  }
+  // Reads the central header at minizip's position `offset` into entry; false when
+  // there is none or it is cut short.
+  bool ReadHeader(std::uint64_t offset, Entry& entry);
 };
+
+namespace {
+
+std::uint32_t Le(const unsigned char* p, int n) {
+  std::uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
+}  // namespace
+
+bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
+  constexpr std::size_t kCentralSize = 46;
+  const std::uint64_t at = offset + static_cast<std::uint64_t>(view->Directory().bias);
+  unsigned char h[kCentralSize];
+  if (view->Read(at, h, kCentralSize) != kCentralSize || Le(h, 4) != 0x02014b50) return false;
+  const std::size_t nameLength = Le(h + 28, 2), extraLength = Le(h + 30, 2), commentLength = Le(h + 32, 2);
+  std::string name(nameLength, '\0'), extra(extraLength, '\0'), comment(commentLength, '\0');
+  std::uint64_t from = at + kCentralSize;
+  for (std::string* field : {&name, &extra, &comment}) {
+    if (!field->empty() && view->Read(from, field->data(), field->size()) != field->size()) return false;
+    from += field->size();
+  }
+  entry.offset = offset;
+  entry.headerEnd = offset + kCentralSize + nameLength + extraLength + commentLength;
+  entry.parts.clear();
+  ZipEntryInfo& info = entry.info;
+  info = ZipEntryInfo{};
+  info.version = Le(h + 4, 2);
+  info.versionNeeded = Le(h + 6, 2);
+  info.flag = Le(h + 8, 2);
+  info.compressionMethod = Le(h + 10, 2);
+  info.dosDate = Le(h + 12, 4);   // time in the low half, date in the high one
+  info.crc = Le(h + 16, 4);
+  info.compressedSize = Le(h + 20, 4);
+  info.uncompressedSize = Le(h + 24, 4);
+  info.diskNumStart = Le(h + 34, 2);
+  info.internalAttributes = Le(h + 36, 2);
+  info.externalAttributes = Le(h + 38, 4);
+  info.localOffset = Le(h + 42, 4);
+  info.zip64Offset = info.localOffset == zipfmt::kMax32;
+  info.zip64Sizes = info.compressedSize == zipfmt::kMax32 || info.uncompressedSize == zipfmt::kMax32;
+  const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
+  const unsigned long date = info.dosDate >> 16, time = info.dosDate & 0xFFFF;
+  info.second = static_cast<int>(2 * (time & 0x1F));
+  info.minute = static_cast<int>((time >> 5) & 0x3F);
+  info.hour = static_cast<int>(time >> 11);
+  info.day = static_cast<int>(date & 0x1F);
+  info.month = static_cast<int>((date >> 5) & 0xF) - 1;
+  info.year = static_cast<int>(date >> 9) + 1980;
+  const bool utf8 = (info.flag & kZipFlagUtf8) != 0;
+  DecodeZipEntryName(comment, utf8, info.comment);
+
+  ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
+  if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
+  info.name.Replace(wxS("/"), wxS("\\"));
+  info.folder = (info.externalAttributes & kZipAttrFolder) != 0 || info.name.EndsWith(wxS("\\"));
+  if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, entry.parts);
+  const unsigned long type = (info.externalAttributes >> 16) & kModeTypeMask;
+  if (problem != ZipNameProblem::None)
+    info.problem = DescribeZipNameProblem(problem);
+  else if (type != 0 && type != kModeFile && type != kModeFolder)
+    info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
+  else if (!info.folder && (info.flag & kZipFlagEncrypted))
+    info.problem = wxS("verschlüsselter Eintrag");
+  else if (!info.folder && info.compressionMethod != 0 && info.compressionMethod != Z_DEFLATED)
+    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), info.compressionMethod);
+  else if (!sizesKnown)
+    info.problem = wxS("Zip64-Feld zu kurz");
+  if (!info.problem.empty()) entry.parts.clear();
+  return true;
+}
 
 CZipReader::CZipReader() = default;
 
@@ -198,37 +292,79 @@ BOOL CZipReader::GotoFirstFile() {
   Archive& a = *m_archive;
   a.headerEnd = 0;
   a.index = 0;
+  if (a.walked) return Replay(0);
+  a.entries.clear();
+  a.positioned = false;
   const zipfmt::Located& dir = a.view->Directory();
   if (dir.count == 0) {
     if (dir.size != 0) Damaged();
-    return FALSE;
+    return WalkEnded(dir.size != 0);
   }
-  if (unzGoToFirstFile(a.unz) != UNZ_OK || !a.Track()) {
+  Archive::Entry first;
+  if (!a.ReadHeader(dir.offset, first)) {
     // Entries stated but none found (a directory not where the end records say).
     Damaged();
-    return FALSE;
+    return WalkEnded(true);
   }
+  a.headerEnd = first.headerEnd;
+  a.entries.push_back(std::move(first));
   return TRUE;
 }
 
 BOOL CZipReader::GotoNextFile() {
   if (!m_archive || m_archive->headerEnd == 0) return FALSE;
   Archive& a = *m_archive;
+  if (a.walked) return Replay(a.index + 1);
   const std::uint64_t before = a.headerEnd;
   a.headerEnd = 0;
+  a.positioned = false;
   // The count is taken as stated, 65,535 as well: minizip would read on after it.
   if (a.index + 1 >= a.view->Directory().count) {
     // The last entry must end where the directory does.
-    if (before != a.DirectoryEnd()) Damaged();
-    return FALSE;
+    const bool damaged = before != a.DirectoryEnd();
+    if (damaged) Damaged();
+    return WalkEnded(damaged);
   }
-  if (unzGoToNextFile(a.unz) != UNZ_OK || !a.Track()) {
+  Archive::Entry next;
+  if (!a.ReadHeader(before, next)) {
     // A damaged directory or one with fewer entries than stated must not look like its end.
     Damaged();
-    return FALSE;
+    return WalkEnded(true);
   }
   ++a.index;
+  a.headerEnd = next.headerEnd;
+  a.entries.push_back(std::move(next));
   return TRUE;
+}
+
+BOOL CZipReader::WalkEnded(bool damaged) {
+  Archive& a = *m_archive;
+  a.walked = true;
+  a.walkDamaged = damaged;
+  return FALSE;
+}
+
+BOOL CZipReader::Replay(std::uint64_t index) {
+  Archive& a = *m_archive;
+  a.headerEnd = 0;
+  a.positioned = false;
+  if (index >= a.entries.size()) {
+    if (a.walkDamaged) Damaged();
+    return FALSE;
+  }
+  a.index = index;
+  a.headerEnd = a.entries[index].headerEnd;
+  return TRUE;
+}
+
+bool CZipReader::Position() {
+  Archive& a = *m_archive;
+  if (a.positioned) return true;
+  if (a.headerEnd == 0 || a.index >= a.entries.size() ||
+      unzSetOffset64(a.unz, a.entries[a.index].offset) != UNZ_OK)
+    return false;
+  a.positioned = true;
+  return true;
 }
 
 void CZipReader::Damaged() {
@@ -237,91 +373,42 @@ void CZipReader::Damaged() {
 }
 
 BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
-  info = ZipEntryInfo{};
-  if (!m_archive || m_archive->headerEnd == 0) return FALSE;
-  unzFile unz = m_archive->unz;
-  // Ask for the sizes first: a fixed buffer would cut long names silently.
-  unz_file_info64 fi{};
-  if (unzGetCurrentFileInfo64(unz, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return FALSE;
-  std::string name(fi.size_filename, '\0');
-  std::string extra(fi.size_file_extra, '\0');
-  std::string comment(fi.size_file_comment, '\0');
-  if (unzGetCurrentFileInfo64(unz, &fi, name.data(), static_cast<uLong>(name.size()), extra.data(),
-                              static_cast<uLong>(extra.size()), comment.data(),
-                              static_cast<uLong>(comment.size())) != UNZ_OK)
-    return FALSE;
-  // minizip keeps the local header's offset to itself; it is read from the central header.
-  unsigned char offset[4];
-  const std::uint64_t at = unzGetOffset64(unz) + static_cast<std::uint64_t>(m_archive->view->Directory().bias) + 42;
-  if (m_archive->view->Read(at, offset, 4) != 4) return FALSE;
-  info.localOffset = offset[0] | offset[1] << 8 | offset[2] << 16 | static_cast<std::uint64_t>(offset[3]) << 24;
-  info.compressedSize = fi.compressed_size;
-  info.uncompressedSize = fi.uncompressed_size;
-  info.zip64Offset = info.localOffset == zipfmt::kMax32;
-  info.zip64Sizes = fi.compressed_size == zipfmt::kMax32 || fi.uncompressed_size == zipfmt::kMax32;
-  const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
-  info.version = fi.version;
-  info.versionNeeded = fi.version_needed;
-  info.flag = fi.flag;
-  info.compressionMethod = fi.compression_method;
-  info.dosDate = fi.dosDate;
-  info.crc = fi.crc;
-  info.diskNumStart = fi.disk_num_start;
-  info.internalAttributes = fi.internal_fa;
-  info.externalAttributes = fi.external_fa;
-  info.second = static_cast<int>(fi.tmu_date.tm_sec);
-  info.minute = static_cast<int>(fi.tmu_date.tm_min);
-  info.hour = static_cast<int>(fi.tmu_date.tm_hour);
-  info.day = static_cast<int>(fi.tmu_date.tm_mday);
-  info.month = static_cast<int>(fi.tmu_date.tm_mon);
-  info.year = static_cast<int>(fi.tmu_date.tm_year);
-  const bool utf8 = (fi.flag & kZipFlagUtf8) != 0;
-  DecodeZipEntryName(comment, utf8, info.comment);
+  const ZipEntryInfo* current = CurrentEntry();
+  info = current ? *current : ZipEntryInfo{};
+  return current ? TRUE : FALSE;
+}
 
-  ZipNameProblem problem = DecodeZipEntryName(name, utf8, info.name);
-  if (problem != ZipNameProblem::None) info.name = hv::FromCp1252(name);
-  info.name.Replace("/", "\\");
-  info.folder = (fi.external_fa & kZipAttrFolder) != 0 || info.name.EndsWith("\\");
-  std::vector<wxString> parts;
-  if (problem == ZipNameProblem::None) problem = SplitZipEntryName(info.name, parts);
-  const unsigned long type = (fi.external_fa >> 16) & kModeTypeMask;
-  if (problem != ZipNameProblem::None)
-    info.problem = DescribeZipNameProblem(problem);
-  else if (type != 0 && type != kModeFile && type != kModeFolder)
-    info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
-  else if (!info.folder && (fi.flag & kZipFlagEncrypted))
-    info.problem = wxS("verschlüsselter Eintrag");
-  else if (!info.folder && fi.compression_method != 0 && fi.compression_method != Z_DEFLATED)
-    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), fi.compression_method);
-  else if (!sizesKnown)
-    info.problem = wxS("Zip64-Feld zu kurz");
-  return TRUE;
+const ZipEntryInfo* CZipReader::CurrentEntry(const std::vector<wxString>** parts) const {
+  if (!m_archive || m_archive->headerEnd == 0 || m_archive->index >= m_archive->entries.size()) return nullptr;
+  const Archive::Entry& entry = m_archive->entries[m_archive->index];
+  if (parts) *parts = &entry.parts;
+  return &entry.info;
 }
 
 void CZipReader::CountFiles() {
   m_totalFiles = 0;
-  ZipEntryInfo info;
   for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile())
-    if (GetFileInfo(info) && !info.folder) ++m_totalFiles;
+    if (const ZipEntryInfo* info = CurrentEntry(); info && !info->folder) ++m_totalFiles;
 }
 
 BOOL CZipReader::FindProjectFolder(wxString* folderName) {
-  wxString project;
-  ZipEntryInfo info;
-  std::vector<wxString> parts;
+  wxString project, projectKey;
   for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
-    if (!GetFileInfo(info)) return FALSE;
-    const bool valid = info.problem.empty() && SplitZipEntryName(info.name, parts) == ZipNameProblem::None;
+    const std::vector<wxString>* parts = nullptr;
+    const ZipEntryInfo* info = CurrentEntry(&parts);
+    if (!info) return FALSE;
+    const bool valid = info->problem.empty();
     if (project.empty()) {
-      if (!info.folder) continue;
+      if (!info->folder) continue;
       // Only the first folder counts, and it must be one plain folder name.
-      if (!valid || parts.size() != 1) return FALSE;
-      project = parts[0];
+      if (!valid || parts->size() != 1) return FALSE;
+      project = (*parts)[0];
+      projectKey = ZipNameKey(project);
       if (folderName) *folderName = project + "\\";
       continue;
     }
-    if (valid && !info.folder && parts.size() == 2 && ZipNameKey(parts[0]) == ZipNameKey(project) &&
-        ZipNameKey(parts[1]) == "project.set")
+    if (valid && !info->folder && parts->size() == 2 && ZipNameKey((*parts)[1]) == wxS("project.set") &&
+        ZipNameKey((*parts)[0]) == projectKey)
       return TRUE;
   }
   return FALSE;
@@ -330,44 +417,49 @@ BOOL CZipReader::FindProjectFolder(wxString* folderName) {
 BOOL CZipReader::ValidateEntries() {
   if (!m_archive) return FALSE;
   const size_t before = m_errors.size();
-  std::map<std::string, bool> seen;   // key -> is a folder
-  ZipEntryInfo info;
-  std::vector<wxString> parts;
+  std::unordered_map<std::string, bool> seen;   // key -> is a folder
+  seen.reserve(m_archive->entries.size() * 2);
+  std::vector<std::string> keys;
   for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
-    if (!GetFileInfo(info)) {
+    const std::vector<wxString>* parts = nullptr;
+    const ZipEntryInfo* info = CurrentEntry(&parts);
+    if (!info) {
       Fail(wxString(), wxS("Archiv beschädigt"));
       break;
     }
-    if (!info.problem.empty()) {
-      Fail(info.name, info.problem);
+    if (!info->problem.empty()) {
+      Fail(info->name, info->problem);
       continue;
     }
-    SplitZipEntryName(info.name, parts);
-    const size_t folders = info.folder ? parts.size() : parts.size() - 1;
+    PrefixKeys(*parts, keys);
+    const size_t folders = info->folder ? parts->size() : parts->size() - 1;
     bool clash = false;
     for (size_t i = 1; i <= folders; ++i) {
-      auto [it, added] = seen.emplace(KeyOf(parts, i), true);
+      auto [it, added] = seen.emplace(keys[i], true);
       if (!it->second) clash = true;
     }
-    if (!info.folder) {
-      auto [it, added] = seen.emplace(KeyOf(parts, parts.size()), false);
+    if (!info->folder) {
+      auto [it, added] = seen.emplace(keys[parts->size()], false);
       if (!added) clash = true;
     }
-    if (clash) Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+    if (clash) Fail(info->name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
   }
   return m_errors.size() == before ? TRUE : FALSE;
 }
 
-bool CZipReader::TargetParts(const ZipEntryInfo& info, std::vector<wxString>& parts, bool& skipped) {
+bool CZipReader::TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split,
+                             std::vector<wxString>& parts, bool& skipped) {
   skipped = false;
-  if (SplitZipEntryName(info.name, parts) != ZipNameProblem::None) return false;
-  if (m_oldFolderName.empty()) return true;
-  // Only the project folder is restored; a crafted archive's other top-level entries
-  // must neither merge into it nor land beside it.
-  if (ZipNameKey(parts[0]) != ZipNameKey(m_oldFolderName) || (parts.size() == 1 && !info.folder)) {
-    skipped = true;
-    return false;
+  if (split.empty()) return false;
+  if (!m_oldFolderName.empty()) {
+    // Only the project folder is restored; a crafted archive's other top-level entries
+    // must neither merge into it nor land beside it.
+    if (ZipNameKey(split[0]) != ZipNameKey(m_oldFolderName) || (split.size() == 1 && !info.folder)) {
+      skipped = true;
+      return false;
+    }
   }
+  parts = split;
   if (m_rename) parts[0] = m_newFolderName;
   return true;
 }
@@ -545,6 +637,8 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
     }, lane);
     return true;
   }
+  // The pool's threads go on with what they have while this one streams the entry.
+  if (pool) pool->Flush();
   const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
   if (fd < 0) {
     openFailed(errno);
@@ -586,12 +680,16 @@ bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std
 
 bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
   Archive& a = *m_archive;
+  if (!Position()) {
+    why = wxS("Archiv beschädigt");
+    return false;
+  }
   zipfmt::ReadView& view = *a.view;
   // The local header is checked here against the directory's values; minizip cannot
   // where they are only in Zip64 fields.
   const std::uint64_t at = info.localOffset + static_cast<std::uint64_t>(view.Directory().bias);
   zipfmt::LocalHeader local;
-  if (!zipfmt::ReadLocalHeader(*a.source, at, view.Size(), local) ||
+  if (!zipfmt::ReadLocalHeader(view.Raw(), at, view.Size(), local) ||
       !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(info.crc), info.compressedSize, info.uncompressedSize)) {
     why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
     return false;
@@ -722,18 +820,20 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
       return false;
     }
   }
-  ZipEntryInfo info;
-  if (!GetFileInfo(info)) {
+  const std::vector<wxString>* split = nullptr;
+  const ZipEntryInfo* current = CurrentEntry(&split);
+  if (!current) {
     Fail(wxString(), wxS("Archiv beschädigt"));
     return false;
   }
+  const ZipEntryInfo& info = *current;
   if (!info.problem.empty()) {
     Fail(info.name, info.problem);
     return false;
   }
-  std::vector<wxString> parts;
+  std::vector<wxString>& parts = m_parts;
   bool skipped = false;
-  if (!TargetParts(info, parts, skipped)) {
+  if (!TargetParts(info, *split, parts, skipped)) {
     if (!skipped) {
       Fail(info.name, wxS("ungültiger Name"));
       return false;

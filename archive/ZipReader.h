@@ -118,9 +118,19 @@ class CZipReader {
   void Fail(const wxString& entry, const wxString& text);
   // Reports a damaged directory once.
   void Damaged();
+  // The end of a walk through the directory (FALSE, as GotoNextFile returns).
+  BOOL WalkEnded(bool damaged);
+  // Goes to entry `index` of a finished walk; FALSE past its end.
+  BOOL Replay(std::uint64_t index);
+  // Puts minizip on the current entry where a replay left it elsewhere.
+  bool Position();
+  // The current entry and its name's components (empty when the entry has a problem);
+  // null when there is none.
+  const ZipEntryInfo* CurrentEntry(const std::vector<wxString>** parts = nullptr) const;
   // Entry components below the output folder after the project-folder rules; false and
   // `skipped` when the entry lies outside the project folder.
-  bool TargetParts(const ZipEntryInfo& info, std::vector<wxString>& parts, bool& skipped);
+  bool TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split, std::vector<wxString>& parts,
+                   bool& skipped);
   // Opens (creating when missing) the folders parts[0..count) below the output folder.
   int OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry);
   // The existing spelling of name in a folder, ignoring case; empty when there is none.
@@ -168,4 +178,5 @@ class CZipReader {
   std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
+  std::vector<wxString> m_parts;   // the entry being extracted, below the output folder
 };

@@ -314,28 +314,44 @@ void ReadView::Redirect(std::uint64_t realOffset) {
   m_redirectBy = static_cast<std::int64_t>(realOffset - kMax32);
 }
 
-void ReadView::PatchEntry(std::uint64_t at, std::string bytes) {
-  m_entryPatch = {at, std::move(bytes)};
-  m_cacheLen = 0;
-}
+void ReadView::PatchEntry(std::uint64_t at, std::string bytes) { m_entryPatch = {at, std::move(bytes)}; }
 
-void ReadView::ClearEntryPatch() {
-  if (m_entryPatch.bytes.empty()) return;
-  m_entryPatch = {};
-  m_cacheLen = 0;
-}
+void ReadView::ClearEntryPatch() { m_entryPatch = {}; }
 
-bool ReadView::Fill(std::uint64_t at, void* out, std::size_t n) const {
-  if (!m_source.ReadAt(at, out, n)) return false;
-  auto lay = [&](const Patch& p) {
-    for (std::size_t i = 0; i < p.bytes.size(); ++i) {
-      const std::uint64_t pos = p.at + i;
-      if (pos >= at && pos < at + n) static_cast<char*>(out)[pos - at] = p.bytes[i];
+bool ReadView::ReadCached(std::uint64_t at, void* out, std::size_t n) const {
+  if (n == 0) return true;
+  const std::uint64_t size = m_source.Size();
+  if (at >= size || n > size - at) return false;
+  Block* oldest = &m_blocks[0];
+  for (Block& b : m_blocks) {
+    if (b.length != 0 && at >= b.at && at + n <= b.at + b.length) {
+      std::memcpy(out, b.bytes.data() + (at - b.at), n);
+      b.used = ++m_clock;
+      return true;
     }
-  };
-  for (const Patch& p : m_located.patches) lay(p);
-  lay(m_entryPatch);
+    if (b.used < oldest->used) oldest = &b;
+  }
+  if (n >= kReadCache) return m_source.ReadAt(at, out, n);
+  Block& b = *oldest;
+  b.bytes.resize(kReadCache);
+  b.at = at;
+  b.length = static_cast<std::size_t>(std::min<std::uint64_t>(kReadCache, size - at));
+  if (!m_source.ReadAt(at, b.bytes.data(), b.length)) {
+    b.length = 0;
+    b.used = 0;
+    return false;
+  }
+  b.used = ++m_clock;
+  std::memcpy(out, b.bytes.data(), n);
   return true;
+}
+
+void ReadView::Lay(const Patch& p, std::uint64_t at, void* out, std::size_t n) const {
+  if (p.bytes.empty() || p.at >= at + n || p.at + p.bytes.size() <= at) return;
+  for (std::size_t i = 0; i < p.bytes.size(); ++i) {
+    const std::uint64_t pos = p.at + i;
+    if (pos >= at && pos < at + n) static_cast<char*>(out)[pos - at] = p.bytes[i];
+  }
 }
 
 std::uint64_t ReadView::Read(std::uint64_t at, void* out, std::uint64_t n) {
@@ -343,19 +359,9 @@ std::uint64_t ReadView::Read(std::uint64_t at, void* out, std::uint64_t n) {
   const std::uint64_t size = Size();
   if (at >= size || n == 0) return 0;
   n = std::min(n, size - at);
-  if (at >= m_cacheAt && at + n <= m_cacheAt + m_cacheLen) {
-    std::memcpy(out, m_cache.data() + (at - m_cacheAt), static_cast<std::size_t>(n));
-    return n;
-  }
-  if (n >= kReadCache) return Fill(at, out, static_cast<std::size_t>(n)) ? n : 0;
-  m_cache.resize(kReadCache);
-  m_cacheLen = static_cast<std::size_t>(std::min<std::uint64_t>(kReadCache, size - at));
-  m_cacheAt = at;
-  if (!Fill(at, m_cache.data(), m_cacheLen)) {
-    m_cacheLen = 0;
-    return 0;
-  }
-  std::memcpy(out, m_cache.data(), static_cast<std::size_t>(n));
+  if (!ReadCached(at, out, static_cast<std::size_t>(n))) return 0;
+  for (const Patch& p : m_located.patches) Lay(p, at, out, static_cast<std::size_t>(n));
+  Lay(m_entryPatch, at, out, static_cast<std::size_t>(n));
   return n;
 }
 

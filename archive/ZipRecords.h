@@ -136,9 +136,29 @@ class ReadView {
   // For the file functions.
   std::uint64_t Read(std::uint64_t at, void* out, std::uint64_t n);
   std::uint64_t Size() const { return m_located.end; }
+  // The file's own bytes (no corrections) through the same buffers.
+  const Source& Raw() const { return m_raw; }
 
  private:
-  bool Fill(std::uint64_t at, void* out, std::size_t n) const;
+  // The directory and the entries' data lie apart: a buffer for each keeps minizip's
+  // alternating reads from filling one buffer again and again.
+  struct Block {
+    std::vector<unsigned char> bytes;
+    std::uint64_t at = 0;
+    std::size_t length = 0;
+    std::uint64_t used = 0;
+  };
+  class RawSource : public Source {
+   public:
+    explicit RawSource(const ReadView& view) : m_view(view) {}
+    std::uint64_t Size() const override { return m_view.m_source.Size(); }
+    bool ReadAt(std::uint64_t at, void* out, std::size_t n) const override { return m_view.ReadCached(at, out, n); }
+
+   private:
+    const ReadView& m_view;
+  };
+  bool ReadCached(std::uint64_t at, void* out, std::size_t n) const;
+  void Lay(const Patch& p, std::uint64_t at, void* out, std::size_t n) const;
 
   const Source& m_source;
   Located m_located;
@@ -147,9 +167,9 @@ class ReadView {
   std::uint64_t m_redirectFrom = 0;
   std::int64_t m_redirectBy = 0;
   Patch m_entryPatch;
-  std::vector<unsigned char> m_cache;
-  std::uint64_t m_cacheAt = 0;
-  std::size_t m_cacheLen = 0;
+  mutable Block m_blocks[4];
+  mutable std::uint64_t m_clock = 0;
+  RawSource m_raw{*this};
 };
 
 // Write file functions for zipOpen2_64 over an open file descriptor, buffered, with
