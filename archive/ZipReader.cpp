@@ -40,13 +40,8 @@ constexpr unsigned long kModeFolder = 0040000;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
 
-std::string KeyOf(const std::vector<wxString>& parts, size_t count) {
-  std::string key;
-  for (size_t i = 0; i < count; ++i) key += "/" + hv::ToUtf8(ZipNameKey(parts[i]));
-  return key;
-}
-
-// keys[i] = KeyOf(parts, i) for every i up to parts.size().
+// The keys of a name's folders: keys[i] is "/" and the lower-case UTF-8 of each of the
+// first i components, keys[parts.size()] the whole name's.
 void PrefixKeys(const std::vector<wxString>& parts, std::vector<std::string>& keys) {
   keys.resize(parts.size() + 1);
   keys[0].clear();
@@ -111,6 +106,7 @@ struct CZipReader::Archive {
     std::uint64_t headerEnd = 0;
     ZipEntryInfo info;
     std::vector<wxString> parts;   // the name's components when it has no problem
+    std::size_t nameLength = 0;    // in bytes, as stored
   };
   std::vector<Entry> entries;
   bool walked = false;            // entries hold the whole walk
@@ -146,6 +142,7 @@ bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
     from += field->size();
   }
   entry.offset = offset;
+  entry.nameLength = nameLength;
   entry.headerEnd = offset + kCentralSize + nameLength + extraLength + commentLength;
   entry.parts.clear();
   ZipEntryInfo& info = entry.info;
@@ -264,8 +261,7 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
 }
 
 void CZipReader::ForgetFolder() {
-  if (m_lastFolderFd >= 0) close(m_lastFolderFd);
-  m_lastFolderFd = -1;
+  m_lastFolder.reset();
   m_lastFolderKey.clear();
 }
 
@@ -464,7 +460,8 @@ bool CZipReader::TargetParts(const ZipEntryInfo& info, const std::vector<wxStrin
   return true;
 }
 
-std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, const wxString& name) {
+std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, const wxString& name,
+                                     const std::string& nameKey) {
   // A folder listed once (or made here) is known with every name written into it since:
   // no look at the disk, which would wait for the threads creating files in it.
   const std::string exact = hv::ToFs(name);
@@ -472,14 +469,14 @@ std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, co
   auto it = m_spellings.find(folderKey);
   if (it == m_spellings.end()) {
     if (fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
-    std::map<wxString, std::string> names;
+    Spellings names;
     const int copy = dup(dirFd);
     if (DIR* d = copy >= 0 ? fdopendir(copy) : nullptr) {
       while (dirent* e = readdir(d)) {
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         const wxString n = hv::FromFs(e->d_name);
         if (n.empty()) continue;
-        auto [at, added] = names.emplace(ZipNameKey(n), e->d_name);
+        auto [at, added] = names.emplace(hv::ToUtf8(ZipNameKey(n)), e->d_name);
         if (!added && at->second > e->d_name) at->second = e->d_name;   // stable choice
       }
       closedir(d);
@@ -488,18 +485,18 @@ std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, co
     }
     it = m_spellings.emplace(folderKey, std::move(names)).first;
   }
-  auto found = it->second.find(ZipNameKey(name));
+  auto found = it->second.find(nameKey);
   if (found == it->second.end()) return std::string();
   // A listed folder may hold the name in several spellings: the exact one wins.
   if (found->second != exact && fstatat(dirFd, exact.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return exact;
   return found->second;
 }
 
-void CZipReader::Remember(const std::string& folderKey, const wxString& name, const std::string& actual) {
+void CZipReader::Remember(const std::string& folderKey, const std::string& nameKey, const std::string& actual) {
   auto it = m_spellings.find(folderKey);
   if (it == m_spellings.end()) return;
-  if (actual.empty()) it->second.erase(ZipNameKey(name));
-  else it->second[ZipNameKey(name)] = actual;
+  if (actual.empty()) it->second.erase(nameKey);
+  else it->second[nameKey] = actual;
 }
 
 namespace {
@@ -523,9 +520,12 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
     return -1;
   }
   std::string relative;
+  std::vector<std::string> keys;
+  PrefixKeys(parts, keys);
   for (size_t i = 0; i < count; ++i) {
-    const std::string key = KeyOf(parts, i);
-    std::string actual = FindSpelling(fd, key, parts[i]);
+    const std::string& key = keys[i];
+    const std::string nameKey = keys[i + 1].substr(key.size() + 1);
+    std::string actual = FindSpelling(fd, key, parts[i], nameKey);
     bool made = false;
     if (actual.empty()) {
       actual = hv::ToFs(parts[i]);
@@ -535,9 +535,9 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
         close(fd);
         return -1;
       }
-      Remember(key, parts[i], actual);
+      Remember(key, nameKey, actual);
       // A folder made here is empty: what goes into it is remembered as it is written.
-      if (made) m_spellings.emplace(KeyOf(parts, i + 1), std::map<wxString, std::string>());
+      if (made) m_spellings.emplace(keys[i + 1], Spellings());
     }
     // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
     const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -566,99 +566,115 @@ time_t CZipReader::EntryTime(const ZipEntryInfo& info) {
   return it->second == static_cast<time_t>(-1) ? it->second : it->second + info.minute * 60 + info.second;
 }
 
+// A folder's descriptor, shared by the files written into it on the pool's threads;
+// closed after the last of them.
+struct CZipReader::FolderFd {
+  explicit FolderFd(int f) : fd(f) {}
+  ~FolderFd() { close(fd); }
+  FolderFd(const FolderFd&) = delete;
+  FolderFd& operator=(const FolderFd&) = delete;
+  const int fd;
+};
+
 bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
-  const std::string fileKey = KeyOf(parts, parts.size());
-  if (m_extracted.count(hv::FromUtf8(fileKey))) {
+  PrefixKeys(parts, m_keys);
+  const std::string& fileKey = m_keys[parts.size()];
+  if (m_extracted.count(fileKey)) {
     Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
     return false;
   }
-  const std::string folderKey = KeyOf(parts, parts.size() - 1);
+  const std::string& folderKey = m_keys[parts.size() - 1];
   // Files of one folder follow each other: its descriptor is kept for the next.
-  int dir = -1;
-  if (m_lastFolderFd >= 0 && folderKey == m_lastFolderKey) {
-    dir = fcntl(m_lastFolderFd, F_DUPFD_CLOEXEC, 0);
-  } else {
-    dir = OpenFolders(parts, parts.size() - 1, info.name);
-    if (dir >= 0) {
-      ForgetFolder();
-      m_lastFolderFd = fcntl(dir, F_DUPFD_CLOEXEC, 0);
-      m_lastFolderKey = folderKey;
-    }
+  if (!m_lastFolder || folderKey != m_lastFolderKey) {
+    ForgetFolder();
+    const int fd = OpenFolders(parts, parts.size() - 1, info.name);
+    if (fd < 0) return false;
+    m_lastFolder = std::make_shared<FolderFd>(fd);
+    m_lastFolderKey = folderKey;
   }
-  if (dir < 0) return false;
-  std::string actual = FindSpelling(dir, folderKey, parts.back());
+  const std::shared_ptr<FolderFd> dir = m_lastFolder;
+  const std::string nameKey = fileKey.substr(folderKey.size() + 1);
+  std::string actual = FindSpelling(dir->fd, folderKey, parts.back(), nameKey);
   const bool created = actual.empty();
   if (created) actual = hv::ToFs(parts.back());
-  auto openFailed = [this, info](int error) {
-    Fail(info.name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
-                                   : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
-  };
 
   if (pool && info.compressedSize <= kInMemory) {
     // Read here, in archive order; the file is made, written and checked on a pool
     // thread (creating files costs the file system more than writing them).
-    auto raw = std::make_shared<std::vector<unsigned char>>();
+    struct Job {
+      wxString name;
+      std::uint64_t size;
+      std::uint32_t crc;
+      bool deflated;
+      std::shared_ptr<FolderFd> dir;
+      std::string actual;
+      time_t when;
+      std::vector<unsigned char> raw;
+    };
+    auto job = std::make_shared<Job>(Job{info.name, info.uncompressedSize, static_cast<std::uint32_t>(info.crc),
+                                         info.compressionMethod == Z_DEFLATED, dir, actual, EntryTime(info), {}});
+    // The data are read here in one go, without minizip, which would check the local
+    // header once more, set up a buffer for the entry and read in 16 KiB steps.
     wxString why;
-    bool ok = OpenRaw(info, why);
+    std::uint64_t at = 0;
+    bool ok = DataStart(info, at, why);
     if (ok) {
-      // minizip has checked the local header and stands at the data: read them in one
-      // go rather than through its 16 KiB steps, which also sum a crc nobody uses.
-      raw->resize(static_cast<std::size_t>(info.compressedSize));
-      const std::uint64_t at = unzGetCurrentFileZStreamPos64(m_archive->unz);
-      ok = raw->empty() || m_archive->view->Read(at, raw->data(), raw->size()) == raw->size();
+      job->raw.resize(static_cast<std::size_t>(info.compressedSize));
+      ok = job->raw.empty() || m_archive->view->Raw().ReadAt(at, job->raw.data(), job->raw.size());
       if (!ok) why = wxS("Daten im Archiv unvollständig");
-      CloseRaw();
     }
     if (!ok) {
       Fail(info.name, why);
-      close(dir);
       return false;
     }
-    if (created) Remember(folderKey, parts.back(), actual);
-    m_extracted.insert(hv::FromUtf8(fileKey));
-    const time_t when = EntryTime(info);
+    if (created) Remember(folderKey, nameKey, actual);
+    m_extracted.insert(fileKey);
     int lane = -1;
     if (info.uncompressedSize <= kLaneMax) {
       auto [at, added] = m_lanes.emplace(folderKey, 0);
       if (added) at->second = static_cast<int>(m_lanes.size() - 1) % static_cast<int>(pool->Threads());
       lane = at->second;
     }
-    pool->Submit(raw->size(), [this, info, dir, actual, raw, openFailed, when](ZipInflateStream& stream) {
-      const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
+    const std::size_t bytes = job->raw.size();
+    pool->Submit(bytes, [this, job](ZipInflateStream& stream) {
+      const Job& j = *job;
+      const int fd = openat(j.dir->fd, j.actual.c_str(), kCreateFlags, 0666);
       if (fd < 0) {
-        openFailed(errno);
-        FinishFile(info, dir, -1, actual, false, true, wxString(), when);
+        OpenFailed(j.name, errno);
+        FinishFile(j.name, j.dir->fd, -1, j.actual, false, true, wxString(), j.when);
         return;
       }
       wxString why;
-      ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
-      const bool ok = ZipExtractBuffer(raw->data(), raw->size(), info.compressionMethod == Z_DEFLATED, stream, sink, why);
-      FinishFile(info, dir, fd, actual, ok, false, why, when);
+      ZipFileSink sink(fd, j.size, j.crc, m_owner);
+      const bool ok = ZipExtractBuffer(j.raw.data(), j.raw.size(), j.deflated, stream, sink, why);
+      FinishFile(j.name, j.dir->fd, fd, j.actual, ok, false, why, j.when);
+      job->raw = std::vector<unsigned char>();   // now, not when the whole batch is done
     }, lane);
     return true;
   }
   // The pool's threads go on with what they have while this one streams the entry.
   if (pool) pool->Flush();
-  const int fd = openat(dir, actual.c_str(), kCreateFlags, 0666);
+  const int fd = openat(dir->fd, actual.c_str(), kCreateFlags, 0666);
   if (fd < 0) {
-    openFailed(errno);
-    close(dir);
+    OpenFailed(info.name, errno);
     return false;
   }
-  if (created) Remember(folderKey, parts.back(), actual);
-  m_extracted.insert(hv::FromUtf8(fileKey));
+  if (created) Remember(folderKey, nameKey, actual);
+  m_extracted.insert(fileKey);
   bool cancelled = false;
   wxString why;
   const bool ok = CopyEntryData(info, fd, cancelled, why);
-  return FinishFile(info, dir, fd, actual, ok, cancelled, why, EntryTime(info));
+  return FinishFile(info.name, dir->fd, fd, actual, ok, cancelled, why, EntryTime(info));
 }
 
-bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok,
+void CZipReader::OpenFailed(const wxString& name, int error) {
+  Fail(name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
+                            : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
+}
+
+bool CZipReader::FinishFile(const wxString& name, int dir, int fd, const std::string& actual, bool ok,
                             bool cancelled, wxString why, time_t when) {
-  if (fd < 0) {   // it could not even be made (already reported)
-    close(dir);
-    return false;
-  }
+  if (fd < 0) return false;   // it could not even be made (already reported)
   if (ok && when != static_cast<time_t>(-1)) {
     const struct timespec times[2] = {{when, 0}, {when, 0}};
     futimens(fd, times);
@@ -669,13 +685,33 @@ bool CZipReader::FinishFile(const ZipEntryInfo& info, int dir, int fd, const std
   }
   // No partly written file is left behind (a failed restore discards all of them anyway).
   if (!ok) unlinkat(dir, actual.c_str(), 0);
-  close(dir);
-  if (!ok && !cancelled) Fail(info.name, why);
+  if (!ok && !cancelled) Fail(name, why);
   if (m_totalFiles != 0) {
     const int done = ++m_filesDone;
-    if (m_owner) m_owner->Report(info.name, done, m_totalFiles);
+    if (m_owner) m_owner->Report(name, done, m_totalFiles);
   }
   return ok;
+}
+
+bool CZipReader::DataStart(const ZipEntryInfo& info, std::uint64_t& at, wxString& why) {
+  const Archive& a = *m_archive;
+  const zipfmt::ReadView& view = *a.view;
+  const std::uint64_t header = info.localOffset + static_cast<std::uint64_t>(view.Directory().bias);
+  zipfmt::LocalHeader local;
+  // What minizip would check as well: the method and the name's length agree.
+  if (!zipfmt::ReadLocalHeader(view.Raw(), header, view.Size(), local) ||
+      !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(info.crc), info.compressedSize, info.uncompressedSize) ||
+      local.method != info.compressionMethod || a.index >= a.entries.size() ||
+      local.nameLength != a.entries[a.index].nameLength) {
+    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
+    return false;
+  }
+  at = local.dataAt;
+  if (at > view.Size() || info.compressedSize > view.Size() - at) {
+    why = wxS("Daten im Archiv unvollständig");
+    return false;
+  }
+  return true;
 }
 
 bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {

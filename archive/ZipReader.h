@@ -23,6 +23,7 @@
 #include <string>
 #include <ctime>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 #include <wx/string.h>
 
@@ -134,14 +135,16 @@ class CZipReader {
   // Opens (creating when missing) the folders parts[0..count) below the output folder.
   int OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry);
   // The existing spelling of name in a folder, ignoring case; empty when there is none.
-  std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name);
-  void Remember(const std::string& folderKey, const wxString& name, const std::string& actual);
+  // nameKey: the name's key (lower-case, UTF-8) as in the folder keys.
+  std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name, const std::string& nameKey);
+  void Remember(const std::string& folderKey, const std::string& nameKey, const std::string& actual);
   // Extracts a file entry; with a pool, small entries are written on its threads and
   // their failures reported there.
   bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool);
   // Closes an extracted file: its time on success, removed on failure, progress.
-  bool FinishFile(const ZipEntryInfo& info, int dir, int fd, const std::string& actual, bool ok, bool cancelled,
+  bool FinishFile(const wxString& name, int dir, int fd, const std::string& actual, bool ok, bool cancelled,
                   wxString why, time_t when);
+  void OpenFailed(const wxString& name, int error);
   // The entry's local time as a file time, -1 for a date DOS cannot hold; on the
   // reading thread only.
   time_t EntryTime(const ZipEntryInfo& info);
@@ -150,6 +153,9 @@ class CZipReader {
   bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
   // The current entry's stored data: open, read (bytes, 0 at its end, -1 on error), close.
   bool OpenRaw(const ZipEntryInfo& info, wxString& why);
+  // Where the current entry's data start (after checking its local header), for reading
+  // them whole.
+  bool DataStart(const ZipEntryInfo& info, std::uint64_t& at, wxString& why);
   long ReadRaw(unsigned char* out, std::size_t n);
   void CloseRaw();
 
@@ -165,12 +171,15 @@ class CZipReader {
   wxString m_output;       // the output folder, '/'-separated, no trailing separator
 
   int m_outputFd = -1;
-  int m_lastFolderFd = -1;          // the folder the last file went into
+  struct FolderFd;
+  std::shared_ptr<FolderFd> m_lastFolder;   // the folder the last file went into
   std::string m_lastFolderKey;
+  std::vector<std::string> m_keys;   // of the entry being extracted (PrefixKeys)
   void ForgetFolder();
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
-  std::map<std::string, std::map<wxString, std::string>> m_spellings;
-  std::set<wxString> m_extracted;   // keys of the files written since OpenZip
+  using Spellings = std::unordered_map<std::string, std::string>;
+  std::unordered_map<std::string, Spellings> m_spellings;
+  std::unordered_set<std::string> m_extracted;   // keys of the files written since OpenZip
   std::unordered_map<std::uint32_t, time_t> m_hourStarts;   // local date and hour -> file time
   std::unordered_map<std::string, int> m_lanes;   // folder key -> pool thread of its small files
   bool m_spreadFolders = false;        // while UnzipAll runs

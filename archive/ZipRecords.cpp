@@ -236,6 +236,8 @@ bool ReadLocalHeader(const Source& source, std::uint64_t at, std::uint64_t end, 
   std::string extra(extraLength, '\0');
   if (!source.ReadAt(at + kLocalSize + nameLength, extra.data(), extra.size())) return false;
   out.flag = static_cast<std::uint32_t>(Get(h + 6, 2));
+  out.method = static_cast<std::uint32_t>(Get(h + 8, 2));
+  out.nameLength = nameLength;
   out.crc = static_cast<std::uint32_t>(Get(h + 14, 4));
   out.compressed = Get(h + 18, 4);
   out.uncompressed = Get(h + 22, 4);

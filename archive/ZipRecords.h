@@ -84,6 +84,8 @@ Located LocateDirectory(const Source& source);
 // fixed fields hold all ones.
 struct LocalHeader {
   std::uint32_t flag = 0;
+  std::uint32_t method = 0;
+  std::size_t nameLength = 0;
   std::uint32_t crc = 0;
   std::uint64_t compressed = 0;
   std::uint64_t uncompressed = 0;

@@ -337,3 +337,66 @@ TEST(ZipReader, ExtractionOnThreadsKeepsTimesAndSpellings) {
     close(fd);
   }
 }
+
+// A local header whose method or name length differs from the directory's is damage,
+// whether the entry is read whole for the writing threads or streamed through minizip.
+TEST(ZipReader, LocalHeadersThatDisagreeWithTheDirectoryFailOnEitherPath) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "Zeile " + std::to_string(i) + "\n";
+  WriteRawZip(dir.Sub("good.zip"), {Entry("P\\"), Entry("P\\a.txt", text)});
+  const std::string good = ReadAll(dir.Sub("good.zip"));
+  const size_t local = good.find("PK\x03\x04", good.find("PK\x03\x04") + 4);   // the file's header
+  ASSERT_NE(local, std::string::npos);
+  for (size_t field : {size_t{8}, size_t{26}}) {   // method, name length
+    std::string bytes = good;
+    bytes[local + field] = static_cast<char>(bytes[local + field] ^ (field == 8 ? 8 : 1));
+    WriteAll(dir.Sub("bad.zip"), bytes);
+    for (bool threads : {true, false}) {
+      const wxString dest = dir.Sub(threads ? "threads" : "stream");
+      CZipReader reader;
+      ASSERT_TRUE(reader.OpenZip(dir.Sub("bad.zip")));
+      if (threads) {
+        ASSERT_TRUE(reader.SetOutputFolder(dest));
+        reader.CountFiles();
+        reader.UnzipAll(2);
+      } else {
+        EXPECT_EQ(ExtractAll(reader, dest), 1);
+      }
+      ASSERT_EQ(reader.GetErrorCount(), 1) << field;
+      EXPECT_TRUE(reader.GetErrors()[0].Contains("lokaler Kopf")) << hv::ToUtf8(reader.GetErrors()[0]);
+      EXPECT_FALSE(hv::PathExists(dest + "/P/a.txt"));
+    }
+  }
+}
+
+// The directory is read once; later walks (find, check, count, extract) see the same
+// entries, and a directory that states more entries than it holds is reported once.
+TEST(ZipReader, LaterWalksSeeTheSameEntriesAndReportDamageOnce) {
+  TempDir dir;
+  WriteRawZip(dir.Sub("a.zip"), {Entry("P\\"), Entry("P\\project.set", "[Config]"), Entry("P\\b.txt", "b")});
+  std::string bytes = ReadAll(dir.Sub("a.zip"));
+  const size_t end = bytes.rfind("PK\x05\x06");
+  for (size_t at : {end + 8, end + 10}) bytes[at] = static_cast<char>(bytes[at] + 1);   // 4 stated, 3 there
+  WriteAll(dir.Sub("a.zip"), bytes);
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  EXPECT_TRUE(reader.FindProjectFolder(nullptr));   // stops at project.set, before the damage
+  EXPECT_EQ(reader.GetErrorCount(), 0);
+  std::vector<std::vector<wxString>> walks(2);
+  for (auto& names : walks) {
+    ZipEntryInfo info;
+    for (BOOL more = reader.GotoFirstFile(); more; more = reader.GotoNextFile()) {
+      ASSERT_TRUE(reader.GetFileInfo(info));
+      names.push_back(info.name);
+    }
+  }
+  EXPECT_EQ(walks[0], (std::vector<wxString>{"P\\", "P\\project.set", "P\\b.txt"}));
+  EXPECT_EQ(walks[1], walks[0]);
+  EXPECT_EQ(reader.GetErrorCount(), 1);
+  ZipEntryInfo after;
+  EXPECT_FALSE(reader.GetFileInfo(after));   // past the end
+  EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 0);
+  EXPECT_EQ(ReadAll(dir.Sub("dest/P/b.txt")), "b");
+  EXPECT_EQ(reader.GetErrorCount(), 1);
+}
