@@ -88,7 +88,18 @@ void CTreePresenter::AddPlaceholderChild(TreeItem item) {
 
 namespace {
 
-bool TextBefore(const wxString& a, const wxString& b) { return a.CmpNoCase(b) < 0; }
+// As wxString::CmpNoCase orders: character by character in lower case, then the shorter first.
+bool TextBefore(std::wstring_view a, std::wstring_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(a[i])));
+    const auto y = static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(b[i])));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+std::wstring_view View(const wxString& s) { return std::wstring_view(s.wx_str(), s.length()); }
 
 // The order of names without regard to case, in one pass per byte of a short key: the
 // names' lower-case characters side by side, the four after what all names share packed
@@ -159,15 +170,14 @@ TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int imag
   // Siblings stay in alphabetical order whatever the order of the child list: the new
   // one goes after its equals.
   // Items made in order go last: one comparison.
-  const auto at = last || kids.empty() || !TextBefore(text, kids.back()->text)
+  const auto at = last || kids.empty() || !TextBefore(View(text), kids.back().text)
                       ? kids.end()
-                      : std::upper_bound(kids.begin(), kids.end(), text, [](const wxString& t, const std::unique_ptr<Kid>& k) {
-                          return TextBefore(t, k->text);
+                      : std::upper_bound(kids.begin(), kids.end(), View(text), [](std::wstring_view t, const Kid& k) {
+                          return TextBefore(t, k.text);
                         });
   const std::size_t index = static_cast<std::size_t>(at - kids.begin());
   TreeItem item = m_widget.InsertItem(parent, index, text, image, serial);
-  // Made in place: the text is copied once (wxString has no move).
-  kids.insert(kids.begin() + static_cast<long>(index), std::unique_ptr<Kid>(new Kid{text, item, serial}));
+  kids.insert(kids.begin() + static_cast<long>(index), Kid{text.ToStdWstring(), item, serial});
   if (serial) m_itemOf[serial] = item;
   return item;
 }
@@ -182,7 +192,7 @@ void CTreePresenter::ForgetSubtree(TreeItem item, ObjectSerial serial) {
   Kids below;
   below.swap(kids->second);
   m_kids.erase(kids);
-  for (const auto& k : below) ForgetSubtree(k->item, k->serial);
+  for (const Kid& k : below) ForgetSubtree(k.item, k.serial);
 }
 
 void CTreePresenter::RemoveItem(TreeItem item) {
@@ -191,11 +201,11 @@ void CTreePresenter::RemoveItem(TreeItem item) {
   if (siblings != m_kids.end()) {
     Kids& kids = siblings->second;
     const wxString text = m_widget.GetItemText(item);
-    auto it = std::lower_bound(kids.begin(), kids.end(), text,
-                               [](const std::unique_ptr<Kid>& k, const wxString& t) { return TextBefore(k->text, t); });
-    while (it != kids.end() && (*it)->item != item && !TextBefore(text, (*it)->text)) ++it;
-    if (it == kids.end() || (*it)->item != item)
-      it = std::find_if(kids.begin(), kids.end(), [item](const std::unique_ptr<Kid>& k) { return k->item == item; });
+    auto it = std::lower_bound(kids.begin(), kids.end(), View(text),
+                               [](const Kid& k, std::wstring_view t) { return TextBefore(k.text, t); });
+    while (it != kids.end() && it->item != item && !TextBefore(View(text), it->text)) ++it;
+    if (it == kids.end() || it->item != item)
+      it = std::find_if(kids.begin(), kids.end(), [item](const Kid& k) { return k.item == item; });
     if (it != kids.end()) kids.erase(it);
   }
   ForgetSubtree(item, serial);
@@ -207,7 +217,7 @@ void CTreePresenter::RemoveChildren(TreeItem item) {
   if (kids != m_kids.end()) {
     Kids below;
     below.swap(kids->second);
-    for (const auto& k : below) ForgetSubtree(k->item, k->serial);
+    for (const Kid& k : below) ForgetSubtree(k.item, k.serial);
   }
   m_widget.DeleteChildren(item);
 }
@@ -222,7 +232,7 @@ void CTreePresenter::SetText(TreeItem item, const wxString& text) {
   auto siblings = m_kids.find(m_widget.GetParentItem(item));
   if (siblings != m_kids.end())
     for (auto& k : siblings->second)
-      if (k->item == item) k->text = text;
+      if (k.item == item) k.text = text.ToStdWstring();
   m_widget.SetItemText(item, text);
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 #include <wx/string.h>
@@ -167,12 +168,11 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   BOOL m_emptyAreaMenu = FALSE;
   std::vector<ObjectRef> m_pendingParents;
   struct Kid {
-    wxString text;
+    std::wstring text;   // moves cheaply when a sibling goes in before it (wxString copies)
     TreeItem item;
     ObjectSerial serial;
   };
-  // Held by pointer: an insertion in the middle moves pointers, not texts.
-  using Kids = std::vector<std::unique_ptr<Kid>>;
+  using Kids = std::vector<Kid>;
   std::unordered_map<TreeItem, Kids> m_kids;   // by parent item (nullptr: top)
   std::unordered_map<ObjectSerial, TreeItem> m_itemOf;
   bool m_postRemovalDue = false;
