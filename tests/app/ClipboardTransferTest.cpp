@@ -79,7 +79,7 @@ class ClipboardTransferTest : public testing::Test {
                               std::pair{TypeCode::DataPoint, "CPODataPoint"},
                               std::pair{TypeCode::DirectDataPoint, "CPODirectDataPoint"},
                               std::pair{TypeCode::Project, "CPOProject"}}) {
-      items.push_back(std::make_unique<ScopedObjectClass>(name, [code, name] {
+      items.push_back(std::make_unique<ScopedObjectClass>(name, [code = code, name = name] {
         return std::unique_ptr<CProjectObject>(new Item(code, name));
       }));
     }
