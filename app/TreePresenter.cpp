@@ -165,6 +165,22 @@ std::vector<std::size_t> NameOrder(const std::vector<const wxString*>& names) {
 
 }  // namespace
 
+TreeItem CTreePresenter::ItemIndex::Find(ObjectSerial serial) const {
+  const std::uint32_t slot = live::SlotOf(serial);
+  return serial && slot < m_items.size() && m_items[slot].serial == serial ? m_items[slot].item : nullptr;
+}
+
+void CTreePresenter::ItemIndex::Set(ObjectSerial serial, TreeItem item) {
+  const std::uint32_t slot = live::SlotOf(serial);
+  if (slot >= m_items.size()) m_items.resize(std::max<std::size_t>(slot + 1, m_items.size() * 2));
+  m_items[slot] = Entry{serial, item};
+}
+
+void CTreePresenter::ItemIndex::Forget(ObjectSerial serial, TreeItem item) {
+  const std::uint32_t slot = live::SlotOf(serial);
+  if (slot < m_items.size() && m_items[slot].serial == serial && m_items[slot].item == item) m_items[slot] = Entry{};
+}
+
 TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int image, ObjectSerial serial, bool last) {
   Kids& kids = m_kids[parent];
   // Siblings stay in alphabetical order whatever the order of the child list: the new
@@ -178,14 +194,13 @@ TreeItem CTreePresenter::AddItem(TreeItem parent, const wxString& text, int imag
   const std::size_t index = static_cast<std::size_t>(at - kids.begin());
   TreeItem item = m_widget.InsertItem(parent, index, text, image, serial);
   kids.insert(kids.begin() + static_cast<long>(index), Kid{text.ToStdWstring(), item, serial});
-  if (serial) m_itemOf[serial] = item;
+  if (serial) m_itemOf.Set(serial, item);
   return item;
 }
 
 void CTreePresenter::ForgetSubtree(TreeItem item, ObjectSerial serial) {
   if (serial) {
-    auto it = m_itemOf.find(serial);
-    if (it != m_itemOf.end() && it->second == item) m_itemOf.erase(it);
+    m_itemOf.Forget(serial, item);
   }
   auto kids = m_kids.find(item);
   if (kids == m_kids.end()) return;
@@ -224,7 +239,7 @@ void CTreePresenter::RemoveChildren(TreeItem item) {
 
 void CTreePresenter::RemoveAllItems() {
   m_kids.clear();
-  m_itemOf.clear();
+  m_itemOf.Clear();
   m_widget.DeleteAllItems();
 }
 
@@ -277,7 +292,6 @@ void CTreePresenter::FillChildren(TreeItem item) {
   Kids& kids = m_kids[item];
   const bool last = kids.empty();
   kids.reserve(kids.size() + order.size());
-  m_itemOf.reserve(m_itemOf.size() + order.size());
   for (const std::size_t i : order) {
     work.Step();
     const Shown& s = shown[i];
@@ -319,9 +333,9 @@ void CTreePresenter::RestoreExpanded(CProjectObject& object, TreeItem item) {
 TreeItem CTreePresenter::FindChild(TreeItem parent, const CProjectObject* object) {
   const ObjectSerial serial = object ? object->GetSerial() : 0;
   if (!serial) return nullptr;
-  auto it = m_itemOf.find(serial);
-  if (it == m_itemOf.end() || m_widget.GetParentItem(it->second) != parent) return nullptr;
-  return it->second;
+  const TreeItem item = m_itemOf.Find(serial);
+  if (!item || m_widget.GetParentItem(item) != parent) return nullptr;
+  return item;
 }
 
 TreeItem CTreePresenter::FindChildByText(TreeItem parent, const wxString& text) {
@@ -332,8 +346,7 @@ TreeItem CTreePresenter::FindChildByText(TreeItem parent, const wxString& text) 
 
 TreeItem CTreePresenter::FindItemByObject(const CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object)) return nullptr;
-  auto it = m_itemOf.find(object->GetSerial());
-  return it == m_itemOf.end() ? nullptr : it->second;
+  return m_itemOf.Find(object->GetSerial());
 }
 
 TreeItem CTreePresenter::FindItemByClassAndName(const char* className, const wxString& name, TreeItem start) {

@@ -174,7 +174,23 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   };
   using Kids = std::vector<Kid>;
   std::unordered_map<TreeItem, Kids> m_kids;   // by parent item (nullptr: top)
-  std::unordered_map<ObjectSerial, TreeItem> m_itemOf;
+  // The item of each object, by the object's registry slot (see live::SlotOf).
+  class ItemIndex {
+   public:
+    TreeItem Find(ObjectSerial serial) const;
+    void Set(ObjectSerial serial, TreeItem item);
+    // Forgets the serial's item when it is `item`.
+    void Forget(ObjectSerial serial, TreeItem item);
+    void Clear() { m_items.clear(); }
+
+   private:
+    struct Entry {
+      ObjectSerial serial = 0;
+      TreeItem item = nullptr;
+    };
+    std::vector<Entry> m_items;
+  };
+  ItemIndex m_itemOf;
   bool m_postRemovalDue = false;
 };
 

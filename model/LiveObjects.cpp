@@ -136,7 +136,7 @@ ObjectSerial SerialOf(const CProjectObject* object) {
 
 CProjectObject* Find(ObjectSerial serial) {
   Registry& r = Reg();
-  const auto slot = static_cast<std::uint32_t>(serial & 0xFFFFFFFFu);
+  const std::uint32_t slot = SlotOf(serial);
   if (serial == 0 || slot >= r.slotsUsed) return nullptr;
   const Slot& s = r.At(slot);
   return s.serial == serial ? s.object : nullptr;

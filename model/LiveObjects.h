@@ -27,6 +27,9 @@ bool IsRegistered(const CProjectObject* object);
 ObjectSerial SerialOf(const CProjectObject* object);
 // nullptr when no live object has the serial.
 CProjectObject* Find(ObjectSerial serial);
+// The registry's place of the serial's object: small, dense over the live objects and
+// taken again by a later object (whose serial differs). An index by slot needs no hashing.
+inline std::uint32_t SlotOf(ObjectSerial serial) { return static_cast<std::uint32_t>(serial & 0xFFFFFFFFu); }
 // Frees the object when the outermost dispatch scope ends (at once outside any).
 void QueueForDeletion(std::unique_ptr<CProjectObject> object);
 

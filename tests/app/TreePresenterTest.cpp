@@ -296,3 +296,24 @@ TEST_F(TreePresenterTest, ContextMenusDoubleClickAndTheEmptyTreeCommands) {
   EXPECT_TRUE(presenter.CCmdTarget::OnCmdMsg(ID_NEW_OBJECT, CN_UPDATE_COMMAND_UI, &empty, nullptr));
   EXPECT_TRUE(empty.enabled);
 }
+
+// Items are found by the object's registry slot, which a later object takes again: the
+// new object is not taken for the removed one whose item went with it.
+TEST_F(TreePresenterTest, AnObjectInARemovedObjectsPlaceGetsAnItemOfItsOwn) {
+  presenter.OnInitialUpdate(S("Projekte\\Anlage"));
+  ASSERT_TRUE(presenter.FindItemByObject(otherDevice));
+  const ObjectSerial removed = otherDevice->GetSerial();
+  {
+    DispatchScope scope;
+    project->RemoveChild(otherDevice);
+  }
+  ViewNode* added = project->AddNode(TypeCode::PrjDevice, S("Bedienteil"), "CPOPrjDevice");
+  ASSERT_EQ(live::SlotOf(added->GetSerial()), live::SlotOf(removed));   // the case in question
+  EXPECT_EQ(presenter.FindItemByObject(added), nullptr);
+  doc.UpdateAllViews(nullptr, HINT_OBJECT_ADDED, added);
+  const TreeItem item = presenter.FindItemByObject(added);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(tree.GetItemText(item), S("Bedienteil"));
+  EXPECT_EQ(tree.Texts(tree.Find(S("Projekte/Anlage"))), (std::vector<wxString>{S("Bedienteil"), S("Panel")}));
+  EXPECT_EQ(presenter.FindItemByObject(device), tree.Find(S("Projekte/Anlage/Panel")));
+}
