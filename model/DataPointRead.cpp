@@ -19,8 +19,9 @@ namespace {
 
 constexpr DWORD kErrorStopsReads = 24;
 
-// Polls on a worker while the facade's wait runs; the result once the worker ended.
-hv::PollResult PollWaiting(DWORD handle, std::vector<char>& buffer) {
+// Polls on a worker while the facade's wait runs; the result once the worker ended,
+// and whether the user cancelled the wait.
+hv::PollResult PollWaiting(DWORD handle, std::vector<char>& buffer, bool& cancelled) {
   std::atomic<bool> done{false}, cancel{false};
   hv::PollResult result;
   std::thread worker([&] {
@@ -31,6 +32,7 @@ hv::PollResult PollWaiting(DWORD handle, std::vector<char>& buffer) {
   DataPointReadWait wait{&done, &cancel};
   hv::Ui().Run(wait);
   worker.join();
+  cancelled = cancel.load() && !result.value;
   return result;
 }
 
@@ -58,7 +60,9 @@ bool Decode(DWORD type, DWORD textLength, const std::vector<char>& buffer, wxStr
 
 void CPODataPoint::ReadValue() {
   const bool direct = GetTypeCode() == TypeCode::DirectDataPoint;
-  const bool several = direct && IsMultipleSelection();
+  // Among several rows (a device's points read past their network row as well) each
+  // message names its point: the user could not tell which one failed.
+  const bool several = IsMultipleSelection();
   SetValue(wxString());
   const wxString folder = DataPointFolder(*this);
   DatpktRow row;
@@ -111,15 +115,22 @@ void CPODataPoint::ReadValue() {
     return;
   }
   std::vector<char> buffer(direct ? kDirectReadBuffer : kBusReadBuffer, 0);
-  const hv::PollResult polled = PollWaiting(handle, buffer);
+  bool cancelled = false;
+  const hv::PollResult polled = PollWaiting(handle, buffer, cancelled);
   online.ClearDataPoint(handle);
   wxString value;
   if (polled.value && Decode(row.type, row.value32, buffer, value)) {
     SetValue(value);
+  } else if (cancelled) {
+    // The user's cancel is no failure to report, and ends a selection's reads.
+    SetMultipleSelection(FALSE);
+  } else if (several && (polled.lastError & 0xFFFF) == kErrorStopsReads) {
+    hv::ShowMessageF(11520, wxS("Fehler beim Einlesen des Datenpunkts '%s'!\nDas Einlesen der Werte wird abgebrochen."),
+                     MB_OK | MB_ICONEXCLAMATION, GetName());
+    SetMultipleSelection(FALSE);
   } else {
-    fail(11517, L"Fehler beim Einlesen des Datenpunkts!", 11520,
-         L"Fehler beim Einlesen des Datenpunkts '%s'!\nDas Einlesen der Werte wird abgebrochen.");
-    if (several && (polled.lastError & 0xFFFF) == kErrorStopsReads) SetMultipleSelection(FALSE);
+    // The reads go on: the message does not say they stop.
+    fail(11517, L"Fehler beim Einlesen des Datenpunkts!", 13953, L"Fehler beim Einlesen des Datenpunkts '%s'!");
   }
   UpdateAllViews(HINT_OBJECT_CHANGED, this);
 }

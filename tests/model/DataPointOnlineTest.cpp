@@ -9,6 +9,7 @@
 #include "model/DataPointRead.h"
 #include "model/Network.h"
 #include "model/DataPointSheet.h"
+#include "platform/Codec.h"
 #include "platform/Online.h"
 #include "platform/dbase/DbLib.h"
 #include "platform/online/ModbusMap.h"
@@ -181,6 +182,42 @@ TEST_F(OnlineDataPoints, ASelectionReadsEveryPointPastItsNetworkRow) {
   RouteToSelection(alone, ID_DP_READ_VALUE, CN_UPDATE_COMMAND_UI, &single, nullptr);
   EXPECT_FALSE(single.enabled);
   EXPECT_TRUE(ui.MessageIds().empty());
+}
+
+// Several rows read at once: a point that fails is named and the others are still read
+// (the message does not claim they stop); a cancelled wait is no failure and ends the
+// selection's reads.
+TEST_F(OnlineDataPoints, ASelectionNamesAFailedPointAndACancelEndsIt) {
+  ASSERT_TRUE(folder);
+  server.LimitMap(100);
+  server.SetRegister(3, 4, 0, 11);
+  server.SetRegister(3, 4, 1, 22);
+  CPODirectDataPoint* a = MakeOne("A", "HR|0", 8);
+  CPODirectDataPoint* b = MakeOne("B", "HR|100", 8);   // past the device's registers
+  CPODirectDataPoint* c = MakeOne("C", "HR|1", 8);
+  ASSERT_TRUE(a && b && c);
+  ui.ExpectMessage(13953);
+  EXPECT_TRUE(RouteToSelection(std::vector<ObjectRef>{a, b, c}, ID_DP_READ_VALUE, CN_COMMAND, nullptr, nullptr));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_EQ(ui.MessageTexts().size(), 1u);
+  EXPECT_TRUE(ui.MessageTexts()[0].Contains("'B'")) << hv::ToUtf8(ui.MessageTexts()[0]);
+  EXPECT_EQ(a->GetColumnText(5), "11");
+  EXPECT_EQ(c->GetColumnText(5), "22");
+
+  // The device goes silent; the user cancels the first wait.
+  device->SetNode("9");
+  ui.Answer<DataPointReadWait>([](DataPointReadWait& w) {
+    *w.cancel = true;
+    while (!*w.done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return IDOK;
+  });
+  const std::size_t before = ui.MessageIds().size();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(RouteToSelection(std::vector<ObjectRef>{a, c}, ID_DP_READ_VALUE, CN_COMMAND, nullptr, nullptr));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));   // not a time-out per point
+  EXPECT_EQ(ui.MessageIds().size(), before);
+  EXPECT_TRUE(a->GetColumnText(5).empty());
+  EXPECT_EQ(c->GetColumnText(5), "22");   // not read again
 }
 
 // The last input register of a device that serves the whole table.
