@@ -207,10 +207,19 @@ std::vector<PickedDataPoint> Choose(DataPointPickRequest& request) {
   // An entry the network cannot read as its type makes no data point: it would only
   // fail, or show a wrong value, at every read.
   std::vector<PickedDataPoint> fit;
+  std::vector<std::pair<UINT, wxString>> refused;
   for (const PickedDataPoint& p : request.chosen) {
     const AddressVerdict v = Check(request.netDriver, p);
-    if (v.complaint) hv::Ui().Message(v.complaint, p.address + wxS(": ") + v.text, MB_OK | MB_ICONINFORMATION);
+    if (v.complaint) refused.emplace_back(v.complaint, p.address + wxS(": ") + v.text);
     else fit.push_back(p);
+  }
+  // Many refused entries make one message, not one dialog after another.
+  if (refused.size() == 1) {
+    hv::Ui().Message(refused[0].first, refused[0].second, MB_OK | MB_ICONINFORMATION);
+  } else if (!refused.empty()) {
+    wxString text = hv::LocalString(13954, wxS("Diese Einträge ergeben keinen Datenpunkt:"));
+    for (const auto& r : refused) text += wxS("\n") + r.second;
+    hv::Ui().Message(13954, text, MB_OK | MB_ICONINFORMATION);
   }
   request.chosen = fit;
   return fit;

@@ -184,6 +184,21 @@ TEST_F(OnlineDataPoints, ASelectionReadsEveryPointPastItsNetworkRow) {
   EXPECT_TRUE(ui.MessageIds().empty());
 }
 
+// Entries picked together that the network cannot read are named in one message; the
+// others become data points.
+TEST_F(OnlineDataPoints, RefusedEntriesPickedTogetherMakeOneMessage) {
+  ASSERT_TRUE(folder);
+  ui.ExpectMessage(13954);
+  Make({Picked("HR|x", 8), Picked("XR|0", 8), Picked("HR|5", 8)}, kDpWizardFinish,
+       [](DataPointSheetRequest& s) { s.dp.name = "Gut"; });
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_EQ(ui.MessageTexts().size(), 1u);
+  const wxString text = ui.MessageTexts()[0];
+  EXPECT_TRUE(text.Contains("HR|x: ") && text.Contains("XR|0: ")) << hv::ToUtf8(text);
+  ASSERT_EQ(Points().size(), 1u);
+  EXPECT_EQ(Points()[0]->GetName(), "Gut");
+}
+
 // Several rows read at once: a point that fails is named and the others are still read
 // (the message does not claim they stop); a cancelled wait is no failure and ends the
 // selection's reads.
