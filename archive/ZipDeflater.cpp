@@ -12,6 +12,12 @@ namespace {
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kDictionary = 32 * 1024;
 constexpr int kMemLevel = 8;
+// Held chunks are handed over at this many, or at this many bytes read.
+constexpr std::size_t kBatchChunks = 16;
+constexpr std::size_t kBatchBytes = 256 * 1024;
+// A deflating thread takes this many small chunks at a time.
+constexpr std::size_t kTakeSmall = 4;
+constexpr std::size_t kSmallChunk = 64 * 1024;
 
 // Fills buf from fd up to its size; the count read, -1 on an error.
 long ReadFull(int fd, std::vector<unsigned char>& buf) {
@@ -59,6 +65,7 @@ unsigned ZipDeflater::DefaultThreads() {
 
 ZipDeflater::ZipDeflater(Sink& sink, unsigned threads) : m_sink(sink) {
   threads = std::max(threads, 1u);
+  m_threads = threads;
   m_window = 4 * threads;
   try {
     for (unsigned i = 0; i < threads; ++i) m_workers.emplace_back(&ZipDeflater::Work, this);
@@ -72,16 +79,30 @@ ZipDeflater::ZipDeflater(Sink& sink, unsigned threads) : m_sink(sink) {
 ZipDeflater::~ZipDeflater() { Finish(); }
 
 void ZipDeflater::Queue(std::shared_ptr<Item> item) {
-  std::unique_lock lock(m_mutex);
   if (item->kind == Item::Chunk) {
-    m_space.wait(lock, [&] { return m_inFlight < m_window; });
-    ++m_inFlight;
-    m_work.push_back(item);
-    m_workReady.notify_one();
+    ++m_heldChunks;
+    m_heldBytes += item->in.size();
   }
+  m_held.push_back(std::move(item));
+  if (m_heldChunks >= std::min(kBatchChunks, m_window) || m_heldBytes >= kBatchBytes) Hand();
+}
+
+void ZipDeflater::Hand() {
+  if (m_held.empty()) return;
+  std::unique_lock lock(m_mutex);
+  m_space.wait(lock, [&] { return m_inFlight == 0 || m_inFlight + m_heldChunks <= m_window; });
+  m_inFlight += m_heldChunks;
   // The writer waits only for the item at the front.
   if (m_order.empty()) m_writerWake.notify_one();
-  m_order.push_back(std::move(item));
+  for (std::shared_ptr<Item>& item : m_held) {
+    if (item->kind == Item::Chunk) m_work.push_back(item);
+    m_order.push_back(std::move(item));
+  }
+  // As many threads as the batch keeps busy, not all of them.
+  const std::size_t wake = std::min(m_threads, (m_heldChunks + kTakeSmall - 1) / kTakeSmall);
+  for (std::size_t i = 0; i < wake; ++i) m_workReady.notify_one();
+  m_held.clear();
+  m_heldChunks = m_heldBytes = 0;
 }
 
 void ZipDeflater::AddFolder(const wxString& name, const struct stat& st) {
@@ -153,16 +174,7 @@ bool ZipDeflater::AddFile(const wxString& name, const wxString& path, int fd, co
 void ZipDeflater::Work() {
   z_stream z{};
   bool ready = deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) == Z_OK;
-  for (;;) {
-    std::shared_ptr<Item> item;
-    {
-      std::unique_lock lock(m_mutex);
-      m_workReady.wait(lock, [&] { return !m_work.empty() || m_closing; });
-      if (m_work.empty()) break;
-      item = std::move(m_work.front());
-      m_work.pop_front();
-    }
-    Item& c = *item;
+  auto deflateChunk = [&z, ready](Item& c) {
     bool ok = ready && deflateReset(&z) == Z_OK;
     if (ok && !c.dictionary.empty())
       ok = deflateSetDictionary(&z, c.dictionary.data(), static_cast<uInt>(c.dictionary.size())) == Z_OK;
@@ -183,10 +195,32 @@ void ZipDeflater::Work() {
     c.out.resize(produced);
     std::vector<unsigned char>().swap(c.in);
     std::vector<unsigned char>().swap(c.dictionary);
+    c.failed = !ok;   // read by the writer once `done` is set under the lock
+  };
+  std::vector<std::shared_ptr<Item>> taken;
+  for (;;) {
+    {
+      std::unique_lock lock(m_mutex);
+      m_workReady.wait(lock, [&] { return !m_work.empty() || m_closing; });
+      if (m_work.empty()) break;
+      // Small chunks a few at a time, so that a batch of small files needs fewer turns
+      // at the lock; leave the others some when there are few.
+      const std::size_t share = std::max<std::size_t>(1, m_work.size() / m_threads);
+      do {
+        taken.push_back(std::move(m_work.front()));
+        m_work.pop_front();
+      } while (!m_work.empty() && taken.size() < std::min(kTakeSmall, share) &&
+               taken.back()->in.size() <= kSmallChunk && m_work.front()->in.size() <= kSmallChunk);
+    }
+    for (std::shared_ptr<Item>& item : taken) deflateChunk(*item);
     std::lock_guard lock(m_mutex);
-    c.failed = !ok;
-    c.done = true;
-    if (!m_order.empty() && m_order.front() == item) m_writerWake.notify_one();
+    bool front = false;
+    for (std::shared_ptr<Item>& item : taken) {
+      item->done = true;
+      front = front || (!m_order.empty() && m_order.front() == item);
+    }
+    if (front) m_writerWake.notify_one();
+    taken.clear();
   }
   if (ready) deflateEnd(&z);
 }
@@ -241,6 +275,7 @@ void ZipDeflater::Write() {
 }
 
 bool ZipDeflater::Finish() {
+  Hand();
   {
     std::lock_guard lock(m_mutex);
     if (m_closing && !m_writer.joinable()) return !m_writeFailed;

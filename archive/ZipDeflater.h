@@ -50,7 +50,10 @@ class ZipDeflater {
 
  private:
   struct Item;
+  // Items are held on the adding thread and handed over in batches: a small file would
+  // otherwise wake a deflating thread, and the writer, for itself alone.
   void Queue(std::shared_ptr<Item> item);
+  void Hand();
   void Work();
   void Write();
 
@@ -64,8 +67,11 @@ class ZipDeflater {
   std::deque<std::shared_ptr<Item>> m_work;    // chunks waiting for a deflating thread
   std::size_t m_inFlight = 0;                  // chunks queued and not yet written
   std::size_t m_window = 0;
+  std::size_t m_threads = 1;   // deflating threads
   bool m_closing = false;
   bool m_writeFailed = false;
   std::vector<std::thread> m_workers;
   std::thread m_writer;
+  std::vector<std::shared_ptr<Item>> m_held;   // the adding thread's, not yet handed over
+  std::size_t m_heldChunks = 0, m_heldBytes = 0;
 };

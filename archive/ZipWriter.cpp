@@ -405,7 +405,12 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     if (S_ISDIR(cs.st_mode)) {
       AddFolderToZip(child, ignorePaths);   // counts its own failures
     } else if (S_ISREG(cs.st_mode)) {
-      AddFileToZip(child, ignorePaths);
+      // The folder's own path and entry name lead to the file's: its name as listed is
+      // exact, so nothing is looked up again.
+      if (m_errorCount > 0 || CheckZipNameComponent(n) != ZipNameProblem::None || n.find('\\') != wxString::npos)
+        AddFileToZip(child, ignorePaths);   // the usual checks and messages
+      else
+        AddFileAt(child, ignorePaths ? n : name + wxS("\\") + n);
     } else {
       // Links are never followed (loops, targets outside the project); FIFOs would block.
       m_skipped.push_back(child);
@@ -427,6 +432,11 @@ BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
                           m_root, file));
     return FALSE;
   }
+  return AddFileAt(absolute, name);
+}
+
+BOOL CZipWriter::AddFileAt(const wxString& absolute, const wxString& name) {
+  if (!m_zip || Cancelled()) return FALSE;
   const int fd = open(hv::ToFs(absolute).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ELOOP) {

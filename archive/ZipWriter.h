@@ -92,6 +92,8 @@ class CZipWriter : private ZipDeflater::Sink {
   bool IsOwnArchive(dev_t dev, ino_t ino) const;
   // Absolute local path of a source and its entry name ('\' separated), or an error.
   bool EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& absolute, wxString& name);
+  // Adds the file at its resolved path under the entry name worked out for it.
+  BOOL AddFileAt(const wxString& absolute, const wxString& name);
   // The deflater's calls, on its writing thread, entry after entry.
   bool OpenEntry(const wxString& name, bool folder, const struct stat& st) override;
   bool WriteData(const unsigned char* data, std::size_t n) override;

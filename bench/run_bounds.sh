@@ -17,7 +17,7 @@ bound() {
   printf '%s\n' "$log" | grep -E "$pattern"
   [ $rc -eq 0 ] || { echo "exit status $rc: $*"; status=1; }
 }
-bound "PASS|FAIL|threads used|not measured|round" "$out/bench/backup_bench" --benchmark_format=console
+bound "PASS|FAIL|threads used|not measured|round|small files: backup" "$out/bench/backup_bench" --benchmark_format=console
 bound "PASS|FAIL" "$out/bench/bulk_edit_bench"
 bound "PASS|FAIL" xvfb-run -a "$out/bench/clipboard_idle_bench"
 bound "PASS|FAIL|expand" "$(dirname "$0")/../tools/xvfb-run-test.sh" "$out/bench/tree_expand_bench"

@@ -279,3 +279,18 @@ TEST(ZipWriter, ChunkedDeflateIsTheSameOnAnyNumberOfThreads) {
   EXPECT_GT(chunked, 0u);
   EXPECT_LE(static_cast<double>(chunked), 1.01 * static_cast<double>(single)) << chunked << " vs " << single;
 }
+
+// A file whose own name holds a backslash cannot be one entry (readers would take it for
+// a folder): the backup fails and writes nothing, however its folder is walked.
+TEST(ZipWriter, AFileNameWithABackslashFailsTheBackup) {
+  TempDir dir;
+  WriteAll(dir.Sub("P/PROJECT.SET"), "[Config]\r\n");
+  WriteAll(dir.Sub("P/Ordner/gut.txt"), "gut");
+  std::ofstream(hv::ToFs(dir.Sub("P/Ordner")) + "/a\\b.txt") << "x";
+  ASSERT_TRUE(hv::PathExists(dir.Sub("P/Ordner/gut.txt")));
+  CZipWriter writer;
+  const wxString target = dir.Sub("P_backup.zip");
+  EXPECT_FALSE(Backup(writer, target, dir.Sub("P")));
+  EXPECT_GE(writer.GetErrorCount(), 1);
+  EXPECT_FALSE(hv::PathExists(target));
+}
