@@ -119,22 +119,13 @@ struct CZipReader::Archive {
   bool ReadHeader(std::uint64_t offset, Entry& entry);
 };
 
-namespace {
-
-std::uint32_t Le(const unsigned char* p, int n) {
-  std::uint32_t v = 0;
-  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
-  return v;
-}
-
-}  // namespace
-
 bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
   constexpr std::size_t kCentralSize = 46;
   const std::uint64_t at = offset + static_cast<std::uint64_t>(view->Directory().bias);
   unsigned char h[kCentralSize];
-  if (view->Read(at, h, kCentralSize) != kCentralSize || Le(h, 4) != 0x02014b50) return false;
-  const std::size_t nameLength = Le(h + 28, 2), extraLength = Le(h + 30, 2), commentLength = Le(h + 32, 2);
+  if (view->Read(at, h, kCentralSize) != kCentralSize || zipfmt::Get(h, 4) != zipfmt::kCentralSig) return false;
+  const std::size_t nameLength = zipfmt::Get(h + 28, 2), extraLength = zipfmt::Get(h + 30, 2),
+                    commentLength = zipfmt::Get(h + 32, 2);
   std::string name(nameLength, '\0'), extra(extraLength, '\0'), comment(commentLength, '\0');
   std::uint64_t from = at + kCentralSize;
   for (std::string* field : {&name, &extra, &comment}) {
@@ -147,18 +138,18 @@ bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
   entry.parts.clear();
   ZipEntryInfo& info = entry.info;
   info = ZipEntryInfo{};
-  info.version = Le(h + 4, 2);
-  info.versionNeeded = Le(h + 6, 2);
-  info.flag = Le(h + 8, 2);
-  info.compressionMethod = Le(h + 10, 2);
-  info.dosDate = Le(h + 12, 4);   // time in the low half, date in the high one
-  info.crc = Le(h + 16, 4);
-  info.compressedSize = Le(h + 20, 4);
-  info.uncompressedSize = Le(h + 24, 4);
-  info.diskNumStart = Le(h + 34, 2);
-  info.internalAttributes = Le(h + 36, 2);
-  info.externalAttributes = Le(h + 38, 4);
-  info.localOffset = Le(h + 42, 4);
+  info.version = zipfmt::Get(h + 4, 2);
+  info.versionNeeded = zipfmt::Get(h + 6, 2);
+  info.flag = zipfmt::Get(h + 8, 2);
+  info.compressionMethod = zipfmt::Get(h + 10, 2);
+  info.dosDate = zipfmt::Get(h + 12, 4);   // time in the low half, date in the high one
+  info.crc = zipfmt::Get(h + 16, 4);
+  info.compressedSize = zipfmt::Get(h + 20, 4);
+  info.uncompressedSize = zipfmt::Get(h + 24, 4);
+  info.diskNumStart = zipfmt::Get(h + 34, 2);
+  info.internalAttributes = zipfmt::Get(h + 36, 2);
+  info.externalAttributes = zipfmt::Get(h + 38, 4);
+  info.localOffset = zipfmt::Get(h + 42, 4);
   info.zip64Offset = info.localOffset == zipfmt::kMax32;
   info.zip64Sizes = info.compressedSize == zipfmt::kMax32 || info.uncompressedSize == zipfmt::kMax32;
   const bool sizesKnown = zipfmt::ApplyZip64Extra(extra, info.uncompressedSize, info.compressedSize, info.localOffset);
@@ -707,10 +698,6 @@ bool CZipReader::DataStart(const ZipEntryInfo& info, std::uint64_t& at, wxString
     return false;
   }
   at = local.dataAt;
-  if (at > view.Size() || info.compressedSize > view.Size() - at) {
-    why = wxS("Daten im Archiv unvollständig");
-    return false;
-  }
   return true;
 }
 
@@ -723,13 +710,9 @@ bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
   zipfmt::ReadView& view = *a.view;
   // The local header is checked here against the directory's values; minizip cannot
   // where they are only in Zip64 fields.
+  std::uint64_t dataAt = 0;
+  if (!DataStart(info, dataAt, why)) return false;
   const std::uint64_t at = info.localOffset + static_cast<std::uint64_t>(view.Directory().bias);
-  zipfmt::LocalHeader local;
-  if (!zipfmt::ReadLocalHeader(view.Raw(), at, view.Size(), local) ||
-      !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(info.crc), info.compressedSize, info.uncompressedSize)) {
-    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
-    return false;
-  }
   // minizip sees all ones for sizes the directory holds only in its Zip64 field, and
   // compares them with the local header's: it is shown all ones there too.
   if (info.zip64Sizes) view.PatchEntry(at + 18, std::string(8, '\xFF'));

@@ -17,9 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <ctime>
 #include <unordered_map>

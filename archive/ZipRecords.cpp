@@ -8,10 +8,16 @@
 #include <cstring>
 
 namespace zipfmt {
+
+std::uint64_t Get(const unsigned char* p, int bytes) {
+  std::uint64_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
 namespace {
 
 constexpr std::uint32_t kLocalSig = 0x04034b50;
-constexpr std::uint32_t kCentralSig = 0x02014b50;
 constexpr std::uint32_t kEndSig = 0x06054b50;
 constexpr std::uint32_t kEnd64Sig = 0x06064b50;
 constexpr std::uint32_t kLocator64Sig = 0x07064b50;
@@ -27,12 +33,6 @@ constexpr std::size_t kWriteFlushAt = 1 << 20;
 // Written bytes are handed to the disk in steps of this size while the archive grows,
 // so that the closing fsync waits only for the last of them.
 constexpr std::uint64_t kWritebackStep = 8 << 20;
-
-std::uint64_t Get(const unsigned char* p, int bytes) {
-  std::uint64_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
-  return v;
-}
 
 std::string Put(std::uint64_t v, int bytes) {
   std::string out;

@@ -34,6 +34,10 @@ namespace zipfmt {
 
 constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
 constexpr std::uint64_t kMax16 = 0xFFFFu;
+constexpr std::uint32_t kCentralSig = 0x02014b50;
+
+// A little-endian number of `bytes` bytes, as zip records hold them.
+std::uint64_t Get(const unsigned char* p, int bytes);
 
 // Something an archive can be read from: pread semantics, false on failure.
 class Source {

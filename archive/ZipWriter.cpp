@@ -407,7 +407,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     } else if (S_ISREG(cs.st_mode)) {
       // The folder's own path and entry name lead to the file's: its name as listed is
       // exact, so nothing is looked up again.
-      if (m_errorCount > 0 || CheckZipNameComponent(n) != ZipNameProblem::None || n.find('\\') != wxString::npos)
+      if (m_errorCount > 0 || CheckZipNameComponent(n) != ZipNameProblem::None)
         AddFileToZip(child, ignorePaths);   // the usual checks and messages
       else
         AddFileAt(child, ignorePaths ? n : name + wxS("\\") + n);

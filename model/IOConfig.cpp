@@ -16,11 +16,6 @@ BEGIN_COMMAND_MAP(CPOIOConfig, CProjectObject)
   ON_UPDATE_COMMAND_UI(ID_DP_READ_VALUE, OnUpdatePassReadValue)
 END_COMMAND_MAP()
 
-// Alone it offers nothing to read; among several rows it leaves the answer to the others.
-void CPOIOConfig::OnUpdatePassReadValue(CCmdUI* cmdUI) {
-  if (!IsMultipleSelection()) cmdUI->Enable(FALSE);
-}
-
 CPOIOConfig::CPOIOConfig() { SetName(hv::LocalString(10504, wxS("I/O Konfiguration"))); }
 
 CPOIOConfig::CPOIOConfig(CProjectObject* parent, CPOPrjDevice* device) : CProjectObject(parent, device) {

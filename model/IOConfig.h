@@ -31,9 +31,6 @@ class CPOIOConfig : public CProjectObject {
   HV_DECLARE_COMMAND_MAP()
 
  private:
-  // "Neuen Wert lesen" over a selection: nothing to read here, the points after it are.
-  void OnPassReadValue() {}
-  void OnUpdatePassReadValue(CCmdUI* cmdUI);
 
   std::int64_t m_loadTime = 0;   // DATPKT.DBF's write time at the last load
 };

@@ -56,11 +56,6 @@ BEGIN_COMMAND_MAP(CPONetwork, CProjectObject)
   ON_UPDATE_COMMAND_UI(ID_DP_READ_VALUE, OnUpdatePassReadValue)
 END_COMMAND_MAP()
 
-// Alone it offers nothing to read; among several rows it leaves the answer to the others.
-void CPONetwork::OnUpdatePassReadValue(CCmdUI* cmdUI) {
-  if (!IsMultipleSelection()) cmdUI->Enable(FALSE);
-}
-
 CPONetwork::CPONetwork() { SetName(hv::LocalString(10259, wxS("Netzwerk"))); }
 
 CPONetwork::CPONetwork(CProjectObject* parent, CPOPrjDevice* device) : CProjectObject(parent, device) {

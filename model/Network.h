@@ -66,9 +66,6 @@ class CPONetwork : public CProjectObject {
   void OnNewNetwork();
   void OnNewNetworkCopy();
   void OnEditNetwork() { Edit(); }
-  // "Neuen Wert lesen" over a selection: nothing to read here, the points after it are.
-  void OnPassReadValue() {}
-  void OnUpdatePassReadValue(CCmdUI* cmdUI);
   BOOL DeleteRow(bool severalSelected);
 
   std::int64_t m_loadTime = 0;

@@ -206,6 +206,12 @@ class CProjectObject : public CCmdTarget {
   void OnNewObject();
   // "Neue Kopie...": a copy of this object beside it, made once.
   void OnNewCopy();
+  // "Neuen Wert lesen" on a row with no value of its own (a network, the I/O
+  // configuration): among several rows the points after it are read; alone it is off.
+  void OnPassReadValue() {}
+  void OnUpdatePassReadValue(CCmdUI* cmdUI) {
+    if (!IsMultipleSelection()) cmdUI->Enable(FALSE);
+  }
 
  private:
   friend class CTavProjectDoc;   // roots have no parent
