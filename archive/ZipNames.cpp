@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 
@@ -46,24 +48,20 @@ ZipNameProblem SplitZipEntryName(const wxString& name, std::vector<wxString>& pa
   if (name.empty()) return ZipNameProblem::Empty;
   if (IsSeparator(name[0])) return ZipNameProblem::Absolute;
   if (IsDriveStart(name)) return ZipNameProblem::Drive;
-  wxString part;
-  auto flush = [&]() {
-    ZipNameProblem p = ZipNameProblem::None;
-    if (!part.empty() && part != wxS(".")) {
-      p = CheckZipNameComponent(part);
-      if (p == ZipNameProblem::None) parts.push_back(part);
+  // Components are cut out whole: an archive of many thousand names splits them all.
+  const std::wstring& text = name.ToStdWstring();
+  const auto separators = std::count_if(text.begin(), text.end(), [](wchar_t c) { return c == L'\\' || c == L'/'; });
+  parts.reserve(static_cast<size_t>(separators) + 1);
+  for (size_t from = 0; from <= text.size();) {
+    size_t end = from;
+    while (end < text.size() && text[end] != L'\\' && text[end] != L'/') ++end;
+    if (end > from && !(end - from == 1 && text[from] == L'.')) {
+      wxString part(text.data() + from, end - from);
+      if (const ZipNameProblem p = CheckZipNameComponent(part); p != ZipNameProblem::None) return p;
+      parts.push_back(std::move(part));
     }
-    part.clear();
-    return p;
-  };
-  for (wxString::const_iterator it = name.begin(); it != name.end(); ++it) {
-    if (IsSeparator(*it)) {
-      if (const ZipNameProblem p = flush(); p != ZipNameProblem::None) return p;
-    } else {
-      part.append(1, *it);
-    }
+    from = end + 1;
   }
-  if (const ZipNameProblem p = flush(); p != ZipNameProblem::None) return p;
   return parts.empty() ? ZipNameProblem::Empty : ZipNameProblem::None;
 }
 

@@ -9,7 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstddef>
 #include <cstring>
 #include <ctime>
 #include <system_error>
@@ -42,14 +45,29 @@ wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
 
 // The keys of a name's folders: keys[i] is "/" and the lower-case UTF-8 of each of the
 // first i components, keys[parts.size()] the whole name's.
-void PrefixKeys(const std::vector<wxString>& parts, std::vector<std::string>& keys) {
-  keys.resize(parts.size() + 1);
+// names: each component's own key; first, when given, stands for the first one's.
+void PrefixKeys(const std::vector<std::string>& names, const std::string* first, std::vector<std::string>& keys) {
+  keys.resize(names.size() + 1);
   keys[0].clear();
-  for (size_t i = 0; i < parts.size(); ++i) {
+  for (size_t i = 0; i < names.size(); ++i) {
     keys[i + 1] = keys[i];
     keys[i + 1] += '/';
-    keys[i + 1] += hv::ToUtf8(ZipNameKey(parts[i]));
+    keys[i + 1] += i == 0 && first ? *first : names[i];
   }
+}
+
+// ZipNameKey in UTF-8. Most names are ASCII: those are lowered here without a wide
+// string and a conversion (every name takes this one way, so keys always agree).
+std::string NameKey(const wxString& name) {
+  std::string key;
+  key.reserve(name.length());
+  for (wxString::const_iterator it = name.begin(); it != name.end(); ++it) {
+    const wxUniChar c = *it;
+    if (c >= 0x80) return hv::ToUtf8(ZipNameKey(name));
+    const char b = static_cast<char>(c.GetValue());
+    key += b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b;
+  }
+  return key;
 }
 
 // The start of the entry's hour in local time as a file time, -1 when DOS cannot hold
@@ -106,6 +124,7 @@ struct CZipReader::Archive {
     std::uint64_t headerEnd = 0;
     ZipEntryInfo info;
     std::vector<wxString> parts;   // the name's components when it has no problem
+    std::vector<std::string> keys;   // and their keys (lower-case UTF-8), made once
     std::size_t nameLength = 0;    // in bytes, as stored
   };
   std::vector<Entry> entries;
@@ -117,6 +136,7 @@ struct CZipReader::Archive {
   // Reads the central header at minizip's position `offset` into entry; false when
   // there is none or it is cut short.
   bool ReadHeader(std::uint64_t offset, Entry& entry);
+  std::string scratch[3];   // ReadHeader's name, extra field and comment
 };
 
 bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
@@ -126,7 +146,13 @@ bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
   if (view->Read(at, h, kCentralSize) != kCentralSize || zipfmt::Get(h, 4) != zipfmt::kCentralSig) return false;
   const std::size_t nameLength = zipfmt::Get(h + 28, 2), extraLength = zipfmt::Get(h + 30, 2),
                     commentLength = zipfmt::Get(h + 32, 2);
-  std::string name(nameLength, '\0'), extra(extraLength, '\0'), comment(commentLength, '\0');
+  // Kept from header to header: thousands of entries need no buffers of their own.
+  std::string& name = scratch[0];
+  std::string& extra = scratch[1];
+  std::string& comment = scratch[2];
+  name.assign(nameLength, '\0');
+  extra.assign(extraLength, '\0');
+  comment.assign(commentLength, '\0');
   std::uint64_t from = at + kCentralSize;
   for (std::string* field : {&name, &extra, &comment}) {
     if (!field->empty() && view->Read(from, field->data(), field->size()) != field->size()) return false;
@@ -179,7 +205,10 @@ bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
     info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), info.compressionMethod);
   else if (!sizesKnown)
     info.problem = wxS("Zip64-Feld zu kurz");
+  entry.keys.clear();
   if (!info.problem.empty()) entry.parts.clear();
+  entry.keys.reserve(entry.parts.size());
+  for (const wxString& part : entry.parts) entry.keys.push_back(NameKey(part));
   return true;
 }
 
@@ -196,7 +225,9 @@ BOOL CZipReader::SetProjectFolder(const wxString& folder) {
   const wxString name = hv::StripOneTrailingSeparator(folder);
   if (CheckZipNameComponent(name) != ZipNameProblem::None) return FALSE;
   m_oldFolderName = name;
+  m_oldFolderKey = NameKey(name);
   m_newFolderName.clear();
+  m_newFolderKey.clear();
   m_rename = false;
   return TRUE;
 }
@@ -208,7 +239,9 @@ BOOL CZipReader::SetRename(const wxString& oldName, const wxString& newName) {
       CheckZipNameComponent(to) != ZipNameProblem::None)
     return FALSE;
   m_oldFolderName = from;
+  m_oldFolderKey = NameKey(from);
   m_newFolderName = to;
+  m_newFolderKey = NameKey(to);
   m_rename = true;
   return TRUE;
 }
@@ -283,6 +316,8 @@ BOOL CZipReader::GotoFirstFile() {
   a.entries.clear();
   a.positioned = false;
   const zipfmt::Located& dir = a.view->Directory();
+  // A central header takes at least 46 bytes: a stated count cannot make this reserve more.
+  a.entries.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(dir.count, dir.size / 46 + 1)));
   if (dir.count == 0) {
     if (dir.size != 0) Damaged();
     return WalkEnded(dir.size != 0);
@@ -365,10 +400,12 @@ BOOL CZipReader::GetFileInfo(ZipEntryInfo& info) {
   return current ? TRUE : FALSE;
 }
 
-const ZipEntryInfo* CZipReader::CurrentEntry(const std::vector<wxString>** parts) const {
+const ZipEntryInfo* CZipReader::CurrentEntry(const std::vector<wxString>** parts,
+                                             const std::vector<std::string>** keys) const {
   if (!m_archive || m_archive->headerEnd == 0 || m_archive->index >= m_archive->entries.size()) return nullptr;
   const Archive::Entry& entry = m_archive->entries[m_archive->index];
   if (parts) *parts = &entry.parts;
+  if (keys) *keys = &entry.keys;
   return &entry.info;
 }
 
@@ -379,10 +416,12 @@ void CZipReader::CountFiles() {
 }
 
 BOOL CZipReader::FindProjectFolder(wxString* folderName) {
-  wxString project, projectKey;
+  wxString project;
+  std::string projectKey;
   for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
     const std::vector<wxString>* parts = nullptr;
-    const ZipEntryInfo* info = CurrentEntry(&parts);
+    const std::vector<std::string>* keys = nullptr;
+    const ZipEntryInfo* info = CurrentEntry(&parts, &keys);
     if (!info) return FALSE;
     const bool valid = info->problem.empty();
     if (project.empty()) {
@@ -390,12 +429,11 @@ BOOL CZipReader::FindProjectFolder(wxString* folderName) {
       // Only the first folder counts, and it must be one plain folder name.
       if (!valid || parts->size() != 1) return FALSE;
       project = (*parts)[0];
-      projectKey = ZipNameKey(project);
+      projectKey = (*keys)[0];
       if (folderName) *folderName = project + "\\";
       continue;
     }
-    if (valid && !info->folder && parts->size() == 2 && ZipNameKey((*parts)[1]) == wxS("project.set") &&
-        ZipNameKey((*parts)[0]) == projectKey)
+    if (valid && !info->folder && keys->size() == 2 && (*keys)[1] == "project.set" && (*keys)[0] == projectKey)
       return TRUE;
   }
   return FALSE;
@@ -407,9 +445,11 @@ BOOL CZipReader::ValidateEntries() {
   std::unordered_map<std::string, bool> seen;   // key -> is a folder
   seen.reserve(m_archive->entries.size() * 2);
   std::vector<std::string> keys;
+  std::string lastFolder;   // a folder's files follow each other: its keys are in already
   for (BOOL ok = GotoFirstFile(); ok; ok = GotoNextFile()) {
     const std::vector<wxString>* parts = nullptr;
-    const ZipEntryInfo* info = CurrentEntry(&parts);
+    const std::vector<std::string>* names = nullptr;
+    const ZipEntryInfo* info = CurrentEntry(&parts, &names);
     if (!info) {
       Fail(wxString(), wxS("Archiv beschädigt"));
       break;
@@ -418,12 +458,15 @@ BOOL CZipReader::ValidateEntries() {
       Fail(info->name, info->problem);
       continue;
     }
-    PrefixKeys(*parts, keys);
+    PrefixKeys(*names, nullptr, keys);
     const size_t folders = info->folder ? parts->size() : parts->size() - 1;
     bool clash = false;
-    for (size_t i = 1; i <= folders; ++i) {
-      auto [it, added] = seen.emplace(keys[i], true);
-      if (!it->second) clash = true;
+    if (info->folder || keys[folders] != lastFolder) {
+      for (size_t i = 1; i <= folders; ++i) {
+        auto [it, added] = seen.emplace(keys[i], true);
+        if (!it->second) clash = true;
+      }
+      lastFolder = clash ? std::string() : keys[folders];
     }
     if (!info->folder) {
       auto [it, added] = seen.emplace(keys[parts->size()], false);
@@ -434,21 +477,24 @@ BOOL CZipReader::ValidateEntries() {
   return m_errors.size() == before ? TRUE : FALSE;
 }
 
-bool CZipReader::TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split,
-                             std::vector<wxString>& parts, bool& skipped) {
+const std::vector<wxString>* CZipReader::TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split,
+                                                     const std::vector<std::string>& names,
+                                                     std::vector<std::string>& keys, bool& skipped) {
   skipped = false;
-  if (split.empty()) return false;
+  if (split.empty() || names.size() != split.size()) return nullptr;
   if (!m_oldFolderName.empty()) {
     // Only the project folder is restored; a crafted archive's other top-level entries
     // must neither merge into it nor land beside it.
-    if (ZipNameKey(split[0]) != ZipNameKey(m_oldFolderName) || (split.size() == 1 && !info.folder)) {
+    if (names[0] != m_oldFolderKey || (split.size() == 1 && !info.folder)) {
       skipped = true;
-      return false;
+      return nullptr;
     }
   }
-  parts = split;
-  if (m_rename) parts[0] = m_newFolderName;
-  return true;
+  PrefixKeys(names, m_rename ? &m_newFolderKey : nullptr, keys);
+  if (!m_rename) return &split;
+  m_parts = split;
+  m_parts[0] = m_newFolderName;
+  return &m_parts;
 }
 
 std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, const wxString& name,
@@ -467,7 +513,7 @@ std::string CZipReader::FindSpelling(int dirFd, const std::string& folderKey, co
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         const wxString n = hv::FromFs(e->d_name);
         if (n.empty()) continue;
-        auto [at, added] = names.emplace(hv::ToUtf8(ZipNameKey(n)), e->d_name);
+        auto [at, added] = names.emplace(NameKey(n), e->d_name);
         if (!added && at->second > e->d_name) at->second = e->d_name;   // stable choice
       }
       closedir(d);
@@ -504,15 +550,14 @@ bool SetTopFolderMark(int fd, bool on) {
 
 }  // namespace
 
-int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry) {
+int CZipReader::OpenFolders(const std::vector<wxString>& parts, const std::vector<std::string>& keys, size_t count,
+                            const wxString& entry) {
   int fd = dup(m_outputFd);
   if (fd < 0) {
     Fail(entry, ErrnoText());
     return -1;
   }
   std::string relative;
-  std::vector<std::string> keys;
-  PrefixKeys(parts, keys);
   for (size_t i = 0; i < count; ++i) {
     const std::string& key = keys[i];
     const std::string nameKey = keys[i + 1].substr(key.size() + 1);
@@ -533,8 +578,11 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, size_t count, co
     // O_NOFOLLOW: a link already in the output folder must not carry files elsewhere.
     const int next = openat(fd, actual.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int error = errno;
-    // Not ext4, or not allowed: nothing to take off later.
-    if (next >= 0 && made && m_spreadFolders && SetTopFolderMark(next, true)) m_marked.push_back(relative + actual);
+    // Not ext4, or not allowed: nothing to take off later. A mark is taken off through the
+    // folder's path, so none is set where that path is too long to be opened in one go.
+    if (next >= 0 && made && m_spreadFolders && relative.size() + actual.size() < PATH_MAX &&
+        SetTopFolderMark(next, true))
+      m_marked.push_back(relative + actual);
     relative += actual + "/";
     close(fd);
     if (next < 0) {
@@ -568,7 +616,6 @@ struct CZipReader::FolderFd {
 };
 
 bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
-  PrefixKeys(parts, m_keys);
   const std::string& fileKey = m_keys[parts.size()];
   if (m_extracted.count(fileKey)) {
     Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
@@ -578,7 +625,12 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   // Files of one folder follow each other: its descriptor is kept for the next.
   if (!m_lastFolder || folderKey != m_lastFolderKey) {
     ForgetFolder();
-    const int fd = OpenFolders(parts, parts.size() - 1, info.name);
+    // A folder made ahead is opened in one step.
+    const auto ahead = m_madeAhead.find(folderKey);
+    int fd = ahead == m_madeAhead.end()
+                 ? -1
+                 : openat(m_outputFd, ahead->second.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) fd = OpenFolders(parts, m_keys, parts.size() - 1, info.name);
     if (fd < 0) return false;
     m_lastFolder = std::make_shared<FolderFd>(fd);
     m_lastFolderKey = folderKey;
@@ -590,8 +642,10 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
   if (created) actual = hv::ToFs(parts.back());
 
   if (pool && info.compressedSize <= kInMemory) {
-    // Read here, in archive order; the file is made, written and checked on a pool
-    // thread (creating files costs the file system more than writing them).
+    // The local header is checked here, in archive order; the data are read, and the
+    // file made, written and checked, on a pool thread (creating files costs the file
+    // system more than writing them). The data are read whole, without minizip, which
+    // would check the local header once more, set up a buffer and read in 16 KiB steps.
     struct Job {
       wxString name;
       std::uint64_t size;
@@ -600,35 +654,36 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
       std::shared_ptr<FolderFd> dir;
       std::string actual;
       time_t when;
-      std::vector<unsigned char> raw;
+      const zipfmt::FileSource* source;
+      std::uint64_t at, stored;   // where the data start, and how many bytes
     };
-    auto job = std::make_shared<Job>(Job{info.name, info.uncompressedSize, static_cast<std::uint32_t>(info.crc),
-                                         info.compressionMethod == Z_DEFLATED, dir, actual, EntryTime(info), {}});
-    // The data are read here in one go, without minizip, which would check the local
-    // header once more, set up a buffer for the entry and read in 16 KiB steps.
     wxString why;
     std::uint64_t at = 0;
-    bool ok = DataStart(info, at, why);
-    if (ok) {
-      job->raw.resize(static_cast<std::size_t>(info.compressedSize));
-      ok = job->raw.empty() || m_archive->view->Raw().ReadAt(at, job->raw.data(), job->raw.size());
-      if (!ok) why = wxS("Daten im Archiv unvollständig");
-    }
-    if (!ok) {
+    if (!DataStart(info, at, why)) {
       Fail(info.name, why);
       return false;
     }
+    auto job = std::make_shared<Job>(Job{info.name, info.uncompressedSize, static_cast<std::uint32_t>(info.crc),
+                                         info.compressionMethod == Z_DEFLATED, dir, actual, EntryTime(info),
+                                         m_archive->source.get(), at, info.compressedSize});
     if (created) Remember(folderKey, nameKey, actual);
     m_extracted.insert(fileKey);
     int lane = -1;
     if (info.uncompressedSize <= kLaneMax) {
-      auto [at, added] = m_lanes.emplace(folderKey, 0);
-      if (added) at->second = static_cast<int>(m_lanes.size() - 1) % static_cast<int>(pool->Threads());
-      lane = at->second;
+      auto [it, added] = m_lanes.emplace(folderKey, 0);
+      if (added) it->second = static_cast<int>(m_lanes.size() - 1) % static_cast<int>(pool->Threads());
+      lane = it->second;
     }
-    const std::size_t bytes = job->raw.size();
-    pool->Submit(bytes, [this, job](ZipInflateStream& stream) {
+    pool->Submit(static_cast<std::size_t>(info.compressedSize), [this, job](ZipInflateStream& stream) {
       const Job& j = *job;
+      // Each thread keeps its buffer: the data are not allocated on one thread and freed
+      // on another, thousands of times.
+      thread_local std::vector<unsigned char> raw;
+      if (raw.size() < j.stored) raw.resize(static_cast<std::size_t>(j.stored));
+      if (j.stored != 0 && !j.source->ReadAt(j.at, raw.data(), static_cast<std::size_t>(j.stored))) {
+        Fail(j.name, wxS("Daten im Archiv unvollständig"));
+        return;
+      }
       const int fd = openat(j.dir->fd, j.actual.c_str(), kCreateFlags, 0666);
       if (fd < 0) {
         OpenFailed(j.name, errno);
@@ -637,9 +692,10 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
       }
       wxString why;
       ZipFileSink sink(fd, j.size, j.crc, m_owner);
-      const bool ok = ZipExtractBuffer(j.raw.data(), j.raw.size(), j.deflated, stream, sink, why);
+      const bool ok = ZipExtractBuffer(raw.data(), static_cast<std::size_t>(j.stored), j.deflated, stream, sink, why);
       FinishFile(j.name, j.dir->fd, fd, j.actual, ok, false, why, j.when);
-      job->raw = std::vector<unsigned char>();   // now, not when the whole batch is done
+      // A big entry's buffer is not kept for the rest of the restore.
+      if (raw.size() > kLaneMax) raw = std::vector<unsigned char>();
     }, lane);
     return true;
   }
@@ -802,6 +858,109 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
   return ok && sink.Finish(why);
 }
 
+// Each new folder costs ext4 a search through its block groups (through all of them below
+// a marked folder); made one by one on the reading thread, they held up the files for as
+// long as the files took to write. So the folders that do not exist yet are made first,
+// level by level, on the pool's threads. Only folders below the output folder or below
+// one made here are planned: those need no look at the disk to know they are new. A
+// folder that cannot be made is left to the entry that needs it, which reports why.
+void CZipReader::MakeFoldersAhead(ZipTaskPool& pool) {
+  struct Planned {
+    std::string path;   // below the output folder, as made
+    std::string key, parentKey, nameKey;
+    size_t depth;
+    int error = 0;      // set on a pool thread
+    bool marked = false;
+    bool made = false;
+  };
+  std::vector<Planned> plan;
+  std::unordered_map<std::string, size_t> planned;   // folder key -> index in plan
+  std::unordered_set<std::string> existing;          // keys of folders found on the disk
+  std::vector<std::string> keys;
+  std::string last;
+  for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) {
+    const std::vector<wxString>* split = nullptr;
+    const std::vector<std::string>* names = nullptr;
+    const ZipEntryInfo* info = CurrentEntry(&split, &names);
+    if (!info || !info->problem.empty()) continue;
+    bool skipped = false;
+    const std::vector<wxString>* target = TargetParts(*info, *split, *names, keys, skipped);
+    if (!target) continue;
+    const std::vector<wxString>& parts = *target;
+    const size_t count = info->folder ? parts.size() : parts.size() - 1;
+    // A folder's files follow each other.
+    if (count == 0 || keys[count] == last) continue;
+    last = keys[count];
+    for (size_t i = 0; i < count; ++i) {
+      const std::string& key = keys[i + 1];
+      if (planned.count(key) || existing.count(key)) continue;
+      const auto parent = planned.find(keys[i]);
+      if (i > 0 && parent == planned.end()) break;   // below a folder that was there
+      std::string nameKey = key.substr(keys[i].size() + 1);
+      // The output folder is looked at on the disk; a planned folder's names are known.
+      std::string actual = FindSpelling(m_outputFd, keys[i], parts[i], nameKey);
+      if (!actual.empty()) {
+        existing.insert(key);
+        break;
+      }
+      actual = hv::ToFs(parts[i]);
+      Remember(keys[i], nameKey, actual);
+      m_spellings.emplace(key, Spellings());
+      std::string path = i == 0 ? actual : plan[parent->second].path + "/" + actual;
+      planned.emplace(key, plan.size());
+      plan.push_back(Planned{std::move(path), key, keys[i], std::move(nameKey), i, 0, false, false});
+    }
+  }
+  if (plan.empty()) return;
+  const size_t depths = 1 + std::max_element(plan.begin(), plan.end(), [](const Planned& a, const Planned& b) {
+                              return a.depth < b.depth;
+                            })->depth;
+  std::vector<std::vector<size_t>> levels(depths);
+  for (size_t i = 0; i < plan.size(); ++i) levels[plan[i].depth].push_back(i);
+  const int out = m_outputFd;
+  const bool spread = m_spreadFolders;
+  for (const std::vector<size_t>& level : levels) {
+    // A folder whose parent could not be made is not tried.
+    std::vector<size_t> todo;
+    for (size_t i : level) {
+      const Planned& p = plan[i];
+      const auto parent = planned.find(p.parentKey);
+      if (parent == planned.end() || plan[parent->second].made) todo.push_back(i);
+    }
+    const size_t threads = pool.Threads(), share = (todo.size() + threads - 1) / threads;
+    for (size_t t = 0; t < threads && !Cancelled(); ++t) {
+      const size_t from = t * share, to = std::min(todo.size(), from + share);
+      if (from >= to) break;
+      pool.Submit(0, [&plan, &todo, from, to, out, spread](ZipInflateStream&) {
+        for (size_t k = from; k < to; ++k) {
+          Planned& p = plan[todo[k]];
+          if (mkdirat(out, p.path.c_str(), 0777) != 0) {
+            p.error = errno;
+            continue;
+          }
+          p.made = true;
+          if (!spread) continue;
+          const int fd = openat(out, p.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+          if (fd < 0) continue;
+          p.marked = SetTopFolderMark(fd, true);
+          close(fd);
+        }
+      }, static_cast<int>(t));
+    }
+    pool.Wait();
+  }
+  for (const Planned& p : plan) {
+    if (p.marked) m_marked.push_back(p.path);
+    if (p.made) {
+      m_madeAhead.emplace(p.key, p.path);
+      continue;
+    }
+    // Forgotten, so that the entry's own attempt looks at the disk and says what failed.
+    Remember(p.parentKey, p.nameKey, std::string());
+    m_spellings.erase(p.key);
+  }
+}
+
 BOOL CZipReader::UnzipFile() { return UnzipEntry(nullptr) ? TRUE : FALSE; }
 
 void CZipReader::UnzipAll(unsigned threads) {
@@ -813,6 +972,7 @@ void CZipReader::UnzipAll(unsigned threads) {
   }
   // Several threads make files: the folders made are spread over the disk while they fill.
   m_spreadFolders = pool != nullptr;
+  if (pool && OpenOutput()) MakeFoldersAhead(*pool);
   for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
   if (pool) pool->Wait();
   m_spreadFolders = false;
@@ -824,23 +984,29 @@ void CZipReader::UnzipAll(unsigned threads) {
     close(fd);
   }
   m_marked.clear();
+  m_madeAhead.clear();
+}
+
+bool CZipReader::OpenOutput() {
+  if (m_outputFd >= 0) return true;
+  if (m_output.empty() || !CreateFolder(m_output)) {
+    Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
+    return false;
+  }
+  m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (m_outputFd < 0) {
+    Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
+    return false;
+  }
+  return true;
 }
 
 bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
   if (!m_archive || Cancelled()) return false;
-  if (m_outputFd < 0) {
-    if (m_output.empty() || !CreateFolder(m_output)) {
-      Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
-      return false;
-    }
-    m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_outputFd < 0) {
-      Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
-      return false;
-    }
-  }
+  if (!OpenOutput()) return false;
   const std::vector<wxString>* split = nullptr;
-  const ZipEntryInfo* current = CurrentEntry(&split);
+  const std::vector<std::string>* names = nullptr;
+  const ZipEntryInfo* current = CurrentEntry(&split, &names);
   if (!current) {
     Fail(wxString(), wxS("Archiv beschädigt"));
     return false;
@@ -850,9 +1016,9 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
     Fail(info.name, info.problem);
     return false;
   }
-  std::vector<wxString>& parts = m_parts;
   bool skipped = false;
-  if (!TargetParts(info, *split, parts, skipped)) {
+  const std::vector<wxString>* target = TargetParts(info, *split, *names, m_keys, skipped);
+  if (!target) {
     if (!skipped) {
       Fail(info.name, wxS("ungültiger Name"));
       return false;
@@ -862,12 +1028,12 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
   }
   hv::FileStep();   // each entry makes a file or folder
   if (info.folder) {
-    const int fd = OpenFolders(parts, parts.size(), info.name);
+    const int fd = OpenFolders(*target, m_keys, target->size(), info.name);
     if (fd < 0) return false;
     close(fd);
     return true;
   }
-  return ExtractFile(info, parts, pool);
+  return ExtractFile(info, *target, pool);
 }
 
 BOOL CZipReader::CreateFolder(const wxString& path) {

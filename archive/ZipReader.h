@@ -123,20 +123,25 @@ class CZipReader {
   BOOL Replay(std::uint64_t index);
   // Puts minizip on the current entry where a replay left it elsewhere.
   bool Position();
-  // The current entry and its name's components (empty when the entry has a problem);
-  // null when there is none.
-  const ZipEntryInfo* CurrentEntry(const std::vector<wxString>** parts = nullptr) const;
-  // Entry components below the output folder after the project-folder rules; false and
-  // `skipped` when the entry lies outside the project folder.
-  bool TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split, std::vector<wxString>& parts,
-                   bool& skipped);
-  // Opens (creating when missing) the folders parts[0..count) below the output folder.
-  int OpenFolders(const std::vector<wxString>& parts, size_t count, const wxString& entry);
+  // The current entry and its name's components (empty when the entry has a problem) and
+  // their keys; null when there is none.
+  const ZipEntryInfo* CurrentEntry(const std::vector<wxString>** parts = nullptr,
+                                   const std::vector<std::string>** keys = nullptr) const;
+  // Entry components below the output folder after the project-folder rules, and their
+  // folder keys (see PrefixKeys); null, and `skipped` when the entry lies outside the
+  // project folder. names: the components' own keys.
+  const std::vector<wxString>* TargetParts(const ZipEntryInfo& info, const std::vector<wxString>& split,
+                                           const std::vector<std::string>& names, std::vector<std::string>& keys,
+                                           bool& skipped);
+  // Opens (creating when missing) the folders parts[0..count) below the output folder;
+  // keys as TargetParts gives them.
+  int OpenFolders(const std::vector<wxString>& parts, const std::vector<std::string>& keys, size_t count,
+                  const wxString& entry);
   // The existing spelling of name in a folder, ignoring case; empty when there is none.
   // nameKey: the name's key (lower-case, UTF-8) as in the folder keys.
   std::string FindSpelling(int dirFd, const std::string& folderKey, const wxString& name, const std::string& nameKey);
   void Remember(const std::string& folderKey, const std::string& nameKey, const std::string& actual);
-  // Extracts a file entry; with a pool, small entries are written on its threads and
+  // Extracts a file entry (its keys in m_keys); with a pool, small entries are written on its threads and
   // their failures reported there.
   bool ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool);
   // Closes an extracted file: its time on success, removed on failure, progress.
@@ -147,6 +152,10 @@ class CZipReader {
   // reading thread only.
   time_t EntryTime(const ZipEntryInfo& info);
   bool UnzipEntry(ZipTaskPool* pool);
+  // Opens the output folder (made when missing) once; false after reporting.
+  bool OpenOutput();
+  // Makes the folders the entries need ahead of their files, on the pool's threads.
+  void MakeFoldersAhead(ZipTaskPool& pool);
   // Writes the current entry's data to fd; false with the reason.
   bool CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled, wxString& why);
   // The current entry's stored data: open, read (bytes, 0 at its end, -1 on error), close.
@@ -160,6 +169,7 @@ class CZipReader {
   bool m_rename = false;
   wxString m_oldFolderName;
   wxString m_newFolderName;
+  std::string m_oldFolderKey, m_newFolderKey;   // their keys
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
   std::atomic<int> m_filesDone{0};
@@ -172,7 +182,7 @@ class CZipReader {
   struct FolderFd;
   std::shared_ptr<FolderFd> m_lastFolder;   // the folder the last file went into
   std::string m_lastFolderKey;
-  std::vector<std::string> m_keys;   // of the entry being extracted (PrefixKeys)
+  std::vector<std::string> m_keys;   // folder keys of the entry being extracted
   void ForgetFolder();
   // Folder key (lower-case relative path) -> lower-case name -> name on disk.
   using Spellings = std::unordered_map<std::string, std::string>;
@@ -182,8 +192,9 @@ class CZipReader {
   std::unordered_map<std::string, int> m_lanes;   // folder key -> pool thread of its small files
   bool m_spreadFolders = false;        // while UnzipAll runs
   std::vector<std::string> m_marked;   // folders (below the output) marked as top folders
+  std::unordered_map<std::string, std::string> m_madeAhead;   // folder key -> path below the output
   std::mutex m_errorsMutex;   // pool threads report failures too
   std::vector<wxString> m_errors;
   std::vector<wxString> m_skipped;
-  std::vector<wxString> m_parts;   // the entry being extracted, below the output folder
+  std::vector<wxString> m_parts;   // a renamed entry's components
 };

@@ -34,6 +34,13 @@ int ExtractAll(CZipReader& reader, const wxString& output) {
   return failed;
 }
 
+// As the restore extracts: all entries, files written on the pool's threads.
+void ExtractOnThreads(CZipReader& reader, const wxString& output, unsigned threads = 2) {
+  EXPECT_TRUE(reader.SetOutputFolder(output));
+  reader.CountFiles();
+  reader.UnzipAll(threads);
+}
+
 }  // namespace
 
 TEST(ZipReader, RoundTripThroughOurWriter) {
@@ -218,30 +225,42 @@ TEST(ZipReader, DamagedArchivesFailAndLeaveNoPartialFile) {
   stored.method = 0;
   // Each case damages one byte: 0 searches the stored payload; else the byte at that offset
   // (data of the first entry start after the 30-byte local header and its 10-byte name),
-  // or, with `size`, the uncompressed size in both headers so that the data fall short.
+  // or, with `size`, the uncompressed size in both headers so that the data fall short, or
+  // with `stored` the stored size in both, so that the data run past the file's end.
+  // Either way of extracting: one by one, or on the writing threads.
   struct Case {
     RawEntry entry;
     size_t offset;
-    bool size;
+    bool size, stored;
     const char* error;
+    const char* threadsError;
   };
-  for (const Case& c : {Case{stored, 0, false, "CRC"}, Case{Entry("P\\file.txt", text), 30 + 10 + 200, false, ""},
-                        Case{Entry("P\\file.txt", text), 0, true, ""}}) {
+  for (const Case& c : {Case{stored, 0, false, false, "CRC", "CRC"},
+                        Case{Entry("P\\file.txt", text), 30 + 10 + 200, false, false, "", ""},
+                        Case{Entry("P\\file.txt", text), 0, true, false, "", ""},
+                        Case{Entry("P\\file.txt", text), 0, false, true, "", "Daten im Archiv unvollständig"}}) {
     WriteRawZip(dir.Sub("bad.zip"), {c.entry});
     std::string bytes = ReadAll(dir.Sub("bad.zip"));
     if (c.size) {
       bytes[bytes.find("PK\x03\x04") + 22] += 1;
       bytes[bytes.find("PK\x01\x02") + 24] += 1;
+    } else if (c.stored) {
+      bytes[bytes.find("PK\x03\x04") + 20] = 0x10;   // stored size + 1 MiB
+      bytes[bytes.find("PK\x01\x02") + 22] = 0x10;
     } else {
       const size_t at = c.offset ? c.offset : bytes.find("PAYLOAD");
       bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
     }
     WriteAll(dir.Sub("bad.zip"), bytes);
-    ASSERT_TRUE(reader.OpenZip(dir.Sub("bad.zip")));
-    EXPECT_EQ(ExtractAll(reader, dir.Sub("dest")), 1);
-    ASSERT_EQ(reader.GetErrorCount(), 1);
-    EXPECT_TRUE(reader.GetErrors()[0].Contains(c.error)) << hv::ToUtf8(reader.GetErrors()[0]);
-    EXPECT_FALSE(hv::PathExists(dir.Sub("dest/P/file.txt")));
+    for (bool threads : {false, true}) {
+      const wxString dest = dir.Sub(threads ? "threads" : "dest");
+      ASSERT_TRUE(reader.OpenZip(dir.Sub("bad.zip")));
+      if (threads) ExtractOnThreads(reader, dest);
+      else EXPECT_EQ(ExtractAll(reader, dest), 1);
+      ASSERT_EQ(reader.GetErrorCount(), 1) << threads;
+      EXPECT_TRUE(reader.GetErrors()[0].Contains(S(threads ? c.threadsError : c.error))) << hv::ToUtf8(reader.GetErrors()[0]);
+      EXPECT_FALSE(hv::PathExists(dest + "/P/file.txt"));
+    }
   }
 }
 
@@ -310,9 +329,7 @@ TEST(ZipReader, ExtractionOnThreadsKeepsTimesAndSpellings) {
 
   CZipReader reader;
   ASSERT_TRUE(reader.OpenZip(dir.Sub("P_backup.zip")));
-  ASSERT_TRUE(reader.SetOutputFolder(dir.Sub("dest")));
-  reader.CountFiles();
-  reader.UnzipAll(4);
+  ExtractOnThreads(reader, dir.Sub("dest"), 4);
   EXPECT_EQ(reader.GetErrorCount(), 0);
   EXPECT_EQ(reader.GetFilesDone(), static_cast<int>(files.size()) + 1);
   for (auto [name, when] : files) {
@@ -338,6 +355,52 @@ TEST(ZipReader, ExtractionOnThreadsKeepsTimesAndSpellings) {
   }
 }
 
+// Into an empty folder the folders are made ahead of their files on the pool's threads.
+// One whose whole path is longer than the system takes in one call is still made (step
+// by step, as the entry needs it); one whose own name is too long fails with the reason,
+// on that entry only; no spread mark is left behind.
+TEST(ZipReader, FoldersMadeAheadOnThreads) {
+  TempDir dir;
+  std::string deep = "P";
+  for (int i = 0; i < 18; ++i) deep += "\\" + std::string(240, static_cast<char>('a' + i));   // 4,300 bytes
+  const std::string tooLong = "P\\" + std::string(300, 'x') + "\\f.txt";
+  WriteRawZip(dir.Sub("a.zip"), {Entry("P\\"), Entry("P\\project.set", "s"), Entry(deep + "\\tief.txt", "tief"),
+                                 Entry(tooLong, "x"), Entry("P\\b\\c\\d.txt", "d"), Entry("P\\leer\\")});
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  ExtractOnThreads(reader, dir.Sub("dest"), 4);
+  ASSERT_EQ(reader.GetErrorCount(), 1);
+  EXPECT_TRUE(reader.GetErrors()[0].StartsWith(S(tooLong.c_str()))) << hv::ToUtf8(reader.GetErrors()[0]);
+  EXPECT_TRUE(reader.GetErrors()[0].Contains("Verzeichnis kann nicht angelegt werden")) << hv::ToUtf8(reader.GetErrors()[0]);
+  EXPECT_EQ(ReadAll(dir.Sub("dest/P/b/c/d.txt")), "d");
+  EXPECT_TRUE(hv::IsFolder(dir.Sub("dest/P/leer")));
+  // The deep file is reached one folder at a time.
+  int fd = open(hv::ToFs(dir.Sub("dest")).c_str(), O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> parts;
+  for (size_t at = 0, next; at != std::string::npos; at = next == std::string::npos ? next : next + 1) {
+    next = deep.find('\\', at);
+    parts.push_back(deep.substr(at, next == std::string::npos ? next : next - at));
+  }
+  for (const std::string& part : parts) {
+    ASSERT_GE(fd, 0) << part;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      EXPECT_EQ(flags & FS_TOPDIR_FL, 0) << part;
+    }
+    const int next = openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  char text[8] = {};
+  const int file = openat(fd, "tief.txt", O_RDONLY);
+  close(fd);
+  ASSERT_GE(file, 0);
+  EXPECT_EQ(read(file, text, sizeof text), 4);
+  close(file);
+  EXPECT_STREQ(text, "tief");
+}
+
 // A local header whose method or name length differs from the directory's is damage,
 // whether the entry is read whole for the writing threads or streamed through minizip.
 TEST(ZipReader, LocalHeadersThatDisagreeWithTheDirectoryFailOnEitherPath) {
@@ -356,13 +419,8 @@ TEST(ZipReader, LocalHeadersThatDisagreeWithTheDirectoryFailOnEitherPath) {
       const wxString dest = dir.Sub(threads ? "threads" : "stream");
       CZipReader reader;
       ASSERT_TRUE(reader.OpenZip(dir.Sub("bad.zip")));
-      if (threads) {
-        ASSERT_TRUE(reader.SetOutputFolder(dest));
-        reader.CountFiles();
-        reader.UnzipAll(2);
-      } else {
-        EXPECT_EQ(ExtractAll(reader, dest), 1);
-      }
+      if (threads) ExtractOnThreads(reader, dest);
+      else EXPECT_EQ(ExtractAll(reader, dest), 1);
       ASSERT_EQ(reader.GetErrorCount(), 1) << field;
       EXPECT_TRUE(reader.GetErrors()[0].Contains("lokaler Kopf")) << hv::ToUtf8(reader.GetErrors()[0]);
       EXPECT_FALSE(hv::PathExists(dest + "/P/a.txt"));
