@@ -56,23 +56,43 @@ bool NameFromDisk(const char* raw, wxString& name) {
   return !name.empty() && hv::ToFs(name) == raw;
 }
 
+// A folder's entry with the kind the listing gives (DT_UNKNOWN where the file system
+// gives none): files and folders need no look of their own then.
+struct Listed {
+  std::string name;
+  unsigned char type;
+  ino_t inode;
+};
+
 // Names of a folder in a stable order, without the ones beginning with '.'.
-bool ListNames(const wxString& folder, std::vector<std::string>& names) {
+bool ListNames(const wxString& folder, std::vector<Listed>& names) {
   names.clear();
   DIR* d = opendir(hv::ToFs(folder).c_str());
   if (!d) return false;
   errno = 0;
   while (dirent* e = readdir(d)) {
-    if (e->d_name[0] != '.') names.emplace_back(e->d_name);
+    if (e->d_name[0] != '.') names.push_back(Listed{e->d_name, e->d_type, e->d_ino});
     errno = 0;
   }
   const bool ok = errno == 0;
   closedir(d);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const int c = hv::FromFs(a).CmpNoCase(hv::FromFs(b));
-    return c != 0 ? c < 0 : a < b;
+  std::sort(names.begin(), names.end(), [](const Listed& a, const Listed& b) {
+    const int c = hv::FromFs(a.name).CmpNoCase(hv::FromFs(b.name));
+    return c != 0 ? c < 0 : a.name < b.name;
   });
   return ok;
+}
+
+// The kind of a listed entry as a stat mode's type bits; 0 when it cannot be had.
+mode_t ListedKind(const std::string& path, const Listed& entry) {
+  switch (entry.type) {
+    case DT_REG: return S_IFREG;
+    case DT_DIR: return S_IFDIR;
+    case DT_UNKNOWN: break;
+    default: return S_IFLNK;   // links, devices, FIFOs, sockets: all left out alike
+  }
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 }  // namespace
@@ -353,15 +373,17 @@ void CZipWriter::CountFiles(const wxString& folder) {
 }
 
 int CZipWriter::CountBelow(const std::string& folder) {
-  std::vector<std::string> names;
+  std::vector<Listed> names;
   ListNames(hv::FromFs(folder), names);
+  // A file lies on its folder's device: the listing's inode tells the own archive.
+  struct stat self {};
+  stat(folder.c_str(), &self);
   int count = 0;
-  for (const std::string& n : names) {
-    const std::string child = folder + "/" + n;
-    struct stat st;
-    if (lstat(child.c_str(), &st) != 0 || IsOwnArchive(st.st_dev, st.st_ino)) continue;
-    if (S_ISDIR(st.st_mode)) count += CountBelow(child);
-    else if (S_ISREG(st.st_mode)) ++count;
+  for (const Listed& n : names) {
+    const std::string child = folder + "/" + n.name;
+    const mode_t kind = ListedKind(child, n);
+    if (kind == S_IFDIR) count += CountBelow(child);
+    else if (kind == S_IFREG && !IsOwnArchive(self.st_dev, n.inode)) ++count;
   }
   return count;
 }
@@ -382,13 +404,15 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
   m_deflater->AddFolder(name + "\\", st);
   ++m_foldersAdded;
 
-  std::vector<std::string> names;
+  std::vector<Listed> names;
   if (!ListNames(absolute, names)) {
     Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
     return TRUE;
   }
-  for (const std::string& raw : names) {
+  const std::string folderPath = hv::ToFs(absolute);
+  for (const Listed& listed : names) {
     if (Cancelled()) break;
+    const std::string& raw = listed.name;
     wxString n;
     if (!NameFromDisk(raw.c_str(), n)) {
       Fail(wxString::Format(wxS("Name kann nicht im Archiv gespeichert werden: %s/%s"), absolute,
@@ -396,15 +420,16 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
       continue;
     }
     const wxString child = absolute + "/" + n;
-    struct stat cs;
-    if (lstat(hv::ToFs(child).c_str(), &cs) != 0) {
+    // A file is looked at once it is open (AddFileAt).
+    const mode_t kind = ListedKind(folderPath + "/" + raw, listed);
+    if (kind == 0) {
       Fail(wxString::Format("Could not read file: %s", child));
       continue;
     }
-    if (IsOwnArchive(cs.st_dev, cs.st_ino)) continue;
-    if (S_ISDIR(cs.st_mode)) {
+    if (kind == S_IFREG && IsOwnArchive(st.st_dev, listed.inode)) continue;
+    if (kind == S_IFDIR) {
       AddFolderToZip(child, ignorePaths);   // counts its own failures
-    } else if (S_ISREG(cs.st_mode)) {
+    } else if (kind == S_IFREG) {
       // The folder's own path and entry name lead to the file's: its name as listed is
       // exact, so nothing is looked up again.
       if (m_errorCount > 0 || CheckZipNameComponent(n) != ZipNameProblem::None)

@@ -1,6 +1,10 @@
 #include "model/BackupController.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include <system_error>
 
@@ -72,15 +76,36 @@ namespace {
 
 // What a backup of the folder leaves out: links and other files that are no plain
 // file or folder, and names that are not UTF-8. Their paths relative to the folder.
+// One listing per folder; the kind of each entry from the listing where the file system
+// gives it (thousands of files need no look of their own).
 void FindUnarchivable(const wxString& folder, const wxString& relative, std::vector<wxString>& out) {
-  for (const std::string& odd : hv::UnreadableNames(folder))
-    out.push_back(hv::JoinPath(relative, wxString::From8BitData(odd.c_str())));
-  for (const wxString& name : hv::ListFolder(folder)) {
-    const wxString path = hv::JoinPath(folder, name);
-    struct stat st;
-    if (lstat(hv::ToFs(path).c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) FindUnarchivable(path, hv::JoinPath(relative, name), out);
-    else if (!S_ISREG(st.st_mode)) out.push_back(hv::JoinPath(relative, name));
+  std::vector<std::string> odd;
+  std::vector<std::pair<wxString, unsigned char>> names;
+  const std::string path = hv::ToFs(folder);
+  if (DIR* d = opendir(path.c_str())) {
+    while (dirent* e = readdir(d)) {
+      if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+      wxString name = hv::FromFs(e->d_name);
+      if (name.empty()) odd.emplace_back(e->d_name);
+      else names.emplace_back(std::move(name), e->d_type);
+    }
+    closedir(d);
+  }
+  std::sort(odd.begin(), odd.end());
+  for (const std::string& name : odd) out.push_back(hv::JoinPath(relative, wxString::From8BitData(name.c_str())));
+  std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) {
+    const int c = x.first.CmpNoCase(y.first);
+    return c != 0 ? c < 0 : x.first < y.first;
+  });
+  for (const auto& [name, type] : names) {
+    mode_t kind = type == DT_DIR ? S_IFDIR : type == DT_REG ? S_IFREG : type == DT_UNKNOWN ? 0 : S_IFLNK;
+    if (kind == 0) {
+      struct stat st;
+      if (lstat((path + "/" + hv::ToFs(name)).c_str(), &st) != 0) continue;
+      kind = st.st_mode & S_IFMT;
+    }
+    if (kind == S_IFDIR) FindUnarchivable(hv::JoinPath(folder, name), hv::JoinPath(relative, name), out);
+    else if (kind != S_IFREG) out.push_back(hv::JoinPath(relative, name));
   }
 }
 
