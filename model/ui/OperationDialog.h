@@ -64,6 +64,8 @@ class COperationDialog : public wxDialog {
       UpdateView();
     }, cancelId);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, closeId);
+    // Escape closes as "Schließen" does, and not while that is disabled (the run goes on).
+    SetEscapeId(closeId);
   }
   // The controller's button states, status text and progress in those rows.
   void ShowButtonsAndStatus() {

@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
+#include <wx/weakref.h>
 
 #include <chrono>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "model/ui/RestorePathExists.h"
 #include "platform/Paths.h"
 #include "tests/model/BackupTestSupport.h"
+#include "tests/gui/support/UserInput.h"
 #include "tests/support/TestEnv.h"
 
 namespace {
@@ -78,6 +80,9 @@ TEST(BackupDialogsGui, BackupButtonsCloseRefusedWhileRunningAndCancel) {
   EXPECT_FALSE(close->IsEnabled());
   EXPECT_FALSE(dlg->Close());   // refused while the backup runs
   EXPECT_TRUE(dlg->IsShown());
+  hvtest::ClickOn(Control<wxTextCtrl>(dlg, 1258));
+  hvtest::PressKey(WXK_ESCAPE);   // nor does Escape end it
+  EXPECT_TRUE(dlg->IsShown());
 
   ui.ExpectMessage(10769);
   Click(dlg, 1263);
@@ -87,7 +92,12 @@ TEST(BackupDialogsGui, BackupButtonsCloseRefusedWhileRunningAndCancel) {
   EXPECT_TRUE(close->IsEnabled());
   EXPECT_FALSE(hv::PathExists(dir.Sub("P_backup.zip")));
   EXPECT_FALSE(request.succeeded);
-  EXPECT_TRUE(dlg->Close());
+  // Idle again: Escape closes it, as "Schließen" does.
+  wxWeakRef<wxDialog> alive(dlg);
+  hvtest::ClickOn(Control<wxTextCtrl>(dlg, 1258));
+  hvtest::PressKey(WXK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return !alive; }));
+  if (alive) dlg->Destroy();
   wxTheApp->Yield(true);
 }
 
