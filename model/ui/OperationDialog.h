@@ -22,12 +22,16 @@ class COperationDialog : public wxDialog {
         m_startTimer(this, startTimerId),
         m_pollTimer(this, pollTimerId) {
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-      if (StartRun()) m_pollTimer.Start(kPollMs);
+      const bool runs = StartRun();
+      if (runs) m_pollTimer.Start(kPollMs);
       UpdateView();
+      if (runs) FocusNextButton();
     }, startTimerId);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-      if (m_controller.Poll()) m_pollTimer.Stop();
+      const bool ended = m_controller.Poll();
+      if (ended) m_pollTimer.Stop();
       UpdateView();
+      if (ended) FocusNextButton();
     }, pollTimerId);
     Bind(wxEVT_CLOSE_WINDOW, &COperationDialog::OnClose, this);
   }
@@ -79,6 +83,16 @@ class COperationDialog : public wxDialog {
     m_progress->SetValue(ProgressToShow(m_controller.Percent(), m_controller.Succeeded()));
   }
   void RequestStart() { m_startTimer.StartOnce(10); }
+  // "Starten" and "Abbrechen" hide as a run begins and ends; a hidden button that had the
+  // keyboard would leave the dialog without one (no key, Escape neither, would reach it).
+  // At each turn the keyboard goes to the button that can be pressed next.
+  void FocusNextButton() {
+    for (wxButton* next : {m_cancel, m_close, m_start})   // none where the dialog has no such row
+      if (next && next->IsShown() && next->IsEnabled()) {
+        next->SetFocus();
+        return;
+      }
+  }
 
   Controller m_controller;
   wxButton* m_start = nullptr;
