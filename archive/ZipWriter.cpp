@@ -472,9 +472,12 @@ BOOL CZipWriter::AddFileAt(const wxString& absolute, const wxString& name) {
     return FALSE;
   }
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsOwnArchive(st.st_dev, st.st_ino)) {
+  const bool looked = fstat(fd, &st) == 0;
+  if (!looked || !S_ISREG(st.st_mode) || IsOwnArchive(st.st_dev, st.st_ino)) {
     close(fd);
-    m_skipped.push_back(absolute);
+    // The archive being written is left out without a word, as a folder's listing does
+    // where it can tell it by its inode.
+    if (!looked || !IsOwnArchive(st.st_dev, st.st_ino)) m_skipped.push_back(absolute);
     return TRUE;
   }
   ++m_filesAdded;
