@@ -869,8 +869,7 @@ void CZipReader::MakeFoldersAhead(ZipTaskPool& pool) {
     std::string path;   // below the output folder, as made
     std::string key, parentKey, nameKey;
     size_t depth;
-    int error = 0;      // set on a pool thread
-    bool marked = false;
+    bool marked = false;   // these two set on a pool thread
     bool made = false;
   };
   std::vector<Planned> plan;
@@ -908,7 +907,7 @@ void CZipReader::MakeFoldersAhead(ZipTaskPool& pool) {
       m_spellings.emplace(key, Spellings());
       std::string path = i == 0 ? actual : plan[parent->second].path + "/" + actual;
       planned.emplace(key, plan.size());
-      plan.push_back(Planned{std::move(path), key, keys[i], std::move(nameKey), i, 0, false, false});
+      plan.push_back(Planned{std::move(path), key, keys[i], std::move(nameKey), i, false, false});
     }
   }
   if (plan.empty()) return;
@@ -931,13 +930,11 @@ void CZipReader::MakeFoldersAhead(ZipTaskPool& pool) {
     for (size_t t = 0; t < threads && !Cancelled(); ++t) {
       const size_t from = t * share, to = std::min(todo.size(), from + share);
       if (from >= to) break;
-      pool.Submit(0, [&plan, &todo, from, to, out, spread](ZipInflateStream&) {
-        for (size_t k = from; k < to; ++k) {
+      pool.Submit(0, [this, &plan, &todo, from, to, out, spread](ZipInflateStream&) {
+        for (size_t k = from; k < to && !Cancelled(); ++k) {
           Planned& p = plan[todo[k]];
-          if (mkdirat(out, p.path.c_str(), 0777) != 0) {
-            p.error = errno;
-            continue;
-          }
+          // A failure is reported by the entry that needs the folder, which tries again.
+          if (mkdirat(out, p.path.c_str(), 0777) != 0) continue;
           p.made = true;
           if (!spread) continue;
           const int fd = openat(out, p.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
