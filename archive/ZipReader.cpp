@@ -316,8 +316,10 @@ BOOL CZipReader::GotoFirstFile() {
   a.entries.clear();
   a.positioned = false;
   const zipfmt::Located& dir = a.view->Directory();
-  // A central header takes at least 46 bytes: a stated count cannot make this reserve more.
-  a.entries.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(dir.count, dir.size / 46 + 1)));
+  // A central header takes at least 46 bytes, and the directory lies in the file: a
+  // crafted Zip64 count and size cannot make this reserve more than the file could hold.
+  const std::uint64_t held = std::min<std::uint64_t>(dir.size, a.source->Size()) / 46 + 1;
+  a.entries.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(dir.count, held)));
   if (dir.count == 0) {
     if (dir.size != 0) Damaged();
     return WalkEnded(dir.size != 0);

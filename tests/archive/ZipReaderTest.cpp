@@ -458,3 +458,41 @@ TEST(ZipReader, LaterWalksSeeTheSameEntriesAndReportDamageOnce) {
   EXPECT_EQ(ReadAll(dir.Sub("dest/P/b.txt")), "b");
   EXPECT_EQ(reader.GetErrorCount(), 1);
 }
+
+// A Zip64 end record may state any count and size: a directory far larger than the
+// file is damage, reported, not a reason to reserve room for it.
+TEST(ZipReader, StatedDirectoryFarBeyondTheFileIsDamage) {
+  TempDir dir;
+  auto put = [](std::string& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  std::string bytes(16, 'x');
+  const std::uint64_t count = std::uint64_t{1} << 40;
+  put(bytes, 0x06064b50, 4);   // Zip64 end record at 16
+  put(bytes, 44, 8);
+  put(bytes, 45, 2);
+  put(bytes, 45, 2);
+  put(bytes, 0, 4);
+  put(bytes, 0, 4);
+  put(bytes, count, 8);
+  put(bytes, count, 8);
+  put(bytes, ~std::uint64_t{0} - 7, 8);   // size: with the offset it wraps to 0
+  put(bytes, 8, 8);
+  put(bytes, 0x07064b50, 4);   // locator
+  put(bytes, 0, 4);
+  put(bytes, 16, 8);
+  put(bytes, 1, 4);
+  put(bytes, 0x06054b50, 4);   // classic end record, all ones
+  put(bytes, 0, 4);
+  put(bytes, 0xFFFF, 2);
+  put(bytes, 0xFFFF, 2);
+  put(bytes, 0xFFFFFFFF, 4);
+  put(bytes, 0xFFFFFFFF, 4);
+  put(bytes, 0, 2);
+  WriteAll(dir.Sub("huge.zip"), bytes);
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("huge.zip")));   // minizip takes the wrapped sum
+  EXPECT_FALSE(reader.FindProjectFolder(nullptr));
+  ASSERT_EQ(reader.GetErrorCount(), 1);
+  EXPECT_EQ(reader.GetErrors()[0], S("Archiv beschädigt"));
+}
