@@ -496,3 +496,41 @@ TEST(ZipReader, StatedDirectoryFarBeyondTheFileIsDamage) {
   ASSERT_EQ(reader.GetErrorCount(), 1);
   EXPECT_EQ(reader.GetErrors()[0], S("Archiv beschädigt"));
 }
+
+// Made ahead on the threads or one by one as the entries come, the folders are the same:
+// the first spelling of a name wins over later ones differing in case, existing folders
+// keep theirs, a renamed project lands under its new name and entries beside it stay out.
+TEST(ZipReader, ThreadsMakeTheSameFoldersAsOneByOne) {
+  TempDir dir;
+  WriteRawZip(dir.Sub("a.zip"),
+              {Entry("P\\"), Entry("P\\Sub\\a.txt", "a"), Entry("P\\SUB\\b.txt", "b"),
+               Entry("p\\sub\\Deep\\c.txt", "c"), Entry("P\\Alt\\DEEP\\"), Entry("P\\alt\\deep\\d.txt", "d"),
+               Entry("P\\Old\\New\\e.txt", "e"), Entry("R\\z.txt", "z"), Entry("P\\leer\\")});
+  struct Setup {
+    bool rename;
+    bool existing;
+  };
+  for (const Setup s : {Setup{false, false}, Setup{true, false}, Setup{false, true}, Setup{true, true}}) {
+    std::vector<Paths> trees;
+    std::vector<std::vector<wxString>> errors;
+    for (bool threads : {false, true}) {
+      const wxString dest =
+          dir.Sub(std::string(threads ? "threads" : "one") + (s.rename ? "R" : "") + (s.existing ? "E" : ""));
+      if (s.existing) {
+        WriteAll(dest + (s.rename ? "/q" : "/p") + "/OLD/keep.txt", "k");
+        WriteAll(dest + "/r.txt", "r");
+      }
+      CZipReader reader;
+      ASSERT_TRUE(s.rename ? reader.SetRename("P", "Q") : reader.SetProjectFolder("P"));
+      ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+      if (threads) ExtractOnThreads(reader, dest, 3);
+      else ExtractAll(reader, dest);
+      EXPECT_EQ(reader.GetSkippedCount(), 1);
+      trees.push_back(ListAll(dest));
+      errors.push_back(reader.GetErrors());
+    }
+    EXPECT_EQ(trees[1], trees[0]) << s.rename << s.existing;
+    EXPECT_EQ(errors[1], errors[0]);
+    EXPECT_TRUE(errors[0].empty());
+  }
+}
