@@ -963,6 +963,8 @@ void CZipReader::MakeFoldersAhead(ZipTaskPool& pool) {
 BOOL CZipReader::UnzipFile() { return UnzipEntry(nullptr) ? TRUE : FALSE; }
 
 void CZipReader::UnzipAll(unsigned threads) {
+  // Without its output folder no entry can be written: that is said once, not for each.
+  if (!m_archive || !OpenOutput()) return;
   std::unique_ptr<ZipTaskPool> pool;
   try {
     pool = std::make_unique<ZipTaskPool>(threads, kWindowBytes, kWindowTasks);
@@ -971,7 +973,7 @@ void CZipReader::UnzipAll(unsigned threads) {
   }
   // Several threads make files: the folders made are spread over the disk while they fill.
   m_spreadFolders = pool != nullptr;
-  if (pool && OpenOutput()) MakeFoldersAhead(*pool);
+  if (pool) MakeFoldersAhead(*pool);
   for (BOOL more = GotoFirstFile(); more && !Cancelled(); more = GotoNextFile()) UnzipEntry(pool.get());
   if (pool) pool->Wait();
   m_spreadFolders = false;

@@ -534,3 +534,19 @@ TEST(ZipReader, ThreadsMakeTheSameFoldersAsOneByOne) {
     EXPECT_TRUE(errors[0].empty());
   }
 }
+
+// An output folder that cannot be had is one failure, not one for each entry.
+TEST(ZipReader, MissingOutputFolderIsReportedOnce) {
+  TempDir dir;
+  WriteRawZip(dir.Sub("a.zip"), {Entry("P\\"), Entry("P\\a.txt", "a"), Entry("P\\sub\\b.txt", "b")});
+  CZipReader reader;
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  ASSERT_TRUE(reader.SetOutputFolder(dir.Sub("dest")));
+  ASSERT_EQ(rmdir(hv::ToFs(dir.Sub("dest")).c_str()), 0);
+  WriteAll(dir.Sub("dest"), "a file where the output folder was");
+  reader.CountFiles();
+  reader.UnzipAll(2);
+  ASSERT_EQ(reader.GetErrorCount(), 1);
+  EXPECT_TRUE(reader.GetErrors()[0].Contains("Zielverzeichnis")) << hv::ToUtf8(reader.GetErrors()[0]);
+  EXPECT_EQ(ReadAll(dir.Sub("dest")), "a file where the output folder was");
+}
