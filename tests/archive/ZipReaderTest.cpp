@@ -284,6 +284,10 @@ TEST(ZipReader, ExistingSpellingsCaseCollisionsAndCancel) {
   ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
   EXPECT_EQ(ExtractAll(reader, dir.Sub("cancelled")), 4);
   EXPECT_EQ(ListAll(dir.Sub("cancelled")), Paths{});
+  // On the threads no folder is made ahead either.
+  ASSERT_TRUE(reader.OpenZip(dir.Sub("a.zip")));
+  ExtractOnThreads(reader, dir.Sub("cancelled on threads"));
+  EXPECT_EQ(ListAll(dir.Sub("cancelled on threads")), Paths{});
 }
 
 // minizip states 65,535 entries as 0xFFFF without a Zip64 record, which readers may take
