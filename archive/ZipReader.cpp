@@ -317,9 +317,10 @@ BOOL CZipReader::GotoFirstFile() {
   a.positioned = false;
   const zipfmt::Located& dir = a.view->Directory();
   // A central header takes at least 46 bytes, and the directory lies in the file: a
-  // crafted Zip64 count and size cannot make this reserve more than the file could hold.
+  // crafted Zip64 count and size cannot make this reserve more than the file could hold,
+  // nor a big file with a damaged count more than a quarter million entries (more grow).
   const std::uint64_t held = std::min<std::uint64_t>(dir.size, a.source->Size()) / 46 + 1;
-  a.entries.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(dir.count, held)));
+  a.entries.reserve(static_cast<std::size_t>(std::min<std::uint64_t>({dir.count, held, std::uint64_t{1} << 18})));
   if (dir.count == 0) {
     if (dir.size != 0) Damaged();
     return WalkEnded(dir.size != 0);
