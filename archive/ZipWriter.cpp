@@ -83,18 +83,6 @@ bool ListNames(const wxString& folder, std::vector<Listed>& names) {
   return ok;
 }
 
-// The kind of a listed entry as a stat mode's type bits; 0 when it cannot be had.
-mode_t ListedKind(const std::string& path, const Listed& entry) {
-  switch (entry.type) {
-    case DT_REG: return S_IFREG;
-    case DT_DIR: return S_IFDIR;
-    case DT_UNKNOWN: break;
-    default: return S_IFLNK;   // links, devices, FIFOs, sockets: all left out alike
-  }
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
-}
-
 }  // namespace
 
 CZipWriter::CZipWriter() = default;
@@ -381,7 +369,7 @@ int CZipWriter::CountBelow(const std::string& folder) {
   int count = 0;
   for (const Listed& n : names) {
     const std::string child = folder + "/" + n.name;
-    const mode_t kind = ListedKind(child, n);
+    const unsigned kind = hv::ListedKind(n.type, child);
     if (kind == S_IFDIR) count += CountBelow(child);
     else if (kind == S_IFREG && !IsOwnArchive(self.st_dev, n.inode)) ++count;
   }
@@ -421,7 +409,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     }
     const wxString child = absolute + "/" + n;
     // A file is looked at once it is open (AddFileAt).
-    const mode_t kind = ListedKind(folderPath + "/" + raw, listed);
+    const unsigned kind = hv::ListedKind(listed.type, folderPath + "/" + raw);
     if (kind == 0) {
       Fail(wxString::Format("Could not read file: %s", child));
       continue;

@@ -93,17 +93,10 @@ void FindUnarchivable(const wxString& folder, const wxString& relative, std::vec
   }
   std::sort(odd.begin(), odd.end());
   for (const std::string& name : odd) out.push_back(hv::JoinPath(relative, wxString::From8BitData(name.c_str())));
-  std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) {
-    const int c = x.first.CmpNoCase(y.first);
-    return c != 0 ? c < 0 : x.first < y.first;
-  });
+  std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) { return hv::NameOrder(x.first, y.first); });
   for (const auto& [name, type] : names) {
-    mode_t kind = type == DT_DIR ? S_IFDIR : type == DT_REG ? S_IFREG : type == DT_UNKNOWN ? 0 : S_IFLNK;
-    if (kind == 0) {
-      struct stat st;
-      if (lstat((path + "/" + hv::ToFs(name)).c_str(), &st) != 0) continue;
-      kind = st.st_mode & S_IFMT;
-    }
+    const unsigned kind = hv::ListedKind(type, path + "/" + hv::ToFs(name));
+    if (kind == 0) continue;
     if (kind == S_IFDIR) FindUnarchivable(hv::JoinPath(folder, name), hv::JoinPath(relative, name), out);
     else if (kind != S_IFREG) out.push_back(hv::JoinPath(relative, name));
   }

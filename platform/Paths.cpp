@@ -87,11 +87,24 @@ std::vector<wxString> ListFolder(const wxString& folder) {
     if (!name.empty()) names.push_back(std::move(name));
   }
   closedir(d);
-  std::sort(names.begin(), names.end(), [](const wxString& x, const wxString& y) {
-    const int c = x.CmpNoCase(y);
-    return c != 0 ? c < 0 : x < y;
-  });
+  std::sort(names.begin(), names.end(), NameOrder);
   return names;
+}
+
+bool NameOrder(const wxString& x, const wxString& y) {
+  const int c = x.CmpNoCase(y);
+  return c != 0 ? c < 0 : x < y;
+}
+
+unsigned ListedKind(unsigned char type, const std::string& path) {
+  switch (type) {
+    case DT_REG: return S_IFREG;
+    case DT_DIR: return S_IFDIR;
+    case DT_UNKNOWN: break;
+    default: return S_IFLNK;
+  }
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 std::vector<std::string> UnreadableNames(const wxString& folder) {

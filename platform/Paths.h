@@ -53,6 +53,12 @@ bool MatchWildcard(const wxString& mask, const wxString& name);
 std::vector<wxString> ListFolder(const wxString& folder);
 // The names in a folder that are not UTF-8, as bytes: the program leaves them alone.
 std::vector<std::string> UnreadableNames(const wxString& folder);
+// The order of ListFolder: ignoring case, then exact.
+bool NameOrder(const wxString& x, const wxString& y);
+// The kind of an entry as a folder listing gave it (its d_type), as stat type bits:
+// S_IFREG, S_IFDIR, or S_IFLNK for anything else (links, devices, FIFOs, sockets). Only
+// where the file system gives none is the entry at `path` looked at; 0 when that fails.
+unsigned ListedKind(unsigned char type, const std::string& path);
 
 // Creates a folder with its missing parents (existing spellings reused); true when
 // the whole path exists as a folder afterwards.
