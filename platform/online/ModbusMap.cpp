@@ -113,11 +113,14 @@ std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit
     if (!f3 || !f4 || !f5 || *f4 < 0 || *f5 < 0) return std::nullopt;
     if (*f3 < -1000000 || *f3 > 1000000 || *f4 > 1000000 || *f5 > 1000000) return std::nullopt;
     offset = bit ? ((*f3 - 81) * 256 + *f4) * 32 + *f5 + 0x3000 : ((*f3 - 81) * 256 + *f4) * 2 + 0x3000;
-    // A missing element count means one element.
     if (f.size() >= 7 && !Trim(f[6]).empty()) {
       const auto f6 = Int(f[6]);
       if (!f6) return std::nullopt;
       count = *f6;
+    } else if (use == Use::Export) {
+      // The export reads a missing count as 0 elements, and so makes no tag; a read
+      // takes the first element all the same.
+      count = 0;
     }
   }
   if (count < 1 || count > 0xFFFF || offset < 0 || offset > LastOffset(use)) return std::nullopt;

@@ -3,7 +3,8 @@
 // The data-point export and the Modbus TCP driver both use it, so an exported tag and a
 // live read always meet the same registers. Plain C++ (the driver plug-in builds it too).
 //   kind 9, "9|<signal>|m.cc": I/O module points (Digital/Analog Input/Output)
-//   kind 8, "8|..|..|F3|F4|F5|F6": memory points at 0x3000 and up, F6 elements
+//   kind 8, "8|..|..|F3|F4|F5|F6": memory points at 0x3000 and up, F6 elements (the
+//     export makes no tag without F6: a missing count is 0)
 //   the driver's own, "<table>|<offset>[|<type>[|<order>]]": any element of any table,
 //     table CO (coils), DI (discrete inputs), IR (input registers), HR (holding registers),
 //     offset 0-65535 as on the wire, type BOOL, I1, UI1, I2, UI2, I4, UI4, R4, TIME, DATE

@@ -33,7 +33,8 @@ TEST(ModbusMap, ResolvesIoAndMemoryPoints) {
       {"8|M|X|81|1|5|1", 4, 1, true, 1, 0x3000 + 32 + 5, 1, 1, "BOOL"},
       {"8|M|B|81|0|0|2", 2, 3, false, 0, 0, 0, 0, ""},
       {"8|M|B|81|0|0|0", 16, 3, false, 0, 0, 0, 0, ""},
-      {"8|M|W|81|0|0", 16, 3, true, 4, 0x3000, 1, 1, "UI2"},   // no count: one element
+      {"8|M|W|81|0|0", 16, 3, false, 0, 0, 0, 0, ""},           // no count: 0 elements
+      {"8|M|W|81|0|0|", 16, 3, false, 0, 0, 0, 0, ""},          // an empty count as well
       {"8|M|W", 64, 1, true, 3, 0x3000, 1, 2, "UI4"},          // short address
       {"8|M|W|80|0|0|1", 16, 3, true, 4, 0x2E00, 1, 1, "UI2"},
       {"8|M|W|1|0|0|1", 16, 3, false, 0, 0, 0, 0, ""},          // negative
@@ -56,6 +57,10 @@ TEST(ModbusMap, ResolvesIoAndMemoryPoints) {
   }
   EXPECT_EQ(mm::Resolve("9|Digital Input|2.05", 4, 1)->RegisterAddress(), 0x10046u);
   EXPECT_EQ(mm::Resolve("8|M|D|81|0|0|3", 32, 3)->RegisterAddress(2), 0x43005u);
+  // A read needs the first element only: the count does not matter to it.
+  const auto read = mm::ResolveForRead("8|M|W|81|1|0", 16, 3, 0);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->offset, 0x3002u);
 }
 
 TEST(ModbusMap, TextsAreReadAsRegisterPairs) {
