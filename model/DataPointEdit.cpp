@@ -44,6 +44,16 @@ void ReportNotStored(const wxString& name, const Table& t) {
                    wxString(name).Trim(true), t.error());
 }
 
+// Whether another data point of the table has the name (names compare without regard
+// to case, as the sheet's check does).
+bool NameInTable(Table& t, const wxString& name) { return t.select("-DATPKT", kSeek, {name}); }
+
+bool Holds(const std::vector<wxString>& names, const wxString& name) {
+  for (const wxString& n : names)
+    if (n.CmpNoCase(name) == 0) return true;
+  return false;
+}
+
 int PrefixMode() {
   CSettingsFile* profile = hv::Service<hv::IApplicationState>().Profile();
   return profile ? profile->GetInt(wxS("Config"), wxS("Prefix"), 0) : 0;
@@ -120,6 +130,7 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
   struct Entry {
     DataPointFields f;
     DataPointExtra x;
+    wxString madeFrom;  // the name the address makes, before it was made free
   };
   std::vector<Entry> entries;
   const auto* source = templ && IsValidObject(templ) ? dynamic_cast<const CPODataPoint*>(templ) : nullptr;
@@ -140,12 +151,15 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     CPOProject* project = parent->GetProject();
     const bool codesys = project && project->GetFlags().CoDeSysDP;
     const int prefix = PrefixMode();
+    // The names proposed differ from each other as well as from the table's: the
+    // entries of one plug-in often make the same name ("Regler10_M" for MW_0 and MD_4).
+    std::vector<wxString> proposed;
     for (const PickedDataPoint& p : dppicker::Choose(pick)) {
       Entry e;
       dppicker::Apply(p, e.f, e.x);
-      wxString name = dpname::FromAddress(p.address, prefix, c.deviceName, c.node, codesys);
-      datpkt_get_new_name(t, name);
-      e.f.name = name.Trim(true);
+      e.madeFrom = dpname::FromAddress(p.address, prefix, c.deviceName, c.node, codesys);
+      e.f.name = dpname::FreeName(e.madeFrom, [&](const wxString& n) { return NameInTable(t, n) || Holds(proposed, n); });
+      proposed.push_back(e.f.name);
       entries.push_back(e);
     }
   }
@@ -155,6 +169,13 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     Entry& e = entries[i];
     auto dp = MakeSibling(parent, device);
     if (!acceptAll) {
+      // An earlier sheet of this pick may have given its point this proposal meanwhile:
+      // the sheet offers one that is free, and none that a later entry proposes.
+      if (!e.madeFrom.empty() && NameInTable(t, e.f.name)) {
+        std::vector<wxString> later;
+        for (std::size_t j = i + 1; j < entries.size(); ++j) later.push_back(entries[j].f.name);
+        e.f.name = dpname::FreeName(e.madeFrom, [&](const wxString& n) { return NameInTable(t, n) || Holds(later, n); });
+      }
       DataPointSheetRequest sheet;
       sheet.caption = hv::LocalString(11528, wxS("Neuer Datenpunkt"));
       // The new point's own parent and device: the object asked may be a bare prototype

@@ -74,6 +74,17 @@ UINT CoDeSysComplaint(const wxString& name) {
   return 0;
 }
 
+wxString FreeName(const wxString& name, const std::function<bool(const wxString&)>& taken) {
+  constexpr std::size_t kWidth = 30;
+  const wxString whole = RightTrimmed(name.Left(kWidth));
+  if (!taken(whole)) return whole;
+  for (unsigned n = 1;; ++n) {
+    const wxString suffix = wxString::Format(wxS("_%u"), n);
+    const wxString candidate = RightTrimmed(whole.Left(kWidth - suffix.length())) + suffix;
+    if (!taken(candidate)) return candidate;
+  }
+}
+
 wxString FromPickedAddress(const wxString& address) {
   wxString name = address;
   if (address.Freq('|') >= 2) {

@@ -1,6 +1,7 @@
 #pragma once
 // Names of data points: the default name of a picked address, the characters a
 // CoDeSys-conforming name may hold, and the name proposed by the sheet's picker.
+#include <functional>
 #include <wx/string.h>
 
 #include "platform/Types.h"
@@ -20,6 +21,10 @@ bool AcceptsChar(const wxString& text, long start, long end, wxChar c);
 // 0 when the whole name conforms, else the number of the specific complaint
 // (letters and digits only, first a letter, no double underscore).
 UINT CoDeSysComplaint(const wxString& name);
+
+// The name, or the first of name_1, name_2, ... (the name cut to leave room in 30
+// characters) that `taken` does not hold; the name is right-trimmed first.
+wxString FreeName(const wxString& name, const std::function<bool(const wxString&)>& taken);
 
 // The name the general page proposes for a picked address when the name is empty:
 // with two '|' the middle and last field joined by '_', cut to 30 characters.

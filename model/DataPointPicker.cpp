@@ -96,8 +96,7 @@ wxString PlaceWords(const mm::Ref& ref, const PickedDataPoint& entry) {
   if (ref.step > 1) words += wxString::Format(wxS("-%u"), ref.offset + ref.step - 1);
   words += wxS(", ") + GetDataTypeName(entry.type);
   if (IsTextType(entry.type)) {
-    const DWORD chars = entry.type == 0x100 ? entry.value32 : entry.type - 0x2000;
-    words += wxS(", ") + wxString::Format(hv::LocalString(11646, wxS("%u Zeichen")), static_cast<unsigned>(chars));
+    words += wxS(", ") + wxString::Format(hv::LocalString(11646, wxS("%u Zeichen")), static_cast<unsigned>(ref.chars));
   } else if (ref.step == 2) {
     words += wxS(", ") + (ref.order ? wxString::Format(hv::LocalString(11644, wxS("Wortfolge %s")), OrderName(*ref.order))
                                     : hv::LocalString(11645, wxS("Wortfolge des Netzwerks")));
@@ -112,14 +111,28 @@ wxString Field(const wxString& address, size_t n) {
 
 AddressVerdict Refuse(UINT id, const wxString& text) { return {id, text}; }
 
+// The address with a text's length added, as the complaint about a missing one shows it.
+wxString TextExample(const wxString& address) {
+  wxString table = Field(address, 0), offset = Field(address, 1);
+  if (table.empty()) table = wxS("HR");
+  if (offset.empty()) offset = wxS("0");
+  return table + wxS("|") + offset + wxS("|TEXT|12");
+}
+
+// The characters the data point gives a text by itself (type 0x100: its text length).
+unsigned OwnLength(const PickedDataPoint& entry) {
+  return static_cast<unsigned>(entry.type == 0x100 ? entry.value32 : entry.type - 0x2000);
+}
+
 AddressVerdict Complaint(mm::AddressProblem problem, const PickedDataPoint& entry) {
   using P = mm::AddressProblem;
   const wxString& a = entry.address;
   switch (problem) {
     case P::None: break;
     case P::Format:
-      return Refuse(11647, hv::LocalString(11647, wxS("Die Adresse hat nicht die Form Tabelle|Offset[|Typ[|Wortfolge]], "
-                                                      "zum Beispiel HR|0 oder IR|10|R4|CDAB.")));
+      return Refuse(11647, hv::LocalString(11647, wxS("Die Adresse hat nicht die Form Tabelle|Offset[|Typ[|Wortfolge]] "
+                                                      "oder Tabelle|Offset|TEXT|Zeichen, zum Beispiel HR|0, IR|10|R4|CDAB "
+                                                      "oder HR|40|TEXT|12.")));
     case P::Table:
       return Refuse(11648, wxString::Format(hv::LocalString(11648, wxS("Unbekannte Tabelle '%s': erlaubt sind CO (Spulen), "
                                                                        "DI (diskrete Eingänge), IR (Eingangsregister) und HR "
@@ -150,7 +163,15 @@ AddressVerdict Complaint(mm::AddressProblem problem, const PickedDataPoint& entr
     case P::PastEnd:
       return Refuse(11656, hv::LocalString(11656, wxS("Der Wert reicht über das Register 65535 hinaus.")));
     case P::TextLength:
-      return Refuse(11657, hv::LocalString(11657, wxS("Ein Text hat höchstens 250 Zeichen (125 Register).")));
+      return Refuse(11657, hv::LocalString(11657, wxS("Ein Text hat 1 bis 250 Zeichen (höchstens 125 Register).")));
+    case P::TextNoLength:
+      return Refuse(11638, wxString::Format(hv::LocalString(11638, wxS("Die Länge des Textes fehlt: hängen Sie die Zahl "
+                                                                       "der Zeichen an, zum Beispiel %s.")),
+                                            TextExample(a)));
+    case P::TextLengthMismatch:
+      return Refuse(11639, wxString::Format(hv::LocalString(11639, wxS("Die Adresse nennt %s Zeichen, der Datenpunkt hat "
+                                                                       "%u: geben Sie in der Adresse %u an.")),
+                                            Field(a, 3), OwnLength(entry), OwnLength(entry)));
     case P::Unreadable:
       return Refuse(11538, hv::LocalString(11538, wxS("Wählen Sie einen Datentyp!")));
     case P::Kind:
@@ -181,6 +202,20 @@ AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry) {
   return {};
 }
 
+PickedDataPoint TypedEntry(const wxString& netDriver, const wxString& address, DWORD type) {
+  PickedDataPoint p;
+  p.address = address;
+  p.type = type;
+  p.access = TypedAccess(netDriver, address);
+  TakeNamedLength(netDriver, p);
+  return p;
+}
+
+void TakeNamedLength(const wxString& netDriver, PickedDataPoint& entry) {
+  if (entry.type != 0x100 || entry.value32 != 0 || !UsesModbusAddresses(netDriver)) return;
+  entry.value32 = mm::TextLengthOfAddress(entry.address.ToStdString(wxConvISO8859_1));
+}
+
 DWORD NamedType(const wxString& netDriver, const wxString& address) {
   if (!UsesModbusAddresses(netDriver)) return 0;
   const std::string text = address.ToStdString(wxConvISO8859_1);
@@ -208,10 +243,15 @@ std::vector<PickedDataPoint> Choose(DataPointPickRequest& request) {
   // fail, or show a wrong value, at every read.
   std::vector<PickedDataPoint> fit;
   std::vector<std::pair<UINT, wxString>> refused;
-  for (const PickedDataPoint& p : request.chosen) {
+  for (PickedDataPoint p : request.chosen) {
     const AddressVerdict v = Check(request.netDriver, p);
-    if (v.complaint) refused.emplace_back(v.complaint, p.address + wxS(": ") + v.text);
-    else fit.push_back(p);
+    if (v.complaint) {
+      refused.emplace_back(v.complaint, p.address + wxS(": ") + v.text);
+      continue;
+    }
+    // The data point keeps the length its address names: the read cuts the text there.
+    TakeNamedLength(request.netDriver, p);
+    fit.push_back(p);
   }
   // Many refused entries make one message, not one dialog after another.
   if (refused.size() == 1) {

@@ -54,6 +54,11 @@ AddressVerdict Check(const wxString& netDriver, const PickedDataPoint& entry);
 DWORD NamedType(const wxString& netDriver, const wxString& address);
 // The capability word of a typed address: read only for inputs, else read and write.
 WORD TypedAccess(const wxString& netDriver, const wxString& address);
+// An address typed by hand as the entry it makes: the data type chosen, the capability
+// word of its table and, for a text on a Modbus network, the length the address names.
+PickedDataPoint TypedEntry(const wxString& netDriver, const wxString& address, DWORD type);
+// A text entry without a length of its own takes the one its Modbus address names.
+void TakeNamedLength(const wxString& netDriver, PickedDataPoint& entry);
 
 // Runs the picker; the chosen entries (IDOK) or nothing.
 std::vector<PickedDataPoint> Choose(DataPointPickRequest& request);

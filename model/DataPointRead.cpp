@@ -6,6 +6,7 @@
 
 #include "framework/UpdateHints.h"
 #include "model/DataPoint.h"
+#include "model/DataPointPicker.h"
 #include "model/ObjectSupport.h"
 #include "platform/Db4.h"
 #include "platform/Localization.h"
@@ -56,6 +57,19 @@ bool Decode(DWORD type, DWORD textLength, const std::vector<char>& buffer, wxStr
   return true;
 }
 
+// What the Modbus driver finds wrong with the row's address (a text without its length,
+// say); empty where it finds nothing or the network is another.
+wxString AddressComplaint(const wxString& netDriver, const DatpktRow& row) {
+  if (!dppicker::UsesModbusAddresses(netDriver)) return {};
+  PickedDataPoint entry;
+  entry.address = wxString(row.address).Trim(true);
+  entry.type = row.type;
+  entry.access = row.pickerAccess;
+  entry.value32 = row.value32;
+  const dppicker::AddressVerdict v = dppicker::Check(netDriver, entry);
+  return v.complaint ? v.text : wxString();
+}
+
 }  // namespace
 
 void CPODataPoint::ReadValue() {
@@ -76,11 +90,10 @@ void CPODataPoint::ReadValue() {
   const DataPointConnection c = Connection();
   if (!c.valid) return;
   hv::OnlineLibrary& online = hv::OnlineLibrary::Get();
-  auto fail = [&](UINT single, const wchar_t* singleText, UINT named, const wchar_t* namedText) {
-    if (several)
-      hv::ShowMessageF(named, namedText, MB_OK | MB_ICONEXCLAMATION, GetName());
-    else
-      hv::ShowMessage(single, singleText, MB_OK | MB_ICONEXCLAMATION);
+  auto fail = [&](UINT single, const wchar_t* singleText, UINT named, const wchar_t* namedText, const wxString& why = {}) {
+    wxString text = several ? wxString::Format(hv::LocalString(named, namedText), GetName()) : hv::LocalString(single, singleText);
+    if (!why.empty()) text += wxS("\n") + why;
+    hv::Ui().Message(several ? named : single, text, MB_OK | MB_ICONEXCLAMATION);
   };
   if (!online.SetDriverParameter(c.netDriver, c.slot, c.netParam)) {
     hv::ShowMessage(11514, wxS("Fehler beim Initialisieren des Netzwerks!"), MB_OK | MB_ICONEXCLAMATION);
@@ -104,7 +117,8 @@ void CPODataPoint::ReadValue() {
   reg.textLength = row.value32;
   const DWORD handle = online.RegisterDataPoint(reg);
   if (!handle) {
-    fail(11515, L"Fehler beim Registrieren des Datenpunkts!", 11518, L"Fehler beim Registrieren des Datenpunkts '%s'!");
+    fail(11515, L"Fehler beim Registrieren des Datenpunkts!", 11518, L"Fehler beim Registrieren des Datenpunkts '%s'!",
+         AddressComplaint(c.netDriver, row));
     UpdateAllViews(HINT_OBJECT_CHANGED, this);
     return;
   }

@@ -402,11 +402,8 @@ class CDlgDataPointPicker : public wxDialog {
 
  private:
   PickedDataPoint Typed() const {
-    PickedDataPoint p;
-    p.address = m_address->GetValue();
-    p.type = m_types[static_cast<size_t>(std::max(0, m_type->GetSelection()))];
-    p.access = dppicker::TypedAccess(m_r.netDriver, p.address);
-    return p;
+    return dppicker::TypedEntry(m_r.netDriver, m_address->GetValue(),
+                                m_types[static_cast<size_t>(std::max(0, m_type->GetSelection()))]);
   }
 
   // A type the address names chooses the data type, so the two agree as typed.
@@ -421,8 +418,9 @@ class CDlgDataPointPicker : public wxDialog {
     wxString text;
     if (m_address->GetValue().empty()) {
       text = dppicker::UsesModbusAddresses(m_r.netDriver)
-                 ? hv::LocalString(11590, wxS("Form: Tabelle|Offset[|Typ[|Wortfolge]], Tabelle CO, DI, IR oder HR, "
-                                              "zum Beispiel HR|0 oder IR|10|R4|CDAB"))
+                 ? hv::LocalString(11590, wxS("Form: Tabelle|Offset[|Typ[|Wortfolge]] oder Tabelle|Offset|TEXT|Zeichen, "
+                                              "Tabelle CO, DI, IR oder HR, zum Beispiel HR|0, IR|10|R4|CDAB oder "
+                                              "HR|40|TEXT|12"))
                  : hv::LocalString(11591, wxS("Form: Art|Adresse"));
     } else {
       const dppicker::AddressVerdict v = dppicker::Check(m_r.netDriver, Typed());

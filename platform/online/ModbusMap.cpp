@@ -95,12 +95,15 @@ std::optional<Ref> ResolveKind9(const std::vector<std::string_view>& f) {
   return ref;
 }
 
+// The export writes what a tag can name; a read reaches every element of a table.
+enum class Use { Export, Read };
+
 // The export's register numbers (table * 65536 + offset + 1) cannot name offset 0xFFFF;
 // a read can address every element the table holds.
 constexpr long long kLastExported = 0xFFFE, kLastElement = 0xFFFF;
+long long LastOffset(Use use) { return use == Use::Export ? kLastExported : kLastElement; }
 
-std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit, std::uint16_t pickerAccess,
-                                long long last) {
+std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit, std::uint16_t pickerAccess, Use use) {
   const bool readWrite = (pickerAccess & 3) == 3;
   Ref ref;
   ref.table = readWrite ? (bit ? kCoils : kHoldingRegisters) : (bit ? kDiscreteInputs : kInputRegisters);
@@ -110,14 +113,17 @@ std::optional<Ref> ResolveKind8(const std::vector<std::string_view>& f, bool bit
     if (!f3 || !f4 || !f5 || *f4 < 0 || *f5 < 0) return std::nullopt;
     if (*f3 < -1000000 || *f3 > 1000000 || *f4 > 1000000 || *f5 > 1000000) return std::nullopt;
     offset = bit ? ((*f3 - 81) * 256 + *f4) * 32 + *f5 + 0x3000 : ((*f3 - 81) * 256 + *f4) * 2 + 0x3000;
-    // A missing element count means one element.
     if (f.size() >= 7 && !Trim(f[6]).empty()) {
       const auto f6 = Int(f[6]);
       if (!f6) return std::nullopt;
       count = *f6;
+    } else if (use == Use::Export) {
+      // The export reads a missing count as 0 elements, and so makes no tag; a read
+      // takes the first element all the same.
+      count = 0;
     }
   }
-  if (count < 1 || count > 0xFFFF || offset < 0 || offset > last) return std::nullopt;
+  if (count < 1 || count > 0xFFFF || offset < 0 || offset > LastOffset(use)) return std::nullopt;
   ref.offset = static_cast<std::uint32_t>(offset);
   ref.count = static_cast<std::uint32_t>(count);
   return ref;
@@ -129,15 +135,15 @@ int Kind(const std::vector<std::string_view>& f) {
   return k ? static_cast<int>(*k) : -1;
 }
 
-std::optional<Ref> ResolveNumber(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
-                                 long long last) {
+std::optional<Ref> ResolveNumber(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess, Use use) {
   const auto f = Split(address, '|');
   const int kind = Kind(f);
   if (kind == 9) return ResolveKind9(f);
   if (kind != 8) return std::nullopt;
   const char* name = TypeName(typeCode);
   if (!name) return std::nullopt;
-  auto ref = ResolveKind8(f, typeCode == 4, pickerAccess, last);
+  const long long last = LastOffset(use);
+  auto ref = ResolveKind8(f, typeCode == 4, pickerAccess, use);
   if (!ref) return std::nullopt;
   ref->typeName = name;
   const std::string_view n = name;
@@ -152,7 +158,7 @@ std::optional<Ref> ResolveNumber(std::string_view address, std::uint32_t typeCod
 }  // namespace
 
 std::optional<Ref> Resolve(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess) {
-  return ResolveNumber(address, typeCode, pickerAccess, kLastExported);
+  return ResolveNumber(address, typeCode, pickerAccess, Use::Export);
 }
 
 namespace {
@@ -198,11 +204,29 @@ bool KnownCode(std::uint32_t code) {
 
 AddressCheck Problem(AddressProblem p) { return {std::nullopt, p}; }
 
-// Registers of a text of this type; nothing past 125 registers.
-std::optional<std::uint32_t> TextRegisters(std::uint32_t code, std::uint32_t textLen) {
-  const std::uint32_t chars = code == 0x100 ? textLen : code - 0x2000;
-  if (chars > 250) return std::nullopt;
-  return chars == 0 ? 1 : (chars + 1) / 2;
+// A text's characters and registers into the place: the length the address names (0
+// for none), else the data point's own (type 0x100: textLen, 0x2000 + n: n).
+AddressProblem PlaceText(Ref& ref, std::uint32_t code, std::uint32_t textLen, std::uint32_t named) {
+  const std::uint32_t own = code == 0x100 ? textLen : code - 0x2000;
+  if (named != 0 && own != 0 && own != named) return AddressProblem::TextLengthMismatch;
+  const std::uint32_t chars = named != 0 ? named : own;
+  // No length would read one register and show nothing, without a word of why.
+  if (chars == 0) return AddressProblem::TextNoLength;
+  if (chars > 250) return AddressProblem::TextLength;
+  ref.typeName = "TEXT";
+  ref.chars = chars;
+  ref.step = (chars + 1) / 2;
+  return AddressProblem::None;
+}
+
+// The fourth field of a text address: its characters, 1 to 250; 0 when the field is
+// missing, nothing when it is no such number.
+std::optional<std::uint32_t> NamedLength(const std::vector<std::string_view>& f) {
+  if (f.size() < 4) return 0u;
+  const std::string_view field = Trim(f[3]);
+  const auto n = Int(field);
+  if (field.empty() || field[0] < '0' || field[0] > '9' || !n || *n < 1 || *n > 250) return std::nullopt;
+  return static_cast<std::uint32_t>(*n);
 }
 
 AddressCheck CheckTableAddress(const std::vector<std::string_view>& f, std::uint32_t code, std::uint32_t textLen) {
@@ -225,18 +249,18 @@ AddressCheck CheckTableAddress(const std::vector<std::string_view>& f, std::uint
   Ref ref;
   ref.table = *table;
   ref.offset = static_cast<std::uint32_t>(*offset);
-  if (f.size() == 4) {
-    const auto order = ParseWordOrder(Trim(f[3]));
-    if (!order) return Problem(AddressProblem::Order);
-    if (!Is32(code)) return Problem(AddressProblem::OrderNeeds32);
-    ref.order = order;
-  }
   if (IsTextCode(code)) {
-    const auto registers = TextRegisters(code, textLen);
-    if (!registers) return Problem(AddressProblem::TextLength);
-    ref.typeName = "TEXT";
-    ref.step = *registers;
+    // A text's fourth field is its length, not a word order.
+    const auto named = NamedLength(f);
+    if (!named) return Problem(AddressProblem::TextLength);
+    if (const AddressProblem p = PlaceText(ref, code, textLen, *named); p != AddressProblem::None) return Problem(p);
   } else {
+    if (f.size() == 4) {
+      const auto order = ParseWordOrder(Trim(f[3]));
+      if (!order) return Problem(AddressProblem::Order);
+      if (!Is32(code)) return Problem(AddressProblem::OrderNeeds32);
+      ref.order = order;
+    }
     ref.typeName = ReadTypeName(code);
     ref.step = Is32(code) ? 2 : 1;
   }
@@ -263,6 +287,12 @@ std::uint32_t TypeCodeOfAddress(std::string_view address) {
   return TypeFieldCode(f[2]).value_or(0);
 }
 
+std::uint32_t TextLengthOfAddress(std::string_view address) {
+  const auto f = Split(address, '|');
+  if (f.size() != 4 || !TableOf(f[0])) return 0;
+  return NamedLength(f).value_or(0);
+}
+
 AddressCheck CheckAddress(std::string_view address, std::uint32_t typeCode, std::uint16_t pickerAccess,
                           std::uint32_t textLen) {
   const auto f = Split(address, '|');
@@ -279,16 +309,13 @@ AddressCheck CheckAddress(std::string_view address, std::uint32_t typeCode, std:
   }
   if (kind != 8) return Problem(AddressProblem::Kind);
   if (!IsTextCode(typeCode)) {
-    auto ref = ResolveNumber(address, typeCode, pickerAccess, kLastElement);
+    auto ref = ResolveNumber(address, typeCode, pickerAccess, Use::Read);
     return ref ? AddressCheck{ref, AddressProblem::None} : Problem(AddressProblem::Kind);
   }
-  auto ref = ResolveKind8(f, false, pickerAccess, kLastElement);
+  auto ref = ResolveKind8(f, false, pickerAccess, Use::Read);
   if (!ref) return Problem(AddressProblem::Kind);
-  const auto registers = TextRegisters(typeCode, textLen);
-  if (!registers) return Problem(AddressProblem::TextLength);
-  ref->typeName = "TEXT";
+  if (const AddressProblem p = PlaceText(*ref, typeCode, textLen, 0); p != AddressProblem::None) return Problem(p);
   ref->count = 1;
-  ref->step = *registers;
   if (ref->offset + ref->step - 1 > kLastElement) return Problem(AddressProblem::PastEnd);
   return {ref, AddressProblem::None};
 }

@@ -55,7 +55,7 @@ struct HvDriverContext {
     std::string host;
     int unit = 1;
     mm::Ref ref;
-    uint32_t type = 0, textLen = 0;
+    uint32_t type = 0;
   };
   std::map<uint32_t, Point> points;
   uint32_t next = 1;
@@ -170,7 +170,6 @@ HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointDef*
     p.unit = *unit;
     p.ref = *ref;
     p.type = point->type;
-    p.textLen = point->textLen;
     *id = ctx->next++;
     ctx->points[*id] = p;
     return 1;
@@ -192,7 +191,8 @@ HV_PLUGIN_EXPORT int Driver_Read(HvDriverContext* ctx, uint32_t id, void* buf, u
     if (it == ctx->points.end()) return *err = HV_ERR_BAD_HANDLE, 0;
     const auto& p = it->second;
     const bool text = hvplug::IsText(p.type);
-    const uint32_t chars = p.type == 0x100 ? p.textLen : p.type - 0x2000;
+    // A text's length is the address's where it names one, else the data point's.
+    const uint32_t chars = p.ref.chars;
     if (text ? static_cast<uint64_t>(chars) + 1 > cap : cap < 4) return *err = HV_ERR_BUFFER, 0;
     modbus_t* m = ctx->Connect(p.host, err);
     if (!m) return 0;

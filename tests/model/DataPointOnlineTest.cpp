@@ -344,6 +344,57 @@ TEST_F(OnlineDataPoints, TextsPastTheReadBufferAreRefused) {
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
+// A text address names its length: typed so it reads exactly its characters from a
+// server that serves no register past them; typed without one it is refused with the
+// form to add. Stored texts keep reading with their own length; one with none says on
+// reading what to add, as the sheet's check does.
+TEST_F(OnlineDataPoints, TextAddressesReadTheLengthTheyName) {
+  ASSERT_TRUE(folder);
+  server.LimitMap(46);
+  server.SetText(3, 4, 40, "Kesselpumpe1");
+  CPODirectDataPoint* typed = MakeOne("Typed", "HR|40|TEXT|12", 0x100);
+  ASSERT_TRUE(typed);
+  EXPECT_EQ(ReadNewValue(*typed), "Kesselpumpe1");
+  EXPECT_TRUE(ui.MessageIds().empty());
+
+  ui.ExpectMessage(11638);
+  EXPECT_FALSE(Make({dppicker::TypedEntry("MBTCP", "HR|40|TEXT", 0x100)}));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  ASSERT_FALSE(ui.MessageTexts().empty());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains("HR|40|TEXT|12")) << hv::ToUtf8(ui.MessageTexts().back());
+
+  {
+    hv::db::Table t;
+    ASSERT_TRUE(hv::db::datpkt_open(Folder(), t));
+    for (DWORD length : {12u, 0u}) {
+      hv::db::DatpktRow row;
+      row.name = length ? "Stored" : "NoLength";
+      row.device = static_cast<std::uint16_t>(device->GetDeviceNumber());
+      row.address = "HR|40|TEXT";
+      row.type = 0x100;
+      row.value32 = length;
+      row.access = row.pickerAccess = 3;
+      ASSERT_TRUE(hv::db::datpkt_insert(t, row));
+    }
+  }
+  ASSERT_TRUE(folder->LoadChildren());
+  CPODirectDataPoint* stored = Find("Stored");
+  CPODirectDataPoint* none = Find("NoLength");
+  ASSERT_TRUE(stored && none);
+  EXPECT_EQ(ReadNewValue(*stored), "Kesselpumpe1");
+  ui.ExpectMessage(11515);
+  EXPECT_TRUE(ReadNewValue(*none).empty());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_TRUE(ui.MessageTexts().back().Contains("HR|40|TEXT|12")) << hv::ToUtf8(ui.MessageTexts().back());
+  ui.Answer<DataPointSheetRequest>([](DataPointSheetRequest& s) {
+    return dpsheet::LeaveGeneral(s, s.dp.name, s.dp.logicalId).ok() ? static_cast<int>(IDOK) : static_cast<int>(IDCANCEL);
+  });
+  ui.ExpectMessage(11638);
+  EXPECT_FALSE(none->Edit());
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
+}
+
 TEST_F(OnlineDataPoints, AStoppedServerEndsWithTheReadError) {
   ASSERT_TRUE(folder);
   auto stopped = std::make_unique<hvtest::ModbusTestServer>(std::vector<int>{3});

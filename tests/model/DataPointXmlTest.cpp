@@ -69,6 +69,29 @@ TEST(DataPointXml, OnlyOtherNetworksGiveHeadAndTail) {
             std::string::npos);
 }
 
+// A memory point's element count is its sixth field: missing or empty it counts 0 and
+// gives no tag; table addresses give none either, their text length included.
+TEST(DataPointXml, MemoryPointsWithoutACountGiveNoTag) {
+  hvtest::TempDir dir;
+  std::vector<DpXmlDevice> devices{{wxS("Presse"), wxS("ETHERNET"), wxS("x;y;10.0.0.1"), dir.Path() + "/dev", 1}};
+  hvtest::AddDataPoints(devices[0].folder, 1,
+                        {{"Ohne", "8|M|W|81|0|0", 8, 3},
+                         {"Leer", "8|M|W|81|1|0|", 8, 3},
+                         {"Null", "8|M|W|81|2|0|0", 8, 3},
+                         {"Text", "HR|40|TEXT|12", 0x100, 3},
+                         {"Eins", "8|M|W|81|3|0|1", 8, 3}});
+  DpXmlSummary summary;
+  const wxString path = dir.Path() + "/DP.xml";
+  ASSERT_TRUE(WriteDataPointsXml(path, devices, {}, summary));
+  EXPECT_EQ(hvtest::ReadAll(path),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ModbusTCPOPCServerCfg><devices><device><name>Presse</name>"
+            "<address>10.0.0.1</address><protocol>TCP</protocol><port>502</port><tags><tag><name>Eins</name>"
+            "<address>0x43007</address><table>4</table><offset>12294</offset><datatype>I2</datatype></tag></tags>"
+            "</device></devices></ModbusTCPOPCServerCfg>");
+  EXPECT_EQ(summary.tags, 1u);
+  EXPECT_EQ(summary.leftOut, 3u);
+}
+
 // A write that breaks midway keeps the old contents.
 TEST(DataPointXml, FailedExportKeepsTheOldFile) {
   hvtest::TempDir dir;

@@ -94,6 +94,62 @@ TEST_F(Points, PickedPointsComeBackInALaterSessionUniquelyNamed) {
   EXPECT_EQ(later.GetChildren().at(0), kept);
 }
 
+// The plug-in's memory entries all make "Regler10_M": picked together, each sheet
+// proposes a name its page check takes, free in the table and among the pick, also
+// when an earlier sheet took a later entry's proposal.
+TEST_F(Points, EntriesPickedTogetherAreProposedDistinctFreeNames) {
+  CUserDefinedDPList::Get().Clear();
+  CPONetwork* net = AddNetwork("Bus", "MBTCP", "host=127.0.0.1");
+  ASSERT_NE(net, nullptr);
+  CPODevice* d = AddDevice(*net, "Regler10", "1");
+  ASSERT_NE(d, nullptr);
+  AddRow(device->GetDeviceFolder(), d->GetNumber(), "regler10_m", "8|M|W|81|9|0|1");
+  std::vector<PickedDataPoint> memory;
+  for (const PickedDataPoint& p : dppicker::Offered("TESTDEV", "1", ""))
+    if (p.address.StartsWith("8|")) memory.push_back(p);
+  ASSERT_EQ(memory.size(), 3u);
+  auto pick = [&](std::vector<PickedDataPoint> chosen) {
+    ui.Answer<DataPointPickRequest>([chosen](DataPointPickRequest& r) {
+      r.chosen = chosen;
+      return IDOK;
+    });
+  };
+  // Each sheet checks its general page on Finish, as the program's sheet does.
+  std::vector<wxString> proposed;
+  std::vector<UINT> refused;
+  auto sheets = [&](std::function<void(DataPointSheetRequest&)> edit) {
+    ui.Answer<DataPointSheetRequest>([&, edit](DataPointSheetRequest& s) {
+      proposed.push_back(s.dp.name);
+      if (edit) edit(s);
+      const PageCheck c = dpsheet::LeaveGeneral(s, s.dp.name, s.dp.logicalId);
+      if (!c.ok()) refused.push_back(c.text);
+      return c.ok() ? kDpWizardFinish : static_cast<int>(IDCANCEL);
+    });
+  };
+  pick(memory);
+  sheets({});
+  CPODataPoint maker;
+  ASSERT_TRUE(maker.CreateNew(d, device, nullptr));
+  EXPECT_TRUE(refused.empty());
+  EXPECT_TRUE(ui.MessageIds().empty());
+  EXPECT_EQ(proposed, (std::vector<wxString>{"Regler10_M_1", "Regler10_M_2", "Regler10_M_3"}));
+  d->LoadChildren();
+  EXPECT_EQ(Names(*d), (std::vector<wxString>{"regler10_m", "Regler10_M_1", "Regler10_M_2", "Regler10_M_3"}));
+
+  // The first sheet names its point as the second entry's proposal: the second sheet
+  // gets a name neither the table nor the third entry holds.
+  proposed.clear();
+  pick({memory[0], memory[1], memory[2]});
+  sheets([&](DataPointSheetRequest& s) {
+    if (proposed.size() == 1) s.dp.name = "Regler10_M_5";
+  });
+  ASSERT_TRUE(maker.CreateNew(d, device, nullptr));
+  EXPECT_TRUE(refused.empty());
+  EXPECT_EQ(proposed, (std::vector<wxString>{"Regler10_M_4", "Regler10_M_4", "Regler10_M_6"}));
+  d->LoadChildren();
+  EXPECT_EQ(Names(*d).size(), 7u);
+}
+
 // '7', '8', 'M' and '1' points against datpkt.set in the parameter's folder and the
 // symbol file it names; a repaired definition clears the list at the next check.
 TEST_F(Points, SelfDefinedPointsAreCheckedAgainstTheFileAndTheSymbols) {

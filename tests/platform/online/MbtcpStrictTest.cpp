@@ -210,4 +210,29 @@ TEST_F(MbtcpStrict, ExceptionsEndReadsAndTheWholeAddressSpaceIsReachable) {
   EXPECT_EQ(server.Requests(), before + 2);
 }
 
+// A text address with its length reads those characters from a holding register past
+// 0 on a device that serves no register behind them; without a length nothing is
+// registered (it would read one register and show nothing).
+TEST_F(MbtcpStrict, ATextReadsTheCharactersItsAddressNames) {
+  ModbusTestServer server({1}, ModbusTestServer::Mode::Normal, 0, Absent::Silent);
+  server.LimitMap(46);
+  server.SetText(1, 4, 40, "Kesselpumpe1");
+  ASSERT_TRUE(hv::Vostrel_SetDriverParameter("MBTCP", "TCP_0", Param(server.Port())));
+  auto reg = [](const char* address, DWORD textLength) {
+    return hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", "1", "", address, 0x00030003, 0, 0, 0, 0, 0x100,
+                                         textLength);
+  };
+  for (const char* address : {"HR|40|TEXT|12", "hr|40||12"}) {
+    const DWORD h = reg(address, 12);
+    ASSERT_NE(h, 0u) << address;
+    ASSERT_TRUE(hv::Vostrel_ActivateDataPoint(h, TRUE));
+    char buf[32] = {};
+    ASSERT_TRUE(hv::OnlineLibrary::Get().PollRead(h, buf, sizeof buf, 2s).value) << address;
+    EXPECT_STREQ(buf, "Kesselpumpe1") << address;
+    hv::Vostrel_ClearDataPoint(h);
+  }
+  EXPECT_EQ(reg("HR|40|TEXT", 0), 0u);
+  EXPECT_EQ(reg("HR|40|TEXT|12", 11), 0u);
+}
+
 }  // namespace

@@ -33,7 +33,8 @@ TEST(ModbusMap, ResolvesIoAndMemoryPoints) {
       {"8|M|X|81|1|5|1", 4, 1, true, 1, 0x3000 + 32 + 5, 1, 1, "BOOL"},
       {"8|M|B|81|0|0|2", 2, 3, false, 0, 0, 0, 0, ""},
       {"8|M|B|81|0|0|0", 16, 3, false, 0, 0, 0, 0, ""},
-      {"8|M|W|81|0|0", 16, 3, true, 4, 0x3000, 1, 1, "UI2"},   // no count: one element
+      {"8|M|W|81|0|0", 16, 3, false, 0, 0, 0, 0, ""},           // no count: 0 elements
+      {"8|M|W|81|0|0|", 16, 3, false, 0, 0, 0, 0, ""},          // an empty count as well
       {"8|M|W", 64, 1, true, 3, 0x3000, 1, 2, "UI4"},          // short address
       {"8|M|W|80|0|0|1", 16, 3, true, 4, 0x2E00, 1, 1, "UI2"},
       {"8|M|W|1|0|0|1", 16, 3, false, 0, 0, 0, 0, ""},          // negative
@@ -56,6 +57,10 @@ TEST(ModbusMap, ResolvesIoAndMemoryPoints) {
   }
   EXPECT_EQ(mm::Resolve("9|Digital Input|2.05", 4, 1)->RegisterAddress(), 0x10046u);
   EXPECT_EQ(mm::Resolve("8|M|D|81|0|0|3", 32, 3)->RegisterAddress(2), 0x43005u);
+  // A read needs the first element only: the count does not matter to it.
+  const auto read = mm::ResolveForRead("8|M|W|81|1|0", 16, 3, 0);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->offset, 0x3002u);
 }
 
 TEST(ModbusMap, TextsAreReadAsRegisterPairs) {
@@ -64,7 +69,10 @@ TEST(ModbusMap, TextsAreReadAsRegisterPairs) {
   EXPECT_EQ(t->table, mm::kHoldingRegisters);
   EXPECT_EQ(t->step, 3u);
   EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x100, 1, 4)->step, 2u);
-  EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000, 3, 0)->step, 1u);  // a text of no characters
+  EXPECT_EQ(mm::ResolveForRead("8|M|S|81|0|0|1", 0x100, 1, 5)->chars, 5u);
+  // A text of no characters has nothing to read.
+  EXPECT_EQ(mm::CheckAddress("8|M|S|81|0|0|1", 0x2000, 3, 0).problem, mm::AddressProblem::TextNoLength);
+  EXPECT_EQ(mm::CheckAddress("8|M|S|81|0|0|1", 0x100, 3, 0).problem, mm::AddressProblem::TextNoLength);
   EXPECT_FALSE(mm::ResolveForRead("9|Digital Input|0.00", 0x2005, 1, 0));
   EXPECT_FALSE(mm::ResolveForRead("8|M|S|81|0|0|1", 0x2000 + 300, 3, 0));
 }
@@ -99,6 +107,22 @@ TEST(ModbusMap, TableAddressesReachEveryElementAsTheirType) {
       {"HR|65535|R4", 0x80, 0, P::PastEnd, 0, 0, 0, ""},
       {"HR|65412|TEXT", 0x2000 + 250, 0, P::PastEnd, 0, 0, 0, ""},
       {"HR|0|TEXT", 0x2000 + 251, 0, P::TextLength, 0, 0, 0, ""},
+      // A text names its length in characters where its data point has none.
+      {"HR|40|TEXT|12", 0x100, 0, P::None, 4, 40, 6, "TEXT"},
+      {"hr|40|text| 11 ", 0x100, 11, P::None, 4, 40, 6, "TEXT"},
+      {"HR|40||12", 0x100, 0, P::None, 4, 40, 6, "TEXT"},
+      {"IR|7|TEXT|1", 0x2001, 0, P::None, 3, 7, 1, "TEXT"},
+      {"HR|65411|TEXT|250", 0x100, 0, P::None, 4, 65411, 125, "TEXT"},
+      {"HR|40|TEXT", 0x100, 0, P::TextNoLength, 0, 0, 0, ""},
+      {"HR|40", 0x100, 0, P::TextNoLength, 0, 0, 0, ""},
+      {"HR|40|TEXT|12", 0x100, 20, P::TextLengthMismatch, 0, 0, 0, ""},
+      {"HR|40|TEXT|12", 0x2005, 0, P::TextLengthMismatch, 0, 0, 0, ""},
+      {"HR|40|TEXT|0", 0x100, 0, P::TextLength, 0, 0, 0, ""},
+      {"HR|40|TEXT|251", 0x100, 0, P::TextLength, 0, 0, 0, ""},
+      {"HR|40|TEXT|CDAB", 0x100, 0, P::TextLength, 0, 0, 0, ""},
+      {"HR|40|TEXT|", 0x100, 12, P::TextLength, 0, 0, 0, ""},
+      {"HR|65530|TEXT|14", 0x100, 0, P::PastEnd, 0, 0, 0, ""},
+      {"HR|40|I2|12", 8, 0, P::Order, 0, 0, 0, ""},
       {"HR|65536", 8, 0, P::Offset, 0, 0, 0, ""},
       {"HR|-1", 8, 0, P::Offset, 0, 0, 0, ""},
       {"HR|x", 8, 0, P::Offset, 0, 0, 0, ""},
@@ -136,10 +160,16 @@ TEST(ModbusMap, TableAddressesReachEveryElementAsTheirType) {
   EXPECT_FALSE(mm::CheckAddress("HR|7|I4", 0x20, 3, 0).ref->order);
   EXPECT_EQ(mm::TypeCodeOfAddress("hr|0|r4"), 0x80u);
   EXPECT_EQ(mm::TypeCodeOfAddress("HR|0"), 0u);
+  EXPECT_EQ(mm::CheckAddress("HR|40|TEXT|11", 0x100, 3, 0).ref->chars, 11u);
+  EXPECT_EQ(mm::TextLengthOfAddress("HR|40|TEXT|12"), 12u);
+  EXPECT_EQ(mm::TextLengthOfAddress("HR|40|TEXT"), 0u);
+  EXPECT_EQ(mm::TextLengthOfAddress("HR|40|I4|CDAB"), 0u);
+  EXPECT_EQ(mm::TextLengthOfAddress("8|M|S|81|0|0|12"), 0u);
   EXPECT_TRUE(mm::IsTableAddress("di|3"));
   EXPECT_FALSE(mm::IsTableAddress("8|M|W|81|0|0|1"));
   // The export places none of them: it writes kinds 8 and 9 only.
   EXPECT_FALSE(mm::Resolve("HR|0|I2", 8, 3));
+  EXPECT_FALSE(mm::Resolve("HR|40|TEXT|12", 0x100, 3));
 }
 
 TEST(ModbusMap, WordOrdersRoundTripAndFloatsKeepTheirBits) {
