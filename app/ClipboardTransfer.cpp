@@ -8,6 +8,7 @@
 #include "framework/ClipboardStore.h"
 #include "framework/LocalTables.h"
 #include "framework/StagedCopies.h"
+#include "app/ChildLoads.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
 #include "model/DataPointFrames.h"
@@ -167,7 +168,16 @@ struct Container {
   bool made = false;   // made by this paste
 };
 
+// The holder's children are read once in this paste, as a view reads what it shows: a
+// folder that is not loaded yet is found, not made twice, and the views take them as
+// they are for the rest of the command, so a folder made here, still empty, is not
+// dropped as empty by a view reading them again when it is announced.
 Container FindOrMake(CProjectObject& holder, TypeCode kind, CPOPrjDevice* device) {
+  if (!childloads::Fresh(holder, false)) {
+    const ObjectRef ref(&holder);
+    childloads::Load(holder);
+    if (!ref.IsValid()) return {};
+  }
   if (CProjectObject* found = holder.FindChildOfType(kind)) return {found, false};
   std::unique_ptr<CProjectObject> maker = CProjectObject::CreateObjectOfType(kind);
   if (!maker) return {};
@@ -183,47 +193,49 @@ void RemoveIfMade(CProjectObject& holder, const Container& container) {
 }
 
 // A device refused the object's data: the object goes into the device's own child of
-// that kind (made when missing), as a fresh object with the same base fields.
-void RetryInDeviceChild(CProjectObject& device, CProjectObject& refused, const std::string& data) {
+// that kind (made when missing), as a fresh object with the same base fields. TRUE
+// when it arrived there.
+bool RetryInDeviceChild(CProjectObject& device, CProjectObject& refused, const std::string& data) {
   if (!refused.RetryBelowDevice()) {
     device.RemoveChild(&refused);
-    return;
+    return false;
   }
   const TypeCode kind = refused.GetTypeCode();
   std::unique_ptr<CProjectObject> fresh = CProjectObject::CreateObjectOfType(kind);
   if (fresh) fresh->CopyBaseFrom(refused);
   device.RemoveChild(&refused);
-  if (!fresh) return;
+  if (!fresh) return false;
   Container holder{device.FindChildOfType(kind), false};
   if (!holder.object) holder = FindOrMake(device, kind, device.GetDevice());
   if (!holder.object) {
     CProjectObject::Discard(std::move(fresh));
-    return;
+    return false;
   }
   CProjectObject* added = holder.object->AddChild(std::move(fresh));
   if (!added) {
     RemoveIfMade(device, holder);
-    return;
+    return false;
   }
   if (ReadInto(*added, data, holder.object)) {
     Announce(added);
-    return;
+    return true;
   }
   holder.object->RemoveChild(added);
   RemoveIfMade(device, holder);
+  return false;
 }
 
-void PasteIntoContainers(CProjectObject& target, std::unique_ptr<CProjectObject> object, const std::string& data,
+bool PasteIntoContainers(CProjectObject& target, std::unique_ptr<CProjectObject> object, const std::string& data,
                          TypeCode outerKind, TypeCode innerKind) {
   CPOPrjDevice* device = target.GetDevice();
   Container outer = FindOrMake(target, outerKind, device);
-  if (!outer.object) return;
+  if (!outer.object) return false;
   Container inner{outer.object, false};
   if (innerKind != TypeCode::None) {
     inner = FindOrMake(*outer.object, innerKind, device);
     if (!inner.object) {
       RemoveIfMade(target, outer);
-      return;
+      return false;
     }
   }
   auto undo = [&] {
@@ -233,45 +245,46 @@ void PasteIntoContainers(CProjectObject& target, std::unique_ptr<CProjectObject>
   CProjectObject* added = inner.object->AddChild(std::move(object));
   if (!added) {
     undo();
-    return;
+    return false;
   }
   if (ReadInto(*added, data, inner.object)) {
     Announce(added);
-    return;
+    return true;
   }
   inner.object->RemoveChild(added);
   undo();
+  return false;
 }
 
-void PasteTreeItem(CProjectObject& target, ClipboardBlockItem& item) {
+// TRUE when the object arrived below the target.
+bool PasteTreeItem(CProjectObject& target, ClipboardBlockItem& item) {
   std::unique_ptr<CProjectObject> object = ConvertDataPoint(std::move(item.object), target);
   if (!object->HasClipboardSupport()) {
     CProjectObject::Discard(std::move(object));   // it could not read what it claims to be
-    return;
+    return false;
   }
   const TypeCode own = object->GetTypeCode();
   const TypeCode at = target.GetTypeCode();
   if (FitsDirectly(target, own)) {
     CProjectObject* added = target.AddChild(std::move(object));
-    if (!added) return;
+    if (!added) return false;
     if (ReadInto(*added, item.data, &target)) {
       Announce(added);
-      return;
+      return true;
     }
-    if (at == TypeCode::PrjDevice) RetryInDeviceChild(target, *added, item.data);
-    else target.RemoveChild(added);
-    return;
+    if (at == TypeCode::PrjDevice) return RetryInDeviceChild(target, *added, item.data);
+    target.RemoveChild(added);
+    return false;
   }
   const TypeCode inner = GetParentTypeCode(own);
   const TypeCode outer = GetParentTypeCode(inner);
-  if (own != TypeCode::None && outer == at && inner != at && IsGroupingKind(inner)) {
-    PasteIntoContainers(target, std::move(object), item.data, inner, TypeCode::None);
-  } else if (own != TypeCode::None && GetParentTypeCode(outer) == at && outer != at && IsGroupingKind(outer) &&
-             IsGroupingKind(inner)) {
-    PasteIntoContainers(target, std::move(object), item.data, outer, inner);
-  } else {
-    CProjectObject::Discard(std::move(object));   // does not belong here
-  }
+  if (own != TypeCode::None && outer == at && inner != at && IsGroupingKind(inner))
+    return PasteIntoContainers(target, std::move(object), item.data, inner, TypeCode::None);
+  if (own != TypeCode::None && GetParentTypeCode(outer) == at && outer != at && IsGroupingKind(outer) &&
+      IsGroupingKind(inner))
+    return PasteIntoContainers(target, std::move(object), item.data, outer, inner);
+  CProjectObject::Discard(std::move(object));   // does not belong here
+  return false;
 }
 
 // From the tree's empty-area menu: the first project folder becomes a new root.
@@ -288,8 +301,11 @@ void PasteAtTopLevel(ClipboardBlock& block) {
   }
 }
 
-void FinishPaste(IClipboardStore& store, const ClipboardBlock& block) {
+// Cut objects are pasted once; a paste that added none of them leaves them on the
+// clipboard, where they are the only copy left.
+void FinishPaste(IClipboardStore& store, const ClipboardBlock& block, std::size_t added) {
   if (g_copyFlag && !block.cut) return;
+  if (block.cut && added == 0) return;
   if (store.Clear()) {
     staging::ReleaseContents();
     g_lastCut = LastCut{};
@@ -405,12 +421,13 @@ void TreePaste(const ObjectRef& target, bool emptyAreaMenu) {
     PasteAtTopLevel(*block);
     return;
   }
+  std::size_t added = 0;
   for (ClipboardBlockItem& item : block->items) {
     CProjectObject* object = target.Get();
     if (!object) break;
-    PasteTreeItem(*object, item);
+    if (PasteTreeItem(*object, item)) ++added;
   }
-  FinishPaste(store, *block);
+  FinishPaste(store, *block, added);
 }
 
 // --- list ---
@@ -521,6 +538,7 @@ void ListPaste(const ObjectRef& listed, const ObjectRef& firstSelectedRow) {
   if (!ListCanPaste(listed, &format) || format.empty()) return;
   std::optional<ClipboardBlock> block = ReadBlock(store, format);
   if (!block) return;
+  std::size_t arrived = 0;
   for (ClipboardBlockItem& item : block->items) {
     CProjectObject* list = listed.Get();
     if (!list) break;
@@ -545,10 +563,14 @@ void ListPaste(const ObjectRef& listed, const ObjectRef& firstSelectedRow) {
     }
     CProjectObject* added = parent->AddChild(std::move(pasted));
     if (!added) continue;
-    if (ReadInto(*added, item.data, parent)) Announce(added);
-    else parent->RemoveChild(added);
+    if (ReadInto(*added, item.data, parent)) {
+      Announce(added);
+      ++arrived;
+    } else {
+      parent->RemoveChild(added);
+    }
   }
-  FinishPaste(store, *block);
+  FinishPaste(store, *block, arrived);
 }
 
 // --- program end ---

@@ -11,7 +11,7 @@
 // The clipboard copy flag is program-wide: TRUE at start and after a copy, FALSE after a
 // cut in the tree and from the start of a paste in the list. A paste empties the
 // clipboard afterwards when the flag is FALSE or the block holds cut objects, so cut
-// objects are pasted once.
+// objects are pasted once; cut objects of which none arrived stay on the clipboard.
 #include <memory>
 #include <span>
 #include <wx/string.h>

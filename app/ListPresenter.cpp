@@ -162,7 +162,10 @@ void CListPresenter::FillList(CProjectObject* object, bool force) {
   if (!object) return;
   const ObjectRef ref(object);
   hv::LongWork work(object->GetChildCount());
-  if (object->HasNoChildren() || force || object->IsStale()) childloads::Load(*object);
+  // What this action loaded it has kept up to date itself (a paste making a folder,
+  // still empty, for what it pastes): it is not read again here.
+  if (object->HasNoChildren() || force || (object->IsStale() && !childloads::Fresh(*object, false)))
+    childloads::Load(*object);
   if (!ref.IsValid()) return;
   work.SetExpected(object->GetChildCount());
   childloads::NoteListed(object);

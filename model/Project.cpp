@@ -196,14 +196,33 @@ BOOL CPOProject::Cut(CArchive&) {
   return TRUE;
 }
 
+// Without its documentation node (gone with its last document, or not loaded yet) the
+// project still takes files: a node such as a load makes answers for it.
 BOOL CPOProject::QueryClipboardFiles() {
-  CProjectObject* documents = FindChildOfType(TypeCode::Documents);
-  return documents ? documents->QueryClipboardFiles() : FALSE;
+  if (CProjectObject* documents = FindChildOfType(TypeCode::Documents)) return documents->QueryClipboardFiles();
+  std::unique_ptr<CProjectObject> probe = hv::Service<hv::IProjectOperations>().MakeDocuments(*this);
+  if (!probe) return FALSE;
+  const BOOL files = probe->QueryClipboardFiles();
+  Discard(std::move(probe));
+  return files;
 }
 
+// The files go to the documentation node, found or made as a load would make it; a node
+// is made only for files that are there to paste.
 BOOL CPOProject::PasteClipboardFiles() {
   CProjectObject* documents = FindChildOfType(TypeCode::Documents);
-  return documents ? documents->PasteClipboardFiles() : FALSE;
+  if (!documents) {
+    std::unique_ptr<CProjectObject> made = hv::Service<hv::IProjectOperations>().MakeDocuments(*this);
+    if (!made) return FALSE;
+    if (!made->QueryClipboardFiles()) {
+      Discard(std::move(made));
+      return FALSE;
+    }
+    documents = AddChild(std::move(made));
+    if (!documents) return FALSE;
+    UpdateAllViews(HINT_OBJECT_ADDED, documents);
+  }
+  return documents->PasteClipboardFiles();
 }
 
 wxString CPOProject::GetTreePath() const {

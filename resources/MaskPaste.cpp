@@ -1,6 +1,7 @@
 // Paste of a screen: its records go into the target device under a free name, with the
 // numbers of bitmaps, fonts, data points and texts of that device.
 #include <algorithm>
+#include <utility>
 
 #include "framework/FolderUtils.h"
 #include "framework/StagedCopies.h"
@@ -21,11 +22,22 @@ const wxString kDefaultPrefix = wxS("!DEFAULT");
 
 struct TargetTables {
   Table mskfld, datpkt, textw;
-  bool Open(const wxString& folder) {
-    return mskfld.open(folder, MskfldSchema()) && datpkt.open(folder, DatpktSchema()) &&
-           textw.open(folder, TextwSchema());
+  // The path of the first table that does not open; empty when all do.
+  wxString Open(const wxString& folder) {
+    for (auto [table, schema] : {std::pair{&mskfld, &MskfldSchema()}, std::pair{&datpkt, &DatpktSchema()},
+                                 std::pair{&textw, &TextwSchema()}}) {
+      if (!table->open(folder, *schema))
+        return hv::ResolvePath(hv::JoinPath(folder, wxString::FromUTF8(schema->FileName().c_str())));
+    }
+    return wxString();
   }
 };
+
+// The user can only mend the device's table: its file is named.
+void ReportTableNotOpened(const wxString& screen, const wxString& file) {
+  hv::ShowMessageF(10989, wxS("Die Maske '%s' wurde nicht eingefügt: die Datei '%s' kann nicht geöffnet werden!"),
+                   MB_OK | MB_ICONEXCLAMATION, screen, file);
+}
 
 bool ScreenExists(Table& t, const wxString& name) { return maskrec::FindHeader(t, name); }
 
@@ -163,7 +175,10 @@ BOOL CPOMask::ReadFromClipboard(CArchive& ar, CProjectObject* target) {
   // All of it is read and checked before anything is written.
   const ScreenData data = Parse(ar);
   TargetTables t;
-  if (!t.Open(folder)) return FALSE;
+  if (const wxString failed = t.Open(folder); !failed.empty()) {
+    ReportTableNotOpened(maskrec::TableName(GetName()), failed);
+    return FALSE;
+  }
 
   wxString name = maskrec::TableName(GetName());
   if (name.empty()) return FALSE;

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "app/ClipboardTransfer.h"
+#include "framework/ClipboardFiles.h"
 #include "framework/CommandIds.h"
 #include "model/ProjectList.h"
+#include "model/ProjectOperations.h"
 #include "platform/Paths.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "app/ui/ProjectTreeView.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
+#include "tests/support/PrivateTrash.h"
 
 using hvtest::ChildNamed;
 using hvtest::S;
@@ -200,5 +203,73 @@ TEST_F(ProjectClipboardGui, AProjectCopiedInTheTreeIsPastedInTheListWhereProject
   RunInList(ID_EDIT_PASTE);
   EXPECT_EQ(hall->GetChildCount(), 1u);
   EXPECT_FALSE(ChildNamed(panel, S("Halle")));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+namespace {
+
+// Projects with their documentation node, as start-up binds the project operations.
+class ProjectDocumentsGui : public ProjectClipboardGui {
+ protected:
+  ProjectDocumentsGui() { hvtest::UsePrivateTrash(); }
+  CProjectOperations withDocuments;
+  hv::ServiceOverride<hv::IProjectOperations> boundWithDocuments{&withDocuments};
+};
+
+}  // namespace
+
+// The last document deleted takes the documentation node with it; files pasted on the
+// project then bring it back, in the tree's paste as in the list's.
+TEST_F(ProjectDocumentsGui, FilesPastedOnAProjectWhoseLastDocumentWasDeletedGetANodeAgain) {
+  CPOProject* hall = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  const wxString docs = hv::JoinPath(hall->GetFolder(), "Documentation");
+  hvtest::WriteAll(hv::JoinPath(docs, "Plan.pdf"), "Plan");
+  hvtest::TempDir outside;
+  hvtest::WriteAll(outside.Sub("Notiz.txt"), "Notiz");
+  hvtest::WriteAll(outside.Sub("Liste.csv"), "Liste");
+  Open();
+  ASSERT_TRUE(MakeDevice(hall, S("Panel")));
+  const wxString nodeName = S("Dokumentation");
+  auto deleteLastDocument = [&](const wxString& name) {
+    CProjectObject* node = ChildNamed(hall, nodeName);
+    ASSERT_TRUE(node);
+    ASSERT_TRUE(SelectInTree(node));
+    const long row = List().Presenter().FindRow(ChildNamed(node, name));
+    ASSERT_GE(row, 0);
+    List().ClearSelection();
+    List().SelectRow(static_cast<std::size_t>(row), true);
+    ASSERT_TRUE(RunInList(ID_OBJECT_DELETE));
+    hvtest::PumpUntilIdle();
+    EXPECT_FALSE(hv::IsFile(hv::JoinPath(docs, name)));
+    EXPECT_FALSE(ChildNamed(hall, nodeName));
+    EXPECT_EQ(TreeChildren(hall), std::vector<wxString>{S("Panel")});
+  };
+
+  ASSERT_EQ(TreeChildren(hall), (std::vector<wxString>{nodeName, S("Panel")}));
+  deleteLastDocument(S("Plan.pdf"));
+
+  // The tree's paste.
+  ASSERT_TRUE(PutClipboardFiles(clipboard, {outside.Sub("Notiz.txt")}, false));
+  ASSERT_TRUE(SelectInTree(hall));
+  EXPECT_TRUE(EnabledInTree(ID_EDIT_PASTE));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(docs, "Notiz.txt")), "Notiz");
+  EXPECT_EQ(TreeChildren(hall), (std::vector<wxString>{nodeName, S("Panel")}));
+  CProjectObject* node = ChildNamed(hall, nodeName);
+  ASSERT_TRUE(node);
+  ASSERT_TRUE(SelectInTree(node));
+  EXPECT_EQ(ListNames(), std::vector<wxString>{S("Notiz.txt")});
+
+  // The list's paste, the project listed.
+  deleteLastDocument(S("Notiz.txt"));
+  ASSERT_TRUE(PutClipboardFiles(clipboard, {outside.Sub("Liste.csv")}, false));
+  ASSERT_TRUE(SelectInTree(hall));
+  ASSERT_EQ(List().Presenter().GetListed(), hall);
+  EXPECT_TRUE(EnabledInList(ID_EDIT_PASTE));
+  ASSERT_TRUE(RunInList(ID_EDIT_PASTE));
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(docs, "Liste.csv")), "Liste");
+  EXPECT_EQ(ListNames(), (std::vector<wxString>{nodeName, S("Panel")}));
+  EXPECT_EQ(TreeChildren(hall), (std::vector<wxString>{nodeName, S("Panel")}));
+  EXPECT_EQ(hvtest::ReadAll(outside.Sub("Liste.csv")), "Liste");   // copied, not moved
   EXPECT_TRUE(ui.AllExpectationsMet());
 }

@@ -6,10 +6,13 @@
 
 #include <tuple>
 
+#include "framework/ClipboardFiles.h"
+#include "framework/ClipboardStore.h"
 #include "framework/FolderUtils.h"
 #include "framework/SettingsFile.h"
 #include "framework/UpdateHints.h"
 #include "model/DeviceServices.h"
+#include "model/Documents.h"
 #include "model/ProjectSheet.h"
 #include "platform/Archive.h"
 #include "platform/IniFile.h"
@@ -429,4 +432,40 @@ TEST_F(ProjectFixture, MakeCurrentWritesTheTreePathAndFolder) {
   EXPECT_EQ(hv::RegistryStore::Get().GetString("SOFTWARE\\Quintor\\Halvora", "ProjectFullPath").value_or(""),
             "Anlagen\\Linie");
   EXPECT_EQ(hv::RegistryStore::Get().GetString("SOFTWARE\\Quintor\\Halvora", "ProjectPath").value_or(""), path);
+}
+
+// A project whose documentation node is gone (its last document deleted) still takes
+// files: the node is made as a load makes it, and only when there are files to paste.
+TEST_F(ProjectFixture, FilesOnTheClipboardMakeTheMissingDocumentationNode) {
+  CProjectOperations withDocuments;
+  hv::ServiceOverride<hv::IProjectOperations> bound(&withDocuments);
+  MemoryClipboardStore store;
+  ScopedClipboardStore useStore(store);
+  const wxString path = hv::JoinPath(ProjectsRoot(), "Linie");
+  CPOProject* p = AddProject(AddFolder("Anlagen"), "Linie", path);
+  hvtest::TempDir outside;
+  hvtest::WriteAll(outside.Sub("Plan.pdf"), "Plan");
+  hvtest::WriteAll(outside.Sub("Notiz.txt"), "Notiz");
+
+  EXPECT_FALSE(p->QueryClipboardFiles());
+  EXPECT_FALSE(p->PasteClipboardFiles());
+  EXPECT_TRUE(p->HasNoChildren());
+
+  ASSERT_TRUE(PutClipboardFiles(store, {outside.Sub("Plan.pdf")}, false));
+  EXPECT_TRUE(p->QueryClipboardFiles());
+  EXPECT_TRUE(p->HasNoChildren());   // asking makes nothing
+  const std::size_t hintsBefore = view.Hints().size();
+  EXPECT_TRUE(p->PasteClipboardFiles());
+  ASSERT_EQ(p->GetChildCount(), 1u);
+  CProjectObject* node = p->GetChildren()[0];
+  EXPECT_TRUE(dynamic_cast<CPODocuments*>(node));
+  ASSERT_GT(view.Hints().size(), hintsBefore);
+  EXPECT_EQ(view.Hints()[hintsBefore], HINT_OBJECT_ADDED);
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(path, "Documentation/Plan.pdf")), "Plan");
+  // Once there, the node takes the next files itself.
+  ASSERT_TRUE(PutClipboardFiles(store, {outside.Sub("Notiz.txt")}, false));
+  EXPECT_TRUE(p->PasteClipboardFiles());
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(path, "Documentation/Notiz.txt")), "Notiz");
+  EXPECT_EQ(p->GetChildCount(), 1u);
+  EXPECT_EQ(p->GetChildren()[0], node);
 }
