@@ -83,6 +83,7 @@ TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheE
 
   // "Ändern" on the device, "..." beside the driver, node and address typed, OK twice.
   std::vector<Field> fields;
+  wxString problem;
   user.Then([](wxDialog* sheet) {
     hvtest::ClickOn(sheet->FindWindow(kDriverSettings));
     hvtest::ClickOn(sheet->FindWindow(wxID_OK));
@@ -95,6 +96,13 @@ TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheE
     ASSERT_TRUE(hvtest::TypeInto(fields[1].edit, "10.0.0"));   // refused: the dialog stays
     hvtest::ClickOn(params->FindWindow(wxID_OK));
     EXPECT_TRUE(params->IsModal());
+    // The reason shows whole, the dialog grown to it.
+    for (wxWindow* child : params->GetChildren())
+      if (auto* text = dynamic_cast<wxStaticText*>(child); text && text->GetLabel().StartsWith(S("IP-Adresse: "))) {
+        problem = text->GetLabel();
+        EXPECT_GE(text->GetSize().x, text->GetBestSize().x);
+        EXPECT_LE(text->GetRect().GetRight(), params->GetClientSize().x);
+      }
     ASSERT_TRUE(hvtest::TypeInto(fields[1].edit, server.Address()));
     hvtest::ClickOn(params->FindWindow(wxID_OK));
   });
@@ -106,6 +114,7 @@ TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheE
   ASSERT_EQ(fields.size(), 2u);
   EXPECT_EQ(fields[0].label, S("Knoten:"));
   EXPECT_EQ(fields[1].label, S("IP-Adresse:"));
+  EXPECT_TRUE(problem.Contains(S("192.168.0.10:2121"))) << problem;
   EXPECT_EQ(panel->GetNode(), "3");
   EXPECT_EQ(panel->CollapsePathMacros(), "CE_TCP;$$$DEVICEPATH$$$/panel.sym;" + server.Address() + ";9");
 
