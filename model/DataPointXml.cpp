@@ -5,6 +5,7 @@
 #include "framework/Tokenizer.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
+#include "platform/online/DeviceAddress.h"
 #include "platform/online/ModbusMap.h"
 
 namespace {
@@ -49,8 +50,8 @@ bool AppendPoint(std::string& out, const hv::db::DatpktRow& row, size_t& tags) {
 void AppendDevice(std::string& out, const DpXmlDevice& device, const DpXmlOptions& options, DpXmlSummary& summary) {
   if (!IsEthernetNetwork(device.network)) return;
   const wxString address = DpXmlDeviceAddress(device.parameters);
-  if (address.empty()) return;
-  if (HoldsPlaceholder(address)) {
+  // Left out, yet named: its data points would otherwise be missing unseen.
+  if (address.empty() || hv::IsPathOrPlaceholder(address)) {
     summary.devicesLeftOut.push_back(device.name);
     return;
   }

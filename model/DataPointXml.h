@@ -28,8 +28,8 @@ struct DpXmlSummary {
   size_t devices = 0;    // devices written
   size_t tags = 0;       // tags written (array elements counted singly)
   size_t leftOut = 0;    // memory or I/O points that have no place in the register space
-  // Devices left out because their address still holds a placeholder ("$$$...$$$"):
-  // a path macro stands for a folder, never for a network address.
+  // Ethernet devices left out because they have no address: none set, or a folder or a
+  // placeholder ("$$$...$$$") where it belongs, which is never a network address.
   std::vector<wxString> devicesLeftOut;
 };
 

@@ -1,7 +1,9 @@
 #include "model/DeviceServices.h"
 
 #include "framework/Services.h"
+#include "model/DeviceTexts.h"
 #include "model/ProjectObject.h"
+#include "platform/Localization.h"
 
 CDeviceServices* SetDeviceServices(CDeviceServices* services) { return hv::Services().Bind(services); }
 
@@ -15,6 +17,12 @@ CProjectObject* DeviceObject(CPOPrjDevice* device) {
 
 wxString DeviceFolder(CPOPrjDevice* device) {
   return device ? hv::Service<CDeviceServices>().GetDeviceFolder(*device) : wxString();
+}
+
+wxString AddressPlace() {
+  return hv::LocalString(TXT_DEVICE_ADDRESS_PLACE,
+                         wxS("Die IP-Adresse eines Geräts tragen Sie in seinen Einstellungen ein: \"Ändern\", Seite "
+                             "\"Allgemein\", Schaltfläche \"...\" neben \"Treiber:\", Feld \"IP-Adresse\"."));
 }
 
 wxString DeviceName(CPOPrjDevice* device) {

@@ -59,6 +59,8 @@ wxString DeviceName(CPOPrjDevice* device);
 BOOL IsCFAvailable(CPOPrjDevice* device);
 BOOL SupportsKeypads(CPOPrjDevice* device);
 wxString DeviceParameters(CPOPrjDevice* device);
+// Where the user sets a device's IP address, for the messages that miss one.
+wxString AddressPlace();
 WORD DefaultLanguage(CPOProject* project);
 std::vector<LANGUAGE> Languages(CPOProject* project);
 wxString ProjectFolder(CProjectObject& project);

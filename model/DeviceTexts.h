@@ -16,5 +16,6 @@ enum : UINT {
   TXT_FILE_NOT_COPIED = 11210,         // "Die Datei %s konnte nicht kopiert werden!\nFehlercode: %d"
   TXT_DEVICE_CHANGE_UNDONE = 11211,    // a change a kill interrupted could not be completed at load
   TXT_DEVICE_CHANGE_NOT_UNDONE = 11212,  // a failed change could not be undone
+  TXT_DEVICE_ADDRESS_PLACE = 11213,    // where a device's IP address is set
   TXT_NAME_NOT_STORABLE = 10941,       // a name with characters that cannot be stored
 };

@@ -4,6 +4,7 @@
 #include "build/PrgCoDeSys.h"
 #include "build/Program.h"
 #include "framework/Services.h"
+#include "model/DeviceServices.h"
 #include "model/DeviceTexts.h"
 #include "model/GraphToolCheck.h"
 #include "model/PrjDevice.h"
@@ -12,6 +13,7 @@
 #include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "platform/online/DeviceAddress.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -132,11 +134,18 @@ class Download {
     const hv::DeviceConfig* config = device.GetConfigAccess().GetConfig();
     wxString message;
     if (config && config->HasFtpTransfer()) {
+      const wxString address = hv::TransferAddress(device.CollapsePathMacros());
+      if (address.empty()) {
+        wxString missing = hv::LocalString(10603, wxS("IP-Adresse nicht gefunden!\nBitte überprüfen Sie Ihre Geräteeinstellung."));
+        missing.Replace("\n", " ");
+        m_lines.push_back(Line(device.GetName(), resourceItem, missing + " " + devsvc::AddressPlace()));
+        return true;
+      }
       const CDeviceSettings& settings = device.GetSettings();
       CeDownload job;
       job.caption = hv::LocalString(10162, wxS("Ressourcendatei downloaden"));
       job.device = device.GetName();
-      job.address = DeviceAddress(device);
+      job.address = address;
       job.source = file;
       job.mode = kFtpModeSingleFile;
       job.targetPath = settings.GetSetting(wxS("Config"), wxS("ResourcePath"), wxS("\\Flashdisk\\TavDesign"));
@@ -161,14 +170,6 @@ class Download {
     // A failed online download is reported too: it must not end in a success message.
     m_lines.push_back(Line(device.GetName(), resourceItem, message));
     return true;
-  }
-
-  // The device's network address: the third field of its parameters, else its node.
-  static wxString DeviceAddress(CPOPrjDevice& device) {
-    const wxString params = device.CollapsePathMacros();
-    wxString rest = params.AfterFirst(';').AfterFirst(';');
-    rest = rest.BeforeFirst(';');
-    return rest.empty() ? device.GetNode() : rest;
   }
 
   std::vector<CPOPrjDevice*> m_devices;

@@ -2,6 +2,7 @@
 // server configuration.
 #include "model/DataPointExchange.h"
 #include "model/DataPointXml.h"
+#include "model/DeviceServices.h"
 #include "model/PrjDevice.h"
 #include "model/Project.h"
 #include "model/ProjectOperations.h"
@@ -65,9 +66,8 @@ void CProjectOperations::ExportDataPoints(CPOProject& project) {
   for (const wxString& name : summary.devicesLeftOut) {
     if (!report.empty()) report += "\n";
     report += wxString::Format(
-        hv::LocalString(11806, wxS("Das Gerät '%s' hat keine Netzwerkadresse (Platzhalter in den Parametern) und wurde "
-                                   "nicht exportiert.")),
-        name);
+        hv::LocalString(11806, wxS("Das Gerät '%s' hat keine IP-Adresse und wurde nicht exportiert.")), name);
   }
+  if (!summary.devicesLeftOut.empty()) report += "\n\n" + devsvc::AddressPlace();
   if (!report.empty()) hv::Ui().Message(11800, report, MB_OK | MB_ICONINFORMATION);
 }

@@ -23,6 +23,7 @@
 #include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
+#include "platform/online/DeviceAddress.h"
 #include "platform/Ui.h"
 #include "resources/ScreenDesigner.h"
 
@@ -158,22 +159,15 @@ bool IsDeviceTypeFile(CPOPrjDevice* device, const wxString& path) {
   return hv::PathName(folder).CmpNoCase(wxS("Hardware")) == 0;
 }
 
-wxString CeAddress(const wxString& deviceParameters) {
-  wxString address;
-  if (deviceParameters.Freq(';') >= 2) {
-    wxString rest = deviceParameters.AfterFirst(';').AfterFirst(';');
-    address = rest.BeforeFirst(';');
-  } else {
-    address = deviceParameters;
-  }
-  return address.Trim(true).Trim(false);
-}
+wxString CeAddress(const wxString& deviceParameters) { return hv::TransferAddress(deviceParameters); }
 
 wxString CeAddressOrReport(CPOPrjDevice* device) {
   const wxString address = CeAddress(devsvc::DeviceParameters(device));
   if (address.empty())
-    hv::ShowMessage(10603, wxS("IP-Adresse nicht gefunden!\nBitte überprüfen Sie Ihre Geräteeinstellung."),
-                    MB_OK | MB_ICONINFORMATION);
+    hv::Ui().Message(10603,
+                     hv::LocalString(10603, wxS("IP-Adresse nicht gefunden!\nBitte überprüfen Sie Ihre Geräteeinstellung.")) +
+                         "\n\n" + devsvc::AddressPlace(),
+                     MB_OK | MB_ICONINFORMATION);
   return address;
 }
 

@@ -52,9 +52,10 @@ wxString TemplateFile(const wxString& name);
 bool IsDeviceTypeFile(CPOPrjDevice* device, const wxString& path);
 
 // The address of a panel from its device parameters: with two ';' or more the third
-// field (trimmed), else the whole text (trimmed). Empty when there is none.
+// field (trimmed), without any ';' the whole text (trimmed). Empty when there is none,
+// and for a folder or placeholder (never an address).
 wxString CeAddress(const wxString& deviceParameters);
-// The device's address; empty after message 10603.
+// The device's address; empty after message 10603, which says where it is set.
 wxString CeAddressOrReport(CPOPrjDevice* device);
 
 // Whether the device reaches its keypads and other files over FTP.

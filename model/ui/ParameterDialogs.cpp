@@ -89,6 +89,7 @@ class CDlgParameters : public wxDialog {
       const wxString problem = hv::CheckParameterField(f);
       if (!problem.empty()) {
         m_problem->SetLabel(problem);
+        Fit();   // the whole reason shows, however long
         w->SetFocus();
         return false;
       }

@@ -7,6 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "platform/online/DeviceAddress.h"
 #include "platform/online/OnlineInternal.h"
 #include "platform/online/ParameterForm.h"
 #include "platform/online/PluginRegistry.h"
@@ -143,24 +144,30 @@ bool OnlineLibrary::SelectDeviceParameter(int language, const wxString& netDrive
   req.param = param;
   req.paramCapacity = paramCapacity;
   req.fields = ParseParameterSchema(device->parameterSchema ? device->parameterSchema() : nullptr);
-  for (ParameterField& f : req.fields)
+  const wxString shownAddress = ParameterAddress(param);
+  for (ParameterField& f : req.fields) {
     if (f.key == "node" && !node.empty()) f.value = node;
+    if (f.key == "address") f.value = shownAddress;
+  }
   if (Ui().Run(req) != IDOK) return false;
 
+  wxString newParam = req.param;
   for (ParameterField& f : req.fields) {
-    if (f.key != "node") continue;
-    f.value = req.node;
+    if (f.key == "node") f.value = req.node;
+    else if (f.key != "address") continue;
     if (!CheckParameterField(f).empty()) {
       SetLastError(HV_ERR_BAD_PARAMETER);
       return false;
     }
+    // The other fields (driver part, symbol file, any later ones) stay as they were.
+    if (f.key == "address" && f.value != shownAddress) newParam = WithParameterAddress(newParam, f.value);
   }
-  if (req.node.length() >= nodeCapacity || req.param.length() >= paramCapacity) {
+  if (req.node.length() >= nodeCapacity || newParam.length() >= paramCapacity) {
     SetLastError(HV_ERR_BAD_PARAMETER);
     return false;
   }
   node = req.node;
-  param = req.param;
+  param = newParam;
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <wx/tokenzr.h>
 
 #include "platform/Codec.h"
+#include "platform/online/DeviceAddress.h"
 #include "platform/Localization.h"
 
 namespace hv {
@@ -91,6 +92,11 @@ wxString CheckParameterField(const ParameterField& f) {
     if (hasHi && n > hi) return wxString::Format(LocalString(14258, wxS("%s: höchstens %ld")), name, hi);
   } else if (f.type == "ip") {
     if (!IsIpv4(v)) return wxString::Format(LocalString(14259, wxS("%s: Es wird eine IPv4-Adresse benötigt")), name);
+  } else if (f.type == "host") {
+    // The device's address may stay empty: not every connection needs one.
+    if (!v.empty() && !IsDeviceAddress(v))
+      return wxString::Format(
+          LocalString(14262, wxS("%s: Es wird eine Adresse wie \"192.168.0.10\" oder \"192.168.0.10:2121\" benötigt")), name);
   } else if (f.type == "choice") {
     bool found = false;
     for (const wxString& c : f.choices) found = found || c == v;

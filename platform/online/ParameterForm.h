@@ -1,10 +1,12 @@
 #pragma once
 // The forms behind the online library's driver and device parameter dialogs. A plug-in
 // describes its fields in a schema text (one line per field:
-// "key|label_de|label_en|type|default|min|max|choices", type int, text, choice, ip or
-// range: "a-b" with a <= b or a list "a,b,c", within min and max);
+// "key|label_de|label_en|type|default|min|max|choices", type int, text, choice, ip,
+// range: "a-b" with a <= b or a list "a,b,c", within min and max, or host: a device
+// address "host" or "host:port", which may stay empty);
 // the field "slot" of a driver schema is the slot, the others form the parameter text
-// "key=value key=value"; the field "node" of a device schema checks the node.
+// "key=value key=value"; the field "node" of a device schema checks the node, and its
+// field "address" is the third ';' field of the device parameter text.
 // The dialogs run through the UI facade with these requests.
 #include <cstddef>
 #include <vector>
@@ -16,7 +18,7 @@ struct ParameterField {
   wxString key;
   wxString labelDe;
   wxString labelEn;
-  wxString type;  // "int", "text", "choice", "ip", "range"
+  wxString type;  // "int", "text", "choice", "ip", "range", "host"
   wxString defaultValue;
   wxString min;
   wxString max;
@@ -60,7 +62,8 @@ struct DeviceParameterRequest {
   size_t nodeCapacity = 11;
   wxString param;
   size_t paramCapacity = 400;
-  std::vector<ParameterField> fields;  // from the device's schema; "node" checks the node
+  std::vector<ParameterField> fields;  // from the device's schema; "node" checks the node,
+                                       // "address" edits the third field of param
 };
 
 }  // namespace hv

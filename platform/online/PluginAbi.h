@@ -74,7 +74,10 @@ typedef int (*Device_DataPointInfoExFn)(const char* address, const char* devPara
 typedef int (*Device_UpdatePLCConfigFn)(const char* deviceFolder, const char* devParam);
 
 /* Optional: one line per field "key|label_de|label_en|type|default|min|max|choices",
-   type one of int, text, choice, ip; choices separated by ','. */
+   type one of int, text, choice, ip, range, host (an address "host" or "host:port" that may
+   stay empty); choices separated by ','. A device schema's field "node" checks the node,
+   its field "address" is the third ';' field of the device parameter text, the device's
+   network address (FTP transfers, the data-point export, Modbus TCP reads). */
 typedef const char* (*Device_GetParameterSchemaFn)(void);
 
 typedef struct HvDpEntry {

@@ -89,6 +89,18 @@ inline std::string ParamField(std::string_view devParam, size_t n) {
   return n < f.size() ? Trim(f[n]) : std::string();
 }
 
+// The host of a device address "host", "host:port" or "[v6]:port": the port there is the
+// one of the panel's FTP server, not of other services.
+inline std::string HostOf(const std::string& address) {
+  if (!address.empty() && address.front() == '[') {
+    const size_t close = address.find(']');
+    return close == std::string::npos ? address : address.substr(1, close - 1);
+  }
+  const size_t colon = address.find(':');
+  return colon != std::string::npos && address.find(':', colon + 1) == std::string::npos ? address.substr(0, colon)
+                                                                                          : address;
+}
+
 // Data-point type codes and their 4-byte database form.
 inline bool IsText(uint32_t type) { return type == 0x100 || type >= 0x2000; }
 inline bool IsSigned(uint32_t type) { return type == 1 || type == 8 || type == 0x20; }

@@ -84,8 +84,11 @@ HV_PLUGIN_EXPORT int Device_DataPointInfoEx(const char* address, const char* dev
   return 1;
 }
 
+// Every sample type can sit on Modbus TCP, where its address is used (reads, the
+// data-point export), and the panels take files by FTP at it.
 HV_PLUGIN_EXPORT const char* Device_GetParameterSchema(void) HV_NOEXCEPT {
-  return "node|Knoten|Node|int|1|1|247|\n";
+  return "node|Knoten|Node|int|1|1|247|\n"
+         "address|IP-Adresse:|IP address:|host||||\n";
 }
 
 HV_PLUGIN_EXPORT int Device_EnumDataPoints(const char*, const char*, HvDpSink sink, void* user) HV_NOEXCEPT {

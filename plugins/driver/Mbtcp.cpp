@@ -2,8 +2,9 @@
 //   "host=127.0.0.1 port=502 units=1-247 timeout=300 wordorder=abcd"
 // Addresses: see ModbusMap.h ("HR|0|I2", "CO|17", "IR|100|R4|CDAB", kinds 8 and 9).
 // The node is the unit id (1-247); a third ';' field of the device parameter names the
-// device's own host. Every request waits at most the time-out (ms) for connect and
-// answer; after a time-out or a broken connection the connection is made anew.
+// device's own host (a port after it is its FTP server's and is left aside). Every
+// request waits at most the time-out (ms) for connect and answer; after a time-out or a
+// broken connection the connection is made anew.
 #include <modbus.h>
 
 #include <algorithm>
@@ -165,7 +166,7 @@ HV_PLUGIN_EXPORT int Driver_Register(HvDriverContext* ctx, const HvDataPointDef*
     const auto ref = mm::ResolveForRead(point->address, point->type, static_cast<uint16_t>(point->access >> 16), point->textLen);
     if (!ref) return *err = HV_ERR_BAD_ADDRESS, 0;
     HvDriverContext::Point p;
-    p.host = hvplug::ParamField(point->devParam ? point->devParam : "", 2);
+    p.host = hvplug::HostOf(hvplug::ParamField(point->devParam ? point->devParam : "", 2));
     if (p.host.empty()) p.host = ctx->host;
     p.unit = *unit;
     p.ref = *ref;

@@ -124,12 +124,15 @@ TEST(DataPointXml, PlaceholderAddressesLeaveTheirDeviceOut) {
   const std::string before = BuildDataPointsXml(devices, {}, plain);
   devices.push_back({wxS("Wizard"), wxS("MBTCP"), wxS(";$$$DEVICEPATH$$$"), dir.Path() + "/none", 7});
   devices.push_back({wxS("Symbol"), wxS("ETHERNET"), wxS("x;y;$$$SYMBOLDATEIPATH$$$\\plc.sym"), dir.Path() + "/none", 8});
+  // No address set, or a folder in its place: left out and named too.
+  devices.push_back({wxS("Unset"), wxS("MBTCP"), wxS("CE_TCP;x;"), dir.Path() + "/none", 9});
+  devices.push_back({wxS("Folder"), wxS("MBTCP"), wxS("CE_TCP;/home/u/Halle/Panel"), dir.Path() + "/none", 10});
   DpXmlSummary summary;
   const std::string xml = BuildDataPointsXml(devices, {}, summary);
   EXPECT_EQ(xml, before);
   EXPECT_EQ(xml.find("$$$"), std::string::npos);
   EXPECT_EQ(summary.devices, plain.devices);
-  EXPECT_EQ(summary.devicesLeftOut, (std::vector<wxString>{"Wizard", "Symbol"}));
+  EXPECT_EQ(summary.devicesLeftOut, (std::vector<wxString>{"Wizard", "Symbol", "Unset", "Folder"}));
 }
 
 }  // namespace

@@ -139,6 +139,25 @@ TEST_F(ProjectDownload, ProgramChoiceAndFailureLines) {
 }
 
 // A cancelled choice ends without any report; an abort still shows what went wrong.
+// A panel whose parameters hold no address (its folder where the address belongs, its
+// node a unit id) gets no transfer; its line says where the address is set.
+TEST_F(ProjectDownload, APanelWithoutAnAddressIsNamedWithWhereToSetIt) {
+  CPOPrjDevice* ce = Plc("Panel", {"Main"});
+  ASSERT_TRUE(ce);
+  ce->SetDeviceParameters(";" + ce->GetDeviceFolder());
+  ce->SetNode("3");
+  int asked = 0;
+  ui.Answer<DownloadWebCERequest>([&](DownloadWebCERequest&) {
+    ++asked;
+    return IDCANCEL;
+  });
+  RunProjectDownload(*project);
+  EXPECT_EQ(asked, 0);
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_TRUE(report[0].StartsWith(S("Panel: Ressource - IP-Adresse nicht gefunden! "))) << report[0];
+  EXPECT_TRUE(report[0].Contains(S("Seite \"Allgemein\""))) << report[0];
+}
+
 TEST_F(ProjectDownload, CancelEndsSilentlyAbortShowsCollectedFailures) {
   ASSERT_TRUE(Plc("A", {"P1"}) && Plc("B", {"X", "Y"}));
   ui.Answer<PrgSelRequest>([](PrgSelRequest&) { return IDCANCEL; });

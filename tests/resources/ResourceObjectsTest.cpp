@@ -56,7 +56,10 @@ TEST(ResourceNames, ClipboardNamesAndPanelAddresses) {
     const char* address;
   } rows[] = {{"a;b;1.2.3.4", "1.2.3.4"}, {"a;b;1.2.3.4;z", "1.2.3.4"}, {"1.2.3.4", "1.2.3.4"},
               {"a;b;", ""},              {"a;b;;x", ""},               {"", ""},
-              {"a;b; 127.0.0.1 ;c", "127.0.0.1"}};
+              {"a;b; 127.0.0.1 ;c", "127.0.0.1"},
+              // The wizard's text holds the device folder where no address is: none.
+              {";/home/u/Projekte/Halle/Panel", ""}, {"CE_TCP;x", ""}, {"a;b;$$$DEVICEPATH$$$", ""},
+              {"/home/u/Panel", ""}};
   for (const auto& row : rows) EXPECT_EQ(wxString(row.address), resfiles::CeAddress(row.parameters)) << row.parameters;
 }
 

@@ -27,9 +27,9 @@ class Mbtcp : public ::testing::Test {
 
   // Registers, activates and polls once the way a data point's value is read.
   bool Read(const wxString& slot, const char* node, const char* address, DWORD type, DWORD access, char* buf,
-            size_t cap, std::chrono::milliseconds limit = 2000ms) {
+            size_t cap, std::chrono::milliseconds limit = 2000ms, const char* devParam = ";;") {
     const DWORD h =
-        hv::Vostrel_RegisterDataPoint("MBTCP", slot, "TESTDEV", node, ";;", address, access, 0, 0, 0, 0, type, 0);
+        hv::Vostrel_RegisterDataPoint("MBTCP", slot, "TESTDEV", node, devParam, address, access, 0, 0, 0, 0, type, 0);
     if (!h) return false;
     EXPECT_TRUE(hv::Vostrel_ActivateDataPoint(h, TRUE));
     const auto r = hv::OnlineLibrary::Get().PollRead(h, buf, cap, limit);
@@ -122,6 +122,9 @@ TEST_F(Mbtcp, ReadsNumbersBitsAndTextsInBothWordOrders) {
   EXPECT_FALSE(Read("TCP_0", "2", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003, buf, sizeof buf, 50ms));
   EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_TIMEOUT);
   EXPECT_EQ(Value("TCP_0", "3", "8|M|W|81|0|0|1", hv::kDpWord), "-1234");
+  // The device's own address names its host; a port after it is its FTP server's.
+  EXPECT_TRUE(Read("TCP_0", "3", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003, buf, sizeof buf, 2000ms,
+                   "CE_TCP;x;127.0.0.1:2121"));
   // Addresses and nodes the driver cannot place are refused at registration.
   EXPECT_EQ(hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", "300", "", "8|M|W|81|0|0|1", 3, 0, 0, 0, 0, 8, 0), 0u);
   EXPECT_EQ(hv::Vostrel_RegisterDataPoint("MBTCP", "TCP_0", "TESTDEV", "3", "", "7|x", 3, 0, 0, 0, 0, 8, 0), 0u);

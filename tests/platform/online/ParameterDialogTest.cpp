@@ -76,6 +76,37 @@ TEST(ParameterDialogs, DeviceFormChecksTheNode) {
   EXPECT_EQ(node, "247");
 }
 
+// The device's address is the parameter text's third field: the form shows it and writes
+// it back there, the other fields as they were; a value that is no address changes nothing.
+TEST(ParameterDialogs, DeviceFormEditsTheAddressInTheThirdField) {
+  hvtest::PluginInstall install({"TESTDEV.so"});
+  hvtest::ScriptedUi ui;
+  wxString shown;
+  auto run = [&](wxString param, const char* address) {
+    ui.Answer<hv::DeviceParameterRequest>([&](hv::DeviceParameterRequest& r) {
+      shown = "<none>";
+      for (const auto& f : r.fields)
+        if (f.key == "address") shown = f.value;
+      SetField(r.fields, "address", address);
+      return IDOK;
+    });
+    wxString node = "3";
+    const bool ok = hv::Vostrel_SelectDeviceParameter(1031, "MBTCP", "TCP_0", "TESTDEV.ddl", node, 11, param, 400);
+    return ok ? param : wxString("<refused> " + param);
+  };
+  EXPECT_EQ(run("CE_TCP;/p/sym.txt;10.0.0.1;x", "10.0.0.9:2121"), "CE_TCP;/p/sym.txt;10.0.0.9:2121;x");
+  EXPECT_EQ(shown, "10.0.0.1");
+  EXPECT_EQ(run(";/p/Panel", "192.168.0.5"), ";/p/Panel;192.168.0.5");
+  EXPECT_EQ(shown, "");
+  EXPECT_EQ(run("CE_TCP", "panel-7.local"), "CE_TCP;;panel-7.local");
+  EXPECT_EQ(run(";/p/Panel;10.0.0.1", ""), ";/p/Panel");
+  EXPECT_EQ(run(";/p/Panel", ""), ";/p/Panel");
+  EXPECT_EQ(run("a;b;[fe80::1]:21", "[fe80::1]:21"), "a;b;[fe80::1]:21");
+  for (const char* bad : {"10.0.0", "10.0.0.1;x", "10.0.0.1:0", "10.0.0.1:70000", "a b", "fe80::1", "/p/Panel",
+                          "$$$DEVICEPATH$$$"})
+    EXPECT_EQ(run("a;b;10.0.0.1", bad), "<refused> a;b;10.0.0.1") << bad;
+}
+
 }  // namespace
 
 namespace {

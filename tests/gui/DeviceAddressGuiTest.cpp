@@ -1,0 +1,165 @@
+// A panel's IP address in the real window: set with "..." on the general page of the
+// device's settings, in the device driver's dialog, it is where the web pages go by FTP
+// and what the data-point export writes. Without one, sending says where it is set.
+#include <gtest/gtest.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/ui/Dialogs.h"
+#include "framework/CommandIds.h"
+#include "model/DataPointExchange.h"
+#include "model/PrjDevice.h"
+#include "platform/Codec.h"
+#include "platform/Paths.h"
+#include "resources/ResourceCommands.h"
+#include "tests/gui/support/ProjectWindow.h"
+#include "tests/gui/support/UserInput.h"
+#include "tests/gui/support/WindowFixture.h"
+#include "tests/model/DpXmlFixture.h"
+#include "tests/support/FtpTestServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using hvtest::ChildNamed;
+using hvtest::S;
+
+enum { kDriverSettings = 1070 };
+
+// The text fields of a dialog and the label before each, in their order.
+struct Field {
+  wxString label;
+  wxTextCtrl* edit;
+};
+std::vector<Field> Fields(wxWindow* dlg) {
+  std::vector<Field> out;
+  wxString label;
+  for (wxWindow* child : dlg->GetChildren()) {
+    if (auto* text = dynamic_cast<wxStaticText*>(child)) label = text->GetLabel();
+    if (auto* edit = dynamic_cast<wxTextCtrl*>(child)) out.push_back({label, edit});
+  }
+  return out;
+}
+
+class DeviceAddressGui : public hvtest::ProjectWindowFixture {
+ protected:
+  void SetUp() override {
+    RegisterAppDialogs();   // as the program does at start-up
+    project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+    Open();
+    ui.AllowAnyMessage();   // the device's late notices
+    AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+    ASSERT_TRUE(SelectInTree(project) && RunInTree(ID_OBJECT_NEW));
+    hvtest::PumpUntilIdle();
+    panel = dynamic_cast<CPOPrjDevice*>(ChildNamed(project, S("Panel")));
+    ASSERT_TRUE(panel);
+    RegisterAppDialogs();   // the real device sheet from here on
+    hvtest::WriteAll(hv::ResolvePath(panel->GetDeviceFolder()) + "/Web/index.htm", "<html>Halle</html>");
+    panel->GetSettings().WriteConfigString("FtpUsername", "dev");
+    panel->GetSettings().WriteConfigString("FtpPassword", "pw");
+    panel->LoadChildren();   // finds the web folder written above
+  }
+
+  // "Zum Gerät schreiben" on the device's web folder.
+  void SendWebFolder() {
+    CProjectObject* web = ChildNamed(panel, S("Web-Dateien"));
+    ASSERT_TRUE(web);
+    ASSERT_TRUE(SelectInTree(web));
+    RunInTree(ID_RES_SEND_TO_DEVICE);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+    hvtest::PumpUntilIdle();
+  }
+
+  CPOProject* project = nullptr;
+  CPOPrjDevice* panel = nullptr;
+  hvtest::DialogScripts user;
+};
+
+TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheExportWrites) {
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  panel->SetDeviceParameters("CE_TCP;$$$DEVICEPATH$$$/panel.sym;;9");   // the later fields are kept
+
+  // "Ändern" on the device, "..." beside the driver, node and address typed, OK twice.
+  std::vector<Field> fields;
+  wxString problem;
+  user.Then([](wxDialog* sheet) {
+    hvtest::ClickOn(sheet->FindWindow(kDriverSettings));
+    hvtest::ClickOn(sheet->FindWindow(wxID_OK));
+  });
+  user.Then([&](wxDialog* params) {
+    fields = Fields(params);
+    ASSERT_EQ(fields.size(), 2u);
+    hvtest::SaveScreenshot(params, "device-driver-address");
+    ASSERT_TRUE(hvtest::TypeInto(fields[0].edit, "3"));
+    ASSERT_TRUE(hvtest::TypeInto(fields[1].edit, "10.0.0"));   // refused: the dialog stays
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+    EXPECT_TRUE(params->IsModal());
+    // The reason shows whole, the dialog grown to it.
+    for (wxWindow* child : params->GetChildren())
+      if (auto* text = dynamic_cast<wxStaticText*>(child); text && text->GetLabel().StartsWith(S("IP-Adresse: "))) {
+        problem = text->GetLabel();
+        EXPECT_GE(text->GetSize().x, text->GetBestSize().x);
+        EXPECT_LE(text->GetRect().GetRight(), params->GetClientSize().x);
+      }
+    ASSERT_TRUE(hvtest::TypeInto(fields[1].edit, server.Address()));
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_DEVICE_EDIT));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(user.unexpected, 0);
+  ASSERT_EQ(fields.size(), 2u);
+  EXPECT_EQ(fields[0].label, S("Knoten:"));
+  EXPECT_EQ(fields[1].label, S("IP-Adresse:"));
+  EXPECT_TRUE(problem.Contains(S("192.168.0.10:2121"))) << problem;
+  EXPECT_EQ(panel->GetNode(), "3");
+  EXPECT_EQ(panel->CollapsePathMacros(), "CE_TCP;$$$DEVICEPATH$$$/panel.sym;" + server.Address() + ";9");
+
+  // The web pages go to the panel at that address: the target dialog shows it, the
+  // transfer ends by itself.
+  wxString addressShown;
+  user.Then([&](wxDialog* target) {
+    if (auto* address = dynamic_cast<wxTextCtrl*>(target->FindWindow(1542))) addressShown = address->GetValue();
+    hvtest::ClickOn(target->FindWindow(wxID_OK));
+  });
+  user.Then([](wxDialog* ftp) { hvtest::PumpUntil([&] { return !ftp->IsModal(); }, 20s); });
+  SendWebFolder();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_FALSE(ui.Saw(10603));
+  EXPECT_EQ(addressShown, server.Address());
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/wwwpub/Web/index.htm"), "<html>Halle</html>");
+
+  // The export lists the panel with that address.
+  hvtest::AddDataPoints(panel->GetDeviceFolder(), panel->GetDeviceNumber(), hvtest::MappedPoints());
+  const wxString target = home.Sub("DP.xml");
+  ui.Answer<DpXmlExportRequest>([&](DpXmlExportRequest& r) {
+    r.path = target;
+    return IDOK;
+  });
+  ASSERT_TRUE(SelectInTree(project) && RunInTree(ID_EXPORT_DATA_POINTS));
+  const std::string xml = hvtest::ReadAll(target);
+  EXPECT_NE(xml.find("<device><name>Panel</name><address>" + hv::ToUtf8(server.Address()) + "</address>"),
+            std::string::npos)
+      << xml;
+  EXPECT_NE(xml.find("<tag>"), std::string::npos);
+}
+
+// A panel as the wizard leaves it, its folder where the address belongs: nothing is sent
+// to the folder as an address; the message says where the address is set.
+TEST_F(DeviceAddressGui, WithoutAnAddressSendingSaysWhereItIsSet) {
+  panel->SetDeviceParameters(";" + panel->GetDeviceFolder());
+  ui.ExpectMessage(10603);
+  SendWebFolder();
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(user.unexpected, 0);   // no transfer dialog
+  ASSERT_FALSE(ui.MessageTexts().empty());
+  const wxString& text = ui.MessageTexts().back();
+  EXPECT_TRUE(text.StartsWith(S("IP-Adresse nicht gefunden!"))) << text;
+  EXPECT_TRUE(text.Contains(S("\"Allgemein\", Schaltfläche \"...\" neben \"Treiber:\", Feld \"IP-Adresse\""))) << text;
+  EXPECT_FALSE(text.Contains(panel->GetDeviceFolder())) << text;
+}
+
+}  // namespace
