@@ -89,11 +89,6 @@ wxString DpXmlDeviceAddress(const wxString& parameters) {
   }
 }
 
-bool HoldsPlaceholder(const wxString& address) {
-  const int open = address.Find(wxS("$$$"));
-  return open != wxNOT_FOUND && address.Mid(static_cast<size_t>(open) + 3).Contains(wxS("$$$"));
-}
-
 std::string DpXmlEscape(const wxString& text) {
   std::string out;
   for (const wxUniChar c : text) {

@@ -40,8 +40,6 @@ bool IsEthernetNetwork(const wxString& network);
 // The device's network address: the third ';' field of its parameters (the second
 // when there are only two); empty when there is none.
 wxString DpXmlDeviceAddress(const wxString& parameters);
-// Whether an address still holds a placeholder of the "$$$NAME$$$" form.
-bool HoldsPlaceholder(const wxString& address);
 
 // Text escaped for an element and encoded in ISO-8859-1; characters beyond it become
 // character references.

@@ -112,12 +112,6 @@ TEST(DataPointXml, FailedExportKeepsTheOldFile) {
 // An address that is still a placeholder is no address: the device is left out and
 // named, the others are written as before.
 TEST(DataPointXml, PlaceholderAddressesLeaveTheirDeviceOut) {
-  EXPECT_TRUE(HoldsPlaceholder(wxS("$$$DEVICEPATH$$$")));
-  EXPECT_TRUE(HoldsPlaceholder(wxS("$$$PROJECTPATH$$$/plc")));
-  EXPECT_TRUE(HoldsPlaceholder(wxS("10.0.0.1$$$X$$$")));
-  EXPECT_FALSE(HoldsPlaceholder(wxS("10.0.0.1")));
-  EXPECT_FALSE(HoldsPlaceholder(wxS("host$$$")));
-
   hvtest::TempDir dir;
   auto devices = hvtest::MakeDpFixture(dir.Path());
   DpXmlSummary plain;
