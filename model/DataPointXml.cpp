@@ -55,7 +55,7 @@ void AppendDevice(std::string& out, const DpXmlDevice& device, const DpXmlOption
     summary.devicesLeftOut.push_back(device.name);
     return;
   }
-  out += "<device><name>" + DpXmlEscape(device.name) + "</name><address>" + DpXmlEscape(address) +
+  out += "<device><name>" + DpXmlEscape(device.name) + "</name><address>" + DpXmlEscape(hv::AddressHost(address)) +
          "</address><protocol>" + (options.protocol == 1 ? "UDP" : "TCP") + "</protocol>" +
          Format("<port>%ld</port>", options.port) + "<tags>";
   ++summary.devices;

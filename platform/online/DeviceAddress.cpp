@@ -117,3 +117,16 @@ wxString TransferAddress(const wxString& param) {
 }
 
 }  // namespace hv
+
+namespace hv {
+
+wxString AddressHost(const wxString& address) {
+  if (address.StartsWith(wxS("["))) {
+    const int close = address.Find(']');
+    return close == wxNOT_FOUND ? address : address.Mid(1, static_cast<size_t>(close) - 1);
+  }
+  // One colon separates a port; more belong to a bare IPv6 address.
+  return address.Freq(':') == 1 ? address.BeforeFirst(':') : address;
+}
+
+}  // namespace hv

@@ -21,5 +21,8 @@ bool IsDeviceAddress(const wxString& text);
 wxString TransferAddress(const wxString& param);
 // Whether a text is a path or still holds a placeholder of the "$$$NAME$$$" form.
 bool IsPathOrPlaceholder(const wxString& text);
+// The host of "host", "host:port" or "[IPv6]:port": the port is the FTP server's, which
+// other services (Modbus TCP, the exported server configuration) do not use.
+wxString AddressHost(const wxString& address);
 
 }  // namespace hv

@@ -129,4 +129,21 @@ TEST(DataPointXml, PlaceholderAddressesLeaveTheirDeviceOut) {
   EXPECT_EQ(summary.devicesLeftOut, (std::vector<wxString>{"Wizard", "Symbol", "Unset", "Folder"}));
 }
 
+// A port after the address is the panel's FTP server's: the server configuration gets
+// the host alone.
+TEST(DataPointXml, AnFtpPortStaysOutOfTheDeviceAddress) {
+  hvtest::TempDir dir;
+  const std::vector<std::pair<wxString, std::string>> rows = {
+      {wxS("CE_TCP;x;192.168.0.10:2121"), "<address>192.168.0.10</address>"},
+      {wxS("CE_TCP;x;[fe80::1]:2121"), "<address>fe80::1</address>"},
+      {wxS("CE_TCP;x;fe80::1"), "<address>fe80::1</address>"},
+      {wxS("CE_TCP;x;panel.local"), "<address>panel.local</address>"},
+  };
+  for (const auto& [param, expected] : rows) {
+    DpXmlSummary summary;
+    const std::string xml = BuildDataPointsXml({{wxS("P"), wxS("MBTCP"), param, dir.Path() + "/none", 1}}, {}, summary);
+    EXPECT_NE(xml.find(expected), std::string::npos) << param << ": " << xml;
+  }
+}
+
 }  // namespace
