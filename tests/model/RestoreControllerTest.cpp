@@ -9,6 +9,7 @@
 #include "framework/SettingsFile.h"
 #include "model/RestoreController.h"
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
@@ -237,6 +238,35 @@ TEST(Restore, FailedOverwriteKeepsTheExistingProject) {
   EXPECT_FALSE(restore.Succeeded());
   EXPECT_TRUE(f.steps.deleted.empty());
   EXPECT_TRUE(Snapshot(f.target) == before);
+}
+
+// In English the restore speaks English, down to the reason an entry failed.
+TEST(Restore, ItsTextsFollowTheLanguage) {
+  Fixture f;
+  f.home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" HV_TEST_SOURCE_DIR "/../data\"\n");
+  RawEntry stored = Entry("P\\daten.txt", "HEADER-PAYLOAD-0123456789");
+  stored.method = 0;
+  const wxString archive = f.dir.Sub("kaputt.zip");
+  WriteRawZip(archive, {Entry("P\\"), Entry("P\\project.set", "[Config]"), stored});
+  std::string bytes = ReadAll(archive);
+  bytes[bytes.find("PAYLOAD")] ^= 0x55;
+  WriteAll(archive, bytes);
+
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", S("ENG")));
+  RestoreController restore(f.request);
+  const wxString atOpen = restore.StatusText();
+  ASSERT_TRUE(restore.ChooseArchive(archive));
+  const wxString found = restore.StatusText();
+  f.ui.ExpectMessage(10765);
+  ASSERT_TRUE(restore.Start(f.target));
+  ASSERT_TRUE(RunToEnd(restore));
+  hv::ResetLanguage();
+  EXPECT_TRUE(f.ui.AllExpectationsMet());
+  EXPECT_EQ(atOpen, "Please select a zip file.");
+  EXPECT_EQ(found, "Project P found. Please start the restore.");
+  EXPECT_EQ(restore.StatusText(), "Restore failed.");
+  EXPECT_EQ(f.ui.MessageTexts().back(), "Error while unpacking, restore failed.\n\n1 error(s):\nP\\daten.txt: CRC error")
+      << hv::ToUtf8(f.ui.MessageTexts().back());
 }
 
 TEST(Restore, OverwriteReplacesTheProjectOnlyAfterACompleteExtraction) {
