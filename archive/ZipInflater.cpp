@@ -8,12 +8,20 @@
 
 #include "archive/ZipProgress.h"
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 
 namespace {
 
 constexpr std::size_t kHoleMin = 64 * 1024;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+// A text with the system's reason for the last failure in it; the reason is read
+// first, as finding the text may change it.
+wxString WithErrno(UINT id, const wxString& germanFormat) {
+  const wxString why = ErrnoText();
+  return wxString::Format(hv::LocalString(id, germanFormat), why);
+}
 
 bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
   while (size > 0) {
@@ -32,7 +40,7 @@ bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
 
 bool ZipFileSink::Put(const unsigned char* data, std::size_t n, wxString& why) {
   if (n > m_size - m_written) {
-    why = wxS("Daten im Archiv beschädigt");
+    why = hv::LocalString(10860, wxS("Daten im Archiv beschädigt"));
     return false;
   }
   m_sum = crc32(m_sum, data, static_cast<uInt>(n));
@@ -42,7 +50,7 @@ bool ZipFileSink::Put(const unsigned char* data, std::size_t n, wxString& why) {
       lseek(m_fd, static_cast<off_t>(n), SEEK_CUR) >= 0) {
     m_holes = true;
   } else if (!WriteAll(m_fd, data, n)) {
-    why = wxS("Schreibfehler: ") + ErrnoText();
+    why = WithErrno(10861, wxS("Schreibfehler: %s"));
     return false;
   }
   if (m_progress) m_progress->AddBytes(n);
@@ -51,15 +59,15 @@ bool ZipFileSink::Put(const unsigned char* data, std::size_t n, wxString& why) {
 
 bool ZipFileSink::Finish(wxString& why) {
   if (m_holes && ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
-    why = wxS("Schreibfehler: ") + ErrnoText();
+    why = WithErrno(10861, wxS("Schreibfehler: %s"));
     return false;
   }
   if (m_written != m_size) {
-    why = wxS("Daten im Archiv unvollständig");
+    why = hv::LocalString(10862, wxS("Daten im Archiv unvollständig"));
     return false;
   }
   if (static_cast<std::uint32_t>(m_sum) != m_crc) {
-    why = wxS("CRC-Fehler");
+    why = hv::LocalString(10863, wxS("CRC-Fehler"));
     return false;
   }
   return true;
@@ -83,7 +91,7 @@ bool ZipInflateStream::Feed(const unsigned char* raw, std::size_t n, ZipFileSink
     m_z.avail_out = static_cast<uInt>(m_out.size());
     const int r = inflate(&m_z, Z_NO_FLUSH);
     if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && m_z.avail_in == 0)) {
-      why = wxS("Daten im Archiv beschädigt");
+      why = hv::LocalString(10860, wxS("Daten im Archiv beschädigt"));
       return false;
     }
     if (!sink.Put(m_out.data(), m_out.size() - m_z.avail_out, why)) return false;
@@ -96,13 +104,13 @@ bool ZipExtractBuffer(const unsigned char* raw, std::size_t n, bool deflated, Zi
                       ZipFileSink& sink, wxString& why) {
   if (!deflated) return sink.Put(raw, n, why) && sink.Finish(why);
   if (!stream.Begin()) {
-    why = wxS("Speicher reicht nicht");
+    why = hv::LocalString(10864, wxS("Speicher reicht nicht"));
     return false;
   }
   bool ended = false;
   if (!stream.Feed(raw, n, sink, ended, why)) return false;
   if (!ended) {
-    why = wxS("Daten im Archiv unvollständig");
+    why = hv::LocalString(10862, wxS("Daten im Archiv unvollständig"));
     return false;
   }
   return sink.Finish(why);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -22,13 +23,13 @@ bool IsDriveStart(const wxString& name) {
 wxString DescribeZipNameProblem(ZipNameProblem problem) {
   switch (problem) {
     case ZipNameProblem::None: return wxString();
-    case ZipNameProblem::Empty: return wxS("leerer Name");
-    case ZipNameProblem::Absolute: return wxS("absoluter Pfad");
-    case ZipNameProblem::Drive: return wxS("Pfad mit Laufwerksangabe");
-    case ZipNameProblem::ParentFolder: return wxS("Pfad mit \"..\"");
-    case ZipNameProblem::BadCharacter: return wxS("ungültiges Zeichen im Namen");
-    case ZipNameProblem::TooLong: return wxS("Name zu lang");
-    case ZipNameProblem::BadEncoding: return wxS("ungültige UTF-8-Kodierung im Namen");
+    case ZipNameProblem::Empty: return hv::LocalString(10865, wxS("leerer Name"));
+    case ZipNameProblem::Absolute: return hv::LocalString(10866, wxS("absoluter Pfad"));
+    case ZipNameProblem::Drive: return hv::LocalString(10867, wxS("Pfad mit Laufwerksangabe"));
+    case ZipNameProblem::ParentFolder: return hv::LocalString(10868, wxS("Pfad mit \"..\""));
+    case ZipNameProblem::BadCharacter: return hv::LocalString(10869, wxS("ungültiges Zeichen im Namen"));
+    case ZipNameProblem::TooLong: return hv::LocalString(10870, wxS("Name zu lang"));
+    case ZipNameProblem::BadEncoding: return hv::LocalString(10871, wxS("ungültige UTF-8-Kodierung im Namen"));
   }
   return wxString();
 }

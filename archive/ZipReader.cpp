@@ -22,6 +22,7 @@
 #include "archive/ZipRecords.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -42,6 +43,18 @@ constexpr unsigned long kModeFile = 0100000;
 constexpr unsigned long kModeFolder = 0040000;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+// Two entries whose names differ at most in case.
+wxString TwiceText() {
+  return hv::LocalString(10881, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+}
+
+// A text with the system's reason for the last failure in it; the reason is read
+// first, as finding the text may change it.
+wxString WithErrno(UINT id, const wxString& germanFormat) {
+  const wxString why = ErrnoText();
+  return wxString::Format(hv::LocalString(id, germanFormat), why);
+}
 
 // The keys of a name's folders: keys[i] is "/" and the lower-case UTF-8 of each of the
 // first i components, keys[parts.size()] the whole name's.
@@ -198,13 +211,14 @@ bool CZipReader::Archive::ReadHeader(std::uint64_t offset, Entry& entry) {
   if (problem != ZipNameProblem::None)
     info.problem = DescribeZipNameProblem(problem);
   else if (type != 0 && type != kModeFile && type != kModeFolder)
-    info.problem = wxS("symbolische Verknüpfung oder Spezialdatei");
+    info.problem = hv::LocalString(10872, wxS("symbolische Verknüpfung oder Spezialdatei"));
   else if (!info.folder && (info.flag & kZipFlagEncrypted))
-    info.problem = wxS("verschlüsselter Eintrag");
+    info.problem = hv::LocalString(10873, wxS("verschlüsselter Eintrag"));
   else if (!info.folder && info.compressionMethod != 0 && info.compressionMethod != Z_DEFLATED)
-    info.problem = wxString::Format(wxS("unbekannte Kompressionsmethode %lu"), info.compressionMethod);
+    info.problem =
+        wxString::Format(hv::LocalString(10874, wxS("unbekannte Kompressionsmethode %lu")), info.compressionMethod);
   else if (!sizesKnown)
-    info.problem = wxS("Zip64-Feld zu kurz");
+    info.problem = hv::LocalString(10875, wxS("Zip64-Feld zu kurz"));
   entry.keys.clear();
   if (!info.problem.empty()) entry.parts.clear();
   entry.keys.reserve(entry.parts.size());
@@ -265,16 +279,17 @@ BOOL CZipReader::OpenZip(const wxString& archivePath) {
   struct stat st;
   wxString why;
   if (archive->fd < 0 || fstat(archive->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = archive->fd < 0 ? ErrnoText() : wxS("keine Datei");
+    why = archive->fd < 0 ? ErrnoText() : hv::LocalString(10876, wxS("keine Datei"));
   } else {
     archive->source = std::make_unique<zipfmt::FileSource>(archive->fd, static_cast<std::uint64_t>(st.st_size));
     archive->view = std::make_unique<zipfmt::ReadView>(*archive->source, zipfmt::LocateDirectory(*archive->source));
     archive->unz = unzOpen2_64(hv::ToFs(absolute).c_str(), archive->view->Functions());
-    if (!archive->unz) why = wxS("kein Zentralverzeichnis");
-    else if (archive->view->Directory().disagree) why = wxS("Endsätze widersprechen sich");
+    if (!archive->unz) why = hv::LocalString(10877, wxS("kein Zentralverzeichnis"));
+    else if (archive->view->Directory().disagree) why = hv::LocalString(10878, wxS("Endsätze widersprechen sich"));
   }
   if (!why.empty()) {
-    Fail(absolute, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (") + why + ")");
+    const wxString format = hv::LocalString(10879, wxS("kein gültiges oder ein unvollständiges Zip-Archiv (%s)"));
+    Fail(absolute, wxString::Format(format, why));
     return FALSE;
   }
   m_damagedListed = false;
@@ -393,7 +408,7 @@ bool CZipReader::Position() {
 }
 
 void CZipReader::Damaged() {
-  if (!m_damagedListed) Fail(wxString(), wxS("Archiv beschädigt"));
+  if (!m_damagedListed) Fail(wxString(), hv::LocalString(10880, wxS("Archiv beschädigt")));
   m_damagedListed = true;
 }
 
@@ -454,7 +469,7 @@ BOOL CZipReader::ValidateEntries() {
     const std::vector<std::string>* names = nullptr;
     const ZipEntryInfo* info = CurrentEntry(&parts, &names);
     if (!info) {
-      Fail(wxString(), wxS("Archiv beschädigt"));
+      Fail(wxString(), hv::LocalString(10880, wxS("Archiv beschädigt")));
       break;
     }
     if (!info->problem.empty()) {
@@ -475,7 +490,7 @@ BOOL CZipReader::ValidateEntries() {
       auto [it, added] = seen.emplace(keys[parts->size()], false);
       if (!added) clash = true;
     }
-    if (clash) Fail(info->name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+    if (clash) Fail(info->name, TwiceText());
   }
   return m_errors.size() == before ? TRUE : FALSE;
 }
@@ -570,7 +585,7 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, const std::vecto
       actual = hv::ToFs(parts[i]);
       made = mkdirat(fd, actual.c_str(), 0777) == 0;
       if (!made && errno != EEXIST) {
-        Fail(entry, wxS("Verzeichnis kann nicht angelegt werden: ") + ErrnoText());
+        Fail(entry, WithErrno(10882, wxS("Verzeichnis kann nicht angelegt werden: %s")));
         close(fd);
         return -1;
       }
@@ -591,8 +606,8 @@ int CZipReader::OpenFolders(const std::vector<wxString>& parts, const std::vecto
     if (next < 0) {
       errno = error;
       Fail(entry, (error == ELOOP || error == ENOTDIR)
-                      ? wxS("im Zielverzeichnis steht eine Datei oder Verknüpfung im Weg")
-                      : wxS("Verzeichnis kann nicht geöffnet werden: ") + ErrnoText());
+                      ? hv::LocalString(10883, wxS("im Zielverzeichnis steht eine Datei oder Verknüpfung im Weg"))
+                      : WithErrno(10884, wxS("Verzeichnis kann nicht geöffnet werden: %s")));
       return -1;
     }
     fd = next;
@@ -621,7 +636,7 @@ struct CZipReader::FolderFd {
 bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxString>& parts, ZipTaskPool* pool) {
   const std::string& fileKey = m_keys[parts.size()];
   if (m_extracted.count(fileKey)) {
-    Fail(info.name, wxS("Name kommt mehrfach vor (ohne Beachtung der Groß-/Kleinschreibung)"));
+    Fail(info.name, TwiceText());
     return false;
   }
   const std::string& folderKey = m_keys[parts.size() - 1];
@@ -684,7 +699,7 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
       thread_local std::vector<unsigned char> raw;
       if (raw.size() < j.stored) raw.resize(static_cast<std::size_t>(j.stored));
       if (j.stored != 0 && !j.source->ReadAt(j.at, raw.data(), static_cast<std::size_t>(j.stored))) {
-        Fail(j.name, wxS("Daten im Archiv unvollständig"));
+        Fail(j.name, hv::LocalString(10862, wxS("Daten im Archiv unvollständig")));
         return;
       }
       const int fd = openat(j.dir->fd, j.actual.c_str(), kCreateFlags, 0666);
@@ -718,8 +733,9 @@ bool CZipReader::ExtractFile(const ZipEntryInfo& info, const std::vector<wxStrin
 }
 
 void CZipReader::OpenFailed(const wxString& name, int error) {
-  Fail(name, error == ELOOP ? wxS("im Zielverzeichnis steht eine Verknüpfung im Weg")
-                            : wxS("Datei kann nicht angelegt werden: ") + hv::FromUtf8(std::strerror(error)));
+  Fail(name, error == ELOOP ? hv::LocalString(10885, wxS("im Zielverzeichnis steht eine Verknüpfung im Weg"))
+                            : wxString::Format(hv::LocalString(10886, wxS("Datei kann nicht angelegt werden: %s")),
+                                               hv::FromUtf8(std::strerror(error))));
 }
 
 bool CZipReader::FinishFile(const wxString& name, int dir, int fd, const std::string& actual, bool ok,
@@ -731,7 +747,7 @@ bool CZipReader::FinishFile(const wxString& name, int dir, int fd, const std::st
   }
   if (close(fd) != 0 && ok) {
     ok = false;
-    why = wxS("Schreibfehler: ") + ErrnoText();
+    why = WithErrno(10861, wxS("Schreibfehler: %s"));
   }
   // No partly written file is left behind (a failed restore discards all of them anyway).
   if (!ok) unlinkat(dir, actual.c_str(), 0);
@@ -753,7 +769,7 @@ bool CZipReader::DataStart(const ZipEntryInfo& info, std::uint64_t& at, wxString
       !zipfmt::LocalAgrees(local, static_cast<std::uint32_t>(info.crc), info.compressedSize, info.uncompressedSize) ||
       local.method != info.compressionMethod || a.index >= a.entries.size() ||
       local.nameLength != a.entries[a.index].nameLength) {
-    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
+    why = hv::LocalString(10887, wxS("Daten im Archiv beschädigt (lokaler Kopf)"));
     return false;
   }
   at = local.dataAt;
@@ -763,7 +779,7 @@ bool CZipReader::DataStart(const ZipEntryInfo& info, std::uint64_t& at, wxString
 bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
   Archive& a = *m_archive;
   if (!Position()) {
-    why = wxS("Archiv beschädigt");
+    why = hv::LocalString(10880, wxS("Archiv beschädigt"));
     return false;
   }
   zipfmt::ReadView& view = *a.view;
@@ -780,7 +796,7 @@ bool CZipReader::OpenRaw(const ZipEntryInfo& info, wxString& why) {
   int method = 0, level = 0;
   if (unzOpenCurrentFile2(a.unz, &method, &level, 1) != UNZ_OK) {
     CloseRaw();
-    why = wxS("Daten im Archiv beschädigt (lokaler Kopf)");
+    why = hv::LocalString(10887, wxS("Daten im Archiv beschädigt (lokaler Kopf)"));
     return false;
   }
   a.rawLeft = info.compressedSize;
@@ -829,7 +845,7 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
   ZipInflateStream& stream = m_archive->stream;
   if (deflated && !stream.Begin()) {
     CloseRaw();
-    why = wxS("Speicher reicht nicht");
+    why = hv::LocalString(10864, wxS("Speicher reicht nicht"));
     return false;
   }
   ZipFileSink sink(fd, info.uncompressedSize, static_cast<std::uint32_t>(info.crc), m_owner);
@@ -844,7 +860,8 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
     }
     const long n = ReadRaw(in.data(), in.size());
     if (n <= 0) {
-      why = n < 0 ? wxS("Archiv kann nicht gelesen werden") : wxS("Daten im Archiv unvollständig");
+      why = n < 0 ? hv::LocalString(10888, wxS("Archiv kann nicht gelesen werden"))
+                   : hv::LocalString(10862, wxS("Daten im Archiv unvollständig"));
       ok = false;
     } else if (!deflated) {
       ok = sink.Put(in.data(), static_cast<std::size_t>(n), why);
@@ -852,7 +869,7 @@ bool CZipReader::CopyEntryData(const ZipEntryInfo& info, int fd, bool& cancelled
     } else {
       ok = stream.Feed(in.data(), static_cast<std::size_t>(n), sink, ended, why);
       if (ok && !ended && m_archive->rawLeft == 0) {
-        why = wxS("Daten im Archiv unvollständig");
+        why = hv::LocalString(10862, wxS("Daten im Archiv unvollständig"));
         ok = false;
       }
     }
@@ -992,12 +1009,12 @@ void CZipReader::UnzipAll(unsigned threads) {
 bool CZipReader::OpenOutput() {
   if (m_outputFd >= 0) return true;
   if (m_output.empty() || !CreateFolder(m_output)) {
-    Fail(m_output, wxS("Zielverzeichnis kann nicht angelegt werden"));
+    Fail(m_output, hv::LocalString(10889, wxS("Zielverzeichnis kann nicht angelegt werden")));
     return false;
   }
   m_outputFd = open(hv::ToFs(hv::ResolvePath(m_output)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (m_outputFd < 0) {
-    Fail(m_output, wxS("Zielverzeichnis kann nicht geöffnet werden: ") + ErrnoText());
+    Fail(m_output, WithErrno(10890, wxS("Zielverzeichnis kann nicht geöffnet werden: %s")));
     return false;
   }
   return true;
@@ -1010,7 +1027,7 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
   const std::vector<std::string>* names = nullptr;
   const ZipEntryInfo* current = CurrentEntry(&split, &names);
   if (!current) {
-    Fail(wxString(), wxS("Archiv beschädigt"));
+    Fail(wxString(), hv::LocalString(10880, wxS("Archiv beschädigt")));
     return false;
   }
   const ZipEntryInfo& info = *current;
@@ -1022,7 +1039,7 @@ bool CZipReader::UnzipEntry(ZipTaskPool* pool) {
   const std::vector<wxString>* target = TargetParts(info, *split, *names, m_keys, skipped);
   if (!target) {
     if (!skipped) {
-      Fail(info.name, wxS("ungültiger Name"));
+      Fail(info.name, hv::LocalString(10891, wxS("ungültiger Name")));
       return false;
     }
     m_skipped.push_back(info.name);

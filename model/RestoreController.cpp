@@ -18,17 +18,18 @@ namespace {
 const wxString kRestoreDir = wxS("RestoreDir");
 constexpr size_t kShownErrors = 15;
 
-// Texts of the restore have no catalogue numbers; 0 marks them for the facade.
-constexpr UINT kNoTextNumber = 0;
-
-wxString ChooseArchiveText() { return wxS("Bitte wählen Sie eine Zip-Datei aus."); }
-wxString FailedText() { return wxS("Wiederherstellung fehlgeschlagen."); }
-wxString InvalidTargetText() { return wxS("Kein gültiger Projektpfad."); }
+wxString ChooseArchiveText() { return hv::LocalString(10751, wxS("Bitte wählen Sie eine Zip-Datei aus.")); }
+wxString FailedText() { return hv::LocalString(10759, wxS("Wiederherstellung fehlgeschlagen.")); }
+wxString InvalidTargetText() { return hv::LocalString(10755, wxS("Kein gültiger Projektpfad.")); }
+wxString UnpackFailedText() {
+  return hv::LocalString(10765, wxS("Fehler beim Entpacken, Wiederherstellung fehlgeschlagen."));
+}
 
 wxString ListOf(const std::vector<wxString>& lines) {
   wxString text;
   for (size_t i = 0; i < lines.size() && i < kShownErrors; ++i) text += "\n" + lines[i];
-  if (lines.size() > kShownErrors) text += wxString::Format(wxS("\n... (%zu weitere)"), lines.size() - kShownErrors);
+  if (lines.size() > kShownErrors)
+    text += "\n" + wxString::Format(hv::LocalString(10798, wxS("... (%zu weitere)")), lines.size() - kShownErrors);
   return text;
 }
 
@@ -42,10 +43,9 @@ RestoreTarget FolderOnlyRestoreTarget() {
     const hv::TrashResult result = hv::MoveToTrash(folder, &error);
     if (result == hv::TrashResult::Trashed || result == hv::TrashResult::NotFound) return true;
     if (error.empty() && result == hv::TrashResult::NotSupported)
-      error = wxS("Dieses Dateisystem hat keinen Papierkorb.");
-    hv::Ui().Message(kNoTextNumber,
-                     wxString::Format(wxS("Das vorhandene Projekt konnte nicht gelöscht werden:\n%s\n%s"), folder, error),
-                     MB_OK | MB_ICONSTOP);
+      error = hv::LocalString(10799, wxS("Dieses Dateisystem hat keinen Papierkorb."));
+    const wxString why = hv::LocalString(10800, wxS("Das vorhandene Projekt konnte nicht gelöscht werden:"));
+    hv::Ui().Message(10800, wxString::Format(wxS("%s\n%s\n%s"), why, folder, error), MB_OK | MB_ICONSTOP);
     return false;
   };
   return steps;
@@ -99,7 +99,7 @@ bool RestoreController::ChooseArchive(const wxString& path) {
     m_archive.clear();
     m_folderName.clear();
     m_status = ChooseArchiveText();
-    hv::Ui().Message(kNoTextNumber, wxS("Die ausgewählte Sicherung enthält kein Projekt."), MB_OK | MB_ICONINFORMATION);
+    hv::ShowMessage(10752, wxS("Die ausgewählte Sicherung enthält kein Projekt."), MB_OK | MB_ICONINFORMATION);
     return false;
   }
   m_folderName = hv::StripOneTrailingSeparator(found);
@@ -108,8 +108,8 @@ bool RestoreController::ChooseArchive(const wxString& path) {
   m_buttons.targetEditable = true;
   m_buttons.startEnabled = true;
   m_buttons.progressEnabled = true;
-  m_status = wxString::Format("%s %s %s", wxS("Projekt"), m_folderName,
-                              wxS("gefunden. Bitte starten Sie die Wiederherstellung."));
+  m_status = wxString::Format("%s %s %s", hv::LocalString(10753, wxS("Projekt")), m_folderName,
+                              hv::LocalString(10754, wxS("gefunden. Bitte starten Sie die Wiederherstellung.")));
   return true;
 }
 
@@ -155,8 +155,8 @@ bool RestoreController::Start(const wxString& targetText) {
     return false;
   }
 
-  m_status = wxS("Wiederherstellung gestartet, bitte warten.");
-  m_status = wxS("Zipfile entpacken.");
+  m_status = hv::LocalString(10760, wxS("Wiederherstellung gestartet, bitte warten."));
+  m_status = hv::LocalString(10763, wxS("Zipfile entpacken."));
   m_job = RestoreExtraction{};
   m_job.archive = m_archive;
   m_job.folderName = m_folderName;
@@ -166,7 +166,7 @@ bool RestoreController::Start(const wxString& targetText) {
   try {
     m_worker = std::thread(&RestoreController::RunWorker, this);
   } catch (const std::system_error& e) {
-    Fail(wxString::Format(wxS("%s\n%s"), wxS("Fehler beim Entpacken, Wiederherstellung fehlgeschlagen."), e.what()));
+    Fail(10765, wxString::Format(wxS("%s\n%s"), UnpackFailedText(), e.what()));
     EndRun();
     return false;
   }
@@ -176,7 +176,7 @@ bool RestoreController::Start(const wxString& targetText) {
 bool RestoreController::ResolveExistingFolder() {
   // Names are compared without regard to case: two such folders are never made side by side.
   while (hv::PathExists(m_projectPath)) {
-    m_status = wxS("Zielpfad existiert bereits");
+    m_status = hv::LocalString(10756, wxS("Zielpfad existiert bereits"));
     RestorePathExistsRequest question;
     question.existingFolder = hv::ResolvePath(m_projectPath);
     question.proposedFolder = ProposeRestoreName(m_targetFolder, m_folderName);
@@ -192,8 +192,8 @@ bool RestoreController::ResolveExistingFolder() {
       m_projectPath = hv::JoinPath(m_targetFolder, name);
       continue;
     }
-    if (hv::Ui().Message(kNoTextNumber, wxS("Sind Sie sicher, daß Sie dieses Projekt überschreiben wollen?"),
-                         MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (hv::ShowMessage(10757, wxS("Sind Sie sicher, daß Sie dieses Projekt überschreiben wollen?"),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;
     // The old project goes only once the new one is complete.
     m_overwrite = true;
@@ -236,8 +236,8 @@ void RestoreController::Finish() {
     return;
   }
   if (!m_job.ok) {
-    Fail(wxS("Fehler beim Entpacken, Wiederherstellung fehlgeschlagen.") +
-         wxString::Format(wxS("\n\n%zu Fehler:"), m_job.errors.size()) + ListOf(m_job.errors));
+    const wxString count = wxString::Format(hv::LocalString(10797, wxS("%zu Fehler:")), m_job.errors.size());
+    Fail(10765, UnpackFailedText() + "\n\n" + count + ListOf(m_job.errors));
     EndRun();
     return;
   }
@@ -248,10 +248,11 @@ void RestoreController::Finish() {
   m_request.restoredPath = m_projectPath;
   m_percent = 0;
   m_succeeded = true;
-  m_status = wxS("Wiederherstellung erfolgreich durchgeführt.");
+  m_status = hv::LocalString(10766, wxS("Wiederherstellung erfolgreich durchgeführt."));
   if (!m_job.skipped.empty())
-    hv::Ui().Message(kNoTextNumber,
-                     wxString::Format(wxS("%zu Einträge außerhalb des Projektordners wurden nicht wiederhergestellt:"),
+    hv::Ui().Message(10801,
+                     wxString::Format(hv::LocalString(10801, wxS("%zu Einträge außerhalb des Projektordners wurden "
+                                                                 "nicht wiederhergestellt:")),
                                       m_job.skipped.size()) +
                          ListOf(m_job.skipped),
                      MB_OK | MB_ICONINFORMATION);
@@ -266,18 +267,18 @@ bool RestoreController::PutIntoPlace() {
   if (m_finalName != m_folderName && projectset::ExistsIn(extracted) &&
       !CSettingsFile(projectset::PathIn(extracted)).WriteString(projectset::kConfig, wxS("Name"), m_finalName)) {
     RemoveFolderTree(temporary);
-    Fail(wxString::Format(wxS("%s\n%s"), wxS("Fehler beim Entpacken, Wiederherstellung fehlgeschlagen."),
-                          projectset::PathIn(extracted)));
+    Fail(10765, wxString::Format(wxS("%s\n%s"), UnpackFailedText(), projectset::PathIn(extracted)));
     return false;
   }
   wxString error;
   if (m_overwrite) {
     // One step puts the new project where the old one was: a kill leaves one of them
     // there, and the project's list row stays as it is.
-    m_status = wxS("Projekt wird gelöscht, bitte warten.");
+    m_status = hv::LocalString(10758, wxS("Projekt wird gelöscht, bitte warten."));
     if (!hv::PathExists(m_existingPath) || !ExchangeFolders(extracted, m_existingPath, temporary, &error)) {
       RemoveFolderTree(temporary);
-      Fail(wxString::Format(wxS("%s\n%s\n%s"), wxS("Fehler beim Löschen des Verzeichnisses"), m_existingPath, error));
+      const wxString why = hv::LocalString(10163, wxS("Fehler beim Löschen des Verzeichnisses"));
+      Fail(10163, wxString::Format(wxS("%s\n%s\n%s"), why, m_existingPath, error));
       return false;
     }
     // The old project, now in the temporary folder, goes as a deleted project does.
@@ -287,7 +288,8 @@ bool RestoreController::PutIntoPlace() {
       m_projectPath = m_existingPath;
   } else if (!MoveFolderNoReplace(extracted, m_projectPath, &error)) {
     RemoveFolderTree(temporary);
-    Fail(wxString::Format(wxS("Das Projekt konnte nicht nach %s verschoben werden (%s)."), m_projectPath, error));
+    const wxString format = hv::LocalString(10802, wxS("Das Projekt konnte nicht nach %s verschoben werden (%s)."));
+    Fail(10802, wxString::Format(format, m_projectPath, error));
     return false;
   }
   RemoveFolderTree(temporary);
@@ -300,11 +302,11 @@ bool RestoreController::PutIntoPlace() {
   return true;
 }
 
-void RestoreController::Fail(const wxString& message) {
+void RestoreController::Fail(UINT id, const wxString& message) {
   m_percent = 0;
   m_succeeded = false;
   m_status = FailedText();
-  if (!message.empty()) hv::Ui().Message(kNoTextNumber, message, MB_OK | MB_ICONSTOP);
+  if (!message.empty()) hv::Ui().Message(id, message, MB_OK | MB_ICONSTOP);
 }
 
 void RestoreController::EndRun() {
@@ -322,7 +324,7 @@ void RestoreController::Cancel() {
 
 bool RestoreController::RequestClose() {
   if (m_running) {
-    m_status = wxS("Wiederherstellung ist noch aktiv, bitte warten.");
+    m_status = hv::LocalString(10768, wxS("Wiederherstellung ist noch aktiv, bitte warten."));
     return false;
   }
   return true;

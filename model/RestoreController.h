@@ -102,7 +102,8 @@ class RestoreController {
   void RunWorker();
   void Finish();
   bool PutIntoPlace();
-  void Fail(const wxString& message = wxString());
+  // The run ends as failed; a message, when given, says why under its text number.
+  void Fail(UINT id = 0, const wxString& message = wxString());
   void EndRun();
 
   RestoreRequest& m_request;

@@ -15,6 +15,7 @@
 #include "archive/ZipReader.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -25,8 +26,9 @@ bool MakeTemporaryFolder(RestoreExtraction& job) {
   const wxString folder = hv::ResolvePath(job.targetFolder);
   std::string pattern = hv::ToFs(hv::JoinPath(folder, ".halvora-restore-XXXXXX"));
   if (!mkdtemp(pattern.data())) {
-    job.errors.push_back(wxString::Format(wxS("%s: Verzeichnis kann nicht angelegt werden (%s)"), folder,
-                                          ErrnoText(errno)));
+    const wxString why = ErrnoText(errno);
+    const wxString format = hv::LocalString(10804, wxS("%s: Verzeichnis kann nicht angelegt werden (%s)"));
+    job.errors.push_back(wxString::Format(format, folder, why));
     return false;
   }
   job.temporaryFolder = hv::FromFs(pattern);
@@ -50,7 +52,9 @@ void Extract(RestoreExtraction& job, ZipProgress& progress) {
   };
   if (!reader.OpenZip(job.archive)) {
     takeErrors();
-    if (job.errors.empty()) job.errors.push_back(job.archive + wxS(": Archiv kann nicht geöffnet werden"));
+    if (job.errors.empty())
+      job.errors.push_back(
+          wxString::Format(hv::LocalString(10805, wxS("%s: Archiv kann nicht geöffnet werden")), job.archive));
     return;
   }
   // The archive may have changed since it was chosen.
@@ -58,7 +62,7 @@ void Extract(RestoreExtraction& job, ZipProgress& progress) {
   if (!reader.FindProjectFolder(&found) ||
       ZipNameKey(hv::StripOneTrailingSeparator(found)) != ZipNameKey(job.folderName)) {
     takeErrors();
-    job.errors.push_back(wxS("Die ausgewählte Sicherung enthält kein Projekt."));
+    job.errors.push_back(hv::LocalString(10752, wxS("Die ausgewählte Sicherung enthält kein Projekt.")));
     return;
   }
   // Nothing is written when any entry could not be: unsafe names, links, encryption.
@@ -69,7 +73,7 @@ void Extract(RestoreExtraction& job, ZipProgress& progress) {
   const BOOL named = job.finalName == job.folderName ? reader.SetProjectFolder(job.folderName)
                                                      : reader.SetRename(job.folderName, job.finalName);
   if (!named || !reader.SetOutputFolder(job.temporaryFolder)) {
-    job.errors.push_back(job.finalName + wxS(": ungültiger Name"));
+    job.errors.push_back(wxString::Format(hv::LocalString(10806, wxS("%s: ungültiger Name")), job.finalName));
     return;
   }
   reader.CountFiles();
@@ -92,7 +96,7 @@ void ExtractProjectArchive(RestoreExtraction& job, ZipProgress& progress) {
   Extract(job, progress);
   job.cancelled = progress.CancelRequested();
   if (!job.cancelled && job.errors.empty() && !hv::IsFolder(hv::JoinPath(job.temporaryFolder, job.finalName)))
-    job.errors.push_back(wxS("Der Projektordner fehlt im Archiv."));
+    job.errors.push_back(hv::LocalString(10807, wxS("Der Projektordner fehlt im Archiv.")));
   job.ok = !job.cancelled && job.errors.empty();
   if (!job.ok) {
     RemoveFolderTree(job.temporaryFolder);

@@ -18,6 +18,7 @@
 #include "framework/MessageWrap.h"
 #include "framework/MissingDialog.h"
 #include "framework/ui/DialogLayout.h"
+#include "app/ui/BusyPointer.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/WxClipboardStore.h"
@@ -87,14 +88,19 @@ hv::IEventLoop& WxEventLoop() {
       static const bool x11 = wxGetDisplayInfo().type == wxDisplayX11;
       return x11 && wxGetKeyState(WXK_ESCAPE);
     }
+    // The depth counts once the cursor is on show, and until it has gone.
     void BeginBusy() override {
       wxBeginBusyCursor();
+      if (g_busyDepth.load() == 0) ShowBusyPointerNow();
       g_busyDepth.fetch_add(1);
     }
     void EndBusy() override {
-      if (g_busyDepth.load() <= 0) return;
-      g_busyDepth.fetch_sub(1);
+      const int depth = g_busyDepth.load();
+      if (depth <= 0) return;
+      // The toolkit's cursors go back in place of the display's.
+      if (depth == 1) ReleaseBusyPointer();
       wxEndBusyCursor();
+      g_busyDepth.fetch_sub(1);
     }
     void ShowProgress(int percent) override {
       wxStatusBar* bar = MainStatusBar();

@@ -249,10 +249,22 @@ void CProjectListView::DeleteRows(const std::vector<std::size_t>& rows) {
     keep.push_back(row - gone);
   }
   const long focused = m_ctrl->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+  const std::size_t count = m_presenter.GetRowCount();
   m_ctrl->Freeze();
   ClearSelection();
-  m_ctrl->SetItemCount(static_cast<long>(m_presenter.GetRowCount()));
-  for (std::size_t row : keep) SelectRow(row, true);
+  m_ctrl->SetItemCount(static_cast<long>(count));
+  if (keep.size() * 2 > count) {
+    // The control keeps the rows that differ from "all selected": selected one by one,
+    // most of a large list would make every later look at the selection slow.
+    SelectAll();
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < count; ++row) {
+      if (next < keep.size() && keep[next] == row) ++next;
+      else SelectRow(row, false);
+    }
+  } else {
+    for (std::size_t row : keep) SelectRow(row, true);
+  }
   if (focused >= 0 && !keep.empty()) FocusRow(keep.front());
   m_ctrl->Thaw();
   m_ctrl->Refresh();

@@ -23,8 +23,10 @@
 #include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/MainFrame.h"
+#include "archive/ZipWriter.h"
 #include "build/CeDownload.h"
 #include "framework/ChooseRequests.h"
+#include "framework/CommandIds.h"
 #include "framework/NewNameRequest.h"
 #include "model/DataPointExchange.h"
 #include "model/PrjDevice.h"
@@ -32,6 +34,7 @@
 #include "model/ui/ExchangeDialogs.h"
 #include "platform/Codec.h"
 #include "platform/Localization.h"
+#include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "resources/ui/PPFonts.h"
 #include "tests/gui/support/DialogHook.h"
@@ -308,5 +311,79 @@ TEST_F(EnglishWindows, FileDialogsAreTitledAndEnglish) {
   for (const wxString& title : titles) EXPECT_FALSE(title.StartsWith(" [")) << "a file dialog without a title: " << title;
   EXPECT_GT(rowWidth.second, 100);
   EXPECT_GE(rowWidth.first, rowWidth.second) << "the row below the file dialog is cut";
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+}
+
+// The restore run through a project folder's "Restore" in English: the dialog's status
+// line at each step, the question of the folder that exists, the question before it is
+// overwritten and the end, with no German text on the way.
+TEST_F(EnglishWindows, RestoreDialogIsEnglish) {
+  hvtest::TempDir source;
+  const wxString saved = source.Sub("Linie");
+  hvtest::WriteAll(hv::JoinPath(saved, "PROJECT.SET"), "[Config]\r\nName=Linie\r\n");
+  hvtest::WriteAll(hv::JoinPath(saved, "Notiz.txt"), "Stand 4");
+  const wxString archive = source.Sub("Linie_backup.zip");
+  {
+    CZipWriter writer;
+    ASSERT_TRUE(writer.OpenZip(archive, source.Path()));
+    writer.CountFiles(saved);
+    ASSERT_TRUE(writer.AddFolderToZip(saved, FALSE));
+    ASSERT_TRUE(writer.CloseZip());
+  }
+  CPOPrjFolder* folder = AddFolder(wxS("Anlagen"));
+  AddProject(folder, wxS("Linie"));
+  RegisterAppDialogs();
+  Open();
+  ASSERT_TRUE(SelectInTree(folder));
+
+  std::vector<wxString> atOpen, afterChoice, atEnd, question;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {   // the restore dialog
+    CollectTexts(dlg, atOpen);
+    hvtest::ClickOn(dlg->FindWindow(1267));   // "..." of the archive
+    auto* chosen = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1265));
+    ASSERT_TRUE(chosen);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !chosen->GetValue().empty(); }));
+    CollectTexts(dlg, afterChoice);
+    auto* start = dynamic_cast<wxButton*>(dlg->FindWindow(1268));
+    auto* close = dynamic_cast<wxButton*>(dlg->FindWindow(1270));
+    ASSERT_TRUE(start && close);
+    hvtest::ClickOn(start);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !start->IsShown() && close->IsEnabled(); }, 20s));
+    CollectTexts(dlg, atEnd);
+    hvtest::ClickOn(close);
+  });
+  // The desktop's file dialog asks the hook twice, once for itself and once as a
+  // dialog: the second time the backup is chosen.
+  user.Then([](wxDialog*) {});
+  user.Then([&](wxDialog* dlg) {
+    auto* files = dynamic_cast<wxFileDialog*>(dlg);
+    ASSERT_TRUE(files);
+    files->SetPath(archive);
+    hvtest::PumpUntil([&] { return files->GetPath() == archive; }, 5s);
+    dlg->EndModal(wxID_OK);
+  });
+  user.Then([&](wxDialog* dlg) {   // the project folder exists: overwrite it
+    CollectTexts(dlg, question);
+    dlg->EndModal(wxID_OK);
+  });
+  ui.ExpectMessage(10757, IDYES);
+  ASSERT_TRUE(RunInTree(ID_RESTORE));
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(ProjectsRoot(), "Linie/Notiz.txt")), "Stand 4");
+
+  auto has = [](const std::vector<wxString>& texts, const wxString& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  EXPECT_TRUE(has(atOpen, wxS("Please select a zip file."))) << Listed(atOpen);
+  EXPECT_TRUE(has(afterChoice, wxS("Project Linie found. Please start the restore."))) << Listed(afterChoice);
+  EXPECT_TRUE(has(atEnd, wxS("Restore completed successfully."))) << Listed(atEnd);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<wxString>{wxS("Are you sure you want to overwrite this project?")});
+  EXPECT_TRUE(has(question, wxS("Overwrite folder"))) << Listed(question);
+  std::vector<wxString> shown = ui.MessageTexts();
+  for (const std::vector<wxString>* texts : {&atOpen, &afterChoice, &atEnd, &question})
+    shown.insert(shown.end(), texts->begin(), texts->end());
   EXPECT_EQ(Listed(GermanIn(shown)), "");
 }

@@ -146,8 +146,8 @@ TEST_F(ImportRestoreGui, ADamagedForeignArchiveIsRefusedAndTheProjectItWouldRepl
     r.choice = 0;   // overwrite
     return static_cast<int>(IDOK);
   });
-  ui.ExpectMessage(0, IDYES);   // sure to overwrite?
-  ui.ExpectMessage(0);          // extraction failed: the archive is damaged
+  ui.ExpectMessage(10757, IDYES);   // sure to overwrite?
+  ui.ExpectMessage(10765);          // extraction failed: the archive is damaged
   ASSERT_TRUE(RunInTree(ID_RESTORE));
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_FALSE(succeeded);

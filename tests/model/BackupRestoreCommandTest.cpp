@@ -160,7 +160,7 @@ class RestoreOver : public testing::Test {
       r.chosenFolder = name;
       return IDOK;
     });
-    if (choice == 0) ui->ExpectMessage(0, IDYES);   // "... dieses Projekt überschreiben wollen?"
+    if (choice == 0) ui->ExpectMessage(10757, IDYES);   // "... dieses Projekt überschreiben wollen?"
   }
 
   hvtest::TempDir archives;
@@ -203,7 +203,7 @@ TEST_F(RestoreOver, AFailedRestoreLeavesTheUnlistedFolderAsItWas) {
   hvtest::WriteAll(folder + S("/Gerät 1/DEVICE.SET"), "[Config]\r\nVersion=2910\r\n");
   const auto before = Snapshot(folder);
   Choose(0);
-  ui->ExpectMessage(0);   // the extraction's error list
+  ui->ExpectMessage(10765);   // the extraction's error list
   AnswerRestore(*ui, archive, false);
   RestoreInto(doc);
 

@@ -9,6 +9,7 @@
 #include "framework/SettingsFile.h"
 #include "model/RestoreController.h"
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
@@ -115,12 +116,14 @@ TEST(Restore, BackupRestoredIntoAFreshUserFolderIsIdentical) {
 
   RestoreRequest request;
   RestoreController restore(request);
+  EXPECT_EQ(restore.StatusText(), S("Bitte wählen Sie eine Zip-Datei aus."));
   // The profile's projects folder is the first target, and is remembered.
   EXPECT_EQ(restore.TargetFolder(), home.Sub("Projects"));
   EXPECT_EQ(hv::RegistryStore::Get().GetString(hv::kKeyProduct, "RestoreDir").value_or(""), home.Sub("Projects"));
 
   ASSERT_TRUE(restore.ChooseArchive(backupRequest.target));
   EXPECT_TRUE(restore.GetButtons().startEnabled);
+  EXPECT_EQ(restore.StatusText(), S("Projekt P gefunden. Bitte starten Sie die Wiederherstellung."));
 
   ASSERT_TRUE(restore.Start(restore.TargetFolder() + "/"));
   EXPECT_FALSE(restore.RequestClose());   // not while it runs
@@ -183,7 +186,7 @@ TEST(Restore, HostileOrDamagedArchivesRestoreNothing) {
 
     RestoreController restore(f.request);
     ASSERT_TRUE(restore.ChooseArchive(archive));
-    f.ui.ExpectMessage(0);
+    f.ui.ExpectMessage(10765);
     ASSERT_TRUE(restore.Start(f.target));
     ASSERT_TRUE(RunToEnd(restore));
     ASSERT_TRUE(f.ui.AllExpectationsMet());
@@ -203,7 +206,7 @@ TEST(Restore, HostileOrDamagedArchivesRestoreNothing) {
   const std::string full = ReadAll(archive);
   WriteAll(archive, full.substr(0, full.size() / 2));
   const Tree withArchive = Snapshot(f.dir.Path());
-  f.ui.ExpectMessage(0);
+  f.ui.ExpectMessage(10765);
   ASSERT_TRUE(restore.Start(f.target));
   ASSERT_TRUE(RunToEnd(restore));
   EXPECT_FALSE(restore.Succeeded());
@@ -225,8 +228,8 @@ TEST(Restore, FailedOverwriteKeepsTheExistingProject) {
   RestoreController restore(f.request);
   ASSERT_TRUE(restore.ChooseArchive(archive));
   f.AnswerPathExists(0);
-  f.ui.ExpectMessage(0, IDYES);   // sure to overwrite?
-  f.ui.ExpectMessage(0);          // extraction failed
+  f.ui.ExpectMessage(10757, IDYES);   // sure to overwrite?
+  f.ui.ExpectMessage(10765);          // extraction failed
   ASSERT_TRUE(restore.Start(f.target));
   ASSERT_TRUE(RunToEnd(restore));
   EXPECT_TRUE(f.ui.AllExpectationsMet());
@@ -237,6 +240,35 @@ TEST(Restore, FailedOverwriteKeepsTheExistingProject) {
   EXPECT_TRUE(Snapshot(f.target) == before);
 }
 
+// In English the restore speaks English, down to the reason an entry failed.
+TEST(Restore, ItsTextsFollowTheLanguage) {
+  Fixture f;
+  f.home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" HV_TEST_SOURCE_DIR "/../data\"\n");
+  RawEntry stored = Entry("P\\daten.txt", "HEADER-PAYLOAD-0123456789");
+  stored.method = 0;
+  const wxString archive = f.dir.Sub("kaputt.zip");
+  WriteRawZip(archive, {Entry("P\\"), Entry("P\\project.set", "[Config]"), stored});
+  std::string bytes = ReadAll(archive);
+  bytes[bytes.find("PAYLOAD")] ^= 0x55;
+  WriteAll(archive, bytes);
+
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", S("ENG")));
+  RestoreController restore(f.request);
+  const wxString atOpen = restore.StatusText();
+  ASSERT_TRUE(restore.ChooseArchive(archive));
+  const wxString found = restore.StatusText();
+  f.ui.ExpectMessage(10765);
+  ASSERT_TRUE(restore.Start(f.target));
+  ASSERT_TRUE(RunToEnd(restore));
+  hv::ResetLanguage();
+  EXPECT_TRUE(f.ui.AllExpectationsMet());
+  EXPECT_EQ(atOpen, "Please select a zip file.");
+  EXPECT_EQ(found, "Project P found. Please start the restore.");
+  EXPECT_EQ(restore.StatusText(), "Restore failed.");
+  EXPECT_EQ(f.ui.MessageTexts().back(), "Error while unpacking, restore failed.\n\n1 error(s):\nP\\daten.txt: CRC error")
+      << hv::ToUtf8(f.ui.MessageTexts().back());
+}
+
 TEST(Restore, OverwriteReplacesTheProjectOnlyAfterACompleteExtraction) {
   Fixture f;
   WriteOldProject(f.dir.Sub("ziel/p"));   // another case: still the same folder
@@ -244,10 +276,11 @@ TEST(Restore, OverwriteReplacesTheProjectOnlyAfterACompleteExtraction) {
   ASSERT_TRUE(restore.ChooseArchive(f.Archive()));
   RestorePathExistsRequest seen;
   f.AnswerPathExists(0, {}, &seen);
-  f.ui.ExpectMessage(0, IDYES);
+  f.ui.ExpectMessage(10757, IDYES);
   ASSERT_TRUE(restore.Start(f.target));
   ASSERT_TRUE(RunToEnd(restore));
   EXPECT_TRUE(f.ui.AllExpectationsMet());
+  EXPECT_EQ(f.ui.MessageTexts(), std::vector<wxString>{S("Sind Sie sicher, daß Sie dieses Projekt überschreiben wollen?")});
   EXPECT_EQ(seen.existingFolder, f.dir.Sub("ziel/p"));
   EXPECT_EQ(seen.proposedFolder, "P_1");
   EXPECT_TRUE(restore.Succeeded());
@@ -267,7 +300,7 @@ TEST(Restore, OverwriteWithTheDefaultStepsMovesTheOldProjectToTheTrash) {
   RestoreController restore(f.request);
   ASSERT_TRUE(restore.ChooseArchive(f.Archive()));
   f.AnswerPathExists(0);
-  f.ui.ExpectMessage(0, IDYES);
+  f.ui.ExpectMessage(10757, IDYES);
   ASSERT_TRUE(restore.Start(f.target));
   ASSERT_TRUE(RunToEnd(restore));
   EXPECT_TRUE(restore.Succeeded()) << (f.ui.MessageTexts().empty() ? "" : hv::ToUtf8(f.ui.MessageTexts().back()));
@@ -322,7 +355,7 @@ TEST(Restore, CancelOrNoLeavesTheTargetUntouched) {
     RestoreController restore(f.request);
     ASSERT_TRUE(restore.ChooseArchive(archive));
     f.AnswerPathExists(0);
-    f.ui.ExpectMessage(0, IDNO);
+    f.ui.ExpectMessage(10757, IDNO);
     EXPECT_FALSE(restore.Start(f.target));
     EXPECT_FALSE(restore.IsRunning());
   }
@@ -330,7 +363,7 @@ TEST(Restore, CancelOrNoLeavesTheTargetUntouched) {
     RestoreController restore(f.request);
     ASSERT_TRUE(restore.ChooseArchive(archive));
     f.AnswerPathExists(0);
-    f.ui.ExpectMessage(0, IDYES);
+    f.ui.ExpectMessage(10757, IDYES);
     ASSERT_TRUE(restore.Start(f.target));
     restore.Cancel();
     f.ui.ExpectMessage(10769);
@@ -350,7 +383,7 @@ TEST(Restore, TargetAndArchiveChecks) {
   EXPECT_FALSE(restore.Start(f.target));   // no archive yet
 
   WriteRawZip(f.dir.Sub("kein.zip"), {Entry("A\\"), Entry("A\\x.txt", "x"), Entry("B\\"), Entry("B\\project.set")});
-  f.ui.ExpectMessage(0);
+  f.ui.ExpectMessage(10752);
   EXPECT_FALSE(restore.ChooseArchive(f.dir.Sub("kein.zip")));
   EXPECT_EQ(f.ui.MessageTexts().back(), S("Die ausgewählte Sicherung enthält kein Projekt."));
   EXPECT_FALSE(restore.GetButtons().startEnabled);
@@ -377,7 +410,7 @@ TEST(Restore, EntriesBesideTheProjectFolderAreSkippedAndReported) {
                                        Entry("Q\\boese.txt", "x"), Entry("oben.txt", "x")});
   RestoreController restore(f.request);
   ASSERT_TRUE(restore.ChooseArchive(f.dir.Sub("fremd.zip")));
-  f.ui.ExpectMessage(0);
+  f.ui.ExpectMessage(10801);
   ASSERT_TRUE(restore.Start(f.target));
   ASSERT_TRUE(RunToEnd(restore));
   EXPECT_TRUE(f.ui.AllExpectationsMet());
@@ -440,8 +473,8 @@ TEST(Restore, OverwriteOfAProjectThatCannotMoveFailsAndKeepsIt) {
     RestoreController restore(f.request);
     if (!restore.ChooseArchive(f.Archive())) return 2;
     f.AnswerPathExists(0);
-    f.ui.ExpectMessage(0, IDYES);
-    f.ui.ExpectMessage(0);   // why it failed
+    f.ui.ExpectMessage(10757, IDYES);
+    f.ui.ExpectMessage(10163);   // why it failed
     if (!restore.Start(f.target) || !RunToEnd(restore)) return 2;
     return !restore.Succeeded() && f.ui.AllExpectationsMet() && f.steps.deleted.empty() ? 0 : 3;
   });

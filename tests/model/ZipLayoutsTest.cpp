@@ -233,8 +233,8 @@ TEST(ZipLayouts, AFalseCountIsRefusedAndTheOldProjectStays) {
     r.choice = 0;   // overwrite
     return static_cast<int>(IDOK);
   });
-  ui.ExpectMessage(0, IDYES);   // sure to overwrite?
-  ui.ExpectMessage(0);          // extraction failed
+  ui.ExpectMessage(10757, IDYES);   // sure to overwrite?
+  ui.ExpectMessage(10765);          // extraction failed
   ASSERT_TRUE(restore.Start(target));
   ASSERT_TRUE(backuptest::RunToEnd(restore));
   EXPECT_TRUE(ui.AllExpectationsMet());

@@ -17,6 +17,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "app/ui/App.h"
 #include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "tests/gui/support/WindowFixture.h"
@@ -104,6 +105,66 @@ bool ChooseEntry(wxChoice* choice, int index) {
     PumpUntil([&] { return choice->GetSelection() == index; }, 1s);
   }
   return choice->GetSelection() == index;
+}
+
+namespace {
+
+struct CursorCalls {
+  // XFixes' cursor image (its second version, with the name).
+  struct Image {
+    short x, y;
+    unsigned short width, height, xhot, yhot;
+    unsigned long serial;
+    unsigned long* pixels;
+    unsigned long atom;
+    const char* name;
+  };
+  void* (*open)(const char*) = nullptr;
+  int (*close)(void*) = nullptr;
+  Image* (*image)(void*) = nullptr;
+  int (*release)(void*) = nullptr;
+
+  CursorCalls() {
+    open = reinterpret_cast<void* (*)(const char*)>(dlsym(RTLD_DEFAULT, "XOpenDisplay"));
+    close = reinterpret_cast<int (*)(void*)>(dlsym(RTLD_DEFAULT, "XCloseDisplay"));
+    release = reinterpret_cast<int (*)(void*)>(dlsym(RTLD_DEFAULT, "XFree"));
+    if (void* xfixes = dlopen("libXfixes.so.3", RTLD_NOW))
+      image = reinterpret_cast<Image* (*)(void*)>(dlsym(xfixes, "XFixesGetCursorImage"));
+  }
+  bool Ok() const { return open && close && image && release; }
+};
+
+const CursorCalls& Cursors() {
+  static const CursorCalls calls;
+  return calls;
+}
+
+}  // namespace
+
+DisplayCursorLog::DisplayCursorLog() {
+  const CursorCalls& calls = Cursors();
+  if (!calls.Ok() || !(m_display = calls.open(nullptr))) return;
+  m_ok = true;
+  m_thread = std::thread([this, &calls] {
+    while (!m_stop.load()) {
+      const bool busy = BusyCursorDepth() > 0;
+      CursorCalls::Image* image = calls.image(m_display);
+      m_samples.push_back({image ? image->serial : 0, image && image->name ? image->name : "", busy,
+                           std::chrono::steady_clock::now()});
+      if (image) calls.release(image);
+      std::this_thread::sleep_for(2ms);
+    }
+  });
+}
+
+DisplayCursorLog::~DisplayCursorLog() { Stop(); }
+
+std::vector<DisplayCursorLog::Sample> DisplayCursorLog::Stop() {
+  m_stop.store(true);
+  if (m_thread.joinable()) m_thread.join();
+  if (m_display) Cursors().close(m_display);
+  m_display = nullptr;
+  return m_samples;
 }
 
 // The toolkit's own read of a window's pixels, looked up at run time: the screen DC of

@@ -5,9 +5,13 @@
 #include <wx/image.h>
 #include <wx/modalhook.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tests/gui/support/WindowFixture.h"
 
@@ -37,6 +41,32 @@ wxImage GrabWindow(wxWindow* window);
 // The window as drawn on the display, as PNG under the build's artifacts folder;
 // returns the file's path.
 wxString SaveScreenshot(wxWindow* window, const wxString& name);
+
+// The cursor the display shows at the pointer, read every few milliseconds on a thread
+// with a connection of its own (no event of the program's runs meanwhile), together
+// with whether the program had asked for the wait cursor by then.
+class DisplayCursorLog {
+ public:
+  struct Sample {
+    unsigned long cursor;   // the display's number of the cursor image
+    std::string name;       // a themed cursor's name, where the display knows one
+    bool busy;
+    std::chrono::steady_clock::time_point at;
+  };
+  DisplayCursorLog();
+  ~DisplayCursorLog();
+  // False when the display cannot tell its cursor (no X11 or no XFixes).
+  bool Ok() const { return m_ok; }
+  // Ends the reading; the samples in their order.
+  std::vector<Sample> Stop();
+
+ private:
+  bool m_ok = false;
+  void* m_display = nullptr;
+  std::atomic<bool> m_stop{false};
+  std::vector<Sample> m_samples;
+  std::thread m_thread;
+};
 
 // Runs one script per modal dialog, in order, while the dialog is open; a dialog with
 // no script left is cancelled (and counted).
