@@ -64,6 +64,7 @@ BOOL DownloadToCEDevice(CeDownload& job) {
   transfer.source = job.source;
   transfer.localBase = job.localBase;
   transfer.mode = job.mode;
+  transfer.files = job.files;
   transfer.sentRecord = job.sentRecord;
   ApplyDownloadTarget(target, transfer);
   const int answer = RunFtpTransferAskingLogin(transfer, job.login, job.loginEntered);

@@ -35,6 +35,7 @@ struct CeDownload {
   wxString source;         // file or folder
   wxString localBase;      // see FtpDownloadRequest
   unsigned mode = kFtpModeSingleFile;
+  std::vector<wxString> files;   // see FtpDownloadRequest
   // In and out: the dialog may change them.
   wxString targetPath;     // "\Flashdisk\TavDesign"
   wxString user;

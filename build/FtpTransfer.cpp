@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 
+#include <wx/arrstr.h>
+
 #include "archive/ZipProgress.h"
 #include "framework/FileList.h"
 #include "platform/Localization.h"
@@ -112,6 +114,29 @@ bool Collect(const wxString& folder, int depth, std::vector<wxString>& files) {
   }
   for (const wxString& sub : subFolders)
     if (!Collect(sub, depth + 1, files)) return false;
+  return true;
+}
+
+// The listed files of `folder`, each once; false (and the failure) for one that is not
+// a file below it.
+bool CollectListed(const wxString& folder, const std::vector<wxString>& names, std::vector<wxString>& files,
+                   FtpTransferResult& failure) {
+  for (const wxString& name : names) {
+    const wxString normal = hv::NormalizePath(name);
+    bool inside = !normal.empty() && !normal.StartsWith("/") && !normal.Contains(":");
+    for (const wxString& part : wxSplit(normal, '/', 0)) inside = inside && part != "." && part != "..";
+    const wxString path = hv::ResolvePath(hv::JoinPath(folder, normal));
+    if (!inside) {
+      failure = Failure(FtpFailure::LocalFile, 11911,
+                        wxString::Format(hv::LocalString(11911, wxS("%s liegt nicht im Ordner %s.")), name, folder));
+      return false;
+    }
+    if (!hv::IsFile(path)) {
+      failure = SourceMissing(path);
+      return false;
+    }
+    if (std::find(files.begin(), files.end(), path) == files.end()) files.push_back(path);
+  }
   return true;
 }
 
@@ -223,8 +248,11 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
           ? (isFolder ? source : hv::PathFolder(source))
           : hv::StripOneTrailingSeparator(hv::ResolvePath(hv::NormalizePath(request.localBase)));
   std::vector<wxString> paths;
+  FtpTransferResult refused;
   if (!isFolder) {
     paths.push_back(source);
+  } else if (!request.files.empty()) {
+    if (!CollectListed(source, request.files, paths, refused)) return refused;
   } else if (!Collect(source, 0, paths)) {
     return UploadFailure({FtpFailure::LocalFile, {}}, FtpFileJob{source, {}, {}, 0, 0}, {});
   }

@@ -35,6 +35,9 @@ struct FtpDownloadRequest {
   wxString localBase;      // folder mode: remote sub-paths start below it; empty: the source's folder
   wxString remoteFolder;   // device path, '\' or '/' ("Flashdisk\TavDesign\Fonts", "vfs")
   unsigned mode = kFtpModeFolder;
+  // Folder mode: when not empty, only these files of the source folder (paths below it,
+  // either separator), in this order, instead of all it holds.
+  std::vector<wxString> files;
   FtpConnection connection;
   // Non-empty: the device's record of what was sent (FtpSentRecord), read to leave out
   // what it already holds and updated with what this transfer sent.
@@ -75,8 +78,9 @@ struct FtpTransferLimits {
 };
 
 // The files of a request with their remote paths, in a stable order (names sorted
-// without regard to case, a folder's files before its sub-folders' files). A missing
-// source or one outside the local base fails with its message.
+// without regard to case, a folder's files before its sub-folders' files; a list of
+// files in its own order). A missing source or file, or one outside the local base or
+// the source folder, fails with its message.
 FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector<FtpFileJob>& files);
 
 // The planned files the device does not already hold: a file is left out when the

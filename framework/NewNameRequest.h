@@ -12,4 +12,7 @@ struct NewNameRequest {
   int maxLength = 30;    // characters
   bool upperCase = false;
   bool checkCharacters = false;   // refuse "/\:*?<>|. " and characters from 128 up
+  // With the character check: a point may be typed, as in "index.html" (the caller
+  // keeps the name's title); the name may not begin with one or hold two in a row.
+  bool allowPoint = false;
 };

@@ -8,7 +8,7 @@
 #include "platform/Types.h"
 
 // What the character check of the naming dialog refuses.
-inline CharacterSet NewNameForbiddenCharset() { return ForbiddenNameCharset(true); }
+CharacterSet NewNameForbiddenCharset(const NewNameRequest& request);
 
 // Checks an entered name on OK. Returns 0 when it is accepted, else the number of the
 // message shown (the message is shown here); `badPos` gets the position of a refused

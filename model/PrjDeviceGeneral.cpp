@@ -20,6 +20,9 @@ namespace {
 
 constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
 
+// Places in InfoLabels().
+enum : size_t { kGraphic, kResolution, kColours, kText, kCharacters, kFirstCount };
+
 wxString NoRemotePanel() { return hv::LocalString(11415, wxS("<Kein>")); }
 
 wxString HundredthsText(int h) { return wxString::Format("%d.%02d", h / 100, h % 100); }
@@ -298,24 +301,29 @@ void CPPPrjDeviceGeneral::ShowDeviceInformation() {
     display = config.GetDisplay();
     for (int i = 0; i < 4; ++i) counts[i] = config.GetIOCount(kinds[i]);
   }
+  const std::vector<wxString> labels = InfoLabels();
   if (display && display->graphic) {
-    info.push_back({hv::LocalString(11406, wxS("Grafisches Display")), wxString()});
-    info.push_back({hv::LocalString(11407, wxS("  Auflösung:")), wxString::Format("%dx%d", display->width, display->height)});
+    info.push_back({labels[kGraphic], wxString()});
+    info.push_back({labels[kResolution], wxString::Format("%dx%d", display->width, display->height)});
     if (display->colorDepth != 0)
-      info.push_back({hv::LocalString(11408, wxS("  Farben:")),
-                      display->colorDepth == 1 ? hv::LocalString(11416, wxS("s/w"))
-                                               : wxString::Format("%.0f", std::pow(2.0, display->colorDepth))});
+      info.push_back({labels[kColours], display->colorDepth == 1
+                                            ? hv::LocalString(11416, wxS("s/w"))
+                                            : wxString::Format("%.0f", std::pow(2.0, display->colorDepth))});
   } else if (display) {
-    info.push_back({hv::LocalString(11409, wxS("Textanzeige")), wxString()});
-    info.push_back({hv::LocalString(11410, wxS("  Zeichen:")), wxString::Format("%dx%d", display->columns, display->rows)});
+    info.push_back({labels[kText], wxString()});
+    info.push_back({labels[kCharacters], wxString::Format("%dx%d", display->columns, display->rows)});
   }
-  const std::pair<UINT, const wxChar*> labels[] = {{11411, wxS("Digitale Eingänge:")},
-                                                   {11412, wxS("Digitale Ausgänge:")},
-                                                   {11413, wxS("Analoge Eingänge:")},
-                                                   {11414, wxS("Analoge Ausgänge:")}};
-  // The group grows with the lines: no count is dropped for want of a row.
+  // No count is dropped for want of a line: the group has room for them all.
   for (int i = 0; i < 4; ++i)
-    if (counts[i] != 0) info.push_back({hv::LocalString(labels[i].first, labels[i].second), wxString::Format("%d", counts[i])});
+    if (counts[i] != 0) info.push_back({labels[kFirstCount + static_cast<size_t>(i)], wxString::Format("%d", counts[i])});
+}
+
+std::vector<wxString> CPPPrjDeviceGeneral::InfoLabels() {
+  return {hv::LocalString(11406, wxS("Grafisches Display")), hv::LocalString(11407, wxS("  Auflösung:")),
+          hv::LocalString(11408, wxS("  Farben:")),          hv::LocalString(11409, wxS("Textanzeige")),
+          hv::LocalString(11410, wxS("  Zeichen:")),         hv::LocalString(11411, wxS("Digitale Eingänge:")),
+          hv::LocalString(11412, wxS("Digitale Ausgänge:")), hv::LocalString(11413, wxS("Analoge Eingänge:")),
+          hv::LocalString(11414, wxS("Analoge Ausgänge:"))};
 }
 
 void CPPPrjDeviceGeneral::OnTypeChanged(int index) {

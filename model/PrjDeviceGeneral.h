@@ -17,7 +17,9 @@ class CPPPrjDeviceGeneral : public CSheetPage {
     IDC_PARAMETERS = 1074, IDC_NUMBER = 1072, IDC_FIRMWARE = 1228, IDC_FIRMWARE_LABEL = 1227, IDC_REMOTE = 1237,
     IDC_REMOTE_LABEL = 1236, IDC_COMPRESSED = 1221, IDC_INFO_GROUP = 1145, IDC_PICTURE = 1144, IDC_INFO_LABEL = 1146, IDC_INFO_VALUE = 1151
   };
-  static constexpr int kInfoLines = 5;
+  static constexpr int kInfoLines = 5;   // lines with their own control ids
+  // A graphic display's three lines and the four counts.
+  static constexpr int kMostInfoLines = 7;
   static constexpr std::size_t kNameMax = 30, kNodeMax = 10, kParametersMax = 399;
 
   CPPPrjDeviceGeneral(CPOPrjDevice& device, bool wizard) : m_device(device), m_wizard(wizard) {}
@@ -67,6 +69,9 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   // Takes a scanned device's type, driver, node and firmware (already in the copy)
   // and puts the address into the parameters' third field.
   void ApplyScannedDevice(const wxString& address);
+
+  // Every label a line of the device information can carry, in the current language.
+  static std::vector<wxString> InfoLabels();
 
   // Text numbers of the page's labels and messages (for the English catalogue).
   wxString ChosenType() const { return m_chosenType; }

@@ -100,6 +100,7 @@ BOOL CPOHtml::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const CPro
   request.title = hv::LocalString(10605, wxS("Neue HTML-Datei"));
   request.maxLength = 240;
   request.checkCharacters = true;
+  request.allowPoint = true;   // "index.html" becomes "index.htm"
   if (source) request.name = hv::PathStem(source->GetName());
   if (hv::Ui().Run(request) != IDOK) return FALSE;
 

@@ -3,7 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string_view>
+
+#include <wx/log.h>
+#include <wx/mstream.h>
+#include <wx/xml/xml.h>
 
 #include "framework/CommandIds.h"
 #include "framework/FolderUtils.h"
@@ -28,6 +33,49 @@ BEGIN_COMMAND_MAP(CPOKeypadXML, CProjectObject)
   ON_COMMAND(ID_OBJECT_NEW_COPY, OnNewCopy)
   ON_COMMAND(ID_RES_KEYPAD_DOWNLOAD, OnDownload)
 END_COMMAND_MAP()
+
+namespace {
+
+bool NamesPicture(const wxString& text) {
+  const wxString ext = hv::PathExtension(text).Lower();
+  return ext == "bmp" || ext == "jpg" || ext == "jpeg" || ext == "gif" || ext == "png";
+}
+
+// In the file's order; nodes are walked without recursion, however deep they nest.
+void CollectPictures(const wxXmlNode* root, std::vector<wxString>& names) {
+  std::vector<const wxXmlNode*> pending{root};
+  while (!pending.empty()) {
+    const wxXmlNode* node = pending.back();
+    pending.pop_back();
+    if (!node) continue;
+    std::vector<wxString> values;
+    for (const wxXmlAttribute* a = node->GetAttributes(); a; a = a->GetNext()) values.push_back(a->GetValue());
+    if (node->GetType() == wxXML_TEXT_NODE || node->GetType() == wxXML_CDATA_SECTION_NODE)
+      values.push_back(node->GetContent());
+    for (wxString value : values) {
+      value.Trim(true).Trim(false);
+      if (!NamesPicture(value)) continue;
+      const auto same = [&](const wxString& n) { return n.CmpNoCase(value) == 0; };
+      if (std::none_of(names.begin(), names.end(), same)) names.push_back(value);
+    }
+    const size_t at = pending.size();
+    for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) pending.push_back(child);
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(at), pending.end());
+  }
+}
+
+}  // namespace
+
+std::vector<wxString> KeypadFiles(const wxString& xmlPath) {
+  std::vector<wxString> files{hv::PathName(hv::NormalizePath(xmlPath))};
+  std::string bytes;
+  if (!hv::ReadFileBytes(xmlPath, bytes) || bytes.empty()) return files;
+  wxMemoryInputStream in(bytes.data(), bytes.size());
+  wxXmlDocument doc;
+  wxLogNull quiet;   // a file that is no XML yet names no pictures
+  if (doc.Load(in)) CollectPictures(doc.GetRoot(), files);
+  return files;
+}
 
 bool KeypadTemplateChosen(const wxString& name, CProjectObject* parent) {
   if (name.CmpNoCase(kTemplateChosen) != 0) return false;
@@ -166,12 +214,15 @@ BOOL CPOKeypadXML::ReadFromClipboard(CArchive& ar, CProjectObject*) {
 
 BOOL CPOKeypadXML::Download() {
   CPOPrjDevice* device = GetDevice();
+  if (m_path.empty()) return FALSE;   // no file to send
   resfiles::CeSend send;
   if (!resfiles::PrepareCeSend(device, send)) return FALSE;
   send.caption = hv::LocalString(11614, wxS("Keypad XML Config-Datei(en) downloaden"));
   const wxString folder = hv::PathFolder(hv::NormalizePath(m_path));
   send.source = folder.empty() ? DeviceSubFolder(device, wxS("keypads")) : hv::StripOneTrailingSeparator(folder);
   send.localBase = send.source;
+  // Its own files only: the folder may be the type's hardware folder with its configuration.
+  send.files = KeypadFiles(m_path);
   send.targetPath = wxS("\\Flashdisk\\TavDesign");
   return resfiles::SendToDevice(device, send);
 }

@@ -2,6 +2,7 @@
 // A keypad XML configuration file of a device: in its keypads folder, or supplied by
 // its hardware type in its hardware folder (shown there, never removed).
 #include <cstdint>
+#include <vector>
 
 #include "model/ProjectObject.h"
 
@@ -50,6 +51,10 @@ class CPOKeypadXML : public CProjectObject {
   std::uint32_t m_fileSize = 0;
   wxString m_path;
 };
+
+// The files a keypad sends, as paths below its folder: the XML file, then the pictures
+// it names (attribute values and texts ending in a picture's extension), each once.
+std::vector<wxString> KeypadFiles(const wxString& xmlPath);
 
 // The keypad dialog's name: "$$$VORLAGE$$$" reloads the folder (templates were placed
 // there) and makes nothing. Otherwise the typed name without folder and extension.

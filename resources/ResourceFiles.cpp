@@ -204,6 +204,7 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
     job.source = send.source;
     job.localBase = send.localBase;
     job.mode = send.mode;
+    job.files = send.files;
     job.targetPath = send.targetPath;
     job.user = send.user;
     job.password = send.password;
@@ -224,6 +225,7 @@ BOOL SendToDevice(CPOPrjDevice* device, CeSend& send) {
   transfer.localBase = send.localBase;
   transfer.remoteFolder = send.targetPath;
   transfer.mode = send.mode;
+  transfer.files = send.files;
   transfer.sentRecord = FtpSentRecord::FileIn(deviceFolder);
   UserPwdRequest login;
   bool entered = false;

@@ -72,6 +72,7 @@ struct CeSend {
   wxString localBase;
   wxString targetPath;    // device path; with a caption the dialog's, else the remote folder
   unsigned mode = kFtpModeFolder;
+  std::vector<wxString> files;   // not empty: only these files of the source folder
 };
 BOOL SendToDevice(CPOPrjDevice* device, CeSend& send);
 // For panels that take files over FTP: the address (message 10603 when there is none)

@@ -22,7 +22,7 @@ CDlgNewName::CDlgNewName(wxWindow* parent, NewNameRequest& request)
   if (request.maxLength > 0) m_edit->SetMaxLength(static_cast<unsigned long>(request.maxLength));
   if (request.upperCase) m_edit->ForceUpper();
   m_nameEdit.AttachTo(m_edit);
-  if (request.checkCharacters) m_nameEdit.SetForbiddenCharset(NewNameForbiddenCharset());
+  if (request.checkCharacters) m_nameEdit.SetForbiddenCharset(NewNameForbiddenCharset(request));
   sizer->Add(m_edit, 0, wxALL | wxEXPAND, 10);
   sizer->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALL | wxALIGN_RIGHT, 10);
   SetSizerAndFit(sizer);

@@ -13,6 +13,7 @@
 #include "app/ui/EditControls.h"
 #include "app/ui/PropertySheet.h"
 #include "framework/DialogTexts.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/NewDevice.h"
 #include "model/PrjDevice.h"
 #include "model/PrjDeviceSheet.h"
@@ -131,7 +132,14 @@ class GeneralPanel : public CPropertyPagePanel {
     m_picture = new CDIBStatic(group->GetStaticBox(), G::IDC_PICTURE, wxSize(160, 120));
     group->Add(m_picture, 0, wxALL, 6);
     m_info = new wxFlexGridSizer(2, 2, 12);
-    for (int i = 0; i < G::kInfoLines; ++i) AddInfoLine(G::IDC_INFO_LABEL + i, G::IDC_INFO_VALUE + i);
+    // Sized for the most lines and the widest label before the sheet is fitted: a wizard
+    // fills the page only after that.
+    for (int i = 0; i < G::kMostInfoLines; ++i) {
+      const bool numbered = i < G::kInfoLines;
+      AddInfoLine(numbered ? G::IDC_INFO_LABEL + i : wxID_ANY, numbered ? G::IDC_INFO_VALUE + i : wxID_ANY);
+    }
+    for (const wxString& label : G::InfoLabels()) MinWidthForText(m_labels[0], label);
+    MinWidthForText(m_values[0], "4294967296");   // 32 bits of colour
     group->Add(m_info, 1, wxEXPAND | wxALL, 6);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(grid, 0, wxEXPAND | wxALL, 10);
@@ -217,7 +225,7 @@ class GeneralPanel : public CPropertyPagePanel {
   void ShowInformation() {
     if (m_page.picture.empty()) m_picture->Clear();
     else m_picture->LoadDib(m_page.picture);
-    // Lines beyond the group's five are added rather than dropped.
+    // Lines beyond those foreseen are added rather than dropped.
     while (m_labels.size() < m_page.info.size()) AddInfoLine(wxID_ANY, wxID_ANY);
     for (size_t i = 0; i < m_labels.size(); ++i) {
       const bool used = i < m_page.info.size();

@@ -13,15 +13,20 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/translation.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
 #include <cstdio>
 
+#include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
 #include "framework/CommandIds.h"
+#include "framework/ui/DialogLayout.h"
+#include "model/NewObjectRequests.h"
 #include "model/PrjDevice.h"
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/gui/support/ProjectWindow.h"
@@ -421,6 +426,85 @@ TEST_F(DeviceSheetGui, ADeviceTextCannotAddADeviceToTheScanResult) {
   EXPECT_EQ(user.unexpected, 0);
   EXPECT_EQ(listed, 1u);
   EXPECT_EQ(nodeShown, "5");
+}
+
+// Picks a list entry as the list's own selection reports it (the pointer's way is
+// tested above; here it would only cost time).
+bool Pick(wxChoice* choice, const wxString& text) {
+  const int index = choice ? choice->FindString(text) : wxNOT_FOUND;
+  if (index == wxNOT_FOUND) return false;
+  choice->SetSelection(index);
+  wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+  event.SetEventObject(choice);
+  event.SetInt(index);
+  event.SetString(text);
+  choice->GetEventHandler()->ProcessEvent(event);
+  hvtest::PumpUntilIdle();
+  return choice->GetSelection() == index;
+}
+
+// Whether the text is shown whole: its text fits its width, and it lies inside its
+// parent's client area, which lies inside its own parent's, and so on up to the dialog.
+// A group box's children are placed below its label, which its client size includes.
+bool ShownWhole(wxStaticText* text) {
+  if (!text->IsShownOnScreen() || TextWidth(text, text->GetLabel()) > text->GetSize().GetWidth()) return false;
+  for (wxWindow* inner = text; !inner->IsTopLevel(); inner = inner->GetParent()) {
+    wxRect client(inner->GetParent()->GetClientSize());
+    if (auto* box = dynamic_cast<wxStaticBox*>(inner->GetParent())) {
+      int top = 0, other = 0;
+      box->GetBordersForSizer(&top, &other);
+      client.height -= top + other;
+    }
+    if (!client.Contains(inner->GetRect())) return false;
+  }
+  return true;
+}
+
+// A panel with a graphic display and four kinds of I/O has seven lines of facts: each is
+// shown whole in the wizard, in German and in English.
+TEST_F(DeviceSheetGui, EveryLineOfTheDeviceInformationIsShownWholeInBothLanguages) {
+  ui.Answer<NewObjectRequest>([](NewObjectRequest& r) {
+    r.typeCode = TypeCode::PrjDevice;
+    return static_cast<int>(IDOK);
+  });
+  for (const char* language : {"DEU", "ENG"}) {
+    SCOPED_TRACE(language);
+    if (std::string(language) == "ENG") {
+      ASSERT_TRUE(hv::InitMultiLanguage("Project", S(language)));
+      ApplyToolkitLanguage(1);
+    }
+    std::vector<wxString> lines, cut;
+    user.Then([&](wxDialog* dlg) {
+      ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kNetwork), "Simulation"));
+      hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+      hvtest::ClickOn(dlg->FindWindow(kNext));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 3s));
+      ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kType), "COMBO_C167"));
+      hvtest::PumpUntilIdle();
+      hvtest::SaveScreenshot(dlg, wxString("device-wizard-information-") + language);
+      wxWindow* group = dlg->FindWindow(1145);
+      ASSERT_TRUE(group);
+      // Labels and values in turn, the lines not used left empty.
+      std::vector<wxStaticText*> texts;
+      for (wxWindow* child : group->GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) texts.push_back(text);
+      for (size_t i = 0; i + 1 < texts.size(); i += 2)
+        if (!texts[i]->GetLabel().empty()) lines.push_back(texts[i]->GetLabel() + "|" + texts[i + 1]->GetLabel());
+      for (wxStaticText* text : texts)
+        if (!text->GetLabel().empty() && !ShownWhole(text)) cut.push_back(text->GetLabel());
+      hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+    });
+    user.Then([](wxDialog* params) { hvtest::ClickOn(params->FindWindow(wxID_OK)); });   // slot and parameters
+    RunNew();
+    EXPECT_EQ(user.unexpected, 0);
+    const bool english = std::string(language) == "ENG";
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[1], english ? S("  Resolution:|240x128") : S("  Auflösung:|240x128"));
+    EXPECT_EQ(lines[6], english ? S("Analogue outputs:|2") : S("Analoge Ausgänge:|2"));
+    for (const wxString& text : cut) ADD_FAILURE() << "cut off: " << hv::ToUtf8(text);
+  }
+  hv::ResetLanguage();
+  wxTranslations::Set(nullptr);
 }
 
 }  // namespace

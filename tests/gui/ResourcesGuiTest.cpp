@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "framework/CommandIds.h"
 #include "framework/NameDialogRequests.h"
@@ -371,4 +372,81 @@ TEST_F(ResourcesGui, NewNamesAndLogicalIdsAreCheckedByTheirFields) {
   CProjectObject* fonts = ChildNamed(ChildNamed(panel, S("Ressourcen")), S("Fonts"));
   ASSERT_TRUE(fonts);
   EXPECT_TRUE(ChildNamed(fonts, S("Klein.fnt")));
+}
+
+// The name of a new web page is typed with its extension, as "index.html": the page gets
+// the name's title and ".htm". A name that begins with a point or holds two in a row is
+// refused with the reason and the dialog stays; other name fields still drop the point.
+TEST_F(ResourcesGui, AWebPageNameIsTypedWithItsExtension) {
+  RegisterAppDialogs();   // as at start-up
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  auto newOfKind = [this](TypeCode kind) {
+    ui.Answer<NewObjectRequest>([kind](NewObjectRequest& r) {
+      r.typeCode = kind;
+      return static_cast<int>(IDOK);
+    });
+  };
+
+  hvtest::DialogScripts user;
+  std::vector<wxString> typed;
+  std::vector<bool> keptOpen;
+  // Types the name over the field's text and confirms it once the field shows `shown`.
+  auto typeAndConfirm = [&](wxDialog* dlg, const char* name, const char* shown) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(field);
+    hvtest::ClickOn(field);
+    hvtest::PumpUntil([&] { return wxWindow::FindFocus() == field; });
+    hvtest::PressKey('a', wxMOD_CONTROL);
+    wxUIActionSimulator().Text(name);
+    hvtest::PumpUntil([&] { return field->GetValue() == S(shown); });
+    typed.push_back(field->GetValue());
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    keptOpen.push_back(dlg->IsModal());
+  };
+  // Names handed in whole: what OK makes of them.
+  auto confirm = [&](wxDialog* dlg, const std::vector<const char*>& names) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(field);
+    for (const char* name : names) {
+      field->ChangeValue(S(name));
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+      keptOpen.push_back(dlg->IsModal());
+    }
+  };
+  user.Then([&](wxDialog* dlg) { typeAndConfirm(dlg, "index.html", "index.html"); });
+  newOfKind(TypeCode::Html);
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+
+  user.Then([&](wxDialog* dlg) { confirm(dlg, {".HTML", "a..b", "Start.HTML"}); });
+  ui.ExpectMessage(10607);
+  ui.ExpectMessage(10607);
+  newOfKind(TypeCode::Html);
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+
+  user.Then([&](wxDialog* dlg) { typeAndConfirm(dlg, "Tas.ten", "Tasten"); });
+  newOfKind(TypeCode::KeypadXML);
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(typed, (std::vector<wxString>{S("index.html"), S("Tasten")}));
+  EXPECT_EQ(keptOpen, (std::vector<bool>{false, true, true, false, false}));
+  EXPECT_EQ(ui.MessageTexts().front(),
+            S("Ein Dateiname darf nicht mit einem Punkt beginnen und keine zwei Punkte hintereinander enthalten!"));
+  CProjectObject* web = ChildNamed(panel, S("Web-Dateien"));
+  ASSERT_TRUE(web);
+  EXPECT_TRUE(ChildNamed(web, S("index.htm")));
+  EXPECT_TRUE(ChildNamed(web, S("Start.htm")));
+  EXPECT_TRUE(hv::IsFile(DeviceFile(panel, "web/index.htm")));
+  EXPECT_TRUE(hv::IsFile(DeviceFile(panel, "web/Start.htm")));
+  EXPECT_EQ(hv::ListFolder(DeviceFile(panel, "web")).size(), 2u);
+  EXPECT_TRUE(hv::IsFile(DeviceFile(panel, "keypads/Tasten.xml")));
 }

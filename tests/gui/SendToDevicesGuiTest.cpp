@@ -338,4 +338,59 @@ TEST_F(SendToDevicesGui, TheStatusBarKeepsHowAKeypadTransferEnded) {
   EXPECT_EQ(server.Stored().size(), 1u);
 }
 
+// "Download" on a keypad sends its own files: the XML file and the pictures it names,
+// not the rest of its folder. A keypad of the device type lies in the hardware folder
+// beside the type's configuration, font, palette and pictures, which stay.
+TEST_F(SendToDevicesGui, AKeypadSendsItsFileAndThePicturesItNamesOnly) {
+  Open();
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  ui.AllowAnyMessage();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  ASSERT_TRUE(SelectInTree(project) && RunInTree(ID_OBJECT_NEW));
+  hvtest::PumpUntilIdle();
+  auto* panel = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel")));
+  ASSERT_TRUE(panel);
+  panel->SetDeviceParameters("CE_TCP;x;" + server.Address());
+  panel->GetSettings().WriteConfigString("FtpUsername", "dev");
+  panel->GetSettings().WriteConfigString("FtpPassword", "pw");
+  const wxString keypadFolder = hv::ResolvePath(panel->GetDeviceFolder() + "/keypads");
+  hvtest::WriteAll(keypadFolder + "/Tasten.xml",
+                   "<?xml version=\"1.0\"?>\n<keypad name=\"Tasten\" layout=\"Tasten.bmp\">\n"
+                   "  <key row=\"0\" column=\"0\" text=\".\" image=\"Bilder\\Punkt.BMP\"/>\n</keypad>\n");
+  hvtest::WriteAll(keypadFolder + "/Tasten.bmp", "BM-layout");
+  hvtest::WriteAll(keypadFolder + "/Bilder/Punkt.bmp", "BM-key");
+  hvtest::WriteAll(keypadFolder + "/Anders.bmp", "BM-other");
+  hvtest::WriteAll(keypadFolder + "/Anders.xml", "<keypad layout=\"Anders.bmp\"/>");
+  // Made outside the program: "Aktualisieren" shows them.
+  ASSERT_TRUE(SelectInTree(panel) && RunInTree(ID_VIEW_REFRESH));
+  CProjectObject* resources = hvtest::ChildNamed(panel, S("Ressourcen"));
+  ASSERT_TRUE(resources && SelectInTree(resources) && RunInTree(ID_VIEW_REFRESH));
+  CProjectObject* keypads = hvtest::ChildNamed(resources, S("Keypads"));
+  ASSERT_TRUE(keypads);
+
+  CProjectListView& list = *frame->GetListView();
+  TransferUser user;
+  auto download = [&](const char* name) {
+    ASSERT_TRUE(SelectInTree(keypads));
+    CProjectObject* keypad = hvtest::ChildNamed(keypads, S(name));
+    ASSERT_TRUE(keypad) << name;
+    const long row = list.Presenter().FindRow(keypad);
+    ASSERT_GE(row, 0);
+    list.ClearSelection();
+    list.SelectRow(static_cast<std::size_t>(row), true);
+    DispatchScope scope;
+    EXPECT_TRUE(frame->Router().RouteFrom(&list.Presenter()).Execute(ID_RES_KEYPAD_DOWNLOAD));
+  };
+  download("Keypad_Num.xml");
+  EXPECT_EQ(server.Stored(), std::vector<wxString>{S("Flashdisk/TavDesign/Keypad_Num.xml")});
+  download("Tasten.xml");
+  EXPECT_EQ(server.Stored(),
+            (std::vector<wxString>{S("Flashdisk/TavDesign/Keypad_Num.xml"), S("Flashdisk/TavDesign/Tasten.xml"),
+                                   S("Flashdisk/TavDesign/Tasten.bmp"), S("Flashdisk/TavDesign/Bilder/Punkt.bmp")}));
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/TavDesign/Bilder/Punkt.bmp"), "BM-key");
+  EXPECT_EQ(user.ftpRuns, 2);
+}
+
 }  // namespace

@@ -30,8 +30,9 @@ class ResourceTransfer : public ResourceFixture {
   ResourceTransfer() {
     WriteAll(dir.Sub(wxS("web/index.htm")), "<html>index</html>");
     WriteAll(dir.Sub(wxS("web/app.js")), "var x = 1;");
-    WriteAll(dir.Sub(wxS("keypads/a.xml")), "<keypad a/>");
+    WriteAll(dir.Sub(wxS("keypads/a.xml")), "<keypad layout='b.bmp'/>");
     WriteAll(dir.Sub(wxS("keypads/b.bmp")), std::string("BM\0\1\2", 5));
+    WriteAll(dir.Sub(wxS("keypads/c.bmp")), "BM");   // another keypad's
     WriteAll(dir.Sub(wxS("fonts/Arial.ttf")), std::string("ttf\0bytes", 9));
     SetLogin("pw");
     // The transfer dialog, run to its end as the program's dialog runs it.
@@ -149,6 +150,40 @@ TEST_F(ResourceTransfer, KeypadsAndTrueTypeFontsReachTheirFoldersOnThePanel) {
   EXPECT_EQ(3u, Stored().size());
 }
 
+// A keypad names its pictures by their paths below its folder; one that is missing or
+// lies outside the folder is reported by name and nothing is sent.
+TEST_F(ResourceTransfer, APictureAKeypadCannotSendIsReportedAndNothingIsSent) {
+  ASSERT_TRUE(Serve());
+  auto* xml = KeypadXml();
+  ASSERT_TRUE(xml);
+  WriteAll(dir.Sub(wxS("secret.bmp")), "BM");
+  struct Case {
+    const char* xml;
+    UINT message;
+    const char* named;
+  } cases[] = {
+      {"<keypad><key image='b.bmp'/><key image='fehlt.gif'/></keypad>", 11910, "fehlt.gif"},
+      {"<keypad layout='..\\secret.bmp'/>", 11911, "..\\secret.bmp"},
+      {"<keypad layout='/etc/x.png'/>", 11911, "/etc/x.png"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    WriteAll(dir.Sub(wxS("keypads/a.xml")), c.xml);
+    ui.ExpectMessage(c.message);
+    EXPECT_FALSE(xml->Download());
+    EXPECT_TRUE(ui.AllExpectationsMet());
+    ASSERT_FALSE(ui.MessageTexts().empty());
+    EXPECT_TRUE(ui.MessageTexts().back().Contains(wxString::FromUTF8(c.named))) << ui.MessageTexts().back();
+  }
+  EXPECT_TRUE(Stored().empty());
+
+  // Texts, comments and repeated names: each picture once, in the file's order.
+  WriteAll(dir.Sub(wxS("keypads/a.xml")),
+           "<?xml version='1.0'?><!-- c.bmp --><keypad layout='b.bmp'><key text='.'>B.BMP</key></keypad>");
+  ASSERT_TRUE(xml->Download());
+  EXPECT_EQ((std::vector<wxString>{wxS("Flashdisk/TavDesign/a.xml"), wxS("Flashdisk/TavDesign/b.bmp")}), Stored());
+}
+
 // The panel refuses the stored login: the login dialog asks for another, proposed with
 // the stored user, until the panel takes one or the user cancels; what was entered is
 // kept in DEVICE.SET with "Speichern" and both values are emptied without it.
@@ -187,7 +222,7 @@ TEST_F(ResourceTransfer, ARefusedLoginAsksForAnotherAndKeepsItAsTheDialogSays) {
   EXPECT_EQ(transfers.size(), 3u);
   EXPECT_TRUE(transfers.back().succeeded);
   EXPECT_EQ(transfers.back().password, wxS("pw"));
-  EXPECT_EQ(hvtest::ReadAll(Root("Flashdisk/TavDesign/a.xml")), "<keypad a/>");
+  EXPECT_EQ(hvtest::ReadAll(Root("Flashdisk/TavDesign/a.xml")), "<keypad layout='b.bmp'/>");
   EXPECT_EQ(stored("FtpUsername"), wxS("dev"));
   EXPECT_EQ(stored("FtpPassword"), wxS("pw"));
 
