@@ -38,7 +38,8 @@ void CSheetController::SetWizardButtons(unsigned flags) {
 
 bool CSheetController::Next() {
   if (m_active < 0 || m_active + 1 >= static_cast<int>(m_pages.size())) return false;
-  if (!m_pages[static_cast<std::size_t>(m_active)]->OnWizardNext()) return false;
+  m_lastCheck = m_pages[static_cast<std::size_t>(m_active)]->OnWizardNext();
+  if (!m_lastCheck.Ok()) return false;
   return Show(m_active + 1, false);
 }
 

@@ -32,8 +32,9 @@ class CSheetPage {
   virtual void OnInit() {}
   // Runs on every activation, after OnInit on the first.
   virtual void OnSetActive() {}
-  // Wizard: checks the page before the next one is shown; false keeps it.
-  virtual bool OnWizardNext() { return OnKillActive().Ok(); }
+  // Wizard: checks the page before the next one is shown; a refusal keeps it and names
+  // the field to mend.
+  virtual PageCheck OnWizardNext() { return OnKillActive(); }
   // Wizard: the finish button on the active page: check and store; false keeps it open.
   virtual bool OnWizardFinish() {
     if (!OnKillActive().Ok()) return false;

@@ -149,7 +149,10 @@ PageCheck CPPPrjDeviceGeneral::CheckForOK() {
   return Validate();
 }
 
-bool CPPPrjDeviceGeneral::OnWizardNext() { return Save().Ok() && Validate().Ok(); }
+PageCheck CPPPrjDeviceGeneral::OnWizardNext() {
+  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
+  return Validate();
+}
 
 bool CPPPrjDeviceGeneral::OnWizardFinish() {
   if (!Apply()) return false;

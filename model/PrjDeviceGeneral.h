@@ -53,7 +53,7 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   void OnInit() override;
   void OnSetActive() override;
   PageCheck OnKillActive() override;
-  bool OnWizardNext() override;
+  PageCheck OnWizardNext() override;
   bool OnWizardFinish() override;
   void OnOK() override;
   // The check OK makes on the page: its values taken and validated.

@@ -1,5 +1,7 @@
 #include "app/ui/PropertySheet.h"
 
+#include <functional>
+
 #include <wx/bookctrl.h>
 #include <wx/button.h>
 #include <wx/notebook.h>
@@ -91,6 +93,7 @@ int CPropertySheetDlg::Run() {
   if (!m_controller.SetActivePage(0)) return IDCANCEL;
   Activate(0);
   Fit();
+  CallAfter([this] { FocusFirstField(); });
   const int result = ShowModal();
   if (result == wxID_OK) return IDOK;
   return result == ID_WIZFINISH ? ID_WIZFINISH : IDCANCEL;
@@ -154,11 +157,31 @@ void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
     return;
   }
   const bool moved = event.GetId() == ID_WIZNEXT ? m_controller.Next() : m_controller.Back();
-  if (!moved) return;
+  if (!moved) {
+    // The keyboard goes to what the refusal asks for, not back to "Weiter".
+    FocusField(m_controller.LastCheck());
+    return;
+  }
   m_turning = true;
   GetBookCtrl()->SetSelection(static_cast<size_t>(m_controller.ActivePage()));
   m_turning = false;
   Activate(m_controller.ActivePage());
+  FocusFirstField();
+}
+
+// A wizard's page is filled in from its first field, as a keyboard user starts typing.
+void CPropertySheetDlg::FocusFirstField() {
+  const int active = m_controller.ActivePage();
+  if (!m_controller.IsWizard() || active < 0 || active >= static_cast<int>(m_pages.size())) return;
+  std::function<wxWindow*(wxWindow*)> first = [&](wxWindow* parent) -> wxWindow* {
+    for (wxWindow* child : parent->GetChildren()) {
+      if (!child->IsShown() || !child->IsEnabled()) continue;
+      if (child->CanAcceptFocusFromKeyboard() && child->GetChildren().empty()) return child;
+      if (wxWindow* inner = first(child)) return inner;
+    }
+    return nullptr;
+  };
+  if (wxWindow* field = first(m_pages[static_cast<size_t>(active)])) field->SetFocus();
 }
 
 void CPropertySheetDlg::OnOK(wxCommandEvent&) {

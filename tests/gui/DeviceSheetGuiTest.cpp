@@ -508,3 +508,31 @@ TEST_F(DeviceSheetGui, EveryLineOfTheDeviceInformationIsShownWholeInBothLanguage
 }
 
 }  // namespace
+
+namespace {
+
+// Keyboard users start in the wizard's first field, and a refused "Weiter" takes them to
+// the button that mends it instead of leaving them on "Weiter".
+TEST_F(DeviceSheetGui, TheWizardStartsInItsFirstFieldAndARefusalGoesToWhatIsMissing) {
+  ui.ExpectMessage(10284);
+  wxWindow *atStart = nullptr, *afterRefusal = nullptr, *settings = nullptr, *network = nullptr;
+  user.Then(ChooseDeviceKind);
+  user.Then([&](wxDialog* dlg) {
+    hvtest::PumpUntilIdle();
+    atStart = wxWindow::FindFocus();
+    network = dlg->FindWindow(kNetwork);
+    settings = dlg->FindWindow(kNetworkSettings);
+    ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kNetwork), "Simulation"));
+    hvtest::ClickOn(dlg->FindWindow(kNext));   // its settings are not made yet
+    hvtest::PumpUntilIdle();
+    afterRefusal = wxWindow::FindFocus();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  });
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(atStart && atStart == network);
+  EXPECT_TRUE(afterRefusal && afterRefusal == settings);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+}
+
+}  // namespace
