@@ -295,9 +295,13 @@ void CListPresenter::OnColumnClick(int displayIndex) {
   for (const ObjectRef& ref : SelectedObjects()) selected.insert(ref.Serial());
   SortRows();
   m_widget.SetRowCount(m_rows.size());
+  // Most rows selected: all, less the few that were not. The control keeps the rows
+  // that differ from "all selected"; chosen one by one, a large list took seconds.
+  const bool most = selected.size() * 2 > m_rows.size();
+  if (most) m_widget.SelectAll();
   if (!selected.empty())
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-      if (selected.count(m_rows[i].Serial())) m_widget.SelectRow(i, true);
+      if ((selected.count(m_rows[i].Serial()) != 0) != most) m_widget.SelectRow(i, !most);
   SelectionChanged();
   m_widget.ShowSortIndicator(displayIndex, m_sortDirection == 0);
 }
@@ -600,12 +604,16 @@ void CListPresenter::OnSelectAll() {
 }
 
 void CListPresenter::OnInvertSelection() {
-  std::vector<std::size_t> selected = m_widget.GetSelectedRows();
+  const std::vector<std::size_t> selected = m_widget.GetSelectedRows();
+  // Only the rows that differ from "all" or "none" are chosen one by one (as for a sort).
+  const bool most = selected.size() * 2 < m_rows.size();
+  if (most) m_widget.SelectAll();
+  else m_widget.ClearSelection();
   std::size_t next = 0;
   for (std::size_t row = 0; row < m_rows.size(); ++row) {
     const bool was = next < selected.size() && selected[next] == row;
     if (was) ++next;
-    m_widget.SelectRow(row, !was);
+    if (was == most) m_widget.SelectRow(row, !was);
   }
   SelectionChanged();
 }

@@ -20,6 +20,7 @@
 #include "archive/ZipReader.h"
 #include "platform/Codec.h"
 #include "platform/FileSteps.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -29,6 +30,25 @@ namespace {
 constexpr uLong kVersionMadeBy = 20;
 
 wxString ErrnoText() { return hv::FromUtf8(std::strerror(errno)); }
+
+// The writer's texts in the language in use; the system's reason for the last failure
+// is read before the text is looked up, as that may change it.
+wxString WithErrno(UINT id, const wxString& germanFormat, const wxString& path) {
+  const wxString why = ErrnoText();
+  return wxString::Format(hv::LocalString(id, germanFormat), path, why);
+}
+
+wxString ReadFailedText(const wxString& path) {
+  return wxString::Format(hv::LocalString(10906, "Could not read file: %s"), path);
+}
+
+wxString WriteFailedText(const wxString& path) {
+  return wxString::Format(hv::LocalString(10897, wxS("Fehler beim Schreiben des Archivs: %s")), path);
+}
+
+wxString FolderUnreadableText(const wxString& path) {
+  return wxString::Format(hv::LocalString(10904, wxS("Verzeichnis konnte nicht gelesen werden: %s")), path);
+}
 
 // DOS dates cover 1980-2107; times outside are clamped rather than wrapped.
 void FillDate(tm_zip& out, time_t t) {
@@ -129,13 +149,13 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   m_target = hv::ResolvePath(absolute);
   const wxString folder = hv::PathFolder(m_target);
   if (!hv::IsFolder(folder)) {
-    Fail(wxString::Format(wxS("Zielverzeichnis nicht gefunden: %s"), folder));
+    Fail(wxString::Format(hv::LocalString(10892, wxS("Zielverzeichnis nicht gefunden: %s")), folder));
     return FALSE;
   }
   struct stat st;
   if (lstat(hv::ToFs(m_target).c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode)) {
-      Fail(wxString::Format(wxS("Ziel ist keine Datei: %s"), m_target));
+      Fail(wxString::Format(hv::LocalString(10893, wxS("Ziel ist keine Datei: %s")), m_target));
       return FALSE;
     }
     m_targetId = FileId{st.st_dev, st.st_ino, true};
@@ -152,7 +172,7 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
-    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s (%s)"), m_target, ErrnoText()));
+    Fail(WithErrno(10894, wxS("Archiv kann nicht angelegt werden: %s (%s)"), m_target));
     m_temporary.clear();
     return FALSE;
   }
@@ -161,7 +181,7 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   m_view = std::make_unique<zipfmt::WriteView>(fd);
   m_zip = zipOpen2_64(hv::ToFs(m_temporary).c_str(), APPEND_STATUS_CREATE, nullptr, m_view->Functions());
   if (!m_zip) {
-    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s"), m_target));
+    Fail(wxString::Format(hv::LocalString(10895, wxS("Archiv kann nicht angelegt werden: %s")), m_target));
     DropFile();
     return FALSE;
   }
@@ -169,7 +189,8 @@ BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
     m_deflater = std::make_unique<ZipDeflater>(static_cast<ZipDeflater::Sink&>(*this),
                                                m_threads ? m_threads : ZipDeflater::DefaultThreads());
   } catch (const std::system_error&) {
-    Fail(wxString::Format(wxS("Archiv kann nicht angelegt werden: %s (keine Threads)"), m_target));
+    Fail(wxString::Format(hv::LocalString(10896, wxS("Archiv kann nicht angelegt werden: %s (keine Threads)")),
+                          m_target));
     zipClose(m_zip, nullptr);
     m_zip = nullptr;
     DropFile();
@@ -207,21 +228,21 @@ BOOL CZipWriter::CloseZip() {
   m_deflater.reset();
   const int closed = zipClose(m_zip, nullptr);
   m_zip = nullptr;
-  if (!written || closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords())
-    Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  if (!written || closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords()) Fail(WriteFailedText(m_target));
   bool ok = m_errorCount == 0 && !Cancelled();
   if (ok) {
     // On disk, and readable as written, before it replaces the old archive.
     wxString why;
     hv::FileStep();   // the archive is complete and replaces the old one
     if (fsync(m_fd) != 0) {
-      Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target, ErrnoText()));
+      Fail(WithErrno(10898, wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target));
       ok = false;
     } else if (!VerifyArchive(why)) {
-      Fail(wxString::Format(wxS("Das geschriebene Archiv ist fehlerhaft: %s (%s)"), m_target, why));
+      const wxString format = hv::LocalString(10899, wxS("Das geschriebene Archiv ist fehlerhaft: %s (%s)"));
+      Fail(wxString::Format(format, m_target, why));
       ok = false;
     } else if (rename(hv::ToFs(m_temporary).c_str(), hv::ToFs(m_target).c_str()) != 0) {
-      Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target, ErrnoText()));
+      Fail(WithErrno(10898, wxS("Fehler beim Schreiben des Archivs: %s (%s)"), m_target));
       ok = false;
     } else {
       m_temporary.clear();
@@ -257,7 +278,7 @@ bool CZipWriter::CompleteEndRecords() {
 bool CZipWriter::VerifyArchive(wxString& why) const {
   struct stat st;
   if (fstat(m_fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != m_end) {
-    why = wxS("Größe");
+    why = hv::LocalString(10900, wxS("Größe"));
     return false;
   }
   CZipReader reader;
@@ -269,7 +290,7 @@ bool CZipWriter::VerifyArchive(wxString& why) const {
   ZipEntryInfo info;
   for (BOOL more = reader.GotoFirstFile(); more; more = reader.GotoNextFile(), ++i) {
     if (i >= m_entries.size() || !reader.GetFileInfo(info) || !reader.CheckLocalHeader(info)) {
-      why = wxString::Format(wxS("Eintrag %zu"), i + 1);
+      why = wxString::Format(hv::LocalString(10901, wxS("Eintrag %zu")), i + 1);
       return false;
     }
     const Written& w = m_entries[i];
@@ -281,7 +302,7 @@ bool CZipWriter::VerifyArchive(wxString& why) const {
   }
   if (reader.GetErrorCount() > 0 || i != m_entries.size() ||
       i != static_cast<std::size_t>(m_filesAdded) + m_foldersAdded) {
-    why = wxString::Format(wxS("%zu statt %zu Einträge"), i, m_entries.size());
+    why = wxString::Format(hv::LocalString(10902, wxS("%zu statt %zu Einträge")), i, m_entries.size());
     return false;
   }
   return true;
@@ -380,13 +401,14 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
   if (!m_zip || Cancelled()) return FALSE;
   wxString absolute, name;
   if (!EntryNameFor(folder, ignorePaths, absolute, name)) {
-    Fail(wxString::Format(wxS("Verzeichnis liegt nicht unter %s oder sein Name passt nicht ins Archiv: %s"),
-                          m_root, folder));
+    const wxString format =
+        hv::LocalString(10903, wxS("Verzeichnis liegt nicht unter %s oder sein Name passt nicht ins Archiv: %s"));
+    Fail(wxString::Format(format, m_root, folder));
     return FALSE;
   }
   struct stat st;
   if (stat(hv::ToFs(absolute).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
+    Fail(FolderUnreadableText(absolute));
     return FALSE;
   }
   m_deflater->AddFolder(name + "\\", st);
@@ -394,7 +416,7 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
 
   std::vector<Listed> names;
   if (!ListNames(absolute, names)) {
-    Fail(wxString::Format(wxS("Verzeichnis konnte nicht gelesen werden: %s"), absolute));
+    Fail(FolderUnreadableText(absolute));
     return TRUE;
   }
   const std::string folderPath = hv::ToFs(absolute);
@@ -403,15 +425,15 @@ BOOL CZipWriter::AddFolderToZip(const wxString& folder, BOOL ignorePaths) {
     const std::string& raw = listed.name;
     wxString n;
     if (!NameFromDisk(raw.c_str(), n)) {
-      Fail(wxString::Format(wxS("Name kann nicht im Archiv gespeichert werden: %s/%s"), absolute,
-                            hv::FromCp1252(raw)));
+      const wxString format = hv::LocalString(10905, wxS("Name kann nicht im Archiv gespeichert werden: %s/%s"));
+      Fail(wxString::Format(format, absolute, hv::FromCp1252(raw)));
       continue;
     }
     const wxString child = absolute + "/" + n;
     // A file is looked at once it is open (AddFileAt).
     const unsigned kind = hv::ListedKind(listed.type, folderPath + "/" + raw);
     if (kind == 0) {
-      Fail(wxString::Format("Could not read file: %s", child));
+      Fail(ReadFailedText(child));
       continue;
     }
     if (kind == S_IFREG && IsOwnArchive(st.st_dev, listed.inode)) continue;
@@ -441,8 +463,9 @@ BOOL CZipWriter::AddFileToZip(const wxString& file, BOOL ignorePaths) {
   }
   wxString absolute, name;
   if (!EntryNameFor(file, ignorePaths, absolute, name)) {
-    Fail(wxString::Format(wxS("Datei liegt nicht unter %s oder ihr Name passt nicht ins Archiv: %s"),
-                          m_root, file));
+    const wxString format =
+        hv::LocalString(10907, wxS("Datei liegt nicht unter %s oder ihr Name passt nicht ins Archiv: %s"));
+    Fail(wxString::Format(format, m_root, file));
     return FALSE;
   }
   return AddFileAt(absolute, name);
@@ -456,7 +479,7 @@ BOOL CZipWriter::AddFileAt(const wxString& absolute, const wxString& name) {
       m_skipped.push_back(absolute);
       return TRUE;
     }
-    Fail(wxString::Format("Could not read file: %s", absolute));
+    Fail(ReadFailedText(absolute));
     return FALSE;
   }
   struct stat st;
@@ -478,7 +501,7 @@ BOOL CZipWriter::AddFileAt(const wxString& absolute, const wxString& name) {
       });
   close(fd);
   if (cancelled) return FALSE;
-  if (!read) Fail(wxString::Format("Could not read file: %s", absolute));
+  if (!read) Fail(ReadFailedText(absolute));
   return read ? TRUE : FALSE;
 }
 
@@ -487,7 +510,7 @@ bool CZipWriter::WriteData(const unsigned char* data, std::size_t n) {
 }
 
 void CZipWriter::FileDone(const wxString& path, bool ok) {
-  if (!ok) Fail(wxString::Format(wxS("Fehler beim Schreiben des Archivs: %s"), m_target));
+  if (!ok) Fail(WriteFailedText(m_target));
   if (m_totalFiles != 0) {
     const int done = ++m_filesDone;
     if (m_owner) m_owner->Report(path, done, m_totalFiles);

@@ -28,6 +28,15 @@ constexpr size_t kShownErrors = 15;
 wxString StartText() { return hv::LocalString(10771, wxS("Bitte starten Sie die Sicherung")); }
 wxString FailedText() { return hv::LocalString(10781, wxS("Sicherung fehlgeschlagen.")); }
 
+// The first lines of a list, each after a line break, and how many more there are.
+wxString Shortened(const std::vector<wxString>& lines) {
+  wxString text;
+  for (size_t i = 0; i < lines.size() && i < kShownErrors; ++i) text += "\n" + lines[i];
+  if (lines.size() > kShownErrors)
+    text += "\n" + wxString::Format(hv::LocalString(10798, wxS("... (%zu weitere)")), lines.size() - kShownErrors);
+  return text;
+}
+
 }  // namespace
 
 wxString ReadBackupFolder() {
@@ -201,12 +210,8 @@ bool BackupController::Poll() {
 
 void BackupController::ShowZipErrors() {
   if (m_zipErrors.empty()) return;
-  wxString text;
-  for (size_t i = 0; i < m_zipErrors.size() && i < kShownErrors; ++i) text += m_zipErrors[i] + "\n";
-  if (m_zipErrors.size() > kShownErrors)
-    text += wxString::Format(wxS("... (%zu weitere)"), m_zipErrors.size() - kShownErrors);
-  text.Trim();
-  hv::Ui().Message(0, text, MB_OK | MB_ICONSTOP);
+  // The writer's failures, under the backup's caption.
+  hv::Ui().Message(10778, Shortened(m_zipErrors).Mid(1), MB_OK | MB_ICONSTOP, Caption());
 }
 
 void BackupController::Finish() {
@@ -228,9 +233,7 @@ void BackupController::Finish() {
   // An archive without some of the project's files is no plain success.
   if (ok && !m_skipped.empty()) {
     m_status = hv::LocalString(11965, wxS("Sicherung unvollständig"));
-    wxString list;
-    for (size_t i = 0; i < m_skipped.size() && i < kShownErrors; ++i) list += "\n" + m_skipped[i];
-    if (m_skipped.size() > kShownErrors) list += wxString::Format(wxS("\n... (%zu weitere)"), m_skipped.size() - kShownErrors);
+    const wxString list = Shortened(m_skipped);
     hv::Ui().Message(11966,
                      hv::LocalString(11966, wxS("Diese Dateien wurden nicht gesichert (Verknüpfungen, Sonderdateien "
                                                 "oder Namen, die kein UTF-8 sind):")) + list,

@@ -15,6 +15,8 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -30,6 +32,7 @@
 #include "framework/NewNameRequest.h"
 #include "model/DataPointExchange.h"
 #include "model/PrjDevice.h"
+#include "model/Project.h"
 #include "model/ui/DeviceDialogs.h"
 #include "model/ui/ExchangeDialogs.h"
 #include "platform/Codec.h"
@@ -384,6 +387,67 @@ TEST_F(EnglishWindows, RestoreDialogIsEnglish) {
   EXPECT_TRUE(has(question, wxS("Overwrite folder"))) << Listed(question);
   std::vector<wxString> shown = ui.MessageTexts();
   for (const std::vector<wxString>* texts : {&atOpen, &afterChoice, &atEnd, &question})
+    shown.insert(shown.end(), texts->begin(), texts->end());
+  EXPECT_EQ(Listed(GermanIn(shown)), "");
+}
+
+// A backup through a project's "Backup" in English whose target folder went away after it
+// was chosen (a stick pulled out): the dialog's status line at each step and the
+// writer's message, under the dialog's caption, with no German text on the way.
+TEST_F(EnglishWindows, FailedBackupIsEnglish) {
+  CPOProject* project = AddProject(AddFolder(wxS("Anlagen")), wxS("Linie"));
+  hvtest::TempDir stick;
+  const wxString folder = stick.Sub("stick");
+  const wxString target = hv::JoinPath(folder, "Linie_backup.zip");
+  hv::MakeFolders(folder);
+  RegisterAppDialogs();
+  Open();
+  ASSERT_TRUE(SelectInTree(project));
+
+  std::vector<wxString> atOpen, afterChoice, atEnd;
+  hvtest::DialogScripts user;
+  user.Then([&](wxDialog* dlg) {   // the backup dialog
+    CollectTexts(dlg, atOpen);
+    hvtest::ClickOn(dlg->FindWindow(1259));   // "..." of the target
+    auto* chosen = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1258));
+    ASSERT_TRUE(chosen);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !chosen->GetValue().empty(); }));
+    CollectTexts(dlg, afterChoice);
+    ASSERT_EQ(rmdir(hv::ToFs(folder).c_str()), 0);
+    auto* start = dynamic_cast<wxButton*>(dlg->FindWindow(1261));
+    auto* close = dynamic_cast<wxButton*>(dlg->FindWindow(1262));
+    ASSERT_TRUE(start && close);
+    hvtest::ClickOn(start);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return !start->IsShown() && close->IsEnabled(); }, 20s));
+    CollectTexts(dlg, atEnd);
+    hvtest::ClickOn(close);
+  });
+  user.Then([](wxDialog*) {});   // the file dialog asks the hook twice
+  user.Then([&](wxDialog* dlg) {
+    auto* files = dynamic_cast<wxFileDialog*>(dlg);
+    ASSERT_TRUE(files);
+    files->SetPath(target);
+    hvtest::PumpUntil([&] { return files->GetPath() == target; }, 5s);
+    dlg->EndModal(wxID_OK);
+  });
+  ui.ExpectMessage(10778);
+  ASSERT_TRUE(RunInTree(ID_PROJECT_BACKUP));
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(hv::PathExists(target));
+
+  auto has = [](const std::vector<wxString>& texts, const wxString& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  EXPECT_TRUE(has(atOpen, wxS("Data backup"))) << Listed(atOpen);
+  EXPECT_TRUE(has(atOpen, wxS("Please select a zip file"))) << Listed(atOpen);
+  EXPECT_TRUE(has(afterChoice, wxS("Please start the backup"))) << Listed(afterChoice);
+  EXPECT_TRUE(has(atEnd, wxS("Backup failed"))) << Listed(atEnd);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<wxString>{"Target folder not found: " + folder}) << Listed(ui.MessageTexts());
+  EXPECT_EQ(ui.MessageCaptions(), std::vector<wxString>{wxS("Data backup")}) << Listed(ui.MessageCaptions());
+  std::vector<wxString> shown = ui.MessageTexts();
+  for (const std::vector<wxString>* texts : {&atOpen, &afterChoice, &atEnd})
     shown.insert(shown.end(), texts->begin(), texts->end());
   EXPECT_EQ(Listed(GermanIn(shown)), "");
 }

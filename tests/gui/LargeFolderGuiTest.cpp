@@ -458,3 +458,47 @@ TEST_F(LargeFolderGui, EscapeStopsALongDeleteAndTheWindowAnswersAtOnce) {
               kPoints, frozen);
   EXPECT_LE(frozen, 0.15) << "the window did not answer after Escape";
 }
+
+// All but a few of 50,000 rows selected: a click on the name's heading turns the order
+// round and keeps exactly those rows selected, and inverting the selection twice gives
+// the few, then the many again. Each takes a stretch of processor time too short to
+// notice (they took seconds while the control selected the rows one by one).
+TEST_F(LargeFolderGui, SortAndInvertKeepALargeSelectionAndTheWindowAnswers) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  constexpr int kPoints = 50000;
+  CPOPrjDevice* device = DeviceWithPoints(project, S("Panel"), kPoints);
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(ListAllPoints(device, kPoints));
+  wxListCtrl* list = frame->GetListView()->Control();
+  const std::set<wxString> out = {S("DP_00000"), S("DP_00007"), S("DP_49999")};
+  for (long row : {0L, 7L, static_cast<long>(kPoints - 1)}) list->SetItemState(row, 0, wxLIST_STATE_SELECTED);
+  // The names of the rows selected (or not) as the control has them.
+  auto names = [&](bool selected) {
+    std::set<wxString> found;
+    for (long row = 0; row < list->GetItemCount(); ++row)
+      if ((list->GetItemState(row, wxLIST_STATE_SELECTED) != 0) == selected) found.insert(list->GetItemText(row));
+    return found;
+  };
+  ASSERT_EQ(names(false), out);
+
+  Watcher watcher;
+  wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
+  click.SetEventObject(list);
+  click.m_col = 0;
+  const Stretches sort = Answering(watcher, [&] { list->GetEventHandler()->ProcessEvent(click); });
+  EXPECT_EQ(list->GetItemText(0), S("DP_49999"));   // descending now
+  EXPECT_EQ(list->GetSelectedItemCount(), kPoints - 3);
+  EXPECT_EQ(names(false), out);
+  const Stretches invert = Answering(watcher, [&] { RunInList(ID_EDIT_INVERT_SELECTION); });
+  EXPECT_EQ(list->GetSelectedItemCount(), 3);
+  EXPECT_EQ(names(true), out);
+  const Stretches back = Answering(watcher, [&] { RunInList(ID_EDIT_INVERT_SELECTION); });
+  EXPECT_EQ(list->GetSelectedItemCount(), kPoints - 3);
+  EXPECT_EQ(names(false), out);
+  EXPECT_EQ(frame->GetListView()->Presenter().SelectedObjects().size(), static_cast<std::size_t>(kPoints - 3));
+  std::printf("longest stretch without a beat: sort %.3f s, invert to few %.3f s, invert to many %.3f s\n", sort.any,
+              invert.any, back.any);
+  for (const auto& [what, s] : {std::pair{"sort", sort}, {"invert to few", invert}, {"invert to many", back}})
+    EXPECT_LE(s.any, 0.15) << what << ": the window did not answer";
+}

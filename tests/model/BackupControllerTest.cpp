@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include "model/CoDeSysArchiver.h"
 #include "platform/Codec.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "tests/model/BackupTestSupport.h"
@@ -328,4 +330,79 @@ TEST(Backup, DialogGoneWhileTheWorkerWaitsForAnAnswer) {
   EXPECT_TRUE(f.ui.MessageIds().empty());
   EXPECT_FALSE(hv::PathExists(f.target));
   EXPECT_EQ(Files(f.dir.Sub("out")), std::vector<wxString>{});
+}
+
+namespace {
+
+// What the backup said in one language: its status at the end, its messages and their
+// captions.
+struct Said {
+  wxString status;
+  std::vector<UINT> ids;
+  std::vector<wxString> texts, captions;
+};
+
+// A backup to a folder that is gone (0), onto a folder (1), and of a project with more
+// links than a message lists (2).
+Said BackUp(int which, bool english, wxString& place) {
+  Fixture f;
+  f.home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" HV_TEST_SOURCE_DIR "/../data\"\n");
+  f.ui.AllowAnyMessage(IDYES);
+  wxString target = f.target;
+  if (which == 0) {
+    place = f.dir.Sub("weg");
+    target = hv::JoinPath(place, "P_backup.zip");
+  } else if (which == 1) {
+    place = target;
+    hv::MakeFolders(target);
+  } else {
+    for (int i = 0; i < 17; ++i)
+      EXPECT_EQ(symlink("/nirgends", hv::ToFs(f.dir.Sub(wxString::Format("P/link%02d", i))).c_str()), 0);
+  }
+  if (english) {
+    EXPECT_TRUE(hv::InitMultiLanguage("Project", S("ENG")));
+  }
+  BackupController backup(f.request);
+  backup.SetArchiveCoDeSys(false);
+  backup.SetTarget(target);
+  if (backup.Start()) {
+    EXPECT_TRUE(RunToEnd(backup));
+  }
+  hv::ResetLanguage();
+  return {backup.StatusText(), f.ui.MessageIds(), f.ui.MessageTexts(), f.ui.MessageCaptions()};
+}
+
+}  // namespace
+
+// The backup's messages follow the language in use, and the German ones stay as they were.
+TEST(Backup, ItsMessagesFollowTheLanguage) {
+  wxString place;
+  Said de = BackUp(0, false, place);
+  EXPECT_EQ(de.status, "Sicherung fehlgeschlagen");
+  EXPECT_EQ(de.ids, std::vector<UINT>{10778});
+  EXPECT_EQ(de.texts, std::vector<wxString>{"Zielverzeichnis nicht gefunden: " + place});
+  EXPECT_EQ(de.captions, std::vector<wxString>{S("Datensicherung")});
+  Said en = BackUp(0, true, place);
+  EXPECT_EQ(en.status, "Backup failed");
+  EXPECT_EQ(en.texts, std::vector<wxString>{"Target folder not found: " + place});
+  EXPECT_EQ(en.captions, std::vector<wxString>{S("Data backup")});
+
+  de = BackUp(1, false, place);
+  EXPECT_EQ(de.ids, (std::vector<UINT>{10767, 10778}));
+  EXPECT_EQ(de.texts, (std::vector<wxString>{"Die Datei " + place + S(" ist bereits vorhanden!\nÜberschreiben?"),
+                                             "Ziel ist keine Datei: " + place}));
+  en = BackUp(1, true, place);
+  EXPECT_EQ(en.texts, (std::vector<wxString>{"The file " + place + " already exists!\nOverwrite?",
+                                             "The target is not a file: " + place}));
+
+  de = BackUp(2, false, place);
+  EXPECT_EQ(de.status, S("Sicherung unvollständig"));
+  ASSERT_EQ(de.ids, std::vector<UINT>{11966});
+  EXPECT_TRUE(de.texts[0].StartsWith(S("Diese Dateien wurden nicht gesichert"))) << hv::ToUtf8(de.texts[0]);
+  EXPECT_TRUE(de.texts[0].EndsWith("\nP/link14\n... (2 weitere)")) << hv::ToUtf8(de.texts[0]);
+  en = BackUp(2, true, place);
+  EXPECT_EQ(en.status, "Backup incomplete");
+  ASSERT_EQ(en.texts.size(), 1u);
+  EXPECT_TRUE(en.texts[0].StartsWith("These files were not backed up")) << hv::ToUtf8(en.texts[0]);
+  EXPECT_TRUE(en.texts[0].EndsWith("\nP/link14\n... (2 more)")) << hv::ToUtf8(en.texts[0]);
 }
