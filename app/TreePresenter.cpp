@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
 #include "framework/CommandIds.h"
 #include "app/CommandRouting.h"

@@ -1,4 +1,4 @@
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 
 #include <algorithm>
 #include <vector>
