@@ -155,6 +155,7 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
 
   void ShowObject(CProjectObject* object);
   void ObjectAdded(CProjectObject* object);
+  TreeItem OpenWayTo(CProjectObject& object);
   void ObjectRemoved(CProjectObject* object);
   void OpenObject(CProjectObject* object);
   void Rebuild(CProjectObject* object);

@@ -1,7 +1,9 @@
 #pragma once
 // One load of an object's children per user action. The list and the tree both load
 // the children they show; what one of them loaded in the same action, or what the list
-// shows and is not stale, the tree's expansion takes as it is.
+// shows and is not stale, the tree's expansion takes as it is. Commands that make or
+// paste objects into grouping folders load the holder here first, so that the folders
+// they make, still empty, are taken as they are too.
 #include "model/LiveObjects.h"
 #include "platform/Types.h"
 
