@@ -416,6 +416,8 @@ void CTreePresenter::OnSelChanged(TreeItem item) {
     return;
   }
   DeviceChange(*object);
+  // The list reads the object's children again when they are stale.
+  AddLoadedLater();
   m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, object);
   m_lastSelected = ref;
 }
@@ -476,6 +478,7 @@ void CTreePresenter::OnInitialUpdate(const wxString& startPath) {
 
 void CTreePresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* object) {
   DispatchScope scope;
+  AddLoadedLater();
   switch (hint) {
     case HINT_SHOW_OBJECT: ShowObject(object); break;
     case HINT_OBJECT_ADDED: ObjectAdded(object); break;
@@ -564,6 +567,31 @@ TreeItem CTreePresenter::OpenWayTo(CProjectObject& object) {
     item = nextItem;
   }
   return item;
+}
+
+// Children that a reload in this action added (the list reading a stale folder, a paste
+// reading its holder) join the items of their open parents once the action is over:
+// only hints announce new objects, and a reload sends none.
+void CTreePresenter::AddLoadedLater() {
+  if (m_addLoadedDue) return;
+  m_addLoadedDue = true;
+  live::AtScopeEnd([this, alive = std::weak_ptr<bool>(m_alive)] {
+    if (!alive.lock()) return;
+    m_addLoadedDue = false;
+    for (const ObjectSerial serial : childloads::LoadedInThisAction()) {
+      CProjectObject* object = CProjectObject::FromSerial(serial);
+      TreeItem item = object ? m_itemOf.Find(serial) : nullptr;
+      if (!item || !m_widget.IsExpanded(item)) continue;
+      std::vector<CProjectObject*> missing;
+      for (CProjectObject* child : object->GetChildren())
+        if (CProjectObject::IsValidObject(child) && child->IsShownInTree() && !FindChild(item, child))
+          missing.push_back(child);
+      if (missing.empty()) continue;
+      TreeItem first = m_widget.GetFirstChild(item);
+      if (first && m_widget.GetItemSerial(first) == 0) RemoveItem(first);
+      for (CProjectObject* child : missing) InsertObjectItem(*child, item);
+    }
+  });
 }
 
 void CTreePresenter::ObjectRemoved(CProjectObject* object) {

@@ -4,6 +4,8 @@
 // shows and is not stale, the tree's expansion takes as it is. Commands that make or
 // paste objects into grouping folders load the holder here first, so that the folders
 // they make, still empty, are taken as they are too.
+#include <vector>
+
 #include "model/LiveObjects.h"
 #include "platform/Types.h"
 
@@ -18,5 +20,7 @@ BOOL Load(CProjectObject& object);
 bool Fresh(CProjectObject& object, bool listedCounts);
 // The object the list now shows (nullptr: none).
 void NoteListed(const CProjectObject* object);
+// The objects whose children the running action loaded, in order.
+std::vector<ObjectSerial> LoadedInThisAction();
 
 }  // namespace childloads
