@@ -8,7 +8,7 @@
 #include "framework/ClipboardStore.h"
 #include "framework/LocalTables.h"
 #include "framework/StagedCopies.h"
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 #include "app/TavProjectDoc.h"
 #include "framework/UpdateHints.h"
 #include "model/DataPointFrames.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <unordered_set>
 
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
 #include "framework/CommandIds.h"
 #include "app/CommandRouting.h"

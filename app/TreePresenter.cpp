@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 #include "app/ClipboardTransfer.h"
 #include "framework/CommandIds.h"
 #include "app/CommandRouting.h"
@@ -416,6 +416,8 @@ void CTreePresenter::OnSelChanged(TreeItem item) {
     return;
   }
   DeviceChange(*object);
+  // The list reads the object's children again when they are stale.
+  AddLoadedLater();
   m_doc.UpdateAllViews(this, HINT_SHOW_OBJECT, object);
   m_lastSelected = ref;
 }
@@ -476,6 +478,7 @@ void CTreePresenter::OnInitialUpdate(const wxString& startPath) {
 
 void CTreePresenter::OnUpdate(IProjectView* sender, int hint, CProjectObject* object) {
   DispatchScope scope;
+  AddLoadedLater();
   switch (hint) {
     case HINT_SHOW_OBJECT: ShowObject(object); break;
     case HINT_OBJECT_ADDED: ObjectAdded(object); break;
@@ -508,17 +511,25 @@ void CTreePresenter::ShowObject(CProjectObject* object) {
 void CTreePresenter::ObjectAdded(CProjectObject* object) {
   if (!CProjectObject::IsValidObject(object) || FindItemByObject(object)) return;
   if (CProjectObject* parent = object->GetParent()) {
-    if (!object->IsShownInTree()) return;
+    const bool shown = object->IsShownInTree();
+    // Made below the selected object (a screen through its device's "Neu...", a picture
+    // through the resources folder's): the folder it went into is shown, opened on the
+    // way where it was closed, and the list selects the new object there.
+    CProjectObject* selected = GetSelectedObject();
+    bool below = false;
+    for (CProjectObject* o = parent->GetParent(); o && selected && !below; o = o->GetParent()) below = o == selected;
+    if (!shown && !below) return;
+    const ObjectRef ref(object);
     TreeItem parentItem = FindItemByObject(parent);
-    if (!parentItem) return;
-    InsertObjectItem(*object, parentItem);
-    // A new object is seen where it was made: a closed parent opens (its children
-    // filled anew, the new one with them) rather than hiding it.
-    if (!m_widget.IsExpanded(parentItem)) m_widget.Expand(parentItem);
-    // Made inside the selected object (a network through its device's "Neu..."): the
-    // folder it went into is shown, and the list selects it there.
-    TreeItem selected = m_widget.GetSelection();
-    if (selected && selected != parentItem && IsWithin(parentItem, selected)) m_widget.SelectItem(parentItem);
+    if (!parentItem && below) parentItem = OpenWayTo(*parent);
+    if (!parentItem || !ref.IsValid()) return;
+    if (shown) {
+      if (!FindItemByObject(object)) InsertObjectItem(*object, parentItem);
+      // A new object is seen where it was made: a closed parent opens (its children
+      // filled anew, the new one with them) rather than hiding it.
+      if (!m_widget.IsExpanded(parentItem)) m_widget.Expand(parentItem);
+    }
+    if (below) m_widget.SelectItem(parentItem);
     return;
   }
   // A new top-level folder or project (a project inside a folder whose item is not
@@ -526,6 +537,61 @@ void CTreePresenter::ObjectAdded(CProjectObject* object) {
   const char* cls = object->ClassName();
   if (m_doc.IsRoot(object) || std::strcmp(cls, "CPOProject") == 0 || std::strcmp(cls, "CPOPrjFolder") == 0)
     InsertObjectItem(*object, nullptr);
+}
+
+// The item of an object below the selected one that has none yet: the items from the
+// selected one down are opened, each filled as an expansion fills it. nullptr when
+// there is no way.
+TreeItem CTreePresenter::OpenWayTo(CProjectObject& object) {
+  std::vector<ObjectRef> way;   // the object first, up to the selected object's child
+  TreeItem item = nullptr;
+  for (CProjectObject* o = &object; o && !item; o = o->GetParent()) {
+    if (!o->IsShownInTree()) return nullptr;
+    item = FindItemByObject(o);
+    if (!item) way.emplace_back(o);
+  }
+  if (!item) return nullptr;
+  for (auto step = way.rbegin(); step != way.rend(); ++step) {
+    if (!m_widget.IsExpanded(item)) {
+      // An item that had nothing to show gets something to open.
+      if (!m_widget.GetFirstChild(item)) AddItem(item, kPlaceholderText, kPlaceholderImage, 0);
+      m_widget.Expand(item);
+    }
+    CProjectObject* next = step->Get();
+    if (!next) return nullptr;
+    TreeItem nextItem = FindItemByObject(next);
+    // Open already but read again since it opened: the item it lacks is added.
+    if (!nextItem && m_widget.IsExpanded(item) && next->GetParent() == ObjectOf(item))
+      nextItem = InsertObjectItem(*next, item);
+    if (!nextItem) return nullptr;
+    item = nextItem;
+  }
+  return item;
+}
+
+// Children that a reload in this action added (the list reading a stale folder, a paste
+// reading its holder) join the items of their open parents once the action is over:
+// only hints announce new objects, and a reload sends none.
+void CTreePresenter::AddLoadedLater() {
+  if (m_addLoadedDue) return;
+  m_addLoadedDue = true;
+  live::AtScopeEnd([this, alive = std::weak_ptr<bool>(m_alive)] {
+    if (!alive.lock()) return;
+    m_addLoadedDue = false;
+    for (const ObjectSerial serial : childloads::LoadedInThisAction()) {
+      CProjectObject* object = CProjectObject::FromSerial(serial);
+      TreeItem item = object ? m_itemOf.Find(serial) : nullptr;
+      if (!item || !m_widget.IsExpanded(item)) continue;
+      std::vector<CProjectObject*> missing;
+      for (CProjectObject* child : object->GetChildren())
+        if (CProjectObject::IsValidObject(child) && child->IsShownInTree() && !FindChild(item, child))
+          missing.push_back(child);
+      if (missing.empty()) continue;
+      TreeItem first = m_widget.GetFirstChild(item);
+      if (first && m_widget.GetItemSerial(first) == 0) RemoveItem(first);
+      for (CProjectObject* child : missing) InsertObjectItem(*child, item);
+    }
+  });
 }
 
 void CTreePresenter::ObjectRemoved(CProjectObject* object) {

@@ -155,6 +155,8 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
 
   void ShowObject(CProjectObject* object);
   void ObjectAdded(CProjectObject* object);
+  TreeItem OpenWayTo(CProjectObject& object);
+  void AddLoadedLater();
   void ObjectRemoved(CProjectObject* object);
   void OpenObject(CProjectObject* object);
   void Rebuild(CProjectObject* object);
@@ -192,6 +194,8 @@ class CTreePresenter : public CCmdTarget, public IProjectView {
   };
   ItemIndex m_itemOf;
   bool m_postRemovalDue = false;
+  bool m_addLoadedDue = false;
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);   // for the tasks it leaves
 };
 
 // The text the program keeps as the current selection for an object: its project's

@@ -3,6 +3,7 @@
 // the shared handlers of delete, new object and new copy.
 #include <vector>
 
+#include "model/ChildLoads.h"
 #include "model/NewObjectRequests.h"
 #include "model/ObjectSupport.h"
 #include "model/ProjectObject.h"
@@ -88,9 +89,24 @@ CProjectObject* CProjectObject::CreateInContainers(CProjectObject& prototype, Ty
     }
   };
 
+  // Each holder's children are read once in this command, as a view reads what it
+  // shows: a container not loaded yet is found, not made twice; the new object joins
+  // all of its siblings; and the views take the children as they are for the rest of
+  // the command, so a container made here, still empty, is not dropped by a view
+  // reading them again when it is announced.
+  auto load = [](CProjectObject& holder) {
+    if (childloads::Fresh(holder, false)) return true;
+    const ObjectRef ref(&holder);
+    childloads::Load(holder);
+    return ref.IsValid();
+  };
   CProjectObject* holder = this;
   for (TypeCode kind : {first, second}) {
     if (kind == TypeCode::None) break;
+    if (!load(*holder)) {
+      rollback();
+      return nullptr;
+    }
     CProjectObject* container = holder->FindChildOfType(kind);
     if (!container) {
       std::unique_ptr<CProjectObject> maker = CreateObjectOfType(kind);
@@ -110,6 +126,10 @@ CProjectObject* CProjectObject::CreateInContainers(CProjectObject& prototype, Ty
       made.emplace_back(container);
     }
     holder = container;
+  }
+  if (!load(*holder)) {
+    rollback();
+    return nullptr;
   }
   if (!prototype.CreateNew(holder, m_device, nullptr)) {
     rollback();

@@ -260,6 +260,9 @@ TEST_F(ResourcesGui, AWebSubFolderPastedOnAPanelWithoutACardIsRefusedBeforeItIsW
   hvtest::WriteAll(DeviceFile(panel, "web") + S("/img/logo.gif"), "GIF89a");
   CProjectObject* root = ChildNamed(panel, S("Web-Dateien"));
   ASSERT_TRUE(root);
+  // The new page's folder is shown; the folder put there from outside shows once the
+  // web folder is listed again.
+  ASSERT_TRUE(SelectInTree(panel));
   ASSERT_TRUE(SelectRow(root, S("img")));
   ASSERT_TRUE(RunInList(ID_EDIT_COPY));
   ASSERT_TRUE(SelectInTree(grafik));

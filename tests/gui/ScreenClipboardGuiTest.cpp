@@ -3,7 +3,9 @@
 // no screen yet; a cut pasted where it finds no place stays on the clipboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "app/ClipboardTransfer.h"
 #include "app/ui/MainFrame.h"
@@ -204,4 +206,62 @@ TEST_F(ScreenClipboardGui, ACutScreenThatFindsNoPlaceStaysOnTheClipboard) {
   EXPECT_TRUE(HasPicture(cePanel, S("Glocke")));
   EXPECT_FALSE(ClipboardHoldsUnpastedCut());
   EXPECT_FALSE(EnabledInList(ID_EDIT_PASTE));
+}
+
+// A screen pasted on a resources folder open in the tree brings its picture along: the
+// pictures folder that the device's tables now call for joins the open folder in the
+// tree as soon as the list reads the folder again, and as soon as a later paste there
+// reads it.
+TEST_F(ScreenClipboardGui, APicturesFolderAPasteBringsJoinsTheOpenResourcesFolder) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  CPOPrjDevice* panel = Make(project, kPanel);
+  CPOPrjDevice* combo = Make(project, kCombo);
+  CPOPrjDevice* cePanel = Make(project, kCePanel);
+  ASSERT_TRUE(panel && combo && cePanel);
+  AddScreen(panel, S("Main"));
+  AddScreen(panel, S("Alarm"), S("Glocke"));
+  auto with = [](std::vector<wxString> names, std::initializer_list<const char*> more) {
+    for (const char* name : more) names.push_back(S(name));
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  CProjectObject* screens = Below(panel, TypeCode::ResMask);
+  ASSERT_TRUE(screens);
+  TreeChildren(screens);
+  ASSERT_TRUE(SelectInTree(ChildNamed(screens, S("Main"))));
+  ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
+  std::map<CPOPrjDevice*, std::vector<wxString>> before;
+  for (CPOPrjDevice* device : {combo, cePanel}) {
+    CProjectObject* resources = Below(device, TypeCode::Resource);
+    ASSERT_TRUE(resources);
+    before[device] = TreeChildren(resources);
+    ASSERT_TRUE(SelectInTree(resources));
+    ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+    hvtest::PumpUntilIdle();
+    EXPECT_EQ(ItemsShown(resources), with(before[device], {"Masken"}));
+  }
+
+  // The list reads the combo's resources folder again.
+  CProjectObject* resources = Below(combo, TypeCode::Resource);
+  ASSERT_TRUE(SelectInTree(resources));
+  hvtest::PumpUntilIdle();
+  EXPECT_GE(List().Presenter().FindRow(ChildNamed(resources, S("Bitmaps"))), 0);
+  EXPECT_EQ(ItemsShown(resources), with(before[combo], {"Bitmaps", "Masken"}));
+
+  // A picture pasted on the other panel's resources folder: the paste reads it.
+  CProjectObject* pictures = Below(panel, TypeCode::ResBitmap);
+  ASSERT_TRUE(pictures);
+  ASSERT_TRUE(SelectInTree(pictures));
+  List().ClearSelection();
+  for (std::size_t row = 0; row < List().Presenter().GetRowCount(); ++row)
+    if (List().Presenter().RowObject(row)->GetName().Upper().StartsWith(S("GLOCKE"))) List().SelectRow(row, true);
+  ASSERT_EQ(List().Presenter().SelectedObjects().size(), 1u);
+  ASSERT_TRUE(RunInList(ID_EDIT_COPY));
+  resources = Below(cePanel, TypeCode::Resource);
+  ASSERT_TRUE(SelectInTree(resources));
+  ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(ItemsShown(resources), with(before[cePanel], {"Bitmaps", "Masken"}));
 }

@@ -136,15 +136,29 @@ BOOL ProjectWindowFixture::EnabledInTree(UINT id) {
   return frame->Router().RouteFrom(&Tree().Presenter()).IsEnabled(id);
 }
 
-std::vector<wxString> ProjectWindowFixture::TreeChildren(CProjectObject* object) {
+namespace {
+
+std::vector<wxString> ItemTexts(CProjectTreeView& tree, const wxTreeItemId& item) {
   std::vector<wxString> names;
-  const wxTreeItemId item = Tree().ItemOf(object);
-  if (!item.IsOk()) return names;
-  Tree().Expand(item.GetID());
   wxTreeItemIdValue cookie;
-  for (wxTreeItemId c = Tree().wxTreeCtrl::GetFirstChild(item, cookie); c.IsOk(); c = Tree().GetNextChild(item, cookie))
-    names.push_back(Tree().wxTreeCtrl::GetItemText(c));
+  for (wxTreeItemId c = tree.wxTreeCtrl::GetFirstChild(item, cookie); c.IsOk(); c = tree.GetNextChild(item, cookie))
+    names.push_back(tree.wxTreeCtrl::GetItemText(c));
   return names;
+}
+
+}  // namespace
+
+std::vector<wxString> ProjectWindowFixture::TreeChildren(CProjectObject* object) {
+  const wxTreeItemId item = Tree().ItemOf(object);
+  if (!item.IsOk()) return {};
+  Tree().Expand(item.GetID());
+  return ItemTexts(Tree(), item);
+}
+
+std::vector<wxString> ProjectWindowFixture::ItemsShown(CProjectObject* object) {
+  const wxTreeItemId item = Tree().ItemOf(object);
+  if (!item.IsOk() || !Tree().wxTreeCtrl::IsExpanded(item)) return {};
+  return ItemTexts(Tree(), item);
 }
 
 CProjectObject* ChildNamed(CProjectObject* parent, const wxString& name) {

@@ -57,6 +57,8 @@ class ProjectWindowFixture : public testing::Test {
   BOOL EnabledInTree(UINT id);
   // The names of the tree items below the object's item (opened first).
   std::vector<wxString> TreeChildren(CProjectObject* object);
+  // The same as the tree shows them now, opening nothing: none while the item is closed.
+  std::vector<wxString> ItemsShown(CProjectObject* object);
 
   wxString ProjectsRoot() const { return home.Sub("Projects"); }
 

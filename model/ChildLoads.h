@@ -1,7 +1,11 @@
 #pragma once
 // One load of an object's children per user action. The list and the tree both load
 // the children they show; what one of them loaded in the same action, or what the list
-// shows and is not stale, the tree's expansion takes as it is.
+// shows and is not stale, the tree's expansion takes as it is. Commands that make or
+// paste objects into grouping folders load the holder here first, so that the folders
+// they make, still empty, are taken as they are too.
+#include <vector>
+
 #include "model/LiveObjects.h"
 #include "platform/Types.h"
 
@@ -16,5 +20,7 @@ BOOL Load(CProjectObject& object);
 bool Fresh(CProjectObject& object, bool listedCounts);
 // The object the list now shows (nullptr: none).
 void NoteListed(const CProjectObject* object);
+// The objects whose children the running action loaded, in order.
+std::vector<ObjectSerial> LoadedInThisAction();
 
 }  // namespace childloads

@@ -1,4 +1,4 @@
-#include "app/ChildLoads.h"
+#include "model/ChildLoads.h"
 
 #include <algorithm>
 #include <vector>
@@ -47,5 +47,11 @@ bool Fresh(CProjectObject& object, bool listedCounts) {
 }
 
 void NoteListed(const CProjectObject* object) { State().listed = object ? object->GetSerial() : 0; }
+
+std::vector<ObjectSerial> LoadedInThisAction() {
+  const std::uint64_t action = DispatchScope::CurrentAction();
+  const Loads& s = State();
+  return action != 0 && s.action == action ? s.loaded : std::vector<ObjectSerial>{};
+}
 
 }  // namespace childloads
