@@ -228,12 +228,13 @@ int StartReapedProcess(const std::vector<wxString>& args, const wxString& workin
 
 BOOL LaunchProcess(DWORD* threadId, const wxString& commandLine, const wxString& workingFolder, DWORD* processId) {
   DWORD pid = 0;
-  const int err = StartReapedProcess(SplitCommandLine(QuoteExePath(commandLine)), workingFolder, pid);
+  const std::vector<wxString> args = SplitCommandLine(QuoteExePath(commandLine));
+  const int err = StartReapedProcess(args, workingFolder, pid);
   if (err != 0) {
-    hv::Ui().Message(10001,
-                     hv::LocalString(10001, wxS("Fehler beim Starten des Programms!")) +
-                         wxString::Format("\nError: %d", err),
-                     MB_ICONINFORMATION);
+    // The program is named: the user looks for it where it is set.
+    wxString text = hv::LocalString(10001, wxS("Fehler beim Starten des Programms!"));
+    if (!args.empty()) text += wxS("\n") + args.front();
+    hv::Ui().Message(10001, text + wxString::Format("\nError: %d", err), MB_ICONINFORMATION);
     return FALSE;
   }
   if (threadId) *threadId = pid;

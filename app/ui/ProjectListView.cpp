@@ -420,11 +420,19 @@ void CProjectListView::OnColumnRightClick(wxListEvent&) {
   wxWindow::UnreserveControlId(id);
 }
 
-void CProjectListView::OnActivated(wxListEvent&) {
+void CProjectListView::OnActivated(wxListEvent& event) {
   m_frame.SetActiveView(&m_presenter);
-  int flags = 0;
+  // GTK's list answers no column from a hit test: the column is the one whose part of
+  // the activated row holds the pointer (none for Return).
+  const wxPoint at = m_ctrl->ScreenToClient(wxGetMousePosition());
   long column = -1;
-  m_ctrl->HitTest(m_ctrl->ScreenToClient(wxGetMousePosition()), flags, &column);
+  for (int c = 0; c < m_ctrl->GetColumnCount() && event.GetIndex() >= 0; ++c) {
+    wxRect rect;
+    if (m_ctrl->GetSubItemRect(event.GetIndex(), c, rect) && rect.Contains(at)) {
+      column = c;
+      break;
+    }
+  }
   m_presenter.OnDoubleClick(static_cast<int>(column));
 }
 

@@ -146,13 +146,14 @@ TEST(LaunchProcess, FailuresShowMessage10001WithTheErrorNumber) {
     wxString line;
     wxString folder;
     const char* error;
+    wxString program;   // named in the message
   };
   const Case cases[] = {
-      {dir.Sub("missing-program") + " a", wxString(), "Error: 2"},
-      {"no-such-program-anywhere-xyz", wxString(), "Error: 2"},
-      {"\"" + Child("launcher_probe") + "\"", dir.Sub("no/such/folder"), "Error: 2"},
-      {dir.Sub("notexec.sh"), wxString(), "Error: 13"},
-      {"   ", wxString(), "Error: 22"},
+      {dir.Sub("missing-program") + " a", wxString(), "Error: 2", dir.Sub("missing-program")},
+      {"no-such-program-anywhere-xyz", wxString(), "Error: 2", "no-such-program-anywhere-xyz"},
+      {"\"" + Child("launcher_probe") + "\"", dir.Sub("no/such/folder"), "Error: 2", Child("launcher_probe")},
+      {dir.Sub("notexec.sh"), wxString(), "Error: 13", dir.Sub("notexec.sh")},
+      {"   ", wxString(), "Error: 22", wxString()},
   };
   for (const Case& c : cases) {
     hvtest::ScriptedUi ui;
@@ -161,7 +162,9 @@ TEST(LaunchProcess, FailuresShowMessage10001WithTheErrorNumber) {
     EXPECT_FALSE(LaunchProcess(&tid, c.line, c.folder, &pid)) << hv::ToUtf8(c.line);
     EXPECT_TRUE(ui.AllExpectationsMet());
     ASSERT_EQ(ui.MessageTexts().size(), 1u);
-    EXPECT_EQ(hv::ToUtf8(ui.MessageTexts()[0]), std::string("Fehler beim Starten des Programms!\n") + c.error);
+    const wxString named = c.program.empty() ? wxString() : c.program + "\n";
+    EXPECT_EQ(hv::ToUtf8(ui.MessageTexts()[0]),
+              std::string("Fehler beim Starten des Programms!\n") + hv::ToUtf8(named) + c.error);
     EXPECT_EQ(tid, 123u);
     EXPECT_EQ(pid, 456u);
   }

@@ -202,6 +202,8 @@ TEST_F(EditorFallbackGui, MissingDesignerAndPdfProgramEachShowTheirMessage) {
     RunInTree(ID_OBJECT_NEW);
     ASSERT_TRUE(ui.AllExpectationsMet());
     EXPECT_TRUE(ui.MessageTexts().back().EndsWith("\nError: 2")) << ui.MessageTexts().back();
+    // The designer it looked for is named, so the user knows what to install or set.
+    EXPECT_TRUE(ui.MessageTexts().back().Contains("Skizzar")) << ui.MessageTexts().back();
   }
   {
     SCOPED_TRACE("PDF program");

@@ -5,6 +5,8 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
+#include <wx/uiaction.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -143,6 +145,36 @@ TEST_F(ModbusPointsGui, ATypedTextAddressNamesItsLengthAndReadsEveryCharacter) {
   EXPECT_EQ(withLength, "Holding-Register 40-45, Text, 12 Zeichen");
   EXPECT_EQ(ReadValues(folder), (std::map<wxString, wxString>{{"Pumpe", "Kesselpumpe1"}}));
   EXPECT_EQ(ui.MessageIds().size(), 1u);
+
+  // A double click on the row's value reads it anew; elsewhere on the row it would open the
+  // point's sheet. The toolkit's hit test names no column here, so the click's place does.
+  server.SetText(1, 4, 40, "Wasserpumpe2");
+  wxListCtrl* ctrl = frame->GetListView()->Control();
+  ASSERT_TRUE(ctrl && ctrl->GetItemCount() > 0);
+  long row = 0;
+  while (row < ctrl->GetItemCount() && ctrl->GetItemText(row) != "Pumpe") ++row;
+  int valueColumn = -1;
+  for (int c = 0; c < ctrl->GetColumnCount(); ++c) {
+    wxListItem heading;
+    heading.SetMask(wxLIST_MASK_TEXT);
+    if (ctrl->GetColumn(c, heading) && heading.GetText() == "Wert") valueColumn = c;
+  }
+  ASSERT_GE(valueColumn, 0);
+  // The value column in sight, as a user would scroll or narrow the others.
+  for (int c = 0; c < valueColumn; ++c) ctrl->SetColumnWidth(c, 40);
+  hvtest::PumpUntilIdle();
+  wxRect cell;
+  ASSERT_TRUE(ctrl->GetSubItemRect(row, valueColumn, cell));
+  wxUIActionSimulator sim;
+  const wxPoint target = ctrl->ClientToScreen(cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2));
+  sim.MouseMove(target);
+  hvtest::PumpUntil([&] { return wxGetMousePosition() == target; }, std::chrono::seconds(2));
+  sim.MouseDblClick();
+  CProjectObject* pumpe = ChildNamed(folder, "Pumpe");
+  ASSERT_TRUE(pumpe);
+  EXPECT_TRUE(hvtest::PumpUntil([&] { return pumpe->GetColumnText(5) == "Wasserpumpe2"; }, std::chrono::seconds(5)))
+      << pumpe->GetColumnText(5);
+  EXPECT_EQ(user.unexpected, 0);
 }
 
 // The controller's memory entries MW_0 and MD_4 both make "Regler10_M": picked together
