@@ -502,6 +502,10 @@ void CTreePresenter::ShowObject(CProjectObject* object) {
   CProjectObject* selectedObject = ObjectOf(selected);
   if (!selectedObject || object->GetParent() != selectedObject) return;
   const ObjectRef ref(object);
+  // An item without an expand button (a project with documents but no device) gets its
+  // children here: expanding it would not ask for them.
+  if (!m_widget.GetFirstChild(selected)) FillChildren(selected);
+  if (!ref.IsValid()) return;
   m_widget.Expand(selected);
   if (!ref.IsValid()) return;
   if (TreeItem found = FindItemByClassAndName(object->ClassName(), object->GetName(), selected))

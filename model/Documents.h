@@ -21,6 +21,8 @@ class CPODocuments : public CProjectObject {
   TypeCode GetTypeCode() override { return TypeCode::Documents; }
   std::span<ColumnDef> GetColumnDefs() override;
   BOOL HasTreeChildren() override { return FALSE; }
+  // Its documents are listed: a double click on its row opens it.
+  BOOL HasListChildren() override { return TRUE; }
   BOOL KeepWhenEmpty() override { return FALSE; }
   BOOL LoadChildren() override;
   BOOL IsStale() override;

@@ -273,3 +273,23 @@ TEST_F(ProjectDocumentsGui, FilesPastedOnAProjectWhoseLastDocumentWasDeletedGetA
   EXPECT_EQ(hvtest::ReadAll(outside.Sub("Liste.csv")), "Liste");   // copied, not moved
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
+
+// A project without devices shows no expand button; its documents are still reached by a
+// double click on "Dokumentation" in the list, which opens the node in the tree.
+TEST_F(ProjectDocumentsGui, DocumentsOfAProjectWithoutDevicesAreReachedFromTheList) {
+  CPOProject* hall = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  hvtest::WriteAll(hv::JoinPath(hall->GetFolder(), "Documentation/Plan.pdf"), "Plan");
+  Open();
+  ASSERT_TRUE(SelectInTree(hall));
+  CProjectObject* node = ChildNamed(hall, S("Dokumentation"));
+  ASSERT_TRUE(node);
+  const long row = List().Presenter().FindRow(node);
+  ASSERT_GE(row, 0);
+  List().ClearSelection();
+  List().SelectRow(static_cast<std::size_t>(row), true);
+  List().Presenter().OnDoubleClick(0);
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(TreeChildren(hall), std::vector<wxString>{S("Dokumentation")});
+  EXPECT_EQ(List().Presenter().GetListed(), ChildNamed(hall, S("Dokumentation")));
+  EXPECT_EQ(ListNames(), std::vector<wxString>{S("Plan.pdf")});
+}
