@@ -1,7 +1,11 @@
 #include "build/FtpSentRecord.h"
 
+#include <zlib.h>
+
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Codec.h"
@@ -9,7 +13,33 @@
 
 namespace {
 
-constexpr char kHeader[] = "HALVORA FTP SENT 1";
+// Version 2 ends with the sum of all lines before it; a record of version 1 has none and
+// is taken as empty, so the first transfer after it sends everything once.
+constexpr char kHeader[] = "HALVORA FTP SENT 2";
+constexpr char kSum[] = "SUM\t";
+
+std::uint32_t SumOf(std::string_view text) {
+  return static_cast<std::uint32_t>(
+      crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
+}
+
+// The lines before the last one when that is "SUM\t<8 hex digits>" and the sum of those
+// lines; false for any other text.
+bool Summed(const std::string& bytes, std::string& lines) {
+  constexpr std::size_t kLast = sizeof kSum - 1 + 8 + 1;
+  if (bytes.size() < kLast || bytes.back() != '\n') return false;
+  const std::size_t at = bytes.size() - kLast;
+  if ((at > 0 && bytes[at - 1] != '\n') || bytes.compare(at, sizeof kSum - 1, kSum) != 0) return false;
+  std::uint32_t sum = 0;
+  for (std::size_t i = at + sizeof kSum - 1; i < bytes.size() - 1; ++i) {
+    const char c = bytes[i];
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) return false;
+    sum = sum << 4 | static_cast<std::uint32_t>(digit);
+  }
+  lines = bytes.substr(0, at);
+  return sum == SumOf(lines);
+}
 
 bool ToU64(const std::string& text, std::uint64_t& value) {
   if (text.empty() || text.size() > 20) return false;
@@ -23,12 +53,14 @@ bool ToU64(const std::string& text, std::uint64_t& value) {
   return true;
 }
 
-// Times before 1970 are negative.
+// Times before 1970 are negative, down to the least a time can hold (whose magnitude the
+// greatest does not).
 bool ToTime(const std::string& text, std::time_t& value) {
   const bool negative = !text.empty() && text[0] == '-';
   std::uint64_t v = 0;
-  if (!ToU64(negative ? text.substr(1) : text, v) || v > static_cast<std::uint64_t>(INT64_MAX)) return false;
-  value = negative ? -static_cast<std::time_t>(v) : static_cast<std::time_t>(v);
+  const std::uint64_t most = static_cast<std::uint64_t>(INT64_MAX) + (negative ? 1 : 0);
+  if (!ToU64(negative ? text.substr(1) : text, v) || v > most) return false;
+  value = static_cast<std::time_t>(negative ? 0 - v : v);
   return true;
 }
 
@@ -51,9 +83,11 @@ wxString FtpSentRecord::FileIn(const wxString& deviceFolder) { return hv::JoinPa
 
 FtpSentRecord FtpSentRecord::Load(const wxString& path, const wxString& identity) {
   FtpSentRecord record(path, identity);
-  std::string bytes;
-  if (!hv::ReadFileBytes(path, bytes)) return record;
-  std::istringstream in(bytes);
+  std::string bytes, lines;
+  // A record damaged anywhere is taken as empty, even where what is left still reads: a
+  // changed digit could otherwise leave out a file that changed.
+  if (!hv::ReadFileBytes(path, bytes) || !Summed(bytes, lines)) return record;
+  std::istringstream in(lines);
   std::string line;
   if (!std::getline(in, line) || line != kHeader) return record;
   if (!std::getline(in, line) || line != "ID\t" + hv::ToUtf8(identity)) return record;
@@ -90,5 +124,8 @@ bool FtpSentRecord::Save(wxString* error) const {
             std::to_string(e.server.size) + '\t' + static_cast<char>(e.server.kind) + '\t' +
             std::to_string(static_cast<long long>(e.server.time)) + '\t' + hv::ToUtf8(remote) + '\n';
   }
+  char sum[16];
+  std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(SumOf(text)));
+  text += std::string(kSum) + sum + '\n';
   return hv::WriteFileAtomic(m_path, text, error);
 }

@@ -2,8 +2,9 @@
 // What the program last sent to one device by FTP: per remote file the local size and
 // time it sent, and the size and time the device's listing gave right after. A device
 // whose server keeps no exact times (no MLSD, no MFMT) then still gets only what changed
-// on either side. Kept as a small text file in the device's folder; a record that cannot
-// be read is taken as empty, so everything is sent again.
+// on either side. Kept as a small text file in the device's folder, ending with a sum of
+// its lines; a record that cannot be read or whose sum does not match is taken as empty,
+// so everything is sent again.
 #include <cstdint>
 #include <ctime>
 #include <map>

@@ -156,7 +156,7 @@ wxString TempName(const wxString& remotePath) { return remotePath.AfterLast('/')
 // The device's folders, each listed once.
 class RemoteFolders {
  public:
-  explicit RemoteFolders(hv::FtpClient& client) : m_client(client) {}
+  explicit RemoteFolders(hv::FtpFileLister& server) : m_server(server) {}
   // The entry of a remote file, nullptr when its folder does not list it.
   const hv::FtpRemoteEntry* Find(const wxString& remotePath, hv::FtpResult& failure) {
     failure = {};
@@ -164,7 +164,7 @@ class RemoteFolders {
     auto it = m_folders.find(folder);
     if (it == m_folders.end()) {
       std::vector<hv::FtpRemoteEntry> entries;
-      failure = m_client.List(folder, entries);
+      failure = m_server.List(folder, entries);
       if (!failure.Ok()) return nullptr;
       std::map<wxString, hv::FtpRemoteEntry> byName;
       for (hv::FtpRemoteEntry& e : entries) byName.emplace(e.name, std::move(e));
@@ -175,20 +175,20 @@ class RemoteFolders {
   }
 
  private:
-  hv::FtpClient& m_client;
+  hv::FtpFileLister& m_server;
   std::map<wxString, std::map<wxString, hv::FtpRemoteEntry>> m_folders;
 };
 
 // The server's state of a listed file: its exact time, else the listing's own; where the
 // listing shows no time at all, the server's MDTM.
-FtpServerStamp StampOf(const hv::FtpRemoteEntry& e, hv::FtpClient& client, const wxString& remotePath) {
+FtpServerStamp StampOf(const hv::FtpRemoteEntry& e, hv::FtpFileLister& server, const wxString& remotePath) {
   FtpServerStamp stamp;
   stamp.size = e.size;
   std::time_t exact = e.modified;
-  if (!exact && !e.listed && client.MdtmWorks()) {
+  if (!exact && !e.listed && server.MdtmWorks()) {
     hv::FtpRemoteEntry asked;
     bool found = false;
-    if (client.Stat(remotePath, asked, found).Ok() && found && asked.size == e.size) exact = asked.modified;
+    if (server.Stat(remotePath, asked, found).Ok() && found && asked.size == e.size) exact = asked.modified;
   }
   if (exact) {
     stamp.kind = FtpStampKind::Exact;
@@ -198,20 +198,6 @@ FtpServerStamp StampOf(const hv::FtpRemoteEntry& e, hv::FtpClient& client, const
     stamp.time = e.listed;
   }
   return stamp;
-}
-
-// Notes the files just sent as the device now lists them. A file the listing does not
-// show whole, or without any time, is left out, so it is sent again next time.
-void NoteSent(const std::vector<FtpFileJob>& sent, hv::FtpClient& client, FtpSentRecord& record) {
-  RemoteFolders folders(client);
-  for (const FtpFileJob& file : sent) {
-    hv::FtpResult failure;
-    const hv::FtpRemoteEntry* e = folders.Find(file.remotePath, failure);
-    if (!failure.Ok()) return;
-    if (!e || e->isFolder || e->size != file.size) continue;
-    const FtpServerStamp stamp = StampOf(*e, client, file.remotePath);
-    if (stamp.kind != FtpStampKind::None) record.Set(file.remotePath, FtpSentEntry{file.size, file.modified, stamp});
-  }
 }
 
 // Failures after which the device is still there to be listed.
@@ -318,7 +304,7 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
     r.filesSent = result.filesSent;
     r.filesUnchanged = result.filesUnchanged;
     if (keepRecord && !sent.empty() && DeviceStillAnswers(r.failure)) {
-      NoteSent(sent, client, record);
+      NoteSentFiles(sent, client, record);
       // Not kept: the device gets these files once more next time.
       record.Save();
     }
@@ -359,10 +345,10 @@ FtpTransferResult RunFtpTransfer(const FtpDownloadRequest& request, ZipProgress&
   return finish(result);
 }
 
-std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
+std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpFileLister& server,
                                      hv::FtpResult& failure, const FtpSentRecord* record) {
   failure = {};
-  RemoteFolders folders(client);
+  RemoteFolders folders(server);
   std::vector<FtpFileJob> changed;
   for (const FtpFileJob& file : files) {
     const hv::FtpRemoteEntry* e = folders.Find(file.remotePath, failure);
@@ -376,19 +362,31 @@ std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::F
       std::optional<FtpServerStamp> stamp;
       if (r && r->localSize == file.size && r->localTime == file.modified && r->server.size == e->size &&
           r->server.kind != FtpStampKind::None) {
-        stamp = StampOf(*e, client, file.remotePath);
+        stamp = StampOf(*e, server, file.remotePath);
         unchanged = *stamp == r->server;
       }
       // A listing without any time (old Unix lines show the year only): the server's
       // MDTM (the stamp's exact time then, asked once) may still match the local time.
       // Lines with a time to the minute are not asked about file by file; the record
       // covers them.
-      if (!unchanged && !e->modified && !e->listed && client.MdtmWorks()) {
-        if (!stamp) stamp = StampOf(*e, client, file.remotePath);
+      if (!unchanged && !e->modified && !e->listed && server.MdtmWorks()) {
+        if (!stamp) stamp = StampOf(*e, server, file.remotePath);
         unchanged = stamp->kind == FtpStampKind::Exact && stamp->time == file.modified;
       }
     }
     if (!unchanged) changed.push_back(file);
   }
   return changed;
+}
+
+void NoteSentFiles(const std::vector<FtpFileJob>& sent, hv::FtpFileLister& server, FtpSentRecord& record) {
+  RemoteFolders folders(server);
+  for (const FtpFileJob& file : sent) {
+    hv::FtpResult failure;
+    const hv::FtpRemoteEntry* e = folders.Find(file.remotePath, failure);
+    if (!failure.Ok()) return;
+    if (!e || e->isFolder || e->size != file.size) continue;
+    const FtpServerStamp stamp = StampOf(*e, server, file.remotePath);
+    if (stamp.kind != FtpStampKind::None) record.Set(file.remotePath, FtpSentEntry{file.size, file.modified, stamp});
+  }
 }

@@ -87,8 +87,12 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
 // device's folder lists it with the same size and the same exact modification time, or
 // when `record` says it was sent as it is now and the device lists it as it was then.
 // Where a listing gives no time, the server's MDTM is asked.
-std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpClient& client,
+std::vector<FtpFileJob> ChangedFiles(const std::vector<FtpFileJob>& files, hv::FtpFileLister& server,
                                      hv::FtpResult& failure, const FtpSentRecord* record = nullptr);
+
+// Notes the files just sent in `record` as the device now lists them. A file the listing
+// does not show whole, or without any time, is left out, so it is sent again next time.
+void NoteSentFiles(const std::vector<FtpFileJob>& sent, hv::FtpFileLister& server, FtpSentRecord& record);
 
 // Plans, lists the device's folders and uploads what differs. Each file goes under a
 // temporary name and is renamed when complete (where the server renames; else a broken

@@ -78,13 +78,26 @@ bool ParseMlsdLine(const wxString& line, FtpRemoteEntry& entry);
 // Unix lines without a year.
 bool ParseListLine(const wxString& line, FtpRemoteEntry& entry, std::time_t now = 0);
 
-class FtpClient {
+// What telling the files a device already holds asks of its server: folder listings and
+// single files' times.
+class FtpFileLister {
+ public:
+  virtual ~FtpFileLister() = default;
+  // The entries of a remote folder; one that does not exist is listed as empty.
+  virtual FtpResult List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries) = 0;
+  // The size and exact time of one remote file; `found` false when there is none.
+  virtual FtpResult Stat(const wxString& remotePath, FtpRemoteEntry& entry, bool& found) = 0;
+  // False where the server has no MDTM: Stat then tells sizes only.
+  virtual bool MdtmWorks() const = 0;
+};
+
+class FtpClient : public FtpFileLister {
  public:
   // Bytes of the current file sent so far; answering false cancels the upload.
   using Progress = std::function<bool(std::uint64_t sent)>;
 
   explicit FtpClient(FtpSession session);
-  ~FtpClient();
+  ~FtpClient() override;
   FtpClient(const FtpClient&) = delete;
   FtpClient& operator=(const FtpClient&) = delete;
 
@@ -94,12 +107,12 @@ class FtpClient {
                    const FtpUploadOptions& options = {});
   // The entries of a remote folder (MLSD, else LIST). A folder that does not exist is
   // listed as empty.
-  FtpResult List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries);
+  FtpResult List(const wxString& remoteFolder, std::vector<FtpRemoteEntry>& entries) override;
   // The size and exact time of one remote file (SIZE and MDTM); `found` false when the
   // server has no such file. `entry.modified` stays 0 where the server has no MDTM.
-  FtpResult Stat(const wxString& remotePath, FtpRemoteEntry& entry, bool& found);
+  FtpResult Stat(const wxString& remotePath, FtpRemoteEntry& entry, bool& found) override;
   // False once the server showed it has no MDTM: Stat then tells sizes only.
-  bool MdtmWorks() const { return m_mdtmWorks; }
+  bool MdtmWorks() const override { return m_mdtmWorks; }
   // Removes a remote file; used to clear what an interrupted upload left.
   FtpResult Delete(const wxString& remotePath);
   // False once the server refused a rename: uploads then go straight to the final name.

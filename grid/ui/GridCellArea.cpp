@@ -28,7 +28,8 @@ CGridCellArea::CGridCellArea(CGridCtrl* grid)
       m_grid(grid),
       m_dragTimer(this, kDragTimer),
       m_keyTimer(this, kKeyTimer),
-      m_tipTimer(this, kTipTimer) {
+      m_tipTimer(this, kTipTimer),
+      m_tipAutoPop(kTipAutoPop) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CGridCellArea::OnPaint, this);
   Bind(wxEVT_SIZE, &CGridCellArea::OnSize, this);
@@ -98,7 +99,7 @@ void CGridCellArea::OnTipTimer(wxTimerEvent&) {
   const wxPoint at = m_grid->ScreenToClient(ClientToScreen(p));
   m_tip->MoveHint(0, at.x, at.y + 20);
   m_tipPopping = true;
-  m_tipTimer.StartOnce(kTipAutoPop);
+  m_tipTimer.StartOnce(m_tipAutoPop);
 }
 
 void CGridCellArea::SetIndicator(const wxRect& rect) {

@@ -27,6 +27,8 @@ class CGridCellArea : public wxWindow {
   bool IsToolTipShown() const;
   wxString ToolTipText() const;
   bool IsToolTipPending() const { return m_tipTimer.IsRunning() && !m_tipPopping; }
+  // How long a shown tip stays, in milliseconds (32767 unless set).
+  void SetToolTipAutoPop(int milliseconds) { m_tipAutoPop = milliseconds; }
 
  private:
   int Flags(const wxMouseEvent& e) const;
@@ -63,5 +65,6 @@ class CGridCellArea : public wxWindow {
   wxTimer m_tipTimer;
   CGridHint* m_tip = nullptr;   // a child of the grid
   bool m_tipPopping = false;    // the timer ends a shown tip
+  int m_tipAutoPop;
   static int s_tipColumn, s_tipRow;
 };

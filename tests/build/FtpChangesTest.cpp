@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <sys/stat.h>
 #include <thread>
 #include <utime.h>
 
 #include "archive/ZipProgress.h"
 #include "build/FtpDownloadController.h"
+#include "build/FtpSentRecord.h"
 #include "platform/Codec.h"
 #include "platform/FtpClient.h"
 #include "platform/Paths.h"
@@ -277,9 +279,58 @@ TEST(FtpChanges, PlainServersGetOnlyWhatChangedOnEitherSide) {
   hvtest::WriteAll(record, "\xff\xfe garbage");
   EXPECT_EQ(run().sent, 6);
   EXPECT_EQ(run().sent, 0);
+  // A damage that still reads, here a file's new time in its entry just as it changed
+  // here, is damage all the same: everything is sent once.
+  hvtest::WriteAll(dir.Sub("web/b/p4.htm"), std::string(104, 'r'));
+  SetTime(dir.Sub("web/b/p4.htm"), base + 120);
+  text = hvtest::ReadAll(record);
+  const size_t p4 = text.rfind('\n', text.find("/b/p4.htm")) + 1;
+  const size_t localTime = text.find('\t', p4) + 1;
+  ASSERT_EQ(text.substr(localTime, text.find('\t', localTime) - localTime), std::to_string(base));
+  text.replace(localTime, std::to_string(base).size(), std::to_string(base + 120));
+  hvtest::WriteAll(record, text);
+  EXPECT_EQ(run().sent, 6);
+  EXPECT_EQ(hvtest::ReadAll(dir.Sub("root/Flashdisk/wwwpub/b/p4.htm")), std::string(104, 'r'));
+  EXPECT_EQ(run().sent, 0);
 
   // Without a record such a server gets every file each time.
   EXPECT_EQ(run(false).sent, 6);
+}
+
+// The record reads back what it kept, the extremes of sizes and times included, and
+// taken as empty after any one byte of it changed, though most such records still read.
+TEST(FtpSentRecordFile, ReadsBackItsExtremesAndAnyChangedByteEmptiesIt) {
+  hvtest::TempDir dir;
+  const wxString path = dir.Sub("FTPSENT.LST");
+  const wxString identity = wxS("192.168.0.5:21 panel");
+  const std::vector<std::pair<wxString, FtpSentEntry>> entries = {
+      {wxS("Flashdisk/web/index.htm"), {1234, 1767225600, {1234, FtpStampKind::Listed, 1768200000}}},
+      {wxS("Flashdisk/web/\u00dcbersicht 1.htm"), {0, INT64_MIN, {0, FtpStampKind::Exact, -86400}}},
+      {wxS("vfs/big.bin"), {UINT64_MAX, INT64_MAX, {UINT64_MAX, FtpStampKind::Listed, INT64_MIN}}},
+  };
+  FtpSentRecord made(path, identity);
+  for (const auto& [remote, entry] : entries) made.Set(remote, entry);
+  ASSERT_TRUE(made.Save());
+  const FtpSentRecord read = FtpSentRecord::Load(path, identity);
+  ASSERT_EQ(read.Size(), entries.size());
+  for (const auto& [remote, entry] : entries) {
+    const FtpSentEntry* e = read.Find(remote);
+    ASSERT_NE(e, nullptr) << remote;
+    EXPECT_EQ(e->localSize, entry.localSize);
+    EXPECT_EQ(e->localTime, entry.localTime);
+    EXPECT_EQ(e->server, entry.server);
+  }
+  EXPECT_EQ(FtpSentRecord::Load(path, wxS("192.168.0.6:21 panel")).Size(), 0u);
+
+  const std::string intact = hvtest::ReadAll(path);
+  for (size_t at = 0; at < intact.size(); ++at) {
+    std::string damaged = intact;
+    // A digit becomes the next one; another byte changes case or becomes a sign.
+    const char c = damaged[at];
+    damaged[at] = static_cast<char>(c >= '0' && c <= '9' ? '0' + (c - '0' + 1) % 10 : c ^ 0x20);
+    hvtest::WriteAll(path, damaged);
+    EXPECT_EQ(FtpSentRecord::Load(path, identity).Size(), 0u) << "byte " << at;
+  }
 }
 
 // Cancels the transfer once the big file is well on its way.

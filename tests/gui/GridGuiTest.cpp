@@ -455,38 +455,91 @@ TEST_F(GridGui, ScrollBarCodesMoveTheViewAndTheThumbShowsAHint) {
   EXPECT_EQ(s.topRow, 0);
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A pointer move over the cell area as the toolkit reports it, without moving the real
+// pointer (which the tip's timer reads) off the cell.
+void MoveOver(CGridCellArea* area, const wxPoint& screen) {
+  wxMouseEvent e(wxEVT_MOTION);
+  e.SetPosition(area->ScreenToClient(screen));
+  e.SetEventObject(area);
+  area->ProcessWindowEvent(e);
+}
+
+long Ms(Clock::duration d) { return static_cast<long>(std::chrono::duration_cast<milliseconds>(d).count()); }
+
+}  // namespace
+
 // A cell's tip is the grid's own hint window: none after one hit test, none before the
-// delay after a second one on the same cell, shown then, gone on another cell. The
-// toolkit's tip (which ignores delays) is never set.
+// delay (200 ms) after a second one on the same cell, shown soon after it, gone on
+// another cell. The toolkit's tip (which ignores delays) is never set.
 TEST_F(GridGui, ToolTipWaitsForTwoHitTestsOnACellAndItsDelay) {
   CGridCellArea* area = grid->CellArea();
   const wxPoint at = CellPoint(1, 1);
   sim.MouseMove(at);
   Pump(milliseconds(100));
   grid->Sheet().toolTips = 1;
-  const auto move = [&](const wxPoint& screen) {
-    wxMouseEvent e(wxEVT_MOTION);
-    const wxPoint p = area->ScreenToClient(screen);
-    e.SetPosition(p);
-    e.SetEventObject(area);
-    area->ProcessWindowEvent(e);
-  };
-  move(at);
+  MoveOver(area, at);
   Pump(milliseconds(300));
   EXPECT_FALSE(area->IsToolTipShown());
   EXPECT_EQ(area->GetToolTip(), nullptr);
-  move(at);
+  const auto second = Clock::now();
+  MoveOver(area, at);
   EXPECT_TRUE(area->IsToolTipPending());
   Pump(milliseconds(60));
   EXPECT_FALSE(area->IsToolTipShown());
   ASSERT_TRUE(PumpUntil([&] { return area->IsToolTipShown(); }, milliseconds(1000)));
+  // Never before the delay; soon after it, even on a busy machine.
+  const long shownAfter = Ms(Clock::now() - second);
+  EXPECT_GE(shownAfter, 200);
+  EXPECT_LE(shownAfter, 800);
   wxString expected;
   grid->GetHintText(1, 1, kSectionCells, expected);
   EXPECT_EQ(area->ToolTipText(), expected);
   EXPECT_EQ(area->GetToolTip(), nullptr);
-  move(CellPoint(2, 2));
+  MoveOver(area, CellPoint(2, 2));
   EXPECT_FALSE(area->IsToolTipShown());
   EXPECT_FALSE(area->IsToolTipPending());
+}
+
+// A shown tip stays for its auto-pop time (shortened here) and then goes by itself; a
+// press of the left or the right button ends it at once, and it does not come back
+// while the pointer rests.
+TEST_F(GridGui, ToolTipGoesAfterItsTimeAndOnAButtonPress) {
+  CGridCellArea* area = grid->CellArea();
+  constexpr long kAutoPop = 600;
+  area->SetToolTipAutoPop(static_cast<int>(kAutoPop));
+  const wxPoint at = CellPoint(1, 1);
+  sim.MouseMove(at);
+  Pump(milliseconds(100));
+  grid->Sheet().toolTips = 1;
+  const auto showTip = [&] {
+    MoveOver(area, CellPoint(2, 2));
+    MoveOver(area, at);
+    MoveOver(area, at);
+    return PumpUntil([&] { return area->IsToolTipShown(); }, milliseconds(1500));
+  };
+
+  ASSERT_TRUE(showTip());
+  const auto shown = Clock::now();
+  ASSERT_TRUE(PumpUntil([&] { return !area->IsToolTipShown(); }, milliseconds(kAutoPop + 1500)));
+  const long stayed = Ms(Clock::now() - shown);
+  EXPECT_GE(stayed, kAutoPop - 50);
+  EXPECT_LE(stayed, kAutoPop + 800);
+  EXPECT_FALSE(area->IsToolTipPending());
+
+  for (const int button : {wxMOUSE_BTN_LEFT, wxMOUSE_BTN_RIGHT}) {
+    SCOPED_TRACE(button == wxMOUSE_BTN_LEFT ? "left button" : "right button");
+    ASSERT_TRUE(showTip());
+    sim.MouseDown(button);
+    EXPECT_TRUE(PumpUntil([&] { return !area->IsToolTipShown(); }, milliseconds(300)));
+    sim.MouseUp(button);
+    Pump(milliseconds(300));
+    EXPECT_FALSE(area->IsToolTipShown());
+    EXPECT_FALSE(area->IsToolTipPending());
+  }
 }
 
 TEST_F(GridGui, TabClickReportsTheTabsId) {
