@@ -69,5 +69,6 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B out/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DHALVORA_FUZZ=ON -DHALVORA_GUI=OFF -DHALVORA_BENCH=OFF -DHALVORA_TESTS=ON
   cmake --build out/fuzz -j "$jobs" --target fuzz_all
-  ctest --test-dir out/fuzz --output-on-failure -L fuzz
+  # Each target runs for a fixed time on one core: they run side by side.
+  ctest --test-dir out/fuzz --output-on-failure -L fuzz -j "$jobs"
 fi
