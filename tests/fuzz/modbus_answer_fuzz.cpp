@@ -229,8 +229,9 @@ Point PointOf(const Record& r) {
   p.unit = 1 + (r.At(1) >> 1) % 247;
   p.address = "8|M|M|81|" + std::to_string(r.At(3)) + "|0";
   if (pick < 11) p.type = kTypes[pick];
-  else if (pick == 11) p.type = 0x100, p.textLen = r.At(2) % 250;
-  else p.type = 0x2000 + r.At(2) % 250;
+  // A text has 1 to 250 characters: one of none is refused when it is registered.
+  else if (pick == 11) p.type = 0x100, p.textLen = 1 + r.At(2) % 250;
+  else p.type = 0x2000 + 1 + r.At(2) % 250;
   return p;
 }
 
@@ -261,7 +262,7 @@ bool FromSomeFrame(const std::vector<Bytes>& sent, const Point& p, mm::WordOrder
   const bool text = hvplug::IsText(p.type);
   const uint8_t fc = p.type == 4 ? (p.picker == 3 ? 1 : 2) : (p.picker == 3 ? 3 : 4);
   const uint32_t chars = p.type == 0x100 ? p.textLen : p.type - 0x2000;
-  const size_t words = text ? (chars == 0 ? 1 : (chars + 1) / 2) : p.type >= 32 ? 2 : 1;  // I4, UI4, R4, times and dates
+  const size_t words = text ? (chars + 1) / 2 : p.type >= 32 ? 2 : 1;  // I4, UI4, R4, times and dates
   const size_t count = p.type == 4 ? 1 : 2 * words;
   for (const Bytes& s : sent)
     for (size_t at = 0; at + 2 + count <= s.size(); ++at) {
