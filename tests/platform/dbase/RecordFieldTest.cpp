@@ -52,6 +52,28 @@ TEST(DbRecordField, RawEndsAtAZeroByteWithItsBlanksBefore) {
   EXPECT_EQ(RawOf(std::string("abcdefghijklmnopq\0", 18), 48, bytes), "abcdefghijklmnopq");
 }
 
+TEST(DbRecordField, RawIsTheTextBeforeTheFirstZeroByteWithoutTrailingBlanks) {
+  static Layout layout;
+  // Every width around the sixteen-byte loads, a zero byte at every place or none, and
+  // blanks inside, at the end and before the zero byte.
+  for (std::uint32_t width = 1; width <= 40; ++width) {
+    layout.slots = {FieldSlot{1, width, FieldKind::Text}};
+    layout.recordLength = width + 2;
+    for (std::uint32_t tail : {0u, 1u, width / 2, width}) {
+      for (std::int64_t zero = -1; zero < static_cast<std::int64_t>(width); ++zero) {
+        std::string field(width, ' ');
+        for (std::uint32_t i = 0; i + tail < width; ++i) field[i] = i % 3 == 1 ? ' ' : static_cast<char>('a' + i % 26);
+        if (zero >= 0) field[static_cast<std::size_t>(zero)] = '\0';
+        std::string expected = field.substr(0, field.find('\0'));
+        while (!expected.empty() && expected.back() == ' ') expected.pop_back();
+        // A byte on each side that is no blank: nothing outside the field is read.
+        const std::string bytes = "x" + field + "x";
+        EXPECT_EQ(Record(bytes.data(), layout).raw(0), expected) << width << " " << tail << " " << zero;
+      }
+    }
+  }
+}
+
 TEST(DbRecordField, NumbersReadWithSignPaddingAndTheirLimit) {
   EXPECT_EQ(NumberOf("    8"), 8);
   EXPECT_EQ(NumberOf("     "), 0);
