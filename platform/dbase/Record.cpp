@@ -44,12 +44,11 @@ std::uint32_t Record::width(int field) const {
   return s ? s->width : 0;
 }
 
-std::string_view Record::rawOf(const FieldSlot& field) const {
-  const FieldSlot* s = &field;
-  const char* p = m_bytes + s->offset;
+std::string_view Record::rawOf(const FieldSlot& s) const {
+  const char* p = m_bytes + s.offset;
   // Trailing blanks first, eight at a time (most fields are mostly padding): a zero
   // byte can only stand before them, so only the rest is searched for one.
-  std::size_t n = s->width;
+  std::size_t n = s.width;
   bool ended = false;
 #if defined(__SSE2__)
   // Sixteen at a time where the processor compares them at once.
@@ -64,7 +63,7 @@ std::string_view Record::rawOf(const FieldSlot& field) const {
     }
   }
   // The rest of a wide field: its first sixteen bytes, those past the rest as blanks.
-  if (!ended && n > 0 && s->width >= 16) {
+  if (!ended && n > 0 && s.width >= 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const auto blank = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blanks16)) | (0xFFFF << n));
     n = 16 - static_cast<std::size_t>(std::countl_one(blank));
@@ -109,6 +108,10 @@ namespace {
 
 // The field's integer; false when its digits leave the signed 64-bit range.
 bool ParseExact(std::string_view f, std::int64_t& out) {
+  if (f.size() <= kNarrowNumberWidth) {
+    out = ParseNarrowNumber(f);
+    return true;
+  }
   out = 0;
   std::size_t i = 0;
   // Numbers stand right-aligned: the padding before them goes eight bytes at a time.
