@@ -84,15 +84,10 @@ TEST(FtpPaths, AddressesWithAndWithoutPort) {
     wxString host;
     int port = 21;
     EXPECT_EQ(hv::SplitFtpAddress(row.address, host, port), row.ok) << row.address;
-    if (!row.ok) continue;
-    EXPECT_EQ(host, row.host) << row.address;
-    EXPECT_EQ(port, row.port) << row.address;
-    // Joined again, host and port read back as they were.
-    wxString again;
-    int againPort = 0;
-    EXPECT_TRUE(hv::SplitFtpAddress(hv::JoinFtpAddress(host, port), again, againPort)) << row.address;
-    EXPECT_EQ(again, host) << row.address;
-    EXPECT_EQ(againPort, port) << row.address;
+    if (row.ok) {
+      EXPECT_EQ(host, row.host) << row.address;
+      EXPECT_EQ(port, row.port) << row.address;
+    }
   }
 }
 
