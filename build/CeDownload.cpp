@@ -3,11 +3,11 @@
 #include "platform/Localization.h"
 #include "platform/Ui.h"
 
-int ProposedFtpPort(const DownloadWebCERequest& request) {
+void PresetDownloadTarget(DownloadWebCERequest& target, const wxString& address) {
   wxString host;
-  int port = 21;
-  hv::SplitFtpAddress(request.address, host, port);
-  return port;
+  int port = hv::kFtpPort;
+  target.address = hv::SplitFtpAddress(address, host, port) ? host : address;
+  target.connection.port = port;
 }
 
 void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest& transfer) {
@@ -17,6 +17,10 @@ void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest&
   transfer.password = target.password;
   transfer.connection = target.connection;
   if (!target.source.empty()) transfer.source = target.source;
+  wxString host;
+  int port = 0;
+  if (target.connection.port > 0 && hv::SplitFtpAddress(transfer.address, host, port))
+    transfer.address = hv::JoinFtpAddress(host, target.connection.port);
 }
 
 int RunFtpTransferAskingLogin(FtpDownloadRequest& transfer, UserPwdRequest& login, bool& entered) {
@@ -49,11 +53,10 @@ BOOL DownloadToCEDevice(CeDownload& job) {
   DownloadWebCERequest target;
   target.caption = job.caption;
   target.device = job.device;
-  target.address = job.address;
+  PresetDownloadTarget(target, job.address);
   target.targetFolder = job.targetPath;
   target.user = job.user;
   target.password = job.password;
-  target.connection.port = ProposedFtpPort(target);
   if (hv::Ui().Run(target) != IDOK) {
     job.message = cancelled;
     return FALSE;

@@ -11,20 +11,23 @@
 struct DownloadWebCERequest {
   wxString caption;
   wxString device;         // the device's name, shown
-  wxString address;        // shown; its port (if any) presets the connection's port
+  wxString address;        // the device's host, shown; the address's port is in `connection`
   wxString source;         // shown and editable when not empty
   wxString targetFolder;   // device path ("\Flashdisk\TavDesign"); the confirmed one after IDOK
   wxString user;
   wxString password;
-  FtpConnection connection;   // after IDOK
+  FtpConnection connection;   // port: the address's, else 21; the confirmed ones after IDOK
 };
 
-// The port the target dialog proposes: the address's, else 21.
-int ProposedFtpPort(const DownloadWebCERequest& request);
+// Presets the target dialog for a device address ("host", "host:port", "[IPv6]:port"):
+// the host to show and the address's port, else 21. An address that does not read is
+// shown whole (the transfer then says why it fails).
+void PresetDownloadTarget(DownloadWebCERequest& target, const wxString& address);
 
 // Takes a confirmed target into a transfer: the target folder without its leading
 // separator becomes the remote folder; user, password, connection values and (when the
-// dialog showed one) the source are taken over.
+// dialog showed one) the source are taken over. The confirmed port replaces the one in
+// the transfer's address, so the transfer shows where it goes.
 void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest& transfer);
 
 // One transfer to a CE device, as the resource and project downloads start it.

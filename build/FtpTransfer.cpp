@@ -256,7 +256,7 @@ FtpTransferResult PlanFtpTransfer(const FtpDownloadRequest& request, std::vector
 
 bool FtpSessionFor(const FtpDownloadRequest& request, hv::FtpSession& session, FtpTransferResult& error) {
   session = hv::FtpSession{};
-  int port = 21;
+  int port = hv::kFtpPort;
   if (!hv::SplitFtpAddress(request.address, session.host, port)) {
     error = Failure(FtpFailure::Connect, 11913,
                     wxString::Format(hv::LocalString(11913, wxS("Ungültige Geräteadresse: %s")), request.address));

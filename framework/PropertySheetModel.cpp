@@ -22,12 +22,27 @@ bool CSheetController::Show(int index, bool check) {
 }
 
 bool CSheetController::OK() {
+  if (!CheckActive()) return false;
+  StoreShownPages();
+  return true;
+}
+
+bool CSheetController::CheckActive() {
   if (m_active < 0 && !SetActivePage(0)) return false;
   m_lastCheck = m_pages[static_cast<std::size_t>(m_active)]->OnKillActive();
-  if (!m_lastCheck.Ok()) return false;
+  return m_lastCheck.Ok();
+}
+
+void CSheetController::StoreShownPages() {
   for (CSheetPage* page : m_pages)
     if (page->m_initialised) page->OnOK();
-  return true;
+}
+
+bool CSheetController::RefuseOn(CSheetPage* page, const PageCheck& check) {
+  const auto at = std::find(m_pages.begin(), m_pages.end(), page);
+  if (at != m_pages.end()) Show(static_cast<int>(at - m_pages.begin()), false);
+  m_lastCheck = check;
+  return false;
 }
 
 void CSheetController::SetWizardButtons(unsigned flags) {
@@ -50,7 +65,8 @@ bool CSheetController::Back() {
 
 bool CSheetController::Finish() {
   if (m_active < 0) return false;
-  if (!m_pages[static_cast<std::size_t>(m_active)]->OnWizardFinish()) return false;
+  m_lastCheck = m_pages[static_cast<std::size_t>(m_active)]->OnWizardFinish();
+  if (!m_lastCheck.Ok()) return false;
   for (CSheetPage* page : m_pages)
     if (page->m_initialised && page != m_pages[static_cast<std::size_t>(m_active)]) page->OnOK();
   return true;

@@ -35,11 +35,12 @@ class CSheetPage {
   // Wizard: checks the page before the next one is shown; a refusal keeps it and names
   // the field to mend.
   virtual PageCheck OnWizardNext() { return OnKillActive(); }
-  // Wizard: the finish button on the active page: check and store; false keeps it open.
-  virtual bool OnWizardFinish() {
-    if (!OnKillActive().Ok()) return false;
-    OnOK();
-    return true;
+  // Wizard: the finish button on the active page: check and store; a refusal keeps the
+  // wizard open and names the field to mend.
+  virtual PageCheck OnWizardFinish() {
+    const PageCheck check = OnKillActive();
+    if (check.Ok()) OnOK();
+    return check;
   }
   // Checks the page when it is left or on OK; shows its own message on failure.
   virtual PageCheck OnKillActive() { return {}; }
@@ -103,6 +104,15 @@ class CSheetController {
   bool IsExtraButtonShown(int id) const;
 
   void SetView(ISheetView* view) { m_view = view; }
+
+ protected:
+  // OK's two steps, for sheets that check more in between: the active page's check
+  // (false keeps the sheet open), then every page that was shown stores its data.
+  bool CheckActive();
+  void StoreShownPages();
+  // Another page's check refused OK: that page comes to the front, unchecked like a page
+  // that Back turns to, so that the field the check names can be mended. False.
+  bool RefuseOn(CSheetPage* page, const PageCheck& check);
 
  private:
   bool Show(int index, bool check);

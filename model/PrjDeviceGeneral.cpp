@@ -136,32 +136,22 @@ PageCheck CPPPrjDeviceGeneral::Validate() {
   return {};
 }
 
-bool CPPPrjDeviceGeneral::Apply() {
-  if (!Save().Ok() || !Validate().Ok()) return false;
-  m_device.SetDeviceParameters(parameters);
-  m_device.SetName(name);
-  m_device.SetDeviceFolder(m_workingFolder);
-  return true;
-}
-
 PageCheck CPPPrjDeviceGeneral::CheckForOK() {
   if (const PageCheck saved = Save(); !saved.Ok()) return saved;
   return Validate();
 }
 
-PageCheck CPPPrjDeviceGeneral::OnWizardNext() {
-  if (const PageCheck saved = Save(); !saved.Ok()) return saved;
-  return Validate();
-}
+PageCheck CPPPrjDeviceGeneral::OnWizardNext() { return CheckForOK(); }
 
-bool CPPPrjDeviceGeneral::OnWizardFinish() {
-  if (!Apply()) return false;
+PageCheck CPPPrjDeviceGeneral::OnWizardFinish() {
+  if (const PageCheck check = CheckForOK(); !check.Ok()) return check;
+  OnOK();
   Sheet()->ShowExtraButton(ID_AUTOSCAN, false);
-  return true;
+  return {};
 }
 
 void CPPPrjDeviceGeneral::OnOK() {
-  // The check ran when the page was left by OK; here the page only takes its values.
+  // The sheet ran CheckForOK before; here the page only takes its values.
   m_device.SetDeviceParameters(parameters);
   m_device.SetName(name);
   m_device.SetDeviceFolder(m_workingFolder);

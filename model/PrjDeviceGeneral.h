@@ -54,9 +54,10 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   void OnSetActive() override;
   PageCheck OnKillActive() override;
   PageCheck OnWizardNext() override;
-  bool OnWizardFinish() override;
+  PageCheck OnWizardFinish() override;
   void OnOK() override;
-  // The check OK makes on the page: its values taken and validated.
+  // The check OK and the wizard's buttons make on the page: its values taken and
+  // validated; a refusal names the field to mend.
   PageCheck CheckForOK();
 
   void OnTypeChanged(int index);
@@ -79,7 +80,6 @@ class CPPPrjDeviceGeneral : public CSheetPage {
  private:
   PageCheck Save();
   PageCheck Validate();
-  bool Apply();
   void FillDeviceTypeList();
   void FillDriverList();
   void FillFirmwareVersionList();

@@ -114,10 +114,13 @@ CPSPrjDevice::CPSPrjDevice(CPOPrjDevice& copy, bool wizard)
 }
 
 bool CPSPrjDevice::Confirm() {
-  if (m_general.IsInitialised() && Page(static_cast<std::size_t>(ActivePage())) != &m_general &&
-      !m_general.CheckForOK().Ok())
-    return false;
-  return OK();
+  if (!m_general.IsInitialised()) return OK();
+  if (Page(static_cast<std::size_t>(ActivePage())) != &m_general && !CheckActive()) return false;
+  // The general page's whole check, wherever the user is: a refusal brings it to the
+  // front at the field to mend, and no page stores anything.
+  if (const PageCheck check = m_general.CheckForOK(); !check.Ok()) return RefuseOn(&m_general, check);
+  StoreShownPages();
+  return true;
 }
 
 int CPSPrjDevice::IndexOf(const CSheetPage* page) const {

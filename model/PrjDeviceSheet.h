@@ -58,8 +58,9 @@ class CPSPrjDevice : public CSheetController {
   // Index of a page in the sheet's order.
   int IndexOf(const CSheetPage* page) const;
 
-  // OK: the general page is checked as well when another page is in front, so that a
-  // device never leaves the sheet without type, driver and node.
+  // OK: the page in front is checked, then the general page as a whole (its values and
+  // that type, driver, node and parameters are set) wherever the user is; a refusal of
+  // the general page brings it to the front. Then every page shown stores its data.
   bool Confirm() override;
 
   // The Autoscan button: scans the device's PC connection and applies the chosen

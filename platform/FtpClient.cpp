@@ -529,4 +529,8 @@ bool SplitFtpAddress(const wxString& address, wxString& host, int& port) {
   return true;
 }
 
+wxString JoinFtpAddress(const wxString& host, int port) {
+  return wxString::Format(host.Contains(":") ? "[%s]:%d" : "%s:%d", host, port);
+}
+
 }  // namespace hv

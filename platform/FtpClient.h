@@ -14,9 +14,12 @@ namespace hv {
 
 struct FtpUploadState;
 
+// The port of an address that names none.
+constexpr int kFtpPort = 21;
+
 struct FtpSession {
   wxString host;          // name or address; an IPv6 address without brackets
-  int port = 21;
+  int port = kFtpPort;
   wxString user;          // empty: anonymous
   wxString password;
   bool passive = true;    // false: active mode (the server connects back)
@@ -145,5 +148,7 @@ wxString JoinRemotePath(const wxString& folder, const wxString& relative);
 // "host", "host:port" or "[v6-address]:port"; `port` keeps its value when none is given.
 // False for an empty host or a port outside 1..65535.
 bool SplitFtpAddress(const wxString& address, wxString& host, int& port);
+// A host and port as an address SplitFtpAddress reads back: an IPv6 host in brackets.
+wxString JoinFtpAddress(const wxString& host, int port);
 
 }  // namespace hv

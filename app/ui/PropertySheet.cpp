@@ -100,13 +100,32 @@ int CPropertySheetDlg::Run() {
 }
 
 void CPropertySheetDlg::FocusField(const PageCheck& check) {
-  wxWindow* field = check.field ? FindWindow(check.field) : nullptr;
+  if (!check.field) return;
+  // Pages may reuse an id: the page in front holds the field.
+  const int active = m_controller.ActivePage();
+  wxWindow* field = active >= 0 && active < static_cast<int>(m_pages.size())
+                        ? m_pages[static_cast<size_t>(active)]->FindWindow(check.field)
+                        : nullptr;
+  if (!field) field = FindWindow(check.field);
   if (!field) return;
   field->SetFocus();
   if (check.select < 0) return;
   if (auto* text = dynamic_cast<wxTextCtrl*>(field)) text->ShowPosition(check.select);
   // Combo boxes are text entries too (a name list's edit part).
   if (auto* entry = dynamic_cast<wxTextEntry*>(field)) entry->SetSelection(check.select, check.select + 1);
+}
+
+// After a refused button: the page the controller keeps in front is shown, and the keys
+// go to the field the refusal names, not back to the button.
+void CPropertySheetDlg::ShowRefusal() {
+  const int active = m_controller.ActivePage();
+  if (active >= 0 && active < static_cast<int>(m_pages.size()) && GetBookCtrl()->GetSelection() != active) {
+    m_turning = true;
+    GetBookCtrl()->SetSelection(static_cast<size_t>(active));
+    m_turning = false;
+    Activate(active);
+  }
+  FocusField(m_controller.LastCheck());
 }
 
 bool CPropertySheetDlg::SaveActive() {
@@ -153,13 +172,12 @@ void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
     return;
   if (event.GetId() == ID_WIZFINISH) {
     if (m_controller.Finish()) EndModal(ID_WIZFINISH);
-    else FocusField(m_controller.LastCheck());
+    else ShowRefusal();
     return;
   }
   const bool moved = event.GetId() == ID_WIZNEXT ? m_controller.Next() : m_controller.Back();
   if (!moved) {
-    // The keyboard goes to what the refusal asks for, not back to "Weiter".
-    FocusField(m_controller.LastCheck());
+    ShowRefusal();
     return;
   }
   m_turning = true;
@@ -189,7 +207,7 @@ void CPropertySheetDlg::OnOK(wxCommandEvent&) {
   for (size_t i = 0; i < m_pages.size(); ++i)
     if (m_loaded[i] && static_cast<int>(i) != m_controller.ActivePage()) m_pages[i]->SaveToModel();
   if (!m_controller.Confirm()) {
-    FocusField(m_controller.LastCheck());
+    ShowRefusal();
     return;
   }
   EndModal(wxID_OK);

@@ -52,6 +52,7 @@ class CPropertySheetDlg : public wxPropertySheetDialog, public ISheetView {
   void Activate(int index);
   bool SaveActive();
   void FocusField(const PageCheck& check);
+  void ShowRefusal();
   void FocusFirstField();
   wxButton* AddButton(wxSizer* row, int id, const wxString& label);
 

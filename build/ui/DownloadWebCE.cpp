@@ -47,7 +47,7 @@ CDlgDownloadWebCE::CDlgDownloadWebCE(wxWindow* parent, DownloadWebCERequest& req
   m_password = new wxTextCtrl(this, kIdPassword, request.password, wxDefaultPosition, wxDefaultSize,
                               wxTE_PASSWORD);
   row(DlgText(wxS("Passwort:")), m_password);
-  const int port = request.connection.port > 0 ? request.connection.port : ProposedFtpPort(request);
+  const int port = request.connection.port > 0 ? request.connection.port : hv::kFtpPort;
   m_port = new wxSpinCtrl(this, kIdPort, wxString(), wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 1, 65535,
                           port);
   row(DlgText(wxS("Port:")), m_port);

@@ -18,6 +18,7 @@
 #include "app/ui/EditControls.h"
 #include "framework/DialogTexts.h"
 #include "framework/ValueText.h"
+#include "framework/ui/DialogLayout.h"
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
 #include "model/DataPointRead.h"
@@ -395,6 +396,8 @@ class CDlgDataPointPicker : public wxDialog {
     s->Add(CreateButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_RIGHT | wxALL, 8);
     UpdateStatus();
     SetSizerAndFit(s);
+    // An address typed as the picker opens is taken with Return.
+    FocusOnOpen(this, m_address);
     Bind(wxEVT_BUTTON, &CDlgDataPointPicker::OnOk, this, wxID_OK);
     m_address->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnAddressChanged(); });
     m_type->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { UpdateStatus(); });

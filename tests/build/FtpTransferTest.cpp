@@ -251,6 +251,8 @@ TEST_F(CeTransfer, TargetDialogThenTransferAndTheConfirmedValuesComeBack) {
   EXPECT_EQ(shown.caption, "True-Type Font downloaden");
   EXPECT_EQ(shown.targetFolder, "\\Flashdisk\\TavDesign\\Fonts");
   EXPECT_EQ(shown.password, "alt");
+  // The host and the address's port, each in its own field.
+  EXPECT_EQ(shown.address, "127.0.0.1");
   EXPECT_EQ(shown.connection.port, server->Port());
   EXPECT_EQ(job.targetPath, "\\Flashdisk\\Neu");
   EXPECT_EQ(job.password, "pw");
@@ -295,6 +297,39 @@ TEST_F(CeTransfer, CancelOrFailureGivesFalseAndKeepsTheValues) {
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(job.message.Contains("127.0.0.1"));
   EXPECT_TRUE(server->Stored().empty());
+}
+
+// The target dialog shows the host and the port apart, IPv6 hosts whole; the port
+// confirmed there is the one the transfer's address names.
+TEST(CeTransferTarget, TheAddressShowsAsHostAndPortAndTheConfirmedPortIsTheTransfers) {
+  const struct {
+    const char* address;
+    const char* host;
+    int port;
+    const char* sent;   // with 990 confirmed
+  } rows[] = {
+      {"127.0.0.1:2121", "127.0.0.1", 2121, "127.0.0.1:990"},
+      {"panel.local", "panel.local", 21, "panel.local:990"},
+      {"[fe80::1:2]:2121", "fe80::1:2", 2121, "[fe80::1:2]:990"},
+      {"[fe80::1]", "fe80::1", 21, "[fe80::1]:990"},
+      {"host:abc", "host:abc", 21, "host:abc"},   // shown whole; the transfer says why not
+  };
+  for (const auto& row : rows) {
+    DownloadWebCERequest target;
+    PresetDownloadTarget(target, row.address);
+    EXPECT_EQ(target.address, row.host) << row.address;
+    EXPECT_EQ(target.connection.port, row.port) << row.address;
+    target.connection.port = 990;
+    FtpDownloadRequest transfer;
+    transfer.address = row.address;
+    ApplyDownloadTarget(target, transfer);
+    EXPECT_EQ(transfer.address, row.sent) << row.address;
+    hv::FtpSession session;
+    FtpTransferResult error;
+    if (FtpSessionFor(transfer, session, error)) {
+      EXPECT_EQ(session.port, 990) << row.address;
+    }
+  }
 }
 
 TEST(CeTransferTarget, ConfirmedTargetLosesOnlyItsLeadingSeparator) {

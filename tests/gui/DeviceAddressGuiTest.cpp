@@ -2,8 +2,12 @@
 // device's settings, in the device driver's dialog, it is where the web pages go by FTP
 // and what the data-point export writes. Without one, sending says where it is set.
 #include <gtest/gtest.h>
+#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include <string>
 
 #include "app/ui/Dialogs.h"
 #include "framework/CommandIds.h"
@@ -130,7 +134,7 @@ TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheE
   SendWebFolder();
   EXPECT_EQ(user.unexpected, 0);
   EXPECT_FALSE(ui.Saw(10603));
-  EXPECT_EQ(addressShown, server.Address());
+  EXPECT_EQ(addressShown, "127.0.0.1");   // the port has a field of its own
   EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/wwwpub/Web/index.htm"), "<html>Halle</html>");
 
   // The export lists the panel with that address.
@@ -147,6 +151,56 @@ TEST_F(DeviceAddressGui, TheAddressSetInTheDriverDialogIsWhereFilesGoAndWhatTheE
             std::string::npos)
       << xml;
   EXPECT_NE(xml.find("<tag>"), std::string::npos);
+}
+
+// A port in the device's address is the one the target dialog shows in "Port", beside
+// the host alone, and the files go there; a port typed there is used for that transfer
+// only, the device keeping its own.
+TEST_F(DeviceAddressGui, ThePortOfTheAddressShowsInItsOwnFieldAndATypedOneIsUsedForThatTransfer) {
+  hvtest::TempDir rootA, rootB;
+  hvtest::FtpTestServer serverA(rootA.Path()), serverB(rootB.Path());
+  ASSERT_GT(serverA.Port(), 0);
+  ASSERT_GT(serverB.Port(), 0);
+  const wxString parameters = "CE_TCP;$$$DEVICEPATH$$$/panel.sym;" + serverA.Address() + ";9";
+  panel->SetDeviceParameters(parameters);
+  const wxString sent = "/Flashdisk/wwwpub/Web/index.htm";
+
+  struct Shown {
+    wxString address;
+    int port = 0;
+  };
+  auto target = [&](Shown& shown, int typedPort) {
+    user.Then([&shown, typedPort](wxDialog* dlg) {
+      auto* address = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1542));
+      auto* port = dynamic_cast<wxSpinCtrl*>(dlg->FindWindow(1547));
+      ASSERT_TRUE(address && port);
+      shown = {address->GetValue(), port->GetValue()};
+      if (typedPort) {
+        // Typed over, as a keyboard user does: the field's text selected and replaced.
+        hvtest::ClickOn(port);
+        hvtest::PressKey('a', wxMOD_CONTROL);
+        wxUIActionSimulator().Text(std::to_string(typedPort).c_str());
+        hvtest::Pump(100ms);
+      }
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+    });
+    user.Then([](wxDialog* ftp) { hvtest::PumpUntil([&] { return !ftp->IsModal(); }, 20s); });
+  };
+
+  Shown first, second;
+  target(first, 0);
+  SendWebFolder();
+  EXPECT_EQ(first.address, "127.0.0.1");
+  EXPECT_EQ(first.port, serverA.Port());
+  EXPECT_EQ(hvtest::ReadAll(rootA.Path() + sent), "<html>Halle</html>");
+
+  target(second, serverB.Port());
+  SendWebFolder();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(second.port, serverA.Port());
+  EXPECT_EQ(hvtest::ReadAll(rootB.Path() + sent), "<html>Halle</html>");
+  EXPECT_EQ(serverA.Stored().size(), 1u);   // nothing more went to the address's port
+  EXPECT_EQ(panel->CollapsePathMacros(), parameters);
 }
 
 // A panel as the wizard leaves it, its folder where the address belongs: nothing is sent

@@ -536,3 +536,118 @@ TEST_F(DeviceSheetGui, TheWizardStartsInItsFirstFieldAndARefusalGoesToWhatIsMiss
 }
 
 }  // namespace
+
+namespace {
+
+// Clears a text field from the keyboard.
+void ClearField(wxTextCtrl* field) {
+  hvtest::ClickOn(field);
+  hvtest::PressKey('a', wxMOD_CONTROL);
+  hvtest::PressKey(WXK_DELETE);
+  hvtest::PumpUntil([&] { return field->GetValue().empty(); }, 2s);
+}
+
+int FocusedId() {
+  wxWindow* focus = wxWindow::FindFocus();
+  return focus ? focus->GetId() : 0;
+}
+
+// Each refusal of "Fertigstellen" puts the keys on what is missing: the type, the driver
+// (CE_PLC7 has two, so none is chosen by itself), the driver's settings ("..."), and for
+// parameters the name, where their path comes from.
+TEST_F(DeviceSheetGui, ARefusedFinishGoesToTheFieldThatIsMissing) {
+  ui.ExpectMessage(11402);
+  ui.ExpectMessage(11403);
+  ui.ExpectMessage(11404);
+  ui.ExpectMessage(11405);
+  std::vector<int> focused;
+  generalPage = [&](wxDialog* dlg) {
+    auto finish = [&] {
+      hvtest::ClickOn(dlg->FindWindow(kFinish));
+      hvtest::PumpUntilIdle();
+      focused.push_back(FocusedId());
+    };
+    finish();
+    ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kType), "CE_PLC7"));
+    finish();
+    ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kType), "KOLM_G320"));
+    finish();
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, 1073), "3"));   // node by hand, no parameters
+    finish();
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  };
+  NewDeviceUntilGeneralPage();
+  RunNew();
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(focused, (std::vector<int>{kType, 1069, kDriverSettings, kName}));
+}
+
+// OK of a device's settings runs the general page's check on whichever page is in front:
+// cleared parameters are refused with the keys on the name; a cleared node, with the
+// connection page in front, turns back to the general page onto "...". Once OK passes,
+// the values are stored as typed.
+TEST_F(DeviceSheetGui, SettingsOKChecksTheGeneralPageAndGoesToWhatIsMissing) {
+  ui.AllowAnyMessage();   // the device's late notices
+  generalPage = [&](wxDialog* dlg) {
+    auto* type = Find<wxChoice>(dlg, kType);
+    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+    hvtest::ClickOn(dlg->FindWindow(kFinish));
+  };
+  NewDeviceUntilGeneralPage();
+  user.Then([](wxDialog* params) {
+    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+    hvtest::ClickOn(params->FindWindow(wxID_OK));
+  });
+  RunNew();
+  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  ASSERT_TRUE(device);
+  const wxString folder = device->GetDeviceFolder();
+
+  struct Refusal {
+    bool open = false;
+    bool generalInFront = false;
+    int focused = 0;
+  } noParameters, noNode;
+  user.Then([&](wxDialog* dlg) {
+    wxWindow* general = dlg->FindWindow(kName)->GetParent();
+    auto* parameters = dynamic_cast<wxTextCtrl*>(general->FindWindow(1074));
+    auto* node = Find<wxTextCtrl>(dlg, 1073);
+    auto refused = [&](Refusal& r) {
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+      hvtest::PumpUntilIdle();
+      r = {dlg->IsModal(), general->IsShownOnScreen(), FocusedId()};
+    };
+    ClearField(parameters);
+    refused(noParameters);
+    ASSERT_TRUE(hvtest::TypeInto(parameters, "p2/10.0.0.6"));
+    ClearField(node);
+    hvtest::PressKey(WXK_PAGEDOWN, wxMOD_CONTROL);
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 3s));
+    refused(noNode);
+    ASSERT_TRUE(hvtest::TypeInto(node, "4"));
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  ASSERT_TRUE(SelectInTree(device));
+  ASSERT_TRUE(RunInTree(ID_DEVICE_EDIT));
+  ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+  hvtest::PumpUntilIdle();
+  EXPECT_EQ(user.unexpected, 0);
+
+  EXPECT_TRUE(ui.Saw(11405));
+  EXPECT_TRUE(ui.Saw(11404));
+  EXPECT_TRUE(noParameters.open);
+  EXPECT_EQ(noParameters.focused, kName);
+  EXPECT_TRUE(noNode.open);
+  EXPECT_TRUE(noNode.generalInFront);
+  EXPECT_EQ(noNode.focused, kDriverSettings);
+
+  const GeraetRow after = ReadGeraet(folder, "Panel7");
+  EXPECT_EQ(after.node, "4");
+  EXPECT_EQ(after.param.rfind("p2/10.0.0.6", 0), 0u) << after.param;
+  EXPECT_EQ(IniValue(hv::JoinPath(folder, "DEVICE.SET"), "Connection", "Node"), "4");
+}
+
+}  // namespace

@@ -177,6 +177,39 @@ TEST_F(ModbusPointsGui, ATypedTextAddressNamesItsLengthAndReadsEveryCharacter) {
   EXPECT_EQ(user.unexpected, 0);
 }
 
+// The picker opens with its address field taking the keys: an address typed at once and
+// Return make the point.
+TEST_F(ModbusPointsGui, ThePickerStartsInItsAddressFieldAndReturnTakesTheTypedAddress) {
+  CProjectObject* folder = PanelWithNetwork("host=127.0.0.1 port=1502");
+  ASSERT_TRUE(folder);
+  int focusId = 0;
+  wxString taken;
+  user.Then([&](wxDialog* d) {
+    auto* field = dynamic_cast<wxTextCtrl*>(d->FindWindow(1002));
+    ASSERT_TRUE(field);
+    hvtest::PumpUntil([&] { return wxWindow::FindFocus() == field; }, std::chrono::seconds(2));
+    if (wxWindow* focus = wxWindow::FindFocus()) focusId = focus->GetId();
+    wxUIActionSimulator().Text("HR|7");
+    hvtest::PumpUntil([&] { return field->GetValue() == "HR|7"; }, std::chrono::seconds(2));
+    hvtest::PressKey(WXK_RETURN);
+    if (!hvtest::PumpUntil([&] { return !d->IsModal(); }, std::chrono::seconds(3))) Press(d, wxID_CANCEL);
+  });
+  user.Then([&](wxDialog* d) {
+    taken = dynamic_cast<wxTextCtrl*>(d->FindWindow(1082))->GetValue();
+    Type(d, kIdName, "Punkt");
+    Press(d, kDpWizardFinish);
+  });
+  ChooseNew(TypeCode::DirectDataPoint);
+  ASSERT_TRUE(SelectInTree(folder));
+  ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_EQ(focusId, 1002);
+  EXPECT_EQ(taken, "HR|7");
+  EXPECT_FALSE(ui.Saw(11508));
+  EXPECT_TRUE(ChildNamed(folder, "Punkt"));
+}
+
 // The controller's memory entries MW_0 and MD_4 both make "Regler10_M": picked together
 // under the field-bus device, each sheet proposes a name its own check takes, and
 // Finish on both makes both points.

@@ -118,7 +118,7 @@ TEST_F(TransferDialogsGui, TargetDialogShowsThePresetsAndTheTransferEndsWithOk) 
     EXPECT_EQ(dlg->GetTitle(), "True-Type Font downloaden");
     EXPECT_EQ(Control<wxTextCtrl>(dlg, 1541)->GetValue(), "Panel7");
     EXPECT_FALSE(Control<wxTextCtrl>(dlg, 1541)->IsEditable());
-    EXPECT_EQ(Control<wxTextCtrl>(dlg, 1542)->GetValue(), server.Address());
+    EXPECT_EQ(Control<wxTextCtrl>(dlg, 1542)->GetValue(), "127.0.0.1");
     EXPECT_EQ(dlg->FindWindow(1543), nullptr);   // no source to show
     EXPECT_EQ(Control<wxTextCtrl>(dlg, 1546)->GetValue(), "pw");
     EXPECT_EQ(Control<wxSpinCtrl>(dlg, 1547)->GetValue(), server.Port());

@@ -82,8 +82,10 @@ TEST_F(SheetFixture, WizardWalksConnectionThenGeneralAndOnlyFinishCompletes) {
   CPPPrjDeviceGeneral& general = sheet.General();
   // CE_PANEL7 and CTRL_515 are not on SIMNET.
   EXPECT_EQ(general.types, (std::vector<wxString>{"CE_PLC7", "COMBO_C167", "KOLM_G320", "KOLM_T420"}));
+  // Each refusal of "Fertigstellen" names the field that mends it.
   ui.ExpectMessage(11402);
   EXPECT_FALSE(sheet.Finish());
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_TYPE);
   general.OnTypeChanged(2);
   ASSERT_EQ(general.drivers.size(), 1u);   // the only driver is chosen by itself
   EXPECT_EQ(general.driver, 0);
@@ -97,8 +99,19 @@ TEST_F(SheetFixture, WizardWalksConnectionThenGeneralAndOnlyFinishCompletes) {
   ASSERT_FALSE(general.info.empty());
   EXPECT_EQ(general.info[0].first, wxS("Grafisches Display"));
 
+  general.driver = -1;
+  ui.ExpectMessage(11403);
+  EXPECT_FALSE(sheet.Finish());
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_DRIVER);
+  general.driver = 0;
   ui.ExpectMessage(11404);   // no node yet
   EXPECT_FALSE(sheet.Finish());
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_DRIVER_SETTINGS);
+  general.node = "3";   // typed by hand: no parameters yet
+  ui.ExpectMessage(11405);
+  EXPECT_FALSE(sheet.Finish());
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_NAME);
+  EXPECT_EQ(device.GetName(), "Geraet1");   // nothing taken yet
   AnswerDevice("3");
   ASSERT_TRUE(general.SelectDriverParameters());
   EXPECT_EQ(general.parameters.Left(1), ";");   // starts from the device folder
@@ -146,14 +159,26 @@ TEST_F(SheetFixture, SettingsRefuseBadNamesAndACaseOnlyRename) {
   EXPECT_FALSE(sheet.SetActivePage(1));
   general.name = "Panel2";
   ASSERT_TRUE(sheet.SetActivePage(1));
-  // OK from the connection page still checks the general page.
+  // OK from the connection page still checks the general page, and turns back to it.
   general.node.clear();
   ui.ExpectMessage(11404);
   EXPECT_FALSE(sheet.Confirm());
+  EXPECT_EQ(sheet.ActivePage(), 0);
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_DRIVER_SETTINGS);
   general.node = "M2";
+  // OK on the general page runs the same check: cleared parameters are never stored.
+  const wxString parameters = general.parameters;
+  general.parameters.clear();
+  ui.ExpectMessage(11405);
+  EXPECT_FALSE(sheet.Confirm());
+  EXPECT_EQ(sheet.LastCheck().field, CPPPrjDeviceGeneral::IDC_NAME);
+  EXPECT_EQ(copy->GetDeviceParameters(), parameters);
+  EXPECT_EQ(copy->GetName(), "Panel1");
+  general.parameters = parameters + ";x";
   ASSERT_TRUE(sheet.Confirm());
   EXPECT_EQ(copy->GetName(), "Panel2");
   EXPECT_EQ(copy->GetNode(), "M2");
+  EXPECT_EQ(copy->GetDeviceParameters(), parameters + ";x");
   EXPECT_TRUE(ui.AllExpectationsMet());
 }
 

@@ -9,10 +9,7 @@
 namespace hvtest {
 
 inline void AnswerCeTransferHeadless(ScriptedUi& ui) {
-  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest& r) {
-    r.connection.port = ProposedFtpPort(r);
-    return IDOK;
-  });
+  ui.Answer<DownloadWebCERequest>([](DownloadWebCERequest&) { return IDOK; });
   ui.Answer<FtpDownloadRequest>([](FtpDownloadRequest& r) {
     FtpDownloadController controller(r);
     return static_cast<int>(controller.RunToEnd() ? IDOK : IDCANCEL);
