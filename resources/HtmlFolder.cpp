@@ -238,6 +238,7 @@ BOOL CPOHtmlFolder::CreateSubFolder(CProjectObject* parent, CPOPrjDevice* device
   request.title = hv::LocalString(10628, wxS("Neuer Ordner"));
   request.maxLength = 240;
   request.checkCharacters = true;
+  request.allowBlank = true;
   if (resfiles::SupportsKeypads(device)) request.name = hv::LocalString(10628, wxS("Neuer Ordner"));
   if (hv::Ui().Run(request) != IDOK) return FALSE;
   const wxString name = request.name.Strip(wxString::both);
