@@ -13,8 +13,9 @@ A text number is written in the sources in one of these forms:
     the places that write it next to one.
 A TXT_ name declared otherwise (#define), or a text function given a constant of another
 form (kName, OTHER_NAME), is an error: the number behind it could be shown without the
-check seeing it. Numbers are not to be
-computed (base + offset): write each one out.
+check seeing it. So is a text of words given with the number 0 (Message(0, wxS("..."))):
+no catalogue can translate it; 0 stays for texts made elsewhere (a system's error text).
+Numbers are not to be computed (base + offset): write each one out.
 
     tools/list-texts.py [--root DIR]                 the list; exit 1 on a form it cannot read
     tools/list-texts.py | tools/list-texts.py --missing data/lang/ENG.txt
@@ -35,6 +36,10 @@ CONSTANT_WITH_TEXT = re.compile(r'[({,]\s*(?:\w+::)*(TXT_\w+)\s*,\s*' + LITERALS
 TEXT_ARGUMENT = re.compile(TEXT_FUNCTIONS + r'([A-Za-z_][\w:]*|\d+)[uU]?\s*[,)]')
 DECLARATION = re.compile(r'\b(TXT_\w+)\s*=(?!=)\s*([^,;}\s]+)')
 CONSTANT_LIKE = re.compile(r'^(?:\w+::)*(?:k[A-Z]\w*|[A-Z][A-Z0-9]*_[A-Z0-9_]+)$')
+ZERO_NUMBER = re.compile(TEXT_FUNCTIONS + r'0[uU]?\s*,')
+# Words in a literal once its format conversions are taken out.
+WORDS = re.compile(r'[^\W\d_]')
+FORMAT_CONVERSION = re.compile(r'%[-+ #0]*\d*(?:\.\d+)?(?:hh|h|ll|l|z)?[a-zA-Z%]')
 # Smaller numbers before a text are window ids ("new wxButton(this, 1005, ...)"), not texts.
 FIRST_TEXT_NUMBER = 10000
 
@@ -81,6 +86,50 @@ def sources(root):
                         yield os.path.relpath(path, root), without_comments(f.read())
 
 
+def argument_at(source, pos):
+    """The call argument starting at pos: up to the next comma or closing parenthesis
+    outside parentheses and literals."""
+    depth = 0
+    i = pos
+    while i < len(source):
+        c = source[i]
+        if c in "\"'":
+            j = i + 1
+            while j < len(source) and source[j] != c:
+                j += 2 if source[j] == "\\" else 1
+            i = j + 1
+            continue
+        if c in "([{":
+            depth += 1
+        elif c in ")]}":
+            if depth == 0:
+                break
+            depth -= 1
+        elif c == "," and depth == 0:
+            break
+        i += 1
+    return source[pos:i]
+
+
+def has_words(argument):
+    """Whether a string literal in the argument holds a word (escapes and format
+    conversions are none)."""
+    i = 0
+    while i < len(argument):
+        c = argument[i]
+        if c not in "\"'":
+            i += 1
+            continue
+        j = i + 1
+        while j < len(argument) and argument[j] != c:
+            j += 2 if argument[j] == "\\" else 1
+        text = re.sub(r"\\.", "", argument[i + 1:j])
+        if c == '"' and WORDS.search(FORMAT_CONVERSION.sub("", text)):
+            return True
+        i = j + 1
+    return False
+
+
 def line_of(source, pos):
     return source.count("\n", 0, pos) + 1
 
@@ -113,6 +162,10 @@ def texts(root=ROOT):
         for m in CONSTANT_WITH_TEXT.finditer(source):
             if m.group(1) in constants:
                 found[constants[m.group(1)]].add(joined(m.group(2)))
+        for m in ZERO_NUMBER.finditer(source):
+            if has_words(argument_at(source, m.end())):
+                errors.append(f"{path}:{line_of(source, m.start())}: a text of words is shown with the number 0; "
+                              f"give it its text number")
         for m in TEXT_ARGUMENT.finditer(source):
             argument = m.group(1)
             if argument.isdigit():

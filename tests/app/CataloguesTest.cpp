@@ -131,7 +131,8 @@ TEST(Catalogues, TheTextListSeesEveryFormOfATextNumber) {
                    "wxString s = LocalString(424, wxS(\"Standard\"));\n"
                    "// LocalString(10999, wxS(\"alt\"))\n"
                    "/* {10998, wxS(\"auch alt\")} */\n"
-                   "void Raw() { hv::Ui().Message(0, wxS(\"Item not found\")); }\n");
+                   "void Raw() { hv::Ui().Message(0, wxString(std::strerror(e)), MB_OK); }\n"
+                   "void Cell() { hv::Ui().Message(0, cell.GetExtraText() + \"\\n\" + wxS(\"%s: %d\"), MB_OK); }\n");
   std::string errors;
   const auto texts = NumberedTextsIn(fs::path(hv::ToFs(dir.Path())), errors);
   EXPECT_EQ(errors, "");
@@ -158,4 +159,14 @@ TEST(Catalogues, TheTextListSeesEveryFormOfATextNumber) {
   NumberedTextsIn(fs::path(hv::ToFs(dir.Path())), errors);
   for (const char* name : {"kLoginRefused", "TXT_MACRO", "TXT_HEX"})
     EXPECT_NE(errors.find(name), std::string::npos) << name << " in:\n" << errors;
+
+  // A text of words with the number 0 is shown as written, in every language.
+  hvtest::WriteAll(dir.Sub("build/Hidden.cpp"),
+                   "void A() { hv::Ui().Message(0, wxS(\"Item not found\"), MB_OK, wxS(\"Not Found\")); }\n"
+                   "void B() {\n  hv::Ui().Message(\n      0, wxString::Format(wxS(\"The folder %s can not be created.\"),\n"
+                   "                          typed), MB_OK);\n}\n");
+  errors.clear();
+  NumberedTextsIn(fs::path(hv::ToFs(dir.Path())), errors);
+  for (const char* place : {"Hidden.cpp:1:", "Hidden.cpp:3:"})
+    EXPECT_NE(errors.find(place), std::string::npos) << place << " in:\n" << errors;
 }
