@@ -39,7 +39,7 @@ wxString WithErrno(UINT id, const wxString& germanFormat, const wxString& path) 
 }
 
 wxString ReadFailedText(const wxString& path) {
-  return wxString::Format(hv::LocalString(10906, "Could not read file: %s"), path);
+  return wxString::Format(hv::LocalString(10906, wxS("Datei konnte nicht gelesen werden: %s")), path);
 }
 
 wxString WriteFailedText(const wxString& path) {

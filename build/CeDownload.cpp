@@ -29,7 +29,7 @@ int RunFtpTransferAskingLogin(FtpDownloadRequest& transfer, UserPwdRequest& logi
   bool typed = false;
   for (;;) {
     const int answer = hv::Ui().Run(transfer);
-    const bool refused = !transfer.succeeded && transfer.messageId == kFtpLoginRefused;
+    const bool refused = !transfer.succeeded && transfer.messageId == TXT_FTP_LOGIN_REFUSED;
     if (!refused) {
       entered = typed;
       return answer;

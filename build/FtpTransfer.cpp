@@ -48,7 +48,7 @@ struct FailureText {
 
 const FailureText kFailureTexts[] = {
     {FtpFailure::Connect, 11902, wxS("Keine Verbindung zum Gerät %s."), Subject::Host},
-    {FtpFailure::Login, kFtpLoginRefused,
+    {FtpFailure::Login, TXT_FTP_LOGIN_REFUSED,
      wxS("Das Gerät %s hat die Anmeldung abgelehnt.\nBitte überprüfen Sie Benutzername und Passwort."), Subject::Host},
     {FtpFailure::RemoteFolder, 11904, wxS("Der Ordner %s kann auf dem Gerät nicht angelegt oder geöffnet werden."),
      Subject::Folder},

@@ -14,7 +14,7 @@
 class ZipProgress;
 
 // The text number of a refused login.
-constexpr UINT kFtpLoginRefused = 11903;
+constexpr UINT TXT_FTP_LOGIN_REFUSED = 11903;
 
 // Mode flags of a transfer.
 constexpr unsigned kFtpModeFolder = 0;       // every file to remote folder + its path below the local base

@@ -15,4 +15,7 @@ struct NewNameRequest {
   // With the character check: a point may be typed, as in "index.html" (the caller
   // keeps the name's title); the name may not begin with one or hold two in a row.
   bool allowPoint = false;
+  // With the character check: blanks may be typed, as in folder names ("Neuer Ordner");
+  // a name of blanks only counts as empty, and the caller drops blanks around the name.
+  bool allowBlank = false;
 };

@@ -4,7 +4,7 @@
 #include "platform/Ui.h"
 
 CharacterSet NewNameForbiddenCharset(const NewNameRequest& request) {
-  CharacterSet forbidden = ForbiddenNameCharset(true);
+  CharacterSet forbidden = ForbiddenNameCharset(!request.allowBlank);
   if (!request.allowPoint) return forbidden;
   wxString chars = forbidden.Chars();
   chars.Replace(wxS("."), wxString());
@@ -18,7 +18,7 @@ UINT CheckNewName(const NewNameRequest& request, long* badPos) {
     if (badPos) *badPos = pos;
     if (pos >= 0) return 10300;
   }
-  if (request.name.empty()) {
+  if (request.name.empty() || (request.allowBlank && request.name.Strip(wxString::both).empty())) {
     hv::ShowMessage(10523, wxS("Es muß ein Name eingegeben werden!"), MB_OK | MB_ICONEXCLAMATION);
     return 10523;
   }

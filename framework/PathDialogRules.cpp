@@ -44,13 +44,13 @@ int ConfirmPathDialog(PathDialogRequest& request, const wxString& typed) {
   if (typed.empty()) return 0;
   const wxString resolved = hv::ResolvePath(hv::NormalizePath(typed));
   if (!hv::IsFolder(resolved)) {
-    const int answer = hv::Ui().Message(
-        0, wxString::Format(wxS("The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?"), typed),
-        MB_YESNO | MB_ICONQUESTION);
+    const int answer =
+        hv::ShowMessageF(10646, wxS("Der Ordner:\n\n%s\n\nexistiert nicht. Soll der Ordner angelegt werden?"),
+                         MB_YESNO | MB_ICONQUESTION, typed);
     if (answer != IDYES) return 0;
     if (!CreatePathLevelByLevel(typed)) {
-      hv::Ui().Message(0, wxString::Format(wxS("The folder:\n\n%s\n\ncan not be created. Please double check."), typed),
-                       MB_OK | MB_ICONEXCLAMATION);
+      hv::ShowMessageF(10647, wxS("Der Ordner:\n\n%s\n\nkann nicht angelegt werden. Bitte überprüfen Sie die Eingabe."),
+                       MB_OK | MB_ICONEXCLAMATION, typed);
       return 0;
     }
   }

@@ -212,7 +212,7 @@ class CGridCore {
   // The find dialog's requests; dialog flags as the toolkit's find dialog gives them.
   enum FindDialogFlags { kFindDown = 1, kFindWholeWord = 2, kFindMatchCase = 4 };
   enum FindAction { kFindNext, kFindReplace, kFindReplaceAll };
-  // Runs one request; "Item not found" goes to the user when nothing matched.
+  // Runs one request; tells the user when nothing matched.
   int OnFindDialog(FindAction action, const wxString& text, const wxString& replacement, int dialogFlags);
   // Moves the open find dialog off the current cell (the host may place it itself).
   void PlaceFindDialog();

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "grid/GridCore.h"
+#include "platform/Localization.h"
 #include "platform/Ui.h"
 
 int CGridCore::PasteCellText(const wxString& text) {
@@ -173,6 +174,8 @@ int CGridCore::OnFindDialog(FindAction action, const wxString& text, const wxStr
     case kFindReplace: result = ReplaceText(text, replacement, flags); break;
     case kFindReplaceAll: result = ReplaceAll(text, replacement, flags) > 0 ? 0 : 1; break;
   }
-  if (result != 0) hv::Ui().Message(0, wxS("Item not found"), MB_OK | MB_ICONINFORMATION, wxS("Not Found"));
+  if (result != 0)
+    hv::Ui().Message(13955, hv::LocalString(13955, wxS("Suchbegriff nicht gefunden")), MB_OK | MB_ICONINFORMATION,
+                     hv::LocalString(13956, wxS("Nicht gefunden")));
   return result;
 }

@@ -68,9 +68,9 @@ bool AcceptsChar(const wxString& text, long start, long end, wxChar c) {
 
 UINT CoDeSysComplaint(const wxString& name) {
   for (wxChar c : name)
-    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return 11501;
-  if (!name.empty() && IsAsciiDigit(name[0])) return 11502;
-  if (name.Find(wxS("__")) != wxNOT_FOUND) return 11503;
+    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return TXT_CODESYS_LETTERS_DIGITS;
+  if (!name.empty() && IsAsciiDigit(name[0])) return TXT_CODESYS_FIRST_LETTER;
+  if (name.Find(wxS("__")) != wxNOT_FOUND) return TXT_CODESYS_DOUBLE_UNDERSCORE;
   return 0;
 }
 

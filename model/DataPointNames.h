@@ -18,6 +18,12 @@ wxString FromAddress(const wxString& address, int prefixMode, const wxString& de
 // control characters.
 bool AcceptsChar(const wxString& text, long start, long end, wxChar c);
 
+enum : UINT {
+  TXT_CODESYS_LETTERS_DIGITS = 11501,     // "Es sind nur Buchstaben und Ziffern erlaubt."
+  TXT_CODESYS_FIRST_LETTER = 11502,       // "Das ersten Zeichen muß ein Buchstabe sein."
+  TXT_CODESYS_DOUBLE_UNDERSCORE = 11503,  // "Es dürfen nicht zwei Unterstriche aufeinander folgen."
+};
+
 // 0 when the whole name conforms, else the number of the specific complaint
 // (letters and digits only, first a letter, no double underscore).
 UINT CoDeSysComplaint(const wxString& name);

@@ -1,5 +1,7 @@
 #include "model/DataPointSheet.h"
 
+#include <utility>
+
 #include "model/DataPointNames.h"
 #include "model/DataPointPicker.h"
 #include "platform/Db4.h"
@@ -118,11 +120,13 @@ std::vector<wxString> Units(const wxString& deviceFolder) {
 PageCheck LeaveGeneral(DataPointSheetRequest& sheet, const wxString& name, std::uint16_t logicalId) {
   if (sheet.codesysNames) {
     if (UINT complaint = dpname::CoDeSysComplaint(name)) {
-      static const wchar_t* const kTexts[] = {L"Es sind nur Buchstaben und Ziffern erlaubt.",
-                                              L"Das ersten Zeichen muß ein Buchstabe sein.",
-                                              L"Es dürfen nicht zwei Unterstriche aufeinander folgen."};
-      const wxString text = hv::LocalString(11500, wxS("Der eingegebene Datenpunktname ist nicht CoDeSys-konform!\n")) +
-                            hv::LocalString(complaint, kTexts[complaint - 11501]);
+      static const std::pair<UINT, const wxChar*> kTexts[] = {
+          {dpname::TXT_CODESYS_LETTERS_DIGITS, wxS("Es sind nur Buchstaben und Ziffern erlaubt.")},
+          {dpname::TXT_CODESYS_FIRST_LETTER, wxS("Das ersten Zeichen muß ein Buchstabe sein.")},
+          {dpname::TXT_CODESYS_DOUBLE_UNDERSCORE, wxS("Es dürfen nicht zwei Unterstriche aufeinander folgen.")}};
+      wxString text = hv::LocalString(11500, wxS("Der eingegebene Datenpunktname ist nicht CoDeSys-konform!\n"));
+      for (const auto& [id, german] : kTexts)
+        if (id == complaint) text += hv::LocalString(id, german);
       hv::Ui().Message(complaint, text, MB_OK | MB_ICONINFORMATION);
       return {complaint, kIdName};
     }

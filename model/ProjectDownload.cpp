@@ -66,6 +66,11 @@ wxString ProgramMessage(int code) {
   }
 }
 
+// The line's message for the device at which the download ended.
+wxString Aborted() {
+  return hv::LocalString(11810, wxS("Abbruch, die folgenden Geräte wurden nicht geladen"));
+}
+
 class Download {
  public:
   explicit Download(CPOProject& project) : m_devices(TakingPart(project)) {}
@@ -104,8 +109,7 @@ class Download {
       if (chosen.empty() || program->GetName().CmpNoCase(chosen) != 0) continue;
       const int code = steps.DownloadProgram(device, *program);
       if (code == CODESYS_ABORT) {
-        m_lines.push_back(Line(device.GetName(), program->GetName(),
-                               hv::LocalString(11810, wxS("Abbruch, die folgenden Geräte wurden nicht geladen"))));
+        m_lines.push_back(Line(device.GetName(), program->GetName(), Aborted()));
         return false;
       }
       if (const wxString message = ProgramMessage(code); !message.empty())
@@ -120,8 +124,12 @@ class Download {
       bool generate = upToDate < 0;
       if (!generate) {
         // The graph tool must not be working on another device while this one's
-        // resources are made; it learns the current device here.
-        if (!CheckGraphToolDevice(&device)) return false;
+        // resources are made; it learns the current device here. Stopped here, the
+        // download ends and the report says so.
+        if (!CheckGraphToolDevice(&device)) {
+          m_lines.push_back(Line(device.GetName(), resourceItem, Aborted()));
+          return false;
+        }
         generate = hv::ShowMessage(11819, wxS("Die Ressourcendatei ist nicht aktuell!\nSollen die Ressource neu erzeugt werden?"),
                                    MB_YESNO | MB_ICONQUESTION) == IDYES;
       }

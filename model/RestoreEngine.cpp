@@ -115,11 +115,11 @@ bool IsValidRestoreTarget(const wxString& folder) {
 }
 
 UINT CheckRestoreFolderName(const wxString& name) {
-  constexpr UINT kInvalidCharacter = 10300;   // "Es wurde ein ungültiges Zeichen eingegeben!"
-  if (name.empty() || CheckZipNameComponent(name) != ZipNameProblem::None) return kInvalidCharacter;
-  if (name.find_first_of(wxS("/\\:*?\"<>|[]")) != wxString::npos) return kInvalidCharacter;
-  if (name.EndsWith(".") || name.EndsWith(" ") || name.StartsWith(" ")) return kInvalidCharacter;
-  if (!hv::FitsCp1252(name)) return kInvalidCharacter;
+  constexpr UINT TXT_INVALID_CHARACTER = 10300;   // "Es wurde ein ungültiges Zeichen eingegeben!"
+  if (name.empty() || CheckZipNameComponent(name) != ZipNameProblem::None) return TXT_INVALID_CHARACTER;
+  if (name.find_first_of(wxS("/\\:*?\"<>|[]")) != wxString::npos) return TXT_INVALID_CHARACTER;
+  if (name.EndsWith(".") || name.EndsWith(" ") || name.StartsWith(" ")) return TXT_INVALID_CHARACTER;
+  if (!hv::FitsCp1252(name)) return TXT_INVALID_CHARACTER;
   return 0;
 }
 

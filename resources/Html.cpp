@@ -23,6 +23,7 @@ BEGIN_COMMAND_MAP(CPOHtml, CProjectObject)
   ON_UPDATE_COMMAND_UI(ID_OBJECT_EDIT, OnUpdateEditable)
   ON_COMMAND(32773, OnDeleteAsked)
   ON_COMMAND(32787, OnNewObject)
+  ON_UPDATE_COMMAND_UI(32787, OnUpdateNewObject)
   ON_COMMAND(ID_OBJECT_NEW_COPY, OnNewCopy)
   ON_UPDATE_COMMAND_UI(ID_OBJECT_NEW_COPY, OnUpdateEditable)
   ON_COMMAND(ID_RES_SEND_TO_DEVICE, OnSend)
@@ -192,6 +193,8 @@ void CPOHtml::OnUpdateEditable(CCmdUI* pCmdUI) {
   if (!IsEditable()) pCmdUI->Enable(FALSE);
   else OnUpdateEditCommands(pCmdUI);
 }
+
+void CPOHtml::OnUpdateNewObject(CCmdUI* pCmdUI) { pCmdUI->SetText(hv::LocalString(10604, wxS("HTML-Datei"))); }
 
 void CPOHtml::OnUpdateSend(CCmdUI* pCmdUI) { pCmdUI->Enable(GetDevice() ? TRUE : FALSE); }
 

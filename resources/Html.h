@@ -43,6 +43,7 @@ class CPOHtml : public CProjectObject {
   void OnSend();
   void OnNewFolder();
   void OnUpdateEditable(CCmdUI* pCmdUI);
+  void OnUpdateNewObject(CCmdUI* pCmdUI);
   void OnUpdateSend(CCmdUI* pCmdUI);
   void OnUpdateNewFolder(CCmdUI* pCmdUI);
   void OnToggleCard();

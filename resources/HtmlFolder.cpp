@@ -25,6 +25,7 @@
 BEGIN_COMMAND_MAP(CPOHtmlFolder, CProjectObject)
   ON_COMMAND(32773, OnDeleteAsked)
   ON_COMMAND(32787, OnNewPage)
+  ON_UPDATE_COMMAND_UI(32787, OnUpdateNewPage)
   ON_COMMAND(ID_RES_NEW_FOLDER, OnNewFolder)
   ON_UPDATE_COMMAND_UI(ID_RES_NEW_FOLDER, OnUpdateNewFolder)
   ON_COMMAND(ID_RES_SEND_TO_DEVICE, OnSend)
@@ -237,6 +238,7 @@ BOOL CPOHtmlFolder::CreateSubFolder(CProjectObject* parent, CPOPrjDevice* device
   request.title = hv::LocalString(10628, wxS("Neuer Ordner"));
   request.maxLength = 240;
   request.checkCharacters = true;
+  request.allowBlank = true;
   if (resfiles::SupportsKeypads(device)) request.name = hv::LocalString(10628, wxS("Neuer Ordner"));
   if (hv::Ui().Run(request) != IDOK) return FALSE;
   const wxString name = request.name.Strip(wxString::both);
@@ -383,6 +385,10 @@ void CPOHtmlFolder::OnSend() {
 }
 
 void CPOHtmlFolder::OnToggleCard() { web::ToggleCard(GetDevice()); }
+
+void CPOHtmlFolder::OnUpdateNewPage(CCmdUI* pCmdUI) {
+  pCmdUI->SetText(hv::LocalString(10605, wxS("Neue HTML-Datei")));
+}
 
 void CPOHtmlFolder::OnUpdateNewFolder(CCmdUI* pCmdUI) { pCmdUI->Enable(devsvc::IsCFAvailable(GetDevice())); }
 

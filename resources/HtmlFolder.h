@@ -55,6 +55,7 @@ class CPOHtmlFolder : public CProjectObject {
   void OnNewFolder();
   void OnSend();
   void OnToggleCard();
+  void OnUpdateNewPage(CCmdUI* pCmdUI);
   void OnUpdateNewFolder(CCmdUI* pCmdUI);
   void OnUpdateSend(CCmdUI* pCmdUI);
   void OnUpdateToggleCard(CCmdUI* pCmdUI);

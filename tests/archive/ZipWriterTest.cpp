@@ -13,6 +13,7 @@
 
 #include "archive/ZipWriter.h"
 #include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/ZipTestSupport.h"
@@ -137,6 +138,18 @@ TEST(ZipWriter, FailuresLeaveNoArchiveAndKeepTheOldOne) {
     EXPECT_FALSE(writer.AddFileToZip("P/missing.txt", FALSE));
     EXPECT_FALSE(writer.AddFileToZip("P/version.dat", FALSE));
     EXPECT_EQ(writer.GetErrorCount(), 2);
+    EXPECT_EQ(writer.GetErrors(), std::vector<wxString>{"Datei konnte nicht gelesen werden: " + dir.Sub("P/missing.txt")});
+    EXPECT_FALSE(writer.CloseZip());
+    onlyOldArchive();
+  }
+  {  // In English the same failure reads in English.
+    hvtest::TempHome home;
+    home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" HV_TEST_SOURCE_DIR "/../data\"\n");
+    ASSERT_TRUE(hv::InitMultiLanguage("Project", "ENG"));
+    CZipWriter writer;
+    ASSERT_TRUE(writer.OpenZip(target, dir.Path()));
+    EXPECT_FALSE(writer.AddFileToZip("P/missing.txt", FALSE));
+    hv::ResetLanguage();
     EXPECT_EQ(writer.GetErrors(), std::vector<wxString>{"Could not read file: " + dir.Sub("P/missing.txt")});
     EXPECT_FALSE(writer.CloseZip());
     onlyOldArchive();

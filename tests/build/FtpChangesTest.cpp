@@ -202,7 +202,7 @@ TEST(FtpChanges, ARefusedLoginIsTriedOnce) {
   ZipProgress progress;
   const auto start = Clock::now();
   const FtpTransferResult result = RunFtpTransfer(r, progress);
-  EXPECT_EQ(result.messageId, kFtpLoginRefused);
+  EXPECT_EQ(result.messageId, TXT_FTP_LOGIN_REFUSED);
   EXPECT_EQ(server.Logins(), std::vector<wxString>{"dev"});
   EXPECT_TRUE(server.Stored().empty());
   // Only against a hang: a loaded machine may take long.

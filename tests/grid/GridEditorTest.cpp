@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingGrid.h"
+#include "platform/Localization.h"
 #include "tests/support/TestEnv.h"
 
 using Lines = std::vector<std::string>;
@@ -83,13 +84,25 @@ TEST(GridFindDialog, FlagsAndNotFoundMessage) {
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindNext, wxS("needle"), wxString(), CGridCore::kFindDown), 0);
   EXPECT_EQ(g.Sheet().currentColumn, 2);
   EXPECT_EQ(g.Sheet().currentRow, 3);
-  ui.ExpectMessage(0, IDOK);
+  // Nothing found: told in the language in use.
+  ui.ExpectMessage(13955, IDOK);
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindNext, wxS("needle"), wxString(),
                            CGridCore::kFindDown | CGridCore::kFindMatchCase), 1);
   EXPECT_TRUE(ui.AllExpectationsMet());
   ASSERT_EQ(ui.MessageTexts().size(), 1u);
-  EXPECT_EQ(ui.MessageTexts()[0], wxS("Item not found"));
-  EXPECT_EQ(ui.MessageCaptions()[0], wxS("Not Found"));
+  EXPECT_EQ(ui.MessageTexts()[0], wxS("Suchbegriff nicht gefunden"));
+  EXPECT_EQ(ui.MessageCaptions()[0], wxS("Nicht gefunden"));
+  {
+    hvtest::TempHome home;
+    home.WriteSystemRegistry("[SOFTWARE\\Quintor]\n\"PATH\"=\"" HV_TEST_SOURCE_DIR "/../data\"\n");
+    ASSERT_TRUE(hv::InitMultiLanguage("Project", "ENG"));
+    ui.ExpectMessage(13955);
+    g.OnFindDialog(CGridCore::kFindNext, wxS("nowhere"), wxString(), CGridCore::kFindDown);
+    hv::ResetLanguage();
+    ASSERT_EQ(ui.MessageTexts().size(), 2u);
+    EXPECT_EQ(ui.MessageTexts()[1], wxS("Item not found"));
+    EXPECT_EQ(ui.MessageCaptions()[1], wxS("Not Found"));
+  }
   EXPECT_EQ(g.OnFindDialog(CGridCore::kFindReplaceAll, wxS("here"), wxS("there"), CGridCore::kFindDown), 0);
   EXPECT_EQ(g.GetCellText(2, 3), wxS("Needle there"));
 }

@@ -38,32 +38,6 @@ const char* const kTools =
 class DeviceGui : public hvtest::ProjectWindowFixture {
  protected:
   DeviceGui() : ProjectWindowFixture(kTools) {}
-
-  // Opens the tree's context menu on the object's item as a right click would and
-  // returns the labels it showed; the menu is closed again with Escape.
-  std::vector<wxString> ContextMenuOf(CProjectObject* object) {
-    std::vector<wxString> labels;
-    const wxTreeItemId item = Tree().ItemOf(object);
-    wxRect rect;
-    if (!item.IsOk() || !Tree().GetBoundingRect(item, rect, true)) return labels;
-    auto record = [&labels](wxMenuEvent& event) {
-      if (wxMenu* menu = event.GetMenu(); menu && labels.empty()) {
-        menu->UpdateUI();
-        for (wxMenuItem* entry : menu->GetMenuItems())
-          if (!entry->IsSeparator()) labels.push_back(entry->GetItemLabelText() + (entry->IsEnabled() ? "" : " (-)"));
-      }
-      event.Skip();
-    };
-    Tree().Bind(wxEVT_MENU_OPEN, record);
-    {
-      hvtest::PopupDriver closer(Tree(), {WXK_ESCAPE});
-      wxContextMenuEvent event(wxEVT_CONTEXT_MENU, Tree().GetId(), Tree().ClientToScreen(rect.GetPosition() + wxPoint(4, 4)));
-      event.SetEventObject(&Tree());
-      Tree().GetEventHandler()->ProcessEvent(event);
-    }
-    Tree().Unbind(wxEVT_MENU_OPEN, record);
-    return labels;
-  }
 };
 
 // A screen's header record, written as the screen designer writes it.
@@ -89,7 +63,7 @@ TEST_F(DeviceGui, ANewDeviceShowsItsChildrenAndTheToolsThatFitIt) {
   Open();
   ASSERT_TRUE(SelectInTree(project));
   // The project's own menu offers the new-object dialog, through which devices come.
-  EXPECT_TRUE(Lists(ContextMenuOf(project), S("Neu...")));
+  EXPECT_TRUE(Lists(TreeMenuOf(project), S("Neu...")));
 
   AnswerNewDevice({S("Panel")});
   ASSERT_TRUE(EnabledInTree(ID_OBJECT_NEW));
@@ -110,7 +84,7 @@ TEST_F(DeviceGui, ANewDeviceShowsItsChildrenAndTheToolsThatFitIt) {
   // Its menu: the tool for its network that its configuration accepts, in place of the
   // marker; not the one the configuration does not name, nor the one for another bus.
   ASSERT_TRUE(SelectInTree(device));
-  const std::vector<wxString> menu = ContextMenuOf(device);
+  const std::vector<wxString> menu = TreeMenuOf(device);
   ASSERT_FALSE(menu.empty());
   EXPECT_TRUE(Lists(menu, S("Terminal")));
   EXPECT_FALSE(Lists(menu, S("Fremdwerkzeug")));

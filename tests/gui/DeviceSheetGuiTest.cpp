@@ -10,6 +10,8 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
+#include <wx/bookctrl.h>
+#include <wx/propdlg.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -17,7 +19,12 @@
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
 
 #include "app/ui/App.h"
 #include "app/ui/Dialogs.h"
@@ -648,6 +655,72 @@ TEST_F(DeviceSheetGui, SettingsOKChecksTheGeneralPageAndGoesToWhatIsMissing) {
   EXPECT_EQ(after.node, "4");
   EXPECT_EQ(after.param.rfind("p2/10.0.0.6", 0), 0u) << after.param;
   EXPECT_EQ(IniValue(hv::JoinPath(folder, "DEVICE.SET"), "Connection", "Node"), "4");
+}
+
+// The text of the manual's section that begins with the heading, up to the next one.
+std::string ManualSection(const char* manual, const char* heading) {
+  std::ifstream in(std::string(HV_TEST_SOURCE_DIR) + "/../docs/manual/" + manual);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t begin = text.find(std::string("\n## ") + heading + "\n");
+  if (begin == std::string::npos) return std::string();
+  return text.substr(begin, text.find("\n## ", begin + 1) - begin);
+}
+
+// The manual names the device settings' pages and the network driver's fields as the
+// program shows them, in German and in English; a page it names is one the sheet has.
+TEST_F(DeviceSheetGui, TheManualNamesTheSettingsPagesAndTheNetworkFieldsAsShown) {
+  ui.AllowAnyMessage();   // the device's late notices
+  AnswerNewDevice({S("Panel"), S("KOLM_G320"), S("CAN_R515"), S("SIMNET")});
+  CPOPrjDevice* device = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(device);
+  RegisterAppDialogs();   // the real sheet again
+  for (const char* language : {"DEU", "ENG"}) {
+    SCOPED_TRACE(language);
+    const bool english = std::string(language) == "ENG";
+    if (english) {
+      ASSERT_TRUE(hv::InitMultiLanguage("Project", S(language)));
+      ApplyToolkitLanguage(1);
+    }
+    std::vector<wxString> pages, fields;
+    user.Then([&](wxDialog* dlg) {
+      auto* sheet = dynamic_cast<wxPropertySheetDialog*>(dlg);
+      ASSERT_TRUE(sheet);
+      wxBookCtrlBase* book = sheet->GetBookCtrl();
+      for (size_t i = 0; i < book->GetPageCount(); ++i) pages.push_back(book->GetPageText(i));
+      book->SetSelection(1);
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 3s));
+      ASSERT_TRUE(Pick(Find<wxChoice>(dlg, kNetwork), "Modbus TCP"));
+      hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
+      hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+    });
+    user.Then([&](wxDialog* params) {
+      for (wxWindow* child : params->GetChildren())
+        if (auto* label = dynamic_cast<wxStaticText*>(child); label && !label->GetLabel().empty())
+          fields.push_back(label->GetLabel());
+      hvtest::ClickOn(params->FindWindow(wxID_CANCEL));
+    });
+    ASSERT_TRUE(SelectInTree(device));
+    ASSERT_TRUE(RunInTree(ID_DEVICE_EDIT));
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
+    hvtest::PumpUntilIdle();
+    EXPECT_EQ(user.unexpected, 0);
+    EXPECT_EQ(pages, english ? (std::vector<wxString>{S("General"), S("PC connection"), S("Font")})
+                             : (std::vector<wxString>{S("Allgemein"), S("PC-Verbindung"), S("Schriftart")}));
+    EXPECT_EQ(fields.size(), 6u);
+
+    const std::string section = english ? ManualSection("en/Manual.md", "Devices") : ManualSection("de/Handbuch.md", "Geräte");
+    ASSERT_FALSE(section.empty());
+    auto quoted = [english](const wxString& name) {
+      return english ? "\"" + hv::ToUtf8(name) + "\"" : "„" + hv::ToUtf8(name) + "“";
+    };
+    for (const wxString& name : pages) EXPECT_NE(section.find(quoted(name)), std::string::npos) << quoted(name);
+    for (const wxString& name : fields) EXPECT_NE(section.find(quoted(name)), std::string::npos) << quoted(name);
+    const std::regex page(english ? "page \"([^\"]+)\"" : "Seite „([^“]+)“");
+    for (auto it = std::sregex_iterator(section.begin(), section.end(), page); it != std::sregex_iterator(); ++it)
+      EXPECT_NE(std::find(pages.begin(), pages.end(), hv::FromUtf8((*it)[1].str())), pages.end()) << (*it)[0].str();
+  }
+  hv::ResetLanguage();
+  wxTranslations::Set(nullptr);
 }
 
 }  // namespace

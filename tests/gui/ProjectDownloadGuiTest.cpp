@@ -1,14 +1,24 @@
 // A project download from the project's command in the real window, with the services
 // bound at start-up: the resource file reaches a CE panel over FTP and a simulated
-// device, byte for byte; with the panel's server gone the report names it.
+// device, byte for byte; with the panel's server gone the report names it; the graph
+// tool open on another device ends it without claiming success.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <utime.h>
+
 #include <algorithm>
+#include <ctime>
 
 #include "framework/CommandIds.h"
+#include "framework/Launcher.h"
 #include "framework/SettingsFile.h"
+#include "model/GraphToolCheck.h"
 #include "model/ProjectDownload.h"
+#include "model/ResourceFreshness.h"
 #include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/ToolService.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/WindowFixture.h"
 #include "tests/support/CeTransferAnswers.h"
@@ -40,6 +50,21 @@ class ProjectDownloadGui : public hvtest::ProjectWindowFixture {
     return device;
   }
   std::vector<wxString> report;
+};
+
+// A process standing in for the graph tool, recorded as this program records the graph
+// tool it starts; ended when the test ends.
+struct GraphToolRunning {
+  GraphToolRunning() {
+    if (LaunchProcess(nullptr, wxS("/bin/sleep 120"), wxString(), &pid))
+      hv::ToolService::Get().Record(pid, kGraphToolWindowClass, wxS("TavGraph"));
+  }
+  ~GraphToolRunning() {
+    if (pid == 0) return;
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    WaitForLaunchedProcess(pid, 5000);
+  }
+  DWORD pid = 0;
 };
 
 TEST_F(ProjectDownloadGui, ResourcesArriveAndAFailedDeviceIsNamed) {
@@ -85,6 +110,50 @@ TEST_F(ProjectDownloadGui, ResourcesArriveAndAFailedDeviceIsNamed) {
   ASSERT_EQ(report.size(), 1u);
   EXPECT_TRUE(report[0].StartsWith(S("Panel: Ressource - "))) << report[0];
   EXPECT_EQ(std::count(ui.MessageIds().begin(), ui.MessageIds().end(), 10857u), 1);
+}
+
+// The graph tool is open on another device when the first device's resources are due:
+// the download ends there, the report says so, and success is not claimed.
+TEST_F(ProjectDownloadGui, TheGraphToolOnAnotherDeviceEndsTheDownloadWithoutSuccess) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  {
+    CSettingsFile profile(home.Sub("Project.INI"));
+    ASSERT_TRUE(profile.WriteString("Programs", "CODESYSDOWNLOAD", "/bin/true"));
+  }
+  Open();
+  CPOPrjDevice* first = Device(project, S("Erste"), S("COMBO_C167"), S("COMBO167"), S("SIMNET"));
+  CPOPrjDevice* second = Device(project, S("Zweite"), S("COMBO_C167"), S("COMBO167"), S("SIMNET"));
+  ASSERT_TRUE(first && second);
+  hvtest::TempDir simFolder;
+  hvtest::WriteAll(simFolder.Path() + "/net.sim", "[Device 4]\nType=COMBO_C167\n[Device 5]\nType=COMBO_C167\n");
+  first->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
+  first->SetNode("4");
+  second->SetNetworkPara("file=" + simFolder.Path() + "/net.sim");
+  second->SetNode("5");
+  // A bitmap newer than the first device's resource file: its resources are due.
+  const wxString bitmap = hv::ResolvePath(first->GetDeviceFolder() + "/Bitmaps") + "/neu.bmp";
+  hvtest::WriteAll(bitmap, "BM");
+  const time_t later = std::time(nullptr) + 120;
+  utimbuf times{later, later};
+  ASSERT_EQ(utime(hv::ToFs(bitmap).c_str(), &times), 0);
+  ASSERT_EQ(ResourceFreshness(first->GetDeviceFolder()), 0);
+
+  ASSERT_TRUE(hv::RegistryStore::Get().SetString(hv::kKeyGraphTool, wxS("PROJECTNAME"), wxS("Anderes")));
+  ASSERT_TRUE(hv::RegistryStore::Get().SetString(hv::kKeyGraphTool, wxS("DEVICENAME"), wxS("Panel")));
+  GraphToolRunning graphTool;
+  ASSERT_NE(graphTool.pid, 0u);
+  hvtest::AnswerOnlineDownloadHeadless(ui);
+  ui.Answer<PrjDownloadReportRequest>([this](PrjDownloadReportRequest& r) {
+    report = r.lines;
+    return IDOK;
+  });
+  ui.ExpectMessage(10074);   // and no other message: neither the question nor success
+  ASSERT_TRUE(SelectInTree(project));
+  ASSERT_TRUE(RunInTree(ID_DOWNLOAD_PROJECT));
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_FALSE(ui.Saw(10857));
+  EXPECT_EQ(report, std::vector<wxString>{S("Erste: Ressource - Abbruch, die folgenden Geräte wurden nicht geladen")});
+  EXPECT_FALSE(hv::PathExists(simFolder.Path() + "/download"));   // the second device was not reached
 }
 
 }  // namespace

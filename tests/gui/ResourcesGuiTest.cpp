@@ -12,11 +12,14 @@
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
 #include "model/NewObjectRequests.h"
+#include "platform/Codec.h"
+#include "platform/Localization.h"
 #include "platform/Paths.h"
 #include "app/TavProjectDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ProjectListView.h"
 #include "app/ui/Dialogs.h"
+#include "resources/ResourceCommands.h"
 #include "resources/ResourceRequests.h"
 #include "tests/gui/support/ProjectWindow.h"
 #include "tests/gui/support/UserInput.h"
@@ -452,4 +455,117 @@ TEST_F(ResourcesGui, AWebPageNameIsTypedWithItsExtension) {
   EXPECT_TRUE(hv::IsFile(DeviceFile(panel, "web/Start.htm")));
   EXPECT_EQ(hv::ListFolder(DeviceFile(panel, "web")).size(), 2u);
   EXPECT_TRUE(hv::IsFile(DeviceFile(panel, "keypads/Tasten.xml")));
+}
+
+// The new-object command of the web pages says what it makes: "HTML-Datei" on a page,
+// "Neue HTML-Datei" on a web folder, in either language.
+TEST_F(ResourcesGui, TheNewObjectCommandOfWebPagesSaysWhatItMakes) {
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  NewOnDevice(panel, TypeCode::Html, S("index"));
+  CProjectObject* root = ChildNamed(panel, S("Web-Dateien"));
+  ASSERT_TRUE(root);
+  struct Menus {
+    std::vector<wxString> folder, page;
+  };
+  auto menus = [&] {
+    Menus m;
+    EXPECT_TRUE(SelectInTree(root));
+    m.folder = TreeMenuOf(root);
+    EXPECT_TRUE(SelectRow(root, S("index.htm")));
+    m.page = hvtest::ContextMenuLabels(*List().Control());
+    return m;
+  };
+  auto lists = [](const std::vector<wxString>& labels, const char* label) {
+    return std::find(labels.begin(), labels.end(), S(label)) != labels.end();
+  };
+  auto shown = [](const std::vector<wxString>& labels) {
+    std::string all;
+    for (const wxString& label : labels) all += hv::ToUtf8(label) + "|";
+    return all;
+  };
+  const Menus german = menus();
+  ASSERT_TRUE(hv::InitMultiLanguage("Project", S("ENG")));
+  const Menus english = menus();
+  hv::ResetLanguage();
+
+  EXPECT_TRUE(lists(german.folder, "Neue HTML-Datei")) << shown(german.folder);
+  EXPECT_TRUE(lists(german.page, "HTML-Datei")) << shown(german.page);
+  EXPECT_TRUE(lists(english.folder, "New HTML file")) << shown(english.folder);
+  EXPECT_TRUE(lists(english.page, "HTML file")) << shown(english.page);
+  for (const auto* labels : {&german.folder, &german.page, &english.folder, &english.page})
+    EXPECT_FALSE(lists(*labels, "Neues Object") || lists(*labels, "New object"));
+}
+
+// "Neuer Ordner" in a web folder takes the name it proposes, blanks and all; a name of
+// blanks only is refused as empty, blanks around a name are dropped, and the characters
+// a folder name may not hold stay refused.
+TEST_F(ResourcesGui, ANewWebFolderTakesTheNameItProposes) {
+  RegisterAppDialogs();   // as at start-up
+  CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
+  Open();
+  AnswerNewDevice({S("Panel"), S("CE_PANEL7"), S("CE_TCP"), S("MBTCP")});
+  CPOPrjDevice* panel = MakeDevice(project, S("Panel"));
+  ASSERT_TRUE(panel);
+  ASSERT_TRUE(hv::MakeFolders(DeviceFile(panel, "web")));
+  hvtest::WriteAll(DeviceFile(panel, "web/index.htm"), "<html/>");
+  ASSERT_TRUE(SelectInTree(panel));
+  ASSERT_TRUE(RunInTree(ID_VIEW_REFRESH));
+  CProjectObject* root = ChildNamed(panel, S("Web-Dateien"));
+  ASSERT_TRUE(root);
+
+  hvtest::DialogScripts user;
+  wxString proposed;
+  std::vector<bool> keptOpen;
+  // The names are handed to the field whole; a dialog still open at the end is cancelled.
+  auto confirm = [&](wxDialog* dlg, const std::vector<const char*>& names) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(field);
+    if (proposed.empty()) proposed = field->GetValue();
+    for (const char* name : names) {
+      if (name) field->ChangeValue(S(name));
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+      keptOpen.push_back(dlg->IsModal());
+      if (!dlg->IsModal()) return;
+    }
+    hvtest::ClickOn(dlg->FindWindow(wxID_CANCEL));
+  };
+  user.Then([&](wxDialog* dlg) { confirm(dlg, {nullptr}); });   // the proposal as it stands
+  ASSERT_TRUE(SelectInTree(root));
+  ASSERT_TRUE(RunInTree(ID_RES_NEW_FOLDER));
+
+  user.Then([&](wxDialog* dlg) { confirm(dlg, {"   ", "Alt*neu", "  Bilder alt  "}); });
+  ui.ExpectMessage(10523);
+  ui.ExpectMessage(10300);
+  ASSERT_TRUE(SelectInTree(root));
+  ASSERT_TRUE(RunInTree(ID_RES_NEW_FOLDER));
+
+  // Typed, the blank gets into the field as any letter does.
+  wxString typed;
+  user.Then([&](wxDialog* dlg) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1025));
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(hvtest::TypeInto(field, S("Neue Seiten")));
+    typed = field->GetValue();
+    confirm(dlg, {nullptr});
+  });
+  ASSERT_TRUE(SelectInTree(root));
+  ASSERT_TRUE(RunInTree(ID_RES_NEW_FOLDER));
+
+  EXPECT_TRUE(user.AllRun());
+  EXPECT_EQ(user.unexpected, 0);
+  EXPECT_TRUE(ui.AllExpectationsMet());
+  EXPECT_EQ(proposed, S("Neuer Ordner"));
+  EXPECT_EQ(typed, S("Neue Seiten"));
+  EXPECT_EQ(keptOpen, (std::vector<bool>{false, true, true, false, false}));
+  for (const char* name : {"Neuer Ordner", "Bilder alt", "Neue Seiten"}) {
+    EXPECT_TRUE(hv::IsFolder(DeviceFile(panel, "web") + S("/") + S(name))) << name;
+    EXPECT_TRUE(ChildNamed(root, S(name))) << name;
+  }
+  const std::vector<wxString> shown = TreeChildren(root);
+  EXPECT_EQ(shown, (std::vector<wxString>{S("Bilder alt"), S("Neue Seiten"), S("Neuer Ordner")}));
+  EXPECT_EQ(hv::ListFolder(DeviceFile(panel, "web")).size(), 4u);
 }

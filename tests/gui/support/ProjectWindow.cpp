@@ -110,6 +110,13 @@ void ProjectWindowFixture::AnswerNewProject(const wxString& name) {
   });
 }
 
+std::vector<wxString> ProjectWindowFixture::TreeMenuOf(CProjectObject* object) {
+  const wxTreeItemId item = Tree().ItemOf(object);
+  wxRect rect;
+  if (!item.IsOk() || !Tree().GetBoundingRect(item, rect, true)) return {};
+  return ContextMenuLabels(Tree(), Tree().ClientToScreen(rect.GetPosition() + wxPoint(4, 4)));
+}
+
 bool ProjectWindowFixture::SelectInTree(CProjectObject* object) {
   CTreePresenter& presenter = Tree().Presenter();
   // Open the way down from the top.

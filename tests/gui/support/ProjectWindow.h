@@ -55,6 +55,9 @@ class ProjectWindowFixture : public testing::Test {
   // A command as the tree's menus run it: routed from the tree, run when enabled.
   BOOL RunInTree(UINT id);
   BOOL EnabledInTree(UINT id);
+  // The labels of the menu a right click on the object's tree item shows (see
+  // ContextMenuLabels); none when the object has no item shown.
+  std::vector<wxString> TreeMenuOf(CProjectObject* object);
   // The names of the tree items below the object's item (opened first).
   std::vector<wxString> TreeChildren(CProjectObject* object);
   // The same as the tree shows them now, opening nothing: none while the item is closed.

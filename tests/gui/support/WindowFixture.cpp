@@ -63,6 +63,27 @@ void PopupDriver::OnOpen(wxMenuEvent& event) {
   event.Skip();
 }
 
+std::vector<wxString> ContextMenuLabels(wxWindow& window, const wxPoint& at) {
+  std::vector<wxString> labels;
+  auto record = [&labels](wxMenuEvent& event) {
+    if (wxMenu* menu = event.GetMenu(); menu && labels.empty()) {
+      menu->UpdateUI();
+      for (wxMenuItem* entry : menu->GetMenuItems())
+        if (!entry->IsSeparator()) labels.push_back(entry->GetItemLabelText() + (entry->IsEnabled() ? "" : " (-)"));
+    }
+    event.Skip();
+  };
+  window.Bind(wxEVT_MENU_OPEN, record);
+  {
+    PopupDriver closer(window, {WXK_ESCAPE});
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, window.GetId(), at);
+    event.SetEventObject(&window);
+    window.GetEventHandler()->ProcessEvent(event);
+  }
+  window.Unbind(wxEVT_MENU_OPEN, record);
+  return labels;
+}
+
 WindowFixture::WindowFixture() {
   CObjectFactory::IsRegistered("CPOPrjFolder");
   profile.SetPath(home.Sub("Project.INI"));

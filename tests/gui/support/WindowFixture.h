@@ -50,6 +50,11 @@ class PopupDriver : public wxEvtHandler {
   void OnOpen(wxMenuEvent& event);
 };
 
+// Opens the context menu `window` shows for a right click at `at` (a screen position;
+// the default: the window's keyboard menu) and returns its entries' labels as shown,
+// a disabled one followed by " (-)"; the menu is closed again with Escape.
+std::vector<wxString> ContextMenuLabels(wxWindow& window, const wxPoint& at = wxDefaultPosition);
+
 // While one lives, modal dialogs run for real instead of failing the test (the test
 // itself ends them).
 class ModalDialogsAllowed {
