@@ -1,5 +1,6 @@
 #include "app/ClipboardTransfer.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -132,7 +133,16 @@ bool ReadInto(CProjectObject& object, const std::string& data, CProjectObject* p
   }
 }
 
-void Announce(CProjectObject* object) { CProjectObject::UpdateAllViews(HINT_OBJECT_ADDED, object); }
+// The folders the running paste put objects into, each once.
+std::vector<ObjectRef> g_pastedInto;
+
+void Announce(CProjectObject* object) {
+  CProjectObject::UpdateAllViews(HINT_OBJECT_ADDED, object);
+  if (!CProjectObject::IsValidObject(object)) return;
+  const ObjectRef parent(object->GetParent());
+  if (parent.IsValid() && std::find(g_pastedInto.begin(), g_pastedInto.end(), parent) == g_pastedInto.end())
+    g_pastedInto.push_back(parent);
+}
 
 // A data point pasted where the other kind belongs becomes that kind.
 std::unique_ptr<CProjectObject> ConvertDataPoint(std::unique_ptr<CProjectObject> object, CProjectObject& target) {
@@ -186,6 +196,32 @@ Container FindOrMake(CProjectObject& holder, TypeCode kind, CPOPrjDevice* device
   CProjectObject* found = holder.FindChildOfType(kind);
   return {found, found != nullptr};
 }
+
+// What a paste brings along (the pictures of a screen) may fill a folder beside the one
+// pasted into that was not there: the grouping folders above read their children again
+// when they are out of date, and the views show what that added once the command is over.
+class PasteScope {
+ public:
+  PasteScope() { g_pastedInto.clear(); }
+  ~PasteScope() {
+    std::vector<ObjectRef> folders;
+    folders.swap(g_pastedInto);
+    std::vector<ObjectRef> done;
+    for (const ObjectRef& folder : folders) {
+      CProjectObject* object = folder.Get();
+      for (CProjectObject* holder = object ? object->GetParent() : nullptr;
+           holder && IsGroupingKind(holder->GetTypeCode()); holder = holder->GetParent()) {
+        const ObjectRef ref(holder);
+        if (std::find(done.begin(), done.end(), ref) != done.end()) break;
+        done.push_back(ref);
+        if (!holder->HasNoChildren() && holder->IsStale()) childloads::Load(*holder);
+        if (!ref.IsValid()) break;
+      }
+    }
+  }
+  PasteScope(const PasteScope&) = delete;
+  PasteScope& operator=(const PasteScope&) = delete;
+};
 
 // A container that existed before keeps its children; only one made here goes again.
 void RemoveIfMade(CProjectObject& holder, const Container& container) {
@@ -407,6 +443,7 @@ BOOL TreeCanPaste(const ObjectRef& target, bool emptyAreaMenu, wxString* format)
 
 void TreePaste(const ObjectRef& target, bool emptyAreaMenu) {
   DispatchScope scope;
+  PasteScope paste;
   IClipboardStore& store = ClipboardStore();
   if (!emptyAreaMenu) {
     CProjectObject* object = target.Get();
@@ -529,6 +566,7 @@ BOOL ListCanPaste(const ObjectRef& listed, wxString* format) {
 
 void ListPaste(const ObjectRef& listed, const ObjectRef& firstSelectedRow) {
   DispatchScope scope;
+  PasteScope paste;
   g_copyFlag = FALSE;
   IClipboardStore& store = ClipboardStore();
   CProjectObject* object = listed.Get();

@@ -29,9 +29,11 @@ class IClipboardStore {
   virtual bool CanOpen() { return true; }
   // Replaces the whole contents; false (contents unchanged) when it cannot be opened.
   virtual bool Set(std::vector<ClipboardEntry> entries) = 0;
-  // The formats present, in the clipboard's order.
+  // The formats present, in the clipboard's order. Never waits for the program that
+  // holds the clipboard: update handlers ask it.
   virtual std::vector<wxString> Formats() = 0;
-  // The bytes of one format; nullopt when the format is not there.
+  // The bytes of one format; nullopt when the format is not there. File lists are at
+  // hand without waiting; objects may be waited for a bounded time (a paste only).
   virtual std::optional<std::string> Get(const wxString& format) = 0;
   // Empties the clipboard; false when it cannot be opened.
   virtual bool Clear() = 0;

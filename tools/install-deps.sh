@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang
   libwxgtk3.2-dev zlib1g-dev libminizip-dev libcurl4-openssl-dev libmodbus-dev libglib2.0-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libshp-dev libx11-dev
   xvfb xauth fonts-dejavu-core adwaita-icon-theme imagemagick
   python3-pyftpdlib zip unzip procps x11-utils openbox
   wx3.2-i18n xdg-utils locales

@@ -2,21 +2,33 @@
 // The desktop's clipboard behind the core's clipboard store.
 //
 // Project objects travel under one format of ours, "application/x-halvora-objects",
-// whose data begin with the object format name ("POCT..."): the toolkit cannot list a
-// clipboard's formats, so the name rides inside, and alone in a small format beside
-// it. The file manager's formats are offered and read as they are. The formats are kept
-// until the clipboard may have changed (our own copy, the program activated, a menu
-// opened): the menus ask on every update and each question is a round trip to the
-// display. Data are fetched only when they are read, and not kept.
+// whose data begin with the object format name ("POCT..."); the name rides alone in a
+// small format beside it too. The file manager's formats are offered and read as they
+// are.
+//
+// The clipboard belongs to whichever program copied last, and that program may answer
+// slowly or never; the paste command's state is asked on every update. So a state
+// check never waits: what the clipboard holds is asked in the background whenever it
+// gets a new owner (where the display tells no owner changes: when the program is
+// activated, and after our own copies), and what has come is kept until then. The
+// objects' name and the small file lists come with it; the objects themselves are
+// fetched only for a paste, waiting a bounded time, and not kept.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/ClipboardStore.h"
 
+struct ClipboardKnowledge;
+
 class WxClipboardStore : public IClipboardStore {
  public:
   static constexpr const char* kObjectsFormat = "application/x-halvora-objects";
+  // How long a paste waits for objects that another program holds.
+  static constexpr int kReadLimitMs = 5000;
+
+  WxClipboardStore();
 
   bool CanOpen() override;
   bool Set(std::vector<ClipboardEntry> entries) override;
@@ -24,14 +36,13 @@ class WxClipboardStore : public IClipboardStore {
   std::optional<std::string> Get(const wxString& format) override;
   bool Clear() override;
 
-  // Forgets what it knows of the clipboard's contents.
-  void Invalidate() { m_valid = false; }
+  // Forgets what it knows of the clipboard's contents; they are asked anew.
+  void Invalidate();
 
  private:
   void Refresh();
 
-  bool m_valid = false;
-  std::vector<wxString> m_formats;
+  std::shared_ptr<ClipboardKnowledge> m_known;
 };
 
 // Makes the desktop's clipboard the program's clipboard store.

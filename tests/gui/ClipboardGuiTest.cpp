@@ -9,6 +9,8 @@
 #include "app/ClipboardTransfer.h"
 #include "app/TavProjectDoc.h"
 #include "app/ui/WxClipboardStore.h"
+#include "tests/gui/support/ClipboardOwner.h"
+#include "tests/gui/support/WindowFixture.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestObjects.h"
 
@@ -150,5 +152,31 @@ TEST(ClipboardGui, FormatsAreToldWithoutFetchingTheObjects) {
   ASSERT_TRUE(got);
   EXPECT_EQ(*got, bytes);
   EXPECT_GE(handed, 1);
+  ASSERT_TRUE(store.Clear());
+}
+
+// Another program's contents become known in the background, once it has answered: a
+// question answers at once with what has come so far. Answers that come after the store
+// that asked has gone go nowhere. The objects are fetched for a paste, waiting for the
+// slow program; our own copy then replaces its contents and is known at once.
+TEST(ClipboardGui, AnotherProgramsContentsBecomeKnownInTheBackground) {
+  hvtest::TempHome home;
+  hvtest::ClipboardOwner owner(home, "slow=300", {"--objects=POCT21213100", "/tmp/Ä b.pdf"});
+  ASSERT_TRUE(owner.Owning());
+  {
+    WxClipboardStore gone;
+    EXPECT_TRUE(gone.Formats().empty());
+  }
+  WxClipboardStore store;
+  EXPECT_TRUE(store.Formats().empty());
+  ASSERT_TRUE(hvtest::PumpUntil(
+      [&] { return ReadClipboardFiles(store).present && Lists(store.Formats(), S("POCT21213100")); },
+      std::chrono::seconds(60)));
+  EXPECT_EQ(S("POCT21213100"), store.Formats().front());
+  EXPECT_EQ(std::vector<wxString>{S("/tmp/Ä b.pdf")}, ReadClipboardFiles(store).paths);
+  EXPECT_EQ(std::optional<std::string>(""), store.Get(S("POCT21213100")));
+
+  ASSERT_TRUE(store.Put(S("POCT21211100"), "HVOB"));
+  EXPECT_EQ(std::vector<wxString>{S("POCT21211100")}, store.Formats());
   ASSERT_TRUE(store.Clear());
 }

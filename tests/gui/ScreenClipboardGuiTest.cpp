@@ -134,6 +134,9 @@ TEST_F(ScreenClipboardGui, AScreenCopiedFromAPanelArrivesOnAComboDeviceAndOnAPan
     EXPECT_EQ(TableScreens(device), std::vector<wxString>{S("Main")}) << type;
     EXPECT_EQ(ScreensInTree(device), std::vector<wxString>{S("Main")}) << type;
     EXPECT_TRUE(HasPicture(device)) << type;
+    // The pictures folder the screen's picture made shows in the open resources folder.
+    const std::vector<wxString> shown = ItemsShown(resources);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), S("Bitmaps")), shown.end()) << type;
   }
   // Once there, the resources folder and the screens folder take the next ones.
   CProjectObject* resources = Below(combo, TypeCode::Resource);
@@ -209,10 +212,9 @@ TEST_F(ScreenClipboardGui, ACutScreenThatFindsNoPlaceStaysOnTheClipboard) {
 }
 
 // A screen pasted on a resources folder open in the tree brings its picture along: the
-// pictures folder that the device's tables now call for joins the open folder in the
-// tree as soon as the list reads the folder again, and as soon as a later paste there
-// reads it.
-TEST_F(ScreenClipboardGui, APicturesFolderAPasteBringsJoinsTheOpenResourcesFolder) {
+// pictures folder that the device's tables now call for shows in the open folder at
+// once, beside the new screens folder that the paste selects.
+TEST_F(ScreenClipboardGui, APicturesFolderAPasteBringsShowsInTheOpenResourcesFolderAtOnce) {
   CPOProject* project = AddProject(AddFolder(S("Anlagen")), S("Halle"));
   Open();
   CPOPrjDevice* panel = Make(project, kPanel);
@@ -234,23 +236,19 @@ TEST_F(ScreenClipboardGui, APicturesFolderAPasteBringsJoinsTheOpenResourcesFolde
   ASSERT_TRUE(RunInTree(ID_EDIT_COPY));
   std::map<CPOPrjDevice*, std::vector<wxString>> before;
   for (CPOPrjDevice* device : {combo, cePanel}) {
+    const std::string type = device->GetHardwareType().utf8_str().data();
     CProjectObject* resources = Below(device, TypeCode::Resource);
-    ASSERT_TRUE(resources);
+    ASSERT_TRUE(resources) << type;
     before[device] = TreeChildren(resources);
-    ASSERT_TRUE(SelectInTree(resources));
-    ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
+    ASSERT_TRUE(SelectInTree(resources)) << type;
+    ASSERT_TRUE(RunInTree(ID_EDIT_PASTE)) << type;
     hvtest::PumpUntilIdle();
-    EXPECT_EQ(ItemsShown(resources), with(before[device], {"Masken"}));
+    EXPECT_EQ(ItemsShown(resources), with(before[device], {"Bitmaps", "Masken"})) << type;
+    // The new screens folder is where the paste leaves the selection.
+    EXPECT_EQ(Tree().Presenter().GetSelectedObject(), Below(device, TypeCode::ResMask)) << type;
   }
 
-  // The list reads the combo's resources folder again.
-  CProjectObject* resources = Below(combo, TypeCode::Resource);
-  ASSERT_TRUE(SelectInTree(resources));
-  hvtest::PumpUntilIdle();
-  EXPECT_GE(List().Presenter().FindRow(ChildNamed(resources, S("Bitmaps"))), 0);
-  EXPECT_EQ(ItemsShown(resources), with(before[combo], {"Bitmaps", "Masken"}));
-
-  // A picture pasted on the other panel's resources folder: the paste reads it.
+  // A picture pasted on a resources folder that shows its pictures folder already.
   CProjectObject* pictures = Below(panel, TypeCode::ResBitmap);
   ASSERT_TRUE(pictures);
   ASSERT_TRUE(SelectInTree(pictures));
@@ -259,7 +257,7 @@ TEST_F(ScreenClipboardGui, APicturesFolderAPasteBringsJoinsTheOpenResourcesFolde
     if (List().Presenter().RowObject(row)->GetName().Upper().StartsWith(S("GLOCKE"))) List().SelectRow(row, true);
   ASSERT_EQ(List().Presenter().SelectedObjects().size(), 1u);
   ASSERT_TRUE(RunInList(ID_EDIT_COPY));
-  resources = Below(cePanel, TypeCode::Resource);
+  CProjectObject* resources = Below(cePanel, TypeCode::Resource);
   ASSERT_TRUE(SelectInTree(resources));
   ASSERT_TRUE(RunInTree(ID_EDIT_PASTE));
   hvtest::PumpUntilIdle();
