@@ -115,8 +115,21 @@ bool TakesClipboardFiles(CProjectObject& target) {
 }
 
 std::optional<ClipboardBlock> ReadBlock(IClipboardStore& store, const wxString& format) {
-  const std::optional<std::string> bytes = store.Get(format);
-  if (!bytes) return std::nullopt;
+  // A paste that comes while another waits for the clipboard's owner does nothing: the
+  // first one tells how it ended.
+  static bool waiting = false;
+  if (waiting) return std::nullopt;
+  waiting = true;
+  std::optional<std::string> bytes = store.Get(format);
+  waiting = false;
+  if (!bytes) {
+    // Offered, but the program holding the clipboard did not hand them over in time.
+    hv::ShowMessage(13957,
+                    wxS("Das Programm, dem die Zwischenablage gehört, hat ihren Inhalt nicht geliefert. Es wurde nichts "
+                        "eingefügt."),
+                    MB_OK | MB_ICONEXCLAMATION);
+    return std::nullopt;
+  }
   std::optional<ClipboardBlock> block = ParseClipboardBlock(*bytes);
   if (!block) ReportDamagedBlock();
   return block;

@@ -155,6 +155,7 @@ TEST_F(ForeignClipboardGui, APasteWaitsABoundedTimeForObjectsThatDoNotCome) {
     again = true;
   });
   second.StartOnce(300);
+  ui.ExpectMessage(13957);
   const Clock::time_point start = Clock::now();
   RunInTree(ID_EDIT_PASTE);
   const double waited = SecondsSince(start);
@@ -163,6 +164,7 @@ TEST_F(ForeignClipboardGui, APasteWaitsABoundedTimeForObjectsThatDoNotCome) {
   ASSERT_TRUE(again);
   EXPECT_LT(againSeconds, 2.0);
   EXPECT_EQ(folder->GetChildCount(), 0u);
+  EXPECT_TRUE(ui.AllExpectationsMet());
 }
 
 // The program itself, as it starts: a hung program holding the clipboard does not keep
