@@ -19,7 +19,8 @@
 
 extern char** environ;
 
-// Keeps the fastest run of each benchmark in milliseconds (repetitions included); a run
+// Keeps the fastest run of each benchmark in milliseconds of its thread's processor
+// time (repetitions included), which other work on the machine does not stretch; a run
 // that reported an error is remembered as failed.
 class FastestReporter : public benchmark::ConsoleReporter {
  public:
@@ -31,7 +32,7 @@ class FastestReporter : public benchmark::ConsoleReporter {
         continue;
       }
       const std::string name = r.run_name.str();
-      const double t = r.GetAdjustedRealTime();
+      const double t = r.GetAdjustedCPUTime();
       auto it = ms.find(name);
       if (it == ms.end() || t < it->second) ms[name] = t;
     }
