@@ -4,8 +4,9 @@
 //   making: processor time per point at 16,000 <= 2x that at 2,000, with one proposed
 //   name for all and with distinct names (a search of the names proposed so far gives
 //   8x and 64x; no run may take 20 s);
-//   listing of 50,000 <= 3x the raw scan; per-row cost at 50,000 <= 1.5x that at 1,000,
-//   all in processor time of the thread;
+//   listing of 50,000 <= 3x the raw scan; per-row cost at 50,000 <= 2x that at 1,000
+//   (0.5x to 1.2x, by the machine's caches; a scan of the children per child added gives
+//   4.4x), all in processor time of the thread;
 //   memory above the empty program <= 2x the table file.
 #include <malloc.h>
 #include <shapefil.h>
@@ -155,6 +156,7 @@ Listing List(const wxString& folder, bool keep) {
 }  // namespace
 
 int main() {
+  KeepSmallPages();
   // No profile: the name prefix takes its default.
   static hv::IApplicationState noApplication;
   hv::Services().Bind<hv::IApplicationState>(&noApplication);
@@ -257,8 +259,8 @@ int main() {
     pass = pass && (k == 0 || ratio <= 3.0);
   }
   const double growth = perRow[1] / perRow[0];
-  std::printf("per-row cost at 50,000 / at 1,000: %.2f (<= 1.5)\n", growth);
-  pass = pass && growth <= 1.5;
+  std::printf("per-row cost at 50,000 / at 1,000: %.2f (<= 2)\n", growth);
+  pass = pass && growth <= 2.0;
   std::puts(pass ? "PASS" : "FAIL");
   for (const std::string& made : g_made) std::filesystem::remove_all(made);
   return pass ? 0 : 1;

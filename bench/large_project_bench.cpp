@@ -224,6 +224,7 @@ bool Check(const char* what, double value, double limit, const char* unit) {
 }  // namespace
 
 int main() {
+  KeepSmallPages();
   static hv::IApplicationState noApplication;
   static hv::IEventLoop loop;
   static CDeviceServices noDevices;
