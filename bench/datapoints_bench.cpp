@@ -4,9 +4,9 @@
 //   making: processor time per point at 16,000 <= 2x that at 2,000, with one proposed
 //   name for all and with distinct names (a search of the names proposed so far gives
 //   8x and 64x; no run may take 20 s);
-//   listing of 50,000 <= 3x the raw scan; per-row cost at 50,000 <= 2x that at 1,000
-//   (0.5x to 1.2x, by the machine's caches; a scan of the children per child added gives
-//   4.4x), all in processor time of the thread;
+//   listing of 100,000 <= 5x the raw scan (2x to 3x, by the other work on the machine; a
+//   scan of the children per child added gives 32x); per-row cost at 100,000 <= 3x that
+//   at 1,000 (0.5x to 1.4x; that scan gives 6.5x); all in processor time of the thread;
 //   memory above the empty program <= 2x the table file.
 #include <malloc.h>
 #include <shapefil.h>
@@ -233,7 +233,7 @@ int main() {
   // Listing beside the raw scan, the two taking turns so that a busy stretch of the
   // machine falls on both; the best run of each counts.
   double perRow[2] = {};
-  const int sizes[2] = {1000, 50000};
+  const int sizes[2] = {1000, 100000};
   for (int k = 0; k < 2; ++k) {
     const wxString folder = FilledDevice(sizes[k]);
     std::size_t checksum = 0;
@@ -255,12 +255,12 @@ int main() {
     // stretches by a third through the caches: its ratio is shown, the large one's holds.
     const double ratio = best.seconds / raw;
     std::printf("%6d rows: listing %.4f s, raw scan %.4f s, ratio %.2f%s\n", sizes[k], best.seconds, raw, ratio,
-                k == 1 ? " (<= 3)" : "");
-    pass = pass && (k == 0 || ratio <= 3.0);
+                k == 1 ? " (<= 5)" : "");
+    pass = pass && (k == 0 || ratio <= 5.0);
   }
   const double growth = perRow[1] / perRow[0];
-  std::printf("per-row cost at 50,000 / at 1,000: %.2f (<= 2)\n", growth);
-  pass = pass && growth <= 2.0;
+  std::printf("per-row cost at 100,000 / at 1,000: %.2f (<= 3)\n", growth);
+  pass = pass && growth <= 3.0;
   std::puts(pass ? "PASS" : "FAIL");
   for (const std::string& made : g_made) std::filesystem::remove_all(made);
   return pass ? 0 : 1;
