@@ -1,11 +1,12 @@
 #pragma once
-// Timing of the benchmarks: the best of five runs, the least disturbed one, in processor
-// time of the thread (other work on the machine does not stretch it).
+// Timing of the benchmarks: processor time of the thread (other work on the machine does
+// not stretch it), and the best of five runs, the least disturbed one.
 #include <time.h>
 
 #include <algorithm>
 #include <functional>
 
+// Processor time of this thread in seconds.
 inline double ThreadSeconds() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);

@@ -29,6 +29,7 @@
 #include "app/TavProjectDoc.h"
 #include "app/TreePresenter.h"
 #include "bench/BenchSupport.h"
+#include "bench/BestOfFive.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
 #include "framework/SettingsFile.h"
@@ -86,12 +87,6 @@ struct DeleteTimes {
   double longestBetweenCalls = 0;
 };
 
-double CpuNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 wxString TempFolder() {
   char pattern[] = "/tmp/hvbulkbenchXXXXXX";
   const char* made = mkdtemp(pattern);
@@ -131,10 +126,10 @@ DeleteTimes DeleteAll(const wxString& base, int rows) {
   route.Execute(ID_EDIT_SELECT_ALL);
   const std::size_t before = listPresenter.GetRowCount();
   g_loop.Start();
-  const double c0 = CpuNow();
+  const double c0 = ThreadSeconds();
   route.Execute(ID_OBJECT_DELETE);
   DeleteTimes s;
-  s.cpu = CpuNow() - c0;
+  s.cpu = ThreadSeconds() - c0;
   s.longestBetweenCalls = g_loop.Finish();
   if (before < static_cast<std::size_t>(rows) || folder->GetChildCount() + rows != before)
     std::printf("delete of %d: %zu rows before, %zu children after (not all deleted)\n", rows, before,
@@ -167,9 +162,9 @@ double Expand(int children) {
     CTreePresenter presenter(tree, doc);
     tree.presenter = &presenter;
     presenter.OnInitialUpdate(wxString());
-    const double c0 = CpuNow();
+    const double c0 = ThreadSeconds();
     tree.Expand(tree.GetFirstChild(nullptr));
-    best = std::min(best, CpuNow() - c0);
+    best = std::min(best, ThreadSeconds() - c0);
   }
   return best;
 }

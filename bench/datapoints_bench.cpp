@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/BestOfFive.h"
 #include "framework/Services.h"
 #include "model/DataPointPicker.h"
 #include "model/ModelServices.h"
@@ -38,13 +39,6 @@
 #include "platform/dbase/DbLib.h"
 
 namespace {
-
-// Processor time of this thread: a machine busy with other work does not stretch it.
-double CpuNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // A run past its budget of processor time ends the bench: a naming search per point
 // would take minutes.
@@ -90,13 +84,13 @@ wxString FilledDevice(int rows) { return FilledDatpkt(TempFolder("dev"), rows); 
 
 // The raw scan: every field of every record through shapelib.
 double RawScan(const wxString& folder, std::size_t& checksum) {
-  const double t0 = CpuNow();
+  const double t0 = ThreadSeconds();
   DBFHandle h = DBFOpen(hv::ToFs(hv::JoinPath(folder, "DATPKT.DBF")).c_str(), "rb");
   const int fields = DBFGetFieldCount(h);
   for (int r = 0; r < DBFGetRecordCount(h); ++r)
     for (int f = 0; f < fields; ++f) checksum += std::string(DBFReadStringAttribute(h, r, f)).size();
   DBFClose(h);
-  return CpuNow() - t0;
+  return ThreadSeconds() - t0;
 }
 
 // Device 1 in the folder with its data-point folder as only child.
@@ -129,7 +123,7 @@ Listing List(const wxString& folder, bool keep) {
   DispatchScope scope;
   auto device = DeviceAt(folder);
   auto* dps = static_cast<CPOPrjDataPoint*>(device->GetChildren().front());
-  const double t0 = CpuNow();
+  const double t0 = ThreadSeconds();
   dps->LoadChildren();
   // In the list's own order (by name), as the list sorts its rows.
   std::vector<CProjectObject*> children;
@@ -141,7 +135,7 @@ Listing List(const wxString& folder, bool keep) {
     if (CProjectObject* row = rows[i].Get())
       for (int c = 0; c < 6; ++c) chars += row->GetColumnText(c).size();
   Listing l;
-  l.seconds = CpuNow() - t0;
+  l.seconds = ThreadSeconds() - t0;
   l.rssKb = RssKb();
   l.rows = rows.size();
   l.ordered = std::is_sorted(rows.begin(), rows.end(), [](const ObjectRef& a, const ObjectRef& b) {
@@ -208,9 +202,9 @@ int main() {
           {
             DispatchScope scope;
             CPODirectDataPoint maker;
-            const double c0 = CpuNow();
+            const double c0 = ThreadSeconds();
             maker.CreateNew(dps, device.get(), nullptr);
-            best[oneName][k] = std::min(best[oneName][k], (CpuNow() - c0) / count);
+            best[oneName][k] = std::min(best[oneName][k], (ThreadSeconds() - c0) / count);
           }
           if (dps->GetChildCount() != static_cast<std::size_t>(count)) {
             std::printf("FAIL: %zu data points made of %d\n", dps->GetChildCount(), count);

@@ -36,6 +36,7 @@
 #include "app/TavProjectDoc.h"
 #include "app/TreePresenter.h"
 #include "bench/BenchSupport.h"
+#include "bench/BestOfFive.h"
 #include "framework/ClipboardStore.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
@@ -53,13 +54,6 @@
 #include "tests/support/FakeTree.h"
 
 namespace {
-
-// Processor time of this thread: a machine busy with other work does not stretch it.
-double CpuNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
 
 long RssKb() {
   std::ifstream f("/proc/self/statm");
@@ -85,7 +79,7 @@ wxString FilledDevice(const wxString& base, int rows) {
 double WriteAsFile(const wxString& folder, const std::string& bytes) {
   const std::string target = hv::ToFs(hv::JoinPath(folder, "payload.bin"));
   const std::string temp = target + ".tmp";
-  const double t0 = CpuNow();
+  const double t0 = ThreadSeconds();
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::size_t done = 0;
   while (fd >= 0 && done < bytes.size()) {
@@ -98,7 +92,7 @@ double WriteAsFile(const wxString& folder, const std::string& bytes) {
     ::close(fd);
   }
   std::rename(temp.c_str(), target.c_str());
-  const double s = CpuNow() - t0;
+  const double s = ThreadSeconds() - t0;
   std::remove(target.c_str());
   return s;
 }
@@ -146,12 +140,12 @@ const UINT kRefreshed[] = {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_OBJECT_D
 
 // Processor time of one refresh of the enable states.
 double RefreshOnce(const CommandRoute& route) {
-  const double c0 = CpuNow();
+  const double c0 = ThreadSeconds();
   for (UINT id : kRefreshed) {
     CRecordingCmdUI ui(id);
     route.Update(ui);
   }
-  return CpuNow() - c0;
+  return ThreadSeconds() - c0;
 }
 
 struct Result {
@@ -177,15 +171,15 @@ void MeasureOnce(const wxString& base, Sized& sized) {
   Views v(sized.folder, hv::JoinPath(base, wxString::Format("Project%d.INI", sized.count)));
   TreeItem item = v.FolderItem();
   // The folder's first expansion: its children loaded and the tree's items made.
-  double c0 = CpuNow();
+  double c0 = ThreadSeconds();
   v.tree.Expand(item);
-  best.expand = std::min(best.expand, CpuNow() - c0);
+  best.expand = std::min(best.expand, ThreadSeconds() - c0);
   best.rows = v.folder->GetChildCount();
   v.tree.SelectItem(item);   // the list shows the folder
   // F5: everything expanded is read again.
-  c0 = CpuNow();
+  c0 = ThreadSeconds();
   v.doc.OnCmdMsg(ID_VIEW_REFRESH, CN_COMMAND, nullptr, nullptr);
-  best.f5 = std::min(best.f5, CpuNow() - c0);
+  best.f5 = std::min(best.f5, ThreadSeconds() - c0);
 
   const CommandRoute route = v.ListRoute();
   v.list.SelectRow(0, true);
@@ -194,18 +188,18 @@ void MeasureOnce(const wxString& base, Sized& sized) {
   for (int i = 0; i < 50; ++i) one = std::min(one, RefreshOnce(route));
   best.refreshOne = std::min(best.refreshOne, one);
 
-  c0 = CpuNow();
+  c0 = ThreadSeconds();
   route.Execute(ID_EDIT_SELECT_ALL);
-  best.selectAll = std::min(best.selectAll, CpuNow() - c0);
+  best.selectAll = std::min(best.selectAll, ThreadSeconds() - c0);
   best.firstRefreshAll = std::min(best.firstRefreshAll, RefreshOnce(route));
   double all = 1e30;
   for (int i = 0; i < 50; ++i) all = std::min(all, RefreshOnce(route));
   best.refreshAll = std::min(best.refreshAll, all);
 
   // The copy's own work in processor time; the file's writing waits for the disk.
-  c0 = CpuNow();
+  c0 = ThreadSeconds();
   route.Execute(ID_EDIT_COPY);
-  best.copy = std::min(best.copy, CpuNow() - c0);
+  best.copy = std::min(best.copy, ThreadSeconds() - c0);
   const std::vector<wxString> formats = ClipboardStore().Formats();
   const std::optional<std::string> payload = formats.empty() ? std::nullopt : ClipboardStore().Get(formats.front());
   best.payload = std::min(best.payload, payload ? payload->size() : 0);
