@@ -237,12 +237,12 @@ double ThreadSeconds() {
 // Every row of a folder deleted through the list, at two sizes: each child's share of
 // the work stays about the same at 64 times the children. A search per child (for its
 // place in the parent's list, its row or its item) makes the share grow with the count:
-// a linear search of the parent's list gives 26x to 46x, where the larger memory alone
+// a linear search of the parent's list gives about 40x, where the larger memory alone
 // gives 3x to 4x, and up to 6x while other work on the machine shares the caches. Best
 // of three of each size, taken in turn, so that a disturbance of the machine hits both.
 TEST_F(BulkViewsTest, DeletingAllChildrenCostsTheSameWorkPerChildAtSixtyFourTimesTheCount) {
 #if defined(__SANITIZE_ADDRESS__)
-  // The sanitizer's cost per access makes both sizes cost alike (the search gives 40x
+  // The sanitizer's cost per access makes both sizes cost alike (the search gives 30x
   // there): its run keeps to a short one.
   constexpr int kSmall = 500;
 #else
