@@ -2,12 +2,14 @@
 // list presenters (in-memory stand-ins for the two controls, no display): expanding the
 // data-point folder, F5, select-all, the routed refresh of the enable state, and copy;
 // memory per listed data point. Prints each limit with PASS or FAIL:
-//   expand and F5 per row at 100,000 <= 1.3x per row at 1,000;
+//   expand and F5 per row at 100,000 <= 3x per row at 1,000 (they measure 0.9x to 1.3x,
+//   by the machine's caches; a scan of the children's list per child added gives 9x and
+//   7x, a linear search per child found again in F5 12x);
 //   enable-state refresh with 100,000 selected <= 2x with one selected, and the first
 //   refresh after select-all (nothing cached yet) <= 0.5x expanding the folder;
-//   copy of 100,000 rows <= 4x writing the same payload as a file (temp, flush, rename),
-//   the payload holding at least 100 bytes a row (it measures 2.5x to 3.3x where the
-//   flush returns at once; a copy object by object measures about 10x);
+//   copy of 100,000 rows <= 15x writing the same payload as a file (temp, flush, rename),
+//   both in processor time, the payload holding at least 100 bytes a row (it measures
+//   4.5x to 7.5x, by the other work on the machine; a copy object by object 34x);
 //   memory per listed data point <= 400 bytes, the table included;
 //   resident memory after the copy and clearing the clipboard within 10% of before.
 //
@@ -34,6 +36,7 @@
 #include "app/TavProjectDoc.h"
 #include "app/TreePresenter.h"
 #include "bench/BenchSupport.h"
+#include "bench/BestOfFive.h"
 #include "framework/ClipboardStore.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
@@ -51,10 +54,6 @@
 #include "tests/support/FakeTree.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
 
 long RssKb() {
   std::ifstream f("/proc/self/statm");
@@ -75,11 +74,12 @@ wxString FilledDevice(const wxString& base, int rows) {
   return FilledDatpkt(hv::JoinPath(base, wxString::Format("dev%d-%d", rows, ++made)), rows);
 }
 
-// Writes the bytes as the program writes a file: temporary file, flush, rename.
+// Writes the bytes as the program writes a file: temporary file, flush, rename; the
+// processor time of it, as the copy's (the wait for the disk is no work of ours).
 double WriteAsFile(const wxString& folder, const std::string& bytes) {
   const std::string target = hv::ToFs(hv::JoinPath(folder, "payload.bin"));
   const std::string temp = target + ".tmp";
-  const auto t0 = Clock::now();
+  const double t0 = ThreadSeconds();
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::size_t done = 0;
   while (fd >= 0 && done < bytes.size()) {
@@ -92,7 +92,7 @@ double WriteAsFile(const wxString& folder, const std::string& bytes) {
     ::close(fd);
   }
   std::rename(temp.c_str(), target.c_str());
-  const double s = Seconds(t0);
+  const double s = ThreadSeconds() - t0;
   std::remove(target.c_str());
   return s;
 }
@@ -138,29 +138,20 @@ struct Views {
 const UINT kRefreshed[] = {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_OBJECT_DELETE, ID_DP_EDIT, ID_DP_NEW_COPY,
                            ID_EDIT_SELECT_ALL, ID_VIEW_REFRESH};
 
-double CpuNow();
-
 // Processor time of one refresh of the enable states.
 double RefreshOnce(const CommandRoute& route) {
-  const double c0 = CpuNow();
+  const double c0 = ThreadSeconds();
   for (UINT id : kRefreshed) {
     CRecordingCmdUI ui(id);
     route.Update(ui);
   }
-  return CpuNow() - c0;
+  return ThreadSeconds() - c0;
 }
 
 struct Result {
   double expand = 0, f5 = 0, selectAll = 0, refreshOne = 0, refreshAll = 0, firstRefreshAll = 0, copy = 0, file = 0;
   std::size_t rows = 0, payload = 0;
 };
-
-// Processor time of this thread: a machine busy with other work does not stretch it.
-double CpuNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
 
 struct Sized {
   wxString folder;
@@ -180,15 +171,15 @@ void MeasureOnce(const wxString& base, Sized& sized) {
   Views v(sized.folder, hv::JoinPath(base, wxString::Format("Project%d.INI", sized.count)));
   TreeItem item = v.FolderItem();
   // The folder's first expansion: its children loaded and the tree's items made.
-  double c0 = CpuNow();
+  double c0 = ThreadSeconds();
   v.tree.Expand(item);
-  best.expand = std::min(best.expand, CpuNow() - c0);
+  best.expand = std::min(best.expand, ThreadSeconds() - c0);
   best.rows = v.folder->GetChildCount();
   v.tree.SelectItem(item);   // the list shows the folder
   // F5: everything expanded is read again.
-  c0 = CpuNow();
+  c0 = ThreadSeconds();
   v.doc.OnCmdMsg(ID_VIEW_REFRESH, CN_COMMAND, nullptr, nullptr);
-  best.f5 = std::min(best.f5, CpuNow() - c0);
+  best.f5 = std::min(best.f5, ThreadSeconds() - c0);
 
   const CommandRoute route = v.ListRoute();
   v.list.SelectRow(0, true);
@@ -197,18 +188,18 @@ void MeasureOnce(const wxString& base, Sized& sized) {
   for (int i = 0; i < 50; ++i) one = std::min(one, RefreshOnce(route));
   best.refreshOne = std::min(best.refreshOne, one);
 
-  auto t0 = Clock::now();
+  c0 = ThreadSeconds();
   route.Execute(ID_EDIT_SELECT_ALL);
-  best.selectAll = std::min(best.selectAll, Seconds(t0));
+  best.selectAll = std::min(best.selectAll, ThreadSeconds() - c0);
   best.firstRefreshAll = std::min(best.firstRefreshAll, RefreshOnce(route));
   double all = 1e30;
   for (int i = 0; i < 50; ++i) all = std::min(all, RefreshOnce(route));
   best.refreshAll = std::min(best.refreshAll, all);
 
   // The copy's own work in processor time; the file's writing waits for the disk.
-  c0 = CpuNow();
+  c0 = ThreadSeconds();
   route.Execute(ID_EDIT_COPY);
-  best.copy = std::min(best.copy, CpuNow() - c0);
+  best.copy = std::min(best.copy, ThreadSeconds() - c0);
   const std::vector<wxString> formats = ClipboardStore().Formats();
   const std::optional<std::string> payload = formats.empty() ? std::nullopt : ClipboardStore().Get(formats.front());
   best.payload = std::min(best.payload, payload ? payload->size() : 0);
@@ -227,6 +218,7 @@ bool Check(const char* what, double value, double limit, const char* unit) {
 }  // namespace
 
 int main() {
+  KeepSmallPages();
   static hv::IApplicationState noApplication;
   static hv::IEventLoop loop;
   static CDeviceServices noDevices;
@@ -275,7 +267,7 @@ int main() {
   }
 
   // The sizes take turns, so that a busy stretch of the machine falls on both; eight
-  // large runs, as the file's flush varies by a fifth from run to run.
+  // large runs, as the file's writing varies by a fifth from run to run.
   Sized smallRuns(base, 1000), largeRuns(base, 100000);
   for (int run = 0; run < 16; ++run) {
     MeasureOnce(base, smallRuns);
@@ -289,8 +281,8 @@ int main() {
                 label, r.rows, r.expand, r.f5, r.selectAll, r.refreshOne, r.refreshAll, r.firstRefreshAll, r.copy,
                 r.payload, r.file);
   pass = (large.rows == 100000 && small.rows == 1000) && pass;
-  pass = Check("expand per row, 100,000 / 1,000", (large.expand / 100000) / (small.expand / 1000), 1.3, "x") && pass;
-  pass = Check("F5 per row, 100,000 / 1,000", (large.f5 / 100000) / (small.f5 / 1000), 1.3, "x") && pass;
+  pass = Check("expand per row, 100,000 / 1,000", (large.expand / 100000) / (small.expand / 1000), 3.0, "x") && pass;
+  pass = Check("F5 per row, 100,000 / 1,000", (large.f5 / 100000) / (small.f5 / 1000), 3.0, "x") && pass;
   pass = Check("enable refresh, 100,000 selected / one selected", large.refreshAll / large.refreshOne, 2.0, "x") && pass;
   pass = Check("first refresh after select-all / expand, 100,000", large.firstRefreshAll / large.expand, 0.5, "x") &&
          pass;
@@ -300,7 +292,7 @@ int main() {
     if (!full) std::printf("copy of %zu rows: payload %zu B FAIL\n", r->rows, r->payload);
     pass = full && pass;
   }
-  pass = Check("copy of 100,000 / writing its payload as a file", large.copy / large.file, 4.0, "x") && pass;
+  pass = Check("copy of 100,000 / writing its payload as a file", large.copy / large.file, 15.0, "x") && pass;
   std::puts(pass ? "PASS" : "FAIL");
   std::string command = "rm -rf '" + hv::ToFs(base) + "'";
   if (std::system(command.c_str()) != 0) std::puts("temporary folder left behind");

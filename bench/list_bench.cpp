@@ -6,7 +6,8 @@
 // Run: cmake --build out --target list_bench && out/bench/list_bench
 // Each size is listed several times, the sizes taking turns, and the fastest listing in
 // processor time counts (the machine may be busy with other work). Prints the per-row
-// cost of both sizes, their ratio (at most 1.5), the peak memory of the first
+// cost of both sizes, their ratio (at most 5: the sort's log n and the caches give 1.1 to
+// 2.1, a scan of the children per child added 16), the peak memory of the first
 // 100,000-row listing above the program before it per row (at most 300 bytes), PASS or
 // FAIL; also checks that texts are asked only for the rows on screen.
 #include <sys/resource.h>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "app/ListPresenter.h"
+#include "bench/BenchSupport.h"
 #include "framework/SettingsFile.h"
 #include "app/TavProjectDoc.h"
 #include "model/ProjectObject.h"
@@ -216,6 +218,7 @@ bool Report(const char* label, int count, const Result& r) {
 }  // namespace
 
 int main() {
+  KeepSmallPages();
   const wxString dir = hv::JoinPath(hv::TempFolder(), wxString::Format("hv-list-bench-%d", static_cast<int>(getpid())));
   hv::MakeFolders(dir);
   // A profile per run: a stored layout would turn the sort column's direction around.
@@ -244,8 +247,8 @@ int main() {
 
   const double perRowSmall = small.Total() * 1000.0 / 1000, perRowLarge = large.Total() * 1000.0 / 100000;
   const double ratio = perRowLarge / perRowSmall;
-  const bool ratioOk = ratio <= 1.5;
-  std::printf("per row: 1k %.3f us, 100k %.3f us: ratio %.2fx (limit 1.5x) %s\n", perRowSmall, perRowLarge, ratio,
+  const bool ratioOk = ratio <= 5.0;
+  std::printf("per row: 1k %.3f us, 100k %.3f us: ratio %.2fx (limit 5x) %s\n", perRowSmall, perRowLarge, ratio,
               ratioOk ? "PASS" : "FAIL");
   const double bytesPerRow = memoryKb * 1024.0 / 100000;
   const bool memoryOk = bytesPerRow <= 300.0;

@@ -1,5 +1,7 @@
 // Making, editing and deleting data points: the sheet, the picker and the DATPKT,
 // MSKFLD and EEPROM tables.
+#include <unordered_map>
+
 #include "framework/SettingsFile.h"
 #include "framework/Services.h"
 #include "framework/UpdateHints.h"
@@ -47,12 +49,6 @@ void ReportNotStored(const wxString& name, const Table& t) {
 // Whether another data point of the table has the name (names compare without regard
 // to case, as the sheet's check does).
 bool NameInTable(Table& t, const wxString& name) { return t.select("-DATPKT", kSeek, {name}); }
-
-bool Holds(const std::vector<wxString>& names, const wxString& name) {
-  for (const wxString& n : names)
-    if (n.CmpNoCase(name) == 0) return true;
-  return false;
-}
 
 int PrefixMode() {
   CSettingsFile* profile = hv::Service<hv::IApplicationState>().Profile();
@@ -153,29 +149,30 @@ BOOL CPODataPoint::CreateNew(CProjectObject* parent, CPOPrjDevice* device, const
     const int prefix = PrefixMode();
     // The names proposed differ from each other as well as from the table's: the
     // entries of one plug-in often make the same name ("Regler10_M" for MW_0 and MD_4).
-    std::vector<wxString> proposed;
+    dpname::ProposedNames proposed([&](const wxString& n) { return NameInTable(t, n); });
     for (const PickedDataPoint& p : dppicker::Choose(pick)) {
       Entry e;
       dppicker::Apply(p, e.f, e.x);
       e.madeFrom = dpname::FromAddress(p.address, prefix, c.deviceName, c.node, codesys);
-      e.f.name = dpname::FreeName(e.madeFrom, [&](const wxString& n) { return NameInTable(t, n) || Holds(proposed, n); });
-      proposed.push_back(e.f.name);
-      entries.push_back(e);
+      e.f.name = proposed.Propose(e.madeFrom);
+      entries.push_back(std::move(e));
     }
   }
+  // The proposals of the entries whose sheets have not run yet, by lower-case name.
+  std::unordered_map<wxString, int> later;
+  for (const Entry& e : entries) ++later[e.f.name.Lower()];
   bool acceptAll = false;
   BOOL added = FALSE;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     Entry& e = entries[i];
+    if (const auto own = later.find(e.f.name.Lower()); own != later.end() && --own->second == 0) later.erase(own);
     auto dp = MakeSibling(parent, device);
     if (!acceptAll) {
       // An earlier sheet of this pick may have given its point this proposal meanwhile:
       // the sheet offers one that is free, and none that a later entry proposes.
-      if (!e.madeFrom.empty() && NameInTable(t, e.f.name)) {
-        std::vector<wxString> later;
-        for (std::size_t j = i + 1; j < entries.size(); ++j) later.push_back(entries[j].f.name);
-        e.f.name = dpname::FreeName(e.madeFrom, [&](const wxString& n) { return NameInTable(t, n) || Holds(later, n); });
-      }
+      if (!e.madeFrom.empty() && NameInTable(t, e.f.name))
+        e.f.name = dpname::FreeName(e.madeFrom,
+                                    [&](const wxString& n) { return NameInTable(t, n) || later.count(n.Lower()) != 0; });
       DataPointSheetRequest sheet;
       sheet.caption = hv::LocalString(11528, wxS("Neuer Datenpunkt"));
       // The new point's own parent and device: the object asked may be a bare prototype

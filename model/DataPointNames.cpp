@@ -74,15 +74,36 @@ UINT CoDeSysComplaint(const wxString& name) {
   return 0;
 }
 
+namespace {
+
+constexpr std::size_t kNameWidth = 30;
+
+// Candidate `n` of a name cut and trimmed: the name itself, then name_1, name_2, ...
+wxString Candidate(const wxString& whole, unsigned n) {
+  if (n == 0) return whole;
+  const wxString suffix = wxString::Format(wxS("_%u"), n);
+  return RightTrimmed(whole.Left(kNameWidth - suffix.length())) + suffix;
+}
+
+}  // namespace
+
 wxString FreeName(const wxString& name, const std::function<bool(const wxString&)>& taken) {
-  constexpr std::size_t kWidth = 30;
-  const wxString whole = RightTrimmed(name.Left(kWidth));
-  if (!taken(whole)) return whole;
-  for (unsigned n = 1;; ++n) {
-    const wxString suffix = wxString::Format(wxS("_%u"), n);
-    const wxString candidate = RightTrimmed(whole.Left(kWidth - suffix.length())) + suffix;
+  const wxString whole = RightTrimmed(name.Left(kNameWidth));
+  for (unsigned n = 0;; ++n) {
+    const wxString candidate = Candidate(whole, n);
     if (!taken(candidate)) return candidate;
   }
+}
+
+wxString ProposedNames::Propose(const wxString& name) {
+  const wxString whole = RightTrimmed(name.Left(kNameWidth));
+  // The candidates before `next` are taken already; names are only ever added meanwhile.
+  unsigned& next = m_nextSuffix[whole.Lower()];
+  wxString candidate = Candidate(whole, next);
+  while (Holds(candidate) || m_taken(candidate)) candidate = Candidate(whole, ++next);
+  ++next;
+  m_names.insert(candidate.Lower());
+  return candidate;
 }
 
 wxString FromPickedAddress(const wxString& address) {

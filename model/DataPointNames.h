@@ -2,6 +2,9 @@
 // Names of data points: the default name of a picked address, the characters a
 // CoDeSys-conforming name may hold, and the name proposed by the sheet's picker.
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
+
 #include <wx/string.h>
 
 #include "platform/Types.h"
@@ -31,6 +34,23 @@ UINT CoDeSysComplaint(const wxString& name);
 // The name, or the first of name_1, name_2, ... (the name cut to leave room in 30
 // characters) that `taken` does not hold; the name is right-trimmed first.
 wxString FreeName(const wxString& name, const std::function<bool(const wxString&)>& taken);
+
+// The names one command proposes: each one FreeName would give against `taken` (the
+// table) and every name proposed before it. The search of a name's suffixes goes on
+// where the last one of that name stopped, so that N proposals cost O(N) look-ups in
+// all, also when they all start from one name.
+class ProposedNames {
+ public:
+  explicit ProposedNames(std::function<bool(const wxString&)> taken) : m_taken(std::move(taken)) {}
+  wxString Propose(const wxString& name);
+  // Whether a proposal has the name (without regard to case).
+  bool Holds(const wxString& name) const { return m_names.count(name.Lower()) != 0; }
+
+ private:
+  std::function<bool(const wxString&)> m_taken;
+  std::unordered_set<wxString> m_names;                // lower case
+  std::unordered_map<wxString, unsigned> m_nextSuffix;  // by the name cut and trimmed, lower case
+};
 
 // The name the general page proposes for a picked address when the name is empty:
 // with two '|' the middle and last field joined by '_', cut to 30 characters.

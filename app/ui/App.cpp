@@ -88,7 +88,8 @@ hv::IEventLoop& WxEventLoop() {
       static const bool x11 = wxGetDisplayInfo().type == wxDisplayX11;
       return x11 && wxGetKeyState(WXK_ESCAPE);
     }
-    // The depth counts once the cursor is on show, and until it has gone.
+    // The depth counts while the cursor is on show: from after it is shown until before
+    // it goes, so that a depth above 0 means the display shows it.
     void BeginBusy() override {
       wxBeginBusyCursor();
       if (g_busyDepth.load() == 0) ShowBusyPointerNow();
@@ -97,10 +98,10 @@ hv::IEventLoop& WxEventLoop() {
     void EndBusy() override {
       const int depth = g_busyDepth.load();
       if (depth <= 0) return;
+      g_busyDepth.fetch_sub(1);
       // The toolkit's cursors go back in place of the display's.
       if (depth == 1) ReleaseBusyPointer();
       wxEndBusyCursor();
-      g_busyDepth.fetch_sub(1);
     }
     void ShowProgress(int percent) override {
       wxStatusBar* bar = MainStatusBar();

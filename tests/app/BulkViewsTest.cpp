@@ -235,18 +235,20 @@ double ThreadSeconds() {
 }  // namespace
 
 // Every row of a folder deleted through the list, at two sizes: each child's share of
-// the work stays about the same at 32 times the children. A search per child (for its
-// place in the parent's list, its row or its item) makes the share grow with the count,
-// about 12x here, where the larger memory alone gives 2 to 2.5x. Best of three of each
-// size, taken in turn, so that a disturbance of the machine hits both alike.
-TEST_F(BulkViewsTest, DeletingAllChildrenCostsTheSameWorkPerChildAtThirtyTwoTimesTheCount) {
+// the work stays about the same at 64 times the children. A search per child (for its
+// place in the parent's list, its row or its item) makes the share grow with the count:
+// a linear search of the parent's list gives about 40x, where the larger memory alone
+// gives 3x to 4x, and up to 6x while other work on the machine shares the caches. Best
+// of three of each size, taken in turn, so that a disturbance of the machine hits both.
+TEST_F(BulkViewsTest, DeletingAllChildrenCostsTheSameWorkPerChildAtSixtyFourTimesTheCount) {
 #if defined(__SANITIZE_ADDRESS__)
-  // The sanitizer's cost per access hides the growth there: its run keeps to a short one.
+  // The sanitizer's cost per access makes both sizes cost alike (the search gives 30x
+  // there): its run keeps to a short one.
   constexpr int kSmall = 500;
 #else
   constexpr int kSmall = 2000;
 #endif
-  constexpr int kLarge = 32 * kSmall;
+  constexpr int kLarge = 64 * kSmall;
   doc.UpdateAllViews(&treePresenter, HINT_SHOW_OBJECT, folder);
   auto perChild = [&](int count) {
     Fill(count, true);
@@ -264,6 +266,6 @@ TEST_F(BulkViewsTest, DeletingAllChildrenCostsTheSameWorkPerChildAtThirtyTwoTime
     small = std::min(small, perChild(kSmall));
     large = std::min(large, perChild(kLarge));
   }
-  EXPECT_LT(large / small, 5.0) << "per child " << small * 1e9 << " ns of " << kSmall << ", " << large * 1e9
+  EXPECT_LT(large / small, 12.0) << "per child " << small * 1e9 << " ns of " << kSmall << ", " << large * 1e9
                                 << " ns of " << kLarge;
 }

@@ -385,14 +385,16 @@ TEST_F(LargeFolderGui, ADeleteChosenInTheListsMenuShowsTheWaitCursorWhileItRuns)
   ASSERT_TRUE(folder.IsValid());
   EXPECT_EQ(folder.Get()->GetChildCount(), 0u);
 
-  // The delete is the longest stretch of the wait cursor; the cursors shown outside
-  // such stretches are the ordinary ones (the pointer's and the menu's).
+  // The delete is the longest stretch of the wait cursor; the cursors shown while the
+  // program had none on show are the ordinary ones (the pointer's and the menu's). A
+  // look while the program shows the wait cursor or puts it back belongs to neither.
   std::set<unsigned long> ordinary;
   std::size_t begin = 0, end = 0;
   auto length = [&](std::size_t from, std::size_t to) { return from < to ? samples[to - 1].at - samples[from].at : 0ns; };
   for (std::size_t i = 0; i < samples.size();) {
     if (!samples[i].busy) {
-      ordinary.insert(samples[i++].cursor);
+      if (samples[i].idle) ordinary.insert(samples[i].cursor);
+      ++i;
       continue;
     }
     std::size_t j = i;

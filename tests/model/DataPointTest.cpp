@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <wx/filename.h>
 
 #include "model/DataPointNames.h"
@@ -53,6 +54,35 @@ TEST(DataPointNames, TypedCharactersAndCoDeSysNames) {
   EXPECT_EQ(dpname::FromPickedAddress("DB|Temp |1"), "Temp_1");
   // Fewer than two fields: the whole address, but never past the name's width.
   EXPECT_EQ(dpname::FromPickedAddress(wxString('x', 48)), wxString('x', 30));
+}
+
+// Proposals one after another: each the first of the name, name_1, name_2, ... that
+// neither the table nor an earlier proposal holds (without regard to case), cut to the
+// name's 30 characters; the table is asked about a name or two per proposal, also when
+// thousands start from one name.
+TEST(DataPointNames, ProposalsAreFreeAndDistinctAndAskTheTableLittle) {
+  const std::set<wxString> table = {"pumpe", "pumpe_2", "pumpe_4"};
+  int asked = 0;
+  dpname::ProposedNames names([&](const wxString& n) {
+    ++asked;
+    return table.count(n.Lower()) != 0;
+  });
+  EXPECT_EQ(names.Propose("Pumpe"), "Pumpe_1");
+  EXPECT_EQ(names.Propose("pumpe"), "pumpe_3");
+  EXPECT_EQ(names.Propose("PUMPE  "), "PUMPE_5");
+  EXPECT_EQ(names.Propose("Pumpe_1"), "Pumpe_1_1");
+  EXPECT_EQ(names.Propose("Ventil"), "Ventil");
+  EXPECT_TRUE(names.Holds("VENTIL"));
+  EXPECT_FALSE(names.Holds("Pumpe"));
+  const wxString wide('A', 30);
+  EXPECT_EQ(names.Propose(wide + "B"), wide);
+  for (int i = 1; i < 10; ++i) EXPECT_EQ(names.Propose(wide), wxString('A', 28) + wxString::Format("_%d", i));
+  EXPECT_EQ(names.Propose(wide), wxString('A', 27) + "_10");
+
+  asked = 0;
+  for (int i = 0; i < 2000; ++i)
+    ASSERT_EQ(names.Propose("Regler10_M"), i == 0 ? wxString("Regler10_M") : wxString::Format("Regler10_M_%d", i));
+  EXPECT_EQ(asked, 2000);
 }
 
 // --- the ranges page's access word ---

@@ -56,18 +56,26 @@ TEST(LongWork, WaitCursorAtOnceForLargeWorkAfterATenthOtherwiseProgressAfterASec
   EXPECT_TRUE(loop.progress.empty());
 
   // Work of unknown size that turns out long: the cursor from 0.1 s, the progress from
-  // a second, both gone at the end.
+  // a second, both gone at the end. The work looks at the time every 256 steps: each
+  // burst of 256 either ended before 0.1 s had passed (no cursor yet) or began after it
+  // (the cursor by its end), however long the machine holds the test back in between.
   loop.begins = loop.ends = 0;
   {
+    using Clock = std::chrono::steady_clock;
+    const auto before = Clock::now();
     hv::LongWork unknown;
-    const auto start = std::chrono::steady_clock::now();
-    bool busyInTime = false;
-    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1200)) {
-      unknown.Step();
-      if (loop.depth == 1 && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(150)) busyInTime = true;
-      std::this_thread::sleep_for(std::chrono::microseconds(50));
+    const auto after = Clock::now();
+    bool early = false, late = false;
+    while (Clock::now() - after < std::chrono::milliseconds(1200)) {
+      const auto from = Clock::now();
+      for (int i = 0; i < 256; ++i) unknown.Step();
+      const auto to = Clock::now();
+      if (to - before < std::chrono::milliseconds(100) && loop.depth != 0) early = true;
+      if (from - after >= std::chrono::milliseconds(100) && loop.depth != 1) late = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    EXPECT_TRUE(busyInTime);
+    EXPECT_FALSE(early) << "the cursor before 0.1 s";
+    EXPECT_FALSE(late) << "no cursor after 0.1 s";
     unknown.SetExpected(1000000000);
     for (int i = 0; i < 512; ++i) unknown.Step();
     EXPECT_FALSE(loop.progress.empty());

@@ -147,10 +147,11 @@ DisplayCursorLog::DisplayCursorLog() {
   m_ok = true;
   m_thread = std::thread([this, &calls] {
     while (!m_stop.load()) {
-      const bool busy = BusyCursorDepth() > 0;
+      const bool before = BusyCursorDepth() > 0;
       CursorCalls::Image* image = calls.image(m_display);
-      m_samples.push_back({image ? image->serial : 0, image && image->name ? image->name : "", busy,
-                           std::chrono::steady_clock::now()});
+      const bool after = BusyCursorDepth() > 0;
+      m_samples.push_back({image ? image->serial : 0, image && image->name ? image->name : "", before && after,
+                           !before && !after, std::chrono::steady_clock::now()});
       if (image) calls.release(image);
       std::this_thread::sleep_for(2ms);
     }

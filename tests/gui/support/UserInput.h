@@ -44,13 +44,16 @@ wxString SaveScreenshot(wxWindow* window, const wxString& name);
 
 // The cursor the display shows at the pointer, read every few milliseconds on a thread
 // with a connection of its own (no event of the program's runs meanwhile), together
-// with whether the program had asked for the wait cursor by then.
+// with whether the program had the wait cursor on show before the display was asked
+// and still after its answer: a look while the program shows or puts back the cursor
+// is neither busy nor idle.
 class DisplayCursorLog {
  public:
   struct Sample {
     unsigned long cursor;   // the display's number of the cursor image
     std::string name;       // a themed cursor's name, where the display knows one
-    bool busy;
+    bool busy;              // on show before and after the look
+    bool idle;              // on show neither before nor after
     std::chrono::steady_clock::time_point at;
   };
   DisplayCursorLog();
