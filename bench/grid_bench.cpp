@@ -1,6 +1,7 @@
 // Grid core on 1,000 and 100,000 rows by 50 columns: every operation but fill and sort
-// should cost about the same on both (ratio 100k/1k at most 1.3, in processor time; a
-// walk over the rows gives tens of times).
+// should cost about the same on both (ratio 100k/1k at most 3, in processor time: the
+// code gives 0.3 to 1.3, more with a build on the same cores; a walk over the rows, even
+// a bare sum, gives tens of times).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -48,13 +49,13 @@ Result Measure(int rows) {
   });
   r.pageDown = Seconds([&] {
     // Ten pages from the top, again and again: every step a real move on both sizes.
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
       if (i % 10 == 0) g->MoveToCell(0, 0);
       g->CellAreaKeyDown(WXK_PAGEDOWN, 0);
     }
   });
   r.ctrlEnd = Seconds([&] {
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 50000; ++i) {
       g->CellAreaKeyDown(WXK_END, kMkControl);
       g->CellAreaKeyDown(WXK_HOME, kMkControl);
     }
@@ -87,7 +88,7 @@ int main() {
   int failed = 0;
   for (const Row& r : rows) {
     const double ratio = r.b / std::max(r.a, 1e-9);
-    const bool pass = !r.bounded || ratio <= 1.3;
+    const bool pass = !r.bounded || ratio <= 3.0;
     failed += !pass;
     std::printf("%-15s 1k %10.6f s  100k %10.6f s  ratio %8.2f  %s\n", r.name, r.a, r.b, ratio,
                 r.bounded ? (pass ? "PASS" : "FAIL") : "(grows with rows)");
