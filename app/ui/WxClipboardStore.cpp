@@ -108,40 +108,37 @@ auto Answer(const Knowledge& known, Use use) {
   return [weak = std::weak_ptr(known), epoch = known->epoch, use](auto value) {
     const Knowledge k = weak.lock();
     if (!k || k->epoch != epoch) return;
-    use(*k, std::move(value));
+    use(k, std::move(value));
     ShowNewStates();
   };
 }
 
 void AskObjectsName(const Knowledge& known, bool named) {
   desktopclip::RequestData(named ? kObjectsNameFormat : WxClipboardStore::kObjectsFormat,
-                           Answer(known, [named](ClipboardKnowledge& k, std::optional<std::string> bytes) {
+                           Answer(known, [named](const Knowledge& k, std::optional<std::string> bytes) {
                              if (!bytes) return;
                              wxString name;
                              std::string objects;
                              // Objects of a program that does not name them apart: the name rides inside.
                              const bool read = named ? ReadName(*bytes, name) : Unwrap(*bytes, name, objects);
-                             if (read && IsObjectFormat(name)) k.objects = name;
+                             if (read && IsObjectFormat(name)) k->objects = name;
                            }));
 }
 
 void AskFormats(const Knowledge& known) {
   known->asked = true;
-  desktopclip::RequestFormats(Answer(known, [weak = std::weak_ptr(known)](ClipboardKnowledge& k,
-                                                                           std::vector<std::string> names) {
-    const Knowledge self = weak.lock();
+  desktopclip::RequestFormats(Answer(known, [](const Knowledge& k, std::vector<std::string> names) {
     auto offered = [&](const char* format) { return std::find(names.begin(), names.end(), format) != names.end(); };
     for (const char* format : kFileFormats) {
       if (!offered(format)) continue;
-      k.files.push_back(format);
+      k->files.push_back(format);
       // Small lists: they come along, so that the paste's state tells whether they
       // name files here.
-      desktopclip::RequestData(format, Answer(self, [format](ClipboardKnowledge& k2,
-                                                             std::optional<std::string> bytes) {
-                                 if (bytes) k2.fileData[format] = std::move(*bytes);
+      desktopclip::RequestData(format, Answer(k, [format](const Knowledge& k2, std::optional<std::string> bytes) {
+                                 if (bytes) k2->fileData[format] = std::move(*bytes);
                                }));
     }
-    if (offered(WxClipboardStore::kObjectsFormat)) AskObjectsName(self, offered(kObjectsNameFormat));
+    if (offered(WxClipboardStore::kObjectsFormat)) AskObjectsName(k, offered(kObjectsNameFormat));
   }));
 }
 

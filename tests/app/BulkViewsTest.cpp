@@ -5,8 +5,6 @@
 // about the same work however many go.
 #include <gtest/gtest.h>
 
-#include <time.h>
-
 #include <algorithm>
 
 #include "app/CommandRouting.h"
@@ -223,16 +221,7 @@ TEST_F(BulkViewsTest, AnExpandedFolderOrdersItsChildrenAsTheirNamesCompareIgnori
   EXPECT_EQ(shown, expected);
 }
 
-namespace {
-
-// Processor time of this thread: a loaded machine that holds the test back adds none.
-double ThreadSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-}  // namespace
+using hvtest::ThreadSeconds;
 
 // Every row of a folder deleted through the list, at two sizes: each child's share of
 // the work stays about the same at 64 times the children. A search per child (for its

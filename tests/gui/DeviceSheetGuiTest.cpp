@@ -145,6 +145,23 @@ class DeviceSheetGui : public hvtest::ProjectWindowFixture {
     ASSERT_TRUE(hvtest::PumpUntil([&] { return user.AllRun() && !wxDynamicCast(wxGetActiveWindow(), wxDialog); }, 30s));
     hvtest::PumpUntilIdle();
   }
+  // A KOLM_G320 "Panel7" made through the wizard, its driver's node 3.
+  CPOPrjDevice* NewPanel7() {
+    generalPage = [&](wxDialog* dlg) {
+      auto* type = Find<wxChoice>(dlg, kType);
+      ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
+      hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
+      ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
+      hvtest::ClickOn(dlg->FindWindow(kFinish));
+    };
+    NewDeviceUntilGeneralPage();
+    user.Then([](wxDialog* params) {
+      hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
+      hvtest::ClickOn(params->FindWindow(wxID_OK));
+    });
+    RunNew();
+    return dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  }
   CPOProject* project = nullptr;
   hvtest::DialogScripts user;
   wxDialog* sheet = nullptr;
@@ -288,20 +305,8 @@ TEST_F(DeviceSheetGui, CancelOnEitherPageLeavesNothing) {
 
 TEST_F(DeviceSheetGui, SettingsRenameTheDeviceAndChangeItsType) {
   ui.AllowAnyMessage(IDYES);   // the notices and questions that follow a rename and a type change
-  generalPage = [&](wxDialog* dlg) {
-    auto* type = Find<wxChoice>(dlg, kType);
-    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
-    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
-    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
-    hvtest::ClickOn(dlg->FindWindow(kFinish));
-  };
-  NewDeviceUntilGeneralPage();
-  user.Then([](wxDialog* params) {
-    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
-    hvtest::ClickOn(params->FindWindow(wxID_OK));
-  });
-  RunNew();
-  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  CPOPrjDevice* device = nullptr;
+  ASSERT_NO_FATAL_FAILURE(device = NewPanel7());
   ASSERT_TRUE(device);
 
   // The compressed-bitmaps flag is not offered, yet the page carries it through OK.
@@ -596,20 +601,8 @@ TEST_F(DeviceSheetGui, ARefusedFinishGoesToTheFieldThatIsMissing) {
 // the values are stored as typed.
 TEST_F(DeviceSheetGui, SettingsOKChecksTheGeneralPageAndGoesToWhatIsMissing) {
   ui.AllowAnyMessage();   // the device's late notices
-  generalPage = [&](wxDialog* dlg) {
-    auto* type = Find<wxChoice>(dlg, kType);
-    ASSERT_TRUE(hvtest::ChooseEntry(type, IndexOf(type, "KOLM_G320")));
-    hvtest::ClickOn(dlg->FindWindow(kDriverSettings));
-    ASSERT_TRUE(hvtest::TypeInto(Find<wxTextCtrl>(dlg, kName), "Panel7"));
-    hvtest::ClickOn(dlg->FindWindow(kFinish));
-  };
-  NewDeviceUntilGeneralPage();
-  user.Then([](wxDialog* params) {
-    hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(params->GetChildren()[1]), "3");
-    hvtest::ClickOn(params->FindWindow(wxID_OK));
-  });
-  RunNew();
-  auto* device = dynamic_cast<CPOPrjDevice*>(hvtest::ChildNamed(project, S("Panel7")));
+  CPOPrjDevice* device = nullptr;
+  ASSERT_NO_FATAL_FAILURE(device = NewPanel7());
   ASSERT_TRUE(device);
   const wxString folder = device->GetDeviceFolder();
 

@@ -3,8 +3,6 @@
 // new ones, the order is the table's, and the cost stays linear in the rows.
 #include <gtest/gtest.h>
 
-#include <time.h>
-
 #include <algorithm>
 #include <map>
 
@@ -12,6 +10,7 @@
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "tests/model/DataPointTestSupport.h"
+#include "tests/support/TestEnv.h"
 
 using namespace dptest;
 using namespace hv::db;
@@ -142,11 +141,7 @@ TEST_F(DataPointFixture, ReloadOfManyPointsStaysLinear) {
     DispatchScope scope;
     folder->LoadChildren();
     // The thread's own processor time: other work on the machine does not count.
-    auto cpu = [] {
-      timespec ts{};
-      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-      return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-    };
+    auto cpu = hvtest::ThreadSeconds;
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {
       const double t0 = cpu();

@@ -3,6 +3,8 @@
 // scripted user-interaction facade.
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -12,6 +14,14 @@
 #include "platform/Ui.h"
 
 namespace hvtest {
+
+// Processor time of this thread in seconds: other work on the machine does not stretch
+// it, so time bounds hold on a busy machine.
+inline double ThreadSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
 
 // Creates a fresh folder, points HALVORA_HOME at it and reloads the registry store.
 // The folder is removed at destruction. With HVTEST_SESSION_HOME set (a test run as a
