@@ -11,17 +11,16 @@ cmake -S . -B out -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVORA_WERROR=ON
 cmake --build out -j "$jobs"
 ctest --test-dir out --output-on-failure --no-tests=error -j "$jobs"
 
-# The benchmarks whose limits compare with a reference measured in the same run, with
-# short settings; one that fails stops here. (The speed bounds, whose limits depend on the
-# cores, the disk or a display, run by hand: bench/run_bounds.sh, and the grid's paint
-# benchmark.)
-for bench in regexp_bench grid_bench list_bench datapoints_bench "dbase_bench --quick" \
-             large_project_bench ftp_sync_bench; do
-  read -r name args <<<"$bench"
+# The benchmarks whose limits compare our work with our own work of the same kind,
+# measured in the same run, with short settings; one that fails stops here. (The speed
+# bounds against other tools, the disk or a display run by hand: bench/run_bounds.sh, and
+# the grid's paint benchmark.)
+while read -r name args; do
+  case "$name" in ''|'#'*) continue ;; esac
   echo "== $name $args"
   # shellcheck disable=SC2086
-  out/bench/$name $args
-done
+  out/bench/$name $args </dev/null
+done <bench/in_test_command.txt
 
 # The core tests under the sanitizers, and a sample of the GUI tests (grid, tree and the
 # frame's command routing, clipboard): the sanitized windows and the sample cost about
