@@ -5,6 +5,7 @@
 # spread; exits non-zero when a run failed, a worst figure is above two thirds of its limit
 # or the figures of one bound lie more than 2.5x apart.
 # Usage: bench/under_load.sh [build folder, default out] [runs, default 5] [cores, default 0,1]
+# BENCHES="grid_bench list_bench" runs only those of the list.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 out=${1:-out}
@@ -29,6 +30,7 @@ status=0
 for run in $(seq 1 "$runs"); do
   while read -r name args; do
     case "$name" in ''|'#'*) continue ;; esac
+    if [ -n "${BENCHES:-}" ] && [[ " $BENCHES " != *" $name "* ]]; then continue; fi
     # shellcheck disable=SC2086
     if ! taskset -c "$cores" "$out/bench/$name" $args </dev/null >"$log/$name.$run.log" 2>&1; then
       echo "run $run: $name FAIL (log $log/$name.$run.log)"
