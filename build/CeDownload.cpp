@@ -10,6 +10,29 @@ void PresetDownloadTarget(DownloadWebCERequest& target, const wxString& address)
   target.connection.port = port;
 }
 
+bool ReadTargetPort(const wxString& field, const wxString& text, int& port, UINT& messageId, wxString& message) {
+  wxString typed = text;
+  typed.Trim(true).Trim(false);
+  if (typed.empty()) {
+    messageId = 13960;
+    message = wxString::Format(
+        hv::LocalString(13960, wxS("%s: Bitte geben Sie eine Portnummer von 1 bis 65535 ein (FTP-Standard: 21).")), field);
+    return false;
+  }
+  unsigned long value = 0;
+  bool digits = true;
+  for (wxUniChar c : typed) digits = digits && c >= '0' && c <= '9';
+  if (!digits || !typed.ToCULong(&value) || value < 1 || value > 65535) {
+    messageId = 13961;
+    message = wxString::Format(
+        hv::LocalString(13961, wxS("%s: \"%s\" ist keine Portnummer. Erlaubt sind die Zahlen 1 bis 65535 (FTP-Standard: 21).")),
+        field, typed);
+    return false;
+  }
+  port = static_cast<int>(value);
+  return true;
+}
+
 void ApplyDownloadTarget(const DownloadWebCERequest& target, FtpDownloadRequest& transfer) {
   // Only separators are dropped: a target typed without one keeps its first letter.
   transfer.remoteFolder = hv::RemotePath(target.targetFolder);

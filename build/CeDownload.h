@@ -24,6 +24,12 @@ struct DownloadWebCERequest {
 // shown whole (the transfer then says why it fails).
 void PresetDownloadTarget(DownloadWebCERequest& target, const wxString& address);
 
+// The port typed in the target dialog's field `field` (its label, without the colon):
+// digits for 1..65535, blanks around them allowed. Otherwise false with the message that
+// names the field and what it takes; an empty field is refused rather than read as 21,
+// as the field may have shown another port (the address's) before it was cleared.
+bool ReadTargetPort(const wxString& field, const wxString& text, int& port, UINT& messageId, wxString& message);
+
 // Takes a confirmed target into a transfer: the target folder without its leading
 // separator becomes the remote folder; user, password, connection values and (when the
 // dialog showed one) the source are taken over. The confirmed port replaces the one in

@@ -15,6 +15,7 @@
 
 #include "platform/Codec.h"
 #include "platform/Paths.h"
+#include "platform/online/DeviceAddress.h"
 
 namespace hv {
 
@@ -500,32 +501,20 @@ wxString JoinRemotePath(const wxString& folder, const wxString& relative) {
 bool SplitFtpAddress(const wxString& address, wxString& host, int& port) {
   wxString text = address;
   text.Trim(true).Trim(false);
+  // Only what the device's address field takes: an address from a damaged or foreign
+  // project file would otherwise be shown and joined with a port into something else.
+  if (!IsDeviceAddress(text)) return false;
   wxString portText;
   if (text.StartsWith("[")) {
-    const int close = text.Find(']');
-    if (close == wxNOT_FOUND) return false;
+    const size_t close = static_cast<size_t>(text.Find(']'));
     host = text.Mid(1, close - 1);
-    const wxString rest = text.Mid(close + 1);
-    if (!rest.empty()) {
-      if (!rest.StartsWith(":")) return false;
-      portText = rest.Mid(1);
-      if (portText.empty()) return false;
-    }
-  } else if (text.Freq(':') == 1) {
-    host = text.BeforeFirst(':');
-    portText = text.AfterFirst(':');
-    if (portText.empty()) return false;
+    portText = text.Mid(close + 1).Mid(1);
   } else {
-    host = text;   // a plain name, or an IPv6 address without a port
+    host = text.BeforeFirst(':');
+    portText = text.Contains(":") ? text.AfterFirst(':') : wxString();
   }
-  if (host.empty()) return false;
-  if (!portText.empty()) {
-    unsigned long value = 0;
-    for (wxUniChar c : portText)
-      if (c < '0' || c > '9') return false;
-    if (portText.length() > 5 || !portText.ToCULong(&value) || value < 1 || value > 65535) return false;
-    port = static_cast<int>(value);
-  }
+  unsigned long value = 0;
+  if (!portText.empty() && portText.ToCULong(&value)) port = static_cast<int>(value);
   return true;
 }
 

@@ -146,7 +146,8 @@ wxString RemotePath(const wxString& devicePath);
 // Remote folder and a relative path joined with one '/'.
 wxString JoinRemotePath(const wxString& folder, const wxString& relative);
 // "host", "host:port" or "[v6-address]:port"; `port` keeps its value when none is given.
-// False for an empty host or a port outside 1..65535.
+// False for whatever the device's address field refuses (IsDeviceAddress), blanks
+// around the address aside.
 bool SplitFtpAddress(const wxString& address, wxString& host, int& port);
 // A host and port as an address SplitFtpAddress reads back: an IPv6 host in brackets.
 wxString JoinFtpAddress(const wxString& host, int port);

@@ -1,11 +1,11 @@
 #include "build/ui/DownloadWebCE.h"
 
 #include "framework/DialogTexts.h"
+#include "platform/Ui.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -47,9 +47,9 @@ CDlgDownloadWebCE::CDlgDownloadWebCE(wxWindow* parent, DownloadWebCERequest& req
   m_password = new wxTextCtrl(this, kIdPassword, request.password, wxDefaultPosition, wxDefaultSize,
                               wxTE_PASSWORD);
   row(DlgText(wxS("Passwort:")), m_password);
+  // A plain field: what is typed stays visible until OK says what is wrong with it.
   const int port = request.connection.port > 0 ? request.connection.port : hv::kFtpPort;
-  m_port = new wxSpinCtrl(this, kIdPort, wxString(), wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 1, 65535,
-                          port);
+  m_port = new wxTextCtrl(this, kIdPort, wxString::Format("%d", port));
   row(DlgText(wxS("Port:")), m_port);
   m_passive = new wxCheckBox(this, kIdPassive, DlgText(wxS("Passiver Modus")));
   m_passive->SetValue(request.connection.passive);
@@ -64,11 +64,23 @@ CDlgDownloadWebCE::CDlgDownloadWebCE(wxWindow* parent, DownloadWebCERequest& req
 }
 
 bool CDlgDownloadWebCE::TransferDataFromWindow() {
+  // The port first: a refusal leaves the request as it was.
+  wxString field = DlgText(wxS("Port:"));
+  if (field.EndsWith(":")) field.RemoveLast();
+  int port = 0;
+  UINT messageId = 0;
+  wxString message;
+  if (!ReadTargetPort(field, m_port->GetValue(), port, messageId, message)) {
+    hv::Ui().Message(messageId, message, MB_OK | MB_ICONEXCLAMATION);
+    m_port->SetFocus();
+    m_port->SelectAll();
+    return false;
+  }
   if (m_source) m_request.source = m_source->GetValue();
   m_request.targetFolder = m_target->GetValue();
   m_request.user = m_user->GetValue();
   m_request.password = m_password->GetValue();
-  m_request.connection.port = m_port->GetValue();
+  m_request.connection.port = port;
   m_request.connection.passive = m_passive->GetValue();
   return true;
 }

@@ -6,7 +6,6 @@
 #include "build/CeDownload.h"
 
 class wxCheckBox;
-class wxSpinCtrl;
 class wxTextCtrl;
 
 class CDlgDownloadWebCE : public wxDialog {
@@ -20,6 +19,6 @@ class CDlgDownloadWebCE : public wxDialog {
   wxTextCtrl* m_target = nullptr;
   wxTextCtrl* m_user = nullptr;
   wxTextCtrl* m_password = nullptr;
-  wxSpinCtrl* m_port = nullptr;
+  wxTextCtrl* m_port = nullptr;
   wxCheckBox* m_passive = nullptr;
 };

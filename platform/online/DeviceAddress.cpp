@@ -113,7 +113,9 @@ wxString TransferAddress(const wxString& param) {
     address = ParameterAddress(param);
   else if (separators == 0)
     address = Trimmed(param);
-  return IsPathOrPlaceholder(address) ? wxString() : address;
+  // What the address field would refuse (a damaged or foreign project file) is no
+  // address either: the transfer then says where the address is set.
+  return IsDeviceAddress(address) ? address : wxString();
 }
 
 }  // namespace hv

@@ -16,8 +16,9 @@ wxString WithParameterAddress(const wxString& param, const wxString& address);
 // "host", "host:port" or "[IPv6]:port", the host an IPv4 address or a name.
 bool IsDeviceAddress(const wxString& text);
 // The address the FTP transfers use: the third field when there are two ';' or more, the
-// whole text when it has no ';' (a text that is only the address). A folder or a path
-// placeholder ("$$$DEVICEPATH$$$") is never an address: empty then.
+// whole text when it has no ';' (a text that is only the address). What the address
+// field refuses (IsDeviceAddress), such as a folder or a path placeholder
+// ("$$$DEVICEPATH$$$"), is never an address: empty then.
 wxString TransferAddress(const wxString& param);
 // Whether a text is a path or still holds a placeholder of the "$$$NAME$$$" form.
 bool IsPathOrPlaceholder(const wxString& text);

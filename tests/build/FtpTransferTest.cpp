@@ -313,6 +313,7 @@ TEST(CeTransferTarget, TheAddressShowsAsHostAndPortAndTheConfirmedPortIsTheTrans
       {"[fe80::1:2]:2121", "fe80::1:2", 2121, "[fe80::1:2]:990"},
       {"[fe80::1]", "fe80::1", 21, "[fe80::1]:990"},
       {"host:abc", "host:abc", 21, "host:abc"},   // shown whole; the transfer says why not
+      {"1]:2:3", "1]:2:3", 21, "1]:2:3"},         // never joined into a text nobody typed
   };
   for (const auto& row : rows) {
     DownloadWebCERequest target;
@@ -328,6 +329,34 @@ TEST(CeTransferTarget, TheAddressShowsAsHostAndPortAndTheConfirmedPortIsTheTrans
     FtpTransferResult error;
     if (FtpSessionFor(transfer, session, error)) {
       EXPECT_EQ(session.port, 990) << row.address;
+    }
+  }
+}
+
+// The target dialog's port field: a port from 1 to 65535 or a message naming the field;
+// an empty field is no port 21 (nor 1).
+TEST(CeTransferTarget, ThePortFieldTakesOnlyAPortAndOtherwiseNamesItself) {
+  const struct {
+    const char* typed;
+    int port;         // 0: refused
+    UINT messageId;
+  } rows[] = {
+      {"2121", 2121, 0}, {" 21 ", 21, 0}, {"1", 1, 0}, {"65535", 65535, 0}, {"00990", 990, 0},
+      {"", 0, 13960},    {"   ", 0, 13960}, {"0", 0, 13961}, {"65536", 0, 13961}, {"99999999999999999999", 0, 13961},
+      {"21a", 0, 13961}, {"abc", 0, 13961}, {"-1", 0, 13961}, {"+21", 0, 13961}, {"2 1", 0, 13961},
+  };
+  for (const auto& row : rows) {
+    int port = 7;
+    UINT id = 0;
+    wxString message;
+    EXPECT_EQ(ReadTargetPort("Port", row.typed, port, id, message), row.port != 0) << row.typed;
+    EXPECT_EQ(port, row.port ? row.port : 7) << row.typed;
+    EXPECT_EQ(id, row.messageId) << row.typed;
+    if (row.messageId) {
+      EXPECT_TRUE(message.StartsWith("Port: ")) << message;
+    }
+    if (row.messageId == 13961) {
+      EXPECT_TRUE(message.Contains(wxString(row.typed).Trim(true).Trim(false))) << message;
     }
   }
 }

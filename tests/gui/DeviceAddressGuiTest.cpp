@@ -2,12 +2,12 @@
 // device's settings, in the device driver's dialog, it is where the web pages go by FTP
 // and what the data-point export writes. Without one, sending says where it is set.
 #include <gtest/gtest.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include <string>
+#include <string_view>
 
 #include "app/ui/Dialogs.h"
 #include "framework/CommandIds.h"
@@ -172,9 +172,9 @@ TEST_F(DeviceAddressGui, ThePortOfTheAddressShowsInItsOwnFieldAndATypedOneIsUsed
   auto target = [&](Shown& shown, int typedPort) {
     user.Then([&shown, typedPort](wxDialog* dlg) {
       auto* address = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1542));
-      auto* port = dynamic_cast<wxSpinCtrl*>(dlg->FindWindow(1547));
+      auto* port = dynamic_cast<wxTextCtrl*>(dlg->FindWindow(1547));
       ASSERT_TRUE(address && port);
-      shown = {address->GetValue(), port->GetValue()};
+      shown = {address->GetValue(), wxAtoi(port->GetValue())};
       if (typedPort) {
         // Typed over, as a keyboard user does: the field's text selected and replaced.
         hvtest::ClickOn(port);
@@ -201,6 +201,81 @@ TEST_F(DeviceAddressGui, ThePortOfTheAddressShowsInItsOwnFieldAndATypedOneIsUsed
   EXPECT_EQ(hvtest::ReadAll(rootB.Path() + sent), "<html>Halle</html>");
   EXPECT_EQ(serverA.Stored().size(), 1u);   // nothing more went to the address's port
   EXPECT_EQ(panel->CollapsePathMacros(), parameters);
+}
+
+// The target dialog's "Port" emptied, or holding letters or a number no port has: OK
+// says so naming the field and the dialog stays open on what was typed, nothing is sent
+// anywhere (no port 1 either); the right port typed, the files go there.
+TEST_F(DeviceAddressGui, AnEmptiedOrUnreadablePortIsRefusedNamingTheFieldAndNothingIsSent) {
+  hvtest::TempDir ftpRoot;
+  hvtest::FtpTestServer server(ftpRoot.Path());
+  ASSERT_GT(server.Port(), 0);
+  panel->SetDeviceParameters("CE_TCP;$$$DEVICEPATH$$$/panel.sym;" + server.Address() + ";9");
+
+  const struct {
+    const char* typed;
+    UINT messageId;
+  } refused[] = {{"", 13960}, {"2x1", 13961}, {"0", 13961}, {"65536", 13961}};
+  std::vector<wxString> kept;       // the field's text after each refusal
+  std::vector<wxString> messages;   // the message each refusal showed
+  size_t loginsWhileOpen = 99;
+  const size_t earlier = ui.MessageTexts().size();
+  user.Then([&](wxDialog* dlg) {
+    wxWindow* port = dlg->FindWindow(1547);
+    ASSERT_TRUE(port);
+    for (const auto& step : refused) {
+      // By keyboard, as a user does: the field's text selected and typed over or deleted.
+      hvtest::ClickOn(port);
+      hvtest::PressKey('a', wxMOD_CONTROL);
+      if (*step.typed)
+        wxUIActionSimulator().Text(step.typed);
+      else
+        hvtest::PressKey(WXK_DELETE);
+      hvtest::Pump(100ms);
+      const size_t before = ui.MessageTexts().size();
+      hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+      hvtest::PumpUntil([&] { return ui.MessageTexts().size() > before || !dlg->IsModal(); }, 30s);
+      if (!dlg->IsModal()) return;   // taken: what the old field did
+      messages.push_back(ui.MessageTexts().back());
+      EXPECT_EQ(ui.MessageIds().back(), step.messageId) << step.typed;
+      auto* text = dynamic_cast<wxTextCtrl*>(port);
+      kept.push_back(text ? text->GetValue() : wxString());
+    }
+    loginsWhileOpen = server.Logins().size();
+    ASSERT_TRUE(hvtest::TypeInto(dynamic_cast<wxTextCtrl*>(port), wxString::Format("%d", server.Port())));
+    hvtest::ClickOn(dlg->FindWindow(wxID_OK));
+  });
+  user.Then([](wxDialog* ftp) { hvtest::PumpUntil([&] { return !ftp->IsModal(); }, 20s); });
+  SendWebFolder();
+  EXPECT_EQ(user.unexpected, 0);
+  // The refusals and nothing else: no failed connection to another port.
+  std::string shown, refusals;
+  for (size_t i = earlier; i < ui.MessageTexts().size(); ++i) shown += hv::ToUtf8(ui.MessageTexts()[i]) + "\n";
+  for (const wxString& message : messages) refusals += hv::ToUtf8(message) + "\n";
+  EXPECT_EQ(shown, refusals);
+  ASSERT_EQ(messages.size(), std::size(refused));
+  for (const wxString& message : messages) EXPECT_TRUE(message.StartsWith(S("Port: "))) << message;
+  EXPECT_TRUE(messages[1].Contains("\"2x1\"")) << messages[1];
+  EXPECT_EQ(kept, (std::vector<wxString>{"", "2x1", "0", "65536"}));   // nothing typed vanished
+  EXPECT_EQ(loginsWhileOpen, 0u);
+  EXPECT_EQ(server.Logins().size(), 1u);
+  EXPECT_EQ(hvtest::ReadAll(ftpRoot.Path() + "/Flashdisk/wwwpub/Web/index.htm"), "<html>Halle</html>");
+}
+
+// An address the field would refuse, from a damaged or foreign project file, is no
+// address: nothing is shown or sent, and the message says where the address is set.
+TEST_F(DeviceAddressGui, AnAddressTheFieldRefusesIsNoneAndSendingSaysWhereItIsSet) {
+  using namespace std::string_view_literals;
+  for (const std::string_view bad : {"\0"sv, "1]:2:3"sv, "a[b:c:d"sv}) {
+    panel->SetDeviceParameters("CE_TCP;$$$DEVICEPATH$$$/panel.sym;" + hv::FromUtf8(bad) + ";9");
+    const size_t before = ui.MessageIds().size();
+    SendWebFolder();
+    EXPECT_EQ(user.unexpected, 0) << bad;   // no target dialog
+    ASSERT_EQ(ui.MessageIds().size(), before + 1) << bad;
+    EXPECT_EQ(ui.MessageIds().back(), 10603u) << bad;
+    const wxString& text = ui.MessageTexts().back();
+    EXPECT_TRUE(text.Contains(S("Feld \"IP-Adresse\""))) << text;
+  }
 }
 
 // A panel as the wizard leaves it, its folder where the address belongs: nothing is sent

@@ -8,7 +8,6 @@
 #include <wx/checkbox.h>
 #include <wx/gauge.h>
 #include <wx/modalhook.h>
-#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -121,7 +120,7 @@ TEST_F(TransferDialogsGui, TargetDialogShowsThePresetsAndTheTransferEndsWithOk) 
     EXPECT_EQ(Control<wxTextCtrl>(dlg, 1542)->GetValue(), "127.0.0.1");
     EXPECT_EQ(dlg->FindWindow(1543), nullptr);   // no source to show
     EXPECT_EQ(Control<wxTextCtrl>(dlg, 1546)->GetValue(), "pw");
-    EXPECT_EQ(Control<wxSpinCtrl>(dlg, 1547)->GetValue(), server.Port());
+    EXPECT_EQ(Control<wxTextCtrl>(dlg, 1547)->GetValue(), wxString::Format("%d", server.Port()));
     EXPECT_TRUE(Control<wxCheckBox>(dlg, 1548)->GetValue());
     auto* target = Control<wxTextCtrl>(dlg, 1544);
     EXPECT_EQ(target->GetValue(), "\\Flashdisk\\TavDesign\\Fonts");

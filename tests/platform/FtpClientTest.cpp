@@ -5,6 +5,9 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <string_view>
+
+#include "platform/Codec.h"
 #include "platform/FtpClient.h"
 #include "platform/Paths.h"
 #include "tests/support/FtpTestServer.h"
@@ -60,9 +63,12 @@ TEST(FtpPaths, DevicePathsBecomeRemotePaths) {
   EXPECT_EQ(hv::JoinRemotePath("vfs", ""), "vfs");
 }
 
+// The split takes what the device's address field takes and nothing else; each address
+// it takes reads back the same after its port is joined again, as the target dialog does.
 TEST(FtpPaths, AddressesWithAndWithoutPort) {
+  using namespace std::string_view_literals;
   const struct {
-    const char* address;
+    std::string_view address;
     bool ok;
     const char* host;
     int port;
@@ -70,24 +76,43 @@ TEST(FtpPaths, AddressesWithAndWithoutPort) {
       {"127.168.0.5", true, "127.168.0.5", 21},
       {" 127.168.0.5:2121 ", true, "127.168.0.5", 2121},
       {"panel.local:21", true, "panel.local", 21},
+      {"panel-7", true, "panel-7", 21},
       {"[fe80::1]:990", true, "fe80::1", 990},
-      {"fe80::1", true, "fe80::1", 21},
+      {"[::1]", true, "::1", 21},
       {"", false, "", 21},
       {":21", false, "", 21},
       {"host:", false, "", 21},
       {"host:0", false, "", 21},
       {"host:65536", false, "", 21},
       {"host:+5", false, "", 21},
+      {"fe80::1", false, "", 21},   // an IPv6 address needs its brackets, as in the field
+      // What damaged or foreign project files hold.
+      {"\0"sv, false, "", 21},
+      {"10.0.0.1\0:21"sv, false, "", 21},
+      {"1]:2:3", false, "", 21},
+      {"fe80::1]:21", false, "", 21},
       {"[fe80::1", false, "", 21},
+      {"a[b:c:d", false, "", 21},
+      {"a[b", false, "", 21},
+      {"[fe80::1]x", false, "", 21},
+      {"[]:21", false, "", 21},
+      {"10.0.0", false, "", 21},
+      {"host name", false, "", 21},
   };
   for (const auto& row : rows) {
+    const wxString address = hv::FromUtf8(row.address);
     wxString host;
     int port = 21;
-    EXPECT_EQ(hv::SplitFtpAddress(row.address, host, port), row.ok) << row.address;
-    if (row.ok) {
-      EXPECT_EQ(host, row.host) << row.address;
-      EXPECT_EQ(port, row.port) << row.address;
-    }
+    EXPECT_EQ(hv::SplitFtpAddress(address, host, port), row.ok) << row.address;
+    if (!row.ok) continue;
+    EXPECT_EQ(host, row.host) << row.address;
+    EXPECT_EQ(port, row.port) << row.address;
+    wxString again;
+    int againPort = 0;
+    const wxString joined = hv::JoinFtpAddress(host, 2121);
+    EXPECT_TRUE(hv::SplitFtpAddress(joined, again, againPort)) << joined;
+    EXPECT_EQ(again, host) << joined;
+    EXPECT_EQ(againPort, 2121) << joined;
   }
 }
 

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "framework/CompressionRequest.h"
 #include "framework/NameDialogRequests.h"
 #include "framework/NewNameRequest.h"
 #include "framework/SettingsFile.h"
 #include "framework/StagedCopies.h"
+#include "platform/Codec.h"
 #include "platform/Paths.h"
 #include "platform/dbase/DbLib.h"
 #include "resources/Bitmap.h"
@@ -61,6 +63,13 @@ TEST(ResourceNames, ClipboardNamesAndPanelAddresses) {
               {";/home/u/Projekte/Halle/Panel", ""}, {"CE_TCP;x", ""}, {"a;b;$$$DEVICEPATH$$$", ""},
               {"/home/u/Panel", ""}};
   for (const auto& row : rows) EXPECT_EQ(wxString(row.address), resfiles::CeAddress(row.parameters)) << row.parameters;
+
+  // What the address field refuses is no address either: the sender then says where it is set.
+  using namespace std::string_view_literals;
+  EXPECT_EQ(resfiles::CeAddress("CE_TCP;sym;[fe80::1]:2121;9"), "[fe80::1]:2121");
+  for (const std::string_view bad : {"CE_TCP;sym;\0;9"sv, "a;b;1]:2:3"sv, "a;b;[fe80::1"sv, "a;b;x[y:z:w"sv,
+                                     "a;b;fe80::1"sv, "10.0.0.1\0"sv})
+    EXPECT_EQ(resfiles::CeAddress(hv::FromUtf8(bad)), "") << bad;
 }
 
 TEST_F(ResourceObjects, NewPicturesAreOfTheChosenTypeAndCopiesKeepTheirs) {
