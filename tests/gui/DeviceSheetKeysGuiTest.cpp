@@ -7,7 +7,6 @@
 #include <wx/bookctrl.h>
 #include <wx/choice.h>
 #include <wx/propdlg.h>
-#include <wx/textctrl.h>
 #include <wx/window.h>
 
 #include <string>
@@ -44,11 +43,12 @@ Steps StepThrough(wxChoice* list, const std::vector<int>& keys) {
   Steps steps;
   if (!list) return steps;
   list->SetFocus();
-  hvtest::PumpUntil([&] { return wxWindow::FindFocus() == list; }, 3s);
+  hvtest::PumpUntil([&] { return wxWindow::FindFocus() == list; }, 10s);
   for (int key : keys) {
     const int before = list->GetSelection();
     hvtest::PressKey(key);
-    hvtest::PumpUntil([&] { return list->GetSelection() != before; }, 3s);
+    // A key the list missed leaves it unchanged: that shows below, the wait only ends.
+    hvtest::PumpUntil([&] { return list->GetSelection() != before; }, 10s);
     hvtest::PumpUntilIdle();
     steps.selections.push_back(list->GetSelection());
     wxWindow* focus = wxWindow::FindFocus();
@@ -102,13 +102,13 @@ TEST_F(DeviceSheetKeysGui, TheWizardsListsKeepTheKeysAndAutoscanStaysOnTheGenera
       hvtest::ClickOn(dlg->FindWindow(kNetworkSettings));
       autoscan.push_back(Shown(dlg, kAutoscan));
       hvtest::ClickOn(dlg->FindWindow(kNext));
-      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 3s));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 10s));
       autoscan.push_back(Shown(dlg, kAutoscan));
       hvtest::ClickOn(dlg->FindWindow(kBack));
-      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 3s));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kNetwork)->IsShownOnScreen(); }, 10s));
       autoscan.push_back(Shown(dlg, kAutoscan));
       hvtest::ClickOn(dlg->FindWindow(kNext));
-      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 3s));
+      ASSERT_TRUE(hvtest::PumpUntil([&] { return dlg->FindWindow(kName)->IsShownOnScreen(); }, 10s));
       autoscan.push_back(Shown(dlg, kAutoscan));
 
       types = StepThrough(List(dlg, kType), {WXK_DOWN, WXK_DOWN, WXK_DOWN, WXK_UP, WXK_UP});
@@ -148,7 +148,7 @@ TEST_F(DeviceSheetKeysGui, TheSettingsListsKeepTheKeysAndAutoscanShowsOnlyOnTheG
     auto* book = dynamic_cast<wxPropertySheetDialog*>(dlg)->GetBookCtrl();
     auto turn = [&](int key, size_t page) {
       hvtest::PressKey(key, wxMOD_CONTROL);
-      const bool turned = hvtest::PumpUntil([&] { return book->GetSelection() == static_cast<int>(page); }, 3s);
+      const bool turned = hvtest::PumpUntil([&] { return book->GetSelection() == static_cast<int>(page); }, 10s);
       hvtest::PumpUntilIdle();
       wxWindow* focus = wxWindow::FindFocus();
       keysOnPage.push_back(turned && focus && focus->IsShownOnScreen());
