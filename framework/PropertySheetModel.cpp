@@ -11,6 +11,7 @@ bool CSheetController::Show(int index, bool check) {
     m_lastCheck = m_pages[static_cast<std::size_t>(m_active)]->OnKillActive();
     if (!m_lastCheck.Ok()) return false;
   }
+  if (m_active >= 0) m_pages[static_cast<std::size_t>(m_active)]->OnLeave();
   m_active = index;
   CSheetPage* page = m_pages[static_cast<std::size_t>(index)];
   if (!page->m_initialised) {

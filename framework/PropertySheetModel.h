@@ -44,6 +44,8 @@ class CSheetPage {
   }
   // Checks the page when it is left or on OK; shows its own message on failure.
   virtual PageCheck OnKillActive() { return {}; }
+  // Another page came to the front, after this page's check or without one (Back).
+  virtual void OnLeave() {}
   // Stores the page's data on OK (pages that were shown only).
   virtual void OnOK() {}
 

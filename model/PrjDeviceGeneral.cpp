@@ -88,6 +88,9 @@ PageCheck CPPPrjDeviceGeneral::OnKillActive() {
   return {};
 }
 
+// Back leaves the page unchecked: the button goes all the same, it scans for this page.
+void CPPPrjDeviceGeneral::OnLeave() { Sheet()->ShowExtraButton(ID_AUTOSCAN, false); }
+
 PageCheck CPPPrjDeviceGeneral::Save() {
   const int fw = SelectedFirmware();
   // The name field's own check comes first, on the text as typed.

@@ -53,6 +53,7 @@ class CPPPrjDeviceGeneral : public CSheetPage {
   void OnInit() override;
   void OnSetActive() override;
   PageCheck OnKillActive() override;
+  void OnLeave() override;
   PageCheck OnWizardNext() override;
   PageCheck OnWizardFinish() override;
   void OnOK() override;

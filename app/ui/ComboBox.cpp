@@ -39,6 +39,27 @@ void CEComboBox::ResetContent() {
   m_keys.Clear();
 }
 
+void CEComboBox::ReplaceContent(const std::vector<wxString>& texts, const std::vector<wxString>& keys) {
+  ReplaceItems(this, texts);
+  m_keys.Clear();
+  for (size_t i = 0; i < texts.size(); ++i) m_keys.Add(i < keys.size() ? keys[i] : wxString());
+}
+
+void ReplaceItems(wxChoice* choice, const std::vector<wxString>& texts) {
+  if (texts.empty()) {
+    choice->Clear();
+    return;
+  }
+  const unsigned count = static_cast<unsigned>(texts.size());
+  while (choice->GetCount() > count) choice->Delete(choice->GetCount() - 1);
+  for (unsigned i = 0; i < count; ++i) {
+    if (i >= choice->GetCount())
+      choice->Append(texts[i]);
+    else if (choice->GetString(i) != texts[i])
+      choice->SetString(i, texts[i]);
+  }
+}
+
 bool CCBKeyValidator::TransferToWindow() {
   auto* box = dynamic_cast<CEComboBox*>(GetWindow());
   if (!box || !m_key) return false;

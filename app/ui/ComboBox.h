@@ -1,6 +1,7 @@
 #pragma once
 // A choice box that keeps a key per item, and the validators that exchange a key or an
 // item's number with a dialog's data.
+#include <vector>
 #include <wx/choice.h>
 #include <wx/validate.h>
 
@@ -22,11 +23,19 @@ class CEComboBox : public wxChoice {
   DWORD GetItemNumber(int index) const;
   // Removes every item and key.
   void ResetContent();
+  // The items become these texts with their keys, changed in place (ReplaceItems).
+  void ReplaceContent(const std::vector<wxString>& texts, const std::vector<wxString>& keys);
   const CComboKeys& Keys() const { return m_keys; }
 
  private:
   CComboKeys m_keys;
 };
+
+// Gives the box these items without emptying it on the way: the items it has take the
+// new texts (keeping their item data), the rest are added or taken off at the end. A GTK
+// list that runs empty turns insensitive and gives the keyboard away, so a list refilled
+// after the user's arrow key would not take the next one. Only an empty content empties it.
+void ReplaceItems(wxChoice* choice, const std::vector<wxString>& texts);
 
 // DDX_CBKey: the box shows the item whose key equals the value exactly (or nothing);
 // on saving the value takes the selected item's key, empty when nothing is selected.

@@ -31,6 +31,10 @@ CPropertySheetDlg::CPropertySheetDlg(wxWindow* parent, const wxString& caption, 
   AddButton(m_buttonRow, wxID_CANCEL, hv::LocalString(10051, wxS("Abbrechen")));
   GetInnerSizer()->Add(m_buttonRow, 0, wxEXPAND | wxTOP, 8);
   GetBookCtrl()->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, &CPropertySheetDlg::OnPageChanging, this);
+  GetBookCtrl()->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
+    event.Skip();
+    CallAfter([this] { KeepKeysOnPage(); });
+  });
   m_controller.SetView(this);
 }
 
@@ -189,8 +193,21 @@ void CPropertySheetDlg::OnWizard(wxCommandEvent& event) {
 
 // A wizard's page is filled in from its first field, as a keyboard user starts typing.
 void CPropertySheetDlg::FocusFirstField() {
+  if (m_controller.IsWizard()) FocusFirstFieldOfActive();
+}
+
+// GTK's notebook may turn the page on Ctrl+PageDown and leave the keys in a field of the
+// page turned away from, where arrows would change a list no one sees: they go to the
+// new page's first field.
+void CPropertySheetDlg::KeepKeysOnPage() {
+  wxWindow* focus = FindFocus();
+  if (focus && focus->IsShownOnScreen()) return;
+  FocusFirstFieldOfActive();
+}
+
+void CPropertySheetDlg::FocusFirstFieldOfActive() {
   const int active = m_controller.ActivePage();
-  if (!m_controller.IsWizard() || active < 0 || active >= static_cast<int>(m_pages.size())) return;
+  if (active < 0 || active >= static_cast<int>(m_pages.size())) return;
   std::function<wxWindow*(wxWindow*)> first = [&](wxWindow* parent) -> wxWindow* {
     for (wxWindow* child : parent->GetChildren()) {
       if (!child->IsShown() || !child->IsEnabled()) continue;

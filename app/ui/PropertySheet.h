@@ -54,6 +54,8 @@ class CPropertySheetDlg : public wxPropertySheetDialog, public ISheetView {
   void FocusField(const PageCheck& check);
   void ShowRefusal();
   void FocusFirstField();
+  void FocusFirstFieldOfActive();
+  void KeepKeysOnPage();
   wxButton* AddButton(wxSizer* row, int id, const wxString& label);
 
   CSheetController& m_controller;

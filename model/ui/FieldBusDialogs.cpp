@@ -37,10 +37,15 @@ wxTextCtrl* Row(wxWindow* parent, wxFlexGridSizer* grid, int id, const wxString&
   return edit;
 }
 
-// The drivers' names, each item keeping the driver's file title.
+// The drivers' names, each item keeping the driver's file title; refilled after the
+// user's own choice in the list, which keeps the keys.
 void FillDrivers(CEComboBox* box, const std::vector<hv::PluginChoice>& drivers, int selected) {
-  box->ResetContent();
-  for (const hv::PluginChoice& d : drivers) box->AddItem(d.displayName, d.title);
+  std::vector<wxString> texts, keys;
+  for (const hv::PluginChoice& d : drivers) {
+    texts.push_back(d.displayName);
+    keys.push_back(d.title);
+  }
+  box->ReplaceContent(texts, keys);
   if (selected >= 0 && selected < static_cast<int>(drivers.size()))
     box->SelectKey(drivers[static_cast<size_t>(selected)].title);
 }

@@ -70,8 +70,12 @@ class ConnectionPanel : public CPropertyPagePanel {
   }
   void LoadFromModel() override {
     // Entries show the driver's name and keep its file title.
-    m_network->ResetContent();
-    for (const auto& d : m_page.Drivers()) m_network->AddItem(d.display, d.title);
+    std::vector<wxString> texts, keys;
+    for (const auto& d : m_page.Drivers()) {
+      texts.push_back(d.display);
+      keys.push_back(d.title);
+    }
+    m_network->ReplaceContent(texts, keys);
     const bool chosen = m_page.selected >= 0 && m_page.selected < static_cast<int>(m_page.Drivers().size());
     m_networkKey = chosen ? m_page.Drivers()[static_cast<size_t>(m_page.selected)].title : wxString();
     m_network->GetValidator()->TransferToWindow();
@@ -168,15 +172,19 @@ class GeneralPanel : public CPropertyPagePanel {
     m_name->ChangeValue(m_page.name);
     m_number->ChangeValue(wxString::Format("%lu", static_cast<unsigned long>(m_page.deviceNumber)));
     Fill(m_type, m_page.types, m_page.type);
-    m_driver->ResetContent();
-    for (const auto& d : m_page.drivers) m_driver->AddItem(d.display, d.key);
+    std::vector<wxString> texts, keys;
+    for (const auto& d : m_page.drivers) {
+      texts.push_back(d.display);
+      keys.push_back(d.key);
+    }
+    m_driver->ReplaceContent(texts, keys);
     m_driverKey = m_page.driver >= 0 ? m_page.drivers[static_cast<size_t>(m_page.driver)].key : wxString();
     m_driver->GetValidator()->TransferToWindow();
-    m_firmware->ResetContent();
-    for (size_t i = 0; i < m_page.firmwares.size(); ++i) {
-      m_firmware->AddItem(m_page.firmwares[i].text, wxString());
+    texts.clear();
+    for (const auto& f : m_page.firmwares) texts.push_back(f.text);
+    m_firmware->ReplaceContent(texts, {});
+    for (size_t i = 0; i < m_page.firmwares.size(); ++i)
       m_firmware->SetItemNumber(static_cast<int>(i), static_cast<DWORD>(m_page.firmwares[i].hundredths));
-    }
     m_firmwareValue = m_page.firmware >= 0 ? static_cast<DWORD>(m_page.firmwares[static_cast<size_t>(m_page.firmware)].hundredths)
                                            : static_cast<DWORD>(-1);
     m_firmware->GetValidator()->TransferToWindow();
@@ -210,10 +218,10 @@ class GeneralPanel : public CPropertyPagePanel {
     f();
     LoadFromModel();
   }
+  // Refilled after every change, also of the list itself: the keys stay in it.
   static void Fill(wxChoice* choice, const std::vector<wxString>& items, int selected) {
-    choice->Clear();
-    for (const wxString& item : items) choice->Append(item);
-    if (selected >= 0 && selected < static_cast<int>(items.size())) choice->SetSelection(selected);
+    ReplaceItems(choice, items);
+    choice->SetSelection(selected >= 0 && selected < static_cast<int>(items.size()) ? selected : wxNOT_FOUND);
   }
   void AddInfoLine(int labelId, int valueId) {
     wxWindow* box = m_picture->GetParent();

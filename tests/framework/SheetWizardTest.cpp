@@ -26,6 +26,10 @@ class Page : public CSheetPage {
     if (m_name == "general") Sheet()->ShowExtraButton(415, false);
     return {};
   }
+  void OnLeave() override {
+    m_log.lines.push_back(m_name + " leave");
+    if (m_name == "general") Sheet()->ShowExtraButton(415, false);
+  }
   void OnOK() override { m_log.lines.push_back(m_name + " ok"); }
 
  private:
@@ -61,8 +65,9 @@ TEST(SheetWizard, NextChecksBackDoesNotAndFinishStoresEveryShownPage) {
   EXPECT_TRUE(sheet.IsExtraButtonShown(415));
   EXPECT_FALSE(sheet.Next());   // nothing after the last page
 
-  ASSERT_TRUE(sheet.Back());   // leaves the general page unchecked: Autoscan stays shown
+  ASSERT_TRUE(sheet.Back());   // leaves the general page unchecked, yet it is left
   EXPECT_EQ(sheet.ActivePage(), 0);
+  EXPECT_FALSE(sheet.IsExtraButtonShown(415));
   ASSERT_TRUE(sheet.Next());
   general.refuse = true;
   EXPECT_FALSE(sheet.Finish());
@@ -70,13 +75,13 @@ TEST(SheetWizard, NextChecksBackDoesNotAndFinishStoresEveryShownPage) {
   ASSERT_TRUE(sheet.Finish());
 
   const std::vector<std::string> expected = {
-      "connection init", "connection active", "connection check", "connection check",
-      "general init",    "general active",    "connection active", "connection check",
-      "general active",  "general check",     "general check",     "general ok",
+      "connection init",  "connection active", "connection check", "connection check", "connection leave",
+      "general init",     "general active",    "general leave",    "connection active", "connection check",
+      "connection leave", "general active",    "general check",    "general check",     "general ok",
       "connection ok"};
   EXPECT_EQ(log.lines, expected);
   EXPECT_FALSE(sheet.IsExtraButtonShown(415));
-  EXPECT_EQ(view.changes, 2);   // shown once, hidden once: repeats do not notify
+  EXPECT_EQ(view.changes, 4);   // shown and hidden twice: repeats do not notify
 }
 
 TEST(SheetWizard, WizardButtonsNotifyOnlyOnChange) {

@@ -281,7 +281,9 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
 
   wxString lentNode, lentParam, typedNode, typedParam;
   long from = -1, to = -1, starFrom = -1;
-  bool keptOpen = false, driverFocused = false;
+  bool keptOpen = false, driverFocused = false, driverKept = true;
+  int driverStart = -1;
+  std::vector<int> driverSteps;
   Next([&](wxDialog* d) {
     auto* name = dynamic_cast<wxComboBox*>(d->FindWindow(1076));
     auto* node = dynamic_cast<wxTextCtrl*>(d->FindWindow(1073));
@@ -310,6 +312,27 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
     typedNode = node->GetValue();
     typedParam = param->GetValue();
 
+    // Arrow keys step away through the drivers and back, the keys staying in the list
+    // while the page refills it.
+    auto* driver = dynamic_cast<wxChoice*>(d->FindWindow(1069));
+    driver->SetFocus();
+    hvtest::PumpUntil([&] { return wxWindow::FindFocus() == driver; });
+    if (driver->GetSelection() < 0) {   // no driver yet: the first key chooses one
+      hvtest::PressKey(WXK_DOWN);
+      hvtest::PumpUntil([&] { return driver->GetSelection() >= 0; });
+      hvtest::PumpUntilIdle();
+    }
+    driverStart = driver->GetSelection();
+    const bool last = driverStart + 1 == static_cast<int>(driver->GetCount());
+    for (int key : {last ? WXK_UP : WXK_DOWN, last ? WXK_DOWN : WXK_UP}) {
+      const int before = driver->GetSelection();
+      hvtest::PressKey(key);
+      hvtest::PumpUntil([&] { return driver->GetSelection() != before; });
+      hvtest::PumpUntilIdle();
+      driverSteps.push_back(driver->GetSelection());
+      driverKept = driverKept && wxWindow::FindFocus() == driver;
+    }
+
     Pick(dynamic_cast<wxChoice*>(d->FindWindow(1069)), "CTRL 515 Steuerung");
     node->ChangeValue("1");
     // The name field refuses its other characters itself; a '.' is the page's refusal.
@@ -331,6 +354,10 @@ TEST_F(FieldBusGui, TheNameListLendsAConnectionUntilANameIsTyped) {
   ASSERT_TRUE(RunInTree(ID_OBJECT_NEW));
   EXPECT_TRUE(ui.AllExpectationsMet());
   EXPECT_TRUE(driverFocused);
+  ASSERT_EQ(driverSteps.size(), 2u);
+  EXPECT_NE(driverSteps[0], driverStart);
+  EXPECT_EQ(driverSteps[1], driverStart);
+  EXPECT_TRUE(driverKept);
   EXPECT_EQ(starFrom, 2);
   EXPECT_EQ(lentNode, "7");
   EXPECT_EQ(lentParam, "host=10.0.0.7");

@@ -78,6 +78,11 @@ TEST_F(SheetFixture, WizardWalksConnectionThenGeneralAndOnlyFinishCompletes) {
   EXPECT_EQ(device.GetNetwork(), "SIMNET");
   EXPECT_EQ(sheet.WizardButtons(), unsigned{PSWIZB_BACK | PSWIZB_FINISH});
   EXPECT_TRUE(sheet.IsExtraButtonShown(ID_AUTOSCAN));
+  // "Zurück" leaves the general page unchecked: its Autoscan goes all the same.
+  ASSERT_TRUE(sheet.Back());
+  EXPECT_FALSE(sheet.IsExtraButtonShown(ID_AUTOSCAN));
+  ASSERT_TRUE(sheet.Next());
+  EXPECT_TRUE(sheet.IsExtraButtonShown(ID_AUTOSCAN));
 
   CPPPrjDeviceGeneral& general = sheet.General();
   // CE_PANEL7 and CTRL_515 are not on SIMNET.
