@@ -2,10 +2,10 @@
 // or FAIL and PASS or FAIL for all of them; both compare the engine with itself, in
 // processor time of the bench's thread:
 //   look-up by name tag                 O(log n): 50,000 vs 500 records, <= 25x (log n
-//                                       gives 1.7, the caches up to 4 more: 2.8 to 5.5;
-//                                       a linear search 100)
-//   4,000 inserts, each opened alone    <= 3 x the same inserts on one open table (1.1 to
-//                                       1.5; a table read again at each open gives 10)
+//                                       gives 1.7, the caches up to 4 more: 2.2 to 4.6;
+//                                       a linear search 96 to 100)
+//   4,000 inserts, each opened alone    <= 3 x the same inserts on one open table (1.2 to
+//                                       1.3; a table read again at each open gives 9)
 // With --peers (bench/run_bounds.sh) also against shapelib on the same 50,000 records:
 //   open and index 50,000 records      <= 0.8 x a full shapelib scan
 //   full scan in tag order              <= 1.2 x a full shapelib scan
@@ -216,6 +216,7 @@ void Ratio(const FastestReporter& first, const char* what, const char* a, const 
     const FastestReporter* rep = &first;
     if (std::exchange(fresh, true)) {
       benchmark::RunSpecifiedBenchmarks(&again, "^(" + std::string(a) + "|" + std::string(b) + ")(/|$)");
+      std::printf("\n");   // the report may end in a colour's reset: the bound's line starts anew
       rep = &again;
     }
     for (const std::string& f : again.failed) std::printf("FAIL: %s\n", f.c_str());
