@@ -74,7 +74,7 @@ bool Table::open(const wxString& folder, const Schema& schema) {
   close();
   m_error.clear();
   m_store = TableStore::OpenIn(folder, schema, m_error);
-  if (!m_store) return false;
+  if (!m_store) return refused(JoinPath(folder, wxString::FromUTF8(schema.FileName().c_str())));
   m_schema = &schema;
   return true;
 }
@@ -83,7 +83,7 @@ bool Table::openFile(const wxString& file, const Schema& schema) {
   close();
   m_error.clear();
   m_store = TableStore::Open(file, schema, m_error);
-  if (!m_store) return false;
+  if (!m_store) return refused(file);
   m_schema = &schema;
   return true;
 }
@@ -111,6 +111,11 @@ bool Table::fits(RowKind kind) const { return m_schema && m_schema->rowKind == k
 
 bool Table::fail(const wxString& why) {
   m_error = why;
+  return false;
+}
+
+bool Table::refused(const wxString& file) {
+  m_error = wxString::Format("%s: %s", file, m_error);
   return false;
 }
 
@@ -231,7 +236,7 @@ bool Table::checked(const Record& rec) {
 
 bool Table::insertBytes(std::string& bytes) {
   std::uint32_t recno = 0;
-  if (!m_store->insert(bytes, recno, m_error)) return false;
+  if (!m_store->insert(bytes, recno, m_error)) return refused(m_store->path());
   m_recno = recno;
   m_positioned = true;
   m_generation = m_store->generation();
@@ -243,7 +248,7 @@ bool Table::insertBytes(std::string& bytes) {
 }
 
 bool Table::updateBytes(std::string& bytes) {
-  if (!m_store->update(m_generation, m_recno, bytes, m_error)) return false;
+  if (!m_store->update(m_generation, m_recno, bytes, m_error)) return refused(m_store->path());
   // The record moves in the index; the position moves with it.
   if (m_tag >= 0) {
     const Record rec(m_store->recordBytes(m_recno), layout());
@@ -256,13 +261,13 @@ bool Table::eraseCurrent() {
   if (!m_store) return fail("table not open");
   if (!currentBytes()) return fail("no current record");
   // The position stays, so kNext goes on with the record after the erased one.
-  return m_store->erase(m_generation, m_recno, m_error);
+  return m_store->erase(m_generation, m_recno, m_error) || refused(m_store->path());
 }
 
 bool Table::pack() {
   if (!m_store) return fail("table not open");
   m_positioned = false;
-  return m_store->pack(m_error);
+  return m_store->pack(m_error) || refused(m_store->path());
 }
 
 void Table::beginBulk() {
@@ -274,7 +279,7 @@ void Table::beginBulk() {
 bool Table::endBulk() {
   if (!m_store || m_bulk == 0) return true;
   --m_bulk;
-  return m_store->endBulk(m_error);
+  return m_store->endBulk(m_error) || refused(m_store->path());
 }
 
 }  // namespace hv::db

@@ -45,7 +45,8 @@ class Table {
   void close();
   bool isOpen() const { return m_store != nullptr; }
   const Schema* schema() const { return m_schema; }
-  // Why the last operation failed (for logs; callers report their own messages).
+  // Why the last operation failed (for logs; callers report their own messages). An open
+  // or a change that the file refused names the file.
   const wxString& error() const { return m_error; }
   // Records that are not deleted.
   std::uint32_t size() const;
@@ -124,6 +125,8 @@ class Table {
   bool insertBytes(std::string& bytes);
   bool updateBytes(std::string& bytes);
   bool fail(const wxString& why);
+  // The file's refusal: the store's reason after the file's name.
+  bool refused(const wxString& file);
   bool positionedHere() const;
   void moveFrom(Table& other);
 

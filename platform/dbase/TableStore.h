@@ -60,6 +60,8 @@ class TableStore : public std::enable_shared_from_this<TableStore> {
   static void ReleaseIdle(std::size_t minBytes, std::int64_t idleNs);
 
   const Schema& schema() const { return *m_schema; }
+  // The file as it was opened.
+  const wxString& path() const { return m_path; }
   const Layout& layout() const { return m_layout; }
   std::uint64_t generation() const { return m_generation; }
   // Changes whenever an index changes: positions in an index stay good until then.

@@ -90,7 +90,11 @@ TEST_F(DataPointFixture, WriterThatCannotGetTheTableSaysSo) {
   close(again);
   reader.close();
   ASSERT_EQ(ui.MessageIds(), (std::vector<UINT>{11963, 11960}));
-  for (const wxString& text : ui.MessageTexts()) EXPECT_TRUE(text.Contains("locked by another program")) << text;
+  // Each says which file is held and why.
+  for (const wxString& text : ui.MessageTexts()) {
+    EXPECT_TRUE(text.Contains("locked by another program")) << text;
+    EXPECT_TRUE(text.Contains(file)) << text;
+  }
   EXPECT_EQ(ReadDbf(file).size(), before);
   EXPECT_TRUE(Points().empty());
 }
@@ -109,6 +113,9 @@ TEST_F(DataPointFixture, FullDiskStopsDataPointsWithAMessageAndKeepsTheTableWhol
     made = Make(Picks(40), kDpAcceptAll);
   }
   EXPECT_TRUE(ui.AllExpectationsMet());
+  // The message names the file that found no room and the reason.
+  ASSERT_EQ(ui.MessageTexts().size(), 1u);
+  EXPECT_TRUE(ui.MessageTexts().front().Contains(file + ": cannot write the record")) << ui.MessageTexts().front();
   const std::size_t shown = Points().size();
   EXPECT_LT(shown, 40u);
   EXPECT_EQ(made, shown > 0 ? TRUE : FALSE);
