@@ -2,8 +2,9 @@
 # Runs the benchmarks of the speed bounds in one go and prints each bound with PASS or
 # FAIL: restore and backup against unzip and zip, the delete of 100,000 data points and
 # the expansion of 10,000 children (in memory and in the real window's tree), and the idle
-# program after a copy of 100,000 rows, and the re-download of 500 unchanged files to an FTP
-# server without MLSD and MFMT that lists in DOS form.
+# program after a copy of 100,000 rows, the re-download of 500 unchanged files to an FTP
+# server without MLSD and MFMT that lists in DOS form and to pyftpdlib as it is, and the
+# pattern matcher's search at its step budget against one second.
 # Usage: bench/run_bounds.sh [build folder, default out]
 out=${1:-out}
 status=0
@@ -22,4 +23,6 @@ bound "PASS|FAIL" "$out/bench/bulk_edit_bench"
 bound "PASS|FAIL" xvfb-run -a "$out/bench/clipboard_idle_bench"
 bound "PASS|FAIL|expand" "$(dirname "$0")/../tools/xvfb-run-test.sh" "$out/bench/tree_expand_bench"
 bound "PASS|FAIL|sent" "$out/bench/ftp_plain_bench"
+bound "PASS|FAIL|sent" "$out/bench/ftp_sync_bench" --timed
+bound "PASS|FAIL" "$out/bench/regexp_bench" --against-clock
 exit $status
