@@ -4,7 +4,7 @@
 // at a tenth of it (ten of them, the same steps), in processor time of the thread, the
 // two taking turns, best of nine. The figure is the larger of the two per-step costs over
 // the smaller, at most 2: the code gives 1.0 to 1.05, under load too; a step budget that
-// does not end the search, where only the clock ends it after two seconds, gives 8 to 10.
+// does not end the search, where only the clock ends it after two seconds, gives 8 to 11.
 //
 // --against-clock: also the search at the default budget against one second of the
 // thread's processor time (about fifty times what a current desktop takes); run by

@@ -25,7 +25,7 @@ for c in $(other $((last + 2))) $(other $((last + 3))); do
   taskset -c "$c" bash -c 'while :; do :; done' &
   pids+=($!)
 done
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -f "$log/big"' EXIT
 
 status=0
 for run in $(seq 1 "$runs"); do
