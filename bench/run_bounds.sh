@@ -2,11 +2,12 @@
 # Runs the benchmarks of the speed bounds in one go and prints each bound with PASS or
 # FAIL: restore and backup against unzip and zip, the delete of 100,000 data points and
 # the expansion of 10,000 children (in memory and in the real window's tree), and the idle
-# program after a copy of 100,000 rows, and the re-download of 500 unchanged files to an FTP
-# server without MLSD and MFMT that lists in DOS form; and the benchmarks of the test command
-# with their comparisons against other work (--peers): the table engine and the listing of
-# data points against shapelib's scan, the copy of 100,000 rows against writing its payload
-# as a file.
+# program after a copy of 100,000 rows, the re-download of 500 unchanged files to an FTP
+# server without MLSD and MFMT that lists in DOS form and to pyftpdlib as it is, and the
+# pattern matcher's search at its step budget against one second; and the benchmarks of the
+# test command with their comparisons against other work (--peers): the table engine and
+# the listing of data points against shapelib's scan, the copy of 100,000 rows against
+# writing its payload as a file.
 # Usage: bench/run_bounds.sh [build folder, default out]
 out=${1:-out}
 status=0
@@ -28,4 +29,6 @@ bound "PASS|FAIL|sent" "$out/bench/ftp_plain_bench"
 bound "PASS|FAIL" "$out/bench/dbase_bench" --quick --peers
 bound "PASS|FAIL|rows: listing" "$out/bench/datapoints_bench" --peers
 bound "PASS|FAIL" "$out/bench/large_project_bench" --peers
+bound "PASS|FAIL|sent" "$out/bench/ftp_sync_bench" --timed
+bound "PASS|FAIL" "$out/bench/regexp_bench" --against-clock
 exit $status

@@ -28,7 +28,7 @@ for c in $(other $((last + 2))) $(other $((last + 3))); do
   taskset -c "$c" bash -c 'while :; do :; done' &
   pids+=($!)
 done
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -f "$log/big"' EXIT
 
 status=0
 for run in $(seq 1 "$runs"); do
@@ -49,7 +49,7 @@ python3 - "$log/bounds.txt" <<'PY' || status=1
 import re, sys
 figures, limits, units = {}, {}, {}
 for line in open(sys.argv[1], encoding="utf-8"):
-    m = re.match(r"(\S+) bound: (.*) = ([-0-9.e]+)(\S*) \(limit ([0-9.]+)", line)
+    m = re.match(r"(\S+) bound: (.*) = ([-0-9.e]+) ?(\S*) \(limit ([0-9.]+)", line)
     if not m:
         continue
     key = m.group(1) + ": " + m.group(2)

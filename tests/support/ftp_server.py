@@ -6,6 +6,7 @@ Prints "PORT <n>" once it listens. Options:
   --readonly-user U                  a second account that may only list and read
   --log FILE                         one line "STORED <path>" per file received and
                                      "LOGIN <user>" per password given
+  --commands FILE                    one line per command received: its verb
   --rate BYTES                       upload speed limit per second
   --full                             the disk is full: a STOR takes the first bytes
                                      (--full-after), keeps them in the file and ends
@@ -42,6 +43,7 @@ def main():
     parser.add_argument("--password", default="pw")
     parser.add_argument("--readonly-user")
     parser.add_argument("--log")
+    parser.add_argument("--commands")
     parser.add_argument("--rate", type=int, default=0)
     parser.add_argument("--full", action="store_true")
     parser.add_argument("--mute", action="store_true")
@@ -98,6 +100,12 @@ def main():
         authorizer.add_user(args.readonly_user, args.password, args.root, perm="elr")
 
     class Handler(FTPHandler):
+        def pre_process_command(self, line, cmd, arg):
+            if args.commands:
+                with open(args.commands, "a") as log:
+                    log.write(cmd + "\n")
+            return FTPHandler.pre_process_command(self, line, cmd, arg)
+
         def ftp_PASS(self, line):
             if args.log:
                 with open(args.log, "a") as log:

@@ -10,6 +10,7 @@
 #include "platform/online/ScanFile.h"
 #include "tests/support/ModbusTestServer.h"
 #include "tests/support/OnlineTestSupport.h"
+#include "tests/support/WaitBound.h"
 
 namespace {
 
@@ -151,19 +152,28 @@ TEST_F(Mbtcp, DeadRefusingAndSlowPeersEndQuickly) {
     const wxString slot = wxString::Format("TCP_%s", p.name);
     ASSERT_TRUE(hv::Vostrel_SetDriverParameter("MBTCP", slot, Param(p.port))) << p.name;
     char buf[8];
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(Read(slot, "1", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003, buf, sizeof buf, 500ms)) << p.name;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms) << p.name;  // the poll limit and one time-out
+    // The poll limit and one time-out.
+    const ::testing::AssertionResult polled = hvtest::WaitEndsWithin(1000ms, [&] {
+      return hvtest::Timed([&] {
+        EXPECT_FALSE(Read(slot, "1", "8|M|W|81|0|0|1", hv::kDpWord, 0x00030003, buf, sizeof buf, 500ms)) << p.name;
+      });
+    });
+    EXPECT_TRUE(polled) << p.name;
 
-    const DWORD h = hv::Vostrel_RegisterDataPoint("MBTCP", slot, "TESTDEV", "1", "", "8|M|W|81|0|0|1", 0x00030003, 0, 0,
-                                                  0, 0, hv::kDpWord, 0);
-    ASSERT_NE(h, 0u);
-    hv::Vostrel_ActivateDataPoint(h, TRUE);
-    start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(hv::Vostrel_ReadDataPoint(h, buf, sizeof buf)) << p.name;
-    EXPECT_EQ(hv::Vostrel_GetLastError(), p.error) << p.name;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 800ms) << p.name;  // one time-out at most
-    hv::Vostrel_ClearDataPoint(h);
+    // One time-out at most.
+    const ::testing::AssertionResult readOnce = hvtest::WaitEndsWithin(800ms, [&] {
+      const DWORD h = hv::Vostrel_RegisterDataPoint("MBTCP", slot, "TESTDEV", "1", "", "8|M|W|81|0|0|1", 0x00030003,
+                                                    0, 0, 0, 0, hv::kDpWord, 0);
+      EXPECT_NE(h, 0u);
+      hv::Vostrel_ActivateDataPoint(h, TRUE);
+      const auto took = hvtest::Timed([&] {
+        EXPECT_FALSE(hv::Vostrel_ReadDataPoint(h, buf, sizeof buf)) << p.name;
+        EXPECT_EQ(hv::Vostrel_GetLastError(), p.error) << p.name;
+      });
+      hv::Vostrel_ClearDataPoint(h);
+      return took;
+    });
+    EXPECT_TRUE(readOnce) << p.name;
   }
   const ModbusTestServer::Mode modes[] = {ModbusTestServer::Mode::Silent, ModbusTestServer::Mode::Normal};
   ASSERT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_refused", result, Param(refused, "units=1-247")));
@@ -174,13 +184,17 @@ TEST_F(Mbtcp, DeadRefusingAndSlowPeersEndQuickly) {
   EXPECT_EQ(hvtest::ReadAll(result), "[9]\r\nOLD\r\n");
   for (const auto mode : modes) {
     ModbusTestServer peer({1}, mode, mode == ModbusTestServer::Mode::Normal ? 400 : 0);
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_peer", result, Param(peer.Port(), "units=1-3")));
-    EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(5s));
-    EXPECT_EQ(hv::OnlineLibrary::Get().GetScanState(), hv::ScanState::Done);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-    hv::Vostrel_EscapeScan();
-    EXPECT_EQ(hvtest::ReadAll(result), "");  // nobody answered in time
+    const ::testing::AssertionResult scanned = hvtest::WaitEndsWithin(2s, [&] {
+      const auto took = hvtest::Timed([&] {
+        EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_peer", result, Param(peer.Port(), "units=1-3")));
+        EXPECT_TRUE(hv::OnlineLibrary::Get().WaitScan(5s));
+      });
+      EXPECT_EQ(hv::OnlineLibrary::Get().GetScanState(), hv::ScanState::Done);
+      hv::Vostrel_EscapeScan();
+      EXPECT_EQ(hvtest::ReadAll(result), "");  // nobody answered in time
+      return took;
+    });
+    EXPECT_TRUE(scanned);
   }
   EXPECT_EQ(hv::OnlineLibrary::Get().DataPointCount(), 0u);
 }
@@ -188,11 +202,12 @@ TEST_F(Mbtcp, DeadRefusingAndSlowPeersEndQuickly) {
 TEST_F(Mbtcp, ARunningScanIsEscapedWithinATimeout) {
   ModbusTestServer slow({1}, ModbusTestServer::Mode::Normal, 100);
   hvtest::TempDir device;
-  ASSERT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", hv::ScanFilePath(device.Path(), 1), Param(slow.Port())));
-  std::this_thread::sleep_for(150ms);
-  const auto start = std::chrono::steady_clock::now();
-  hv::Vostrel_EscapeScan();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+  const ::testing::AssertionResult escaped = hvtest::WaitEndsWithin(500ms, [&] {
+    EXPECT_TRUE(hv::Vostrel_StartScan("MBTCP", "TCP_0", hv::ScanFilePath(device.Path(), 1), Param(slow.Port())));
+    std::this_thread::sleep_for(150ms);
+    return hvtest::Timed([] { hv::Vostrel_EscapeScan(); });
+  });
+  EXPECT_TRUE(escaped);
   EXPECT_FALSE(hvtest::ReadAll(hv::ScanFilePath(device.Path(), 1)).size());
 }
 
@@ -214,20 +229,24 @@ TEST_F(Mbtcp, WorkerThreadReadsHonourCancel) {
     return h;
   };
   const DWORD deadPoint = reg("TCP_dead"), livePoint = reg("TCP_live");
-  std::atomic<bool> cancel{false};
   hv::PollResult workerResult;
-  const auto start = std::chrono::steady_clock::now();
-  std::thread worker([&] {
-    char buf[8];
-    workerResult = hv::OnlineLibrary::Get().PollRead(deadPoint, buf, sizeof buf, 10s, &cancel);
+  // One time-out, not the ten seconds.
+  const ::testing::AssertionResult cancelled = hvtest::WaitEndsWithin(1s, [&] {
+    return hvtest::Timed([&] {
+      std::atomic<bool> cancel{false};
+      std::thread worker([&] {
+        char buf[8];
+        workerResult = hv::OnlineLibrary::Get().PollRead(deadPoint, buf, sizeof buf, 10s, &cancel);
+      });
+      // Meanwhile this thread reads from the live server undisturbed.
+      char buf[8];
+      EXPECT_TRUE(hv::Vostrel_ReadDataPoint(livePoint, buf, sizeof buf));
+      EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_NONE);
+      cancel = true;
+      worker.join();
+    });
   });
-  // Meanwhile this thread reads from the live server undisturbed.
-  char buf[8];
-  ASSERT_TRUE(hv::Vostrel_ReadDataPoint(livePoint, buf, sizeof buf));
-  EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_NONE);
-  cancel = true;
-  worker.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);  // one time-out, not the ten seconds
+  EXPECT_TRUE(cancelled);
   EXPECT_FALSE(workerResult.value);
   EXPECT_EQ(workerResult.lastError, HV_ERR_TIMEOUT);
   EXPECT_EQ(hv::Vostrel_GetLastError(), HV_ERR_NONE);
