@@ -477,19 +477,11 @@ TEST_F(ProjectFixture, FilesOnTheClipboardMakeTheMissingDocumentationNode) {
 TEST_F(ProjectFixture, DocumentsAloneGiveAProjectTreeChildren) {
   const wxString path = hv::JoinPath(ProjectsRoot(), "Linie");
   CPOProject* p = AddProject(AddFolder("Anlagen"), "Linie", path);
-  CProjectOperations withDocuments;
-  {
-    hv::ServiceOverride<hv::IProjectOperations> bound(&withDocuments);
-    EXPECT_FALSE(p->HasTreeChildren());
-    ASSERT_TRUE(hv::MakeFolders(hv::JoinPath(path, "Documentation/Bilder")));
-    EXPECT_FALSE(p->HasTreeChildren());
-  }
+  ASSERT_TRUE(hv::MakeFolders(hv::JoinPath(path, "Documentation/Bilder")));
   hvtest::WriteAll(hv::JoinPath(path, "Documentation/Plan.pdf"), "Plan");
   EXPECT_FALSE(p->HasTreeChildren());
+  CProjectOperations withDocuments;
   hv::ServiceOverride<hv::IProjectOperations> bound(&withDocuments);
-  EXPECT_TRUE(p->HasTreeChildren());
-  ASSERT_TRUE(p->LoadChildren());
-  ASSERT_TRUE(p->FindChildOfType(TypeCode::Documents));
   EXPECT_TRUE(p->HasTreeChildren());
   ASSERT_EQ(0, unlink(hv::ToFs(hv::JoinPath(path, "Documentation/Plan.pdf")).c_str()));
   EXPECT_FALSE(p->HasTreeChildren());
