@@ -38,12 +38,19 @@ void RemoveAll(std::vector<wxString>& paths) {
   paths.clear();
 }
 
-// Opens a regular file for reading without following a link.
+// Opens a regular file for reading without following a link; a pipe does not keep it
+// waiting for a writer (reading a regular file ignores O_NONBLOCK).
 int OpenSource(const std::string& path, struct stat& st) {
-  const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int in = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (in < 0) return -1;
-  if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+  // What went wrong stays in errno for the caller.
+  int why = 0;
+  if (fstat(in, &st) != 0) why = errno;
+  else if (S_ISDIR(st.st_mode)) why = EISDIR;
+  else if (!S_ISREG(st.st_mode)) why = EINVAL;
+  if (why != 0) {
     close(in);
+    errno = why;
     return -1;
   }
   return in;
@@ -176,16 +183,22 @@ mode_t ModeOf(const wxString& source, const struct stat& st, CopyMode mode) {
 
 }  // namespace
 
-CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite, CopyMode mode) {
+CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite, CopyMode mode,
+                           int* error) {
+  // The error number of the failing step, kept past the clean-up's own calls.
+  auto failed = [error](int why) {
+    if (error) *error = why;
+    return CopyResult::Failed;
+  };
   struct stat st;
   const int in = OpenSource(hv::ToFs(source), st);
-  if (in < 0) return CopyResult::Failed;
+  if (in < 0) return failed(errno);
   const std::string dst = hv::ToFs(destination);
   struct stat dst_st;
   const bool exists = lstat(dst.c_str(), &dst_st) == 0;
   if (exists && (!overwrite || S_ISDIR(dst_st.st_mode))) {
     close(in);
-    return S_ISDIR(dst_st.st_mode) ? CopyResult::Failed : CopyResult::Exists;
+    return S_ISDIR(dst_st.st_mode) ? failed(EISDIR) : CopyResult::Exists;
   }
   std::string written = dst;
   int out;
@@ -199,15 +212,24 @@ CopyResult CopyRegularFile(const wxString& source, const wxString& destination, 
     }
   }
   if (out < 0) {
+    const int why = errno;
     close(in);
-    return CopyResult::Failed;
+    return failed(why);
   }
   bool ok = Fill(in, st, out, exists, ModeOf(source, st, mode), mode != CopyMode::AsNewFile);
+  int why = ok ? 0 : errno;
   ok = close(out) == 0 && ok;
+  if (!ok && why == 0) why = errno;
   close(in);
-  if (ok && exists) ok = rename(written.c_str(), dst.c_str()) == 0;
-  if (!ok) unlink(written.c_str());
-  return ok ? CopyResult::Copied : CopyResult::Failed;
+  if (ok && exists && rename(written.c_str(), dst.c_str()) != 0) {
+    ok = false;
+    why = errno;
+  }
+  if (!ok) {
+    unlink(written.c_str());
+    return failed(why);
+  }
+  return CopyResult::Copied;
 }
 
 wxString CopyBeside(const wxString& source, const wxString& destination) {

@@ -47,9 +47,10 @@ enum class CopyMode { KeepSource, AsNewFile };
 // copy `AsNewFile` takes the time it was made and the mode of new files.
 // Without `overwrite` an existing destination is left alone (Exists). With it the
 // copy is written to a temporary file beside the destination and renamed over it, so
-// a failure midway leaves the old file intact.
+// a failure midway leaves the old file intact. On Failed, `error` (when given) holds the
+// system's error number of the step that failed.
 CopyResult CopyRegularFile(const wxString& source, const wxString& destination, bool overwrite,
-                           CopyMode mode = CopyMode::KeepSource);
+                           CopyMode mode = CopyMode::KeepSource, int* error = nullptr);
 // Copies a regular file to a new hidden temporary file in the destination's folder,
 // ready to be renamed over the destination; empty when it cannot be made.
 wxString CopyBeside(const wxString& source, const wxString& destination);

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "platform/Paths.h"
 #include "platform/RecycleBin.h"
 #include "platform/Ui.h"
@@ -36,9 +39,9 @@ bool IsSameFile(const wxString& a, const wxString& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-bool IsFolderPath(const wxString& path) {
-  struct stat st;
-  return stat(hv::ToFs(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+wxString FollowLinks(const wxString& path) {
+  char buf[PATH_MAX];
+  return realpath(hv::ToFs(path).c_str(), buf) ? hv::FromFs(buf) : path;
 }
 
 bool TrashFile(const wxString& path) {

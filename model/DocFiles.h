@@ -14,8 +14,8 @@ bool IsPlainFileName(const wxString& name);
 wxString ExistingName(const wxString& folder, const wxString& name);
 // Whether two paths name the same existing file (links resolved).
 bool IsSameFile(const wxString& a, const wxString& b);
-// Whether the path is a folder (links followed).
-bool IsFolderPath(const wxString& path);
+// The path with its links resolved; the path itself when they cannot be.
+wxString FollowLinks(const wxString& path);
 // Sends a file to the recycle bin, deleting it for good where the file system has
 // none. A file already gone counts as deleted. Reports a failure (10984).
 bool TrashFile(const wxString& path);

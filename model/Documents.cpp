@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 #include "framework/ClipboardFiles.h"
@@ -27,8 +29,41 @@ void ReportFolderError() {
   hv::ShowMessage(10125, wxS("Fehler beim Erzeugen des Verzeichnisses!"), MB_OK | MB_ICONEXCLAMATION);
 }
 
-void ReportCopyError(const wxString& name) {
-  hv::ShowMessageF(10982, wxS("Die Datei %s konnte nicht kopiert werden!"), MB_OK | MB_ICONEXCLAMATION, name);
+constexpr UINT kWarn = MB_OK | MB_ICONEXCLAMATION;
+
+// A copy the system refused: its reason goes with the message.
+void ReportCopyError(const wxString& name, int error) {
+  wxString text = wxString::Format(hv::LocalString(10982, wxS("Die Datei %s konnte nicht kopiert werden!")), name);
+  if (error != 0) text += wxS("\n") + hv::FromUtf8(std::strerror(error));
+  hv::Ui().Message(10982, text, kWarn);
+}
+
+void ReportGone(const wxString& name) {
+  hv::ShowMessageF(13966,
+                   wxS("Die Datei %s wurde nicht eingefügt: Sie ist nicht mehr vorhanden (verschoben oder gelöscht)!"),
+                   kWarn, name);
+}
+
+void ReportFolder(const wxString& name) {
+  hv::ShowMessageF(13965, wxS("Der Ordner %s wurde nicht eingefügt: Ein Ordner ist kein Dokument!"), kWarn,
+                   name);
+}
+
+void ReportNoPlainFile(const wxString& name) {
+  hv::ShowMessageF(13967, wxS("%s wurde nicht eingefügt: Nur gewöhnliche Dateien können Dokumente sein!"), kWarn,
+                   name);
+}
+
+void ReportName(const wxString& name) {
+  hv::ShowMessageF(13968,
+                   wxS("Die Datei %s wurde nicht eingefügt: Ihr Name enthält einen umgekehrten Schrägstrich oder ein "
+                       "Steuerzeichen!"),
+                   kWarn, name);
+}
+
+bool Gone(const wxString& path) {
+  struct stat st;
+  return lstat(hv::ToFs(path).c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 bool IsListedFile(const wxString& path) {
@@ -46,13 +81,25 @@ CProjectObject* CPODocuments::OwningProject() const {
   return object;
 }
 
+wxString CPODocuments::FolderOf(const wxString& projectFolder) {
+  // A relative folder would land wherever the program happens to run.
+  if (projectFolder.empty() || !hv::NormalizePath(projectFolder).StartsWith("/")) return wxString();
+  return hv::ResolvePath(hv::JoinPath(projectFolder, "Documentation"));
+}
+
+bool CPODocuments::HoldsDocuments(const wxString& folder) {
+  if (folder.empty()) return false;
+  for (const wxString& name : hv::ListFolder(folder))
+    if (IsListedFile(hv::JoinPath(folder, name))) return true;
+  return false;
+}
+
 wxString CPODocuments::GetFolder() {
   CProjectObject* project = OwningProject();
   if (!project) return wxString();
-  const wxString projectFolder = devsvc::ProjectFolder(*project);
-  // A relative folder would land wherever the program happens to run.
-  if (projectFolder.empty() || !hv::NormalizePath(projectFolder).StartsWith("/")) return wxString();
-  m_folder = hv::ResolvePath(hv::JoinPath(projectFolder, "Documentation"));
+  const wxString folder = FolderOf(devsvc::ProjectFolder(*project));
+  if (folder.empty()) return wxString();
+  m_folder = folder;
   return m_folder;
 }
 
@@ -124,35 +171,61 @@ BOOL CPODocuments::PasteClipboardFiles() {
   if (!QueryClipboardFiles()) return FALSE;
   const wxString folder = EnsureFolder();
   if (folder.empty()) return TRUE;
+  const bool held = HoldsDocuments(folder);
   const std::vector<wxString> files = m_clipboardFiles;
   for (const wxString& source : files) PasteFile(folder, source);
+  // With its first documents the node is new to the tree: its project may have had
+  // nothing to open until now.
+  if (!held && HoldsDocuments(folder)) UpdateAllViews(HINT_OBJECT_ADDED, this);
   UpdateAllViews(HINT_REFRESH_CHILDREN, this);
   return TRUE;
 }
 
 void CPODocuments::PasteFile(const wxString& folder, const wxString& source) {
-  const wxString name = docfiles::BaseName(source);
-  // Folders are no documents.
-  if (!docfiles::IsPlainFileName(name) || docfiles::IsFolderPath(source)) {
-    ReportCopyError(name);
+  wxString path = source;
+  while (path.length() > 1 && path.EndsWith("/")) path.RemoveLast();
+  const wxString name = docfiles::BaseName(path);
+  // A link stands for the file it names.
+  struct stat st;
+  if (stat(hv::ToFs(path).c_str(), &st) != 0) {
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) ReportGone(name);
+    else ReportCopyError(name, error);
+    return;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ReportFolder(name);
+    return;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ReportNoPlainFile(name);
+    return;
+  }
+  if (!docfiles::IsPlainFileName(name)) {
+    ReportName(name);
     return;
   }
   const wxString existing = docfiles::ExistingName(folder, name);
   const wxString destination = hv::JoinPath(folder, existing.empty() ? name : existing);
   // A file pasted onto itself is already where it belongs; moving it would lose it.
-  if (!existing.empty() && docfiles::IsSameFile(source, destination)) return;
-  staging::CopyResult result = staging::CopyRegularFile(source, destination, false);
+  if (!existing.empty() && docfiles::IsSameFile(path, destination)) return;
+  const wxString from = docfiles::FollowLinks(path);
+  int error = 0;
+  staging::CopyResult result =
+      staging::CopyRegularFile(from, destination, false, staging::CopyMode::KeepSource, &error);
   if (result == staging::CopyResult::Exists) {
     if (hv::ShowMessageF(10099, wxS("Die Datei %s ist bereits vorhanden!\nÜberschreiben?"), MB_YESNO | MB_ICONQUESTION,
                          name) != IDYES)
       return;
-    result = staging::CopyRegularFile(source, destination, true);
+    result = staging::CopyRegularFile(from, destination, true, staging::CopyMode::KeepSource, &error);
   }
   if (result != staging::CopyResult::Copied) {
-    ReportCopyError(name);
+    // Gone since it was looked at.
+    if (error == ENOENT && Gone(path)) ReportGone(name);
+    else ReportCopyError(name, error);
     return;
   }
-  if (m_move) docfiles::TrashFile(source);
+  if (m_move) docfiles::TrashFile(path);
 }
 
 wxString CPODocuments::GetListCaption() {

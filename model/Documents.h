@@ -17,6 +17,10 @@ class CPODocuments : public CProjectObject {
   wxString GetFolder();
   // Makes the folder when it is missing; reports a failure. Empty on failure.
   wxString EnsureFolder();
+  // The documentation folder of a project folder; empty for an unknown or relative one.
+  static wxString FolderOf(const wxString& projectFolder);
+  // Whether the folder holds a file its node lists.
+  static bool HoldsDocuments(const wxString& folder);
 
   TypeCode GetTypeCode() override { return TypeCode::Documents; }
   std::span<ColumnDef> GetColumnDefs() override;
@@ -38,6 +42,8 @@ class CPODocuments : public CProjectObject {
 
  private:
   void OnUpdateCut(CCmdUI* ui);
+  // Copies one file of the clipboard's list into the folder; what it does not take is
+  // reported with the reason.
   void PasteFile(const wxString& folder, const wxString& source);
   CProjectObject* OwningProject() const;
 

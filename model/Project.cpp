@@ -168,7 +168,17 @@ BOOL CPOProject::HasTreeChildren() {
   const wxString folder = hv::ResolvePath(m_folder);
   for (const wxString& name : hv::ListFolder(folder))
     if (IsDeviceFolder(hv::JoinPath(folder, name), name)) return TRUE;
-  return FALSE;
+  return HasDocumentsToShow() ? TRUE : FALSE;
+}
+
+// The documentation node, found or as a load would make it, lists documents.
+bool CPOProject::HasDocumentsToShow() {
+  if (!FindChildOfType(TypeCode::Documents)) {
+    std::unique_ptr<CProjectObject> probe = hv::Service<hv::IProjectOperations>().MakeDocuments(*this);
+    if (!probe) return false;
+    Discard(std::move(probe));
+  }
+  return CPODocuments::HoldsDocuments(CPODocuments::FolderOf(m_folder));
 }
 
 BOOL CPOProject::IsStale() {

@@ -67,6 +67,7 @@ class CPOProject : public CProjectObject {
   wxString GetListCaption() override;
   CProjectObject* AddChild(std::unique_ptr<CProjectObject> child) override;
   BOOL LoadChildren() override;
+  // Devices, or documents in its documentation folder.
   BOOL HasTreeChildren() override;
   // Every project has its documentation node.
   BOOL HasListChildren() override { return TRUE; }
@@ -136,6 +137,7 @@ class CPOProject : public CProjectObject {
   // Adds a new project to the parent or the document's roots and announces it.
   static CProjectObject* Place(std::unique_ptr<CPOProject> project, CProjectObject* parent);
   bool IsDeviceFolder(const wxString& folder, const wxString& name) const;
+  bool HasDocumentsToShow();
 
   CSettingsFile m_settings;
   wxString m_folder;

@@ -62,6 +62,7 @@ GtkCalls& Gtk() {
 }
 
 std::uint64_t g_ownerChanges = 0;
+int g_askingFormats = 0;   // above 0 while the toolkit is asked for the formats
 
 void OwnerChanged(void*, void*, void*) {
   ++g_ownerChanges;
@@ -78,6 +79,14 @@ void TargetsReceived(void*, void** atoms, int count, void* data) {
     if (!name) continue;
     names.emplace_back(name);
     Gtk().free(name);
+  }
+  // Another program's answer comes while the toolkit is still busy with its retrieval: a
+  // request made now, the first of the data requests that follow, would fail. It is
+  // handed on once the toolkit is done. This program's own answer comes at once.
+  if (g_askingFormats == 0 && wxTheApp) {
+    std::shared_ptr<std::function<void(std::vector<std::string>)>> later(std::move(done));
+    wxTheApp->CallAfter([later, names]() mutable { (*later)(std::move(names)); });
+    return;
   }
   (*done)(std::move(names));
 }
@@ -119,7 +128,9 @@ void RequestFormats(std::function<void(std::vector<std::string>)> done) {
     return;
   }
   // The toolkit always answers, at the latest when it gives up on the owner.
+  ++g_askingFormats;
   Gtk().requestTargets(Gtk().clipboard, &TargetsReceived, new std::function(std::move(done)));
+  --g_askingFormats;
 }
 
 void RequestData(const std::string& format, std::function<void(std::optional<std::string>)> done) {

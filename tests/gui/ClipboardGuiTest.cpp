@@ -180,3 +180,22 @@ TEST(ClipboardGui, AnotherProgramsContentsBecomeKnownInTheBackground) {
   EXPECT_EQ(std::vector<wxString>{S("POCT21211100")}, store.Formats());
   ASSERT_TRUE(store.Clear());
 }
+
+// Files another program cut are known as cut each time its contents are asked for: the
+// file manager's own list, the one that tells a cut, is the first asked for once the
+// formats are in, and is not lost for asking while the toolkit is still busy.
+TEST(ClipboardGui, FilesAnotherProgramCutAreKnownAsCutEachTime) {
+  hvtest::TempHome home;
+  hvtest::ClipboardOwner owner(home, "answer", {"--cut", "/tmp/Notiz.txt"});
+  ASSERT_TRUE(owner.Owning());
+  WxClipboardStore store;
+  for (int round = 0; round < 5; ++round) {
+    store.Invalidate();
+    ASSERT_TRUE(hvtest::PumpUntil([&] { return ReadClipboardFiles(store).present; }, std::chrono::seconds(30)))
+        << round;
+    hvtest::PumpUntilIdle();
+    const ClipboardFileList list = ReadClipboardFiles(store);
+    EXPECT_TRUE(list.move) << round;
+    EXPECT_EQ(std::vector<wxString>{S("/tmp/Notiz.txt")}, list.paths) << round;
+  }
+}

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <map>
@@ -17,6 +20,7 @@
 #include "model/Documents.h"
 #include "model/DeviceServices.h"
 #include "framework/Services.h"
+#include "platform/Codec.h"
 #include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
@@ -336,7 +340,7 @@ TEST_F(DocumentsTest, FilesFromTheFileManager) {
   EXPECT_TRUE(TreeCanPaste(ObjectRef(docs), false, &format));
   EXPECT_TRUE(format.empty());
   EXPECT_FALSE(docs->IsClipboardMove());
-  ui.ExpectMessage(10982);
+  ui.ExpectMessage(13965);
   view.onUpdate = [this](int hint, CProjectObject* object) {
     if (hint == HINT_REFRESH_CHILDREN && object == docs && docs->IsStale()) docs->LoadChildren();
   };
@@ -348,12 +352,13 @@ TEST_F(DocumentsTest, FilesFromTheFileManager) {
   EXPECT_FALSE(store.Entries().empty());   // the file manager's list stays
 
   // Cut: moved, but only what was copied. An existing file is asked about; a
-  // refused overwrite and a failed copy keep the source.
+  // refused overwrite and a failed copy keep the source; a file no longer there is
+  // reported as gone.
   WriteAll(outside.Sub("Handbuch.pdf"), "Handbuch 2");
   PutClipboardFiles(store, {outside.Sub("Handbuch.pdf"), outside.Sub("fehlt.txt"), outside.Sub("Schaltplan.dxf")},
                     true);
   ui.ExpectMessage(10099, IDNO);
-  ui.ExpectMessage(10982);
+  ui.ExpectMessage(13966);
   ui.ExpectMessage(10099, IDYES);
   ListPaste(ObjectRef(docs), ObjectRef());
   EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
@@ -367,4 +372,59 @@ TEST_F(DocumentsTest, FilesFromTheFileManager) {
   PutClipboardFiles(store, {DocPath(docs, "Handbuch.pdf")}, true);
   TreePaste(ObjectRef(docs), false);
   EXPECT_EQ("Handbuch", ReadAll(DocPath(docs, "Handbuch.pdf")));
+}
+
+// What the file manager offers and the documentation does not take is reported with the
+// reason, and a cut source stays where it was; a link stands for the file it names.
+TEST_F(DocumentsTest, FilesNotTakenFromTheFileManagerSayWhy) {
+  WriteAll(outside.Sub("Plan.pdf"), "Plan");
+  // A name with a backslash, which a path would take for a separator.
+  const wxString backslashed = outside.Path() + S("/a\\b.txt");
+  const int fd = open(hv::ToFs(backslashed).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  WriteAll(outside.Sub("Belegt.txt"), "b");
+  ASSERT_TRUE(hv::MakeFolders(outside.Sub("Ordner")));
+  ASSERT_EQ(0, symlink(hv::ToFs(outside.Sub("Plan.pdf")).c_str(), hv::ToFs(outside.Sub("Verweis.pdf")).c_str()));
+  ASSERT_EQ(0, symlink("/nirgends/Plan.pdf", hv::ToFs(outside.Sub("Kaputt.pdf")).c_str()));
+  ASSERT_EQ(0, mkfifo(hv::ToFs(outside.Sub("Rohr")).c_str(), 0600));
+  docs->LoadChildren();
+  // Where the file would go, a folder is in the way.
+  ASSERT_TRUE(hv::MakeFolders(DocPath(docs, "Belegt.txt")));
+
+  const struct {
+    const char* source;
+    UINT message;
+    const char* named;
+  } cases[] = {
+      {"Ordner", 13965, "Ordner"},       {"Ordner/", 13965, "Ordner"},       {"fehlt.txt", 13966, "fehlt.txt"},
+      {"Kaputt.pdf", 13966, "Kaputt.pdf"}, {"Rohr", 13967, "Rohr"},         {"", 13968, "a\\b.txt"},
+      {"Belegt.txt", 10982, "Belegt.txt"},
+  };
+  for (const auto& c : cases) {
+    const wxString source = c.message == 13968 ? backslashed : outside.Sub(c.source);
+    PutClipboardFiles(store, {source}, true);
+    ui.ExpectMessage(c.message);
+    TreePaste(ObjectRef(docs), false);
+    EXPECT_TRUE(ui.AllExpectationsMet()) << c.source;
+    ASSERT_FALSE(ui.MessageTexts().empty());
+    EXPECT_TRUE(ui.MessageTexts().back().Contains(S(c.named))) << ui.MessageTexts().back();
+  }
+  EXPECT_TRUE(ui.MessageTexts().back().Contains(hv::FromUtf8(std::strerror(EISDIR)))) << ui.MessageTexts().back();
+  for (const wxString& kept : {outside.Sub("Ordner"), outside.Sub("Rohr"), backslashed, outside.Sub("Belegt.txt")}) {
+    struct stat st;
+    EXPECT_EQ(0, lstat(hv::ToFs(kept).c_str(), &st)) << kept;
+  }
+  EXPECT_TRUE(docs->HasNoChildren());
+
+  // The link cut: its file's contents arrive under the link's name, the link goes to
+  // the recycle bin and the file it named stays.
+  PutClipboardFiles(store, {outside.Sub("Verweis.pdf")}, true);
+  TreePaste(ObjectRef(docs), false);
+  EXPECT_EQ("Plan", ReadAll(DocPath(docs, "Verweis.pdf")));
+  docs->LoadChildren();
+  struct stat st;
+  EXPECT_NE(0, lstat(hv::ToFs(outside.Sub("Verweis.pdf")).c_str(), &st));
+  EXPECT_EQ("Plan", ReadAll(outside.Sub("Plan.pdf")));
+  EXPECT_EQ((std::vector<wxString>{S("Verweis.pdf")}), ChildNames(*docs));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <tuple>
 
@@ -468,4 +469,20 @@ TEST_F(ProjectFixture, FilesOnTheClipboardMakeTheMissingDocumentationNode) {
   EXPECT_EQ(hvtest::ReadAll(hv::JoinPath(path, "Documentation/Notiz.txt")), "Notiz");
   EXPECT_EQ(p->GetChildCount(), 1u);
   EXPECT_EQ(p->GetChildren()[0], node);
+}
+
+// Without devices a project has something to open in the tree only when its
+// documentation folder holds documents (sub-folders are not listed), and only in a
+// program that makes documentation nodes.
+TEST_F(ProjectFixture, DocumentsAloneGiveAProjectTreeChildren) {
+  const wxString path = hv::JoinPath(ProjectsRoot(), "Linie");
+  CPOProject* p = AddProject(AddFolder("Anlagen"), "Linie", path);
+  ASSERT_TRUE(hv::MakeFolders(hv::JoinPath(path, "Documentation/Bilder")));
+  hvtest::WriteAll(hv::JoinPath(path, "Documentation/Plan.pdf"), "Plan");
+  EXPECT_FALSE(p->HasTreeChildren());
+  CProjectOperations withDocuments;
+  hv::ServiceOverride<hv::IProjectOperations> bound(&withDocuments);
+  EXPECT_TRUE(p->HasTreeChildren());
+  ASSERT_EQ(0, unlink(hv::ToFs(hv::JoinPath(path, "Documentation/Plan.pdf")).c_str()));
+  EXPECT_FALSE(p->HasTreeChildren());
 }

@@ -1,13 +1,14 @@
 // Another program holding files on the clipboard, as a file manager does after "Copy",
 // and answering the requests for them as told:
-//   clipboard_owner MODE [--objects=NAME] FILE...
+//   clipboard_owner MODE [--objects=NAME] [--cut] FILE...
 //   answer     answers every request at once
 //   slow=MS    waits MS milliseconds before each answer
 //   never      answers nothing at all (a hung program)
 //   no-data    tells its formats and the name of its objects, but never hands out the
 //              file lists or the objects
 // With --objects it also holds project objects of that format name, as another copy
-// of the program does after a copy (their data are no valid block).
+// of the program does after a copy (their data are no valid block). With --cut the files
+// are offered as after "Cut": a paste is to move them.
 // It writes "owning" to its standard output once it holds the clipboard and ends when
 // another program takes it.
 #include <X11/Xatom.h>
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
     ++first;
   }
   std::string gnome = "copy";
+  if (first < argc && std::strcmp(argv[first], "--cut") == 0) {
+    gnome = "cut";
+    ++first;
+  }
   std::string uris;
   for (int i = first; i < argc; ++i) {
     gnome += "\n" + FileUri(argv[i]);
