@@ -9,6 +9,7 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "framework/ui/DialogLayout.h"
 #include "platform/Localization.h"
 #include "platform/Types.h"
 
@@ -89,7 +90,10 @@ void CPropertySheetDlg::ButtonsChanged() {
     if (auto* next = FindWindow(ID_WIZNEXT)) next->Show(!(flags & PSWIZB_FINISH));
     if (auto* finish = FindWindow(ID_WIZFINISH)) finish->Show(flags & PSWIZB_FINISH);
   }
-  Layout();
+  // The keyboard follows the layout as it is now: a button shown only here (Autoscan on
+  // the general page) and a page laid out only when it came to the front were ordered
+  // when the sheet opened, from the places they had before.
+  OrderTabsByLayout(this);
 }
 
 int CPropertySheetDlg::Run() {

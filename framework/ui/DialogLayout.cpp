@@ -119,7 +119,16 @@ wxWindow* DefaultItemOf(wxWindow* window) {
   return nullptr;
 }
 
+bool HoldsKeyboardStop(wxWindow* container) {
+  for (wxWindow* child : container->GetChildren())
+    if (!child->IsTopLevel() && (child->AcceptsFocusFromKeyboard() || HoldsKeyboardStop(child))) return true;
+  return false;
+}
+
 void OrderLevel(wxWindow* container, wxWindow* defaultItem) {
+  // Texts and pictures alone (a group of facts) have nothing for the keyboard to walk:
+  // they keep the order they were made in.
+  if (!HoldsKeyboardStop(container)) return;
   std::vector<wxWindow*> controls;
   std::vector<wxWindow*> buttons;
   for (wxWindow* child : container->GetChildren()) {

@@ -81,6 +81,36 @@ void PressKey(int keyCode, int modifiers) {
   Pump(50ms);
 }
 
+wxWindow* KeyboardFocus(wxWindow* top) {
+  using FocusOf = void* (*)(void*);
+  using IsAncestor = int (*)(void*, void*);
+  static const auto focusOf = reinterpret_cast<FocusOf>(dlsym(RTLD_DEFAULT, "gtk_window_get_focus"));
+  static const auto isAncestor = reinterpret_cast<IsAncestor>(dlsym(RTLD_DEFAULT, "gtk_widget_is_ancestor"));
+  if (!top || !focusOf || !isAncestor) return nullptr;
+  void* focus = focusOf(top->GetHandle());
+  if (!focus) return nullptr;
+  // The innermost window whose widget is the focus or holds it.
+  std::function<wxWindow*(wxWindow*)> holder = [&](wxWindow* parent) -> wxWindow* {
+    for (wxWindow* child : parent->GetChildren()) {
+      if (child->IsTopLevel()) continue;
+      void* widget = child->GetHandle();
+      if (widget != focus && !isAncestor(focus, widget)) continue;
+      wxWindow* inner = holder(child);
+      return inner ? inner : child;
+    }
+    return nullptr;
+  };
+  return holder(top);
+}
+
+bool ListShown(wxChoice* list) {
+  using GetProperty = void (*)(void*, const char*, ...);
+  static const auto get = reinterpret_cast<GetProperty>(dlsym(RTLD_DEFAULT, "g_object_get"));
+  int shown = 0;
+  if (list && get) get(list->GetHandle(), "popup-shown", &shown, nullptr);
+  return shown != 0;
+}
+
 bool TypeInto(wxTextCtrl* field, const wxString& text) {
   if (!field) return false;
   ClickOn(field);

@@ -31,6 +31,12 @@ bool TypeInto(wxTextCtrl* field, const wxString& text);
 // Picks a list entry: a click opens the list, arrow keys and Return choose.
 bool ChooseEntry(wxChoice* choice, int index);
 void PressKey(int keyCode, int modifiers = 0);
+// The control of `top` that has the keyboard as the toolkit sees it: wx loses track
+// of a choice reached by Tab (its toggle button takes the keyboard, not the choice),
+// so FindFocus says nothing there. nullptr when no control of `top` has it.
+wxWindow* KeyboardFocus(wxWindow* top);
+// Whether the list's drop-down is open.
+bool ListShown(wxChoice* list);
 // Runs the action from the event loop while the display holds Escape down; false when
 // the key could not be held or the action did not end within a minute.
 bool WithEscapeHeld(const std::function<void()>& action);
