@@ -379,8 +379,10 @@ WriteView::WriteView(int fd) : m_fd(fd) {
 }
 
 bool WriteView::Flush() {
-  if (!m_buffer.empty() && !m_failed && !WriteAllAt(m_fd, m_buffer.data(), m_buffer.size(), m_bufferAt))
+  if (!m_buffer.empty() && !m_failed && !WriteAllAt(m_fd, m_buffer.data(), m_buffer.size(), m_bufferAt)) {
     m_failed = true;
+    m_error = errno;
+  }
   m_bufferAt += m_buffer.size();
   m_buffer.clear();
   if (!m_failed && m_bufferAt >= m_writtenBack + kWritebackStep) {
@@ -403,7 +405,9 @@ bool WriteView::Seek(std::uint64_t to) {
 }
 
 std::uint64_t WriteView::Write(const void* data, std::uint64_t n) {
-  if (m_failed) return 0;
+  // After a failure the bytes are dropped as if written: minizip loses memory on its own
+  // failure paths (an entry's header), and the writer asks Failed() after every step.
+  if (m_failed) return n;
   const auto* p = static_cast<const char*>(data);
   const std::size_t at = static_cast<std::size_t>(m_position - m_bufferAt);
   const std::size_t over = std::min<std::size_t>(m_buffer.size() - at, static_cast<std::size_t>(n));
@@ -411,9 +415,7 @@ std::uint64_t WriteView::Write(const void* data, std::uint64_t n) {
   m_buffer.append(p + over, static_cast<std::size_t>(n) - over);
   m_position += n;
   m_end = std::max(m_end, m_position);
-  if (m_buffer.size() >= kWriteFlushAt && m_position == m_bufferAt + m_buffer.size()) {
-    if (!Flush()) return 0;
-  }
+  if (m_buffer.size() >= kWriteFlushAt && m_position == m_bufferAt + m_buffer.size()) Flush();
   return n;
 }
 

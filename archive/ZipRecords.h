@@ -179,7 +179,8 @@ class ReadView {
 };
 
 // Write file functions for zipOpen2_64 over an open file descriptor, buffered, with
-// the position minizip is at (the offset of the entry it opens next).
+// the position minizip is at (the offset of the entry it opens next). A failed write
+// shows in Failed() (and at the close), not in minizip's results.
 class WriteView {
  public:
   explicit WriteView(int fd);
@@ -190,6 +191,8 @@ class WriteView {
   zlib_filefunc64_def* Functions() { return &m_functions; }
   std::uint64_t Position() const { return m_position; }
   bool Failed() const { return m_failed; }
+  // The system's error number of the first failed write (0: none, or none was given).
+  int Error() const { return m_error; }
   // Writes what is buffered; false when anything failed.
   bool Flush();
 
@@ -206,6 +209,7 @@ class WriteView {
   std::uint64_t m_position = 0;
   std::uint64_t m_end = 0;
   bool m_failed = false;
+  int m_error = 0;
   std::uint64_t m_writtenBack = 0;   // bytes before this are on their way to the disk
 };
 

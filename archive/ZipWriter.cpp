@@ -121,6 +121,18 @@ void CZipWriter::Fail(const wxString& text) {
   m_errors.push_back(text);
 }
 
+void CZipWriter::WriteFailed(int error) {
+  if (error == 0 && m_view) error = m_view->Error();
+  // A full disk or a file size limit: the reason is what the user can act on.
+  const wxString format = hv::LocalString(10898, wxS("Fehler beim Schreiben des Archivs: %s (%s)"));
+  const wxString text =
+      error == 0 ? WriteFailedText(m_target) : wxString::Format(format, m_target, hv::FromUtf8(std::strerror(error)));
+  std::lock_guard lock(m_errorsMutex);
+  ++m_errorCount;
+  if (!m_writeReported) m_errors.push_back(text);
+  m_writeReported = true;
+}
+
 bool CZipWriter::IsOwnArchive(dev_t dev, ino_t ino) const {
   return (m_temporaryId.set && m_temporaryId.dev == dev && m_temporaryId.ino == ino) ||
          (m_targetId.set && m_targetId.dev == dev && m_targetId.ino == ino);
@@ -129,6 +141,7 @@ bool CZipWriter::IsOwnArchive(dev_t dev, ino_t ino) const {
 BOOL CZipWriter::Open(const wxString& archivePath, const wxString* rootFolder) {
   if (m_zip) CloseZip();
   m_errorCount = 0;
+  m_writeReported = false;
   m_totalFiles = 0;
   m_filesDone = 0;
   m_filesAdded = 0;
@@ -228,7 +241,9 @@ BOOL CZipWriter::CloseZip() {
   m_deflater.reset();
   const int closed = zipClose(m_zip, nullptr);
   m_zip = nullptr;
-  if (!written || closed != ZIP_OK || m_view->Failed() || !CompleteEndRecords()) Fail(WriteFailedText(m_target));
+  int error = 0;
+  if (!written || closed != ZIP_OK || m_view->Failed()) WriteFailed();
+  else if (!CompleteEndRecords(error)) WriteFailed(error);
   bool ok = m_errorCount == 0 && !Cancelled();
   if (ok) {
     // On disk, and readable as written, before it replaces the old archive.
@@ -260,7 +275,8 @@ void CZipWriter::AbandonZip() {
   DropFile();
 }
 
-bool CZipWriter::CompleteEndRecords() {
+bool CZipWriter::CompleteEndRecords(int& error) {
+  error = 0;
   const std::uint64_t end = m_view->End();
   m_end = end;
   unsigned char record[22];
@@ -269,8 +285,18 @@ bool CZipWriter::CompleteEndRecords() {
     return false;
   const std::string fixed = zipfmt::CompleteEndRecords(record, sizeof record, end - sizeof record, m_entries.size());
   if (fixed.empty()) return true;
-  const off_t at = static_cast<off_t>(end - sizeof record);
-  if (pwrite(m_fd, fixed.data(), fixed.size(), at) != static_cast<ssize_t>(fixed.size())) return false;
+  // A write cut short is continued, so that a failure comes with its reason.
+  std::size_t done = 0;
+  while (done < fixed.size()) {
+    const ssize_t n =
+        pwrite(m_fd, fixed.data() + done, fixed.size() - done, static_cast<off_t>(end - sizeof record + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : 0;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
   m_end = end - sizeof record + fixed.size();
   return true;
 }
@@ -344,6 +370,8 @@ bool CZipWriter::EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& 
 }
 
 bool CZipWriter::OpenEntry(const wxString& name, bool folder, const struct stat& st) {
+  // Once the archive cannot be written, no further entry is begun.
+  if (m_view->Failed()) return false;
   std::string bytes;
   bool utf8 = false;
   if (EncodeZipEntryName(name, bytes, utf8) != ZipNameProblem::None) return false;
@@ -361,7 +389,8 @@ bool CZipWriter::OpenEntry(const wxString& name, bool folder, const struct stat&
   m_current = Written{name, 0, 0, 0, m_view->Position()};
   return zipOpenNewFileInZip4_64(m_zip, bytes.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level, raw,
                                  -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kVersionMadeBy,
-                                 utf8 ? kZipFlagUtf8 : 0, zip64 ? 1 : 0) == ZIP_OK;
+                                 utf8 ? kZipFlagUtf8 : 0, zip64 ? 1 : 0) == ZIP_OK &&
+         !m_view->Failed();
 }
 
 bool CZipWriter::CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size) {
@@ -510,7 +539,10 @@ bool CZipWriter::WriteData(const unsigned char* data, std::size_t n) {
 }
 
 void CZipWriter::FileDone(const wxString& path, bool ok) {
-  if (!ok) Fail(WriteFailedText(m_target));
+  if (!ok) {
+    if (m_view->Failed()) WriteFailed();
+    else Fail(WriteFailedText(m_target));
+  }
   if (m_totalFiles != 0) {
     const int done = ++m_filesDone;
     if (m_owner) m_owner->Report(path, done, m_totalFiles);

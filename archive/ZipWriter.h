@@ -89,6 +89,9 @@ class CZipWriter : private ZipDeflater::Sink {
   BOOL Open(const wxString& archivePath, const wxString* rootFolder);
   bool Cancelled() const { return m_owner && m_owner->CancelRequested(); }
   void Fail(const wxString& text);
+  // The archive could not be written: said once, with the system's reason (`error`, else
+  // the one of the first failed write) where there is one; later failures are only counted.
+  void WriteFailed(int error = 0);
   bool IsOwnArchive(dev_t dev, ino_t ino) const;
   // Absolute local path of a source and its entry name ('\' separated), or an error.
   bool EntryNameFor(const wxString& path, BOOL ignorePaths, wxString& absolute, wxString& name);
@@ -100,7 +103,7 @@ class CZipWriter : private ZipDeflater::Sink {
   bool CloseEntry(std::uint32_t crc, std::uint64_t compressed, std::uint64_t size) override;
   void FileDone(const wxString& path, bool ok) override;
   // Adds the Zip64 end records minizip leaves out for more than 65,535 entries.
-  bool CompleteEndRecords();
+  bool CompleteEndRecords(int& error);
   // Reads the finished archive's directory back and compares it with what was written.
   bool VerifyArchive(wxString& why) const;
   int CountBelow(const std::string& folder);
@@ -110,6 +113,7 @@ class CZipWriter : private ZipDeflater::Sink {
 
   std::atomic<int> m_errorCount{0};
   std::mutex m_errorsMutex;   // failures come from the adding and the writing thread
+  bool m_writeReported = false;
   ZipProgress* m_owner = nullptr;
   int m_totalFiles = 0;
   std::atomic<int> m_filesDone{0};

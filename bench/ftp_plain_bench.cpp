@@ -2,7 +2,8 @@
 // like vsftpd or a Windows CE panel's: no MLSD, no MFMT, listings in DOS form. The
 // device's record of what was sent lets the second transfer find every file current.
 // PASS when the second sends no file and takes at most 0.1 times the first; a failed
-// transfer or a server that does not start is FAIL, with a non-zero exit.
+// transfer, a server that does not start or a web folder that cannot be written (a full
+// disk) is FAIL, with a non-zero exit. The temporary folder is removed in every case.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <signal.h>
@@ -10,8 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,27 +56,63 @@ Run Transfer(const FtpDownloadRequest& request) {
   return run;
 }
 
-}  // namespace
+// The benchmark's folder in /tmp, removed however the benchmark ends.
+class TempHome {
+ public:
+  TempHome() : m_path("/tmp/hv-ftp-plain-bench-XXXXXX") {
+    if (!mkdtemp(m_path.data())) m_path.clear();
+  }
+  ~TempHome() {
+    std::error_code ec;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+  }
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
+  const std::string& Path() const { return m_path; }
 
-int main() {
-  char home[] = "/tmp/hv-ftp-plain-bench-XXXXXX";
-  if (!mkdtemp(home)) return 1;
-  const wxString dir = hv::FromUtf8(home);
+ private:
+  std::string m_path;
+};
+
+// The files to send, an hour old; empty when all were written, else why not.
+std::string WriteWebFolder(const wxString& dir) {
   const time_t base = time(nullptr) - 3600;
   for (int i = 0; i < 500; ++i) {
     const wxString folder = hv::JoinPath(dir, wxString::Format("web/f%d", i % 10));
-    hv::MakeFolders(folder);
+    if (!hv::MakeFolders(folder)) return hv::ToUtf8(folder) + ": " + std::strerror(errno);
     const wxString path = hv::JoinPath(folder, wxString::Format("page%03d.htm", i));
-    hv::WriteFileAtomic(path, std::string(200 + i, 'w'));
+    wxString error;
+    if (!hv::WriteFileAtomic(path, std::string(200 + i, 'w'), &error)) return hv::ToUtf8(path) + ": " + hv::ToUtf8(error);
     const timespec times[2] = {{base, 0}, {base, 0}};
-    utimensat(AT_FDCWD, hv::ToFs(path).c_str(), times, 0);
+    if (utimensat(AT_FDCWD, hv::ToFs(path).c_str(), times, 0) != 0) return hv::ToUtf8(path) + ": " + std::strerror(errno);
   }
-  hv::MakeFolders(hv::JoinPath(dir, "root"));
-  hv::MakeFolders(hv::JoinPath(dir, "device"));
+  for (const char* name : {"root", "device"})
+    if (!hv::MakeFolders(hv::JoinPath(dir, name))) return hv::ToUtf8(hv::JoinPath(dir, name)) + ": " + std::strerror(errno);
+  return std::string();
+}
+
+}  // namespace
+
+int main() {
+  const TempHome temp;
+  if (temp.Path().empty()) {
+    std::printf("FAIL: cannot make a folder in /tmp: %s\n", std::strerror(errno));
+    return 1;
+  }
+  const std::string home = temp.Path();
+  const wxString dir = hv::FromUtf8(home);
+  if (const std::string why = WriteWebFolder(dir); !why.empty()) {
+    std::printf("FAIL: cannot write the files to send: %s\n", why.c_str());
+    return 1;
+  }
   pid_t pid = -1;
-  const int port = StartServer(std::string(home) + "/root", pid);
+  const int port = StartServer(home + "/root", pid);
   if (port <= 0) {
     std::printf("FAIL: the FTP server did not start (python3-pyftpdlib installed?)\n");
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
     return 1;
   }
   FtpDownloadRequest request;

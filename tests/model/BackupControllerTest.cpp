@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <set>
 #include <thread>
@@ -263,6 +264,50 @@ TEST(Backup, CancelDuringTheZipLeavesNoArchiveAndKeepsTheOldOne) {
   // After a cancel the backup may be started again.
   EXPECT_TRUE(backup.GetButtons().startShown && backup.GetButtons().startEnabled);
   EXPECT_TRUE(backup.RequestClose());
+}
+
+// The disk fills at the first entry, amid the files, and at the archive's directory: the
+// archive and the reason are said once, the old archive stays and no partial file is left.
+TEST(Backup, FullDiskAtAnyPointNamesTheArchiveAndTheReasonAndKeepsTheOldOne) {
+  Fixture f;
+  std::mt19937 rng(11);
+  std::string noise(96 << 10, '\0');
+  for (int i = 0; i < 4; ++i) {
+    for (char& c : noise) c = static_cast<char>(rng());
+    WriteAll(f.dir.Sub(wxString::Format("P/Geraet1/rauschen%d.bin", i)), noise);
+  }
+  const wxString complete = f.dir.Sub("voll/P_backup.zip");
+  hv::MakeFolders(hv::PathFolder(complete));
+  {
+    BackupController backup(f.request);
+    backup.SetTarget(complete);
+    backup.SetArchiveCoDeSys(false);
+    ASSERT_TRUE(backup.Start());
+    ASSERT_TRUE(RunToEnd(backup));
+    ASSERT_TRUE(backup.Succeeded());
+  }
+  const unsigned long size = static_cast<unsigned long>(ReadAll(complete).size());
+  const wxString expected = "Fehler beim Schreiben des Archivs: " + f.target + " (" + std::strerror(EFBIG) + ")";
+  for (const unsigned long room : {0ul, 150000ul, size - 40}) {
+    SCOPED_TRACE(room);
+    WriteAll(f.target, "older archive");
+    BackupController backup(f.request);
+    backup.SetTarget(f.target);
+    backup.SetArchiveCoDeSys(false);
+    f.ui.ExpectMessage(10767, IDYES);
+    f.ui.ExpectMessage(10778);
+    {
+      hvtest::FileSizeLimit limit(room);
+      ASSERT_TRUE(backup.Start());
+      ASSERT_TRUE(RunToEnd(backup));
+    }
+    EXPECT_TRUE(f.ui.AllExpectationsMet());
+    EXPECT_FALSE(backup.Succeeded());
+    EXPECT_EQ(backup.StatusText(), "Sicherung fehlgeschlagen");
+    EXPECT_EQ(hv::ToUtf8(f.ui.MessageTexts().back()), hv::ToUtf8(expected));
+    EXPECT_EQ(ReadAll(f.target), "older archive");
+    EXPECT_EQ(Files(f.dir.Sub("out")), std::vector<wxString>{"P_backup.zip"});
+  }
 }
 
 TEST(Backup, CancelDuringCoDeSysStopsItAndMakesNoArchive) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -237,6 +239,34 @@ TEST(Restore, FailedOverwriteKeepsTheExistingProject) {
   EXPECT_TRUE(f.ui.MessageTexts()[1].Contains("CRC"));
   EXPECT_FALSE(restore.Succeeded());
   EXPECT_TRUE(f.steps.deleted.empty());
+  EXPECT_TRUE(Snapshot(f.target) == before);
+}
+
+// A disk that fills amid the extraction: the entry and the reason are named, and the
+// project to be replaced stays as it was, without a temporary folder beside it.
+TEST(Restore, FullDiskKeepsTheExistingProjectAndNamesTheEntryAndTheReason) {
+  Fixture f;
+  WriteAll(f.dir.Sub("src/P/Geraet1/gross.bin"), std::string(256 << 10, 'g'));
+  const wxString archive = f.Archive();
+  WriteOldProject(f.dir.Sub("ziel/P"));
+  const Tree before = Snapshot(f.target);
+  RestoreController restore(f.request);
+  ASSERT_TRUE(restore.ChooseArchive(archive));
+  f.AnswerPathExists(0);
+  f.ui.ExpectMessage(10757, IDYES);   // sure to overwrite?
+  f.ui.ExpectMessage(10765);          // extraction failed
+  {
+    hvtest::FileSizeLimit limit(64 << 10);
+    ASSERT_TRUE(restore.Start(f.target));
+    ASSERT_TRUE(RunToEnd(restore));
+  }
+  EXPECT_TRUE(f.ui.AllExpectationsMet());
+  EXPECT_TRUE(f.ui.MessageTexts().back().Contains(wxString("P\\Geraet1\\gross.bin: Schreibfehler: ") +
+                                                  std::strerror(EFBIG)))
+      << f.ui.MessageTexts().back();
+  EXPECT_FALSE(restore.Succeeded());
+  EXPECT_TRUE(f.steps.deleted.empty());
+  EXPECT_TRUE(f.steps.registered.empty());
   EXPECT_TRUE(Snapshot(f.target) == before);
 }
 
