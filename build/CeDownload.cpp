@@ -1,6 +1,7 @@
 #include "build/CeDownload.h"
 
 #include "platform/Localization.h"
+#include "platform/online/DeviceAddress.h"
 #include "platform/Ui.h"
 
 void PresetDownloadTarget(DownloadWebCERequest& target, const wxString& address) {
@@ -20,9 +21,7 @@ bool ReadTargetPort(const wxString& field, const wxString& text, int& port, UINT
     return false;
   }
   unsigned long value = 0;
-  bool digits = true;
-  for (wxUniChar c : typed) digits = digits && c >= '0' && c <= '9';
-  if (!digits || !typed.ToCULong(&value) || value < 1 || value > 65535) {
+  if (!hv::IsPort(typed) || !typed.ToCULong(&value)) {
     messageId = 13961;
     message = wxString::Format(
         hv::LocalString(13961, wxS("%s: \"%s\" ist keine Portnummer. Erlaubt sind die Zahlen 1 bis 65535 (FTP-Standard: 21).")),

@@ -54,12 +54,12 @@ bool IsIpv6(const wxString& host) {
   return true;
 }
 
+}  // namespace
+
 bool IsPort(const wxString& text) {
   unsigned long port = 0;
   return text.length() <= 5 && AllDigits(text) && text.ToCULong(&port) && port >= 1 && port <= 65535;
 }
-
-}  // namespace
 
 wxString ParameterAddress(const wxString& param) {
   const std::vector<wxString> fields = Fields(param);

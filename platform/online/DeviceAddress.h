@@ -13,6 +13,8 @@ wxString ParameterAddress(const wxString& param);
 // fields before it are added empty; an unchanged address leaves the text as it was, and
 // an empty one adds no fields.
 wxString WithParameterAddress(const wxString& param, const wxString& address);
+// A port of an address: digits for 1..65535.
+bool IsPort(const wxString& text);
 // "host", "host:port" or "[IPv6]:port", the host an IPv4 address or a name.
 bool IsDeviceAddress(const wxString& text);
 // The address the FTP transfers use: the third field when there are two ';' or more, the
